@@ -1,0 +1,11 @@
+#include <cstdio>
+
+#include "model/defaults.h"
+#include "model/layers.h"
+
+int main() {
+  main_init_defaults();
+  drawing_free();
+  std::puts("Kavro has no main window yet: this build holds the drawing model only.");
+  return 1;
+}

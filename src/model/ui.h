@@ -1,0 +1,40 @@
+#pragma once
+
+// The calls from logic up to the user interface.
+//
+// Model, drawing, tools, importers and exporters never include the toolkit.
+// Whatever they need of the interface (questions, messages, button states,
+// refreshes) goes through this one table of plain functions. The shell
+// installs the real table at start-up; tests install a scripted one. Every
+// entry starts silent (questions answer 0 or "cancel", everything else does
+// nothing), so a table sets only what it provides.
+
+#include <string>
+
+namespace ui_silent {
+inline void enable(bool) {}
+inline void error(const char*) {}
+inline void message(const char*, const char*) {}
+inline int ask(const char*, int, const char* const*) { return 0; }
+inline std::string choose(const char*, const char*, int) { return "cancel"; }
+}  // namespace ui_silent
+
+struct UiTable {
+  // Undo and redo buttons of the main window.
+  void (*undo_button_enable)(bool on) = ui_silent::enable;
+  void (*redo_button_enable)(bool on) = ui_silent::enable;
+
+  // Non-blocking boxes: an error, and a message with a title.
+  void (*msgbox_error)(const char* text) = ui_silent::error;
+  void (*msgbox_message)(const char* title, const char* text) = ui_silent::message;
+  // A question with 1 to 5 answers; returns 1..count, 0 when closed.
+  int (*msgbox_ask)(const char* message, int count, const char* const* labels) = ui_silent::ask;
+  // File chooser: mode 0 open, 1 save (asks before overwriting), 2 folder.
+  // Returns the chosen path or "cancel".
+  std::string (*filesel_choose)(const char* title, const char* start, int mode) = ui_silent::choose;
+};
+
+// The installed table.
+const UiTable& ui();
+// Installs a table and returns the previous one.
+UiTable ui_install(const UiTable& table);

@@ -1,0 +1,30 @@
+#pragma once
+
+// A ui table for tests: records every call and answers questions and file
+// choosers from queues. Install it with a RecordingUi object; the previous
+// table comes back when the object goes out of scope.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "model/ui.h"
+
+struct RecordingUi {
+  RecordingUi();
+  ~RecordingUi();
+  RecordingUi(const RecordingUi&) = delete;
+  RecordingUi& operator=(const RecordingUi&) = delete;
+
+  // One line per call, such as "undo_button 0" or "error Cannot open file".
+  std::vector<std::string> calls;
+  // Answers for msgbox_ask (0 when empty) and filesel_choose ("cancel" when empty).
+  std::deque<int> answers;
+  std::deque<std::string> paths;
+
+  // The recorded lines that begin with prefix.
+  std::vector<std::string> calls_starting(const std::string& prefix) const;
+
+ private:
+  UiTable previous_;
+};
