@@ -262,6 +262,68 @@ int elem_has_marked_point(const ElemHeader* e) {
   }
 }
 
+void elem_clear_point_marks(ElemHeader* e) {
+  auto clear2 = [](std::vector<Point2>& pts) {
+    for (Point2& p : pts) p.mark = 0;
+  };
+  switch (e->kind) {
+    case ELEM_LINE: {
+      auto* l = static_cast<LineElem*>(e);
+      l->p1.mark = l->p2.mark = 0;
+      break;
+    }
+    case ELEM_ARC: static_cast<ArcElem*>(e)->centre.mark = 0; break;
+    case ELEM_TEXT: static_cast<TextElem*>(e)->pos.mark = 0; break;
+    case ELEM_DIM:
+      for (DimPoint& d : static_cast<DimElem*>(e)->points) d.line_point.mark = d.measured.mark = 0;
+      break;
+    case ELEM_WALL: {
+      auto* w = static_cast<WallElem*>(e);
+      clear_marks(w->corner, 8);
+      w->gable_a.mark = w->gable_b.mark = 0;
+      for (WallSegment& s : w->segments) s.start.mark = s.end.mark = 0;
+      for (WallOpening& o : w->openings) clear_marks(o.corner, 8);
+      break;
+    }
+    case ELEM_PATTERN: {
+      auto* p = static_cast<PatternElem*>(e);
+      p->origin.mark = p->offset.mark = 0;
+      clear2(p->points);
+      break;
+    }
+    case ELEM_SPLINE: {
+      auto* s = static_cast<SplineElem*>(e);
+      s->p0.mark = s->p1.mark = s->p2.mark = s->p3.mark = 0;
+      break;
+    }
+    case ELEM_LINE3D: {
+      auto* l = static_cast<Line3dElem*>(e);
+      l->p1.mark = l->p2.mark = 0;
+      break;
+    }
+    case ELEM_MESH:
+      for (Point3& v : static_cast<MeshElem*>(e)->vertices) v.mark = 0;
+      break;
+    case ELEM_CAMERA: {
+      auto* c = static_cast<CameraElem*>(e);
+      c->eye.mark = c->target.mark = 0;
+      break;
+    }
+    case ELEM_ROOM: {
+      auto* r = static_cast<RoomElem*>(e);
+      r->label.mark = 0;
+      clear2(r->points);
+      break;
+    }
+    case ELEM_LIGHT: {
+      auto* l = static_cast<LightElem*>(e);
+      l->position.mark = l->target.mark = 0;
+      break;
+    }
+    default: break;
+  }
+}
+
 int elem_new_line(int layer, int pen, int line_type, double x1, double y1, double x2, double y2) {
   auto e = make_record<LineElem>(layer, pen, line_type);
   e->p1 = {x1, y1, 0};

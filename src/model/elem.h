@@ -256,6 +256,8 @@ int elem_count_marked();
 void elem_set_layer_marked(int layer);
 int elem_pen_or_guide(unsigned pen);
 int elem_has_marked_point(const ElemHeader* e);
+// Clears the point mark of every vertex of e.
+void elem_clear_point_marks(ElemHeader* e);
 
 // Low-level list surgery for undo: unlink keeps the record alive, link puts
 // an unlinked record at the tail, destroy frees a record that is not linked.

@@ -188,6 +188,11 @@ TEST_F(ElemRecords, MarkedPointPerKind) {
   EXPECT_EQ(elem_has_marked_point(r), 0);
   r->label.mark = 1;
   EXPECT_EQ(elem_has_marked_point(r), 1);
+  elem_clear_point_marks(r);
+  EXPECT_EQ(elem_has_marked_point(r), 0);
+  EXPECT_EQ(r->points[1].mark, 0);
+  elem_clear_point_marks(w);
+  EXPECT_EQ(elem_has_marked_point(w), 0);
 }
 
 }  // namespace
