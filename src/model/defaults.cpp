@@ -214,12 +214,10 @@ void defaults_init_paper_sizes() {
     double w, h;
   };
   static constexpr Row rows[PAPER_SIZE_COUNT] = {
-      {"Custom", "", 595, 842},          {"DIN - A4", "a4", 595, 842},
-      {"DIN - A3", "a3", 842, 1190},     {"DIN - A2", "a2", 1190, 1684},
-      {"DIN - A1", "a1", 1684, 2380},    {"DIN - A0", "a0", 2380, 3368},
-      {"Letter", "letter", 612, 792},    {"Legal", "legal", 612, 1008},
-      {"Tabloid", "11x17", 792, 1224},   {"U.S. - A", "archA", 648, 864},
-      {"U.S. - B", "archB", 864, 1296},  {"U.S. - C", "archC", 1296, 1728},
+      {"Custom", "", 595, 842},          {"DIN - A4", "a4", 595, 842},      {"DIN - A3", "a3", 842, 1190},
+      {"DIN - A2", "a2", 1190, 1684},    {"DIN - A1", "a1", 1684, 2380},    {"DIN - A0", "a0", 2380, 3368},
+      {"Letter", "letter", 612, 792},    {"Legal", "legal", 612, 1008},     {"Tabloid", "11x17", 792, 1224},
+      {"U.S. - A", "archA", 648, 864},   {"U.S. - B", "archB", 864, 1296},  {"U.S. - C", "archC", 1296, 1728},
       {"U.S. - D", "archD", 1728, 2592}, {"U.S. - E", "archE", 2592, 3456},
   };
   for (int i = 0; i < PAPER_SIZE_COUNT; ++i) {

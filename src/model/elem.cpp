@@ -44,19 +44,32 @@ void release(ElemHeader* e) {
 
 uint32_t elem_fixed_size(uint8_t kind) {
   switch (kind) {
-    case ELEM_LINE: return 38;
-    case ELEM_ARC: return 62;
-    case ELEM_TEXT: return 92;
-    case ELEM_DIM: return 84;
-    case ELEM_WALL: return 295;
-    case ELEM_PATTERN: return 101;
-    case ELEM_SPLINE: return 70;
-    case ELEM_LINE3D: return 54;
-    case ELEM_MESH: return 55;
-    case ELEM_CAMERA: return 66;
-    case ELEM_ROOM: return 283;
-    case ELEM_LIGHT: return 104;
-    default: return 0;
+    case ELEM_LINE:
+      return 38;
+    case ELEM_ARC:
+      return 62;
+    case ELEM_TEXT:
+      return 92;
+    case ELEM_DIM:
+      return 84;
+    case ELEM_WALL:
+      return 295;
+    case ELEM_PATTERN:
+      return 101;
+    case ELEM_SPLINE:
+      return 70;
+    case ELEM_LINE3D:
+      return 54;
+    case ELEM_MESH:
+      return 55;
+    case ELEM_CAMERA:
+      return 66;
+    case ELEM_ROOM:
+      return 283;
+    case ELEM_LIGHT:
+      return 104;
+    default:
+      return 0;
   }
 }
 
@@ -88,7 +101,8 @@ uint32_t elem_compute_size(const ElemHeader& e) {
               4 * static_cast<uint32_t>(m.indices.size());
       break;
     }
-    default: break;
+    default:
+      break;
   }
   return size;
 }
@@ -211,8 +225,7 @@ int elem_pen_or_guide(unsigned pen) { return guide_mode == 1 ? PEN_GUIDE : stati
 int elem_has_marked_point(const ElemHeader* e) {
   auto any2 = [](const std::vector<Point2>& pts) {
     for (const Point2& p : pts)
-      if (p.mark && !point_is_contour_end(p.x, p.y))
-        return true;
+      if (p.mark && !point_is_contour_end(p.x, p.y)) return true;
     return false;
   };
   switch (e->kind) {
@@ -220,8 +233,10 @@ int elem_has_marked_point(const ElemHeader* e) {
       auto* l = static_cast<const LineElem*>(e);
       return l->p1.mark || l->p2.mark;
     }
-    case ELEM_ARC: return static_cast<const ArcElem*>(e)->centre.mark ? 1 : 0;
-    case ELEM_TEXT: return static_cast<const TextElem*>(e)->pos.mark ? 1 : 0;
+    case ELEM_ARC:
+      return static_cast<const ArcElem*>(e)->centre.mark ? 1 : 0;
+    case ELEM_TEXT:
+      return static_cast<const TextElem*>(e)->pos.mark ? 1 : 0;
     case ELEM_DIM:
       for (const DimPoint& d : static_cast<const DimElem*>(e)->points)
         if (d.line_point.mark || d.measured.mark) return 1;
@@ -258,7 +273,8 @@ int elem_has_marked_point(const ElemHeader* e) {
       auto* r = static_cast<const RoomElem*>(e);
       return r->label.mark || any2(r->points);
     }
-    default: return 0;  // cameras and lights have no stretchable points
+    default:
+      return 0;  // cameras and lights have no stretchable points
   }
 }
 
@@ -272,8 +288,12 @@ void elem_clear_point_marks(ElemHeader* e) {
       l->p1.mark = l->p2.mark = 0;
       break;
     }
-    case ELEM_ARC: static_cast<ArcElem*>(e)->centre.mark = 0; break;
-    case ELEM_TEXT: static_cast<TextElem*>(e)->pos.mark = 0; break;
+    case ELEM_ARC:
+      static_cast<ArcElem*>(e)->centre.mark = 0;
+      break;
+    case ELEM_TEXT:
+      static_cast<TextElem*>(e)->pos.mark = 0;
+      break;
     case ELEM_DIM:
       for (DimPoint& d : static_cast<DimElem*>(e)->points) d.line_point.mark = d.measured.mark = 0;
       break;
@@ -320,7 +340,8 @@ void elem_clear_point_marks(ElemHeader* e) {
       l->position.mark = l->target.mark = 0;
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -331,8 +352,8 @@ int elem_new_line(int layer, int pen, int line_type, double x1, double y1, doubl
   return elem_adopt(std::move(e));
 }
 
-int elem_new_arc(int layer, int pen, int line_type, double cx, double cy, double radius_x,
-                 double radius_y, double sweep, double start, double rotation) {
+int elem_new_arc(int layer, int pen, int line_type, double cx, double cy, double radius_x, double radius_y,
+                 double sweep, double start, double rotation) {
   auto e = make_record<ArcElem>(layer, pen, line_type);
   e->centre = {cx, cy, 0};
   e->radius_x = radius_x;
@@ -343,9 +364,9 @@ int elem_new_arc(int layer, int pen, int line_type, double cx, double cy, double
   return elem_adopt(std::move(e));
 }
 
-int elem_new_text(int layer, int pen, int line_type, double x, double y, double angle,
-                  double height, double width_factor, double spacing, double line_spacing,
-                  std::string_view text, double fit_length, std::string_view font, int alignment) {
+int elem_new_text(int layer, int pen, int line_type, double x, double y, double angle, double height,
+                  double width_factor, double spacing, double line_spacing, std::string_view text,
+                  double fit_length, std::string_view font, int alignment) {
   auto e = make_record<TextElem>(layer, pen, line_type);
   e->pos = {x, y, 0};
   e->angle = angle;
@@ -361,10 +382,10 @@ int elem_new_text(int layer, int pen, int line_type, double x, double y, double 
   return elem_adopt(std::move(e));
 }
 
-int elem_new_dim(int layer, int pen, int line_type, int figure_pen, int figure_line_type,
-                 double direction, double figure_size, double figure_width, double figure_space,
-                 double chain_space, double help_line_length, std::string_view font, int format,
-                 int end_mark, int dim_kind, int n, const DimPoint* points) {
+int elem_new_dim(int layer, int pen, int line_type, int figure_pen, int figure_line_type, double direction,
+                 double figure_size, double figure_width, double figure_space, double chain_space,
+                 double help_line_length, std::string_view font, int format, int end_mark, int dim_kind,
+                 int n, const DimPoint* points) {
   auto e = make_record<DimElem>(layer, pen, line_type);
   e->figure_pen = static_cast<uint8_t>(figure_pen);
   e->figure_line_type = static_cast<uint8_t>(figure_line_type);
@@ -382,9 +403,9 @@ int elem_new_dim(int layer, int pen, int line_type, int figure_pen, int figure_l
   return elem_adopt(std::move(e));
 }
 
-int elem_new_wall(int layer, int pen, int line_type, const double corners[24], int s,
-                  WallSegment* segments, int o, WallOpening* openings, std::string_view material,
-                  int gable, double ax, double ay, double az, double bx, double by, double bz) {
+int elem_new_wall(int layer, int pen, int line_type, const double corners[24], int s, WallSegment* segments,
+                  int o, WallOpening* openings, std::string_view material, int gable, double ax, double ay,
+                  double az, double bx, double by, double bz) {
   auto e = make_record<WallElem>(layer, pen, line_type);
   for (int i = 0; i < 8; ++i) e->corner[i] = {corners[3 * i], corners[3 * i + 1], corners[3 * i + 2], 0};
   for (int i = 0; segments && i < s; ++i) {
@@ -401,10 +422,10 @@ int elem_new_wall(int layer, int pen, int line_type, const double corners[24], i
   return elem_adopt(std::move(e));
 }
 
-int elem_new_pattern(int layer, int pen, int line_type, double origin_x, double origin_y,
-                     double angle1, double spacing1, int pen2, int line_type2, double offset_x,
-                     double offset_y, double angle2, double spacing2, int n, Point2* points,
-                     double r, double g, double b, int type) {
+int elem_new_pattern(int layer, int pen, int line_type, double origin_x, double origin_y, double angle1,
+                     double spacing1, int pen2, int line_type2, double offset_x, double offset_y,
+                     double angle2, double spacing2, int n, Point2* points, double r, double g, double b,
+                     int type) {
   auto e = make_record<PatternElem>(layer, pen, line_type);
   e->origin = {origin_x, origin_y, 0};
   e->angle1 = angle1;
@@ -423,8 +444,8 @@ int elem_new_pattern(int layer, int pen, int line_type, double origin_x, double 
   return elem_adopt(std::move(e));
 }
 
-int elem_new_spline(int layer, int pen, int line_type, double x0, double y0, double x1, double y1,
-                    double x2, double y2, double x3, double y3) {
+int elem_new_spline(int layer, int pen, int line_type, double x0, double y0, double x1, double y1, double x2,
+                    double y2, double x3, double y3) {
   auto e = make_record<SplineElem>(layer, pen, line_type);
   e->p0 = {x0, y0, 0};
   e->p1 = {x1, y1, 0};
@@ -433,8 +454,8 @@ int elem_new_spline(int layer, int pen, int line_type, double x0, double y0, dou
   return elem_adopt(std::move(e));
 }
 
-int elem_new_line3d(int layer, int pen, int line_type, double x1, double y1, double z1, double x2,
-                    double y2, double z2) {
+int elem_new_line3d(int layer, int pen, int line_type, double x1, double y1, double z1, double x2, double y2,
+                    double z2) {
   auto e = make_record<Line3dElem>(layer, pen, line_type);
   e->p1 = {x1, y1, z1, 0};
   e->p2 = {x2, y2, z2, 0};
@@ -455,8 +476,8 @@ int elem_new_mesh(int layer, int pen, int line_type, int v, int f, const int32_t
   return elem_adopt(std::move(e));
 }
 
-int elem_new_camera(int layer, int pen, int line_type, double ex, double ey, double ez, double tx,
-                    double ty, double tz, double view_angle, double active) {
+int elem_new_camera(int layer, int pen, int line_type, double ex, double ey, double ez, double tx, double ty,
+                    double tz, double view_angle, double active) {
   auto e = make_record<CameraElem>(layer, pen, line_type);
   e->eye = {ex, ey, ez, 0};
   e->target = {tx, ty, tz, 0};
@@ -465,11 +486,10 @@ int elem_new_camera(int layer, int pen, int line_type, double ex, double ey, dou
   return elem_adopt(std::move(e));
 }
 
-int elem_new_room(int layer, int pen, int line_type, double label_x, double label_y,
-                  std::string_view font, double angle, double height, double width_factor,
-                  double spacing, double line_spacing, std::string_view description,
-                  std::string_view number, double area_factor, double base_z, double top_z,
-                  int show_area, int show_volume, int show_description, int show_number, int n,
+int elem_new_room(int layer, int pen, int line_type, double label_x, double label_y, std::string_view font,
+                  double angle, double height, double width_factor, double spacing, double line_spacing,
+                  std::string_view description, std::string_view number, double area_factor, double base_z,
+                  double top_z, int show_area, int show_volume, int show_description, int show_number, int n,
                   Point2* points) {
   auto e = make_record<RoomElem>(layer, pen, line_type);
   e->label = {label_x, label_y, 0};
@@ -493,9 +513,9 @@ int elem_new_room(int layer, int pen, int line_type, double label_x, double labe
   return elem_adopt(std::move(e));
 }
 
-int elem_new_light(int layer, int pen, int line_type, int type, int shadow, double size,
-                   double angle, double shadow_intensity, double px, double py, double pz,
-                   double tx, double ty, double tz, double r, double g, double b) {
+int elem_new_light(int layer, int pen, int line_type, int type, int shadow, double size, double angle,
+                   double shadow_intensity, double px, double py, double pz, double tx, double ty, double tz,
+                   double r, double g, double b) {
   auto e = make_record<LightElem>(layer, pen, line_type);
   e->type = static_cast<uint8_t>(type);
   e->shadow = static_cast<uint8_t>(shadow);

@@ -130,7 +130,7 @@ struct WallSegment {
 };
 
 struct WallOpening {
-  Point3 corner[8];  // 0..3 at base + sill, 4..7 at base + sill + height
+  Point3 corner[8];      // 0..3 at base + sill, 4..7 at base + sill + height
   uint8_t reserved = 0;  // never stored in files
   uint8_t kind = OPENING_PLAIN;
   uint8_t symbol_style = 0;
@@ -210,7 +210,7 @@ struct LightElem : ElemOfKind<LightElem, ELEM_LIGHT> {
   uint8_t type = LIGHT_POINT;
   double r = 1.0, g = 1.0, b = 1.0;
   double light_size = 0.0;  // fade distance, > 0 = fading (not the record size)
-  double angle = 0.0;  // spot radius, degrees
+  double angle = 0.0;       // spot radius, degrees
   double shadow_intensity = 0.0;
   uint8_t shadow = 0;
 };
@@ -271,36 +271,35 @@ void elem_free_all();
 // group 0 and all point marks 0, appends it and returns 1. The wall, pattern,
 // room and mesh constructors clear the point marks of the caller's arrays.
 int elem_new_line(int layer, int pen, int line_type, double x1, double y1, double x2, double y2);
-int elem_new_arc(int layer, int pen, int line_type, double cx, double cy, double radius_x,
-                 double radius_y, double sweep, double start, double rotation);
-int elem_new_text(int layer, int pen, int line_type, double x, double y, double angle,
-                  double height, double width_factor, double spacing, double line_spacing,
-                  std::string_view text, double fit_length, std::string_view font, int alignment);
-int elem_new_dim(int layer, int pen, int line_type, int figure_pen, int figure_line_type,
-                 double direction, double figure_size, double figure_width, double figure_space,
-                 double chain_space, double help_line_length, std::string_view font, int format,
-                 int end_mark, int dim_kind, int n, const DimPoint* points);
-int elem_new_wall(int layer, int pen, int line_type, const double corners[24], int s,
-                  WallSegment* segments, int o, WallOpening* openings, std::string_view material,
-                  int gable, double ax, double ay, double az, double bx, double by, double bz);
-int elem_new_pattern(int layer, int pen, int line_type, double origin_x, double origin_y,
-                     double angle1, double spacing1, int pen2, int line_type2, double offset_x,
-                     double offset_y, double angle2, double spacing2, int n, Point2* points,
-                     double r, double g, double b, int type);
-int elem_new_spline(int layer, int pen, int line_type, double x0, double y0, double x1, double y1,
-                    double x2, double y2, double x3, double y3);
-int elem_new_line3d(int layer, int pen, int line_type, double x1, double y1, double z1, double x2,
-                    double y2, double z2);
+int elem_new_arc(int layer, int pen, int line_type, double cx, double cy, double radius_x, double radius_y,
+                 double sweep, double start, double rotation);
+int elem_new_text(int layer, int pen, int line_type, double x, double y, double angle, double height,
+                  double width_factor, double spacing, double line_spacing, std::string_view text,
+                  double fit_length, std::string_view font, int alignment);
+int elem_new_dim(int layer, int pen, int line_type, int figure_pen, int figure_line_type, double direction,
+                 double figure_size, double figure_width, double figure_space, double chain_space,
+                 double help_line_length, std::string_view font, int format, int end_mark, int dim_kind,
+                 int n, const DimPoint* points);
+int elem_new_wall(int layer, int pen, int line_type, const double corners[24], int s, WallSegment* segments,
+                  int o, WallOpening* openings, std::string_view material, int gable, double ax, double ay,
+                  double az, double bx, double by, double bz);
+int elem_new_pattern(int layer, int pen, int line_type, double origin_x, double origin_y, double angle1,
+                     double spacing1, int pen2, int line_type2, double offset_x, double offset_y,
+                     double angle2, double spacing2, int n, Point2* points, double r, double g, double b,
+                     int type);
+int elem_new_spline(int layer, int pen, int line_type, double x0, double y0, double x1, double y1, double x2,
+                    double y2, double x3, double y3);
+int elem_new_line3d(int layer, int pen, int line_type, double x1, double y1, double z1, double x2, double y2,
+                    double z2);
 int elem_new_mesh(int layer, int pen, int line_type, int v, int f, const int32_t* face_sizes,
                   Point3* vertices, const int32_t* indices, std::string_view material, int flag);
-int elem_new_camera(int layer, int pen, int line_type, double ex, double ey, double ez, double tx,
-                    double ty, double tz, double view_angle, double active);
-int elem_new_room(int layer, int pen, int line_type, double label_x, double label_y,
-                  std::string_view font, double angle, double height, double width_factor,
-                  double spacing, double line_spacing, std::string_view description,
-                  std::string_view number, double area_factor, double base_z, double top_z,
-                  int show_area, int show_volume, int show_description, int show_number, int n,
+int elem_new_camera(int layer, int pen, int line_type, double ex, double ey, double ez, double tx, double ty,
+                    double tz, double view_angle, double active);
+int elem_new_room(int layer, int pen, int line_type, double label_x, double label_y, std::string_view font,
+                  double angle, double height, double width_factor, double spacing, double line_spacing,
+                  std::string_view description, std::string_view number, double area_factor, double base_z,
+                  double top_z, int show_area, int show_volume, int show_description, int show_number, int n,
                   Point2* points);
-int elem_new_light(int layer, int pen, int line_type, int type, int shadow, double size,
-                   double angle, double shadow_intensity, double px, double py, double pz,
-                   double tx, double ty, double tz, double r, double g, double b);
+int elem_new_light(int layer, int pen, int line_type, int type, int shadow, double size, double angle,
+                   double shadow_intensity, double px, double py, double pz, double tx, double ty, double tz,
+                   double r, double g, double b);

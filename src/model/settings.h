@@ -172,7 +172,7 @@ struct RoomUnits {
 extern RoomUnits room_units;
 
 struct DimSettings {
-  int32_t link = 0;          // link new measuring points to elements
+  int32_t link = 0;  // link new measuring points to elements
   int32_t move_figures = 0;
   int32_t accuracy = 0;
   int32_t accuracy_architecture = 0;

@@ -15,10 +15,10 @@ TEST_F(Defaults, PensLineTypesAndPaper) {
     const char* name;
     double width, r, g, b;
   };
-  const PenRow pen_rows[8] = {
-      {"P1", 0.13, 0, 0, 0},         {"P2", 0.18, 0.9, 0.8, 0.1}, {"P3", 0.25, 0.53, 0.06, 0.06},
-      {"P4", 0.35, 0.06, 0.06, 0.8}, {"P5", 0.5, 0, 0, 0},        {"P6", 0.7, 0.9, 0.8, 0.1},
-      {"P7", 1.0, 0.53, 0.06, 0.06}, {"P8", 1.5, 0.06, 0.06, 0.8}};
+  const PenRow pen_rows[8] = {{"P1", 0.13, 0, 0, 0},          {"P2", 0.18, 0.9, 0.8, 0.1},
+                              {"P3", 0.25, 0.53, 0.06, 0.06}, {"P4", 0.35, 0.06, 0.06, 0.8},
+                              {"P5", 0.5, 0, 0, 0},           {"P6", 0.7, 0.9, 0.8, 0.1},
+                              {"P7", 1.0, 0.53, 0.06, 0.06},  {"P8", 1.5, 0.06, 0.06, 0.8}};
   for (int i = 0; i < 8; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(pens[i].name, pen_rows[i].name);
@@ -28,8 +28,8 @@ TEST_F(Defaults, PensLineTypesAndPaper) {
     EXPECT_DOUBLE_EQ(pens[i].b, pen_rows[i].b);
   }
 
-  const char* names[8] = {"CONTINUOUS", "SHORTDASH", "KAVLONGDASH", "DASHDOT",
-                          "DOT",        "DASHDASHDOT", "CONTINUOUS", "CONTINUOUS"};
+  const char* names[8] = {"CONTINUOUS", "SHORTDASH",   "KAVLONGDASH", "DASHDOT",
+                          "DOT",        "DASHDASHDOT", "CONTINUOUS",  "CONTINUOUS"};
   const int pairs[8] = {0, 1, 1, 2, 1, 3, 0, 0};
   const double periods[8] = {0, 4.0, 5.5, 7.0, 1.1, 8.6, 0, 0};
   for (int i = 0; i < 8; ++i) {

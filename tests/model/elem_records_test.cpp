@@ -99,7 +99,8 @@ TEST_F(ElemRecords, EveryConstructorFillsItsRecordAndSize) {
   EXPECT_EQ(elem_as<CameraElem>(elem_list_tail)->active, 1);
 
   Point2 room[5] = {{0, 0}, {4, 0}, {4, 5}, {0, 5}, CONTOUR_END};
-  elem_new_room(0, 0, 0, 2, 2, "Simpel", 0, 2.5, 1, 0.1, 1.5, "Kitchen", "1.04", 1, 0, 2.75, 1, 1, 0, 1, 5, room);
+  elem_new_room(0, 0, 0, 2, 2, "Simpel", 0, 2.5, 1, 0.1, 1.5, "Kitchen", "1.04", 1, 0, 2.75, 1, 1, 0, 1, 5,
+                room);
   auto* r = elem_as<RoomElem>(elem_list_tail);
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->size, 283u + 5 * 16u);
