@@ -23,8 +23,7 @@ bool duplicate_line(const LineElem& e, const LineElem& f) {
 
 bool duplicate_arc(const ArcElem& e, const ArcElem& f) {
   return e.centre.x == f.centre.x && e.centre.y == f.centre.y && e.radius_x == f.radius_x &&
-         e.radius_y == f.radius_y && e.sweep == f.sweep && e.start == f.start &&
-         e.rotation == f.rotation;
+         e.radius_y == f.radius_y && e.sweep == f.sweep && e.start == f.start && e.rotation == f.rotation;
 }
 
 bool on_current_layer(const ElemHeader* e) { return e->layer == cur_layer; }

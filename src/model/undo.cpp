@@ -169,16 +169,23 @@ void undo_clear_all() {
 void undo_record(int mode, int n) {
   if (undo_undone > 0) undo_discard_redo();
   switch (mode & 0xFF) {
-    case UNDO_CLEAR: undo_clear_all(); break;
-    case UNDO_CREATED: undo_record_created(n); break;
+    case UNDO_CLEAR:
+      undo_clear_all();
+      break;
+    case UNDO_CREATED:
+      undo_record_created(n);
+      break;
     case UNDO_CHANGE:
-    case UNDO_DELETE: undo_record_snapshot(); break;
+    case UNDO_DELETE:
+      undo_record_snapshot();
+      break;
     case UNDO_CHANGE_POINTS:
       undo_with_point_marks = 1;
       undo_record_snapshot();
       undo_with_point_marks = 0;
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -1,9 +1,10 @@
+#include "model/cleanup.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "model/cleanup.h"
 #include "model/elem.h"
 #include "model/layers.h"
 #include "model/undo.h"
@@ -93,8 +94,7 @@ TEST_F(Cleanup, GlminusRemovesGuidesOfTheCurrentLayerOnly) {
   EXPECT_EQ(els[0]->layer, 2);
   EXPECT_EQ(els[1]->pen, 1);
   EXPECT_EQ(rec.calls, (std::vector<std::string>{"cursor_toggle", "draw_element 2 kind 1",
-                                                 "draw_element 2 kind 2", "undo_button 1",
-                                                 "cursor_toggle"}));
+                                                 "draw_element 2 kind 2", "undo_button 1", "cursor_toggle"}));
   undo_step_back();
   EXPECT_EQ(elem_count(), 4);
 }

@@ -1,10 +1,11 @@
+#include "model/undo.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "model/elem.h"
-#include "model/undo.h"
 #include "support/model_fixture.h"
 #include "support/recording_ui.h"
 
