@@ -17,24 +17,24 @@ constexpr double THREE_HALF_PI = 3.0 * GEOM_PI / 2.0;
 constexpr double NORM_LOOP_LIMIT = 64.0 * GEOM_TWO_PI;
 constexpr double PIXEL_LIMIT = 32767.0;
 
-// Rounds a pixel offset (add 0.5, truncate toward zero) and holds it in the
-// 16-bit range. NaN counts as 0.
+// Rounds a pixel offset by adding 0.5 and truncating toward zero. NaN counts
+// as 0; infinities stay for to_pixel to hold.
 double pixel_round(double v) {
   if (std::isnan(v)) return 0.0;
-  v = std::trunc(v + 0.5);
-  if (v > PIXEL_LIMIT) return PIXEL_LIMIT;
-  if (v < -PIXEL_LIMIT) return -PIXEL_LIMIT;
-  return v;
+  return std::trunc(v + 0.5);
 }
 
+// Holds a pixel position in the 16-bit range, so that points far off screen
+// stay on their side instead of wrapping around.
 int16_t to_pixel(double v) {
+  if (std::isnan(v)) return 0;
   if (v > PIXEL_LIMIT) v = PIXEL_LIMIT;
   if (v < -PIXEL_LIMIT) v = -PIXEL_LIMIT;
   return static_cast<int16_t>(v);
 }
 
-// A world length in pixels at the given scale; a view without scale yet maps
-// everything to 0.
+// A world length in pixels at the given scale; a view without a scale yet
+// maps everything to 0.
 double len_to_px(double len, double scale) {
   if (!(std::fabs(scale) > 0.0)) return 0.0;
   return pixel_round(len / scale);
