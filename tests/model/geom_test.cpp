@@ -1,10 +1,10 @@
+#include "model/geom.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
-
-#include "model/geom.h"
 
 namespace {
 
@@ -23,9 +23,8 @@ TEST(GeomScalars, AngleDirections) {
   struct Case {
     double x2, y2, expected;
   } cases[] = {
-      {0, 0, 0.0},           {1e-6, 1, PI / 2},    {-1, -1, 5 * PI / 4}, {0, -1, 3 * PI / 2},
-      {1, 0, 0.0},           {-1, 0, PI},          {1, -1, 7 * PI / 4},  {1, 1, PI / 4},
-      {-1, 1, 3 * PI / 4},   {1e-6, -3, 3 * PI / 2},
+      {0, 0, 0.0}, {1e-6, 1, PI / 2},   {-1, -1, 5 * PI / 4}, {0, -1, 3 * PI / 2}, {1, 0, 0.0},
+      {-1, 0, PI}, {1, -1, 7 * PI / 4}, {1, 1, PI / 4},       {-1, 1, 3 * PI / 4}, {1e-6, -3, 3 * PI / 2},
   };
   for (const Case& c : cases) {
     EXPECT_NEAR(geom_angle(0, 0, c.x2, c.y2), c.expected, NEAR) << c.x2 << "," << c.y2;
@@ -146,9 +145,9 @@ TEST(GeomConstructions, FootAndMirror) {
   struct Case {
     double px, py, ax, ay, bx, by, fx, fy, mx, my;
   } cases[] = {
-      {2, 0, 0, 0, 2, 2, 1, 1, 0, 2},        // general
-      {5, 1, 2, 0, 2, 7, 2, 1, -1, 1},       // vertical
-      {5, 1, 0, 3, 9, 3, 5, 3, 5, 5},        // horizontal
+      {2, 0, 0, 0, 2, 2, 1, 1, 0, 2},              // general
+      {5, 1, 2, 0, 2, 7, 2, 1, -1, 1},             // vertical
+      {5, 1, 0, 3, 9, 3, 5, 3, 5, 5},              // horizontal
       {1, 0, 0, 0, 0.001, 0.001, 0.5, 0.5, 0, 1},  // short line: too short for the determinant
   };
   for (const Case& c : cases) {
@@ -198,8 +197,13 @@ TEST(GeomCircles, CircleCircleCutsLieOnBothCircles) {
   struct Case {
     double x1, y1, r1, x2, y2, r2;
   } cases[] = {
-      {0, 0, 2, 1, 1, 2},   {0, 0, 2, -1, -1, 2},        {0, 0, 2, 1, -1, 2},   {0, 0, 2, -1, 1, 2},
-      {0, 0, 1, 1, 0, 1},   {0, 0, 1, 0, 1, 1},           {5, 3, 1.5, 6.2, 4.1, 0.9},
+      {0, 0, 2, 1, 1, 2},
+      {0, 0, 2, -1, -1, 2},
+      {0, 0, 2, 1, -1, 2},
+      {0, 0, 2, -1, 1, 2},
+      {0, 0, 1, 1, 0, 1},
+      {0, 0, 1, 0, 1, 1},
+      {5, 3, 1.5, 6.2, 4.1, 0.9},
       {0.1, 0.3, 0.7, 0.9, 0.3, 0.5},  // centres level: no swap, no lost cut
       {0.3, 0.1, 0.7, 0.3, 0.9, 0.5},  // centres above each other
   };
@@ -273,7 +277,7 @@ TEST(GeomCircles, LineEllipse) {
   struct Case {
     double cx, cy, rx, ry, rot, x1, y1, x2, y2;
   } cases[] = {
-      {0, 0, 2, 1, 0, -5, 0, 5, 0},    {0, 0, 2, 1, 0, 0, -5, 0, 5},   {0, 0, 2, 1, PI / 2, -5, 0, 5, 0},
+      {0, 0, 2, 1, 0, -5, 0, 5, 0},      {0, 0, 2, 1, 0, 0, -5, 0, 5},     {0, 0, 2, 1, PI / 2, -5, 0, 5, 0},
       {3, -1, 4, 1.5, 0.7, 0, 0, 5, -2}, {1, 1, 1, 3, -0.3, -2, 3, 4, -1},
   };
   for (const Case& c : cases) {
@@ -299,8 +303,7 @@ TEST(GeomCircles, EllipseArcTest) {
   struct Case {
     double px, py, rx, ry, sweep, start, rotation, angle, inside;
   } cases[] = {
-      {1, 1, 1, 1, PI / 2, 0, 0, PI / 4, 1},
-      {-1, 0, 1, 1, PI / 2, 0, 0, PI, 0},
+      {1, 1, 1, 1, PI / 2, 0, 0, PI / 4, 1},      {-1, 0, 1, 1, PI / 2, 0, 0, PI, 0},
       {1, 0, 1, 1, PI, 3 * PI / 2, 0, PI / 2, 1},  // sweep across the start of the circle
       {0, 1, 2, 1, PI / 2, 0, 0, PI / 2, 1},       // parametric angle of the ellipse
       {2, 1, 2, 1, PI / 2, 0, 0, PI / 4, 1},       // (2, 1) has eccentric angle 45 degrees
@@ -338,9 +341,9 @@ TEST(GeomPolygons, PointInContoursWithHoleAndVertexRays) {
     double x, y;
     int inside;
   } cases[] = {
-      {2, 2, 0}, {0.5, 2, 1}, {3.5, 2, 1}, {5, 2, 0}, {-1, 2, 0},
-      {0.5, 1, 1},  // the ray passes through two hole corners
-      {-1, 1, 0},   // ... and through them from outside
+      {2, 2, 0},   {0.5, 2, 1}, {3.5, 2, 1},
+      {5, 2, 0},   {-1, 2, 0},  {0.5, 1, 1},  // the ray passes through two hole corners
+      {-1, 1, 0},                             // ... and through them from outside
       {2, 0.5, 1},
   };
   for (const Case& c : cases) {
@@ -397,9 +400,8 @@ TEST(GeomPolygons, Areas) {
   EXPECT_DOUBLE_EQ(geom_polygon_area(4, cw.data()), -1.0);
   EXPECT_EQ(geom_polygon_area(2, ccw.data()), 0.0);
   const std::vector<Point2> with_hole = {
-      pt(0, 0),     pt(1, 0),     pt(1, 1),     pt(0, 1),     CONTOUR_END,
-      pt(0.25, 0.25), pt(0.25, 0.75), pt(0.75, 0.75), pt(0.75, 0.25), CONTOUR_END,
-      pt(5, 5),     pt(9, 5),  // after the last marker: ignored
+      pt(0, 0),       pt(1, 0),       pt(1, 1),    pt(0, 1), CONTOUR_END, pt(0.25, 0.25), pt(0.25, 0.75),
+      pt(0.75, 0.75), pt(0.75, 0.25), CONTOUR_END, pt(5, 5), pt(9, 5),  // after the last marker: ignored
   };
   EXPECT_DOUBLE_EQ(geom_contours_area(static_cast<int>(with_hole.size()), with_hole.data()), 0.75);
   EXPECT_EQ(geom_point_in_contours(0.5, 0.5, 10, with_hole.data()), 0);
