@@ -99,8 +99,15 @@ void geom_ellipse_arc_test(double px, double py, double cx, double cy, double rx
                            double start, double rotation);
 
 // Polygons: arrays of n Point2; contour lists end each contour with CONTOUR_END.
+// The ray from P towards +x crosses AB strictly inside it: crossings at or
+// within 1e-7 of an end, and horizontal segments, never count.
 int geom_ray_crosses(double px, double py, double ax, double ay, double bx, double by);
+// Even-odd tests. An edge counts when its ends lie on different sides of P's
+// level (an end exactly level counts as below) and it passes right of P, so
+// a ray through a vertex is counted once, not twice or never.
 int geom_point_in_polygon(double px, double py, int n, const Point2* pts);
+// Over all contours of a list: holes and islands alternate. n counts every
+// entry, markers included; the end of the array closes a contour as well.
 int geom_point_in_contours(double px, double py, int n, const Point2* pts);
 int geom_segments_overlap(double x1, double y1, double x2, double y2, double x3, double y3, double x4,
                           double y4);
