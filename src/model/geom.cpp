@@ -530,41 +530,38 @@ void geom_reverse_polygon3(int n, Point3* pts) { reverse_points(n, pts); }
 
 void view_project(double x, double y, double z) {
   GeoResult& r = geo_result;
+  auto set_view = [&r](double u, double v, double depth) {
+    r.view_u = u;
+    r.view_v = v;
+    r.view_depth = depth;
+  };
   switch (view_type) {
     case VIEW_PLAN:
-      r.view_u = x, r.view_v = y, r.view_depth = -z;
+      set_view(x, y, -z);
       break;
     case VIEW_FRONT:
-      r.view_u = x, r.view_v = z, r.view_depth = y;
+      set_view(x, z, y);
       break;
     case VIEW_LEFT:
-      r.view_u = -y, r.view_v = z, r.view_depth = x;
+      set_view(-y, z, x);
       break;
     case VIEW_RIGHT:
-      r.view_u = y, r.view_v = z, r.view_depth = -x;
+      set_view(y, z, -x);
       break;
     case VIEW_BACK:
-      r.view_u = -x, r.view_v = z, r.view_depth = -y;
+      set_view(-x, z, -y);
       break;
     case VIEW_ISO_FRONT_LEFT:
-      r.view_u = 0.866 * x - 0.866 * y;
-      r.view_v = z + 0.5 * y + 0.5 * x;
-      r.view_depth = 0.5 * x + 0.5 * y - z;
+      set_view(0.866 * x - 0.866 * y, z + 0.5 * y + 0.5 * x, 0.5 * x + 0.5 * y - z);
       break;
     case VIEW_ISO_FRONT_RIGHT:
-      r.view_u = 0.866 * y + 0.866 * x;
-      r.view_v = z + 0.5 * y - 0.5 * x;
-      r.view_depth = 0.5 * y - 0.5 * x - z;
+      set_view(0.866 * y + 0.866 * x, z + 0.5 * y - 0.5 * x, 0.5 * y - 0.5 * x - z);
       break;
     case VIEW_ISO_BACK_LEFT:
-      r.view_u = -0.866 * y - 0.866 * x;
-      r.view_v = z - 0.5 * y + 0.5 * x;
-      r.view_depth = 0.5 * x - 0.5 * y - z;
+      set_view(-0.866 * y - 0.866 * x, z - 0.5 * y + 0.5 * x, 0.5 * x - 0.5 * y - z);
       break;
     case VIEW_ISO_BACK_RIGHT:
-      r.view_u = -0.866 * x + 0.866 * y;
-      r.view_v = z - 0.5 * y - 0.5 * x;
-      r.view_depth = -0.5 * x - 0.5 * y - z;
+      set_view(-0.866 * x + 0.866 * y, z - 0.5 * y - 0.5 * x, -0.5 * x - 0.5 * y - z);
       break;
     case VIEW_PERSPECTIVE: {
       const ViewCamera& cam = view_camera;
@@ -577,11 +574,9 @@ void view_project(double x, double y, double z) {
       // Level with the eye or behind it; the tiny margin keeps the division
       // finite for points on the camera plane.
       if (!(f > TOL_DEGENERATE)) {
-        r.view_u = r.view_v = r.view_depth = 999.0;
+        set_view(999.0, 999.0, 999.0);
       } else {
-        r.view_u = r1 / f;
-        r.view_v = h / f;
-        r.view_depth = -1.0 / f;
+        set_view(r1 / f, h / f, -1.0 / f);
       }
       break;
     }
@@ -592,34 +587,39 @@ void view_project(double x, double y, double z) {
 
 void view_unproject(double u, double v) {
   GeoResult& r = geo_result;
+  auto set_world = [&r](double x, double y, double z) {
+    r.world_x = x;
+    r.world_y = y;
+    r.world_z = z;
+  };
   switch (view_type) {
     case VIEW_PLAN:
-      r.world_x = u, r.world_y = v, r.world_z = 0.0;
+      set_world(u, v, 0.0);
       break;
     case VIEW_FRONT:
     case VIEW_PERSPECTIVE:
-      r.world_x = u, r.world_y = 0.0, r.world_z = v;
+      set_world(u, 0.0, v);
       break;
     case VIEW_LEFT:
-      r.world_x = 0.0, r.world_y = -u, r.world_z = v;
+      set_world(0.0, -u, v);
       break;
     case VIEW_RIGHT:
-      r.world_x = 0.0, r.world_y = u, r.world_z = v;
+      set_world(0.0, u, v);
       break;
     case VIEW_BACK:
-      r.world_x = -u, r.world_y = 0.0, r.world_z = v;
+      set_world(-u, 0.0, v);
       break;
     case VIEW_ISO_FRONT_LEFT:
-      r.world_x = 0.577 * u, r.world_y = -0.577 * u, r.world_z = v;
+      set_world(0.577 * u, -0.577 * u, v);
       break;
     case VIEW_ISO_FRONT_RIGHT:
-      r.world_x = 0.577 * u, r.world_y = 0.577 * u, r.world_z = v;
+      set_world(0.577 * u, 0.577 * u, v);
       break;
     case VIEW_ISO_BACK_LEFT:
-      r.world_x = -0.577 * u, r.world_y = -0.577 * u, r.world_z = v;
+      set_world(-0.577 * u, -0.577 * u, v);
       break;
     case VIEW_ISO_BACK_RIGHT:
-      r.world_x = -0.577 * u, r.world_y = 0.577 * u, r.world_z = v;
+      set_world(-0.577 * u, 0.577 * u, v);
       break;
     default:
       break;
