@@ -50,14 +50,12 @@ ScriptedWait& ScriptedWait::answer(int n) {
 
 void ScriptedWait::run(int depth) {
   while (!wait_ended(depth)) {
-    if (events_.empty()) {
+    if (next_ == events_.size()) {
       std::string prompt = prompt_shown ? prompt_shown() : std::string();
       fail("the script ran dry while waiting at depth " + std::to_string(depth) + ", prompt shown: \"" +
            prompt + "\"");
     }
-    Event e = std::move(events_.front());
-    events_.pop_front();
-    apply(e);
+    apply(events_[next_++]);
   }
 }
 

@@ -48,7 +48,7 @@ class ScriptedWait final : public WaitBackend {
   ScriptedWait& answer(int n);
 
   // Events not yet applied.
-  std::size_t remaining() const { return events_.size(); }
+  std::size_t remaining() const { return events_.size() - next_; }
 
   // Names the prompt shown in the message of a dry script.
   std::function<std::string()> prompt_shown;
@@ -66,5 +66,8 @@ class ScriptedWait final : public WaitBackend {
     double x = 0.0, y = 0.0;
   };
   void apply(const Event& e);
+  // Applied events stay: a posted key must outlive its post, as the static
+  // key texts of buttons do.
   std::deque<Event> events_;
+  std::size_t next_ = 0;
 };
