@@ -14,11 +14,11 @@ namespace {
 // A path button: what its chooser asks and where the choice goes.
 struct PathChooser {
   const char* name;
-  const char* title;                  // translated
-  const FixedText<PATH_LEN>* start;   // null: the working folder
-  int mode;                           // file chooser mode: 1 save, 2 folder
-  FixedText<PATH_LEN>* setting;       // the entry's variable; null: entry only
-  FixedText<PATH_LEN>* file;          // a file name that follows the folder, or null
+  const char* title;                 // translated
+  const FixedText<PATH_LEN>* start;  // null: the working folder
+  int mode;                          // file chooser mode: 1 save, 2 folder
+  FixedText<PATH_LEN>* setting;      // the entry's variable; null: entry only
+  FixedText<PATH_LEN>* file;         // a file name that follows the folder, or null
 };
 
 const PathChooser path_choosers[] = {
@@ -36,7 +36,8 @@ const PathChooser path_choosers[] = {
 void cmd_p_file_new() {
   if (drawing_modified) {
     const char* labels[] = {nls_translate("Yes"), nls_translate("Cancel")};
-    if (ui().msgbox_ask(nls_translate("Drawing is altered and not saved!\nReally delete all?"), 2, labels) != 1)
+    if (ui().msgbox_ask(nls_translate("Drawing is altered and not saved!\nReally delete all?"), 2, labels) !=
+        1)
       return;
   }
   drawing_reset();
@@ -53,8 +54,8 @@ void cmd_p_file_quit() {
     return;
   }
   const char* labels[] = {nls_translate("Quit"), nls_translate("Cancel"), nls_translate("Save")};
-  int answer =
-      ui().msgbox_ask(nls_translate("Drawing is altered and not saved!\nReally quit without saving?"), 3, labels);
+  int answer = ui().msgbox_ask(
+      nls_translate("Drawing is altered and not saved!\nReally quit without saving?"), 3, labels);
   if (answer == 1) {
     quit_requested = 1;
   } else if (answer == 3) {

@@ -56,11 +56,16 @@ bool run_row(char family, const char* key) {
 
 std::vector<CmdRow>& cmd_rows(char family) {
   switch (family) {
-    case 'p': return rows_p;
-    case 'b': return rows_b;
-    case 'f': return rows_f;
-    case 's': return rows_s;
-    case 'z': return rows_z;
+    case 'p':
+      return rows_p;
+    case 'b':
+      return rows_b;
+    case 'f':
+      return rows_f;
+    case 's':
+      return rows_s;
+    case 'z':
+      return rows_z;
     default: {
       static std::vector<CmdRow> none;
       none.clear();
@@ -87,11 +92,21 @@ void cmd_dispatch_z(const char* key) { run_row('z', key); }
 void cmd_dispatch(const char* key) {
   if (!key) return;
   switch (key[0]) {
-    case 'p': cmd_dispatch_p(key); return;
-    case 'b': cmd_dispatch_b(key); return;
-    case 'f': cmd_dispatch_f(key); return;
-    case 's': cmd_dispatch_s(key); return;
-    case 'z': cmd_dispatch_z(key); return;
+    case 'p':
+      cmd_dispatch_p(key);
+      return;
+    case 'b':
+      cmd_dispatch_b(key);
+      return;
+    case 'f':
+      cmd_dispatch_f(key);
+      return;
+    case 's':
+      cmd_dispatch_s(key);
+      return;
+    case 'z':
+      cmd_dispatch_z(key);
+      return;
     default:
       if (std::strcmp(key, "nop") == 0) return;
       std::printf("command key %s: unknown, dropped\n", key);

@@ -35,7 +35,9 @@ void cmd_buttons_use_gtk() {
 }
 
 gulong cmd_connect(GtkWidget* widget, const char* key) {
-  const char* signal = GTK_IS_TOGGLE_BUTTON(widget) ? "toggled" : GTK_IS_MENU_ITEM(widget) ? "activate" : "clicked";
+  const char* signal = GTK_IS_TOGGLE_BUTTON(widget) ? "toggled"
+                       : GTK_IS_MENU_ITEM(widget)   ? "activate"
+                                                    : "clicked";
   return g_signal_connect(widget, signal, G_CALLBACK(cmd_post_key), const_cast<char*>(key));
 }
 

@@ -26,12 +26,22 @@ void cmd_install_shell_hooks() {
 void cmd_post_key(void* widget, const char* key) {
   if (!key) return;
   switch (key[0]) {
-    case 'z': break;
-    case 's': mainwin_release_f_button(); break;
-    case 'f': mainwin_hold_f_button(widget, key); break;
-    case 'p': mainwin_release_b_button(); break;
-    case 'b': mainwin_hold_b_button(widget, key); break;
-    default: return;
+    case 'z':
+      break;
+    case 's':
+      mainwin_release_f_button();
+      break;
+    case 'f':
+      mainwin_hold_f_button(widget, key);
+      break;
+    case 'p':
+      mainwin_release_b_button();
+      break;
+    case 'b':
+      mainwin_hold_b_button(widget, key);
+      break;
+    default:
+      return;
   }
   cmd_put_key(key);
 }

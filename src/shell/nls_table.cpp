@@ -160,7 +160,8 @@ std::vector<std::string> nls_conversions(const std::string& text) {
 void nls_read_language() {
   chosen_language = "english";
   std::ifstream in;
-  if (const char* home = std::getenv("HOME")) in.open(std::string(home) + "/.kavro3/language", std::ios::binary);
+  if (const char* home = std::getenv("HOME"))
+    in.open(std::string(home) + "/.kavro3/language", std::ios::binary);
   if (!in.is_open()) in.open(install_language_path, std::ios::binary);
   std::string line;
   if (in.is_open() && read_line(in, line)) chosen_language = as_utf8(line);

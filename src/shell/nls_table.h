@@ -22,14 +22,14 @@
 
 inline constexpr int NLS_MAX_LANGUAGES = 20;
 
-extern int language_count;                      // languages kept (at most 20)
+extern int language_count;                         // languages kept (at most 20)
 extern std::vector<std::string> language_locales;  // locale name per language
-extern std::vector<std::string> languages;      // language name per language
-extern std::string chosen_language;             // "english" unless a language file names another
-extern int language_index;                      // the language chosen in the settings
-extern int nls_text_language;                   // the language whose texts are loaded
-extern int nls_entry_count;                     // entries loaded
-extern int nls_appended;                        // entries appended during this run
+extern std::vector<std::string> languages;         // language name per language
+extern std::string chosen_language;                // "english" unless a language file names another
+extern int language_index;                         // the language chosen in the settings
+extern int nls_text_language;                      // the language whose texts are loaded
+extern int nls_entry_count;                        // entries loaded
+extern int nls_appended;                           // entries appended during this run
 
 // Fills chosen_language from the first line of the language file.
 void nls_read_language();

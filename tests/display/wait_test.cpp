@@ -1,3 +1,5 @@
+#include "display/wait.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -6,7 +8,6 @@
 
 #include "display/command_buffer.h"
 #include "display/shell_hooks.h"
-#include "display/wait.h"
 #include "display/wait_script.h"
 
 namespace {

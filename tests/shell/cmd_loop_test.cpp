@@ -180,14 +180,15 @@ TEST_F(ShellTest, ProgramKeyWhileAToolWaitsEndsTheToolAndRunsNext) {
       .key("p_file_quit");
   run_loop();
 
-  EXPECT_EQ(log, (Lines{"Start point: point", "extents", "remember view", "Start point: cancelled by p_file_new"}));
-  EXPECT_EQ(elem_count(), 0);                      // the new-drawing command ran
+  EXPECT_EQ(
+      log, (Lines{"Start point: point", "extents", "remember view", "Start point: cancelled by p_file_new"}));
+  EXPECT_EQ(elem_count(), 0);  // the new-drawing command ran
   EXPECT_EQ(drawing_file.view(), draw_path.view());
   EXPECT_EQ(button_log(), (Lines{"line off b_line_line"}));
   EXPECT_EQ(active_b_button.widget, nullptr);
   EXPECT_EQ(ui.calls_starting("prompt"),
-            (Lines{"prompt Select function:", "prompt Start point:", "prompt Start point:", "prompt Start point:",
-                   "prompt Start point:", "prompt Select function:"}));
+            (Lines{"prompt Select function:", "prompt Start point:", "prompt Start point:",
+                   "prompt Start point:", "prompt Start point:", "prompt Select function:"}));
   EXPECT_TRUE(quit_requested);
 }
 
@@ -203,8 +204,9 @@ TEST_F(ShellTest, ToolKeyWhileAToolWaitsStartsTheNewToolWithoutPrompting) {
       .key("p_file_quit");
   run_loop();
 
-  EXPECT_EQ(ui.calls_starting("prompt"), (Lines{"prompt Select function:", "prompt Start point:", "prompt Center:",
-                                                "prompt Center:", "prompt Select function:"}));
+  EXPECT_EQ(ui.calls_starting("prompt"),
+            (Lines{"prompt Select function:", "prompt Start point:", "prompt Center:", "prompt Center:",
+                   "prompt Select function:"}));
   EXPECT_EQ(log, (Lines{"Start point: cancelled by b_circle_circle", "Center: cancelled by b_circle_circle",
                         "Center: cancelled by p_nop"}));
   EXPECT_EQ(button_log(),
@@ -262,11 +264,8 @@ TEST_F(ShellTest, QuitAsksOnlyWhenModified) {
     int saves;
   };
   const Case cases[] = {
-      {false, {}, 0, 0},
-      {true, {1}, 1, 0},
-      {true, {2, 1}, 2, 0},
-      {true, {0, 1}, 2, 0},
-      {true, {3}, 1, 1},  // saved, so the second quit asks nothing
+      {false, {}, 0, 0},    {true, {1}, 1, 0}, {true, {2, 1}, 2, 0},
+      {true, {0, 1}, 2, 0}, {true, {3}, 1, 1},  // saved, so the second quit asks nothing
   };
   for (const Case& c : cases) {
     ui.calls.clear();
@@ -348,7 +347,8 @@ TEST_F(ShellTest, NewDrawing) {
   drawing_modified = 1;
   ui.answers = {2};
   cmd_p_file_new();
-  EXPECT_EQ(ui.calls_starting("ask"), Lines{"ask Drawing is altered and not saved!\nReally delete all? [Yes] [Cancel]"});
+  EXPECT_EQ(ui.calls_starting("ask"),
+            Lines{"ask Drawing is altered and not saved!\nReally delete all? [Yes] [Cancel]"});
 }
 
 TEST_F(ShellTest, PathChoosers) {
@@ -361,11 +361,12 @@ TEST_F(ShellTest, PathChoosers) {
     const char* entry;
   };
   const Case cases[] = {
-      {"p_path_draw", "choose Drawing path /home/u/KAVRO3/draw/ 2", "/data/plans/", &draw_path, &drawing_file, "draw"},
+      {"p_path_draw", "choose Drawing path /home/u/KAVRO3/draw/ 2", "/data/plans/", &draw_path, &drawing_file,
+       "draw"},
       {"p_path_sym", "choose Symbol path ", "/data/sym/", &symbol_path, &symbol_save_file, "sym"},
       {"p_path_dxf", "choose DXF path ", "/data/dxf/", &import_path, &import_file, "dxf"},
-      {"p_path_export", "choose Export path /home/u/KAVRO3/export/ 2", "/data/out/", &export_path, &export_file,
-       "export"},
+      {"p_path_export", "choose Export path /home/u/KAVRO3/export/ 2", "/data/out/", &export_path,
+       &export_file, "export"},
       {"p_path_dia", "choose Dialog path ", "/data/dia/", &dialog_path, nullptr, "dia"},
       {"p_pov_out", "choose Save Image  1", "/tmp/scene.png", &pov_settings.output_file, nullptr, "pov"},
       {"p_ray_out", "choose Save Image /home/u/KAVRO3/export/ 1", "/tmp/ray.pic", nullptr, nullptr, "ray"},

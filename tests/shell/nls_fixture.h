@@ -50,7 +50,9 @@ class NlsTest : public ::testing::Test {
   }
   void write_table(const std::string& text) { write_file(dir_ / "nls" / "kav.nls", text); }
   std::string table() const { return read_file(dir_ / "nls" / "kav.nls"); }
-  void choose_language(const std::string& name) { write_file(dir_ / "home" / ".kavro3" / "language", name + "\n"); }
+  void choose_language(const std::string& name) {
+    write_file(dir_ / "home" / ".kavro3" / "language", name + "\n");
+  }
 
   // Runs f with standard output captured and returns what it printed.
   template <class F>

@@ -27,11 +27,9 @@ TEST_F(NlsTest, LooksUpTheChosenLanguage) {
     const char* layer;
   };
   const Case cases[] = {
-      {"german", nullptr, 1, "Ebene"},
-      {nullptr, "german", 1, "Ebene"},
-      {"english", "german", 0, "Layer"},  // the file in HOME wins
-      {nullptr, nullptr, 0, "Layer"},
-      {"french", nullptr, 0, "Layer"},  // not in the table: English
+      {"german", nullptr, 1, "Ebene"},   {nullptr, "german", 1, "Ebene"},
+      {"english", "german", 0, "Layer"},                                   // the file in HOME wins
+      {nullptr, nullptr, 0, "Layer"},    {"french", nullptr, 0, "Layer"},  // not in the table: English
   };
   for (const Case& c : cases) {
     std::filesystem::remove_all(dir_ / "home" / ".kavro3");
@@ -83,12 +81,9 @@ TEST_F(NlsTest, TranslationWithOtherConversionsFallsBackToEnglish) {
     std::vector<std::string> conversions;
   };
   const Case cases[] = {
-      {"plain", {}},
-      {"100%% done", {}},
-      {"%s %d", {"%s", "%d"}},
-      {"1:%.0f and %-10ld and %5.2lf", {"%.0f", "%-10ld", "%5.2lf"}},
-      {"50 %", {"%"}},
-      {"%*d", {"%*d"}},
+      {"plain", {}},           {"100%% done", {}},
+      {"%s %d", {"%s", "%d"}}, {"1:%.0f and %-10ld and %5.2lf", {"%.0f", "%-10ld", "%5.2lf"}},
+      {"50 %", {"%"}},         {"%*d", {"%*d"}},
   };
   for (const Case& c : cases) EXPECT_EQ(nls_conversions(c.text), c.conversions) << c.text;
 }
@@ -167,9 +162,9 @@ TEST_F(NlsTest, DamagedCounts) {
       {"abc\nC\nenglish\n0\n", false, 0},
       {"0\n1\n", false, 0},
       {"-3\nC\nenglish\n", false, 0},
-      {"2\nC\nenglish\n", false, 0},                      // ends within the languages
-      {"1\nC\nenglish\n-5\n\nLayer\n", true, 0},          // negative entry count
-      {"1\nC\nenglish\n1000000000\n\nLayer\n\nList\n", true, 2},  // ends early
+      {"2\nC\nenglish\n", false, 0},                                        // ends within the languages
+      {"1\nC\nenglish\n-5\n\nLayer\n", true, 0},                            // negative entry count
+      {"1\nC\nenglish\n1000000000\n\nLayer\n\nList\n", true, 2},            // ends early
       {"2\nC\nenglish\nde\ngerman\n3\n\nLayer\nEbene\n\nList\n", true, 1},  // entry cut off
       {"1\r\nC\r\nenglish\r\n1\r\n\r\nLayer\r\n", true, 1},
   };
@@ -211,10 +206,14 @@ TEST_F(NlsTest, AtMostTwentyLanguagesAreKept) {
 }
 
 TEST_F(NlsTest, Latin1LinesAreReadAsUtf8) {
-  write_table("2\nC\nenglish\nde\ngerman\n1\n\nArea\nFl\xe4" "che\n");
+  write_table(
+      "2\nC\nenglish\nde\ngerman\n1\n\nArea\nFl\xe4"
+      "che\n");
   choose_language("german");
   nls_load();
-  EXPECT_STREQ(nls_translate("Area"), "Fl\xc3\xa4" "che");
+  EXPECT_STREQ(nls_translate("Area"),
+               "Fl\xc3\xa4"
+               "che");
 }
 
 TEST_F(NlsTest, ChosenLanguageIsWrittenBackOnlyWhenChanged) {

@@ -11,9 +11,7 @@ void record(std::string line) {
 void undo_button(bool on) { record(std::string("undo_button ") + (on ? "1" : "0")); }
 void redo_button(bool on) { record(std::string("redo_button ") + (on ? "1" : "0")); }
 void error(const char* text) { record(std::string("error ") + text); }
-void message(const char* title, const char* text) {
-  record(std::string("message ") + title + ": " + text);
-}
+void message(const char* title, const char* text) { record(std::string("message ") + title + ": " + text); }
 
 int ask(const char* text, int count, const char* const* labels) {
   std::string line = std::string("ask ") + text;
@@ -38,7 +36,9 @@ void prompt(const char* text) {
   if (active) active->last_prompt = text;
 }
 void title() { record("title"); }
-void path_entry(const char* name, const char* path) { record(std::string("path_entry ") + name + " " + path); }
+void path_entry(const char* name, const char* path) {
+  record(std::string("path_entry ") + name + " " + path);
+}
 
 }  // namespace
 
