@@ -74,6 +74,13 @@ std::vector<CmdRow>& cmd_rows(char family) {
   }
 }
 
+bool cmd_key_has_row(const char* key) {
+  if (!key) return false;
+  for (const CmdRow& row : cmd_rows(key[0]))
+    if (std::strcmp(row.key, key) == 0) return true;
+  return false;
+}
+
 void cmd_dispatch_p(const char* key) { run_row('p', key); }
 
 void cmd_dispatch_b(const char* key) {

@@ -18,6 +18,9 @@ struct CmdRow {
 // Tests may add or replace rows and put the table back afterwards.
 std::vector<CmdRow>& cmd_rows(char family);
 
+// Whether the dispatcher of key's first letter has a row for it.
+bool cmd_key_has_row(const char* key);
+
 // Each runs the row of key; a key of another family is ignored. The b_
 // dispatcher then releases the active tool button unless the pending command
 // is a tool key (so a tool ended by another tool leaves the new one pressed);
