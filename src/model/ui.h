@@ -17,6 +17,9 @@ inline void error(const char*) {}
 inline void message(const char*, const char*) {}
 inline int ask(const char*, int, const char* const*) { return 0; }
 inline std::string choose(const char*, const char*, int) { return "cancel"; }
+inline void text(const char*) {}
+inline void none() {}
+inline void name_text(const char*, const char*) {}
 }  // namespace ui_silent
 
 struct UiTable {
@@ -32,6 +35,15 @@ struct UiTable {
   // File chooser: mode 0 open, 1 save (asks before overwriting), 2 folder.
   // Returns the chosen path or "cancel".
   std::string (*filesel_choose)(const char* title, const char* start, int mode) = ui_silent::choose;
+
+  // The prompt field of the status line ("Select function:", a tool's step).
+  void (*mainwin_set_prompt)(const char* text) = ui_silent::text;
+  // Shows the drawing file, the current layer and the scale in the title.
+  void (*mainwin_update_title)() = ui_silent::none;
+  // A path button's chooser has chosen: the dialog that owns the button
+  // ("draw", "sym", "dxf", "export", "dia", "pov", "ray") shows the path in
+  // its entry.
+  void (*path_entry_set)(const char* name, const char* path) = ui_silent::name_text;
 };
 
 // The installed table.
