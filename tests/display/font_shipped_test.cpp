@@ -14,6 +14,7 @@
 #include "display/font.h"
 #include "display/text_layout.h"
 #include "model/consts.h"
+#include "model/settings.h"
 
 namespace {
 
@@ -206,6 +207,59 @@ TEST(FontShipped, FixedPitchFacesGiveEveryCharacterTheSameAdvance) {
   }
   const FontSlot& prop = font_slots[font_find_or_load("SimpelProp")];
   EXPECT_LT(prop.advance['i'], prop.advance['m']);
+  font_slots_clear();
+  font_stroke_dir = "./dat/fonts";
+}
+
+// The extent of everything a text strokes.
+struct ExtentSink : GlyphSink {
+  double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+  void add(double x, double y) {
+    x0 = std::min(x0, x);
+    y0 = std::min(y0, y);
+    x1 = std::max(x1, x);
+    y1 = std::max(y1, y);
+  }
+  void stroke(double ax, double ay, double bx, double by) override {
+    add(ax, ay);
+    add(bx, by);
+  }
+  void arc(double cx, double cy, double rx, double ry, double, double, double) override {
+    add(cx - rx, cy - ry);
+    add(cx + rx, cy + ry);
+  }
+  void fill(const Point2*, int) override {}
+};
+
+TEST(FontShipped, CapitalHeightIsTheTextHeightAndRightTextsEndBeforeTheirPoint) {
+  font_slots_clear();
+  font_stroke_dir = stage_fonts;
+  double saved_scale = drawing_scale;
+  drawing_scale = 100;
+  double h = text_world_height(2.5);  // 2.5 mm at 1:100
+  EXPECT_DOUBLE_EQ(h, 0.25);
+  for (const std::string& name : shipped_font_names()) {
+    SCOPED_TRACE(name);
+    const FontSlot& font = font_slots[font_find_or_load(name.c_str())];
+    ExtentSink left;
+    text_trace_glyphs(font, 3, 4, 0.0, h, 1.0, 0.1, 1.5, "H", 0.0, TEXT_LEFT, true, left);
+    EXPECT_NEAR(left.y0, 4.0, 1e-12);
+    EXPECT_NEAR(left.y1, 4.25, 1e-12);
+
+    // The strokes of a right-aligned text stop short of the insertion point
+    // by the spacing and the last character's side bearing. (Script letters
+    // reach out to join their neighbours.)
+    if (name == "Freihand") continue;
+    ExtentSink right;
+    text_trace_glyphs(font, 3, 4, 0.0, h, 1.0, 0.1, 1.5, latin1("Gr\xC3\xB6\xC3\x9F" "e"), 0.0, TEXT_RIGHT, true,
+                      right);
+    EXPECT_LT(right.x1, 3.0 - 0.1 * h);
+    EXPECT_GT(right.x1, 3.0 - 0.4 * h);
+    double width = font_text_width(2.5, 1.0, 0.1, name.c_str(), latin1("Gr\xC3\xB6\xC3\x9F" "e").c_str(),
+                                   TEXT_LEFT, 0.0);
+    EXPECT_GT(right.x0, 3.0 - width);
+  }
+  drawing_scale = saved_scale;
   font_slots_clear();
   font_stroke_dir = "./dat/fonts";
 }
