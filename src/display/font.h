@@ -24,13 +24,13 @@ inline constexpr uint8_t FONT_NONE = 99;
 // in tenths of a degree.
 enum : int16_t {
   GLYPH_END = 0,
-  GLYPH_MOVE = 1,    // x y
-  GLYPH_LINE = 2,    // x y
-  GLYPH_ARC = 3,     // x y r start sweep
-  GLYPH_CUBIC = 4,   // x1 y1 x2 y2 x3 y3, from the current point
-  GLYPH_FILL = 5,    // fill the contours collected so far
-  GLYPH_CLOSE = 6,   // stroke back to the contour's first point
-  GLYPH_QUAD = 7,    // x1 y1 x2 y2, from the current point
+  GLYPH_MOVE = 1,   // x y
+  GLYPH_LINE = 2,   // x y
+  GLYPH_ARC = 3,    // x y r start sweep
+  GLYPH_CUBIC = 4,  // x1 y1 x2 y2 x3 y3, from the current point
+  GLYPH_FILL = 5,   // fill the contours collected so far
+  GLYPH_CLOSE = 6,  // stroke back to the contour's first point
+  GLYPH_QUAD = 7,   // x1 y1 x2 y2, from the current point
 };
 
 // Character codes a font holds, and the number of records of a stroke-font file.

@@ -22,7 +22,8 @@ void contour_append(const Point2& p) {
 
 class GlyphReader {
  public:
-  GlyphReader(const FontSlot& font, const int16_t* at) : at_(at), end_(font.codes.data() + font.codes.size()) {}
+  GlyphReader(const FontSlot& font, const int16_t* at)
+      : at_(at), end_(font.codes.data() + font.codes.size()) {}
 
   bool more() const { return at_ < end_; }
   int16_t word() { return at_ < end_ ? *at_++ : int16_t{GLYPH_END}; }
@@ -64,7 +65,9 @@ std::vector<TextPlacement> text_place(const FontSlot& font, std::string_view tex
                                       double spacing, double fit, int alignment) {
   std::vector<TextPlacement> out;
   if (alignment < TEXT_LEFT || alignment > TEXT_JUSTIFIED) return out;
-  auto advance = [&](char c) { return text_char_advance(font, static_cast<unsigned char>(c), h, wf, spacing); };
+  auto advance = [&](char c) {
+    return text_char_advance(font, static_cast<unsigned char>(c), h, wf, spacing);
+  };
   std::vector<std::string_view> lines = text_split_lines(text);
   out.reserve(text.size());
   for (int k = 0; k < static_cast<int>(lines.size()); ++k) {
@@ -153,7 +156,8 @@ void text_draw_layout_frame(double x, double y, double angle, double height, dou
   } else {
     double w = 0.0;
     std::vector<std::string_view> lines = text_split_lines(t);
-    for (std::string_view line : lines) w = std::max(w, text_line_width(font_slots[slot], line, h, wf, spacing));
+    for (std::string_view line : lines)
+      w = std::max(w, text_line_width(font_slots[slot], line, h, wf, spacing));
     if (alignment == TEXT_RIGHT) {
       left = x - w;
       right = x;
@@ -224,8 +228,8 @@ void glyph_interpret(const FontSlot& font, unsigned char code, const GlyphPlace&
         if (!stroke_font) break;
         Point2 c = map(gx, gy);
         double radius = place.h * gr / 1000.0;
-        sink.arc(c.x, c.y, place.wf * radius, radius, sweep * std::numbers::pi / 1800.0, start_angle * std::numbers::pi / 1800.0,
-                 place.angle);
+        sink.arc(c.x, c.y, place.wf * radius, radius, sweep * std::numbers::pi / 1800.0,
+                 start_angle * std::numbers::pi / 1800.0, place.angle);
         break;
       }
       case GLYPH_CUBIC: {
@@ -238,7 +242,8 @@ void glyph_interpret(const FontSlot& font, unsigned char code, const GlyphPlace&
           if (i < cubic_chords) {
             double t = static_cast<double>(i) / cubic_chords, u = 1.0 - t;
             double a = u * u * u, b = 3 * u * u * t, cc = 3 * u * t * t, d = t * t * t;
-            p = Point2{a * p0.x + b * p1.x + cc * p2.x + d * p3.x, a * p0.y + b * p1.y + cc * p2.y + d * p3.y, 0};
+            p = Point2{a * p0.x + b * p1.x + cc * p2.x + d * p3.x, a * p0.y + b * p1.y + cc * p2.y + d * p3.y,
+                       0};
           }
           if (stroke_font) sink.stroke(prev.x, prev.y, p.x, p.y);
           contour_append(p);
@@ -256,7 +261,8 @@ void glyph_interpret(const FontSlot& font, unsigned char code, const GlyphPlace&
           Point2 p = e;
           if (i < quad_chords) {
             double t = static_cast<double>(i) / quad_chords, u = 1.0 - t;
-            p = Point2{u * u * p0.x + 2 * t * u * c.x + t * t * e.x, u * u * p0.y + 2 * t * u * c.y + t * t * e.y, 0};
+            p = Point2{u * u * p0.x + 2 * t * u * c.x + t * t * e.x,
+                       u * u * p0.y + 2 * t * u * c.y + t * t * e.y, 0};
           }
           sink.stroke(prev.x, prev.y, p.x, p.y);
           contour_append(p);
@@ -282,8 +288,8 @@ void glyph_interpret(const FontSlot& font, unsigned char code, const GlyphPlace&
 }
 
 void text_trace_glyphs(const FontSlot& font, double x, double y, double angle, double h, double wf,
-                       double spacing, double line_spacing, std::string_view text, double fit,
-                       int alignment, bool fine, GlyphSink& sink) {
+                       double spacing, double line_spacing, std::string_view text, double fit, int alignment,
+                       bool fine, GlyphSink& sink) {
   double s = std::sin(angle), c = std::cos(angle);
   double pitch = h * line_spacing;
   for (const TextPlacement& tp : text_place(font, text, h, wf, spacing, fit, alignment)) {

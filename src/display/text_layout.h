@@ -95,7 +95,8 @@ class GlyphSink {
   // A straight stroke: lines, closes and curve chords.
   virtual void stroke(double x1, double y1, double x2, double y2) = 0;
   // An arc with the radii along its rotated axes and angles in radians.
-  virtual void arc(double cx, double cy, double rx, double ry, double sweep, double start, double rotation) = 0;
+  virtual void arc(double cx, double cy, double rx, double ry, double sweep, double start,
+                   double rotation) = 0;
   // The contours collected so far (CONTOUR_END between them).
   virtual void fill(const Point2* points, int count) = 0;
 };
@@ -109,5 +110,5 @@ void glyph_interpret(const FontSlot& font, unsigned char code, const GlyphPlace&
 
 // Places every character of a text by its alignment and interprets it.
 void text_trace_glyphs(const FontSlot& font, double x, double y, double angle, double h, double wf,
-                       double spacing, double line_spacing, std::string_view text, double fit,
-                       int alignment, bool fine, GlyphSink& sink);
+                       double spacing, double line_spacing, std::string_view text, double fit, int alignment,
+                       bool fine, GlyphSink& sink);

@@ -51,8 +51,8 @@ TEST_F(FontStroke, ParsesEveryCommandWithItsConversion) {
   ASSERT_TRUE(font_parse_stroke(text, font, &error)) << error;
 
   // Decimal values such as 3.57 come out whole; negative ones truncate toward zero.
-  EXPECT_EQ(glyph_words(font, 'A'),
-            (std::vector<int16_t>{1, 0, 0, 2, 357, 1000, 3, 500, 500, 250, 900, 3600, 3, 100, 100, 100, 455, -900, 0}));
+  EXPECT_EQ(glyph_words(font, 'A'), (std::vector<int16_t>{1, 0, 0, 2, 357, 1000, 3, 500, 500, 250, 900, 3600,
+                                                          3, 100, 100, 100, 455, -900, 0}));
   EXPECT_EQ(font.advance['A'], 56);
   EXPECT_EQ(glyph_words(font, 'B'), (std::vector<int16_t>{4, 100, 200, 300, 400, 500, 600, 6, 5, 0}));
   EXPECT_EQ(glyph_words(font, 'C'), (std::vector<int16_t>{1, -123, 1000, 2, 0, 0, 0}));
@@ -174,7 +174,8 @@ TEST_F(FontLookup, NameOutsideTheFontFolderIsNotRead) {
 TEST_F(FontLookup, FullTableAndMissingSimpel) {
   for (int i = 0; i < FONT_SLOT_COUNT; ++i) write_font("F" + std::to_string(i), stroke_font_text());
   write_font("Extra", stroke_font_text());
-  for (int i = 0; i < FONT_SLOT_COUNT; ++i) ASSERT_EQ(font_find_or_load(("F" + std::to_string(i)).c_str()), i);
+  for (int i = 0; i < FONT_SLOT_COUNT; ++i)
+    ASSERT_EQ(font_find_or_load(("F" + std::to_string(i)).c_str()), i);
 
   // 50 fonts without Simpel: nothing can be had for a 51st name.
   std::string out = captured_lines([] { EXPECT_EQ(font_find_or_load("Extra"), FONT_NONE); });
@@ -184,7 +185,8 @@ TEST_F(FontLookup, FullTableAndMissingSimpel) {
   font_slots_clear();
   write_font("Simpel", stroke_font_text());
   EXPECT_EQ(font_find_or_load("Simpel"), 0);
-  for (int i = 1; i < FONT_SLOT_COUNT; ++i) ASSERT_EQ(font_find_or_load(("F" + std::to_string(i)).c_str()), i);
+  for (int i = 1; i < FONT_SLOT_COUNT; ++i)
+    ASSERT_EQ(font_find_or_load(("F" + std::to_string(i)).c_str()), i);
   EXPECT_EQ(font_find_or_load("Extra"), 0);
 
   // No Simpel file at all.
@@ -220,9 +222,9 @@ TEST_F(FontOutline, TrueTypeGlyphsBecomeMovesLinesCurvesCloseAndFill) {
   // 'H': one contour of 12 on-curve points, shifted left by its bearing of
   // 201 units, 0.6 thousandths of the height per unit.
   std::vector<int16_t> h = glyph_words(font, 'H');
-  std::vector<int16_t> expected_h = {1, 0, 895, 2, 121, 895, 2, 121, 528, 2, 561, 528, 2, 561, 895, 2, 682, 895,
-                                     2, 682, 0, 2, 561, 0, 2, 561, 426, 2, 121, 426, 2, 121, 0, 2, 0, 0,
-                                     6, 5, 0};
+  std::vector<int16_t> expected_h = {1,   0,   895, 2,   121, 895, 2,   121, 528, 2,   561, 528, 2,
+                                     561, 895, 2,   682, 895, 2,   682, 0,   2,   561, 0,   2,   561,
+                                     426, 2,   121, 426, 2,   121, 0,   2,   0,   0,   6,   5,   0};
   EXPECT_EQ(h, expected_h);
   EXPECT_EQ(font.advance['H'], 80);  // trunc((1540 - 201) * 0.6 / 10)
 

@@ -119,10 +119,13 @@ void write_sample_sheet(const FontSlot& font, const std::string& path) {
   }
   const char* lines[] = {
       "Grundriss Erdgeschoss M 1:100 - Wohnen 24,50 m\xC2\xB2",
-      "\xC3\x84pfel \xC3\x96l \xC3\x9C""bergr\xC3\xB6\xC3\x9F""e \xC3\xA4\xC3\xB6\xC3\xBC \xC3\xA0\xC3\xA9\xC3\xAE\xC3\xB5 "
+      "\xC3\x84pfel \xC3\x96l \xC3\x9C"
+      "bergr\xC3\xB6\xC3\x9F"
+      "e \xC3\xA4\xC3\xB6\xC3\xBC \xC3\xA0\xC3\xA9\xC3\xAE\xC3\xB5 "
       "\xC3\x86\xC3\x98\xC3\x85 \xC3\xA6\xC3\xB8\xC3\xA5 \xC3\xB1 \xC3\xA7",
       "\xC2\xBF\xC2\xA1 \xC2\xAB\xC2\xBB \xC2\xA9 \xC2\xAE 90\xC2\xB0 \xC2\xB1 \xC3\x97 \xC3\xB7 \xC2\xB5m "
-      "\xC2\xBD \xC2\xBC \xC2\xBE \xC2\xA7 \xC2\xB6 \xC2\xA3 \xC2\xA5 \xC2\xA2 \xC3\x9E\xC3\xBE \xC3\x90\xC3\xB0",
+      "\xC2\xBD \xC2\xBC \xC2\xBE \xC2\xA7 \xC2\xB6 \xC2\xA3 \xC2\xA5 \xC2\xA2 \xC3\x9E\xC3\xBE "
+      "\xC3\x90\xC3\xB0",
       "The quick brown fox jumps over the lazy dog 0123456789",
   };
   cairo_set_source_rgb(cr, 0, 0, 0);
@@ -251,11 +254,16 @@ TEST(FontShipped, CapitalHeightIsTheTextHeightAndRightTextsEndBeforeTheirPoint) 
     // reach out to join their neighbours.)
     if (name == "Freihand") continue;
     ExtentSink right;
-    text_trace_glyphs(font, 3, 4, 0.0, h, 1.0, 0.1, 1.5, latin1("Gr\xC3\xB6\xC3\x9F" "e"), 0.0, TEXT_RIGHT, true,
-                      right);
+    text_trace_glyphs(font, 3, 4, 0.0, h, 1.0, 0.1, 1.5,
+                      latin1("Gr\xC3\xB6\xC3\x9F"
+                             "e"),
+                      0.0, TEXT_RIGHT, true, right);
     EXPECT_LT(right.x1, 3.0 - 0.1 * h);
     EXPECT_GT(right.x1, 3.0 - 0.4 * h);
-    double width = font_text_width(2.5, 1.0, 0.1, name.c_str(), latin1("Gr\xC3\xB6\xC3\x9F" "e").c_str(),
+    double width = font_text_width(2.5, 1.0, 0.1, name.c_str(),
+                                   latin1("Gr\xC3\xB6\xC3\x9F"
+                                          "e")
+                                       .c_str(),
                                    TEXT_LEFT, 0.0);
     EXPECT_GT(right.x0, 3.0 - width);
   }

@@ -1,6 +1,8 @@
 // Text layout: widths, the four alignments, frames, line origins and the
 // interpretation of glyph commands.
 
+#include "display/text_layout.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,7 +12,6 @@
 
 #include "display/font.h"
 #include "display/font_fixture.h"
-#include "display/text_layout.h"
 #include "model/consts.h"
 #include "model/settings.h"
 
@@ -197,9 +198,10 @@ FontSlot hand_font(std::vector<int16_t> words, uint8_t outline = 0) {
 const GlyphPlace place{5, 2, 0.0, 2.0, 0.5, 0.0, 1.0, 5, 2};
 
 TEST(GlyphInterpret, StrokesArcsCloseAndFill) {
-  FontSlot f = hand_font({GLYPH_MOVE, 0, 0, GLYPH_LINE, 1000, 0, GLYPH_LINE, 1000, 1000, GLYPH_CLOSE,
-                          GLYPH_ARC, 500, 500, 250, 900, 3600, 99, GLYPH_MOVE, 2000, 0, GLYPH_FILL,
-                          GLYPH_LINE, 2000, 500, GLYPH_END, GLYPH_LINE, 0, 0});
+  FontSlot f = hand_font({GLYPH_MOVE, 0,    0,           GLYPH_LINE, 1000,       0,   GLYPH_LINE,
+                          1000,       1000, GLYPH_CLOSE, GLYPH_ARC,  500,        500, 250,
+                          900,        3600, 99,          GLYPH_MOVE, 2000,       0,   GLYPH_FILL,
+                          GLYPH_LINE, 2000, 500,         GLYPH_END,  GLYPH_LINE, 0,   0});
   Recorder r;
   glyph_interpret(f, 'A', place, false, r);
   ASSERT_EQ(r.strokes.size(), 4u);
@@ -240,7 +242,8 @@ TEST(GlyphInterpret, CurveChordsOnScreenAndOnOtherOutput) {
     ASSERT_EQ(r.strokes.size(), cubic + quad);
     EXPECT_EQ(r.strokes[cubic - 1][2], 6.0);  // the last chord ends on the end point
     EXPECT_EQ(r.strokes[cubic - 1][3], 2.0);
-    EXPECT_NEAR(r.strokes[0][2], 5 + 3 * (1.0 / cubic) * (1.0 / cubic) * (1 - 1.0 / cubic) + std::pow(1.0 / cubic, 3), 1e-12);
+    EXPECT_NEAR(r.strokes[0][2],
+                5 + 3 * (1.0 / cubic) * (1.0 / cubic) * (1 - 1.0 / cubic) + std::pow(1.0 / cubic, 3), 1e-12);
     EXPECT_EQ(r.strokes.back()[2], 7.0);
     EXPECT_EQ(r.strokes.back()[3], 2.0);
     EXPECT_EQ(glyph_contour.count, static_cast<int>(1 + cubic + quad));
@@ -248,9 +251,10 @@ TEST(GlyphInterpret, CurveChordsOnScreenAndOnOtherOutput) {
 }
 
 TEST(GlyphInterpret, OutlineFontsSkipArcsAndDoNotStrokeCubics) {
-  FontSlot f = hand_font({GLYPH_MOVE, 0, 0, GLYPH_ARC, 0, 0, 100, 0, 3600, GLYPH_CUBIC, 0, 1000, 1000, 1000, 1000,
-                          0, GLYPH_QUAD, 1500, 500, 2000, 0, GLYPH_CLOSE, GLYPH_FILL, GLYPH_END},
-                         1);
+  FontSlot f = hand_font(
+      {GLYPH_MOVE, 0,    0, GLYPH_ARC,  0,    0,   100,  0, 3600,        GLYPH_CUBIC, 0,        1000, 1000,
+       1000,       1000, 0, GLYPH_QUAD, 1500, 500, 2000, 0, GLYPH_CLOSE, GLYPH_FILL,  GLYPH_END},
+      1);
   Recorder r;
   glyph_interpret(f, 'A', place, false, r);
   EXPECT_TRUE(r.arcs.empty());
@@ -279,7 +283,8 @@ TEST(GlyphInterpret, TurnedTextAndControlCodes) {
 
 TEST(GlyphInterpret, ContourBufferStopsWhenFull) {
   std::vector<int16_t> words = {GLYPH_MOVE, 0, 0};
-  for (int i = 0; i < GLYPH_CONTOUR_MAX + 10; ++i) words.insert(words.end(), {GLYPH_LINE, int16_t(i % 1000), 0});
+  for (int i = 0; i < GLYPH_CONTOUR_MAX + 10; ++i)
+    words.insert(words.end(), {GLYPH_LINE, int16_t(i % 1000), 0});
   words.insert(words.end(), {GLYPH_FILL, GLYPH_END});
   FontSlot f = hand_font(words, 1);
   Recorder r;

@@ -144,14 +144,16 @@ Glyph shifted(const Glyph& g, double dx, double dy) {
 
 // Uniform scale about the origin; the advance scales too.
 Glyph scaled(const Glyph& g, double s) {
-  Glyph out = map_points(g, [&](Pt p) { return Pt{p.x * s, p.y * s}; }, s);
+  auto scale = [&](Pt p) { return Pt{p.x * s, p.y * s}; };
+  Glyph out = map_points(g, scale, s);
   out.advance = g.advance * s;
   return out;
 }
 
 // Half a turn about (cx, cy).
 Glyph turned(const Glyph& g, double cx, double cy) {
-  return map_points(g, [&](Pt p) { return Pt{2 * cx - p.x, 2 * cy - p.y}; }, 1.0, 180.0);
+  auto turn = [&](Pt p) { return Pt{2 * cx - p.x, 2 * cy - p.y}; };
+  return map_points(g, turn, 1.0, 180.0);
 }
 
 void append(Glyph& to, const Glyph& g) {
@@ -255,7 +257,9 @@ struct HersheySet {
     Glyph g;
     if (!has(code)) return g;
     const HersheyGlyph& h = glyphs[code - 32];
-    auto pt = [&](std::pair<int, int> v) { return Pt{(v.first - h.left) * scale, (baseline - v.second) * scale}; };
+    auto pt = [&](std::pair<int, int> v) {
+      return Pt{(v.first - h.left) * scale, (baseline - v.second) * scale};
+    };
     for (const auto& s : h.strokes) {
       g.M(pt(s[0]).x, pt(s[0]).y);
       if (s.size() == 1) {  // a lone point: a dot
