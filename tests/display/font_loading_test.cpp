@@ -11,6 +11,7 @@
 
 #include "display/font.h"
 #include "display/font_fixture.h"
+#include "display/sample_sheet.h"
 #include "support/recording_ui.h"
 
 namespace {
@@ -252,6 +253,8 @@ TEST_F(FontOutline, TrueTypeGlyphsBecomeMovesLinesCurvesCloseAndFill) {
   uint8_t upper = font_find_or_load("UPPER.TTF");
   EXPECT_EQ(font_slots[upper].name, "UPPER.TTF");
   EXPECT_EQ(font_slots[upper].codes, font.codes);
+
+  write_sample_sheet(font, std::string(KAVRO_TEST_OUTPUT_DIR) + "/sample-DejaVuSans.ttf.png");
 }
 
 TEST_F(FontOutline, UnusableFilesSayWhyAndFallBack) {

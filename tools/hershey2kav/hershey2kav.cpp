@@ -719,13 +719,13 @@ Glyph Composer::compose(int code) const {
       return accented('u', DIERESIS);
     case 253:
       return accented('y', ACUTE);
-    case 254: {  // thorn: p with its stem drawn up to the capital height
+    case 254: {  // thorn: p with a stem from its lowest point up to the capital height
       Glyph g = raw('p');
       Pt low{0, 1e9};
       for_each_point(g, [&](Pt p) {
         if (p.y < low.y) low = p;
       });
-      append(g, Glyph().M(low.x, xh).L(low.x, 10.0));
+      append(g, Glyph().M(low.x, low.y).L(low.x, 10.0));
       return g;
     }
     case 255:
