@@ -9,3 +9,4 @@ add_custom_target(stage ALL
   DEPENDS kavro
   VERBATIM
   COMMENT "Staging the installation tree in ${KAVRO_STAGE_DIR}")
+add_dependencies(stage kavro_fonts)
