@@ -101,6 +101,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_graphics: cannot create %s: %s\n", dir.c_str(), ec.message().c_str());
     return 1;
   }
+  // The folder is the generator's own: pictures no longer listed go.
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+    const std::filesystem::path& f = entry.path();
+    if (f.extension() == ".xpm" && !names.count(f.stem().string())) std::filesystem::remove(f, ec);
+  }
   for (const Picture& p : pictures) {
     Canvas c(p.width, p.height);
     try {
