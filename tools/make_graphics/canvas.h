@@ -39,7 +39,7 @@ class Canvas {
 
   void put(int x, int y, char c);
   void line(int x0, int y0, int x1, int y1, char c);
-  // Every on-th pixel run of `on` pixels followed by `off` left out.
+  // A line drawn `on` pixels, left out `off` pixels, and so on.
   void dashed(int x0, int y0, int x1, int y1, char c, int on, int off);
   void rect(int x0, int y0, int x1, int y1, char c);
   void fill_rect(int x0, int y0, int x1, int y1, char c);
