@@ -206,9 +206,11 @@ extern FixedText<PATH_LEN> dialog_path;
 extern FixedText<PATH_LEN> prefs_path;
 extern FixedText<PATH_LEN> tmp_dir;
 extern FixedText<PATH_LEN> help_browser;
+extern FixedText<PATH_LEN> drawing_file;  // path of the current drawing
 extern FixedText<PATH_LEN> import_file;
 extern FixedText<PATH_LEN> export_file;
 extern FixedText<PATH_LEN> symbol_file;
+extern FixedText<PATH_LEN> symbol_save_file;  // last symbol file chosen, start of the next chooser
 extern double symbol_angle;  // radians
 
 // Working values of the tools, not stored.

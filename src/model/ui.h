@@ -14,7 +14,6 @@
 struct ElemHeader;
 
 namespace ui_silent {
-inline void nothing() {}
 inline void enable(bool) {}
 inline void draw(int, const ElemHeader*) {}
 inline void draw_last(int) {}
@@ -23,6 +22,9 @@ inline void error(const char*) {}
 inline void message(const char*, const char*) {}
 inline int ask(const char*, int, const char* const*) { return 0; }
 inline std::string choose(const char*, const char*, int) { return "cancel"; }
+inline void text(const char*) {}
+inline void none() {}
+inline void name_text(const char*, const char*) {}
 }  // namespace ui_silent
 
 struct UiTable {
@@ -42,12 +44,21 @@ struct UiTable {
   // Screen updates of model operations that redraw on their own (clean-up
   // commands, the stretch re-fit, wall rebuilds). Drawing is bracketed by two
   // cursor toggles; modes are the DRAW_* constants of model/consts.h.
-  void (*input_cursor_toggle)() = ui_silent::nothing;
+  void (*input_cursor_toggle)() = ui_silent::none;
   void (*draw_element)(int mode, const ElemHeader* e) = ui_silent::draw;
   void (*draw_last_element)(int mode) = ui_silent::draw_last;
 
   // The Camera dialog's view-angle field (degrees), when that dialog exists.
   void (*dlg_camera_set_angle)(double degrees) = ui_silent::angle;
+
+  // The prompt field of the status line ("Select function:", a tool's step).
+  void (*mainwin_set_prompt)(const char* text) = ui_silent::text;
+  // Shows the drawing file, the current layer and the scale in the title.
+  void (*mainwin_update_title)() = ui_silent::none;
+  // A path button's chooser has chosen: the dialog that owns the button
+  // ("draw", "sym", "dxf", "export", "dia", "pov", "ray") shows the path in
+  // its entry.
+  void (*path_entry_set)(const char* name, const char* path) = ui_silent::name_text;
 };
 
 // The installed table.

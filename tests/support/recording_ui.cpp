@@ -46,6 +46,15 @@ std::string choose(const char* title, const char* start, int mode) {
   return p;
 }
 
+void prompt(const char* text) {
+  record(std::string("prompt ") + text);
+  if (active) active->last_prompt = text;
+}
+void title() { record("title"); }
+void path_entry(const char* name, const char* path) {
+  record(std::string("path_entry ") + name + " " + path);
+}
+
 }  // namespace
 
 RecordingUi::RecordingUi() {
@@ -60,6 +69,9 @@ RecordingUi::RecordingUi() {
   t.draw_element = draw_element;
   t.draw_last_element = draw_last_element;
   t.dlg_camera_set_angle = camera_angle;
+  t.mainwin_set_prompt = prompt;
+  t.mainwin_update_title = title;
+  t.path_entry_set = path_entry;
   previous_ = ui_install(t);
   active = this;
 }

@@ -16,11 +16,14 @@ struct RecordingUi {
   RecordingUi(const RecordingUi&) = delete;
   RecordingUi& operator=(const RecordingUi&) = delete;
 
-  // One line per call, such as "undo_button 0" or "error Cannot open file".
+  // One line per call, such as "undo_button 0", "error Cannot open file",
+  // "prompt Select function:", "title" or "path_entry draw /home/u/".
   std::vector<std::string> calls;
   // Answers for msgbox_ask (0 when empty) and filesel_choose ("cancel" when empty).
   std::deque<int> answers;
   std::deque<std::string> paths;
+  // The text of the last mainwin_set_prompt call.
+  std::string last_prompt;
 
   // The recorded lines that begin with prefix.
   std::vector<std::string> calls_starting(const std::string& prefix) const;

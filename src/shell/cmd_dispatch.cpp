@@ -1,0 +1,122 @@
+#include "shell/cmd_dispatch.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "display/command_buffer.h"
+#include "shell/cmd_buttons.h"
+#include "shell/cmd_keys.h"
+#include "shell/cmd_loop.h"
+
+namespace {
+
+// One row per built handler. A handler that takes arguments gets a lambda:
+//   {"b_dim_x", [] { tool_dim_dim(0.0, 0); }},
+std::vector<CmdRow> rows_p = {
+    {"p_path_draw", [] { cmd_p_path_choose("draw"); }},
+    {"p_path_sym", [] { cmd_p_path_choose("sym"); }},
+    {"p_path_dxf", [] { cmd_p_path_choose("dxf"); }},
+    {"p_path_export", [] { cmd_p_path_choose("export"); }},
+    {"p_path_dia", [] { cmd_p_path_choose("dia"); }},
+    {"p_pov_out", [] { cmd_p_path_choose("pov"); }},
+    {"p_ray_out", [] { cmd_p_path_choose("ray"); }},
+    {"p_file_new", cmd_p_file_new},
+    {"p_file_quit", cmd_p_file_quit},
+};
+
+std::vector<CmdRow> rows_b = {};
+
+std::vector<CmdRow> rows_f = {};
+
+std::vector<CmdRow> rows_s = {};
+
+std::vector<CmdRow> rows_z = {};
+
+// Runs the row of key in the table of family; true when a handler ran.
+bool run_row(char family, const char* key) {
+  if (!key || key[0] != family) return false;
+  for (const CmdRow& row : cmd_rows(family)) {
+    if (std::strcmp(row.key, key) != 0) continue;
+    if (!row.run) break;
+    // A copy: the handler may change the table.
+    std::function<void()> handler = row.run;
+    handler();
+    return true;
+  }
+  if (cmd_key_only_ends_wait(key)) return false;
+  if (cmd_key_known(key))
+    std::printf("command key %s: no handler, dropped\n", key);
+  else
+    std::printf("command key %s: unknown, dropped\n", key);
+  std::fflush(stdout);
+  return false;
+}
+
+}  // namespace
+
+std::vector<CmdRow>& cmd_rows(char family) {
+  switch (family) {
+    case 'p':
+      return rows_p;
+    case 'b':
+      return rows_b;
+    case 'f':
+      return rows_f;
+    case 's':
+      return rows_s;
+    case 'z':
+      return rows_z;
+    default: {
+      static std::vector<CmdRow> none;
+      none.clear();
+      return none;
+    }
+  }
+}
+
+bool cmd_key_has_row(const char* key) {
+  if (!key) return false;
+  for (const CmdRow& row : cmd_rows(key[0]))
+    if (std::strcmp(row.key, key) == 0) return true;
+  return false;
+}
+
+void cmd_dispatch_p(const char* key) { run_row('p', key); }
+
+void cmd_dispatch_b(const char* key) {
+  run_row('b', key);
+  if (pending_command.c_str()[0] != 'b') mainwin_release_b_button();
+}
+
+void cmd_dispatch_f(const char* key) { run_row('f', key); }
+
+void cmd_dispatch_s(const char* key) {
+  if (run_row('s', key)) mainwin_release_f_button();
+}
+
+void cmd_dispatch_z(const char* key) { run_row('z', key); }
+
+void cmd_dispatch(const char* key) {
+  if (!key) return;
+  switch (key[0]) {
+    case 'p':
+      cmd_dispatch_p(key);
+      return;
+    case 'b':
+      cmd_dispatch_b(key);
+      return;
+    case 'f':
+      cmd_dispatch_f(key);
+      return;
+    case 's':
+      cmd_dispatch_s(key);
+      return;
+    case 'z':
+      cmd_dispatch_z(key);
+      return;
+    default:
+      if (std::strcmp(key, "nop") == 0) return;
+      std::printf("command key %s: unknown, dropped\n", key);
+      std::fflush(stdout);
+  }
+}

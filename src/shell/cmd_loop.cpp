@@ -1,0 +1,70 @@
+#include "shell/cmd_loop.h"
+
+#include <cstring>
+
+#include "display/command_buffer.h"
+#include "display/shell_hooks.h"
+#include "model/nls.h"
+#include "model/settings.h"
+#include "model/ui.h"
+#include "shell/cmd_buttons.h"
+#include "shell/cmd_dispatch.h"
+
+int quit_requested = 0;
+
+void cmd_install_shell_hooks() {
+  ShellHooks h;
+  h.cmd_post_key = cmd_post_key;
+  h.cmd_dispatch_f = cmd_dispatch_f;
+  h.cmd_dispatch_s = cmd_dispatch_s;
+  h.cmd_dispatch_z = cmd_dispatch_z;
+  h.mainwin_release_b_button = mainwin_release_b_button;
+  h.mainwin_release_f_button = mainwin_release_f_button;
+  shell_hooks_install(h);
+}
+
+void cmd_post_key(void* widget, const char* key) {
+  if (!key) return;
+  switch (key[0]) {
+    case 'z':
+      break;
+    case 's':
+      mainwin_release_f_button();
+      break;
+    case 'f':
+      mainwin_hold_f_button(widget, key);
+      break;
+    case 'p':
+      mainwin_release_b_button();
+      break;
+    case 'b':
+      mainwin_hold_b_button(widget, key);
+      break;
+    default:
+      return;
+  }
+  cmd_put_key(key);
+}
+
+void cmd_loop() {
+  cmd_install_shell_hooks();
+  quit_requested = 0;
+  pending_command = "nop";
+  ui().mainwin_update_title();
+  view_type = 0;
+
+  // The loop's own copy: handlers post and store keys while it is compared.
+  char key[CMD_KEY_LEN];
+  for (;;) {
+    if (quit_requested) return;
+    if (!cmd_pending_empty()) {
+      std::strncpy(key, pending_command.c_str(), sizeof key - 1);
+      pending_command = "nop";
+    } else {
+      ui().mainwin_set_prompt(nls_translate("Select function:"));
+      std::strncpy(key, cmd_wait_key(), sizeof key - 1);
+    }
+    key[sizeof key - 1] = '\0';
+    cmd_dispatch(key);
+  }
+}

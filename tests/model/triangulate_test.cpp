@@ -1,0 +1,253 @@
+#include "model/triangulate.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <set>
+#include <vector>
+
+#include "model/geom.h"
+#include "model/layers.h"
+#include "model/settings.h"
+#include "support/model_fixture.h"
+
+namespace {
+
+using Tri = std::array<int32_t, 3>;
+
+MeshElem make_mesh(const std::vector<Point3>& vertices, const std::vector<std::vector<int32_t>>& faces) {
+  MeshElem m;
+  m.vertices = vertices;
+  for (const auto& f : faces) {
+    m.face_sizes.push_back(static_cast<int32_t>(f.size()));
+    m.indices.insert(m.indices.end(), f.begin(), f.end());
+  }
+  return m;
+}
+
+std::vector<Point3> flat(const std::vector<Point2>& pts) {
+  std::vector<Point3> out;
+  for (const Point2& p : pts) out.push_back(Point3{p.x, p.y, 0, 0});
+  return out;
+}
+
+std::vector<int32_t> iota_face(int n) {
+  std::vector<int32_t> f(n);
+  for (int i = 0; i < n; ++i) f[i] = i;
+  return f;
+}
+
+std::vector<Tri> triangulate(const MeshElem& mesh) {
+  FaceList* list = tri_faces_new(&mesh);
+  tri_triangulate_faces(list, 0);
+  std::vector<Tri> out;
+  EXPECT_EQ(list->triangle_count, static_cast<int32_t>(list->t0.size()));
+  for (int k = 0; k < list->triangle_count; ++k) out.push_back({list->t0[k], list->t1[k], list->t2[k]});
+  tri_faces_free(list);
+  return out;
+}
+
+double signed_area_xy(const std::vector<Point3>& v, const Tri& t) {
+  return geom_cross(v[t[0]].x, v[t[0]].y, v[t[1]].x, v[t[1]].y, v[t[2]].x, v[t[2]].y) / 2.0;
+}
+
+// The triangles tile the polygon: their areas add up to its area, each keeps
+// its turning sense, and the centre of each lies inside the polygon.
+void expect_tiling(const std::vector<Point2>& poly) {
+  const int n = static_cast<int>(poly.size());
+  const std::vector<Point3> v = flat(poly);
+  const std::vector<Tri> tris = triangulate(make_mesh(v, {iota_face(n)}));
+  ASSERT_EQ(static_cast<int>(tris.size()), n - 2);
+  const double area = geom_polygon_area(n, poly.data());
+  double sum = 0.0;
+  for (const Tri& t : tris) {
+    const double a = signed_area_xy(v, t);
+    EXPECT_GT(a * area, 0.0) << "triangle turns against the face";
+    sum += a;
+    const double cx = (v[t[0]].x + v[t[1]].x + v[t[2]].x) / 3.0;
+    const double cy = (v[t[0]].y + v[t[1]].y + v[t[2]].y) / 3.0;
+    EXPECT_EQ(geom_point_in_polygon(cx, cy, n, poly.data()), 1) << "triangle outside at " << cx << "," << cy;
+  }
+  EXPECT_NEAR(sum, area, 1e-9);
+}
+
+TEST(Triangulate, TriangleAndUnitSquare) {
+  const auto one = triangulate(make_mesh(flat({{0, 0}, {1, 0}, {0, 1}}), {{0, 1, 2}}));
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(one[0], (Tri{0, 1, 2}));
+  // All four ears of the square are equally good: position 0 is cut first.
+  const auto square = triangulate(make_mesh(flat({{0, 0}, {1, 0}, {1, 1}, {0, 1}}), {{0, 1, 2, 3}}));
+  ASSERT_EQ(square.size(), 2u);
+  EXPECT_EQ(square[0], (Tri{3, 0, 1}));
+  EXPECT_EQ(square[1], (Tri{1, 2, 3}));
+}
+
+TEST(Triangulate, ConcaveFacesAreTiled) {
+  expect_tiling({{0, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}});  // L shape
+  expect_tiling({{0, 2}, {1, 2}, {1, 1}, {2, 1}, {2, 0}, {0, 0}});  // the same, clockwise
+  // A comb: the long diagonals across the teeth must be refused.
+  expect_tiling({{0, 0},
+                 {7, 0},
+                 {7, 3},
+                 {6, 3},
+                 {6, 1},
+                 {5, 1},
+                 {5, 3},
+                 {4, 3},
+                 {4, 1},
+                 {3, 1},
+                 {3, 3},
+                 {2, 3},
+                 {2, 1},
+                 {1, 1},
+                 {1, 3},
+                 {0, 3}});
+  // A star with sharp inner corners.
+  std::vector<Point2> star;
+  for (int i = 0; i < 10; ++i) {
+    const double r = i % 2 ? 1.0 : 3.0;
+    const double a = i * GEOM_PI / 5;
+    star.push_back({r * std::cos(a), r * std::sin(a)});
+  }
+  expect_tiling(star);
+}
+
+TEST(Triangulate, ProjectionFollowsTheFace) {
+  // A vertical face in x-z, one in y-z, and one collapsed to a line.
+  const std::vector<Point3> v = {
+      {0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1},  // y = 0
+      {5, 0, 0}, {5, 1, 0}, {5, 1, 1}, {5, 0, 1},  // x = 5
+      {0, 0, 9}, {1, 1, 9}, {2, 2, 9}, {3, 3, 9},  // on one line
+  };
+  const auto tris = triangulate(make_mesh(v, {{0, 1, 2, 3}, {4, 5, 6, 7}, {8, 9, 10, 11}}));
+  ASSERT_EQ(tris.size(), 4u);
+  EXPECT_EQ(tris[0], (Tri{3, 0, 1}));  // faces keep their order
+  EXPECT_EQ(tris[1], (Tri{1, 2, 3}));
+  EXPECT_EQ(tris[2], (Tri{7, 4, 5}));
+  EXPECT_EQ(tris[3], (Tri{5, 6, 7}));
+}
+
+TEST(Triangulate, UntrustedIndicesYieldNoTriangles) {
+  const std::vector<Point3> v = flat({{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+  // Out of range, too few corners, and a negative index read as its absolute value.
+  auto tris = triangulate(make_mesh(v, {{0, 1, 99}, {0, 1}, {0, -1, -2}}));
+  ASSERT_EQ(tris.size(), 1u);
+  EXPECT_EQ(tris[0], (Tri{0, 1, 2}));
+  MeshElem short_indices = make_mesh(v, {{0, 1, 2}});
+  short_indices.face_sizes = {3, 4};  // sizes beyond the index list
+  EXPECT_EQ(triangulate(short_indices).size(), 1u);
+  MeshElem empty;
+  EXPECT_TRUE(triangulate(empty).empty());
+}
+
+TEST(Triangulate, MinAngleAndSubpolygonArea) {
+  EXPECT_NEAR(tri_min_angle({0, 0}, {1, 0}, {0, 1}), 45.0, 1e-9);
+  EXPECT_NEAR(tri_min_angle({0, 0}, {2, 0}, {1, std::sqrt(3.0)}), 60.0, 1e-6);
+  EXPECT_EQ(tri_min_angle({0, 0}, {0, 0}, {0, 1}), 0.0);
+  const std::vector<Point2> pts = {{0, 0}, {9, 9}, {2, 0}, {2, 2}};
+  const int32_t idx[] = {0, 2, 3};
+  EXPECT_DOUBLE_EQ(tri_subpolygon_area(3, idx, pts.data()), 2.0);
+}
+
+class TriMerge : public ModelTest {
+ protected:
+  // The faces of the mesh the last merge appended.
+  std::vector<std::vector<int32_t>> merged_faces() {
+    const MeshElem* m = elem_as<MeshElem>(elem_list_tail);
+    EXPECT_NE(m, nullptr);
+    std::vector<std::vector<int32_t>> faces;
+    if (!m) return faces;
+    size_t pos = 0;
+    for (int32_t size : m->face_sizes) {
+      faces.emplace_back(m->indices.begin() + pos, m->indices.begin() + pos + size);
+      pos += size;
+    }
+    return faces;
+  }
+};
+
+TEST_F(TriMerge, TwoTrianglesSharingAnEdgeBecomeAQuad) {
+  cur_layer = 12;
+  cur_pen = 3;
+  cur_line_type = 2;
+  const MeshElem mesh = make_mesh(flat({{0, 0}, {1, 0}, {1, 1}, {0, 1}}), {{0, 1, 2}, {0, 2, 3}});
+  tri_merge_triangles(&mesh);
+  const MeshElem* out = elem_as<MeshElem>(elem_list_tail);
+  ASSERT_NE(out, nullptr);
+  EXPECT_EQ(elem_count(), 1);
+  EXPECT_EQ(out->layer, 12);
+  EXPECT_EQ(out->pen, 3);
+  EXPECT_EQ(out->line_type, 2);
+  EXPECT_EQ(out->material, "Default");
+  EXPECT_EQ(out->flag, 0);
+  EXPECT_EQ(out->vertices.size(), 4u);
+  const auto faces = merged_faces();
+  ASSERT_EQ(faces.size(), 1u);
+  EXPECT_EQ(faces[0], (std::vector<int32_t>{0, 1, 2, 3}));
+}
+
+TEST_F(TriMerge, SeparateWhenNotCoplanarOrOnlyTouching) {
+  std::vector<Point3> v = flat({{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+  for (Point3 p : flat({{0, 0}, {1, 0}, {1, 1}})) {
+    p.z = 0.2;
+    v.push_back(p);
+  }
+  v.push_back({2, 1, 0, 0});
+  v.push_back({2, 2, 0, 0});
+  // Parallel planes 0.2 apart, and a coplanar triangle meeting at a vertex only.
+  const MeshElem mesh = make_mesh(v, {{0, 1, 2}, {4, 5, 6}, {2, 7, 8}});
+  tri_merge_triangles(&mesh);
+  EXPECT_EQ(merged_faces().size(), 3u);
+}
+
+TEST_F(TriMerge, StripInAnyOrderBecomesOnePolygon) {
+  // Triangles 1, 2, 3 along a strip, listed 1, 3, 2.
+  const MeshElem mesh =
+      make_mesh(flat({{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 1}}), {{0, 1, 2}, {1, 4, 3}, {1, 3, 2}});
+  tri_merge_triangles(&mesh);
+  const auto faces = merged_faces();
+  ASSERT_EQ(faces.size(), 1u);
+  ASSERT_EQ(faces[0].size(), 5u);
+  std::vector<Point2> poly;
+  for (int32_t i : faces[0]) poly.push_back({mesh.vertices[i].x, mesh.vertices[i].y});
+  EXPECT_NEAR(geom_polygon_area(5, poly.data()), 1.5, 1e-12);
+}
+
+TEST_F(TriMerge, ClosedFanNeverVisitsAVertexTwice) {
+  // A square cut into four triangles around its centre (vertex 4).
+  const MeshElem mesh =
+      make_mesh(flat({{0, 0}, {2, 0}, {2, 2}, {0, 2}, {1, 1}}), {{4, 0, 1}, {4, 1, 2}, {4, 2, 3}, {4, 3, 0}});
+  tri_merge_triangles(&mesh);
+  double area = 0.0;
+  for (const auto& f : merged_faces()) {
+    EXPECT_EQ(std::set<int32_t>(f.begin(), f.end()).size(), f.size()) << "a face repeats a vertex";
+    std::vector<Point2> poly;
+    for (int32_t i : f) poly.push_back({mesh.vertices[i].x, mesh.vertices[i].y});
+    area += geom_polygon_area(static_cast<int>(poly.size()), poly.data());
+  }
+  EXPECT_NEAR(area, 4.0, 1e-12);
+}
+
+TEST_F(TriMerge, OtherFaceSizesAreSkippedWithoutShiftingTheRest) {
+  const MeshElem mesh = make_mesh(flat({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {5, 5}, {6, 5}, {6, 6}}),
+                                  {{4, 5, 6, 4}, {0, 1, 2}, {0, 2, 3}});
+  tri_merge_triangles(&mesh);
+  const auto faces = merged_faces();
+  ASSERT_EQ(faces.size(), 1u);
+  EXPECT_EQ(faces[0], (std::vector<int32_t>{0, 1, 2, 3}));
+}
+
+TEST(TriInsert, ThirdVertexGoesBetweenTheSharedEdgeEnds) {
+  int32_t poly[5] = {0, 1, 2};
+  EXPECT_EQ(tri_insert_shared_vertex(poly, 3, 2, 1, 7), 1);  // edge 1-2 shared, 7 inserted
+  EXPECT_EQ((std::vector<int32_t>(poly, poly + 4)), (std::vector<int32_t>{0, 1, 7, 2}));
+  EXPECT_EQ(tri_insert_shared_vertex(poly, 4, 0, 2, 9), 1);  // the closing edge 2-0
+  EXPECT_EQ((std::vector<int32_t>(poly, poly + 5)), (std::vector<int32_t>{0, 1, 7, 2, 9}));
+  int32_t other[4] = {0, 1, 2};
+  EXPECT_EQ(tri_insert_shared_vertex(other, 3, 5, 6, 7), 0);
+  EXPECT_EQ(tri_insert_shared_vertex(other, 3, 1, 0, 2), 0);  // third vertex already there
+}
+
+}  // namespace
