@@ -79,4 +79,13 @@ inline constexpr int ROOM_DESCRIPTION_LEN = 128;
 inline constexpr int NAME_LEN = 80;
 inline constexpr int PATH_LEN = 256;
 
+// Drawing modes of the element drawing calls.
+enum : int {
+  DRAW_NORMAL = 0,
+  DRAW_CLEAR = 1,
+  DRAW_ERASE = 2,
+  DRAW_HIGHLIGHT = 3,
+  DRAW_PLAIN = 4,
+};
+
 inline constexpr double HALF_PI = 1.5707963267948966;

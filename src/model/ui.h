@@ -11,8 +11,13 @@
 
 #include <string>
 
+struct ElemHeader;
+
 namespace ui_silent {
 inline void enable(bool) {}
+inline void draw(int, const ElemHeader*) {}
+inline void draw_last(int) {}
+inline void angle(double) {}
 inline void error(const char*) {}
 inline void message(const char*, const char*) {}
 inline int ask(const char*, int, const char* const*) { return 0; }
@@ -35,6 +40,16 @@ struct UiTable {
   // File chooser: mode 0 open, 1 save (asks before overwriting), 2 folder.
   // Returns the chosen path or "cancel".
   std::string (*filesel_choose)(const char* title, const char* start, int mode) = ui_silent::choose;
+
+  // Screen updates of model operations that redraw on their own (clean-up
+  // commands, the stretch re-fit, wall rebuilds). Drawing is bracketed by two
+  // cursor toggles; modes are the DRAW_* constants of model/consts.h.
+  void (*input_cursor_toggle)() = ui_silent::none;
+  void (*draw_element)(int mode, const ElemHeader* e) = ui_silent::draw;
+  void (*draw_last_element)(int mode) = ui_silent::draw_last;
+
+  // The Camera dialog's view-angle field (degrees), when that dialog exists.
+  void (*dlg_camera_set_angle)(double degrees) = ui_silent::angle;
 
   // The prompt field of the status line ("Select function:", a tool's step).
   void (*mainwin_set_prompt)(const char* text) = ui_silent::text;

@@ -8,17 +8,22 @@
 #include "model/defaults.h"
 #include "model/elem.h"
 #include "model/layers.h"
+#include "model/undo.h"
 
 class ModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    undo_record(UNDO_CLEAR, 0);
     drawing_free();
     main_init_defaults();
     drawing_modified = 0;
     guide_mode = 0;
     group_counter = 0;
   }
-  void TearDown() override { drawing_free(); }
+  void TearDown() override {
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
 
   // The elements of the drawing in list order.
   static std::vector<ElemHeader*> elements() {

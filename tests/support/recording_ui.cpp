@@ -1,5 +1,9 @@
 #include "support/recording_ui.h"
 
+#include <cstdio>
+
+#include "model/elem.h"
+
 namespace {
 
 RecordingUi* active = nullptr;
@@ -12,6 +16,17 @@ void undo_button(bool on) { record(std::string("undo_button ") + (on ? "1" : "0"
 void redo_button(bool on) { record(std::string("redo_button ") + (on ? "1" : "0")); }
 void error(const char* text) { record(std::string("error ") + text); }
 void message(const char* title, const char* text) { record(std::string("message ") + title + ": " + text); }
+
+void cursor_toggle() { record("cursor_toggle"); }
+void draw_element(int mode, const ElemHeader* e) {
+  record("draw_element " + std::to_string(mode) + " kind " + std::to_string(e ? e->kind : 0));
+}
+void draw_last_element(int mode) { record("draw_last_element " + std::to_string(mode)); }
+void camera_angle(double degrees) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "camera_angle %g", degrees);
+  record(buf);
+}
 
 int ask(const char* text, int count, const char* const* labels) {
   std::string line = std::string("ask ") + text;
@@ -50,6 +65,10 @@ RecordingUi::RecordingUi() {
   t.msgbox_message = message;
   t.msgbox_ask = ask;
   t.filesel_choose = choose;
+  t.input_cursor_toggle = cursor_toggle;
+  t.draw_element = draw_element;
+  t.draw_last_element = draw_last_element;
+  t.dlg_camera_set_angle = camera_angle;
   t.mainwin_set_prompt = prompt;
   t.mainwin_update_title = title;
   t.path_entry_set = path_entry;

@@ -1,0 +1,39 @@
+#pragma once
+
+// The plan geometry of walls: corners from an axis, the plain outline of
+// four corners, cutting an opening into a wall's outline, and rebuilding a
+// wall from its corners and openings.
+//
+// Corners 0..3 run counter-clockwise at the base, 4..7 above them. Face 0-1
+// lies on the right of the wall's direction, face 2-3 on the left; the start
+// face joins 3 and 0, the end face 1 and 2. Outline segment ends that lie on
+// a corner are exact copies of its x and y. A change that adds or removes
+// segments or openings appends a new wall and leaves the old one to the
+// caller.
+
+#include "model/elem.h"
+
+// x and y of plan corners 0..3, written by wall_corners_from_axis.
+extern double wall_corner_bank[8];
+
+// The plan corners of a wall on the axis S->E with half thickness h.
+void wall_corners_from_axis(double sx, double sy, double ex, double ey, double h);
+// The same operation under the name the face rubber band uses.
+void wall_band_corners(double sx, double sy, double ex, double ey, double h);
+
+// The closed outline 0->1, 1->2, 2->3, 3->0 of four plan corners.
+void wall_outline_quad(double x0, double y0, double x1, double y1, double x2, double y2, double x3, double y3,
+                       WallSegment out[4]);
+
+// Cuts the opening with the box corners box (0 and 1 on the outer face,
+// counter-clockwise in plan) into wall. Returns the new wall, appended at the
+// end of the list with wall's group, or wall itself when the opening does not
+// fit into one outline segment on each face. wall is never changed.
+WallElem* opening_cut_wall(const Point3 (&box)[8], int kind, int style, double sill, double height,
+                           double stop_width, double stop_depth, int quadrant, WallElem* wall);
+
+// Replaces wall by a copy with the plain outline of its corners and every
+// opening that still fits cut in again (removed openings are dropped), with
+// wall's group. The old record is erased on the screen and freed, the new
+// one drawn; it is returned and is the list's tail. Records no undo step.
+WallElem* wall_rebuild_outline(WallElem* wall);
