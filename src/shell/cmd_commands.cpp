@@ -5,6 +5,7 @@
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/settings.h"
+#include "model/undo.h"
 #include "model/ui.h"
 #include "shell/cmd_dispatch.h"
 #include "shell/cmd_loop.h"
@@ -41,6 +42,8 @@ void cmd_p_file_new() {
       return;
   }
   drawing_reset();
+  // The old drawing's steps would put its elements back into the new one.
+  undo_record(UNDO_CLEAR, 0);
   layer_count_elements();
   drawing_file = draw_path.view();
   ui().mainwin_update_title();

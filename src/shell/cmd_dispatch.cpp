@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "display/command_buffer.h"
+#include "display/font.h"
+#include "model/cleanup.h"
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_keys.h"
 #include "shell/cmd_loop.h"
@@ -21,7 +23,10 @@ std::vector<CmdRow> rows_p = {
     {"p_pov_out", [] { cmd_p_path_choose("pov"); }},
     {"p_ray_out", [] { cmd_p_path_choose("ray"); }},
     {"p_file_new", cmd_p_file_new},
+    {"p_file_import_truetype", cmd_p_file_import_truetype},
+    {"p_tools_remdup", cmd_p_tools_remdup},
     {"p_file_quit", cmd_p_file_quit},
+    {"p_glminus", cmd_p_glminus},
 };
 
 std::vector<CmdRow> rows_b = {};
