@@ -17,6 +17,8 @@ inline void error(const char*) {}
 inline void message(const char*, const char*) {}
 inline int ask(const char*, int, const char* const*) { return 0; }
 inline std::string choose(const char*, const char*, int) { return "cancel"; }
+inline void none() {}
+inline void mode(int) {}
 }  // namespace ui_silent
 
 struct UiTable {
@@ -32,6 +34,20 @@ struct UiTable {
   // File chooser: mode 0 open, 1 save (asks before overwriting), 2 folder.
   // Returns the chosen path or "cancel".
   std::string (*filesel_choose)(const char* title, const char* start, int mode) = ui_silent::choose;
+
+  // After a drawing or a settings file was read: the tool-bar toggles, the
+  // DXF dialog, the dialogs and previews; after a settings file also the
+  // cached dialogs are rebuilt.
+  void (*mainwin_toolbar_toggles_refresh)() = ui_silent::none;
+  void (*dlg_dxf_refresh)() = ui_silent::none;
+  void (*gui_reset_after_load)() = ui_silent::none;
+  void (*gui_reset_dialogs_after_settings)() = ui_silent::none;
+  // Makes a view type current through its toggle (which zooms to the extents).
+  void (*mainwin_select_view)(int view_type) = ui_silent::mode;
+  // Mode 0 zooms the main view to the drawing's extents.
+  void (*view_zoom_to_extents)(int mode) = ui_silent::mode;
+  // The window title (it shows the drawing's file name).
+  void (*mainwin_update_title)() = ui_silent::none;
 };
 
 // The installed table.

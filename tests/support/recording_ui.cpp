@@ -33,6 +33,14 @@ std::string choose(const char* title, const char* start, int mode) {
   return p;
 }
 
+void toolbar_toggles_refresh() { record("toolbar_toggles_refresh"); }
+void dxf_refresh() { record("dlg_dxf_refresh"); }
+void reset_after_load() { record("gui_reset_after_load"); }
+void reset_dialogs_after_settings() { record("gui_reset_dialogs_after_settings"); }
+void select_view(int type) { record("select_view " + std::to_string(type)); }
+void zoom_to_extents(int mode) { record("zoom_to_extents " + std::to_string(mode)); }
+void update_title() { record("update_title"); }
+
 }  // namespace
 
 RecordingUi::RecordingUi() {
@@ -43,6 +51,13 @@ RecordingUi::RecordingUi() {
   t.msgbox_message = message;
   t.msgbox_ask = ask;
   t.filesel_choose = choose;
+  t.mainwin_toolbar_toggles_refresh = toolbar_toggles_refresh;
+  t.dlg_dxf_refresh = dxf_refresh;
+  t.gui_reset_after_load = reset_after_load;
+  t.gui_reset_dialogs_after_settings = reset_dialogs_after_settings;
+  t.mainwin_select_view = select_view;
+  t.view_zoom_to_extents = zoom_to_extents;
+  t.mainwin_update_title = update_title;
   previous_ = ui_install(t);
   active = this;
 }
