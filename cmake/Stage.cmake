@@ -9,3 +9,7 @@ add_custom_target(stage ALL
   DEPENDS kavro
   VERBATIM
   COMMENT "Staging the installation tree in ${KAVRO_STAGE_DIR}")
+get_property(kavro_generated GLOBAL PROPERTY KAVRO_GENERATED_TARGETS)
+if(kavro_generated)
+  add_dependencies(stage ${kavro_generated})
+endif()
