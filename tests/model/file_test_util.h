@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "model/elem.h"
+#include "model/files/kavfile.h"
 
 using ByteVec = std::vector<unsigned char>;
 
@@ -210,4 +211,19 @@ inline void add_one_of_each_kind() {
                 4, room_pts);
   elem_list_tail->group = 9;
   elem_new_light(12, 0, 0, LIGHT_SPOT, 1, 6.0, 20.0, 0.5, 1, 2, 3, 4, 5, 0, 0.9, 0.8, 0.7);
+}
+
+// Reads a whole chunk file (header included) into the current drawing.
+struct ReadResult {
+  int version = 0;
+  int result = -1;
+  KavReadReport report;
+};
+inline ReadResult read_file_bytes(const ByteVec& file, int mark = 0, int flags = 0) {
+  ReadResult r;
+  std::FILE* f = stream_of(file);
+  r.version = kavfile_read_header(f);
+  if (r.version) r.result = kavfile_read_chunks(f, mark, flags, &r.report);
+  std::fclose(f);
+  return r;
 }

@@ -57,7 +57,6 @@ ReadStatus read_array(ByteReader& r, const ArrayDesc& a, void* base, ChunkReadCt
     if (!slot) return ReadStatus::FAILED;
     n = *slot;
   }
-  if (a.max_items > 0 && n > static_cast<std::size_t>(a.max_items)) return ReadStatus::REJECTED;
   const uint32_t item = fields_fixed_bytes(a.fields);
   // A count larger than the bytes left can only come from a broken file:
   // fail before allocating anything for it.
@@ -66,6 +65,8 @@ ReadStatus read_array(ByteReader& r, const ArrayDesc& a, void* base, ChunkReadCt
     r.fail();
     return ReadStatus::FAILED;
   }
+  // More items than the program holds: the element is left out.
+  if (a.max_items > 0 && n > static_cast<std::size_t>(a.max_items)) return ReadStatus::REJECTED;
   if (base) a.resize(base, n);
   for (std::size_t i = 0; i < n; ++i) {
     ReadStatus s = read_fields(r, a.fields, base ? a.item(base, i) : nullptr, ctx);

@@ -55,7 +55,10 @@ void adopt(std::unique_ptr<ElemHeader> e, int mark) {
 int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
   const bool settings_file = (flags & KAV_READ_SETTINGS_FILE) != 0;
   for (;;) {
-    if (r.left() < 4) return 1;  // the end (a few stray bytes are no chunk)
+    if (r.left() < 4) {
+      if (r.left() > 0) rep.damaged = 1;  // a few stray bytes: a chunk head was cut
+      return 1;
+    }
     char tag[5] = {};
     std::string_view t;
     r.block(4, t);
