@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "model/elem.h"
-#include "model/files/fio.h"
 #include "model/file_test_util.h"
+#include "model/files/fio.h"
 
 namespace {
 
@@ -51,9 +51,10 @@ TEST(FilePrimitives, EncodingsAreBigEndianAndReadBack) {
   char tag[4];
   uint32_t size = 0;
   ASSERT_TRUE(fio_read_f64be(f, &d1) && fio_read_f64be(f, &d2) && fio_read_block(f, fbytes, 4) &&
-              fio_read_i32be(f, &a) && fio_read_i32be(f, &b) && fio_read_u32be(f, &u) && fio_read_i16be(f, &s) &&
-              fio_read_i16be(f, &t) && fio_read_u16be(f, &us) && fio_read_i8(f, &sc) && fio_read_u8(f, &ucc) &&
-              fio_read_block(f, tag, 4) && fio_read_u32be(f, &size));
+              fio_read_i32be(f, &a) && fio_read_i32be(f, &b) && fio_read_u32be(f, &u) &&
+              fio_read_i16be(f, &s) && fio_read_i16be(f, &t) && fio_read_u16be(f, &us) &&
+              fio_read_i8(f, &sc) && fio_read_u8(f, &ucc) && fio_read_block(f, tag, 4) &&
+              fio_read_u32be(f, &size));
   EXPECT_EQ(d1, 1.0);
   EXPECT_EQ(d2, -2.5);
   EXPECT_EQ(a, 300);
@@ -70,7 +71,8 @@ TEST(FilePrimitives, EncodingsAreBigEndianAndReadBack) {
 }
 
 TEST(FilePrimitives, SpecialDoublesKeepTheirBits) {
-  const double values[] = {std::numeric_limits<double>::quiet_NaN(), -0.0, std::numeric_limits<double>::infinity(),
+  const double values[] = {std::numeric_limits<double>::quiet_NaN(), -0.0,
+                           std::numeric_limits<double>::infinity(),
                            std::numeric_limits<double>::denorm_min()};
   for (double v : values) {
     ByteVec out = written_by([&](std::FILE* f) { return fio_write_f64be(f, &v); });

@@ -81,9 +81,7 @@ class Bytes {
   std::size_t payload_ = 0;
 };
 
-inline ByteVec kavw_header(int32_t version = 300) {
-  return Bytes().chunk("KAVW", 4).i32(version).bytes();
-}
+inline ByteVec kavw_header(int32_t version = 300) { return Bytes().chunk("KAVW", 4).i32(version).bytes(); }
 
 // What a writer puts into a stream, collected in memory.
 template <class Fn>
@@ -149,7 +147,8 @@ class TempDir {
   }
   ~TempDir() {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ec);
     std::filesystem::remove_all(path_, ec);
   }
   TempDir(const TempDir&) = delete;
@@ -197,7 +196,8 @@ inline void add_one_of_each_kind() {
   op[0].stop_depth = 0.115;
   elem_new_wall(5, 3, 0, corners, 4, segs, 1, op, "Brick", 1, 1, 2, 3, 4, 5, 6);
   Point2 pts[5] = {{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 3, 0}, CONTOUR_END};
-  elem_new_pattern(6, 1, 2, 1, 2, 0.25, 0.5, 3, 4, 0.5, 0.25, 1.25, 0.75, 5, pts, 0.1, 0.2, 0.3, PATTERN_TWO_LINES);
+  elem_new_pattern(6, 1, 2, 1, 2, 0.25, 0.5, 3, 4, 0.5, 0.25, 1.25, 0.75, 5, pts, 0.1, 0.2, 0.3,
+                   PATTERN_TWO_LINES);
   elem_new_spline(0, 4, 0, 0, 0, 1, 1, 2, 1, 3, 0);
   elem_new_line3d(8, 5, 1, 1, 2, 3, 4, 5, 6);
   Point3 verts[4] = {{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
@@ -207,8 +207,8 @@ inline void add_one_of_each_kind() {
   elem_list_tail->group = 9;
   elem_new_camera(0, 99, 0, 0, -100, 2, 0, 0, 2, 60, 1);
   Point2 room_pts[4] = {{0, 0, 0}, {5, 0, 0}, {5, 4, 0}, {0, 4, 0}};
-  elem_new_room(11, 7, 3, 1, 1, "Simpel", 0.25, 2.5, 1.0, 0.1, 1.5, "Kitchen", "1.02", 1.0, 0.0, 2.75, 1, 0, 1, 0,
-                4, room_pts);
+  elem_new_room(11, 7, 3, 1, 1, "Simpel", 0.25, 2.5, 1.0, 0.1, 1.5, "Kitchen", "1.02", 1.0, 0.0, 2.75, 1, 0,
+                1, 0, 4, room_pts);
   elem_list_tail->group = 9;
   elem_new_light(12, 0, 0, LIGHT_SPOT, 1, 6.0, 20.0, 0.5, 1, 2, 3, 4, 5, 0, 0.9, 0.8, 0.7);
 }

@@ -22,6 +22,7 @@ ByteVec chunk_of(const ElemHeader* e) {
   return written_by([&](std::FILE* f) { return kavfile_write_element(f, e); });
 }
 
+// clang-format off
 // The expected chunk of each element add_one_of_each_kind makes, in order.
 std::vector<ByteVec> expected_element_chunks() {
   std::vector<ByteVec> out;
@@ -59,7 +60,8 @@ std::vector<ByteVec> expected_element_chunks() {
       .at(84);
   for (int i = 0; i < 2; ++i) {
     const double b = 10.0 * (i + 1);
-    dim.f64(b + 1).f64(b + 2).f64(b + 3).f64(b + 4).f64(b + 5).f64(b + 6).f64(b + 7).f64(b + 8).f64(b + 9).f64(b + 9.5);
+    dim.f64(b + 1).f64(b + 2).f64(b + 3).f64(b + 4).f64(b + 5);
+    dim.f64(b + 6).f64(b + 7).f64(b + 8).f64(b + 9).f64(b + 9.5);
   }
   out.push_back(dim.at(244));
   Bytes wall;
@@ -87,7 +89,8 @@ std::vector<ByteVec> expected_element_chunks() {
       .at(72).u32(5).at(76).u8(PATTERN_TWO_LINES)
       .at(77).f64(0.1).at(85).f64(0.2).at(93).f64(0.3)
       .at(101);
-  for (auto [x, y] : {std::pair{0.0, 0.0}, {4.0, 0.0}, {4.0, 3.0}, {0.0, 3.0}, {999.0, 999.0}}) pat.f64(x).f64(y);
+  for (auto [x, y] : {std::pair{0.0, 0.0}, {4.0, 0.0}, {4.0, 3.0}, {0.0, 3.0}, {999.0, 999.0}})
+    pat.f64(x).f64(y);
   out.push_back(pat.at(181));
   out.push_back(Bytes()
                     .chunk("SPLI", 70)
@@ -105,7 +108,8 @@ std::vector<ByteVec> expected_element_chunks() {
                     .at(6).text("Glas", 40)
                     .at(46).u32(4).at(50).u32(2).at(54).u8(1)
                     .at(55).i32(3).i32(3)
-                    .at(63).f64(0).f64(0).f64(0).f64(1).f64(0).f64(0).f64(0).f64(1).f64(0).f64(0).f64(0).f64(1)
+                    .at(63).f64(0).f64(0).f64(0).f64(1).f64(0).f64(0)
+                    .f64(0).f64(1).f64(0).f64(0).f64(0).f64(1)
                     .at(159).i32(0).i32(1).i32(2).i32(0).i32(-3).i32(1)
                     .at(183));
   out.push_back(Bytes()
@@ -143,6 +147,7 @@ std::vector<ByteVec> expected_element_chunks() {
   return out;
 }
 
+// clang-format on
 TEST_F(KavfileChunks, EveryElementChunkHasTheDefinedBytes) {
   add_one_of_each_kind();
   const std::vector<ByteVec> expected = expected_element_chunks();
@@ -192,12 +197,15 @@ TEST_F(KavfileChunks, LayerChunks) {
   layers[14].name = "Layerless";
   layer_list_names[3] = "Upper floor";
 
+  // clang-format off
   Bytes expected;
   expected.chunk("LAY3", 93).at(0).i32(7).at(4).text("Layer 7", 80).at(84).u8(0).at(85).f64(0).at(93);
   expected.chunk("LAY3", 93).at(0).i32(12).at(4).text("Walls", 80).at(84).u8(1).at(85).f64(2.5).at(93);
   expected.chunk("LAYG", 800);
-  for (int k = 0; k < 10; ++k) expected.at(80u * k).text(k == 3 ? "Upper floor" : "List " + std::to_string(k), 80);
+  for (int k = 0; k < 10; ++k)
+    expected.at(80u * k).text(k == 3 ? "Upper floor" : "List " + std::to_string(k), 80);
   expected.at(800);
+  // clang-format on
   const ByteVec got = written_by(kavfile_write_layers);
   EXPECT_EQ(got, expected.bytes()) << first_difference(got, expected);
   EXPECT_EQ(layers[7].count, 1);  // the writer counts the elements per layer
@@ -209,9 +217,11 @@ TEST_F(KavfileChunks, LayerChunks) {
   upper.current_layer = 100;
   layer_set_append(upper);
   layer_sets->current_layer = 3;
+  // clang-format off
   Bytes sets;
   sets.chunk("LAS3", 1084).at(0).text("Default", 80).at(80).zeros(1000).at(1080).u32(3).at(1084);
   sets.chunk("LAS3", 1084).at(0).text("Upper", 80).at(80).u8(1).zeros(998).u8(1).at(1080).u32(100).at(1084);
+  // clang-format on
   const ByteVec got_sets = written_by(kavfile_write_layer_sets);
   EXPECT_EQ(got_sets, sets.bytes()) << first_difference(got_sets, sets);
 }

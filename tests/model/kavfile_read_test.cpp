@@ -32,12 +32,14 @@ Bytes& text_fixed(Bytes& b, const std::string& font) {
 }
 
 TEST_F(KavfileRead, OldNumberingMapsLayersTensToHundreds) {
-  const std::pair<uint16_t, uint16_t> cases[] = {{0, 0},     {9, 9},     {10, 100},  {25, 205},    {90, 900},
-                                                 {99, 909},  {100, 100}, {999, 999}, {1007, 1007}, {65535, 65535}};
+  const std::pair<uint16_t, uint16_t> cases[] = {{0, 0},       {9, 9},        {10, 100},  {25, 205},
+                                                 {90, 900},    {99, 909},     {100, 100}, {999, 999},
+                                                 {1007, 1007}, {65535, 65535}};
   for (auto [in, out] : cases) EXPECT_EQ(kavfile_map_old_layer(in), out) << in;
   char name[FONT_NAME_LEN];
   const std::pair<int, const char*> fonts[] = {{0, "Simpel"},   {3, "SimpelProp"}, {5, "Outline"},
-                                               {6, "Filled_1"}, {11, "Filled_6"},  {12, ""}, {-1, ""}};
+                                               {6, "Filled_1"}, {11, "Filled_6"},  {12, ""},
+                                               {-1, ""}};
   for (auto [n, f] : fonts) {
     kavfile_old_font_name(n, name);
     EXPECT_STREQ(name, f) << n;
@@ -58,12 +60,14 @@ TEST_F(KavfileRead, Headers) {
   EXPECT_EQ(kavfile_read_header(f), 0);
   std::fclose(f);
   // A longer header of a later version: its extra bytes are skipped.
-  const ReadResult r = read_file_bytes(Bytes().chunk("KAVW", 8).i32(400).u32(0xFFFFFFFF).append(line_chunk(1, 5)));
+  const ReadResult r =
+      read_file_bytes(Bytes().chunk("KAVW", 8).i32(400).u32(0xFFFFFFFF).append(line_chunk(1, 5)));
   EXPECT_EQ(r.version, 400);
   EXPECT_EQ(elem_count(), 1);
   EXPECT_EQ(r.report.damaged, 0);
 }
 
+// clang-format off
 // An old file: 16-bit sizes, old layer chunk, the old element chunks.
 ByteVec old_file() {
   Bytes b;
@@ -109,6 +113,7 @@ ByteVec old_file() {
   return b;
 }
 
+// clang-format on
 TEST_F(KavfileRead, OldFileLoadsIntoTheCurrentRecords) {
   const ReadResult r = read_file_bytes(old_file());
   EXPECT_EQ(r.version, 240);
@@ -179,8 +184,8 @@ TEST_F(KavfileRead, OldFileLoadsIntoTheCurrentRecords) {
 
 TEST_F(KavfileRead, UnknownChunksAreSkippedBySize) {
   testing::internal::CaptureStdout();
-  const ReadResult r = read_file_bytes(kavw_header() + line_chunk(1, 1) + Bytes().chunk("ABCD", 10).zeros(10).bytes() +
-                                       line_chunk(2, 2));
+  const ReadResult r = read_file_bytes(kavw_header() + line_chunk(1, 1) +
+                                       Bytes().chunk("ABCD", 10).zeros(10).bytes() + line_chunk(2, 2));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "unknown key *ABCD* size:10\n");
   EXPECT_EQ(elem_count(), 2);
   EXPECT_EQ(r.report.unknown, 1);
@@ -277,10 +282,18 @@ std::vector<BadChunkCase> bad_chunks() {
   cases.push_back({"mesh with a negative index beyond its vertices", mesh({3}, {0, 1, -3}), 2, 1, 0, 0});
   cases.push_back({"mesh with the most negative index", mesh({3}, {0, 1, INT_MIN}), 2, 1, 0, 0});
   cases.push_back({"mesh with a negative face size", mesh({-1}, {}), 2, 1, 0, 0});
-  cases.push_back({"mesh whose faces need more indices than the chunk holds", mesh({0x40000000}, {0, 1, 2}), 1, 0, 0, 1});
+  cases.push_back(
+      {"mesh whose faces need more indices than the chunk holds", mesh({0x40000000}, {0, 1, 2}), 1, 0, 0, 1});
   {
     Bytes b;
-    b.chunk("ROO2", 283).head(0, 0, 0, 0).zeros(16).text("Simpel", 21).zeros(40).text("", 128).text("", 40).zeros(28);
+    b.chunk("ROO2", 283)
+        .head(0, 0, 0, 0)
+        .zeros(16)
+        .text("Simpel", 21)
+        .zeros(40)
+        .text("", 128)
+        .text("", 40)
+        .zeros(28);
     b.i32(-5);
     cases.push_back({"room with a negative count", b, 1, 0, 0, 1});
   }
@@ -288,12 +301,15 @@ std::vector<BadChunkCase> bad_chunks() {
   cases.push_back({"element on a temporary layer", line_chunk(LAYER_TEMP_3D, 0), 3, 0, 0, 0});
   cases.push_back({"element with an unknown pen", line_chunk(1, 0, 50), 3, 0, 1, 0});
   cases.push_back({"element with an unknown line type", line_chunk(1, 0, 0, 200), 3, 0, 1, 0});
-  cases.push_back({"guide pen and pattern line type", line_chunk(1, 0, PEN_GUIDE, LINE_TYPE_PATTERN_FILLING), 3, 0, 0, 0});
-  cases.push_back({"chunk smaller than its fields", Bytes().chunk("LINE", 30).head(0, 0, 0, 0).zeros(24), 1, 0, 0, 1});
+  cases.push_back({"guide pen and pattern line type", line_chunk(1, 0, PEN_GUIDE, LINE_TYPE_PATTERN_FILLING),
+                   3, 0, 0, 0});
+  cases.push_back(
+      {"chunk smaller than its fields", Bytes().chunk("LINE", 30).head(0, 0, 0, 0).zeros(24), 1, 0, 0, 1});
   cases.push_back({"chunk of a later version with more bytes",
                    Bytes().chunk("LINE", 46).head(0, 0, 0, 0).zeros(32).f64(7), 3, 0, 0, 0});
   cases.push_back({"unknown chunk longer than the file", Bytes().chunk("ZZZZ", 1000).zeros(10), 1, 0, 0, 1});
-  cases.push_back({"settings chunk longer than the file", Bytes().chunk("PSNP", 0xFFFFFFF0).i32(7).zeros(36), 1, 0, 0, 1});
+  cases.push_back({"settings chunk longer than the file", Bytes().chunk("PSNP", 0xFFFFFFF0).i32(7).zeros(36),
+                   1, 0, 0, 1});
   return cases;
 }
 
@@ -340,7 +356,8 @@ TEST_F(KavfileRead, SymbolsLoadMarkedWithTheirGroups) {
   elem_as<WallElem>(elem_list_tail)->segments[0].end.mark = 1;  // point marks are never stored
   elem_new_line(1, 0, 0, 0, 0, 1, 1);
   for (ElemHeader* e : elements()) e->mark = 1;
-  const ByteVec symbol = written_by([](std::FILE* f) { return kavfile_write_header(f) && kavfile_write_elements(f, 1); });
+  const ByteVec symbol =
+      written_by([](std::FILE* f) { return kavfile_write_header(f) && kavfile_write_elements(f, 1); });
   drawing_reset();
   elem_new_line(2, 0, 0, 0, 0, 1, 1);
   loaded_count = 0;

@@ -1,13 +1,14 @@
 // Loading, saving, the backup and the hand-off file, with the questions and
 // messages they show.
 
+#include "model/files/load_save.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "model/file_test_util.h"
 #include "model/files/kavfile.h"
-#include "model/files/load_save.h"
 #include "model/layers.h"
 #include "model/settings.h"
 #include "support/model_fixture.h"
@@ -59,8 +60,9 @@ TEST_F(LoadSave, LoadReplacesTheDrawingAndRefreshesTheInterface) {
   EXPECT_EQ(view_type, 0);
   EXPECT_EQ(group_counter, 9);  // a new group gets 10
   EXPECT_EQ(cur_layer, 7);
-  EXPECT_EQ(interface_calls(), (std::vector<std::string>{"toolbar_toggles_refresh", "dlg_dxf_refresh", "gui_reset_after_load",
-                                                "select_view 0", "update_title"}));
+  EXPECT_EQ(interface_calls(),
+            (std::vector<std::string>{"toolbar_toggles_refresh", "dlg_dxf_refresh", "gui_reset_after_load",
+                                      "select_view 0", "update_title"}));
 }
 
 TEST_F(LoadSave, ModifiedDrawingAsksFirst) {
@@ -70,7 +72,8 @@ TEST_F(LoadSave, ModifiedDrawingAsksFirst) {
     ui.calls.clear();
     ui.answers = {answer};
     EXPECT_EQ(kavfile_load_drawing(1, path.c_str()), 0);
-    EXPECT_EQ(ui.calls, (std::vector<std::string>{"ask Drawing is altered and not saved!\nReally delete all? [Yes] [Cancel]"}));
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{
+                            "ask Drawing is altered and not saved!\nReally delete all? [Yes] [Cancel]"}));
     EXPECT_EQ(elem_count(), 2);
     EXPECT_EQ(drawing_modified, 1);
     EXPECT_EQ(drawing_file, dir / "current.kav");
@@ -138,7 +141,8 @@ TEST_F(LoadSave, SaveWritesTheUnmarkedElementsAndClearsModified) {
   const std::string path = dir / "plan.kav";
   ui.paths = {path};
   EXPECT_EQ(kavfile_save_drawing(0), 1);
-  EXPECT_EQ(ui.calls_starting("choose"), std::vector<std::string>{"choose Save Drawing... " + (dir / "current.kav") + " 1"});
+  EXPECT_EQ(ui.calls_starting("choose"),
+            std::vector<std::string>{"choose Save Drawing... " + (dir / "current.kav") + " 1"});
   EXPECT_EQ(drawing_modified, 0);
   EXPECT_EQ(drawing_file, path);
   EXPECT_EQ(file_bytes(path), written_by(kavfile_write_drawing));
@@ -177,7 +181,7 @@ TEST_F(LoadSave, BackupHoldsMarkedElementsAndLeavesTheDrawingModified) {
   drawing_file = dir / "plan.kav";
   elem_new_line(1, 0, 0, 0, 0, 1, 1);
   elem_new_line(2, 0, 0, 0, 0, 2, 2);
-  elem_list_tail->mark = 1;  // selected while the timer fires
+  elem_list_tail->mark = 1;                            // selected while the timer fires
   elem_new_line(LAYER_TEMP_SYMBOL, 0, 0, 0, 0, 3, 3);  // a symbol being placed is no part of it
   elem_list_tail->mark = 1;
   drawing_modified = 1;

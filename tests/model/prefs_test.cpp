@@ -1,8 +1,11 @@
 // Settings chunks, settings files and the first start.
 
+#include "model/files/prefs.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -11,7 +14,6 @@
 #include "model/file_test_util.h"
 #include "model/files/kavfile.h"
 #include "model/files/load_save.h"
-#include "model/files/prefs.h"
 #include "model/layers.h"
 #include "model/scale_ladder.h"
 #include "model/settings.h"
@@ -40,7 +42,8 @@ std::vector<std::pair<std::string, uint32_t>> chunk_list(const ByteVec& file) {
   std::vector<std::pair<std::string, uint32_t>> out;
   for (std::size_t at = 12; at + 8 <= file.size();) {
     const uint32_t size = (file[at + 4] << 24) | (file[at + 5] << 16) | (file[at + 6] << 8) | file[at + 7];
-    out.emplace_back(std::string(file.begin() + static_cast<long>(at), file.begin() + static_cast<long>(at) + 4), size);
+    out.emplace_back(
+        std::string(file.begin() + static_cast<long>(at), file.begin() + static_cast<long>(at) + 4), size);
     at += 8 + size;
   }
   return out;
@@ -50,12 +53,11 @@ TEST_F(Prefs, SettingsFileHoldsTheChunksInOrder) {
   std::vector<std::pair<std::string, uint32_t>> expected = {{"PSNP", 40}};
   for (int i = 0; i < 8; ++i) expected.emplace_back("PPEN", 113);
   for (int i = 0; i < 8; ++i) expected.emplace_back("PLIN", 138);
-  for (auto c : std::vector<std::pair<std::string, uint32_t>>{{"PPO2", 392}, {"PPR3", 324}, {"PHP3", 1200},
-                                                              {"PDXF", 16},  {"PFLT", 12},  {"PTEE", 16},
-                                                              {"PVIW", 20},  {"PROD", 88},  {"PMSC", 32},
-                                                              {"PMS2", 12},  {"PDI2", 8},   {"PCOL", 72},
-                                                              {"PLOP", 1536}, {"PASR", 16}, {"PBAK", 8}})
-    expected.push_back(c);
+  const std::pair<const char*, uint32_t> rest[] = {
+      {"PPO2", 392}, {"PPR3", 324}, {"PHP3", 1200}, {"PDXF", 16}, {"PFLT", 12},
+      {"PTEE", 16},  {"PVIW", 20},  {"PROD", 88},   {"PMSC", 32}, {"PMS2", 12},
+      {"PDI2", 8},   {"PCOL", 72},  {"PLOP", 1536}, {"PASR", 16}, {"PBAK", 8}};
+  for (auto [tag, size] : rest) expected.emplace_back(tag, size);
   const ByteVec file = written_by(prefs_write_settings_file);
   EXPECT_EQ(hex(file, 0, 12), hex(kavw_header()));
   EXPECT_EQ(chunk_list(file), expected);
@@ -72,7 +74,8 @@ TEST_F(Prefs, SettingsChunkLayouts) {
   pens[2].name = "Thin";
   pens[2].width = 0.2;
   pens[2].r = 0.5;
-  LineTypeDef& t = line_types[3];  // DASHDOT: dashes and gaps alternate
+  const LineTypeDef& t = line_types[3];  // DASHDOT: dashes and gaps alternate
+  // clang-format off
   const ByteVec pen = Bytes().chunk("PPEN", 113).at(0).u8(2).at(1).text("Thin", 80).at(81).f64(0.2)
                           .at(89).f64(0.5).at(97).f64(0.06).at(105).f64(0.06).at(113);
   const ByteVec line = Bytes().chunk("PLIN", 138).at(0).u8(3).at(1).text("DASHDOT", 80).at(81).f64(t.period)
@@ -84,6 +87,7 @@ TEST_F(Prefs, SettingsChunkLayouts) {
   length_unit = 3;
   const ByteVec pmsc = Bytes().chunk("PMSC", 32).at(0).f64(50).at(8).i32(12).at(12).i32(2).at(16).i32(1)
                            .at(20).i32(3).at(24).i32(1).at(28).i32(1).at(32);
+  // clang-format on
   const ByteVec file = written_by(kavfile_write_settings);
   auto contains = [&file](const ByteVec& part) {
     return std::search(file.begin(), file.end(), part.begin(), part.end()) != file.end();
@@ -223,7 +227,8 @@ TEST_F(Prefs, OutOfRangeValuesKeepTheCurrentOnes) {
 
 TEST_F(Prefs, LengthUnitChoosesTheScaleLadder) {
   auto pmsc = [](int unit) {
-    return kavw_header() + Bytes().chunk("PMSC", 32).f64(100).i32(0).i32(0).i32(1).i32(unit).i32(1).i32(1).bytes();
+    return kavw_header() +
+           Bytes().chunk("PMSC", 32).f64(100).i32(0).i32(0).i32(1).i32(unit).i32(1).i32(1).bytes();
   };
   read_file_bytes(pmsc(5));
   EXPECT_DOUBLE_EQ(scale_ladder[12], 1.0 / 6.0);  // the imperial steps
@@ -241,7 +246,16 @@ TEST_F(Prefs, OldSettingsChunksFillWhatTheyLack) {
   dim_settings.accuracy_architecture = 3;
 
   Bytes ppov;
-  ppov.chunk("PPOV", 388).i32(2).i32(1).i32(3).i32(2).i32(2).i32(1).i32(1).text("povray", 80).text("o.tga", 256);
+  ppov.chunk("PPOV", 388)
+      .i32(2)
+      .i32(1)
+      .i32(3)
+      .i32(2)
+      .i32(2)
+      .i32(1)
+      .i32(1)
+      .text("povray", 80)
+      .text("o.tga", 256);
   ppov.f64(0.1).f64(0.2).f64(0.3);
   Bytes ppri;
   ppri.chunk("PPRI", 188);
@@ -251,8 +265,9 @@ TEST_F(Prefs, OldSettingsChunksFillWhatTheyLack) {
   phpg.chunk("PHPG", 1068).i32(1).i32(1).i32(1);
   for (int i = 0; i < 4; ++i) phpg.f64(i + 1);
   phpg.text("p.hpgl", 256).text("IN;", 256).text("PG;", 256).text("lp -d hp", 256);
-  read_file_bytes(kavw_header() + ppov.bytes() + ppri.bytes() + phpg.bytes() + Bytes().chunk("PDIP", 4).i32(2).bytes(),
-                  0, KAV_READ_SETTINGS_FILE);
+  read_file_bytes(
+      kavw_header() + ppov.bytes() + ppri.bytes() + phpg.bytes() + Bytes().chunk("PDIP", 4).i32(2).bytes(), 0,
+      KAV_READ_SETTINGS_FILE);
   EXPECT_EQ(pov_settings.resolution, 2);
   EXPECT_EQ(pov_settings.command, "povray");
   EXPECT_DOUBLE_EQ(pov_settings.background.b, 0.3);
@@ -315,9 +330,9 @@ class FirstStart : public ModelTest {
 
 TEST_F(FirstStart, SetsUpTheUserFoldersOnce) {
   EXPECT_EQ(prefs_load(0), 1);
-  for (const char* f : {".kavro3/kavro.version", ".kavro3/kavro.gtkrc", "KAVRO3/prefs/default.prefs",
-                        "KAVRO3/draw/sample", "KAVRO3/sym/sample", "KAVRO3/dia/sample", "KAVRO3/dia/wall/Default",
-                        "KAVRO3/tex/sample"})
+  for (const char* f :
+       {".kavro3/kavro.version", ".kavro3/kavro.gtkrc", "KAVRO3/prefs/default.prefs", "KAVRO3/draw/sample",
+        "KAVRO3/sym/sample", "KAVRO3/dia/sample", "KAVRO3/dia/wall/Default", "KAVRO3/tex/sample"})
     EXPECT_TRUE(fs::is_regular_file(h(f))) << f;
   for (const char* d : {".kavro3/tmp", "KAVRO3/ttf"}) EXPECT_TRUE(fs::is_directory(h(d))) << d;
   EXPECT_EQ(ui.calls, std::vector<std::string>{});
@@ -356,9 +371,10 @@ TEST_F(FirstStart, OffersThePreviousVersionsFiles) {
   put_file(h(".kavro2/sym/chair.sym"), {'c'});
   ui.answers = {1, 2, 1};  // settings yes, drawings no, symbols yes
   prefs_load(0);
-  EXPECT_EQ(ui.calls_starting("ask"), (std::vector<std::string>{"ask Copy settings from KAVRO 2.40 ? [Yes] [No]",
-                                                                "ask Copy drawings from KAVRO 2.40 ? [Yes] [No]",
-                                                                "ask Copy symbols from KAVRO 2.40 ? [Yes] [No]"}));
+  EXPECT_EQ(ui.calls_starting("ask"),
+            (std::vector<std::string>{"ask Copy settings from KAVRO 2.40 ? [Yes] [No]",
+                                      "ask Copy drawings from KAVRO 2.40 ? [Yes] [No]",
+                                      "ask Copy symbols from KAVRO 2.40 ? [Yes] [No]"}));
   EXPECT_TRUE(fs::exists(h("KAVRO3/ttf/font.ttf")));
   EXPECT_TRUE(fs::exists(h("KAVRO3/dia/door/Old")));
   EXPECT_FALSE(fs::exists(h("KAVRO3/draw/house")));
@@ -395,8 +411,12 @@ TEST_F(FirstStart, LoadAndSaveSettingsOnRequest) {
   EXPECT_EQ(view_type, 0);
   const std::vector<std::string> expected = {
       "choose Load Settings... " + home.path().string() + "/KAVRO3/prefs/default.prefs 0",
-      "toolbar_toggles_refresh", "dlg_dxf_refresh", "gui_reset_after_load", "gui_reset_dialogs_after_settings",
-      "select_view 0", "zoom_to_extents 0"};
+      "toolbar_toggles_refresh",
+      "dlg_dxf_refresh",
+      "gui_reset_after_load",
+      "gui_reset_dialogs_after_settings",
+      "select_view 0",
+      "zoom_to_extents 0"};
   EXPECT_EQ(ui.calls, expected);
 
   ui.calls.clear();

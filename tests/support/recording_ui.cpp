@@ -11,9 +11,7 @@ void record(std::string line) {
 void undo_button(bool on) { record(std::string("undo_button ") + (on ? "1" : "0")); }
 void redo_button(bool on) { record(std::string("redo_button ") + (on ? "1" : "0")); }
 void error(const char* text) { record(std::string("error ") + text); }
-void message(const char* title, const char* text) {
-  record(std::string("message ") + title + ": " + text);
-}
+void message(const char* title, const char* text) { record(std::string("message ") + title + ": " + text); }
 
 int ask(const char* text, int count, const char* const* labels) {
   std::string line = std::string("ask ") + text;

@@ -1,8 +1,8 @@
 // kavdump FILE: prints the chunks of a drawing, settings or symbol file.
+#include "tools/kavdump.h"
+
 #include <cstdio>
 #include <vector>
-
-#include "tools/kavdump.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

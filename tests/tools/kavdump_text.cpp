@@ -1,5 +1,3 @@
-#include "tools/kavdump.h"
-
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include "model/files/bytes.h"
 #include "model/files/chunk_table.h"
 #include "model/files/kavfile.h"
+#include "tools/kavdump.h"
 
 namespace {
 
@@ -53,13 +52,23 @@ void print_record(std::string& out, std::span<const Field> fields, const void* c
     out += f.type == FieldType::ARRAY ? std::string_view(f.array->name) : name_of(f);
     out += '=';
     switch (f.type) {
-      case FieldType::F64: out += number(*static_cast<const double*>(f.addr(base))); break;
-      case FieldType::I32: out += std::to_string(*static_cast<const int32_t*>(f.addr(base))); break;
+      case FieldType::F64:
+        out += number(*static_cast<const double*>(f.addr(base)));
+        break;
+      case FieldType::I32:
+        out += std::to_string(*static_cast<const int32_t*>(f.addr(base)));
+        break;
       case FieldType::U8:
-      case FieldType::FLAG32: out += std::to_string(*static_cast<const uint8_t*>(f.addr(base))); break;
+      case FieldType::FLAG32:
+        out += std::to_string(*static_cast<const uint8_t*>(f.addr(base)));
+        break;
       case FieldType::TEXT:
-      case FieldType::OLD_FONT: out += quoted(static_cast<const char*>(f.addr(base))); break;
-      case FieldType::TAIL_TEXT: out += quoted(*static_cast<const std::string*>(f.addr(base))); break;
+      case FieldType::OLD_FONT:
+        out += quoted(static_cast<const char*>(f.addr(base)));
+        break;
+      case FieldType::TAIL_TEXT:
+        out += quoted(*static_cast<const std::string*>(f.addr(base)));
+        break;
       case FieldType::BYTES: {
         const auto* b = static_cast<const unsigned char*>(f.addr(base));
         for (int i = 0; i < f.len; ++i) out += static_cast<char>('0' + (b[i] > 9 ? 9 : b[i]));
@@ -77,7 +86,8 @@ void print_record(std::string& out, std::span<const Field> fields, const void* c
         out += "]";
         break;
       }
-      case FieldType::COUNT: break;
+      case FieldType::COUNT:
+        break;
     }
   }
 }
@@ -121,7 +131,8 @@ void print_raw(std::string& out, std::span<const Field> fields, ByteReader& r) {
         for (char c : v) out += static_cast<char>('0' + (static_cast<unsigned char>(c) > 9 ? 9 : c));
         break;
       }
-      default: break;
+      default:
+        break;
     }
   }
 }
@@ -180,8 +191,8 @@ std::string kavdump(const unsigned char* data, std::size_t size) {
         out += " cut\n";
         break;
       }
-      out += " layer=" + std::to_string(layer) + " group=" + std::to_string(group) + " pen=" + std::to_string(pen) +
-             " line_type=" + std::to_string(line_type);
+      out += " layer=" + std::to_string(layer) + " group=" + std::to_string(group) +
+             " pen=" + std::to_string(pen) + " line_type=" + std::to_string(line_type);
       if (s == ReadStatus::REJECTED)
         out += " rejected";
       else

@@ -13,16 +13,21 @@ namespace {
 
 uint32_t field_file_bytes(const Field& f) {
   switch (f.type) {
-    case FieldType::F64: return 8;
+    case FieldType::F64:
+      return 8;
     case FieldType::I32:
     case FieldType::FLAG32:
-    case FieldType::COUNT: return 4;
+    case FieldType::COUNT:
+      return 4;
     case FieldType::U8:
-    case FieldType::OLD_FONT: return 1;
+    case FieldType::OLD_FONT:
+      return 1;
     case FieldType::TEXT:
-    case FieldType::BYTES: return f.len;
+    case FieldType::BYTES:
+      return f.len;
     case FieldType::ARRAY:
-    case FieldType::TAIL_TEXT: return 0;
+    case FieldType::TAIL_TEXT:
+      return 0;
   }
   return 0;
 }
@@ -102,7 +107,8 @@ uint32_t fields_bytes(std::span<const Field> fields, const void* base) {
     if (f.type == FieldType::ARRAY)
       n += static_cast<uint32_t>(f.array->size(base)) * fields_fixed_bytes(f.array->fields);
     else if (f.type == FieldType::TAIL_TEXT)
-      n += static_cast<uint32_t>(static_cast<const std::string*>(f.addr(const_cast<void*>(base)))->size()) + 1;
+      n +=
+          static_cast<uint32_t>(static_cast<const std::string*>(f.addr(const_cast<void*>(base)))->size()) + 1;
     else
       n += field_file_bytes(f);
   }
@@ -113,9 +119,15 @@ void write_fields(ByteWriter& w, std::span<const Field> fields, const void* cbas
   void* base = const_cast<void*>(cbase);
   for (const Field& f : fields) {
     switch (f.type) {
-      case FieldType::F64: w.f64(*static_cast<const double*>(f.addr(base))); break;
-      case FieldType::I32: w.i32(*static_cast<const int32_t*>(f.addr(base))); break;
-      case FieldType::U8: w.u8(*static_cast<const uint8_t*>(f.addr(base))); break;
+      case FieldType::F64:
+        w.f64(*static_cast<const double*>(f.addr(base)));
+        break;
+      case FieldType::I32:
+        w.i32(*static_cast<const int32_t*>(f.addr(base)));
+        break;
+      case FieldType::U8:
+        w.u8(*static_cast<const uint8_t*>(f.addr(base)));
+        break;
       case FieldType::TEXT: {
         // Out of the record as it is: the text, its NUL and the zeroed rest.
         const char* t = static_cast<const char*>(f.addr(base));
@@ -124,8 +136,12 @@ void write_fields(ByteWriter& w, std::span<const Field> fields, const void* cbas
         w.zeros(f.len - k);
         break;
       }
-      case FieldType::BYTES: w.block(f.addr(base), f.len); break;
-      case FieldType::COUNT: w.u32(static_cast<uint32_t>(f.array->size(base))); break;
+      case FieldType::BYTES:
+        w.block(f.addr(base), f.len);
+        break;
+      case FieldType::COUNT:
+        w.u32(static_cast<uint32_t>(f.array->size(base)));
+        break;
       case FieldType::ARRAY: {
         const std::size_t n = f.array->size(base);
         for (std::size_t i = 0; i < n; ++i) write_fields(w, f.array->fields, f.array->item(base, i));
@@ -139,7 +155,8 @@ void write_fields(ByteWriter& w, std::span<const Field> fields, const void* cbas
         break;
       }
       case FieldType::FLAG32:
-      case FieldType::OLD_FONT: break;  // only older chunks have them, and those are never written
+      case FieldType::OLD_FONT:
+        break;  // only older chunks have them, and those are never written
     }
   }
 }

@@ -119,6 +119,7 @@ constexpr uint16_t len() {
 // Field constructors. Inside a table, R names the record type and the
 // expression reaches the value through r (R* r); for globals R is void and
 // the expression names the global.
+// clang-format off
 #define CT_ADDR(kind, expr)                          \
   [](void* base) -> void* {                          \
     [[maybe_unused]] R* r = static_cast<R*>(base);   \
@@ -139,6 +140,7 @@ constexpr uint16_t len() {
 #define CT_TAIL_TEXT(expr, before) Field{#expr, FieldType::TAIL_TEXT, before, CT_ADDR(str, expr)}
 #define CT_COUNT(arr) Field{"count", FieldType::COUNT, 0, nullptr, 0, -1, 0, &(arr)}
 #define CT_ARRAY(arr) Field{"items", FieldType::ARRAY, 0, nullptr, 0, -1, 0, &(arr)}
+// clang-format on
 
 // Bytes of the fixed fields (arrays and the text tail count 0).
 uint32_t fields_fixed_bytes(std::span<const Field> fields);
@@ -173,7 +175,7 @@ uint8_t checked_code(uint8_t flags, uint8_t v, ChunkReadCtx& ctx);
 struct ElemChunk {
   char tag[5];
   uint8_t kind;
-  bool current;  // written for its kind
+  bool current;                   // written for its kind
   std::span<const Field> fields;  // after the 6-byte head
   std::unique_ptr<ElemHeader> (*make)();
   void (*fill)(ElemHeader& e);         // values an older chunk lacks (null: none)
@@ -207,8 +209,8 @@ enum class ChunkIndex : uint8_t { NONE, U8, I32 };
 struct RecordChunk {
   char tag[5];
   ChunkGroup group;
-  ChunkIndex index;  // a leading record number (pens, line types, layers)
-  int records;       // how many the settings writer writes (8 for pens and line types)
+  ChunkIndex index;               // a leading record number (pens, line types, layers)
+  int records;                    // how many the settings writer writes (8 for pens and line types)
   std::span<const Field> fields;  // after the index
   // Where the fields of record i go when reading; null reads and ignores.
   void* (*record)(int32_t i);

@@ -36,7 +36,8 @@ std::unique_ptr<ElemHeader> make() {
 
 #define CT_P2(p) CT_F64(p.x), CT_F64(p.y)
 #define CT_P3(p) CT_F64(p.x), CT_F64(p.y), CT_F64(p.z)
-#define CT_P3x8(c) CT_P3(c[0]), CT_P3(c[1]), CT_P3(c[2]), CT_P3(c[3]), CT_P3(c[4]), CT_P3(c[5]), CT_P3(c[6]), CT_P3(c[7])
+#define CT_P3x8(c) \
+  CT_P3(c[0]), CT_P3(c[1]), CT_P3(c[2]), CT_P3(c[3]), CT_P3(c[4]), CT_P3(c[5]), CT_P3(c[6]), CT_P3(c[7])
 
 namespace line {
 using R = LineElem;
@@ -50,29 +51,29 @@ const Field fields[] = {CT_P3(r->p1), CT_P3(r->p2)};
 
 namespace arc {
 using R = ArcElem;
-const Field fields[] = {CT_P2(r->centre),  CT_F64(r->radius_x), CT_F64(r->radius_y),
-                        CT_F64(r->sweep),  CT_F64(r->start),    CT_F64(r->rotation)};
+const Field fields[] = {CT_P2(r->centre), CT_F64(r->radius_x), CT_F64(r->radius_y),
+                        CT_F64(r->sweep), CT_F64(r->start),    CT_F64(r->rotation)};
 }  // namespace arc
 
 namespace text {
 using R = TextElem;
-const Field fields[] = {CT_P2(r->pos),          CT_TEXT(r->font),           CT_U8(r->alignment),
-                        CT_F64(r->angle),       CT_F64(r->height),          CT_F64(r->width_factor),
-                        CT_F64(r->spacing),     CT_F64(r->line_spacing),    CT_F64(r->fit_length),
-                        CT_TAIL_TEXT(r->text, 92)};
+const Field fields[] = {
+    CT_P2(r->pos),         CT_TEXT(r->font),         CT_U8(r->alignment), CT_F64(r->angle),
+    CT_F64(r->height),     CT_F64(r->width_factor),  CT_F64(r->spacing),  CT_F64(r->line_spacing),
+    CT_F64(r->fit_length), CT_TAIL_TEXT(r->text, 92)};
 // Older texts: a font number in place of the name; the text takes the chunk
 // size minus 84 bytes from offset 72 (what the 12 bytes after it held is not
 // known; the reader skips them with the rest of the chunk).
-const Field old_fields[] = {CT_P2(r->pos),       CT_OLD_FONT(r->font),    CT_U8(r->alignment),
-                            CT_F64(r->angle),    CT_F64(r->height),       CT_F64(r->width_factor),
-                            CT_F64(r->spacing),  CT_F64(r->line_spacing), CT_F64(r->fit_length),
-                            CT_TAIL_TEXT(r->text, 84)};
+const Field old_fields[] = {
+    CT_P2(r->pos),         CT_OLD_FONT(r->font),     CT_U8(r->alignment), CT_F64(r->angle),
+    CT_F64(r->height),     CT_F64(r->width_factor),  CT_F64(r->spacing),  CT_F64(r->line_spacing),
+    CT_F64(r->fit_length), CT_TAIL_TEXT(r->text, 84)};
 }  // namespace text
 
 namespace dim {
 namespace entry {
 using R = DimPoint;
-const Field fields[] = {CT_P2(r->line_point),     CT_P2(r->measured),     CT_F64(r->segment_length),
+const Field fields[] = {CT_P2(r->line_point),      CT_P2(r->measured),      CT_F64(r->segment_length),
                         CT_F64(r->override_value), CT_F64(r->second_value), CT_F64(r->sixth_value),
                         CT_F64(r->text_dx),        CT_F64(r->text_dy)};
 }  // namespace entry
@@ -118,16 +119,16 @@ const Field fields[] = {CT_P2(r->start), CT_P2(r->end)};
 }  // namespace segment
 namespace opening {
 using R = WallOpening;
-const Field fields[] = {CT_P3x8(r->corner),       CT_U8(r->kind),         CT_U8(r->symbol_style),
-                        CT_U8(r->leaf_quadrant),  CT_F64(r->sill),        CT_F64(r->height),
-                        CT_F64(r->stop_width),    CT_F64(r->stop_depth)};
+const Field fields[] = {CT_P3x8(r->corner),      CT_U8(r->kind),       CT_U8(r->symbol_style),
+                        CT_U8(r->leaf_quadrant), CT_F64(r->sill),      CT_F64(r->height),
+                        CT_F64(r->stop_width),   CT_F64(r->stop_depth)};
 }  // namespace opening
 const ArrayDesc segments = vec_array<&WallElem::segments>("segments", segment::fields);
 const ArrayDesc openings = vec_array<&WallElem::openings>("openings", opening::fields, WALL_MAX_OPENINGS);
 using R = WallElem;
-const Field fields[] = {CT_P3x8(r->corner),   CT_COUNT(segments),    CT_COUNT(openings),
-                        CT_TEXT(r->material), CT_U8(r->gable),       CT_P3(r->gable_a),
-                        CT_P3(r->gable_b),    CT_ARRAY(segments),    CT_ARRAY(openings)};
+const Field fields[] = {CT_P3x8(r->corner),   CT_COUNT(segments), CT_COUNT(openings),
+                        CT_TEXT(r->material), CT_U8(r->gable),    CT_P3(r->gable_a),
+                        CT_P3(r->gable_b),    CT_ARRAY(segments), CT_ARRAY(openings)};
 }  // namespace wall
 
 namespace point2 {
@@ -207,9 +208,8 @@ const ArrayDesc indices = [] {
   return a;
 }();
 using R = MeshElem;
-const Field fields[] = {CT_TEXT(r->material),  CT_COUNT(vertices),  CT_COUNT(face_sizes),
-                        CT_U8(r->flag),        CT_ARRAY(face_sizes), CT_ARRAY(vertices),
-                        CT_ARRAY(indices)};
+const Field fields[] = {CT_TEXT(r->material), CT_COUNT(vertices), CT_COUNT(face_sizes), CT_U8(r->flag),
+                        CT_ARRAY(face_sizes), CT_ARRAY(vertices), CT_ARRAY(indices)};
 // Every vertex number must name a vertex; a negative one counts by its size.
 bool valid(const ElemHeader& e) {
   const auto& m = static_cast<const MeshElem&>(e);
@@ -228,11 +228,11 @@ const Field fields[] = {CT_P3(r->eye), CT_P3(r->target), CT_F64(r->view_angle), 
 namespace room {
 const ArrayDesc points = vec_array<&RoomElem::points>("points", point2::fields);
 using R = RoomElem;
-#define ROOM_FIELDS(font_field)                                                                      \
-  CT_P2(r->label), font_field, CT_F64(r->angle), CT_F64(r->height), CT_F64(r->width_factor),         \
-      CT_F64(r->spacing), CT_F64(r->line_spacing), CT_TEXT(r->description), CT_TEXT(r->number),      \
-      CT_F64(r->area_factor), CT_F64(r->base_z), CT_F64(r->top_z), CT_U8(r->show_area),              \
-      CT_U8(r->show_volume), CT_U8(r->show_description), CT_U8(r->show_number), CT_COUNT(points),    \
+#define ROOM_FIELDS(font_field)                                                                   \
+  CT_P2(r->label), font_field, CT_F64(r->angle), CT_F64(r->height), CT_F64(r->width_factor),      \
+      CT_F64(r->spacing), CT_F64(r->line_spacing), CT_TEXT(r->description), CT_TEXT(r->number),   \
+      CT_F64(r->area_factor), CT_F64(r->base_z), CT_F64(r->top_z), CT_U8(r->show_area),           \
+      CT_U8(r->show_volume), CT_U8(r->show_description), CT_U8(r->show_number), CT_COUNT(points), \
       CT_ARRAY(points)
 const Field fields[] = {ROOM_FIELDS(CT_TEXT(r->font))};
 // Older rooms: a font number in place of the name.
@@ -242,10 +242,11 @@ const Field old_fields[] = {ROOM_FIELDS(CT_OLD_FONT(r->font))};
 
 namespace light {
 using R = LightElem;
-const Field fields[] = {CT_P3(r->position), CT_P3(r->target),        CT_U8(r->type),
-                        CT_U8(r->shadow),   CT_F64(r->r),            CT_F64(r->g),
-                        CT_F64(r->b),       CT_F64(r->light_size),   CT_F64(r->angle),
-                        CT_F64(r->shadow_intensity)};
+const Field fields[] = {CT_P3(r->position), CT_P3(r->target),
+                        CT_U8(r->type),     CT_U8(r->shadow),
+                        CT_F64(r->r),       CT_F64(r->g),
+                        CT_F64(r->b),       CT_F64(r->light_size),
+                        CT_F64(r->angle),   CT_F64(r->shadow_intensity)};
 // Older lights: LIGH lacks the shadow intensity; LIGT holds position and type only.
 const Field fields_no_intensity[] = {CT_P3(r->position), CT_P3(r->target),      CT_U8(r->type),
                                      CT_U8(r->shadow),   CT_F64(r->r),          CT_F64(r->g),

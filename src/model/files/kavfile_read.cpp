@@ -182,6 +182,7 @@ void kavfile_report_problems(const KavReadReport& rep) {
   };
   if (rep.damaged) add(nls_translate("The file is damaged: only the part before the damage was read."));
   if (rep.rejected) add(with_count("%d damaged elements were not loaded.", rep.rejected));
-  if (rep.repaired) add(with_count("%d elements had an invalid layer, pen or line type; it was set to 0.", rep.repaired));
+  if (rep.repaired)
+    add(with_count("%d elements had an invalid layer, pen or line type; it was set to 0.", rep.repaired));
   if (!text.empty()) ui().msgbox_error(text.c_str());
 }

@@ -20,6 +20,8 @@ void* globals(int32_t) {
   return &any;
 }
 
+// The tables keep one field per line, in file order.
+// clang-format off
 using R = void;
 
 const Field psnp[] = {CT_I32(snap_size),
@@ -100,11 +102,14 @@ const Field php3[] = {CT_I32(plot_settings.origin_centred),
                       CT_TEXT(plot_settings.plotter_name),
                       range(CT_I32(plot_settings.paper_index), 0, PAPER_SIZE_COUNT - 1)};
 
-const Field pdxf[] = {range(CT_I32(dxf_settings.export_mode), 0, 3), range(CT_I32(dxf_settings.export_scope), 0, 2),
-                      range(CT_I32(dxf_settings.import_unit), 0, 4), range(CT_I32(dxf_settings.export_unit), 0, 4)};
+const Field pdxf[] = {range(CT_I32(dxf_settings.export_mode), 0, 3),
+                      range(CT_I32(dxf_settings.export_scope), 0, 2),
+                      range(CT_I32(dxf_settings.import_unit), 0, 4),
+                      range(CT_I32(dxf_settings.export_unit), 0, 4)};
 
 const Field pflt[] = {range(CT_I32(select_filter.line_type), 0, LINE_TYPE_COUNT - 1),
-                      range(CT_I32(select_filter.pen), 0, PEN_COUNT - 1), range(CT_I32(select_filter.mode), 0, 3)};
+                      range(CT_I32(select_filter.pen), 0, PEN_COUNT - 1),
+                      range(CT_I32(select_filter.mode), 0, 3)};
 
 const Field ptee[] = {CT_I32(text_use_editor[0]), CT_I32(text_use_editor[1]), CT_I32(text_use_editor[2]),
                       CT_I32(text_use_editor[3])};
@@ -130,7 +135,9 @@ void after_pmsc() {
     view_scale_ladder_metric();
 }
 
-const Field pms2[] = {CT_I32(snap_preview_on), range(CT_I32(size_unit), 0, 4), range(CT_I32(paper_unit), 0, 1)};
+const Field pms2[] = {CT_I32(snap_preview_on),
+                      range(CT_I32(size_unit), 0, 4),
+                      range(CT_I32(paper_unit), 0, 1)};
 
 const Field pdi2[] = {range(CT_I32(dim_settings.accuracy), 0, 4),
                       range(CT_I32(dim_settings.accuracy_architecture), 0, 3)};
@@ -172,14 +179,17 @@ void* old_record(int32_t i) {
 }
 }  // namespace layer
 
-const Field layg[] = {CT_TEXT(layer_list_names[0]), CT_TEXT(layer_list_names[1]), CT_TEXT(layer_list_names[2]),
-                      CT_TEXT(layer_list_names[3]), CT_TEXT(layer_list_names[4]), CT_TEXT(layer_list_names[5]),
-                      CT_TEXT(layer_list_names[6]), CT_TEXT(layer_list_names[7]), CT_TEXT(layer_list_names[8]),
-                      CT_TEXT(layer_list_names[9])};
+const Field layg[] = {CT_TEXT(layer_list_names[0]), CT_TEXT(layer_list_names[1]),
+                      CT_TEXT(layer_list_names[2]), CT_TEXT(layer_list_names[3]),
+                      CT_TEXT(layer_list_names[4]), CT_TEXT(layer_list_names[5]),
+                      CT_TEXT(layer_list_names[6]), CT_TEXT(layer_list_names[7]),
+                      CT_TEXT(layer_list_names[8]), CT_TEXT(layer_list_names[9])};
 
 namespace layer_set {
 using R = LayerSet;
-const Field fields[] = {CT_TEXT(r->name), CT_BYTES(r->shown), range(CT_I32(r->current_layer), 0, LAYER_COUNT - 1)};
+const Field fields[] = {CT_TEXT(r->name),
+                        CT_BYTES(r->shown),
+                        range(CT_I32(r->current_layer), 0, LAYER_COUNT - 1)};
 LayerSet staging;
 // A set is read into a staging copy; an invalid current layer keeps cur_layer.
 void* record(int32_t) {
@@ -234,6 +244,8 @@ const RecordChunk record_chunks[] = {
     {"PDIP", G::OLD, I::NONE, 0, std::span(pdi2).first(1), globals, nullptr},
 };
 
+// clang-format on
+
 const RecordChunk& chunk(const char* tag) { return *kavfile_record_chunk(tag); }
 
 template <class Fn>
@@ -284,7 +296,7 @@ ReadStatus kavfile_read_record(ByteReader& r, const RecordChunk& c, ChunkReadCtx
   }
   int32_t index = 0;
   if (c.index == ChunkIndex::U8) {
-    uint8_t v;
+    uint8_t v = 0;
     r.u8(v);
     index = v;
   } else if (c.index == ChunkIndex::I32) {
@@ -309,7 +321,8 @@ int kavfile_write_layers(std::FILE* f) {
   return write_with(f, [](ByteWriter& w) {
     const RecordChunk& lay3 = chunk("LAY3");
     for (int i = 0; i < LAYER_COUNT; ++i)
-      if (layers[i].count > 0 || !layer_has_default_name(layers[i])) kavfile_write_record(w, lay3, i, &layers[i]);
+      if (layers[i].count > 0 || !layer_has_default_name(layers[i]))
+        kavfile_write_record(w, lay3, i, &layers[i]);
     kavfile_write_record(w, chunk("LAYG"), 0, globals(0));
   });
 }

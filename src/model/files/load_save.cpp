@@ -53,7 +53,8 @@ int kavfile_load_drawing(int mode, const char* path) {
   layer_remap_old = 0;
   if (drawing_modified) {
     const char* answers[] = {nls_translate("Yes"), nls_translate("Cancel")};
-    if (ui().msgbox_ask(nls_translate("Drawing is altered and not saved!\nReally delete all?"), 2, answers) != 1)
+    if (ui().msgbox_ask(nls_translate("Drawing is altered and not saved!\nReally delete all?"), 2, answers) !=
+        1)
       return 0;
   }
   std::string file;
