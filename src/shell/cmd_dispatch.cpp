@@ -6,6 +6,9 @@
 #include "display/command_buffer.h"
 #include "display/font.h"
 #include "model/cleanup.h"
+#include "model/files/load_save.h"
+#include "model/files/prefs.h"
+#include "model/ui.h"
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_keys.h"
 #include "shell/cmd_loop.h"
@@ -23,6 +26,16 @@ std::vector<CmdRow> rows_p = {
     {"p_pov_out", [] { cmd_p_path_choose("pov"); }},
     {"p_ray_out", [] { cmd_p_path_choose("ray"); }},
     {"p_file_new", cmd_p_file_new},
+    {"p_file_load",
+     [] {
+       kavfile_load_drawing(0, "");
+       ui().mainwin_update_title();
+     }},
+    {"p_file_save",
+     [] {
+       kavfile_save_drawing(0);
+       ui().mainwin_update_title();
+     }},
     {"p_file_import_truetype", cmd_p_file_import_truetype},
     {"p_tools_remdup", cmd_p_tools_remdup},
     {"p_file_quit", cmd_p_file_quit},
@@ -35,7 +48,10 @@ std::vector<CmdRow> rows_f = {};
 
 std::vector<CmdRow> rows_s = {};
 
-std::vector<CmdRow> rows_z = {};
+std::vector<CmdRow> rows_z = {
+    {"z_save_settings", [] { cmd_z_save_settings(); }},
+    {"z_load_settings", [] { prefs_load(1); }},
+};
 
 // Runs the row of key in the table of family; true when a handler ran.
 bool run_row(char family, const char* key) {

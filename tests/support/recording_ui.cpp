@@ -54,6 +54,12 @@ void title() { record("title"); }
 void path_entry(const char* name, const char* path) {
   record(std::string("path_entry ") + name + " " + path);
 }
+void toolbar_toggles_refresh() { record("toolbar_toggles_refresh"); }
+void dxf_refresh() { record("dlg_dxf_refresh"); }
+void reset_after_load() { record("gui_reset_after_load"); }
+void reset_dialogs_after_settings() { record("gui_reset_dialogs_after_settings"); }
+void select_view(int type) { record("select_view " + std::to_string(type)); }
+void zoom_to_extents(int mode) { record("zoom_to_extents " + std::to_string(mode)); }
 
 }  // namespace
 
@@ -72,6 +78,12 @@ RecordingUi::RecordingUi() {
   t.mainwin_set_prompt = prompt;
   t.mainwin_update_title = title;
   t.path_entry_set = path_entry;
+  t.mainwin_toolbar_toggles_refresh = toolbar_toggles_refresh;
+  t.dlg_dxf_refresh = dxf_refresh;
+  t.gui_reset_after_load = reset_after_load;
+  t.gui_reset_dialogs_after_settings = reset_dialogs_after_settings;
+  t.mainwin_select_view = select_view;
+  t.view_zoom_to_extents = zoom_to_extents;
   previous_ = ui_install(t);
   active = this;
 }
