@@ -220,8 +220,11 @@ void bind_on_store(gpointer widget, const char* kind) {
       if (!radio_suppress) cmd_put_key("z_toggle");
       break;
     case BindKind::COMBO:
-      if (GtkWidget* entry = combo_entry(widget))
-        store_text(gtk_widget_get_parent(entry), gtk_entry_get_text(GTK_ENTRY(entry)));
+      // The combo holds the buffer; its text field sits in a box inside it.
+      if (GtkWidget* entry = combo_entry(widget)) {
+        if (GtkWidget* combo = gtk_widget_get_ancestor(entry, GTK_TYPE_COMBO_BOX))
+          store_text(combo, gtk_entry_get_text(GTK_ENTRY(entry)));
+      }
       break;
     case BindKind::CHECK:
     case BindKind::TOGGLE:
