@@ -54,6 +54,15 @@ struct UiTable {
 
   // The prompt field of the status line ("Select function:", a tool's step).
   void (*mainwin_set_prompt)(const char* text) = ui_silent::text;
+  // The coordinate fields of the status line.
+  void (*mainwin_set_coord_x)(const char* text) = ui_silent::text;
+  void (*mainwin_set_coord_y)(const char* text) = ui_silent::text;
+  // The four snap buttons and the snap letters: on only while a point is asked for.
+  void (*snap_buttons_enable)(bool on) = ui_silent::enable;
+  // The Select page shows while an interactive selection runs; "Opening" and
+  // "Point" can be chosen only when opening_and_point is nonzero.
+  void (*mainwin_select_page_enter)(int opening_and_point) = ui_silent::mode;
+  void (*mainwin_select_page_leave)() = ui_silent::none;
   // Shows the drawing file, the current layer and the scale in the title.
   void (*mainwin_update_title)() = ui_silent::none;
   // A path button's chooser has chosen: the dialog that owns the button
