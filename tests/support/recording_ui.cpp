@@ -36,6 +36,7 @@ void prompt(const char* text) {
   if (active) active->last_prompt = text;
 }
 void title() { record("title"); }
+void scale_label(const char* text) { record(std::string("scale_label ") + text); }
 void path_entry(const char* name, const char* path) {
   record(std::string("path_entry ") + name + " " + path);
 }
@@ -52,6 +53,7 @@ RecordingUi::RecordingUi() {
   t.filesel_choose = choose;
   t.mainwin_set_prompt = prompt;
   t.mainwin_update_title = title;
+  t.mainwin_set_scale_label = scale_label;
   t.path_entry_set = path_entry;
   previous_ = ui_install(t);
   active = this;
