@@ -1,16 +1,16 @@
 // kav-render: draws a drawing off screen, zoomed to its extents, into a PNG.
 //
-//   kav-render [--view N] DRAWING OUT.png [WIDTH HEIGHT]
+//   kav-render [--view N] [--fonts DIR] DRAWING OUT.png [WIDTH HEIGHT]
 //
 // DRAWING is "@name", a drawing built in code (tests/support/render_fixture.h).
 // N is the view type (0 plan, 1 3 7 9 axonometric, 2 4 6 8 elevations). The
-// stroke fonts come from ./dat/fonts, or from the staged tree when the
-// working folder has none. Test-only: not installed.
+// stroke fonts come from DIR, by default from the build's staged tree, so
+// that the picture does not depend on the working folder. Test-only: not
+// installed.
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "display/font.h"
@@ -25,7 +25,7 @@
 namespace {
 
 int usage() {
-  std::fprintf(stderr, "usage: kav-render [--view N] DRAWING OUT.png [WIDTH HEIGHT]\n");
+  std::fprintf(stderr, "usage: kav-render [--view N] [--fonts DIR] DRAWING OUT.png [WIDTH HEIGHT]\n");
   return 2;
 }
 
@@ -41,10 +41,17 @@ bool parse_int(const char* text, int lo, int hi, int* out) {
 
 int main(int argc, char** argv) {
   int view = 0;
+  std::string fonts = std::string(KAVRO_STAGE_DIR) + "/dat/fonts";
   int first = 1;
-  if (argc > 2 && std::strcmp(argv[1], "--view") == 0) {
-    if (!parse_int(argv[2], 0, 9, &view)) return usage();
-    first = 3;
+  while (argc - first > 2 && std::strncmp(argv[first], "--", 2) == 0) {
+    if (std::strcmp(argv[first], "--view") == 0) {
+      if (!parse_int(argv[first + 1], 0, 9, &view)) return usage();
+    } else if (std::strcmp(argv[first], "--fonts") == 0) {
+      fonts = argv[first + 1];
+    } else {
+      return usage();
+    }
+    first += 2;
   }
   const int rest = argc - first;
   if (rest != 2 && rest != 4) return usage();
@@ -56,7 +63,7 @@ int main(int argc, char** argv) {
 
   main_init_defaults();
   outdev_init_screen_slots();
-  if (!std::filesystem::is_directory("dat/fonts")) font_stroke_dir = std::string(KAVRO_STAGE_DIR) + "/dat/fonts";
+  font_stroke_dir = fonts;
 
   if (drawing.empty() || drawing[0] != '@') {
     std::fprintf(stderr, "kav-render: %s: only drawings built in code (@name) can be drawn yet\n", drawing.c_str());
