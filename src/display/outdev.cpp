@@ -36,10 +36,27 @@ void marker_cross(double x, double y, int half) {
   outdev.line(PEN_GUIDE, 0, wx, view_sy_to_wy(sy + half), wx, view_sy_to_wy(sy - half));
 }
 
-Point2 ellipse_point(double cx, double cy, double rx, double ry, double t, double cr, double sr) {
-  const double ct = std::cos(t), st = std::sin(t);
-  return Point2{cx + rx * ct * cr - ry * st * sr, cy + rx * ct * sr + ry * st * cr, 0};
-}
+// The points of an ellipse at t, t + step, t + 2 step, ...: the angle's
+// cosine and sine are turned on by the step instead of being computed anew
+// for every chord (the drift over a few hundred steps stays far below a
+// micrometre).
+class EllipseWalk {
+ public:
+  EllipseWalk(double cx, double cy, double rx, double ry, double start, double step, double rotation)
+      : cx_(cx), cy_(cy), rx_(rx), ry_(ry), ct_(std::cos(start)), st_(std::sin(start)), cs_(std::cos(step)),
+        ss_(std::sin(step)), cr_(std::cos(rotation)), sr_(std::sin(rotation)) {}
+  Point2 point() const {
+    return Point2{cx_ + rx_ * ct_ * cr_ - ry_ * st_ * sr_, cy_ + rx_ * ct_ * sr_ + ry_ * st_ * cr_, 0};
+  }
+  void next() {
+    const double c = ct_ * cs_ - st_ * ss_;
+    st_ = st_ * cs_ + ct_ * ss_;
+    ct_ = c;
+  }
+
+ private:
+  double cx_, cy_, rx_, ry_, ct_, st_, cs_, ss_, cr_, sr_;
+};
 
 // Whether the square centre +- the larger radius misses the current window.
 bool arc_outside_view(double cx, double cy, double rx, double ry) {
@@ -175,13 +192,11 @@ void draw_ellipse_arc_poly(uint8_t pen, uint8_t lt, double cx, double cy, double
     return;
   if (!outdev.active && arc_outside_view(cx, cy, rx, ry)) return;
   const int n = outdev_arc_chord_count(rx, ry, sweep);
-  const double step = sweep / n;
-  const double cr = std::cos(rotation), sr = std::sin(rotation);
-  double t = start;
-  Point2 prev = ellipse_point(cx, cy, rx, ry, t, cr, sr);
+  EllipseWalk walk(cx, cy, rx, ry, start, sweep / n, rotation);
+  Point2 prev = walk.point();
   for (int i = 0; i < n; ++i) {
-    t += step;
-    const Point2 p = ellipse_point(cx, cy, rx, ry, t, cr, sr);
+    walk.next();
+    const Point2 p = walk.point();
     outdev.line(pen, lt, prev.x, prev.y, p.x, p.y);
     prev = p;
   }
@@ -247,13 +262,11 @@ void draw_xor_ellipse_arc(double cx, double cy, double rx, double ry, double swe
                           double rotation) {
   if (arc_outside_view(cx, cy, rx, ry)) return;
   constexpr int n = 24;
-  const double step = sweep / n;
-  const double cr = std::cos(rotation), sr = std::sin(rotation);
-  double t = start;
-  Point2 prev = ellipse_point(cx, cy, rx, ry, t, cr, sr);
+  EllipseWalk walk(cx, cy, rx, ry, start, sweep / n, rotation);
+  Point2 prev = walk.point();
   for (int i = 0; i < n; ++i) {
-    t += step;
-    const Point2 p = ellipse_point(cx, cy, rx, ry, t, cr, sr);
+    walk.next();
+    const Point2 p = walk.point();
     draw_xor_line(prev.x, prev.y, p.x, p.y);
     prev = p;
   }

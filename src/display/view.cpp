@@ -165,6 +165,34 @@ double crossing(double level, double a1, double b1, double a2, double b2) {
   return a1 * t + a2 * (1.0 - t);
 }
 
+int outcode(const ViewRec& v, double x, double y) {
+  int code = 0;
+  if (x < v.xmin)
+    code = 1;
+  else if (x > v.xmax)
+    code = 2;
+  if (y < v.ymin)
+    code += 4;
+  else if (y > v.ymax)
+    code += 8;
+  return code;
+}
+
+// view_wx_to_sx and view_wy_to_sy (model/geom.h) for a view already looked
+// up: the clipping runs for every chord of every curve, so it saves the two
+// calls per end. Same rounding: + 0.5, truncated, held to 16 bits.
+int16_t hold_pixel(double v) {
+  if (std::isnan(v)) return 0;
+  return static_cast<int16_t>(std::clamp(v, -32767.0, 32767.0));
+}
+double pixels_of(double len, double scale) {
+  if (!(std::fabs(scale) > 0.0)) return 0.0;
+  const double v = len / scale;
+  return std::isnan(v) ? 0.0 : std::trunc(v + 0.5);
+}
+int16_t screen_x(const ViewRec& v, double x) { return hold_pixel(v.left + pixels_of(x - v.xmin, v.xscale)); }
+int16_t screen_y(const ViewRec& v, double y) { return hold_pixel(v.bottom - pixels_of(y - v.ymin, v.yscale)); }
+
 }  // namespace
 
 uint32_t view_rgb_pixel(double r, double g, double b) {
@@ -363,19 +391,7 @@ void view_xor_rect_px(double x1, double y1, double x2, double y2) {
   present(ax, ay, bx - ax + 1, by - ay + 1);
 }
 
-int view_clip_outcode(double x, double y) {
-  const ViewRec& v = view_current();
-  int code = 0;
-  if (x < v.xmin)
-    code = 1;
-  else if (x > v.xmax)
-    code = 2;
-  if (y < v.ymin)
-    code += 4;
-  else if (y > v.ymax)
-    code += 8;
-  return code;
-}
+int view_clip_outcode(double x, double y) { return outcode(view_current(), x, y); }
 
 int view_clip_line(double x1, double y1, double x2, double y2) {
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return 0;
@@ -383,18 +399,18 @@ int view_clip_line(double x1, double y1, double x2, double y2) {
   // Each round moves one end onto a border it lay beyond, so four rounds
   // settle every segment; the limit only guards against rounding loops.
   for (int round = 0; round < 8; ++round) {
-    const int c1 = view_clip_outcode(x1, y1);
-    const int c2 = view_clip_outcode(x2, y2);
+    const int c1 = outcode(v, x1, y1);
+    const int c2 = outcode(v, x2, y2);
     if (c1 & c2) return 0;
     if (c1 == 0 && c2 == 0) {
       clip_result.x1 = x1;
       clip_result.y1 = y1;
       clip_result.x2 = x2;
       clip_result.y2 = y2;
-      clip_result.sx1 = view_wx_to_sx(x1);
-      clip_result.sy1 = view_wy_to_sy(y1);
-      clip_result.sx2 = view_wx_to_sx(x2);
-      clip_result.sy2 = view_wy_to_sy(y2);
+      clip_result.sx1 = screen_x(v, x1);
+      clip_result.sy1 = screen_y(v, y1);
+      clip_result.sx2 = screen_x(v, x2);
+      clip_result.sy2 = screen_y(v, y2);
       return 1;
     }
     const bool first = c1 != 0;
