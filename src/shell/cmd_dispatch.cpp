@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "display/command_buffer.h"
+#include "display/view_commands.h"
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_keys.h"
 #include "shell/cmd_loop.h"
@@ -28,9 +29,22 @@ std::vector<CmdRow> rows_b = {};
 
 std::vector<CmdRow> rows_f = {};
 
-std::vector<CmdRow> rows_s = {};
+std::vector<CmdRow> rows_s = {
+    {"s_maplus", view_scale_step_up},
+    {"s_maminus", view_scale_step_down},
+    {"s_back", view_back},
+    {"s_alles", [] { view_zoom_to_extents(0); }},
+    {"s_komplett", view_default},
+};
 
-std::vector<CmdRow> rows_z = {};
+std::vector<CmdRow> rows_z = {
+    {"z_plot", view_redraw},
+    {"z_pap", view_redraw},
+    {"z_def", view_remember},
+    {"z_space", view_center_on_cursor},
+    {"z_scrollup", view_scale_step_down},
+    {"z_scrolldown", view_scale_step_up},
+};
 
 // Runs the row of key in the table of family; true when a handler ran.
 bool run_row(char family, const char* key) {
