@@ -1,12 +1,13 @@
 // Redrawing a whole drawing of lines and arcs into a 1600 x 1000 view: the
 // cost of every view change. Zoomed to extents every element is drawn;
 // zoomed into a corner most of them must be skipped before any stroking.
+#include "display/draw.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <random>
 
-#include "display/draw.h"
 #include "display/outdev.h"
 #include "display/view.h"
 #include "display/view_commands.h"
@@ -23,7 +24,8 @@ void build_drawing(int n) {
   drawing_reset();
   std::mt19937 rng(42);
   const double side = std::sqrt(3.0 * n);
-  std::uniform_real_distribution<double> pos(0.0, side), len(0.5, 4.0), radius(0.3, 2.0), turn(0.0, GEOM_TWO_PI);
+  std::uniform_real_distribution<double> pos(0.0, side), len(0.5, 4.0), radius(0.3, 2.0),
+      turn(0.0, GEOM_TWO_PI);
   for (int i = 0; i < n; ++i) {
     const double x = pos(rng), y = pos(rng), a = turn(rng);
     const int pen = i % 8;

@@ -142,9 +142,10 @@ void draw_camera_3d(uint8_t pen, const CameraElem& cam, uint8_t marker_mode) {
 void draw_room_3d(uint8_t pen, uint8_t lt, const RoomElem& r, uint8_t marker_mode) {
   outdev.room(pen, lt, r.label.x, r.label.y, r.font.c_str(), r.angle, r.height, r.width_factor, r.spacing,
               r.line_spacing, r.description.c_str(), r.number.c_str(), r.area_factor, r.base_z, r.top_z,
-              r.show_area, r.show_volume, r.show_description, r.show_number, static_cast<int32_t>(r.points.size()),
-              r.points.data());
-  if (view_type == VIEW_PLAN && r.label.mark == 1) draw_point_marker_3d(marker_mode, r.label.x, r.label.y, 0.0);
+              r.show_area, r.show_volume, r.show_description, r.show_number,
+              static_cast<int32_t>(r.points.size()), r.points.data());
+  if (view_type == VIEW_PLAN && r.label.mark == 1)
+    draw_point_marker_3d(marker_mode, r.label.x, r.label.y, 0.0);
   for (const Point2& p : r.points) {
     if (p.mark != 1 || point_is_contour_end(p.x, p.y)) continue;
     draw_point_marker_3d(marker_mode, p.x, p.y, r.base_z);
@@ -225,8 +226,8 @@ void draw_plan_element(ElemHeader* e, uint8_t marker_mode) {
     case ELEM_DIM: {
       const DimElem& d = *static_cast<DimElem*>(e);
       outdev.dimension(pen, lt, d.figure_pen, d.figure_line_type, d.direction, d.figure_size, d.figure_width,
-                       d.figure_space, d.chain_space, d.help_line_length, d.font.c_str(), d.format, d.end_mark,
-                       d.dim_kind, static_cast<int32_t>(d.points.size()), d.points.data());
+                       d.figure_space, d.chain_space, d.help_line_length, d.font.c_str(), d.format,
+                       d.end_mark, d.dim_kind, static_cast<int32_t>(d.points.size()), d.points.data());
       for (const DimPoint& p : d.points) {
         if (p.line_point.mark != 1 && p.measured.mark != 1) continue;
         draw_point_marker(marker_mode, p.line_point.x, p.line_point.y);
@@ -237,7 +238,8 @@ void draw_plan_element(ElemHeader* e, uint8_t marker_mode) {
     case ELEM_PATTERN: {
       const PatternElem& p = *static_cast<PatternElem*>(e);
       // Hatch lines and point grids come with the hatching module.
-      if (p.type == PATTERN_FILLING) outdev.fill(p.r, p.g, p.b, static_cast<int32_t>(p.points.size()), p.points.data());
+      if (p.type == PATTERN_FILLING)
+        outdev.fill(p.r, p.g, p.b, static_cast<int32_t>(p.points.size()), p.points.data());
       for (const Point2& q : p.points)
         if (!point_is_contour_end(q.x, q.y)) marker_2d(marker_mode, q);
       break;
@@ -327,7 +329,8 @@ void drag_element_outline(const ElemHeader* e, double a) {
         xor_line(drag_map(p.front().line_point.x, p.front().line_point.y),
                  drag_map(p.back().line_point.x, p.back().line_point.y));
       else if (d.dim_kind != DIM_CHAIN && p.size() >= 3)
-        xor_line(drag_map(p[1].line_point.x, p[1].line_point.y), drag_map(p[2].line_point.x, p[2].line_point.y));
+        xor_line(drag_map(p[1].line_point.x, p[1].line_point.y),
+                 drag_map(p[2].line_point.x, p[2].line_point.y));
       break;
     }
     case ELEM_MESH: {
@@ -466,7 +469,8 @@ void draw_drag_preview(const DragPreview& p) {
     const Point2 base[4] = {drag_map(p.xmin3, p.ymin3), drag_map(p.xmax3, p.ymin3),
                             drag_map(p.xmax3, p.ymax3), drag_map(p.xmin3, p.ymax3)};
     Point2 c[8];
-    for (int i = 0; i < 8; ++i) c[i] = project(base[i % 4].x, base[i % 4].y, (i < 4 ? p.zmin3 : p.zmax3) + dz);
+    for (int i = 0; i < 8; ++i)
+      c[i] = project(base[i % 4].x, base[i % 4].y, (i < 4 ? p.zmin3 : p.zmax3) + dz);
     const bool iso = view_type == VIEW_ISO_FRONT_LEFT || view_type == VIEW_ISO_FRONT_RIGHT ||
                      view_type == VIEW_ISO_BACK_LEFT || view_type == VIEW_ISO_BACK_RIGHT;
     static constexpr int all[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},

@@ -43,8 +43,16 @@ void marker_cross(double x, double y, int half) {
 class EllipseWalk {
  public:
   EllipseWalk(double cx, double cy, double rx, double ry, double start, double step, double rotation)
-      : cx_(cx), cy_(cy), rx_(rx), ry_(ry), ct_(std::cos(start)), st_(std::sin(start)), cs_(std::cos(step)),
-        ss_(std::sin(step)), cr_(std::cos(rotation)), sr_(std::sin(rotation)) {}
+      : cx_(cx),
+        cy_(cy),
+        rx_(rx),
+        ry_(ry),
+        ct_(std::cos(start)),
+        st_(std::sin(start)),
+        cs_(std::cos(step)),
+        ss_(std::sin(step)),
+        cr_(std::cos(rotation)),
+        sr_(std::sin(rotation)) {}
   Point2 point() const {
     return Point2{cx_ + rx_ * ct_ * cr_ - ry_ * st_ * sr_, cy_ + rx_ * ct_ * sr_ + ry_ * st_ * cr_, 0};
   }
@@ -229,8 +237,8 @@ void outdev_screen_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double 
 
 // The dimension, room and fill screen functions come with their own
 // modules; until then these elements leave the screen blank.
-void outdev_screen_dimension(uint8_t, uint8_t, uint8_t, uint8_t, double, double, double, double, double, double,
-                             const char*, uint8_t, uint8_t, uint8_t, int32_t, const DimPoint*) {}
+void outdev_screen_dimension(uint8_t, uint8_t, uint8_t, uint8_t, double, double, double, double, double,
+                             double, const char*, uint8_t, uint8_t, uint8_t, int32_t, const DimPoint*) {}
 
 void outdev_screen_room(uint8_t, uint8_t, double, double, const char*, double, double, double, double, double,
                         const char*, const char*, double, double, double, int32_t, int32_t, int32_t, int32_t,

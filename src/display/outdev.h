@@ -26,13 +26,13 @@ using OutdevRoomFn = void (*)(uint8_t pen, uint8_t lt, double label_x, double la
                               double area_factor, double base_z, double top_z, int32_t show_area,
                               int32_t show_volume, int32_t show_description, int32_t show_number, int32_t n,
                               const Point2* points);
-using OutdevBezierFn = void (*)(uint8_t pen, uint8_t lt, double x0, double y0, double x1, double y1, double x2,
-                                double y2, double x3, double y3);
+using OutdevBezierFn = void (*)(uint8_t pen, uint8_t lt, double x0, double y0, double x1, double y1,
+                                double x2, double y2, double x3, double y3);
 using OutdevTextFn = void (*)(uint8_t pen, uint8_t lt, double x, double y, double angle, double height,
                               double width_factor, double spacing, double line_spacing, const char* text,
                               double fit_length, const char* font, uint8_t alignment);
-using OutdevArcFn = void (*)(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double ry, double sweep,
-                             double start, double rotation);
+using OutdevArcFn = void (*)(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double ry,
+                             double sweep, double start, double rotation);
 using OutdevLineFn = void (*)(uint8_t pen, uint8_t lt, double x1, double y1, double x2, double y2);
 using OutdevFillFn = void (*)(double r, double g, double b, int32_t n, const Point2* points);
 
@@ -92,8 +92,8 @@ void outdev_screen_dimension(uint8_t pen, uint8_t lt, uint8_t figure_pen, uint8_
                              double figure_size, double figure_width, double figure_space, double chain_space,
                              double help_line_length, const char* font, uint8_t format, uint8_t end_mark,
                              uint8_t dim_kind, int32_t n, const DimPoint* points);
-void outdev_screen_room(uint8_t pen, uint8_t lt, double label_x, double label_y, const char* font, double angle,
-                        double height, double width_factor, double spacing, double line_spacing,
+void outdev_screen_room(uint8_t pen, uint8_t lt, double label_x, double label_y, const char* font,
+                        double angle, double height, double width_factor, double spacing, double line_spacing,
                         const char* description, const char* number, double area_factor, double base_z,
                         double top_z, int32_t show_area, int32_t show_volume, int32_t show_description,
                         int32_t show_number, int32_t n, const Point2* points);

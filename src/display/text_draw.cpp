@@ -96,9 +96,9 @@ void text_draw_frame(uint8_t pen, uint8_t lt) {
   }
 }
 
-void text_draw_xor_frame(double x, double y, double angle, double height, double width_factor,
-                         double spacing, double line_spacing, const char* text, double fit_length,
-                         const char* font, int alignment) {
+void text_draw_xor_frame(double x, double y, double angle, double height, double width_factor, double spacing,
+                         double line_spacing, const char* text, double fit_length, const char* font,
+                         int alignment) {
   text_draw_layout_frame(x, y, angle, height, width_factor, spacing, line_spacing, text, fit_length, font,
                          alignment);
   for (int i = 0; i < 4; ++i) {

@@ -25,6 +25,6 @@ void text_draw_frame(uint8_t pen, uint8_t lt);
 
 // Lays a text's frame out (text_draw_layout_frame) and draws its four sides
 // inverted.
-void text_draw_xor_frame(double x, double y, double angle, double height, double width_factor,
-                         double spacing, double line_spacing, const char* text, double fit_length,
-                         const char* font, int alignment);
+void text_draw_xor_frame(double x, double y, double angle, double height, double width_factor, double spacing,
+                         double line_spacing, const char* text, double fit_length, const char* font,
+                         int alignment);

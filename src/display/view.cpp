@@ -63,7 +63,9 @@ void before_cairo(int k) {
   stores[k].cairo_unflushed = true;
 }
 
-uint32_t* row(const Store& s, int y) { return reinterpret_cast<uint32_t*>(s.data + std::ptrdiff_t{y} * s.stride); }
+uint32_t* row(const Store& s, int y) {
+  return reinterpret_cast<uint32_t*>(s.data + std::ptrdiff_t{y} * s.stride);
+}
 
 // A one-pixel line from (x0, y0) to (x1, y1), both end pixels included.
 void raster_line(const Store& s, int x0, int y0, int x1, int y1, uint32_t pixel) {
@@ -93,7 +95,8 @@ void raster_line(const Store& s, int x0, int y0, int x1, int y1, uint32_t pixel)
 }
 
 void set_source_pixel(cairo_t* cr, uint32_t pixel) {
-  cairo_set_source_rgb(cr, ((pixel >> 16) & 0xFF) / 255.0, ((pixel >> 8) & 0xFF) / 255.0, (pixel & 0xFF) / 255.0);
+  cairo_set_source_rgb(cr, ((pixel >> 16) & 0xFF) / 255.0, ((pixel >> 8) & 0xFF) / 255.0,
+                       (pixel & 0xFF) / 255.0);
 }
 
 void fill_store(int k, uint32_t pixel) {
@@ -191,7 +194,9 @@ double pixels_of(double len, double scale) {
   return std::isnan(v) ? 0.0 : std::trunc(v + 0.5);
 }
 int16_t screen_x(const ViewRec& v, double x) { return hold_pixel(v.left + pixels_of(x - v.xmin, v.xscale)); }
-int16_t screen_y(const ViewRec& v, double y) { return hold_pixel(v.bottom - pixels_of(y - v.ymin, v.yscale)); }
+int16_t screen_y(const ViewRec& v, double y) {
+  return hold_pixel(v.bottom - pixels_of(y - v.ymin, v.yscale));
+}
 
 }  // namespace
 

@@ -10,10 +10,11 @@ void record(const char* slot, int pen, int lt, std::vector<double> v, std::strin
 }
 
 void rec_dimension(uint8_t pen, uint8_t lt, uint8_t fp, uint8_t flt, double dir, double size, double width,
-                   double space, double chain, double help, const char* font, uint8_t format, uint8_t end_mark,
-                   uint8_t kind, int32_t n, const DimPoint*) {
-  record("dimension", pen, lt, {double(fp), double(flt), dir, size, width, space, chain, help, double(format),
-                                double(end_mark), double(kind), double(n)},
+                   double space, double chain, double help, const char* font, uint8_t format,
+                   uint8_t end_mark, uint8_t kind, int32_t n, const DimPoint*) {
+  record("dimension", pen, lt,
+         {double(fp), double(flt), dir, size, width, space, chain, help, double(format), double(end_mark),
+          double(kind), double(n)},
          font ? font : "");
 }
 
@@ -21,8 +22,9 @@ void rec_room(uint8_t pen, uint8_t lt, double lx, double ly, const char* font, d
               double wf, double spacing, double ls, const char* desc, const char* number, double factor,
               double base_z, double top_z, int32_t sa, int32_t sv, int32_t sd, int32_t sn, int32_t n,
               const Point2*) {
-  record("room", pen, lt, {lx, ly, angle, height, wf, spacing, ls, factor, base_z, top_z, double(sa), double(sv),
-                           double(sd), double(sn), double(n)},
+  record("room", pen, lt,
+         {lx, ly, angle, height, wf, spacing, ls, factor, base_z, top_z, double(sa), double(sv), double(sd),
+          double(sn), double(n)},
          std::string(font ? font : "") + "|" + (desc ? desc : "") + "|" + (number ? number : ""));
 }
 
@@ -46,7 +48,9 @@ void rec_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, double y
   record("line", pen, lt, {x1, y1, x2, y2});
 }
 
-void rec_fill(double r, double g, double b, int32_t n, const Point2*) { record("fill", -1, -1, {r, g, b, double(n)}); }
+void rec_fill(double r, double g, double b, int32_t n, const Point2*) {
+  record("fill", -1, -1, {r, g, b, double(n)});
+}
 
 }  // namespace
 

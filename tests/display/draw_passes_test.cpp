@@ -34,24 +34,26 @@ class DrawPasses : public DisplayTest {
     return elem_list_tail;
   }
   static void wall(double x0, double y0, double x1, double y1, double z1, int openings = 0) {
-    const double c[24] = {x0, y0, 0, x1, y0, 0, x1, y1, 0, x0, y1, 0, x0, y0, z1, x1, y0, z1, x1, y1, z1, x0, y1, z1};
+    const double c[24] = {x0, y0, 0,  x1, y0, 0,  x1, y1, 0,  x0, y1, 0,
+                          x0, y0, z1, x1, y0, z1, x1, y1, z1, x0, y1, z1};
     WallSegment s[4];
     const double px[4] = {x0, x1, x1, x0}, py[4] = {y0, y0, y1, y1};
     for (int i = 0; i < 4; ++i) s[i] = WallSegment{{px[i], py[i], 0}, {px[(i + 1) % 4], py[(i + 1) % 4], 0}};
     WallOpening o;
     for (int i = 0; i < 8; ++i)
-      o.corner[i] = Point3{x0 + 1 + (i % 4 == 1 || i % 4 == 2), y0 + (i % 4 >= 2) * (y1 - y0), i < 4 ? 1.0 : 2.0, 0};
+      o.corner[i] =
+          Point3{x0 + 1 + (i % 4 == 1 || i % 4 == 2), y0 + (i % 4 >= 2) * (y1 - y0), i < 4 ? 1.0 : 2.0, 0};
     elem_new_wall(0, 1, 0, c, 4, s, openings, &o, "Default", 0, 0, 0, 0, 0, 0, 0);
   }
 };
 
 TEST_F(DrawPasses, FillingsFirstAndTheCurrentLayerOverTheOthers) {
   layers[2].shown = 1;
-  line(0, 0, 0, 0, 1, 1);      // L1: current layer
-  filling(2, 0.2);             // F1: other shown layer
-  line(2, 1, 0, 0, 2, 2);      // L2
-  filling(0, 0.4);             // F0
-  line(3, 0, 0, 0, 3, 3);      // L3: hidden layer
+  line(0, 0, 0, 0, 1, 1);  // L1: current layer
+  filling(2, 0.2);         // F1: other shown layer
+  line(2, 1, 0, 0, 2, 2);  // L2
+  filling(0, 0.4);         // F0
+  line(3, 0, 0, 0, 3, 3);  // L3: hidden layer
   elem_new_spline(0, 0, 0, 0, 0, 1, 1, 2, 1, 3, 0);
   RecordingOutdev rec;
   draw_all(DRAW_NORMAL);
@@ -115,10 +117,10 @@ TEST_F(DrawPasses, HiddenAndTemporaryLayersOnlyWhenCurrent) {
 
 TEST_F(DrawPasses, SelectedTakesMarkedElementsAndMarkedPoints) {
   layers[2].shown = 1;
-  line(0, 0, 0, 0, 1, 1);                // neither
-  line(2, 0, 0, 0, 2, 2)->mark = 1;      // marked
+  line(0, 0, 0, 0, 1, 1);                                       // neither
+  line(2, 0, 0, 0, 2, 2)->mark = 1;                             // marked
   static_cast<LineElem*>(line(0, 0, 0, 0, 3, 3))->p2.mark = 1;  // a marked point
-  line(7, 0, 0, 0, 4, 4)->mark = 1;      // marked, but on a hidden layer
+  line(7, 0, 0, 0, 4, 4)->mark = 1;                             // marked, but on a hidden layer
   offscreen(200, 200);
   RecordingOutdev rec;
   draw_selected(DRAW_NORMAL);
@@ -211,7 +213,7 @@ TEST_F(DrawPasses, GableWallEdgesInTheirOrder) {
   EXPECT_EQ(edges[4], (std::vector<double>{0, 2, 0, 4}));  // c4 to A
   EXPECT_EQ(edges[5], (std::vector<double>{0, 4, 4, 2}));  // A to c5
   EXPECT_EQ(edges[8], (std::vector<double>{0, 4, 4, 4}));  // the ridge A-B
-  EXPECT_EQ(rec.of("line").size(), 15u + 2u);             // and A's marker
+  EXPECT_EQ(rec.of("line").size(), 15u + 2u);              // and A's marker
   EXPECT_EQ(rec.calls[9].pen, PEN_GUIDE);                  // right after the ridge
 }
 
@@ -370,8 +372,8 @@ TEST_F(DrawPasses, DragPreviewShowsOutlinesBelowFiftyAndTheBoxFromFiftyOn) {
   p.count = 50;
   draw_drag_preview(p);
   EXPECT_FALSE(inverted(2, 1));
-  EXPECT_TRUE(inverted(-4, 0));   // the box's left side, moved
-  EXPECT_TRUE(inverted(0, 6));    // its top
+  EXPECT_TRUE(inverted(-4, 0));  // the box's left side, moved
+  EXPECT_TRUE(inverted(0, 6));   // its top
   draw_drag_preview(p);
   EXPECT_EQ(view_bytes(0), before);
 
@@ -384,7 +386,7 @@ TEST_F(DrawPasses, DragPreviewShowsOutlinesBelowFiftyAndTheBoxFromFiftyOn) {
   elem_list_tail->mark = 1;
   DragPreview turn{0, 0, 0, 0, 0, 0, GEOM_PI / 2, 3};
   draw_drag_preview(turn);
-  EXPECT_TRUE(inverted(0, 2));    // (0, 0) and (4, 2) map to (0, 0) and (-2, 4)
+  EXPECT_TRUE(inverted(0, 2));  // (0, 0) and (4, 2) map to (0, 0) and (-2, 4)
   EXPECT_TRUE(inverted(-2, 2));
   EXPECT_TRUE(inverted(-1, 4));
   EXPECT_FALSE(inverted(1, 1));

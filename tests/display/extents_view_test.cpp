@@ -82,8 +82,9 @@ TEST_F(ExtentsView, ScaleLabel) {
     view_scale = s;
     view_show_scale();
   }
-  EXPECT_EQ(ui.calls, (std::vector<std::string>{"scale_label  1:500 ", "scale_label  1:1 ", "scale_label  4:1 ",
-                                                "scale_label  1:333 ", "scale_label  3:1 "}));
+  EXPECT_EQ(ui.calls,
+            (std::vector<std::string>{"scale_label  1:500 ", "scale_label  1:1 ", "scale_label  4:1 ",
+                                      "scale_label  1:333 ", "scale_label  3:1 "}));
 }
 
 TEST_F(ExtentsView, ZoomToExtentsCentresWithAMargin) {

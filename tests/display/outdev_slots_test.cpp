@@ -46,9 +46,9 @@ TEST_F(OutdevSlots, PaletteIndexByDrawModeAndPen) {
     uint8_t index;
   };
   const Case cases[] = {
-      {DRAWMODE_NORMAL, 0, 3},        {DRAWMODE_NORMAL, 7, 10},       {DRAWMODE_NORMAL, 99, 2},
-      {DRAWMODE_SELECTED, 4, 1},      {DRAWMODE_SELECTED, 99, 1},     {DRAWMODE_ERASE, 5, 0},
-      {DRAWMODE_ERASE, 99, 0},        {DRAWMODE_OTHER_LAYER, 2, 13},  {DRAWMODE_OTHER_LAYER, 99, 2},
+      {DRAWMODE_NORMAL, 0, 3},   {DRAWMODE_NORMAL, 7, 10},      {DRAWMODE_NORMAL, 99, 2},
+      {DRAWMODE_SELECTED, 4, 1}, {DRAWMODE_SELECTED, 99, 1},    {DRAWMODE_ERASE, 5, 0},
+      {DRAWMODE_ERASE, 99, 0},   {DRAWMODE_OTHER_LAYER, 2, 13}, {DRAWMODE_OTHER_LAYER, 99, 2},
       {DRAWMODE_NORMAL, 42, 3},  // no such pen: drawn as pen 0, never past the palette
   };
   for (const Case& c : cases) {
@@ -296,7 +296,7 @@ TEST_F(OutdevSlots, DissolvingSlotsMakeElementsInsteadOfPixels) {
     outdev.line = outdev_explode_line;
     outdev_screen_bezier(3, 2, 0, 0, 0, 50, 100, 50, 100, 0);
     outdev_screen_line(PEN_GUIDE, 0, 0, 0, 1, 1);  // not through the slot: nothing made
-    outdev.line(PEN_GUIDE, 0, 0, 0, 1, 1);          // the guide pen never becomes an element
+    outdev.line(PEN_GUIDE, 0, 0, 0, 1, 1);         // the guide pen never becomes an element
   }
   EXPECT_EQ(outdev.line, outdev_screen_line);
   const auto made = elements();

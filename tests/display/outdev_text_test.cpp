@@ -32,8 +32,8 @@ class OutdevText : public DisplayTest {
     font_stroke_dir = (root_ / "fonts").string();
     base_dir = (root_ / "base").string();
     // A: a stroke and a circle; F: a filled square. Coordinates in tenths of the height.
-    std::ofstream(root_ / "fonts" / "Simpel")
-        << stroke_font_text({{'A', "0.6 1 0 0 2 6 10 3 3 5 2 0 360"}, {'F', "0.6 1 0 0 2 5 0 2 5 5 2 0 5 6 5"}});
+    std::ofstream(root_ / "fonts" / "Simpel") << stroke_font_text(
+        {{'A', "0.6 1 0 0 2 6 10 3 3 5 2 0 360"}, {'F', "0.6 1 0 0 2 5 0 2 5 5 2 0 5 6 5"}});
     std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
                                root_ / "base" / "ttf" / "DejaVuSans.ttf");
     view_scale = 50;  // 1/60 m per pixel: a 2.5 mm text at 1:100 is 15 pixels high

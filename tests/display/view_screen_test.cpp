@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "display/view.h"
-#include "model/geom.h"
 #include "display_fixture.h"
+#include "model/geom.h"
 #include "pixels.h"
 
 namespace {
@@ -194,7 +194,11 @@ TEST_F(ViewScreen, PenWidthLinesCoverTheirWidth) {
     uint8_t width;
     std::vector<int> rows;
   };
-  const Case cases[] = {{0, {20}}, {1, {20}}, {2, {19, 20}}, {3, {19, 20, 21}}, {4, {18, 19, 20, 21}},
+  const Case cases[] = {{0, {20}},
+                        {1, {20}},
+                        {2, {19, 20}},
+                        {3, {19, 20, 21}},
+                        {4, {18, 19, 20, 21}},
                         {5, {18, 19, 20, 21, 22}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(int(c.width));
@@ -216,9 +220,11 @@ TEST_F(ViewScreen, PenWidthLinesCoverTheirWidth) {
   EXPECT_EQ(view_pixel(0, 40, 5), view_palettes[0][PAL_PEN_0]);
   // Negative positions truncate toward zero, and pixels off the store are skipped.
   view_draw_pen_line(0, PAL_PEN_0, -1.7, 30, 8.9, 30);
-  EXPECT_EQ(view_count(0, view_palettes[0][PAL_PEN_0]), 31 + 9);  // pixels -1 .. 8, of which 0 .. 8 on the store
+  EXPECT_EQ(view_count(0, view_palettes[0][PAL_PEN_0]),
+            31 + 9);  // pixels -1 .. 8, of which 0 .. 8 on the store
   view_draw_pen_line(0, PAL_PEN_0, -1.7, 35, -50, 35);
-  EXPECT_EQ(view_count(0, view_palettes[0][PAL_PEN_0]), 31 + 9);  // pixels -1 .. 8, of which 0 .. 8 on the store
+  EXPECT_EQ(view_count(0, view_palettes[0][PAL_PEN_0]),
+            31 + 9);  // pixels -1 .. 8, of which 0 .. 8 on the store
 }
 
 TEST_F(ViewScreen, DrawingTheSameLineInTheBackgroundErasesIt) {
@@ -242,7 +248,7 @@ TEST_F(ViewScreen, DirtyRectangleGrowsAndIsPresentedClipped) {
   out = &shown;
   display_hooks.present = [](int k, int x, int y, int w, int h) { out->push_back({k, x, y, w, h}); };
 
-  view_add_dirty(-30, 5, -1, 9);  // wholly left of the store
+  view_add_dirty(-30, 5, -1, 9);   // wholly left of the store
   view_add_dirty(10, 90, 20, 95);  // wholly below
   EXPECT_FALSE(view_dirty.dirty);
   view_flush_dirty();

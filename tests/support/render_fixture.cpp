@@ -18,8 +18,11 @@ void wall_box(double x0, double y0, double x1, double y1, double z0, double z1) 
 }
 
 void pyramid(double cx, double cy, double half, double height) {
-  Point3 v[5] = {{cx - half, cy - half, 0, 0}, {cx + half, cy - half, 0, 0}, {cx + half, cy + half, 0, 0},
-                 {cx - half, cy + half, 0, 0}, {cx, cy, height, 0}};
+  Point3 v[5] = {{cx - half, cy - half, 0, 0},
+                 {cx + half, cy - half, 0, 0},
+                 {cx + half, cy + half, 0, 0},
+                 {cx - half, cy + half, 0, 0},
+                 {cx, cy, height, 0}};
   const int32_t sizes[5] = {4, 3, 3, 3, 3};
   const int32_t idx[16] = {0, 3, 2, 1, 0, 1, 4, 1, 2, 4, 2, 3, 4, 3, 0, 4};
   elem_new_mesh(0, 3, 0, 5, 5, sizes, v, idx, "Default", 0);

@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
   const std::string drawing = argv[first];
   const char* out = argv[first + 1];
   int width = 800, height = 600;
-  if (rest == 4 && (!parse_int(argv[first + 2], 1, 8000, &width) || !parse_int(argv[first + 3], 1, 8000, &height)))
+  if (rest == 4 &&
+      (!parse_int(argv[first + 2], 1, 8000, &width) || !parse_int(argv[first + 3], 1, 8000, &height)))
     return usage();
 
   main_init_defaults();
@@ -66,7 +67,8 @@ int main(int argc, char** argv) {
   font_stroke_dir = fonts;
 
   if (drawing.empty() || drawing[0] != '@') {
-    std::fprintf(stderr, "kav-render: %s: only drawings built in code (@name) can be drawn yet\n", drawing.c_str());
+    std::fprintf(stderr, "kav-render: %s: only drawings built in code (@name) can be drawn yet\n",
+                 drawing.c_str());
     return 1;
   }
   if (!render_fixture_build(drawing.substr(1))) {
