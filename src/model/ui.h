@@ -54,6 +54,8 @@ struct UiTable {
 
   // The prompt field of the status line ("Select function:", a tool's step).
   void (*mainwin_set_prompt)(const char* text) = ui_silent::text;
+  // The scale field of the status line (" 1:500 ").
+  void (*mainwin_set_scale_label)(const char* text) = ui_silent::text;
   // Shows the drawing file, the current layer and the scale in the title.
   void (*mainwin_update_title)() = ui_silent::none;
   // A path button's chooser has chosen: the dialog that owns the button
