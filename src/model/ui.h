@@ -63,6 +63,8 @@ struct UiTable {
   // "Point" can be chosen only when opening_and_point is nonzero.
   void (*mainwin_select_page_enter)(int opening_and_point) = ui_silent::mode;
   void (*mainwin_select_page_leave)() = ui_silent::none;
+  // The scale field of the status line (" 1:500 ").
+  void (*mainwin_set_scale_label)(const char* text) = ui_silent::text;
   // Shows the drawing file, the current layer and the scale in the title.
   void (*mainwin_update_title)() = ui_silent::none;
   // A path button's chooser has chosen: the dialog that owns the button

@@ -4,6 +4,7 @@
 
 #include "display/command_buffer.h"
 #include "display/shell_hooks.h"
+#include "display/view_commands.h"
 #include "model/nls.h"
 #include "model/settings.h"
 #include "model/ui.h"
@@ -11,6 +12,17 @@
 #include "shell/cmd_dispatch.h"
 
 int quit_requested = 0;
+
+namespace {
+
+// The loop's own bounded, terminated copy of a key.
+void copy_key(char (&key)[CMD_KEY_LEN], const char* from) {
+  const std::size_t n = from ? strnlen(from, CMD_KEY_LEN - 1) : 0;
+  if (n) std::memcpy(key, from, n);
+  key[n] = '\0';
+}
+
+}  // namespace
 
 void cmd_install_shell_hooks() {
   ShellHooks h;
@@ -50,6 +62,9 @@ void cmd_loop() {
   cmd_install_shell_hooks();
   quit_requested = 0;
   pending_command = "nop";
+  view_show_scale();
+  view_remember();
+  view_zoom_to_extents(0);
   ui().mainwin_update_title();
   view_type = 0;
 
@@ -58,13 +73,12 @@ void cmd_loop() {
   for (;;) {
     if (quit_requested) return;
     if (!cmd_pending_empty()) {
-      std::strncpy(key, pending_command.c_str(), sizeof key - 1);
+      copy_key(key, pending_command.c_str());
       pending_command = "nop";
     } else {
       ui().mainwin_set_prompt(nls_translate("Select function:"));
-      std::strncpy(key, cmd_wait_key(), sizeof key - 1);
+      copy_key(key, cmd_wait_key());
     }
-    key[sizeof key - 1] = '\0';
     cmd_dispatch(key);
   }
 }

@@ -9,6 +9,7 @@
 
 #include "display/command_buffer.h"
 #include "display/gtk/wait_gtk.h"
+#include "display/outdev.h"
 #include "display/wait.h"
 #include "model/consts.h"
 #include "model/defaults.h"
@@ -256,6 +257,7 @@ int kavro_main(int argc, char** argv) {
   mainwin_install_ui();
 
   main_init_defaults();
+  outdev_init_screen_slots();
   prefs_load(0);
   if (preset_load_hook)
     for (const char* kind : {"wall", "room", "text", "dim", "opening", "window", "door", "mat", "pattern", "light"})

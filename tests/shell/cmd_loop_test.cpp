@@ -234,6 +234,14 @@ TEST_F(ShellTest, EscapeCancelsNestedRequestsBackToTheLoop) {
   EXPECT_EQ(out, "");  // "p_nop" is dropped silently
 }
 
+TEST_F(ShellTest, LoopStartsAtTheExtentsAndViewKeysStepTheScale) {
+  script.key("s_maplus").key("z_scrollup").key("z_scrollup").key("s_komplett").key("p_file_quit");
+  run_loop();
+  EXPECT_EQ(ui.calls_starting("scale_label"),
+            (Lines{"scale_label  1:500 ", "scale_label  1:500 ", "scale_label  1:1000 ",
+                   "scale_label  1:500 ", "scale_label  1:333 ", "scale_label  1:500 "}));
+}
+
 TEST_F(ShellTest, ViewCommandReleasesTheViewToolButton) {
   Lines ran;
   set_row("s_maplus", [&ran] { ran.push_back("scale up"); });

@@ -51,6 +51,7 @@ void prompt(const char* text) {
   if (active) active->last_prompt = text;
 }
 void title() { record("title"); }
+void scale_label(const char* text) { record(std::string("scale_label ") + text); }
 void path_entry(const char* name, const char* path) {
   record(std::string("path_entry ") + name + " " + path);
 }
@@ -77,6 +78,7 @@ RecordingUi::RecordingUi() {
   t.dlg_camera_set_angle = camera_angle;
   t.mainwin_set_prompt = prompt;
   t.mainwin_update_title = title;
+  t.mainwin_set_scale_label = scale_label;
   t.path_entry_set = path_entry;
   t.mainwin_toolbar_toggles_refresh = toolbar_toggles_refresh;
   t.dlg_dxf_refresh = dxf_refresh;
