@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "display/gtk/view_gtk.h"
+#include "display/view_commands.h"
 #include "model/elem.h"
 #include "model/files/load_save.h"
 #include "model/layers.h"
@@ -53,8 +55,7 @@ void mainwin_build_view_bar(GtkWidget* box) {
   MainwinWidgets& w = mainwin_widgets;
   GtkWidget* frame = gui_frame_new(nullptr);
   w.view_frame = frame;
-  GtkWidget* area = gtk_drawing_area_new();
-  gtk_widget_show(area);
+  GtkWidget* area = view_create(0);
   gtk_widget_set_size_request(area, 300, 300);
   gtk_container_add(GTK_CONTAINER(frame), area);
   gui_pack(box, frame, 1);
@@ -203,7 +204,8 @@ std::string mainwin_title_text() {
 void mainwin_update_title() { mainwin_set_title(mainwin_title_text().c_str()); }
 
 void gui_reset_after_load() {
-  bind_hooks().dlg_preview_draw(0);
+  view_redraw();
+  view_reconfigure_all();
   for (GtkWidget* t : mainwin_widgets.text_editor_toggles) bind_refresh_toggle(t);
 }
 

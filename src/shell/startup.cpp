@@ -9,7 +9,10 @@
 
 #include "display/command_buffer.h"
 #include "display/gtk/wait_gtk.h"
+#include "display/draw.h"
 #include "display/outdev.h"
+#include "display/view.h"
+#include "display/view_commands.h"
 #include "display/wait.h"
 #include "model/consts.h"
 #include "model/defaults.h"
@@ -63,9 +66,26 @@ void remove_timer(guint& id) {
   id = 0;
 }
 
-// What a redraw of view 0 shows besides the drawing.
+// View 0: the whole drawing and the title.
 void draw_main_view(int k) {
-  if (k == 0) mainwin_update_title();
+  if (k != 0) return;
+  view_redraw();
+  mainwin_update_title();
+}
+
+// The drawing area of view 0 gets its size in the first passes of the main
+// loop; the command loop fits the drawing into it, so it waits for that
+// (a little while at most).
+void wait_for_first_configure() {
+  bool late = false;
+  const guint timer = g_timeout_add(
+      3000, [](gpointer flag) -> gboolean {
+        *static_cast<bool*>(flag) = true;
+        return G_SOURCE_REMOVE;
+      },
+      &late);
+  while (!view_surface(0) && !late && main_window) g_main_context_iteration(nullptr, TRUE);
+  if (!late) g_source_remove(timer);
 }
 
 }  // namespace
@@ -184,6 +204,7 @@ void mainwin_install_ui() {
   t.undo_button_enable = [](bool on) { on ? mainwin_undo_button_enable() : mainwin_undo_button_disable(); };
   t.redo_button_enable = [](bool on) { on ? mainwin_redo_button_enable() : mainwin_redo_button_disable(); };
   t.mainwin_set_prompt = mainwin_set_prompt;
+  t.mainwin_set_scale_label = mainwin_set_scale_label;
   t.mainwin_set_coord_x = mainwin_set_coord_x;
   t.mainwin_set_coord_y = mainwin_set_coord_y;
   t.snap_buttons_enable = [](bool on) { on ? mainwin_snap_buttons_enable() : mainwin_snap_buttons_disable(); };
@@ -194,6 +215,7 @@ void mainwin_install_ui() {
   t.gui_reset_after_load = gui_reset_after_load;
   t.gui_reset_dialogs_after_settings = gui_reset_dialogs_after_settings;
   t.mainwin_select_view = mainwin_select_view;
+  draw_fill_ui(t);
   ui_install(t);
 
   BindHooks h = bind_hooks();
@@ -264,6 +286,8 @@ int kavro_main(int argc, char** argv) {
       preset_load_hook(kind);
 
   mainwin_start();
+  view_init(cur_view);
+  wait_for_first_configure();
 
   drawing_file = std::string(draw_path.c_str()) + "Unnamed.kav";
   import_file = import_path.view();
