@@ -54,6 +54,8 @@ int layer_shown(int n) {
   return l ? l->shown : 0;
 }
 
+int layer_visible(int n) { return n == cur_layer || layer_shown(n) ? 1 : 0; }
+
 const char* layer_name(int n) {
   const LayerRec* l = layer_rec(n);
   return l ? l->name.c_str() : "";

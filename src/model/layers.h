@@ -35,6 +35,9 @@ extern uint16_t group_counter;
 LayerRec* layer_rec(int n);
 // Shown flag of layer n; the temporary layers count as not shown.
 int layer_shown(int n);
+// Whether elements of layer n are drawn and can be found: the current layer
+// always, any other layer while its shown flag is 1 (never a temporary one).
+int layer_visible(int n);
 // Name of layer n; the temporary layers have an empty name.
 const char* layer_name(int n);
 
