@@ -55,6 +55,24 @@ void path_entry(const char* name, const char* path) {
   record(std::string("path_entry ") + name + " " + path);
 }
 
+void entry_open(const char* text) { record(std::string("entry_open ") + text); }
+void entry_close() { record("entry_close"); }
+void snap_buttons_enable() { record("snap_buttons 1"); }
+void snap_buttons_disable() { record("snap_buttons 0"); }
+void coord_x(const char* text) {
+  record(std::string("coord_x ") + text);
+  if (active) active->coord_x = text;
+}
+void coord_y(const char* text) {
+  record(std::string("coord_y ") + text);
+  if (active) active->coord_y = text;
+}
+void gauge(double dx, double dy, double dz, double distance, double angle) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "gauge %g %g %g %g %g", dx, dy, dz, distance, angle);
+  record(buf);
+}
+
 }  // namespace
 
 RecordingUi::RecordingUi() {
@@ -72,6 +90,13 @@ RecordingUi::RecordingUi() {
   t.mainwin_set_prompt = prompt;
   t.mainwin_update_title = title;
   t.path_entry_set = path_entry;
+  t.mainwin_value_entry_open = entry_open;
+  t.mainwin_value_entry_close = entry_close;
+  t.mainwin_snap_buttons_enable = snap_buttons_enable;
+  t.mainwin_snap_buttons_disable = snap_buttons_disable;
+  t.mainwin_set_coord_x = coord_x;
+  t.mainwin_set_coord_y = coord_y;
+  t.gui_show_gauge = gauge;
   previous_ = ui_install(t);
   active = this;
 }
