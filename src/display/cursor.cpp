@@ -18,7 +18,6 @@
 uint8_t cursor_style = CURSOR_POINT;
 CursorPos cursor_pos;
 InputPreviewFn cur_preview_fn = nullptr;
-bool cursor_shown = false;
 int hover_code = 0;
 int hover_found_code = 0;
 CursorPos hover_scan_pos;
@@ -113,12 +112,16 @@ void set_hover_code(int code) {
 }  // namespace
 
 void input_cursor_toggle(InputRequest* request) {
-  cursor_shown = !cursor_shown;
   // The cursor belongs to view 0 whatever view is being drawn.
   const int32_t saved_view = cur_view;
   cur_view = 0;
   draw_cursor(request);
   cur_view = saved_view;
+}
+
+void input_install_display_hooks() {
+  display_hooks.cursor_toggle = [] { input_cursor_toggle(active_request); };
+  display_hooks.request_markers_toggle = [] { input_toggle_all_markers(active_request); };
 }
 
 void input_show_coordinates(InputRequest* request) {

@@ -25,8 +25,6 @@ struct CursorPos {
 extern CursorPos cursor_pos;
 // The rubber band of the waiting step; null otherwise.
 extern InputPreviewFn cur_preview_fn;
-// Whether the cursor is on screen now (each toggle flips it).
-extern bool cursor_shown;
 
 // The hover scan: the sign shown beside the pick box (0 none, 1 a point,
 // 2 an intersection, 3 a midpoint or quadrant point), the code the running
@@ -44,6 +42,9 @@ void input_cursor_toggle(InputRequest* request);
 // Fills the coordinate fields for the request (the pointer, the offset from
 // the one entered point, or the last leg) and moves the cursor to the pointer.
 void input_show_coordinates(InputRequest* request);
+// Lets the drawing passes hide the cursor around their drawing and draw the
+// active request's point markers again after a redraw.
+void input_install_display_hooks();
 // The 10 ms timer: goes on with the hover scan for at most the budget.
 // Returns true (the timer stays).
 bool input_hover_timer();

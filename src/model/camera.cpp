@@ -25,13 +25,18 @@ void camera_apply_view(CameraElem* camera) {
   view_camera.target_y = camera->target.y;
   view_camera.target_z = camera->target.z;
   view_camera.view_angle = camera->view_angle;
-  view_camera.twist = 0.0;
-  // Looking down gives an angle between 3 pi/2 and 2 pi, not a negative one.
-  const double d = geom_dist(camera->eye.x, camera->eye.y, camera->target.x, camera->target.y);
-  view_camera.elevation = geom_angle(0, 0, d, camera->target.z - camera->eye.z);
-  const double a = geom_angle(camera->eye.x, camera->eye.y, camera->target.x, camera->target.y);
-  view_camera.azimuth = GEOM_TWO_PI - (a - GEOM_PI / 2);
+  view_camera_update_angles();
   ui().dlg_camera_set_angle(camera->view_angle);
+}
+
+void view_camera_update_angles() {
+  ViewCamera& c = view_camera;
+  c.twist = 0.0;
+  // Looking down gives an angle between 3 pi/2 and 2 pi, not a negative one.
+  const double d = geom_dist(c.eye_x, c.eye_y, c.target_x, c.target_y);
+  c.elevation = geom_angle(0, 0, d, c.target_z - c.eye_z);
+  const double a = geom_angle(c.eye_x, c.eye_y, c.target_x, c.target_y);
+  c.azimuth = GEOM_TWO_PI - (a - GEOM_PI / 2);
 }
 
 void camera_activate(CameraElem* camera) {

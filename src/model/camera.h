@@ -12,3 +12,6 @@ void camera_deactivate_all();
 void camera_apply_view(CameraElem* camera);
 // Makes camera the only active camera and the camera of the perspective view.
 void camera_activate(CameraElem* camera);
+// Recomputes the azimuth and elevation of the perspective camera from its
+// eye and target (after a drawing or settings file was read).
+void view_camera_update_angles();

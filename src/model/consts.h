@@ -81,11 +81,11 @@ inline constexpr int PATH_LEN = 256;
 
 // Drawing modes of the element drawing calls.
 enum : int {
-  DRAW_NORMAL = 0,
-  DRAW_CLEAR = 1,
-  DRAW_ERASE = 2,
-  DRAW_HIGHLIGHT = 3,
-  DRAW_PLAIN = 4,
+  DRAW_NORMAL = 0,     // marked in the selection colour, other layers dimmed
+  DRAW_CLEAR = 1,      // draw_all only: clear the view first, then as normal
+  DRAW_ERASE = 2,      // in the background colour
+  DRAW_HIGHLIGHT = 3,  // in the selection colour whatever the mark
+  DRAW_PLAIN = 4,      // every element in its pen colour (printing, export)
 };
 
 inline constexpr double HALF_PI = 1.5707963267948966;

@@ -49,7 +49,6 @@ FixedText<PATH_LEN> dialog_path;
 FixedText<PATH_LEN> prefs_path;
 FixedText<PATH_LEN> tmp_dir;
 FixedText<PATH_LEN> help_browser;
-FixedText<PATH_LEN> drawing_file;
 FixedText<PATH_LEN> import_file;
 FixedText<PATH_LEN> export_file;
 FixedText<PATH_LEN> symbol_file;

@@ -206,7 +206,6 @@ extern FixedText<PATH_LEN> dialog_path;
 extern FixedText<PATH_LEN> prefs_path;
 extern FixedText<PATH_LEN> tmp_dir;
 extern FixedText<PATH_LEN> help_browser;
-extern FixedText<PATH_LEN> drawing_file;  // path of the current drawing
 extern FixedText<PATH_LEN> import_file;
 extern FixedText<PATH_LEN> export_file;
 extern FixedText<PATH_LEN> symbol_file;

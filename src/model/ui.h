@@ -26,6 +26,7 @@ inline void text(const char*) {}
 inline void none() {}
 inline void name_text(const char*, const char*) {}
 inline void gauge(double, double, double, double, double) {}
+inline void mode(int) {}
 }  // namespace ui_silent
 
 struct UiTable {
@@ -54,6 +55,8 @@ struct UiTable {
 
   // The prompt field of the status line ("Select function:", a tool's step).
   void (*mainwin_set_prompt)(const char* text) = ui_silent::text;
+  // The scale field of the status line (" 1:500 ").
+  void (*mainwin_set_scale_label)(const char* text) = ui_silent::text;
   // Shows the drawing file, the current layer and the scale in the title.
   void (*mainwin_update_title)() = ui_silent::none;
   // The inline value entry beside the prompt: opened with a preset text for
@@ -73,6 +76,17 @@ struct UiTable {
   // ("draw", "sym", "dxf", "export", "dia", "pov", "ray") shows the path in
   // its entry.
   void (*path_entry_set)(const char* name, const char* path) = ui_silent::name_text;
+  // After a drawing or a settings file was read: the tool-bar toggles, the
+  // DXF dialog, the dialogs and previews; after a settings file also the
+  // cached dialogs are rebuilt.
+  void (*mainwin_toolbar_toggles_refresh)() = ui_silent::none;
+  void (*dlg_dxf_refresh)() = ui_silent::none;
+  void (*gui_reset_after_load)() = ui_silent::none;
+  void (*gui_reset_dialogs_after_settings)() = ui_silent::none;
+  // Makes a view type current through its toggle (which zooms to the extents).
+  void (*mainwin_select_view)(int view_type) = ui_silent::mode;
+  // Mode 0 zooms the main view to the drawing's extents.
+  void (*view_zoom_to_extents)(int mode) = ui_silent::mode;
 };
 
 // The installed table.

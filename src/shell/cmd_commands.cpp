@@ -2,6 +2,7 @@
 #include <string>
 
 #include "model/elem.h"
+#include "model/files/load_save.h"
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/settings.h"
@@ -19,14 +20,19 @@ struct PathChooser {
   const FixedText<PATH_LEN>* start;  // null: the working folder
   int mode;                          // file chooser mode: 1 save, 2 folder
   FixedText<PATH_LEN>* setting;      // the entry's variable; null: entry only
-  FixedText<PATH_LEN>* file;         // a file name that follows the folder, or null
+  // Takes the chosen folder as the file name that follows it; null for none.
+  void (*set_file)(const std::string& path);
 };
 
 const PathChooser path_choosers[] = {
-    {"draw", nls_mark("Drawing path"), &draw_path, 2, &draw_path, &drawing_file},
-    {"sym", nls_mark("Symbol path"), &symbol_path, 2, &symbol_path, &symbol_save_file},
-    {"dxf", nls_mark("DXF path"), &import_path, 2, &import_path, &import_file},
-    {"export", nls_mark("Export path"), &export_path, 2, &export_path, &export_file},
+    {"draw", nls_mark("Drawing path"), &draw_path, 2, &draw_path,
+     [](const std::string& p) { drawing_file = p; }},
+    {"sym", nls_mark("Symbol path"), &symbol_path, 2, &symbol_path,
+     [](const std::string& p) { symbol_save_file = p; }},
+    {"dxf", nls_mark("DXF path"), &import_path, 2, &import_path,
+     [](const std::string& p) { import_file = p; }},
+    {"export", nls_mark("Export path"), &export_path, 2, &export_path,
+     [](const std::string& p) { export_file = p; }},
     {"dia", nls_mark("Dialog path"), &dialog_path, 2, &dialog_path, nullptr},
     {"pov", nls_mark("Save Image"), nullptr, 1, &pov_settings.output_file, nullptr},
     {"ray", nls_mark("Save Image"), &export_path, 1, nullptr, nullptr},
@@ -45,7 +51,7 @@ void cmd_p_file_new() {
   // The old drawing's steps would put its elements back into the new one.
   undo_record(UNDO_CLEAR, 0);
   layer_count_elements();
-  drawing_file = draw_path.view();
+  drawing_file = std::string(draw_path.view());
   ui().mainwin_update_title();
   drawing_modified = 0;
   group_counter = 0;
@@ -82,6 +88,6 @@ void cmd_p_path_choose(const char* name) {
     return;
   }
   if (chooser->setting) *chooser->setting = result;
-  if (chooser->file) *chooser->file = result;
+  if (chooser->set_file) chooser->set_file(result);
   ui().path_entry_set(chooser->name, result.c_str());
 }

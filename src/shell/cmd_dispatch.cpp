@@ -6,6 +6,11 @@
 #include "display/command_buffer.h"
 #include "display/font.h"
 #include "model/cleanup.h"
+#include "model/files/load_save.h"
+#include "model/files/prefs.h"
+#include "model/ui.h"
+#include "model/undo.h"
+#include "display/view_commands.h"
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_keys.h"
 #include "shell/cmd_loop.h"
@@ -23,19 +28,54 @@ std::vector<CmdRow> rows_p = {
     {"p_pov_out", [] { cmd_p_path_choose("pov"); }},
     {"p_ray_out", [] { cmd_p_path_choose("ray"); }},
     {"p_file_new", cmd_p_file_new},
+    {"p_file_load",
+     [] {
+       kavfile_load_drawing(0, "");
+       ui().mainwin_update_title();
+     }},
+    {"p_file_save",
+     [] {
+       kavfile_save_drawing(0);
+       ui().mainwin_update_title();
+     }},
     {"p_file_import_truetype", cmd_p_file_import_truetype},
     {"p_tools_remdup", cmd_p_tools_remdup},
     {"p_file_quit", cmd_p_file_quit},
     {"p_glminus", cmd_p_glminus},
+    {"p_undo",
+     [] {
+       undo_step_back();
+       view_redraw();
+     }},
+    {"p_redo",
+     [] {
+       undo_step_forward();
+       view_redraw();
+     }},
 };
 
 std::vector<CmdRow> rows_b = {};
 
 std::vector<CmdRow> rows_f = {};
 
-std::vector<CmdRow> rows_s = {};
+std::vector<CmdRow> rows_s = {
+    {"s_maplus", view_scale_step_up},
+    {"s_maminus", view_scale_step_down},
+    {"s_back", view_back},
+    {"s_alles", [] { view_zoom_to_extents(0); }},
+    {"s_komplett", view_default},
+};
 
-std::vector<CmdRow> rows_z = {};
+std::vector<CmdRow> rows_z = {
+    {"z_save_settings", [] { cmd_z_save_settings(); }},
+    {"z_load_settings", [] { prefs_load(1); }},
+    {"z_plot", view_redraw},
+    {"z_pap", view_redraw},
+    {"z_def", view_remember},
+    {"z_space", view_center_on_cursor},
+    {"z_scrollup", view_scale_step_down},
+    {"z_scrolldown", view_scale_step_up},
+};
 
 // Runs the row of key in the table of family; true when a handler ran.
 bool run_row(char family, const char* key) {

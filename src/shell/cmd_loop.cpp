@@ -4,6 +4,7 @@
 
 #include "display/command_buffer.h"
 #include "display/shell_hooks.h"
+#include "display/view_commands.h"
 #include "model/nls.h"
 #include "model/settings.h"
 #include "model/ui.h"
@@ -50,6 +51,9 @@ void cmd_loop() {
   cmd_install_shell_hooks();
   quit_requested = 0;
   pending_command = "nop";
+  view_show_scale();
+  view_remember();
+  view_zoom_to_extents(0);
   ui().mainwin_update_title();
   view_type = 0;
 

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "model/nls.h"
+#include "shell/latin1.h"
 
 int language_count = 0;
 std::vector<std::string> language_locales;
@@ -35,45 +36,8 @@ bool read_line(std::istream& in, std::string& line) {
   return true;
 }
 
-bool valid_utf8(const std::string& s) {
-  std::size_t i = 0;
-  const std::size_t n = s.size();
-  while (i < n) {
-    auto c = static_cast<unsigned char>(s[i]);
-    std::size_t more = 0;
-    if (c < 0x80)
-      more = 0;
-    else if (c >= 0xC2 && c <= 0xDF)
-      more = 1;
-    else if (c >= 0xE0 && c <= 0xEF)
-      more = 2;
-    else if (c >= 0xF0 && c <= 0xF4)
-      more = 3;
-    else
-      return false;
-    if (n - i - 1 < more) return false;
-    for (std::size_t k = 1; k <= more; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += more + 1;
-  }
-  return true;
-}
-
 // An older table may hold ISO-8859-1 lines; the interface takes UTF-8 only.
-std::string as_utf8(const std::string& s) {
-  if (valid_utf8(s)) return s;
-  std::string out;
-  for (char ch : s) {
-    auto c = static_cast<unsigned char>(ch);
-    if (c < 0x80) {
-      out += ch;
-    } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+std::string as_utf8(const std::string& s) { return utf8_valid(s) ? s : latin1_to_utf8(s); }
 
 bool parse_count(const std::string& line, int& out) {
   char* end = nullptr;

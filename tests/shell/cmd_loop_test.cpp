@@ -2,6 +2,7 @@
 #include <set>
 
 #include "model/elem.h"
+#include "model/files/load_save.h"
 #include "model/layers.h"
 #include "model/settings.h"
 #include "shell/cmd_keys.h"
@@ -179,7 +180,7 @@ TEST_F(ShellTest, ProgramKeyWhileAToolWaitsEndsTheToolAndRunsNext) {
   EXPECT_EQ(
       log, (Lines{"Start point: point", "extents", "remember view", "Start point: cancelled by p_file_new"}));
   EXPECT_EQ(elem_count(), 0);  // the new-drawing command ran
-  EXPECT_EQ(drawing_file.view(), draw_path.view());
+  EXPECT_EQ(drawing_file, draw_path.view());
   EXPECT_EQ(button_log(), (Lines{"line off b_line_line"}));
   EXPECT_EQ(active_b_button.widget, nullptr);
   EXPECT_EQ(ui.calls_starting("prompt"),
@@ -231,6 +232,14 @@ TEST_F(ShellTest, EscapeCancelsNestedRequestsBackToTheLoop) {
   EXPECT_EQ(active_b_button.widget, nullptr);
   EXPECT_TRUE(cmd_pending_empty());
   EXPECT_EQ(out, "");  // "p_nop" is dropped silently
+}
+
+TEST_F(ShellTest, LoopStartsAtTheExtentsAndViewKeysStepTheScale) {
+  script.key("s_maplus").key("z_scrollup").key("z_scrollup").key("s_komplett").key("p_file_quit");
+  run_loop();
+  EXPECT_EQ(ui.calls_starting("scale_label"),
+            (Lines{"scale_label  1:500 ", "scale_label  1:500 ", "scale_label  1:1000 ",
+                   "scale_label  1:500 ", "scale_label  1:333 ", "scale_label  1:500 "}));
 }
 
 TEST_F(ShellTest, ViewCommandReleasesTheViewToolButton) {
@@ -326,14 +335,14 @@ TEST_F(ShellTest, NewDrawing) {
     EXPECT_EQ(ui.calls_starting("ask").size(), c.modified ? 1u : 0u);
     if (c.emptied) {
       EXPECT_EQ(elem_count(), 0);
-      EXPECT_EQ(drawing_file.view(), draw_path.view());
+      EXPECT_EQ(drawing_file, draw_path.view());
       EXPECT_EQ(drawing_modified, 0);
       EXPECT_EQ(group_counter, 0);
       EXPECT_EQ(layers[3].count, 0);
       EXPECT_EQ(ui.calls_starting("title").size(), 1u);
     } else {
       EXPECT_EQ(elem_count(), 1);
-      EXPECT_EQ(drawing_file.view(), "/home/u/KAVRO3/draw/house.kav");
+      EXPECT_EQ(drawing_file, "/home/u/KAVRO3/draw/house.kav");
       EXPECT_EQ(drawing_modified, 1);
       EXPECT_EQ(group_counter, 7);
       EXPECT_TRUE(ui.calls_starting("title").empty());
@@ -353,16 +362,18 @@ TEST_F(ShellTest, PathChoosers) {
     std::string chooser;  // the chooser call
     std::string result;
     FixedText<PATH_LEN>* setting;
-    FixedText<PATH_LEN>* file;
+    std::string (*file)();  // the file name that follows the folder, or null
     const char* entry;
   };
   const Case cases[] = {
-      {"p_path_draw", "choose Drawing path /home/u/KAVRO3/draw/ 2", "/data/plans/", &draw_path, &drawing_file,
-       "draw"},
-      {"p_path_sym", "choose Symbol path ", "/data/sym/", &symbol_path, &symbol_save_file, "sym"},
-      {"p_path_dxf", "choose DXF path ", "/data/dxf/", &import_path, &import_file, "dxf"},
+      {"p_path_draw", "choose Drawing path /home/u/KAVRO3/draw/ 2", "/data/plans/", &draw_path,
+       [] { return drawing_file; }, "draw"},
+      {"p_path_sym", "choose Symbol path ", "/data/sym/", &symbol_path,
+       [] { return std::string(symbol_save_file.view()); }, "sym"},
+      {"p_path_dxf", "choose DXF path ", "/data/dxf/", &import_path,
+       [] { return std::string(import_file.view()); }, "dxf"},
       {"p_path_export", "choose Export path /home/u/KAVRO3/export/ 2", "/data/out/", &export_path,
-       &export_file, "export"},
+       [] { return std::string(export_file.view()); }, "export"},
       {"p_path_dia", "choose Dialog path ", "/data/dia/", &dialog_path, nullptr, "dia"},
       {"p_pov_out", "choose Save Image  1", "/tmp/scene.png", &pov_settings.output_file, nullptr, "pov"},
       {"p_ray_out", "choose Save Image /home/u/KAVRO3/export/ 1", "/tmp/ray.pic", nullptr, nullptr, "ray"},
@@ -374,7 +385,7 @@ TEST_F(ShellTest, PathChoosers) {
       ui.calls.clear();
       ui.paths = {result};
       std::string setting_before = c.setting ? std::string(c.setting->view()) : "";
-      std::string file_before = c.file ? std::string(c.file->view()) : "";
+      std::string file_before = c.file ? c.file() : "";
 
       cmd_dispatch_p(c.key);
 
@@ -386,7 +397,7 @@ TEST_F(ShellTest, PathChoosers) {
         EXPECT_EQ(c.setting->view(), taken ? result : setting_before) << c.key;
       }
       if (c.file) {
-        EXPECT_EQ(c.file->view(), taken ? result : file_before) << c.key;
+        EXPECT_EQ(c.file(), taken ? result : file_before) << c.key;
       }
       Lines expected_entry;
       if (taken) expected_entry.push_back("path_entry " + std::string(c.entry) + " " + result);

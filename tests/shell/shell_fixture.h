@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "display/command_buffer.h"
+#include "display/outdev.h"
 #include "display/shell_hooks.h"
 #include "display/wait.h"
 #include "display/wait_script.h"
@@ -27,6 +28,7 @@ class ShellTest : public ModelTest {
  protected:
   void SetUp() override {
     ModelTest::SetUp();
+    outdev_init_screen_slots();
     for (char f : families) saved_rows_[f] = cmd_rows(f);
     previous_backend_ = wait_set_backend(&script);
     script.prompt_shown = [this] { return ui.last_prompt; };

@@ -51,19 +51,26 @@ void prompt(const char* text) {
   if (active) active->last_prompt = text;
 }
 void title() { record("title"); }
+void scale_label(const char* text) { record(std::string("scale_label ") + text); }
 void path_entry(const char* name, const char* path) {
   record(std::string("path_entry ") + name + " " + path);
 }
+void toolbar_toggles_refresh() { record("toolbar_toggles_refresh"); }
+void dxf_refresh() { record("dlg_dxf_refresh"); }
+void reset_after_load() { record("gui_reset_after_load"); }
+void reset_dialogs_after_settings() { record("gui_reset_dialogs_after_settings"); }
+void select_view(int type) { record("select_view " + std::to_string(type)); }
+void zoom_to_extents(int mode) { record("zoom_to_extents " + std::to_string(mode)); }
 
 void entry_open(const char* text) { record(std::string("entry_open ") + text); }
 void entry_close() { record("entry_close"); }
 void snap_buttons_enable() { record("snap_buttons 1"); }
 void snap_buttons_disable() { record("snap_buttons 0"); }
-void coord_x(const char* text) {
+void set_coord_x(const char* text) {
   record(std::string("coord_x ") + text);
   if (active) active->coord_x = text;
 }
-void coord_y(const char* text) {
+void set_coord_y(const char* text) {
   record(std::string("coord_y ") + text);
   if (active) active->coord_y = text;
 }
@@ -89,14 +96,21 @@ RecordingUi::RecordingUi() {
   t.dlg_camera_set_angle = camera_angle;
   t.mainwin_set_prompt = prompt;
   t.mainwin_update_title = title;
+  t.mainwin_set_scale_label = scale_label;
   t.path_entry_set = path_entry;
   t.mainwin_value_entry_open = entry_open;
   t.mainwin_value_entry_close = entry_close;
   t.mainwin_snap_buttons_enable = snap_buttons_enable;
   t.mainwin_snap_buttons_disable = snap_buttons_disable;
-  t.mainwin_set_coord_x = coord_x;
-  t.mainwin_set_coord_y = coord_y;
+  t.mainwin_set_coord_x = set_coord_x;
+  t.mainwin_set_coord_y = set_coord_y;
   t.gui_show_gauge = gauge;
+  t.mainwin_toolbar_toggles_refresh = toolbar_toggles_refresh;
+  t.dlg_dxf_refresh = dxf_refresh;
+  t.gui_reset_after_load = reset_after_load;
+  t.gui_reset_dialogs_after_settings = reset_dialogs_after_settings;
+  t.mainwin_select_view = select_view;
+  t.view_zoom_to_extents = zoom_to_extents;
   previous_ = ui_install(t);
   active = this;
 }

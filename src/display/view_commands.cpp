@@ -1,0 +1,364 @@
+#include "display/view_commands.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "display/draw.h"
+#include "display/text_layout.h"
+#include "display/view.h"
+#include "model/geom.h"
+#include "model/layers.h"
+#include "model/scale_ladder.h"
+#include "model/settings.h"
+#include "model/ui.h"
+#include "model/view_rec.h"
+
+ViewExtents extents;
+ViewExtents marked_extents;
+ViewRec view_saved;
+double view_saved_scale = 500.0;
+
+namespace {
+
+// The 3D box has a start of its own: a 2D point added first must not leave
+// the 3D box growing from the zeros it was cleared to.
+int32_t started_3d = 0;
+
+bool is_2d_kind(uint8_t kind) {
+  return kind == ELEM_ROOM || kind == ELEM_LINE || kind == ELEM_ARC || kind == ELEM_SPLINE ||
+         kind == ELEM_TEXT || kind == ELEM_DIM || kind == ELEM_PATTERN;
+}
+
+void add_2d(const Point2& p) { view_extents_add_2d(p.x, p.y); }
+void add_3d(const Point3& p) { view_extents_add_3d(p.x, p.y, p.z); }
+
+// Every contour point but the end markers; the weight counts the markers too.
+int32_t add_contours(const std::vector<Point2>& pts) {
+  for (const Point2& p : pts)
+    if (!geom_is_end_marker(p.x, p.y)) add_2d(p);
+  return static_cast<int32_t>(pts.size());
+}
+
+void add_arc(const ArcElem& a) {
+  const double cx = a.centre.x, cy = a.centre.y;
+  if (std::fabs(a.radius_x - a.radius_y) < 1e-5 && std::fabs(a.sweep - GEOM_TWO_PI) < 1e-5) {
+    view_extents_add_2d(cx - a.radius_x, cy - a.radius_x);
+    view_extents_add_2d(cx + a.radius_x, cy + a.radius_x);
+    return;
+  }
+  const double cr = std::cos(a.rotation), sr = std::sin(a.rotation);
+  for (int k = 0; k <= 8; ++k) {
+    const double t = a.start + k * a.sweep / 8.0;
+    const double ct = std::cos(t), st = std::sin(t);
+    view_extents_add_2d(cx + a.radius_x * ct * cr - a.radius_y * st * sr,
+                        cy + a.radius_x * ct * sr + a.radius_y * st * cr);
+  }
+}
+
+// Adds the element's points; returns its weight, 0 when it is not counted.
+int32_t add_element(const ElemHeader* e) {
+  if (view_type != VIEW_PLAN && is_2d_kind(e->kind)) return 0;
+  switch (e->kind) {
+    case ELEM_WALL: {
+      const WallElem& w = *static_cast<const WallElem*>(e);
+      for (const Point3& c : w.corner) add_3d(c);
+      if (w.gable == 1) {
+        add_3d(w.gable_a);
+        add_3d(w.gable_b);
+      }
+      return 8;
+    }
+    case ELEM_LINE3D: {
+      const Line3dElem& l = *static_cast<const Line3dElem*>(e);
+      add_3d(l.p1);
+      add_3d(l.p2);
+      return 1;
+    }
+    case ELEM_LIGHT: {
+      const LightElem& l = *static_cast<const LightElem*>(e);
+      add_3d(l.position);
+      add_3d(l.target);
+      return 1;
+    }
+    case ELEM_CAMERA: {
+      const CameraElem& c = *static_cast<const CameraElem*>(e);
+      add_3d(c.eye);
+      add_3d(c.target);
+      return 3;
+    }
+    case ELEM_MESH: {
+      const MeshElem& m = *static_cast<const MeshElem*>(e);
+      for (const Point3& v : m.vertices) add_3d(v);
+      return 3 * m.face_count();
+    }
+    case ELEM_ROOM:
+      return add_contours(static_cast<const RoomElem*>(e)->points);
+    case ELEM_PATTERN:
+      return add_contours(static_cast<const PatternElem*>(e)->points);
+    case ELEM_LINE: {
+      const LineElem& l = *static_cast<const LineElem*>(e);
+      add_2d(l.p1);
+      add_2d(l.p2);
+      return 1;
+    }
+    case ELEM_ARC:
+      add_arc(*static_cast<const ArcElem*>(e));
+      return 12;
+    case ELEM_SPLINE: {
+      const SplineElem& s = *static_cast<const SplineElem*>(e);
+      for (const Point2* p : {&s.p0, &s.p1, &s.p2, &s.p3}) add_2d(*p);
+      return 12;
+    }
+    case ELEM_TEXT: {
+      const TextElem& t = *static_cast<const TextElem*>(e);
+      text_draw_layout_frame(t.pos.x, t.pos.y, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing,
+                             t.text.c_str(), t.fit_length, t.font.c_str(), t.alignment);
+      for (const Point2& p : text_frame) add_2d(p);
+      return 4;
+    }
+    case ELEM_DIM:
+      for (const DimPoint& p : static_cast<const DimElem*>(e)->points) add_2d(p.line_point);
+      return 3;
+    default:
+      return 0;
+  }
+}
+
+// Metres one pixel of the current view covers at 1:1, across and up.
+double calibration_x() { return screen_aspect.width / SCREEN_SCALE_DIVISOR; }
+double calibration_y() { return screen_aspect.height / SCREEN_SCALE_DIVISOR; }
+
+double window_aspect(const ViewRec& v) {
+  const double h = v.ymax - v.ymin;
+  return h > 0.0 ? (v.xmax - v.xmin) / h : 1.0;
+}
+
+// The scale that shows w x h metres in the view, the deciding direction
+// chosen by the window's aspect before the change; 0 when the view has no
+// pixel box.
+double fitting_scale(const ViewRec& v, double aspect, double w, double h) {
+  const double pw = std::abs(v.right - v.left);
+  const double ph = std::abs(v.bottom - v.top);
+  if (pw <= 0.0 || ph <= 0.0) return 0.0;
+  if (w > aspect * h) return w / (pw * calibration_x());
+  return h / (ph * calibration_y());
+}
+
+void apply_redraw_show() {
+  view_apply_scale(cur_view);
+  view_redraw();
+  view_show_scale();
+}
+
+}  // namespace
+
+void view_redraw() {
+  draw_all(DRAW_CLEAR);
+  if (display_hooks.request_markers_toggle) display_hooks.request_markers_toggle();
+}
+
+void view_show_scale() {
+  char text[64];
+  if (view_scale >= 1.0)
+    std::snprintf(text, sizeof text, " 1:%.0f ", view_scale);
+  else
+    std::snprintf(text, sizeof text, " %.0f:1 ", 1.0 / view_scale);
+  ui().mainwin_set_scale_label(text);
+}
+
+void view_scale_step_up() {
+  const int n = scale_ladder_count;
+  if (n <= 0 || !(scale_ladder[n - 1] > view_scale)) return;
+  for (int i = 0; i < n; ++i) {
+    if (scale_ladder[i] > view_scale) {
+      view_scale = scale_ladder[i];
+      break;
+    }
+  }
+  view_show_scale();
+  view_apply_scale(cur_view);
+  view_redraw();
+}
+
+void view_scale_step_down() {
+  const int n = scale_ladder_count;
+  if (n <= 0 || !(view_scale > scale_ladder[0])) return;
+  for (int i = n - 1; i >= 0; --i) {
+    if (scale_ladder[i] < view_scale) {
+      view_scale = scale_ladder[i];
+      break;
+    }
+  }
+  view_show_scale();
+  view_apply_scale(cur_view);
+  view_redraw();
+}
+
+void view_remember() {
+  view_saved = view_current();
+  view_saved_scale = view_scale;
+}
+
+void view_back() {
+  ViewRec& v = view_current();
+  v.xmin = view_saved.xmin;
+  v.ymin = view_saved.ymin;
+  v.xmax = view_saved.xmax;
+  v.ymax = view_saved.ymax;
+  view_scale = view_saved_scale;
+  apply_redraw_show();
+}
+
+void view_default() {
+  view_scale = 500.0;
+  ViewRec& v = view_current();
+  v.xmin = -10.0;
+  v.ymin = -10.0;
+  v.xmax = 10.0;
+  v.ymax = 10.0;
+  apply_redraw_show();
+}
+
+void view_center_on_cursor() {
+  ViewRec& v = view_current();
+  v.xmin = v.xmax = pointer_world.x;
+  v.ymin = v.ymax = pointer_world.y;
+  view_apply_scale(cur_view);
+  view_redraw();
+}
+
+void view_scroll_quarter(double dx, double dy) {
+  ViewRec& v = view_current();
+  const double sx = 0.25 * (v.xmax - v.xmin) * dx;
+  const double sy = 0.25 * (v.ymax - v.ymin) * dy;
+  v.xmin += sx;
+  v.xmax += sx;
+  v.ymin += sy;
+  v.ymax += sy;
+  view_apply_scale(cur_view);
+  view_redraw();
+}
+
+void view_extents_add_2d(double x, double y) {
+  ViewExtents& x2 = extents;
+  if (!x2.started) {
+    x2.xmin = x2.xmax = x;
+    x2.ymin = x2.ymax = y;
+    x2.started = 1;
+    return;
+  }
+  x2.xmin = std::min(x2.xmin, x);
+  x2.xmax = std::max(x2.xmax, x);
+  x2.ymin = std::min(x2.ymin, y);
+  x2.ymax = std::max(x2.ymax, y);
+}
+
+void view_extents_add_3d(double x, double y, double z) {
+  view_project(x, y, z);
+  const double u = geo_result.view_u, v = geo_result.view_v;
+  ViewExtents& b = extents;
+  if (!started_3d || !b.started) {
+    b.xmin3 = b.xmax3 = x;
+    b.ymin3 = b.ymax3 = y;
+    b.zmin3 = b.zmax3 = z;
+    started_3d = 1;
+  } else {
+    b.xmin3 = std::min(b.xmin3, x);
+    b.xmax3 = std::max(b.xmax3, x);
+    b.ymin3 = std::min(b.ymin3, y);
+    b.ymax3 = std::max(b.ymax3, y);
+    b.zmin3 = std::min(b.zmin3, z);
+    b.zmax3 = std::max(b.zmax3, z);
+  }
+  view_extents_add_2d(u, v);
+}
+
+void view_zoom_to_extents(uint8_t mode) {
+  const int32_t saved_count = marked_extents.count;
+  marked_extents.count = 0;
+  if (mode == 1) marked_extents = ViewExtents{};
+  extents = ViewExtents{};
+  started_3d = 0;
+
+  for (const ElemHeader* e = elem_list_head; e; e = e->next) {
+    const bool counted = e->layer == cur_layer || layer_shown(e->layer) || e->mark == 1;
+    if (!counted || (mode != 0 && e->mark != 1)) continue;
+    marked_extents.count += add_element(e);
+  }
+
+  if (mode == 1) {
+    const int32_t count = marked_extents.count;
+    marked_extents = extents;
+    marked_extents.started = 0;
+    marked_extents.count = count;
+    return;
+  }
+  marked_extents.count = saved_count;
+  if (!extents.started) {
+    view_default();
+    return;
+  }
+  ViewRec& v = view_current();
+  const double aspect = window_aspect(v);
+  double w = extents.xmax - extents.xmin;
+  double h = extents.ymax - extents.ymin;
+  double xmin = extents.xmin, ymin = extents.ymin, xmax = extents.xmax, ymax = extents.ymax;
+  if (view_type == VIEW_PERSPECTIVE) {
+    const double a = view_camera.view_angle;
+    xmin = ymin = -0.01 * a;
+    xmax = ymax = 0.01 * a;
+    w = h = a / 50.0;
+  }
+  if (v.right == v.left || v.bottom == v.top) return;
+  w += w / 10.0;
+  h += h / 10.0;
+  double scale = fitting_scale(v, aspect, w, h);
+  // Everything at one point: keep the scale and centre on it.
+  if (!(scale > 0.0) || !std::isfinite(scale)) scale = view_scale;
+  v.xmin = xmin;
+  v.ymin = ymin;
+  v.xmax = xmax;
+  v.ymax = ymax;
+  view_scale = scale;
+  apply_redraw_show();
+}
+
+void view_zoom_to_window(double x0, double y0, double x1, double y1) {
+  ViewRec& v = view_current();
+  const double aspect = window_aspect(v);
+  if (x0 > x1) std::swap(x0, x1);
+  if (y0 > y1) std::swap(y0, y1);
+  const double w = x1 - x0, h = y1 - y0;
+  if (w <= 0.001 && h <= 0.001) return;
+  const double scale = fitting_scale(v, aspect, w, h);
+  if (!(scale > 0.0) || !std::isfinite(scale)) return;
+  v.xmin = x0;
+  v.ymin = y0;
+  v.xmax = x1;
+  v.ymax = y1;
+  view_scale = scale;
+  view_apply_scale(cur_view);
+  view_redraw();
+  view_show_scale();
+}
+
+void view_pan_by(double from_x, double from_y, double to_x, double to_y) {
+  ViewRec& v = view_current();
+  const double dx = to_x - from_x, dy = to_y - from_y;
+  v.xmin += dx;
+  v.xmax += dx;
+  v.ymin += dy;
+  v.ymax += dy;
+  view_redraw();
+}
+
+void view_zoom_center_at(double x, double y) {
+  ViewRec& v = view_current();
+  v.xmin = v.xmax = x;
+  v.ymin = v.ymax = y;
+  view_apply_scale(cur_view);
+  view_redraw();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+// File primitives: big-endian items on stdio streams, the text line reader
+// every text file goes through, removing a file, and writing a file safely
+// through a temporary name.
+//
+// Every item primitive returns 1 when the whole item was read or written and
+// 0 otherwise; a failed read leaves the destination unchanged. Callers chain
+// them with && and stop at the first 0.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+struct ElemHeader;
+
+int fio_read_f64be(std::FILE* f, double* v);
+int fio_read_i32be(std::FILE* f, int32_t* v);
+int fio_read_u32be(std::FILE* f, uint32_t* v);
+int fio_read_i16be(std::FILE* f, int16_t* v);
+int fio_read_u16be(std::FILE* f, uint16_t* v);
+int fio_read_i8(std::FILE* f, int8_t* v);
+int fio_read_u8(std::FILE* f, uint8_t* v);
+// n raw bytes; n = 0 reads nothing and succeeds.
+int fio_read_block(std::FILE* f, void* buf, int n);
+
+int fio_write_f64be(std::FILE* f, const double* v);
+int fio_write_f32be(std::FILE* f, const float* v);
+int fio_write_i32be(std::FILE* f, const int32_t* v);
+int fio_write_u32be(std::FILE* f, const uint32_t* v);
+int fio_write_i16be(std::FILE* f, const int16_t* v);
+int fio_write_u16be(std::FILE* f, const uint16_t* v);
+int fio_write_i8(std::FILE* f, const int8_t* v);
+int fio_write_u8(std::FILE* f, const uint8_t* v);
+int fio_write_block(std::FILE* f, const void* buf, int n);
+// The 4 tag bytes and the payload size as a 32-bit big-endian integer.
+int fio_write_chunk_header(std::FILE* f, const char* tag, uint32_t size);
+// The 6-byte head of an element chunk: layer and group (16-bit), pen and
+// line type (8-bit).
+int kavfile_write_elem_header(std::FILE* f, const ElemHeader* e);
+
+// The buffer given to fio_read_line holds at least this many bytes.
+inline constexpr int FIO_LINE_MAX = 256;
+
+// Reads one line into buf (FIO_LINE_MAX bytes) and ends it with a NUL in
+// place of its line end (LF, CR LF or a lone CR). Returns:
+//   the line's length (strlen, so a NUL byte inside the line ends it);
+//   0 for an empty line, and for the first 255 characters of a longer line,
+//     whose rest the next call returns (callers that stop at 0 therefore
+//     stop at an empty line too);
+//   -1 at the end of the file.
+// A last line without a line end is returned as a line; the next call
+// gives -1. The buffer always holds what was stored, terminated.
+int fio_read_line(std::FILE* f, char* buf);
+
+// Removes exactly the file at path (never a folder, never through a shell).
+// Returns 0 when it was removed, -1 otherwise.
+int fio_shell_rm(const char* path);
+
+// Writes a file through a temporary name beside it ("<path>.tmp") that is
+// renamed over the target on commit(), so a failed or partial write never
+// replaces the old file. The temporary file is created exclusively and never
+// through a symbolic link; an existing target's permissions are kept.
+class FioSafeWriter {
+ public:
+  explicit FioSafeWriter(const std::string& path);
+  ~FioSafeWriter();
+  FioSafeWriter(const FioSafeWriter&) = delete;
+  FioSafeWriter& operator=(const FioSafeWriter&) = delete;
+
+  // The stream to write to, null when the temporary file could not be made.
+  std::FILE* stream() const { return stream_; }
+  // Flushes, syncs and closes the stream and renames the temporary file over
+  // the target. Returns false (and removes the temporary file) on any failure.
+  bool commit();
+
+ private:
+  std::string path_;
+  std::string tmp_;
+  std::FILE* stream_ = nullptr;
+};

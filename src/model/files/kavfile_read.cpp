@@ -1,0 +1,193 @@
+// The header, the chunk reader and the whole-drawing writers.
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "model/camera.h"
+#include "model/elem.h"
+#include "model/files/bytes.h"
+#include "model/files/chunk_table.h"
+#include "model/files/fio.h"
+#include "model/files/kavfile.h"
+#include "model/nls.h"
+#include "model/ui.h"
+
+int32_t file_version = KAV_FILE_VERSION;
+int layer_remap_old = 0;
+int loaded_count = 0;
+
+namespace {
+
+// The file being read has 16-bit chunk sizes (a KAVV header).
+bool sizes16 = false;
+
+// The rest of the stream. Nothing in the file decides how much is read.
+std::vector<unsigned char> read_rest(std::FILE* f) {
+  std::vector<unsigned char> data;
+  struct stat st;
+  const long at = std::ftell(f);
+  if (fileno(f) >= 0 && ::fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) && at >= 0 && st.st_size > at)
+    data.reserve(static_cast<std::size_t>(st.st_size - at));
+  unsigned char block[1 << 16];
+  std::size_t n;
+  while ((n = std::fread(block, 1, sizeof block, f)) > 0) data.insert(data.end(), block, block + n);
+  return data;
+}
+
+// The first "%d" of a translated text replaced by n.
+std::string with_count(const char* text, int n) {
+  std::string s = nls_translate(text);
+  const std::size_t at = s.find("%d");
+  if (at != std::string::npos) s.replace(at, 2, std::to_string(n));
+  return s;
+}
+
+void adopt(std::unique_ptr<ElemHeader> e, int mark) {
+  e->mark = static_cast<uint8_t>(mark);
+  elem_clear_point_marks(e.get());
+  auto* camera = elem_as<CameraElem>(e.get());
+  elem_adopt(std::move(e));
+  ++loaded_count;
+  // The camera that was active when the drawing was saved sets the
+  // perspective view again.
+  if (camera && camera->active == 1) camera_activate(camera);
+}
+
+int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
+  const bool settings_file = (flags & KAV_READ_SETTINGS_FILE) != 0;
+  for (;;) {
+    if (r.left() < 4) {
+      if (r.left() > 0) rep.damaged = 1;  // a few stray bytes: a chunk head was cut
+      return 1;
+    }
+    char tag[5] = {};
+    std::string_view t;
+    r.block(4, t);
+    std::memcpy(tag, t.data(), 4);
+    uint32_t size = 0;
+    if (sizes16) {
+      uint16_t s16;
+      if (r.u16(s16)) size = s16;
+    } else {
+      r.u32(size);
+    }
+    if (r.failed()) {
+      rep.damaged = 1;
+      return 1;
+    }
+    const std::size_t start = r.pos();
+    // A current file's chunk is read inside its frame, so a chunk can never
+    // reach into the next. Old files' 16-bit sizes cannot hold a large chunk,
+    // so there a chunk is read field by field as far as it goes.
+    ByteReader body(r.here(), sizes16 ? r.left() : std::min<std::size_t>(size, r.left()));
+    ChunkReadCtx ctx;
+    ctx.size = size;
+    ctx.trusted = settings_file;
+    ReadStatus status = ReadStatus::OK;
+
+    if (const ElemChunk* ec = kavfile_elem_chunk(tag)) {
+      std::unique_ptr<ElemHeader> e;
+      status = kavfile_read_element(body, *ec, ctx, e);
+      if (status == ReadStatus::REJECTED) ++rep.rejected;
+      // A settings file lends its settings, never elements.
+      if (status == ReadStatus::OK && !settings_file) {
+        if (ctx.repaired) ++rep.repaired;
+        adopt(std::move(e), mark);
+      }
+    } else if (const RecordChunk* rc = kavfile_record_chunk(tag)) {
+      if (rc->group == ChunkGroup::FILE_ONLY && !settings_file) {
+        // Folders, the help command, screen and backup settings come only
+        // from the user's own settings files.
+        body.skip(std::min<std::size_t>(kavfile_record_payload_bytes(*rc), body.left()));
+      } else {
+        status = kavfile_read_record(body, *rc, ctx);
+      }
+    } else {
+      std::printf("unknown key *%s* size:%u\n", tag, size);
+      ++rep.unknown;
+      if (!r.skip(size)) {
+        rep.damaged = 1;
+        return 1;
+      }
+      continue;
+    }
+
+    if (status == ReadStatus::FAILED) {
+      rep.damaged = 1;
+      return ctx.failure_result;
+    }
+    // Bytes a later version may add to a known chunk are skipped.
+    const std::size_t end = sizes16 ? std::max<std::size_t>(size, body.pos()) : size;
+    if (end > r.left()) {
+      rep.damaged = 1;
+      return 1;
+    }
+    r.seek(start + end);
+  }
+}
+
+}  // namespace
+
+int kavfile_write_header(std::FILE* f) {
+  return fio_write_chunk_header(f, "KAVW", 4) && fio_write_i32be(f, &file_version);
+}
+
+int kavfile_write_drawing(std::FILE* f) {
+  return kavfile_write_header(f) && kavfile_write_settings(f) && kavfile_write_layers(f) &&
+         kavfile_write_layer_sets(f) && kavfile_write_elements(f, 0);
+}
+
+int kavfile_write_backup(std::FILE* f) {
+  return kavfile_write_header(f) && kavfile_write_settings(f) && kavfile_write_layers(f) &&
+         kavfile_write_layer_sets(f) && kavfile_write_backup_elements(f);
+}
+
+int kavfile_read_header(std::FILE* f) {
+  sizes16 = false;
+  layer_remap_old = 0;
+  char tag[4];
+  uint32_t size = 0;
+  if (!fio_read_block(f, tag, 4)) return 0;
+  if (std::memcmp(tag, "KAVW", 4) == 0) {
+    if (!fio_read_u32be(f, &size)) return 0;
+  } else if (std::memcmp(tag, "KAVV", 4) == 0) {
+    uint16_t s16;
+    if (!fio_read_u16be(f, &s16)) return 0;
+    size = s16;
+    sizes16 = true;
+  } else {
+    return 0;
+  }
+  int32_t version = 0;
+  if (size < 4 || !fio_read_i32be(f, &version)) return 0;
+  for (uint32_t i = 4; i < size; ++i)  // a longer header of a later version
+    if (std::getc(f) == EOF) return 0;
+  return version;
+}
+
+int kavfile_read_chunks(std::FILE* f, int mark, int flags, KavReadReport* report) {
+  KavReadReport local;
+  KavReadReport& rep = report ? *report : local;
+  const std::vector<unsigned char> data = read_rest(f);
+  ByteReader r(data.data(), data.size());
+  const int result = read_chunks(r, mark, flags, rep);
+  std::fflush(stdout);
+  return result;
+}
+
+void kavfile_report_problems(const KavReadReport& rep) {
+  std::string text;
+  auto add = [&text](const std::string& line) {
+    if (!text.empty()) text += '\n';
+    text += line;
+  };
+  if (rep.damaged) add(nls_translate("The file is damaged: only the part before the damage was read."));
+  if (rep.rejected) add(with_count("%d damaged elements were not loaded.", rep.rejected));
+  if (rep.repaired)
+    add(with_count("%d elements had an invalid layer, pen or line type; it was set to 0.", rep.repaired));
+  if (!text.empty()) ui().msgbox_error(text.c_str());
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+// Loading and saving whole drawings, the backup, and the 3D viewer's
+// hand-off file. Questions, file choosers, messages and the refreshes after
+// a load go through the ui table.
+
+#include <cstdio>
+#include <string>
+
+// The current drawing's path.
+extern std::string drawing_file;
+
+// Mode 0 asks for the file, any other mode loads path. The file's header is
+// checked before the open drawing is given up: a file that cannot be opened
+// or is no drawing leaves the drawing and drawing_file as they were.
+// Returns 1 when a drawing was read.
+int kavfile_load_drawing(int mode, const char* path);
+// Mode 0 asks for the file and saves the drawing into it; mode 1 writes the
+// backup "<drawing_file>.bak" and leaves drawing_file and drawing_modified
+// alone. A file is only replaced by a completely written one; a failure says
+// so and keeps the drawing modified. Returns 1 when the file was written.
+int kavfile_save_drawing(int mode);
+// The header and the marked elements, for the external 3D viewer.
+int kavfile_write_marked(const char* path);
+
+// The interface after a drawing or settings file was read: refreshes, the
+// plan view.
+void kavfile_refresh_after_read(bool settings_file);
+// Writes path with write() through a temporary file that replaces path only
+// when complete; shows cannot_open or cannot_write (translated) on failure.
+// Returns 1 when written.
+int kavfile_write_file(const std::string& path, int (*write)(std::FILE*), const char* cannot_open,
+                       const char* cannot_write);

@@ -1,0 +1,53 @@
+#pragma once
+
+// The store kinds of bound widgets as plain data: which kind a kind text
+// names, and how the value entries turn text into a value and back. The
+// toolkit side (shell/bind.h) only reads the widget and writes the variable.
+
+#include <string>
+#include <string_view>
+
+enum class BindKind {
+  UNKNOWN,
+  CHECK,          // "checkbutton": int 0/1
+  TOGGLE,         // "togglebutton": int 0/1
+  RADIO,          // "r0".."r9": the digit, only when the button became active
+  ITEM,           // "z<n>": the option item's index
+  SPIN_LONG,      // "spinbutton_long": int, rounded
+  SPIN_DOUBLE,    // "spinbutton_double": double
+  SLIDER,         // "slider": double
+  COMBO,          // "combo": text of a combo's entry
+  ENTRY_CHANGED,  // "entry_changed": text, on every change
+  ENTRY,          // "entry": text, on Enter and focus-out; shown again
+  VENTRY,         // length, metres in the length unit
+  MENTRY,         // size on paper, millimetres in the size unit
+  WENTRY,         // angle, radians in the angle unit
+  PENTRY,         // paper measure, centimetres in the paper unit
+  FENTRY,         // plain number, decimal comma accepted
+};
+
+struct BindKindInfo {
+  BindKind kind = BindKind::UNKNOWN;
+  int number = 0;  // the digit of a radio, the index of an item
+};
+
+// Names a kind text; texts are compared whole. "z" must be followed by
+// decimal digits only (at most 9) and "r" by one digit.
+BindKindInfo bind_kind_parse(const char* kind);
+
+// Whether a kind is one of the five value entries.
+bool bind_kind_is_value_entry(BindKind kind);
+
+// The longest text a value entry takes, in characters.
+inline constexpr int BIND_VALUE_ENTRY_MAX = 40;
+
+// Reads a value entry's text (ISO-8859-1) in its kind's unit. Text without a
+// number reads 0. Only the first BIND_VALUE_ENTRY_MAX bytes count.
+double bind_value_parse(BindKind kind, std::string_view text);
+// Formats a value in its kind's unit; "" for a kind that is no value entry.
+std::string bind_value_format(BindKind kind, double value);
+
+// Whether var is one of the sizes the tool pages show on their size buttons
+// (text size, the three fixed opening widths, the profile size); storing one
+// refreshes those buttons.
+bool bind_is_size_variable(const void* var);

@@ -1,0 +1,48 @@
+#pragma once
+
+// The refresh keys of bound widgets. After a widget has stored its value, the
+// key it was made with says what to redraw: the preview of the dialog that
+// owns it, the main view, or the layer-name entry that closes. The drawing
+// and the dialogs live elsewhere; they are reached through BindHooks, which
+// start silent, so widgets work (and tests run) before anything is installed.
+
+enum class BindRefresh {
+  NONE,        // any key not in the table: nothing
+  PREVIEW,     // the preview of a dialog, when that dialog is built
+  MAIN,        // the main view (and the title)
+  LAYERENTRY,  // the layer-name entry closes and the layer list is rebuilt
+};
+
+struct BindRefreshAction {
+  BindRefresh what = BindRefresh::NONE;
+  int preview = 0;  // the view number of a preview (1..7), 0 for the main view
+};
+
+// The table: "symbol" 7, "dim" 2, "pattern" 3, "text" 1, "opening" 4,
+// "window" 5, "door" 6, "main" 0, "layerentry". Keys are compared whole; a
+// null key is none.
+BindRefreshAction bind_refresh_action(const char* key);
+
+namespace bind_hooks_silent {
+inline void view(int) {}
+inline bool built(int) { return false; }
+inline void none() {}
+}  // namespace bind_hooks_silent
+
+struct BindHooks {
+  // Draws view k: the main drawing and title for 0, a dialog preview for 1..7.
+  void (*dlg_preview_draw)(int k) = bind_hooks_silent::view;
+  // Whether the dialog that owns preview k (1..7) is built.
+  bool (*dlg_preview_built)(int k) = bind_hooks_silent::built;
+  // Destroys the layer-name entry and refills the layer list.
+  void (*gui_layerentry_closed)() = bind_hooks_silent::none;
+  // Re-formats the size buttons of the tool pages.
+  void (*mainwin_size_labels_refresh)() = bind_hooks_silent::none;
+};
+
+const BindHooks& bind_hooks();
+// Installs hooks and returns the previous ones.
+BindHooks bind_hooks_install(const BindHooks& hooks);
+
+// Runs what the key's row says through the hooks.
+void bind_refresh_run(const char* key);

@@ -1,0 +1,149 @@
+#include "shell/gui_build.h"
+
+#include <string>
+
+#include "shell/cmd_gtk.h"
+#include "shell/cmd_loop.h"
+#include "shell/latin1.h"
+
+namespace {
+
+GtkWidget* shown(GtkWidget* w) {
+  gtk_widget_show(w);
+  return w;
+}
+
+void no_focus_inside(GtkWidget* child, gpointer) {
+  if (GTK_IS_BUTTON(child)) {
+    gtk_widget_set_can_focus(child, FALSE);
+    gtk_widget_set_focus_on_click(child, FALSE);
+  } else if (GTK_IS_CONTAINER(child) && !GTK_IS_ENTRY(child)) {
+    gtk_container_forall(GTK_CONTAINER(child), no_focus_inside, nullptr);
+  }
+}
+
+}  // namespace
+
+GtkWidget* gui_frame_new(const char* title) {
+  std::string t = gui_utf8(title);
+  GtkWidget* frame = gtk_frame_new(title ? t.c_str() : nullptr);
+  gtk_container_set_border_width(GTK_CONTAINER(frame), 2);
+  return shown(frame);
+}
+
+GtkWidget* gui_vbox_new() { return shown(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0)); }
+GtkWidget* gui_hbox_new() { return shown(gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0)); }
+
+GtkWidget* gui_table_new(int, int) { return shown(gtk_grid_new()); }
+
+GtkWidget* gui_entry_new(const char* text) {
+  GtkWidget* entry = gtk_entry_new();
+  gtk_entry_set_max_length(GTK_ENTRY(entry), 80);
+  gui_set_width(entry, 100);
+  gtk_entry_set_text(GTK_ENTRY(entry), gui_utf8(text).c_str());
+  gtk_widget_set_can_focus(entry, FALSE);
+  return shown(entry);
+}
+
+GtkWidget* gui_spacer_new(char fixed) {
+  GtkWidget* label = gtk_label_new(" ");
+  if (fixed == 1) gtk_widget_set_size_request(label, 6, 6);
+  return shown(label);
+}
+
+GtkWidget* gui_label_new(char align, const char* text) {
+  GtkWidget* label = gtk_label_new(gui_utf8(text).c_str());
+  if (align >= 0 && align <= 2) {
+    gtk_label_set_xalign(GTK_LABEL(label), align * 0.5f);
+    gtk_label_set_yalign(GTK_LABEL(label), 0.5f);
+  }
+  gtk_widget_set_margin_start(label, 3);
+  gtk_widget_set_margin_end(label, 3);
+  return shown(label);
+}
+
+GdkPixbuf* gui_pixbuf_load(const char* xpm_path) {
+  if (!xpm_path || !*xpm_path) return nullptr;
+  GError* error = nullptr;
+  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(xpm_path, &error);
+  if (error) g_error_free(error);
+  return pixbuf;
+}
+
+GtkWidget* gui_pixmap_new(const char* xpm_path) {
+  GdkPixbuf* pixbuf = gui_pixbuf_load(xpm_path);
+  if (!pixbuf) return shown(gtk_image_new());
+  GtkWidget* image = gtk_image_new_from_pixbuf(pixbuf);
+  g_object_unref(pixbuf);
+  return shown(image);
+}
+
+GtkWidget* gui_command_button_new(char kind, const char* key, const char* text) {
+  bool toggle = key && (key[0] == 'b' || key[0] == 'f');
+  GtkWidget* button = toggle ? gtk_toggle_button_new() : gtk_button_new();
+  if (key) cmd_connect(button, key);
+  g_signal_connect(button, "button-press-event", G_CALLBACK(mainwin_on_right_click), nullptr);
+  gui_no_focus(button);
+  GtkWidget* child = nullptr;
+  if (kind == 3)
+    child = gui_pixmap_new(text);
+  else if (kind != 4)
+    child = gui_label_new(kind, text);
+  if (child) gtk_container_add(GTK_CONTAINER(button), child);
+  return shown(button);
+}
+
+void gui_pack(GtkWidget* container, GtkWidget* child, int expand) {
+  if (!container || !child) return;
+  if (GTK_IS_BOX(container))
+    gtk_box_pack_start(GTK_BOX(container), child, expand ? TRUE : FALSE, TRUE, 0);
+  else
+    gtk_container_add(GTK_CONTAINER(container), child);
+}
+
+void gui_table_attach(GtkWidget* table, GtkWidget* child, int left, int right, int top, int bottom,
+                      int expand) {
+  if (!table || !child) return;
+  int width = right > left ? right - left : 1;
+  int height = bottom > top ? bottom - top : 1;
+  gtk_widget_set_halign(child, GTK_ALIGN_FILL);
+  gtk_widget_set_valign(child, GTK_ALIGN_FILL);
+  if (expand == 1) {
+    gtk_widget_set_hexpand(child, TRUE);
+    gtk_widget_set_vexpand(child, TRUE);
+  }
+  gtk_grid_attach(GTK_GRID(table), child, left, top, width, height);
+}
+
+void gui_focus_widget(GtkWidget* widget) {
+  if (!widget) return;
+  gtk_widget_set_can_focus(widget, TRUE);
+  gtk_widget_grab_focus(widget);
+}
+
+void gui_set_sensitive(GtkWidget* widget) {
+  if (widget) gtk_widget_set_sensitive(widget, TRUE);
+}
+
+void gui_set_insensitive(GtkWidget* widget) {
+  if (widget) gtk_widget_set_sensitive(widget, FALSE);
+}
+
+void gui_notebook_move_page(GtkWidget* notebook, int index, GtkWidget* tab_label) {
+  if (!notebook || !GTK_IS_NOTEBOOK(notebook)) return;
+  GtkWidget* page = gtk_notebook_get_nth_page(GTK_NOTEBOOK(notebook), index);
+  if (page) gtk_notebook_set_tab_label(GTK_NOTEBOOK(notebook), page, tab_label);
+}
+
+void gui_no_focus(GtkWidget* widget) {
+  if (!widget) return;
+  gtk_widget_set_can_focus(widget, FALSE);
+  gtk_widget_set_focus_on_click(widget, FALSE);
+  if (GTK_IS_CONTAINER(widget)) gtk_container_forall(GTK_CONTAINER(widget), no_focus_inside, nullptr);
+}
+
+void gui_set_width(GtkWidget* widget, int width) {
+  if (!widget) return;
+  if (GTK_IS_ENTRY(widget)) gtk_entry_set_width_chars(GTK_ENTRY(widget), 1);
+  gtk_widget_set_size_request(widget, width, -1);
+}

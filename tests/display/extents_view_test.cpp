@@ -1,0 +1,337 @@
+// View commands: scale steps along the ladders, the scale label, zoom to
+// extents and the extents boxes, zoom window, pan, remember and back.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "display/view_commands.h"
+#include "display_fixture.h"
+#include "model/geom.h"
+#include "model/layers.h"
+#include "model/scale_ladder.h"
+#include "support/recording_ui.h"
+
+namespace {
+
+class ExtentsView : public DisplayTest {
+ protected:
+  // View 0 with a pixel box of w x h and no store: the commands need only the box.
+  static void box(int w, int h) {
+    views[0].left = views[0].top = 0;
+    views[0].right = static_cast<int16_t>(w);
+    views[0].bottom = static_cast<int16_t>(h);
+    view_apply_scale(0);
+  }
+  static double centre_x() { return (views[0].xmin + views[0].xmax) / 2; }
+  static double centre_y() { return (views[0].ymin + views[0].ymax) / 2; }
+  static double height() { return views[0].ymax - views[0].ymin; }
+};
+
+TEST_F(ExtentsView, ScaleStepsMoveAlongTheLadder) {
+  box(300, 300);
+  RecordingUi ui;
+  struct Case {
+    const char* what;
+    bool imperial;
+    double from;
+    bool up;
+    double to;
+  };
+  const Case cases[] = {
+      {"metric up from 1:500", false, 500, true, 1000},
+      {"metric down from 1:500", false, 500, false, 1000.0 / 3.0},
+      {"between two values, up", false, 740, true, 1000},
+      {"between two values, down", false, 740, false, 500},
+      {"first value, down: nothing", false, 0.0001, false, 0.0001},
+      {"last value, up: nothing", false, 500000, true, 500000},
+      {"imperial up from 1:500", true, 500, true, 768},
+      {"imperial down from 1:500", true, 500, false, 384},
+      {"imperial 10/3, not 3", true, 4, false, 10.0 / 3.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.imperial)
+      view_scale_ladder_imperial();
+    else
+      view_scale_ladder_metric();
+    view_scale = c.from;
+    if (c.up)
+      view_scale_step_up();
+    else
+      view_scale_step_down();
+    EXPECT_EQ(view_scale, c.to);
+  }
+  // Each step shows the new scale and applies it to the window.
+  view_scale_ladder_metric();
+  view_scale = 500;
+  ui.calls.clear();
+  view_scale_step_up();
+  EXPECT_EQ(ui.calls, (std::vector<std::string>{"scale_label  1:1000 "}));
+  EXPECT_DOUBLE_EQ(views[0].xmax - views[0].xmin, 100);
+  view_scale_step_down();
+  view_scale_step_down();
+  EXPECT_EQ(ui.calls.back(), "scale_label  1:333 ");
+}
+
+TEST_F(ExtentsView, ScaleLabel) {
+  RecordingUi ui;
+  for (double s : {500.0, 1.0, 0.25, 1000.0 / 3.0, 0.3}) {
+    view_scale = s;
+    view_show_scale();
+  }
+  EXPECT_EQ(ui.calls,
+            (std::vector<std::string>{"scale_label  1:500 ", "scale_label  1:1 ", "scale_label  4:1 ",
+                                      "scale_label  1:333 ", "scale_label  3:1 "}));
+}
+
+TEST_F(ExtentsView, ZoomToExtentsCentresWithAMargin) {
+  box(200, 100);
+  elem_new_line(0, 0, 0, 0, 0, 10, 5);
+  view_zoom_to_extents(0);
+  EXPECT_DOUBLE_EQ(centre_x(), 5);
+  EXPECT_DOUBLE_EQ(centre_y(), 2.5);
+  EXPECT_NEAR(height(), 5.5, 1e-12);  // the height decides: 5 plus 10 %
+  EXPECT_NEAR(view_scale, 165, 1e-9);
+
+  // A wide drawing in the same view: the width decides.
+  elem_new_line(0, 0, 0, 0, 0, 40, 0);
+  view_zoom_to_extents(0);
+  EXPECT_NEAR(views[0].xmax - views[0].xmin, 44, 1e-9);
+  EXPECT_DOUBLE_EQ(centre_x(), 20);
+}
+
+TEST_F(ExtentsView, WhatZoomToExtentsCounts) {
+  box(100, 100);
+  elem_new_line(0, 0, 0, 0, 0, 1, 1);      // current layer
+  elem_new_line(3, 0, 0, 50, 50, 51, 51);  // hidden, unmarked: not counted
+  elem_new_line(4, 0, 0, -20, 0, -19, 0);  // hidden but marked: counted
+  elem_list_tail->mark = 1;
+  view_zoom_to_extents(0);
+  EXPECT_DOUBLE_EQ(extents.xmin, -20);
+  EXPECT_DOUBLE_EQ(extents.xmax, 1);
+  EXPECT_DOUBLE_EQ(extents.ymax, 1);
+
+  // The 2D kinds do not count outside the plan view; with nothing else the
+  // default view shows.
+  view_scale = 123;
+  view_type = VIEW_ISO_FRONT_LEFT;
+  view_zoom_to_extents(0);
+  EXPECT_EQ(view_scale, 500);
+  EXPECT_DOUBLE_EQ(centre_x(), 0);
+  EXPECT_FALSE(extents.started);
+}
+
+TEST_F(ExtentsView, MarkedExtentsAndWeights) {
+  box(100, 100);
+  view_scale = 250;
+  view_apply_scale(0);
+  const ViewRec before = views[0];
+  view_zoom_to_extents(1);
+  EXPECT_EQ(marked_extents.count, 0);
+  EXPECT_EQ(marked_extents.xmax, 0);
+  EXPECT_EQ(marked_extents.zmax3, 0);
+  EXPECT_EQ(views[0].xmin, before.xmin);
+  EXPECT_EQ(view_scale, 250);
+
+  elem_new_line(0, 0, 0, 0, 0, 1, 1);
+  elem_new_arc(0, 0, 0, 5, 5, 2, 2, GEOM_TWO_PI, 0, 0);
+  elem_new_spline(0, 0, 0, 0, 0, 1, 1, 2, 1, 3, 0);
+  elem_new_line3d(0, 0, 0, 10, 10, 10, 11, 11, 12);
+  elem_new_light(0, 0, 0, 0, 0, 1, 20, 0, 1, 1, 1, 1, 1, 0, 1, 1, 1);
+  elem_new_camera(0, 0, 0, 0, -5, 1.5, 0, 0, 1.5, 60, 0);
+  Point3 v[4] = {{0, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0, 0}, {0, 1, 0, 0}};
+  const int32_t sizes[2] = {3, 3};
+  const int32_t idx[6] = {0, 1, 2, 0, 2, 3};
+  elem_new_mesh(0, 0, 0, 4, 2, sizes, v, idx, "Default", 0);
+  Point2 pts[5] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, CONTOUR_END, {7, 7, 0}};
+  elem_new_pattern(0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0, 0.5, 5, pts, 0, 0, 0, PATTERN_ONE_LINE);
+  elem_new_line(0, 0, 0, 90, 90, 91, 91);  // not marked
+  for (ElemHeader* e : elements())
+    if (e != elem_list_tail) e->mark = 1;
+  view_zoom_to_extents(1);
+  EXPECT_EQ(marked_extents.count, 1 + 12 + 12 + 1 + 1 + 3 + 6 + 5);
+  EXPECT_DOUBLE_EQ(marked_extents.xmin, -0.0);
+  EXPECT_DOUBLE_EQ(marked_extents.ymin, -5);  // the camera's eye
+  EXPECT_DOUBLE_EQ(marked_extents.xmax, 11);
+  EXPECT_DOUBLE_EQ(marked_extents.ymax, 11);
+  EXPECT_DOUBLE_EQ(marked_extents.zmin3, 0);
+  EXPECT_DOUBLE_EQ(marked_extents.zmax3, 12);
+  EXPECT_DOUBLE_EQ(marked_extents.xmin3, 0);
+  EXPECT_EQ(marked_extents.xmin, extents.xmin);
+  EXPECT_EQ(views[0].xmin, before.xmin);
+
+  // Zooming keeps the count of the last marked pass.
+  view_zoom_to_extents(0);
+  EXPECT_EQ(marked_extents.count, 41);
+}
+
+TEST_F(ExtentsView, ThreeDBoxIgnoresTwoDPointsCountedFirst) {
+  elem_new_line(0, 0, 0, 0, 0, 1, 1);
+  elem_new_line3d(0, 0, 0, 5, 6, 7, 8, 9, 10);
+  for (ElemHeader* e : elements()) e->mark = 1;
+  view_zoom_to_extents(1);
+  EXPECT_DOUBLE_EQ(marked_extents.xmin3, 5);
+  EXPECT_DOUBLE_EQ(marked_extents.ymin3, 6);
+  EXPECT_DOUBLE_EQ(marked_extents.zmin3, 7);
+  EXPECT_DOUBLE_EQ(marked_extents.xmin, 0);
+  EXPECT_DOUBLE_EQ(marked_extents.xmax, 8);
+}
+
+TEST_F(ExtentsView, ArcsTextsAndDimensionsGrowTheBox) {
+  struct Case {
+    const char* what;
+    double rx, ry, sweep, start, rotation;
+    double xmin, xmax, ymin, ymax;
+  };
+  const Case cases[] = {
+      {"full circle: its square", 2, 2, GEOM_TWO_PI, 1, 0, -2, 2, -2, 2},
+      {"quarter arc: nine samples", 2, 2, GEOM_PI / 2, 0, 0, 0, 2, 0, 2},
+      {"full ellipse, turned a right angle", 2, 1, GEOM_TWO_PI, 0, GEOM_PI / 2, -1, 1, -2, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    drawing_reset();
+    elem_new_arc(0, 0, 0, 0, 0, c.rx, c.ry, c.sweep, c.start, c.rotation);
+    elem_list_tail->mark = 1;
+    view_zoom_to_extents(1);
+    EXPECT_NEAR(marked_extents.xmin, c.xmin, 1e-12);
+    EXPECT_NEAR(marked_extents.xmax, c.xmax, 1e-12);
+    EXPECT_NEAR(marked_extents.ymin, c.ymin, 1e-12);
+    EXPECT_NEAR(marked_extents.ymax, c.ymax, 1e-12);
+  }
+
+  drawing_reset();
+  elem_new_text(0, 0, 0, 3, 4, 0, 10, 1, 0.1, 1.5, "Wide text", 0, "Simpel", TEXT_RIGHT);
+  elem_list_tail->mark = 1;
+  view_zoom_to_extents(1);
+  EXPECT_DOUBLE_EQ(marked_extents.xmax, 3);
+  EXPECT_LT(marked_extents.xmin, 3 - 1.0);
+  EXPECT_DOUBLE_EQ(marked_extents.ymin, 4);
+  EXPECT_DOUBLE_EQ(marked_extents.ymax, 5);  // one height of 10 mm at 1:100
+  EXPECT_EQ(marked_extents.count, 4);
+
+  drawing_reset();
+  DimPoint dp[2];
+  dp[0].line_point = {1, 2, 0};
+  dp[0].measured = {1, -50, 0};
+  dp[1].line_point = {6, 2, 0};
+  elem_new_dim(0, 0, 0, 0, 0, 0, 2.5, 1, 0.1, 1.5, 1, "Simpel", 0, 0, DIM_CHAIN, 2, dp);
+  elem_list_tail->mark = 1;
+  view_zoom_to_extents(1);
+  EXPECT_DOUBLE_EQ(marked_extents.ymin, 2);  // only the points on the dimension line
+  EXPECT_DOUBLE_EQ(marked_extents.xmax, 6);
+  EXPECT_EQ(marked_extents.count, 3);
+}
+
+TEST_F(ExtentsView, EverythingAtOnePointKeepsTheScale) {
+  box(120, 90);
+  view_scale = 200;
+  elem_new_light(0, 0, 0, 0, 0, 1, 20, 0, 7, 3, 2, 7, 3, 2, 1, 1, 1);
+  view_zoom_to_extents(0);
+  EXPECT_EQ(view_scale, 200);
+  EXPECT_DOUBLE_EQ(centre_x(), 7);
+  EXPECT_DOUBLE_EQ(centre_y(), 3);
+  EXPECT_GT(views[0].xscale, 0);
+}
+
+TEST_F(ExtentsView, PerspectiveFillsTheViewAngle) {
+  box(100, 100);
+  view_type = VIEW_PERSPECTIVE;
+  view_camera.view_angle = 50;
+  elem_new_line3d(0, 0, 0, -1, 10, 0, 1, 10, 2);
+  view_zoom_to_extents(0);
+  EXPECT_NEAR(height(), 1.0 * 1.1, 1e-12);
+  EXPECT_NEAR(centre_x(), 0, 1e-12);
+}
+
+TEST_F(ExtentsView, ViewWithoutPixelsIsLeftAlone) {
+  elem_new_line(0, 0, 0, 0, 0, 10, 5);
+  views[0].xmin = -3;
+  view_zoom_to_extents(0);
+  view_zoom_to_window(0, 0, 10, 5);
+  EXPECT_EQ(views[0].xmin, -3);
+  EXPECT_EQ(view_scale, 500);
+  EXPECT_EQ(views[0].xscale, 0);
+}
+
+TEST_F(ExtentsView, ZoomWindow) {
+  struct Case {
+    const char* what;
+    double x0, y0, x1, y1;
+    double scale;
+    double cx, cy;
+  };
+  // A 300 x 150 view, twice as wide as high: at 1:N it shows N / 10 m across.
+  const Case cases[] = {
+      {"upper left to lower right", -4, 3, 6, -1, 100, 1, 1},
+      {"lower right to upper left", 6, -1, -4, 3, 100, 1, 1},
+      {"half a millimetre both ways: nothing", 1, 1, 1.0005, 1.0005, 500, 0, 0},
+      {"half a millimetre by 2 m: the height decides", 1, 1, 1.0005, 3, 40, 1.00025, 2},
+      {"a box that gives 1:740", 0, 0, 74, 1, 740, 37, 0.5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    view_scale = 500;
+    views[0] = ViewRec{};
+    box(300, 150);
+    view_zoom_to_window(c.x0, c.y0, c.x1, c.y1);
+    EXPECT_NEAR(view_scale, c.scale, 1e-9);
+    EXPECT_NEAR(centre_x(), c.cx, 1e-12);
+    EXPECT_NEAR(centre_y(), c.cy, 1e-12);
+  }
+  view_scale_ladder_metric();
+  view_scale_step_up();
+  EXPECT_EQ(view_scale, 1000);
+}
+
+TEST_F(ExtentsView, PanRememberBackDefaultScrollAndCentre) {
+  box(300, 300);  // 50 x 50 m around the origin
+  view_pan_by(0, 0, 1, 0);
+  EXPECT_DOUBLE_EQ(views[0].xmin, -24);
+  EXPECT_DOUBLE_EQ(views[0].xmax, 26);
+
+  view_remember();
+  view_scale = 1000;
+  view_scroll_quarter(1, -1);
+  EXPECT_DOUBLE_EQ(centre_x(), 1 + 12.5);  // a quarter of the 50 m shown
+  EXPECT_DOUBLE_EQ(centre_y(), -12.5);
+  EXPECT_DOUBLE_EQ(views[0].xmax - views[0].xmin, 100);
+  view_back();
+  EXPECT_EQ(view_scale, 500);
+  EXPECT_DOUBLE_EQ(centre_x(), 1);
+  EXPECT_DOUBLE_EQ(views[0].xmax - views[0].xmin, 50);
+
+  pointer_world = Point2{-7, 8, 0};
+  view_center_on_cursor();
+  EXPECT_DOUBLE_EQ(centre_x(), -7);
+  EXPECT_DOUBLE_EQ(centre_y(), 8);
+  view_zoom_center_at(3, 4);
+  EXPECT_DOUBLE_EQ(centre_y(), 4);
+  EXPECT_DOUBLE_EQ(views[0].xmax - views[0].xmin, 50);
+
+  RecordingUi ui;
+  view_scale = 42;
+  view_default();
+  EXPECT_EQ(view_scale, 500);
+  EXPECT_DOUBLE_EQ(centre_x(), 0);
+  EXPECT_DOUBLE_EQ(views[0].xmax - views[0].xmin, 50);
+  EXPECT_EQ(ui.calls, (std::vector<std::string>{"scale_label  1:500 "}));
+}
+
+TEST_F(ExtentsView, RedrawClearsAndDrawsTheWholeDrawing) {
+  offscreen(100, 100);
+  elem_new_line(0, 0, 0, -5, 0, 5, 0);
+  static int markers;
+  markers = 0;
+  display_hooks.request_markers_toggle = [] { ++markers; };
+  view_redraw();
+  EXPECT_EQ(markers, 1);
+  RecordingOutdev rec;
+  view_redraw();
+  EXPECT_EQ(rec.slots(), "line");
+}
+
+}  // namespace

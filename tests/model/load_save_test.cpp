@@ -1,0 +1,234 @@
+// Loading, saving, the backup and the hand-off file, with the questions and
+// messages they show.
+
+#include "model/files/load_save.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "model/file_test_util.h"
+#include "model/files/kavfile.h"
+#include "model/layers.h"
+#include "model/settings.h"
+#include "support/model_fixture.h"
+#include "support/recording_ui.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class LoadSave : public ModelTest {
+ protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    drawing_file = dir / "current.kav";
+    ui.calls.clear();
+  }
+  // The recorded calls other than the undo buttons a new drawing sets.
+  std::vector<std::string> interface_calls() const {
+    std::vector<std::string> out;
+    for (const std::string& c : ui.calls)
+      if (c.rfind("undo_button", 0) != 0 && c.rfind("redo_button", 0) != 0 && c.rfind("cursor_toggle", 0) != 0 &&
+          c.rfind("draw_element", 0) != 0 && c.rfind("camera_angle", 0) != 0)
+        out.push_back(c);
+    return out;
+  }
+  // A drawing file with one element of each kind, in groups up to 9.
+  std::string every_kind_file() {
+    const std::string path = dir / "every.kav";
+    put_file(path, file_bytes(fs::path(KAVRO_TEST_DATA_DIR) / "every_kind.kav"));
+    return path;
+  }
+  // The open drawing: two lines, modified.
+  void open_drawing() {
+    elem_new_line(1, 0, 0, 0, 0, 1, 1);
+    elem_new_line(2, 0, 0, 0, 0, 2, 2);
+    drawing_modified = 1;
+  }
+  TempDir dir;
+  RecordingUi ui;
+};
+
+TEST_F(LoadSave, LoadReplacesTheDrawingAndRefreshesTheInterface) {
+  open_drawing();
+  drawing_modified = 0;
+  view_type = 5;
+  const std::string path = every_kind_file();
+  EXPECT_EQ(kavfile_load_drawing(1, path.c_str()), 1);
+  EXPECT_EQ(elem_count(), 12);
+  EXPECT_EQ(drawing_file, path);
+  EXPECT_EQ(drawing_modified, 0);
+  EXPECT_EQ(view_type, 0);
+  EXPECT_EQ(group_counter, 9);  // a new group gets 10
+  EXPECT_EQ(cur_layer, 7);
+  // The fixture's camera was the active one: it sets the perspective view again.
+  EXPECT_EQ(ui.calls_starting("camera_angle").size(), 1u);
+  EXPECT_EQ(interface_calls(),
+            (std::vector<std::string>{"toolbar_toggles_refresh", "dlg_dxf_refresh", "gui_reset_after_load",
+                                      "select_view 0", "title"}));
+}
+
+TEST_F(LoadSave, ModifiedDrawingAsksFirst) {
+  const std::string path = every_kind_file();
+  for (int answer : {2, 0}) {  // Cancel, or the box closed
+    open_drawing();
+    ui.calls.clear();
+    ui.answers = {answer};
+    EXPECT_EQ(kavfile_load_drawing(1, path.c_str()), 0);
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{
+                            "ask Drawing is altered and not saved!\nReally delete all? [Yes] [Cancel]"}));
+    EXPECT_EQ(elem_count(), 2);
+    EXPECT_EQ(drawing_modified, 1);
+    EXPECT_EQ(drawing_file, dir / "current.kav");
+    drawing_reset();
+  }
+  open_drawing();
+  ui.answers = {1};
+  ui.paths = {path};
+  EXPECT_EQ(kavfile_load_drawing(0, ""), 1);  // Yes, then the chooser
+  EXPECT_EQ(ui.calls_starting("choose").front(), "choose Load Drawing... " + (dir / "current.kav") + " 0");
+  EXPECT_EQ(elem_count(), 12);
+}
+
+TEST_F(LoadSave, FilesThatAreNoDrawingLeaveTheDrawingAlone) {
+  put_file(dir / "notes.txt", ByteVec{'h', 'e', 'l', 'l', 'o', '\n'});
+  struct Case {
+    std::string path;
+    const char* message;
+  } cases[] = {{dir / "notes.txt", "error This is not a Kavro file!"},
+               {dir / "missing.kav", "error Cannot open file"},
+               {dir.path().string(), "error This is not a Kavro file!"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    open_drawing();
+    drawing_modified = 0;
+    ui.calls.clear();
+    EXPECT_EQ(kavfile_load_drawing(1, c.path.c_str()), 0);
+    EXPECT_EQ(ui.calls, std::vector<std::string>{c.message});
+    EXPECT_EQ(elem_count(), 2);
+    EXPECT_EQ(drawing_file, dir / "current.kav");
+    drawing_reset();
+  }
+  ui.paths = {"cancel"};
+  EXPECT_EQ(kavfile_load_drawing(0, ""), 0);
+}
+
+TEST_F(LoadSave, NewerFilesAreConvertedWithAMessage) {
+  ByteVec body = file_bytes(fs::path(KAVRO_TEST_DATA_DIR) / "every_kind.kav");
+  for (int version : {310, 300}) {
+    body[11] = static_cast<unsigned char>(version & 0xFF);  // the version's low byte
+    body[10] = static_cast<unsigned char>(version >> 8);
+    put_file(dir / "v.kav", body);
+    ui.calls.clear();
+    EXPECT_EQ(kavfile_load_drawing(1, (dir / "v.kav").c_str()), 1);
+    EXPECT_EQ(ui.calls_starting("message"),
+              version == 310 ? std::vector<std::string>{"message Kavro: File format 3.10 converted to 3.00"}
+                             : std::vector<std::string>{});
+  }
+}
+
+TEST_F(LoadSave, DamagedFileLoadsWhatCameBeforeAndSaysSo) {
+  ByteVec body = file_bytes(fs::path(KAVRO_TEST_DATA_DIR) / "every_kind.kav");
+  body.resize(body.size() - 50);  // the light is cut
+  put_file(dir / "cut.kav", body);
+  EXPECT_EQ(kavfile_load_drawing(1, (dir / "cut.kav").c_str()), 1);
+  EXPECT_EQ(elem_count(), 11);
+  EXPECT_EQ(ui.calls_starting("error"),
+            std::vector<std::string>{"error The file is damaged: only the part before the damage was read."});
+}
+
+TEST_F(LoadSave, SaveWritesTheUnmarkedElementsAndClearsModified) {
+  add_one_of_each_kind();
+  elem_list_head->mark = 1;  // held by a running tool: not saved
+  drawing_modified = 1;
+  const std::string path = dir / "plan.kav";
+  ui.paths = {path};
+  EXPECT_EQ(kavfile_save_drawing(0), 1);
+  EXPECT_EQ(ui.calls_starting("choose"),
+            std::vector<std::string>{"choose Save Drawing... " + (dir / "current.kav") + " 1"});
+  EXPECT_EQ(drawing_modified, 0);
+  EXPECT_EQ(drawing_file, path);
+  EXPECT_EQ(file_bytes(path), written_by(kavfile_write_drawing));
+  EXPECT_FALSE(fs::exists(path + ".tmp"));
+  drawing_reset();
+  read_file_bytes(file_bytes(path));
+  EXPECT_EQ(elem_count(), 11);
+
+  ui.paths = {"cancel"};
+  drawing_modified = 1;
+  EXPECT_EQ(kavfile_save_drawing(0), 0);
+  EXPECT_EQ(drawing_modified, 1);
+}
+
+TEST_F(LoadSave, FailedSaveKeepsTheOldFileAndTheModifiedDrawing) {
+  open_drawing();
+  // A folder that does not exist: nothing can be opened.
+  ui.paths = {dir / "no/such/folder/plan.kav"};
+  EXPECT_EQ(kavfile_save_drawing(0), 0);
+  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{"error Cannot open file"});
+  EXPECT_EQ(drawing_modified, 1);
+  EXPECT_EQ(drawing_file, dir / "current.kav");
+
+  // A target that cannot be replaced: the write fails at the end.
+  fs::create_directories(dir / "taken.kav/inside");
+  ui.calls.clear();
+  ui.paths = {dir / "taken.kav"};
+  EXPECT_EQ(kavfile_save_drawing(0), 0);
+  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{"error Cannot write file"});
+  EXPECT_EQ(drawing_modified, 1);
+  EXPECT_TRUE(fs::is_directory(dir / "taken.kav/inside"));
+  EXPECT_FALSE(fs::exists(dir / "taken.kav.tmp"));
+}
+
+TEST_F(LoadSave, BackupHoldsMarkedElementsAndLeavesTheDrawingModified) {
+  drawing_file = dir / "plan.kav";
+  elem_new_line(1, 0, 0, 0, 0, 1, 1);
+  elem_new_line(2, 0, 0, 0, 0, 2, 2);
+  elem_list_tail->mark = 1;                            // selected while the timer fires
+  elem_new_line(LAYER_TEMP_SYMBOL, 0, 0, 0, 0, 3, 3);  // a symbol being placed is no part of it
+  elem_list_tail->mark = 1;
+  drawing_modified = 1;
+  EXPECT_EQ(kavfile_save_drawing(1), 1);
+  EXPECT_TRUE(ui.calls.empty());
+  EXPECT_EQ(drawing_modified, 1);
+  EXPECT_EQ(drawing_file, dir / "plan.kav");
+  EXPECT_FALSE(fs::exists(dir / "plan.kav"));
+  drawing_reset();
+  read_file_bytes(file_bytes(dir / "plan.kav.bak"));
+  ASSERT_EQ(elem_count(), 2);
+  EXPECT_EQ(elem_list_tail->layer, 2);
+
+  drawing_file = dir / "gone/plan.kav";
+  EXPECT_EQ(kavfile_save_drawing(1), 0);
+  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{"error Cannot open Backup File"});
+}
+
+TEST_F(LoadSave, HandOffFileHoldsTheMarkedElementsOnly) {
+  Point3 v[3] = {{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}};
+  const int32_t sizes[1] = {3};
+  const int32_t idx[3] = {0, 1, 2};
+  elem_new_mesh(0, 0, 0, 3, 1, sizes, v, idx, "A", 0);
+  elem_list_tail->mark = 1;
+  elem_new_line(0, 0, 0, 0, 0, 1, 1);
+  elem_new_mesh(0, 0, 0, 3, 1, sizes, v, idx, "B", 0);
+  elem_list_tail->mark = 1;
+  // Someone else's link at the hand-off name is replaced, never written through.
+  const std::string path = dir / "gl.kav";
+  put_file(dir / "victim", {'v'});
+  fs::create_symlink(dir / "victim", path);
+  EXPECT_EQ(kavfile_write_marked(path.c_str()), 1);
+  EXPECT_EQ(file_bytes(dir / "victim"), ByteVec{'v'});
+  const ByteVec file = file_bytes(path);
+  EXPECT_EQ(hex(file, 0, 12), "4B 41 56 57 00 00 00 04 00 00 01 2C");
+  EXPECT_EQ(hex(file, 12, 4), "4F 42 4A 33");
+  drawing_reset();
+  read_file_bytes(file);
+  ASSERT_EQ(elem_count(), 2);
+  EXPECT_EQ(elem_as<MeshElem>(elem_list_tail)->material, "B");
+
+  EXPECT_EQ(kavfile_write_marked((dir / "no/folder/gl.kav").c_str()), 0);
+  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{"error Cannot open file"});
+}
+
+}  // namespace

@@ -1,0 +1,12 @@
+#pragma once
+
+// Drawings built in code for drawing tests and the off-screen renderer.
+
+#include <string>
+
+// Replaces the drawing by the named fixture; false for an unknown name.
+//   "basic": a 20 x 12 m sheet with lines of several pens and line types,
+//   a circle, an ellipse, an arc, a Bezier curve, texts, a wall, a 3D line,
+//   a pyramid mesh, a point light, a guide line, a marked line and a line
+//   on another shown layer.
+bool render_fixture_build(const std::string& name);
