@@ -322,10 +322,15 @@ void handle_click(InputRequest* r, unsigned kind) {
       ++r->step;
       return;
     case STEP_RAW_POINT:
+      // The point counts, so it gets a marker like every counted point:
+      // the end of the request erases the markers of all of them.
+      if (r->npoints > 0) toggle_marker(r, 0);
       r->x[0] = cursor_world.x;
       r->y[0] = cursor_world.y;
+      r->snapped[0] = 0;
       ++r->step;
       if (has_room(r)) ++r->npoints;
+      toggle_marker(r, 0);
       return;
     default:
       return;
