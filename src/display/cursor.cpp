@@ -6,6 +6,7 @@
 
 #include "display/input.h"
 #include "display/snap.h"
+#include "display/snap_grid.h"
 #include "display/view.h"
 #include "model/elem.h"
 #include "model/geom.h"
@@ -194,7 +195,13 @@ bool input_hover_timer() {
     hover_scanning = true;
     set_hover_code(HOVER_NONE);
   }
-  if (hover_scanning) {
+  // In the plan view the tests look elements up in the grid of element
+  // boxes; after a change of a large drawing it is built again over as
+  // many ticks as that takes, before the scan goes on.
+  const bool ready = view_type != VIEW_PLAN ||
+                     elem_grid_prepare(static_cast<std::size_t>(std::max(snap_index_threshold, 0)),
+                                       start + std::chrono::microseconds(HOVER_TICK_BUDGET_US));
+  if (hover_scanning && ready) {
     const int32_t saved_view = cur_view;
     cur_view = 0;
     while (hover_scan_elem && micros_since(start) < HOVER_TICK_BUDGET_US) {

@@ -1,8 +1,10 @@
 #include "display/snap_grid.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -43,46 +45,44 @@ bool finite(const PlanBox& b) {
   return std::isfinite(b.xmin) && std::isfinite(b.xmax) && std::isfinite(b.ymin) && std::isfinite(b.ymax);
 }
 
+// The grid is built in steps that can stop at a deadline and go on later,
+// so that the hover timer never holds the interface for long: collect the
+// boxes walking the list, count the cells each element covers, then fill
+// the cells. A list below the threshold gets no cells at all.
+enum class Phase { NONE, LENGTH, COLLECT, COUNT, FILL, SMALL, READY };
+
 struct Grid {
-  bool built = false;
+  Phase phase = Phase::NONE;
   uint32_t generation = 0;
-  const ElemHeader* tail = nullptr;  // the last element indexed
+  std::size_t threshold = 0;
+  const ElemHeader* next_elem = nullptr;  // where measuring or collecting goes on
+  std::size_t length = 0;                 // of the list, measured first
+  const ElemHeader* tail = nullptr;       // the last element collected
+  uint32_t next_o = 0;                    // where counting or filling goes on
   std::vector<const ElemHeader*> elems;
   std::vector<PlanBox> boxes;
-  std::vector<uint8_t> has_box;
+  std::vector<uint8_t> state;  // per element: 0 no box, 1 in the cells, 2 in `wide`
+  BoxBuilder all;
+  double extent_sum = 0.0;
+  std::size_t extent_count = 0;
   double x0 = 0.0, y0 = 0.0, cw = 1.0, ch = 1.0;
   int nx = 0, ny = 0;
   std::vector<uint32_t> cell_start;
-  std::vector<uint32_t> items;
+  std::vector<uint32_t> fill;
+  // The elements of each cell, one run per cell. Not a vector: making it
+  // must not write every entry at once (the filling writes them, a slice
+  // per tick).
+  std::unique_ptr<uint32_t[]> items;
+  std::size_t items_capacity = 0;
   std::vector<uint32_t> wide;
 };
 Grid grid;
 
-// The list's length, kept while nothing but appends changed it.
-struct CountCache {
-  bool valid = false;
-  uint32_t generation = 0;
-  const ElemHeader* tail = nullptr;
-  std::size_t count = 0;
-};
-CountCache counted;
-
 const ElemHeader* first_after(const ElemHeader* tail) { return tail ? tail->next : elem_list_head; }
 
-std::size_t list_size() {
-  if (!counted.valid || counted.generation != elem_list_generation) {
-    counted = CountCache{true, elem_list_generation, nullptr, 0};
-  }
-  for (const ElemHeader* e = first_after(counted.tail); e; e = e->next) {
-    ++counted.count;
-    counted.tail = e;
-  }
-  return counted.count;
-}
-
-std::size_t appended_count() {
+std::size_t appended_count(std::size_t stop_at) {
   std::size_t n = 0;
-  for (const ElemHeader* e = first_after(grid.tail); e; e = e->next) ++n;
+  for (const ElemHeader* e = first_after(grid.tail); e && n <= stop_at; e = e->next) ++n;
   return n;
 }
 
@@ -99,33 +99,18 @@ void cell_range(const PlanBox& b, int* ix0, int* iy0, int* ix1, int* iy1) {
   *iy1 = cell(b.ymax, grid.y0, grid.ch, grid.ny);
 }
 
-void build() {
-  grid = Grid{};
-  grid.built = true;
-  grid.generation = elem_list_generation;
-  BoxBuilder all;
-  for (const ElemHeader* e = elem_list_head; e; e = e->next) {
-    PlanBox b;
-    const bool has = elem_plan_box(e, &b);
-    grid.elems.push_back(e);
-    grid.boxes.push_back(b);
-    grid.has_box.push_back(has ? 1 : 0);
-    grid.tail = e;
-    if (has && finite(b)) {
-      all.add(b.xmin, b.ymin);
-      all.add(b.xmax, b.ymax);
-    }
-  }
+// Cells about twice the spacing of the elements and not smaller than an
+// average element, so that most elements lie in one to four cells.
+void lay_out_cells() {
   const std::size_t n = grid.elems.size();
-  if (n == 0 || !all.any) {
+  if (!grid.all.any) {
     grid.nx = grid.ny = 0;
-    for (uint32_t o = 0; o < n; ++o)
-      if (grid.has_box[o]) grid.wide.push_back(o);
     return;
   }
-  const double w = all.box.xmax - all.box.xmin;
-  const double h = all.box.ymax - all.box.ymin;
-  double cell = std::sqrt(w * h / static_cast<double>(n));
+  const double w = grid.all.box.xmax - grid.all.box.xmin;
+  const double h = grid.all.box.ymax - grid.all.box.ymin;
+  double cell = 2.0 * std::sqrt(w * h / static_cast<double>(n));
+  if (grid.extent_count > 0) cell = std::max(cell, grid.extent_sum / static_cast<double>(grid.extent_count));
   if (!(cell > 0.0)) cell = std::max(w, h) / static_cast<double>(n);
   if (!(cell > 0.0)) cell = 1.0;
   auto cells_on = [&](double extent) {
@@ -135,42 +120,153 @@ void build() {
   };
   grid.nx = cells_on(w);
   grid.ny = cells_on(h);
-  grid.x0 = all.box.xmin;
-  grid.y0 = all.box.ymin;
+  grid.x0 = grid.all.box.xmin;
+  grid.y0 = grid.all.box.ymin;
   grid.cw = w > 0.0 ? w / grid.nx : 1.0;
   grid.ch = h > 0.0 ? h / grid.ny : 1.0;
+  grid.cell_start.assign(static_cast<std::size_t>(grid.nx) * grid.ny + 1, 0);
+}
 
-  // Counting sort of (cell, element) pairs into one array.
-  const std::size_t ncells = static_cast<std::size_t>(grid.nx) * static_cast<std::size_t>(grid.ny);
-  grid.cell_start.assign(ncells + 1, 0);
-  std::vector<uint8_t> in_grid(n, 0);
-  for (uint32_t o = 0; o < n; ++o) {
-    if (!grid.has_box[o]) continue;
-    const PlanBox& b = grid.boxes[o];
-    if (!finite(b)) {
-      grid.wide.push_back(o);
-      continue;
+// Starts again. The buffers keep their memory: a large drawing is rebuilt
+// without allocating and faulting in its arrays afresh.
+void restart(std::size_t threshold) {
+  grid.phase = Phase::LENGTH;
+  grid.generation = elem_list_generation;
+  grid.threshold = threshold;
+  grid.next_elem = elem_list_head;
+  grid.length = 0;
+  grid.tail = nullptr;
+  grid.next_o = 0;
+  grid.elems.clear();
+  grid.boxes.clear();
+  grid.state.clear();
+  grid.all = BoxBuilder{};
+  grid.extent_sum = 0.0;
+  grid.extent_count = 0;
+  grid.nx = grid.ny = 0;
+  grid.cell_start.clear();
+  grid.fill.clear();
+  grid.wide.clear();
+}
+
+// Whether the grid still describes the list: nothing but appends since, and
+// not so many of them.
+bool current(std::size_t threshold) {
+  if (grid.phase == Phase::NONE || grid.generation != elem_list_generation || grid.threshold != threshold)
+    return false;
+  if (grid.phase == Phase::READY) return appended_count(MAX_APPENDED) <= MAX_APPENDED;
+  if (grid.phase == Phase::SMALL) return grid.elems.size() + appended_count(threshold) < threshold;
+  return true;
+}
+
+using Clock = std::chrono::steady_clock;
+
+// Goes on building until done or, with a deadline, until it has passed.
+// True when done.
+bool advance(const Clock::time_point* deadline) {
+  constexpr uint32_t CHECK_EVERY = 256;
+  uint32_t work = 0;
+  auto out_of_time = [&] { return deadline && ++work % CHECK_EVERY == 0 && Clock::now() >= *deadline; };
+
+  // The length first, so that the arrays are made once at their size.
+  while (grid.phase == Phase::LENGTH) {
+    if (!grid.next_elem) {
+      grid.elems.reserve(grid.length);
+      if (grid.length >= grid.threshold) {
+        grid.boxes.reserve(grid.length);
+        grid.state.reserve(grid.length);
+      }
+      grid.next_elem = elem_list_head;
+      grid.phase = Phase::COLLECT;
+      break;
     }
-    int ix0, iy0, ix1, iy1;
-    cell_range(b, &ix0, &iy0, &ix1, &iy1);
-    if (static_cast<long>(ix1 - ix0 + 1) * (iy1 - iy0 + 1) > MAX_CELLS_PER_ELEMENT) {
-      grid.wide.push_back(o);
-      continue;
+    ++grid.length;
+    grid.next_elem = grid.next_elem->next;
+    if (out_of_time()) return false;
+  }
+
+  while (grid.phase == Phase::COLLECT) {
+    const ElemHeader* e = grid.next_elem;
+    if (!e) {
+      if (grid.elems.size() < grid.threshold) {
+        grid.phase = Phase::SMALL;
+        break;
+      }
+      lay_out_cells();
+      grid.phase = grid.nx > 0 ? Phase::COUNT : Phase::READY;
+      if (grid.nx == 0)
+        for (uint32_t o = 0; o < grid.elems.size(); ++o)
+          if (grid.state[o]) grid.wide.push_back(o);
+      break;
     }
-    in_grid[o] = 1;
-    for (int iy = iy0; iy <= iy1; ++iy)
-      for (int ix = ix0; ix <= ix1; ++ix) ++grid.cell_start[static_cast<std::size_t>(iy) * grid.nx + ix + 1];
+    PlanBox b;
+    const bool has = elem_plan_box(e, &b);
+    grid.elems.push_back(e);
+    grid.boxes.push_back(b);
+    grid.state.push_back(has ? 1 : 0);
+    grid.tail = e;
+    grid.next_elem = e->next;
+    if (has && finite(b)) {
+      grid.all.add(b.xmin, b.ymin);
+      grid.all.add(b.xmax, b.ymax);
+      grid.extent_sum += std::max(b.xmax - b.xmin, b.ymax - b.ymin);
+      ++grid.extent_count;
+    }
+    if (out_of_time()) return false;
   }
-  for (std::size_t c = 0; c < ncells; ++c) grid.cell_start[c + 1] += grid.cell_start[c];
-  grid.items.resize(grid.cell_start[ncells]);
-  std::vector<uint32_t> fill(grid.cell_start.begin(), grid.cell_start.end() - 1);
-  for (uint32_t o = 0; o < n; ++o) {
-    if (!in_grid[o]) continue;
-    int ix0, iy0, ix1, iy1;
-    cell_range(grid.boxes[o], &ix0, &iy0, &ix1, &iy1);
-    for (int iy = iy0; iy <= iy1; ++iy)
-      for (int ix = ix0; ix <= ix1; ++ix) grid.items[fill[static_cast<std::size_t>(iy) * grid.nx + ix]++] = o;
+
+  const uint32_t n = static_cast<uint32_t>(grid.elems.size());
+  if (grid.phase == Phase::COUNT) {
+    for (; grid.next_o < n; ++grid.next_o) {
+      const uint32_t o = grid.next_o;
+      if (!grid.state[o]) continue;
+      const PlanBox& b = grid.boxes[o];
+      int ix0 = 0, iy0 = 0, ix1 = 0, iy1 = 0;
+      if (finite(b)) cell_range(b, &ix0, &iy0, &ix1, &iy1);
+      if (!finite(b) || static_cast<long>(ix1 - ix0 + 1) * (iy1 - iy0 + 1) > MAX_CELLS_PER_ELEMENT) {
+        grid.state[o] = 2;
+        grid.wide.push_back(o);
+      } else {
+        for (int iy = iy0; iy <= iy1; ++iy)
+          for (int ix = ix0; ix <= ix1; ++ix) ++grid.cell_start[static_cast<std::size_t>(iy) * grid.nx + ix + 1];
+      }
+      if (out_of_time()) {
+        ++grid.next_o;
+        return false;
+      }
+    }
+    const std::size_t ncells = grid.cell_start.size() - 1;
+    for (std::size_t c = 0; c < ncells; ++c) grid.cell_start[c + 1] += grid.cell_start[c];
+    const std::size_t nitems = grid.cell_start[ncells];
+    if (grid.items_capacity < nitems) {
+      grid.items.reset(new uint32_t[nitems]);
+      grid.items_capacity = nitems;
+    }
+    grid.fill.assign(grid.cell_start.begin(), grid.cell_start.end() - 1);
+    grid.next_o = 0;
+    grid.phase = Phase::FILL;
   }
+  if (grid.phase == Phase::FILL) {
+    for (; grid.next_o < n; ++grid.next_o) {
+      const uint32_t o = grid.next_o;
+      if (grid.state[o] != 1) continue;
+      int ix0, iy0, ix1, iy1;
+      cell_range(grid.boxes[o], &ix0, &iy0, &ix1, &iy1);
+      for (int iy = iy0; iy <= iy1; ++iy)
+        for (int ix = ix0; ix <= ix1; ++ix) grid.items[grid.fill[static_cast<std::size_t>(iy) * grid.nx + ix]++] = o;
+      if (out_of_time()) {
+        ++grid.next_o;
+        return false;
+      }
+    }
+    grid.phase = Phase::READY;
+  }
+  return true;
+}
+
+bool prepare(std::size_t threshold, const Clock::time_point* deadline) {
+  if (!current(threshold)) restart(threshold);
+  return advance(deadline);
 }
 
 }  // namespace
@@ -251,32 +347,33 @@ bool elem_plan_box(const ElemHeader* e, PlanBox* box) {
   return b.any;
 }
 
+bool elem_grid_prepare(std::size_t threshold, std::chrono::steady_clock::time_point deadline) {
+  return prepare(threshold, &deadline);
+}
+
 void elem_grid_query(double xmin, double ymin, double xmax, double ymax, std::size_t threshold,
                      std::vector<const ElemHeader*>& out) {
   out.clear();
-  if (list_size() < threshold) {
-    PlanBox b;
+  prepare(threshold, nullptr);
+  PlanBox b;
+  if (grid.phase == Phase::SMALL) {
     for (const ElemHeader* e = elem_list_head; e; e = e->next)
       if (elem_plan_box(e, &b) && overlaps(b, xmin, ymin, xmax, ymax)) out.push_back(e);
     return;
   }
-  if (!grid.built || grid.generation != elem_list_generation || appended_count() > MAX_APPENDED) build();
 
   std::vector<uint32_t> found;
   auto take = [&](uint32_t o) {
     if (overlaps(grid.boxes[o], xmin, ymin, xmax, ymax)) found.push_back(o);
   };
-  if (grid.nx > 0) {
-    PlanBox q{xmin, ymin, xmax, ymax};
-    if (q.xmin <= grid.x0 + grid.cw * grid.nx && q.xmax >= grid.x0 && q.ymin <= grid.y0 + grid.ch * grid.ny &&
-        q.ymax >= grid.y0) {
-      int ix0, iy0, ix1, iy1;
-      cell_range(q, &ix0, &iy0, &ix1, &iy1);
-      for (int iy = iy0; iy <= iy1; ++iy) {
-        for (int ix = ix0; ix <= ix1; ++ix) {
-          const std::size_t c = static_cast<std::size_t>(iy) * grid.nx + ix;
-          for (uint32_t i = grid.cell_start[c]; i < grid.cell_start[c + 1]; ++i) take(grid.items[i]);
-        }
+  if (grid.nx > 0 && xmin <= grid.x0 + grid.cw * grid.nx && xmax >= grid.x0 &&
+      ymin <= grid.y0 + grid.ch * grid.ny && ymax >= grid.y0) {
+    int ix0, iy0, ix1, iy1;
+    cell_range(PlanBox{xmin, ymin, xmax, ymax}, &ix0, &iy0, &ix1, &iy1);
+    for (int iy = iy0; iy <= iy1; ++iy) {
+      for (int ix = ix0; ix <= ix1; ++ix) {
+        const std::size_t c = static_cast<std::size_t>(iy) * grid.nx + ix;
+        for (uint32_t i = grid.cell_start[c]; i < grid.cell_start[c + 1]; ++i) take(grid.items[i]);
       }
     }
   }
@@ -285,12 +382,8 @@ void elem_grid_query(double xmin, double ymin, double xmax, double ymax, std::si
   found.erase(std::unique(found.begin(), found.end()), found.end());
   for (uint32_t o : found) out.push_back(grid.elems[o]);
 
-  PlanBox b;
   for (const ElemHeader* e = first_after(grid.tail); e; e = e->next)
     if (elem_plan_box(e, &b) && overlaps(b, xmin, ymin, xmax, ymax)) out.push_back(e);
 }
 
-void elem_grid_reset() {
-  grid = Grid{};
-  counted = CountCache{};
-}
+void elem_grid_reset() { grid = Grid{}; }

@@ -6,6 +6,7 @@
 // appended after the build are looked at one by one until there are many of
 // them, then the grid is built again.
 
+#include <chrono>
 #include <cstddef>
 #include <vector>
 
@@ -24,6 +25,11 @@ bool elem_plan_box(const ElemHeader* e, PlanBox* box);
 // list is walked instead; the result is the same.
 void elem_grid_query(double xmin, double ymin, double xmax, double ymax, std::size_t threshold,
                      std::vector<const ElemHeader*>& out);
+
+// Goes on building the grid for the current list until it is ready or the
+// deadline has passed. True when queries are quick now (the grid is ready,
+// or the list is below the threshold and is walked).
+bool elem_grid_prepare(std::size_t threshold, std::chrono::steady_clock::time_point deadline);
 
 // Forgets the grid (tests; the next query builds it again).
 void elem_grid_reset();
