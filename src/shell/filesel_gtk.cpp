@@ -18,7 +18,10 @@
 
 namespace {
 
-enum { RESPONSE_HOME = 1, RESPONSE_PATH = 2 };
+// Private response ids. OK is one of them too: the toolkit's own handling of
+// its accept responses would swallow an OK with nothing chosen or with a
+// folder chosen in open mode, and the program answers those itself.
+enum { RESPONSE_HOME = 1, RESPONSE_PATH = 2, RESPONSE_OK = 3 };
 
 struct Chooser {
   explicit Chooser(int mode) : box(DLG_FILESEL), mode(mode) {}
@@ -48,7 +51,7 @@ void on_response(GtkDialog* dialog, gint response, gpointer data) {
     case RESPONSE_PATH:
       go_to_folder(fc, c->path_folder);
       return;
-    case GTK_RESPONSE_ACCEPT: {
+    case RESPONSE_OK: {
       gchar* name = gtk_file_chooser_get_filename(fc);
       c->chosen = name ? name : "";
       g_free(name);
@@ -63,6 +66,9 @@ void on_response(GtkDialog* dialog, gint response, gpointer data) {
   }
   box_finish(c->box);
 }
+
+// A double click on a file, or Enter on it, answers as OK does.
+void on_file_activated(GtkFileChooser* fc, gpointer) { gtk_dialog_response(GTK_DIALOG(fc), RESPONSE_OK); }
 
 // Shows start first: a folder is entered; otherwise an open chooser selects
 // the file and a save chooser enters its folder and proposes its name.
@@ -91,11 +97,12 @@ GtkWidget* filesel_create(Chooser& c, const char* title, const std::string& star
       gui_to_utf8(title).c_str(), nullptr, action, gui_to_utf8(nls_translate("> Kavro Home")).c_str(),
       RESPONSE_HOME, gui_to_utf8(nls_translate("> Kavro Path")).c_str(), RESPONSE_PATH,
       gui_to_utf8(nls_translate("Cancel")).c_str(), GTK_RESPONSE_CANCEL, gui_to_utf8(nls_translate("OK")).c_str(),
-      GTK_RESPONSE_ACCEPT, nullptr);
+      RESPONSE_OK, nullptr);
   box_place(w, title, 5);
   gtk_window_set_modal(GTK_WINDOW(w), FALSE);
-  gtk_dialog_set_default_response(GTK_DIALOG(w), GTK_RESPONSE_ACCEPT);
+  gtk_dialog_set_default_response(GTK_DIALOG(w), RESPONSE_OK);
   g_signal_connect(w, "response", G_CALLBACK(on_response), &c);
+  g_signal_connect(w, "file-activated", G_CALLBACK(on_file_activated), nullptr);
   preset(GTK_FILE_CHOOSER(w), start, c.mode);
   return w;
 }
