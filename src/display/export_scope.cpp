@@ -17,7 +17,8 @@ int msgbox_ask_export_scope(const char* name) {
   // The question is formatted here, so only the name is filled in, whatever
   // characters it holds.
   std::string question = nls_translate("Export %s:");
-  if (std::size_t at = question.find("%s"); at != std::string::npos) question.replace(at, 2, name ? name : "");
+  if (std::size_t at = question.find("%s"); at != std::string::npos)
+    question.replace(at, 2, name ? name : "");
   const char* labels[] = {nls_translate("All objects"), nls_translate("All visible objects"),
                           nls_translate("Select objects"), nls_translate("Cancel")};
   int answer = ui().msgbox_ask(question.c_str(), 4, labels);

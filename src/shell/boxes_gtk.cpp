@@ -85,8 +85,10 @@ GtkWidget* dlg_textedit_create(const char* text) {
   g_object_set_data(G_OBJECT(w), "kavro-text", view);
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 5);
   gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
-  gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Cancel"), "z_c_textedit_cancel"), TRUE, TRUE, 0);
-  gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Apply"), "z_c_textedit_apply"), TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Cancel"), "z_c_textedit_cancel"), TRUE, TRUE,
+                     0);
+  gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Apply"), "z_c_textedit_apply"), TRUE, TRUE,
+                     0);
   gtk_box_pack_start(GTK_BOX(vbox), row, FALSE, FALSE, 0);
   gtk_widget_show_all(vbox);
   gtk_widget_grab_focus(view);

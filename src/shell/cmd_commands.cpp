@@ -5,8 +5,8 @@
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/settings.h"
-#include "model/undo.h"
 #include "model/ui.h"
+#include "model/undo.h"
 #include "shell/cmd_dispatch.h"
 #include "shell/cmd_loop.h"
 

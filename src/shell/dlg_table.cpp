@@ -12,12 +12,12 @@ namespace {
 DlgOps ops;
 
 const char* const names[DLG_COUNT] = {
-    "aspect",  "plotsetup",   "printsetup", "printscale", "snap",       "room",        "wall",
-    "layer",   "gauge",       "filesel",    "settings",   "progress",   "mat",         "light",
-    "error",   "filter",      "oinfo",      "info",       "ask",        "about",       "scale",
-    "dxf_in",  "dxf_out",     "pov",        "hlr",        "ray",        "colorsel",    "font",
-    "pattern", "text",        "dim",        "opening",    "door",       "symbol",      "window",
-    "camera",  "textsize",    "openingsize", "doorsize",  "windowsize", "profilesize", "textedit",
+    "aspect",     "plotsetup", "printsetup",  "printscale", "snap",       "room",        "wall",
+    "layer",      "gauge",     "filesel",     "settings",   "progress",   "mat",         "light",
+    "error",      "filter",    "oinfo",       "info",       "ask",        "about",       "scale",
+    "dxf_in",     "dxf_out",   "pov",         "hlr",        "ray",        "colorsel",    "font",
+    "pattern",    "text",      "dim",         "opening",    "door",       "symbol",      "window",
+    "camera",     "textsize",  "openingsize", "doorsize",   "windowsize", "profilesize", "textedit",
     "layerentry",
 };
 

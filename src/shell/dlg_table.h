@@ -102,8 +102,8 @@ enum class DlgAct {
 struct DlgRow {
   const char* key;
   DlgAct action;
-  DlgId slot = DLG_COUNT;          // not used by RUN
-  void* (*build)() = nullptr;      // OPEN and REBUILD
+  DlgId slot = DLG_COUNT;           // not used by RUN
+  void* (*build)() = nullptr;       // OPEN and REBUILD
   std::function<void()> then = {};  // runs after the action, if set
 };
 

@@ -96,8 +96,8 @@ GtkWidget* filesel_create(Chooser& c, const char* title, const std::string& star
   GtkWidget* w = gtk_file_chooser_dialog_new(
       gui_to_utf8(title).c_str(), nullptr, action, gui_to_utf8(nls_translate("> Kavro Home")).c_str(),
       RESPONSE_HOME, gui_to_utf8(nls_translate("> Kavro Path")).c_str(), RESPONSE_PATH,
-      gui_to_utf8(nls_translate("Cancel")).c_str(), GTK_RESPONSE_CANCEL, gui_to_utf8(nls_translate("OK")).c_str(),
-      RESPONSE_OK, nullptr);
+      gui_to_utf8(nls_translate("Cancel")).c_str(), GTK_RESPONSE_CANCEL,
+      gui_to_utf8(nls_translate("OK")).c_str(), RESPONSE_OK, nullptr);
   box_place(w, title, 5);
   gtk_window_set_modal(GTK_WINDOW(w), FALSE);
   gtk_dialog_set_default_response(GTK_DIALOG(w), RESPONSE_OK);

@@ -116,7 +116,8 @@ std::string gui_style_read_font(const std::string& path) {
     std::string t = trim(line);
     std::string name;
     const std::size_t h = std::strlen(HEADER), e = std::strlen(HEADER_END);
-    if (n == 0 && t.size() >= h + e && t.compare(0, h, HEADER) == 0 && t.compare(t.size() - e, e, HEADER_END) == 0) {
+    if (n == 0 && t.size() >= h + e && t.compare(0, h, HEADER) == 0 &&
+        t.compare(t.size() - e, e, HEADER_END) == 0) {
       name = t.substr(h, t.size() - h - e);
     } else if (t.rfind("font", 0) == 0) {
       // An older style file: font = "name"

@@ -17,8 +17,8 @@ namespace {
 // Shift, Control, Alt (Mod1), Super, Hyper, Meta: the modifiers a key
 // combination is made of. Lock and Num Lock (Mod2) are left out, so Caps
 // Lock or Num Lock never turn Control+key into a plain key.
-constexpr unsigned MEANINGFUL_MODIFIERS = KEYMAP_SHIFT | KEYMAP_CONTROL | (1u << 3) | (1u << 26) |
-                                          (1u << 27) | (1u << 28);
+constexpr unsigned MEANINGFUL_MODIFIERS =
+    KEYMAP_SHIFT | KEYMAP_CONTROL | (1u << 3) | (1u << 26) | (1u << 27) | (1u << 28);
 
 KeyAction post(const char* key, bool focus_view = false) {
   KeyAction a;
@@ -91,10 +91,10 @@ const char* page_letter(uint32_t k) {
     const char* name;
   };
   static const Page pages[] = {
-      {GDK_KEY_e, GDK_KEY_E, "edit"},    {GDK_KEY_l, GDK_KEY_L, "line"},    {GDK_KEY_c, GDK_KEY_C, "circle"},
-      {GDK_KEY_t, GDK_KEY_T, "text"},    {GDK_KEY_d, GDK_KEY_D, "dim"},     {GDK_KEY_p, GDK_KEY_P, "pattern"},
-      {GDK_KEY_w, GDK_KEY_W, "wall"},    {GDK_KEY_s, GDK_KEY_S, "symbol"},  {GDK_KEY_r, 0, "room"},
-      {GDK_KEY_o, GDK_KEY_O, "opening"}, {GDK_KEY_h, GDK_KEY_H, "3d"},      {GDK_KEY_b, GDK_KEY_B, "unit"},
+      {GDK_KEY_e, GDK_KEY_E, "edit"},    {GDK_KEY_l, GDK_KEY_L, "line"},   {GDK_KEY_c, GDK_KEY_C, "circle"},
+      {GDK_KEY_t, GDK_KEY_T, "text"},    {GDK_KEY_d, GDK_KEY_D, "dim"},    {GDK_KEY_p, GDK_KEY_P, "pattern"},
+      {GDK_KEY_w, GDK_KEY_W, "wall"},    {GDK_KEY_s, GDK_KEY_S, "symbol"}, {GDK_KEY_r, 0, "room"},
+      {GDK_KEY_o, GDK_KEY_O, "opening"}, {GDK_KEY_h, GDK_KEY_H, "3d"},     {GDK_KEY_b, GDK_KEY_B, "unit"},
   };
   for (const Page& p : pages)
     if (k == p.lower || (p.upper && k == p.upper)) return p.name;

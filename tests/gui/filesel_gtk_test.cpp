@@ -139,16 +139,18 @@ TEST_F(FileselTest, HomeAndPathButtonsMoveTheChooserWithoutEndingIt) {
   fs::create_directories(dir_ / "home");
   base_dir = (dir_ / "home").string() + "/";
   fs::path path_folder = dir_ / "plans";
-  then([] { return dlg_slots[DLG_FILESEL] != nullptr; }, [] {
-    GtkWidget* home = find_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "> Kavro Home");
-    ASSERT_NE(home, nullptr);
-    gtk_button_clicked(GTK_BUTTON(home));
-  });
-  then([this] { return in_folder(dir_ / "home"); }, [] {
-    GtkWidget* path = find_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "> Kavro Path");
-    ASSERT_NE(path, nullptr);
-    gtk_button_clicked(GTK_BUTTON(path));
-  });
+  then([] { return dlg_slots[DLG_FILESEL] != nullptr; },
+       [] {
+         GtkWidget* home = find_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "> Kavro Home");
+         ASSERT_NE(home, nullptr);
+         gtk_button_clicked(GTK_BUTTON(home));
+       });
+  then([this] { return in_folder(dir_ / "home"); },
+       [] {
+         GtkWidget* path = find_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "> Kavro Path");
+         ASSERT_NE(path, nullptr);
+         gtk_button_clicked(GTK_BUTTON(path));
+       });
   then([path_folder] { return in_folder(path_folder); }, [] { respond(GTK_RESPONSE_CANCEL); });
   EXPECT_EQ(filesel_choose("Load Symbol...", (dir_ / "old.kav").c_str(), 0, path_folder.c_str()), "cancel");
   base_dir = "";
@@ -159,10 +161,11 @@ TEST_F(FileselTest, ATooLongPathIsRefusedNotCut) {
   while (deep.string().size() < 200) deep /= "a_rather_long_folder_name";
   fs::create_directories(deep);
   std::string name(80, 'n');
-  then([deep] { return in_folder(deep); }, [name] {
-    gtk_file_chooser_set_current_name(chooser(), name.c_str());
-    click_ok();
-  });
+  then([deep] { return in_folder(deep); },
+       [name] {
+         gtk_file_chooser_set_current_name(chooser(), name.c_str());
+         click_ok();
+       });
   EXPECT_EQ(filesel_choose("Export SVG...", (deep.string() + "/").c_str(), 1, ""), "cancel");
   EXPECT_EQ(error_shown(), "Cannot open file|Close|");
 }

@@ -101,9 +101,10 @@ class GuiBoxTest : public ::testing::Test {
   }
   // As soon as the dialog of slot id exists.
   static void when_shown(DlgId id, std::function<void(GtkWidget*)> act) {
-    then([id] { return dlg_slots[id] != nullptr; }, [id, act] {
-      if (dlg_slots[id]) act(static_cast<GtkWidget*>(dlg_slots[id]));
-    });
+    then([id] { return dlg_slots[id] != nullptr; },
+         [id, act] {
+           if (dlg_slots[id]) act(static_cast<GtkWidget*>(dlg_slots[id]));
+         });
   }
 
   // Every widget under root, internal children included.
@@ -129,7 +130,8 @@ class GuiBoxTest : public ::testing::Test {
     collect(root, all);
     std::string out;
     for (GtkWidget* w : all)
-      if (GTK_IS_LABEL(w) && !GTK_IS_ACCEL_LABEL(w)) out += std::string(gtk_label_get_text(GTK_LABEL(w))) + "|";
+      if (GTK_IS_LABEL(w) && !GTK_IS_ACCEL_LABEL(w))
+        out += std::string(gtk_label_get_text(GTK_LABEL(w))) + "|";
     return out;
   }
   // The shown top-level windows with this title.

@@ -1,6 +1,8 @@
 // Key presses on a real window: the mapping while a tool waits, and the
 // inline value entry getting its keys.
 
+#include "shell/keymap_gtk.h"
+
 #include <gdk/gdkkeysyms.h>
 #include <gtk/gtk.h>
 
@@ -12,7 +14,6 @@
 #include "gui_steps.h"
 #include "model/settings.h"
 #include "shell/cmd_loop.h"
-#include "shell/keymap_gtk.h"
 #include "shell/mainwin_hooks.h"
 #include "shell/value_entry.h"
 
@@ -64,8 +65,8 @@ class KeymapGtkTest : public GuiBoxTest {
     ev->key.state = state;
     GdkKeymapKey* keys = nullptr;
     gint n = 0;
-    if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()), keyval, &keys,
-                                          &n) &&
+    if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()), keyval,
+                                          &keys, &n) &&
         n > 0)
       ev->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
     g_free(keys);
@@ -85,12 +86,13 @@ class KeymapGtkTest : public GuiBoxTest {
 };
 
 TEST_F(KeymapGtkTest, PenKeysAndPanningActWithoutEndingTheWait) {
-  then([] { return wait_depth() == 1; }, [this] {
-    press(GDK_KEY_F3, GDK_CONTROL_MASK | GDK_MOD2_MASK);
-    press(GDK_KEY_F5, GDK_SHIFT_MASK);
-    press(GDK_KEY_KP_Begin);
-    press(GDK_KEY_KP_9, GDK_MOD2_MASK);
-  });
+  then([] { return wait_depth() == 1; },
+       [this] {
+         press(GDK_KEY_F3, GDK_CONTROL_MASK | GDK_MOD2_MASK);
+         press(GDK_KEY_F5, GDK_SHIFT_MASK);
+         press(GDK_KEY_KP_Begin);
+         press(GDK_KEY_KP_9, GDK_MOD2_MASK);
+       });
   then([] { return true; }, [] { cmd_put_key("z_mb1"); });
   EXPECT_EQ(std::string(cmd_wait_key()), "z_mb1");
   EXPECT_EQ(cur_pen, 2);
@@ -107,14 +109,15 @@ TEST_F(KeymapGtkTest, TypedKeysReachTheOpenEntryAndEnterPostsTheValue) {
   mainwin_value_entry_open("");
   ASSERT_EQ(value_entry_open, 1);
   EXPECT_EQ(gtk_window_get_focus(GTK_WINDOW(window_)), mainwin_value_entry_widget());
-  then([] { return wait_depth() == 1; }, [this] {
-    press(GDK_KEY_5);
-    press(GDK_KEY_KP_5, GDK_MOD2_MASK);
-    press(GDK_KEY_d);
-    EXPECT_EQ(entry_text(), "55d");
-    press(GDK_KEY_BackSpace);
-    press(GDK_KEY_Return);
-  });
+  then([] { return wait_depth() == 1; },
+       [this] {
+         press(GDK_KEY_5);
+         press(GDK_KEY_KP_5, GDK_MOD2_MASK);
+         press(GDK_KEY_d);
+         EXPECT_EQ(entry_text(), "55d");
+         press(GDK_KEY_BackSpace);
+         press(GDK_KEY_Return);
+       });
   EXPECT_EQ(std::string(cmd_wait_key()), "z_eini");
   EXPECT_STREQ(input_text.c_str(), "55");
   EXPECT_EQ(value_entry_open, 0);

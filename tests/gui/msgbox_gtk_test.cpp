@@ -76,10 +76,11 @@ TEST_F(MsgboxTest, AWakeUpWithoutAKeyDoesNotEndTheQuestion) {
     g_signal_emit_by_name(area, "configure-event", ev, &handled);
     gdk_event_free(ev);
   });
-  then([] { return true; }, [&] {
-    EXPECT_EQ(dlg_slots[DLG_ASK], first_box) << "the question ended or was rebuilt";
-    gtk_button_clicked(GTK_BUTTON(find_button(first_box, "Two")));
-  });
+  then([] { return true; },
+       [&] {
+         EXPECT_EQ(dlg_slots[DLG_ASK], first_box) << "the question ended or was rebuilt";
+         gtk_button_clicked(GTK_BUTTON(find_button(first_box, "Two")));
+       });
   EXPECT_EQ(msgbox_ask("Resize", 3, labels), 2);
   g_object_unref(area);
 }
@@ -113,22 +114,23 @@ TEST_F(MsgboxTest, AButtonEndsItsOwnQuestionWhileANestedWaitRuns) {
   std::vector<DlgRow> saved = dlg_rows();
   cmd_install_shell_hooks();
   std::vector<std::string> trace;
-  dlg_rows().push_back({"z_d_nest", DlgAct::RUN, DLG_COUNT, nullptr, [&trace] {
-                          trace.push_back("nested got " + std::string(cmd_wait_key()));
-                        }});
+  dlg_rows().push_back({"z_d_nest", DlgAct::RUN, DLG_COUNT, nullptr,
+                        [&trace] { trace.push_back("nested got " + std::string(cmd_wait_key())); }});
   GtkWidget* box = nullptr;
   when_shown(DLG_ASK, [&](GtkWidget* b) {
     box = b;
     cmd_post_key(nullptr, "z_d_nest");  // waits inside the question
   });
-  then([] { return wait_depth() == 2; }, [&] {
-    trace.push_back("click");
-    gtk_button_clicked(GTK_BUTTON(find_button(box, "Three")));
-  });
-  then([] { return true; }, [&] {
-    trace.push_back("still nested: " + std::to_string(wait_depth()));
-    cmd_put_key("z_mb1");
-  });
+  then([] { return wait_depth() == 2; },
+       [&] {
+         trace.push_back("click");
+         gtk_button_clicked(GTK_BUTTON(find_button(box, "Three")));
+       });
+  then([] { return true; },
+       [&] {
+         trace.push_back("still nested: " + std::to_string(wait_depth()));
+         cmd_put_key("z_mb1");
+       });
 
   int answer = msgbox_ask("Nested", 3, labels);
 
@@ -161,7 +163,9 @@ TEST_F(MsgboxTest, ANewMessageReplacesTheOldOne) {
 }
 
 TEST_F(MsgboxTest, TextsInTheProgramsEncodingAreShownAsTheyRead) {
-  msgbox_error("Gr\xf6\xdf" "e");  // ISO-8859-1
+  msgbox_error(
+      "Gr\xf6\xdf"
+      "e");  // ISO-8859-1
   settle();
   auto errors = windows_titled("Error");
   ASSERT_EQ(errors.size(), 1u);

@@ -104,10 +104,10 @@ TEST_F(DlgTableTest, OpenRebuildHideAndDestroyKeepTheirSlots) {
 TEST_F(DlgTableTest, SpecialsRunAfterTheActionAndTheFirstRowWins) {
   Lines order;
   auto& rows = dlg_rows();
-  rows.insert(rows.begin(), {"z_c_gauge", DlgAct::RUN, DLG_COUNT, nullptr, [&order] { order.push_back("first"); }});
-  rows.push_back({"z_d_layer", DlgAct::OPEN, DLG_LAYER, build, [&order] {
-                    order.push_back("refill " + widget_name(dlg_slots[DLG_LAYER]));
-                  }});
+  rows.insert(rows.begin(),
+              {"z_c_gauge", DlgAct::RUN, DLG_COUNT, nullptr, [&order] { order.push_back("first"); }});
+  rows.push_back({"z_d_layer", DlgAct::OPEN, DLG_LAYER, build,
+                  [&order] { order.push_back("refill " + widget_name(dlg_slots[DLG_LAYER])); }});
   // A row whose work changes the table.
   rows.push_back({"z_c_layer", DlgAct::HIDE, DLG_LAYER, nullptr, [] { dlg_rows().clear(); }});
 
@@ -181,7 +181,8 @@ TEST_F(DlgTableTest, PostedKeysPassTheDialogDispatchFirst) {
 
 TEST(DlgTable, NamesCoverEverySlot) {
   std::set<std::string> names;
-  for (int id = 0; id < DLG_COUNT; ++id) EXPECT_TRUE(names.insert(dlg_name(static_cast<DlgId>(id))).second) << id;
+  for (int id = 0; id < DLG_COUNT; ++id)
+    EXPECT_TRUE(names.insert(dlg_name(static_cast<DlgId>(id))).second) << id;
   EXPECT_EQ(DLG_FONT_CHANGE_COUNT, 35);
   EXPECT_STREQ(dlg_name(DLG_WINDOW), "window");
   EXPECT_STREQ(dlg_name(DLG_LAYERENTRY), "layerentry");

@@ -29,12 +29,12 @@ TEST(FontchangeStyle, NamesThatCanBeUsed) {
       {"Sans Bold Italic 10.5", true},
       {"Überschrift, Sans 9", true},
       {"", false},
-      {"Evil\" 12", false},          // would end the quoted family
+      {"Evil\" 12", false},  // would end the quoted family
       {"Back\\slash 10", false},
       {"Two\nlines 10", false},
       {"Carriage\r 10", false},
       {"Tab\tname 10", false},
-      {"Comment */ 10", false},      // would end the file's first line early
+      {"Comment */ 10", false},  // would end the file's first line early
       {std::string(GUI_FONT_LEN - 1, 'a'), true},
       {std::string(GUI_FONT_LEN, 'a'), false},  // refused, never cut
   };
@@ -53,13 +53,15 @@ TEST(FontchangeStyle, CssForPangoAndOldXNames) {
        "* {\n  font-family: \"DejaVu Sans\";\n  font-size: 12pt;\n}\n"},
       {"Sans Bold Italic 10.5",
        "/* Kavro interface font: Sans Bold Italic 10.5 */\n"
-       "* {\n  font-family: \"Sans\";\n  font-style: italic;\n  font-weight: 700;\n  font-size: 10.5pt;\n}\n"},
+       "* {\n  font-family: \"Sans\";\n  font-style: italic;\n  font-weight: 700;\n  font-size: "
+       "10.5pt;\n}\n"},
       {"Monospace,Serif Light 9px",
        "/* Kavro interface font: Monospace,Serif Light 9px */\n"
        "* {\n  font-family: \"Monospace\", \"Serif\";\n  font-weight: 300;\n  font-size: 9px;\n}\n"},
       {"-adobe-helvetica-bold-o-normal--12-120-75-75-p-70-iso8859-1",
        "/* Kavro interface font: -adobe-helvetica-bold-o-normal--12-120-75-75-p-70-iso8859-1 */\n"
-       "* {\n  font-family: \"helvetica\";\n  font-style: oblique;\n  font-weight: 700;\n  font-size: 12pt;\n}\n"},
+       "* {\n  font-family: \"helvetica\";\n  font-style: oblique;\n  font-weight: 700;\n  font-size: "
+       "12pt;\n}\n"},
       {"Evil\" 12", "/* Kavro interface font:  */\n"},
       {"", "/* Kavro interface font:  */\n"},
   };
@@ -107,7 +109,8 @@ TEST_F(StyleFileTest, FailedWriteKeepsTheOldFileAndLeavesNothingBehind) {
   EXPECT_FALSE(gui_style_write(blocked.string(), "Sans 11"));
   EXPECT_EQ(gui_style_read_font(file.string()), "Sans 10");
   int others = 0;
-  for (const auto& e : fs::directory_iterator(dir_)) others += e.path().filename() != "kavro.gtkrc" && e.path() != blocked;
+  for (const auto& e : fs::directory_iterator(dir_))
+    others += e.path().filename() != "kavro.gtkrc" && e.path() != blocked;
   EXPECT_EQ(others, 0);
 }
 
@@ -117,7 +120,8 @@ TEST_F(StyleFileTest, ReadsOlderStyleFilesAndRefusesBadNames) {
     std::string font;
   };
   const Case cases[] = {
-      {"style \"window\"\n{\nfont = \"DejaVu Sans 12\"\n}\nwidget_class \"*\" style \"window\"\n", "DejaVu Sans 12"},
+      {"style \"window\"\n{\nfont = \"DejaVu Sans 12\"\n}\nwidget_class \"*\" style \"window\"\n",
+       "DejaVu Sans 12"},
       {"style \"window\"\n{\nfont = \"-adobe-helvetica-medium-r-normal--12-*\"\n}\n",
        "-adobe-helvetica-medium-r-normal--12-*"},
       {"/* Kavro interface font: Sans 9 */\n* { font-size: 30pt; }\n", "Sans 9"},

@@ -49,9 +49,9 @@ struct Case {
   unsigned keyval;
   unsigned state;
   const char* expected;
-  bool snap = false;    // a point step waits
-  bool idle = true;     // no selection runs
-  bool entry = false;   // the value entry is open
+  bool snap = false;   // a point step waits
+  bool idle = true;    // no selection runs
+  bool entry = false;  // the value entry is open
 };
 
 TEST(Keymap, EveryStepInOrder) {
@@ -181,8 +181,8 @@ TEST(Keymap, EveryStepInOrder) {
   for (const Case& c : cases) {
     std::string got = describe(keymap_action(c.keyval, c.state, c.snap, c.idle, c.entry));
     std::string expected = c.expected;
-    EXPECT_EQ(got, expected) << "key 0x" << std::hex << c.keyval << " state 0x" << c.state << " snap " << c.snap
-                             << " idle " << c.idle;
+    EXPECT_EQ(got, expected) << "key 0x" << std::hex << c.keyval << " state 0x" << c.state << " snap "
+                             << c.snap << " idle " << c.idle;
   }
 }
 
@@ -259,7 +259,12 @@ class KeymapRunTest : public ShellTest {
 TEST_F(KeymapRunTest, PenPanAndFitActAtOnceWithoutEndingTheWait) {
   cur_pen = 0;
   cur_line_type = 0;
-  script.press("<Control>F3").press("<Shift>F5").press("<Control><Shift>F8").press("KP_5").press("KP_End").press("F2");
+  script.press("<Control>F3")
+      .press("<Shift>F5")
+      .press("<Control><Shift>F8")
+      .press("KP_5")
+      .press("KP_End")
+      .press("F2");
   script.key("z_mb1");
 
   EXPECT_EQ(wait_for_key(), "z_mb1");
@@ -276,11 +281,8 @@ TEST_F(KeymapRunTest, PostedKeysEndTheWait) {
     std::vector<std::string> hooks;
   };
   const Post posts[] = {
-      {"Escape", "p_nop", {"focus"}},
-      {"Return", "z_enter", {"focus"}},
-      {"space", "z_space", {"coordinates"}},
-      {"U", "z_help_guide", {}},
-      {"F9", "b_edit_delete", {}},
+      {"Escape", "p_nop", {"focus"}}, {"Return", "z_enter", {"focus"}}, {"space", "z_space", {"coordinates"}},
+      {"U", "z_help_guide", {}},      {"F9", "b_edit_delete", {}},
   };
   for (const Post& p : posts) {
     hook_log.clear();

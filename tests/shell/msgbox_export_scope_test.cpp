@@ -1,12 +1,11 @@
 // The export-scope question marks the elements an export takes.
 
-#include "display/export_scope.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "display/export_scope.h"
 #include "model/elem.h"
 #include "model/layers.h"
 #include "support/model_fixture.h"
