@@ -40,7 +40,7 @@ void go_to_folder(GtkFileChooser* fc, const std::string& folder) {
   if (!folder.empty()) gtk_file_chooser_set_current_folder(fc, folder.c_str());
 }
 
-void on_response(GtkDialog* dialog, gint response, gpointer data) {
+void filesel_on_button(GtkDialog* dialog, gint response, gpointer data) {
   auto* c = static_cast<Chooser*>(data);
   if (c->box.done) return;
   GtkFileChooser* fc = GTK_FILE_CHOOSER(dialog);
@@ -101,7 +101,7 @@ GtkWidget* filesel_create(Chooser& c, const char* title, const std::string& star
   box_place(w, title, 5);
   gtk_window_set_modal(GTK_WINDOW(w), FALSE);
   gtk_dialog_set_default_response(GTK_DIALOG(w), RESPONSE_OK);
-  g_signal_connect(w, "response", G_CALLBACK(on_response), &c);
+  g_signal_connect(w, "response", G_CALLBACK(filesel_on_button), &c);
   g_signal_connect(w, "file-activated", G_CALLBACK(on_file_activated), nullptr);
   preset(GTK_FILE_CHOOSER(w), start, c.mode);
   return w;

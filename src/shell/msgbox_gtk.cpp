@@ -72,7 +72,7 @@ struct AskButton {
   int answer;
 };
 
-void on_ask_button(GtkButton*, gpointer data) {
+void dlg_ask_on_button(GtkButton*, gpointer data) {
   auto* b = static_cast<AskButton*>(data);
   if (b->box->done) return;
   b->box->answer = b->answer;
@@ -102,7 +102,7 @@ GtkWidget* dlg_ask_create(BoxWait& box, AskButton* buttons, const char* message,
     buttons[i] = {&box, i + 1};
     const char* label = labels && labels[i] ? labels[i] : "";
     GtkWidget* b = gtk_button_new_with_label(gui_to_utf8(label).c_str());
-    g_signal_connect(b, "clicked", G_CALLBACK(on_ask_button), &buttons[i]);
+    g_signal_connect(b, "clicked", G_CALLBACK(dlg_ask_on_button), &buttons[i]);
     gtk_box_pack_start(GTK_BOX(row), b, TRUE, TRUE, 5);
     if (!first) first = b;
   }
