@@ -15,7 +15,6 @@
 #include <array>
 #include <string>
 
-#include "model/consts.h"
 
 // Makes the dialog table (dlg_table.h) show, hide and destroy GTK widgets.
 void dlg_use_gtk();

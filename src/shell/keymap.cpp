@@ -2,7 +2,6 @@
 
 #include <gdk/gdk.h>
 
-#include <cstring>
 #include <string>
 
 #include "display/command_buffer.h"
