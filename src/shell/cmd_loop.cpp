@@ -10,6 +10,7 @@
 #include "model/ui.h"
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_dispatch.h"
+#include "shell/dlg_table.h"
 
 int quit_requested = 0;
 
@@ -37,6 +38,8 @@ void cmd_install_shell_hooks() {
 
 void cmd_post_key(void* widget, const char* key) {
   if (!key) return;
+  // Dialogs open and close at once, whoever waits.
+  cmd_dispatch_dialog(key);
   switch (key[0]) {
     case 'z':
       break;
@@ -65,6 +68,7 @@ void cmd_loop() {
   view_show_scale();
   view_remember();
   view_zoom_to_extents(0);
+  ui().gui_show_about();
   ui().mainwin_update_title();
   view_type = 0;
 
