@@ -244,7 +244,7 @@ void font_slots_clear() {
 }
 
 void cmd_p_file_import_truetype() {
-  std::string chosen = ui().filesel_choose(nls_translate("Import TTF Font file"), "", 0);
+  std::string chosen = ui().filesel_choose(nls_translate("Import TTF Font file"), "", 0, "");
   if (chosen.empty() || chosen == "cancel") return;
 
   fs::path source(chosen);
@@ -265,7 +265,7 @@ void cmd_p_file_import_truetype() {
 
   // Copy under a temporary name and rename, so that a failed copy never
   // leaves half a font where the loader would find it.
-  fs::path partial = folder / ("." + file_name.string() + ".part");
+  fs::path partial = folder / (std::string(".").append(file_name.string()).append(".part"));
   fs::copy_file(source, partial, fs::copy_options::overwrite_existing, ec);
   if (!ec) fs::rename(partial, target, ec);
   if (ec) {

@@ -21,7 +21,6 @@
 
 InputRequest* active_request = nullptr;
 Point2 tangent_from;
-FixedText<INPUT_TEXT_LEN> input_text;
 
 namespace {
 
@@ -40,6 +39,15 @@ bool is_axis_key(const std::string& k) {
          k == "z_cright";
 }
 bool has_room(const InputRequest* r) { return r->npoints >= 0 && r->npoints < INPUT_MAX_POINTS; }
+
+// The snap buttons, and with them the letters that post the snap keys.
+void snap_buttons(bool on) {
+  snap_keys_enabled = on ? 1 : 0;
+  if (on)
+    ui().mainwin_snap_buttons_enable();
+  else
+    ui().mainwin_snap_buttons_disable();
+}
 
 // Drawing while the cursor may be on screen: hide it, draw, show it.
 template <class F>
@@ -439,7 +447,7 @@ void abort_request(InputRequest* r, const std::string& key) {
   active_request = nullptr;
   shell_hooks().mainwin_release_f_button();
   if (key[0] == 'p') shell_hooks().mainwin_release_b_button();
-  ui().mainwin_snap_buttons_disable();
+  snap_buttons(false);
 }
 
 // Handles one key. Returns Flow::RETURN when the request has ended and
@@ -524,8 +532,8 @@ void prepare_step(InputRequest* r, unsigned kind) {
     default:
       break;
   }
-  ui().mainwin_snap_buttons_disable();
-  if (is_point_kind(kind)) ui().mainwin_snap_buttons_enable();
+  snap_buttons(false);
+  if (is_point_kind(kind)) snap_buttons(true);
 }
 
 const char* button_key(int button) {
@@ -717,9 +725,8 @@ void input_script_click(int button, double x, double y, bool world) {
 }
 
 void input_script_value(const char* text) {
-  input_text = text ? text : "";
   ui().mainwin_value_entry_close();
-  cmd_put_key("z_eini");
+  value_entry_take(text);
 }
 
 void input_install_script_targets() {

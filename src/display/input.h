@@ -16,13 +16,13 @@
 
 #include <cstdint>
 
+#include "display/key_state.h"
 #include "model/elem.h"
 #include "model/fixed_text.h"
 
 inline constexpr int INPUT_MAX_STEPS = 9;
 inline constexpr int INPUT_MAX_POINTS = 4;
 inline constexpr int INPUT_PROMPT_LEN = 80;
-inline constexpr int INPUT_TEXT_LEN = 256;
 
 // Step kinds.
 enum : uint16_t {
@@ -94,8 +94,6 @@ void input_set_step(InputRequest* request, int k, uint16_t kind, const char* pro
 extern InputRequest* active_request;
 // The From point of the tangent snap, read by its rubber band.
 extern Point2 tangent_from;
-// The text of the inline value entry after Enter, written by the entry.
-extern FixedText<INPUT_TEXT_LEN> input_text;
 
 // Runs the request until all its steps are done or a key ends it.
 int input_run_request(InputRequest* request);

@@ -286,7 +286,7 @@ gboolean bind_on_focus_out_changed(GtkWidget* widget, GdkEventFocus*, const char
 void bind_on_option_changed(GtkComboBox* combo, gpointer) {
   int index = gtk_combo_box_get_active(combo);
   if (index < 0) return;
-  std::string kind = "z" + std::to_string(index);
+  std::string kind = std::string("z").append(std::to_string(index));
   bind_on_store(combo, kind.c_str());
 }
 

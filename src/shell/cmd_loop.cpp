@@ -12,8 +12,20 @@
 #include "model/ui.h"
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_dispatch.h"
+#include "shell/dlg_table.h"
 
 int quit_requested = 0;
+
+namespace {
+
+// The loop's own bounded, terminated copy of a key.
+void copy_key(char (&key)[CMD_KEY_LEN], const char* from) {
+  const std::size_t n = from ? strnlen(from, CMD_KEY_LEN - 1) : 0;
+  if (n) std::memcpy(key, from, n);
+  key[n] = '\0';
+}
+
+}  // namespace
 
 void cmd_install_shell_hooks() {
   ShellHooks h;
@@ -28,6 +40,8 @@ void cmd_install_shell_hooks() {
 
 void cmd_post_key(void* widget, const char* key) {
   if (!key) return;
+  // Dialogs open and close at once, whoever waits.
+  cmd_dispatch_dialog(key);
   switch (key[0]) {
     case 'z':
       break;
@@ -57,6 +71,7 @@ void cmd_loop() {
   view_show_scale();
   view_remember();
   view_zoom_to_extents(0);
+  ui().gui_show_about();
   ui().mainwin_update_title();
   view_type = 0;
 
@@ -67,13 +82,12 @@ void cmd_loop() {
     // No request is running between commands: no rubber band, no markers.
     active_request = nullptr;
     if (!cmd_pending_empty()) {
-      std::strncpy(key, pending_command.c_str(), sizeof key - 1);
+      copy_key(key, pending_command.c_str());
       pending_command = "nop";
     } else {
       ui().mainwin_set_prompt(nls_translate("Select function:"));
-      std::strncpy(key, cmd_wait_key(), sizeof key - 1);
+      copy_key(key, cmd_wait_key());
     }
-    key[sizeof key - 1] = '\0';
     cmd_dispatch(key);
   }
 }

@@ -38,13 +38,30 @@ int ask(const char* text, int count, const char* const* labels) {
   return a;
 }
 
-std::string choose(const char* title, const char* start, int mode) {
-  record(std::string("choose ") + title + " " + start + " " + std::to_string(mode));
+std::string choose(const char* title, const char* start, int mode, const char* path_folder) {
+  std::string line = std::string("choose ") + title + " " + start + " " + std::to_string(mode);
+  if (path_folder && *path_folder) line += std::string(" path ") + path_folder;
+  record(line);
   if (!active || active->paths.empty()) return "cancel";
   std::string p = active->paths.front();
   active->paths.pop_front();
   return p;
 }
+
+void progress_open(const char* title) { record(std::string("progress_open ") + title); }
+void progress_update(double fraction) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "progress %g", fraction);
+  record(buf);
+}
+void progress_close() { record("progress_close"); }
+void text_editor(const char* text) { record(std::string("text_editor ") + text); }
+void gauge(double dx, double dy, double dz, double length, double angle) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "gauge %g %g %g %g %g", dx, dy, dz, length, angle);
+  record(buf);
+}
+void about() { record("about"); }
 
 void prompt(const char* text) {
   record(std::string("prompt ") + text);
@@ -74,11 +91,6 @@ void set_coord_y(const char* text) {
   record(std::string("coord_y ") + text);
   if (active) active->coord_y = text;
 }
-void gauge(double dx, double dy, double dz, double distance, double angle) {
-  char buf[160];
-  std::snprintf(buf, sizeof buf, "gauge %g %g %g %g %g", dx, dy, dz, distance, angle);
-  record(buf);
-}
 
 }  // namespace
 
@@ -90,6 +102,12 @@ RecordingUi::RecordingUi() {
   t.msgbox_message = message;
   t.msgbox_ask = ask;
   t.filesel_choose = choose;
+  t.gui_progress_open = progress_open;
+  t.gui_progress_update = progress_update;
+  t.gui_progress_close = progress_close;
+  t.gui_text_editor_show = text_editor;
+  t.gui_show_gauge = gauge;
+  t.gui_show_about = about;
   t.input_cursor_toggle = cursor_toggle;
   t.draw_element = draw_element;
   t.draw_last_element = draw_last_element;
@@ -104,7 +122,6 @@ RecordingUi::RecordingUi() {
   t.mainwin_snap_buttons_disable = snap_buttons_disable;
   t.mainwin_set_coord_x = set_coord_x;
   t.mainwin_set_coord_y = set_coord_y;
-  t.gui_show_gauge = gauge;
   t.mainwin_toolbar_toggles_refresh = toolbar_toggles_refresh;
   t.dlg_dxf_refresh = dxf_refresh;
   t.gui_reset_after_load = reset_after_load;

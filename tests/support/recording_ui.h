@@ -17,8 +17,9 @@ struct RecordingUi {
   RecordingUi& operator=(const RecordingUi&) = delete;
 
   // One line per call, such as "undo_button 0", "error Cannot open file",
-  // "prompt Select function:", "title", "scale_label  1:500 " or
-  // "path_entry draw /home/u/".
+  // "prompt Select function:", "title", "scale_label  1:500 ",
+  // "path_entry draw /home/u/", "choose Save Image /tmp/ 1 path /tmp/",
+  // "progress 0.5" or "about".
   std::vector<std::string> calls;
   // Answers for msgbox_ask (0 when empty) and filesel_choose ("cancel" when empty).
   std::deque<int> answers;

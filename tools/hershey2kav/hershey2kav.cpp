@@ -818,7 +818,7 @@ void write_font(const Face& face, const fs::path& hershey_dir, const fs::path& o
   }
 
   fs::path target = out_dir / face.name;
-  fs::path temp = out_dir / ("." + std::string(face.name) + ".tmp");
+  fs::path temp = out_dir / (std::string(".").append(face.name).append(".tmp"));
   {
     std::ofstream file(temp, std::ios::binary | std::ios::trunc);
     file << out.str();
