@@ -2,13 +2,12 @@
 // click must be snapped within 5 ms, and no hover tick may run much past
 // its budget of 1500 microseconds.
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <algorithm>
 #include <chrono>
 #include <random>
 #include <vector>
-
-#include <time.h>
 
 #include "display/cursor.h"
 #include "display/snap.h"
@@ -76,7 +75,8 @@ struct Longest {
     const double c0 = thread_cpu_us();
     f();
     cpu = std::max(cpu, thread_cpu_us() - c0);
-    wall = std::max(wall, std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
+    wall = std::max(wall,
+                    std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
   }
   void report(benchmark::State& state) const {
     state.counters["longest_tick_us"] = wall;

@@ -100,7 +100,8 @@ void show_field(void (*set)(const char*), const Field& f) {
 }
 
 int64_t micros_since(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
+      .count();
 }
 
 void set_hover_code(int code) {
@@ -198,9 +199,9 @@ bool input_hover_timer() {
   // In the plan view the tests look elements up in the grid of element
   // boxes; after a change of a large drawing it is built again over as
   // many ticks as that takes, before the scan goes on.
-  const bool ready = view_type != VIEW_PLAN ||
-                     elem_grid_prepare(static_cast<std::size_t>(std::max(snap_index_threshold, 0)),
-                                       start + std::chrono::microseconds(HOVER_TICK_BUDGET_US));
+  const bool ready =
+      view_type != VIEW_PLAN || elem_grid_prepare(static_cast<std::size_t>(std::max(snap_index_threshold, 0)),
+                                                  start + std::chrono::microseconds(HOVER_TICK_BUDGET_US));
   if (hover_scanning && ready) {
     const int32_t saved_view = cur_view;
     cur_view = 0;

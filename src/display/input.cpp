@@ -169,7 +169,8 @@ bool snap_tangent(Point3* out) {
     geom_circle_circle(a->centre.x, a->centre.y, a->radius_x, tangent_from.x, tangent_from.y, std::sqrt(t2));
     if (!geo_result.found) continue;
     const Point2 c1{geo_result.cut1_x, geo_result.cut1_y, 0}, c2{geo_result.cut2_x, geo_result.cut2_y, 0};
-    const Point2 p = nearer(c1, c2, [&](const Point2& c) { return geom_dist(c.x, c.y, pick.x[0], pick.y[0]); });
+    const Point2 p =
+        nearer(c1, c2, [&](const Point2& c) { return geom_dist(c.x, c.y, pick.x[0], pick.y[0]); });
     *out = {p.x, p.y, 0.0, 0};
     return true;
   }
@@ -212,7 +213,8 @@ bool crossing_of(const PickedElement& a, const PickedElement& b, Point2* out) {
     return true;
   }
   if (arc_a && arc_b) {
-    if (!geom_eq(arc_a->radius_x, arc_a->radius_y) || !geom_eq(arc_b->radius_x, arc_b->radius_y)) return false;
+    if (!geom_eq(arc_a->radius_x, arc_a->radius_y) || !geom_eq(arc_b->radius_x, arc_b->radius_y))
+      return false;
     geom_circle_circle(arc_a->centre.x, arc_a->centre.y, arc_a->radius_x, arc_b->centre.x, arc_b->centre.y,
                        arc_b->radius_x);
   } else {
@@ -412,7 +414,8 @@ int handle_enter(InputRequest* r, unsigned kind) {
 }
 
 int handle_axis_key(InputRequest* r, unsigned kind, const std::string& key) {
-  if ((is_next_point_kind(kind) || kind == STEP_CONFIRM) && r->npoints >= 1 && r->npoints <= INPUT_MAX_POINTS) {
+  if ((is_next_point_kind(kind) || kind == STEP_CONFIRM) && r->npoints >= 1 &&
+      r->npoints <= INPUT_MAX_POINTS) {
     double length = 0.0;
     if (!ask_axis_length(key, &length)) return INPUT_CANCEL;
     const int k = r->npoints - 1;
@@ -707,7 +710,9 @@ InputRequest* input_normalize_corners(InputRequest* r) {
   return r;
 }
 
-void preview_tangent_snap(InputRequest*, double x, double y) { draw_xor_line(tangent_from.x, tangent_from.y, x, y); }
+void preview_tangent_snap(InputRequest*, double x, double y) {
+  draw_xor_line(tangent_from.x, tangent_from.y, x, y);
+}
 
 void input_script_click(int button, double x, double y, bool world) {
   const int saved_view = cur_view;

@@ -27,14 +27,14 @@ inline constexpr int INPUT_PROMPT_LEN = 80;
 // Step kinds.
 enum : uint16_t {
   STEP_END = 0,
-  STEP_POINT = 1,             // a snapped point
-  STEP_NEXT_POINT = 2,        // a snapped point; Enter repeats the last one, axis keys move it
-  STEP_NEXT_POINT_3 = 3,      // as STEP_NEXT_POINT
-  STEP_NEXT_POINT_4 = 4,      // as STEP_NEXT_POINT
-  STEP_CONFIRM = 5,           // a click or Enter; axis keys move the last point
-  STEP_CORNER_1 = 6,          // a raw click into point 0
-  STEP_CORNER_2 = 7,          // a raw click into point 1
-  STEP_INTEGER = 8,           // typed values
+  STEP_POINT = 1,         // a snapped point
+  STEP_NEXT_POINT = 2,    // a snapped point; Enter repeats the last one, axis keys move it
+  STEP_NEXT_POINT_3 = 3,  // as STEP_NEXT_POINT
+  STEP_NEXT_POINT_4 = 4,  // as STEP_NEXT_POINT
+  STEP_CONFIRM = 5,       // a click or Enter; axis keys move the last point
+  STEP_CORNER_1 = 6,      // a raw click into point 0
+  STEP_CORNER_2 = 7,      // a raw click into point 1
+  STEP_INTEGER = 8,       // typed values
   STEP_LENGTH = 9,
   STEP_TEXT = 10,
   STEP_ANGLE = 11,
@@ -42,8 +42,8 @@ enum : uint16_t {
   STEP_POINT_3D = 13,         // a snapped point, or an offset by axis keys or Enter
   STEP_POINT_OR_LENGTH = 14,  // a snapped point or a typed value
   STEP_POINT_OR_ANGLE = 15,
-  STEP_PICK = 16,             // a raw click into point 0, pick cursor
-  STEP_RAW_POINT = 17,        // a raw click appended as point 0
+  STEP_PICK = 16,       // a raw click into point 0, pick cursor
+  STEP_RAW_POINT = 17,  // a raw click appended as point 0
   STEP_POINT_OR_NUMBER = 18,
 };
 
@@ -80,7 +80,7 @@ struct InputRequest {
   double angle = 0.0;   // typed angle, radians
   int32_t integer = 0;
   FixedText<INPUT_TEXT_LEN> text;
-  uint8_t saved_cursor_style = 1;           // engine-owned
+  uint8_t saved_cursor_style = 1;          // engine-owned
   uint8_t snapped[INPUT_MAX_POINTS] = {};  // engine-owned: 1 when point k was caught by snap
 };
 

@@ -61,8 +61,8 @@ double text_distance(const TextElem& t, double x, double y) {
   const int align = t.alignment <= TEXT_CENTRED ? static_cast<int>(t.alignment) : static_cast<int>(TEXT_LEFT);
   const double len = t.alignment == TEXT_JUSTIFIED
                          ? t.fit_length
-                         : font_text_width(t.height, t.width_factor, t.spacing, t.font.c_str(), t.text.c_str(),
-                                           align, t.fit_length);
+                         : font_text_width(t.height, t.width_factor, t.spacing, t.font.c_str(),
+                                           t.text.c_str(), align, t.fit_length);
   switch (t.alignment) {
     case TEXT_RIGHT:
       x2 = x1 - len * cx;
@@ -233,7 +233,8 @@ double plan_distance(const ElemHeader* e, double x, double y, uint8_t filter) {
     case ELEM_ROOM: {
       if (!any) return NONE;
       const auto* r = static_cast<const RoomElem*>(e);
-      if (r->points.empty() || !geom_point_in_contours(x, y, static_cast<int>(r->points.size()), r->points.data()))
+      if (r->points.empty() ||
+          !geom_point_in_contours(x, y, static_cast<int>(r->points.size()), r->points.data()))
         return NONE;
       return std::min(view_px_to_len_x(3 * snap_size), geom_dist(x, y, r->label.x, r->label.y));
     }
@@ -258,8 +259,9 @@ double plan_distance(const ElemHeader* e, double x, double y, uint8_t filter) {
     }
     case ELEM_MESH: {
       double best = NONE;
-      mesh_edges(*static_cast<const MeshElem*>(e),
-                 [&](double x1, double y1, double x2, double y2) { keep(best, segment_distance(x, y, x1, y1, x2, y2)); });
+      mesh_edges(*static_cast<const MeshElem*>(e), [&](double x1, double y1, double x2, double y2) {
+        keep(best, segment_distance(x, y, x1, y1, x2, y2));
+      });
       return best;
     }
     default:
@@ -286,8 +288,9 @@ double projected_distance(const ElemHeader* e, double x, double y) {
     }
     case ELEM_MESH: {
       double best = NONE;
-      mesh_edges(*static_cast<const MeshElem*>(e),
-                 [&](double x1, double y1, double x2, double y2) { keep(best, segment_distance(x, y, x1, y1, x2, y2)); });
+      mesh_edges(*static_cast<const MeshElem*>(e), [&](double x1, double y1, double x2, double y2) {
+        keep(best, segment_distance(x, y, x1, y1, x2, y2));
+      });
       return best;
     }
     case ELEM_WALL: {

@@ -42,8 +42,9 @@ WindowElements window_cache;
 
 const std::vector<const ElemHeader*>& window_elements() {
   const SnapWindow& w = snap_window;
-  if (!window_cache.valid || window_cache.generation != elem_list_generation || window_cache.tail != elem_list_tail ||
-      window_cache.window.xmin != w.xmin || window_cache.window.xmax != w.xmax || window_cache.window.ymin != w.ymin ||
+  if (!window_cache.valid || window_cache.generation != elem_list_generation ||
+      window_cache.tail != elem_list_tail || window_cache.window.xmin != w.xmin ||
+      window_cache.window.xmax != w.xmax || window_cache.window.ymin != w.ymin ||
       window_cache.window.ymax != w.ymax) {
     elem_grid_query(w.xmin, w.ymin, w.xmax, w.ymax,
                     static_cast<std::size_t>(std::max(snap_index_threshold, 0)), window_cache.elems);
@@ -151,7 +152,8 @@ bool catch_crossing(double sx1, double sy1, double sx2, double sy2, double fx1, 
 bool catch_arc_segment(const ArcElem& a, double x1, double y1, double x2, double y2) {
   geom_line_ellipse(a.centre.x, a.centre.y, a.radius_x, a.radius_y, a.rotation, x1, y1, x2, y2);
   if (!geo_result.found) return false;
-  const Point2 cuts[2] = {{geo_result.cut1_x, geo_result.cut1_y, 0}, {geo_result.cut2_x, geo_result.cut2_y, 0}};
+  const Point2 cuts[2] = {{geo_result.cut1_x, geo_result.cut1_y, 0},
+                          {geo_result.cut2_x, geo_result.cut2_y, 0}};
   for (const Point2& c : cuts) {
     if (!snap_point_inside(c.x, c.y) || !on_arc(a, c.x, c.y)) continue;
     const double t = param_on(c.x, c.y, x1, y1, x2, y2);
@@ -170,7 +172,8 @@ int plan_points(const ElemHeader* e) {
   switch (e->kind) {
     case ELEM_LINE: {
       const auto* l = static_cast<const LineElem*>(e);
-      if (snap_use_end_points == 1 && (snap_catch_point(l->p1.x, l->p1.y) || snap_catch_point(l->p2.x, l->p2.y)))
+      if (snap_use_end_points == 1 &&
+          (snap_catch_point(l->p1.x, l->p1.y) || snap_catch_point(l->p2.x, l->p2.y)))
         return HOVER_POINT;
       return HOVER_NONE;
     }
@@ -207,7 +210,8 @@ int plan_points(const ElemHeader* e) {
     case ELEM_WALL:
       if (snap_use_end_points == 1)
         for (const WallSegment& s : static_cast<const WallElem*>(e)->segments)
-          if (snap_catch_point(s.start.x, s.start.y) || snap_catch_point(s.end.x, s.end.y)) return HOVER_POINT;
+          if (snap_catch_point(s.start.x, s.start.y) || snap_catch_point(s.end.x, s.end.y))
+            return HOVER_POINT;
       return HOVER_NONE;
     case ELEM_PATTERN:
       if (snap_use_polygon_points == 1)
@@ -216,19 +220,21 @@ int plan_points(const ElemHeader* e) {
       return HOVER_NONE;
     case ELEM_SPLINE: {
       const auto* s = static_cast<const SplineElem*>(e);
-      if (snap_use_arc_points == 1 && (snap_catch_point(s->p0.x, s->p0.y) || snap_catch_point(s->p1.x, s->p1.y) ||
-                                       snap_catch_point(s->p2.x, s->p2.y) || snap_catch_point(s->p3.x, s->p3.y)))
+      if (snap_use_arc_points == 1 &&
+          (snap_catch_point(s->p0.x, s->p0.y) || snap_catch_point(s->p1.x, s->p1.y) ||
+           snap_catch_point(s->p2.x, s->p2.y) || snap_catch_point(s->p3.x, s->p3.y)))
         return HOVER_POINT;
       return HOVER_NONE;
     }
     case ELEM_LINE3D: {
       const auto* l = static_cast<const Line3dElem*>(e);
-      return snap_catch_point(l->p1.x, l->p1.y) || snap_catch_point(l->p2.x, l->p2.y) ? HOVER_POINT : HOVER_NONE;
+      return snap_catch_point(l->p1.x, l->p1.y) || snap_catch_point(l->p2.x, l->p2.y) ? HOVER_POINT
+                                                                                      : HOVER_NONE;
     }
     case ELEM_CAMERA: {
       const auto* c = static_cast<const CameraElem*>(e);
       return snap_catch_point(c->eye.x, c->eye.y) || snap_catch_point(c->target.x, c->target.y) ? HOVER_POINT
-                                                                                                  : HOVER_NONE;
+                                                                                                : HOVER_NONE;
     }
     case ELEM_LIGHT: {
       const auto* l = static_cast<const LightElem*>(e);
@@ -292,9 +298,8 @@ bool plan_midpoints(const ElemHeader* e) {
 bool wall_points_3d(const WallElem& w) {
   for (const Point3& c : w.corner)
     if (snap_catch_point_3d(c.x, c.y, c.z)) return true;
-  if (w.gable == 1 &&
-      (snap_catch_point_3d(w.gable_a.x, w.gable_a.y, w.gable_a.z) ||
-       snap_catch_point_3d(w.gable_b.x, w.gable_b.y, w.gable_b.z)))
+  if (w.gable == 1 && (snap_catch_point_3d(w.gable_a.x, w.gable_a.y, w.gable_a.z) ||
+                       snap_catch_point_3d(w.gable_b.x, w.gable_b.y, w.gable_b.z)))
     return true;
   for (const WallOpening& o : w.openings)
     for (const Point3& c : o.corner)
@@ -419,7 +424,8 @@ int snap_hover_test(double px, double py, const ElemHeader* e) {
   }
   if (const int code = plan_points(e)) return code;
   if (const auto* a = elem_as<ArcElem>(e)) {
-    return snap_use_circle_centers == 1 && snap_catch_point(a->centre.x, a->centre.y) ? HOVER_POINT : HOVER_NONE;
+    return snap_use_circle_centers == 1 && snap_catch_point(a->centre.x, a->centre.y) ? HOVER_POINT
+                                                                                      : HOVER_NONE;
   }
   if (e->kind == ELEM_LINE || e->kind == ELEM_WALL) {
     if (snap_use_center_points == 1 && plan_midpoints(e)) return HOVER_MIDPOINT;
@@ -492,7 +498,8 @@ int snap_line_intersections(const ElemHeader* e, double x1, double y1, double x2
 int snap_circle_intersections(const ElemHeader* e) {
   const auto* a = elem_as<ArcElem>(e);
   if (!a) return 0;
-  if (snap_circle_outside(a->centre.x, a->centre.y, a->radius_x, a->radius_y) || !click_near_curve(*a)) return 0;
+  if (snap_circle_outside(a->centre.x, a->centre.y, a->radius_x, a->radius_y) || !click_near_curve(*a))
+    return 0;
   for (const ElemHeader* f : window_elements()) {
     if (!visible(f)) continue;
     if (const auto* b = elem_as<ArcElem>(f)) {

@@ -228,7 +228,8 @@ bool advance(const Clock::time_point* deadline) {
         grid.wide.push_back(o);
       } else {
         for (int iy = iy0; iy <= iy1; ++iy)
-          for (int ix = ix0; ix <= ix1; ++ix) ++grid.cell_start[static_cast<std::size_t>(iy) * grid.nx + ix + 1];
+          for (int ix = ix0; ix <= ix1; ++ix)
+            ++grid.cell_start[static_cast<std::size_t>(iy) * grid.nx + ix + 1];
       }
       if (out_of_time()) {
         ++grid.next_o;
@@ -253,7 +254,8 @@ bool advance(const Clock::time_point* deadline) {
       int ix0, iy0, ix1, iy1;
       cell_range(grid.boxes[o], &ix0, &iy0, &ix1, &iy1);
       for (int iy = iy0; iy <= iy1; ++iy)
-        for (int ix = ix0; ix <= ix1; ++ix) grid.items[grid.fill[static_cast<std::size_t>(iy) * grid.nx + ix]++] = o;
+        for (int ix = ix0; ix <= ix1; ++ix)
+          grid.items[grid.fill[static_cast<std::size_t>(iy) * grid.nx + ix]++] = o;
       if (out_of_time()) {
         ++grid.next_o;
         return false;

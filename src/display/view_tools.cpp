@@ -23,7 +23,8 @@ int ask_corners(InputRequest& r, const char* first, const char* second, InputPre
 
 int view_zoom_window() {
   InputRequest r;
-  const int res = ask_corners(r, nls_mark("1st Corner point:"), nls_mark("2nd Corner point:"), preview_zoom_window);
+  const int res =
+      ask_corners(r, nls_mark("1st Corner point:"), nls_mark("2nd Corner point:"), preview_zoom_window);
   if (res != INPUT_DONE) return res;
   input_normalize_corners(&r);
   view_zoom_to_window(r.x[0], r.y[0], r.x[1], r.y[1]);

@@ -91,7 +91,7 @@ TEST_F(CursorTest, RubberBandMovesWithTheCursorAndLeavesWithIt) {
   active_request = &r;
   cur_preview_fn = preview_line_from_0;
   snap_on = 0;
-  move_to(420, 200, &r);          // the band from (0, 0) to world (20, 0)
+  move_to(420, 200, &r);           // the band from (0, 0) to world (20, 0)
   EXPECT_TRUE(changed(350, 200));  // on the band, outside the cross
   move_to(300, 320, &r);
   EXPECT_FALSE(changed(350, 200));

@@ -31,8 +31,9 @@ TEST_F(InputEngineTest, LineRoadCollectsTwoPointsAndConfirms) {
   EXPECT_EQ(r.step, 3);
   expect_point(r, 0, 0, 0, 0);
   expect_point(r, 1, 10, 0, 0);
-  EXPECT_EQ(ui.calls_starting("prompt "),
-            (std::vector<std::string>{"prompt Start point:", "prompt Move/End point:", "prompt Move/Confirm:"}));
+  EXPECT_EQ(
+      ui.calls_starting("prompt "),
+      (std::vector<std::string>{"prompt Start point:", "prompt Move/End point:", "prompt Move/Confirm:"}));
   EXPECT_EQ(active_request, nullptr);
   EXPECT_TRUE(cmd_pending_empty());
   expect_clean_surface();
@@ -57,9 +58,10 @@ TEST_F(InputEngineTest, EnterRepeatsThePointAndAnAxisKeyMovesIt) {
   EXPECT_EQ(r.npoints, 2);
   expect_point(r, 0, 1, 2, 3);
   expect_point(r, 1, 3, 2, 3);  // the copy keeps z
-  EXPECT_EQ(ui.calls_starting("prompt "),
-            (std::vector<std::string>{"prompt Start point:", "prompt Abs. X/Y/Z:", "prompt Move/End point:",
-                                      "prompt Move/Confirm:", "prompt Move to X+ :", "prompt Move/Confirm:"}));
+  EXPECT_EQ(
+      ui.calls_starting("prompt "),
+      (std::vector<std::string>{"prompt Start point:", "prompt Abs. X/Y/Z:", "prompt Move/End point:",
+                                "prompt Move/Confirm:", "prompt Move to X+ :", "prompt Move/Confirm:"}));
   EXPECT_NE(std::find(ui.calls.begin(), ui.calls.end(), "coord_x X: 2.0000m"), ui.calls.end());
   expect_clean_surface();
 }
@@ -281,8 +283,11 @@ TEST_F(InputEngineTest, OffViewCoordinateFollowsThePreviousPoint) {
     double x, y, z;  // the second point, after a first at (1, 2, 3)
   };
   // A click at view-plane (4, 5).
-  const Case cases[] = {{VIEW_PLAN, 4, 5, 3}, {VIEW_FRONT, 4, 2, 5}, {VIEW_BACK, -4, 2, 5},
-                        {VIEW_LEFT, 1, -4, 5}, {VIEW_RIGHT, 1, 4, 5}};
+  const Case cases[] = {{VIEW_PLAN, 4, 5, 3},
+                        {VIEW_FRONT, 4, 2, 5},
+                        {VIEW_BACK, -4, 2, 5},
+                        {VIEW_LEFT, 1, -4, 5},
+                        {VIEW_RIGHT, 1, 4, 5}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.view);
     view_type = c.view;
@@ -317,9 +322,9 @@ TEST_F(InputEngineTest, AxisLabelsByView) {
     const char *up, *down, *left, *right;
   };
   const Case cases[] = {
-      {VIEW_PLAN, "Y+", "Y-", "X-", "X+"},       {VIEW_FRONT, "Z+", "Z-", "X-", "X+"},
-      {VIEW_BACK, "Z+", "Z-", "X+", "X-"},       {VIEW_LEFT, "Z+", "Z-", "Y+", "Y-"},
-      {VIEW_RIGHT, "Z+", "Z-", "Y-", "Y+"},      {VIEW_ISO_FRONT_LEFT, "Z+", "Z-", "X-", "X+"},
+      {VIEW_PLAN, "Y+", "Y-", "X-", "X+"},        {VIEW_FRONT, "Z+", "Z-", "X-", "X+"},
+      {VIEW_BACK, "Z+", "Z-", "X+", "X-"},        {VIEW_LEFT, "Z+", "Z-", "Y+", "Y-"},
+      {VIEW_RIGHT, "Z+", "Z-", "Y-", "Y+"},       {VIEW_ISO_FRONT_LEFT, "Z+", "Z-", "X-", "X+"},
       {VIEW_PERSPECTIVE, "Z+", "Z-", "X-", "X+"},
   };
   char label[3];

@@ -191,7 +191,9 @@ class InputTest : public DisplayTest {
 };
 
 // A rubber band from point 0 to the pointer.
-inline void preview_line_from_0(InputRequest* r, double x, double y) { draw_xor_line(r->x[0], r->y[0], x, y); }
+inline void preview_line_from_0(InputRequest* r, double x, double y) {
+  draw_xor_line(r->x[0], r->y[0], x, y);
+}
 
 // The line tool's request: start point, end point with a rubber band, confirm.
 inline InputRequest line_request() {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <random>
 #include <string>
@@ -60,8 +61,8 @@ TEST_F(SnapTest, EachKindOffersItsPoints) {
       {"arc end", [&] { elem_new_arc(0, 0, 0, 0, 0, 5, 5, pi / 2, 0, 0); }, 0, 5},
       {"rotated ellipse arc end", [&] { elem_new_arc(0, 0, 0, 0, 0, 6, 3, pi / 2, 0, pi / 2); }, -3, 0},
       {"circle quadrant, unrotated", [&] { elem_new_arc(0, 0, 0, 0, 0, 6, 3, 2 * pi, 0, 1.0); }, 0, -3},
-      {"text insertion point",
-       [] { elem_new_text(0, 0, 0, 3, 4, 0, 3, 1, 0, 0, "A", 0, "Standard", 0); }, 3, 4},
+      {"text insertion point", [] { elem_new_text(0, 0, 0, 3, 4, 0, 3, 1, 0, 0, "A", 0, "Standard", 0); }, 3,
+       4},
       {"dimension line point",
        [] {
          DimPoint p[2];
@@ -72,7 +73,11 @@ TEST_F(SnapTest, EachKindOffersItsPoints) {
          elem_new_dim(0, 0, 0, 0, 0, 0, 3, 1, 1, 0.5, 1, "Standard", 0, 0, DIM_CHAIN, 2, p);
        },
        7, 2},
-      {"wall outline end", [this] { wall({{0, 0}, {6, 0}, {6, 3}, {0, 3}}); }, 6, 3},
+      {"wall outline end",
+       [this] {
+         wall({{0, 0}, {6, 0}, {6, 3}, {0, 3}});
+       },
+       6, 3},
       {"pattern outline point",
        [] {
          Point2 p[] = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, CONTOUR_END};
@@ -223,9 +228,9 @@ TEST_F(SnapTest, FreePointByViewType) {
     double x, y, z;
   };
   const Case cases[] = {
-      {VIEW_PLAN, SNAP_FREE, 1, 2, 0},   {VIEW_FRONT, SNAP_FREE, 1, 0, 2},
-      {VIEW_BACK, SNAP_FREE, -1, 0, 2},  {VIEW_LEFT, SNAP_FREE, 0, -1, 2},
-      {VIEW_RIGHT, SNAP_FREE, 0, 1, 2},  {VIEW_ISO_FRONT_LEFT, SNAP_IGNORE, 0, 0, 0},
+      {VIEW_PLAN, SNAP_FREE, 1, 2, 0},          {VIEW_FRONT, SNAP_FREE, 1, 0, 2},
+      {VIEW_BACK, SNAP_FREE, -1, 0, 2},         {VIEW_LEFT, SNAP_FREE, 0, -1, 2},
+      {VIEW_RIGHT, SNAP_FREE, 0, 1, 2},         {VIEW_ISO_FRONT_LEFT, SNAP_IGNORE, 0, 0, 0},
       {VIEW_PERSPECTIVE, SNAP_IGNORE, 0, 0, 0},
   };
   for (const Case& c : cases) {
@@ -300,7 +305,8 @@ TEST_F(SnapTest, GridAgreesWithTheListWalk) {
     std::vector<std::string> out;
     for (auto [x, y] : clicks) {
       const int r = snap_find_point(nullptr, x, y);
-      out.push_back(std::to_string(r) + " " + std::to_string(snap_point.x) + " " + std::to_string(snap_point.y));
+      out.push_back(std::to_string(r) + " " + std::to_string(snap_point.x) + " " +
+                    std::to_string(snap_point.y));
     }
     return out;
   };
@@ -332,6 +338,32 @@ TEST_F(SnapTest, GridAgreesWithTheListWalk) {
 
   elem_purge_marked();
   compare("removed");
+}
+
+}  // namespace
+
+namespace {
+
+// Built a slice at a time with a deadline already passed, the grid is
+// finished over many calls and answers as the list walk does.
+TEST_F(SnapTest, GridBuiltInSlicesAnswersTheSame) {
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<double> pos(-40, 40), len(-3, 3);
+  for (int i = 0; i < 5000; ++i) {
+    const double x = pos(rng), y = pos(rng) * 0.7;
+    line(x, y, x + len(rng), y + len(rng));
+  }
+  int calls = 0;
+  while (!elem_grid_prepare(0, std::chrono::steady_clock::now() - std::chrono::seconds(1))) ++calls;
+  EXPECT_GT(calls, 10);
+
+  std::vector<const ElemHeader*> grid, walk;
+  for (int i = 0; i < 50; ++i) {
+    const double x = pos(rng), y = pos(rng) * 0.7;
+    elem_grid_query(x - 2, y - 2, x + 2, y + 2, 0, grid);
+    elem_grid_query(x - 2, y - 2, x + 2, y + 2, 1 << 30, walk);
+    EXPECT_EQ(grid, walk);
+  }
 }
 
 }  // namespace

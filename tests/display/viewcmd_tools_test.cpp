@@ -74,7 +74,8 @@ TEST_F(ViewToolsTest, GaugeMeasuresUntilCancelled) {
   script.click_world(1, 0, 0).click_world(1, 10, 0).click_world(1, 10, 0);
   script.click_world(1, 1, 1).click_world(1, 1, 4).key("z_enter").key("p_nop");
   EXPECT_EQ(tool_gauge(), INPUT_CANCEL);
-  EXPECT_EQ(ui.calls_starting("gauge "), (std::vector<std::string>{"gauge 10 0 0 10 0", "gauge 0 3 0 3 1.5708"}));
+  EXPECT_EQ(ui.calls_starting("gauge "),
+            (std::vector<std::string>{"gauge 10 0 0 10 0", "gauge 0 3 0 3 1.5708"}));
   EXPECT_EQ(pending_command, "p_nop");
   expect_clean_surface();
 }
