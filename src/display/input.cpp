@@ -7,6 +7,7 @@
 
 #include "display/command_buffer.h"
 #include "display/cursor.h"
+#include "display/draw.h"
 #include "display/pick.h"
 #include "display/shell_hooks.h"
 #include "display/snap.h"
@@ -229,8 +230,9 @@ bool crossing_of(const PickedElement& a, const PickedElement& b, Point2* out) {
   return true;
 }
 
-void draw_highlighted(InputRequest* r, ElemHeader* e) {
-  with_cursor_off(r, [&] { ui().draw_element(DRAW_NORMAL, e); });
+// Draws e as it is marked now (marked elements show in the selection colour).
+void draw_as_marked(InputRequest* r, ElemHeader* e) {
+  with_cursor_off(r, [&] { draw_element(DRAW_NORMAL, e); });
 }
 
 // The intersection snap. The first element shows marked while the second
@@ -240,7 +242,7 @@ bool snap_intersection(InputRequest* r, Point3* out) {
   if (!pick_crossing_element(nls_translate("1st Element:"), nullptr, &first)) return false;
   const uint8_t saved_mark = first.elem->mark;
   first.elem->mark = 1;
-  draw_highlighted(r, first.elem);
+  draw_as_marked(r, first.elem);
   bool found = false;
   Point2 p;
   while (!found) {
@@ -248,7 +250,7 @@ bool snap_intersection(InputRequest* r, Point3* out) {
     found = crossing_of(first, second, &p);
   }
   first.elem->mark = saved_mark;
-  draw_highlighted(r, first.elem);
+  draw_as_marked(r, first.elem);
   if (found) *out = {p.x, p.y, 0.0, 0};
   return found;
 }
