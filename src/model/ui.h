@@ -77,6 +77,17 @@ struct UiTable {
   void (*mainwin_set_scale_label)(const char* text) = ui_silent::text;
   // Shows the drawing file, the current layer and the scale in the title.
   void (*mainwin_update_title)() = ui_silent::none;
+  // The inline value entry beside the prompt: opened with a preset text for
+  // a step that takes a typed value, closed when the step or request ends.
+  void (*mainwin_value_entry_open)(const char* text) = ui_silent::text;
+  void (*mainwin_value_entry_close)() = ui_silent::none;
+  // The snap buttons (and the snap letters of the keyboard) work only while
+  // a point step waits.
+  void (*mainwin_snap_buttons_enable)() = ui_silent::none;
+  void (*mainwin_snap_buttons_disable)() = ui_silent::none;
+  // The two coordinate fields of the status line ("X: 1.000", "Y: 2.000").
+  void (*mainwin_set_coord_x)(const char* text) = ui_silent::text;
+  void (*mainwin_set_coord_y)(const char* text) = ui_silent::text;
   // A path button's chooser has chosen: the dialog that owns the button
   // ("draw", "sym", "dxf", "export", "dia", "pov", "ray") shows the path in
   // its entry.

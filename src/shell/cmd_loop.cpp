@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "display/command_buffer.h"
+#include "display/cursor.h"
+#include "display/input.h"
 #include "display/shell_hooks.h"
 #include "display/view_commands.h"
 #include "model/nls.h"
@@ -63,6 +65,7 @@ void cmd_post_key(void* widget, const char* key) {
 
 void cmd_loop() {
   cmd_install_shell_hooks();
+  input_install_display_hooks();
   quit_requested = 0;
   pending_command = "nop";
   view_show_scale();
@@ -76,6 +79,8 @@ void cmd_loop() {
   char key[CMD_KEY_LEN];
   for (;;) {
     if (quit_requested) return;
+    // No request is running between commands: no rubber band, no markers.
+    active_request = nullptr;
     if (!cmd_pending_empty()) {
       copy_key(key, pending_command.c_str());
       pending_command = "nop";

@@ -79,6 +79,19 @@ void reset_dialogs_after_settings() { record("gui_reset_dialogs_after_settings")
 void select_view(int type) { record("select_view " + std::to_string(type)); }
 void zoom_to_extents(int mode) { record("zoom_to_extents " + std::to_string(mode)); }
 
+void entry_open(const char* text) { record(std::string("entry_open ") + text); }
+void entry_close() { record("entry_close"); }
+void snap_buttons_enable() { record("snap_buttons 1"); }
+void snap_buttons_disable() { record("snap_buttons 0"); }
+void set_coord_x(const char* text) {
+  record(std::string("coord_x ") + text);
+  if (active) active->coord_x = text;
+}
+void set_coord_y(const char* text) {
+  record(std::string("coord_y ") + text);
+  if (active) active->coord_y = text;
+}
+
 }  // namespace
 
 RecordingUi::RecordingUi() {
@@ -103,6 +116,12 @@ RecordingUi::RecordingUi() {
   t.mainwin_update_title = title;
   t.mainwin_set_scale_label = scale_label;
   t.path_entry_set = path_entry;
+  t.mainwin_value_entry_open = entry_open;
+  t.mainwin_value_entry_close = entry_close;
+  t.mainwin_snap_buttons_enable = snap_buttons_enable;
+  t.mainwin_snap_buttons_disable = snap_buttons_disable;
+  t.mainwin_set_coord_x = set_coord_x;
+  t.mainwin_set_coord_y = set_coord_y;
   t.mainwin_toolbar_toggles_refresh = toolbar_toggles_refresh;
   t.dlg_dxf_refresh = dxf_refresh;
   t.gui_reset_after_load = reset_after_load;

@@ -26,6 +26,8 @@ struct RecordingUi {
   std::deque<std::string> paths;
   // The text of the last mainwin_set_prompt call.
   std::string last_prompt;
+  // The texts of the last mainwin_set_coord_x and mainwin_set_coord_y calls.
+  std::string coord_x, coord_y;
 
   // The recorded lines that begin with prefix.
   std::vector<std::string> calls_starting(const std::string& prefix) const;
