@@ -244,7 +244,7 @@ void font_slots_clear() {
 }
 
 void cmd_p_file_import_truetype() {
-  std::string chosen = ui().filesel_choose(nls_translate("Import TTF Font file"), "", 0);
+  std::string chosen = ui().filesel_choose(nls_translate("Import TTF Font file"), "", 0, "");
   if (chosen.empty() || chosen == "cancel") return;
 
   fs::path source(chosen);

@@ -24,14 +24,28 @@ WaitBackend* wait_set_backend(WaitBackend* b) {
 
 void wait_run() {
   if (!backend) throw std::logic_error("wait_run: no wait backend installed");
-  LevelGuard guard;
-  backend->run(static_cast<int>(levels.size()));
+  {
+    LevelGuard guard;
+    backend->run(static_cast<int>(levels.size()));
+  }
+  // The enclosing level was ended while this one ran (wait_end_level): now
+  // that it is innermost again, the backend may stop it.
+  if (!levels.empty() && levels.back()) backend->end(static_cast<int>(levels.size()));
 }
 
 void wait_end() {
   if (levels.empty() || levels.back()) return;
   levels.back() = true;
   if (backend) backend->end(static_cast<int>(levels.size()));
+}
+
+void wait_end_level(int depth) {
+  if (depth < 1 || depth > static_cast<int>(levels.size()) || levels[depth - 1]) return;
+  if (depth == static_cast<int>(levels.size())) {
+    wait_end();
+    return;
+  }
+  levels[depth - 1] = true;
 }
 
 int wait_depth() { return static_cast<int>(levels.size()); }

@@ -27,6 +27,11 @@ void wait_run();
 // Ends the innermost level. Nothing happens at depth 0 or when the innermost
 // level has already been ended (a second post before it returned).
 void wait_end();
+// Ends level `depth` (1 = outermost) and no other. A level inside it keeps
+// running until it is ended in turn; then `depth` returns as well. So a box
+// that waits ends its own wait even while a nested request runs inside it.
+// Nothing happens for a level that is not running or already ended.
+void wait_end_level(int depth);
 // Number of levels running.
 int wait_depth();
 // Whether level `depth` has been ended (levels that no longer run count as ended).

@@ -8,6 +8,7 @@ ElemHeader* elem_list_tail = nullptr;
 int drawing_modified = 0;
 ElemHeader* hover_scan_elem = nullptr;
 int guide_mode = 0;
+uint32_t elem_list_generation = 0;
 
 namespace {
 
@@ -35,6 +36,7 @@ void clear_marks(Point3* p, int n) {
 }
 
 void release(ElemHeader* e) {
+  ++elem_list_generation;
   if (hover_scan_elem == e) hover_scan_elem = nullptr;
   e->kind = ELEM_FREED;
   delete e;
@@ -119,7 +121,10 @@ void elem_link_tail(ElemHeader* e) {
   elem_list_tail = e;
 }
 
+void elem_touch() { ++elem_list_generation; }
+
 void elem_unlink(ElemHeader* e) {
+  ++elem_list_generation;
   if (e->previous)
     e->previous->next = e->next;
   else
@@ -159,6 +164,7 @@ void elem_purge_marked() {
   ElemHeader* head = nullptr;
   ElemHeader* tail = nullptr;
   bool freed = false;
+  ++elem_list_generation;
   while (e) {
     ElemHeader* next = e->next;
     if (e->mark == 1) {
@@ -188,6 +194,7 @@ void elem_remove_last() {
 }
 
 void elem_free_all() {
+  ++elem_list_generation;
   ElemHeader* e = elem_list_head;
   elem_list_head = nullptr;
   elem_list_tail = nullptr;

@@ -238,6 +238,13 @@ extern ElemHeader* elem_list_tail;  // always the element created last
 extern int drawing_modified;
 extern ElemHeader* hover_scan_elem;  // resume point of the hover scan
 extern int guide_mode;               // 1: new elements get PEN_GUIDE
+// Counts every change of the list except appending at the tail: unlinking,
+// freeing, and changes of elements in place (elem_touch). A cache of element
+// geometry that saw the same count still holds: the list is what it was,
+// plus whatever was appended since.
+extern uint32_t elem_list_generation;
+// Code that changes the points of elements in the list in place calls this.
+void elem_touch();
 
 // Appends a deep copy of record (size recomputed, links set) and makes it the
 // tail; sets drawing_modified. Returns 1. Callers that fill many fields build

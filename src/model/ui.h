@@ -21,7 +21,9 @@ inline void angle(double) {}
 inline void error(const char*) {}
 inline void message(const char*, const char*) {}
 inline int ask(const char*, int, const char* const*) { return 0; }
-inline std::string choose(const char*, const char*, int) { return "cancel"; }
+inline std::string choose(const char*, const char*, int, const char*) { return "cancel"; }
+inline void fraction(double) {}
+inline void gauge(double, double, double, double, double) {}
 inline void text(const char*) {}
 inline void none() {}
 inline void name_text(const char*, const char*) {}
@@ -38,9 +40,26 @@ struct UiTable {
   void (*msgbox_message)(const char* title, const char* text) = ui_silent::message;
   // A question with 1 to 5 answers; returns 1..count, 0 when closed.
   int (*msgbox_ask)(const char* message, int count, const char* const* labels) = ui_silent::ask;
-  // File chooser: mode 0 open, 1 save (asks before overwriting), 2 folder.
-  // Returns the chosen path or "cancel".
-  std::string (*filesel_choose)(const char* title, const char* start, int mode) = ui_silent::choose;
+  // File chooser: mode 0 open, 1 save (asks before overwriting), 2 folder
+  // (the path ends in "/"). start is the name shown first, path_folder where
+  // the chooser's path button goes. Returns the chosen path (shorter than
+  // PATH_LEN) or "cancel".
+  std::string (*filesel_choose)(const char* title, const char* start, int mode,
+                                const char* path_folder) = ui_silent::choose;
+
+  // The progress window of long operations: open with a title, set the bar
+  // (0..1, drawn at once), close.
+  void (*gui_progress_open)(const char* title) = ui_silent::text;
+  void (*gui_progress_update)(double fraction) = ui_silent::fraction;
+  void (*gui_progress_close)() = ui_silent::none;
+  // The separate text editor, shown beside the drawing with this text; its
+  // Apply and Cancel arrive later as dialog keys.
+  void (*gui_text_editor_show)(const char* text) = ui_silent::text;
+  // The result box of the gauge tool: distances and length in metres, the
+  // angle in radians.
+  void (*gui_show_gauge)(double dx, double dy, double dz, double length, double angle) = ui_silent::gauge;
+  // The about box (shown at every start).
+  void (*gui_show_about)() = ui_silent::none;
 
   // Screen updates of model operations that redraw on their own (clean-up
   // commands, the stretch re-fit, wall rebuilds). Drawing is bracketed by two
@@ -54,11 +73,6 @@ struct UiTable {
 
   // The prompt field of the status line ("Select function:", a tool's step).
   void (*mainwin_set_prompt)(const char* text) = ui_silent::text;
-  // The coordinate fields of the status line.
-  void (*mainwin_set_coord_x)(const char* text) = ui_silent::text;
-  void (*mainwin_set_coord_y)(const char* text) = ui_silent::text;
-  // The four snap buttons and the snap letters: on only while a point is asked for.
-  void (*snap_buttons_enable)(bool on) = ui_silent::enable;
   // The Select page shows while an interactive selection runs; "Opening" and
   // "Point" can be chosen only when opening_and_point is nonzero.
   void (*mainwin_select_page_enter)(int opening_and_point) = ui_silent::mode;
@@ -67,6 +81,17 @@ struct UiTable {
   void (*mainwin_set_scale_label)(const char* text) = ui_silent::text;
   // Shows the drawing file, the current layer and the scale in the title.
   void (*mainwin_update_title)() = ui_silent::none;
+  // The inline value entry beside the prompt: opened with a preset text for
+  // a step that takes a typed value, closed when the step or request ends.
+  void (*mainwin_value_entry_open)(const char* text) = ui_silent::text;
+  void (*mainwin_value_entry_close)() = ui_silent::none;
+  // The snap buttons (and the snap letters of the keyboard) work only while
+  // a point step waits.
+  void (*mainwin_snap_buttons_enable)() = ui_silent::none;
+  void (*mainwin_snap_buttons_disable)() = ui_silent::none;
+  // The two coordinate fields of the status line ("X: 1.000", "Y: 2.000").
+  void (*mainwin_set_coord_x)(const char* text) = ui_silent::text;
+  void (*mainwin_set_coord_y)(const char* text) = ui_silent::text;
   // A path button's chooser has chosen: the dialog that owns the button
   // ("draw", "sym", "dxf", "export", "dia", "pov", "ray") shows the path in
   // its entry.

@@ -167,6 +167,8 @@ void undo_clear_all() {
 }  // namespace
 
 void undo_record(int mode, int n) {
+  // The recorded elements are about to change in place.
+  elem_touch();
   if (undo_undone > 0) undo_discard_redo();
   switch (mode & 0xFF) {
     case UNDO_CLEAR:

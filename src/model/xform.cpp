@@ -525,6 +525,7 @@ Point3 xform_scale_point(double x, double y, double z) {
 }
 
 void xform_scale_marked(double x0, double y0, double z0, double fx, double fy, double fz, int keep_text) {
+  elem_touch();
   scale_x0 = x0;
   scale_y0 = y0;
   scale_z0 = z0;
@@ -592,6 +593,7 @@ void xform_move_point3_if_marked(Point3* p) {
 }
 
 void xform_move_marked(double dx, double dy, double dz) {
+  elem_touch();
   move_dx = dx;
   move_dy = dy;
   move_dz = dz;
@@ -620,6 +622,7 @@ void xform_move_marked(double dx, double dy, double dz) {
 }
 
 void xform_stretch_marked_points() {
+  elem_touch();
   ElemHeader* last = elem_list_tail;
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
     if (auto* d = elem_as<DimElem>(e)) {
@@ -632,6 +635,7 @@ void xform_stretch_marked_points() {
 }
 
 void xform_rotate_marked(double cx, double cy, double angle) {
+  elem_touch();
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
     if (e->mark != 1) continue;
     drawing_modified = 1;
@@ -650,6 +654,7 @@ void xform_rotate_marked(double cx, double cy, double angle) {
 }
 
 void xform_rotate_axis(double ax, double ay, double az, double bx, double by, double bz, double angle) {
+  elem_touch();
   xform_axis.a.x = ax;
   xform_axis.a.y = ay;
   xform_axis.a.z = az;
@@ -687,6 +692,7 @@ void xform_mirror_mesh_faces(MeshElem* m, double ax, double ay, double bx, doubl
 }
 
 void xform_mirror_marked(double ax, double ay, double bx, double by) {
+  elem_touch();
   double theta = geom_angle(ax, ay, bx, by);
   if (theta > GEOM_PI) theta -= GEOM_PI;
   for (ElemHeader* e = elem_list_head; e; e = e->next) {

@@ -7,8 +7,8 @@
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/settings.h"
-#include "model/undo.h"
 #include "model/ui.h"
+#include "model/undo.h"
 #include "shell/cmd_dispatch.h"
 #include "shell/cmd_loop.h"
 #include "shell/mainwin_bars.h"
@@ -84,7 +84,7 @@ void cmd_p_path_choose(const char* name) {
   if (!chooser) return;
 
   const char* start = chooser->start ? chooser->start->c_str() : "";
-  std::string result = ui().filesel_choose(nls_translate(chooser->title), start, chooser->mode);
+  std::string result = ui().filesel_choose(nls_translate(chooser->title), start, chooser->mode, start);
   if (result == "cancel") return;
   if (result.size() >= PATH_LEN) {
     ui().msgbox_error(nls_translate("The chosen path is too long."));

@@ -5,6 +5,7 @@
 
 #include "display/command_buffer.h"
 #include "display/font.h"
+#include "display/view_tools.h"
 #include "model/cleanup.h"
 #include "model/files/load_save.h"
 #include "model/files/prefs.h"
@@ -54,9 +55,15 @@ std::vector<CmdRow> rows_p = {
      }},
 };
 
-std::vector<CmdRow> rows_b = {};
+std::vector<CmdRow> rows_b = {
+    {"b_gauge", [] { tool_gauge(); }},
+};
 
-std::vector<CmdRow> rows_f = {};
+std::vector<CmdRow> rows_f = {
+    {"f_zoom", [] { view_zoom_window(); }},
+    {"f_pan", [] { view_pan(); }},
+    {"f_mamid", [] { view_zoom_center(); }},
+};
 
 std::vector<CmdRow> rows_s = {
     {"s_maplus", view_scale_step_up},

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "display/command_buffer.h"
+#include "display/cursor.h"
+#include "display/input.h"
 #include "display/shell_hooks.h"
 #include "display/view_commands.h"
 #include "model/nls.h"
@@ -10,6 +12,7 @@
 #include "model/ui.h"
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_dispatch.h"
+#include "shell/dlg_table.h"
 
 int quit_requested = 0;
 
@@ -37,6 +40,8 @@ void cmd_install_shell_hooks() {
 
 void cmd_post_key(void* widget, const char* key) {
   if (!key) return;
+  // Dialogs open and close at once, whoever waits.
+  cmd_dispatch_dialog(key);
   switch (key[0]) {
     case 'z':
       break;
@@ -60,11 +65,13 @@ void cmd_post_key(void* widget, const char* key) {
 
 void cmd_loop() {
   cmd_install_shell_hooks();
+  input_install_display_hooks();
   quit_requested = 0;
   pending_command = "nop";
   view_show_scale();
   view_remember();
   view_zoom_to_extents(0);
+  ui().gui_show_about();
   ui().mainwin_update_title();
   view_type = 0;
 
@@ -72,6 +79,8 @@ void cmd_loop() {
   char key[CMD_KEY_LEN];
   for (;;) {
     if (quit_requested) return;
+    // No request is running between commands: no rubber band, no markers.
+    active_request = nullptr;
     if (!cmd_pending_empty()) {
       copy_key(key, pending_command.c_str());
       pending_command = "nop";

@@ -13,7 +13,8 @@ extern int quit_requested;
 void cmd_loop();
 
 // The handler of command buttons and menu items ("clicked", "activate",
-// "toggled"); key is the handler's user data, a static text. By the key's
+// "toggled"); key is the handler's user data, a static text. The dialog
+// dispatch (dlg_table.h) sees every key first. Then, by the key's
 // first letter: z_ posts it; s_ releases the view-tool button and posts it;
 // f_ holds the pressed view-tool button and posts it; p_ releases the tool
 // button and posts it; b_ holds the pressed tool button and posts it. A key of

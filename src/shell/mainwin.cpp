@@ -18,6 +18,7 @@
 #include "shell/cmd_gtk.h"
 #include "shell/cmd_loop.h"
 #include "shell/gui_build.h"
+#include "shell/keymap_gtk.h"
 #include "shell/latin1.h"
 #include "shell/mainwin_bars.h"
 #include "shell/mainwin_parts.h"
@@ -314,7 +315,9 @@ GtkWidget* build_notebook() {
 }
 
 void on_window_destroy(GtkWidget* w, gpointer) {
-  if (mainwin_widgets.window == w) mainwin_forget_widgets();
+  if (mainwin_widgets.window != w) return;
+  mainwin_value_entry_set_grid(nullptr);
+  mainwin_forget_widgets();
 }
 
 }  // namespace
@@ -375,6 +378,7 @@ GtkWidget* mainwin_build() {
   gtk_window_set_title(GTK_WINDOW(window), "Kavro");
   gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
   gtk_widget_add_events(window, GDK_KEY_PRESS_MASK);
+  g_signal_connect(window, "key-press-event", G_CALLBACK(mainwin_on_key_press), nullptr);
   g_signal_connect(window, "button-press-event", G_CALLBACK(mainwin_on_right_click), nullptr);
   g_signal_connect(window, "destroy", G_CALLBACK(on_window_destroy), nullptr);
   accel_group = gtk_accel_group_new();
@@ -386,6 +390,7 @@ GtkWidget* mainwin_build() {
   GtkWidget* left = gui_vbox_new();
   gui_pack(hbox, left, 1);
   mainwin_build_view_bar(left);
+  mainwin_value_entry_set_grid(GTK_GRID(mainwin_widgets.view_bar));
 
   // The right column keeps its natural width however its buttons expand.
   GtkWidget* right = gui_vbox_new();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "display/gtk/view_gtk.h"
+#include "display/key_state.h"
 #include "display/view_commands.h"
 #include "model/elem.h"
 #include "model/files/load_save.h"
@@ -17,8 +18,6 @@
 #include "shell/mainwin_parts.h"
 #include "shell/mainwin_text.h"
 #include "shell/startup.h"
-
-unsigned char snap_keys_enabled = 0;
 
 namespace {
 
@@ -98,6 +97,9 @@ void mainwin_build_view_bar(GtkWidget* box) {
   GtkWidget* coords = gui_hbox_new();
   w.coord_x = gui_entry_new(" X: 0.00000 ");
   w.coord_y = gui_entry_new(" Y: 0.00000 ");
+  // Wide enough for a coordinate with its unit in the interface font.
+  gui_set_width(w.coord_x, 130);
+  gui_set_width(w.coord_y, 130);
   gui_pack(coords, w.coord_x, 1);
   gui_pack(coords, w.coord_y, 1);
   gui_table_attach(table, coords, 0, 1, 0, 1, 0);

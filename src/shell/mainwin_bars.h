@@ -11,9 +11,6 @@
 
 #include <string>
 
-// While 1 the key mapping turns i, m, d and t into the snap keys.
-extern unsigned char snap_keys_enabled;
-
 // The view bar under the drawing area (box: the window's left column) and
 // the snap bar at the foot of the right column.
 void mainwin_build_view_bar(GtkWidget* box);

@@ -8,7 +8,10 @@
 #include <system_error>
 
 #include "display/command_buffer.h"
+#include "display/cursor.h"
+#include "display/gtk/view_gtk.h"
 #include "display/gtk/wait_gtk.h"
+#include "display/input.h"
 #include "display/draw.h"
 #include "display/outdev.h"
 #include "display/view.h"
@@ -26,25 +29,21 @@
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_gtk.h"
 #include "shell/cmd_loop.h"
+#include "shell/dlg_boxes.h"
+#include "shell/fontchange.h"
 #include "shell/mainwin.h"
 #include "shell/mainwin_bars.h"
+#include "shell/mainwin_hooks.h"
 #include "shell/nls_table.h"
+#include "shell/value_entry.h"
 
 GtkWidget* main_window = nullptr;
 guint backup_timer_id = 0;
 guint hover_timer_id = 0;
-void (*input_hover_hook)() = nullptr;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-GtkCssProvider* style_provider = nullptr;
-
-bool readable(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return in.good();
-}
 
 void say(const std::string& line) {
   std::printf("%s\n", line.c_str());
@@ -52,7 +51,7 @@ void say(const std::string& line) {
 }
 
 gboolean on_hover_tick(gpointer) {
-  if (input_hover_hook) input_hover_hook();
+  input_hover_timer();
   return TRUE;
 }
 
@@ -129,13 +128,6 @@ unsigned startup_backup_seconds(int interval_minutes) {
   return static_cast<unsigned>(interval_minutes) * 60u;
 }
 
-std::string gui_style_path() {
-  const std::string user = prefs_home() + "/.kavro3/kavro.gtkrc";
-  if (readable(user)) return user;
-  if (readable("./kavro.gtkrc")) return "./kavro.gtkrc";
-  return std::string();
-}
-
 void gui_style_install_builtin() {
   static GtkCssProvider* builtin = nullptr;
   GdkScreen* screen = gdk_screen_get_default();
@@ -150,28 +142,6 @@ void gui_style_install_builtin() {
   gtk_css_provider_load_from_data(builtin, css, -1, nullptr);
   gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(builtin),
                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION - 1);
-}
-
-void gui_style_apply(const std::string& path) {
-  GdkScreen* screen = gdk_screen_get_default();
-  if (!screen) return;
-  if (style_provider) {
-    gtk_style_context_remove_provider_for_screen(screen, GTK_STYLE_PROVIDER(style_provider));
-    g_object_unref(style_provider);
-    style_provider = nullptr;
-  }
-  if (path.empty()) return;
-  GtkCssProvider* provider = gtk_css_provider_new();
-  GError* error = nullptr;
-  if (!gtk_css_provider_load_from_path(provider, path.c_str(), &error)) {
-    say("style file " + path + " not used: " + (error ? error->message : "unreadable"));
-    if (error) g_error_free(error);
-    g_object_unref(provider);
-    return;
-  }
-  gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider),
-                                            GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-  style_provider = provider;
 }
 
 bool gui_init() {
@@ -195,7 +165,7 @@ bool gui_init() {
   }
   std::setlocale(LC_NUMERIC, "C");
   gui_style_install_builtin();
-  gui_style_apply(gui_style_path());
+  gui_style_load(gui_style_find());
   return true;
 }
 
@@ -207,7 +177,8 @@ void mainwin_install_ui() {
   t.mainwin_set_scale_label = mainwin_set_scale_label;
   t.mainwin_set_coord_x = mainwin_set_coord_x;
   t.mainwin_set_coord_y = mainwin_set_coord_y;
-  t.snap_buttons_enable = [](bool on) { on ? mainwin_snap_buttons_enable() : mainwin_snap_buttons_disable(); };
+  t.mainwin_snap_buttons_enable = mainwin_snap_buttons_enable;
+  t.mainwin_snap_buttons_disable = mainwin_snap_buttons_disable;
   t.mainwin_select_page_enter = [](int v) { mainwin_select_page_enter(v ? 1 : 0); };
   t.mainwin_select_page_leave = mainwin_select_page_leave;
   t.mainwin_update_title = mainwin_update_title;
@@ -215,8 +186,22 @@ void mainwin_install_ui() {
   t.gui_reset_after_load = gui_reset_after_load;
   t.gui_reset_dialogs_after_settings = gui_reset_dialogs_after_settings;
   t.mainwin_select_view = mainwin_select_view;
+  t.mainwin_value_entry_open = mainwin_value_entry_open;
+  t.mainwin_value_entry_close = mainwin_value_entry_close;
   draw_fill_ui(t);
   ui_install(t);
+
+  MainwinHooks m;
+  m.main_window = [] { return static_cast<void*>(main_window); };
+  m.show_tool_page = [](const char* name) { mainwin_show_tool_page(nullptr, name); };
+  m.view_scroll_quarter = [](int dx, int dy) { view_scroll_quarter(dx, dy); };
+  m.view_zoom_to_extents = [](int mode) { view_zoom_to_extents(static_cast<uint8_t>(mode)); };
+  m.view_main_grab_focus = view_main_grab_focus;
+  m.input_show_coordinates = [] { input_show_coordinates(active_request); };
+  m.refresh_pen_menus = mainwin_refresh_pen_menus;
+  m.refresh_linetype_menus = mainwin_refresh_linetype_menus;
+  m.rebuild = mainwin_rebuild;
+  mainwin_hooks_install(m);
 
   BindHooks h = bind_hooks();
   h.mainwin_size_labels_refresh = mainwin_size_labels_refresh;
@@ -241,6 +226,13 @@ void mainwin_stop() {
   remove_timer(backup_timer_id);
   if (main_window && GTK_IS_WIDGET(main_window)) gtk_widget_destroy(main_window);
   main_window = nullptr;
+}
+
+void mainwin_rebuild() {
+  mainwin_stop();
+  view_free_all();
+  mainwin_start();
+  mainwin_size_labels_refresh();
 }
 
 void mainwin_restart_autobackup() {
@@ -276,6 +268,7 @@ int kavro_main(int argc, char** argv) {
   if (!gui_init()) return 1;
   wait_set_backend(wait_gtk_backend());
   cmd_buttons_use_gtk();
+  dlg_install_ui();
   mainwin_install_ui();
 
   main_init_defaults();

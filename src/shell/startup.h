@@ -20,10 +20,6 @@ extern GtkWidget* main_window;
 extern guint backup_timer_id;
 extern guint hover_timer_id;
 
-// The hover scan of the input engine, run by the 10 ms timer; the engine
-// installs it (null: the timer ticks idle).
-extern void (*input_hover_hook)();
-
 // The whole program; returns the exit status.
 int kavro_main(int argc, char** argv);
 
@@ -49,24 +45,21 @@ inline constexpr int BACKUP_INTERVAL_MAX = 1440;
 // Toolkit start-up: the locale of the chosen language (numbers stay "C"),
 // the toolkit, the style file. False when there is no display.
 bool gui_init();
-// The style file that is read: the user's "~/.kavro3/kavro.gtkrc", else the
-// installation's "./kavro.gtkrc"; "" when there is neither.
-std::string gui_style_path();
 // The program's own look, below the style file: compact buttons, entries
 // and menus, so that the window fits small screens.
 void gui_style_install_builtin();
-// Applies a style file (GTK CSS) to the screen, replacing the one applied
-// before; a file that cannot be read or parsed is reported on standard
-// output and leaves the toolkit's own style.
-void gui_style_apply(const std::string& path);
 
-// Puts the main window's calls into the ui table, keeping its other entries.
+// Puts the main window's calls into the ui table and the main-window hooks
+// of the key mapping and the boxes, keeping the table's other entries.
 void mainwin_install_ui();
 
 // Builds and shows the main window and starts both timers.
 void mainwin_start();
 // Stops both timers and destroys the main window.
 void mainwin_stop();
+// The window built again (after the interface font changed): stopped, the
+// views freed, started again.
+void mainwin_rebuild();
 // Starts the autobackup timer again with the current backup_interval.
 void mainwin_restart_autobackup();
 // The autobackup timer: writes the backup of a modified drawing when

@@ -152,6 +152,27 @@ TEST_F(WaitTest, EventThatNothingTakesFailsWithAMessage) {
   EXPECT_EQ(wait_depth(), 0);
 }
 
+// A box ends its own level while a request runs inside it: the request
+// keeps waiting, and the box's level returns right after it, without taking
+// another event.
+TEST_F(WaitTest, EndingAnOuterLevelLetsTheInnerOneFinishFirst) {
+  ScriptTargets t;
+  t.click = click_nests;
+  t.box_answer = [](int depth) {
+    wait_end_level(depth);
+    trace.push_back("ended level " + std::to_string(depth) + ", depth " + std::to_string(wait_depth()));
+  };
+  script_targets_install(t);
+  script_.click(1, 0, 0).answer(1).answer(1).key("inner").key("unused");
+
+  cmd_wait_key();
+  EXPECT_EQ(trace, (std::vector<std::string>{"ended level 1, depth 2", "ended level 1, depth 2",
+                                             "post inner at 2", "inner got inner at 1"}));
+  EXPECT_EQ(script_.remaining(), 1u);
+  EXPECT_EQ(wait_depth(), 0);
+  wait_end_level(1);  // no level runs: nothing happens
+}
+
 TEST_F(WaitTest, WaitWithoutBackendIsRefused) {
   wait_set_backend(nullptr);
   EXPECT_THROW(wait_run(), std::logic_error);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "display/key_state.h"
 #include "mainwin_fixture.h"
 #include "model/layers.h"
 #include "model/files/load_save.h"
@@ -347,10 +348,10 @@ TEST_F(MainwinBarsTest, UndoRedoAndSnapButtonsFollowTheirCalls) {
 
   for (GtkWidget* b : w.snap_buttons) EXPECT_FALSE(gtk_widget_get_sensitive(b));
   EXPECT_EQ(snap_keys_enabled, 0);
-  ui().snap_buttons_enable(true);
+  ui().mainwin_snap_buttons_enable();
   for (GtkWidget* b : w.snap_buttons) EXPECT_TRUE(gtk_widget_get_sensitive(b));
   EXPECT_EQ(snap_keys_enabled, 1);
-  ui().snap_buttons_enable(false);
+  ui().mainwin_snap_buttons_disable();
   for (GtkWidget* b : w.snap_buttons) EXPECT_FALSE(gtk_widget_get_sensitive(b));
   EXPECT_EQ(snap_keys_enabled, 0);
 }
@@ -414,7 +415,7 @@ TEST_F(MainwinBarsTest, CallsAfterTheWindowIsGoneDoNothing) {
   EXPECT_EQ(mainwin_widgets.window, nullptr);
   ui().mainwin_set_prompt("x");
   ui().undo_button_enable(true);
-  ui().snap_buttons_enable(true);
+  ui().mainwin_snap_buttons_enable();
   mainwin_size_labels_refresh();
   mainwin_refresh_pen_menus();
   mainwin_select_view(3);

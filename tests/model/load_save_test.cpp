@@ -87,7 +87,7 @@ TEST_F(LoadSave, ModifiedDrawingAsksFirst) {
   ui.answers = {1};
   ui.paths = {path};
   EXPECT_EQ(kavfile_load_drawing(0, ""), 1);  // Yes, then the chooser
-  EXPECT_EQ(ui.calls_starting("choose").front(), "choose Load Drawing... " + (dir / "current.kav") + " 0");
+  EXPECT_EQ(ui.calls_starting("choose").front(), "choose Load Drawing... " + (dir / "current.kav") + " 0 path ./dat/draw/");
   EXPECT_EQ(elem_count(), 12);
 }
 
@@ -146,7 +146,7 @@ TEST_F(LoadSave, SaveWritesTheUnmarkedElementsAndClearsModified) {
   ui.paths = {path};
   EXPECT_EQ(kavfile_save_drawing(0), 1);
   EXPECT_EQ(ui.calls_starting("choose"),
-            std::vector<std::string>{"choose Save Drawing... " + (dir / "current.kav") + " 1"});
+            std::vector<std::string>{"choose Save Drawing... " + (dir / "current.kav") + " 1 path ./dat/draw/"});
   EXPECT_EQ(drawing_modified, 0);
   EXPECT_EQ(drawing_file, path);
   EXPECT_EQ(file_bytes(path), written_by(kavfile_write_drawing));

@@ -8,6 +8,8 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <string>
@@ -18,6 +20,7 @@
 #include "model/nls.h"
 #include "model/settings.h"
 #include "shell/cmd_keys.h"
+#include "shell/fontchange.h"
 #include "shell/mainwin_tables.h"
 #include "shell/mainwin_text.h"
 #include "support/model_fixture.h"
@@ -227,6 +230,21 @@ TEST(MainwinTables, PageNamesAndTheViewRule) {
   EXPECT_EQ(mainwin_page_of(nullptr), -1);
   // Every category button names a page.
   for (const CategoryButton& c : mainwin_categories()) EXPECT_GE(mainwin_page_of(c.name), 0) << c.name;
+}
+
+}  // namespace
+
+namespace {
+
+// The installation's style file is the one the font change writes, so the
+// first start and a later font change read it alike.
+TEST(StartupStyleFile, TheShippedFileIsWhatTheFontChangeWrites) {
+  const std::string path = std::string(KAVRO_SOURCE_DIR) + "/kavro.gtkrc";
+  const std::string font = gui_style_read_font(path);
+  EXPECT_EQ(font, "Sans 10");
+  std::ifstream in(path, std::ios::binary);
+  const std::string text(std::istreambuf_iterator<char>(in), {});
+  EXPECT_EQ(text, gui_style_css(font.c_str()));
 }
 
 }  // namespace

@@ -38,13 +38,30 @@ int ask(const char* text, int count, const char* const* labels) {
   return a;
 }
 
-std::string choose(const char* title, const char* start, int mode) {
-  record(std::string("choose ") + title + " " + start + " " + std::to_string(mode));
+std::string choose(const char* title, const char* start, int mode, const char* path_folder) {
+  std::string line = std::string("choose ") + title + " " + start + " " + std::to_string(mode);
+  if (path_folder && *path_folder) line += std::string(" path ") + path_folder;
+  record(line);
   if (!active || active->paths.empty()) return "cancel";
   std::string p = active->paths.front();
   active->paths.pop_front();
   return p;
 }
+
+void progress_open(const char* title) { record(std::string("progress_open ") + title); }
+void progress_update(double fraction) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "progress %g", fraction);
+  record(buf);
+}
+void progress_close() { record("progress_close"); }
+void text_editor(const char* text) { record(std::string("text_editor ") + text); }
+void gauge(double dx, double dy, double dz, double length, double angle) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "gauge %g %g %g %g %g", dx, dy, dz, length, angle);
+  record(buf);
+}
+void about() { record("about"); }
 
 void prompt(const char* text) {
   record(std::string("prompt ") + text);
@@ -62,6 +79,19 @@ void reset_dialogs_after_settings() { record("gui_reset_dialogs_after_settings")
 void select_view(int type) { record("select_view " + std::to_string(type)); }
 void zoom_to_extents(int mode) { record("zoom_to_extents " + std::to_string(mode)); }
 
+void entry_open(const char* text) { record(std::string("entry_open ") + text); }
+void entry_close() { record("entry_close"); }
+void snap_buttons_enable() { record("snap_buttons 1"); }
+void snap_buttons_disable() { record("snap_buttons 0"); }
+void set_coord_x(const char* text) {
+  record(std::string("coord_x ") + text);
+  if (active) active->coord_x = text;
+}
+void set_coord_y(const char* text) {
+  record(std::string("coord_y ") + text);
+  if (active) active->coord_y = text;
+}
+
 }  // namespace
 
 RecordingUi::RecordingUi() {
@@ -72,6 +102,12 @@ RecordingUi::RecordingUi() {
   t.msgbox_message = message;
   t.msgbox_ask = ask;
   t.filesel_choose = choose;
+  t.gui_progress_open = progress_open;
+  t.gui_progress_update = progress_update;
+  t.gui_progress_close = progress_close;
+  t.gui_text_editor_show = text_editor;
+  t.gui_show_gauge = gauge;
+  t.gui_show_about = about;
   t.input_cursor_toggle = cursor_toggle;
   t.draw_element = draw_element;
   t.draw_last_element = draw_last_element;
@@ -80,6 +116,12 @@ RecordingUi::RecordingUi() {
   t.mainwin_update_title = title;
   t.mainwin_set_scale_label = scale_label;
   t.path_entry_set = path_entry;
+  t.mainwin_value_entry_open = entry_open;
+  t.mainwin_value_entry_close = entry_close;
+  t.mainwin_snap_buttons_enable = snap_buttons_enable;
+  t.mainwin_snap_buttons_disable = snap_buttons_disable;
+  t.mainwin_set_coord_x = set_coord_x;
+  t.mainwin_set_coord_y = set_coord_y;
   t.mainwin_toolbar_toggles_refresh = toolbar_toggles_refresh;
   t.dlg_dxf_refresh = dxf_refresh;
   t.gui_reset_after_load = reset_after_load;

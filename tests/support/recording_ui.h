@@ -17,14 +17,17 @@ struct RecordingUi {
   RecordingUi& operator=(const RecordingUi&) = delete;
 
   // One line per call, such as "undo_button 0", "error Cannot open file",
-  // "prompt Select function:", "title", "scale_label  1:500 " or
-  // "path_entry draw /home/u/".
+  // "prompt Select function:", "title", "scale_label  1:500 ",
+  // "path_entry draw /home/u/", "choose Save Image /tmp/ 1 path /tmp/",
+  // "progress 0.5" or "about".
   std::vector<std::string> calls;
   // Answers for msgbox_ask (0 when empty) and filesel_choose ("cancel" when empty).
   std::deque<int> answers;
   std::deque<std::string> paths;
   // The text of the last mainwin_set_prompt call.
   std::string last_prompt;
+  // The texts of the last mainwin_set_coord_x and mainwin_set_coord_y calls.
+  std::string coord_x, coord_y;
 
   // The recorded lines that begin with prefix.
   std::vector<std::string> calls_starting(const std::string& prefix) const;

@@ -3,12 +3,13 @@
 #include <cairo.h>
 
 #include "display/command_buffer.h"
+#include "display/cursor.h"
+#include "display/input.h"
 #include "display/view.h"
 #include "model/geom.h"
 #include "shell/bind_refresh.h"
 
 GtkWidget* view_widgets[VIEW_COUNT] = {};
-void (*view_pointer_hook)() = nullptr;
 
 namespace {
 
@@ -16,9 +17,7 @@ bool valid(int k) { return k >= 0 && k < VIEW_COUNT; }
 
 int view_of(gpointer data) { return GPOINTER_TO_INT(data); }
 
-void pointer_moved() {
-  if (view_pointer_hook) view_pointer_hook();
-}
+void pointer_moved() { input_show_coordinates(active_request); }
 
 void on_destroy(GtkWidget* widget, gpointer data) {
   const int k = view_of(data);

@@ -8,7 +8,8 @@
 //
 // Only view 0 takes the mouse: a single press of button 1, 2 or 3 posts
 // "z_mb1", "z_space" or "z_mb3", the wheel "z_scrollup" or "z_scrolldown";
-// pointer_pixel and cursor_world follow the pointer and the click.
+// pointer_pixel and cursor_world follow the pointer and the click, and the
+// program's cursor and the coordinate fields follow the pointer.
 
 #include <gtk/gtk.h>
 
@@ -17,11 +18,6 @@
 // The drawing area of each view; null until view_create and after its
 // widget is destroyed.
 extern GtkWidget* view_widgets[VIEW_COUNT];
-
-// What the input engine does when the pointer moves over view 0, leaves it
-// or clicks: move the program's cursor and show the coordinates. Silent
-// until the engine installs it.
-extern void (*view_pointer_hook)();
 
 // Makes the drawing area of view k (shown, focusable, with its handlers) and
 // makes the screen the place the views present their changes. The caller

@@ -63,7 +63,8 @@ int kavfile_load_drawing(int mode, const char* path) {
   std::string file;
   if (mode == 0) {
     file = ui().filesel_choose(nls_translate("Load Drawing..."),
-                               drawing_file.empty() ? draw_path.c_str() : drawing_file.c_str(), 0);
+                               drawing_file.empty() ? draw_path.c_str() : drawing_file.c_str(), 0,
+                               draw_path.c_str());
     if (file == "cancel") return 0;
   } else {
     file = path ? path : "";
@@ -110,7 +111,8 @@ int kavfile_save_drawing(int mode) {
     return kavfile_write_file(drawing_file + ".bak", kavfile_write_backup, "Cannot open Backup File",
                               "Cannot write Backup File");
   }
-  const std::string path = ui().filesel_choose(nls_translate("Save Drawing..."), drawing_file.c_str(), 1);
+  const std::string path = ui().filesel_choose(nls_translate("Save Drawing..."), drawing_file.c_str(), 1,
+                                                draw_path.c_str());
   if (path == "cancel") return 0;
   if (!kavfile_write_file(path, kavfile_write_drawing, "Cannot open file", "Cannot write file")) return 0;
   drawing_file = path;

@@ -165,7 +165,7 @@ int prefs_load(int mode) {
 
   std::string file = std::string(prefs_path.c_str()) + "default.prefs";
   if (mode == 1) {
-    file = ui().filesel_choose(nls_translate("Load Settings..."), file.c_str(), 0);
+    file = ui().filesel_choose(nls_translate("Load Settings..."), file.c_str(), 0, prefs_path.c_str());
     if (file == "cancel") return 0;
   }
   std::FILE* f = std::fopen(file.c_str(), "rb");
@@ -207,7 +207,8 @@ int prefs_load(int mode) {
 }
 
 int cmd_z_save_settings() {
-  const std::string path = ui().filesel_choose(nls_translate("Save Settings..."), prefs_path.c_str(), 1);
+  const std::string path = ui().filesel_choose(nls_translate("Save Settings..."), prefs_path.c_str(), 1,
+                                                prefs_path.c_str());
   if (path == "cancel") return 0;
   return kavfile_write_file(path, prefs_write_settings_file, "Cannot open file", "Cannot write file");
 }

@@ -1,0 +1,224 @@
+#include "display/cursor.h"
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+#include "display/input.h"
+#include "display/snap.h"
+#include "display/snap_grid.h"
+#include "display/view.h"
+#include "model/elem.h"
+#include "model/geom.h"
+#include "model/layers.h"
+#include "model/settings.h"
+#include "model/ui.h"
+#include "model/units.h"
+#include "model/view_rec.h"
+
+uint8_t cursor_style = CURSOR_POINT;
+CursorPos cursor_pos;
+InputPreviewFn cur_preview_fn = nullptr;
+int hover_code = 0;
+int hover_found_code = 0;
+CursorPos hover_scan_pos;
+bool hover_busy = false;
+
+namespace {
+
+constexpr int CROSS_ARM = 20;
+constexpr int PICK_ARM = 10;
+constexpr int SIGN_ARM = 4;
+
+// The scan runs until the list is exhausted; it starts again when the
+// cursor moves or the list changes.
+bool hover_scanning = false;
+uint32_t hover_generation = 0;
+
+// Inverting figures given in whole pixels of view 0, drawn through the
+// world coordinates of the view.
+void xor_line(int x1, int y1, int x2, int y2) {
+  draw_xor_line(view_sx_to_wx(x1), view_sy_to_wy(y1), view_sx_to_wx(x2), view_sy_to_wy(y2));
+}
+void xor_rect(int x1, int y1, int x2, int y2) {
+  draw_xor_rect(view_sx_to_wx(x1), view_sy_to_wy(y1), view_sx_to_wx(x2), view_sy_to_wy(y2));
+}
+
+void draw_hover_sign(int px, int py) {
+  const int mx = px + snap_size + 8, my = py + snap_size + 2;
+  xor_rect(mx - 1, my - 1, mx + 1, my + 1);
+  switch (hover_code) {
+    case HOVER_POINT:
+      xor_line(mx, my + SIGN_ARM, mx, my - SIGN_ARM);
+      xor_line(mx - SIGN_ARM, my, mx + SIGN_ARM, my);
+      break;
+    case HOVER_INTERSECTION:
+      xor_line(mx - SIGN_ARM, my - SIGN_ARM, mx + SIGN_ARM, my + SIGN_ARM);
+      xor_line(mx - SIGN_ARM, my + SIGN_ARM, mx + SIGN_ARM, my - SIGN_ARM);
+      break;
+    case HOVER_MIDPOINT:
+      xor_line(mx - SIGN_ARM, my + SIGN_ARM, mx + SIGN_ARM, my - SIGN_ARM);
+      break;
+    default:
+      break;
+  }
+}
+
+void draw_cursor(InputRequest* request) {
+  const ViewRec& v = views[0];
+  const double fx = cursor_pos.x, fy = cursor_pos.y;
+  if (!(fx > v.left && fx < v.right && fy > v.top && fy < v.bottom)) return;
+  const int px = static_cast<int>(fx), py = static_cast<int>(fy);
+  const bool box = snap_on == 1 && cursor_style == CURSOR_POINT;
+  if (cursor_style == CURSOR_RAW || (cursor_style == CURSOR_POINT && !box)) {
+    xor_line(px - CROSS_ARM, py, px + CROSS_ARM, py);
+    xor_line(px, py - CROSS_ARM, px, py + CROSS_ARM);
+  } else if (cursor_style == CURSOR_PICK) {
+    xor_line(px - PICK_ARM, py - PICK_ARM, px + PICK_ARM, py + PICK_ARM);
+    xor_line(px - PICK_ARM, py + PICK_ARM, px + PICK_ARM, py - PICK_ARM);
+  }
+  if (request && cur_preview_fn) cur_preview_fn(request, view_sx_to_wx(px), view_sy_to_wy(py));
+  if (box) {
+    const int s = snap_size;
+    xor_rect(px - s, py - s, px + s, py + s);
+    if (hover_code != HOVER_NONE) {
+      xor_rect(px - s - 1, py - s - 1, px + s + 1, py + s + 1);
+      draw_hover_sign(px, py);
+    }
+  }
+}
+
+// One coordinate field: its axis letter and value.
+struct Field {
+  char axis;
+  double value;
+};
+
+void show_field(void (*set)(const char*), const Field& f) {
+  const std::string text = std::string(1, f.axis) + ": " + units_format_length(f.value);
+  set(text.c_str());
+}
+
+int64_t micros_since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+void set_hover_code(int code) {
+  if (hover_code == code) return;
+  input_cursor_toggle(nullptr);
+  hover_code = code;
+  input_cursor_toggle(nullptr);
+}
+
+}  // namespace
+
+void input_cursor_toggle(InputRequest* request) {
+  // The cursor belongs to view 0 whatever view is being drawn.
+  const int32_t saved_view = cur_view;
+  cur_view = 0;
+  draw_cursor(request);
+  cur_view = saved_view;
+}
+
+void input_install_display_hooks() {
+  display_hooks.cursor_toggle = [] { input_cursor_toggle(active_request); };
+  display_hooks.request_markers_toggle = [] { input_toggle_all_markers(active_request); };
+}
+
+void input_show_coordinates(InputRequest* request) {
+  const int32_t saved_view = cur_view;
+  cur_view = 0;
+  const int sx = static_cast<int>(pointer_pixel.x), sy = static_cast<int>(pointer_pixel.y);
+  const double u = view_sx_to_wx(sx), v = view_sy_to_wy(sy);
+  cur_view = saved_view;
+  pointer_world = {u, v, 0};
+
+  const int n = request ? std::clamp<int>(request->npoints, 0, INPUT_MAX_POINTS) : 0;
+  // The view's horizontal axis and its sign, and the vertical axis.
+  char h = 'X', vert = 'Y';
+  double hs = 1.0;
+  switch (view_type) {
+    case VIEW_FRONT:
+      vert = 'Z';
+      break;
+    case VIEW_BACK:
+      vert = 'Z';
+      hs = -1.0;
+      break;
+    case VIEW_RIGHT:
+      h = 'Y';
+      vert = 'Z';
+      break;
+    case VIEW_LEFT:
+      h = 'Y';
+      vert = 'Z';
+      hs = -1.0;
+      break;
+    default:
+      break;
+  }
+  auto coord = [&](char axis, int k) {
+    return axis == 'X' ? request->x[k] : axis == 'Y' ? request->y[k] : request->z[k];
+  };
+  Field a{h, hs * u}, b{vert, v};
+  if (n == 1) {
+    a.value -= coord(h, 0);
+    b.value -= coord(vert, 0);
+  } else if (n >= 2) {
+    a.value = coord(h, n - 1) - coord(h, n - 2);
+    b.value = coord(vert, n - 1) - coord(vert, n - 2);
+  }
+  show_field(ui().mainwin_set_coord_x, a);
+  show_field(ui().mainwin_set_coord_y, b);
+
+  input_cursor_toggle(request);
+  cursor_pos = {pointer_pixel.x, pointer_pixel.y};
+  input_cursor_toggle(request);
+}
+
+bool input_hover_timer() {
+  const auto start = std::chrono::steady_clock::now();
+  if (snap_preview_on == 0) {
+    // The sign goes with the toggles, or its pixels would stay behind.
+    set_hover_code(HOVER_NONE);
+    hover_scanning = false;
+    return true;
+  }
+  if (hover_busy) return true;
+  hover_busy = true;
+  if (cursor_pos.x != hover_scan_pos.x || cursor_pos.y != hover_scan_pos.y ||
+      hover_generation != elem_list_generation) {
+    hover_scan_pos = cursor_pos;
+    hover_generation = elem_list_generation;
+    hover_scan_elem = elem_list_head;
+    hover_found_code = HOVER_NONE;
+    hover_scanning = true;
+    set_hover_code(HOVER_NONE);
+  }
+  // In the plan view the tests look elements up in the grid of element
+  // boxes; after a change of a large drawing it is built again over as
+  // many ticks as that takes, before the scan goes on.
+  const bool ready =
+      view_type != VIEW_PLAN || elem_grid_prepare(static_cast<std::size_t>(std::max(snap_index_threshold, 0)),
+                                                  start + std::chrono::microseconds(HOVER_TICK_BUDGET_US));
+  if (hover_scanning && ready) {
+    const int32_t saved_view = cur_view;
+    cur_view = 0;
+    while (hover_scan_elem && micros_since(start) < HOVER_TICK_BUDGET_US) {
+      const ElemHeader* e = hover_scan_elem;
+      if (layer_visible(e->layer)) {
+        const int c = snap_hover_test(hover_scan_pos.x, hover_scan_pos.y, e);
+        if (c != HOVER_NONE) hover_found_code = c;
+      }
+      hover_scan_elem = e->next;
+    }
+    cur_view = saved_view;
+    if (!hover_scan_elem) {
+      hover_scanning = false;
+      set_hover_code(hover_found_code);
+    }
+  }
+  hover_busy = false;
+  return true;
+}

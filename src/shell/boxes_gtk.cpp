@@ -1,0 +1,218 @@
+// The windows that outlive the call showing them: the progress window, the
+// separate text editor, the gauge box and the about box.
+
+#include <gtk/gtk.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "model/nls.h"
+#include "shell/box_wait.h"
+#include "shell/cmd_gtk.h"
+#include "shell/dlg_boxes.h"
+#include "shell/dlg_table.h"
+#include "shell/text_utf8.h"
+
+namespace {
+
+GtkWidget* command_button(const char* label, const char* key) {
+  GtkWidget* b = gtk_button_new_with_label(gui_to_utf8(label).c_str());
+  cmd_connect(b, key);
+  return b;
+}
+
+GtkWidget* window_new(const char* title, int border, bool resizable) {
+  GtkWidget* w = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  box_place(w, title, border);
+  gtk_window_set_resizable(GTK_WINDOW(w), resizable ? TRUE : FALSE);
+  return w;
+}
+
+GtkProgressBar* progress_bar() {
+  auto w = static_cast<GtkWidget*>(dlg_slots[DLG_PROGRESS]);
+  if (!w) return nullptr;
+  return GTK_PROGRESS_BAR(g_object_get_data(G_OBJECT(w), "kavro-bar"));
+}
+
+GtkWidget* dlg_progress_create(const char* title) {
+  GtkWidget* w = window_new(title, 10, false);
+  GtkWidget* bar = gtk_progress_bar_new();
+  gtk_widget_set_size_request(bar, 250, -1);
+  gtk_container_add(GTK_CONTAINER(w), bar);
+  g_object_set_data(G_OBJECT(w), "kavro-bar", bar);
+  gtk_widget_show(bar);
+  return w;
+}
+
+// Draws the bar at once: the caller is busy and does not return to the main
+// loop, and pumping the loop here would run posted keys and timers in the
+// middle of its work.
+void dlg_progress_set(float fraction) {
+  GtkProgressBar* bar = progress_bar();
+  if (!bar) return;
+  if (!(fraction >= 0.0f)) fraction = 0.0f;
+  if (fraction > 1.0f) fraction = 1.0f;
+  gtk_progress_bar_set_fraction(bar, fraction);
+  GdkWindow* win = gtk_widget_get_window(static_cast<GtkWidget*>(dlg_slots[DLG_PROGRESS]));
+  if (!win) return;
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  gdk_window_process_updates(win, TRUE);
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  gdk_display_flush(gdk_window_get_display(win));
+}
+
+GtkTextView* text_view() {
+  auto w = static_cast<GtkWidget*>(dlg_slots[DLG_TEXTEDIT]);
+  if (!w) return nullptr;
+  return GTK_TEXT_VIEW(g_object_get_data(G_OBJECT(w), "kavro-text"));
+}
+
+GtkWidget* dlg_textedit_create(const char* text) {
+  GtkWidget* w = window_new("Edit Text:", 5, true);
+  g_signal_connect(w, "delete-event", G_CALLBACK(box_hide_on_delete), nullptr);
+  GtkWidget* vbox = gtk_box_new(GTK_ORIENTATION_VERTICAL, 5);
+  gtk_container_add(GTK_CONTAINER(w), vbox);
+  GtkWidget* scroll = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroll), GTK_POLICY_AUTOMATIC, GTK_POLICY_ALWAYS);
+  gtk_widget_set_size_request(scroll, 350, 250);
+  GtkWidget* view = gtk_text_view_new();
+  gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), gui_to_utf8(text).c_str(), -1);
+  gtk_container_add(GTK_CONTAINER(scroll), view);
+  gtk_box_pack_start(GTK_BOX(vbox), scroll, TRUE, TRUE, 0);
+  g_object_set_data(G_OBJECT(w), "kavro-text", view);
+  GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 5);
+  gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
+  gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Cancel"), "z_c_textedit_cancel"), TRUE, TRUE,
+                     0);
+  gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Apply"), "z_c_textedit_apply"), TRUE, TRUE,
+                     0);
+  gtk_box_pack_start(GTK_BOX(vbox), row, FALSE, FALSE, 0);
+  gtk_widget_show_all(vbox);
+  gtk_widget_grab_focus(view);
+  return w;
+}
+
+const char* const gauge_captions[5] = {nls_mark("X-Distance"), nls_mark("Y-Distance"), nls_mark("Z-Distance"),
+                                       nls_mark("Length"), nls_mark("Angle")};
+
+void dlg_gauge_update() {
+  auto w = static_cast<GtkWidget*>(dlg_slots[DLG_GAUGE]);
+  if (!w) return;
+  for (int i = 0; i < 5; ++i) {
+    std::string key = "kavro-gauge-" + std::to_string(i);
+    auto entry = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(w), key.c_str()));
+    if (entry) gtk_entry_set_text(GTK_ENTRY(entry), gui_to_utf8(gauge_texts[i].c_str()).c_str());
+  }
+}
+
+GtkWidget* dlg_gauge_create() {
+  GtkWidget* w = window_new(nls_translate("Gauge"), 10, false);
+  g_signal_connect(w, "delete-event", G_CALLBACK(box_hide_on_delete), nullptr);
+  GtkWidget* vbox = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
+  gtk_container_add(GTK_CONTAINER(w), vbox);
+  GtkWidget* grid = gtk_grid_new();
+  gtk_grid_set_column_spacing(GTK_GRID(grid), 5);
+  gtk_grid_set_row_spacing(GTK_GRID(grid), 2);
+  for (int i = 0; i < 5; ++i) {
+    GtkWidget* entry = gtk_entry_new();
+    gtk_entry_set_max_length(GTK_ENTRY(entry), 80);
+    gtk_editable_set_editable(GTK_EDITABLE(entry), FALSE);
+    gtk_grid_attach(GTK_GRID(grid), entry, 0, i, 1, 1);
+    GtkWidget* caption = gtk_label_new(gui_to_utf8(nls_translate(gauge_captions[i])).c_str());
+    gtk_label_set_xalign(GTK_LABEL(caption), 0.0f);
+    gtk_grid_attach(GTK_GRID(grid), caption, 1, i, 1, 1);
+    std::string key = "kavro-gauge-" + std::to_string(i);
+    g_object_set_data(G_OBJECT(w), key.c_str(), entry);
+  }
+  gtk_box_pack_start(GTK_BOX(vbox), grid, TRUE, TRUE, 0);
+  GtkWidget* close = command_button(nls_translate("Close"), "z_c_gauge");
+  gtk_box_pack_start(GTK_BOX(vbox), close, FALSE, FALSE, 0);
+  gtk_widget_show_all(vbox);
+  gtk_widget_grab_focus(close);
+  return w;
+}
+
+// The version the installation names in "kavro.version", or "".
+std::string installed_version() {
+  std::ifstream in("kavro.version");
+  std::string line;
+  std::getline(in, line);
+  while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+  return line;
+}
+
+GtkWidget* dlg_about_create() {
+  std::string version = installed_version();
+  std::string title = version.empty() ? "KAVRO" : "KAVRO " + version;
+  GtkWidget* w = window_new(title.c_str(), 10, false);
+  g_signal_connect(w, "delete-event", G_CALLBACK(box_hide_on_delete), nullptr);
+  GtkWidget* vbox = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
+  gtk_container_add(GTK_CONTAINER(w), vbox);
+  std::error_code ec;
+  if (std::filesystem::is_regular_file("graphics/logo.xpm", ec))
+    gtk_box_pack_start(GTK_BOX(vbox), gtk_image_new_from_file("graphics/logo.xpm"), TRUE, TRUE, 0);
+  GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 5);
+  gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
+  GtkWidget* close = command_button(nls_translate("Close"), "z_c_about");
+  gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Readme"), "z_help_readme"), TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Change Font"), "z_d_font"), TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(row), close, TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(vbox), row, FALSE, FALSE, 0);
+  gtk_widget_show_all(vbox);
+  gtk_widget_grab_focus(close);
+  return w;
+}
+
+}  // namespace
+
+void gui_progress_open(const char* title) {
+  dlg_destroy(DLG_PROGRESS);
+  dlg_store(DLG_PROGRESS, dlg_progress_create(title ? title : ""));
+  dlg_present(dlg_slots[DLG_PROGRESS]);
+}
+
+void gui_progress_update(float fraction) { dlg_progress_set(fraction); }
+
+void gui_progress_close() { dlg_destroy(DLG_PROGRESS); }
+
+void gui_text_editor_show(const char* text) {
+  if (!dlg_slots[DLG_TEXTEDIT]) dlg_store(DLG_TEXTEDIT, dlg_textedit_create(text ? text : ""));
+  dlg_present(dlg_slots[DLG_TEXTEDIT]);
+  if (GtkTextView* view = text_view()) {
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(view);
+    GtkTextIter end;
+    gtk_text_buffer_get_end_iter(buffer, &end);
+    gtk_text_buffer_place_cursor(buffer, &end);
+  }
+}
+
+char* gui_text_editor_get() {
+  GtkTextView* view = text_view();
+  if (!view) return nullptr;
+  GtkTextBuffer* buffer = gtk_text_view_get_buffer(view);
+  GtkTextIter start, end;
+  gtk_text_buffer_get_bounds(buffer, &start, &end);
+  gchar* utf8 = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
+  std::string text = gui_from_utf8(utf8, std::strlen(utf8));
+  g_free(utf8);
+  auto block = static_cast<char*>(std::malloc(text.size() + 1));
+  if (block) std::memcpy(block, text.c_str(), text.size() + 1);
+  return block;
+}
+
+void gui_free(char* block) { std::free(block); }
+
+void gui_show_gauge(double dx, double dy, double dz, double length, double angle) {
+  gauge_format(dx, dy, dz, length, angle);
+  if (!dlg_slots[DLG_GAUGE]) dlg_store(DLG_GAUGE, dlg_gauge_create());
+  dlg_gauge_update();
+  dlg_present(dlg_slots[DLG_GAUGE]);
+}
+
+void gui_show_about() {
+  if (!dlg_slots[DLG_ABOUT]) dlg_store(DLG_ABOUT, dlg_about_create());
+  dlg_present(dlg_slots[DLG_ABOUT]);
+}

@@ -1,0 +1,122 @@
+#include "shell/dlg_table.h"
+
+#include <cstring>
+
+#include "shell/dlg_boxes.h"
+#include "shell/fontchange.h"
+
+void* dlg_slots[DLG_COUNT] = {};
+
+namespace {
+
+DlgOps ops;
+
+const char* const names[DLG_COUNT] = {
+    "aspect",     "plotsetup", "printsetup",  "printscale", "snap",       "room",        "wall",
+    "layer",      "gauge",     "filesel",     "settings",   "progress",   "mat",         "light",
+    "error",      "filter",    "oinfo",       "info",       "ask",        "about",       "scale",
+    "dxf_in",     "dxf_out",   "pov",         "hlr",        "ray",        "colorsel",    "font",
+    "pattern",    "text",      "dim",         "opening",    "door",       "symbol",      "window",
+    "camera",     "textsize",  "openingsize", "doorsize",   "windowsize", "profilesize", "textedit",
+    "layerentry",
+};
+
+void text_editor_close() { dlg_destroy(DLG_TEXTEDIT); }
+
+// The rows of the boxes built here; each dialog's builder adds its own rows.
+std::vector<DlgRow> rows = {
+    {"z_c_gauge", DlgAct::HIDE, DLG_GAUGE},
+    {"z_c_error", DlgAct::HIDE, DLG_ERROR},
+    {"z_c_font", DlgAct::RUN, DLG_FONT, nullptr,
+     [] {
+       gui_font_take_selection();
+       gui_font_apply();
+     }},
+    {"z_c_about", DlgAct::HIDE, DLG_ABOUT},
+    {"z_c_textedit_cancel", DlgAct::RUN, DLG_TEXTEDIT, nullptr, text_editor_close},
+    {"z_c_textedit_apply", DlgAct::RUN, DLG_TEXTEDIT, nullptr,
+     [] {
+       char* text = gui_text_editor_get();
+       gui_free(text);
+       text_editor_close();
+     }},
+};
+
+void build_into(const DlgRow& row) {
+  if (!row.build) return;
+  dlg_store(row.slot, row.build());
+}
+
+}  // namespace
+
+const char* dlg_name(DlgId id) { return id >= 0 && id < DLG_COUNT ? names[id] : "?"; }
+
+DlgOps dlg_ops_install(const DlgOps& o) {
+  DlgOps previous = ops;
+  ops = o;
+  return previous;
+}
+
+void dlg_store(DlgId id, void* widget) {
+  if (id < 0 || id >= DLG_COUNT) return;
+  dlg_slots[id] = widget;
+  if (widget && ops.watch) ops.watch(widget, &dlg_slots[id]);
+}
+
+void dlg_destroy(void** slot) {
+  if (!slot) return;
+  void* widget = *slot;
+  *slot = nullptr;
+  if (widget && ops.destroy) ops.destroy(widget);
+}
+
+void dlg_destroy(DlgId id) {
+  if (id >= 0 && id < DLG_COUNT) dlg_destroy(&dlg_slots[id]);
+}
+
+void dlg_present(void* widget) {
+  if (widget && ops.present) ops.present(widget);
+}
+
+void gui_widget_hide(void* widget) {
+  if (widget && ops.hide) ops.hide(widget);
+}
+
+std::vector<DlgRow>& dlg_rows() { return rows; }
+
+void cmd_dispatch_dialog(const char* key) {
+  if (!key) return;
+  const DlgRow* found = nullptr;
+  for (const DlgRow& r : rows) {
+    if (std::strcmp(r.key, key) == 0) {
+      found = &r;
+      break;
+    }
+  }
+  if (!found) return;
+  // A copy: the row's work may change the table.
+  DlgRow row = *found;
+  bool has_slot = row.slot >= 0 && row.slot < DLG_COUNT;
+  switch (row.action) {
+    case DlgAct::OPEN:
+      if (!has_slot) break;
+      if (!dlg_slots[row.slot]) build_into(row);
+      dlg_present(dlg_slots[row.slot]);
+      break;
+    case DlgAct::REBUILD:
+      if (!has_slot) break;
+      dlg_destroy(row.slot);
+      build_into(row);
+      dlg_present(dlg_slots[row.slot]);
+      break;
+    case DlgAct::HIDE:
+      if (has_slot) gui_widget_hide(dlg_slots[row.slot]);
+      break;
+    case DlgAct::DESTROY:
+      if (has_slot) dlg_destroy(row.slot);
+      break;
+    case DlgAct::RUN:
+      break;
+  }
+  if (row.then) row.then();
+}

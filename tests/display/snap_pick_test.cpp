@@ -1,0 +1,79 @@
+// The picks the snap keys use: the nearest element by filter and the
+// nearest snap edge.
+
+#include <gtest/gtest.h>
+
+#include "display/pick.h"
+#include "input_fixture.h"
+
+namespace {
+
+class PickTest : public PlanViewTest {};
+
+TEST_F(PickTest, NearestElementRules) {
+  ElemHeader* a = line(0, 0, 10, 0);
+  ElemHeader* b = line(0, 2, 10, 2);
+  EXPECT_EQ(pick_nearest_element(5, 1, PICK_ANY), a);  // equally near: the first
+  EXPECT_EQ(pick_nearest_element(5, 1.5, PICK_LINE), b);
+  EXPECT_EQ(pick_nearest_element(12, 0, PICK_ANY), nullptr);  // beyond the end
+  EXPECT_EQ(pick_nearest_element(5, 0.1, PICK_ARC), nullptr);
+
+  elem_new_light(0, 0, 0, LIGHT_POINT, 0, 0, 30, 0, 5, 0.5, 3, 0, 0, 0, 1, 1, 1);
+  ElemHeader* light = elem_list_tail;
+  // 3 pixels from the light and 1 from the line: the light wins.
+  EXPECT_EQ(pick_nearest_element(5, 0.5 - 3 * PX, PICK_ANY), light);
+  EXPECT_EQ(pick_nearest_element(5, 0.5 - 3 * PX, PICK_LINE), a);
+
+  Point2 p[] = {{20, 0, 0}, {30, 0, 0}, {30, 10, 0}, {20, 10, 0}, CONTOUR_END};
+  elem_new_pattern(0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 5, p, 0, 0, 0, PATTERN_ONE_LINE);
+  ElemHeader* pattern = elem_list_tail;
+  EXPECT_EQ(pick_nearest_element(25, 5, PICK_PATTERN), pattern);
+  EXPECT_EQ(pick_nearest_element(25, 5, PICK_ANY), pattern);
+  elem_new_room(0, 0, 0, 45, 5, "Standard", 0, 3, 1, 0, 0, "", "", 1, 0, 2.5, 0, 0, 0, 0, 5,
+                std::vector<Point2>{{40, 0, 0}, {50, 0, 0}, {50, 10, 0}, {40, 10, 0}, CONTOUR_END}.data());
+  ElemHeader* room = elem_list_tail;
+  EXPECT_EQ(pick_nearest_element(42, 2, PICK_ANY), room);
+  EXPECT_EQ(pick_nearest_element(42, 2, PICK_PATTERN), nullptr);
+
+  elem_new_arc(0, 0, 0, 0, 30, 5, 5, 3.141592653589793, 0, 0);  // the upper half
+  ElemHeader* arc = elem_list_tail;
+  EXPECT_EQ(pick_nearest_element(0, 35.2, PICK_ARC), arc);
+  EXPECT_EQ(pick_nearest_element(0, 24.8, PICK_ARC), nullptr);
+
+  // Other layers count only for the widening codes.
+  elem_new_camera(4, 0, 0, 260, 0, 2, 270, 0, 2, 60, 0);
+  ElemHeader* camera = elem_list_tail;
+  layers[4].shown = 1;
+  EXPECT_EQ(pick_nearest_element(260, 0, PICK_CAMERA), camera);
+  EXPECT_EQ(pick_nearest_element(260, 0, PICK_ANY), nullptr);  // nothing within 100 m on layer 0
+  EXPECT_EQ(pick_nearest_element(260, 0, PICK_ANY_VISIBLE), camera);
+
+  // In an elevation only the 3D kinds can be picked.
+  view_type = VIEW_FRONT;
+  EXPECT_EQ(pick_nearest_element(5, 0.05, PICK_LINE), nullptr);
+  EXPECT_EQ(pick_nearest_element(5, 3, PICK_ANY), light);  // position (5, 0.5, 3) seen from the front
+}
+
+TEST_F(PickTest, SnapEdgeKeepsTheSegmentOfLinesAndWalls) {
+  line(0, 0, 10, 0);
+  wall({{0, 5}, {10, 5}, {10, 6}, {0, 6}});
+  circle(30, 0, 5);
+  ElemHeader* e = pick_snap_edge(4, 0.2);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->kind, ELEM_LINE);
+  EXPECT_EQ(picked_edge.x2, 10);
+  e = pick_snap_edge(10.2, 5.5);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->kind, ELEM_WALL);
+  EXPECT_EQ(picked_edge.x1, 10);
+  EXPECT_EQ(picked_edge.y1, 5);
+  EXPECT_EQ(picked_edge.y2, 6);
+  e = pick_snap_edge(35.1, 0.3);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->kind, ELEM_ARC);
+  EXPECT_EQ(picked_edge.y2, 6);  // an arc leaves the edge alone
+  view_type = VIEW_FRONT;
+  EXPECT_EQ(pick_snap_edge(4, 0.2), nullptr);
+}
+
+}  // namespace
