@@ -12,6 +12,7 @@
 #include "model/settings.h"
 #include "shell/bind.h"
 #include "shell/bind_refresh.h"
+#include "shell/dlg_table.h"
 #include "shell/gui_build.h"
 #include "shell/latin1.h"
 #include "shell/mainwin.h"
@@ -206,14 +207,24 @@ std::string mainwin_title_text() {
 void mainwin_update_title() { mainwin_set_title(mainwin_title_text().c_str()); }
 
 void gui_reset_after_load() {
+  // Built again from the loaded values when opened next.
+  for (DlgId id : {DLG_POV, DLG_RAY, DLG_LAYER, DLG_SNAP, DLG_SETTINGS}) dlg_destroy(id);
   view_redraw();
   view_reconfigure_all();
   for (GtkWidget* t : mainwin_widgets.text_editor_toggles) bind_refresh_toggle(t);
 }
 
 void gui_reset_dialogs_after_settings() {
+  // The previews of the dialogs destroyed next.
+  for (int k = 1; k <= 6; ++k) view_widgets[k] = nullptr;
+  for (DlgId id : {DLG_ROOM, DLG_WALL, DLG_PATTERN, DLG_TEXT, DLG_DIM, DLG_OPENING, DLG_DOOR, DLG_SYMBOL,
+                   DLG_WINDOW, DLG_LAYER, DLG_MAT, DLG_LIGHT, DLG_PLOTSETUP, DLG_PRINTSETUP, DLG_PRINTSCALE})
+    dlg_destroy(id);
   gui_preset_combos_refill();
   mainwin_size_labels_refresh();
 }
 
-void gui_reset_for_new_drawing() { drawing_reset(); }
+void gui_reset_for_new_drawing() {
+  dlg_destroy(DLG_LAYER);
+  drawing_reset();
+}

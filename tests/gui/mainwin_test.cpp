@@ -18,6 +18,8 @@
 #include "model/settings.h"
 #include "model/units.h"
 #include "shell/cmd_keys.h"
+#include "shell/dlg_boxes.h"
+#include "shell/dlg_table.h"
 
 namespace {
 
@@ -424,6 +426,44 @@ TEST_F(MainwinBarsTest, CallsAfterTheWindowIsGoneDoNothing) {
   gui_preset_combos_refill();
   mainwin_update_title();
   EXPECT_EQ(view_type, 3);
+}
+
+}  // namespace
+
+namespace {
+
+class MainwinResetTest : public MainwinTest {
+ protected:
+  void SetUp() override {
+    MainwinTest::SetUp();
+    dlg_use_gtk();
+    for (DlgId id : ids) dlg_store(id, gtk_window_new(GTK_WINDOW_TOPLEVEL));
+  }
+  void TearDown() override {
+    for (DlgId id : ids) dlg_destroy(id);
+    MainwinTest::TearDown();
+  }
+  static bool built(DlgId id) { return dlg_slots[id] != nullptr; }
+  static constexpr DlgId ids[] = {DLG_POV, DLG_RAY, DLG_LAYER, DLG_SNAP, DLG_SETTINGS, DLG_WALL,
+                                  DLG_TEXT, DLG_PRINTSCALE, DLG_ABOUT};
+};
+
+// Dialogs that show data a load or settings file replaced go, to be built
+// from the new values when opened next; the others stay.
+TEST_F(MainwinResetTest, ResetsDropTheDialogsShowingReplacedData) {
+  ui().gui_reset_after_load();
+  for (DlgId id : {DLG_POV, DLG_RAY, DLG_LAYER, DLG_SNAP, DLG_SETTINGS}) EXPECT_FALSE(built(id)) << id;
+  for (DlgId id : {DLG_WALL, DLG_TEXT, DLG_PRINTSCALE, DLG_ABOUT}) EXPECT_TRUE(built(id)) << id;
+
+  ui().gui_reset_dialogs_after_settings();
+  for (DlgId id : {DLG_WALL, DLG_TEXT, DLG_PRINTSCALE}) EXPECT_FALSE(built(id)) << id;
+  EXPECT_TRUE(built(DLG_ABOUT));
+
+  dlg_store(DLG_LAYER, gtk_window_new(GTK_WINDOW_TOPLEVEL));
+  elem_new_line(0, 1, 0, 0, 0, 1, 1);
+  gui_reset_for_new_drawing();
+  EXPECT_FALSE(built(DLG_LAYER));
+  EXPECT_TRUE(elements().empty());
 }
 
 }  // namespace
