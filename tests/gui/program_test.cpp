@@ -52,6 +52,7 @@ struct DriverRun {
   bool answered = false;  // the question offered Quit, Cancel and Save
   bool about_closed = false;
   int settled = 0;
+  double pointer_x = 0, pointer_y = 0;  // pointer_pixel when the screen was taken
   bool timed_out = false;
 };
 DriverRun run;
@@ -157,7 +158,17 @@ gboolean drive(gpointer) {
         run.about_closed = true;
         return G_SOURCE_CONTINUE;
       }
+      if (run.settled == 0) {
+        // The pointer goes over the drawing, as a person's hand would.
+        GtkWidget* area = gtk_bin_get_child(GTK_BIN(mainwin_widgets.view_frame));
+        int x = 0, y = 0;
+        gdk_window_get_origin(gtk_widget_get_window(area), &x, &y);
+        GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
+        gdk_device_warp(pointer, gdk_screen_get_default(), x + 200, y + 150);
+      }
       if (++run.settled < 5) return G_SOURCE_CONTINUE;
+      run.pointer_x = pointer_pixel.x;
+      run.pointer_y = pointer_pixel.y;
       run.title = gtk_window_get_title(GTK_WINDOW(window));
       screenshot();
       elem_new_line(cur_layer, 3, 0, -1.0, -1.0, 1.0, 1.0);
@@ -253,6 +264,8 @@ TEST_F(ProgramTest, StartsShowsTheDrawingAndQuitsThroughTheMenuAfterAskingAboutT
   EXPECT_EQ(run.title.rfind("KAVRO  File: " + drawing + "  Layer: ", 0), 0u) << run.title;
   EXPECT_NE(run.title.find("  Scale: 1:"), std::string::npos) << run.title;
   EXPECT_EQ(run.prompt, "Select function:");
+  EXPECT_EQ(run.pointer_x, 200);
+  EXPECT_EQ(run.pointer_y, 150);
 
   // Quitting a changed drawing asked first; the drawing file is as it was.
   EXPECT_TRUE(run.about_closed) << "the about box did not show at the start";
