@@ -35,7 +35,8 @@ GtkAccelGroup* accel_group = nullptr;
 
 // Pages whose Pen/Line menus the refreshes visit, in their order.
 constexpr int PAGE_LINE = 1, PAGE_CIRCLE = 2, PAGE_3D = 9, PAGE_UNIT = 10, PAGE_EDIT = 11;
-constexpr int penline_pages[] = {PAGE_LINE, PAGE_CIRCLE, PAGE_UNIT, PAGE_3D, PAGE_EDIT, TOOL_PAGE_SELECT, PAGE_LINE};
+constexpr int penline_pages[] = {PAGE_LINE, PAGE_CIRCLE,      PAGE_UNIT, PAGE_3D,
+                                 PAGE_EDIT, TOOL_PAGE_SELECT, PAGE_LINE};
 
 void refresh_page_menus(int page) {
   bind_refresh_option_menu_pair(mainwin_widgets.pen_menus[page], mainwin_widgets.line_type_menus[page]);
@@ -52,9 +53,9 @@ char* preset_name(const char* kind, std::size_t& size) {
     FixedText<NAME_LEN>* name;
   };
   static const Row rows[] = {
-      {"wall", &wall_preset.name},       {"opening", &opening_preset.name}, {"door", &door_preset.name},
-      {"window", &window_preset.name},   {"dim", &dim_preset.name},         {"text", &text_preset.name},
-      {"room", &room_preset.name},       {"pattern", &pattern_preset.name}, {"light", &light_preset.name},
+      {"wall", &wall_preset.name},     {"opening", &opening_preset.name}, {"door", &door_preset.name},
+      {"window", &window_preset.name}, {"dim", &dim_preset.name},         {"text", &text_preset.name},
+      {"room", &room_preset.name},     {"pattern", &pattern_preset.name}, {"light", &light_preset.name},
       {"mat", &material_preset.name},
   };
   for (const Row& r : rows)
@@ -74,9 +75,9 @@ GtkWidget** combo_slot(const char* kind) {
     GtkWidget** slot;
   };
   const Row rows[] = {
-      {"wall", &w.combo_wall}, {"opening", &w.combo_opening}, {"door", &w.combo_door},
-      {"window", &w.combo_window}, {"dim", &w.combo_dim}, {"text", &w.combo_text},
-      {"room", &w.combo_room}, {"pattern", &w.combo_pattern}, {"light", &w.combo_light},
+      {"wall", &w.combo_wall},     {"opening", &w.combo_opening}, {"door", &w.combo_door},
+      {"window", &w.combo_window}, {"dim", &w.combo_dim},         {"text", &w.combo_text},
+      {"room", &w.combo_room},     {"pattern", &w.combo_pattern}, {"light", &w.combo_light},
   };
   for (const Row& r : rows)
     if (std::strcmp(r.kind, kind) == 0) return r.slot;
@@ -116,7 +117,8 @@ class PageBuilder {
   void add(const PageItem& item) {
     switch (item.kind) {
       case ItemKind::FRAME: {
-        GtkWidget* frame = gui_frame_new(item.text ? mainwin_label(item.text, item.flags & ITEM_RAW) : nullptr);
+        GtkWidget* frame =
+            gui_frame_new(item.text ? mainwin_label(item.text, item.flags & ITEM_RAW) : nullptr);
         GtkWidget* column = gui_vbox_new();
         gtk_container_add(GTK_CONTAINER(frame), column);
         place(frame, item);
@@ -182,7 +184,8 @@ class PageBuilder {
     const bool raw = item.flags & ITEM_RAW;
     switch (item.kind) {
       case ItemKind::BUTTON:
-        w = gui_command_button_new((item.flags & ITEM_CENTRE) ? 1 : 0, item.key, mainwin_label(item.text, raw));
+        w = gui_command_button_new((item.flags & ITEM_CENTRE) ? 1 : 0, item.key,
+                                   mainwin_label(item.text, raw));
         break;
       case ItemKind::PICTURE:
         w = mainwin_picture_button(item.key, item.text);
@@ -462,7 +465,8 @@ void mainwin_add_view_button(GtkWidget*, GtkWidget* table, int column, int row, 
     mainwin_widgets.view_toggles[view_type_of_button] = toggle;
   // The plan view is current when the window is made; pressing it must not fit.
   if (view_type_of_button == 0) gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(toggle), TRUE);
-  g_signal_connect(toggle, "toggled", G_CALLBACK(mainwin_on_view_toggle), GINT_TO_POINTER(view_type_of_button));
+  g_signal_connect(toggle, "toggled", G_CALLBACK(mainwin_on_view_toggle),
+                   GINT_TO_POINTER(view_type_of_button));
   g_signal_connect(toggle, "button-press-event", G_CALLBACK(mainwin_on_right_click), nullptr);
   gtk_widget_show(toggle);
   gui_table_attach(table, toggle, column, column + 1, row, row + 1, 0);
@@ -489,7 +493,8 @@ GtkWidget* mainwin_menu_add_item(GtkWidget* menu, const char* label, const char*
       const guint letter = static_cast<guint>(accel);
       gtk_accel_label_set_accel(GTK_ACCEL_LABEL(gtk_bin_get_child(GTK_BIN(item))), letter, GDK_CONTROL_MASK);
       if (accel_group)
-        gtk_widget_add_accelerator(item, "activate", accel_group, letter, GDK_CONTROL_MASK, GTK_ACCEL_VISIBLE);
+        gtk_widget_add_accelerator(item, "activate", accel_group, letter, GDK_CONTROL_MASK,
+                                   GTK_ACCEL_VISIBLE);
     }
   }
   gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
@@ -554,7 +559,8 @@ void mainwin_refresh_linetype_menus() {
 void mainwin_size_labels_refresh() {
   for (int i = 0; i < 5; ++i)
     if (GtkWidget* label = mainwin_widgets.size_labels[i])
-      gtk_label_set_text(GTK_LABEL(label), gui_utf8(mainwin_size_text(static_cast<MainwinSize>(i)).c_str()).c_str());
+      gtk_label_set_text(GTK_LABEL(label),
+                         gui_utf8(mainwin_size_text(static_cast<MainwinSize>(i)).c_str()).c_str());
 }
 
 void gui_preset_combos_refill() {
@@ -565,11 +571,11 @@ void gui_preset_combos_refill() {
     const FixedText<NAME_LEN>* name;
   };
   const Row rows[] = {
-      {w.combo_mat_3d, "mat", &material_preset.name}, {w.combo_mat_unit, "mat", &material_preset.name},
-      {w.combo_wall, "wall", &wall_preset.name},      {w.combo_pattern, "pattern", &pattern_preset.name},
-      {w.combo_text, "text", &text_preset.name},      {w.combo_dim, "dim", &dim_preset.name},
+      {w.combo_mat_3d, "mat", &material_preset.name},     {w.combo_mat_unit, "mat", &material_preset.name},
+      {w.combo_wall, "wall", &wall_preset.name},          {w.combo_pattern, "pattern", &pattern_preset.name},
+      {w.combo_text, "text", &text_preset.name},          {w.combo_dim, "dim", &dim_preset.name},
       {w.combo_opening, "opening", &opening_preset.name}, {w.combo_door, "door", &door_preset.name},
-      {w.combo_window, "window", &window_preset.name}, {w.combo_room, "room", &room_preset.name},
+      {w.combo_window, "window", &window_preset.name},    {w.combo_room, "room", &room_preset.name},
       {w.combo_light, "light", &light_preset.name},
   };
   for (const Row& r : rows) {

@@ -66,8 +66,8 @@ void mainwin_build_view_bar(GtkWidget* box) {
   gui_pack(box, table, 0);
 
   GtkWidget* tools = gui_hbox_new();
-  w.view_option_toggles[0] = bar_toggle("./graphics/hlp.xpm", &view_options.show_guide_points, 20,
-                                        nls_mark("Show guide points"));
+  w.view_option_toggles[0] =
+      bar_toggle("./graphics/hlp.xpm", &view_options.show_guide_points, 20, nls_mark("Show guide points"));
   w.view_option_toggles[1] =
       bar_toggle("./graphics/abk.xpm", &view_options.all_black, 20, nls_mark("Show all colored black"));
   w.view_option_toggles[2] = bar_toggle("./graphics/fat.xpm", &view_options.exact_line_thickness, 20,
@@ -83,9 +83,10 @@ void mainwin_build_view_bar(GtkWidget* box) {
   gtk_container_add(GTK_CONTAINER(mamid), w.scale_label);
   gui_pack(tools, mamid, 1);
   gui_pack(tools, bar_button(1, "s_maminus", " - ", 0, nls_mark("Decrease the current scale")), 0);
-  gui_pack(tools,
-           bar_button(3, "s_alles", "./graphics/showall.xpm", 20, nls_mark("Show all elements in visible area")),
-           1);
+  gui_pack(
+      tools,
+      bar_button(3, "s_alles", "./graphics/showall.xpm", 20, nls_mark("Show all elements in visible area")),
+      1);
   gui_pack(tools, bar_button(3, "f_pan", "./graphics/pan.xpm", 36, nls_mark("Move the visible area")), 1);
   gui_pack(tools, bar_button(3, "z_pap", "./graphics/pap.xpm", 24, nls_mark("Refresh the screen")), 0);
   gui_pack(tools,
@@ -108,7 +109,8 @@ void mainwin_build_view_bar(GtkWidget* box) {
   w.prompt = gui_entry_new("");
   gui_table_attach(table, w.prompt, 0, 1, 1, 2, 0);
 
-  gui_table_attach(table, bar_button(3, "z_d_layer", "./graphics/layer.xpm", 45, nls_mark("Open the Layers dialog")),
+  gui_table_attach(table,
+                   bar_button(3, "z_d_layer", "./graphics/layer.xpm", 45, nls_mark("Open the Layers dialog")),
                    2, 3, 0, 2, 0);
 
   struct Snap {
@@ -146,7 +148,8 @@ void mainwin_build_snap_bar(GtkWidget* box) {
 
   GtkWidget* pair = gui_hbox_new();
   gui_pack(pair, bar_button(1, "z_d_snap", " ? ", 0, nls_mark("Open the snap-to dialog")), 1);
-  w.snap_preview_toggle = bar_toggle("./graphics/adsnap.xpm", &snap_preview_on, 0, nls_mark("Preview snap-to points"));
+  w.snap_preview_toggle =
+      bar_toggle("./graphics/adsnap.xpm", &snap_preview_on, 0, nls_mark("Preview snap-to points"));
   gui_pack(pair, w.snap_preview_toggle, 1);
   cell(pair, 0, 1, 1);
 
@@ -160,7 +163,8 @@ void mainwin_build_snap_bar(GtkWidget* box) {
   GtkWidget* guide = bind_toggle_new(nls_translate("+GL"), &guide_mode, "");
   mainwin_set_tip(guide, nls_mark("Activate guide color"));
   cell(guide, 3, 0, 1);
-  cell(bar_button(1, "p_glminus", nls_translate("-GL"), 0, nls_mark("Remove all elements in guide color")), 3, 1, 1);
+  cell(bar_button(1, "p_glminus", nls_translate("-GL"), 0, nls_mark("Remove all elements in guide color")), 3,
+       1, 1);
 
   // The cells expand within the bar; the bar itself keeps its natural height.
   gtk_widget_set_vexpand(table, FALSE);

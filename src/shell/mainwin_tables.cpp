@@ -11,7 +11,8 @@ constexpr PageItem button(const char* key, const char* label, const char* tip = 
   return {ItemKind::BUTTON, key, label, tip, flags, nullptr, 0};
 }
 // The dialog buttons "?" (centred, not translated).
-constexpr PageItem ask(const char* key, const char* tip = nullptr, uint8_t flags = ITEM_NATURAL | ITEM_CENTRE) {
+constexpr PageItem ask(const char* key, const char* tip = nullptr,
+                       uint8_t flags = ITEM_NATURAL | ITEM_CENTRE) {
   return {ItemKind::BUTTON, key, "?", tip, static_cast<uint8_t>(flags | ITEM_RAW), nullptr, 0};
 }
 constexpr PageItem picture(const char* key, const char* xpm, const char* tip) {
@@ -26,7 +27,9 @@ constexpr PageItem frame(const char* title, uint8_t flags = 0) {
   return {ItemKind::FRAME, nullptr, title, nullptr, flags, nullptr, 0};
 }
 constexpr PageItem row() { return {ItemKind::ROW}; }
-constexpr PageItem grid(int columns) { return {ItemKind::GRID, nullptr, nullptr, nullptr, 0, nullptr, columns}; }
+constexpr PageItem grid(int columns) {
+  return {ItemKind::GRID, nullptr, nullptr, nullptr, 0, nullptr, columns};
+}
 constexpr PageItem end() { return {ItemKind::END}; }
 constexpr PageItem toggle(const char* label, int32_t* var, const char* tip, uint8_t flags = 0) {
   return {ItemKind::TOGGLE, nullptr, label, tip, flags, var, 0};
@@ -497,20 +500,22 @@ const PageItem page_select[] = {
 };
 
 const ToolPage pages[TOOL_PAGE_COUNT] = {
-    {nls_mark("Symbol"), page_symbol},   {nls_mark("Line"), page_line},   {nls_mark("Circle"), page_circle},
-    {nls_mark("Wall"), page_wall},       {nls_mark("Opening"), page_opening},
-    {nls_mark("Dimension"), page_dim},   {nls_mark("Text"), page_text},   {nls_mark("Room"), page_room},
-    {nls_mark("Pattern"), page_pattern}, {nls_mark("3D"), page_3d},       {nls_mark("Unit"), page_unit},
-    {nls_mark("Edit"), page_edit},       {nls_mark("Select"), page_select},
+    {nls_mark("Symbol"), page_symbol},   {nls_mark("Line"), page_line},
+    {nls_mark("Circle"), page_circle},   {nls_mark("Wall"), page_wall},
+    {nls_mark("Opening"), page_opening}, {nls_mark("Dimension"), page_dim},
+    {nls_mark("Text"), page_text},       {nls_mark("Room"), page_room},
+    {nls_mark("Pattern"), page_pattern}, {nls_mark("3D"), page_3d},
+    {nls_mark("Unit"), page_unit},       {nls_mark("Edit"), page_edit},
+    {nls_mark("Select"), page_select},
 };
 
 const CategoryButton categories[] = {
-    {nls_mark("Line"), "line", 0, 0},       {nls_mark("Circle"), "circle", 1, 0},
-    {nls_mark("Wall"), "wall", 0, 1},       {nls_mark("Opening"), "opening", 1, 1},
-    {nls_mark("Dim"), "dim", 0, 2},         {nls_mark("Text"), "text", 1, 2},
-    {nls_mark("Room"), "room", 0, 3},       {nls_mark("Pattern"), "pattern", 1, 3},
-    {nls_mark("3D"), "3d", 0, 4},           {nls_mark("Unit"), "unit", 1, 4},
-    {nls_mark("Edit"), "edit", 0, 5},       {nls_mark("Symbol"), "symbol", 1, 5},
+    {nls_mark("Line"), "line", 0, 0}, {nls_mark("Circle"), "circle", 1, 0},
+    {nls_mark("Wall"), "wall", 0, 1}, {nls_mark("Opening"), "opening", 1, 1},
+    {nls_mark("Dim"), "dim", 0, 2},   {nls_mark("Text"), "text", 1, 2},
+    {nls_mark("Room"), "room", 0, 3}, {nls_mark("Pattern"), "pattern", 1, 3},
+    {nls_mark("3D"), "3d", 0, 4},     {nls_mark("Unit"), "unit", 1, 4},
+    {nls_mark("Edit"), "edit", 0, 5}, {nls_mark("Symbol"), "symbol", 1, 5},
 };
 
 // Page names in the order the page switch compares them.
@@ -519,7 +524,7 @@ struct PageName {
   int page;
 };
 const PageName page_names[] = {
-    {"line", 1}, {"text", 6},    {"symbol", 0}, {"3d", 9},       {"circle", 2}, {"dim", 5},
+    {"line", 1},    {"text", 6},  {"symbol", 0}, {"3d", 9},      {"circle", 2}, {"dim", 5},
     {"pattern", 8}, {"unit", 10}, {"wall", 3},   {"opening", 4}, {"room", 7},   {"edit", 11},
 };
 
@@ -589,10 +594,11 @@ const MenuItem menu[] = {
 
 // The keypad layout: 7 8 9 above 4 0 6 above 1 2 3, the perspective below.
 const ViewToggleCell view_cells[VIEW_TYPE_COUNT] = {
-    {7, "./graphics/3d1.xpm", 0, 0}, {8, "./graphics/3d2.xpm", 1, 0}, {9, "./graphics/3d3.xpm", 2, 0},
-    {4, "./graphics/3d4.xpm", 0, 1}, {0, "./graphics/3d5.xpm", 1, 1}, {6, "./graphics/3d6.xpm", 2, 1},
-    {1, "./graphics/3d7.xpm", 0, 2}, {2, "./graphics/3d8.xpm", 1, 2}, {3, "./graphics/3d9.xpm", 2, 2},
-    {5, nullptr, 3, 2},
+    {7, "./graphics/3d1.xpm", 0, 0}, {8, "./graphics/3d2.xpm", 1, 0},
+    {9, "./graphics/3d3.xpm", 2, 0}, {4, "./graphics/3d4.xpm", 0, 1},
+    {0, "./graphics/3d5.xpm", 1, 1}, {6, "./graphics/3d6.xpm", 2, 1},
+    {1, "./graphics/3d7.xpm", 0, 2}, {2, "./graphics/3d8.xpm", 1, 2},
+    {3, "./graphics/3d9.xpm", 2, 2}, {5, nullptr, 3, 2},
 };
 
 }  // namespace

@@ -9,10 +9,10 @@
 
 #include "display/command_buffer.h"
 #include "display/cursor.h"
+#include "display/draw.h"
 #include "display/gtk/view_gtk.h"
 #include "display/gtk/wait_gtk.h"
 #include "display/input.h"
-#include "display/draw.h"
 #include "display/outdev.h"
 #include "display/view.h"
 #include "display/view_commands.h"
@@ -78,7 +78,8 @@ void draw_main_view(int k) {
 void wait_for_first_configure() {
   bool late = false;
   const guint timer = g_timeout_add(
-      3000, [](gpointer flag) -> gboolean {
+      3000,
+      [](gpointer flag) -> gboolean {
         *static_cast<bool*>(flag) = true;
         return G_SOURCE_REMOVE;
       },
@@ -246,7 +247,8 @@ gboolean mainwin_on_autobackup(gpointer) {
 }
 
 void mainwin_set_title(const char* text) {
-  if (main_window && GTK_IS_WINDOW(main_window)) gtk_window_set_title(GTK_WINDOW(main_window), text ? text : "");
+  if (main_window && GTK_IS_WINDOW(main_window))
+    gtk_window_set_title(GTK_WINDOW(main_window), text ? text : "");
 }
 
 int main_exit_free_drawing(int) {
@@ -275,7 +277,8 @@ int kavro_main(int argc, char** argv) {
   outdev_init_screen_slots();
   prefs_load(0);
   if (preset_load_hook)
-    for (const char* kind : {"wall", "room", "text", "dim", "opening", "window", "door", "mat", "pattern", "light"})
+    for (const char* kind :
+         {"wall", "room", "text", "dim", "opening", "window", "door", "mat", "pattern", "light"})
       preset_load_hook(kind);
 
   mainwin_start();

@@ -78,14 +78,14 @@ class MainwinTest : public ModelTest {
   }
 
   static bool has_command(GtkWidget* w) {
-    return g_signal_handler_find(w, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr, reinterpret_cast<gpointer>(cmd_post_key),
-                                 nullptr) != 0;
+    return g_signal_handler_find(w, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr,
+                                 reinterpret_cast<gpointer>(cmd_post_key), nullptr) != 0;
   }
 
   static void children_of(GtkWidget* w, std::vector<GtkWidget*>& out) {
     gtk_container_forall(
-        GTK_CONTAINER(w), [](GtkWidget* c, gpointer list) { static_cast<std::vector<GtkWidget*>*>(list)->push_back(c); },
-        &out);
+        GTK_CONTAINER(w),
+        [](GtkWidget* c, gpointer list) { static_cast<std::vector<GtkWidget*>*>(list)->push_back(c); }, &out);
   }
 
   // The widgets below w that post a command key, in the order a person reads
@@ -111,7 +111,8 @@ class MainwinTest : public ModelTest {
         gtk_container_child_get(GTK_CONTAINER(w), c, "top-attach", &top, "left-attach", &left, nullptr);
         return std::pair(top, left);
       };
-      std::stable_sort(kids.begin(), kids.end(), [&](GtkWidget* a, GtkWidget* b) { return cell(a) < cell(b); });
+      std::stable_sort(kids.begin(), kids.end(),
+                       [&](GtkWidget* a, GtkWidget* b) { return cell(a) < cell(b); });
     }
     for (GtkWidget* k : kids) command_widgets(k, out);
   }

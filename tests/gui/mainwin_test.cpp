@@ -13,8 +13,8 @@
 
 #include "display/key_state.h"
 #include "mainwin_fixture.h"
-#include "model/layers.h"
 #include "model/files/load_save.h"
+#include "model/layers.h"
 #include "model/settings.h"
 #include "model/units.h"
 #include "shell/cmd_keys.h"
@@ -30,8 +30,8 @@ GtkWidget* find_widget(GtkWidget* w, GType type) {
   if (!GTK_IS_CONTAINER(w)) return nullptr;
   std::vector<GtkWidget*> kids;
   gtk_container_forall(
-      GTK_CONTAINER(w), [](GtkWidget* c, gpointer list) { static_cast<std::vector<GtkWidget*>*>(list)->push_back(c); },
-      &kids);
+      GTK_CONTAINER(w),
+      [](GtkWidget* c, gpointer list) { static_cast<std::vector<GtkWidget*>*>(list)->push_back(c); }, &kids);
   for (GtkWidget* k : kids)
     if (GtkWidget* f = find_widget(k, type)) return f;
   return nullptr;
@@ -39,12 +39,16 @@ GtkWidget* find_widget(GtkWidget* w, GType type) {
 
 // What each part of the window must post, in reading order.
 const Keys menu_keys = {
-    "p_file_info",       "p_file_load",       "p_file_save",       "z_d_scale",         "z_d_settings",
-    "p_file_import_truetype", "p_file_import_3ds", "p_file_import_gts", "z_d_dxf_in",   "z_d_dxf_out",
-    "p_file_export_eps", "p_file_export_svg", "p_file_export_pdf", "p_file_export_lwo", "p_file_export_pov",
-    "p_file_export_3ds", "p_file_export_gts", "p_tools_remdup",    "z_d_printsetup",    "p_file_print",
-    "z_d_plotsetup",     "p_file_plot",       "p_file_new",        "p_file_quit",       "p_symbol_cut",
-    "p_symbol_copy",     "p_symbol_paste",    "z_help_guide",      "z_help_tutorial",   "z_help_readme",
+    "p_file_info",       "p_file_load",       "p_file_save",
+    "z_d_scale",         "z_d_settings",      "p_file_import_truetype",
+    "p_file_import_3ds", "p_file_import_gts", "z_d_dxf_in",
+    "z_d_dxf_out",       "p_file_export_eps", "p_file_export_svg",
+    "p_file_export_pdf", "p_file_export_lwo", "p_file_export_pov",
+    "p_file_export_3ds", "p_file_export_gts", "p_tools_remdup",
+    "z_d_printsetup",    "p_file_print",      "z_d_plotsetup",
+    "p_file_plot",       "p_file_new",        "p_file_quit",
+    "p_symbol_cut",      "p_symbol_copy",     "p_symbol_paste",
+    "z_help_guide",      "z_help_tutorial",   "z_help_readme",
     "z_help_shortcut",   "z_help_about",
 };
 
@@ -52,9 +56,10 @@ const Keys page_keys[TOOL_PAGE_COUNT] = {
     {"z_d_symbol", "b_symbol_load", "b_symbol_save", "b_symbol_remove", "b_symbol_library_new",
      "b_symbol_library_remove", "b_symbol_group", "b_symbol_ungroup", "b_symbol_cut", "b_symbol_copy",
      "b_symbol_paste", "b_edit_delete"},
-    {"b_line_line", "b_line_x", "b_line_y", "b_line_a", "b_line_parallel", "b_line_pparallel", "b_line_orthogonal",
-     "b_line_frame", "b_line_oframe", "b_line_polygon", "b_line_join", "b_line_join_line", "b_line_join_arc",
-     "b_line_attach", "b_line_extend", "b_line_erase", "b_line_dpart", "b_line_cut", "b_edit_delete"},
+    {"b_line_line", "b_line_x", "b_line_y", "b_line_a", "b_line_parallel", "b_line_pparallel",
+     "b_line_orthogonal", "b_line_frame", "b_line_oframe", "b_line_polygon", "b_line_join",
+     "b_line_join_line", "b_line_join_arc", "b_line_attach", "b_line_extend", "b_line_erase", "b_line_dpart",
+     "b_line_cut", "b_edit_delete"},
     {"b_circle_circle", "b_circle_3point", "b_circle_arc", "b_circle_arc3point", "b_circle_ellipse",
      "b_circle_ellipsefame", "b_circle_parallel", "b_circle_pparallel", "b_circle_extend", "b_circle_erase",
      "b_circle_dpart", "b_circle_spline", "b_circle_splinedissolve", "b_edit_delete"},
@@ -70,19 +75,21 @@ const Keys page_keys[TOOL_PAGE_COUNT] = {
      "b_dim_alter_style", "b_dim_original", "b_edit_delete"},
     {"b_text_text", "b_text_x", "b_text_y", "z_d_text", "z_d_textsize", "b_text_alter_content",
      "b_text_alter_format", "b_text_alter_size", "b_text_alter_style", "b_edit_delete"},
-    {"b_room_poly", "b_room_range", "b_room_add_poly", "b_room_add_range", "z_d_room", "b_room_alter_description",
-     "b_room_alter_number", "b_room_alter_factor", "b_room_alter_height", "b_room_alter_inscription",
-     "b_room_position", "b_edit_delete"},
+    {"b_room_poly", "b_room_range", "b_room_add_poly", "b_room_add_range", "z_d_room",
+     "b_room_alter_description", "b_room_alter_number", "b_room_alter_factor", "b_room_alter_height",
+     "b_room_alter_inscription", "b_room_position", "b_edit_delete"},
     {"b_pattern_poly", "b_pattern_range", "b_pattern_add_poly", "b_pattern_add_range", "z_d_pattern",
-     "b_pattern_alter_pattern_b", "b_pattern_alter_pattern", "b_pattern_alter_pattern_a", "b_pattern_alter_angle",
-     "b_pattern_alter_space", "b_pattern_alter_origin", "b_pattern_dissolve", "b_edit_delete"},
+     "b_pattern_alter_pattern_b", "b_pattern_alter_pattern", "b_pattern_alter_pattern_a",
+     "b_pattern_alter_angle", "b_pattern_alter_space", "b_pattern_alter_origin", "b_pattern_dissolve",
+     "b_edit_delete"},
     // The view grid's "Render" and "Hidden" come first.
-    {"z_d_pov", "z_d_hlr", "b_3d_camera", "b_3d_camera_change", "z_d_camera", "b_3d_light", "b_3d_light_alter",
-     "z_d_light", "b_3d_cuboid", "b_3d_sphere", "b_3d_polygon", "b_3d_prism", "b_3d_tube", "b_3d_cone",
-     "b_3d_cutcone", "b_3d_line", "b_wall_attach_3D", "b_3d_union", "b_3d_difference", "b_3d_intersection",
-     "b_3d_material", "z_d_mat", "b_edit_delete"},
-    {"b_unit_gablewall", "b_unit_ceiling", "b_unit_beam", "b_unit_pillar", "b_unit_rpillar", "b_unit_stairway",
-     "b_unit_profile", "z_d_profilesize", "b_3d_material", "z_d_mat", "b_edit_delete"},
+    {"z_d_pov",       "z_d_hlr",          "b_3d_camera",  "b_3d_camera_change", "z_d_camera",
+     "b_3d_light",    "b_3d_light_alter", "z_d_light",    "b_3d_cuboid",        "b_3d_sphere",
+     "b_3d_polygon",  "b_3d_prism",       "b_3d_tube",    "b_3d_cone",          "b_3d_cutcone",
+     "b_3d_line",     "b_wall_attach_3D", "b_3d_union",   "b_3d_difference",    "b_3d_intersection",
+     "b_3d_material", "z_d_mat",          "b_edit_delete"},
+    {"b_unit_gablewall", "b_unit_ceiling", "b_unit_beam", "b_unit_pillar", "b_unit_rpillar",
+     "b_unit_stairway", "b_unit_profile", "z_d_profilesize", "b_3d_material", "z_d_mat", "b_edit_delete"},
     {"b_edit_move", "b_edit_copy", "b_edit_mcopy", "b_edit_series", "b_edit_pseries", "b_edit_rotate",
      "b_edit_mirror", "b_edit_stretch", "b_edit_stretch_text", "b_edit_alter_all", "b_edit_alter_pen",
      "b_edit_alter_line", "b_edit_delete"},
@@ -91,8 +98,8 @@ const Keys page_keys[TOOL_PAGE_COUNT] = {
 
 // View bar row by row (tools, Layers, two snaps; then the other two snaps),
 // then the snap bar row by row (Undo and Redo span both rows).
-const Keys bar_keys = {"b_gauge", "s_maplus", "f_mamid", "s_maminus", "s_alles", "f_pan", "z_pap", "f_zoom",
-                       "z_d_layer", "z_snap_i", "z_snap_m", "z_snap_d", "z_snap_t"};
+const Keys bar_keys = {"b_gauge", "s_maplus",  "f_mamid",  "s_maminus", "s_alles",  "f_pan",   "z_pap",
+                       "f_zoom",  "z_d_layer", "z_snap_i", "z_snap_m",  "z_snap_d", "z_snap_t"};
 const Keys snap_bar_keys = {"p_undo", "p_redo", "z_d_snap", "p_glminus"};
 
 class MainwinKeysTest : public MainwinTest {
@@ -149,9 +156,10 @@ TEST_F(MainwinKeysTest, MenuAcceleratorsShowControlKeys) {
     const char* key;
     guint letter;
   };
-  const Case cases[] = {{"p_file_load", GDK_KEY_l},  {"p_file_save", GDK_KEY_s},   {"z_d_settings", GDK_KEY_comma},
-                        {"p_file_print", GDK_KEY_p}, {"p_file_new", GDK_KEY_n},    {"p_file_quit", GDK_KEY_q},
-                        {"p_symbol_cut", GDK_KEY_x}, {"p_symbol_copy", GDK_KEY_c}, {"p_symbol_paste", GDK_KEY_v}};
+  const Case cases[] = {
+      {"p_file_load", GDK_KEY_l},  {"p_file_save", GDK_KEY_s},   {"z_d_settings", GDK_KEY_comma},
+      {"p_file_print", GDK_KEY_p}, {"p_file_new", GDK_KEY_n},    {"p_file_quit", GDK_KEY_q},
+      {"p_symbol_cut", GDK_KEY_x}, {"p_symbol_copy", GDK_KEY_c}, {"p_symbol_paste", GDK_KEY_v}};
   std::vector<GtkWidget*> items = command_widgets(find_widget(window, GTK_TYPE_MENU_BAR));
   int with_accel = 0;
   for (GtkWidget* item : items) {
@@ -201,8 +209,9 @@ TEST_F(MainwinPagesTest, CategoryButtonsShowTheirPagesAndPostThePageSwitch) {
     const char* label;
     int page;
   };
-  const Case cases[] = {{"Line", 1},    {"Circle", 2},  {"Wall", 3}, {"Opening", 4}, {"Dim", 5},  {"Text", 6},
-                        {"Room", 7},    {"Pattern", 8}, {"3D", 9},   {"Unit", 10},   {"Edit", 11}, {"Symbol", 0}};
+  const Case cases[] = {{"Line", 1}, {"Circle", 2}, {"Wall", 3},  {"Opening", 4},
+                        {"Dim", 5},  {"Text", 6},   {"Room", 7},  {"Pattern", 8},
+                        {"3D", 9},   {"Unit", 10},  {"Edit", 11}, {"Symbol", 0}};
   for (const Case& c : cases) {
     GtkWidget* b = category(c.label);
     ASSERT_NE(b, nullptr) << c.label;
@@ -444,8 +453,8 @@ class MainwinResetTest : public MainwinTest {
     MainwinTest::TearDown();
   }
   static bool built(DlgId id) { return dlg_slots[id] != nullptr; }
-  static constexpr DlgId ids[] = {DLG_POV, DLG_RAY, DLG_LAYER, DLG_SNAP, DLG_SETTINGS, DLG_WALL,
-                                  DLG_TEXT, DLG_PRINTSCALE, DLG_ABOUT};
+  static constexpr DlgId ids[] = {DLG_POV,  DLG_RAY,  DLG_LAYER,      DLG_SNAP, DLG_SETTINGS,
+                                  DLG_WALL, DLG_TEXT, DLG_PRINTSCALE, DLG_ABOUT};
 };
 
 // Dialogs that show data a load or settings file replaced go, to be built

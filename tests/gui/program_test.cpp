@@ -61,8 +61,8 @@ std::vector<GtkWidget*> children(GtkWidget* w) {
   std::vector<GtkWidget*> out;
   if (GTK_IS_CONTAINER(w))
     gtk_container_forall(
-        GTK_CONTAINER(w), [](GtkWidget* c, gpointer l) { static_cast<std::vector<GtkWidget*>*>(l)->push_back(c); },
-        &out);
+        GTK_CONTAINER(w),
+        [](GtkWidget* c, gpointer l) { static_cast<std::vector<GtkWidget*>*>(l)->push_back(c); }, &out);
   return out;
 }
 
@@ -102,7 +102,8 @@ void screenshot() {
   gdk_pixbuf_save(shot, run.screenshot.c_str(), "png", nullptr, nullptr);
 
   // Count the colours inside the drawing area, where it lies on the screen.
-  GtkWidget* area = mainwin_widgets.view_frame ? gtk_bin_get_child(GTK_BIN(mainwin_widgets.view_frame)) : nullptr;
+  GtkWidget* area =
+      mainwin_widgets.view_frame ? gtk_bin_get_child(GTK_BIN(mainwin_widgets.view_frame)) : nullptr;
   GdkWindow* win = area ? gtk_widget_get_window(area) : nullptr;
   if (win) {
     int x0 = 0, y0 = 0;

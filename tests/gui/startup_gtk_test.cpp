@@ -2,8 +2,6 @@
 // change, stopped; and what the keyboard and the close button of the
 // window do.
 
-#include "shell/startup.h"
-
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -20,6 +18,7 @@
 #include "shell/cmd_loop.h"
 #include "shell/mainwin.h"
 #include "shell/mainwin_hooks.h"
+#include "shell/startup.h"
 #include "support/model_fixture.h"
 
 namespace {

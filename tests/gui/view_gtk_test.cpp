@@ -65,8 +65,9 @@ TEST_F(ViewGtkTest, ButtonsAndTheWheelPostTheirKeys) {
     EXPECT_DOUBLE_EQ(cursor_world.y, view_sy_to_wy(30));
   }
 
-  for (auto [direction, key] : {std::pair{GDK_SCROLL_UP, "z_scrollup"}, std::pair{GDK_SCROLL_DOWN, "z_scrolldown"},
-                                std::pair{GDK_SCROLL_LEFT, "nop"}}) {
+  for (auto [direction, key] :
+       {std::pair{GDK_SCROLL_UP, "z_scrollup"}, std::pair{GDK_SCROLL_DOWN, "z_scrolldown"},
+        std::pair{GDK_SCROLL_LEFT, "nop"}}) {
     command_key = "nop";
     GdkEvent* ev = gdk_event_new(GDK_SCROLL);
     ev->scroll.direction = direction;
@@ -159,16 +160,22 @@ TEST_F(ViewGtkTest, AResizeDoesNotEndAWait) {
   static QuestionWait q;
   q = QuestionWait{};
   q.window = window;
-  g_timeout_add(20, [](gpointer) -> gboolean {
-    gtk_window_resize(GTK_WINDOW(q.window), 1000, 760);
-    return G_SOURCE_REMOVE;
-  }, nullptr);
-  g_timeout_add(600, [](gpointer) -> gboolean {
-    q.depth_after_resize = wait_depth();
-    q.ended_by_answer = true;
-    wait_end();
-    return G_SOURCE_REMOVE;
-  }, nullptr);
+  g_timeout_add(
+      20,
+      [](gpointer) -> gboolean {
+        gtk_window_resize(GTK_WINDOW(q.window), 1000, 760);
+        return G_SOURCE_REMOVE;
+      },
+      nullptr);
+  g_timeout_add(
+      600,
+      [](gpointer) -> gboolean {
+        q.depth_after_resize = wait_depth();
+        q.ended_by_answer = true;
+        wait_end();
+        return G_SOURCE_REMOVE;
+      },
+      nullptr);
   const int right_before = views[0].right;
   gui_run_nested_loop();
   EXPECT_TRUE(q.ended_by_answer);

@@ -45,7 +45,7 @@ TEST(StartupBaseDir, FirstCompleteLineOrTheDefault) {
       {"/data/kb/\r\n", "/data/kb/"},
       {"/data/kb/\nsecond line\n", "/data/kb/"},
       {"/data/kb\n", "/data/kb/"},  // the folder ends in "/" either way
-      {"/data/kb/", fallback},       // no complete line
+      {"/data/kb/", fallback},      // no complete line
       {"", fallback},
       {"\n/data/kb/\n", fallback},  // an empty first line names no folder
       {std::string(254, 'a') + "/\n", std::string(254, 'a') + "/"},
@@ -155,7 +155,9 @@ TEST(MainwinTitle, FormatsWholeTextsAndRoundsTheScale) {
   const std::string layer(NAME_LEN - 1, 'l');
   const std::string t = mainwin_title_format(format, path.c_str(), layer.c_str(), 1000);
   EXPECT_EQ(t, "KAVRO  File: " + path + "  Layer: " + layer + "  Scale: 1:1000");
-  EXPECT_EQ(mainwin_title_format("Datei: %s  Ebene: %s  Ma\xC3\x9F" "stab: 1:%.0f", "x", "y", 20.0),
+  EXPECT_EQ(mainwin_title_format("Datei: %s  Ebene: %s  Ma\xC3\x9F"
+                                 "stab: 1:%.0f",
+                                 "x", "y", 20.0),
             "Datei: x  Ebene: y  Ma\xC3\x9Fstab: 1:20");
 }
 
@@ -209,7 +211,8 @@ TEST(MainwinTables, PagesAreWellFormed) {
     EXPECT_EQ(depth, 0) << page.title << ": a frame, row or table is not closed";
   }
   int depth = 0;
-  for (const MenuItem& m : mainwin_menu_items()) depth += m.kind == MenuKind::SUBMENU ? 1 : m.kind == MenuKind::END ? -1 : 0;
+  for (const MenuItem& m : mainwin_menu_items())
+    depth += m.kind == MenuKind::SUBMENU ? 1 : m.kind == MenuKind::END ? -1 : 0;
   EXPECT_EQ(depth, 0);
 }
 
@@ -219,10 +222,11 @@ TEST(MainwinTables, PageNamesAndTheViewRule) {
     int page;
     bool keeps_view;
   };
-  const Case cases[] = {{"symbol", 0, false}, {"line", 1, false},    {"circle", 2, false}, {"wall", 3, false},
-                        {"opening", 4, false}, {"dim", 5, false},    {"text", 6, false},   {"room", 7, false},
-                        {"pattern", 8, false}, {"3d", 9, true},      {"unit", 10, false},  {"edit", 11, true},
-                        {"Line", -1, false},   {"select", -1, false}, {"", -1, false}};
+  const Case cases[] = {{"symbol", 0, false}, {"line", 1, false},    {"circle", 2, false},
+                        {"wall", 3, false},   {"opening", 4, false}, {"dim", 5, false},
+                        {"text", 6, false},   {"room", 7, false},    {"pattern", 8, false},
+                        {"3d", 9, true},      {"unit", 10, false},   {"edit", 11, true},
+                        {"Line", -1, false},  {"select", -1, false}, {"", -1, false}};
   for (const Case& c : cases) {
     EXPECT_EQ(mainwin_page_of(c.name), c.page) << c.name;
     EXPECT_EQ(mainwin_page_keeps_view(c.name), c.keeps_view) << c.name;
