@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "display/command_buffer.h"
+#include "display/key_state.h"
 #include "display/wait.h"
 #include "model/nls.h"
 #include "model/presets.h"
@@ -317,6 +318,16 @@ GtkWidget* build_notebook() {
   return notebook;
 }
 
+// The menus' Control keys act as their labels say, before the key mapping
+// sees the key; while the value entry is open its keys (Control+C, +V) are
+// its own.
+gboolean on_accelerator_key(GtkWidget* window, GdkEventKey* event, gpointer) {
+  if (!event || value_entry_open) return FALSE;
+  const guint mods = event->state & gtk_accelerator_get_default_mod_mask();
+  if (mods != GDK_CONTROL_MASK) return FALSE;
+  return gtk_accel_groups_activate(G_OBJECT(window), gdk_keyval_to_lower(event->keyval), GDK_CONTROL_MASK);
+}
+
 void on_window_destroy(GtkWidget* w, gpointer) {
   if (mainwin_widgets.window != w) return;
   mainwin_value_entry_set_grid(nullptr);
@@ -381,6 +392,7 @@ GtkWidget* mainwin_build() {
   gtk_window_set_title(GTK_WINDOW(window), "Kavro");
   gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
   gtk_widget_add_events(window, GDK_KEY_PRESS_MASK);
+  g_signal_connect(window, "key-press-event", G_CALLBACK(on_accelerator_key), nullptr);
   g_signal_connect(window, "key-press-event", G_CALLBACK(mainwin_on_key_press), nullptr);
   g_signal_connect(window, "button-press-event", G_CALLBACK(mainwin_on_right_click), nullptr);
   g_signal_connect(window, "destroy", G_CALLBACK(on_window_destroy), nullptr);

@@ -85,7 +85,8 @@ void mainwin_add_view_button(GtkWidget* window, GtkWidget* table, int column, in
                              const char* xpm_path);
 GtkWidget* mainwin_menu_add_submenu(GtkWidget* menu_or_bar, const char* label);
 // A command item posting key; the label "separator" makes a separator line.
-// accel shows (and binds) Control+accel; 0 for none.
+// accel shows Control+accel beside the label, and that key chooses the
+// item (except while the value entry is open); 0 for none.
 GtkWidget* mainwin_menu_add_item(GtkWidget* menu, const char* label, const char* key, char accel);
 
 // Makes a view type current through its toggle; the drawing is fitted into

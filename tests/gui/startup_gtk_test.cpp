@@ -10,6 +10,7 @@
 #include "display/command_buffer.h"
 #include "display/gtk/view_gtk.h"
 #include "display/gtk/wait_gtk.h"
+#include "display/key_state.h"
 #include "display/view.h"
 #include "display/wait.h"
 #include "model/ui.h"
@@ -124,6 +125,48 @@ TEST_F(StartupGtkTest, PageLettersSwitchThePage) {
   gdk_event_free(ev);
   EXPECT_EQ(gtk_notebook_get_current_page(GTK_NOTEBOOK(mainwin_widgets.notebook)), 5);
   EXPECT_STREQ(command_key.c_str(), "p_newmenue");
+}
+
+}  // namespace
+
+namespace {
+
+void press(GtkWidget* window, guint keyval, GdkModifierType state) {
+  GdkEvent* ev = gdk_event_new(GDK_KEY_PRESS);
+  ev->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
+  ev->key.keyval = keyval;
+  ev->key.state = state;
+  gdk_event_set_device(ev, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+  gtk_widget_event(window, ev);
+  gdk_event_free(ev);
+}
+
+// The Control keys the menus show choose their items; with Num Lock on too.
+TEST_F(StartupGtkTest, MenuControlKeysChooseTheirItems) {
+  struct Case {
+    guint keyval;
+    const char* key;
+  };
+  for (Case c : {Case{GDK_KEY_s, "p_file_save"}, Case{GDK_KEY_l, "p_file_load"}, Case{GDK_KEY_q, "p_file_quit"},
+                 Case{GDK_KEY_comma, "z_d_settings"}, Case{GDK_KEY_v, "p_symbol_paste"}}) {
+    command_key = "nop";
+    press(main_window, c.keyval, GdkModifierType(GDK_CONTROL_MASK | GDK_MOD2_MASK));
+    EXPECT_STREQ(command_key.c_str(), c.key);
+  }
+  // Control with a key no menu shows, and a plain letter, choose nothing.
+  command_key = "nop";
+  press(main_window, GDK_KEY_k, GDK_CONTROL_MASK);
+  EXPECT_STREQ(command_key.c_str(), "nop");
+}
+
+// While a value is typed, Control+V belongs to the entry.
+TEST_F(StartupGtkTest, TheValueEntryKeepsItsControlKeys) {
+  ui().mainwin_value_entry_open("12");
+  ASSERT_EQ(value_entry_open, 1);
+  command_key = "nop";
+  press(main_window, GDK_KEY_v, GDK_CONTROL_MASK);
+  EXPECT_STREQ(command_key.c_str(), "nop");
+  ui().mainwin_value_entry_close();
 }
 
 }  // namespace
