@@ -220,8 +220,8 @@ void draw_plan_element(ElemHeader* e, uint8_t marker_mode) {
       for (const WallOpening& o : w.openings) {
         const Point3* c = o.corner;
         draw_opening_symbol(w.mark == 1 ? 1 : 0, w.layer, outdev.draw_mode, o.kind, o.symbol_style, c[0].x,
-                            c[0].y, c[1].x, c[1].y, c[2].x, c[2].y, c[3].x, c[3].y, o.stop_width, o.stop_depth,
-                            o.leaf_quadrant);
+                            c[0].y, c[1].x, c[1].y, c[2].x, c[2].y, c[3].x, c[3].y, o.stop_width,
+                            o.stop_depth, o.leaf_quadrant);
       }
       break;
     }

@@ -56,7 +56,9 @@ Point2 along(const Point2& p, double length, double angle) {
   return Point2{p.x + length * std::cos(angle), p.y + length * std::sin(angle), 0};
 }
 
-void line(uint8_t pen, uint8_t lt, const Point2& a, const Point2& b) { outdev.line(pen, lt, a.x, a.y, b.x, b.y); }
+void line(uint8_t pen, uint8_t lt, const Point2& a, const Point2& b) {
+  outdev.line(pen, lt, a.x, a.y, b.x, b.y);
+}
 
 // The fill of an arrowhead: its pen's colour, or black.
 void fill_triangle(uint8_t pen, const Point2& a, const Point2& b, const Point2& c) {
@@ -209,7 +211,8 @@ void prefixed_figure(const DimCall& d, const char* prefix, double override_value
   text.insert(0, prefix);
 }
 
-void second_figure(const DimCall& d, const char* prefix, double value, std::string& text, std::string& raised) {
+void second_figure(const DimCall& d, const char* prefix, double value, std::string& text,
+                   std::string& raised) {
   if (value == 0.0) return;
   draw_dim_format_value(d.format, text, raised, value);
   text.insert(0, prefix);
@@ -442,7 +445,8 @@ void draw_dim_text(uint8_t mode, uint8_t figure_pen, uint8_t figure_lt, double a
   const double h = figure_size * drawing_scale / 1000.0;
   const double w = text_width;
   const std::string main_text = figure ? figure : "", raised_text = raised ? raised : "";
-  const std::string second_text = second ? second : "", second_raised_text = second_raised ? second_raised : "";
+  const std::string second_text = second ? second : "",
+                    second_raised_text = second_raised ? second_raised : "";
   double normal = angle;
   geom_norm_angle(&normal);
   // Figures read upright: one that would stand on its head is turned half
@@ -517,9 +521,9 @@ void outdev_screen_dimension(uint8_t pen, uint8_t lt, uint8_t figure_pen, uint8_
                              double help_line_length, const char* font, uint8_t format, uint8_t end_mark,
                              uint8_t dim_kind, int32_t n, const DimPoint* points) {
   GuidePointsOff guide_off;
-  const DimCall d = make_call(pen, lt, figure_pen, figure_lt, direction, figure_size, figure_width,
-                              figure_space, chain_space, help_line_length, font, format, end_mark, dim_kind,
-                              n, points);
+  const DimCall d =
+      make_call(pen, lt, figure_pen, figure_lt, direction, figure_size, figure_width, figure_space,
+                chain_space, help_line_length, font, format, end_mark, dim_kind, n, points);
   switch (dim_kind) {
     case DIM_RADIUS:
       draw_radius(d);

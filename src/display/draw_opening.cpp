@@ -53,7 +53,9 @@ class Frame {
   void line(uint8_t pen, uint8_t lt, int i, double x1, double y1, int j, double x2, double y2) const {
     segment(pen, lt, at(i, x1, y1), at(j, x2, y2));
   }
-  void line(int i, double x1, double y1, int j, double x2, double y2) const { line(0, 0, i, x1, y1, j, x2, y2); }
+  void line(int i, double x1, double y1, int j, double x2, double y2) const {
+    line(0, 0, i, x1, y1, j, x2, y2);
+  }
 
   // A quarter arc (or other sweep) about point k + (x, y), its start angle
   // measured from u.
@@ -67,7 +69,9 @@ class Frame {
     else
       outdev.arc(pen, lt, c.x, c.y, radius, radius, sweep, a, 0.0);
   }
-  void arc(int k, double x, double y, double radius, double start) const { arc(0, 0, k, x, y, radius, start); }
+  void arc(int k, double x, double y, double radius, double start) const {
+    arc(0, 0, k, x, y, radius, start);
+  }
 
   void outer_line(uint8_t lt = 0) const { segment(0, lt, p_[0], p_[4]); }
   void inner_line(uint8_t lt = 0) const { segment(0, lt, p_[3], p_[7]); }
@@ -120,7 +124,8 @@ void three_panes(const Frame& f) {
   f.line(2, BAND, GLASS, 2, l / 3 - GLASS, GLASS);
   f.line(2, l / 3 + GLASS, GLASS, 2, 2 * l / 3 - GLASS, GLASS);
   f.line(6, -BAND, GLASS, 6, -l / 3 + GLASS, GLASS);
-  for (double x : {l / 3 - GLASS, l / 3 + GLASS, 2 * l / 3 - GLASS, 2 * l / 3 + GLASS}) f.line(2, x, 0, 2, x, BAND);
+  for (double x : {l / 3 - GLASS, l / 3 + GLASS, 2 * l / 3 - GLASS, 2 * l / 3 + GLASS})
+    f.line(2, x, 0, 2, x, BAND);
 }
 
 void plain(const Frame& f, uint8_t style) {

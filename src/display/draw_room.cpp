@@ -44,7 +44,8 @@ std::string room_area_text(int32_t n, const Point2* points, double area_factor) 
   return draw_fixed(in_unit(area, room_units.area_unit, 2), 2) + " " + room_units.area_text.c_str();
 }
 
-std::string room_volume_text(int32_t n, const Point2* points, double area_factor, double base_z, double top_z) {
+std::string room_volume_text(int32_t n, const Point2* points, double area_factor, double base_z,
+                             double top_z) {
   const double volume = geom_contours_area(points ? n : 0, points) * area_factor * (top_z - base_z);
   return draw_fixed(in_unit(volume, room_units.volume_unit, 3), 2) + " " + room_units.volume_text.c_str();
 }

@@ -19,4 +19,5 @@ uint8_t room_outline_pen(uint8_t pen);
 // the factor (and the height top - base), in the units and with the unit
 // texts of room_units, as "%.2f %s".
 std::string room_area_text(int32_t n, const Point2* points, double area_factor);
-std::string room_volume_text(int32_t n, const Point2* points, double area_factor, double base_z, double top_z);
+std::string room_volume_text(int32_t n, const Point2* points, double area_factor, double base_z,
+                             double top_z);

@@ -12,6 +12,7 @@
 #include "display/text_layout.h"
 #include "display_fixture.h"
 #include "model/geom.h"
+#include "pixels.h"
 
 namespace {
 
@@ -39,10 +40,12 @@ class DimDraw : public DisplayTest {
   // 0.1, chain space 0.5.
   static void draw(const std::vector<DimPoint>& pts, uint8_t kind, double direction = 0.0,
                    uint8_t end_mark = DIM_MARK_LINE, double help = 1.0, uint8_t format = 0, uint8_t pen = 0) {
-    outdev_screen_dimension(pen, 2, 1, 3, direction, 2.5, 1.0, 0.1, 0.5, help, "Simpel", format, end_mark, kind,
-                            static_cast<int32_t>(pts.size()), pts.data());
+    outdev_screen_dimension(pen, 2, 1, 3, direction, 2.5, 1.0, 0.1, 0.5, help, "Simpel", format, end_mark,
+                            kind, static_cast<int32_t>(pts.size()), pts.data());
   }
-  static double width(const std::string& text) { return font_text_width(2.5, 1.0, 0.1, "Simpel", text.c_str(), 0, 0); }
+  static double width(const std::string& text) {
+    return font_text_width(2.5, 1.0, 0.1, "Simpel", text.c_str(), 0, 0);
+  }
   static std::string figure(const SlotCall& c) { return c.text.substr(0, c.text.find('|')); }
   static std::vector<std::string> figures(const RecordingOutdev& rec) {
     std::vector<std::string> out;
@@ -144,8 +147,9 @@ TEST_F(DimDraw, FiguresReadUprightAndTurnAboutTheirMiddle) {
     double direction;
     bool turned;
   };
-  const Case cases[] = {{0.0, false},      {PI / 2, false},      {PI / 2 + 0.01, true}, {PI, true},
-                        {3 * PI / 2, true}, {3 * PI / 2 + 0.01, false}, {-PI / 2, true},  {2 * PI + PI, true}};
+  const Case cases[] = {{0.0, false},    {PI / 2, false},    {PI / 2 + 0.01, true},
+                        {PI, true},      {3 * PI / 2, true}, {3 * PI / 2 + 0.01, false},
+                        {-PI / 2, true}, {2 * PI + PI, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.direction);
     const double ca = std::cos(c.direction), sa = std::sin(c.direction);
@@ -222,7 +226,7 @@ TEST_F(DimDraw, EditedFiguresAreStarredOnTheScreenOnly) {
     const char* output;
   };
   const Case cases[] = {
-      {&chain, DIM_CHAIN, 0.0, "*2.50", "2.50"},     {&radius, DIM_RADIUS, 0.0, "R *1.50", "R 1.50"},
+      {&chain, DIM_CHAIN, 0.0, "*2.50", "2.50"},           {&radius, DIM_RADIUS, 0.0, "R *1.50", "R 1.50"},
       {&diameter, DIM_DIAMETER, 0.0, "D *2.25", "D 2.25"}, {&level, DIM_LEVEL, PI / 2, "*- 2.00", "- 2.00"},
       {&angle, DIM_ANGLE, 0.0, "*45.00", "45.00"},
   };
@@ -248,13 +252,14 @@ TEST_F(DimDraw, RadiusAndDiameter) {
   draw(r, DIM_RADIUS, 0.0, DIM_MARK_LINE, 1.0, 1);
   ASSERT_EQ(rec.slots(), "line fill line line line text text");
   EXPECT_EQ(rec.calls[0].v, (std::vector<double>{3.96, 1.72, 5, 2.5}));  // the leader
-  EXPECT_EQ(rec.calls[2].v[0], 3.96);                                      // the arrow's tip on the circle
+  EXPECT_EQ(rec.calls[2].v[0], 3.96);                                    // the arrow's tip on the circle
   EXPECT_EQ(rec.calls[2].v[1], 1.72);
   EXPECT_EQ(figures(rec), (std::vector<std::string>{"R 1.2", "R 0.5"}));
   const double a = std::atan2(0.72, 0.96), w = width("R 1.2");
   const SlotCall t = rec.of("text")[0];
   EXPECT_NEAR(t.v[2], a, 1e-12);
-  expect_point(t.v, 0, 5 - w * std::cos(a) - 0.5 * S * std::sin(a), 2.5 - w * std::sin(a) + 0.5 * S * std::cos(a));
+  expect_point(t.v, 0, 5 - w * std::cos(a) - 0.5 * S * std::sin(a),
+               2.5 - w * std::sin(a) + 0.5 * S * std::cos(a));
   // A text point inside the circle keeps the figure starting there.
   r[2] = entry(3.48, 1.36);
   rec.calls.clear();
@@ -381,8 +386,22 @@ TEST_F(DimDraw, UnusualKindsAndCounts) {
   EXPECT_EQ(rec.calls[0].v, (std::vector<double>{1, 1, 1, 1}));
   // The three-entry kinds with fewer entries draw nothing.
   rec.calls.clear();
-  for (uint8_t kind : {DIM_RADIUS, DIM_DIAMETER, DIM_LEVEL, DIM_ANGLE}) draw({entry(0, 0), entry(1, 0)}, kind);
+  for (uint8_t kind : {DIM_RADIUS, DIM_DIAMETER, DIM_LEVEL, DIM_ANGLE})
+    draw({entry(0, 0), entry(1, 0)}, kind);
   EXPECT_TRUE(rec.calls.empty());
+}
+
+TEST_F(DimDraw, GuidePenAndPatternLineTypesDrawOnTheScreen) {
+  offscreen(200, 200);
+  view_clear();
+  const std::vector<DimPoint> pts = {entry(-3, 0), entry(0, 0, 3.0), entry(4, 0, 4.0)};
+  outdev_screen_dimension(PEN_GUIDE, LINE_TYPE_PATTERN_FILLING, PEN_GUIDE, LINE_TYPE_PATTERN_POINTS, 0.0, 2.5,
+                          1.0, 0.1, 0.5, 1.0, "Simpel", 0, DIM_MARK_ARROW, DIM_CHAIN, 3, pts.data());
+  const std::vector<DimPoint> three = {entry(0, -3), entry(2, -3), entry(0, -1)};
+  for (uint8_t kind : {DIM_RADIUS, DIM_DIAMETER, DIM_LEVEL, DIM_ANGLE})
+    outdev_screen_dimension(PEN_GUIDE, LINE_TYPE_PATTERN_POINTS, 200, 250, 0.0, 2.5, 1.0, 0.1, 0.5, 1.0,
+                            "Simpel", 0, DIM_MARK_ARROW, kind, 3, three.data());
+  EXPECT_GT(view_count(0, view_rgb_pixel(1, 0, 1)), 100);  // the guide colour
 }
 
 }  // namespace

@@ -27,8 +27,8 @@ TEST_F(DimFormat, FiguresInEveryFormatAndAccuracy) {
   struct Case {
     double value;
     int format;
-    int accuracy;       // accuracy for 1 to 5, architecture accuracy for 0; -1 for 6 to 12
-    const char* text;   // without the inch mark of formats 6 to 12
+    int accuracy;      // accuracy for 1 to 5, architecture accuracy for 0; -1 for 6 to 12
+    const char* text;  // without the inch mark of formats 6 to 12
     const char* raised;
   };
   const Case cases[] = {
@@ -104,15 +104,11 @@ TEST_F(DimFormat, ValuesRoundingToZeroShowNoMinusSign) {
     const char* raised;
   };
   const Case cases[] = {
-      {-0.0001, 1, 0, "0", ""},
-      {-0.0001, 1, 2, "0.0", ""},
-      {-0.00001, 1, 4, "0.0", ""},
-      {-0.0001, 1, 4, "-0.0001", ""},
-      {-0.00001, 3, 1, "0.0", ""},
-      {-0.0004, 0, 2, "0", ""},
+      {-0.0001, 1, 0, "0", ""},         {-0.0001, 1, 2, "0.0", ""},
+      {-0.00001, 1, 4, "0.0", ""},      {-0.0001, 1, 4, "-0.0001", ""},
+      {-0.00001, 3, 1, "0.0", ""},      {-0.0004, 0, 2, "0", ""},
       {0.001, 0, 1, "0", ""},  // "5 mm": the value less 2.5 mm is below zero
-      {0.004, 0, 1, "0", "5"},
-      {-0.00001, 10, -1, "0\"", ""},
+      {0.004, 0, 1, "0", "5"},          {-0.00001, 10, -1, "0\"", ""},
       {-0.25, 1, 2, "-0.25", ""},  // a real negative value keeps its sign
       {-0.004, 0, 3, "-0", "4"},   // minus four millimetres
       {-1.0, 6, -1, "-3'-3 1/2\"", ""},

@@ -18,9 +18,9 @@ namespace {
 constexpr double PI = 3.141592653589793;
 
 const std::vector<Point2> SQUARE = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, CONTOUR_END};
-const std::vector<Point2> SQUARE_WITH_HOLE = {{0, 0, 0},       {1, 0, 0},       {1, 1, 0},       {0, 1, 0},
-                                              CONTOUR_END,     {0.25, 0.25, 0}, {0.75, 0.25, 0}, {0.75, 0.75, 0},
-                                              {0.25, 0.75, 0}, CONTOUR_END};
+const std::vector<Point2> SQUARE_WITH_HOLE = {
+    {0, 0, 0},       {1, 0, 0},       {1, 1, 0},       {0, 1, 0},       CONTOUR_END,
+    {0.25, 0.25, 0}, {0.75, 0.25, 0}, {0.75, 0.75, 0}, {0.25, 0.75, 0}, CONTOUR_END};
 
 class Hatch : public DisplayTest {
  protected:
@@ -38,7 +38,8 @@ class Hatch : public DisplayTest {
   }
 };
 
-void expect_strokes(const std::vector<std::vector<double>>& got, const std::vector<std::vector<double>>& want) {
+void expect_strokes(const std::vector<std::vector<double>>& got,
+                    const std::vector<std::vector<double>>& want) {
   ASSERT_EQ(got.size(), want.size());
   for (std::size_t i = 0; i < got.size(); ++i)
     for (int k = 0; k < 4; ++k) EXPECT_NEAR(got[i][k], want[i][k], 1e-12) << i << " " << k;
@@ -223,6 +224,23 @@ TEST_F(Hatch, PatternElementsDrawTheirFamiliesGridOrFilling) {
   EXPECT_TRUE(rec.calls.empty());
 }
 
+TEST_F(Hatch, GuidePenAndPatternLineTypesDrawOnTheScreen) {
+  Point2 pts[5] = {{-2, -2, 0}, {2, -2, 0}, {2, 2, 0}, {-2, 2, 0}, CONTOUR_END};
+  elem_new_pattern(0, PEN_GUIDE, LINE_TYPE_PATTERN_POINTS, 0, 0, 0, 0.5, 0, 0, 0, 0, 0, 0.5, 5, pts, 0, 0, 0,
+                   PATTERN_POINTS);
+  ElemHeader* grid = elem_list_tail;
+  elem_new_pattern(0, PEN_GUIDE, LINE_TYPE_PATTERN_FILLING, 0, 0, 0.3, 0.5, 99, 101, 0, 0, 0.2, 0.5, 5, pts,
+                   0, 0, 0, PATTERN_TWO_LINES);
+  ElemHeader* two = elem_list_tail;
+  offscreen(200, 200);
+  view_clear();
+  draw_element(DRAW_NORMAL, grid);
+  const int dots = view_count(0, view_rgb_pixel(1, 0, 1));
+  EXPECT_GE(dots, 64);
+  draw_element(DRAW_NORMAL, two);
+  EXPECT_GT(view_count(0, view_rgb_pixel(1, 0, 1)), dots + 100);
+}
+
 // The screen fill on an image surface: a 4 x 4 square with a 2 x 2 hole.
 class ScreenFill : public DisplayTest {
  protected:
@@ -235,7 +253,7 @@ class ScreenFill : public DisplayTest {
     view_clear();
   }
   static void fill(double r, double g, double b) {
-    const Point2 pts[10] = {{-2, -2, 0}, {2, -2, 0}, {2, 2, 0},  {-2, 2, 0}, CONTOUR_END,
+    const Point2 pts[10] = {{-2, -2, 0}, {2, -2, 0}, {2, 2, 0}, {-2, 2, 0}, CONTOUR_END,
                             {-1, -1, 0}, {-1, 1, 0}, {1, 1, 0}, {1, -1, 0}, CONTOUR_END};
     outdev_screen_fill(r, g, b, 10, pts);
   }

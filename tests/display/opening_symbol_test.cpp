@@ -62,10 +62,10 @@ TEST_F(OpeningSymbolTest, SingleDoorWithoutStopHangsAtTheInnerFaceWhenItOpensInw
     double start;
   };
   const Case cases[] = {
-      {0, 0, 0.3, 0, 1.3, 0.0},       // inwards, start side: at the inner face
-      {1, 1, 0.3, 1, 1.3, PI / 2},    // inwards, end side
-      {2, 0, 0, 0, -1, 3 * PI / 2},   // outwards, start side: at the outer face
-      {3, 1, 0, 1, -1, PI},           // outwards, end side
+      {0, 0, 0.3, 0, 1.3, 0.0},      // inwards, start side: at the inner face
+      {1, 1, 0.3, 1, 1.3, PI / 2},   // inwards, end side
+      {2, 0, 0, 0, -1, 3 * PI / 2},  // outwards, start side: at the outer face
+      {3, 1, 0, 1, -1, PI},          // outwards, end side
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(int(c.quadrant));
@@ -91,12 +91,12 @@ TEST_F(OpeningSymbolTest, AStopMovesTheLeafAndTheFrameBehindIt) {
   rec.calls.clear();
   draw_opening_symbol(opening(OPENING_WINDOW, 1, 0, 1.0, 0.05, 0.1));
   ASSERT_EQ(rec.slots(), "line line line line line line");
-  expect_line(rec.calls[0], 0, 0, 1, 0);                  // outer line
-  expect_line(rec.calls[1], 0, 0.1, 1, 0.1);              // stop corner to stop corner
-  expect_line(rec.calls[2], -0.05, 0.18, 1.05, 0.18);     // back of the band
-  expect_line(rec.calls[3], 0.03, 0.1, 0.03, 0.18);       // end pieces
+  expect_line(rec.calls[0], 0, 0, 1, 0);               // outer line
+  expect_line(rec.calls[1], 0, 0.1, 1, 0.1);           // stop corner to stop corner
+  expect_line(rec.calls[2], -0.05, 0.18, 1.05, 0.18);  // back of the band
+  expect_line(rec.calls[3], 0.03, 0.1, 0.03, 0.18);    // end pieces
   expect_line(rec.calls[4], 0.97, 0.1, 0.97, 0.18);
-  expect_line(rec.calls[5], 0.03, 0.14, 0.97, 0.14);      // the glass
+  expect_line(rec.calls[5], 0.03, 0.14, 0.97, 0.14);  // the glass
 }
 
 TEST_F(OpeningSymbolTest, WindowOfThreePanesHasItsMullionsAtThirds) {
@@ -105,7 +105,8 @@ TEST_F(OpeningSymbolTest, WindowOfThreePanesHasItsMullionsAtThirds) {
   ASSERT_EQ(rec.calls.size(), 5u + 3u + 4u);
   const double x2 = -0.05, y2 = 0.1;  // point 2
   const double mullions[4] = {0.46, 0.54, 0.96, 1.04};
-  for (int i = 0; i < 4; ++i) expect_line(rec.calls[8 + i], x2 + mullions[i], y2, x2 + mullions[i], y2 + 0.08);
+  for (int i = 0; i < 4; ++i)
+    expect_line(rec.calls[8 + i], x2 + mullions[i], y2, x2 + mullions[i], y2 + 0.08);
   expect_line(rec.calls[5], x2 + 0.08, y2 + 0.04, x2 + 0.46, y2 + 0.04);
   expect_line(rec.calls[6], x2 + 0.54, y2 + 0.04, x2 + 0.96, y2 + 0.04);
   expect_line(rec.calls[7], 1.45 - 0.08, y2 + 0.04, 1.45 - 0.46, y2 + 0.04);
@@ -134,16 +135,36 @@ TEST_F(OpeningSymbolTest, StrokeCountsOfEveryKindStyleAndQuadrant) {
     int lines, arcs;
   };
   const Case cases[] = {
-      {OPENING_PLAIN, 0, 0, 0, 0},    {OPENING_PLAIN, 1, 0, 1, 0},    {OPENING_PLAIN, 3, 0, 2, 0},
-      {OPENING_PLAIN, 4, 0, 3, 0},    {OPENING_PLAIN, 5, 0, 2, 0},    {OPENING_PLAIN, 7, 0, 0, 0},
-      {OPENING_WINDOW, 0, 0, 0, 0},   {OPENING_WINDOW, 2, 0, 7, 0},   {OPENING_WINDOW, 3, 0, 9, 0},
-      {OPENING_WINDOW, 4, 0, 10, 0},  {OPENING_WINDOW, 6, 0, 13, 0},  {OPENING_WINDOW, 7, 0, 5, 0},
-      {OPENING_WINDOW, 250, 0, 5, 0}, {OPENING_DOOR, 1, 4, 0, 0},     {OPENING_DOOR, 2, 1, 2, 2},
-      {OPENING_DOOR, 2, 3, 2, 2},     {OPENING_DOOR, 2, 4, 0, 0},     {OPENING_DOOR, 3, 0, 3, 2},
-      {OPENING_DOOR, 3, 2, 3, 2},     {OPENING_DOOR, 3, 9, 0, 0},     {OPENING_DOOR, 4, 1, 7, 1},
-      {OPENING_DOOR, 4, 5, 6, 0},     {OPENING_DOOR, 5, 3, 11, 2},    {OPENING_DOOR, 5, 8, 11, 2},
-      {OPENING_DOOR, 6, 2, 11, 1},    {OPENING_DOOR, 6, 1, 11, 1},    {OPENING_DOOR, 6, 4, 3, 0},
-      {OPENING_DOOR, 0, 0, 0, 0},     {OPENING_DOOR, 7, 0, 0, 0},     {OPENING_REMOVED, 1, 0, 0, 0},
+      {OPENING_PLAIN, 0, 0, 0, 0},
+      {OPENING_PLAIN, 1, 0, 1, 0},
+      {OPENING_PLAIN, 3, 0, 2, 0},
+      {OPENING_PLAIN, 4, 0, 3, 0},
+      {OPENING_PLAIN, 5, 0, 2, 0},
+      {OPENING_PLAIN, 7, 0, 0, 0},
+      {OPENING_WINDOW, 0, 0, 0, 0},
+      {OPENING_WINDOW, 2, 0, 7, 0},
+      {OPENING_WINDOW, 3, 0, 9, 0},
+      {OPENING_WINDOW, 4, 0, 10, 0},
+      {OPENING_WINDOW, 6, 0, 13, 0},
+      {OPENING_WINDOW, 7, 0, 5, 0},
+      {OPENING_WINDOW, 250, 0, 5, 0},
+      {OPENING_DOOR, 1, 4, 0, 0},
+      {OPENING_DOOR, 2, 1, 2, 2},
+      {OPENING_DOOR, 2, 3, 2, 2},
+      {OPENING_DOOR, 2, 4, 0, 0},
+      {OPENING_DOOR, 3, 0, 3, 2},
+      {OPENING_DOOR, 3, 2, 3, 2},
+      {OPENING_DOOR, 3, 9, 0, 0},
+      {OPENING_DOOR, 4, 1, 7, 1},
+      {OPENING_DOOR, 4, 5, 6, 0},
+      {OPENING_DOOR, 5, 3, 11, 2},
+      {OPENING_DOOR, 5, 8, 11, 2},
+      {OPENING_DOOR, 6, 2, 11, 1},
+      {OPENING_DOOR, 6, 1, 11, 1},
+      {OPENING_DOOR, 6, 4, 3, 0},
+      {OPENING_DOOR, 0, 0, 0, 0},
+      {OPENING_DOOR, 7, 0, 0, 0},
+      {OPENING_REMOVED, 1, 0, 0, 0},
       {0, 1, 0, 0, 0},
   };
   for (const Case& c : cases) {
@@ -232,14 +253,16 @@ TEST_F(OpeningSymbolTest, LayersAndRubberBands) {
 }
 
 TEST_F(OpeningSymbolTest, WallsDrawTheirOpeningsInThePlanView) {
-  const double c[24] = {0, 0, 0, 4, 0, 0, 4, 0.3, 0, 0, 0.3, 0, 0, 0, 2.5, 4, 0, 2.5, 4, 0.3, 2.5, 0, 0.3, 2.5};
+  const double c[24] = {0, 0, 0,   4, 0, 0,   4, 0.3, 0,   0, 0.3, 0,
+                        0, 0, 2.5, 4, 0, 2.5, 4, 0.3, 2.5, 0, 0.3, 2.5};
   WallSegment seg[4];
   const double px[4] = {0, 4, 4, 0}, py[4] = {0, 0, 0.3, 0.3};
   for (int i = 0; i < 4; ++i) seg[i] = WallSegment{{px[i], py[i], 0}, {px[(i + 1) % 4], py[(i + 1) % 4], 0}};
   WallOpening o[2];
   const double xs[2][4] = {{1, 2, 2, 1}, {2.5, 3.5, 3.5, 2.5}};
   for (int k = 0; k < 2; ++k) {
-    for (int i = 0; i < 8; ++i) o[k].corner[i] = Point3{xs[k][i % 4], (i % 4 >= 2) * 0.3, i < 4 ? 0.0 : 2.0, 0};
+    for (int i = 0; i < 8; ++i)
+      o[k].corner[i] = Point3{xs[k][i % 4], (i % 4 >= 2) * 0.3, i < 4 ? 0.0 : 2.0, 0};
   }
   o[0].kind = OPENING_DOOR;
   o[0].symbol_style = 1;

@@ -32,9 +32,9 @@ class RoomDraw : public DisplayTest {
 
   // Height 2 mm (0.2 m at 1:100), line spacing 1.5: one line step is 0.3.
   static void draw(const Room& r) {
-    outdev_screen_room(2, 1, 10, 20, "Simpel", r.angle, 2.0, 1.0, 0.1, 1.5, "Kitchen", "1.01", r.factor, r.base,
-                       r.top, r.area, r.volume, r.description, r.number, static_cast<int32_t>(r.points.size()),
-                       r.points.data());
+    outdev_screen_room(2, 1, 10, 20, "Simpel", r.angle, 2.0, 1.0, 0.1, 1.5, "Kitchen", "1.01", r.factor,
+                       r.base, r.top, r.area, r.volume, r.description, r.number,
+                       static_cast<int32_t>(r.points.size()), r.points.data());
   }
   static std::vector<std::string> lines(const RecordingOutdev& rec) {
     std::vector<std::string> out;
@@ -156,8 +156,8 @@ TEST_F(RoomDraw, GuidePointsStayOffWhileTheTextsAreDrawn) {
   static std::vector<int> seen;
   seen.clear();
   RecordingOutdev rec;
-  outdev.text = [](uint8_t, uint8_t, double, double, double, double, double, double, double, const char*, double,
-                   const char*, uint8_t) { seen.push_back(view_options.show_guide_points); };
+  outdev.text = [](uint8_t, uint8_t, double, double, double, double, double, double, double, const char*,
+                   double, const char*, uint8_t) { seen.push_back(view_options.show_guide_points); };
   view_options.show_guide_points = 1;
   draw(Room{});
   EXPECT_EQ(seen, (std::vector<int>{0, 0, 0, 0}));

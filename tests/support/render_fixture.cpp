@@ -57,7 +57,6 @@ void basic() {
   elem_list_tail->mark = 1;
 }
 
-
 // A straight wall from x0 to x1 with its outer face on y and its inner face
 // on y + thickness, 2.75 high, with the openings cut in.
 struct OpeningSpec {
@@ -66,8 +65,9 @@ struct OpeningSpec {
   double stop_width, stop_depth;
 };
 
-void wall_with_openings(double x0, double x1, double y, double thickness, const std::vector<OpeningSpec>& os) {
-  const double c[24] = {x0, y, 0, x1, y, 0, x1, y + thickness, 0, x0, y + thickness, 0,
+void wall_with_openings(double x0, double x1, double y, double thickness,
+                        const std::vector<OpeningSpec>& os) {
+  const double c[24] = {x0, y, 0,    x1, y, 0,    x1, y + thickness, 0,    x0, y + thickness, 0,
                         x0, y, 2.75, x1, y, 2.75, x1, y + thickness, 2.75, x0, y + thickness, 2.75};
   WallSegment quad[4];
   wall_outline_quad(c[0], c[1], c[3], c[4], c[6], c[7], c[9], c[10], quad);
@@ -115,7 +115,8 @@ void chain(double x, double y, double direction, const std::vector<double>& at, 
 
 void three_point_dim(int kind, double direction, Point2 a, Point2 b, Point2 c, double override_value = 0.0,
                      double second = 0.0) {
-  DimPoint pts[3] = {dim_point(a.x, a.y, 0, 0, 0), dim_point(b.x, b.y, 0, 0, 0), dim_point(c.x, c.y, 0, 0, 0)};
+  DimPoint pts[3] = {dim_point(a.x, a.y, 0, 0, 0), dim_point(b.x, b.y, 0, 0, 0),
+                     dim_point(c.x, c.y, 0, 0, 0)};
   pts[2].override_value = override_value;
   pts[2].second_value = second;
   elem_new_dim(0, 0, 0, 1, 0, direction, 2.5, 1.0, 0.1, 0.5, 1.0, "Simpel", 0, DIM_MARK_ARROW, kind, 3, pts);
@@ -125,9 +126,9 @@ void pattern(int type, double x0, double y0, double x1, double y1, double angle,
              double r, double g, double b) {
   // A rectangle with a clockwise square hole in its middle.
   const double mx = (x0 + x1) / 2, my = (y0 + y1) / 2, h = std::min(x1 - x0, y1 - y0) / 5;
-  Point2 pts[11] = {{x0, y0, 0},          {x1, y0, 0},          {x1, y1, 0}, {x0, y1, 0}, CONTOUR_END,
-                    {mx - h, my - h, 0},  {mx - h, my + h, 0},  {mx + h, my + h, 0},
-                    {mx + h, my - h, 0},  CONTOUR_END};
+  Point2 pts[11] = {{x0, y0, 0},         {x1, y0, 0},         {x1, y1, 0},         {x0, y1, 0},
+                    CONTOUR_END,         {mx - h, my - h, 0}, {mx - h, my + h, 0}, {mx + h, my + h, 0},
+                    {mx + h, my - h, 0}, CONTOUR_END};
   elem_new_pattern(0, pen, 0, x0, y0, angle, spacing, 2, 0, x0, y0, angle + 1.5707963267948966, spacing, 10,
                    pts, r, g, b, type);
 }
@@ -179,10 +180,10 @@ void symbols() {
   three_point_dim(DIM_LEVEL, 1.5707963267948966, {11, 3, 0}, {11, 1, 0}, {11, 3.2, 0});
   three_point_dim(DIM_LEVEL, 1.5707963267948966, {12.5, 3, 0}, {12.5, 1, 0}, {12.5, 1, 0});
   // A room with a pillar hole.
-  Point2 room[10] = {{14, 0, 0},   {20, 0, 0},   {20, 4, 0},     {14, 4, 0},     CONTOUR_END,
-                     {16, 1.5, 0}, {16, 2.5, 0}, {17, 2.5, 0},   {17, 1.5, 0},   CONTOUR_END};
-  elem_new_room(0, 2, 0, 17.5, 3.5, "Simpel", 0, 3.5, 1, 0.1, 1.5, "Living", "1.01", 1, 0, 2.5, 1, 1, 1, 1, 10,
-                room);
+  Point2 room[10] = {{14, 0, 0},   {20, 0, 0},   {20, 4, 0},   {14, 4, 0},   CONTOUR_END,
+                     {16, 1.5, 0}, {16, 2.5, 0}, {17, 2.5, 0}, {17, 1.5, 0}, CONTOUR_END};
+  elem_new_room(0, 2, 0, 17.5, 3.5, "Simpel", 0, 3.5, 1, 0.1, 1.5, "Living", "1.01", 1, 0, 2.5, 1, 1, 1, 1,
+                10, room);
   // Patterns below: one family, two families, points and a filling.
   pattern(PATTERN_ONE_LINE, 0, -6, 5, -1, 0.7853981633974483, 0.25, 0, 0, 0, 0);
   pattern(PATTERN_TWO_LINES, 6, -6, 11, -1, 0.0, 0.3, 0, 0, 0, 0);
