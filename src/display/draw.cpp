@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "display/draw_hatch.h"
+#include "display/draw_opening.h"
 #include "display/outdev.h"
 #include "display/text_draw.h"
 #include "display/view.h"
@@ -215,7 +217,12 @@ void draw_plan_element(ElemHeader* e, uint8_t marker_mode) {
         marker_2d(marker_mode, s.start);
         marker_2d(marker_mode, s.end);
       }
-      // The opening symbols are drawn by the door and window module once it exists.
+      for (const WallOpening& o : w.openings) {
+        const Point3* c = o.corner;
+        draw_opening_symbol(w.mark == 1 ? 1 : 0, w.layer, outdev.draw_mode, o.kind, o.symbol_style, c[0].x,
+                            c[0].y, c[1].x, c[1].y, c[2].x, c[2].y, c[3].x, c[3].y, o.stop_width,
+                            o.stop_depth, o.leaf_quadrant);
+      }
       break;
     }
     case ELEM_TEXT: {
@@ -239,9 +246,24 @@ void draw_plan_element(ElemHeader* e, uint8_t marker_mode) {
     }
     case ELEM_PATTERN: {
       const PatternElem& p = *static_cast<PatternElem*>(e);
-      // Hatch lines and point grids come with the hatching module.
-      if (p.type == PATTERN_FILLING)
-        outdev.fill(p.r, p.g, p.b, static_cast<int32_t>(p.points.size()), p.points.data());
+      const int32_t n = static_cast<int32_t>(p.points.size());
+      const Point2* pts = p.points.data();
+      switch (p.type) {
+        case PATTERN_ONE_LINE:
+        case PATTERN_TWO_LINES:
+          draw_hatch_lines(pen, lt, p.origin.x, p.origin.y, p.angle1, p.spacing1, n, pts);
+          if (p.type == PATTERN_TWO_LINES)
+            draw_hatch_lines(p.pen2, p.line_type2, p.offset.x, p.offset.y, p.angle2, p.spacing2, n, pts);
+          break;
+        case PATTERN_POINTS:
+          draw_hatch_points(pen, lt, p.origin.x, p.origin.y, p.angle1, p.spacing1, n, pts);
+          break;
+        case PATTERN_FILLING:
+          outdev.fill(p.r, p.g, p.b, n, pts);
+          break;
+        default:
+          break;
+      }
       for (const Point2& q : p.points)
         if (!point_is_contour_end(q.x, q.y)) marker_2d(marker_mode, q);
       break;

@@ -110,6 +110,12 @@ void outdev_init_screen_slots() {
   outdev.draw_mode = DRAWMODE_NORMAL;
 }
 
+GuidePointsOff::GuidePointsOff() : saved_(view_options.show_guide_points) {
+  view_options.show_guide_points = 0;
+}
+
+GuidePointsOff::~GuidePointsOff() { view_options.show_guide_points = saved_; }
+
 uint8_t outdev_palette_index(uint8_t pen) {
   const bool guide = pen == PEN_GUIDE;
   const uint8_t p = pen < PEN_COUNT ? pen : 0;
@@ -234,17 +240,6 @@ void outdev_screen_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double 
     draw_point_marker_small(x2, y2);
   }
 }
-
-// The dimension, room and fill screen functions come with their own
-// modules; until then these elements leave the screen blank.
-void outdev_screen_dimension(uint8_t, uint8_t, uint8_t, uint8_t, double, double, double, double, double,
-                             double, const char*, uint8_t, uint8_t, uint8_t, int32_t, const DimPoint*) {}
-
-void outdev_screen_room(uint8_t, uint8_t, double, double, const char*, double, double, double, double, double,
-                        const char*, const char*, double, double, double, int32_t, int32_t, int32_t, int32_t,
-                        int32_t, const Point2*) {}
-
-void outdev_screen_fill(double, double, double, int32_t, const Point2*) {}
 
 void draw_point_marker(uint8_t marker_mode, double x, double y) {
   if (outdev.active) return;

@@ -75,6 +75,20 @@ class OutdevInstall {
   OutputDevice saved_;
 };
 
+// Holds the view option "Show guide points" off for its lifetime and puts
+// the previous value back on every way out: texts, dimensions and rooms
+// draw their arcs and curves without centre and control-point markers.
+class GuidePointsOff {
+ public:
+  GuidePointsOff();
+  ~GuidePointsOff();
+  GuidePointsOff(const GuidePointsOff&) = delete;
+  GuidePointsOff& operator=(const GuidePointsOff&) = delete;
+
+ private:
+  int32_t saved_;
+};
+
 // Palette index of a pen in the current draw mode.
 uint8_t outdev_palette_index(uint8_t pen);
 // Screen width of a pen in pixels: its paper width at the reference scale,

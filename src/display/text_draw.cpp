@@ -40,19 +40,6 @@ class SlotSink : public GlyphSink {
   bool outline_;
 };
 
-// "Show guide points" off while a text is drawn, so that the arcs and
-// curves of its glyphs mark no centres or control points.
-class GuidePointsOff {
- public:
-  GuidePointsOff() : saved_(view_options.show_guide_points) { view_options.show_guide_points = 0; }
-  ~GuidePointsOff() { view_options.show_guide_points = saved_; }
-  GuidePointsOff(const GuidePointsOff&) = delete;
-  GuidePointsOff& operator=(const GuidePointsOff&) = delete;
-
- private:
-  int32_t saved_;
-};
-
 }  // namespace
 
 void outdev_screen_text(uint8_t pen, uint8_t lt, double x, double y, double angle, double height,

@@ -530,10 +530,10 @@ void geom_reverse_polygon3(int n, Point3* pts) { reverse_points(n, pts); }
 
 void view_project(double x, double y, double z) {
   GeoResult& r = geo_result;
-  auto set_view = [&r](double u, double v, double depth) {
-    r.view_u = u;
-    r.view_v = v;
-    r.view_depth = depth;
+  auto set_view = [](double u, double v, double depth) {
+    geo_result.view_u = u;
+    geo_result.view_v = v;
+    geo_result.view_depth = depth;
   };
   switch (view_type) {
     case VIEW_PLAN:
@@ -586,11 +586,10 @@ void view_project(double x, double y, double z) {
 }
 
 void view_unproject(double u, double v) {
-  GeoResult& r = geo_result;
-  auto set_world = [&r](double x, double y, double z) {
-    r.world_x = x;
-    r.world_y = y;
-    r.world_z = z;
+  auto set_world = [](double x, double y, double z) {
+    geo_result.world_x = x;
+    geo_result.world_y = y;
+    geo_result.world_z = z;
   };
   switch (view_type) {
     case VIEW_PLAN:

@@ -79,6 +79,7 @@ TEST(DrawRenderSnapshot, FixtureDrawingInPlanAndAxonometricViews) {
   const Snapshot snapshots[] = {
       {"render_basic_plan", {"@basic"}},
       {"render_basic_iso", {"--view", "1", "@basic"}},
+      {"render_symbols_plan", {"@symbols"}},
   };
   for (const Snapshot& s : snapshots) {
     SCOPED_TRACE(s.name);
