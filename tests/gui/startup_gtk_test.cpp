@@ -170,3 +170,26 @@ TEST_F(StartupGtkTest, TheValueEntryKeepsItsControlKeys) {
 }
 
 }  // namespace
+
+namespace {
+
+// Control+F3 and Shift+F5 set the pen and the line type; every Pen/Line
+// selector of the tool pages shows them.
+TEST_F(StartupGtkTest, PenKeysShowInEverySelector) {
+  press(main_window, GDK_KEY_F3, GDK_CONTROL_MASK);
+  press(main_window, GDK_KEY_F5, GDK_SHIFT_MASK);
+  EXPECT_EQ(cur_pen, 2);
+  EXPECT_EQ(cur_line_type, 4);
+  int selectors = 0;
+  for (int page = 0; page < TOOL_PAGE_COUNT; ++page) {
+    GtkWidget* pen = mainwin_widgets.pen_menus[page];
+    GtkWidget* type = mainwin_widgets.line_type_menus[page];
+    if (!pen) continue;
+    ++selectors;
+    EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(pen)), 2) << page;
+    EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(type)), 4) << page;
+  }
+  EXPECT_EQ(selectors, 6);
+}
+
+}  // namespace
