@@ -16,3 +16,8 @@ foreach(f kavro.gtkrc kavro.version)
     file(COPY "${SRC}/${f}" DESTINATION "${DST}")
   endif()
 endforeach()
+# The first start copies these folders into the user's; they exist even
+# while the installation brings nothing for them.
+foreach(d draw sym dia tex)
+  file(MAKE_DIRECTORY "${DST}/dat/${d}")
+endforeach()

@@ -179,6 +179,11 @@ void defaults_init_settings() {
   window_width = door_width = opening_width = 1.01;
   window_width_fixed = door_width_fixed = opening_width_fixed = 1;
   select_type = 1;
+  select_mode = 0;
+  select_all_layers = 0;
+  text_format = 0;
+  room_add_area[0] = room_add_area[1] = 0;
+  rotate_copy = mirror_copy = 0;
 }
 
 void defaults_init_pens_line_types() {

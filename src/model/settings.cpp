@@ -66,6 +66,12 @@ int32_t window_width_fixed = 0;
 int32_t door_width_fixed = 0;
 int32_t opening_width_fixed = 0;
 int32_t select_type = 0;
+int32_t select_mode = 0;
+int32_t select_all_layers = 0;
+int32_t text_format = 0;
+int32_t room_add_area[2] = {};
+int32_t rotate_copy = 0;
+int32_t mirror_copy = 0;
 
 const PenDef& pen_def(int pen) {
   static PenDef guide;

@@ -224,3 +224,9 @@ extern int32_t window_width_fixed;
 extern int32_t door_width_fixed;
 extern int32_t opening_width_fixed;
 extern int32_t select_type;  // 0 range, 1 element, 2 opening, 3 group, 4 point
+extern int32_t select_mode;        // 0 select, 1 deselect, 2 toggle
+extern int32_t select_all_layers;  // 1: the shown layers too, not only the current one
+extern int32_t text_format;        // alignment of new texts: 0 left, 1 right, 2 centred, 3 justified
+extern int32_t room_add_area[2];   // polygon, area: an added contour adds area instead of a hole
+extern int32_t rotate_copy;        // 1: rotating works on copies
+extern int32_t mirror_copy;        // 1: mirroring works on copies

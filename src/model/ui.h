@@ -73,6 +73,10 @@ struct UiTable {
 
   // The prompt field of the status line ("Select function:", a tool's step).
   void (*mainwin_set_prompt)(const char* text) = ui_silent::text;
+  // The Select page shows while an interactive selection runs; "Opening" and
+  // "Point" can be chosen only when opening_and_point is nonzero.
+  void (*mainwin_select_page_enter)(int opening_and_point) = ui_silent::mode;
+  void (*mainwin_select_page_leave)() = ui_silent::none;
   // The scale field of the status line (" 1:500 ").
   void (*mainwin_set_scale_label)(const char* text) = ui_silent::text;
   // Shows the drawing file, the current layer and the scale in the title.

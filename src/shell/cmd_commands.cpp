@@ -1,6 +1,7 @@
 #include <cstring>
 #include <string>
 
+#include "display/draw.h"
 #include "model/elem.h"
 #include "model/files/load_save.h"
 #include "model/layers.h"
@@ -10,6 +11,7 @@
 #include "model/undo.h"
 #include "shell/cmd_dispatch.h"
 #include "shell/cmd_loop.h"
+#include "shell/mainwin_bars.h"
 
 namespace {
 
@@ -47,7 +49,8 @@ void cmd_p_file_new() {
         1)
       return;
   }
-  drawing_reset();
+  gui_reset_for_new_drawing();
+  draw_all(DRAW_CLEAR);
   // The old drawing's steps would put its elements back into the new one.
   undo_record(UNDO_CLEAR, 0);
   layer_count_elements();

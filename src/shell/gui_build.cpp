@@ -46,9 +46,14 @@ GtkWidget* gui_entry_new(const char* text) {
 }
 
 GtkWidget* gui_spacer_new(char fixed) {
-  GtkWidget* label = gtk_label_new(" ");
-  if (fixed == 1) gtk_widget_set_size_request(label, 6, 6);
-  return shown(label);
+  // A label is as high as a line of text at least, so the fixed gap is an
+  // empty box.
+  if (fixed == 1) {
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+    gtk_widget_set_size_request(box, 6, 6);
+    return shown(box);
+  }
+  return shown(gtk_label_new(" "));
 }
 
 GtkWidget* gui_label_new(char align, const char* text) {

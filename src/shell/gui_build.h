@@ -17,7 +17,7 @@ GtkWidget* gui_table_new(int rows, int columns);
 // A plain entry (not bound): at most 80 characters, 100 pixels wide, not
 // focusable, showing text.
 GtkWidget* gui_entry_new(const char* text);
-// A label " "; 6 x 6 pixels when fixed is 1.
+// A label " "; when fixed is 1 a blank of exactly 6 x 6 pixels.
 GtkWidget* gui_spacer_new(char fixed);
 // A label aligned 0 left, 1 centre, 2 right (vertically centred); any other
 // value keeps the toolkit's alignment. 3 pixels of padding left and right.

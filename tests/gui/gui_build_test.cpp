@@ -38,8 +38,12 @@ TEST_F(GuiBuildTest, LabelsFramesAndSpacers) {
   EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(add(gui_label_new(7, "Ma\xDF")))), "Ma\xC3\x9F");
 
   gint w = 0, h = 0;
-  gtk_widget_get_size_request(add(gui_spacer_new(1)), &w, &h);
+  GtkWidget* fixed = add(gui_spacer_new(1));
+  gtk_widget_get_size_request(fixed, &w, &h);
   EXPECT_EQ(w, 6);
+  EXPECT_EQ(h, 6);
+  // Exactly 6 pixels high, not a line of text.
+  gtk_widget_get_preferred_height(fixed, &h, nullptr);
   EXPECT_EQ(h, 6);
   gtk_widget_get_size_request(add(gui_spacer_new(0)), &w, &h);
   EXPECT_EQ(w, -1);

@@ -1,0 +1,286 @@
+// The whole program under the virtual display: started in a copy of the
+// staged installation with an empty home folder and a drawing to open, as a
+// person starts it. A driver on the program's own main loop looks at the
+// screen, changes the drawing and quits through the menu, answering the
+// question that the changed drawing raises.
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "display/command_buffer.h"
+#include "display/view.h"
+#include "model/defaults.h"
+#include "model/elem.h"
+#include "model/files/kavfile.h"
+#include "model/files/load_save.h"
+#include "model/layers.h"
+#include "model/ui.h"
+#include "shell/cmd_loop.h"
+#include "shell/mainwin.h"
+#include "shell/startup.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_file(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// What the driver saw and did.
+struct DriverRun {
+  int step = 0;
+  int ticks = 0;
+  std::string screenshot;
+  std::string title;
+  std::string prompt;
+  int pen_pixels = 0;         // pixels of pen 3's colour inside the drawing area
+  int background_pixels = 0;  // pixels of the background colour there
+  int area_pixels = 0;
+  std::vector<std::string> questions;
+  bool answered = false;  // the question offered Quit, Cancel and Save
+  bool about_closed = false;
+  int settled = 0;
+  double pointer_x = 0, pointer_y = 0;  // pointer_pixel when the screen was taken
+  bool timed_out = false;
+};
+DriverRun run;
+
+std::vector<GtkWidget*> children(GtkWidget* w) {
+  std::vector<GtkWidget*> out;
+  if (GTK_IS_CONTAINER(w))
+    gtk_container_forall(
+        GTK_CONTAINER(w),
+        [](GtkWidget* c, gpointer l) { static_cast<std::vector<GtkWidget*>*>(l)->push_back(c); }, &out);
+  return out;
+}
+
+// The menu item labelled text, in the menus below w.
+GtkWidget* find_menu_item(GtkWidget* w, const char* text) {
+  if (GTK_IS_MENU_ITEM(w)) {
+    const char* label = gtk_menu_item_get_label(GTK_MENU_ITEM(w));
+    if (label && std::strcmp(label, text) == 0) return w;
+    if (GtkWidget* sub = gtk_menu_item_get_submenu(GTK_MENU_ITEM(w))) return find_menu_item(sub, text);
+    return nullptr;
+  }
+  for (GtkWidget* c : children(w))
+    if (GtkWidget* f = find_menu_item(c, text)) return f;
+  return nullptr;
+}
+
+// A push button whose label reads text, anywhere below w.
+GtkWidget* find_button(GtkWidget* w, const char* text) {
+  if (GTK_IS_BUTTON(w)) {
+    const char* label = gtk_button_get_label(GTK_BUTTON(w));
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(w));
+    if (!label && child && GTK_IS_LABEL(child)) label = gtk_label_get_text(GTK_LABEL(child));
+    if (label && std::strcmp(label, text) == 0) return w;
+  }
+  for (GtkWidget* c : children(w))
+    if (GtkWidget* f = find_button(c, text)) return f;
+  return nullptr;
+}
+
+void screenshot() {
+  GdkWindow* root = gdk_get_default_root_window();
+  const int w = gdk_window_get_width(root), h = gdk_window_get_height(root);
+  GdkPixbuf* shot = gdk_pixbuf_get_from_window(root, 0, 0, w, h);
+  if (!shot) return;
+  fs::create_directories(KAVRO_TEST_OUTPUT_DIR);
+  run.screenshot = std::string(KAVRO_TEST_OUTPUT_DIR) + "/program_start.png";
+  gdk_pixbuf_save(shot, run.screenshot.c_str(), "png", nullptr, nullptr);
+
+  // Count the colours inside the drawing area, where it lies on the screen.
+  GtkWidget* area =
+      mainwin_widgets.view_frame ? gtk_bin_get_child(GTK_BIN(mainwin_widgets.view_frame)) : nullptr;
+  GdkWindow* win = area ? gtk_widget_get_window(area) : nullptr;
+  if (win) {
+    int x0 = 0, y0 = 0;
+    gdk_window_get_origin(win, &x0, &y0);
+    const int aw = gtk_widget_get_allocated_width(area), ah = gtk_widget_get_allocated_height(area);
+    const int n = gdk_pixbuf_get_n_channels(shot), stride = gdk_pixbuf_get_rowstride(shot);
+    const guchar* px = gdk_pixbuf_get_pixels(shot);
+    for (int y = y0; y < y0 + ah && y < h; ++y)
+      for (int x = x0; x < x0 + aw && x < w; ++x) {
+        const guchar* p = px + y * stride + x * n;
+        ++run.area_pixels;
+        if (p[0] == 15 && p[1] == 15 && p[2] == 204) ++run.pen_pixels;
+        if (p[0] == 140 && p[1] == 153 && p[2] == 166) ++run.background_pixels;
+      }
+  }
+  g_object_unref(shot);
+}
+
+// The first visible window other than the main window with a button
+// labelled text; the button comes back through button.
+GtkWidget* other_window(const char* text, GtkWidget** button) {
+  GtkWidget* found = nullptr;
+  GList* tops = gtk_window_list_toplevels();
+  for (GList* l = tops; l && !found; l = l->next) {
+    GtkWidget* top = GTK_WIDGET(l->data);
+    if (top == main_window || !gtk_widget_get_visible(top)) continue;
+    if ((*button = find_button(top, text))) found = top;
+  }
+  g_list_free(tops);
+  return found;
+}
+
+// Steps on the program's own main loop, every 100 ms: wait for the idle
+// prompt, close the about box as a person would, look at the screen, change
+// the drawing, choose Quit in the menu, answer the question; give up after
+// 30 s.
+gboolean drive(gpointer) {
+  GtkWidget* window = main_window;
+  if (++run.ticks > 300) {
+    run.timed_out = true;
+    quit_requested = 1;
+    cmd_put_key("p_nop");
+    return G_SOURCE_REMOVE;
+  }
+  if (!window) return G_SOURCE_CONTINUE;
+  switch (run.step) {
+    case 0: {
+      run.prompt = gtk_entry_get_text(GTK_ENTRY(mainwin_widgets.prompt));
+      if (run.prompt != "Select function:" || !view_surface(0) || run.ticks < 5) return G_SOURCE_CONTINUE;
+      GtkWidget* close = nullptr;
+      if (other_window("Close", &close)) {
+        gtk_button_clicked(GTK_BUTTON(close));
+        run.about_closed = true;
+        return G_SOURCE_CONTINUE;
+      }
+      if (run.settled == 0) {
+        // The pointer goes over the drawing, as a person's hand would.
+        GtkWidget* area = gtk_bin_get_child(GTK_BIN(mainwin_widgets.view_frame));
+        int x = 0, y = 0;
+        gdk_window_get_origin(gtk_widget_get_window(area), &x, &y);
+        GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
+        gdk_device_warp(pointer, gdk_screen_get_default(), x + 200, y + 150);
+      }
+      if (++run.settled < 5) return G_SOURCE_CONTINUE;
+      run.pointer_x = pointer_pixel.x;
+      run.pointer_y = pointer_pixel.y;
+      run.title = gtk_window_get_title(GTK_WINDOW(window));
+      screenshot();
+      elem_new_line(cur_layer, 3, 0, -1.0, -1.0, 1.0, 1.0);
+      GtkWidget* quit = find_menu_item(window, "Quit");
+      if (!quit) {
+        run.timed_out = true;
+        return G_SOURCE_CONTINUE;
+      }
+      gtk_menu_item_activate(GTK_MENU_ITEM(quit));
+      run.step = 1;
+      return G_SOURCE_CONTINUE;
+    }
+    case 1: {
+      GtkWidget* quit = nullptr;
+      if (GtkWidget* box = other_window("Quit", &quit)) {
+        const char* title = gtk_window_get_title(GTK_WINDOW(box));
+        run.questions.push_back(title ? title : "");
+        run.answered = find_button(box, "Cancel") && find_button(box, "Save");
+        gtk_button_clicked(GTK_BUTTON(quit));
+        run.step = 2;
+      }
+      return G_SOURCE_CONTINUE;
+    }
+  }
+  return G_SOURCE_CONTINUE;
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    install_ = folder_ / "install";
+    home_ = folder_ / "home";
+    fs::copy(KAVRO_STAGE_DIR, install_, fs::copy_options::recursive);
+    fs::create_directories(home_);
+    const char* home = std::getenv("HOME");
+    old_home_ = home ? home : "";
+    setenv("HOME", home_.c_str(), 1);
+    old_dir_ = fs::current_path();
+    fs::current_path(install_);
+    run = DriverRun{};
+  }
+
+  void TearDown() override {
+    fs::current_path(old_dir_);
+    setenv("HOME", old_home_.c_str(), 1);
+  }
+
+  // A drawing of a square of pen 3 (blue) lines, 40 m wide, written as the
+  // program writes drawings.
+  std::string make_drawing() {
+    main_init_defaults();
+    for (int i = 0; i < 4; ++i) {
+      const double a[4][2] = {{-20, -20}, {20, -20}, {20, 20}, {-20, 20}};
+      const double* p = a[i];
+      const double* q = a[(i + 1) % 4];
+      elem_new_line(0, 3, 0, p[0], p[1], q[0], q[1]);
+    }
+    const std::string path = (folder_ / "plan.kav").string();
+    EXPECT_EQ(kavfile_write_file(path, kavfile_write_drawing, "open", "write"), 1);
+    drawing_free();
+    drawing_modified = 0;
+    return path;
+  }
+
+  TempFolder folder_;
+  fs::path install_, home_, old_dir_;
+  std::string old_home_;
+};
+
+TEST_F(ProgramTest, StartsShowsTheDrawingAndQuitsThroughTheMenuAfterAskingAboutTheChange) {
+  const std::string drawing = make_drawing();
+  const std::string drawing_bytes = read_file(drawing);
+
+  g_timeout_add(100, drive, nullptr);
+  char arg0[] = "kavro";
+  std::string arg1 = drawing;
+  char* argv[] = {arg0, arg1.data(), nullptr};
+  testing::internal::CaptureStdout();
+  const int status = kavro_main(2, argv);
+  const std::string out = testing::internal::GetCapturedStdout();
+
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(run.timed_out) << "the program did not reach the end of the script (step " << run.step << ")";
+  EXPECT_EQ(out.substr(0, out.find('\n')), drawing) << out;
+  EXPECT_NE(out.find("setting locale to C.UTF-8\n"), std::string::npos) << out;
+
+  // The window as a person sees it: the drawing's lines in their pen colour
+  // on the background, the drawing's path and scale in the title.
+  EXPECT_FALSE(run.screenshot.empty());
+  EXPECT_GT(run.area_pixels, 300 * 300);
+  EXPECT_GT(run.pen_pixels, 400) << "the drawing's lines are not on the screen: " << run.screenshot;
+  EXPECT_GT(run.background_pixels, run.area_pixels / 2) << run.screenshot;
+  EXPECT_EQ(run.title.rfind("KAVRO  File: " + drawing + "  Layer: ", 0), 0u) << run.title;
+  EXPECT_NE(run.title.find("  Scale: 1:"), std::string::npos) << run.title;
+  EXPECT_EQ(run.prompt, "Select function:");
+  EXPECT_EQ(run.pointer_x, 200);
+  EXPECT_EQ(run.pointer_y, 150);
+
+  // Quitting a changed drawing asked first; the drawing file is as it was.
+  EXPECT_TRUE(run.about_closed) << "the about box did not show at the start";
+  ASSERT_EQ(run.questions.size(), 1u);
+  EXPECT_EQ(run.questions[0], "Option request");
+  EXPECT_TRUE(run.answered);
+  EXPECT_EQ(read_file(drawing), drawing_bytes);
+  EXPECT_EQ(main_window, nullptr);
+
+  // The first start set up the user's folders.
+  EXPECT_TRUE(fs::exists(home_ / ".kavro3" / "kavro.version"));
+  EXPECT_TRUE(fs::exists(home_ / ".kavro3" / "kavro.gtkrc"));
+  EXPECT_TRUE(fs::is_directory(home_ / ".kavro3" / "tmp"));
+  EXPECT_TRUE(fs::exists(home_ / "KAVRO3" / "prefs" / "default.prefs"));
+}
+
+}  // namespace
