@@ -8,6 +8,7 @@
 #include "model/elem.h"
 #include "support/model_fixture.h"
 #include "support/recording_ui.h"
+#include "support/wall_fixture.h"
 
 namespace {
 
@@ -25,21 +26,6 @@ std::vector<std::pair<Xy, Xy>> segments_of(const WallElem* w) {
   return out;
 }
 
-// The wall of b_wall_axis from (0,0) to (5,0), thickness 0.24, height 2.75.
-WallElem* axis_wall() {
-  wall_corners_from_axis(0, 0, 5, 0, 0.12);
-  double c[24];
-  for (int i = 0; i < 4; ++i) {
-    c[3 * i] = c[3 * (i + 4)] = wall_corner_bank[2 * i];
-    c[3 * i + 1] = c[3 * (i + 4) + 1] = wall_corner_bank[2 * i + 1];
-    c[3 * i + 2] = 0;
-    c[3 * (i + 4) + 2] = 2.75;
-  }
-  WallSegment quad[4];
-  wall_outline_quad(c[0], c[1], c[3], c[4], c[6], c[7], c[9], c[10], quad);
-  elem_new_wall(0, 1, 0, c, 4, quad, 0, nullptr, "brick", 0, 0, 0, 0, 0, 0, 0);
-  return elem_as<WallElem>(elem_list_tail);
-}
 
 // An opening box from x0 to x1 with its outer face on the face y = -0.12.
 struct Box {
@@ -60,7 +46,7 @@ WallElem* cut(WallElem* w, const Box& b, double sw = 0, double sd = 0, int kind 
 const Xy C0{0, -0.12}, C1{5, -0.12}, C2{5, 0.12}, C3{0, 0.12};
 
 TEST_F(WallOutline, CornersAndPlainOutlineFromTheAxis) {
-  WallElem* w = axis_wall();
+  WallElem* w = new_axis_wall();
   const Xy expect[4] = {C0, C1, C2, C3};
   for (int i = 0; i < 4; ++i) {
     EXPECT_NEAR(w->corner[i].x, expect[i].x, 1e-15) << i;
@@ -83,7 +69,7 @@ TEST_F(WallOutline, CornersAndPlainOutlineFromTheAxis) {
 }
 
 TEST_F(WallOutline, OpeningWithoutStopGivesEightSegmentsInOrder) {
-  WallElem* w = axis_wall();
+  WallElem* w = new_axis_wall();
   w->group = 7;
   const auto before = segments_of(w);
   Box b(1, 2);
@@ -110,7 +96,7 @@ TEST_F(WallOutline, OpeningWithoutStopGivesEightSegmentsInOrder) {
 }
 
 TEST_F(WallOutline, OpeningWithStopGivesSteppedJambs) {
-  WallElem* w = axis_wall();
+  WallElem* w = new_axis_wall();
   Box b(1, 2);
   WallElem* n = cut(w, b, 0.0625, 0.115);
   ASSERT_NE(n, w);
@@ -133,7 +119,7 @@ TEST_F(WallOutline, OpeningWithStopGivesSteppedJambs) {
 }
 
 TEST_F(WallOutline, OpeningsThatDoNotFitAreRefused) {
-  WallElem* w = axis_wall();
+  WallElem* w = new_axis_wall();
   WallElem* n = cut(w, Box(1, 2));
   const auto before = segments_of(n);
   struct Case {
@@ -159,11 +145,11 @@ TEST_F(WallOutline, OpeningsThatDoNotFitAreRefused) {
 
 TEST_F(WallOutline, RebuildCutsTheOpeningsAgainAndDropsRemovedOnes) {
   RecordingUi rec;
-  WallElem* plain = axis_wall();
+  WallElem* plain = new_axis_wall();
   WallElem* w = cut(plain, Box(1, 2));
   w = cut(w, Box(3, 4), 0.05, 0.1, OPENING_WINDOW);
   // The reference: the same two openings cut one by one into a new wall.
-  WallElem* ref = cut(cut(axis_wall(), Box(1, 2)), Box(3, 4), 0.05, 0.1, OPENING_WINDOW);
+  WallElem* ref = cut(cut(new_axis_wall(), Box(1, 2)), Box(3, 4), 0.05, 0.1, OPENING_WINDOW);
   const auto expect = segments_of(ref);
 
   // A connection changed the outline; the rebuild restores it.

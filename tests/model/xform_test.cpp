@@ -12,6 +12,7 @@
 #include "model/undo.h"
 #include "model/wall_outline.h"
 #include "support/model_fixture.h"
+#include "support/wall_fixture.h"
 #include "support/recording_ui.h"
 
 namespace {
@@ -196,18 +197,7 @@ void new_chain(const std::vector<DimPoint>& pts, double direction = 0) {
 }
 
 WallElem* new_wall_with_door() {
-  wall_corners_from_axis(0, 0, 5, 0, 0.12);
-  double c[24];
-  for (int i = 0; i < 4; ++i) {
-    c[3 * i] = c[3 * (i + 4)] = wall_corner_bank[2 * i];
-    c[3 * i + 1] = c[3 * (i + 4) + 1] = wall_corner_bank[2 * i + 1];
-    c[3 * i + 2] = 0;
-    c[3 * (i + 4) + 2] = 2.75;
-  }
-  WallSegment quad[4];
-  wall_outline_quad(c[0], c[1], c[3], c[4], c[6], c[7], c[9], c[10], quad);
-  elem_new_wall(0, 1, 0, c, 4, quad, 0, nullptr, "brick", 0, 0, 0, 0, 0, 0, 0);
-  auto* plain = elem_as<WallElem>(elem_list_tail);
+  WallElem* plain = new_axis_wall();
   Point3 box[8];
   const double xs[4] = {1, 2, 2, 1}, ys[4] = {-0.12, -0.12, 0.12, 0.12};
   for (int i = 0; i < 4; ++i) {
