@@ -36,10 +36,9 @@ void tool_line_orthogonal() {
   if (!tool_pick_until(r, nls_mark("Initial Line:"), pick_line_edge)) return;
   edge = {{picked_edge.x1, picked_edge.y1, 0}, {picked_edge.x2, picked_edge.y2, 0}};
   for (;;) {
-    const int res =
-        tool_ask(r, {{STEP_POINT, nls_mark("Through point:"), preview_line_orthogonal_through},
-                     {STEP_NEXT_POINT, nls_mark("Move/End point:"), preview_line_orthogonal_end},
-                     {STEP_CONFIRM, nls_mark("Move/Confirm:"), preview_line_orthogonal_confirm}});
+    const int res = tool_ask(r, {{STEP_POINT, nls_mark("Through point:"), preview_line_orthogonal_through},
+                                 {STEP_NEXT_POINT, nls_mark("Move/End point:"), preview_line_orthogonal_end},
+                                 {STEP_CONFIRM, nls_mark("Move/Confirm:"), preview_line_orthogonal_confirm}});
     if (res != INPUT_DONE) return;
     const LineSegment p = line_perpendicular(edge, r.x[0], r.y[0], r.x[1], r.y[1]);
     ToolCursorOff off;

@@ -71,13 +71,13 @@ TEST(LineParallel, GoesToTheSideOfTheClickAndATieGoesRight) {
   struct Case {
     double d, cx, cy, y;
   } cases[] = {
-      {1, 5, 3, 1},     // left of the edge
-      {1, 5, -3, -1},   // right of it
-      {1, 5, 0, -1},    // on the edge's line: the right-hand side
-      {1, 50, 0, -1},   // on the line beyond the end too
-      {-1, 5, 3, 1},    // a negative distance still follows the click
-      {-1, 5, 0, 1},    // and its tie lands on the other side
-      {0, 5, 3, 0},     // no distance: the edge itself
+      {1, 5, 3, 1},    // left of the edge
+      {1, 5, -3, -1},  // right of it
+      {1, 5, 0, -1},   // on the edge's line: the right-hand side
+      {1, 50, 0, -1},  // on the line beyond the end too
+      {-1, 5, 3, 1},   // a negative distance still follows the click
+      {-1, 5, 0, 1},   // and its tie lands on the other side
+      {0, 5, 3, 0},    // no distance: the edge itself
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "d " << c.d << " click " << c.cx << "," << c.cy);

@@ -2,8 +2,8 @@
 // the points, Escape, saving the drawing, undo and saving again; the saved
 // files are read back through the chunk dump.
 
-#include <filesystem>
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -66,7 +66,8 @@ TEST_F(LineToolLoopTest, DrawSaveUndoSave) {
 
   const auto saved = line_chunks(first);
   ASSERT_EQ(saved.size(), 1u);
-  EXPECT_NE(saved[0].find(" layer=0 group=0 pen=4 line_type=6 p1.x=0 p1.y=0 p2.x=3 p2.y=4"), std::string::npos)
+  EXPECT_NE(saved[0].find(" layer=0 group=0 pen=4 line_type=6 p1.x=0 p1.y=0 p2.x=3 p2.y=4"),
+            std::string::npos)
       << saved[0];
   EXPECT_TRUE(line_chunks(second).empty());
   // Escape let the tool's button go and brought the loop back.

@@ -32,10 +32,10 @@ TEST_F(LineToolTest, SingleLinesUntilEscapeEachItsOwnUndoStep) {
     EXPECT_EQ(e->line_type, 2);
     EXPECT_EQ(e->group, 0);
   }
-  EXPECT_EQ(prompts_of(ui), (std::vector<std::string>{"prompt Start point:", "prompt Move/End point:",
-                                                       "prompt Move/Confirm:", "prompt Start point:",
-                                                       "prompt Move/End point:", "prompt Move/Confirm:",
-                                                       "prompt Start point:"}));
+  EXPECT_EQ(prompts_of(ui),
+            (std::vector<std::string>{"prompt Start point:", "prompt Move/End point:", "prompt Move/Confirm:",
+                                      "prompt Start point:", "prompt Move/End point:", "prompt Move/Confirm:",
+                                      "prompt Start point:"}));
   EXPECT_EQ(pending_command, "p_nop");
   expect_clean_surface();
 
@@ -99,11 +99,10 @@ TEST_F(LineToolTest, FixedAngleTypedAndANegativeLength) {
   expect_line(l[0], 0, 0, -1.732051, -1, 1e-6);
   expect_line(l[1], 10, 0, 10 + 2 * std::sqrt(3.0), 2, 1e-12);
   EXPECT_EQ(undo_used, 2);
-  EXPECT_EQ(prompts_of(ui),
-            (std::vector<std::string>{"prompt Angle/1st Direction point:", "prompt Start point:",
-                                      "prompt Move/Confirm:", "prompt Length/End point:", "prompt Start point:",
-                                      "prompt Move/Confirm:", "prompt Length/End point:",
-                                      "prompt Start point:"}));
+  EXPECT_EQ(prompts_of(ui), (std::vector<std::string>{
+                                "prompt Angle/1st Direction point:", "prompt Start point:",
+                                "prompt Move/Confirm:", "prompt Length/End point:", "prompt Start point:",
+                                "prompt Move/Confirm:", "prompt Length/End point:", "prompt Start point:"}));
   expect_clean_surface();
 }
 
@@ -187,9 +186,9 @@ TEST_F(ParallelTest, AtADistanceOnTheClickedSideTheLineItselfGivesTheRight) {
   EXPECT_EQ(undo_used, 2);
   EXPECT_TRUE(nothing_marked());
   EXPECT_EQ(prompts_of(ui),
-            (std::vector<std::string>{"prompt Distance:", "prompt Initial Line:", "prompt Select side:",
-                                      "prompt Initial Line:", "prompt Initial Line:", "prompt Select side:",
-                                      "prompt Initial Line:"}));
+            (std::vector<std::string>{
+                "prompt Distance:", "prompt Initial Line:", "prompt Select side:", "prompt Initial Line:",
+                "prompt Initial Line:", "prompt Select side:", "prompt Initial Line:"}));
   expect_clean_surface();
 }
 
@@ -331,14 +330,14 @@ TEST_F(LineToolTest, EveryToolUsesTheCurrentLayerLineTypeAndPenOrTheGuidePen) {
     std::size_t created;
   };
   const std::vector<Case> cases = {
-      {"line", tool_line_line, [](ScriptedWait& s) { s.click_world(1, 20, 20).click_world(1, 25, 20).key("z_enter"); },
-       1},
-      {"x", tool_line_x, [](ScriptedWait& s) { s.click_world(1, 20, 20).click_world(1, 25, 22).key("z_enter"); },
-       1},
-      {"y", tool_line_y, [](ScriptedWait& s) { s.click_world(1, 20, 20).click_world(1, 25, 22).key("z_enter"); },
-       1},
-      {"a", tool_line_a, [](ScriptedWait& s) { s.value("45").click_world(1, 20, 20).key("z_enter").value("3"); },
-       1},
+      {"line", tool_line_line,
+       [](ScriptedWait& s) { s.click_world(1, 20, 20).click_world(1, 25, 20).key("z_enter"); }, 1},
+      {"x", tool_line_x,
+       [](ScriptedWait& s) { s.click_world(1, 20, 20).click_world(1, 25, 22).key("z_enter"); }, 1},
+      {"y", tool_line_y,
+       [](ScriptedWait& s) { s.click_world(1, 20, 20).click_world(1, 25, 22).key("z_enter"); }, 1},
+      {"a", tool_line_a,
+       [](ScriptedWait& s) { s.value("45").click_world(1, 20, 20).key("z_enter").value("3"); }, 1},
       {"frame", tool_line_frame,
        [](ScriptedWait& s) { s.click_world(1, 20, 20).click_world(1, 25, 22).key("z_enter"); }, 4},
       {"oframe", tool_line_oframe,
@@ -348,7 +347,9 @@ TEST_F(LineToolTest, EveryToolUsesTheCurrentLayerLineTypeAndPenOrTheGuidePen) {
       {"pparallel", tool_line_pparallel,
        [](ScriptedWait& s) { s.click_world(1, 5, 0.1).click_world(1, 5, 7).key("z_enter"); }, 1},
       {"orthogonal", tool_line_orthogonal,
-       [](ScriptedWait& s) { s.click_world(1, 5, 0.1).click_world(1, 2, 2).click_world(1, 2, 9).key("z_enter"); },
+       [](ScriptedWait& s) {
+         s.click_world(1, 5, 0.1).click_world(1, 2, 2).click_world(1, 2, 9).key("z_enter");
+       },
        1},
       {"polygon", tool_line_polygon,
        [](ScriptedWait& s) { s.value("5").click_world(1, 20, 20).click_world(1, 24, 20).key("z_enter"); }, 5},
