@@ -378,3 +378,29 @@ ElemHeader* pick_snap_edge(double x, double y) {
   }
   return found;
 }
+
+ElemHeader* pick_line_edge(double x, double y) {
+  picked_edge.found = 0;
+  if (view_type != VIEW_PLAN) return nullptr;
+  ElemHeader* found = nullptr;
+  double best = START_DISTANCE;
+  auto consider = [&](ElemHeader* e, double x1, double y1, double x2, double y2) {
+    const double d = segment_distance(x, y, x1, y1, x2, y2);
+    if (!(d < best)) return;
+    best = d;
+    found = e;
+    picked_edge = PickedEdge{x1, y1, x2, y2, 1};
+  };
+  for (ElemHeader* e = elem_list_head; e; e = e->next) {
+    if (!layer_visible(e->layer)) continue;
+    if (const auto* l = elem_as<LineElem>(e)) {
+      consider(e, l->p1.x, l->p1.y, l->p2.x, l->p2.y);
+    } else if (const auto* w = elem_as<WallElem>(e)) {
+      for (int i = 0; i < 4; ++i) {
+        const Point3 &a = w->corner[i], &b = w->corner[(i + 1) % 4];
+        consider(e, a.x, a.y, b.x, b.y);
+      }
+    }
+  }
+  return found;
+}

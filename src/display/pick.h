@@ -23,7 +23,8 @@ enum : uint8_t {
   PICK_SOLID = 12,
 };
 
-// The end points of the last edge found by pick_snap_edge.
+// The end points of the last edge found by pick_snap_edge or pick_line_edge;
+// found is written by pick_line_edge only.
 struct PickedEdge {
   double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
   uint8_t found = 0;
@@ -40,3 +41,10 @@ ElemHeader* pick_nearest_element(double x, double y, uint8_t filter);
 // layers, plan view only (null elsewhere). For a line or a wall the nearest
 // segment's ends go to picked_edge.
 ElemHeader* pick_snap_edge(double x, double y);
+
+// The line, or the wall with the base edge (corners 0-1, 1-2, 2-3, 3-0),
+// nearest to (x, y) on the current and the shown layers, plan view only,
+// nearer than 100 m and with the foot strictly inside the segment; null when
+// none. Clears picked_edge.found first; the edge found goes to picked_edge
+// in the element's order with found 1.
+ElemHeader* pick_line_edge(double x, double y);

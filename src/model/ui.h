@@ -30,6 +30,9 @@ inline void name_text(const char*, const char*) {}
 inline void mode(int) {}
 }  // namespace ui_silent
 
+// Modes of filesel_choose.
+enum : int { FILESEL_OPEN = 0, FILESEL_SAVE = 1, FILESEL_FOLDER = 2 };
+
 struct UiTable {
   // Undo and redo buttons of the main window.
   void (*undo_button_enable)(bool on) = ui_silent::enable;

@@ -1,5 +1,5 @@
-// The picks the snap keys use: the nearest element by filter and the
-// nearest snap edge.
+// The picks the snap keys and the line tools use: the nearest element by
+// filter, the nearest snap edge and the nearest line edge.
 
 #include <gtest/gtest.h>
 
@@ -74,6 +74,43 @@ TEST_F(PickTest, SnapEdgeKeepsTheSegmentOfLinesAndWalls) {
   EXPECT_EQ(picked_edge.y2, 6);  // an arc leaves the edge alone
   view_type = VIEW_FRONT;
   EXPECT_EQ(pick_snap_edge(4, 0.2), nullptr);
+}
+
+TEST_F(PickTest, LineEdgeFindsLinesAndTheBaseEdgesOfWalls) {
+  line(0, 0, 10, 0);
+  wall({{0, 5}, {10, 5}, {10, 6}, {0, 6}});
+  circle(30, 0, 5);
+  ElemHeader* e = pick_line_edge(4, 0.2);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->kind, ELEM_LINE);
+  EXPECT_EQ(picked_edge.found, 1);
+  EXPECT_EQ(picked_edge.x2, 10);
+  e = pick_line_edge(4, 6.1);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->kind, ELEM_WALL);
+  // In the wall's order: from corner 2 to corner 3.
+  EXPECT_EQ(picked_edge.x1, 10);
+  EXPECT_EQ(picked_edge.y1, 6);
+  EXPECT_EQ(picked_edge.x2, 0);
+  EXPECT_EQ(picked_edge.y2, 6);
+  // An arc is no edge, and no edge counts whose foot lies beyond its ends:
+  // nothing is found and the found flag says so.
+  EXPECT_EQ(pick_line_edge(35.1, 0.3), nullptr);
+  EXPECT_EQ(picked_edge.found, 0);
+  EXPECT_EQ(pick_line_edge(-3, 0), nullptr);
+
+  // Other layers count while they are shown.
+  line(20, 20, 30, 20, 3);
+  layers[3].shown = 0;
+  EXPECT_EQ(pick_line_edge(25, 20.1), nullptr);
+  layers[3].shown = 1;
+  e = pick_line_edge(25, 20.1);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->layer, 3);
+
+  view_type = VIEW_FRONT;
+  EXPECT_EQ(pick_line_edge(4, 0.2), nullptr);
+  EXPECT_EQ(picked_edge.found, 0);
 }
 
 }  // namespace

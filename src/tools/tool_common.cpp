@@ -1,0 +1,84 @@
+#include "tools/tool_common.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "display/cursor.h"
+#include "display/draw.h"
+#include "model/elem.h"
+#include "model/geom.h"
+#include "model/layers.h"
+#include "model/nls.h"
+#include "model/settings.h"
+
+namespace {
+
+bool is_utf8_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0u) == 0x80u; }
+
+}  // namespace
+
+void tool_set_prompt(FixedText<INPUT_PROMPT_LEN>& field, const char* text) {
+  std::string_view s = text ? text : "";
+  if (s.size() > INPUT_PROMPT_LEN - 1) {
+    std::size_t n = INPUT_PROMPT_LEN - 1;
+    // Back off to the lead byte of the character the cut would split.
+    while (n > 0 && is_utf8_continuation(s[n])) --n;
+    s = s.substr(0, n);
+  }
+  field = s;
+}
+
+void tool_fill_request(InputRequest& r, std::initializer_list<ToolStep> steps) {
+  r.transparent = 1;
+  r.nsteps = 0;
+  r.step = 0;
+  r.npoints = 0;
+  int k = 0;
+  for (const ToolStep& s : steps) {
+    if (k >= INPUT_MAX_STEPS) break;
+    r.kind[k] = s.kind;
+    tool_set_prompt(r.prompt[k], nls_translate(s.prompt));
+    r.preview[k] = s.preview;
+    ++k;
+  }
+  r.nsteps = static_cast<int16_t>(k);
+}
+
+int tool_ask(InputRequest& r, std::initializer_list<ToolStep> steps) {
+  tool_fill_request(r, steps);
+  return input_run_request(&r);
+}
+
+ToolCursorOff::ToolCursorOff(InputRequest* request) : request_(request) { input_cursor_toggle(request_); }
+
+ToolCursorOff::~ToolCursorOff() { input_cursor_toggle(request_); }
+
+int tool_pen() { return elem_pen_or_guide(static_cast<unsigned>(cur_pen)); }
+
+ElemHeader* tool_new_line(int pen, double x1, double y1, double x2, double y2) {
+  elem_new_line(cur_layer, pen, cur_line_type, x1, y1, x2, y2);
+  return elem_list_tail;
+}
+
+ElemHeader* tool_pick_until(InputRequest& r, const char* prompt, ToolPicker picker) {
+  for (;;) {
+    if (tool_ask(r, {{STEP_PICK, prompt}}) != INPUT_DONE) return nullptr;
+    if (ElemHeader* e = picker(r.x[0], r.y[0])) return e;
+  }
+}
+
+void tool_highlight(ElemHeader* e, bool on) {
+  if (!e) return;
+  e->mark = on ? 1 : 0;
+  ToolCursorOff off;
+  draw_element(DRAW_NORMAL, e);
+}
+
+std::optional<double> tool_ask_direction(InputRequest& r) {
+  const int res = tool_ask(r, {{STEP_POINT_OR_ANGLE, nls_mark("Angle/1st Direction point:")},
+                               {STEP_NEXT_POINT, nls_mark("Move/2nd Direction point:")},
+                               {STEP_CONFIRM, nls_mark("Move/Confirm:")}});
+  if (res == INPUT_VALUE) return r.angle;
+  if (res == INPUT_DONE) return geom_angle(r.x[0], r.y[0], r.x[1], r.y[1]);
+  return std::nullopt;
+}
