@@ -19,23 +19,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-class LineToolLoopTest : public ShellTest {
+class LineToolLoopTest : public LoopWithViewTest {
  protected:
-  void SetUp() override {
-    ShellTest::SetUp();
-    view_free_all();
-    cur_view = 0;
-    view_init(0);
-    ASSERT_TRUE(view_offscreen(0, 600, 400));
-    previous_targets_ = script_targets_install(ScriptTargets{});
-    input_install_script_targets();
-  }
-  void TearDown() override {
-    script_targets_install(previous_targets_);
-    view_free_all();
-    ShellTest::TearDown();
-  }
-
   // The LINE chunks of a saved file, one dump line each.
   static std::vector<std::string> line_chunks(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -49,9 +34,6 @@ class LineToolLoopTest : public ShellTest {
   }
 
   TempFolder dir;
-
- private:
-  ScriptTargets previous_targets_;
 };
 
 TEST_F(LineToolLoopTest, DrawSaveUndoSave) {

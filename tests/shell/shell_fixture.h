@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "display/command_buffer.h"
+#include "display/input.h"
 #include "display/outdev.h"
 #include "display/shell_hooks.h"
+#include "display/view.h"
 #include "display/wait.h"
 #include "display/wait_script.h"
+#include "model/view_rec.h"
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_dispatch.h"
 #include "shell/cmd_loop.h"
@@ -100,6 +103,29 @@ class ShellTest : public ModelTest {
   WaitBackend* previous_backend_ = nullptr;
   ShellHooks previous_hooks_;
   CmdButtonOps previous_ops_;
+};
+
+// The command loop with the main view drawn off screen (600 x 400) and the
+// input engine taking the script's clicks and typed values.
+class LoopWithViewTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    view_free_all();
+    cur_view = 0;
+    view_init(0);
+    ASSERT_TRUE(view_offscreen(0, 600, 400));
+    previous_targets_ = script_targets_install(ScriptTargets{});
+    input_install_script_targets();
+  }
+  void TearDown() override {
+    script_targets_install(previous_targets_);
+    view_free_all();
+    ShellTest::TearDown();
+  }
+
+ private:
+  ScriptTargets previous_targets_;
 };
 
 // A drawing tool as the input engine runs it: it shows its prompt and waits

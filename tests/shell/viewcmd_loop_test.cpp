@@ -8,26 +8,7 @@
 
 namespace {
 
-class ViewToolsLoopTest : public ShellTest {
- protected:
-  void SetUp() override {
-    ShellTest::SetUp();
-    view_free_all();
-    cur_view = 0;
-    view_init(0);
-    ASSERT_TRUE(view_offscreen(0, 600, 400));
-    previous_targets_ = script_targets_install(ScriptTargets{});
-    input_install_script_targets();
-  }
-  void TearDown() override {
-    script_targets_install(previous_targets_);
-    view_free_all();
-    ShellTest::TearDown();
-  }
-
- private:
-  ScriptTargets previous_targets_;
-};
+using ViewToolsLoopTest = LoopWithViewTest;
 
 TEST_F(ViewToolsLoopTest, GaugeWithAZoomInsideThenEscapeAndQuit) {
   script.key("b_gauge").click_world(1, 0, 0).click_world(1, 10, 0).click_world(1, 10, 0);
