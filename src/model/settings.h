@@ -210,7 +210,7 @@ extern FixedText<PATH_LEN> import_file;
 extern FixedText<PATH_LEN> export_file;
 extern FixedText<PATH_LEN> symbol_file;
 extern FixedText<PATH_LEN> symbol_save_file;  // last symbol file chosen, start of the next chooser
-extern double symbol_angle;  // radians
+extern double symbol_angle;                   // radians
 
 // Working values of the tools, not stored.
 extern int32_t cur_pen;
@@ -223,7 +223,7 @@ extern double opening_width;
 extern int32_t window_width_fixed;
 extern int32_t door_width_fixed;
 extern int32_t opening_width_fixed;
-extern int32_t select_type;  // 0 range, 1 element, 2 opening, 3 group, 4 point
+extern int32_t select_type;        // 0 range, 1 element, 2 opening, 3 group, 4 point
 extern int32_t select_mode;        // 0 select, 1 deselect, 2 toggle
 extern int32_t select_all_layers;  // 1: the shown layers too, not only the current one
 extern int32_t text_format;        // alignment of new texts: 0 left, 1 right, 2 centred, 3 justified

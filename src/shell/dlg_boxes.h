@@ -15,7 +15,6 @@
 #include <array>
 #include <string>
 
-
 // Makes the dialog table (dlg_table.h) show, hide and destroy GTK widgets.
 void dlg_use_gtk();
 // Installs the boxes below into the ui table, keeping its other entries.

@@ -147,8 +147,9 @@ TEST_F(StartupGtkTest, MenuControlKeysChooseTheirItems) {
     guint keyval;
     const char* key;
   };
-  for (Case c : {Case{GDK_KEY_s, "p_file_save"}, Case{GDK_KEY_l, "p_file_load"}, Case{GDK_KEY_q, "p_file_quit"},
-                 Case{GDK_KEY_comma, "z_d_settings"}, Case{GDK_KEY_v, "p_symbol_paste"}}) {
+  for (Case c :
+       {Case{GDK_KEY_s, "p_file_save"}, Case{GDK_KEY_l, "p_file_load"}, Case{GDK_KEY_q, "p_file_quit"},
+        Case{GDK_KEY_comma, "z_d_settings"}, Case{GDK_KEY_v, "p_symbol_paste"}}) {
     command_key = "nop";
     press(main_window, c.keyval, GdkModifierType(GDK_CONTROL_MASK | GDK_MOD2_MASK));
     EXPECT_STREQ(command_key.c_str(), c.key);

@@ -29,8 +29,9 @@ class LoadSave : public ModelTest {
   std::vector<std::string> interface_calls() const {
     std::vector<std::string> out;
     for (const std::string& c : ui.calls)
-      if (c.rfind("undo_button", 0) != 0 && c.rfind("redo_button", 0) != 0 && c.rfind("cursor_toggle", 0) != 0 &&
-          c.rfind("draw_element", 0) != 0 && c.rfind("camera_angle", 0) != 0)
+      if (c.rfind("undo_button", 0) != 0 && c.rfind("redo_button", 0) != 0 &&
+          c.rfind("cursor_toggle", 0) != 0 && c.rfind("draw_element", 0) != 0 &&
+          c.rfind("camera_angle", 0) != 0)
         out.push_back(c);
     return out;
   }
@@ -64,9 +65,8 @@ TEST_F(LoadSave, LoadReplacesTheDrawingAndRefreshesTheInterface) {
   EXPECT_EQ(cur_layer, 7);
   // The fixture's camera was the active one: it sets the perspective view again.
   EXPECT_EQ(ui.calls_starting("camera_angle").size(), 1u);
-  EXPECT_EQ(interface_calls(),
-            (std::vector<std::string>{"toolbar_toggles_refresh", "dlg_dxf_refresh", "gui_reset_after_load",
-                                      "select_view 0", "title"}));
+  EXPECT_EQ(interface_calls(), (std::vector<std::string>{"toolbar_toggles_refresh", "dlg_dxf_refresh",
+                                                         "gui_reset_after_load", "select_view 0", "title"}));
 }
 
 TEST_F(LoadSave, ModifiedDrawingAsksFirst) {
@@ -87,7 +87,8 @@ TEST_F(LoadSave, ModifiedDrawingAsksFirst) {
   ui.answers = {1};
   ui.paths = {path};
   EXPECT_EQ(kavfile_load_drawing(0, ""), 1);  // Yes, then the chooser
-  EXPECT_EQ(ui.calls_starting("choose").front(), "choose Load Drawing... " + (dir / "current.kav") + " 0 path ./dat/draw/");
+  EXPECT_EQ(ui.calls_starting("choose").front(),
+            "choose Load Drawing... " + (dir / "current.kav") + " 0 path ./dat/draw/");
   EXPECT_EQ(elem_count(), 12);
 }
 
@@ -145,8 +146,9 @@ TEST_F(LoadSave, SaveWritesTheUnmarkedElementsAndClearsModified) {
   const std::string path = dir / "plan.kav";
   ui.paths = {path};
   EXPECT_EQ(kavfile_save_drawing(0), 1);
-  EXPECT_EQ(ui.calls_starting("choose"),
-            std::vector<std::string>{"choose Save Drawing... " + (dir / "current.kav") + " 1 path ./dat/draw/"});
+  EXPECT_EQ(
+      ui.calls_starting("choose"),
+      std::vector<std::string>{"choose Save Drawing... " + (dir / "current.kav") + " 1 path ./dat/draw/"});
   EXPECT_EQ(drawing_modified, 0);
   EXPECT_EQ(drawing_file, path);
   EXPECT_EQ(file_bytes(path), written_by(kavfile_write_drawing));

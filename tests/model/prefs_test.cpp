@@ -401,8 +401,8 @@ TEST_F(FirstStart, LoadAndSaveSettingsOnRequest) {
   ui.paths = {saved};
   EXPECT_EQ(cmd_z_save_settings(), 1);
   EXPECT_EQ(ui.calls_starting("choose"),
-            std::vector<std::string>{"choose Save Settings... " + home.path().string() + "/KAVRO3/prefs/ 1 path " +
-                                     home.path().string() + "/KAVRO3/prefs/"});
+            std::vector<std::string>{"choose Save Settings... " + home.path().string() +
+                                     "/KAVRO3/prefs/ 1 path " + home.path().string() + "/KAVRO3/prefs/"});
   snap_size = 3;
   view_type = 4;
   ui.calls.clear();
@@ -410,15 +410,15 @@ TEST_F(FirstStart, LoadAndSaveSettingsOnRequest) {
   EXPECT_EQ(prefs_load(1), 1);
   EXPECT_EQ(snap_size, 11);
   EXPECT_EQ(view_type, 0);
-  const std::vector<std::string> expected = {
-      "choose Load Settings... " + home.path().string() + "/KAVRO3/prefs/default.prefs 0 path " + home.path().string() +
-          "/KAVRO3/prefs/",
-      "toolbar_toggles_refresh",
-      "dlg_dxf_refresh",
-      "gui_reset_after_load",
-      "gui_reset_dialogs_after_settings",
-      "select_view 0",
-      "zoom_to_extents 0"};
+  const std::vector<std::string> expected = {"choose Load Settings... " + home.path().string() +
+                                                 "/KAVRO3/prefs/default.prefs 0 path " +
+                                                 home.path().string() + "/KAVRO3/prefs/",
+                                             "toolbar_toggles_refresh",
+                                             "dlg_dxf_refresh",
+                                             "gui_reset_after_load",
+                                             "gui_reset_dialogs_after_settings",
+                                             "select_view 0",
+                                             "zoom_to_extents 0"};
   EXPECT_EQ(ui.calls, expected);
 
   ui.calls.clear();

@@ -26,7 +26,6 @@ std::vector<std::pair<Xy, Xy>> segments_of(const WallElem* w) {
   return out;
 }
 
-
 // An opening box from x0 to x1 with its outer face on the face y = -0.12.
 struct Box {
   Point3 c[8];

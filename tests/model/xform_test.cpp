@@ -12,8 +12,8 @@
 #include "model/undo.h"
 #include "model/wall_outline.h"
 #include "support/model_fixture.h"
-#include "support/wall_fixture.h"
 #include "support/recording_ui.h"
+#include "support/wall_fixture.h"
 
 namespace {
 

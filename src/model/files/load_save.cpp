@@ -111,8 +111,8 @@ int kavfile_save_drawing(int mode) {
     return kavfile_write_file(drawing_file + ".bak", kavfile_write_backup, "Cannot open Backup File",
                               "Cannot write Backup File");
   }
-  const std::string path = ui().filesel_choose(nls_translate("Save Drawing..."), drawing_file.c_str(), 1,
-                                                draw_path.c_str());
+  const std::string path =
+      ui().filesel_choose(nls_translate("Save Drawing..."), drawing_file.c_str(), 1, draw_path.c_str());
   if (path == "cancel") return 0;
   if (!kavfile_write_file(path, kavfile_write_drawing, "Cannot open file", "Cannot write file")) return 0;
   drawing_file = path;

@@ -207,8 +207,8 @@ int prefs_load(int mode) {
 }
 
 int cmd_z_save_settings() {
-  const std::string path = ui().filesel_choose(nls_translate("Save Settings..."), prefs_path.c_str(), 1,
-                                                prefs_path.c_str());
+  const std::string path =
+      ui().filesel_choose(nls_translate("Save Settings..."), prefs_path.c_str(), 1, prefs_path.c_str());
   if (path == "cancel") return 0;
   return kavfile_write_file(path, prefs_write_settings_file, "Cannot open file", "Cannot write file");
 }
