@@ -335,6 +335,9 @@ class GuiBoxTest : public ::testing::Test {
 class GuiProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // No desktop services under the virtual display.
+    g_setenv("GSETTINGS_BACKEND", "memory", TRUE);
+    g_setenv("NO_AT_BRIDGE", "1", TRUE);
     install_ = folder_ / "install";
     home_ = folder_ / "home";
     std::filesystem::copy(KAVRO_STAGE_DIR, install_, std::filesystem::copy_options::recursive);

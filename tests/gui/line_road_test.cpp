@@ -22,6 +22,7 @@
 #include "model/settings.h"
 #include "model/view_rec.h"
 #include "shell/dlg_table.h"
+#include "shell/keymap_gtk.h"
 #include "shell/mainwin.h"
 #include "shell/startup.h"
 #include "tools/kavdump.h"
@@ -80,6 +81,13 @@ GtkWidget* line_button() {
 
 bool button_held(GtkWidget* b) { return b && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(b)); }
 
+// Closes the about box shown at the start.
+void close_about() {
+  GtkWidget* close = nullptr;
+  gui_steps::other_window("Close", &close);
+  if (close) gtk_button_clicked(GTK_BUTTON(close));
+}
+
 // What the steps saw.
 struct Road {
   int page = -1;
@@ -136,12 +144,7 @@ TEST_F(LineRoadTest, ClicksConfirmEscapeSaveUndoThroughTheWindow) {
   // Two points of the drawing area, the middle of their line on a pixel.
   const int ax = 120, ay = 90, bx = 320, by = 250, mx = (ax + bx) / 2, my = (ay + by) / 2;
 
-  then([] { return idle() && about_shown(); },
-       [] {
-         GtkWidget* close = nullptr;
-         gui_steps::other_window("Close", &close);
-         gtk_button_clicked(GTK_BUTTON(close));
-       });
+  then([] { return idle() && about_shown(); }, close_about);
   then(gui_steps::steadily([] { return idle() && !about_shown(); }), [&road, mx, my] {
     road.page = gtk_notebook_get_current_page(GTK_NOTEBOOK(mainwin_widgets.notebook));
     road.before = screen_patch("line_road_before.png", mx, my);
@@ -163,7 +166,8 @@ TEST_F(LineRoadTest, ClicksConfirmEscapeSaveUndoThroughTheWindow) {
          gui_steps::click_view(bx, by);
        });
   then(gui_steps::steadily([] { return prompt() == "Move/Confirm:"; }), [] {
-    screen_patch("line_road_confirm.png", 0, 0);
+    // The rubber band, to look at.
+    if (GdkPixbuf* shot = gui_steps::screenshot("line_road_confirm.png")) g_object_unref(shot);
     gui_steps::press_key(GDK_KEY_Return);
   });
   // The tool asks for the next line.
@@ -218,6 +222,37 @@ TEST_F(LineRoadTest, ClicksConfirmEscapeSaveUndoThroughTheWindow) {
   EXPECT_NE(road.drawn, road.before) << "the line is not on the screen (test-output/gui/line_road_drawn.png)";
   EXPECT_EQ(road.undone, road.before)
       << "the line stayed on the screen (test-output/gui/line_road_undone.png)";
+}
+
+// The same road with typed points: "a", the coordinates into the entry
+// that opens, Enter; twice, then Enter to confirm.
+TEST_F(LineRoadTest, TypedPointsGoThroughTheKeyboardAndTheValueEntry) {
+  std::vector<std::string> prompts;
+  auto type_point = [](const char* xy) {
+    then([] { return prompt() == "Abs. X/Y/Z:" && mainwin_value_entry_widget(); },
+         [xy] {
+           gui_steps::type_text(xy);
+           gui_steps::press_key(GDK_KEY_Return);
+         });
+  };
+  then([] { return idle() && about_shown(); }, close_about);
+  then([] { return idle() && !about_shown(); }, [] { gtk_button_clicked(GTK_BUTTON(line_button())); });
+  then([] { return prompt() == "Start point:"; }, [] { gui_steps::press_key(GDK_KEY_a); });
+  type_point("0;0");
+  then([] { return prompt() == "Move/End point:"; }, [] { gui_steps::press_key(GDK_KEY_a); });
+  type_point("3;4");
+  then([] { return prompt() == "Move/Confirm:"; }, [] { gui_steps::press_key(GDK_KEY_Return); });
+  then([] { return prompt() == "Start point:" && elem_count() == 1; },
+       [] { gui_steps::press_key(GDK_KEY_Escape); });
+  save_as("typed.kav");
+  then(idle, [] { choose_menu("Quit"); });
+
+  std::string out;
+  EXPECT_EQ(run_program({}, &out), 0);
+  const auto saved = line_chunks(folder_ / "typed.kav");
+  ASSERT_EQ(saved.size(), 1u) << out;
+  EXPECT_NE(saved[0].find(" layer=0 group=0 "), std::string::npos) << saved[0];
+  EXPECT_NE(saved[0].find(" p1.x=0 p1.y=0 p2.x=3 p2.y=4"), std::string::npos) << saved[0];
 }
 
 }  // namespace
