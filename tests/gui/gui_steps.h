@@ -5,19 +5,34 @@
 // folder) and then act as the user would, each from a fresh idle callback so
 // that an act may itself wait. A guard ends every wait after a few seconds,
 // so a test whose box never ends fails instead of hanging.
+//
+// The same steps drive the whole program (GuiProgramTest): started in a copy
+// of the staged installation with an empty home folder, clicked and typed
+// at through events that take the way a person's would, and quit when the
+// steps are done; a guard quits it when a step never becomes ready.
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <stdlib.h>
 
+#include <cstring>
 #include <deque>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "display/command_buffer.h"
+#include "display/gtk/view_gtk.h"
 #include "display/gtk/wait_gtk.h"
 #include "display/wait.h"
+#include "shell/cmd_loop.h"
 #include "shell/dlg_boxes.h"
 #include "shell/dlg_table.h"
+#include "shell/mainwin.h"
+#include "shell/startup.h"
+#include "support/temp_folder.h"
 
 namespace gui_steps {
 
@@ -57,6 +72,168 @@ inline gboolean give_up(gpointer) {
   for (int id = 0; id < DLG_COUNT; ++id) dlg_destroy(static_cast<DlgId>(id));
   while (wait_depth() > 0 && !wait_ended(wait_depth())) wait_end();
   return G_SOURCE_CONTINUE;
+}
+
+// The program's guard: the steps are dropped, and every 200 ms every box
+// goes and Escape is posted until the program has quit.
+inline guint& quitting() {
+  static guint id = 0;
+  return id;
+}
+inline gboolean quit_program(gpointer) {
+  quit_requested = 1;
+  for (int id = 0; id < DLG_COUNT; ++id) dlg_destroy(static_cast<DlgId>(id));
+  cmd_put_key("p_nop");
+  return G_SOURCE_CONTINUE;
+}
+inline gboolean give_up_program(gpointer) {
+  gave_up() = true;
+  queue().clear();
+  quitting() = g_timeout_add(200, quit_program, nullptr);
+  quit_program(nullptr);
+  return G_SOURCE_REMOVE;
+}
+
+inline std::vector<GtkWidget*> children(GtkWidget* w) {
+  std::vector<GtkWidget*> out;
+  if (GTK_IS_CONTAINER(w))
+    gtk_container_forall(
+        GTK_CONTAINER(w),
+        [](GtkWidget* c, gpointer l) { static_cast<std::vector<GtkWidget*>*>(l)->push_back(c); }, &out);
+  return out;
+}
+
+// The menu item labelled text, in the menus below w.
+inline GtkWidget* find_menu_item(GtkWidget* w, const char* text) {
+  if (GTK_IS_MENU_ITEM(w)) {
+    const char* label = gtk_menu_item_get_label(GTK_MENU_ITEM(w));
+    if (label && std::strcmp(label, text) == 0) return w;
+    if (GtkWidget* sub = gtk_menu_item_get_submenu(GTK_MENU_ITEM(w))) return find_menu_item(sub, text);
+    return nullptr;
+  }
+  for (GtkWidget* c : children(w))
+    if (GtkWidget* f = find_menu_item(c, text)) return f;
+  return nullptr;
+}
+
+// A button whose label, or whose label child, reads text, anywhere below w.
+inline GtkWidget* find_labelled_button(GtkWidget* w, const char* text) {
+  if (GTK_IS_BUTTON(w)) {
+    const char* label = gtk_button_get_label(GTK_BUTTON(w));
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(w));
+    if (!label && child && GTK_IS_LABEL(child)) label = gtk_label_get_text(GTK_LABEL(child));
+    if (label && std::strcmp(label, text) == 0) return w;
+  }
+  for (GtkWidget* c : children(w))
+    if (GtkWidget* f = find_labelled_button(c, text)) return f;
+  return nullptr;
+}
+
+// The first visible top-level window other than the main window with a
+// button labelled text; the button comes back through button.
+inline GtkWidget* other_window(const char* text, GtkWidget** button) {
+  GtkWidget* found = nullptr;
+  GList* tops = gtk_window_list_toplevels();
+  for (GList* l = tops; l && !found; l = l->next) {
+    GtkWidget* top = GTK_WIDGET(l->data);
+    if (top == main_window || !gtk_widget_get_visible(top)) continue;
+    if ((*button = find_labelled_button(top, text))) found = top;
+  }
+  g_list_free(tops);
+  return found;
+}
+
+// The whole screen, saved as name in the test output folder; the caller
+// unrefs it. Null when the screen cannot be read.
+inline GdkPixbuf* screenshot(const std::string& name, std::string* path = nullptr) {
+  GdkWindow* root = gdk_get_default_root_window();
+  GdkPixbuf* shot =
+      gdk_pixbuf_get_from_window(root, 0, 0, gdk_window_get_width(root), gdk_window_get_height(root));
+  if (!shot) return nullptr;
+  std::filesystem::create_directories(KAVRO_TEST_OUTPUT_DIR);
+  const std::string file = std::string(KAVRO_TEST_OUTPUT_DIR) + "/" + name;
+  gdk_pixbuf_save(shot, file.c_str(), "png", nullptr, nullptr);
+  if (path) *path = file;
+  return shot;
+}
+
+// A condition that holds once cond has held for ticks polls in a row, so
+// that the screen has caught up with the drawing before it is looked at.
+inline std::function<bool()> steadily(std::function<bool()> cond, int ticks = 10) {
+  auto count = std::make_shared<int>(0);
+  return [cond = std::move(cond), ticks, count] {
+    *count = cond() ? *count + 1 : 0;
+    return *count >= ticks;
+  };
+}
+
+// The text of the main window's prompt line.
+inline std::string prompt() {
+  return mainwin_widgets.prompt ? gtk_entry_get_text(GTK_ENTRY(mainwin_widgets.prompt)) : "";
+}
+
+// The drawing area of view 0.
+inline GtkWidget* drawing_area() { return view_widgets[0]; }
+
+// Puts an event into the display's queue, as the X server's events arrive:
+// the main loop hands it to the widgets.
+inline void put_event(GdkEvent* e, GdkDevice* device) {
+  gdk_event_set_device(e, device);
+  gdk_display_put_event(gdk_window_get_display(e->any.window), e);
+  gdk_event_free(e);
+}
+
+// Moves the pointer to pixel (x, y) of the drawing area and presses and
+// releases mouse button there.
+inline void click_view(int x, int y, unsigned button = 1) {
+  GtkWidget* area = drawing_area();
+  GdkWindow* win = area ? gtk_widget_get_window(area) : nullptr;
+  if (!win) return;
+  GdkDisplay* display = gdk_window_get_display(win);
+  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
+  int ox = 0, oy = 0;
+  gdk_window_get_origin(win, &ox, &oy);
+  gdk_device_warp(pointer, gdk_window_get_screen(win), ox + x, oy + y);
+  for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
+    GdkEvent* e = gdk_event_new(type);
+    e->button.window = GDK_WINDOW(g_object_ref(win));
+    e->button.time = GDK_CURRENT_TIME;
+    e->button.x = x;
+    e->button.y = y;
+    e->button.x_root = ox + x;
+    e->button.y_root = oy + y;
+    e->button.button = button;
+    put_event(e, pointer);
+  }
+}
+
+// Presses and releases the key of keyval in the window that holds widget
+// (the main window when null).
+inline void press_key(guint keyval, GtkWidget* widget = nullptr) {
+  GtkWidget* top = widget ? gtk_widget_get_toplevel(widget) : main_window;
+  GdkWindow* win = top ? gtk_widget_get_window(top) : nullptr;
+  if (!win) return;
+  GdkDisplay* display = gdk_window_get_display(win);
+  GdkKeymapKey* keys = nullptr;
+  gint n = 0;
+  guint16 code = 0;
+  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &n) && n > 0)
+    code = static_cast<guint16>(keys[0].keycode);
+  g_free(keys);
+  for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
+    GdkEvent* e = gdk_event_new(type);
+    e->key.window = GDK_WINDOW(g_object_ref(win));
+    e->key.time = GDK_CURRENT_TIME;
+    e->key.keyval = keyval;
+    e->key.hardware_keycode = code;
+    put_event(e, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
+  }
+}
+
+// Types text key by key (ASCII).
+inline void type_text(const char* text, GtkWidget* widget = nullptr) {
+  for (const char* c = text; *c; ++c)
+    press_key(gdk_unicode_to_keyval(static_cast<unsigned char>(*c)), widget);
 }
 
 }  // namespace gui_steps
@@ -151,4 +328,68 @@ class GuiBoxTest : public ::testing::Test {
   WaitBackend* previous_backend_ = nullptr;
   DlgOps previous_ops_;
   guint tick_ = 0, guard_ = 0;
+};
+
+// The whole program, as a person starts it: in a fresh copy of the staged
+// installation, with an empty home folder.
+class GuiProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // No desktop services under the virtual display.
+    g_setenv("GSETTINGS_BACKEND", "memory", TRUE);
+    g_setenv("NO_AT_BRIDGE", "1", TRUE);
+    install_ = folder_ / "install";
+    home_ = folder_ / "home";
+    std::filesystem::copy(KAVRO_STAGE_DIR, install_, std::filesystem::copy_options::recursive);
+    std::filesystem::create_directories(home_);
+    const char* home = std::getenv("HOME");
+    old_home_ = home ? home : "";
+    setenv("HOME", home_.c_str(), 1);
+    old_dir_ = std::filesystem::current_path();
+    std::filesystem::current_path(install_);
+    gui_steps::queue().clear();
+    gui_steps::gave_up() = false;
+  }
+
+  void TearDown() override {
+    std::filesystem::current_path(old_dir_);
+    setenv("HOME", old_home_.c_str(), 1);
+    gui_steps::queue().clear();
+  }
+
+  // When ready() holds, act() runs on the program's main loop.
+  static void then(std::function<bool()> ready, std::function<void()> act) {
+    gui_steps::queue().push_back({std::move(ready), std::move(act)});
+  }
+
+  // Runs the program with these arguments through the queued steps; the
+  // last step should quit it. Gives up after limit_ms. Returns the exit
+  // status; what it printed goes to out.
+  int run_program(std::vector<std::string> args, std::string* out, guint limit_ms = 60000) {
+    std::vector<char*> argv;
+    args.insert(args.begin(), "kavro");
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const guint tick = g_timeout_add(20, gui_steps::tick, nullptr);
+    const guint guard = g_timeout_add(limit_ms, gui_steps::give_up_program, nullptr);
+    testing::internal::CaptureStdout();
+    const int status = kavro_main(static_cast<int>(args.size()), argv.data());
+    const std::string printed = testing::internal::GetCapturedStdout();
+    if (out) *out = printed;
+    g_source_remove(tick);
+    if (gui_steps::quitting())
+      g_source_remove(gui_steps::quitting());
+    else
+      g_source_remove(guard);
+    gui_steps::quitting() = 0;
+    EXPECT_FALSE(gui_steps::gave_up())
+        << "the program was still waiting for a step after " << limit_ms << " ms; it printed:\n"
+        << printed;
+    EXPECT_TRUE(gui_steps::queue().empty()) << "steps left that never became ready";
+    return status;
+  }
+
+  TempFolder folder_;
+  std::filesystem::path install_, home_, old_dir_;
+  std::string old_home_;
 };

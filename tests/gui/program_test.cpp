@@ -18,6 +18,7 @@
 
 #include "display/command_buffer.h"
 #include "display/view.h"
+#include "gui_steps.h"
 #include "model/defaults.h"
 #include "model/elem.h"
 #include "model/files/kavfile.h"
@@ -57,49 +58,10 @@ struct DriverRun {
 };
 DriverRun run;
 
-std::vector<GtkWidget*> children(GtkWidget* w) {
-  std::vector<GtkWidget*> out;
-  if (GTK_IS_CONTAINER(w))
-    gtk_container_forall(
-        GTK_CONTAINER(w),
-        [](GtkWidget* c, gpointer l) { static_cast<std::vector<GtkWidget*>*>(l)->push_back(c); }, &out);
-  return out;
-}
-
-// The menu item labelled text, in the menus below w.
-GtkWidget* find_menu_item(GtkWidget* w, const char* text) {
-  if (GTK_IS_MENU_ITEM(w)) {
-    const char* label = gtk_menu_item_get_label(GTK_MENU_ITEM(w));
-    if (label && std::strcmp(label, text) == 0) return w;
-    if (GtkWidget* sub = gtk_menu_item_get_submenu(GTK_MENU_ITEM(w))) return find_menu_item(sub, text);
-    return nullptr;
-  }
-  for (GtkWidget* c : children(w))
-    if (GtkWidget* f = find_menu_item(c, text)) return f;
-  return nullptr;
-}
-
-// A push button whose label reads text, anywhere below w.
-GtkWidget* find_button(GtkWidget* w, const char* text) {
-  if (GTK_IS_BUTTON(w)) {
-    const char* label = gtk_button_get_label(GTK_BUTTON(w));
-    GtkWidget* child = gtk_bin_get_child(GTK_BIN(w));
-    if (!label && child && GTK_IS_LABEL(child)) label = gtk_label_get_text(GTK_LABEL(child));
-    if (label && std::strcmp(label, text) == 0) return w;
-  }
-  for (GtkWidget* c : children(w))
-    if (GtkWidget* f = find_button(c, text)) return f;
-  return nullptr;
-}
-
 void screenshot() {
-  GdkWindow* root = gdk_get_default_root_window();
-  const int w = gdk_window_get_width(root), h = gdk_window_get_height(root);
-  GdkPixbuf* shot = gdk_pixbuf_get_from_window(root, 0, 0, w, h);
+  GdkPixbuf* shot = gui_steps::screenshot("program_start.png", &run.screenshot);
   if (!shot) return;
-  fs::create_directories(KAVRO_TEST_OUTPUT_DIR);
-  run.screenshot = std::string(KAVRO_TEST_OUTPUT_DIR) + "/program_start.png";
-  gdk_pixbuf_save(shot, run.screenshot.c_str(), "png", nullptr, nullptr);
+  const int w = gdk_pixbuf_get_width(shot), h = gdk_pixbuf_get_height(shot);
 
   // Count the colours inside the drawing area, where it lies on the screen.
   GtkWidget* area =
@@ -122,20 +84,6 @@ void screenshot() {
   g_object_unref(shot);
 }
 
-// The first visible window other than the main window with a button
-// labelled text; the button comes back through button.
-GtkWidget* other_window(const char* text, GtkWidget** button) {
-  GtkWidget* found = nullptr;
-  GList* tops = gtk_window_list_toplevels();
-  for (GList* l = tops; l && !found; l = l->next) {
-    GtkWidget* top = GTK_WIDGET(l->data);
-    if (top == main_window || !gtk_widget_get_visible(top)) continue;
-    if ((*button = find_button(top, text))) found = top;
-  }
-  g_list_free(tops);
-  return found;
-}
-
 // Steps on the program's own main loop, every 100 ms: wait for the idle
 // prompt, close the about box as a person would, look at the screen, change
 // the drawing, choose Quit in the menu, answer the question; give up after
@@ -154,7 +102,7 @@ gboolean drive(gpointer) {
       run.prompt = gtk_entry_get_text(GTK_ENTRY(mainwin_widgets.prompt));
       if (run.prompt != "Select function:" || !view_surface(0) || run.ticks < 5) return G_SOURCE_CONTINUE;
       GtkWidget* close = nullptr;
-      if (other_window("Close", &close)) {
+      if (gui_steps::other_window("Close", &close)) {
         gtk_button_clicked(GTK_BUTTON(close));
         run.about_closed = true;
         return G_SOURCE_CONTINUE;
@@ -173,7 +121,7 @@ gboolean drive(gpointer) {
       run.title = gtk_window_get_title(GTK_WINDOW(window));
       screenshot();
       elem_new_line(cur_layer, 3, 0, -1.0, -1.0, 1.0, 1.0);
-      GtkWidget* quit = find_menu_item(window, "Quit");
+      GtkWidget* quit = gui_steps::find_menu_item(window, "Quit");
       if (!quit) {
         run.timed_out = true;
         return G_SOURCE_CONTINUE;
@@ -184,10 +132,11 @@ gboolean drive(gpointer) {
     }
     case 1: {
       GtkWidget* quit = nullptr;
-      if (GtkWidget* box = other_window("Quit", &quit)) {
+      if (GtkWidget* box = gui_steps::other_window("Quit", &quit)) {
         const char* title = gtk_window_get_title(GTK_WINDOW(box));
         run.questions.push_back(title ? title : "");
-        run.answered = find_button(box, "Cancel") && find_button(box, "Save");
+        run.answered =
+            gui_steps::find_labelled_button(box, "Cancel") && gui_steps::find_labelled_button(box, "Save");
         gtk_button_clicked(GTK_BUTTON(quit));
         run.step = 2;
       }
@@ -197,24 +146,11 @@ gboolean drive(gpointer) {
   return G_SOURCE_CONTINUE;
 }
 
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public GuiProgramTest {
  protected:
   void SetUp() override {
-    install_ = folder_ / "install";
-    home_ = folder_ / "home";
-    fs::copy(KAVRO_STAGE_DIR, install_, fs::copy_options::recursive);
-    fs::create_directories(home_);
-    const char* home = std::getenv("HOME");
-    old_home_ = home ? home : "";
-    setenv("HOME", home_.c_str(), 1);
-    old_dir_ = fs::current_path();
-    fs::current_path(install_);
+    GuiProgramTest::SetUp();
     run = DriverRun{};
-  }
-
-  void TearDown() override {
-    fs::current_path(old_dir_);
-    setenv("HOME", old_home_.c_str(), 1);
   }
 
   // A drawing of a square of pen 3 (blue) lines, 40 m wide, written as the
@@ -233,10 +169,6 @@ class ProgramTest : public ::testing::Test {
     drawing_modified = 0;
     return path;
   }
-
-  TempFolder folder_;
-  fs::path install_, home_, old_dir_;
-  std::string old_home_;
 };
 
 TEST_F(ProgramTest, StartsShowsTheDrawingAndQuitsThroughTheMenuAfterAskingAboutTheChange) {
