@@ -139,7 +139,9 @@ std::string sheet_record(int code) {
 std::vector<std::string_view> description_tokens(std::string_view text) {
   std::vector<std::string_view> out;
   std::size_t i = 0;
-  auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; };
+  auto space = [](char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+  };
   while (i < text.size()) {
     if (space(text[i])) {
       ++i;
@@ -319,7 +321,8 @@ std::string description_font(const Description& d, bool add_elements) {
             break;
           case 'e':
             out += "6\n";
-            if (add_elements && (cx != fx || cy != fy)) elem_new_line(cur_layer, PEN_STROKE, 0, cx, cy, fx, fy);
+            if (add_elements && (cx != fx || cy != fy))
+              elem_new_line(cur_layer, PEN_STROKE, 0, cx, cy, fx, fy);
             cx = fx;
             cy = fy;
             open = false;
@@ -402,14 +405,16 @@ bool font_convert_metrics() {
 
   std::string text;
   if (!read_description(source, text)) {
-    ui().msgbox_error((std::string(nls_translate("Cannot read the font description")) + " " + source).c_str());
+    ui().msgbox_error(
+        (std::string(nls_translate("Cannot read the font description")) + " " + source).c_str());
     return false;
   }
   Description d;
   std::string why;
   if (!parse_description(text, d, why)) {
     ui().msgbox_error(
-        (std::string(nls_translate("Not a valid font description:")) + " " + source + " (" + why + ")").c_str());
+        (std::string(nls_translate("Not a valid font description:")) + " " + source + " (" + why + ")")
+            .c_str());
     return false;
   }
   if (!write_font_file(target, description_font(d, false))) return false;
