@@ -253,12 +253,12 @@ class GuiBoxTest : public ::testing::Test {
     gui_steps::queue().clear();
     gui_steps::gave_up() = false;
     tick_ = g_timeout_add(10, gui_steps::tick, nullptr);
-    guard_ = g_timeout_add(8000, gui_steps::give_up, nullptr);
+    guard_ = g_timeout_add(30000, gui_steps::give_up, nullptr);
   }
   void TearDown() override {
     g_source_remove(tick_);
     g_source_remove(guard_);
-    EXPECT_FALSE(gui_steps::gave_up()) << "a box was still waiting after 8 s";
+    EXPECT_FALSE(gui_steps::gave_up()) << "a box was still waiting after 30 s";
     EXPECT_TRUE(gui_steps::queue().empty()) << "steps left that never became ready";
     gui_steps::queue().clear();
     for (int id = 0; id < DLG_COUNT; ++id) dlg_destroy(static_cast<DlgId>(id));
