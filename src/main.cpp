@@ -1,3 +1,3 @@
-#include "shell/startup.h"
+#include "shell/gtk/startup.h"
 
 int main(int argc, char** argv) { return kavro_main(argc, argv); }

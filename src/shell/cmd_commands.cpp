@@ -11,7 +11,7 @@
 #include "model/undo.h"
 #include "shell/cmd_dispatch.h"
 #include "shell/cmd_loop.h"
-#include "shell/mainwin_bars.h"
+#include "shell/gtk/mainwin_bars.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "display/command_buffer.h"
 #include "model/settings.h"
-#include "shell/bind.h"
+#include "shell/gtk/bind.h"
 #include "shell/bind_refresh.h"
 #include "support/model_fixture.h"
 

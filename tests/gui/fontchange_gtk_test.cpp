@@ -12,7 +12,7 @@
 #include "display/key_state.h"
 #include "gui_steps.h"
 #include "shell/cmd_buttons.h"
-#include "shell/cmd_gtk.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
 #include "shell/fontchange.h"
 #include "shell/mainwin_hooks.h"

@@ -1,6 +1,6 @@
 // The small window builders: what each makes and how it packs.
 
-#include "shell/gui_build.h"
+#include "shell/gtk/gui_build.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -11,7 +11,7 @@
 #include "display/gtk/wait_gtk.h"
 #include "display/wait.h"
 #include "shell/cmd_buttons.h"
-#include "shell/cmd_gtk.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
 
 namespace {

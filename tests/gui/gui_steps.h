@@ -30,8 +30,8 @@
 #include "shell/cmd_loop.h"
 #include "shell/dlg_boxes.h"
 #include "shell/dlg_table.h"
-#include "shell/mainwin.h"
-#include "shell/startup.h"
+#include "shell/gtk/mainwin.h"
+#include "shell/gtk/startup.h"
 #include "support/temp_folder.h"
 
 namespace gui_steps {

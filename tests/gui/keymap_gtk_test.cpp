@@ -1,7 +1,7 @@
 // Key presses on a real window: the mapping while a tool waits, and the
 // inline value entry getting its keys.
 
-#include "shell/keymap_gtk.h"
+#include "shell/gtk/keymap_gtk.h"
 
 #include <gdk/gdkkeysyms.h>
 #include <gtk/gtk.h>

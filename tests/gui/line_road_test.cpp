@@ -22,9 +22,9 @@
 #include "model/settings.h"
 #include "model/view_rec.h"
 #include "shell/dlg_table.h"
-#include "shell/keymap_gtk.h"
-#include "shell/mainwin.h"
-#include "shell/startup.h"
+#include "shell/gtk/keymap_gtk.h"
+#include "shell/gtk/mainwin.h"
+#include "shell/gtk/startup.h"
 #include "tools/kavdump.h"
 
 namespace {

@@ -18,13 +18,13 @@
 #include "display/gtk/wait_gtk.h"
 #include "display/wait.h"
 #include "model/ui.h"
-#include "shell/bind.h"
+#include "shell/gtk/bind.h"
 #include "shell/cmd_buttons.h"
-#include "shell/cmd_gtk.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
-#include "shell/mainwin.h"
-#include "shell/mainwin_bars.h"
-#include "shell/startup.h"
+#include "shell/gtk/mainwin.h"
+#include "shell/gtk/mainwin_bars.h"
+#include "shell/gtk/startup.h"
 #include "support/model_fixture.h"
 
 inline int& zoom_count() {

@@ -2,7 +2,7 @@
 // buttons and tool pages, the view-type toggles, the Select page during a
 // selection, the bars and the title.
 
-#include "shell/mainwin.h"
+#include "shell/gtk/mainwin.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>

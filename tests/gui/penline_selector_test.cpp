@@ -1,7 +1,7 @@
 // The pen and line-type selector under the toolkit, and a picture of a
 // window holding it and a few bound widgets for a person to look at.
 
-#include "shell/penline_selector.h"
+#include "shell/gtk/penline_selector.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bind_fixture.h"
-#include "shell/gui_build.h"
+#include "shell/gtk/gui_build.h"
 #include "shell/penline_sample.h"
 
 namespace {

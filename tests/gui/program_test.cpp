@@ -26,8 +26,8 @@
 #include "model/layers.h"
 #include "model/ui.h"
 #include "shell/cmd_loop.h"
-#include "shell/mainwin.h"
-#include "shell/startup.h"
+#include "shell/gtk/mainwin.h"
+#include "shell/gtk/startup.h"
 #include "support/temp_folder.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "display/command_buffer.h"
 #include "display/wait.h"
 #include "shell/cmd_buttons.h"
-#include "shell/cmd_gtk.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The keyboard mapping: every step of the mapping as one table, then what
 // running an action does inside a wait.
 
-#include "shell/keymap.h"
+#include "shell/gtk/keymap.h"
 
 #include <gdk/gdkkeysyms.h>
 

@@ -1,7 +1,7 @@
 // Start-up without a display: the base folder, the drawing argument, the
 // autobackup timer and its decision, and the main window's tables and texts.
 
-#include "shell/startup.h"
+#include "shell/gtk/startup.h"
 
 #include <gtest/gtest.h>
 

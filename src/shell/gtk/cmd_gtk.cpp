@@ -1,4 +1,4 @@
-#include "shell/cmd_gtk.h"
+#include "shell/gtk/cmd_gtk.h"
 
 #include "display/command_buffer.h"
 #include "shell/cmd_buttons.h"

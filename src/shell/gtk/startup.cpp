@@ -1,4 +1,4 @@
-#include "shell/startup.h"
+#include "shell/gtk/startup.h"
 
 #include <clocale>
 #include <cstdio>
@@ -27,12 +27,12 @@
 #include "model/ui.h"
 #include "shell/bind_refresh.h"
 #include "shell/cmd_buttons.h"
-#include "shell/cmd_gtk.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
 #include "shell/dlg_boxes.h"
 #include "shell/fontchange.h"
-#include "shell/mainwin.h"
-#include "shell/mainwin_bars.h"
+#include "shell/gtk/mainwin.h"
+#include "shell/gtk/mainwin_bars.h"
 #include "shell/mainwin_hooks.h"
 #include "shell/nls_table.h"
 #include "shell/value_entry.h"

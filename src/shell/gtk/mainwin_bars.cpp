@@ -1,4 +1,4 @@
-#include "shell/mainwin_bars.h"
+#include "shell/gtk/mainwin_bars.h"
 
 #include <string>
 
@@ -10,15 +10,15 @@
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/settings.h"
-#include "shell/bind.h"
+#include "shell/gtk/bind.h"
 #include "shell/bind_refresh.h"
 #include "shell/dlg_table.h"
-#include "shell/gui_build.h"
+#include "shell/gtk/gui_build.h"
 #include "shell/latin1.h"
-#include "shell/mainwin.h"
-#include "shell/mainwin_parts.h"
+#include "shell/gtk/mainwin.h"
+#include "shell/gtk/mainwin_parts.h"
 #include "shell/mainwin_text.h"
-#include "shell/startup.h"
+#include "shell/gtk/startup.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/box_wait.h"
+#include "shell/gtk/box_wait.h"
 
 #include <cstring>
 

@@ -8,8 +8,8 @@
 
 #include "model/nls.h"
 #include "model/ui.h"
-#include "shell/box_wait.h"
-#include "shell/cmd_gtk.h"
+#include "shell/gtk/box_wait.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/dlg_boxes.h"
 #include "shell/dlg_table.h"
 #include "shell/text_utf8.h"

@@ -1,8 +1,8 @@
-#include "shell/gui_build.h"
+#include "shell/gtk/gui_build.h"
 
 #include <string>
 
-#include "shell/cmd_gtk.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
 #include "shell/latin1.h"
 

@@ -1,8 +1,8 @@
-#include "shell/penline_selector.h"
+#include "shell/gtk/penline_selector.h"
 
 #include "model/nls.h"
-#include "shell/bind.h"
-#include "shell/gui_build.h"
+#include "shell/gtk/bind.h"
+#include "shell/gtk/gui_build.h"
 #include "shell/penline_sample.h"
 
 namespace {

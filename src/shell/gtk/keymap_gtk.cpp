@@ -1,7 +1,7 @@
-#include "shell/keymap_gtk.h"
+#include "shell/gtk/keymap_gtk.h"
 
 #include "display/key_state.h"
-#include "shell/keymap.h"
+#include "shell/gtk/keymap.h"
 #include "shell/text_utf8.h"
 #include "shell/value_entry.h"
 

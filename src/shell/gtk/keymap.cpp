@@ -1,4 +1,4 @@
-#include "shell/keymap.h"
+#include "shell/gtk/keymap.h"
 
 #include <gdk/gdk.h>
 

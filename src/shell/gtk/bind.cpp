@@ -1,4 +1,4 @@
-#include "shell/bind.h"
+#include "shell/gtk/bind.h"
 
 #include <cmath>
 #include <cstring>
@@ -10,8 +10,8 @@
 #include "shell/bind_kinds.h"
 #include "shell/bind_lists.h"
 #include "shell/bind_refresh.h"
-#include "shell/cmd_gtk.h"
-#include "shell/gui_build.h"
+#include "shell/gtk/cmd_gtk.h"
+#include "shell/gtk/gui_build.h"
 #include "shell/latin1.h"
 
 unsigned char radio_suppress = 0;
