@@ -2,98 +2,118 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <string>
 
+#include "building/building_rows.h"
+#include "dialogs/dialog_rows.h"
 #include "display/command_buffer.h"
-#include "display/font.h"
+#include "display/command_rows.h"
 #include "display/view_commands.h"
-#include "display/view_tools.h"
+#include "exchange/exchange_rows.h"
 #include "model/cleanup.h"
 #include "model/files/load_save.h"
 #include "model/files/prefs.h"
+#include "model/nls.h"
 #include "model/ui.h"
 #include "model/undo.h"
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_keys.h"
 #include "shell/cmd_loop.h"
-#include "tools/line_tools.h"
+#include "tools/tool_rows.h"
 
 namespace {
 
-// One row per built handler. A handler that takes arguments gets a lambda:
+// The shell's own commands. A handler that takes arguments gets a lambda:
 //   {"b_dim_x", [] { tool_dim_dim(0.0, 0); }},
-std::vector<CmdRow> rows_p = {
-    {"p_path_draw", [] { cmd_p_path_choose("draw"); }},
-    {"p_path_sym", [] { cmd_p_path_choose("sym"); }},
-    {"p_path_dxf", [] { cmd_p_path_choose("dxf"); }},
-    {"p_path_export", [] { cmd_p_path_choose("export"); }},
-    {"p_path_dia", [] { cmd_p_path_choose("dia"); }},
-    {"p_pov_out", [] { cmd_p_path_choose("pov"); }},
-    {"p_ray_out", [] { cmd_p_path_choose("ray"); }},
-    {"p_file_new", cmd_p_file_new},
-    {"p_file_load",
-     [] {
-       kavfile_load_drawing(0, "");
-       ui().mainwin_update_title();
-     }},
-    {"p_file_save",
-     [] {
-       kavfile_save_drawing(0);
-       ui().mainwin_update_title();
-     }},
-    {"p_file_import_truetype", cmd_p_file_import_truetype},
-    {"p_tools_remdup", cmd_p_tools_remdup},
-    {"p_file_quit", cmd_p_file_quit},
-    {"p_glminus", cmd_p_glminus},
-    {"p_undo",
-     [] {
-       undo_step_back();
-       view_redraw();
-     }},
-    {"p_redo",
-     [] {
-       undo_step_forward();
-       view_redraw();
-     }},
+CmdRows shell_rows() {
+  return {
+      {"p_path_draw", [] { cmd_p_path_choose("draw"); }},
+      {"p_path_sym", [] { cmd_p_path_choose("sym"); }},
+      {"p_path_dxf", [] { cmd_p_path_choose("dxf"); }},
+      {"p_path_export", [] { cmd_p_path_choose("export"); }},
+      {"p_path_dia", [] { cmd_p_path_choose("dia"); }},
+      {"p_pov_out", [] { cmd_p_path_choose("pov"); }},
+      {"p_ray_out", [] { cmd_p_path_choose("ray"); }},
+      {"p_file_new", cmd_p_file_new},
+      {"p_file_load",
+       [] {
+         kavfile_load_drawing(0, "");
+         ui().mainwin_update_title();
+       }},
+      {"p_file_save",
+       [] {
+         kavfile_save_drawing(0);
+         ui().mainwin_update_title();
+       }},
+      {"p_tools_remdup", cmd_p_tools_remdup},
+      {"p_file_quit", cmd_p_file_quit},
+      {"p_glminus", cmd_p_glminus},
+      {"p_undo",
+       [] {
+         undo_step_back();
+         view_redraw();
+       }},
+      {"p_redo",
+       [] {
+         undo_step_forward();
+         view_redraw();
+       }},
+      {"z_save_settings", [] { cmd_z_save_settings(); }},
+      {"z_load_settings", [] { prefs_load(1); }},
+  };
+}
+
+// The five tables, gathered from every library's rows on first use.
+struct Tables {
+  std::vector<CmdRow> p, b, f, s, z;
+  Tables() {
+    for (const CmdRows& rows :
+         {shell_rows(), display_rows(), tool_rows(), building_rows(), exchange_rows(), dialog_rows()})
+      for (const CmdRow& row : rows) {
+        if (std::vector<CmdRow>* table = of(row.key ? row.key[0] : 0)) table->push_back(row);
+      }
+  }
+  std::vector<CmdRow>* of(char family) {
+    switch (family) {
+      case 'p':
+        return &p;
+      case 'b':
+        return &b;
+      case 'f':
+        return &f;
+      case 's':
+        return &s;
+      case 'z':
+        return &z;
+      default:
+        return nullptr;
+    }
+  }
 };
 
-std::vector<CmdRow> rows_b = {
-    {"b_gauge", [] { tool_gauge(); }},
-    {"b_line_line", tool_line_line},
-    {"b_line_x", tool_line_x},
-    {"b_line_y", tool_line_y},
-    {"b_line_a", tool_line_a},
-    {"b_line_frame", tool_line_frame},
-    {"b_line_oframe", tool_line_oframe},
-    {"b_line_parallel", tool_line_parallel},
-    {"b_line_pparallel", tool_line_pparallel},
-    {"b_line_orthogonal", tool_line_orthogonal},
-    {"b_line_polygon", tool_line_polygon},
-};
+Tables& tables() {
+  static Tables t;
+  return t;
+}
 
-std::vector<CmdRow> rows_f = {
-    {"f_zoom", [] { view_zoom_window(); }},
-    {"f_pan", [] { view_pan(); }},
-    {"f_mamid", [] { view_zoom_center(); }},
-};
-
-std::vector<CmdRow> rows_s = {
-    {"s_maplus", view_scale_step_up},
-    {"s_maminus", view_scale_step_down},
-    {"s_back", view_back},
-    {"s_alles", [] { view_zoom_to_extents(0); }},
-    {"s_komplett", view_default},
-};
-
-std::vector<CmdRow> rows_z = {
-    {"z_save_settings", [] { cmd_z_save_settings(); }},
-    {"z_load_settings", [] { prefs_load(1); }},
-    {"z_plot", view_redraw},
-    {"z_pap", view_redraw},
-    {"z_def", view_remember},
-    {"z_space", view_center_on_cursor},
-    {"z_scrollup", view_scale_step_down},
-    {"z_scrolldown", view_scale_step_up},
-};
+// A handler that throws is reported and the loop goes on: the exception
+// must never unwind through the toolkit's frames.
+void run_guarded(const char* key, const std::function<void()>& handler) {
+  std::string what;
+  try {
+    handler();
+    return;
+  } catch (const std::exception& e) {
+    what = e.what();
+  } catch (...) {
+    what = "?";
+  }
+  char text[512];
+  std::snprintf(text, sizeof text, nls_translate("The command %s stopped with an unexpected error: %s"), key,
+                what.c_str());
+  ui().msgbox_error(text);
+}
 
 // Runs the row of key in the table of family; true when a handler ran.
 bool run_row(char family, const char* key) {
@@ -103,7 +123,7 @@ bool run_row(char family, const char* key) {
     if (!row.run) break;
     // A copy: the handler may change the table.
     std::function<void()> handler = row.run;
-    handler();
+    run_guarded(key, handler);
     return true;
   }
   if (cmd_key_only_ends_wait(key)) return false;
@@ -118,23 +138,10 @@ bool run_row(char family, const char* key) {
 }  // namespace
 
 std::vector<CmdRow>& cmd_rows(char family) {
-  switch (family) {
-    case 'p':
-      return rows_p;
-    case 'b':
-      return rows_b;
-    case 'f':
-      return rows_f;
-    case 's':
-      return rows_s;
-    case 'z':
-      return rows_z;
-    default: {
-      static std::vector<CmdRow> none;
-      none.clear();
-      return none;
-    }
-  }
+  if (std::vector<CmdRow>* table = tables().of(family)) return *table;
+  static std::vector<CmdRow> none;
+  none.clear();
+  return none;
 }
 
 bool cmd_key_has_row(const char* key) {

@@ -6,15 +6,13 @@
 // dispatcher knows. Keys that only end a wait (cmd_keys.h) are dropped
 // silently.
 
-#include <functional>
 #include <vector>
 
-struct CmdRow {
-  const char* key;
-  std::function<void()> run;
-};
+#include "display/command_rows.h"
 
-// The live table of a dispatcher ('p', 'b', 'f', 's', 'z'), in dispatch order.
+// The live table of a dispatcher ('p', 'b', 'f', 's', 'z'), in dispatch order:
+// the shell's rows, then the display's, the tools', building's, exchange's
+// and the dialogs'. A handler that throws is reported in an error box.
 // Tests may add or replace rows and put the table back afterwards.
 std::vector<CmdRow>& cmd_rows(char family);
 

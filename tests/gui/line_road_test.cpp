@@ -25,7 +25,7 @@
 #include "shell/gtk/keymap_gtk.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/startup.h"
-#include "tools/kavdump.h"
+#include "programs/kavdump.h"
 
 namespace {
 

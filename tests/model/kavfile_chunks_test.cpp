@@ -12,7 +12,7 @@
 #include "model/layers.h"
 #include "model/settings.h"
 #include "support/model_fixture.h"
-#include "tools/kavdump.h"
+#include "programs/kavdump.h"
 
 namespace {
 

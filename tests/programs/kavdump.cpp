@@ -1,5 +1,5 @@
 // kavdump FILE: prints the chunks of a drawing, settings or symbol file.
-#include "tools/kavdump.h"
+#include "programs/kavdump.h"
 
 #include <cstdio>
 #include <vector>

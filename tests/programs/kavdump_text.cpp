@@ -8,7 +8,7 @@
 #include "model/files/bytes.h"
 #include "model/files/chunk_table.h"
 #include "model/files/kavfile.h"
-#include "tools/kavdump.h"
+#include "programs/kavdump.h"
 
 namespace {
 

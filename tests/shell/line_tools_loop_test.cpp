@@ -8,12 +8,12 @@
 #include <iterator>
 #include <sstream>
 
-#include "../shell/shell_fixture.h"
+#include "shell_fixture.h"
 #include "display/input.h"
 #include "display/view.h"
 #include "model/view_rec.h"
 #include "support/temp_folder.h"
-#include "tools/kavdump.h"
+#include "programs/kavdump.h"
 
 namespace {
 

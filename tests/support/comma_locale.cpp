@@ -1,9 +1,5 @@
 #include "support/comma_locale.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-extern char** environ;
+#include "platform/process.h"
 
 namespace {
 
@@ -28,22 +24,12 @@ bool try_locale(const char* name) {
 // Runs localedef with an argument vector; its output goes nowhere.
 bool compile_locale(const std::string& dir, const std::string& name) {
   const std::string out = dir + "/" + name;
-  std::vector<std::string> args = {"localedef", "-i", "de_DE", "-f", "UTF-8", out};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const int rc = posix_spawnp(&pid, "localedef", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return false;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return false;
+  ProcessRequest request;
+  request.argv = {"localedef", "-i", "de_DE", "-f", "UTF-8", out};
+  request.stdout_path = "/dev/null";
+  request.stderr_path = "/dev/null";
   // localedef also exits non-zero after mere warnings; what counts is the result.
-  return std::filesystem::exists(out + "/LC_NUMERIC");
+  return process_start(request).started && std::filesystem::exists(out + "/LC_NUMERIC");
 }
 
 }  // namespace

@@ -1,0 +1,3 @@
+#include "dialogs/dialog_rows.h"
+
+CmdRows dialog_rows() { return {}; }

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "display/command_rows.h"
+
+// The rows of commands the dialogs own.
+CmdRows dialog_rows();

@@ -1,0 +1,45 @@
+#pragma once
+
+// Starting other programs: renderers, the print and plot commands, the help
+// browser, the 3D viewer and the mesh boolean tool.
+//
+// A program always starts from an argument vector, never through a shell, so
+// a file name or a typed text can never become part of a command. Tests put
+// a recorder in place of the real starter and look at the vectors.
+
+#include <string>
+#include <vector>
+
+struct ProcessRequest {
+  // argv[0] is the program: a path, or a name looked up on PATH.
+  std::vector<std::string> argv;
+  // Wait for the program to end (its exit status is the result) or leave it
+  // running in the background.
+  bool wait = true;
+  // Where its standard output and error go; empty keeps the program's own.
+  std::string stdout_path;
+  std::string stderr_path;
+};
+
+struct ProcessResult {
+  bool started = false;
+  // The exit status of a waited-for program that ended normally, else -1.
+  int exit_status = -1;
+};
+
+using ProcessStartFn = ProcessResult (*)(const ProcessRequest& request);
+
+// Starts a program through the installed starter.
+ProcessResult process_start(const ProcessRequest& request);
+// Shorthand: runs argv, waits, and returns the exit status, -1 when the
+// program could not be started or did not end normally.
+int process_run(const std::vector<std::string>& argv);
+
+// The real starter (posix_spawnp); installed until a test replaces it.
+ProcessResult process_start_real(const ProcessRequest& request);
+// Installs a starter and returns the previous one.
+ProcessStartFn process_starter_install(ProcessStartFn fn);
+
+// The full path of an executable program on PATH (or name itself when it
+// holds a slash and is executable); empty when there is none.
+std::string process_find_program(const std::string& name);

@@ -1,0 +1,18 @@
+#include "tools/tool_rows.h"
+
+#include "tools/line_tools.h"
+
+CmdRows tool_rows() {
+  return {
+      {"b_line_line", tool_line_line},
+      {"b_line_x", tool_line_x},
+      {"b_line_y", tool_line_y},
+      {"b_line_a", tool_line_a},
+      {"b_line_frame", tool_line_frame},
+      {"b_line_oframe", tool_line_oframe},
+      {"b_line_parallel", tool_line_parallel},
+      {"b_line_pparallel", tool_line_pparallel},
+      {"b_line_orthogonal", tool_line_orthogonal},
+      {"b_line_polygon", tool_line_polygon},
+  };
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "display/command_rows.h"
+
+// The drafting tools' rows.
+CmdRows tool_rows();

@@ -1,0 +1,116 @@
+// Starting programs from argument vectors, finding them on PATH, and the
+// private temporary folder.
+
+#include "platform/process.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/temp_folder.h"
+#include "support/recording_process.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_all(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(Process, ExitStatusOfProgramsThatRunAndMinusOneForOnesThatCannotStart) {
+  EXPECT_EQ(process_run({"true"}), 0);
+  EXPECT_EQ(process_run({"false"}), 1);
+  EXPECT_EQ(process_run({"sh", "-c", "exit 7"}), 7);
+  EXPECT_EQ(process_run({"kavro-no-such-program"}), -1);
+  EXPECT_EQ(process_run({}), -1);
+  EXPECT_FALSE(process_start(ProcessRequest{{"/nonexistent/prog"}}).started);
+}
+
+// A file name full of shell syntax reaches the program as one argument and
+// is never interpreted.
+TEST(Process, ArgumentsReachTheProgramUnchangedAndOutputGoesToItsFile) {
+  TempFolder dir;
+  const std::string hostile = "a b;touch " + (dir / "pwned").string() + " $(id) `x` 'q\" *";
+  ProcessRequest r;
+  r.argv = {"printf", "%s|", hostile, "second"};
+  r.stdout_path = (dir / "out.txt").string();
+  ProcessResult result = process_start(r);
+  ASSERT_TRUE(result.started);
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(read_all(dir / "out.txt"), hostile + "|second|");
+  EXPECT_FALSE(fs::exists(dir / "pwned"));
+}
+
+TEST(Process, BackgroundStartReturnsAtOnce) {
+  ProcessRequest r;
+  r.argv = {"true"};
+  r.wait = false;
+  ProcessResult result = process_start(r);
+  EXPECT_TRUE(result.started);
+  EXPECT_EQ(result.exit_status, -1);
+}
+
+TEST(Process, FindsProgramsOnPathOnlyWhenExecutable) {
+  TempFolder dir;
+  dir.write("runme", "#!/bin/sh\n");
+  dir.write("plain", "text\n");
+  ::chmod((dir / "runme").c_str(), 0700);
+  dir.make_folder("folder");
+  ::chmod((dir / "folder").c_str(), 0700);
+
+  const char* old = std::getenv("PATH");
+  const std::string saved = old ? old : "";
+  setenv("PATH", ("/nonexistent:" + dir.path().string()).c_str(), 1);
+  EXPECT_EQ(process_find_program("runme"), (dir / "runme").string());
+  EXPECT_EQ(process_find_program("plain"), "");
+  EXPECT_EQ(process_find_program("folder"), "");
+  EXPECT_EQ(process_find_program("kavro-no-such-program"), "");
+  EXPECT_EQ(process_find_program(""), "");
+  setenv("PATH", saved.c_str(), 1);
+
+  EXPECT_EQ(process_find_program((dir / "runme").string()), (dir / "runme").string());
+  EXPECT_EQ(process_find_program((dir / "plain").string()), "");
+}
+
+TEST(Process, ARecorderTakesThePlaceOfTheStarterAndGivesItBack) {
+  {
+    RecordingProcess recorder;
+    recorder.answer(true, 3);
+    EXPECT_EQ(process_run({"povray", "+Ia b.pov"}), 3);
+    recorder.answer(false);
+    EXPECT_EQ(process_run({"lpr", "-P", "queue"}), -1);
+    ASSERT_EQ(recorder.requests().size(), 2u);
+    EXPECT_EQ(recorder.requests()[0].argv, (std::vector<std::string>{"povray", "+Ia b.pov"}));
+    EXPECT_EQ(recorder.requests()[1].argv, (std::vector<std::string>{"lpr", "-P", "queue"}));
+  }
+  EXPECT_EQ(process_run({"false"}), 1);
+}
+
+TEST(TempFolderOfTheRun, IsPrivateStaysTheSameAndGoesWithItsContents) {
+  const std::string dir = temp_folder();
+  ASSERT_FALSE(dir.empty());
+  EXPECT_EQ(temp_folder(), dir);
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  std::ofstream(dir + "/handoff.kav") << "x";
+  temp_folder_remove();
+  EXPECT_FALSE(fs::exists(dir));
+  const std::string next = temp_folder();
+  EXPECT_FALSE(next.empty());
+  EXPECT_NE(next, dir);
+  temp_folder_remove();
+}
+
+}  // namespace
