@@ -66,23 +66,3 @@ std::vector<Point2> line_polygon_corners(double cx, double cy, double px, double
 inline constexpr int LINE_POLYGON_MAX_CORNERS = 10000;
 // A corner point this near to the centre makes no polygon.
 inline constexpr double LINE_POLYGON_MIN_RADIUS = 1e-5;
-
-// Rubber bands.
-void preview_line_line(InputRequest* r, double x, double y);
-void preview_line_line_confirm(InputRequest* r, double x, double y);
-void preview_line_x(InputRequest* r, double x, double y);
-void preview_line_x_confirm(InputRequest* r, double x, double y);
-void preview_line_y(InputRequest* r, double x, double y);
-void preview_line_y_confirm(InputRequest* r, double x, double y);
-void preview_line_a(InputRequest* r, double x, double y);
-void preview_line_a_confirm(InputRequest* r, double x, double y);
-void preview_line_frame(InputRequest* r, double x, double y);
-void preview_line_frame_confirm(InputRequest* r, double x, double y);
-void preview_line_parallel(InputRequest* r, double x, double y);
-void preview_line_pparallel(InputRequest* r, double x, double y);
-void preview_line_pparallel_confirm(InputRequest* r, double x, double y);
-void preview_line_orthogonal_through(InputRequest* r, double x, double y);
-void preview_line_orthogonal_end(InputRequest* r, double x, double y);
-void preview_line_orthogonal_confirm(InputRequest* r, double x, double y);
-void preview_line_polygon(InputRequest* r, double x, double y);
-void preview_line_polygon_confirm(InputRequest* r, double x, double y);

@@ -67,12 +67,20 @@ ElemHeader* tool_pick_until(InputRequest& r, const char* prompt, ToolPicker pick
   }
 }
 
-void tool_highlight(ElemHeader* e, bool on) {
+namespace {
+
+void highlight(ElemHeader* e, bool on) {
   if (!e) return;
   e->mark = on ? 1 : 0;
   ToolCursorOff off;
   draw_element(DRAW_NORMAL, e);
 }
+
+}  // namespace
+
+ToolHighlight::ToolHighlight(ElemHeader* e) : e_(e) { highlight(e_, true); }
+
+ToolHighlight::~ToolHighlight() { highlight(e_, false); }
 
 std::optional<double> tool_ask_direction(InputRequest& r) {
   const int res = tool_ask(r, {{STEP_POINT_OR_ANGLE, nls_mark("Angle/1st Direction point:")},

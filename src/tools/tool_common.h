@@ -71,10 +71,20 @@ using ToolPicker = ElemHeader* (*)(double x, double y);
 // ends with anything but INPUT_DONE.
 ElemHeader* tool_pick_until(InputRequest& r, const char* prompt, ToolPicker picker);
 
-// On: marks e and draws it, so that it shows highlighted while the tool
-// works on it. Off: unmarks it and draws it in its own colour again. Both
-// with the cursor off the screen.
-void tool_highlight(ElemHeader* e, bool on);
+// While an object of this class lives, e (when not null) is marked and
+// shows highlighted, so the user sees which element the tool works on; it is
+// unmarked and drawn in its own colour again on every way out of the scope.
+// Both drawings are done with the cursor off the screen.
+class ToolHighlight {
+ public:
+  explicit ToolHighlight(ElemHeader* e);
+  ~ToolHighlight();
+  ToolHighlight(const ToolHighlight&) = delete;
+  ToolHighlight& operator=(const ToolHighlight&) = delete;
+
+ private:
+  ElemHeader* e_;
+};
 
 // Asks for a direction: "Angle/1st Direction point:" (an angle typed in the
 // angle unit, or a point), "Move/2nd Direction point:", "Move/Confirm:".

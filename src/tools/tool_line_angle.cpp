@@ -18,6 +18,13 @@ namespace {
 double fixed_angle = 0.0;
 Point2 start;
 
+void preview_line_a(InputRequest*, double x, double y) {
+  const Point2 e = line_angle_end_at(start.x, start.y, fixed_angle, x, y);
+  draw_xor_line(start.x, start.y, e.x, e.y);
+}
+
+void preview_line_a_confirm(InputRequest* r, double, double) { preview_line_a(r, r->x[0], r->y[0]); }
+
 }  // namespace
 
 Point2 line_angle_end_by_length(double sx, double sy, double angle, double length) {
@@ -54,10 +61,3 @@ void tool_line_a() {
     draw_element(DRAW_NORMAL, line);
   }
 }
-
-void preview_line_a(InputRequest*, double x, double y) {
-  const Point2 e = line_angle_end_at(start.x, start.y, fixed_angle, x, y);
-  draw_xor_line(start.x, start.y, e.x, e.y);
-}
-
-void preview_line_a_confirm(InputRequest* r, double, double) { preview_line_a(r, r->x[0], r->y[0]); }

@@ -12,6 +12,20 @@
 
 namespace {
 
+// The frame's outline in inverted pixels.
+void preview_frame(double x1, double y1, double x2, double y2, double d) {
+  const std::array<LineSegment, 4> sides = line_frame_sides(x1, y1, x2, y2, d);
+  draw_xor_rect(sides[0].p1.x, sides[0].p1.y, sides[2].p1.x, sides[2].p1.y);
+}
+
+void preview_line_frame(InputRequest* r, double x, double y) {
+  preview_frame(r->x[0], r->y[0], x, y, r->length);
+}
+
+void preview_line_frame_confirm(InputRequest* r, double, double) {
+  preview_frame(r->x[0], r->y[0], r->x[1], r->y[1], r->length);
+}
+
 // Asks for frames until cancelled. The distance rides in r.length, where
 // the rubber bands read it; it is put there before every run.
 void run_frames(InputRequest& r, double distance) {
@@ -23,12 +37,6 @@ void run_frames(InputRequest& r, double distance) {
     if (res != INPUT_DONE) return;
     line_make_frame(r.x[0], r.y[0], r.x[1], r.y[1], r.length);
   }
-}
-
-// The frame's outline in inverted pixels.
-void preview_frame(double x1, double y1, double x2, double y2, double d) {
-  const std::array<LineSegment, 4> sides = line_frame_sides(x1, y1, x2, y2, d);
-  draw_xor_rect(sides[0].p1.x, sides[0].p1.y, sides[2].p1.x, sides[2].p1.y);
 }
 
 }  // namespace
@@ -68,12 +76,4 @@ void tool_line_oframe() {
   InputRequest r;
   if (tool_ask(r, {{STEP_LENGTH, nls_mark("Distance:")}}) != INPUT_DONE) return;
   run_frames(r, r.length);
-}
-
-void preview_line_frame(InputRequest* r, double x, double y) {
-  preview_frame(r->x[0], r->y[0], x, y, r->length);
-}
-
-void preview_line_frame_confirm(InputRequest* r, double, double) {
-  preview_frame(r->x[0], r->y[0], r->x[1], r->y[1], r->length);
 }

@@ -37,15 +37,15 @@ void run_two_point_tool(EndRule rule, InputPreviewFn move, InputPreviewFn confir
   }
 }
 
-}  // namespace
-
-void tool_line_line() { run_two_point_tool(free_end, preview_line_line, preview_line_line_confirm); }
-void tool_line_x() { run_two_point_tool(horizontal_end, preview_line_x, preview_line_x_confirm); }
-void tool_line_y() { run_two_point_tool(vertical_end, preview_line_y, preview_line_y_confirm); }
-
 void preview_line_line(InputRequest* r, double x, double y) { preview(r, free_end, x, y); }
 void preview_line_line_confirm(InputRequest* r, double, double) { preview(r, free_end, r->x[1], r->y[1]); }
 void preview_line_x(InputRequest* r, double x, double y) { preview(r, horizontal_end, x, y); }
 void preview_line_x_confirm(InputRequest* r, double, double) { preview(r, horizontal_end, r->x[1], r->y[1]); }
 void preview_line_y(InputRequest* r, double x, double y) { preview(r, vertical_end, x, y); }
 void preview_line_y_confirm(InputRequest* r, double, double) { preview(r, vertical_end, r->x[1], r->y[1]); }
+
+}  // namespace
+
+void tool_line_line() { run_two_point_tool(free_end, preview_line_line, preview_line_line_confirm); }
+void tool_line_x() { run_two_point_tool(horizontal_end, preview_line_x, preview_line_x_confirm); }
+void tool_line_y() { run_two_point_tool(vertical_end, preview_line_y, preview_line_y_confirm); }

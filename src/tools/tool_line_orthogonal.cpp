@@ -22,6 +22,17 @@ void preview(double tx, double ty, double ex, double ey) {
   draw_xor_line(p.p1.x, p.p1.y, p.p2.x, p.p2.y);
 }
 
+void preview_line_orthogonal_through(InputRequest*, double x, double y) {
+  const Point2 f = geom_foot(x, y, edge.p1.x, edge.p1.y, edge.p2.x, edge.p2.y);
+  draw_xor_line(f.x, f.y, x, y);
+}
+
+void preview_line_orthogonal_end(InputRequest* r, double x, double y) { preview(r->x[0], r->y[0], x, y); }
+
+void preview_line_orthogonal_confirm(InputRequest* r, double, double) {
+  preview(r->x[0], r->y[0], r->x[1], r->y[1]);
+}
+
 }  // namespace
 
 LineSegment line_perpendicular(const LineSegment& e, double tx, double ty, double ex, double ey) {
@@ -46,15 +57,4 @@ void tool_line_orthogonal() {
     undo_record(UNDO_CREATED, 1);
     draw_last_element(DRAW_NORMAL);
   }
-}
-
-void preview_line_orthogonal_through(InputRequest*, double x, double y) {
-  const Point2 f = geom_foot(x, y, edge.p1.x, edge.p1.y, edge.p2.x, edge.p2.y);
-  draw_xor_line(f.x, f.y, x, y);
-}
-
-void preview_line_orthogonal_end(InputRequest* r, double x, double y) { preview(r->x[0], r->y[0], x, y); }
-
-void preview_line_orthogonal_confirm(InputRequest* r, double, double) {
-  preview(r->x[0], r->y[0], r->x[1], r->y[1]);
 }

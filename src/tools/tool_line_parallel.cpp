@@ -18,6 +18,11 @@ namespace {
 double distance = 0.0;
 LineSegment edge;
 
+void preview_line_parallel(InputRequest*, double x, double y) {
+  const LineSegment p = line_parallel_at(edge, distance, x, y);
+  draw_xor_line(p.p1.x, p.p1.y, p.p2.x, p.p2.y);
+}
+
 }  // namespace
 
 LineSegment line_parallel_at(const LineSegment& e, double d, double cx, double cy) {
@@ -40,23 +45,12 @@ void tool_line_parallel() {
     ElemHeader* picked = tool_pick_until(r, nls_mark("Initial Line:"), pick_line_edge);
     if (!picked) return;
     edge = {{picked_edge.x1, picked_edge.y1, 0}, {picked_edge.x2, picked_edge.y2, 0}};
-    tool_highlight(picked, true);
-    if (tool_ask(r, {{STEP_PICK, nls_mark("Select side:"), preview_line_parallel}}) != INPUT_DONE) {
-      tool_highlight(picked, false);
-      return;
-    }
+    ToolHighlight lit(picked);
+    if (tool_ask(r, {{STEP_PICK, nls_mark("Select side:"), preview_line_parallel}}) != INPUT_DONE) return;
     const LineSegment p = line_parallel_at(edge, distance, r.x[0], r.y[0]);
-    {
-      ToolCursorOff off;
-      tool_new_line(tool_pen(), p.p1.x, p.p1.y, p.p2.x, p.p2.y);
-      undo_record(UNDO_CREATED, 1);
-      draw_last_element(DRAW_NORMAL);
-    }
-    tool_highlight(picked, false);
+    ToolCursorOff off;
+    tool_new_line(tool_pen(), p.p1.x, p.p1.y, p.p2.x, p.p2.y);
+    undo_record(UNDO_CREATED, 1);
+    draw_last_element(DRAW_NORMAL);
   }
-}
-
-void preview_line_parallel(InputRequest*, double x, double y) {
-  const LineSegment p = line_parallel_at(edge, distance, x, y);
-  draw_xor_line(p.p1.x, p.p1.y, p.p2.x, p.p2.y);
 }

@@ -26,6 +26,12 @@ void preview(double cx, double cy, double px, double py) {
   }
 }
 
+void preview_line_polygon(InputRequest* r, double x, double y) { preview(r->x[0], r->y[0], x, y); }
+
+void preview_line_polygon_confirm(InputRequest* r, double, double) {
+  preview(r->x[0], r->y[0], r->x[1], r->y[1]);
+}
+
 }  // namespace
 
 std::vector<Point2> line_polygon_corners(double cx, double cy, double px, double py, int n) {
@@ -63,10 +69,4 @@ void tool_line_polygon() {
     }
     undo_record(UNDO_CREATED, corners);
   }
-}
-
-void preview_line_polygon(InputRequest* r, double x, double y) { preview(r->x[0], r->y[0], x, y); }
-
-void preview_line_polygon_confirm(InputRequest* r, double, double) {
-  preview(r->x[0], r->y[0], r->x[1], r->y[1]);
 }

@@ -21,6 +21,10 @@ void preview(double x, double y) {
   draw_xor_line(p.p1.x, p.p1.y, p.p2.x, p.p2.y);
 }
 
+void preview_line_pparallel(InputRequest*, double x, double y) { preview(x, y); }
+
+void preview_line_pparallel_confirm(InputRequest* r, double, double) { preview(r->x[0], r->y[0]); }
+
 }  // namespace
 
 LineSegment line_parallel_through(const LineSegment& e, double px, double py) {
@@ -44,6 +48,3 @@ void tool_line_pparallel() {
     draw_last_element(DRAW_NORMAL);
   }
 }
-
-void preview_line_pparallel(InputRequest*, double x, double y) { preview(x, y); }
-void preview_line_pparallel_confirm(InputRequest* r, double, double) { preview(r->x[0], r->y[0]); }
