@@ -3,6 +3,8 @@
 #include <cmath>
 #include <utility>
 
+#include "model/elem_points.h"
+
 ElemHeader* elem_list_head = nullptr;
 ElemHeader* elem_list_tail = nullptr;
 int drawing_modified = 0;
@@ -230,126 +232,18 @@ void elem_set_layer_marked(int layer) {
 int elem_pen_or_guide(unsigned pen) { return guide_mode == 1 ? PEN_GUIDE : static_cast<int>(pen & 0xFFu); }
 
 int elem_has_marked_point(const ElemHeader* e) {
-  auto any2 = [](const std::vector<Point2>& pts) {
-    for (const Point2& p : pts)
-      if (p.mark && !point_is_contour_end(p.x, p.y)) return true;
-    return false;
-  };
-  switch (e->kind) {
-    case ELEM_LINE: {
-      auto* l = static_cast<const LineElem*>(e);
-      return l->p1.mark || l->p2.mark;
-    }
-    case ELEM_ARC:
-      return static_cast<const ArcElem*>(e)->centre.mark ? 1 : 0;
-    case ELEM_TEXT:
-      return static_cast<const TextElem*>(e)->pos.mark ? 1 : 0;
-    case ELEM_DIM:
-      for (const DimPoint& d : static_cast<const DimElem*>(e)->points)
-        if (d.line_point.mark || d.measured.mark) return 1;
-      return 0;
-    case ELEM_WALL: {
-      auto* w = static_cast<const WallElem*>(e);
-      for (const Point3& c : w->corner)
-        if (c.mark) return 1;
-      if (w->gable == 1 && (w->gable_a.mark || w->gable_b.mark)) return 1;
-      for (const WallSegment& s : w->segments)
-        if (s.start.mark || s.end.mark) return 1;
-      for (const WallOpening& o : w->openings)
-        for (const Point3& c : o.corner)
-          if (c.mark) return 1;
-      return 0;
-    }
-    case ELEM_PATTERN: {
-      auto* p = static_cast<const PatternElem*>(e);
-      return p->origin.mark || p->offset.mark || any2(p->points);
-    }
-    case ELEM_SPLINE: {
-      auto* s = static_cast<const SplineElem*>(e);
-      return s->p0.mark || s->p1.mark || s->p2.mark || s->p3.mark;
-    }
-    case ELEM_LINE3D: {
-      auto* l = static_cast<const Line3dElem*>(e);
-      return l->p1.mark || l->p2.mark;
-    }
-    case ELEM_MESH:
-      for (const Point3& v : static_cast<const MeshElem*>(e)->vertices)
-        if (v.mark) return 1;
-      return 0;
-    case ELEM_ROOM: {
-      auto* r = static_cast<const RoomElem*>(e);
-      return r->label.mark || any2(r->points);
-    }
-    default:
-      return 0;  // cameras and lights have no stretchable points
-  }
+  // Cameras and lights have no stretchable points.
+  if (e->kind == ELEM_CAMERA || e->kind == ELEM_LIGHT) return 0;
+  bool any = false;
+  auto test = [&any](const auto& p) { any = any || p.mark; };
+  // The walk only reads through the pointer.
+  elem_for_each_point(const_cast<ElemHeader*>(e), ELEM_POINTS_UNUSED_OFFSET, test, test);
+  return any ? 1 : 0;
 }
 
 void elem_clear_point_marks(ElemHeader* e) {
-  auto clear2 = [](std::vector<Point2>& pts) {
-    for (Point2& p : pts) p.mark = 0;
-  };
-  switch (e->kind) {
-    case ELEM_LINE: {
-      auto* l = static_cast<LineElem*>(e);
-      l->p1.mark = l->p2.mark = 0;
-      break;
-    }
-    case ELEM_ARC:
-      static_cast<ArcElem*>(e)->centre.mark = 0;
-      break;
-    case ELEM_TEXT:
-      static_cast<TextElem*>(e)->pos.mark = 0;
-      break;
-    case ELEM_DIM:
-      for (DimPoint& d : static_cast<DimElem*>(e)->points) d.line_point.mark = d.measured.mark = 0;
-      break;
-    case ELEM_WALL: {
-      auto* w = static_cast<WallElem*>(e);
-      clear_marks(w->corner, 8);
-      w->gable_a.mark = w->gable_b.mark = 0;
-      for (WallSegment& s : w->segments) s.start.mark = s.end.mark = 0;
-      for (WallOpening& o : w->openings) clear_marks(o.corner, 8);
-      break;
-    }
-    case ELEM_PATTERN: {
-      auto* p = static_cast<PatternElem*>(e);
-      p->origin.mark = p->offset.mark = 0;
-      clear2(p->points);
-      break;
-    }
-    case ELEM_SPLINE: {
-      auto* s = static_cast<SplineElem*>(e);
-      s->p0.mark = s->p1.mark = s->p2.mark = s->p3.mark = 0;
-      break;
-    }
-    case ELEM_LINE3D: {
-      auto* l = static_cast<Line3dElem*>(e);
-      l->p1.mark = l->p2.mark = 0;
-      break;
-    }
-    case ELEM_MESH:
-      for (Point3& v : static_cast<MeshElem*>(e)->vertices) v.mark = 0;
-      break;
-    case ELEM_CAMERA: {
-      auto* c = static_cast<CameraElem*>(e);
-      c->eye.mark = c->target.mark = 0;
-      break;
-    }
-    case ELEM_ROOM: {
-      auto* r = static_cast<RoomElem*>(e);
-      r->label.mark = 0;
-      clear2(r->points);
-      break;
-    }
-    case ELEM_LIGHT: {
-      auto* l = static_cast<LightElem*>(e);
-      l->position.mark = l->target.mark = 0;
-      break;
-    }
-    default:
-      break;
-  }
+  auto clear = [](auto& p) { p.mark = 0; };
+  elem_for_each_point(e, ELEM_POINTS_EVERY, clear, clear);
 }
 
 int elem_new_line(int layer, int pen, int line_type, double x1, double y1, double x2, double y2) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/camera.h"
+#include "model/elem_points.h"
 #include "model/geom.h"
 #include "model/layers.h"
 #include "model/settings.h"
@@ -58,93 +59,11 @@ void mirror_leaf_quadrant(uint8_t& q) {
   if (q < 4) q = static_cast<uint8_t>((q + 2) % 4);
 }
 
-// Calls f2 for every 2D point and f3 for every 3D point that the plan
-// transforms carry along with an element. Contour ends never move.
+// The points the plan transforms carry along with an element; contour ends
+// never move.
 template <class F2, class F3>
 void for_each_point(ElemHeader* e, F2&& f2, F3&& f3) {
-  auto contours = [&](std::vector<Point2>& pts) {
-    for (Point2& p : pts)
-      if (!point_is_contour_end(p.x, p.y)) f2(p);
-  };
-  switch (e->kind) {
-    case ELEM_LINE: {
-      auto* l = static_cast<LineElem*>(e);
-      f2(l->p1);
-      f2(l->p2);
-      break;
-    }
-    case ELEM_ARC:
-      f2(static_cast<ArcElem*>(e)->centre);
-      break;
-    case ELEM_TEXT:
-      f2(static_cast<TextElem*>(e)->pos);
-      break;
-    case ELEM_DIM:
-      for (DimPoint& d : static_cast<DimElem*>(e)->points) {
-        f2(d.line_point);
-        f2(d.measured);
-      }
-      break;
-    case ELEM_WALL: {
-      auto* w = static_cast<WallElem*>(e);
-      for (Point3& c : w->corner) f3(c);
-      if (w->gable == 1) {
-        f3(w->gable_a);
-        f3(w->gable_b);
-      }
-      for (WallSegment& s : w->segments) {
-        f2(s.start);
-        f2(s.end);
-      }
-      for (WallOpening& o : w->openings)
-        for (Point3& c : o.corner) f3(c);
-      break;
-    }
-    case ELEM_PATTERN: {
-      auto* p = static_cast<PatternElem*>(e);
-      f2(p->origin);
-      if (p->spacing2 != 0.0) f2(p->offset);
-      contours(p->points);
-      break;
-    }
-    case ELEM_SPLINE: {
-      auto* s = static_cast<SplineElem*>(e);
-      f2(s->p0);
-      f2(s->p1);
-      f2(s->p2);
-      f2(s->p3);
-      break;
-    }
-    case ELEM_LINE3D: {
-      auto* l = static_cast<Line3dElem*>(e);
-      f3(l->p1);
-      f3(l->p2);
-      break;
-    }
-    case ELEM_MESH:
-      for (Point3& v : static_cast<MeshElem*>(e)->vertices) f3(v);
-      break;
-    case ELEM_CAMERA: {
-      auto* c = static_cast<CameraElem*>(e);
-      f3(c->eye);
-      f3(c->target);
-      break;
-    }
-    case ELEM_ROOM: {
-      auto* r = static_cast<RoomElem*>(e);
-      f2(r->label);
-      contours(r->points);
-      break;
-    }
-    case ELEM_LIGHT: {
-      auto* l = static_cast<LightElem*>(e);
-      f3(l->position);
-      f3(l->target);
-      break;
-    }
-    default:
-      break;
-  }
+  elem_for_each_point(e, 0, f2, f3);
 }
 
 // The height at (x, y) of the plane through a wall's base corners 0, 1 and
