@@ -1,12 +1,12 @@
 #pragma once
 
 // Dimensions: the dimension break-down (outdev_screen_dimension in
-// display/outdev_breakdown.h) and its parts. A dimension is drawn only through the
-// line, arc, text and fill slots, so printers and exporters that keep the
-// screen dimension slot receive it as plain strokes, filled arrowheads and
-// texts. Sizes given in paper millimetres become world units through the
-// reference scale; S below is the figure size in world units, the size unit
-// of every mark and symbol.
+// display/outdev_breakdown.h) and its parts. A dimension is drawn only
+// through the line, arc, text and fill slots, so printers and exporters
+// that keep the screen dimension slot receive it as plain strokes, filled
+// arrowheads and texts. Sizes given in paper millimetres become world units
+// through the reference scale; S below is the figure size in world units,
+// the size unit of every mark and symbol.
 
 #include <cstdint>
 #include <string>
