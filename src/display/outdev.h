@@ -84,6 +84,7 @@ extern OutputDevice outdev;
 // (model/defaults.h); the screen device defines it.
 void outdev_init_screen_slots();
 
+// One address per writer type: what the context's type check compares.
 template <class Writer>
 const void* outdev_writer_type() {
   static const char tag = 0;

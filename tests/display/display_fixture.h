@@ -73,8 +73,8 @@ struct SlotCall {
   std::string text;
 };
 
-// A writer of its own: while a nested guard keeps its context, its slots
-// still find it.
+// Its slots find it through the writer context, so a dissolve's guard
+// nested inside keeps it recording.
 class RecordingOutdev {
  public:
   RecordingOutdev();
