@@ -7,6 +7,8 @@
 #include "display/draw_hatch.h"
 #include "display/draw_opening.h"
 #include "display/outdev.h"
+#include "display/outdev_breakdown.h"
+#include "display/outdev_screen.h"
 #include "display/text_draw.h"
 #include "display/view.h"
 #include "display/view_commands.h"
@@ -16,8 +18,6 @@
 #include "model/ui.h"
 #include "model/view_rec.h"
 
-uint8_t draw_refresh_now = 1;
-
 namespace {
 
 struct DragTransform {
@@ -26,14 +26,17 @@ struct DragTransform {
 };
 DragTransform drag;
 
-// draw_refresh_now is 0 for one batch and 1 again afterwards, also when a
-// writer's slot throws out of the batch.
+// draw_refresh_now is 0 for one batch and `after` again when it ends, also
+// when a writer's slot throws out of the batch.
 class RefreshBatch {
  public:
-  RefreshBatch() { draw_refresh_now = 0; }
-  ~RefreshBatch() { draw_refresh_now = 1; }
+  explicit RefreshBatch(uint8_t after = 1) : after_(after) { draw_refresh_now = 0; }
+  ~RefreshBatch() { draw_refresh_now = after_; }
   RefreshBatch(const RefreshBatch&) = delete;
   RefreshBatch& operator=(const RefreshBatch&) = delete;
+
+ private:
+  uint8_t after_;
 };
 
 void cursor_toggle() {
@@ -144,10 +147,14 @@ void draw_camera_3d(uint8_t pen, const CameraElem& cam, uint8_t marker_mode) {
 }
 
 void draw_room_3d(uint8_t pen, uint8_t lt, const RoomElem& r, uint8_t marker_mode) {
-  outdev.room(pen, lt, r.label.x, r.label.y, r.font.c_str(), r.angle, r.height, r.width_factor, r.spacing,
-              r.line_spacing, r.description.c_str(), r.number.c_str(), r.area_factor, r.base_z, r.top_z,
-              r.show_area, r.show_volume, r.show_description, r.show_number,
-              static_cast<int32_t>(r.points.size()), r.points.data());
+  if (pen == r.pen && lt == r.line_type) {
+    outdev.room(r);
+  } else {  // asked for in another pen than its own
+    RoomElem drawn = r;
+    drawn.pen = pen;
+    drawn.line_type = lt;
+    outdev.room(drawn);
+  }
   if (view_type == VIEW_PLAN && r.label.mark == 1)
     draw_point_marker_3d(marker_mode, r.label.x, r.label.y, 0.0);
   for (const Point2& p : r.points) {
@@ -227,16 +234,25 @@ void draw_plan_element(ElemHeader* e, uint8_t marker_mode) {
     }
     case ELEM_TEXT: {
       const TextElem& t = *static_cast<TextElem*>(e);
-      outdev.text(pen, lt, t.pos.x, t.pos.y, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing,
-                  t.text.c_str(), t.fit_length, t.font.c_str(), t.alignment);
+      outdev.text(OutdevText{.pen = pen,
+                             .lt = lt,
+                             .x = t.pos.x,
+                             .y = t.pos.y,
+                             .angle = t.angle,
+                             .height = t.height,
+                             .width_factor = t.width_factor,
+                             .spacing = t.spacing,
+                             .line_spacing = t.line_spacing,
+                             .text = t.text.c_str(),
+                             .fit_length = t.fit_length,
+                             .font = t.font.c_str(),
+                             .alignment = t.alignment});
       marker_2d(marker_mode, t.pos);
       break;
     }
     case ELEM_DIM: {
       const DimElem& d = *static_cast<DimElem*>(e);
-      outdev.dimension(pen, lt, d.figure_pen, d.figure_line_type, d.direction, d.figure_size, d.figure_width,
-                       d.figure_space, d.chain_space, d.help_line_length, d.font.c_str(), d.format,
-                       d.end_mark, d.dim_kind, static_cast<int32_t>(d.points.size()), d.points.data());
+      outdev.dimension(d);
       for (const DimPoint& p : d.points) {
         if (p.line_point.mark != 1 && p.measured.mark != 1) continue;
         draw_point_marker(marker_mode, p.line_point.x, p.line_point.y);
@@ -289,6 +305,17 @@ void four_passes(uint8_t mode, bool test_shown, Chosen chosen) {
   walk(mode, [&](const ElemHeader* e) { return is_filling(e) && e->layer == cur && chosen(e); });
   walk(mode, [&](const ElemHeader* e) { return !is_filling(e) && other(e) && chosen(e); });
   walk(mode, [&](const ElemHeader* e) { return !is_filling(e) && e->layer == cur && chosen(e); });
+}
+
+void scope_passes(uint8_t mode, DrawScope which) {
+  switch (which) {
+    case DrawScope::ALL:
+      four_passes(mode, true, [](const ElemHeader*) { return true; });
+      break;
+    case DrawScope::MARKED:
+      four_passes(mode, false, [](const ElemHeader* e) { return e->mark == 1 || elem_has_marked_point(e); });
+      break;
+  }
 }
 
 Point2 drag_map(double x, double y) { return Point2{draw_drag_x(x, y), draw_drag_y(x, y), 0}; }
@@ -394,6 +421,11 @@ void draw_element(uint8_t mode, ElemHeader* e) {
   flush_if_refreshing();
 }
 
+void draw_scope(uint8_t mode, DrawScope which) {
+  RefreshBatch batch(draw_refresh_now);
+  scope_passes(mode, which);
+}
+
 void draw_all(uint8_t mode) {
   if (mode == DRAW_CLEAR) {
     view_clear();
@@ -403,7 +435,7 @@ void draw_all(uint8_t mode) {
   cursor_toggle();
   {
     RefreshBatch batch;
-    four_passes(mode, true, [](const ElemHeader*) { return true; });
+    scope_passes(mode, DrawScope::ALL);
     view_flush_dirty();
   }
   cursor_toggle();
@@ -413,10 +445,15 @@ void draw_selected(uint8_t mode) {
   cursor_toggle();
   {
     RefreshBatch batch;
-    four_passes(mode, false, [](const ElemHeader* e) { return e->mark == 1 || elem_has_marked_point(e); });
+    scope_passes(mode, DrawScope::MARKED);
     view_flush_dirty();
   }
   cursor_toggle();
+}
+
+void view_redraw() {
+  draw_all(DRAW_CLEAR);
+  if (display_hooks.request_markers_toggle) display_hooks.request_markers_toggle();
 }
 
 void draw_last_element(uint8_t mode) {

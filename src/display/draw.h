@@ -13,17 +13,29 @@
 
 // Drawing modes DRAW_NORMAL .. DRAW_PLAIN: model/consts.h.
 
-// While 1, each drawn element and point marker shows at once; batches set 0.
-extern uint8_t draw_refresh_now;
-
 void draw_element(uint8_t mode, ElemHeader* e);
-// The whole drawing: fillings of other shown layers, fillings of the
-// current layer, then everything else in the same layer order.
+
+// Which elements a drawing pass takes. Elements on a hidden layer other
+// than the current one are never drawn.
+enum class DrawScope : uint8_t {
+  ALL,     // the whole drawing
+  MARKED,  // the elements that are marked or have a marked point
+};
+// The drawing passes over a scope, as printers and exporters run them with
+// their slots installed: fillings of other shown layers, fillings of the
+// current layer, then everything else in the same layer order. Nothing of
+// the screen around them: no cursor, nothing shown at once, no flush;
+// draw_refresh_now is 0 during the passes and as before afterwards.
+void draw_scope(uint8_t mode, DrawScope which);
+// The screen's passes: draw_scope with the program's cursor hidden and the
+// view shown once at the end. DRAW_CLEAR clears the view first.
 void draw_all(uint8_t mode);
-// The same passes over the elements that are marked or have a marked point.
 void draw_selected(uint8_t mode);
 // The element created last, if any.
 void draw_last_element(uint8_t mode);
+// Clears the view, draws the whole drawing and the markers of the points
+// entered so far.
+void view_redraw();
 
 // Lets model operations that redraw on their own (clean-up commands, refits,
 // wall rebuilds, the camera) reach the drawing passes and the extents

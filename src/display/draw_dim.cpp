@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "display/outdev.h"
+#include "display/outdev_breakdown.h"
 #include "display/text_layout.h"
 #include "display/view.h"
 #include "model/geom.h"
@@ -18,7 +19,7 @@ constexpr double ARROW_WING_2 = 3.2724923474893677;
 constexpr double ARROW_HALF_ANGLE = 0.1308996938995747;
 constexpr char INCH_MARK = '"';
 
-// The slot's parameters, with the figure size in world units.
+// The dimension being drawn, with the figure size in world units.
 struct DimCall {
   uint8_t pen, lt, figure_pen, figure_lt;
   double direction, figure_size, figure_width, figure_space, chain_space, help_line_length;
@@ -29,27 +30,24 @@ struct DimCall {
   double s;  // figure size in world units: figure height and size of marks and symbols
 };
 
-DimCall make_call(uint8_t pen, uint8_t lt, uint8_t figure_pen, uint8_t figure_lt, double direction,
-                  double figure_size, double figure_width, double figure_space, double chain_space,
-                  double help_line_length, const char* font, uint8_t format, uint8_t end_mark, uint8_t kind,
-                  int32_t n, const DimPoint* points) {
-  return DimCall{pen,
-                 lt,
-                 figure_pen,
-                 figure_lt,
-                 direction,
-                 figure_size,
-                 figure_width,
-                 figure_space,
-                 chain_space,
-                 help_line_length,
-                 font ? font : "",
-                 format,
-                 end_mark,
-                 kind,
-                 points ? n : 0,
-                 points,
-                 figure_size * drawing_scale / 1000.0};
+DimCall make_call(const DimElem& d) {
+  return DimCall{d.pen,
+                 d.line_type,
+                 d.figure_pen,
+                 d.figure_line_type,
+                 d.direction,
+                 d.figure_size,
+                 d.figure_width,
+                 d.figure_space,
+                 d.chain_space,
+                 d.help_line_length,
+                 d.font.c_str(),
+                 d.format,
+                 d.end_mark,
+                 d.dim_kind,
+                 static_cast<int32_t>(d.points.size()),
+                 d.points.data(),
+                 d.figure_size * drawing_scale / 1000.0};
 }
 
 Point2 along(const Point2& p, double length, double angle) {
@@ -462,8 +460,16 @@ void draw_dim_text(uint8_t mode, uint8_t figure_pen, uint8_t figure_lt, double a
   };
   auto put = [&](const std::string& s, const Point2& pos, double size) {
     if (s.empty()) return;
-    outdev.text(figure_pen, figure_lt, pos.x, pos.y, drawn, size, figure_width, figure_space, 0.0, s.c_str(),
-                0.0, font, TEXT_LEFT);
+    outdev.text(OutdevText{.pen = figure_pen,
+                           .lt = figure_lt,
+                           .x = pos.x,
+                           .y = pos.y,
+                           .angle = drawn,
+                           .height = size,
+                           .width_factor = figure_width,
+                           .spacing = figure_space,
+                           .text = s.c_str(),
+                           .font = font});
   };
   auto degree_mark = [&](const Point2& pos, double width) {
     const Point2 c = along(along(pos, width + 4.0 * figure_space * h, drawn), h, drawn + HALF_PI);
@@ -484,47 +490,18 @@ void draw_dim_text(uint8_t mode, uint8_t figure_pen, uint8_t figure_lt, double a
   if (mode == 1) degree_mark(second_at, w2);
 }
 
-void draw_dim_radius(uint8_t pen, uint8_t lt, uint8_t figure_pen, uint8_t figure_lt, double direction,
-                     double figure_size, double figure_width, double figure_space, double chain_space,
-                     double help_line_length, const char* font, uint8_t format, uint8_t end_mark,
-                     uint8_t dim_kind, int32_t n, const DimPoint* points) {
-  draw_radius(make_call(pen, lt, figure_pen, figure_lt, direction, figure_size, figure_width, figure_space,
-                        chain_space, help_line_length, font, format, end_mark, dim_kind, n, points));
-}
+void draw_dim_radius(const DimElem& dim) { draw_radius(make_call(dim)); }
 
-void draw_dim_diameter(uint8_t pen, uint8_t lt, uint8_t figure_pen, uint8_t figure_lt, double direction,
-                       double figure_size, double figure_width, double figure_space, double chain_space,
-                       double help_line_length, const char* font, uint8_t format, uint8_t end_mark,
-                       uint8_t dim_kind, int32_t n, const DimPoint* points) {
-  draw_diameter(make_call(pen, lt, figure_pen, figure_lt, direction, figure_size, figure_width, figure_space,
-                          chain_space, help_line_length, font, format, end_mark, dim_kind, n, points));
-}
+void draw_dim_diameter(const DimElem& dim) { draw_diameter(make_call(dim)); }
 
-void draw_dim_level(uint8_t pen, uint8_t lt, uint8_t figure_pen, uint8_t figure_lt, double direction,
-                    double figure_size, double figure_width, double figure_space, double chain_space,
-                    double help_line_length, const char* font, uint8_t format, uint8_t end_mark,
-                    uint8_t dim_kind, int32_t n, const DimPoint* points) {
-  draw_level(make_call(pen, lt, figure_pen, figure_lt, direction, figure_size, figure_width, figure_space,
-                       chain_space, help_line_length, font, format, end_mark, dim_kind, n, points));
-}
+void draw_dim_level(const DimElem& dim) { draw_level(make_call(dim)); }
 
-void draw_dim_angle(uint8_t pen, uint8_t lt, uint8_t figure_pen, uint8_t figure_lt, double direction,
-                    double figure_size, double figure_width, double figure_space, double chain_space,
-                    double help_line_length, const char* font, uint8_t format, uint8_t end_mark,
-                    uint8_t dim_kind, int32_t n, const DimPoint* points) {
-  draw_angle(make_call(pen, lt, figure_pen, figure_lt, direction, figure_size, figure_width, figure_space,
-                       chain_space, help_line_length, font, format, end_mark, dim_kind, n, points));
-}
+void draw_dim_angle(const DimElem& dim) { draw_angle(make_call(dim)); }
 
-void outdev_screen_dimension(uint8_t pen, uint8_t lt, uint8_t figure_pen, uint8_t figure_lt, double direction,
-                             double figure_size, double figure_width, double figure_space, double chain_space,
-                             double help_line_length, const char* font, uint8_t format, uint8_t end_mark,
-                             uint8_t dim_kind, int32_t n, const DimPoint* points) {
+void outdev_screen_dimension(const DimElem& dim) {
   GuidePointsOff guide_off;
-  const DimCall d =
-      make_call(pen, lt, figure_pen, figure_lt, direction, figure_size, figure_width, figure_space,
-                chain_space, help_line_length, font, format, end_mark, dim_kind, n, points);
-  switch (dim_kind) {
+  const DimCall d = make_call(dim);
+  switch (d.kind) {
     case DIM_RADIUS:
       draw_radius(d);
       break;

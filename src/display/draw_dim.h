@@ -1,12 +1,12 @@
 #pragma once
 
-// Dimensions: the screen dimension slot (outdev_screen_dimension in
-// display/outdev.h) and its parts. A dimension is drawn only through the
-// line, arc, text and fill slots, so printers and exporters that keep the
-// screen dimension slot receive it as plain strokes, filled arrowheads and
-// texts. Sizes given in paper millimetres become world units through the
-// reference scale; S below is the figure size in world units, the size unit
-// of every mark and symbol.
+// Dimensions: the dimension break-down (outdev_screen_dimension in
+// display/outdev_breakdown.h) and its parts. A dimension is drawn only
+// through the line, arc, text and fill slots, so printers and exporters
+// that keep the screen dimension slot receive it as plain strokes, filled
+// arrowheads and texts. Sizes given in paper millimetres become world units
+// through the reference scale; S below is the figure size in world units,
+// the size unit of every mark and symbol.
 
 #include <cstdint>
 #include <string>
@@ -53,21 +53,8 @@ void draw_dim_text(uint8_t mode, uint8_t figure_pen, uint8_t figure_lt, double a
                    const char* figure, const char* raised, const char* second, const char* second_raised,
                    double x, double y, double text_width, double dx, double dy);
 
-// The kinds other than chains; the parameters are those of the slot. Each
-// needs three points (fewer draw nothing).
-void draw_dim_radius(uint8_t pen, uint8_t lt, uint8_t figure_pen, uint8_t figure_lt, double direction,
-                     double figure_size, double figure_width, double figure_space, double chain_space,
-                     double help_line_length, const char* font, uint8_t format, uint8_t end_mark,
-                     uint8_t dim_kind, int32_t n, const DimPoint* points);
-void draw_dim_diameter(uint8_t pen, uint8_t lt, uint8_t figure_pen, uint8_t figure_lt, double direction,
-                       double figure_size, double figure_width, double figure_space, double chain_space,
-                       double help_line_length, const char* font, uint8_t format, uint8_t end_mark,
-                       uint8_t dim_kind, int32_t n, const DimPoint* points);
-void draw_dim_level(uint8_t pen, uint8_t lt, uint8_t figure_pen, uint8_t figure_lt, double direction,
-                    double figure_size, double figure_width, double figure_space, double chain_space,
-                    double help_line_length, const char* font, uint8_t format, uint8_t end_mark,
-                    uint8_t dim_kind, int32_t n, const DimPoint* points);
-void draw_dim_angle(uint8_t pen, uint8_t lt, uint8_t figure_pen, uint8_t figure_lt, double direction,
-                    double figure_size, double figure_width, double figure_space, double chain_space,
-                    double help_line_length, const char* font, uint8_t format, uint8_t end_mark,
-                    uint8_t dim_kind, int32_t n, const DimPoint* points);
+// The kinds other than chains. Each needs three points (fewer draw nothing).
+void draw_dim_radius(const DimElem& dim);
+void draw_dim_diameter(const DimElem& dim);
+void draw_dim_level(const DimElem& dim);
+void draw_dim_angle(const DimElem& dim);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "display/outdev.h"
+#include "display/outdev_screen.h"
 #include "display/view.h"
 #include "model/geom.h"
 #include "model/settings.h"

@@ -6,8 +6,8 @@
 // scan lines lie horizontal, each scan line is cut with the contour edges
 // and the sorted crossings are taken in pairs. Hatches and grids go through
 // the line slot and so reach every output device; the screen fill slot
-// (outdev_screen_fill in display/outdev.h) paints pixel rows into the
-// current view.
+// (outdev_screen_fill in display/outdev_screen.h) paints pixel rows into
+// the current view.
 //
 // A line family: pen, line type, reference point (ox, oy), angle and
 // spacing; its lines run at the angle through (ox, oy) + k spacing

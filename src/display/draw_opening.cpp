@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "display/outdev.h"
+#include "display/outdev_screen.h"
 #include "display/view.h"
 #include "model/geom.h"
 #include "model/layers.h"

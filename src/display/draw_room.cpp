@@ -4,6 +4,7 @@
 
 #include "display/draw_dim.h"
 #include "display/outdev.h"
+#include "display/outdev_breakdown.h"
 #include "model/geom.h"
 #include "model/settings.h"
 #include "model/view_rec.h"
@@ -50,29 +51,35 @@ std::string room_volume_text(int32_t n, const Point2* points, double area_factor
   return draw_fixed(in_unit(volume, room_units.volume_unit, 3), 2) + " " + room_units.volume_text.c_str();
 }
 
-void outdev_screen_room(uint8_t pen, uint8_t lt, double label_x, double label_y, const char* font,
-                        double angle, double height, double width_factor, double spacing, double line_spacing,
-                        const char* description, const char* number, double area_factor, double base_z,
-                        double top_z, int32_t show_area, int32_t show_volume, int32_t show_description,
-                        int32_t show_number, int32_t n, const Point2* points) {
+void outdev_screen_room(const RoomElem& room) {
   if (view_type != VIEW_PLAN) return;
-  if (!points) n = 0;
-  if (view_options.show_room_borders) outline(room_outline_pen(pen), lt, n, points);
+  const int32_t n = static_cast<int32_t>(room.points.size());
+  const Point2* points = room.points.data();
+  if (view_options.show_room_borders) outline(room_outline_pen(room.pen), room.line_type, n, points);
   GuidePointsOff guide_off;
-  const double hw = height * drawing_scale / 1000.0;
-  const double step_x = std::sin(angle) * line_spacing * hw;
-  const double step_y = -std::cos(angle) * line_spacing * hw;
-  double x = label_x, y = label_y;
+  const double hw = room.height * drawing_scale / 1000.0;
+  const double step_x = std::sin(room.angle) * room.line_spacing * hw;
+  const double step_y = -std::cos(room.angle) * room.line_spacing * hw;
+  OutdevText line{.pen = room.pen,
+                  .lt = room.line_type,
+                  .x = room.label.x,
+                  .y = room.label.y,
+                  .angle = room.angle,
+                  .height = room.height,
+                  .width_factor = room.width_factor,
+                  .spacing = room.spacing,
+                  .line_spacing = room.line_spacing,
+                  .font = room.font.c_str()};
   // Lines switched off take no room: the following ones move up.
-  auto put = [&](int32_t shown, const std::string& text) {
+  auto put = [&](uint8_t shown, const std::string& text) {
     if (shown != 1) return;
-    outdev.text(pen, lt, x, y, angle, height, width_factor, spacing, line_spacing, text.c_str(), 0.0,
-                font ? font : "", TEXT_LEFT);
-    x += step_x;
-    y += step_y;
+    line.text = text.c_str();
+    outdev.text(line);
+    line.x += step_x;
+    line.y += step_y;
   };
-  put(show_description, description ? description : "");
-  put(show_number, number ? number : "");
-  put(show_area, room_area_text(n, points, area_factor));
-  put(show_volume, room_volume_text(n, points, area_factor, base_z, top_z));
+  put(room.show_description, room.description.c_str());
+  put(room.show_number, room.number.c_str());
+  put(room.show_area, room_area_text(n, points, room.area_factor));
+  put(room.show_volume, room_volume_text(n, points, room.area_factor, room.base_z, room.top_z));
 }

@@ -1,9 +1,10 @@
 #pragma once
 
-// Rooms: the screen room slot (outdev_screen_room in display/outdev.h) draws
-// a room's outline and its inscription (description, number, floor area
-// and volume) through the line and text slots only, and only in the plan
-// view. Area and volume are computed from the contours at every drawing.
+// Rooms: the room break-down (outdev_screen_room in
+// display/outdev_breakdown.h) draws a room's outline and its inscription
+// (description, number, floor area and volume) through the line and text
+// slots only, and only in the plan view. Area and volume are computed from
+// the contours at every drawing.
 
 #include <cstdint>
 #include <string>

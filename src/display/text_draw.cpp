@@ -5,6 +5,8 @@
 
 #include "display/font.h"
 #include "display/outdev.h"
+#include "display/outdev_breakdown.h"
+#include "display/outdev_screen.h"
 #include "display/text_layout.h"
 #include "display/view.h"
 #include "model/geom.h"
@@ -42,27 +44,26 @@ class SlotSink : public GlyphSink {
 
 }  // namespace
 
-void outdev_screen_text(uint8_t pen, uint8_t lt, double x, double y, double angle, double height,
-                        double width_factor, double spacing, double line_spacing, const char* text,
-                        double fit_length, const char* font, uint8_t alignment) {
-  const uint8_t slot = font_find_or_load(font);
+void outdev_screen_text(const OutdevText& t) {
+  const uint8_t slot = font_find_or_load(t.font);
   if (slot == FONT_NONE) return;
-  if (view_options.show_guide_points) draw_point_marker_small(x, y);
+  if (view_options.show_guide_points) draw_point_marker_small(t.x, t.y);
   GuidePointsOff guide_off;
-  const double h = text_world_height(height);
+  const double h = text_world_height(t.height);
   if (view_len_to_px(h) <= 4 && !outdev.active) {
-    text_draw_layout_frame(x, y, angle, height, width_factor, spacing, line_spacing, text, fit_length, font,
-                           alignment);
-    text_draw_frame(pen, lt);
+    text_draw_layout_frame(t.x, t.y, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing, t.text,
+                           t.fit_length, t.font, t.alignment);
+    text_draw_frame(t.pen, t.lt);
     return;
   }
-  const std::string_view t(text ? text : "");
-  const double s = std::sin(angle), c = std::cos(angle);
-  const double pitch = h * line_spacing;
+  const std::string_view text(t.text ? t.text : "");
+  const double s = std::sin(t.angle), c = std::cos(t.angle);
+  const double pitch = h * t.line_spacing;
   for (const TextPlacement& tp :
-       text_place(font_slots[slot], t, h, width_factor, spacing, fit_length, alignment)) {
-    const Point2 o = text_line_origin(x, y, angle, pitch, tp.line);
-    text_draw_glyph(pen, lt, slot, o.x + tp.offset, o.y, angle, tp.code, h, width_factor, s, c, o.x, o.y);
+       text_place(font_slots[slot], text, h, t.width_factor, t.spacing, t.fit_length, t.alignment)) {
+    const Point2 o = text_line_origin(t.x, t.y, t.angle, pitch, tp.line);
+    text_draw_glyph(t.pen, t.lt, slot, o.x + tp.offset, o.y, t.angle, tp.code, h, t.width_factor, s, c, o.x,
+                    o.y);
   }
 }
 

@@ -1,18 +1,14 @@
 #pragma once
 
-// Texts through the output device: the screen text slot, one character at a
-// time, and the frame of a text. Strokes of stroke fonts go to the line
-// slot, their arcs to the arc slot, filled glyph contours to the fill slot;
-// outline fonts trace their outlines on the screen only and send nothing but
-// their fills to other output.
+// Texts through the output device: the text break-down (outdev_screen_text
+// in display/outdev_breakdown.h), one character at a time, and the frame of
+// a text. Strokes of stroke fonts go to the line slot, their arcs to the arc
+// slot, filled glyph contours to the fill slot; outline fonts trace their
+// outlines on the screen only and send nothing but their fills to other
+// output. A text at most 4 pixels high shows as its frame on the screen;
+// other output always gets the glyphs.
 
 #include <cstdint>
-
-// The screen text slot. A text at most 4 pixels high shows as its frame on
-// the screen; other output always gets the glyphs.
-void outdev_screen_text(uint8_t pen, uint8_t lt, double x, double y, double angle, double height,
-                        double width_factor, double spacing, double line_spacing, const char* text,
-                        double fit_length, const char* font, uint8_t alignment);
 
 // One character of font slot `slot` with its origin at (x, y) on the
 // unrotated baseline, h the world height, rotated about the line origin

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "display/outdev.h"
 #include "model/geom.h"
 
 double view_scale = 500.0;
@@ -20,6 +19,7 @@ Point2 cursor_world;
 Point2 pointer_world;
 DirtyRect view_dirty;
 DisplayHooks display_hooks;
+uint8_t draw_refresh_now = 1;
 
 namespace {
 
@@ -445,12 +445,6 @@ int view_clip_line(double x1, double y1, double x2, double y2) {
   return 0;
 }
 
-void draw_clipped_line(uint8_t pen, double x1, double y1, double x2, double y2) {
-  if (!view_clip_line(x1, y1, x2, y2)) return;
-  view_draw_pen_line(0, outdev_palette_index(pen), clip_result.sx1, clip_result.sy1, clip_result.sx2,
-                     clip_result.sy2);
-}
-
 void draw_xor_line(double x1, double y1, double x2, double y2) {
   if (!view_clip_line(x1, y1, x2, y2)) return;
   view_xor_line_px(clip_result.sx1, clip_result.sy1, clip_result.sx2, clip_result.sy2);
@@ -458,11 +452,4 @@ void draw_xor_line(double x1, double y1, double x2, double y2) {
 
 void draw_xor_rect(double x1, double y1, double x2, double y2) {
   view_xor_rect_px(view_wx_to_sx(x1), view_wy_to_sy(y1), view_wx_to_sx(x2), view_wy_to_sy(y2));
-}
-
-void draw_rect_lines(uint8_t pen, uint8_t line_type, double x1, double y1, double x2, double y2) {
-  outdev_screen_line(pen, line_type, x1, y1, x2, y1);
-  outdev_screen_line(pen, line_type, x2, y1, x2, y2);
-  outdev_screen_line(pen, line_type, x2, y2, x1, y2);
-  outdev_screen_line(pen, line_type, x1, y2, x1, y1);
 }

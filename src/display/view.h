@@ -115,6 +115,10 @@ void view_clear();
 void view_clear_and_refresh();
 void view_add_dirty(double x1, double y1, double x2, double y2);
 void view_flush_dirty();
+// While 1, each drawn element and point marker is shown at once
+// (view_flush_dirty after it); batches of drawing hold it at 0 and show
+// their dirty rectangle once at the end.
+extern uint8_t draw_refresh_now;
 
 // Pixel primitives of the current view; coordinates are truncated to whole
 // pixels. Width 0 and 1 draw a one-pixel line.
@@ -128,12 +132,7 @@ int view_clip_outcode(double x, double y);
 // 1 when part of the segment lies in the window (ends in clip_result), else 0.
 int view_clip_line(double x1, double y1, double x2, double y2);
 
-// A world segment clipped and drawn one pixel wide in the colour of the
-// output device's draw mode.
-void draw_clipped_line(uint8_t pen, double x1, double y1, double x2, double y2);
 // The inverting rubber band between two world points (clipped).
 void draw_xor_line(double x1, double y1, double x2, double y2);
 // The inverting rectangle between two world corners (not clipped).
 void draw_xor_rect(double x1, double y1, double x2, double y2);
-// A rectangle as four screen lines: bottom, right, top, left side.
-void draw_rect_lines(uint8_t pen, uint8_t line_type, double x1, double y1, double x2, double y2);

@@ -155,11 +155,6 @@ void apply_redraw_show() {
 
 }  // namespace
 
-void view_redraw() {
-  draw_all(DRAW_CLEAR);
-  if (display_hooks.request_markers_toggle) display_hooks.request_markers_toggle();
-}
-
 void view_show_scale() {
   char text[64];
   if (view_scale >= 1.0)

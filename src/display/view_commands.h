@@ -8,6 +8,9 @@
 
 #include <cstdint>
 
+// Callers that change the view redraw it with view_redraw, a drawing pass.
+#include "display/draw.h"
+
 // Bounding boxes of an extents pass: the 2D box in view coordinates (the
 // plane of the current projection; world x and y in the plan view) and the
 // 3D box in world coordinates.
@@ -27,9 +30,6 @@ struct ViewRec;
 extern ViewRec view_saved;
 extern double view_saved_scale;
 
-// Clears the view, draws the whole drawing and the markers of the points
-// entered so far.
-void view_redraw();
 // " 1:%.0f " (or " %.0f:1 " below 1) into the status line's scale field.
 void view_show_scale();
 // To the next larger or smaller ladder value; nothing at the ladder's ends.

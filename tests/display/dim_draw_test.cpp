@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "display/draw_dim.h"
+#include "display/outdev_breakdown.h"
 #include "display/text_layout.h"
 #include "display_fixture.h"
 #include "model/geom.h"
@@ -36,12 +37,33 @@ class DimDraw : public DisplayTest {
     dim_settings.accuracy_architecture = 2;
   }
 
-  // Draws through the screen slot with figure size 2.5, width 1, spacing
-  // 0.1, chain space 0.5.
+  // A dimension in line type 2 with figures in pen 1, line type 3, figure
+  // size 2.5, width 1, spacing 0.1, chain space 0.5.
+  static DimElem dim(const std::vector<DimPoint>& pts, uint8_t kind, double direction = 0.0,
+                     uint8_t end_mark = DIM_MARK_LINE, double help = 1.0, uint8_t format = 0,
+                     uint8_t pen = 0) {
+    DimElem d;
+    d.pen = pen;
+    d.line_type = 2;
+    d.figure_pen = 1;
+    d.figure_line_type = 3;
+    d.direction = direction;
+    d.figure_size = 2.5;
+    d.figure_width = 1.0;
+    d.figure_space = 0.1;
+    d.chain_space = 0.5;
+    d.help_line_length = help;
+    d.font = "Simpel";
+    d.format = format;
+    d.end_mark = end_mark;
+    d.dim_kind = kind;
+    d.points = pts;
+    return d;
+  }
+  // Draws through the screen slot.
   static void draw(const std::vector<DimPoint>& pts, uint8_t kind, double direction = 0.0,
                    uint8_t end_mark = DIM_MARK_LINE, double help = 1.0, uint8_t format = 0, uint8_t pen = 0) {
-    outdev_screen_dimension(pen, 2, 1, 3, direction, 2.5, 1.0, 0.1, 0.5, help, "Simpel", format, end_mark,
-                            kind, static_cast<int32_t>(pts.size()), pts.data());
+    outdev_screen_dimension(dim(pts, kind, direction, end_mark, help, format, pen));
   }
   static double width(const std::string& text) {
     return font_text_width(2.5, 1.0, 0.1, "Simpel", text.c_str(), 0, 0);
@@ -394,13 +416,19 @@ TEST_F(DimDraw, UnusualKindsAndCounts) {
 TEST_F(DimDraw, GuidePenAndPatternLineTypesDrawOnTheScreen) {
   offscreen(200, 200);
   view_clear();
-  const std::vector<DimPoint> pts = {entry(-3, 0), entry(0, 0, 3.0), entry(4, 0, 4.0)};
-  outdev_screen_dimension(PEN_GUIDE, LINE_TYPE_PATTERN_FILLING, PEN_GUIDE, LINE_TYPE_PATTERN_POINTS, 0.0, 2.5,
-                          1.0, 0.1, 0.5, 1.0, "Simpel", 0, DIM_MARK_ARROW, DIM_CHAIN, 3, pts.data());
-  const std::vector<DimPoint> three = {entry(0, -3), entry(2, -3), entry(0, -1)};
-  for (uint8_t kind : {DIM_RADIUS, DIM_DIAMETER, DIM_LEVEL, DIM_ANGLE})
-    outdev_screen_dimension(PEN_GUIDE, LINE_TYPE_PATTERN_POINTS, 200, 250, 0.0, 2.5, 1.0, 0.1, 0.5, 1.0,
-                            "Simpel", 0, DIM_MARK_ARROW, kind, 3, three.data());
+  DimElem chain = dim({entry(-3, 0), entry(0, 0, 3.0), entry(4, 0, 4.0)}, DIM_CHAIN, 0.0, DIM_MARK_ARROW, 1.0,
+                      0, PEN_GUIDE);
+  chain.line_type = LINE_TYPE_PATTERN_FILLING;
+  chain.figure_pen = PEN_GUIDE;
+  chain.figure_line_type = LINE_TYPE_PATTERN_POINTS;
+  outdev_screen_dimension(chain);
+  for (uint8_t kind : {DIM_RADIUS, DIM_DIAMETER, DIM_LEVEL, DIM_ANGLE}) {
+    DimElem d = dim({entry(0, -3), entry(2, -3), entry(0, -1)}, kind, 0.0, DIM_MARK_ARROW, 1.0, 0, PEN_GUIDE);
+    d.line_type = LINE_TYPE_PATTERN_POINTS;
+    d.figure_pen = 200;
+    d.figure_line_type = 250;
+    outdev_screen_dimension(d);
+  }
   EXPECT_GT(view_count(0, view_rgb_pixel(1, 0, 1)), 100);  // the guide colour
 }
 

@@ -2,30 +2,26 @@
 
 namespace {
 
-RecordingOutdev* recorder = nullptr;
-
 void record(const char* slot, int pen, int lt, std::vector<double> v, std::string text = {}) {
+  RecordingOutdev* recorder = outdev_writer<RecordingOutdev>();
   if (!recorder) return;
   recorder->calls.push_back({slot, pen, lt, std::move(v), outdev.draw_mode, outdev.active, std::move(text)});
 }
 
-void rec_dimension(uint8_t pen, uint8_t lt, uint8_t fp, uint8_t flt, double dir, double size, double width,
-                   double space, double chain, double help, const char* font, uint8_t format,
-                   uint8_t end_mark, uint8_t kind, int32_t n, const DimPoint*) {
-  record("dimension", pen, lt,
-         {double(fp), double(flt), dir, size, width, space, chain, help, double(format), double(end_mark),
-          double(kind), double(n)},
-         font ? font : "");
+void rec_dimension(const DimElem& d) {
+  record("dimension", d.pen, d.line_type,
+         {double(d.figure_pen), double(d.figure_line_type), d.direction, d.figure_size, d.figure_width,
+          d.figure_space, d.chain_space, d.help_line_length, double(d.format), double(d.end_mark),
+          double(d.dim_kind), double(d.points.size())},
+         d.font.c_str());
 }
 
-void rec_room(uint8_t pen, uint8_t lt, double lx, double ly, const char* font, double angle, double height,
-              double wf, double spacing, double ls, const char* desc, const char* number, double factor,
-              double base_z, double top_z, int32_t sa, int32_t sv, int32_t sd, int32_t sn, int32_t n,
-              const Point2*) {
-  record("room", pen, lt,
-         {lx, ly, angle, height, wf, spacing, ls, factor, base_z, top_z, double(sa), double(sv), double(sd),
-          double(sn), double(n)},
-         std::string(font ? font : "") + "|" + (desc ? desc : "") + "|" + (number ? number : ""));
+void rec_room(const RoomElem& r) {
+  record("room", r.pen, r.line_type,
+         {r.label.x, r.label.y, r.angle, r.height, r.width_factor, r.spacing, r.line_spacing, r.area_factor,
+          r.base_z, r.top_z, double(r.show_area), double(r.show_volume), double(r.show_description),
+          double(r.show_number), double(r.points.size())},
+         std::string(r.font.c_str()) + "|" + r.description.c_str() + "|" + r.number.c_str());
 }
 
 void rec_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, double y1, double x2, double y2,
@@ -33,10 +29,11 @@ void rec_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, double
   record("bezier", pen, lt, {x0, y0, x1, y1, x2, y2, x3, y3});
 }
 
-void rec_text(uint8_t pen, uint8_t lt, double x, double y, double angle, double height, double wf,
-              double spacing, double ls, const char* text, double fit, const char* font, uint8_t align) {
-  record("text", pen, lt, {x, y, angle, height, wf, spacing, ls, fit, double(align)},
-         std::string(text ? text : "") + "|" + (font ? font : ""));
+void rec_text(const OutdevText& t) {
+  record("text", t.pen, t.lt,
+         {t.x, t.y, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing, t.fit_length,
+          double(t.alignment)},
+         std::string(t.text ? t.text : "") + "|" + (t.font ? t.font : ""));
 }
 
 void rec_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double ry, double sweep, double start,
@@ -54,7 +51,7 @@ void rec_fill(double r, double g, double b, int32_t n, const Point2*) {
 
 }  // namespace
 
-RecordingOutdev::RecordingOutdev() {
+RecordingOutdev::RecordingOutdev() : guard_(*this) {
   outdev.dimension = rec_dimension;
   outdev.room = rec_room;
   outdev.bezier = rec_bezier;
@@ -62,10 +59,7 @@ RecordingOutdev::RecordingOutdev() {
   outdev.arc = rec_arc;
   outdev.line = rec_line;
   outdev.fill = rec_fill;
-  recorder = this;
 }
-
-RecordingOutdev::~RecordingOutdev() { recorder = nullptr; }
 
 std::vector<SlotCall> RecordingOutdev::of(const std::string& slot) const {
   std::vector<SlotCall> out;

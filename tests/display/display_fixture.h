@@ -3,7 +3,8 @@
 // Display tests start from the built-in defaults with the screen slots
 // installed, no view stores, the plan view and no hooks; a test that wants
 // pixels gives view 0 a store with offscreen(). RecordingOutdev replaces
-// all seven slots by recorders for its lifetime.
+// all seven slots by recorders for its lifetime; RecordingDevice
+// (support/recording_device.h) records the same calls as lines of text.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -35,7 +36,6 @@ class DisplayTest : public ModelTest {
     draw_refresh_now = 1;
     display_hooks = DisplayHooks{};
     view_dirty = DirtyRect{};
-    hpgl_pen_pass = -1;
     extents = ViewExtents{};
     marked_extents = ViewExtents{};
     pointer_world = Point2{};
@@ -73,10 +73,11 @@ struct SlotCall {
   std::string text;
 };
 
+// Its slots find it through the writer context, so a dissolve's guard
+// nested inside keeps it recording.
 class RecordingOutdev {
  public:
   RecordingOutdev();
-  ~RecordingOutdev();
   RecordingOutdev(const RecordingOutdev&) = delete;
   RecordingOutdev& operator=(const RecordingOutdev&) = delete;
 

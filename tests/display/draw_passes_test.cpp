@@ -13,6 +13,7 @@
 #include "model/geom.h"
 #include "model/layers.h"
 #include "pixels.h"
+#include "support/recording_device.h"
 
 namespace {
 
@@ -55,17 +56,14 @@ TEST_F(DrawPasses, FillingsFirstAndTheCurrentLayerOverTheOthers) {
   filling(0, 0.4);         // F0
   line(3, 0, 0, 0, 3, 3);  // L3: hidden layer
   elem_new_spline(0, 0, 0, 0, 0, 1, 1, 2, 1, 3, 0);
-  RecordingOutdev rec;
+  RecordingDevice rec(RecordingDevice::ALL, 0);
   draw_all(DRAW_NORMAL);
-  ASSERT_EQ(rec.slots(), "fill fill line line bezier");
-  EXPECT_EQ(rec.calls[0].v[0], 0.2);
-  EXPECT_EQ(rec.calls[0].draw_mode, DRAWMODE_OTHER_LAYER);
-  EXPECT_EQ(rec.calls[1].v[0], 0.4);
-  EXPECT_EQ(rec.calls[1].draw_mode, DRAWMODE_NORMAL);
-  EXPECT_EQ(rec.calls[2].v[2], 2);  // L2 before L1
-  EXPECT_EQ(rec.calls[2].draw_mode, DRAWMODE_OTHER_LAYER);
-  EXPECT_EQ(rec.calls[3].v[2], 1);
-  EXPECT_EQ(rec.calls[3].draw_mode, DRAWMODE_NORMAL);
+  EXPECT_EQ(rec.text(),
+            "fill rgb=0.2,0,0 0,0 1,0 1,1 0,1 end [other layer]\n"  // F1
+            "fill rgb=0.4,0,0 0,0 1,0 1,1 0,1 end\n"                // F0
+            "line 1/0 0,0 2,2 [other layer]\n"                      // L2 before L1
+            "line 0/0 0,0 1,1\n"
+            "bezier 0/0 0,0 1,1 2,1 3,0\n");
   EXPECT_EQ(draw_refresh_now, 1);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "display/draw.h"
 #include "display/view_commands.h"
 #include "display_fixture.h"
 #include "model/geom.h"

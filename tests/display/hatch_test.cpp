@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "display/draw_hatch.h"
+#include "display/outdev_screen.h"
 #include "display_fixture.h"
 #include "model/geom.h"
 #include "pixels.h"

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "display/outdev.h"
-#include "display/text_draw.h"
+#include "display/outdev_breakdown.h"
+#include "display/outdev_explode.h"
+#include "display/outdev_screen.h"
 #include "display_fixture.h"
 #include "model/geom.h"
 #include "pixels.h"
@@ -356,13 +358,37 @@ TEST_F(OutdevSlots, GuardPutsTheTableBackWhenAWriterThrows) {
   EXPECT_EQ(outdev.bezier, outdev_screen_bezier);
 }
 
-TEST_F(OutdevSlots, PenPassOfThePlotter) {
-  EXPECT_EQ(hpgl_pen_in_pass(0), 0);  // before the first pass
-  hpgl_pen_pass = 3;
-  EXPECT_EQ(hpgl_pen_in_pass(3), 1);
-  EXPECT_EQ(hpgl_pen_in_pass(4), 0);
-  EXPECT_EQ(hpgl_pen_in_pass(PEN_GUIDE), 0);
-  for (hpgl_pen_pass = 0; hpgl_pen_pass < 8; ++hpgl_pen_pass) EXPECT_EQ(hpgl_pen_in_pass(PEN_GUIDE), 0);
+TEST_F(OutdevSlots, WriterContextHoldsTheWritersStateAndPenPassForTheGuardsLifetime) {
+  struct Plotter {
+    std::vector<int> strokes;
+  };
+  Plotter plotter;
+  EXPECT_EQ(outdev_writer<Plotter>(), nullptr);
+  {
+    OutdevInstall guard(plotter);
+    ASSERT_EQ(outdev_writer<Plotter>(), &plotter);
+    EXPECT_EQ(outdev_writer<RecordingOutdev>(), nullptr);  // not a writer of that type
+    outdev.line = [](uint8_t pen, uint8_t, double, double, double, double) {
+      if (outdev_pen_in_pass(pen)) outdev_writer<Plotter>()->strokes.push_back(pen);
+    };
+    outdev.line(0, 0, 0, 0, 1, 1);  // before the first pass no pen matches
+    for (int32_t pass = 0; pass < 8; ++pass) {
+      outdev.context.pen_pass = pass;
+      for (uint8_t pen : {uint8_t{3}, uint8_t{0}, PEN_GUIDE}) outdev.line(pen, 0, 0, 0, 1, 1);
+    }
+    {
+      OutdevInstall dissolve;  // a guard without a writer keeps the context
+      EXPECT_EQ(outdev_writer<Plotter>(), &plotter);
+      EXPECT_EQ(outdev.context.pen_pass, 7);
+    }
+    RecordingOutdev nested;  // a nested writer starts without a pass
+    EXPECT_EQ(outdev.context.pen_pass, -1);
+    EXPECT_EQ(outdev_writer<Plotter>(), nullptr);
+  }
+  EXPECT_EQ(plotter.strokes, (std::vector<int>{0, 3}));  // each in its own pass, the guide pen never
+  EXPECT_EQ(outdev_writer<Plotter>(), nullptr);
+  EXPECT_EQ(outdev.context.pen_pass, -1);
+  EXPECT_FALSE(outdev_pen_in_pass(0));
 }
 
 TEST_F(OutdevSlots, RubberBandArcsAndCurvesRestoreThePixels) {

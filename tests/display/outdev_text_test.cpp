@@ -10,6 +10,7 @@
 #include <string>
 
 #include "display/font.h"
+#include "display/outdev_breakdown.h"
 #include "display/text_draw.h"
 #include "display/text_layout.h"
 #include "display_fixture.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-class OutdevText : public DisplayTest {
+class TextSlot : public DisplayTest {
  protected:
   void SetUp() override {
     DisplayTest::SetUp();
@@ -48,14 +49,23 @@ class OutdevText : public DisplayTest {
   }
 
   static void text(const char* t, double height, const char* font = "Simpel", uint8_t pen = 2) {
-    outdev.text(pen, 1, 1.0, 0.5, 0.0, height, 1.0, 0.1, 1.5, t, 0.0, font, TEXT_LEFT);
+    outdev.text(OutdevText{.pen = pen,
+                           .lt = 1,
+                           .x = 1.0,
+                           .y = 0.5,
+                           .height = height,
+                           .width_factor = 1.0,
+                           .spacing = 0.1,
+                           .line_spacing = 1.5,
+                           .text = t,
+                           .font = font});
   }
 
   std::filesystem::path root_;
   std::string saved_base_;
 };
 
-TEST_F(OutdevText, TinyTextsShowTheirFrameOnTheScreenOnly) {
+TEST_F(TextSlot, TinyTextsShowTheirFrameOnTheScreenOnly) {
   view_options.show_guide_points = 0;
   RecordingOutdev rec;
   outdev.text = outdev_screen_text;
@@ -75,7 +85,7 @@ TEST_F(OutdevText, TinyTextsShowTheirFrameOnTheScreenOnly) {
   EXPECT_EQ(rec.slots(), "line arc line line line line fill");
 }
 
-TEST_F(OutdevText, GlyphsGoThroughTheLineArcAndFillSlots) {
+TEST_F(TextSlot, GlyphsGoThroughTheLineArcAndFillSlots) {
   RecordingOutdev rec;
   outdev.text = outdev_screen_text;
   view_options.show_guide_points = 1;
@@ -114,7 +124,7 @@ TEST_F(OutdevText, GlyphsGoThroughTheLineArcAndFillSlots) {
   EXPECT_EQ(rec.of("fill").at(0).v[0], 0.0);
 }
 
-TEST_F(OutdevText, MissingFontDrawsNothing) {
+TEST_F(TextSlot, MissingFontDrawsNothing) {
   std::filesystem::remove(root_ / "fonts" / "Simpel");
   RecordingOutdev rec;
   outdev.text = outdev_screen_text;
@@ -124,7 +134,7 @@ TEST_F(OutdevText, MissingFontDrawsNothing) {
   EXPECT_TRUE(rec.calls.empty());
 }
 
-TEST_F(OutdevText, OutlineFontsTraceOnTheScreenAndSendOnlyFillsElsewhere) {
+TEST_F(TextSlot, OutlineFontsTraceOnTheScreenAndSendOnlyFillsElsewhere) {
   RecordingOutdev rec;
   outdev.text = outdev_screen_text;
   view_options.show_guide_points = 0;
@@ -145,7 +155,7 @@ TEST_F(OutdevText, OutlineFontsTraceOnTheScreenAndSendOnlyFillsElsewhere) {
   EXPECT_EQ(view_pixels(0), cleared);
 }
 
-TEST_F(OutdevText, InvertedFrameRestoresThePixels) {
+TEST_F(TextSlot, InvertedFrameRestoresThePixels) {
   const std::vector<uint8_t> before = view_bytes(0);
   text_draw_xor_frame(0, 0, 0.4, 2.5, 1.0, 0.1, 1.5, "AF\nFA", 0.0, "Simpel", TEXT_CENTRED);
   EXPECT_NE(view_bytes(0), before);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "display/draw_room.h"
+#include "display/outdev_breakdown.h"
 #include "display_fixture.h"
 
 namespace {
@@ -27,14 +28,33 @@ class RoomDraw : public DisplayTest {
   struct Room {
     std::vector<Point2> points{RECT, RECT + 5};
     double factor = 1.0, base = 0.0, top = 2.5, angle = 0.0;
-    int32_t area = 1, volume = 1, description = 1, number = 1;
+    uint8_t area = 1, volume = 1, description = 1, number = 1;
   };
 
-  // Height 2 mm (0.2 m at 1:100), line spacing 1.5: one line step is 0.3.
+  // Pen 2, line type 1, label at (10, 20), height 2 mm (0.2 m at 1:100),
+  // line spacing 1.5: one line step is 0.3.
   static void draw(const Room& r) {
-    outdev_screen_room(2, 1, 10, 20, "Simpel", r.angle, 2.0, 1.0, 0.1, 1.5, "Kitchen", "1.01", r.factor,
-                       r.base, r.top, r.area, r.volume, r.description, r.number,
-                       static_cast<int32_t>(r.points.size()), r.points.data());
+    RoomElem e;
+    e.pen = 2;
+    e.line_type = 1;
+    e.label = Point2{10, 20, 0};
+    e.font = "Simpel";
+    e.angle = r.angle;
+    e.height = 2.0;
+    e.width_factor = 1.0;
+    e.spacing = 0.1;
+    e.line_spacing = 1.5;
+    e.description = "Kitchen";
+    e.number = "1.01";
+    e.area_factor = r.factor;
+    e.base_z = r.base;
+    e.top_z = r.top;
+    e.show_area = r.area;
+    e.show_volume = r.volume;
+    e.show_description = r.description;
+    e.show_number = r.number;
+    e.points = r.points;
+    outdev_screen_room(e);
   }
   static std::vector<std::string> lines(const RecordingOutdev& rec) {
     std::vector<std::string> out;
@@ -156,8 +176,7 @@ TEST_F(RoomDraw, GuidePointsStayOffWhileTheTextsAreDrawn) {
   static std::vector<int> seen;
   seen.clear();
   RecordingOutdev rec;
-  outdev.text = [](uint8_t, uint8_t, double, double, double, double, double, double, double, const char*,
-                   double, const char*, uint8_t) { seen.push_back(view_options.show_guide_points); };
+  outdev.text = [](const OutdevText&) { seen.push_back(view_options.show_guide_points); };
   view_options.show_guide_points = 1;
   draw(Room{});
   EXPECT_EQ(seen, (std::vector<int>{0, 0, 0, 0}));

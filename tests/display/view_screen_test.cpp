@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "display/outdev_breakdown.h"
+#include "display/outdev_screen.h"
 #include "display/view.h"
 #include "display_fixture.h"
 #include "model/geom.h"
