@@ -139,6 +139,20 @@ TEST_F(LoadSave, DamagedFileLoadsWhatCameBeforeAndSaysSo) {
             std::vector<std::string>{"error The file is damaged: only the part before the damage was read."});
 }
 
+TEST_F(LoadSave, OlderFormatFileLoadsWhole) {
+  // Written as the older writer did: a TEXT chunk whose size field counts
+  // more bytes than it holds, then DIMC, PATT, ROOM, LIGT and LIGH.
+  const std::string path = dir / "old.kav";
+  put_file(path, file_bytes(fs::path(KAVRO_TEST_DATA_DIR) / "older_format.kav"));
+  EXPECT_EQ(kavfile_load_drawing(1, path.c_str()), 1);
+  std::vector<int> kinds;
+  for (const ElemHeader* e : elements()) kinds.push_back(e->kind);
+  EXPECT_EQ(kinds, (std::vector<int>{ELEM_TEXT, ELEM_DIM, ELEM_PATTERN, ELEM_PATTERN, ELEM_ROOM, ELEM_LIGHT,
+                                     ELEM_LIGHT}));
+  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{});
+  EXPECT_EQ(dim_settings.accuracy, 1);  // the settings chunk after the last element
+}
+
 TEST_F(LoadSave, SaveWritesTheUnmarkedElementsAndClearsModified) {
   add_one_of_each_kind();
   elem_list_head->mark = 1;  // held by a running tool: not saved

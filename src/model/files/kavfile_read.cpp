@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -79,11 +78,11 @@ int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
       rep.damaged = 1;
       return 1;
     }
+    // A known chunk is read field by field and the next chunk starts where
+    // its fields end: its size is not used to skip. Older writers left size
+    // fields that do not match their bytes. Only a text takes its length from
+    // the size; every read is bounded by the bytes left.
     const std::size_t start = r.pos();
-    // A current file's chunk is read inside its frame, so a chunk can never
-    // reach into the next. Old files' 16-bit sizes cannot hold a large chunk,
-    // so there a chunk is read field by field as far as it goes.
-    ByteReader body(r.here(), sizes16 ? r.left() : std::min<std::size_t>(size, r.left()));
     ChunkReadCtx ctx;
     ctx.size = size;
     ctx.trusted = settings_file;
@@ -91,7 +90,7 @@ int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
 
     if (const ElemChunk* ec = kavfile_elem_chunk(tag)) {
       std::unique_ptr<ElemHeader> e;
-      status = kavfile_read_element(body, *ec, ctx, e);
+      status = kavfile_read_element(r, *ec, ctx, e);
       if (status == ReadStatus::REJECTED) ++rep.rejected;
       // A settings file lends its settings, never elements.
       if (status == ReadStatus::OK && !settings_file) {
@@ -102,31 +101,29 @@ int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
       if (rc->group == ChunkGroup::FILE_ONLY && !settings_file) {
         // Folders, the help command, screen and backup settings come only
         // from the user's own settings files.
-        body.skip(std::min<std::size_t>(kavfile_record_payload_bytes(*rc), body.left()));
+        if (!r.skip(kavfile_record_payload_bytes(*rc))) status = ReadStatus::FAILED;
       } else {
-        status = kavfile_read_record(body, *rc, ctx);
+        status = kavfile_read_record(r, *rc, ctx);
       }
     } else {
       std::printf("unknown key *%s* size:%u\n", tag, size);
       ++rep.unknown;
-      if (!r.skip(size)) {
-        rep.damaged = 1;
-        return 1;
-      }
-      continue;
+      if (!r.skip(size)) status = ReadStatus::FAILED;
     }
 
     if (status == ReadStatus::FAILED) {
       rep.damaged = 1;
       return ctx.failure_result;
     }
-    // Bytes a later version may add to a known chunk are skipped.
-    const std::size_t end = sizes16 ? std::max<std::size_t>(size, body.pos()) : size;
-    if (end > r.left()) {
-      rep.damaged = 1;
-      return 1;
+    if (ctx.end_unknown) {
+      // A rejected element whose fields cannot be followed to their end:
+      // its size is all that is left to find the next chunk.
+      r.seek(start);
+      if (!r.skip(size)) {
+        rep.damaged = 1;
+        return 1;
+      }
     }
-    r.seek(start + end);
   }
 }
 
@@ -149,23 +146,22 @@ int kavfile_write_backup(std::FILE* f) {
 int kavfile_read_header(std::FILE* f) {
   sizes16 = false;
   layer_remap_old = 0;
+  // Like every known chunk, the header is read field by field; the chunks
+  // start right after its version, whatever its size field says.
   char tag[4];
-  uint32_t size = 0;
   if (!fio_read_block(f, tag, 4)) return 0;
   if (std::memcmp(tag, "KAVW", 4) == 0) {
+    uint32_t size;
     if (!fio_read_u32be(f, &size)) return 0;
   } else if (std::memcmp(tag, "KAVV", 4) == 0) {
-    uint16_t s16;
-    if (!fio_read_u16be(f, &s16)) return 0;
-    size = s16;
+    uint16_t size;
+    if (!fio_read_u16be(f, &size)) return 0;
     sizes16 = true;
   } else {
     return 0;
   }
   int32_t version = 0;
-  if (size < 4 || !fio_read_i32be(f, &version)) return 0;
-  for (uint32_t i = 4; i < size; ++i)  // a longer header of a later version
-    if (std::getc(f) == EOF) return 0;
+  if (!fio_read_i32be(f, &version)) return 0;
   return version;
 }
 
