@@ -11,8 +11,10 @@
 #include "model/file_test_util.h"
 #include "model/files/kavfile.h"
 #include "model/layers.h"
+#include "model/nls.h"
 #include "model/settings.h"
 #include "support/model_fixture.h"
+#include "support/recording_ui.h"
 
 namespace {
 
@@ -446,6 +448,48 @@ TEST_F(KavfileRead, LayerSetsTakeTheirPlace) {
   const ReadResult r = read_file_bytes(kavw_header() + lay);
   EXPECT_EQ(r.report.damaged, 0);
   EXPECT_EQ(elem_count(), 1);
+}
+
+// A translation that shows which key was asked for.
+const char* tagged(const char* key) {
+  static std::string last;
+  last = std::string("<") + key + ">";
+  return last.c_str();
+}
+
+TEST_F(KavfileRead, ProblemCountsReadAsSingularOrPlural) {
+  struct Case {
+    int rejected, repaired;
+    const char* message;
+  } cases[] = {
+      {1, 0, "error <%d damaged element was not loaded.>"},
+      {2, 0, "error <%d damaged elements were not loaded.>"},
+      {0, 1, "error <%d element had an invalid layer, pen or line type; it was set to 0.>"},
+      {0, 3, "error <%d elements had an invalid layer, pen or line type; it was set to 0.>"},
+  };
+  struct TaggedTranslation {
+    TaggedTranslation() { nls_set_lookup(tagged); }
+    ~TaggedTranslation() { nls_set_lookup(nullptr); }
+  };
+  for (const Case& c : cases) {
+    TaggedTranslation translation;
+    RecordingUi ui;
+    KavReadReport report;
+    report.rejected = c.rejected;
+    report.repaired = c.repaired;
+    kavfile_report_problems(report);
+    std::string want = c.message;
+    want.replace(want.find("%d"), 2, std::to_string(c.rejected + c.repaired));
+    EXPECT_EQ(ui.calls, std::vector<std::string>{want});
+  }
+  RecordingUi ui;  // untranslated
+  KavReadReport report;
+  report.rejected = 1;
+  report.repaired = 1;
+  kavfile_report_problems(report);
+  EXPECT_EQ(ui.calls,
+            std::vector<std::string>{"error 1 damaged element was not loaded.\n1 element had an invalid "
+                                     "layer, pen or line type; it was set to 0."});
 }
 
 }  // namespace

@@ -37,9 +37,10 @@ std::vector<unsigned char> read_rest(std::FILE* f) {
   return data;
 }
 
-// The first "%d" of a translated text replaced by n.
-std::string with_count(const char* text, int n) {
-  std::string s = nls_translate(text);
+// The translated singular (n = 1) or plural form of a counted message, its
+// first "%d" replaced by n.
+std::string counted(int n, const char* one, const char* many) {
+  std::string s = nls_translate(n == 1 ? one : many);
   const std::size_t at = s.find("%d");
   if (at != std::string::npos) s.replace(at, 2, std::to_string(n));
   return s;
@@ -182,8 +183,11 @@ void kavfile_report_problems(const KavReadReport& rep) {
     text += line;
   };
   if (rep.damaged) add(nls_translate("The file is damaged: only the part before the damage was read."));
-  if (rep.rejected) add(with_count("%d damaged elements were not loaded.", rep.rejected));
+  if (rep.rejected)
+    add(counted(rep.rejected, nls_mark("%d damaged element was not loaded."),
+                nls_mark("%d damaged elements were not loaded.")));
   if (rep.repaired)
-    add(with_count("%d elements had an invalid layer, pen or line type; it was set to 0.", rep.repaired));
+    add(counted(rep.repaired, nls_mark("%d element had an invalid layer, pen or line type; it was set to 0."),
+                nls_mark("%d elements had an invalid layer, pen or line type; it was set to 0.")));
   if (!text.empty()) ui().msgbox_error(text.c_str());
 }
