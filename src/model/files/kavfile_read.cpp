@@ -46,7 +46,7 @@ std::string counted(int n, const char* one, const char* many) {
   return s;
 }
 
-void adopt(std::unique_ptr<ElemHeader> e, int mark) {
+void adopt(std::unique_ptr<ElemHeader> e, int mark, CameraActivation& cameras) {
   e->mark = static_cast<uint8_t>(mark);
   elem_clear_point_marks(e.get());
   auto* camera = elem_as<CameraElem>(e.get());
@@ -54,11 +54,13 @@ void adopt(std::unique_ptr<ElemHeader> e, int mark) {
   ++loaded_count;
   // The camera that was active when the drawing was saved sets the
   // perspective view again.
-  if (camera && camera->active == 1) camera_activate(camera);
+  // A file may hold many active cameras; the last one read stays active.
+  if (camera && camera->active == 1) cameras.activate(camera);
 }
 
 int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
   const bool settings_file = (flags & KAV_READ_SETTINGS_FILE) != 0;
+  CameraActivation cameras;
   for (;;) {
     if (r.left() < 4) {
       if (r.left() > 0) rep.damaged = 1;  // a few stray bytes: a chunk head was cut
@@ -96,7 +98,7 @@ int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
       // A settings file lends its settings, never elements.
       if (status == ReadStatus::OK && !settings_file) {
         if (ctx.repaired) ++rep.repaired;
-        adopt(std::move(e), mark);
+        adopt(std::move(e), mark, cameras);
       }
     } else if (const RecordChunk* rc = kavfile_record_chunk(tag)) {
       if (rc->group == ChunkGroup::FILE_ONLY && !settings_file) {
