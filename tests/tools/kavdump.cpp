@@ -1,14 +1,18 @@
 // kavdump FILE: prints the chunks of a drawing, settings or symbol file.
+// kavdump --resave IN OUT: loads IN and saves it as OUT through the
+// program's own loader and saver (see kavdump_resave).
 #include "tools/kavdump.h"
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "model/files/fio.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
+  if (argc == 4 && std::strcmp(argv[1], "--resave") == 0) return kavdump_resave(argv[2], argv[3]);
+  if (argc != 2 || argv[1][0] == '-') {
+    std::fprintf(stderr, "usage: %s FILE\n       %s --resave IN OUT\n", argv[0], argv[0]);
     return 2;
   }
   FioFile f(argv[1], "rb");
