@@ -151,7 +151,7 @@ void write_fields(ByteWriter& w, std::span<const Field> fields, const void* base
 
 enum class ReadStatus {
   OK,
-  FAILED,    // the bytes ran out (a cut file or a chunk whose size is too small)
+  FAILED,    // the bytes ran out (a cut file, or a text whose chunk size is too small)
   REJECTED,  // complete, but its content is invalid: the element is not loaded; the
              // reader stands after its fields (unless ChunkReadCtx::end_unknown)
 };

@@ -193,7 +193,7 @@ FioSafeWriter::FioSafeWriter(const std::string& path) : path_(path) {
   if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
     mode = st.st_mode & 07777;
   } else {
-    const mode_t mask = ::umask(0);
+    const mode_t mask = ::umask(0);  // reading the mask sets it: put it back (one thread)
     ::umask(mask);
     mode = 0666 & ~mask;
   }
