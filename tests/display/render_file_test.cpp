@@ -25,10 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The exit status of the renderer, its standard error in err.
-int render(const std::vector<std::string>& args, std::string* err = nullptr) {
-  const fs::path err_file = fs::path(KAVRO_TEST_OUTPUT_DIR) / "render_file.err";
-  fs::create_directories(err_file.parent_path());
+// The exit status of the renderer, its standard error in err (kept in dir).
+int render(const TempDir& dir, const std::vector<std::string>& args, std::string* err = nullptr) {
+  const std::string err_file = dir / "render.err";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -73,9 +72,9 @@ TEST_F(RenderFile, SavedDrawingLooksLikeTheDrawingItWasSavedFrom) {
   for (const char* view : {"0", "1"}) {
     SCOPED_TRACE(view);
     const std::string from_code = dir / "code.png", from_file = dir / "file.png";
-    ASSERT_EQ(render({"--view", view, "@symbols", from_code, "400", "300"}), 0);
+    ASSERT_EQ(render(dir, {"--view", view, "@symbols", from_code, "400", "300"}), 0);
     std::string err;
-    ASSERT_EQ(render({"--view", view, file, from_file, "400", "300"}, &err), 0) << err;
+    ASSERT_EQ(render(dir, {"--view", view, file, from_file, "400", "300"}, &err), 0) << err;
     EXPECT_EQ(err, "");
     const std::vector<unsigned char> code_pixels = pixels(from_code), file_pixels = pixels(from_file);
     ASSERT_EQ(code_pixels.size(), 400u * 300u * 3u);
@@ -94,7 +93,7 @@ TEST_F(RenderFile, FilesThatCannotBeLoadedAreRefusedWithTheLoadersMessage) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     std::string err;
-    EXPECT_EQ(render({c.path, dir / "out.png"}, &err), 1);
+    EXPECT_EQ(render(dir, {c.path, dir / "out.png"}, &err), 1);
     EXPECT_EQ(err, c.message);
     EXPECT_FALSE(fs::exists(dir / "out.png"));
   }
