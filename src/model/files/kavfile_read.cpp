@@ -53,8 +53,7 @@ void adopt(std::unique_ptr<ElemHeader> e, int mark, CameraActivation& cameras) {
   elem_adopt(std::move(e));
   ++loaded_count;
   // The camera that was active when the drawing was saved sets the
-  // perspective view again.
-  // A file may hold many active cameras; the last one read stays active.
+  // perspective view again; of several, the last one read stays active.
   if (camera && camera->active == 1) cameras.activate(camera);
 }
 
