@@ -5,15 +5,38 @@
 #include "model/ui.h"
 #include "model/view_rec.h"
 
+namespace {
+
+// Clears a camera's active flag; a camera whose flag changes is erased and
+// drawn again. Inside a cursor bracket.
+void deactivate(CameraElem* camera) {
+  if (camera->active == 0) return;
+  ui().draw_element(DRAW_ERASE, camera);
+  camera->active = 0;
+  ui().draw_element(DRAW_NORMAL, camera);
+}
+
+// Clears every camera but keep.
+void deactivate_others(const CameraElem* keep) {
+  for (ElemHeader* e = elem_list_head; e; e = e->next)
+    if (auto* c = elem_as<CameraElem>(e); c && c != keep) deactivate(c);
+}
+
+// Makes camera the active one once no other is; inside a cursor bracket. The
+// camera is always drawn again: a camera just made or read may not be drawn
+// yet, though its flag is already set.
+void make_active(CameraElem* camera) {
+  ui().draw_element(DRAW_ERASE, camera);
+  camera->active = 1;
+  camera_apply_view(camera);
+  ui().draw_element(DRAW_NORMAL, camera);
+}
+
+}  // namespace
+
 void camera_deactivate_all() {
   ui().input_cursor_toggle();
-  for (ElemHeader* e = elem_list_head; e; e = e->next) {
-    auto* c = elem_as<CameraElem>(e);
-    if (!c) continue;
-    ui().draw_element(DRAW_ERASE, c);
-    c->active = 0;
-    ui().draw_element(DRAW_NORMAL, c);
-  }
+  deactivate_others(nullptr);
   ui().input_cursor_toggle();
 }
 
@@ -40,11 +63,20 @@ void view_camera_update_angles() {
 }
 
 void camera_activate(CameraElem* camera) {
-  camera_deactivate_all();
   ui().input_cursor_toggle();
-  ui().draw_element(DRAW_ERASE, camera);
-  camera->active = 1;
-  camera_apply_view(camera);
-  ui().draw_element(DRAW_NORMAL, camera);
+  deactivate_others(camera);
+  make_active(camera);
   ui().input_cursor_toggle();
+}
+
+void CameraActivation::activate(CameraElem* camera) {
+  if (!last_) {
+    camera_activate(camera);
+  } else {
+    ui().input_cursor_toggle();
+    if (last_ != camera) deactivate(last_);
+    make_active(camera);
+    ui().input_cursor_toggle();
+  }
+  last_ = camera;
 }

@@ -1,6 +1,7 @@
 // libFuzzer target for the chunk reader. Each input is read as a drawing and
 // as a settings file; what a drawing read leaves is then saved, loaded and
-// saved again, and the last two saves must be the same bytes.
+// saved again, and the last two saves must be the same bytes. The test tool
+// kavdump reads every input too.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "model/elem.h"
 #include "model/files/kavfile.h"
 #include "model/layers.h"
+#include "programs/kavdump.h"
 
 namespace {
 
@@ -48,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   (void)once;
   if (size == 0) return 0;
 
+  kavdump(data, size);
   new_drawing();
   load(data, size, KAV_READ_SETTINGS_FILE);
   new_drawing();

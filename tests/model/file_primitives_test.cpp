@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -185,23 +186,68 @@ TEST(FilePrimitives, SafeWriterReplacesOnlyOnCommit) {
     std::fputs("half", w.stream());
   }  // dropped without commit: the old file stays, nothing is left behind
   EXPECT_EQ(file_bytes(target), (ByteVec{'n', 'e', 'w'}));
-  EXPECT_FALSE(std::filesystem::exists(target + ".tmp"));
-
-  // A link planted at the temporary name is not followed.
-  const std::string victim = dir / "victim";
-  put_file(victim, {'v'});
-  std::filesystem::create_symlink(victim, target + ".tmp");
-  {
-    FioSafeWriter w(target);
-    ASSERT_NE(w.stream(), nullptr);
-    std::fputs("x", w.stream());
-    ASSERT_TRUE(w.commit());
-  }
-  EXPECT_EQ(file_bytes(victim), (ByteVec{'v'}));
-  EXPECT_EQ(file_bytes(target), (ByteVec{'x'}));
+  EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"plan.kav"});
 
   EXPECT_EQ(FioSafeWriter(dir / "missing/folder/x.kav").stream(), nullptr);
   EXPECT_EQ(FioSafeWriter("").stream(), nullptr);
+}
+
+TEST(FilePrimitives, SafeWriterLeavesTheUsersFilesBesideTheTargetAlone) {
+  TempDir dir;
+  const std::string target = dir / "plan.kav";
+  // A user's own file and link with the names a temporary file might take.
+  put_file(target + ".tmp", {'m', 'i', 'n', 'e'});
+  const std::string victim = dir / "victim";
+  put_file(victim, {'v'});
+  std::filesystem::create_symlink(victim, target + ".new");
+  // Two writers of one target at once do not share a temporary file.
+  FioSafeWriter first(target);
+  FioSafeWriter second(target);
+  ASSERT_TRUE(first.stream() && second.stream());
+  std::fputs("first", first.stream());
+  std::fputs("second", second.stream());
+  ASSERT_TRUE(first.commit());
+  EXPECT_EQ(file_bytes(target), (ByteVec{'f', 'i', 'r', 's', 't'}));
+  ASSERT_TRUE(second.commit());
+  EXPECT_EQ(file_bytes(target), (ByteVec{'s', 'e', 'c', 'o', 'n', 'd'}));
+  EXPECT_EQ(file_bytes(target + ".tmp"), (ByteVec{'m', 'i', 'n', 'e'}));
+  EXPECT_TRUE(std::filesystem::is_symlink(target + ".new"));
+  EXPECT_EQ(file_bytes(victim), ByteVec{'v'});
+  EXPECT_EQ(names_in(dir.path()),
+            (std::vector<std::string>{"plan.kav", "plan.kav.new", "plan.kav.tmp", "victim"}));
+}
+
+TEST(FilePrimitives, SafeWriterGivesANewFileTheUsualPermissions) {
+  TempDir dir;
+  const mode_t before = ::umask(027);
+  {
+    FioSafeWriter w(dir / "new.kav");
+    ASSERT_NE(w.stream(), nullptr);
+    EXPECT_TRUE(w.commit());
+  }
+  ::umask(before);
+  struct stat st;
+  ASSERT_EQ(::stat((dir / "new.kav").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);  // 0666 under the mask, not a temporary file's 0600
+}
+
+TEST(FilePrimitives, FileGuardClosesOnEveryWayOut) {
+  TempDir dir;
+  const std::string path = dir / "f";
+  put_file(path, {'x'});
+  int fd = -1;
+  {
+    FioFile f(path.c_str(), "rb");
+    ASSERT_TRUE(f);
+    fd = fileno(f.get());
+    FioFile moved = std::move(f);
+    EXPECT_FALSE(f);
+    EXPECT_EQ(std::fgetc(moved.get()), 'x');
+  }
+  EXPECT_EQ(::fcntl(fd, F_GETFD), -1);  // closed by the guard that held it last
+  FioFile none((dir / "missing").c_str(), "rb");
+  EXPECT_FALSE(none);
+  EXPECT_TRUE(none.close());
 }
 
 }  // namespace

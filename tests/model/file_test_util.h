@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -138,6 +139,15 @@ inline void put_file(const std::filesystem::path& p, const ByteVec& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The names in a folder, sorted.
+inline std::vector<std::string> names_in(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder))
+    names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 // A fresh temporary folder, removed again with the object.
 class TempDir {
  public:
@@ -168,8 +178,8 @@ inline void add_one_of_each_kind() {
   elem_new_arc(3, 1, 0, 1.5, 2.5, 3, 4, 6.25, 0.5, 0.125);
   elem_list_tail->group = 5;
   elem_new_text(3, 0, 0, 10, 20, 0.5, 2.5, 1.0, 0.1, 1.5, "abc", 4.0, "Simpel", TEXT_CENTRED);
-  DimPoint dp[2];
-  for (int i = 0; i < 2; ++i) {
+  DimPoint dp[3];  // a level dimension has exactly three entries
+  for (int i = 0; i < 3; ++i) {
     const double b = 10.0 * (i + 1);
     dp[i].line_point = {b + 1, b + 2, 0};
     dp[i].measured = {b + 3, b + 4, 0};
@@ -180,7 +190,7 @@ inline void add_one_of_each_kind() {
     dp[i].text_dx = b + 9;
     dp[i].text_dy = b + 9.5;
   }
-  elem_new_dim(4, 1, 2, 3, 4, 0.75, 2.5, 1.0, 0.1, 1.5, 1.25, "Rund", 3, DIM_MARK_ARROW, DIM_LEVEL, 2, dp);
+  elem_new_dim(4, 1, 2, 3, 4, 0.75, 2.5, 1.0, 0.1, 1.5, 1.25, "Rund", 3, DIM_MARK_ARROW, DIM_LEVEL, 3, dp);
   double corners[24];
   for (int i = 0; i < 24; ++i) corners[i] = i * 0.5;
   WallSegment segs[4];

@@ -48,22 +48,22 @@ std::vector<ByteVec> expected_element_chunks() {
                     .at(84).f64(4.0)
                     .at(92).raw("abc\0", 4).at(96));
   Bytes dim;
-  dim.chunk("DIM3", 84 + 2 * 80)
+  dim.chunk("DIM3", 84 + 3 * 80)
       .head(4, 0, 1, 2)
       .at(6).text("Rund", 21)
       .at(27).u8(3).at(28).u8(DIM_MARK_ARROW)
       .at(29).f64(0.75).at(37).f64(2.5).at(45).f64(1.0).at(53).f64(0.1).at(61).f64(1.5)
       .at(69).u8(3).at(70).u8(4)
       .at(71).f64(1.25)
-      .at(79).i32(2)
+      .at(79).i32(3)
       .at(83).u8(DIM_LEVEL)
       .at(84);
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < 3; ++i) {
     const double b = 10.0 * (i + 1);
     dim.f64(b + 1).f64(b + 2).f64(b + 3).f64(b + 4).f64(b + 5);
     dim.f64(b + 6).f64(b + 7).f64(b + 8).f64(b + 9).f64(b + 9.5);
   }
-  out.push_back(dim.at(244));
+  out.push_back(dim.at(324));
   Bytes wall;
   wall.chunk("WALL", 650).head(5, 0, 3, 0).at(6);
   for (int i = 0; i < 24; ++i) wall.f64(i * 0.5);
@@ -295,6 +295,32 @@ TEST_F(KavfileChunks, DrawingSavesLoadsAndSavesToTheSameBytes) {
   EXPECT_EQ(layers[12].name, "Walls");
   const ByteVec second = written_by(kavfile_write_drawing);
   EXPECT_EQ(second, first) << first_difference(second, first);
+}
+
+// The stored drawings other tests and the fuzzer start from hold sound
+// dimensions: a chain has 1 to 99 entries, every other kind exactly 3.
+TEST_F(KavfileChunks, StoredDrawingsHoldSoundDimensions) {
+  const std::filesystem::path fixture = std::filesystem::path(KAVRO_TEST_DATA_DIR) / "every_kind.kav";
+  const std::filesystem::path seed =
+      std::filesystem::path(KAVRO_SOURCE_DIR) / "tests/fuzz/corpus/every_kind.kav";
+  EXPECT_EQ(file_bytes(seed), file_bytes(fixture)) << seed << " is a copy of " << fixture;
+  for (const auto& path : {fixture, seed}) {
+    SCOPED_TRACE(path);
+    drawing_reset();
+    read_file_bytes(file_bytes(path));
+    int dims = 0;
+    for (ElemHeader* e : elements()) {
+      const auto* d = elem_as<DimElem>(e);
+      if (!d) continue;
+      ++dims;
+      if (d->dim_kind == DIM_CHAIN) {
+        EXPECT_TRUE(d->points.size() >= 1 && d->points.size() <= DIM_MAX_POINTS) << d->points.size();
+      } else {
+        EXPECT_EQ(d->points.size(), 3u) << "dimension kind " << int(d->dim_kind);
+      }
+    }
+    EXPECT_GT(dims, 0);
+  }
 }
 
 }  // namespace

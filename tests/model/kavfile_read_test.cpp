@@ -4,14 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
 #include "model/file_test_util.h"
 #include "model/files/kavfile.h"
 #include "model/layers.h"
+#include "model/nls.h"
 #include "model/settings.h"
 #include "support/model_fixture.h"
+#include "support/recording_ui.h"
 
 namespace {
 
@@ -24,6 +27,9 @@ ByteVec operator+(ByteVec a, const ByteVec& b) {
 
 ByteVec line_chunk(unsigned layer, double x, unsigned pen = 0, unsigned line_type = 0, unsigned group = 0) {
   return Bytes().chunk("LINE", 38).head(layer, group, pen, line_type).f64(x).f64(0).f64(x).f64(1);
+}
+ByteVec line16_chunk(unsigned layer, double x) {
+  return Bytes().chunk16("LINE", 38).head(layer, 0, 0, 0).f64(x).f64(0).f64(x).f64(1);
 }
 
 // The payload of a current element chunk after its head, as the tables give it.
@@ -59,12 +65,21 @@ TEST_F(KavfileRead, Headers) {
   f = stream_of(Bytes().chunk("KAVW", 2).u16(1).bytes());  // too short to hold a version
   EXPECT_EQ(kavfile_read_header(f), 0);
   std::fclose(f);
-  // A longer header of a later version: its extra bytes are skipped.
-  const ReadResult r =
-      read_file_bytes(Bytes().chunk("KAVW", 8).i32(400).u32(0xFFFFFFFF).append(line_chunk(1, 5)));
-  EXPECT_EQ(r.version, 400);
+  // The header is read field by field too: whatever its size field says,
+  // the chunks start right after the version.
+  for (uint32_t size : {0u, 8u, 0xFFFFFFFFu}) {
+    SCOPED_TRACE(size);
+    drawing_reset();
+    const ReadResult r = read_file_bytes(Bytes().chunk("KAVW", size).i32(400).append(line_chunk(1, 5)));
+    EXPECT_EQ(r.version, 400);
+    EXPECT_EQ(elem_count(), 1);
+    EXPECT_EQ(r.report.damaged + r.report.unknown, 0);
+  }
+  drawing_reset();
+  const ReadResult old = read_file_bytes(Bytes().chunk16("KAVV", 0).i32(240).append(line16_chunk(1, 5)));
+  EXPECT_EQ(old.version, 240);
   EXPECT_EQ(elem_count(), 1);
-  EXPECT_EQ(r.report.damaged, 0);
+  EXPECT_EQ(old.report.damaged + old.report.unknown, 0);
 }
 
 // clang-format off
@@ -73,13 +88,14 @@ ByteVec old_file() {
   Bytes b;
   b.chunk16("KAVV", 4).i32(240);
   b.chunk16("LAYR", 96).at(0).i32(25).at(4).text("Old walls", 80).at(84).u32(1).at(88).f64(1.5).at(96);
+  // The older writer's size counts 12 bytes more than it wrote: the next
+  // chunk follows the text.
   b.chunk16("TEXT", 84 + 3).head(25, 2, 1, 0)
       .at(6).f64(1).f64(2)
       .at(22).u8(3).at(23).u8(TEXT_RIGHT)
       .at(24).f64(0.5).f64(2.5).f64(1).f64(0.1).f64(1.5).f64(0)
       .at(72).raw("Hi\0", 3)
-      .zeros(12)  // the old chunk's unexplained bytes
-      .at(87);
+      .at(75);
   b.chunk16("DIMC", 63 + 80).head(3, 0, 0, 0)
       .at(6).u8(1).at(7).u8(2).at(8).u8(DIM_MARK_CIRCLE)
       .at(9).f64(0).f64(2.5).f64(1).f64(0.1).f64(1.5)
@@ -180,6 +196,22 @@ TEST_F(KavfileRead, OldFileLoadsIntoTheCurrentRecords) {
   drawing_reset();
   read_file_bytes(kavw_header() + line_chunk(25, 0));
   EXPECT_EQ(elem_list_head->layer, 25);
+}
+
+// The stored older-format fixture is old_file(); KAVRO_UPDATE_GOLDEN=1 writes
+// it anew.
+TEST_F(KavfileRead, OlderFormatFixtureIsTheOldFile) {
+  const std::filesystem::path fixture = std::filesystem::path(KAVRO_TEST_DATA_DIR) / "older_format.kav";
+  const ByteVec want = old_file();
+  const char* update = std::getenv("KAVRO_UPDATE_GOLDEN");
+  if (update && std::strcmp(update, "1") == 0) put_file(fixture, want);
+  const ByteVec stored = file_bytes(fixture);
+  if (stored != want) {
+    const std::filesystem::path out = std::filesystem::path(KAVRO_TEST_OUTPUT_DIR) / "older_format.kav.out";
+    put_file(out, want);
+    ADD_FAILURE() << fixture << " is not the older file the test builds (" << first_difference(stored, want)
+                  << "); the built one: " << out;
+  }
 }
 
 TEST_F(KavfileRead, UnknownChunksAreSkippedBySize) {
@@ -303,13 +335,20 @@ std::vector<BadChunkCase> bad_chunks() {
   cases.push_back({"element with an unknown line type", line_chunk(1, 0, 0, 200), 3, 0, 1, 0});
   cases.push_back({"guide pen and pattern line type", line_chunk(1, 0, PEN_GUIDE, LINE_TYPE_PATTERN_FILLING),
                    3, 0, 0, 0});
-  cases.push_back(
-      {"chunk smaller than its fields", Bytes().chunk("LINE", 30).head(0, 0, 0, 0).zeros(24), 1, 0, 0, 1});
-  cases.push_back({"chunk of a later version with more bytes",
-                   Bytes().chunk("LINE", 46).head(0, 0, 0, 0).zeros(32).f64(7), 3, 0, 0, 0});
+  // A known chunk is read by its fields, never skipped by its size: a wrong
+  // size loses nothing while the fields are whole.
+  for (uint32_t size : {0u, 30u, 46u, 0xFFFFFFFFu})
+    cases.push_back({"size field that does not match whole fields",
+                     Bytes().chunk("LINE", size).head(0, 0, 0, 0).zeros(32), 3, 0, 0, 0});
+  cases.push_back({"settings chunk whose size runs past the file",
+                   Bytes().chunk("PSNP", 0xFFFFFFF0).i32(7).zeros(36), 2, 0, 0, 0});
+  {
+    Bytes b;
+    b.chunk("WALL", 4).head(0, 0, 0, 0).zeros(192).u32(1).u32(16).text("", 40).u8(0).zeros(48);
+    b.zeros(32 + 16 * 227);
+    cases.push_back({"wall with 16 openings and a wrong size", b, 2, 1, 0, 0});
+  }
   cases.push_back({"unknown chunk longer than the file", Bytes().chunk("ZZZZ", 1000).zeros(10), 1, 0, 0, 1});
-  cases.push_back({"settings chunk longer than the file", Bytes().chunk("PSNP", 0xFFFFFFF0).i32(7).zeros(36),
-                   1, 0, 0, 1});
   return cases;
 }
 
@@ -409,6 +448,48 @@ TEST_F(KavfileRead, LayerSetsTakeTheirPlace) {
   const ReadResult r = read_file_bytes(kavw_header() + lay);
   EXPECT_EQ(r.report.damaged, 0);
   EXPECT_EQ(elem_count(), 1);
+}
+
+// A translation that shows which key was asked for.
+const char* tagged(const char* key) {
+  static std::string last;
+  last = std::string("<") + key + ">";
+  return last.c_str();
+}
+
+TEST_F(KavfileRead, ProblemCountsReadAsSingularOrPlural) {
+  struct Case {
+    int rejected, repaired;
+    const char* message;
+  } cases[] = {
+      {1, 0, "error <%d damaged element was not loaded.>"},
+      {2, 0, "error <%d damaged elements were not loaded.>"},
+      {0, 1, "error <%d element had an invalid layer, pen or line type; it was set to 0.>"},
+      {0, 3, "error <%d elements had an invalid layer, pen or line type; it was set to 0.>"},
+  };
+  struct TaggedTranslation {
+    TaggedTranslation() { nls_set_lookup(tagged); }
+    ~TaggedTranslation() { nls_set_lookup(nullptr); }
+  };
+  for (const Case& c : cases) {
+    TaggedTranslation translation;
+    RecordingUi ui;
+    KavReadReport report;
+    report.rejected = c.rejected;
+    report.repaired = c.repaired;
+    kavfile_report_problems(report);
+    std::string want = c.message;
+    want.replace(want.find("%d"), 2, std::to_string(c.rejected + c.repaired));
+    EXPECT_EQ(ui.calls, std::vector<std::string>{want});
+  }
+  RecordingUi ui;  // untranslated
+  KavReadReport report;
+  report.rejected = 1;
+  report.repaired = 1;
+  kavfile_report_problems(report);
+  EXPECT_EQ(ui.calls,
+            std::vector<std::string>{"error 1 damaged element was not loaded.\n1 element had an invalid "
+                                     "layer, pen or line type; it was set to 0."});
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 //
 //   kav-render [--view N] [--fonts DIR] DRAWING OUT.png [WIDTH HEIGHT]
 //
-// DRAWING is "@name", a drawing built in code (tests/support/render_fixture.h).
+// DRAWING is a drawing file, loaded through the program's own loader (its
+// messages go to standard error; a damaged file is drawn as far as it was
+// read), or "@name", a drawing built in code (tests/support/render_fixture.h).
 // N is the view type (0 plan, 1 3 7 9 axonometric, 2 4 6 8 elevations). The
 // stroke fonts come from DIR, by default from the build's staged tree, so
 // that the picture does not depend on the working folder. Test-only: not
@@ -18,8 +20,10 @@
 #include "display/view.h"
 #include "display/view_commands.h"
 #include "model/defaults.h"
+#include "model/files/load_save.h"
 #include "model/layers.h"
 #include "model/settings.h"
+#include "model/ui.h"
 #include "support/render_fixture.h"
 
 namespace {
@@ -27,6 +31,22 @@ namespace {
 int usage() {
   std::fprintf(stderr, "usage: kav-render [--view N] [--fonts DIR] DRAWING OUT.png [WIDTH HEIGHT]\n");
   return 2;
+}
+
+void print_error(const char* text) { std::fprintf(stderr, "kav-render: %s\n", text); }
+void print_message(const char* title, const char* text) {
+  std::fprintf(stderr, "kav-render: %s: %s\n", title, text);
+}
+
+// Through the loader, with no person to ask: messages go to standard error.
+bool load_file(const std::string& path) {
+  UiTable table;
+  table.msgbox_error = print_error;
+  table.msgbox_message = print_message;
+  const UiTable before = ui_install(table);
+  const bool ok = kavfile_load_drawing(1, path.c_str()) == 1;
+  ui_install(before);
+  return ok;
 }
 
 bool parse_int(const char* text, int lo, int hi, int* out) {
@@ -67,11 +87,11 @@ int main(int argc, char** argv) {
   font_stroke_dir = fonts;
 
   if (drawing.empty() || drawing[0] != '@') {
-    std::fprintf(stderr, "kav-render: %s: only drawings built in code (@name) can be drawn yet\n",
-                 drawing.c_str());
-    return 1;
-  }
-  if (!render_fixture_build(drawing.substr(1))) {
+    if (!load_file(drawing)) {
+      drawing_free();
+      return 1;
+    }
+  } else if (!render_fixture_build(drawing.substr(1))) {
     std::fprintf(stderr, "kav-render: no drawing named %s\n", drawing.c_str());
     return 1;
   }

@@ -8,3 +8,10 @@
 #include <string>
 
 std::string kavdump(const unsigned char* data, std::size_t size);
+
+// Loads the drawing in through the program's loader and saves it as out
+// through its saver, without a person: the loader's question is answered
+// yes, the save chooser with out, and messages go to standard error. out is
+// written whenever in could be loaded, even in part. Returns 0 when both
+// worked and nothing was reported (such as a damaged file), else 1.
+int kavdump_resave(const char* in, const char* out);

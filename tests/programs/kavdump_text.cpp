@@ -151,8 +151,9 @@ std::string kavdump(const unsigned char* data, std::size_t size) {
   uint16_t s16 = 0;
   if (!(sizes16 ? r.u16(s16) : r.u32(hsize)) || !r.i32(version)) return "cut header\n";
   if (sizes16) hsize = s16;
+  // As the program reads it: every known chunk, the header too, by its
+  // fields; the next chunk starts where they end, whatever the size says.
   out += std::string(tag) + " " + std::to_string(hsize) + " version=" + std::to_string(version) + "\n";
-  r.skip(hsize > 4 ? hsize - 4 : 0);
 
   const int remap_before = layer_remap_old;
   layer_remap_old = 0;  // show the layers as stored
@@ -175,18 +176,17 @@ std::string kavdump(const unsigned char* data, std::size_t size) {
     }
     const std::size_t start = r.pos();
     out += std::string(t) + " " + std::to_string(csize);
-    ByteReader body(r.here(), sizes16 ? r.left() : std::min<std::size_t>(csize, r.left()));
     ChunkReadCtx ctx;
     ctx.size = csize;
     ctx.trusted = true;
-    std::size_t consumed = 0;
+    bool cut = false;
     if (const ElemChunk* ec = kavfile_elem_chunk(t)) {
-      ByteReader head(body.here(), body.left());
+      ByteReader head(r.here(), r.left());
       uint16_t layer = 0, group = 0;
       uint8_t pen = 0, line_type = 0;
       head.u16(layer), head.u16(group), head.u8(pen), head.u8(line_type);
       std::unique_ptr<ElemHeader> e;
-      const ReadStatus s = kavfile_read_element(body, *ec, ctx, e);
+      const ReadStatus s = kavfile_read_element(r, *ec, ctx, e);
       if (s == ReadStatus::FAILED) {
         out += " cut\n";
         break;
@@ -197,36 +197,37 @@ std::string kavdump(const unsigned char* data, std::size_t size) {
         out += " rejected";
       else
         print_record(out, ec->fields, e.get());
-      consumed = body.pos();
+      // A rejected element whose end its fields do not tell is skipped by its size.
+      if (ctx.end_unknown) {
+        r.seek(start);
+        cut = !r.skip(csize);
+      }
     } else if (const RecordChunk* rc = kavfile_record_chunk(t)) {
-      if (body.left() < kavfile_record_payload_bytes(*rc)) {
+      if (r.left() < kavfile_record_payload_bytes(*rc)) {
         out += " cut\n";
         break;
       }
       if (rc->index == ChunkIndex::U8) {
         uint8_t v = 0;
-        body.u8(v);
+        r.u8(v);
         out += " index=" + std::to_string(v);
       } else if (rc->index == ChunkIndex::I32) {
         int32_t v = 0;
-        body.i32(v);
+        r.i32(v);
         out += " index=" + std::to_string(v);
       }
-      print_raw(out, rc->fields, body);
-      consumed = body.pos();
+      print_raw(out, rc->fields, r);
     } else {
       out += " unknown";
-      consumed = csize;
+      cut = !r.skip(csize);
     }
     out += '\n';
-    const std::size_t end = sizes16 ? std::max<std::size_t>(csize, consumed) : csize;
-    if (end > r.left()) {
+    if (cut) {
       out += "cut\n";
       break;
     }
-    r.seek(start + end);
   }
-  if (r.left() > 0 && r.left() < 4) out += std::to_string(r.left()) + " stray bytes\n";
+  if (!r.failed() && r.left() > 0 && r.left() < 4) out += std::to_string(r.left()) + " stray bytes\n";
   layer_remap_old = remap_before;
   return out;
 }

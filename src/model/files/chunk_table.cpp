@@ -56,7 +56,11 @@ uint32_t* count_slot(ChunkReadCtx& ctx, const ArrayDesc* a) {
 ReadStatus read_array(ByteReader& r, const ArrayDesc& a, void* base, ChunkReadCtx& ctx) {
   std::size_t n = 0;
   if (a.derived_count) {
-    if (!a.derived_count(base, &n)) return ReadStatus::REJECTED;
+    // An invalid record gives no count, so nothing says where the items end.
+    if (!base || !a.derived_count(base, &n)) {
+      ctx.end_unknown = true;
+      return ReadStatus::REJECTED;
+    }
   } else {
     const uint32_t* slot = count_slot(ctx, &a);
     if (!slot) return ReadStatus::FAILED;
@@ -70,17 +74,19 @@ ReadStatus read_array(ByteReader& r, const ArrayDesc& a, void* base, ChunkReadCt
     r.fail();
     return ReadStatus::FAILED;
   }
-  // More items than the program holds: the element is left out.
-  if (a.max_items > 0 && n > static_cast<std::size_t>(a.max_items)) return ReadStatus::REJECTED;
-  if (base) a.resize(base, n);
+  // More items than the program holds: the element is left out, but its
+  // items are still read past, so the next chunk starts after them.
+  const bool too_many = a.max_items > 0 && n > static_cast<std::size_t>(a.max_items);
+  void* into = too_many ? nullptr : base;
+  if (into) a.resize(into, n);
   for (std::size_t i = 0; i < n; ++i) {
-    ReadStatus s = read_fields(r, a.fields, base ? a.item(base, i) : nullptr, ctx);
+    ReadStatus s = read_fields(r, a.fields, into ? a.item(into, i) : nullptr, ctx);
     if (s != ReadStatus::OK) {
       if (s == ReadStatus::FAILED) ctx.failure_result = a.failure_result;
       return s;
     }
   }
-  return ReadStatus::OK;
+  return too_many ? ReadStatus::REJECTED : ReadStatus::OK;
 }
 
 }  // namespace
@@ -223,7 +229,13 @@ ReadStatus read_fields(ByteReader& r, std::span<const Field> fields, void* base,
       }
       case FieldType::ARRAY: {
         ReadStatus s = read_array(r, *f.array, base, ctx);
-        if (s != ReadStatus::OK) return s;
+        if (s == ReadStatus::FAILED || ctx.end_unknown) return s;
+        if (s == ReadStatus::REJECTED) {
+          // Read past the rest of the rejected record to its end.
+          const auto rest = fields.subspan(static_cast<std::size_t>(&f - fields.data()) + 1);
+          s = read_fields(r, rest, nullptr, ctx);
+          return s == ReadStatus::FAILED ? s : ReadStatus::REJECTED;
+        }
         break;
       }
       case FieldType::TAIL_TEXT: {

@@ -151,8 +151,9 @@ void write_fields(ByteWriter& w, std::span<const Field> fields, const void* base
 
 enum class ReadStatus {
   OK,
-  FAILED,    // the bytes ran out (a cut file or a chunk whose size is too small)
-  REJECTED,  // complete, but its content is invalid: the element is not loaded
+  FAILED,    // the bytes ran out (a cut file, or a text whose chunk size is too small)
+  REJECTED,  // complete, but its content is invalid: the element is not loaded; the
+             // reader stands after its fields (unless ChunkReadCtx::end_unknown)
 };
 
 struct ChunkReadCtx {
@@ -160,6 +161,9 @@ struct ChunkReadCtx {
   bool trusted = false;    // reading the user's own settings file
   int repaired = 0;        // pens and line types set to 0
   int failure_result = 1;  // the reader's result when this chunk's read fails
+  // A rejected record whose invalid content hides where its fields end (a
+  // count that cannot be derived); only its size can skip it.
+  bool end_unknown = false;
   const ArrayDesc* count_array[4] = {};
   uint32_t count_value[4] = {};
   int counts = 0;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -16,6 +17,19 @@ namespace {
 bool read_exact(std::FILE* f, unsigned char* b, std::size_t n) { return std::fread(b, 1, n, f) == n; }
 int write_exact(std::FILE* f, const unsigned char* b, std::size_t n) {
   return std::fwrite(b, 1, n, f) == n ? 1 : 0;
+}
+
+// Makes a rename in path's folder last. A folder the system cannot sync
+// (no read permission, a file system that refuses) does not fail a write
+// whose file is already in place; an error of the disk does.
+bool sync_folder_of(const std::string& path) {
+  std::string folder = std::filesystem::path(path).parent_path().string();
+  if (folder.empty()) folder = ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return true;
+  const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+  ::close(fd);
+  return ok;
 }
 
 }  // namespace
@@ -168,16 +182,23 @@ int fio_shell_rm(const char* path) {
 
 FioSafeWriter::FioSafeWriter(const std::string& path) : path_(path) {
   if (path.empty()) return;
-  tmp_ = path + ".tmp";
-  ::unlink(tmp_.c_str());  // a stale file from an earlier failed write
-  const int fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    tmp_.clear();
-    return;
-  }
+  std::string name = path + ".XXXXXX";
+  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) return;
+  tmp_ = name;
+  // mkostemp makes the file private; give it the target's permissions, or
+  // those any new file gets under the user's mask.
   struct stat st;
-  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
-  stream_ = ::fdopen(fd, "wb");
+  mode_t mode;
+  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);  // reading the mask sets it: put it back (one thread)
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
+  stream_ = FioFile(::fdopen(fd, "wb"));
   if (!stream_) {
     ::close(fd);
     ::unlink(tmp_.c_str());
@@ -186,17 +207,18 @@ FioSafeWriter::FioSafeWriter(const std::string& path) : path_(path) {
 }
 
 FioSafeWriter::~FioSafeWriter() {
-  if (stream_) std::fclose(stream_);
+  stream_.close();
   if (!tmp_.empty()) ::unlink(tmp_.c_str());
 }
 
 bool FioSafeWriter::commit() {
   if (!stream_) return false;
-  bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
-  ok = ok && ::fsync(fileno(stream_)) == 0;
-  ok = (std::fclose(stream_) == 0) && ok;
-  stream_ = nullptr;
+  std::FILE* f = stream_.get();
+  bool ok = std::fflush(f) == 0 && !std::ferror(f);
+  ok = ok && ::fsync(fileno(f)) == 0;  // the bytes are on disk before the name points at them
+  ok = stream_.close() && ok;
   ok = ok && std::rename(tmp_.c_str(), path_.c_str()) == 0;
-  if (ok) tmp_.clear();  // renamed: nothing left to remove
-  return ok;
+  if (!ok) return false;  // the destructor removes the temporary file
+  tmp_.clear();           // renamed: nothing left to remove
+  return sync_folder_of(path_);
 }

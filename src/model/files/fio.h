@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 struct ElemHeader;
 
@@ -57,10 +58,46 @@ int fio_read_line(std::FILE* f, char* buf);
 // Returns 0 when it was removed, -1 otherwise.
 int fio_shell_rm(const char* path);
 
-// Writes a file through a temporary name beside it ("<path>.tmp") that is
-// renamed over the target on commit(), so a failed or partial write never
-// replaces the old file. The temporary file is created exclusively and never
-// through a symbolic link; an existing target's permissions are kept.
+// Owns a stdio stream and closes it on every way out. close() closes it
+// early and tells whether the last buffered bytes reached the file.
+class FioFile {
+ public:
+  FioFile() = default;
+  explicit FioFile(std::FILE* f) : f_(f) {}
+  FioFile(const char* path, const char* mode) : f_(std::fopen(path, mode)) {}
+  ~FioFile() { close(); }
+  FioFile(FioFile&& other) noexcept : f_(std::exchange(other.f_, nullptr)) {}
+  FioFile& operator=(FioFile&& other) noexcept {
+    if (this != &other) {
+      close();
+      f_ = std::exchange(other.f_, nullptr);
+    }
+    return *this;
+  }
+  FioFile(const FioFile&) = delete;
+  FioFile& operator=(const FioFile&) = delete;
+
+  std::FILE* get() const { return f_; }
+  explicit operator bool() const { return f_ != nullptr; }
+  // Closes the stream (nothing when there is none); false when closing failed.
+  bool close() {
+    if (!f_) return true;
+    const bool ok = std::fclose(f_) == 0;
+    f_ = nullptr;
+    return ok;
+  }
+
+ private:
+  std::FILE* f_ = nullptr;
+};
+
+// Writes a file through a temporary file beside it that is renamed over the
+// target on commit(), so a failed or partial write never replaces the old
+// file. The temporary file gets a new unique name ("<path>.XXXXXX", made
+// exclusively as mkstemp does), so no file or link a user keeps beside the
+// target is ever touched; it takes an existing target's permissions, or those
+// a new file gets. commit() syncs the file before the rename and the folder
+// after it, so a crash leaves either the old file or the whole new one.
 class FioSafeWriter {
  public:
   explicit FioSafeWriter(const std::string& path);
@@ -69,13 +106,14 @@ class FioSafeWriter {
   FioSafeWriter& operator=(const FioSafeWriter&) = delete;
 
   // The stream to write to, null when the temporary file could not be made.
-  std::FILE* stream() const { return stream_; }
-  // Flushes, syncs and closes the stream and renames the temporary file over
-  // the target. Returns false (and removes the temporary file) on any failure.
+  std::FILE* stream() const { return stream_.get(); }
+  // Flushes, syncs and closes the stream, renames the temporary file over
+  // the target and syncs the folder. Returns false on any failure; the
+  // temporary file is then gone.
   bool commit();
 
  private:
   std::string path_;
   std::string tmp_;
-  std::FILE* stream_ = nullptr;
+  FioFile stream_;
 };

@@ -62,8 +62,8 @@ const Field fields[] = {
     CT_F64(r->height),     CT_F64(r->width_factor),  CT_F64(r->spacing),  CT_F64(r->line_spacing),
     CT_F64(r->fit_length), CT_TAIL_TEXT(r->text, 92)};
 // Older texts: a font number in place of the name; the text takes the chunk
-// size minus 84 bytes from offset 72 (what the 12 bytes after it held is not
-// known; the reader skips them with the rest of the chunk).
+// size minus 84 bytes from offset 72. The older writer's size counts 12 bytes
+// it never wrote: the next chunk follows the text directly.
 const Field old_fields[] = {
     CT_P2(r->pos),         CT_OLD_FONT(r->font),     CT_U8(r->alignment), CT_F64(r->angle),
     CT_F64(r->height),     CT_F64(r->width_factor),  CT_F64(r->spacing),  CT_F64(r->line_spacing),

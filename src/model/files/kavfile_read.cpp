@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -38,27 +37,29 @@ std::vector<unsigned char> read_rest(std::FILE* f) {
   return data;
 }
 
-// The first "%d" of a translated text replaced by n.
-std::string with_count(const char* text, int n) {
-  std::string s = nls_translate(text);
+// The translated singular (n = 1) or plural form of a counted message, its
+// first "%d" replaced by n.
+std::string counted(int n, const char* one, const char* many) {
+  std::string s = nls_translate(n == 1 ? one : many);
   const std::size_t at = s.find("%d");
   if (at != std::string::npos) s.replace(at, 2, std::to_string(n));
   return s;
 }
 
-void adopt(std::unique_ptr<ElemHeader> e, int mark) {
+void adopt(std::unique_ptr<ElemHeader> e, int mark, CameraActivation& cameras) {
   e->mark = static_cast<uint8_t>(mark);
   elem_clear_point_marks(e.get());
   auto* camera = elem_as<CameraElem>(e.get());
   elem_adopt(std::move(e));
   ++loaded_count;
   // The camera that was active when the drawing was saved sets the
-  // perspective view again.
-  if (camera && camera->active == 1) camera_activate(camera);
+  // perspective view again; of several, the last one read stays active.
+  if (camera && camera->active == 1) cameras.activate(camera);
 }
 
 int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
   const bool settings_file = (flags & KAV_READ_SETTINGS_FILE) != 0;
+  CameraActivation cameras;
   for (;;) {
     if (r.left() < 4) {
       if (r.left() > 0) rep.damaged = 1;  // a few stray bytes: a chunk head was cut
@@ -79,11 +80,11 @@ int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
       rep.damaged = 1;
       return 1;
     }
+    // A known chunk is read field by field and the next chunk starts where
+    // its fields end: its size is not used to skip. Older writers left size
+    // fields that do not match their bytes. Only a text takes its length from
+    // the size; every read is bounded by the bytes left.
     const std::size_t start = r.pos();
-    // A current file's chunk is read inside its frame, so a chunk can never
-    // reach into the next. Old files' 16-bit sizes cannot hold a large chunk,
-    // so there a chunk is read field by field as far as it goes.
-    ByteReader body(r.here(), sizes16 ? r.left() : std::min<std::size_t>(size, r.left()));
     ChunkReadCtx ctx;
     ctx.size = size;
     ctx.trusted = settings_file;
@@ -91,42 +92,40 @@ int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
 
     if (const ElemChunk* ec = kavfile_elem_chunk(tag)) {
       std::unique_ptr<ElemHeader> e;
-      status = kavfile_read_element(body, *ec, ctx, e);
+      status = kavfile_read_element(r, *ec, ctx, e);
       if (status == ReadStatus::REJECTED) ++rep.rejected;
       // A settings file lends its settings, never elements.
       if (status == ReadStatus::OK && !settings_file) {
         if (ctx.repaired) ++rep.repaired;
-        adopt(std::move(e), mark);
+        adopt(std::move(e), mark, cameras);
       }
     } else if (const RecordChunk* rc = kavfile_record_chunk(tag)) {
       if (rc->group == ChunkGroup::FILE_ONLY && !settings_file) {
         // Folders, the help command, screen and backup settings come only
         // from the user's own settings files.
-        body.skip(std::min<std::size_t>(kavfile_record_payload_bytes(*rc), body.left()));
+        if (!r.skip(kavfile_record_payload_bytes(*rc))) status = ReadStatus::FAILED;
       } else {
-        status = kavfile_read_record(body, *rc, ctx);
+        status = kavfile_read_record(r, *rc, ctx);
       }
     } else {
       std::printf("unknown key *%s* size:%u\n", tag, size);
       ++rep.unknown;
-      if (!r.skip(size)) {
-        rep.damaged = 1;
-        return 1;
-      }
-      continue;
+      if (!r.skip(size)) status = ReadStatus::FAILED;
     }
 
     if (status == ReadStatus::FAILED) {
       rep.damaged = 1;
       return ctx.failure_result;
     }
-    // Bytes a later version may add to a known chunk are skipped.
-    const std::size_t end = sizes16 ? std::max<std::size_t>(size, body.pos()) : size;
-    if (end > r.left()) {
-      rep.damaged = 1;
-      return 1;
+    if (ctx.end_unknown) {
+      // A rejected element whose fields cannot be followed to their end:
+      // its size is all that is left to find the next chunk.
+      r.seek(start);
+      if (!r.skip(size)) {
+        rep.damaged = 1;
+        return 1;
+      }
     }
-    r.seek(start + end);
   }
 }
 
@@ -149,23 +148,22 @@ int kavfile_write_backup(std::FILE* f) {
 int kavfile_read_header(std::FILE* f) {
   sizes16 = false;
   layer_remap_old = 0;
+  // Like every known chunk, the header is read field by field; the chunks
+  // start right after its version, whatever its size field says.
   char tag[4];
-  uint32_t size = 0;
   if (!fio_read_block(f, tag, 4)) return 0;
   if (std::memcmp(tag, "KAVW", 4) == 0) {
+    uint32_t size;
     if (!fio_read_u32be(f, &size)) return 0;
   } else if (std::memcmp(tag, "KAVV", 4) == 0) {
-    uint16_t s16;
-    if (!fio_read_u16be(f, &s16)) return 0;
-    size = s16;
+    uint16_t size;
+    if (!fio_read_u16be(f, &size)) return 0;
     sizes16 = true;
   } else {
     return 0;
   }
   int32_t version = 0;
-  if (size < 4 || !fio_read_i32be(f, &version)) return 0;
-  for (uint32_t i = 4; i < size; ++i)  // a longer header of a later version
-    if (std::getc(f) == EOF) return 0;
+  if (!fio_read_i32be(f, &version)) return 0;
   return version;
 }
 
@@ -186,8 +184,11 @@ void kavfile_report_problems(const KavReadReport& rep) {
     text += line;
   };
   if (rep.damaged) add(nls_translate("The file is damaged: only the part before the damage was read."));
-  if (rep.rejected) add(with_count("%d damaged elements were not loaded.", rep.rejected));
+  if (rep.rejected)
+    add(counted(rep.rejected, nls_mark("%d damaged element was not loaded."),
+                nls_mark("%d damaged elements were not loaded.")));
   if (rep.repaired)
-    add(with_count("%d elements had an invalid layer, pen or line type; it was set to 0.", rep.repaired));
+    add(counted(rep.repaired, nls_mark("%d element had an invalid layer, pen or line type; it was set to 0."),
+                nls_mark("%d elements had an invalid layer, pen or line type; it was set to 0.")));
   if (!text.empty()) ui().msgbox_error(text.c_str());
 }

@@ -19,13 +19,6 @@ namespace {
 
 void error(const char* text) { ui().msgbox_error(nls_translate(text)); }
 
-struct FileCloser {
-  std::FILE* f;
-  ~FileCloser() {
-    if (f) std::fclose(f);
-  }
-};
-
 }  // namespace
 
 int kavfile_write_file(const std::string& path, int (*write)(std::FILE*), const char* cannot_open,
@@ -70,12 +63,12 @@ int kavfile_load_drawing(int mode, const char* path) {
     file = path ? path : "";
   }
 
-  FileCloser in{std::fopen(file.c_str(), "rb")};
-  if (!in.f) {
+  FioFile in(file.c_str(), "rb");
+  if (!in) {
     error("Cannot open file");
     return 0;
   }
-  const int version = kavfile_read_header(in.f);
+  const int version = kavfile_read_header(in.get());
   if (version == 0) {
     error("This is not a Kavro file!");
     return 0;
@@ -95,7 +88,7 @@ int kavfile_load_drawing(int mode, const char* path) {
     ui().msgbox_message("Kavro", text.c_str());
   }
   KavReadReport report;
-  kavfile_read_chunks(in.f, 0, 0, &report);
+  kavfile_read_chunks(in.get(), 0, 0, &report);
 
   kavfile_refresh_after_read(false);
   undo_record(UNDO_CLEAR, 0);

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "model/files/fio.h"
 #include "model/files/kavfile.h"
 #include "model/files/load_save.h"
 #include "model/nls.h"
@@ -130,12 +131,7 @@ void copy_previous_version(const fs::path& home, SetupLog& log) {
     copy_contents("/usr/local/kavro2/dat/tex", user / "tex", false, log);
 }
 
-bool readable(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  std::fclose(f);
-  return true;
-}
+bool readable(const std::string& path) { return static_cast<bool>(FioFile(path.c_str(), "rb")); }
 
 }  // namespace
 
@@ -168,17 +164,17 @@ int prefs_load(int mode) {
     file = ui().filesel_choose(nls_translate("Load Settings..."), file.c_str(), 0, prefs_path.c_str());
     if (file == "cancel") return 0;
   }
-  std::FILE* f = std::fopen(file.c_str(), "rb");
-  if (!f) {
+  FioFile in(file.c_str(), "rb");
+  if (!in) {
     error("Cannot open local settings!");
     return 0;
   }
   int read = 0;
-  if (kavfile_read_header(f) == 0) {
+  if (kavfile_read_header(in.get()) == 0) {
     error("This is not a Kavro file!");
   } else {
     KavReadReport report;
-    kavfile_read_chunks(f, 0, KAV_READ_SETTINGS_FILE, &report);
+    kavfile_read_chunks(in.get(), 0, KAV_READ_SETTINGS_FILE, &report);
     read = 1;
     if (first) {
       SetupLog paths;
@@ -196,7 +192,7 @@ int prefs_load(int mode) {
     }
     kavfile_report_problems(report);
   }
-  std::fclose(f);
+  in.close();
 
   if (first) {
     help_browser = "";
