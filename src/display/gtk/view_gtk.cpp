@@ -3,7 +3,6 @@
 #include <cairo.h>
 
 #include "display/command_buffer.h"
-#include "display/cursor.h"
 #include "display/input.h"
 #include "display/view.h"
 #include "model/geom.h"
@@ -29,11 +28,9 @@ void take_position(double x, double y, bool click) {
   pointer_pixel.x = x;
   pointer_pixel.y = y;
   if (!click) return;
-  const int saved = cur_view;
-  cur_view = 0;
+  CurrentView main_view(0);
   cursor_world.x = view_sx_to_wx(static_cast<int>(x));
   cursor_world.y = view_sy_to_wy(static_cast<int>(y));
-  cur_view = saved;
 }
 
 // The new store for the area's size and the view drawn into it. The

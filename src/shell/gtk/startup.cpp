@@ -8,7 +8,6 @@
 #include <system_error>
 
 #include "display/command_buffer.h"
-#include "display/cursor.h"
 #include "display/draw.h"
 #include "display/gtk/view_gtk.h"
 #include "display/gtk/wait_gtk.h"

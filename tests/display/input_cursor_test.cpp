@@ -1,9 +1,8 @@
-#include "display/cursor.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "display/input.h"
 #include "input_fixture.h"
 #include "model/units.h"
 
