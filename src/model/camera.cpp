@@ -2,19 +2,20 @@
 
 #include "model/elem.h"
 #include "model/geom.h"
+#include "model/redraw.h"
 #include "model/ui.h"
 #include "model/view_rec.h"
 
 void camera_deactivate_all() {
-  ui().input_cursor_toggle();
+  redraw().input_cursor_toggle();
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
     auto* c = elem_as<CameraElem>(e);
     if (!c) continue;
-    ui().draw_element(DRAW_ERASE, c);
+    redraw().draw_element(DRAW_ERASE, c);
     c->active = 0;
-    ui().draw_element(DRAW_NORMAL, c);
+    redraw().draw_element(DRAW_NORMAL, c);
   }
-  ui().input_cursor_toggle();
+  redraw().input_cursor_toggle();
 }
 
 void camera_apply_view(CameraElem* camera) {
@@ -41,10 +42,10 @@ void view_camera_update_angles() {
 
 void camera_activate(CameraElem* camera) {
   camera_deactivate_all();
-  ui().input_cursor_toggle();
-  ui().draw_element(DRAW_ERASE, camera);
+  redraw().input_cursor_toggle();
+  redraw().draw_element(DRAW_ERASE, camera);
   camera->active = 1;
   camera_apply_view(camera);
-  ui().draw_element(DRAW_NORMAL, camera);
-  ui().input_cursor_toggle();
+  redraw().draw_element(DRAW_NORMAL, camera);
+  redraw().input_cursor_toggle();
 }

@@ -2,8 +2,8 @@
 
 // The main window built in the test's process under a virtual display, in
 // the staged installation folder (where its pictures are), with the built-in
-// defaults and the main window's ui entries; the view fits it asks for are
-// counted.
+// defaults, the main window's ui entries and the display's redraw table; the
+// view fits it asks for are counted.
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "display/command_buffer.h"
+#include "display/display_init.h"
 #include "display/gtk/wait_gtk.h"
 #include "display/wait.h"
+#include "model/redraw.h"
 #include "model/ui.h"
 #include "shell/gtk/bind.h"
 #include "shell/cmd_buttons.h"
@@ -45,15 +47,17 @@ class MainwinTest : public ModelTest {
     old_dir_ = std::filesystem::current_path();
     std::filesystem::current_path(KAVRO_STAGE_DIR);
     previous_ui_ = ui_install(UiTable{});
+    previous_redraw_ = redraw_install(RedrawTable{});
     previous_backend_ = wait_set_backend(wait_gtk_backend());
     cmd_install_shell_hooks();
     cmd_buttons_use_gtk();
     active_b_button = CmdButtonSlot{};
     active_f_button = CmdButtonSlot{};
     mainwin_install_ui();
-    UiTable t = ui();
-    t.view_zoom_to_extents = [](int) { ++zoom_count(); };
-    ui_install(t);
+    display_init();
+    RedrawTable r = redraw();
+    r.view_zoom_to_extents = [](int) { ++zoom_count(); };
+    redraw_install(r);
     zoom_count() = 0;
     command_key = "nop";
     window = mainwin_build();
@@ -68,6 +72,7 @@ class MainwinTest : public ModelTest {
     active_f_button = CmdButtonSlot{};
     cmd_button_ops_install(CmdButtonOps{});
     wait_set_backend(previous_backend_);
+    redraw_install(previous_redraw_);
     ui_install(previous_ui_);
     std::filesystem::current_path(old_dir_);
     ModelTest::TearDown();
@@ -140,5 +145,6 @@ class MainwinTest : public ModelTest {
  private:
   std::filesystem::path old_dir_;
   UiTable previous_ui_;
+  RedrawTable previous_redraw_;
   WaitBackend* previous_backend_ = nullptr;
 };

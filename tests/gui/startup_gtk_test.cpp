@@ -8,11 +8,13 @@
 #include <filesystem>
 
 #include "display/command_buffer.h"
+#include "display/display_init.h"
 #include "display/gtk/view_gtk.h"
 #include "display/gtk/wait_gtk.h"
 #include "display/key_state.h"
 #include "display/view.h"
 #include "display/wait.h"
+#include "model/redraw.h"
 #include "model/ui.h"
 #include "shell/cmd_buttons.h"
 #include "shell/gtk/cmd_gtk.h"
@@ -36,8 +38,10 @@ class StartupGtkTest : public ModelTest {
     old_dir_ = std::filesystem::current_path();
     std::filesystem::current_path(KAVRO_STAGE_DIR);
     previous_ui_ = ui_install(UiTable{});
+    previous_redraw_ = redraw_install(RedrawTable{});
     previous_hooks_ = mainwin_hooks_install(MainwinHooks{});
     previous_backend_ = wait_set_backend(wait_gtk_backend());
+    display_init();
     cmd_install_shell_hooks();
     cmd_buttons_use_gtk();
     mainwin_install_ui();
@@ -53,6 +57,7 @@ class StartupGtkTest : public ModelTest {
     cmd_button_ops_install(CmdButtonOps{});
     wait_set_backend(previous_backend_);
     mainwin_hooks_install(previous_hooks_);
+    redraw_install(previous_redraw_);
     ui_install(previous_ui_);
     std::filesystem::current_path(old_dir_);
     ModelTest::TearDown();
@@ -67,6 +72,7 @@ class StartupGtkTest : public ModelTest {
 
   std::filesystem::path old_dir_;
   UiTable previous_ui_;
+  RedrawTable previous_redraw_;
   MainwinHooks previous_hooks_;
   WaitBackend* previous_backend_ = nullptr;
 };

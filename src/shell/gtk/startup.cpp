@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "display/command_buffer.h"
+#include "display/display_init.h"
 #include "display/draw.h"
 #include "display/gtk/view_gtk.h"
 #include "display/gtk/wait_gtk.h"
@@ -188,7 +189,6 @@ void mainwin_install_ui() {
   t.mainwin_select_view = mainwin_select_view;
   t.mainwin_value_entry_open = mainwin_value_entry_open;
   t.mainwin_value_entry_close = mainwin_value_entry_close;
-  draw_fill_ui(t);
   ui_install(t);
 
   MainwinHooks m;
@@ -268,6 +268,7 @@ int kavro_main(int argc, char** argv) {
   nls_load();
   if (!gui_init()) return 1;
   wait_set_backend(wait_gtk_backend());
+  display_init();
   cmd_buttons_use_gtk();
   dlg_install_ui();
   mainwin_install_ui();
