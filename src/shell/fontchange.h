@@ -52,3 +52,7 @@ void gui_font_take_selection();
 // rebuilds the main window. A file that cannot be written in either place is
 // reported on standard output and changes nothing.
 void gui_font_apply();
+
+// Adds the font dialog's row to the dialog table: its "Use" button (z_c_font)
+// takes the chosen font and applies it.
+void gui_font_add_rows();

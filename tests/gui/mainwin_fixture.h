@@ -20,13 +20,14 @@
 #include "display/wait.h"
 #include "model/redraw.h"
 #include "model/ui.h"
-#include "shell/gtk/bind.h"
 #include "shell/cmd_buttons.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
+#include "shell/gtk/bind.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/mainwin_bars.h"
 #include "shell/gtk/startup.h"
+#include "shell/shell_platform.h"
 #include "support/model_fixture.h"
 
 inline int& zoom_count() {
@@ -48,6 +49,7 @@ class MainwinTest : public ModelTest {
     std::filesystem::current_path(KAVRO_STAGE_DIR);
     previous_ui_ = ui_install(UiTable{});
     previous_redraw_ = redraw_install(RedrawTable{});
+    previous_platform_ = shell_platform_install(ShellPlatform{});
     previous_backend_ = wait_set_backend(wait_gtk_backend());
     cmd_install_shell_hooks();
     cmd_buttons_use_gtk();
@@ -70,8 +72,8 @@ class MainwinTest : public ModelTest {
     settle();
     active_b_button = CmdButtonSlot{};
     active_f_button = CmdButtonSlot{};
-    cmd_button_ops_install(CmdButtonOps{});
     wait_set_backend(previous_backend_);
+    shell_platform_install(previous_platform_);
     redraw_install(previous_redraw_);
     ui_install(previous_ui_);
     std::filesystem::current_path(old_dir_);
@@ -146,5 +148,6 @@ class MainwinTest : public ModelTest {
   std::filesystem::path old_dir_;
   UiTable previous_ui_;
   RedrawTable previous_redraw_;
+  ShellPlatform previous_platform_;
   WaitBackend* previous_backend_ = nullptr;
 };

@@ -6,7 +6,7 @@
 #include "display/input.h"
 #include "display/view.h"
 #include "model/geom.h"
-#include "shell/bind_refresh.h"
+#include "shell/shell_platform.h"
 
 GtkWidget* view_widgets[VIEW_COUNT] = {};
 
@@ -43,7 +43,7 @@ void rebuild(int k) {
   const int h = gtk_widget_get_allocated_height(area);
   const bool cursor = k == 0 && display_hooks.cursor_toggle;
   if (cursor) display_hooks.cursor_toggle();
-  if (view_offscreen(k, w, h)) bind_hooks().dlg_preview_draw(k);
+  if (view_offscreen(k, w, h)) shell_platform().dlg_preview_draw(k);
   if (cursor) display_hooks.cursor_toggle();
   gtk_widget_queue_draw(area);
 }

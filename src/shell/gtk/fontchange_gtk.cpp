@@ -9,7 +9,7 @@
 #include "shell/dlg_boxes.h"
 #include "shell/dlg_table.h"
 #include "shell/fontchange.h"
-#include "shell/mainwin_hooks.h"
+#include "shell/shell_platform.h"
 #include "shell/value_entry.h"
 
 namespace {
@@ -82,5 +82,12 @@ void gui_font_apply() {
   mainwin_forget_button(active_b_button.widget);
   mainwin_forget_button(active_f_button.widget);
   for (int id = 0; id < DLG_FONT_CHANGE_COUNT; ++id) dlg_destroy(static_cast<DlgId>(id));
-  mainwin_hooks().rebuild();
+  shell_platform().mainwin_rebuild();
+}
+
+void gui_font_add_rows() {
+  dlg_row_set({"z_c_font", DlgAct::RUN, DLG_FONT, nullptr, [] {
+                 gui_font_take_selection();
+                 gui_font_apply();
+               }});
 }
