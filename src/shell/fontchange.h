@@ -13,6 +13,9 @@
 #include "model/fixed_text.h"
 
 inline constexpr int GUI_FONT_LEN = 128;
+// The style file's first line: the header, the font name, the end.
+inline constexpr const char* GUI_STYLE_HEADER = "/* Kavro interface font: ";
+inline constexpr const char* GUI_STYLE_HEADER_END = " */";
 
 // The interface font chosen in the font dialog.
 extern FixedText<GUI_FONT_LEN> gui_font;
