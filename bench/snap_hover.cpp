@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "display/cursor.h"
+#include "display/input.h"
 #include "display/snap.h"
 #include "display/snap_grid.h"
 #include "model/defaults.h"

@@ -11,11 +11,9 @@
 #include "display/outdev_screen.h"
 #include "display/text_draw.h"
 #include "display/view.h"
-#include "display/view_commands.h"
 #include "model/geom.h"
 #include "model/layers.h"
 #include "model/settings.h"
-#include "model/ui.h"
 #include "model/view_rec.h"
 
 namespace {
@@ -561,12 +559,4 @@ void draw_drag_preview(double ref_x, double ref_y, double ref_z, double target_x
                        double zmax3) {
   draw_drag_preview(DragPreview{ref_x, ref_y, ref_z, target_x, target_y, target_z, angle, count, xmin, ymin,
                                 xmax, ymax, xmin3, ymin3, zmin3, xmax3, ymax3, zmax3});
-}
-
-void draw_fill_ui(UiTable& table) {
-  table.draw_element = [](int mode, const ElemHeader* e) {
-    draw_element(static_cast<uint8_t>(mode), const_cast<ElemHeader*>(e));
-  };
-  table.draw_last_element = [](int mode) { draw_last_element(static_cast<uint8_t>(mode)); };
-  table.view_zoom_to_extents = [](int mode) { view_zoom_to_extents(static_cast<uint8_t>(mode)); };
 }

@@ -37,12 +37,6 @@ void draw_last_element(uint8_t mode);
 // entered so far.
 void view_redraw();
 
-// Lets model operations that redraw on their own (clean-up commands, refits,
-// wall rebuilds, the camera) reach the drawing passes and the extents
-// through the ui table.
-struct UiTable;
-void draw_fill_ui(UiTable& table);
-
 // Projects both points and draws the line between them through the line slot.
 void draw_3d_line(uint8_t pen, uint8_t line_type, double x1, double y1, double z1, double x2, double y2,
                   double z2);

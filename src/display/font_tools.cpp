@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "display/draw.h"
 #include "display/text_layout.h"
 #include "model/consts.h"
 #include "model/elem.h"
@@ -127,7 +128,7 @@ std::string sheet_record(int code) {
     } else {
       continue;
     }
-    ui().draw_element(DRAW_HIGHLIGHT, it);
+    draw_element(DRAW_HIGHLIGHT, it);
   }
   return fixed(advance, 2) + "\n" + body + "0\n";
 }

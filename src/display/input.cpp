@@ -6,7 +6,6 @@
 #include <string>
 
 #include "display/command_buffer.h"
-#include "display/cursor.h"
 #include "display/draw.h"
 #include "display/pick.h"
 #include "display/shell_hooks.h"
@@ -717,16 +716,16 @@ void preview_tangent_snap(InputRequest*, double x, double y) {
 }
 
 void input_script_click(int button, double x, double y, bool world) {
-  const int saved_view = cur_view;
-  cur_view = 0;
-  if (world) {
-    pointer_pixel = {static_cast<double>(view_wx_to_sx(x)), static_cast<double>(view_wy_to_sy(y))};
-    cursor_world = {x, y, 0};
-  } else {
-    pointer_pixel = {x, y};
-    cursor_world = {view_sx_to_wx(static_cast<int>(x)), view_sy_to_wy(static_cast<int>(y)), 0};
+  {
+    CurrentView main_view(0);
+    if (world) {
+      pointer_pixel = {static_cast<double>(view_wx_to_sx(x)), static_cast<double>(view_wy_to_sy(y))};
+      cursor_world = {x, y, 0};
+    } else {
+      pointer_pixel = {x, y};
+      cursor_world = {view_sx_to_wx(static_cast<int>(x)), view_sy_to_wy(static_cast<int>(y)), 0};
+    }
   }
-  cur_view = saved_view;
   if (const char* key = button_key(button)) cmd_put_key(key);
   input_show_coordinates(active_request);
 }

@@ -1,13 +1,11 @@
 #include "display/shell_hooks.h"
 
+#include "model/installed_table.h"
+
 namespace {
-ShellHooks current;
+InstalledTable<ShellHooks> table;
 }
 
-const ShellHooks& shell_hooks() { return current; }
+const ShellHooks& shell_hooks() { return table.get(); }
 
-ShellHooks shell_hooks_install(const ShellHooks& hooks) {
-  ShellHooks previous = current;
-  current = hooks;
-  return previous;
-}
+ShellHooks shell_hooks_install(const ShellHooks& hooks) { return table.install(hooks); }

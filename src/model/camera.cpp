@@ -2,6 +2,7 @@
 
 #include "model/elem.h"
 #include "model/geom.h"
+#include "model/redraw.h"
 #include "model/ui.h"
 #include "model/view_rec.h"
 
@@ -11,9 +12,9 @@ namespace {
 // drawn again. Inside a cursor bracket.
 void deactivate(CameraElem* camera) {
   if (camera->active == 0) return;
-  ui().draw_element(DRAW_ERASE, camera);
+  redraw().draw_element(DRAW_ERASE, camera);
   camera->active = 0;
-  ui().draw_element(DRAW_NORMAL, camera);
+  redraw().draw_element(DRAW_NORMAL, camera);
 }
 
 // Clears every camera but keep.
@@ -26,18 +27,18 @@ void deactivate_others(const CameraElem* keep) {
 // camera is always drawn again: a camera just made or read may not be drawn
 // yet, though its flag is already set.
 void make_active(CameraElem* camera) {
-  ui().draw_element(DRAW_ERASE, camera);
+  redraw().draw_element(DRAW_ERASE, camera);
   camera->active = 1;
   camera_apply_view(camera);
-  ui().draw_element(DRAW_NORMAL, camera);
+  redraw().draw_element(DRAW_NORMAL, camera);
 }
 
 }  // namespace
 
 void camera_deactivate_all() {
-  ui().input_cursor_toggle();
+  redraw().input_cursor_toggle();
   deactivate_others(nullptr);
-  ui().input_cursor_toggle();
+  redraw().input_cursor_toggle();
 }
 
 void camera_apply_view(CameraElem* camera) {
@@ -63,20 +64,20 @@ void view_camera_update_angles() {
 }
 
 void camera_activate(CameraElem* camera) {
-  ui().input_cursor_toggle();
+  redraw().input_cursor_toggle();
   deactivate_others(camera);
   make_active(camera);
-  ui().input_cursor_toggle();
+  redraw().input_cursor_toggle();
 }
 
 void CameraActivation::activate(CameraElem* camera) {
   if (!last_) {
     camera_activate(camera);
   } else {
-    ui().input_cursor_toggle();
+    redraw().input_cursor_toggle();
     if (last_ != camera) deactivate(last_);
     make_active(camera);
-    ui().input_cursor_toggle();
+    redraw().input_cursor_toggle();
   }
   last_ = camera;
 }

@@ -5,6 +5,7 @@
 #include "model/elem.h"
 #include "model/layers.h"
 #include "model/nls.h"
+#include "model/redraw.h"
 #include "model/ui.h"
 #include "model/undo.h"
 
@@ -40,16 +41,16 @@ void remove_marked(int count) {
 
 void cmd_p_glminus() {
   clear_all_marks();
-  ui().input_cursor_toggle();
+  redraw().input_cursor_toggle();
   int count = 0;
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
     if (e->pen != PEN_GUIDE || !on_current_layer(e)) continue;
-    ui().draw_element(DRAW_ERASE, e);
+    redraw().draw_element(DRAW_ERASE, e);
     e->mark = 1;
     ++count;
   }
   remove_marked(count);
-  ui().input_cursor_toggle();
+  redraw().input_cursor_toggle();
 }
 
 void cmd_p_tools_remdup() {

@@ -1,13 +1,11 @@
 #include "model/ui.h"
 
+#include "model/installed_table.h"
+
 namespace {
-UiTable current;
+InstalledTable<UiTable> table;
 }
 
-const UiTable& ui() { return current; }
+const UiTable& ui() { return table.get(); }
 
-UiTable ui_install(const UiTable& table) {
-  UiTable previous = current;
-  current = table;
-  return previous;
-}
+UiTable ui_install(const UiTable& t) { return table.install(t); }

@@ -4,19 +4,16 @@
 //
 // Model, drawing, tools, importers and exporters never include the toolkit.
 // Whatever they need of the interface (questions, messages, button states,
-// refreshes) goes through this one table of plain functions. The shell
-// installs the real table at start-up; tests install a scripted one. Every
-// entry starts silent (questions answer 0 or "cancel", everything else does
-// nothing), so a table sets only what it provides.
+// refreshes) goes through this one table of plain functions; the model's
+// redraws go through model/redraw.h instead. The shell installs the real
+// table at start-up; tests install a scripted one. Every entry starts silent
+// (questions answer 0 or "cancel", everything else does nothing), so a table
+// sets only what it provides.
 
 #include <string>
 
-struct ElemHeader;
-
 namespace ui_silent {
 inline void enable(bool) {}
-inline void draw(int, const ElemHeader*) {}
-inline void draw_last(int) {}
 inline void angle(double) {}
 inline void error(const char*) {}
 inline void message(const char*, const char*) {}
@@ -64,13 +61,6 @@ struct UiTable {
   // The about box (shown at every start).
   void (*gui_show_about)() = ui_silent::none;
 
-  // Screen updates of model operations that redraw on their own (clean-up
-  // commands, the stretch re-fit, wall rebuilds). Drawing is bracketed by two
-  // cursor toggles; modes are the DRAW_* constants of model/consts.h.
-  void (*input_cursor_toggle)() = ui_silent::none;
-  void (*draw_element)(int mode, const ElemHeader* e) = ui_silent::draw;
-  void (*draw_last_element)(int mode) = ui_silent::draw_last;
-
   // The Camera dialog's view-angle field (degrees), when that dialog exists.
   void (*dlg_camera_set_angle)(double degrees) = ui_silent::angle;
 
@@ -108,8 +98,6 @@ struct UiTable {
   void (*gui_reset_dialogs_after_settings)() = ui_silent::none;
   // Makes a view type current through its toggle (which zooms to the extents).
   void (*mainwin_select_view)(int view_type) = ui_silent::mode;
-  // Mode 0 zooms the main view to the drawing's extents.
-  void (*view_zoom_to_extents)(int mode) = ui_silent::mode;
 };
 
 // The installed table.

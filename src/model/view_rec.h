@@ -29,6 +29,19 @@ extern int32_t cur_view;
 // The view selected by cur_view (view 0 when cur_view is out of range).
 ViewRec& view_current();
 
+// Makes view k current for the guard's life and puts the view that was
+// current back on every way out.
+class CurrentView {
+ public:
+  explicit CurrentView(int32_t k) : saved_(cur_view) { cur_view = k; }
+  ~CurrentView() { cur_view = saved_; }
+  CurrentView(const CurrentView&) = delete;
+  CurrentView& operator=(const CurrentView&) = delete;
+
+ private:
+  int32_t saved_;
+};
+
 // Codes of view_type (model/settings.h); the numbers follow the numeric
 // keypad: 2 looks from the south, 8 from the north, 1 from the south-west.
 enum : int32_t {

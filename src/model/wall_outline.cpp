@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "model/geom.h"
-#include "model/ui.h"
+#include "model/redraw.h"
 
 double wall_corner_bank[8];
 
@@ -179,10 +179,10 @@ WallElem* wall_rebuild_outline(WallElem* wall) {
       current = next;
     }
   }
-  ui().input_cursor_toggle();
-  ui().draw_element(DRAW_ERASE, wall);
+  redraw().input_cursor_toggle();
+  redraw().draw_element(DRAW_ERASE, wall);
   remove_element(wall);
-  ui().draw_last_element(DRAW_NORMAL);
-  ui().input_cursor_toggle();
+  redraw().draw_last_element(DRAW_NORMAL);
+  redraw().input_cursor_toggle();
   return current;
 }

@@ -10,8 +10,8 @@
 #include "model/elem_points.h"
 #include "model/geom.h"
 #include "model/layers.h"
+#include "model/redraw.h"
 #include "model/settings.h"
-#include "model/ui.h"
 #include "model/undo.h"
 #include "model/vec3.h"
 #include "model/view_rec.h"
@@ -397,10 +397,10 @@ void replace_on_screen(ElemHeader* old, ElemHeader* fresh) {
   fresh->group = old->group;
   undo_mark_element(fresh);
   old->mark = 1;
-  ui().input_cursor_toggle();
-  ui().draw_element(DRAW_ERASE, old);
-  ui().draw_last_element(DRAW_NORMAL);
-  ui().input_cursor_toggle();
+  redraw().input_cursor_toggle();
+  redraw().draw_element(DRAW_ERASE, old);
+  redraw().draw_last_element(DRAW_NORMAL);
+  redraw().input_cursor_toggle();
 }
 
 void refit_chain(DimElem* d) {

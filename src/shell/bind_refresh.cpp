@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "shell/shell_platform.h"
+
 namespace {
 
 struct Row {
@@ -19,8 +21,6 @@ constexpr Row rows[] = {
     {"layerentry", BindRefresh::LAYERENTRY, 0},
 };
 
-BindHooks current;
-
 }  // namespace
 
 BindRefreshAction bind_refresh_action(const char* key) {
@@ -30,25 +30,18 @@ BindRefreshAction bind_refresh_action(const char* key) {
   return {};
 }
 
-const BindHooks& bind_hooks() { return current; }
-
-BindHooks bind_hooks_install(const BindHooks& hooks) {
-  BindHooks previous = current;
-  current = hooks;
-  return previous;
-}
-
 void bind_refresh_run(const char* key) {
   BindRefreshAction a = bind_refresh_action(key);
+  const ShellPlatform& p = shell_platform();
   switch (a.what) {
     case BindRefresh::PREVIEW:
-      if (current.dlg_preview_built(a.preview)) current.dlg_preview_draw(a.preview);
+      if (p.dlg_preview_built(a.preview)) p.dlg_preview_draw(a.preview);
       break;
     case BindRefresh::MAIN:
-      current.dlg_preview_draw(0);
+      p.dlg_preview_draw(0);
       break;
     case BindRefresh::LAYERENTRY:
-      current.gui_layerentry_closed();
+      p.gui_layerentry_closed();
       break;
     case BindRefresh::NONE:
       break;

@@ -3,8 +3,9 @@
 // The refresh keys of bound widgets. After a widget has stored its value, the
 // key it was made with says what to redraw: the preview of the dialog that
 // owns it, the main view, or the layer-name entry that closes. The drawing
-// and the dialogs live elsewhere; they are reached through BindHooks, which
-// start silent, so widgets work (and tests run) before anything is installed.
+// and the dialogs live elsewhere; they are reached through the shell
+// platform table (shell_platform.h), whose entries start silent, so widgets
+// work (and tests run) before anything is installed.
 
 enum class BindRefresh {
   NONE,        // any key not in the table: nothing
@@ -23,26 +24,5 @@ struct BindRefreshAction {
 // null key is none.
 BindRefreshAction bind_refresh_action(const char* key);
 
-namespace bind_hooks_silent {
-inline void view(int) {}
-inline bool built(int) { return false; }
-inline void none() {}
-}  // namespace bind_hooks_silent
-
-struct BindHooks {
-  // Draws view k: the main drawing and title for 0, a dialog preview for 1..7.
-  void (*dlg_preview_draw)(int k) = bind_hooks_silent::view;
-  // Whether the dialog that owns preview k (1..7) is built.
-  bool (*dlg_preview_built)(int k) = bind_hooks_silent::built;
-  // Destroys the layer-name entry and refills the layer list.
-  void (*gui_layerentry_closed)() = bind_hooks_silent::none;
-  // Re-formats the size buttons of the tool pages.
-  void (*mainwin_size_labels_refresh)() = bind_hooks_silent::none;
-};
-
-const BindHooks& bind_hooks();
-// Installs hooks and returns the previous ones.
-BindHooks bind_hooks_install(const BindHooks& hooks);
-
-// Runs what the key's row says through the hooks.
+// Runs what the key's row says through the shell platform table.
 void bind_refresh_run(const char* key);

@@ -1,21 +1,19 @@
 #include "shell/cmd_buttons.h"
 
+#include "shell/shell_platform.h"
+
 CmdButtonSlot active_b_button;
 CmdButtonSlot active_f_button;
 
 namespace {
 
-CmdButtonOps ops;
-
-void set_active(const CmdButtonSlot& s, bool on) {
-  if (ops.set_active) ops.set_active(s.widget, s.key, on);
-}
+void set_active(const CmdButtonSlot& s, bool on) { shell_platform().button_set_active(s.widget, s.key, on); }
 
 void release(CmdButtonSlot& s) {
   if (!s.widget) return;
   CmdButtonSlot old = s;
   s = CmdButtonSlot{};
-  if (ops.unwatch) ops.unwatch(old.widget, old.watch);
+  shell_platform().button_unwatch(old.widget, old.watch);
   set_active(old, false);
 }
 
@@ -28,16 +26,10 @@ void hold(CmdButtonSlot& s, void* widget, const char* key) {
   release(s);
   s.widget = widget;
   s.key = key;
-  s.watch = widget && ops.watch ? ops.watch(widget) : 0;
+  s.watch = widget ? shell_platform().button_watch(widget) : 0;
 }
 
 }  // namespace
-
-CmdButtonOps cmd_button_ops_install(const CmdButtonOps& o) {
-  CmdButtonOps previous = ops;
-  ops = o;
-  return previous;
-}
 
 void mainwin_hold_b_button(void* widget, const char* key) { hold(active_b_button, widget, key); }
 void mainwin_hold_f_button(void* widget, const char* key) { hold(active_f_button, widget, key); }

@@ -4,10 +4,11 @@
 // the view-tool buttons (f_ keys). A tool's button stays pressed while the
 // tool runs; at most one button of each group is active.
 //
-// Widgets are opaque handles here. The toolkit side (cmd_buttons_use_gtk)
-// sets a toggle button's state with its command handler blocked, so a change
-// made by the program posts no key, and clears a group when its widget is
-// destroyed. Without it the groups only keep their state.
+// Widgets are opaque handles here. The toolkit side (cmd_buttons_use_gtk,
+// through shell_platform.h) sets a toggle button's state with its command
+// handler blocked, so a change made by the program posts no key, and clears
+// a group when its widget is destroyed. Without it the groups only keep
+// their state.
 
 struct CmdButtonSlot {
   void* widget = nullptr;     // null: no button active
@@ -17,17 +18,6 @@ struct CmdButtonSlot {
 
 extern CmdButtonSlot active_b_button;
 extern CmdButtonSlot active_f_button;
-
-// What the groups do to a widget.
-struct CmdButtonOps {
-  // Sets the toggle state without running the handler connected with key.
-  void (*set_active)(void* widget, const char* key, bool on) = nullptr;
-  // Calls mainwin_forget_button(widget) when the widget is destroyed; returns an id.
-  unsigned long (*watch)(void* widget) = nullptr;
-  void (*unwatch)(void* widget, unsigned long id) = nullptr;
-};
-// Installs the operations and returns the previous ones.
-CmdButtonOps cmd_button_ops_install(const CmdButtonOps& ops);
 
 // Makes a pressed button the active one of its group; pressing the active
 // button again keeps it pressed.

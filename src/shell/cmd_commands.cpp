@@ -1,3 +1,5 @@
+#include "shell/cmd_commands.h"
+
 #include <cstring>
 #include <string>
 
@@ -11,7 +13,7 @@
 #include "model/undo.h"
 #include "shell/cmd_dispatch.h"
 #include "shell/cmd_loop.h"
-#include "shell/gtk/mainwin_bars.h"
+#include "shell/dlg_table.h"
 
 namespace {
 
@@ -58,6 +60,11 @@ void cmd_p_file_new() {
   ui().mainwin_update_title();
   drawing_modified = 0;
   group_counter = 0;
+}
+
+void gui_reset_for_new_drawing() {
+  dlg_destroy(DLG_LAYER);
+  drawing_reset();
 }
 
 void cmd_p_file_quit() {

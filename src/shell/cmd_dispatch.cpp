@@ -18,6 +18,7 @@
 #include "model/ui.h"
 #include "model/undo.h"
 #include "shell/cmd_buttons.h"
+#include "shell/cmd_commands.h"
 #include "shell/cmd_keys.h"
 #include "shell/cmd_loop.h"
 #include "tools/tool_rows.h"

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "display/command_buffer.h"
-#include "display/cursor.h"
 #include "display/input.h"
 #include "display/shell_hooks.h"
 #include "display/view_commands.h"

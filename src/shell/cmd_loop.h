@@ -24,15 +24,3 @@ void cmd_post_key(void* widget, const char* key);
 // Installs the command loop's side of display/shell_hooks.h. cmd_loop does
 // this itself; the start-up and tests may do it earlier.
 void cmd_install_shell_hooks();
-
-// The command loop's own commands.
-// p_file_new: empties the drawing (after asking when it is modified); the
-// drawing file becomes the bare drawing folder.
-void cmd_p_file_new();
-// p_file_quit (also closing the main window): quits, after asking when the
-// drawing is modified; answering Save saves and keeps the program running.
-void cmd_p_file_quit();
-// The path buttons of the settings and renderer dialogs: "draw", "sym",
-// "dxf", "export", "dia", "pov", "ray". Asks for a folder or file and writes
-// the choice into the setting and the dialog's entry; a cancel changes nothing.
-void cmd_p_path_choose(const char* name);

@@ -15,7 +15,9 @@
 #include <array>
 #include <string>
 
-// Makes the dialog table (dlg_table.h) show, hide and destroy GTK widgets.
+// Makes the dialog table (dlg_table.h) show, hide and destroy GTK widgets:
+// puts those operations into the shell platform table, keeping its other
+// entries.
 void dlg_use_gtk();
 // Installs the boxes below into the ui table, keeping its other entries.
 void dlg_install_ui();
@@ -44,12 +46,11 @@ void gui_progress_update(float fraction);
 void gui_progress_close();
 
 // The separate text editor "Edit Text:" (ISO-8859-1 text). An editor already
-// open keeps its text; the cursor goes to the end.
+// open keeps its text; the cursor goes to the end. Its Apply and Cancel
+// close it.
 void gui_text_editor_show(const char* text);
-// The editor's whole text as a new block (ISO-8859-1), or null when there is
-// no editor; release it with gui_free.
-char* gui_text_editor_get();
-void gui_free(char* block);
+// The editor's whole text (ISO-8859-1); empty when there is no editor.
+std::string gui_text_editor_get();
 
 // The five texts of the gauge box: X, Y and Z distance, length, angle.
 extern std::array<std::string, 5> gauge_texts;

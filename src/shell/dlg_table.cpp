@@ -1,15 +1,13 @@
 #include "shell/dlg_table.h"
 
 #include <cstring>
+#include <utility>
 
-#include "shell/dlg_boxes.h"
-#include "shell/fontchange.h"
+#include "shell/shell_platform.h"
 
 void* dlg_slots[DLG_COUNT] = {};
 
 namespace {
-
-DlgOps ops;
 
 const char* const names[DLG_COUNT] = {
     "aspect",     "plotsetup", "printsetup",  "printscale", "snap",       "room",        "wall",
@@ -21,25 +19,11 @@ const char* const names[DLG_COUNT] = {
     "layerentry",
 };
 
-void text_editor_close() { dlg_destroy(DLG_TEXTEDIT); }
-
-// The rows of the boxes built here; each dialog's builder adds its own rows.
+// The boxes that only close; each dialog's owner adds its own rows.
 std::vector<DlgRow> rows = {
     {"z_c_gauge", DlgAct::HIDE, DLG_GAUGE},
     {"z_c_error", DlgAct::HIDE, DLG_ERROR},
-    {"z_c_font", DlgAct::RUN, DLG_FONT, nullptr,
-     [] {
-       gui_font_take_selection();
-       gui_font_apply();
-     }},
     {"z_c_about", DlgAct::HIDE, DLG_ABOUT},
-    {"z_c_textedit_cancel", DlgAct::RUN, DLG_TEXTEDIT, nullptr, text_editor_close},
-    {"z_c_textedit_apply", DlgAct::RUN, DLG_TEXTEDIT, nullptr,
-     [] {
-       char* text = gui_text_editor_get();
-       gui_free(text);
-       text_editor_close();
-     }},
 };
 
 void build_into(const DlgRow& row) {
@@ -51,23 +35,17 @@ void build_into(const DlgRow& row) {
 
 const char* dlg_name(DlgId id) { return id >= 0 && id < DLG_COUNT ? names[id] : "?"; }
 
-DlgOps dlg_ops_install(const DlgOps& o) {
-  DlgOps previous = ops;
-  ops = o;
-  return previous;
-}
-
 void dlg_store(DlgId id, void* widget) {
   if (id < 0 || id >= DLG_COUNT) return;
   dlg_slots[id] = widget;
-  if (widget && ops.watch) ops.watch(widget, &dlg_slots[id]);
+  if (widget) shell_platform().dlg_watch(widget, &dlg_slots[id]);
 }
 
 void dlg_destroy(void** slot) {
   if (!slot) return;
   void* widget = *slot;
   *slot = nullptr;
-  if (widget && ops.destroy) ops.destroy(widget);
+  if (widget) shell_platform().dlg_destroy(widget);
 }
 
 void dlg_destroy(DlgId id) {
@@ -75,14 +53,24 @@ void dlg_destroy(DlgId id) {
 }
 
 void dlg_present(void* widget) {
-  if (widget && ops.present) ops.present(widget);
+  if (widget) shell_platform().dlg_present(widget);
 }
 
 void gui_widget_hide(void* widget) {
-  if (widget && ops.hide) ops.hide(widget);
+  if (widget) shell_platform().dlg_hide(widget);
 }
 
 std::vector<DlgRow>& dlg_rows() { return rows; }
+
+void dlg_row_set(DlgRow row) {
+  for (DlgRow& r : rows) {
+    if (std::strcmp(r.key, row.key) == 0) {
+      r = std::move(row);
+      return;
+    }
+  }
+  rows.push_back(std::move(row));
+}
 
 void cmd_dispatch_dialog(const char* key) {
   if (!key) return;

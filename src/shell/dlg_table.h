@@ -6,9 +6,10 @@
 // null); a dialog is built into its slot once and shown again from there,
 // hidden, or destroyed so that it is built afresh from the current values.
 //
-// Widgets are opaque here. The toolkit side (dlg_use_gtk) shows, hides and
-// destroys them and clears a slot whenever its widget dies, so a slot never
-// holds a dead widget. Without it the table only moves slots.
+// Widgets are opaque here. The toolkit side (dlg_use_gtk, through
+// shell_platform.h) shows, hides and destroys them and clears a slot
+// whenever its widget dies, so a slot never holds a dead widget. Without it
+// the table only moves slots.
 
 #include <functional>
 #include <vector>
@@ -69,18 +70,6 @@ const char* dlg_name(DlgId id);
 // Dialogs that the interface font change destroys.
 inline constexpr int DLG_FONT_CHANGE_COUNT = DLG_WINDOW + 1;
 
-// What the table does to a widget.
-struct DlgOps {
-  // Shows the window and raises it.
-  void (*present)(void* widget) = nullptr;
-  void (*hide)(void* widget) = nullptr;
-  void (*destroy)(void* widget) = nullptr;
-  // Clears *slot when the widget dies, however that happens.
-  void (*watch)(void* widget, void** slot) = nullptr;
-};
-// Installs the operations and returns the previous ones.
-DlgOps dlg_ops_install(const DlgOps& ops);
-
 // Puts a freshly built widget into its slot.
 void dlg_store(DlgId id, void* widget);
 // Destroys the widget in the slot if there is one; the slot is null afterwards.
@@ -108,9 +97,13 @@ struct DlgRow {
 };
 
 // The live table, in dispatch order; the first row whose key equals the
-// posted key runs. Dialog builders add their rows when they are built; tests
-// may add rows and put the table back afterwards.
+// posted key runs. It starts with the rows of the boxes that only close;
+// each dialog's owner on the toolkit side adds its own rows (a builder when
+// it builds); tests may add rows and put the table back afterwards.
 std::vector<DlgRow>& dlg_rows();
+// Puts a row into the table: it replaces the row of the same key, else it
+// comes last. Adding a dialog's rows again therefore changes nothing.
+void dlg_row_set(DlgRow row);
 
 // Runs the row of key; a key without a row does nothing here.
 void cmd_dispatch_dialog(const char* key);

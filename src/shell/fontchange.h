@@ -13,6 +13,9 @@
 #include "model/fixed_text.h"
 
 inline constexpr int GUI_FONT_LEN = 128;
+// The style file's first line: the header, the font name, the end.
+inline constexpr const char* GUI_STYLE_HEADER = "/* Kavro interface font: ";
+inline constexpr const char* GUI_STYLE_HEADER_END = " */";
 
 // The interface font chosen in the font dialog.
 extern FixedText<GUI_FONT_LEN> gui_font;
@@ -52,3 +55,7 @@ void gui_font_take_selection();
 // rebuilds the main window. A file that cannot be written in either place is
 // reported on standard output and changes nothing.
 void gui_font_apply();
+
+// Adds the font dialog's row to the dialog table: its "Use" button (z_c_font)
+// takes the chosen font and applies it.
+void gui_font_add_rows();

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "display/cursor.h"
 #include "display/draw.h"
+#include "display/input.h"
 #include "model/elem.h"
 #include "model/geom.h"
 #include "model/layers.h"

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "display/outdev.h"
 #include "display/text_layout.h"
+#include "display_fixture.h"
 #include "font_fixture.h"
 #include "model/defaults.h"
 #include "model/elem.h"
@@ -76,6 +78,7 @@ class FontTools : public FontTest {
     undo_record(UNDO_CLEAR, 0);
     drawing_free();
     main_init_defaults();
+    outdev_init_screen_slots();
   }
   void TearDown() override {
     undo_record(UNDO_CLEAR, 0);
@@ -102,9 +105,12 @@ TEST_F(FontTools, SimpelDrawnAsElementsAndWrittenBackIsTheSameFont) {
   elem_new_line(6, 0, 0, 0.0, -4.0, 1.0, -3.0);
 
   RecordingUi ui;
+  RecordingOutdev highlighted;
   ASSERT_TRUE(font_write_from_drawing());
   EXPECT_TRUE(ui.calls_starting("error").empty());
-  EXPECT_EQ(ui.calls_starting("draw_element 3 ").size(), static_cast<size_t>(elem_count() - 1));
+  // Every element taken into the font is drawn highlighted, once.
+  EXPECT_EQ(highlighted.calls.size(), static_cast<size_t>(elem_count() - 1));
+  for (const SlotCall& c : highlighted.calls) EXPECT_EQ(c.draw_mode, DRAWMODE_SELECTED) << c.slot;
   EXPECT_TRUE(fs::exists(fonts_ / "newfont"));
   for (const auto& entry : fs::directory_iterator(fonts_))  // no temporary file left
     EXPECT_TRUE(entry.path().filename() == "Simpel" || entry.path().filename() == "newfont") << entry.path();

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "display/cursor.h"
+#include "display/input.h"
 #include "input_fixture.h"
 
 namespace {

@@ -70,7 +70,6 @@ class PlanViewTest : public ModelTest {
 #include <string>
 
 #include "display/command_buffer.h"
-#include "display/cursor.h"
 #include "display/input.h"
 #include "display/shell_hooks.h"
 #include "display/wait.h"

@@ -12,8 +12,9 @@
 
 #include "display/command_buffer.h"
 #include "model/settings.h"
-#include "shell/gtk/bind.h"
 #include "shell/bind_refresh.h"
+#include "shell/gtk/bind.h"
+#include "shell/shell_platform.h"
 #include "support/model_fixture.h"
 
 inline std::vector<std::string>& bind_trace() {
@@ -31,12 +32,12 @@ class BindGtkTest : public ModelTest {
   void SetUp() override {
     ModelTest::SetUp();
     bind_trace().clear();
-    BindHooks h;
+    ShellPlatform h;
     h.dlg_preview_draw = [](int k) { bind_trace().push_back("draw " + std::to_string(k)); };
     h.dlg_preview_built = [](int) { return true; };
     h.gui_layerentry_closed = [] { bind_trace().push_back("layerentry closed"); };
     h.mainwin_size_labels_refresh = [] { bind_trace().push_back("size labels"); };
-    previous_ = bind_hooks_install(h);
+    previous_ = shell_platform_install(h);
     command_key = "nop";
     radio_suppress = 0;
     window = gtk_offscreen_window_new();
@@ -48,7 +49,7 @@ class BindGtkTest : public ModelTest {
   void TearDown() override {
     gtk_widget_destroy(window);
     settle();
-    bind_hooks_install(previous_);
+    shell_platform_install(previous_);
     radio_suppress = 0;
     ModelTest::TearDown();
   }
@@ -93,5 +94,5 @@ class BindGtkTest : public ModelTest {
   GtkWidget* box = nullptr;
 
  private:
-  BindHooks previous_;
+  ShellPlatform previous_;
 };

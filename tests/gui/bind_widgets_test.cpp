@@ -397,12 +397,12 @@ TEST_F(BindGtkTest, AnEntryMayCloseItsOwnWindowAndFocusedEntriesDieQuietly) {
   gtk_box_pack_start(GTK_BOX(vbox), v, FALSE, FALSE, 0);
   gtk_widget_show_all(layer_window);
   settle();
-  BindHooks h = bind_hooks();
+  ShellPlatform h = shell_platform();
   h.gui_layerentry_closed = [] {
     bind_trace().push_back("layerentry closed");
     gtk_widget_destroy(layer_window);
   };
-  bind_hooks_install(h);
+  shell_platform_install(h);
 
   gtk_widget_grab_focus(e);
   focus(e, true);

@@ -4,12 +4,15 @@
 #include <gtk/gtk.h>
 
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "gui_steps.h"
 #include "model/ui.h"
+#include "shell/cmd_keys.h"
 #include "shell/cmd_loop.h"
 #include "shell/dlg_boxes.h"
+#include "shell/fontchange.h"
 
 namespace {
 
@@ -86,17 +89,14 @@ TEST_F(DlgBoxesTest, TextEditorKeepsItsTextAndGivesItBackInTheProgramsEncoding) 
   gtk_text_buffer_insert(buffer, &end, " \xe2\x82\xac", -1);  // a euro sign has no ISO-8859-1 byte
   ui().gui_text_editor_show("other");
   EXPECT_EQ(slot(DLG_TEXTEDIT), editor);
-  char* text = gui_text_editor_get();
-  ASSERT_NE(text, nullptr);
-  EXPECT_STREQ(text,
-               "Stra\xdf"
-               "e\nzwei ?");
-  gui_free(text);
+  EXPECT_EQ(gui_text_editor_get(),
+            "Stra\xdf"
+            "e\nzwei ?");
 
   // Apply and Cancel close it.
   gtk_button_clicked(GTK_BUTTON(find_button(editor, "Apply")));
   EXPECT_EQ(slot(DLG_TEXTEDIT), nullptr);
-  EXPECT_EQ(gui_text_editor_get(), nullptr);
+  EXPECT_EQ(gui_text_editor_get(), "");
   ui().gui_text_editor_show("");
   ASSERT_NE(slot(DLG_TEXTEDIT), nullptr);
   gtk_button_clicked(GTK_BUTTON(find_button(slot(DLG_TEXTEDIT), "Cancel")));
@@ -150,6 +150,26 @@ TEST_F(DlgBoxesTest, AboutBoxIsBuiltOnce) {
   ui().gui_show_about();
   EXPECT_EQ(slot(DLG_ABOUT), about);
   EXPECT_TRUE(gtk_widget_get_visible(about));
+}
+
+// The rows the boxes and the font change add to the dialog table keep its
+// rules: one row per key, keys that only end a wait, work in every RUN row.
+// The text editor adds its rows whenever it is built.
+TEST_F(DlgBoxesTest, RowsAddedByTheirOwnersKeepTheTablesRules) {
+  gui_font_add_rows();
+  ui().gui_text_editor_show("");
+  gtk_button_clicked(GTK_BUTTON(find_button(slot(DLG_TEXTEDIT), "Cancel")));
+  ui().gui_text_editor_show("");
+  std::multiset<std::string> keys;
+  for (const DlgRow& r : dlg_rows()) {
+    keys.insert(r.key);
+    EXPECT_TRUE(cmd_key_only_ends_wait(r.key)) << r.key << " would also be dispatched";
+    if (r.action == DlgAct::RUN) {
+      EXPECT_TRUE(bool(r.then)) << r.key;
+    }
+  }
+  for (const char* key : {"z_c_font", "z_c_textedit_apply", "z_c_textedit_cancel"})
+    EXPECT_EQ(keys.count(key), 1u) << key;
 }
 
 }  // namespace

@@ -8,14 +8,16 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "display/key_state.h"
 #include "gui_steps.h"
 #include "shell/cmd_buttons.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
+#include "shell/dlg_table.h"
 #include "shell/fontchange.h"
-#include "shell/mainwin_hooks.h"
+#include "shell/gtk/cmd_gtk.h"
+#include "shell/shell_platform.h"
 #include "shell/value_entry.h"
 
 namespace {
@@ -44,16 +46,19 @@ class FontchangeTest : public GuiBoxTest {
     old_cwd_ = fs::current_path();
     fs::current_path(dir_ / "install");
     rebuilds = 0;
-    MainwinHooks h;
-    h.rebuild = [] { ++rebuilds; };
-    previous_hooks_ = mainwin_hooks_install(h);
-    cmd_install_shell_hooks();
+    previous_platform_ = shell_platform();
     cmd_buttons_use_gtk();
+    ShellPlatform p = shell_platform();
+    p.mainwin_rebuild = [] { ++rebuilds; };
+    shell_platform_install(p);
+    saved_rows_ = dlg_rows();
+    gui_font_add_rows();
+    cmd_install_shell_hooks();
   }
   void TearDown() override {
     mainwin_value_entry_close();
-    mainwin_hooks_install(previous_hooks_);
-    cmd_button_ops_install(CmdButtonOps{});
+    dlg_rows() = saved_rows_;
+    shell_platform_install(previous_platform_);
     active_b_button = CmdButtonSlot{};
     fs::current_path(old_cwd_);
     setenv("HOME", old_home_.c_str(), 1);
@@ -85,7 +90,8 @@ class FontchangeTest : public GuiBoxTest {
 
   fs::path dir_, old_cwd_;
   std::string old_home_;
-  MainwinHooks previous_hooks_;
+  ShellPlatform previous_platform_;
+  std::vector<DlgRow> saved_rows_;
 };
 
 TEST_F(FontchangeTest, WritesTheUsersStyleFileAndTearsDownForTheRebuild) {

@@ -11,8 +11,9 @@
 #include "display/gtk/wait_gtk.h"
 #include "display/wait.h"
 #include "shell/cmd_buttons.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
+#include "shell/gtk/cmd_gtk.h"
+#include "shell/shell_platform.h"
 
 namespace {
 
@@ -115,6 +116,7 @@ TEST_F(GuiBuildTest, PackingAndTables) {
 
 TEST_F(GuiBuildTest, CommandButtonsPostTheirKeys) {
   WaitBackend* previous = wait_set_backend(wait_gtk_backend());
+  const ShellPlatform previous_platform = shell_platform();
   cmd_install_shell_hooks();
   cmd_buttons_use_gtk();
   active_b_button = CmdButtonSlot{};
@@ -146,7 +148,7 @@ TEST_F(GuiBuildTest, CommandButtonsPostTheirKeys) {
   gdk_event_free(ev);
   EXPECT_STREQ(command_key.c_str(), "p_nop");
 
-  cmd_button_ops_install(CmdButtonOps{});
+  shell_platform_install(previous_platform);
   active_b_button = CmdButtonSlot{};
   wait_set_backend(previous);
 }

@@ -32,6 +32,7 @@
 #include "shell/dlg_table.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/startup.h"
+#include "shell/shell_platform.h"
 #include "support/temp_folder.h"
 
 namespace gui_steps {
@@ -248,7 +249,8 @@ class GuiBoxTest : public ::testing::Test {
   }
   void SetUp() override {
     previous_backend_ = wait_set_backend(wait_gtk_backend());
-    previous_ops_ = dlg_ops_install(DlgOps{});
+    previous_platform_ = shell_platform_install(ShellPlatform{});
+    saved_rows_ = dlg_rows();
     dlg_use_gtk();
     gui_steps::queue().clear();
     gui_steps::gave_up() = false;
@@ -263,7 +265,8 @@ class GuiBoxTest : public ::testing::Test {
     gui_steps::queue().clear();
     for (int id = 0; id < DLG_COUNT; ++id) dlg_destroy(static_cast<DlgId>(id));
     settle();
-    dlg_ops_install(previous_ops_);
+    dlg_rows() = saved_rows_;
+    shell_platform_install(previous_platform_);
     wait_set_backend(previous_backend_);
   }
 
@@ -326,7 +329,8 @@ class GuiBoxTest : public ::testing::Test {
 
  private:
   WaitBackend* previous_backend_ = nullptr;
-  DlgOps previous_ops_;
+  ShellPlatform previous_platform_;
+  std::vector<DlgRow> saved_rows_;
   guint tick_ = 0, guard_ = 0;
 };
 

@@ -2,8 +2,8 @@
 
 // The main window built in the test's process under a virtual display, in
 // the staged installation folder (where its pictures are), with the built-in
-// defaults and the main window's ui entries; the view fits it asks for are
-// counted.
+// defaults, the main window's ui entries and the display's redraw table; the
+// view fits it asks for are counted.
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -15,16 +15,19 @@
 #include <vector>
 
 #include "display/command_buffer.h"
+#include "display/display_init.h"
 #include "display/gtk/wait_gtk.h"
 #include "display/wait.h"
+#include "model/redraw.h"
 #include "model/ui.h"
-#include "shell/gtk/bind.h"
 #include "shell/cmd_buttons.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
+#include "shell/gtk/bind.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/mainwin_bars.h"
 #include "shell/gtk/startup.h"
+#include "shell/shell_platform.h"
 #include "support/model_fixture.h"
 
 inline int& zoom_count() {
@@ -45,15 +48,18 @@ class MainwinTest : public ModelTest {
     old_dir_ = std::filesystem::current_path();
     std::filesystem::current_path(KAVRO_STAGE_DIR);
     previous_ui_ = ui_install(UiTable{});
+    previous_redraw_ = redraw_install(RedrawTable{});
+    previous_platform_ = shell_platform_install(ShellPlatform{});
     previous_backend_ = wait_set_backend(wait_gtk_backend());
     cmd_install_shell_hooks();
     cmd_buttons_use_gtk();
     active_b_button = CmdButtonSlot{};
     active_f_button = CmdButtonSlot{};
     mainwin_install_ui();
-    UiTable t = ui();
-    t.view_zoom_to_extents = [](int) { ++zoom_count(); };
-    ui_install(t);
+    display_init();
+    RedrawTable r = redraw();
+    r.view_zoom_to_extents = [](int) { ++zoom_count(); };
+    redraw_install(r);
     zoom_count() = 0;
     command_key = "nop";
     window = mainwin_build();
@@ -66,8 +72,9 @@ class MainwinTest : public ModelTest {
     settle();
     active_b_button = CmdButtonSlot{};
     active_f_button = CmdButtonSlot{};
-    cmd_button_ops_install(CmdButtonOps{});
     wait_set_backend(previous_backend_);
+    shell_platform_install(previous_platform_);
+    redraw_install(previous_redraw_);
     ui_install(previous_ui_);
     std::filesystem::current_path(old_dir_);
     ModelTest::TearDown();
@@ -140,5 +147,7 @@ class MainwinTest : public ModelTest {
  private:
   std::filesystem::path old_dir_;
   UiTable previous_ui_;
+  RedrawTable previous_redraw_;
+  ShellPlatform previous_platform_;
   WaitBackend* previous_backend_ = nullptr;
 };

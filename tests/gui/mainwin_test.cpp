@@ -17,6 +17,7 @@
 #include "model/layers.h"
 #include "model/settings.h"
 #include "model/units.h"
+#include "shell/cmd_commands.h"
 #include "shell/cmd_keys.h"
 #include "shell/dlg_boxes.h"
 #include "shell/dlg_table.h"

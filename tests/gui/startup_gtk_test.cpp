@@ -8,18 +8,21 @@
 #include <filesystem>
 
 #include "display/command_buffer.h"
+#include "display/display_init.h"
 #include "display/gtk/view_gtk.h"
 #include "display/gtk/wait_gtk.h"
 #include "display/key_state.h"
 #include "display/view.h"
 #include "display/wait.h"
+#include "model/redraw.h"
 #include "model/ui.h"
 #include "shell/cmd_buttons.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
+#include "shell/gtk/box_wait.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/gtk/mainwin.h"
-#include "shell/mainwin_hooks.h"
 #include "shell/gtk/startup.h"
+#include "shell/shell_platform.h"
 #include "support/model_fixture.h"
 
 namespace {
@@ -36,8 +39,10 @@ class StartupGtkTest : public ModelTest {
     old_dir_ = std::filesystem::current_path();
     std::filesystem::current_path(KAVRO_STAGE_DIR);
     previous_ui_ = ui_install(UiTable{});
-    previous_hooks_ = mainwin_hooks_install(MainwinHooks{});
+    previous_redraw_ = redraw_install(RedrawTable{});
+    previous_platform_ = shell_platform_install(ShellPlatform{});
     previous_backend_ = wait_set_backend(wait_gtk_backend());
+    display_init();
     cmd_install_shell_hooks();
     cmd_buttons_use_gtk();
     mainwin_install_ui();
@@ -50,9 +55,9 @@ class StartupGtkTest : public ModelTest {
     mainwin_stop();
     settle();
     view_free_all();
-    cmd_button_ops_install(CmdButtonOps{});
     wait_set_backend(previous_backend_);
-    mainwin_hooks_install(previous_hooks_);
+    shell_platform_install(previous_platform_);
+    redraw_install(previous_redraw_);
     ui_install(previous_ui_);
     std::filesystem::current_path(old_dir_);
     ModelTest::TearDown();
@@ -67,7 +72,8 @@ class StartupGtkTest : public ModelTest {
 
   std::filesystem::path old_dir_;
   UiTable previous_ui_;
-  MainwinHooks previous_hooks_;
+  RedrawTable previous_redraw_;
+  ShellPlatform previous_platform_;
   WaitBackend* previous_backend_ = nullptr;
 };
 
@@ -76,14 +82,18 @@ TEST_F(StartupGtkTest, StartRebuildAndStop) {
   EXPECT_TRUE(gtk_widget_get_visible(main_window));
   EXPECT_NE(backup_timer_id, 0u);
   EXPECT_NE(hover_timer_id, 0u);
-  EXPECT_EQ(mainwin_hooks().main_window(), main_window);
   ASSERT_NE(view_widgets[0], nullptr);
   EXPECT_EQ(gtk_widget_get_toplevel(view_widgets[0]), main_window);
   EXPECT_NE(view_surface(0), nullptr) << "view 0 has no store after its first configure";
+  // Boxes stay above the main window.
+  GtkWidget* box = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  box_place(box, "Box", 0);
+  EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(box)), GTK_WINDOW(main_window));
+  gtk_widget_destroy(box);
 
   // The font change builds the window again, with new timers and a new view.
   const guint hover = hover_timer_id;
-  mainwin_hooks().rebuild();
+  shell_platform().mainwin_rebuild();
   settle();
   ASSERT_NE(main_window, nullptr);
   EXPECT_EQ(mainwin_widgets.window, main_window);

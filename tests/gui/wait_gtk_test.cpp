@@ -12,8 +12,9 @@
 #include "display/command_buffer.h"
 #include "display/wait.h"
 #include "shell/cmd_buttons.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
+#include "shell/gtk/cmd_gtk.h"
+#include "shell/shell_platform.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ class GtkShellTest : public ::testing::Test {
   }
   void SetUp() override {
     previous_ = wait_set_backend(wait_gtk_backend());
+    previous_platform_ = shell_platform();
     cmd_install_shell_hooks();
     cmd_buttons_use_gtk();
     active_b_button = CmdButtonSlot{};
@@ -35,7 +37,7 @@ class GtkShellTest : public ::testing::Test {
   }
   void TearDown() override {
     wait_set_backend(previous_);
-    cmd_button_ops_install(CmdButtonOps{});
+    shell_platform_install(previous_platform_);
   }
 
   // A toggle button owned by the test; released by unref.
@@ -48,6 +50,7 @@ class GtkShellTest : public ::testing::Test {
   static bool pressed(GtkWidget* b) { return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(b)); }
 
   WaitBackend* previous_ = nullptr;
+  ShellPlatform previous_platform_;
 };
 
 struct Nesting {

@@ -1,4 +1,5 @@
-// The refresh keys of bound widgets and what they reach through the hooks.
+// The refresh keys of bound widgets and what they reach through the shell
+// platform table.
 
 #include "shell/bind_refresh.h"
 
@@ -6,6 +7,8 @@
 
 #include <string>
 #include <vector>
+
+#include "shell/shell_platform.h"
 
 namespace {
 
@@ -17,7 +20,7 @@ class BindRefreshTest : public ::testing::Test {
   void SetUp() override {
     calls.clear();
     built = false;
-    BindHooks h;
+    ShellPlatform h;
     h.dlg_preview_draw = [](int k) { calls.push_back("draw " + std::to_string(k)); };
     h.dlg_preview_built = [](int k) {
       calls.push_back("built? " + std::to_string(k));
@@ -25,10 +28,10 @@ class BindRefreshTest : public ::testing::Test {
     };
     h.gui_layerentry_closed = [] { calls.push_back("layerentry closed"); };
     h.mainwin_size_labels_refresh = [] { calls.push_back("size labels"); };
-    previous_ = bind_hooks_install(h);
+    previous_ = shell_platform_install(h);
   }
-  void TearDown() override { bind_hooks_install(previous_); }
-  BindHooks previous_;
+  void TearDown() override { shell_platform_install(previous_); }
+  ShellPlatform previous_;
 };
 
 TEST_F(BindRefreshTest, TheTableNamesEachKeysAction) {
@@ -80,12 +83,12 @@ TEST_F(BindRefreshTest, MainLayerEntryAndOtherKeys) {
 }
 
 TEST(BindRefreshSilent, TheDefaultHooksDoNothing) {
-  BindHooks previous = bind_hooks_install(BindHooks{});
+  ShellPlatform previous = shell_platform_install(ShellPlatform{});
   bind_refresh_run("main");
   bind_refresh_run("text");
   bind_refresh_run("layerentry");
-  EXPECT_FALSE(bind_hooks().dlg_preview_built(1));
-  bind_hooks_install(previous);
+  EXPECT_FALSE(shell_platform().dlg_preview_built(1));
+  shell_platform_install(previous);
 }
 
 }  // namespace

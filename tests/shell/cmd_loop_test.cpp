@@ -7,6 +7,7 @@
 #include "model/files/load_save.h"
 #include "model/layers.h"
 #include "model/settings.h"
+#include "shell/cmd_commands.h"
 #include "shell/cmd_keys.h"
 #include "shell_fixture.h"
 

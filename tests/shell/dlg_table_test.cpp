@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/cmd_keys.h"
+#include "shell/shell_platform.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -38,16 +39,16 @@ class DlgTableTest : public ShellTest {
     widgets_built = 0;
     saved_rows_ = dlg_rows();
     for (void*& s : dlg_slots) s = nullptr;
-    DlgOps ops;
-    ops.present = [](void* w) { log_lines.push_back("present " + widget_name(w)); };
-    ops.hide = [](void* w) { log_lines.push_back("hide " + widget_name(w)); };
-    ops.destroy = [](void* w) { log_lines.push_back("destroy " + widget_name(w)); };
-    ops.watch = [](void* w, void**) { log_lines.push_back("watch " + widget_name(w)); };
-    previous_ops_ = dlg_ops_install(ops);
+    ShellPlatform p = shell_platform();
+    p.dlg_present = [](void* w) { log_lines.push_back("present " + widget_name(w)); };
+    p.dlg_hide = [](void* w) { log_lines.push_back("hide " + widget_name(w)); };
+    p.dlg_destroy = [](void* w) { log_lines.push_back("destroy " + widget_name(w)); };
+    p.dlg_watch = [](void* w, void**) { log_lines.push_back("watch " + widget_name(w)); };
+    previous_platform_ = shell_platform_install(p);
   }
   void TearDown() override {
     dlg_rows() = saved_rows_;
-    dlg_ops_install(previous_ops_);
+    shell_platform_install(previous_platform_);
     for (void*& s : dlg_slots) s = nullptr;
     for (FakeWidget* w : alive) delete w;
     alive.clear();
@@ -63,7 +64,7 @@ class DlgTableTest : public ShellTest {
   }
 
   std::vector<DlgRow> saved_rows_;
-  DlgOps previous_ops_;
+  ShellPlatform previous_platform_;
 };
 
 using Lines = std::vector<std::string>;
@@ -147,6 +148,25 @@ TEST_F(DlgTableTest, ShippedRowsCloseTheirBoxes) {
       EXPECT_TRUE(bool(r.then)) << r.key;
     }
   }
+}
+
+// Owners add their rows more than once (a builder at every build): a key
+// keeps one row, the latest, in its place; a new key comes last.
+TEST_F(DlgTableTest, SettingARowReplacesTheRowOfItsKey) {
+  const std::size_t shipped = dlg_rows().size();
+  Lines order;
+  dlg_row_set({"z_c_snap", DlgAct::RUN, DLG_SNAP, nullptr, [&order] { order.push_back("first"); }});
+  dlg_row_set({"z_c_snap", DlgAct::RUN, DLG_SNAP, nullptr, [&order] { order.push_back("second"); }});
+  ASSERT_EQ(dlg_rows().size(), shipped + 1);
+  EXPECT_STREQ(dlg_rows().back().key, "z_c_snap");
+  run("z_c_snap");
+  EXPECT_EQ(order, Lines{"second"});
+
+  dlg_row_set({"z_c_gauge", DlgAct::DESTROY, DLG_GAUGE});
+  ASSERT_EQ(dlg_rows().size(), shipped + 1);
+  EXPECT_STREQ(dlg_rows().front().key, "z_c_gauge");
+  dlg_store(DLG_GAUGE, build());
+  EXPECT_EQ(did("z_c_gauge"), Lines{"destroy w1"});
 }
 
 TEST_F(DlgTableTest, DestroyAndPresentTolerateEmptySlots) {

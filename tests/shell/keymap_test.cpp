@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "display/key_state.h"
+#include "display/view_commands.h"
 #include "model/settings.h"
+#include "model/view_rec.h"
 #include "shell/cmd_keys.h"
 #include "shell/dlg_table.h"
-#include "shell/mainwin_hooks.h"
+#include "shell/shell_platform.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -208,22 +210,17 @@ TEST(Keymap, EveryPostedKeyIsKnown) {
 // The main window's side, recorded.
 std::vector<std::string> hook_log;
 
-class KeymapRunTest : public ShellTest {
+// The main view is drawn off screen: panning and fitting show in its window.
+class KeymapRunTest : public LoopWithViewTest {
  protected:
   void SetUp() override {
-    ShellTest::SetUp();
+    LoopWithViewTest::SetUp();
     hook_log.clear();
-    MainwinHooks h;
-    h.show_tool_page = [](const char* name) { hook_log.push_back(std::string("page ") + name); };
-    h.view_scroll_quarter = [](int dx, int dy) {
-      hook_log.push_back("scroll " + std::to_string(dx) + " " + std::to_string(dy));
-    };
-    h.view_zoom_to_extents = [](int mode) { hook_log.push_back("extents " + std::to_string(mode)); };
-    h.view_main_grab_focus = [] { hook_log.push_back("focus"); };
-    h.input_show_coordinates = [] { hook_log.push_back("coordinates"); };
-    h.refresh_pen_menus = [] { hook_log.push_back("pen menus"); };
-    h.refresh_linetype_menus = [] { hook_log.push_back("line menus"); };
-    previous_hooks_ = mainwin_hooks_install(h);
+    ShellPlatform p = shell_platform();
+    p.mainwin_show_tool_page = [](const char* name) { hook_log.push_back(std::string("page ") + name); };
+    p.mainwin_refresh_pen_menus = [] { hook_log.push_back("pen menus"); };
+    p.mainwin_refresh_linetype_menus = [] { hook_log.push_back("line menus"); };
+    previous_platform_ = shell_platform_install(p);
     ScriptTargets t;
     t.key_press = keymap_script_press;
     previous_targets_ = script_targets_install(t);
@@ -233,12 +230,21 @@ class KeymapRunTest : public ShellTest {
     select_idle = 1;
   }
   void TearDown() override {
-    mainwin_hooks_install(previous_hooks_);
+    shell_platform_install(previous_platform_);
     script_targets_install(previous_targets_);
     dlg_rows() = saved_dlg_rows_;
     value_entry_open = 0;
     snap_keys_enabled = 0;
-    ShellTest::TearDown();
+    LoopWithViewTest::TearDown();
+  }
+
+  // The main view's world window.
+  static std::vector<double> window_of_view() {
+    const ViewRec& v = views[0];
+    return {v.xmin, v.ymin, v.xmax, v.ymax};
+  }
+  static void expect_window(const std::vector<double>& actual, const std::vector<double>& expected) {
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(actual[i], expected[i], 1e-9) << "edge " << i;
   }
 
   // One wait of a running tool: the key that ended it.
@@ -251,12 +257,18 @@ class KeymapRunTest : public ShellTest {
     }
   }
 
-  MainwinHooks previous_hooks_;
+  ShellPlatform previous_platform_;
   ScriptTargets previous_targets_;
   std::vector<DlgRow> saved_dlg_rows_;
 };
 
 TEST_F(KeymapRunTest, PenPanAndFitActAtOnceWithoutEndingTheWait) {
+  elem_new_line(0, 0, 0, 2.0, 3.0, 12.0, 8.0);
+  // The fitted window, then the view somewhere else.
+  view_zoom_to_extents(0);
+  const std::vector<double> fitted = window_of_view();
+  view_zoom_to_window(100, 100, 140, 130);
+  ASSERT_GT(window_of_view()[0], fitted[2]);
   cur_pen = 0;
   cur_line_type = 0;
   script.press("<Control>F3")
@@ -270,25 +282,29 @@ TEST_F(KeymapRunTest, PenPanAndFitActAtOnceWithoutEndingTheWait) {
   EXPECT_EQ(wait_for_key(), "z_mb1");
   EXPECT_EQ(cur_pen, 7);
   EXPECT_EQ(cur_line_type, 7);
-  EXPECT_EQ(hook_log, (std::vector<std::string>{"pen menus", "line menus", "pen menus", "line menus",
-                                                "extents 0", "scroll -1 -1"}));
+  EXPECT_EQ(hook_log, (std::vector<std::string>{"pen menus", "line menus", "pen menus", "line menus"}));
+  // Fitted, then moved by a quarter down and left.
+  const double qx = 0.25 * (fitted[2] - fitted[0]), qy = 0.25 * (fitted[3] - fitted[1]);
+  expect_window(window_of_view(), {fitted[0] - qx, fitted[1] - qy, fitted[2] - qx, fitted[3] - qy});
 }
 
 TEST_F(KeymapRunTest, PostedKeysEndTheWait) {
   struct Post {
     const char* press;
     const char* key;
-    std::vector<std::string> hooks;
+    bool coordinates;  // the coordinate fields are refreshed first
   };
   const Post posts[] = {
-      {"Escape", "p_nop", {"focus"}}, {"Return", "z_enter", {"focus"}}, {"space", "z_space", {"coordinates"}},
-      {"U", "z_help_guide", {}},      {"F9", "b_edit_delete", {}},
+      {"Escape", "p_nop", false},   {"Return", "z_enter", false},   {"space", "z_space", true},
+      {"U", "z_help_guide", false}, {"F9", "b_edit_delete", false},
   };
   for (const Post& p : posts) {
-    hook_log.clear();
+    ui.calls.clear();
     script.press(p.press);
     EXPECT_EQ(wait_for_key(), p.key) << p.press;
-    EXPECT_EQ(hook_log, p.hooks) << p.press;
+    EXPECT_TRUE(hook_log.empty()) << p.press;
+    EXPECT_EQ(ui.calls_starting("coord_x ").size(), p.coordinates ? 1u : 0u) << p.press;
+    EXPECT_EQ(ui.calls_starting("coord_y ").size(), p.coordinates ? 1u : 0u) << p.press;
   }
   // Tab ends a running selection like its OK button.
   select_idle = 0;
@@ -302,9 +318,9 @@ TEST_F(KeymapRunTest, PageLetterCancelsTheWaitAndShowsThePage) {
   EXPECT_EQ(hook_log, std::vector<std::string>{"page dim"});
 
   // A page switch that posts its own key: that key stands.
-  MainwinHooks h = mainwin_hooks();
-  h.show_tool_page = [](const char*) { cmd_put_key("p_newmenue"); };
-  mainwin_hooks_install(h);
+  ShellPlatform p = shell_platform();
+  p.mainwin_show_tool_page = [](const char*) { cmd_put_key("p_newmenue"); };
+  shell_platform_install(p);
   script.press("w");
   EXPECT_EQ(wait_for_key(), "p_newmenue");
 
@@ -323,11 +339,13 @@ TEST_F(KeymapRunTest, StarOpensTheLayersDialogAndPostsItsKey) {
 }
 
 TEST_F(KeymapRunTest, NothingHappensWhileTheValueEntryIsOpen) {
+  const std::vector<double> before = window_of_view();
   value_entry_open = 1;
   EXPECT_FALSE(keymap_press(GDK_KEY_5, 0));
   EXPECT_FALSE(keymap_press(GDK_KEY_Escape, 0));
   EXPECT_FALSE(keymap_press(GDK_KEY_F3, KEYMAP_CONTROL));
   EXPECT_TRUE(hook_log.empty());
+  EXPECT_EQ(window_of_view(), before);
   EXPECT_STREQ(command_key.c_str(), "nop");
   EXPECT_EQ(cur_pen, 0);
 

@@ -21,6 +21,7 @@
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_dispatch.h"
 #include "shell/cmd_loop.h"
+#include "shell/shell_platform.h"
 #include "support/model_fixture.h"
 #include "support/recording_ui.h"
 
@@ -38,11 +39,11 @@ class ShellTest : public ModelTest {
     previous_hooks_ = shell_hooks_install(ShellHooks{});
     cmd_install_shell_hooks();
     button_log().clear();
-    CmdButtonOps ops;
-    ops.set_active = [](void* w, const char* key, bool on) {
+    ShellPlatform p;
+    p.button_set_active = [](void* w, const char* key, bool on) {
       button_log().push_back(name_of(w) + (on ? " on " : " off ") + key);
     };
-    previous_ops_ = cmd_button_ops_install(ops);
+    previous_platform_ = shell_platform_install(p);
     active_b_button = CmdButtonSlot{};
     active_f_button = CmdButtonSlot{};
     command_key = "nop";
@@ -54,7 +55,7 @@ class ShellTest : public ModelTest {
     for (char f : families) cmd_rows(f) = saved_rows_[f];
     wait_set_backend(previous_backend_);
     shell_hooks_install(previous_hooks_);
-    cmd_button_ops_install(previous_ops_);
+    shell_platform_install(previous_platform_);
     active_b_button = CmdButtonSlot{};
     active_f_button = CmdButtonSlot{};
     ModelTest::TearDown();
@@ -102,7 +103,7 @@ class ShellTest : public ModelTest {
   std::map<char, std::vector<CmdRow>> saved_rows_;
   WaitBackend* previous_backend_ = nullptr;
   ShellHooks previous_hooks_;
-  CmdButtonOps previous_ops_;
+  ShellPlatform previous_platform_;
 };
 
 // The command loop with the main view drawn off screen (600 x 400) and the

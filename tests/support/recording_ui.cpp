@@ -108,9 +108,6 @@ RecordingUi::RecordingUi() {
   t.gui_text_editor_show = text_editor;
   t.gui_show_gauge = gauge;
   t.gui_show_about = about;
-  t.input_cursor_toggle = cursor_toggle;
-  t.draw_element = draw_element;
-  t.draw_last_element = draw_last_element;
   t.dlg_camera_set_angle = camera_angle;
   t.mainwin_set_prompt = prompt;
   t.mainwin_update_title = title;
@@ -127,12 +124,19 @@ RecordingUi::RecordingUi() {
   t.gui_reset_after_load = reset_after_load;
   t.gui_reset_dialogs_after_settings = reset_dialogs_after_settings;
   t.mainwin_select_view = select_view;
-  t.view_zoom_to_extents = zoom_to_extents;
   previous_ = ui_install(t);
+
+  RedrawTable r;
+  r.input_cursor_toggle = cursor_toggle;
+  r.draw_element = draw_element;
+  r.draw_last_element = draw_last_element;
+  r.view_zoom_to_extents = zoom_to_extents;
+  previous_redraw_ = redraw_install(r);
   active = this;
 }
 
 RecordingUi::~RecordingUi() {
+  redraw_install(previous_redraw_);
   ui_install(previous_);
   active = nullptr;
 }

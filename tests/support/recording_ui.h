@@ -2,12 +2,15 @@
 
 // A ui table for tests: records every call and answers questions and file
 // choosers from queues. Install it with a RecordingUi object; the previous
-// table comes back when the object goes out of scope.
+// table comes back when the object goes out of scope. The model's redraw
+// table is recorded into the same lines, so a test sees redraws and
+// interface calls in the order they happened.
 
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "model/redraw.h"
 #include "model/ui.h"
 
 struct RecordingUi {
@@ -17,6 +20,7 @@ struct RecordingUi {
   RecordingUi& operator=(const RecordingUi&) = delete;
 
   // One line per call, such as "undo_button 0", "error Cannot open file",
+  // "cursor_toggle", "draw_element 2 kind 5", "zoom_to_extents 0",
   // "prompt Select function:", "title", "scale_label  1:500 ",
   // "path_entry draw /home/u/", "choose Save Image /tmp/ 1 path /tmp/",
   // "progress 0.5" or "about".
@@ -34,4 +38,5 @@ struct RecordingUi {
 
  private:
   UiTable previous_;
+  RedrawTable previous_redraw_;
 };

@@ -3,11 +3,10 @@
 #include <cairo.h>
 
 #include "display/command_buffer.h"
-#include "display/cursor.h"
 #include "display/input.h"
 #include "display/view.h"
 #include "model/geom.h"
-#include "shell/bind_refresh.h"
+#include "shell/shell_platform.h"
 
 GtkWidget* view_widgets[VIEW_COUNT] = {};
 
@@ -29,11 +28,9 @@ void take_position(double x, double y, bool click) {
   pointer_pixel.x = x;
   pointer_pixel.y = y;
   if (!click) return;
-  const int saved = cur_view;
-  cur_view = 0;
+  CurrentView main_view(0);
   cursor_world.x = view_sx_to_wx(static_cast<int>(x));
   cursor_world.y = view_sy_to_wy(static_cast<int>(y));
-  cur_view = saved;
 }
 
 // The new store for the area's size and the view drawn into it. The
@@ -46,7 +43,7 @@ void rebuild(int k) {
   const int h = gtk_widget_get_allocated_height(area);
   const bool cursor = k == 0 && display_hooks.cursor_toggle;
   if (cursor) display_hooks.cursor_toggle();
-  if (view_offscreen(k, w, h)) bind_hooks().dlg_preview_draw(k);
+  if (view_offscreen(k, w, h)) shell_platform().dlg_preview_draw(k);
   if (cursor) display_hooks.cursor_toggle();
   gtk_widget_queue_draw(area);
 }

@@ -13,6 +13,7 @@
 #include "model/files/kavfile.h"
 #include "model/files/load_save.h"
 #include "model/nls.h"
+#include "model/redraw.h"
 #include "model/settings.h"
 #include "model/ui.h"
 
@@ -188,7 +189,7 @@ int prefs_load(int mode) {
     }
     if (mode == 1) {
       kavfile_refresh_after_read(true);
-      ui().view_zoom_to_extents(0);
+      redraw().view_zoom_to_extents(0);
     }
     kavfile_report_problems(report);
   }

@@ -13,6 +13,7 @@
 #include "shell/gtk/cmd_gtk.h"
 #include "shell/gtk/gui_build.h"
 #include "shell/latin1.h"
+#include "shell/shell_platform.h"
 
 unsigned char radio_suppress = 0;
 
@@ -113,7 +114,7 @@ void store_value_entry(GtkWidget* entry, BindKind kind) {
   utf8_to_latin1(gtk_entry_get_text(GTK_ENTRY(entry)), text, sizeof text);
   *var = bind_value_parse(kind, text);
   gtk_entry_set_text(GTK_ENTRY(entry), latin1_to_utf8(bind_value_format(kind, *var)).c_str());
-  if (bind_is_size_variable(var)) bind_hooks().mainwin_size_labels_refresh();
+  if (bind_is_size_variable(var)) shell_platform().mainwin_size_labels_refresh();
 }
 
 void connect_store_and_refresh(gpointer object, const char* signal, const char* kind, const char* refresh) {

@@ -4,7 +4,7 @@
 
 #include "display/command_buffer.h"
 #include "display/wait.h"
-#include "shell/mainwin_hooks.h"
+#include "shell/gtk/startup.h"
 #include "shell/text_utf8.h"
 
 namespace {
@@ -62,8 +62,8 @@ void box_place(GtkWidget* window, const char* title, int border) {
   gtk_window_set_title(GTK_WINDOW(window), gui_to_utf8(title).c_str());
   gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
   gtk_container_set_border_width(GTK_CONTAINER(window), border);
-  if (void* main = mainwin_hooks().main_window(); main && GTK_IS_WINDOW(main))
-    gtk_window_set_transient_for(GTK_WINDOW(window), GTK_WINDOW(main));
+  if (main_window && GTK_IS_WINDOW(main_window))
+    gtk_window_set_transient_for(GTK_WINDOW(window), GTK_WINDOW(main_window));
 }
 
 gboolean box_hide_on_delete(GtkWidget* widget, GdkEvent*, gpointer) {

@@ -3,17 +3,16 @@
 
 #include <gtk/gtk.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "model/nls.h"
-#include "shell/gtk/box_wait.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/dlg_boxes.h"
 #include "shell/dlg_table.h"
+#include "shell/gtk/box_wait.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/text_utf8.h"
 
 namespace {
@@ -71,6 +70,8 @@ GtkTextView* text_view() {
 }
 
 GtkWidget* dlg_textedit_create(const char* text) {
+  dlg_row_set({"z_c_textedit_cancel", DlgAct::DESTROY, DLG_TEXTEDIT});
+  dlg_row_set({"z_c_textedit_apply", DlgAct::DESTROY, DLG_TEXTEDIT});
   GtkWidget* w = window_new("Edit Text:", 5, true);
   g_signal_connect(w, "delete-event", G_CALLBACK(box_hide_on_delete), nullptr);
   GtkWidget* vbox = gtk_box_new(GTK_ORIENTATION_VERTICAL, 5);
@@ -189,21 +190,17 @@ void gui_text_editor_show(const char* text) {
   }
 }
 
-char* gui_text_editor_get() {
+std::string gui_text_editor_get() {
   GtkTextView* view = text_view();
-  if (!view) return nullptr;
+  if (!view) return "";
   GtkTextBuffer* buffer = gtk_text_view_get_buffer(view);
   GtkTextIter start, end;
   gtk_text_buffer_get_bounds(buffer, &start, &end);
   gchar* utf8 = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
   std::string text = gui_from_utf8(utf8, std::strlen(utf8));
   g_free(utf8);
-  auto block = static_cast<char*>(std::malloc(text.size() + 1));
-  if (block) std::memcpy(block, text.c_str(), text.size() + 1);
-  return block;
+  return text;
 }
-
-void gui_free(char* block) { std::free(block); }
 
 void gui_show_gauge(double dx, double dy, double dz, double length, double angle) {
   gauge_format(dx, dy, dz, length, angle);

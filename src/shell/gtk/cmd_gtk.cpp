@@ -3,6 +3,7 @@
 #include "display/command_buffer.h"
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_loop.h"
+#include "shell/shell_platform.h"
 
 namespace {
 
@@ -27,11 +28,11 @@ void unwatch(void* widget, unsigned long id) {
 }  // namespace
 
 void cmd_buttons_use_gtk() {
-  CmdButtonOps ops;
-  ops.set_active = set_active;
-  ops.watch = watch;
-  ops.unwatch = unwatch;
-  cmd_button_ops_install(ops);
+  ShellPlatform p = shell_platform();
+  p.button_set_active = set_active;
+  p.button_watch = watch;
+  p.button_unwatch = unwatch;
+  shell_platform_install(p);
 }
 
 gulong cmd_connect(GtkWidget* widget, const char* key) {

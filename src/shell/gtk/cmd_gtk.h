@@ -6,7 +6,8 @@
 
 #include <gtk/gtk.h>
 
-// Makes the button groups (cmd_buttons.h) act on GtkToggleButtons.
+// Makes the button groups (cmd_buttons.h) act on GtkToggleButtons: puts
+// their operations into the shell platform table, keeping its other entries.
 void cmd_buttons_use_gtk();
 
 // Connects widget's command signal to cmd_post_key with key as user data:

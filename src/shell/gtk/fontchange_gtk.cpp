@@ -1,20 +1,60 @@
 #include <gtk/gtk.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "model/nls.h"
 #include "shell/cmd_buttons.h"
 #include "shell/dlg_boxes.h"
 #include "shell/dlg_table.h"
 #include "shell/fontchange.h"
-#include "shell/mainwin_hooks.h"
+#include "shell/shell_platform.h"
 #include "shell/value_entry.h"
 
 namespace {
 
 GtkCssProvider* style_provider = nullptr;
+
+std::string number(double v) {
+  char buf[32];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  return ec == std::errc() ? std::string(buf, end) : std::string("0");
+}
+
+std::string trim(const std::string& s) {
+  std::size_t b = s.find_first_not_of(" \t");
+  if (b == std::string::npos) return "";
+  std::size_t e = s.find_last_not_of(" \t\r");
+  return s.substr(b, e - b + 1);
+}
+
+std::vector<std::string> split(const std::string& s, char sep) {
+  std::vector<std::string> out(1);
+  for (char c : s) {
+    if (c == sep)
+      out.emplace_back();
+    else
+      out.back() += c;
+  }
+  return out;
+}
+
+// An X font name "-foundry-family-weight-slant-width-style-pixels-points-..."
+// as a Pango name: family, bold, italic or oblique, size in points.
+std::string pango_name_of_xlfd(const std::string& xlfd) {
+  std::vector<std::string> f = split(xlfd, '-');
+  if (f.size() < 9) return "";
+  std::string name = f[2] == "*" ? "" : f[2];
+  if (f[3] == "bold" || f[3] == "demibold") name += " Bold";
+  if (f[4] == "i") name += " Italic";
+  if (f[4] == "o") name += " Oblique";
+  int decipoints = std::atoi(f[8].c_str());
+  if (decipoints > 0) name += " " + number(decipoints / 10.0);
+  return trim(name);
+}
 
 // The font chooser of the font dialog: the dialog itself or a widget in it.
 GtkFontChooser* find_font_chooser(GtkWidget* w) {
@@ -41,6 +81,45 @@ std::string write_style() {
 }
 
 }  // namespace
+
+std::string gui_style_css(const char* font) {
+  bool ok = gui_font_name_ok(font);
+  std::string css = std::string(GUI_STYLE_HEADER) + (ok ? font : "") + GUI_STYLE_HEADER_END + "\n";
+  if (!ok) return css;
+  std::string name = font[0] == '-' ? pango_name_of_xlfd(font) : std::string(font);
+  PangoFontDescription* desc = pango_font_description_from_string(name.c_str());
+  PangoFontMask set = pango_font_description_get_set_fields(desc);
+  std::string rule;
+  if (set & PANGO_FONT_MASK_FAMILY) {
+    std::string families;
+    for (const std::string& f : split(pango_font_description_get_family(desc), ',')) {
+      std::string t = trim(f);
+      if (t.empty()) continue;
+      families += (families.empty() ? "\"" : ", \"") + t + "\"";
+    }
+    if (!families.empty()) rule += "  font-family: " + families + ";\n";
+  }
+  if (set & PANGO_FONT_MASK_STYLE) {
+    PangoStyle style = pango_font_description_get_style(desc);
+    if (style == PANGO_STYLE_ITALIC) rule += "  font-style: italic;\n";
+    if (style == PANGO_STYLE_OBLIQUE) rule += "  font-style: oblique;\n";
+  }
+  if (set & PANGO_FONT_MASK_WEIGHT) {
+    int weight = pango_font_description_get_weight(desc);
+    // CSS knows the hundreds from 100 to 900.
+    weight = (weight + 50) / 100 * 100;
+    weight = weight < 100 ? 100 : weight > 900 ? 900 : weight;
+    if (weight != 400) rule += "  font-weight: " + std::to_string(weight) + ";\n";
+  }
+  if ((set & PANGO_FONT_MASK_SIZE) && pango_font_description_get_size(desc) > 0) {
+    double size = static_cast<double>(pango_font_description_get_size(desc)) / PANGO_SCALE;
+    bool px = pango_font_description_get_size_is_absolute(desc);
+    rule += "  font-size: " + number(size) + (px ? "px" : "pt") + ";\n";
+  }
+  pango_font_description_free(desc);
+  if (!rule.empty()) css += "* {\n" + rule + "}\n";
+  return css;
+}
 
 void gui_style_load(const std::string& path) {
   GdkScreen* screen = gdk_screen_get_default();
@@ -82,5 +161,12 @@ void gui_font_apply() {
   mainwin_forget_button(active_b_button.widget);
   mainwin_forget_button(active_f_button.widget);
   for (int id = 0; id < DLG_FONT_CHANGE_COUNT; ++id) dlg_destroy(static_cast<DlgId>(id));
-  mainwin_hooks().rebuild();
+  shell_platform().mainwin_rebuild();
+}
+
+void gui_font_add_rows() {
+  dlg_row_set({"z_c_font", DlgAct::RUN, DLG_FONT, nullptr, [] {
+                 gui_font_take_selection();
+                 gui_font_apply();
+               }});
 }

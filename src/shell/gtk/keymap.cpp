@@ -5,11 +5,14 @@
 #include <string>
 
 #include "display/command_buffer.h"
+#include "display/gtk/view_gtk.h"
+#include "display/input.h"
 #include "display/key_state.h"
+#include "display/view_commands.h"
 #include "display/wait.h"
 #include "model/settings.h"
 #include "shell/cmd_loop.h"
-#include "shell/mainwin_hooks.h"
+#include "shell/shell_platform.h"
 
 namespace {
 
@@ -208,36 +211,36 @@ KeyAction keymap_action(uint32_t k, unsigned state, bool snap_keys_enabled, bool
 }
 
 void keymap_run(const KeyAction& a) {
-  const MainwinHooks& h = mainwin_hooks();
+  const ShellPlatform& p = shell_platform();
   switch (a.kind) {
     case KeyActKind::NONE:
       return;
     case KeyActKind::POST:
-      if (a.focus_view) h.view_main_grab_focus();
-      if (a.show_coordinates) h.input_show_coordinates();
+      if (a.focus_view) view_main_grab_focus();
+      if (a.show_coordinates) input_show_coordinates(active_request);
       cmd_put_key(a.text);
       return;
     case KeyActKind::PAGE:
       // The page switch cancels a running tool like Escape; showing the page
       // may post its own key, which then stands.
       command_key = "p_nop";
-      h.show_tool_page(a.text);
+      p.mainwin_show_tool_page(a.text);
       wait_end();
       return;
     case KeyActKind::PAN:
-      h.view_scroll_quarter(a.dx, a.dy);
+      view_scroll_quarter(a.dx, a.dy);
       return;
     case KeyActKind::FIT:
-      h.view_zoom_to_extents(0);
+      view_zoom_to_extents(0);
       return;
     case KeyActKind::PEN:
       if (a.pen >= 0) {
         cur_pen = a.pen;
-        h.refresh_pen_menus();
+        p.mainwin_refresh_pen_menus();
       }
       if (a.line_type >= 0) {
         cur_line_type = a.line_type;
-        h.refresh_linetype_menus();
+        p.mainwin_refresh_linetype_menus();
       }
       return;
     case KeyActKind::LAYERS:

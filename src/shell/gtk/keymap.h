@@ -40,7 +40,8 @@ KeyAction keymap_action(uint32_t keyval, unsigned state, bool snap_keys_enabled,
                         bool value_entry_open);
 
 // Carries out an action: posts its key, switches the page, moves the view or
-// sets the pen; the main window and view calls go through mainwin_hooks().
+// sets the pen; the main window's page and menus go through the shell
+// platform table (shell_platform.h).
 void keymap_run(const KeyAction& action);
 
 // Maps a key press with the current state (display/key_state.h) and runs it.

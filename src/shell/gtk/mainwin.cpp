@@ -13,18 +13,18 @@
 #include "display/wait.h"
 #include "model/nls.h"
 #include "model/presets.h"
+#include "model/redraw.h"
 #include "model/settings.h"
-#include "model/ui.h"
+#include "shell/cmd_loop.h"
 #include "shell/gtk/bind.h"
 #include "shell/gtk/cmd_gtk.h"
-#include "shell/cmd_loop.h"
 #include "shell/gtk/gui_build.h"
 #include "shell/gtk/keymap_gtk.h"
-#include "shell/latin1.h"
 #include "shell/gtk/mainwin_bars.h"
 #include "shell/gtk/mainwin_parts.h"
-#include "shell/mainwin_text.h"
 #include "shell/gtk/penline_selector.h"
+#include "shell/latin1.h"
+#include "shell/mainwin_text.h"
 
 MainwinWidgets mainwin_widgets;
 int mainwin_current_page = 1;
@@ -523,7 +523,7 @@ void mainwin_select_view(int type) {
   if (toggle)
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(toggle), TRUE);
   else
-    ui().view_zoom_to_extents(0);
+    redraw().view_zoom_to_extents(0);
 }
 
 void mainwin_on_view_toggle(GtkWidget* toggle, gpointer data) {
@@ -533,7 +533,7 @@ void mainwin_on_view_toggle(GtkWidget* toggle, gpointer data) {
     for (GtkWidget* t : mainwin_widgets.view_toggles)
       if (t && t != toggle && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(t)))
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(t), FALSE);
-    ui().view_zoom_to_extents(0);
+    redraw().view_zoom_to_extents(0);
   } else if (type == view_type) {
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(toggle), TRUE);
   }

@@ -41,5 +41,3 @@ void gui_reset_after_load();
 // After a settings file was read or the dialog folder changed: the object
 // dialogs go, the combos and size buttons follow.
 void gui_reset_dialogs_after_settings();
-// The new-drawing command: the Layers dialog goes, the drawing is emptied.
-void gui_reset_for_new_drawing();

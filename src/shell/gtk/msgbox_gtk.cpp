@@ -8,10 +8,11 @@
 
 #include "model/nls.h"
 #include "model/ui.h"
-#include "shell/gtk/box_wait.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/dlg_boxes.h"
 #include "shell/dlg_table.h"
+#include "shell/gtk/box_wait.h"
+#include "shell/gtk/cmd_gtk.h"
+#include "shell/shell_platform.h"
 #include "shell/text_utf8.h"
 
 unsigned char msgbox_answer = 0;
@@ -130,12 +131,12 @@ void ui_progress_update(double fraction) { gui_progress_update(static_cast<float
 }  // namespace
 
 void dlg_use_gtk() {
-  DlgOps ops;
-  ops.present = present;
-  ops.hide = hide;
-  ops.destroy = destroy;
-  ops.watch = watch;
-  dlg_ops_install(ops);
+  ShellPlatform p = shell_platform();
+  p.dlg_present = present;
+  p.dlg_hide = hide;
+  p.dlg_destroy = destroy;
+  p.dlg_watch = watch;
+  shell_platform_install(p);
 }
 
 void msgbox_error(const char* text) { show_box(nls_translate("Error"), text ? text : ""); }

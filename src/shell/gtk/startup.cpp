@@ -8,9 +8,7 @@
 #include <system_error>
 
 #include "display/command_buffer.h"
-#include "display/cursor.h"
-#include "display/draw.h"
-#include "display/gtk/view_gtk.h"
+#include "display/display_init.h"
 #include "display/gtk/wait_gtk.h"
 #include "display/input.h"
 #include "display/outdev.h"
@@ -25,16 +23,15 @@
 #include "model/layers.h"
 #include "model/settings.h"
 #include "model/ui.h"
-#include "shell/bind_refresh.h"
 #include "shell/cmd_buttons.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
 #include "shell/dlg_boxes.h"
 #include "shell/fontchange.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/mainwin_bars.h"
-#include "shell/mainwin_hooks.h"
 #include "shell/nls_table.h"
+#include "shell/shell_platform.h"
 #include "shell/value_entry.h"
 
 GtkWidget* main_window = nullptr;
@@ -189,25 +186,16 @@ void mainwin_install_ui() {
   t.mainwin_select_view = mainwin_select_view;
   t.mainwin_value_entry_open = mainwin_value_entry_open;
   t.mainwin_value_entry_close = mainwin_value_entry_close;
-  draw_fill_ui(t);
   ui_install(t);
 
-  MainwinHooks m;
-  m.main_window = [] { return static_cast<void*>(main_window); };
-  m.show_tool_page = [](const char* name) { mainwin_show_tool_page(nullptr, name); };
-  m.view_scroll_quarter = [](int dx, int dy) { view_scroll_quarter(dx, dy); };
-  m.view_zoom_to_extents = [](int mode) { view_zoom_to_extents(static_cast<uint8_t>(mode)); };
-  m.view_main_grab_focus = view_main_grab_focus;
-  m.input_show_coordinates = [] { input_show_coordinates(active_request); };
-  m.refresh_pen_menus = mainwin_refresh_pen_menus;
-  m.refresh_linetype_menus = mainwin_refresh_linetype_menus;
-  m.rebuild = mainwin_rebuild;
-  mainwin_hooks_install(m);
-
-  BindHooks h = bind_hooks();
-  h.mainwin_size_labels_refresh = mainwin_size_labels_refresh;
-  if (h.dlg_preview_draw == bind_hooks_silent::view) h.dlg_preview_draw = draw_main_view;
-  bind_hooks_install(h);
+  ShellPlatform p = shell_platform();
+  p.mainwin_show_tool_page = [](const char* name) { mainwin_show_tool_page(nullptr, name); };
+  p.mainwin_refresh_pen_menus = mainwin_refresh_pen_menus;
+  p.mainwin_refresh_linetype_menus = mainwin_refresh_linetype_menus;
+  p.mainwin_size_labels_refresh = mainwin_size_labels_refresh;
+  p.mainwin_rebuild = mainwin_rebuild;
+  if (p.dlg_preview_draw == shell_platform_silent::view) p.dlg_preview_draw = draw_main_view;
+  shell_platform_install(p);
 }
 
 void mainwin_start() {
@@ -269,8 +257,10 @@ int kavro_main(int argc, char** argv) {
   nls_load();
   if (!gui_init()) return 1;
   wait_set_backend(wait_gtk_backend());
+  display_init();
   cmd_buttons_use_gtk();
   dlg_install_ui();
+  gui_font_add_rows();
   mainwin_install_ui();
 
   main_init_defaults();

@@ -49,8 +49,9 @@ bool gui_init();
 // and menus, so that the window fits small screens.
 void gui_style_install_builtin();
 
-// Puts the main window's calls into the ui table and the main-window hooks
-// of the key mapping and the boxes, keeping the table's other entries.
+// Puts the main window's calls into the ui table and into the shell
+// platform table (pages, menus, size labels, rebuild, the main view's
+// drawing for bound widgets), keeping both tables' other entries.
 void mainwin_install_ui();
 
 // Builds and shows the main window and starts both timers.

@@ -1,10 +1,14 @@
-#include "display/cursor.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "display/display_init.h"
+#include "display/draw.h"
+#include "display/input.h"
 #include "input_fixture.h"
+#include "model/cleanup.h"
+#include "model/consts.h"
+#include "model/redraw.h"
 #include "model/units.h"
 
 namespace {
@@ -121,6 +125,23 @@ TEST_F(CursorTest, HoverSignBesideThePickBox) {
   input_cursor_toggle(nullptr);
   move_to(-1, -1);
   EXPECT_EQ(changed_count(), 0);
+}
+
+// Once the display is started, a model operation that redraws on its own
+// hides the cursor around its drawing: erasing a guide line under the cursor
+// leaves no inverted pixel behind.
+TEST_F(CursorTest, ModelRedrawsHideTheCursorOnceTheDisplayIsStarted) {
+  const RedrawTable previous = redraw_install(RedrawTable{});
+  display_init();
+  snap_on = 0;
+  elem_new_line(0, PEN_GUIDE, 0, 1.0, -5.0, 1.0, 5.0);  // crosses the cursor's arm at pixel (306, 200)
+  draw_all(DRAW_NORMAL);
+  move_to(300, 200);
+  cmd_p_glminus();
+  EXPECT_EQ(elem_count(), 0);
+  move_to(-1, -1);
+  EXPECT_EQ(changed_count(), 0);
+  redraw_install(previous);
 }
 
 std::string metres(double v) { return units_format_length(v); }

@@ -1,5 +1,3 @@
-#include "display/cursor.h"
-
 #include <algorithm>
 #include <chrono>
 #include <string>
@@ -115,10 +113,8 @@ void set_hover_code(int code) {
 
 void input_cursor_toggle(InputRequest* request) {
   // The cursor belongs to view 0 whatever view is being drawn.
-  const int32_t saved_view = cur_view;
-  cur_view = 0;
+  CurrentView main_view(0);
   draw_cursor(request);
-  cur_view = saved_view;
 }
 
 void input_install_display_hooks() {
@@ -127,11 +123,13 @@ void input_install_display_hooks() {
 }
 
 void input_show_coordinates(InputRequest* request) {
-  const int32_t saved_view = cur_view;
-  cur_view = 0;
-  const int sx = static_cast<int>(pointer_pixel.x), sy = static_cast<int>(pointer_pixel.y);
-  const double u = view_sx_to_wx(sx), v = view_sy_to_wy(sy);
-  cur_view = saved_view;
+  double u, v;
+  {
+    CurrentView main_view(0);
+    const int sx = static_cast<int>(pointer_pixel.x), sy = static_cast<int>(pointer_pixel.y);
+    u = view_sx_to_wx(sx);
+    v = view_sy_to_wy(sy);
+  }
   pointer_world = {u, v, 0};
 
   const int n = request ? std::clamp<int>(request->npoints, 0, INPUT_MAX_POINTS) : 0;
@@ -203,17 +201,17 @@ bool input_hover_timer() {
       view_type != VIEW_PLAN || elem_grid_prepare(static_cast<std::size_t>(std::max(snap_index_threshold, 0)),
                                                   start + std::chrono::microseconds(HOVER_TICK_BUDGET_US));
   if (hover_scanning && ready) {
-    const int32_t saved_view = cur_view;
-    cur_view = 0;
-    while (hover_scan_elem && micros_since(start) < HOVER_TICK_BUDGET_US) {
-      const ElemHeader* e = hover_scan_elem;
-      if (layer_visible(e->layer)) {
-        const int c = snap_hover_test(hover_scan_pos.x, hover_scan_pos.y, e);
-        if (c != HOVER_NONE) hover_found_code = c;
+    {
+      CurrentView main_view(0);
+      while (hover_scan_elem && micros_since(start) < HOVER_TICK_BUDGET_US) {
+        const ElemHeader* e = hover_scan_elem;
+        if (layer_visible(e->layer)) {
+          const int c = snap_hover_test(hover_scan_pos.x, hover_scan_pos.y, e);
+          if (c != HOVER_NONE) hover_found_code = c;
+        }
+        hover_scan_elem = e->next;
       }
-      hover_scan_elem = e->next;
     }
-    cur_view = saved_view;
     if (!hover_scan_elem) {
       hover_scanning = false;
       set_hover_code(hover_found_code);
