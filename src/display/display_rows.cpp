@@ -1,4 +1,5 @@
 #include "display/command_rows.h"
+#include "display/draw.h"
 #include "display/font.h"
 #include "display/view_commands.h"
 #include "display/view_tools.h"

@@ -8,9 +8,6 @@
 
 #include <cstdint>
 
-// Callers that change the view redraw it with view_redraw, a drawing pass.
-#include "display/draw.h"
-
 // Bounding boxes of an extents pass: the 2D box in view coordinates (the
 // plane of the current projection; world x and y in the plan view) and the
 // 3D box in world coordinates.

@@ -9,6 +9,7 @@
 #include "dialogs/dialog_rows.h"
 #include "display/command_buffer.h"
 #include "display/command_rows.h"
+#include "display/draw.h"
 #include "display/view_commands.h"
 #include "exchange/exchange_rows.h"
 #include "model/cleanup.h"

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "display/draw.h"
 #include "display/gtk/view_gtk.h"
 #include "display/key_state.h"
 #include "display/view_commands.h"

@@ -9,6 +9,7 @@
 
 #include "display/command_buffer.h"
 #include "display/display_init.h"
+#include "display/draw.h"
 #include "display/gtk/wait_gtk.h"
 #include "display/input.h"
 #include "display/outdev.h"
