@@ -147,7 +147,7 @@ void BM_HoverTick(benchmark::State& state) {
   Longest longest;
   int positions = 0;
   for (auto _ : state) {
-    if (!hover_scan_elem) {
+    if (!input_hover_scan_running()) {
       const auto [x, y] = where[i++ % where.size()];
       cursor_pos = {300 + x * 6, 200 - y * 6};
       ++positions;
@@ -172,7 +172,7 @@ void BM_HoverTicksAfterChange(benchmark::State& state) {
     do {
       longest.measure(input_hover_timer);
       ++ticks;
-    } while (hover_scan_elem);
+    } while (input_hover_scan_running());
   }
   longest.report(state);
   state.counters["ticks"] = benchmark::Counter(ticks, benchmark::Counter::kAvgIterations);

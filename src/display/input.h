@@ -160,6 +160,8 @@ void input_install_display_hooks();
 // The 10 ms timer: goes on with the hover scan for at most the budget.
 // Returns true (the timer stays).
 bool input_hover_timer();
+// Whether a scan has begun and not reached the end of the list yet.
+bool input_hover_scan_running();
 
 // Script targets for tests and scripted runs: a click in view 0 as the
 // drawing area's button handler takes it (pointer and click position kept,

@@ -32,6 +32,9 @@ constexpr int SIGN_ARM = 4;
 // cursor moves or the list changes.
 bool hover_scanning = false;
 uint32_t hover_generation = 0;
+// Where the scan goes on at the next tick; valid while hover_generation is
+// the list's generation (every unlink and free changes it).
+const ElemHeader* hover_scan_elem = nullptr;
 
 // Inverting figures given in whole pixels of view 0, drawn through the
 // world coordinates of the view.
@@ -220,3 +223,5 @@ bool input_hover_timer() {
   hover_busy = false;
   return true;
 }
+
+bool input_hover_scan_running() { return hover_scan_elem != nullptr; }

@@ -8,7 +8,6 @@
 ElemHeader* elem_list_head = nullptr;
 ElemHeader* elem_list_tail = nullptr;
 int drawing_modified = 0;
-ElemHeader* hover_scan_elem = nullptr;
 int guide_mode = 0;
 uint32_t elem_list_generation = 0;
 
@@ -39,7 +38,6 @@ void clear_marks(Point3* p, int n) {
 
 void release(ElemHeader* e) {
   ++elem_list_generation;
-  if (hover_scan_elem == e) hover_scan_elem = nullptr;
   e->kind = ELEM_FREED;
   delete e;
 }
@@ -137,7 +135,6 @@ void elem_unlink(ElemHeader* e) {
     elem_list_tail = e->previous;
   e->next = nullptr;
   e->previous = nullptr;
-  if (hover_scan_elem == e) hover_scan_elem = nullptr;
 }
 
 void elem_destroy(ElemHeader* e) {
@@ -200,7 +197,6 @@ void elem_free_all() {
   ElemHeader* e = elem_list_head;
   elem_list_head = nullptr;
   elem_list_tail = nullptr;
-  hover_scan_elem = nullptr;
   while (e) {
     ElemHeader* next = e->next;
     release(e);

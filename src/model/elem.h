@@ -236,7 +236,6 @@ void elem_update_size(ElemHeader& e);
 extern ElemHeader* elem_list_head;
 extern ElemHeader* elem_list_tail;  // always the element created last
 extern int drawing_modified;
-extern ElemHeader* hover_scan_elem;  // resume point of the hover scan
 extern int guide_mode;               // 1: new elements get PEN_GUIDE
 // Counts every change of the list except appending at the tail: unlinking,
 // freeing, and changes of elements in place (elem_touch). A cache of element

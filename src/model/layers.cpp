@@ -100,7 +100,6 @@ int drawing_init() {
 }
 
 void drawing_free() {
-  hover_scan_elem = nullptr;
   elem_free_all();
   while (layer_sets) {
     LayerSet* next = layer_sets->next;

@@ -46,7 +46,6 @@ void undo_clear_bits(uint32_t mask) {
 
 void undo_drop_oldest() {
   if (undo_used < UNDO_STEPS) return;
-  hover_scan_elem = nullptr;
   uint32_t dropped = undo_steps[0].mask;
   step_free(undo_steps[0]);
   for (int i = 1; i < UNDO_STEPS; ++i) undo_steps[i - 1] = undo_steps[i];
@@ -67,7 +66,8 @@ uint32_t undo_free_bit() {
 }
 
 void undo_swap_step(int k) {
-  hover_scan_elem = nullptr;
+  // The list is rebuilt below without unlinking: scans that walk it start over.
+  elem_touch();
   UndoStep& step = undo_steps[k];
   ElemHeader* saved = step.head;
   step.head = nullptr;
@@ -136,7 +136,6 @@ void undo_record_snapshot() {
 }
 
 void undo_discard_redo() {
-  hover_scan_elem = nullptr;
   uint32_t masks = 0;
   while (undo_undone > 0) {
     UndoStep& step = undo_steps[undo_used - 1];
@@ -151,7 +150,6 @@ void undo_discard_redo() {
 }
 
 void undo_clear_all() {
-  hover_scan_elem = nullptr;
   for (UndoStep& step : undo_steps) {
     step_free(step);
     step = UndoStep{};

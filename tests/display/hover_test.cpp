@@ -19,7 +19,7 @@ class HoverTest : public InputTest {
   // starts the scan; a loaded machine may need more ticks to finish it.
   static void scan() {
     input_hover_timer();
-    for (int i = 0; i < 1000 && hover_scan_elem; ++i) input_hover_timer();
+    for (int i = 0; i < 1000 && input_hover_scan_running(); ++i) input_hover_timer();
   }
 };
 

@@ -51,11 +51,11 @@ TEST_F(ElemList, RemoveLast) {
 
   add_lines(3);
   ElemHeader* second = elem_list_head->next;
-  hover_scan_elem = elem_list_tail;
+  uint32_t generation = elem_list_generation;
   elem_remove_last();
   EXPECT_EQ(elem_list_tail, second);
   EXPECT_EQ(second->next, nullptr);
-  EXPECT_EQ(hover_scan_elem, nullptr);
+  EXPECT_NE(elem_list_generation, generation);
   expect_consistent();
 }
 
@@ -70,10 +70,10 @@ TEST_F(ElemList, PurgeMarked) {
   all[0]->mark = 1;
   all[2]->mark = 1;
   all[4]->mark = 1;
-  hover_scan_elem = all[2];
+  const uint32_t generation = elem_list_generation;
   elem_purge_marked();
   EXPECT_EQ(drawing_modified, 1);
-  EXPECT_EQ(hover_scan_elem, nullptr);
+  EXPECT_NE(elem_list_generation, generation);
   EXPECT_EQ(elements(), (std::vector<ElemHeader*>{all[1], all[3]}));
   expect_consistent();
 
@@ -131,9 +131,9 @@ TEST_F(ElemList, PenOrGuide) {
 TEST_F(ElemList, UnlinkAndRelinkKeepsRecords) {
   add_lines(3);
   auto all = elements();
-  hover_scan_elem = all[1];
+  const uint32_t generation = elem_list_generation;
   elem_unlink(all[1]);
-  EXPECT_EQ(hover_scan_elem, nullptr);
+  EXPECT_NE(elem_list_generation, generation);
   expect_consistent();
   elem_link_tail(all[1]);
   EXPECT_EQ(elements(), (std::vector<ElemHeader*>{all[0], all[2], all[1]}));

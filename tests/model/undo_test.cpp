@@ -239,16 +239,18 @@ TEST_F(Undo, PointStretchSavesOnlyTheWallWithAMarkedVertex) {
   EXPECT_EQ(undo_steps[1].head, nullptr);
 }
 
-TEST_F(Undo, SwapsAndClearsDropTheHoverScanPosition) {
+// Scans that walk the list (the hover scan) resume only while the list's
+// generation stays; undo and redo rebuild the list, so they must change it.
+TEST_F(Undo, SwapsChangeTheListGenerationAndClearDropsTheBits) {
   add_line(1);
   undo_record(UNDO_CREATED, 1);
-  hover_scan_elem = elem_list_tail;
+  uint32_t generation = elem_list_generation;
   undo_step_back();
-  EXPECT_EQ(hover_scan_elem, nullptr);
+  EXPECT_NE(elem_list_generation, generation);
+  generation = elem_list_generation;
   undo_step_forward();
-  hover_scan_elem = elem_list_tail;
+  EXPECT_NE(elem_list_generation, generation);
   undo_record(UNDO_CLEAR, 0);
-  EXPECT_EQ(hover_scan_elem, nullptr);
   EXPECT_EQ(elem_list_tail->undo_mask, 0u);
   EXPECT_EQ(undo_last_mask, 0u);
 }
