@@ -282,8 +282,6 @@ void draw_plan_element(ElemHeader* e, uint8_t marker_mode) {
         if (!point_is_contour_end(q.x, q.y)) marker_2d(marker_mode, q);
       break;
     }
-    default:
-      break;
   }
 }
 
@@ -396,7 +394,9 @@ void drag_element_outline(const ElemHeader* e, double a) {
       draw_xor_rect(lo.x, lo.y, hi.x, hi.y);
       break;
     }
-    default:
+    case ELEM_LINE3D:
+    case ELEM_CAMERA:
+    case ELEM_LIGHT:
       break;  // 3D lines, cameras and lights have no outline here
   }
 }
@@ -507,9 +507,15 @@ int draw_3d_element(uint8_t pen, uint8_t line_type, ElemHeader* e, uint8_t marke
     case ELEM_LIGHT:
       draw_light_3d(*static_cast<LightElem*>(e), marker_mode);
       return 1;
-    default:
-      return 0;
+    case ELEM_LINE:
+    case ELEM_ARC:
+    case ELEM_TEXT:
+    case ELEM_DIM:
+    case ELEM_PATTERN:
+    case ELEM_SPLINE:
+      break;
   }
+  return 0;
 }
 
 double draw_drag_x(double x, double y) {

@@ -264,9 +264,8 @@ double plan_distance(const ElemHeader* e, double x, double y, uint8_t filter) {
       });
       return best;
     }
-    default:
-      return NONE;
   }
+  return NONE;
 }
 
 // The pick distance of e in the other views: only the 3D kinds count.
@@ -313,9 +312,16 @@ double projected_distance(const ElemHeader* e, double x, double y) {
       for (const WallOpening& o : w->openings) best = std::min(best, box3d_distance(x, y, o.corner));
       return best;
     }
-    default:
-      return NONE;
+    case ELEM_LINE:
+    case ELEM_ARC:
+    case ELEM_TEXT:
+    case ELEM_DIM:
+    case ELEM_PATTERN:
+    case ELEM_SPLINE:
+    case ELEM_ROOM:
+      break;
   }
+  return NONE;
 }
 
 }  // namespace

@@ -254,9 +254,8 @@ int plan_points(const ElemHeader* e) {
       if (snap_use_text_points == 1 && snap_catch_point(r->label.x, r->label.y)) return HOVER_POINT;
       return HOVER_NONE;
     }
-    default:
-      return HOVER_NONE;
   }
+  return HOVER_NONE;
 }
 
 // The crossings of a line's or a wall's segments with later elements.
@@ -336,9 +335,16 @@ bool other_points_3d(const ElemHeader* e) {
       }
       return false;
     }
-    default:
-      return false;
+    case ELEM_LINE:
+    case ELEM_ARC:
+    case ELEM_TEXT:
+    case ELEM_DIM:
+    case ELEM_WALL:
+    case ELEM_PATTERN:
+    case ELEM_SPLINE:
+      break;
   }
+  return false;
 }
 
 // The point a click gives when nothing is caught: on the view plane through

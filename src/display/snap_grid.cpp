@@ -342,8 +342,6 @@ bool elem_plan_box(const ElemHeader* e, PlanBox* box) {
       b.add(l->target);
       break;
     }
-    default:
-      break;
   }
   if (b.any) *box = b.box;
   return b.any;

@@ -122,9 +122,8 @@ int32_t add_element(const ElemHeader* e) {
     case ELEM_DIM:
       for (const DimPoint& p : static_cast<const DimElem*>(e)->points) add_2d(p.line_point);
       return 3;
-    default:
-      return 0;
   }
+  return 0;
 }
 
 // Metres one pixel of the current view covers at 1:1, across and up.

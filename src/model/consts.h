@@ -5,8 +5,11 @@
 
 #include <cstdint>
 
-// Element kinds, as stored in the kind byte of every record.
-enum : uint8_t {
+// Element kinds, as stored in the kind byte of every record. A switch over
+// a kind lists every kind and has no default, so that a kind forgotten in
+// one of them fails the test build. A plain byte becomes an ElemKind only
+// after a range check.
+enum ElemKind : uint8_t {
   ELEM_LINE = 1,
   ELEM_ARC = 2,
   ELEM_TEXT = 3,
@@ -19,9 +22,11 @@ enum : uint8_t {
   ELEM_CAMERA = 10,
   ELEM_ROOM = 11,
   ELEM_LIGHT = 12,
-  ELEM_FREED = 99,  // written into a record in the instant before it is freed
 };
 inline constexpr int ELEM_KIND_COUNT = 12;
+// Written into a record in the instant before it is freed. Not one of the
+// kinds: no switch ever sees it, so none has to list it.
+inline constexpr ElemKind ELEM_FREED = static_cast<ElemKind>(99);
 
 // The point that ends one contour of a pattern or room outline.
 inline constexpr double CONTOUR_END_X = 999.0;

@@ -44,7 +44,7 @@ void release(ElemHeader* e) {
 
 }  // namespace
 
-uint32_t elem_fixed_size(uint8_t kind) {
+uint32_t elem_fixed_size(ElemKind kind) {
   switch (kind) {
     case ELEM_LINE:
       return 38;
@@ -70,9 +70,8 @@ uint32_t elem_fixed_size(uint8_t kind) {
       return 283;
     case ELEM_LIGHT:
       return 104;
-    default:
-      return 0;
   }
+  return 0;
 }
 
 uint32_t elem_compute_size(const ElemHeader& e) {
@@ -103,7 +102,12 @@ uint32_t elem_compute_size(const ElemHeader& e) {
               4 * static_cast<uint32_t>(m.indices.size());
       break;
     }
-    default:
+    case ELEM_LINE:
+    case ELEM_ARC:
+    case ELEM_SPLINE:
+    case ELEM_LINE3D:
+    case ELEM_CAMERA:
+    case ELEM_LIGHT:
       break;
   }
   return size;

@@ -41,7 +41,7 @@ inline bool point_is_contour_end(double x, double y) {
 struct ElemHeader {
   ElemHeader* next = nullptr;
   ElemHeader* previous = nullptr;
-  uint8_t kind = 0;
+  ElemKind kind;
   uint8_t mark = 0;        // 1 = marked for the running command
   uint32_t undo_mask = 0;  // one bit per undo step holding this element
   uint16_t layer = 0;
@@ -55,14 +55,14 @@ struct ElemHeader {
   virtual std::unique_ptr<ElemHeader> clone() const = 0;
 
  protected:
-  explicit ElemHeader(uint8_t k) : kind(k) {}
+  explicit ElemHeader(ElemKind k) : kind(k) {}
   ElemHeader(const ElemHeader&) = default;
   ElemHeader& operator=(const ElemHeader&) = default;
 };
 
-template <class Derived, uint8_t Kind>
+template <class Derived, ElemKind Kind>
 struct ElemOfKind : ElemHeader {
-  static constexpr uint8_t KIND = Kind;
+  static constexpr ElemKind KIND = Kind;
   ElemOfKind() : ElemHeader(Kind) {}
   std::unique_ptr<ElemHeader> clone() const override {
     auto c = std::make_unique<Derived>(static_cast<const Derived&>(*this));
@@ -227,7 +227,7 @@ const T* elem_as(const ElemHeader* e) {
 
 // Bytes of the fixed part of each kind, and of a whole record, as a file
 // chunk stores them (the record size field).
-uint32_t elem_fixed_size(uint8_t kind);
+uint32_t elem_fixed_size(ElemKind kind);
 uint32_t elem_compute_size(const ElemHeader& e);
 // Sets e.size from its current contents; call after changing a tail.
 void elem_update_size(ElemHeader& e);

@@ -101,7 +101,5 @@ void elem_for_each_point(ElemHeader* e, unsigned extra, F2&& f2, F3&& f3) {
       f3(l->target);
       break;
     }
-    default:
-      break;
   }
 }

@@ -144,7 +144,13 @@ void transform_3d(ElemHeader* e, F&& f, bool mirror) {
       }
       break;
     }
-    default:
+    case ELEM_LINE:
+    case ELEM_ARC:
+    case ELEM_TEXT:
+    case ELEM_DIM:
+    case ELEM_PATTERN:
+    case ELEM_SPLINE:
+    case ELEM_ROOM:
       break;
   }
 }
@@ -288,7 +294,12 @@ void rotate_plan(ElemHeader* e, double cx, double cy, double angle) {
     case ELEM_CAMERA:
       apply_if_active(static_cast<CameraElem*>(e));
       break;
-    default:
+    case ELEM_LINE:
+    case ELEM_WALL:
+    case ELEM_SPLINE:
+    case ELEM_LINE3D:
+    case ELEM_MESH:
+    case ELEM_LIGHT:
       break;
   }
 }
@@ -311,7 +322,16 @@ void mirror_plan(ElemHeader* e, double ax, double ay, double bx, double by, doub
     case ELEM_TEXT:
       mirror_text(static_cast<TextElem*>(e), ax, ay, bx, by, theta);
       return;
-    default:
+    case ELEM_LINE:
+    case ELEM_ARC:
+    case ELEM_DIM:
+    case ELEM_WALL:
+    case ELEM_PATTERN:
+    case ELEM_SPLINE:
+    case ELEM_LINE3D:
+    case ELEM_CAMERA:
+    case ELEM_ROOM:
+    case ELEM_LIGHT:
       break;
   }
   for_each_point(e, flip2, flip3);
@@ -355,7 +375,12 @@ void mirror_plan(ElemHeader* e, double ax, double ay, double bx, double by, doub
     case ELEM_CAMERA:
       apply_if_active(static_cast<CameraElem*>(e));
       break;
-    default:
+    case ELEM_LINE:
+    case ELEM_TEXT:
+    case ELEM_SPLINE:
+    case ELEM_LINE3D:
+    case ELEM_MESH:
+    case ELEM_LIGHT:
       break;
   }
 }
@@ -491,7 +516,13 @@ void xform_scale_marked(double x0, double y0, double z0, double fx, double fy, d
         for_each_point(e, scale2, scale3);
         apply_if_active(static_cast<CameraElem*>(e));
         break;
-      default:
+      case ELEM_LINE:
+      case ELEM_WALL:
+      case ELEM_PATTERN:
+      case ELEM_SPLINE:
+      case ELEM_LINE3D:
+      case ELEM_MESH:
+      case ELEM_LIGHT:
         for_each_point(e, scale2, scale3);
         break;
     }

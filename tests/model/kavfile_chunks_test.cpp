@@ -11,8 +11,8 @@
 #include "model/files/kavfile.h"
 #include "model/layers.h"
 #include "model/settings.h"
-#include "support/model_fixture.h"
 #include "programs/kavdump.h"
+#include "support/model_fixture.h"
 
 namespace {
 
@@ -169,7 +169,7 @@ TEST_F(KavfileChunks, EveryElementChunkHasTheDefinedBytes) {
 }
 
 TEST_F(KavfileChunks, UnknownKindWritesNothing) {
-  struct Foreign : ElemOfKind<Foreign, 42> {};
+  struct Foreign : ElemOfKind<Foreign, static_cast<ElemKind>(42)> {};
   Foreign f;
   EXPECT_TRUE(chunk_of(&f).empty());
 }
@@ -233,7 +233,7 @@ TEST_F(KavfileChunks, TablesDescribeOneChunkPerKindInKindOrder) {
     EXPECT_EQ(c->kind, kind);
     EXPECT_TRUE(c->current);
     // The fixed part of the record size is the head plus the fixed fields.
-    EXPECT_EQ(6 + fields_fixed_bytes(c->fields), elem_fixed_size(kind)) << c->tag;
+    EXPECT_EQ(6 + fields_fixed_bytes(c->fields), elem_fixed_size(c->kind)) << c->tag;
   }
   EXPECT_EQ(kavfile_elem_chunk_of_kind(0), nullptr);
   EXPECT_EQ(kavfile_elem_chunk_of_kind(13), nullptr);

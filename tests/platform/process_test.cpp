@@ -33,7 +33,9 @@ TEST(Process, ExitStatusOfProgramsThatRunAndMinusOneForOnesThatCannotStart) {
   EXPECT_EQ(process_run({"sh", "-c", "exit 7"}), 7);
   EXPECT_EQ(process_run({"kavro-no-such-program"}), -1);
   EXPECT_EQ(process_run({}), -1);
-  EXPECT_FALSE(process_start(ProcessRequest{{"/nonexistent/prog"}}).started);
+  ProcessRequest missing;
+  missing.argv = {"/nonexistent/prog"};
+  EXPECT_FALSE(process_start(missing).started);
 }
 
 // A file name full of shell syntax reaches the program as one argument and

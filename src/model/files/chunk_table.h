@@ -19,6 +19,7 @@
 #include <string>
 #include <type_traits>
 
+#include "model/consts.h"
 #include "model/fixed_text.h"
 
 class ByteReader;
@@ -178,7 +179,7 @@ uint8_t checked_code(uint8_t flags, uint8_t v, ChunkReadCtx& ctx);
 // Element chunks: one per kind that is written, and the older ones read.
 struct ElemChunk {
   char tag[5];
-  uint8_t kind;
+  ElemKind kind;
   bool current;                   // written for its kind
   std::span<const Field> fields;  // after the 6-byte head
   std::unique_ptr<ElemHeader> (*make)();
