@@ -12,8 +12,8 @@
 
 #include "display/command_buffer.h"
 #include "model/settings.h"
-#include "shell/gtk/bind.h"
 #include "shell/bind_refresh.h"
+#include "shell/gtk/bind.h"
 #include "support/model_fixture.h"
 
 inline std::vector<std::string>& bind_trace() {

@@ -12,9 +12,9 @@
 #include "display/key_state.h"
 #include "gui_steps.h"
 #include "shell/cmd_buttons.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
 #include "shell/fontchange.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/mainwin_hooks.h"
 #include "shell/value_entry.h"
 

@@ -11,8 +11,8 @@
 #include "display/gtk/wait_gtk.h"
 #include "display/wait.h"
 #include "shell/cmd_buttons.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
+#include "shell/gtk/cmd_gtk.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include "display/wait.h"
 #include "model/ui.h"
 #include "shell/cmd_buttons.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/gtk/mainwin.h"
-#include "shell/mainwin_hooks.h"
 #include "shell/gtk/startup.h"
+#include "shell/mainwin_hooks.h"
 #include "support/model_fixture.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include "display/command_buffer.h"
 #include "display/wait.h"
 #include "shell/cmd_buttons.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
+#include "shell/gtk/cmd_gtk.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <string>
 
 #include "model/nls.h"
-#include "shell/gtk/box_wait.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/dlg_boxes.h"
 #include "shell/dlg_table.h"
+#include "shell/gtk/box_wait.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/text_utf8.h"
 
 namespace {

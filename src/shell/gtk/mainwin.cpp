@@ -15,16 +15,16 @@
 #include "model/presets.h"
 #include "model/settings.h"
 #include "model/ui.h"
+#include "shell/cmd_loop.h"
 #include "shell/gtk/bind.h"
 #include "shell/gtk/cmd_gtk.h"
-#include "shell/cmd_loop.h"
 #include "shell/gtk/gui_build.h"
 #include "shell/gtk/keymap_gtk.h"
-#include "shell/latin1.h"
 #include "shell/gtk/mainwin_bars.h"
 #include "shell/gtk/mainwin_parts.h"
-#include "shell/mainwin_text.h"
 #include "shell/gtk/penline_selector.h"
+#include "shell/latin1.h"
+#include "shell/mainwin_text.h"
 
 MainwinWidgets mainwin_widgets;
 int mainwin_current_page = 1;

@@ -10,15 +10,15 @@
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/settings.h"
-#include "shell/gtk/bind.h"
 #include "shell/bind_refresh.h"
 #include "shell/dlg_table.h"
+#include "shell/gtk/bind.h"
 #include "shell/gtk/gui_build.h"
-#include "shell/latin1.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/mainwin_parts.h"
-#include "shell/mainwin_text.h"
 #include "shell/gtk/startup.h"
+#include "shell/latin1.h"
+#include "shell/mainwin_text.h"
 
 namespace {
 

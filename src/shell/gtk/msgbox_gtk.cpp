@@ -8,10 +8,10 @@
 
 #include "model/nls.h"
 #include "model/ui.h"
-#include "shell/gtk/box_wait.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/dlg_boxes.h"
 #include "shell/dlg_table.h"
+#include "shell/gtk/box_wait.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/text_utf8.h"
 
 unsigned char msgbox_answer = 0;
