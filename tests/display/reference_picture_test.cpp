@@ -8,8 +8,10 @@
 #include <stdlib.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "support/temp_folder.h"
@@ -45,10 +47,17 @@ uint32_t pixel(const fs::path& png, int x, int y) {
   return v & 0xFFFFFF;
 }
 
+// The tests compare, whatever the environment says; a run that renews the
+// real references gets its setting back afterwards.
 class ReferencePicture : public testing::Test {
  protected:
   void SetUp() override {
+    if (const char* v = std::getenv("KAVRO_UPDATE_REFERENCES")) saved_update_ = v;
+    unsetenv("KAVRO_UPDATE_REFERENCES");
     ASSERT_EQ(cairo_surface_write_to_png(picture(10, 6).get(), reference.c_str()), CAIRO_STATUS_SUCCESS);
+  }
+  void TearDown() override {
+    if (saved_update_) setenv("KAVRO_UPDATE_REFERENCES", saved_update_->c_str(), 1);
   }
 
   TempFolder tmp;
@@ -56,6 +65,9 @@ class ReferencePicture : public testing::Test {
   const fs::path out_dir = tmp / "out";
   const fs::path out_png = out_dir / "figure.out.png";
   const fs::path diff_png = out_dir / "figure.diff.png";
+
+ private:
+  std::optional<std::string> saved_update_;
 };
 
 TEST_F(ReferencePicture, AMirroredFigureFailsAndLeavesThePictureAndADiff) {
