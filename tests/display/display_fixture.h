@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "display/display_state.h"
 #include "display/draw.h"
 #include "display/font.h"
 #include "display/outdev.h"
@@ -26,10 +27,7 @@ class DisplayTest : public ModelTest {
  protected:
   void SetUp() override {
     ModelTest::SetUp();
-    outdev_init_screen_slots();
-    view_free_all();
-    for (ViewRec& v : views) v = ViewRec{};
-    cur_view = 0;
+    display_state_reset();
     view_init(0);
     view_type = VIEW_PLAN;
     view_camera = ViewCamera{};
@@ -39,14 +37,11 @@ class DisplayTest : public ModelTest {
     extents = ViewExtents{};
     marked_extents = ViewExtents{};
     pointer_world = Point2{};
-    saved_font_dir_ = font_stroke_dir;
     font_stroke_dir = std::string(KAVRO_STAGE_DIR) + "/dat/fonts";
-    font_slots_clear();
   }
   void TearDown() override {
     view_free_all();
     font_slots_clear();
-    font_stroke_dir = saved_font_dir_;
     ModelTest::TearDown();
   }
 
@@ -56,9 +51,6 @@ class DisplayTest : public ModelTest {
     views[0].ymin = views[0].ymax = cy;
     ASSERT_TRUE(view_offscreen(0, w, h));
   }
-
- private:
-  std::string saved_font_dir_;
 };
 
 // One slot call: its name, pen and line type (fill: none), the numbers in

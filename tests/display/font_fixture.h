@@ -1,8 +1,9 @@
 #pragma once
 
-// A private font folder and base folder for font tests: the font table
-// starts empty, stroke fonts are read from <tmp>/fonts and outline fonts
-// from <tmp>/base/ttf; everything is put back afterwards.
+// A private font folder and base folder for font tests, from a fresh start
+// of the model and the display: the font table starts empty, stroke fonts
+// are read from <tmp>/fonts and outline fonts from <tmp>/base/ttf;
+// everything is put back afterwards.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -12,7 +13,9 @@
 #include <map>
 #include <string>
 
+#include "display/display_state.h"
 #include "display/font.h"
+#include "model/model_state.h"
 #include "model/settings.h"
 
 // The text of a stroke-font file: every code gets the default advance and
@@ -31,6 +34,8 @@ inline std::string stroke_font_text(const std::map<int, std::string>& records = 
 class FontTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    model_state_reset();
+    display_state_reset();
     char pattern[] = "/tmp/kavro-font-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     root_ = pattern;

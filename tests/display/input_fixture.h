@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "display/display_state.h"
 #include "display/snap.h"
 #include "display/snap_grid.h"
 #include "model/elem.h"
@@ -23,13 +24,9 @@ class PlanViewTest : public ModelTest {
  protected:
   void SetUp() override {
     ModelTest::SetUp();
-    cur_view = 0;
+    display_state_reset();
     views[0] = ViewRec{0, 0, 600, 400, -50.0, -200.0 / 6.0, 50.0, 200.0 / 6.0, PX, PX};
-    view_type = VIEW_PLAN;
     snap_on = 1;
-    cur_layer = 0;
-    snap_index_threshold = 20000;
-    elem_grid_reset();
   }
   void TearDown() override {
     snap_on = 0;
@@ -84,7 +81,6 @@ class InputTest : public DisplayTest {
     DisplayTest::SetUp();
     offscreen(600, 400);
     snap_on = 1;
-    elem_grid_reset();
     previous_backend_ = wait_set_backend(&script);
     script.prompt_shown = [this] { return ui.last_prompt; };
     ShellHooks h;
@@ -100,17 +96,6 @@ class InputTest : public DisplayTest {
     input_install_display_hooks();
     rows().clear();
     log().clear();
-    active_request = nullptr;
-    pending_command = "nop";
-    command_key = "nop";
-    cursor_style = CURSOR_POINT;
-    cur_preview_fn = nullptr;
-    cursor_pos = CursorPos{};
-    pointer_pixel = PixelPoint{};
-    hover_code = hover_found_code = 0;
-    hover_scan_pos = CursorPos{};
-    hover_busy = false;
-    input_text = "";
     redraw();
   }
   void TearDown() override {

@@ -9,121 +9,102 @@ namespace {
 
 using ElemRecords = ModelTest;
 
-TEST_F(ElemRecords, EveryConstructorFillsItsRecordAndSize) {
-  // One element of each kind, with the record size a file chunk gives it.
-  elem_new_line(1, 2, 3, 0, 0, 1, 2);
-  EXPECT_EQ(elem_list_tail->kind, ELEM_LINE);
-  EXPECT_EQ(elem_list_tail->size, 38u);
+// The record size of each kind is its file chunk's size; a new element is
+// unmarked, ungrouped and in no undo step.
+TEST_F(ElemRecords, RecordSizesAreTheFileChunkSizes) {
+  static double corners[24] = {};
+  static WallSegment segs[4];
+  static WallOpening op[1];
+  static DimPoint dp[3];
+  static Point2 pts[5] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, CONTOUR_END};
+  static int32_t face_sizes[2] = {3, 4};
+  static Point3 verts[5] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}};
+  static int32_t idx[7] = {0, 1, 2, 0, 1, 3, 4};
+  struct Case {
+    const char* what;
+    void (*make)();
+    int kind;
+    uint32_t size;
+  };
+  const Case cases[] = {
+      {"line", [] { elem_new_line(1, 2, 3, 0, 0, 1, 2); }, ELEM_LINE, 38},
+      {"arc", [] { elem_new_arc(0, 0, 0, 1, 2, 3, 3, 6.28, 0.5, 0.25); }, ELEM_ARC, 62},
+      {"text of 3 bytes",
+       [] { elem_new_text(0, 0, 0, 1, 2, 0.3, 2.5, 1.0, 0.1, 1.5, "abc", 4.0, "Simpel", TEXT_CENTRED); },
+       ELEM_TEXT, 92 + 3 + 1},
+      {"empty text", [] { elem_new_text(0, 0, 0, 0, 0, 0, 2.5, 1, 0, 1, "", 0, "Simpel", TEXT_LEFT); },
+       ELEM_TEXT, 92 + 1},
+      {"dimension of 3 points",
+       [] {
+         elem_new_dim(0, 0, 0, 1, 0, 0.5, 2.5, 1, 0.1, 1.5, 1, "Simpel", 3, DIM_MARK_ARROW, DIM_CHAIN, 3, dp);
+       },
+       ELEM_DIM, 84 + 3 * 80},
+      {"wall of 4 segments and 1 opening",
+       [] { elem_new_wall(0, 0, 0, corners, 4, segs, 1, op, "Brick", 1, 1, 2, 3, 4, 5, 6); }, ELEM_WALL,
+       295 + 4 * 32 + 227},
+      {"bare wall", [] { elem_new_wall(0, 0, 0, corners, 0, nullptr, 0, nullptr, "", 0, 0, 0, 0, 0, 0, 0); },
+       ELEM_WALL, 295},
+      {"pattern of 5 points",
+       [] { elem_new_pattern(0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0, 0, 5, pts, 1, 0, 0, PATTERN_FILLING); },
+       ELEM_PATTERN, 101 + 5 * 16},
+      {"spline", [] { elem_new_spline(0, 0, 0, 0, 0, 1, 1, 2, 1, 3, 0); }, ELEM_SPLINE, 70},
+      {"3D line", [] { elem_new_line3d(0, 0, 0, 0, 0, 0, 1, 1, 1); }, ELEM_LINE3D, 54},
+      {"mesh of 5 vertices, 2 faces, 7 indices",
+       [] { elem_new_mesh(0, 0, 0, 5, 2, face_sizes, verts, idx, "Glas", 1); }, ELEM_MESH,
+       55 + 4 * 2 + 24 * 5 + 4 * 7},
+      {"mesh of vertices only", [] { elem_new_mesh(0, 0, 0, 5, 0, nullptr, verts, nullptr, "", 0); },
+       ELEM_MESH, 55 + 24 * 5},
+      {"camera", [] { elem_new_camera(0, 0, 0, 0, -10, 2, 0, 0, 1, 45, 1.9); }, ELEM_CAMERA, 66},
+      {"room of 5 points",
+       [] {
+         elem_new_room(0, 0, 0, 2, 2, "Simpel", 0, 2.5, 1, 0.1, 1.5, "Kitchen", "1.04", 1, 0, 2.75, 1, 1, 0,
+                       1, 5, pts);
+       },
+       ELEM_ROOM, 283 + 5 * 16},
+      {"light", [] { elem_new_light(0, 0, 0, LIGHT_SPOT, 1, 6, 20, 0.5, 1, 2, 3, 4, 5, 6, 0.1, 0.2, 0.3); },
+       ELEM_LIGHT, 104},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ElemHeader* before = elem_list_tail;
+    c.make();
+    ElemHeader* e = elem_list_tail;
+    ASSERT_NE(e, before);
+    EXPECT_EQ(int(e->kind), c.kind);
+    EXPECT_EQ(e->size, c.size);
+    EXPECT_EQ(e->size, elem_compute_size(*e));
+    EXPECT_EQ(e->mark, 0);
+    EXPECT_EQ(e->undo_mask, 0u);
+    EXPECT_EQ(e->group, 0);
+  }
+}
 
-  elem_new_arc(0, 0, 0, 1, 2, 3, 3, 6.28, 0.5, 0.25);
-  auto* a = elem_as<ArcElem>(elem_list_tail);
-  ASSERT_NE(a, nullptr);
-  EXPECT_EQ(a->size, 62u);
-  EXPECT_DOUBLE_EQ(a->centre.y, 2);
-  EXPECT_DOUBLE_EQ(a->start, 0.5);
-  EXPECT_DOUBLE_EQ(a->rotation, 0.25);
-
-  elem_new_text(0, 0, 0, 1, 2, 0.3, 2.5, 1.0, 0.1, 1.5, "abc", 4.0, "Simpel", TEXT_CENTRED);
-  auto* t = elem_as<TextElem>(elem_list_tail);
-  ASSERT_NE(t, nullptr);
-  EXPECT_EQ(t->size, 96u);
-  EXPECT_EQ(t->text, "abc");
-  EXPECT_EQ(t->font, "Simpel");
-  EXPECT_EQ(t->alignment, TEXT_CENTRED);
-  EXPECT_DOUBLE_EQ(t->fit_length, 4.0);
-  EXPECT_DOUBLE_EQ(t->line_spacing, 1.5);
-
-  elem_new_text(0, 0, 0, 0, 0, 0, 2.5, 1, 0, 1, "", 0, "Simpel", TEXT_LEFT);
-  EXPECT_EQ(elem_list_tail->size, 92u + 1u);
-
-  DimPoint dp[3];
-  dp[1].measured.mark = 1;  // dimension points are copied unchanged
-  elem_new_dim(0, 0, 0, 1, 0, 0.5, 2.5, 1, 0.1, 1.5, 1, "Simpel", 3, DIM_MARK_ARROW, DIM_CHAIN, 3, dp);
-  auto* d = elem_as<DimElem>(elem_list_tail);
-  ASSERT_NE(d, nullptr);
-  EXPECT_EQ(d->size, 84u + 3 * 80u);
-  EXPECT_EQ(d->points[1].measured.mark, 1);
-  EXPECT_EQ(d->figure_pen, 1);
-  EXPECT_EQ(d->format, 3);
-  EXPECT_EQ(d->end_mark, DIM_MARK_ARROW);
-
+// Point marks in the caller's arrays come back cleared; dimension points are
+// copied as they are.
+TEST_F(ElemRecords, ConstructorsClearTheCallersPointMarks) {
   double corners[24] = {};
-  for (int i = 0; i < 24; ++i) corners[i] = i;
   WallSegment segs[4];
   segs[2].end.mark = 1;
   WallOpening op[1];
   op[0].corner[5].mark = 1;
-  op[0].kind = OPENING_WINDOW;
   elem_new_wall(0, 0, 0, corners, 4, segs, 1, op, "Brick", 1, 1, 2, 3, 4, 5, 6);
-  auto* w = elem_as<WallElem>(elem_list_tail);
-  ASSERT_NE(w, nullptr);
-  EXPECT_EQ(w->size, 295u + 4 * 32u + 227u);
-  EXPECT_DOUBLE_EQ(w->corner[7].z, 23);
-  EXPECT_DOUBLE_EQ(w->gable_b.z, 6);
-  EXPECT_EQ(w->material, "Brick");
-  EXPECT_EQ(segs[2].end.mark, 0);  // the caller's arrays come back cleared
+  EXPECT_EQ(segs[2].end.mark, 0);
   EXPECT_EQ(op[0].corner[5].mark, 0);
-  EXPECT_EQ(w->openings[0].kind, OPENING_WINDOW);
-
-  elem_new_wall(0, 0, 0, corners, 0, nullptr, 0, nullptr, "", 0, 0, 0, 0, 0, 0, 0);
-  EXPECT_EQ(elem_list_tail->size, 295u);
 
   Point2 pts[5] = {{0, 0, 1}, {1, 0, 1}, {1, 1}, {0, 1}, CONTOUR_END};
   elem_new_pattern(0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0, 0, 5, pts, 1, 0, 0, PATTERN_FILLING);
-  EXPECT_EQ(elem_list_tail->size, 101u + 5 * 16u);
   EXPECT_EQ(pts[0].mark, 0);
-  EXPECT_EQ(elem_as<PatternElem>(elem_list_tail)->type, PATTERN_FILLING);
 
-  elem_new_spline(0, 0, 0, 0, 0, 1, 1, 2, 1, 3, 0);
-  EXPECT_EQ(elem_list_tail->size, 70u);
-  EXPECT_DOUBLE_EQ(elem_as<SplineElem>(elem_list_tail)->p2.x, 2);
-
-  elem_new_line3d(0, 0, 0, 0, 0, 0, 1, 1, 1);
-  EXPECT_EQ(elem_list_tail->size, 54u);
-
-  int32_t face_sizes[2] = {3, 4};
-  Point3 verts[5] = {{0, 0, 0, 1}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}};
-  int32_t idx[7] = {0, 1, 2, 0, 1, 3, 4};
-  elem_new_mesh(0, 0, 0, 5, 2, face_sizes, verts, idx, "Glas", 1);
-  auto* m = elem_as<MeshElem>(elem_list_tail);
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->size, 55u + 4 * 2 + 24 * 5 + 4 * 7);
-  EXPECT_EQ(m->indices.size(), 7u);
+  int32_t face_sizes[1] = {3};
+  Point3 verts[3] = {{0, 0, 0, 1}, {1, 0, 0}, {1, 1, 0}};
+  int32_t idx[3] = {0, 1, 2};
+  elem_new_mesh(0, 0, 0, 3, 1, face_sizes, verts, idx, "Glas", 1);
   EXPECT_EQ(verts[0].mark, 0);
 
-  elem_new_mesh(0, 0, 0, 5, 0, nullptr, verts, nullptr, "", 0);  // vertices, no faces
-  EXPECT_EQ(elem_list_tail->size, 55u + 24 * 5);
-
-  elem_new_camera(0, 0, 0, 0, -10, 2, 0, 0, 1, 45, 1.9);
-  EXPECT_EQ(elem_list_tail->size, 66u);
-  EXPECT_EQ(elem_as<CameraElem>(elem_list_tail)->active, 1);
-
-  Point2 room[5] = {{0, 0}, {4, 0}, {4, 5}, {0, 5}, CONTOUR_END};
-  elem_new_room(0, 0, 0, 2, 2, "Simpel", 0, 2.5, 1, 0.1, 1.5, "Kitchen", "1.04", 1, 0, 2.75, 1, 1, 0, 1, 5,
-                room);
-  auto* r = elem_as<RoomElem>(elem_list_tail);
-  ASSERT_NE(r, nullptr);
-  EXPECT_EQ(r->size, 283u + 5 * 16u);
-  EXPECT_EQ(r->description, "Kitchen");
-  EXPECT_EQ(r->number, "1.04");
-  EXPECT_EQ(r->show_description, 0);
-  EXPECT_DOUBLE_EQ(r->top_z, 2.75);
-
-  elem_new_light(0, 0, 0, LIGHT_SPOT, 1, 6, 20, 0.5, 1, 2, 3, 4, 5, 6, 0.1, 0.2, 0.3);
-  auto* l = elem_as<LightElem>(elem_list_tail);
-  ASSERT_NE(l, nullptr);
-  EXPECT_EQ(l->size, 104u);
-  EXPECT_EQ(l->type, LIGHT_SPOT);
-  EXPECT_DOUBLE_EQ(l->target.x, 4);
-  EXPECT_DOUBLE_EQ(l->b, 0.3);
-  EXPECT_DOUBLE_EQ(l->shadow_intensity, 0.5);
-
-  for (ElemHeader* e : elements()) {
-    EXPECT_EQ(e->mark, 0);
-    EXPECT_EQ(e->undo_mask, 0u);
-    EXPECT_EQ(e->group, 0);
-    EXPECT_EQ(e->size, elem_compute_size(*e));
-  }
+  DimPoint dp[3];
+  dp[1].measured.mark = 1;
+  elem_new_dim(0, 0, 0, 1, 0, 0.5, 2.5, 1, 0.1, 1.5, 1, "Simpel", 3, DIM_MARK_ARROW, DIM_CHAIN, 3, dp);
+  EXPECT_EQ(elem_as<DimElem>(elem_list_tail)->points[1].measured.mark, 1);
 }
 
 TEST_F(ElemRecords, FixedTextFieldsAreCutAndTerminated) {

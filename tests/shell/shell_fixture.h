@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "display/command_buffer.h"
+#include "display/display_state.h"
 #include "display/input.h"
 #include "display/outdev.h"
 #include "display/shell_hooks.h"
@@ -32,7 +33,7 @@ class ShellTest : public ModelTest {
  protected:
   void SetUp() override {
     ModelTest::SetUp();
-    outdev_init_screen_slots();
+    display_state_reset();
     for (char f : families) saved_rows_[f] = cmd_rows(f);
     previous_backend_ = wait_set_backend(&script);
     script.prompt_shown = [this] { return ui.last_prompt; };
@@ -46,8 +47,6 @@ class ShellTest : public ModelTest {
     previous_platform_ = shell_platform_install(p);
     active_b_button = CmdButtonSlot{};
     active_f_button = CmdButtonSlot{};
-    command_key = "nop";
-    pending_command = "nop";
     quit_requested = 0;
   }
 

@@ -1,25 +1,20 @@
 #pragma once
 
-// Puts the program's global state back to the built-in defaults with an
-// empty drawing before each test, and frees the drawing after it.
+// Puts the model's global state back to a fresh start (the built-in
+// defaults, an empty drawing) before each test, and frees the drawing after
+// it.
 
 #include <gtest/gtest.h>
 
 #include "model/defaults.h"
 #include "model/elem.h"
 #include "model/layers.h"
+#include "model/model_state.h"
 #include "model/undo.h"
 
 class ModelTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    undo_record(UNDO_CLEAR, 0);
-    drawing_free();
-    main_init_defaults();
-    drawing_modified = 0;
-    guide_mode = 0;
-    group_counter = 0;
-  }
+  void SetUp() override { model_state_reset(); }
   void TearDown() override {
     undo_record(UNDO_CLEAR, 0);
     drawing_free();

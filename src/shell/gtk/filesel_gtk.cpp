@@ -11,9 +11,9 @@
 
 #include "model/nls.h"
 #include "model/settings.h"
-#include "shell/gtk/box_wait.h"
 #include "shell/dlg_boxes.h"
 #include "shell/filesel.h"
+#include "shell/gtk/box_wait.h"
 #include "shell/text_utf8.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/latin1.h"
 
 namespace {

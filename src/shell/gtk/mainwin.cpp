@@ -15,6 +15,7 @@
 #include "model/presets.h"
 #include "model/redraw.h"
 #include "model/settings.h"
+#include "model/ui.h"
 #include "shell/cmd_loop.h"
 #include "shell/gtk/bind.h"
 #include "shell/gtk/cmd_gtk.h"

@@ -1,0 +1,5 @@
+#pragma once
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include "shell/gtk/mainwin.h"

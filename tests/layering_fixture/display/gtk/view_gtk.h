@@ -1,0 +1,5 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include "display/view.h"

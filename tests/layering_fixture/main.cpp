@@ -1,0 +1,3 @@
+#include <glib/gi18n.h>
+
+#include "shell/gtk/mainwin.h"

@@ -1,0 +1,2 @@
+#include "model/elem.h"
+#include "tools/tool_common.h"

@@ -1,0 +1,5 @@
+#include "platform/spawn.h"
+
+#include <spawn.h>
+
+#include "model/elem.h"

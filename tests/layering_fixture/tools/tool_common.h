@@ -1,0 +1,6 @@
+#pragma once
+
+#include <glib.h>
+
+#include "display/view.h"
+#include "model/elem.h"

@@ -1,0 +1,5 @@
+#include "dialogs/line_dialog.h"
+#include "display/gtk/view_gtk.h"
+#include "exchange/dxf.h"
+#include "shell/cmd_loop.h"
+#include "tools/tool_common.h"

@@ -1,0 +1,2 @@
+#include <glib-object.h>
+#include <gtk/gtk.h>
