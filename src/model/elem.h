@@ -236,7 +236,7 @@ void elem_update_size(ElemHeader& e);
 extern ElemHeader* elem_list_head;
 extern ElemHeader* elem_list_tail;  // always the element created last
 extern int drawing_modified;
-extern int guide_mode;               // 1: new elements get PEN_GUIDE
+extern int guide_mode;  // 1: new elements get PEN_GUIDE
 // Counts every change of the list except appending at the tail: unlinking,
 // freeing, and changes of elements in place (elem_touch). A cache of element
 // geometry that saw the same count still holds: the list is what it was,

@@ -21,11 +21,11 @@
 #include "model/geom.h"
 #include "model/settings.h"
 #include "model/view_rec.h"
+#include "programs/kavdump.h"
 #include "shell/dlg_table.h"
 #include "shell/gtk/keymap_gtk.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/startup.h"
-#include "programs/kavdump.h"
 
 namespace {
 

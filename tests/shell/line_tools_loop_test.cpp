@@ -8,12 +8,12 @@
 #include <iterator>
 #include <sstream>
 
-#include "shell_fixture.h"
 #include "display/input.h"
 #include "display/view.h"
 #include "model/view_rec.h"
-#include "support/temp_folder.h"
 #include "programs/kavdump.h"
+#include "shell_fixture.h"
+#include "support/temp_folder.h"
 
 namespace {
 
