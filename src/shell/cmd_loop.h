@@ -26,8 +26,11 @@ void cmd_post_key(void* widget, const char* key);
 void cmd_install_shell_hooks();
 
 // The command loop's own commands.
+// The file name of a drawing that has none yet, in the drawing folder: the
+// drawing's name after the start and after p_file_new.
+inline constexpr const char* DRAWING_UNNAMED = "Unnamed.kav";
 // p_file_new: empties the drawing (after asking when it is modified); the
-// drawing file becomes the bare drawing folder.
+// drawing becomes DRAWING_UNNAMED in the drawing folder.
 void cmd_p_file_new();
 // p_file_quit (also closing the main window): quits, after asking when the
 // drawing is modified; answering Save saves and keeps the program running.

@@ -236,7 +236,7 @@ TEST_F(ShellTest, ProgramKeyWhileAToolWaitsEndsTheToolAndRunsNext) {
   EXPECT_EQ(
       log, (Lines{"Start point: point", "extents", "remember view", "Start point: cancelled by p_file_new"}));
   EXPECT_EQ(elem_count(), 0);  // the new-drawing command ran
-  EXPECT_EQ(drawing_file, draw_path.view());
+  EXPECT_EQ(drawing_file, std::string(draw_path.view()) + "Unnamed.kav");
   EXPECT_EQ(button_log(), (Lines{"line off b_line_line"}));
   EXPECT_EQ(active_b_button.widget, nullptr);
   EXPECT_EQ(ui.calls_starting("prompt"),
@@ -392,7 +392,8 @@ TEST_F(ShellTest, NewDrawing) {
     EXPECT_EQ(ui.calls_starting("ask").size(), c.modified ? 1u : 0u);
     if (c.emptied) {
       EXPECT_EQ(elem_count(), 0);
-      EXPECT_EQ(drawing_file, draw_path.view());
+      // A name the user can save under at once, as after the start.
+      EXPECT_EQ(drawing_file, std::string(draw_path.view()) + "Unnamed.kav");
       EXPECT_EQ(drawing_modified, 0);
       EXPECT_EQ(group_counter, 0);
       EXPECT_EQ(layers[3].count, 0);

@@ -27,10 +27,10 @@
 #include "model/ui.h"
 #include "shell/bind_refresh.h"
 #include "shell/cmd_buttons.h"
-#include "shell/gtk/cmd_gtk.h"
 #include "shell/cmd_loop.h"
 #include "shell/dlg_boxes.h"
 #include "shell/fontchange.h"
+#include "shell/gtk/cmd_gtk.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/mainwin_bars.h"
 #include "shell/mainwin_hooks.h"
@@ -285,7 +285,7 @@ int kavro_main(int argc, char** argv) {
   view_init(cur_view);
   wait_for_first_configure();
 
-  drawing_file = std::string(draw_path.c_str()) + "Unnamed.kav";
+  drawing_file = std::string(draw_path.c_str()) + DRAWING_UNNAMED;
   import_file = import_path.view();
   symbol_save_file = symbol_path.view();
   export_file = export_path.view();
