@@ -6,7 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "display/cursor.h"
 #include "display/draw.h"
+#include "display/input.h"
 #include "display/text_layout.h"
 #include "display/view.h"
 #include "model/geom.h"
@@ -158,6 +160,9 @@ void apply_redraw_show() {
 void view_redraw() {
   draw_all(DRAW_CLEAR);
   if (display_hooks.request_markers_toggle) display_hooks.request_markers_toggle();
+  // Every change of the main view ends here: the pointer now stands over
+  // another world point, though it has not moved.
+  if (cur_view == 0) input_refresh_coordinates(active_request);
 }
 
 void view_show_scale() {

@@ -28,7 +28,8 @@ extern ViewRec view_saved;
 extern double view_saved_scale;
 
 // Clears the view, draws the whole drawing and the markers of the points
-// entered so far.
+// entered so far; for the main view, refreshes the coordinate fields, since
+// every change of the view ends here.
 void view_redraw();
 // " 1:%.0f " (or " %.0f:1 " below 1) into the status line's scale field.
 void view_show_scale();
