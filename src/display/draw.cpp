@@ -6,6 +6,7 @@
 
 #include "display/draw_hatch.h"
 #include "display/draw_opening.h"
+#include "display/input.h"
 #include "display/outdev.h"
 #include "display/outdev_breakdown.h"
 #include "display/outdev_screen.h"
@@ -452,6 +453,9 @@ void draw_selected(uint8_t mode) {
 void view_redraw() {
   draw_all(DRAW_CLEAR);
   if (display_hooks.request_markers_toggle) display_hooks.request_markers_toggle();
+  // Every change of the main view ends here: the pointer now stands over
+  // another world point, though it has not moved.
+  if (cur_view == 0) input_refresh_coordinates(active_request);
 }
 
 void draw_last_element(uint8_t mode) {

@@ -154,6 +154,9 @@ void input_cursor_toggle(InputRequest* request);
 // Fills the coordinate fields for the request (the pointer, the offset from
 // the one entered point, or the last leg) and moves the cursor to the pointer.
 void input_show_coordinates(InputRequest* request);
+// Only the fields and the pointer's world point, for a pointer that stands
+// still while the view under it changes.
+void input_refresh_coordinates(InputRequest* request);
 // Lets the drawing passes hide the cursor around their drawing and draw the
 // active request's point markers again after a redraw.
 void input_install_display_hooks();

@@ -125,7 +125,7 @@ void input_install_display_hooks() {
   display_hooks.request_markers_toggle = [] { input_toggle_all_markers(active_request); };
 }
 
-void input_show_coordinates(InputRequest* request) {
+void input_refresh_coordinates(InputRequest* request) {
   double u, v;
   {
     CurrentView main_view(0);
@@ -172,7 +172,10 @@ void input_show_coordinates(InputRequest* request) {
   }
   show_field(ui().mainwin_set_coord_x, a);
   show_field(ui().mainwin_set_coord_y, b);
+}
 
+void input_show_coordinates(InputRequest* request) {
+  input_refresh_coordinates(request);
   input_cursor_toggle(request);
   cursor_pos = {pointer_pixel.x, pointer_pixel.y};
   input_cursor_toggle(request);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "display/draw.h"
+#include "display/input.h"
 #include "display/text_layout.h"
 #include "display/view.h"
 #include "model/geom.h"

@@ -56,7 +56,9 @@ void cmd_p_file_new() {
   // The old drawing's steps would put its elements back into the new one.
   undo_record(UNDO_CLEAR, 0);
   layer_count_elements();
-  drawing_file = std::string(draw_path.view());
+  // Named as after the start, so that the title and the save chooser offer
+  // a file name rather than a bare folder.
+  drawing_file = std::string(draw_path.view()) + DRAWING_UNNAMED;
   ui().mainwin_update_title();
   drawing_modified = 0;
   group_counter = 0;

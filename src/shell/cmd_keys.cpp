@@ -241,14 +241,95 @@ const char* const keys_wait_only[] = {
     "s_deffi_ok",
     "s_deffi_cancel",
     // acted on before they are posted
-    "z_info_update",
     "z_anything",
     "z_nothing",
     "z_plscale_inc",
     "s_3d_render_mat",
 };
 
-const char* const prefixes_wait_only[] = {"z_d_", "z_c_", "z_save_"};
+// In the order the dialog dispatch compares them.
+const char* const keys_dialog[] = {
+    "z_c_gauge",
+    "z_c_info",
+    "z_info_update",
+    "z_c_error",
+    "z_c_oinfo",
+    "z_d_colorsel_pattern",
+    "z_d_colorsel_povbg",
+    "z_c_colorsel",
+    "z_d_layer",
+    "z_c_layer",
+    "z_c_layerentry",
+    "z_d_snap",
+    "z_c_snap",
+    "z_d_dxf_in",
+    "z_c_dxf_in",
+    "z_d_font",
+    "z_c_font",
+    "z_d_aspect",
+    "z_c_aspect",
+    "z_d_camera",
+    "z_c_camera",
+    "z_d_textsize",
+    "z_c_textsize",
+    "z_d_openingsize",
+    "z_c_openingsize",
+    "z_d_doorsize",
+    "z_c_doorsize",
+    "z_d_windowsize",
+    "z_c_windowsize",
+    "z_d_profilesize",
+    "z_c_profilesize",
+    "z_d_light",
+    "z_c_light",
+    "z_d_dxf_out",
+    "z_c_dxf_out",
+    "z_c_about",
+    "z_d_settings",
+    "z_c_settings",
+    "z_d_printsetup",
+    "z_c_printsetup",
+    "z_d_plotsetup",
+    "z_c_plotsetup",
+    "z_d_filter",
+    "z_c_filter",
+    "z_d_pov",
+    "z_c_pov",
+    "z_d_hlr",
+    "z_c_hlr",
+    "z_d_ray",
+    "z_c_ray",
+    "z_d_scale",
+    "z_c_scale",
+    "z_d_printscale",
+    "z_c_printscale",
+    "z_d_mat",
+    "z_c_mat",
+    "z_d_dim",
+    "z_c_dim",
+    "z_c_textedit_cancel",
+    "z_c_textedit_apply",
+    "z_d_pattern",
+    "z_c_pattern",
+    "z_d_wall",
+    "z_c_wall",
+    "z_d_room",
+    "z_c_room",
+    "z_d_text",
+    "z_c_text",
+    "z_d_opening",
+    "z_c_opening",
+    "z_d_window",
+    "z_c_window",
+    "z_d_door",
+    "z_c_door",
+    "z_d_symbol",
+    "z_c_symbol",
+    "z_c_symbol_paste",
+};
+
+// The preset save buttons of the dialogs, one key per object kind.
+const char* const prefixes_wait_only[] = {"z_save_"};
 
 bool listed(std::span<const char* const> keys, const char* key) {
   for (const char* k : keys)
@@ -276,13 +357,16 @@ std::span<const char* const> cmd_keys(char family) {
 }
 
 std::span<const char* const> cmd_keys_wait_only() { return keys_wait_only; }
+std::span<const char* const> cmd_keys_dialog() { return keys_dialog; }
 std::span<const char* const> cmd_key_prefixes_wait_only() { return prefixes_wait_only; }
 
 bool cmd_key_known(const char* key) { return key && listed(cmd_keys(key[0]), key); }
 
+bool cmd_key_is_dialog(const char* key) { return key && listed(keys_dialog, key); }
+
 bool cmd_key_only_ends_wait(const char* key) {
   if (!key || cmd_key_known(key)) return false;
-  if (listed(keys_wait_only, key)) return true;
+  if (listed(keys_wait_only, key) || listed(keys_dialog, key)) return true;
   for (const char* p : prefixes_wait_only)
     if (std::strncmp(key, p, std::strlen(p)) == 0) return true;
   return false;

@@ -1,8 +1,12 @@
 #include "shell/dlg_table.h"
 
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
+#include "shell/cmd_keys.h"
+#include "shell/dlg_boxes.h"
+#include "shell/fontchange.h"
 #include "shell/shell_platform.h"
 
 void* dlg_slots[DLG_COUNT] = {};
@@ -81,7 +85,15 @@ void cmd_dispatch_dialog(const char* key) {
       break;
     }
   }
-  if (!found) return;
+  if (!found) {
+    // A dialog whose builder has not added its rows yet: said once here,
+    // since the dispatchers drop dialog keys silently after.
+    if (cmd_key_is_dialog(key)) {
+      std::printf("command key %s: no handler, dropped\n", key);
+      std::fflush(stdout);
+    }
+    return;
+  }
   // A copy: the row's work may change the table.
   DlgRow row = *found;
   bool has_slot = row.slot >= 0 && row.slot < DLG_COUNT;

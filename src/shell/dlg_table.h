@@ -105,5 +105,8 @@ std::vector<DlgRow>& dlg_rows();
 // comes last. Adding a dialog's rows again therefore changes nothing.
 void dlg_row_set(DlgRow row);
 
-// Runs the row of key; a key without a row does nothing here.
+// Runs the row of key. A dialog key (shell/cmd_keys.h) without a row prints
+// "command key KEY: no handler, dropped" on standard output, as the
+// dispatchers do for their unbuilt commands; other keys without a row do
+// nothing here.
 void cmd_dispatch_dialog(const char* key);

@@ -8,6 +8,7 @@
 #include "input_fixture.h"
 #include "model/cleanup.h"
 #include "model/consts.h"
+#include "model/geom.h"
 #include "model/redraw.h"
 #include "model/units.h"
 
@@ -188,6 +189,55 @@ TEST_F(CursorTest, CoordinateFieldsByPointsAndView) {
   view_type = VIEW_PLAN;
   move_to(318, 188);
   EXPECT_EQ(ui.coord_x, "X: " + metres(3));
+}
+
+// The fields and the world point under the pointer follow every change of
+// the view, a wheel zoom included, while the pointer stands still; the
+// cursor stays drawn once at the pointer.
+TEST_F(CursorTest, CoordinateFieldsFollowEveryChangeOfTheView) {
+  InputRequest r;
+  r.x[0] = 1;
+  r.y[0] = 1;
+  r.npoints = 1;
+  struct Change {
+    const char* name;
+    void (*run)();
+  };
+  const Change changes[] = {
+      {"wheel in", view_scale_step_down},
+      {"wheel out", view_scale_step_up},
+      {"scroll", [] { view_scroll_quarter(1, -1); }},
+      {"zoom window", [] { view_zoom_to_window(-4, -3, 8, 5); }},
+      {"pan", [] { view_pan_by(0, 0, 2.5, -1); }},
+      {"back", view_back},
+      {"default", view_default},
+  };
+  for (InputRequest* request : {static_cast<InputRequest*>(nullptr), &r}) {
+    active_request = request;
+    view_default();
+    view_remember();
+    move_to(318, 188, request);
+    const std::vector<uint32_t> one_cursor = view_pixels(0);
+    for (const Change& c : changes) {
+      SCOPED_TRACE(std::string(c.name) + (request ? " with a point" : ""));
+      const std::string x_before = ui.coord_x;
+      ui.coord_x = ui.coord_y = "";
+      c.run();
+      const double wx = view_sx_to_wx(318), wy = view_sy_to_wy(188);
+      const double ox = request ? r.x[0] : 0.0, oy = request ? r.y[0] : 0.0;
+      EXPECT_EQ(ui.coord_x, "X: " + metres(wx - ox));
+      EXPECT_EQ(ui.coord_y, "Y: " + metres(wy - oy));
+      EXPECT_DOUBLE_EQ(pointer_world.x, wx);
+      EXPECT_DOUBLE_EQ(pointer_world.y, wy);
+      if (std::string(c.name) != "default") {
+        EXPECT_NE(ui.coord_x, x_before);
+      }
+    }
+    // Back at the first view, the store holds the drawing and one cursor.
+    EXPECT_EQ(view_pixels(0), one_cursor);
+    move_to(-1, -1, request);
+    active_request = nullptr;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "display/command_buffer.h"
 #include "gui_steps.h"
 #include "model/ui.h"
 #include "shell/cmd_keys.h"
@@ -170,6 +171,34 @@ TEST_F(DlgBoxesTest, RowsAddedByTheirOwnersKeepTheTablesRules) {
   }
   for (const char* key : {"z_c_font", "z_c_textedit_apply", "z_c_textedit_cancel"})
     EXPECT_EQ(keys.count(key), 1u) << key;
+}
+
+// Escape, pressed on the box, closes it as its Close button does: hidden and
+// its closing key posted. Other keys leave it.
+TEST_F(DlgBoxesTest, EscapeClosesTheAboutBoxAsItsCloseButtonDoes) {
+  ui().gui_show_about();
+  GtkWidget* about = slot(DLG_ABOUT);
+  ASSERT_NE(about, nullptr);
+  settle();
+  command_key = "nop";
+  gui_steps::press_key(GDK_KEY_a, about);
+  settle();
+  EXPECT_TRUE(gtk_widget_get_visible(about));
+  EXPECT_STREQ(command_key.c_str(), "nop");
+
+  gui_steps::press_key(GDK_KEY_Escape, about);
+  settle();
+  EXPECT_FALSE(gtk_widget_get_visible(about));
+  EXPECT_STREQ(command_key.c_str(), "z_c_about");
+
+  // Shown again, it closes again.
+  command_key = "nop";
+  ui().gui_show_about();
+  settle();
+  gui_steps::press_key(GDK_KEY_Escape, about);
+  settle();
+  EXPECT_FALSE(gtk_widget_get_visible(about));
+  EXPECT_STREQ(command_key.c_str(), "z_c_about");
 }
 
 }  // namespace

@@ -221,12 +221,18 @@ inline void press_key(guint keyval, GtkWidget* widget = nullptr) {
   if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &n) && n > 0)
     code = static_cast<guint16>(keys[0].keycode);
   g_free(keys);
+  // The text the key types, as the X server's key events carry it (some
+  // widgets read it rather than the key value).
+  char text[8] = {};
+  if (const gunichar c = gdk_keyval_to_unicode(keyval); c >= 0x20 && c != 0x7f) g_unichar_to_utf8(c, text);
   for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
     GdkEvent* e = gdk_event_new(type);
     e->key.window = GDK_WINDOW(g_object_ref(win));
     e->key.time = GDK_CURRENT_TIME;
     e->key.keyval = keyval;
     e->key.hardware_keycode = code;
+    e->key.string = g_strdup(text);
+    e->key.length = static_cast<gint>(std::strlen(text));
     put_event(e, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
   }
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "display/key_state.h"
+#include "display/view.h"
 #include "mainwin_fixture.h"
 #include "model/files/load_save.h"
 #include "model/layers.h"
@@ -370,8 +371,9 @@ TEST_F(MainwinBarsTest, UndoRedoAndSnapButtonsFollowTheirCalls) {
 
 TEST_F(MainwinBarsTest, StatusFieldsAndTitle) {
   const MainwinWidgets& w = mainwin_widgets;
-  EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(w.coord_x)), " X: 0.00000 ");
-  EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(w.coord_y)), " Y: 0.00000 ");
+  // Drawing the view filled the fields with the world point under the pointer.
+  EXPECT_EQ(gtk_entry_get_text(GTK_ENTRY(w.coord_x)), "X: " + units_format_length(pointer_world.x));
+  EXPECT_EQ(gtk_entry_get_text(GTK_ENTRY(w.coord_y)), "Y: " + units_format_length(pointer_world.y));
   EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(w.scale_label)), " 1:1 ");
   ui().mainwin_set_prompt("Start point:");
   ui().mainwin_set_coord_x(" X: 1.5 ");

@@ -9,6 +9,7 @@
 #include "model/settings.h"
 #include "shell/cmd_commands.h"
 #include "shell/cmd_keys.h"
+#include "shell/dlg_table.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -51,11 +52,30 @@ TEST(CmdKeys, VocabularyIsWellFormedAndRowsUseIt) {
     EXPECT_TRUE(cmd_key_only_ends_wait(k)) << k;
     EXPECT_LE(std::strlen(k), std::size_t(CMD_KEY_MAX)) << k;
   }
+  // The dialog keys: whole, unique, apart from the dispatchers' keys, and
+  // every row of the dialog dispatch is one of them.
+  std::set<std::string> dialog;
+  for (const char* k : cmd_keys_dialog()) {
+    EXPECT_TRUE(dialog.insert(k).second) << "listed twice: " << k;
+    EXPECT_TRUE(std::strncmp(k, "z_d_", 4) == 0 || std::strncmp(k, "z_c_", 4) == 0 ||
+                std::strcmp(k, "z_info_update") == 0)
+        << k;
+    EXPECT_LE(std::strlen(k), std::size_t(CMD_KEY_MAX)) << k;
+    EXPECT_FALSE(cmd_key_known(k)) << k;
+    EXPECT_TRUE(cmd_key_is_dialog(k)) << k;
+    EXPECT_TRUE(cmd_key_only_ends_wait(k)) << k;
+  }
+  EXPECT_EQ(dialog.size(), 77u);
+  for (const DlgRow& r : dlg_rows()) EXPECT_TRUE(cmd_key_is_dialog(r.key)) << r.key;
+
   EXPECT_TRUE(cmd_key_only_ends_wait("z_d_layer"));
   EXPECT_TRUE(cmd_key_only_ends_wait("z_c_textedit_apply"));
   EXPECT_TRUE(cmd_key_only_ends_wait("z_save_dim"));
   EXPECT_FALSE(cmd_key_only_ends_wait("z_save_settings"));  // a dispatcher's key
   EXPECT_FALSE(cmd_key_only_ends_wait("b_no_such_tool"));
+  // A dialog key nobody knows is no longer taken for one.
+  EXPECT_FALSE(cmd_key_only_ends_wait("z_d_no_such_dialog"));
+  EXPECT_FALSE(cmd_key_is_dialog("z_d_no_such_dialog"));
 }
 
 TEST_F(ShellTest, EveryKeyWithARowRunsItsHandler) {
@@ -152,6 +172,42 @@ TEST_F(ShellTest, AHandlerThatThrowsIsReportedAndTheLoopGoesOn) {
   }
 }
 
+// A dialog whose builder is not in yet: its button's key passes the dialog
+// dispatch and the loop, and one line says it was dropped, as for an unbuilt
+// tool. The menu's Scale and Settings, the Layers, snap and preset buttons,
+// Render and Hidden and the start box's Change Font post such keys.
+TEST_F(ShellTest, DialogKeysWithoutADialogSayTheyAreDroppedOnce) {
+  auto has_dialog_row = [](const std::string& key) {
+    for (const DlgRow& r : dlg_rows())
+      if (key == r.key) return true;
+    return false;
+  };
+  Lines expected;
+  for (const char* k :
+       {"z_d_scale", "z_d_settings", "z_d_dxf_in", "z_d_dxf_out", "z_d_printsetup", "z_d_plotsetup",
+        "z_d_layer", "z_d_snap", "z_d_wall", "z_d_pov", "z_d_hlr", "z_d_font"}) {
+    if (has_dialog_row(k)) continue;
+    script.key(k);
+    expected.push_back(std::string("command key ") + k + ": no handler, dropped");
+  }
+  ASSERT_FALSE(expected.empty());
+  script.key("p_file_quit");
+
+  testing::internal::CaptureStdout();
+  run_loop();
+  EXPECT_EQ(lines_of(testing::internal::GetCapturedStdout()), expected);
+  EXPECT_TRUE(quit_requested);
+
+  // A closing key of a dialog that is not built cannot be posted by its
+  // window, but says so all the same; a key with a row says nothing.
+  for (auto [key, said] : {std::pair{"z_c_scale", true}, std::pair{"z_c_about", false}}) {
+    testing::internal::CaptureStdout();
+    cmd_post_key(nullptr, key);
+    cmd_dispatch(command_key.c_str());
+    EXPECT_EQ(lines_of(testing::internal::GetCapturedStdout()).size(), said ? 1u : 0u) << key;
+  }
+}
+
 TEST_F(ShellTest, PostKeyActsByFamily) {
   struct Step {
     void* widget;
@@ -211,7 +267,7 @@ TEST_F(ShellTest, ProgramKeyWhileAToolWaitsEndsTheToolAndRunsNext) {
   EXPECT_EQ(
       log, (Lines{"Start point: point", "extents", "remember view", "Start point: cancelled by p_file_new"}));
   EXPECT_EQ(elem_count(), 0);  // the new-drawing command ran
-  EXPECT_EQ(drawing_file, draw_path.view());
+  EXPECT_EQ(drawing_file, std::string(draw_path.view()) + "Unnamed.kav");
   EXPECT_EQ(button_log(), (Lines{"line off b_line_line"}));
   EXPECT_EQ(active_b_button.widget, nullptr);
   EXPECT_EQ(ui.calls_starting("prompt"),
@@ -367,7 +423,8 @@ TEST_F(ShellTest, NewDrawing) {
     EXPECT_EQ(ui.calls_starting("ask").size(), c.modified ? 1u : 0u);
     if (c.emptied) {
       EXPECT_EQ(elem_count(), 0);
-      EXPECT_EQ(drawing_file, draw_path.view());
+      // A name the user can save under at once, as after the start.
+      EXPECT_EQ(drawing_file, std::string(draw_path.view()) + "Unnamed.kav");
       EXPECT_EQ(drawing_modified, 0);
       EXPECT_EQ(group_counter, 0);
       EXPECT_EQ(layers[3].count, 0);

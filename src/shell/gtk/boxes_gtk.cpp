@@ -136,6 +136,13 @@ GtkWidget* dlg_gauge_create() {
   return w;
 }
 
+// Escape on the start box does what its Close button does.
+gboolean about_on_key(GtkWidget*, GdkEventKey* event, gpointer close) {
+  if (!event || event->keyval != GDK_KEY_Escape) return FALSE;
+  gtk_button_clicked(GTK_BUTTON(close));
+  return TRUE;
+}
+
 // The version the installation names in "kavro.version", or "".
 std::string installed_version() {
   std::ifstream in("kavro.version");
@@ -162,6 +169,7 @@ GtkWidget* dlg_about_create() {
   gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Change Font"), "z_d_font"), TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(row), close, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(vbox), row, FALSE, FALSE, 0);
+  g_signal_connect(w, "key-press-event", G_CALLBACK(about_on_key), close);
   gtk_widget_show_all(vbox);
   gtk_widget_grab_focus(close);
   return w;

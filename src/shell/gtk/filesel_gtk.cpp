@@ -6,6 +6,7 @@
 #include <gtk/gtk.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -67,6 +68,51 @@ void filesel_on_button(GtkDialog* dialog, gint response, gpointer data) {
   box_finish(c->box);
 }
 
+// The chooser's name and location fields complete what is typed in two
+// ways: the one sure rest of a name goes into the field, selected, and a
+// list of the matching names drops down under it. With the list, typing a
+// path goes wrong: as the list comes and goes with the letters, the
+// selected rest is kept as if accepted, so the next letters land after it
+// ("/tmp/kavro-..." becomes "/tmp/kavrovro-..."), and the toolkit checks its
+// completion against a folder list it has already dropped (a Gtk-CRITICAL
+// each time). A bare GTK program typed into at the same pace does the same.
+// Without the list the selected rest is typed over, as it should be.
+void keep_completion_list_off(GObject* completion, GParamSpec*, gpointer) {
+  auto* c = GTK_ENTRY_COMPLETION(completion);
+  if (gtk_entry_completion_get_popup_completion(c)) gtk_entry_completion_set_popup_completion(c, FALSE);
+}
+
+// The location field appears when the user starts typing a path: whatever
+// field takes the keyboard gets its completion list switched off.
+void on_focus_change(GtkWindow*, GtkWidget* focus, gpointer) {
+  if (!focus || !GTK_IS_ENTRY(focus)) return;
+  GtkEntryCompletion* c = gtk_entry_get_completion(GTK_ENTRY(focus));
+  if (!c || g_object_get_data(G_OBJECT(c), "kavro-no-list")) return;
+  g_object_set_data(G_OBJECT(c), "kavro-no-list", c);
+  g_signal_connect(c, "notify::popup-completion", G_CALLBACK(keep_completion_list_off), nullptr);
+  keep_completion_list_off(G_OBJECT(c), nullptr, nullptr);
+}
+
+// The drawing choosers, by their (translated) titles.
+bool is_drawing_chooser(const char* title) {
+  for (const char* english : {nls_mark("Load Drawing..."), nls_mark("Save Drawing...")})
+    if (std::strcmp(title, nls_translate(english)) == 0) return true;
+  return false;
+}
+
+// Drawings first, all files beside them.
+void add_drawing_filters(GtkFileChooser* fc) {
+  GtkFileFilter* drawings = gtk_file_filter_new();
+  gtk_file_filter_set_name(drawings, "*.kav");
+  gtk_file_filter_add_pattern(drawings, "*.[kK][aA][vV]");
+  gtk_file_chooser_add_filter(fc, drawings);
+  GtkFileFilter* all = gtk_file_filter_new();
+  gtk_file_filter_set_name(all, gui_to_utf8(nls_translate("All files")).c_str());
+  gtk_file_filter_add_pattern(all, "*");
+  gtk_file_chooser_add_filter(fc, all);
+  gtk_file_chooser_set_filter(fc, drawings);
+}
+
 // A double click on a file, or Enter on it, answers as OK does.
 void on_file_activated(GtkFileChooser* fc, gpointer) { gtk_dialog_response(GTK_DIALOG(fc), RESPONSE_OK); }
 
@@ -103,6 +149,8 @@ GtkWidget* filesel_create(Chooser& c, const char* title, const std::string& star
   gtk_dialog_set_default_response(GTK_DIALOG(w), RESPONSE_OK);
   g_signal_connect(w, "response", G_CALLBACK(filesel_on_button), &c);
   g_signal_connect(w, "file-activated", G_CALLBACK(on_file_activated), nullptr);
+  g_signal_connect(w, "set-focus", G_CALLBACK(on_focus_change), nullptr);
+  if (c.mode != 2 && is_drawing_chooser(title)) add_drawing_filters(GTK_FILE_CHOOSER(w));
   preset(GTK_FILE_CHOOSER(w), start, c.mode);
   return w;
 }

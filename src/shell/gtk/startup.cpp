@@ -25,6 +25,7 @@
 #include "model/settings.h"
 #include "model/ui.h"
 #include "shell/cmd_buttons.h"
+#include "shell/cmd_commands.h"
 #include "shell/cmd_loop.h"
 #include "shell/dlg_boxes.h"
 #include "shell/fontchange.h"
@@ -276,7 +277,7 @@ int kavro_main(int argc, char** argv) {
   view_init(cur_view);
   wait_for_first_configure();
 
-  drawing_file = std::string(draw_path.c_str()) + "Unnamed.kav";
+  drawing_file = std::string(draw_path.c_str()) + DRAWING_UNNAMED;
   import_file = import_path.view();
   symbol_save_file = symbol_path.view();
   export_file = export_path.view();
