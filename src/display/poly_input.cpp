@@ -67,7 +67,9 @@ const std::vector<const ElemHeader*>& elements_near(double x, double y, double m
   return found;
 }
 
-bool within(double x1, double y1, double x2, double y2, double tol) { return geom_dist(x1, y1, x2, y2) < tol; }
+bool within(double x1, double y1, double x2, double y2, double tol) {
+  return geom_dist(x1, y1, x2, y2) < tol;
+}
 
 // The point of a circular arc at angle a from its x radius.
 Point2 arc_point(const ArcElem& arc, double a) {
@@ -296,8 +298,7 @@ int input_polygon() {
           along.push_back(from);
         }
       }
-      const bool closing =
-          std::fabs(p.x - pts[0].x) < CLOSE_TOL && std::fabs(p.y - pts[0].y) < CLOSE_TOL;
+      const bool closing = std::fabs(p.x - pts[0].x) < CLOSE_TOL && std::fabs(p.y - pts[0].y) < CLOSE_TOL;
       if (!room_for(pts.size(), along.size() + (closing ? 0 : 1))) continue;
 
       CursorOff off;

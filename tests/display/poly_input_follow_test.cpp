@@ -152,7 +152,8 @@ TEST_P(FollowTest, AQuarterCircleOfRadiusOneGetsSeventeenPointsAlongIt) {
   ASSERT_EQ(p.size(), 21u);
   expect_point(p[0], 0, 0);
   expect_point(p[1], 1, 0);
-  for (int k = 1; k <= 17; ++k) expect_point(p[1 + k], std::cos(k * FIVE_DEGREES), std::sin(k * FIVE_DEGREES));
+  for (int k = 1; k <= 17; ++k)
+    expect_point(p[1 + k], std::cos(k * FIVE_DEGREES), std::sin(k * FIVE_DEGREES));
   expect_point(p[19], 0, 1);
   EXPECT_TRUE(is_end_marker(p[20]));
   // A quarter of the unit circle less the chords' segments.
@@ -189,8 +190,8 @@ TEST_P(FollowTest, ACirclesQuadrantPointTwiceGivesItsOutline) {
     const auto& p = poly_input.points;
     ASSERT_EQ(p.size(), 73u);
     for (int k = 0; k < 72; ++k)
-      expect_point(p[k], 3 + 10 * std::cos(c.a0 + k * FIVE_DEGREES), 2 + 10 * std::sin(c.a0 + k * FIVE_DEGREES),
-                   1e-9);
+      expect_point(p[k], 3 + 10 * std::cos(c.a0 + k * FIVE_DEGREES),
+                   2 + 10 * std::sin(c.a0 + k * FIVE_DEGREES), 1e-9);
     EXPECT_TRUE(is_end_marker(p[72]));
     EXPECT_EQ(elements().size(), 1u);
     expect_clean_surface();
@@ -290,7 +291,10 @@ TEST_P(TraceTest, OutlinesThatDoNotCloseOrAreTooShortGiveNothing) {
     double x, y;
   } cases[] = {
       {"open chain", {{{0, 0, 0}, {0, 10, 0}}, {{0, 10, 0}, {10, 10, 0}}, {{10, 10, 0}, {10, 0, 0}}}, 3, 5},
-      {"gap wider than 0.0001", {{{0, 0, 0}, {0, 10, 0}}, {{0, 10, 0}, {5, 5, 0}}, {{5, 5, 0}, {0.0002, 0, 0}}}, -3, 5},
+      {"gap wider than 0.0001",
+       {{{0, 0, 0}, {0, 10, 0}}, {{0, 10, 0}, {5, 5, 0}}, {{5, 5, 0}, {0.0002, 0, 0}}},
+       -3,
+       5},
       {"two lines", {{{0, 0, 0}, {0, 10, 0}}, {{0, 10, 0}, {0, 0, 0}}}, -3, 5},
       {"nothing crossed", {{{0, 0, 0}, {0, 10, 0}}, {{0, 10, 0}, {5, 5, 0}}, {{5, 5, 0}, {0, 0, 0}}}, -3, 12},
       {"only horizontal lines", {{{-5, 5, 0}, {5, 5, 0}}}, 0, 5},

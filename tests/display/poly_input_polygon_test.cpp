@@ -163,17 +163,14 @@ TEST_F(PolygonTest, TheFirstPointAloneCannotBeTakenBack) {
 TEST_F(PolygonTest, CancelAtEveryStepLeavesNothingBehind) {
   struct Case {
     const char* name;
-    int points;          // confirmed before the key
-    bool clicked;        // a further point clicked, not confirmed
-    const char* key;     // what ends the input
-    int was_modified;    // drawing_modified before
+    int points;        // confirmed before the key
+    bool clicked;      // a further point clicked, not confirmed
+    const char* key;   // what ends the input
+    int was_modified;  // drawing_modified before
   } cases[] = {
-      {"first point", 0, false, "p_nop", 0},
-      {"first confirm", 0, true, "p_nop", 1},
-      {"third point", 2, false, "p_nop", 0},
-      {"third confirm", 2, true, "p_nop", 1},
-      {"another tool", 3, false, "b_line_line", 0},
-      {"another tool at confirm", 3, true, "b_pattern_poly", 0},
+      {"first point", 0, false, "p_nop", 0},        {"first confirm", 0, true, "p_nop", 1},
+      {"third point", 2, false, "p_nop", 0},        {"third confirm", 2, true, "p_nop", 1},
+      {"another tool", 3, false, "b_line_line", 0}, {"another tool at confirm", 3, true, "b_pattern_poly", 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -280,11 +277,11 @@ class PolygonLimitTest : public PolygonTest {
 
 TEST_F(PolygonLimitTest, AClickThatDoesNotFitIsRefusedAndTheInputGoesOn) {
   point(0, 0);
-  for (int k = 1; k <= 6; ++k) point(5.0 * k, 0);  // 1 + 6 x 73 = 439 entries
-  point(35, 0);                                    // 73 more do not fit
+  for (int k = 1; k <= 6; ++k) point(5.0 * k, 0);    // 1 + 6 x 73 = 439 entries
+  point(35, 0);                                      // 73 more do not fit
   for (int k = 0; k < 60; ++k) point(-40 + k, -20);  // 499 entries
-  point(25, -25);  // a 500th point leaves no room for the end marker
-  point(0, 0);     // closing needs none
+  point(25, -25);                                    // a 500th point leaves no room for the end marker
+  point(0, 0);                                       // closing needs none
   EXPECT_EQ(run_input(input_polygon), POLY_INPUT_MAX);
 
   EXPECT_EQ(errors(), (std::vector<std::string>{"error To many points in polygon!",

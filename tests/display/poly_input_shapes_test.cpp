@@ -188,7 +188,8 @@ TEST_F(SimplePolygonTest, InAnElevationTheRubberBandIsProjected) {
   script.click_world(1, 20, 5);
   script.key("p_nop");
   EXPECT_EQ(run_input(input_polygon_simple), POLY_INPUT_CANCELLED);
-  EXPECT_EQ(bands, (std::vector<InputPreviewFn>{preview_polygon_simple_edge, preview_polygon_simple_confirm}));
+  EXPECT_EQ(bands,
+            (std::vector<InputPreviewFn>{preview_polygon_simple_edge, preview_polygon_simple_confirm}));
   ASSERT_EQ(samples.size(), 2u);
   EXPECT_EQ(samples[0], view_palettes[0][PAL_BACKGROUND]);
   EXPECT_NE(samples[1], view_palettes[0][PAL_BACKGROUND]);
