@@ -505,6 +505,38 @@ TEST_F(SelectTest, PassivePointSelectionClearsMarksAndDrawsTheElementAgain) {
   expect_clean_surface();
 }
 
+// In an elevation a Point selection takes the projected 3D points: a wall's
+// corners but not its plan outline, the ends of 3D lines; no plan kind.
+TEST_F(SelectTest, PointSelectionInAnElevationAndUnmarkingAnElement) {
+  view_type = VIEW_FRONT;  // shows x and z
+  WallElem* w = wall(1, 5, 0);
+  elem_new_line3d(0, 0, 0, 1.2, 5, 3.5, 1.2, 5, 10);
+  auto* l3 = elem_as<Line3dElem>(elem_list_tail);
+  auto* flat = elem_as<LineElem>(line(1, 0, 1, 5));
+  redraw();
+  radio(select_type, 4);
+  window(0.5, -1, 1.5, 4);
+  ok();
+  EXPECT_EQ(run_select(2), 1);
+  for (int i : {0, 3, 4, 7}) EXPECT_EQ(w->corner[i].mark, 1) << i;
+  for (int i : {1, 2, 5, 6}) EXPECT_EQ(w->corner[i].mark, 0) << i;
+  for (const WallSegment& s : w->segments) EXPECT_EQ(s.start.mark + s.end.mark, 0);
+  EXPECT_EQ(l3->p1.mark, 1);
+  EXPECT_EQ(l3->p2.mark, 0);
+  EXPECT_EQ(flat->p1.mark + flat->p2.mark, 0);
+  expect_clean_surface();
+
+  // The wall loses its marks and shows without markers.
+  display_hooks.cursor_toggle();
+  select_unmark_element(w);
+  display_hooks.cursor_toggle();
+  EXPECT_FALSE(elem_has_marked_point(w));
+  EXPECT_EQ(l3->p1.mark, 1);
+  expect_clean_surface();
+  select_clear(2);
+  expect_clean_surface();
+}
+
 // With a grid in use from the first element on: what the grid finds is what
 // the window holds, elements appended after the grid was made included.
 TEST_F(SelectTest, RangeThroughTheSnapGridFindsWhatTheWindowHolds) {
