@@ -617,8 +617,8 @@ void select_clear(uint8_t mode) {
       if (clear_point_marks(e)) whole_view = true;
       if (clear_opening_marks(e) > 0) redraw = true;
     }
-    e->mark = 0;
     if (!redraw) continue;
+    if (e->mark == 1) e->mark = 0;
     if (is_filling(e)) whole_view = true;
     if (!whole_view) shown.push_back(e);
   }
