@@ -2,16 +2,13 @@
 
 #include <string>
 
+#include "display/select.h"
 #include "model/elem.h"
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/ui.h"
 
-namespace {
-int nothing_selected(int) { return 0; }
-}  // namespace
-
-int (*export_scope_select)(int mode) = nothing_selected;
+int (*export_scope_select)(int mode) = [](int mode) { return select_elements(static_cast<uint8_t>(mode)); };
 
 int msgbox_ask_export_scope(const char* name) {
   // The question is formatted here, so only the name is filled in, whatever

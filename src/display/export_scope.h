@@ -3,8 +3,8 @@
 // The question every exporter asks first: which elements go into the file.
 
 // The interactive selection that "Select objects" runs: 1 when the user
-// confirmed a selection (the chosen elements are marked), else 0. The
-// selection installs itself here; until then nothing can be selected.
+// confirmed a selection (the chosen elements are marked), else 0.
+// select_elements unless a test puts its own here.
 extern int (*export_scope_select)(int mode);
 
 // Asks "Export <name>:" with All objects / All visible objects / Select

@@ -75,6 +75,7 @@ struct Grid {
   std::unique_ptr<uint32_t[]> items;
   std::size_t items_capacity = 0;
   std::vector<uint32_t> wide;
+  std::vector<uint32_t> boxless;  // the elements without a plan box
 };
 Grid grid;
 
@@ -147,6 +148,7 @@ void restart(std::size_t threshold) {
   grid.cell_start.clear();
   grid.fill.clear();
   grid.wide.clear();
+  grid.boxless.clear();
 }
 
 // Whether the grid still describes the list: nothing but appends since, and
@@ -204,6 +206,7 @@ bool advance(const Clock::time_point* deadline) {
     grid.elems.push_back(e);
     grid.boxes.push_back(b);
     grid.state.push_back(has ? 1 : 0);
+    if (!has) grid.boxless.push_back(static_cast<uint32_t>(grid.elems.size() - 1));
     grid.tail = e;
     grid.next_elem = e->next;
     if (has && finite(b)) {
@@ -384,6 +387,20 @@ void elem_grid_query(double xmin, double ymin, double xmax, double ymax, std::si
 
   for (const ElemHeader* e = first_after(grid.tail); e; e = e->next)
     if (elem_plan_box(e, &b) && overlaps(b, xmin, ymin, xmax, ymax)) out.push_back(e);
+}
+
+void elem_grid_query_boxless(std::size_t threshold, std::vector<const ElemHeader*>& out) {
+  out.clear();
+  prepare(threshold, nullptr);
+  PlanBox b;
+  if (grid.phase == Phase::SMALL) {
+    for (const ElemHeader* e = elem_list_head; e; e = e->next)
+      if (!elem_plan_box(e, &b)) out.push_back(e);
+    return;
+  }
+  for (uint32_t o : grid.boxless) out.push_back(grid.elems[o]);
+  for (const ElemHeader* e = first_after(grid.tail); e; e = e->next)
+    if (!elem_plan_box(e, &b)) out.push_back(e);
 }
 
 void elem_grid_reset() { grid = Grid{}; }

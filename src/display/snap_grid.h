@@ -26,6 +26,10 @@ bool elem_plan_box(const ElemHeader* e, PlanBox* box);
 void elem_grid_query(double xmin, double ymin, double xmax, double ymax, std::size_t threshold,
                      std::vector<const ElemHeader*>& out);
 
+// Replaces out with the elements that have no plan box (no points at all),
+// in list order; the same threshold as elem_grid_query.
+void elem_grid_query_boxless(std::size_t threshold, std::vector<const ElemHeader*>& out);
+
 // Goes on building the grid for the current list until it is ready or the
 // deadline has passed. True when queries are quick now (the grid is ready,
 // or the list is below the threshold and is walked).
