@@ -26,6 +26,12 @@ void build_drawing() {
   for (int i = 0; i < 8; ++i) cube[i] = {double(i & 1), double((i >> 1) & 1), double((i >> 2) & 1), 0};
   const int32_t sizes[6] = {4, 4, 4, 4, 4, 4};
   const int32_t idx[24] = {0, 1, 3, 2, 4, 6, 7, 5, 0, 4, 5, 1, 2, 3, 7, 6, 0, 2, 6, 4, 1, 5, 7, 3};
+  TextElem text;
+  text.font = "Simpel";
+  text.height = 2.5;
+  text.width_factor = 1;
+  text.spacing = 0.1;
+  text.line_spacing = 1.5;
   for (int i = 0; i < ELEMENTS; ++i) {
     const double x = i % 1000, y = i / 1000;
     const int layer = i % 50;
@@ -41,11 +47,12 @@ void build_drawing() {
         elem_new_arc(layer, 2, 0, x, y, 0.5, 0.5, 6.283185307179586, 0, 0);
         break;
       case 6:
-      case 7: {
-        const std::string t = "Room " + std::to_string(i);
-        elem_new_text(layer, 0, 0, x, y, 0, 2.5, 1, 0.1, 1.5, t, 0, "Simpel", TEXT_LEFT);
+      case 7:
+        text.layer = static_cast<uint16_t>(layer);
+        text.pos = Point2{x, y, 0};
+        text.text = "Room " + std::to_string(i);
+        elem_append(text);
         break;
-      }
       case 8: {
         WallSegment seg[4];
         for (int k = 0; k < 4; ++k) seg[k] = {{x + k, y, 0}, {x + k + 1, y, 0}};

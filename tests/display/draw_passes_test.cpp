@@ -14,6 +14,7 @@
 #include "model/layers.h"
 #include "pixels.h"
 #include "support/recording_device.h"
+#include "support/test_records.h"
 
 namespace {
 
@@ -30,8 +31,10 @@ class DrawPasses : public DisplayTest {
   }
   // A filled square whose red channel tells it apart.
   static ElemHeader* filling(int layer, double red) {
-    Point2 pts[5] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, CONTOUR_END};
-    elem_new_pattern(layer, 0, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0, 0.5, 5, pts, red, 0, 0, PATTERN_FILLING);
+    PatternElem p = test_pattern(PATTERN_FILLING, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, CONTOUR_END});
+    p.layer = static_cast<uint16_t>(layer);
+    p.r = red;
+    elem_append(p);
     return elem_list_tail;
   }
   static void wall(double x0, double y0, double x1, double y1, double z1, int openings = 0) {
@@ -162,7 +165,7 @@ TEST_F(DrawPasses, IsometricViewShowsOnlyTheSpatialKinds) {
   line(0, 0, 0, 0, 1, 1);
   elem_new_arc(0, 0, 0, 0, 0, 1, 1, GEOM_TWO_PI, 0, 0);
   elem_new_spline(0, 0, 0, 0, 0, 1, 1, 2, 1, 3, 0);
-  elem_new_text(0, 0, 0, 0, 0, 0, 2.5, 1, 0.1, 1.5, "T", 0, "Simpel", 0);
+  elem_append(test_text(0, 0, "T"));
   filling(0, 0.5);
   wall(0, 0, 4, 0.3, 2.5, 1);
   // A square face with a square hole joined by a bridge there and back.
@@ -250,9 +253,18 @@ TEST_F(DrawPasses, CamerasDrawTheirViewConeOnTheScreenOnly) {
 }
 
 TEST_F(DrawPasses, LightsCrossCircleAndSpot) {
-  elem_new_light(0, 0, 0, LIGHT_POINT, 0, 2.0, 20, 0, 1, 2, 3, 1, 2, 0, 1, 1, 1);
+  LightElem light;
+  light.light_size = 2.0;
+  light.angle = 20;
+  light.position = Point3{1, 2, 3, 0};
+  light.target = Point3{1, 2, 0, 0};
+  elem_append(light);
   ElemHeader* point = elem_list_tail;
-  elem_new_light(0, 0, 0, LIGHT_SPOT, 0, 2.0, 90, 0, 0, 0, 3, 10, 0, 0, 1, 1, 1);
+  light.type = LIGHT_SPOT;
+  light.angle = 90;
+  light.position = Point3{0, 0, 3, 0};
+  light.target = Point3{10, 0, 0, 0};
+  elem_append(light);
   ElemHeader* spot = elem_list_tail;
   RecordingOutdev rec;
   draw_element(DRAW_NORMAL, point);
@@ -277,9 +289,15 @@ TEST_F(DrawPasses, LightsCrossCircleAndSpot) {
 }
 
 TEST_F(DrawPasses, RoomsGoToTheRoomSlotWithMarkersAtBothHeights) {
-  Point2 pts[5] = {{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 3, 0}, CONTOUR_END};
-  elem_new_room(0, 2, 1, 2, 1.5, "Simpel", 0, 2.5, 1, 0.1, 1.5, "Kitchen", "1.01", 1, 0.5, 3.0, 1, 1, 1, 1, 5,
-                pts);
+  RoomElem room = test_room(2, 1.5, {{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 3, 0}, CONTOUR_END});
+  room.pen = 2;
+  room.line_type = 1;
+  room.description = "Kitchen";
+  room.number = "1.01";
+  room.base_z = 0.5;
+  room.top_z = 3.0;
+  room.show_area = room.show_volume = room.show_description = room.show_number = 1;
+  elem_append(room);
   RoomElem* r = static_cast<RoomElem*>(elem_list_tail);
   r->points[1].mark = 1;
   r->label.mark = 1;

@@ -18,16 +18,9 @@
 #include "pixels.h"
 #include "support/golden_file.h"
 #include "support/recording_device.h"
+#include "support/test_records.h"
 
 namespace {
-
-DimPoint dim_point(double x, double y, double mx, double my, double length) {
-  DimPoint p;
-  p.line_point = Point2{x, y, 0};
-  p.measured = Point2{mx, my, 0};
-  p.segment_length = length;
-  return p;
-}
 
 // A wall along y = 0 from x 0 to 6, 0.3 thick, with a door and a window.
 void wall_with_door_and_window() {
@@ -61,8 +54,14 @@ void wall_with_door_and_window() {
 // the hidden layer 3.
 void every_2d_kind() {
   layers[2].shown = 1;
-  Point2 square[5] = {{10, 0, 0}, {12, 0, 0}, {12, 2, 0}, {10, 2, 0}, CONTOUR_END};
-  elem_new_pattern(2, 0, 0, 10, 0, 0, 0.5, 0, 0, 10, 0, 0, 0.5, 5, square, 0.2, 0.4, 0.6, PATTERN_FILLING);
+  PatternElem filling =
+      test_pattern(PATTERN_FILLING, {{10, 0, 0}, {12, 0, 0}, {12, 2, 0}, {10, 2, 0}, CONTOUR_END});
+  filling.layer = 2;
+  filling.origin = filling.offset = Point2{10, 0, 0};
+  filling.r = 0.2;
+  filling.g = 0.4;
+  filling.b = 0.6;
+  elem_append(filling);
   elem_new_line(2, 1, 0, 10, -1, 12, -1);
   elem_new_line(3, 1, 0, 0, 0, 1, 1);
   elem_new_line(0, 2, 1, 0, -2, 4, -2);
@@ -70,29 +69,70 @@ void every_2d_kind() {
   elem_new_arc(0, 0, 0, 1, 2, 1, 1, GEOM_TWO_PI, 0, 0);
   elem_new_arc(0, 3, 0, 5, 2, 2, 1, GEOM_PI / 2, 0.5, 0.25);
   elem_new_spline(0, 4, 0, 0, 4, 1, 5, 2, 3, 3, 4);
-  elem_new_text(0, 5, 0, 0, 6, 0.1, 2.5, 1, 0.1, 1.5, "Plan\n\"A\" \xE4", 0, "Simpel", TEXT_CENTRED);
-  DimPoint chain[3] = {dim_point(0, 8, 0, 7, 0), dim_point(2, 8, 2, 7, 2), dim_point(5, 8, 5, 7, 3)};
-  chain[1].override_value = 1.5;
-  chain[2].text_dx = 0.2;
-  elem_new_dim(0, 0, 1, 2, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 0, DIM_MARK_ARROW, DIM_CHAIN, 3, chain);
-  DimPoint radius[3] = {dim_point(8, 8, 0, 0, 0), dim_point(9, 8, 0, 0, 0), dim_point(10, 9, 0, 0, 0)};
-  elem_new_dim(0, 0, 0, 1, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_LINE, DIM_RADIUS, 3, radius);
+  TextElem text = test_text(0, 6, "Plan\n\"A\" \xE4");
+  text.pen = 5;
+  text.angle = 0.1;
+  text.alignment = TEXT_CENTRED;
+  elem_append(text);
+  DimElem chain =
+      test_dim({test_dim_point(0, 8, 0, 7, 0), test_dim_point(2, 8, 2, 7, 2), test_dim_point(5, 8, 5, 7, 3)});
+  chain.points[1].override_value = 1.5;
+  chain.points[2].text_dx = 0.2;
+  chain.line_type = 1;
+  chain.figure_pen = 2;
+  chain.end_mark = DIM_MARK_ARROW;
+  elem_append(chain);
+  DimElem radius = test_dim(
+      {test_dim_point(8, 8, 0, 0, 0), test_dim_point(9, 8, 0, 0, 0), test_dim_point(10, 9, 0, 0, 0)});
+  radius.dim_kind = DIM_RADIUS;
+  radius.figure_pen = 1;
+  radius.format = 1;
+  elem_append(radius);
   wall_with_door_and_window();
-  Point2 holed[10] = {{0, 10, 0},     {2, 10, 0},     {2, 12, 0},     {0, 12, 0},     CONTOUR_END,
-                      {0.5, 10.5, 0}, {0.5, 11.5, 0}, {1.5, 11.5, 0}, {1.5, 10.5, 0}, CONTOUR_END};
-  elem_new_pattern(0, 6, 2, 0, 10, 0.3, 0.5, 0, 0, 0, 10, 0, 0.5, 10, holed, 0, 0, 0, PATTERN_ONE_LINE);
-  Point2 square2[5] = {{3, 10, 0}, {5, 10, 0}, {5, 12, 0}, {3, 12, 0}, CONTOUR_END};
-  elem_new_pattern(0, 6, 0, 3, 10, 0, 0.7, 7, 1, 3, 10, GEOM_PI / 2, 0.7, 5, square2, 0, 0, 0,
-                   PATTERN_TWO_LINES);
-  Point2 square3[5] = {{6, 10, 0}, {7, 10, 0}, {7, 11, 0}, {6, 11, 0}, CONTOUR_END};
-  elem_new_pattern(0, 3, 0, 6, 10, 0, 0.4, 0, 0, 6, 10, 0, 0.4, 5, square3, 0, 0, 0, PATTERN_POINTS);
-  Point2 holed2[10] = {{8, 10, 0},     {10, 10, 0},    {10, 12, 0},    {8, 12, 0},     CONTOUR_END,
-                       {8.5, 10.5, 0}, {8.5, 11.5, 0}, {9.5, 11.5, 0}, {9.5, 10.5, 0}, CONTOUR_END};
-  elem_new_pattern(0, 0, 0, 8, 10, 0, 0.5, 0, 0, 8, 10, 0, 0.5, 10, holed2, 0.9, 0.6, 0.2, PATTERN_FILLING);
-  Point2 room[10] = {{14, 0, 0},   {20, 0, 0},   {20, 4, 0},   {14, 4, 0},   CONTOUR_END,
-                     {16, 1.5, 0}, {16, 2.5, 0}, {17, 2.5, 0}, {17, 1.5, 0}, CONTOUR_END};
-  elem_new_room(0, 2, 0, 17.5, 3.5, "Simpel", 0, 3.5, 1, 0.1, 1.5, "Living", "1.01", 1, 0, 2.5, 1, 1, 0, 1,
-                10, room);
+  const std::vector<Point2> holed = {
+      {0, 10, 0},     {2, 10, 0},     {2, 12, 0},     {0, 12, 0},     CONTOUR_END,
+      {0.5, 10.5, 0}, {0.5, 11.5, 0}, {1.5, 11.5, 0}, {1.5, 10.5, 0}, CONTOUR_END,
+  };
+  PatternElem hatch = test_pattern(PATTERN_ONE_LINE, holed);
+  hatch.pen = 6;
+  hatch.line_type = 2;
+  hatch.origin = hatch.offset = Point2{0, 10, 0};
+  hatch.angle1 = 0.3;
+  elem_append(hatch);
+  PatternElem cross =
+      test_pattern(PATTERN_TWO_LINES, {{3, 10, 0}, {5, 10, 0}, {5, 12, 0}, {3, 12, 0}, CONTOUR_END});
+  cross.pen = 6;
+  cross.origin = cross.offset = Point2{3, 10, 0};
+  cross.spacing1 = cross.spacing2 = 0.7;
+  cross.pen2 = 7;
+  cross.line_type2 = 1;
+  cross.angle2 = GEOM_PI / 2;
+  elem_append(cross);
+  PatternElem grid =
+      test_pattern(PATTERN_POINTS, {{6, 10, 0}, {7, 10, 0}, {7, 11, 0}, {6, 11, 0}, CONTOUR_END});
+  grid.pen = 3;
+  grid.origin = grid.offset = Point2{6, 10, 0};
+  grid.spacing1 = grid.spacing2 = 0.4;
+  elem_append(grid);
+  const std::vector<Point2> holed2 = {
+      {8, 10, 0},     {10, 10, 0},    {10, 12, 0},    {8, 12, 0},     CONTOUR_END,
+      {8.5, 10.5, 0}, {8.5, 11.5, 0}, {9.5, 11.5, 0}, {9.5, 10.5, 0}, CONTOUR_END,
+  };
+  PatternElem filled = test_pattern(PATTERN_FILLING, holed2);
+  filled.origin = filled.offset = Point2{8, 10, 0};
+  filled.r = 0.9;
+  filled.g = 0.6;
+  filled.b = 0.2;
+  elem_append(filled);
+  const std::vector<Point2> pillared = {{14, 0, 0},   {20, 0, 0},   {20, 4, 0},   {14, 4, 0},   CONTOUR_END,
+                                        {16, 1.5, 0}, {16, 2.5, 0}, {17, 2.5, 0}, {17, 1.5, 0}, CONTOUR_END};
+  RoomElem room = test_room(17.5, 3.5, pillared);
+  room.pen = 2;
+  room.height = 3.5;
+  room.description = "Living";
+  room.number = "1.01";
+  room.show_area = room.show_volume = room.show_number = 1;
+  elem_append(room);
   elem_new_line(0, PEN_GUIDE, 0, 0, 14, 20, 14);
 }
 
@@ -135,8 +175,10 @@ TEST_F(ScopePasses, MarkedTakesMarkedElementsAndThoseWithAMarkedPoint) {
   static_cast<LineElem*>(elem_list_tail)->p2.mark = 1;
   elem_new_line(3, 3, 0, 0, 3, 1, 3);  // marked, but on a hidden layer
   elem_list_tail->mark = 1;
-  Point2 square[5] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, CONTOUR_END};
-  elem_new_pattern(0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0, 0.5, 5, square, 0.5, 0, 0, PATTERN_FILLING);
+  PatternElem filling =
+      test_pattern(PATTERN_FILLING, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, CONTOUR_END});
+  filling.r = 0.5;
+  elem_append(filling);
   elem_list_tail->mark = 1;
   RecordingDevice rec;
   draw_scope(DRAW_PLAIN, DrawScope::MARKED);
@@ -217,8 +259,11 @@ TEST_F(ScopePasses, APlotterDrawsEveryPenInItsOwnPass) {
   elem_new_line(0, 3, 0, 0, 0, 1, 0);
   elem_new_line(0, PEN_GUIDE, 0, 0, 1, 1, 1);
   elem_new_line(0, 0, 0, 0, 2, 1, 2);
-  DimPoint chain[2] = {dim_point(0, 4, 0, 3, 0), dim_point(2, 4, 2, 3, 2)};
-  elem_new_dim(0, 1, 0, 2, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_LINE, DIM_CHAIN, 2, chain);
+  DimElem chain = test_dim({test_dim_point(0, 4, 0, 3, 0), test_dim_point(2, 4, 2, 3, 2)});
+  chain.pen = 1;
+  chain.figure_pen = 2;
+  chain.format = 1;
+  elem_append(chain);
   Plotter plotter;
   {
     OutdevInstall guard(plotter);

@@ -14,6 +14,7 @@
 #include "model/layers.h"
 #include "model/scale_ladder.h"
 #include "support/recording_ui.h"
+#include "support/test_records.h"
 
 namespace {
 
@@ -141,14 +142,18 @@ TEST_F(ExtentsView, MarkedExtentsAndWeights) {
   elem_new_arc(0, 0, 0, 5, 5, 2, 2, GEOM_TWO_PI, 0, 0);
   elem_new_spline(0, 0, 0, 0, 0, 1, 1, 2, 1, 3, 0);
   elem_new_line3d(0, 0, 0, 10, 10, 10, 11, 11, 12);
-  elem_new_light(0, 0, 0, 0, 0, 1, 20, 0, 1, 1, 1, 1, 1, 0, 1, 1, 1);
+  LightElem light;
+  light.light_size = 1;
+  light.angle = 20;
+  light.position = Point3{1, 1, 1, 0};
+  light.target = Point3{1, 1, 0, 0};
+  elem_append(light);
   elem_new_camera(0, 0, 0, 0, -5, 1.5, 0, 0, 1.5, 60, 0);
   Point3 v[4] = {{0, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0, 0}, {0, 1, 0, 0}};
   const int32_t sizes[2] = {3, 3};
   const int32_t idx[6] = {0, 1, 2, 0, 2, 3};
   elem_new_mesh(0, 0, 0, 4, 2, sizes, v, idx, "Default", 0);
-  Point2 pts[5] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, CONTOUR_END, {7, 7, 0}};
-  elem_new_pattern(0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0, 0.5, 5, pts, 0, 0, 0, PATTERN_ONE_LINE);
+  elem_append(test_pattern(PATTERN_ONE_LINE, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, CONTOUR_END, {7, 7, 0}}));
   elem_new_line(0, 0, 0, 90, 90, 91, 91);  // not marked
   for (ElemHeader* e : elements())
     if (e != elem_list_tail) e->mark = 1;
@@ -205,7 +210,10 @@ TEST_F(ExtentsView, ArcsTextsAndDimensionsGrowTheBox) {
   }
 
   drawing_reset();
-  elem_new_text(0, 0, 0, 3, 4, 0, 10, 1, 0.1, 1.5, "Wide text", 0, "Simpel", TEXT_RIGHT);
+  TextElem text = test_text(3, 4, "Wide text");
+  text.height = 10;
+  text.alignment = TEXT_RIGHT;
+  elem_append(text);
   elem_list_tail->mark = 1;
   view_zoom_to_extents(1);
   EXPECT_DOUBLE_EQ(marked_extents.xmax, 3);
@@ -215,11 +223,9 @@ TEST_F(ExtentsView, ArcsTextsAndDimensionsGrowTheBox) {
   EXPECT_EQ(marked_extents.count, 4);
 
   drawing_reset();
-  DimPoint dp[2];
-  dp[0].line_point = {1, 2, 0};
-  dp[0].measured = {1, -50, 0};
-  dp[1].line_point = {6, 2, 0};
-  elem_new_dim(0, 0, 0, 0, 0, 0, 2.5, 1, 0.1, 1.5, 1, "Simpel", 0, 0, DIM_CHAIN, 2, dp);
+  DimElem dim = test_dim({test_dim_point(1, 2, 1, -50, 0), test_dim_point(6, 2, 0, 0, 0)});
+  dim.chain_space = 1.5;
+  elem_append(dim);
   elem_list_tail->mark = 1;
   view_zoom_to_extents(1);
   EXPECT_DOUBLE_EQ(marked_extents.ymin, 2);  // only the points on the dimension line
@@ -230,7 +236,11 @@ TEST_F(ExtentsView, ArcsTextsAndDimensionsGrowTheBox) {
 TEST_F(ExtentsView, EverythingAtOnePointKeepsTheScale) {
   box(120, 90);
   view_scale = 200;
-  elem_new_light(0, 0, 0, 0, 0, 1, 20, 0, 7, 3, 2, 7, 3, 2, 1, 1, 1);
+  LightElem light;
+  light.light_size = 1;
+  light.angle = 20;
+  light.position = light.target = Point3{7, 3, 2, 0};
+  elem_append(light);
   view_zoom_to_extents(0);
   EXPECT_EQ(view_scale, 200);
   EXPECT_DOUBLE_EQ(centre_x(), 7);

@@ -13,6 +13,7 @@
 #include "display_fixture.h"
 #include "model/geom.h"
 #include "pixels.h"
+#include "support/test_records.h"
 
 namespace {
 
@@ -200,12 +201,23 @@ TEST_F(Hatch, OnTheScreenPatternsFollowTheViewOptionsAndTheView) {
 }
 
 TEST_F(Hatch, PatternElementsDrawTheirFamiliesGridOrFilling) {
-  Point2 pts[5] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, CONTOUR_END};
-  elem_new_pattern(0, 2, 1, 0, 0, 0, 0.25, 5, 3, 0, 0, PI / 2, 0.5, 5, pts, 0, 0, 0, PATTERN_TWO_LINES);
+  PatternElem pattern =
+      test_pattern(PATTERN_TWO_LINES, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, CONTOUR_END});
+  pattern.pen = 2;
+  pattern.line_type = 1;
+  pattern.pen2 = 5;
+  pattern.line_type2 = 3;
+  pattern.spacing1 = 0.25;
+  pattern.angle2 = PI / 2;
+  elem_append(pattern);
   ElemHeader* two = elem_list_tail;
-  elem_new_pattern(0, 2, 1, 0, 0, 0, 0.5, 5, 3, 0, 0, 0, 0.5, 5, pts, 0, 0, 0, PATTERN_POINTS);
+  pattern.type = PATTERN_POINTS;
+  pattern.spacing1 = 0.5;
+  pattern.angle2 = 0;
+  elem_append(pattern);
   ElemHeader* grid = elem_list_tail;
-  elem_new_pattern(0, 2, 1, 0, 0, 0, 0.5, 5, 3, 0, 0, 0, 0.5, 5, pts, 0, 0, 0, 9);
+  pattern.type = 9;  // no type the program knows
+  elem_append(pattern);
   ElemHeader* unknown = elem_list_tail;
   offscreen(200, 200);
   RecordingOutdev rec;
@@ -226,12 +238,19 @@ TEST_F(Hatch, PatternElementsDrawTheirFamiliesGridOrFilling) {
 }
 
 TEST_F(Hatch, GuidePenAndPatternLineTypesDrawOnTheScreen) {
-  Point2 pts[5] = {{-2, -2, 0}, {2, -2, 0}, {2, 2, 0}, {-2, 2, 0}, CONTOUR_END};
-  elem_new_pattern(0, PEN_GUIDE, LINE_TYPE_PATTERN_POINTS, 0, 0, 0, 0.5, 0, 0, 0, 0, 0, 0.5, 5, pts, 0, 0, 0,
-                   PATTERN_POINTS);
+  PatternElem pattern =
+      test_pattern(PATTERN_POINTS, {{-2, -2, 0}, {2, -2, 0}, {2, 2, 0}, {-2, 2, 0}, CONTOUR_END});
+  pattern.pen = PEN_GUIDE;
+  pattern.line_type = LINE_TYPE_PATTERN_POINTS;
+  elem_append(pattern);
   ElemHeader* grid = elem_list_tail;
-  elem_new_pattern(0, PEN_GUIDE, LINE_TYPE_PATTERN_FILLING, 0, 0, 0.3, 0.5, 99, 101, 0, 0, 0.2, 0.5, 5, pts,
-                   0, 0, 0, PATTERN_TWO_LINES);
+  pattern.type = PATTERN_TWO_LINES;
+  pattern.line_type = LINE_TYPE_PATTERN_FILLING;
+  pattern.angle1 = 0.3;
+  pattern.pen2 = 99;
+  pattern.line_type2 = 101;
+  pattern.angle2 = 0.2;
+  elem_append(pattern);
   ElemHeader* two = elem_list_tail;
   offscreen(200, 200);
   view_clear();

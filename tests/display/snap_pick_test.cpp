@@ -5,6 +5,7 @@
 
 #include "display/pick.h"
 #include "input_fixture.h"
+#include "support/test_records.h"
 
 namespace {
 
@@ -18,19 +19,28 @@ TEST_F(PickTest, NearestElementRules) {
   EXPECT_EQ(pick_nearest_element(12, 0, PICK_ANY), nullptr);  // beyond the end
   EXPECT_EQ(pick_nearest_element(5, 0.1, PICK_ARC), nullptr);
 
-  elem_new_light(0, 0, 0, LIGHT_POINT, 0, 0, 30, 0, 5, 0.5, 3, 0, 0, 0, 1, 1, 1);
+  LightElem l;
+  l.angle = 30;
+  l.position = Point3{5, 0.5, 3, 0};
+  elem_append(l);
   ElemHeader* light = elem_list_tail;
   // 3 pixels from the light and 1 from the line: the light wins.
   EXPECT_EQ(pick_nearest_element(5, 0.5 - 3 * PX, PICK_ANY), light);
   EXPECT_EQ(pick_nearest_element(5, 0.5 - 3 * PX, PICK_LINE), a);
 
-  Point2 p[] = {{20, 0, 0}, {30, 0, 0}, {30, 10, 0}, {20, 10, 0}, CONTOUR_END};
-  elem_new_pattern(0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 5, p, 0, 0, 0, PATTERN_ONE_LINE);
+  PatternElem p =
+      test_pattern(PATTERN_ONE_LINE, {{20, 0, 0}, {30, 0, 0}, {30, 10, 0}, {20, 10, 0}, CONTOUR_END});
+  p.spacing1 = p.spacing2 = 1;
+  elem_append(p);
   ElemHeader* pattern = elem_list_tail;
   EXPECT_EQ(pick_nearest_element(25, 5, PICK_PATTERN), pattern);
   EXPECT_EQ(pick_nearest_element(25, 5, PICK_ANY), pattern);
-  elem_new_room(0, 0, 0, 45, 5, "Standard", 0, 3, 1, 0, 0, "", "", 1, 0, 2.5, 0, 0, 0, 0, 5,
-                std::vector<Point2>{{40, 0, 0}, {50, 0, 0}, {50, 10, 0}, {40, 10, 0}, CONTOUR_END}.data());
+  RoomElem r = test_room(45, 5, {{40, 0, 0}, {50, 0, 0}, {50, 10, 0}, {40, 10, 0}, CONTOUR_END});
+  r.font = "Standard";
+  r.height = 3;
+  r.spacing = 0;
+  r.line_spacing = 0;
+  elem_append(r);
   ElemHeader* room = elem_list_tail;
   EXPECT_EQ(pick_nearest_element(42, 2, PICK_ANY), room);
   EXPECT_EQ(pick_nearest_element(42, 2, PICK_PATTERN), nullptr);

@@ -10,6 +10,7 @@
 #include "display/input.h"
 #include "input_fixture.h"
 #include "model/xform.h"
+#include "support/test_records.h"
 
 namespace {
 
@@ -61,16 +62,23 @@ TEST_F(SnapTest, EachKindOffersItsPoints) {
       {"arc end", [&] { elem_new_arc(0, 0, 0, 0, 0, 5, 5, pi / 2, 0, 0); }, 0, 5},
       {"rotated ellipse arc end", [&] { elem_new_arc(0, 0, 0, 0, 0, 6, 3, pi / 2, 0, pi / 2); }, -3, 0},
       {"circle quadrant, unrotated", [&] { elem_new_arc(0, 0, 0, 0, 0, 6, 3, 2 * pi, 0, 1.0); }, 0, -3},
-      {"text insertion point", [] { elem_new_text(0, 0, 0, 3, 4, 0, 3, 1, 0, 0, "A", 0, "Standard", 0); }, 3,
-       4},
+      {"text insertion point",
+       [] {
+         TextElem t = test_text(3, 4, "A");
+         t.font = "Standard";
+         t.height = 3;
+         t.spacing = 0;
+         t.line_spacing = 0;
+         elem_append(t);
+       },
+       3, 4},
       {"dimension line point",
        [] {
-         DimPoint p[2];
-         p[0].line_point = {1, 2, 0};
-         p[1].line_point = {7, 2, 0};
-         p[0].measured = {1, 0, 0};
-         p[1].measured = {7, 0, 0};
-         elem_new_dim(0, 0, 0, 0, 0, 0, 3, 1, 1, 0.5, 1, "Standard", 0, 0, DIM_CHAIN, 2, p);
+         DimElem d = test_dim({test_dim_point(1, 2, 1, 0, 0), test_dim_point(7, 2, 7, 0, 0)});
+         d.font = "Standard";
+         d.figure_size = 3;
+         d.figure_space = 1;
+         elem_append(d);
        },
        7, 2},
       {"wall outline end",
@@ -80,15 +88,22 @@ TEST_F(SnapTest, EachKindOffersItsPoints) {
        6, 3},
       {"pattern outline point",
        [] {
-         Point2 p[] = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, CONTOUR_END};
-         elem_new_pattern(0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 4, p, 0, 0, 0, PATTERN_ONE_LINE);
+         PatternElem p = test_pattern(PATTERN_ONE_LINE, {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, CONTOUR_END});
+         p.spacing1 = p.spacing2 = 1;
+         elem_append(p);
        },
        4, 4},
       {"Bezier control point", [] { elem_new_spline(0, 0, 0, 0, 0, 1, 3, 5, 3, 6, 0); }, 5, 3},
       {"3D line end, z dropped", [] { elem_new_line3d(0, 0, 0, 1, 1, 5, 2, 2, 9); }, 2, 2},
       {"camera target", [] { elem_new_camera(0, 0, 0, 0, -10, 2, 3, 3, 2, 60, 0); }, 3, 3},
       {"light position",
-       [] { elem_new_light(0, 0, 0, LIGHT_POINT, 0, 0, 30, 0, 2, -2, 3, 0, 0, 0, 1, 1, 1); }, 2, -2},
+       [] {
+         LightElem l;
+         l.angle = 30;
+         l.position = Point3{2, -2, 3, 0};
+         elem_append(l);
+       },
+       2, -2},
       {"mesh vertex",
        [] {
          Point3 v[] = {{0, 0, 1, 0}, {3, 0, 1, 0}, {3, 3, 1, 0}};
@@ -98,8 +113,12 @@ TEST_F(SnapTest, EachKindOffersItsPoints) {
        3, 3},
       {"room label",
        [] {
-         Point2 p[] = {{0, 0, 0}, {8, 0, 0}, {8, 8, 0}, {0, 8, 0}, CONTOUR_END};
-         elem_new_room(0, 0, 0, 4, 4, "Standard", 0, 3, 1, 0, 0, "", "", 1, 0, 2.5, 0, 0, 0, 0, 5, p);
+         RoomElem r = test_room(4, 4, {{0, 0, 0}, {8, 0, 0}, {8, 8, 0}, {0, 8, 0}, CONTOUR_END});
+         r.font = "Standard";
+         r.height = 3;
+         r.spacing = 0;
+         r.line_spacing = 0;
+         elem_append(r);
        },
        4, 4},
   };
@@ -115,8 +134,9 @@ TEST_F(SnapTest, EachKindOffersItsPoints) {
 }
 
 TEST_F(SnapTest, PatternEndMarkerIsNoPoint) {
-  Point2 p[] = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, CONTOUR_END};
-  elem_new_pattern(0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 4, p, 0, 0, 0, PATTERN_ONE_LINE);
+  PatternElem p = test_pattern(PATTERN_ONE_LINE, {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, CONTOUR_END});
+  p.spacing1 = p.spacing2 = 1;
+  elem_append(p);
   views[0].xmin = 950;
   views[0].xmax = 1050;
   views[0].ymin = 950;
@@ -254,8 +274,13 @@ TEST_F(SnapTest, OtherViewsCatchProjected3dPointsOnly) {
   EXPECT_EQ(snap_find_point(nullptr, 8.0, 0.0), SNAP_FREE);
 
   // A room's outline at both heights; the base comes first.
-  Point2 p[] = {{20, 0, 0}, {24, 0, 0}, {24, 4, 0}, CONTOUR_END};
-  elem_new_room(0, 0, 0, 22, 1, "Standard", 0, 3, 1, 0, 0, "", "", 1, 0.5, 2.5, 0, 0, 0, 0, 4, p);
+  RoomElem room = test_room(22, 1, {{20, 0, 0}, {24, 0, 0}, {24, 4, 0}, CONTOUR_END});
+  room.font = "Standard";
+  room.height = 3;
+  room.spacing = 0;
+  room.line_spacing = 0;
+  room.base_z = 0.5;
+  elem_append(room);
   ASSERT_EQ(snap_find_point(nullptr, 24.1, 2.4), SNAP_CAUGHT);
   expect_point(24, 0, 2.5);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/model_fixture.h"
+#include "support/test_records.h"
 
 namespace {
 
@@ -99,8 +100,18 @@ TEST_F(ElemList, CountsAndLayerOfMarked) {
 }
 
 TEST_F(ElemList, AppendCopyClearsUndoKeepsTheRest) {
-  Point2 pts[4] = {{0, 0}, {1, 0}, {1, 1}, CONTOUR_END};
-  elem_new_pattern(5, 2, 1, 0, 0, 0.3, 0.5, 1, 1, 0, 0, 0, 0, 4, pts, 0.1, 0.2, 0.3, 0);
+  PatternElem pattern = test_pattern(PATTERN_ONE_LINE, {{0, 0}, {1, 0}, {1, 1}, CONTOUR_END});
+  pattern.layer = 5;
+  pattern.pen = 2;
+  pattern.line_type = 1;
+  pattern.angle1 = 0.3;
+  pattern.pen2 = 1;
+  pattern.line_type2 = 1;
+  pattern.spacing2 = 0;
+  pattern.r = 0.1;
+  pattern.g = 0.2;
+  pattern.b = 0.3;
+  elem_append(pattern);
   ElemHeader* src = elem_list_tail;
   src->undo_mask = 0x80000001u;
   src->mark = 1;

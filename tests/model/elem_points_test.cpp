@@ -10,6 +10,7 @@
 
 #include "file_test_util.h"
 #include "support/model_fixture.h"
+#include "support/test_records.h"
 
 namespace {
 
@@ -71,8 +72,14 @@ TEST_F(ElemPointsTest, EveryPointOfEveryKindIsSeenMarkedAndCleared) {
 // The transforms' walk leaves out contour ends, an unused pattern offset and
 // the gable points of a wall without a gable.
 TEST_F(ElemPointsTest, TheTransformWalkSkipsPointsWithoutGeometry) {
-  Point2 pts[3] = {{0, 0, 0}, {4, 0, 0}, CONTOUR_END};
-  elem_new_pattern(0, 0, 0, 1, 2, 0.25, 0.5, 3, 4, 0.5, 0.25, 0.0, 0.0, 3, pts, 0, 0, 0, 0);
+  PatternElem pattern = test_pattern(PATTERN_ONE_LINE, {{0, 0, 0}, {4, 0, 0}, CONTOUR_END});
+  pattern.origin = Point2{1, 2, 0};
+  pattern.angle1 = 0.25;
+  pattern.pen2 = 3;
+  pattern.line_type2 = 4;
+  pattern.offset = Point2{0.5, 0.25, 0};
+  pattern.spacing2 = 0.0;
+  elem_append(pattern);
   EXPECT_EQ(marks_of(elem_list_tail, 0).size(), 3u);  // origin and two contour points
   EXPECT_EQ(marks_of(elem_list_tail, ELEM_POINTS_EVERY).size(), 5u);
   double corners[24] = {};

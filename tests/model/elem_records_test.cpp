@@ -4,6 +4,7 @@
 #include <string>
 
 #include "support/model_fixture.h"
+#include "support/test_records.h"
 
 namespace {
 
@@ -142,7 +143,13 @@ TEST_F(ElemRecords, MarkedPointPerKind) {
   elem_as<LineElem>(line)->p2.mark = 1;
   EXPECT_EQ(elem_has_marked_point(line), 1);
 
-  elem_new_light(0, 0, 0, 0, 1, 6, 20, 1, 0, 0, 3, 0, 0, 0, 1, 1, 1);
+  LightElem light;
+  light.shadow = 1;
+  light.light_size = 6;
+  light.angle = 20;
+  light.shadow_intensity = 1;
+  light.position = Point3{0, 0, 3, 0};
+  elem_append(light);
   elem_as<LightElem>(elem_list_tail)->position.mark = 1;
   EXPECT_EQ(elem_has_marked_point(elem_list_tail), 0);
 
@@ -150,7 +157,9 @@ TEST_F(ElemRecords, MarkedPointPerKind) {
   elem_as<CameraElem>(elem_list_tail)->eye.mark = 1;
   EXPECT_EQ(elem_has_marked_point(elem_list_tail), 0);
 
-  elem_new_dim(0, 0, 0, 0, 0, 0, 2.5, 1, 0.1, 1.5, 1, "Simpel", 0, 0, DIM_CHAIN, 0, nullptr);
+  DimElem empty_dim = test_dim({});
+  empty_dim.chain_space = 1.5;
+  elem_append(empty_dim);
   EXPECT_EQ(elem_has_marked_point(elem_list_tail), 0);
 
   // Wall gable points count only while the gable flag is set.
@@ -163,8 +172,12 @@ TEST_F(ElemRecords, MarkedPointPerKind) {
   EXPECT_EQ(elem_has_marked_point(w), 1);
 
   // A contour end never counts, whatever its mark byte holds.
-  Point2 pts[2] = {{0, 0}, CONTOUR_END};
-  elem_new_room(0, 0, 0, 0, 0, "Simpel", 0, 2.5, 1, 0, 1, "", "", 1, 0, 1, 1, 1, 1, 1, 2, pts);
+  RoomElem room = test_room(0, 0, {{0, 0}, CONTOUR_END});
+  room.spacing = 0;
+  room.line_spacing = 1;
+  room.top_z = 1;
+  room.show_area = room.show_volume = room.show_description = room.show_number = 1;
+  elem_append(room);
   auto* r = elem_as<RoomElem>(elem_list_tail);
   r->points[1].mark = 1;
   EXPECT_EQ(elem_has_marked_point(r), 0);

@@ -18,6 +18,7 @@
 
 #include "model/elem.h"
 #include "model/files/kavfile.h"
+#include "support/test_records.h"
 
 using ByteVec = std::vector<unsigned char>;
 
@@ -177,7 +178,12 @@ inline void add_one_of_each_kind() {
   elem_new_line(7, 2, 1, 0, 0, 1, 2);
   elem_new_arc(3, 1, 0, 1.5, 2.5, 3, 4, 6.25, 0.5, 0.125);
   elem_list_tail->group = 5;
-  elem_new_text(3, 0, 0, 10, 20, 0.5, 2.5, 1.0, 0.1, 1.5, "abc", 4.0, "Simpel", TEXT_CENTRED);
+  TextElem text = test_text(10, 20, "abc");
+  text.layer = 3;
+  text.angle = 0.5;
+  text.fit_length = 4.0;
+  text.alignment = TEXT_CENTRED;
+  elem_append(text);
   DimPoint dp[3];  // a level dimension has exactly three entries
   for (int i = 0; i < 3; ++i) {
     const double b = 10.0 * (i + 1);
@@ -190,7 +196,24 @@ inline void add_one_of_each_kind() {
     dp[i].text_dx = b + 9;
     dp[i].text_dy = b + 9.5;
   }
-  elem_new_dim(4, 1, 2, 3, 4, 0.75, 2.5, 1.0, 0.1, 1.5, 1.25, "Rund", 3, DIM_MARK_ARROW, DIM_LEVEL, 3, dp);
+  DimElem dim;
+  dim.layer = 4;
+  dim.pen = 1;
+  dim.line_type = 2;
+  dim.figure_pen = 3;
+  dim.figure_line_type = 4;
+  dim.direction = 0.75;
+  dim.figure_size = 2.5;
+  dim.figure_width = 1.0;
+  dim.figure_space = 0.1;
+  dim.chain_space = 1.5;
+  dim.help_line_length = 1.25;
+  dim.font = "Rund";
+  dim.format = 3;
+  dim.end_mark = DIM_MARK_ARROW;
+  dim.dim_kind = DIM_LEVEL;
+  dim.points.assign(dp, dp + 3);
+  elem_append(dim);
   double corners[24];
   for (int i = 0; i < 24; ++i) corners[i] = i * 0.5;
   WallSegment segs[4];
@@ -205,9 +228,24 @@ inline void add_one_of_each_kind() {
   op[0].stop_width = 0.0625;
   op[0].stop_depth = 0.115;
   elem_new_wall(5, 3, 0, corners, 4, segs, 1, op, "Brick", 1, 1, 2, 3, 4, 5, 6);
-  Point2 pts[5] = {{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 3, 0}, CONTOUR_END};
-  elem_new_pattern(6, 1, 2, 1, 2, 0.25, 0.5, 3, 4, 0.5, 0.25, 1.25, 0.75, 5, pts, 0.1, 0.2, 0.3,
-                   PATTERN_TWO_LINES);
+  PatternElem pattern;
+  pattern.layer = 6;
+  pattern.pen = 1;
+  pattern.line_type = 2;
+  pattern.type = PATTERN_TWO_LINES;
+  pattern.origin = Point2{1, 2, 0};
+  pattern.angle1 = 0.25;
+  pattern.spacing1 = 0.5;
+  pattern.pen2 = 3;
+  pattern.line_type2 = 4;
+  pattern.offset = Point2{0.5, 0.25, 0};
+  pattern.angle2 = 1.25;
+  pattern.spacing2 = 0.75;
+  pattern.r = 0.1;
+  pattern.g = 0.2;
+  pattern.b = 0.3;
+  pattern.points = {{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 3, 0}, CONTOUR_END};
+  elem_append(pattern);
   elem_new_spline(0, 4, 0, 0, 0, 1, 1, 2, 1, 3, 0);
   elem_new_line3d(8, 5, 1, 1, 2, 3, 4, 5, 6);
   Point3 verts[4] = {{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
@@ -216,11 +254,31 @@ inline void add_one_of_each_kind() {
   elem_new_mesh(9, 6, 0, 4, 2, sizes, verts, idx, "Glas", 1);
   elem_list_tail->group = 9;
   elem_new_camera(0, 99, 0, 0, -100, 2, 0, 0, 2, 60, 1);
-  Point2 room_pts[4] = {{0, 0, 0}, {5, 0, 0}, {5, 4, 0}, {0, 4, 0}};
-  elem_new_room(11, 7, 3, 1, 1, "Simpel", 0.25, 2.5, 1.0, 0.1, 1.5, "Kitchen", "1.02", 1.0, 0.0, 2.75, 1, 0,
-                1, 0, 4, room_pts);
+  RoomElem room = test_room(1, 1, {{0, 0, 0}, {5, 0, 0}, {5, 4, 0}, {0, 4, 0}});
+  room.layer = 11;
+  room.pen = 7;
+  room.line_type = 3;
+  room.angle = 0.25;
+  room.description = "Kitchen";
+  room.number = "1.02";
+  room.top_z = 2.75;
+  room.show_area = 1;
+  room.show_description = 1;
+  elem_append(room);
   elem_list_tail->group = 9;
-  elem_new_light(12, 0, 0, LIGHT_SPOT, 1, 6.0, 20.0, 0.5, 1, 2, 3, 4, 5, 0, 0.9, 0.8, 0.7);
+  LightElem light;
+  light.layer = 12;
+  light.type = LIGHT_SPOT;
+  light.shadow = 1;
+  light.light_size = 6.0;
+  light.angle = 20.0;
+  light.shadow_intensity = 0.5;
+  light.position = Point3{1, 2, 3, 0};
+  light.target = Point3{4, 5, 0, 0};
+  light.r = 0.9;
+  light.g = 0.8;
+  light.b = 0.7;
+  elem_append(light);
 }
 
 // Reads a whole chunk file (header included) into the current drawing.

@@ -13,6 +13,7 @@
 #include "model/settings.h"
 #include "programs/kavdump.h"
 #include "support/model_fixture.h"
+#include "support/test_records.h"
 
 namespace {
 
@@ -162,7 +163,10 @@ TEST_F(KavfileChunks, EveryElementChunkHasTheDefinedBytes) {
     EXPECT_EQ(got.size(), elems[i]->size + 8u);
   }
   // An empty text is its NUL alone.
-  elem_new_text(0, 0, 0, 0, 0, 0, 2.5, 1, 0, 1, "", 0, "Simpel", TEXT_LEFT);
+  TextElem empty_text = test_text(0, 0, "");
+  empty_text.spacing = 0;
+  empty_text.line_spacing = 1;
+  elem_append(empty_text);
   const ByteVec empty = chunk_of(elem_list_tail);
   EXPECT_EQ(hex(empty, 4, 4), "00 00 00 5D");  // 93
   EXPECT_EQ(empty.back(), 0);

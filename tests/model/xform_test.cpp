@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/elem.h"
@@ -13,6 +15,7 @@
 #include "model/wall_outline.h"
 #include "support/model_fixture.h"
 #include "support/recording_ui.h"
+#include "support/test_records.h"
 #include "support/wall_fixture.h"
 
 namespace {
@@ -191,9 +194,41 @@ DimPoint dim_point(double x, double y, double mx, double my, double seg) {
   return p;
 }
 
-void new_chain(const std::vector<DimPoint>& pts, double direction = 0) {
-  elem_new_dim(0, 1, 0, 2, 0, direction, 3, 1, 0.5, 0.2, 1, "standard", 0, 0, DIM_CHAIN,
-               static_cast<int>(pts.size()), pts.data());
+// A dimension in pen 1 with its figures in pen 2, 3 mm high.
+void new_dim(uint8_t kind, std::vector<DimPoint> pts, double direction = 0) {
+  DimElem d = test_dim(std::move(pts));
+  d.dim_kind = kind;
+  d.direction = direction;
+  d.pen = 1;
+  d.figure_pen = 2;
+  d.font = "standard";
+  d.figure_size = 3;
+  d.figure_space = 0.5;
+  d.chain_space = 0.2;
+  elem_append(d);
+}
+
+void new_chain(const std::vector<DimPoint>& pts, double direction = 0) { new_dim(DIM_CHAIN, pts, direction); }
+
+// A text in the "standard" font, 3 mm high, with neither letter nor line
+// spacing.
+TextElem standard_text(double x, double y, std::string_view text) {
+  TextElem t = test_text(x, y, text);
+  t.font = "standard";
+  t.height = 3;
+  t.spacing = 0;
+  t.line_spacing = 0;
+  return t;
+}
+
+// A room of contours with an empty inscription 1 mm high.
+RoomElem bare_room(double label_x, double label_y, std::vector<Point2> contours) {
+  RoomElem r = test_room(label_x, label_y, std::move(contours));
+  r.font = "";
+  r.height = 1;
+  r.spacing = 0;
+  r.line_spacing = 0;
+  return r;
 }
 
 WallElem* new_wall_with_door() {
@@ -215,18 +250,34 @@ void make_every_kind() {
   elem_new_line(0, 1, 0, 1, 2, 3, 5);
   elem_new_arc(0, 1, 0, 2, 1, 1.5, 1.5, 2.0, 0.3, 0);     // circular arc
   elem_new_arc(0, 1, 0, -1, 3, 2.0, 1.0, 4.0, 0.7, 0.4);  // elliptic arc
-  elem_new_text(0, 1, 0, 2, 2, 0.3, 3, 1, 0, 0, "left", 4, "standard", TEXT_LEFT);
-  elem_new_text(0, 1, 0, 1, 4, 1.1, 3, 1, 0, 0, "justified", 2.5, "standard", TEXT_JUSTIFIED);
+  TextElem left = standard_text(2, 2, "left");
+  left.pen = 1;
+  left.angle = 0.3;
+  left.fit_length = 4;
+  elem_append(left);
+  TextElem justified = standard_text(1, 4, "justified");
+  justified.pen = 1;
+  justified.angle = 1.1;
+  justified.fit_length = 2.5;
+  justified.alignment = TEXT_JUSTIFIED;
+  elem_append(justified);
   new_chain({dim_point(0, 1, 0, 0, 0), dim_point(2, 1, 2, 0, 2), dim_point(5, 1, 5, 0, 3)});
-  DimPoint dia[3] = {dim_point(0, 0, 0, 0, 0), dim_point(1, 0, 1, 0, 0), dim_point(-1, 0, -1, 0, 0)};
-  elem_new_dim(0, 1, 0, 2, 0, 0.5, 3, 1, 0.5, 0.2, 1, "standard", 0, 0, DIM_DIAMETER, 3, dia);
+  new_dim(DIM_DIAMETER, {dim_point(0, 0, 0, 0, 0), dim_point(1, 0, 1, 0, 0), dim_point(-1, 0, -1, 0, 0)},
+          0.5);
   WallElem* w = new_wall_with_door();
   w->gable = 1;
   w->gable_a = {2.5, -0.12, 4, 0};
   w->gable_b = {2.5, 0.12, 4, 0};
-  Point2 square[5] = {{0, 0}, {2, 0}, {2, 1}, {0, 1}, CONTOUR_END};
-  elem_new_pattern(0, 1, 0, 0.5, 0.5, 0.3, 0.1, 1, 0, 0.2, 0.1, 1.2, 0.3, 5, square, 0, 0, 0,
-                   PATTERN_TWO_LINES);
+  PatternElem pattern = test_pattern(PATTERN_TWO_LINES, {{0, 0}, {2, 0}, {2, 1}, {0, 1}, CONTOUR_END});
+  pattern.pen = 1;
+  pattern.origin = Point2{0.5, 0.5, 0};
+  pattern.angle1 = 0.3;
+  pattern.spacing1 = 0.1;
+  pattern.pen2 = 1;
+  pattern.offset = Point2{0.2, 0.1, 0};
+  pattern.angle2 = 1.2;
+  pattern.spacing2 = 0.3;
+  elem_append(pattern);
   elem_new_spline(0, 1, 0, 0, 0, 1, 2, 3, 2, 4, 0);
   elem_new_line3d(0, 1, 0, 1, 1, 0, 2, 3, 4);
   Point3 verts[4] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 1}};
@@ -234,9 +285,26 @@ void make_every_kind() {
   int32_t idx[6] = {0, 1, 2, 0, 2, 3};
   elem_new_mesh(0, 1, 0, 4, 2, faces, verts, idx, "glass", 0);
   elem_new_camera(0, 1, 0, 0, -10, 1.6, 0, 0, 1.6, 60, 0);
-  Point2 room[5] = {{3, 3}, {6, 3}, {6, 5}, {3, 5}, CONTOUR_END};
-  elem_new_room(0, 1, 0, 4, 4, "standard", 0.2, 3, 1, 0, 0, "Kitchen", "1", 1, 0, 2.5, 1, 1, 1, 1, 5, room);
-  elem_new_light(0, 1, 0, LIGHT_SPOT, 1, 0, 30, 0.5, 1, 2, 3, 1, 2, 0, 1, 1, 1);
+  RoomElem room = test_room(4, 4, {{3, 3}, {6, 3}, {6, 5}, {3, 5}, CONTOUR_END});
+  room.pen = 1;
+  room.font = "standard";
+  room.angle = 0.2;
+  room.height = 3;
+  room.spacing = 0;
+  room.line_spacing = 0;
+  room.description = "Kitchen";
+  room.number = "1";
+  room.show_area = room.show_volume = room.show_description = room.show_number = 1;
+  elem_append(room);
+  LightElem light;
+  light.pen = 1;
+  light.type = LIGHT_SPOT;
+  light.shadow = 1;
+  light.angle = 30;
+  light.shadow_intensity = 0.5;
+  light.position = Point3{1, 2, 3, 0};
+  light.target = Point3{1, 2, 0, 0};
+  elem_append(light);
   for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = 1;
 }
 
@@ -347,8 +415,7 @@ TEST_F(Xform, MoveShiftsMarkedElementsAndStretchesMarkedVertices) {
   elem_new_line(0, 0, 0, 0, 0, 1, 1);
   auto* l = elem_as<LineElem>(elem_list_tail);
   l->p2.mark = 1;
-  Point2 tri[4] = {{0, 0}, {1, 0}, {0, 1}, CONTOUR_END};
-  elem_new_room(0, 0, 0, 0, 0, "", 0, 1, 1, 0, 0, "", "", 1, 0, 2.5, 0, 0, 0, 0, 4, tri);
+  elem_append(bare_room(0, 0, {{0, 0}, {1, 0}, {0, 1}, CONTOUR_END}));
   auto* r = elem_as<RoomElem>(elem_list_tail);
   r->points[1].mark = 1;
   r->points[3].mark = 1;
@@ -408,8 +475,11 @@ TEST_F(Xform, ScaleTurnsCirclesIntoEllipses) {
 }
 
 TEST_F(Xform, ScaleOfTextsAndChains) {
-  elem_new_text(0, 0, 0, 1, 1, 0, 3, 1, 0, 0, "a", 2, "standard", TEXT_LEFT);
-  elem_new_text(0, 0, 0, 1, 1, 0, 3, 1, 0, 0, "b", 2, "standard", TEXT_LEFT);
+  for (const char* text : {"a", "b"}) {
+    TextElem t = standard_text(1, 1, text);
+    t.fit_length = 2;
+    elem_append(t);
+  }
   elem_list_head->mark = 1;
   elem_list_tail->mark = 1;
   xform_scale_marked(0, 0, 0, 2, 2, 2, 1);
@@ -445,7 +515,9 @@ TEST_F(Xform, RotateTurnsArcsTextsAndAngles) {
   elem_new_arc(0, 0, 0, 1, 0, 1, 1, TWO_PI, 0.25, 0);  // circle keeps its angles
   elem_new_arc(0, 0, 0, 1, 0, 1, 1, 1.0, 6.0, 0);      // arc: start turns
   elem_new_arc(0, 0, 0, 1, 0, 2, 1, 1.0, 0.5, 6.0);    // ellipse: rotation turns
-  elem_new_text(0, 0, 0, 1, 0, 6.0, 3, 1, 0, 0, "t", 0, "standard", TEXT_LEFT);
+  TextElem text = standard_text(1, 0, "t");
+  text.angle = 6.0;
+  elem_append(text);
   for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = 1;
   xform_rotate_marked(0, 0, PI / 2);
   auto els = elements();
@@ -478,7 +550,10 @@ TEST_F(Xform, MirrorOfTexts) {
   for (const Case& c : cases) {
     drawing_free();
     drawing_init();
-    elem_new_text(0, 0, 0, 1, 2, 0, 3, 1, 0, 0, "t", 3, "standard", c.alignment);
+    TextElem text = standard_text(1, 2, "t");
+    text.fit_length = 3;
+    text.alignment = static_cast<uint8_t>(c.alignment);
+    elem_append(text);
     elem_list_tail->mark = 1;
     xform_mirror_marked(c.ax, c.ay, c.bx, c.by);
     auto* t = elem_as<TextElem>(elem_list_tail);
@@ -526,16 +601,14 @@ TEST_F(Xform, MirrorOfALongChainFromAFile) {
 
 TEST_F(Xform, MirrorOfWallsRoomsMeshesAndDiameters) {
   WallElem* w = new_wall_with_door();
-  Point2 room[5] = {{0, 0}, {2, 0}, {2, 1}, {0, 1}, CONTOUR_END};
-  elem_new_room(0, 0, 0, 1, 0.5, "", 0, 1, 1, 0, 0, "", "", 1, 0, 2.5, 0, 0, 0, 0, 5, room);
+  elem_append(bare_room(1, 0.5, {{0, 0}, {2, 0}, {2, 1}, {0, 1}, CONTOUR_END}));
   auto* r = elem_as<RoomElem>(elem_list_tail);
   Point3 verts[3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
   int32_t faces[1] = {3};
   int32_t idx[3] = {0, 1, 2};
   elem_new_mesh(0, 0, 0, 3, 1, faces, verts, idx, "", 0);
   auto* m = elem_as<MeshElem>(elem_list_tail);
-  DimPoint dia[3] = {dim_point(0, 0, 0, 0, 0), dim_point(1, 0, 1, 0, 0), dim_point(-1, 0, -1, 0, 0)};
-  elem_new_dim(0, 1, 0, 2, 0, 0, 3, 1, 0.5, 0.2, 1, "standard", 0, 0, DIM_DIAMETER, 3, dia);
+  new_dim(DIM_DIAMETER, {dim_point(0, 0, 0, 0, 0), dim_point(1, 0, 1, 0, 0), dim_point(-1, 0, -1, 0, 0)});
   auto* d = elem_as<DimElem>(elem_list_tail);
   for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = 1;
   xform_mirror_marked(0, -3, 1, -3);  // the line y = -3

@@ -1,12 +1,16 @@
 #include "support/render_fixture.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "model/elem.h"
 #include "model/layers.h"
 #include "model/settings.h"
 #include "model/wall_outline.h"
+#include "support/test_records.h"
 
 namespace {
 
@@ -44,13 +48,30 @@ void basic() {
   elem_new_arc(0, 2, 0, 14, 8, 3, 1.5, 6.283185307179586, 0, 0.5);
   elem_new_arc(0, 0, 0, 10, 6, 1.5, 1.5, 1.5707963267948966, 0.3, 0);
   elem_new_spline(0, 3, 0, 2, 3, 4, 6, 8, 0, 10, 3);
-  elem_new_text(0, 0, 0, 1, 10.2, 0, 10, 1, 0.1, 1.5, "Kavro 3", 0, "Simpel", 0);
-  elem_new_text(0, 2, 0, 11, 1.5, 0.3, 5, 1, 0.1, 1.5, "rotated\nsecond line", 0, "Simpel", 0);
-  elem_new_text(0, 3, 0, 10, 4.5, 0, 4, 1, 0.1, 1.5, "centred", 0, "Simpel", 2);
+  TextElem title = test_text(1, 10.2, "Kavro 3");
+  title.height = 10;
+  elem_append(title);
+  TextElem rotated = test_text(11, 1.5, "rotated\nsecond line");
+  rotated.pen = 2;
+  rotated.angle = 0.3;
+  rotated.height = 5;
+  elem_append(rotated);
+  TextElem centred = test_text(10, 4.5, "centred");
+  centred.pen = 3;
+  centred.height = 4;
+  centred.alignment = TEXT_CENTRED;
+  elem_append(centred);
   wall_box(12, 3, 18, 3.3, 0, 2.75);
   elem_new_line3d(0, 3, 0, 1, 1, 0, 3, 3, 4);
   pyramid(16.5, 10, 1, 3);
-  elem_new_light(0, 0, 0, 0, 1, 1.0, 20, 0.5, 8, 10, 2, 8, 10, 0, 1, 1, 1);
+  LightElem light;
+  light.shadow = 1;
+  light.light_size = 1.0;
+  light.angle = 20;
+  light.shadow_intensity = 0.5;
+  light.position = Point3{8, 10, 2, 0};
+  light.target = Point3{8, 10, 0, 0};
+  elem_append(light);
   elem_new_line(0, 99, 0, 0.5, 5, 19.5, 5);  // guide line
   elem_new_line(1, 3, 0, 0.5, 2, 9, 2);      // on another shown layer: dimmed
   elem_new_line(0, 0, 0, 0.5, 2.5, 9, 2.5);  // marked: selection colour
@@ -90,47 +111,58 @@ void wall_with_openings(double x0, double x1, double y, double thickness,
   }
 }
 
-DimPoint dim_point(double x, double y, double mx, double my, double length) {
-  DimPoint p;
-  p.line_point = Point2{x, y, 0};
-  p.measured = Point2{mx, my, 0};
-  p.segment_length = length;
-  return p;
-}
-
 // A chain along the direction through the given distances from its start,
 // measuring points `reach` away across the line.
-void chain(double x, double y, double direction, const std::vector<double>& at, double reach, int format,
-           int end_mark, double help, double chain_space) {
+void chain(double x, double y, double direction, const std::vector<double>& at, double reach, uint8_t format,
+           uint8_t end_mark, double help, double chain_space) {
   std::vector<DimPoint> pts;
   const double c = std::cos(direction), s = std::sin(direction);
   const double nx = -s * reach, ny = c * reach;
   for (std::size_t i = 0; i < at.size(); ++i) {
     const double px = x + at[i] * c, py = y + at[i] * s;
-    pts.push_back(dim_point(px, py, px + nx, py + ny, i == 0 ? 0.0 : at[i] - at[i - 1]));
+    pts.push_back(test_dim_point(px, py, px + nx, py + ny, i == 0 ? 0.0 : at[i] - at[i - 1]));
   }
-  elem_new_dim(0, 0, 0, 1, 0, direction, 2.5, 1.0, 0.1, chain_space, help, "Simpel", format, end_mark,
-               DIM_CHAIN, static_cast<int>(pts.size()), pts.data());
+  DimElem d = test_dim(std::move(pts));
+  d.figure_pen = 1;
+  d.direction = direction;
+  d.chain_space = chain_space;
+  d.help_line_length = help;
+  d.format = format;
+  d.end_mark = end_mark;
+  elem_append(d);
 }
 
-void three_point_dim(int kind, double direction, Point2 a, Point2 b, Point2 c, double override_value = 0.0,
-                     double second = 0.0) {
-  DimPoint pts[3] = {dim_point(a.x, a.y, 0, 0, 0), dim_point(b.x, b.y, 0, 0, 0),
-                     dim_point(c.x, c.y, 0, 0, 0)};
-  pts[2].override_value = override_value;
-  pts[2].second_value = second;
-  elem_new_dim(0, 0, 0, 1, 0, direction, 2.5, 1.0, 0.1, 0.5, 1.0, "Simpel", 0, DIM_MARK_ARROW, kind, 3, pts);
+void three_point_dim(uint8_t kind, double direction, Point2 a, Point2 b, Point2 c,
+                     double override_value = 0.0, double second = 0.0) {
+  DimElem d = test_dim({test_dim_point(a.x, a.y, 0, 0, 0), test_dim_point(b.x, b.y, 0, 0, 0),
+                        test_dim_point(c.x, c.y, 0, 0, 0)});
+  d.points[2].override_value = override_value;
+  d.points[2].second_value = second;
+  d.dim_kind = kind;
+  d.figure_pen = 1;
+  d.direction = direction;
+  d.end_mark = DIM_MARK_ARROW;
+  elem_append(d);
 }
 
-void pattern(int type, double x0, double y0, double x1, double y1, double angle, double spacing, int pen,
-             double r, double g, double b) {
+void pattern(uint8_t type, double x0, double y0, double x1, double y1, double angle, double spacing,
+             uint8_t pen, double r, double g, double b) {
   // A rectangle with a clockwise square hole in its middle.
   const double mx = (x0 + x1) / 2, my = (y0 + y1) / 2, h = std::min(x1 - x0, y1 - y0) / 5;
-  Point2 pts[11] = {{x0, y0, 0},         {x1, y0, 0},         {x1, y1, 0},         {x0, y1, 0},
-                    CONTOUR_END,         {mx - h, my - h, 0}, {mx - h, my + h, 0}, {mx + h, my + h, 0},
-                    {mx + h, my - h, 0}, CONTOUR_END};
-  elem_new_pattern(0, pen, 0, x0, y0, angle, spacing, 2, 0, x0, y0, angle + 1.5707963267948966, spacing, 10,
-                   pts, r, g, b, type);
+  const std::vector<Point2> holed = {
+      {x0, y0, 0},         {x1, y0, 0},         {x1, y1, 0},         {x0, y1, 0},         CONTOUR_END,
+      {mx - h, my - h, 0}, {mx - h, my + h, 0}, {mx + h, my + h, 0}, {mx + h, my - h, 0}, CONTOUR_END};
+  PatternElem p = test_pattern(type, holed);
+  p.pen = pen;
+  p.origin = p.offset = Point2{x0, y0, 0};
+  p.angle1 = angle;
+  p.angle2 = angle + 1.5707963267948966;
+  p.spacing1 = p.spacing2 = spacing;
+  p.pen2 = 2;
+  p.r = r;
+  p.g = g;
+  p.b = b;
+  elem_append(p);
 }
 
 // Walls with every door, window and plain-opening symbol, dimension chains
@@ -180,10 +212,15 @@ void symbols() {
   three_point_dim(DIM_LEVEL, 1.5707963267948966, {11, 3, 0}, {11, 1, 0}, {11, 3.2, 0});
   three_point_dim(DIM_LEVEL, 1.5707963267948966, {12.5, 3, 0}, {12.5, 1, 0}, {12.5, 1, 0});
   // A room with a pillar hole.
-  Point2 room[10] = {{14, 0, 0},   {20, 0, 0},   {20, 4, 0},   {14, 4, 0},   CONTOUR_END,
-                     {16, 1.5, 0}, {16, 2.5, 0}, {17, 2.5, 0}, {17, 1.5, 0}, CONTOUR_END};
-  elem_new_room(0, 2, 0, 17.5, 3.5, "Simpel", 0, 3.5, 1, 0.1, 1.5, "Living", "1.01", 1, 0, 2.5, 1, 1, 1, 1,
-                10, room);
+  const std::vector<Point2> pillared = {{14, 0, 0},   {20, 0, 0},   {20, 4, 0},   {14, 4, 0},   CONTOUR_END,
+                                        {16, 1.5, 0}, {16, 2.5, 0}, {17, 2.5, 0}, {17, 1.5, 0}, CONTOUR_END};
+  RoomElem room = test_room(17.5, 3.5, pillared);
+  room.pen = 2;
+  room.height = 3.5;
+  room.description = "Living";
+  room.number = "1.01";
+  room.show_area = room.show_volume = room.show_description = room.show_number = 1;
+  elem_append(room);
   // Patterns below: one family, two families, points and a filling.
   pattern(PATTERN_ONE_LINE, 0, -6, 5, -1, 0.7853981633974483, 0.25, 0, 0, 0, 0);
   pattern(PATTERN_TWO_LINES, 6, -6, 11, -1, 0.0, 0.3, 0, 0, 0, 0);
