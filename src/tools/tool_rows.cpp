@@ -1,5 +1,6 @@
 #include "tools/tool_rows.h"
 
+#include "tools/edit_tools.h"
 #include "tools/line_tools.h"
 
 CmdRows tool_rows() {
@@ -14,5 +15,20 @@ CmdRows tool_rows() {
       {"b_line_pparallel", tool_line_pparallel},
       {"b_line_orthogonal", tool_line_orthogonal},
       {"b_line_polygon", tool_line_polygon},
+      {"b_edit_delete", tool_edit_delete},
+      {"b_edit_move", tool_edit_move},
+      {"b_edit_copy", tool_edit_copy},
+      {"b_edit_mcopy", tool_edit_mcopy},
+      {"b_edit_series", tool_edit_series},
+      {"b_edit_rotate", tool_edit_rotate},
+      {"b_edit_pseries", tool_edit_pseries},
+      {"b_edit_mirror", tool_edit_mirror},
+      {"b_edit_stretch", [] { tool_edit_stretch(0); }},
+      {"b_edit_stretch_text", [] { tool_edit_stretch(1); }},
+      {"b_edit_alter_all", tool_edit_alter_all},
+      {"b_edit_alter_pen", tool_edit_alter_pen},
+      {"b_edit_alter_line", tool_edit_alter_line},
+      {"b_symbol_group", tool_symbol_group},
+      {"b_symbol_ungroup", tool_symbol_ungroup},
   };
 }
