@@ -49,7 +49,8 @@ double edit_stretch_factor(double f, double p0, double p1) {
 double edit_usable_factor(double factor) { return std::isfinite(factor) && factor > 0.0 ? factor : 1.0; }
 
 bool edit_view_has_centre(int type) {
-  return type == VIEW_PLAN || type == VIEW_FRONT || type == VIEW_LEFT || type == VIEW_RIGHT || type == VIEW_BACK;
+  return type == VIEW_PLAN || type == VIEW_FRONT || type == VIEW_LEFT || type == VIEW_RIGHT ||
+         type == VIEW_BACK;
 }
 
 Point3 edit_axis_end(int type, const Point3& a) {
@@ -86,7 +87,8 @@ namespace {
 // The marked elements follow the pointer from the start point.
 void preview_edit_move(InputRequest* r, double x, double y) {
   view_unproject(x, y);
-  edit_drag_preview(r->x[0], r->y[0], r->z[0], geo_result.world_x, geo_result.world_y, geo_result.world_z, 0.0);
+  edit_drag_preview(r->x[0], r->y[0], r->z[0], geo_result.world_x, geo_result.world_y, geo_result.world_z,
+                    0.0);
 }
 
 // The marked elements moved by the vector entered.

@@ -28,7 +28,8 @@ void preview_edit_mcopy(InputRequest*, double x, double y) {
 }
 
 void preview_edit_mcopy_confirm(InputRequest* r, double, double) {
-  edit_drag_preview(0.0, 0.0, 0.0, r->x[0] - mcopy_from.x, r->y[0] - mcopy_from.y, r->z[0] - mcopy_from.z, 0.0);
+  edit_drag_preview(0.0, 0.0, 0.0, r->x[0] - mcopy_from.x, r->y[0] - mcopy_from.y, r->z[0] - mcopy_from.z,
+                    0.0);
 }
 
 }  // namespace
@@ -76,7 +77,8 @@ void tool_edit_mcopy() {
     for (;;) {
       view_zoom_to_extents(1);
       if (tool_ask(r, {{STEP_POINT, nls_mark("Target point:"), preview_edit_mcopy},
-                       {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:"), preview_edit_mcopy_confirm}}) != INPUT_DONE)
+                       {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:"), preview_edit_mcopy_confirm}}) !=
+          INPUT_DONE)
         break;
       const Point3 to{r.x[0], r.y[0], r.z[0], 0};
       clone();

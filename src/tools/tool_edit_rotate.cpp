@@ -30,7 +30,9 @@ void preview_edit_rotate(InputRequest* r, double x, double y) {
   edit_drag_preview(centre.x, centre.y, centre.z, centre.x, centre.y, centre.z, a);
 }
 
-void preview_edit_rotate_confirm(InputRequest* r, double, double) { preview_edit_rotate(r, r->x[1], r->y[1]); }
+void preview_edit_rotate_confirm(InputRequest* r, double, double) {
+  preview_edit_rotate(r, r->x[1], r->y[1]);
+}
 
 // Asks for the centre (plan and elevations) or for the axis by two points
 // (the other views) and stores centre and axis. False when cancelled.
@@ -45,8 +47,8 @@ bool ask_centre_or_axis(InputRequest& r) {
   if (res != INPUT_DONE) return false;
   centre = Point3{r.x[0], r.y[0], r.z[0], 0};
   xform_axis.a = centre;
-  xform_axis.b = edit_view_has_centre(view_type) ? edit_axis_end(view_type, centre)
-                                                 : Point3{r.x[1], r.y[1], r.z[1], 0};
+  xform_axis.b =
+      edit_view_has_centre(view_type) ? edit_axis_end(view_type, centre) : Point3{r.x[1], r.y[1], r.z[1], 0};
   return true;
 }
 

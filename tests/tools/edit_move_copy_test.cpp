@@ -12,7 +12,9 @@
 
 namespace {
 
-Point3 shifted(const Point3& p, double dx, double dy, double dz = 0) { return {p.x + dx, p.y + dy, p.z + dz, 0}; }
+Point3 shifted(const Point3& p, double dx, double dy, double dz = 0) {
+  return {p.x + dx, p.y + dy, p.z + dz, 0};
+}
 
 TEST_F(EditToolTest, DeleteRemovesTheSelectionInOneUndoStep) {
   make_mixed_drawing();

@@ -2,14 +2,17 @@
 
 // The operations on the selection run by the scripted wait backend on the
 // drawn plan view of the line tools (600 x 400 pixels at 1:500, the world
-// origin in the middle). A drawing of every kind the operations treat lies
-// apart from each other so that erasing one never touches another.
+// origin in the middle). The elements of the drawing of every kind lie apart,
+// also after a quarter turn about the origin, so that erasing one never
+// touches another. The points the scripts click lie away from every element,
+// or object snap would catch the element's points.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -22,6 +25,29 @@
 
 class EditToolTest : public LineToolTest {
  protected:
+  void SetUp() override {
+    LineToolTest::SetUp();
+    radio_types().clear();
+    // A radio button of the Select page stores its value, then posts
+    // z_toggle.
+    rows()["z_toggle"] = [] {
+      if (radio_types().empty()) return;
+      select_type = radio_types().front();
+      radio_types().pop_front();
+    };
+  }
+
+  // The user chooses a selection type on the Select page (0 range, 1
+  // element, 2 opening, 3 group, 4 point); every selection starts at 1.
+  void choose_type(int type) {
+    radio_types().push_back(type);
+    script.key("z_toggle");
+  }
+  static std::deque<int>& radio_types() {
+    static std::deque<int> d;
+    return d;
+  }
+
   // A line, an arc, a text, a chain dimension, a wall with a door, a
   // pattern, a room and a mesh, drawn.
   void make_mixed_drawing() {
@@ -30,9 +56,9 @@ class EditToolTest : public LineToolTest {
     elem_append(test_text(0, 10, "Kavro"));
     elem_append(test_dim({test_dim_point(5, 12, 5, 10, 0), test_dim_point(8, 12, 8, 10, 3)}));
     wall_with_door(-20, -14, 0);
-    elem_append(test_pattern(PATTERN_TWO_LINES, {{-5, -5}, {-2, -5}, {-2, -2}, {-5, -2}, CONTOUR_END}));
+    elem_append(test_pattern(PATTERN_TWO_LINES, {{-14, -6}, {-11, -6}, {-11, -3}, {-14, -3}, CONTOUR_END}));
     elem_append(test_room(4, -3, {{2, -5}, {6, -5}, {6, -1}, {2, -1}, CONTOUR_END}));
-    mesh_quad(10, 0, 12, 2);
+    mesh_quad(10, -12, 12, -10);
     redraw();
   }
 
@@ -94,7 +120,11 @@ class EditToolTest : public LineToolTest {
   static std::vector<Point3> points_of(ElemHeader* e) {
     std::vector<Point3> out;
     elem_for_each_point(
-        e, 0, [&](Point2& p) { out.push_back({p.x, p.y, 0, 0}); }, [&](Point3& p) { out.push_back(p); });
+        e, 0,
+        [&](Point2& p) {
+          out.push_back({p.x, p.y, 0, 0});
+        },
+        [&](Point3& p) { out.push_back(p); });
     return out;
   }
   // The points of every element, element by element in list order.
