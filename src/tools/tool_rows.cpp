@@ -30,5 +30,16 @@ CmdRows tool_rows() {
       {"b_edit_alter_line", tool_edit_alter_line},
       {"b_symbol_group", tool_symbol_group},
       {"b_symbol_ungroup", tool_symbol_ungroup},
+      {"b_symbol_save", [] { tool_symbol_save(0); }},
+      {"b_symbol_copy", [] { tool_symbol_save(1); }},
+      {"p_symbol_copy", [] { tool_symbol_save(1); }},
+      {"b_symbol_cut", [] { tool_symbol_save(2); }},
+      {"p_symbol_cut", [] { tool_symbol_save(2); }},
+      {"b_symbol_load", [] { symbol_load(0); }},
+      {"b_symbol_paste", [] { symbol_load(1); }},
+      {"p_symbol_paste", [] { symbol_load(1); }},
+      {"b_symbol_remove", tool_symbol_remove},
+      {"b_symbol_library_new", tool_symbol_library_new},
+      {"b_symbol_library_remove", tool_symbol_library_remove},
   };
 }

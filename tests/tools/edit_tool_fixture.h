@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,18 @@ class EditToolTest : public LineToolTest {
       select_type = radio_types().front();
       radio_types().pop_front();
     };
+  }
+
+  // Runs the tool to its end; a script that runs dry or is not used up
+  // fails the test.
+  void run_tool(const std::function<void()>& tool) {
+    try {
+      tool();
+    } catch (const WaitScriptDry& e) {
+      ADD_FAILURE() << e.what();
+    }
+    EXPECT_EQ(script.remaining(), 0u) << "events left unused";
+    EXPECT_EQ(active_request, nullptr);
   }
 
   // The user chooses a selection type on the Select page (0 range, 1

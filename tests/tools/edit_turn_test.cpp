@@ -131,11 +131,9 @@ TEST_F(EditToolTest, RotateInAnElevationTurnsTheSolidsAboutTheAxisThroughTheCent
 TEST_F(EditToolTest, PolarSeriesSpreadsATypedWholeTurnOrStepsByTwoPoints) {
   struct Case {
     const char* name;
-    std::vector<const char*> angle;  // a typed angle, or empty for the points (10, 0) and (52/6, 5)
+    std::vector<const char*> angle;  // a typed angle, or empty for two points
     double step;
-  } cases[] = {{"typed 360 over 4", {"360"}, PI / 2},
-               // Clicks land on whole pixels: about 30 degrees.
-               {"two points 30 degrees apart", {}, std::atan2(5.0, 52.0 / 6.0)}};
+  } cases[] = {{"typed 360 over 4", {"360"}, PI / 2}, {"two points 30 degrees apart", {}, PI / 6}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     drawing_free();
@@ -151,7 +149,7 @@ TEST_F(EditToolTest, PolarSeriesSpreadsATypedWholeTurnOrStepsByTwoPoints) {
     if (!c.angle.empty())
       script.value(c.angle[0]);
     else
-      script.click_world(1, 10, 0).click_world(1, 52.0 / 6.0, 5).key("z_enter");
+      script.click_world(1, 10, 0).click_world(1, 10 * std::cos(PI / 6), 5).key("z_enter");
     run_tool(tool_edit_pseries);
     const auto l = lines();
     ASSERT_EQ(l.size(), 4u);
@@ -254,7 +252,9 @@ TEST_F(EditToolTest, MirrorInPlaceOrAsACopy) {
       std::vector<Point3> mirrored;
       for (const Point3& p : points[i]) mirrored.push_back({p.x, -p.y, p.z, 0});
       EXPECT_EQ(point_set(now[copy ? n + i : i]), point_set(mirrored)) << "element " << i;
-      if (copy) EXPECT_EQ(point_set(now[i]), point_set(points[i])) << "original " << i;
+      if (copy) {
+        EXPECT_EQ(point_set(now[i]), point_set(points[i])) << "original " << i;
+      }
     }
     EXPECT_EQ(undo_used, 1);
     EXPECT_TRUE(nothing_marked());
