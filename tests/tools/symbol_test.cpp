@@ -335,4 +335,44 @@ TEST_F(SymbolTest, LibraryFoldersAreMadeAndRemovedWithoutAShell) {
   fs::current_path(cwd);
 }
 
+TEST_F(SymbolTest, TheSampleSymbolsAreSymbolFilesAboutTheirInsertionPoint) {
+  const fs::path library = fs::path(KAVRO_GENERATED_DIR) / "dat" / "sym";
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(library)) {
+    if (!entry.is_regular_file()) continue;
+    const fs::path file = entry.path();
+    names.push_back(fs::relative(file, library).string());
+    SCOPED_TRACE(names.back());
+    const auto t = tags(file);
+    ASSERT_FALSE(t.empty());
+    EXPECT_EQ(t[0], "KAVW");
+    for (std::size_t i = 1; i < t.size(); ++i) EXPECT_TRUE(t[i] == "LINE" || t[i] == "CIRC") << t[i];
+
+    drawing_free();
+    drawing_init();
+    undo_record(UNDO_CLEAR, 0);
+    redraw();
+    ui.paths = {file.string()};
+    pending_command = "nop";
+    script.click_world(1, 20, 20).key("z_enter").value("0");
+    run_tool([] { symbol_load(0); });
+    ASSERT_GE(elements().size(), 1u);
+    EXPECT_EQ(static_cast<std::size_t>(t.size() - 1), elements().size());
+    // Placed at (20, 20): every point within 2.5 m of it, all in one group.
+    for (ElemHeader* e : elements()) {
+      for (const Point3& p : points_of(e)) {
+        EXPECT_LT(std::fabs(p.x - 20), 2.5);
+        EXPECT_LT(std::fabs(p.y - 20), 2.5);
+      }
+      EXPECT_EQ(e->group, elements()[0]->group);
+      EXPECT_NE(e->group, 0);
+    }
+    expect_clean_surface();
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"building/door.sym", "building/window.sym", "furniture/bed.sym",
+                                             "furniture/chair.sym", "furniture/table.sym",
+                                             "sanitary/toilet.sym", "sanitary/washbasin.sym"}));
+}
+
 }  // namespace
