@@ -29,8 +29,9 @@ void tool_symbol_remove() {
 }
 
 void tool_symbol_library_new() {
-  // The user types the new folder's name into the chooser.
-  const std::string path = choose(nls_mark("Create Directory..."), FILESEL_OPEN);
+  // The user types the new folder's name into the chooser: the save form
+  // has the field for a name that does not exist yet.
+  const std::string path = choose(nls_mark("Create Directory..."), FILESEL_SAVE);
   if (path.empty()) return;
   std::error_code ec;
   std::filesystem::create_directory(path, ec);

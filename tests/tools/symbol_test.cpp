@@ -310,6 +310,9 @@ TEST_F(SymbolTest, LibraryFoldersAreMadeAndRemovedWithoutAShell) {
   const std::string odd = (dir / "sym" / "a b;touch x").string();
   ui.paths = {odd};
   tool_symbol_library_new();
+  EXPECT_EQ(ui.calls_starting("choose ").at(0), "choose Create Directory... " +
+                                                    std::string(symbol_path.view()) + " 1 path " +
+                                                    std::string(symbol_path.view()));
   EXPECT_TRUE(fs::is_directory(odd));
   EXPECT_FALSE(fs::exists(dir / "x"));
   EXPECT_FALSE(fs::exists(dir / "sym" / "x"));
