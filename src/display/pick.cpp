@@ -640,8 +640,8 @@ WallOpening* pick_opening() {
     const double x = r.x[0], y = r.y[0];
     // An opening lies inside its wall, so only walls whose box comes
     // within the catch distance can hold one near enough.
-    elem_grid_query(x - OPENING_CATCH, y - OPENING_CATCH, x + OPENING_CATCH, y + OPENING_CATCH, grid_threshold(),
-                    window_elems);
+    elem_grid_query(x - OPENING_CATCH, y - OPENING_CATCH, x + OPENING_CATCH, y + OPENING_CATCH,
+                    grid_threshold(), window_elems);
     WallOpening* found = nullptr;
     double best = START_DISTANCE;
     for (const ElemHeader* e : window_elems) {
