@@ -25,24 +25,8 @@ inline constexpr double PICK_PX = 1.0 / 6.0;  // metres per pixel
 // Lights, cameras and level and angle dimensions count this much nearer.
 inline constexpr double PICK_BONUS = 5 * PICK_PX;
 
-class PickRulesTest : public DisplayTest {
- protected:
-  void SetUp() override {
-    DisplayTest::SetUp();
-    views[0] = ViewRec{0, 0, 600, 400, -50.0, -200.0 / 6.0, 50.0, 200.0 / 6.0, PICK_PX, PICK_PX};
-    view_type = VIEW_PLAN;
-    cur_layer = 0;
-    select_all_layers = 0;
-    snap_index_threshold = 20000;
-    elem_grid_reset();
-  }
-  void TearDown() override {
-    select_all_layers = 0;
-    snap_index_threshold = 20000;
-    elem_grid_reset();
-    DisplayTest::TearDown();
-  }
-
+// Builders of one element of each kind on the current layer.
+struct PickBuilders {
   // Appends a record of kind T on the current layer, filled by fill.
   template <class T, class F>
   static T* add(F&& fill) {
@@ -194,5 +178,24 @@ class PickRulesTest : public DisplayTest {
       (e_wins(mid) ? hi : lo) = mid;
     }
     return hi - PICK_BONUS;
+  }
+};
+
+class PickRulesTest : public DisplayTest, protected PickBuilders {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    views[0] = ViewRec{0, 0, 600, 400, -50.0, -200.0 / 6.0, 50.0, 200.0 / 6.0, PICK_PX, PICK_PX};
+    view_type = VIEW_PLAN;
+    cur_layer = 0;
+    select_all_layers = 0;
+    snap_index_threshold = 20000;
+    elem_grid_reset();
+  }
+  void TearDown() override {
+    select_all_layers = 0;
+    snap_index_threshold = 20000;
+    elem_grid_reset();
+    DisplayTest::TearDown();
   }
 };
