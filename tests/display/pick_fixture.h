@@ -181,7 +181,9 @@ struct PickBuilders {
   }
 };
 
-class PickRulesTest : public DisplayTest, protected PickBuilders {
+// Runs each test twice: with the list walked, and with the grid of element
+// boxes looked up (threshold 0); the results must not differ.
+class PickRulesTest : public DisplayTest, protected PickBuilders, public ::testing::WithParamInterface<int> {
  protected:
   void SetUp() override {
     DisplayTest::SetUp();
@@ -189,7 +191,7 @@ class PickRulesTest : public DisplayTest, protected PickBuilders {
     view_type = VIEW_PLAN;
     cur_layer = 0;
     select_all_layers = 0;
-    snap_index_threshold = 20000;
+    snap_index_threshold = GetParam();
     elem_grid_reset();
   }
   void TearDown() override {

@@ -11,16 +11,19 @@
 
 namespace {
 
-class PickLoopTest : public InputTest, protected PickBuilders {
+// Each test runs with the list walked and with the grid looked up.
+class PickLoopTest : public InputTest, protected PickBuilders, public ::testing::WithParamInterface<int> {
  protected:
   void SetUp() override {
     InputTest::SetUp();
+    snap_index_threshold = GetParam();
     select_all_layers = 0;
     picked_wall = nullptr;
   }
   void TearDown() override {
     select_all_layers = 0;
     picked_wall = nullptr;
+    snap_index_threshold = 20000;
     InputTest::TearDown();
   }
 
@@ -55,7 +58,7 @@ struct Cancel {
   const char* pending;
 } const cancels[] = {{"s_deffi_cancel", "nop"}, {"p_nop", "p_nop"}, {"b_line_line", "b_line_line"}};
 
-TEST_F(PickLoopTest, KindLoopsAskUntilTheirKindIsHit) {
+TEST_P(PickLoopTest, KindLoopsAskUntilTheirKindIsHit) {
   // A click finds whatever lies within 100 m: the line is farther than
   // that from the others.
   line(-48, -30, -44, -30);
@@ -87,7 +90,7 @@ TEST_F(PickLoopTest, KindLoopsAskUntilTheirKindIsHit) {
   }
 }
 
-TEST_F(PickLoopTest, KindLoopsCancel) {
+TEST_P(PickLoopTest, KindLoopsCancel) {
   light(45, 30, 3);
   redraw();
   for (const Cancel& c : cancels) {
@@ -102,7 +105,7 @@ TEST_F(PickLoopTest, KindLoopsCancel) {
   }
 }
 
-TEST_F(PickLoopTest, CamerasOnShownLayersAndWallsByTheVisibleLayersChoice) {
+TEST_P(PickLoopTest, CamerasOnShownLayersAndWallsByTheVisibleLayersChoice) {
   cur_layer = 4;
   CameraElem* cam = camera(-20, 0, 1.6);
   WallElem* w = wall({{0, 10, 0}, {10, 10, 0}, {10, 11, 0}, {0, 11, 0}});
@@ -120,7 +123,7 @@ TEST_F(PickLoopTest, CamerasOnShownLayersAndWallsByTheVisibleLayersChoice) {
   expect_clean_surface();
 }
 
-TEST_F(PickLoopTest, PatternsAndRoomsByContainmentOnTheCurrentLayer) {
+TEST_P(PickLoopTest, PatternsAndRoomsByContainmentOnTheCurrentLayer) {
   struct Case {
     const char* prompt;
     std::function<ElemHeader*(std::vector<Point2>)> make;
@@ -187,7 +190,7 @@ TEST_F(PickLoopTest, PatternsAndRoomsByContainmentOnTheCurrentLayer) {
   }
 }
 
-TEST_F(PickLoopTest, OpeningsWithinAMetreSetTheirWall) {
+TEST_P(PickLoopTest, OpeningsWithinAMetreSetTheirWall) {
   cur_layer = 1;
   WallElem* other = wall({{0, -10, 0}, {10, -10, 0}, {10, -9.7, 0}, {0, -9.7, 0}});
   other->openings.push_back(opening(4, -10, 1, 5, -9.7, 2));
@@ -222,5 +225,8 @@ TEST_F(PickLoopTest, OpeningsWithinAMetreSetTheirWall) {
   }
   expect_clean_surface();
 }
+
+INSTANTIATE_TEST_SUITE_P(WalkAndGrid, PickLoopTest, ::testing::Values(20000, 0),
+                         [](const ::testing::TestParamInfo<int>& i) { return i.param ? "Walk" : "Grid"; });
 
 }  // namespace

@@ -32,7 +32,7 @@ void expect_distances(const ElemHeader* e, std::initializer_list<Click> clicks,
   }
 }
 
-TEST_F(PickRulesTest, LinesCountOnlyWhereTheFootFallsStrictlyInside) {
+TEST_P(PickRulesTest, LinesCountOnlyWhereTheFootFallsStrictlyInside) {
   const LineElem* l = line(0, 0, 10, 0);
   expect_distances(l,
                    {{5, 1, 1, "above the middle"},
@@ -50,7 +50,7 @@ TEST_F(PickRulesTest, LinesCountOnlyWhereTheFootFallsStrictlyInside) {
   expect_distances(l3, {{5, 1, 1, "plan shadow"}, {11, 0, NO, "beyond"}}, pick_distance_of);
 }
 
-TEST_F(PickRulesTest, ArcsByTheAngleOnTheUnrotatedEllipse) {
+TEST_P(PickRulesTest, ArcsByTheAngleOnTheUnrotatedEllipse) {
   const ArcElem* upper = arc(0, 0, 5, 5, 0, PI);
   expect_distances(upper,
                    {{0, 5.5, 0.5, "outside the top"},
@@ -87,7 +87,7 @@ TEST_F(PickRulesTest, ArcsByTheAngleOnTheUnrotatedEllipse) {
                    pick_distance_of);
 }
 
-TEST_F(PickRulesTest, TextsAlongTheirBaselineByAlignment) {
+TEST_P(PickRulesTest, TextsAlongTheirBaselineByAlignment) {
   const double h = 5.0;
   const double width = font_text_width(h, 1.0, 0.0, "Simpel", "Pick me", TEXT_LEFT, 0.0);
   ASSERT_GT(width, 1.0);
@@ -123,7 +123,7 @@ TEST_F(PickRulesTest, TextsAlongTheirBaselineByAlignment) {
   }
 }
 
-TEST_F(PickRulesTest, DimensionsByKind) {
+TEST_P(PickRulesTest, DimensionsByKind) {
   const DimElem* chain = dim(DIM_CHAIN, {{0, 0, 0}, {3, 0, 0}, {7, 0, 0}, {10, 0, 0}});
   expect_distances(chain,
                    {{5, 0.4, 0.4, "chain: first to last"}, {11, 0.1, NO, "chain: past the last point"}},
@@ -153,7 +153,7 @@ TEST_F(PickRulesTest, DimensionsByKind) {
                    pick_distance_of);
 }
 
-TEST_F(PickRulesTest, WallsByOutlineAndBaseEdges) {
+TEST_P(PickRulesTest, WallsByOutlineAndBaseEdges) {
   // The outline leaves a gap from x 4 to 6 on the lower side; the base edge
   // below it still counts.
   const WallElem* w = wall({{0, 5, 0}, {10, 5, 0}, {10, 6, 0}, {0, 6, 0}}, {{{0, 5, 0}, {4, 5, 0}},
@@ -171,7 +171,7 @@ TEST_F(PickRulesTest, WallsByOutlineAndBaseEdges) {
                    pick_distance_of);
 }
 
-TEST_F(PickRulesTest, PatternsAndRoomsByContainment) {
+TEST_P(PickRulesTest, PatternsAndRoomsByContainment) {
   std::vector<Point2> pts = square(20, 0, 30, 10);
   const std::vector<Point2> hole = {{24, 4, 0}, {24, 6, 0}, {26, 6, 0}, {26, 4, 0}, CONTOUR_END};
   pts.insert(pts.end(), hole.begin(), hole.end());
@@ -193,7 +193,7 @@ TEST_F(PickRulesTest, PatternsAndRoomsByContainment) {
   expect_distances(r, {{42, 2, 9 * PICK_PX, "the snap size set"}}, pick_distance_of);
 }
 
-TEST_F(PickRulesTest, BezierCurvesByEightChords) {
+TEST_P(PickRulesTest, BezierCurvesByEightChords) {
   // Straight: the chords lie on the axis.
   const SplineElem* straight = spline({0, 0, 0}, {3, 0, 0}, {6, 0, 0}, {9, 0, 0});
   expect_distances(straight, {{4, 0.7, 0.7, "over a chord"}, {9.5, 0.1, NO, "past the end"}},
@@ -211,7 +211,7 @@ TEST_F(PickRulesTest, BezierCurvesByEightChords) {
                    pick_distance_of);
 }
 
-TEST_F(PickRulesTest, LightsCamerasAndMeshes) {
+TEST_P(PickRulesTest, LightsCamerasAndMeshes) {
   const LightElem* l = light(5, 5, 3);
   expect_distances(l, {{5, 7, 2 - PICK_BONUS, "light"}, {8, 9, 5 - PICK_BONUS, "light, 5 m"}},
                    pick_distance_of);
@@ -230,7 +230,7 @@ TEST_F(PickRulesTest, LightsCamerasAndMeshes) {
 
 // Within 5 pixels a point-like element wins over any edge, and the first
 // of equally near elements wins.
-TEST_F(PickRulesTest, NegativeDistancesAndTies) {
+TEST_P(PickRulesTest, NegativeDistancesAndTies) {
   ElemHeader* a = line(0, 0, 10, 0);
   ElemHeader* b = line(0, 2, 10, 2);
   EXPECT_EQ(pick_nearest_element(5, 1, PICK_ANY), a);
@@ -244,11 +244,22 @@ TEST_F(PickRulesTest, NegativeDistancesAndTies) {
   EXPECT_EQ(pick_nearest_element(25, 5 + 13 * PICK_PX, PICK_ANY), inner);
   EXPECT_EQ(pick_nearest_element(25, 5 + 15 * PICK_PX, PICK_ANY), p);
   EXPECT_EQ(pick_nearest_element(25, 5 + 13 * PICK_PX, PICK_PATTERN), p);
+
+  // Ties between a text and a line, in both orders.
+  drawing_free();
+  const double width = font_text_width(5.0, 1.0, 0.0, "Simpel", "Tie", TEXT_LEFT, 0.0);
+  ElemHeader* t = text(0, 0, 0, TEXT_LEFT, "Tie");
+  line(0, 2, width, 2);
+  EXPECT_EQ(pick_nearest_element(width / 2, 1, PICK_ANY), t);
+  drawing_free();
+  ElemHeader* before = line(0, 2, width, 2);
+  text(0, 0, 0, TEXT_LEFT, "Tie");
+  EXPECT_EQ(pick_nearest_element(width / 2, 1, PICK_ANY), before);
 }
 
 // Which codes find which kinds: every kind apart from the others, a click
 // beside each, every code.
-TEST_F(PickRulesTest, FilterCodesChooseTheKinds) {
+TEST_P(PickRulesTest, FilterCodesChooseTheKinds) {
   struct Kind {
     const char* name;
     ElemHeader* e;
@@ -280,7 +291,7 @@ TEST_F(PickRulesTest, FilterCodesChooseTheKinds) {
   }
 }
 
-TEST_F(PickRulesTest, LayersSearched) {
+TEST_P(PickRulesTest, LayersSearched) {
   cur_layer = 3;
   ElemHeader* other_wall = wall({{0, 0, 0}, {10, 0, 0}, {10, 1, 0}, {0, 1, 0}});
   ElemHeader* other_camera = camera(200, 0, 1);
@@ -321,7 +332,7 @@ TEST_F(PickRulesTest, LayersSearched) {
   EXPECT_EQ(pick_nearest_element(5, 50.2, PICK_ANY_VISIBLE), nullptr);
 }
 
-TEST_F(PickRulesTest, OtherViewsPickTheProjected3dKindsOnly) {
+TEST_P(PickRulesTest, OtherViewsPickTheProjected3dKindsOnly) {
   ElemHeader* l = light(5, 0.5, 3);
   ElemHeader* c = camera(10, 7, 2);
   ElemHeader* upright = line3d({0, 3, 0, 0}, {0, 3, 4, 0});
@@ -364,7 +375,7 @@ TEST_F(PickRulesTest, OtherViewsPickTheProjected3dKindsOnly) {
       EXPECT_EQ(pick_nearest_element(x, y, PICK_ANY), nullptr) << x << " " << y;
 }
 
-TEST_F(PickRulesTest, BoxDistanceCountsOnlyFeetInsideTheProjectedEdges) {
+TEST_P(PickRulesTest, BoxDistanceCountsOnlyFeetInsideTheProjectedEdges) {
   const Point3 box[8] = {{0, 0, 0, 0}, {4, 0, 0, 0}, {4, 2, 0, 0}, {0, 2, 0, 0},
                          {0, 0, 3, 0}, {4, 0, 3, 0}, {4, 2, 3, 0}, {0, 2, 3, 0}};
   view_type = VIEW_FRONT;
@@ -376,7 +387,7 @@ TEST_F(PickRulesTest, BoxDistanceCountsOnlyFeetInsideTheProjectedEdges) {
   EXPECT_EQ(pick_box3d_distance(1000, 1000, box), 100000.0);
 }
 
-TEST_F(PickRulesTest, DimensionSegmentUnderThePoint) {
+TEST_P(PickRulesTest, DimensionSegmentUnderThePoint) {
   DimElem* chain = dim(DIM_CHAIN, {{0, 0, 0}, {3, 0, 0}, {7, 0, 0}, {10, 0, 0}});
   struct Case {
     double x, y;
@@ -400,5 +411,8 @@ TEST_F(PickRulesTest, DimensionSegmentUnderThePoint) {
   DimElem* single = dim(DIM_CHAIN, {{0, 0, 0}});
   EXPECT_EQ(pick_dim_segment(*single, 0, 0), nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(WalkAndGrid, PickRulesTest, ::testing::Values(20000, 0),
+                         [](const ::testing::TestParamInfo<int>& i) { return i.param ? "Walk" : "Grid"; });
 
 }  // namespace
