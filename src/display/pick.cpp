@@ -1,9 +1,11 @@
 #include "display/pick.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,7 @@
 
 PickedEdge picked_edge;
 WallElem* picked_wall = nullptr;
+int pick_kind_list_max = 4096;
 
 namespace {
 
@@ -325,10 +328,25 @@ double projected_distance(const ElemHeader* e, double x, double y) {
 
 std::size_t grid_threshold() { return static_cast<std::size_t>(std::max(snap_index_threshold, 0)); }
 
-// What the plan-view picks know of the list beyond the snap's grid, kept
-// while elem_list_generation stays the same (appended elements are taken
-// in as they come):
+// Beyond this many, only the longest-reaching texts and angle dimensions
+// are looked at one by one.
+constexpr std::size_t FAR_MAX = 256;
+// A window that held this many elements and nothing near enough is widened
+// to the bound at once: a wider one would hold many times as many again.
+constexpr std::size_t CROWDED_WINDOW = 1024;
+
+// An element and its place in the list.
+struct Placed {
+  const ElemHeader* e;
+  std::size_t at;
+};
+
+// What the picks know of the list beyond the snap's grid, kept while
+// elem_list_generation stays the same (appended elements are taken in as
+// they come):
 // - its length, for choosing between a walk and the grid;
+// - the elements of each kind while there are few of them, so that a pick
+//   of such a kind looks at them alone instead of searching the area;
 // - how far texts and angle dimensions reach beyond their box in the grid,
 //   which holds a text's insertion point only (its baseline runs on from
 //   there) and an angle dimension's points (its arc swings around the
@@ -341,6 +359,9 @@ struct ListShape {
   uint32_t generation = 0;
   const ElemHeader* tail = nullptr;  // the last element taken in
   std::size_t length = 0;
+  std::array<std::vector<Placed>, ELEM_KIND_COUNT + 1> few;  // by kind, in list order
+  std::array<bool, ELEM_KIND_COUNT + 1> crowded{};           // more than pick_kind_list_max: none in few
+  std::vector<const ElemHeader*> texts_and_dims;             // in list order
   bool measured = false;
   double scale = 0.0;
   std::size_t fonts = 0;
@@ -349,9 +370,6 @@ struct ListShape {
   std::vector<const ElemHeader*> far_by_ptr;  // the same, sorted for lookup
 };
 ListShape shape;
-
-// Beyond this many, only the longest-reaching elements are looked at one by one.
-constexpr std::size_t FAR_MAX = 256;
 
 std::size_t font_stamp() {
   std::size_t h = 0;
@@ -394,7 +412,7 @@ void measure_all() {
     double reach;
   };
   std::vector<Reaching> reaching;
-  for (const ElemHeader* e = elem_list_head; e; e = e->next) {
+  for (const ElemHeader* e : shape.texts_and_dims) {
     const double r = reach_of(e);
     if (!(r <= 0.0)) reaching.push_back({e, r});
   }
@@ -428,8 +446,17 @@ void update_shape() {
   }
   const std::size_t fonts_before = font_stamp();
   for (const ElemHeader* e = shape.tail ? shape.tail->next : elem_list_head; e; e = e->next) {
-    ++shape.length;
+    const std::size_t at = shape.length++;
     shape.tail = e;
+    if (e->kind == ELEM_TEXT || e->kind == ELEM_DIM) shape.texts_and_dims.push_back(e);
+    if (e->kind >= 1 && e->kind <= ELEM_KIND_COUNT && !shape.crowded[e->kind]) {
+      auto& few = shape.few[e->kind];
+      few.push_back({e, at});
+      if (few.size() > static_cast<std::size_t>(std::max(pick_kind_list_max, 0))) {
+        shape.crowded[e->kind] = true;
+        few = {};
+      }
+    }
     if (!shape.measured) continue;
     const double r = reach_of(e);
     if (!(r <= shape.near_reach)) add_far(e);
@@ -455,40 +482,78 @@ bool comes_before(const ElemHeader* a, const ElemHeader* b) {
   }
 }
 
+// The whole list as a range.
+struct ListElements {
+  struct Iter {
+    const ElemHeader* e;
+    const ElemHeader* operator*() const { return e; }
+    Iter& operator++() {
+      e = e->next;
+      return *this;
+    }
+    bool operator!=(const Iter& o) const { return e != o.e; }
+  };
+  Iter begin() const { return {elem_list_head}; }
+  Iter end() const { return {nullptr}; }
+};
+
+// The elements of the kinds the filter takes, in list order, when there
+// are few of each; nothing when one of them is crowded.
+std::optional<std::vector<const ElemHeader*>> few_of_kinds(uint8_t filter) {
+  std::vector<Placed> few;
+  for (uint8_t k = 1; k <= ELEM_KIND_COUNT; ++k) {
+    if (!allows(filter, k)) continue;
+    if (shape.crowded[k] || shape.few[k].size() > static_cast<std::size_t>(std::max(pick_kind_list_max, 0)))
+      return std::nullopt;
+    few.insert(few.end(), shape.few[k].begin(), shape.few[k].end());
+  }
+  std::sort(few.begin(), few.end(), [](const Placed& a, const Placed& b) { return a.at < b.at; });
+  std::vector<const ElemHeader*> out;
+  out.reserve(few.size());
+  for (const Placed& p : few) out.push_back(p.e);
+  return out;
+}
+
 std::vector<const ElemHeader*> window_elems;
 
-// The elements a plan-view pick at (x, y) looks at, in list order, into
-// window_elems: the whole list below the grid's threshold; otherwise those
-// whose grid box meets a square about the point that holds every element
-// dist can put at limit or nearer. dist gives NONE for an element that
-// does not count; no element counts nearer than its box's distance minus
-// slack. The square starts small and widens until it holds the nearest
-// element found plus slack.
+// The element dist puts nearest to a plan-view pick at (x, y), nearer than
+// 100 m; the first of equally near ones; null when none. Its distance goes
+// to *best. dist gives NONE for an element that does not count; no element
+// may count nearer than its grid box's distance less slack. Below the
+// grid's threshold the list is walked. Otherwise only the elements whose
+// box meets a square about the point are looked at, the square widening
+// until it holds the nearest one found, or the caller's bound if that is
+// nearer, plus slack: four times at a step while it holds few elements.
+// The shape is up to date.
 template <class Dist>
-void plan_candidates(double x, double y, double slack, double limit, Dist&& dist) {
-  update_shape();
+const ElemHeader* plan_nearest(double x, double y, double slack, double bound, Dist&& dist, double* best) {
+  const ElemHeader* found = nullptr;
+  *best = START_DISTANCE;
+  auto consider = [&](const ElemHeader* e) {
+    const double d = dist(e);
+    if (d < *best) {
+      *best = d;
+      found = e;
+    }
+  };
   const std::size_t threshold = grid_threshold();
   if (shape.length < threshold) {
-    window_elems.clear();
-    for (const ElemHeader* e = elem_list_head; e; e = e->next) window_elems.push_back(e);
-    return;
+    for (const ElemHeader* e = elem_list_head; e; e = e->next) consider(e);
+    return found;
   }
+  bound = std::min(bound, START_DISTANCE);
   const double first = view_px_to_len_x(3 * std::max(snap_size, 1));
-  double r = std::min((first > 0.0 ? first : 0.0) + slack, limit + slack);
+  double r = std::min((first > 0.0 ? first : 0.0) + slack, bound + slack);
   for (;;) {
     elem_grid_query(x - r, y - r, x + r, y + r, threshold, window_elems);
-    double best = limit;
-    bool found = false;
-    for (const ElemHeader* e : window_elems) {
-      const double d = dist(e);
-      if (d < best) {
-        best = d;
-        found = true;
-      }
-    }
-    const double need = best + slack;
-    if (r >= need) return;
-    r = found || !(r > 0.0) ? need : std::min(4.0 * r, need);
+    found = nullptr;
+    *best = START_DISTANCE;
+    for (const ElemHeader* e : window_elems) consider(e);
+    const double need = std::min(*best, bound) + slack;
+    if (r >= need) return found;
+    // A miss among many widens to the bound at once: a wider square would
+    // hold many times as many again.
+    r = found || !(r > 0.0) || window_elems.size() > CROWDED_WINDOW ? need : std::min(4.0 * r, need);
   }
 }
 
@@ -569,52 +634,49 @@ double pick_box3d_distance(double x, double y, const Point3* corners) {
 
 ElemHeader* pick_nearest_element(double x, double y, uint8_t filter) {
   const bool shown_too = filter == PICK_ANY_VISIBLE || filter == PICK_CAMERA || select_all_layers == 1;
-  auto eligible = [&](const ElemHeader* e) {
-    return (e->layer == cur_layer || (shown_too && layer_visible(e->layer))) && allows(filter, e->kind);
+  const bool plan = view_type == VIEW_PLAN;
+  auto dist = [&](const ElemHeader* e) {
+    if (!(e->layer == cur_layer || (shown_too && layer_visible(e->layer))) || !allows(filter, e->kind))
+      return NONE;
+    return plan ? plan_distance(e, x, y, filter) : projected_distance(e, x, y);
   };
-
-  if (view_type != VIEW_PLAN) {
-    ElemHeader* found = nullptr;
+  auto nearest_of = [&](auto&& elements) {
+    const ElemHeader* found = nullptr;
     double best = START_DISTANCE;
-    for (ElemHeader* e = elem_list_head; e; e = e->next) {
-      if (!eligible(e)) continue;
-      const double d = projected_distance(e, x, y);
+    for (const ElemHeader* e : elements) {
+      const double d = dist(e);
       if (d < best) {
         best = d;
         found = e;
       }
     }
-    return found;
-  }
+    return unconst(found);
+  };
 
-  auto dist = [&](const ElemHeader* e) { return eligible(e) ? plan_distance(e, x, y, filter) : NONE; };
   update_shape();
   const bool indexed = shape.length >= grid_threshold();
+  if (indexed && filter != PICK_ANY && filter != PICK_ANY_VISIBLE) {
+    if (const auto few = few_of_kinds(filter)) return nearest_of(*few);
+  }
+  if (!plan || !indexed) return nearest_of(ListElements{});
 
-  // The far-reaching elements first: the nearest of them bounds the window.
-  const ElemHeader* far_found = nullptr;
+  // The far-reaching elements first: the nearest of them bounds the window,
+  // which then leaves them out.
   double far_best = START_DISTANCE;
-  if (indexed) {
-    for (const ElemHeader* e : shape.far) {
-      const double d = dist(e);
-      if (d < far_best) {
-        far_best = d;
-        far_found = e;
-      }
-    }
-  }
-
-  plan_candidates(x, y, shape.near_reach + bonus(), far_best, dist);
-  const ElemHeader* found = nullptr;
+  const ElemHeader* far_found = nearest_of(shape.far);
+  if (far_found) far_best = dist(far_found);
+  auto is_far = [&](const ElemHeader* e) {
+    return (e->kind == ELEM_TEXT || e->kind == ELEM_DIM) &&
+           std::binary_search(shape.far_by_ptr.begin(), shape.far_by_ptr.end(), e);
+  };
+  // How much nearer than their grid box the kinds the filter takes count.
+  const bool reaching = allows(filter, ELEM_TEXT) || allows(filter, ELEM_DIM);
+  const bool point_like =
+      allows(filter, ELEM_LIGHT) || allows(filter, ELEM_CAMERA) || allows(filter, ELEM_DIM);
+  const double slack = (reaching ? shape.near_reach : 0.0) + (point_like ? bonus() : 0.0);
   double best = START_DISTANCE;
-  for (const ElemHeader* e : window_elems) {
-    if (indexed && std::binary_search(shape.far_by_ptr.begin(), shape.far_by_ptr.end(), e)) continue;
-    const double d = dist(e);
-    if (d < best) {
-      best = d;
-      found = e;
-    }
-  }
+  const ElemHeader* found = plan_nearest(
+      x, y, slack, far_best, [&](const ElemHeader* e) { return is_far(e) ? NONE : dist(e); }, &best);
   if (far_found && (!found || far_best < best || (far_best == best && comes_before(far_found, found))))
     found = far_found;
   return unconst(found);
@@ -702,20 +764,15 @@ ElemHeader* pick_snap_edge(double x, double y) {
     }
     return NONE;
   };
-  PickedEdge scratch;
-  plan_candidates(x, y, 0.0, START_DISTANCE, [&](const ElemHeader* e) { return measure(e, &scratch); });
-  const ElemHeader* found = nullptr;
+  PickedEdge edge = picked_edge;
+  update_shape();
   double best = START_DISTANCE;
-  PickedEdge edge = picked_edge, found_edge = picked_edge;
-  for (const ElemHeader* e : window_elems) {
-    const double d = measure(e, &edge);
-    if (d < best) {
-      best = d;
-      found = e;
-      found_edge = edge;
-    }
+  const ElemHeader* found = plan_nearest(
+      x, y, 0.0, START_DISTANCE, [&](const ElemHeader* e) { return measure(e, &edge); }, &best);
+  if (found && found->kind != ELEM_ARC) {
+    measure(found, &edge);
+    picked_edge = edge;
   }
-  if (found && found->kind != ELEM_ARC) picked_edge = found_edge;
   return unconst(found);
 }
 
@@ -742,19 +799,14 @@ ElemHeader* pick_line_edge(double x, double y) {
     }
     return NONE;
   };
-  PickedEdge scratch;
-  plan_candidates(x, y, 0.0, START_DISTANCE, [&](const ElemHeader* e) { return measure(e, &scratch); });
-  const ElemHeader* found = nullptr;
+  PickedEdge edge;
+  update_shape();
   double best = START_DISTANCE;
-  PickedEdge edge, found_edge;
-  for (const ElemHeader* e : window_elems) {
-    const double d = measure(e, &edge);
-    if (d < best) {
-      best = d;
-      found = e;
-      found_edge = edge;
-    }
+  const ElemHeader* found = plan_nearest(
+      x, y, 0.0, START_DISTANCE, [&](const ElemHeader* e) { return measure(e, &edge); }, &best);
+  if (found) {
+    measure(found, &edge);
+    picked_edge = edge;
   }
-  if (found) picked_edge = found_edge;
   return unconst(found);
 }

@@ -7,8 +7,9 @@
 //
 // On a drawing of snap_index_threshold elements or more, the plan-view
 // picks look only at the elements the snap's grid finds near the point,
-// widening the window until nothing outside it can be nearer; the result is
-// the one a walk over the whole list gives.
+// widening the window until nothing outside it can be nearer, and a pick of
+// kinds the drawing holds few of looks at those alone; the result is the one
+// a walk over the whole list gives. Otherwise the other views walk the list.
 
 #include <cstdint>
 
@@ -30,6 +31,11 @@ enum : uint8_t {
   PICK_MESH = 11,
   PICK_SOLID = 12,
 };
+
+// On such a drawing, a filter whose kinds have no more than this many
+// elements each looks at those alone instead of around the point. The
+// result is the same either way.
+extern int pick_kind_list_max;
 
 // The end points of the last edge found by pick_snap_edge or pick_line_edge;
 // found is written by pick_line_edge only.

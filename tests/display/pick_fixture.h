@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -181,9 +182,25 @@ struct PickBuilders {
   }
 };
 
-// Runs each test twice: with the list walked, and with the grid of element
-// boxes looked up (threshold 0); the results must not differ.
-class PickRulesTest : public DisplayTest, protected PickBuilders, public ::testing::WithParamInterface<int> {
+// How the picks find what to look at: walking the list; on a drawing taken
+// as large, the elements of the kinds there are few of; or the grid of
+// element boxes around the point. The results must not differ.
+enum class PickSearch { WALK, KIND_LISTS, AREA };
+inline void pick_search_use(PickSearch s) {
+  snap_index_threshold = s == PickSearch::WALK ? 20000 : 0;
+  pick_kind_list_max = s == PickSearch::AREA ? 0 : 4096;
+}
+inline void pick_search_reset() { pick_search_use(PickSearch::WALK); }
+inline const auto pick_searches =
+    ::testing::Values(PickSearch::WALK, PickSearch::KIND_LISTS, PickSearch::AREA);
+inline std::string pick_search_name(const ::testing::TestParamInfo<PickSearch>& i) {
+  return i.param == PickSearch::WALK ? "Walk" : i.param == PickSearch::KIND_LISTS ? "KindLists" : "Area";
+}
+
+// Each test runs with every PickSearch.
+class PickRulesTest : public DisplayTest,
+                      protected PickBuilders,
+                      public ::testing::WithParamInterface<PickSearch> {
  protected:
   void SetUp() override {
     DisplayTest::SetUp();
@@ -191,12 +208,12 @@ class PickRulesTest : public DisplayTest, protected PickBuilders, public ::testi
     view_type = VIEW_PLAN;
     cur_layer = 0;
     select_all_layers = 0;
-    snap_index_threshold = GetParam();
+    pick_search_use(GetParam());
     elem_grid_reset();
   }
   void TearDown() override {
     select_all_layers = 0;
-    snap_index_threshold = 20000;
+    pick_search_reset();
     elem_grid_reset();
     DisplayTest::TearDown();
   }

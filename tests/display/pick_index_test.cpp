@@ -3,17 +3,17 @@
 // finders, after appending, after changes in place, at another zoom and
 // at another drawing scale (which changes how far texts reach).
 
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "display/text_layout.h"
 #include "pick_fixture.h"
 
 namespace {
 
 constexpr double PI = 3.141592653589793;
-constexpr int WALK = 1 << 30;
-constexpr int GRID = 0;
 
 class PickIndexTest : public DisplayTest, protected PickBuilders {
  protected:
@@ -27,7 +27,7 @@ class PickIndexTest : public DisplayTest, protected PickBuilders {
   }
   void TearDown() override {
     select_all_layers = 0;
-    snap_index_threshold = 20000;
+    pick_search_reset();
     elem_grid_reset();
     DisplayTest::TearDown();
   }
@@ -123,13 +123,13 @@ class PickIndexTest : public DisplayTest, protected PickBuilders {
     return out;
   }
 
-  // What every pick gives at each click, with the given threshold.
+  // What every pick gives at each click, searching as given.
   struct Outcome {
     std::vector<const ElemHeader*> found;
     std::vector<double> edges;
   };
-  static Outcome picks(int threshold, const std::vector<Point2>& at) {
-    snap_index_threshold = threshold;
+  static Outcome picks(PickSearch search, const std::vector<Point2>& at) {
+    pick_search_use(search);
     Outcome o;
     for (const Point2& p : at) {
       for (uint8_t code = PICK_ANY; code <= PICK_SOLID; ++code)
@@ -147,15 +147,17 @@ class PickIndexTest : public DisplayTest, protected PickBuilders {
   }
 
   void expect_same(const std::vector<Point2>& at, const char* when) {
-    const Outcome walked = picks(WALK, at);
-    const Outcome looked_up = picks(GRID, at);
-    int differ = 0;
-    for (std::size_t i = 0; i < walked.found.size(); ++i) differ += walked.found[i] != looked_up.found[i];
-    EXPECT_EQ(differ, 0) << when;
-    EXPECT_EQ(walked.edges, looked_up.edges) << when;
+    const Outcome walked = picks(PickSearch::WALK, at);
     int hits = 0;
     for (const ElemHeader* e : walked.found) hits += e != nullptr;
     EXPECT_GT(hits, static_cast<int>(walked.found.size() / 4)) << when << ": too few hits to tell";
+    for (PickSearch search : {PickSearch::KIND_LISTS, PickSearch::AREA}) {
+      const Outcome other = picks(search, at);
+      int differ = 0;
+      for (std::size_t i = 0; i < walked.found.size(); ++i) differ += walked.found[i] != other.found[i];
+      EXPECT_EQ(differ, 0) << when << (search == PickSearch::AREA ? ", by area" : ", by kind lists");
+      EXPECT_EQ(walked.edges, other.edges) << when;
+    }
   }
 };
 
@@ -185,6 +187,45 @@ TEST_F(PickIndexTest, GridPicksEqualTheWalk) {
   // Zoomed out, the pixel allowances grow.
   views[0].xscale = views[0].yscale = 1.0;
   expect_same(at, "zoomed out");
+
+  // Seen from the front (the clicks are x and z now).
+  view_type = VIEW_FRONT;
+  expect_same(at, "from the front");
 }
 
 }  // namespace
+
+// Texts and angle dimensions reach far beyond their boxes in the grid. With
+// more of them than are looked at one by one, the window widens by their
+// reach: a text whose insertion point is 10 m from the click and an angle
+// dimension whose arc bulges 6 m out of its points' box still win over
+// elements 1 m away.
+TEST_F(PickIndexTest, ElementsReachingBeyondTheirBoxes) {
+  for (int i = 0; i < 400; ++i) {
+    TextElem* t = text(-150 + (i % 20) * 15, 100 + (i / 20) * 3, 0, TEXT_LEFT, "xxxxxxxxxxxx");
+    t->height = 20.0;
+  }
+  const double long_reach = font_text_width(20.0, 1.0, 0.0, "Simpel", "xxxxxxxxxxxx", TEXT_LEFT, 0.0);
+  ASSERT_GT(long_reach, 12.0);
+
+  // The arc of radius 10 from 0 to 90 degrees about the origin; the click
+  // is 0.18 m outside it at 45 degrees.
+  ElemHeader* angle = dim(DIM_ANGLE, {{0, 0, 0}, {1, 0, 0}, {0, 10, 0}});
+  dim(DIM_CHAIN, {{6.5, 8.2, 0}, {8.5, 8.2, 0}});
+  line(6.5, 8.2, 8.5, 8.2);
+
+  const double w = font_text_width(5.0, 1.0, 0.0, "Simpel", "Tenmetresaway", TEXT_LEFT, 0.0);
+  ASSERT_GT(w, 0.0);
+  TextElem* far_end = text(30, -40, 0, TEXT_LEFT, "Tenmetresaway");
+  far_end->height = 5.0 * 10.0 / w;  // ten metres long
+  text(38, -39, 0, TEXT_LEFT, "x");
+  line(38, -39, 42, -39);
+
+  for (PickSearch search : {PickSearch::WALK, PickSearch::KIND_LISTS, PickSearch::AREA}) {
+    pick_search_use(search);
+    EXPECT_EQ(pick_nearest_element(7.2, 7.2, PICK_ANY), angle);
+    EXPECT_EQ(pick_nearest_element(7.2, 7.2, PICK_DIM), angle);
+    EXPECT_EQ(pick_nearest_element(39.8, -39.9, PICK_ANY), far_end);
+    EXPECT_EQ(pick_nearest_element(39.8, -39.9, PICK_TEXT), far_end);
+  }
+}

@@ -11,19 +11,21 @@
 
 namespace {
 
-// Each test runs with the list walked and with the grid looked up.
-class PickLoopTest : public InputTest, protected PickBuilders, public ::testing::WithParamInterface<int> {
+// Each test runs with every PickSearch.
+class PickLoopTest : public InputTest,
+                     protected PickBuilders,
+                     public ::testing::WithParamInterface<PickSearch> {
  protected:
   void SetUp() override {
     InputTest::SetUp();
-    snap_index_threshold = GetParam();
+    pick_search_use(GetParam());
     select_all_layers = 0;
     picked_wall = nullptr;
   }
   void TearDown() override {
     select_all_layers = 0;
     picked_wall = nullptr;
-    snap_index_threshold = 20000;
+    pick_search_reset();
     InputTest::TearDown();
   }
 
@@ -226,7 +228,6 @@ TEST_P(PickLoopTest, OpeningsWithinAMetreSetTheirWall) {
   expect_clean_surface();
 }
 
-INSTANTIATE_TEST_SUITE_P(WalkAndGrid, PickLoopTest, ::testing::Values(20000, 0),
-                         [](const ::testing::TestParamInfo<int>& i) { return i.param ? "Walk" : "Grid"; });
+INSTANTIATE_TEST_SUITE_P(Searches, PickLoopTest, pick_searches, pick_search_name);
 
 }  // namespace

@@ -255,6 +255,19 @@ TEST_P(PickRulesTest, NegativeDistancesAndTies) {
   ElemHeader* before = line(0, 2, width, 2);
   text(0, 0, 0, TEXT_LEFT, "Tie");
   EXPECT_EQ(pick_nearest_element(width / 2, 1, PICK_ANY), before);
+
+  // A mesh and a wall taken by one code: the one created first wins a tie.
+  for (bool mesh_first : {true, false}) {
+    drawing_free();
+    ElemHeader* first = nullptr;
+    if (mesh_first) first = mesh({{0, 0, 0, 0}, {10, 0, 0, 0}, {10, 5, 0, 0}});
+    ElemHeader* w = wall({{0, 2, 0}, {10, 2, 0}, {10, 3, 0}, {0, 3, 0}});
+    if (!mesh_first) {
+      first = w;
+      mesh({{0, 0, 0, 0}, {10, 0, 0, 0}, {10, 5, 0, 0}});
+    }
+    EXPECT_EQ(pick_nearest_element(5, 1, PICK_SOLID), first) << (mesh_first ? "mesh first" : "wall first");
+  }
 }
 
 // Which codes find which kinds: every kind apart from the others, a click
@@ -412,7 +425,6 @@ TEST_P(PickRulesTest, DimensionSegmentUnderThePoint) {
   EXPECT_EQ(pick_dim_segment(*single, 0, 0), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(WalkAndGrid, PickRulesTest, ::testing::Values(20000, 0),
-                         [](const ::testing::TestParamInfo<int>& i) { return i.param ? "Walk" : "Grid"; });
+INSTANTIATE_TEST_SUITE_P(Searches, PickRulesTest, pick_searches, pick_search_name);
 
 }  // namespace
