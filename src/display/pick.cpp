@@ -565,20 +565,6 @@ const ElemHeader* plan_nearest(double x, double y, double slack, double bound, D
 
 ElemHeader* unconst(const ElemHeader* e) { return const_cast<ElemHeader*>(e); }
 
-// Hides the program's cursor while the picked element is drawn.
-class CursorHidden {
- public:
-  CursorHidden() { toggle(); }
-  ~CursorHidden() { toggle(); }
-  CursorHidden(const CursorHidden&) = delete;
-  CursorHidden& operator=(const CursorHidden&) = delete;
-
- private:
-  static void toggle() {
-    if (display_hooks.cursor_toggle) display_hooks.cursor_toggle();
-  }
-};
-
 // Runs one transparent STEP_PICK request with the prompt (a literal the
 // caller marked for translation); the point is in r.x[0], r.y[0].
 int ask_pick(InputRequest& r, const char* prompt) {
