@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 
 extern char** environ;
 
@@ -86,4 +87,46 @@ std::string process_find_program(const std::string& name) {
     start = end + 1;
   }
   return {};
+}
+
+std::optional<std::vector<std::string>> process_split_command(const std::string& command) {
+  std::vector<std::string> words;
+  std::string word;
+  bool in_word = false;
+  const std::size_t n = command.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = command[i];
+    if (c == ' ' || c == '\t' || c == '\n') {
+      if (in_word) words.push_back(std::move(word));
+      word.clear();
+      in_word = false;
+      continue;
+    }
+    in_word = true;
+    if (c == '\\') {
+      if (++i == n) return std::nullopt;
+      if (command[i] != '\n') word += command[i];  // an escaped newline joins lines
+    } else if (c == '\'') {
+      const std::size_t end = command.find('\'', i + 1);
+      if (end == std::string::npos) return std::nullopt;
+      word.append(command, i + 1, end - i - 1);
+      i = end;
+    } else if (c == '"') {
+      for (++i;; ++i) {
+        if (i == n) return std::nullopt;
+        const char d = command[i];
+        if (d == '"') break;
+        if (d == '\\' && i + 1 < n &&
+            std::string_view("$`\"\\\n").find(command[i + 1]) != std::string_view::npos) {
+          if (command[++i] != '\n') word += command[i];
+        } else {
+          word += d;
+        }
+      }
+    } else {
+      word += c;
+    }
+  }
+  if (in_word) words.push_back(std::move(word));
+  return words;
 }

@@ -7,6 +7,7 @@
 // a file name or a typed text can never become part of a command. Tests put
 // a recorder in place of the real starter and look at the vectors.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,3 +44,12 @@ ProcessStartFn process_starter_install(ProcessStartFn fn);
 // The full path of an executable program on PATH (or name itself when it
 // holds a slash and is executable); empty when there is none.
 std::string process_find_program(const std::string& name);
+
+// Splits a command line from the user's own settings (a print or plot
+// command such as "lpr -P'Office 2'") into its words as a POSIX shell
+// would, without expanding anything: blanks separate words, single quotes
+// keep everything literally, double quotes keep everything but a backslash
+// before $ ` " \ or a newline, and a backslash outside quotes keeps the
+// next character. Nothing when a quote is left open or a backslash ends
+// the text.
+std::optional<std::vector<std::string>> process_split_command(const std::string& command);

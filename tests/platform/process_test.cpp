@@ -98,6 +98,34 @@ TEST(Process, ARecorderTakesThePlaceOfTheStarterAndGivesItBack) {
   EXPECT_EQ(process_run({"false"}), 1);
 }
 
+// A configured command is split into words as a shell would, but nothing in
+// it is expanded or run.
+TEST(Process, ACommandFromTheSettingsSplitsIntoWordsWithoutExpansion) {
+  using Words = std::vector<std::string>;
+  struct Case {
+    const char* command;
+    Words words;
+  };
+  const Case cases[] = {
+      {"lpr", {"lpr"}},
+      {"  lp   -d  office\t", {"lp", "-d", "office"}},
+      {"lpr -P'Office 2'", {"lpr", "-POffice 2"}},
+      {"lpr \"-o media=A4\" -#2", {"lpr", "-o media=A4", "-#2"}},
+      {"a\\ b c", {"a b", "c"}},
+      {"x \"q\\\"uote \\$HOME \\n\"", {"x", "q\"uote $HOME \\n"}},
+      {"cat $(id) `x` ;rm *", {"cat", "$(id)", "`x`", ";rm", "*"}},
+      {"''", {""}},
+      {"", {}},
+  };
+  for (const Case& c : cases) {
+    const auto words = process_split_command(c.command);
+    ASSERT_TRUE(words.has_value()) << c.command;
+    EXPECT_EQ(*words, c.words) << c.command;
+  }
+  for (const char* broken : {"lpr 'open", "lpr \"open", "lpr \\"})
+    EXPECT_FALSE(process_split_command(broken).has_value()) << broken;
+}
+
 TEST(TempFolderOfTheRun, IsPrivateStaysTheSameAndGoesWithItsContents) {
   const std::string dir = temp_folder();
   ASSERT_FALSE(dir.empty());
