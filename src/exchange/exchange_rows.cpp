@@ -1,3 +1,10 @@
 #include "exchange/exchange_rows.h"
 
-CmdRows exchange_rows() { return {}; }
+#include "exchange/ps_writer.h"
+
+CmdRows exchange_rows() {
+  return {
+      {"p_file_print", ps_print},
+      {"p_file_export_eps", eps_export},
+  };
+}
