@@ -70,3 +70,20 @@ void every_kind_drawing() {
                 10, room);
   elem_new_line(0, PEN_GUIDE, 0, 0, 14, 20, 14);
 }
+
+void primitives_drawing() {
+  elem_new_line(0, 1, 0, 0, 0, 1, 0);
+  elem_new_line(0, 2, 1, 0, 0.5, 1, 0.5);
+  elem_new_line(0, 0, 0, 2, 2, 2, 2);  // no length: a dot
+  elem_new_line(0, 9, 9, 0, 1, 1, 1);  // outside the tables: pen 1, line type 1
+  elem_new_line(0, PEN_GUIDE, 0, 0, 0.2, 1, 0.2);
+  elem_new_arc(0, 3, 0, 3, 1, 0.5, 0.5, GEOM_TWO_PI, 0, 0);
+  elem_new_arc(0, 3, 2, 3, 1, 0.8, 0.8, GEOM_PI / 2, -1.0, -0.5);  // start moves into 0..360
+  elem_new_arc(0, 4, 0, 1, 2.5, 0.4, 0.2, GEOM_PI / 2, 0, 0.3);    // an ellipse arc: chords
+  elem_new_spline(0, 5, 0, 4, 0, 4.5, 1, 5, -1, 5.5, 0);
+  Point2 holed[10] = {{0, 3, 0},     {1, 3, 0},     {1, 4, 0},     {0, 4, 0},     CONTOUR_END,
+                      {0.2, 3.2, 0}, {0.2, 3.8, 0}, {0.8, 3.8, 0}, {0.8, 3.2, 0}, CONTOUR_END};
+  elem_new_pattern(0, PEN_GUIDE, 0, 0, 3, 0, 0.5, 0, 0, 0, 3, 0, 0.5, 10, holed, 1, 0, 0, PATTERN_FILLING);
+  elem_new_text(0, 6, 0, 5, 4, 0.5, 3.5, 1, 0.1, 1.5, "a(b\\c)\n\xE4 2", 0, "Simpel", TEXT_RIGHT);
+  elem_new_text(0, PEN_GUIDE, 0, 2, 4, 0, 3.5, 1, 0.1, 1.5, "guide", 0, "Simpel", TEXT_LEFT);
+}

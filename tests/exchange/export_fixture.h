@@ -103,3 +103,11 @@ class ExportTest : public DisplayTest {
 // dimension chain and a radius dimension, a wall with a door and a window,
 // a room with a hole, a hatch, a filling with a hole, and a guide line.
 void every_kind_drawing();
+
+// Every kind of primitive a writer receives once: lines of several pens and
+// line types, a line of no length, a pen and a line type outside the
+// tables, a circle, an arc whose start lies below 0, an ellipse arc, a
+// Bezier curve, a red filling with a hole drawn with the guide pen, a
+// right-aligned two-line text holding parentheses, a backslash and a
+// Latin-1 letter, and a guide-pen line and text that never reach a file.
+void primitives_drawing();
