@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "exchange/hpgl_writer.h"
 #include "exchange/pdf_writer.h"
 #include "exchange/ps_writer.h"
 #include "exchange/svg_writer.h"
@@ -77,6 +78,20 @@ TEST_F(SymbolSheet, Print) {
   expect_picture(tool({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=png16m", "-r36",
                        "-sOutputFile=" + png, file("sheet.ps")}),
                  png);
+}
+
+// Plotted in plain HPGL on an A4 sheet centred on the symbols at 1:200.
+TEST_F(SymbolSheet, Hpgl) {
+  plot_settings.scale = 200;
+  plot_settings.orientation = 1;
+  for (ElemHeader* e : elements()) e->mark = 1;
+  ui.answers = {2};
+  ui.paths = {file("sheet.hpgl")};
+  hpgl_plot_at(12, 5);
+  const std::string png = output("symbol_sheet_hpgl.png");
+  const ToolRun run = tool({"hp2xx", "-q", "-m", "png", "-c", "12345671", "-f", png, file("sheet.hpgl")});
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_GT(fs::file_size(png), 2000u) << png;
 }
 
 }  // namespace
