@@ -23,12 +23,14 @@ namespace {
 // left, and what deflate makes goes straight on to the file. A piece
 // longer than a chunk (a long text line) is simply a longer chunk.
 // Compression takes most of an export's time, so deflate runs at its
-// fastest level: the content of a large drawing comes out some 13 % larger
-// than at the default level, in less than half the time.
+// fastest level and looks for repeated bytes only, not for repeated
+// strings: content made of numbers hardly repeats strings anyway. A
+// million lines in runs of one pen come out some 16 % larger than at the
+// default level, in a sixth of the time.
 class DeflateOut final : public OutText {
  public:
   explicit DeflateOut(OutText& file) : OutText(8192 - 256), file_(file) {
-    if (deflateInit(&z_, Z_BEST_SPEED) != Z_OK) ok_ = false;
+    if (deflateInit2(&z_, Z_BEST_SPEED, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) ok_ = false;
   }
   ~DeflateOut() override {
     if (!ended_) deflateEnd(&z_);
