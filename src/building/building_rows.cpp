@@ -1,3 +1,13 @@
 #include "building/building_rows.h"
 
-CmdRows building_rows() { return {}; }
+#include "building/wall_tools.h"
+
+CmdRows building_rows() {
+  return {
+      {"b_wall_wall", tool_wall_wall},
+      {"b_wall_axis", tool_wall_axis},
+      {"b_wall_side", tool_wall_side},
+      {"b_wall_angle", tool_wall_angle},
+      {"b_wall_alter_height", tool_wall_alter_height},
+  };
+}
