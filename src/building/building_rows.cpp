@@ -9,5 +9,9 @@ CmdRows building_rows() {
       {"b_wall_side", tool_wall_side},
       {"b_wall_angle", tool_wall_angle},
       {"b_wall_alter_height", tool_wall_alter_height},
+      {"b_wall_connect", tool_wall_connect},
+      {"b_wall_connect_all", tool_wall_connect_all},
+      {"b_wall_separate", tool_wall_separate},
+      {"b_wall_separate_all", tool_wall_separate_all},
   };
 }

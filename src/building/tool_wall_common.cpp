@@ -3,16 +3,20 @@
 
 #include "building/tool_wall_common.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "display/draw.h"
 #include "display/input.h"
 #include "display/pick.h"
 #include "display/view.h"
+#include "model/geom.h"
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/presets.h"
+#include "model/settings.h"
 #include "model/ui.h"
+#include "model/view_rec.h"
 #include "model/wall_outline.h"
 #include "tools/tool_common.h"
 
@@ -132,4 +136,64 @@ WallElem* wall_append_rebuilt(const WallElem& w, const WallCorners& c, bool keep
   }
   elem_adopt(std::move(n));
   return wall_rebuild_outline(static_cast<WallElem*>(elem_list_tail));
+}
+
+void WallTouchRepair::add(const WallElem& w) {
+  // A few pixels more, for the width of the pens.
+  const double margin = view_px_to_len_x(4);
+  Box b{w.corner[0].x, w.corner[0].y, w.corner[0].x, w.corner[0].y};
+  auto grow = [&b](double x, double y) {
+    b.xmin = std::min(b.xmin, x);
+    b.ymin = std::min(b.ymin, y);
+    b.xmax = std::max(b.xmax, x);
+    b.ymax = std::max(b.ymax, y);
+  };
+  for (int i = 1; i < 4; ++i) grow(w.corner[i].x, w.corner[i].y);
+  for (const WallSegment& g : w.segments) {
+    grow(g.start.x, g.start.y);
+    grow(g.end.x, g.end.y);
+  }
+  boxes_.push_back({b.xmin - margin, b.ymin - margin, b.xmax + margin, b.ymax + margin});
+}
+
+void WallTouchRepair::draw_touching() const {
+  if (boxes_.empty()) return;
+  const bool plan = view_type == VIEW_PLAN;
+  auto near = [&](double xmin, double ymin, double xmax, double ymax) {
+    if (!plan) return true;
+    for (const Box& b : boxes_)
+      if (xmin <= b.xmax && b.xmin <= xmax && ymin <= b.ymax && b.ymin <= ymax) return true;
+    return false;
+  };
+  auto touching = [&](const ElemHeader* e) {
+    if (const auto* l = elem_as<LineElem>(e))
+      return near(std::min(l->p1.x, l->p2.x), std::min(l->p1.y, l->p2.y), std::max(l->p1.x, l->p2.x),
+                  std::max(l->p1.y, l->p2.y));
+    if (const auto* w = elem_as<WallElem>(e)) {
+      double xmin = w->corner[0].x, ymin = w->corner[0].y, xmax = xmin, ymax = ymin;
+      for (int i = 1; i < 4; ++i) {
+        xmin = std::min(xmin, w->corner[i].x);
+        ymin = std::min(ymin, w->corner[i].y);
+        xmax = std::max(xmax, w->corner[i].x);
+        ymax = std::max(ymax, w->corner[i].y);
+      }
+      for (const WallSegment& g : w->segments) {
+        xmin = std::min({xmin, g.start.x, g.end.x});
+        ymin = std::min({ymin, g.start.y, g.end.y});
+        xmax = std::max({xmax, g.start.x, g.end.x});
+        ymax = std::max({ymax, g.start.y, g.end.y});
+      }
+      return near(xmin, ymin, xmax, ymax);
+    }
+    return false;
+  };
+  // The order of a full redraw: the other shown layers, then the current one.
+  ToolCursorOff off;
+  for (const bool current : {false, true}) {
+    ElemHeader* it;
+    for (ElemHeader* e = elem_first(&it); e; e = elem_next(&it)) {
+      if ((e->layer == cur_layer) != current || !layer_visible(e->layer)) continue;
+      if (touching(e)) draw_element(DRAW_NORMAL, e);
+    }
+  }
 }

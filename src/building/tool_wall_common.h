@@ -3,6 +3,8 @@
 // What the wall tools share beyond wall_tools.h: picking a wall, building
 // wall records, and the inverting outline of a plan.
 
+#include <vector>
+
 #include "building/wall_tools.h"
 
 struct InputRequest;
@@ -31,3 +33,21 @@ void wall_xor_plan(const WallPlan& p);
 
 // Shows the error box that a wall would get no thickness.
 void wall_show_no_thickness();
+
+// Erasing a wall on the screen also erases the pixels it shares with the
+// walls and lines that meet it. An object of this class collects the plan
+// boxes of the walls a tool erases or changes; draw_touching() then draws
+// again, in the order of a full redraw, every visible wall and line that
+// comes near one of them. In views other than the plan it draws every
+// visible wall and line.
+class WallTouchRepair {
+ public:
+  void add(const WallElem& w);
+  void draw_touching() const;
+
+ private:
+  struct Box {
+    double xmin, ymin, xmax, ymax;
+  };
+  std::vector<Box> boxes_;
+};

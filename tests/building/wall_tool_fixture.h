@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,47 @@ class WallToolTest : public InputTest {
   void select_window_of(double x1, double y1, double x2, double y2) {
     rows()["z_toggle"] = [] { select_type = 0; };
     script.key("z_toggle").click_world(1, x1, y1).click_world(1, x2, y2).key("s_deffi_ok");
+  }
+
+  // w with an opening from x = a to x = b cut in (a wall along x, outer
+  // face 0-1), sill 1 and height 1; w itself is removed. Null when the
+  // opening does not fit.
+  static WallElem* with_opening(WallElem* w, double a, double b, double stop_width = 0.0,
+                                double stop_depth = 0.0) {
+    const double y0 = w->corner[0].y, y1 = w->corner[3].y;
+    Point3 box[8] = {{a, y0, 1, 0}, {b, y0, 1, 0}, {b, y1, 1, 0}, {a, y1, 1, 0},
+                     {a, y0, 2, 0}, {b, y0, 2, 0}, {b, y1, 2, 0}, {a, y1, 2, 0}};
+    WallElem* n = opening_cut_wall(box, OPENING_PLAIN, 0, 1.0, 1.0, stop_width, stop_depth, 0, w);
+    if (n == w) return nullptr;
+    w->mark = 1;
+    elem_purge_marked();
+    return n;
+  }
+
+  // The drawing as sorted lines of text, one an element: what an undo must
+  // bring back, whatever the order of the list.
+  static std::vector<std::string> drawing_state() {
+    std::vector<std::string> out;
+    for (ElemHeader* e : elements()) {
+      std::ostringstream s;
+      s.precision(17);
+      s << int(e->kind) << " layer " << e->layer << " pen " << int(e->pen) << " group " << e->group;
+      if (const auto* w = elem_as<WallElem>(e)) {
+        s << " corners";
+        for (const Point3& c : w->corner) s << " " << c.x << "," << c.y << "," << c.z;
+        s << " segments";
+        for (const WallSegment& g : w->segments)
+          s << " " << g.start.x << "," << g.start.y << "-" << g.end.x << "," << g.end.y;
+        s << " openings " << w->openings.size();
+        for (const WallOpening& o : w->openings) s << " " << o.corner[0].x << "," << o.corner[1].x;
+        s << " gable " << int(w->gable) << " material " << w->material.c_str();
+      } else if (const auto* l = elem_as<LineElem>(e)) {
+        s << " line " << l->p1.x << "," << l->p1.y << "-" << l->p2.x << "," << l->p2.y;
+      }
+      out.push_back(s.str());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
   }
 
   std::vector<std::string> prompts() const { return ui.calls_starting("prompt "); }
@@ -102,4 +145,21 @@ inline double plan_area(const WallElem* w) {
     a += p.x * q.y - q.x * p.y;
   }
   return a / 2.0;
+}
+
+// The outline segments of a wall against a list of (x1, y1, x2, y2).
+struct Seg {
+  double x1, y1, x2, y2;
+};
+inline void expect_segments(const WallElem* w, std::vector<Seg> expected, double eps = 1e-9) {
+  ASSERT_NE(w, nullptr);
+  ASSERT_EQ(w->segments.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const WallSegment& g = w->segments[i];
+    const Seg& e = expected[i];
+    EXPECT_NEAR(g.start.x, e.x1, eps) << "segment " << i;
+    EXPECT_NEAR(g.start.y, e.y1, eps) << "segment " << i;
+    EXPECT_NEAR(g.end.x, e.x2, eps) << "segment " << i;
+    EXPECT_NEAR(g.end.y, e.y2, eps) << "segment " << i;
+  }
 }
