@@ -23,21 +23,26 @@ void tool_wall_alter_height() {
   }
   const double height = r.length;
   undo_record(UNDO_CHANGE, 0);
-  ToolCursorOff off;
-  ElemHeader* it;
-  for (ElemHeader* e = elem_first(&it); e; e = elem_next(&it)) {
-    if (e->mark != 1) continue;
-    e->mark = 0;
-    if (auto* w = elem_as<WallElem>(e)) {
-      // Erased first: a view other than the plan shows the heights.
-      draw_element(DRAW_ERASE, w);
-      for (int i = 0; i < 4; ++i) {
-        w->corner[i].z = base;
-        w->corner[i + 4].z = base + height;
+  WallTouchRepair repair;
+  {
+    ToolCursorOff off;
+    ElemHeader* it;
+    for (ElemHeader* e = elem_first(&it); e; e = elem_next(&it)) {
+      if (e->mark != 1) continue;
+      e->mark = 0;
+      if (auto* w = elem_as<WallElem>(e)) {
+        // Erased first: a view other than the plan shows the heights.
+        repair.add(*w);
+        draw_element(DRAW_ERASE, w);
+        for (int i = 0; i < 4; ++i) {
+          w->corner[i].z = base;
+          w->corner[i + 4].z = base + height;
+        }
+        drawing_modified = 1;
       }
-      drawing_modified = 1;
+      draw_element(DRAW_NORMAL, e);
     }
-    draw_element(DRAW_NORMAL, e);
   }
   elem_touch();
+  repair.draw_touching();
 }

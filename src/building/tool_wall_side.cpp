@@ -27,13 +27,19 @@ void preview_wall_side(InputRequest* r, double x, double y) {
 }
 void preview_wall_side_confirm(InputRequest* r, double, double) { preview_wall_side(r, r->x[1], r->y[1]); }
 
-void erase_and_remove(std::initializer_list<ElemHeader*> walls) {
+// Erases and removes candidates, and draws again what they met.
+void erase_and_remove(std::initializer_list<WallElem*> walls) {
+  WallTouchRepair repair;
   {
     ToolCursorOff off;
-    for (ElemHeader* w : walls) draw_element(DRAW_ERASE, w);
+    for (WallElem* w : walls) {
+      repair.add(*w);
+      draw_element(DRAW_ERASE, w);
+    }
   }
-  for (ElemHeader* w : walls) w->mark = 1;
+  for (WallElem* w : walls) w->mark = 1;
   elem_purge_marked();
+  repair.draw_touching();
 }
 
 }  // namespace
@@ -79,10 +85,10 @@ void tool_wall_side() {
     }
     const bool keep_left = wall_side_keeps_left(c, r.x[0], r.y[0]);
     WallElem* kept = keep_left ? left : right;
-    erase_and_remove({keep_left ? static_cast<ElemHeader*>(right) : left});
     kept->pen = static_cast<uint8_t>(elem_pen_or_guide(static_cast<unsigned>(wall_preset.pen)));
+    // The kept wall shares its face with the removed one, so it is drawn
+    // again with the rest of what the removed one met.
+    erase_and_remove({keep_left ? right : left});
     undo_record(UNDO_CREATED, 1);
-    ToolCursorOff off;
-    draw_element(DRAW_NORMAL, kept);
   }
 }
