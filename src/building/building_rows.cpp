@@ -13,5 +13,10 @@ CmdRows building_rows() {
       {"b_wall_connect_all", tool_wall_connect_all},
       {"b_wall_separate", tool_wall_separate},
       {"b_wall_separate_all", tool_wall_separate_all},
+      {"b_wall_erase", tool_wall_erase},
+      {"b_wall_attach", tool_wall_attach},
+      {"b_wall_extend", tool_wall_extend},
+      {"b_wall_join", tool_wall_join},
+      {"b_wall_attach_3D", tool_wall_attach_3d},
   };
 }
