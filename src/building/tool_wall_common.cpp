@@ -30,9 +30,8 @@ void plain_outline(WallElem& w) {
 
 bool same_xy(const Point2& p, const Point3& c) { return p.x == c.x && p.y == c.y; }
 
-}  // namespace
-
-WallCorners wall_preset_corners(const WallPlan& p) {
+// The corners of a new wall: the plan at the preset's base and top.
+WallCorners preset_corners(const WallPlan& p) {
   WallCorners c;
   for (int i = 0; i < 4; ++i) {
     c.c[i] = {p.c[i].x, p.c[i].y, wall_preset.base, 0};
@@ -41,12 +40,14 @@ WallCorners wall_preset_corners(const WallPlan& p) {
   return c;
 }
 
+}  // namespace
+
 WallElem* wall_create(const WallPlan& p, int pen) {
   auto w = std::make_unique<WallElem>();
   w->layer = static_cast<uint16_t>(cur_layer);
   w->pen = static_cast<uint8_t>(pen);
   w->line_type = static_cast<uint8_t>(wall_preset.line_type);
-  const WallCorners c = wall_preset_corners(p);
+  const WallCorners c = preset_corners(p);
   for (int i = 0; i < 8; ++i) w->corner[i] = c.c[i];
   plain_outline(*w);
   w->material = wall_preset.material.view();
@@ -54,9 +55,7 @@ WallElem* wall_create(const WallPlan& p, int pen) {
   return static_cast<WallElem*>(elem_list_tail);
 }
 
-const char* wall_no_thickness_text() { return nls_mark("Wallthickness is not defined"); }
-
-void wall_show_no_thickness() { ui().msgbox_error(nls_translate(wall_no_thickness_text())); }
+void wall_show_no_thickness() { ui().msgbox_error(nls_translate(nls_mark("Wallthickness is not defined"))); }
 
 WallCorners wall_corners_of(const WallElem& w) {
   WallCorners c;

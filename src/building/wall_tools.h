@@ -74,14 +74,10 @@ Point2 wall_angle_end_at(double sx, double sy, double a, double px, double py);
 // An E behind S along the direction makes E the start, so that the wall
 // runs in direction a with its corners counter-clockwise.
 WallPlan wall_angle_plan(Point2 s, Point2 e, double a, double h);
-// The wall's eight corners for the preset's base and height.
-WallCorners wall_preset_corners(const WallPlan& p);
 // Appends a wall with these plan corners and the preset's settings (the
 // given pen), the plain outline and no openings, on the current layer;
 // returns it (the list's tail).
 WallElem* wall_create(const WallPlan& p, int pen);
-// The message shown when a wall would get no thickness.
-const char* wall_no_thickness_text();
 
 // ---- Connection ----
 

@@ -368,7 +368,9 @@ TEST_F(WallToolTest, TopsCutByAPlaneThroughThreeTypedPoints) {
   EXPECT_EQ(undo_used, 1);
   undo_step_back();
   for (const WallElem* e : walls())
-    if (e->corner[0].y < 5) EXPECT_EQ(e->corner[4].z, 2.75);
+    if (e->corner[0].y < 5) {
+      EXPECT_EQ(e->corner[4].z, 2.75);
+    }
 }
 
 TEST_F(WallToolTest, AVerticalPlaneChangesNoCorner) {
