@@ -89,7 +89,7 @@ class ItemBuilder {
         GtkWidget* frame = gui_frame_new(tr(item.text));
         GtkWidget* column = gui_vbox_new();
         gtk_container_add(GTK_CONTAINER(frame), column);
-        place(frame, true);
+        place(frame, stack_.back().kind == DlgItemKind::ROW);
         if (item.group >= 0 && item.group < DLG_GROUP_COUNT) widgets_.groups[item.group] = frame;
         stack_.push_back({column, DlgItemKind::FRAME});
         return;
@@ -324,7 +324,6 @@ GtkWidget* dlg_preset_build(const PresetDialog& d) {
   w.window = window;
   gtk_window_set_title(GTK_WINDOW(window), latin1_to_utf8(nls_translate(d.title)).c_str());
   gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
-  gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_MOUSE);
   gtk_container_set_border_width(GTK_CONTAINER(window), 4);
   if (GtkWidget* main = mainwin_widgets.window)
     gtk_window_set_transient_for(GTK_WINDOW(window), GTK_WINDOW(main));
