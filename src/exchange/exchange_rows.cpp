@@ -1,3 +1,9 @@
 #include "exchange/exchange_rows.h"
 
-CmdRows exchange_rows() { return {}; }
+#include "exchange/dxf_reader.h"
+
+CmdRows exchange_rows() {
+  return {
+      {"p_file_import_dxf", dxf_import},
+  };
+}
