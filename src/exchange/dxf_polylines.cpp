@@ -171,7 +171,8 @@ void Importer::collect(Kind kind, int code) {
     spline_n_ = n.i7[3];
     spline_degree_ = n.i7[1];
     if (spline_n_ < 2 || spline_n_ > SPLINE_MAX) {
-      note("Problem: SPLINE with %d control points left out\n", spline_n_);
+      // None at all: the fit points may still give the curve.
+      if (spline_n_ != 0) note("Problem: SPLINE with %d control points left out\n", spline_n_);
       state_ = COLLECT_IDLE;
       return;
     }
