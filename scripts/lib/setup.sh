@@ -7,7 +7,7 @@ KAVRO_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   hershey-fonts-data
 )
-KAVRO_TEST_PACKAGES=(xvfb xauth fonts-dejavu-core clang libclang-rt-dev clang-format)
+KAVRO_TEST_PACKAGES=(xvfb xauth fonts-dejavu-core clang libclang-rt-dev clang-format python3-ezdxf)
 
 kavro_install_packages() {
   local missing=()

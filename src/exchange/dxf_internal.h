@@ -49,9 +49,18 @@ bool parse_code(std::string_view line, int* code);
 // whatever follows ignored; no number, or not a finite one, reads 0.
 double parse_double(std::string_view s);
 int32_t parse_int(std::string_view s);
-// ASCII case-insensitive equality, and the upper-case key of a name.
+// ASCII case-insensitive equality of names, and the hash that goes with it
+// (for maps looked up by a view, without making a string).
 bool same_name(std::string_view a, std::string_view b);
-std::string name_key(std::string_view s);
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const;
+};
+struct NameEq {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return same_name(a, b); }
+};
+using NameMap = std::unordered_map<std::string, int, NameHash, NameEq>;
 
 // Entities by their name; OTHER for everything not converted.
 enum class Kind : uint8_t {
@@ -335,14 +344,14 @@ class Importer {
 
   // Tables.
   std::vector<LayerRec> layers_;
-  std::unordered_map<std::string, int> layer_by_key_;
+  NameMap layer_by_key_;
   bool layer_table_ = false;
   std::string last_layer_name_;
   int last_layer_index_ = -2;
   int next_layer_ = 0;
 
   std::vector<Block> blocks_;
-  std::unordered_map<std::string, int> block_by_key_;
+  NameMap block_by_key_;
   int cur_block_ = -1;
   Content top_;
 

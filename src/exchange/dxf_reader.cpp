@@ -85,9 +85,19 @@ char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + '
 
 bool parse_code(std::string_view line, int* code) {
   if (line.size() >= 3 && std::memcmp(line.data(), "\xEF\xBB\xBF", 3) == 0) line.remove_prefix(3);
+  // The usual form first: blanks, then up to four digits, nothing after.
+  std::size_t i = 0;
+  while (i < line.size() && blank(line[i])) ++i;
+  const std::size_t digits = i;
+  int v = 0;
+  while (i < line.size() && i - digits < 5 && line[i] >= '0' && line[i] <= '9')
+    v = v * 10 + (line[i++] - '0');
+  if (i > digits && i == line.size()) {
+    *code = v;
+    return true;
+  }
   line = trimmed(line);
   if (line.empty()) return false;
-  int v = 0;
   auto [p, ec] = std::from_chars(line.data(), line.data() + line.size(), v);
   if (ec != std::errc{} || p != line.data() + line.size()) return false;
   *code = v;
@@ -120,10 +130,10 @@ bool same_name(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string name_key(std::string_view s) {
-  std::string k(s);
-  for (char& c : k) c = upper(c);
-  return k;
+std::size_t NameHash::operator()(std::string_view s) const {
+  std::size_t h = 1469598103934665603ull;
+  for (char c : s) h = (h ^ static_cast<unsigned char>(upper(c))) * 1099511628211ull;
+  return h;
 }
 
 Kind kind_of(std::string_view name) {
@@ -438,14 +448,14 @@ void Importer::add_layer(int color, bool frozen, std::string_view line_type) {
   else
     rec.target = std::clamp(opt_.first_layer, 0, LAYER_COUNT - 1);
   const int index = static_cast<int>(layers_.size());
-  layer_by_key_.emplace(name_key(rec.name), index);
+  layer_by_key_.emplace(rec.name, index);
   layers_.push_back(std::move(rec));
 }
 
 int Importer::layer_index(std::string_view name) {
   if (last_layer_index_ != -2 && name == last_layer_name_) return last_layer_index_;
   int index = -1;
-  auto it = layer_by_key_.find(name_key(name));
+  auto it = layer_by_key_.find(name);
   if (it != layer_by_key_.end()) {
     index = it->second;
   } else {
@@ -456,7 +466,7 @@ int Importer::layer_index(std::string_view name) {
     rec.target =
         opt_.layer_mode != 0 ? next_program_layer(name) : std::clamp(opt_.first_layer, 0, LAYER_COUNT - 1);
     index = static_cast<int>(layers_.size());
-    layer_by_key_.emplace(name_key(name), index);
+    layer_by_key_.emplace(std::string(name), index);
     layers_.push_back(std::move(rec));
   }
   last_layer_name_.assign(name);
@@ -531,8 +541,7 @@ int64_t Importer::count_block(int b, int depth) {
     if (item.elem) {
       ++sum;
     } else {
-      auto it =
-          block_by_key_.find(name_key(blk.content.inserts[static_cast<std::size_t>(item.insert)].block));
+      auto it = block_by_key_.find(blk.content.inserts[static_cast<std::size_t>(item.insert)].block);
       if (it != block_by_key_.end()) sum += count_block(it->second, depth + 1);
     }
     if (sum > DXF_MAX_ELEMENTS) sum = DXF_MAX_ELEMENTS + 1;
@@ -556,7 +565,7 @@ void Importer::expand(const Content& c, std::vector<const Placement*>& chain, in
       continue;
     }
     const InsertRef& ref = c.inserts[static_cast<std::size_t>(item.insert)];
-    auto it = block_by_key_.find(name_key(ref.block));
+    auto it = block_by_key_.find(ref.block);
     if (it == block_by_key_.end()) continue;
     Block& blk = blocks_[static_cast<std::size_t>(it->second)];
     if (blk.state == 1 || depth > 64) {
@@ -578,7 +587,7 @@ void Importer::finish() {
     if (item.elem) {
       ++total;
     } else {
-      auto it = block_by_key_.find(name_key(top_.inserts[static_cast<std::size_t>(item.insert)].block));
+      auto it = block_by_key_.find(top_.inserts[static_cast<std::size_t>(item.insert)].block);
       if (it != block_by_key_.end()) total += count_block(it->second, 0);
     }
     if (total > DXF_MAX_ELEMENTS) {

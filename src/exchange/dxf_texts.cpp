@@ -204,7 +204,7 @@ void Importer::convert_block() {
   b.by = f_.n.y[0];
   b.bz = f_.n.z[0];
   // The first definition of a name counts.
-  block_by_key_.emplace(name_key(b.name), cur_block_);
+  block_by_key_.emplace(b.name, cur_block_);
 }
 
 void Importer::convert_insert() {
