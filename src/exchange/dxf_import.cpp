@@ -101,6 +101,7 @@ void dxf_import() {
     return;
   }
   dxf_import_commit(result);
+  if (!result.layer_names.empty()) ui().mainwin_update_title();
   std::fputs(dxf_stats_text(result.stats).c_str(), stdout);
   std::fflush(stdout);
   zoom_to_result(result);

@@ -9,11 +9,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "display/display_state.h"
 #include "dxf_test_util.h"
 #include "exchange/dxf_internal.h"
 #include "model/layers.h"
 #include "model/settings.h"
 #include "model/undo.h"
+#include "model/view_rec.h"
 #include "support/recording_ui.h"
 #include "support/temp_folder.h"
 
@@ -349,6 +351,10 @@ TEST(DxfStatsText, TwentyOneLines) {
 // one undo step.
 class DxfImportCommand : public ModelTest {
  protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    display_state_reset();
+  }
   std::string run(const std::string& file_text, const char* name = "plan.dxf") {
     folder_.write(name, file_text);
     ui_.paths.push_back((folder_ / name).string());
@@ -404,6 +410,25 @@ TEST_F(DxfImportCommand, RefusedFilesChangeNothing) {
   ui_.paths.push_back((folder_ / "missing.dxf").string());
   dxf_import();
   EXPECT_EQ(ui_.calls_starting("error"), std::vector<std::string>{"error Cannot open file"});
+}
+
+// The main view shows the header's box with a tenth to spare, or without a
+// usable box the imported drawing.
+TEST_F(DxfImportCommand, ZoomsToTheResult) {
+  views[0] = ViewRec{};
+  views[0].right = 600;
+  views[0].bottom = 400;
+  run(dxf_groups("0 SECTION|2 HEADER|9 $EXTMIN|10 0|20 0|30 0|9 $EXTMAX|10 10|20 5|30 0|0 ENDSEC") +
+      dxf_entities("0 LINE|10 0|20 0|11 1|21 1"));
+  EXPECT_NEAR(views[0].xmax - views[0].xmin, 11.0, 1e-9);
+  EXPECT_NEAR((views[0].xmin + views[0].xmax) / 2, 5.0, 1e-9);
+  EXPECT_NEAR((views[0].ymin + views[0].ymax) / 2, 2.5, 1e-9);
+
+  // Both imports together: (0, 0) to (140, 220).
+  run(dxf_entities("0 LINE|10 100|20 200|11 140|21 220"));
+  EXPECT_NEAR((views[0].xmin + views[0].xmax) / 2, 70.0, 1e-9);
+  EXPECT_NEAR((views[0].ymin + views[0].ymax) / 2, 110.0, 1e-9);
+  EXPECT_GT(views[0].ymax - views[0].ymin, 220.0);
 }
 
 TEST_F(DxfImportCommand, KeptLayersAreNamedAndShown) {

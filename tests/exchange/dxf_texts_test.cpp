@@ -6,6 +6,7 @@
 
 #include "dxf_test_util.h"
 #include "model/presets.h"
+#include "model/settings.h"
 
 namespace {
 
