@@ -45,6 +45,8 @@ BulgeArc bulge_arc(double px, double py, double qx, double qy, double b) {
   const double nx = -(qy - py) / c * side, ny = (qx - px) / c * side;
   arc.cx = (px + qx) / 2.0 + (r - s) * nx;
   arc.cy = (py + qy) / 2.0 + (r - s) * ny;
+  // A bulge so large that the numbers overflow is a straight segment.
+  if (!std::isfinite(r) || !std::isfinite(arc.cx) || !std::isfinite(arc.cy)) return BulgeArc{};
   arc.radius = r;
   arc.sweep = theta;
   arc.start = b > 0 ? into_turn(std::atan2(py - arc.cy, px - arc.cx))

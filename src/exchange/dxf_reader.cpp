@@ -10,6 +10,7 @@
 
 #include "exchange/dxf_common.h"
 #include "exchange/dxf_internal.h"
+#include "model/elem_points.h"
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/settings.h"
@@ -551,6 +552,24 @@ int64_t Importer::count_block(int b, int depth) {
   return sum;
 }
 
+namespace {
+
+bool placed_finite(ElemHeader* e) {
+  bool ok = true;
+  auto f2 = [&ok](const Point2& p) { ok = ok && std::isfinite(p.x) && std::isfinite(p.y); };
+  auto f3 = [&ok](const Point3& p) {
+    ok = ok && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+  };
+  elem_for_each_point(e, 0, f2, f3);
+  if (const ArcElem* a = elem_as<ArcElem>(e))
+    ok = ok && std::isfinite(a->radius_x) && std::isfinite(a->radius_y);
+  if (const TextElem* t = elem_as<TextElem>(e))
+    ok = ok && std::isfinite(t->height) && std::isfinite(t->fit_length);
+  return ok;
+}
+
+}  // namespace
+
 void Importer::expand(const Content& c, std::vector<const Placement*>& chain, int depth) {
   for (const Item& item : c.items) {
     if (out_.error != DxfError::NONE) return;
@@ -561,7 +580,8 @@ void Importer::expand(const Content& c, std::vector<const Placement*>& chain, in
       }
       std::unique_ptr<ElemHeader> copy = item.elem->clone();
       for (auto p = chain.rbegin(); p != chain.rend(); ++p) place_element(copy.get(), **p);
-      out_.elements.push_back(std::move(copy));
+      // Scales beyond the numbers' range leave nothing that can be drawn.
+      if (placed_finite(copy.get())) out_.elements.push_back(std::move(copy));
       continue;
     }
     const InsertRef& ref = c.inserts[static_cast<std::size_t>(item.insert)];

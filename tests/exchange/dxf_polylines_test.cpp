@@ -34,7 +34,9 @@ TEST(DxfBulge, ArcOfABulge) {
     EXPECT_NEAR(a.start, c.start, 1e-12) << c.b;
     EXPECT_NEAR(a.sweep, c.sweep, 1e-12) << c.b;
   }
+  // Coinciding ends and bulges beyond the numbers' range give no arc.
   EXPECT_EQ(dxf::bulge_arc(1, 1, 1, 1, 1).radius, 0.0);
+  EXPECT_EQ(dxf::bulge_arc(0, 0, 2, 0, 1e300).radius, 0.0);
 }
 
 std::vector<std::string> kinds(const DxfImport& r) {

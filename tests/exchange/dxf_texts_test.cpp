@@ -298,3 +298,19 @@ TEST_F(DxfTexts, InsertAboutATiltedExtrusion) {
 }
 
 }  // namespace
+
+namespace {
+
+// Scales beyond the numbers' range leave nothing that could be drawn.
+TEST_F(DxfTexts, InsertsScaledBeyondTheNumbersMakeNothing) {
+  const std::string defs =
+      blocks(block("B", "10 1|20 1|30 0", "0 LINE|10 1|20 1|11 2|21 1|0 CIRCLE|10 2|20 2|40 1") + "|" +
+             block("OUTER", "10 0|20 0|30 0", "0 INSERT|2 B|10 0|20 0|41 1e300|42 1e300"));
+  DxfImport r =
+      dxf_read_text(defs + dxf_entities("0 INSERT|2 OUTER|10 0|20 0|41 1e300|42 1e300|0 INSERT|2 OUTER"));
+  ASSERT_EQ(r.error, DxfError::NONE);
+  // The first insert's copies run off to infinity; the second's stay.
+  EXPECT_EQ(r.elements.size(), 2u);
+}
+
+}  // namespace
