@@ -114,6 +114,8 @@ std::vector<Point2> bspline_sample(const std::vector<Point2>& control, int degre
 }
 
 void Importer::emit(std::unique_ptr<ElemHeader> e) {
+  // Sizes at the end of the number range can overflow on the way.
+  if (!finite_element(e.get())) return;
   if (made_ >= DXF_MAX_ELEMENTS) {
     out_.error = DxfError::TOO_MANY_ELEMENTS;
     return;

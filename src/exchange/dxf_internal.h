@@ -228,6 +228,9 @@ struct PolylineState {
   std::vector<Point3> mesh;
 };
 
+// No coordinate, radius or text size of e is infinite or NaN.
+bool finite_element(ElemHeader* e);
+
 // One affine placement of block content: an INSERT.
 struct Placement {
   // Plan part: x' = a*x + b*y + tx, y' = c*x + d*y + ty; z' = e*z + tz.

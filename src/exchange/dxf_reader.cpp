@@ -552,9 +552,7 @@ int64_t Importer::count_block(int b, int depth) {
   return sum;
 }
 
-namespace {
-
-bool placed_finite(ElemHeader* e) {
+bool finite_element(ElemHeader* e) {
   bool ok = true;
   auto f2 = [&ok](const Point2& p) { ok = ok && std::isfinite(p.x) && std::isfinite(p.y); };
   auto f3 = [&ok](const Point3& p) {
@@ -568,8 +566,6 @@ bool placed_finite(ElemHeader* e) {
   return ok;
 }
 
-}  // namespace
-
 void Importer::expand(const Content& c, std::vector<const Placement*>& chain, int depth) {
   for (const Item& item : c.items) {
     if (out_.error != DxfError::NONE) return;
@@ -581,7 +577,7 @@ void Importer::expand(const Content& c, std::vector<const Placement*>& chain, in
       std::unique_ptr<ElemHeader> copy = item.elem->clone();
       for (auto p = chain.rbegin(); p != chain.rend(); ++p) place_element(copy.get(), **p);
       // Scales beyond the numbers' range leave nothing that can be drawn.
-      if (placed_finite(copy.get())) out_.elements.push_back(std::move(copy));
+      if (finite_element(copy.get())) out_.elements.push_back(std::move(copy));
       continue;
     }
     const InsertRef& ref = c.inserts[static_cast<std::size_t>(item.insert)];

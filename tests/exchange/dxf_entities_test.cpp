@@ -62,6 +62,16 @@ TEST_F(DxfEntities, PlainKinds) {
   EXPECT_EQ(circles[0]->radius_y, 2.0);
 }
 
+// Sizes at the end of the number range that overflow make nothing.
+TEST_F(DxfEntities, OverflowingSizesMakeNothing) {
+  DxfImport r =
+      dxf_read_text(dxf_entities("0 ELLIPSE|10 0|20 0|11 1.5e308|21 1.5e308|40 0.5|41 0|42 1|"
+                                 "0 CIRCLE|10 1e308|20 0|40 1|0 TEXT|10 0|20 0|40 1e308|1 x"));
+  ASSERT_EQ(r.elements.size(), 1u);
+  EXPECT_EQ(r.elements[0]->kind, ELEM_ARC);
+  EXPECT_EQ(r.stats.circle, 1);
+}
+
 // Circles and arcs seen from below lie mirrored in x.
 TEST_F(DxfEntities, ExtrusionDownMirrorsCirclesAndArcs) {
   DxfImport r = dxf_read_text(dxf_entities(
