@@ -43,21 +43,6 @@ constexpr double TRACE_TOL = 0.0001;
 
 constexpr Point3 CONTOUR_END_3D{CONTOUR_END_X, CONTOUR_END_Y, CONTOUR_END_X, 0};
 
-// While an object of this class lives, the program's cursor and the
-// waiting step's rubber band are off the screen.
-class CursorOff {
- public:
-  CursorOff() { toggle(); }
-  ~CursorOff() { toggle(); }
-  CursorOff(const CursorOff&) = delete;
-  CursorOff& operator=(const CursorOff&) = delete;
-
- private:
-  static void toggle() {
-    if (display_hooks.cursor_toggle) display_hooks.cursor_toggle();
-  }
-};
-
 // The elements whose plan box meets the square of half-side `margin` about
 // (x, y), in list order, on every layer.
 const std::vector<const ElemHeader*>& elements_near(double x, double y, double margin) {
@@ -122,7 +107,7 @@ class GuideLines {
   // Takes the newest away and shows the view without it.
   void take_back() {
     {
-      CursorOff off;
+      CursorHidden off;
       erase_newest();
     }
     repaint();
@@ -132,7 +117,7 @@ class GuideLines {
   void remove_all() {
     if (lines_.empty()) return;
     {
-      CursorOff off;
+      CursorHidden off;
       while (!lines_.empty()) erase_newest();
     }
     repaint();
@@ -301,7 +286,7 @@ int input_polygon() {
       const bool closing = std::fabs(p.x - pts[0].x) < CLOSE_TOL && std::fabs(p.y - pts[0].y) < CLOSE_TOL;
       if (!room_for(pts.size(), along.size() + (closing ? 0 : 1))) continue;
 
-      CursorOff off;
+      CursorHidden off;
       for (const Point2& a : along) {
         guides.add(pts.back(), a);
         pts.push_back(a);
@@ -358,7 +343,7 @@ int input_polygon_simple() {
       if (!room_for(pts.size(), closing ? 0 : 1)) continue;
       if (closing) break;
       {
-        CursorOff off;
+        CursorHidden off;
         guides.add(pts.back(), p);
       }
       pts.push_back(p);

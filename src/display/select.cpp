@@ -43,21 +43,6 @@ constexpr double OPENING_PICK_DISTANCE = 1.0;
 // to the opening.
 constexpr double OPENING_POINT_DISTANCE = 0.001;
 
-// While an object of this class lives, the program's cursor and the rubber
-// band of the waiting step are off the screen.
-class CursorOff {
- public:
-  CursorOff() { toggle(); }
-  ~CursorOff() { toggle(); }
-  CursorOff(const CursorOff&) = delete;
-  CursorOff& operator=(const CursorOff&) = delete;
-
- private:
-  static void toggle() {
-    if (display_hooks.cursor_toggle) display_hooks.cursor_toggle();
-  }
-};
-
 // Drawing of many elements shows its dirty rectangle once, at the end.
 class DrawBatch {
  public:
@@ -222,7 +207,7 @@ int select_by_range(InputRequest& r) {
   if (res != INPUT_DONE) return res;
   store_window(r);
   const std::vector<ElemHeader*> candidates = window_candidates();
-  CursorOff off;
+  CursorHidden off;
   DrawBatch batch;
   for (ElemHeader* e : candidates)
     if (takes_part(e) && window_holds(e)) select_apply_mode_redraw(e);
@@ -234,7 +219,7 @@ int select_by_element(InputRequest& r) {
   if (res != INPUT_DONE) return res;
   ElemHeader* e = pick_nearest_element(r.x[0], r.y[0], PICK_ANY);
   if (e && select_filter_match(e)) {
-    CursorOff off;
+    CursorHidden off;
     select_apply_mode_redraw(e);
   }
   return res;
@@ -302,7 +287,7 @@ int select_by_opening(InputRequest& r) {
     apply_near(s.start);
     apply_near(s.end);
   }
-  CursorOff off;
+  CursorHidden off;
   draw_element(DRAW_NORMAL, wall);
   return res;
 }
@@ -313,7 +298,7 @@ int select_by_group(InputRequest& r) {
   const ElemHeader* picked = pick_nearest_element(r.x[0], r.y[0], PICK_ANY);
   if (!picked || picked->group == 0) return res;
   const uint16_t group = picked->group;
-  CursorOff off;
+  CursorHidden off;
   DrawBatch batch;
   for (ElemHeader* e = elem_list_head; e; e = e->next)
     if (e->layer == cur_layer && e->group == group && select_filter_match(e)) select_apply_mode_redraw(e);
@@ -325,7 +310,7 @@ int select_by_points(InputRequest& r) {
   const int res = ask_window(r);
   if (res != INPUT_DONE) return res;
   store_window(r);
-  CursorOff off;
+  CursorHidden off;
   DrawBatch batch;
   for (ElemHeader* e = elem_list_head; e; e = e->next)
     if (takes_part(e)) select_mark_points_in_window(e);
@@ -341,7 +326,7 @@ void select_all() {
 
 // "Last": the elements the newest undo step created or changed.
 void select_last() {
-  CursorOff off;
+  CursorHidden off;
   DrawBatch batch;
   for (ElemHeader* e = elem_list_head; e; e = e->next)
     if (takes_part(e) && undo_in_current_step(e)) select_apply_mode_redraw(e);
@@ -630,7 +615,7 @@ void select_clear(uint8_t mode) {
   // colour, in the order of the drawing passes.
   std::stable_sort(shown.begin(), shown.end(),
                    [](const ElemHeader* a, const ElemHeader* b) { return pass_of(a) < pass_of(b); });
-  CursorOff off;
+  CursorHidden off;
   DrawBatch batch;
   for (ElemHeader* e : shown) draw_element(DRAW_NORMAL, e);
 }

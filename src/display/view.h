@@ -84,6 +84,23 @@ struct DisplayHooks {
 };
 extern DisplayHooks display_hooks;
 
+// While an object of this class lives, the program's cursor and the waiting
+// step's rubber band are off the screen (through display_hooks, so nothing
+// happens where no input engine is installed): drawing done meanwhile leaves
+// nothing of them behind.
+class CursorHidden {
+ public:
+  CursorHidden() { toggle(); }
+  ~CursorHidden() { toggle(); }
+  CursorHidden(const CursorHidden&) = delete;
+  CursorHidden& operator=(const CursorHidden&) = delete;
+
+ private:
+  static void toggle() {
+    if (display_hooks.cursor_toggle) display_hooks.cursor_toggle();
+  }
+};
+
 // An RGB colour as the RGB24 pixel value it is drawn with: each channel
 // taken to 16 bits (truncated) and then to its upper 8 bits.
 uint32_t view_rgb_pixel(double r, double g, double b);

@@ -8,12 +8,24 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 
 extern char** environ;
 
 namespace {
 
 ProcessStartFn starter = process_start_real;
+
+// Programs left running in the background. Each is collected once it has
+// ended, so that it does not stay behind as a zombie until the program quits.
+std::vector<pid_t> background;
+
+void reap_background() {
+  std::erase_if(background, [](pid_t pid) {
+    int status = 0;
+    return ::waitpid(pid, &status, WNOHANG) != 0;
+  });
+}
 
 bool is_executable_file(const std::string& path) {
   struct stat st {};
@@ -43,9 +55,14 @@ ProcessResult process_start_real(const ProcessRequest& request) {
   pid_t pid = 0;
   const int rc = ok ? posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) : -1;
   posix_spawn_file_actions_destroy(&actions);
+  reap_background();
   if (rc != 0) return result;
   result.started = true;
-  if (!request.wait) return result;
+  result.pid = pid;
+  if (!request.wait) {
+    background.push_back(pid);
+    return result;
+  }
   int status = 0;
   pid_t got;
   do {
@@ -56,6 +73,11 @@ ProcessResult process_start_real(const ProcessRequest& request) {
 }
 
 ProcessResult process_start(const ProcessRequest& request) { return starter(request); }
+
+std::size_t process_background_count() {
+  reap_background();
+  return background.size();
+}
 
 int process_run(const std::vector<std::string>& argv) {
   ProcessRequest request;
@@ -86,4 +108,46 @@ std::string process_find_program(const std::string& name) {
     start = end + 1;
   }
   return {};
+}
+
+std::optional<std::vector<std::string>> process_split_command(const std::string& command) {
+  std::vector<std::string> words;
+  std::string word;
+  bool in_word = false;
+  const std::size_t n = command.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = command[i];
+    if (c == ' ' || c == '\t' || c == '\n') {
+      if (in_word) words.push_back(std::move(word));
+      word.clear();
+      in_word = false;
+      continue;
+    }
+    in_word = true;
+    if (c == '\\') {
+      if (++i == n) return std::nullopt;
+      if (command[i] != '\n') word += command[i];  // an escaped newline joins lines
+    } else if (c == '\'') {
+      const std::size_t end = command.find('\'', i + 1);
+      if (end == std::string::npos) return std::nullopt;
+      word.append(command, i + 1, end - i - 1);
+      i = end;
+    } else if (c == '"') {
+      for (++i;; ++i) {
+        if (i == n) return std::nullopt;
+        const char d = command[i];
+        if (d == '"') break;
+        if (d == '\\' && i + 1 < n &&
+            std::string_view("$`\"\\\n").find(command[i + 1]) != std::string_view::npos) {
+          if (command[++i] != '\n') word += command[i];
+        } else {
+          word += d;
+        }
+      }
+    } else {
+      word += c;
+    }
+  }
+  if (in_word) words.push_back(std::move(word));
+  return words;
 }

@@ -7,6 +7,7 @@
 // a file name or a typed text can never become part of a command. Tests put
 // a recorder in place of the real starter and look at the vectors.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct ProcessResult {
   bool started = false;
   // The exit status of a waited-for program that ended normally, else -1.
   int exit_status = -1;
+  // The process id of a started program (0 when none was started).
+  int pid = 0;
 };
 
 using ProcessStartFn = ProcessResult (*)(const ProcessRequest& request);
@@ -37,9 +40,21 @@ int process_run(const std::vector<std::string>& argv);
 
 // The real starter (posix_spawnp); installed until a test replaces it.
 ProcessResult process_start_real(const ProcessRequest& request);
+// How many programs started in the background are still running; those that
+// have ended are collected first (also at every start).
+std::size_t process_background_count();
 // Installs a starter and returns the previous one.
 ProcessStartFn process_starter_install(ProcessStartFn fn);
 
 // The full path of an executable program on PATH (or name itself when it
 // holds a slash and is executable); empty when there is none.
 std::string process_find_program(const std::string& name);
+
+// Splits a command line from the user's own settings (a print or plot
+// command such as "lpr -P'Office 2'") into its words as a POSIX shell
+// would, without expanding anything: blanks separate words, single quotes
+// keep everything literally, double quotes keep everything but a backslash
+// before $ ` " \ or a newline, and a backslash outside quotes keeps the
+// next character. Nothing when a quote is left open or a backslash ends
+// the text.
+std::optional<std::vector<std::string>> process_split_command(const std::string& command);

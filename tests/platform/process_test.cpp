@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -60,6 +61,14 @@ TEST(Process, BackgroundStartReturnsAtOnce) {
   ProcessResult result = process_start(r);
   EXPECT_TRUE(result.started);
   EXPECT_EQ(result.exit_status, -1);
+  ASSERT_GT(result.pid, 0);
+
+  // Once it has ended (waited for here without collecting it), the next
+  // look collects it: no zombie stays behind.
+  siginfo_t info{};
+  ASSERT_EQ(::waitid(P_PID, static_cast<id_t>(result.pid), &info, WEXITED | WNOWAIT), 0);
+  EXPECT_EQ(process_background_count(), 0u);
+  EXPECT_EQ(::waitpid(result.pid, nullptr, WNOHANG), -1);  // already collected
 }
 
 TEST(Process, FindsProgramsOnPathOnlyWhenExecutable) {
@@ -96,6 +105,34 @@ TEST(Process, ARecorderTakesThePlaceOfTheStarterAndGivesItBack) {
     EXPECT_EQ(recorder.requests()[1].argv, (std::vector<std::string>{"lpr", "-P", "queue"}));
   }
   EXPECT_EQ(process_run({"false"}), 1);
+}
+
+// A configured command is split into words as a shell would, but nothing in
+// it is expanded or run.
+TEST(Process, ACommandFromTheSettingsSplitsIntoWordsWithoutExpansion) {
+  using Words = std::vector<std::string>;
+  struct Case {
+    const char* command;
+    Words words;
+  };
+  const Case cases[] = {
+      {"lpr", {"lpr"}},
+      {"  lp   -d  office\t", {"lp", "-d", "office"}},
+      {"lpr -P'Office 2'", {"lpr", "-POffice 2"}},
+      {"lpr \"-o media=A4\" -#2", {"lpr", "-o media=A4", "-#2"}},
+      {"a\\ b c", {"a b", "c"}},
+      {"x \"q\\\"uote \\$HOME \\n\"", {"x", "q\"uote $HOME \\n"}},
+      {"cat $(id) `x` ;rm *", {"cat", "$(id)", "`x`", ";rm", "*"}},
+      {"''", {""}},
+      {"", {}},
+  };
+  for (const Case& c : cases) {
+    const auto words = process_split_command(c.command);
+    ASSERT_TRUE(words.has_value()) << c.command;
+    EXPECT_EQ(*words, c.words) << c.command;
+  }
+  for (const char* broken : {"lpr 'open", "lpr \"open", "lpr \\"})
+    EXPECT_FALSE(process_split_command(broken).has_value()) << broken;
 }
 
 TEST(TempFolderOfTheRun, IsPrivateStaysTheSameAndGoesWithItsContents) {

@@ -1,0 +1,69 @@
+// The writers' numbers: the text printf writes in the "C" locale, whatever
+// the locale is, and never "nan" or "inf".
+
+#include "exchange/out_text.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "support/comma_locale.h"
+
+namespace {
+
+std::string fixed(double v, int decimals) {
+  StringOut out;
+  out.fixed(v, decimals);
+  return out.text();
+}
+
+std::string printf_fixed(double v, int decimals) {
+  char buf[400];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+  return buf;
+}
+
+TEST(OutText, FixedWritesWhatPrintfWritesInTheCLocale) {
+  // Ties and near-ties, where a scaled rounding would go wrong, signs and
+  // sizes.
+  const double cases[] = {0.0,   -0.0,  0.125,  -0.125,   2.675,   1.005,  0.005, 0.015, 0.5,
+                          1.5,   2.5,   -0.001, -0.0049,  99.995,  1e-300, 1e15,  -1e15, 123456789.125,
+                          1e300, 0.045, 1.115,  28.34645, 841.889, 32.35,  4.0,   -2.5};
+  for (const double v : cases)
+    for (int d = 0; d <= 4; ++d) EXPECT_EQ(fixed(v, d), printf_fixed(v, d)) << v << " with " << d;
+  std::mt19937_64 rng(7);
+  std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
+  std::uniform_int_distribution<int> exponent(-6, 12), decimals(0, 4);
+  for (int i = 0; i < 200000; ++i) {
+    const double v = mantissa(rng) * std::pow(10.0, exponent(rng));
+    const int d = decimals(rng);
+    ASSERT_EQ(fixed(v, d), printf_fixed(v, d)) << v << " with " << d;
+  }
+}
+
+TEST(OutText, NumbersThatAreNotFiniteAreWrittenAsZero) {
+  EXPECT_EQ(fixed(std::numeric_limits<double>::quiet_NaN(), 2), "0.00");
+  EXPECT_EQ(fixed(std::numeric_limits<double>::infinity(), 2), "0.00");
+  EXPECT_EQ(fixed(-std::numeric_limits<double>::infinity(), 0), "0");
+  EXPECT_EQ(out_trunc(std::nan("")), 0);
+  EXPECT_EQ(out_trunc(1e300), INT_MAX);
+  EXPECT_EQ(out_trunc(-1e300), INT_MIN);
+  EXPECT_EQ(out_trunc(-7.9), -7);
+}
+
+TEST(OutText, ADecimalCommaLocaleChangesNothing) {
+  DecimalCommaLocale comma;
+  ASSERT_TRUE(comma.active()) << "no locale with a decimal comma could be had";
+  StringOut out;
+  out.fixed(1234.5678, 2) << ' ';
+  out.fixed(0.125, 3) << ' ';
+  out.integer(-42);
+  EXPECT_EQ(out.text(), "1234.57 0.125 -42");
+}
+
+}  // namespace

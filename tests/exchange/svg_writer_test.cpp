@@ -1,0 +1,175 @@
+// SVG export: the document as written, its canvas and y axis, the shapes of
+// arcs and fills, and what xmllint and librsvg make of it.
+
+#include "exchange/svg_writer.h"
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "export_fixture.h"
+#include "support/golden_file.h"
+
+namespace {
+
+class SvgExport : public ExportTest {
+ protected:
+  // SVG of all objects into name; returns the file's text.
+  std::string svg(const std::string& name) {
+    ui.answers = {1};
+    ui.paths = {file(name)};
+    svg_export();
+    EXPECT_TRUE(nothing_marked());
+    return read_file(file(name));
+  }
+  // The document checked by xmllint and drawn by librsvg into a PNG in the
+  // test output folder, whose path it returns.
+  std::string checked_and_drawn(const std::string& name) {
+    const ToolRun lint = tool({"xmllint", "--noout", "--nonet", file(name)});
+    EXPECT_EQ(lint.status, 0) << lint.out;
+    EXPECT_EQ(lint.out, "");
+    const std::string png = output(name + ".png");
+    const ToolRun draw = tool({"rsvg-convert", "-b", "white", file(name), "-o", png});
+    EXPECT_EQ(draw.status, 0) << draw.out;
+    return png;
+  }
+};
+
+// The colour of a pixel of a PNG as 0xRRGGBB.
+uint32_t pixel(const std::string& png, int x, int y, int* w = nullptr, int* h = nullptr) {
+  cairo_surface_t* s = cairo_image_surface_create_from_png(png.c_str());
+  uint32_t v = 0xDEAD;
+  if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) {
+    cairo_surface_flush(s);
+    if (w) *w = cairo_image_surface_get_width(s);
+    if (h) *h = cairo_image_surface_get_height(s);
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    v = *reinterpret_cast<const uint32_t*>(data + y * cairo_image_surface_get_stride(s) + 4 * x) & 0xFFFFFF;
+  }
+  cairo_surface_destroy(s);
+  return v;
+}
+
+// Whether any pixel in the box (ends included) is not white.
+bool any_ink(const std::string& png, int x0, int y0, int x1, int y1) {
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x)
+      if (pixel(png, x, y) != 0xFFFFFFu) return true;
+  return false;
+}
+
+TEST_F(SvgExport, DocumentAsWritten) {
+  primitives_drawing();
+  EXPECT_TRUE(golden_text_matches(svg("primitives.svg"), KAVRO_TEST_DATA_DIR "/svg_primitives.txt",
+                                  KAVRO_TEST_OUTPUT_DIR));
+  checked_and_drawn("primitives.svg");
+}
+
+// A 1 m line at 1:100 is 35.43 pixels, with 2 pixels on every side; y runs
+// down from the top, so the line at the lowest y stands 2 pixels above the
+// bottom edge.
+TEST_F(SvgExport, CanvasAndAxes) {
+  elem_new_line(0, 0, 0, 0, 0, 1, 0);
+  const std::string text = svg("line.svg");
+  EXPECT_NE(text.find("<svg width=\"39.43\" height=\"4.00\"\n"), std::string::npos);
+  EXPECT_NE(text.find("<line x1=\"2.00\" y1=\"2.00\" x2=\"37.43\" y2=\"2.00\" style="), std::string::npos);
+  int w = 0, h = 0;
+  pixel(checked_and_drawn("line.svg"), 0, 0, &w, &h);
+  EXPECT_NEAR(w, 39.43, 1.0);
+  EXPECT_NEAR(h, 4.0, 1.0);
+
+  drawing_free();
+  elem_new_line(0, 0, 0, 0, 0, 2, 1);
+  EXPECT_NE(svg("slope.svg").find("<line x1=\"2.00\" y1=\"37.43\" x2=\"72.87\" y2=\"2.00\""),
+            std::string::npos);
+}
+
+TEST_F(SvgExport, StrokeColoursAndDashes) {
+  pens[1].r = 1;
+  pens[1].g = 0.5;
+  pens[1].b = 0;
+  line_types[2].pairs = 2;
+  line_types[2].dash[0] = 2;
+  line_types[2].gap[0] = 1;
+  line_types[2].dash[1] = 0.5;
+  line_types[2].gap[1] = 1;
+  elem_new_line(0, 1, 0, 0, 0, 1, 0);
+  elem_new_line(0, 1, 2, 0, 1, 1, 1);
+  Point2 sq[5] = {{0, 2, 0}, {1, 2, 0}, {1, 3, 0}, {0, 3, 0}, CONTOUR_END};
+  elem_new_pattern(0, 0, 0, 0, 2, 0, 1, 0, 0, 0, 2, 0, 1, 5, sq, 0.2, 0.4, 1, PATTERN_FILLING);
+  const std::string text = svg("colours.svg");
+  EXPECT_EQ(lines_with(text, "stroke:#ff7f00;stroke-width:").size(), 2u);
+  EXPECT_EQ(lines_with(text, "stroke-dasharray:").size(), 1u);
+  EXPECT_NE(text.find("stroke-linejoin:round;stroke-dasharray:7.09 3.54 1.77 3.54 ;\"/>\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("fill:#3366ff;fill-rule:evenodd;"), std::string::npos);
+  view_options.all_black = 1;
+  const std::string black = svg("black.svg");
+  EXPECT_EQ(lines_with(black, "stroke:#000000;").size(), 2u);
+  EXPECT_NE(black.find("fill:#3366ff;"), std::string::npos);
+}
+
+TEST_F(SvgExport, ArcsAsCirclesEllipsesAndPaths) {
+  elem_new_arc(0, 0, 0, 0, 0, 1, 1, GEOM_TWO_PI, 0, 0);
+  elem_new_arc(0, 0, 0, 3, 0, 1, 0.5, GEOM_TWO_PI, 0, 0);
+  elem_new_arc(0, 0, 0, 6, 0, 1, 0.5, GEOM_TWO_PI, 0, 0.5);
+  elem_new_arc(0, 0, 0, 0, 3, 1, 1, GEOM_PI, 0, 0);
+  elem_new_arc(0, 0, 0, 3, 3, 1, 1, GEOM_PI / 2, 0, 0);
+  elem_new_arc(0, 0, 0, 6, 3, 1, 0.5, GEOM_PI / 2, 0.2, 0.5);
+  elem_new_arc(0, 0, 0, 9, 3, 1, 1, GEOM_TWO_PI - 1e-4, 0, 0);
+  const std::string text = svg("arcs.svg");
+  const auto shapes = lines_with(text, "style=\"fill:none;");
+  ASSERT_EQ(shapes.size(), 7u);
+  EXPECT_EQ(shapes[0].substr(0, shapes[0].find(" style")), "<circle cx=\"37.43\" cy=\"143.73\" r=\"35.43\"");
+  EXPECT_EQ(shapes[1].substr(0, shapes[1].find(" style")),
+            "<ellipse cx=\"143.73\" cy=\"143.73\" rx=\"35.43\" ry=\"17.72\"");
+  EXPECT_EQ(shapes[2].substr(0, shapes[2].find(" style")),
+            "<ellipse transform=\"translate(250.03,143.73) rotate(-28.65)\" rx=\"35.43\" ry=\"17.72\"");
+  EXPECT_EQ(shapes[3].substr(0, shapes[3].find(" style")),
+            "<path d=\"M72.87,37.43 A35.43,35.43 -0.00 1,0 2.00,37.43\"");
+  EXPECT_EQ(shapes[4].substr(0, shapes[4].find(" style")),
+            "<path d=\"M179.17,37.43 A35.43,35.43 -0.00 0,0 143.73,2.00\"");
+  EXPECT_NE(shapes[5].find(" A35.43,17.72 -28.65 0,0 "), std::string::npos) << shapes[5];
+  // Just short of a whole turn: two halves, so the ends do not meet and
+  // the arc shows.
+  EXPECT_EQ(
+      shapes[6].substr(0, shapes[6].find(" style")),
+      "<path d=\"M391.76,37.43 A35.43,35.43 -0.00 0,0 320.90,37.43 A35.43,35.43 -0.00 0,0 391.76,37.44\"");
+  const std::string png = checked_and_drawn("arcs.svg");
+  EXPECT_TRUE(any_ink(png, 353, 0, 360, 5));
+  EXPECT_TRUE(any_ink(png, 353, 70, 360, 75));
+}
+
+// A filling with a hole is one path of two subpaths filled even-odd: the
+// hole stays white.
+TEST_F(SvgExport, AFillingWithAHole) {
+  Point2 holed[10] = {{0, 0, 0},     {2, 0, 0},     {2, 2, 0},     {0, 2, 0},     CONTOUR_END,
+                      {0.5, 0.5, 0}, {0.5, 1.5, 0}, {1.5, 1.5, 0}, {1.5, 0.5, 0}, CONTOUR_END};
+  elem_new_pattern(0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 10, holed, 1, 0, 0, PATTERN_FILLING);
+  const std::string text = svg("hole.svg");
+  const auto paths = lines_with(text, "<path");
+  ASSERT_EQ(paths.size(), 1u);
+  EXPECT_EQ(
+      paths[0],
+      "<path d=\"M2.00,72.87 L72.87,72.87 L72.87,2.00 L2.00,2.00 z M19.72,55.15 L19.72,19.72 L55.15,19.72 "
+      "L55.15,55.15 z \" style=\"stroke:none;fill:#ff0000;fill-rule:evenodd;\"/>");
+  const std::string png = checked_and_drawn("hole.svg");
+  EXPECT_EQ(pixel(png, 37, 37), 0xFFFFFFu);
+  EXPECT_EQ(pixel(png, 10, 37), 0xFF0000u);
+}
+
+// The drawing of every kind is a well-formed document librsvg draws; the
+// picture stays in the test output folder to be looked at.
+TEST_F(SvgExport, EveryKindIsWellFormedAndDrawn) {
+  every_kind_drawing();
+  const std::string text = svg("every_kind.svg");
+  EXPECT_GT(count_of(text, "<line "), 100);
+  int w = 0, h = 0;
+  pixel(checked_and_drawn("every_kind.svg"), 0, 0, &w, &h);
+  EXPECT_GT(w, 500);
+  EXPECT_GT(h, 400);
+}
+
+}  // namespace
