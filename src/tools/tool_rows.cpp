@@ -1,5 +1,6 @@
 #include "tools/tool_rows.h"
 
+#include "tools/curve_tools.h"
 #include "tools/line_tools.h"
 
 CmdRows tool_rows() {
@@ -14,5 +15,9 @@ CmdRows tool_rows() {
       {"b_line_pparallel", tool_line_pparallel},
       {"b_line_orthogonal", tool_line_orthogonal},
       {"b_line_polygon", tool_line_polygon},
+      {"b_circle_circle", tool_circle_circle},
+      {"b_circle_arc", tool_circle_arc},
+      {"b_circle_3point", tool_circle_3point},
+      {"b_circle_arc3point", tool_circle_arc3point},
   };
 }
