@@ -59,6 +59,10 @@ bool curve_has_size(const CurveShape& c);
 // the screen.
 void curve_create(const CurveShape& c);
 
+// The circle, arc or ellipse nearest to (x, y) on the current and the shown
+// layers; null when the nearest element there is of another kind.
+ElemHeader* curve_pick(double x, double y);
+
 // The geometry of the tools.
 // The full circle about (cx, cy) through (px, py).
 CurveShape curve_circle(double cx, double cy, double px, double py);

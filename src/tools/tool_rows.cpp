@@ -19,5 +19,9 @@ CmdRows tool_rows() {
       {"b_circle_arc", tool_circle_arc},
       {"b_circle_3point", tool_circle_3point},
       {"b_circle_arc3point", tool_circle_arc3point},
+      {"b_circle_ellipse", tool_circle_ellipse},
+      {"b_circle_ellipsefame", tool_circle_ellipsefame},
+      {"b_circle_parallel", tool_circle_parallel},
+      {"b_circle_pparallel", tool_circle_pparallel},
   };
 }

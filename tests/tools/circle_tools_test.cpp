@@ -2,6 +2,7 @@
 // create, one undo step each, input without size refused, the prompts, and a
 // view with nothing of the cursor or the rubber bands left behind.
 
+#include <cmath>
 #include <string>
 
 #include "curve_tool_fixture.h"
@@ -94,6 +95,126 @@ TEST_F(CurveToolTest, ArcThroughThreePointsRunsFromTheFirstThroughTheSecond) {
   undo_step_back();
   undo_step_back();
   EXPECT_TRUE(arcs().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CurveToolTest, EllipsesByCentreOrFrameAndEllipsesWithoutHeightRefused) {
+  struct Case {
+    const char* name;
+    void (*tool)();
+    double x0, y0, x1, y1;  // the two points given
+    double cx, cy, rx, ry;  // the ellipse expected; rx 0 for none
+  } cases[] = {
+      {"centre", tool_circle_ellipse, 0, 0, -6, 3, 0, 0, 6, 3},
+      {"frame", tool_circle_ellipsefame, 20, 6, 10, 0, 15, 3, 5, 3},
+      {"centre, no height", tool_circle_ellipse, 0, 0, 6, 0, 0, 0, 0, 0},
+      {"frame, no width", tool_circle_ellipsefame, 10, 0, 10, 6, 0, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fresh_drawing();
+    ui.calls.clear();
+    script.click_world(1, c.x0, c.y0).click_world(1, c.x1, c.y1).key("z_enter").key("p_nop");
+    run_tool(c.tool);
+    if (c.rx == 0) {
+      EXPECT_TRUE(arcs().empty());
+      EXPECT_EQ(undo_used, 0);
+      // Asked for the next ellipse.
+      EXPECT_EQ(ui.calls_starting("prompt " + prompts_of(ui).front().substr(7)).size(), 2u);
+    } else {
+      ASSERT_EQ(arcs().size(), 1u);
+      expect_curve(arcs()[0], c.cx, c.cy, c.rx, c.ry, 2 * PI, 0);
+      EXPECT_EQ(undo_used, 1);
+    }
+    expect_clean_surface();
+  }
+}
+
+class ConcentricTest : public CurveToolTest {
+ protected:
+  void SetUp() override {
+    CurveToolTest::SetUp();
+    // An ellipse of radii 12 and 6, and a line just above its top.
+    elem_new_arc(0, 0, 0, 0, 0, 12, 6, 2 * PI, 0, 0);
+    ellipse = elem_list_tail;
+    elem_new_line(0, 0, 0, -5, 7, 5, 7);
+    redraw();
+  }
+  ElemHeader* ellipse = nullptr;
+};
+
+TEST_F(ConcentricTest, AtADistanceOnTheClickedSide) {
+  int mark_while_asking = -1;
+  rows()["z_look"] = [&] { mark_while_asking = ellipse->mark; };
+  script.value("3");
+  // Outside by the x radius: both radii grow by the distance.
+  script.click_world(1, 12.2, 0.5).key("z_look").click_world(1, 20, 20);
+  // Inside: both shrink.
+  script.click_world(1, -12.2, 0.5).click_world(1, 1, 1);
+  // The line is nearer: asked again. Then the ellipse, and Escape at the side.
+  script.click_world(1, 0, 6.8).click_world(1, 0, 6.2).key("p_nop");
+  run_tool(tool_circle_parallel);
+
+  const auto a = arcs();
+  ASSERT_EQ(a.size(), 3u);
+  expect_curve(a[1], 0, 0, 15, 9, 2 * PI, 0);
+  expect_curve(a[2], 0, 0, 9, 3, 2 * PI, 0);
+  EXPECT_EQ(mark_while_asking, 1);
+  EXPECT_TRUE(nothing_marked());
+  EXPECT_EQ(undo_used, 2);
+  EXPECT_EQ(ui.calls_starting("prompt Initial Circle/Arc:").size(), 4u);
+  EXPECT_EQ(ui.last_prompt, "Select side:");
+  expect_clean_surface();
+}
+
+TEST_F(ConcentricTest, AnInnerCopyAsWideAsAnAxisIsRefusedANegativeDistanceShrinks) {
+  script.value("6").click_world(1, 12.2, 0.5).click_world(1, 1, 1).key("p_nop");
+  run_tool(tool_circle_parallel);
+  EXPECT_EQ(arcs().size(), 1u);
+  EXPECT_EQ(undo_used, 0);
+  EXPECT_EQ(ui.last_prompt, "Initial Circle/Arc:");
+
+  script.value("-3").click_world(1, 12.2, 0.5).click_world(1, 20, 20).key("p_nop");
+  run_tool(tool_circle_parallel);
+  ASSERT_EQ(arcs().size(), 2u);
+  expect_curve(arcs()[1], 0, 0, 9, 3, 2 * PI, 0);
+  expect_clean_surface();
+}
+
+TEST_F(ConcentricTest, ThroughPointsKeepTheAxisRatioAndTheArc) {
+  // An arc, turned: its sweep, start and turn go to every copy.
+  elem_new_arc(0, 0, 0, 30, 0, 4, 2, PI, 0.5, 0.25);
+  redraw();
+  script.click_world(1, 0, -6.2);
+  script.click_world(1, 0, 24).key("z_enter");
+  // Through the centre (caught by the snap): no size, nothing made.
+  script.click_world(1, 0, 0).key("z_enter");
+  script.click_world(1, 18, 0).key("z_enter").key("p_nop");
+  run_tool(tool_circle_pparallel);
+  auto a = arcs();
+  ASSERT_EQ(a.size(), 4u);
+  expect_curve(a[2], 0, 0, 24, 12, 2 * PI, 0);
+  expect_curve(a[3], 0, 0, 18, 9, 2 * PI, 0);
+  EXPECT_EQ(ui.calls_starting("prompt Initial Circle/Arc:").size(), 1u);
+  EXPECT_EQ(undo_used, 2);
+  expect_clean_surface();
+
+  undo_record(UNDO_CLEAR, 0);
+  ui.calls.clear();
+  // A point of the turned arc, at 1 radian of its own frame.
+  const Point2 on = geom_rotated(30, 0, 30 + 4 * std::cos(1.0), 2 * std::sin(1.0), 0.25);
+  script.click_world(1, on.x, on.y).click_world(1, 30, 8).key("z_enter").key("p_nop");
+  run_tool(tool_circle_pparallel);
+  a = arcs();
+  ASSERT_EQ(a.size(), 5u);
+  EXPECT_NEAR(a[4]->radius_x, 8, 1e-9);
+  EXPECT_NEAR(a[4]->radius_y, 4, 1e-9);
+  EXPECT_EQ(a[4]->sweep, PI);
+  EXPECT_EQ(a[4]->start, 0.5);
+  EXPECT_EQ(a[4]->rotation, 0.25);
 }
 
 }  // namespace
