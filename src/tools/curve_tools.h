@@ -59,6 +59,12 @@ bool curve_has_size(const CurveShape& c);
 // the screen.
 void curve_create(const CurveShape& c);
 
+// Replaces the spline e by the chords the screen draws it with at the
+// current zoom, as lines on the current layer with the spline's pen and
+// line type (none for the guide pen), in one undo step; the spline is
+// erased from the view and the lines drawn.
+void curve_dissolve_spline(ElemHeader* e);
+
 // The circle, arc or ellipse nearest to (x, y) on the current and the shown
 // layers; null when the nearest element there is of another kind.
 ElemHeader* curve_pick(double x, double y);

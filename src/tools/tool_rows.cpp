@@ -23,5 +23,7 @@ CmdRows tool_rows() {
       {"b_circle_ellipsefame", tool_circle_ellipsefame},
       {"b_circle_parallel", tool_circle_parallel},
       {"b_circle_pparallel", tool_circle_pparallel},
+      {"b_circle_spline", tool_circle_spline},
+      {"b_circle_splinedissolve", tool_circle_splinedissolve},
   };
 }

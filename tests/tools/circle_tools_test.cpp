@@ -3,6 +3,7 @@
 // view with nothing of the cursor or the rubber bands left behind.
 
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "curve_tool_fixture.h"
@@ -215,6 +216,86 @@ TEST_F(ConcentricTest, ThroughPointsKeepTheAxisRatioAndTheArc) {
   EXPECT_EQ(a[4]->sweep, PI);
   EXPECT_EQ(a[4]->start, 0.5);
   EXPECT_EQ(a[4]->rotation, 0.25);
+}
+
+}  // namespace
+
+namespace {
+
+// Every tool once: the curve it creates goes on the current layer with the
+// current line type, and with the current pen or, in guide mode, the guide
+// pen; another tool's key in place of the last event ends it without a curve.
+TEST_F(CurveToolTest, EveryToolUsesTheCurrentLayerLineTypeAndPenOrTheGuidePen) {
+  using Events = std::function<void(ScriptedWait&)>;
+  struct Case {
+    const char* name;
+    void (*tool)();
+    Events head, last;
+  };
+  const Events enter = [](ScriptedWait& s) { s.key("z_enter"); };
+  const std::vector<Case> cases = {
+      {"circle", tool_circle_circle, [](ScriptedWait& s) { s.click_world(1, 20, 20).key("z_enter"); },
+       [](ScriptedWait& s) { s.value("3"); }},
+      {"arc", tool_circle_arc,
+       [](ScriptedWait& s) {
+         s.click_world(1, 20, 20).click_world(1, 25, 20).click_world(1, 20, 25).key("z_enter");
+       },
+       [](ScriptedWait& s) { s.click_world(1, 21, 21); }},
+      {"3point", tool_circle_3point,
+       [](ScriptedWait& s) { s.click_world(1, 20, 20).click_world(1, 25, 25).click_world(1, 30, 20); },
+       enter},
+      {"arc3point", tool_circle_arc3point,
+       [](ScriptedWait& s) { s.click_world(1, 20, 20).click_world(1, 25, 25).click_world(1, 30, 20); },
+       enter},
+      {"ellipse", tool_circle_ellipse,
+       [](ScriptedWait& s) { s.click_world(1, 20, 20).click_world(1, 26, 23); }, enter},
+      {"ellipsefame", tool_circle_ellipsefame,
+       [](ScriptedWait& s) { s.click_world(1, 20, 20).click_world(1, 26, 23); }, enter},
+      {"parallel", tool_circle_parallel, [](ScriptedWait& s) { s.value("1").click_world(1, -10, 5.1); },
+       [](ScriptedWait& s) { s.click_world(1, -10, 10); }},
+      {"pparallel", tool_circle_pparallel,
+       [](ScriptedWait& s) { s.click_world(1, -10, 5.1).click_world(1, -10, 12); }, enter},
+      {"spline", tool_circle_spline,
+       [](ScriptedWait& s) {
+         s.click_world(1, 20, 20).click_world(1, 30, 20).click_world(1, 22, 25).click_world(1, 28, 25);
+       },
+       enter},
+  };
+  for (int guide = 0; guide <= 1; ++guide) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (guide ? " in guide mode" : ""));
+      fresh_drawing();
+      cur_layer = 7;
+      cur_pen = 2;
+      cur_line_type = 3;
+      guide_mode = guide;
+      elem_new_arc(7, 0, 0, -10, 0, 5, 5, 2 * PI, 0, 0);  // the curve of the tools that pick one
+      redraw();
+      c.head(script);
+      c.last(script);
+      script.key("p_nop");
+      run_tool(c.tool);
+      const auto e = elements();
+      ASSERT_EQ(e.size(), 2u);
+      EXPECT_EQ(e[1]->layer, 7);
+      EXPECT_EQ(e[1]->line_type, 3);
+      EXPECT_EQ(e[1]->pen, guide ? PEN_GUIDE : 2);
+      EXPECT_EQ(undo_used, 1);
+      EXPECT_TRUE(nothing_marked());
+      expect_clean_surface();
+      undo_step_back();
+      EXPECT_EQ(elements().size(), 1u);
+      redraw();
+
+      c.head(script);
+      script.key("b_line_line");
+      run_tool(c.tool);
+      EXPECT_EQ(elements().size(), 1u);
+      EXPECT_EQ(pending_command, "b_line_line");
+      EXPECT_TRUE(nothing_marked());
+      expect_clean_surface();
+    }
+  }
 }
 
 }  // namespace
