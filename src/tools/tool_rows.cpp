@@ -2,6 +2,7 @@
 
 #include "tools/curve_tools.h"
 #include "tools/line_tools.h"
+#include "tools/text_tools.h"
 
 CmdRows tool_rows() {
   return {
@@ -25,5 +26,12 @@ CmdRows tool_rows() {
       {"b_circle_pparallel", tool_circle_pparallel},
       {"b_circle_spline", tool_circle_spline},
       {"b_circle_splinedissolve", tool_circle_splinedissolve},
+      {"b_text_text", tool_text_text},
+      {"b_text_x", tool_text_x},
+      {"b_text_y", tool_text_y},
+      {"b_text_alter_content", tool_text_alter_content},
+      {"b_text_alter_style", tool_text_alter_style},
+      {"b_text_alter_format", tool_text_alter_format},
+      {"b_text_alter_size", tool_text_alter_size},
   };
 }
