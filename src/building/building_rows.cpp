@@ -1,5 +1,6 @@
 #include "building/building_rows.h"
 
+#include "building/solid_tools.h"
 #include "building/wall_tools.h"
 
 CmdRows building_rows() {
@@ -18,5 +19,14 @@ CmdRows building_rows() {
       {"b_wall_extend", tool_wall_extend},
       {"b_wall_join", tool_wall_join},
       {"b_wall_attach_3D", tool_wall_attach_3d},
+      {"b_3d_line", tool_3d_line},
+      {"b_3d_cuboid", tool_3d_cuboid},
+      {"b_3d_polygon", tool_3d_polygon},
+      {"b_3d_prism", tool_3d_prism},
+      {"b_3d_tube", tool_3d_tube},
+      {"b_3d_cone", tool_3d_cone},
+      {"b_3d_cutcone", tool_3d_cutcone},
+      {"b_3d_sphere", tool_3d_sphere},
+      {"b_3d_material", tool_3d_material},
   };
 }

@@ -132,3 +132,28 @@ SolidMesh solid_sphere(Point3 c, double r) {
   add_face(m, {241, 264, 265});
   return m;
 }
+
+double solid_prism_height_to(const std::vector<Point3>& p, Point3 point) {
+  Plane3 plane;
+  vec3_plane_from_points(&plane, p[0], p[1], p[2]);
+  const Point3 n = pt(plane.nx, plane.ny, plane.nz);
+  vec3_ray_plane_intersect(point, p[0], p[1], p[2]);
+  const double d = vec3_distance(point, geo_result.isect3);
+  // Move the plane by -d n: P lies on the -n side when it lies on the moved
+  // plane.
+  auto moved = [&](Point3 q) { return pt(q.x - d * n.x, q.y - d * n.y, q.z - d * n.z); };
+  vec3_ray_plane_intersect(point, moved(p[0]), moved(p[1]), moved(p[2]));
+  return vec3_distance(point, geo_result.isect3) <= 0.00001 ? d : -d;
+}
+
+std::vector<Point3> solid_prism_top(std::vector<Point3>& p, double h) {
+  if (h < 0.0) {
+    h = -h;
+    geom_reverse_polygon3(static_cast<int>(p.size()), p.data());
+  }
+  Plane3 plane;
+  vec3_plane_from_points(&plane, p[0], p[1], p[2]);
+  std::vector<Point3> top;
+  for (const Point3& q : p) top.push_back(pt(q.x - h * plane.nx, q.y - h * plane.ny, q.z - h * plane.nz));
+  return top;
+}

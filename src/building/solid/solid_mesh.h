@@ -50,3 +50,15 @@ SolidMesh solid_frustum(Point3 p1, Point3 p2, double r1, double r2, int n);
 
 // The sphere of 24 segments and 12 rings: 266 vertices, 288 faces.
 SolidMesh solid_sphere(Point3 centre, double r);
+
+// The signed height of a prism over the polygon p (at least three points)
+// whose top is to lie in the plane through P parallel to the polygon: the
+// distance of P from the polygon's plane, positive when P lies on the side
+// into which -n points (n the unit normal of (p1 - p0) x (p2 - p1)),
+// negative on the side of n.
+double solid_prism_height_to(const std::vector<Point3>& p, Point3 point);
+
+// The top of a prism of height h over p: each point moved by -h n. A
+// negative h first reverses p (which reverses n), so the top lies on the
+// same side either way; p is left as the prism's bottom.
+std::vector<Point3> solid_prism_top(std::vector<Point3>& p, double h);
