@@ -31,9 +31,10 @@ void tool_3d_cuboid() {
   for (;;) {
     for (int k = 0; k < 2; ++k) r.x[k] = r.y[k] = r.z[k] = 0.0;
     const bool plan = solid_plan_view();
-    if (tool_ask(r, {{STEP_POINT, nls_mark("1st Corner point:")},
-                     {STEP_NEXT_POINT, nls_mark("Move XYZ/2nd Corner point:"), plan ? preview_3d_cuboid : nullptr},
-                     {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:"), plan ? preview_3d_cuboid_confirm : nullptr}}) !=
+    if (tool_ask(
+            r, {{STEP_POINT, nls_mark("1st Corner point:")},
+                {STEP_NEXT_POINT, nls_mark("Move XYZ/2nd Corner point:"), plan ? preview_3d_cuboid : nullptr},
+                {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:"), plan ? preview_3d_cuboid_confirm : nullptr}}) !=
         INPUT_DONE)
       return;
     input_normalize_corners(&r);

@@ -14,8 +14,10 @@ namespace {
 // typed base; false when cancelled.
 bool plan_pass(InputRequest& r) {
   int count = 0;
-  while ((count = input_polygon()) < 3)
+  do {
+    count = input_polygon();
     if (count == POLY_INPUT_CANCELLED) return false;
+  } while (count < 3);
   std::vector<Point2> plan(poly_input.points.begin(), poly_input.points.begin() + (count - 1));
   double z = poly_input.z;
   poly_input_free();
@@ -33,8 +35,10 @@ bool plan_pass(InputRequest& r) {
 // One polygon in a 3D view, its points as entered.
 bool view_pass() {
   int count = 0;
-  while ((count = input_polygon_simple()) < 3)
+  do {
+    count = input_polygon_simple();
     if (count == POLY_INPUT_CANCELLED) return false;
+  } while (count < 3);
   std::vector<Point3> pts(poly_input.points3.begin(), poly_input.points3.begin() + (count - 1));
   poly_input_free();
   solid_append(solid_flat_polygon(pts), tool_pen(), 1);

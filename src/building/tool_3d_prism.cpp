@@ -24,8 +24,10 @@ int ask_outline(bool plan) {
 // One prism in the plan view; false when the tool ends.
 bool plan_pass(InputRequest& r) {
   int count = 0;
-  while ((count = ask_outline(true)) < 3)
+  do {
+    count = ask_outline(true);
     if (count == POLY_INPUT_CANCELLED) return false;
+  } while (count < 3);
   std::vector<Point2> plan(poly_input.points.begin(), poly_input.points.begin() + (count - 1));
   double zb = poly_input.z;
   poly_input_free();
@@ -49,12 +51,14 @@ bool plan_pass(InputRequest& r) {
 // One prism in a 3D view; false when the tool ends.
 bool view_pass(InputRequest& r) {
   int count = 0;
-  while ((count = ask_outline(false)) < 3)
+  do {
+    count = ask_outline(false);
     if (count == POLY_INPUT_CANCELLED) return false;
+  } while (count < 3);
   std::vector<Point3> bottom(poly_input.points3.begin(), poly_input.points3.begin() + (count - 1));
   poly_input_free();
-  const int res = tool_ask(r, {{STEP_POINT_OR_LENGTH, nls_mark("Height:")},
-                               {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:")}});
+  const int res = tool_ask(
+      r, {{STEP_POINT_OR_LENGTH, nls_mark("Height:")}, {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:")}});
   double h = 0.0;
   if (res == INPUT_VALUE)
     h = r.length;

@@ -17,8 +17,9 @@ enum class Kind { tube, cone, cutcone };
 // length; false when cancelled.
 bool ask_radius(InputRequest& r, const char* prompt, double& radius) {
   const bool plan = solid_plan_view();
-  const int res = tool_ask(r, {{STEP_POINT_OR_LENGTH, prompt, plan ? preview_3d_radius : nullptr},
-                               {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:"), plan ? preview_3d_radius_confirm : nullptr}});
+  const int res = tool_ask(
+      r, {{STEP_POINT_OR_LENGTH, prompt, plan ? preview_3d_radius : nullptr},
+          {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:"), plan ? preview_3d_radius_confirm : nullptr}});
   if (res == INPUT_DONE)
     radius = geom_dist(solid_centre.x, solid_centre.y, r.x[0], r.y[0]);
   else if (res == INPUT_VALUE)

@@ -17,9 +17,9 @@ bool pass(InputRequest& r) {
         INPUT_DONE)
       return false;
     solid_centre = {r.x[0], r.y[0], r.z[0], 0};
-    const int res =
-        tool_ask(r, {{STEP_POINT_OR_LENGTH, nls_mark("Radius/Circle point:"), plan ? preview_3d_radius : nullptr},
-                     {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:"), plan ? preview_3d_radius_confirm : nullptr}});
+    const int res = tool_ask(
+        r, {{STEP_POINT_OR_LENGTH, nls_mark("Radius/Circle point:"), plan ? preview_3d_radius : nullptr},
+            {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:"), plan ? preview_3d_radius_confirm : nullptr}});
     if (res == INPUT_DONE)
       solid_radius = geom_dist(solid_centre.x, solid_centre.y, r.x[0], r.y[0]);
     else if (res == INPUT_VALUE)

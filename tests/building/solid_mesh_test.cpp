@@ -149,6 +149,28 @@ TEST(SolidMesh, SpherePolesAndRings) {
   EXPECT_EQ(f[287], (std::vector<int32_t>{241, 264, 265}));
 }
 
+// The square in the plane y = 0 with its normal along +y: a point on the
+// -y side gives a positive height, one on the +y side a negative one, and
+// the top lands in the point's plane either way.
+TEST(SolidMesh, PrismHeightToAPointAndItsTop) {
+  const std::vector<Point3> square = {P(0, 0, 0), P(0, 0, 1), P(1, 0, 1), P(1, 0, 0)};
+  struct Row {
+    Point3 point;
+    double h;
+  };
+  for (const Row& r : {Row{P(7, -3, 9), 3}, Row{P(-4, 2, 0.5), -2}, Row{P(0.5, -1e-3, 0.5), 1e-3}}) {
+    const double h = solid_prism_height_to(square, r.point);
+    EXPECT_NEAR(h, r.h, 1e-12);
+    std::vector<Point3> bottom = square;
+    const std::vector<Point3> top = solid_prism_top(bottom, h);
+    ASSERT_EQ(top.size(), 4u);
+    for (const Point3& t : top) EXPECT_NEAR(t.y, r.point.y, 1e-12);
+    // A negative height turns the polygon round, so the prism stays closed
+    // and wound like every other solid.
+    EXPECT_EQ(h < 0, bottom[1].x == 1.0);
+  }
+}
+
 TEST(SolidMesh, DivisionClamp) {
   for (auto [in, out] :
        std::vector<std::pair<int, int>>{{-5, 3}, {0, 3}, {2, 3}, {3, 3}, {17, 17}, {120, 120}, {500, 120}})
