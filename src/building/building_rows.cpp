@@ -1,5 +1,6 @@
 #include "building/building_rows.h"
 
+#include "building/light_camera_tools.h"
 #include "building/solid_tools.h"
 #include "building/wall_tools.h"
 
@@ -28,5 +29,13 @@ CmdRows building_rows() {
       {"b_3d_cutcone", tool_3d_cutcone},
       {"b_3d_sphere", tool_3d_sphere},
       {"b_3d_material", tool_3d_material},
+      {"b_3d_light", tool_3d_light},
+      {"b_3d_light_alter", tool_3d_light_alter},
+      {"b_3d_camera", tool_3d_camera},
+      {"b_3d_camera_change", tool_3d_camera_change},
+      {"b_cam_up", tool_cam_up},
+      {"b_cam_down", tool_cam_down},
+      {"b_cam_left", tool_cam_left},
+      {"b_cam_right", tool_cam_right},
   };
 }
