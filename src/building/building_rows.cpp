@@ -1,5 +1,7 @@
 #include "building/building_rows.h"
 
+#include "building/light_camera_tools.h"
+#include "building/solid_tools.h"
 #include "building/wall_tools.h"
 
 CmdRows building_rows() {
@@ -18,5 +20,22 @@ CmdRows building_rows() {
       {"b_wall_extend", tool_wall_extend},
       {"b_wall_join", tool_wall_join},
       {"b_wall_attach_3D", tool_wall_attach_3d},
+      {"b_3d_line", tool_3d_line},
+      {"b_3d_cuboid", tool_3d_cuboid},
+      {"b_3d_polygon", tool_3d_polygon},
+      {"b_3d_prism", tool_3d_prism},
+      {"b_3d_tube", tool_3d_tube},
+      {"b_3d_cone", tool_3d_cone},
+      {"b_3d_cutcone", tool_3d_cutcone},
+      {"b_3d_sphere", tool_3d_sphere},
+      {"b_3d_material", tool_3d_material},
+      {"b_3d_light", tool_3d_light},
+      {"b_3d_light_alter", tool_3d_light_alter},
+      {"b_3d_camera", tool_3d_camera},
+      {"b_3d_camera_change", tool_3d_camera_change},
+      {"b_cam_up", tool_cam_up},
+      {"b_cam_down", tool_cam_down},
+      {"b_cam_left", tool_cam_left},
+      {"b_cam_right", tool_cam_right},
   };
 }

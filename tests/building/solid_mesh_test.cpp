@@ -1,0 +1,203 @@
+// The mesh builders of the 3D element tools: their sizes, the exact
+// vertices and faces where the tools' users rely on them, and one winding
+// check over every builder (each edge used once in each direction, faces
+// clockwise from outside).
+
+#include "building/solid/solid_mesh.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/vec3.h"
+
+namespace {
+
+Point3 P(double x, double y, double z) { return Point3{x, y, z, 0}; }
+
+std::vector<std::vector<int32_t>> faces(const SolidMesh& m) {
+  std::vector<std::vector<int32_t>> out;
+  std::size_t at = 0;
+  for (int32_t n : m.face_sizes) {
+    out.emplace_back(m.indices.begin() + at, m.indices.begin() + at + n);
+    at += n;
+  }
+  return out;
+}
+
+struct Case {
+  std::string name;
+  SolidMesh mesh;
+  int v, f;
+  bool closed;  // a solid: the face normals point inwards
+};
+
+std::vector<Case> all_cases() {
+  const std::vector<Point3> l_shape = {P(0, 0, 0), P(0, 2, 0), P(1, 2, 0),
+                                       P(1, 1, 0), P(2, 1, 0), P(2, 0, 0)};
+  std::vector<Point3> l_top = l_shape;
+  for (Point3& p : l_top) p.z = 3;
+  return {
+      {"cuboid", solid_cuboid(0, 0, 2, 1, 0, 3), 8, 6, true},
+      {"flat polygon", solid_flat_polygon(l_shape), 6, 2, false},
+      {"prism", solid_prism(l_shape, l_top), 12, 8, true},
+      {"tube along z", solid_frustum(P(0, 0, 0), P(0, 0, 2), 1, 1, 12), 24, 14, true},
+      {"cut cone along x", solid_frustum(P(0, 1, 1), P(4, 1, 1), 2, 0.5, 7), 14, 9, true},
+      {"cut cone slanted", solid_frustum(P(1, 2, 3), P(-2, 0, 5), 1, 1e-9, 5), 10, 7, true},
+      {"cone", solid_frustum(P(0, 0, 0), P(0, 0, 2), 1, 0, 12), 13, 13, true},
+      {"cone upside down", solid_frustum(P(0, 0, 2), P(0, 0, 0), 1, 0, 3), 4, 4, true},
+      {"sphere", solid_sphere(P(1, 2, 3), 0.5), 266, 288, true},
+      {"big sphere", solid_sphere(P(0, 0, 0), 1000), 266, 288, true},
+  };
+}
+
+TEST(SolidMesh, SizesOfEveryBuilder) {
+  for (const Case& c : all_cases()) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.mesh.vertex_count(), c.v);
+    EXPECT_EQ(c.mesh.face_count(), c.f);
+    int32_t sum = 0;
+    for (int32_t n : c.mesh.face_sizes) sum += n;
+    ASSERT_EQ(static_cast<std::size_t>(sum), c.mesh.indices.size());
+    for (int32_t i : c.mesh.indices) {
+      EXPECT_GE(i, 0);
+      EXPECT_LT(i, c.v);
+    }
+    for (const Point3& p : c.mesh.vertices) EXPECT_TRUE(std::isfinite(p.x + p.y + p.z));
+  }
+}
+
+TEST(SolidMesh, EveryEdgeOnceEachWayAndFacesClockwiseFromOutside) {
+  for (const Case& c : all_cases()) {
+    SCOPED_TRACE(c.name);
+    std::map<std::pair<int32_t, int32_t>, int> used;
+    Point3 centre = P(0, 0, 0);
+    for (const Point3& p : c.mesh.vertices) centre = vec3_add(centre, p);
+    vec3_scale(&centre, 1.0 / c.mesh.vertex_count());
+    for (const auto& f : faces(c.mesh)) {
+      for (std::size_t k = 0; k < f.size(); ++k) ++used[{f[k], f[(k + 1) % f.size()]}];
+      if (!c.closed) continue;
+      // The normal (p1 - p0) x (p2 - p1) points towards the inside: to the
+      // centre of a convex solid (the prism is tested by its faces' planes).
+      const Point3 &p0 = c.mesh.vertices[f[0]], &p1 = c.mesh.vertices[f[1]], &p2 = c.mesh.vertices[f[2]];
+      const Point3 n = vec3_cross(vec3_sub(p1, p0), vec3_sub(p2, p1));
+      if (c.name != "prism") {
+        EXPECT_GT(vec3_dot(n, vec3_sub(centre, p0)), 0.0) << "face at " << f[0];
+      }
+    }
+    for (const auto& [edge, count] : used) {
+      EXPECT_EQ(count, 1) << edge.first << "-" << edge.second;
+      EXPECT_EQ(used.count({edge.second, edge.first}), 1u) << edge.first << "-" << edge.second << " unpaired";
+    }
+  }
+}
+
+TEST(SolidMesh, CuboidVerticesAndFaceOrder) {
+  const SolidMesh m = solid_cuboid(0, 0, 2, 1, 0, 3);
+  const std::vector<Point3> v = {P(0, 0, 0), P(2, 0, 0), P(2, 1, 0), P(0, 1, 0),
+                                 P(0, 0, 3), P(2, 0, 3), P(2, 1, 3), P(0, 1, 3)};
+  for (int k = 0; k < 8; ++k) EXPECT_TRUE(vec3_equal(m.vertices[k], v[k])) << k;
+  EXPECT_EQ(faces(m),
+            (std::vector<std::vector<int32_t>>{
+                {0, 1, 2, 3}, {4, 7, 6, 5}, {0, 4, 5, 1}, {1, 5, 6, 2}, {2, 6, 7, 3}, {3, 7, 4, 0}}));
+}
+
+TEST(SolidMesh, ConeBaseRunsAgainstItsSides) {
+  const auto f = faces(solid_frustum(P(0, 0, 0), P(0, 0, 2), 1, 0, 4));
+  EXPECT_EQ(f, (std::vector<std::vector<int32_t>>{{0, 1, 4}, {1, 2, 4}, {2, 3, 4}, {3, 0, 4}, {3, 2, 1, 0}}));
+}
+
+TEST(SolidMesh, FrustumCirclesLieOnTheirRadiiAroundTheAxis) {
+  struct Axis {
+    Point3 p1, p2;
+  };
+  for (const Axis& a :
+       {Axis{P(0, 0, 0), P(0, 0, 3)}, Axis{P(0, 5, 5), P(3, 5, 5)}, Axis{P(1, 2, 3), P(4, -1, 0)}}) {
+    const SolidMesh m = solid_frustum(a.p1, a.p2, 2, 0.5, 9);
+    Point3 axis = vec3_sub(a.p2, a.p1);
+    vec3_normalize(&axis);
+    for (int k = 0; k < 18; ++k) {
+      const Point3 c = k < 9 ? a.p1 : a.p2;
+      const Point3 d = vec3_sub(m.vertices[k], c);
+      EXPECT_NEAR(vec3_length(d.x, d.y, d.z), k < 9 ? 2 : 0.5, 1e-12) << k;
+      EXPECT_NEAR(vec3_dot(d, axis), 0.0, 1e-12) << k;
+    }
+  }
+}
+
+TEST(SolidMesh, ZeroAxisGivesCentresNotNaN) {
+  const SolidMesh m = solid_frustum(P(1, 1, 1), P(1, 1, 1), 2, 1, 5);
+  for (const Point3& p : m.vertices) EXPECT_TRUE(vec3_equal(p, P(1, 1, 1)));
+}
+
+TEST(SolidMesh, SpherePolesAndRings) {
+  const SolidMesh m = solid_sphere(P(1, 2, 3), 2);
+  EXPECT_TRUE(vec3_equal(m.vertices[0], P(1, 2, 1)));
+  EXPECT_TRUE(vec3_equal(m.vertices[265], P(1, 2, 5)));
+  for (const Point3& p : m.vertices) EXPECT_NEAR(vec3_distance(p, P(1, 2, 3)), 2.0, 1e-12);
+  // Ring 6 (vertices 121 .. 144) is the equator, segment 0 along +x.
+  EXPECT_NEAR(m.vertices[121].x, 3.0, 1e-12);
+  EXPECT_NEAR(m.vertices[121].z, 3.0, 1e-12);
+  const auto f = faces(m);
+  EXPECT_EQ(f[24], (std::vector<int32_t>{1, 25, 26, 2}));
+  EXPECT_EQ(f[47], (std::vector<int32_t>{24, 48, 25, 1}));
+  EXPECT_EQ(f[287], (std::vector<int32_t>{241, 264, 265}));
+}
+
+// The square in the plane y = 0 with its normal along +y: a point on the
+// -y side gives a positive height, one on the +y side a negative one, and
+// the top lands in the point's plane either way.
+TEST(SolidMesh, PrismHeightToAPointAndItsTop) {
+  const std::vector<Point3> square = {P(0, 0, 0), P(0, 0, 1), P(1, 0, 1), P(1, 0, 0)};
+  struct Row {
+    Point3 point;
+    double h;
+  };
+  for (const Row& r : {Row{P(7, -3, 9), 3}, Row{P(-4, 2, 0.5), -2}, Row{P(0.5, -1e-3, 0.5), 1e-3}}) {
+    const double h = solid_prism_height_to(square, r.point);
+    EXPECT_NEAR(h, r.h, 1e-12);
+    std::vector<Point3> bottom = square;
+    const std::vector<Point3> top = solid_prism_top(bottom, h);
+    ASSERT_EQ(top.size(), 4u);
+    for (const Point3& t : top) EXPECT_NEAR(t.y, r.point.y, 1e-12);
+    // A negative height turns the polygon round, so the prism stays closed
+    // and wound like every other solid.
+    EXPECT_EQ(h < 0, bottom[1].x == 1.0);
+  }
+}
+
+TEST(SolidMesh, DivisionClamp) {
+  for (auto [in, out] :
+       std::vector<std::pair<int, int>>{{-5, 3}, {0, 3}, {2, 3}, {3, 3}, {17, 17}, {120, 120}, {500, 120}})
+    EXPECT_EQ(solid_clamp_divisions(in), out) << in;
+}
+
+TEST(SolidMesh, PlanPolygonClockwiseFromAConvexCorner) {
+  struct Row {
+    std::vector<Point2> in, out;
+  };
+  const std::vector<Row> rows = {
+      // Counter-clockwise square: reversed.
+      {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}}},
+      // Clockwise L whose first point is the reflex corner (1, 1).
+      {{{1, 1}, {1, 2}, {2, 2}, {2, 0}, {0, 0}, {0, 1}}, {{1, 2}, {2, 2}, {2, 0}, {0, 0}, {0, 1}, {1, 1}}},
+      // Collinear first point: no left turn, kept.
+      {{{1, 0}, {0, 0}, {0, 1}, {2, 1}, {2, 0}}, {{1, 0}, {0, 0}, {0, 1}, {2, 1}, {2, 0}}},
+  };
+  for (const Row& r : rows) {
+    std::vector<Point2> p = r.in;
+    solid_orient_plan(p);
+    ASSERT_EQ(p.size(), r.out.size());
+    for (std::size_t k = 0; k < p.size(); ++k) {
+      EXPECT_EQ(p[k].x, r.out[k].x) << k;
+      EXPECT_EQ(p[k].y, r.out[k].y) << k;
+    }
+  }
+}
+
+}  // namespace
