@@ -1,5 +1,6 @@
 #include "building/building_rows.h"
 
+#include "building/opening_tools.h"
 #include "building/wall_tools.h"
 
 CmdRows building_rows() {
@@ -18,5 +19,14 @@ CmdRows building_rows() {
       {"b_wall_extend", tool_wall_extend},
       {"b_wall_join", tool_wall_join},
       {"b_wall_attach_3D", tool_wall_attach_3d},
+      {"b_opening_opening", tool_opening_opening},
+      {"b_opening_door", tool_opening_door},
+      {"b_opening_window", tool_opening_window},
+      {"b_opening_alter_opening", tool_opening_alter_opening},
+      {"b_opening_alter_door", tool_opening_alter_door},
+      {"b_opening_alter_window", tool_opening_alter_window},
+      {"b_opening_alter_height", tool_opening_alter_height},
+      {"b_opening_dissolve", tool_opening_dissolve},
+      {"b_opening_remove", tool_opening_remove},
   };
 }
