@@ -6,6 +6,7 @@
 
 #include "building/opening_tools.h"
 
+#include "../display/pixels.h"
 #include "model/layers.h"
 #include "wall_tool_fixture.h"
 
@@ -131,6 +132,60 @@ TEST_F(OpeningToolTest, PlacementByTwoPointsOrAFixedWidthWithTheOuterSide) {
     EXPECT_EQ(prompts(), expected_prompts);
     expect_one_undo_step(before);
   }
+}
+
+TEST_F(OpeningToolTest, RubberBandsFollowThePointer) {
+  // A wall 3 m thick, so that the lines of the rubber bands lie apart.
+  elem_free_all();
+  wall = axis_wall(0, 0, 6, 0, 3.0);
+  redraw();
+  door_width_fixed = 1;
+  // A row that draws the rubber band of the waiting step for a pointer at
+  // (x, y) and keeps which pixels it inverted, then draws it again to take
+  // it off.
+  auto look_at = [&](std::vector<bool>& out, double x, double y) {
+    return [&out, x, y] {
+      InputRequest* r = active_request;
+      ASSERT_NE(r->preview[r->step], nullptr);
+      const std::vector<uint32_t> before = view_pixels(0);
+      r->preview[r->step](r, x, y);
+      const std::vector<uint32_t> now = view_pixels(0);
+      r->preview[r->step](r, x, y);
+      EXPECT_EQ(view_pixels(0), before);
+      out.resize(now.size());
+      for (std::size_t i = 0; i < now.size(); ++i) out[i] = now[i] != before[i];
+    };
+  };
+  auto inverted = [&](const std::vector<bool>& band, double x, double y) {
+    return bool(band[static_cast<std::size_t>(py(y)) * 600 + static_cast<std::size_t>(px(x))]);
+  };
+  std::vector<bool> direction, side, leaf;
+  rows()["z_look"] = look_at(direction, 2, 0);
+  rows()["z_look2"] = look_at(side, 2.5, -2);
+  rows()["z_look3"] = look_at(leaf, 3, -2);
+  script.click_world(1, 3, 0.1).click_world(1, 3, 0).key("z_enter");
+  script.key("z_look").click_world(1, 2, 0).key("z_look2").click_world(1, 3, -2);
+  script.key("z_look3").click_world(1, 2.9, -2).key("p_nop");
+  run_tool(tool_opening_door);
+  ASSERT_FALSE(direction.empty());
+  // At "Direction:" the box from the start point towards corner 0, where
+  // the pointer is, and nothing on the other side.
+  EXPECT_TRUE(inverted(direction, 1.99, 1.0));
+  EXPECT_TRUE(inverted(direction, 3.0, 1.0));
+  EXPECT_FALSE(inverted(direction, 4.01, 1.0));
+  // At "Outer side:" the jambs of the box 1.99 .. 3, not its diagonals.
+  EXPECT_TRUE(inverted(side, 1.99, 1.0));
+  EXPECT_TRUE(inverted(side, 3.0, 1.0));
+  EXPECT_FALSE(inverted(side, 2.5, 0.0));
+  // At "Doorleaf:" a leaf swinging out beyond the wall's outer face.
+  int below = 0;
+  for (std::size_t i = 0; i < leaf.size(); ++i)
+    if (static_cast<int>(i / 600) > py(-1.7) && leaf[i]) ++below;
+  EXPECT_GT(below, 5);
+  ASSERT_EQ(openings().size(), 1u);
+  EXPECT_NEAR(openings()[0].corner[0].x, 1.99, 1e-9);
+  EXPECT_EQ(openings()[0].leaf_quadrant, 3);
+  expect_clean_surface();
 }
 
 TEST_F(OpeningToolTest, CancelledOrUnfittingPlacementLeavesTheWall) {
