@@ -189,7 +189,7 @@ double opening_fixed_direction(const WallElem& w, Point2 p0, Point2 q) {
   const Point2 a0 = foot(p0, c0, c1);
   if (geom_projection(q.x, q.y, a0.x, a0.y, c1.x, c1.y).t < 0.0) {
     double d = d0 + GEOM_PI;
-    if (d > 2.0 * GEOM_PI) d -= 2.0 * GEOM_PI;
+    if (d >= 2.0 * GEOM_PI) d -= 2.0 * GEOM_PI;
     return d;
   }
   return d0;
