@@ -1,6 +1,7 @@
 #include "building/building_rows.h"
 
 #include "building/light_camera_tools.h"
+#include "building/opening_tools.h"
 #include "building/solid_tools.h"
 #include "building/wall_tools.h"
 
@@ -37,5 +38,14 @@ CmdRows building_rows() {
       {"b_cam_down", tool_cam_down},
       {"b_cam_left", tool_cam_left},
       {"b_cam_right", tool_cam_right},
+      {"b_opening_opening", tool_opening_opening},
+      {"b_opening_door", tool_opening_door},
+      {"b_opening_window", tool_opening_window},
+      {"b_opening_alter_opening", tool_opening_alter_opening},
+      {"b_opening_alter_door", tool_opening_alter_door},
+      {"b_opening_alter_window", tool_opening_alter_window},
+      {"b_opening_alter_height", tool_opening_alter_height},
+      {"b_opening_dissolve", tool_opening_dissolve},
+      {"b_opening_remove", tool_opening_remove},
   };
 }
