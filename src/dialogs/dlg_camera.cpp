@@ -1,5 +1,5 @@
-#include "display/view_commands.h"
 #include "dialogs/dlg_small.h"
+#include "display/view_commands.h"
 #include "model/elem.h"
 #include "model/nls.h"
 #include "model/view_rec.h"
@@ -55,7 +55,8 @@ GtkWidget* dlg_camera_create() {
                           {"b_cam_right", "./graphics/3d4.xpm", 2, 1},
                           {"b_cam_down", "./graphics/3d2.xpm", 1, 2}};
   for (const Arrow& a : arrows)
-    gui_table_attach(grid, gui_command_button_new(3, a.key, a.picture), a.column, a.column + 1, a.row, a.row + 1, 0);
+    gui_table_attach(grid, gui_command_button_new(3, a.key, a.picture), a.column, a.column + 1, a.row,
+                     a.row + 1, 0);
   gui_pack(box, rotate, 0);
   dlg_small_close(box, "z_c_camera");
   return window;

@@ -44,7 +44,8 @@ const GdkRGBA white = {1.0, 1.0, 1.0, 1.0};
 const GdkRGBA grey = {0xf0a2 / 65535.0, 0xf0a2 / 65535.0, 0xf0a2 / 65535.0, 1.0};
 
 void drop_marks() {
-  for (GdkPixbuf** p : {&dlg.mark_current, &dlg.mark_shown, &dlg.mark_blank, &dlg.mark_used, &dlg.mark_arrow}) {
+  for (GdkPixbuf** p :
+       {&dlg.mark_current, &dlg.mark_shown, &dlg.mark_blank, &dlg.mark_used, &dlg.mark_arrow}) {
     if (*p) g_object_unref(*p);
     *p = nullptr;
   }
@@ -108,8 +109,8 @@ void open_name_entry(FixedText<NAME_LEN>& name) {
 bool cell_at(GtkWidget* view, GdkEventButton* event, int* row, int* column) {
   GtkTreePath* path = nullptr;
   GtkTreeViewColumn* col = nullptr;
-  if (!gtk_tree_view_get_path_at_pos(GTK_TREE_VIEW(view), static_cast<int>(event->x), static_cast<int>(event->y),
-                                     &path, &col, nullptr, nullptr))
+  if (!gtk_tree_view_get_path_at_pos(GTK_TREE_VIEW(view), static_cast<int>(event->x),
+                                     static_cast<int>(event->y), &path, &col, nullptr, nullptr))
     return false;
   *row = gtk_tree_path_get_indices(path)[0];
   gtk_tree_path_free(path);
@@ -136,9 +137,8 @@ gboolean on_list_row(GtkWidget* view, GdkEventButton* event, gpointer) {
 void add_column(GtkWidget* view, bool picture, int model_column, int background, int width) {
   GtkCellRenderer* cell = picture ? gtk_cell_renderer_pixbuf_new() : gtk_cell_renderer_text_new();
   g_object_set(cell, "height", 20, nullptr);
-  GtkTreeViewColumn* c = gtk_tree_view_column_new_with_attributes("", cell, picture ? "pixbuf" : "text",
-                                                                  model_column, "cell-background-rgba", background,
-                                                                  nullptr);
+  GtkTreeViewColumn* c = gtk_tree_view_column_new_with_attributes(
+      "", cell, picture ? "pixbuf" : "text", model_column, "cell-background-rgba", background, nullptr);
   gtk_tree_view_column_set_sizing(c, GTK_TREE_VIEW_COLUMN_FIXED);
   gtk_tree_view_column_set_fixed_width(c, width);
   gtk_tree_view_append_column(GTK_TREE_VIEW(view), c);
@@ -200,10 +200,11 @@ void dlg_layer_refresh() {
     const LayerRec& rec = layers[n];
     GtkTreeIter it;
     gtk_list_store_append(dlg.layer_rows, &it);
-    gtk_list_store_set(dlg.layer_rows, &it, L_CURRENT, n == cur_layer ? dlg.mark_current : dlg.mark_blank, L_SHOWN,
-                       rec.shown ? dlg.mark_shown : dlg.mark_blank, L_NAME,
-                       latin1_to_utf8(rec.name.c_str()).c_str(), L_USED, rec.count ? dlg.mark_used : dlg.mark_blank,
-                       L_NUMBER, layer_number_text(n).c_str(), L_BACKGROUND, n == cur_layer ? &white : &grey, -1);
+    gtk_list_store_set(dlg.layer_rows, &it, L_CURRENT, n == cur_layer ? dlg.mark_current : dlg.mark_blank,
+                       L_SHOWN, rec.shown ? dlg.mark_shown : dlg.mark_blank, L_NAME,
+                       latin1_to_utf8(rec.name.c_str()).c_str(), L_USED,
+                       rec.count ? dlg.mark_used : dlg.mark_blank, L_NUMBER, layer_number_text(n).c_str(),
+                       L_BACKGROUND, n == cur_layer ? &white : &grey, -1);
   }
   gtk_tree_view_set_model(GTK_TREE_VIEW(dlg.layer_view), GTK_TREE_MODEL(dlg.layer_rows));
   if (!dlg.list_rows) return;
@@ -214,10 +215,10 @@ void dlg_layer_refresh() {
     for (int i = 0; i < LAYER_LIST_LEN; ++i) used += layers[k * LAYER_LIST_LEN + i].count;
     GtkTreeIter it;
     gtk_list_store_append(dlg.list_rows, &it);
-    gtk_list_store_set(dlg.list_rows, &it, K_ARROW, k == cur_layer / LAYER_LIST_LEN ? dlg.mark_arrow : dlg.mark_blank,
-                       K_NAME, latin1_to_utf8(layer_list_names[k].c_str()).c_str(), K_USED,
-                       used > 0 ? dlg.mark_used : dlg.mark_blank, K_BACKGROUND,
-                       k == layer_dlg_list ? &white : &grey, -1);
+    gtk_list_store_set(
+        dlg.list_rows, &it, K_ARROW, k == cur_layer / LAYER_LIST_LEN ? dlg.mark_arrow : dlg.mark_blank,
+        K_NAME, latin1_to_utf8(layer_list_names[k].c_str()).c_str(), K_USED,
+        used > 0 ? dlg.mark_used : dlg.mark_blank, K_BACKGROUND, k == layer_dlg_list ? &white : &grey, -1);
   }
   gtk_tree_view_set_model(GTK_TREE_VIEW(dlg.list_view), GTK_TREE_MODEL(dlg.list_rows));
 }
@@ -286,8 +287,8 @@ GtkWidget* dlg_layer_create() {
   dlg.mark_blank = gui_pixbuf_load("./graphics/loff.xpm");
   dlg.mark_used = gui_pixbuf_load("./graphics/luse.xpm");
   dlg.mark_arrow = gui_pixbuf_load("./graphics/larr.xpm");
-  dlg.layer_rows = gtk_list_store_new(L_COUNT, GDK_TYPE_PIXBUF, GDK_TYPE_PIXBUF, G_TYPE_STRING, GDK_TYPE_PIXBUF,
-                                      G_TYPE_STRING, GDK_TYPE_RGBA);
+  dlg.layer_rows = gtk_list_store_new(L_COUNT, GDK_TYPE_PIXBUF, GDK_TYPE_PIXBUF, G_TYPE_STRING,
+                                      GDK_TYPE_PIXBUF, G_TYPE_STRING, GDK_TYPE_RGBA);
   dlg.list_rows = gtk_list_store_new(K_COUNT, GDK_TYPE_PIXBUF, G_TYPE_STRING, GDK_TYPE_PIXBUF, GDK_TYPE_RGBA);
 
   GtkWidget* lists = gui_hbox_new();

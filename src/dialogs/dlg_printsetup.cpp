@@ -94,9 +94,7 @@ GtkWidget* orientation_menu(int* var) {
   return dlg_small_options(var, {nls_mark("Portrait"), nls_mark("Landscape")}, true, nullptr, nullptr);
 }
 
-void sensitive(GtkWidget* w, bool on) {
-  on ? gui_set_sensitive(w) : gui_set_insensitive(w);
-}
+void sensitive(GtkWidget* w, bool on) { on ? gui_set_sensitive(w) : gui_set_insensitive(w); }
 
 void dlg_printsetup_refresh() {
   if (print_refreshing || !print_w.printer) return;
@@ -110,8 +108,8 @@ void dlg_printsetup_refresh() {
   sensitive(w.size_frame, print_settings.paper_index == 0);
   bind_set_pentry(w.width, print_settings.paper_width);
   bind_set_pentry(w.height, print_settings.paper_height);
-  const double margins[] = {print_settings.margin_top, print_settings.margin_left, print_settings.margin_right,
-                            print_settings.margin_bottom};
+  const double margins[] = {print_settings.margin_top, print_settings.margin_left,
+                            print_settings.margin_right, print_settings.margin_bottom};
   for (int i = 0; i < 4; ++i) bind_set_pentry(w.margins[i], margins[i]);
   bind_set_option_menu(w.orientation, print_settings.orientation);
   bind_set_fentry(w.scale, print_settings.scale);
@@ -187,8 +185,10 @@ GtkWidget* dlg_printsetup_create() {
   g_signal_connect(window, "destroy", G_CALLBACK(forget), &print_w);
 
   w.printer = names_menu(&printer_index, G_CALLBACK(on_printer));
-  w.type = dlg_small_options(&print_settings.colour, {nls_mark("B/W"), nls_mark("Color")}, true, nullptr, nullptr);
-  gui_pack(box, pair_row(framed(nls_mark("Printer"), w.printer), framed(nls_mark("Printer type"), w.type)), 0);
+  w.type =
+      dlg_small_options(&print_settings.colour, {nls_mark("B/W"), nls_mark("Color")}, true, nullptr, nullptr);
+  gui_pack(box, pair_row(framed(nls_mark("Printer"), w.printer), framed(nls_mark("Printer type"), w.type)),
+           0);
   w.command = bind_entry_new(print_settings.command, 127, nullptr);
   w.command_frame = framed(nls_mark("Printer command"), w.command);
   gui_pack(box, w.command_frame, 0);
@@ -214,7 +214,9 @@ GtkWidget* dlg_printsetup_create() {
   gui_pack(box, framed(nls_mark("Margins"), grid), 0);
   w.orientation = orientation_menu(&print_settings.orientation);
   gui_pack(box, framed(nls_mark("Orientation"), w.orientation), 0);
-  gui_pack(box, framed(nls_mark("Print scale"), scale_row(&w.scale, &print_settings.scale, "pr_dec", "pr_inc")), 0);
+  gui_pack(box,
+           framed(nls_mark("Print scale"), scale_row(&w.scale, &print_settings.scale, "pr_dec", "pr_inc")),
+           0);
   dlg_small_close(box, "z_c_printsetup");
   dlg_printsetup_refresh();
   return window;
@@ -229,9 +231,10 @@ GtkWidget* dlg_plotsetup_create() {
   g_signal_connect(window, "destroy", G_CALLBACK(forget), &plot_w);
 
   w.printer = names_menu(&plotter_index, G_CALLBACK(on_plotter));
-  w.type = dlg_small_options(&plot_settings.plotter_type, {"HPGL", "HPGL/2 mono", "HPGL/2 color"}, false, nullptr,
-                             nullptr);
-  gui_pack(box, pair_row(framed(nls_mark("Plotter"), w.printer), framed(nls_mark("Plotter type"), w.type)), 0);
+  w.type = dlg_small_options(&plot_settings.plotter_type, {"HPGL", "HPGL/2 mono", "HPGL/2 color"}, false,
+                             nullptr, nullptr);
+  gui_pack(box, pair_row(framed(nls_mark("Plotter"), w.printer), framed(nls_mark("Plotter type"), w.type)),
+           0);
   w.command = bind_entry_new(plot_settings.command, 127, nullptr);
   w.command_frame = framed(nls_mark("Plotter command"), w.command);
   gui_pack(box, w.command_frame, 0);
@@ -251,14 +254,16 @@ GtkWidget* dlg_plotsetup_create() {
   gui_table_attach(seq, w.end, 1, 2, 1, 2, 1);
   gui_pack(box, framed(nls_mark("Start / End sequences"), seq), 0);
 
-  w.origin = dlg_small_options(&plot_settings.origin_centred, {nls_mark("Bottom left"), nls_mark("Center")}, true,
-                               nullptr, nullptr);
+  w.origin = dlg_small_options(&plot_settings.origin_centred, {nls_mark("Bottom left"), nls_mark("Center")},
+                               true, nullptr, nullptr);
   w.resolution = bind_spin_double_new(&plot_settings.resolution, 0.00001f, 0.01f, 0.0001f, 5, nullptr);
-  gui_pack(box, pair_row(framed(nls_mark("Origin"), w.origin), framed(nls_mark("Resolution [cm]"), w.resolution)),
+  gui_pack(box,
+           pair_row(framed(nls_mark("Origin"), w.origin), framed(nls_mark("Resolution [cm]"), w.resolution)),
            0);
   w.orientation = orientation_menu(&plot_settings.orientation);
   gui_pack(box, framed(nls_mark("Orientation"), w.orientation), 0);
-  gui_pack(box, framed(nls_mark("Plot scale"), scale_row(&w.scale, &plot_settings.scale, "pl_dec", "pl_inc")), 0);
+  gui_pack(box, framed(nls_mark("Plot scale"), scale_row(&w.scale, &plot_settings.scale, "pl_dec", "pl_inc")),
+           0);
   dlg_small_close(box, "z_c_plotsetup");
   dlg_plotsetup_refresh();
   return window;

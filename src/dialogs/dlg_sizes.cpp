@@ -17,7 +17,8 @@ gboolean on_stored(GtkWidget*, GdkEvent*, gpointer) {
 void on_activate(GtkWidget*, gpointer) { shell_platform().mainwin_size_labels_refresh(); }
 
 // The size dialogs exist only while shown; their titles are not translated.
-GtkWidget* size_dialog(const char* title, const char* caption, Entry kind, double* var, const char* close_key) {
+GtkWidget* size_dialog(const char* title, const char* caption, Entry kind, double* var,
+                       const char* close_key) {
   GtkWidget* box = nullptr;
   GtkWidget* window = dlg_small_window(title, &box, close_key);
   GtkWidget* frame = gui_frame_new(nls_translate(caption));

@@ -29,7 +29,8 @@ GtkWidget* dlg_snap_create() {
   GtkWidget* points = gui_frame_new(nls_translate("Snap points"));
   GtkWidget* column = gui_vbox_new();
   gtk_container_add(GTK_CONTAINER(points), column);
-  for (const Switch& s : switches) gui_pack(column, bind_check_new(nls_translate(s.label), s.var, nullptr), 0);
+  for (const Switch& s : switches)
+    gui_pack(column, bind_check_new(nls_translate(s.label), s.var, nullptr), 0);
   gui_pack(box, points, 0);
   dlg_small_close(box, "z_c_snap");
   return window;
