@@ -25,7 +25,10 @@ GtkWidget* dlg_small_window(const char* title, GtkWidget** box, const char* clos
   gtk_window_set_title(GTK_WINDOW(window), latin1_to_utf8(title).c_str());
   gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
   gtk_container_set_border_width(GTK_CONTAINER(window), 10);
-  g_signal_connect(window, "delete-event", G_CALLBACK(on_delete), const_cast<char*>(close_key));
+  if (close_key)
+    g_signal_connect(window, "delete-event", G_CALLBACK(on_delete), const_cast<char*>(close_key));
+  else
+    g_signal_connect(window, "delete-event", G_CALLBACK(gtk_widget_hide_on_delete), nullptr);
   *box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 2);
   gtk_widget_show(*box);
   gtk_container_add(GTK_CONTAINER(window), *box);
@@ -100,6 +103,8 @@ void dlg_small_install() {
                }});
   dlg_row_set({"z_c_layer", DlgAct::HIDE, DLG_LAYER});
   dlg_row_set({"z_c_layerentry", DlgAct::DESTROY, DLG_LAYERENTRY, nullptr, [] { dlg_layer_refresh(); }});
+
+  dlg_settings_install();
 
   ShellPlatform p = shell_platform();
   p.gui_layerentry_closed = gui_layerentry_closed;

@@ -13,7 +13,7 @@
 
 // A fixed-size window titled title (Latin-1, shown as given) with border 10
 // and a vertical box returned in *box; the window manager's close does what
-// close_key does.
+// close_key does (hides the window when it is null).
 GtkWidget* dlg_small_window(const char* title, GtkWidget** box, const char* close_key);
 // "Close" posting key, with the keyboard focus, packed at the end of box.
 GtkWidget* dlg_small_close(GtkWidget* box, const char* key);
@@ -34,6 +34,11 @@ GtkWidget* dlg_layer_create();
 GtkWidget* dlg_printsetup_create();
 GtkWidget* dlg_plotsetup_create();
 GtkWidget* dlg_printscale_create();
+GtkWidget* dlg_settings_create();
+GtkWidget* dlg_font_create();
+GtkWidget* dlg_aspect_create();
+// The rows of the Settings dialog and its font and aspect dialogs.
+void dlg_settings_install();
 
 // The scale step of the Drawing Scale dialog: "dec" or "inc".
 void dlg_scale_on_step(const char* which);
