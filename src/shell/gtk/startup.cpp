@@ -9,7 +9,6 @@
 
 #include "dialogs/dialogs_install.h"
 #include "dialogs/dlg_small.h"
-#include "exchange/printer_setup.h"
 #include "display/command_buffer.h"
 #include "display/display_init.h"
 #include "display/draw.h"
@@ -19,6 +18,7 @@
 #include "display/view.h"
 #include "display/view_commands.h"
 #include "display/wait.h"
+#include "exchange/printer_setup.h"
 #include "model/consts.h"
 #include "model/defaults.h"
 #include "model/elem.h"
