@@ -9,6 +9,8 @@
 #include "model/layers.h"
 #include "model/scale_ladder.h"
 #include "shell/cmd_dispatch.h"
+#include "shell/mainwin_tables.h"
+#include "shell/mainwin_text.h"
 
 namespace {
 
@@ -118,8 +120,13 @@ TEST_F(SmallDialogs, SizeDialogsAreBuiltAfreshAndStoreTheirValue) {
   EXPECT_EQ(toplevels_titled("Textsize"), 1);
   GtkWidget* entry = all_of(second, GTK_TYPE_ENTRY).at(0);
   EXPECT_EQ(gtk_window_get_focus(GTK_WINDOW(second)), entry);
+  GtkWidget* label = mainwin_widgets.size_labels[static_cast<int>(MainwinSize::TEXT)];
+  ASSERT_TRUE(label);
   type_and_enter(entry, "3.5");
   EXPECT_EQ(text_size, 3.5);
+  // The tool page's size label follows.
+  EXPECT_EQ(std::string(gtk_label_get_text(GTK_LABEL(label))), mainwin_size_text(MainwinSize::TEXT));
+  EXPECT_NE(mainwin_size_text(MainwinSize::TEXT).find("3.5"), std::string::npos);
   EXPECT_EQ(key("z_c_textsize", DLG_TEXTSIZE), nullptr);
   EXPECT_EQ(toplevels_titled("Textsize"), 0);
 
