@@ -82,14 +82,20 @@ void on_set_name(GtkEditable* entry, gpointer) {
   layer_set_name.set(utf8_to_latin1(gtk_entry_get_text(GTK_ENTRY(entry))));
 }
 
-// The list closed, after a choice or not: the named set comes back.
+// The list closed, after a choice or not: the named set comes back. The
+// menu hides before the chosen item reaches the entry, so the set is
+// recalled once the toolkit is done with the choice.
+gboolean recall_named_set(gpointer) {
+  if (dlg.sets) gtk_combo_box_set_active(GTK_COMBO_BOX(dlg.sets), -1);
+  layer_set_recall(layer_set_name.c_str());
+  refresh_all();
+  return G_SOURCE_REMOVE;
+}
+
 void on_popup_shown(GObject* combo, GParamSpec*, gpointer) {
   gboolean shown = FALSE;
   g_object_get(combo, "popup-shown", &shown, nullptr);
-  if (shown) return;
-  gtk_combo_box_set_active(GTK_COMBO_BOX(combo), -1);
-  layer_set_recall(layer_set_name.c_str());
-  refresh_all();
+  if (!shown) g_idle_add(recall_named_set, nullptr);
 }
 
 void open_name_entry(FixedText<NAME_LEN>& name) {

@@ -268,6 +268,15 @@ TEST_F(LayerDialogTest, SetsAreSavedRecalledAndDeletedFromTheDialog) {
   EXPECT_EQ(cur_layer, 5);
   EXPECT_EQ(layers[7].shown, 1);
 
+  // Chosen from the list: the menu hides before the choice reaches the entry.
+  type_name(combo, "Default");
+  cur_layer = 2;
+  g_object_notify(G_OBJECT(combo), "popup-shown");
+  gtk_combo_box_set_active(GTK_COMBO_BOX(combo), 1);
+  settle();
+  EXPECT_EQ(cur_layer, 5);
+  EXPECT_EQ(text_of(entry_of(combo)), "A");
+
   cmd_dispatch("p_layerstate_delete");
   settle();
   EXPECT_EQ(listed(combo), (std::vector<std::string>{"Default"}));
