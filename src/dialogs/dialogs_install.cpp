@@ -1,6 +1,7 @@
 #include "dialogs/dialogs_install.h"
 
 #include "dialogs/dlg_frame.h"
+#include "dialogs/dlg_small.h"
 #include "dialogs/preset_gui.h"
 #include "display/draw.h"
 #include "display/preview.h"
@@ -90,6 +91,7 @@ void dialogs_install() {
     dlg_row_set({d.open_key, DlgAct::OPEN, d.slot, b.build});
     dlg_row_set({d.close_key, d.destroyed_on_close ? DlgAct::DESTROY : DlgAct::HIDE, d.slot});
   }
+  dlg_small_install();
   preset_load_hook = load_by_name;
   ShellPlatform p = shell_platform();
   p.dlg_preview_draw = dlg_preview_draw;

@@ -26,3 +26,16 @@ void view_scale_ladder_imperial() {
   for (int j = 0; j <= 18; ++j) scale_ladder[i++] = 12.0 * std::ldexp(1.0, j);
   scale_ladder_count = SCALE_LADDER_SIZE;
 }
+
+double scale_ladder_step(double n, int direction) {
+  const int count = scale_ladder_count < SCALE_LADDER_SIZE ? scale_ladder_count : SCALE_LADDER_SIZE;
+  double result = n;
+  if (direction < 0) {
+    for (int i = 0; i < count; ++i)
+      if (scale_ladder[i] < n) result = scale_ladder[i];
+  } else {
+    for (int i = 0; i < count; ++i)
+      if (scale_ladder[i] > n) return scale_ladder[i];
+  }
+  return result;
+}

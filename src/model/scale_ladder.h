@@ -9,3 +9,8 @@ extern int scale_ladder_count;
 
 void view_scale_ladder_metric();
 void view_scale_ladder_imperial();
+
+// The neighbour of denominator n on the ladder: for direction < 0 the
+// largest entry smaller than n, else the first entry larger than n; n itself
+// when there is none.
+double scale_ladder_step(double n, int direction);

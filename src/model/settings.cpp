@@ -93,3 +93,9 @@ const LineTypeDef& line_type_def(int line_type) {
   if (line_type >= 0 && line_type < LINE_TYPE_COUNT) return line_types[line_type];
   return continuous;
 }
+
+double line_type_period(const LineTypeDef& t) {
+  double period = 0.0;
+  for (int i = 0; i < t.pairs && i < 3; ++i) period += t.dash[i] + t.gap[i];
+  return period;
+}

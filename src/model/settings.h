@@ -50,6 +50,10 @@ const PenDef& pen_def(int pen);
 // and for any other number outside 0..7.
 const LineTypeDef& line_type_def(int line_type);
 
+// The length one repetition of a line type's pattern covers: the dashes and
+// gaps of its used pairs (0 for a continuous line).
+double line_type_period(const LineTypeDef& t);
+
 struct DisplayColors {
   Rgb background;
   Rgb active;  // marked elements

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "dialogs/dialogs_install.h"
+#include "dialogs/dlg_small.h"
 #include "display/command_buffer.h"
 #include "display/display_init.h"
 #include "display/draw.h"
@@ -17,6 +18,7 @@
 #include "display/view.h"
 #include "display/view_commands.h"
 #include "display/wait.h"
+#include "exchange/printer_setup.h"
 #include "model/consts.h"
 #include "model/defaults.h"
 #include "model/elem.h"
@@ -189,6 +191,7 @@ void mainwin_install_ui() {
   t.mainwin_select_view = mainwin_select_view;
   t.mainwin_value_entry_open = mainwin_value_entry_open;
   t.mainwin_value_entry_close = mainwin_value_entry_close;
+  t.dlg_camera_set_angle = dlg_camera_set_angle;
   ui_install(t);
 
   ShellPlatform p = shell_platform();
@@ -289,6 +292,7 @@ int kavro_main(int argc, char** argv) {
     kavfile_load_drawing(1, drawing->c_str());
     drawing_file = *drawing;
   }
+  printer_setup_init();
 
   cmd_loop();
 
