@@ -2,6 +2,7 @@
 
 #include "tools/dim_tools.h"
 #include "tools/line_tools.h"
+#include "tools/pattern_tools.h"
 
 CmdRows tool_rows() {
   return {
@@ -31,5 +32,16 @@ CmdRows tool_rows() {
       {"b_dim_d", tool_dim_d},
       {"b_dim_a", tool_dim_a},
       {"b_dim_h", tool_dim_h},
+      {"b_pattern_poly", tool_pattern_poly},
+      {"b_pattern_range", tool_pattern_range},
+      {"b_pattern_add_poly", tool_pattern_add_poly},
+      {"b_pattern_add_range", tool_pattern_add_range},
+      {"b_pattern_alter_origin", tool_pattern_alter_origin},
+      {"b_pattern_alter_angle", tool_pattern_alter_angle},
+      {"b_pattern_alter_space", tool_pattern_alter_space},
+      {"b_pattern_alter_pattern", tool_pattern_alter_pattern},
+      {"b_pattern_alter_pattern_b", tool_pattern_alter_pattern_b},
+      {"b_pattern_alter_pattern_a", tool_pattern_alter_pattern_a},
+      {"b_pattern_dissolve", tool_pattern_dissolve},
   };
 }
