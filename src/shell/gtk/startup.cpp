@@ -7,6 +7,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "dialogs/dialogs_install.h"
 #include "display/command_buffer.h"
 #include "display/display_init.h"
 #include "display/draw.h"
@@ -264,6 +265,7 @@ int kavro_main(int argc, char** argv) {
   dlg_install_ui();
   gui_font_add_rows();
   mainwin_install_ui();
+  dialogs_install();
 
   main_init_defaults();
   outdev_init_screen_slots();

@@ -1,0 +1,37 @@
+// Separating walls: a wall gets back the plain outline of its corners with
+// its openings cut in again, which undoes its connections to other walls.
+
+#include "building/tool_wall_common.h"
+#include "display/draw.h"
+#include "display/pick.h"
+#include "model/layers.h"
+#include "model/undo.h"
+#include "model/wall_outline.h"
+
+void tool_wall_separate() {
+  for (;;) {
+    WallElem* w = pick_wall();
+    if (!w) return;
+    w->mark = 1;
+    undo_record(UNDO_CHANGE, 0);
+    w->mark = 0;
+    WallTouchRepair repair;
+    repair.add(*w);
+    undo_mark_element(wall_rebuild_outline(w));
+    repair.draw_touching();
+  }
+}
+
+void tool_wall_separate_all() {
+  std::vector<WallElem*> ws;
+  ElemHeader* it;
+  for (ElemHeader* e = elem_first(&it); e; e = elem_next(&it))
+    if (auto* w = elem_as<WallElem>(e); w && w->layer == cur_layer) ws.push_back(w);
+  if (ws.empty()) return;
+  for (WallElem* w : ws) w->mark = 1;
+  undo_record(UNDO_CHANGE, 0);
+  for (WallElem* w : ws) w->mark = 0;
+  // Each rebuilt wall is appended at the end, in the order of the old ones.
+  for (WallElem* w : ws) undo_mark_element(wall_rebuild_outline(w));
+  view_redraw();
+}

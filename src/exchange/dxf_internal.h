@@ -1,0 +1,369 @@
+#pragma once
+
+// The DXF reader's own parts, shared by its source files: the buffered line
+// source, the entity field set, the collector of polyline vertices and
+// hatch boundaries, and the importer that runs the conversion. Not for use
+// outside the reader (its tests aside).
+
+#include <array>
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "exchange/dxf_reader.h"
+#include "model/elem.h"
+
+namespace dxf {
+
+// Lines of any length from a stream, read in large blocks. A line ends at
+// LF; a CR before it is dropped; the last line may lack its LF. The view
+// next() gives stays valid until the following call.
+class LineSource {
+ public:
+  explicit LineSource(std::istream& in, std::size_t block = std::size_t{1} << 20);
+  bool next(std::string_view& line);
+  // Bytes of the lines handed out so far.
+  uint64_t consumed() const { return consumed_; }
+  uint64_t line_number() const { return lines_; }
+  // A line longer than the limit was met; next() gave false.
+  bool overlong() const { return overlong_; }
+
+  static constexpr std::size_t MAX_LINE = std::size_t{64} << 20;
+
+ private:
+  bool refill();
+  std::istream& in_;
+  std::vector<char> buf_;
+  std::size_t pos_ = 0, end_ = 0;
+  bool eof_ = false, overlong_ = false;
+  uint64_t consumed_ = 0, lines_ = 0;
+};
+
+// A group code line: the whole line, blanks around it aside, is an integer.
+bool parse_code(std::string_view line, int* code);
+// "%lf" and "%d" on a value line: the number at its start (after blanks),
+// whatever follows ignored; no number, or not a finite one, reads 0.
+double parse_double(std::string_view s);
+int32_t parse_int(std::string_view s);
+// ASCII case-insensitive equality of names, and the hash that goes with it
+// (for maps looked up by a view, without making a string).
+bool same_name(std::string_view a, std::string_view b);
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const;
+};
+struct NameEq {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return same_name(a, b); }
+};
+using NameMap = std::unordered_map<std::string, int, NameHash, NameEq>;
+
+// Entities by their name; OTHER for everything not converted.
+enum class Kind : uint8_t {
+  OTHER,
+  LINE,
+  POINT,
+  LINE3D,
+  CIRCLE,
+  ARC,
+  ELLIPSE,
+  SPLINE,
+  HATCH,
+  FACE3D,
+  SOLID,
+  LWPOLYLINE,
+  POLYLINE,
+  VERTEX,
+  SEQEND,
+  TEXT,
+  MTEXT,
+  DIMENSION,
+  BLOCK,
+  INSERT,
+  SECTION_NAME,  // ENTITIES read as the first entity of the section
+  LAYER,         // an entry of the LAYER table
+};
+Kind kind_of(std::string_view name);
+
+// The numbers of one entity, cleared at its start.
+struct Numbers {
+  double x[7] = {}, y[7] = {}, z[7] = {};
+  bool has_point1 = false;  // group 11 was given
+  double size = 0.0;        // 40
+  double f41 = 0.0, f42 = 0.0;
+  double g43 = 0.0, g44 = 0.0, g45 = 0.0, g46 = 0.0;
+  double angle[4] = {};  // 50..53, radians
+  int32_t color = 0;     // 62
+  bool has_color = false;
+  int32_t i7[9] = {};  // 70..78
+  int32_t i9[4] = {};  // 90..93
+  double ext[3] = {};  // 210, 220, 230
+  bool has_ext = false;
+};
+
+// The field set of one entity: each group into its own field, a later one
+// overwriting an earlier. The previous copies of 43 to 46 and 53 are kept
+// from entity to entity: a hatch's first of two pattern lines lives there.
+struct Fields {
+  Numbers n;
+  double prev43 = 0.0, prev44 = 0.0, prev45 = 0.0, prev46 = 0.0, prev53 = 0.0;
+  std::string text;       // groups 3 and 1 as read, in file order
+  std::string name;       // 2
+  std::string line_type;  // 6
+  std::string layer;      // 8
+  // A SPLINE's knots (40, as read) and weights (41); fit points (11/21).
+  std::vector<double> knots, weights;
+  std::vector<Point2> fit;
+  void clear();
+};
+
+// States of the collector.
+enum Collect : int {
+  COLLECT_IDLE = 0,
+  COLLECT_VERTICES = 1,
+  COLLECT_EDGE_TYPE = 2,
+  COLLECT_LINE_EDGE = 3,
+  COLLECT_ARC_EDGE = 4,
+  COLLECT_ELLIPSE_EDGE = 5,
+  COLLECT_SPLINE_EDGE = 6,
+  COLLECT_SPLINE = 7,
+};
+
+// A collected vertex; CONTOUR_END's coordinates end a boundary path.
+struct Vertex {
+  double x = 0.0, y = 0.0, bulge = 0.0;
+};
+
+// The arc of a bulge b between P and Q: centre, radius, start angle (the
+// direction from the centre to P for b > 0, to Q for b < 0) and sweep,
+// counter-clockwise.
+struct BulgeArc {
+  double cx = 0.0, cy = 0.0, radius = 0.0, start = 0.0, sweep = 0.0;
+};
+BulgeArc bulge_arc(double px, double py, double qx, double qy, double b);
+
+// Hatch outline points from collected vertices: each bulge followed by 23
+// points of its arc; a bulge on a path's last vertex runs to the path's first.
+std::vector<Point2> expand_bulges(const std::vector<Vertex>& v);
+
+// Points along a non-uniform rational B-spline. knots empty (or not n + order
+// non-decreasing values): the clamped uniform knots; weights empty (or not n
+// values, or not all positive): all 1. samples >= 2 points from the start to
+// the end of the curve's range.
+std::vector<Point2> bspline_sample(const std::vector<Point2>& control, int degree,
+                                   const std::vector<double>& knots, const std::vector<double>& weights,
+                                   int samples);
+
+// An angle brought into [0, 2 pi]: while above 2 pi less 2 pi, while below 0
+// plus 2 pi (2 pi stays); not finite: 0.
+double into_turn(double a);
+// The entity is seen from below (extrusion (0, 0, -1)): the x of its plane
+// coordinates is mirrored.
+bool from_below(const Numbers& n);
+
+// A curve through the given points (Catmull-Rom), per_span points per span
+// and the last point.
+std::vector<Point2> through_points(const std::vector<Point2>& f, int per_span);
+
+// A group of the source: its code and its value line.
+struct Group {
+  int code = 0;
+  std::string_view value;
+};
+
+inline constexpr int LAYER_SKIP = -1;
+
+struct LayerRec {
+  std::string name;
+  uint8_t pen = 0;
+  uint8_t line_type = 0;
+  uint8_t frozen = 0;
+  int color = 7;  // the layer's colour number, for fills "by layer"
+  int target = 0;
+};
+
+// A block or the ENTITIES section as read: elements, and inserts kept by
+// name until every block is known.
+struct InsertRef {
+  std::string block;
+  double px = 0.0, py = 0.0, pz = 0.0;
+  double sx = 1.0, sy = 1.0, sz = 1.0;
+  double rotation = 0.0;
+  double ext[3] = {0.0, 0.0, 0.0};
+  bool has_ext = false;
+};
+struct Item {
+  std::unique_ptr<ElemHeader> elem;  // or null for inserts[insert]
+  int insert = -1;
+};
+struct Content {
+  std::vector<Item> items;
+  std::vector<InsertRef> inserts;
+};
+struct Block {
+  std::string name;
+  double bx = 0.0, by = 0.0, bz = 0.0;
+  Content content;
+  int state = 0;          // while counting and copying: 1 = on the way down
+  int64_t expanded = -1;  // elements one insert of it makes
+};
+
+// The POLYLINE being read, kept across its VERTEX entities up to SEQEND.
+enum : uint8_t { PLINE_NONE = 0, PLINE_2D = 1, PLINE_3D = 2, PLINE_POLYFACE = 3, PLINE_POLYMESH = 4 };
+struct PolylineState {
+  uint8_t kind = PLINE_NONE;
+  uint8_t closed = 0;
+  uint8_t closed_n = 0;
+  bool flip = false;  // seen from below: x and bulges mirrored
+  int32_t m = 0, n = 0;
+  int32_t counter = 0;
+  uint8_t pen = 0, line_type = 0;
+  double fx = 0.0, fy = 0.0, fz = 0.0;
+  double px = 0.0, py = 0.0, pz = 0.0, pbulge = 0.0;
+  bool has_mesh = false;
+  std::vector<Point3> mesh;
+};
+
+// No coordinate, radius or text size of e is infinite or NaN.
+bool finite_element(ElemHeader* e);
+
+// One affine placement of block content: an INSERT.
+struct Placement {
+  // Plan part: x' = a*x + b*y + tx, y' = c*x + d*y + ty; z' = e*z + tz.
+  double a = 1.0, b = 0.0, c = 0.0, d = 1.0, tx = 0.0, ty = 0.0, e = 1.0, tz = 0.0;
+  // An extrusion that is neither up nor down: the 3D kinds turn about this
+  // axis after the plan part (which then has no rotation), the 2D kinds not.
+  bool axis = false;
+  Point3 axis_a, axis_b;
+  double axis_angle = 0.0;
+};
+Placement placement_of(const InsertRef& ref, const Block& block);
+// Applies p to one element in place.
+void place_element(ElemHeader* e, const Placement& p);
+
+class Importer {
+ public:
+  Importer(std::istream& in, const DxfImportOptions& options, DxfImport& out);
+  void run();
+
+  // Pass 1 and its findings.
+  bool scan();
+  uint64_t total_bytes_ = 0;
+  int64_t total_groups_ = 0;
+
+  // Reading (dxf_reader.cpp).
+  bool read_group();
+  int read_entity(Kind kind);
+  void store(Kind kind);
+  void read_header();
+  void read_tables();
+  void read_layer_table();
+  void read_blocks();
+  void skip_section();
+  uint64_t bytes_left() const;
+  void note(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+  int layer_index(std::string_view name);
+  void add_layer(int color, bool frozen, std::string_view line_type);
+  int next_program_layer(std::string_view name);
+  void finish();
+  int64_t count_block(int b, int depth);
+  void expand(const Content& c, std::vector<const Placement*>& chain, int depth);
+
+  // Conversion (dxf_entities.cpp).
+  void read_entities(Content& target, bool top);
+  void resolve();
+  void convert(Kind kind);
+  void emit(std::unique_ptr<ElemHeader> e);
+  template <class T>
+  std::unique_ptr<T> make() {
+    auto e = std::make_unique<T>();
+    e->layer = static_cast<uint16_t>(target_);
+    e->pen = pen_;
+    e->line_type = line_type_;
+    return e;
+  }
+  void make_line(double x1, double y1, double x2, double y2);
+  void make_arc(double cx, double cy, double r, double start, double sweep);
+  void convert_arc(bool circle);
+  void convert_ellipse();
+  void convert_spline();
+  void convert_hatch();
+  void convert_face3d();
+  void convert_solid();
+  void fill_colour(double* r, double* g, double* b) const;
+
+  // Polylines and hatch boundaries (dxf_polylines.cpp).
+  void collect(Kind kind, int code);
+  void sample_arc_edge();
+  void finish_spline_edge();
+  void end_edge();
+  void set_bulge(double b);
+  void convert_lwpolyline();
+  void convert_polyline();
+  void convert_vertex();
+  void convert_seqend();
+  void make_bulge_segment(double x1, double y1, double x2, double y2, double bulge);
+  void make_face(const Point3* corners, int count, std::string_view material);
+  void drop_mesh(const char* problem);
+
+  // Texts, dimensions and inserts (dxf_texts.cpp).
+  void convert_text();
+  void convert_mtext();
+  void convert_dimension();
+  void convert_block();
+  void convert_insert();
+
+  std::istream& in_;
+  DxfImportOptions opt_;
+  DxfImport& out_;
+  double factor_ = 1.0;
+  std::unique_ptr<LineSource> src_;
+  Group g_;
+  int64_t groups_read_ = 0;
+  bool failed_ = false;  // the file no longer reads as it did in pass 1
+
+  Fields f_;
+  std::string cur_name_;
+  int target_ = 0;
+  uint8_t pen_ = 0, line_type_ = 0;
+  int layer_color_ = 7;
+
+  // Collector.
+  int state_ = COLLECT_IDLE;
+  int vertex_countdown_ = 0, edge_countdown_ = 0;
+  bool polyline_path_ = false, path_closed_ = false;
+  std::vector<Vertex> vbuf_;
+  // The spline being collected (SPLINE entity or hatch spline edge).
+  std::vector<Point2> ctrl_;
+  std::vector<double> edge_knots_, edge_weights_;
+  std::vector<Point2> edge_fit_;
+  int spline_n_ = 0, spline_degree_ = 0;
+
+  PolylineState pline_;
+
+  // Tables.
+  std::vector<LayerRec> layers_;
+  NameMap layer_by_key_;
+  bool layer_table_ = false;
+  std::string last_layer_name_;
+  int last_layer_index_ = -2;
+  int next_layer_ = 0;
+
+  std::vector<Block> blocks_;
+  NameMap block_by_key_;
+  int cur_block_ = -1;
+  Content top_;
+
+  // Per conversion run: where its elements and inserts go.
+  Content* content_ = nullptr;
+  int progress_counter_ = 0;
+  double progress_shown_ = -1.0;
+  std::string last_unsupported_;
+  int64_t made_ = 0;
+};
+
+}  // namespace dxf

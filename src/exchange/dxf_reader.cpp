@@ -1,0 +1,966 @@
+#include "exchange/dxf_reader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <istream>
+
+#include "exchange/dxf_common.h"
+#include "exchange/dxf_internal.h"
+#include "model/elem_points.h"
+#include "model/layers.h"
+#include "model/nls.h"
+#include "model/settings.h"
+
+namespace dxf {
+
+// ---------------------------------------------------------------------------
+// Lines and numbers
+
+LineSource::LineSource(std::istream& in, std::size_t block) : in_(in), buf_(block) {}
+
+bool LineSource::refill() {
+  if (pos_ > 0) {
+    std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
+    end_ -= pos_;
+    pos_ = 0;
+  }
+  if (end_ == buf_.size()) {
+    // One line fills the whole buffer.
+    if (buf_.size() >= MAX_LINE) {
+      overlong_ = true;
+      return false;
+    }
+    buf_.resize(std::min(buf_.size() * 2, MAX_LINE));
+  }
+  in_.read(buf_.data() + end_, static_cast<std::streamsize>(buf_.size() - end_));
+  const std::streamsize got = in_.gcount();
+  end_ += static_cast<std::size_t>(got > 0 ? got : 0);
+  if (!in_ || got <= 0) eof_ = true;
+  return true;
+}
+
+bool LineSource::next(std::string_view& line) {
+  for (;;) {
+    const char* base = buf_.data();
+    const char* nl = static_cast<const char*>(std::memchr(base + pos_, '\n', end_ - pos_));
+    std::size_t stop;
+    if (nl) {
+      stop = static_cast<std::size_t>(nl - base);
+    } else if (eof_) {
+      if (pos_ == end_) return false;
+      stop = end_;
+    } else {
+      if (!refill()) return false;
+      continue;
+    }
+    std::size_t len = stop - pos_;
+    if (len > 0 && base[pos_ + len - 1] == '\r') --len;
+    line = std::string_view(base + pos_, len);
+    const std::size_t next = nl ? stop + 1 : stop;
+    consumed_ += next - pos_;
+    pos_ = next;
+    ++lines_;
+    return true;
+  }
+}
+
+namespace {
+
+bool blank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool only_blanks(std::string_view s) { return trimmed(s).empty(); }
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+bool parse_code(std::string_view line, int* code) {
+  if (line.size() >= 3 && std::memcmp(line.data(), "\xEF\xBB\xBF", 3) == 0) line.remove_prefix(3);
+  // The usual form first: blanks, then up to four digits, nothing after.
+  std::size_t i = 0;
+  while (i < line.size() && blank(line[i])) ++i;
+  const std::size_t digits = i;
+  int v = 0;
+  while (i < line.size() && i - digits < 5 && line[i] >= '0' && line[i] <= '9')
+    v = v * 10 + (line[i++] - '0');
+  if (i > digits && i == line.size()) {
+    *code = v;
+    return true;
+  }
+  line = trimmed(line);
+  if (line.empty()) return false;
+  auto [p, ec] = std::from_chars(line.data(), line.data() + line.size(), v);
+  if (ec != std::errc{} || p != line.data() + line.size()) return false;
+  *code = v;
+  return true;
+}
+
+double parse_double(std::string_view s) {
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  double v = 0.0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc{} || !std::isfinite(v)) return 0.0;
+  return v;
+}
+
+int32_t parse_int(std::string_view s) {
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  long long v = 0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec == std::errc::result_out_of_range) return s.front() == '-' ? INT32_MIN : INT32_MAX;
+  if (ec != std::errc{}) return 0;
+  return static_cast<int32_t>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+}
+
+bool same_name(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (upper(a[i]) != upper(b[i])) return false;
+  return true;
+}
+
+std::size_t NameHash::operator()(std::string_view s) const {
+  std::size_t h = 1469598103934665603ull;
+  for (char c : s) h = (h ^ static_cast<unsigned char>(upper(c))) * 1099511628211ull;
+  return h;
+}
+
+Kind kind_of(std::string_view name) {
+  struct Row {
+    const char* name;
+    Kind kind;
+  };
+  static const Row rows[] = {
+      {"LINE", Kind::LINE},
+      {"POINT", Kind::POINT},
+      {"3DLINE", Kind::LINE3D},
+      {"CIRCLE", Kind::CIRCLE},
+      {"ARC", Kind::ARC},
+      {"ELLIPSE", Kind::ELLIPSE},
+      {"SPLINE", Kind::SPLINE},
+      {"HATCH", Kind::HATCH},
+      {"3DFACE", Kind::FACE3D},
+      {"SOLID", Kind::SOLID},
+      {"LWPOLYLINE", Kind::LWPOLYLINE},
+      {"POLYLINE", Kind::POLYLINE},
+      {"VERTEX", Kind::VERTEX},
+      {"SEQEND", Kind::SEQEND},
+      {"TEXT", Kind::TEXT},
+      {"MTEXT", Kind::MTEXT},
+      {"DIMENSION", Kind::DIMENSION},
+      {"BLOCK", Kind::BLOCK},
+      {"INSERT", Kind::INSERT},
+      {"ENTITIES", Kind::SECTION_NAME},
+  };
+  for (const Row& r : rows)
+    if (name == r.name) return r.kind;
+  return Kind::OTHER;
+}
+
+void Fields::clear() {
+  n = Numbers{};
+  text.clear();
+  name.clear();
+  line_type.clear();
+  layer.clear();
+  knots.clear();
+  weights.clear();
+  fit.clear();
+}
+
+// ---------------------------------------------------------------------------
+// The importer: passes, sections, tables
+
+Importer::Importer(std::istream& in, const DxfImportOptions& options, DxfImport& out)
+    : in_(in), opt_(options), out_(out) {
+  factor_ = dxf_factor_of_unit(options.unit);
+  if (!(factor_ > 0.0)) factor_ = 1.0;
+  next_layer_ = std::clamp(options.first_layer, 0, LAYER_COUNT - 1);
+}
+
+void Importer::note(const char* fmt, ...) {
+  char buf[512];
+  va_list ap;
+  va_start(ap, fmt);
+  std::vsnprintf(buf, sizeof buf, fmt, ap);
+  va_end(ap);
+  out_.log += buf;
+}
+
+uint64_t Importer::bytes_left() const {
+  const uint64_t used = src_ ? src_->consumed() : 0;
+  return total_bytes_ > used ? total_bytes_ - used : 0;
+}
+
+bool Importer::scan() {
+  LineSource src(in_);
+  std::string_view line;
+  bool first = true, section_name_next = false, in_entities = false;
+  bool entities = false, entities_closed = false;
+  for (;;) {
+    if (!src.next(line)) break;
+    if (first) {
+      first = false;
+      if (line.substr(0, 18) == "AutoCAD Binary DXF") {
+        out_.error = DxfError::BINARY;
+        return false;
+      }
+    }
+    int code = 0;
+    if (!parse_code(line, &code)) {
+      // Blank lines at the very end are no harm; anything else is.
+      const int64_t at = static_cast<int64_t>(src.line_number());
+      bool rest_blank = only_blanks(line);
+      while (rest_blank && src.next(line)) rest_blank = only_blanks(line);
+      if (rest_blank && !src.overlong()) break;
+      out_.error = DxfError::CORRUPT;
+      out_.error_line = at;
+      return false;
+    }
+    if (!src.next(line)) break;
+    ++total_groups_;
+    const std::string_view v = trimmed(line);
+    if (code == 0) {
+      if (v == "EOF") break;
+      if (v == "ENDSEC" && in_entities) {
+        entities_closed = true;
+        in_entities = false;
+      }
+      section_name_next = v == "SECTION";
+      continue;
+    }
+    if (code == 2 && section_name_next && v == "ENTITIES") {
+      entities = true;
+      in_entities = true;
+    }
+    section_name_next = false;
+  }
+  if (src.overlong()) {
+    out_.error = DxfError::CORRUPT;
+    out_.error_line = static_cast<int64_t>(src.line_number()) + 1;
+    return false;
+  }
+  total_bytes_ = src.consumed();
+  if (!entities) {
+    out_.error = DxfError::NO_ENTITIES;
+    return false;
+  }
+  if (!entities_closed) {
+    out_.error = DxfError::TRUNCATED;
+    return false;
+  }
+  return true;
+}
+
+bool Importer::read_group() {
+  std::string_view line;
+  if (failed_ || !src_->next(line)) return false;
+  int code = 0;
+  if (!parse_code(line, &code)) {
+    // Pass 1 let only blank lines at the end through; anything else means
+    // the file changed between the passes.
+    if (!only_blanks(line)) failed_ = true;
+    return false;
+  }
+  if (!src_->next(line)) return false;
+  g_.code = code;
+  g_.value = line;
+  ++groups_read_;
+  return true;
+}
+
+int Importer::read_entity(Kind kind) {
+  f_.clear();
+  state_ = COLLECT_IDLE;
+  path_closed_ = false;
+  const bool collects = kind == Kind::LWPOLYLINE || kind == Kind::HATCH || kind == Kind::SPLINE;
+  while (read_group()) {
+    if (g_.code == 0) return 1;
+    store(kind);
+    if (collects) collect(kind, g_.code);
+  }
+  return -1;
+}
+
+void Importer::store(Kind kind) {
+  const int code = g_.code;
+  const std::string_view v = g_.value;
+  Numbers& n = f_.n;
+  switch (code) {
+    case 1:
+    case 3:
+      // Far more than a text may keep; the conversion cuts it further.
+      if (f_.text.size() < (std::size_t{1} << 20)) f_.text.append(v.substr(0, (std::size_t{1} << 20)));
+      return;
+    case 2:
+      f_.name.assign(v);
+      return;
+    case 6:
+      f_.line_type.assign(v);
+      return;
+    case 8:
+      f_.layer.assign(v);
+      return;
+    default:
+      break;
+  }
+  if (code >= 10 && code <= 16) {
+    n.x[code - 10] = parse_double(v) / factor_;
+    if (code == 11) n.has_point1 = true;
+  } else if (code >= 20 && code <= 26) {
+    n.y[code - 20] = parse_double(v) / factor_;
+    if (code == 21 && kind == Kind::SPLINE && f_.fit.size() < 1000000) f_.fit.push_back({n.x[1], n.y[1], 0});
+  } else if (code >= 30 && code <= 36) {
+    n.z[code - 30] = parse_double(v) / factor_;
+  } else if (code == 40) {
+    const double raw = parse_double(v);
+    // A ratio in an ellipse and in an elliptic hatch edge; a knot in a spline.
+    const bool ratio = kind == Kind::ELLIPSE || (kind == Kind::HATCH && state_ == COLLECT_ELLIPSE_EDGE);
+    n.size = ratio ? raw : raw / factor_;
+    if (kind == Kind::SPLINE && f_.knots.size() < 1000000) f_.knots.push_back(raw);
+    if (kind == Kind::HATCH && state_ == COLLECT_SPLINE_EDGE && edge_knots_.size() < 1000000)
+      edge_knots_.push_back(raw);
+  } else if (code == 41) {
+    n.f41 = parse_double(v);
+    if (kind == Kind::SPLINE && f_.weights.size() < 1000000) f_.weights.push_back(n.f41);
+  } else if (code == 42) {
+    n.f42 = parse_double(v);
+  } else if (code == 43) {
+    f_.prev43 = n.g43;
+    n.g43 = parse_double(v);
+  } else if (code == 44) {
+    f_.prev44 = n.g44;
+    n.g44 = parse_double(v);
+  } else if (code == 45) {
+    f_.prev45 = n.g45;
+    n.g45 = parse_double(v);
+  } else if (code == 46) {
+    f_.prev46 = n.g46;
+    n.g46 = parse_double(v);
+  } else if (code >= 50 && code <= 53) {
+    if (code == 53) f_.prev53 = n.angle[3];
+    n.angle[code - 50] = parse_double(v) / 180.0 * 3.141592653589793;
+  } else if (code == 62) {
+    n.color = parse_int(v);
+    n.has_color = true;
+  } else if (code >= 70 && code <= 78) {
+    n.i7[code - 70] = parse_int(v);
+  } else if (code >= 90 && code <= 93) {
+    n.i9[code - 90] = parse_int(v);
+  } else if (code == 210 || code == 220 || code == 230) {
+    n.ext[code / 10 - 21] = parse_double(v);
+    n.has_ext = true;
+  }
+}
+
+void Importer::skip_section() {
+  while (read_group())
+    if (g_.code == 0 && trimmed(g_.value) == "ENDSEC") return;
+}
+
+void Importer::read_header() {
+  enum { NONE, MIN, MAX } var = NONE;
+  double box[2][3] = {};
+  int have[2] = {0, 0};
+  while (read_group()) {
+    if (g_.code == 0) {
+      if (trimmed(g_.value) == "ENDSEC") break;
+      continue;
+    }
+    if (g_.code == 9) {
+      const std::string_view name = trimmed(g_.value);
+      var = name == "$EXTMIN" ? MIN : name == "$EXTMAX" ? MAX : NONE;
+      continue;
+    }
+    if (var == NONE || (g_.code != 10 && g_.code != 20 && g_.code != 30)) continue;
+    const int k = var == MIN ? 0 : 1;
+    const int axis = g_.code / 10 - 1;
+    box[k][axis] = parse_double(g_.value) / factor_;
+    have[k] |= 1 << axis;
+  }
+  // Both corners with x and y, in order and not the "unset" values some
+  // writers leave there.
+  if ((have[0] & 3) != 3 || (have[1] & 3) != 3) return;
+  for (int k = 0; k < 2; ++k)
+    for (int a = 0; a < 3; ++a)
+      if (!(std::fabs(box[k][a] * factor_) < 1e20)) return;
+  if (box[0][0] > box[1][0] || box[0][1] > box[1][1]) return;
+  out_.has_extents = true;
+  out_.extents_min = {box[0][0], box[0][1], box[0][2], 0};
+  out_.extents_max = {box[1][0], box[1][1], box[1][2], 0};
+}
+
+void Importer::read_tables() {
+  while (read_group()) {
+    if (g_.code != 0) continue;
+    const std::string_view v = trimmed(g_.value);
+    if (v == "ENDSEC") return;
+    if (v != "TABLE") continue;
+    if (!read_group()) return;
+    if (g_.code == 2 && trimmed(g_.value) == "LAYER") read_layer_table();
+  }
+}
+
+void Importer::read_layer_table() {
+  // The table's own groups, up to its first entry.
+  while (read_group())
+    if (g_.code == 0) break;
+  while (!failed_ && g_.code == 0 && trimmed(g_.value) == "LAYER") {
+    layer_table_ = true;
+    const int r = read_entity(Kind::LAYER);
+    add_layer(f_.n.color, (f_.n.i7[0] & 1) != 0, f_.line_type);
+    if (r < 0) return;
+  }
+}
+
+int Importer::next_program_layer(std::string_view name) {
+  const int layer = next_layer_;
+  out_.layer_names.push_back({layer, std::string(name)});
+  // Everything beyond the last layer shares it.
+  if (next_layer_ < LAYER_COUNT - 1) ++next_layer_;
+  return layer;
+}
+
+void Importer::add_layer(int color, bool frozen, std::string_view line_type) {
+  LayerRec rec;
+  rec.name = f_.name;
+  // A layer that is off has its colour negated; it keeps its pen.
+  const int c = color < 0 && color > INT32_MIN ? -color : color;
+  rec.color = c;
+  rec.pen = static_cast<uint8_t>(dxf_pen_from_color(c));
+  rec.line_type = static_cast<uint8_t>(dxf_linetype_from_name(line_type));
+  rec.frozen = frozen ? 1 : 0;
+  if (frozen)
+    rec.target = LAYER_SKIP;
+  else if (opt_.layer_mode != 0)
+    rec.target = next_program_layer(rec.name);
+  else
+    rec.target = std::clamp(opt_.first_layer, 0, LAYER_COUNT - 1);
+  const int index = static_cast<int>(layers_.size());
+  layer_by_key_.emplace(rec.name, index);
+  layers_.push_back(std::move(rec));
+}
+
+int Importer::layer_index(std::string_view name) {
+  if (last_layer_index_ != -2 && name == last_layer_name_) return last_layer_index_;
+  int index = -1;
+  auto it = layer_by_key_.find(name);
+  if (it != layer_by_key_.end()) {
+    index = it->second;
+  } else {
+    // A layer the table does not list: an ordinary layer of its own name,
+    // on the current layer or, keeping layers, on a program layer of its own.
+    LayerRec rec;
+    rec.name = std::string(name);
+    rec.target =
+        opt_.layer_mode != 0 ? next_program_layer(name) : std::clamp(opt_.first_layer, 0, LAYER_COUNT - 1);
+    index = static_cast<int>(layers_.size());
+    layer_by_key_.emplace(std::string(name), index);
+    layers_.push_back(std::move(rec));
+  }
+  last_layer_name_.assign(name);
+  last_layer_index_ = index;
+  return index;
+}
+
+void Importer::read_blocks() {
+  while (read_group()) {
+    if (g_.code != 0) continue;
+    const std::string_view v = trimmed(g_.value);
+    if (v == "ENDSEC") return;
+    if (v != "BLOCK") continue;
+    cur_block_ = static_cast<int>(blocks_.size());
+    blocks_.emplace_back();
+    cur_name_ = "BLOCK";
+    Content content;
+    read_entities(content, false);
+    blocks_[static_cast<std::size_t>(cur_block_)].content = std::move(content);
+    cur_block_ = -1;
+    if (cur_name_ == "ENDSEC" || failed_) return;
+  }
+}
+
+void Importer::run() {
+  if (!scan()) return;
+  in_.clear();
+  in_.seekg(0);
+  if (!in_) return;
+  src_ = std::make_unique<LineSource>(in_);
+  if (opt_.progress) opt_.progress(0.0);
+  while (read_group()) {
+    if (g_.code != 0) continue;
+    const std::string_view v = trimmed(g_.value);
+    if (v == "EOF") break;
+    if (v != "SECTION") continue;
+    if (!read_group()) break;
+    if (g_.code != 2) continue;
+    const std::string_view name = trimmed(g_.value);
+    if (name == "HEADER") {
+      read_header();
+    } else if (name == "TABLES") {
+      read_tables();
+    } else if (name == "BLOCKS") {
+      read_blocks();
+    } else if (name == "ENTITIES") {
+      cur_name_ = "ENTITIES";
+      read_entities(top_, true);
+    } else {
+      skip_section();
+    }
+  }
+  if (failed_) {
+    out_.error = DxfError::CORRUPT;
+    out_.error_line = static_cast<int64_t>(src_->line_number());
+    return;
+  }
+  finish();
+}
+
+// ---------------------------------------------------------------------------
+// Inserts: counting and copying block content
+
+int64_t Importer::count_block(int b, int depth) {
+  if (b < 0 || depth > 64) return 0;
+  Block& blk = blocks_[static_cast<std::size_t>(b)];
+  if (blk.expanded >= 0) return blk.expanded;
+  if (blk.state == 1) return 0;
+  blk.state = 1;
+  int64_t sum = 0;
+  for (const Item& item : blk.content.items) {
+    if (item.elem) {
+      ++sum;
+    } else {
+      auto it = block_by_key_.find(blk.content.inserts[static_cast<std::size_t>(item.insert)].block);
+      if (it != block_by_key_.end()) sum += count_block(it->second, depth + 1);
+    }
+    if (sum > DXF_MAX_ELEMENTS) sum = DXF_MAX_ELEMENTS + 1;
+  }
+  blk.state = 0;
+  blk.expanded = sum;
+  return sum;
+}
+
+bool finite_element(ElemHeader* e) {
+  bool ok = true;
+  auto f2 = [&ok](const Point2& p) { ok = ok && std::isfinite(p.x) && std::isfinite(p.y); };
+  auto f3 = [&ok](const Point3& p) {
+    ok = ok && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+  };
+  elem_for_each_point(e, 0, f2, f3);
+  if (const ArcElem* a = elem_as<ArcElem>(e))
+    ok = ok && std::isfinite(a->radius_x) && std::isfinite(a->radius_y);
+  if (const TextElem* t = elem_as<TextElem>(e))
+    ok = ok && std::isfinite(t->height) && std::isfinite(t->fit_length);
+  return ok;
+}
+
+void Importer::expand(const Content& c, std::vector<const Placement*>& chain, int depth) {
+  for (const Item& item : c.items) {
+    if (out_.error != DxfError::NONE) return;
+    if (item.elem) {
+      if (static_cast<int64_t>(out_.elements.size()) >= DXF_MAX_ELEMENTS) {
+        out_.error = DxfError::TOO_MANY_ELEMENTS;
+        return;
+      }
+      std::unique_ptr<ElemHeader> copy = item.elem->clone();
+      for (auto p = chain.rbegin(); p != chain.rend(); ++p) place_element(copy.get(), **p);
+      // Scales beyond the numbers' range leave nothing that can be drawn.
+      if (finite_element(copy.get())) out_.elements.push_back(std::move(copy));
+      continue;
+    }
+    const InsertRef& ref = c.inserts[static_cast<std::size_t>(item.insert)];
+    auto it = block_by_key_.find(ref.block);
+    if (it == block_by_key_.end()) continue;
+    Block& blk = blocks_[static_cast<std::size_t>(it->second)];
+    if (blk.state == 1 || depth > 64) {
+      note("Problem: block %s is inserted into itself\n", blk.name.c_str());
+      continue;
+    }
+    const Placement p = placement_of(ref, blk);
+    chain.push_back(&p);
+    blk.state = 1;
+    expand(blk.content, chain, depth + 1);
+    blk.state = 0;
+    chain.pop_back();
+  }
+}
+
+void Importer::finish() {
+  int64_t total = 0;
+  for (const Item& item : top_.items) {
+    if (item.elem) {
+      ++total;
+    } else {
+      auto it = block_by_key_.find(top_.inserts[static_cast<std::size_t>(item.insert)].block);
+      if (it != block_by_key_.end()) total += count_block(it->second, 0);
+    }
+    if (total > DXF_MAX_ELEMENTS) {
+      out_.error = DxfError::TOO_MANY_ELEMENTS;
+      return;
+    }
+  }
+  out_.elements.reserve(static_cast<std::size_t>(total));
+  // The section's own elements move; block content is copied per insert.
+  std::vector<const Placement*> chain;
+  for (Item& item : top_.items) {
+    if (out_.error != DxfError::NONE) break;
+    if (item.elem) {
+      out_.elements.push_back(std::move(item.elem));
+      continue;
+    }
+    Content one;
+    one.inserts.push_back(top_.inserts[static_cast<std::size_t>(item.insert)]);
+    one.items.push_back(Item{nullptr, 0});
+    expand(one, chain, 0);
+  }
+  top_ = Content{};
+  blocks_.clear();
+  if (out_.error != DxfError::NONE) out_.elements.clear();
+}
+
+}  // namespace dxf
+
+// ---------------------------------------------------------------------------
+// Text, colours, line types, statistics
+
+namespace {
+
+// The code points of s: UTF-8 decoded when s is valid UTF-8 holding a
+// multi-byte sequence, else its bytes (the 8-bit code pages of older files).
+std::u32string code_points(std::string_view s) {
+  std::u32string out;
+  out.reserve(s.size());
+  bool multibyte = false, valid = true;
+  for (std::size_t i = 0; i < s.size() && valid;) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    int len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (len == 0 || i + static_cast<std::size_t>(len) > s.size()) {
+      valid = false;
+      break;
+    }
+    char32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+    for (int k = 1; k < len; ++k) {
+      const auto d = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+      if ((d & 0xC0) != 0x80) valid = false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    // Overlong forms count as invalid.
+    if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000)) valid = false;
+    if (len > 1) multibyte = true;
+    out.push_back(cp);
+    i += static_cast<std::size_t>(len);
+  }
+  if (valid && multibyte) return out;
+  out.clear();
+  for (char c : s) out.push_back(static_cast<unsigned char>(c));
+  return out;
+}
+
+int hex_value(char32_t c) {
+  if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
+  if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
+  if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
+  return -1;
+}
+
+constexpr std::size_t TEXT_MAX = 65535;
+
+}  // namespace
+
+std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log) {
+  const std::u32string s = code_points(raw);
+  const std::size_t n = s.size();
+  std::string out;
+  out.reserve(std::min(n, TEXT_MAX));
+  auto put = [&out](char32_t c) {
+    if (c == 0 || out.size() >= TEXT_MAX) return;
+    out.push_back(c <= 0xFF ? static_cast<char>(static_cast<unsigned char>(c)) : '?');
+  };
+  for (std::size_t i = 0; i < n; ++i) {
+    const char32_t c = s[i];
+    if (c == '%' && i + 2 < n && s[i + 1] == '%') {
+      const char32_t d = s[i + 2];
+      switch (d) {
+        case 'd':
+        case 'D':
+          put(0xB0);  // degree
+          i += 2;
+          continue;
+        case 'p':
+        case 'P':
+          put(0xB1);  // plus-minus
+          i += 2;
+          continue;
+        case 'c':
+        case 'C':
+          put(0xD8);  // diameter
+          i += 2;
+          continue;
+        case '%':
+          put('%');
+          i += 2;
+          continue;
+        case 'u':
+        case 'U':
+        case 'o':
+        case 'O':
+        case 'k':
+        case 'K':
+          i += 2;  // underline, overline, strike-through toggles
+          continue;
+        default:
+          break;
+      }
+      if (i + 4 < n) {
+        int number = -1;
+        if (s[i + 2] >= '0' && s[i + 2] <= '9' && s[i + 3] >= '0' && s[i + 3] <= '9' && s[i + 4] >= '0' &&
+            s[i + 4] <= '9')
+          number = static_cast<int>((s[i + 2] - '0') * 100 + (s[i + 3] - '0') * 10 + (s[i + 4] - '0'));
+        switch (number) {
+          case 129:
+            put(0xFC);
+            break;
+          case 132:
+            put(0xE4);
+            break;
+          case 142:
+            put(0xC4);
+            break;
+          case 148:
+            put(0xF6);
+            break;
+          case 153:
+            put(0xD6);
+            break;
+          case 154:
+            put(0xDC);
+            break;
+          default:
+            break;
+        }
+        i += 4;
+        continue;
+      }
+    }
+    if (c == '\\') {
+      if (i + 1 >= n) break;
+      const char32_t d = s[++i];
+      // Codes whose argument runs to the next semicolon.
+      auto skip_argument = [&] {
+        while (i + 1 < n && s[i + 1] != ';') ++i;
+        if (i + 1 < n) ++i;
+      };
+      switch (d) {
+        case 'P':
+          put('\n');
+          break;
+        case '\\':
+        case '{':
+        case '}':
+          put(d);
+          break;
+        case '~':
+          put(' ');
+          break;
+        case 'A':
+        case 'f':
+        case 'F':
+        case 'H':
+        case 'W':
+        case 'Q':
+        case 'T':
+        case 'C':
+        case 'c':
+        case 'p':
+          skip_argument();
+          break;
+        case 'S':
+          // Stacked text num^den; (or num/den;, num#den;) as num/den.
+          while (i + 1 < n && s[i + 1] != ';') {
+            const char32_t e = s[++i];
+            put(e == '^' || e == '#' ? U'/' : e);
+          }
+          if (i + 1 < n) ++i;
+          break;
+        case 'L':
+        case 'l':
+        case 'O':
+        case 'o':
+        case 'K':
+        case 'k':
+          break;
+        case 'U':
+        case 'M': {
+          // \U+XXXX: a Unicode character; \M+nXXXX: a multi-byte one.
+          const std::size_t digits = d == 'U' ? 4 : 5;
+          bool ok = i + 1 + digits < n && s[i + 1] == '+';
+          char32_t cp = 0;
+          for (std::size_t k = 0; ok && k < digits; ++k) {
+            const int h = hex_value(s[i + 2 + k]);
+            if (h < 0) ok = false;
+            cp = cp * 16 + static_cast<char32_t>(h < 0 ? 0 : h);
+          }
+          if (ok) {
+            put(d == 'U' ? cp : U'?');
+            i += 1 + digits;
+            break;
+          }
+          [[fallthrough]];
+        }
+        default:
+          if (log) {
+            char line[64];
+            std::snprintf(line, sizeof line, "unsupported mtext code %d: %c\n", static_cast<int>(d),
+                          d <= 0xFF ? static_cast<char>(d) : '?');
+            *log += line;
+          }
+          break;
+      }
+      continue;
+    }
+    if (mtext && (c == '{' || c == '}')) continue;
+    put(c);
+  }
+  return out;
+}
+
+int dxf_pen_from_color(int color) { return static_cast<int>((static_cast<uint32_t>(color) + 1u) & 7u); }
+
+int dxf_linetype_from_name(std::string_view name) {
+  struct Row {
+    const char* name;
+    int line_type;
+  };
+  static const Row rows[] = {
+      {"DASHED", 2},   {"HIDDEN", 1},          {"CENTER", 3},      {"PHANTOM", 5},
+      {"VERDECKT", 1}, {"KURZGESTRICHELT", 1}, {"GESTRICHELT", 2}, {"STRICHPUNKT", 3},
+      {"GETRENNT", 5}, {"MITTE", 7},           {"RAND", 6},
+  };
+  for (const Row& r : rows)
+    if (name == r.name) return r.line_type;
+  for (int i = 0; i < LINE_TYPE_COUNT; ++i)
+    if (!name.empty() && line_types[i].name.view() == name) return i;
+  return 0;
+}
+
+DxfRgb dxf_aci_color(int index) {
+  static const auto table = [] {
+    std::array<DxfRgb, 256> t{};
+    const uint8_t first[10][3] = {{0, 0, 0},   {255, 0, 0},   {255, 255, 0},   {0, 255, 0},  {0, 255, 255},
+                                  {0, 0, 255}, {255, 0, 255}, {255, 255, 255}, {65, 65, 65}, {128, 128, 128}};
+    for (int i = 0; i < 10; ++i) t[static_cast<std::size_t>(i)] = {first[i][0], first[i][1], first[i][2]};
+    const int levels[5] = {255, 189, 129, 104, 79};
+    for (int i = 10; i < 250; ++i) {
+      const int hue = (i - 10) / 10, sector = hue / 4, k = hue % 4;
+      const int up = 255 * k / 4, down = 255 * (4 - k) / 4;
+      int full[3];
+      switch (sector) {
+        case 0:
+          full[0] = 255, full[1] = up, full[2] = 0;
+          break;
+        case 1:
+          full[0] = down, full[1] = 255, full[2] = 0;
+          break;
+        case 2:
+          full[0] = 0, full[1] = 255, full[2] = up;
+          break;
+        case 3:
+          full[0] = 0, full[1] = down, full[2] = 255;
+          break;
+        case 4:
+          full[0] = up, full[1] = 0, full[2] = 255;
+          break;
+        default:
+          full[0] = 255, full[1] = 0, full[2] = down;
+          break;
+      }
+      const int level = levels[(i % 10) / 2];
+      uint8_t rgb[3];
+      for (int ch = 0; ch < 3; ++ch) {
+        const int v = level * full[ch] / 255;
+        // Odd entries: a pale tint, two thirds of the way to the level.
+        rgb[ch] = static_cast<uint8_t>(i % 2 ? std::lround(v + (level - v) * 2.0 / 3.0) : v);
+      }
+      t[static_cast<std::size_t>(i)] = {rgb[0], rgb[1], rgb[2]};
+    }
+    const uint8_t greys[6] = {51, 80, 105, 130, 190, 255};
+    for (int i = 0; i < 6; ++i) t[static_cast<std::size_t>(250 + i)] = {greys[i], greys[i], greys[i]};
+    return t;
+  }();
+  if (index < 0 || index > 255) index = 7;
+  return table[static_cast<std::size_t>(index)];
+}
+
+std::string dxf_stats_text(const DxfStats& s) {
+  const std::pair<const char*, int32_t> rows[] = {
+      {"      LINE: %d\n", s.line},       {"     POINT: %d\n", s.point},
+      {"    3DLINE: %d\n", s.line3d},     {"    CIRCLE: %d\n", s.circle},
+      {"    ELLIPSE %d\n", s.ellipse},    {"       ARC: %d\n", s.arc},
+      {"      TEXT: %d\n", s.text},       {"     MTEXT: %d\n", s.mtext},
+      {"    3DFACE: %d\n", s.face3d},     {"     SOLID: %d\n", s.solid},
+      {" DIMENSION: %d\n", s.dimension},  {"LWPOLYLINE: %d\n", s.lwpolyline},
+      {"2DPOLYLINE: %d\n", s.polyline2d}, {"3DPOLYLINE: %d\n", s.polyline3d},
+      {"3DPOLYFACE: %d\n", s.polyface},   {"3DPOLYMESH: %d\n", s.polymesh},
+      {"     BLOCK: %d\n", s.block},      {"    INSERT: %d\n", s.insert},
+      {"    VERTEX: %d\n", s.vertex},     {"FIT_VERTEX: %d\n", s.fit_vertex},
+      {"     HATCH: %d\n", s.hatch},
+  };
+  std::string out;
+  for (const auto& [fmt, value] : rows) {
+    char line[48];
+    std::snprintf(line, sizeof line, fmt, value);
+    out += line;
+  }
+  return out;
+}
+
+const char* dxf_error_text(DxfError error) {
+  switch (error) {
+    case DxfError::NONE:
+      return "";
+    case DxfError::NO_ENTITIES:
+      return nls_mark("The ENTITIES section is missing.. file is corrupt!");
+    case DxfError::BINARY:
+      return nls_mark("This is a binary DXF file. Please save it as ASCII DXF.");
+    case DxfError::CORRUPT:
+      return nls_mark("Line %lld of the DXF file holds no group code.. file is corrupt!");
+    case DxfError::TRUNCATED:
+      return nls_mark("The DXF file ends inside the ENTITIES section.. file is truncated!");
+    case DxfError::TOO_MANY_ELEMENTS:
+      return nls_mark("The DXF file would make too many elements!");
+  }
+  return "";
+}
+
+DxfImportOptions dxf_import_options() {
+  DxfImportOptions o;
+  o.unit = dxf_settings.import_unit;
+  o.line_mode = dxf_settings.import_line_mode;
+  o.layer_mode = dxf_settings.import_layer_mode;
+  o.first_layer = cur_layer;
+  o.drawing_scale = drawing_scale;
+  return o;
+}
+
+DxfImport dxf_read(std::istream& in, const DxfImportOptions& options) {
+  DxfImport result;
+  dxf::Importer importer(in, options, result);
+  importer.run();
+  if (result.error != DxfError::NONE) {
+    result.elements.clear();
+    result.layer_names.clear();
+  }
+  return result;
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+// Reading an ASCII DXF file into elements.
+//
+// dxf_read works on a stream and touches nothing of the drawing: it checks
+// the whole file first (binary files, lines that hold no group code, a
+// missing or cut-off ENTITIES section are refused), then converts the
+// sections into elements it keeps to itself. dxf_import_commit hands them to
+// the drawing as one undo step. So a refused or failed import leaves the
+// drawing as it was. dxf_import is the command around both.
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/elem.h"
+
+// What one import found, by entity kind; printed at its end.
+struct DxfStats {
+  int32_t line = 0;
+  int32_t point = 0;
+  int32_t line3d = 0;
+  int32_t circle = 0;
+  int32_t ellipse = 0;
+  int32_t arc = 0;
+  int32_t text = 0;
+  int32_t mtext = 0;
+  int32_t face3d = 0;
+  int32_t solid = 0;
+  int32_t dimension = 0;
+  int32_t lwpolyline = 0;
+  int32_t polyline2d = 0;
+  int32_t polyline3d = 0;
+  int32_t polyface = 0;
+  int32_t polymesh = 0;
+  int32_t block = 0;
+  int32_t insert = 0;
+  int32_t vertex = 0;
+  int32_t fit_vertex = 0;
+  int32_t hatch = 0;
+};
+// The 21 statistics lines.
+std::string dxf_stats_text(const DxfStats& s);
+
+enum class DxfError {
+  NONE,
+  NO_ENTITIES,        // no ENTITIES section
+  BINARY,             // a binary DXF file
+  CORRUPT,            // a line where a group code belongs holds none
+  TRUNCATED,          // the file ends inside the ENTITIES section
+  TOO_MANY_ELEMENTS,  // blocks inserted into each other would make too many elements
+};
+// At most this many elements come from one import.
+inline constexpr int64_t DXF_MAX_ELEMENTS = 10000000;
+
+struct DxfImportOptions {
+  int unit = 0;        // DXF_UNIT_*: the unit of the file's lengths
+  int line_mode = 0;   // 0: LINE entities become 2D lines, else 3D lines
+  int layer_mode = 0;  // 0: everything on first_layer, else one program layer per DXF layer
+  int first_layer = 0;
+  double drawing_scale = 100.0;  // 1:N, for the paper height of texts
+  // Called with the part of the file read so far (0..1) now and then.
+  std::function<void(double)> progress;
+};
+// The options as the settings and the current layer give them.
+DxfImportOptions dxf_import_options();
+
+struct DxfLayerName {
+  int layer = 0;
+  std::string name;
+};
+
+struct DxfImport {
+  DxfError error = DxfError::NONE;
+  int64_t error_line = 0;  // 1-based line of a CORRUPT file
+  // The elements made, in file order, for the drawing's tail.
+  std::vector<std::unique_ptr<ElemHeader>> elements;
+  // Program layers to name and show, in this order (keep mode).
+  std::vector<DxfLayerName> layer_names;
+  DxfStats stats;
+  // $EXTMIN and $EXTMAX in metres, when the header gives both and they make sense.
+  bool has_extents = false;
+  Point3 extents_min, extents_max;
+  // Diagnostics ("Problem: ..."), one per line, for standard output.
+  std::string log;
+};
+
+DxfImport dxf_read(std::istream& in, const DxfImportOptions& options);
+
+// Appends the elements to the drawing, names and shows the layers, records
+// one undo step for them. Returns the number of elements appended.
+int dxf_import_commit(DxfImport& result);
+
+// The message for a refused file (untranslated, may hold one %lld for the line).
+const char* dxf_error_text(DxfError error);
+
+// The command p_file_import_dxf: asks for the file, reads it, appends what it
+// made, prints the statistics and fits the main view to the result.
+void dxf_import();
+
+// Pieces the conversion is built from.
+
+// DXF text to the program's ISO 8859-1: UTF-8 decoded when the text is
+// valid UTF-8, %% codes, backslash codes (with their arguments), and in an
+// MTEXT the grouping braces. Characters outside ISO 8859-1 become "?".
+// Unsupported backslash codes are noted in log.
+std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log);
+// Pen 0..7 of a DXF colour number.
+int dxf_pen_from_color(int color);
+// Line type 0..7 of a DXF line-type name.
+int dxf_linetype_from_name(std::string_view name);
+// The RGB bytes of a DXF colour number 0..255 (others give those of 7).
+struct DxfRgb {
+  uint8_t r = 0, g = 0, b = 0;
+};
+DxfRgb dxf_aci_color(int index);

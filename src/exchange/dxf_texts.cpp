@@ -1,0 +1,417 @@
+// Texts, dimensions, block definitions and inserts.
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "exchange/dxf_internal.h"
+#include "model/geom.h"
+#include "model/presets.h"
+#include "model/vec3.h"
+#include "model/xform.h"
+
+namespace dxf {
+
+namespace {
+
+constexpr double PI = 3.141592653589793;
+constexpr double TWO_PI = 2.0 * PI;
+
+// An angle in [0, 2 pi).
+double angle_of(double dx, double dy) {
+  const double a = into_turn(std::atan2(dy, dx));
+  return a >= TWO_PI ? 0.0 : a;
+}
+
+double turn0(double a) {
+  a = into_turn(a);
+  return a >= TWO_PI ? 0.0 : a;
+}
+
+void moved(double* x, double* y, double distance, double angle) {
+  *x += distance * std::sin(angle);
+  *y -= distance * std::cos(angle);
+}
+
+}  // namespace
+
+void Importer::convert_text() {
+  const Numbers& n = f_.n;
+  const double h = n.size, a = n.angle[0];
+  double x = n.x[0], y = n.y[0];
+  // Files often leave out the alignment point where it adds nothing.
+  const double x1 = n.has_point1 ? n.x[1] : n.x[0], y1 = n.has_point1 ? n.y[1] : n.y[0];
+  double angle = a, fit = 0.0;
+  uint8_t alignment = TEXT_LEFT;
+  switch (n.i7[2]) {
+    case 1:
+      x = x1, y = y1, alignment = TEXT_CENTRED;
+      break;
+    case 2:
+      x = x1, y = y1, alignment = TEXT_RIGHT;
+      break;
+    case 3:
+      angle = angle_of(x1 - x, y1 - y);
+      break;
+    case 4:
+      x = x1, y = y1, alignment = TEXT_CENTRED;
+      moved(&x, &y, h / 2, a);
+      break;
+    case 5:
+      angle = angle_of(x1 - x, y1 - y);
+      fit = std::hypot(x1 - x, y1 - y);
+      alignment = TEXT_JUSTIFIED;
+      break;
+    default:
+      break;
+  }
+  switch (n.i7[3]) {
+    case 1:
+      moved(&x, &y, -h / 4, angle);
+      break;
+    case 2:
+      moved(&x, &y, h / 2, angle);
+      break;
+    case 3:
+      moved(&x, &y, h, angle);
+      break;
+    default:
+      break;
+  }
+  std::string text = dxf_convert_text(f_.text, false, &out_.log);
+  if (text.empty()) {
+    note("Empty Text Entity\n");
+    return;
+  }
+  const double scale = opt_.drawing_scale > 0.0 ? opt_.drawing_scale : 1.0;
+  auto e = make<TextElem>();
+  e->pos = {x, y, 0};
+  e->angle = angle;
+  e->height = h * 1000.0 / scale;
+  e->width_factor = n.f41 != 0.0 ? n.f41 : 1.0;
+  e->spacing = 0.1;
+  e->line_spacing = 1.3;
+  e->text = std::move(text);
+  e->fit_length = fit;
+  e->font = "Simpel";
+  e->alignment = alignment;
+  emit(std::move(e));
+  ++out_.stats.text;
+}
+
+void Importer::convert_mtext() {
+  const Numbers& n = f_.n;
+  const double h = n.size;
+  double x = n.x[0], y = n.y[0];
+  // The direction vector as given: its angle needs no snapping.
+  const double angle = n.has_point1 && (n.x[1] != 0.0 || n.y[1] != 0.0) ? angle_of(n.x[1], n.y[1]) : 0.0;
+  const int attach = n.i7[1];
+  uint8_t alignment = TEXT_LEFT;
+  if (attach == 2 || attach == 5 || attach == 8) alignment = TEXT_CENTRED;
+  if (attach == 3 || attach == 6 || attach == 9) alignment = TEXT_RIGHT;
+  if (attach >= 7 && attach <= 9) moved(&x, &y, -h / 4, angle);
+  if (attach >= 4 && attach <= 6) moved(&x, &y, h / 2, angle);
+  if (attach >= 1 && attach <= 3) moved(&x, &y, h, angle);
+  std::string text = dxf_convert_text(f_.text, true, &out_.log);
+  if (text.empty()) {
+    note("Empty Text Entity\n");
+    return;
+  }
+  const double scale = opt_.drawing_scale > 0.0 ? opt_.drawing_scale : 1.0;
+  auto e = make<TextElem>();
+  e->pos = {x, y, 0};
+  e->angle = angle;
+  e->height = h * 1000.0 / scale;
+  e->width_factor = 1.0;
+  e->spacing = 0.1;
+  e->line_spacing = 1.3;
+  e->text = std::move(text);
+  // The reference width is a length like every other.
+  e->fit_length = n.f41 / factor_;
+  e->font = "Simpel";
+  e->alignment = alignment;
+  emit(std::move(e));
+  ++out_.stats.mtext;
+}
+
+void Importer::convert_dimension() {
+  const Numbers& n = f_.n;
+  const int type = n.i7[0] & ~(32 | 64 | 128);
+  std::vector<DimPoint> pts;
+  double direction = 0.0;
+  uint8_t dim_kind = DIM_CHAIN;
+  if (type == 0 || type == 1) {
+    direction = type == 0 ? n.angle[0] : angle_of(n.x[4] - n.x[3], n.y[4] - n.y[3]);
+    const double ax = n.x[0], ay = n.y[0];
+    const double bx = ax + 10 * std::cos(direction), by = ay + 10 * std::sin(direction);
+    pts.resize(2);
+    for (int k = 0; k < 2; ++k) {
+      const GeomProjection foot = geom_projection(n.x[3 + k], n.y[3 + k], ax, ay, bx, by);
+      pts[static_cast<std::size_t>(k)].measured = {n.x[3 + k], n.y[3 + k], 0};
+      pts[static_cast<std::size_t>(k)].line_point = {foot.x, foot.y, 0};
+    }
+    const int kept = elem_dim_sort_chain_points(ax, ay, bx, by, 2, pts.data(), DIM_CHAIN);
+    if (kept != 2) return;
+  } else if (type == 2 || type == 5) {
+    double vx, vy, r;
+    int to1 = 4, to2 = type == 2 ? 0 : 3;
+    if (type == 2) {
+      const std::optional<Point2> v =
+          geom_line_intersection(n.x[3], n.y[3], n.x[4], n.y[4], n.x[5], n.y[5], n.x[0], n.y[0]);
+      if (!v) return;
+      vx = v->x, vy = v->y;
+      r = std::hypot(n.x[6] - vx, n.y[6] - vy);
+    } else {
+      vx = n.x[5], vy = n.y[5];
+      r = std::hypot(n.x[0] - vx, n.y[0] - vy);
+    }
+    auto along = [&](int k) {
+      const double dx = n.x[k] - vx, dy = n.y[k] - vy, len = std::hypot(dx, dy);
+      return len > 0.0 ? Point2{vx + r * dx / len, vy + r * dy / len, 0} : Point2{vx, vy, 0};
+    };
+    pts.resize(3);
+    pts[0].line_point = {vx, vy, 0};
+    pts[1].line_point = along(to1);
+    pts[2].line_point = along(to2);
+    dim_kind = DIM_ANGLE;
+  } else {
+    return;
+  }
+  auto e = make<DimElem>();
+  e->figure_pen = static_cast<uint8_t>(dim_preset.figure_pen);
+  e->figure_line_type = static_cast<uint8_t>(dim_preset.figure_line_type);
+  e->direction = direction;
+  e->figure_size = dim_preset.figure_size;
+  e->figure_width = dim_preset.figure_width;
+  e->figure_space = dim_preset.figure_space;
+  e->chain_space = dim_preset.chain_space;
+  e->help_line_length = dim_preset.help_line_length;
+  e->font = dim_preset.font.view();
+  e->format = static_cast<uint8_t>(dim_preset.display_format);
+  e->end_mark = static_cast<uint8_t>(dim_preset.end_mark);
+  e->dim_kind = dim_kind;
+  e->points = std::move(pts);
+  emit(std::move(e));
+  ++out_.stats.dimension;
+}
+
+void Importer::convert_block() {
+  ++out_.stats.block;
+  if (cur_block_ < 0) return;
+  Block& b = blocks_[static_cast<std::size_t>(cur_block_)];
+  b.name = f_.name;
+  b.bx = f_.n.x[0];
+  b.by = f_.n.y[0];
+  b.bz = f_.n.z[0];
+  // The first definition of a name counts.
+  block_by_key_.emplace(b.name, cur_block_);
+}
+
+void Importer::convert_insert() {
+  const Numbers& n = f_.n;
+  InsertRef ref;
+  ref.block = f_.name;
+  ref.px = n.x[0];
+  ref.py = n.y[0];
+  ref.pz = n.z[0];
+  ref.sx = n.f41 != 0.0 ? n.f41 : 1.0;
+  ref.sy = n.f42 != 0.0 ? n.f42 : 1.0;
+  ref.sz = n.g43 != 0.0 ? n.g43 : 1.0;
+  ref.rotation = n.angle[0];
+  ref.has_ext = n.has_ext;
+  for (int k = 0; k < 3; ++k) ref.ext[k] = n.ext[k];
+  content_->items.push_back(Item{nullptr, static_cast<int>(content_->inserts.size())});
+  content_->inserts.push_back(std::move(ref));
+  ++out_.stats.insert;
+}
+
+Placement placement_of(const InsertRef& ref, const Block& block) {
+  Placement p;
+  const double* x = ref.ext;
+  const bool up = !ref.has_ext || (std::fabs(x[0]) <= 1e-9 && std::fabs(x[1]) <= 1e-9 &&
+                                   (std::fabs(x[2] - 1.0) <= 1e-9 || std::fabs(x[2]) <= 1e-9));
+  const bool down = !up && std::fabs(x[0]) < 1e-6 && std::fabs(x[1]) < 1e-6 && x[2] < 0.0;
+  const double rot = std::fabs(ref.rotation) > 1e-9 ? ref.rotation : 0.0;
+  if (up || down) {
+    const double c = std::cos(rot), s = std::sin(rot);
+    p.a = c * ref.sx, p.b = -s * ref.sy, p.c = s * ref.sx, p.d = c * ref.sy, p.e = ref.sz;
+    double ix = ref.px, iz = ref.pz;
+    if (down) {
+      // The insert's plane seen from below: x and z mirrored.
+      p.a = -p.a, p.b = -p.b, p.e = -p.e;
+      ix = -ix, iz = -iz;
+    }
+    p.tx = ix - (p.a * block.bx + p.b * block.by);
+    p.ty = ref.py - (p.c * block.bx + p.d * block.by);
+    p.tz = iz - p.e * block.bz;
+    return p;
+  }
+  // Any other extrusion: moved and scaled in plan; only the 3D kinds turn,
+  // about the extrusion through the insertion point.
+  p.a = ref.sx, p.d = ref.sy, p.e = ref.sz;
+  p.tx = ref.px - ref.sx * block.bx;
+  p.ty = ref.py - ref.sy * block.by;
+  p.tz = ref.pz - ref.sz * block.bz;
+  if (rot != 0.0) {
+    p.axis = true;
+    p.axis_a = {ref.px, ref.py, ref.pz, 0};
+    p.axis_b = {ref.px + x[0], ref.py + x[1], ref.pz + x[2], 0};
+    p.axis_angle = rot;
+  }
+  return p;
+}
+
+void place_element(ElemHeader* e, const Placement& p) {
+  auto map = [&p](Point2& q) {
+    const double x = q.x, y = q.y;
+    q.x = p.a * x + p.b * y + p.tx;
+    q.y = p.c * x + p.d * y + p.ty;
+  };
+  auto map3 = [&p](Point3& q) {
+    const double x = q.x, y = q.y;
+    q.x = p.a * x + p.b * y + p.tx;
+    q.y = p.c * x + p.d * y + p.ty;
+    q.z = p.e * q.z + p.tz;
+    if (p.axis) {
+      vec3_rotate_about_axis(q, p.axis_angle, p.axis_a, p.axis_b);
+      q.x = geo_result.rot3.x;
+      q.y = geo_result.rot3.y;
+      q.z = geo_result.rot3.z;
+    }
+  };
+  // Directions and lengths along them.
+  auto dir = [&p](double angle, double* len) {
+    const double dx = p.a * std::cos(angle) + p.b * std::sin(angle);
+    const double dy = p.c * std::cos(angle) + p.d * std::sin(angle);
+    if (len) *len = std::hypot(dx, dy);
+    return angle_of(dx, dy);
+  };
+  const double det = p.a * p.d - p.b * p.c;
+  switch (e->kind) {
+    case ELEM_LINE: {
+      auto* l = static_cast<LineElem*>(e);
+      map(l->p1);
+      map(l->p2);
+      break;
+    }
+    case ELEM_ARC: {
+      auto* a = static_cast<ArcElem*>(e);
+      map(a->centre);
+      // The half axes' images u and v; their matrix taken apart into a
+      // rotation, two stretches and a rotation gives the new axes.
+      const double cr = std::cos(a->rotation), sr = std::sin(a->rotation);
+      const double ux = (p.a * cr + p.b * sr) * a->radius_x, uy = (p.c * cr + p.d * sr) * a->radius_x;
+      const double vx = (-p.a * sr + p.b * cr) * a->radius_y, vy = (-p.c * sr + p.d * cr) * a->radius_y;
+      const double E = (ux + vy) / 2, F = (ux - vy) / 2, G = (uy + vx) / 2, H = (uy - vx) / 2;
+      const double q = std::hypot(E, H), r = std::hypot(F, G);
+      const double s1 = q + r, s2 = q - r;
+      const double a1 = std::atan2(G, F), a2 = std::atan2(H, E);
+      const double theta = (a2 - a1) / 2, phi = (a2 + a1) / 2;
+      double rotation = phi, start;
+      if (s2 >= 0) {
+        start = a->start + theta;
+      } else {
+        start = -(a->start + a->sweep) - theta;
+      }
+      a->radius_x = s1;
+      a->radius_y = std::fabs(s2);
+      // A circle keeps no rotation of its own: the turn goes to its start.
+      if (std::fabs(a->radius_x - a->radius_y) <= 1e-9 * std::max(1.0, a->radius_x)) {
+        start += rotation;
+        rotation = 0.0;
+        a->radius_y = a->radius_x;
+      }
+      a->rotation = turn0(rotation);
+      a->start = turn0(start);
+      break;
+    }
+    case ELEM_TEXT: {
+      auto* t = static_cast<TextElem*>(e);
+      double along = 1.0, across = 1.0;
+      const double angle = dir(t->angle, &along);
+      dir(t->angle + PI / 2, &across);
+      if (det < 0) {
+        // Mirrored, the text still reads forwards: it turns half round and
+        // runs back from where its end was.
+        if (t->alignment == TEXT_JUSTIFIED) {
+          t->pos.x += t->fit_length * std::cos(t->angle);
+          t->pos.y += t->fit_length * std::sin(t->angle);
+        } else if (t->alignment == TEXT_LEFT) {
+          t->alignment = TEXT_RIGHT;
+        } else if (t->alignment == TEXT_RIGHT) {
+          t->alignment = TEXT_LEFT;
+        }
+        t->angle = turn0(angle + PI);
+      } else {
+        t->angle = angle;
+      }
+      map(t->pos);
+      t->height *= across;
+      t->fit_length *= along;
+      break;
+    }
+    case ELEM_DIM: {
+      auto* d = static_cast<DimElem*>(e);
+      for (DimPoint& q : d->points) {
+        map(q.line_point);
+        map(q.measured);
+      }
+      d->direction = dir(d->direction, nullptr);
+      if (d->dim_kind == DIM_CHAIN && !d->points.empty()) {
+        const Point2 s = d->points[0].line_point;
+        const int kept = elem_dim_sort_chain_points(
+            s.x, s.y, s.x + 10 * std::cos(d->direction), s.y + 10 * std::sin(d->direction),
+            static_cast<int>(d->points.size()), d->points.data(), DIM_CHAIN);
+        if (kept >= 0 && kept < static_cast<int>(d->points.size()))
+          d->points.resize(static_cast<std::size_t>(kept));
+      } else if (det < 0 && d->points.size() >= 3) {
+        std::swap(d->points[1].line_point, d->points[2].line_point);
+      }
+      break;
+    }
+    case ELEM_PATTERN: {
+      auto* pt = static_cast<PatternElem*>(e);
+      for (Point2& q : pt->points)
+        if (!point_is_contour_end(q.x, q.y)) map(q);
+      map(pt->origin);
+      map(pt->offset);
+      const double s = std::sqrt(std::fabs(det));
+      pt->angle1 = dir(pt->angle1, nullptr);
+      pt->angle2 = dir(pt->angle2, nullptr);
+      if (pt->type != PATTERN_FILLING) {
+        pt->spacing1 *= s;
+        pt->spacing2 *= s;
+      }
+      break;
+    }
+    case ELEM_LINE3D: {
+      auto* l = static_cast<Line3dElem*>(e);
+      map3(l->p1);
+      map3(l->p2);
+      break;
+    }
+    case ELEM_MESH: {
+      auto* m = static_cast<MeshElem*>(e);
+      for (Point3& v : m->vertices) map3(v);
+      // Turned inside out: the faces keep their outward side.
+      if (det * p.e < 0) {
+        std::size_t at = 0;
+        for (int32_t size : m->face_sizes) {
+          if (size <= 0 || at + static_cast<std::size_t>(size) > m->indices.size()) break;
+          std::reverse(m->indices.begin() + static_cast<std::ptrdiff_t>(at),
+                       m->indices.begin() + static_cast<std::ptrdiff_t>(at + static_cast<std::size_t>(size)));
+          at += static_cast<std::size_t>(size);
+        }
+      }
+      break;
+    }
+    case ELEM_WALL:
+    case ELEM_SPLINE:
+    case ELEM_CAMERA:
+    case ELEM_ROOM:
+    case ELEM_LIGHT:
+      break;
+  }
+}
+
+}  // namespace dxf

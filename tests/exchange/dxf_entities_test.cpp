@@ -1,0 +1,279 @@
+// The geometric entities: LINE, POINT, 3DLINE, CIRCLE, ARC, ELLIPSE, SPLINE,
+// HATCH fills and patterns, 3DFACE and SOLID, and unsupported entities.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "dxf_test_util.h"
+
+namespace {
+
+using DxfEntities = ModelTest;
+
+constexpr double PI = 3.141592653589793;
+double deg(double d) { return d / 180.0 * PI; }
+
+TEST_F(DxfEntities, ArcSweepIsNormalised) {
+  struct Case {
+    const char* from;
+    const char* to;
+    bool made;
+    double start, sweep;
+  } cases[] = {
+      {"350", "10", true, deg(350), deg(20)}, {"10", "10", false, 0, 0},
+      {"0", "360", true, 0, 2 * PI},          {"90", "0", true, deg(90), deg(270)},
+      {"-30", "30", true, deg(-30), deg(60)}, {"0", "720.5", true, 0, deg(0.5)},
+  };
+  for (const Case& c : cases) {
+    DxfImport r =
+        dxf_read_text(dxf_entities(std::string("0 ARC|10 1|20 2|40 3|50 ") + c.from + "|51 " + c.to));
+    auto arcs = dxf_of<ArcElem>(r);
+    ASSERT_EQ(arcs.size(), c.made ? 1u : 0u) << c.from << " " << c.to;
+    EXPECT_EQ(r.stats.arc, c.made ? 1 : 0);
+    if (!c.made) continue;
+    EXPECT_NEAR(arcs[0]->sweep, c.sweep, 1e-9) << c.from << " " << c.to;
+    EXPECT_NEAR(arcs[0]->start, c.start, 1e-9) << c.from << " " << c.to;
+    EXPECT_EQ(arcs[0]->radius_x, 3.0);
+    EXPECT_EQ(arcs[0]->centre.y, 2.0);
+  }
+}
+
+TEST_F(DxfEntities, PlainKinds) {
+  DxfImportOptions three_d;
+  three_d.line_mode = 1;
+  DxfImport r = dxf_read_text(dxf_entities("0 LINE|10 1|20 2|30 3|11 4|21 5|31 6|0 POINT|10 5|20 5|"
+                                           "0 3DLINE|10 0|20 0|30 0|11 0|21 0|31 1|0 CIRCLE|10 1|20 1|40 2"),
+                              three_d);
+  EXPECT_EQ(r.stats.line, 0);
+  EXPECT_EQ(r.stats.line3d, 2);
+  EXPECT_EQ(r.stats.point, 1);
+  EXPECT_EQ(r.stats.circle, 1);
+  auto l3 = dxf_of<Line3dElem>(r);
+  ASSERT_EQ(l3.size(), 2u);
+  EXPECT_EQ(l3[0]->p2.z, 6.0);
+  auto points = dxf_of<LineElem>(r);
+  ASSERT_EQ(points.size(), 1u);
+  EXPECT_EQ(points[0]->p1.x, 5.0);
+  EXPECT_EQ(points[0]->p2.x, 5.0);
+  auto circles = dxf_of<ArcElem>(r);
+  ASSERT_EQ(circles.size(), 1u);
+  EXPECT_EQ(circles[0]->sweep, 2 * PI);
+  EXPECT_EQ(circles[0]->radius_y, 2.0);
+}
+
+// Sizes at the end of the number range that overflow make nothing.
+TEST_F(DxfEntities, OverflowingSizesMakeNothing) {
+  DxfImport r =
+      dxf_read_text(dxf_entities("0 ELLIPSE|10 0|20 0|11 1.5e308|21 1.5e308|40 0.5|41 0|42 1|"
+                                 "0 CIRCLE|10 1e308|20 0|40 1|0 TEXT|10 0|20 0|40 1e308|1 x"));
+  ASSERT_EQ(r.elements.size(), 1u);
+  EXPECT_EQ(r.elements[0]->kind, ELEM_ARC);
+  EXPECT_EQ(r.stats.circle, 1);
+}
+
+// Circles and arcs seen from below lie mirrored in x.
+TEST_F(DxfEntities, ExtrusionDownMirrorsCirclesAndArcs) {
+  DxfImport r = dxf_read_text(dxf_entities(
+      "0 CIRCLE|10 2|20 1|40 1|210 0|220 0|230 -1|0 ARC|10 2|20 1|40 1|50 0|51 90|210 0|220 0|230 -1"));
+  auto arcs = dxf_of<ArcElem>(r);
+  ASSERT_EQ(arcs.size(), 2u);
+  EXPECT_EQ(arcs[0]->centre.x, -2.0);
+  EXPECT_EQ(arcs[1]->centre.x, -2.0);
+  // The quarter from 0 to 90 degrees becomes the one from 90 to 180.
+  EXPECT_NEAR(arcs[1]->start, deg(90), 1e-12);
+  EXPECT_NEAR(arcs[1]->sweep, deg(90), 1e-12);
+}
+
+TEST_F(DxfEntities, Ellipses) {
+  struct Case {
+    const char* groups;
+    double rx, ry, rotation, start, sweep;
+  } cases[] = {
+      {"10 0|20 0|11 2|21 0|40 0.5|41 0|42 6.283185307179586", 2, 1, 0, 0, 2 * PI},
+      {"10 0|20 0|11 0|21 2|40 0.5|41 0|42 6.283185307179586", 2, 1, PI / 2, 0, 2 * PI},
+      {"10 0|20 0|11 2|21 0|40 0.5|41 1.5707963267948966|42 3.141592653589793|230 -1", 2, 1, 0, PI, PI / 2},
+      {"10 0|20 0|11 2|21 0|40 0.5|41 3|42 1", 2, 1, 0, 3, 1 + 2 * PI - 3},
+  };
+  for (const Case& c : cases) {
+    DxfImport r = dxf_read_text(dxf_entities(std::string("0 ELLIPSE|") + c.groups));
+    auto arcs = dxf_of<ArcElem>(r);
+    ASSERT_EQ(arcs.size(), 1u) << c.groups;
+    EXPECT_NEAR(arcs[0]->radius_x, c.rx, 1e-12) << c.groups;
+    EXPECT_NEAR(arcs[0]->radius_y, c.ry, 1e-12) << c.groups;
+    EXPECT_NEAR(arcs[0]->rotation, c.rotation, 1e-12) << c.groups;
+    EXPECT_NEAR(arcs[0]->start, c.start, 1e-12) << c.groups;
+    EXPECT_NEAR(arcs[0]->sweep, c.sweep, 1e-12) << c.groups;
+    EXPECT_EQ(r.stats.ellipse, 1);
+  }
+  // In a millimetre file a small turn of the axis stays.
+  DxfImportOptions mm;
+  mm.unit = 2;
+  DxfImport r = dxf_read_text(dxf_entities("0 ELLIPSE|10 0|20 0|11 1000|21 0.005|40 0.5|41 0|42 1"), mm);
+  auto arcs = dxf_of<ArcElem>(r);
+  ASSERT_EQ(arcs.size(), 1u);
+  EXPECT_NEAR(arcs[0]->rotation, 5e-6, 1e-12);
+}
+
+std::string spline(int degree, const std::vector<std::pair<double, double>>& points,
+                   const std::string& extra = "") {
+  std::string s = "0 SPLINE|70 8|71 " + std::to_string(degree) + "|72 0|73 " + std::to_string(points.size());
+  s += extra;
+  for (const auto& [x, y] : points) s += "|10 " + std::to_string(x) + "|20 " + std::to_string(y) + "|30 0";
+  return s;
+}
+
+TEST_F(DxfEntities, SplinesAreSampledIntoLines) {
+  DxfImport r = dxf_read_text(dxf_entities(spline(3, {{0, 0}, {1, 2}, {3, 2}, {4, 0}})));
+  auto lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 29u);
+  EXPECT_EQ(r.stats.line, 29);
+  EXPECT_EQ(lines.front()->p1.x, 0.0);
+  EXPECT_EQ(lines.front()->p1.y, 0.0);
+  EXPECT_EQ(lines.back()->p2.x, 4.0);
+  EXPECT_EQ(lines.back()->p2.y, 0.0);
+  for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_EQ(lines[i]->p1.x, lines[i - 1]->p2.x);
+  EXPECT_NE(r.log.find("DXF Spline: flag:8 k:3 s:0 n:4\n"), std::string::npos);
+
+  // Degree 1: every sample on the control polygon.
+  r = dxf_read_text(dxf_entities(spline(1, {{0, 0}, {2, 0}, {2, 2}})));
+  lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 19u);
+  for (const LineElem* l : lines) {
+    const double x = l->p1.x, y = l->p1.y;
+    EXPECT_TRUE((std::fabs(y) < 1e-12 && x <= 2 + 1e-12) || std::fabs(x - 2) < 1e-12) << x << " " << y;
+  }
+}
+
+// Counts from the file are checked before they are used.
+TEST_F(DxfEntities, MalformedSplinesMakeNothingOrTheirBest) {
+  // Degree not below the point count: the highest degree the points allow.
+  DxfImport r = dxf_read_text(dxf_entities(spline(7, {{0, 0}, {1, 1}, {2, 0}})));
+  EXPECT_EQ(dxf_of<LineElem>(r).size(), 19u);
+  // Fewer points than announced: the ones given.
+  r = dxf_read_text(dxf_entities("0 SPLINE|71 3|73 1000|10 0|20 0|10 1|20 1"));
+  EXPECT_EQ(dxf_of<LineElem>(r).size(), 9u);
+  for (const char* count : {"0", "1", "-5", "2000000000"}) {
+    r = dxf_read_text(
+        dxf_entities(std::string("0 SPLINE|71 3|73 ") + count + "|10 0|20 0|10 1|20 1|10 2|20 0"));
+    EXPECT_TRUE(r.elements.empty()) << count;
+  }
+  r = dxf_read_text(dxf_entities("0 SPLINE|71 0|73 2|10 0|20 0|10 1|20 1"));
+  EXPECT_EQ(dxf_of<LineElem>(r).size(), 9u);
+}
+
+// A quarter circle as a rational quadratic spline with the file's knots and
+// weights: every sample on the circle.
+TEST_F(DxfEntities, SplineKnotsAndWeightsFromTheFile) {
+  const std::string extra = "|40 0|40 0|40 0|40 1|40 1|40 1";
+  std::string s = spline(2, {}, extra);
+  s.replace(s.find("|73 0"), 5, "|73 3");
+  s += "|10 1|20 0|41 1|10 1|20 1|41 0.7071067811865476|10 0|20 1|41 1";
+  DxfImport r = dxf_read_text(dxf_entities(s));
+  auto lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 19u);
+  for (const LineElem* l : lines) EXPECT_NEAR(std::hypot(l->p1.x, l->p1.y), 1.0, 1e-12);
+  EXPECT_NEAR(lines.back()->p2.x, 0.0, 1e-12);
+  EXPECT_NEAR(lines.back()->p2.y, 1.0, 1e-12);
+
+  // Only fit points: a curve through them.
+  r = dxf_read_text(dxf_entities("0 SPLINE|71 3|73 0|74 3|11 0|21 0|11 1|21 1|11 2|21 0"));
+  lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 20u);
+  EXPECT_EQ(lines[10]->p1.x, 1.0);
+  EXPECT_EQ(lines[10]->p1.y, 1.0);
+  EXPECT_EQ(lines.back()->p2.x, 2.0);
+}
+
+TEST_F(DxfEntities, FacesAndSolids) {
+  DxfImport r = dxf_read_text(
+      dxf_entities("0 3DFACE|8 Roof|10 0|20 0|30 0|11 1|21 0|31 0|12 1|22 1|32 1|13 0|23 0|33 0|"
+                   "0 3DFACE|10 0|20 0|30 0|11 1|21 0|31 0|12 1|22 1|32 1|13 1|23 1|33 1|"
+                   "0 3DFACE|10 0|20 0|30 0|11 1|21 0|31 0|12 1|22 1|32 1|13 0|23 1|33 1"));
+  auto meshes = dxf_of<MeshElem>(r);
+  ASSERT_EQ(meshes.size(), 3u);
+  EXPECT_EQ(meshes[0]->vertex_count(), 3);
+  EXPECT_EQ(meshes[0]->material.view(), "Roof");
+  EXPECT_EQ(meshes[0]->flag, 1);
+  EXPECT_EQ(meshes[1]->vertex_count(), 3);  // the third corner repeated
+  EXPECT_EQ(meshes[2]->vertex_count(), 4);
+  EXPECT_EQ(meshes[2]->indices, (std::vector<int32_t>{0, 1, 2, 3}));
+  EXPECT_EQ(r.stats.face3d, 3);
+
+  r =
+      dxf_read_text(dxf_entities("0 SOLID|62 1|10 0|20 0|11 1|21 0|12 0|22 1|13 1|23 1|"
+                                 "0 SOLID|10 0|20 0|11 1|21 0|12 0|22 1|13 0|23 1|"
+                                 "0 SOLID|10 1|20 0|11 2|21 0|12 1|22 1|13 2|23 1|230 -1"));
+  auto fills = dxf_of<PatternElem>(r);
+  ASSERT_EQ(fills.size(), 3u);
+  auto xy = [](const PatternElem* p) {
+    std::vector<std::pair<double, double>> out;
+    for (const Point2& q : p->points) out.emplace_back(q.x, q.y);
+    return out;
+  };
+  const std::vector<std::pair<double, double>> square = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {999, 999}};
+  EXPECT_EQ(xy(fills[0]), square);
+  EXPECT_EQ(fills[0]->type, PATTERN_FILLING);
+  EXPECT_EQ(fills[0]->r, 1.0);
+  EXPECT_EQ(fills[0]->g, 0.0);
+  const std::vector<std::pair<double, double>> triangle = {{0, 0}, {1, 0}, {0, 1}, {999, 999}};
+  EXPECT_EQ(xy(fills[1]), triangle);
+  EXPECT_EQ(xy(fills[2])[1], (std::pair<double, double>(-2, 0)));
+  EXPECT_EQ(r.stats.solid, 3);
+}
+
+std::string square_path() {
+  return "|91 1|92 1|93 4|72 1|10 0|20 0|11 1|21 0|72 1|10 1|20 0|11 1|21 1|72 1|10 1|20 1|11 0|21 1|"
+         "72 1|10 0|20 1|11 0|21 0|97 0|75 0";
+}
+
+TEST_F(DxfEntities, HatchFillsAndPatterns) {
+  struct Case {
+    const char* what;
+    std::string groups;
+    bool made;
+    uint8_t type;
+    double r, g, b, angle1, angle2, spacing1, spacing2;
+  } cases[] = {
+      {"solid colour 1", "62 1|70 1" + square_path(), true, PATTERN_FILLING, 1, 0, 0, 0, 0, 0.01, 0},
+      {"solid colour 8", "62 8|70 1" + square_path(), true, PATTERN_FILLING, 65 / 255.0, 65 / 255.0,
+       65 / 255.0, 0, 0, 0.01, 0},
+      {"solid by layer 7", "70 1" + square_path(), true, PATTERN_FILLING, 0, 0, 0, 0, 0, 0.01, 0},
+      {"one line", "70 0" + square_path() + "|76 1|52 45|41 1|77 0|78 1|53 45|43 0|44 0|45 -0.1|46 0.1|79 0",
+       true, PATTERN_ONE_LINE, 0, 0, 0, deg(45), deg(45), 0.2, 0.2},
+      {"one line twice", "70 0" + square_path() + "|77 1|78 1|53 45|43 0|44 0|45 0|46 0.25|79 0", true,
+       PATTERN_TWO_LINES, 0, 0, 0, deg(45), deg(135), 0.25, 0.25},
+      {"two lines",
+       "70 0" + square_path() + "|78 2|53 0|43 0|44 0|45 0|46 0.5|79 0|53 90|43 0|44 0|45 0.3|46 0|79 0",
+       true, PATTERN_TWO_LINES, 0, 0, 0, deg(90), 0, 0.3, 0.5},
+      {"five lines", "70 0" + square_path() + "|78 5|53 0|53 10|53 20|53 30|53 40", true, PATTERN_FILLING,
+       0.75, 0.75, 0.75, 0, 0, 0.01, 0},
+      {"no lines", "70 0" + square_path(), false, 0, 0, 0, 0, 0, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    DxfImport r = dxf_read_text(dxf_entities("0 HATCH|2 X|" + c.groups));
+    auto p = dxf_of<PatternElem>(r);
+    ASSERT_EQ(p.size(), c.made ? 1u : 0u) << c.what;
+    EXPECT_EQ(r.stats.hatch, c.made ? 1 : 0) << c.what;
+    if (!c.made) continue;
+    EXPECT_EQ(p[0]->type, c.type) << c.what;
+    EXPECT_NEAR(p[0]->r, c.r, 1e-12) << c.what;
+    EXPECT_NEAR(p[0]->g, c.g, 1e-12) << c.what;
+    EXPECT_NEAR(p[0]->b, c.b, 1e-12) << c.what;
+    EXPECT_NEAR(p[0]->angle1, c.angle1, 1e-12) << c.what;
+    EXPECT_NEAR(p[0]->angle2, c.angle2, 1e-12) << c.what;
+    EXPECT_NEAR(p[0]->spacing1, c.spacing1, 1e-12) << c.what;
+    EXPECT_NEAR(p[0]->spacing2, c.spacing2, 1e-12) << c.what;
+    EXPECT_EQ(p[0]->points.size(), 9u) << c.what;
+  }
+}
+
+TEST_F(DxfEntities, UnsupportedEntitiesAreReportedOncePerChange) {
+  DxfImport r =
+      dxf_read_text(dxf_entities("0 VIEWPORT|10 0|0 VIEWPORT|10 0|0 VIEWPORT|10 0|0 IMAGE|10 0|0 IMAGE|10 0|"
+                                 "0 LINE|10 0|20 0|11 1|21 1"));
+  EXPECT_EQ(r.log, "Problem: Unsupported ENTITY(s): VIEWPORT\nProblem: Unsupported ENTITY(s): IMAGE\n");
+  EXPECT_EQ(r.elements.size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+// Files written by another program (tools/dxf_fixtures.py with ezdxf, R12
+// and R2000): each imports with the expected elements per kind and layer,
+// the expected statistics and no diagnostics beyond the expected ones.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+
+#include "dxf_test_util.h"
+
+namespace {
+
+using DxfFixtures = ModelTest;
+
+DxfImport read_fixture(const std::string& name, DxfImportOptions o) {
+  std::ifstream in(std::string(KAVRO_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+  EXPECT_TRUE(in) << name;
+  return dxf_read(in, o);
+}
+
+// "kind@layer" -> count; kinds by element number (1 line, 2 arc, 3 text, 4
+// dimension, 6 pattern, 8 3D line, 9 mesh).
+std::map<std::string, int> per_kind_and_layer(const DxfImport& r) {
+  std::map<std::string, int> out;
+  for (const auto& e : r.elements) ++out[std::to_string(e->kind) + "@" + std::to_string(e->layer)];
+  return out;
+}
+
+TEST_F(DxfFixtures, EachImportsWithTheExpectedCounts) {
+  struct Case {
+    const char* file;
+    std::map<std::string, int> made;
+    std::vector<const char*> stats;
+    std::vector<const char*> layers;
+  } cases[] = {
+      // Layers kept from 10 up: "0", "Defpoints", "Walls", "Doors"; "Hidden" is frozen.
+      {"basic_r12.dxf",
+       {{"1@10", 1}, {"1@12", 2}, {"1@13", 1}, {"2@10", 1}, {"2@12", 1}, {"2@13", 1}},
+       {"      LINE: 3\n", "     POINT: 1\n", "    CIRCLE: 2\n", "       ARC: 1\n"},
+       {"0", "Defpoints", "Walls", "Doors"}},
+      {"basic_r2000.dxf",
+       {{"1@10", 1}, {"1@12", 2}, {"1@13", 1}, {"2@10", 1}, {"2@12", 1}, {"2@13", 1}},
+       {"      LINE: 3\n", "     POINT: 1\n", "    CIRCLE: 2\n", "       ARC: 1\n"},
+       {"0", "Defpoints", "Walls", "Doors"}},
+      {"polylines_r12.dxf",
+       {{"1@10", 2}, {"2@10", 2}, {"8@10", 2}, {"9@10", 8}},
+       {"2DPOLYLINE: 1\n", "3DPOLYLINE: 1\n", "3DPOLYFACE: 1\n", "3DPOLYMESH: 1\n", "    VERTEX: 26\n"},
+       {"0", "Defpoints"}},
+      {"polylines_r2000.dxf", {{"1@10", 7}, {"2@10", 3}}, {"LWPOLYLINE: 3\n"}, {"0", "Defpoints"}},
+      {"hatches_r2000.dxf", {{"6@10", 3}}, {"     HATCH: 3\n"}, {"0", "Defpoints"}},
+      {"splines_r2000.dxf", {{"1@10", 59}}, {"      LINE: 59\n"}, {"0", "Defpoints"}},
+      {"blocks_r12.dxf",
+       {{"1@10", 4}, {"2@10", 4}, {"3@10", 4}},
+       {"     BLOCK: 4\n", "    INSERT: 4\n"},
+       {"0", "Defpoints"}},
+      {"blocks_r2000.dxf",
+       {{"1@10", 4}, {"2@10", 4}, {"3@10", 4}},
+       {"     BLOCK: 4\n", "    INSERT: 4\n"},
+       {"0", "Defpoints"}},
+      {"texts_r2000.dxf",
+       {{"3@10", 4}, {"4@10", 3}},
+       {"      TEXT: 3\n", " DIMENSION: 3\n"},
+       {"0", "Defpoints"}},
+  };
+  for (const Case& c : cases) {
+    DxfImportOptions o;
+    o.layer_mode = 1;
+    o.first_layer = 10;
+    DxfImport r = read_fixture(c.file, o);
+    ASSERT_EQ(r.error, DxfError::NONE) << c.file;
+    EXPECT_EQ(per_kind_and_layer(r), c.made) << c.file;
+    const std::string stats = dxf_stats_text(r.stats);
+    for (const char* line : c.stats)
+      EXPECT_NE(stats.find(line), std::string::npos) << c.file << ": " << line << stats;
+    std::vector<std::string> names;
+    for (const DxfLayerName& l : r.layer_names) names.push_back(l.name);
+    EXPECT_EQ(names, std::vector<std::string>(c.layers.begin(), c.layers.end())) << c.file;
+    EXPECT_EQ(r.log.find("Problem"), std::string::npos) << c.file << ": " << r.log;
+  }
+}
+
+TEST_F(DxfFixtures, HatchIslandIsASecondContour) {
+  DxfImport r = read_fixture("hatches_r2000.dxf", {});
+  auto p = dxf_of<PatternElem>(r);
+  ASSERT_EQ(p.size(), 3u);
+  // Solid red, the outer path with two bulges (4 + 2 x 23 points), the circle island (72 points).
+  EXPECT_EQ(p[0]->type, PATTERN_FILLING);
+  EXPECT_EQ(p[0]->r, 1.0);
+  EXPECT_EQ(p[0]->points.size(), 4u + 46 + 1 + 72 + 1);
+  EXPECT_TRUE(point_is_contour_end(p[0]->points[50].x, p[0]->points[50].y));
+  for (std::size_t i = 51; i < 123; ++i)
+    EXPECT_NEAR(std::hypot(p[0]->points[i].x - 5, p[0]->points[i].y - 3), 1.5, 1e-9);
+  // ANSI31: one line at 45 degrees.
+  EXPECT_EQ(p[1]->type, PATTERN_ONE_LINE);
+  EXPECT_NEAR(p[1]->angle1, 3.141592653589793 / 4, 1e-12);
+  EXPECT_EQ(p[1]->points.size(), 9u);
+  // The spline edge ends its path: one contour.
+  std::size_t ends = 0;
+  for (const Point2& q : p[2]->points) ends += point_is_contour_end(q.x, q.y);
+  EXPECT_EQ(ends, 1u);
+  EXPECT_EQ(p[2]->points.size(), 19u + 2 + 1);
+}
+
+TEST_F(DxfFixtures, MirroredNestedBlocks) {
+  DxfImport r = read_fixture("blocks_r2000.dxf", {});
+  auto texts = dxf_of<TextElem>(r);
+  ASSERT_EQ(texts.size(), 4u);
+  // The door of the pair mirrored inside its block reads forwards, right-aligned.
+  EXPECT_EQ(texts[1]->alignment, TEXT_RIGHT);
+  EXPECT_NEAR(texts[1]->pos.x, 12.8, 1e-12);
+  EXPECT_NEAR(texts[1]->angle, 0.0, 1e-12);
+  for (const TextElem* t : texts) EXPECT_GT(t->height, 0.0);
+  // Each arc is the quarter of a unit circle about its door's hinge.
+  auto arcs = dxf_of<ArcElem>(r);
+  auto lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(arcs.size(), 4u);
+  for (std::size_t i = 0; i < arcs.size(); ++i) {
+    EXPECT_NEAR(arcs[i]->radius_x, 1.0, 1e-12);
+    EXPECT_NEAR(arcs[i]->sweep, 3.141592653589793 / 2, 1e-12);
+    EXPECT_NEAR(arcs[i]->centre.x, lines[i]->p1.x, 1e-12);
+    EXPECT_NEAR(arcs[i]->centre.y, lines[i]->p1.y, 1e-12);
+  }
+}
+
+TEST_F(DxfFixtures, TextsAndDimensions) {
+  DxfImport r = read_fixture("texts_r2000.dxf", {});
+  auto texts = dxf_of<TextElem>(r);
+  ASSERT_EQ(texts.size(), 4u);
+  EXPECT_EQ(texts[2]->text,
+            "\xD8 20 \xB1"
+            "1 45\xB0");
+  EXPECT_EQ(texts[3]->text,
+            "K\xFC"
+            "che\n12,5 m\xB2 1/2");
+  auto dims = dxf_of<DimElem>(r);
+  ASSERT_EQ(dims.size(), 3u);
+  EXPECT_EQ(dims[0]->dim_kind, DIM_CHAIN);
+  EXPECT_NEAR(dims[0]->points[1].line_point.x, 4.0, 1e-9);
+  EXPECT_NEAR(dims[0]->points[1].line_point.y, 2.0, 1e-9);
+  EXPECT_EQ(dims[1]->dim_kind, DIM_CHAIN);
+  EXPECT_EQ(dims[2]->dim_kind, DIM_ANGLE);
+}
+
+}  // namespace

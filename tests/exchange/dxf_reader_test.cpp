@@ -1,0 +1,446 @@
+// The DXF reader's frame: lines and groups, units, text codes, colours and
+// line types, the header, the layer table, refused files, progress and the
+// import command around it.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "display/display_state.h"
+#include "dxf_test_util.h"
+#include "exchange/dxf_internal.h"
+#include "model/layers.h"
+#include "model/settings.h"
+#include "model/undo.h"
+#include "model/view_rec.h"
+#include "support/recording_ui.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using DxfReader = ModelTest;
+
+const std::string ONE_LINE = dxf_entities("0 LINE|8 0|10 0|20 0|11 1000|21 500");
+
+TEST_F(DxfReader, LengthsAreDividedByTheUnit) {
+  struct Case {
+    int unit;
+    std::string file;
+    double x2, y2;
+  } cases[] = {
+      {2, ONE_LINE, 1.0, 0.5},
+      {1, ONE_LINE, 10.0, 5.0},
+      {0, ONE_LINE, 1000.0, 500.0},
+      {3, dxf_entities("0 LINE|10 0|20 0|11 39.37007874015748|21 -39.37007874015748"), 1.0, -1.0},
+      {4, dxf_entities("0 LINE|10 0|20 0|11 3.280839895013123|21 0"), 1.0, 0.0},
+  };
+  for (const Case& c : cases) {
+    DxfImportOptions o;
+    o.unit = c.unit;
+    DxfImport r = dxf_read_text(c.file, o);
+    ASSERT_EQ(r.error, DxfError::NONE);
+    auto lines = dxf_of<LineElem>(r);
+    ASSERT_EQ(lines.size(), 1u) << "unit " << c.unit;
+    EXPECT_NEAR(lines[0]->p2.x, c.x2, 1e-12) << "unit " << c.unit;
+    EXPECT_NEAR(lines[0]->p2.y, c.y2, 1e-12) << "unit " << c.unit;
+    EXPECT_EQ(r.stats.line, 1);
+  }
+}
+
+TEST(DxfText, CodesBecomeLatin1) {
+  struct Case {
+    const char* raw;
+    bool mtext;
+    const char* expected;
+  } cases[] = {
+      {"%%132", false, "\xE4"},
+      {"%%129%%142%%148%%153%%154", false, "\xFC\xC4\xF6\xD6\xDC"},
+      {"50%%p12", false,
+       "50\xB1"
+       "12"},
+      {"45%%d", false, "45\xB0"},
+      {"%%c100", false,
+       "\xD8"
+       "100"},
+      {"100%%%", false, "100%"},
+      {"%%uunder%%u", false, "under"},
+      {"%%999x", false, "x"},  // another number: the five characters go
+      {"5%", false, "5%"},
+      {"{\\fArial|b0;Hello}\\PWorld", true, "Hello\nWorld"},
+      {"{x}", false, "{x}"},
+      {"{x}", true, "x"},
+      {"\\{a\\}\\\\b\\~c", true, "{a}\\b c"},
+      {"\\H2.5x;big\\W0.8;narrow\\Q15;\\T1.1;\\C1;\\c255;\\Fromans|c0;x\\pi-3;y", true, "bignarrowxy"},
+      {"1\\S1^2;\"", true, "11/2\""},
+      {"\\S3#4; and \\S5/8;", true, "3/4 and 5/8"},
+      {"\\Lund\\l\\Oover\\o\\Kstrike\\k", true, "undoverstrike"},
+      {"caf\\U+00E9 \\U+4E2D", false, "caf\xE9 ?"},
+      {"Gr\xC3\xB6\xC3\x9F"
+       "e \xE2\x82\xAC",
+       false,
+       "Gr\xF6\xDF"
+       "e ?"},
+      {"Gr\xF6\xDF"
+       "e",
+       false,
+       "Gr\xF6\xDF"
+       "e"},  // not UTF-8: the bytes as they are
+      {"ends\\", false, "ends"},
+      {"\\A1;centred", true, "centred"},
+  };
+  for (const Case& c : cases) {
+    std::string log;
+    EXPECT_EQ(dxf_convert_text(c.raw, c.mtext, &log), c.expected) << c.raw;
+    EXPECT_EQ(log, "") << c.raw;
+  }
+  std::string log;
+  EXPECT_EQ(dxf_convert_text("a\\Xb", true, &log), "ab");
+  EXPECT_EQ(log, "unsupported mtext code 88: X\n");
+  EXPECT_EQ(dxf_convert_text(std::string(70000, 'x'), false, nullptr).size(), 65535u);
+}
+
+TEST_F(DxfReader, PensLineTypesAndColours) {
+  const int pens[][2] = {{7, 0}, {1, 2}, {0, 1}, {256, 1}, {5, 6}, {250, 3}};
+  for (const auto& p : pens) EXPECT_EQ(dxf_pen_from_color(p[0]), p[1]) << "colour " << p[0];
+
+  line_types[4].name = "dashed";
+  const std::pair<const char*, int> types[] = {
+      {"DASHED", 2},      {"HIDDEN", 1},
+      {"CENTER", 3},      {"PHANTOM", 5},
+      {"VERDECKT", 1},    {"MITTE", 7},
+      {"RAND", 6},        {"KURZGESTRICHELT", 1},
+      {"GESTRICHELT", 2}, {"STRICHPUNKT", 3},
+      {"GETRENNT", 5},    {"dashed", 4},
+      {"Continuous", 0},  {"", 0},
+  };
+  for (const auto& [name, type] : types) EXPECT_EQ(dxf_linetype_from_name(name), type) << name;
+
+  struct Rgb {
+    int index, r, g, b;
+  } colours[] = {
+      {0, 0, 0, 0},         {1, 255, 0, 0},       {7, 255, 255, 255},   {8, 65, 65, 65},
+      {9, 128, 128, 128},   {10, 255, 0, 0},      {11, 255, 170, 170},  {12, 189, 0, 0},
+      {13, 189, 126, 126},  {14, 129, 0, 0},      {15, 129, 86, 86},    {16, 104, 0, 0},
+      {17, 104, 69, 69},    {18, 79, 0, 0},       {19, 79, 53, 53},     {20, 255, 63, 0},
+      {30, 255, 127, 0},    {40, 255, 191, 0},    {50, 255, 255, 0},    {60, 191, 255, 0},
+      {90, 0, 255, 0},      {130, 0, 255, 255},   {170, 0, 0, 255},     {210, 255, 0, 255},
+      {240, 255, 0, 63},    {250, 51, 51, 51},    {251, 80, 80, 80},    {252, 105, 105, 105},
+      {253, 130, 130, 130}, {254, 190, 190, 190}, {255, 255, 255, 255},
+  };
+  for (const Rgb& c : colours) {
+    const DxfRgb got = dxf_aci_color(c.index);
+    EXPECT_EQ(got.r, c.r) << "colour " << c.index;
+    EXPECT_EQ(got.g, c.g) << "colour " << c.index;
+    EXPECT_EQ(got.b, c.b) << "colour " << c.index;
+  }
+}
+
+// The line source hands out whole lines across its block borders, with or
+// without CR, and the last line without its LF.
+TEST(DxfLines, WholeLinesAcrossBlocks) {
+  const std::string long_line(5000, 'x');
+  std::istringstream in("0\r\nTEXT\r\n1\n" + long_line + "\r\n\r\nlast");
+  dxf::LineSource src(in, 7);
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (src.next(line)) lines.emplace_back(line);
+  const std::vector<std::string> expected = {"0", "TEXT", "1", long_line, "", "last"};
+  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(src.consumed(), in.str().size());
+}
+
+TEST_F(DxfReader, LongValuesKeepTheGroupsInStep) {
+  const std::string chunk(250, 'a'), rest(100, 'b'), long_text(3000, 'c');
+  DxfImport r =
+      dxf_read_text(dxf_entities("0 MTEXT|10 0|20 0|40 1|3 " + chunk + "|3 " + chunk + "|1 " + rest +
+                                 "|0 TEXT|10 0|20 0|40 1|1 " + long_text + "|0 LINE|10 1|20 2|11 3|21 4"));
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto texts = dxf_of<TextElem>(r);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0]->text, chunk + chunk + rest);
+  EXPECT_EQ(texts[1]->text, long_text);
+  auto lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0]->p2.x, 3.0);
+  EXPECT_EQ(lines[0]->p2.y, 4.0);
+}
+
+TEST_F(DxfReader, CodesWithBlanksAndCrLf) {
+  std::string file =
+      "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nLINE\r\n 10\r\n 1.5\r\n 20\r\n+2\r\n 11\r\n"
+      "1e1\r\n 21\r\n.5\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n\r\n\r\n";
+  DxfImport r = dxf_read_text(file);
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0]->p1.x, 1.5);
+  EXPECT_EQ(lines[0]->p1.y, 2.0);
+  EXPECT_EQ(lines[0]->p2.x, 10.0);
+  EXPECT_EQ(lines[0]->p2.y, 0.5);
+}
+
+TEST_F(DxfReader, HeaderExtentsOnlyWhenUsable) {
+  struct Case {
+    const char* header;
+    bool usable;
+  } cases[] = {
+      {"9 $EXTMIN|10 0|20 -1|30 0|9 $EXTMAX|10 4|20 3|30 0", true},
+      // Without z the following groups belong to the next variable.
+      {"9 $EXTMIN|10 0|20 -1|9 $EXTMAX|10 4|20 3|9 $LIMMIN|10 0|20 0", true},
+      {"9 $EXTMIN|10 1e+20|20 1e+20|30 1e+20|9 $EXTMAX|10 -1e+20|20 -1e+20|30 -1e+20", false},
+      {"9 $EXTMIN|10 5|20 5|9 $EXTMAX|10 4|20 3", false},
+      {"9 $EXTMIN|10 0|20 0|30 0", false},
+  };
+  for (const Case& c : cases) {
+    const std::string file = dxf_groups("0 SECTION|2 HEADER") + dxf_groups(c.header) +
+                             dxf_groups("0 ENDSEC") + dxf_layer_table("0 LAYER|2 A|62 3|70 0") +
+                             dxf_entities("0 LINE|8 A|10 0|20 0|11 1|21 1");
+    DxfImport r = dxf_read_text(file);
+    ASSERT_EQ(r.error, DxfError::NONE) << c.header;
+    EXPECT_EQ(r.has_extents, c.usable) << c.header;
+    ASSERT_EQ(r.elements.size(), 1u) << c.header;
+    EXPECT_EQ(r.elements[0]->pen, 4) << c.header;  // the layer table was read after the header
+    if (c.usable) {
+      EXPECT_EQ(r.extents_min.y, -1.0);
+      EXPECT_EQ(r.extents_max.x, 4.0);
+    }
+  }
+}
+
+TEST_F(DxfReader, RefusesWhatIsNoUsableDxf) {
+  struct Case {
+    const char* what;
+    std::string file;
+    DxfError error;
+    int64_t line;
+  } cases[] = {
+      {"binary", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22) + "\x01\x02", DxfError::BINARY, 0},
+      {"drawing file", "AC1015\x00\x00\x00\x00\x06", DxfError::CORRUPT, 1},
+      {"text", "Hello\nWorld\n", DxfError::CORRUPT, 1},
+      {"bad code", dxf_groups("0 SECTION|2 ENTITIES|0 LINE|10 1") + "x20\n1\n" + dxf_groups("0 ENDSEC|0 EOF"),
+       DxfError::CORRUPT, 9},
+      {"no entities", dxf_groups("0 SECTION|2 HEADER|0 ENDSEC|0 EOF"), DxfError::NO_ENTITIES, 0},
+      {"empty", "", DxfError::NO_ENTITIES, 0},
+      {"entities as a value", dxf_groups("0 SECTION|2 HEADER|9 $X|1 ENTITIES|0 ENDSEC|0 EOF"),
+       DxfError::NO_ENTITIES, 0},
+      {"truncated", dxf_groups("0 SECTION|2 ENTITIES|0 LINE|10 0|20 0|11 1|21"), DxfError::TRUNCATED, 0},
+      {"cut before ENDSEC", dxf_groups("0 SECTION|2 ENTITIES|0 LINE|10 0|20 0|11 1|21 1"),
+       DxfError::TRUNCATED, 0},
+  };
+  for (const Case& c : cases) {
+    DxfImport r = dxf_read_text(c.file);
+    EXPECT_EQ(r.error, c.error) << c.what;
+    EXPECT_EQ(r.error_line, c.line) << c.what;
+    EXPECT_TRUE(r.elements.empty()) << c.what;
+  }
+}
+
+TEST_F(DxfReader, LayersJoinedKeptFrozenAndUnlisted) {
+  const std::string table = dxf_layer_table(
+      "0 LAYER|2 Walls|62 5|6 DASHED|70 0|0 LAYER|2 Frozen|62 1|70 1|0 LAYER|2 Off|62 -1|70 0|"
+      "0 LAYER|2 D|70 0|0 LAYER|2 E|70 0|0 LAYER|2 F|70 0");
+  const std::string body = table + dxf_entities(
+                                       "0 LINE|8 WALLS|62 256|10 0|20 0|11 1|21 0|"
+                                       "0 LINE|8 Walls|62 0|6 HIDDEN|10 0|20 0|11 1|21 0|"
+                                       "0 LINE|8 Frozen|10 0|20 0|11 1|21 0|"
+                                       "0 LINE|8 Off|10 0|20 0|11 1|21 0|"
+                                       "0 LINE|8 Nowhere|62 3|10 0|20 0|11 1|21 0|"
+                                       "0 LINE|8 F|10 0|20 0|11 1|21 0");
+  // Joined: everything on the current layer; the frozen layer's line is gone.
+  DxfImportOptions join;
+  join.first_layer = 12;
+  DxfImport r = dxf_read_text(body, join);
+  ASSERT_EQ(r.error, DxfError::NONE);
+  ASSERT_EQ(r.elements.size(), 5u);
+  for (const auto& e : r.elements) EXPECT_EQ(e->layer, 12);
+  EXPECT_EQ(r.elements[0]->pen, 6);  // by layer, and the name's case does not matter
+  EXPECT_EQ(r.elements[0]->line_type, 2);
+  EXPECT_EQ(r.elements[1]->pen, 6);  // colour 0 (by block) as by layer
+  EXPECT_EQ(r.elements[1]->line_type, 1);
+  EXPECT_EQ(r.elements[2]->pen, 2);  // an "off" layer keeps its colour's pen
+  EXPECT_EQ(r.elements[3]->pen, 4);
+  EXPECT_EQ(r.stats.line, 5);
+  EXPECT_TRUE(r.layer_names.empty());
+
+  // Kept: program layers from the current one up, the last ones sharing 999.
+  DxfImportOptions keep;
+  keep.layer_mode = 1;
+  keep.first_layer = 997;
+  r = dxf_read_text(body, keep);
+  ASSERT_EQ(r.error, DxfError::NONE);
+  std::vector<std::pair<int, std::string>> names;
+  for (const DxfLayerName& l : r.layer_names) names.emplace_back(l.layer, l.name);
+  const std::vector<std::pair<int, std::string>> expected = {{997, "Walls"}, {998, "Off"}, {999, "D"},
+                                                             {999, "E"},     {999, "F"},   {999, "Nowhere"}};
+  EXPECT_EQ(names, expected);
+  ASSERT_EQ(r.elements.size(), 5u);
+  EXPECT_EQ(r.elements[0]->layer, 997);
+  EXPECT_EQ(r.elements[2]->layer, 998);
+  EXPECT_EQ(r.elements[3]->layer, 999);
+  EXPECT_EQ(r.elements[4]->layer, 999);
+}
+
+TEST_F(DxfReader, WithoutLayerTableEverythingOnTheCurrentLayer) {
+  DxfImportOptions o;
+  o.first_layer = 3;
+  o.layer_mode = 1;
+  DxfImport r =
+      dxf_read_text(dxf_entities("0 LINE|8 A|10 0|20 0|11 1|21 0|0 LINE|8 B|62 256|6 DASHED|10 0|20 0|"
+                                 "11 1|21 0"),
+                    o);
+  ASSERT_EQ(r.elements.size(), 2u);
+  for (const auto& e : r.elements) {
+    EXPECT_EQ(e->layer, 3);
+    EXPECT_EQ(e->pen, 0);
+  }
+  EXPECT_EQ(r.elements[1]->line_type, 2);
+  EXPECT_TRUE(r.layer_names.empty());
+}
+
+// Values that read like section, table or entry names are only values.
+TEST_F(DxfReader, KeywordsCountOnlyAsCodesZeroAndTwo) {
+  const std::string file = dxf_groups("0 SECTION|2 HEADER|9 $PROJECTNAME|1 BLOCK|9 $X|1 ENTITIES|0 ENDSEC") +
+                           dxf_layer_table("0 LAYER|2 LAYER|62 2|70 0|0 LAYER|2 ENTITIES|62 4|70 0") +
+                           dxf_groups(
+                               "0 SECTION|2 BLOCKS|0 BLOCK|2 B|10 0|20 0|0 TEXT|8 LAYER|10 0|20 0|40 1|1 "
+                               "BLOCK|0 ENDBLK|0 ENDSEC") +
+                           dxf_entities("0 TEXT|8 ENTITIES|10 0|20 0|40 1|1 ENDSEC|0 INSERT|2 B|10 5|20 0");
+  DxfImport r = dxf_read_text(file);
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto texts = dxf_of<TextElem>(r);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0]->text, "ENDSEC");
+  EXPECT_EQ(texts[0]->pen, 5);
+  EXPECT_EQ(texts[1]->text, "BLOCK");
+  EXPECT_EQ(texts[1]->pen, 3);
+  EXPECT_EQ(texts[1]->pos.x, 5.0);
+}
+
+TEST_F(DxfReader, ProgressMovesEveryTwoHundredEntities) {
+  std::string body;
+  for (int i = 0; i < 500; ++i) body += "0 POINT|10 " + std::to_string(i) + "|20 0|";
+  body.pop_back();
+  std::vector<double> seen;
+  DxfImportOptions o;
+  o.progress = [&seen](double f) { seen.push_back(f); };
+  DxfImport r = dxf_read_text(dxf_entities(body), o);
+  EXPECT_EQ(r.stats.point, 500);
+  ASSERT_EQ(seen.size(), 3u);  // the start, then twice
+  EXPECT_EQ(seen[0], 0.0);
+  EXPECT_GT(seen[1], 0.3);
+  EXPECT_LT(seen[2], 1.0);
+  EXPECT_GT(seen[2], seen[1]);
+}
+
+TEST(DxfStatsText, TwentyOneLines) {
+  DxfStats s;
+  s.line = 3;
+  s.ellipse = 2;
+  s.hatch = 1;
+  const std::string text = dxf_stats_text(s);
+  EXPECT_EQ(text.substr(0, 32), "      LINE: 3\n     POINT: 0\n    ");
+  EXPECT_NE(text.find("\n    ELLIPSE 2\n"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 14), "     HATCH: 1\n");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21);
+}
+
+// The command: a refused file leaves the drawing as it was, a good one is
+// one undo step.
+class DxfImportCommand : public ModelTest {
+ protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    display_state_reset();
+  }
+  std::string run(const std::string& file_text, const char* name = "plan.dxf") {
+    folder_.write(name, file_text);
+    ui_.paths.push_back((folder_ / name).string());
+    testing::internal::CaptureStdout();
+    dxf_import();
+    return testing::internal::GetCapturedStdout();
+  }
+  TempFolder folder_;
+  RecordingUi ui_;
+};
+
+TEST_F(DxfImportCommand, GoodFileIsOneUndoStep) {
+  elem_new_line(0, 0, 0, 5, 5, 6, 6);
+  undo_record(UNDO_CREATED, 1);
+  dxf_settings.import_unit = 2;
+  const std::string out = run(ONE_LINE + "");
+  EXPECT_NE(out.find("      LINE: 1\n"), std::string::npos) << out;
+  ASSERT_EQ(elements().size(), 2u);
+  const auto* l = elem_as<LineElem>(elements()[1]);
+  ASSERT_NE(l, nullptr);
+  EXPECT_EQ(l->p2.x, 1.0);
+  EXPECT_EQ(l->p2.y, 0.5);
+  EXPECT_EQ(import_file.view(), (folder_ / "plan.dxf").string());
+  EXPECT_TRUE(ui_.calls_starting("error").empty());
+  undo_step_back();
+  EXPECT_EQ(elements().size(), 1u);
+}
+
+TEST_F(DxfImportCommand, RefusedFilesChangeNothing) {
+  elem_new_line(0, 0, 0, 5, 5, 6, 6);
+  undo_record(UNDO_CREATED, 1);
+  const uint8_t steps = undo_used;
+  struct Case {
+    std::string file;
+    const char* message;
+  } cases[] = {
+      {dxf_groups("0 SECTION|2 HEADER|0 ENDSEC|0 EOF"),
+       "error The ENTITIES section is missing.. file is corrupt!"},
+      {"AutoCAD Binary DXF\r\n", "error This is a binary DXF file. Please save it as ASCII DXF."},
+      {"0\nSECTION\n2\nENTITIES\n0\nLINE\nten\n1\n",
+       "error Line 7 of the DXF file holds no group code.. file is corrupt!"},
+      {dxf_groups("0 SECTION|2 ENTITIES|0 LINE|10 0|20 0"),
+       "error The DXF file ends inside the ENTITIES section.. file is truncated!"},
+  };
+  for (const Case& c : cases) {
+    ui_.calls.clear();
+    run(c.file);
+    EXPECT_EQ(ui_.calls_starting("error"), std::vector<std::string>{c.message});
+    EXPECT_EQ(elements().size(), 1u);
+    EXPECT_EQ(undo_used, steps);
+  }
+  ui_.calls.clear();
+  ui_.paths.push_back((folder_ / "missing.dxf").string());
+  dxf_import();
+  EXPECT_EQ(ui_.calls_starting("error"), std::vector<std::string>{"error Cannot open file"});
+}
+
+// The main view shows the header's box with a tenth to spare, or without a
+// usable box the imported drawing.
+TEST_F(DxfImportCommand, ZoomsToTheResult) {
+  views[0] = ViewRec{};
+  views[0].right = 600;
+  views[0].bottom = 400;
+  run(dxf_groups("0 SECTION|2 HEADER|9 $EXTMIN|10 0|20 0|30 0|9 $EXTMAX|10 10|20 5|30 0|0 ENDSEC") +
+      dxf_entities("0 LINE|10 0|20 0|11 1|21 1"));
+  EXPECT_NEAR(views[0].xmax - views[0].xmin, 11.0, 1e-9);
+  EXPECT_NEAR((views[0].xmin + views[0].xmax) / 2, 5.0, 1e-9);
+  EXPECT_NEAR((views[0].ymin + views[0].ymax) / 2, 2.5, 1e-9);
+
+  // Both imports together: (0, 0) to (140, 220).
+  run(dxf_entities("0 LINE|10 100|20 200|11 140|21 220"));
+  EXPECT_NEAR((views[0].xmin + views[0].xmax) / 2, 70.0, 1e-9);
+  EXPECT_NEAR((views[0].ymin + views[0].ymax) / 2, 110.0, 1e-9);
+  EXPECT_GT(views[0].ymax - views[0].ymin, 220.0);
+}
+
+TEST_F(DxfImportCommand, KeptLayersAreNamedAndShown) {
+  dxf_settings.import_layer_mode = 1;
+  cur_layer = 5;
+  run(dxf_layer_table("0 LAYER|2 Walls|70 0|0 LAYER|2 Doors|70 0") +
+      dxf_entities("0 LINE|8 Doors|10 0|20 0|11 1|21 0"));
+  EXPECT_EQ(layers[5].name.view(), "Walls");
+  EXPECT_EQ(layers[6].name.view(), "Doors");
+  EXPECT_EQ(layers[6].shown, 1);
+  ASSERT_EQ(elements().size(), 1u);
+  EXPECT_EQ(elements()[0]->layer, 6);
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+#!/usr/bin/python3
+"""Writes the DXF files the import tests read (tests/exchange/data) with
+Debian's python3-ezdxf, so that the reader meets another program's way of
+writing DXF: R12 files and R2000 files with handles, subclass markers,
+CLASSES and OBJECTS.
+
+The files are committed; run this only to change them:
+    tools/dxf_fixtures.py tests/exchange/data
+"""
+import math
+import sys
+from pathlib import Path
+
+import ezdxf
+
+
+def layers(doc):
+    doc.layers.new("Walls", dxfattribs={"color": 1})
+    doc.layers.new("Doors", dxfattribs={"color": 2, "linetype": "DASHED"})
+    doc.layers.new("Hidden", dxfattribs={"color": 3}).freeze()
+
+
+def basic(version, name, out):
+    """3 lines, 2 circles, 1 arc and a point; one line on a frozen layer."""
+    doc = ezdxf.new(version, setup=True)
+    layers(doc)
+    msp = doc.modelspace()
+    msp.add_line((0, 0), (4000, 0), dxfattribs={"layer": "Walls"})
+    msp.add_line((4000, 0), (4000, 3000), dxfattribs={"layer": "Walls"})
+    msp.add_line((0, 0), (0, 3000), dxfattribs={"layer": "Doors", "color": 5})
+    msp.add_line((0, 0), (9000, 9000), dxfattribs={"layer": "Hidden"})
+    msp.add_circle((2000, 1500), 500, dxfattribs={"layer": "Walls"})
+    msp.add_circle((1000, 1000), 250)
+    msp.add_arc((2000, 1500), 800, 350, 10, dxfattribs={"layer": "Doors"})
+    msp.add_point((100, 100))
+    doc.saveas(out / name)
+
+
+def polylines_r12(out):
+    """A closed 2D polyline with bulges, a 3D polyline, a polyface and a 3 x 4 mesh."""
+    doc = ezdxf.new("R12")
+    msp = doc.modelspace()
+    msp.add_polyline2d([(0, 0, 0, 0, 0), (4, 0, 0, 0, 1), (4, 3, 0, 0, 0), (0, 3, 0, 0, -0.5)],
+                       format="xyseb", close=True)
+    msp.add_polyline3d([(0, 0, 0), (1, 0, 1), (1, 1, 2)])
+    face = msp.add_polyface()
+    face.append_faces([[(0, 0, 0), (1, 0, 0), (1, 1, 0), (0, 1, 0)], [(0, 0, 0), (1, 0, 0), (0.5, 0.5, 1)]])
+    mesh = msp.add_polymesh(size=(3, 4))
+    for m in range(3):
+        for n in range(4):
+            mesh.set_mesh_vertex((m, n), (m, n, 0.1 * m * n))
+    doc.saveas(out / "polylines_r12.dxf")
+
+
+def polylines_r2000(out):
+    """Lightweight polylines: open with bulges, closed (flag 1) and closed with line-type generation (129)."""
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    msp.add_lwpolyline([(0, 0, 0, 0, 1), (2, 0, 0, 0, 0), (2, 2, 0, 0, -0.5), (0, 2)], format="xyseb")
+    msp.add_lwpolyline([(5, 0), (7, 0), (6, 1)], close=True)
+    p = msp.add_lwpolyline([(10, 0), (12, 0), (12, 2), (10, 2, 0, 0, 1)], format="xyseb", close=True)
+    p.dxf.flags = 129
+    doc.saveas(out / "polylines_r2000.dxf")
+
+
+def hatches(out):
+    """A solid hatch whose outer path is a polyline with bulges and whose island is a circle edge path,
+    a pattern hatch of line edges, and a hatch bounded by a spline edge."""
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    h = msp.add_hatch(color=1)
+    h.paths.add_polyline_path([(0, 0, 0.3), (10, 0, 0), (10, 6, 0.3), (0, 6, 0)], is_closed=True,
+                              flags=ezdxf.const.BOUNDARY_PATH_EXTERNAL)
+    island = h.paths.add_edge_path(flags=ezdxf.const.BOUNDARY_PATH_OUTERMOST)
+    island.add_arc((5, 3), 1.5, 0, 360)
+    p = msp.add_hatch()
+    p.set_pattern_fill("ANSI31", scale=0.5)
+    edges = p.paths.add_edge_path()
+    for a, b in [((12, 0), (16, 0)), ((16, 0), (16, 4)), ((16, 4), (12, 4)), ((12, 4), (12, 0))]:
+        edges.add_line(a, b)
+    s = msp.add_hatch(color=5)
+    spline = s.paths.add_edge_path()
+    spline.add_spline(control_points=[(20, 0), (22, 3), (24, 0)], degree=2)
+    spline.add_line((24, 0), (20, 0))
+    doc.saveas(out / "hatches_r2000.dxf")
+
+
+def splines(out):
+    """A cubic spline by four control points, and one by fit points only."""
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    msp.add_open_spline([(0, 0), (1, 2), (3, 2), (4, 0)], degree=3)
+    msp.add_spline(fit_points=[(0, 5), (2, 6), (4, 5), (6, 6)])
+    doc.saveas(out / "splines_r2000.dxf")
+
+
+def blocks(version, name, out):
+    """A block that inserts another defined after it; the outer block inserted plain and mirrored."""
+    doc = ezdxf.new(version)
+    msp = doc.modelspace()
+    pair = doc.blocks.new("PAIR")
+    door = doc.blocks.new("DOOR", base_point=(0, 0))
+    door.add_line((0, 0), (0, 1))
+    door.add_arc((0, 0), 1, 0, 90)
+    door.add_text("D", dxfattribs={"height": 0.2, "insert": (0.2, 0.1)})
+    pair.add_blockref("DOOR", (0, 0))
+    pair.add_blockref("DOOR", (3, 0), dxfattribs={"xscale": -1})
+    msp.add_blockref("PAIR", (10, 10))
+    msp.add_blockref("PAIR", (10, 20), dxfattribs={"xscale": -1, "rotation": 90})
+    doc.saveas(out / name)
+
+
+def texts(out):
+    """Texts with alignments, an MTEXT with formatting codes and dimensions."""
+    doc = ezdxf.new("R2000", setup=True)
+    msp = doc.modelspace()
+    msp.add_text("Plan 1:100", dxfattribs={"height": 0.5}).set_pos((0, 10), align="LEFT")
+    msp.add_text("Mitte", dxfattribs={"height": 0.35}).set_pos((5, 10), align="MIDDLE_CENTER")
+    msp.add_text("Ø 20 ±1 45°", dxfattribs={"height": 0.25}).set_pos((0, 9))
+    msp.add_mtext("{\\fArial|b1;Küche}\\P12,5 m\\U+00B2 \\H0.7x;\\S1^2;", dxfattribs={"char_height": 0.3,
+                                                                                      "insert": (0, 8)})
+    dim = msp.add_linear_dim(base=(0, 2), p1=(0, 0), p2=(4, 1))
+    dim.render()
+    dim = msp.add_aligned_dim(p1=(0, 0), p2=(4, 3), distance=1)
+    dim.render()
+    dim = msp.add_angular_dim_3p(base=(3, 3), center=(0, 0), p1=(4, 0), p2=(0, 4))
+    dim.render()
+    dim = msp.add_radius_dim(center=(10, 0), radius=2, angle=45)
+    dim.render()
+    doc.saveas(out / "texts_r2000.dxf")
+
+
+def main():
+    out = Path(sys.argv[1] if len(sys.argv) > 1 else "tests/exchange/data")
+    out.mkdir(parents=True, exist_ok=True)
+    basic("R12", "basic_r12.dxf", out)
+    basic("R2000", "basic_r2000.dxf", out)
+    polylines_r12(out)
+    polylines_r2000(out)
+    hatches(out)
+    splines(out)
+    blocks("R12", "blocks_r12.dxf", out)
+    blocks("R2000", "blocks_r2000.dxf", out)
+    texts(out)
+
+
+if __name__ == "__main__":
+    main()
