@@ -25,6 +25,7 @@ inline void text(const char*) {}
 inline void none() {}
 inline void name_text(const char*, const char*) {}
 inline void mode(int) {}
+inline std::string no_text() { return {}; }
 }  // namespace ui_silent
 
 // Modes of filesel_choose.
@@ -55,6 +56,10 @@ struct UiTable {
   // The separate text editor, shown beside the drawing with this text; its
   // Apply and Cancel arrive later as dialog keys.
   void (*gui_text_editor_show)(const char* text) = ui_silent::text;
+  // Its whole text (ISO-8859-1; empty without an editor), and closing it
+  // without Apply or Cancel.
+  std::string (*gui_text_editor_get)() = ui_silent::no_text;
+  void (*gui_text_editor_close)() = ui_silent::none;
   // The result box of the gauge tool: distances and length in metres, the
   // angle in radians.
   void (*gui_show_gauge)(double dx, double dy, double dz, double length, double angle) = ui_silent::gauge;

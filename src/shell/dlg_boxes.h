@@ -47,10 +47,13 @@ void gui_progress_close();
 
 // The separate text editor "Edit Text:" (ISO-8859-1 text). An editor already
 // open keeps its text; the cursor goes to the end. Its Apply and Cancel
-// close it.
+// hand the text to the text tools and close it; Apply refuses a text with
+// characters beyond ISO-8859-1, which stays to be corrected.
 void gui_text_editor_show(const char* text);
 // The editor's whole text (ISO-8859-1); empty when there is no editor.
 std::string gui_text_editor_get();
+// Closes the editor without Apply or Cancel, dropping what it holds.
+void gui_text_editor_close();
 
 // The five texts of the gauge box: X, Y and Z distance, length, angle.
 extern std::array<std::string, 5> gauge_texts;

@@ -2,12 +2,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <utility>
 
+#include "model/ui.h"
 #include "shell/cmd_keys.h"
 #include "shell/dlg_boxes.h"
 #include "shell/fontchange.h"
 #include "shell/shell_platform.h"
+#include "tools/text_tools.h"
 
 void* dlg_slots[DLG_COUNT] = {};
 
@@ -28,6 +31,19 @@ std::vector<DlgRow> rows = {
     {"z_c_gauge", DlgAct::HIDE, DLG_GAUGE},
     {"z_c_error", DlgAct::HIDE, DLG_ERROR},
     {"z_c_about", DlgAct::HIDE, DLG_ABOUT},
+    // The separate text editor hands its text to the text tools, which may
+    // have ended meanwhile, and goes.
+    {"z_c_textedit_cancel", DlgAct::RUN, DLG_TEXTEDIT, nullptr,
+     [] {
+       text_edit_finish(nullptr);
+       dlg_destroy(DLG_TEXTEDIT);
+     }},
+    {"z_c_textedit_apply", DlgAct::RUN, DLG_TEXTEDIT, nullptr,
+     [] {
+       const std::string text = ui().gui_text_editor_get();
+       text_edit_finish(text.c_str());
+       dlg_destroy(DLG_TEXTEDIT);
+     }},
 };
 
 void build_into(const DlgRow& row) {

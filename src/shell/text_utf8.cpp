@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "model/nls.h"
+#include "model/ui.h"
+
 namespace {
 
 // The length of the UTF-8 sequence at s (1 to 4) and its code point, or 0
@@ -73,4 +76,26 @@ std::string gui_from_utf8(const char* text, std::size_t max_bytes) {
     left -= n;
   }
   return out;
+}
+
+bool gui_utf8_fits_latin1(const char* text) {
+  if (!text) return true;
+  auto s = reinterpret_cast<const unsigned char*>(text);
+  std::size_t left = std::strlen(text);
+  while (left) {
+    uint32_t cp;
+    int n = utf8_decode(s, left, cp);
+    if (n == 0 || cp > 0xFF) return false;
+    s += n;
+    left -= n;
+  }
+  return true;
+}
+
+bool gui_accept_latin1(const char* text) {
+  if (gui_utf8_fits_latin1(text)) return true;
+  ui().msgbox_error(
+      nls_translate("The text holds characters a drawing cannot hold. Only Western European "
+                    "(ISO-8859-1) characters can be written."));
+  return false;
 }

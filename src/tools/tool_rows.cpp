@@ -1,8 +1,11 @@
 #include "tools/tool_rows.h"
 
+#include "tools/curve_tools.h"
 #include "tools/dim_tools.h"
+#include "tools/edit_tools.h"
 #include "tools/line_tools.h"
 #include "tools/pattern_tools.h"
+#include "tools/text_tools.h"
 
 CmdRows tool_rows() {
   return {
@@ -16,6 +19,49 @@ CmdRows tool_rows() {
       {"b_line_pparallel", tool_line_pparallel},
       {"b_line_orthogonal", tool_line_orthogonal},
       {"b_line_polygon", tool_line_polygon},
+      {"b_circle_circle", tool_circle_circle},
+      {"b_circle_arc", tool_circle_arc},
+      {"b_circle_3point", tool_circle_3point},
+      {"b_circle_arc3point", tool_circle_arc3point},
+      {"b_circle_ellipse", tool_circle_ellipse},
+      {"b_circle_ellipsefame", tool_circle_ellipsefame},
+      {"b_circle_parallel", tool_circle_parallel},
+      {"b_circle_pparallel", tool_circle_pparallel},
+      {"b_circle_spline", tool_circle_spline},
+      {"b_circle_splinedissolve", tool_circle_splinedissolve},
+      {"b_text_text", tool_text_text},
+      {"b_text_x", tool_text_x},
+      {"b_text_y", tool_text_y},
+      {"b_text_alter_content", tool_text_alter_content},
+      {"b_text_alter_style", tool_text_alter_style},
+      {"b_text_alter_format", tool_text_alter_format},
+      {"b_text_alter_size", tool_text_alter_size},
+      {"b_edit_delete", tool_edit_delete},
+      {"b_edit_move", tool_edit_move},
+      {"b_edit_copy", tool_edit_copy},
+      {"b_edit_mcopy", tool_edit_mcopy},
+      {"b_edit_series", tool_edit_series},
+      {"b_edit_rotate", tool_edit_rotate},
+      {"b_edit_pseries", tool_edit_pseries},
+      {"b_edit_mirror", tool_edit_mirror},
+      {"b_edit_stretch", [] { tool_edit_stretch(0); }},
+      {"b_edit_stretch_text", [] { tool_edit_stretch(1); }},
+      {"b_edit_alter_all", tool_edit_alter_all},
+      {"b_edit_alter_pen", tool_edit_alter_pen},
+      {"b_edit_alter_line", tool_edit_alter_line},
+      {"b_symbol_group", tool_symbol_group},
+      {"b_symbol_ungroup", tool_symbol_ungroup},
+      {"b_symbol_save", [] { tool_symbol_save(0); }},
+      {"b_symbol_copy", [] { tool_symbol_save(1); }},
+      {"p_symbol_copy", [] { tool_symbol_save(1); }},
+      {"b_symbol_cut", [] { tool_symbol_save(2); }},
+      {"p_symbol_cut", [] { tool_symbol_save(2); }},
+      {"b_symbol_load", [] { symbol_load(0); }},
+      {"b_symbol_paste", [] { symbol_load(1); }},
+      {"p_symbol_paste", [] { symbol_load(1); }},
+      {"b_symbol_remove", tool_symbol_remove},
+      {"b_symbol_library_new", tool_symbol_library_new},
+      {"b_symbol_library_remove", tool_symbol_library_remove},
       {"b_dim_dim", [] { tool_dim_dim(0.0, 1); }},
       {"b_dim_x", [] { tool_dim_dim(0.0, 0); }},
       {"b_dim_y", [] { tool_dim_dim(HALF_PI, 0); }},

@@ -94,7 +94,18 @@ TEST_F(DlgBoxesTest, TextEditorKeepsItsTextAndGivesItBackInTheProgramsEncoding) 
             "Stra\xdf"
             "e\nzwei ?");
 
-  // Apply and Cancel close it.
+  // Apply refuses a text the drawing cannot hold: the error box says so and
+  // the editor stays with the text to correct.
+  gtk_button_clicked(GTK_BUTTON(find_button(editor, "Apply")));
+  EXPECT_EQ(slot(DLG_TEXTEDIT), editor);
+  settle();
+  EXPECT_EQ(windows_titled("Error").size(), 1u);
+
+  // Corrected, Apply closes it; so does Cancel.
+  gtk_text_buffer_set_text(buffer,
+                           "Stra\xc3\x9f"
+                           "e",
+                           -1);
   gtk_button_clicked(GTK_BUTTON(find_button(editor, "Apply")));
   EXPECT_EQ(slot(DLG_TEXTEDIT), nullptr);
   EXPECT_EQ(gui_text_editor_get(), "");

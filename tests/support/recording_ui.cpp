@@ -56,6 +56,14 @@ void progress_update(double fraction) {
 }
 void progress_close() { record("progress_close"); }
 void text_editor(const char* text) { record(std::string("text_editor ") + text); }
+std::string text_editor_get() {
+  record("text_editor_get");
+  if (!active || active->editor_texts.empty()) return "";
+  std::string t = active->editor_texts.front();
+  active->editor_texts.pop_front();
+  return t;
+}
+void text_editor_close() { record("text_editor_close"); }
 void gauge(double dx, double dy, double dz, double length, double angle) {
   char buf[160];
   std::snprintf(buf, sizeof buf, "gauge %g %g %g %g %g", dx, dy, dz, length, angle);
@@ -106,6 +114,8 @@ RecordingUi::RecordingUi() {
   t.gui_progress_update = progress_update;
   t.gui_progress_close = progress_close;
   t.gui_text_editor_show = text_editor;
+  t.gui_text_editor_get = text_editor_get;
+  t.gui_text_editor_close = text_editor_close;
   t.gui_show_gauge = gauge;
   t.gui_show_about = about;
   t.dlg_camera_set_angle = camera_angle;

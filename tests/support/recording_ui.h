@@ -28,6 +28,8 @@ struct RecordingUi {
   // Answers for msgbox_ask (0 when empty) and filesel_choose ("cancel" when empty).
   std::deque<int> answers;
   std::deque<std::string> paths;
+  // What the separate text editor holds when its text is taken ("" when empty).
+  std::deque<std::string> editor_texts;
   // The text of the last mainwin_set_prompt call.
   std::string last_prompt;
   // The texts of the last mainwin_set_coord_x and mainwin_set_coord_y calls.

@@ -51,6 +51,10 @@ enum : int {
   // Reading the user's own settings file: command lines and output files are
   // taken, the settings-file chunks are read, element chunks are skipped.
   KAV_READ_SETTINGS_FILE = 1,
+  // Reading a symbol or the clipboard: only element chunks are taken;
+  // settings, layer and layer-set chunks are skipped, so the drawing's own
+  // stay, and cameras come in inactive.
+  KAV_READ_ELEMENTS_ONLY = 2,
 };
 
 // What went wrong while reading, for the message after a load.

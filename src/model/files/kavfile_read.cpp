@@ -46,10 +46,11 @@ std::string counted(int n, const char* one, const char* many) {
   return s;
 }
 
-void adopt(std::unique_ptr<ElemHeader> e, int mark, CameraActivation& cameras) {
+void adopt(std::unique_ptr<ElemHeader> e, int mark, bool elements_only, CameraActivation& cameras) {
   e->mark = static_cast<uint8_t>(mark);
   elem_clear_point_marks(e.get());
   auto* camera = elem_as<CameraElem>(e.get());
+  if (camera && elements_only) camera->active = 0;
   elem_adopt(std::move(e));
   ++loaded_count;
   // The camera that was active when the drawing was saved sets the
@@ -59,6 +60,7 @@ void adopt(std::unique_ptr<ElemHeader> e, int mark, CameraActivation& cameras) {
 
 int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
   const bool settings_file = (flags & KAV_READ_SETTINGS_FILE) != 0;
+  const bool elements_only = (flags & KAV_READ_ELEMENTS_ONLY) != 0;
   CameraActivation cameras;
   for (;;) {
     if (r.left() < 4) {
@@ -97,12 +99,12 @@ int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
       // A settings file lends its settings, never elements.
       if (status == ReadStatus::OK && !settings_file) {
         if (ctx.repaired) ++rep.repaired;
-        adopt(std::move(e), mark, cameras);
+        adopt(std::move(e), mark, elements_only, cameras);
       }
     } else if (const RecordChunk* rc = kavfile_record_chunk(tag)) {
-      if (rc->group == ChunkGroup::FILE_ONLY && !settings_file) {
+      if ((rc->group == ChunkGroup::FILE_ONLY && !settings_file) || elements_only) {
         // Folders, the help command, screen and backup settings come only
-        // from the user's own settings files.
+        // from the user's own settings files; a symbol lends no settings.
         if (!r.skip(kavfile_record_payload_bytes(*rc))) status = ReadStatus::FAILED;
       } else {
         status = kavfile_read_record(r, *rc, ctx);

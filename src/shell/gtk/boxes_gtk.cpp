@@ -69,9 +69,21 @@ GtkTextView* text_view() {
   return GTK_TEXT_VIEW(g_object_get_data(G_OBJECT(w), "kavro-text"));
 }
 
+// Runs before Apply posts its key: a text the drawing cannot hold is
+// refused with a message and stays in the editor to be corrected.
+void textedit_on_apply(GtkWidget* button, gpointer) {
+  GtkTextView* view = text_view();
+  if (!view) return;
+  GtkTextBuffer* buffer = gtk_text_view_get_buffer(view);
+  GtkTextIter start, end;
+  gtk_text_buffer_get_bounds(buffer, &start, &end);
+  gchar* utf8 = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
+  const bool fits = gui_accept_latin1(utf8);
+  g_free(utf8);
+  if (!fits) g_signal_stop_emission_by_name(button, "clicked");
+}
+
 GtkWidget* dlg_textedit_create(const char* text) {
-  dlg_row_set({"z_c_textedit_cancel", DlgAct::DESTROY, DLG_TEXTEDIT});
-  dlg_row_set({"z_c_textedit_apply", DlgAct::DESTROY, DLG_TEXTEDIT});
   GtkWidget* w = window_new("Edit Text:", 5, true);
   g_signal_connect(w, "delete-event", G_CALLBACK(box_hide_on_delete), nullptr);
   GtkWidget* vbox = gtk_box_new(GTK_ORIENTATION_VERTICAL, 5);
@@ -88,8 +100,10 @@ GtkWidget* dlg_textedit_create(const char* text) {
   gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
   gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Cancel"), "z_c_textedit_cancel"), TRUE, TRUE,
                      0);
-  gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Apply"), "z_c_textedit_apply"), TRUE, TRUE,
-                     0);
+  GtkWidget* apply = gtk_button_new_with_label(gui_to_utf8(nls_translate("Apply")).c_str());
+  g_signal_connect(apply, "clicked", G_CALLBACK(textedit_on_apply), nullptr);
+  cmd_connect(apply, "z_c_textedit_apply");
+  gtk_box_pack_start(GTK_BOX(row), apply, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(vbox), row, FALSE, FALSE, 0);
   gtk_widget_show_all(vbox);
   gtk_widget_grab_focus(view);
@@ -209,6 +223,8 @@ std::string gui_text_editor_get() {
   g_free(utf8);
   return text;
 }
+
+void gui_text_editor_close() { dlg_destroy(DLG_TEXTEDIT); }
 
 void gui_show_gauge(double dx, double dy, double dz, double length, double angle) {
   gauge_format(dx, dy, dz, length, angle);

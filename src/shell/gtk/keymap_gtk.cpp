@@ -20,6 +20,8 @@ void on_entry_destroy(GtkWidget* widget, gpointer) {
 }
 
 void mainwin_on_value_entry_activate(GtkEntry* entry, gpointer) {
+  // A text the drawing cannot hold stays in the entry to be corrected.
+  if (!gui_accept_latin1(gtk_entry_get_text(entry))) return;
   // Bounded by bytes of the program's encoding, however many UTF-8 bytes
   // the entry holds.
   std::string text = gui_from_utf8(gtk_entry_get_text(entry), INPUT_TEXT_LEN - 1);

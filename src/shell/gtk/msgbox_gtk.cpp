@@ -167,6 +167,8 @@ void dlg_install_ui() {
   t.gui_progress_update = ui_progress_update;
   t.gui_progress_close = gui_progress_close;
   t.gui_text_editor_show = gui_text_editor_show;
+  t.gui_text_editor_get = gui_text_editor_get;
+  t.gui_text_editor_close = gui_text_editor_close;
   t.gui_show_gauge = gui_show_gauge;
   t.gui_show_about = gui_show_about;
   ui_install(t);

@@ -1,0 +1,113 @@
+// Copies of the selection: one copy moved on by further vectors, copies at
+// target points each made from the one before, and a linear series.
+
+#include <climits>
+#include <cstdint>
+
+#include "display/draw.h"
+#include "display/input.h"
+#include "display/select.h"
+#include "display/view_commands.h"
+#include "model/elem.h"
+#include "model/geom.h"
+#include "model/nls.h"
+#include "model/undo.h"
+#include "model/xform.h"
+#include "tools/edit_tools.h"
+#include "tools/tool_common.h"
+
+namespace {
+
+// Where the running multiple copy takes its next copy from.
+Point3 mcopy_from;
+
+void preview_edit_mcopy(InputRequest*, double x, double y) {
+  view_unproject(x, y);
+  edit_drag_preview(mcopy_from.x, mcopy_from.y, mcopy_from.z, geo_result.world_x, geo_result.world_y,
+                    geo_result.world_z, 0.0);
+}
+
+void preview_edit_mcopy_confirm(InputRequest* r, double, double) {
+  edit_drag_preview(0.0, 0.0, 0.0, r->x[0] - mcopy_from.x, r->y[0] - mcopy_from.y, r->z[0] - mcopy_from.z,
+                    0.0);
+}
+
+}  // namespace
+
+int edit_ask_copies(InputRequest& r) {
+  if (tool_ask(r, {{STEP_INTEGER, nls_mark("Number of copies:")}}) != INPUT_DONE) return 0;
+  if (r.integer <= 1) return 0;
+  return r.integer > EDIT_SERIES_MAX ? EDIT_SERIES_MAX : r.integer;
+}
+
+int edit_series_undo_count(int n, int per_copy) {
+  const int64_t total = static_cast<int64_t>(n - 1) * per_copy;
+  return total > INT_MAX ? INT_MAX : static_cast<int>(total);
+}
+
+void tool_edit_copy() {
+  if (select_elements(0) != 1) return;
+  InputRequest r;
+  bool copied = false;
+  Point3 d;
+  for (;;) {
+    view_zoom_to_extents(1);
+    if (!edit_ask_vector(r, d)) break;
+    if (!copied) {
+      undo_record(UNDO_CREATED, clone());
+      // The copies lie on the originals: this takes the highlight off them.
+      draw_selected(DRAW_PLAIN);
+      copied = true;
+    } else {
+      draw_selected(DRAW_ERASE);
+    }
+    xform_move_marked(d.x, d.y, d.z);
+    draw_selected(DRAW_HIGHLIGHT);
+  }
+  select_clear(0);
+}
+
+void tool_edit_mcopy() {
+  if (select_elements(0) != 1) return;
+  const int n = elem_count_marked();
+  InputRequest r;
+  if (tool_ask(r, {{STEP_POINT, nls_mark("Start point:")}, {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:")}}) ==
+      INPUT_DONE) {
+    mcopy_from = Point3{r.x[0], r.y[0], r.z[0], 0};
+    for (;;) {
+      view_zoom_to_extents(1);
+      if (tool_ask(r, {{STEP_POINT, nls_mark("Target point:"), preview_edit_mcopy},
+                       {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:"), preview_edit_mcopy_confirm}}) !=
+          INPUT_DONE)
+        break;
+      const Point3 to{r.x[0], r.y[0], r.z[0], 0};
+      clone();
+      undo_record(UNDO_CREATED, n);
+      draw_selected(DRAW_PLAIN);
+      xform_move_marked(to.x - mcopy_from.x, to.y - mcopy_from.y, to.z - mcopy_from.z);
+      mcopy_from = to;
+      draw_selected(DRAW_HIGHLIGHT);
+    }
+  }
+  select_clear(0);
+}
+
+void tool_edit_series() {
+  if (select_elements(0) != 1) return;
+  InputRequest r;
+  const int n = edit_ask_copies(r);
+  Point3 d;
+  if (n > 1) {
+    view_zoom_to_extents(1);
+    if (edit_ask_vector(r, d)) {
+      draw_selected(DRAW_PLAIN);
+      for (int k = 1; k < n; ++k) {
+        clone();
+        xform_move_marked(d.x, d.y, d.z);
+        draw_selected(DRAW_PLAIN);
+      }
+      undo_record(UNDO_CREATED, edit_series_undo_count(n, elem_count_marked()));
+    }
+  }
+  select_clear(0);
+}

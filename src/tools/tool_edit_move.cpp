@@ -1,0 +1,38 @@
+// Moving the selection by vectors, one undo step each. Besides whole
+// elements the selection may hold single vertices (Point type) and openings;
+// an unmarked element moves only its marked vertices, and the walls and
+// chain dimensions stretched that way are fitted anew at the end.
+
+#include "display/draw.h"
+#include "display/input.h"
+#include "display/select.h"
+#include "display/view_commands.h"
+#include "model/elem.h"
+#include "model/undo.h"
+#include "model/xform.h"
+#include "tools/edit_tools.h"
+
+void tool_edit_move() {
+  if (select_elements(2) != 1) return;
+  InputRequest r;
+  bool moved = false;
+  Point3 d;
+  for (;;) {
+    view_zoom_to_extents(1);
+    if (!edit_ask_vector(r, d)) break;
+    undo_record(UNDO_CHANGE_POINTS, 0);
+    draw_selected(DRAW_ERASE);
+    xform_move_marked(d.x, d.y, d.z);
+    draw_selected(DRAW_NORMAL);
+    moved = true;
+  }
+  select_clear(0);
+  // Only what this run moved is fitted anew: the re-fit replaces records
+  // inside the newest undo step, which is this run's last move, and a wall
+  // it rebuilds loses its joins to other walls.
+  if (moved) {
+    xform_stretch_marked_points();
+    elem_purge_marked();
+  }
+  select_clear(2);
+}
