@@ -9,6 +9,7 @@
 #include "dim_tool_fixture.h"
 #include "model/geom.h"
 #include "model/settings.h"
+#include "tools/text_tools.h"
 
 namespace {
 
@@ -141,13 +142,15 @@ TEST_F(ChainTest, TheNinetyNinthPointIsTheLast) {
 }
 
 TEST_F(ChainTest, ATextAppliedWhileTheChainGrowsKeepsItsOwnUndoStep) {
-  // The separate text editor's Apply appends a text (and its step) while
-  // the tool waits for the next measuring point.
-  rows()["z_c_textedit_apply"] = [] {
-    elem_new_text(0, 0, 0, 10, 10, 0, 2.5, 1, 0.1, 1.5, "Note", 0, "Simpel", TEXT_LEFT);
-    undo_record(UNDO_CREATED, 1);
-    draw_last_element(DRAW_NORMAL);
-  };
+  // A text staged for the separate editor, whose Apply arrives while the
+  // tool waits for the next measuring point.
+  TextParams t;
+  t.x = 10;
+  t.y = 10;
+  t.height = 2.5;
+  t.font = "Simpel";
+  text_stage_placement(t);
+  rows()["z_c_textedit_apply"] = [] { text_edit_finish("Note"); };
   points({{0, -1}, {0, 0}, {2, 0}});
   script.key("z_c_textedit_apply");
   script.key("p_nop");
