@@ -49,8 +49,8 @@ void tool_dim_alter_size() {
 void tool_dim_alter_style() {
   if (select_elements(0) != 1) return;
   undo_record(UNDO_CHANGE, 0);
-  const DimPreset& s = dim_preset;
-  for_marked_dims([&s](DimElem& d) {
+  for_marked_dims([](DimElem& d) {
+    const DimPreset& s = dim_preset;
     d.font = s.font.view();
     d.figure_width = s.figure_width;
     d.figure_space = s.figure_space;

@@ -151,11 +151,10 @@ void tool_pattern_alter_pattern_a() {
           p->mark = 1;
       }
     }
-    const PatternPreset& s = pattern_preset;
-    change_marked([&s](PatternElem& p) {
-      p.r = s.r;
-      p.g = s.g;
-      p.b = s.b;
+    change_marked([](PatternElem& p) {
+      p.r = pattern_preset.r;
+      p.g = pattern_preset.g;
+      p.b = pattern_preset.b;
     });
   }
 }
