@@ -22,7 +22,7 @@ void dim_auto() { tool_dim_auto(); }
 void dim_plus() { tool_dim_plus(); }
 void dim_minus() { tool_dim_minus(); }
 
-class ChainTest : public DimToolTest {
+class DimChainTest : public DimToolTest {
  protected:
   // Position, then each measuring point, each confirmed with Enter.
   void points(std::initializer_list<Point2> ps) {
@@ -30,7 +30,7 @@ class ChainTest : public DimToolTest {
   }
 };
 
-TEST_F(ChainTest, HorizontalChainIsOneUndoStepWithTheCurrentStyle) {
+TEST_F(DimChainTest, HorizontalChainIsOneUndoStepWithTheCurrentStyle) {
   cur_layer = 4;
   dim_preset.chain_pen = 2;
   dim_preset.chain_line_type = 3;
@@ -73,7 +73,7 @@ TEST_F(ChainTest, HorizontalChainIsOneUndoStepWithTheCurrentStyle) {
   EXPECT_TRUE(elements().empty());
 }
 
-TEST_F(ChainTest, DirectionsAndTheLinkSetting) {
+TEST_F(DimChainTest, DirectionsAndTheLinkSetting) {
   struct Case {
     const char* name;
     void (*tool)();
@@ -110,7 +110,7 @@ TEST_F(ChainTest, DirectionsAndTheLinkSetting) {
   }
 }
 
-TEST_F(ChainTest, PointsTooCloseGiveOneEntryAndNoPointMakesNothing) {
+TEST_F(DimChainTest, PointsTooCloseGiveOneEntryAndNoPointMakesNothing) {
   points({{0, -1}, {2, 0}, {2.00005, 3}});
   script.key("p_nop");
   run_tool(dim_x);
@@ -131,7 +131,7 @@ TEST_F(ChainTest, PointsTooCloseGiveOneEntryAndNoPointMakesNothing) {
   expect_clean_surface();
 }
 
-TEST_F(ChainTest, TheNinetyNinthPointIsTheLast) {
+TEST_F(DimChainTest, TheNinetyNinthPointIsTheLast) {
   script.click_world(1, 0, -10).key("z_enter");
   for (int k = 0; k < 100; ++k) script.click_world(1, -40 + 0.5 * k, 0).key("z_enter");
   script.key("p_nop");
@@ -141,7 +141,7 @@ TEST_F(ChainTest, TheNinetyNinthPointIsTheLast) {
   EXPECT_NEAR(dims()[0]->points.back().line_point.x, -40 + 0.5 * 98, 1e-9);
 }
 
-TEST_F(ChainTest, ATextAppliedWhileTheChainGrowsKeepsItsOwnUndoStep) {
+TEST_F(DimChainTest, ATextAppliedWhileTheChainGrowsKeepsItsOwnUndoStep) {
   // A text staged for the separate editor, whose Apply arrives while the
   // tool waits for the next measuring point.
   TextParams t;
@@ -170,7 +170,7 @@ TEST_F(ChainTest, ATextAppliedWhileTheChainGrowsKeepsItsOwnUndoStep) {
   EXPECT_TRUE(elements().empty());
 }
 
-TEST_F(ChainTest, GuideModeGivesTheChainTheGuidePenButNotItsFigures) {
+TEST_F(DimChainTest, GuideModeGivesTheChainTheGuidePenButNotItsFigures) {
   guide_mode = 1;
   points({{0, -1}, {0, 0}, {2, 0}});
   script.key("p_nop");
@@ -182,7 +182,7 @@ TEST_F(ChainTest, GuideModeGivesTheChainTheGuidePenButNotItsFigures) {
 
 // Through walls: the corner lines and the outline segments of the walls of
 // the current layer.
-class AutoTest : public ChainTest {
+class DimAutoTest : public DimChainTest {
  protected:
   // A wall along x from (x0, 0) to (x1, 0), thickness 0.365, whose outline
   // leaves out the stretch from gap0 to gap1 of both faces (an opening).
@@ -206,7 +206,7 @@ class AutoTest : public ChainTest {
   }
 };
 
-TEST_F(AutoTest, TheCutThroughAWallGivesItsThicknessWhicheverWayItRuns) {
+TEST_F(DimAutoTest, TheCutThroughAWallGivesItsThicknessWhicheverWayItRuns) {
   wall_along_x(-10, 10, 0, 0);
   redraw();
   // The cut runs from whichever point comes first along the dimension
@@ -240,7 +240,7 @@ TEST_F(AutoTest, TheCutThroughAWallGivesItsThicknessWhicheverWayItRuns) {
   expect_clean_surface();
 }
 
-TEST_F(AutoTest, OnlyTheCurrentLayersWallsCountAndCornerLinesSpanOpenings) {
+TEST_F(DimAutoTest, OnlyTheCurrentLayersWallsCountAndCornerLinesSpanOpenings) {
   wall_along_x(-10, 10, 1, 3);  // an opening from x = 1 to 3
   wall_along_x(-10, 10, 0, 0, 6)->corner[0].y = 5;
   layers[6].shown = 1;
@@ -261,7 +261,7 @@ TEST_F(AutoTest, OnlyTheCurrentLayersWallsCountAndCornerLinesSpanOpenings) {
   EXPECT_EQ(undo_used, 1);
 }
 
-TEST_F(AutoTest, CancelledDirectionMakesNothing) {
+TEST_F(DimAutoTest, CancelledDirectionMakesNothing) {
   wall_along_x(-10, 10, 0, 0);
   dim_auto_angle = 1.0;
   script.key("p_nop");
@@ -270,7 +270,7 @@ TEST_F(AutoTest, CancelledDirectionMakesNothing) {
   EXPECT_EQ(dim_auto_angle, 1.0);
 }
 
-TEST_F(ChainTest, PlusAddsAPointAsOneUndoStepAndClearsOverrides) {
+TEST_F(DimChainTest, PlusAddsAPointAsOneUndoStepAndClearsOverrides) {
   DimElem* d = chain({0, 1, 3});
   d->points[2].override_value = 7;
   d->points[2].text_dx = 0.5;
@@ -306,7 +306,7 @@ TEST_F(ChainTest, PlusAddsAPointAsOneUndoStepAndClearsOverrides) {
   EXPECT_EQ(dims()[0]->points[2].override_value, 7);
 }
 
-TEST_F(ChainTest, PlusStopsAtTheNinetyNinthEntry) {
+TEST_F(DimChainTest, PlusStopsAtTheNinetyNinthEntry) {
   DimElem* d = chain({});
   for (int k = 0; k < DIM_MAX_POINTS; ++k) {
     DimPoint p;
@@ -322,7 +322,7 @@ TEST_F(ChainTest, PlusStopsAtTheNinetyNinthEntry) {
   EXPECT_EQ(pending_command, "nop") << "the tool ended by itself";
 }
 
-TEST_F(ChainTest, TakingOverAChainOfAnotherLayerKeepsItsLayerGroupAndPlace) {
+TEST_F(DimChainTest, TakingOverAChainOfAnotherLayerKeepsItsLayerGroupAndPlace) {
   select_all_layers = 1;
   layers[3].shown = 1;
   DimElem* d = chain({0, 2}, -1, 3);
@@ -347,7 +347,7 @@ TEST_F(ChainTest, TakingOverAChainOfAnotherLayerKeepsItsLayerGroupAndPlace) {
   EXPECT_EQ(d->group, 9);
 }
 
-TEST_F(ChainTest, MinusRemovesMatchingPointsAndTheLastOneTakesTheChain) {
+TEST_F(DimChainTest, MinusRemovesMatchingPointsAndTheLastOneTakesTheChain) {
   DimElem* d = chain({0, 1, 3});
   d->points[1].override_value = 5;
   redraw();

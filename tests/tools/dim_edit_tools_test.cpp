@@ -136,7 +136,7 @@ TEST_F(DimToolTest, AMoveOfNothingEndsTheMoveWithoutAStep) {
   expect_clean_surface();
 }
 
-class SizeTest : public DimToolTest {
+class DimSizeTest : public DimToolTest {
  protected:
   void SetUp() override {
     DimToolTest::SetUp();
@@ -150,7 +150,7 @@ class SizeTest : public DimToolTest {
   ElemHeader* l = nullptr;
 };
 
-TEST_F(SizeTest, ATypedSizeGoesIntoEverySelectedDimension) {
+TEST_F(DimSizeTest, ATypedSizeGoesIntoEverySelectedDimension) {
   input_text = "12";
   script.key("s_deffi_ok").value("5");
   run_tool(tool_dim_alter_size);
@@ -164,7 +164,7 @@ TEST_F(SizeTest, ATypedSizeGoesIntoEverySelectedDimension) {
   for (DimElem* d : dims()) EXPECT_EQ(d->figure_size, 2.5);
 }
 
-TEST_F(SizeTest, NoSizeOrACancelLeavesTheDimensions) {
+TEST_F(DimSizeTest, NoSizeOrACancelLeavesTheDimensions) {
   for (const char* typed : {"abc", "0", "-3", static_cast<const char*>(nullptr)}) {
     SCOPED_TRACE(typed ? typed : "cancel");
     a->mark = b->mark = 1;
@@ -182,7 +182,7 @@ TEST_F(SizeTest, NoSizeOrACancelLeavesTheDimensions) {
   EXPECT_EQ(undo_used, 4) << "the step of each selection stays, empty";
 }
 
-TEST_F(SizeTest, TheStyleLeavesFigureSizeAndPens) {
+TEST_F(DimSizeTest, TheStyleLeavesFigureSizeAndPens) {
   dim_preset.font = "Other";
   dim_preset.figure_width = 0.8;
   dim_preset.figure_space = 0.3;

@@ -344,7 +344,7 @@ TEST_F(PatternToolTest, OneColourOntoEveryFillOfThePickedColourOnTheLayer) {
   for (const PatternElem* p : patterns()) EXPECT_NE(p->r, 0.1);
 }
 
-class DissolveTest : public PatternToolTest {
+class PatternDissolveTest : public PatternToolTest {
  protected:
   // The hatch lines of p as an export receives them.
   static Strings exported_lines(const PatternElem& p) {
@@ -371,7 +371,7 @@ class DissolveTest : public PatternToolTest {
   }
 };
 
-TEST_F(DissolveTest, ALinePatternBecomesItsLinesInOneUndoStepWhateverTheView) {
+TEST_F(PatternDissolveTest, ALinePatternBecomesItsLinesInOneUndoStepWhateverTheView) {
   pattern_preset.pen1 = 2;
   pattern_preset.line_type1 = 4;
   pattern_preset.spacing1 = 0.01;  // well below a pixel
@@ -397,7 +397,7 @@ TEST_F(DissolveTest, ALinePatternBecomesItsLinesInOneUndoStepWhateverTheView) {
   EXPECT_EQ(patterns()[0]->spacing1, 0.01);
 }
 
-TEST_F(DissolveTest, PointsTwoFamiliesFillsGuidesAndCancel) {
+TEST_F(PatternDissolveTest, PointsTwoFamiliesFillsGuidesAndCancel) {
   pattern_preset.type = PATTERN_POINTS;
   Strings want = exported_lines(*pattern(box(0, 0, 1, 1)));
   pattern_preset.type = PATTERN_TWO_LINES;
@@ -438,7 +438,7 @@ TEST_F(DissolveTest, PointsTwoFamiliesFillsGuidesAndCancel) {
   expect_clean_surface();
 }
 
-TEST_F(DissolveTest, AskedAgainBeforeAMillionLines) {
+TEST_F(PatternDissolveTest, AskedAgainBeforeAMillionLines) {
   pattern_preset.spacing1 = 0.001;
   pattern(box(0, 0, 150, 1));   // 1000 lines of 150 m: fine
   pattern(box(0, 2, 1, 1000));  // a million
