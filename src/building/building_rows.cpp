@@ -1,5 +1,6 @@
 #include "building/building_rows.h"
 
+#include "building/viewer_tools.h"
 #include "building/wall_tools.h"
 
 CmdRows building_rows() {
@@ -18,5 +19,6 @@ CmdRows building_rows() {
       {"b_wall_extend", tool_wall_extend},
       {"b_wall_join", tool_wall_join},
       {"b_wall_attach_3D", tool_wall_attach_3d},
+      {"b_3d_gl", tool_3d_gl},
   };
 }

@@ -1,0 +1,52 @@
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "building/viewer_tools.h"
+#include "display/select.h"
+#include "model/consts.h"
+#include "model/elem.h"
+#include "model/files/load_save.h"
+#include "model/layers.h"
+#include "model/nls.h"
+#include "model/ui.h"
+#include "platform/process.h"
+#include "platform/temp_folder.h"
+
+std::string viewer_handoff_path() {
+  const std::string& folder = temp_folder();
+  return folder.empty() ? std::string() : folder + "/gl.kav";
+}
+
+int viewer_write_handoff(const std::string& path) {
+  // Walls are not handed over yet: they reach the viewer once they can be
+  // turned into temporary meshes on LAYER_TEMP_3D, which are then marked
+  // here like any other mesh and dropped after the write.
+  for (ElemHeader* e = elem_list_head; e; e = e->next) {
+    if (e->kind != ELEM_MESH) continue;
+    const int layer = e->layer;
+    e->mark = (layer == cur_layer || layer == LAYER_TEMP_3D || layer_shown(layer)) ? 1 : 0;
+  }
+  const int written = kavfile_write_marked(path.c_str());
+  select_clear(0);
+  return written;
+}
+
+void tool_3d_gl() {
+  // A file that cannot be written has been reported; the viewer starts all
+  // the same and says what it cannot read.
+  const std::string path = viewer_handoff_path();
+  viewer_write_handoff(path);
+
+  char cwd[4096];
+  const std::string program = std::string(getcwd(cwd, sizeof cwd) ? cwd : ".") + "/viewgl";
+  ProcessRequest request;
+  request.argv = {program, path};
+  request.wait = false;
+  if (!process_start(request).started) {
+    char text[512];
+    std::snprintf(text, sizeof text, nls_translate("Cannot start %s"), program.c_str());
+    ui().msgbox_error(text);
+  }
+}
