@@ -22,7 +22,9 @@ std::string viewer_handoff_path() {
 int viewer_write_handoff(const std::string& path) {
   // Walls are not handed over yet: they reach the viewer once they can be
   // turned into temporary meshes on LAYER_TEMP_3D, which are then marked
-  // here like any other mesh and dropped after the write.
+  // here like any other mesh and dropped after the write. A selection the
+  // user holds is given up, so that only meshes reach the viewer.
+  select_clear(0);
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
     if (e->kind != ELEM_MESH) continue;
     const int layer = e->layer;
