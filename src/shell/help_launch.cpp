@@ -1,5 +1,6 @@
 #include "shell/help_launch.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "model/settings.h"
 #include "model/ui.h"
 #include "platform/process.h"
+#include "shell/nls_table.h"
 
 const std::vector<std::string>& help_browser_candidates() {
   static const std::vector<std::string> names = {"konqueror", "firefox",  "mozilla",       "galeon",
@@ -52,6 +54,14 @@ std::string help_page_url(const std::string& folder, const std::string& page, co
   return url;
 }
 
+std::string help_page_in_language(const std::string& folder, const std::string& page) {
+  const bool german = nls_text_language >= 0 && nls_text_language < static_cast<int>(languages.size()) &&
+                      languages[nls_text_language] == "german";
+  struct stat st;
+  if (german && stat((folder + "/doc/de/" + page).c_str(), &st) == 0) return "de/" + page;
+  return page;
+}
+
 void help_show_page(const char* page, const char* anchor) {
   std::vector<std::string> argv = help_find_browser(process_find_program);
   const std::string shown = argv.empty() ? std::string(help_browser.c_str()) : argv.front();
@@ -59,7 +69,8 @@ void help_show_page(const char* page, const char* anchor) {
   if (!argv.empty()) {
     char cwd[4096];
     const std::string folder = getcwd(cwd, sizeof cwd) ? cwd : ".";
-    argv.push_back(help_page_url(folder, page ? page : "index.html", anchor ? anchor : ""));
+    const std::string name = help_page_in_language(folder, page ? page : "index.html");
+    argv.push_back(help_page_url(folder, name, anchor ? anchor : ""));
     ProcessRequest request;
     request.argv = argv;
     request.wait = false;

@@ -26,6 +26,10 @@ std::vector<std::string> help_find_browser(std::string (*find)(const std::string
 // the unreserved set are percent-encoded.
 std::string help_page_url(const std::string& folder, const std::string& page, const std::string& anchor = "");
 
+// page, or its German version "de/<page>" when the interface speaks German
+// and folder's doc folder has one.
+std::string help_page_in_language(const std::string& folder, const std::string& page);
+
 // Shows page of the working folder's doc folder in the browser, started in
 // the background. Says "Cannot start %s" when no browser starts.
 void help_show_page(const char* page, const char* anchor = "");

@@ -17,6 +17,7 @@
 
 #include "model/settings.h"
 #include "platform/process.h"
+#include "shell/nls_table.h"
 #include "shell_fixture.h"
 #include "support/temp_folder.h"
 
@@ -27,6 +28,7 @@ namespace {
 ProcessResult start_and_wait(const ProcessRequest& request) {
   ProcessRequest waited = request;
   waited.wait = true;
+  waited.stdout_path = "/dev/null";
   return process_start_real(waited);
 }
 
@@ -136,6 +138,20 @@ TEST(HelpPageUrl, BlanksAndOtherCharactersInTheFolderAreEncoded) {
   EXPECT_EQ(help_page_url("/opt/kavro", "index.html"), "file:///opt/kavro/doc/index.html");
   EXPECT_EQ(help_page_url("/home/a b/K#1%", "8.html", "8-2"), "file:///home/a%20b/K%231%25/doc/8.html#8-2");
   EXPECT_EQ(help_page_url("/h/\xe4", "tut.html"), "file:///h/%E4/doc/tut.html");
+}
+
+TEST(HelpPageLanguage, GermanInterfaceGetsTheGermanPageWhereOneExists) {
+  const std::vector<std::string> saved_languages = languages;
+  const int saved_text_language = nls_text_language;
+  languages = {"english", "german"};
+  const std::string stage = KAVRO_STAGE_DIR;
+  nls_text_language = 1;
+  EXPECT_EQ(help_page_in_language(stage, "tut.html"), "de/tut.html");
+  EXPECT_EQ(help_page_in_language(stage, "no-such-page.html"), "no-such-page.html");
+  nls_text_language = 0;
+  EXPECT_EQ(help_page_in_language(stage, "tut.html"), "tut.html");
+  languages = saved_languages;
+  nls_text_language = saved_text_language;
 }
 
 }  // namespace
