@@ -192,7 +192,7 @@ TEST_F(ViewerTest, SnapshotShowsTheMeshesShadedInTheirPenColours) {
   EXPECT_GE(shades.size(), 6u);
 }
 
-TEST_F(ViewerTest, BrokenFilesGiveAMessageAndFailure) {
+TEST_F(ViewerTest, BrokenFilesFailWithAMessageAndUnknownChunksAreSkipped) {
   add_box(1, 0, 0, 1, 1, 1);
   const fs::path good = write_handoff("good.kav");
   std::string bytes;
@@ -228,6 +228,18 @@ TEST_F(ViewerTest, BrokenFilesGiveAMessageAndFailure) {
   EXPECT_EQ(run_viewer({"--snapshot", (tmp_ / "none.png").string(), (tmp_ / "missing.kav").string()}, err),
             1);
   EXPECT_NE(err.find("cannot open"), std::string::npos) << err;
+
+  // A chunk the viewer does not know, before the mesh, is stepped over.
+  const std::string unknown = bytes.substr(0, 12) +
+                              std::string(
+                                  "ZZZZ\0\0\0\x03"
+                                  "abc",
+                                  11) +
+                              bytes.substr(12);
+  std::ofstream(tmp_ / "unknown.kav", std::ios::binary) << unknown;
+  EXPECT_EQ(run_viewer({"--snapshot", (tmp_ / "unknown.png").string(), (tmp_ / "unknown.kav").string()}, err),
+            0)
+      << err;
 }
 
 }  // namespace
