@@ -3,9 +3,14 @@
 # is laid over the authored data of the same folder.
 file(MAKE_DIRECTORY "${DST}")
 file(COPY "${EXE}" DESTINATION "${DST}")
+# The helper programs the program starts, installed beside it.
+foreach(helper IN LISTS HELPERS)
+  file(COPY "${helper}" DESTINATION "${DST}")
+endforeach()
 foreach(d nls graphics dat doc)
   if(EXISTS "${SRC}/${d}")
-    file(COPY "${SRC}/${d}" DESTINATION "${DST}")
+    # Page templates (*.in) are the generators' input, not installation data.
+    file(COPY "${SRC}/${d}" DESTINATION "${DST}" PATTERN "*.in" EXCLUDE)
   endif()
   if(EXISTS "${BIN}/generated/${d}")
     file(COPY "${BIN}/generated/${d}" DESTINATION "${DST}")

@@ -6,6 +6,7 @@ KAVRO_PACKAGES=(
   libgtk-3-dev libfreetype-dev lib3ds-dev libgts-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   hershey-fonts-data
+  libepoxy-dev libegl1 libegl-mesa0 libgl1-mesa-dri
 )
 KAVRO_TEST_PACKAGES=(xvfb xauth fonts-dejavu-core clang libclang-rt-dev clang-format python3-ezdxf)
 # The formats' own tools that check what the writers write.

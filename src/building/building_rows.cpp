@@ -3,6 +3,7 @@
 #include "building/light_camera_tools.h"
 #include "building/opening_tools.h"
 #include "building/solid_tools.h"
+#include "building/viewer_tools.h"
 #include "building/wall_tools.h"
 
 CmdRows building_rows() {
@@ -47,5 +48,6 @@ CmdRows building_rows() {
       {"b_opening_alter_height", tool_opening_alter_height},
       {"b_opening_dissolve", tool_opening_dissolve},
       {"b_opening_remove", tool_opening_remove},
+      {"b_3d_gl", tool_3d_gl},
   };
 }

@@ -22,6 +22,7 @@
 #include "shell/cmd_commands.h"
 #include "shell/cmd_keys.h"
 #include "shell/cmd_loop.h"
+#include "shell/help_launch.h"
 #include "tools/tool_rows.h"
 
 namespace {
@@ -63,6 +64,10 @@ CmdRows shell_rows() {
        }},
       {"z_save_settings", [] { cmd_z_save_settings(); }},
       {"z_load_settings", [] { prefs_load(1); }},
+      {"z_help_guide", [] { help_show_page("index.html"); }},
+      {"z_help_tutorial", [] { help_show_page("tut.html"); }},
+      {"z_help_readme", [] { help_show_page("readme.html"); }},
+      {"z_help_shortcut", [] { help_show_page("8.html", "8-2"); }},
   };
 }
 
