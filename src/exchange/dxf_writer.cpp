@@ -1,5 +1,6 @@
 #include "exchange/dxf_writer.h"
 
+#include <charconv>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -62,6 +63,15 @@ void group_int(OutText& out, std::string_view code, long long value) {
 void group_real(OutText& out, std::string_view code, double value, int decimals = 6) {
   out << code << '\n';
   out.fixed(value, decimals) << '\n';
+}
+
+// The unit factor on standard output after every TEXT, with "." whatever
+// the locale.
+void print_factor() {
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf - 1, dxf_unit_factor, std::chars_format::fixed, 6);
+  *r.ptr = '\0';
+  std::printf("dxf f: %s\n", buf);
 }
 
 struct DxfWriter {
@@ -153,7 +163,7 @@ void dxf_out_text(const OutdevText& t) {
     group(w.out, "1", line);
     group_real(w.out, "50", t.angle / GEOM_TWO_PI * 360.0);
     group_real(w.out, "41", t.width_factor);
-    std::printf("dxf f: %f\n", dxf_unit_factor);
+    print_factor();
     if (nl == std::string_view::npos) break;
     rest.remove_prefix(nl + 1);
     x += sa * pitch;
