@@ -1,6 +1,7 @@
 #include "exchange/exchange_rows.h"
 
 #include "exchange/dxf_reader.h"
+#include "exchange/dxf_writer.h"
 #include "exchange/hpgl_writer.h"
 #include "exchange/pdf_writer.h"
 #include "exchange/ps_writer.h"
@@ -10,5 +11,6 @@ CmdRows exchange_rows() {
   return {
       {"p_file_print", ps_print},        {"p_file_export_eps", eps_export}, {"p_file_export_pdf", pdf_export},
       {"p_file_export_svg", svg_export}, {"p_file_plot", hpgl_plot},        {"p_file_import_dxf", dxf_import},
+      {"p_file_export_dxf", dxf_export},
   };
 }

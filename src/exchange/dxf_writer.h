@@ -1,0 +1,54 @@
+#pragma once
+
+// DXF export (p_file_export_dxf): the chosen elements as an ASCII DXF file
+// of version AC1009. The 2D modes write what the drawing pass draws, through
+// the writer's own line, arc, text, room and dimension slots; the 3D modes
+// write every chosen mesh, with the chosen walls turned into meshes, as
+// triangular 3DFACE entities. Every length is metres times dxf_unit_factor.
+//
+// An element of pen p (0..7) lies on the layer "p+101" with the colour p+7;
+// the guide pen on "200" with 106. Line types are written by their names,
+// made fit for a DXF symbol table (see dxf_line_type_names).
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+class OutText;
+struct FaceList;
+
+// Modes of dxf_settings.export_mode.
+enum : int { DXF_OUT_2D = 0, DXF_OUT_2D_ENTITIES = 1, DXF_OUT_3D = 2, DXF_OUT_3D_ENTITIES = 3 };
+// Choices of dxf_settings.export_scope.
+enum : int { DXF_OBJECTS_SELECTED = 0, DXF_OBJECTS_VISIBLE = 1, DXF_OBJECTS_ALL = 2 };
+
+// The names the eight program line types are written by. A name that is a
+// safe symbol (letters, digits, "_", "-", "$") stays as it is; other bytes
+// become "_", an empty name "LT<n>". A later type with the name of an
+// earlier one and the same dashes shares its entry; with other dashes it
+// gets a suffix, so no two table entries have one name.
+struct DxfLineTypeNames {
+  std::array<std::string, 8> name;
+  std::array<bool, 8> first{};  // whether this type writes the table entry of its name
+};
+DxfLineTypeNames dxf_line_type_names();
+
+// The sections, each written whole; they write the marked elements (and in
+// 3D the meshes on the temporary layer) with the current unit factor.
+void dxf_write_header(OutText& out);
+void dxf_write_tables(OutText& out);
+void dxf_write_tables_3d(OutText& out);
+void dxf_write_blocks(OutText& out);
+void dxf_write_entities_2d(OutText& out);
+void dxf_write_entities_3d(OutText& out);
+// One 3DFACE per triangle of a triangulated face list.
+void dxf_write_3dfaces(OutText& out, const FaceList& faces);
+
+// The whole file of a mode. The 3D modes expect the temporary wall meshes
+// to exist. False when a write failed.
+bool dxf_write(std::FILE* f, int mode);
+
+// The command: chooses the elements by dxf_settings.export_scope, asks for
+// the file (import_file, import_path), writes it through a temporary file
+// and clears every mark on the way out.
+void dxf_export();

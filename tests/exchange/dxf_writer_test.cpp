@@ -1,0 +1,492 @@
+// DXF export: the file as written, each slot's entities, the modes and
+// their sections, safe line-type names, the marks and temporary meshes on
+// every way out, what ezdxf makes of the file and what the program's own
+// reader reads back.
+
+#include "exchange/dxf_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "display/export_scope.h"
+#include "display/text_layout.h"
+#include "exchange/dxf_common.h"
+#include "exchange/dxf_reader.h"
+#include "export_fixture.h"
+#include "model/settings.h"
+#include "support/comma_locale.h"
+#include "support/golden_file.h"
+
+namespace {
+
+// One entity of the file: its name and its groups in order.
+struct Entity {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> groups;
+  // The value of the n-th group of a code ("" when there is none).
+  std::string get(const std::string& code, int n = 0) const {
+    for (const auto& [c, v] : groups)
+      if (c == code && n-- == 0) return v;
+    return "";
+  }
+  double num(const std::string& code, int n = 0) const { return std::stod(get(code, n)); }
+};
+
+// The entities of the ENTITIES section, codes without their blanks.
+std::vector<Entity> entities_of(const std::string& text) {
+  std::vector<std::pair<std::string, std::string>> groups;
+  std::istringstream in(text);
+  for (std::string code, value; std::getline(in, code) && std::getline(in, value);) {
+    code.erase(0, code.find_first_not_of(' '));
+    groups.emplace_back(code, value);
+  }
+  std::vector<Entity> out;
+  bool inside = false;
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    const auto& [code, value] = groups[i];
+    if (code == "2" && value == "ENTITIES") {
+      inside = true;
+      continue;
+    }
+    if (!inside) continue;
+    if (code == "0") {
+      if (value == "ENDSEC") break;
+      out.push_back(Entity{value, {}});
+    } else if (!out.empty()) {
+      out.back().groups.emplace_back(code, value);
+    }
+  }
+  return out;
+}
+
+int count_named(const std::vector<Entity>& es, const std::string& name) {
+  int n = 0;
+  for (const Entity& e : es) n += e.name == name ? 1 : 0;
+  return n;
+}
+
+class DxfExport : public ExportTest {
+ protected:
+  void SetUp() override {
+    ExportTest::SetUp();
+    saved_settings_ = dxf_settings;
+    saved_factor_ = dxf_unit_factor;
+    saved_select_ = export_scope_select;
+    saved_borders_ = view_options.show_room_borders;
+    import_path = dir.path().string() + "/";
+    import_file = "";
+    dxf_settings.export_scope = DXF_OBJECTS_ALL;
+    dxf_settings.export_mode = DXF_OUT_2D;
+    dxf_settings.export_unit = DXF_UNIT_M;
+  }
+  void TearDown() override {
+    dxf_settings = saved_settings_;
+    dxf_unit_factor = saved_factor_;
+    export_scope_select = saved_select_;
+    view_options.show_room_borders = saved_borders_;
+    ExportTest::TearDown();
+  }
+
+  // The export of the drawing in a mode and unit into name; the file's text.
+  std::string dxf(const std::string& name, int mode = DXF_OUT_2D, int unit = DXF_UNIT_M) {
+    dxf_settings.export_mode = mode;
+    dxf_settings.export_unit = unit;
+    ui.paths = {file(name)};
+    dxf_export();
+    EXPECT_TRUE(nothing_marked());
+    EXPECT_TRUE(ui.calls_starting("error").empty()) << ui.calls_starting("error")[0];
+    return read_file(file(name));
+  }
+
+  // ezdxf reads the file and its audit finds no error; returns what the
+  // script printed: the entity names of the model space, one a line.
+  std::string ezdxf_reads(const std::string& name) {
+    const std::string script =
+        "import sys, ezdxf\n"
+        "doc = ezdxf.readfile(sys.argv[1])\n"
+        "auditor = doc.audit()\n"
+        "for e in auditor.errors: print('ERROR', e.message)\n"
+        "for e in doc.modelspace(): print(e.dxftype(), e.dxf.layer)\n";
+    const ToolRun run = tool({"/usr/bin/python3", "-c", script, file(name)});
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out.find("ERROR"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("Traceback"), std::string::npos) << run.out;
+    return run.out;
+  }
+
+ private:
+  DxfSettings saved_settings_;
+  double saved_factor_ = 1.0;
+  int (*saved_select_)(int) = nullptr;
+  int32_t saved_borders_ = 0;
+};
+
+TEST_F(DxfExport, DocumentAsWritten) {
+  primitives_drawing();
+  const std::string text = dxf("primitives.dxf");
+  EXPECT_TRUE(golden_text_matches(text, KAVRO_TEST_DATA_DIR "/dxf_primitives.txt", KAVRO_TEST_OUTPUT_DIR));
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+  ezdxf_reads("primitives.dxf");
+}
+
+// A line in millimetres: the entity and the header extents in the same unit.
+TEST_F(DxfExport, LineInMillimetres) {
+  elem_new_line(0, 0, 0, 1, 2, 3, 4);
+  const std::string text = dxf("line.dxf", DXF_OUT_2D, DXF_UNIT_MM);
+  EXPECT_NE(
+      text.find("0\nLINE\n8\n101\n6\nCONTINUOUS\n62\n7\n"
+                "10\n1000.000000\n20\n2000.000000\n11\n3000.000000\n21\n4000.000000\n0\nENDSEC\n0\nEOF\n"),
+      std::string::npos);
+  EXPECT_NE(text.find(" 9\n$EXTMIN\n 10\n1000.00000\n 20\n2000.00000\n 30\n0.0\n"
+                      "  9\n$EXTMAX\n 10\n3000.00000\n 20\n4000.00000\n"),
+            std::string::npos)
+      << text.substr(0, 300);
+  const std::string listed = ezdxf_reads("line.dxf");
+  EXPECT_EQ(listed, "LINE 101\n");
+}
+
+// Circles as CIRCLE, arcs as ARC with their angles as given, ellipses as
+// chords only.
+TEST_F(DxfExport, CirclesArcsAndEllipses) {
+  elem_new_arc(0, 0, 0, 0, 0, 2, 2, GEOM_TWO_PI, 0, 0);
+  elem_new_arc(0, 1, 0, 5, 0, 1, 1, GEOM_PI / 2, GEOM_PI / 2, 0);
+  elem_new_arc(0, 2, 0, 5, 5, 1, 1, GEOM_PI, -GEOM_PI / 2, -GEOM_PI / 2);  // angles not brought into range
+  const auto circles = entities_of(dxf("arcs.dxf"));
+  ASSERT_EQ(circles.size(), 3u);
+  EXPECT_EQ(circles[0].name, "CIRCLE");
+  EXPECT_EQ(circles[0].get("40"), "2.000000");
+  EXPECT_EQ(circles[0].get("50"), "");
+  EXPECT_EQ(circles[1].name, "ARC");
+  EXPECT_EQ(circles[1].get("8"), "102");
+  EXPECT_EQ(circles[1].get("50"), "90.000000");
+  EXPECT_EQ(circles[1].get("51"), "180.000000");
+  EXPECT_EQ(circles[2].get("50"), "-180.000000");
+  EXPECT_EQ(circles[2].get("51"), "0.000000");
+
+  elem_free_all();
+  elem_new_arc(0, 0, 0, 0, 0, 2, 1, GEOM_TWO_PI, 0, 0);
+  const auto chords = entities_of(dxf("ellipse.dxf"));
+  EXPECT_GT(chords.size(), 8u);
+  EXPECT_EQ(count_named(chords, "LINE"), static_cast<int>(chords.size()));
+}
+
+// Texts: one TEXT per line, the height in metres at the drawing's scale,
+// the next line one pitch down; right and centred texts anchored at the
+// insertion point with the start point the width (or half of it) before it.
+TEST_F(DxfExport, TextLines) {
+  struct Case {
+    double scale;
+    uint8_t alignment;
+    const char *height, *second_y;
+  };
+  for (const Case c :
+       {Case{100, TEXT_LEFT, "0.250000", "-0.325000"}, Case{50, TEXT_LEFT, "0.125000", "-0.162500"},
+        Case{100, TEXT_CENTRED, "0.250000", "-0.325000"}, Case{100, TEXT_RIGHT, "0.250000", "-0.325000"}}) {
+    SCOPED_TRACE(testing::Message() << "scale " << c.scale << " alignment " << int(c.alignment));
+    elem_free_all();
+    drawing_scale = c.scale;
+    elem_new_text(0, 0, 0, 0, 0, 0, 2.5, 1, 0.1, 1.3, "Wide line\nx", 0, "Simpel", c.alignment);
+    const auto es = entities_of(dxf("text.dxf"));
+    ASSERT_EQ(es.size(), 2u);
+    EXPECT_EQ(es[0].name, "TEXT");
+    EXPECT_EQ(es[0].get("1"), "Wide line");
+    EXPECT_EQ(es[1].get("1"), "x");
+    EXPECT_EQ(es[0].get("40"), c.height);
+    EXPECT_EQ(es[0].get("50"), "0.000000");
+    EXPECT_EQ(es[0].get("41"), "1.000000");
+    if (c.alignment == TEXT_LEFT) {
+      EXPECT_EQ(es[0].get("72"), "");
+      EXPECT_EQ(es[1].get("10"), "0.000000");
+      EXPECT_EQ(es[1].get("20"), c.second_y);
+      continue;
+    }
+    EXPECT_EQ(es[0].get("72"), c.alignment == TEXT_CENTRED ? "1" : "2");
+    EXPECT_EQ(es[1].get("11"), "0.000000");
+    EXPECT_EQ(es[1].get("21"), c.second_y);
+    const double w = font_text_width(2.5, 1, 0.1, "Simpel", "Wide line", c.alignment, 0);
+    ASSERT_GT(w, 0.1);
+    EXPECT_NEAR(es[0].num("10"), c.alignment == TEXT_CENTRED ? -w / 2 : -w, 1e-6);
+    EXPECT_NEAR(es[0].num("20"), 0.0, 1e-6);
+  }
+}
+
+// A chain of four entries: three DIMENSIONs naming the empty block and the
+// standard style; a radius dimension arrives as lines and its figure text.
+TEST_F(DxfExport, Dimensions) {
+  DimPoint chain[4];
+  const double xs[4] = {0, 2, 5, 6};
+  for (int i = 0; i < 4; ++i) {
+    chain[i].line_point = Point2{xs[i], 3, 0};
+    chain[i].measured = Point2{xs[i], 0, 0};
+  }
+  elem_new_dim(0, 3, 1, 2, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 0, DIM_MARK_ARROW, DIM_CHAIN, 4, chain);
+  const auto es = entities_of(dxf("chain.dxf"));
+  ASSERT_EQ(es.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(es[i].name, "DIMENSION");
+    EXPECT_EQ(es[i].get("2"), "*D0");
+    EXPECT_EQ(es[i].get("3"), "STANDARD");
+    EXPECT_EQ(es[i].get("8"), "104");
+    EXPECT_EQ(es[i].get("6"), "SHORTDASH");
+    EXPECT_EQ(es[i].get("62"), "10");
+    EXPECT_EQ(es[i].num("13"), xs[i]);
+    EXPECT_EQ(es[i].num("14"), xs[i + 1]);
+    EXPECT_EQ(es[i].num("11"), (xs[i] + xs[i + 1]) / 2);
+    EXPECT_EQ(es[i].num("24"), 3.0);
+  }
+  ezdxf_reads("chain.dxf");
+
+  elem_free_all();
+  DimPoint radius[3];
+  radius[0].line_point = Point2{8, 8, 0};
+  radius[1].line_point = Point2{9, 8, 0};
+  radius[2].line_point = Point2{10, 9, 0};
+  elem_new_dim(0, 0, 0, 1, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_LINE, DIM_RADIUS, 3, radius);
+  const auto parts = entities_of(dxf("radius.dxf"));
+  EXPECT_EQ(count_named(parts, "DIMENSION"), 0);
+  EXPECT_GT(count_named(parts, "LINE"), 0);
+  EXPECT_GT(count_named(parts, "TEXT"), 0);
+}
+
+// A room with two contours: two closed polylines with the border option
+// on, then the inscriptions; with it off only the inscriptions. The
+// option is the user's again afterwards.
+TEST_F(DxfExport, RoomOutlines) {
+  Point2 room[10] = {{14, 0, 0},   {20, 0, 0},   {20, 4, 0},   {14, 4, 0},   CONTOUR_END,
+                     {16, 1.5, 0}, {16, 2.5, 0}, {17, 2.5, 0}, {17, 1.5, 0}, CONTOUR_END};
+  elem_new_room(0, 2, 0, 17.5, 3.5, "Simpel", 0, 3.5, 1, 0.1, 1.5, "Living", "1.01", 1, 0, 2.5, 1, 1, 0, 1,
+                10, room);
+  for (int borders : {1, 0}) {
+    SCOPED_TRACE(borders);
+    view_options.show_room_borders = borders;
+    const auto es = entities_of(dxf("room.dxf"));
+    EXPECT_EQ(view_options.show_room_borders, borders);
+    EXPECT_EQ(count_named(es, "LINE"), 0);
+    EXPECT_GT(count_named(es, "TEXT"), 0);
+    EXPECT_EQ(count_named(es, "POLYLINE"), borders ? 2 : 0);
+    EXPECT_EQ(count_named(es, "SEQEND"), borders ? 2 : 0);
+    EXPECT_EQ(count_named(es, "VERTEX"), borders ? 8 : 0);
+    if (borders) {
+      ASSERT_GE(es.size(), 12u);
+      EXPECT_EQ(es[0].name, "POLYLINE");
+      EXPECT_EQ(es[0].get("70"), "1");
+      EXPECT_EQ(es[0].get("8"), "103");
+      EXPECT_EQ(es[1].get("10"), "14.000000");
+      EXPECT_EQ(es[1].get("30"), "0.000000");
+      EXPECT_EQ(es[5].name, "SEQEND");
+      EXPECT_EQ(es[6].name, "POLYLINE");
+      EXPECT_EQ(es[11].name, "SEQEND");
+      EXPECT_EQ(es[12].name, "TEXT");
+      ezdxf_reads("room.dxf");
+    }
+  }
+}
+
+// The guide pen has a layer of its own; pens and line types outside the
+// tables take entry 0.
+TEST_F(DxfExport, PensOutsideTheTable) {
+  elem_new_line(0, PEN_GUIDE, 0, 0, 0, 1, 0);
+  elem_new_line(0, 9, 9, 0, 1, 1, 1);
+  const auto es = entities_of(dxf("pens.dxf"));
+  ASSERT_EQ(es.size(), 2u);
+  EXPECT_EQ(es[0].get("8"), "200");
+  EXPECT_EQ(es[0].get("62"), "106");
+  EXPECT_EQ(es[1].get("8"), "101");
+  EXPECT_EQ(es[1].get("62"), "7");
+  EXPECT_EQ(es[1].get("6"), "CONTINUOUS");
+}
+
+// Line-type names as symbols: safe names stay, others are mended, an empty
+// one named by its number, and two different types never share a name,
+// while equal types do share their one table entry.
+TEST_F(DxfExport, LineTypeNames) {
+  const DxfLineTypeNames defaults = dxf_line_type_names();
+  EXPECT_EQ(defaults.name[0], "CONTINUOUS");
+  EXPECT_EQ(defaults.name[2], "KAVLONGDASH");
+  EXPECT_EQ(defaults.name[6], "CONTINUOUS");
+  EXPECT_FALSE(defaults.first[6]);
+  EXPECT_FALSE(defaults.first[7]);
+
+  line_types[1].name = "my dash";
+  line_types[3].name = "";
+  line_types[4].name =
+      "Stra\xDF"
+      "e";
+  line_types[5].name = "SHORTDASH";  // differs from type 1's dashes, now named "my dash"
+  line_types[6].name = "my_dash";    // same mended name as 1, other dashes
+  line_types[7].name = "my_dash";
+  const DxfLineTypeNames n = dxf_line_type_names();
+  EXPECT_EQ(n.name[1], "my_dash");
+  EXPECT_EQ(n.name[3], "LT3");
+  EXPECT_EQ(n.name[4], "Stra_e");
+  EXPECT_EQ(n.name[5], "SHORTDASH");
+  EXPECT_EQ(n.name[6], "my_dash_2");
+  EXPECT_EQ(n.name[7], "my_dash_2");
+  EXPECT_TRUE(n.first[6]);
+  EXPECT_FALSE(n.first[7]);
+
+  for (int lt = 0; lt < 8; ++lt) elem_new_line(0, 0, lt, 0, lt, 1, lt);
+  const std::string text = dxf("names.dxf");
+  EXPECT_EQ(count_of(text, "0\nLTYPE\n"), 7);
+  EXPECT_NE(text.find("LTYPE\n70\n7\n"), std::string::npos);
+  const auto es = entities_of(text);
+  ASSERT_EQ(es.size(), 8u);
+  EXPECT_EQ(es[1].get("6"), "my_dash");
+  EXPECT_EQ(es[7].get("6"), "my_dash_2");
+  ezdxf_reads("names.dxf");
+}
+
+// The sections each mode writes.
+TEST_F(DxfExport, SectionsPerMode) {
+  elem_new_line(0, 0, 0, 0, 0, 1, 0);
+  struct Case {
+    int mode;
+    bool ltype, layer;
+  };
+  for (const Case c : {Case{DXF_OUT_2D, true, true}, Case{DXF_OUT_2D_ENTITIES, false, false},
+                       Case{DXF_OUT_3D, false, true}, Case{DXF_OUT_3D_ENTITIES, false, false}}) {
+    SCOPED_TRACE(c.mode);
+    const std::string text = dxf("modes.dxf", c.mode);
+    EXPECT_EQ(text.rfind(" 0\nSECTION\n 2\nHEADER\n 9\n$ACADVER\n 1\nAC1009\n", 0), 0u);
+    EXPECT_EQ(text.find("\n2\nTABLES\n") != std::string::npos, c.ltype || c.layer);
+    EXPECT_EQ(text.find("\n2\nLTYPE\n") != std::string::npos, c.ltype);
+    EXPECT_EQ(text.find("\nDIMSTYLE\n") != std::string::npos, c.ltype);
+    EXPECT_NE(text.find(" 2\nBLOCKS\n  0\nBLOCK\n  8\n0\n  2\n*D0\n"), std::string::npos);
+    EXPECT_EQ(count_of(text, "\nLINE\n"), c.mode < DXF_OUT_3D ? 1 : 0);
+    EXPECT_TRUE(text.ends_with("0\nENDSEC\n0\nEOF\n"));
+  }
+}
+
+// 3D: the marked wall and mesh as triangles on "Default", the fourth corner
+// repeating the third; the materials in the layer table; no temporary mesh
+// left behind.
+TEST_F(DxfExport, ThreeDFaces) {
+  every_kind_drawing();
+  Point3 v[4] = {{30, 0, 0, 0}, {31, 0, 0, 0}, {31, 1, 0, 0}, {30, 1, 1, 0}};
+  const int32_t sizes[1] = {4};
+  const int32_t idx[4] = {0, 1, 2, 3};
+  elem_new_mesh(0, 0, 0, 4, 1, sizes, v, idx, "Glas", 0);
+  const std::string text = dxf("solid.dxf", DXF_OUT_3D, DXF_UNIT_CM);
+  EXPECT_NE(text.find("\n2\nLAYER\n70\n2\n0\nLAYER\n2\nGlas\n70\n64\n62\n0\n6\nCONTINUOUS\n"
+                      "0\nLAYER\n2\nDefault\n"),
+            std::string::npos);
+  const auto es = entities_of(text);
+  ASSERT_GT(es.size(), 20u);
+  for (const Entity& e : es) {
+    ASSERT_EQ(e.name, "3DFACE");
+    EXPECT_EQ(e.get("8"), "Default");
+    EXPECT_EQ(e.get("13"), e.get("12"));
+    EXPECT_EQ(e.get("23"), e.get("22"));
+    EXPECT_EQ(e.get("33"), e.get("32"));
+  }
+  // The mesh's square, in centimetres, comes before the wall's temporary
+  // mesh, which is appended after every other element.
+  int square = 0;
+  for (const Entity& e : es)
+    if (e.num("10") >= 3000.0) ++square;
+  EXPECT_EQ(square, 2);
+  EXPECT_EQ(es[0].get("10"), "3000.000000");
+  EXPECT_EQ(es[1].get("30"), "0.000000");
+  for (ElemHeader* e : elements()) EXPECT_NE(e->layer, LAYER_TEMP_3D);
+  const std::string listed = ezdxf_reads("solid.dxf");
+  EXPECT_EQ(count_of(listed, "3DFACE Default\n"), static_cast<int>(es.size()));
+}
+
+// Every kind of element in one file that ezdxf reads without audit errors.
+TEST_F(DxfExport, EveryKindReadByEzdxf) {
+  every_kind_drawing();
+  view_options.show_room_borders = 1;
+  const std::string text = dxf("every.dxf");
+  std::ofstream(output("every_kind.dxf"), std::ios::binary) << text;  // to be looked at
+  const std::string listed = ezdxf_reads("every.dxf");
+  for (const char* kind : {"LINE 101", "CIRCLE", "ARC", "TEXT", "DIMENSION", "POLYLINE 103", "LINE 200"})
+    EXPECT_NE(listed.find(kind), std::string::npos) << kind << " in\n" << listed;
+}
+
+// What the program's own reader makes of the file: the same lines, circles,
+// arcs and texts, within a micrometre.
+TEST_F(DxfExport, RoundTripThroughTheReader) {
+  elem_new_line(0, 1, 0, 1.234567, -2.5, 3.75, 4.125);
+  elem_new_arc(0, 2, 0, 3, 1, 0.5, 0.5, GEOM_TWO_PI, 0, 0);
+  elem_new_arc(0, 3, 0, -3, 1, 0.8, 0.8, GEOM_PI / 3, 0.25, 0);
+  elem_new_text(0, 4, 0, 5, 4, 0.5, 3.5, 1, 0.1, 1.5, "Plan", 0, "Simpel", TEXT_LEFT);
+  const std::string text = dxf("round.dxf", DXF_OUT_2D, DXF_UNIT_M);
+  std::istringstream in(text);
+  DxfImportOptions options;
+  options.unit = DXF_UNIT_M;
+  options.drawing_scale = drawing_scale;
+  DxfImport back = dxf_read(in, options);
+  ASSERT_EQ(back.error, DxfError::NONE) << back.log;
+  ASSERT_EQ(back.elements.size(), 4u);
+  const auto* line = elem_as<LineElem>(back.elements[0].get());
+  ASSERT_NE(line, nullptr);
+  EXPECT_NEAR(line->p1.x, 1.234567, 1e-6);
+  EXPECT_NEAR(line->p1.y, -2.5, 1e-6);
+  EXPECT_NEAR(line->p2.x, 3.75, 1e-6);
+  EXPECT_NEAR(line->p2.y, 4.125, 1e-6);
+  EXPECT_EQ(line->pen, 1);
+  const auto* circle = elem_as<ArcElem>(back.elements[1].get());
+  ASSERT_NE(circle, nullptr);
+  EXPECT_NEAR(circle->centre.x, 3, 1e-6);
+  EXPECT_NEAR(circle->radius_x, 0.5, 1e-6);
+  EXPECT_NEAR(circle->sweep, GEOM_TWO_PI, 1e-6);
+  const auto* arc = elem_as<ArcElem>(back.elements[2].get());
+  ASSERT_NE(arc, nullptr);
+  EXPECT_NEAR(arc->centre.x, -3, 1e-6);
+  EXPECT_NEAR(arc->radius_x, 0.8, 1e-6);
+  EXPECT_NEAR(arc->start, 0.25, 1e-6);
+  EXPECT_NEAR(arc->sweep, GEOM_PI / 3, 1e-6);
+  const auto* t = elem_as<TextElem>(back.elements[3].get());
+  ASSERT_NE(t, nullptr);
+  EXPECT_NEAR(t->pos.x, 5, 1e-6);
+  EXPECT_NEAR(t->pos.y, 4, 1e-6);
+  EXPECT_NEAR(t->angle, 0.5, 1e-6);
+  EXPECT_NEAR(t->height, 3.5, 1e-6);
+  EXPECT_EQ(t->text, "Plan");
+}
+
+// Numbers come out with "." under a locale whose decimal point is a comma.
+TEST_F(DxfExport, DecimalCommaLocale) {
+  every_kind_drawing();
+  const std::string plain = dxf("c.dxf");
+  DecimalCommaLocale comma;
+  ASSERT_TRUE(comma.active()) << "no locale with a decimal comma could be had";
+  EXPECT_EQ(dxf("comma.dxf"), plain);
+}
+
+// Every way out clears the marks: a cancelled choice, an unconfirmed
+// selection and a file that cannot be opened, which also says so.
+TEST_F(DxfExport, EndsWithoutFile) {
+  elem_new_line(0, 0, 0, 0, 0, 1, 0);
+  ui.paths = {"cancel"};
+  dxf_export();
+  EXPECT_TRUE(nothing_marked());
+  EXPECT_TRUE(ui.calls_starting("error").empty());
+
+  dxf_settings.export_scope = DXF_OBJECTS_SELECTED;
+  export_scope_select = [](int) {
+    mark_all();
+    return 0;
+  };
+  ui.paths = {file("never.dxf")};
+  dxf_export();
+  EXPECT_TRUE(nothing_marked());
+  EXPECT_EQ(ui.paths.size(), 1u);  // no chooser asked
+
+  export_scope_select = [](int) {
+    mark_all();
+    return 1;
+  };
+  ui.paths = {file("missing/folder/x.dxf")};
+  dxf_export();
+  EXPECT_TRUE(nothing_marked());
+  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{"error Cannot open file"});
+  EXPECT_FALSE(std::filesystem::exists(file("never.dxf")));
+}
+
+}  // namespace
