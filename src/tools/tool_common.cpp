@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "display/command_buffer.h"
 #include "display/draw.h"
 #include "display/input.h"
 #include "model/elem.h"
@@ -89,4 +90,28 @@ std::optional<double> tool_ask_direction(InputRequest& r) {
   if (res == INPUT_VALUE) return r.angle;
   if (res == INPUT_DONE) return geom_angle(r.x[0], r.y[0], r.x[1], r.y[1]);
   return std::nullopt;
+}
+
+ToolGuideLine::ToolGuideLine(Point2 a, Point2 b, ElemHeader* source) : source_(source) {
+  elem_new_line(cur_layer, PEN_GUIDE, 0, a.x, a.y, b.x, b.y);
+  line_ = elem_list_tail;
+  ToolCursorOff off;
+  draw_element(DRAW_NORMAL, line_);
+}
+
+ToolGuideLine::~ToolGuideLine() {
+  {
+    ToolCursorOff off;
+    line_->mark = 0;
+    draw_element(DRAW_ERASE, line_);
+    if (source_) draw_element(DRAW_NORMAL, source_);
+  }
+  // Unlinked by itself: purging by mark would take any other marked element
+  // along.
+  elem_unlink(line_);
+  elem_destroy(line_);
+}
+
+bool tool_command_waits() {
+  return !cmd_pending_empty() && std::strcmp(pending_command.c_str(), "p_nop") != 0;
 }
