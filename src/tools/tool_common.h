@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <vector>
 
 #include "display/input.h"
 
@@ -115,3 +116,21 @@ class ToolGuideLine {
 // menu command that waits to run; false for nothing pending and for Escape.
 // A tool that would otherwise ask again ends instead, so the key is not lost.
 bool tool_command_waits();
+
+// Erasing an element leaves gaps in the elements that cross it, and drawing
+// one in a new place paints over their crossing pixels. A tool adds every
+// element it erases or moves (before and after the change) and calls draw
+// at the end: the elements near them on the shown layers are drawn again in
+// the order of the drawing passes, so the view equals a clean redraw there.
+// Fillings are left alone: drawn again they would cover what lies on them.
+class ToolRepair {
+ public:
+  void add(const ElemHeader* e);
+  void draw() const;
+
+ private:
+  struct Box {
+    double xmin, ymin, xmax, ymax;
+  };
+  std::vector<Box> boxes_;
+};

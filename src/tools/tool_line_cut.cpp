@@ -39,11 +39,12 @@ namespace {
 
 // What one pass does to a marked line with the picked edge a - b; the
 // line's mark is already cleared.
-using LineAction = void (*)(LineElem& line, const LineSegment& edge);
+using LineAction = void (*)(LineElem& line, const LineSegment& edge, ToolRepair& repair);
 
-void cut_one(LineElem& l, const LineSegment& cutter) {
+void cut_one(LineElem& l, const LineSegment& cutter, ToolRepair& repair) {
   const std::optional<Point2> i = line_cut_point(cutter, {l.p1, l.p2});
   if (!i) return;
+  repair.add(&l);
   draw_element(DRAW_ERASE, &l);
   elem_new_line(cur_layer, l.pen, l.line_type, i->x, i->y, l.p2.x, l.p2.y);
   ElemHeader* half = elem_list_tail;
@@ -52,17 +53,20 @@ void cut_one(LineElem& l, const LineSegment& cutter) {
   undo_mark_element(half);
   draw_element(DRAW_NORMAL, &l);
   draw_element(DRAW_NORMAL, half);
+  repair.add(half);
 }
 
-void attach_one(LineElem& l, const LineSegment& boundary) {
+void attach_one(LineElem& l, const LineSegment& boundary, ToolRepair& repair) {
   const std::optional<LineSegment> s = line_attach_geometry(boundary, {l.p1, l.p2});
   if (!s) return;
+  repair.add(&l);
   draw_element(DRAW_ERASE, &l);
   l.p1 = s->p1;
   l.p2 = s->p2;
   elem_touch();
   drawing_modified = 1;
   draw_element(DRAW_NORMAL, &l);
+  repair.add(&l);
 }
 
 // Asks for an edge with the prompt, shows it and runs the selection; on OK acts on every
@@ -76,14 +80,18 @@ bool edge_round(InputRequest& r, const char* prompt, LineAction act, bool again_
   // A window may have caught the guide line: it must not join the step.
   guide.elem()->mark = 0;
   undo_record(UNDO_CHANGE, 0);
-  ToolCursorOff off;
-  ElemHeader* it;
-  for (ElemHeader* e = elem_first(&it); e; e = elem_next(&it)) {
-    if (e->mark != 1) continue;
-    e->mark = 0;
-    draw_element(DRAW_NORMAL, e);
-    if (auto* l = elem_as<LineElem>(e)) act(*l, edge);
+  ToolRepair repair;
+  {
+    ToolCursorOff off;
+    ElemHeader* it;
+    for (ElemHeader* e = elem_first(&it); e; e = elem_next(&it)) {
+      if (e->mark != 1) continue;
+      e->mark = 0;
+      draw_element(DRAW_NORMAL, e);
+      if (auto* l = elem_as<LineElem>(e)) act(*l, edge, repair);
+    }
   }
+  repair.draw();
   return true;
 }
 

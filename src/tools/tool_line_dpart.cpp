@@ -66,6 +66,8 @@ namespace {
 ElemHeader* pick_line(double x, double y) { return pick_nearest_element(x, y, PICK_LINE); }
 ElemHeader* pick_curve(double x, double y) { return pick_nearest_element(x, y, PICK_ARC); }
 
+void remove_line_piece(LineElem* l, const CutInterval& iv);
+
 void delete_line_piece(LineElem* l, double x, double y) {
   const Point2 a = l->p1, b = l->p2;
   const double t0 = geom_projection(x, y, a.x, a.y, b.x, b.y).t;
@@ -73,6 +75,14 @@ void delete_line_piece(LineElem* l, double x, double y) {
   for (const Point2& c : cut_search_line(l, a, b, window_of(*l)))
     ts.push_back(geom_projection(c.x, c.y, a.x, a.y, b.x, b.y).t);
   const CutInterval iv = line_dpart_interval(t0, ts);
+  ToolRepair repair;
+  repair.add(l);
+  remove_line_piece(l, iv);
+  repair.draw();
+}
+
+void remove_line_piece(LineElem* l, const CutInterval& iv) {
+  const Point2 a = l->p1, b = l->p2;
   const auto at = [&](double t) { return Point2{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), 0}; };
   ToolCursorOff off;
   draw_element(DRAW_ERASE, l);

@@ -68,23 +68,29 @@ void circle_erase_angles(ArcElem* arc, double a, double b) {
   arc->mark = 1;
   undo_record(UNDO_CHANGE, 0);
   arc->mark = 0;
-  ToolCursorOff off;
-  draw_element(DRAW_ERASE, arc);
-  if (plan.changed) {
-    arc->start = plan.changed->start;
-    arc->sweep = plan.changed->sweep;
-    elem_touch();
-    drawing_modified = 1;
-    draw_element(DRAW_NORMAL, arc);
-    return;
+  ToolRepair repair;
+  repair.add(arc);
+  {
+    ToolCursorOff off;
+    draw_element(DRAW_ERASE, arc);
+    if (plan.changed) {
+      arc->start = plan.changed->start;
+      arc->sweep = plan.changed->sweep;
+      elem_touch();
+      drawing_modified = 1;
+      draw_element(DRAW_NORMAL, arc);
+    } else {
+      for (const CurveShape& p : plan.pieces) {
+        elem_new_arc(arc->layer, arc->pen, arc->line_type, p.cx, p.cy, p.rx, p.ry, p.sweep, p.start,
+                     p.rotation);
+        undo_mark_element(elem_list_tail);
+        draw_element(DRAW_NORMAL, elem_list_tail);
+      }
+      arc->mark = 1;
+      elem_purge_marked();
+    }
   }
-  for (const CurveShape& p : plan.pieces) {
-    elem_new_arc(arc->layer, arc->pen, arc->line_type, p.cx, p.cy, p.rx, p.ry, p.sweep, p.start, p.rotation);
-    undo_mark_element(elem_list_tail);
-    draw_element(DRAW_NORMAL, elem_list_tail);
-  }
-  arc->mark = 1;
-  elem_purge_marked();
+  repair.draw();
 }
 
 void circle_erase_points(ArcElem* arc, double x1, double y1, double x2, double y2) {
@@ -103,12 +109,21 @@ int ask_two_points(InputRequest& r) {
                       {STEP_CONFIRM, nls_mark("Move/Confirm:")}});
 }
 
+void change_line_part(LineElem* l, const GeomProjection& f1, const GeomProjection& f2);
+
 // Erases the part of l between the feet of p and q.
 void erase_line_part(LineElem* l, Point2 p, Point2 q) {
   GeomProjection f1 = geom_projection(p.x, p.y, l->p1.x, l->p1.y, l->p2.x, l->p2.y);
   GeomProjection f2 = geom_projection(q.x, q.y, l->p1.x, l->p1.y, l->p2.x, l->p2.y);
   if (f1.t > f2.t) std::swap(f1, f2);
   if (f1.t >= 1.0 || f2.t <= 0.0) return;
+  ToolRepair repair;
+  repair.add(l);
+  change_line_part(l, f1, f2);
+  repair.draw();
+}
+
+void change_line_part(LineElem* l, const GeomProjection& f1, const GeomProjection& f2) {
   ToolCursorOff off;
   draw_element(DRAW_ERASE, l);
   l->mark = 1;

@@ -78,15 +78,21 @@ void extend_line(LineElem* l, double x, double y) {
     if (to >= REACH) break;
   }
   if (!w) return;
-  ToolCursorOff off;
-  draw_element(DRAW_ERASE, l);
-  l->mark = 1;
-  undo_record(UNDO_CHANGE, 0);
-  l->mark = 0;
-  l->p2 = {f.x + *w * (n.x - f.x), f.y + *w * (n.y - f.y), 0};
-  elem_touch();
-  drawing_modified = 1;
-  draw_element(DRAW_NORMAL, l);
+  ToolRepair repair;
+  repair.add(l);
+  {
+    ToolCursorOff off;
+    draw_element(DRAW_ERASE, l);
+    l->mark = 1;
+    undo_record(UNDO_CHANGE, 0);
+    l->mark = 0;
+    l->p2 = {f.x + *w * (n.x - f.x), f.y + *w * (n.y - f.y), 0};
+    elem_touch();
+    drawing_modified = 1;
+    draw_element(DRAW_NORMAL, l);
+  }
+  repair.add(l);
+  repair.draw();
 }
 
 void extend_arc(ArcElem* arc, double x, double y) {
@@ -101,16 +107,22 @@ void extend_arc(ArcElem* arc, double x, double y) {
   }
   const std::optional<CurveShape> k = curve_extend(c, at_start, qs);
   if (!k) return;
-  ToolCursorOff off;
-  draw_element(DRAW_ERASE, arc);
-  arc->mark = 1;
-  undo_record(UNDO_CHANGE, 0);
-  arc->mark = 0;
-  arc->start = k->start;
-  arc->sweep = k->sweep;
-  elem_touch();
-  drawing_modified = 1;
-  draw_element(DRAW_NORMAL, arc);
+  ToolRepair repair;
+  repair.add(arc);
+  {
+    ToolCursorOff off;
+    draw_element(DRAW_ERASE, arc);
+    arc->mark = 1;
+    undo_record(UNDO_CHANGE, 0);
+    arc->mark = 0;
+    arc->start = k->start;
+    arc->sweep = k->sweep;
+    elem_touch();
+    drawing_modified = 1;
+    draw_element(DRAW_NORMAL, arc);
+  }
+  repair.add(arc);
+  repair.draw();
 }
 
 }  // namespace

@@ -105,7 +105,10 @@ void set_segment(LineElem& l, const LineSegment& s) {
 
 ElemHeader* pick_line(double x, double y) { return pick_nearest_element(x, y, PICK_LINE); }
 
-void apply_join(LineElem& first, LineElem& second, const JoinResult& j) {
+ToolRepair apply_join(LineElem& first, LineElem& second, const JoinResult& j) {
+  ToolRepair repair;
+  repair.add(&first);
+  repair.add(&second);
   ToolCursorOff off;
   draw_element(DRAW_ERASE, &first);
   draw_element(DRAW_ERASE, &second);
@@ -126,12 +129,16 @@ void apply_join(LineElem& first, LineElem& second, const JoinResult& j) {
     elem_new_arc(cur_layer, first.pen, first.line_type, c.cx, c.cy, c.rx, c.ry, c.sweep, c.start, c.rotation);
     piece = elem_list_tail;
   }
+  draw_element(DRAW_NORMAL, &first);
+  draw_element(DRAW_NORMAL, &second);
   if (piece) {
     undo_mark_element(piece);
     draw_element(DRAW_NORMAL, piece);
   }
-  draw_element(DRAW_NORMAL, &first);
-  draw_element(DRAW_NORMAL, &second);
+  repair.add(&first);
+  repair.add(&second);
+  repair.add(piece);
+  return repair;
 }
 
 }  // namespace
@@ -160,7 +167,9 @@ void line_join(int mode) {
     const Point2 k2{r.x[0], r.y[0], 0};
     const std::optional<JoinResult> j =
         line_join_geometry(mode, length, segment_of(*first), k1, segment_of(*second), k2);
-    if (j) apply_join(*first, *second, *j);
+    if (!j) continue;
+    ToolRepair repair = apply_join(*first, *second, *j);
+    repair.draw();
   }
 }
 
