@@ -321,6 +321,11 @@ TEST_F(TrimToolTest, DpartOnACircleTakesItsCutsRoundTheStart) {
   EXPECT_EQ(arcs()[0], c);
   expect_arc(c, PI / 2, PI);
   expect_clean_surface();
+  EXPECT_EQ(undo_used, 1);
+  undo_step_back();
+  ASSERT_EQ(arcs().size(), 1u);
+  expect_arc(arcs()[0], 0, 2 * PI);
+  redraw();
 
   // With no cut the curve goes as a whole.
   arc(20, 0, 2, 2 * PI, 0);
