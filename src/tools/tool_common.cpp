@@ -1,10 +1,14 @@
 #include "tools/tool_common.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
+#include "display/command_buffer.h"
 #include "display/draw.h"
 #include "display/input.h"
+#include "display/snap.h"
+#include "display/snap_grid.h"
 #include "model/elem.h"
 #include "model/geom.h"
 #include "model/layers.h"
@@ -89,4 +93,74 @@ std::optional<double> tool_ask_direction(InputRequest& r) {
   if (res == INPUT_VALUE) return r.angle;
   if (res == INPUT_DONE) return geom_angle(r.x[0], r.y[0], r.x[1], r.y[1]);
   return std::nullopt;
+}
+
+ToolGuideLine::ToolGuideLine(Point2 a, Point2 b, ElemHeader* source) : source_(source) {
+  elem_new_line(cur_layer, PEN_GUIDE, 0, a.x, a.y, b.x, b.y);
+  line_ = elem_list_tail;
+  ToolCursorOff off;
+  draw_element(DRAW_NORMAL, line_);
+}
+
+ToolGuideLine::~ToolGuideLine() {
+  ToolRepair repair;
+  repair.add(line_);
+  {
+    ToolCursorOff off;
+    line_->mark = 0;
+    draw_element(DRAW_ERASE, line_);
+  }
+  // Unlinked by itself: purging by mark would take any other marked element
+  // along.
+  elem_unlink(line_);
+  elem_destroy(line_);
+  if (source_) {
+    ToolCursorOff off;
+    draw_element(DRAW_NORMAL, source_);
+  }
+  repair.draw();
+}
+
+bool tool_command_waits() {
+  return !cmd_pending_empty() && std::strcmp(pending_command.c_str(), "p_nop") != 0;
+}
+
+void ToolRepair::add(const ElemHeader* e) {
+  PlanBox b;
+  if (!e || !elem_plan_box(e, &b)) return;
+  // A few pixels more, for the width of the pens.
+  const double m = view_px_to_len_x(4);
+  boxes_.push_back({b.xmin - m, b.ymin - m, b.xmax + m, b.ymax + m});
+}
+
+void ToolRepair::draw() const {
+  if (boxes_.empty()) return;
+  Box all = boxes_.front();
+  for (const Box& b : boxes_) {
+    all.xmin = std::min(all.xmin, b.xmin);
+    all.ymin = std::min(all.ymin, b.ymin);
+    all.xmax = std::max(all.xmax, b.xmax);
+    all.ymax = std::max(all.ymax, b.ymax);
+  }
+  std::vector<const ElemHeader*> near;
+  elem_grid_query(all.xmin, all.ymin, all.xmax, all.ymax,
+                  static_cast<std::size_t>(std::max(snap_index_threshold, 0)), near);
+  std::vector<ElemHeader*> shown;
+  for (const ElemHeader* e : near) {
+    const auto* p = elem_as<PatternElem>(e);
+    if ((p && p->type == PATTERN_FILLING) || !layer_visible(e->layer)) continue;
+    PlanBox b;
+    if (!elem_plan_box(e, &b)) continue;
+    for (const Box& k : boxes_) {
+      if (b.xmin <= k.xmax && k.xmin <= b.xmax && b.ymin <= k.ymax && k.ymin <= b.ymax) {
+        shown.push_back(const_cast<ElemHeader*>(e));
+        break;
+      }
+    }
+  }
+  // Other layers lie under the current one.
+  std::stable_partition(shown.begin(), shown.end(),
+                        [](const ElemHeader* e) { return e->layer != cur_layer; });
+  ToolCursorOff off;
+  for (ElemHeader* e : shown) draw_element(DRAW_NORMAL, e);
 }

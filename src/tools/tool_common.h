@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <vector>
 
 #include "display/input.h"
 
@@ -91,3 +92,45 @@ class ToolHighlight {
 // Returns the typed angle (radians), or the direction from the first point
 // to the second in [0, 2 pi); nothing when the request ended otherwise.
 std::optional<double> tool_ask_direction(InputRequest& r);
+
+// A temporary line in the guide pen (line type 0, cur_layer) over a picked
+// cutting or boundary edge, so the user sees it while selecting. It is
+// drawn when made and taken out of the list when the object goes, without
+// touching any other element; it never belongs to an undo step, so callers
+// clear its mark before they record one. source, the element the edge came
+// from, is drawn again where erasing the guide left a gap.
+class ToolGuideLine {
+ public:
+  ToolGuideLine(Point2 a, Point2 b, ElemHeader* source);
+  ~ToolGuideLine();
+  ToolGuideLine(const ToolGuideLine&) = delete;
+  ToolGuideLine& operator=(const ToolGuideLine&) = delete;
+  ElemHeader* elem() const { return line_; }
+
+ private:
+  ElemHeader* line_;
+  ElemHeader* source_;
+};
+
+// True when a selection or request was ended by another tool's button or a
+// menu command that waits to run; false for nothing pending and for Escape.
+// A tool that would otherwise ask again ends instead, so the key is not lost.
+bool tool_command_waits();
+
+// Erasing an element leaves gaps in the elements that cross it, and drawing
+// one in a new place paints over their crossing pixels. A tool adds every
+// element it erases or moves (before and after the change) and calls draw
+// at the end: the elements near them on the shown layers are drawn again in
+// the order of the drawing passes, so the view equals a clean redraw there.
+// Fillings are left alone: drawn again they would cover what lies on them.
+class ToolRepair {
+ public:
+  void add(const ElemHeader* e);
+  void draw() const;
+
+ private:
+  struct Box {
+    double xmin, ymin, xmax, ymax;
+  };
+  std::vector<Box> boxes_;
+};

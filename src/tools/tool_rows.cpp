@@ -6,6 +6,7 @@
 #include "tools/line_tools.h"
 #include "tools/pattern_tools.h"
 #include "tools/text_tools.h"
+#include "tools/trim_tools.h"
 
 CmdRows tool_rows() {
   return {
@@ -29,6 +30,17 @@ CmdRows tool_rows() {
       {"b_circle_pparallel", tool_circle_pparallel},
       {"b_circle_spline", tool_circle_spline},
       {"b_circle_splinedissolve", tool_circle_splinedissolve},
+      {"b_line_join", tool_line_join},
+      {"b_line_join_line", tool_line_join_line},
+      {"b_line_join_arc", tool_line_join_arc},
+      {"b_line_cut", tool_line_cut},
+      {"b_line_erase", tool_line_erase},
+      {"b_circle_erase", tool_circle_erase},
+      {"b_line_dpart", tool_line_dpart},
+      {"b_circle_dpart", tool_circle_dpart},
+      {"b_line_extend", tool_line_extend},
+      {"b_circle_extend", tool_circle_extend},
+      {"b_line_attach", tool_line_attach},
       {"b_text_text", tool_text_text},
       {"b_text_x", tool_text_x},
       {"b_text_y", tool_text_y},
