@@ -1,5 +1,6 @@
 #include "building/building_rows.h"
 
+#include "building/gts_tools.h"
 #include "building/light_camera_tools.h"
 #include "building/opening_tools.h"
 #include "building/solid_tools.h"
@@ -47,5 +48,7 @@ CmdRows building_rows() {
       {"b_opening_alter_height", tool_opening_alter_height},
       {"b_opening_dissolve", tool_opening_dissolve},
       {"b_opening_remove", tool_opening_remove},
+      {"p_file_export_gts", cmd_p_file_export_gts},
+      {"p_file_import_gts", cmd_p_file_import_gts},
   };
 }
