@@ -3,6 +3,10 @@
 # is laid over the authored data of the same folder.
 file(MAKE_DIRECTORY "${DST}")
 file(COPY "${EXE}" DESTINATION "${DST}")
+# The helper programs the program starts from its working folder.
+foreach(h IN LISTS HELPERS)
+  file(COPY "${h}" DESTINATION "${DST}")
+endforeach()
 foreach(d nls graphics dat doc)
   if(EXISTS "${SRC}/${d}")
     file(COPY "${SRC}/${d}" DESTINATION "${DST}")
