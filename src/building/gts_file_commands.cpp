@@ -12,24 +12,8 @@
 #include "model/consts.h"
 #include "model/files/fio.h"
 #include "model/settings.h"
-#include "model/triangulate.h"
 #include "model/ui.h"
 #include "model/undo.h"
-
-namespace {
-
-// Replaces the tail mesh by what step makes of it.
-template <class Step>
-void replace_tail(Step step) {
-  auto* m = elem_as<MeshElem>(elem_list_tail);
-  if (!m) return;
-  step(*m);
-  if (elem_list_tail == m) return;
-  m->mark = 1;
-  elem_purge_marked();
-}
-
-}  // namespace
 
 void cmd_p_file_export_gts() {
   if (msgbox_ask_export_scope("GTS") == 0) return;
@@ -66,9 +50,8 @@ void cmd_p_file_import_gts() {
     ui().msgbox_error("***ERROR***\nGTS file is empty\n");
     return;
   }
-  replace_tail([](const MeshElem& m) { tri_merge_triangles(&m); });
-  replace_tail([](const MeshElem& m) { clean3d(m); });
-  replace_tail([](const MeshElem& m) { repair3d(m); });
+  select_clear_flags();
+  mesh_clean_up_last();
   undo_record(UNDO_CREATED, 1);
   view_redraw();
 }

@@ -398,3 +398,24 @@ void repair3d(const MeshElem& mesh) {
               static_cast<int>(indices.size()));
   append_mesh(vertices, sizes, indices);
 }
+
+namespace {
+
+// Replaces the last mesh by what step appends for it.
+template <class Step>
+void replace_last(Step step) {
+  auto* m = elem_as<MeshElem>(elem_list_tail);
+  if (!m) return;
+  step(*m);
+  if (elem_list_tail == m) return;
+  m->mark = 1;
+  elem_purge_marked();
+}
+
+}  // namespace
+
+void mesh_clean_up_last() {
+  replace_last([](const MeshElem& m) { tri_merge_triangles(&m); });
+  replace_last([](const MeshElem& m) { clean3d(m); });
+  replace_last([](const MeshElem& m) { repair3d(m); });
+}

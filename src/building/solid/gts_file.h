@@ -59,3 +59,9 @@ int mesh_compact_points(int v, int f, const int32_t* face_sizes, Point3* vertice
 void merge3d(const MeshElem& a, const MeshElem& b);
 void clean3d(const MeshElem& mesh);
 void repair3d(const MeshElem& mesh);
+
+// Passes the last element of the list, a mesh, through tri_merge_triangles,
+// clean3d and repair3d, each result replacing the one before (the mesh
+// itself included): what an import or a boolean result goes through. Every
+// other element must be unmarked.
+void mesh_clean_up_last();
