@@ -171,9 +171,9 @@ int translate_gts_kavro(FILE* f, int flip) {
   if (v <= 0 || e <= 0 || t <= 0) return 0;
   // Every line holds at least one character per number and a separator, so
   // counts the rest of the file cannot hold are refused before allocating.
+  if (v > 100000000 || e > 100000000 || t > 100000000) return 0;
   const long long left = bytes_left(f);
-  const long long least = v * 6 + e * 4 + t * 6 - 1;
-  if (v > 100000000 || e > 100000000 || t > 100000000 || (left >= 0 && least > left)) return 0;
+  if (left >= 0 && v * 6 + e * 4 + t * 6 - 1 > left) return 0;
 
   std::vector<Point3> retained;
   std::vector<int> map(static_cast<size_t>(v));
