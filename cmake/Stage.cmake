@@ -5,9 +5,9 @@
 add_custom_target(stage ALL
   COMMAND ${CMAKE_COMMAND}
           -DSRC=${PROJECT_SOURCE_DIR} -DDST=${KAVRO_STAGE_DIR} -DBIN=${CMAKE_BINARY_DIR}
-          -DEXE=$<TARGET_FILE:kavro> -DHELPERS=$<TARGET_FILE:viewgl>
+          -DEXE=$<TARGET_FILE:kavro> "-DHELPERS=$<TARGET_FILE:viewgl>;$<TARGET_FILE:gts_bso>"
           -P ${PROJECT_SOURCE_DIR}/cmake/stage_copy.cmake
-  DEPENDS kavro viewgl
+  DEPENDS kavro viewgl gts_bso
   VERBATIM
   COMMENT "Staging the installation tree in ${KAVRO_STAGE_DIR}")
 get_property(kavro_generated_data GLOBAL PROPERTY KAVRO_GENERATED_DATA)

@@ -1,5 +1,6 @@
 #include "building/building_rows.h"
 
+#include "building/gts_tools.h"
 #include "building/light_camera_tools.h"
 #include "building/opening_tools.h"
 #include "building/solid_tools.h"
@@ -31,6 +32,9 @@ CmdRows building_rows() {
       {"b_3d_cutcone", tool_3d_cutcone},
       {"b_3d_sphere", tool_3d_sphere},
       {"b_3d_material", tool_3d_material},
+      {"b_3d_union", tool_3d_union},
+      {"b_3d_difference", tool_3d_difference},
+      {"b_3d_intersection", tool_3d_intersection},
       {"b_3d_light", tool_3d_light},
       {"b_3d_light_alter", tool_3d_light_alter},
       {"b_3d_camera", tool_3d_camera},
@@ -49,5 +53,7 @@ CmdRows building_rows() {
       {"b_opening_dissolve", tool_opening_dissolve},
       {"b_opening_remove", tool_opening_remove},
       {"b_3d_gl", tool_3d_gl},
+      {"p_file_export_gts", cmd_p_file_export_gts},
+      {"p_file_import_gts", cmd_p_file_import_gts},
   };
 }

@@ -18,6 +18,11 @@ void tool_3d_cone();
 void tool_3d_cutcone();
 void tool_3d_sphere();
 void tool_3d_material();
+// Union, difference (first minus second) and intersection of two picked
+// meshes or walls.
+void tool_3d_union();
+void tool_3d_difference();
+void tool_3d_intersection();
 
 // What the rotational solids and the sphere keep between passes and runs:
 // the centre of the base circle (or of the sphere), the centre of the top

@@ -1,0 +1,23 @@
+#pragma once
+
+// Union, difference and intersection of two solids through the external
+// mesh boolean tool: the operands go to it as GTS files in a folder, and two
+// of the four surfaces it writes back become one cleaned mesh.
+
+#include <string>
+
+#include "model/elem.h"
+
+enum : int { MESH_BOOLEAN_UNION = 0, MESH_BOOLEAN_DIFFERENCE = 1, MESH_BOOLEAN_INTERSECTION = 2 };
+
+// The tool, started from the working folder (the installation folder).
+extern std::string mesh_boolean_tool;
+
+// One pass on two different operands, each a MeshElem or a WallElem:
+// walls become meshes on cur_layer for good (an undo step of their own),
+// then the tool runs on files in folder. The difference asks whether to keep
+// the second operand, the intersection whether to keep both. On success the
+// result (pen, line type and material of the first operand) is the last
+// element, one undo step, and 1 is returned. On failure the error box says
+// so, the operands stay (walls as meshes) and 0 is returned.
+int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::string& folder);

@@ -1,0 +1,333 @@
+// GTS surface files written and read back, the reader's statistics and
+// its refusal of malformed files, and the mesh clean-up steps.
+
+#include "building/solid/gts_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "building/gts_tools.h"
+#include "building/solid/solid_mesh.h"
+#include "model/vec3.h"
+#include "solid_tool_fixture.h"
+#include "support/model_fixture.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+MeshElem* add_mesh(SolidMesh s) {
+  elem_new_mesh(0, 1, 0, s.vertex_count(), s.face_count(), s.face_sizes.data(), s.vertices.data(),
+                s.indices.data(), "Oak", 0);
+  return elem_as<MeshElem>(elem_list_tail);
+}
+
+// The text f holds from its start.
+std::string whole(FILE* f) {
+  std::rewind(f);
+  std::string out;
+  for (int c; (c = std::fgetc(f)) != EOF;) out += static_cast<char>(c);
+  return out;
+}
+
+std::string write_marked() {
+  FILE* f = std::tmpfile();
+  EXPECT_EQ(gts_write_marked(f), 1);
+  std::string text = whole(f);
+  std::fclose(f);
+  return text;
+}
+
+// Reads text as a GTS file; the return value of the reader and what it
+// printed.
+std::pair<int, std::string> read_text(const std::string& text, int flip = 1) {
+  FILE* f = std::tmpfile();
+  std::fputs(text.c_str(), f);
+  std::rewind(f);
+  testing::internal::CaptureStdout();
+  const int ok = translate_gts_kavro(f, flip);
+  std::string out = testing::internal::GetCapturedStdout();
+  std::fclose(f);
+  return {ok, out};
+}
+
+Point3 face_normal(const MeshElem& m, size_t first, int n) {
+  // Newell's normal: fine for any planar loop.
+  Point3 s{};
+  for (int i = 0; i < n; ++i) {
+    const Point3 a = m.vertices[static_cast<size_t>(m.indices[first + static_cast<size_t>(i)])];
+    const Point3 b = m.vertices[static_cast<size_t>(m.indices[first + static_cast<size_t>((i + 1) % n)])];
+    s.x += (a.y - b.y) * (a.z + b.z);
+    s.y += (a.z - b.z) * (a.x + b.x);
+    s.z += (a.x - b.x) * (a.y + b.y);
+  }
+  vec3_normalize(&s);
+  return s;
+}
+
+// Each face's unit normal keyed by the face's centre, so two meshes of the
+// same solid cut into different faces can be compared.
+std::vector<std::pair<Point3, Point3>> centred_normals(const MeshElem& m) {
+  std::vector<std::pair<Point3, Point3>> out;
+  size_t pos = 0;
+  for (int32_t n : m.face_sizes) {
+    Point3 c{};
+    for (int i = 0; i < n; ++i)
+      c = vec3_add(c, m.vertices[static_cast<size_t>(m.indices[pos + static_cast<size_t>(i)])]);
+    vec3_scale(&c, 1.0 / n);
+    out.emplace_back(c, face_normal(m, pos, n));
+    pos += static_cast<size_t>(n);
+  }
+  return out;
+}
+
+// The normal of the face of m (a convex solid) on the plane facing the
+// direction dir: the face whose centre lies farthest along dir.
+Point3 normal_towards(const MeshElem& m, Point3 dir) {
+  double best = -1e300;
+  Point3 n{};
+  for (const auto& [c, fn] : centred_normals(m))
+    if (vec3_dot(c, dir) > best + 1e-9) best = vec3_dot(c, dir), n = fn;
+  return n;
+}
+
+class GtsFileTest : public ModelTest {};
+// The commands draw, so they run on the tools' view.
+class GtsCommandTest : public SolidToolTest {};
+
+TEST_F(GtsFileTest, CuboidIsWrittenAsEightVerticesEighteenEdgesTwelveTriangles) {
+  MeshElem* box = add_mesh(solid_cuboid(0, 0, 2, 1, 0, 3));
+  box->mark = 1;
+  const std::string text = write_marked();
+  const std::string head =
+      "8 18 12 GtsSurface GtsFace GtsEdge GtsVertex\n"
+      "0.000000000000000 0.000000000000000 0.000000000000000\n"
+      "2.000000000000000 0.000000000000000 0.000000000000000\n"
+      "2.000000000000000 1.000000000000000 0.000000000000000\n"
+      "0.000000000000000 1.000000000000000 0.000000000000000\n"
+      "0.000000000000000 0.000000000000000 3.000000000000000\n"
+      "2.000000000000000 0.000000000000000 3.000000000000000\n"
+      "2.000000000000000 1.000000000000000 3.000000000000000\n"
+      "0.000000000000000 1.000000000000000 3.000000000000000\n";
+  ASSERT_EQ(text.substr(0, head.size()), head);
+  int lines = 0;
+  for (char c : text) lines += c == '\n';
+  EXPECT_EQ(lines, 1 + 8 + 18 + 12);
+  // An unmarked mesh is not written.
+  box->mark = 0;
+  EXPECT_EQ(write_marked(), "");
+}
+
+TEST_F(GtsFileTest, ReadBackKeepsTheWindingWithFlipAndReversesItWithout) {
+  MeshElem* box = add_mesh(solid_cuboid(0, 0, 2, 1, 0, 3));
+  box->mark = 1;
+  const std::string text = write_marked();
+  box->mark = 0;
+  for (int flip : {1, 0}) {
+    SCOPED_TRACE(flip);
+    const auto [ok, out] = read_text(text, flip);
+    ASSERT_EQ(ok, 1);
+    MeshElem* back = elem_as<MeshElem>(elem_list_tail);
+    ASSERT_NE(back, box);
+    EXPECT_EQ(back->vertex_count(), 8);
+    EXPECT_EQ(back->face_count(), 12);
+    EXPECT_EQ(back->material.view(), "Default");
+    for (const auto& [c, n] : centred_normals(*back)) {
+      // Every triangle's normal is that of the cuboid face it lies on,
+      // reversed without the flip.
+      Point3 dir{};
+      if (std::abs(c.x) < 1e-9) dir.x = -1;
+      if (std::abs(c.x - 2) < 1e-9) dir.x = 1;
+      if (std::abs(c.y) < 1e-9) dir.y = -1;
+      if (std::abs(c.y - 1) < 1e-9) dir.y = 1;
+      if (std::abs(c.z) < 1e-9) dir.z = -1;
+      if (std::abs(c.z - 3) < 1e-9) dir.z = 1;
+      Point3 want = normal_towards(*box, dir);
+      if (!flip) vec3_scale(&want, -1);
+      EXPECT_NEAR(vec3_dot(n, want), 1.0, 1e-9);
+    }
+    back->mark = 1;
+    elem_purge_marked();
+  }
+}
+
+TEST_F(GtsFileTest, StatisticsReportDuplicatesDegenerateTrianglesAndLeftoverVertices) {
+  // Vertex 4 lies 5e-7 from vertex 1; vertex 5 halves the edge 1-2 and no
+  // triangle uses it; triangle 2 repeats a vertex through the duplicate.
+  const std::string text =
+      "5 4 2 GtsSurface GtsFace GtsEdge GtsVertex\n"
+      "0 0 0\n1 0 0\n0 1 0\n0.0000005 0 0\n0.5 0 0\n"
+      "1 2\n2 3\n3 1\n4 1\n"
+      "1 2 3\n4 1 1\n";
+  const auto [ok, out] = read_text(text);
+  EXPECT_EQ(ok, 1);
+  EXPECT_EQ(
+      out,
+      "STATS: ### translate_gts_kavro ###\n5 points read\n1 duplicate points removed\n2 triangles read\n"
+      "1 degenerated triangles removed\n1 unused points\n1 triangles created\n");
+  const MeshElem* m = elem_as<MeshElem>(elem_list_tail);
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->vertex_count(), 4);
+  EXPECT_EQ(m->face_count(), 2);
+}
+
+TEST_F(GtsFileTest, VertexOnNoEdgeIsReportedAsLeft) {
+  const auto [ok, out] = read_text(
+      "4 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 0 0\n0 1 0\n5 5 5\n1 2\n2 3\n3 1\n1 2 3\n");
+  EXPECT_EQ(ok, 1);
+  EXPECT_NE(out.find("1 unused points\n0 triangles created\n1 unused points left !!!!!\n"), std::string::npos)
+      << out;
+  EXPECT_EQ(elem_as<MeshElem>(elem_list_tail)->vertex_count(), 4);
+}
+
+TEST_F(GtsFileTest, MalformedFilesAreRefusedAndAppendNothing) {
+  const std::string tri = "0 0 0\n1 0 0\n0 1 0\n";
+  const struct {
+    const char* what;
+    std::string text;
+  } cases[] = {
+      {"zero counts", "0 0 0 GtsSurface GtsFace GtsEdge GtsVertex\n"},
+      {"negative counts", "-3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n" + tri + "1 2\n2 3\n3 1\n1 2 3\n"},
+      {"edge number 99", "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n" + tri + "1 2\n2 3\n3 1\n1 99 3\n"},
+      {"edge number 0", "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n" + tri + "1 2\n2 3\n3 1\n0 2 3\n"},
+      {"vertex number 4", "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n" + tri + "1 2\n2 4\n3 1\n1 2 3\n"},
+      {"vertex number -1", "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n" + tri + "1 2\n2 -1\n3 1\n1 2 3\n"},
+      {"short file", "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n" + tri + "1 2\n2 3\n"},
+      {"truncated vertex", "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 0"},
+      {"counts beyond the file",
+       "2000000000 2000000000 2000000000 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n"},
+      {"short file padded",
+       "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n" + tri + "1 2\n2 3\n" + std::string(40, ' ')},
+      {"not a number",
+       "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 x 0\n0 1 0\n1 2\n2 3\n3 1\n1 2 3\n"},
+      {"edges sharing no vertex",
+       "4 2 1 GtsSurface GtsFace GtsEdge GtsVertex\n" + tri + "1 1 0\n1 2\n3 4\n1 2 1\n"},
+      {"only a degenerate triangle",
+       "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 0 0\n2 0 0\n"
+       "1 2\n2 3\n3 1\n1 2 3\n"},
+      {"empty file", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(read_text(c.text).first, 0);
+    EXPECT_EQ(elem_list_head, nullptr);
+  }
+}
+
+TEST_F(GtsFileTest, OnlyTheFirstBlockIsRead) {
+  const std::string block =
+      "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 0 0\n0 1 0\n1 2\n2 3\n3 1\n1 2 3\n";
+  EXPECT_EQ(read_text(block + block).first, 1);
+  EXPECT_EQ(elements().size(), 1u);
+  EXPECT_EQ(elem_as<MeshElem>(elem_list_tail)->face_count(), 1);
+}
+
+TEST_F(GtsFileTest, MergeOfAMeshWithItselfSharesEveryVertex) {
+  MeshElem* box = add_mesh(solid_cuboid(0, 0, 1, 1, 0, 1));
+  testing::internal::CaptureStdout();
+  merge3d(*box, *box);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "merge3d: removed 8 duplicate points\n");
+  const MeshElem* m = elem_as<MeshElem>(elem_list_tail);
+  EXPECT_EQ(m->vertex_count(), 8);
+  EXPECT_EQ(m->face_count(), 12);
+  EXPECT_EQ(std::vector<int32_t>(m->indices.begin() + 24, m->indices.end()), box->indices);
+}
+
+TEST_F(GtsFileTest, CleanDropsStraightCornersShrunkFacesAndUnusedVertices) {
+  // A square with a corner on its bottom edge, a face that shrinks to two
+  // corners, and a vertex no face uses.
+  Point3 v[] = {{0, 0, 0, 0}, {1, 0, 0, 0}, {2, 0, 0, 0}, {2, 2, 0, 0}, {0, 2, 0, 0}, {9, 9, 9, 0}};
+  const int32_t sizes[] = {5, 3};
+  const int32_t idx[] = {0, 1, 2, 3, 4, 0, 1, 2};
+  elem_new_mesh(0, 1, 0, 6, 2, sizes, v, idx, "Oak", 0);
+  const MeshElem* in = elem_as<MeshElem>(elem_list_tail);
+  testing::internal::CaptureStdout();
+  clean3d(*in);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "clean3d: removed 2 unused points\n");
+  const MeshElem* m = elem_as<MeshElem>(elem_list_tail);
+  ASSERT_NE(m, in);
+  EXPECT_EQ(m->face_sizes, std::vector<int32_t>({4}));
+  EXPECT_EQ(m->indices, std::vector<int32_t>({0, 1, 2, 3}));
+  ASSERT_EQ(m->vertex_count(), 4);
+  EXPECT_EQ(m->vertices[1].x, 2.0);
+}
+
+TEST_F(GtsFileTest, RepairInsertsVerticesOnAnEdgeInOrderAlongIt) {
+  // The bottom face's edge 0-1 carries two vertices of the other face, the
+  // farther one first in vertex order.
+  Point3 v[] = {{0, 0, 0, 0}, {3, 0, 0, 0},  {3, 3, 0, 0}, {2, 0, 0, 0},
+                {1, 0, 0, 0}, {1, -1, 0, 0}, {2, -1, 0, 0}};
+  const int32_t sizes[] = {3, 4};
+  const int32_t idx[] = {0, 1, 2, 4, 3, 6, 5};
+  elem_new_mesh(0, 1, 0, 7, 2, sizes, v, idx, "Oak", 0);
+  const MeshElem* in = elem_as<MeshElem>(elem_list_tail);
+  testing::internal::CaptureStdout();
+  repair3d(*in);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "repair3d: inserted 2 new vertices (old: 7 new: 9)\n");
+  const MeshElem* m = elem_as<MeshElem>(elem_list_tail);
+  EXPECT_EQ(m->face_sizes, std::vector<int32_t>({5, 4}));
+  EXPECT_EQ(m->indices, std::vector<int32_t>({0, 4, 3, 1, 2, 4, 3, 6, 5}));
+}
+
+TEST_F(GtsCommandTest, ImportShowsTheErrorsAndCleansAGoodFile) {
+  TempFolder dir;
+  dir.write("empty.gts", "0 0 0 GtsSurface GtsFace GtsEdge GtsVertex\n");
+  dir.write("bad.gts",
+            "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 0 0\n0 1 0\n1 2\n2 3\n3 1\n1 99 3\n");
+  MeshElem* box = add_mesh(solid_cuboid(0, 0, 2, 1, 0, 3));
+  box->mark = 1;
+  dir.write("box.gts", write_marked());
+  box->mark = 1;
+  elem_purge_marked();
+
+  ui.paths = {(dir / "missing.gts").string(), (dir / "empty.gts").string(), (dir / "bad.gts").string(),
+              (dir / "box.gts").string()};
+  testing::internal::CaptureStdout();
+  for (int i = 0; i < 4; ++i) cmd_p_file_import_gts();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(ui.calls_starting("error"),
+            std::vector<std::string>({"error ***ERROR***\nLoading .gts file failed\n",
+                                      "error ***ERROR***\nGTS file is empty\n",
+                                      "error ***ERROR***\nGTS file is empty\n"}));
+  // The box comes back as one mesh of six quads over its eight corners.
+  ASSERT_EQ(elements().size(), 1u);
+  const MeshElem* m = elem_as<MeshElem>(elem_list_tail);
+  EXPECT_EQ(m->vertex_count(), 8);
+  EXPECT_EQ(m->face_count(), 6);
+  undo_step_back();
+  EXPECT_EQ(elem_list_head, nullptr);
+}
+
+TEST_F(GtsCommandTest, ExportWritesMarkedMeshesAndWallsAndLeavesNothingBehind) {
+  TempFolder dir;
+  add_mesh(solid_cuboid(0, 0, 2, 1, 0, 3));
+  axis_wall(0, 5, 4, 5);
+  elem_new_line(0, 1, 0, 0, 0, 1, 1);
+  const size_t before = elements().size();
+  ui.answers = {1};  // all objects
+  ui.paths = {(dir / "out.gts").string()};
+  cmd_p_file_export_gts();
+  std::ifstream in(dir / "out.gts");
+  std::vector<std::string> headers;
+  for (std::string line; std::getline(in, line);)
+    if (line.find("GtsSurface") != std::string::npos) headers.push_back(line);
+  // The cuboid, then the wall's box: one block each, the line skipped.
+  ASSERT_EQ(headers.size(), 2u);
+  EXPECT_EQ(headers[0], "8 18 12 GtsSurface GtsFace GtsEdge GtsVertex");
+  EXPECT_EQ(elements().size(), before);
+  for (ElemHeader* e : elements()) EXPECT_EQ(e->mark, 0);
+  EXPECT_TRUE(errors().empty());
+
+  // A folder that does not exist: nothing written, said so, marks cleared.
+  ui.answers = {1};
+  ui.paths = {(dir / "no" / "out.gts").string()};
+  cmd_p_file_export_gts();
+  EXPECT_EQ(errors().size(), 1u);
+  EXPECT_EQ(elements().size(), before);
+  for (ElemHeader* e : elements()) EXPECT_EQ(e->mark, 0);
+}
+
+}  // namespace
