@@ -1,5 +1,6 @@
 #include "building/building_rows.h"
 
+#include "building/hlr_tools.h"
 #include "building/light_camera_tools.h"
 #include "building/opening_tools.h"
 #include "building/solid_tools.h"
@@ -30,6 +31,7 @@ CmdRows building_rows() {
       {"b_3d_cutcone", tool_3d_cutcone},
       {"b_3d_sphere", tool_3d_sphere},
       {"b_3d_material", tool_3d_material},
+      {"b_3d_hlr", tool_3d_hlr},
       {"b_3d_light", tool_3d_light},
       {"b_3d_light_alter", tool_3d_light_alter},
       {"b_3d_camera", tool_3d_camera},
