@@ -314,6 +314,17 @@ TEST(Hlr, BadCornerIndicesLeaveTheFaceOut) {
   HlrScene scene = hlr_build(in, [](const Point3& p) { return HlrUvd{p.x, p.y, -p.z}; });
   EXPECT_EQ(scene.faces.size(), 5u);
   EXPECT_EQ(scene.corners[1], 6);  // the top face comes first now
+
+  // A corner that does not project to a number leaves its faces out.
+  m = solid_cuboid(0, 0, 1, 1, 0, 1);
+  m.vertices[7].z = std::nan("");
+  m.vertices[6].x = HUGE_VAL;
+  HlrScene bad = hlr_build(in, [](const Point3& p) { return HlrUvd{p.x, p.y, -p.z}; });
+  // The bottom and the side along y = 0 keep clear of both.
+  EXPECT_EQ(bad.faces.size(), 2u);
+  EXPECT_EQ(bad.corners.size(), 8u);
+  RecordingSink sink;
+  EXPECT_EQ(hlr_render(bad, HlrOptions{}, sink).lines, 0);  // neither faces the viewer
 }
 
 // Random boxes and slanted triangles in a small space, so that many faces

@@ -46,14 +46,9 @@ void newell_plane(int n, Corner corner, double& nx, double& ny, double& nz, doub
   }
 }
 
-bool box_finite(const HlrFace& f) {
-  return std::isfinite(f.umin) && std::isfinite(f.umax) && std::isfinite(f.vmin) && std::isfinite(f.vmax);
-}
-
 // Front faces registered in the cells of a uniform grid by their boxes
 // widened by the point tolerance, so that boxes that only touch share a
-// cell. Faces whose boxes are not finite are candidates everywhere, as the
-// box comparisons never reject them.
+// cell.
 class FaceGrid {
  public:
   explicit FaceGrid(const HlrScene& scene) : scene_(scene), stamp_(scene.faces.size(), 0) {
@@ -62,10 +57,6 @@ class FaceGrid {
     for (int i = 0; i < static_cast<int>(scene.faces.size()); ++i) {
       const HlrFace& f = scene.faces[i];
       if (!f.front) continue;
-      if (!box_finite(f)) {
-        everywhere_.push_back(i);
-        continue;
-      }
       fronts.push_back(i);
       if (!any) {
         u0_ = f.umin, u1_ = f.umax, v0_ = f.vmin, v1_ = f.vmax;
@@ -108,14 +99,9 @@ class FaceGrid {
       if (q == p || qf.dmin > pf.dmax || !hlr_boxes_overlap(pf, qf)) return;
       out.push_back(q);
     };
-    for (int q : everywhere_) take(q);
-    if (box_finite(pf)) {
-      for_cells(pf, [&](int c) {
-        for (int k = start_[c]; k < start_[c + 1]; ++k) take(cells_[k]);
-      });
-    } else {
-      for (int q : cells_) take(q);
-    }
+    for_cells(pf, [&](int c) {
+      for (int k = start_[c]; k < start_[c + 1]; ++k) take(cells_[k]);
+    });
     std::sort(out.begin(), out.end());
   }
 
@@ -138,7 +124,6 @@ class FaceGrid {
   }
 
   const HlrScene& scene_;
-  std::vector<int> everywhere_;
   std::vector<int> start_;
   std::vector<int> cells_;
   std::vector<unsigned> stamp_;
@@ -391,7 +376,7 @@ HlrScene hlr_build(const std::vector<HlrMeshInput>& meshes,
         scene.corners.push_back(body.vertex_base +
                                 static_cast<int>(std::llabs(static_cast<int64_t>((*m.indices)[k]))));
       const int* c = scene.corners.data() + f.first;
-      bool behind = false;
+      bool behind = false, finite = true;
       for (int i = 0; i < f.n; ++i) {
         const HlrUvd& p = scene.uvd[c[i]];
         if (i == 0) {
@@ -401,6 +386,11 @@ HlrScene hlr_build(const std::vector<HlrMeshInput>& meshes,
         f.vmin = std::min(f.vmin, p.v), f.vmax = std::max(f.vmax, p.v);
         f.dmin = std::min(f.dmin, p.depth), f.dmax = std::max(f.dmax, p.depth);
         behind = behind || behind_camera(p);
+        finite = finite && std::isfinite(p.u) && std::isfinite(p.v) && std::isfinite(p.depth);
+      }
+      if (!finite) {
+        scene.corners.resize(f.first);
+        continue;
       }
       newell_plane(
           f.n, [&](int i) { return world[c[i]]; }, f.wx, f.wy, f.wz, f.woffset);

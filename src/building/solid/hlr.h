@@ -75,8 +75,9 @@ struct HlrScene {
 
 // Projects every vertex, builds the faces with their boxes and planes and
 // sorts them by nearest depth (stable, so equal depths keep mesh order).
-// Faces with a corner index outside their mesh's vertices, and corners
-// past the end of the index list, are left out.
+// Faces with a corner index outside their mesh's vertices, corners past the
+// end of the index list, or a corner that does not project to finite
+// numbers are left out: no depth order or box holds for them.
 HlrScene hlr_build(const std::vector<HlrMeshInput>& meshes,
                    const std::function<HlrUvd(const Point3&)>& project);
 
