@@ -148,7 +148,7 @@ bool ask_layer(int& layer) {
 
 // The result lines are known by their place at the end of the list, not by
 // their group number, which may be shared when no number is left.
-void hlr_store_result(const std::vector<ElemHeader*>& result) {
+void hlr_store_result(const std::vector<ElemHeader*>& result, int modified_before) {
   const int count = static_cast<int>(result.size());
   const char* labels[] = {nls_translate(nls_mark("Current layer")), nls_translate(nls_mark("Other layer")),
                           nls_translate(nls_mark("Cancel"))};
@@ -166,6 +166,8 @@ void hlr_store_result(const std::vector<ElemHeader*>& result) {
   for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = 0;
   for (ElemHeader* e : result) e->mark = 1;
   elem_purge_marked();
+  // The drawing is as it was: no reason to ask for a save.
+  drawing_modified = modified_before;
   view_zoom_to_extents(0);
 }
 
@@ -173,6 +175,7 @@ void hlr_store_result(const std::vector<ElemHeader*>& result) {
 
 void tool_3d_hlr() {
   const std::clock_t start = std::clock();
+  const int modified_before = drawing_modified;
   HlrScene scene = collect();
   // Taken after the temporary wall meshes are gone: all that follows it
   // is the result.
@@ -205,5 +208,5 @@ void tool_3d_hlr() {
   std::printf("hlr render time: %.2f sec  lines:%d joins:%d\n",
               static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, counts.lines, counts.joins);
   std::fflush(stdout);
-  hlr_store_result(appended_after(before));
+  hlr_store_result(appended_after(before), modified_before);
 }

@@ -97,11 +97,13 @@ TEST_F(HlrToolTest, CancelLeavesTheDrawingAsItWas) {
   elem_new_line(cur_layer, 1, 0, 5, 5, 6, 6);
   const auto before = drawing_state();
   const uint8_t steps = undo_used;
+  drawing_modified = 0;
   for (int answer : {3, 0}) {  // Cancel, and the box closed
     ui.answers = {answer};
     render();
     EXPECT_EQ(drawing_state(), before) << answer;
     EXPECT_EQ(undo_used, steps) << answer;
+    EXPECT_EQ(drawing_modified, 0) << answer;
   }
 }
 
