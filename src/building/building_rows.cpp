@@ -1,6 +1,7 @@
 #include "building/building_rows.h"
 
 #include "building/gts_tools.h"
+#include "building/hlr_tools.h"
 #include "building/light_camera_tools.h"
 #include "building/opening_tools.h"
 #include "building/solid_tools.h"
@@ -35,6 +36,7 @@ CmdRows building_rows() {
       {"b_3d_union", tool_3d_union},
       {"b_3d_difference", tool_3d_difference},
       {"b_3d_intersection", tool_3d_intersection},
+      {"b_3d_hlr", tool_3d_hlr},
       {"b_3d_light", tool_3d_light},
       {"b_3d_light_alter", tool_3d_light_alter},
       {"b_3d_camera", tool_3d_camera},
