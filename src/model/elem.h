@@ -8,6 +8,7 @@
 // and strings inside the record. The list owns every record. Undo moves
 // records between lists, so a record's address stays valid while it lives.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -53,6 +54,12 @@ struct ElemHeader {
   virtual ~ElemHeader() = default;
   // A deep copy with null links.
   virtual std::unique_ptr<ElemHeader> clone() const = 0;
+
+  // Records of every kind come from the element pool: large blocks carved
+  // into records, one free list per record size, so that a million records
+  // cost a few hundred allocations. A record keeps its address for life.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size) noexcept;
 
  protected:
   explicit ElemHeader(ElemKind k) : kind(k) {}
