@@ -16,6 +16,8 @@ ElemHeader* elem_list_tail = nullptr;
 int drawing_modified = 0;
 int guide_mode = 0;
 uint32_t elem_list_generation = 0;
+uint64_t elem_journal_end = 0;
+uint32_t elem_list_epoch = 0;
 
 namespace {
 
@@ -112,6 +114,14 @@ void pool_give(void* r, std::size_t size) {
   pool_start_block(p, p.blocks[0]);
 }
 
+ElemJournalEntry journal[ELEM_JOURNAL_SIZE];
+uint32_t next_order = 1;
+
+void note(const ElemHeader* e, uint8_t removed) {
+  journal[elem_journal_end % ELEM_JOURNAL_SIZE] = {e->order, e->kind, removed};
+  ++elem_journal_end;
+}
+
 void release(ElemHeader* e) {
   ++elem_list_generation;
   e->kind = ELEM_FREED;
@@ -195,7 +205,20 @@ uint32_t elem_compute_size(const ElemHeader& e) {
 
 void elem_update_size(ElemHeader& e) { e.size = elem_compute_size(e); }
 
+bool elem_journal_entry(uint64_t p, ElemJournalEntry* out) {
+  if (p >= elem_journal_end || elem_journal_end - p > ELEM_JOURNAL_SIZE) return false;
+  *out = journal[p % ELEM_JOURNAL_SIZE];
+  return true;
+}
+
 void elem_link_tail(ElemHeader* e) {
+  if (next_order == UINT32_MAX) {
+    // Four billion links: the list is numbered again from 1.
+    next_order = 1;
+    for (ElemHeader* f = elem_list_head; f; f = f->next) f->order = next_order++;
+    ++elem_list_epoch;
+  }
+  e->order = next_order++;
   e->next = nullptr;
   e->previous = elem_list_tail;
   if (elem_list_tail)
@@ -205,10 +228,21 @@ void elem_link_tail(ElemHeader* e) {
   elem_list_tail = e;
 }
 
-void elem_touch() { ++elem_list_generation; }
+void elem_touch(const ElemHeader* e) {
+  ++elem_list_generation;
+  note(e, 0);
+}
+
+void elem_touch() {
+  ++elem_list_generation;
+  ++elem_list_epoch;
+}
+
+void elem_restart_scans() { ++elem_list_generation; }
 
 void elem_unlink(ElemHeader* e) {
   ++elem_list_generation;
+  note(e, 1);
   if (e->previous)
     e->previous->next = e->next;
   else
@@ -251,6 +285,7 @@ void elem_purge_marked() {
   while (e) {
     ElemHeader* next = e->next;
     if (e->mark == 1) {
+      note(e, 1);
       release(e);
       freed = true;
     } else {
@@ -278,6 +313,7 @@ void elem_remove_last() {
 
 void elem_free_all() {
   ++elem_list_generation;
+  ++elem_list_epoch;
   ElemHeader* e = elem_list_head;
   elem_list_head = nullptr;
   elem_list_tail = nullptr;
