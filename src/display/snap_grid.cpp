@@ -317,9 +317,9 @@ bool advance(const Clock::time_point* deadline) {
     if (out_of_time()) return false;
   }
 
-  // Each step's closing work over all cells starts in a call of its own
-  // when this one has done work and spent its time (a call always gets on).
-  auto spent = [&] { return deadline && work > 0 && Clock::now() >= *deadline; };
+  // Each step's closing work over all cells starts a call of its own, with
+  // the whole time of that call before it.
+  auto spent = [&] { return deadline && work > 0; };
 
   while (grid.phase == Phase::COLLECT) {
     const ElemHeader* e = grid.next_elem;
