@@ -1,6 +1,8 @@
 // Object snap and the hover scan on a drawing of a million elements: a
-// click must be snapped within 5 ms, and no hover tick may run much past
-// its budget of 1500 microseconds.
+// click must be snapped within 5 ms, also the first one after a change of
+// the drawing; no hover tick may run much past its budget of 1500
+// microseconds, also while the grid takes in a change; and the hover sign
+// must be decided within 30 ms of the pointer stopping.
 #include <benchmark/benchmark.h>
 #include <time.h>
 
@@ -16,7 +18,9 @@
 #include "model/elem.h"
 #include "model/layers.h"
 #include "model/settings.h"
+#include "model/undo.h"
 #include "model/view_rec.h"
+#include "model/xform.h"
 
 namespace {
 
@@ -66,21 +70,30 @@ double thread_cpu_us() {
   return t.tv_sec * 1e6 + t.tv_nsec / 1e3;
 }
 
-// The longest tick, in wall time and in the thread's processor time.
+// The longest tick, in wall time and in the thread's processor time, and
+// the tick that 99 in 100 stay within (processor time): on a shared machine
+// a single tick can be held up by others.
 struct Longest {
   double wall = 0.0, cpu = 0.0;
+  std::vector<double> cpus;
   template <class F>
   void measure(F&& f) {
     const auto t0 = std::chrono::steady_clock::now();
     const double c0 = thread_cpu_us();
     f();
-    cpu = std::max(cpu, thread_cpu_us() - c0);
+    const double c = thread_cpu_us() - c0;
+    cpus.push_back(c);
+    cpu = std::max(cpu, c);
     wall = std::max(wall,
                     std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
   }
-  void report(benchmark::State& state) const {
+  void report(benchmark::State& state) {
     state.counters["longest_tick_us"] = wall;
     state.counters["longest_tick_cpu_us"] = cpu;
+    if (cpus.empty()) return;
+    const auto at = cpus.begin() + static_cast<std::ptrdiff_t>(cpus.size() * 99 / 100);
+    std::nth_element(cpus.begin(), at, cpus.end());
+    state.counters["p99_tick_cpu_us"] = *at;
   }
 };
 
@@ -109,8 +122,62 @@ void BM_SnapClick(benchmark::State& state) {
 BENCHMARK(BM_SnapClick)->Arg(20000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SnapClick)->Arg(1 << 30)->Unit(benchmark::kMillisecond)->Iterations(20);
 
-// The first click after an element changed in place builds the grid again.
+// A line near the clicks, moved back and forth in place.
+LineElem* moving_line() {
+  static LineElem* l = [] {
+    elem_new_line(0, 0, 0, 1, 1, 2, 2);
+    return static_cast<LineElem*>(elem_list_tail);
+  }();
+  return l;
+}
+
+// Changes the drawing as a user does, in turn: one line moved in place; a
+// move of ten elements with its undo step; that step undone; redone.
+void change_drawing(int i) {
+  switch (i % 4) {
+    case 0: {
+      LineElem* l = moving_line();
+      elem_touch(l);
+      l->p2.x += i % 8 ? 0.5 : -0.5;
+      break;
+    }
+    case 1: {
+      int n = 0;
+      for (ElemHeader* e = elem_list_tail; e && n < 10; e = e->previous, ++n) e->mark = 1;
+      undo_record(UNDO_CHANGE, 0);
+      xform_move_marked(0.25, 0, 0);
+      for (ElemHeader* e = elem_list_tail; e && n-- > 0; e = e->previous) e->mark = 0;
+      break;
+    }
+    case 2:
+      undo_step_back();
+      break;
+    default:
+      undo_step_forward();
+      break;
+  }
+}
+
+// The first click after a change: the grid takes the change in.
 void BM_SnapClickAfterChange(benchmark::State& state) {
+  build_drawing();
+  snap_index_threshold = 20000;
+  snap_find_point(nullptr, 0, 0);
+  const auto where = clicks(64);
+  int i = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    change_drawing(i);
+    state.ResumeTiming();
+    const auto [x, y] = where[i++ % where.size()];
+    snap_find_point(nullptr, x, y);
+  }
+}
+BENCHMARK(BM_SnapClickAfterChange)->Unit(benchmark::kMicrosecond)->Iterations(400);
+
+// For comparison: after a change in place of elements nobody named the grid
+// is built again.
+void BM_SnapClickAfterUnknownChange(benchmark::State& state) {
   build_drawing();
   snap_index_threshold = 20000;
   for (auto _ : state) {
@@ -118,7 +185,7 @@ void BM_SnapClickAfterChange(benchmark::State& state) {
     snap_find_point(nullptr, 1, 1);
   }
 }
-BENCHMARK(BM_SnapClickAfterChange)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_SnapClickAfterUnknownChange)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // A new element only joins the list of appended ones.
 void BM_SnapClickAfterAppend(benchmark::State& state) {
@@ -159,9 +226,32 @@ void BM_HoverTick(benchmark::State& state) {
 }
 BENCHMARK(BM_HoverTick)->Unit(benchmark::kMicrosecond)->Iterations(3000);
 
-// After a change in place the grid is built again across ticks: each tick
-// still keeps its budget. One iteration is the whole rebuild and one scan.
+// After a change the ticks take it in and scan the position again: each
+// tick keeps its budget. One iteration is one change and the ticks until
+// the sign is decided.
 void BM_HoverTicksAfterChange(benchmark::State& state) {
+  build_drawing();
+  snap_index_threshold = 20000;
+  snap_find_point(nullptr, 0, 0);
+  Longest longest;
+  int ticks = 0, i = 0;
+  cursor_pos = {303.0, 203.0};
+  for (auto _ : state) {
+    change_drawing(i++);
+    do {
+      longest.measure(input_hover_timer);
+      ++ticks;
+    } while (input_hover_scan_running());
+  }
+  longest.report(state);
+  state.counters["ticks"] = benchmark::Counter(ticks, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_HoverTicksAfterChange)->Unit(benchmark::kMicrosecond)->Iterations(400);
+
+// After a change nobody named the grid is built again across ticks: each
+// tick still keeps its budget. One iteration is the whole rebuild and one
+// scan.
+void BM_HoverTicksAfterUnknownChange(benchmark::State& state) {
   build_drawing();
   snap_index_threshold = 20000;
   Longest longest;
@@ -177,6 +267,34 @@ void BM_HoverTicksAfterChange(benchmark::State& state) {
   longest.report(state);
   state.counters["ticks"] = benchmark::Counter(ticks, benchmark::Counter::kAvgIterations);
 }
-BENCHMARK(BM_HoverTicksAfterChange)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_HoverTicksAfterUnknownChange)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The pointer stops at a new position: the sign is shown at the end of the
+// tick that decides it. The timer ticks every 10 ms, so the sign shows at
+// most ticks x 10 ms after the pointer stopped.
+void BM_HoverMarkerAfterStop(benchmark::State& state) {
+  build_drawing();
+  snap_index_threshold = 20000;
+  snap_find_point(nullptr, 0, 0);
+  const auto where = clicks(64);
+  std::size_t i = 0;
+  Longest longest;
+  int ticks = 0, most = 0;
+  for (auto _ : state) {
+    const auto [x, y] = where[i++ % where.size()];
+    cursor_pos = {300 + x * 6, 200 - y * 6};
+    int n = 0;
+    do {
+      longest.measure(input_hover_timer);
+      ++n;
+    } while (input_hover_scan_running());
+    ticks += n;
+    most = std::max(most, n);
+  }
+  longest.report(state);
+  state.counters["ticks"] = benchmark::Counter(ticks, benchmark::Counter::kAvgIterations);
+  state.counters["marker_ms"] = 10.0 * most;
+}
+BENCHMARK(BM_HoverMarkerAfterStop)->Unit(benchmark::kMicrosecond)->Iterations(200);
 
 }  // namespace

@@ -16,5 +16,6 @@ void display_init() {
   };
   t.draw_last_element = [](int mode) { draw_last_element(static_cast<uint8_t>(mode)); };
   t.view_zoom_to_extents = [](int mode) { view_zoom_to_extents(static_cast<uint8_t>(mode)); };
+  t.view_redraw_hold = [](int on) { on ? view_redraw_hold() : view_redraw_release(); };
   redraw_install(t);
 }

@@ -17,7 +17,12 @@
 #include "model/settings.h"
 #include "model/view_rec.h"
 
+uint32_t draw_full_count = 0;
+
 namespace {
+
+int redraw_holds = 0;
+bool redraw_due = false;
 
 struct DragTransform {
   double rx = 0.0, ry = 0.0, tx = 0.0, ty = 0.0;
@@ -426,6 +431,7 @@ void draw_scope(uint8_t mode, DrawScope which) {
 }
 
 void draw_all(uint8_t mode) {
+  if (elem_list_head) ++draw_full_count;
   if (mode == DRAW_CLEAR) {
     view_clear();
     cursor_toggle();
@@ -451,11 +457,26 @@ void draw_selected(uint8_t mode) {
 }
 
 void view_redraw() {
+  if (redraw_holds > 0 && cur_view == 0) {
+    redraw_due = true;
+    return;
+  }
   draw_all(DRAW_CLEAR);
   if (display_hooks.request_markers_toggle) display_hooks.request_markers_toggle();
   // Every change of the main view ends here: the pointer now stands over
   // another world point, though it has not moved.
   if (cur_view == 0) input_refresh_coordinates(active_request);
+}
+
+void view_redraw_hold() { ++redraw_holds; }
+
+void view_redraw_release(bool drop) {
+  if (redraw_holds == 0 || --redraw_holds > 0) return;
+  const bool due = redraw_due;
+  redraw_due = false;
+  if (!due || drop) return;
+  CurrentView main_view(0);
+  view_redraw();
 }
 
 void draw_last_element(uint8_t mode) {

@@ -36,6 +36,17 @@ void draw_last_element(uint8_t mode);
 // Clears the view, draws the whole drawing and the markers of the points
 // entered so far.
 void view_redraw();
+// While a hold lasts, view_redraw of the main view only notes that it is
+// due; when the last hold ends, the main view is redrawn once, as every
+// change made meanwhile left it. A load refreshes the interface in several
+// steps that each redraw: held, the drawing is drawn once.
+void view_redraw_hold();
+// Ends a hold. With drop, a redraw that is due is forgotten: the caller
+// draws the view itself right after.
+void view_redraw_release(bool drop = false);
+// Passes of draw_all over a drawing that holds elements: the redraws that
+// cost (for tests and benchmarks).
+extern uint32_t draw_full_count;
 
 // Projects both points and draws the line between them through the line slot.
 void draw_3d_line(uint8_t pen, uint8_t line_type, double x1, double y1, double z1, double x2, double y2,

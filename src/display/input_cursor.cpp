@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "display/input.h"
 #include "display/snap.h"
@@ -24,17 +25,28 @@ bool hover_busy = false;
 
 namespace {
 
+// Of a tick's budget, what building the grid may take: the last slice
+// runs a little past its deadline, and the rest of the tick needs time too.
+constexpr int64_t HOVER_BUILD_US = HOVER_TICK_BUDGET_US - 250;
+
 constexpr int CROSS_ARM = 20;
 constexpr int PICK_ARM = 10;
 constexpr int SIGN_ARM = 4;
 
-// The scan runs until the list is exhausted; it starts again when the
-// cursor moves or the list changes.
+// The scan runs until every element that can hold a sign at the position
+// is tested; it starts again when the cursor moves or the list changes.
+// In the plan view those elements are the ones the grid of element boxes
+// finds in the pick box; in the other views the whole list is walked.
 bool hover_scanning = false;
 uint32_t hover_generation = 0;
-// Where the scan goes on at the next tick; valid while hover_generation is
+const ElemHeader* hover_tail = nullptr;
+// Where the walk goes on at the next tick; valid while hover_generation is
 // the list's generation (every unlink and free changes it).
 const ElemHeader* hover_scan_elem = nullptr;
+// The elements of the pick box once the grid found them, and the next to test.
+bool hover_found = false;
+std::vector<const ElemHeader*> hover_candidates;
+std::size_t hover_next = 0;
 
 // Inverting figures given in whole pixels of view 0, drawn through the
 // world coordinates of the view.
@@ -192,34 +204,60 @@ bool input_hover_timer() {
   if (hover_busy) return true;
   hover_busy = true;
   if (cursor_pos.x != hover_scan_pos.x || cursor_pos.y != hover_scan_pos.y ||
-      hover_generation != elem_list_generation) {
+      hover_generation != elem_list_generation || hover_tail != elem_list_tail) {
     hover_scan_pos = cursor_pos;
     hover_generation = elem_list_generation;
+    hover_tail = elem_list_tail;
     hover_scan_elem = elem_list_head;
+    hover_found = false;
+    hover_candidates.clear();
+    hover_next = 0;
     hover_found_code = HOVER_NONE;
     hover_scanning = true;
     set_hover_code(HOVER_NONE);
   }
-  // In the plan view the tests look elements up in the grid of element
-  // boxes; after a change of a large drawing it is built again over as
-  // many ticks as that takes, before the scan goes on.
-  const bool ready =
-      view_type != VIEW_PLAN || elem_grid_prepare(static_cast<std::size_t>(std::max(snap_index_threshold, 0)),
-                                                  start + std::chrono::microseconds(HOVER_TICK_BUDGET_US));
+  // In the plan view the elements come from the grid of element boxes; a
+  // grid being built (the first time on a large drawing) is built further
+  // over as many ticks as that takes, before the scan goes on.
+  const bool plan = view_type == VIEW_PLAN;
+  const bool ready = !plan || elem_grid_prepare(static_cast<std::size_t>(std::max(snap_index_threshold, 0)),
+                                                start + std::chrono::microseconds(HOVER_BUILD_US));
   if (hover_scanning && ready) {
+    bool done = false;
     {
       CurrentView main_view(0);
-      while (hover_scan_elem && micros_since(start) < HOVER_TICK_BUDGET_US) {
-        const ElemHeader* e = hover_scan_elem;
-        if (layer_visible(e->layer)) {
-          const int c = snap_hover_test(hover_scan_pos.x, hover_scan_pos.y, e);
-          if (c != HOVER_NONE) hover_found_code = c;
+      auto test = [](const ElemHeader* e) {
+        if (!layer_visible(e->layer)) return;
+        const int c = snap_hover_test(hover_scan_pos.x, hover_scan_pos.y, e);
+        if (c != HOVER_NONE) hover_found_code = c;
+      };
+      if (plan) {
+        if (!hover_found) {
+          // The pick box as snap_hover_test sets it: whatever it catches at
+          // the position lies in it, so only elements whose box meets it
+          // can give a sign.
+          const int sx = static_cast<int>(hover_scan_pos.x), sy = static_cast<int>(hover_scan_pos.y);
+          snap_set_window(sx, sy, view_sx_to_wx(sx), view_sy_to_wy(sy));
+          const SnapWindow w = snap_window;
+          elem_grid_query(w.xmin, w.ymin, w.xmax, w.ymax,
+                          static_cast<std::size_t>(std::max(snap_index_threshold, 0)), hover_candidates);
+          hover_found = true;
         }
-        hover_scan_elem = e->next;
+        while (hover_next < hover_candidates.size() && micros_since(start) < HOVER_TICK_BUDGET_US)
+          test(hover_candidates[hover_next++]);
+        done = hover_next == hover_candidates.size();
+      } else {
+        while (hover_scan_elem && micros_since(start) < HOVER_TICK_BUDGET_US) {
+          const ElemHeader* e = hover_scan_elem;
+          test(e);
+          hover_scan_elem = e->next;
+        }
+        done = !hover_scan_elem;
       }
     }
-    if (!hover_scan_elem) {
+    if (done) {
       hover_scanning = false;
+      hover_scan_elem = nullptr;
       set_hover_code(hover_found_code);
     }
   }
@@ -227,4 +265,4 @@ bool input_hover_timer() {
   return true;
 }
 
-bool input_hover_scan_running() { return hover_scan_elem != nullptr; }
+bool input_hover_scan_running() { return hover_scanning; }

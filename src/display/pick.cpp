@@ -341,14 +341,21 @@ constexpr std::size_t FAR_MAX = 256;
 // to the bound at once: a wider one would hold many times as many again.
 constexpr std::size_t CROWDED_WINDOW = 1024;
 
-// An element and its place in the list.
+// An element and its place in list order.
 struct Placed {
-  const ElemHeader* e;
-  std::size_t at;
+  const ElemHeader* e;  // null once it left the list (texts_and_dims only)
+  uint32_t order;
 };
 
-// What the picks know of the list beyond the snap's grid, kept while
-// elem_list_generation stays the same (appended elements are taken in as
+// The entry of an order in a list of placed elements in list order.
+std::vector<Placed>::iterator placed_at(std::vector<Placed>& v, uint32_t order) {
+  const auto it =
+      std::lower_bound(v.begin(), v.end(), order, [](const Placed& p, uint32_t o) { return p.order < o; });
+  return it != v.end() && it->order == order ? it : v.end();
+}
+
+// What the picks know of the list beyond the snap's grid, kept up to date
+// with the list through its journal (appended elements are taken in as
 // they come):
 // - its length, for choosing between a walk and the grid;
 // - the elements of each kind while there are few of them, so that a pick
@@ -362,18 +369,19 @@ struct Placed {
 //   so a new font or scale measures again.
 struct ListShape {
   bool valid = false;
-  uint32_t generation = 0;
-  const ElemHeader* tail = nullptr;  // the last element taken in
+  uint32_t epoch = 0;
+  uint64_t journal_at = 0;  // the journal is taken in up to here
+  uint32_t newest = 0;      // the order of the last element taken in
   std::size_t length = 0;
   std::array<std::vector<Placed>, ELEM_KIND_COUNT + 1> few;  // by kind, in list order
   std::array<bool, ELEM_KIND_COUNT + 1> crowded{};           // more than pick_kind_list_max: none in few
-  std::vector<const ElemHeader*> texts_and_dims;             // in list order
+  std::vector<Placed> texts_and_dims;                        // in list order
+  std::size_t texts_gone = 0;                                // entries of texts_and_dims that left
   bool measured = false;
   double scale = 0.0;
   std::size_t fonts = 0;
   double near_reach = 0.0;
-  std::vector<const ElemHeader*> far;         // in list order
-  std::vector<const ElemHeader*> far_by_ptr;  // the same, sorted for lookup
+  std::vector<Placed> far;  // in list order
 };
 ListShape shape;
 
@@ -408,8 +416,9 @@ double reach_of(const ElemHeader* e) {
 }
 
 void add_far(const ElemHeader* e) {
-  shape.far.push_back(e);
-  shape.far_by_ptr.insert(std::upper_bound(shape.far_by_ptr.begin(), shape.far_by_ptr.end(), e), e);
+  const auto at = std::lower_bound(shape.far.begin(), shape.far.end(), e->order,
+                                   [](const Placed& p, uint32_t o) { return p.order < o; });
+  if (at == shape.far.end() || at->order != e->order) shape.far.insert(at, Placed{e, e->order});
 }
 
 void measure_all() {
@@ -418,12 +427,12 @@ void measure_all() {
     double reach;
   };
   std::vector<Reaching> reaching;
-  for (const ElemHeader* e : shape.texts_and_dims) {
-    const double r = reach_of(e);
-    if (!(r <= 0.0)) reaching.push_back({e, r});
+  for (const Placed& p : shape.texts_and_dims) {
+    if (!p.e) continue;
+    const double r = reach_of(p.e);
+    if (!(r <= 0.0)) reaching.push_back({p.e, r});
   }
   shape.far.clear();
-  shape.far_by_ptr.clear();
   shape.near_reach = 0.0;
   std::vector<double> finite;
   for (const Reaching& r : reaching)
@@ -434,30 +443,75 @@ void measure_all() {
     shape.near_reach = *kth;
   }
   for (const Reaching& r : reaching)
-    if (!(r.reach <= shape.near_reach)) shape.far.push_back(r.e);
-  shape.far_by_ptr = shape.far;
-  std::sort(shape.far_by_ptr.begin(), shape.far_by_ptr.end());
+    if (!(r.reach <= shape.near_reach)) shape.far.push_back({r.e, r.e->order});
   shape.measured = true;
   shape.scale = drawing_scale;
   shape.fonts = font_stamp();
 }
 
+bool reaches(uint8_t kind) { return kind == ELEM_TEXT || kind == ELEM_DIM; }
+
+// Takes in the journal since the shape last looked: elements that left the
+// list, then texts and dimensions changed in place, which may reach
+// farther now. False when the journal no longer holds all of it.
+bool follow_journal() {
+  if (elem_journal_end - shape.journal_at > ELEM_JOURNAL_SIZE) return false;
+  ElemJournalEntry j;
+  for (uint64_t p = shape.journal_at; p < elem_journal_end; ++p) {
+    if (!elem_journal_entry(p, &j)) return false;
+    if (!j.removed || j.order > shape.newest) continue;
+    --shape.length;
+    if (j.kind >= 1 && j.kind <= ELEM_KIND_COUNT && !shape.crowded[j.kind]) {
+      auto& few = shape.few[j.kind];
+      const auto it = placed_at(few, j.order);
+      if (it != few.end()) few.erase(it);
+    }
+    if (!reaches(j.kind)) continue;
+    const auto t = placed_at(shape.texts_and_dims, j.order);
+    if (t != shape.texts_and_dims.end() && t->e) {
+      t->e = nullptr;
+      ++shape.texts_gone;
+    }
+    const auto f = placed_at(shape.far, j.order);
+    if (f != shape.far.end()) shape.far.erase(f);
+  }
+  if (shape.measured) {
+    for (uint64_t p = shape.journal_at; p < elem_journal_end; ++p) {
+      if (!elem_journal_entry(p, &j)) return false;
+      if (j.removed || j.order > shape.newest || !reaches(j.kind)) continue;
+      const auto t = placed_at(shape.texts_and_dims, j.order);
+      if (t == shape.texts_and_dims.end() || !t->e) continue;  // gone since
+      if (!(reach_of(t->e) <= shape.near_reach)) add_far(t->e);
+    }
+  }
+  shape.journal_at = elem_journal_end;
+  if (shape.texts_gone > shape.texts_and_dims.size() / 2) {
+    std::erase_if(shape.texts_and_dims, [](const Placed& p) { return !p.e; });
+    shape.texts_gone = 0;
+  }
+  return true;
+}
+
 // Brings the shape up to date with the list.
 void update_shape() {
   const std::size_t threshold = grid_threshold();
-  if (!shape.valid || shape.generation != elem_list_generation) {
+  if (!shape.valid || shape.epoch != elem_list_epoch || !follow_journal()) {
     shape = ListShape{};
     shape.valid = true;
-    shape.generation = elem_list_generation;
+    shape.epoch = elem_list_epoch;
+    shape.journal_at = elem_journal_end;
   }
   const std::size_t fonts_before = font_stamp();
-  for (const ElemHeader* e = shape.tail ? shape.tail->next : elem_list_head; e; e = e->next) {
-    const std::size_t at = shape.length++;
-    shape.tail = e;
-    if (e->kind == ELEM_TEXT || e->kind == ELEM_DIM) shape.texts_and_dims.push_back(e);
+  // The elements appended since: a run at the end of the list.
+  const ElemHeader* first = nullptr;
+  for (const ElemHeader* e = elem_list_tail; e && e->order > shape.newest; e = e->previous) first = e;
+  for (const ElemHeader* e = first; e; e = e->next) {
+    ++shape.length;
+    shape.newest = e->order;
+    if (reaches(e->kind)) shape.texts_and_dims.push_back({e, e->order});
     if (e->kind >= 1 && e->kind <= ELEM_KIND_COUNT && !shape.crowded[e->kind]) {
       auto& few = shape.few[e->kind];
-      few.push_back({e, at});
+      few.push_back({e, e->order});
       if (few.size() > static_cast<std::size_t>(std::max(pick_kind_list_max, 0))) {
         shape.crowded[e->kind] = true;
         few = {};
@@ -473,20 +527,8 @@ void update_shape() {
     measure_all();
 }
 
-// Whether a comes before b in the list (a != b, both in it): walks on from
-// both at once, so the cost is what lies between them or behind b.
-bool comes_before(const ElemHeader* a, const ElemHeader* b) {
-  const ElemHeader* p = a->next;
-  const ElemHeader* q = b->next;
-  for (;;) {
-    if (p == b) return true;
-    if (q == a) return false;
-    if (!p) return false;
-    if (!q) return true;
-    p = p->next;
-    q = q->next;
-  }
-}
+// Whether a comes before b in the list (both in it).
+bool comes_before(const ElemHeader* a, const ElemHeader* b) { return a->order < b->order; }
 
 // The whole list as a range.
 struct ListElements {
@@ -513,7 +555,7 @@ std::optional<std::vector<const ElemHeader*>> few_of_kinds(uint8_t filter) {
       return std::nullopt;
     few.insert(few.end(), shape.few[k].begin(), shape.few[k].end());
   }
-  std::sort(few.begin(), few.end(), [](const Placed& a, const Placed& b) { return a.at < b.at; });
+  std::sort(few.begin(), few.end(), [](const Placed& a, const Placed& b) { return a.order < b.order; });
   std::vector<const ElemHeader*> out;
   out.reserve(few.size());
   for (const Placed& p : few) out.push_back(p.e);
@@ -521,6 +563,7 @@ std::optional<std::vector<const ElemHeader*>> few_of_kinds(uint8_t filter) {
 }
 
 std::vector<const ElemHeader*> window_elems;
+std::vector<const ElemHeader*> far_elems;
 
 // The element dist puts nearest to a plan-view pick at (x, y), nearer than
 // 100 m; the first of equally near ones; null when none. Its distance goes
@@ -655,11 +698,14 @@ ElemHeader* pick_nearest_element(double x, double y, uint8_t filter) {
   // The far-reaching elements first: the nearest of them bounds the window,
   // which then leaves them out.
   double far_best = START_DISTANCE;
-  const ElemHeader* far_found = nearest_of(shape.far);
+  far_elems.clear();
+  for (const Placed& p : shape.far) far_elems.push_back(p.e);
+  const ElemHeader* far_found = nearest_of(far_elems);
   if (far_found) far_best = dist(far_found);
   auto is_far = [&](const ElemHeader* e) {
-    return (e->kind == ELEM_TEXT || e->kind == ELEM_DIM) &&
-           std::binary_search(shape.far_by_ptr.begin(), shape.far_by_ptr.end(), e);
+    if (!reaches(e->kind)) return false;
+    const auto f = placed_at(shape.far, e->order);
+    return f != shape.far.end() && f->e == e;
   };
   // How much nearer than their grid box the kinds the filter takes count.
   const bool reaching = allows(filter, ELEM_TEXT) || allows(filter, ELEM_DIM);

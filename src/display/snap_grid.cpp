@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 
 namespace {
 
@@ -12,8 +13,9 @@ namespace {
 // looks through, so that long elements do not fill the grid.
 constexpr long MAX_CELLS_PER_ELEMENT = 64;
 constexpr int MAX_CELLS_PER_AXIS = 4096;
-// Appended elements are looked at one by one up to this many.
-constexpr std::size_t MAX_APPENDED = 4096;
+// Changes the grid takes in before it is built again from the list: this
+// many, or a quarter of the elements when that is more.
+constexpr std::size_t MIN_CHANGES_BEFORE_REBUILD = 4096;
 
 struct BoxBuilder {
   PlanBox box;
@@ -45,23 +47,37 @@ bool finite(const PlanBox& b) {
   return std::isfinite(b.xmin) && std::isfinite(b.xmax) && std::isfinite(b.ymin) && std::isfinite(b.ymax);
 }
 
-// The grid is built in steps that can stop at a deadline and go on later,
-// so that the hover timer never holds the interface for long: collect the
-// boxes walking the list, count the cells each element covers, then fill
-// the cells. A list below the threshold gets no cells at all.
+// The grid is built from the list in steps that can stop at a deadline and
+// go on later, so that the hover timer never holds the interface for long:
+// measure the list, collect the boxes, count the cells each element covers,
+// then fill the cells. A list below the threshold gets no cells at all.
+//
+// Once built, the grid follows the list: the list's journal tells which
+// elements left it or changed in place, and the elements appended since are
+// those of a higher order. Each element has a slot, in list order; a slot
+// says where its element is filed: in the cells as built, in the cells of
+// the overlay (elements appended or changed since), among the wide ones or
+// the boxless ones, or nowhere (gone). Entries of a slot that moved on stay
+// behind in the cells and are passed over; when there are many of them,
+// the grid is built again.
 enum class Phase { NONE, LENGTH, COLLECT, COUNT, FILL, SMALL, READY };
+enum : uint8_t { GONE = 0, BOXLESS, BUILT, OVERLAY, WIDE };
 
 struct Grid {
   Phase phase = Phase::NONE;
-  uint32_t generation = 0;
+  uint32_t epoch = 0;
+  uint64_t journal_at = 0;  // the journal is taken in up to here
   std::size_t threshold = 0;
   const ElemHeader* next_elem = nullptr;  // where measuring or collecting goes on
   std::size_t length = 0;                 // of the list, measured first
-  const ElemHeader* tail = nullptr;       // the last element collected
   uint32_t next_o = 0;                    // where counting or filling goes on
+  // One slot per element, in list order.
   std::vector<const ElemHeader*> elems;
+  std::vector<uint32_t> orders;
   std::vector<PlanBox> boxes;
-  std::vector<uint8_t> state;  // per element: 0 no box, 1 in the cells, 2 in `wide`
+  std::vector<uint8_t> state;
+  std::size_t live = 0;  // slots not GONE (of a small list: its length)
+  uint32_t newest = 0;   // of a small list: the order of its last element
   BoxBuilder all;
   double extent_sum = 0.0;
   std::size_t extent_count = 0;
@@ -74,18 +90,16 @@ struct Grid {
   // per tick).
   std::unique_ptr<uint32_t[]> items;
   std::size_t items_capacity = 0;
+  std::unordered_map<uint32_t, std::vector<uint32_t>> overlay;  // by cell
   std::vector<uint32_t> wide;
-  std::vector<uint32_t> boxless;  // the elements without a plan box
+  std::vector<uint32_t> boxless;
+  bool boxless_sorted = true;
+  std::size_t changes = 0;  // slots filed anew or gone since the build
 };
 Grid grid;
 
-const ElemHeader* first_after(const ElemHeader* tail) { return tail ? tail->next : elem_list_head; }
-
-std::size_t appended_count(std::size_t stop_at) {
-  std::size_t n = 0;
-  for (const ElemHeader* e = first_after(grid.tail); e && n <= stop_at; e = e->next) ++n;
-  return n;
-}
+std::vector<uint32_t> found;
+std::vector<uint32_t> touched;
 
 void cell_range(const PlanBox& b, int* ix0, int* iy0, int* ix1, int* iy1) {
   auto cell = [](double v, double origin, double size, int n) {
@@ -98,6 +112,13 @@ void cell_range(const PlanBox& b, int* ix0, int* iy0, int* ix1, int* iy1) {
   *ix1 = cell(b.xmax, grid.x0, grid.cw, grid.nx);
   *iy0 = cell(b.ymin, grid.y0, grid.ch, grid.ny);
   *iy1 = cell(b.ymax, grid.y0, grid.ch, grid.ny);
+}
+
+// Whether a box is too large for the cells (or has no place in them).
+bool too_wide(const PlanBox& b, int* ix0, int* iy0, int* ix1, int* iy1) {
+  if (grid.nx == 0 || !finite(b)) return true;
+  cell_range(b, ix0, iy0, ix1, iy1);
+  return static_cast<long>(*ix1 - *ix0 + 1) * (*iy1 - *iy0 + 1) > MAX_CELLS_PER_ELEMENT;
 }
 
 // Cells about twice the spacing of the elements and not smaller than an
@@ -132,33 +153,134 @@ void lay_out_cells() {
 // without allocating and faulting in its arrays afresh.
 void restart(std::size_t threshold) {
   grid.phase = Phase::LENGTH;
-  grid.generation = elem_list_generation;
+  grid.epoch = elem_list_epoch;
+  grid.journal_at = elem_journal_end;
   grid.threshold = threshold;
   grid.next_elem = elem_list_head;
   grid.length = 0;
-  grid.tail = nullptr;
   grid.next_o = 0;
   grid.elems.clear();
+  grid.orders.clear();
   grid.boxes.clear();
   grid.state.clear();
+  grid.live = 0;
+  grid.newest = 0;
   grid.all = BoxBuilder{};
   grid.extent_sum = 0.0;
   grid.extent_count = 0;
   grid.nx = grid.ny = 0;
   grid.cell_start.clear();
   grid.fill.clear();
+  grid.overlay.clear();
   grid.wide.clear();
   grid.boxless.clear();
+  grid.boxless_sorted = true;
+  grid.changes = 0;
 }
 
-// Whether the grid still describes the list: nothing but appends since, and
-// not so many of them.
-bool current(std::size_t threshold) {
-  if (grid.phase == Phase::NONE || grid.generation != elem_list_generation || grid.threshold != threshold)
-    return false;
-  if (grid.phase == Phase::READY) return appended_count(MAX_APPENDED) <= MAX_APPENDED;
-  if (grid.phase == Phase::SMALL) return grid.elems.size() + appended_count(threshold) < threshold;
-  return true;
+// How many changes a grid built for n elements takes in before it is built
+// again.
+std::size_t changes_before_rebuild(std::size_t n) { return std::max(MIN_CHANGES_BEFORE_REBUILD, n / 4); }
+
+// The slot of the element of an order; -1 when the grid has none.
+long slot_of(uint32_t order) {
+  const auto it = std::lower_bound(grid.orders.begin(), grid.orders.end(), order);
+  if (it == grid.orders.end() || *it != order) return -1;
+  return it - grid.orders.begin();
+}
+
+// Files slot o by its element's box as it is now.
+void file(uint32_t o) {
+  PlanBox b;
+  const bool has = elem_plan_box(grid.elems[o], &b);
+  grid.boxes[o] = b;
+  if (!has) {
+    if (grid.state[o] != BOXLESS) {
+      if (!grid.boxless.empty() && grid.boxless.back() >= o) grid.boxless_sorted = false;
+      grid.boxless.push_back(o);
+    }
+    grid.state[o] = BOXLESS;
+    return;
+  }
+  int ix0 = 0, iy0 = 0, ix1 = 0, iy1 = 0;
+  if (too_wide(b, &ix0, &iy0, &ix1, &iy1)) {
+    if (grid.state[o] != WIDE) grid.wide.push_back(o);
+    grid.state[o] = WIDE;
+    return;
+  }
+  grid.state[o] = OVERLAY;
+  for (int iy = iy0; iy <= iy1; ++iy)
+    for (int ix = ix0; ix <= ix1; ++ix)
+      grid.overlay[static_cast<uint32_t>(static_cast<std::size_t>(iy) * grid.nx + ix)].push_back(o);
+}
+
+// Takes in what happened to the list since the grid last looked. False when
+// the grid has to be built again: the list changed beyond what the journal
+// tells, or so much changed that the cells would serve poorly.
+bool follow() {
+  if (grid.epoch != elem_list_epoch || elem_journal_end - grid.journal_at > ELEM_JOURNAL_SIZE) return false;
+  touched.clear();
+  ElemJournalEntry j;
+  for (uint64_t p = grid.journal_at; p < elem_journal_end; ++p) {
+    if (!elem_journal_entry(p, &j)) return false;
+    const long o = slot_of(j.order);
+    if (o < 0 || grid.state[o] == GONE) continue;
+    if (j.removed) {
+      grid.state[o] = GONE;
+      --grid.live;
+      ++grid.changes;
+    } else {
+      touched.push_back(static_cast<uint32_t>(o));
+    }
+  }
+  grid.journal_at = elem_journal_end;
+  const std::size_t budget = changes_before_rebuild(grid.live);
+  std::sort(touched.begin(), touched.end());
+  touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
+  for (uint32_t o : touched) {
+    if (grid.state[o] == GONE) continue;
+    file(o);
+    ++grid.changes;
+  }
+
+  // The elements appended since: a run at the end of the list.
+  const uint32_t newest = grid.orders.empty() ? 0 : grid.orders.back();
+  const ElemHeader* first = nullptr;
+  std::size_t appended = 0;
+  for (const ElemHeader* e = elem_list_tail; e && e->order > newest; e = e->previous) {
+    first = e;
+    // Beyond the room made at the build, the slots would be copied whole.
+    if (++appended > budget || grid.elems.size() + appended > grid.elems.capacity()) return false;
+  }
+  for (const ElemHeader* e = first; e; e = e->next) {
+    const uint32_t o = static_cast<uint32_t>(grid.elems.size());
+    grid.elems.push_back(e);
+    grid.orders.push_back(e->order);
+    grid.boxes.emplace_back();
+    grid.state.push_back(GONE);
+    ++grid.live;
+    file(o);
+    ++grid.changes;
+  }
+  return grid.changes <= budget;
+}
+
+// A list below the threshold is only counted: the elements that left it
+// by the journal, those appended since by their order. False when it is
+// no longer small (or the journal no longer tells).
+bool follow_small() {
+  if (elem_journal_end - grid.journal_at > ELEM_JOURNAL_SIZE) return false;
+  ElemJournalEntry j;
+  for (uint64_t p = grid.journal_at; p < elem_journal_end; ++p) {
+    if (!elem_journal_entry(p, &j)) return false;
+    if (j.removed && j.order <= grid.newest) --grid.live;
+  }
+  grid.journal_at = elem_journal_end;
+  for (const ElemHeader* e = elem_list_tail; e && e->order > grid.newest; e = e->previous) {
+    if (++grid.live >= grid.threshold) return false;
+  }
+  if (elem_list_tail && elem_list_tail->order > grid.newest) grid.newest = elem_list_tail->order;
+  return grid.live < grid.threshold;
 }
 
 using Clock = std::chrono::steady_clock;
@@ -166,17 +288,25 @@ using Clock = std::chrono::steady_clock;
 // Goes on building until done or, with a deadline, until it has passed.
 // True when done.
 bool advance(const Clock::time_point* deadline) {
-  constexpr uint32_t CHECK_EVERY = 256;
+  constexpr uint32_t CHECK_EVERY = 64;
   uint32_t work = 0;
   auto out_of_time = [&] { return deadline && ++work % CHECK_EVERY == 0 && Clock::now() >= *deadline; };
 
-  // The length first, so that the arrays are made once at their size.
+  // The length first, so that the arrays are made once at their size, with
+  // room for the elements appended before the next build: growing them
+  // later would copy them whole within one tick. When they must grow, they
+  // grow by half again, since giving back the old ones costs time too.
   while (grid.phase == Phase::LENGTH) {
     if (!grid.next_elem) {
-      grid.elems.reserve(grid.length);
+      const std::size_t room = grid.length + changes_before_rebuild(grid.length) + 1;
+      auto make_room = [room](auto& v) {
+        if (v.capacity() < room) v.reserve(room + room / 2);
+      };
+      make_room(grid.elems);
       if (grid.length >= grid.threshold) {
-        grid.boxes.reserve(grid.length);
-        grid.state.reserve(grid.length);
+        make_room(grid.orders);
+        make_room(grid.boxes);
+        make_room(grid.state);
       }
       grid.next_elem = elem_list_head;
       grid.phase = Phase::COLLECT;
@@ -187,27 +317,37 @@ bool advance(const Clock::time_point* deadline) {
     if (out_of_time()) return false;
   }
 
+  // Each step's closing work over all cells starts a call of its own, with
+  // the whole time of that call before it.
+  auto spent = [&] { return deadline && work > 0; };
+
   while (grid.phase == Phase::COLLECT) {
     const ElemHeader* e = grid.next_elem;
     if (!e) {
+      if (spent()) return false;
       if (grid.elems.size() < grid.threshold) {
         grid.phase = Phase::SMALL;
+        grid.newest = grid.elems.empty() ? 0 : grid.elems.back()->order;
         break;
       }
       lay_out_cells();
       grid.phase = grid.nx > 0 ? Phase::COUNT : Phase::READY;
       if (grid.nx == 0)
         for (uint32_t o = 0; o < grid.elems.size(); ++o)
-          if (grid.state[o]) grid.wide.push_back(o);
+          if (grid.state[o] == BUILT) {
+            grid.state[o] = WIDE;
+            grid.wide.push_back(o);
+          }
       break;
     }
     PlanBox b;
     const bool has = elem_plan_box(e, &b);
     grid.elems.push_back(e);
+    grid.orders.push_back(e->order);
     grid.boxes.push_back(b);
-    grid.state.push_back(has ? 1 : 0);
+    grid.state.push_back(has ? BUILT : BOXLESS);
+    ++grid.live;
     if (!has) grid.boxless.push_back(static_cast<uint32_t>(grid.elems.size() - 1));
-    grid.tail = e;
     grid.next_elem = e->next;
     if (has && finite(b)) {
       grid.all.add(b.xmin, b.ymin);
@@ -222,12 +362,10 @@ bool advance(const Clock::time_point* deadline) {
   if (grid.phase == Phase::COUNT) {
     for (; grid.next_o < n; ++grid.next_o) {
       const uint32_t o = grid.next_o;
-      if (!grid.state[o]) continue;
-      const PlanBox& b = grid.boxes[o];
+      if (grid.state[o] != BUILT) continue;
       int ix0 = 0, iy0 = 0, ix1 = 0, iy1 = 0;
-      if (finite(b)) cell_range(b, &ix0, &iy0, &ix1, &iy1);
-      if (!finite(b) || static_cast<long>(ix1 - ix0 + 1) * (iy1 - iy0 + 1) > MAX_CELLS_PER_ELEMENT) {
-        grid.state[o] = 2;
+      if (too_wide(grid.boxes[o], &ix0, &iy0, &ix1, &iy1)) {
+        grid.state[o] = WIDE;
         grid.wide.push_back(o);
       } else {
         for (int iy = iy0; iy <= iy1; ++iy)
@@ -239,12 +377,13 @@ bool advance(const Clock::time_point* deadline) {
         return false;
       }
     }
+    if (spent()) return false;
     const std::size_t ncells = grid.cell_start.size() - 1;
     for (std::size_t c = 0; c < ncells; ++c) grid.cell_start[c + 1] += grid.cell_start[c];
     const std::size_t nitems = grid.cell_start[ncells];
     if (grid.items_capacity < nitems) {
-      grid.items.reset(new uint32_t[nitems]);
-      grid.items_capacity = nitems;
+      grid.items_capacity = nitems + nitems / 2;
+      grid.items.reset(new uint32_t[grid.items_capacity]);
     }
     grid.fill.assign(grid.cell_start.begin(), grid.cell_start.end() - 1);
     grid.next_o = 0;
@@ -253,7 +392,7 @@ bool advance(const Clock::time_point* deadline) {
   if (grid.phase == Phase::FILL) {
     for (; grid.next_o < n; ++grid.next_o) {
       const uint32_t o = grid.next_o;
-      if (grid.state[o] != 1) continue;
+      if (grid.state[o] != BUILT) continue;
       int ix0, iy0, ix1, iy1;
       cell_range(grid.boxes[o], &ix0, &iy0, &ix1, &iy1);
       for (int iy = iy0; iy <= iy1; ++iy)
@@ -269,9 +408,75 @@ bool advance(const Clock::time_point* deadline) {
   return true;
 }
 
+// Whether what the grid holds still serves the list: a list that was small
+// still is, a build under way saw no change of the list it walks, a ready
+// grid took in the changes since.
+bool current(std::size_t threshold) {
+  if (grid.phase == Phase::NONE || grid.threshold != threshold || grid.epoch != elem_list_epoch) return false;
+  switch (grid.phase) {
+    case Phase::SMALL:
+      return follow_small();
+    case Phase::LENGTH:
+    case Phase::COLLECT:
+      // An element unlinked meanwhile may be where the walk goes on.
+      return grid.journal_at == elem_journal_end;
+    case Phase::COUNT:
+    case Phase::FILL:
+      return true;  // the changes are taken in when the cells are filled
+    case Phase::READY:
+      return follow();
+    case Phase::NONE:
+      break;
+  }
+  return false;
+}
+
 bool prepare(std::size_t threshold, const Clock::time_point* deadline) {
   if (!current(threshold)) restart(threshold);
-  return advance(deadline);
+  if (!advance(deadline)) return false;
+  // A build just done takes in what changed while its cells were filled.
+  if (grid.phase == Phase::READY && grid.journal_at != elem_journal_end && !follow()) {
+    restart(threshold);
+    return advance(deadline);
+  }
+  return true;
+}
+
+// Calls take for every slot filed in a cell the window meets (a slot may
+// come more than once).
+template <class Take>
+void scan_cells(double xmin, double ymin, double xmax, double ymax, Take take) {
+  if (grid.nx == 0) return;
+  int ix0, iy0, ix1, iy1;
+  cell_range(PlanBox{xmin, ymin, xmax, ymax}, &ix0, &iy0, &ix1, &iy1);
+  for (int iy = iy0; iy <= iy1; ++iy) {
+    for (int ix = ix0; ix <= ix1; ++ix) {
+      const std::size_t c = static_cast<std::size_t>(iy) * grid.nx + ix;
+      for (uint32_t i = grid.cell_start[c]; i < grid.cell_start[c + 1]; ++i) {
+        const uint32_t o = grid.items[i];
+        if (grid.state[o] == BUILT) take(o);
+      }
+    }
+  }
+  if (grid.overlay.empty()) return;
+  const std::size_t cells = static_cast<std::size_t>(ix1 - ix0 + 1) * (iy1 - iy0 + 1);
+  auto run = [&](const std::vector<uint32_t>& slots) {
+    for (uint32_t o : slots)
+      if (grid.state[o] == OVERLAY) take(o);
+  };
+  if (cells <= grid.overlay.size()) {
+    for (int iy = iy0; iy <= iy1; ++iy)
+      for (int ix = ix0; ix <= ix1; ++ix) {
+        const auto it = grid.overlay.find(static_cast<uint32_t>(static_cast<std::size_t>(iy) * grid.nx + ix));
+        if (it != grid.overlay.end()) run(it->second);
+      }
+  } else {
+    for (const auto& [c, slots] : grid.overlay) {
+      const int ix = static_cast<int>(c % static_cast<uint32_t>(grid.nx));
+      const int iy = static_cast<int>(c / static_cast<uint32_t>(grid.nx));
+      if (ix >= ix0 && ix <= ix1 && iy >= iy0 && iy <= iy1) run(slots);
+    }
+  }
 }
 
 }  // namespace
@@ -364,29 +569,16 @@ void elem_grid_query(double xmin, double ymin, double xmax, double ymax, std::si
       if (elem_plan_box(e, &b) && overlaps(b, xmin, ymin, xmax, ymax)) out.push_back(e);
     return;
   }
-
-  std::vector<uint32_t> found;
+  found.clear();
   auto take = [&](uint32_t o) {
     if (overlaps(grid.boxes[o], xmin, ymin, xmax, ymax)) found.push_back(o);
   };
-  if (grid.nx > 0 && xmin <= grid.x0 + grid.cw * grid.nx && xmax >= grid.x0 &&
-      ymin <= grid.y0 + grid.ch * grid.ny && ymax >= grid.y0) {
-    int ix0, iy0, ix1, iy1;
-    cell_range(PlanBox{xmin, ymin, xmax, ymax}, &ix0, &iy0, &ix1, &iy1);
-    for (int iy = iy0; iy <= iy1; ++iy) {
-      for (int ix = ix0; ix <= ix1; ++ix) {
-        const std::size_t c = static_cast<std::size_t>(iy) * grid.nx + ix;
-        for (uint32_t i = grid.cell_start[c]; i < grid.cell_start[c + 1]; ++i) take(grid.items[i]);
-      }
-    }
-  }
-  for (uint32_t o : grid.wide) take(o);
+  scan_cells(xmin, ymin, xmax, ymax, take);
+  for (uint32_t o : grid.wide)
+    if (grid.state[o] == WIDE) take(o);
   std::sort(found.begin(), found.end());
   found.erase(std::unique(found.begin(), found.end()), found.end());
   for (uint32_t o : found) out.push_back(grid.elems[o]);
-
-  for (const ElemHeader* e = first_after(grid.tail); e; e = e->next)
-    if (elem_plan_box(e, &b) && overlaps(b, xmin, ymin, xmax, ymax)) out.push_back(e);
 }
 
 void elem_grid_query_boxless(std::size_t threshold, std::vector<const ElemHeader*>& out) {
@@ -398,9 +590,13 @@ void elem_grid_query_boxless(std::size_t threshold, std::vector<const ElemHeader
       if (!elem_plan_box(e, &b)) out.push_back(e);
     return;
   }
-  for (uint32_t o : grid.boxless) out.push_back(grid.elems[o]);
-  for (const ElemHeader* e = first_after(grid.tail); e; e = e->next)
-    if (!elem_plan_box(e, &b)) out.push_back(e);
+  if (!grid.boxless_sorted) {
+    std::sort(grid.boxless.begin(), grid.boxless.end());
+    grid.boxless.erase(std::unique(grid.boxless.begin(), grid.boxless.end()), grid.boxless.end());
+    grid.boxless_sorted = true;
+  }
+  for (uint32_t o : grid.boxless)
+    if (grid.state[o] == BOXLESS) out.push_back(grid.elems[o]);
 }
 
 void elem_grid_reset() { grid = Grid{}; }

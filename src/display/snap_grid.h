@@ -2,9 +2,11 @@
 
 // Finding the elements near a small window of the plan without walking the
 // whole list: a grid over the plan boxes of the elements, built when first
-// asked and kept while elem_list_generation stays the same. Elements
-// appended after the build are looked at one by one until there are many of
-// them, then the grid is built again.
+// asked and then kept up to date with the list. The list's journal tells it
+// which elements left the list or changed in place, and the elements
+// appended since are filed as they come; only when the list changed beyond
+// what the journal tells (elem_touch()), or very much of it changed, is the
+// grid built again.
 
 #include <chrono>
 #include <cstddef>

@@ -1,7 +1,13 @@
 #include "model/elem.h"
 
+#include <sanitizer/asan_interface.h>
+#include <sys/mman.h>
+
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <utility>
+#include <vector>
 
 #include "model/elem_points.h"
 
@@ -10,6 +16,8 @@ ElemHeader* elem_list_tail = nullptr;
 int drawing_modified = 0;
 int guide_mode = 0;
 uint32_t elem_list_generation = 0;
+uint64_t elem_journal_end = 0;
+uint32_t elem_list_epoch = 0;
 
 namespace {
 
@@ -36,6 +44,84 @@ void clear_marks(Point3* p, int n) {
   for (int i = 0; p && i < n; ++i) p[i].mark = 0;
 }
 
+// The element pool. Blocks are aligned to their size so that the system can
+// back each with one large page. A freed record goes onto the free list of
+// its size and is handed out again to the next record of that size; when no
+// record is left at all, every block but one goes back.
+constexpr std::size_t POOL_BLOCK = std::size_t{2} << 20;
+constexpr std::size_t POOL_GRAIN = 16;
+constexpr std::size_t POOL_LARGEST = 512;  // larger records come from the heap
+
+struct RecordPool {
+  std::vector<void*> blocks;
+  unsigned char* bump = nullptr;  // the unused rest of the newest block
+  std::size_t bump_left = 0;
+  void* free_list[POOL_LARGEST / POOL_GRAIN + 1] = {};
+  std::size_t live = 0;
+};
+
+RecordPool& pool() {
+  static RecordPool* p = new RecordPool;  // never destroyed: records may outlive static destruction
+  return *p;
+}
+
+void pool_start_block(RecordPool& p, void* block) {
+  p.bump = static_cast<unsigned char*>(block);
+  p.bump_left = POOL_BLOCK;
+  ASAN_POISON_MEMORY_REGION(block, POOL_BLOCK);
+}
+
+void* pool_take(std::size_t size) {
+  if (size > POOL_LARGEST) return ::operator new(size);
+  RecordPool& p = pool();
+  const std::size_t cls = (size + POOL_GRAIN - 1) / POOL_GRAIN, bytes = cls * POOL_GRAIN;
+  void* r = p.free_list[cls];
+  if (r) {
+    ASAN_UNPOISON_MEMORY_REGION(r, bytes);
+    p.free_list[cls] = *static_cast<void**>(r);
+  } else {
+    if (p.bump_left < bytes) {
+      p.blocks.reserve(p.blocks.size() + 1);
+      void* block = std::aligned_alloc(POOL_BLOCK, POOL_BLOCK);
+      if (!block) throw std::bad_alloc();
+      ::madvise(block, POOL_BLOCK, MADV_HUGEPAGE);
+      p.blocks.push_back(block);
+      pool_start_block(p, block);
+    }
+    r = p.bump;
+    p.bump += bytes;
+    p.bump_left -= bytes;
+    ASAN_UNPOISON_MEMORY_REGION(r, bytes);
+  }
+  ++p.live;
+  return r;
+}
+
+void pool_give(void* r, std::size_t size) {
+  if (size > POOL_LARGEST) {
+    ::operator delete(r);
+    return;
+  }
+  RecordPool& p = pool();
+  const std::size_t cls = (size + POOL_GRAIN - 1) / POOL_GRAIN;
+  *static_cast<void**>(r) = p.free_list[cls];
+  p.free_list[cls] = r;
+  ASAN_POISON_MEMORY_REGION(r, cls * POOL_GRAIN);
+  if (--p.live > 0) return;
+  for (std::size_t i = 1; i < p.blocks.size(); ++i) std::free(p.blocks[i]);
+  p.blocks.resize(1);
+  for (void*& f : p.free_list) f = nullptr;
+  pool_start_block(p, p.blocks[0]);
+}
+
+ElemJournalEntry journal[ELEM_JOURNAL_SIZE];
+uint32_t next_order = 1;
+
+void note(const ElemHeader* e, uint8_t removed) {
+  journal[elem_journal_end % ELEM_JOURNAL_SIZE] = {e->order, e->kind, removed};
+  ++elem_journal_end;
+}
+
 void release(ElemHeader* e) {
   ++elem_list_generation;
   e->kind = ELEM_FREED;
@@ -43,6 +129,10 @@ void release(ElemHeader* e) {
 }
 
 }  // namespace
+
+void* ElemHeader::operator new(std::size_t size) { return pool_take(size); }
+
+void ElemHeader::operator delete(void* p, std::size_t size) noexcept { pool_give(p, size); }
 
 uint32_t elem_fixed_size(ElemKind kind) {
   switch (kind) {
@@ -115,7 +205,20 @@ uint32_t elem_compute_size(const ElemHeader& e) {
 
 void elem_update_size(ElemHeader& e) { e.size = elem_compute_size(e); }
 
+bool elem_journal_entry(uint64_t p, ElemJournalEntry* out) {
+  if (p >= elem_journal_end || elem_journal_end - p > ELEM_JOURNAL_SIZE) return false;
+  *out = journal[p % ELEM_JOURNAL_SIZE];
+  return true;
+}
+
 void elem_link_tail(ElemHeader* e) {
+  if (next_order == UINT32_MAX) {
+    // Four billion links: the list is numbered again from 1.
+    next_order = 1;
+    for (ElemHeader* f = elem_list_head; f; f = f->next) f->order = next_order++;
+    ++elem_list_epoch;
+  }
+  e->order = next_order++;
   e->next = nullptr;
   e->previous = elem_list_tail;
   if (elem_list_tail)
@@ -125,10 +228,21 @@ void elem_link_tail(ElemHeader* e) {
   elem_list_tail = e;
 }
 
-void elem_touch() { ++elem_list_generation; }
+void elem_touch(const ElemHeader* e) {
+  ++elem_list_generation;
+  note(e, 0);
+}
+
+void elem_touch() {
+  ++elem_list_generation;
+  ++elem_list_epoch;
+}
+
+void elem_restart_scans() { ++elem_list_generation; }
 
 void elem_unlink(ElemHeader* e) {
   ++elem_list_generation;
+  note(e, 1);
   if (e->previous)
     e->previous->next = e->next;
   else
@@ -171,6 +285,7 @@ void elem_purge_marked() {
   while (e) {
     ElemHeader* next = e->next;
     if (e->mark == 1) {
+      note(e, 1);
       release(e);
       freed = true;
     } else {
@@ -198,6 +313,7 @@ void elem_remove_last() {
 
 void elem_free_all() {
   ++elem_list_generation;
+  ++elem_list_epoch;
   ElemHeader* e = elem_list_head;
   elem_list_head = nullptr;
   elem_list_tail = nullptr;

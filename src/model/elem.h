@@ -8,6 +8,7 @@
 // and strings inside the record. The list owns every record. Undo moves
 // records between lists, so a record's address stays valid while it lives.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -49,10 +50,19 @@ struct ElemHeader {
   uint16_t group = 0;
   uint8_t pen = 0;
   uint8_t line_type = 0;
+  // The record's place in list order, given anew each time the record is
+  // linked at the tail, so it grows along the list; 0 until first linked.
+  uint32_t order = 0;
 
   virtual ~ElemHeader() = default;
   // A deep copy with null links.
   virtual std::unique_ptr<ElemHeader> clone() const = 0;
+
+  // Records of every kind come from the element pool: large blocks carved
+  // into records, one free list per record size, so that a million records
+  // cost a few hundred allocations. A record keeps its address for life.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size) noexcept;
 
  protected:
   explicit ElemHeader(ElemKind k) : kind(k) {}
@@ -242,8 +252,36 @@ extern int guide_mode;  // 1: new elements get PEN_GUIDE
 // geometry that saw the same count still holds: the list is what it was,
 // plus whatever was appended since.
 extern uint32_t elem_list_generation;
-// Code that changes the points of elements in the list in place calls this.
+// Code that changes the points, tails or texts of elements in the list in
+// place calls elem_touch(e) for each of them (before or after the change,
+// with no look-up of the drawing between change and call), or elem_touch()
+// when it cannot name them; the latter makes every index of the drawing
+// start over, which on a large drawing costs a walk over all of it.
+void elem_touch(const ElemHeader* e);
 void elem_touch();
+// Scans that hold a place in the list (elem_list_generation) start over;
+// the records are as they were (undo moves records between lists).
+void elem_restart_scans();
+
+// The list's journal, for indexes that follow the list instead of walking
+// it again after each change: every record unlinked or freed out of the
+// list and every record touched, newest last. Records appended at the tail
+// are not in it: their order is above every order an index has seen. It
+// holds the newest ELEM_JOURNAL_SIZE entries; positions only grow.
+struct ElemJournalEntry {
+  uint32_t order = 0;  // the record's order
+  ElemKind kind = ELEM_LINE;
+  uint8_t removed = 0;  // 1: out of the list; 0: changed in place
+};
+inline constexpr uint64_t ELEM_JOURNAL_SIZE = uint64_t{1} << 16;
+extern uint64_t elem_journal_end;  // the position after the newest entry
+// The entry at position p; false once it is no longer held (a reader that
+// fell that far behind starts over) and for positions not yet written.
+bool elem_journal_entry(uint64_t p, ElemJournalEntry* out);
+// Grows when the list changed in a way the journal does not tell: every
+// record freed, records changed that nobody named (elem_touch()), the
+// orders given anew. An index that saw another epoch starts over.
+extern uint32_t elem_list_epoch;
 
 // Appends a deep copy of record (size recomputed, links set) and makes it the
 // tail; sets drawing_modified. Returns 1. Callers that fill many fields build

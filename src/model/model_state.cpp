@@ -41,6 +41,7 @@ void model_state_reset() {
   file_version = KAV_FILE_VERSION;
   layer_remap_old = 0;
   loaded_count = 0;
+  kavfile_read_buffer_bytes = KAV_READ_PIECE_BYTES;
   drawing_file.clear();
 
   main_init_defaults();

@@ -24,6 +24,9 @@ struct RedrawTable {
   void (*draw_last_element)(int mode) = redraw_silent::mode;
   // Mode 0 fits the main view to the drawing's extents.
   void (*view_zoom_to_extents)(int mode) = redraw_silent::mode;
+  // 1 starts holding the main view's redraws, 0 ends the hold and draws the
+  // view once if a redraw came meanwhile (display/draw.h view_redraw_hold).
+  void (*view_redraw_hold)(int on) = redraw_silent::mode;
 };
 
 // The installed table.

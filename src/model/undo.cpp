@@ -66,8 +66,9 @@ uint32_t undo_free_bit() {
 }
 
 void undo_swap_step(int k) {
-  // The list is rebuilt below without unlinking: scans that walk it start over.
-  elem_touch();
+  // The list is rebuilt below, partly without unlinking: scans that walk it
+  // start over.
+  elem_restart_scans();
   UndoStep& step = undo_steps[k];
   ElemHeader* saved = step.head;
   step.head = nullptr;
@@ -114,10 +115,14 @@ void undo_record_created(int n) {
   undo_step_recorded(step);
 }
 
-void undo_record_snapshot() {
+// The copies of the marked elements (and of those with marked points when
+// undo_with_point_marks is set); with change, they are about to change in
+// place, which the list's journal is told.
+void undo_record_snapshot(bool change) {
   UndoStep& step = undo_new_step();
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
     if (e->mark != 1 && !(undo_with_point_marks && elem_has_marked_point(e))) continue;
+    if (change) elem_touch(e);
     // The element joins the step only once its copy exists: an element that
     // carried the bit without a copy would vanish on undo.
     std::unique_ptr<ElemHeader> copy;
@@ -165,8 +170,7 @@ void undo_clear_all() {
 }  // namespace
 
 void undo_record(int mode, int n) {
-  // The recorded elements are about to change in place.
-  elem_touch();
+  elem_restart_scans();
   if (undo_undone > 0) undo_discard_redo();
   switch (mode & 0xFF) {
     case UNDO_CLEAR:
@@ -176,12 +180,14 @@ void undo_record(int mode, int n) {
       undo_record_created(n);
       break;
     case UNDO_CHANGE:
+      undo_record_snapshot(true);
+      break;
     case UNDO_DELETE:
-      undo_record_snapshot();
+      undo_record_snapshot(false);
       break;
     case UNDO_CHANGE_POINTS:
       undo_with_point_marks = 1;
-      undo_record_snapshot();
+      undo_record_snapshot(true);
       undo_with_point_marks = 0;
       break;
     default:

@@ -469,7 +469,6 @@ Point3 xform_scale_point(double x, double y, double z) {
 }
 
 void xform_scale_marked(double x0, double y0, double z0, double fx, double fy, double fz, int keep_text) {
-  elem_touch();
   scale_x0 = x0;
   scale_y0 = y0;
   scale_z0 = z0;
@@ -490,6 +489,7 @@ void xform_scale_marked(double x0, double y0, double z0, double fx, double fy, d
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
     if (e->mark != 1) continue;
     drawing_modified = 1;
+    elem_touch(e);
     switch (e->kind) {
       case ELEM_ARC:
         scale_arc(static_cast<ArcElem*>(e));
@@ -543,7 +543,6 @@ void xform_move_point3_if_marked(Point3* p) {
 }
 
 void xform_move_marked(double dx, double dy, double dz) {
-  elem_touch();
   move_dx = dx;
   move_dy = dy;
   move_dz = dz;
@@ -561,6 +560,7 @@ void xform_move_marked(double dx, double dy, double dz) {
   auto marked3 = [](Point3& p) { xform_move_point3_if_marked(&p); };
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
     const bool whole = e->mark == 1;
+    if (whole || elem_has_marked_point(e)) elem_touch(e);
     if (whole)
       for_each_point(e, whole2, whole3);
     else
@@ -572,7 +572,8 @@ void xform_move_marked(double dx, double dy, double dz) {
 }
 
 void xform_stretch_marked_points() {
-  elem_touch();
+  // The stretched chains and walls are replaced, not changed in place.
+  elem_restart_scans();
   ElemHeader* last = elem_list_tail;
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
     if (auto* d = elem_as<DimElem>(e)) {
@@ -585,10 +586,10 @@ void xform_stretch_marked_points() {
 }
 
 void xform_rotate_marked(double cx, double cy, double angle) {
-  elem_touch();
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
     if (e->mark != 1) continue;
     drawing_modified = 1;
+    elem_touch(e);
     if (view_type == VIEW_PLAN) {
       rotate_plan(e, cx, cy, angle);
     } else {
@@ -604,7 +605,6 @@ void xform_rotate_marked(double cx, double cy, double angle) {
 }
 
 void xform_rotate_axis(double ax, double ay, double az, double bx, double by, double bz, double angle) {
-  elem_touch();
   xform_axis.a.x = ax;
   xform_axis.a.y = ay;
   xform_axis.a.z = az;
@@ -642,12 +642,12 @@ void xform_mirror_mesh_faces(MeshElem* m, double ax, double ay, double bx, doubl
 }
 
 void xform_mirror_marked(double ax, double ay, double bx, double by) {
-  elem_touch();
   double theta = geom_angle(ax, ay, bx, by);
   if (theta > GEOM_PI) theta -= GEOM_PI;
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
     if (e->mark != 1) continue;
     drawing_modified = 1;
+    elem_touch(e);
     if (view_type == VIEW_PLAN) {
       mirror_plan(e, ax, ay, bx, by, theta);
     } else if (auto* m = elem_as<MeshElem>(e)) {

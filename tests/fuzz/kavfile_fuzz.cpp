@@ -1,7 +1,8 @@
 // libFuzzer target for the chunk reader. Each input is read as a drawing and
 // as a settings file; what a drawing read leaves is then saved, loaded and
-// saved again, and the last two saves must be the same bytes. The test tool
-// kavdump reads every input too.
+// saved again, and the last two saves must be the same bytes. The drawing is
+// read a second time in pieces of a few bytes, which must leave the same
+// drawing. The test tool kavdump reads every input too.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -27,10 +28,12 @@ std::vector<char> save_drawing() {
   return out;
 }
 
-void load(const void* data, std::size_t size, int flags) {
+void load(const void* data, std::size_t size, int flags, std::size_t pieces = KAV_READ_PIECE_BYTES) {
   std::FILE* f = fmemopen(const_cast<void*>(data), size, "rb");
   if (!f) return;
+  kavfile_read_buffer_bytes = pieces;
   if (kavfile_read_header(f)) kavfile_read_chunks(f, 0, flags);
+  kavfile_read_buffer_bytes = KAV_READ_PIECE_BYTES;
   std::fclose(f);
 }
 
@@ -57,6 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   load(data, size, 0);
 
   const std::vector<char> first = save_drawing();
+  new_drawing();
+  load(data, size, 0, 1 + data[0] % 7);
+  if (save_drawing() != first) __builtin_trap();
   new_drawing();
   load(first.data(), first.size(), 0);
   const std::vector<char> second = save_drawing();

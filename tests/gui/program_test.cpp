@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "display/command_buffer.h"
+#include "display/draw.h"
 #include "display/view.h"
 #include "gui_steps.h"
 #include "model/defaults.h"
@@ -54,6 +55,7 @@ struct DriverRun {
   bool about_closed = false;
   int settled = 0;
   double pointer_x = 0, pointer_y = 0;  // pointer_pixel when the screen was taken
+  uint32_t redraws = 0;                 // of the drawing, until the screen was taken
   bool timed_out = false;
 };
 DriverRun run;
@@ -118,6 +120,7 @@ gboolean drive(gpointer) {
       if (++run.settled < 5) return G_SOURCE_CONTINUE;
       run.pointer_x = pointer_pixel.x;
       run.pointer_y = pointer_pixel.y;
+      run.redraws = draw_full_count;
       run.title = gtk_window_get_title(GTK_WINDOW(window));
       screenshot();
       elem_new_line(cur_layer, 3, 0, -1.0, -1.0, 1.0, 1.0);
@@ -174,6 +177,7 @@ class ProgramTest : public GuiProgramTest {
 TEST_F(ProgramTest, StartsShowsTheDrawingAndQuitsThroughTheMenuAfterAskingAboutTheChange) {
   const std::string drawing = make_drawing();
   const std::string drawing_bytes = read_file(drawing);
+  draw_full_count = 0;
 
   g_timeout_add(100, drive, nullptr);
   char arg0[] = "kavro";
@@ -199,6 +203,8 @@ TEST_F(ProgramTest, StartsShowsTheDrawingAndQuitsThroughTheMenuAfterAskingAboutT
   EXPECT_EQ(run.prompt, "Select function:");
   EXPECT_EQ(run.pointer_x, 200);
   EXPECT_EQ(run.pointer_y, 150);
+  // Drawn once, when the view was fitted to it.
+  EXPECT_EQ(run.redraws, 1u);
 
   // Quitting a changed drawing asked first; the drawing file is as it was.
   EXPECT_TRUE(run.about_closed) << "the about box did not show at the start";

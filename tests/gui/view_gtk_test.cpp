@@ -8,9 +8,16 @@
 
 #include <string>
 
+#include "display/draw.h"
+#include "display/outdev.h"
 #include "display/view.h"
+#include "display/view_commands.h"
 #include "mainwin_fixture.h"
+#include "model/files/kavfile.h"
+#include "model/files/load_save.h"
 #include "model/geom.h"
+#include "shell/cmd_dispatch.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -181,6 +188,45 @@ TEST_F(ViewGtkTest, AResizeDoesNotEndAWait) {
   EXPECT_TRUE(q.ended_by_answer);
   EXPECT_EQ(q.depth_after_resize, 1);
   EXPECT_NE(views[0].right, right_before) << "the resize did not reach the view";
+}
+
+// A load through the menu refreshes the toolbars, the dialogs, every view
+// and the plan view's toggle, and fits the view to the drawing: the drawing
+// is drawn once, as it then stands, and shows as a clean redraw does.
+TEST_F(ViewGtkTest, ALoadDrawsTheDrawingOnce) {
+  outdev_init_screen_slots();
+  static std::string path;
+  TempFolder folder;
+  path = (folder.path() / "plan.kav").string();
+  for (int i = 0; i < 20; ++i) elem_new_line(0, 3, 0, i, 0, i + 40, 30);
+  ASSERT_EQ(kavfile_write_file(path, kavfile_write_drawing, "open", "write"), 1);
+  drawing_free();
+  drawing_modified = 0;
+  UiTable t = ui();
+  t.filesel_choose = [](const char*, const char*, int, const char*) { return path; };
+  ui_install(t);
+  RedrawTable r = redraw();
+  r.view_zoom_to_extents = [](int mode) { view_zoom_to_extents(static_cast<uint8_t>(mode)); };
+  redraw_install(r);
+
+  const uint32_t before = draw_full_count;
+  cmd_dispatch_p("p_file_load");
+  settle();
+  EXPECT_EQ(elem_count(), 20);
+  EXPECT_EQ(draw_full_count - before, 1u);
+  const ViewRec& v = views[0];
+  EXPECT_TRUE(v.xmin < 0 && v.xmax > 59 && v.ymin < 0 && v.ymax > 30) << "the view is not fitted";
+
+  cairo_surface_t* s = view_surface(0);
+  ASSERT_NE(s, nullptr);
+  const int h = cairo_image_surface_get_height(s), stride = cairo_image_surface_get_stride(s);
+  const std::string shown(reinterpret_cast<const char*>(cairo_image_surface_get_data(s)),
+                          std::size_t(h) * stride);
+  view_redraw();
+  s = view_surface(0);
+  EXPECT_TRUE(std::string(reinterpret_cast<const char*>(cairo_image_surface_get_data(s)),
+                          std::size_t(h) * stride) == shown)
+      << "the view after the load differs from a clean redraw";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // symbols, layers and layer sets.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
@@ -490,6 +491,81 @@ TEST_F(KavfileRead, ProblemCountsReadAsSingularOrPlural) {
   EXPECT_EQ(ui.calls,
             std::vector<std::string>{"error 1 damaged element was not loaded.\n1 element had an invalid "
                                      "layer, pen or line type; it was set to 0."});
+}
+
+// What one read leaves: the reader's result and report, its notes on
+// standard output, and the drawing as it saves.
+struct ReadOutcome {
+  ReadResult read;
+  std::string notes;
+  ByteVec drawing;
+};
+
+ReadOutcome read_outcome(std::FILE* f) {
+  drawing_free();
+  main_init_defaults();
+  ReadOutcome o;
+  testing::internal::CaptureStdout();
+  o.read.version = kavfile_read_header(f);
+  if (o.read.version) o.read.result = kavfile_read_chunks(f, 0, 0, &o.read.report);
+  o.notes = testing::internal::GetCapturedStdout();
+  std::fclose(f);
+  o.drawing = written_by(kavfile_write_drawing);
+  return o;
+}
+
+// A stream that cannot seek: the read end of a pipe holding the bytes.
+std::FILE* pipe_of(const ByteVec& bytes) {
+  int fds[2];
+  if (::pipe(fds) != 0) return nullptr;
+  EXPECT_EQ(::write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  ::close(fds[1]);
+  return ::fdopen(fds[0], "rb");
+}
+
+void expect_same(const ReadOutcome& want, const ReadOutcome& got) {
+  EXPECT_EQ(got.read.version, want.read.version);
+  EXPECT_EQ(got.read.result, want.read.result);
+  EXPECT_EQ(got.read.report.damaged, want.read.report.damaged);
+  EXPECT_EQ(got.read.report.rejected, want.read.report.rejected);
+  EXPECT_EQ(got.read.report.repaired, want.read.report.repaired);
+  EXPECT_EQ(got.read.report.unknown, want.read.report.unknown);
+  EXPECT_EQ(got.notes, want.notes);
+  EXPECT_TRUE(got.drawing == want.drawing) << first_difference(want.drawing, got.drawing);
+}
+
+// The file is read in pieces: however small they are, so that every item
+// and every skip straddles their borders and rejected chunks are found
+// again behind them, the reader sees what one piece for the whole file
+// shows; a pipe, which is read whole first, too.
+TEST_F(KavfileRead, PiecesOfAnySizeReadTheSame) {
+  const std::filesystem::path data(KAVRO_TEST_DATA_DIR);
+  const ByteVec every_kind = file_bytes(data / "every_kind.kav");
+  ASSERT_FALSE(every_kind.empty());
+  std::vector<std::pair<std::string, ByteVec>> files = {
+      {"every kind", every_kind}, {"older format", file_bytes(data / "older_format.kav")}};
+  for (std::size_t cut = 40; cut < every_kind.size(); cut += 997)
+    files.emplace_back("cut at " + std::to_string(cut),
+                       ByteVec(every_kind.begin(), every_kind.begin() + static_cast<long>(cut)));
+  for (const BadChunkCase& c : bad_chunks())
+    files.emplace_back(c.what, kavw_header() + line_chunk(1, 1) + c.chunk + line_chunk(2, 2));
+
+  const std::size_t saved_pieces = kavfile_read_buffer_bytes;
+  for (const auto& [what, bytes] : files) {
+    SCOPED_TRACE(what);
+    kavfile_read_buffer_bytes = bytes.size() + 1;
+    const ReadOutcome whole = read_outcome(stream_of(bytes));
+    for (std::size_t pieces : {1, 3, 8, 100}) {
+      SCOPED_TRACE(pieces);
+      kavfile_read_buffer_bytes = pieces;
+      expect_same(whole, read_outcome(stream_of(bytes)));
+    }
+    kavfile_read_buffer_bytes = 3;
+    std::FILE* pipe = pipe_of(bytes);
+    ASSERT_NE(pipe, nullptr);
+    expect_same(whole, read_outcome(pipe));
+  }
+  kavfile_read_buffer_bytes = saved_pieces;
 }
 
 }  // namespace

@@ -94,33 +94,45 @@ class ByteWriter {
   bool ok_ = true;
 };
 
-// Reads big-endian items from a block of memory. A read past the end fails,
-// leaves the destination unchanged and sets the sticky failed flag.
+// Reads big-endian items from a block of memory, or from a stream through a
+// buffer that is refilled as the reading goes on, so that a large file is
+// never held whole. A read past the end fails, leaves the destination
+// unchanged and sets the sticky failed flag. Positions count from where the
+// reading began.
 class ByteReader {
  public:
-  ByteReader(const unsigned char* data, std::size_t size) : p_(data), n_(size) {}
+  ByteReader(const unsigned char* data, std::size_t size)
+      : cur_(data), end_(data + size), buf_(data), size_(size) {}
+  // The rest of stream f through a buffer of about buffer bytes (more when a
+  // single item needs it). A stream whose end cannot be found by seeking (a
+  // pipe) is read whole into memory first.
+  ByteReader(std::FILE* f, std::size_t buffer);
+  ByteReader(const ByteReader&) = delete;
+  ByteReader& operator=(const ByteReader&) = delete;
 
-  std::size_t pos() const { return pos_; }
-  std::size_t left() const { return n_ - pos_; }
+  std::size_t pos() const { return base_ + static_cast<std::size_t>(cur_ - buf_); }
+  std::size_t left() const { return size_ - pos(); }
   bool failed() const { return failed_; }
   void fail() { failed_ = true; }
-  const unsigned char* here() const { return p_ + pos_; }
+  // The bytes from the position on: of a block all that are left, of a
+  // stream those the buffer holds.
+  const unsigned char* here() const { return cur_; }
 
   bool u8(uint8_t& v) {
     if (!need(1)) return false;
-    v = p_[pos_++];
+    v = *cur_++;
     return true;
   }
   bool u16(uint16_t& v) {
     if (!need(2)) return false;
-    v = be_load16(p_ + pos_);
-    pos_ += 2;
+    v = be_load16(cur_);
+    cur_ += 2;
     return true;
   }
   bool u32(uint32_t& v) {
     if (!need(4)) return false;
-    v = be_load32(p_ + pos_);
-    pos_ += 4;
+    v = be_load32(cur_);
+    cur_ += 4;
     return true;
   }
   bool i32(int32_t& v) {
@@ -131,35 +143,48 @@ class ByteReader {
   }
   bool f64(double& v) {
     if (!need(8)) return false;
-    v = std::bit_cast<double>(be_load64(p_ + pos_));
-    pos_ += 8;
+    v = std::bit_cast<double>(be_load64(cur_));
+    cur_ += 8;
     return true;
   }
-  // n raw bytes; the view points into the block.
+  // n raw bytes; the view points into the block or the buffer and holds
+  // until the next read.
   bool block(std::size_t n, std::string_view& v) {
     if (!need(n)) return false;
-    v = std::string_view(reinterpret_cast<const char*>(p_ + pos_), n);
-    pos_ += n;
+    v = std::string_view(reinterpret_cast<const char*>(cur_), n);
+    cur_ += n;
     return true;
   }
   bool skip(std::size_t n) {
-    if (!need(n)) return false;
-    pos_ += n;
-    return true;
+    if (!failed_ && n <= static_cast<std::size_t>(end_ - cur_)) {
+      cur_ += n;
+      return true;
+    }
+    return skip_far(n);
   }
-  void seek(std::size_t pos) { pos_ = pos <= n_ ? pos : n_; }
+  // To a position (clamped to the end); going back before the buffer seeks
+  // the stream, and a stream that cannot seek fails the reader.
+  void seek(std::size_t pos);
 
  private:
   bool need(std::size_t k) {
-    if (failed_ || k > n_ - pos_) {
-      failed_ = true;
-      return false;
-    }
-    return true;
+    if (!failed_ && k <= static_cast<std::size_t>(end_ - cur_)) return true;
+    return refill(k);
   }
+  // Makes k bytes readable at cur_, or fails.
+  bool refill(std::size_t k);
+  bool skip_far(std::size_t n);
+  // Starts the buffer empty at position pos of the stream.
+  bool restart_at(std::size_t pos);
 
-  const unsigned char* p_;
-  std::size_t n_;
-  std::size_t pos_ = 0;
+  const unsigned char* cur_ = nullptr;
+  const unsigned char* end_ = nullptr;
+  const unsigned char* buf_ = nullptr;  // position base_ of the data
+  std::size_t base_ = 0;
+  std::size_t size_ = 0;  // of all the data, from where the reading began
   bool failed_ = false;
+  std::FILE* stream_ = nullptr;  // null: the data are all in memory
+  long stream_start_ = 0;        // the stream's offset of position 0
+  std::size_t buffer_ = 0;
+  std::vector<unsigned char> storage_;
 };

@@ -53,7 +53,8 @@ uint32_t* count_slot(ChunkReadCtx& ctx, const ArrayDesc* a) {
   return &ctx.count_value[ctx.counts++];
 }
 
-ReadStatus read_array(ByteReader& r, const ArrayDesc& a, void* base, ChunkReadCtx& ctx) {
+ReadStatus read_array(ByteReader& r, const ArrayDesc& a, void* base, ChunkReadCtx& ctx,
+                      const FieldPlan* items) {
   std::size_t n = 0;
   if (a.derived_count) {
     // An invalid record gives no count, so nothing says where the items end.
@@ -80,7 +81,7 @@ ReadStatus read_array(ByteReader& r, const ArrayDesc& a, void* base, ChunkReadCt
   void* into = too_many ? nullptr : base;
   if (into) a.resize(into, n);
   for (std::size_t i = 0; i < n; ++i) {
-    ReadStatus s = read_fields(r, a.fields, into ? a.item(into, i) : nullptr, ctx);
+    ReadStatus s = read_fields(r, a.fields, into ? a.item(into, i) : nullptr, ctx, items);
     if (s != ReadStatus::OK) {
       if (s == ReadStatus::FAILED) ctx.failure_result = a.failure_result;
       return s;
@@ -88,6 +89,104 @@ ReadStatus read_array(ByteReader& r, const ArrayDesc& a, void* base, ChunkReadCt
   }
   return too_many ? ReadStatus::REJECTED : ReadStatus::OK;
 }
+
+// Where field i of the list stores its value in base.
+void* value_at(const Field& f, std::size_t i, void* base, const FieldPlan* plan) {
+  return plan ? static_cast<char*>(base) + plan->offset[i] : f.addr(base);
+}
+
+// Reads field i of the list into base (null: reads and drops the value).
+// Anything but OK ends the list.
+ReadStatus read_field(ByteReader& r, std::span<const Field> fields, std::size_t i, void* base,
+                      ChunkReadCtx& ctx, const FieldPlan* plan) {
+  const Field& f = fields[i];
+  switch (f.type) {
+    case FieldType::F64: {
+      double v;
+      if (!r.f64(v)) return ReadStatus::FAILED;
+      if (!base) break;
+      if ((f.flags & FIELD_POSITIVE) && !(std::isfinite(v) && v > 0)) break;
+      if ((f.flags & FIELD_TRUSTED) && !ctx.trusted) break;
+      *static_cast<double*>(value_at(f, i, base, plan)) = v;
+      break;
+    }
+    case FieldType::I32: {
+      int32_t v;
+      if (!r.i32(v)) return ReadStatus::FAILED;
+      if (base && in_range(f, v)) *static_cast<int32_t*>(value_at(f, i, base, plan)) = v;
+      break;
+    }
+    case FieldType::U8: {
+      uint8_t v;
+      if (!r.u8(v)) return ReadStatus::FAILED;
+      if (base && in_range(f, v))
+        *static_cast<uint8_t*>(value_at(f, i, base, plan)) = checked_code(f.flags, v, ctx);
+      break;
+    }
+    case FieldType::FLAG32: {
+      uint32_t v;
+      if (!r.u32(v)) return ReadStatus::FAILED;
+      if (base) *static_cast<uint8_t*>(value_at(f, i, base, plan)) = v != 0 ? 1 : 0;
+      break;
+    }
+    case FieldType::OLD_FONT: {
+      uint8_t v;
+      if (!r.u8(v)) return ReadStatus::FAILED;
+      if (!base) break;
+      char name[FONT_NAME_LEN];
+      kavfile_old_font_name(v, name);
+      store_text(static_cast<char*>(value_at(f, i, base, plan)), f.len, name);
+      break;
+    }
+    case FieldType::TEXT: {
+      std::string_view v;
+      if (!r.block(f.len, v)) return ReadStatus::FAILED;
+      if (!base || ((f.flags & FIELD_TRUSTED) && !ctx.trusted)) break;
+      store_text(static_cast<char*>(value_at(f, i, base, plan)), f.len, v);
+      break;
+    }
+    case FieldType::BYTES: {
+      std::string_view v;
+      if (!r.block(f.len, v)) return ReadStatus::FAILED;
+      if (base) std::memcpy(value_at(f, i, base, plan), v.data(), f.len);
+      break;
+    }
+    case FieldType::COUNT: {
+      uint32_t v;
+      if (!r.u32(v)) return ReadStatus::FAILED;
+      uint32_t* slot = count_slot(ctx, f.array);
+      if (!slot) return ReadStatus::FAILED;
+      *slot = v;
+      break;
+    }
+    case FieldType::ARRAY: {
+      ReadStatus s = read_array(r, *f.array, base, ctx, plan ? plan->items[i].get() : nullptr);
+      if (s == ReadStatus::FAILED || ctx.end_unknown) return s;
+      if (s == ReadStatus::REJECTED) {
+        // Read past the rest of the rejected record to its end.
+        const auto rest = fields.subspan(i + 1);
+        s = read_fields(r, rest, nullptr, ctx);
+        return s == ReadStatus::FAILED ? s : ReadStatus::REJECTED;
+      }
+      break;
+    }
+    case FieldType::TAIL_TEXT: {
+      // The text fills the chunk after the fixed fields: its bytes, NUL included.
+      if (ctx.size < f.len + 1u) {
+        r.fail();
+        return ReadStatus::FAILED;
+      }
+      std::string_view v;
+      if (!r.block(ctx.size - f.len, v)) return ReadStatus::FAILED;
+      if (base) static_cast<std::string*>(value_at(f, i, base, plan))->assign(v.substr(0, v.find('\0')));
+      break;
+    }
+  }
+  return ReadStatus::OK;
+}
+
+// A plain double: stored as read, whatever its value.
+bool plain_f64(const Field& f) { return f.type == FieldType::F64 && f.flags == 0; }
 
 }  // namespace
 
@@ -167,88 +266,64 @@ void write_fields(ByteWriter& w, std::span<const Field> fields, const void* cbas
   }
 }
 
-ReadStatus read_fields(ByteReader& r, std::span<const Field> fields, void* base, ChunkReadCtx& ctx) {
-  for (const Field& f : fields) {
-    switch (f.type) {
-      case FieldType::F64: {
-        double v;
-        if (!r.f64(v)) return ReadStatus::FAILED;
-        if (!base) break;
-        if ((f.flags & FIELD_POSITIVE) && !(std::isfinite(v) && v > 0)) break;
-        if ((f.flags & FIELD_TRUSTED) && !ctx.trusted) break;
-        *static_cast<double*>(f.addr(base)) = v;
-        break;
-      }
-      case FieldType::I32: {
-        int32_t v;
-        if (!r.i32(v)) return ReadStatus::FAILED;
-        if (base && in_range(f, v)) *static_cast<int32_t*>(f.addr(base)) = v;
-        break;
-      }
-      case FieldType::U8: {
-        uint8_t v;
-        if (!r.u8(v)) return ReadStatus::FAILED;
-        if (base && in_range(f, v)) *static_cast<uint8_t*>(f.addr(base)) = checked_code(f.flags, v, ctx);
-        break;
-      }
-      case FieldType::FLAG32: {
-        uint32_t v;
-        if (!r.u32(v)) return ReadStatus::FAILED;
-        if (base) *static_cast<uint8_t*>(f.addr(base)) = v != 0 ? 1 : 0;
-        break;
-      }
-      case FieldType::OLD_FONT: {
-        uint8_t v;
-        if (!r.u8(v)) return ReadStatus::FAILED;
-        if (!base) break;
-        char name[FONT_NAME_LEN];
-        kavfile_old_font_name(v, name);
-        store_text(static_cast<char*>(f.addr(base)), f.len, name);
-        break;
-      }
-      case FieldType::TEXT: {
-        std::string_view v;
-        if (!r.block(f.len, v)) return ReadStatus::FAILED;
-        if (!base || ((f.flags & FIELD_TRUSTED) && !ctx.trusted)) break;
-        store_text(static_cast<char*>(f.addr(base)), f.len, v);
-        break;
-      }
-      case FieldType::BYTES: {
-        std::string_view v;
-        if (!r.block(f.len, v)) return ReadStatus::FAILED;
-        if (base) std::memcpy(f.addr(base), v.data(), f.len);
-        break;
-      }
-      case FieldType::COUNT: {
-        uint32_t v;
-        if (!r.u32(v)) return ReadStatus::FAILED;
-        uint32_t* slot = count_slot(ctx, f.array);
-        if (!slot) return ReadStatus::FAILED;
-        *slot = v;
-        break;
-      }
-      case FieldType::ARRAY: {
-        ReadStatus s = read_array(r, *f.array, base, ctx);
-        if (s == ReadStatus::FAILED || ctx.end_unknown) return s;
-        if (s == ReadStatus::REJECTED) {
-          // Read past the rest of the rejected record to its end.
-          const auto rest = fields.subspan(static_cast<std::size_t>(&f - fields.data()) + 1);
-          s = read_fields(r, rest, nullptr, ctx);
-          return s == ReadStatus::FAILED ? s : ReadStatus::REJECTED;
-        }
-        break;
-      }
-      case FieldType::TAIL_TEXT: {
-        // The text fills the chunk after the fixed fields: its bytes, NUL included.
-        if (ctx.size < f.len + 1u) {
-          r.fail();
-          return ReadStatus::FAILED;
-        }
-        std::string_view v;
-        if (!r.block(ctx.size - f.len, v)) return ReadStatus::FAILED;
-        if (base) static_cast<std::string*>(f.addr(base))->assign(v.substr(0, v.find('\0')));
-        break;
-      }
+std::unique_ptr<FieldPlan> field_plan(std::span<const Field> fields, void* a, void* b) {
+  auto plan = std::make_unique<FieldPlan>();
+  plan->offset.assign(fields.size(), 0);
+  plan->items.resize(fields.size());
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const Field& f = fields[i];
+    if (f.type == FieldType::ARRAY) {
+      // Two items of one record stand in for the items of any record.
+      const ArrayDesc& arr = *f.array;
+      arr.resize(a, 2);
+      plan->items[i] = field_plan(arr.fields, arr.item(a, 0), arr.item(a, 1));
+      arr.resize(a, 0);
+      if (!plan->items[i]) return nullptr;
+    }
+    if (!f.addr) continue;
+    const std::ptrdiff_t at_a = static_cast<char*>(f.addr(a)) - static_cast<char*>(a);
+    const std::ptrdiff_t at_b = static_cast<char*>(f.addr(b)) - static_cast<char*>(b);
+    if (at_a != at_b) return nullptr;  // not a member: a global, say
+    plan->offset[i] = at_a;
+  }
+  for (std::size_t i = 0; i < fields.size();) {
+    std::size_t n = 0;
+    while (i + n < fields.size() && plain_f64(fields[i + n])) ++n;
+    if (n > 0) {
+      plan->steps.push_back({i, n, true});
+      i += n;
+    } else {
+      plan->steps.push_back({i, 1, false});
+      ++i;
+    }
+  }
+  return plan;
+}
+
+ReadStatus read_fields(ByteReader& r, std::span<const Field> fields, void* base, ChunkReadCtx& ctx,
+                       const FieldPlan* plan) {
+  if (!plan) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      const ReadStatus s = read_field(r, fields, i, base, ctx, nullptr);
+      if (s != ReadStatus::OK) return s;
+    }
+    return ReadStatus::OK;
+  }
+  for (const FieldPlan::Step& step : plan->steps) {
+    if (!step.run) {
+      const ReadStatus s = read_field(r, fields, step.first, base, ctx, plan);
+      if (s != ReadStatus::OK) return s;
+      continue;
+    }
+    // A run of plain doubles: one bounds check, then straight copies.
+    std::string_view bytes;
+    if (!r.block(8 * step.count, bytes)) return ReadStatus::FAILED;
+    if (!base) continue;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    char* record = static_cast<char*>(base);
+    for (std::size_t k = 0; k < step.count; ++k) {
+      const double v = std::bit_cast<double>(be_load64(p + 8 * k));
+      std::memcpy(record + plan->offset[step.first + k], &v, sizeof v);
     }
   }
   return ReadStatus::OK;

@@ -6,6 +6,7 @@
 //
 // Every writer returns 1 on success and 0 at the first failed write.
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -19,6 +20,11 @@ extern int32_t file_version;                      // what the writers put into t
 extern int layer_remap_old;
 // Elements the reader created; callers reset it before reading.
 extern int loaded_count;
+// The reader takes the file in pieces of this many bytes (a piece grows to
+// hold a larger item whole); tests make it tiny, so that items straddle the
+// pieces' borders.
+inline constexpr std::size_t KAV_READ_PIECE_BYTES = std::size_t{1} << 18;
+extern std::size_t kavfile_read_buffer_bytes;
 
 int kavfile_write_header(std::FILE* f);
 // One chunk for e; an element of an unknown kind writes nothing and succeeds.

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iterator>
 
 #include "model/elem.h"
@@ -301,6 +302,23 @@ void write_element(ByteWriter& w, const ElemHeader& e, const ElemChunk& c) {
   write_fields(w, c.fields, &e);
 }
 
+// The plan of a chunk of the table, made when the chunk is first read; null
+// for a chunk from elsewhere.
+const FieldPlan* plan_of(const ElemChunk& c) {
+  constexpr std::size_t n = std::size(elem_chunks);
+  static std::unique_ptr<FieldPlan> plans[n];
+  static bool made[n] = {};
+  const std::less<const ElemChunk*> before;
+  if (before(&c, elem_chunks) || !before(&c, elem_chunks + n)) return nullptr;
+  const std::size_t k = static_cast<std::size_t>(&c - elem_chunks);
+  if (!made[k]) {
+    made[k] = true;
+    const std::unique_ptr<ElemHeader> a = c.make(), b = c.make();
+    plans[k] = field_plan(c.fields, a.get(), b.get());
+  }
+  return plans[k].get();
+}
+
 template <class Pred>
 int write_elements_where(std::FILE* f, Pred take) {
   ByteWriter w(f);
@@ -352,7 +370,7 @@ ReadStatus kavfile_read_element(ByteReader& r, const ElemChunk& c, ChunkReadCtx&
   e->group = group;
   e->pen = checked_code(FIELD_PEN, pen, ctx);
   e->line_type = checked_code(FIELD_LINE_TYPE, line_type, ctx);
-  ReadStatus s = read_fields(r, c.fields, e.get(), ctx);
+  ReadStatus s = read_fields(r, c.fields, e.get(), ctx, plan_of(c));
   if (s != ReadStatus::OK) return s;
   if (c.fill) c.fill(*e);
   if (c.valid && !c.valid(*e)) return ReadStatus::REJECTED;

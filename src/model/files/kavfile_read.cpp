@@ -1,7 +1,5 @@
 // The header, the chunk reader and the whole-drawing writers.
 
-#include <sys/stat.h>
-
 #include <cstring>
 #include <string>
 #include <vector>
@@ -18,24 +16,12 @@
 int32_t file_version = KAV_FILE_VERSION;
 int layer_remap_old = 0;
 int loaded_count = 0;
+std::size_t kavfile_read_buffer_bytes = KAV_READ_PIECE_BYTES;
 
 namespace {
 
 // The file being read has 16-bit chunk sizes (a KAVV header).
 bool sizes16 = false;
-
-// The rest of the stream. Nothing in the file decides how much is read.
-std::vector<unsigned char> read_rest(std::FILE* f) {
-  std::vector<unsigned char> data;
-  struct stat st;
-  const long at = std::ftell(f);
-  if (fileno(f) >= 0 && ::fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) && at >= 0 && st.st_size > at)
-    data.reserve(static_cast<std::size_t>(st.st_size - at));
-  unsigned char block[1 << 16];
-  std::size_t n;
-  while ((n = std::fread(block, 1, sizeof block, f)) > 0) data.insert(data.end(), block, block + n);
-  return data;
-}
 
 // The translated singular (n = 1) or plural form of a counted message, its
 // first "%d" replaced by n.
@@ -47,8 +33,8 @@ std::string counted(int n, const char* one, const char* many) {
 }
 
 void adopt(std::unique_ptr<ElemHeader> e, int mark, bool elements_only, CameraActivation& cameras) {
+  // Point marks are never stored: a record read starts with all of them 0.
   e->mark = static_cast<uint8_t>(mark);
-  elem_clear_point_marks(e.get());
   auto* camera = elem_as<CameraElem>(e.get());
   if (camera && elements_only) camera->active = 0;
   elem_adopt(std::move(e));
@@ -172,8 +158,7 @@ int kavfile_read_header(std::FILE* f) {
 int kavfile_read_chunks(std::FILE* f, int mark, int flags, KavReadReport* report) {
   KavReadReport local;
   KavReadReport& rep = report ? *report : local;
-  const std::vector<unsigned char> data = read_rest(f);
-  ByteReader r(data.data(), data.size());
+  ByteReader r(f, kavfile_read_buffer_bytes);
   const int result = read_chunks(r, mark, flags, rep);
   std::fflush(stdout);
   return result;

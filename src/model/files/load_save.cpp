@@ -9,6 +9,7 @@
 #include "model/files/kavfile.h"
 #include "model/layers.h"
 #include "model/nls.h"
+#include "model/redraw.h"
 #include "model/settings.h"
 #include "model/ui.h"
 #include "model/undo.h"
@@ -18,6 +19,16 @@ std::string drawing_file;
 namespace {
 
 void error(const char* text) { ui().msgbox_error(nls_translate(text)); }
+
+// The refreshes after a read each redraw the main view; held, it is drawn
+// once when they are done, as the last of them left the view.
+class RedrawsHeld {
+ public:
+  RedrawsHeld() { redraw().view_redraw_hold(1); }
+  ~RedrawsHeld() { redraw().view_redraw_hold(0); }
+  RedrawsHeld(const RedrawsHeld&) = delete;
+  RedrawsHeld& operator=(const RedrawsHeld&) = delete;
+};
 
 }  // namespace
 
@@ -36,6 +47,7 @@ int kavfile_write_file(const std::string& path, int (*write)(std::FILE*), const 
 }
 
 void kavfile_refresh_after_read(bool settings_file) {
+  RedrawsHeld held;
   ui().mainwin_toolbar_toggles_refresh();
   ui().dlg_dxf_refresh();
   ui().gui_reset_after_load();

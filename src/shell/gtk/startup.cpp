@@ -289,7 +289,11 @@ int kavro_main(int argc, char** argv) {
   if (const std::string tmp = home + "/.kavro3/tmp/"; tmp.size() < PATH_LEN) tmp_dir = tmp;
 
   if (drawing && !drawing->empty()) {
+    // The command loop fits the view to the drawing and draws it as it
+    // starts: the load leaves the drawing to it.
+    view_redraw_hold();
     kavfile_load_drawing(1, drawing->c_str());
+    view_redraw_release(true);
     drawing_file = *drawing;
   }
   printer_setup_init();
