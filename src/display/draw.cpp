@@ -291,22 +291,22 @@ void draw_plan_element(ElemHeader* e, uint8_t marker_mode) {
   }
 }
 
-// One walk over the list: the elements `take` accepts, in list order.
-template <class Take>
-void walk(uint8_t mode, Take take) {
-  for (ElemHeader* e = elem_list_head; e; e = e->next)
-    if (take(e)) draw_element(mode, e);
-}
-
-// The four passes: fillings under everything, the current layer over the others.
+// The four passes: fillings under everything, the current layer over the
+// others, each in list order. One walk over the list sorts the elements into
+// the passes; the passes then draw them.
 template <class Chosen>
 void four_passes(uint8_t mode, bool test_shown, Chosen chosen) {
+  static std::vector<ElemHeader*> passes[4];
+  for (auto& p : passes) p.clear();
   const int cur = cur_layer;
-  auto other = [&](const ElemHeader* e) { return e->layer != cur && (!test_shown || layer_shown(e->layer)); };
-  walk(mode, [&](const ElemHeader* e) { return is_filling(e) && other(e) && chosen(e); });
-  walk(mode, [&](const ElemHeader* e) { return is_filling(e) && e->layer == cur && chosen(e); });
-  walk(mode, [&](const ElemHeader* e) { return !is_filling(e) && other(e) && chosen(e); });
-  walk(mode, [&](const ElemHeader* e) { return !is_filling(e) && e->layer == cur && chosen(e); });
+  for (ElemHeader* e = elem_list_head; e; e = e->next) {
+    const bool current = e->layer == cur;
+    if (!current && test_shown && !layer_shown(e->layer)) continue;
+    if (!chosen(e)) continue;
+    passes[(is_filling(e) ? 0 : 2) + (current ? 1 : 0)].push_back(e);
+  }
+  for (auto& p : passes)
+    for (ElemHeader* e : p) draw_element(mode, e);
 }
 
 void scope_passes(uint8_t mode, DrawScope which) {

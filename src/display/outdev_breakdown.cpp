@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "display/outdev_screen.h"
 #include "display/view.h"
 #include "model/geom.h"
 #include "model/settings.h"
@@ -20,6 +21,17 @@ double arc_density(double rx, double ry) {
   if (!(k >= 0.5)) return 12.0;  // NaN counts as small
   if (k < 1.0) return 24.0;
   return std::min(120.0, std::trunc(4.0 * k + 24.0));
+}
+
+// Whether every point of the box lies inside the screen view, not clipped,
+// in one and the same pixel: then every chord of a curve in it draws just
+// that pixel, and one point drawn there shows the same. Only when the
+// screen's own line slot draws the chords.
+bool one_pixel_on_screen(double x0, double y0, double x1, double y1) {
+  if (outdev.active || outdev.line != outdev_screen_line || view_type == VIEW_PERSPECTIVE) return false;
+  const ViewRec& v = view_current();
+  if (!(x0 >= v.xmin && x1 <= v.xmax && y0 >= v.ymin && y1 <= v.ymax)) return false;
+  return view_wx_to_sx(x0) == view_wx_to_sx(x1) && view_wy_to_sy(y0) == view_wy_to_sy(y1);
 }
 
 }  // namespace
@@ -84,6 +96,12 @@ void draw_ellipse_arc_poly(uint8_t pen, uint8_t lt, double cx, double cy, double
       !std::isfinite(sweep) || !std::isfinite(start) || !std::isfinite(rotation))
     return;
   if (!outdev.active && outdev_arc_outside_view(cx, cy, rx, ry)) return;
+  const double r = std::max(std::fabs(rx), std::fabs(ry));
+  if (one_pixel_on_screen(cx - r, cy - r, cx + r, cy + r)) {
+    outdev.line(pen, lt, cx, cy, cx, cy);
+    if (view_options.show_guide_points) draw_point_marker_small(cx, cy);
+    return;
+  }
   const int n = outdev_arc_chord_count(rx, ry, sweep);
   EllipseWalk walk(cx, cy, rx, ry, start, sweep / n, rotation);
   Point2 prev = walk.point();
@@ -107,13 +125,19 @@ void outdev_screen_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double 
                           double y2, double x3, double y3) {
   double k = outdev_bezier_k(x0, y0, x1, y1, x2, y2, x3, y3, 120.0);
   if (outdev.active) k *= 2.0;
-  Point2 prev{x0, y0, 0};
-  for (int i = 1; i < k; ++i) {
-    const Point2 p = outdev_bezier_point(i / k, x0, y0, x1, y1, x2, y2, x3, y3);
-    outdev.line(pen, lt, prev.x, prev.y, p.x, p.y);
-    prev = p;
+  // The curve stays within its control points.
+  if (one_pixel_on_screen(std::min({x0, x1, x2, x3}), std::min({y0, y1, y2, y3}), std::max({x0, x1, x2, x3}),
+                          std::max({y0, y1, y2, y3}))) {
+    outdev.line(pen, lt, x0, y0, x0, y0);
+  } else {
+    Point2 prev{x0, y0, 0};
+    for (int i = 1; i < k; ++i) {
+      const Point2 p = outdev_bezier_point(i / k, x0, y0, x1, y1, x2, y2, x3, y3);
+      outdev.line(pen, lt, prev.x, prev.y, p.x, p.y);
+      prev = p;
+    }
+    outdev.line(pen, lt, prev.x, prev.y, x3, y3);
   }
-  outdev.line(pen, lt, prev.x, prev.y, x3, y3);
   if (view_options.show_guide_points) {
     draw_point_marker_small(x1, y1);
     draw_point_marker_small(x2, y2);

@@ -1,6 +1,8 @@
 #include "display/text_draw.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string_view>
 
 #include "display/font.h"
@@ -11,6 +13,7 @@
 #include "display/view.h"
 #include "model/geom.h"
 #include "model/settings.h"
+#include "model/view_rec.h"
 
 namespace {
 
@@ -42,6 +45,93 @@ class SlotSink : public GlyphSink {
   bool outline_;
 };
 
+// How far a font's glyphs reach from their origin, in thousandths of the
+// height (across before the width factor, and up or down), and its widest
+// advance in hundredths; found once per font as loaded.
+struct FontReach {
+  const int16_t* codes = nullptr;
+  std::size_t size = 0;
+  double across = 0.0, up = 0.0, advance = 0.0;
+};
+FontReach font_reach[FONT_SLOT_COUNT];
+
+const FontReach& reach_of(uint8_t slot) {
+  const FontSlot& font = font_slots[slot];
+  FontReach& r = font_reach[slot];
+  if (r.codes == font.codes.data() && r.size == font.codes.size()) return r;
+  r = FontReach{font.codes.data(), font.codes.size()};
+  auto point = [&r](double x, double y, double radius) {
+    r.across = std::max(r.across, std::fabs(x) + radius);
+    r.up = std::max(r.up, std::fabs(y) + radius);
+  };
+  for (int code = 0; code < 256; ++code) {
+    r.advance = std::max(r.advance, std::fabs(static_cast<double>(font.advance[code])));
+    const int16_t* at = font.glyph_codes(code);
+    if (!at) continue;
+    const int16_t* end = font.codes.data() + font.codes.size();
+    auto word = [&]() -> int16_t { return at < end ? *at++ : int16_t{GLYPH_END}; };
+    for (bool more = at < end; more;) {
+      const int16_t command = word();
+      switch (command) {
+        case GLYPH_MOVE:
+        case GLYPH_LINE: {
+          const int16_t x = word(), y = word();
+          point(x, y, 0);
+          break;
+        }
+        case GLYPH_ARC: {
+          const int16_t x = word(), y = word(), radius = word();
+          word();
+          word();
+          point(x, y, std::abs(radius));
+          break;
+        }
+        case GLYPH_CUBIC:
+        case GLYPH_QUAD: {
+          // A curve stays within its control points.
+          const int n = command == GLYPH_CUBIC ? 3 : 2;
+          for (int k = 0; k < n; ++k) {
+            const int16_t x = word(), y = word();
+            point(x, y, 0);
+          }
+          break;
+        }
+        case GLYPH_FILL:
+        case GLYPH_CLOSE:
+          break;
+        default:  // GLYPH_END or a word no glyph holds
+          more = false;
+          break;
+      }
+      more = more && at < end;
+    }
+  }
+  return r;
+}
+
+// Whether any pixel of a text can lie in the view. Every character's origin
+// lies along its line within the text's widest possible advance (or its
+// fit length) of the line's origin, the lines one pitch apart from the
+// insertion point, and every stroke, arc and fill of a glyph within the
+// font's reach of the origin; a wide pen adds half its width.
+bool can_show(const OutdevText& t, uint8_t slot, double h) {
+  const FontReach& f = reach_of(slot);
+  const std::string_view text(t.text ? t.text : "");
+  double chars = 0.0, lines = 1.0;
+  for (char c : text) (c == '\n' ? lines : chars) += 1.0;
+  const double ah = std::fabs(h), wf = std::fabs(t.width_factor);
+  const double along =
+      std::max(std::fabs(t.fit_length), chars * ah * (std::fabs(t.spacing) + wf * f.advance / 100.0));
+  const ViewRec& v = view_current();
+  const double pixel = std::max(std::fabs(v.xscale), std::fabs(v.yscale));
+  const double reach = along + ah * (wf * f.across + f.up) / 1000.0 + ah +
+                       ah * std::fabs(t.line_spacing) * (lines - 1.0) +
+                       pixel * (outdev_pen_width_px(t.pen) / 2.0 + 2.0);
+  const double dx = std::max({v.xmin - t.x, t.x - v.xmax, 0.0});
+  const double dy = std::max({v.ymin - t.y, t.y - v.ymax, 0.0});
+  return !(dx > reach || dy > reach);
+}
+
 }  // namespace
 
 void outdev_screen_text(const OutdevText& t) {
@@ -50,6 +140,8 @@ void outdev_screen_text(const OutdevText& t) {
   if (view_options.show_guide_points) draw_point_marker_small(t.x, t.y);
   GuidePointsOff guide_off;
   const double h = text_world_height(t.height);
+  // A text far off the view is left out before it is laid out.
+  if (!outdev.active && !can_show(t, slot, h)) return;
   if (view_len_to_px(h) <= 4 && !outdev.active) {
     text_draw_layout_frame(t.x, t.y, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing, t.text,
                            t.fit_length, t.font, t.alignment);

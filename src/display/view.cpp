@@ -401,6 +401,23 @@ int view_clip_outcode(double x, double y) { return outcode(view_current(), x, y)
 int view_clip_line(double x1, double y1, double x2, double y2) {
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return 0;
   const ViewRec& v = view_current();
+  // Most segments lie wholly inside: with a scale, their pixels are the
+  // rounded distances from the window's corner, which no clamp can change.
+  if (x1 >= v.xmin && x1 <= v.xmax && x2 >= v.xmin && x2 <= v.xmax && y1 >= v.ymin && y1 <= v.ymax &&
+      y2 >= v.ymin && y2 <= v.ymax && v.xscale > 0.0 && v.yscale > 0.0) {
+    clip_result.x1 = x1;
+    clip_result.y1 = y1;
+    clip_result.x2 = x2;
+    clip_result.y2 = y2;
+    // The distances are at most the window's pixels, so a plain conversion
+    // truncates them as std::trunc does.
+    auto px = [](double len, double scale) { return static_cast<int>(len / scale + 0.5); };
+    clip_result.sx1 = static_cast<int16_t>(v.left + px(x1 - v.xmin, v.xscale));
+    clip_result.sy1 = static_cast<int16_t>(v.bottom - px(y1 - v.ymin, v.yscale));
+    clip_result.sx2 = static_cast<int16_t>(v.left + px(x2 - v.xmin, v.xscale));
+    clip_result.sy2 = static_cast<int16_t>(v.bottom - px(y2 - v.ymin, v.yscale));
+    return 1;
+  }
   // Each round moves one end onto a border it lay beyond, so four rounds
   // settle every segment; the limit only guards against rounding loops.
   for (int round = 0; round < 8; ++round) {

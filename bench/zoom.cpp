@@ -1,0 +1,68 @@
+// One step of the mouse wheel on a site plan of a million elements of all
+// kinds (texts, dimensions, hatches, walls with openings, rooms, ...) in a
+// 1600 x 1000 view: the scale steps along the ladder and the whole view is
+// drawn again. Zoomed out the whole site shows, every element a few pixels
+// at most; zoomed in a few houses fill the view.
+#include <benchmark/benchmark.h>
+
+#include "bench_drawings.h"
+#include "display/draw.h"
+#include "display/outdev.h"
+#include "display/view.h"
+#include "display/view_commands.h"
+#include "model/defaults.h"
+#include "model/elem.h"
+#include "model/layers.h"
+#include "model/view_rec.h"
+
+namespace {
+
+constexpr int ELEMENTS = 1000000;
+
+void set_up() {
+  static bool built = false;
+  if (built) return;
+  built = true;
+  main_init_defaults();
+  bench_drawings::use_staged_fonts();
+  outdev_init_screen_slots();
+  view_init(0);
+  view_offscreen(0, 1600, 1000);
+  bench_drawings::mixed(ELEMENTS);
+}
+
+// Alternately one step in and one step out, from the view fitted to the
+// whole drawing.
+void BM_WheelZoomStep(benchmark::State& state) {
+  set_up();
+  view_zoom_to_extents(0);
+  int i = 0;
+  for (auto _ : state) {
+    if (i++ % 2)
+      view_scale_step_up();
+    else
+      view_scale_step_down();
+  }
+  state.counters["scale"] = view_scale;
+}
+BENCHMARK(BM_WheelZoomStep)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The same about a few houses: 1:100, about 53 x 33 m of a site of 2 km.
+void BM_WheelZoomStepClose(benchmark::State& state) {
+  set_up();
+  view_scale = 100;
+  views[0].xmin = views[0].xmax = 1010;
+  views[0].ymin = views[0].ymax = 1010;
+  view_apply_scale(0);
+  int i = 0;
+  for (auto _ : state) {
+    if (i++ % 2)
+      view_scale_step_up();
+    else
+      view_scale_step_down();
+  }
+  state.counters["scale"] = view_scale;
+}
+BENCHMARK(BM_WheelZoomStepClose)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace
