@@ -48,12 +48,6 @@ void close_about() {
   if (close) gtk_button_clicked(GTK_BUTTON(close));
 }
 
-void choose_menu(const char* label) {
-  GtkWidget* item = gui_steps::find_menu_item(main_window, label);
-  ASSERT_NE(item, nullptr) << label;
-  gtk_menu_item_activate(GTK_MENU_ITEM(item));
-}
-
 GtkWidget* chooser_window() { return static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]); }
 GtkFileChooser* chooser() { return GTK_FILE_CHOOSER(dlg_slots[DLG_FILESEL]); }
 

@@ -399,6 +399,41 @@ class GuiProgramTest : public ::testing::Test {
     return status;
   }
 
+  // Activates the main window's menu item with this label.
+  static void choose_menu(const char* label) {
+    GtkWidget* item = gui_steps::find_menu_item(main_window, label);
+    ASSERT_NE(item, nullptr) << label;
+    gtk_menu_item_activate(GTK_MENU_ITEM(item));
+  }
+  static GtkFileChooser* chooser() { return GTK_FILE_CHOOSER(dlg_slots[DLG_FILESEL]); }
+
+  // Saves through the menu's Save once idle() holds, answering the chooser
+  // with name in the test's folder; the next step waits until the file is
+  // written.
+  void save_as(const std::string& name, std::function<bool()> idle) {
+    const std::filesystem::path folder = folder_.path();
+    then(idle, [] { choose_menu("Save"); });
+    then([] { return dlg_slots[DLG_FILESEL] != nullptr; },
+         [folder] { gtk_file_chooser_set_current_folder(chooser(), folder.c_str()); });
+    then(
+        [folder] {
+          if (!dlg_slots[DLG_FILESEL]) return false;
+          gchar* f = gtk_file_chooser_get_current_folder(chooser());
+          const bool there = f && std::filesystem::path(f) == folder;
+          g_free(f);
+          return there;
+        },
+        [name] {
+          gtk_file_chooser_set_current_name(chooser(), name.c_str());
+          GtkWidget* ok =
+              gui_steps::find_labelled_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "OK");
+          ASSERT_NE(ok, nullptr);
+          gtk_button_clicked(GTK_BUTTON(ok));
+        });
+    const std::filesystem::path file = folder / name;
+    then([file, idle] { return idle() && !dlg_slots[DLG_FILESEL] && std::filesystem::exists(file); }, [] {});
+  }
+
   TempFolder folder_;
   std::filesystem::path install_, home_, old_dir_;
   std::string old_home_;

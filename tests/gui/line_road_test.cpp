@@ -105,38 +105,6 @@ class LineRoadTest : public GuiProgramTest {
     GtkWidget* close = nullptr;
     return gui_steps::other_window("Close", &close) != nullptr;
   }
-  static GtkFileChooser* chooser() { return GTK_FILE_CHOOSER(dlg_slots[DLG_FILESEL]); }
-  static void choose_menu(const char* label) {
-    GtkWidget* item = gui_steps::find_menu_item(main_window, label);
-    ASSERT_NE(item, nullptr) << label;
-    gtk_menu_item_activate(GTK_MENU_ITEM(item));
-  }
-
-  // Saves through the menu's Save, answering the chooser with name in the
-  // test's folder; the next step waits until the file is written.
-  void save_as(const std::string& name) {
-    const fs::path folder = folder_.path();
-    then(idle, [] { choose_menu("Save"); });
-    then([] { return dlg_slots[DLG_FILESEL] != nullptr; },
-         [folder] { gtk_file_chooser_set_current_folder(chooser(), folder.c_str()); });
-    then(
-        [folder] {
-          if (!dlg_slots[DLG_FILESEL]) return false;
-          gchar* f = gtk_file_chooser_get_current_folder(chooser());
-          const bool there = f && fs::path(f) == folder;
-          g_free(f);
-          return there;
-        },
-        [name] {
-          gtk_file_chooser_set_current_name(chooser(), name.c_str());
-          GtkWidget* ok =
-              gui_steps::find_labelled_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "OK");
-          ASSERT_NE(ok, nullptr);
-          gtk_button_clicked(GTK_BUTTON(ok));
-        });
-    const fs::path file = folder / name;
-    then([file] { return idle() && !dlg_slots[DLG_FILESEL] && fs::exists(file); }, [] {});
-  }
 };
 
 TEST_F(LineRoadTest, ClicksConfirmEscapeSaveUndoThroughTheWindow) {
@@ -181,14 +149,14 @@ TEST_F(LineRoadTest, ClicksConfirmEscapeSaveUndoThroughTheWindow) {
     road.held_after_escape = button_held(line_button());
     road.drawn = screen_patch("line_road_drawn.png", mx, my);
   });
-  save_as("road.kav");
+  save_as("road.kav", idle);
   then(idle, [&road] {
     road.undo_sensitive = gtk_widget_get_sensitive(mainwin_widgets.undo_button);
     gtk_button_clicked(GTK_BUTTON(mainwin_widgets.undo_button));
   });
   then(gui_steps::steadily([] { return idle() && elem_count() == 0; }),
        [&road, mx, my] { road.undone = screen_patch("line_road_undone.png", mx, my); });
-  save_as("undone.kav");
+  save_as("undone.kav", idle);
   then(idle, [] { choose_menu("Quit"); });
 
   std::string out;
@@ -244,7 +212,7 @@ TEST_F(LineRoadTest, TypedPointsGoThroughTheKeyboardAndTheValueEntry) {
   then([] { return prompt() == "Move/Confirm:"; }, [] { gui_steps::press_key(GDK_KEY_Return); });
   then([] { return prompt() == "Start point:" && elem_count() == 1; },
        [] { gui_steps::press_key(GDK_KEY_Escape); });
-  save_as("typed.kav");
+  save_as("typed.kav", idle);
   then(idle, [] { choose_menu("Quit"); });
 
   std::string out;

@@ -80,38 +80,6 @@ class TextRoadTest : public GuiProgramTest {
     gui_steps::other_window("Close", &close);
     if (close) gtk_button_clicked(GTK_BUTTON(close));
   }
-  static GtkFileChooser* chooser() { return GTK_FILE_CHOOSER(dlg_slots[DLG_FILESEL]); }
-  static void choose_menu(const char* label) {
-    GtkWidget* item = gui_steps::find_menu_item(main_window, label);
-    ASSERT_NE(item, nullptr) << label;
-    gtk_menu_item_activate(GTK_MENU_ITEM(item));
-  }
-
-  // Saves through the menu's Save, answering the chooser with name in the
-  // test's folder; the next step waits until the file is written.
-  void save_as(const std::string& name) {
-    const fs::path folder = folder_.path();
-    then(idle, [] { choose_menu("Save"); });
-    then([] { return dlg_slots[DLG_FILESEL] != nullptr; },
-         [folder] { gtk_file_chooser_set_current_folder(chooser(), folder.c_str()); });
-    then(
-        [folder] {
-          if (!dlg_slots[DLG_FILESEL]) return false;
-          gchar* f = gtk_file_chooser_get_current_folder(chooser());
-          const bool there = f && fs::path(f) == folder;
-          g_free(f);
-          return there;
-        },
-        [name] {
-          gtk_file_chooser_set_current_name(chooser(), name.c_str());
-          GtkWidget* ok =
-              gui_steps::find_labelled_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "OK");
-          ASSERT_NE(ok, nullptr);
-          gtk_button_clicked(GTK_BUTTON(ok));
-        });
-    const fs::path file = folder / name;
-    then([file] { return idle() && !dlg_slots[DLG_FILESEL] && fs::exists(file); }, [] {});
-  }
 };
 
 TEST_F(TextRoadTest, UmlautsTypedIntoTheValueEntryReachTheFileByteForByte) {
@@ -158,7 +126,7 @@ TEST_F(TextRoadTest, UmlautsTypedIntoTheValueEntryReachTheFileByteForByte) {
   then([] { return prompt() == "Text:" && entry() && entry_text().empty() && elem_count() == 2; },
        [] { gui_steps::press_key(GDK_KEY_Return, mainwin_value_entry_widget()); });
   then([] { return prompt() == "Start point:"; }, [] { gui_steps::press_key(GDK_KEY_Escape); });
-  save_as("umlauts.kav");
+  save_as("umlauts.kav", idle);
   then(idle, [] { choose_menu("Quit"); });
 
   std::string out;
