@@ -5,6 +5,7 @@
 #include "building/light_camera_tools.h"
 #include "building/opening_tools.h"
 #include "building/solid_tools.h"
+#include "building/unit_tools.h"
 #include "building/viewer_tools.h"
 #include "building/wall_tools.h"
 
@@ -57,5 +58,12 @@ CmdRows building_rows() {
       {"b_3d_gl", tool_3d_gl},
       {"p_file_export_gts", cmd_p_file_export_gts},
       {"p_file_import_gts", cmd_p_file_import_gts},
+      {"b_unit_gablewall", tool_unit_gablewall},
+      {"b_unit_rpillar", tool_unit_rpillar},
+      {"b_unit_pillar", tool_unit_pillar},
+      {"b_unit_beam", tool_unit_beam},
+      {"b_unit_stairway", tool_unit_stairway},
+      {"b_unit_profile", tool_unit_profile},
+      {"b_unit_ceiling", tool_unit_ceiling},
   };
 }

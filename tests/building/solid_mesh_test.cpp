@@ -14,21 +14,14 @@
 #include <utility>
 #include <vector>
 
+#include "mesh_winding.h"
 #include "model/vec3.h"
 
 namespace {
 
 Point3 P(double x, double y, double z) { return Point3{x, y, z, 0}; }
 
-std::vector<std::vector<int32_t>> faces(const SolidMesh& m) {
-  std::vector<std::vector<int32_t>> out;
-  std::size_t at = 0;
-  for (int32_t n : m.face_sizes) {
-    out.emplace_back(m.indices.begin() + at, m.indices.begin() + at + n);
-    at += n;
-  }
-  return out;
-}
+std::vector<std::vector<int32_t>> faces(const SolidMesh& m) { return mesh_faces(m); }
 
 struct Case {
   std::string name;
@@ -75,25 +68,9 @@ TEST(SolidMesh, SizesOfEveryBuilder) {
 TEST(SolidMesh, EveryEdgeOnceEachWayAndFacesClockwiseFromOutside) {
   for (const Case& c : all_cases()) {
     SCOPED_TRACE(c.name);
-    std::map<std::pair<int32_t, int32_t>, int> used;
-    Point3 centre = P(0, 0, 0);
-    for (const Point3& p : c.mesh.vertices) centre = vec3_add(centre, p);
-    vec3_scale(&centre, 1.0 / c.mesh.vertex_count());
-    for (const auto& f : faces(c.mesh)) {
-      for (std::size_t k = 0; k < f.size(); ++k) ++used[{f[k], f[(k + 1) % f.size()]}];
-      if (!c.closed) continue;
-      // The normal (p1 - p0) x (p2 - p1) points towards the inside: to the
-      // centre of a convex solid (the prism is tested by its faces' planes).
-      const Point3 &p0 = c.mesh.vertices[f[0]], &p1 = c.mesh.vertices[f[1]], &p2 = c.mesh.vertices[f[2]];
-      const Point3 n = vec3_cross(vec3_sub(p1, p0), vec3_sub(p2, p1));
-      if (c.name != "prism") {
-        EXPECT_GT(vec3_dot(n, vec3_sub(centre, p0)), 0.0) << "face at " << f[0];
-      }
-    }
-    for (const auto& [edge, count] : used) {
-      EXPECT_EQ(count, 1) << edge.first << "-" << edge.second;
-      EXPECT_EQ(used.count({edge.second, edge.first}), 1u) << edge.first << "-" << edge.second << " unpaired";
-    }
+    expect_edges_paired(c.mesh);
+    // The prism over the L is the one solid that is not convex.
+    if (c.closed) expect_faces_inward(c.mesh, c.name != "prism");
   }
 }
 
