@@ -192,6 +192,102 @@ TEST_F(ArchgenToolTest, SingleSolidsFromTheirValuesInTheCurrentPenNeverTheGuideP
   }
 }
 
+TEST_F(ArchgenToolTest, RubberBandsShowThePartAtThePointerThenAtTheEnteredPoint) {
+  struct Case {
+    const char* name;
+    void (*tool)();
+    std::vector<const char*> values;
+    Point2 start;  // clicked before the band shows, unless the band is the first step's
+    bool two_points;
+    Point2 pointer;
+    std::vector<Point2> on, off;
+  };
+  const std::vector<Case> cases = {
+      {"gable wall",
+       tool_unit_gablewall,
+       {"0", "2.5", "1.5"},
+       Q(0, 0),
+       true,
+       Q(6, 4),
+       {Q(3, 0), Q(6, 2), Q(3, 4), Q(0, 2)},
+       {Q(3, 2)}},
+      {"round pillar",
+       tool_unit_rpillar,
+       {"4", "0", "3"},
+       {},
+       false,
+       Q(1, 1),
+       {Q(3, 1), Q(1, 3), Q(-1, 1), Q(1, -1)},
+       {Q(1, 1)}},
+      {"pillar",
+       tool_unit_pillar,
+       {"4", "2", "0", "3"},
+       {},
+       false,
+       Q(1, 1),
+       {Q(1, 0), Q(3, 1), Q(1, 2), Q(-1, 1)},
+       {Q(1, 1)}},
+      {"beam",
+       tool_unit_beam,
+       {"2", "0", "3"},
+       Q(0, 0),
+       true,
+       Q(6, 0),
+       {Q(3, -1), Q(3, 1), Q(6, 0.5), Q(0, 0.5)},
+       {Q(3, 0)}},
+      {"stairway",
+       tool_unit_stairway,
+       {"2", "0.2", "0", "10", "0", "1.75"},
+       Q(0, 0),
+       true,
+       Q(6, 0),
+       {Q(3, -1), Q(3, 1), Q(3, 0), Q(6, 0.5), Q(0, 0.5)},
+       {Q(3, 0.5)}},
+  };
+  // Draws the waiting step's rubber band for a pointer at (x, y), keeps the
+  // pixels it inverted and takes it off again.
+  auto look_at = [](std::vector<bool>& out, double x, double y) {
+    return [&out, x, y] {
+      InputRequest* r = active_request;
+      ASSERT_NE(r->preview[r->step], nullptr);
+      const std::vector<uint32_t> before = view_pixels(0);
+      r->preview[r->step](r, x, y);
+      const std::vector<uint32_t> now = view_pixels(0);
+      r->preview[r->step](r, x, y);
+      EXPECT_EQ(view_pixels(0), before);
+      out.resize(now.size());
+      for (std::size_t i = 0; i < now.size(); ++i) out[i] = now[i] != before[i];
+    };
+  };
+  // Whether a pixel within one of the point's was inverted.
+  auto near = [](const std::vector<bool>& band, Point2 p) {
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if (band[static_cast<std::size_t>(py(p.y) + dy) * 600 + static_cast<std::size_t>(px(p.x) + dx)])
+          return true;
+    return false;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<bool> moving, confirming;
+    rows()["z_look"] = look_at(moving, c.pointer.x, c.pointer.y);
+    // At the confirm step the band stays at the entered point wherever the
+    // pointer goes.
+    rows()["z_look2"] = look_at(confirming, -40, -30);
+    values(c.values);
+    if (c.two_points) script.click_world(1, c.start.x, c.start.y);
+    script.key("z_look").click_world(1, c.pointer.x, c.pointer.y).key("z_look2").key("z_enter").key("p_nop");
+    run_tool(c.tool);
+    ASSERT_FALSE(moving.empty());
+    for (Point2 p : c.on) EXPECT_TRUE(near(moving, p)) << p.x << ", " << p.y;
+    for (Point2 p : c.off) EXPECT_FALSE(near(moving, p)) << p.x << ", " << p.y;
+    EXPECT_EQ(confirming, moving);
+    expect_clean_surface();
+    elem_free_all();
+    redraw();
+  }
+}
+
 TEST_F(ArchgenToolTest, ACancelAtAValueEndsTheToolWithNothingMade) {
   struct Case {
     const char* name;
