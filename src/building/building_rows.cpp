@@ -4,6 +4,7 @@
 #include "building/hlr_tools.h"
 #include "building/light_camera_tools.h"
 #include "building/opening_tools.h"
+#include "building/room_tools.h"
 #include "building/solid_tools.h"
 #include "building/viewer_tools.h"
 #include "building/wall_tools.h"
@@ -57,5 +58,15 @@ CmdRows building_rows() {
       {"b_3d_gl", tool_3d_gl},
       {"p_file_export_gts", cmd_p_file_export_gts},
       {"p_file_import_gts", cmd_p_file_import_gts},
+      {"b_room_poly", tool_room_poly},
+      {"b_room_range", tool_room_range},
+      {"b_room_add_poly", tool_room_add_poly},
+      {"b_room_add_range", tool_room_add_range},
+      {"b_room_position", tool_room_position},
+      {"b_room_alter_description", tool_room_alter_description},
+      {"b_room_alter_number", tool_room_alter_number},
+      {"b_room_alter_factor", tool_room_alter_factor},
+      {"b_room_alter_inscription", tool_room_alter_inscription},
+      {"b_room_alter_height", tool_room_alter_height},
   };
 }
