@@ -10,9 +10,12 @@
 // counter-clockwise to add its area and clockwise to cut a hole, so that
 // the room's area is the sum of the signed contour areas.
 
+#include <string_view>
 #include <vector>
 
 #include "model/elem.h"
+
+struct InputRequest;
 
 // The handlers.
 void tool_room_poly();
@@ -53,3 +56,9 @@ std::vector<Point2> room_added_contour(const RoomElem& r, int n, const Point2* c
 // on, the entry holding the current text). The room ends unmarked and
 // drawn. Records no undo step: the room's own creation step holds it.
 void room_ask_texts(RoomElem* r);
+
+// The questions the tools share, run in q: "Text start point:" with
+// "Move/Confirm:" (the point in q.x[0], q.y[0]), and a text question whose
+// entry starts with current (the answer in q.text). True when answered.
+bool room_ask_label_point(InputRequest& q);
+bool room_ask_text(InputRequest& q, const char* prompt, std::string_view current);

@@ -16,18 +16,28 @@
 
 namespace {
 
-// The contour of the next addition into poly_input; false when cancelled.
-using ContourInput = bool (*)();
+void show(RoomElem* r, uint8_t mark) {
+  r->mark = mark;
+  ToolCursorOff off;
+  draw_element(DRAW_NORMAL, r);
+}
 
-bool polygon_contour() {
+// The contour of the next addition to r into poly_input; false when
+// cancelled.
+using ContourInput = bool (*)(RoomElem* r);
+
+bool polygon_contour(RoomElem* r) {
   for (;;) {
     const int n = input_polygon();
     if (n == POLY_INPUT_CANCELLED) return false;
     if (n != 0) return true;
+    // The input ends with the selection cleared: the room shows
+    // highlighted again for the next try.
+    show(r, 1);
   }
 }
 
-bool rectangle_contour() { return input_rectangle() != POLY_INPUT_CANCELLED; }
+bool rectangle_contour(RoomElem*) { return input_rectangle() != POLY_INPUT_CANCELLED; }
 
 // Replaces r by a copy with the contour list points, as one undo step.
 void replace_points(RoomElem* r, std::vector<Point2> points) {
@@ -58,13 +68,8 @@ void run_add_tool(ContourInput input, int toggle) {
   for (;;) {
     RoomElem* r = pick_room();
     if (!r) return;
-    const bool got = input();
-    // The polygon input leaves the selection cleared; the rectangle does not.
-    r->mark = 0;
-    {
-      ToolCursorOff off;
-      draw_element(DRAW_NORMAL, r);
-    }
+    const bool got = input(r);
+    show(r, 0);
     if (!got) return;
     std::vector<Point2> contour = std::move(poly_input.points);
     poly_input_free();

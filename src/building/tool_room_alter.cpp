@@ -3,12 +3,10 @@
 // question leaves the room as it was and ends the tool.
 
 #include <functional>
-#include <string_view>
 
 #include "building/room_tools.h"
 #include "display/draw.h"
 #include "display/input.h"
-#include "display/key_state.h"
 #include "display/pick.h"
 #include "model/nls.h"
 #include "model/presets.h"
@@ -50,20 +48,12 @@ void run_alter_tool(const Ask& ask) {
   }
 }
 
-// A text question with the entry holding the field's current text.
-bool ask_text(InputRequest& q, const char* prompt, std::string_view current) {
-  input_text = current;
-  return tool_ask(q, {{STEP_TEXT, prompt}}) == INPUT_DONE;
-}
-
 }  // namespace
 
 void tool_room_position() {
   InputRequest q;
   run_alter_tool([&q](RoomElem&, std::function<void(RoomElem&)>& change) {
-    if (tool_ask(q, {{STEP_POINT, nls_mark("Text start point:")},
-                     {STEP_CONFIRM, nls_mark("Move/Confirm:")}}) != INPUT_DONE)
-      return false;
+    if (!room_ask_label_point(q)) return false;
     const Point2 at{q.x[0], q.y[0], 0};
     change = [at](RoomElem& r) { r.label = at; };
     return true;
@@ -73,7 +63,7 @@ void tool_room_position() {
 void tool_room_alter_description() {
   InputRequest q;
   run_alter_tool([&q](RoomElem& room, std::function<void(RoomElem&)>& change) {
-    if (!ask_text(q, nls_mark("Room description:"), room.description.view())) return false;
+    if (!room_ask_text(q, nls_mark("Room description:"), room.description.view())) return false;
     change = [&q](RoomElem& r) { r.description = q.text.view(); };
     return true;
   });
@@ -82,7 +72,7 @@ void tool_room_alter_description() {
 void tool_room_alter_number() {
   InputRequest q;
   run_alter_tool([&q](RoomElem& room, std::function<void(RoomElem&)>& change) {
-    if (!ask_text(q, nls_mark("Room number:"), room.number.view())) return false;
+    if (!room_ask_text(q, nls_mark("Room number:"), room.number.view())) return false;
     change = [&q](RoomElem& r) { r.number = q.text.view(); };
     return true;
   });

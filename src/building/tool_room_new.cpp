@@ -63,14 +63,17 @@ void preview_room_range_confirm(InputRequest* r, double, double) {
   draw_xor_rect(r->x[0], r->y[0], r->x[1], r->y[1]);
 }
 
-// Asks for a text step with the entry holding current; the typed text, or
-// false when the request ended otherwise.
-bool ask_text(InputRequest& q, const char* prompt, std::string_view current) {
+}  // namespace
+
+bool room_ask_label_point(InputRequest& q) {
+  return tool_ask(q, {{STEP_POINT, nls_mark("Text start point:")},
+                      {STEP_CONFIRM, nls_mark("Move/Confirm:")}}) == INPUT_DONE;
+}
+
+bool room_ask_text(InputRequest& q, const char* prompt, std::string_view current) {
   input_text = current;
   return tool_ask(q, {{STEP_TEXT, prompt}}) == INPUT_DONE;
 }
-
-}  // namespace
 
 void room_orient_contour(int n, Point2* contour, bool ccw) {
   if (n <= 0 || !contour) return;
@@ -111,8 +114,7 @@ void room_ask_texts(RoomElem* r) {
   const bool any =
       r->show_area == 1 || r->show_volume == 1 || r->show_description == 1 || r->show_number == 1;
   if (any) {
-    if (tool_ask(q, {{STEP_POINT, nls_mark("Text start point:")},
-                     {STEP_CONFIRM, nls_mark("Move/Confirm:")}}) != INPUT_DONE) {
+    if (!room_ask_label_point(q)) {
       unmark(r);
       return;
     }
@@ -121,14 +123,14 @@ void room_ask_texts(RoomElem* r) {
   // A cancelled description keeps the old one and goes on to the number;
   // another tool's key ends the questions, so that it runs next.
   if (r->show_description == 1) {
-    if (ask_text(q, nls_mark("Room description:"), r->description.view()))
+    if (room_ask_text(q, nls_mark("Room description:"), r->description.view()))
       redraw_changed(r, [&] { r->description = q.text.view(); });
     else if (tool_command_waits()) {
       unmark(r);
       return;
     }
   }
-  if (r->show_number == 1 && ask_text(q, nls_mark("Room number:"), r->number.view()))
+  if (r->show_number == 1 && room_ask_text(q, nls_mark("Room number:"), r->number.view()))
     redraw_changed(r, [&] { r->number = q.text.view(); });
   unmark(r);
 }
