@@ -4,6 +4,7 @@
 #include "building/hlr_tools.h"
 #include "building/light_camera_tools.h"
 #include "building/opening_tools.h"
+#include "building/room_tools.h"
 #include "building/solid_tools.h"
 #include "building/unit_tools.h"
 #include "building/viewer_tools.h"
@@ -65,5 +66,15 @@ CmdRows building_rows() {
       {"b_unit_stairway", tool_unit_stairway},
       {"b_unit_profile", tool_unit_profile},
       {"b_unit_ceiling", tool_unit_ceiling},
+      {"b_room_poly", tool_room_poly},
+      {"b_room_range", tool_room_range},
+      {"b_room_add_poly", tool_room_add_poly},
+      {"b_room_add_range", tool_room_add_range},
+      {"b_room_position", tool_room_position},
+      {"b_room_alter_description", tool_room_alter_description},
+      {"b_room_alter_number", tool_room_alter_number},
+      {"b_room_alter_factor", tool_room_alter_factor},
+      {"b_room_alter_inscription", tool_room_alter_inscription},
+      {"b_room_alter_height", tool_room_alter_height},
   };
 }
