@@ -83,7 +83,7 @@ bool run_tool(const ProcessRequest& r) {
 bool programs_found(const std::vector<std::string>& names) {
   for (const std::string& name : names) {
     if (process_find_program(name).empty()) {
-      say(nls_translate("Cannot find the program %s. The Radiance tools are not part of Kavro; install them "
+      say(nls_translate("Cannot find the program %s.\nThe Radiance tools are not part of Kavro; install them "
                         "to render."),
           name);
       return false;
