@@ -8,6 +8,8 @@ KAVRO_PACKAGES=(
   hershey-fonts-data
   libepoxy-dev libegl1 libegl-mesa0 libgl1-mesa-dri
 )
+# The image viewer a rendered picture opens in by default.
+KAVRO_PACKAGES+=(xdg-utils)
 KAVRO_TEST_PACKAGES=(xvfb xauth fonts-dejavu-core clang libclang-rt-dev clang-format python3-ezdxf)
 # The formats' own tools that check what the writers write.
 KAVRO_TEST_PACKAGES+=(ghostscript poppler-utils qpdf librsvg2-bin libxml2-utils hp2xx)

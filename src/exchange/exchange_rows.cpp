@@ -5,12 +5,13 @@
 #include "exchange/hpgl_writer.h"
 #include "exchange/pdf_writer.h"
 #include "exchange/ps_writer.h"
+#include "exchange/rad_render.h"
 #include "exchange/svg_writer.h"
 
 CmdRows exchange_rows() {
   return {
       {"p_file_print", ps_print},        {"p_file_export_eps", eps_export}, {"p_file_export_pdf", pdf_export},
       {"p_file_export_svg", svg_export}, {"p_file_plot", hpgl_plot},        {"p_file_import_dxf", dxf_import},
-      {"p_file_export_dxf", dxf_export},
+      {"p_file_export_dxf", dxf_export}, {"b_3d_ray", tool_3d_ray},         {"b_3d_raz", tool_3d_raz},
   };
 }

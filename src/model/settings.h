@@ -103,6 +103,9 @@ struct RadSettings {
   int32_t sun = 0;
   double latitude = 50.0;
   double time = 12.0;
+  // The image viewer a rendered picture is shown in: a command split into
+  // words, the picture's path added as one more argument.
+  FixedText<PATH_LEN> viewer{"xdg-open"};
 };
 extern RadSettings rad_settings;
 

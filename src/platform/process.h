@@ -18,8 +18,22 @@ struct ProcessRequest {
   // running in the background.
   bool wait = true;
   // Where its standard output and error go; empty keeps the program's own.
+  // A relative path is taken from working_dir.
   std::string stdout_path;
   std::string stderr_path;
+  // Add to the end of stdout_path instead of replacing it.
+  bool stdout_append = false;
+  // Where its standard input comes from; empty keeps the program's own.
+  std::string stdin_path;
+  // The folder it runs in; empty keeps ours.
+  std::string working_dir;
+  // Programs that run after this one, in order, each only when the one
+  // before ended with status 0 (their own wait and then are not used). With
+  // wait the call returns when the chain has ended, with the result of the
+  // last program that ran; without, one background process runs the chain
+  // (its pid is the result's; it ends with 0 when every program did, else
+  // with the failing one's status, 127 when one could not start).
+  std::vector<ProcessRequest> then;
 };
 
 struct ProcessResult {

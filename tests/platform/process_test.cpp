@@ -71,6 +71,82 @@ TEST(Process, BackgroundStartReturnsAtOnce) {
   EXPECT_EQ(::waitpid(result.pid, nullptr, WNOHANG), -1);  // already collected
 }
 
+// A program runs in its folder, reads its input from a file and adds its
+// output to the end of another, both named relative to that folder.
+TEST(Process, WorkingFolderInputFileAndAppendedOutput) {
+  TempFolder dir;
+  dir.write("in.txt", "from the file\n");
+  dir.write("out.txt", "before\n");
+  ProcessRequest r;
+  r.argv = {"sh", "-c", "pwd; cat"};
+  r.working_dir = dir.path().string();
+  r.stdin_path = "in.txt";
+  r.stdout_path = "out.txt";
+  r.stdout_append = true;
+  const ProcessResult result = process_start(r);
+  ASSERT_TRUE(result.started);
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(read_all(dir / "out.txt"), "before\n" + dir.path().string() + "\nfrom the file\n");
+
+  r.stdout_append = false;
+  ASSERT_EQ(process_start(r).exit_status, 0);
+  EXPECT_EQ(read_all(dir / "out.txt"), dir.path().string() + "\nfrom the file\n");
+
+  r.working_dir = (dir / "missing").string();
+  EXPECT_FALSE(process_start(r).started);
+}
+
+// A chain runs its programs in order and stops at the first that fails,
+// waited for or in one background process whose status tells how it ended.
+TEST(Process, AChainRunsInOrderAndStopsAtTheFirstFailure) {
+  struct Case {
+    std::vector<const char*> scripts;
+    int status;
+    const char* log;
+  };
+  const Case cases[] = {
+      {{"echo one >> log", "echo two >> log", "echo three >> log"}, 0, "one\ntwo\nthree\n"},
+      {{"echo one >> log", "exit 4", "echo three >> log"}, 4, "one\n"},
+      {{"exit 2", "echo two >> log"}, 2, ""},
+  };
+  for (const bool wait : {true, false}) {
+    for (const Case& c : cases) {
+      TempFolder dir;
+      dir.write("log");
+      ProcessRequest first;
+      for (const char* script : c.scripts) {
+        ProcessRequest step;
+        step.argv = {"sh", "-c", script};
+        step.working_dir = dir.path().string();
+        if (first.argv.empty())
+          first = step;
+        else
+          first.then.push_back(step);
+      }
+      first.wait = wait;
+      const ProcessResult result = process_start(first);
+      ASSERT_TRUE(result.started);
+      int status = result.exit_status;
+      if (!wait) {
+        int raw = 0;
+        ASSERT_EQ(::waitpid(result.pid, &raw, 0), result.pid);
+        ASSERT_TRUE(WIFEXITED(raw));
+        status = WEXITSTATUS(raw);
+      }
+      EXPECT_EQ(status, c.status) << c.scripts[0] << (wait ? " waited" : " background");
+      EXPECT_EQ(read_all(dir / "log"), c.log) << c.scripts[0] << (wait ? " waited" : " background");
+    }
+  }
+
+  // A program of a background chain that is not there: nothing starts.
+  ProcessRequest chain;
+  chain.argv = {"true"};
+  chain.wait = false;
+  chain.then.push_back(ProcessRequest{});
+  chain.then.back().argv = {"kavro-no-such-program"};
+  EXPECT_FALSE(process_start(chain).started);
+}
+
 TEST(Process, FindsProgramsOnPathOnlyWhenExecutable) {
   TempFolder dir;
   dir.write("runme", "#!/bin/sh\n");
