@@ -1,5 +1,6 @@
 #include "exchange/exchange_rows.h"
 
+#include "exchange/dgm_import.h"
 #include "exchange/dxf_reader.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/hpgl_writer.h"
@@ -12,6 +13,6 @@ CmdRows exchange_rows() {
   return {
       {"p_file_print", ps_print},        {"p_file_export_eps", eps_export}, {"p_file_export_pdf", pdf_export},
       {"p_file_export_svg", svg_export}, {"p_file_plot", hpgl_plot},        {"p_file_import_dxf", dxf_import},
-      {"p_file_export_dxf", dxf_export}, {"p_file_export_lwo", lwo_export},
+      {"p_file_export_dxf", dxf_export}, {"p_file_export_lwo", lwo_export}, {"p_file_import_dgm", dgm_import},
   };
 }
