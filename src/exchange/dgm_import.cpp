@@ -59,7 +59,9 @@ DgmGrid dgm_read(std::FILE* f) {
     const int n = fio_read_line(f, line);
     if (n < 0) break;
     const bool overlong = n == 0 && std::strlen(line) == FIO_LINE_MAX - 1;
-    if (number > 1 && !overlong && static_cast<std::size_t>(n) <= END_LINE_MAX) break;
+    // A line of blanks ends the data as an empty line does.
+    const bool blank = std::strspn(line, " \t") == std::strlen(line);
+    if (number > 1 && !overlong && (static_cast<std::size_t>(n) <= END_LINE_MAX || blank)) break;
     Point3 p;
     if (overlong || !parse_point(line, p)) {
       g.error = DgmError::NOT_A_POINT;

@@ -5,11 +5,13 @@
 // x value), becomes one mesh of two triangles per grid cell. The mesh is
 // moved so that the smallest x and y become 0; heights stay as they are.
 //
-// The data ends at the end of the file or at the first line after the first
-// of 5 characters or fewer (an empty line ends it). A grid that cannot make
-// a mesh is refused with a message and leaves the drawing as it was: a point
-// line without three numbers, fewer than two x values or fewer than two
-// points per x value, or x values with differing numbers of points.
+// The data ends at the end of the file (a last line needs no line end) or
+// at the first line after the first that has 5 characters or fewer (an
+// empty line) or only blanks. A grid that cannot make a mesh is refused
+// with a message and leaves the drawing as it was: a point line without
+// three finite numbers, fewer than two x values or fewer than two points per
+// x value, x values with differing numbers of points, or x values that go
+// back.
 
 #include <cstdint>
 #include <cstdio>

@@ -156,6 +156,7 @@ TEST_F(DgmImport, WhereTheDataEnds) {
       {"CR LF line ends", crlf},
       {"an empty line", grid + "\n1030 2000 350\n1030 2010 350\n1030 2020 350\n"},
       {"a line of 5 characters", grid + "1 2 3\n1030 2000 350\n1030 2010 350\n1030 2020 350\n"},
+      {"a line of blanks", grid + "        \t \n1030 2000 350\n1030 2010 350\n1030 2020 350\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
