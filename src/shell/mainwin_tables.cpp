@@ -552,6 +552,7 @@ const MenuItem menu[] = {
     item(nls_mark("TrueType Font"), "p_file_import_truetype"),
     format("3DS", "p_file_import_3ds"),
     format("GTS", "p_file_import_gts"),
+    format("DGM", "p_file_import_dgm"),
     format("DXF", "z_d_dxf_in"),
     close(),
     submenu(nls_mark("Export")),

@@ -43,15 +43,15 @@ GtkWidget* find_widget(GtkWidget* w, GType type) {
 const Keys menu_keys = {
     "p_file_info",       "p_file_load",       "p_file_save",
     "z_d_scale",         "z_d_settings",      "p_file_import_truetype",
-    "p_file_import_3ds", "p_file_import_gts", "z_d_dxf_in",
-    "z_d_dxf_out",       "p_file_export_eps", "p_file_export_svg",
-    "p_file_export_pdf", "p_file_export_lwo", "p_file_export_pov",
-    "p_file_export_3ds", "p_file_export_gts", "p_tools_remdup",
-    "z_d_printsetup",    "p_file_print",      "z_d_plotsetup",
-    "p_file_plot",       "p_file_new",        "p_file_quit",
-    "p_symbol_cut",      "p_symbol_copy",     "p_symbol_paste",
-    "z_help_guide",      "z_help_tutorial",   "z_help_readme",
-    "z_help_shortcut",   "z_help_about",
+    "p_file_import_3ds", "p_file_import_gts", "p_file_import_dgm",
+    "z_d_dxf_in",        "z_d_dxf_out",       "p_file_export_eps",
+    "p_file_export_svg", "p_file_export_pdf", "p_file_export_lwo",
+    "p_file_export_pov", "p_file_export_3ds", "p_file_export_gts",
+    "p_tools_remdup",    "z_d_printsetup",    "p_file_print",
+    "z_d_plotsetup",     "p_file_plot",       "p_file_new",
+    "p_file_quit",       "p_symbol_cut",      "p_symbol_copy",
+    "p_symbol_paste",    "z_help_guide",      "z_help_tutorial",
+    "z_help_readme",     "z_help_shortcut",   "z_help_about",
 };
 
 const Keys page_keys[TOOL_PAGE_COUNT] = {
