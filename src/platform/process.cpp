@@ -51,7 +51,9 @@ ProcessResult process_start_real(const ProcessRequest& request) {
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  const bool ok = redirect(&actions, 1, request.stdout_path) && redirect(&actions, 2, request.stderr_path);
+  const bool ok = (request.working_dir.empty() ||
+                   posix_spawn_file_actions_addchdir_np(&actions, request.working_dir.c_str()) == 0) &&
+                  redirect(&actions, 1, request.stdout_path) && redirect(&actions, 2, request.stderr_path);
   pid_t pid = 0;
   const int rc = ok ? posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) : -1;
   posix_spawn_file_actions_destroy(&actions);

@@ -20,6 +20,9 @@ struct ProcessRequest {
   // Where its standard output and error go; empty keeps the program's own.
   std::string stdout_path;
   std::string stderr_path;
+  // The folder the program starts in; empty keeps ours. A relative argv[0]
+  // or stream path is then taken from that folder.
+  std::string working_dir;
 };
 
 struct ProcessResult {
