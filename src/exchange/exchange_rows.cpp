@@ -4,13 +4,19 @@
 #include "exchange/dxf_writer.h"
 #include "exchange/hpgl_writer.h"
 #include "exchange/pdf_writer.h"
+#include "exchange/pov_export.h"
 #include "exchange/ps_writer.h"
 #include "exchange/svg_writer.h"
 
 CmdRows exchange_rows() {
+  // One row a line below the first ones, so rows are added without moving others.
+  // clang-format off
   return {
       {"p_file_print", ps_print},        {"p_file_export_eps", eps_export}, {"p_file_export_pdf", pdf_export},
       {"p_file_export_svg", svg_export}, {"p_file_plot", hpgl_plot},        {"p_file_import_dxf", dxf_import},
       {"p_file_export_dxf", dxf_export},
+      {"p_file_export_pov", pov_export_file},
+      {"b_3d_pov", pov_render},
   };
+  // clang-format on
 }

@@ -38,3 +38,31 @@ std::string pov_scene_path();
 // the special file when the material has one.
 void pov_write_texture(OutText& out, const MaterialDef& def, std::string_view identifier);
 void pov_write_texture(std::FILE* f, const MaterialDef& def, std::string_view identifier);
+
+// The scene identifier of every entry of mat_table, in table order: the
+// table's identifier, with "mat_" in front when it is a POV-Ray keyword
+// ("box", "plane"), and a number behind when that prefix made it equal to
+// another entry's.
+std::vector<std::string> pov_identifiers();
+
+// The whole scene of the marked elements, their materials already in
+// mat_table: global settings, camera (view_camera; orthographic when asked),
+// background and sky, one texture per table entry, then the marked meshes,
+// walls and lights in list order. Other kinds are left out.
+void pov_write_scene(OutText& out, bool orthographic);
+
+// The argument vector that renders scene with pov_settings: the configured
+// command's words, the scene, the size, the image file (or none), the
+// quality and the anti-aliasing. Empty when the command cannot be split.
+std::vector<std::string> pov_run_argv(const std::string& scene);
+// Starts POV-Ray on the render scene in the background, in the private
+// temporary folder. False (with a message) when it could not be started.
+bool pov_run();
+
+// The export (mode 1: the scope question and the chooser) and the render
+// (mode 0: the current and the shown layers into the render scene, then
+// pov_run). Both ask for the camera type first and need POV-Ray on PATH.
+// Every mark is cleared however the command ends.
+void pov_export(int mode);
+void pov_export_file();  // p_file_export_pov
+void pov_render();       // b_3d_pov

@@ -97,7 +97,7 @@ TEST_F(PovTexture, ImageMapByTypeAndMode) {
       {textured(4, "wall.tga"),
        "map_type 0   once } scale <2.00, 0.50> translate <0.25, -1.00> rotate 90*x }"},
       {textured(3, "leaf.png"),
-       "pigment { image_map { png \"/home/u/KAVRO3/tex/leaf.png\" map_type 0 transmit 0, 1.0  once } "
+       "pigment { image_map { png \"/home/u/KAVRO3/tex/leaf.png\" map_type 0   once } "
        "scale <2.00, 0.50> translate <0.25, -1.00>  }"},
       {textured(5, "ball.jpg"), "map_type 1   once } scale <2.00, 0.50> translate <0.25, -1.00>  }"},
       {textured(6, "tube.jpg"), "map_type 2   once } scale <2.00, 0.50> translate <0.25, -1.00>  }"},
@@ -114,6 +114,26 @@ TEST_F(PovTexture, ImageMapByTypeAndMode) {
       EXPECT_EQ(map, "") << c.def.image_file.c_str();
     else
       EXPECT_NE(map.find(c.map), std::string::npos) << c.def.image_file.c_str() << "\n" << map;
+  }
+}
+
+// POV-Ray takes "transmit" only for an image with a palette; asked of any
+// other PNG it refuses the whole scene.
+TEST_F(PovTexture, PngTransmitsOnlyWithAPalette) {
+  TempFolder dir;
+  base_dir = dir.path().string();
+  const std::string head = std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x10\0\0\0\x10\x08", 25);
+  dir.write("tex/palette.png", head + '\x03' + std::string(30, '\0'));
+  dir.write("tex/rgb.png", head + '\x02' + std::string(30, '\0'));
+  dir.write("tex/short.png", head);
+  const struct {
+    const char* image;
+    bool transmit;
+  } cases[] = {{"palette.png", true}, {"rgb.png", false}, {"short.png", false}, {"missing.png", false}};
+  for (const auto& c : cases) {
+    const std::string map = image_map(texture(textured(3, c.image)));
+    EXPECT_EQ(map.find(" map_type 0 transmit 0, 1.0  once }") != std::string::npos, c.transmit) << map;
+    EXPECT_EQ(map.find(" map_type 0   once }") != std::string::npos, !c.transmit) << map;
   }
 }
 
