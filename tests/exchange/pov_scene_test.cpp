@@ -358,6 +358,37 @@ TEST_F(PovScene, MaterialIdentifiersAreDeclaredOnceAndUsedAsDeclared) {
   EXPECT_EQ(count_of(text, "#declare box "), 0);
 }
 
+// A textured material whose picture is missing is asked about once per
+// export, and a missing preset once; both are then written plainly.
+TEST_F(PovScene, MissingPictureAndPresetAskedOnceAndWrittenPlain) {
+  dir.write("mat/Tiles", "1\n0\n0\n0\n1.000000\n0\n0\n0\n0\n0\n2\nmissing.png\n1\n0.5\n0.25\n0\n0\n0\n\n");
+  add_cuboid(0, 0, 0, 1, 1, 1, "Tiles");
+  add_cuboid(2, 0, 0, 1, 1, 1, "Nowhere");
+  add_cuboid(4, 0, 0, 1, 1, 1, "Tiles");
+  add_cuboid(6, 0, 0, 1, 1, 1, "Nowhere");
+  pov_settings.command = "povray";
+  ui.answers = {1, 1, 1, 1};  // perspective, all objects, then both questions
+  ui.paths = {file("tiles.pov")};
+  pov_export_file();
+  EXPECT_TRUE(ui.answers.empty());
+  EXPECT_EQ(ui.calls_starting("ask Image  > missing.png <  not found!").size(), 1u);
+  EXPECT_EQ(ui.calls_starting("ask Material  > Nowhere <  not found!").size(), 1u);
+  const std::string text = read_file(file("tiles.pov"));
+  EXPECT_EQ(count_of(text, "image_map"), 0) << text;
+  EXPECT_NE(
+      text.find(
+          "#declare Tiles =\ntexture {\npigment { color rgbt <1.000000,0.000000,0.000000,0.000000> }\n"),
+      std::string::npos)
+      << text;
+  EXPECT_NE(
+      text.find(
+          "#declare Nowhere =\ntexture {\npigment { color rgbt <0.750000,0.750000,0.750000,0.000000> }\n"),
+      std::string::npos)
+      << text;
+  EXPECT_EQ(count_of(text, "texture {Tiles\n"), 2);
+  EXPECT_EQ(count_of(text, "texture {Nowhere\n"), 2);
+}
+
 TEST_F(PovScene, KeywordsGetThePrefix) {
   const struct {
     const char* name;
