@@ -6,6 +6,7 @@
 #include "exchange/hpgl_writer.h"
 #include "exchange/lwo_writer.h"
 #include "exchange/pdf_writer.h"
+#include "exchange/pov_export.h"
 #include "exchange/ps_writer.h"
 #include "exchange/rad_render.h"
 #include "exchange/svg_writer.h"
@@ -25,6 +26,8 @@ CmdRows exchange_rows() {
       {"b_3d_raz", tool_3d_raz},
       {"p_file_export_lwo", lwo_export},
       {"p_file_import_dgm", dgm_import},
+      {"p_file_export_pov", pov_export_file},
+      {"b_3d_pov", pov_render},
   };
   // clang-format on
 }

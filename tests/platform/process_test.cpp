@@ -54,6 +54,24 @@ TEST(Process, ArgumentsReachTheProgramUnchangedAndOutputGoesToItsFile) {
   EXPECT_FALSE(fs::exists(dir / "pwned"));
 }
 
+// The program starts in the folder asked for, its output path taken from
+// there; a folder that does not exist starts nothing.
+TEST(Process, StartsInTheWorkingFolder) {
+  TempFolder dir;
+  ProcessRequest r;
+  r.argv = {"pwd"};
+  r.working_dir = dir.path().string();
+  r.stdout_path = "where.txt";
+  ProcessResult result = process_start(r);
+  ASSERT_TRUE(result.started);
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(read_all(dir / "where.txt"), fs::canonical(dir.path()).string() + "\n");
+
+  r.working_dir = (dir / "missing").string();
+  r.stdout_path.clear();
+  EXPECT_FALSE(process_start(r).started);
+}
+
 TEST(Process, BackgroundStartReturnsAtOnce) {
   ProcessRequest r;
   r.argv = {"true"};
