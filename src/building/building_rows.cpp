@@ -57,6 +57,7 @@ CmdRows building_rows() {
       {"b_opening_dissolve", tool_opening_dissolve},
       {"b_opening_remove", tool_opening_remove},
       {"b_3d_gl", tool_3d_gl},
+      {"b_3d_wire", tool_3d_wire},
       {"p_file_export_gts", cmd_p_file_export_gts},
       {"p_file_import_gts", cmd_p_file_import_gts},
       {"b_unit_gablewall", tool_unit_gablewall},

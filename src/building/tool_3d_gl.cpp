@@ -57,3 +57,5 @@ void tool_3d_gl() {
     ui().msgbox_error(text);
   }
 }
+
+void tool_3d_wire() {}

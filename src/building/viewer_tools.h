@@ -16,3 +16,7 @@ int viewer_write_handoff(const std::string& path);
 // b_3d_gl: writes the hand-off file and starts the viewer from the working
 // folder with the file as its argument, in the background. Returns at once.
 void tool_3d_gl();
+
+// b_3d_wire: the wire-frame key is still dispatched, but the views already
+// draw every solid as its edges, so it has nothing to do.
+void tool_3d_wire();
