@@ -11,6 +11,7 @@ KAVRO_PACKAGES=(
 KAVRO_TEST_PACKAGES=(xvfb xauth fonts-dejavu-core clang libclang-rt-dev clang-format python3-ezdxf)
 # The formats' own tools that check what the writers write.
 KAVRO_TEST_PACKAGES+=(ghostscript poppler-utils qpdf librsvg2-bin libxml2-utils hp2xx)
+KAVRO_TEST_PACKAGES+=(assimp-utils)
 
 kavro_install_packages() {
   local missing=()
