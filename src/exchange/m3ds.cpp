@@ -1,5 +1,6 @@
 #include "exchange/m3ds.h"
 
+#include <lib3ds/chunk.h>
 #include <lib3ds/file.h>
 #include <lib3ds/io.h>
 #include <lib3ds/material.h>
@@ -127,41 +128,45 @@ std::string face_material(std::string_view name) {
 }
 
 // The chunk tree of a file: each chunk a 16-bit id and a 32-bit size that
-// counts its 6 header bytes, little-endian. lib3ds trusts the sizes and
-// counts it reads; a chunk reaching past the chunk that holds it, a point
-// or face list longer than its chunk, or a material group naming a face
-// that does not exist (lib3ds writes to that face) refuses the file here.
-enum : uint16_t {
-  CHUNK_MAIN = 0x4D4D,
-  CHUNK_MLIB = 0x3DAA,
-  CHUNK_CMAGIC = 0xC23D,
-  CHUNK_MDATA = 0x3D3D,
-  CHUNK_OBJECT = 0x4000,
-  CHUNK_TRIANGLES = 0x4100,
-  CHUNK_POINTS = 0x4110,
-  CHUNK_FACES = 0x4120,
-  CHUNK_FACE_MATERIAL = 0x4130,
-};
+// counts its 6 header bytes, little-endian. lib3ds trusts what it reads: it
+// steps through a chunk's children by their sizes (a size below 6 never
+// ends), takes the points a face names for its normal and writes to the
+// faces a material group names. So lib3ds reads a checked copy:
+//  - a chunk reaching past the chunk holding it, or a point or face list
+//    longer than its chunk, refuses the file;
+//  - a face naming a point the mesh does not have becomes (0, 0, 0), which
+//    the conversion drops;
+//  - every chunk the import does not read (key frames, lights, cameras,
+//    views, texture maps ...), a face list before any points and a
+//    material group naming a face that does not exist get an id no reader
+//    knows, so lib3ds passes over them.
+constexpr uint16_t CHUNK_SKIPPED = 0xFFFF;  // an id 0 would end the list instead
 constexpr int CHUNK_DEPTH_MAX = 8;
 constexpr std::size_t NAME_FIELD = 64;
 
-class ChunkCheck {
+class ChunkRepair {
  public:
-  explicit ChunkCheck(std::string_view bytes) : b_(bytes) {}
+  explicit ChunkRepair(std::string& bytes) : b_(bytes) {}
 
-  bool file() const {
+  // False when the file cannot be read as chunks.
+  bool file() {
     uint16_t id = 0;
     std::size_t end = 0;
-    if (!header(0, b_.size(), id, end)) return false;
-    if (id != CHUNK_MAIN && id != CHUNK_MLIB && id != CHUNK_CMAGIC && id != CHUNK_MDATA) return false;
-    return chunk(id, 6, end, 0, 0);
+    return header(0, b_.size(), id, end) && chunk(0, id, end, 0, In::FILE);
   }
 
  private:
+  // Where a chunk stands: the kind of chunk holding it.
+  enum class In { FILE, MAIN, MDATA, MATERIAL, COLOUR, PERCENT, OBJECT, TRIANGLES, FACES };
+
   uint32_t u16(std::size_t at) const {
     return static_cast<uint8_t>(b_[at]) | static_cast<uint32_t>(static_cast<uint8_t>(b_[at + 1])) << 8;
   }
   uint32_t u32(std::size_t at) const { return u16(at) | u16(at + 2) << 16; }
+  void set_u16(std::size_t at, uint32_t v) {
+    b_[at] = static_cast<char>(v & 0xff);
+    b_[at + 1] = static_cast<char>(v >> 8 & 0xff);
+  }
 
   // The chunk at at, which must end by limit.
   bool header(std::size_t at, std::size_t limit, uint16_t& id, std::size_t& end) const {
@@ -177,58 +182,97 @@ class ChunkCheck {
   // position after it, 0 when there is none.
   std::size_t after_name(std::size_t at, std::size_t end) const {
     const std::size_t n = std::min(end - at, NAME_FIELD);
-    const std::size_t nul = b_.substr(at, n).find('\0');
+    const std::size_t nul = std::string_view(b_).substr(at, n).find('\0');
     return nul == std::string_view::npos ? 0 : at + nul + 1;
   }
 
-  // The chunks filling [at, end) inside a chunk; faces is the face count of
-  // an enclosing face list.
-  bool children(std::size_t at, std::size_t end, int depth, uint32_t faces) const {
+  // The chunks filling [at, end) inside a chunk of the kind in.
+  bool children(std::size_t at, std::size_t end, int depth, In in) {
     if (depth > CHUNK_DEPTH_MAX) return false;
     while (at < end) {
       uint16_t id = 0;
       std::size_t chunk_end = 0;
-      if (!header(at, end, id, chunk_end) || !chunk(id, at + 6, chunk_end, depth + 1, faces)) return false;
+      if (!header(at, end, id, chunk_end) || !chunk(at, id, chunk_end, depth + 1, in)) return false;
       at = chunk_end;
     }
     return true;
   }
 
-  bool chunk(uint16_t id, std::size_t at, std::size_t end, int depth, uint32_t faces) const {
-    switch (id) {
-      case CHUNK_MAIN:
-      case CHUNK_MLIB:
-      case CHUNK_CMAGIC:
-      case CHUNK_MDATA:
-      case CHUNK_TRIANGLES:
-        return children(at, end, depth, 0);
-      case CHUNK_OBJECT: {
-        const std::size_t next = after_name(at, end);
-        return next != 0 && children(next, end, depth, 0);
-      }
-      case CHUNK_POINTS:
-        return end - at >= 2 && (end - at - 2) / 12 >= u16(at);
-      case CHUNK_FACES: {
-        if (end - at < 2) return false;
-        const uint32_t n = u16(at);
-        if ((end - at - 2) / 8 < n) return false;
-        return children(at + 2 + 8 * std::size_t{n}, end, depth, n);
-      }
-      case CHUNK_FACE_MATERIAL: {
-        const std::size_t next = after_name(at, end);
-        if (next == 0 || end - next < 2) return false;
-        const uint32_t n = u16(next);
-        if ((end - next - 2) / 2 < n) return false;
-        for (uint32_t i = 0; i < n; ++i)
-          if (u16(next + 2 + 2 * i) >= faces) return false;
-        return true;
-      }
-      default:
-        return true;
+  // Checks (and where needed mends) the chunk [start, end); false refuses
+  // the file.
+  bool chunk(std::size_t start, uint16_t id, std::size_t end, int depth, In in) {
+    const std::size_t at = start + 6;
+    const std::size_t size = end - at;
+    switch (in) {
+      case In::FILE:
+        if (id == LIB3DS_M3DMAGIC || id == LIB3DS_MLIBMAGIC || id == LIB3DS_CMAGIC)
+          return children(at, end, depth, In::MAIN);
+        return id == LIB3DS_MDATA && children(at, end, depth, In::MDATA);
+      case In::MAIN:
+        if (id == LIB3DS_MDATA) return children(at, end, depth, In::MDATA);
+        break;
+      case In::MDATA:
+        if (id == LIB3DS_MAT_ENTRY) return children(at, end, depth, In::MATERIAL);
+        if (id == LIB3DS_NAMED_OBJECT) {
+          const std::size_t next = after_name(at, end);
+          if (next != 0) return children(next, end, depth, In::OBJECT);
+        }
+        break;
+      case In::MATERIAL:
+        if (id == LIB3DS_MAT_NAME && after_name(at, end) != 0) return true;
+        if (id == LIB3DS_MAT_AMBIENT || id == LIB3DS_MAT_DIFFUSE || id == LIB3DS_MAT_SPECULAR)
+          return children(at, end, depth, In::COLOUR);
+        if (id == LIB3DS_MAT_SHININESS || id == LIB3DS_MAT_TRANSPARENCY)
+          return children(at, end, depth, In::PERCENT);
+        break;
+      case In::COLOUR:
+        if ((id == LIB3DS_COLOR_F || id == LIB3DS_LIN_COLOR_F) && size >= 12) return true;
+        if ((id == LIB3DS_COLOR_24 || id == LIB3DS_LIN_COLOR_24) && size >= 3) return true;
+        break;
+      case In::PERCENT:
+        if ((id == LIB3DS_INT_PERCENTAGE && size >= 2) || (id == LIB3DS_FLOAT_PERCENTAGE && size >= 4))
+          return true;
+        break;
+      case In::OBJECT:
+        if (id == LIB3DS_N_TRI_OBJECT) {
+          points_ = 0;
+          return children(at, end, depth, In::TRIANGLES);
+        }
+        break;
+      case In::TRIANGLES:
+        if (id == LIB3DS_POINT_ARRAY) {
+          if (size < 2 || (size - 2) / 12 < u16(at)) return false;
+          points_ = u16(at);
+          return true;
+        }
+        if (id == LIB3DS_FACE_ARRAY) {
+          if (size < 2 || (size - 2) / 8 < u16(at)) return false;
+          faces_ = u16(at);
+          if (faces_ > 0 && points_ == 0) break;
+          for (uint32_t k = 0; k < faces_; ++k) {
+            const std::size_t face = at + 2 + 8 * std::size_t{k};
+            if (u16(face) >= points_ || u16(face + 2) >= points_ || u16(face + 4) >= points_)
+              for (int c = 0; c < 3; ++c) set_u16(face + 2 * c, 0);
+          }
+          return children(at + 2 + 8 * std::size_t{faces_}, end, depth, In::FACES);
+        }
+        break;
+      case In::FACES:
+        if (id == LIB3DS_MSH_MAT_GROUP) {
+          const std::size_t next = after_name(at, end);
+          bool usable = next != 0 && end - next >= 2 && (end - next - 2) / 2 >= u16(next);
+          for (uint32_t i = 0; usable && i < u16(next); ++i) usable = u16(next + 2 + 2 * i) < faces_;
+          if (usable) return true;
+        }
+        break;
     }
+    set_u16(start, CHUNK_SKIPPED);
+    return true;
   }
 
-  std::string_view b_;
+  std::string& b_;
+  uint32_t points_ = 0;  // of the mesh being read
+  uint32_t faces_ = 0;   // of the face list being read
 };
 
 // Most readers build their scene from the key-frame nodes and know an
@@ -245,8 +289,9 @@ void add_object_node(Lib3dsFile* file, const char* name, Lib3dsWord id) {
 }  // namespace
 
 M3dsFilePtr m3ds_read(std::string_view bytes) {
-  if (!ChunkCheck(bytes).file()) return nullptr;
-  MemoryIn in{bytes};
+  std::string repaired(bytes);
+  if (!ChunkRepair(repaired).file()) return nullptr;
+  MemoryIn in{repaired};
   IoPtr io(lib3ds_io_new(&in, memory_error, memory_seek, memory_tell, memory_read, no_write));
   M3dsFilePtr file(lib3ds_file_new());
   if (!io || !file) return nullptr;
@@ -293,7 +338,7 @@ M3dsImport m3ds_import_objects(const Lib3dsFile& file, const MaterialPreset& bas
     for (long k = 0; k < faces; ++k) {
       const Lib3dsWord* f = m->faceL[k].points;
       if (f[0] >= points || f[1] >= points || f[2] >= points || !usable[f[0]] || !usable[f[1]] ||
-          !usable[f[2]]) {
+          !usable[f[2]] || f[0] == f[1] || f[1] == f[2] || f[2] == f[0]) {
         ++dropped;
         continue;
       }

@@ -30,7 +30,9 @@ struct M3dsFileFree {
 using M3dsFilePtr = std::unique_ptr<Lib3dsFile, M3dsFileFree>;
 
 // The file's bytes as lib3ds reads them; null when lib3ds refuses them or
-// when a chunk lies outside the chunk holding it.
+// when a chunk reaches past the chunk holding it. Face lists and material
+// groups are checked before lib3ds follows their indices: a face naming a
+// point the mesh does not have reaches lib3ds as (0, 0, 0).
 M3dsFilePtr m3ds_read(std::string_view bytes);
 // Writes the file to the stream; false when lib3ds or the stream failed.
 bool m3ds_write(Lib3dsFile* file, std::FILE* out);
@@ -54,13 +56,14 @@ struct M3dsObject {
 struct M3dsImport {
   std::vector<M3dsObject> objects;
   // One line per mesh of the file: "name = <name> np=<points> nf=<faces>",
-  // and " dropped=<n>" when n faces named a point the mesh does not have.
+  // and " dropped=<n>" when n faces were dropped.
   std::string log;
 };
 
-// The objects of the file's meshes in the file's order. A face naming a
-// point that does not exist (or one that is no finite position) is dropped;
-// a mesh left without faces, or with fewer than 3 points, gives no object.
+// The objects of the file's meshes in the order of lib3ds's list. A face
+// that does not name three different points of the mesh, each a finite
+// position, is dropped; a mesh left without faces, or with fewer than 3
+// points, gives no object.
 // A preset takes its colour, transparency, highlight and ambience from the
 // material and everything from the texture on from base.
 M3dsImport m3ds_import_objects(const Lib3dsFile& file, const MaterialPreset& base);

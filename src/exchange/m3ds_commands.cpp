@@ -8,7 +8,6 @@
 #include <string>
 
 #include "building/solid/wall_mesh.h"
-#include "display/draw.h"
 #include "display/export_scope.h"
 #include "exchange/export_2d.h"
 #include "exchange/m3ds.h"
@@ -18,10 +17,10 @@
 #include "model/files/preset_files.h"
 #include "model/layers.h"
 #include "model/nls.h"
+#include "model/redraw.h"
 #include "model/settings.h"
 #include "model/ui.h"
 #include "model/undo.h"
-#include "tools/tool_common.h"
 
 namespace {
 
@@ -45,10 +44,9 @@ int m3ds_import_commit(const M3dsImport& import) {
                   static_cast<int>(sizes.size()), sizes.data(), vertices.data(), obj.indices.data(),
                   obj.material, 0);
     ++n;
-    {
-      ToolCursorOff off;
-      draw_last_element(DRAW_NORMAL);
-    }
+    redraw().input_cursor_toggle();
+    redraw().draw_last_element(DRAW_NORMAL);
+    redraw().input_cursor_toggle();
     if (obj.preset) {
       MaterialPreset preset = *obj.preset;
       const std::string path = preset_path(PresetKind::MAT, obj.material);

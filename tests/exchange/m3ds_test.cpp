@@ -259,6 +259,14 @@ TEST_F(M3ds, MaterialNamedLikeAMeshBecomesItsPreset) {
   EXPECT_EQ(all[1]->material, "3ds_Lid");
   EXPECT_EQ(all[0]->group, all[1]->group);
   EXPECT_NE(all[0]->group, 0);
+  // Each drawn as it comes, the cursor off the screen meanwhile.
+  std::vector<std::string> drawn;
+  for (const std::string& c : ui.calls)
+    if (c == "cursor_toggle" || c.starts_with("draw_last_element")) drawn.push_back(c);
+  const std::vector<std::string> once = {"cursor_toggle", "draw_last_element 0", "cursor_toggle"};
+  std::vector<std::string> twice = once;
+  twice.insert(twice.end(), once.begin(), once.end());
+  EXPECT_EQ(drawn, twice);
   EXPECT_TRUE(fs::exists(dir / "mat/3ds_Box"));
   EXPECT_FALSE(fs::exists(dir / "mat/3ds_Lid"));
   // Colour, transparency, 1, no reflection, the shininess, no refraction or
@@ -382,7 +390,7 @@ TEST_F(M3ds, BadFacesAreDroppedAndCounted) {
   EXPECT_EQ(printed,
             "name = None np=3 nf=1 dropped=1\n"
             "name = Some np=3 nf=3 dropped=2\n"
-            "name = Two np=2 nf=1\n");
+            "name = Two np=2 nf=1 dropped=1\n");
   const std::vector<MeshElem*> all = meshes();
   ASSERT_EQ(all.size(), 1u);
   EXPECT_EQ(all[0]->indices, (std::vector<int32_t>{2, 1, 0}));
@@ -396,6 +404,76 @@ TEST_F(M3ds, BadFacesAreDroppedAndCounted) {
     import(file(name));
     EXPECT_EQ(ui.calls_starting("error ***ERROR***\nLoading .3ds file failed\n").size(), 1u) << name;
     EXPECT_EQ(meshes().size(), 1u) << name;
+  }
+}
+
+// Chunks built byte by byte, for files no writer would make.
+std::string le(uint32_t v, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>(v >> (8 * i) & 0xff);
+  return out;
+}
+std::string chunk(uint16_t id, const std::string& content, int extra_size = 0) {
+  return le(id, 2) + le(static_cast<uint32_t>(content.size() + 6 + extra_size), 4) + content;
+}
+std::string points_chunk(int n, int claimed) {
+  std::string content = le(claimed, 2);
+  for (int i = 0; i < n; ++i) {
+    const float p[3] = {float(i == 1), float(i == 2), 0.0f};
+    content.append(reinterpret_cast<const char*>(p), sizeof p);
+  }
+  return chunk(0x4110, content);
+}
+std::string faces_chunk(const std::vector<std::array<int, 3>>& faces, const std::string& inner = "") {
+  std::string content = le(static_cast<uint32_t>(faces.size()), 2);
+  for (const auto& f : faces) content += le(f[0], 2) + le(f[1], 2) + le(f[2], 2) + le(7, 2);
+  return chunk(0x4120, content + inner);
+}
+std::string file_of(const std::string& mesh_chunks) {
+  return chunk(0x4D4D, chunk(0x3D3D, chunk(0x4000, std::string("X", 2) + chunk(0x4100, mesh_chunks))));
+}
+
+TEST(M3dsRead, BrokenCountsAndIndicesNeverReachLib3ds) {
+  const std::string group_bad = chunk(0x4130, std::string("M", 2) + le(2, 2) + le(0, 2) + le(5, 2));
+  const std::string group_ok = chunk(0x4130, std::string("M", 2) + le(1, 2) + le(0, 2));
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* log;  // null: the file is refused
+    std::size_t faces;
+  } cases[] = {
+      {"sound", file_of(points_chunk(3, 3) + faces_chunk({{0, 1, 2}}, group_ok)), "name = X np=3 nf=1\n", 1},
+      {"point out of range", file_of(points_chunk(3, 3) + faces_chunk({{0, 1, 2}, {2, 1, 900}})),
+       "name = X np=3 nf=2 dropped=1\n", 1},
+      {"faces before points", file_of(faces_chunk({{0, 1, 2}}) + points_chunk(3, 3)), "name = X np=3 nf=0\n",
+       0},
+      {"material group naming face 5 of 1", file_of(points_chunk(3, 3) + faces_chunk({{0, 1, 2}}, group_bad)),
+       "name = X np=3 nf=1\n", 1},
+      {"more points than the chunk holds", file_of(points_chunk(3, 300) + faces_chunk({{0, 1, 2}})), nullptr,
+       0},
+      {"face list longer than its chunk", file_of(points_chunk(3, 3) + chunk(0x4120, le(40, 2))), nullptr, 0},
+      {"chunk reaching past its parent", chunk(0x4D4D, chunk(0x3D3D, chunk(0x4000, std::string("X", 2), 50))),
+       nullptr, 0},
+      {"file shorter than its chunk", file_of(points_chunk(3, 3)).substr(0, 30), nullptr, 0},
+      {"not a 3DS file", chunk(0x1234, "abc"), nullptr, 0},
+      // lib3ds would step through these for ever.
+      {"chunk of size 0", chunk(0x4D4D, chunk(0x3D3D, chunk(0xAFFF, le(0xA000, 2) + le(0, 4)))), nullptr, 0},
+      {"texture map holding a chunk of size 0",
+       chunk(0x4D4D, chunk(0x3D3D, chunk(0xAFFF, chunk(0xA200, le(0x0030, 2) + le(0, 4))))), "", 0},
+  };
+  for (const auto& c : cases) {
+    M3dsFilePtr file = m3ds_read(c.bytes);
+    ASSERT_EQ(file != nullptr, c.log != nullptr) << c.what;
+    if (!file) continue;
+    // lib3ds took every face's points for its normals while it read: none
+    // named a point that is not there.
+    for (const Lib3dsMesh* m = file->meshes; m; m = m->next)
+      for (Lib3dsDword k = 0; k < m->faces; ++k)
+        for (Lib3dsWord i : m->faceL[k].points) EXPECT_LT(i, m->points) << c.what;
+    const M3dsImport import = m3ds_import_objects(*file, MaterialPreset{});
+    EXPECT_EQ(import.log, c.log) << c.what;
+    const std::size_t faces = import.objects.empty() ? 0 : import.objects[0].indices.size() / 3;
+    EXPECT_EQ(faces, c.faces) << c.what;
   }
 }
 
