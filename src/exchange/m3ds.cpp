@@ -410,8 +410,9 @@ M3dsFilePtr m3ds_export_file(const std::vector<M3dsTriangles>& meshes, std::stri
   for (const M3dsTriangles& t : meshes) {
     char name[32];
     std::snprintf(name, sizeof name, "KAVRO_ob3_%d", n++);
-    // A mesh without triangles would be a mesh of loose points.
-    if (t.triangles.empty()) continue;
+    // A mesh without triangles would be a mesh of loose points; one past
+    // the 16-bit counts would be written wrapped (callers refuse it first).
+    if (t.triangles.empty() || !m3ds_fits(t)) continue;
     Lib3dsMesh* mesh = lib3ds_mesh_new(name);
     if (!mesh) continue;
     if (!lib3ds_mesh_new_point_list(mesh, static_cast<Lib3dsDword>(t.vertices.size()))) {
@@ -438,7 +439,7 @@ M3dsFilePtr m3ds_export_file(const std::vector<M3dsTriangles>& meshes, std::stri
       set_field(f.material, t.material);
     }
     lib3ds_file_insert_mesh(file.get(), mesh);
-    add_object_node(file.get(), name, node_id++);
+    if (node_id < LIB3DS_NO_PARENT) add_object_node(file.get(), name, node_id++);
   }
   return file;
 }

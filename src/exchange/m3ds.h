@@ -95,8 +95,10 @@ bool m3ds_fits(const M3dsTriangles& mesh);
 // A new file named "Kavro3DS" (scale 1, ambient light 0.5 grey, a solid
 // background 0.3, 0.3, 0.5) holding one material per table entry and the
 // meshes "KAVRO_ob3_0", "KAVRO_ob3_1", ... whose triangles (a, b, c) are
-// faces (c, b, a). A mesh lib3ds could not take is left out with a line on
-// log.
+// faces (c, b, a), each with a key-frame node of its name (readers that
+// build their scene from the nodes know the objects by them). A mesh
+// without triangles or past the 16-bit counts is left out, and so is one
+// lib3ds could not take, with a line on log.
 M3dsFilePtr m3ds_export_file(const std::vector<M3dsTriangles>& meshes, std::string& log);
 
 // The commands p_file_import_3ds and p_file_export_3ds.
