@@ -237,6 +237,13 @@ TEST_F(M3ds, CubeWrittenByAssimpImportsAsOneUndoableObject) {
   EXPECT_EQ(cube.layer, cur_layer);
   EXPECT_NE(cube.group, 0);
   for (int32_t s : cube.face_sizes) EXPECT_EQ(s, 3);
+  // The points as the file holds them: a box of 1 m each way.
+  for (double Point3::*axis : {&Point3::x, &Point3::y, &Point3::z}) {
+    const auto [lo, hi] =
+        std::minmax_element(cube.vertices.begin(), cube.vertices.end(),
+                            [axis](const Point3& a, const Point3& b) { return a.*axis < b.*axis; });
+    EXPECT_DOUBLE_EQ((*hi).*axis - (*lo).*axis, 1.0);
+  }
   EXPECT_EQ(import_file.view(), file("cube.3ds"));
 
   undo_step_back();
@@ -348,6 +355,15 @@ TEST_F(M3ds, CancelledExportsClearTheMarks) {
     EXPECT_TRUE(nothing_marked()) << c.what;
     EXPECT_TRUE(fs::is_empty(dir / "out")) << c.what;
   }
+}
+
+TEST_F(M3ds, AFileThatCannotBeWrittenIsReported) {
+  new_cube("Glas");
+  const std::string printed = export_all("no/such/folder/x.3ds");
+  EXPECT_EQ(printed, "lib3ds error: Writing " + file("no/such/folder/x.3ds") + "\n");
+  EXPECT_EQ(ui.calls_starting("error Cannot write file").size(), 1u);
+  EXPECT_TRUE(nothing_marked());
+  EXPECT_EQ(import_file.view(), "");
 }
 
 TEST_F(M3ds, ObjectsBeyondSixteenBitsAreRefusedBeforeWriting) {
