@@ -212,6 +212,10 @@ TEST_F(M3ds, TwoObjectsOfOneMaterialAsAssimpReadsThem) {
   for (int i = 2; i < 4; ++i) {
     EXPECT_EQ(all[i]->vertex_count(), 8);
     EXPECT_EQ(all[i]->face_count(), 12);
+    for (int v = 0; v < 8; ++v) {
+      const Point3 &a = all[i - 2]->vertices[v], &b = all[i]->vertices[v];
+      EXPECT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z) << "object " << i << " point " << v;
+    }
   }
   EXPECT_EQ(all[2]->material, "3ds_KAVRO_ob3_0");
 }
