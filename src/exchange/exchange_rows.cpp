@@ -5,6 +5,7 @@
 #include "exchange/dxf_writer.h"
 #include "exchange/hpgl_writer.h"
 #include "exchange/lwo_writer.h"
+#include "exchange/m3ds.h"
 #include "exchange/pdf_writer.h"
 #include "exchange/pov_export.h"
 #include "exchange/ps_writer.h"
@@ -28,6 +29,8 @@ CmdRows exchange_rows() {
       {"p_file_import_dgm", dgm_import},
       {"p_file_export_pov", pov_export_file},
       {"b_3d_pov", pov_render},
+      {"p_file_import_3ds", m3ds_import},
+      {"p_file_export_3ds", m3ds_export},
   };
   // clang-format on
 }

@@ -1,0 +1,445 @@
+#include "exchange/m3ds.h"
+
+#include <lib3ds/chunk.h>
+#include <lib3ds/file.h>
+#include <lib3ds/io.h>
+#include <lib3ds/material.h>
+#include <lib3ds/mesh.h>
+#include <lib3ds/node.h>
+#include <lib3ds/vector.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "exchange/material_table.h"
+#include "model/consts.h"
+#include "model/triangulate.h"
+
+void M3dsFileFree::operator()(Lib3dsFile* file) const { lib3ds_file_free(file); }
+
+namespace {
+
+// lib3ds reads through these from a byte buffer. A read past the end is
+// short and from then on the buffer reports an error.
+struct MemoryIn {
+  std::string_view bytes;
+  long pos = 0;
+  bool failed = false;
+};
+
+Lib3dsBool memory_error(void* self) {
+  return static_cast<MemoryIn*>(self)->failed ? LIB3DS_TRUE : LIB3DS_FALSE;
+}
+
+long memory_seek(void* self, long offset, Lib3dsIoSeek origin) {
+  auto* in = static_cast<MemoryIn*>(self);
+  const long size = static_cast<long>(in->bytes.size());
+  const long base = origin == LIB3DS_SEEK_CUR ? in->pos : origin == LIB3DS_SEEK_END ? size : 0;
+  long target = 0;
+  if (__builtin_add_overflow(base, offset, &target) || target < 0) {
+    in->failed = true;
+    return -1;
+  }
+  in->pos = target;
+  return 0;
+}
+
+long memory_tell(void* self) { return static_cast<MemoryIn*>(self)->pos; }
+
+size_t memory_read(void* self, void* buffer, size_t size) {
+  auto* in = static_cast<MemoryIn*>(self);
+  const std::size_t total = in->bytes.size();
+  const std::size_t at = static_cast<std::size_t>(in->pos);
+  const std::size_t n = at >= total ? 0 : std::min(size, total - at);
+  if (n > 0) std::memcpy(buffer, in->bytes.data() + at, n);
+  in->pos += static_cast<long>(n);
+  if (n < size) in->failed = true;
+  return n;
+}
+
+size_t no_write(void*, const void*, size_t) { return 0; }
+
+Lib3dsBool stream_error(void* self) {
+  return std::ferror(static_cast<std::FILE*>(self)) ? LIB3DS_TRUE : LIB3DS_FALSE;
+}
+
+long stream_seek(void* self, long offset, Lib3dsIoSeek origin) {
+  const int whence = origin == LIB3DS_SEEK_CUR ? SEEK_CUR : origin == LIB3DS_SEEK_END ? SEEK_END : SEEK_SET;
+  return std::fseek(static_cast<std::FILE*>(self), offset, whence);
+}
+
+long stream_tell(void* self) { return std::ftell(static_cast<std::FILE*>(self)); }
+
+size_t no_read(void*, void*, size_t) { return 0; }
+
+size_t stream_write(void* self, const void* buffer, size_t size) {
+  return std::fwrite(buffer, 1, size, static_cast<std::FILE*>(self));
+}
+
+struct IoFree {
+  void operator()(Lib3dsIo* io) const { lib3ds_io_free(io); }
+};
+using IoPtr = std::unique_ptr<Lib3dsIo, IoFree>;
+
+// A name field of lib3ds, which need not hold its terminator.
+template <std::size_t N>
+std::string_view field_text(const char (&field)[N]) {
+  return std::string_view(field, strnlen(field, N));
+}
+
+template <std::size_t N>
+void set_field(char (&field)[N], std::string_view text) {
+  const std::size_t n = std::min(text.size(), N - 1);
+  std::memcpy(field, text.data(), n);
+  std::memset(field + n, 0, N - n);
+}
+
+// Material values of a file as preset values: 0..1, 0 for what is no number.
+double unit_value(double v) { return std::isfinite(v) ? std::clamp(v, 0.0, 1.0) : 0.0; }
+
+const Lib3dsMaterial* material_named(const Lib3dsFile& file, std::string_view name) {
+  for (const Lib3dsMaterial* m = file.materials; m; m = m->next)
+    if (field_text(m->name) == name) return m;
+  return nullptr;
+}
+
+MaterialPreset preset_of(const Lib3dsMaterial& m, const MaterialPreset& base, std::string_view name) {
+  MaterialPreset p = base;
+  p.name = name;
+  p.r = unit_value(m.diffuse[0]);
+  p.g = unit_value(m.diffuse[1]);
+  p.b = unit_value(m.diffuse[2]);
+  p.transparency = unit_value(m.transparency);
+  p.reflection = 0.0;
+  p.highlight = unit_value(m.shininess);
+  p.refraction = 0;
+  p.metallic = 0;
+  p.ambience = unit_value((static_cast<double>(m.ambient[0]) + m.ambient[1] + m.ambient[2]) / 3.0);
+  return p;
+}
+
+// The face's material: its table entry's identifier, which is unique in
+// the file even where two names give one mat_identifier.
+std::string face_material(std::string_view name) {
+  for (int i = 0; i < mat_count; ++i)
+    if (mat_table[i].name == name) return std::string(mat_table[i].identifier.view());
+  return mat_identifier(name);
+}
+
+// The chunk tree of a file: each chunk a 16-bit id and a 32-bit size that
+// counts its 6 header bytes, little-endian. lib3ds trusts what it reads: it
+// steps through a chunk's children by their sizes (a size below 6 never
+// ends), takes the points a face names for its normal and writes to the
+// faces a material group names. So lib3ds reads a checked copy:
+//  - a chunk reaching past the chunk holding it, or a point or face list
+//    longer than its chunk, refuses the file;
+//  - a face naming a point the mesh does not have becomes (0, 0, 0), which
+//    the conversion drops;
+//  - every chunk the import does not read (key frames, lights, cameras,
+//    views, texture maps ...), a face list before any points and a
+//    material group naming a face that does not exist get an id no reader
+//    knows, so lib3ds passes over them.
+constexpr uint16_t CHUNK_SKIPPED = 0xFFFF;  // an id 0 would end the list instead
+constexpr int CHUNK_DEPTH_MAX = 8;
+constexpr std::size_t NAME_FIELD = 64;
+
+class ChunkRepair {
+ public:
+  explicit ChunkRepair(std::string& bytes) : b_(bytes) {}
+
+  // False when the file cannot be read as chunks.
+  bool file() {
+    uint16_t id = 0;
+    std::size_t end = 0;
+    return header(0, b_.size(), id, end) && chunk(0, id, end, 0, In::FILE);
+  }
+
+ private:
+  // Where a chunk stands: the kind of chunk holding it.
+  enum class In { FILE, MAIN, MDATA, MATERIAL, COLOUR, PERCENT, OBJECT, TRIANGLES, FACES };
+
+  uint32_t u16(std::size_t at) const {
+    return static_cast<uint8_t>(b_[at]) | static_cast<uint32_t>(static_cast<uint8_t>(b_[at + 1])) << 8;
+  }
+  uint32_t u32(std::size_t at) const { return u16(at) | u16(at + 2) << 16; }
+  void set_u16(std::size_t at, uint32_t v) {
+    b_[at] = static_cast<char>(v & 0xff);
+    b_[at + 1] = static_cast<char>(v >> 8 & 0xff);
+  }
+
+  // The chunk at at, which must end by limit.
+  bool header(std::size_t at, std::size_t limit, uint16_t& id, std::size_t& end) const {
+    if (at > limit || limit - at < 6) return false;
+    id = static_cast<uint16_t>(u16(at));
+    const std::size_t size = u32(at + 2);
+    if (size < 6 || size > limit - at) return false;
+    end = at + size;
+    return true;
+  }
+
+  // A name ended by its terminator inside the field and the chunk; the
+  // position after it, 0 when there is none.
+  std::size_t after_name(std::size_t at, std::size_t end) const {
+    const std::size_t n = std::min(end - at, NAME_FIELD);
+    const std::size_t nul = std::string_view(b_).substr(at, n).find('\0');
+    return nul == std::string_view::npos ? 0 : at + nul + 1;
+  }
+
+  // The chunks filling [at, end) inside a chunk of the kind in.
+  bool children(std::size_t at, std::size_t end, int depth, In in) {
+    if (depth > CHUNK_DEPTH_MAX) return false;
+    while (at < end) {
+      uint16_t id = 0;
+      std::size_t chunk_end = 0;
+      if (!header(at, end, id, chunk_end) || !chunk(at, id, chunk_end, depth + 1, in)) return false;
+      at = chunk_end;
+    }
+    return true;
+  }
+
+  // Checks (and where needed mends) the chunk [start, end); false refuses
+  // the file.
+  bool chunk(std::size_t start, uint16_t id, std::size_t end, int depth, In in) {
+    const std::size_t at = start + 6;
+    const std::size_t size = end - at;
+    switch (in) {
+      case In::FILE:
+        if (id == LIB3DS_M3DMAGIC || id == LIB3DS_MLIBMAGIC || id == LIB3DS_CMAGIC)
+          return children(at, end, depth, In::MAIN);
+        return id == LIB3DS_MDATA && children(at, end, depth, In::MDATA);
+      case In::MAIN:
+        if (id == LIB3DS_MDATA) return children(at, end, depth, In::MDATA);
+        break;
+      case In::MDATA:
+        if (id == LIB3DS_MAT_ENTRY) return children(at, end, depth, In::MATERIAL);
+        if (id == LIB3DS_NAMED_OBJECT) {
+          const std::size_t next = after_name(at, end);
+          if (next != 0) return children(next, end, depth, In::OBJECT);
+        }
+        break;
+      case In::MATERIAL:
+        if (id == LIB3DS_MAT_NAME && after_name(at, end) != 0) return true;
+        if (id == LIB3DS_MAT_AMBIENT || id == LIB3DS_MAT_DIFFUSE || id == LIB3DS_MAT_SPECULAR)
+          return children(at, end, depth, In::COLOUR);
+        if (id == LIB3DS_MAT_SHININESS || id == LIB3DS_MAT_TRANSPARENCY)
+          return children(at, end, depth, In::PERCENT);
+        break;
+      case In::COLOUR:
+        if ((id == LIB3DS_COLOR_F || id == LIB3DS_LIN_COLOR_F) && size >= 12) return true;
+        if ((id == LIB3DS_COLOR_24 || id == LIB3DS_LIN_COLOR_24) && size >= 3) return true;
+        break;
+      case In::PERCENT:
+        if ((id == LIB3DS_INT_PERCENTAGE && size >= 2) || (id == LIB3DS_FLOAT_PERCENTAGE && size >= 4))
+          return true;
+        break;
+      case In::OBJECT:
+        if (id == LIB3DS_N_TRI_OBJECT) {
+          points_ = 0;
+          return children(at, end, depth, In::TRIANGLES);
+        }
+        break;
+      case In::TRIANGLES:
+        if (id == LIB3DS_POINT_ARRAY) {
+          if (size < 2 || (size - 2) / 12 < u16(at)) return false;
+          points_ = u16(at);
+          return true;
+        }
+        if (id == LIB3DS_FACE_ARRAY) {
+          if (size < 2 || (size - 2) / 8 < u16(at)) return false;
+          faces_ = u16(at);
+          if (faces_ > 0 && points_ == 0) break;
+          for (uint32_t k = 0; k < faces_; ++k) {
+            const std::size_t face = at + 2 + 8 * std::size_t{k};
+            if (u16(face) >= points_ || u16(face + 2) >= points_ || u16(face + 4) >= points_)
+              for (int c = 0; c < 3; ++c) set_u16(face + 2 * c, 0);
+          }
+          return children(at + 2 + 8 * std::size_t{faces_}, end, depth, In::FACES);
+        }
+        break;
+      case In::FACES:
+        if (id == LIB3DS_MSH_MAT_GROUP) {
+          const std::size_t next = after_name(at, end);
+          bool usable = next != 0 && end - next >= 2 && (end - next - 2) / 2 >= u16(next);
+          for (uint32_t i = 0; usable && i < u16(next); ++i) usable = u16(next + 2 + 2 * i) < faces_;
+          if (usable) return true;
+        }
+        break;
+    }
+    set_u16(start, CHUNK_SKIPPED);
+    return true;
+  }
+
+  std::string& b_;
+  uint32_t points_ = 0;  // of the mesh being read
+  uint32_t faces_ = 0;   // of the face list being read
+};
+
+// Most readers build their scene from the key-frame nodes and know an
+// object only by its node: one node per mesh, named like it, at rest.
+void add_object_node(Lib3dsFile* file, const char* name, Lib3dsWord id) {
+  Lib3dsNode* node = lib3ds_node_new_object();
+  if (!node) return;
+  node->node_id = id;
+  node->parent_id = LIB3DS_NO_PARENT;
+  set_field(node->name, name);
+  lib3ds_file_insert_node(file, node);
+}
+
+}  // namespace
+
+M3dsFilePtr m3ds_read(std::string_view bytes) {
+  std::string repaired(bytes);
+  if (!ChunkRepair(repaired).file()) return nullptr;
+  MemoryIn in{repaired};
+  IoPtr io(lib3ds_io_new(&in, memory_error, memory_seek, memory_tell, memory_read, no_write));
+  M3dsFilePtr file(lib3ds_file_new());
+  if (!io || !file) return nullptr;
+  if (!lib3ds_file_read(file.get(), io.get())) return nullptr;
+  return file;
+}
+
+bool m3ds_write(Lib3dsFile* file, std::FILE* out) {
+  IoPtr io(lib3ds_io_new(out, stream_error, stream_seek, stream_tell, no_read, stream_write));
+  if (!io) return false;
+  return lib3ds_file_write(file, io.get()) && std::fflush(out) == 0 && !std::ferror(out);
+}
+
+std::string m3ds_material_name(std::string_view mesh_name) {
+  std::string name = "3ds_";
+  for (std::size_t i = 0; i < mesh_name.size(); ++i) {
+    const auto c = static_cast<unsigned char>(mesh_name[i]);
+    const bool unsafe = c == '/' || c < 0x20 || c == 0x7f || (i == 0 && c == '.');
+    name += unsafe ? '_' : static_cast<char>(c);
+  }
+  name.resize(std::min(name.size(), static_cast<std::size_t>(MATERIAL_NAME_LEN - 1)));
+  return name;
+}
+
+M3dsImport m3ds_import_objects(const Lib3dsFile& file, const MaterialPreset& base) {
+  M3dsImport out;
+  for (const Lib3dsMesh* m = file.meshes; m; m = m->next) {
+    const std::string_view name = field_text(m->name);
+    const long points = m->pointL ? static_cast<long>(m->points) : 0;
+    const long faces = m->faceL ? static_cast<long>(m->faces) : 0;
+    out.log +=
+        "name = " + std::string(name) + " np=" + std::to_string(points) + " nf=" + std::to_string(faces);
+
+    M3dsObject obj;
+    obj.vertices.resize(static_cast<std::size_t>(points));
+    std::vector<bool> usable(obj.vertices.size(), false);
+    for (long i = 0; i < points; ++i) {
+      const Lib3dsVector& p = m->pointL[i].pos;
+      if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) continue;
+      obj.vertices[i] = Point3{p[0], p[1], p[2], 0};
+      usable[i] = true;
+    }
+    long dropped = 0;
+    for (long k = 0; k < faces; ++k) {
+      const Lib3dsWord* f = m->faceL[k].points;
+      if (f[0] >= points || f[1] >= points || f[2] >= points || !usable[f[0]] || !usable[f[1]] ||
+          !usable[f[2]] || f[0] == f[1] || f[1] == f[2] || f[2] == f[0]) {
+        ++dropped;
+        continue;
+      }
+      obj.indices.insert(obj.indices.end(), {f[2], f[1], f[0]});
+    }
+    if (dropped > 0) out.log += " dropped=" + std::to_string(dropped);
+    out.log += '\n';
+    if (obj.indices.empty() || points < 3) continue;
+
+    obj.material = m3ds_material_name(name);
+    if (const Lib3dsMaterial* mat = material_named(file, name))
+      obj.preset = preset_of(*mat, base, obj.material);
+    out.objects.push_back(std::move(obj));
+  }
+  return out;
+}
+
+std::vector<M3dsTriangles> m3ds_triangulate(const std::vector<const MeshElem*>& meshes) {
+  std::vector<M3dsTriangles> out;
+  out.reserve(meshes.size());
+  for (const MeshElem* m : meshes) {
+    M3dsTriangles t;
+    t.material = face_material(m->material.view());
+    t.vertices = m->vertices;
+    FaceList* faces = tri_faces_new(m);
+    tri_triangulate_faces(faces, 1);
+    t.triangles.reserve(static_cast<std::size_t>(faces->triangle_count));
+    for (int32_t k = 0; k < faces->triangle_count; ++k)
+      t.triangles.push_back({faces->t0[k], faces->t1[k], faces->t2[k]});
+    tri_faces_free(faces);
+    out.push_back(std::move(t));
+  }
+  return out;
+}
+
+bool m3ds_fits(const M3dsTriangles& mesh) {
+  return mesh.vertices.size() <= M3DS_MAX_COUNT && mesh.triangles.size() <= M3DS_MAX_COUNT;
+}
+
+M3dsFilePtr m3ds_export_file(const std::vector<M3dsTriangles>& meshes, std::string& log) {
+  M3dsFilePtr file(lib3ds_file_new());
+  if (!file) return nullptr;
+  set_field(file->name, "Kavro3DS");
+  file->master_scale = 1.0f;
+  for (float& c : file->ambient) c = 0.5f;
+  file->background.solid.use = LIB3DS_TRUE;
+  file->background.solid.col[0] = 0.3f;
+  file->background.solid.col[1] = 0.3f;
+  file->background.solid.col[2] = 0.5f;
+
+  for (int i = 0; i < mat_count; ++i) {
+    const MaterialDef& d = mat_table[i];
+    Lib3dsMaterial* m = lib3ds_material_new();
+    if (!m) continue;
+    set_field(m->name, d.identifier.view());
+    const float rgb[3] = {static_cast<float>(d.r), static_cast<float>(d.g), static_cast<float>(d.b)};
+    for (int c = 0; c < 3; ++c) {
+      m->diffuse[c] = rgb[c];
+      m->ambient[c] = static_cast<float>(d.ambience);
+      m->specular[c] = static_cast<float>(d.reflection);
+    }
+    m->shininess = static_cast<float>(d.highlight);
+    m->transparency = static_cast<float>(d.transparency);
+    lib3ds_file_insert_material(file.get(), m);
+  }
+
+  int n = 0;
+  Lib3dsWord node_id = 0;
+  for (const M3dsTriangles& t : meshes) {
+    char name[32];
+    std::snprintf(name, sizeof name, "KAVRO_ob3_%d", n++);
+    // A mesh without triangles would be a mesh of loose points; one past
+    // the 16-bit counts would be written wrapped (callers refuse it first).
+    if (t.triangles.empty() || !m3ds_fits(t)) continue;
+    Lib3dsMesh* mesh = lib3ds_mesh_new(name);
+    if (!mesh) continue;
+    if (!lib3ds_mesh_new_point_list(mesh, static_cast<Lib3dsDword>(t.vertices.size()))) {
+      log += "lib3ds error: new_point_list\n";
+      lib3ds_mesh_free(mesh);
+      continue;
+    }
+    for (std::size_t i = 0; i < t.vertices.size(); ++i) {
+      const Point3& p = t.vertices[i];
+      Lib3dsVector v = {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
+      lib3ds_vector_copy(mesh->pointL[i].pos, v);
+    }
+    if (!lib3ds_mesh_new_face_list(mesh, static_cast<Lib3dsDword>(t.triangles.size()))) {
+      log += "lib3ds error: new_face_list\n";
+      lib3ds_mesh_free(mesh);
+      continue;
+    }
+    for (std::size_t k = 0; k < t.triangles.size(); ++k) {
+      Lib3dsFace& f = mesh->faceL[k];
+      const std::array<int32_t, 3>& tri = t.triangles[k];
+      f.points[0] = static_cast<Lib3dsWord>(tri[2]);
+      f.points[1] = static_cast<Lib3dsWord>(tri[1]);
+      f.points[2] = static_cast<Lib3dsWord>(tri[0]);
+      set_field(f.material, t.material);
+    }
+    lib3ds_file_insert_mesh(file.get(), mesh);
+    if (node_id < LIB3DS_NO_PARENT) add_object_node(file.get(), name, node_id++);
+  }
+  return file;
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+// 3DS files, read and written by lib3ds. This side only converts between
+// lib3ds's structures and the drawing: meshes become MeshElem records (and
+// a file material named like a mesh becomes a material preset), and the
+// exported meshes become triangle meshes with one material per entry of the
+// material table. The commands around it (choosers, marks, undo) are
+// m3ds_import and m3ds_export.
+//
+// Winding: a face (a, b, c) of a file becomes the face (c, b, a) of an
+// object and back, both ways.
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/elem.h"
+#include "model/presets.h"
+
+struct Lib3dsFile;
+
+struct M3dsFileFree {
+  void operator()(Lib3dsFile* file) const;
+};
+using M3dsFilePtr = std::unique_ptr<Lib3dsFile, M3dsFileFree>;
+
+// The file's bytes as lib3ds reads them; null when lib3ds refuses them or
+// when a chunk reaches past the chunk holding it. Face lists and material
+// groups are checked before lib3ds follows their indices: a face naming a
+// point the mesh does not have reaches lib3ds as (0, 0, 0).
+M3dsFilePtr m3ds_read(std::string_view bytes);
+// Writes the file to the stream; false when lib3ds or the stream failed.
+bool m3ds_write(Lib3dsFile* file, std::FILE* out);
+
+// Import.
+
+// The material name of an imported mesh: "3ds_" and the mesh name, with
+// "/", control characters and a leading "." made "_" (the name becomes a
+// preset file name), cut to fit a material name.
+std::string m3ds_material_name(std::string_view mesh_name);
+
+struct M3dsObject {
+  std::string material;
+  std::vector<Point3> vertices;
+  std::vector<int32_t> indices;  // three per face
+  // The preset file to write under the material's name, when the file has a
+  // material named like the mesh.
+  std::optional<MaterialPreset> preset;
+};
+
+struct M3dsImport {
+  std::vector<M3dsObject> objects;
+  // One line per mesh of the file: "name = <name> np=<points> nf=<faces>",
+  // and " dropped=<n>" when n faces were dropped.
+  std::string log;
+};
+
+// The objects of the file's meshes in the order of lib3ds's list. A face
+// that does not name three different points of the mesh, each a finite
+// position, is dropped; a mesh left without faces, or with fewer than 3
+// points, gives no object.
+// A preset takes its colour, transparency, highlight and ambience from the
+// material and everything from the texture on from base.
+M3dsImport m3ds_import_objects(const Lib3dsFile& file, const MaterialPreset& base);
+
+// Appends the objects as meshes on cur_layer with cur_pen and cur_line_type
+// and draws each, writes their presets (a preset that cannot be written is
+// left out), gives the new objects one group and records one undo step.
+// Returns how many objects were appended.
+int m3ds_import_commit(const M3dsImport& import);
+
+// Export.
+
+// A mesh as triangles; the material is the name the faces carry.
+struct M3dsTriangles {
+  std::string material;
+  std::vector<Point3> vertices;
+  std::vector<std::array<int32_t, 3>> triangles;  // as the triangulation gives them
+};
+
+// Counts and point numbers of a 3DS mesh are 16 bits wide.
+inline constexpr std::size_t M3DS_MAX_COUNT = 65535;
+
+// The meshes split into triangles, each face's material the identifier of
+// its table entry (mat_identifier of the name when it has none).
+std::vector<M3dsTriangles> m3ds_triangulate(const std::vector<const MeshElem*>& meshes);
+// True when its points and triangles fit a 3DS mesh.
+bool m3ds_fits(const M3dsTriangles& mesh);
+
+// A new file named "Kavro3DS" (scale 1, ambient light 0.5 grey, a solid
+// background 0.3, 0.3, 0.5) holding one material per table entry and the
+// meshes "KAVRO_ob3_0", "KAVRO_ob3_1", ... whose triangles (a, b, c) are
+// faces (c, b, a), each with a key-frame node of its name (readers that
+// build their scene from the nodes know the objects by them). A mesh
+// without triangles or past the 16-bit counts is left out, and so is one
+// lib3ds could not take, with a line on log.
+M3dsFilePtr m3ds_export_file(const std::vector<M3dsTriangles>& meshes, std::string& log);
+
+// The commands p_file_import_3ds and p_file_export_3ds.
+void m3ds_import();
+void m3ds_export();
