@@ -11,6 +11,8 @@ KAVRO_PACKAGES=(
 KAVRO_TEST_PACKAGES=(xvfb xauth fonts-dejavu-core clang libclang-rt-dev clang-format python3-ezdxf)
 # The formats' own tools that check what the writers write.
 KAVRO_TEST_PACKAGES+=(ghostscript poppler-utils qpdf librsvg2-bin libxml2-utils hp2xx)
+# The ray tracer the render command starts.
+KAVRO_PACKAGES+=(povray)
 
 kavro_install_packages() {
   local missing=()
