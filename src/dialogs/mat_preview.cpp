@@ -49,7 +49,9 @@ std::vector<std::string> mat_preview_argv(const std::string& scene) {
   if (!words || words->empty()) return {};
   std::vector<std::string> argv = std::move(*words);
   for (const char* option : {"-F", "+w140", "+h100", "+p", "+x", "+d0", "-v"}) argv.emplace_back(option);
-  argv.push_back("-i" + scene);
+  // POV-Ray splits its own options at blanks, even inside one argument;
+  // a quoted name stays whole.
+  argv.push_back("-i\"" + scene + "\"");
   return argv;
 }
 

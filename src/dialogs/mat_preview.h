@@ -23,7 +23,8 @@ MaterialDef mat_preview_material();
 // light, camera, floor and sphere.
 void mat_preview_write_scene(OutText& out);
 // The configured POV-Ray command's words, then the preview's options and
-// "-i" with the scene path as one argument; empty when the command cannot
+// "-i" with the scene path in double quotes as one argument (POV-Ray reads
+// a blank in an option as the option's end); empty when the command cannot
 // be split.
 std::vector<std::string> mat_preview_argv(const std::string& scene);
 

@@ -15,10 +15,12 @@
 #include "dialog_fixture.h"
 #include "dialogs/dlg_mat.h"
 #include "dialogs/mat_preview.h"
+#include "exchange/out_text.h"
 #include "exchange/pov_export.h"
 #include "gui/gui_steps.h"
 #include "model/presets.h"
 #include "model/settings.h"
+#include "platform/process.h"
 #include "shell/cmd_dispatch.h"
 #include "support/recording_process.h"
 
@@ -164,8 +166,8 @@ TEST_F(MaterialDialog, PreviewWritesTheSceneAndStartsPovRayOnIt) {
   ASSERT_EQ(spawned.requests().size(), 1u);
   const ProcessRequest& r = spawned.requests()[0];
   EXPECT_FALSE(r.wait);
-  EXPECT_EQ(r.argv,
-            (std::vector<std::string>{stub, "-F", "+w140", "+h100", "+p", "+x", "+d0", "-v", "-i" + scene}));
+  EXPECT_EQ(r.argv, (std::vector<std::string>{stub, "-F", "+w140", "+h100", "+p", "+x", "+d0", "-v",
+                                              "-i\"" + scene + "\""}));
   const std::string text = read(scene);
   EXPECT_EQ(text.rfind("\n#declare pre_mat =\ntexture {\npigment { color rgbt <0.5", 0), 0u) << text;
   const std::string tail =
@@ -211,6 +213,45 @@ TEST_F(MaterialDialog, TheSpecialFileIsChosenIntoTheMaterialAndItsEntry) {
   EXPECT_EQ(std::string(material_preset.special_text.c_str()), home.path().string() + "/marble.inc");
   EXPECT_EQ(text_of(entry), home.path().string() + "/marble.inc");
   EXPECT_EQ(ui().calls_starting("choose").size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+// The preview scene as POV-Ray itself reads it, from a folder with a blank
+// in its name, named as the preview names it: rendered into a picture
+// instead of a window, the sphere in the middle shows the material's colour.
+TEST_F(MaterialDialog, PovRayRendersThePreviewScene) {
+  ASSERT_FALSE(process_find_program("povray").empty())
+      << "POV-Ray is missing: scripts/lib/setup.sh installs it";
+  material_preset.r = 0.9;
+  material_preset.g = material_preset.b = 0.1;
+  material_preset.highlight = 0.0;
+  home.make_folder("a scene");
+  const std::string scene = (home / "a scene/kavrop.pov").string();
+  const std::string picture = (home / "a scene/preview.png").string();
+  {
+    StringOut text;
+    mat_preview_write_scene(text);
+    home.write("a scene/kavrop.pov", text.text());
+  }
+  pov_settings.command = "povray";
+  const std::vector<std::string> preview = mat_preview_argv(scene);
+  ASSERT_FALSE(preview.empty());
+  const std::vector<std::string> argv = {
+      "povray", "-D", "+w140", "+h100", "-v", "+FN", "+O\"" + picture + "\"", preview.back()};
+  EXPECT_EQ(process_run(argv), 0);
+  GError* error = nullptr;
+  GdkPixbuf* image = gdk_pixbuf_new_from_file(picture.c_str(), &error);
+  ASSERT_NE(image, nullptr) << (error ? error->message : "no picture");
+  EXPECT_EQ(gdk_pixbuf_get_width(image), 140);
+  EXPECT_EQ(gdk_pixbuf_get_height(image), 100);
+  const guchar* p = gdk_pixbuf_get_pixels(image) + 50 * gdk_pixbuf_get_rowstride(image) +
+                    70 * gdk_pixbuf_get_n_channels(image);
+  EXPECT_GT(p[0], 2 * p[1]) << int(p[0]) << " " << int(p[1]) << " " << int(p[2]);
+  EXPECT_GT(p[0], 2 * p[2]);
+  g_object_unref(image);
 }
 
 }  // namespace
