@@ -270,7 +270,8 @@ class ItemBuilder {
         return w;
       }
       case DlgItemKind::BUTTON: {
-        GtkWidget* w = gui_command_button_new(1, item.key, tr(item.text));
+        const char* text = (item.flags & DLG_AS_WRITTEN) ? item.text : tr(item.text);
+        GtkWidget* w = gui_command_button_new(1, item.key, text);
         if (item.extra) g_signal_connect(w, "clicked", item.extra, nullptr);
         return w;
       }

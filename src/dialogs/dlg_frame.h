@@ -52,6 +52,7 @@ enum class DlgItemKind : uint8_t {
 
 enum : uint8_t {
   DLG_NO_REFRESH = 1,  // the widget redraws nothing (refresh key empty)
+  DLG_AS_WRITTEN = 2,  // a button's label is shown untranslated
 };
 
 // The sensitivity groups a frame can be (the Pattern dialog's, the

@@ -119,12 +119,14 @@ constexpr DlgItem color(double& r, double& g, double& b) {
   return i;
 }
 
-constexpr DlgItem button(const char* key, const char* label, GCallback on_clicked = nullptr) {
+constexpr DlgItem button(const char* key, const char* label, GCallback on_clicked = nullptr,
+                         uint8_t flags = 0) {
   DlgItem i;
   i.kind = DlgItemKind::BUTTON;
   i.key = key;
   i.text = label;
   i.extra = on_clicked;
+  i.flags = flags;
   return i;
 }
 

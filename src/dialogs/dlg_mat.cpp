@@ -77,7 +77,7 @@ const DlgItem items[] = {
     row(),
     toggle(nls_mark("Special"), m.special),
     text(m.special_text, 255, DLG_NO_REFRESH),
-    button("p_path_special", "..."),
+    button("p_path_special", "...", nullptr, DLG_AS_WRITTEN),
     end(),
     end(),
     frame(nls_mark("Render preview")),
