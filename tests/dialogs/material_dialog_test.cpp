@@ -255,3 +255,24 @@ TEST_F(MaterialDialog, PovRayRendersThePreviewScene) {
 }
 
 }  // namespace
+
+namespace {
+
+G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+TEST_F(MaterialDialog, SaveWritesTheMaterialUnderTheNameTyped) {
+  ASSERT_NE(open_mat(), nullptr);
+  const DlgWidgets& w = dlg_widgets(PresetKind::MAT);
+  type_name(w.combo, "Brick");
+  const GdkRGBA brick{0.75, 0.25, 0.0, 1.0};
+  gtk_color_selection_set_current_rgba(GTK_COLOR_SELECTION(widget(&material_preset.r)), &brick);
+  gtk_combo_box_set_active(GTK_COMBO_BOX(widget(&material_preset.texture_mode)), 5);
+  settle();
+  click(w.save);
+  const std::string saved = preset_file(PresetKind::MAT, "Brick");
+  EXPECT_EQ(saved.substr(0, 27), "0.750000\n0.250000\n0.000000\n") << saved;
+  EXPECT_NE(saved.find("\n5\n"), std::string::npos) << saved;
+  EXPECT_EQ(std::string(material_preset.name.c_str()), "Brick");
+}
+G_GNUC_END_IGNORE_DEPRECATIONS
+
+}  // namespace
