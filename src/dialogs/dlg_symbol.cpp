@@ -42,7 +42,8 @@ GtkListStore* store_of(GtkWidget* view) {
   return view ? GTK_LIST_STORE(gtk_tree_view_get_model(GTK_TREE_VIEW(view))) : nullptr;
 }
 
-// The rows of a list, replaced by texts (Latin-1); the first one selected.
+// The rows of a list, replaced by texts (names as the file system has them,
+// UTF-8 or else Latin-1); the first one selected.
 void fill_rows(GtkWidget* view, const std::vector<std::string>& texts) {
   GtkListStore* store = store_of(view);
   if (!store) return;
@@ -51,7 +52,7 @@ void fill_rows(GtkWidget* view, const std::vector<std::string>& texts) {
   GtkTreeIter it;
   for (const std::string& t : texts) {
     gtk_list_store_append(store, &it);
-    gtk_list_store_set(store, &it, 0, latin1_to_utf8(t).c_str(), -1);
+    gtk_list_store_set(store, &it, 0, gui_utf8(t.c_str()).c_str(), -1);
   }
   if (gtk_tree_model_get_iter_first(GTK_TREE_MODEL(store), &it))
     gtk_tree_selection_select_iter(gtk_tree_view_get_selection(GTK_TREE_VIEW(view)), &it);

@@ -107,6 +107,17 @@ TEST_F(SymbolBrowser, AFixtureLibrarysRowsAndPaths) {
   EXPECT_STREQ(symbol_file.c_str(), "");
 }
 
+TEST_F(SymbolBrowser, NamesShowAsTheFileSystemSpellsThem) {
+  home.write("lib/St\xC3\xBChle.sym", "x");  // UTF-8
+  home.write("lib/B\xE4nke.sym", "x");       // Latin-1
+  symbol_path = (home / "lib").string() + "/";
+  ASSERT_NE(open_browser(), nullptr);
+  EXPECT_EQ(sorted(dlg_symbol_file_rows()),
+            (std::vector<std::string>{"B\xC3\xA4nke.sym", "St\xC3\xBChle.sym"}));
+  choose_file("B\xC3\xA4nke.sym");
+  EXPECT_EQ(std::string(symbol_file.c_str()), (home / "lib").string() + "//B\xE4nke.sym");
+}
+
 TEST_F(SymbolBrowser, TheSliderRoundsDownToFifteenDegreesAndTheEntryKeepsWhatIsTyped) {
   angle_unit = 1;
   symbol_path = shipped();
