@@ -143,6 +143,10 @@ TEST_F(MaterialDialog, CloseDestroysTheDialogAndOpeningBuildsItAnew) {
   GtkWidget* again = open_mat();
   ASSERT_NE(again, nullptr);
   EXPECT_DOUBLE_EQ(gtk_range_get_value(GTK_RANGE(widget(&material_preset.transparency))), 0.5);
+  // The window manager's close destroys it too.
+  gtk_window_close(GTK_WINDOW(again));
+  settle();
+  EXPECT_EQ(dlg_slots[DLG_MAT], nullptr);
   EXPECT_TRUE(stdout_text().find("no handler") == std::string::npos);
 }
 

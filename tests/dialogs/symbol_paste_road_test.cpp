@@ -106,6 +106,8 @@ TEST_F(SymbolPasteRoadTest, TheTablePastedAtNinetyDegrees) {
 
   std::string out;
   EXPECT_EQ(run_program({}, &out), 0);
+  EXPECT_EQ(out.find("no handler"), std::string::npos) << out;
+  EXPECT_EQ(out.find("unknown"), std::string::npos) << out;
   EXPECT_TRUE(seen.library.ends_with("/KAVRO3/sym/")) << seen.library;
   EXPECT_EQ(seen.folders.size(), 4u);
   EXPECT_TRUE(seen.hidden);
