@@ -16,6 +16,7 @@
 #include "display/view.h"
 #include "model/settings.h"
 #include "shell/cmd_keys.h"
+#include "shell/gtk/mainwin_bars.h"
 
 namespace {
 
@@ -156,6 +157,26 @@ TEST_F(SymbolBrowser, CloseHidesTheBrowserWhichKeepsItsChoice) {
   EXPECT_TRUE(gtk_widget_get_visible(window));
   EXPECT_EQ(std::string(symbol_file.c_str()), chosen);
   EXPECT_TRUE(stdout_text().find("no handler") == std::string::npos);
+}
+
+TEST_F(SymbolBrowser, TheLibraryIsScannedWhenTheBrowserIsBuilt) {
+  symbol_path = shipped();
+  ASSERT_NE(open_browser(), nullptr);
+  home.make_folder("sym/garden");
+  home.write("sym/garden/tree.sym", "x");
+  key("z_c_symbol", DLG_SYMBOL);
+  ASSERT_NE(open_browser(), nullptr);
+  EXPECT_EQ(dlg_symbol_folder_rows().size(), 4u);
+  // Reading a settings file destroys it; the next opening scans again and
+  // its preview draws into the new window.
+  gui_reset_dialogs_after_settings();
+  settle();
+  EXPECT_EQ(dlg_slots[DLG_SYMBOL], nullptr);
+  ASSERT_NE(open_browser(), nullptr);
+  EXPECT_EQ(dlg_symbol_folder_rows().size(), 5u);
+  choose_folder("/furniture");
+  choose_file("bed.sym");
+  EXPECT_GT(drawn_pixels(), 200);
 }
 
 }  // namespace
