@@ -1,7 +1,10 @@
 #include "dialogs/dialogs_install.h"
 
+#include "dialogs/dlg_colorsel.h"
 #include "dialogs/dlg_frame.h"
+#include "dialogs/dlg_mat.h"
 #include "dialogs/dlg_small.h"
+#include "dialogs/dlg_symbol.h"
 #include "dialogs/preset_gui.h"
 #include "display/draw.h"
 #include "display/preview.h"
@@ -76,7 +79,11 @@ void dlg_preview_draw(int k) {
     ui().mainwin_update_title();
     return;
   }
-  if (k == PREVIEW_SYMBOL || !dlg_preview_built(k)) return;
+  if (k == PREVIEW_SYMBOL) {
+    dlg_symbol_preview();
+    return;
+  }
+  if (!dlg_preview_built(k)) return;
   preview_draw(k);
 }
 
@@ -92,6 +99,9 @@ void dialogs_install() {
     dlg_row_set({d.close_key, d.destroyed_on_close ? DlgAct::DESTROY : DlgAct::HIDE, d.slot});
   }
   dlg_small_install();
+  dlg_symbol_install();
+  dlg_colorsel_install();
+  dlg_mat_install();
   preset_load_hook = load_by_name;
   ShellPlatform p = shell_platform();
   p.dlg_preview_draw = dlg_preview_draw;

@@ -9,7 +9,7 @@ void dialogs_install();
 
 // Draws preview k: 0 the main view and its title, 1 to 6 the preview of the
 // Text, Dim, Pattern, Opening, Window or Door dialog while that dialog is
-// built (hidden or shown). The symbol browser draws its own preview (7).
+// built (hidden or shown), 7 the symbol browser's chosen symbol.
 void dlg_preview_draw(int k);
 // Whether the dialog that owns preview k (1..7) is built.
 bool dlg_preview_built(int k);

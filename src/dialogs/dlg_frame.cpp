@@ -233,6 +233,22 @@ class ItemBuilder {
         keep(item, w);
         return w;
       }
+      case DlgItemKind::TEXTURE: {
+        GtkWidget* w = bind_texture_combo_new(*static_cast<FixedText<PATH_LEN>*>(item.var), refresh(item));
+        keep(item, w);
+        return w;
+      }
+      case DlgItemKind::TEXT: {
+        GtkWidget* w = bind_entry_new(*static_cast<FixedText<PATH_LEN>*>(item.var),
+                                      static_cast<unsigned char>(item.count), refresh(item));
+        keep(item, w);
+        return w;
+      }
+      case DlgItemKind::LABEL: {
+        GtkWidget* w = gui_label_new(0, tr(item.text));
+        keep(item, w);
+        return w;
+      }
       case DlgItemKind::SPIN: {
         GtkWidget* w = bind_spin_double_new(static_cast<double*>(item.var), static_cast<float>(item.min),
                                             static_cast<float>(item.max), static_cast<float>(item.step),
@@ -253,8 +269,12 @@ class ItemBuilder {
         keep(item, w);
         return w;
       }
-      case DlgItemKind::BUTTON:
-        return gui_command_button_new(1, item.key, tr(item.text));
+      case DlgItemKind::BUTTON: {
+        const char* text = (item.flags & DLG_AS_WRITTEN) ? item.text : tr(item.text);
+        GtkWidget* w = gui_command_button_new(1, item.key, text);
+        if (item.extra) g_signal_connect(w, "clicked", item.extra, nullptr);
+        return w;
+      }
       case DlgItemKind::PREVIEW: {
         GtkWidget* frame = gui_frame_new(nls_translate("Preview"));
         GtkWidget* area = view_create(item.view);
@@ -375,7 +395,11 @@ void dlg_show_values(PresetKind kind) {
         break;
       case DlgItemKind::FONT:
       case DlgItemKind::MATERIAL:
+      case DlgItemKind::TEXTURE:
         bind_set_entry_text(gtk_bin_get_child(GTK_BIN(b.widget)), static_cast<const char*>(item.var));
+        break;
+      case DlgItemKind::TEXT:
+        bind_set_entry_text(b.widget, static_cast<const char*>(item.var));
         break;
       case DlgItemKind::SPIN:
         bind_set_spin(b.widget, *static_cast<double*>(item.var));

@@ -33,10 +33,13 @@ enum class DlgItemKind : uint8_t {
   PENLINE,   // the Pen/Line selector (var: int pen, var2: int line type)
   FONT,      // font combo (var: FixedText<FONT_NAME_LEN>)
   MATERIAL,  // material preset combo that loads nothing (var: FixedText<MATERIAL_NAME_LEN>)
+  TEXTURE,   // texture image combo (var: FixedText<PATH_LEN>)
+  TEXT,      // text entry (var: FixedText<PATH_LEN>) of at most `count` characters
+  LABEL,     // a plain label (text), kept among the bound widgets so that it can be found
   SPIN,      // spin button of reals (double) over min..max
   SLIDER,    // horizontal slider (double) over min..max
   COLOR,     // colour chooser (var, var2, var3: double red, green, blue)
-  BUTTON,    // command button: key in key, label in text
+  BUTTON,    // command button: key in key, label in text; extra, when set, runs on "clicked"
   PREVIEW,   // frame "Preview" with the drawing area of view `view`, size pixels square
   FRAME,     // begins a frame (text: title) holding a column; group: a sensitivity group
   COLUMN,    // begins a column without a frame
@@ -49,10 +52,13 @@ enum class DlgItemKind : uint8_t {
 
 enum : uint8_t {
   DLG_NO_REFRESH = 1,  // the widget redraws nothing (refresh key empty)
+  DLG_AS_WRITTEN = 2,  // a button's label is shown untranslated
 };
 
-// The sensitivity groups a frame can be (the Pattern dialog's).
+// The sensitivity groups a frame can be (the Pattern dialog's, the
+// Material dialog's).
 enum : int8_t { DLG_GROUP_NONE = -1, DLG_GROUP_LINE1 = 0, DLG_GROUP_LINE2 = 1, DLG_GROUP_FILLING = 2 };
+enum : int8_t { DLG_GROUP_IMAGE = 0, DLG_GROUP_SIZE = 1, DLG_GROUP_OFFSET = 2 };
 inline constexpr int DLG_GROUP_COUNT = 3;
 
 struct DlgItem {
@@ -62,7 +68,7 @@ struct DlgItem {
   void* var2 = nullptr;
   void* var3 = nullptr;
   const char* const* labels = nullptr;  // OPTIONS
-  int count = 0;                        // OPTIONS: number of labels
+  int count = 0;                        // OPTIONS: number of labels; TEXT: the length limit
   int translated = -1;                  // OPTIONS: the first n labels are translated, -1 all
   double min = 0.0, max = 0.0, step = 0.0;
   int digits = 0;
@@ -71,7 +77,7 @@ struct DlgItem {
   const char* key = nullptr;  // BUTTON
   int8_t group = DLG_GROUP_NONE;
   uint8_t flags = 0;
-  GCallback extra = nullptr;  // OPTIONS: runs after the store, before the refresh
+  GCallback extra = nullptr;  // OPTIONS: runs after the store, before the refresh; BUTTON: on "clicked"
 };
 
 struct PresetDialog {

@@ -20,6 +20,7 @@ constexpr DlgItem value(DlgItemKind kind, const char* label, double& v) {
   i.var = &v;
   return i;
 }
+// label null: the entry alone.
 constexpr DlgItem length(const char* label, double& v) { return value(DlgItemKind::LENGTH, label, v); }
 constexpr DlgItem size(const char* label, double& v) { return value(DlgItemKind::SIZE, label, v); }
 constexpr DlgItem angle(const char* label, double& v) { return value(DlgItemKind::ANGLE, label, v); }
@@ -69,6 +70,29 @@ constexpr DlgItem material(FixedText<MATERIAL_NAME_LEN>& name) {
   return i;
 }
 
+constexpr DlgItem texture(FixedText<PATH_LEN>& image) {
+  DlgItem i;
+  i.kind = DlgItemKind::TEXTURE;
+  i.var = &image;
+  return i;
+}
+
+constexpr DlgItem text(FixedText<PATH_LEN>& buffer, int max_length, uint8_t flags = 0) {
+  DlgItem i;
+  i.kind = DlgItemKind::TEXT;
+  i.var = &buffer;
+  i.count = max_length;
+  i.flags = flags;
+  return i;
+}
+
+constexpr DlgItem label(const char* text) {
+  DlgItem i;
+  i.kind = DlgItemKind::LABEL;
+  i.text = text;
+  return i;
+}
+
 constexpr DlgItem ranged(DlgItemKind kind, double& v, double min, double max, double step, int digits) {
   DlgItem i;
   i.kind = kind;
@@ -95,11 +119,14 @@ constexpr DlgItem color(double& r, double& g, double& b) {
   return i;
 }
 
-constexpr DlgItem button(const char* key, const char* label) {
+constexpr DlgItem button(const char* key, const char* label, GCallback on_clicked = nullptr,
+                         uint8_t flags = 0) {
   DlgItem i;
   i.kind = DlgItemKind::BUTTON;
   i.key = key;
   i.text = label;
+  i.extra = on_clicked;
+  i.flags = flags;
   return i;
 }
 

@@ -5,6 +5,7 @@
 
 #include "dialogs/dialogs_install.h"
 #include "dialogs/dlg_frame.h"
+#include "dialogs/dlg_mat.h"
 #include "display/preview.h"
 #include "model/presets.h"
 #include "shell/gtk/bind.h"
@@ -74,9 +75,10 @@ int preview_of(PresetKind kind) {
 }
 
 // What depends on the values besides the widgets: the Pattern dialog's
-// groups. (The Material dialog's texture groups come with that dialog.)
+// groups and the Material dialog's texture groups.
 void refresh_groups(PresetKind kind) {
   if (kind == PresetKind::PATTERN) dlg_pattern_type_widgets_update();
+  if (kind == PresetKind::MAT) dlg_mat_texture_widgets_update();
 }
 
 // Lists the kind's folder again in the dialog's combo and the tool-page
