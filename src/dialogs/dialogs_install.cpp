@@ -1,6 +1,8 @@
 #include "dialogs/dialogs_install.h"
 
 #include "dialogs/dlg_frame.h"
+#include "dialogs/dlg_info.h"
+#include "dialogs/dlg_options.h"
 #include "dialogs/dlg_small.h"
 #include "dialogs/preset_gui.h"
 #include "display/draw.h"
@@ -92,6 +94,8 @@ void dialogs_install() {
     dlg_row_set({d.close_key, d.destroyed_on_close ? DlgAct::DESTROY : DlgAct::HIDE, d.slot});
   }
   dlg_small_install();
+  dlg_options_install();
+  dlg_info_install();
   preset_load_hook = load_by_name;
   ShellPlatform p = shell_platform();
   p.dlg_preview_draw = dlg_preview_draw;
