@@ -195,12 +195,13 @@ TEST_F(OptionDialogs, ImportReadsTheScaleAndLineModeChosenInTheDialog) {
 }
 
 // A settings file read while the dialogs are built: the POV-Ray dialog is
-// built again with the file's resolution, the DXF export dialog stays and
-// shows the file's mode.
+// built again with the file's resolution, the DXF export and Filter dialogs
+// stay and show the file's mode and pen.
 TEST_F(OptionDialogs, LoadedSettingsShowInTheDialogs) {
   const std::string file = (home.path() / "other.prefs").string();
   pov_settings.resolution = 4;
   dxf_settings.export_mode = 2;
+  select_filter.pen = 3;
   {
     std::FILE* f = std::fopen(file.c_str(), "wb");
     ASSERT_TRUE(f);
@@ -209,9 +210,16 @@ TEST_F(OptionDialogs, LoadedSettingsShowInTheDialogs) {
   }
   pov_settings.resolution = 1;
   dxf_settings.export_mode = 0;
+  select_filter.pen = 0;
   GtkWidget* pov = key("z_d_pov", DLG_POV);
   GtkWidget* dxf = key("z_d_dxf_out", DLG_DXF_OUT);
-  ASSERT_TRUE(pov && dxf);
+  GtkWidget* filter = key("z_d_filter", DLG_FILTER);
+  ASSERT_TRUE(pov && dxf && filter);
+  GtkWidget* pen = nullptr;
+  for (GtkWidget* m : all_of(filter, GTK_TYPE_COMBO_BOX))
+    if (bind_variable(m) == &select_filter.pen) pen = m;
+  ASSERT_TRUE(pen);
+  EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(pen)), 0);
   EXPECT_EQ(shown(menu_in(pov, "Resolution")), "320 x 240");
   EXPECT_EQ(shown(menu_in(dxf, "Mode")), "2D");
 
@@ -222,6 +230,7 @@ TEST_F(OptionDialogs, LoadedSettingsShowInTheDialogs) {
   EXPECT_EQ(dlg_slots[DLG_DXF_OUT], dxf);
   EXPECT_EQ(shown(menu_in(dxf, "Mode")), "3D");
   EXPECT_EQ(dxf_settings.export_mode, 2);  // showing it stored nothing else
+  EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(pen)), 3);
   pov = key("z_d_pov", DLG_POV);
   ASSERT_TRUE(pov);
   EXPECT_EQ(shown(menu_in(pov, "Resolution")), "1024 x 768");
