@@ -101,7 +101,7 @@ struct RadSettings {
   int32_t indirect = 0;
   int32_t shadows = 0;  // 0 sharp, 1 soft
   int32_t scene = 0;    // 0 interior, 1 exterior
-  int32_t sky = 0;  // sky and sun: 0 off, 1 sunny with sun ... 6 uniform
+  int32_t sky = 0;      // sky and sun: 0 off, 1 sunny with sun ... 6 uniform
   int32_t sun = 0;
   double latitude = 50.0;
   double time = 12.0;
