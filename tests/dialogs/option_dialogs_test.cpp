@@ -239,8 +239,15 @@ TEST_F(OptionDialogs, LoadedSettingsShowInTheDialogs) {
 TEST_F(OptionDialogs, RadianceWidgetsStoreTheirValues) {
   GtkWidget* w = key("z_d_ray", DLG_RAY);
   ASSERT_TRUE(w);
+  // What a fresh start offers.
+  EXPECT_EQ(shown(menu_in(w, "Resolution")), "320 x 240");
+  for (const char* medium : {"Quality", "Detail", "Variability", "Indirect light"})
+    EXPECT_EQ(shown(menu_in(w, medium)), "Medium") << medium;
+  EXPECT_EQ(shown(menu_in(w, "Sky and Sun")), "Off");
   std::vector<GtkWidget*> scales = all_of(w, GTK_TYPE_SCALE);
   ASSERT_EQ(scales.size(), 2u);
+  EXPECT_DOUBLE_EQ(gtk_range_get_value(GTK_RANGE(scales[0])), 50.0);
+  EXPECT_DOUBLE_EQ(gtk_range_get_value(GTK_RANGE(scales[1])), 12.0);
   gtk_range_set_value(GTK_RANGE(scales[0]), -90);
   gtk_range_set_value(GTK_RANGE(scales[1]), 18.5);
   choose(menu_in(w, "Sky and Sun"), 5);
