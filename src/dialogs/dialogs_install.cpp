@@ -2,7 +2,9 @@
 
 #include "dialogs/dlg_colorsel.h"
 #include "dialogs/dlg_frame.h"
+#include "dialogs/dlg_info.h"
 #include "dialogs/dlg_mat.h"
+#include "dialogs/dlg_options.h"
 #include "dialogs/dlg_small.h"
 #include "dialogs/dlg_symbol.h"
 #include "dialogs/preset_gui.h"
@@ -102,6 +104,8 @@ void dialogs_install() {
   dlg_symbol_install();
   dlg_colorsel_install();
   dlg_mat_install();
+  dlg_options_install();
+  dlg_info_install();
   preset_load_hook = load_by_name;
   ShellPlatform p = shell_platform();
   p.dlg_preview_draw = dlg_preview_draw;

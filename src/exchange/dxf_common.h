@@ -5,6 +5,9 @@
 
 // Units of dxf_settings.import_unit and export_unit.
 enum : int { DXF_UNIT_M = 0, DXF_UNIT_CM = 1, DXF_UNIT_MM = 2, DXF_UNIT_INCH = 3, DXF_UNIT_FEET = 4 };
+inline constexpr int DXF_UNIT_COUNT = 5;
+// The units' names as the option dialogs list them, indexed by unit.
+inline constexpr const char* dxf_unit_names[DXF_UNIT_COUNT] = {"m", "cm", "mm", "inch", "feet"};
 
 // DXF units per metre of the unit last chosen; the reader divides the
 // file's lengths by it, the writer multiplies. 1 at start.

@@ -92,14 +92,16 @@ struct PovSettings {
 extern PovSettings pov_settings;
 
 struct RadSettings {
-  int32_t resolution = 0;
-  int32_t quality = 0;
-  int32_t detail = 0;
-  int32_t variability = 0;
-  int32_t indirect = 0;
+  int32_t save_image = 0;
+  FixedText<PATH_LEN> output_file;
+  int32_t resolution = 1;  // render_sizes index
+  int32_t quality = 1;     // 0 low, 1 medium, 2 high, as the next three
+  int32_t detail = 1;
+  int32_t variability = 1;
+  int32_t indirect = 1;
   int32_t shadows = 0;  // 0 sharp, 1 soft
   int32_t scene = 0;    // 0 interior, 1 exterior
-  int32_t sky = 0;
+  int32_t sky = 0;      // sky and sun: 0 off, 1 sunny with sun ... 6 uniform
   int32_t sun = 0;
   double latitude = 50.0;
   double time = 12.0;

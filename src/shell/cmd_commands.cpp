@@ -39,7 +39,7 @@ const PathChooser path_choosers[] = {
      [](const std::string& p) { export_file = p; }},
     {"dia", nls_mark("Dialog path"), &dialog_path, 2, &dialog_path, nullptr},
     {"pov", nls_mark("Save Image"), nullptr, 1, &pov_settings.output_file, nullptr},
-    {"ray", nls_mark("Save Image"), &export_path, 1, nullptr, nullptr},
+    {"ray", nls_mark("Save Image"), &export_path, 1, &rad_settings.output_file, nullptr},
 };
 
 }  // namespace

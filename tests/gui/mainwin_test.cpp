@@ -84,12 +84,12 @@ const Keys page_keys[TOOL_PAGE_COUNT] = {
      "b_pattern_alter_pattern_b", "b_pattern_alter_pattern", "b_pattern_alter_pattern_a",
      "b_pattern_alter_angle", "b_pattern_alter_space", "b_pattern_alter_origin", "b_pattern_dissolve",
      "b_edit_delete"},
-    // The view grid's "Render" and "Hidden" come first.
-    {"z_d_pov",       "z_d_hlr",          "b_3d_camera",  "b_3d_camera_change", "z_d_camera",
-     "b_3d_light",    "b_3d_light_alter", "z_d_light",    "b_3d_cuboid",        "b_3d_sphere",
-     "b_3d_polygon",  "b_3d_prism",       "b_3d_tube",    "b_3d_cone",          "b_3d_cutcone",
-     "b_3d_line",     "b_wall_attach_3D", "b_3d_union",   "b_3d_difference",    "b_3d_intersection",
-     "b_3d_material", "z_d_mat",          "b_edit_delete"},
+    // The view grid's "Render", "Hidden" and "Radiance" come first.
+    {"z_d_pov",           "z_d_hlr",       "z_d_ray",          "b_3d_camera",  "b_3d_camera_change",
+     "z_d_camera",        "b_3d_light",    "b_3d_light_alter", "z_d_light",    "b_3d_cuboid",
+     "b_3d_sphere",       "b_3d_polygon",  "b_3d_prism",       "b_3d_tube",    "b_3d_cone",
+     "b_3d_cutcone",      "b_3d_line",     "b_wall_attach_3D", "b_3d_union",   "b_3d_difference",
+     "b_3d_intersection", "b_3d_material", "z_d_mat",          "b_edit_delete"},
     {"b_unit_gablewall", "b_unit_ceiling", "b_unit_beam", "b_unit_pillar", "b_unit_rpillar",
      "b_unit_stairway", "b_unit_profile", "z_d_profilesize", "b_3d_material", "z_d_mat", "b_edit_delete"},
     {"b_edit_move", "b_edit_copy", "b_edit_mcopy", "b_edit_series", "b_edit_pseries", "b_edit_rotate",

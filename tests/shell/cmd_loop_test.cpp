@@ -465,7 +465,8 @@ TEST_F(ShellTest, PathChoosers) {
        [] { return std::string(export_file.view()); }, "export"},
       {"p_path_dia", "choose Dialog path ", "/data/dia/", &dialog_path, nullptr, "dia"},
       {"p_pov_out", "choose Save Image  1", "/tmp/scene.png", &pov_settings.output_file, nullptr, "pov"},
-      {"p_ray_out", "choose Save Image /home/u/KAVRO3/export/ 1", "/tmp/ray.pic", nullptr, nullptr, "ray"},
+      {"p_ray_out", "choose Save Image /home/u/KAVRO3/export/ 1", "/tmp/ray.pic", &rad_settings.output_file,
+       nullptr, "ray"},
   };
   for (const Case& c : cases) {
     for (const std::string& result : {std::string("cancel"), c.result, std::string(300, 'x')}) {

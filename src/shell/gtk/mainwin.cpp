@@ -249,8 +249,8 @@ class PageBuilder {
     if (var == &select_type && value == 4) m.select_point = w;
   }
 
-  // The 3D page's view toggles in keypad layout, with "Render", "Hidden"
-  // and the "Perspective" toggle in the fourth column.
+  // The 3D page's view toggles in keypad layout, with "Render", "Hidden",
+  // the "Perspective" toggle and "Radiance" in the fourth column.
   static GtkWidget* view_grid() {
     GtkWidget* grid = gui_table_new(4, 4);
     for (const ViewToggleCell& c : mainwin_view_toggle_cells())
@@ -263,6 +263,7 @@ class PageBuilder {
     mainwin_widgets.view_toggles[5] = perspective;
     g_signal_connect(perspective, "toggled", G_CALLBACK(mainwin_on_view_toggle), GINT_TO_POINTER(5));
     gui_table_attach(grid, perspective, 3, 4, 2, 3, 0);
+    gui_table_attach(grid, gui_command_button_new(1, "z_d_ray", nls_translate("Radiance")), 3, 4, 3, 4, 0);
     return grid;
   }
 
