@@ -133,12 +133,15 @@ class DimPatternRoadTest : public GuiProgramTest {
     const std::string path = (folder_ / name).string();
     then(idle, [] { choose_menu("Load"); });
     in_folder([path] { gtk_file_chooser_select_filename(chooser(), path.c_str()); });
+    // A selection made while the chooser still reads the folder can be
+    // forgotten: choose again until it holds.
     then(
         [path] {
           if (!dlg_slots[DLG_FILESEL]) return false;
           gchar* f = gtk_file_chooser_get_filename(chooser());
           const bool chosen = f && path == f;
           g_free(f);
+          if (!chosen) gtk_file_chooser_select_filename(chooser(), path.c_str());
           return chosen;
         },
         ok);
