@@ -5,6 +5,7 @@
 #include "dialogs/dlg_info.h"
 #include "dialogs/dlg_mat.h"
 #include "dialogs/dlg_options.h"
+#include "dialogs/dlg_path_entries.h"
 #include "dialogs/dlg_small.h"
 #include "dialogs/dlg_symbol.h"
 #include "dialogs/preset_gui.h"
@@ -105,6 +106,7 @@ void dialogs_install() {
   dlg_colorsel_install();
   dlg_mat_install();
   dlg_options_install();
+  dlg_path_entries_install();
   dlg_info_install();
   preset_load_hook = load_by_name;
   ShellPlatform p = shell_platform();

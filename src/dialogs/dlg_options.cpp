@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "building/hlr_tools.h"
+#include "dialogs/dlg_path_entries.h"
 #include "dialogs/dlg_small.h"
 #include "exchange/dxf_common.h"
 #include "exchange/render_sizes.h"
@@ -93,19 +94,6 @@ void refresh_option_menus(GtkWidget* w) {
 GtkWidget* pov_output_entry = nullptr;
 GtkWidget* ray_output_entry = nullptr;
 
-void forget_entry(GtkWidget*, gpointer slot) { *static_cast<GtkWidget**>(slot) = nullptr; }
-
-void (*previous_path_entry_set)(const char*, const char*) = nullptr;
-
-void path_entry_set(const char* name, const char* path) {
-  if (name && std::strcmp(name, "pov") == 0)
-    bind_set_entry_text(pov_output_entry, path);
-  else if (name && std::strcmp(name, "ray") == 0)
-    bind_set_entry_text(ray_output_entry, path);
-  else if (previous_path_entry_set)
-    previous_path_entry_set(name, path);
-}
-
 template <GtkWidget* (*create)()>
 void* build() {
   return create();
@@ -175,7 +163,7 @@ GtkWidget* dlg_pov_create() {
   GtkWidget* output = gui_vbox_new();
   gui_pack(output,
            output_row(&pov_settings.save_image, pov_settings.output_file, "p_pov_out", &pov_output_entry), 0);
-  g_signal_connect(pov_output_entry, "destroy", G_CALLBACK(forget_entry), &pov_output_entry);
+  dlg_path_entry_track("pov", pov_output_entry);
   gui_pack(output,
            options(&pov_settings.output_format,
                    {"Compressed Targa", "Uncompressed Targa", "PPM", "PNG 16 bpp", "PNG 8bpp",
@@ -204,7 +192,7 @@ GtkWidget* dlg_ray_create() {
   GtkWidget* window = window_titled(nls_translate("Radiance settings:"), &box, "z_c_ray", false);
   framed(box, nls_mark("Output options"),
          output_row(&rad_settings.save_image, rad_settings.output_file, "p_ray_out", &ray_output_entry));
-  g_signal_connect(ray_output_entry, "destroy", G_CALLBACK(forget_entry), &ray_output_entry);
+  dlg_path_entry_track("ray", ray_output_entry);
   framed(box, nls_mark("Resolution"), options(&rad_settings.resolution, size_labels(), false));
   // Two columns of menus keep the window within a screen's height.
   GtkWidget* columns = gui_hbox_new();
@@ -257,7 +245,5 @@ void dlg_options_install() {
   }
   UiTable t = ui();
   t.dlg_dxf_refresh = dlg_dxf_refresh;
-  if (t.path_entry_set != path_entry_set) previous_path_entry_set = t.path_entry_set;
-  t.path_entry_set = path_entry_set;
   ui_install(t);
 }

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/dlg_path_entries.h"
 #include "dialogs/dlg_small.h"
 #include "display/draw.h"
 #include "display/gtk/view_gtk.h"
@@ -248,15 +249,18 @@ GtkWidget* local_page() {
     const char* title;
     FixedText<PATH_LEN>* var;
     const char* key;
+    const char* chooser;  // the name the "..." chooser shows its path under
   };
-  const Path paths[] = {{nls_mark("Drawing path"), &draw_path, "p_path_draw"},
-                        {nls_mark("Symbol path"), &symbol_path, "p_path_sym"},
-                        {nls_mark("DXF path"), &import_path, "p_path_dxf"},
-                        {nls_mark("Export path"), &export_path, "p_path_export"},
-                        {nls_mark("Dialog path"), &dialog_path, "p_path_dia"}};
+  const Path paths[] = {{nls_mark("Drawing path"), &draw_path, "p_path_draw", "draw"},
+                        {nls_mark("Symbol path"), &symbol_path, "p_path_sym", "sym"},
+                        {nls_mark("DXF path"), &import_path, "p_path_dxf", "dxf"},
+                        {nls_mark("Export path"), &export_path, "p_path_export", "export"},
+                        {nls_mark("Dialog path"), &dialog_path, "p_path_dia", "dia"}};
   for (const Path& p : paths) {
     GtkWidget* row = gui_hbox_new();
-    gui_pack(row, bind_entry_new(*p.var, PATH_LEN - 1, nullptr), 1);
+    GtkWidget* entry = bind_entry_new(*p.var, PATH_LEN - 1, nullptr);
+    dlg_path_entry_track(p.chooser, entry);
+    gui_pack(row, entry, 1);
     gui_pack(row, gui_command_button_new(1, p.key, "..."), 0);
     gui_pack(page, framed(p.title, row), 0);
   }

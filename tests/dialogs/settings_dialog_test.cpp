@@ -9,6 +9,7 @@
 #include "model/scale_ladder.h"
 #include "model/settings_edit.h"
 #include "model/view_rec.h"
+#include "shell/cmd_dispatch.h"
 
 namespace {
 
@@ -167,6 +168,42 @@ TEST_F(SettingsDialog, FontDialogStartsAtTheStyleFilesFont) {
   gchar* name = gtk_font_chooser_get_font(GTK_FONT_CHOOSER(chooser));
   EXPECT_STREQ(name, "Sans 12");
   g_free(name);
+}
+
+}  // namespace
+
+namespace {
+
+// A folder chosen with a path's "..." button shows in its entry, so that a
+// later edit of the entry starts from it instead of writing the old path back.
+TEST_F(SettingsDialog, ChosenFoldersShowInTheirEntries) {
+  std::vector<GtkWidget*> entries;
+  for (GtkWidget* e : all_of(page("Local"), GTK_TYPE_ENTRY))
+    if (!GTK_IS_SPIN_BUTTON(e)) entries.push_back(e);
+  ASSERT_EQ(entries.size(), 5u);
+  const struct {
+    const char* key;
+    FixedText<PATH_LEN>* var;
+  } rows[] = {{"p_path_draw", &draw_path},
+              {"p_path_sym", &symbol_path},
+              {"p_path_dxf", &import_path},
+              {"p_path_export", &export_path},
+              {"p_path_dia", &dialog_path}};
+  for (std::size_t i = 0; i < 5; ++i) {
+    const std::string chosen = "/srv/project " + std::to_string(i) + "/";
+    ui().paths.push_back(chosen);
+    cmd_dispatch_p(rows[i].key);
+    settle();
+    EXPECT_EQ(*rows[i].var, chosen) << rows[i].key;
+    EXPECT_EQ(text_of(entries[i]), chosen) << rows[i].key;
+  }
+  // Built afresh, the dialog tracks its new entries.
+  dlg_destroy(DLG_SETTINGS);
+  settings = key("z_d_settings", DLG_SETTINGS);
+  notebook = all_of(settings, GTK_TYPE_NOTEBOOK).at(0);
+  ui().paths.push_back("/srv/again/");
+  cmd_dispatch_p("p_path_draw");
+  EXPECT_EQ(text_of(all_of(page("Local"), GTK_TYPE_ENTRY).at(0)), "/srv/again/");
 }
 
 }  // namespace
