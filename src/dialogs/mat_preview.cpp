@@ -14,24 +14,7 @@ MaterialDef mat_preview_material() {
   MaterialDef def;
   def.name = p.name.view();
   def.identifier = MAT_PREVIEW_TEXTURE;
-  def.r = p.r;
-  def.g = p.g;
-  def.b = p.b;
-  def.transparency = p.transparency;
-  def.reflection = p.reflection;
-  def.highlight = p.highlight;
-  def.ambience = p.ambience;
-  def.refraction = p.refraction;
-  def.metallic = p.metallic;
-  def.texture_mode = p.texture_mode;
-  def.image_file = p.image_file.view();
-  def.repeat = p.repeat;
-  def.size_x = p.size_x;
-  def.size_y = p.size_y;
-  def.offset_x = p.offset_x;
-  def.offset_y = p.offset_y;
-  def.special = p.special;
-  def.special_path = p.special_text.view();
+  mat_take_preset(def, p);
   return def;
 }
 

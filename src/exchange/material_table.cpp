@@ -66,6 +66,18 @@ int read_preset(MaterialDef& def) {
   MaterialPreset p;
   p.size_x = p.size_y = 1.0;
   preset_parse(*text, preset_fields(p));
+  mat_take_preset(def, p);
+  if (def.texture_mode != 0 && !image_exists(def.image_file.c_str())) {
+    if (ask("Image  > %s <  not found!", def.image_file.c_str(), "Use material without texture") == 2)
+      return 0;
+    def.texture_mode = 0;
+  }
+  return 1;
+}
+
+}  // namespace
+
+void mat_take_preset(MaterialDef& def, const MaterialPreset& p) {
   def.r = p.r;
   def.g = p.g;
   def.b = p.b;
@@ -84,15 +96,7 @@ int read_preset(MaterialDef& def) {
   def.offset_y = p.offset_y;
   def.special = p.special;
   def.special_path = p.special_text.view();
-  if (def.texture_mode != 0 && !image_exists(def.image_file.c_str())) {
-    if (ask("Image  > %s <  not found!", def.image_file.c_str(), "Use material without texture") == 2)
-      return 0;
-    def.texture_mode = 0;
-  }
-  return 1;
 }
-
-}  // namespace
 
 void mat_table_init() {
   mat_table.assign(GROWTH, MaterialDef{});

@@ -42,6 +42,10 @@ extern std::vector<MaterialDef> mat_table;
 extern int mat_count;
 extern int mat_capacity;
 
+struct MaterialPreset;
+// Takes the values of a material preset into def (name and identifier stay).
+void mat_take_preset(MaterialDef& def, const MaterialPreset& p);
+
 void mat_table_init();
 // Enters name (or counts one more use of it). Reads the preset file
 // dialog_path/mat/name; a missing file or a missing texture image is asked
