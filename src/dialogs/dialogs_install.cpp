@@ -18,22 +18,17 @@
 
 namespace {
 
-template <GtkWidget* (*create)()>
-void* build() {
-  return create();
-}
-
 struct Builder {
   const PresetDialog* dialog;
   void* (*build)();
 };
 
 const Builder builders[] = {
-    {&wall_dialog, build<dlg_wall_create>},       {&room_dialog, build<dlg_room_create>},
-    {&text_dialog, build<dlg_text_create>},       {&dim_dialog, build<dlg_dim_create>},
-    {&opening_dialog, build<dlg_opening_create>}, {&window_dialog, build<dlg_window_create>},
-    {&door_dialog, build<dlg_door_create>},       {&pattern_dialog, build<dlg_pattern_create>},
-    {&light_dialog, build<dlg_light_create>},
+    {&wall_dialog, dlg_build<dlg_wall_create>},       {&room_dialog, dlg_build<dlg_room_create>},
+    {&text_dialog, dlg_build<dlg_text_create>},       {&dim_dialog, dlg_build<dlg_dim_create>},
+    {&opening_dialog, dlg_build<dlg_opening_create>}, {&window_dialog, dlg_build<dlg_window_create>},
+    {&door_dialog, dlg_build<dlg_door_create>},       {&pattern_dialog, dlg_build<dlg_pattern_create>},
+    {&light_dialog, dlg_build<dlg_light_create>},
 };
 
 const PresetDialog* const all_dialogs[] = {&wall_dialog, &room_dialog,    &text_dialog,

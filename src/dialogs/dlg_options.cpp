@@ -94,11 +94,6 @@ void refresh_option_menus(GtkWidget* w) {
 GtkWidget* pov_output_entry = nullptr;
 GtkWidget* ray_output_entry = nullptr;
 
-template <GtkWidget* (*create)()>
-void* build() {
-  return create();
-}
-
 }  // namespace
 
 GtkWidget* dlg_dxf_out_create() {
@@ -226,23 +221,14 @@ void dlg_dxf_refresh() {
 }
 
 void dlg_options_install() {
-  struct Kept {
-    const char* open;
-    const char* close;
-    DlgId slot;
-    void* (*build)();
+  const DlgKeys kept[] = {
+      {"z_d_dxf_out", "z_c_dxf_out", DLG_DXF_OUT, dlg_build<dlg_dxf_out_create>},
+      {"z_d_dxf_in", "z_c_dxf_in", DLG_DXF_IN, dlg_build<dlg_dxf_in_create>},
+      {"z_d_hlr", "z_c_hlr", DLG_HLR, dlg_build<dlg_hlr_create>},
+      {"z_d_pov", "z_c_pov", DLG_POV, dlg_build<dlg_pov_create>},
+      {"z_d_ray", "z_c_ray", DLG_RAY, dlg_build<dlg_ray_create>},
   };
-  const Kept kept[] = {
-      {"z_d_dxf_out", "z_c_dxf_out", DLG_DXF_OUT, build<dlg_dxf_out_create>},
-      {"z_d_dxf_in", "z_c_dxf_in", DLG_DXF_IN, build<dlg_dxf_in_create>},
-      {"z_d_hlr", "z_c_hlr", DLG_HLR, build<dlg_hlr_create>},
-      {"z_d_pov", "z_c_pov", DLG_POV, build<dlg_pov_create>},
-      {"z_d_ray", "z_c_ray", DLG_RAY, build<dlg_ray_create>},
-  };
-  for (const Kept& k : kept) {
-    dlg_row_set({k.open, DlgAct::OPEN, k.slot, k.build});
-    dlg_row_set({k.close, DlgAct::HIDE, k.slot});
-  }
+  dlg_add_kept(kept);
   UiTable t = ui();
   t.dlg_dxf_refresh = dlg_dxf_refresh;
   ui_install(t);

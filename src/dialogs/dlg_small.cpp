@@ -50,54 +50,49 @@ GtkWidget* dlg_small_options(int* var, const std::vector<const char*>& labels, b
   return bind_option_menu_new(var, slots.data(), static_cast<int>(labels.size()), refresh, extra);
 }
 
-namespace {
+namespace {}  // namespace
 
-template <GtkWidget* (*create)()>
-void* build() {
-  return create();
-}
-
-}  // namespace
-
-void dlg_small_install() {
-  struct Kept {
-    const char* open;
-    const char* close;
-    DlgId slot;
-    void* (*build)();
-  };
-  // Built once, hidden on close.
-  const Kept kept[] = {
-      {"z_d_snap", "z_c_snap", DLG_SNAP, build<dlg_snap_create>},
-      {"z_d_filter", "z_c_filter", DLG_FILTER, build<dlg_filter_create>},
-      {"z_d_scale", "z_c_scale", DLG_SCALE, build<dlg_scale_create>},
-      {"z_d_camera", "z_c_camera", DLG_CAMERA, build<dlg_camera_create>},
-      {"z_d_printscale", "z_c_printscale", DLG_PRINTSCALE, build<dlg_printscale_create>},
-  };
-  for (const Kept& k : kept) {
+void dlg_add_kept(std::span<const DlgKeys> dialogs) {
+  for (const DlgKeys& k : dialogs) {
     dlg_row_set({k.open, DlgAct::OPEN, k.slot, k.build});
     dlg_row_set({k.close, DlgAct::HIDE, k.slot});
   }
-  // Built afresh on each opening, destroyed on close.
-  const Kept fresh[] = {
-      {"z_d_textsize", "z_c_textsize", DLG_TEXTSIZE, build<dlg_textsize_create>},
-      {"z_d_openingsize", "z_c_openingsize", DLG_OPENINGSIZE, build<dlg_openingsize_create>},
-      {"z_d_doorsize", "z_c_doorsize", DLG_DOORSIZE, build<dlg_doorsize_create>},
-      {"z_d_windowsize", "z_c_windowsize", DLG_WINDOWSIZE, build<dlg_windowsize_create>},
-      {"z_d_profilesize", "z_c_profilesize", DLG_PROFILESIZE, build<dlg_profilesize_create>},
-  };
-  for (const Kept& k : fresh) {
+}
+
+void dlg_add_fresh(std::span<const DlgKeys> dialogs) {
+  for (const DlgKeys& k : dialogs) {
     dlg_row_set({k.open, DlgAct::REBUILD, k.slot, k.build});
     dlg_row_set({k.close, DlgAct::DESTROY, k.slot});
   }
+}
+
+void dlg_small_install() {
+  // Built once, hidden on close.
+  const DlgKeys kept[] = {
+      {"z_d_snap", "z_c_snap", DLG_SNAP, dlg_build<dlg_snap_create>},
+      {"z_d_filter", "z_c_filter", DLG_FILTER, dlg_build<dlg_filter_create>},
+      {"z_d_scale", "z_c_scale", DLG_SCALE, dlg_build<dlg_scale_create>},
+      {"z_d_camera", "z_c_camera", DLG_CAMERA, dlg_build<dlg_camera_create>},
+      {"z_d_printscale", "z_c_printscale", DLG_PRINTSCALE, dlg_build<dlg_printscale_create>},
+  };
+  dlg_add_kept(kept);
+  // Built afresh on each opening, destroyed on close.
+  const DlgKeys fresh[] = {
+      {"z_d_textsize", "z_c_textsize", DLG_TEXTSIZE, dlg_build<dlg_textsize_create>},
+      {"z_d_openingsize", "z_c_openingsize", DLG_OPENINGSIZE, dlg_build<dlg_openingsize_create>},
+      {"z_d_doorsize", "z_c_doorsize", DLG_DOORSIZE, dlg_build<dlg_doorsize_create>},
+      {"z_d_windowsize", "z_c_windowsize", DLG_WINDOWSIZE, dlg_build<dlg_windowsize_create>},
+      {"z_d_profilesize", "z_c_profilesize", DLG_PROFILESIZE, dlg_build<dlg_profilesize_create>},
+  };
+  dlg_add_fresh(fresh);
   // The print and plot set-up: a fresh window on each opening shows the
   // current settings, whatever the last one was left at.
-  dlg_row_set({"z_d_printsetup", DlgAct::REBUILD, DLG_PRINTSETUP, build<dlg_printsetup_create>});
+  dlg_row_set({"z_d_printsetup", DlgAct::REBUILD, DLG_PRINTSETUP, dlg_build<dlg_printsetup_create>});
   dlg_row_set({"z_c_printsetup", DlgAct::DESTROY, DLG_PRINTSETUP});
-  dlg_row_set({"z_d_plotsetup", DlgAct::REBUILD, DLG_PLOTSETUP, build<dlg_plotsetup_create>});
+  dlg_row_set({"z_d_plotsetup", DlgAct::REBUILD, DLG_PLOTSETUP, dlg_build<dlg_plotsetup_create>});
   dlg_row_set({"z_c_plotsetup", DlgAct::DESTROY, DLG_PLOTSETUP});
 
-  dlg_row_set({"z_d_layer", DlgAct::OPEN, DLG_LAYER, build<dlg_layer_create>, [] {
+  dlg_row_set({"z_d_layer", DlgAct::OPEN, DLG_LAYER, dlg_build<dlg_layer_create>, [] {
                  layer_count_elements();
                  dlg_layer_refresh();
                }});

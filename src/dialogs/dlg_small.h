@@ -6,6 +6,7 @@
 
 #include <gtk/gtk.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,24 @@ void dlg_print_on_scale_step(const char* which);
 
 // Puts the rows of all these dialogs into the dialog table.
 void dlg_small_install();
+
+// The builder of a dialog table row for a window-making function.
+template <GtkWidget* (*create)()>
+void* dlg_build() {
+  return create();
+}
+
+// A dialog opened by one key and closed by another.
+struct DlgKeys {
+  const char* open;
+  const char* close;
+  DlgId slot;
+  void* (*build)();
+};
+// Rows for dialogs built once and hidden on close.
+void dlg_add_kept(std::span<const DlgKeys> dialogs);
+// Rows for dialogs built afresh on each opening and destroyed on close.
+void dlg_add_fresh(std::span<const DlgKeys> dialogs);
 
 // The Layers dialog's state and commands.
 #include "model/consts.h"

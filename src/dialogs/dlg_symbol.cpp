@@ -167,11 +167,6 @@ GtkWidget* framed(const char* title, GtkWidget* child) {
   return frame;
 }
 
-template <GtkWidget* (*create)()>
-void* build() {
-  return create();
-}
-
 }  // namespace
 
 GtkWidget* dlg_symbol_create() {
@@ -227,7 +222,7 @@ void dlg_symbol_preview() {
 }
 
 void dlg_symbol_install() {
-  dlg_row_set({"z_d_symbol", DlgAct::OPEN, DLG_SYMBOL, build<dlg_symbol_create>});
+  dlg_row_set({"z_d_symbol", DlgAct::OPEN, DLG_SYMBOL, dlg_build<dlg_symbol_create>});
   dlg_row_set({"z_c_symbol", DlgAct::HIDE, DLG_SYMBOL});
   // The placement waits for the user in a wait of its own, inside whatever
   // waited when "Paste" was pressed.
