@@ -302,6 +302,19 @@ TEST_F(SymbolTest, PreviewReadsTheBrowsersFile) {
   symbol_file = (dir / "missing").string();
   symbol_preview_load();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "empty file\n");
+
+  // A file that is no drawing is said once, however often the preview is
+  // drawn, and again when it is chosen anew after another file.
+  const std::string other = (dir / "notes.txt").string();
+  std::ofstream(other) << "not a drawing\n";
+  symbol_file = other;
+  for (int i = 0; i < 3; ++i) symbol_preview_load();
+  EXPECT_EQ(errors(), (std::vector<std::string>{"error This is not a Kavro file!"}));
+  symbol_file = symbol_clipboard_path();
+  symbol_preview_load();
+  symbol_file = other;
+  symbol_preview_load();
+  EXPECT_EQ(errors().size(), 2u);
 }
 
 TEST_F(SymbolTest, LibraryFoldersAreMadeAndRemovedWithoutAShell) {

@@ -79,6 +79,9 @@ int symbol_read_file(const std::string& path) {
 }
 
 void symbol_preview_load() {
+  // The preview is drawn again on every angle step and resize: a refused
+  // file is said once, not at each redraw, until another file is chosen.
+  static std::string refused;
   loaded_count = 0;
   KavReadReport report;
   const int res = read_symbol(symbol_file.c_str(), report);
@@ -86,6 +89,9 @@ void symbol_preview_load() {
     std::printf("empty file\n");
     std::fflush(stdout);
   } else if (res == 0) {
-    ui().msgbox_error(nls_translate("This is not a Kavro file!"));
+    if (refused != symbol_file.c_str()) ui().msgbox_error(nls_translate("This is not a Kavro file!"));
+    refused = symbol_file.c_str();
+    return;
   }
+  refused.clear();
 }

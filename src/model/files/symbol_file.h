@@ -25,5 +25,6 @@ int symbol_read_file(const std::string& path);
 
 // Reads symbol_file as symbol_read_file does, for the symbol browser's
 // preview; the caller draws and removes the elements. A file that cannot be
-// opened prints "empty file" on standard output.
+// opened prints "empty file" on standard output; a file that is no drawing
+// is said once while it stays the chosen one.
 void symbol_preview_load();
