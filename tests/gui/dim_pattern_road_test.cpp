@@ -67,25 +67,8 @@ GtkWidget* page_button(const char* page, const char* text) {
   return nullptr;
 }
 
-void close_about() {
-  GtkWidget* close = nullptr;
-  gui_steps::other_window("Close", &close);
-  if (close) gtk_button_clicked(GTK_BUTTON(close));
-}
-
 class DimPatternRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
-  static GtkFileChooser* chooser() { return GTK_FILE_CHOOSER(dlg_slots[DLG_FILESEL]); }
-  static void choose_menu(const char* label) {
-    GtkWidget* item = gui_steps::find_menu_item(main_window, label);
-    ASSERT_NE(item, nullptr) << label;
-    gtk_menu_item_activate(GTK_MENU_ITEM(item));
-  }
   static void press(const char* page, const char* text) {
     GtkWidget* b = page_button(page, text);
     ASSERT_NE(b, nullptr) << page << " " << text;
@@ -100,51 +83,10 @@ class DimPatternRoadTest : public GuiProgramTest {
     const std::string p = when;
     then([p] { return prompt() == p; }, [] { gui_steps::press_key(GDK_KEY_Return); });
   }
-  // Waits in the chooser until it shows the test's folder, then acts.
-  void in_folder(std::function<void()> act) {
-    const fs::path folder = folder_.path();
-    then([] { return dlg_slots[DLG_FILESEL] != nullptr; },
-         [folder] { gtk_file_chooser_set_current_folder(chooser(), folder.c_str()); });
-    then(
-        [folder] {
-          if (!dlg_slots[DLG_FILESEL]) return false;
-          gchar* f = gtk_file_chooser_get_current_folder(chooser());
-          const bool there = f && fs::path(f) == folder;
-          g_free(f);
-          return there;
-        },
-        std::move(act));
-  }
-  static void ok() {
-    GtkWidget* ok = gui_steps::find_labelled_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "OK");
-    ASSERT_NE(ok, nullptr);
-    gtk_button_clicked(GTK_BUTTON(ok));
-  }
-  void save_as(const std::string& name) {
-    then(idle, [] { choose_menu("Save"); });
-    in_folder([name] {
-      gtk_file_chooser_set_current_name(chooser(), name.c_str());
-      ok();
-    });
-    const fs::path file = folder_ / name;
-    then([file] { return idle() && !dlg_slots[DLG_FILESEL] && fs::exists(file); }, [] {});
-  }
   void load(const std::string& name) {
     const std::string path = (folder_ / name).string();
     then(idle, [] { choose_menu("Load"); });
-    in_folder([path] { gtk_file_chooser_select_filename(chooser(), path.c_str()); });
-    // A selection made while the chooser still reads the folder can be
-    // forgotten: choose again until it holds.
-    then(
-        [path] {
-          if (!dlg_slots[DLG_FILESEL]) return false;
-          gchar* f = gtk_file_chooser_get_filename(chooser());
-          const bool chosen = f && path == f;
-          g_free(f);
-          if (!chosen) gtk_file_chooser_select_filename(chooser(), path.c_str());
-          return chosen;
-        },
-        ok);
+    open_file(path);
     then([path] { return idle() && !dlg_slots[DLG_FILESEL] && drawing_file == path; }, [] {});
   }
 };

@@ -81,13 +81,6 @@ GtkWidget* line_button() {
 
 bool button_held(GtkWidget* b) { return b && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(b)); }
 
-// Closes the about box shown at the start.
-void close_about() {
-  GtkWidget* close = nullptr;
-  gui_steps::other_window("Close", &close);
-  if (close) gtk_button_clicked(GTK_BUTTON(close));
-}
-
 // What the steps saw.
 struct Road {
   int page = -1;
@@ -100,11 +93,6 @@ struct Road {
 
 class LineRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
 };
 
 TEST_F(LineRoadTest, ClicksConfirmEscapeSaveUndoThroughTheWindow) {

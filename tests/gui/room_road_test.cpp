@@ -108,16 +108,6 @@ constexpr int label_x = 120, label_y = 110;
 
 class RoomRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
-  static void close_about() {
-    GtkWidget* close = nullptr;
-    gui_steps::other_window("Close", &close);
-    if (close) gtk_button_clicked(GTK_BUTTON(close));
-  }
   // Two corners, confirmed with Enter.
   static void corners(const PixelRect& r) {
     then([] { return prompt() == "1st Corner point:"; }, [r] { gui_steps::click_view(r.x0, r.y0); });

@@ -70,16 +70,6 @@ bool error_shown() {
 
 class TextRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
-  static void close_about() {
-    GtkWidget* close = nullptr;
-    gui_steps::other_window("Close", &close);
-    if (close) gtk_button_clicked(GTK_BUTTON(close));
-  }
 };
 
 TEST_F(TextRoadTest, UmlautsTypedIntoTheValueEntryReachTheFileByteForByte) {

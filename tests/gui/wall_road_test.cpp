@@ -67,12 +67,6 @@ GtkWidget* tool_button(const char* text) {
   return nullptr;
 }
 
-void close_about() {
-  GtkWidget* close = nullptr;
-  gui_steps::other_window("Close", &close);
-  if (close) gtk_button_clicked(GTK_BUTTON(close));
-}
-
 // Pixel corners of the walls: 20 pixels thick, the fourth across the top.
 struct PixelRect {
   int x0, y0, x1, y1;
@@ -82,11 +76,6 @@ constexpr PixelRect south{80, 230, 330, 250}, west{80, 80, 100, 230}, east{310, 
 
 class WallRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
   // A wall by its two corners, confirmed with Enter.
   static void wall(const PixelRect& r) {
     then([] { return prompt() == "1st Corner point:"; }, [r] { gui_steps::click_view(r.x0, r.y0); });
