@@ -22,7 +22,7 @@
 #include "model/elem.h"
 #include "model/files/load_save.h"
 #include "model/geom.h"
-#include "programs/kavdump.h"
+#include "saved_chunks.h"
 #include "shell/dlg_table.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/startup.h"
@@ -36,16 +36,6 @@ using gui_steps::prompt;
 std::string file_bytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
-// The chunks of a saved file whose dump line starts with tag, one line each.
-std::vector<std::string> chunks(const fs::path& file, const std::string& tag) {
-  const std::string bytes = file_bytes(file);
-  std::istringstream dump(kavdump(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
-  std::vector<std::string> out;
-  for (std::string line; std::getline(dump, line);)
-    if (line.rfind(tag + " ", 0) == 0) out.push_back(line);
-  return out;
 }
 
 // The numbers after each key (such as " direction=") in a dump line, in order.
@@ -145,7 +135,7 @@ TEST_F(DimPatternRoadTest, AWallDimensionedAndARectangleHatchedSurviveSaveLoadSa
   EXPECT_EQ(run_program({}, &out), 0);
 
   const fs::path first = folder_ / "first.kav", second = folder_ / "second.kav";
-  const auto dims = chunks(first, "DIM3");
+  const auto dims = saved_chunks(first, "DIM3");
   ASSERT_EQ(dims.size(), 1u) << out;
   EXPECT_NE(dims[0].find(" dim_kind=0 points=2["), std::string::npos) << dims[0];
   EXPECT_EQ(fields(dims[0], " direction="), (std::vector<double>{HALF_PI})) << dims[0];
@@ -157,7 +147,7 @@ TEST_F(DimPatternRoadTest, AWallDimensionedAndARectangleHatchedSurviveSaveLoadSa
   EXPECT_NEAR(ys[1], wall_high, 1e-9);
   EXPECT_NEAR(fields(dims[0], "segment_length=").at(1), wall_high - wall_low, 1e-9) << dims[0];
 
-  const auto pats = chunks(first, "PAT2");
+  const auto pats = saved_chunks(first, "PAT2");
   ASSERT_EQ(pats.size(), 1u);
   EXPECT_EQ(fields(pats[0], "{x="), (std::vector<double>{hatch[0], hatch[2], hatch[2], hatch[0], 999}))
       << pats[0];

@@ -54,19 +54,6 @@ class ExportRoadTest : public GuiProgramTest {
       gui_steps::click_view(x, y);
     });
   }
-
-  // An outside tool's exit status and what it printed.
-  std::string tool(std::vector<std::string> argv, int* status) {
-    ProcessRequest r;
-    r.argv = std::move(argv);
-    r.stdout_path = (folder_ / "tool.out").string();
-    r.stderr_path = (folder_ / "tool.err").string();
-    const ProcessResult result = process_start(r);
-    *status = result.started ? result.exit_status : -1;
-    std::ostringstream s;
-    s << std::ifstream(folder_ / "tool.out").rdbuf() << std::ifstream(folder_ / "tool.err").rdbuf();
-    return s.str();
-  }
 };
 
 TEST_F(ExportRoadTest, PrintPdfSvgAndPlotOfAPlan) {

@@ -18,8 +18,10 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,7 @@
 #include "display/gtk/wait_gtk.h"
 #include "display/view.h"
 #include "display/wait.h"
+#include "platform/process.h"
 #include "shell/cmd_loop.h"
 #include "shell/dlg_boxes.h"
 #include "shell/dlg_table.h"
@@ -506,6 +509,21 @@ class GuiProgramTest : public ::testing::Test {
   void save_as(const std::string& name, std::function<bool()> idle = GuiProgramTest::idle) const {
     then(idle, [] { choose_menu("Save"); });
     save_file(name, std::move(idle));
+  }
+
+  // Runs an outside program (argv, no shell) to look at what the program
+  // made; its exit status goes to status (-1 when it did not start) and
+  // what it printed comes back.
+  std::string tool(std::vector<std::string> argv, int* status) const {
+    ProcessRequest r;
+    r.argv = std::move(argv);
+    r.stdout_path = (folder_ / "tool.out").string();
+    r.stderr_path = (folder_ / "tool.err").string();
+    const ProcessResult result = process_start(r);
+    *status = result.started ? result.exit_status : -1;
+    std::ostringstream s;
+    s << std::ifstream(folder_ / "tool.out").rdbuf() << std::ifstream(folder_ / "tool.err").rdbuf();
+    return s.str();
   }
 
   TempFolder folder_;

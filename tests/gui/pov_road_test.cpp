@@ -108,21 +108,10 @@ class PovRoadTest : public GuiProgramTest {
   // Renders a scene with the real POV-Ray into the test output folder;
   // returns what it printed, with its exit status.
   std::string render(const fs::path& scene, const std::string& png, int* status) {
-    ProcessRequest r;
-    r.argv = {"/usr/bin/povray",
-              "+I" + scene.string(),
-              "+W320",
-              "+H240",
-              "-D",
-              "+O" + std::string(KAVRO_TEST_OUTPUT_DIR) + "/" + png};
-    r.stdout_path = (folder_ / "pov.out").string();
-    r.stderr_path = (folder_ / "pov.err").string();
     fs::create_directories(KAVRO_TEST_OUTPUT_DIR);
-    const ProcessResult result = process_start(r);
-    *status = result.started ? result.exit_status : -1;
-    std::ostringstream s;
-    s << std::ifstream(folder_ / "pov.out").rdbuf() << std::ifstream(folder_ / "pov.err").rdbuf();
-    return s.str();
+    return tool({"/usr/bin/povray", "+I" + scene.string(), "+W320", "+H240", "-D",
+                 "+O" + std::string(KAVRO_TEST_OUTPUT_DIR) + "/" + png},
+                status);
   }
 
   std::string old_path_;

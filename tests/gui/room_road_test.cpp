@@ -19,7 +19,7 @@
 #include "gui_steps.h"
 #include "model/elem.h"
 #include "model/geom.h"
-#include "programs/kavdump.h"
+#include "saved_chunks.h"
 #include "shell/dlg_table.h"
 #include "shell/gtk/keymap_gtk.h"
 #include "shell/gtk/mainwin.h"
@@ -29,17 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using gui_steps::prompt;
-
-// The ROO2 chunks of a saved file, one dump line each.
-std::vector<std::string> room_chunks(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  std::istringstream dump(kavdump(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
-  std::vector<std::string> out;
-  for (std::string line; std::getline(dump, line);)
-    if (line.rfind("ROO2 ", 0) == 0) out.push_back(line);
-  return out;
-}
 
 // The value of "name=" in a dump line, as a number.
 double field(const std::string& line, const std::string& name) {
@@ -173,7 +162,7 @@ TEST_F(RoomRoadTest, ARoomWithAStairWellInAPlanOfFourWalls) {
   EXPECT_EQ(run_program({}, &out), 0);
   EXPECT_FALSE(shot.empty() || shot_close.empty()) << "no screenshot";
 
-  const auto saved = room_chunks(folder_ / "rooms.kav");
+  const auto saved = saved_chunks(folder_ / "rooms.kav", "ROO2");
   ASSERT_EQ(saved.size(), 1u) << out;
   const std::string& r = saved[0];
   EXPECT_NE(r.find(" description=\"Living\""), std::string::npos) << r;

@@ -35,17 +35,6 @@ class TerrainRoadTest : public GuiProgramTest {
     const std::string p = when;
     then([p] { return prompt() == p; }, [x, y] { gui_steps::click_view(x, y); });
   }
-  std::string tool(std::vector<std::string> argv, int* status) {
-    ProcessRequest r;
-    r.argv = std::move(argv);
-    r.stdout_path = (folder_ / "tool.out").string();
-    r.stderr_path = (folder_ / "tool.err").string();
-    const ProcessResult result = process_start(r);
-    *status = result.started ? result.exit_status : -1;
-    std::ostringstream s;
-    s << std::ifstream(folder_ / "tool.out").rdbuf() << std::ifstream(folder_ / "tool.err").rdbuf();
-    return s.str();
-  }
 };
 
 TEST_F(TerrainRoadTest, AGridImportedAndExportedAsALightWaveObject) {

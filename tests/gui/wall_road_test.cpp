@@ -20,7 +20,7 @@
 #include "gui_steps.h"
 #include "model/elem.h"
 #include "model/geom.h"
-#include "programs/kavdump.h"
+#include "saved_chunks.h"
 #include "shell/dlg_table.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/startup.h"
@@ -29,17 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using gui_steps::prompt;
-
-// The WALL chunks of a saved file, one dump line each.
-std::vector<std::string> wall_chunks(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  std::istringstream dump(kavdump(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
-  std::vector<std::string> out;
-  for (std::string line; std::getline(dump, line);)
-    if (line.rfind("WALL ", 0) == 0) out.push_back(line);
-  return out;
-}
 
 // The screen's pixels in a square of 7 x 7 around (x, y) of the drawing area.
 std::vector<guchar> screen_patch(const char* name, int x, int y) {
@@ -126,7 +115,7 @@ TEST_F(WallRoadTest, ARectangleOfWallsWithAFourthConnectedIntoIt) {
   std::string out;
   EXPECT_EQ(run_program({}, &out), 0);
 
-  const auto saved = wall_chunks(folder_ / "walls.kav");
+  const auto saved = saved_chunks(folder_ / "walls.kav", "WALL");
   ASSERT_EQ(saved.size(), 4u) << out;
   auto has = [](const std::string& line, const std::string& text) {
     return line.find(text) != std::string::npos;
