@@ -64,11 +64,6 @@ class DimPatternRoadTest : public GuiProgramTest {
     ASSERT_NE(b, nullptr) << page << " " << text;
     gtk_button_clicked(GTK_BUTTON(b));
   }
-  // Clicks (x, y) of the drawing area once the prompt shows.
-  static void click_at(const char* when, int x, int y) {
-    const std::string p = when;
-    then([p] { return prompt() == p; }, [x, y] { gui_steps::click_view(x, y); });
-  }
   static void enter_at(const char* when) {
     const std::string p = when;
     then([p] { return prompt() == p; }, [] { gui_steps::press_key(GDK_KEY_Return); });

@@ -446,6 +446,12 @@ class GuiProgramTest : public ::testing::Test {
         });
   }
 
+  // Clicks (x, y) of the drawing area once the prompt reads when.
+  static void click_at(const char* when, int x, int y) {
+    const std::string p = when;
+    then([p] { return gui_steps::prompt() == p; }, [x, y] { gui_steps::click_view(x, y); });
+  }
+
   static GtkFileChooser* chooser() { return GTK_FILE_CHOOSER(dlg_slots[DLG_FILESEL]); }
   // Presses the file chooser's OK.
   static void ok() {

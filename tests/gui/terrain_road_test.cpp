@@ -29,13 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using gui_steps::prompt;
 
-class TerrainRoadTest : public GuiProgramTest {
- protected:
-  static void click_at(const char* when, int x, int y) {
-    const std::string p = when;
-    then([p] { return prompt() == p; }, [x, y] { gui_steps::click_view(x, y); });
-  }
-};
+class TerrainRoadTest : public GuiProgramTest {};
 
 TEST_F(TerrainRoadTest, AGridImportedAndExportedAsALightWaveObject) {
   // 20 x 15 points 2 m apart from the corner (3000, 5000): a hill on a
