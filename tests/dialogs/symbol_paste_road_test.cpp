@@ -36,16 +36,6 @@ struct Seen {
 
 class SymbolPasteRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
-  static void close_about() {
-    GtkWidget* close = nullptr;
-    gui_steps::other_window("Close", &close);
-    if (close) gtk_button_clicked(GTK_BUTTON(close));
-  }
   static void choose(GtkWidget* view, const std::vector<std::string>& rows, const std::string& text) {
     const auto it = std::find(rows.begin(), rows.end(), text);
     ASSERT_NE(it, rows.end()) << text;

@@ -22,41 +22,22 @@
 #include "shell/gtk/keymap_gtk.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/startup.h"
+#include "support/wall_fixture.h"
 
 namespace {
 
 using gui_steps::prompt;
 
+// A wall 0.3 thick and 2.75 high along the axis from (x0, y0) to (x1, y1).
 WallElem* wall(double x0, double y0, double x1, double y1) {
-  wall_corners_from_axis(x0, y0, x1, y1, 0.15);
-  double c[24];
-  for (int i = 0; i < 4; ++i) {
-    c[3 * i] = c[3 * (i + 4)] = wall_corner_bank[2 * i];
-    c[3 * i + 1] = c[3 * (i + 4) + 1] = wall_corner_bank[2 * i + 1];
-    c[3 * i + 2] = 0;
-    c[3 * (i + 4) + 2] = 2.75;
-  }
-  WallSegment quad[4];
-  wall_outline_quad(c[0], c[1], c[3], c[4], c[6], c[7], c[9], c[10], quad);
-  elem_new_wall(0, 1, 0, c, 4, quad, 0, nullptr, "Default", 0, 0, 0, 0, 0, 0, 0);
-  return elem_as<WallElem>(elem_list_tail);
+  return new_axis_wall(x0, y0, x1, y1, 0.15, "Default");
 }
 
 // The house: 8 x 6 m, a window opening from 3 to 5.5 m in the south wall,
 // sill 0.9, 1.3 high, with a stop 0.05 wide and 0.1 deep.
 void build_house() {
   WallElem* south = wall(0, 0, 8, 0);
-  const double y0 = south->corner[0].y, y1 = south->corner[3].y;
-  const Point2 p[4] = {{3, y0, 0}, {5.5, y0, 0}, {5.5, y1, 0}, {3, y1, 0}};
-  Point3 box[8];
-  for (int i = 0; i < 4; ++i) {
-    box[i] = {p[i].x, p[i].y, 0.9, 0};
-    box[i + 4] = {p[i].x, p[i].y, 2.2, 0};
-  }
-  if (opening_cut_wall(box, OPENING_WINDOW, 1, 0.9, 1.3, 0.05, 0.1, 0, south) != south) {
-    south->mark = 1;
-    elem_purge_marked();
-  }
+  cut_axis_opening(south, OPENING_WINDOW, 3, 5.5, 0.9, 1.3);
   wall(8, 6, 0, 6);
   wall(8, 0, 8, 6);
   wall(0, 6, 0, 0);
@@ -70,21 +51,10 @@ GtkWidget* tool_button(const char* text) {
   return nullptr;
 }
 
-void close_about() {
-  GtkWidget* close = nullptr;
-  gui_steps::other_window("Close", &close);
-  if (close) gtk_button_clicked(GTK_BUTTON(close));
-}
-
 void click_world(double x, double y) { gui_steps::click_view(view_wx_to_sx(x), view_wy_to_sy(y)); }
 
 class ArchgenRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
   static void press(const char* label) {
     GtkWidget* b = tool_button(label);
     ASSERT_NE(b, nullptr) << label;

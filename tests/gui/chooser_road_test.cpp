@@ -35,19 +35,6 @@ void record_complaint(const gchar* domain, GLogLevelFlags level, const gchar* me
     complaints.push_back(std::string(domain ? domain : "") + ": " + (message ? message : ""));
 }
 
-bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-
-bool about_shown() {
-  GtkWidget* close = nullptr;
-  return gui_steps::other_window("Close", &close) != nullptr;
-}
-
-void close_about() {
-  GtkWidget* close = nullptr;
-  gui_steps::other_window("Close", &close);
-  if (close) gtk_button_clicked(GTK_BUTTON(close));
-}
-
 GtkWidget* chooser_window() { return static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]); }
 GtkFileChooser* chooser() { return GTK_FILE_CHOOSER(dlg_slots[DLG_FILESEL]); }
 

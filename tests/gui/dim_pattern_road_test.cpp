@@ -22,7 +22,7 @@
 #include "model/elem.h"
 #include "model/files/load_save.h"
 #include "model/geom.h"
-#include "programs/kavdump.h"
+#include "saved_chunks.h"
 #include "shell/dlg_table.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/startup.h"
@@ -36,16 +36,6 @@ using gui_steps::prompt;
 std::string file_bytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
-// The chunks of a saved file whose dump line starts with tag, one line each.
-std::vector<std::string> chunks(const fs::path& file, const std::string& tag) {
-  const std::string bytes = file_bytes(file);
-  std::istringstream dump(kavdump(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
-  std::vector<std::string> out;
-  for (std::string line; std::getline(dump, line);)
-    if (line.rfind(tag + " ", 0) == 0) out.push_back(line);
-  return out;
 }
 
 // The numbers after each key (such as " direction=") in a dump line, in order.
@@ -67,84 +57,21 @@ GtkWidget* page_button(const char* page, const char* text) {
   return nullptr;
 }
 
-void close_about() {
-  GtkWidget* close = nullptr;
-  gui_steps::other_window("Close", &close);
-  if (close) gtk_button_clicked(GTK_BUTTON(close));
-}
-
 class DimPatternRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
-  static GtkFileChooser* chooser() { return GTK_FILE_CHOOSER(dlg_slots[DLG_FILESEL]); }
-  static void choose_menu(const char* label) {
-    GtkWidget* item = gui_steps::find_menu_item(main_window, label);
-    ASSERT_NE(item, nullptr) << label;
-    gtk_menu_item_activate(GTK_MENU_ITEM(item));
-  }
   static void press(const char* page, const char* text) {
     GtkWidget* b = page_button(page, text);
     ASSERT_NE(b, nullptr) << page << " " << text;
     gtk_button_clicked(GTK_BUTTON(b));
   }
-  // Clicks (x, y) of the drawing area once the prompt shows.
-  static void click_at(const char* when, int x, int y) {
-    const std::string p = when;
-    then([p] { return prompt() == p; }, [x, y] { gui_steps::click_view(x, y); });
-  }
   static void enter_at(const char* when) {
     const std::string p = when;
     then([p] { return prompt() == p; }, [] { gui_steps::press_key(GDK_KEY_Return); });
   }
-  // Waits in the chooser until it shows the test's folder, then acts.
-  void in_folder(std::function<void()> act) {
-    const fs::path folder = folder_.path();
-    then([] { return dlg_slots[DLG_FILESEL] != nullptr; },
-         [folder] { gtk_file_chooser_set_current_folder(chooser(), folder.c_str()); });
-    then(
-        [folder] {
-          if (!dlg_slots[DLG_FILESEL]) return false;
-          gchar* f = gtk_file_chooser_get_current_folder(chooser());
-          const bool there = f && fs::path(f) == folder;
-          g_free(f);
-          return there;
-        },
-        std::move(act));
-  }
-  static void ok() {
-    GtkWidget* ok = gui_steps::find_labelled_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "OK");
-    ASSERT_NE(ok, nullptr);
-    gtk_button_clicked(GTK_BUTTON(ok));
-  }
-  void save_as(const std::string& name) {
-    then(idle, [] { choose_menu("Save"); });
-    in_folder([name] {
-      gtk_file_chooser_set_current_name(chooser(), name.c_str());
-      ok();
-    });
-    const fs::path file = folder_ / name;
-    then([file] { return idle() && !dlg_slots[DLG_FILESEL] && fs::exists(file); }, [] {});
-  }
   void load(const std::string& name) {
     const std::string path = (folder_ / name).string();
     then(idle, [] { choose_menu("Load"); });
-    in_folder([path] { gtk_file_chooser_select_filename(chooser(), path.c_str()); });
-    // A selection made while the chooser still reads the folder can be
-    // forgotten: choose again until it holds.
-    then(
-        [path] {
-          if (!dlg_slots[DLG_FILESEL]) return false;
-          gchar* f = gtk_file_chooser_get_filename(chooser());
-          const bool chosen = f && path == f;
-          g_free(f);
-          if (!chosen) gtk_file_chooser_select_filename(chooser(), path.c_str());
-          return chosen;
-        },
-        ok);
+    open_file(path);
     then([path] { return idle() && !dlg_slots[DLG_FILESEL] && drawing_file == path; }, [] {});
   }
 };
@@ -203,7 +130,7 @@ TEST_F(DimPatternRoadTest, AWallDimensionedAndARectangleHatchedSurviveSaveLoadSa
   EXPECT_EQ(run_program({}, &out), 0);
 
   const fs::path first = folder_ / "first.kav", second = folder_ / "second.kav";
-  const auto dims = chunks(first, "DIM3");
+  const auto dims = saved_chunks(first, "DIM3");
   ASSERT_EQ(dims.size(), 1u) << out;
   EXPECT_NE(dims[0].find(" dim_kind=0 points=2["), std::string::npos) << dims[0];
   EXPECT_EQ(fields(dims[0], " direction="), (std::vector<double>{HALF_PI})) << dims[0];
@@ -215,7 +142,7 @@ TEST_F(DimPatternRoadTest, AWallDimensionedAndARectangleHatchedSurviveSaveLoadSa
   EXPECT_NEAR(ys[1], wall_high, 1e-9);
   EXPECT_NEAR(fields(dims[0], "segment_length=").at(1), wall_high - wall_low, 1e-9) << dims[0];
 
-  const auto pats = chunks(first, "PAT2");
+  const auto pats = saved_chunks(first, "PAT2");
   ASSERT_EQ(pats.size(), 1u);
   EXPECT_EQ(fields(pats[0], "{x="), (std::vector<double>{hatch[0], hatch[2], hatch[2], hatch[0], 999}))
       << pats[0];

@@ -41,21 +41,6 @@ std::vector<double> ends(const ElemHeader* e) {
 
 class EditRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
-  static void close_about() {
-    GtkWidget* close = nullptr;
-    gui_steps::other_window("Close", &close);
-    if (close) gtk_button_clicked(GTK_BUTTON(close));
-  }
-  static void choose_menu(const char* label) {
-    GtkWidget* item = gui_steps::find_menu_item(main_window, label);
-    ASSERT_NE(item, nullptr) << label;
-    gtk_menu_item_activate(GTK_MENU_ITEM(item));
-  }
   static GtkWidget* page_button(int page, const char* label) {
     GtkWidget* p = gtk_notebook_get_nth_page(GTK_NOTEBOOK(mainwin_widgets.notebook), page);
     return p ? gui_steps::find_labelled_button(p, label) : nullptr;

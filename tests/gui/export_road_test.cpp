@@ -33,18 +33,6 @@ using gui_steps::prompt;
 
 class ExportRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
-  static void choose_menu(const char* label) {
-    GtkWidget* item = gui_steps::find_menu_item(main_window, label);
-    ASSERT_NE(item, nullptr) << label;
-    gtk_menu_item_activate(GTK_MENU_ITEM(item));
-  }
-  static GtkFileChooser* chooser() { return GTK_FILE_CHOOSER(dlg_slots[DLG_FILESEL]); }
-
   // The plan: walls with doors and windows, dimensions, a room and
   // hatches, written as the program writes drawings.
   std::string make_plan() {
@@ -57,46 +45,6 @@ class ExportRoadTest : public GuiProgramTest {
     return path;
   }
 
-  // Answers the question box that offers `answer` by pressing it.
-  static void answer(const char* text) {
-    then(
-        [text] {
-          GtkWidget* b = nullptr;
-          return gui_steps::other_window(text, &b) != nullptr;
-        },
-        [text] {
-          GtkWidget* b = nullptr;
-          gui_steps::other_window(text, &b);
-          ASSERT_NE(b, nullptr) << text;
-          gtk_button_clicked(GTK_BUTTON(b));
-        });
-  }
-
-  // Answers the file chooser with name in the test's folder; the next step
-  // waits until the program is idle again and the file is there.
-  void choose_file(const std::string& name) {
-    const fs::path folder = folder_.path();
-    then([] { return dlg_slots[DLG_FILESEL] != nullptr; },
-         [folder] { gtk_file_chooser_set_current_folder(chooser(), folder.c_str()); });
-    then(
-        [folder] {
-          if (!dlg_slots[DLG_FILESEL]) return false;
-          gchar* f = gtk_file_chooser_get_current_folder(chooser());
-          const bool there = f && fs::path(f) == folder;
-          g_free(f);
-          return there;
-        },
-        [name] {
-          gtk_file_chooser_set_current_name(chooser(), name.c_str());
-          GtkWidget* ok =
-              gui_steps::find_labelled_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "OK");
-          ASSERT_NE(ok, nullptr);
-          gtk_button_clicked(GTK_BUTTON(ok));
-        });
-    const fs::path file = folder / name;
-    then([file] { return idle() && !dlg_slots[DLG_FILESEL] && fs::exists(file); }, [] {});
-  }
-
   // Two clicks place a sheet: the point, then the confirmation.
   static void place_sheet(int x, int y, const std::string& picture) {
     then([] { return prompt() == "Set frame:"; }, [x, y] { gui_steps::click_view(x, y); });
@@ -106,29 +54,11 @@ class ExportRoadTest : public GuiProgramTest {
       gui_steps::click_view(x, y);
     });
   }
-
-  // An outside tool's exit status and what it printed.
-  std::string tool(std::vector<std::string> argv, int* status) {
-    ProcessRequest r;
-    r.argv = std::move(argv);
-    r.stdout_path = (folder_ / "tool.out").string();
-    r.stderr_path = (folder_ / "tool.err").string();
-    const ProcessResult result = process_start(r);
-    *status = result.started ? result.exit_status : -1;
-    std::ostringstream s;
-    s << std::ifstream(folder_ / "tool.out").rdbuf() << std::ifstream(folder_ / "tool.err").rdbuf();
-    return s.str();
-  }
 };
 
 TEST_F(ExportRoadTest, PrintPdfSvgAndPlotOfAPlan) {
   const std::string plan = make_plan();
-  then([] { return idle() && about_shown(); },
-       [] {
-         GtkWidget* close = nullptr;
-         gui_steps::other_window("Close", &close);
-         if (close) gtk_button_clicked(GTK_BUTTON(close));
-       });
+  then([] { return idle() && about_shown(); }, close_about);
   // Printing: the sheet's lower left corner at a click, to a file.
   then(gui_steps::steadily([] { return idle() && !about_shown(); }), [] {
     print_settings.scale = 50;
@@ -136,15 +66,15 @@ TEST_F(ExportRoadTest, PrintPdfSvgAndPlotOfAPlan) {
   });
   place_sheet(20, 380, "export_road_print_frame.png");
   answer("To File");
-  choose_file("plan.ps");
+  save_file("plan.ps");
   // PDF of all objects with its texts as texts.
   then(idle, [] { choose_menu("PDF"); });
   answer("All objects");
   answer("Export text(For later editing)");
-  choose_file("plan.pdf");
+  save_file("plan.pdf");
   then(idle, [] { choose_menu("SVG"); });
   answer("All objects");
-  choose_file("plan.svg");
+  save_file("plan.svg");
   // A plot on a sheet centred in the view.
   then(idle, [] {
     plot_settings.scale = 50;
@@ -154,7 +84,7 @@ TEST_F(ExportRoadTest, PrintPdfSvgAndPlotOfAPlan) {
   answer("All objects");
   place_sheet(300, 200, "export_road_plot_frame.png");
   answer("To File");
-  choose_file("plan.hpgl");
+  save_file("plan.hpgl");
   then(idle, [] { choose_menu("Quit"); });
 
   std::string out;

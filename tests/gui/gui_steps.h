@@ -18,15 +18,19 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "display/command_buffer.h"
 #include "display/gtk/view_gtk.h"
 #include "display/gtk/wait_gtk.h"
+#include "display/view.h"
 #include "display/wait.h"
+#include "platform/process.h"
 #include "shell/cmd_loop.h"
 #include "shell/dlg_boxes.h"
 #include "shell/dlg_table.h"
@@ -399,20 +403,65 @@ class GuiProgramTest : public ::testing::Test {
     return status;
   }
 
+  // The program waits for a function at its prompt.
+  static bool idle() { return main_window && view_surface(0) && gui_steps::prompt() == "Select function:"; }
+  // The about box shown at the start, and its Close button pressed.
+  static bool about_shown() {
+    GtkWidget* close = nullptr;
+    return gui_steps::other_window("Close", &close) != nullptr;
+  }
+  static void close_about() {
+    GtkWidget* close = nullptr;
+    gui_steps::other_window("Close", &close);
+    if (close) gtk_button_clicked(GTK_BUTTON(close));
+  }
+
   // Activates the main window's menu item with this label.
   static void choose_menu(const char* label) {
     GtkWidget* item = gui_steps::find_menu_item(main_window, label);
     ASSERT_NE(item, nullptr) << label;
     gtk_menu_item_activate(GTK_MENU_ITEM(item));
   }
-  static GtkFileChooser* chooser() { return GTK_FILE_CHOOSER(dlg_slots[DLG_FILESEL]); }
+  // The item labelled label in the submenu of the item labelled menu
+  // ("Import", "3DS").
+  static void choose_submenu(const char* menu, const char* label) {
+    GtkWidget* parent = gui_steps::find_menu_item(main_window, menu);
+    ASSERT_NE(parent, nullptr) << menu;
+    GtkWidget* item = gui_steps::find_menu_item(gtk_menu_item_get_submenu(GTK_MENU_ITEM(parent)), label);
+    ASSERT_NE(item, nullptr) << menu << " > " << label;
+    gtk_menu_item_activate(GTK_MENU_ITEM(item));
+  }
+  // Answers the question box that offers text by pressing it.
+  static void answer(const char* text) {
+    then(
+        [text] {
+          GtkWidget* b = nullptr;
+          return gui_steps::other_window(text, &b) != nullptr;
+        },
+        [text] {
+          GtkWidget* b = nullptr;
+          gui_steps::other_window(text, &b);
+          ASSERT_NE(b, nullptr) << text;
+          gtk_button_clicked(GTK_BUTTON(b));
+        });
+  }
 
-  // Saves through the menu's Save once idle() holds, answering the chooser
-  // with name in the test's folder; the next step waits until the file is
-  // written.
-  void save_as(const std::string& name, std::function<bool()> idle) {
-    const std::filesystem::path folder = folder_.path();
-    then(idle, [] { choose_menu("Save"); });
+  // Clicks (x, y) of the drawing area once the prompt reads when.
+  static void click_at(const char* when, int x, int y) {
+    const std::string p = when;
+    then([p] { return gui_steps::prompt() == p; }, [x, y] { gui_steps::click_view(x, y); });
+  }
+
+  static GtkFileChooser* chooser() { return GTK_FILE_CHOOSER(dlg_slots[DLG_FILESEL]); }
+  // Presses the file chooser's OK.
+  static void ok() {
+    GtkWidget* ok = gui_steps::find_labelled_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "OK");
+    ASSERT_NE(ok, nullptr);
+    gtk_button_clicked(GTK_BUTTON(ok));
+  }
+  // Once the file chooser is there it is sent to folder; act runs when it
+  // shows that folder.
+  static void in_folder(const std::filesystem::path& folder, std::function<void()> act) {
     then([] { return dlg_slots[DLG_FILESEL] != nullptr; },
          [folder] { gtk_file_chooser_set_current_folder(chooser(), folder.c_str()); });
     then(
@@ -423,15 +472,64 @@ class GuiProgramTest : public ::testing::Test {
           g_free(f);
           return there;
         },
-        [name] {
-          gtk_file_chooser_set_current_name(chooser(), name.c_str());
-          GtkWidget* ok =
-              gui_steps::find_labelled_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "OK");
-          ASSERT_NE(ok, nullptr);
-          gtk_button_clicked(GTK_BUTTON(ok));
-        });
-    const std::filesystem::path file = folder / name;
+        std::move(act));
+  }
+  // In the test's folder.
+  void in_folder(std::function<void()> act) const { in_folder(folder_.path(), std::move(act)); }
+  // Answers a save chooser with name in the test's folder; the next step
+  // waits until idle() holds again, the chooser is gone and the file is
+  // written.
+  void save_file(const std::string& name, std::function<bool()> idle = GuiProgramTest::idle) const {
+    in_folder([name] {
+      gtk_file_chooser_set_current_name(chooser(), name.c_str());
+      ok();
+    });
+    const std::filesystem::path file = folder_ / name;
     then([file, idle] { return idle() && !dlg_slots[DLG_FILESEL] && std::filesystem::exists(file); }, [] {});
+  }
+  // Presses OK once the chooser holds the file path. A selection made while
+  // the chooser still reads its folder can be forgotten: the file is
+  // selected again until the chooser holds it.
+  static void choose_file(const std::filesystem::path& path) {
+    then(
+        [path] {
+          if (!dlg_slots[DLG_FILESEL]) return false;
+          gchar* f = gtk_file_chooser_get_filename(chooser());
+          const bool chosen = f && path == f;
+          g_free(f);
+          if (!chosen) gtk_file_chooser_select_filename(chooser(), path.c_str());
+          return chosen;
+        },
+        ok);
+  }
+  // Answers an open chooser with the file path: sent to its folder, the
+  // file selected there until the chooser holds it, then OK.
+  static void open_file(const std::filesystem::path& path) {
+    in_folder(path.parent_path(), [path] { gtk_file_chooser_select_filename(chooser(), path.c_str()); });
+    choose_file(path);
+  }
+
+  // Saves through the menu's Save once idle() holds, answering the chooser
+  // with name in the test's folder; the next step waits until the file is
+  // written.
+  void save_as(const std::string& name, std::function<bool()> idle = GuiProgramTest::idle) const {
+    then(idle, [] { choose_menu("Save"); });
+    save_file(name, std::move(idle));
+  }
+
+  // Runs an outside program (argv, no shell) to look at what the program
+  // made; its exit status goes to status (-1 when it did not start) and
+  // what it printed comes back.
+  std::string tool(std::vector<std::string> argv, int* status) const {
+    ProcessRequest r;
+    r.argv = std::move(argv);
+    r.stdout_path = (folder_ / "tool.out").string();
+    r.stderr_path = (folder_ / "tool.err").string();
+    const ProcessResult result = process_start(r);
+    *status = result.started ? result.exit_status : -1;
+    std::ostringstream s;
+    s << std::ifstream(folder_ / "tool.out").rdbuf() << std::ifstream(folder_ / "tool.err").rdbuf();
+    return s.str();
   }
 
   TempFolder folder_;

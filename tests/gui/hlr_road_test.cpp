@@ -23,50 +23,24 @@
 #include "shell/gtk/keymap_gtk.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/startup.h"
+#include "support/wall_fixture.h"
 
 namespace {
 
 using gui_steps::prompt;
 
+// A wall 0.3 thick and 2.75 high along the axis from (x0, y0) to (x1, y1).
 WallElem* wall(double x0, double y0, double x1, double y1) {
-  wall_corners_from_axis(x0, y0, x1, y1, 0.15);
-  double c[24];
-  for (int i = 0; i < 4; ++i) {
-    c[3 * i] = c[3 * (i + 4)] = wall_corner_bank[2 * i];
-    c[3 * i + 1] = c[3 * (i + 4) + 1] = wall_corner_bank[2 * i + 1];
-    c[3 * i + 2] = 0;
-    c[3 * (i + 4) + 2] = 2.75;
-  }
-  WallSegment quad[4];
-  wall_outline_quad(c[0], c[1], c[3], c[4], c[6], c[7], c[9], c[10], quad);
-  elem_new_wall(0, 1, 0, c, 4, quad, 0, nullptr, "brick", 0, 0, 0, 0, 0, 0, 0);
-  return elem_as<WallElem>(elem_list_tail);
-}
-
-// An opening from a to b along a wall that runs along x.
-WallElem* opening(WallElem* w, int kind, double a, double b, double sill, double height) {
-  const double y0 = w->corner[0].y, y1 = w->corner[3].y;
-  const Point2 p[4] = {{a, y0, 0}, {b, y0, 0}, {b, y1, 0}, {a, y1, 0}};
-  Point3 box[8];
-  for (int i = 0; i < 4; ++i) {
-    box[i] = {p[i].x, p[i].y, sill, 0};
-    box[i + 4] = {p[i].x, p[i].y, sill + height, 0};
-  }
-  WallElem* n = opening_cut_wall(box, kind, 1, sill, height, 0.05, 0.1, 0, w);
-  if (n != w) {
-    w->mark = 1;
-    elem_purge_marked();
-  }
-  return n;
+  return new_axis_wall(x0, y0, x1, y1, 0.15, "brick");
 }
 
 void build_house() {
   WallElem* south = wall(0, 0, 8, 0);
-  south = opening(south, OPENING_DOOR, 1, 2, 0, 2.1);
-  south = opening(south, OPENING_WINDOW, 3.5, 5, 0.9, 1.3);
-  opening(south, OPENING_WINDOW, 6, 7.2, 0.9, 1.3);
+  south = cut_axis_opening(south, OPENING_DOOR, 1, 2, 0, 2.1);
+  south = cut_axis_opening(south, OPENING_WINDOW, 3.5, 5, 0.9, 1.3);
+  cut_axis_opening(south, OPENING_WINDOW, 6, 7.2, 0.9, 1.3);
   WallElem* north = wall(8, 6, 0, 6);
-  opening(north, OPENING_WINDOW, 2, 3.5, 0.9, 1.3);
+  cut_axis_opening(north, OPENING_WINDOW, 2, 3.5, 0.9, 1.3);
   wall(8, 0, 8, 6);
   wall(0, 6, 0, 0);
   // An outside stair up the east wall, ten steps.
@@ -81,16 +55,6 @@ void build_house() {
 
 class HlrRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
-  static void close_about() {
-    GtkWidget* close = nullptr;
-    gui_steps::other_window("Close", &close);
-    if (close) gtk_button_clicked(GTK_BUTTON(close));
-  }
 };
 
 TEST_F(HlrRoadTest, AHouseAsItsVisibleEdgesOnALayerOfItsOwn) {
@@ -136,9 +100,7 @@ TEST_F(HlrRoadTest, AHouseAsItsVisibleEdgesOnALayerOfItsOwn) {
   then(gui_steps::steadily(idle), [] {
     gui_steps::screenshot("hlr_road_result.png");
     drawing_modified = 0;
-    GtkWidget* item = gui_steps::find_menu_item(main_window, "Quit");
-    ASSERT_NE(item, nullptr);
-    gtk_menu_item_activate(GTK_MENU_ITEM(item));
+    choose_menu("Quit");
   });
 
   std::string out;

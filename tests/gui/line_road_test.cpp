@@ -21,7 +21,7 @@
 #include "model/geom.h"
 #include "model/settings.h"
 #include "model/view_rec.h"
-#include "programs/kavdump.h"
+#include "saved_chunks.h"
 #include "shell/dlg_table.h"
 #include "shell/gtk/keymap_gtk.h"
 #include "shell/gtk/mainwin.h"
@@ -31,17 +31,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using gui_steps::prompt;
-
-// The LINE chunks of a saved file, one dump line each.
-std::vector<std::string> line_chunks(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  std::istringstream dump(kavdump(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
-  std::vector<std::string> out;
-  for (std::string line; std::getline(dump, line);)
-    if (line.rfind("LINE ", 0) == 0) out.push_back(line);
-  return out;
-}
 
 // The number after " name=" in a dump line; NaN when it is missing.
 double field(const std::string& line, const std::string& name) {
@@ -81,13 +70,6 @@ GtkWidget* line_button() {
 
 bool button_held(GtkWidget* b) { return b && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(b)); }
 
-// Closes the about box shown at the start.
-void close_about() {
-  GtkWidget* close = nullptr;
-  gui_steps::other_window("Close", &close);
-  if (close) gtk_button_clicked(GTK_BUTTON(close));
-}
-
 // What the steps saw.
 struct Road {
   int page = -1;
@@ -100,11 +82,6 @@ struct Road {
 
 class LineRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
 };
 
 TEST_F(LineRoadTest, ClicksConfirmEscapeSaveUndoThroughTheWindow) {
@@ -169,7 +146,7 @@ TEST_F(LineRoadTest, ClicksConfirmEscapeSaveUndoThroughTheWindow) {
   EXPECT_NE(road.x1, road.x2);
   EXPECT_NE(road.y1, road.y2);
 
-  const auto saved = line_chunks(folder_ / "road.kav");
+  const auto saved = saved_chunks(folder_ / "road.kav", "LINE");
   ASSERT_EQ(saved.size(), 1u) << out;
   const std::string& l = saved[0];
   EXPECT_NE(l.find(" layer=0 group=0 pen=" + std::to_string(road.pen) +
@@ -183,7 +160,7 @@ TEST_F(LineRoadTest, ClicksConfirmEscapeSaveUndoThroughTheWindow) {
 
   EXPECT_TRUE(road.undo_sensitive);
   ASSERT_TRUE(fs::exists(folder_ / "undone.kav"));
-  EXPECT_TRUE(line_chunks(folder_ / "undone.kav").empty());
+  EXPECT_TRUE(saved_chunks(folder_ / "undone.kav", "LINE").empty());
 
   // On the screen: the line crosses the middle, and Undo took it away.
   ASSERT_FALSE(road.before.empty());
@@ -217,7 +194,7 @@ TEST_F(LineRoadTest, TypedPointsGoThroughTheKeyboardAndTheValueEntry) {
 
   std::string out;
   EXPECT_EQ(run_program({}, &out), 0);
-  const auto saved = line_chunks(folder_ / "typed.kav");
+  const auto saved = saved_chunks(folder_ / "typed.kav", "LINE");
   ASSERT_EQ(saved.size(), 1u) << out;
   EXPECT_NE(saved[0].find(" layer=0 group=0 "), std::string::npos) << saved[0];
   EXPECT_NE(saved[0].find(" p1.x=0 p1.y=0 p2.x=3 p2.y=4"), std::string::npos) << saved[0];

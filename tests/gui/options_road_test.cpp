@@ -32,18 +32,9 @@ using gui_steps::prompt;
 
 class OptionsRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
   static GtkWidget* slot(DlgId id) { return static_cast<GtkWidget*>(dlg_slots[id]); }
   static bool shown(DlgId id) { return slot(id) && gtk_widget_get_visible(slot(id)); }
 
-  // The item labelled text in the submenu of the item labelled menu.
-  static void choose_in(const char* menu, const char* text) {
-    GtkWidget* parent = gui_steps::find_menu_item(main_window, menu);
-    ASSERT_NE(parent, nullptr) << menu;
-    GtkWidget* item = gui_steps::find_menu_item(gtk_menu_item_get_submenu(GTK_MENU_ITEM(parent)), text);
-    ASSERT_NE(item, nullptr) << menu << " > " << text;
-    gtk_menu_item_activate(GTK_MENU_ITEM(item));
-  }
   // Chooses item i of the option menu in the frame titled title.
   static void choose_option(GtkWidget* w, const char* title, int i) {
     for (GtkWidget* c : gui_steps::children(w)) {
@@ -66,48 +57,6 @@ class OptionsRoadTest : public GuiProgramTest {
     if (GdkPixbuf* shot = gui_steps::screenshot(name)) g_object_unref(shot);
   }
 
-  // Waits in the chooser until it shows the test's folder, then acts.
-  void in_folder(std::function<void()> act) {
-    const fs::path folder = folder_.path();
-    then([] { return dlg_slots[DLG_FILESEL] != nullptr; },
-         [folder] { gtk_file_chooser_set_current_folder(chooser(), folder.c_str()); });
-    then(
-        [folder] {
-          if (!dlg_slots[DLG_FILESEL]) return false;
-          gchar* f = gtk_file_chooser_get_current_folder(chooser());
-          const bool there = f && fs::path(f) == folder;
-          g_free(f);
-          return there;
-        },
-        std::move(act));
-  }
-  static void ok() { press(slot(DLG_FILESEL), "OK"); }
-  // Answers a save chooser with name in the test's folder.
-  void save_as(const std::string& name) {
-    in_folder([name] {
-      gtk_file_chooser_set_current_name(chooser(), name.c_str());
-      ok();
-    });
-  }
-  // Answers an open chooser with the file name in the test's folder once
-  // the chooser has it chosen. The chooser may still be reading the folder
-  // when asked to choose, which it then forgets: it is asked again until it
-  // has chosen.
-  void open(const std::string& name) {
-    const std::string path = (folder_ / name).string();
-    in_folder([] {});
-    then(
-        [path] {
-          if (!dlg_slots[DLG_FILESEL]) return false;
-          gchar* f = gtk_file_chooser_get_filename(chooser());
-          const bool chosen = f && path == f;
-          g_free(f);
-          if (!chosen) gtk_file_chooser_select_filename(chooser(), path.c_str());
-          return chosen;
-        },
-        ok);
-  }
-
   std::string make_drawing() {
     main_init_defaults();
     elem_new_line(0, 0, 0, 1, 2, 3, 2);
@@ -124,25 +73,26 @@ TEST_F(OptionsRoadTest, DxfThroughItsDialogsAndTheInformationWindows) {
   const fs::path dxf = folder_ / "line.dxf";
   then([] { return idle() && shown(DLG_ABOUT); }, [] { press(slot(DLG_ABOUT), "Close"); });
 
-  then(gui_steps::steadily([] { return idle() && !shown(DLG_ABOUT); }), [] { choose_in("Export", "DXF"); });
+  then(gui_steps::steadily([] { return idle() && !shown(DLG_ABOUT); }),
+       [] { choose_submenu("Export", "DXF"); });
   then(gui_steps::steadily([] { return shown(DLG_DXF_OUT); }), [] {
     choose_option(slot(DLG_DXF_OUT), "Objects", 2);
     choose_option(slot(DLG_DXF_OUT), "Scale", 3);
     photograph("options_road_dxf_out.png");
     press(slot(DLG_DXF_OUT), "Export");
   });
-  save_as("line.dxf");
+  save_file("line.dxf");
   then([dxf] { return idle() && !dlg_slots[DLG_FILESEL] && fs::exists(dxf); },
        [] { press(slot(DLG_DXF_OUT), "Close"); });
 
   // Read back in inches: a second line on the first.
-  then([] { return idle() && !shown(DLG_DXF_OUT); }, [] { choose_in("Import", "DXF"); });
+  then([] { return idle() && !shown(DLG_DXF_OUT); }, [] { choose_submenu("Import", "DXF"); });
   then(gui_steps::steadily([] { return shown(DLG_DXF_IN); }), [] {
     choose_option(slot(DLG_DXF_IN), "Scale", 3);
     photograph("options_road_dxf_in.png");
     press(slot(DLG_DXF_IN), "Import");
   });
-  open("line.dxf");
+  open_file(folder_ / "line.dxf");
   LineElem first, second;
   then([] { return idle() && !dlg_slots[DLG_FILESEL] && elem_count() == 2; },
        [&first, &second] {
@@ -161,12 +111,12 @@ TEST_F(OptionsRoadTest, DxfThroughItsDialogsAndTheInformationWindows) {
     photograph("options_road_oinfo.png");
     press(slot(DLG_OINFO), "Close");
   });
-  then([] { return idle() && !shown(DLG_OINFO); }, [] { choose_in("Project", "Info"); });
+  then([] { return idle() && !shown(DLG_OINFO); }, [] { choose_submenu("Project", "Info"); });
   then(gui_steps::steadily([] { return shown(DLG_INFO); }), [] {
     photograph("options_road_info.png");
     press(slot(DLG_INFO), "Close");
   });
-  then([] { return idle() && !shown(DLG_INFO); }, [] { choose_in("Project", "Quit"); });
+  then([] { return idle() && !shown(DLG_INFO); }, [] { choose_submenu("Project", "Quit"); });
   then(
       [] {
         GtkWidget* quit = nullptr;

@@ -60,47 +60,6 @@ class PovRoadTest : public GuiProgramTest {
     GuiProgramTest::TearDown();
   }
 
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
-  static void answer(const char* text) {
-    then(
-        [text] {
-          GtkWidget* b = nullptr;
-          return gui_steps::other_window(text, &b) != nullptr;
-        },
-        [text] {
-          GtkWidget* b = nullptr;
-          gui_steps::other_window(text, &b);
-          ASSERT_NE(b, nullptr) << text;
-          gtk_button_clicked(GTK_BUTTON(b));
-        });
-  }
-  void choose_file(const std::string& name) {
-    const fs::path folder = folder_.path();
-    then([] { return dlg_slots[DLG_FILESEL] != nullptr; },
-         [folder] { gtk_file_chooser_set_current_folder(chooser(), folder.c_str()); });
-    then(
-        [folder] {
-          if (!dlg_slots[DLG_FILESEL]) return false;
-          gchar* f = gtk_file_chooser_get_current_folder(chooser());
-          const bool there = f && fs::path(f) == folder;
-          g_free(f);
-          return there;
-        },
-        [name] {
-          gtk_file_chooser_set_current_name(chooser(), name.c_str());
-          GtkWidget* ok =
-              gui_steps::find_labelled_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "OK");
-          ASSERT_NE(ok, nullptr);
-          gtk_button_clicked(GTK_BUTTON(ok));
-        });
-    const fs::path file = folder / name;
-    then([file] { return idle() && !dlg_slots[DLG_FILESEL] && fs::exists(file); }, [] {});
-  }
-
   // Two walls, the front one with a window, a glass cuboid before them on a
   // floor, a spotlight and a point light, and the camera looking at it all.
   std::string make_house() {
@@ -149,21 +108,10 @@ class PovRoadTest : public GuiProgramTest {
   // Renders a scene with the real POV-Ray into the test output folder;
   // returns what it printed, with its exit status.
   std::string render(const fs::path& scene, const std::string& png, int* status) {
-    ProcessRequest r;
-    r.argv = {"/usr/bin/povray",
-              "+I" + scene.string(),
-              "+W320",
-              "+H240",
-              "-D",
-              "+O" + std::string(KAVRO_TEST_OUTPUT_DIR) + "/" + png};
-    r.stdout_path = (folder_ / "pov.out").string();
-    r.stderr_path = (folder_ / "pov.err").string();
     fs::create_directories(KAVRO_TEST_OUTPUT_DIR);
-    const ProcessResult result = process_start(r);
-    *status = result.started ? result.exit_status : -1;
-    std::ostringstream s;
-    s << std::ifstream(folder_ / "pov.out").rdbuf() << std::ifstream(folder_ / "pov.err").rdbuf();
-    return s.str();
+    return tool({"/usr/bin/povray", "+I" + scene.string(), "+W320", "+H240", "-D",
+                 "+O" + std::string(KAVRO_TEST_OUTPUT_DIR) + "/" + png},
+                status);
   }
 
   std::string old_path_;
@@ -173,12 +121,7 @@ TEST_F(PovRoadTest, ExportAndRenderAHouse) {
   ASSERT_TRUE(fs::exists("/usr/bin/povray")) << "povray is not installed (scripts/lib/setup.sh installs it)";
   const std::string house = make_house();
   const fs::path folder = folder_.path();
-  then([] { return idle() && about_shown(); },
-       [] {
-         GtkWidget* close = nullptr;
-         gui_steps::other_window("Close", &close);
-         if (close) gtk_button_clicked(GTK_BUTTON(close));
-       });
+  then([] { return idle() && about_shown(); }, close_about);
   then(gui_steps::steadily([] { return idle() && !about_shown(); }), [] { choose_menu("POV"); });
   answer("Perspective");
   then(
@@ -193,7 +136,7 @@ TEST_F(PovRoadTest, ExportAndRenderAHouse) {
         ASSERT_NE(b, nullptr);
         gtk_button_clicked(GTK_BUTTON(b));
       });
-  choose_file("house.pov");
+  save_file("house.pov");
   // The render settings' button posts the render command.
   then(idle, [] { cmd_put_key("b_3d_pov"); });
   answer("Perspective");

@@ -23,6 +23,7 @@
 #include "shell/dlg_table.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/startup.h"
+#include "support/wall_fixture.h"
 
 namespace {
 
@@ -67,11 +68,6 @@ class RadianceRoadTest : public GuiProgramTest {
     ::chmod(p.c_str(), 0700);
   }
 
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
   static void press(const char* label) {
     GtkWidget* button = nullptr;
     gui_steps::other_window(label, &button);
@@ -82,19 +78,7 @@ class RadianceRoadTest : public GuiProgramTest {
   // Two walls, a floor of two triangles and a light.
   static void build_scene() {
     const double axes[2][4] = {{0, 0, 6, 0}, {0, 4, 0, 0}};
-    for (const auto& axis : axes) {
-      wall_corners_from_axis(axis[0], axis[1], axis[2], axis[3], 0.12);
-      double c[24];
-      for (int i = 0; i < 4; ++i) {
-        c[3 * i] = c[3 * (i + 4)] = wall_corner_bank[2 * i];
-        c[3 * i + 1] = c[3 * (i + 4) + 1] = wall_corner_bank[2 * i + 1];
-        c[3 * i + 2] = 0;
-        c[3 * (i + 4) + 2] = 2.75;
-      }
-      WallSegment quad[4];
-      wall_outline_quad(c[0], c[1], c[3], c[4], c[6], c[7], c[9], c[10], quad);
-      elem_new_wall(0, 1, 0, c, 4, quad, 0, nullptr, "Default", 0, 0, 0, 0, 0, 0, 0);
-    }
+    for (const auto& axis : axes) new_axis_wall(axis[0], axis[1], axis[2], axis[3], 0.12, "Default");
     int32_t sizes[] = {3, 3};
     Point3 v[] = {{0, 0, 0}, {6, 0, 0}, {6, 4, 0}, {0, 4, 0}};
     int32_t idx[] = {0, 1, 2, 2, 3, 0};
@@ -163,9 +147,7 @@ TEST_F(RadianceRoadTest, AMissingToolIsNamed) {
     GtkWidget* button = nullptr;
     asked = gui_steps::other_window("Perspective", &button) != nullptr;
     drawing_modified = 0;
-    GtkWidget* item = gui_steps::find_menu_item(main_window, "Quit");
-    ASSERT_NE(item, nullptr);
-    gtk_menu_item_activate(GTK_MENU_ITEM(item));
+    choose_menu("Quit");
   });
 
   std::string out;

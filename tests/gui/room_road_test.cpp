@@ -19,7 +19,7 @@
 #include "gui_steps.h"
 #include "model/elem.h"
 #include "model/geom.h"
-#include "programs/kavdump.h"
+#include "saved_chunks.h"
 #include "shell/dlg_table.h"
 #include "shell/gtk/keymap_gtk.h"
 #include "shell/gtk/mainwin.h"
@@ -29,17 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using gui_steps::prompt;
-
-// The ROO2 chunks of a saved file, one dump line each.
-std::vector<std::string> room_chunks(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  std::istringstream dump(kavdump(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
-  std::vector<std::string> out;
-  for (std::string line; std::getline(dump, line);)
-    if (line.rfind("ROO2 ", 0) == 0) out.push_back(line);
-  return out;
-}
 
 // The value of "name=" in a dump line, as a number.
 double field(const std::string& line, const std::string& name) {
@@ -108,16 +97,6 @@ constexpr int label_x = 120, label_y = 110;
 
 class RoomRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
-  static void close_about() {
-    GtkWidget* close = nullptr;
-    gui_steps::other_window("Close", &close);
-    if (close) gtk_button_clicked(GTK_BUTTON(close));
-  }
   // Two corners, confirmed with Enter.
   static void corners(const PixelRect& r) {
     then([] { return prompt() == "1st Corner point:"; }, [r] { gui_steps::click_view(r.x0, r.y0); });
@@ -183,7 +162,7 @@ TEST_F(RoomRoadTest, ARoomWithAStairWellInAPlanOfFourWalls) {
   EXPECT_EQ(run_program({}, &out), 0);
   EXPECT_FALSE(shot.empty() || shot_close.empty()) << "no screenshot";
 
-  const auto saved = room_chunks(folder_ / "rooms.kav");
+  const auto saved = saved_chunks(folder_ / "rooms.kav", "ROO2");
   ASSERT_EQ(saved.size(), 1u) << out;
   const std::string& r = saved[0];
   EXPECT_NE(r.find(" description=\"Living\""), std::string::npos) << r;

@@ -84,19 +84,6 @@ GtkWidget* select_page_button(const char* label) {
   return page ? gui_steps::find_labelled_button(page, label) : nullptr;
 }
 
-void close_about() {
-  GtkWidget* close = nullptr;
-  gui_steps::other_window("Close", &close);
-  if (close) gtk_button_clicked(GTK_BUTTON(close));
-}
-
-bool about_shown() {
-  GtkWidget* close = nullptr;
-  return gui_steps::other_window("Close", &close) != nullptr;
-}
-
-bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-
 // What the steps saw.
 struct Seen {
   int page_before = -1, page_during = -1, page_after = -1;
@@ -168,11 +155,7 @@ TEST_F(SelectGuiTest, RangeByTwoClicksShowsTheSelectionAndClearingTakesItAway) {
     seen.cleared = screen_patch("select_gui_cleared.png", mx, ay);
     seen.store_cleared = store_without_cursor();
   });
-  then(idle, [] {
-    GtkWidget* item = gui_steps::find_menu_item(main_window, "Quit");
-    ASSERT_NE(item, nullptr);
-    gtk_menu_item_activate(GTK_MENU_ITEM(item));
-  });
+  then(idle, [] { choose_menu("Quit"); });
 
   std::string out;
   EXPECT_EQ(run_program({}, &out), 0);

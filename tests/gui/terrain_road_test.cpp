@@ -29,67 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using gui_steps::prompt;
 
-class TerrainRoadTest : public GuiProgramTest {
- protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
-  static void close_about() {
-    GtkWidget* close = nullptr;
-    gui_steps::other_window("Close", &close);
-    if (close) gtk_button_clicked(GTK_BUTTON(close));
-  }
-  static void ok() {
-    GtkWidget* ok = gui_steps::find_labelled_button(static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL]), "OK");
-    ASSERT_NE(ok, nullptr);
-    gtk_button_clicked(GTK_BUTTON(ok));
-  }
-  // Waits in the chooser until it shows the test's folder, then acts.
-  void in_folder(std::function<void()> act) {
-    const fs::path folder = folder_.path();
-    then([] { return dlg_slots[DLG_FILESEL] != nullptr; },
-         [folder] { gtk_file_chooser_set_current_folder(chooser(), folder.c_str()); });
-    then(
-        [folder] {
-          if (!dlg_slots[DLG_FILESEL]) return false;
-          gchar* f = gtk_file_chooser_get_current_folder(chooser());
-          const bool there = f && fs::path(f) == folder;
-          g_free(f);
-          return there;
-        },
-        std::move(act));
-  }
-  static void answer(const char* text) {
-    then(
-        [text] {
-          GtkWidget* b = nullptr;
-          return gui_steps::other_window(text, &b) != nullptr;
-        },
-        [text] {
-          GtkWidget* b = nullptr;
-          gui_steps::other_window(text, &b);
-          ASSERT_NE(b, nullptr) << text;
-          gtk_button_clicked(GTK_BUTTON(b));
-        });
-  }
-  static void click_at(const char* when, int x, int y) {
-    const std::string p = when;
-    then([p] { return prompt() == p; }, [x, y] { gui_steps::click_view(x, y); });
-  }
-  std::string tool(std::vector<std::string> argv, int* status) {
-    ProcessRequest r;
-    r.argv = std::move(argv);
-    r.stdout_path = (folder_ / "tool.out").string();
-    r.stderr_path = (folder_ / "tool.err").string();
-    const ProcessResult result = process_start(r);
-    *status = result.started ? result.exit_status : -1;
-    std::ostringstream s;
-    s << std::ifstream(folder_ / "tool.out").rdbuf() << std::ifstream(folder_ / "tool.err").rdbuf();
-    return s.str();
-  }
-};
+class TerrainRoadTest : public GuiProgramTest {};
 
 TEST_F(TerrainRoadTest, AGridImportedAndExportedAsALightWaveObject) {
   // 20 x 15 points 2 m apart from the corner (3000, 5000): a hill on a
@@ -109,16 +49,7 @@ TEST_F(TerrainRoadTest, AGridImportedAndExportedAsALightWaveObject) {
   int meshes = 0, marked = 0;
   then([] { return idle() && about_shown(); }, close_about);
   then(gui_steps::steadily([] { return idle() && !about_shown(); }), [] { choose_menu("DGM"); });
-  in_folder([grid] { gtk_file_chooser_select_filename(chooser(), grid.c_str()); });
-  then(
-      [grid] {
-        if (!dlg_slots[DLG_FILESEL]) return false;
-        gchar* f = gtk_file_chooser_get_filename(chooser());
-        const bool chosen = f && grid == f;
-        g_free(f);
-        return chosen;
-      },
-      ok);
+  open_file(grid);
   then(
       [] { return idle() && !dlg_slots[DLG_FILESEL] && elem_list_tail && elem_list_tail->kind == ELEM_MESH; },
       [] { cmd_put_key("s_alles"); });
@@ -138,10 +69,7 @@ TEST_F(TerrainRoadTest, AGridImportedAndExportedAsALightWaveObject) {
     gui_steps::screenshot("terrain_road_lwo_point.png");
     gui_steps::click_view(40, 360);
   });
-  in_folder([] {
-    gtk_file_chooser_set_current_name(chooser(), "hill.lwo");
-    ok();
-  });
+  save_file("hill.lwo");
   const fs::path lwo = folder_ / "hill.lwo";
   then([lwo] { return idle() && !dlg_slots[DLG_FILESEL] && fs::exists(lwo); },
        [&] {

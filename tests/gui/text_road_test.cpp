@@ -18,7 +18,7 @@
 #include "display/view.h"
 #include "gui_steps.h"
 #include "model/elem.h"
-#include "programs/kavdump.h"
+#include "saved_chunks.h"
 #include "shell/dlg_table.h"
 #include "shell/gtk/keymap_gtk.h"
 #include "shell/gtk/mainwin.h"
@@ -32,16 +32,6 @@ using gui_steps::prompt;
 std::string file_bytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
-// The TEX2 chunks of a saved file, one dump line each.
-std::vector<std::string> text_chunks(const fs::path& file) {
-  const std::string bytes = file_bytes(file);
-  std::istringstream dump(kavdump(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
-  std::vector<std::string> out;
-  for (std::string line; std::getline(dump, line);)
-    if (line.rfind("TEX2 ", 0) == 0) out.push_back(line);
-  return out;
 }
 
 // The button "-0 degree" (horizontal texts) of the Text tool page.
@@ -70,16 +60,6 @@ bool error_shown() {
 
 class TextRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
-  static void close_about() {
-    GtkWidget* close = nullptr;
-    gui_steps::other_window("Close", &close);
-    if (close) gtk_button_clicked(GTK_BUTTON(close));
-  }
 };
 
 TEST_F(TextRoadTest, UmlautsTypedIntoTheValueEntryReachTheFileByteForByte) {
@@ -141,7 +121,7 @@ TEST_F(TextRoadTest, UmlautsTypedIntoTheValueEntryReachTheFileByteForByte) {
             std::string::npos)
       << out;
   EXPECT_NE(bytes.find("5 Euro f\xfcr Ma\xdf"), std::string::npos);
-  const auto texts = text_chunks(file);
+  const auto texts = saved_chunks(file, "TEX2");
   ASSERT_EQ(texts.size(), 2u) << out;
   EXPECT_NE(texts[0].find("\"Gr\\xfc\\xdfe \\xd6lbaum\""), std::string::npos) << texts[0];
   EXPECT_NE(texts[1].find("\"5 Euro f\\xfcr Ma\\xdf\""), std::string::npos) << texts[1];

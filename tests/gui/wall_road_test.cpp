@@ -20,7 +20,7 @@
 #include "gui_steps.h"
 #include "model/elem.h"
 #include "model/geom.h"
-#include "programs/kavdump.h"
+#include "saved_chunks.h"
 #include "shell/dlg_table.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/startup.h"
@@ -29,17 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using gui_steps::prompt;
-
-// The WALL chunks of a saved file, one dump line each.
-std::vector<std::string> wall_chunks(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  std::istringstream dump(kavdump(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
-  std::vector<std::string> out;
-  for (std::string line; std::getline(dump, line);)
-    if (line.rfind("WALL ", 0) == 0) out.push_back(line);
-  return out;
-}
 
 // The screen's pixels in a square of 7 x 7 around (x, y) of the drawing area.
 std::vector<guchar> screen_patch(const char* name, int x, int y) {
@@ -67,12 +56,6 @@ GtkWidget* tool_button(const char* text) {
   return nullptr;
 }
 
-void close_about() {
-  GtkWidget* close = nullptr;
-  gui_steps::other_window("Close", &close);
-  if (close) gtk_button_clicked(GTK_BUTTON(close));
-}
-
 // Pixel corners of the walls: 20 pixels thick, the fourth across the top.
 struct PixelRect {
   int x0, y0, x1, y1;
@@ -82,11 +65,6 @@ constexpr PixelRect south{80, 230, 330, 250}, west{80, 80, 100, 230}, east{310, 
 
 class WallRoadTest : public GuiProgramTest {
  protected:
-  static bool idle() { return main_window && view_surface(0) && prompt() == "Select function:"; }
-  static bool about_shown() {
-    GtkWidget* close = nullptr;
-    return gui_steps::other_window("Close", &close) != nullptr;
-  }
   // A wall by its two corners, confirmed with Enter.
   static void wall(const PixelRect& r) {
     then([] { return prompt() == "1st Corner point:"; }, [r] { gui_steps::click_view(r.x0, r.y0); });
@@ -137,7 +115,7 @@ TEST_F(WallRoadTest, ARectangleOfWallsWithAFourthConnectedIntoIt) {
   std::string out;
   EXPECT_EQ(run_program({}, &out), 0);
 
-  const auto saved = wall_chunks(folder_ / "walls.kav");
+  const auto saved = saved_chunks(folder_ / "walls.kav", "WALL");
   ASSERT_EQ(saved.size(), 4u) << out;
   auto has = [](const std::string& line, const std::string& text) {
     return line.find(text) != std::string::npos;

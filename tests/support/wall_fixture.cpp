@@ -2,8 +2,11 @@
 
 #include "model/wall_outline.h"
 
-WallElem* new_axis_wall() {
-  wall_corners_from_axis(0, 0, 5, 0, 0.12);
+WallElem* new_axis_wall() { return new_axis_wall(0, 0, 5, 0, 0.12, "brick"); }
+
+WallElem* new_axis_wall(double x0, double y0, double x1, double y1, double half_thickness,
+                        const char* material) {
+  wall_corners_from_axis(x0, y0, x1, y1, half_thickness);
   double c[24];
   for (int i = 0; i < 4; ++i) {
     c[3 * i] = c[3 * (i + 4)] = wall_corner_bank[2 * i];
@@ -13,6 +16,22 @@ WallElem* new_axis_wall() {
   }
   WallSegment quad[4];
   wall_outline_quad(c[0], c[1], c[3], c[4], c[6], c[7], c[9], c[10], quad);
-  elem_new_wall(0, 1, 0, c, 4, quad, 0, nullptr, "brick", 0, 0, 0, 0, 0, 0, 0);
+  elem_new_wall(0, 1, 0, c, 4, quad, 0, nullptr, material, 0, 0, 0, 0, 0, 0, 0);
   return elem_as<WallElem>(elem_list_tail);
+}
+
+WallElem* cut_axis_opening(WallElem* w, int kind, double a, double b, double sill, double height) {
+  const double y0 = w->corner[0].y, y1 = w->corner[3].y;
+  const Point2 p[4] = {{a, y0, 0}, {b, y0, 0}, {b, y1, 0}, {a, y1, 0}};
+  Point3 box[8];
+  for (int i = 0; i < 4; ++i) {
+    box[i] = {p[i].x, p[i].y, sill, 0};
+    box[i + 4] = {p[i].x, p[i].y, sill + height, 0};
+  }
+  WallElem* n = opening_cut_wall(box, kind, 1, sill, height, 0.05, 0.1, 0, w);
+  if (n != w) {
+    w->mark = 1;
+    elem_purge_marked();
+  }
+  return n;
 }

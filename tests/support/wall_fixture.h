@@ -6,3 +6,14 @@
 #include "model/elem.h"
 
 WallElem* new_axis_wall();
+
+// The same along the axis from (x0, y0) to (x1, y1), half_thickness to
+// each side, of material.
+WallElem* new_axis_wall(double x0, double y0, double x1, double y1, double half_thickness,
+                        const char* material);
+
+// An opening of kind (door, window) cut into w, a wall that runs along x,
+// from x = a to x = b, sill above the base and height high, with a stop
+// 0.05 wide and 0.1 deep. The cut wall replaces w in the drawing (w is gone
+// unless nothing was cut); it comes back.
+WallElem* cut_axis_opening(WallElem* w, int kind, double a, double b, double sill, double height);
