@@ -15,6 +15,17 @@
 
 namespace bench_drawings {
 
+// A 3 x 0.3 m wall of 3 m height with its corner at (x, y), on layer 0.
+inline void small_wall(double x, double y) {
+  const double c[24] = {x, y, 0, x + 3, y, 0, x + 3, y + 0.3, 0, x, y + 0.3, 0,
+                        x, y, 3, x + 3, y, 3, x + 3, y + 0.3, 3, x, y + 0.3, 3};
+  WallSegment s[4] = {{{x, y, 0}, {x + 3, y, 0}},
+                      {{x + 3, y, 0}, {x + 3, y + 0.3, 0}},
+                      {{x + 3, y + 0.3, 0}, {x, y + 0.3, 0}},
+                      {{x, y + 0.3, 0}, {x, y, 0}}};
+  elem_new_wall(0, 0, 0, c, 4, s, 0, nullptr, "", 0, 0, 0, 0, 0, 0, 0);
+}
+
 // n lines of 0.5 to 4 m on a square of about 3 m per line.
 inline void lines(int n) {
   std::mt19937 rng(42);

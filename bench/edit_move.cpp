@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "bench_drawings.h"
 #include "display/command_buffer.h"
 #include "display/draw.h"
 #include "display/input.h"
@@ -42,13 +43,7 @@ void build_drawing() {
       const double radius = r(rng);
       elem_new_arc(0, 0, 0, x, y, radius, radius, 6.283185307179586, 0, 0);
     } else if (i % 10 == 3) {
-      const double c[24] = {x, y, 0, x + 3, y, 0, x + 3, y + 0.3, 0, x, y + 0.3, 0,
-                            x, y, 3, x + 3, y, 3, x + 3, y + 0.3, 3, x, y + 0.3, 3};
-      WallSegment s[4] = {{{x, y, 0}, {x + 3, y, 0}},
-                          {{x + 3, y, 0}, {x + 3, y + 0.3, 0}},
-                          {{x + 3, y + 0.3, 0}, {x, y + 0.3, 0}},
-                          {{x, y + 0.3, 0}, {x, y, 0}}};
-      elem_new_wall(0, 0, 0, c, 4, s, 0, nullptr, "", 0, 0, 0, 0, 0, 0, 0);
+      bench_drawings::small_wall(x, y);
     } else {
       elem_new_line(0, 0, 0, x, y, x + len(rng), y + len(rng));
     }

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench_drawings.h"
 #include "display/font.h"
 #include "display/snap.h"
 #include "model/defaults.h"
@@ -55,13 +56,7 @@ void build_drawing() {
         break;
       case 3:
       case 13: {
-        const double c[24] = {x, y, 0, x + 3, y, 0, x + 3, y + 0.3, 0, x, y + 0.3, 0,
-                              x, y, 3, x + 3, y, 3, x + 3, y + 0.3, 3, x, y + 0.3, 3};
-        WallSegment s[4] = {{{x, y, 0}, {x + 3, y, 0}},
-                            {{x + 3, y, 0}, {x + 3, y + 0.3, 0}},
-                            {{x + 3, y + 0.3, 0}, {x, y + 0.3, 0}},
-                            {{x, y + 0.3, 0}, {x, y, 0}}};
-        elem_new_wall(0, 0, 0, c, 4, s, 0, nullptr, "", 0, 0, 0, 0, 0, 0, 0);
+        bench_drawings::small_wall(x, y);
         break;
       }
       case 5:

@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_drawings.h"
 #include "display/input.h"
 #include "display/snap.h"
 #include "display/snap_grid.h"
@@ -44,13 +45,7 @@ void build_drawing() {
       auto* a = static_cast<ArcElem*>(elem_list_tail);
       if (a->radius_y == 0.0) a->radius_y = a->radius_x;
     } else if (i % 10 == 3) {
-      const double c[24] = {x, y, 0, x + 3, y, 0, x + 3, y + 0.3, 0, x, y + 0.3, 0,
-                            x, y, 3, x + 3, y, 3, x + 3, y + 0.3, 3, x, y + 0.3, 3};
-      WallSegment s[4] = {{{x, y, 0}, {x + 3, y, 0}},
-                          {{x + 3, y, 0}, {x + 3, y + 0.3, 0}},
-                          {{x + 3, y + 0.3, 0}, {x, y + 0.3, 0}},
-                          {{x, y + 0.3, 0}, {x, y, 0}}};
-      elem_new_wall(0, 0, 0, c, 4, s, 0, nullptr, "", 0, 0, 0, 0, 0, 0, 0);
+      bench_drawings::small_wall(x, y);
     } else {
       elem_new_line(0, 0, 0, x, y, x + len(rng), y + len(rng));
     }

@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "bench_drawings.h"
 #include "display/snap.h"
 #include "display/snap_grid.h"
 #include "model/defaults.h"
@@ -44,13 +45,7 @@ Searched build_drawing(int elements) {
         elem_new_arc(0, 0, 0, x, y, r(rng), r(rng), angle(rng), angle(rng), 0);
         break;
       case 3: {
-        const double c[24] = {x, y, 0, x + 3, y, 0, x + 3, y + 0.3, 0, x, y + 0.3, 0,
-                              x, y, 3, x + 3, y, 3, x + 3, y + 0.3, 3, x, y + 0.3, 3};
-        WallSegment s[4] = {{{x, y, 0}, {x + 3, y, 0}},
-                            {{x + 3, y, 0}, {x + 3, y + 0.3, 0}},
-                            {{x + 3, y + 0.3, 0}, {x, y + 0.3, 0}},
-                            {{x, y + 0.3, 0}, {x, y, 0}}};
-        elem_new_wall(0, 0, 0, c, 4, s, 0, nullptr, "", 0, 0, 0, 0, 0, 0, 0);
+        bench_drawings::small_wall(x, y);
         break;
       }
       default:
