@@ -90,10 +90,6 @@ void refresh_option_menus(GtkWidget* w) {
   g_list_free(children);
 }
 
-// The output-file entries of the POV-Ray and Radiance dialogs while built.
-GtkWidget* pov_output_entry = nullptr;
-GtkWidget* ray_output_entry = nullptr;
-
 }  // namespace
 
 GtkWidget* dlg_dxf_out_create() {
@@ -156,6 +152,7 @@ GtkWidget* dlg_pov_create() {
   framed(box, nls_mark("POV-Ray command"),
          bind_entry_new(pov_settings.command, pov_settings.command.capacity - 1, nullptr));
   GtkWidget* output = gui_vbox_new();
+  GtkWidget* pov_output_entry = nullptr;
   gui_pack(output,
            output_row(&pov_settings.save_image, pov_settings.output_file, "p_pov_out", &pov_output_entry), 0);
   dlg_path_entry_track("pov", pov_output_entry);
@@ -185,6 +182,7 @@ GtkWidget* dlg_pov_create() {
 GtkWidget* dlg_ray_create() {
   GtkWidget* box = nullptr;
   GtkWidget* window = window_titled(nls_translate("Radiance settings:"), &box, "z_c_ray", false);
+  GtkWidget* ray_output_entry = nullptr;
   framed(box, nls_mark("Output options"),
          output_row(&rad_settings.save_image, rad_settings.output_file, "p_ray_out", &ray_output_entry));
   dlg_path_entry_track("ray", ray_output_entry);
