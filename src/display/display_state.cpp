@@ -4,6 +4,7 @@
 
 #include "display/command_buffer.h"
 #include "display/draw.h"
+#include "display/draw_parallel.h"
 #include "display/font.h"
 #include "display/input.h"
 #include "display/key_state.h"
@@ -28,6 +29,8 @@ void display_state_reset() {
   display_hooks = DisplayHooks{};
 
   outdev_init_screen_slots();
+  draw_parallel_min_elements = DRAW_PARALLEL_MIN_ELEMENTS;
+  draw_parallel_piece_elements = DRAW_PARALLEL_PIECE_ELEMENTS;
   draw_refresh_now = 1;
   font_stroke_dir = "./dat/fonts";
 

@@ -6,6 +6,7 @@
 
 #include "display/draw_hatch.h"
 #include "display/draw_opening.h"
+#include "display/draw_parallel.h"
 #include "display/input.h"
 #include "display/outdev.h"
 #include "display/outdev_breakdown.h"
@@ -305,6 +306,7 @@ void four_passes(uint8_t mode, bool test_shown, Chosen chosen) {
     if (!chosen(e)) continue;
     passes[(is_filling(e) ? 0 : 2) + (current ? 1 : 0)].push_back(e);
   }
+  if (draw_in_parallel(mode, passes, 4)) return;
   for (auto& p : passes)
     for (ElemHeader* e : p) draw_element(mode, e);
 }

@@ -11,6 +11,7 @@
 #include "model/nls.h"
 #include "model/settings.h"
 #include "model/ui.h"
+#include "platform/work_pool.h"
 
 FontSlot font_slots[FONT_SLOT_COUNT];
 std::string font_stroke_dir = "./dat/fonts";
@@ -228,6 +229,8 @@ uint8_t font_find_or_load(const char* name) {
   std::string_view n(name ? name : "");
   int slot = find_loaded(n);
   if (slot >= 0) return static_cast<uint8_t>(slot);
+  // Loading fills a slot that other threads may be reading.
+  work_pool_require_main_thread();
   slot = load_into_free_slot(name ? name : "");
   if (slot >= 0) return static_cast<uint8_t>(slot);
 

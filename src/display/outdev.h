@@ -77,7 +77,7 @@ struct OutputDevice {
   uint8_t draw_mode = DRAWMODE_NORMAL;
   OutdevContext context;
 };
-extern OutputDevice outdev;
+extern thread_local constinit OutputDevice outdev;
 
 // Puts the screen functions into the seven slots, active and draw_mode 0,
 // no writer context. Runs at start-up right after main_init_defaults

@@ -36,11 +36,15 @@ bool one_pixel_on_screen(double x0, double y0, double x1, double y1) {
 
 }  // namespace
 
-GuidePointsOff::GuidePointsOff() : saved_(view_options.show_guide_points) {
-  view_options.show_guide_points = 0;
-}
+namespace {
+thread_local int guide_points_held = 0;
+}  // namespace
 
-GuidePointsOff::~GuidePointsOff() { view_options.show_guide_points = saved_; }
+GuidePointsOff::GuidePointsOff() { ++guide_points_held; }
+
+GuidePointsOff::~GuidePointsOff() { --guide_points_held; }
+
+bool guide_points_shown() { return view_options.show_guide_points && guide_points_held == 0; }
 
 void draw_point_cross(double x, double y, int half) {
   const int sx = view_wx_to_sx(x);
@@ -99,7 +103,7 @@ void draw_ellipse_arc_poly(uint8_t pen, uint8_t lt, double cx, double cy, double
   const double r = std::max(std::fabs(rx), std::fabs(ry));
   if (one_pixel_on_screen(cx - r, cy - r, cx + r, cy + r)) {
     outdev.line(pen, lt, cx, cy, cx, cy);
-    if (view_options.show_guide_points) draw_point_marker_small(cx, cy);
+    if (guide_points_shown()) draw_point_marker_small(cx, cy);
     return;
   }
   const int n = outdev_arc_chord_count(rx, ry, sweep);
@@ -111,7 +115,7 @@ void draw_ellipse_arc_poly(uint8_t pen, uint8_t lt, double cx, double cy, double
     outdev.line(pen, lt, prev.x, prev.y, p.x, p.y);
     prev = p;
   }
-  if (view_options.show_guide_points) draw_point_marker_small(cx, cy);
+  if (guide_points_shown()) draw_point_marker_small(cx, cy);
 }
 
 int outdev_bezier_chord_count(double x0, double y0, double x1, double y1, double x2, double y2, double x3,
@@ -138,7 +142,7 @@ void outdev_screen_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double 
     }
     outdev.line(pen, lt, prev.x, prev.y, x3, y3);
   }
-  if (view_options.show_guide_points) {
+  if (guide_points_shown()) {
     draw_point_marker_small(x1, y1);
     draw_point_marker_small(x2, y2);
   }

@@ -47,19 +47,20 @@ void outdev_screen_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double 
 int outdev_bezier_chord_count(double x0, double y0, double x1, double y1, double x2, double y2, double x3,
                               double y3);
 
-// Holds the view option "Show guide points" off for its lifetime and puts
-// the previous value back on every way out: texts, dimensions and rooms
-// draw their arcs and curves without centre and control-point marks.
+// Holds the guide points off on this thread for its lifetime, whatever the
+// view option "Show guide points" says: texts, dimensions and rooms draw
+// their arcs and curves without centre and control-point marks. The option
+// itself is left alone, since several threads draw the screen at once.
 class GuidePointsOff {
  public:
   GuidePointsOff();
   ~GuidePointsOff();
   GuidePointsOff(const GuidePointsOff&) = delete;
   GuidePointsOff& operator=(const GuidePointsOff&) = delete;
-
- private:
-  int32_t saved_;
 };
+// Whether centre and control-point marks are drawn here and now: the view
+// option, unless a GuidePointsOff holds them off on this thread.
+bool guide_points_shown();
 
 // A cross of +-half pixels about the point's pixel of the current view,
 // through the line slot with the guide pen and line type 0, in the current

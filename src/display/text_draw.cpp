@@ -53,7 +53,8 @@ struct FontReach {
   std::size_t size = 0;
   double across = 0.0, up = 0.0, advance = 0.0;
 };
-FontReach font_reach[FONT_SLOT_COUNT];
+// One per thread: the screen is drawn by several.
+thread_local constinit FontReach font_reach[FONT_SLOT_COUNT];
 
 const FontReach& reach_of(uint8_t slot) {
   const FontSlot& font = font_slots[slot];
@@ -137,7 +138,7 @@ bool can_show(const OutdevText& t, uint8_t slot, double h) {
 void outdev_screen_text(const OutdevText& t) {
   const uint8_t slot = font_find_or_load(t.font);
   if (slot == FONT_NONE) return;
-  if (view_options.show_guide_points) draw_point_marker_small(t.x, t.y);
+  if (guide_points_shown()) draw_point_marker_small(t.x, t.y);
   GuidePointsOff guide_off;
   const double h = text_world_height(t.height);
   // A text far off the view is left out before it is laid out.

@@ -7,8 +7,8 @@
 #include "model/consts.h"
 #include "model/settings.h"
 
-Point2 text_frame[4];
-GlyphContour glyph_contour;
+thread_local constinit Point2 text_frame[4];
+thread_local GlyphContour glyph_contour;
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr int CUBIC_CHORDS_SCREEN = 6;
 constexpr int QUAD_CHORDS_SCREEN = 3;
 
 void contour_append(const Point2& p) {
-  if (glyph_contour.count < GLYPH_CONTOUR_MAX) glyph_contour.points[glyph_contour.count++] = p;
+  if (glyph_contour.count() < GLYPH_CONTOUR_MAX) glyph_contour.points.push_back(p);
 }
 
 class GlyphReader {
@@ -181,7 +181,7 @@ void text_draw_layout_frame(double x, double y, double angle, double height, dou
 
 void glyph_interpret(const FontSlot& font, unsigned char code, const GlyphPlace& place, bool fine,
                      GlyphSink& sink) {
-  glyph_contour.count = 0;
+  glyph_contour.points.clear();
   if (code < FONT_FIRST_CODE) return;
   const int16_t* start = font.glyph_codes(code);
   if (!start) return;
@@ -272,8 +272,8 @@ void glyph_interpret(const FontSlot& font, unsigned char code, const GlyphPlace&
         break;
       }
       case GLYPH_FILL:
-        if (glyph_contour.count > 0) sink.fill(glyph_contour.points, glyph_contour.count);
-        glyph_contour.count = 0;
+        if (glyph_contour.count() > 0) sink.fill(glyph_contour.points.data(), glyph_contour.count());
+        glyph_contour.points.clear();
         break;
       case GLYPH_CLOSE:
         sink.stroke(current.x, current.y, first.x, first.y);

@@ -59,7 +59,7 @@ double font_text_width(double height, double wf, double spacing, const char* fon
 
 // The corners of the last laid-out text: left-bottom, right-bottom,
 // right-top, left-top of the unrotated text, rotated about the insertion point.
-extern Point2 text_frame[4];
+extern thread_local constinit Point2 text_frame[4];
 
 // Lays a text's frame out into text_frame. The frame reaches from the
 // baseline of the last line to one height above the first; a fitted text
@@ -70,13 +70,14 @@ void text_draw_layout_frame(double x, double y, double angle, double height, dou
                             int alignment);
 
 // The points of the glyph being drawn: every point reached by a move, line
-// or curve; a close appends CONTOUR_END. Filled and emptied by fills.
+// or curve; a close appends CONTOUR_END; at most GLYPH_CONTOUR_MAX. Filled
+// and emptied by fills. One per thread: the screen is drawn by several.
 inline constexpr int GLYPH_CONTOUR_MAX = 20000;
 struct GlyphContour {
-  Point2 points[GLYPH_CONTOUR_MAX];
-  int count = 0;
+  std::vector<Point2> points;
+  int count() const { return static_cast<int>(points.size()); }
 };
-extern GlyphContour glyph_contour;
+extern thread_local GlyphContour glyph_contour;
 
 // Where one character goes.
 struct GlyphPlace {

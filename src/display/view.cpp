@@ -13,7 +13,7 @@ cairo_surface_t* view_pixmaps[VIEW_COUNT] = {};
 cairo_t* view_gcs[VIEW_COUNT] = {};
 uint32_t view_palettes[VIEW_COUNT][VIEW_PALETTE_SIZE] = {};
 Rgb palette_rgb[VIEW_PALETTE_SIZE];
-ClipResult clip_result;
+thread_local constinit ClipResult clip_result;
 PixelPoint pointer_pixel;
 Point2 cursor_world;
 Point2 pointer_world;
@@ -67,20 +67,21 @@ uint32_t* row(const Store& s, int y) {
   return reinterpret_cast<uint32_t*>(s.data + std::ptrdiff_t{y} * s.stride);
 }
 
-// A one-pixel line from (x0, y0) to (x1, y1), both end pixels included.
-void raster_line(const Store& s, int x0, int y0, int x1, int y1, uint32_t pixel) {
+// A one-pixel line from (x0, y0) to (x1, y1), both end pixels included;
+// only the pixels of rows ylo to yhi - 1 are written.
+void raster_line(const Store& s, int x0, int y0, int x1, int y1, uint32_t pixel, int ylo, int yhi) {
   const int dx = std::abs(x1 - x0);
   const int dy = -std::abs(y1 - y0);
   const int sx = x0 < x1 ? 1 : -1;
   const int sy = y0 < y1 ? 1 : -1;
-  const bool inside = std::min(x0, x1) >= 0 && std::max(x0, x1) < s.width && std::min(y0, y1) >= 0 &&
-                      std::max(y0, y1) < s.height;
-  if (!inside && (std::max(x0, x1) < 0 || std::min(x0, x1) >= s.width || std::max(y0, y1) < 0 ||
-                  std::min(y0, y1) >= s.height))
+  const bool inside = std::min(x0, x1) >= 0 && std::max(x0, x1) < s.width && std::min(y0, y1) >= ylo &&
+                      std::max(y0, y1) < yhi;
+  if (!inside && (std::max(x0, x1) < 0 || std::min(x0, x1) >= s.width || std::max(y0, y1) < ylo ||
+                  std::min(y0, y1) >= yhi))
     return;
   int err = dx + dy;
   for (;;) {
-    if (inside || (x0 >= 0 && x0 < s.width && y0 >= 0 && y0 < s.height)) row(s, y0)[x0] = pixel;
+    if (inside || (x0 >= 0 && x0 < s.width && y0 >= ylo && y0 < yhi)) row(s, y0)[x0] = pixel;
     if (x0 == x1 && y0 == y1) return;
     const int e2 = 2 * err;
     if (e2 >= dy) {
@@ -120,15 +121,49 @@ uint32_t palette_pixel(uint8_t colour) {
   return view_palettes[current_index()][colour];
 }
 
+thread_local PixelRecording* recording = nullptr;
+
+int16_t op_coordinate(int v) { return static_cast<int16_t>(std::clamp(v, -32768, 32767)); }
+
+// Puts a one-pixel line into the list of every band it reaches. A line
+// that draws nothing is left out, and so is a one-pixel dot on the pixel
+// the band's last line ended on in the same colour: that pixel holds the
+// colour already, since nothing else drew in the band since.
+void record_line(const Store& s, int x1, int y1, int x2, int y2, uint32_t pixel) {
+  if (std::max(x1, x2) < 0 || std::min(x1, x2) >= s.width || std::max(y1, y2) < 0 ||
+      std::min(y1, y2) >= s.height)
+    return;
+  const PixelOp op{op_coordinate(x1), op_coordinate(y1), op_coordinate(x2), op_coordinate(y2), pixel};
+  const bool dot = x1 == x2 && y1 == y2;
+  const int first = std::max(std::min(y1, y2), 0) / recording->band_rows;
+  const int last =
+      std::min(std::min(std::max(y1, y2), s.height - 1) / recording->band_rows, recording->band_count - 1);
+  for (int b = first; b <= last; ++b) {
+    std::vector<PixelOp>& ops = recording->bands[b];
+    if (dot && !ops.empty()) {
+      const PixelOp& before = ops.back();
+      if (before.x2 == op.x1 && before.y2 == op.y1 && before.pixel == pixel) continue;
+    }
+    ops.push_back(op);
+  }
+}
+
 void draw_line_pixel(uint8_t width, uint32_t pixel, double x1, double y1, double x2, double y2) {
   Store* s = current_store();
   if (!s) return;
   const int k = current_index();
   const int ix1 = static_cast<int>(x1), iy1 = static_cast<int>(y1);
   const int ix2 = static_cast<int>(x2), iy2 = static_cast<int>(y2);
+  if (recording) {
+    if (width <= 1)
+      record_line(*s, ix1, iy1, ix2, iy2, pixel);
+    else
+      ++recording->wide;
+    return;
+  }
   if (width <= 1) {
     before_direct(k);
-    raster_line(*s, ix1, iy1, ix2, iy2, pixel);
+    raster_line(*s, ix1, iy1, ix2, iy2, pixel, 0, s->height);
   } else {
     before_cairo(k);
     cairo_t* cr = view_gcs[k];
@@ -343,6 +378,10 @@ void view_add_dirty(double x1, double y1, double x2, double y2) {
   }
 }
 
+void view_add_dirty_all() {
+  if (const Store* s = current_store()) view_add_dirty(0, 0, s->width, s->height);
+}
+
 void view_flush_dirty() {
   Store* s = current_store();
   if (!s || !view_dirty.dirty) return;
@@ -358,6 +397,7 @@ void view_flush_dirty() {
 void view_draw_pen_line(uint8_t width, uint8_t colour, double x1, double y1, double x2, double y2) {
   if (!current_store()) return;
   draw_line_pixel(width, palette_pixel(colour), x1, y1, x2, y2);
+  if (recording) return;
   const double grow = width + 1.0;
   view_add_dirty(std::min(x1, x2) - grow, std::min(y1, y2) - grow, std::max(x1, x2) + grow,
                  std::max(y1, y2) + grow);
@@ -366,6 +406,7 @@ void view_draw_pen_line(uint8_t width, uint8_t colour, double x1, double y1, dou
 void view_draw_rgb_line(double r, double g, double b, double x1, double y1, double x2, double y2) {
   if (!current_store()) return;
   draw_line_pixel(0, view_rgb_pixel(r, g, b), x1, y1, x2, y2);
+  if (recording) return;
   view_add_dirty(std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::max(x1, x2) + 1, std::max(y1, y2) + 1);
 }
 
@@ -394,6 +435,25 @@ void view_xor_rect_px(double x1, double y1, double x2, double y2) {
   cairo_rectangle(cr, ax + 0.5, ay + 0.5, bx - ax, by - ay);
   end_xor(cr);
   present(ax, ay, bx - ax + 1, by - ay + 1);
+}
+
+void view_record_into(PixelRecording* r) { recording = r; }
+
+int view_band_rows(int bands) {
+  const Store* s = current_store();
+  if (!s || bands <= 0) return 0;
+  return std::max(1, (s->height + bands - 1) / bands);
+}
+
+void view_play_band(const std::vector<PixelOp>& ops, int band, int band_rows) {
+  const Store* s = current_store();
+  if (!s) return;
+  const int ylo = band * band_rows, yhi = std::min(s->height, ylo + band_rows);
+  for (const PixelOp& op : ops) raster_line(*s, op.x1, op.y1, op.x2, op.y2, op.pixel, ylo, yhi);
+}
+
+void view_prepare_direct() {
+  if (current_store()) before_direct(current_index());
 }
 
 int view_clip_outcode(double x, double y) { return outcode(view_current(), x, y); }

@@ -16,6 +16,7 @@
 // lines cover both end pixels.
 
 #include <cstdint>
+#include <vector>
 
 #include "model/elem.h"
 #include "model/settings.h"
@@ -54,7 +55,7 @@ struct ClipResult {
   double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
   int16_t sx1 = 0, sy1 = 0, sx2 = 0, sy2 = 0;
 };
-extern ClipResult clip_result;
+extern thread_local constinit ClipResult clip_result;
 
 // The pointer over view 0 in pixels, (-1, -1) while it is outside; the world
 // position of the last click in view 0.
@@ -131,6 +132,8 @@ bool view_write_png(int k, const char* path);
 void view_clear();
 void view_clear_and_refresh();
 void view_add_dirty(double x1, double y1, double x2, double y2);
+// The whole store of the current view.
+void view_add_dirty_all();
 void view_flush_dirty();
 // While 1, each drawn element and point marker is shown at once
 // (view_flush_dirty after it); batches of drawing hold it at 0 and show
@@ -143,6 +146,37 @@ void view_draw_pen_line(uint8_t width, uint8_t colour, double x1, double y1, dou
 void view_draw_rgb_line(double r, double g, double b, double x1, double y1, double x2, double y2);
 void view_xor_line_px(double x1, double y1, double x2, double y2);
 void view_xor_rect_px(double x1, double y1, double x2, double y2);
+
+// Recording instead of drawing, so that several threads can draw one view:
+// while a thread records, its one-pixel lines (all of view_draw_pen_line
+// of width 0 or 1 and of view_draw_rgb_line) go as pixel operations into
+// one list per band of rows of the current view, and nothing touches the
+// view's store or its dirty rectangle. Played back band by band in the
+// order of the lists, they give the very pixels drawing them at once would
+// have given. A line wider than one pixel cannot be recorded: it is counted
+// in `wide` and left out.
+struct PixelOp {
+  int16_t x1, y1, x2, y2;
+  uint32_t pixel;
+};
+struct PixelRecording {
+  std::vector<PixelOp>* bands = nullptr;  // band b holds rows b * band_rows ...
+  int band_count = 0;
+  int band_rows = 1;
+  int wide = 0;
+};
+// Starts (or with null ends) recording on this thread.
+void view_record_into(PixelRecording* recording);
+// The rows of each of `bands` bands over the current view's store; 0 when
+// the view has no store.
+int view_band_rows(int bands);
+// Writes the recorded operations of band b into the current view's store.
+// Safe to run for different bands at once; the caller adds the dirty
+// rectangle.
+void view_play_band(const std::vector<PixelOp>& ops, int band, int band_rows);
+// Lets cairo and direct writes of the current view agree before bands are
+// played on several threads.
+void view_prepare_direct();
 
 // Clipping against the world window of the current view.
 int view_clip_outcode(double x, double y);

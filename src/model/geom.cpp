@@ -6,7 +6,7 @@
 #include "model/settings.h"
 #include "model/view_rec.h"
 
-GeoResult geo_result;
+thread_local constinit GeoResult geo_result;
 
 namespace {
 

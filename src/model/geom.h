@@ -45,7 +45,7 @@ struct GeoResult {
   double mirror_x = 0.0, mirror_y = 0.0;
   Point3 isect3, mirror3, rot3;  // 3D results (model/vec3.h)
 };
-extern GeoResult geo_result;
+extern thread_local constinit GeoResult geo_result;
 
 // Scalars. Results named bool are int 1 or 0.
 int geom_is_end_marker(double x, double y);

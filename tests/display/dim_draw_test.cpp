@@ -387,13 +387,14 @@ TEST_F(DimDraw, GuidePointsAreOffDuringTheCallAndRestoredOnEveryPath) {
   seen = -1;
   RecordingOutdev rec;
   outdev.arc = [](uint8_t, uint8_t, double, double, double, double, double, double, double) {
-    seen = view_options.show_guide_points;
+    seen = guide_points_shown();
   };
   view_options.show_guide_points = 1;
   draw({entry(0, 0), entry(2, 0, 2.0)}, DIM_CHAIN, 0.0, DIM_MARK_CIRCLE);
   EXPECT_EQ(seen, 0);
-  EXPECT_EQ(view_options.show_guide_points, 1);
+  EXPECT_TRUE(guide_points_shown());
   draw({entry(100, 0), entry(102, 0, 2.0)}, DIM_CHAIN, 0.0, DIM_MARK_CIRCLE);  // culled
+  EXPECT_TRUE(guide_points_shown());
   EXPECT_EQ(view_options.show_guide_points, 1);
 }
 

@@ -14,6 +14,7 @@
 
 #include "display/command_buffer.h"
 #include "display/draw.h"
+#include "display/draw_parallel.h"
 #include "display/font.h"
 #include "display/input.h"
 #include "display/key_state.h"
@@ -66,7 +67,8 @@ std::string observe() {
     << '\n'
     << "snap " << int(picked_edge.found) << ' ' << snap_window.xmax << ' ' << snap_click.x << ' '
     << snap_near_radius << ' ' << snap_point.z << ' ' << snap_index_threshold << '\n'
-    << "text " << text_frame[2].x << ' ' << glyph_contour.count << '\n';
+    << "text " << text_frame[2].x << ' ' << glyph_contour.count() << '\n'
+    << "parallel " << draw_parallel_min_elements << ' ' << draw_parallel_piece_elements << '\n';
   return o.str();
 }
 
@@ -134,7 +136,9 @@ void change_what_tests_change() {
   snap_point.z = 21;
   snap_index_threshold = 22;
   text_frame[2].x = 23;
-  glyph_contour.count = 24;
+  glyph_contour.points.assign(24, Point2{});
+  draw_parallel_min_elements = 25;
+  draw_parallel_piece_elements = 26;
 }
 
 TEST(DisplayState, ResetGivesTheStateOfAFreshStart) {

@@ -176,7 +176,7 @@ TEST_F(RoomDraw, GuidePointsStayOffWhileTheTextsAreDrawn) {
   static std::vector<int> seen;
   seen.clear();
   RecordingOutdev rec;
-  outdev.text = [](const OutdevText&) { seen.push_back(view_options.show_guide_points); };
+  outdev.text = [](const OutdevText&) { seen.push_back(guide_points_shown()); };
   view_options.show_guide_points = 1;
   draw(Room{});
   EXPECT_EQ(seen, (std::vector<int>{0, 0, 0, 0}));

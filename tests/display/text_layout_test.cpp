@@ -228,7 +228,7 @@ TEST(GlyphInterpret, StrokesArcsCloseAndFill) {
   EXPECT_EQ(c[2].y, 4.0);
   EXPECT_TRUE(point_is_contour_end(c[3].x, c[3].y));
   EXPECT_EQ(c[4].x, 7.0);
-  EXPECT_EQ(glyph_contour.count, 1);  // the last line's point
+  EXPECT_EQ(glyph_contour.count(), 1);  // the last line's point
 }
 
 TEST(GlyphInterpret, CurveChordsOnScreenAndOnOtherOutput) {
@@ -246,7 +246,7 @@ TEST(GlyphInterpret, CurveChordsOnScreenAndOnOtherOutput) {
                 5 + 3 * (1.0 / cubic) * (1.0 / cubic) * (1 - 1.0 / cubic) + std::pow(1.0 / cubic, 3), 1e-12);
     EXPECT_EQ(r.strokes.back()[2], 7.0);
     EXPECT_EQ(r.strokes.back()[3], 2.0);
-    EXPECT_EQ(glyph_contour.count, static_cast<int>(1 + cubic + quad));
+    EXPECT_EQ(glyph_contour.count(), static_cast<int>(1 + cubic + quad));
   }
 }
 
@@ -278,7 +278,7 @@ TEST(GlyphInterpret, TurnedTextAndControlCodes) {
   Recorder none;
   glyph_interpret(f, 9, place, false, none);
   EXPECT_TRUE(none.strokes.empty());
-  EXPECT_EQ(glyph_contour.count, 0);
+  EXPECT_EQ(glyph_contour.count(), 0);
 }
 
 TEST(GlyphInterpret, ContourBufferStopsWhenFull) {
