@@ -39,10 +39,12 @@ struct Piece {
   int wide = 0;
 };
 
-// Kept from one drawing to the next, so that the lists keep their memory.
+// The elements in drawing order and the pieces, kept from one drawing to
+// the next; the operation lists of piece p and band b (at p * band_count +
+// b) live only while one drawing runs.
 std::vector<ElemHeader*> order;
 std::vector<Piece> pieces;
-std::vector<std::vector<PixelOp>> ops;  // piece p, band b at p * band_count + b
+std::vector<std::vector<PixelOp>> ops;
 
 void record_piece(uint8_t mode, const OutputDevice& slots, int p, int band_count, int band_rows) {
   Piece& piece = pieces[p];
@@ -75,6 +77,22 @@ class SlotsKept {
   OutputDevice saved_;
 };
 
+// The lists of a whole site in view take a third of the memory of the
+// drawing itself, too much to keep between drawings: they are given back
+// whatever way the drawing ends, by all threads at once.
+class ListsReleased {
+ public:
+  ListsReleased() = default;
+  ~ListsReleased() {
+    const int n = static_cast<int>(ops.size());
+    work_pool_run((n + 63) / 64, [n](int k) {
+      for (int i = k * 64; i < std::min(n, k * 64 + 64); ++i) std::vector<PixelOp>().swap(ops[i]);
+    });
+  }
+  ListsReleased(const ListsReleased&) = delete;
+  ListsReleased& operator=(const ListsReleased&) = delete;
+};
+
 }  // namespace
 
 bool draw_in_parallel(uint8_t mode, const std::vector<ElemHeader*>* lists, int list_count) {
@@ -102,6 +120,7 @@ bool draw_in_parallel(uint8_t mode, const std::vector<ElemHeader*>* lists, int l
   ops.resize(std::max(ops.size(), static_cast<std::size_t>(piece_count) * band_count));
 
   SlotsKept kept;
+  ListsReleased released;
   work_pool_run(piece_count, [&](int p) { record_piece(mode, kept.slots(), p, band_count, band_rows); });
   // What only the interface's thread may do (loading a font) is done here,
   // one piece after the other.

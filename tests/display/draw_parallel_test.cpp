@@ -106,6 +106,7 @@ TEST_F(DrawParallel, EveryPixelAsDrawnOnOneThread) {
       {"sheet, fonts loaded while drawing", "symbols", VIEW_PLAN, false, true, false, false, true, true},
       {"sheet marked, axonometric", "symbols", VIEW_ISO_FRONT_LEFT, true, false, false, false, true, true},
   };
+  ASSERT_NE(font_find_or_load("Simpel"), FONT_NONE) << "the texts need the installation's fonts";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(render_fixture_build(c.fixture));
