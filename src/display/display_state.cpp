@@ -29,6 +29,7 @@ void display_state_reset() {
   display_hooks = DisplayHooks{};
 
   outdev_init_screen_slots();
+  draw_parallel_reset();
   draw_parallel_min_elements = DRAW_PARALLEL_MIN_ELEMENTS;
   draw_parallel_piece_elements = DRAW_PARALLEL_PIECE_ELEMENTS;
   draw_refresh_now = 1;

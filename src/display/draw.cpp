@@ -65,11 +65,6 @@ Point2 project(double x, double y, double z) {
   return Point2{geo_result.view_u, geo_result.view_v, 0};
 }
 
-bool is_filling(const ElemHeader* e) {
-  const PatternElem* p = elem_as<PatternElem>(e);
-  return p && p->type == PATTERN_FILLING;
-}
-
 void draw_line_2d(uint8_t pen, uint8_t lt, const Point2& a, const Point2& b) {
   outdev.line(pen, lt, a.x, a.y, b.x, b.y);
 }
@@ -292,21 +287,20 @@ void draw_plan_element(ElemHeader* e, uint8_t marker_mode) {
   }
 }
 
+bool chosen_marked(const ElemHeader* e) { return e->mark == 1 || elem_has_marked_point(e); }
+
 // The four passes: fillings under everything, the current layer over the
-// others, each in list order. One walk over the list sorts the elements into
-// the passes; the passes then draw them.
-template <class Chosen>
-void four_passes(uint8_t mode, bool test_shown, Chosen chosen) {
+// others, each in list order (draw_pass_of). A large drawing is drawn on
+// every core; otherwise one walk over the list sorts the elements into the
+// passes and the passes then draw them.
+void four_passes(uint8_t mode, const DrawPassRule& rule) {
+  if (draw_passes_in_parallel(mode, rule)) return;
   static std::vector<ElemHeader*> passes[4];
   for (auto& p : passes) p.clear();
-  const int cur = cur_layer;
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
-    const bool current = e->layer == cur;
-    if (!current && test_shown && !layer_shown(e->layer)) continue;
-    if (!chosen(e)) continue;
-    passes[(is_filling(e) ? 0 : 2) + (current ? 1 : 0)].push_back(e);
+    const int k = draw_pass_of(e, rule);
+    if (k >= 0) passes[k].push_back(e);
   }
-  if (draw_in_parallel(mode, passes, 4)) return;
   for (auto& p : passes)
     for (ElemHeader* e : p) draw_element(mode, e);
 }
@@ -314,10 +308,10 @@ void four_passes(uint8_t mode, bool test_shown, Chosen chosen) {
 void scope_passes(uint8_t mode, DrawScope which) {
   switch (which) {
     case DrawScope::ALL:
-      four_passes(mode, true, [](const ElemHeader*) { return true; });
+      four_passes(mode, DrawPassRule{true, nullptr});
       break;
     case DrawScope::MARKED:
-      four_passes(mode, false, [](const ElemHeader* e) { return e->mark == 1 || elem_has_marked_point(e); });
+      four_passes(mode, DrawPassRule{false, chosen_marked});
       break;
   }
 }

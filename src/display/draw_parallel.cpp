@@ -1,7 +1,7 @@
 #include "display/draw_parallel.h"
 
 #include <algorithm>
-#include <cstddef>
+#include <atomic>
 #include <exception>
 
 #include "display/draw.h"
@@ -13,6 +13,7 @@
 #include "display/outdev_screen.h"
 #include "display/text_draw.h"
 #include "display/view.h"
+#include "model/layers.h"
 #include "platform/work_pool.h"
 
 int draw_parallel_min_elements = DRAW_PARALLEL_MIN_ELEMENTS;
@@ -20,8 +21,9 @@ int draw_parallel_piece_elements = DRAW_PARALLEL_PIECE_ELEMENTS;
 
 namespace {
 
-// Pieces and bands per thread.
+// Pieces, slices and bands per thread.
 constexpr int PIECES_PER_THREAD = 8;
+constexpr int SLICES_PER_THREAD = 4;
 constexpr int BANDS_PER_THREAD = 2;
 
 bool screen_slots() {
@@ -31,18 +33,68 @@ bool screen_slots() {
          outdev.room == outdev_screen_room;
 }
 
+bool is_filling(const ElemHeader* e) {
+  const PatternElem* p = elem_as<PatternElem>(e);
+  return p && p->type == PATTERN_FILLING;
+}
+
+bool enough(std::size_t elements) {
+  return elements >= static_cast<std::size_t>(std::max(draw_parallel_min_elements, 1));
+}
+
+// Whether drawing on several threads can apply at all, whatever the number
+// of elements, and the bands of the view.
+bool applies(int& band_count, int& band_rows) {
+  const int threads = work_pool_threads();
+  if (threads < 2 || !screen_slots() || draw_refresh_now || work_pool_in_piece()) return false;
+  band_count = threads * BANDS_PER_THREAD;
+  band_rows = view_band_rows(band_count);
+  if (band_rows <= 0) return false;
+  band_count = std::min(band_count, (view_band_rows(1) + band_rows - 1) / band_rows);
+  return true;
+}
+
+// The list as an array in list order, kept between drawings: walking a
+// list of a million records costs more than drawing it on all cores. The
+// copy holds while the list's generation and head are those it was made
+// from, since every unlinking and freeing counts a generation; records
+// appended at the tail since are added from the copy's last one.
+struct ListCopy {
+  std::vector<ElemHeader*> elements;
+  uint32_t generation = 0;
+  const ElemHeader* head = nullptr;
+  bool made = false;
+};
+ListCopy list_copy;
+
+const std::vector<ElemHeader*>& list_in_order() {
+  ListCopy& c = list_copy;
+  ElemHeader* from = elem_list_head;
+  if (c.made && c.generation == elem_list_generation && c.head == elem_list_head) {
+    if (!c.elements.empty()) from = c.elements.back()->next;
+  } else {
+    c.elements.clear();
+  }
+  for (ElemHeader* e = from; e; e = e->next) c.elements.push_back(e);
+  c.generation = elem_list_generation;
+  c.head = elem_list_head;
+  c.made = true;
+  return c.elements;
+}
+
 enum class PieceEnd { DRAWN, MAIN_THREAD, FAILED };
 
 struct Piece {
-  std::size_t begin = 0, end = 0;
+  ElemHeader* const* first = nullptr;
+  ElemHeader* const* last = nullptr;
   PieceEnd ended = PieceEnd::DRAWN;
   int wide = 0;
 };
 
-// The elements in drawing order and the pieces, kept from one drawing to
-// the next; the operation lists of piece p and band b (at p * band_count +
-// b) live only while one drawing runs.
-std::vector<ElemHeader*> order;
+// The passes of each slice (pass k of slice s at s * 4 + k) and the pieces,
+// kept from one drawing to the next; the operation lists of piece p and
+// band b (at p * band_count + b) live only while one drawing runs.
+std::vector<std::vector<ElemHeader*>> sorted;
 std::vector<Piece> pieces;
 std::vector<std::vector<PixelOp>> ops;
 
@@ -54,7 +106,7 @@ void record_piece(uint8_t mode, const OutputDevice& slots, int p, int band_count
   view_record_into(&recording);
   piece.ended = PieceEnd::DRAWN;
   try {
-    for (std::size_t i = piece.begin; i < piece.end; ++i) draw_element(mode, order[i]);
+    for (ElemHeader* const* e = piece.first; e != piece.last; ++e) draw_element(mode, *e);
   } catch (const WorkNeedsMainThread&) {
     piece.ended = PieceEnd::MAIN_THREAD;
   } catch (...) {
@@ -93,30 +145,18 @@ class ListsReleased {
   ListsReleased& operator=(const ListsReleased&) = delete;
 };
 
-}  // namespace
-
-bool draw_in_parallel(uint8_t mode, const std::vector<ElemHeader*>* lists, int list_count) {
-  std::size_t total = 0;
-  for (int l = 0; l < list_count; ++l) total += lists[l].size();
-  const int threads = work_pool_threads();
-  if (threads < 2 || total < static_cast<std::size_t>(std::max(draw_parallel_min_elements, 1))) return false;
-  if (!screen_slots() || draw_refresh_now || work_pool_in_piece()) return false;
-  int band_count = threads * BANDS_PER_THREAD;
-  const int band_rows = view_band_rows(band_count);
-  if (band_rows <= 0) return false;
-  band_count = std::min(band_count, (view_band_rows(1) + band_rows - 1) / band_rows);
-
-  order.clear();
-  order.reserve(total);
-  for (int l = 0; l < list_count; ++l) order.insert(order.end(), lists[l].begin(), lists[l].end());
-  // Pieces few enough that the threads finish together.
+bool draw_spans(uint8_t mode, const std::vector<ElemSpan>& spans, std::size_t total, int band_count,
+                int band_rows) {
+  // Pieces few enough that the threads finish together; none reaches over
+  // the end of its span.
+  const std::size_t parts = static_cast<std::size_t>(work_pool_threads()) * PIECES_PER_THREAD;
   const std::size_t least = static_cast<std::size_t>(std::max(draw_parallel_piece_elements, 1));
-  const std::size_t per = std::max(least, (total + threads * PIECES_PER_THREAD - 1) /
-                                              static_cast<std::size_t>(threads * PIECES_PER_THREAD));
-  const int piece_count = static_cast<int>((total + per - 1) / per);
-  pieces.assign(piece_count, Piece{});
-  for (int p = 0; p < piece_count; ++p)
-    pieces[p] = Piece{p * per, std::min(total, (p + 1) * per), PieceEnd::DRAWN, 0};
+  const std::size_t per = std::max(least, (total + parts - 1) / parts);
+  pieces.clear();
+  for (const ElemSpan& s : spans)
+    for (std::size_t at = 0; at < s.size; at += per)
+      pieces.push_back(Piece{s.data + at, s.data + std::min(s.size, at + per), PieceEnd::DRAWN, 0});
+  const int piece_count = static_cast<int>(pieces.size());
   ops.resize(std::max(ops.size(), static_cast<std::size_t>(piece_count) * band_count));
 
   SlotsKept kept;
@@ -136,4 +176,69 @@ bool draw_in_parallel(uint8_t mode, const std::vector<ElemHeader*>* lists, int l
   });
   view_add_dirty_all();
   return true;
+}
+
+}  // namespace
+
+int draw_pass_of(const ElemHeader* e, const DrawPassRule& rule) {
+  const bool current = e->layer == cur_layer;
+  if (!current && rule.test_shown && !layer_shown(e->layer)) return -1;
+  if (rule.chosen && !rule.chosen(e)) return -1;
+  return (is_filling(e) ? 0 : 2) + (current ? 1 : 0);
+}
+
+bool draw_in_parallel(uint8_t mode, const std::vector<ElemSpan>& spans) {
+  std::size_t total = 0;
+  for (const ElemSpan& s : spans) total += s.size;
+  int band_count = 0, band_rows = 0;
+  if (!enough(total) || !applies(band_count, band_rows)) return false;
+  return draw_spans(mode, spans, total, band_count, band_rows);
+}
+
+bool draw_passes_in_parallel(uint8_t mode, const DrawPassRule& rule) {
+  int band_count = 0, band_rows = 0;
+  if (!elem_list_head || !applies(band_count, band_rows)) return false;
+  const std::vector<ElemHeader*>& all = list_in_order();
+  if (!enough(all.size())) return false;
+
+  // Sorting into the passes, slice by slice; a slice's passes keep its order.
+  const std::size_t slices = static_cast<std::size_t>(work_pool_threads()) * SLICES_PER_THREAD;
+  const std::size_t per = (all.size() + slices - 1) / slices;
+  sorted.resize(slices * 4);
+  std::atomic<bool> sorted_all{true};
+  work_pool_run(static_cast<int>(slices), [&](int s) {
+    std::vector<ElemHeader*>* pass = &sorted[static_cast<std::size_t>(s) * 4];
+    for (int k = 0; k < 4; ++k) pass[k].clear();
+    try {
+      const std::size_t end = std::min(all.size(), (s + 1) * per);
+      for (std::size_t i = s * per; i < end; ++i) {
+        const int k = draw_pass_of(all[i], rule);
+        if (k >= 0) pass[k].push_back(all[i]);
+      }
+    } catch (...) {  // no memory for the passes
+      sorted_all = false;
+    }
+  });
+  if (!sorted_all) return false;
+  std::vector<ElemSpan> spans;
+  std::size_t total = 0;
+  for (int k = 0; k < 4; ++k)
+    for (std::size_t s = 0; s < slices; ++s) {
+      const std::vector<ElemHeader*>& pass = sorted[s * 4 + k];
+      if (pass.empty()) continue;
+      spans.push_back(ElemSpan{pass.data(), pass.size()});
+      total += pass.size();
+    }
+  if (!enough(total) || !draw_spans(mode, spans, total, band_count, band_rows)) {
+    for (const ElemSpan& s : spans)
+      for (std::size_t i = 0; i < s.size; ++i) draw_element(mode, s.data[i]);
+  }
+  return true;
+}
+
+void draw_parallel_reset() {
+  list_copy = ListCopy{};
+  sorted.clear();
+  pieces.clear();
+  ops.clear();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 // Drawing many elements into the screen with every core: the elements are
-// cut into pieces, each piece is drawn on its own thread into pixel
-// operations per band of rows (display/view.h), and then each band is
-// played back on its own thread, the pieces in order. Every pixel ends as
-// drawing the elements one after the other would leave it.
+// sorted into the drawing passes in slices, the passes are cut into pieces,
+// each piece is drawn on its own thread into pixel operations per band of
+// rows (display/view.h), and then each band is played back on its own
+// thread, the pieces in order. Every pixel ends as drawing the elements one
+// after the other would leave it.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,12 +21,41 @@ inline constexpr int DRAW_PARALLEL_MIN_ELEMENTS = 20000;
 // Enough that handing a piece out costs nothing beside drawing it.
 inline constexpr int DRAW_PARALLEL_PIECE_ELEMENTS = 4096;
 
-// Draws the elements of the lists, list after list, each in order, as
-// draw_element(mode, e) would one by one, and adds the whole view to the
-// dirty rectangle. False, with nothing drawn, where it does not apply: too
-// few elements or a single hardware thread, output other than the screen's
-// own slots, a view without a store, drawing shown element by element
-// (draw_refresh_now), lines wider than a pixel, or an error inside a piece:
-// the caller then draws the elements itself and meets the error where it
-// belongs.
-bool draw_in_parallel(uint8_t mode, const std::vector<ElemHeader*>* lists, int list_count);
+// Which elements the drawing passes take: with test_shown, an element off
+// the current layer only while its layer is shown; and only those chosen
+// (a function that only reads, called on any thread).
+struct DrawPassRule {
+  bool test_shown = true;
+  bool (*chosen)(const ElemHeader*) = nullptr;
+};
+// The pass of an element under the rule, -1 for none: fillings of other
+// layers (0), fillings of the current layer (1), everything else of other
+// layers (2), of the current layer (3). The passes are drawn in that order,
+// each in list order.
+int draw_pass_of(const ElemHeader* e, const DrawPassRule& rule);
+
+// The four passes drawn with every core, as draw_element(mode, e) would draw
+// them one element after the other, the dirty rectangle grown to the whole
+// view. False, with nothing drawn, where that does not apply: fewer
+// elements in the list than draw_parallel_min_elements or a single
+// hardware thread, output other than the screen's own slots, a view
+// without a store, or drawing shown element by element (draw_refresh_now).
+// The elements sorted into the passes are drawn on this thread instead
+// when too few of them are chosen, when a line is wider than a pixel (cairo
+// draws those, on one thread), and when a piece fails, so that the error
+// comes where it belongs.
+bool draw_passes_in_parallel(uint8_t mode, const DrawPassRule& rule);
+
+// A run of elements in drawing order.
+struct ElemSpan {
+  ElemHeader* const* data = nullptr;
+  std::size_t size = 0;
+};
+// The spans drawn one after the other, each in order, with every core; false
+// with nothing drawn where that does not apply (above, counting the spans'
+// elements) or a line is wider than a pixel or a piece fails: the caller
+// then draws them itself.
+bool draw_in_parallel(uint8_t mode, const std::vector<ElemSpan>& spans);
+
+// Forgets the copy of the list the passes keep between drawings.
+void draw_parallel_reset();

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -27,8 +28,13 @@ class InPiece {
 
 class Pool {
  public:
+  // Where the system gives fewer threads than asked, the pool makes do with
+  // those it got (none at all: the caller runs every piece).
   explicit Pool(int workers) {
-    for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { serve(); });
+    try {
+      for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { serve(); });
+    } catch (const std::system_error&) {
+    }
   }
   ~Pool() {
     {

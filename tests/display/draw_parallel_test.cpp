@@ -50,7 +50,7 @@ class DrawParallel : public DisplayTest {
     draw_parallel_min_elements = 1;
     view_clear();
     draw_refresh_now = 0;
-    const bool taken = draw_in_parallel(DRAW_NORMAL, &all, 1);
+    const bool taken = draw_in_parallel(DRAW_NORMAL, {ElemSpan{all.data(), all.size()}});
     draw_refresh_now = 1;
     return taken;
   }
@@ -151,15 +151,67 @@ TEST_F(DrawParallel, LeftToOneThreadWhereItCannotApply) {
     RecordingOutdev rec;
     EXPECT_FALSE(taken_in_parallel());
   }
-  std::vector<ElemHeader*> all{elem_list_head};
+  const std::vector<ElemSpan> first{ElemSpan{&elem_list_head, 1}};
   draw_refresh_now = 1;
-  EXPECT_FALSE(draw_in_parallel(DRAW_NORMAL, &all, 1));
+  EXPECT_FALSE(draw_in_parallel(DRAW_NORMAL, first));
 
   // Fewer elements than the least.
   draw_parallel_min_elements = 1000;
   draw_refresh_now = 0;
-  EXPECT_FALSE(draw_in_parallel(DRAW_NORMAL, &all, 1));
+  EXPECT_FALSE(draw_in_parallel(DRAW_NORMAL, first));
   draw_refresh_now = 1;
+}
+
+// The passes keep a copy of the list between drawings; after each change
+// of the list the drawing on several threads (first, so that it meets the
+// copy as the change left it) gives the pixels of the drawing on one.
+TEST_F(DrawParallel, TheKeptCopyOfTheListFollowsEveryChange) {
+  ASSERT_TRUE(render_fixture_build("symbols"));
+  overlapping_sheet();
+  for (int l = 0; l < 3; ++l) layers[l].shown = 1;
+  offscreen(320, 200);
+  view_zoom_to_extents(0);
+  auto same_both_ways = [](const char* after) {
+    SCOPED_TRACE(after);
+    const std::vector<uint32_t> many = redrawn(true, false);
+    const std::vector<uint32_t> one = redrawn(false, false);
+    EXPECT_TRUE(one == many) << "the pictures differ";
+  };
+  same_both_ways("the first drawing");
+
+  elem_new_line(0, 3, 0, 0, 0, 20, 12);
+  elem_new_line(1, 4, 0, 0, 12, 20, 0);
+  same_both_ways("appending");
+
+  ElemHeader* gone = elem_list_head->next->next;
+  elem_unlink(gone);
+  elem_destroy(gone);
+  same_both_ways("unlinking and freeing");
+
+  int k = 0;
+  for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = k++ % 4 == 0;
+  elem_purge_marked();
+  same_both_ways("purging the marked");
+
+  layers[1].shown = 0;
+  same_both_ways("hiding a layer");
+  cur_layer = 2;
+  same_both_ways("another current layer");
+
+  elem_free_all();
+  ASSERT_TRUE(render_fixture_build("basic"));
+  same_both_ways("another drawing");
+
+  // The marked elements alone, drawn over what is there.
+  k = 0;
+  for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = k++ % 2;
+  auto highlighted = [](bool parallel) {
+    redrawn(false, false);
+    draw_parallel_min_elements = parallel ? 1 : INT_MAX;
+    draw_selected(DRAW_HIGHLIGHT);
+    return view_pixels(0);
+  };
+  EXPECT_TRUE(highlighted(true) == highlighted(false)) << "the marked elements differ";
 }
 
 }  // namespace
