@@ -5,13 +5,8 @@
 #include <exception>
 
 #include "display/draw.h"
-#include "display/draw_dim.h"
-#include "display/draw_hatch.h"
-#include "display/draw_room.h"
 #include "display/outdev.h"
-#include "display/outdev_breakdown.h"
 #include "display/outdev_screen.h"
-#include "display/text_draw.h"
 #include "display/view.h"
 #include "model/layers.h"
 #include "platform/work_pool.h"
@@ -26,13 +21,6 @@ constexpr int PIECES_PER_THREAD = 8;
 constexpr int SLICES_PER_THREAD = 4;
 constexpr int BANDS_PER_THREAD = 2;
 
-bool screen_slots() {
-  return !outdev.active && outdev.line == outdev_screen_line && outdev.arc == outdev_screen_arc &&
-         outdev.bezier == outdev_screen_bezier && outdev.text == outdev_screen_text &&
-         outdev.fill == outdev_screen_fill && outdev.dimension == outdev_screen_dimension &&
-         outdev.room == outdev_screen_room;
-}
-
 bool is_filling(const ElemHeader* e) {
   const PatternElem* p = elem_as<PatternElem>(e);
   return p && p->type == PATTERN_FILLING;
@@ -46,7 +34,7 @@ bool enough(std::size_t elements) {
 // of elements, and the bands of the view.
 bool applies(int& band_count, int& band_rows) {
   const int threads = work_pool_threads();
-  if (threads < 2 || !screen_slots() || draw_refresh_now || work_pool_in_piece()) return false;
+  if (threads < 2 || !outdev_screen_installed() || draw_refresh_now || work_pool_in_piece()) return false;
   band_count = threads * BANDS_PER_THREAD;
   band_rows = view_band_rows(band_count);
   if (band_rows <= 0) return false;
@@ -199,10 +187,11 @@ bool draw_passes_in_parallel(uint8_t mode, const DrawPassRule& rule) {
   int band_count = 0, band_rows = 0;
   if (!elem_list_head || !applies(band_count, band_rows)) return false;
   const std::vector<ElemHeader*>& all = list_in_order();
-  if (!enough(all.size())) return false;
 
   // Sorting into the passes, slice by slice; a slice's passes keep its order.
-  const std::size_t slices = static_cast<std::size_t>(work_pool_threads()) * SLICES_PER_THREAD;
+  // A small list is one slice, sorted on this thread.
+  const std::size_t slices =
+      enough(all.size()) ? static_cast<std::size_t>(work_pool_threads()) * SLICES_PER_THREAD : 1;
   const std::size_t per = (all.size() + slices - 1) / slices;
   sorted.resize(slices * 4);
   std::atomic<bool> sorted_all{true};

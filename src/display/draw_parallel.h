@@ -36,12 +36,12 @@ int draw_pass_of(const ElemHeader* e, const DrawPassRule& rule);
 
 // The four passes drawn with every core, as draw_element(mode, e) would draw
 // them one element after the other, the dirty rectangle grown to the whole
-// view. False, with nothing drawn, where that does not apply: fewer
-// elements in the list than draw_parallel_min_elements or a single
-// hardware thread, output other than the screen's own slots, a view
-// without a store, or drawing shown element by element (draw_refresh_now).
-// The elements sorted into the passes are drawn on this thread instead
-// when too few of them are chosen, when a line is wider than a pixel (cairo
+// view. False, with nothing drawn, where that does not apply: an empty list
+// or a single hardware thread, output other than the screen's own slots, a
+// view without a store, or drawing shown element by element
+// (draw_refresh_now). The elements sorted into the passes are drawn on this
+// thread instead when fewer than draw_parallel_min_elements are in the list
+// or chosen, when a line is wider than a pixel (cairo
 // draws those, on one thread), and when a piece fails, so that the error
 // comes where it belongs.
 bool draw_passes_in_parallel(uint8_t mode, const DrawPassRule& rule);

@@ -35,6 +35,13 @@ void outdev_init_screen_slots() {
   outdev.context = OutdevContext{};
 }
 
+bool outdev_screen_installed() {
+  return !outdev.active && outdev.line == outdev_screen_line && outdev.arc == outdev_screen_arc &&
+         outdev.bezier == outdev_screen_bezier && outdev.text == outdev_screen_text &&
+         outdev.fill == outdev_screen_fill && outdev.dimension == outdev_screen_dimension &&
+         outdev.room == outdev_screen_room;
+}
+
 uint8_t outdev_palette_index(uint8_t pen) {
   const bool guide = pen == PEN_GUIDE;
   const uint8_t p = pen < PEN_COUNT ? pen : 0;

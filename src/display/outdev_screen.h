@@ -10,6 +10,10 @@
 
 #include "model/elem.h"
 
+// Whether this thread's table holds the seven screen slots that
+// outdev_init_screen_slots puts there, with no writer active.
+bool outdev_screen_installed();
+
 // Palette index of a pen in the current draw mode.
 uint8_t outdev_palette_index(uint8_t pen);
 // Screen width of a pen in pixels: its paper width at the reference scale,
