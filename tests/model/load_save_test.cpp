@@ -96,9 +96,9 @@ TEST_F(LoadSave, FilesThatAreNoDrawingLeaveTheDrawingAlone) {
   put_file(dir / "notes.txt", ByteVec{'h', 'e', 'l', 'l', 'o', '\n'});
   struct Case {
     std::string path;
-    const char* message;
+    std::string message;
   } cases[] = {{dir / "notes.txt", "error This is not a Kavro file!"},
-               {dir / "missing.kav", "error Cannot open file"},
+               {dir / "missing.kav", "error Cannot open file\n" + (dir / "missing.kav")},
                {dir.path().string(), "error This is not a Kavro file!"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);

@@ -77,7 +77,7 @@ int kavfile_load_drawing(int mode, const char* path) {
 
   FioFile in(file.c_str(), "rb");
   if (!in) {
-    error("Cannot open file");
+    ui().msgbox_error((std::string(nls_translate("Cannot open file")) + "\n" + file).c_str());
     return 0;
   }
   const int version = kavfile_read_header(in.get());
