@@ -339,7 +339,8 @@ TEST(ArchgenMesh, EveryGeneratedSolidIsClosedAndWoundInwards) {
   } stairs[] = {
       {"step ", {1.0, 0.2, 0.03, 7, 0.0, 1.2}},
       {"step going down ", {1.0, 0.2, 0.03, 3, 1.2, 0.0}},
-      {"step of negative width and thickness ", {-1.0, -0.2, 0.03, 3, 0.0, 1.2}},
+      {"step of negative width ", {-1.0, 0.2, 0.03, 3, 0.0, 1.2}},
+      {"step of negative thickness ", {1.0, -0.2, 0.03, 3, 0.0, 1.2}},
   };
   for (const auto& st : stairs) {
     const auto steps = archgen_stair_steps(Q(0, 0), Q(2, 2), st.stair);

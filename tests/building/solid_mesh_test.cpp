@@ -157,6 +157,15 @@ TEST(SolidMesh, FrustumCirclesLieOnTheirRadiiAroundTheAxis) {
   }
 }
 
+// A radius below 0 gives the same circle: with radii of both signs the top
+// point k still stands straight above the base point k, not across the axis.
+TEST(SolidMesh, FrustumRadiiOfBothSignsDoNotTwistTheSides) {
+  const SolidMesh m = solid_frustum(P(0, 0, 0), P(0, 0, 2), 1, -0.5, 6);
+  const SolidMesh plain = solid_frustum(P(0, 0, 0), P(0, 0, 2), 1, 0.5, 6);
+  ASSERT_EQ(m.vertex_count(), 12);
+  for (int k = 0; k < 12; ++k) EXPECT_TRUE(vec3_equal(m.vertices[k], plain.vertices[k])) << k;
+}
+
 TEST(SolidMesh, ZeroAxisGivesCentresNotNaN) {
   const SolidMesh m = solid_frustum(P(1, 1, 1), P(1, 1, 1), 2, 1, 5);
   for (const Point3& p : m.vertices) EXPECT_TRUE(vec3_equal(p, P(1, 1, 1)));
