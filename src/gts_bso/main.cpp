@@ -12,6 +12,7 @@
 //     its volume; exit status 0 when it is all three.
 
 #include <gts.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -228,6 +229,9 @@ int try_in_child(const BsoMesh& m1, const BsoMesh& m2, const double offset[3], c
     return write_parts(folder, parts) ? 0 : 2;
   }
   if (child == 0) {
+    // A try the library ends leaves no core file in the working folder.
+    const rlimit no_core{0, 0};
+    setrlimit(RLIMIT_CORE, &no_core);
     BsoMesh parts[4];
     if (!boolean_parts(m1, m2, offset, parts)) _exit(1);
     _exit(write_parts(folder, parts) ? 0 : 2);
