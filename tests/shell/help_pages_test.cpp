@@ -53,4 +53,29 @@ TEST(HelpPages, ShortcutPageHoldsTheGeneratedTable) {
   }
 }
 
+// The row of the shortcut table that lists key, from "<tr>" to "</tr>".
+std::string row_of(const std::string& page, const std::string& key) {
+  const std::size_t table = page.find("<table");
+  const std::size_t at = table == std::string::npos ? table : page.find("<kbd>" + key + "</kbd>", table);
+  if (at == std::string::npos) return "";
+  const std::size_t start = page.rfind("<tr>", at);
+  return page.substr(start, page.find("</tr>", at) - start);
+}
+
+TEST(HelpPages, ShortcutPageSaysWhatTheKeysDo) {
+  // + steps the scale number up (1:100 to 1:200), which shows the drawing
+  // smaller; Shift+M remembers the view; a asks for a typed point.
+  struct Case {
+    const char *folder, *key, *words;
+  };
+  for (const Case& c :
+       {Case{"", "+", "Zoom out"}, Case{"", "-", "Zoom in"}, Case{"", "Shift+M", "Remember the current view"},
+        Case{"", "a", "Type a point"}, Case{"", "x", "Move the last point along X"},
+        Case{"de", "+", "Verkleinern"}, Case{"de", "-", "Vergrößern"},
+        Case{"de", "Umschalt+M", "Aktuelle Ansicht merken"}, Case{"de", "a", "Punkt eintippen"}}) {
+    const std::string row = row_of(read_all(doc / c.folder / "8.html"), c.key);
+    EXPECT_NE(row.find(c.words), std::string::npos) << c.folder << " " << c.key << ": " << row;
+  }
+}
+
 }  // namespace

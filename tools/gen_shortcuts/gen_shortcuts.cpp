@@ -29,36 +29,56 @@ struct Words {
 // What each posted command key does, in the words of the manual.
 const std::map<std::string, Words>& command_words() {
   static const std::map<std::string, Words> words = {
-      {"z_def",
-       {"Open the dialog of the running tool's settings", "Einstellungen des laufenden Werkzeugs öffnen"}},
-      {"s_back", {"Back to the previous view", "Zurück zur vorigen Ansicht"}},
+      {"z_def", {"Remember the current view", "Aktuelle Ansicht merken"}},
+      {"s_back", {"Back to the remembered view", "Zurück zur gemerkten Ansicht"}},
       {"z_snap_i", {"Snap to the intersection of two elements", "Fang am Schnittpunkt zweier Elemente"}},
-      {"z_snap_m", {"Snap to the middle of an element", "Fang an der Mitte eines Elements"}},
-      {"z_snap_d", {"Snap at a distance along an element", "Fang in einem Abstand entlang eines Elements"}},
-      {"z_snap_t", {"Snap to the tangent point", "Fang am Tangentenpunkt"}},
+      {"z_snap_m", {"Snap to the middle between two points", "Fang in der Mitte zwischen zwei Punkten"}},
+      {"z_snap_d",
+       {"Snap to a division point between two points", "Fang an einem Teilungspunkt zwischen zwei Punkten"}},
+      {"z_snap_t",
+       {"Snap to the tangent point from a point to a circle",
+        "Fang am Tangentenpunkt von einem Punkt an einen Kreis"}},
       {"z_enter",
        {"Confirm: end the input or take the value", "Bestätigen: Eingabe beenden oder Wert übernehmen"}},
       {"s_deffi_ok", {"Finish the selection", "Auswahl abschließen"}},
       {"p_nop", {"Cancel the running tool", "Laufendes Werkzeug abbrechen"}},
-      {"z_cx", {"Type the X coordinate", "X-Koordinate eingeben"}},
-      {"z_cy", {"Type the Y coordinate", "Y-Koordinate eingeben"}},
-      {"z_cz", {"Type the Z coordinate", "Z-Koordinate eingeben"}},
+      {"z_cx",
+       {"Move the last point along X by a typed length",
+        "Letzten Punkt um eine getippte Länge entlang X schieben"}},
+      {"z_cy",
+       {"Move the last point along Y by a typed length",
+        "Letzten Punkt um eine getippte Länge entlang Y schieben"}},
+      {"z_cz",
+       {"Move the last point along Z by a typed length",
+        "Letzten Punkt um eine getippte Länge entlang Z schieben"}},
       {"z_abs",
-       {"Switch between absolute and relative coordinates",
-        "Zwischen absoluten und relativen Koordinaten umschalten"}},
+       {"Type a point: x;y;z in metres (\"Abs. X/Y/Z:\")",
+        "Punkt eintippen: x;y;z in Metern („Abs. X/Y/Z:“)"}},
       {"b_gauge", {"Measure a distance", "Abstand messen"}},
-      {"z_cup", {"Move the cursor up", "Cursor nach oben bewegen"}},
-      {"z_cdown", {"Move the cursor down", "Cursor nach unten bewegen"}},
-      {"z_cleft", {"Move the cursor left", "Cursor nach links bewegen"}},
-      {"z_cright", {"Move the cursor right", "Cursor nach rechts bewegen"}},
-      {"z_space", {"Take the point under the cursor", "Punkt unter dem Cursor übernehmen"}},
-      {"p_undo", {"Undo the last step", "Letzten Schritt rückgängig machen"}},
+      {"z_cup",
+       {"Move the last point up by a typed length",
+        "Letzten Punkt um eine getippte Länge nach oben schieben"}},
+      {"z_cdown",
+       {"Move the last point down by a typed length",
+        "Letzten Punkt um eine getippte Länge nach unten schieben"}},
+      {"z_cleft",
+       {"Move the last point left by a typed length",
+        "Letzten Punkt um eine getippte Länge nach links schieben"}},
+      {"z_cright",
+       {"Move the last point right by a typed length",
+        "Letzten Punkt um eine getippte Länge nach rechts schieben"}},
+      {"z_space", {"Centre the view on the cursor", "Ansicht auf den Cursor zentrieren"}},
+      {"p_undo",
+       {"Undo the last step (ends a running tool)",
+        "Letzten Schritt rückgängig machen (beendet ein laufendes Werkzeug)"}},
       {"z_help_guide", {"Open this manual", "Dieses Handbuch öffnen"}},
-      {"s_maminus", {"Zoom out", "Verkleinern"}},
-      {"s_maplus", {"Zoom in", "Vergrößern"}},
+      // The keys step the scale number 1:N: plus to a larger N, which
+      // shows the drawing smaller.
+      {"s_maminus", {"Zoom in (next smaller scale number)", "Vergrößern (nächstkleinere Maßstabszahl)"}},
+      {"s_maplus", {"Zoom out (next larger scale number)", "Verkleinern (nächstgrößere Maßstabszahl)"}},
       {"b_edit_delete", {"Delete elements", "Elemente löschen"}},
-      {"z_pnull",
-       {"Set the relative origin to the last point", "Relativen Nullpunkt auf den letzten Punkt setzen"}},
+      // Posted, but nothing acts on it: not listed.
+      {"z_pnull", {"", ""}},
   };
   return words;
 }
@@ -198,8 +218,8 @@ std::string table() {
       const std::string with_snap = describe(snap);
       const std::string while_busy = describe(selecting);
       if (with_snap != what)
-        what = (what.empty() ? "" : what + "; ") + (german ? "bei Fangtasten: " : "with snap keys on: ") +
-               with_snap;
+        what = (what.empty() ? "" : what + "; ") +
+               (german ? "während ein Punkt gefragt ist: " : "while a point is asked: ") + with_snap;
       if (while_busy != describe(plain))
         what += std::string("; ") + (german ? "während einer Auswahl: " : "while selecting: ") + while_busy;
       // A modifier that changes nothing is not worth a line of its own.
