@@ -212,6 +212,28 @@ TEST_F(MeshBooleanTest, NestedApartAndTouchingSolidsGiveAWholeSolidOrNothing) {
   }
 }
 
+// A wall is turned into a mesh for the operation; when nothing is left of
+// it the wall comes back, and no undo step is left for the conversion.
+TEST_F(MeshBooleanTest, AnEmptyResultGivesTheWallBack) {
+  SetUpFolder();
+  WallElem* w = axis_wall(0, 0, 4, 0);
+  MeshElem* box = cuboid(10, 10, 0, 11, 11, 1, 1, "Glass");
+  const auto before = drawing_state();
+  const uint8_t steps = undo_used;
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(mesh_boolean(MESH_BOOLEAN_INTERSECTION, w, box, folder()), 0);
+  testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(errors().empty());
+  EXPECT_EQ(ui.calls_starting("message"), std::vector<std::string>({"message Message: The result is empty"}));
+  const auto e = elements();
+  ASSERT_EQ(e.size(), 2u);
+  EXPECT_EQ(e[0], box);
+  EXPECT_EQ(e[1]->kind, ELEM_WALL);
+  EXPECT_EQ(drawing_state(), before);
+  EXPECT_EQ(undo_used, steps);
+  EXPECT_EQ(undo_undone, 0);
+}
+
 TEST_F(MeshBooleanTest, AWindowShapedBoxIsCutOutOfAWall) {
   SetUpFolder();
   WallElem* w = axis_wall(0, 0, 4, 0);

@@ -126,7 +126,8 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   select_clear_flags();
   const int pen = first->pen, line_type = first->line_type;
 
-  // Walls become meshes for good, before anything can fail.
+  // Walls become meshes for good, before anything can fail; only an empty
+  // result gives them back.
   ElemHeader* operand[2] = {first, second};
   int converted = 0;
   for (ElemHeader*& op : operand)
@@ -170,6 +171,14 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
       if (p) p->mark = 1;
     elem_purge_marked();
     if (!read) return fail();
+    if (converted) {
+      // Nothing to show for it: the walls come back as they were, and the
+      // two steps of their conversion are forgotten (a mode above the
+      // recording ones only drops the steps taken back).
+      undo_step_back();
+      undo_step_back();
+      undo_record(UNDO_CHANGE_POINTS + 1, 0);
+    }
     ui().msgbox_message(nls_translate("Message"), nls_translate(nls_mark("The result is empty")));
     return 0;
   }
