@@ -177,14 +177,15 @@ class ChunkRepair {
     return false;
   }
 
-  // The chunk at at, which must end by limit (the end of the chunk holding
-  // it, which lies inside the file).
+  // The chunk at at, which must end by limit, the end of the chunk holding
+  // it. That chunk lies inside the file (a file cut short is told by its
+  // main chunk), so reaching past it is damage.
   bool header(std::size_t at, std::size_t limit, uint16_t& id, std::size_t& end) {
     if (at > limit || limit - at < 6) return fail(M3dsError::OUTSIDE);
     id = static_cast<uint16_t>(u16(at));
     const std::size_t size = u32(at + 2);
     if (size < 6) return fail(M3dsError::BAD_SIZE);
-    if (size > limit - at) return fail(size > b_.size() - at ? M3dsError::CUT_SHORT : M3dsError::OUTSIDE);
+    if (size > limit - at) return fail(M3dsError::OUTSIDE);
     end = at + size;
     return true;
   }
