@@ -88,7 +88,7 @@ TEST_F(RenderFile, FilesThatCannotBeLoadedAreRefusedWithTheLoadersMessage) {
   struct Case {
     std::string path;
     const char* message;
-  } cases[] = {{dir / "missing.kav", "kav-render: Cannot open file\n"},
+  } cases[] = {{dir / "missing.kav", "kav-render: Cannot open file\nThe file does not exist.\n"},
                {dir / "notes.txt", "kav-render: This is not a Kavro file!\n"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);

@@ -98,8 +98,8 @@ TEST_F(LoadSave, FilesThatAreNoDrawingLeaveTheDrawingAlone) {
     std::string path;
     const char* message;
   } cases[] = {{dir / "notes.txt", "error This is not a Kavro file!"},
-               {dir / "missing.kav", "error Cannot open file"},
-               {dir.path().string(), "error This is not a Kavro file!"}};
+               {dir / "missing.kav", "error Cannot open file\nThe file does not exist."},
+               {dir.path().string(), "error Cannot open file\nThis is a folder, not a file."}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     open_drawing();

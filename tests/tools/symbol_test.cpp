@@ -295,8 +295,9 @@ TEST_F(SymbolTest, AFileThatIsNoDrawingIsReportedAndNothingIsPlaced) {
 // A large symbol file shows the progress window while it is read.
 TEST_F(SymbolTest, ALargeSymbolShowsProgress) {
   two_lines();
-  save_all(0, 0, 0);
-  const fs::path small = symbol_save_file.c_str();
+  for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = 1;
+  const fs::path small = dir / "sym" / "small.sym";
+  ASSERT_EQ(symbol_write_marked(small.string(), 0, 0, 0), 1);
   std::ifstream in(small, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), {});
   // The last chunk, a line, again and again.
