@@ -196,3 +196,9 @@ void WallTouchRepair::draw_touching() const {
     }
   }
 }
+
+bool wall_same_outline(const std::vector<WallSegment>& a, const std::vector<WallSegment>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const WallSegment& p, const WallSegment& q) {
+    return p.start.x == q.start.x && p.start.y == q.start.y && p.end.x == q.end.x && p.end.y == q.end.y;
+  });
+}

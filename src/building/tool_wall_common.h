@@ -28,6 +28,9 @@ WallElem* wall_append_rebuilt(const WallElem& w, const WallCorners& c, bool keep
 // The eight corners of w.
 WallCorners wall_corners_of(const WallElem& w);
 
+// Two outlines with the same segments in the same order, to the bit.
+bool wall_same_outline(const std::vector<WallSegment>& a, const std::vector<WallSegment>& b);
+
 // The four edges of a plan with inverting lines.
 void wall_xor_plan(const WallPlan& p);
 

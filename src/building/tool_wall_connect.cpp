@@ -10,6 +10,7 @@
 #include "model/geom.h"
 #include "model/layers.h"
 #include "model/nls.h"
+#include "model/ui.h"
 #include "model/undo.h"
 #include "tools/tool_common.h"
 
@@ -152,8 +153,6 @@ void tool_wall_connect() {
 
 void tool_wall_connect_all() {
   const std::vector<WallElem*> ws = layer_walls();
-  if (ws.empty()) return;
-  record_change(ws);
   // Each wall in turn is connected to every other wall of the same pen: first
   // to those after it in the list, then to those before it. Only the other
   // walls' corners count, so the turns can all work on the old records.
@@ -170,6 +169,13 @@ void tool_wall_connect_all() {
     }
     outlines[i] = std::move(w->segments);
   }
+  bool changed = false;
+  for (std::size_t i = 0; i < n && !changed; ++i) changed = !wall_same_outline(outlines[i], ws[i]->segments);
+  if (!changed) {
+    ui().msgbox_message(nls_translate("Message"), nls_translate(nls_mark("No walls to connect")));
+    return;
+  }
+  record_change(ws);
   // The connected walls follow all other elements, in the order of their turns.
   for (std::size_t i = 0; i < n; ++i) {
     elem_append_copy(ws[i]);

@@ -5,6 +5,8 @@
 #include "display/draw.h"
 #include "display/pick.h"
 #include "model/layers.h"
+#include "model/nls.h"
+#include "model/ui.h"
 #include "model/undo.h"
 #include "model/wall_outline.h"
 
@@ -27,11 +29,23 @@ void tool_wall_separate_all() {
   ElemHeader* it;
   for (ElemHeader* e = elem_first(&it); e; e = elem_next(&it))
     if (auto* w = elem_as<WallElem>(e); w && w->layer == cur_layer) ws.push_back(w);
-  if (ws.empty()) return;
+  if (ws.empty()) {
+    ui().msgbox_message(nls_translate("Message"), nls_translate(nls_mark("No walls to separate")));
+    return;
+  }
   for (WallElem* w : ws) w->mark = 1;
   undo_record(UNDO_CHANGE, 0);
   for (WallElem* w : ws) w->mark = 0;
   // Each rebuilt wall is appended at the end, in the order of the old ones.
-  for (WallElem* w : ws) undo_mark_element(wall_rebuild_outline(w));
+  // Whether any was connected shows only once it is rebuilt.
+  bool changed = false;
+  for (WallElem* w : ws) {
+    const std::vector<WallSegment> before = w->segments;
+    WallElem* rebuilt = wall_rebuild_outline(w);
+    changed = changed || !wall_same_outline(before, rebuilt->segments);
+    undo_mark_element(rebuilt);
+  }
   view_redraw();
+  if (!changed)
+    ui().msgbox_message(nls_translate("Message"), nls_translate(nls_mark("No walls to separate")));
 }

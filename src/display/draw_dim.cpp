@@ -1,6 +1,5 @@
 #include "display/draw_dim.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "display/outdev.h"
@@ -9,6 +8,7 @@
 #include "display/view.h"
 #include "model/geom.h"
 #include "model/settings.h"
+#include "model/units.h"
 
 namespace {
 
@@ -369,10 +369,8 @@ void draw_angle(const DimCall& d) {
 }  // namespace
 
 std::string draw_fixed(double value, int decimals) {
-  char buf[400];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-  if (res.ec != std::errc() || !std::isfinite(value)) return std::string();
-  std::string s(buf, res.ptr);
+  if (!std::isfinite(value)) return std::string();
+  std::string s = units_fixed(value, decimals);
   if (s.size() > 1 && s[0] == '-' && s.find_first_not_of("0.", 1) == std::string::npos) s.erase(0, 1);
   return s;
 }

@@ -14,7 +14,7 @@
 #include "model/elem.h"
 
 // A number with a fixed count of decimals, always with "." whatever the C
-// locale, rounded as printf's "%.*f"; a value that rounds to zero never
+// locale, rounded as its decimal text reads (units_fixed); a value that rounds to zero never
 // keeps its minus sign ("0.00", not "-0.00"). Empty for a value that is not
 // finite.
 std::string draw_fixed(double value, int decimals);

@@ -763,6 +763,13 @@ void pov_export(int mode) {
     ElemHeader* e;
     for (elem_first(&e); e; elem_next(&e))
       if (e->layer == cur_layer || layer_shown(e->layer)) e->mark = 1;
+    // Without a light POV-Ray renders a black picture: say so first.
+    bool lit = false;
+    for (elem_first(&e); e && !lit; elem_next(&e)) lit = e->mark && e->kind == ELEM_LIGHT;
+    if (!lit) {
+      const char* answers[] = {nls_translate("OK"), nls_translate("Cancel")};
+      if (ui().msgbox_ask(nls_translate(nls_mark("The scene has no light")), 2, answers) != 1) return;
+    }
     path = pov_render_scene_path();
     if (path.empty()) {
       ui().msgbox_error(nls_translate("Cannot open file"));

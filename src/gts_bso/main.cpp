@@ -12,9 +12,12 @@
 //     its volume; exit status 0 when it is all three.
 
 #include <gts.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -213,16 +216,49 @@ bool write_parts(const std::string& folder, const BsoMesh parts[4]) {
   return ok;
 }
 
+// One try in a child process: the library ends the process on some
+// inputs (faces lying in one another's planes can fail one of its
+// assertions), and that must leave the next try possible. 0 when the parts
+// were written, 1 when this try failed, 2 when writing failed.
+int try_in_child(const BsoMesh& m1, const BsoMesh& m2, const double offset[3], const std::string& folder) {
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child < 0) {
+    BsoMesh parts[4];
+    if (!boolean_parts(m1, m2, offset, parts)) return 1;
+    return write_parts(folder, parts) ? 0 : 2;
+  }
+  if (child == 0) {
+    // A try the library ends leaves no core file in the working folder.
+    const rlimit no_core{0, 0};
+    setrlimit(RLIMIT_CORE, &no_core);
+    BsoMesh parts[4];
+    if (!boolean_parts(m1, m2, offset, parts)) _exit(1);
+    _exit(write_parts(folder, parts) ? 0 : 2);
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0)
+    if (errno != EINTR) return 1;
+  if (WIFEXITED(status)) return WEXITSTATUS(status) <= 2 ? WEXITSTATUS(status) : 1;
+  // Ended by a signal, perhaps while writing: nothing of it may stay.
+  for (const char* name : kNames) {
+    std::remove((folder + "/." + name + "." + std::to_string(child) + ".tmp").c_str());
+    std::remove((folder + "/" + name).c_str());
+  }
+  return 1;
+}
+
 int run_inter(const char* file1, const char* file2, const char* folder) {
   BsoMesh m1, m2;
   if (!load(file1, m1) || !load(file2, m2)) return 1;
-  // Faces lying in one plane (two boxes on one floor) can defeat the
-  // intersection; a second try moves the second operand by a distance far
-  // below what the main program's reader merges, and back when writing.
-  const double offsets[2][3] = {{0, 0, 0}, {1.1e-7, 2.3e-7, 3.7e-7}};
+  // Faces lying in one plane (two boxes on one floor, a box in the corner
+  // of another) can defeat the intersection; later tries move the second
+  // operand by a distance far below what the main program's reader merges,
+  // one way and then the other, and back when writing.
+  const double offsets[3][3] = {{0, 0, 0}, {1.1e-7, 2.3e-7, 3.7e-7}, {-1.3e-7, -1.9e-7, -2.9e-7}};
   for (const auto& offset : offsets) {
-    BsoMesh parts[4];
-    if (boolean_parts(m1, m2, offset, parts)) return write_parts(folder, parts) ? 0 : 1;
+    const int result = try_in_child(m1, m2, offset, folder);
+    if (result != 1) return result == 0 ? 0 : 1;
   }
   std::fprintf(stderr, "gts_bso: the intersection of the surfaces could not be computed\n");
   return 1;

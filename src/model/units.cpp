@@ -10,14 +10,7 @@ namespace {
 
 constexpr char INCH_MARK = '"';
 
-// A double with a fixed number of decimals, always with "." whatever the
-// C locale says; rounding as printf's "%.*f".
-std::string fixed(double v, int decimals) {
-  char buf[512];
-  const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-  if (res.ec != std::errc()) return std::string();
-  return std::string(buf, res.ptr);
-}
+std::string fixed(double v, int decimals) { return units_fixed(v, decimals); }
 
 std::string fixed_with(double v, int decimals, std::string_view suffix) {
   std::string s = fixed(v, decimals);
@@ -80,6 +73,37 @@ std::string_view trim_blanks(std::string_view s) {
 }
 
 }  // namespace
+
+std::string units_fixed(double v, int decimals) {
+  if (decimals < 0) decimals = 0;
+  // The binary value first goes to nine decimals, so that 4.1825 (stored as
+  // 4.18249999...) rounds as the 4.1825 a user typed or a sum of typed sizes
+  // means; then the decimal digits are rounded half away from zero.
+  constexpr int SNAP = 9;
+  const int digits = decimals > SNAP ? decimals : SNAP;
+  char buf[512];
+  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::fixed, digits);
+  if (res.ec != std::errc()) return std::string();
+  std::string s(buf, res.ptr);
+  if (!std::isfinite(v)) return v < 0 ? "-" + s : s;
+  const std::size_t point = s.find('.');
+  if (digits > decimals) {
+    const bool up = s[point + 1 + decimals] >= '5';
+    s.erase(decimals == 0 ? point : point + 1 + decimals);
+    if (up) {
+      bool carry = true;
+      for (std::size_t i = s.size(); carry && i > 0; --i) {
+        char& c = s[i - 1];
+        if (c == '.') continue;
+        carry = c == '9';
+        c = carry ? '0' : static_cast<char>(c + 1);
+      }
+      if (carry) s.insert(0, "1");  // 9.99 went up to 10.00
+    }
+  }
+  if (std::signbit(v)) s.insert(0, "-");
+  return s;
+}
 
 std::string units_format_length(double m) {
   switch (length_unit) {

@@ -14,6 +14,12 @@ inline constexpr double UNITS_INCH = 0.0254;  // metres
 inline constexpr double UNITS_FOOT = 0.3048;  // metres
 inline constexpr double UNITS_PI = 3.141592653589793;
 
+// value with a fixed number of decimals and "." whatever the C locale says,
+// rounded as its decimal text reads (to nine decimals first, then half away
+// from zero), so that equal sizes show equal figures. A negative value keeps
+// its sign even when it rounds to zero, as printf's "%.*f" does.
+std::string units_fixed(double value, int decimals);
+
 // Each returns the text, or an empty text when the unit code is out of range.
 std::string units_format_length(double metres);
 std::string units_format_angle(double radians);

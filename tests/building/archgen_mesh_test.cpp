@@ -319,12 +319,43 @@ TEST(ArchgenMesh, EveryGeneratedSolidIsClosedAndWoundInwards) {
       {"ceiling square", archgen_ceiling({Q(0, 0), Q(4, 0), Q(4, 4), Q(0, 4)}, 2.75, 2.95), true},
       {"ceiling L", archgen_ceiling({Q(1, 1), Q(0, 1), Q(0, 0), Q(2, 0), Q(2, 2), Q(1, 2)}, 0, 0.2), false},
   };
-  const auto steps = archgen_stair_steps(Q(0, 0), Q(2, 2), {1.0, 0.2, 0.03, 7, 0.0, 1.2});
-  for (std::size_t k = 0; k < steps.size(); ++k)
-    cases.push_back({"step " + std::to_string(k), steps[k], true});
-  const auto frame = archgen_window_frame(opening(1, 1, 0.6, 0.8, 0.5, 2, 0.05, 0.1), 2, 1, 0.08);
-  for (std::size_t k = 0; k < frame.size(); ++k)
-    cases.push_back({"frame box " + std::to_string(k), frame[k].mesh, true});
+  // Negative sizes: each typed value below 0 mirrors the part or puts its
+  // top below its base, and the part is still wound outward.
+  const std::vector<Case> negative = {
+      {"round pillar of negative height", archgen_round_pillar(1, 1, 0.2, 0, -3), true},
+      {"round pillar of negative diameter", archgen_round_pillar(1, 1, -0.2, 0, 3), true},
+      {"pillar of negative width", archgen_pillar(0, 0, -0.3, 0.2, 0, 3), true},
+      {"pillar of negative thickness and height", archgen_pillar(0, 0, 0.3, -0.2, 0, -3), true},
+      {"beam of negative width", archgen_beam(Q(0, 0), Q(-2, 3), -0.2, 2.5, 2.8), true},
+      {"beam of negative height", archgen_beam(Q(0, 0), Q(-2, 3), 0.2, 2.8, 2.5), true},
+      {"ceiling of negative height", archgen_ceiling({Q(0, 0), Q(4, 0), Q(4, 4), Q(0, 4)}, 2.95, 2.75), true},
+      {"ceiling L of negative height",
+       archgen_ceiling({Q(1, 1), Q(0, 1), Q(0, 0), Q(2, 0), Q(2, 2), Q(1, 2)}, 0, -0.2), false},
+  };
+  cases.insert(cases.end(), negative.begin(), negative.end());
+  const struct {
+    const char* what;
+    ArchgenStair stair;
+  } stairs[] = {
+      {"step ", {1.0, 0.2, 0.03, 7, 0.0, 1.2}},
+      {"step going down ", {1.0, 0.2, 0.03, 3, 1.2, 0.0}},
+      {"step of negative width ", {-1.0, 0.2, 0.03, 3, 0.0, 1.2}},
+      {"step of negative thickness ", {1.0, -0.2, 0.03, 3, 0.0, 1.2}},
+  };
+  for (const auto& st : stairs) {
+    const auto steps = archgen_stair_steps(Q(0, 0), Q(2, 2), st.stair);
+    for (std::size_t k = 0; k < steps.size(); ++k)
+      cases.push_back({st.what + std::to_string(k), steps[k], true});
+  }
+  const struct {
+    const char* what;
+    double profile;
+  } frames[] = {{"frame box ", 0.08}, {"frame of negative profile, box ", -0.08}};
+  for (const auto& fr : frames) {
+    const auto frame = archgen_window_frame(opening(1, 1, 0.6, 0.8, 0.5, 2, 0.05, 0.1), 2, 1, fr.profile);
+    for (std::size_t k = 0; k < frame.size(); ++k)
+      cases.push_back({fr.what + std::to_string(k), frame[k].mesh, true});
+  }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     expect_edges_paired(c.mesh);

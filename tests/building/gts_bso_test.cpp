@@ -96,6 +96,11 @@ TEST_F(GtsBsoTest, OverlappingCuboidsGiveFourConsistentParts) {
       {"coplanar bases", {1, 1, 0, 3, 3, 2}, 2.0},
       {"coplanar base and side", {1, 0, 0, 3, 3, 2}, 4.0},
       {"coplanar tops, one through the other", {0.5, -1, 0, 1.5, 3, 2}, 4.0},
+      // Surfaces that touch without crossing: three faces in common, or
+      // one face and nothing inside.
+      {"inside in the corner at the origin", {0, 0, 0, 1, 1, 1}, 1.0},
+      {"inside in the far corner", {1, 1, 1, 2, 2, 2}, 1.0},
+      {"sharing a face", {2, 0, 0, 3, 2, 2}, 0.0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -154,6 +154,21 @@ TEST(Hlr, CuboidInIsometricViewShowsEachVisibleEdgeOnce) {
   }
 }
 
+// A prism drawn with a negative height (its top below its base) shows the
+// same visible edges as the box over the same span, not its bottom and back.
+TEST(Hlr, PrismOfNegativeHeightShowsItsTopAndFront) {
+  const std::vector<Point3> base = {{0, 0, 3, 0}, {0, 1, 3, 0}, {2, 1, 3, 0}, {2, 0, 3, 0}};
+  std::vector<Point3> top = base;
+  for (Point3& p : top) p.z = 0;
+  const Result box = render({{solid_cuboid(0, 0, 2, 1, 0, 3), 3, 0}}, VIEW_ISO_FRONT_LEFT);
+  const Result prism = render({{solid_prism(base, top), 3, 0}}, VIEW_ISO_FRONT_LEFT);
+  ASSERT_EQ(prism.lines.size(), box.lines.size());
+  for (const HlrLine& l : prism.lines)
+    EXPECT_TRUE(std::any_of(box.lines.begin(), box.lines.end(),
+                            [&](const HlrLine& b) { return same_segment(l, b.x1, b.y1, b.x2, b.y2); }))
+        << l.x1 << "," << l.y1 << " " << l.x2 << "," << l.y2;
+}
+
 TEST(Hlr, SilhouettePenIsOneHigherOnTheOutlineWithinThePenTable) {
   struct Case {
     uint8_t pen;

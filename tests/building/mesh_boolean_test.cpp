@@ -136,12 +136,80 @@ TEST_F(MeshBooleanTest, DisjointCuboidsUniteButDoNotIntersect) {
   MeshElem* b = cuboid(5, 5, 5, 6, 6, 6, 1, "Oak");
   testing::internal::CaptureStdout();
   EXPECT_EQ(mesh_boolean(MESH_BOOLEAN_INTERSECTION, a, b, folder()), 0);
-  EXPECT_EQ(errors(), std::vector<std::string>({"error ***ERROR*** Boolean operation failed\n"}));
+  EXPECT_TRUE(errors().empty());
+  EXPECT_EQ(ui.calls_starting("message"), std::vector<std::string>({"message Message: The result is empty"}));
   EXPECT_EQ(elements().size(), 2u);
   EXPECT_EQ(mesh_boolean(MESH_BOOLEAN_UNION, a, b, folder()), 1);
   testing::internal::GetCapturedStdout();
   ASSERT_EQ(elements().size(), 1u);
   EXPECT_NEAR(volume_and_closed(*elem_as<MeshElem>(elem_list_tail)).first, 2.0, 1e-6);
+}
+
+// Solids nested, apart, or touching only in a face: the surfaces do not
+// cross, so the result is the whole of one solid, or nothing, which is said
+// and leaves the drawing as it was.
+TEST_F(MeshBooleanTest, NestedApartAndTouchingSolidsGiveAWholeSolidOrNothing) {
+  SetUpFolder();
+  struct Box {
+    double x0, y0, z0, x1, y1, z1;
+  };
+  const Box big{0, 0, 0, 2, 2, 2}, inner{0.5, 0.5, 0.5, 1, 1, 1}, apart{5, 5, 5, 6, 6, 6},
+      unit{0, 0, 0, 1, 1, 1}, beside{1, 0, 0, 2, 1, 1}, far_corner{1, 1, 1, 2, 2, 2};
+  constexpr double kEmpty = -1;
+  const struct {
+    const char* what;
+    int mode;
+    Box a, b;
+    double volume;  // of the result, kEmpty for none
+  } cases[] = {
+      {"union with a solid inside", MESH_BOOLEAN_UNION, big, inner, 8},
+      {"union with a solid around", MESH_BOOLEAN_UNION, inner, big, 8},
+      {"union of solids sharing a face", MESH_BOOLEAN_UNION, unit, beside, 2},
+      {"difference of a solid apart", MESH_BOOLEAN_DIFFERENCE, unit, apart, 1},
+      {"difference of a solid sharing a face", MESH_BOOLEAN_DIFFERENCE, unit, beside, 1},
+      {"difference of a solid around", MESH_BOOLEAN_DIFFERENCE, inner, big, kEmpty},
+      {"intersection with a solid inside", MESH_BOOLEAN_INTERSECTION, big, inner, 0.125},
+      {"intersection with a solid around", MESH_BOOLEAN_INTERSECTION, inner, big, 0.125},
+      {"intersection with a solid inside in a corner", MESH_BOOLEAN_INTERSECTION, big, unit, 1},
+      {"intersection with a solid inside in the far corner", MESH_BOOLEAN_INTERSECTION, big, far_corner, 1},
+      {"union with a solid inside in a corner", MESH_BOOLEAN_UNION, unit, big, 8},
+      {"intersection of solids apart", MESH_BOOLEAN_INTERSECTION, unit, apart, kEmpty},
+      {"intersection of solids sharing a face", MESH_BOOLEAN_INTERSECTION, unit, beside, kEmpty},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MeshElem* a = cuboid(c.a.x0, c.a.y0, c.a.z0, c.a.x1, c.a.y1, c.a.z1, 3, "Oak");
+    MeshElem* b = cuboid(c.b.x0, c.b.y0, c.b.z0, c.b.x1, c.b.y1, c.b.z1, 5, "Brick");
+    const auto before = drawing_state();
+    const bool empty = c.volume == kEmpty;
+    // "No": neither operand is kept.
+    if (!empty && c.mode != MESH_BOOLEAN_UNION) ui.answers = {2};
+    testing::internal::CaptureStdout();
+    const int made = mesh_boolean(c.mode, a, b, folder());
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(errors().empty());
+    if (empty) {
+      EXPECT_EQ(made, 0);
+      EXPECT_EQ(ui.calls_starting("message"),
+                std::vector<std::string>({"message Message: The result is empty"}));
+      EXPECT_TRUE(ui.calls_starting("ask").empty());
+      EXPECT_EQ(elements(), (std::vector<ElemHeader*>{a, b}));
+      EXPECT_EQ(drawing_state(), before);
+    } else {
+      ASSERT_EQ(made, 1);
+      ASSERT_EQ(elements().size(), 1u);
+      const auto* r = elem_as<MeshElem>(elem_list_tail);
+      ASSERT_NE(r, nullptr);
+      const auto [v, closed] = volume_and_closed(*r);
+      EXPECT_NEAR(v, c.volume, 1e-6);
+      EXPECT_TRUE(closed);
+      EXPECT_EQ(r->pen, 3);
+      EXPECT_EQ(r->material.view(), "Oak");
+    }
+    ui.calls.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
 }
 
 TEST_F(MeshBooleanTest, AWindowShapedBoxIsCutOutOfAWall) {

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <string>
@@ -33,8 +35,11 @@ struct Case {
 std::vector<Case> all_cases() {
   const std::vector<Point3> l_shape = {P(0, 0, 0), P(0, 2, 0), P(1, 2, 0),
                                        P(1, 1, 0), P(2, 1, 0), P(2, 0, 0)};
-  std::vector<Point3> l_top = l_shape;
+  std::vector<Point3> l_top = l_shape, l_below = l_shape;
   for (Point3& p : l_top) p.z = 3;
+  for (Point3& p : l_below) p.z = -3;
+  const std::vector<Point3> l_reversed(l_shape.rbegin(), l_shape.rend());
+  const std::vector<Point3> l_reversed_top(l_top.rbegin(), l_top.rend());
   return {
       {"cuboid", solid_cuboid(0, 0, 2, 1, 0, 3), 8, 6, true},
       {"flat polygon", solid_flat_polygon(l_shape), 6, 2, false},
@@ -46,6 +51,15 @@ std::vector<Case> all_cases() {
       {"cone upside down", solid_frustum(P(0, 0, 2), P(0, 0, 0), 1, 0, 3), 4, 4, true},
       {"sphere", solid_sphere(P(1, 2, 3), 0.5), 266, 288, true},
       {"big sphere", solid_sphere(P(0, 0, 0), 1000), 266, 288, true},
+      // Negative and mirrored sizes keep their geometry and are wound
+      // outward all the same.
+      {"cuboid with its top below its base", solid_cuboid(0, 0, 2, 1, 3, 0), 8, 6, true},
+      {"cuboid mirrored in x", solid_cuboid(2, 0, 0, 1, 0, 3), 8, 6, true},
+      {"prism with a negative height", solid_prism(l_shape, l_below), 12, 8, true},
+      {"prism over a counter-clockwise outline", solid_prism(l_reversed, l_reversed_top), 12, 8, true},
+      {"cone of negative radius", solid_frustum(P(0, 0, 0), P(0, 0, 2), -1, 0, 6), 7, 7, true},
+      {"cut cone of radii of both signs", solid_frustum(P(0, 0, 0), P(0, 0, 2), 1, -0.5, 6), 12, 8, true},
+      {"sphere of negative radius", solid_sphere(P(1, 2, 3), -0.5), 266, 288, true},
   };
 }
 
@@ -69,9 +83,45 @@ TEST(SolidMesh, EveryEdgeOnceEachWayAndFacesClockwiseFromOutside) {
   for (const Case& c : all_cases()) {
     SCOPED_TRACE(c.name);
     expect_edges_paired(c.mesh);
-    // The prism over the L is the one solid that is not convex.
-    if (c.closed) expect_faces_inward(c.mesh, c.name != "prism");
+    // The prisms over the L are the solids that are not convex.
+    if (c.closed) expect_faces_inward(c.mesh, c.name.find("prism") == std::string::npos);
   }
+}
+
+TEST(SolidMesh, VolumeIsPositiveForSolidsWoundOutward) {
+  const std::vector<Point3> l_shape = {P(0, 0, 5), P(0, 2, 5), P(1, 2, 5),
+                                       P(1, 1, 5), P(2, 1, 5), P(2, 0, 5)};
+  std::vector<Point3> l_top = l_shape;
+  for (Point3& p : l_top) p.z = 8;
+  SolidMesh inside_out = solid_cuboid(0, 0, 2, 1, 0, 3);
+  for (std::size_t k = 0; k < inside_out.indices.size(); k += 4)
+    std::reverse(inside_out.indices.begin() + static_cast<std::ptrdiff_t>(k),
+                 inside_out.indices.begin() + static_cast<std::ptrdiff_t>(k + 4));
+  const struct {
+    const char* what;
+    SolidMesh mesh;
+    double volume;
+  } rows[] = {
+      {"cuboid", solid_cuboid(0, 0, 2, 1, 0, 3), 6.0},
+      {"cuboid far from the origin", solid_cuboid(1e6, 1e6, 1e6 + 2, 1e6 + 1, 100, 103), 6.0},
+      {"the same faces reversed", inside_out, -6.0},
+      {"prism over an L, faces not convex", solid_prism(l_shape, l_top), 9.0},
+      {"flat polygon", solid_flat_polygon(l_shape), 0.0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    EXPECT_NEAR(solid_volume(r.mesh), r.volume, 1e-6);
+  }
+  // The inside-out cuboid is turned round; its vertices stay.
+  SolidMesh turned = inside_out;
+  solid_wind_outward(turned);
+  EXPECT_EQ(turned.indices, solid_cuboid(0, 0, 2, 1, 0, 3).indices);
+  EXPECT_EQ(turned.vertices.size(), 8u);
+  // An index out of range leaves its face out rather than reading past
+  // the vertices.
+  SolidMesh bad = solid_cuboid(0, 0, 2, 1, 0, 3);
+  bad.indices[0] = 99;
+  EXPECT_TRUE(std::isfinite(solid_volume(bad)));
 }
 
 TEST(SolidMesh, CuboidVerticesAndFaceOrder) {
@@ -105,6 +155,15 @@ TEST(SolidMesh, FrustumCirclesLieOnTheirRadiiAroundTheAxis) {
       EXPECT_NEAR(vec3_dot(d, axis), 0.0, 1e-12) << k;
     }
   }
+}
+
+// A radius below 0 gives the same circle: with radii of both signs the top
+// point k still stands straight above the base point k, not across the axis.
+TEST(SolidMesh, FrustumRadiiOfBothSignsDoNotTwistTheSides) {
+  const SolidMesh m = solid_frustum(P(0, 0, 0), P(0, 0, 2), 1, -0.5, 6);
+  const SolidMesh plain = solid_frustum(P(0, 0, 0), P(0, 0, 2), 1, 0.5, 6);
+  ASSERT_EQ(m.vertex_count(), 12);
+  for (int k = 0; k < 12; ++k) EXPECT_TRUE(vec3_equal(m.vertices[k], plain.vertices[k])) << k;
 }
 
 TEST(SolidMesh, ZeroAxisGivesCentresNotNaN) {

@@ -7,6 +7,7 @@
 
 #include "building/solid/solid_mesh.h"
 #include "display/poly_input.h"
+#include "mesh_winding.h"
 #include "model/presets.h"
 #include "model/settings.h"
 #include "model/vec3.h"
@@ -136,7 +137,7 @@ TEST_F(SolidToolTest, PolygonInA3DViewKeepsItsPoints) {
   EXPECT_EQ(m[0]->pen, cur_pen);
 }
 
-TEST_F(SolidToolTest, PlanPrismWithANegativeHeightKeepsItsFaces) {
+TEST_F(SolidToolTest, PlanPrismWithANegativeHeightHangsBelowItsBaseWoundOutward) {
   for (Point2 q : std::vector<Point2>{{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}}) click_confirm(q.x, q.y);
   script.value("0").value("-1").key("p_nop");
   testing::internal::CaptureStdout();
@@ -150,6 +151,14 @@ TEST_F(SolidToolTest, PlanPrismWithANegativeHeightKeepsItsFaces) {
   std::vector<Point3> top = bottom;
   for (Point3& q : top) q.z = -1;
   expect_mesh(m[0], solid_prism(bottom, top));
+  // The top stays below the base, and the faces point outward: the base
+  // at z 0 is the solid's upper face, its normal pointing down into it.
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(m[0]->vertices[k].z, 0.0);
+    EXPECT_EQ(m[0]->vertices[4 + k].z, -1.0);
+  }
+  expect_edges_paired(*m[0]);
+  expect_faces_inward(*m[0], true);
 }
 
 // The prism in a 3D view over a square in the plane y = 0 whose normal

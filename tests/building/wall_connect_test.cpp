@@ -218,9 +218,33 @@ TEST_F(WallConnectTest, SeparateAllRebuildsTheWallsOfTheCurrentLayerOnly) {
   EXPECT_EQ(elsewhere->segments.size(), 3u);
   for (int i : {1, 2}) EXPECT_EQ(elem_as<WallElem>(e[i])->segments.size(), 4u);
   EXPECT_EQ(undo_used, 2);
+  EXPECT_EQ(ui.calls_starting("message"), std::vector<std::string>{});
   expect_clean_surface();
   undo_step_back();
   EXPECT_EQ(drawing_state(), connected);
+}
+
+// Axis walls meeting at their axis points overlap without sharing a face:
+// there is nothing to connect, and nothing to separate afterwards. Both
+// commands say so instead of doing nothing without a word.
+TEST_F(WallToolTest, ConnectAndSeparateAllSayWhenThereIsNothingToDo) {
+  axis_wall(0, 0, 5, 0, 0.3);
+  axis_wall(5, 0, 5, 5, 0.3);
+  redraw();
+  const auto before = drawing_state();
+
+  run_tool(tool_wall_connect_all);
+  EXPECT_EQ(drawing_state(), before);
+  EXPECT_EQ(undo_used, 0);
+  EXPECT_EQ(ui.calls_starting("message"), std::vector<std::string>{"message Message: No walls to connect"});
+
+  ui.calls.clear();
+  run_tool(tool_wall_separate_all);
+  const auto w = walls();
+  ASSERT_EQ(w.size(), 2u);
+  expect_segments(w[0], {{0, -0.15, 5, -0.15}, {5, -0.15, 5, 0.15}, {5, 0.15, 0, 0.15}, {0, 0.15, 0, -0.15}});
+  EXPECT_EQ(ui.calls_starting("message"), std::vector<std::string>{"message Message: No walls to separate"});
+  expect_clean_surface();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "building/solid/solid_marked.h"
+#include "mesh_winding.h"
 #include "model/consts.h"
 #include "model/geom.h"
 #include "wall_tool_fixture.h"
@@ -193,6 +194,32 @@ TEST_F(WallMeshTest, EveryMeshIsClosedAndFacesInwards) {
     for (const WallOpening& op : w->openings)
       volume -= std::fabs(op.corner[1].x - op.corner[0].x) * thick * (op.corner[4].z - op.corner[0].z);
     EXPECT_NEAR(sum_volume(m), -volume, 1e-9);
+  }
+}
+
+// A wall given a negative height has its top corners below its base: its
+// mesh keeps them there and still faces outward.
+TEST_F(WallMeshTest, AWallWhoseTopLiesBelowItsBaseIsWoundOutward) {
+  const struct {
+    const char* what;
+    bool gabled;
+    double volume;
+  } rows[] = {
+      {"plain", false, 6 * 0.3 * 2.75},
+      {"gable", true, 6 * 0.3 * 2.75 + 0.3 * 6 * 1.25 / 2.0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    WallElem* w = plain();
+    for (int i = 4; i < 8; ++i) w->corner[i].z = -2.75;
+    if (r.gabled) {
+      gable(w);
+      w->gable_a.z = w->gable_b.z = -4.0;
+    }
+    const MeshElem& m = *mesh_of(w);
+    for (int i = 4; i < 8; ++i) EXPECT_EQ(m.vertices[i].z, -2.75);
+    expect_edges_paired(m);
+    EXPECT_NEAR(sum_volume(m), -r.volume, 1e-9);
   }
 }
 

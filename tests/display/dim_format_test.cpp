@@ -95,6 +95,40 @@ TEST_F(DimFormat, FiguresInEveryFormatAndAccuracy) {
   }
 }
 
+// Chains along walls of 36.5 and 11.5 cm: equal sizes must show equal
+// figures however the binary value came out of the sums and differences of
+// corner points, and halves go away from zero.
+TEST_F(DimFormat, EqualSizesShowEqualFiguresWhateverTheirBinaryValue) {
+  struct Case {
+    const char* what;
+    double value;
+    int accuracy;  // architecture
+    const char* text;
+    const char* raised;
+  };
+  const Case cases[] = {
+      {"4.1825 typed", 4.1825, 2, "4.18", "3"},
+      {"8.73 - 4.5475", 8.73 - 4.5475, 2, "4.18", "3"},
+      {"0.365 + 12.5475", 0.365 + 12.5475, 2, "12.91", "3"},
+      {"8.365 - 7.1725", 8.365 - 7.1725, 2, "1.19", "3"},
+      {"2.0625, a binary half", 2.0625, 2, "2.06", "3"},
+      {"half a 36.5 cm wall", 0.365 / 2, 2, "18", "3"},
+      {"half an 11.5 cm wall", 0.115 / 2, 2, "5", "8"},
+      {"0.365 + 12.5475 to the centimetre", 0.365 + 12.5475, 0, "12.91", ""},
+      {"0.365 + 12.5475 to 5 mm", 0.365 + 12.5475, 1, "12.91", "5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dim_settings.accuracy_architecture = c.accuracy;
+    std::string raised;
+    EXPECT_EQ(figure(DIM_FORMAT_ARCHITECTURE, c.value, &raised), c.text);
+    EXPECT_EQ(raised, c.raised);
+  }
+  dim_settings.accuracy = 3;
+  EXPECT_EQ(figure(1, 0.365 + 12.5475), "12.913");
+  EXPECT_EQ(figure(1, -(0.365 + 12.5475)), "-12.913");
+}
+
 TEST_F(DimFormat, ValuesRoundingToZeroShowNoMinusSign) {
   struct Case {
     double value;

@@ -572,9 +572,11 @@ TEST_F(PovScene, RenderStartsPovrayOnTheSceneInThePrivateFolder) {
   pov_settings.antialias = 1;
   pov_settings.save_image = 0;
   pov_settings.quality = 1;
-  ui.answers = {1};
+  ui.answers = {1, 1};  // perspective; render without a light all the same
   pov_render();
   ASSERT_EQ(ui.calls_starting("error"), std::vector<std::string>{});
+  EXPECT_EQ(ui.calls_starting("ask The scene"),
+            std::vector<std::string>{"ask The scene has no light [OK] [Cancel]"});
   const std::vector<std::string> lines = stub.lines();
   ASSERT_GE(lines.size(), 2u);
   const std::string folder = temp_folder();
@@ -588,6 +590,30 @@ TEST_F(PovScene, RenderStartsPovrayOnTheSceneInThePrivateFolder) {
   EXPECT_TRUE(nothing_marked());
   const std::string text = read_file(folder + "/kavro.pov");
   EXPECT_EQ(count_of(text, "mesh2"), 1) << "the cuboid on the current layer";
+}
+
+// A scene without a light renders black: the render asks first, and Cancel
+// starts nothing; with a light on a shown layer it does not ask.
+TEST_F(PovScene, RenderOfASceneWithoutALightAsksFirst) {
+  StubPovray stub(dir);
+  add_cuboid(0, 0, 0, 1, 1, 1);
+  pov_settings.save_image = 0;
+  const std::string scene_file = temp_folder() + "/kavro.pov";
+  std::filesystem::remove(scene_file);
+  ui.answers = {1, 2};  // perspective; Cancel at the question
+  pov_render();
+  EXPECT_EQ(ui.calls_starting("ask The scene"),
+            std::vector<std::string>{"ask The scene has no light [OK] [Cancel]"});
+  EXPECT_FALSE(std::filesystem::exists(scene_file)) << "the scene was written for a render";
+  EXPECT_TRUE(nothing_marked());
+
+  ui.calls.clear();
+  elem_new_light(0, 1, 0, LIGHT_POINT, 0, 12, 0, 1, -2, -6, 3, 0, 0, 0, 0.5, 0.5, 0.5);
+  ui.answers = {1};
+  pov_render();
+  EXPECT_EQ(ui.calls_starting("ask The scene"), std::vector<std::string>{});
+  EXPECT_FALSE(stub.lines().empty());  // waits for POV-Ray to write them
+  EXPECT_TRUE(std::filesystem::exists(scene_file));
 }
 
 TEST_F(PovScene, RenderArgumentsBySettings) {

@@ -378,8 +378,10 @@ class GuiProgramTest : public ::testing::Test {
 
   // Runs the program with these arguments through the queued steps; the
   // last step should quit it. Gives up after limit_ms. Returns the exit
-  // status; what it printed goes to out.
-  int run_program(std::vector<std::string> args, std::string* out, guint limit_ms = 60000) {
+  // status; what it printed goes to out. With install, the program is
+  // started as its executable starts it from that folder.
+  int run_program(std::vector<std::string> args, std::string* out, guint limit_ms = 60000,
+                  const std::string& install = {}) {
     std::vector<char*> argv;
     args.insert(args.begin(), "kavro");
     for (std::string& a : args) argv.push_back(a.data());
@@ -387,7 +389,7 @@ class GuiProgramTest : public ::testing::Test {
     const guint tick = g_timeout_add(20, gui_steps::tick, nullptr);
     const guint guard = g_timeout_add(limit_ms, gui_steps::give_up_program, nullptr);
     testing::internal::CaptureStdout();
-    const int status = kavro_main(static_cast<int>(args.size()), argv.data());
+    const int status = kavro_main(static_cast<int>(args.size()), argv.data(), install);
     const std::string printed = testing::internal::GetCapturedStdout();
     if (out) *out = printed;
     g_source_remove(tick);

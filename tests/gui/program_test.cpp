@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "building/solid/mesh_boolean.h"
 #include "display/command_buffer.h"
 #include "display/draw.h"
 #include "display/view.h"
@@ -219,6 +220,98 @@ TEST_F(ProgramTest, StartsShowsTheDrawingAndQuitsThroughTheMenuAfterAskingAboutT
   EXPECT_TRUE(fs::exists(home_ / ".kavro3" / "kavro.gtkrc"));
   EXPECT_TRUE(fs::is_directory(home_ / ".kavro3" / "tmp"));
   EXPECT_TRUE(fs::exists(home_ / "KAVRO3" / "prefs" / "default.prefs"));
+}
+
+// Started from the user's own folder, as "build/stage/kavro plan.kav" is: the
+// drawing is the one in the user's folder, and the program works in its own
+// folder, where it finds its files and the boolean tool.
+TEST_F(ProgramTest, StartedFromAnotherFolderFindsItsFilesAndTheDrawingWhereTheUserIs) {
+  const std::string drawing = make_drawing();
+  fs::current_path(folder_.path());
+  fs::path working;
+  std::string tool;
+  int lines = 0;
+  then([] { return idle() && about_shown(); }, close_about);
+  then(gui_steps::steadily([] { return idle() && !about_shown(); }), [&] {
+    working = fs::current_path();
+    tool = mesh_boolean_tool;
+    for (ElemHeader* e = elem_list_head; e; e = e->next) lines += e->kind == ELEM_LINE;
+    choose_menu("Quit");
+  });
+  std::string out;
+  EXPECT_EQ(run_program({"plan.kav"}, &out, 60000, install_.string()), 0);
+  EXPECT_EQ(out.substr(0, out.find('\n')), drawing) << out;
+  EXPECT_EQ(lines, 4);
+  EXPECT_EQ(working, install_);
+  EXPECT_EQ(tool, (install_ / "gts_bso").string());
+  EXPECT_TRUE(fs::exists(tool)) << tool;
+}
+
+// How much of the window w the screen shows as the window draws itself:
+// the share of its pixels that are the same on the screen.
+double share_on_top(GtkWidget* w) {
+  GdkWindow* win = gtk_widget_get_window(w);
+  if (!win) return 0;
+  const int width = gtk_widget_get_allocated_width(w), height = gtk_widget_get_allocated_height(w);
+  int x = 0, y = 0;
+  gdk_window_get_origin(win, &x, &y);
+  cairo_surface_t* own = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+  cairo_t* cr = cairo_create(own);
+  gtk_widget_draw(w, cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(own);
+  GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, width, height);
+  int same = 0;
+  if (shot) {
+    const int n = gdk_pixbuf_get_n_channels(shot), stride = gdk_pixbuf_get_rowstride(shot);
+    const guchar* px = gdk_pixbuf_get_pixels(shot);
+    const unsigned char* data = cairo_image_surface_get_data(own);
+    const int own_stride = cairo_image_surface_get_stride(own);
+    for (int j = 0; j < height; ++j)
+      for (int i = 0; i < width; ++i) {
+        const guchar* p = px + j * stride + i * n;
+        const uint32_t q = *reinterpret_cast<const uint32_t*>(data + j * own_stride + 4 * i);
+        same += p[0] == ((q >> 16) & 255) && p[1] == ((q >> 8) & 255) && p[2] == (q & 255);
+      }
+    g_object_unref(shot);
+  }
+  cairo_surface_destroy(own);
+  return width * height > 0 ? static_cast<double>(same) / (width * height) : 0;
+}
+
+// The texts of the labels below w.
+std::string labels_of(GtkWidget* w) {
+  if (GTK_IS_LABEL(w)) return std::string(gtk_label_get_text(GTK_LABEL(w))) + "|";
+  std::string out;
+  for (GtkWidget* c : gui_steps::children(w)) out += labels_of(c);
+  return out;
+}
+
+// A drawing that cannot be opened at the start: the error names it and
+// shows above the start box, which comes up after it.
+TEST_F(ProgramTest, AnErrorAtTheStartShowsAboveTheStartBox) {
+  const std::string missing = (folder_ / "missing.kav").string();
+  std::string said;
+  double error_shown = 0, about_shown_share = 0;
+  auto error_box = [] {
+    auto* w = static_cast<GtkWidget*>(dlg_slots[DLG_ERROR]);
+    return w && gtk_widget_get_visible(w) ? w : nullptr;
+  };
+  then(gui_steps::steadily([&] { return idle() && about_shown() && error_box(); }), [&] {
+    gui_steps::screenshot("program_start_error.png");
+    error_shown = share_on_top(error_box());
+    GtkWidget* close = nullptr;
+    about_shown_share = share_on_top(gui_steps::other_window("Readme", &close));
+    said = labels_of(error_box());
+    dlg_destroy(DLG_ERROR);
+    close_about();
+    choose_menu("Quit");
+  });
+  std::string out;
+  EXPECT_EQ(run_program({missing}, &out), 0);
+  EXPECT_GT(error_shown, 0.95) << "the error box is hidden";
+  EXPECT_LT(about_shown_share, 0.95) << "the start box is not under the error box";
+  EXPECT_NE(said.find(missing), std::string::npos) << said;
 }
 
 }  // namespace

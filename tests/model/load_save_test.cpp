@@ -96,10 +96,12 @@ TEST_F(LoadSave, FilesThatAreNoDrawingLeaveTheDrawingAlone) {
   put_file(dir / "notes.txt", ByteVec{'h', 'e', 'l', 'l', 'o', '\n'});
   struct Case {
     std::string path;
-    const char* message;
+    std::string message;
   } cases[] = {{dir / "notes.txt", "error This is not a Kavro file!"},
-               {dir / "missing.kav", "error Cannot open file\nThe file does not exist."},
-               {dir.path().string(), "error Cannot open file\nThis is a folder, not a file."}};
+               {dir / "missing.kav",
+                "error Cannot open file\n" + (dir / "missing.kav") + "\nThe file does not exist."},
+               {dir.path().string(),
+                "error Cannot open file\n" + dir.path().string() + "\nThis is a folder, not a file."}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     open_drawing();

@@ -95,6 +95,26 @@ TEST_F(Units, FormatAngleSizePaperNumber) {
   for (const Number& n : numbers) EXPECT_EQ(units_format_number(n.v), n.text);
 }
 
+TEST_F(Units, FixedRoundsAsTheDecimalTextReads) {
+  struct Case {
+    double value;
+    int decimals;
+    const char* text;
+  } cases[] = {
+      {0.365 + 12.5475, 3, "12.913"},  // 12.91249999... in binary
+      {2.0625, 3, "2.063"},            // an exact binary half goes away from zero
+      {-2.0625, 3, "-2.063"},
+      {9.9995, 3, "10.000"},   // the carry runs through every digit
+      {-0.0004, 3, "-0.000"},  // a negative value keeps its sign, as printf's
+      {0.5, 0, "1"},
+      {1e-10, 2, "0.00"},
+      {1.23456789012, 11, "1.23456789012"},  // more decimals than the snap: as stored
+  };
+  for (const Case& c : cases) EXPECT_EQ(units_fixed(c.value, c.decimals), c.text) << c.value;
+  length_unit = 0;
+  EXPECT_EQ(units_format_length(0.365 + 12.54745), "12.9125m");
+}
+
 TEST_F(Units, CodesOutOfRangeWriteNothing) {
   char buf[16] = "untouched";
   for (int code : {-1, 6}) {

@@ -27,6 +27,7 @@ SolidMesh archgen_box(const ArchgenQuad& q, double zb, double zt) {
   m.vertices.insert(m.vertices.end(), top.begin(), top.end());
   m.face_sizes.assign(6, 4);
   m.indices = {0, 1, 2, 3, 4, 7, 6, 5, 0, 4, 5, 1, 1, 5, 6, 2, 2, 6, 7, 3, 3, 7, 4, 0};
+  solid_wind_outward(m);
   return m;
 }
 

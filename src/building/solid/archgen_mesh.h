@@ -9,6 +9,9 @@
 // 0-3 a quadrilateral at the lower level counter-clockwise seen from above
 // and 4-7 the same corners at the upper level, and the faces [0 1 2 3],
 // [4 7 6 5], [0 4 5 1], [1 5 6 2], [2 6 7 3], [3 7 4 0] (as solid_cuboid).
+// A negative size (a height, width, thickness or profile below 0) keeps
+// the corners where it puts them and reverses the faces instead, so each
+// solid is still wound outward.
 
 #include <array>
 #include <cstdint>

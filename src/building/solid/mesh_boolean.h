@@ -18,6 +18,12 @@ extern std::string mesh_boolean_tool;
 // then the tool runs on files in folder. The difference asks whether to keep
 // the second operand, the intersection whether to keep both. On success the
 // result (pen, line type and material of the first operand) is the last
-// element, one undo step, and 1 is returned. On failure the error box says
-// so, the operands stay (walls as meshes) and 0 is returned.
+// element, one undo step, and 1 is returned. Where one solid lies wholly
+// inside the other or apart from it, the result is the whole of the one
+// that is left (the union of nested solids is the outer one, the
+// intersection the inner one). A result that encloses no volume (solids
+// apart, or touching only in a face) is said in a message, "The result is
+// empty", and 0 is returned with the operands as they were (walls as
+// meshes). On failure the error box says so, the operands stay (walls as
+// meshes) and 0 is returned.
 int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::string& folder);

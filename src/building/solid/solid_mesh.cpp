@@ -23,6 +23,39 @@ Point3 pt(double x, double y, double z) { return Point3{x, y, z, 0}; }
 
 }  // namespace
 
+double solid_volume(const std::vector<Point3>& v, const std::vector<int32_t>& face_sizes,
+                    const std::vector<int32_t>& indices) {
+  const auto nv = static_cast<int64_t>(v.size());
+  // About the first vertex, so that a solid far from the origin keeps its
+  // digits.
+  const Point3 o = v.empty() ? Point3{} : v[0];
+  auto at = [&](int32_t i) { return vec3_sub(v[static_cast<size_t>(i)], o); };
+  double six = 0.0;
+  size_t start = 0;
+  for (int32_t n : face_sizes) {
+    if (n < 0 || start + static_cast<size_t>(n) > indices.size()) break;
+    const int32_t* f = indices.data() + start;
+    start += static_cast<size_t>(n);
+    if (n < 3 || std::any_of(f, f + n, [&](int32_t i) { return i < 0 || i >= nv; })) continue;
+    const Point3 p0 = at(f[0]);
+    for (int32_t k = 1; k + 1 < n; ++k) six += vec3_dot(p0, vec3_cross(at(f[k]), at(f[k + 1])));
+  }
+  // Clockwise from outside is the negative orientation.
+  return -six / 6.0;
+}
+
+void solid_wind_outward(std::vector<Point3>& vertices, std::vector<int32_t>& face_sizes,
+                        std::vector<int32_t>& indices) {
+  if (solid_volume(vertices, face_sizes, indices) >= 0.0) return;
+  size_t start = 0;
+  for (int32_t n : face_sizes) {
+    if (n < 0 || start + static_cast<size_t>(n) > indices.size()) return;
+    std::reverse(indices.begin() + static_cast<std::ptrdiff_t>(start),
+                 indices.begin() + static_cast<std::ptrdiff_t>(start + static_cast<size_t>(n)));
+    start += static_cast<size_t>(n);
+  }
+}
+
 int solid_clamp_divisions(int n) { return std::clamp(n, SOLID_MIN_DIVISIONS, SOLID_MAX_DIVISIONS); }
 
 SolidMesh solid_cuboid(double x0, double y0, double x1, double y1, double zb, double zt) {
@@ -35,6 +68,7 @@ SolidMesh solid_cuboid(double x0, double y0, double x1, double y1, double zb, do
   add_face(m, {1, 5, 6, 2});
   add_face(m, {2, 6, 7, 3});
   add_face(m, {3, 7, 4, 0});
+  solid_wind_outward(m);
   return m;
 }
 
@@ -71,10 +105,14 @@ SolidMesh solid_prism(const std::vector<Point3>& bottom, const std::vector<Point
   add_face(m, {v - 1, 0, v, 2 * v - 1});
   add_run(m, v - 1, -1, v);
   add_run(m, v, 1, v);
+  solid_wind_outward(m);
   return m;
 }
 
 SolidMesh solid_frustum(Point3 p1, Point3 p2, double r1, double r2, int n) {
+  // Radii of opposite signs would twist the sides through the axis.
+  r1 = std::fabs(r1);
+  r2 = std::fabs(r2);
   Point3 a = vec3_sub(p1, p2);
   const Point3 h = geom_eq(p1.y, p2.y) && geom_eq(p1.z, p2.z) ? pt(0, 1, 0) : pt(1, 0, 0);
   Point3 u = vec3_cross(a, h);
@@ -110,6 +148,9 @@ SolidMesh solid_frustum(Point3 p1, Point3 p2, double r1, double r2, int n) {
 }
 
 SolidMesh solid_sphere(Point3 c, double r) {
+  // A negative radius would mirror every point through the centre and turn
+  // the sphere inside out.
+  r = std::fabs(r);
   constexpr int SEG = 24, RINGS = 11;
   SolidMesh m;
   m.vertices.push_back(pt(c.x, c.y, c.z - r));

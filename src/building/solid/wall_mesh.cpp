@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "building/solid/solid_mesh.h"
 #include "model/consts.h"
 #include "model/geom.h"
 #include "model/vec3.h"
@@ -155,6 +156,9 @@ void wall_to_mesh(const WallElem& w, int layer) {
       f.face({b + 1, b + 2, b + 6, b + 5});  // jamb at the corner-1 end
     }
   }
+  // A wall whose top lies below its base (given a negative height) would
+  // otherwise come out inside out.
+  solid_wind_outward(v, f.sizes, f.indices);
   elem_new_mesh(layer, w.pen, w.line_type, static_cast<int>(v.size()), static_cast<int>(f.sizes.size()),
                 f.sizes.data(), v.data(), f.indices.data(), w.material.view(), 0);
 }

@@ -7,7 +7,8 @@
 //
 // Every face loop runs clockwise seen from outside the body (its normal
 // points into the body) for walls whose corners run counter-clockwise in
-// plan. A long face is one polygon: its loop runs along the face's edges and
+// plan; a wall whose top lies below its base gets every face reversed, so
+// its mesh faces outward too. A long face is one polygon: its loop runs along the face's edges and
 // back along the base edge, reaching each hole by a bridge edge from the
 // base up to the hole and back down. The bridge points split the base edge
 // of the long faces, while the base face keeps it whole.

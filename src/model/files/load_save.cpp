@@ -79,7 +79,9 @@ int kavfile_load_drawing(int mode, const char* path) {
   FioReadError open_error = FioReadError::NONE;
   FioFile in = fio_open_read(file, open_error);
   if (!in) {
-    ui().msgbox_error(fio_read_error_message("Cannot open file", open_error).c_str());
+    ui().msgbox_error((std::string(nls_translate("Cannot open file")) + "\n" + file + "\n" +
+                       nls_translate(fio_read_error_text(open_error)))
+                          .c_str());
     return 0;
   }
   const int version = kavfile_read_header(in.get());

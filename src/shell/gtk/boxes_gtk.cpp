@@ -236,4 +236,8 @@ void gui_show_gauge(double dx, double dy, double dz, double length, double angle
 void gui_show_about() {
   if (!dlg_slots[DLG_ABOUT]) dlg_store(DLG_ABOUT, dlg_about_create());
   dlg_present(dlg_slots[DLG_ABOUT]);
+  // An error said while starting (a drawing that cannot be opened) stays
+  // above the start box, where it is seen.
+  if (auto* error = static_cast<GtkWidget*>(dlg_slots[DLG_ERROR]); error && gtk_widget_get_visible(error))
+    dlg_present(error);
 }

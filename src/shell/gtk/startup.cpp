@@ -7,6 +7,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "building/solid/mesh_boolean.h"
 #include "dialogs/dialogs_install.h"
 #include "dialogs/dlg_small.h"
 #include "display/command_buffer.h"
@@ -250,7 +251,7 @@ int main_exit_free_drawing(int) {
   return 1;
 }
 
-int kavro_main(int argc, char** argv) {
+int kavro_main(int argc, char** argv, const std::string& install) {
   const std::string home = prefs_home();
   base_dir = startup_read_base_dir(home);
 
@@ -258,6 +259,12 @@ int kavro_main(int argc, char** argv) {
   if (argc > 1) {
     drawing = startup_drawing_argument(argv[1]);
     if (drawing && !drawing->empty()) say(*drawing);
+  }
+  if (!install.empty()) {
+    std::error_code ec;
+    fs::current_path(install, ec);
+    if (ec) say("Cannot change to the program's folder " + install + ": " + ec.message());
+    mesh_boolean_tool = install + "/gts_bso";
   }
 
   nls_load();

@@ -20,8 +20,12 @@ extern GtkWidget* main_window;
 extern guint backup_timer_id;
 extern guint hover_timer_id;
 
-// The whole program; returns the exit status.
-int kavro_main(int argc, char** argv);
+// The whole program; returns the exit status. With an install folder (the
+// executable's own), a drawing named by a relative path is taken from the
+// folder the user started in, and the program then works in the install
+// folder, where it finds its own files and the helper programs it starts.
+// Without one it works in the current folder.
+int kavro_main(int argc, char** argv, const std::string& install = {});
 
 // The user's base folder: the first line of "<home>/.kavro3/kavro.base" when
 // that file holds a complete line, else "<home>/KAVRO3/". base_file is the
