@@ -11,6 +11,8 @@
 #include "display/select.h"
 #include "model/consts.h"
 #include "model/files/fio.h"
+#include "model/files/fio_read.h"
+#include "model/nls.h"
 #include "model/settings.h"
 #include "model/ui.h"
 #include "model/undo.h"
@@ -39,13 +41,20 @@ void cmd_p_file_import_gts() {
   const std::string path =
       ui().filesel_choose("Import GTS...", import_file.c_str(), FILESEL_OPEN, import_path.c_str());
   if (path == "cancel") return;
-  FILE* f = std::fopen(path.c_str(), "r");
-  if (!f) {
-    ui().msgbox_error("***ERROR***\nLoading .gts file failed\n");
+  FioReadError open_error = FioReadError::NONE;
+  FioFile in = fio_open_read(path, open_error);
+  if (!in) {
+    ui().msgbox_error((std::string("***ERROR***\nLoading .gts file failed\n") +
+                       nls_translate(fio_read_error_text(open_error)))
+                          .c_str());
     return;
   }
-  const int ok = translate_gts_kavro(f, 1);
-  std::fclose(f);
+  int ok = 0;
+  {
+    FioStreamProgress progress(in.get(), "Import GTS...");
+    ok = translate_gts_kavro(in.get(), 1, progress.stepper());
+  }
+  in.close();
   if (!ok) {
     ui().msgbox_error("***ERROR***\nGTS file is empty\n");
     return;

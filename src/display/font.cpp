@@ -1,5 +1,6 @@
 #include "display/font.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +9,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "model/files/fio.h"
+#include "model/files/fio_read.h"
 #include "model/nls.h"
 #include "model/settings.h"
 #include "model/ui.h"
@@ -246,6 +249,23 @@ void font_slots_clear() {
   for (FontSlot& s : font_slots) s = FontSlot{};
 }
 
+namespace {
+
+// The first bytes of the files the font loader reads: TrueType and OpenType
+// (single and collections), Apple's TrueType and Type 1 (binary and text).
+bool font_head_ok(std::string_view head) {
+  for (std::string_view sign : {std::string_view("\0\1\0\0", 4), std::string_view("true"),
+                                std::string_view("OTTO"), std::string_view("ttcf"), std::string_view("typ1"),
+                                std::string_view("\x80\x01"), std::string_view("%!")})
+    if (head.substr(0, sign.size()) == sign) return true;
+  return false;
+}
+
+// Table offsets of a font file are 32 bits wide.
+constexpr int64_t FONT_FILE_MAX = 0xFFFFFFFF;
+
+}  // namespace
+
 void cmd_p_file_import_truetype() {
   std::string chosen = ui().filesel_choose(nls_translate("Import TTF Font file"), "", 0, "");
   if (chosen.empty() || chosen == "cancel") return;
@@ -256,6 +276,30 @@ void cmd_p_file_import_truetype() {
     ui().msgbox_error((std::string(nls_translate("Not a font file:")) + " " + chosen).c_str());
     return;
   }
+  const auto cannot_read = [&chosen](FioReadError e) {
+    ui().msgbox_error((std::string(nls_translate("Cannot read the font file")) + " " + chosen + "\n" +
+                       nls_translate(fio_read_error_text(e)))
+                          .c_str());
+  };
+  FioReadError read_error = FioReadError::NONE;
+  FioFile in = fio_open_read(chosen, read_error);
+  if (!in) {
+    cannot_read(read_error);
+    return;
+  }
+  // What cannot be a font is refused before any of it is read or copied.
+  const int64_t size = fio_bytes_left(in.get());
+  if (size > FONT_FILE_MAX) {
+    cannot_read(FioReadError::TOO_LARGE);
+    return;
+  }
+  char head[4] = {};
+  const std::size_t head_size = std::fread(head, 1, sizeof head, in.get());
+  if (!font_head_ok(std::string_view(head, head_size)) || std::fseek(in.get(), 0, SEEK_SET) != 0) {
+    ui().msgbox_error((std::string(nls_translate("Not a font file:")) + " " + chosen).c_str());
+    return;
+  }
+
   fs::path folder = fs::path(std::string(base_dir.c_str()) + "/ttf");
   std::error_code ec;
   fs::create_directories(folder, ec);
@@ -266,14 +310,23 @@ void cmd_p_file_import_truetype() {
   fs::path target = folder / file_name;
   if (fs::exists(target, ec) && fs::equivalent(source, target, ec)) return;  // already there
 
-  // Copy under a temporary name and rename, so that a failed copy never
-  // leaves half a font where the loader would find it.
-  fs::path partial = folder / (std::string(".").append(file_name.string()).append(".part"));
-  fs::copy_file(source, partial, fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::rename(partial, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(partial, ignored);
-    ui().msgbox_error(error_text("Cannot copy the font file", chosen, ec).c_str());
+  // Copied in pieces (a large file shows progress) under a temporary name
+  // and renamed, so that a failed copy never leaves half a font where the
+  // loader would find it.
+  FioSafeWriter out(target.string());
+  bool written = out.stream() != nullptr;
+  if (written)
+    read_error =
+        fio_read_pieces(in.get(), static_cast<std::size_t>(std::max<int64_t>(size, 0)),
+                        "Import TTF Font file", [&out, &written](std::string_view piece) {
+                          written = std::fwrite(piece.data(), 1, piece.size(), out.stream()) == piece.size();
+                          return written;
+                        });
+  if (read_error != FioReadError::NONE) {
+    cannot_read(read_error);
+    return;
   }
+  if (!(written && out.commit()))
+    ui().msgbox_error(
+        (std::string(nls_translate("Cannot write the font file")) + " " + target.string()).c_str());
 }

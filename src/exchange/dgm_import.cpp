@@ -6,6 +6,7 @@
 
 #include "display/draw.h"
 #include "model/files/fio.h"
+#include "model/files/fio_read.h"
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/presets.h"
@@ -49,7 +50,7 @@ double spacing(double lo, double hi, int64_t n) {
 
 }  // namespace
 
-DgmGrid dgm_read(std::FILE* f) {
+DgmGrid dgm_read(std::FILE* f, const std::function<void()>& step) {
   DgmGrid g;
   char line[FIO_LINE_MAX];
   int64_t run = 0, first_run = 0;  // points of the current and of the first x value
@@ -58,6 +59,7 @@ DgmGrid dgm_read(std::FILE* f) {
   for (int64_t number = 1;; ++number) {
     const int n = fio_read_line(f, line);
     if (n < 0) break;
+    if (step) step();
     const bool overlong = n == 0 && std::strlen(line) == FIO_LINE_MAX - 1;
     // A line of blanks ends the data as an empty line does.
     const bool blank = std::strspn(line, " \t") == std::strlen(line);
@@ -149,14 +151,19 @@ void dgm_import() {
   const std::string path = ui().filesel_choose(nls_translate("Import DGM..."), import_file.c_str(),
                                                FILESEL_OPEN, import_path.c_str());
   if (path == "cancel") return;
-  FioFile in(path.c_str(), "rb");
+  FioReadError open_error = FioReadError::NONE;
+  FioFile in = fio_open_read(path, open_error);
   if (!in) {
-    ui().msgbox_error(nls_translate("Cannot open file"));
+    ui().msgbox_error(fio_read_error_message("Cannot open file", open_error).c_str());
     return;
   }
   if (path.size() < import_file.capacity) import_file = path;
 
-  const DgmGrid grid = dgm_read(in.get());
+  DgmGrid grid;
+  {
+    FioStreamProgress progress(in.get(), "Import DGM...");
+    grid = dgm_read(in.get(), progress.stepper());
+  }
   in.close();
   if (grid.error != DgmError::NOT_A_POINT && grid.error != DgmError::TOO_MANY) {
     std::fputs(dgm_summary(grid).c_str(), stdout);

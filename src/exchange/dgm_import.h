@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,9 @@ struct DgmGrid {
   Point3 min, max;             // of the points read
 };
 
-// First pass: reads the points and counts the grid.
-DgmGrid dgm_read(std::FILE* f);
+// First pass: reads the points and counts the grid. step, when given, is
+// called once per line read (the import shows its progress by it).
+DgmGrid dgm_read(std::FILE* f, const std::function<void()>& step = {});
 
 // The summary of a grid as the import prints it: the counts, the ranges of
 // x, y and z and the grid spacing.

@@ -14,6 +14,7 @@
 
 #include "exchange/material_table.h"
 #include "model/consts.h"
+#include "model/nls.h"
 #include "model/triangulate.h"
 
 void M3dsFileFree::operator()(Lib3dsFile* file) const { lib3ds_file_free(file); }
@@ -148,11 +149,15 @@ class ChunkRepair {
  public:
   explicit ChunkRepair(std::string& bytes) : b_(bytes) {}
 
-  // False when the file cannot be read as chunks.
-  bool file() {
-    uint16_t id = 0;
-    std::size_t end = 0;
-    return header(0, b_.size(), id, end) && chunk(0, id, end, 0, In::FILE);
+  // NONE when the file can be read as chunks.
+  M3dsError file() {
+    if (b_.empty()) return M3dsError::EMPTY;
+    std::size_t length = 0;
+    M3dsError e = m3ds_check_head(b_, b_.size(), length);
+    if (e != M3dsError::NONE) return e;
+    const uint16_t id = static_cast<uint16_t>(u16(0));
+    if (!chunk(0, id, length, 0, In::FILE)) return error_;
+    return M3dsError::NONE;
   }
 
  private:
@@ -167,13 +172,20 @@ class ChunkRepair {
     b_[at] = static_cast<char>(v & 0xff);
     b_[at + 1] = static_cast<char>(v >> 8 & 0xff);
   }
+  bool fail(M3dsError e) {
+    error_ = e;
+    return false;
+  }
 
-  // The chunk at at, which must end by limit.
-  bool header(std::size_t at, std::size_t limit, uint16_t& id, std::size_t& end) const {
-    if (at > limit || limit - at < 6) return false;
+  // The chunk at at, which must end by limit, the end of the chunk holding
+  // it. That chunk lies inside the file (a file cut short is told by its
+  // main chunk), so reaching past it is damage.
+  bool header(std::size_t at, std::size_t limit, uint16_t& id, std::size_t& end) {
+    if (at > limit || limit - at < 6) return fail(M3dsError::OUTSIDE);
     id = static_cast<uint16_t>(u16(at));
     const std::size_t size = u32(at + 2);
-    if (size < 6 || size > limit - at) return false;
+    if (size < 6) return fail(M3dsError::BAD_SIZE);
+    if (size > limit - at) return fail(M3dsError::OUTSIDE);
     end = at + size;
     return true;
   }
@@ -188,7 +200,7 @@ class ChunkRepair {
 
   // The chunks filling [at, end) inside a chunk of the kind in.
   bool children(std::size_t at, std::size_t end, int depth, In in) {
-    if (depth > CHUNK_DEPTH_MAX) return false;
+    if (depth > CHUNK_DEPTH_MAX) return fail(M3dsError::TOO_DEEP);
     while (at < end) {
       uint16_t id = 0;
       std::size_t chunk_end = 0;
@@ -207,7 +219,7 @@ class ChunkRepair {
       case In::FILE:
         if (id == LIB3DS_M3DMAGIC || id == LIB3DS_MLIBMAGIC || id == LIB3DS_CMAGIC)
           return children(at, end, depth, In::MAIN);
-        return id == LIB3DS_MDATA && children(at, end, depth, In::MDATA);
+        return children(at, end, depth, In::MDATA);
       case In::MAIN:
         if (id == LIB3DS_MDATA) return children(at, end, depth, In::MDATA);
         break;
@@ -236,24 +248,23 @@ class ChunkRepair {
       case In::OBJECT:
         if (id == LIB3DS_N_TRI_OBJECT) {
           points_ = 0;
-          return children(at, end, depth, In::TRIANGLES);
+          face_lists_.clear();
+          if (!children(at, end, depth, In::TRIANGLES)) return false;
+          mend_faces();
+          return true;
         }
         break;
       case In::TRIANGLES:
         if (id == LIB3DS_POINT_ARRAY) {
-          if (size < 2 || (size - 2) / 12 < u16(at)) return false;
+          if (size < 2 || (size - 2) / 12 < u16(at)) return fail(M3dsError::BAD_COUNT);
           points_ = u16(at);
           return true;
         }
         if (id == LIB3DS_FACE_ARRAY) {
-          if (size < 2 || (size - 2) / 8 < u16(at)) return false;
+          if (size < 2 || (size - 2) / 8 < u16(at)) return fail(M3dsError::BAD_COUNT);
           faces_ = u16(at);
           if (faces_ > 0 && points_ == 0) break;
-          for (uint32_t k = 0; k < faces_; ++k) {
-            const std::size_t face = at + 2 + 8 * std::size_t{k};
-            if (u16(face) >= points_ || u16(face + 2) >= points_ || u16(face + 4) >= points_)
-              for (int c = 0; c < 3; ++c) set_u16(face + 2 * c, 0);
-          }
+          face_lists_.push_back(start);
           return children(at + 2 + 8 * std::size_t{faces_}, end, depth, In::FACES);
         }
         break;
@@ -270,9 +281,32 @@ class ChunkRepair {
     return true;
   }
 
+  // lib3ds takes the points of every face for its normal once the whole
+  // mesh is read, from the last point list: a later list of fewer points
+  // (or none) must not leave a face naming what is gone. A face naming a
+  // missing point becomes (0, 0, 0); without points the lists are passed
+  // over.
+  void mend_faces() {
+    for (const std::size_t start : face_lists_) {
+      if (points_ == 0) {
+        set_u16(start, CHUNK_SKIPPED);
+        continue;
+      }
+      const std::size_t at = start + 6;
+      const uint32_t faces = u16(at);
+      for (uint32_t k = 0; k < faces; ++k) {
+        const std::size_t face = at + 2 + 8 * std::size_t{k};
+        if (u16(face) >= points_ || u16(face + 2) >= points_ || u16(face + 4) >= points_)
+          for (int c = 0; c < 3; ++c) set_u16(face + 2 * c, 0);
+      }
+    }
+  }
+
   std::string& b_;
-  uint32_t points_ = 0;  // of the mesh being read
-  uint32_t faces_ = 0;   // of the face list being read
+  M3dsError error_ = M3dsError::NONE;
+  std::vector<std::size_t> face_lists_;  // where the mesh's face list chunks start
+  uint32_t points_ = 0;                  // of the mesh being read
+  uint32_t faces_ = 0;                   // of the face list being read
 };
 
 // Most readers build their scene from the key-frame nodes and know an
@@ -288,14 +322,62 @@ void add_object_node(Lib3dsFile* file, const char* name, Lib3dsWord id) {
 
 }  // namespace
 
-M3dsFilePtr m3ds_read(std::string_view bytes) {
+const char* m3ds_error_text(M3dsError error) {
+  switch (error) {
+    case M3dsError::NONE:
+      break;
+    case M3dsError::EMPTY:
+      return nls_mark("The file is empty.");
+    case M3dsError::NOT_3DS:
+      return nls_mark("This is not a 3DS file.");
+    case M3dsError::CUT_SHORT:
+      return nls_mark("The file is cut short.");
+    case M3dsError::TOO_LARGE:
+      return nls_mark("The file is larger than a 3DS file can be.");
+    case M3dsError::BAD_SIZE:
+      return nls_mark("The file is damaged: a chunk is smaller than its header.");
+    case M3dsError::OUTSIDE:
+      return nls_mark("The file is damaged: a chunk reaches past the chunk holding it.");
+    case M3dsError::BAD_COUNT:
+      return nls_mark("The file is damaged: a point or face list is longer than its chunk.");
+    case M3dsError::TOO_DEEP:
+      return nls_mark("The file is damaged: its chunks are nested deeper than a 3DS file allows.");
+    case M3dsError::REFUSED:
+      return nls_mark("The 3DS reader refused the file.");
+  }
+  return "";
+}
+
+M3dsError m3ds_check_head(std::string_view head, uint64_t file_size, std::size_t& length) {
+  length = 0;
+  if (file_size == 0 || head.empty()) return M3dsError::EMPTY;
+  if (file_size > UINT32_MAX) return M3dsError::TOO_LARGE;
+  if (head.size() < 2) return M3dsError::NOT_3DS;
+  const auto byte = [head](std::size_t i) { return static_cast<uint32_t>(static_cast<uint8_t>(head[i])); };
+  const uint32_t id = byte(0) | byte(1) << 8;
+  if (id != LIB3DS_M3DMAGIC && id != LIB3DS_MLIBMAGIC && id != LIB3DS_CMAGIC && id != LIB3DS_MDATA)
+    return M3dsError::NOT_3DS;
+  if (head.size() < 6 || file_size < 6) return M3dsError::CUT_SHORT;
+  const uint32_t size = byte(2) | byte(3) << 8 | byte(4) << 16 | byte(5) << 24;
+  if (size < 6) return M3dsError::BAD_SIZE;
+  if (size > file_size) return M3dsError::CUT_SHORT;
+  length = size;
+  return M3dsError::NONE;
+}
+
+M3dsFilePtr m3ds_read(std::string_view bytes, M3dsError* error) {
+  M3dsError local = M3dsError::NONE;
+  M3dsError& e = error ? *error : local;
   std::string repaired(bytes);
-  if (!ChunkRepair(repaired).file()) return nullptr;
+  e = ChunkRepair(repaired).file();
+  if (e != M3dsError::NONE) return nullptr;
+  e = M3dsError::REFUSED;
   MemoryIn in{repaired};
   IoPtr io(lib3ds_io_new(&in, memory_error, memory_seek, memory_tell, memory_read, no_write));
   M3dsFilePtr file(lib3ds_file_new());
   if (!io || !file) return nullptr;
   if (!lib3ds_file_read(file.get(), io.get())) return nullptr;
+  e = M3dsError::NONE;
   return file;
 }
 

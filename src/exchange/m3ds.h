@@ -29,11 +29,33 @@ struct M3dsFileFree {
 };
 using M3dsFilePtr = std::unique_ptr<Lib3dsFile, M3dsFileFree>;
 
+// Why a file cannot be read.
+enum class M3dsError {
+  NONE,
+  EMPTY,      // no byte at all
+  NOT_3DS,    // the first chunk is none a 3DS file begins with
+  CUT_SHORT,  // a chunk reaches past the end of the file
+  TOO_LARGE,  // more bytes than the 32-bit chunk sizes can describe
+  BAD_SIZE,   // a chunk smaller than its own header
+  OUTSIDE,    // a chunk reaches past the chunk holding it
+  BAD_COUNT,  // a point or face list longer than its chunk
+  TOO_DEEP,   // chunks nested deeper than the format has levels
+  REFUSED,    // lib3ds refused what the checks let through
+};
+// The message of an error, in English (translate it to show it); "" for NONE.
+const char* m3ds_error_text(M3dsError error);
+
+// The first bytes of a file of file_size bytes (6 are enough): NONE and the
+// length of the file's main chunk, which is all a reader needs, or why the
+// file cannot be a 3DS file, so that nothing more is read.
+M3dsError m3ds_check_head(std::string_view head, uint64_t file_size, std::size_t& length);
+
 // The file's bytes as lib3ds reads them; null when lib3ds refuses them or
-// when a chunk reaches past the chunk holding it. Face lists and material
-// groups are checked before lib3ds follows their indices: a face naming a
-// point the mesh does not have reaches lib3ds as (0, 0, 0).
-M3dsFilePtr m3ds_read(std::string_view bytes);
+// when the chunk tree is broken, with the reason in error when given.
+// Face lists and material groups are checked before lib3ds follows their
+// indices: a face naming a point the mesh does not have reaches lib3ds as
+// (0, 0, 0).
+M3dsFilePtr m3ds_read(std::string_view bytes, M3dsError* error = nullptr);
 // Writes the file to the stream; false when lib3ds or the stream failed.
 bool m3ds_write(Lib3dsFile* file, std::FILE* out);
 

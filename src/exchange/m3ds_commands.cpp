@@ -3,8 +3,6 @@
 // temporary wall meshes, the material table, undo and drawing.
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "building/solid/wall_mesh.h"
@@ -14,6 +12,7 @@
 #include "exchange/material_table.h"
 #include "model/consts.h"
 #include "model/files/fio.h"
+#include "model/files/fio_read.h"
 #include "model/files/preset_files.h"
 #include "model/layers.h"
 #include "model/nls.h"
@@ -60,17 +59,60 @@ int m3ds_import_commit(const M3dsImport& import) {
   return n;
 }
 
+namespace {
+
+void import_error(const char* reason) {
+  std::string text = nls_translate("***ERROR***\nLoading .3ds file failed\n");
+  text += nls_translate(reason);
+  ui().msgbox_error(text.c_str());
+}
+
+// The file's main chunk; the reason when it cannot be read. Only the head
+// is read before a file that cannot be a 3DS file is refused, and a large
+// one is read in pieces with the progress window.
+M3dsFilePtr read_file(const std::string& path) {
+  FioReadError open_error = FioReadError::NONE;
+  FioFile in = fio_open_read(path, open_error);
+  if (!in) {
+    import_error(fio_read_error_text(open_error));
+    return nullptr;
+  }
+  const int64_t size = fio_bytes_left(in.get());
+  std::string head;
+  FioReadError e = fio_read_bytes(in.get(), 6, nullptr, head);
+  if (e != FioReadError::NONE && e != FioReadError::CUT_SHORT) {
+    import_error(fio_read_error_text(e));
+    return nullptr;
+  }
+  std::size_t length = 0;
+  const M3dsError head_error =
+      m3ds_check_head(head, size >= 0 ? static_cast<uint64_t>(size) : UINT32_MAX, length);
+  if (head_error != M3dsError::NONE) {
+    import_error(m3ds_error_text(head_error));
+    return nullptr;
+  }
+  std::string rest;
+  e = fio_read_bytes(in.get(), length - head.size(), "Import 3DS...", rest);
+  if (e != FioReadError::NONE) {
+    import_error(fio_read_error_text(e));
+    return nullptr;
+  }
+  head += rest;
+  rest = std::string();
+  M3dsError read_error = M3dsError::NONE;
+  M3dsFilePtr file = m3ds_read(head, &read_error);
+  if (!file) import_error(m3ds_error_text(read_error));
+  return file;
+}
+
+}  // namespace
+
 void m3ds_import() {
   const std::string path = ui().filesel_choose(nls_translate("Import 3DS..."), import_file.c_str(),
                                                FILESEL_OPEN, import_path.c_str());
   if (path == "cancel") return;
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  M3dsFilePtr file = in ? m3ds_read(bytes) : nullptr;
-  if (!file) {
-    ui().msgbox_error(nls_translate("***ERROR***\nLoading .3ds file failed\n"));
-    return;
-  }
+  M3dsFilePtr file = read_file(path);
+  if (!file) return;
   if (path.size() < import_file.capacity) import_file = path;
   const M3dsImport import = m3ds_import_objects(*file, material_preset);
   std::fputs(import.log.c_str(), stdout);

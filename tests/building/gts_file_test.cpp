@@ -12,6 +12,7 @@
 
 #include "building/gts_tools.h"
 #include "building/solid/solid_mesh.h"
+#include "model/files/fio_read.h"
 #include "model/vec3.h"
 #include "solid_tool_fixture.h"
 #include "support/model_fixture.h"
@@ -289,7 +290,7 @@ TEST_F(GtsCommandTest, ImportShowsTheErrorsAndCleansAGoodFile) {
   for (int i = 0; i < 4; ++i) cmd_p_file_import_gts();
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(ui.calls_starting("error"),
-            std::vector<std::string>({"error ***ERROR***\nLoading .gts file failed\n",
+            std::vector<std::string>({"error ***ERROR***\nLoading .gts file failed\nThe file does not exist.",
                                       "error ***ERROR***\nGTS file is empty\n",
                                       "error ***ERROR***\nGTS file is empty\n"}));
   // The box comes back as one mesh of six quads over its eight corners.
@@ -299,6 +300,34 @@ TEST_F(GtsCommandTest, ImportShowsTheErrorsAndCleansAGoodFile) {
   EXPECT_EQ(m->face_count(), 6);
   undo_step_back();
   EXPECT_EQ(elem_list_head, nullptr);
+}
+
+// A large file shows the progress window while it is read; a folder is
+// refused with what it is.
+TEST_F(GtsCommandTest, LargeImportShowsProgress) {
+  TempFolder dir;
+  // 400000 points of one triangle and its edges, duplicates of three.
+  std::string text = "400000 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n";
+  const char* corners[3] = {"0.000000 0.000000 0.000000\n", "1.500000 0.000000 0.000000\n",
+                            "0.000000 1.250000 0.000000\n"};
+  for (int i = 0; i < 400000; ++i) text += corners[i % 3];
+  text += "1 2\n2 3\n3 1\n1 2 3\n";
+  ASSERT_GE(text.size(), FIO_PROGRESS_FROM);
+  dir.write("large.gts", text);
+  dir.make_folder("folder.gts");
+  ui.paths = {(dir / "folder.gts").string(), (dir / "large.gts").string()};
+  testing::internal::CaptureStdout();
+  cmd_p_file_import_gts();
+  cmd_p_file_import_gts();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{"error ***ERROR***\nLoading .gts file "
+                                                                 "failed\nThis is a folder, not a file."});
+  ASSERT_EQ(elements().size(), 1u);
+  const std::vector<std::string> shown = ui.calls_starting("progress");
+  ASSERT_GE(shown.size(), 3u);
+  EXPECT_EQ(shown.front(), "progress_open Import GTS...");
+  EXPECT_EQ(shown.back(), "progress_close");
+  EXPECT_GE(shown.size(), 2 + 400000 / 4096);
 }
 
 TEST_F(GtsCommandTest, ExportWritesMarkedMeshesAndWallsAndLeavesNothingBehind) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -323,6 +324,50 @@ TEST_F(FontImport, CancelCreatesNothingAndFailuresAreReported) {
   ASSERT_EQ(ui.calls_starting("error").size(), 1u);
   EXPECT_NE(ui.calls_starting("error")[0].find("no such file.ttf"), std::string::npos);
   EXPECT_FALSE(fs::exists(root_ / "base" / "ttf" / "no such file.ttf"));
+}
+
+// What cannot be a font is refused before it is read; a large font is
+// copied with the progress window.
+TEST_F(FontImport, RefusesWhatCannotBeAFontAndShowsProgressOnLargeOnes) {
+  const auto make = [this](const std::string& name, const std::string& head, std::uintmax_t size) {
+    std::ofstream(root_ / name, std::ios::binary) << head;
+    fs::resize_file(root_ / name, size);
+  };
+  make("huge.ttf", "true", std::uintmax_t{5} << 30);
+  make("zeros.ttf", "", std::uintmax_t{2} << 30);
+  make("notes.ttf", "some text", 9);
+  fs::create_directories(root_ / "folder.ttf");
+  const struct {
+    const char* name;
+    std::string error;
+  } cases[] = {
+      {"huge.ttf", "Cannot read the font file " + (root_ / "huge.ttf").string() +
+                       "\nThe file is larger than a file of its kind can be."},
+      {"zeros.ttf", "Not a font file: " + (root_ / "zeros.ttf").string()},
+      {"notes.ttf", "Not a font file: " + (root_ / "notes.ttf").string()},
+      {"folder.ttf",
+       "Cannot read the font file " + (root_ / "folder.ttf").string() + "\nThis is a folder, not a file."},
+  };
+  for (const auto& c : cases) {
+    RecordingUi ui;
+    ui.paths.push_back((root_ / c.name).string());
+    cmd_p_file_import_truetype();
+    EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{"error " + c.error}) << c.name;
+    EXPECT_TRUE(ui.calls_starting("progress").empty()) << c.name;
+    EXPECT_FALSE(fs::exists(root_ / "base" / "ttf" / c.name)) << c.name;
+  }
+
+  make("large.ttf", std::string("\0\1\0\0", 4), 9u << 20);
+  RecordingUi ui;
+  ui.paths.push_back((root_ / "large.ttf").string());
+  cmd_p_file_import_truetype();
+  EXPECT_TRUE(ui.calls_starting("error").empty());
+  EXPECT_EQ(fs::file_size(root_ / "base" / "ttf" / "large.ttf"), 9u << 20);
+  const std::vector<std::string> shown = ui.calls_starting("progress");
+  ASSERT_GE(shown.size(), 3u);
+  EXPECT_EQ(shown.front(), "progress_open Import TTF Font file");
+  EXPECT_EQ(shown[shown.size() - 2], "progress 1");
+  EXPECT_EQ(shown.back(), "progress_close");
 }
 
 }  // namespace

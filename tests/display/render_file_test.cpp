@@ -87,8 +87,9 @@ TEST_F(RenderFile, FilesThatCannotBeLoadedAreRefusedWithTheLoadersMessage) {
   put_file(dir / "notes.txt", {'h', 'i', '\n'});
   struct Case {
     std::string path;
-    const char* message;
-  } cases[] = {{dir / "missing.kav", "kav-render: Cannot open file\n"},
+    std::string message;
+  } cases[] = {{dir / "missing.kav",
+                "kav-render: Cannot open file\n" + (dir / "missing.kav") + "\nThe file does not exist.\n"},
                {dir / "notes.txt", "kav-render: This is not a Kavro file!\n"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "export_fixture.h"
+#include "model/files/fio_read.h"
 #include "model/presets.h"
 #include "model/undo.h"
 
@@ -219,11 +220,31 @@ TEST_F(DgmImport, ChooserAndFile) {
   EXPECT_EQ(ui.calls_starting("choose Import DGM...").size(), 1u);
   EXPECT_TRUE(ui.calls_starting("error").empty());
 
-  ui.paths = {file("missing.xyz")};
+  dir.make_folder("folder.xyz");
+  ui.paths = {file("missing.xyz"), file("folder.xyz")};
   dgm_import();
-  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{"error Cannot open file"});
+  dgm_import();
+  EXPECT_EQ(ui.calls_starting("error"),
+            (std::vector<std::string>{"error Cannot open file\nThe file does not exist.",
+                                      "error Cannot open file\nThis is a folder, not a file."}));
   EXPECT_TRUE(elements().empty());
   EXPECT_EQ(import_file.view(), "");
+}
+
+// A large file shows the progress window while it is read, also when it is
+// refused in the end.
+TEST_F(DgmImport, LargeFileShowsProgress) {
+  std::string text;
+  for (int i = 0; text.size() < FIO_PROGRESS_FROM; ++i) text += "0 " + std::to_string(i) + " 1.0\n";
+  import_text(text);
+  EXPECT_EQ(
+      ui.calls_starting("error"),
+      std::vector<std::string>{"error Terrain grid: at least two x values with two points each are needed."});
+  const std::vector<std::string> shown = ui.calls_starting("progress");
+  ASSERT_GE(shown.size(), 3u);
+  EXPECT_EQ(shown.front(), "progress_open Import DGM...");
+  EXPECT_EQ(shown.back(), "progress_close");
+  EXPECT_TRUE(elements().empty());
 }
 
 }  // namespace

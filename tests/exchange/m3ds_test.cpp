@@ -16,6 +16,7 @@
 #include "display/export_scope.h"
 #include "exchange/material_table.h"
 #include "export_fixture.h"
+#include "model/files/fio_read.h"
 #include "model/files/preset_files.h"
 #include "model/presets.h"
 #include "support/wall_fixture.h"
@@ -461,6 +462,7 @@ TEST(M3dsRead, BrokenCountsAndIndicesNeverReachLib3ds) {
     std::string bytes;
     const char* log;  // null: the file is refused
     std::size_t faces;
+    M3dsError error = M3dsError::NONE;
   } cases[] = {
       {"sound", file_of(points_chunk(3, 3) + faces_chunk({{0, 1, 2}}, group_ok)), "name = X np=3 nf=1\n", 1},
       {"point out of range", file_of(points_chunk(3, 3) + faces_chunk({{0, 1, 2}, {2, 1, 900}})),
@@ -470,20 +472,33 @@ TEST(M3dsRead, BrokenCountsAndIndicesNeverReachLib3ds) {
       {"material group naming face 5 of 1", file_of(points_chunk(3, 3) + faces_chunk({{0, 1, 2}}, group_bad)),
        "name = X np=3 nf=1\n", 1},
       {"more points than the chunk holds", file_of(points_chunk(3, 300) + faces_chunk({{0, 1, 2}})), nullptr,
-       0},
-      {"face list longer than its chunk", file_of(points_chunk(3, 3) + chunk(0x4120, le(40, 2))), nullptr, 0},
+       0, M3dsError::BAD_COUNT},
+      {"face list longer than its chunk", file_of(points_chunk(3, 3) + chunk(0x4120, le(40, 2))), nullptr, 0,
+       M3dsError::BAD_COUNT},
       {"chunk reaching past its parent", chunk(0x4D4D, chunk(0x3D3D, chunk(0x4000, std::string("X", 2), 50))),
-       nullptr, 0},
-      {"file shorter than its chunk", file_of(points_chunk(3, 3)).substr(0, 30), nullptr, 0},
-      {"not a 3DS file", chunk(0x1234, "abc"), nullptr, 0},
+       nullptr, 0, M3dsError::OUTSIDE},
+      {"file shorter than its chunk", file_of(points_chunk(3, 3)).substr(0, 30), nullptr, 0,
+       M3dsError::CUT_SHORT},
+      {"not a 3DS file", chunk(0x1234, "abc"), nullptr, 0, M3dsError::NOT_3DS},
+      {"empty", "", nullptr, 0, M3dsError::EMPTY},
+      // A later point list replaces the one the faces were checked against.
+      {"fewer points after the faces",
+       file_of(points_chunk(3, 3) + faces_chunk({{0, 1, 2}}) + points_chunk(1, 1)),
+       "name = X np=1 nf=1 dropped=1\n", 0},
+      {"no points after the faces",
+       file_of(points_chunk(3, 3) + faces_chunk({{0, 1, 2}}) + points_chunk(0, 0)), "name = X np=0 nf=0\n",
+       0},
       // lib3ds would step through these for ever.
-      {"chunk of size 0", chunk(0x4D4D, chunk(0x3D3D, chunk(0xAFFF, le(0xA000, 2) + le(0, 4)))), nullptr, 0},
+      {"chunk of size 0", chunk(0x4D4D, chunk(0x3D3D, chunk(0xAFFF, le(0xA000, 2) + le(0, 4)))), nullptr, 0,
+       M3dsError::BAD_SIZE},
       {"texture map holding a chunk of size 0",
        chunk(0x4D4D, chunk(0x3D3D, chunk(0xAFFF, chunk(0xA200, le(0x0030, 2) + le(0, 4))))), "", 0},
   };
   for (const auto& c : cases) {
-    M3dsFilePtr file = m3ds_read(c.bytes);
+    M3dsError error = M3dsError::REFUSED;
+    M3dsFilePtr file = m3ds_read(c.bytes, &error);
     ASSERT_EQ(file != nullptr, c.log != nullptr) << c.what;
+    EXPECT_EQ(error, c.error) << c.what;
     if (!file) continue;
     // lib3ds took every face's points for its normals while it read: none
     // named a point that is not there.
@@ -495,6 +510,79 @@ TEST(M3dsRead, BrokenCountsAndIndicesNeverReachLib3ds) {
     const std::size_t faces = import.objects.empty() ? 0 : import.objects[0].indices.size() / 3;
     EXPECT_EQ(faces, c.faces) << c.what;
   }
+}
+
+TEST_F(M3ds, ImportSaysWhyAFileCannotBeRead) {
+  const std::vector<std::array<float, 3>> tri = {{{0, 0, 0}}, {{1, 0, 0}}, {{0, 1, 0}}};
+  write_3ds(file("sound.3ds"), {{"Box", tri, {{{0, 1, 2}}}}});
+  dir.write("empty.3ds", "");
+  dir.write("text.3ds", "solid cube\nfacet normal 0 0 1\n");
+  dir.write("cut.3ds", read_file(file("sound.3ds")).substr(0, 40));
+  dir.write("damaged.3ds", chunk(0x4D4D, chunk(0x3D3D, chunk(0x4000, std::string("X", 2), 50))));
+  dir.make_folder("folder.3ds");
+  const struct {
+    const char* name;
+    const char* reason;
+  } cases[] = {
+      {"empty.3ds", "The file is empty."},
+      {"text.3ds", "This is not a 3DS file."},
+      {"cut.3ds", "The file is cut short."},
+      {"damaged.3ds", "The file is damaged: a chunk reaches past the chunk holding it."},
+      {"missing.3ds", "The file does not exist."},
+      {"folder.3ds", "This is a folder, not a file."},
+  };
+  for (const auto& c : cases) {
+    ui.calls.clear();
+    import(file(c.name));
+    EXPECT_EQ(
+        ui.calls_starting("error "),
+        std::vector<std::string>{std::string("error ***ERROR***\nLoading .3ds file failed\n") + c.reason})
+        << c.name;
+    EXPECT_TRUE(meshes().empty()) << c.name;
+  }
+  import(file("sound.3ds"));
+  EXPECT_EQ(meshes().size(), 1u);
+}
+
+// A file whose size or head shows it cannot be a 3DS file is refused before
+// it is read; a large one is read in pieces with the progress window.
+TEST_F(M3ds, HugeFilesAreRefusedAtOnceAndLargeOnesShowProgress) {
+  const auto sparse = [this](const std::string& name, const std::string& head, std::uintmax_t size) {
+    dir.write(name, head);
+    fs::resize_file(dir / name, size);
+  };
+  sparse("zeros.3ds", "", std::uintmax_t{2} << 30);
+  sparse("over_4_gib.3ds", chunk(0x4D4D, ""), std::uintmax_t{5} << 30);
+  for (const auto& [name, reason] :
+       {std::pair{"zeros.3ds", "This is not a 3DS file."},
+        std::pair{"over_4_gib.3ds", "The file is larger than a 3DS file can be."}}) {
+    ui.calls.clear();
+    import(file(name));
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{
+                            std::string("choose Import 3DS... ") + import_file.c_str() + " 0 path " +
+                                import_path.c_str(),
+                            std::string("error ***ERROR***\nLoading .3ds file failed\n") + reason}))
+        << name;
+  }
+
+  // A mesh and a key-frame block of 9 MB that the import passes over.
+  const std::string keyframes = chunk(0xB000, std::string(9 << 20, '\0'));
+  dir.write(
+      "large.3ds",
+      chunk(0x4D4D,
+            chunk(0x3D3D, chunk(0x4000, std::string("X", 2) +
+                                            chunk(0x4100, points_chunk(3, 3) + faces_chunk({{0, 1, 2}})))) +
+                keyframes));
+  ui.calls.clear();
+  import(file("large.3ds"));
+  EXPECT_EQ(meshes().size(), 1u);
+  const std::vector<std::string> shown = ui.calls_starting("progress");
+  ASSERT_GE(shown.size(), 4u);
+  EXPECT_EQ(shown.front(), "progress_open Import 3DS...");
+  EXPECT_EQ(shown[shown.size() - 2], "progress 1");
+  EXPECT_EQ(shown.back(), "progress_close");
+  // Pieces small enough that the window answers between them.
+  EXPECT_GE(shown.size(), 2 + (9u << 20) / FIO_READ_PIECE);
 }
 
 TEST(M3dsMaterialName, StaysInsideTheMaterialFolder) {

@@ -93,7 +93,7 @@ TEST_F(Kavdump, ResaveSaysWhenTheDrawingIsNotWhole) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(kavdump_resave((dir / "missing.kav").c_str(), (dir / "none.kav").c_str()), 1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "kavdump: Cannot open file\n" + (dir / "missing.kav") + "\n");
+            "kavdump: Cannot open file\n" + (dir / "missing.kav") + "\nThe file does not exist.\n");
   EXPECT_FALSE(fs::exists(dir / "none.kav"));
   EXPECT_EQ(run({KAVRO_KAVDUMP_TOOL, "--resave", dir / "cut.kav"}), 2);  // OUT is missing
 }

@@ -98,8 +98,10 @@ TEST_F(LoadSave, FilesThatAreNoDrawingLeaveTheDrawingAlone) {
     std::string path;
     std::string message;
   } cases[] = {{dir / "notes.txt", "error This is not a Kavro file!"},
-               {dir / "missing.kav", "error Cannot open file\n" + (dir / "missing.kav")},
-               {dir.path().string(), "error This is not a Kavro file!"}};
+               {dir / "missing.kav",
+                "error Cannot open file\n" + (dir / "missing.kav") + "\nThe file does not exist."},
+               {dir.path().string(),
+                "error Cannot open file\n" + dir.path().string() + "\nThis is a folder, not a file."}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     open_drawing();

@@ -426,7 +426,8 @@ TEST_F(FirstStart, LoadAndSaveSettingsOnRequest) {
   EXPECT_EQ(prefs_load(1), 0);
   ui.paths = {(home.path() / "nothing.prefs").string()};
   EXPECT_EQ(prefs_load(1), 0);
-  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{"error Cannot open local settings!"});
+  EXPECT_EQ(ui.calls_starting("error"),
+            std::vector<std::string>{"error Cannot open local settings!\nThe file does not exist."});
 }
 
 TEST_F(FirstStart, HomeFallsBackToTheAccount) {

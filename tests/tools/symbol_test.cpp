@@ -273,10 +273,13 @@ TEST_F(SymbolTest, ADrawingReadAsASymbolLendsItsElementsOnly) {
 
 TEST_F(SymbolTest, AFileThatIsNoDrawingIsReportedAndNothingIsPlaced) {
   dir.write("sym/junk.sym", "not a drawing at all");
+  dir.make_folder("sym/folder.sym");
   struct Case {
     const char* file;
     const char* error;
-  } cases[] = {{"junk.sym", "error This is not a Kavro file!"}, {"none.sym", "error Cannot open file"}};
+  } cases[] = {{"junk.sym", "error This is not a Kavro file!"},
+               {"none.sym", "error Cannot open file\nThe file does not exist."},
+               {"folder.sym", "error Cannot open file\nThis is a folder, not a file."}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     ui.calls.clear();
@@ -287,6 +290,32 @@ TEST_F(SymbolTest, AFileThatIsNoDrawingIsReportedAndNothingIsPlaced) {
     EXPECT_TRUE(ui.calls_starting("prompt ").empty());
     EXPECT_EQ(errors(), (std::vector<std::string>{c.error}));
   }
+}
+
+// A large symbol file shows the progress window while it is read.
+TEST_F(SymbolTest, ALargeSymbolShowsProgress) {
+  two_lines();
+  for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = 1;
+  const fs::path small = dir / "sym" / "small.sym";
+  ASSERT_EQ(symbol_write_marked(small.string(), 0, 0, 0), 1);
+  std::ifstream in(small, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  // The last chunk, a line, again and again.
+  const std::vector<std::string> chunks = tags(small);
+  ASSERT_EQ(chunks.back(), "LINE");
+  const std::size_t last = bytes.rfind("LINE");
+  std::string large = bytes;
+  while (large.size() < (std::size_t{9} << 20)) large += bytes.substr(last);
+  dir.write("sym/large.sym", large);
+  elem_free_all();
+  ui.calls.clear();
+  ASSERT_EQ(symbol_read_file((dir / "sym" / "large.sym").string()), 1);
+  const std::vector<std::string> shown = ui.calls_starting("progress");
+  ASSERT_GE(shown.size(), 3u);
+  EXPECT_EQ(shown.front(), "progress_open Load Symbol...");
+  EXPECT_EQ(shown[shown.size() - 2], "progress 1");
+  EXPECT_EQ(shown.back(), "progress_close");
+  EXPECT_TRUE(errors().empty());
 }
 
 TEST_F(SymbolTest, PreviewReadsTheBrowsersFile) {

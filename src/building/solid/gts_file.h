@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "model/elem.h"
@@ -43,8 +44,9 @@ int gts_write_marked(FILE* f);
 // Reads one block from the current position and appends it as one mesh of
 // triangles. flip 1 keeps the written winding. Returns 1 after appending a
 // mesh, 0 when the block is empty, malformed or holds nothing usable (the
-// drawing is then unchanged).
-int translate_gts_kavro(FILE* f, int flip);
+// drawing is then unchanged). step, when given, is called once per point,
+// edge and triangle read (the import shows its progress by it).
+int translate_gts_kavro(FILE* f, int flip, const std::function<void()>& step = {});
 
 // 1 when the triangle of vertices i, j, k is degenerate.
 int mesh_triangle_degenerate(const Point3* vertices, int i, int j, int k);

@@ -166,6 +166,11 @@ class ByteReader {
   // the stream, and a stream that cannot seek fails the reader.
   void seek(std::size_t pos);
 
+  // Called with data after each piece read from the stream (a reader shows
+  // its progress by it).
+  void (*on_refill)(void* data) = nullptr;
+  void* on_refill_data = nullptr;
+
  private:
   bool need(std::size_t k) {
     if (!failed_ && k <= static_cast<std::size_t>(end_ - cur_)) return true;

@@ -74,8 +74,10 @@ struct KavReadReport {
 // Reads every chunk after the header. Elements get the given mark. Returns
 // 1, or 0 when a dimension's entries could not be read; what was read before
 // a failure stays. Unknown chunks are skipped with "unknown key *TAG*
-// size:N" on standard output.
-int kavfile_read_chunks(std::FILE* f, int mark, int flags = 0, KavReadReport* report = nullptr);
+// size:N" on standard output. With a progress title, a large file shows
+// the progress window while it is read.
+int kavfile_read_chunks(std::FILE* f, int mark, int flags = 0, KavReadReport* report = nullptr,
+                        const char* progress_title = nullptr);
 // Reads the payload of one settings or layer chunk whose tag was just read.
 // Returns 1 when the tag is known and its fields were read, else 0.
 int kavfile_read_settings_chunk(std::FILE* f, const char* tag);

@@ -1,6 +1,7 @@
 // The header, the chunk reader and the whole-drawing writers.
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "model/files/bytes.h"
 #include "model/files/chunk_table.h"
 #include "model/files/fio.h"
+#include "model/files/fio_read.h"
 #include "model/files/kavfile.h"
 #include "model/nls.h"
 #include "model/ui.h"
@@ -155,10 +157,17 @@ int kavfile_read_header(std::FILE* f) {
   return version;
 }
 
-int kavfile_read_chunks(std::FILE* f, int mark, int flags, KavReadReport* report) {
+int kavfile_read_chunks(std::FILE* f, int mark, int flags, KavReadReport* report,
+                        const char* progress_title) {
   KavReadReport local;
   KavReadReport& rep = report ? *report : local;
+  std::optional<FioStreamProgress> progress;
+  if (progress_title) progress.emplace(f, progress_title);
   ByteReader r(f, kavfile_read_buffer_bytes);
+  if (progress) {
+    r.on_refill = [](void* p) { static_cast<FioStreamProgress*>(p)->look(); };
+    r.on_refill_data = &*progress;
+  }
   const int result = read_chunks(r, mark, flags, rep);
   std::fflush(stdout);
   return result;

@@ -6,6 +6,7 @@
 #include "model/camera.h"
 #include "model/elem.h"
 #include "model/files/fio.h"
+#include "model/files/fio_read.h"
 #include "model/files/kavfile.h"
 #include "model/layers.h"
 #include "model/nls.h"
@@ -75,9 +76,12 @@ int kavfile_load_drawing(int mode, const char* path) {
     file = path ? path : "";
   }
 
-  FioFile in(file.c_str(), "rb");
+  FioReadError open_error = FioReadError::NONE;
+  FioFile in = fio_open_read(file, open_error);
   if (!in) {
-    ui().msgbox_error((std::string(nls_translate("Cannot open file")) + "\n" + file).c_str());
+    ui().msgbox_error((std::string(nls_translate("Cannot open file")) + "\n" + file + "\n" +
+                       nls_translate(fio_read_error_text(open_error)))
+                          .c_str());
     return 0;
   }
   const int version = kavfile_read_header(in.get());

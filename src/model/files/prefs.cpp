@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/files/fio.h"
+#include "model/files/fio_read.h"
 #include "model/files/kavfile.h"
 #include "model/files/load_save.h"
 #include "model/nls.h"
@@ -165,9 +166,10 @@ int prefs_load(int mode) {
     file = ui().filesel_choose(nls_translate("Load Settings..."), file.c_str(), 0, prefs_path.c_str());
     if (file == "cancel") return 0;
   }
-  FioFile in(file.c_str(), "rb");
+  FioReadError open_error = FioReadError::NONE;
+  FioFile in = fio_open_read(file, open_error);
   if (!in) {
-    error("Cannot open local settings!");
+    ui().msgbox_error(fio_read_error_message("Cannot open local settings!", open_error).c_str());
     return 0;
   }
   int read = 0;

@@ -7,6 +7,7 @@
 #include "model/elem.h"
 #include "model/elem_points.h"
 #include "model/files/fio.h"
+#include "model/files/fio_read.h"
 #include "model/files/kavfile.h"
 #include "model/files/load_save.h"
 #include "model/nls.h"
@@ -42,12 +43,15 @@ int write_symbol(std::FILE* f) {
   return 1;
 }
 
-// 1 read, 0 not a Kavro file, -1 cannot be opened; mark 1 on every element.
-int read_symbol(const std::string& path, KavReadReport& report) {
-  FioFile in(path.c_str(), "rb");
+// 1 read, 0 not a Kavro file, -1 cannot be opened (open_error says why);
+// mark 1 on every element. With a progress title a large file shows the
+// progress window.
+int read_symbol(const std::string& path, KavReadReport& report, FioReadError& open_error,
+                const char* progress_title = nullptr) {
+  FioFile in = fio_open_read(path, open_error);
   if (!in) return -1;
   if (kavfile_read_header(in.get()) == 0) return 0;
-  kavfile_read_chunks(in.get(), 1, KAV_READ_ELEMENTS_ONLY, &report);
+  kavfile_read_chunks(in.get(), 1, KAV_READ_ELEMENTS_ONLY, &report, progress_title);
   return 1;
 }
 
@@ -65,9 +69,10 @@ int symbol_write_marked(const std::string& path, double ox, double oy, double oz
 int symbol_read_file(const std::string& path) {
   loaded_count = 0;
   KavReadReport report;
-  const int res = read_symbol(path, report);
+  FioReadError open_error = FioReadError::NONE;
+  const int res = read_symbol(path, report, open_error, "Load Symbol...");
   if (res < 0) {
-    ui().msgbox_error(nls_translate("Cannot open file"));
+    ui().msgbox_error(fio_read_error_message("Cannot open file", open_error).c_str());
     return 0;
   }
   if (res == 0) {
@@ -84,7 +89,8 @@ void symbol_preview_load() {
   static std::string refused;
   loaded_count = 0;
   KavReadReport report;
-  const int res = read_symbol(symbol_file.c_str(), report);
+  FioReadError open_error = FioReadError::NONE;
+  const int res = read_symbol(symbol_file.c_str(), report, open_error);
   if (res < 0) {
     std::printf("empty file\n");
     std::fflush(stdout);
