@@ -98,9 +98,13 @@ struct PdfWriter {
 
 PdfWriter& writer() { return *outdev_writer<PdfWriter>(); }
 
+// Coordinates to a hundredth of a point, in their shortest form. Each
+// stroke is stroked by itself: viewers fit a thin stroke to whole pixels
+// when it is stroked alone but not as one subpath of many, where it comes
+// out paler; its "S" costs next to nothing once compressed.
 OutText& put_pt(PdfWriter& w, double x, double y) {
-  w.out.f2((x - w.job.page.xmin) * w.k) << ' ';
-  return w.out.f2((y - w.job.page.ymin) * w.k);
+  w.out.shortest((x - w.job.page.xmin) * w.k, 2) << ' ';
+  return w.out.shortest((y - w.job.page.ymin) * w.k, 2);
 }
 
 void set_pen(PdfWriter& w, uint8_t pen) {
@@ -109,13 +113,13 @@ void set_pen(PdfWriter& w, uint8_t pen) {
   w.last_pen = p;
   const PenDef& d = pens[p];
   if (view_options.all_black == 1) {
-    w.out << "0.00 0.00 0.00 RG\n";
+    w.out << "0 0 0 RG\n";
   } else {
-    w.out.f2(d.r) << ' ';
-    w.out.f2(d.g) << ' ';
-    w.out.f2(d.b) << " RG\n";
+    w.out.shortest(d.r, 2) << ' ';
+    w.out.shortest(d.g, 2) << ' ';
+    w.out.shortest(d.b, 2) << " RG\n";
   }
-  w.out.f2(export_mm_to_pt(d.width)) << " w\n";
+  w.out.shortest(export_mm_to_pt(d.width), 2) << " w\n";
 }
 
 void set_line_type(PdfWriter& w, uint8_t lt) {
@@ -126,8 +130,8 @@ void set_line_type(PdfWriter& w, uint8_t lt) {
   w.out << '[';
   for (int i = 0; i < d.pairs && i < 3; ++i) {
     if (i > 0) w.out << ' ';
-    w.out.f2(export_mm_to_pt(d.dash[i])) << ' ';
-    w.out.f2(export_mm_to_pt(d.gap[i]));
+    w.out.shortest(export_mm_to_pt(d.dash[i]), 2) << ' ';
+    w.out.shortest(export_mm_to_pt(d.gap[i]), 2);
   }
   w.out << "] 0 d\n";
 }
@@ -191,9 +195,9 @@ void pdf_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, doubl
 void pdf_out_fill(double r, double g, double b, int32_t n, const Point2* points) {
   PdfWriter& w = writer();
   if (n < 1 || !w.job.page.window.fill_visible(n, points)) return;
-  w.out.f2(r) << ' ';
-  w.out.f2(g) << ' ';
-  w.out.f2(b) << " rg\n";
+  w.out.shortest(r, 2) << ' ';
+  w.out.shortest(g, 2) << ' ';
+  w.out.shortest(b, 2) << " rg\n";
   bool first = true;
   for (int32_t i = 0; i < n; ++i) {
     if (geom_is_end_marker(points[i].x, points[i].y)) {
