@@ -1,5 +1,6 @@
 #include "exchange/ps_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -28,7 +29,8 @@ struct PsWriter {
   OutText& out;
   int last_pen = -1;  // pen and line type selected last, -1 none
   int last_line_type = -1;
-  int path_strokes = 0;  // strokes of the open path, not yet stroked
+  int path_strokes = 0;      // strokes of the open path, not yet stroked
+  long long cx = 0, cy = 0;  // its current point, hundredths of a point
 };
 
 PsWriter& writer() { return *outdev_writer<PsWriter>(); }
@@ -74,13 +76,30 @@ void select_line_type(PsWriter& w, uint8_t lt) {
   w.out.integer(t + 1) << '\n';
 }
 
-// Selects the pen and line type of a stroke and counts it into the open
-// path.
-void begin_stroke(PsWriter& w, uint8_t pen, uint8_t lt) {
+long long hundredths(double v) { return std::llround(std::clamp(v * 100.0, -9e15, 9e15)); }
+
+// Selects the pen and line type of a stroke that starts at p, counts it
+// into the open path and moves there. A solid stroke that starts where the
+// one before ended goes on from there: its round join covers what the two
+// round caps covered.
+void begin_stroke(PsWriter& w, uint8_t pen, uint8_t lt, const Point2& p) {
   select_pen(w, pen);
   select_line_type(w, lt);
   if (w.path_strokes >= RUN_STROKES) end_path(w);
+  const long long x = hundredths(p.x), y = hundredths(p.y);
+  if (w.path_strokes == 0 || x != w.cx || y != w.cy || export_line_type_def(lt).pairs > 0) {
+    w.out.hundredths(x) << ' ';
+    w.out.hundredths(y) << " m ";
+  }
   ++w.path_strokes;
+}
+
+// The end of a stroke, which becomes the current point.
+OutText& put_end(PsWriter& w, const Point2& p) {
+  w.cx = hundredths(p.x);
+  w.cy = hundredths(p.y);
+  w.out.hundredths(w.cx) << ' ';
+  return w.out.hundredths(w.cy);
 }
 
 void ps_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, double y2) {
@@ -90,9 +109,8 @@ void ps_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, doubl
   if (!j.page.segment_visible(x1, y1, x2, y2)) return;
   // A line of no length would print nothing; 0.01 point lets the round caps show a dot.
   if (j.kind == PsKind::EPS && x1 == x2 && y1 == y2) x2 += 0.01 / j.pt_per_metre;
-  begin_stroke(w, pen, lt);
-  put_pt(w.out, to_pt(j, x1, y1)) << " m ";
-  put_pt(w.out, to_pt(j, x2, y2)) << " l\n";
+  begin_stroke(w, pen, lt, to_pt(j, x1, y1));
+  put_end(w, to_pt(j, x2, y2)) << " l\n";
 }
 
 void ps_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, double y1, double x2, double y2,
@@ -101,11 +119,10 @@ void ps_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, dou
   PsWriter& w = writer();
   const PsJob& j = w.job;
   if (!j.page.bezier_visible(x0, y0, x1, y1, x2, y2, x3, y3)) return;
-  begin_stroke(w, pen, lt);
-  put_pt(w.out, to_pt(j, x0, y0)) << " m ";
+  begin_stroke(w, pen, lt, to_pt(j, x0, y0));
   put_pt(w.out, to_pt(j, x1, y1)) << ' ';
   put_pt(w.out, to_pt(j, x2, y2)) << ' ';
-  put_pt(w.out, to_pt(j, x3, y3)) << " c\n";
+  put_end(w, to_pt(j, x3, y3)) << " c\n";
 }
 
 void ps_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double ry, double sweep,

@@ -118,10 +118,12 @@ void begin_stroke(SvgWriter& w, uint8_t pen, uint8_t lt, double x, double y) {
     w.run_line_type = t;
     w.out << "<path d=\"M";
     put_pair(w.out, px, py);
-  } else {
+  } else if (px != w.cx || py != w.cy || export_line_type_def(lt).pairs > 0) {
     w.out << 'm';
     put_pair(w.out, px - w.cx, py - w.cy);
   }
+  // A solid stroke that starts where the one before ended goes on from
+  // there: its round join covers what the two round caps covered.
   ++w.run_strokes;
   w.cx = px;
   w.cy = py;

@@ -142,6 +142,29 @@ TEST_F(SvgExport, ArcsAsCirclesEllipsesAndPaths) {
   EXPECT_TRUE(any_ink(png, 353, 70, 360, 75));
 }
 
+// Strokes of one pen and line type share a path: a solid stroke that starts
+// where the one before ended goes on from there, a dashed one starts its
+// own subpath so its dash pattern starts afresh; another pen starts a new
+// path.
+TEST_F(SvgExport, StrokesOfOneStyleShareAPath) {
+  line_types[1].pairs = 1;
+  line_types[1].dash[0] = 2;
+  line_types[1].gap[0] = 1;
+  elem_new_line(0, 0, 0, 0, 0, 1, 0);
+  elem_new_line(0, 0, 0, 1, 0, 1, 1);
+  elem_new_line(0, 0, 0, 0, 1, 0, 0.5);
+  elem_new_line(0, 0, 1, 0, 0, 1, 0);
+  elem_new_line(0, 0, 1, 1, 0, 1, 1);
+  elem_new_line(0, 2, 1, 1, 1, 0, 1);
+  const auto paths = lines_with(svg("runs.svg"), "<path ");
+  ASSERT_EQ(paths.size(), 3u);
+  EXPECT_EQ(paths[0].substr(0, paths[0].find(" style")),
+            "<path d=\"M2 37.43l35.43 0l0-35.43m-35.43 0l0 17.72\"");
+  EXPECT_EQ(paths[1].substr(0, paths[1].find(" style")), "<path d=\"M2 37.43l35.43 0m0 0l0-35.43\"");
+  EXPECT_EQ(paths[2].substr(0, paths[2].find(" style")), "<path d=\"M37.43 2l-35.43 0\"");
+  checked_and_drawn("runs.svg");
+}
+
 // Every reader shows the drawing at its scale: a 10 m line at 1:100,
 // rendered at 254 dots per inch (10 to the millimetre), is 100 mm long;
 // its round caps add half the pen's width at each end, which the line's
