@@ -87,11 +87,18 @@ void begin_stroke(PsWriter& w, uint8_t pen, uint8_t lt, const Point2& p) {
   select_line_type(w, lt);
   if (w.path_strokes >= RUN_STROKES) end_path(w);
   const long long x = hundredths(p.x), y = hundredths(p.y);
-  if (w.path_strokes == 0 || x != w.cx || y != w.cy || export_line_type_def(lt).pairs > 0) {
+  if (w.path_strokes == 0) {
     w.out.hundredths(x) << ' ';
     w.out.hundredths(y) << " m ";
+  } else if (x != w.cx || y != w.cy || export_line_type_def(lt).pairs > 0) {
+    // Within a path, moves and lines go from the current point: shorter
+    // numbers.
+    w.out.hundredths(x - w.cx) << ' ';
+    w.out.hundredths(y - w.cy) << " v ";
   }
   ++w.path_strokes;
+  w.cx = x;
+  w.cy = y;
 }
 
 // The end of a stroke, which becomes the current point.
@@ -110,7 +117,12 @@ void ps_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, doubl
   // A line of no length would print nothing; 0.01 point lets the round caps show a dot.
   if (j.kind == PsKind::EPS && x1 == x2 && y1 == y2) x2 += 0.01 / j.pt_per_metre;
   begin_stroke(w, pen, lt, to_pt(j, x1, y1));
-  put_end(w, to_pt(j, x2, y2)) << " l\n";
+  const Point2 end = to_pt(j, x2, y2);
+  const long long ex = hundredths(end.x), ey = hundredths(end.y);
+  w.out.hundredths(ex - w.cx) << ' ';
+  w.out.hundredths(ey - w.cy) << " r\n";
+  w.cx = ex;
+  w.cy = ey;
 }
 
 void ps_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, double y1, double x2, double y2,
@@ -241,7 +253,8 @@ void write_header(OutText& out, const PsJob& j) {
   out << "%%DocumentFonts:\n%%EndComments\n\n"
          "%%BeginProlog\n%%BeginResource: procset KAVRO-Prolog 1.0 0\n"
          "/bdef {bind def} bind def\n/ldef {load def} bdef\n"
-         "/m /moveto  ldef\n/l /lineto  ldef\n/c /curveto ldef\n/a /arc     ldef\n/s /stroke  ldef\n"
+         "/m /moveto  ldef\n/l /lineto  ldef\n/v /rmoveto ldef\n/r /rlineto ldef\n/c /curveto ldef\n/a /arc  "
+         "   ldef\n/s /stroke  ldef\n"
          "/f {eofill} bdef\n/e {closepath} bdef\n/rgb {setrgbcolor} bdef\n";
   for (int i = 0; i < LINE_TYPE_COUNT; ++i) {
     const LineTypeDef& t = line_types[i];
