@@ -44,15 +44,52 @@ bool fast_fixed(std::string& out, double v, int decimals) {
 
 }  // namespace
 
-OutText& OutText::fixed(double v, int decimals) {
+void OutText::append_fixed(double v, int decimals) {
   if (!std::isfinite(v)) v = 0.0;
   if (decimals < 0) decimals = 0;
   if (decimals > 9) decimals = 9;
-  if (fast_fixed(buf_, v, decimals)) return check();
+  if (fast_fixed(buf_, v, decimals)) return;
   // The largest double in fixed notation has 309 digits before the point.
   char buf[340];
   const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
   buf_.append(buf, r.ptr);
+}
+
+OutText& OutText::fixed(double v, int decimals) {
+  append_fixed(v, decimals);
+  return check();
+}
+
+OutText& OutText::shortest(double v, int decimals) {
+  const std::size_t start = buf_.size();
+  append_fixed(v, decimals);
+  if (buf_.find('.', start) != std::string::npos) {
+    while (buf_.back() == '0') buf_.pop_back();
+    if (buf_.back() == '.') buf_.pop_back();
+  }
+  if (buf_.compare(start, std::string::npos, "-0") == 0) buf_.erase(start, 1);
+  return check();
+}
+
+OutText& OutText::hundredths(long long v) {
+  char buf[32];
+  char* p = buf + sizeof buf;
+  const bool negative = v < 0;
+  unsigned long long n =
+      negative ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+  const unsigned cents = static_cast<unsigned>(n % 100);
+  n /= 100;
+  if (cents != 0) {
+    if (cents % 10 != 0) *--p = static_cast<char>('0' + cents % 10);
+    *--p = static_cast<char>('0' + cents / 10);
+    *--p = '.';
+  }
+  do {
+    *--p = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n > 0);
+  if (negative) *--p = '-';
+  buf_.append(p, buf + sizeof buf);
   return check();
 }
 

@@ -35,6 +35,12 @@ class OutText {
   // A number with the given count of decimals (0 to 9).
   OutText& fixed(double v, int decimals);
   OutText& f2(double v) { return fixed(v, 2); }
+  // The same number rounded to the given decimals in its shortest form:
+  // no trailing zeros, no lone point, no sign on zero ("2", "37.4", "-0.05").
+  OutText& shortest(double v, int decimals);
+  // A count of hundredths in its shortest form, as shortest(v / 100.0, 2)
+  // writes it.
+  OutText& hundredths(long long v);
   OutText& integer(long long v);
 
   // Hands everything buffered on now.
@@ -53,6 +59,8 @@ class OutText {
   bool ok_ = true;
 
  private:
+  // Appends fixed(v, decimals)'s digits without handing anything on.
+  void append_fixed(double v, int decimals);
   OutText& check() {
     if (buf_.size() >= chunk_) flush();
     return *this;

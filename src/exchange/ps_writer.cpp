@@ -1,5 +1,6 @@
 #include "exchange/ps_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -16,10 +17,20 @@
 
 namespace {
 
+// Strokes of one pen and line type that follow each other are stroked
+// together: one path, each stroke a subpath of its own (with its own caps
+// and its dash pattern restarted), up to this many strokes a path, which
+// keeps a path within what small printers hold.
+constexpr int RUN_STROKES = 500;
+
 // The writer's state, reached by its slots through the output device.
 struct PsWriter {
   const PsJob& job;
   OutText& out;
+  int last_pen = -1;  // pen and line type selected last, -1 none
+  int last_line_type = -1;
+  int path_strokes = 0;      // strokes of the open path, not yet stroked
+  long long cx = 0, cy = 0;  // its current point, hundredths of a point
 };
 
 PsWriter& writer() { return *outdev_writer<PsWriter>(); }
@@ -34,19 +45,68 @@ Point2 to_pt(const PsJob& j, double x, double y) {
   return Point2{(x - j.origin_x) * j.pt_per_metre, (y - j.origin_y) * j.pt_per_metre, 0};
 }
 
+// Points to a hundredth, in their shortest form.
 OutText& put_pt(OutText& out, const Point2& p) {
-  out.f2(p.x) << ' ';
-  return out.f2(p.y);
+  out.shortest(p.x, 2) << ' ';
+  return out.shortest(p.y, 2);
 }
 
-void select_pen(OutText& out, uint8_t pen) {
-  out << "sp";
-  out.integer(export_pen(pen) + 1) << ' ';
+// Strokes the open path, if there is one.
+void end_path(PsWriter& w) {
+  if (w.path_strokes == 0) return;
+  w.out << "s\n";
+  w.path_strokes = 0;
 }
 
-void select_line_type(OutText& out, uint8_t lt) {
-  out << "lt";
-  out.integer(export_line_type(lt) + 1) << ' ';
+void select_pen(PsWriter& w, uint8_t pen) {
+  const int p = export_pen(pen);
+  if (p == w.last_pen) return;
+  end_path(w);
+  w.last_pen = p;
+  w.out << "sp";
+  w.out.integer(p + 1) << '\n';
+}
+
+void select_line_type(PsWriter& w, uint8_t lt) {
+  const int t = export_line_type(lt);
+  if (t == w.last_line_type) return;
+  end_path(w);
+  w.last_line_type = t;
+  w.out << "lt";
+  w.out.integer(t + 1) << '\n';
+}
+
+long long hundredths(double v) { return std::llround(std::clamp(v * 100.0, -9e15, 9e15)); }
+
+// Selects the pen and line type of a stroke that starts at p, counts it
+// into the open path and moves there. A solid stroke that starts where the
+// one before ended goes on from there: its round join covers what the two
+// round caps covered.
+void begin_stroke(PsWriter& w, uint8_t pen, uint8_t lt, const Point2& p) {
+  select_pen(w, pen);
+  select_line_type(w, lt);
+  if (w.path_strokes >= RUN_STROKES) end_path(w);
+  const long long x = hundredths(p.x), y = hundredths(p.y);
+  if (w.path_strokes == 0) {
+    w.out.hundredths(x) << ' ';
+    w.out.hundredths(y) << " m ";
+  } else if (x != w.cx || y != w.cy || export_line_type_def(lt).pairs > 0) {
+    // Within a path, moves and lines go from the current point: shorter
+    // numbers.
+    w.out.hundredths(x - w.cx) << ' ';
+    w.out.hundredths(y - w.cy) << " v ";
+  }
+  ++w.path_strokes;
+  w.cx = x;
+  w.cy = y;
+}
+
+// The end of a stroke, which becomes the current point.
+OutText& put_end(PsWriter& w, const Point2& p) {
+  w.cx = hundredths(p.x);
+  w.cy = hundredths(p.y);
+  w.out.hundredths(w.cx) << ' ';
+  return w.out.hundredths(w.cy);
 }
 
 void ps_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, double y2) {
@@ -56,10 +116,13 @@ void ps_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, doubl
   if (!j.page.segment_visible(x1, y1, x2, y2)) return;
   // A line of no length would print nothing; 0.01 point lets the round caps show a dot.
   if (j.kind == PsKind::EPS && x1 == x2 && y1 == y2) x2 += 0.01 / j.pt_per_metre;
-  select_pen(w.out, pen);
-  select_line_type(w.out, lt);
-  put_pt(w.out, to_pt(j, x1, y1)) << " m ";
-  put_pt(w.out, to_pt(j, x2, y2)) << " l s\n";
+  begin_stroke(w, pen, lt, to_pt(j, x1, y1));
+  const Point2 end = to_pt(j, x2, y2);
+  const long long ex = hundredths(end.x), ey = hundredths(end.y);
+  w.out.hundredths(ex - w.cx) << ' ';
+  w.out.hundredths(ey - w.cy) << " r\n";
+  w.cx = ex;
+  w.cy = ey;
 }
 
 void ps_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, double y1, double x2, double y2,
@@ -68,12 +131,10 @@ void ps_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, dou
   PsWriter& w = writer();
   const PsJob& j = w.job;
   if (!j.page.bezier_visible(x0, y0, x1, y1, x2, y2, x3, y3)) return;
-  select_pen(w.out, pen);
-  select_line_type(w.out, lt);
-  put_pt(w.out, to_pt(j, x0, y0)) << " m ";
+  begin_stroke(w, pen, lt, to_pt(j, x0, y0));
   put_pt(w.out, to_pt(j, x1, y1)) << ' ';
   put_pt(w.out, to_pt(j, x2, y2)) << ' ';
-  put_pt(w.out, to_pt(j, x3, y3)) << " c s\n";
+  put_end(w, to_pt(j, x3, y3)) << " c\n";
 }
 
 void ps_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double ry, double sweep,
@@ -103,12 +164,14 @@ void ps_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double
     a1 -= turns;
     a2 -= turns;
   }
-  select_pen(w.out, pen);
-  select_line_type(w.out, lt);
+  // An arc joins its start to the current point: it is stroked alone.
+  select_pen(w, pen);
+  select_line_type(w, lt);
+  end_path(w);
   put_pt(w.out, to_pt(j, cx, cy)) << ' ';
-  w.out.f2(rx * j.pt_per_metre) << ' ';
-  w.out.f2(a1) << ' ';
-  w.out.f2(a2) << " a s\n";
+  w.out.shortest(rx * j.pt_per_metre, 2) << ' ';
+  w.out.shortest(a1, 2) << ' ';
+  w.out.shortest(a2, 2) << " a s\n";
 }
 
 void ps_out_fill(double r, double g, double b, int32_t n, const Point2* points) {
@@ -116,9 +179,12 @@ void ps_out_fill(double r, double g, double b, int32_t n, const Point2* points) 
   const PsJob& j = w.job;
   if (n < 1 || !j.page.fill_visible(n, points)) return;
   if (j.grey_fills) r = g = b = (r + g + b) / 3.0;
-  w.out.f2(r) << ' ';
-  w.out.f2(g) << ' ';
-  w.out.f2(b) << " rgb\n";
+  end_path(w);
+  // The filling's colour replaces the pen's.
+  w.last_pen = -1;
+  w.out.shortest(r, 2) << ' ';
+  w.out.shortest(g, 2) << ' ';
+  w.out.shortest(b, 2) << " rgb\n";
   bool first = true;
   for (int32_t i = 0; i < n; ++i) {
     if (geom_is_end_marker(points[i].x, points[i].y)) {
@@ -152,7 +218,8 @@ void eps_out_text(const OutdevText& t) {
   }
   // The text shows in its own pen's colour, not in the one left by the
   // element before it.
-  select_pen(w.out, t.pen);
+  select_pen(w, t.pen);
+  end_path(w);
   w.out << TEXT_FONT << " findfont\n";
   w.out.f2(export_mm_to_pt(t.height)) << " scalefont\nsetfont\n";
   const double pitch = t.height * t.line_spacing * drawing_scale / 1000.0;
@@ -186,7 +253,8 @@ void write_header(OutText& out, const PsJob& j) {
   out << "%%DocumentFonts:\n%%EndComments\n\n"
          "%%BeginProlog\n%%BeginResource: procset KAVRO-Prolog 1.0 0\n"
          "/bdef {bind def} bind def\n/ldef {load def} bdef\n"
-         "/m /moveto  ldef\n/l /lineto  ldef\n/c /curveto ldef\n/a /arc     ldef\n/s /stroke  ldef\n"
+         "/m /moveto  ldef\n/l /lineto  ldef\n/v /rmoveto ldef\n/r /rlineto ldef\n/c /curveto ldef\n/a /arc  "
+         "   ldef\n/s /stroke  ldef\n"
          "/f {eofill} bdef\n/e {closepath} bdef\n/rgb {setrgbcolor} bdef\n";
   for (int i = 0; i < LINE_TYPE_COUNT; ++i) {
     const LineTypeDef& t = line_types[i];
@@ -304,6 +372,7 @@ bool ps_write(std::FILE* f, const PsJob& job) {
     if (job.kind == PsKind::EPS && job.text_mode) outdev.text = eps_out_text;
     outdev.active = 1;
     draw_scope(DRAW_PLAIN, job.kind == PsKind::PRINT ? DrawScope::ALL : DrawScope::MARKED);
+    end_path(w);
   }
   if (job.kind == PsKind::PRINT)
     out << "\nshowpage\n\ngrestore\n\n%%Trailer\n%%EOF\n";

@@ -1,5 +1,6 @@
 #include "exchange/svg_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -12,23 +13,51 @@
 
 namespace {
 
+// Strokes of one pen and line type that follow each other go into one path
+// element, every stroke a subpath of its own (so each has its caps and its
+// dash pattern restarted as before), up to this many strokes a path.
+constexpr int RUN_STROKES = 1000;
+
 struct SvgWriter {
   const ExtentsPage& page;
   OutText& out;
   double k;  // pixels per metre
+  // The open path of a run of strokes: its style, strokes, and the current
+  // point in hundredths of a pixel, from which the next coordinates are
+  // written relative.
+  int run_pen = -1, run_line_type = -1;
+  int run_strokes = 0;
+  long long cx = 0, cy = 0;
 };
 
 SvgWriter& writer() { return *outdev_writer<SvgWriter>(); }
 
 double mm_to_px(double mm) { return export_mm_to_pt(mm) * SVG_PX_PER_PT; }
 
-// A drawing point's pixels from the top left corner.
-OutText& put_x(SvgWriter& w, double x) { return w.out.f2((x - w.page.xmin) * w.k); }
-OutText& put_y(SvgWriter& w, double y) { return w.out.f2((w.page.ymax - y) * w.k); }
+// A drawing point's pixels from the top left corner, in hundredths: every
+// coordinate is written to a hundredth of a pixel (a quarter of a
+// micrometre on paper at 90 pixels to the inch).
+long long hx(const SvgWriter& w, double x) {
+  return std::llround(std::clamp((x - w.page.xmin) * w.k * 100.0, -9e15, 9e15));
+}
+long long hy(const SvgWriter& w, double y) {
+  return std::llround(std::clamp((w.page.ymax - y) * w.k * 100.0, -9e15, 9e15));
+}
+
+OutText& put_x(SvgWriter& w, double x) { return w.out.hundredths(hx(w, x)); }
+OutText& put_y(SvgWriter& w, double y) { return w.out.hundredths(hy(w, y)); }
 // A point as "X,Y".
 OutText& put_xy(SvgWriter& w, double x, double y) {
   put_x(w, x) << ',';
   return put_y(w, y);
+}
+
+// Two numbers of a path in hundredths, the second written without a
+// separator where its sign already separates them.
+void put_pair(OutText& out, long long a, long long b) {
+  out.hundredths(a);
+  if (b >= 0) out << ' ';
+  out.hundredths(b);
 }
 
 // Two lower-case hexadecimal digits of a colour part in 0..1.
@@ -54,17 +83,60 @@ void put_style_and_close(SvgWriter& w, uint8_t pen, uint8_t lt) {
   else
     put_colour(w.out, p.r, p.g, p.b);
   w.out << ";stroke-width:";
-  w.out.f2(mm_to_px(p.width)) << ";stroke-linecap:round;stroke-linejoin:round;";
+  w.out.shortest(mm_to_px(p.width), 2) << ";stroke-linecap:round;stroke-linejoin:round;";
   const LineTypeDef& t = export_line_type_def(lt);
   if (t.pairs > 0) {
     w.out << "stroke-dasharray:";
     for (int i = 0; i < t.pairs && i < 3; ++i) {
-      w.out.f2(mm_to_px(t.dash[i])) << ' ';
-      w.out.f2(mm_to_px(t.gap[i])) << ' ';
+      if (i > 0) w.out << ' ';
+      w.out.shortest(mm_to_px(t.dash[i]), 2) << ' ';
+      w.out.shortest(mm_to_px(t.gap[i]), 2);
     }
     w.out << ';';
   }
   w.out << "\"/>\n";
+}
+
+// Ends the open path of a run of strokes, if there is one.
+void end_run(SvgWriter& w) {
+  if (w.run_strokes == 0) return;
+  w.out << "\" style=\"fill:none;";
+  put_style_and_close(w, static_cast<uint8_t>(w.run_pen), static_cast<uint8_t>(w.run_line_type));
+  w.run_strokes = 0;
+}
+
+// Starts a stroke at (x, y) in the run of its pen and line type, opening a
+// new path when the style changes or the path is full. The first stroke
+// of a path moves absolutely, the others from the end of the one before.
+void begin_stroke(SvgWriter& w, uint8_t pen, uint8_t lt, double x, double y) {
+  const int p = export_pen(pen), t = export_line_type(lt);
+  if (w.run_strokes > 0 && (p != w.run_pen || t != w.run_line_type || w.run_strokes >= RUN_STROKES))
+    end_run(w);
+  const long long px = hx(w, x), py = hy(w, y);
+  if (w.run_strokes == 0) {
+    w.run_pen = p;
+    w.run_line_type = t;
+    w.out << "<path d=\"M";
+    put_pair(w.out, px, py);
+  } else if (px != w.cx || py != w.cy || export_line_type_def(lt).pairs > 0) {
+    w.out << 'm';
+    put_pair(w.out, px - w.cx, py - w.cy);
+  }
+  // A solid stroke that starts where the one before ended goes on from
+  // there: its round join covers what the two round caps covered.
+  ++w.run_strokes;
+  w.cx = px;
+  w.cy = py;
+}
+
+// A relative point of the stroke: the command letter, the control points
+// and the end point, which becomes the current point.
+void stroke_to(SvgWriter& w, char command, double x, double y) {
+  const long long px = hx(w, x), py = hy(w, y);
+  w.out << command;
+  put_pair(w.out, px - w.cx, py - w.cy);
+  w.cx = px;
+  w.cy = py;
 }
 
 void svg_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, double y2) {
@@ -73,12 +145,8 @@ void svg_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, doub
   if (!w.page.window.segment_visible(x1, y1, x2, y2)) return;
   // A line of no length would show nothing; 0.01 point lets the round caps show a dot.
   if (x1 == x2 && y1 == y2) x2 += 0.01 * SVG_PX_PER_PT / w.k;
-  w.out << "<line x1=\"";
-  put_x(w, x1) << "\" y1=\"";
-  put_y(w, y1) << "\" x2=\"";
-  put_x(w, x2) << "\" y2=\"";
-  put_y(w, y2) << "\" style=\"";
-  put_style_and_close(w, pen, lt);
+  begin_stroke(w, pen, lt, x1, y1);
+  stroke_to(w, 'l', x2, y2);
 }
 
 void svg_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, double y1, double x2, double y2,
@@ -86,12 +154,17 @@ void svg_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, do
   if (pen == PEN_GUIDE) return;
   SvgWriter& w = writer();
   if (!w.page.window.bezier_visible(x0, y0, x1, y1, x2, y2, x3, y3)) return;
-  w.out << "<path d=\"M";
-  put_xy(w, x0, y0) << " C";
-  put_xy(w, x1, y1) << ' ';
-  put_xy(w, x2, y2) << ' ';
-  put_xy(w, x3, y3) << "\" style=\"fill:none;";
-  put_style_and_close(w, pen, lt);
+  begin_stroke(w, pen, lt, x0, y0);
+  // The control points are relative to the curve's start.
+  const long long sx = w.cx, sy = w.cy;
+  w.out << 'c';
+  put_pair(w.out, hx(w, x1) - sx, hy(w, y1) - sy);
+  w.out << ' ';
+  put_pair(w.out, hx(w, x2) - sx, hy(w, y2) - sy);
+  w.out << ' ';
+  w.cx = hx(w, x3);
+  w.cy = hy(w, y3);
+  put_pair(w.out, w.cx - sx, w.cy - sy);
 }
 
 void svg_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double ry, double sweep,
@@ -100,17 +173,16 @@ void svg_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, doubl
   SvgWriter& w = writer();
   if (!w.page.window.arc_visible(cx, cy, rx, ry)) return;
   const double cr = std::cos(rotation), sr = std::sin(rotation);
-  auto point = [&](double t) {
-    const double c = std::cos(t), s = std::sin(t);
-    put_xy(w, cx + rx * c * cr - ry * s * sr, cy + rx * c * sr + ry * s * cr);
-  };
+  auto point_x = [&](double t) { return cx + rx * std::cos(t) * cr - ry * std::sin(t) * sr; };
+  auto point_y = [&](double t) { return cy + rx * std::cos(t) * sr + ry * std::sin(t) * cr; };
   const double tilt = -rotation * 180.0 / GEOM_PI;
   if (geom_eq(sweep, GEOM_TWO_PI)) {
+    end_run(w);
     if (geom_eq(rx, ry)) {
       w.out << "<circle cx=\"";
       put_x(w, cx) << "\" cy=\"";
       put_y(w, cy) << "\" r=\"";
-      w.out.f2(rx * w.k);
+      w.out.shortest(rx * w.k, 2);
     } else {
       if (geom_eq(rotation, 0.0)) {
         w.out << "<ellipse cx=\"";
@@ -119,10 +191,10 @@ void svg_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, doubl
       } else {
         w.out << "<ellipse transform=\"translate(";
         put_xy(w, cx, cy) << ") rotate(";
-        w.out.f2(tilt) << ")\" rx=\"";
+        w.out.shortest(tilt, 2) << ")\" rx=\"";
       }
-      w.out.f2(rx * w.k) << "\" ry=\"";
-      w.out.f2(ry * w.k);
+      w.out.shortest(rx * w.k, 2) << "\" ry=\"";
+      w.out.shortest(ry * w.k, 2);
     }
     w.out << "\" style=\"fill:none;";
     put_style_and_close(w, pen, lt);
@@ -132,23 +204,25 @@ void svg_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, doubl
   // renderers skip: two halves then.
   const int pieces = sweep * 180.0 / GEOM_PI > 359.9 ? 2 : 1;
   const double piece = sweep / pieces;
-  w.out << "<path d=\"M";
-  point(start);
+  begin_stroke(w, pen, lt, point_x(start), point_y(start));
   for (int i = 1; i <= pieces; ++i) {
-    w.out << " A";
-    w.out.f2(rx * w.k) << ',';
-    w.out.f2(ry * w.k) << ' ';
-    w.out.f2(tilt) << ' ';
-    w.out << (piece * 180.0 / GEOM_PI >= 180.0 ? '1' : '0') << ",0 ";
-    point(start + i * piece);
+    w.out << 'a';
+    w.out.shortest(rx * w.k, 2) << ' ';
+    w.out.shortest(ry * w.k, 2) << ' ';
+    w.out.shortest(tilt, 2) << ' ';
+    w.out << (piece * 180.0 / GEOM_PI >= 180.0 ? '1' : '0') << " 0 ";
+    const double t = start + i * piece;
+    const long long px = hx(w, point_x(t)), py = hy(w, point_y(t));
+    put_pair(w.out, px - w.cx, py - w.cy);
+    w.cx = px;
+    w.cy = py;
   }
-  w.out << "\" style=\"fill:none;";
-  put_style_and_close(w, pen, lt);
 }
 
 void svg_out_fill(double r, double g, double b, int32_t n, const Point2* points) {
   SvgWriter& w = writer();
   if (n < 1 || !w.page.window.fill_visible(n, points)) return;
+  end_run(w);
   w.out << "<path d=\"";
   bool first = true;
   for (int32_t i = 0; i < n; ++i) {
@@ -176,10 +250,16 @@ bool svg_write(std::FILE* f, const ExtentsPage& page) {
          "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 20010904//EN\" \n"
          "\"http://www.w3.org/TR/2001/REC-SVG-20010904/DTD/svg10.dtd\">\n"
          "<svg width=\"";
-  out.f2(page.width) << "\" height=\"";
-  out.f2(page.height) << "\"\n"
-                         "xmlns=\"http://www.w3.org/2000/svg\">\n"
-                         "<desc>SVG file written by KAVRO</desc>\n";
+  // The size on paper in millimetres over a view box in pixels of 1/90
+  // inch: every reader then shows the drawing at its scale, whatever
+  // pixels it counts to the inch.
+  const double mm_per_px = 25.4 / 72.0 / SVG_PX_PER_PT;
+  out.shortest(page.width * mm_per_px, 3) << "mm\" height=\"";
+  out.shortest(page.height * mm_per_px, 3) << "mm\" viewBox=\"0 0 ";
+  out.shortest(page.width, 2) << ' ';
+  out.shortest(page.height, 2) << "\"\n"
+                                  "xmlns=\"http://www.w3.org/2000/svg\">\n"
+                                  "<desc>SVG file written by KAVRO</desc>\n";
   {
     SvgWriter w{page, out, export_pt_per_metre(drawing_scale) * SVG_PX_PER_PT};
     OutdevInstall guard(w);
@@ -189,6 +269,7 @@ bool svg_write(std::FILE* f, const ExtentsPage& page) {
     outdev.fill = svg_out_fill;
     outdev.active = 1;
     draw_scope(DRAW_PLAIN, DrawScope::MARKED);
+    end_run(w);
   }
   out << "</svg>\n";
   out.flush();

@@ -1,9 +1,11 @@
 #pragma once
 
 // SVG export (p_file_export_svg): the marked elements at the reference
-// scale as one SVG 1.0 document whose canvas just holds them, in pixels of
-// 1/90 inch with y measured down from the top edge. Texts, dimensions and
-// rooms arrive as strokes and fills.
+// scale as one SVG 1.0 document whose canvas just holds them: its size in
+// millimetres on paper over a view box in pixels of 1/90 inch, y measured
+// down from the top edge. Texts, dimensions and rooms arrive as strokes and
+// fills; strokes of one pen and line type that follow each other share a
+// path element.
 
 #include <cstdio>
 

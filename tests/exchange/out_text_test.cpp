@@ -28,6 +28,33 @@ std::string printf_fixed(double v, int decimals) {
   return buf;
 }
 
+// The shortest forms hold the same value as the fixed ones: trailing
+// zeros and a lone point go, and so does the sign of a zero.
+TEST(OutText, ShortestFormsDropWhatAddsNoValue) {
+  const struct {
+    double v;
+    int decimals;
+    const char* text;
+  } cases[] = {{2.0, 2, "2"},       {37.4, 2, "37.4"}, {37.43, 2, "37.43"}, {-0.001, 2, "0"},
+               {-0.05, 2, "-0.05"}, {100.0, 2, "100"}, {0.0, 0, "0"},       {1.005, 2, "1"},
+               {2.675, 2, "2.67"},  {NAN, 2, "0"},     {-12.5, 1, "-12.5"}, {1e15, 2, "1000000000000000"}};
+  for (const auto& c : cases) {
+    StringOut out;
+    out.shortest(c.v, c.decimals);
+    EXPECT_EQ(out.text(), c.text) << c.v << " with " << c.decimals;
+  }
+  const struct {
+    long long v;
+    const char* text;
+  } hundredths[] = {{0, "0"},      {200, "2"},     {3740, "37.4"}, {3743, "37.43"},
+                    {-5, "-0.05"}, {-120, "-1.2"}, {7, "0.07"},    {LLONG_MIN, "-92233720368547758.08"}};
+  for (const auto& c : hundredths) {
+    StringOut out;
+    out.hundredths(c.v);
+    EXPECT_EQ(out.text(), c.text) << c.v;
+  }
+}
+
 TEST(OutText, FixedWritesWhatPrintfWritesInTheCLocale) {
   // Ties and near-ties, where a scaled rounding would go wrong, signs and
   // sizes.

@@ -75,7 +75,7 @@ TEST_F(EpsExport, TextsAsHelveticaInTextModeAndAsStrokesOtherwise) {
   const std::string strokes = eps("strokes.eps", 1);
   EXPECT_EQ(strokes.find("/Helvetica findfont"), std::string::npos);
   EXPECT_EQ(strokes.find("show"), std::string::npos);
-  EXPECT_GT(count_of(strokes, " l s\n"), 10);
+  EXPECT_GT(count_of(strokes, " r\n"), 10);
 
   const std::string text = eps("text.eps", 2);
   EXPECT_NE(text.find("(a\\(b K\\374che) show\n"), std::string::npos);
@@ -202,17 +202,17 @@ TEST_F(PsPrint, LandscapeTurnsTheDrawingOnTheSheet) {
   const std::string text = print_to_file(fx, fy, "land.ps");
   const double pt = 72.0 / 2.54;  // per centimetre on the sheet, per metre at 1:100
   char want[160];
-  std::snprintf(want, sizeof want, "sp1 lt1 %.2f %.2f m %.2f %.2f l s\n", (k * 21 - 2) * pt, 1 * pt,
-                (k * 21 - 2) * pt, 3 * pt);
+  // Within a path, lines go from the current point.
+  std::snprintf(want, sizeof want, "sp1\nlt1\n%.2f %.2f m 0 %.2f r\ns\n", (k * 21 - 2) * pt, 1 * pt,
+                std::round(3 * pt * 100) / 100 - std::round(1 * pt * 100) / 100);
   EXPECT_NE(text.find(want), std::string::npos) << want;
-  std::snprintf(want, sizeof want, "sp1 lt1 %.2f %.2f %.2f 90.00 180.00 a s\n", (k * 21 - 5) * pt, 5 * pt,
-                pt);
+  std::snprintf(want, sizeof want, "%.2f %.2f %.2f 90 180 a s\n", (k * 21 - 5) * pt, 5 * pt, pt);
   EXPECT_NE(text.find(want), std::string::npos) << want;
   // The frame in the drawing is k H wide and k W tall.
   elem_new_line(0, 0, 0, fx + 28, fy + 1, fx + 29, fy + 1);  // inside, near the right edge
   elem_new_line(0, 0, 0, fx + 1, fy + 22, fx + 2, fy + 22);  // above the frame
   const std::string more = print_to_file(fx, fy, "land2.ps");
-  EXPECT_EQ(count_of(more, " l s\n"), 2);
+  EXPECT_EQ(count_of(more, " r\n"), 2);
 }
 
 TEST_F(PsPrint, PageTestsDecideWhatIsWrittenAndWriteItWhole) {
@@ -225,8 +225,8 @@ TEST_F(PsPrint, PageTestsDecideWhatIsWrittenAndWriteItWhole) {
   Point2 outside[5] = {{30, 0, 0}, {31, 0, 0}, {31, 1, 0}, {30, 1, 0}, CONTOUR_END};
   elem_new_pattern(0, 0, 0, 30, 0, 0, 1, 0, 0, 30, 0, 0, 1, 5, outside, 0.1, 0.2, 0.3, PATTERN_FILLING);
   const std::string text = print_to_file(0, 0, "page.ps");
-  EXPECT_EQ(count_of(text, " l s\n"), 2);
-  EXPECT_NE(text.find(" m 708.66 28.35 l s\n"), std::string::npos);
+  EXPECT_EQ(count_of(text, " r\n"), 2);
+  EXPECT_NE(text.find("566.93 28.35 m 141.73 0 r\n"), std::string::npos);
   EXPECT_EQ(count_of(text, " a s\n"), 1);
   EXPECT_EQ(text.find(" rgb\n"), std::string::npos);  // not even the fill's colour
 }
@@ -245,7 +245,7 @@ TEST_F(PsPrint, ColourPrintingOffGreysFillsAndBlacksPens) {
   // With colour the fill keeps its colour and pens theirs.
   print_settings.colour = 1;
   const std::string colour = print_to_file(0, 0, "colour.ps");
-  EXPECT_NE(colour.find("1.00 0.00 0.00 rgb\n"), std::string::npos);
+  EXPECT_NE(colour.find("1 0 0 rgb\n"), std::string::npos);
   EXPECT_EQ(lines_with(colour, "0.0 0.0 0.0 rgb} bdef").size(), 0u);
   view_options.all_black = 1;
   EXPECT_EQ(lines_with(print_to_file(0, 0, "black.ps"), "0.0 0.0 0.0 rgb} bdef").size(), 8u);
@@ -268,7 +268,7 @@ TEST_F(PsPrint, AnotherPrintScaleScalesPensAndDashes) {
 // A zero-length line is printed as it is (EPS moves its end to show a dot).
 TEST_F(PsPrint, ALineOfNoLengthIsPrintedUnchanged) {
   elem_new_line(0, 0, 0, 1, 1, 1, 1);
-  EXPECT_NE(print_to_file(0, 0, "dot.ps").find("sp1 lt1 28.35 28.35 m 28.35 28.35 l s\n"), std::string::npos);
+  EXPECT_NE(print_to_file(0, 0, "dot.ps").find("sp1\nlt1\n28.35 28.35 m 0 0 r\ns\n"), std::string::npos);
 }
 
 // To Printer: the file in the private temporary folder goes to the
@@ -325,7 +325,7 @@ TEST_F(PsPrintFrame, TheClickedPointIsTheSheetCorner) {
   ps_print();
   EXPECT_EQ(script.remaining(), 0u);
   const std::string text = read_file(dir / "frame.ps");
-  EXPECT_NE(text.find("sp1 lt1 113.39 198.43 m 170.08 226.77 l s\n"), std::string::npos);
+  EXPECT_NE(text.find("sp1\nlt1\n113.39 198.43 m 56.69 28.34 r\n"), std::string::npos);
   expect_clean_surface();
 
   script.key("p_nop");

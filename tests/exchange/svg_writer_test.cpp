@@ -6,6 +6,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -24,14 +25,15 @@ class SvgExport : public ExportTest {
     EXPECT_TRUE(nothing_marked());
     return read_file(file(name));
   }
-  // The document checked by xmllint and drawn by librsvg into a PNG in the
-  // test output folder, whose path it returns.
+  // The document checked by xmllint and drawn by librsvg, at 90 pixels to
+  // the inch so that a pixel of the view box is one of the picture, into a
+  // PNG in the test output folder, whose path it returns.
   std::string checked_and_drawn(const std::string& name) {
     const ToolRun lint = tool({"xmllint", "--noout", "--nonet", file(name)});
     EXPECT_EQ(lint.status, 0) << lint.out;
     EXPECT_EQ(lint.out, "");
     const std::string png = output(name + ".png");
-    const ToolRun draw = tool({"rsvg-convert", "-b", "white", file(name), "-o", png});
+    const ToolRun draw = tool({"rsvg-convert", "-d", "90", "-p", "90", "-b", "white", file(name), "-o", png});
     EXPECT_EQ(draw.status, 0) << draw.out;
     return png;
   }
@@ -67,14 +69,16 @@ TEST_F(SvgExport, DocumentAsWritten) {
   checked_and_drawn("primitives.svg");
 }
 
-// A 1 m line at 1:100 is 35.43 pixels, with 2 pixels on every side; y runs
-// down from the top, so the line at the lowest y stands 2 pixels above the
-// bottom edge.
+// A 1 m line at 1:100 is 35.43 pixels of 1/90 inch, with 2 pixels on every
+// side; the document's size is the same in millimetres. y runs down from
+// the top, so the line at the lowest y stands 2 pixels above the bottom
+// edge.
 TEST_F(SvgExport, CanvasAndAxes) {
   elem_new_line(0, 0, 0, 0, 0, 1, 0);
   const std::string text = svg("line.svg");
-  EXPECT_NE(text.find("<svg width=\"39.43\" height=\"4.00\"\n"), std::string::npos);
-  EXPECT_NE(text.find("<line x1=\"2.00\" y1=\"2.00\" x2=\"37.43\" y2=\"2.00\" style="), std::string::npos);
+  EXPECT_NE(text.find("<svg width=\"11.129mm\" height=\"1.129mm\" viewBox=\"0 0 39.43 4\"\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("<path d=\"M2 2l35.43 0\" style="), std::string::npos);
   int w = 0, h = 0;
   pixel(checked_and_drawn("line.svg"), 0, 0, &w, &h);
   EXPECT_NEAR(w, 39.43, 1.0);
@@ -82,8 +86,7 @@ TEST_F(SvgExport, CanvasAndAxes) {
 
   drawing_free();
   elem_new_line(0, 0, 0, 0, 0, 2, 1);
-  EXPECT_NE(svg("slope.svg").find("<line x1=\"2.00\" y1=\"37.43\" x2=\"72.87\" y2=\"2.00\""),
-            std::string::npos);
+  EXPECT_NE(svg("slope.svg").find("<path d=\"M2 37.43l70.87-35.43\""), std::string::npos);
 }
 
 TEST_F(SvgExport, StrokeColoursAndDashes) {
@@ -102,7 +105,7 @@ TEST_F(SvgExport, StrokeColoursAndDashes) {
   const std::string text = svg("colours.svg");
   EXPECT_EQ(lines_with(text, "stroke:#ff7f00;stroke-width:").size(), 2u);
   EXPECT_EQ(lines_with(text, "stroke-dasharray:").size(), 1u);
-  EXPECT_NE(text.find("stroke-linejoin:round;stroke-dasharray:7.09 3.54 1.77 3.54 ;\"/>\n"),
+  EXPECT_NE(text.find("stroke-linejoin:round;stroke-dasharray:7.09 3.54 1.77 3.54;\"/>\n"),
             std::string::npos);
   EXPECT_NE(text.find("fill:#3366ff;fill-rule:evenodd;"), std::string::npos);
   view_options.all_black = 1;
@@ -121,25 +124,72 @@ TEST_F(SvgExport, ArcsAsCirclesEllipsesAndPaths) {
   elem_new_arc(0, 0, 0, 9, 3, 1, 1, GEOM_TWO_PI - 1e-4, 0, 0);
   const std::string text = svg("arcs.svg");
   const auto shapes = lines_with(text, "style=\"fill:none;");
-  ASSERT_EQ(shapes.size(), 7u);
+  ASSERT_EQ(shapes.size(), 4u);
   EXPECT_EQ(shapes[0].substr(0, shapes[0].find(" style")), "<circle cx=\"37.43\" cy=\"143.73\" r=\"35.43\"");
   EXPECT_EQ(shapes[1].substr(0, shapes[1].find(" style")),
             "<ellipse cx=\"143.73\" cy=\"143.73\" rx=\"35.43\" ry=\"17.72\"");
   EXPECT_EQ(shapes[2].substr(0, shapes[2].find(" style")),
             "<ellipse transform=\"translate(250.03,143.73) rotate(-28.65)\" rx=\"35.43\" ry=\"17.72\"");
+  // The arcs follow each other in one pen: one path, each arc a subpath
+  // moved to from the end of the one before. Just short of a whole turn:
+  // two halves, so the ends do not meet and the arc shows.
   EXPECT_EQ(shapes[3].substr(0, shapes[3].find(" style")),
-            "<path d=\"M72.87,37.43 A35.43,35.43 -0.00 1,0 2.00,37.43\"");
-  EXPECT_EQ(shapes[4].substr(0, shapes[4].find(" style")),
-            "<path d=\"M179.17,37.43 A35.43,35.43 -0.00 0,0 143.73,2.00\"");
-  EXPECT_NE(shapes[5].find(" A35.43,17.72 -28.65 0,0 "), std::string::npos) << shapes[5];
-  // Just short of a whole turn: two halves, so the ends do not meet and
-  // the arc shows.
-  EXPECT_EQ(
-      shapes[6].substr(0, shapes[6].find(" style")),
-      "<path d=\"M391.76,37.43 A35.43,35.43 -0.00 0,0 320.90,37.43 A35.43,35.43 -0.00 0,0 391.76,37.44\"");
+            "<path d=\"M72.87 37.43a35.43 35.43 0 1 0 -70.87 0m177.17 0a35.43 35.43 0 0 0 -35.44-35.43"
+            "m135.09 15.7a35.43 17.72 -28.65 0 0 -43.29 7.87"
+            "m156.23 11.86a35.43 35.43 0 0 0 -70.86 0a35.43 35.43 0 0 0 70.86 0.01\"");
   const std::string png = checked_and_drawn("arcs.svg");
   EXPECT_TRUE(any_ink(png, 353, 0, 360, 5));
   EXPECT_TRUE(any_ink(png, 353, 70, 360, 75));
+}
+
+// Strokes of one pen and line type share a path: a solid stroke that starts
+// where the one before ended goes on from there, a dashed one starts its
+// own subpath so its dash pattern starts afresh; another pen starts a new
+// path.
+TEST_F(SvgExport, StrokesOfOneStyleShareAPath) {
+  line_types[1].pairs = 1;
+  line_types[1].dash[0] = 2;
+  line_types[1].gap[0] = 1;
+  elem_new_line(0, 0, 0, 0, 0, 1, 0);
+  elem_new_line(0, 0, 0, 1, 0, 1, 1);
+  elem_new_line(0, 0, 0, 0, 1, 0, 0.5);
+  elem_new_line(0, 0, 1, 0, 0, 1, 0);
+  elem_new_line(0, 0, 1, 1, 0, 1, 1);
+  elem_new_line(0, 2, 1, 1, 1, 0, 1);
+  const auto paths = lines_with(svg("runs.svg"), "<path ");
+  ASSERT_EQ(paths.size(), 3u);
+  EXPECT_EQ(paths[0].substr(0, paths[0].find(" style")),
+            "<path d=\"M2 37.43l35.43 0l0-35.43m-35.43 0l0 17.72\"");
+  EXPECT_EQ(paths[1].substr(0, paths[1].find(" style")), "<path d=\"M2 37.43l35.43 0m0 0l0-35.43\"");
+  EXPECT_EQ(paths[2].substr(0, paths[2].find(" style")), "<path d=\"M37.43 2l-35.43 0\"");
+  checked_and_drawn("runs.svg");
+}
+
+// Every reader shows the drawing at its scale: a 10 m line at 1:100,
+// rendered at 254 dots per inch (10 to the millimetre), is 100 mm long;
+// its round caps add half the pen's width at each end, which the line's
+// thickness measures.
+TEST_F(SvgExport, TrueScaleInEveryReader) {
+  drawing_scale = 100;
+  elem_new_line(0, 0, 0, 0, 0, 10, 0);
+  svg("scale.svg");
+  const std::string png = output("scale.svg.png");
+  const ToolRun draw =
+      tool({"rsvg-convert", "-d", "254", "-p", "254", "-b", "white", file("scale.svg"), "-o", png});
+  ASSERT_EQ(draw.status, 0) << draw.out;
+  int w = 0, h = 0;
+  pixel(png, 0, 0, &w, &h);
+  int left = w, right = -1, top = h, bottom = -1;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (pixel(png, x, y) != 0xFFFFFFu) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  ASSERT_GE(right, left) << "no ink";
+  EXPECT_NEAR((right - left + 1) - (bottom - top + 1), 1000, 2);
 }
 
 // A filling with a hole is one path of two subpaths filled even-odd: the
@@ -151,10 +201,9 @@ TEST_F(SvgExport, AFillingWithAHole) {
   const std::string text = svg("hole.svg");
   const auto paths = lines_with(text, "<path");
   ASSERT_EQ(paths.size(), 1u);
-  EXPECT_EQ(
-      paths[0],
-      "<path d=\"M2.00,72.87 L72.87,72.87 L72.87,2.00 L2.00,2.00 z M19.72,55.15 L19.72,19.72 L55.15,19.72 "
-      "L55.15,55.15 z \" style=\"stroke:none;fill:#ff0000;fill-rule:evenodd;\"/>");
+  EXPECT_EQ(paths[0],
+            "<path d=\"M2,72.87 L72.87,72.87 L72.87,2 L2,2 z M19.72,55.15 L19.72,19.72 L55.15,19.72 "
+            "L55.15,55.15 z \" style=\"stroke:none;fill:#ff0000;fill-rule:evenodd;\"/>");
   const std::string png = checked_and_drawn("hole.svg");
   EXPECT_EQ(pixel(png, 37, 37), 0xFFFFFFu);
   EXPECT_EQ(pixel(png, 10, 37), 0xFF0000u);
@@ -165,7 +214,7 @@ TEST_F(SvgExport, AFillingWithAHole) {
 TEST_F(SvgExport, EveryKindIsWellFormedAndDrawn) {
   every_kind_drawing();
   const std::string text = svg("every_kind.svg");
-  EXPECT_GT(count_of(text, "<line "), 100);
+  EXPECT_GT(count_of(text, "<path "), 20);
   int w = 0, h = 0;
   pixel(checked_and_drawn("every_kind.svg"), 0, 0, &w, &h);
   EXPECT_GT(w, 500);
