@@ -57,8 +57,12 @@ GtkWidget* view_create(int k) {
   display_hooks.present = view_present;
   gpointer data = GINT_TO_POINTER(k);
   gtk_widget_set_can_focus(area, TRUE);
-  gtk_widget_add_events(area, GDK_EXPOSURE_MASK | GDK_POINTER_MOTION_MASK | GDK_POINTER_MOTION_HINT_MASK |
-                                  GDK_BUTTON_PRESS_MASK | GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK);
+  // Every motion with its own position. With motion hints the first motion
+  // over the area came to nothing and the next one drew the cross where the
+  // pointer had been before. The toolkit merges the motions of one frame by
+  // itself.
+  gtk_widget_add_events(area, GDK_EXPOSURE_MASK | GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK |
+                                  GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK);
   g_signal_connect(area, "configure-event", G_CALLBACK(view_on_configure), data);
   g_signal_connect(area, "draw", G_CALLBACK(view_on_draw), data);
   g_signal_connect(area, "button-press-event", G_CALLBACK(view_on_button_press), data);
@@ -127,7 +131,6 @@ gboolean view_on_scroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
 gboolean view_on_motion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
   if (view_of(data) != 0 || !event) return TRUE;
   take_position(event->x, event->y, false);
-  gdk_event_request_motions(event);
   // The program draws its own cursor over the drawing; while it does not,
   // the system pointer stays.
   static GdkCursor* blank = nullptr;
