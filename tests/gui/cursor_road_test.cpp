@@ -47,6 +47,18 @@ void move_pointer(int x, int y) {
   gdk_device_warp(pointer, gdk_window_get_screen(win), ox + x, oy + y);
 }
 
+// Moves the real pointer onto the middle of widget, outside the drawing.
+void pointer_onto(GtkWidget* widget) {
+  GdkWindow* win = gtk_widget_get_window(widget);
+  if (!win) return;
+  GtkAllocation a;
+  gtk_widget_get_allocation(widget, &a);
+  int ox = 0, oy = 0;
+  gdk_window_get_origin(win, &ox, &oy);
+  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(win)));
+  gdk_device_warp(pointer, gdk_window_get_screen(win), ox + a.x + a.width / 2, oy + a.y + a.height / 2);
+}
+
 GtkWidget* line_button() {
   GtkWidget* page = gtk_notebook_get_nth_page(GTK_NOTEBOOK(mainwin_widgets.notebook), 1);
   return page ? gui_steps::find_labelled_button(page, "Line") : nullptr;
@@ -59,11 +71,13 @@ TEST_F(CursorRoadTest, TheCrossFollowsThePointerFromTheFirstMotion) {
   bool first_at_a = false, second_at_b = false, second_left_a = false;
 
   then([] { return idle() && about_shown(); }, close_about);
+  // The pointer comes from the tool's button, as a person's hand does.
   then(gui_steps::steadily([] { return idle() && !about_shown(); }), [] {
     GtkWidget* b = line_button();
     ASSERT_NE(b, nullptr);
-    gtk_button_clicked(GTK_BUTTON(b));
+    pointer_onto(b);
   });
+  then(gui_steps::steadily([] { return idle(); }), [] { gtk_button_clicked(GTK_BUTTON(line_button())); });
   then(gui_steps::steadily([] { return prompt() == "Start point:"; }), [ax, ay] { move_pointer(ax, ay); });
   then(gui_steps::steadily([ax, ay] { return cross_at(ax, ay); }, 5), [&] {
     first_at_a = true;
