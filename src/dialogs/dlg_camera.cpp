@@ -34,7 +34,7 @@ void dlg_camera_set_angle(double degrees) {
 
 GtkWidget* dlg_camera_create() {
   GtkWidget* box = nullptr;
-  GtkWidget* window = dlg_small_window("Camera", &box, "z_c_camera");
+  GtkWidget* window = dlg_small_window(nls_translate("Camera"), &box, "z_c_camera");
   GtkWidget* frame = gui_frame_new(nls_translate("Angle:"));
   angle_spin = bind_spin_double_new(&view_camera.view_angle, 1, 180, 1, 0, nullptr);
   g_object_add_weak_pointer(G_OBJECT(angle_spin), reinterpret_cast<gpointer*>(&angle_spin));

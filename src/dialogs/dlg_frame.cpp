@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr std::size_t LABEL_SLOT = 20;  // the option menus' label slots
 constexpr const char* TRASHCAN = "./graphics/trashcan.xpm";
 
 DlgWidgets registry[PRESET_KIND_COUNT];
@@ -191,14 +190,12 @@ class ItemBuilder {
   }
 
   GtkWidget* options(const DlgItem& item) {
-    std::vector<char> slots(static_cast<std::size_t>(item.count) * LABEL_SLOT, '\0');
+    std::vector<std::string> texts;
     for (int i = 0; i < item.count; ++i) {
       const bool translate = item.translated < 0 || i < item.translated;
-      const char* label = translate ? nls_translate(item.labels[i]) : item.labels[i];
-      std::strncpy(&slots[i * LABEL_SLOT], label, LABEL_SLOT - 1);
+      texts.emplace_back(translate ? nls_translate(item.labels[i]) : item.labels[i]);
     }
-    return bind_option_menu_new(static_cast<int*>(item.var), slots.data(), item.count, refresh(item),
-                                item.extra);
+    return bind_option_menu_new(static_cast<int*>(item.var), texts, refresh(item), item.extra);
   }
 
   GtkWidget* make(const DlgItem& item) {
@@ -342,7 +339,7 @@ GtkWidget* dlg_preset_build(const PresetDialog& d) {
   w = DlgWidgets{};
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   w.window = window;
-  gtk_window_set_title(GTK_WINDOW(window), latin1_to_utf8(nls_translate(d.title)).c_str());
+  gtk_window_set_title(GTK_WINDOW(window), gui_utf8(nls_translate(d.title)).c_str());
   gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
   gtk_container_set_border_width(GTK_CONTAINER(window), 4);
   if (GtkWidget* main = mainwin_widgets.window)
@@ -364,6 +361,7 @@ GtkWidget* dlg_preset_build(const PresetDialog& d) {
   gtk_container_add(GTK_CONTAINER(actions), w.close);
   gtk_box_pack_end(GTK_BOX(vbox), actions, FALSE, FALSE, 4);
   gui_focus_widget(w.close);
+  gui_escape_closes(window, w.close);
   if (d.after_build) d.after_build();
   return window;
 }

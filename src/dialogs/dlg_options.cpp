@@ -135,7 +135,7 @@ GtkWidget* dlg_dxf_in_create() {
 
 GtkWidget* dlg_hlr_create() {
   GtkWidget* box = nullptr;
-  GtkWidget* window = window_titled("HLR options:", &box, "z_c_hlr", false);
+  GtkWidget* window = window_titled(nls_translate("HLR options:"), &box, "z_c_hlr", false);
   framed(box, nls_mark("Colors"),
          options(&hlr_options.single_colour, {nls_mark("Object colors"), nls_mark("Single color")}, true));
   framed(box, nls_mark("Silhouettes"), off_on(&hlr_options.silhouettes));

@@ -16,11 +16,11 @@ gboolean on_stored(GtkWidget*, GdkEvent*, gpointer) {
 }
 void on_activate(GtkWidget*, gpointer) { shell_platform().mainwin_size_labels_refresh(); }
 
-// The size dialogs exist only while shown; their titles are not translated.
+// The size dialogs exist only while shown.
 GtkWidget* size_dialog(const char* title, const char* caption, Entry kind, double* var,
                        const char* close_key) {
   GtkWidget* box = nullptr;
-  GtkWidget* window = dlg_small_window(title, &box, close_key);
+  GtkWidget* window = dlg_small_window(nls_translate(title), &box, close_key);
   GtkWidget* frame = gui_frame_new(nls_translate(caption));
   GtkWidget* entry = kind == Entry::SIZE ? bind_mentry_new(var, nullptr) : bind_ventry_new(var, nullptr);
   g_signal_connect_after(entry, "activate", G_CALLBACK(on_activate), nullptr);
@@ -36,17 +36,20 @@ GtkWidget* size_dialog(const char* title, const char* caption, Entry kind, doubl
 }  // namespace
 
 GtkWidget* dlg_textsize_create() {
-  return size_dialog("Textsize", nls_mark("Size:"), Entry::SIZE, &text_size, "z_c_textsize");
+  return size_dialog(nls_mark("Textsize"), nls_mark("Size:"), Entry::SIZE, &text_size, "z_c_textsize");
 }
 GtkWidget* dlg_openingsize_create() {
-  return size_dialog("Opening width", nls_mark("Width:"), Entry::LENGTH, &opening_width, "z_c_openingsize");
+  return size_dialog(nls_mark("Opening width"), nls_mark("Width:"), Entry::LENGTH, &opening_width,
+                     "z_c_openingsize");
 }
 GtkWidget* dlg_doorsize_create() {
-  return size_dialog("Door width", nls_mark("Width:"), Entry::LENGTH, &door_width, "z_c_doorsize");
+  return size_dialog(nls_mark("Door width"), nls_mark("Width:"), Entry::LENGTH, &door_width, "z_c_doorsize");
 }
 GtkWidget* dlg_windowsize_create() {
-  return size_dialog("Window width", nls_mark("Width:"), Entry::LENGTH, &window_width, "z_c_windowsize");
+  return size_dialog(nls_mark("Window width"), nls_mark("Width:"), Entry::LENGTH, &window_width,
+                     "z_c_windowsize");
 }
 GtkWidget* dlg_profilesize_create() {
-  return size_dialog("Profile size", nls_mark("Size:"), Entry::LENGTH, &profile_size, "z_c_profilesize");
+  return size_dialog(nls_mark("Profile size"), nls_mark("Size:"), Entry::LENGTH, &profile_size,
+                     "z_c_profilesize");
 }

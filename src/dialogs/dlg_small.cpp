@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int LABEL_SLOT = 20;
-
 gboolean on_delete(GtkWidget*, GdkEvent*, gpointer key) {
   cmd_dispatch_dialog(static_cast<const char*>(key));
   return TRUE;
@@ -22,13 +20,14 @@ gboolean on_delete(GtkWidget*, GdkEvent*, gpointer key) {
 
 GtkWidget* dlg_small_window(const char* title, GtkWidget** box, const char* close_key) {
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_title(GTK_WINDOW(window), latin1_to_utf8(title).c_str());
+  gtk_window_set_title(GTK_WINDOW(window), gui_utf8(title).c_str());
   gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
   gtk_container_set_border_width(GTK_CONTAINER(window), 10);
   if (close_key)
     g_signal_connect(window, "delete-event", G_CALLBACK(on_delete), const_cast<char*>(close_key));
   else
     g_signal_connect(window, "delete-event", G_CALLBACK(gtk_widget_hide_on_delete), nullptr);
+  gui_escape_closes(window, nullptr);
   *box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 2);
   gtk_widget_show(*box);
   gtk_container_add(GTK_CONTAINER(window), *box);
@@ -39,15 +38,15 @@ GtkWidget* dlg_small_close(GtkWidget* box, const char* key) {
   GtkWidget* close = gui_command_button_new(1, key, nls_translate("Close"));
   gtk_box_pack_end(GTK_BOX(box), close, FALSE, FALSE, 4);
   gui_focus_widget(close);
+  gui_escape_closes(gtk_widget_get_toplevel(box), close);
   return close;
 }
 
 GtkWidget* dlg_small_options(int* var, const std::vector<const char*>& labels, bool translate,
                              const char* refresh, GCallback extra) {
-  std::vector<char> slots(labels.size() * LABEL_SLOT, '\0');
-  for (std::size_t i = 0; i < labels.size(); ++i)
-    std::strncpy(&slots[i * LABEL_SLOT], translate ? nls_translate(labels[i]) : labels[i], LABEL_SLOT - 1);
-  return bind_option_menu_new(var, slots.data(), static_cast<int>(labels.size()), refresh, extra);
+  std::vector<std::string> texts;
+  for (const char* label : labels) texts.emplace_back(translate ? nls_translate(label) : label);
+  return bind_option_menu_new(var, texts, refresh, extra);
 }
 
 namespace {}  // namespace

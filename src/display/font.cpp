@@ -228,6 +228,23 @@ int font_load_slot(int slot, const char* name) {
   return 1;
 }
 
+bool font_loads(const char* name) {
+  std::string_view n(name ? name : "");
+  if (n.empty()) return false;
+  if (find_loaded(n) >= 0) return true;
+  work_pool_require_main_thread();
+  return load_into_free_slot(name) >= 0;
+}
+
+bool font_is_stroke_file(std::string_view name) {
+  std::string text;
+  if (!font_name_is_safe(name) || font_is_outline_name(name) ||
+      !read_file(fs::path(font_stroke_dir) / name, text))
+    return false;
+  FontSlot parsed;
+  return font_parse_stroke(text, parsed);
+}
+
 uint8_t font_find_or_load(const char* name) {
   std::string_view n(name ? name : "");
   int slot = find_loaded(n);

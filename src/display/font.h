@@ -65,6 +65,14 @@ extern std::string font_stroke_dir;
 // FONT_NONE when even that cannot be had. Diagnostics go to standard output.
 uint8_t font_find_or_load(const char* name);
 
+// Whether name can be used as a font: loaded already, or loaded now into a
+// free slot, where it stays. Unlike font_find_or_load nothing falls back to
+// "Simpel"; the reason of a failure is printed on standard output.
+bool font_loads(const char* name);
+
+// Whether the file name in font_stroke_dir reads as a stroke font; quiet.
+bool font_is_stroke_file(std::string_view name);
+
 // Loads a font into a slot: 1 on success, 0 otherwise (the slot stays free).
 int font_load_slot(int slot, const char* name);
 

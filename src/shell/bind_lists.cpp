@@ -63,14 +63,15 @@ bool bind_is_ttf_name(std::string_view name) {
 
 std::vector<std::string> bind_font_names() {
   std::vector<std::string> names;
-  if (auto stroke = bind_scan_folder(font_stroke_dir)) names = std::move(*stroke);
-  std::string ttf = std::string(base_dir.c_str()) + "/ttf";
-  std::printf("%s", ttf.c_str());
-  if (auto outline = bind_scan_folder(ttf)) {
+  // The stroke-font folder holds other files too (a README): only fonts are listed.
+  if (auto stroke = bind_scan_folder(font_stroke_dir)) {
+    for (std::string& n : *stroke)
+      if (font_is_stroke_file(n)) names.push_back(std::move(n));
+  }
+  if (auto outline = bind_scan_folder(std::string(base_dir.c_str()) + "/ttf")) {
     for (std::string& n : *outline)
       if (bind_is_ttf_name(n)) names.push_back(std::move(n));
   }
-  std::fflush(stdout);
   return names;
 }
 

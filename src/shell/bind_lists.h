@@ -38,9 +38,8 @@ std::string bind_preset_folder(const char* kind);
 // at least 6 bytes, ending in exactly "ttf" or "TTF".
 bool bind_is_ttf_name(std::string_view name);
 
-// The font combo's names: the stroke fonts of the installation's font folder,
-// then the outline fonts of base_dir's "ttf" folder. The ttf folder's path is
-// written to standard output first, without a line end.
+// The font combo's names: the files of the installation's font folder that
+// read as stroke fonts, then the outline fonts of base_dir's "ttf" folder.
 std::vector<std::string> bind_font_names();
 
 // The texture combo's names: every entry of base_dir's "tex" folder.

@@ -6,17 +6,22 @@
 #include <gtk/gtk.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bind_fixture.h"
 #include "display/font.h"
+#include "display/font_fixture.h"
 #include "model/consts.h"
+#include "support/recording_ui.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 using Trace = std::vector<std::string>;
+
+const char* const dejavu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 class BindComboTest : public BindGtkTest {
  protected:
@@ -124,8 +129,9 @@ TEST_F(BindComboTest, NamesInSlotsAreSortedAndAnEmptyListChangesNothing) {
 }
 
 TEST_F(BindComboTest, TheFontComboShowsAnyNameButTakesNoTyping) {
-  for (const char* f : {"Simpel", "Roman"}) dir.write(std::string("fonts/") + f);
-  dir.write("base/ttf/serif.ttf");
+  for (const char* f : {"Simpel", "Roman"}) dir.write(std::string("fonts/") + f, stroke_font_text());
+  dir.make_folder("base/ttf");
+  std::filesystem::copy_file(dejavu, dir / "base/ttf/serif.ttf");
   FixedText<FONT_NAME_LEN> font("Roman");
   testing::internal::CaptureStdout();
   GtkWidget* c = add(bind_font_combo_new(font, "text"));
@@ -144,6 +150,37 @@ TEST_F(BindComboTest, TheFontComboShowsAnyNameButTakesNoTyping) {
   bind_set_combo_text(c, "Not in the list at all");
   EXPECT_EQ(text_of(entry_of(c)), "Not in the list at a");
   EXPECT_EQ(font.view(), "Not in the list at a");
+}
+
+// A font that does not load is refused when chosen: a message names it, the
+// buffer keeps the font it had and nothing is redrawn or printed.
+TEST_F(BindComboTest, AFontThatDoesNotLoadIsRefused) {
+  font_slots_clear();
+  RecordingUi ui;
+  dir.write("fonts/Roman", stroke_font_text());
+  dir.write("base/ttf/broken.ttf", "not a font");
+  dir.write("base/ttf/serif.ttf", "");
+  std::filesystem::copy_file(dejavu, dir / "base/ttf/sans.ttf");
+  FixedText<FONT_NAME_LEN> font("Roman");
+  GtkWidget* c = add(bind_font_combo_new(font, "text"));
+  ASSERT_EQ(listed(c), (Trace{"Roman", "broken.ttf", "sans.ttf", "serif.ttf"}));
+
+  for (int bad : {1, 3}) {
+    testing::internal::CaptureStdout();
+    gtk_combo_box_set_active(GTK_COMBO_BOX(c), bad);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(font.view(), "Roman");
+    EXPECT_EQ(text_of(entry_of(c)), "Roman");
+    EXPECT_EQ(taken(), Trace{});
+  }
+  EXPECT_EQ(ui.calls_starting("error"), (std::vector<std::string>{"error Not a font file: broken.ttf",
+                                                                  "error Not a font file: serif.ttf"}));
+
+  gtk_combo_box_set_active(GTK_COMBO_BOX(c), 2);
+  EXPECT_EQ(font.view(), "sans.ttf");
+  EXPECT_EQ(taken(), (Trace{"draw 1"}));
+  EXPECT_EQ(ui.calls_starting("error").size(), 2u);
+  font_slots_clear();
 }
 
 TEST_F(BindComboTest, TheTextureComboListsTheTexFolder) {

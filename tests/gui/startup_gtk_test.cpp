@@ -13,6 +13,7 @@
 #include "display/gtk/wait_gtk.h"
 #include "display/key_state.h"
 #include "display/view.h"
+#include "display/view_commands.h"
 #include "display/wait.h"
 #include "model/redraw.h"
 #include "model/ui.h"
@@ -91,10 +92,15 @@ TEST_F(StartupGtkTest, StartRebuildAndStop) {
   EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(box)), GTK_WINDOW(main_window));
   gtk_widget_destroy(box);
 
-  // The font change builds the window again, with new timers and a new view.
+  // The font change builds the window again, with new timers and a new view;
+  // the new status line shows the scale the view kept.
+  view_scale = 160.0;
+  view_show_scale();
   const guint hover = hover_timer_id;
   shell_platform().mainwin_rebuild();
   settle();
+  EXPECT_EQ(view_scale, 160.0);
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(mainwin_widgets.scale_label)), " 1:160 ");
   ASSERT_NE(main_window, nullptr);
   EXPECT_EQ(mainwin_widgets.window, main_window);
   EXPECT_NE(hover_timer_id, 0u);

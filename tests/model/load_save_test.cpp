@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string_view>
 
 #include "model/file_test_util.h"
 #include "model/files/kavfile.h"
 #include "model/layers.h"
+#include "model/nls.h"
 #include "model/settings.h"
 #include "support/model_fixture.h"
 #include "support/recording_ui.h"
@@ -67,6 +69,31 @@ TEST_F(LoadSave, LoadReplacesTheDrawingAndRefreshesTheInterface) {
   EXPECT_EQ(ui.calls_starting("camera_angle").size(), 1u);
   EXPECT_EQ(interface_calls(), (std::vector<std::string>{"toolbar_toggles_refresh", "dlg_dxf_refresh",
                                                          "gui_reset_after_load", "select_view 0", "title"}));
+}
+
+const char* german_names(const char* key) {
+  const std::string_view k(key);
+  return k == "Layer" ? "Ebene" : k == "List" ? "Liste" : key;
+}
+
+// A drawing saved from the English interface opened in the German one: the
+// default names of layers and lists read as the German defaults, the names
+// the user gave stay.
+TEST_F(LoadSave, DefaultLayerNamesReadInTheLanguageShown) {
+  elem_new_line(3, 0, 0, 0, 0, 1, 1);  // a layer in use keeps its record
+  layers[4].name = "Keller";
+  layer_list_names[2] = "Obergeschoss";
+  const std::string path = dir / "english.kav";
+  put_file(path, written_by(kavfile_write_drawing));
+  drawing_modified = 0;
+  nls_set_lookup(german_names);
+  EXPECT_EQ(kavfile_load_drawing(1, path.c_str()), 1);
+  nls_set_lookup(nullptr);
+  EXPECT_EQ(layer_list_names[0], "Liste 0");
+  EXPECT_EQ(layer_list_names[9], "Liste 9");
+  EXPECT_EQ(layer_list_names[2], "Obergeschoss");
+  EXPECT_EQ(layers[3].name, "Ebene 3");
+  EXPECT_EQ(layers[4].name, "Keller");
 }
 
 TEST_F(LoadSave, ModifiedDrawingAsksFirst) {

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "nls_fixture.h"
+#include "shell/mainwin_tables.h"
+#include "support/german_table.h"
 
 namespace {
 
@@ -37,8 +39,14 @@ std::string unescape(const std::string& s) {
   return out;
 }
 
-// Every literal passed to nls_translate or nls_mark in src/, with where it stands.
-std::map<std::string, std::string> translated_literals() {
+// Every literal passed to nls_translate or nls_mark in src/, with where it
+// stands; the sources are scanned once.
+std::map<std::string, std::string> scan_translated_literals();
+const std::map<std::string, std::string>& translated_literals() {
+  static const std::map<std::string, std::string> found = scan_translated_literals();
+  return found;
+}
+std::map<std::string, std::string> scan_translated_literals() {
   const std::regex call(R"re(\b(?:nls_translate|nls_mark)\s*\(\s*((?:"(?:[^"\\]|\\.)*"\s*)+)\))re");
   const std::regex piece(R"re("((?:[^"\\]|\\.)*)")re");
   std::map<std::string, std::string> found;
@@ -105,6 +113,68 @@ TEST(NlsCoverage, EveryTranslatedLiteralHasAnEntryWithGerman) {
   EXPECT_GT(literals.size(), 0u);
   for (const auto& [text, file] : literals)
     EXPECT_TRUE(keys.count(text)) << "no entry in nls/kav.nls for \"" << text << "\" (" << file << ")";
+}
+
+// The labels of the menus, the category buttons and the tool pages, with
+// their tips and whether each is shown untranslated.
+struct Label {
+  std::string text;
+  bool raw;
+};
+std::vector<Label> window_labels() {
+  std::vector<Label> out;
+  for (const MenuItem& m : mainwin_menu_items())
+    if (m.label) out.push_back({m.label, (m.flags & ITEM_RAW) != 0});
+  for (const CategoryButton& c : mainwin_categories()) out.push_back({c.label, false});
+  for (const ToolPage& page : mainwin_tool_pages()) {
+    if (page.title) out.push_back({page.title, false});
+    for (const PageItem& item : page.items) {
+      const bool label = item.kind == ItemKind::BUTTON || item.kind == ItemKind::FRAME ||
+                         item.kind == ItemKind::TOGGLE || item.kind == ItemKind::RADIO;
+      if (label && item.text) out.push_back({item.text, (item.flags & ITEM_RAW) != 0});
+      if (item.tip) out.push_back({item.tip, false});
+    }
+  }
+  return out;
+}
+
+// What a German user sees in English: every text of the interface (the
+// table's, the literals the program translates, the window's labels, even
+// those shown as written) without a German text of its own, unless the
+// word reads the same in German.
+TEST(NlsCoverage, EveryInterfaceTextHasItsGermanText) {
+  const GermanTable& de = german_table();
+  std::set<std::string> texts;
+  for (const auto& [english, german] : de.by_english) texts.insert(english);
+  for (const auto& [text, file] : translated_literals()) texts.insert(text);
+  for (const Label& l : window_labels()) texts.insert(l.text);
+  // Signs and names shown as written on buttons and in the export menu.
+  const std::set<std::string> signs = {"?",   " E ", " + ", "!",   "EPS", "SVG", "PDF",
+                                       "LWO", "POV", "3DS", "GTS", "DXF", "DGM", "-S"};
+  std::vector<std::string> english_only;
+  for (const std::string& t : texts) {
+    auto it = de.by_english.find(t);
+    const bool has_german = it != de.by_english.end() && it->second != t;
+    if (!has_german && !german_same_words().count(t) && !signs.count(t)) english_only.push_back(t);
+  }
+  std::string listed;
+  for (const std::string& t : english_only) listed += "  \"" + t + "\"\n";
+  EXPECT_TRUE(english_only.empty()) << "shown in English to a German user:\n" << listed;
+}
+
+// Two different buttons of one tool page never read the same in German.
+TEST(NlsCoverage, ButtonsOfAPageReadDifferentlyInGerman) {
+  for (const ToolPage& page : mainwin_tool_pages()) {
+    std::map<std::string, std::string> english_of;
+    for (const PageItem& item : page.items) {
+      if (item.kind != ItemKind::BUTTON || !item.text || (item.flags & ITEM_RAW)) continue;
+      const std::string german = german_lookup(item.text);
+      auto [it, added] = english_of.emplace(german, item.text);
+      EXPECT_TRUE(added || it->second == item.text)
+          << "page " << (page.title ? page.title : "?") << ": \"" << it->second << "\" and \"" << item.text
+          << "\" both read \"" << german << "\"";
+    }
+  }
 }
 
 // The shipped table loads whole and quietly in German.

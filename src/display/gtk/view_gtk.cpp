@@ -48,6 +48,14 @@ void rebuild(int k) {
   gtk_widget_queue_draw(area);
 }
 
+// The pointer comes into the drawing: the cross goes where it is.
+gboolean view_on_enter(GtkWidget*, GdkEventCrossing* event, gpointer data) {
+  if (view_of(data) != 0 || !event) return TRUE;
+  take_position(event->x, event->y, false);
+  pointer_moved();
+  return TRUE;
+}
+
 }  // namespace
 
 GtkWidget* view_create(int k) {
@@ -57,13 +65,18 @@ GtkWidget* view_create(int k) {
   display_hooks.present = view_present;
   gpointer data = GINT_TO_POINTER(k);
   gtk_widget_set_can_focus(area, TRUE);
-  gtk_widget_add_events(area, GDK_EXPOSURE_MASK | GDK_POINTER_MOTION_MASK | GDK_POINTER_MOTION_HINT_MASK |
-                                  GDK_BUTTON_PRESS_MASK | GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK);
+  // Every motion with its own position: with motion hints the cross was drawn
+  // where the pointer had been one motion before. The toolkit holds a motion
+  // after a pause until the next event comes, so the pointer's entry, which
+  // comes at once, draws the cross too.
+  gtk_widget_add_events(area, GDK_EXPOSURE_MASK | GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK |
+                                  GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK);
   g_signal_connect(area, "configure-event", G_CALLBACK(view_on_configure), data);
   g_signal_connect(area, "draw", G_CALLBACK(view_on_draw), data);
   g_signal_connect(area, "button-press-event", G_CALLBACK(view_on_button_press), data);
   g_signal_connect(area, "scroll-event", G_CALLBACK(view_on_scroll), data);
   g_signal_connect(area, "motion-notify-event", G_CALLBACK(view_on_motion), data);
+  g_signal_connect(area, "enter-notify-event", G_CALLBACK(view_on_enter), data);
   g_signal_connect(area, "leave-notify-event", G_CALLBACK(view_on_leave), data);
   g_signal_connect(area, "destroy", G_CALLBACK(on_destroy), data);
   gtk_widget_show(area);
@@ -127,7 +140,6 @@ gboolean view_on_scroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
 gboolean view_on_motion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
   if (view_of(data) != 0 || !event) return TRUE;
   take_position(event->x, event->y, false);
-  gdk_event_request_motions(event);
   // The program draws its own cursor over the drawing; while it does not,
   // the system pointer stays.
   static GdkCursor* blank = nullptr;

@@ -1,6 +1,7 @@
 // The settings, settings-file, layer and layer-set chunks: their tables and
 // writers, and the reading of one such chunk.
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "model/files/fio.h"
 #include "model/files/kavfile.h"
 #include "model/layers.h"
+#include "model/nls.h"
 #include "model/scale_ladder.h"
 #include "model/settings.h"
 
@@ -179,6 +181,29 @@ void* old_record(int32_t i) {
 }
 }  // namespace layer
 
+// Default names read in the language shown: a drawing saved from the English
+// interface holds "List 3" and "Layer 12", which the German one shows as its
+// own defaults. Names the user gave stay as they are.
+template <class Names>
+void show_default_names(Names& names, int count, const char* english) {
+  const char* word = nls_translate(english);
+  if (std::strcmp(word, english) == 0) return;
+  char written[NAME_LEN + 16], shown[NAME_LEN + 16];
+  for (int k = 0; k < count; ++k) {
+    std::snprintf(written, sizeof written, "%s %d", english, k);
+    if (std::strcmp(names(k).c_str(), written) != 0) continue;
+    std::snprintf(shown, sizeof shown, "%s %d", word, k);
+    names(k) = shown;
+  }
+}
+// The list names follow the layer records.
+void after_layg() {
+  auto list_names = [](int k) -> FixedText<NAME_LEN>& { return layer_list_names[k]; };
+  show_default_names(list_names, LAYER_LIST_COUNT, "List");
+  auto layer_names = [](int i) -> FixedText<NAME_LEN>& { return layers[i].name; };
+  show_default_names(layer_names, LAYER_COUNT, "Layer");
+}
+
 const Field layg[] = {CT_TEXT(layer_list_names[0]), CT_TEXT(layer_list_names[1]),
                       CT_TEXT(layer_list_names[2]), CT_TEXT(layer_list_names[3]),
                       CT_TEXT(layer_list_names[4]), CT_TEXT(layer_list_names[5]),
@@ -234,7 +259,7 @@ const RecordChunk record_chunks[] = {
     {"PASR", G::FILE_ONLY, I::NONE, 1, pasr, globals, nullptr},
     {"PBAK", G::FILE_ONLY, I::NONE, 1, pbak, globals, nullptr},
     {"LAY3", G::LAYERS, I::I32, 0, layer::fields, layer::record, nullptr},
-    {"LAYG", G::LAYERS, I::NONE, 0, layg, globals, nullptr},
+    {"LAYG", G::LAYERS, I::NONE, 0, layg, globals, after_layg},
     {"LAS3", G::LAYERS, I::NONE, 0, layer_set::fields, layer_set::record, layer_set::after},
     {"LAYR", G::OLD, I::I32, 0, layer::old_fields, layer::old_record, nullptr},
     {"PPOV", G::OLD, I::NONE, 0, std::span(ppo2).first(std::size(ppo2) - 1), globals, after_ppov},

@@ -6,7 +6,10 @@
 #include <string>
 
 #include "display/command_buffer.h"
+#include "display/font.h"
 #include "model/consts.h"
+#include "model/nls.h"
+#include "model/ui.h"
 #include "shell/bind_kinds.h"
 #include "shell/bind_lists.h"
 #include "shell/bind_refresh.h"
@@ -190,12 +193,32 @@ void connect_combo(GtkWidget* combo, const char* refresh) {
   g_signal_connect(entry, "changed", G_CALLBACK(bind_on_changed), as_data(keep_refresh(combo, refresh)));
 }
 
-GtkWidget* list_combo_new(char* buffer, std::size_t size, std::vector<std::string> names,
-                          const char* refresh) {
+// A font chosen from the list that does not load is refused before it is
+// stored: a message box says so and the entry shows the font kept. Texts the
+// program sets (a preset's font) are not chosen from the list and pass.
+void on_font_chosen(GtkEditable* editable, gpointer) {
+  GtkWidget* entry = GTK_WIDGET(editable);
+  GtkWidget* combo = gtk_widget_get_ancestor(entry, GTK_TYPE_COMBO_BOX);
+  if (!combo || gtk_combo_box_get_active(GTK_COMBO_BOX(combo)) < 0) return;
+  const std::string name = utf8_to_latin1(gtk_entry_get_text(GTK_ENTRY(entry)));
+  const char* kept = var_of<char>(combo);
+  const std::string old = kept ? std::string(kept, strnlen(kept, size_of(combo))) : std::string();
+  if (name == old || font_loads(name.c_str())) return;
+  g_signal_stop_emission_by_name(entry, "changed");
+  {
+    Quiet quiet(entry);
+    gtk_entry_set_text(GTK_ENTRY(entry), latin1_to_utf8(old).c_str());
+  }
+  ui().msgbox_error((std::string(nls_translate("Not a font file:")) + " " + name).c_str());
+}
+
+GtkWidget* list_combo_new(char* buffer, std::size_t size, std::vector<std::string> names, const char* refresh,
+                          GCallback check = nullptr) {
   GtkWidget* combo = text_combo_new(buffer, size);
   bind_combo_set_names(combo, std::move(names));
   GtkWidget* entry = gtk_bin_get_child(GTK_BIN(combo));
   gtk_entry_set_text(GTK_ENTRY(entry), latin1_to_utf8(buffer ? buffer : "").c_str());
+  if (check) g_signal_connect(entry, "changed", check, nullptr);
   connect_combo(combo, refresh);
   gtk_editable_set_editable(GTK_EDITABLE(entry), FALSE);
   gtk_widget_set_can_focus(entry, FALSE);
@@ -395,12 +418,19 @@ GtkWidget* bind_entry_new_sized(char* buffer, std::size_t size, unsigned char ma
 GtkWidget* bind_option_menu_new(int* var, const char* labels, int count, const char* refresh,
                                 GCallback extra) {
   constexpr std::size_t slot = 20;
-  GtkWidget* combo = gtk_combo_box_text_new();
+  std::vector<std::string> texts;
   for (int i = 0; labels && i < count; ++i) {
     const char* label = labels + static_cast<std::size_t>(i) * slot;
-    std::string text(label, strnlen(label, slot - 1));
-    gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(combo), gui_utf8(text.c_str()).c_str());
+    texts.emplace_back(label, strnlen(label, slot - 1));
   }
+  return bind_option_menu_new(var, texts, refresh, extra);
+}
+
+GtkWidget* bind_option_menu_new(int* var, const std::vector<std::string>& labels, const char* refresh,
+                                GCallback extra) {
+  GtkWidget* combo = gtk_combo_box_text_new();
+  for (const std::string& label : labels)
+    gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(combo), gui_utf8(label.c_str()).c_str());
   return bind_option_combo(combo, var, refresh, extra);
 }
 
@@ -440,7 +470,7 @@ GtkWidget* bind_font_combo_new(char* buffer, const char* refresh) {
 }
 
 GtkWidget* bind_font_combo_new_sized(char* buffer, std::size_t size, const char* refresh) {
-  return list_combo_new(buffer, size, bind_font_names(), refresh);
+  return list_combo_new(buffer, size, bind_font_names(), refresh, G_CALLBACK(on_font_chosen));
 }
 
 GtkWidget* bind_texture_combo_new(char* buffer, const char* refresh) {

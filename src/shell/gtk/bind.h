@@ -76,6 +76,10 @@ GtkWidget* bind_entry_new(FixedText<N>& buffer, unsigned char max_length, const 
 // Shows item *var; not focusable.
 GtkWidget* bind_option_menu_new(int* var, const char* labels, int count, const char* refresh,
                                 GCallback extra);
+// The same from whole labels (interface texts): no label is cut, and the
+// menu is as wide as its longest label.
+GtkWidget* bind_option_menu_new(int* var, const std::vector<std::string>& labels, const char* refresh,
+                                GCallback extra);
 // Editable combo listing the preset folder of kind, bound to the name buffer
 // with kind as refresh key, at most 39 characters, 100 pixels wide. Its text
 // is set to the name once more after the handlers are connected, so they run

@@ -13,6 +13,7 @@
 #include "shell/dlg_table.h"
 #include "shell/gtk/box_wait.h"
 #include "shell/gtk/cmd_gtk.h"
+#include "shell/gtk/gui_build.h"
 #include "shell/text_utf8.h"
 
 namespace {
@@ -98,8 +99,9 @@ GtkWidget* dlg_textedit_create(const char* text) {
   g_object_set_data(G_OBJECT(w), "kavro-text", view);
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 5);
   gtk_box_set_homogeneous(GTK_BOX(row), TRUE);
-  gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Cancel"), "z_c_textedit_cancel"), TRUE, TRUE,
-                     0);
+  GtkWidget* cancel = command_button(nls_translate("Cancel"), "z_c_textedit_cancel");
+  gtk_box_pack_start(GTK_BOX(row), cancel, TRUE, TRUE, 0);
+  gui_escape_closes(w, cancel);
   GtkWidget* apply = gtk_button_new_with_label(gui_to_utf8(nls_translate("Apply")).c_str());
   g_signal_connect(apply, "clicked", G_CALLBACK(textedit_on_apply), nullptr);
   cmd_connect(apply, "z_c_textedit_apply");
@@ -145,16 +147,10 @@ GtkWidget* dlg_gauge_create() {
   gtk_box_pack_start(GTK_BOX(vbox), grid, TRUE, TRUE, 0);
   GtkWidget* close = command_button(nls_translate("Close"), "z_c_gauge");
   gtk_box_pack_start(GTK_BOX(vbox), close, FALSE, FALSE, 0);
+  gui_escape_closes(w, close);
   gtk_widget_show_all(vbox);
   gtk_widget_grab_focus(close);
   return w;
-}
-
-// Escape on the start box does what its Close button does.
-gboolean about_on_key(GtkWidget*, GdkEventKey* event, gpointer close) {
-  if (!event || event->keyval != GDK_KEY_Escape) return FALSE;
-  gtk_button_clicked(GTK_BUTTON(close));
-  return TRUE;
 }
 
 // The version the installation names in "kavro.version", or "".
@@ -183,7 +179,7 @@ GtkWidget* dlg_about_create() {
   gtk_box_pack_start(GTK_BOX(row), command_button(nls_translate("Change Font"), "z_d_font"), TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(row), close, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(vbox), row, FALSE, FALSE, 0);
-  g_signal_connect(w, "key-press-event", G_CALLBACK(about_on_key), close);
+  gui_escape_closes(w, close);
   gtk_widget_show_all(vbox);
   gtk_widget_grab_focus(close);
   return w;

@@ -120,6 +120,44 @@ void gui_table_attach(GtkWidget* table, GtkWidget* child, int left, int right, i
   gtk_grid_attach(GTK_GRID(table), child, left, top, width, height);
 }
 
+namespace {
+
+constexpr const char* ESCAPE_BUTTON = "kavro-escape-button";
+
+// The button Escape clicks; the pointer goes null when the button dies first.
+struct EscapeButton {
+  GtkWidget* button = nullptr;
+};
+
+void forget_escape_button(gpointer data) {
+  auto* e = static_cast<EscapeButton*>(data);
+  if (e->button) g_object_remove_weak_pointer(G_OBJECT(e->button), reinterpret_cast<gpointer*>(&e->button));
+  delete e;
+}
+
+gboolean on_escape(GtkWidget* window, GdkEventKey* event, gpointer) {
+  constexpr guint modifiers = GDK_SHIFT_MASK | GDK_CONTROL_MASK | GDK_MOD1_MASK;
+  if (!event || event->keyval != GDK_KEY_Escape || (event->state & modifiers)) return FALSE;
+  auto* e = static_cast<EscapeButton*>(g_object_get_data(G_OBJECT(window), ESCAPE_BUTTON));
+  if (e && e->button) {
+    if (gtk_widget_is_sensitive(e->button)) gtk_button_clicked(GTK_BUTTON(e->button));
+  } else {
+    gtk_window_close(GTK_WINDOW(window));
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void gui_escape_closes(GtkWidget* window, GtkWidget* button) {
+  if (!window || !GTK_IS_WINDOW(window)) return;
+  if (!g_object_get_data(G_OBJECT(window), ESCAPE_BUTTON))
+    g_signal_connect(window, "key-press-event", G_CALLBACK(on_escape), nullptr);
+  auto* e = new EscapeButton{button && GTK_IS_BUTTON(button) ? button : nullptr};
+  if (e->button) g_object_add_weak_pointer(G_OBJECT(e->button), reinterpret_cast<gpointer*>(&e->button));
+  g_object_set_data_full(G_OBJECT(window), ESCAPE_BUTTON, e, forget_escape_button);
+}
+
 void gui_focus_widget(GtkWidget* widget) {
   if (!widget) return;
   gtk_widget_set_can_focus(widget, TRUE);

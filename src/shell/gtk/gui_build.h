@@ -38,6 +38,10 @@ void gui_pack(GtkWidget* container, GtkWidget* child, int expand);
 // filling, expanding in both directions when expand is 1.
 void gui_table_attach(GtkWidget* table, GtkWidget* child, int left, int right, int top, int bottom,
                       int expand);
+// Escape pressed in window acts as its Close or Cancel button: it clicks
+// button, or without one (null) closes the window as its title bar's close
+// button does. A later call names another button.
+void gui_escape_closes(GtkWidget* window, GtkWidget* button);
 // Makes the widget focusable and gives it the keyboard focus.
 void gui_focus_widget(GtkWidget* widget);
 // A null widget is ignored.

@@ -12,6 +12,7 @@
 #include "shell/dlg_table.h"
 #include "shell/gtk/box_wait.h"
 #include "shell/gtk/cmd_gtk.h"
+#include "shell/gtk/gui_build.h"
 #include "shell/shell_platform.h"
 #include "shell/text_utf8.h"
 
@@ -63,6 +64,7 @@ GtkWidget* dlg_error_create(const char* title, const char* text) {
   gtk_box_pack_start(GTK_BOX(vbox), box_label(text), TRUE, TRUE, 0);
   GtkWidget* close = command_button(nls_translate("Close"), "z_c_error");
   gtk_box_pack_start(GTK_BOX(vbox), close, FALSE, FALSE, 0);
+  gui_escape_closes(w, close);
   gtk_widget_show_all(vbox);
   gtk_widget_grab_focus(close);
   return w;
@@ -92,6 +94,7 @@ GtkWidget* dlg_ask_create(BoxWait& box, AskButton* buttons, const char* message,
   box_place(w, nls_translate("Option request"), 10);
   gtk_window_set_resizable(GTK_WINDOW(w), FALSE);
   g_signal_connect(w, "delete-event", G_CALLBACK(on_ask_delete), &box);
+  gui_escape_closes(w, nullptr);
   GtkWidget* vbox = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
   gtk_container_add(GTK_CONTAINER(w), vbox);
   gtk_box_pack_start(GTK_BOX(vbox), box_label(message), TRUE, TRUE, 0);

@@ -229,6 +229,8 @@ void mainwin_rebuild() {
   view_free_all();
   mainwin_start();
   mainwin_size_labels_refresh();
+  // The new status line starts at "1:1"; the view kept its scale.
+  view_show_scale();
 }
 
 void mainwin_restart_autobackup() {
