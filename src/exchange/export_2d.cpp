@@ -43,7 +43,7 @@ bool ExportPage::fill_visible(int32_t n, const Point2* points) const {
 double export_pt_per_metre(double n) { return 100.0 / n * 72.0 / 2.54; }
 
 ExtentsPage export_extents_page(double units_per_metre) {
-  view_zoom_to_extents(1);
+  view_zoom_to_extents(2);
   const double grow = 2.0 / units_per_metre;
   extents.xmin -= grow;
   extents.ymin -= grow;

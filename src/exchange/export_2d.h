@@ -51,8 +51,8 @@ inline constexpr double SVG_PX_PER_PT = 1.25;
 inline double export_mm_to_pt(double mm) { return mm * 7.2 / 2.54; }
 inline double export_cm_to_pt(double cm) { return cm * 72.0 / 2.54; }
 
-// The page of an export: the box of the marked elements at the reference
-// scale, grown by 2 output units on every side (written back into the
+// The page of an export: the box of what is printed of the marked elements
+// at the reference scale, grown by 2 output units on every side (written back into the
 // display's extents). Its lower left corner is the output origin.
 struct ExtentsPage {
   double xmin = 0.0, ymin = 0.0, xmax = 0.0, ymax = 0.0;  // grown, view coordinates
