@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "display/draw.h"
+#include "display/export_name.h"
 #include "display/view_commands.h"
 #include "exchange/out_text.h"
 #include "model/files/fio.h"
@@ -99,8 +100,8 @@ int export_ask_output_method(const char* device_label) {
   return answer == 1 || answer == 2 ? answer : 0;
 }
 
-std::string export_choose_file(const char* title) {
-  std::string path = ui().filesel_choose(title, export_file.c_str(), FILESEL_SAVE, export_path.c_str());
+std::string export_choose_file(const char* title, const char* suffix) {
+  std::string path = export_name_choose(title, std::string(export_file.view()), export_path.c_str(), suffix);
   return path == "cancel" ? std::string() : path;
 }
 

@@ -90,9 +90,10 @@ int export_ask_text_mode();
 // "Output method:" with the printer or plotter answer, "To File" and
 // Cancel: 1 device, 2 file, 0 when cancelled or closed.
 int export_ask_output_method(const char* device_label);
-// The save chooser with the title, export_file and export_path; empty when
-// cancelled.
-std::string export_choose_file(const char* title);
+// The save chooser with the title, export_file (its suffix made suffix, as
+// ".pdf") and export_path; suffix is added to a chosen name without one.
+// Empty when cancelled.
+std::string export_choose_file(const char* title, const char* suffix);
 // The hand-off file for the print or plot command in the program's private
 // temporary folder; empty when there is none.
 std::string export_spool_path(const char* name);
