@@ -15,6 +15,7 @@
 #include "exchange/ps_writer.h"
 #include "exchange/svg_writer.h"
 #include "export_fixture.h"
+#include "model/files/load_save.h"
 
 namespace {
 
@@ -126,6 +127,23 @@ TEST_F(ExportPage, NothingIsCutAtThePageEdge) {
       EXPECT_LE(margins[i], 2.5) << sides[i];
     }
   }
+}
+
+// The DXF header's extents reach over the figures of the chain left of
+// the plan and the terminators below it, not only its dimension line.
+TEST_F(ExportPage, DxfExtentsHoldTheFigures) {
+  plan_with_outer_chains();
+  ui.paths = {file("plan.kav")};
+  ASSERT_EQ(kavfile_save_drawing(0), 1);
+  const ToolRun run = tool({KAVRO_CONVERT_TOOL, file("plan.kav"), file("plan.dxf")});
+  ASSERT_EQ(run.status, 0) << run.out;
+  const std::string dxf = read_file(file("plan.dxf"));
+  double x = 0, y = 0;
+  const std::size_t at = dxf.find("$EXTMIN");
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_EQ(std::sscanf(dxf.c_str() + at, "$EXTMIN\n 10\n%lf\n 20\n%lf", &x, &y), 2) << dxf.substr(at, 60);
+  EXPECT_LT(x, -1.5 - 0.2);  // the figures stand left of the dimension line at -1.5
+  EXPECT_LT(y, -1.5);        // the terminators cross the line at -1.5
 }
 
 // Cameras, lights and guide lines are not printed: the EPS box is that of
