@@ -7,6 +7,7 @@
 #include "building/solid/gts_file.h"
 #include "building/solid/wall_mesh.h"
 #include "display/draw.h"
+#include "display/export_name.h"
 #include "display/export_scope.h"
 #include "display/select.h"
 #include "model/consts.h"
@@ -20,7 +21,7 @@
 void cmd_p_file_export_gts() {
   if (msgbox_ask_export_scope("GTS") == 0) return;
   const std::string path =
-      ui().filesel_choose("Export GTS...", import_file.c_str(), FILESEL_SAVE, import_path.c_str());
+      export_name_choose("Export GTS...", std::string(import_file.view()), import_path.c_str(), ".gts");
   if (path != "cancel") {
     FioSafeWriter out(path);
     if (out.stream()) {

@@ -43,7 +43,10 @@ void view_scroll_quarter(double dx, double dy);
 
 // Mode 0: zooms so that the shown elements and the marked ones fill the
 // view with a 5 % margin on each side. Mode 1: only fills extents and
-// marked_extents from the marked elements.
+// marked_extents from the marked elements. Mode 2: only fills extents with
+// what a writer prints of the marked elements (no cameras, no lights,
+// nothing in the guide pen). The boxes hold all the ink of texts,
+// dimensions, rooms and the plan's door and window symbols.
 void view_zoom_to_extents(uint8_t mode);
 void view_extents_add_2d(double x, double y);
 // Grows the 3D box by the point and the 2D box by its projection.

@@ -9,6 +9,7 @@
 
 #include "building/solid/wall_mesh.h"
 #include "display/draw.h"
+#include "display/export_name.h"
 #include "display/export_scope.h"
 #include "display/outdev.h"
 #include "display/outdev_breakdown.h"
@@ -502,8 +503,8 @@ void dxf_export() {
       break;
   }
   dxf_set_unit(dxf_settings.export_unit);
-  const std::string path = ui().filesel_choose(nls_translate("Export DXF..."), import_file.c_str(),
-                                               FILESEL_SAVE, import_path.c_str());
+  const std::string path = export_name_choose(nls_translate("Export DXF..."), std::string(import_file.view()),
+                                              import_path.c_str(), ".dxf");
   if (path == "cancel") return;
 
   const int mode = dxf_settings.export_mode;

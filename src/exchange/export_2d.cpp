@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "display/draw.h"
+#include "display/export_name.h"
 #include "display/view_commands.h"
 #include "exchange/out_text.h"
 #include "model/files/fio.h"
@@ -43,7 +44,7 @@ bool ExportPage::fill_visible(int32_t n, const Point2* points) const {
 double export_pt_per_metre(double n) { return 100.0 / n * 72.0 / 2.54; }
 
 ExtentsPage export_extents_page(double units_per_metre) {
-  view_zoom_to_extents(1);
+  view_zoom_to_extents(2);
   const double grow = 2.0 / units_per_metre;
   extents.xmin -= grow;
   extents.ymin -= grow;
@@ -99,8 +100,8 @@ int export_ask_output_method(const char* device_label) {
   return answer == 1 || answer == 2 ? answer : 0;
 }
 
-std::string export_choose_file(const char* title) {
-  std::string path = ui().filesel_choose(title, export_file.c_str(), FILESEL_SAVE, export_path.c_str());
+std::string export_choose_file(const char* title, const char* suffix) {
+  std::string path = export_name_choose(title, std::string(export_file.view()), export_path.c_str(), suffix);
   return path == "cancel" ? std::string() : path;
 }
 

@@ -51,8 +51,8 @@ inline constexpr double SVG_PX_PER_PT = 1.25;
 inline double export_mm_to_pt(double mm) { return mm * 7.2 / 2.54; }
 inline double export_cm_to_pt(double cm) { return cm * 72.0 / 2.54; }
 
-// The page of an export: the box of the marked elements at the reference
-// scale, grown by 2 output units on every side (written back into the
+// The page of an export: the box of what is printed of the marked elements
+// at the reference scale, grown by 2 output units on every side (written back into the
 // display's extents). Its lower left corner is the output origin.
 struct ExtentsPage {
   double xmin = 0.0, ymin = 0.0, xmax = 0.0, ymax = 0.0;  // grown, view coordinates
@@ -90,9 +90,10 @@ int export_ask_text_mode();
 // "Output method:" with the printer or plotter answer, "To File" and
 // Cancel: 1 device, 2 file, 0 when cancelled or closed.
 int export_ask_output_method(const char* device_label);
-// The save chooser with the title, export_file and export_path; empty when
-// cancelled.
-std::string export_choose_file(const char* title);
+// The save chooser with the title, export_file (its suffix made suffix, as
+// ".pdf") and export_path; suffix is added to a chosen name without one.
+// Empty when cancelled.
+std::string export_choose_file(const char* title, const char* suffix);
 // The hand-off file for the print or plot command in the program's private
 // temporary folder; empty when there is none.
 std::string export_spool_path(const char* name);

@@ -353,7 +353,7 @@ void hpgl_plot_at(double fx, double fy) {
       return;
     }
   } else if (method == 2) {
-    path = export_choose_file(nls_translate("Plot to file..."));
+    path = export_choose_file(nls_translate("Plot to file..."), ".plt");
     if (path.empty()) return;
   } else {
     return;

@@ -157,7 +157,7 @@ void lwo_export() {
     return;
   const Point3 ref{r.x[0], r.y[0], r.z[0], 0};
 
-  const std::string path = export_choose_file(nls_translate("Export LWOB..."));
+  const std::string path = export_choose_file(nls_translate("Export LWOB..."), ".lwo");
   if (path.empty()) return;
 
   WallTempMeshes walls;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "building/solid/wall_mesh.h"
+#include "display/export_name.h"
 #include "display/export_scope.h"
 #include "exchange/export_2d.h"
 #include "exchange/m3ds.h"
@@ -125,8 +126,8 @@ void m3ds_export() {
   // next save.
   ExportMarks marks;
   if (msgbox_ask_export_scope("3DS") == 0) return;
-  const std::string path = ui().filesel_choose(nls_translate("Export 3DS..."), import_file.c_str(),
-                                               FILESEL_SAVE, import_path.c_str());
+  const std::string path = export_name_choose(nls_translate("Export 3DS..."), std::string(import_file.view()),
+                                              import_path.c_str(), ".3ds");
   if (path == "cancel") return;
 
   WallTempMeshes walls;

@@ -322,7 +322,7 @@ void pdf_export() {
   const int mode = export_ask_text_mode();
   if (mode == 0) return;
   const PdfJob job = pdf_job(mode == 2);
-  const std::string path = export_choose_file(nls_translate("Export PDF..."));
+  const std::string path = export_choose_file(nls_translate("Export PDF..."), ".pdf");
   if (path.empty()) return;
   export_write_file(path, [&job](std::FILE* f) { return pdf_write(f, job); });
 }

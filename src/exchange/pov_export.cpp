@@ -757,7 +757,7 @@ void pov_export(int mode) {
   std::string path;
   if (mode == 1) {
     if (!msgbox_ask_export_scope("POV")) return;
-    path = export_choose_file(nls_translate("Export POV..."));
+    path = export_choose_file(nls_translate("Export POV..."), ".pov");
     if (path.empty()) return;
   } else {
     ElemHeader* e;

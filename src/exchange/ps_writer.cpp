@@ -404,7 +404,7 @@ void ps_print_at(double fx, double fy) {
       return;
     }
   } else if (method == 2) {
-    path = export_choose_file(nls_translate("Print to file..."));
+    path = export_choose_file(nls_translate("Print to file..."), ".ps");
     if (path.empty()) return;
   } else {
     return;
@@ -421,7 +421,7 @@ void eps_export() {
   const int mode = export_ask_text_mode();
   if (mode == 0) return;
   PsJob job = eps_job("", mode == 2);
-  const std::string path = export_choose_file(nls_translate("Export EPS..."));
+  const std::string path = export_choose_file(nls_translate("Export EPS..."), ".eps");
   if (path.empty()) return;
   job.title = path;
   export_write_file(path, [&job](std::FILE* f) { return ps_write(f, job); });

@@ -280,7 +280,7 @@ void svg_export() {
   if (!msgbox_ask_export_scope("SVG")) return;
   ExportMarks marks;
   const ExtentsPage page = svg_job();
-  const std::string path = export_choose_file(nls_translate("Export SVG..."));
+  const std::string path = export_choose_file(nls_translate("Export SVG..."), ".svg");
   if (path.empty()) return;
   export_write_file(path, [&page](std::FILE* f) { return svg_write(f, page); });
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "model/layers.h"
 #include "model/scale_ladder.h"
 #include "support/recording_ui.h"
+#include "support/render_fixture.h"
 #include "support/test_records.h"
 
 namespace {
@@ -219,7 +221,9 @@ TEST_F(ExtentsView, ArcsTextsAndDimensionsGrowTheBox) {
   EXPECT_DOUBLE_EQ(marked_extents.xmax, 3);
   EXPECT_LT(marked_extents.xmin, 3 - 1.0);
   EXPECT_DOUBLE_EQ(marked_extents.ymin, 4);
-  EXPECT_DOUBLE_EQ(marked_extents.ymax, 5);  // one height of 10 mm at 1:100
+  // One height of 10 mm at 1:100, and the glyph strokes reaching over it.
+  EXPECT_GE(marked_extents.ymax, 5);
+  EXPECT_LT(marked_extents.ymax, 5.1);
   EXPECT_EQ(marked_extents.count, 4);
 
   drawing_reset();
@@ -228,9 +232,87 @@ TEST_F(ExtentsView, ArcsTextsAndDimensionsGrowTheBox) {
   elem_append(dim);
   elem_list_tail->mark = 1;
   view_zoom_to_extents(1);
-  EXPECT_DOUBLE_EQ(marked_extents.ymin, 2);  // only the points on the dimension line
-  EXPECT_DOUBLE_EQ(marked_extents.xmax, 6);
+  // The terminators reach below the dimension line, the figure above it.
+  EXPECT_LT(marked_extents.ymin, 2);
+  EXPECT_GT(marked_extents.ymax, 2 + 0.25);
+  EXPECT_GE(marked_extents.xmax, 6);
   EXPECT_EQ(marked_extents.count, 3);
+}
+
+// What every stroke, arc, curve and fill of a drawing pass reaches beyond
+// a box, in metres.
+struct Overshoot {
+  double xmin, ymin, xmax, ymax;
+  bool printed_only;  // guide-pen strokes are not printed
+  double most = 0.0;
+  void point(double x, double y) { most = std::max({most, xmin - x, x - xmax, ymin - y, y - ymax}); }
+};
+Overshoot* overshoot = nullptr;
+
+void check_line(uint8_t pen, uint8_t, double x1, double y1, double x2, double y2) {
+  if (overshoot->printed_only && pen == PEN_GUIDE) return;
+  overshoot->point(x1, y1);
+  overshoot->point(x2, y2);
+}
+void check_fill(double, double, double, int32_t n, const Point2* p) {
+  for (int32_t i = 0; i < n; ++i)
+    if (!geom_is_end_marker(p[i].x, p[i].y)) overshoot->point(p[i].x, p[i].y);
+}
+
+// How far the ink of the marked elements, as a writer receives it (arcs and
+// curves as chords, texts as glyph strokes), reaches beyond extents.
+double ink_beyond_extents(bool printed_only) {
+  Overshoot o{extents.xmin, extents.ymin, extents.xmax, extents.ymax, printed_only};
+  overshoot = &o;
+  {
+    OutdevInstall guard;
+    outdev.line = check_line;
+    outdev.fill = check_fill;
+    outdev.active = 1;
+    draw_scope(DRAW_PLAIN, DrawScope::MARKED);
+  }
+  overshoot = nullptr;
+  return o.most;
+}
+
+// Figures and terminators of every dimension kind, room inscriptions, door
+// and window symbols, hatches and texts with descenders, each alone at the
+// edge of its drawing: the box holds all they draw, in both modes.
+TEST_F(ExtentsView, ExtentsHoldAllInkOfEveryKind) {
+  ASSERT_TRUE(render_fixture_build("symbols"));
+  elem_new_text(0, 0, 0, -3, -9, 0.4, 5, 1, 0.1, 1.5, "gjpqy,", 0, "Simpel", TEXT_LEFT);
+  std::vector<ElemHeader*> all;
+  for (ElemHeader* e = elem_list_head; e; e = e->next) all.push_back(e);
+  for (ElemHeader* e : all) {
+    SCOPED_TRACE(std::to_string(e->kind));
+    for (ElemHeader* other : all) other->mark = other == e;
+    for (uint8_t mode : {1, 2}) {
+      view_zoom_to_extents(mode);
+      if (!extents.started) continue;
+      EXPECT_LE(ink_beyond_extents(mode == 2), 1e-9) << "mode " << int(mode);
+    }
+  }
+}
+
+// The printed box leaves out what no writer prints: cameras, lights and
+// the guide pen, far away from the one printed line.
+TEST_F(ExtentsView, PrintedExtentsLeaveOutWhatIsNotPrinted) {
+  elem_new_line(0, 0, 0, 0, 0, 4, 1);
+  elem_new_camera(0, 0, 0, 100, 100, 2, 90, 90, 2, 50, 0);
+  elem_new_light(0, 0, 0, 0, 0, 1, 30, 0.5, -50, -50, 3, -40, -40, 0, 1, 1, 1);
+  elem_new_line(0, PEN_GUIDE, 0, -80, 0, 80, 0);
+  elem_new_text(0, PEN_GUIDE, 0, 0, 60, 0, 5, 1, 0.1, 1.5, "guide", 0, "Simpel", TEXT_LEFT);
+  for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = 1;
+  view_zoom_to_extents(2);
+  EXPECT_DOUBLE_EQ(extents.xmin, 0);
+  EXPECT_DOUBLE_EQ(extents.ymin, 0);
+  EXPECT_DOUBLE_EQ(extents.xmax, 4);
+  EXPECT_DOUBLE_EQ(extents.ymax, 1);
+  // The screen's box still shows them all.
+  view_zoom_to_extents(1);
+  EXPECT_LE(extents.xmin, -80);
+  EXPECT_GE(extents.xmax, 100);
+  EXPECT_GE(extents.ymax, 60);
 }
 
 TEST_F(ExtentsView, EverythingAtOnePointKeepsTheScale) {

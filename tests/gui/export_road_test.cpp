@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "display/view.h"
 #include "gui_steps.h"
@@ -43,6 +45,22 @@ class ExportRoadTest : public GuiProgramTest {
     drawing_free();
     drawing_modified = 0;
     return path;
+  }
+
+  // Types name into the save chooser's name field, key by key as a user
+  // does over the name it proposes, and presses OK.
+  void type_name(const std::string& name) const {
+    in_folder(
+        [name] { gui_steps::type_text(name.c_str(), static_cast<GtkWidget*>(dlg_slots[DLG_FILESEL])); });
+    then(
+        [name] {
+          if (!dlg_slots[DLG_FILESEL]) return false;
+          gchar* typed = gtk_file_chooser_get_current_name(chooser());
+          const bool done = typed && std::string(typed).rfind(name, 0) == 0;
+          g_free(typed);
+          return done;
+        },
+        ok);
   }
 
   // Two clicks place a sheet: the point, then the confirmation.
@@ -109,6 +127,49 @@ TEST_F(ExportRoadTest, PrintPdfSvgAndPlotOfAPlan) {
   EXPECT_EQ(status, 0) << said;
   // Nothing stays marked: a mark would keep an element out of the next save.
   for (ElemHeader* e = elem_list_head; e; e = e->next) EXPECT_EQ(e->mark, 0);
+}
+
+// The file gets the name that was typed: the chooser proposes the format's
+// suffix, a typed suffix stays (whatever its case), a name without one gets
+// the format's, and that name, already there, is asked about first.
+TEST_F(ExportRoadTest, ExportedFilesHaveTheTypedNames) {
+  const std::string plan = make_plan();
+  then([] { return idle() && about_shown(); }, close_about);
+  auto pdf = [this](const std::string& typed) {
+    then(gui_steps::steadily([] { return idle() && !about_shown(); }), [] { choose_menu("PDF"); });
+    answer("All objects");
+    answer("Export graphics(WYSIWYG)");
+    type_name(typed);
+  };
+  pdf("house.pdf");
+  then([this] { return idle() && !dlg_slots[DLG_FILESEL] && fs::exists(folder_ / "house.pdf"); },
+       [this] { fs::rename(folder_ / "house.pdf", folder_ / "first.pdf"); });
+  pdf("house");
+  then([this] { return idle() && !dlg_slots[DLG_FILESEL] && fs::exists(folder_ / "house.pdf"); }, [] {});
+  pdf("house");
+  answer("Overwrite");
+  pdf("house.PDF");
+  then([this] { return idle() && !dlg_slots[DLG_FILESEL] && fs::exists(folder_ / "house.PDF"); },
+       [] { choose_menu("SVG"); });
+  answer("All objects");
+  type_name("house.svg");
+  then([this] { return idle() && !dlg_slots[DLG_FILESEL] && fs::exists(folder_ / "house.svg"); },
+       [] { choose_menu("Quit"); });
+
+  std::string out;
+  EXPECT_EQ(run_program({plan}, &out), 0);
+  std::vector<std::string> names;
+  for (const fs::directory_entry& e : fs::directory_iterator(folder_.path()))
+    if (e.is_regular_file() && e.path().extension() != ".kav" &&
+        e.path().filename().string().rfind("tool.", 0) != 0)
+      names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"first.pdf", "house.PDF", "house.pdf", "house.svg"}));
+  int status = -1;
+  for (const char* name : {"first.pdf", "house.pdf", "house.PDF"}) {
+    const std::string said = tool({"qpdf", "--check", (folder_ / name).string()}, &status);
+    EXPECT_EQ(status, 0) << name << ": " << said;
+  }
 }
 
 }  // namespace

@@ -113,6 +113,28 @@ void add_drawing_filters(GtkFileChooser* fc) {
   gtk_file_chooser_set_filter(fc, drawings);
 }
 
+// The name field of a save chooser selects only the proposed name's stem
+// when it takes the keyboard, so a whole name typed over it keeps the old
+// suffix behind the new one ("house.pdf" became "house.pdf.eps"). The whole
+// name is selected instead: what is typed replaces it, and a name typed
+// without a suffix gets the format's suffix from the exporter.
+void select_whole_name(GtkWidget* entry, gpointer) { gtk_editable_select_region(GTK_EDITABLE(entry), 0, -1); }
+
+void find_name_field(GtkWidget* w, gpointer found) {
+  if (*static_cast<GtkWidget**>(found)) return;
+  if (GTK_IS_ENTRY(w) && std::strcmp(G_OBJECT_TYPE_NAME(w), "GtkFileChooserEntry") == 0) {
+    *static_cast<GtkWidget**>(found) = w;
+    return;
+  }
+  if (GTK_IS_CONTAINER(w)) gtk_container_forall(GTK_CONTAINER(w), find_name_field, found);
+}
+
+void select_whole_name_on_focus(GtkWidget* dialog) {
+  GtkWidget* entry = nullptr;
+  find_name_field(dialog, &entry);
+  if (entry) g_signal_connect_after(entry, "grab-focus", G_CALLBACK(select_whole_name), nullptr);
+}
+
 // A double click on a file, or Enter on it, answers as OK does.
 void on_file_activated(GtkFileChooser* fc, gpointer) { gtk_dialog_response(GTK_DIALOG(fc), RESPONSE_OK); }
 
@@ -152,6 +174,7 @@ GtkWidget* filesel_create(Chooser& c, const char* title, const std::string& star
   g_signal_connect(w, "set-focus", G_CALLBACK(on_focus_change), nullptr);
   if (c.mode != 2 && is_drawing_chooser(title)) add_drawing_filters(GTK_FILE_CHOOSER(w));
   preset(GTK_FILE_CHOOSER(w), start, c.mode);
+  if (c.mode == 1) select_whole_name_on_focus(w);
   return w;
 }
 

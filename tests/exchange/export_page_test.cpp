@@ -1,0 +1,173 @@
+// The page of the PDF, SVG and EPS exports holds everything printed, with
+// the margin the page adds, as the formats' own renderers draw the files;
+// what is not printed does not widen it.
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "exchange/pdf_writer.h"
+#include "exchange/ps_writer.h"
+#include "exchange/svg_writer.h"
+#include "export_fixture.h"
+#include "model/files/load_save.h"
+
+namespace {
+
+DimPoint at(double x, double y, double mx, double my, double length) {
+  DimPoint p;
+  p.line_point = Point2{x, y, 0};
+  p.measured = Point2{mx, my, 0};
+  p.segment_length = length;
+  return p;
+}
+
+// A 10 x 8 m outline with a dimension chain outside each side, whose
+// figures and terminators are the outermost ink, and a radius figure above
+// everything.
+void plan_with_outer_chains() {
+  const double outline[5][2] = {{0, 0}, {10, 0}, {10, 8}, {0, 8}, {0, 0}};
+  for (int i = 0; i < 4; ++i)
+    elem_new_line(0, 1, 0, outline[i][0], outline[i][1], outline[i + 1][0], outline[i + 1][1]);
+  auto chain = [](double direction, std::vector<DimPoint> points) {
+    elem_new_dim(0, 0, 0, 2, 0, direction, 2.5, 1, 0.1, 0.5, 1, "Simpel", 0, DIM_MARK_LINE, DIM_CHAIN,
+                 static_cast<int>(points.size()), points.data());
+  };
+  const double up = GEOM_PI / 2;
+  chain(0, {at(0, -1.5, 0, 0, 0), at(4, -1.5, 4, 0, 4), at(10, -1.5, 10, 0, 6)});
+  chain(0, {at(0, 9.5, 0, 8, 0), at(6, 9.5, 6, 8, 6), at(10, 9.5, 10, 8, 4)});
+  chain(up, {at(-1.5, 0, 0, 0, 0), at(-1.5, 3, 0, 3, 3), at(-1.5, 8, 0, 8, 5)});
+  chain(up, {at(11.5, 0, 10, 0, 0), at(11.5, 5, 10, 5, 5), at(11.5, 8, 10, 8, 3)});
+  elem_new_arc(0, 0, 0, 5, 4, 2, 2, GEOM_TWO_PI, 0, 0);
+  DimPoint radius[3] = {at(5, 4, 0, 0, 0), at(5, 6, 0, 0, 0), at(5, 10.5, 0, 0, 0)};
+  elem_new_dim(0, 0, 0, 1, 0, up, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, DIM_RADIUS, 3, radius);
+}
+
+// The box of the pixels that are not white in a PNG, and its size.
+struct Ink {
+  int width = 0, height = 0;
+  int x0 = -1, y0 = -1, x1 = -1, y1 = -1;
+};
+Ink ink_of(const std::string& png) {
+  Ink ink;
+  cairo_surface_t* s = cairo_image_surface_create_from_png(png.c_str());
+  if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) {
+    cairo_surface_flush(s);
+    ink.width = cairo_image_surface_get_width(s);
+    ink.height = cairo_image_surface_get_height(s);
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < ink.height; ++y)
+      for (int x = 0; x < ink.width; ++x) {
+        const uint32_t v = *reinterpret_cast<const uint32_t*>(data + y * stride + 4 * x) & 0xFFFFFF;
+        if (v == 0xFFFFFF) continue;
+        if (ink.x0 < 0 || x < ink.x0) ink.x0 = x;
+        if (ink.y0 < 0) ink.y0 = y;
+        ink.x1 = std::max(ink.x1, x);
+        ink.y1 = y;
+      }
+  }
+  cairo_surface_destroy(s);
+  return ink;
+}
+
+class ExportPage : public ExportTest {};
+
+TEST_F(ExportPage, NothingIsCutAtThePageEdge) {
+  plan_with_outer_chains();
+  // PDF and EPS at 144 dpi: 2 pixels a point.
+  ui.answers = {1, 1};
+  ui.paths = {file("plan.pdf")};
+  pdf_export();
+  ui.answers = {1, 1};
+  ui.paths = {file("plan.eps")};
+  eps_export();
+  ui.answers = {1};
+  ui.paths = {file("plan.svg")};
+  svg_export();
+  const ToolRun pdf =
+      tool({"pdftoppm", "-r", "144", "-png", "-singlefile", file("plan.pdf"), output("page_pdf")});
+  ASSERT_EQ(pdf.status, 0) << pdf.out;
+  const ToolRun eps = tool({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-dEPSCrop", "-r144",
+                            "-sDEVICE=png16m", "-sOutputFile=" + output("page_eps.png"), file("plan.eps")});
+  ASSERT_EQ(eps.status, 0) << eps.out;
+  const ToolRun svg = tool({"rsvg-convert", "-b", "white", "-o", output("page_svg.png"), file("plan.svg")});
+  ASSERT_EQ(svg.status, 0) << svg.out;
+
+  const Ink on_pdf = ink_of(output("page_pdf.png"));
+  ASSERT_GT(on_pdf.width, 0);
+  // SVG: pixels a point from the widths of the same page.
+  const Ink on_svg = ink_of(output("page_svg.png"));
+  ASSERT_GT(on_svg.width, 0);
+  struct Case {
+    const char* what;
+    Ink ink;
+    double px_per_pt;
+  };
+  const Case cases[] = {
+      {"pdf", on_pdf, 2.0},
+      {"eps", ink_of(output("page_eps.png")), 2.0},
+      {"svg", on_svg, 2.0 * on_svg.width / on_pdf.width},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_GE(c.ink.x0, 0) << "no ink";
+    // Each margin is the 2 points the page adds, less half a pen and a
+    // pixel of smoothing; the EPS box is whole points, cut down.
+    const double margins[4] = {c.ink.x0 / c.px_per_pt, (c.ink.width - 1 - c.ink.x1) / c.px_per_pt,
+                               c.ink.y0 / c.px_per_pt, (c.ink.height - 1 - c.ink.y1) / c.px_per_pt};
+    const char* sides[4] = {"left", "right", "top", "bottom"};
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_GE(margins[i], 0.5) << sides[i];
+      EXPECT_LE(margins[i], 2.5) << sides[i];
+    }
+  }
+}
+
+// The DXF header's extents reach over the figures of the chain left of
+// the plan and the terminators below it, not only its dimension line.
+TEST_F(ExportPage, DxfExtentsHoldTheFigures) {
+  plan_with_outer_chains();
+  ui.paths = {file("plan.kav")};
+  ASSERT_EQ(kavfile_save_drawing(0), 1);
+  const ToolRun run = tool({KAVRO_CONVERT_TOOL, file("plan.kav"), file("plan.dxf")});
+  ASSERT_EQ(run.status, 0) << run.out;
+  const std::string dxf = read_file(file("plan.dxf"));
+  double x = 0, y = 0;
+  const std::size_t at = dxf.find("$EXTMIN");
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_EQ(std::sscanf(dxf.c_str() + at, "$EXTMIN\n 10\n%lf\n 20\n%lf", &x, &y), 2) << dxf.substr(at, 60);
+  EXPECT_LT(x, -1.5 - 0.2);  // the figures stand left of the dimension line at -1.5
+  EXPECT_LT(y, -1.5);        // the terminators cross the line at -1.5
+}
+
+// Cameras, lights and guide lines are not printed: the EPS box is that of
+// the one printed line, as Ghostscript measures the ink.
+TEST_F(ExportPage, EpsBoxHoldsOnlyWhatIsPrinted) {
+  elem_new_line(0, 0, 0, 0, 0, 1, 0);
+  elem_new_camera(0, 0, 0, 20, 20, 2, 15, 15, 2, 50, 0);
+  elem_new_light(0, 0, 0, 0, 0, 1, 30, 0.5, -20, -20, 3, -15, -15, 0, 1, 1, 1);
+  elem_new_line(0, PEN_GUIDE, 0, -30, 5, 30, 5);
+  ui.answers = {1, 1};
+  ui.paths = {file("line.eps")};
+  eps_export();
+  const std::string text = read_file(file("line.eps"));
+  EXPECT_NE(text.find("\n%%BoundingBox: 0 0 32 3\n"), std::string::npos) << text.substr(0, 300);
+  const ToolRun bbox =
+      tool({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=bbox", file("line.eps")});
+  EXPECT_EQ(bbox.status, 0) << bbox.out;
+  double x0 = -1, y0 = -1, x1 = 0, y1 = 0;
+  ASSERT_EQ(std::sscanf(bbox.out.c_str() + bbox.out.find("%%HiResBoundingBox:"),
+                        "%%%%HiResBoundingBox: %lf %lf %lf %lf", &x0, &y0, &x1, &y1),
+            4)
+      << bbox.out;
+  EXPECT_NEAR(x0, 2.0, 0.5);
+  EXPECT_NEAR(x1, 30.35, 0.5);
+}
+
+}  // namespace
