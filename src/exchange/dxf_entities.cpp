@@ -152,9 +152,10 @@ void Importer::read_entities(Content& target, bool top) {
     // Paper space (a sheet's frame, title block and viewports) is not part
     // of the drawing.
     const bool paper = top ? f_.n.space == 1 : paper_block_ && kind != Kind::BLOCK;
-    if (paper && kind != Kind::SEQEND && kind != Kind::VERTEX) {
-      left_out("paper-space entities");
-      if (kind == Kind::POLYLINE) pline_ = PolylineState{};
+    if (paper) {
+      // A polyline's vertices and end count with it.
+      if (kind != Kind::SEQEND && kind != Kind::VERTEX) left_out("paper-space entities");
+      if (kind == Kind::POLYLINE || kind == Kind::SEQEND) pline_ = PolylineState{};
     } else {
       // Only what makes elements has a layer to find (or, unlisted, to make).
       if (kind != Kind::OTHER && kind != Kind::SECTION_NAME && kind != Kind::BLOCK && kind != Kind::INSERT)

@@ -511,11 +511,12 @@ TEST_F(DxfImportCommand, ZoomsToTheResult) {
 // output and as the progress window's last line. Cancel leaves the drawing
 // as it was, without an error box.
 TEST_F(DxfImportCommand, SaysWhatWasLeftOutAndCanBeCancelled) {
-  const std::string out =
-      run(dxf_entities("0 IMAGE|10 0|0 LINE|67 1|10 0|20 0|11 1|21 0|0 IMAGE|10 0|0 IMAGE|10 0|"
-                       "0 CIRCLE|67 1|10 0|20 0|40 1|0 LINE|10 0|20 0|11 1|21 1"));
+  const std::string out = run(dxf_entities(
+      "0 IMAGE|10 0|0 LINE|67 1|10 0|20 0|11 1|21 0|0 IMAGE|10 0|0 IMAGE|10 0|"
+      "0 CIRCLE|67 1|10 0|20 0|40 1|0 POLYLINE|67 1|8 Sheet|66 1|0 VERTEX|67 1|8 Sheet|10 0|20 0|"
+      "0 VERTEX|67 1|8 Sheet|10 5|20 0|0 SEQEND|67 1|8 Sheet|0 LINE|10 0|20 0|11 1|21 1"));
   EXPECT_EQ(elements().size(), 1u);
-  const std::string line = "3 IMAGE, 2 paper-space entities not imported";
+  const std::string line = "3 IMAGE, 3 paper-space entities not imported";
   EXPECT_NE(out.find("     HATCH: 0\n    ATTRIB: 0\n    ATTDEF: 0\n" + line + "\n"), std::string::npos)
       << out;
   EXPECT_EQ(ui_.calls_starting("progress_open"),

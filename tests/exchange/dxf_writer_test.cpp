@@ -347,6 +347,45 @@ TEST_F(DxfExport, DimensionVariables) {
   EXPECT_EQ(run.out, "50.0 3.5 3\n50.0 3.5 1.75\n");
 }
 
+// Other readers see the program's figures: ezdxf finds in each dimension's
+// block the figure the entity names, and LibreCAD draws the file (the file
+// and LibreCAD's PDF stay in the test output to be looked at).
+TEST_F(DxfExport, DimensionsAsOtherReadersSeeThem) {
+  auto entry = [](double x, double y) {
+    DimPoint p;
+    p.line_point = Point2{x, y, 0};
+    p.measured = Point2{x, 0, 0};
+    return p;
+  };
+  DimPoint chain[3] = {entry(0, 3), entry(2, 3), entry(5, 3)};
+  elem_dim_sort_chain_points(0, 3, 10, 3, 3, chain, DIM_CHAIN);
+  elem_new_dim(0, 1, 0, 1, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, DIM_CHAIN, 3, chain);
+  DimPoint radius[3] = {entry(10, 0), entry(11, 0), entry(12, 0)};
+  elem_new_dim(0, 1, 0, 1, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, DIM_RADIUS, 3, radius);
+  DimPoint diameter[3] = {entry(20, 0), entry(22, 2), entry(22, -2)};
+  elem_new_dim(0, 1, 0, 1, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, DIM_DIAMETER, 3, diameter);
+  DimPoint angle[3] = {entry(30, 0), entry(32, 0), entry(30, 2)};
+  elem_new_dim(0, 1, 0, 1, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, DIM_ANGLE, 3, angle);
+  const std::string text = dxf("dims.dxf");
+  std::ofstream(output("dimensions.dxf"), std::ios::binary) << text;
+  ezdxf_reads("dims.dxf");
+  const ToolRun figures =
+      tool({"/usr/bin/python3", "-c",
+            "import sys, ezdxf\n"
+            "doc = ezdxf.readfile(sys.argv[1])\n"
+            "for d in doc.modelspace().query('DIMENSION'):\n"
+            "  drawn = [e.dxf.text for e in d.get_geometry_block() if e.dxftype() == 'TEXT']\n"
+            "  print(d.dxf.text, '|'.join(drawn))\n",
+            file("dims.dxf")});
+  EXPECT_EQ(figures.out, "2.0 2.0\n3.0 3.0\nR 1.0 R 1.0\nD 4.0 D 4.0\n90.00 90.00\n");
+  // dxf2pdf names its PDF after the file, beside it.
+  std::filesystem::remove(output("dimensions.pdf"));
+  const ToolRun lc = tool({"/usr/bin/env", "QT_QPA_PLATFORM=offscreen", "HOME=" + file(""), "librecad",
+                           "dxf2pdf", "-a", output("dimensions.dxf")});
+  EXPECT_EQ(lc.status, 0) << lc.out;
+  EXPECT_GT(read_file(output("dimensions.pdf")).size(), 1000u) << lc.out;
+}
+
 // Each dimension kind the format has comes back from the program's own
 // reader as the same dimension.
 TEST_F(DxfExport, DimensionsRoundTrip) {
