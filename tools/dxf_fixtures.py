@@ -130,6 +130,51 @@ def texts(out):
     doc.saveas(out / "texts_r2000.dxf")
 
 
+def dimensions(out):
+    """A linear, a radius, a diameter, a 3-point angular and an ordinate dimension, each with its block."""
+    doc = ezdxf.new("R2000", setup=True)
+    msp = doc.modelspace()
+    msp.add_linear_dim(base=(0, 2), p1=(0, 0), p2=(4, 0)).render()
+    msp.add_radius_dim(center=(10, 0), radius=2, angle=45).render()
+    msp.add_diameter_dim(center=(20, 0), radius=1.5, angle=30).render()
+    msp.add_angular_dim_3p(base=(3, 3), center=(0, 0), p1=(4, 0), p2=(0, 4)).render()
+    msp.add_ordinate_x_dim(feature_location=(30, 2), offset=(0, 3), origin=(28, 0)).render()
+    doc.saveas(out / "dimensions_r2000.dxf")
+
+
+def inserts_r12(out):
+    """A 2 x 3 grid insert, an insert with a visible and an invisible attribute, texts in code page 1252."""
+    doc = ezdxf.new("R12")
+    doc.header["$DWGCODEPAGE"] = "ANSI_1252"
+    msp = doc.modelspace()
+    cell = doc.blocks.new("CELL")
+    cell.add_circle((0, 0), 0.25)
+    tag = doc.blocks.new("TAG")
+    tag.add_line((0, 0), (2, 0))
+    tag.add_attdef("NO", (0, 0.2), dxfattribs={"height": 0.3})
+    tag.add_attdef("CODE", (0, -0.5), dxfattribs={"height": 0.3, "flags": 1})
+    msp.add_blockref("CELL", (0, 0), dxfattribs={"column_count": 2, "row_count": 3,
+                                                  "column_spacing": 1, "row_spacing": 2})
+    ref = msp.add_blockref("TAG", (10, 0), dxfattribs={"rotation": 90})
+    ref.add_auto_attribs({"NO": "R 101", "CODE": "x7"})
+    msp.add_text("Preis 5 \u20ac \u201eneu\u201c \u2013 K\u00fcche", dxfattribs={"height": 0.5, "insert": (0, 10)})
+    doc.saveas(out / "inserts_r12.dxf")
+
+
+def left_out(out):
+    """An MTEXT turned by its rotation only, an IMAGE and two paper-space lines."""
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    msp.add_mtext("Turned", dxfattribs={"char_height": 0.5, "insert": (1, 1), "rotation": 90})
+    image_def = doc.add_image_def(filename="plan.png", size_in_pixel=(100, 100))
+    msp.add_image(image_def, insert=(0, 0), size_in_units=(4, 4))
+    msp.add_line((0, 0), (1, 1))
+    paper = doc.layout("Layout1")
+    paper.add_line((0, 0), (100, 0))
+    paper.add_line((0, 0), (0, 100))
+    doc.saveas(out / "left_out_r2000.dxf")
+
+
 def main():
     out = Path(sys.argv[1] if len(sys.argv) > 1 else "tests/exchange/data")
     out.mkdir(parents=True, exist_ok=True)
@@ -142,6 +187,9 @@ def main():
     blocks("R12", "blocks_r12.dxf", out)
     blocks("R2000", "blocks_r2000.dxf", out)
     texts(out)
+    dimensions(out)
+    inserts_r12(out)
+    left_out(out)
 
 
 if __name__ == "__main__":

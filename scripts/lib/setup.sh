@@ -14,6 +14,7 @@ KAVRO_TEST_PACKAGES=(xvfb xauth fonts-dejavu-core clang libclang-rt-dev clang-fo
 # The formats' own tools that check what the writers write.
 KAVRO_TEST_PACKAGES+=(ghostscript poppler-utils qpdf librsvg2-bin libxml2-utils hp2xx)
 KAVRO_TEST_PACKAGES+=(assimp-utils openscenegraph)  # LightWave objects: assimp's log, osgconv reads them whole
+KAVRO_TEST_PACKAGES+=(librecad)  # draws DXF exports as another reader does (dxf2pdf)
 # The ray tracer the render command starts.
 KAVRO_PACKAGES+=(povray)
 

@@ -134,13 +134,13 @@ void Importer::read_entities(Content& target, bool top) {
       if (pline_.has_mesh) drop_mesh("Problem: end of polymesh/polyface is missing at end of section\n");
       break;
     }
-    if (top && ++progress_counter_ > 200) {
+    if (++progress_counter_ > 200) {
       progress_counter_ = 0;
       const double fraction = total_groups_ > 0 ? static_cast<double>(groups_read_) / total_groups_ : 0.0;
       // The bar moves only when the change shows.
-      if (opt_.progress && fraction - progress_shown_ >= 0.001) {
+      if (fraction - progress_shown_ >= 0.001) {
         progress_shown_ = fraction;
-        opt_.progress(fraction);
+        if (!tell(0.25 + 0.75 * fraction)) break;
       }
     }
     const Kind kind = kind_of(cur_name_);
@@ -149,10 +149,19 @@ void Importer::read_entities(Content& target, bool top) {
       if (!failed_ && out_.error == DxfError::NONE) note("Problem: EOF reached\n");
       break;
     }
-    // Only what makes elements has a layer to find (or, unlisted, to make).
-    if (kind != Kind::OTHER && kind != Kind::SECTION_NAME && kind != Kind::BLOCK && kind != Kind::INSERT)
-      resolve();
-    convert(kind);
+    // Paper space (a sheet's frame, title block and viewports) is not part
+    // of the drawing.
+    const bool paper = top ? f_.n.space == 1 : paper_block_ && kind != Kind::BLOCK;
+    if (paper) {
+      // A polyline's vertices and end count with it.
+      if (kind != Kind::SEQEND && kind != Kind::VERTEX) left_out("paper-space entities");
+      if (kind == Kind::POLYLINE || kind == Kind::SEQEND) pline_ = PolylineState{};
+    } else {
+      // Only what makes elements has a layer to find (or, unlisted, to make).
+      if (kind != Kind::OTHER && kind != Kind::SECTION_NAME && kind != Kind::BLOCK && kind != Kind::INSERT)
+        resolve();
+      convert(kind);
+    }
     if (out_.error != DxfError::NONE) break;
     std::string_view next = g_.value;
     while (!next.empty() && (next.back() == ' ' || next.back() == '\t')) next.remove_suffix(1);
@@ -276,7 +285,11 @@ void Importer::convert(Kind kind) {
       convert_seqend();
       return;
     case Kind::TEXT:
-      if (!skip) convert_text();
+      if (!skip) convert_text(&out_.stats.text);
+      return;
+    case Kind::ATTRIB:
+    case Kind::ATTDEF:
+      if (!skip) convert_attribute(kind == Kind::ATTDEF);
       return;
     case Kind::MTEXT:
       if (!skip) convert_mtext();
@@ -294,6 +307,7 @@ void Importer::convert(Kind kind) {
     case Kind::LAYER:
       return;
     case Kind::OTHER:
+      left_out(cur_name_);
       if (cur_name_ != last_unsupported_) {
         note("Problem: Unsupported ENTITY(s): %s\n", cur_name_.c_str());
         last_unsupported_ = cur_name_;

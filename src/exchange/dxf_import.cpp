@@ -83,16 +83,23 @@ void dxf_import() {
   bool progress_open = false;
   options.progress = [&progress_open](double fraction) {
     if (!progress_open) {
-      ui().gui_progress_open(nls_translate("Import DXF..."));
+      ui().gui_progress_open_cancel(nls_translate("Import DXF..."));
       progress_open = true;
     }
     ui().gui_progress_update(fraction);
   };
+  options.cancelled = [&progress_open] { return progress_open && ui().gui_progress_cancelled(); };
   DxfImport result = dxf_read(in, options);
-  if (progress_open) ui().gui_progress_close();
   std::fputs(result.log.c_str(), stdout);
 
+  if (result.error == DxfError::CANCELLED) {
+    if (progress_open) ui().gui_progress_close();
+    std::puts(nls_translate(dxf_error_text(result.error)));
+    std::fflush(stdout);
+    return;
+  }
   if (result.error != DxfError::NONE) {
+    if (progress_open) ui().gui_progress_close();
     char text[512];
     std::snprintf(text, sizeof text, nls_translate(dxf_error_text(result.error)),
                   static_cast<long long>(result.error_line));
@@ -103,6 +110,11 @@ void dxf_import() {
   dxf_import_commit(result);
   if (!result.layer_names.empty()) ui().mainwin_update_title();
   std::fputs(dxf_stats_text(result.stats).c_str(), stdout);
+  // What did not come in is said where the user looks: the progress
+  // window's last line, and beside the statistics.
+  const std::string left_out = dxf_left_out_text(result);
+  if (!left_out.empty()) std::printf("%s\n", left_out.c_str());
   std::fflush(stdout);
+  if (progress_open) ui().gui_progress_finish(left_out.c_str());
   zoom_to_result(result);
 }

@@ -84,6 +84,8 @@ enum class Kind : uint8_t {
   DIMENSION,
   BLOCK,
   INSERT,
+  ATTRIB,
+  ATTDEF,
   SECTION_NAME,  // ENTITIES read as the first entity of the section
   LAYER,         // an entry of the LAYER table
 };
@@ -103,6 +105,7 @@ struct Numbers {
   int32_t i9[4] = {};  // 90..93
   double ext[3] = {};  // 210, 220, 230
   bool has_ext = false;
+  int32_t space = 0;  // 67: 1 for paper space
 };
 
 // The field set of one entity: each group into its own field, a later one
@@ -195,7 +198,14 @@ struct InsertRef {
   double rotation = 0.0;
   double ext[3] = {0.0, 0.0, 0.0};
   bool has_ext = false;
+  // A grid of copies: columns along the insert's x, rows along its y, the
+  // spacings turned with it but not scaled.
+  int32_t columns = 1, rows = 1;
+  double column_space = 0.0, row_space = 0.0;
+  int64_t copies() const { return static_cast<int64_t>(columns) * rows; }
 };
+// The insert of copy (row, column) of a grid insert.
+InsertRef grid_copy(const InsertRef& ref, int32_t row, int32_t column);
 struct Item {
   std::unique_ptr<ElemHeader> elem;  // or null for inserts[insert]
   int insert = -1;
@@ -252,6 +262,10 @@ class Importer {
 
   // Pass 1 and its findings.
   bool scan();
+  bool looks_like_dxf();
+  // Shows progress; false (and the import cancelled) when the user stopped it.
+  bool tell(double fraction);
+  uint64_t file_size_ = 0;
   uint64_t total_bytes_ = 0;
   int64_t total_groups_ = 0;
 
@@ -311,11 +325,17 @@ class Importer {
   void drop_mesh(const char* problem);
 
   // Texts, dimensions and inserts (dxf_texts.cpp).
-  void convert_text();
+  void convert_text(int32_t* counter);
   void convert_mtext();
   void convert_dimension();
   void convert_block();
   void convert_insert();
+  void convert_attribute(bool definition);
+  bool dimension_from_block();
+  void make_dimension(uint8_t dim_kind, double direction, std::vector<DimPoint> pts);
+
+  // Counts what the import leaves out, by what it is.
+  void left_out(std::string_view what, int64_t count = 1);
 
   std::istream& in_;
   DxfImportOptions opt_;
@@ -356,14 +376,18 @@ class Importer {
   std::vector<Block> blocks_;
   NameMap block_by_key_;
   int cur_block_ = -1;
+  bool paper_block_ = false;  // the block being read is a paper-space layout
   Content top_;
 
   // Per conversion run: where its elements and inserts go.
   Content* content_ = nullptr;
   int progress_counter_ = 0;
+  uint64_t expand_counter_ = 0;
   double progress_shown_ = -1.0;
   std::string last_unsupported_;
   int64_t made_ = 0;
+  // The file's code page for texts that are not UTF-8 (DXF_CODEPAGE_*).
+  int codepage_ = DXF_CODEPAGE_1252;
 };
 
 }  // namespace dxf

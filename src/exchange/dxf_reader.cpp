@@ -8,6 +8,7 @@
 #include <cstring>
 #include <istream>
 
+#include "exchange/dxf_codepage.h"
 #include "exchange/dxf_common.h"
 #include "exchange/dxf_internal.h"
 #include "model/elem_points.h"
@@ -162,6 +163,8 @@ Kind kind_of(std::string_view name) {
       {"DIMENSION", Kind::DIMENSION},
       {"BLOCK", Kind::BLOCK},
       {"INSERT", Kind::INSERT},
+      {"ATTRIB", Kind::ATTRIB},
+      {"ATTDEF", Kind::ATTDEF},
       {"ENTITIES", Kind::SECTION_NAME},
   };
   for (const Row& r : rows)
@@ -204,19 +207,79 @@ uint64_t Importer::bytes_left() const {
   return total_bytes_ > used ? total_bytes_ - used : 0;
 }
 
-bool Importer::scan() {
-  LineSource src(in_);
-  std::string_view line;
-  bool first = true, section_name_next = false, in_entities = false;
-  bool entities = false, entities_closed = false;
-  for (;;) {
-    if (!src.next(line)) break;
-    if (first) {
-      first = false;
-      if (line.substr(0, 18) == "AutoCAD Binary DXF") {
-        out_.error = DxfError::BINARY;
+bool Importer::tell(double fraction) {
+  if (opt_.progress) opt_.progress(fraction);
+  if (opt_.cancelled && opt_.cancelled()) {
+    out_.error = DxfError::CANCELLED;
+    return false;
+  }
+  return true;
+}
+
+bool Importer::looks_like_dxf() {
+  // The file's length, for the first pass's share of the bar.
+  in_.seekg(0, std::ios::end);
+  const std::streamoff end = in_.tellg();
+  file_size_ = end > 0 ? static_cast<uint64_t>(end) : 0;
+  in_.clear();
+  in_.seekg(0);
+  // A look at the start: a text file of groups begins with a short line
+  // holding a group code, and holds no NUL bytes (an empty or zero-filled
+  // file is no DXF, however large).
+  char head[4096];
+  in_.read(head, sizeof head);
+  const std::size_t got = static_cast<std::size_t>(in_.gcount());
+  in_.clear();
+  in_.seekg(0);
+  const std::string_view start(head, got);
+  if (start.substr(0, 18) == "AutoCAD Binary DXF") {
+    out_.error = DxfError::BINARY;
+    return false;
+  }
+  if (start.find('\0') != std::string_view::npos) {
+    out_.error = DxfError::NOT_DXF;
+    return false;
+  }
+  std::size_t at = 0;
+  while (at < start.size()) {
+    const std::size_t eol = start.find('\n', at);
+    if (eol == std::string_view::npos) {
+      // The first line runs on beyond the look.
+      if (got == sizeof head) {
+        out_.error = DxfError::NOT_DXF;
         return false;
       }
+    }
+    std::string_view line =
+        start.substr(at, eol == std::string_view::npos ? std::string_view::npos : eol - at);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (!only_blanks(line)) {
+      int code = 0;
+      if (!parse_code(line, &code)) {
+        out_.error = DxfError::NOT_DXF;
+        return false;
+      }
+      break;
+    }
+    if (eol == std::string_view::npos) break;
+    at = eol + 1;
+  }
+  return true;
+}
+
+bool Importer::scan() {
+  if (!looks_like_dxf()) return false;
+  LineSource src(in_);
+  std::string_view line;
+  bool section_name_next = false, in_entities = false;
+  bool entities = false, entities_closed = false;
+  uint64_t shown = 0;
+  for (;;) {
+    if (!src.next(line)) break;
+    // Now and then, by bytes read: the bar's first quarter.
+    if (src.consumed() - shown >= (uint64_t{1} << 22) && file_size_ > 0) {
+      shown = src.consumed();
+      if (!tell(0.25 * static_cast<double>(shown) / static_cast<double>(file_size_))) return false;
     }
     int code = 0;
     if (!parse_code(line, &code)) {
@@ -299,8 +362,11 @@ void Importer::store(Kind kind) {
   const std::string_view v = g_.value;
   Numbers& n = f_.n;
   switch (code) {
-    case 1:
     case 3:
+      // An attribute definition's prompt is not its text.
+      if (kind == Kind::ATTDEF) return;
+      [[fallthrough]];
+    case 1:
       // Far more than a text may keep; the conversion cuts it further.
       if (f_.text.size() < (std::size_t{1} << 20)) f_.text.append(v.substr(0, (std::size_t{1} << 20)));
       return;
@@ -352,6 +418,8 @@ void Importer::store(Kind kind) {
   } else if (code >= 50 && code <= 53) {
     if (code == 53) f_.prev53 = n.angle[3];
     n.angle[code - 50] = parse_double(v) / 180.0 * 3.141592653589793;
+  } else if (code == 67) {
+    n.space = parse_int(v);
   } else if (code == 62) {
     n.color = parse_int(v);
     n.has_color = true;
@@ -372,6 +440,7 @@ void Importer::skip_section() {
 
 void Importer::read_header() {
   enum { NONE, MIN, MAX } var = NONE;
+  bool codepage_next = false;
   double box[2][3] = {};
   int have[2] = {0, 0};
   while (read_group()) {
@@ -382,6 +451,12 @@ void Importer::read_header() {
     if (g_.code == 9) {
       const std::string_view name = trimmed(g_.value);
       var = name == "$EXTMIN" ? MIN : name == "$EXTMAX" ? MAX : NONE;
+      codepage_next = name == "$DWGCODEPAGE";
+      continue;
+    }
+    if (codepage_next && g_.code == 3) {
+      codepage_ = dxf_codepage_of(trimmed(g_.value));
+      codepage_next = false;
       continue;
     }
     if (var == NONE || (g_.code != 10 && g_.code != 20 && g_.code != 30)) continue;
@@ -488,7 +563,8 @@ void Importer::read_blocks() {
     read_entities(content, false);
     blocks_[static_cast<std::size_t>(cur_block_)].content = std::move(content);
     cur_block_ = -1;
-    if (cur_name_ == "ENDSEC" || failed_) return;
+    paper_block_ = false;
+    if (cur_name_ == "ENDSEC" || failed_ || out_.error != DxfError::NONE) return;
   }
 }
 
@@ -498,7 +574,7 @@ void Importer::run() {
   in_.seekg(0);
   if (!in_) return;
   src_ = std::make_unique<LineSource>(in_);
-  if (opt_.progress) opt_.progress(0.0);
+  if (!tell(0.25)) return;
   while (read_group()) {
     if (g_.code != 0) continue;
     const std::string_view v = trimmed(g_.value);
@@ -519,6 +595,7 @@ void Importer::run() {
     } else {
       skip_section();
     }
+    if (out_.error != DxfError::NONE) return;
   }
   if (failed_) {
     out_.error = DxfError::CORRUPT;
@@ -531,6 +608,17 @@ void Importer::run() {
 // ---------------------------------------------------------------------------
 // Inserts: counting and copying block content
 
+namespace {
+
+// copies × elements, held below the import's limit without overflowing.
+int64_t times(int64_t copies, int64_t elements) {
+  if (elements == 0) return 0;
+  if (copies > (DXF_MAX_ELEMENTS + 1) / elements) return DXF_MAX_ELEMENTS + 1;
+  return std::min<int64_t>(copies * elements, DXF_MAX_ELEMENTS + 1);
+}
+
+}  // namespace
+
 int64_t Importer::count_block(int b, int depth) {
   if (b < 0 || depth > 64) return 0;
   Block& blk = blocks_[static_cast<std::size_t>(b)];
@@ -542,8 +630,9 @@ int64_t Importer::count_block(int b, int depth) {
     if (item.elem) {
       ++sum;
     } else {
-      auto it = block_by_key_.find(blk.content.inserts[static_cast<std::size_t>(item.insert)].block);
-      if (it != block_by_key_.end()) sum += count_block(it->second, depth + 1);
+      const InsertRef& ref = blk.content.inserts[static_cast<std::size_t>(item.insert)];
+      auto it = block_by_key_.find(ref.block);
+      if (it != block_by_key_.end()) sum += times(ref.copies(), count_block(it->second, depth + 1));
     }
     if (sum > DXF_MAX_ELEMENTS) sum = DXF_MAX_ELEMENTS + 1;
   }
@@ -569,6 +658,7 @@ bool finite_element(ElemHeader* e) {
 void Importer::expand(const Content& c, std::vector<const Placement*>& chain, int depth) {
   for (const Item& item : c.items) {
     if (out_.error != DxfError::NONE) return;
+    if ((++expand_counter_ & 0xFFFF) == 0 && !tell(1.0)) return;
     if (item.elem) {
       if (static_cast<int64_t>(out_.elements.size()) >= DXF_MAX_ELEMENTS) {
         out_.error = DxfError::TOO_MANY_ELEMENTS;
@@ -588,12 +678,16 @@ void Importer::expand(const Content& c, std::vector<const Placement*>& chain, in
       note("Problem: block %s is inserted into itself\n", blk.name.c_str());
       continue;
     }
-    const Placement p = placement_of(ref, blk);
-    chain.push_back(&p);
     blk.state = 1;
-    expand(blk.content, chain, depth + 1);
+    for (int32_t row = 0; row < ref.rows; ++row) {
+      for (int32_t column = 0; column < ref.columns; ++column) {
+        const Placement p = placement_of(grid_copy(ref, row, column), blk);
+        chain.push_back(&p);
+        expand(blk.content, chain, depth + 1);
+        chain.pop_back();
+      }
+    }
     blk.state = 0;
-    chain.pop_back();
   }
 }
 
@@ -603,8 +697,9 @@ void Importer::finish() {
     if (item.elem) {
       ++total;
     } else {
-      auto it = block_by_key_.find(top_.inserts[static_cast<std::size_t>(item.insert)].block);
-      if (it != block_by_key_.end()) total += count_block(it->second, 0);
+      const InsertRef& ref = top_.inserts[static_cast<std::size_t>(item.insert)];
+      auto it = block_by_key_.find(ref.block);
+      if (it != block_by_key_.end()) total += times(ref.copies(), count_block(it->second, 0));
     }
     if (total > DXF_MAX_ELEMENTS) {
       out_.error = DxfError::TOO_MANY_ELEMENTS;
@@ -630,6 +725,16 @@ void Importer::finish() {
   if (out_.error != DxfError::NONE) out_.elements.clear();
 }
 
+void Importer::left_out(std::string_view what, int64_t count) {
+  for (auto& [name, n] : out_.left_out) {
+    if (name == what) {
+      n += count;
+      return;
+    }
+  }
+  out_.left_out.emplace_back(std::string(what), count);
+}
+
 }  // namespace dxf
 
 // ---------------------------------------------------------------------------
@@ -638,8 +743,8 @@ void Importer::finish() {
 namespace {
 
 // The code points of s: UTF-8 decoded when s is valid UTF-8 holding a
-// multi-byte sequence, else its bytes (the 8-bit code pages of older files).
-std::u32string code_points(std::string_view s) {
+// multi-byte sequence, else its bytes by the file's 8-bit code page.
+std::u32string code_points(std::string_view s, int codepage) {
   std::u32string out;
   out.reserve(s.size());
   bool multibyte = false, valid = true;
@@ -664,8 +769,57 @@ std::u32string code_points(std::string_view s) {
   }
   if (valid && multibyte) return out;
   out.clear();
-  for (char c : s) out.push_back(static_cast<unsigned char>(c));
+  for (char c : s) out.push_back(dxf_codepage_decode(codepage, static_cast<unsigned char>(c)));
   return out;
+}
+
+// What stands for a character ISO 8859-1 lacks: the look-alike of common
+// punctuation, "?" for anything else.
+const char* stand_in(char32_t c) {
+  switch (c) {
+    case 0x20AC:
+      return "EUR";
+    case 0x201A:
+    case 0x2018:
+    case 0x2019:
+    case 0x2032:
+      return "'";
+    case 0x201E:
+    case 0x201C:
+    case 0x201D:
+    case 0x2033:
+      return "\"";
+    case 0x2013:
+    case 0x2014:
+    case 0x2212:
+      return "-";
+    case 0x2026:
+      return "...";
+    case 0x2022:
+      return "\xB7";
+    case 0x2039:
+      return "<";
+    case 0x203A:
+      return ">";
+    case 0x2122:
+      return "TM";
+    case 0x2030:
+      return "0/00";
+    case 0x0152:
+      return "OE";
+    case 0x0153:
+      return "oe";
+    case 0x2248:
+      return "~";
+    case 0x2264:
+      return "<=";
+    case 0x2265:
+      return ">=";
+    case 0x2300:
+      return "\xD8";  // diameter sign
+    default:
+      return "?";
+  }
 }
 
 int hex_value(char32_t c) {
@@ -679,14 +833,19 @@ constexpr std::size_t TEXT_MAX = 65535;
 
 }  // namespace
 
-std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log) {
-  const std::u32string s = code_points(raw);
+std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage) {
+  const std::u32string s = code_points(raw, codepage);
   const std::size_t n = s.size();
   std::string out;
   out.reserve(std::min(n, TEXT_MAX));
   auto put = [&out](char32_t c) {
     if (c == 0 || out.size() >= TEXT_MAX) return;
-    out.push_back(c <= 0xFF ? static_cast<char>(static_cast<unsigned char>(c)) : '?');
+    // Control characters of the upper half show nothing.
+    if (c <= 0xFF && !(c >= 0x80 && c < 0xA0)) {
+      out.push_back(static_cast<char>(static_cast<unsigned char>(c)));
+      return;
+    }
+    for (const char* r = stand_in(c); *r && out.size() < TEXT_MAX; ++r) out.push_back(*r);
   };
   for (std::size_t i = 0; i < n; ++i) {
     const char32_t c = s[i];
@@ -836,6 +995,34 @@ std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log)
   return out;
 }
 
+int dxf_codepage_of(std::string_view name) {
+  std::string up;
+  for (char c : name)
+    if (c != ' ' && c != '\t') up.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+  struct Row {
+    const char* name;
+    int page;
+  };
+  static const Row rows[] = {
+      {"ANSI_1250", DXF_CODEPAGE_1250}, {"ANSI_1251", DXF_CODEPAGE_1251}, {"ANSI_1252", DXF_CODEPAGE_1252},
+      {"DOS437", DXF_CODEPAGE_437},     {"DOS850", DXF_CODEPAGE_850},
+  };
+  for (const Row& r : rows)
+    if (up == r.name) return r.page;
+  // Files of the western code page far outnumber the others.
+  return DXF_CODEPAGE_1252;
+}
+
+std::string dxf_left_out_text(const DxfImport& result) {
+  std::string out;
+  for (const auto& [what, count] : result.left_out) {
+    if (!out.empty()) out += ", ";
+    out += std::to_string(count) + " " + what;
+  }
+  if (!out.empty()) out += " not imported";
+  return out;
+}
+
 int dxf_pen_from_color(int color) { return static_cast<int>((static_cast<uint32_t>(color) + 1u) & 7u); }
 
 int dxf_linetype_from_name(std::string_view name) {
@@ -915,7 +1102,8 @@ std::string dxf_stats_text(const DxfStats& s) {
       {"3DPOLYFACE: %d\n", s.polyface},   {"3DPOLYMESH: %d\n", s.polymesh},
       {"     BLOCK: %d\n", s.block},      {"    INSERT: %d\n", s.insert},
       {"    VERTEX: %d\n", s.vertex},     {"FIT_VERTEX: %d\n", s.fit_vertex},
-      {"     HATCH: %d\n", s.hatch},
+      {"     HATCH: %d\n", s.hatch},      {"    ATTRIB: %d\n", s.attrib},
+      {"    ATTDEF: %d\n", s.attdef},
   };
   std::string out;
   for (const auto& [fmt, value] : rows) {
@@ -940,6 +1128,10 @@ const char* dxf_error_text(DxfError error) {
       return nls_mark("The DXF file ends inside the ENTITIES section.. file is truncated!");
     case DxfError::TOO_MANY_ELEMENTS:
       return nls_mark("The DXF file would make too many elements!");
+    case DxfError::NOT_DXF:
+      return nls_mark("This is not a DXF file.");
+    case DxfError::CANCELLED:
+      return nls_mark("Import cancelled.");
   }
   return "";
 }

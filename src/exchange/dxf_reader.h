@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/elem.h"
@@ -42,6 +43,8 @@ struct DxfStats {
   int32_t vertex = 0;
   int32_t fit_vertex = 0;
   int32_t hatch = 0;
+  int32_t attrib = 0;
+  int32_t attdef = 0;
 };
 // The 21 statistics lines.
 std::string dxf_stats_text(const DxfStats& s);
@@ -53,6 +56,8 @@ enum class DxfError {
   CORRUPT,            // a line where a group code belongs holds none
   TRUNCATED,          // the file ends inside the ENTITIES section
   TOO_MANY_ELEMENTS,  // blocks inserted into each other would make too many elements
+  NOT_DXF,            // the file's start is no DXF: no group code, or bytes no text holds
+  CANCELLED,          // the user stopped the import
 };
 // At most this many elements come from one import.
 inline constexpr int64_t DXF_MAX_ELEMENTS = 10000000;
@@ -63,8 +68,11 @@ struct DxfImportOptions {
   int layer_mode = 0;  // 0: everything on first_layer, else one program layer per DXF layer
   int first_layer = 0;
   double drawing_scale = 100.0;  // 1:N, for the paper height of texts
-  // Called with the part of the file read so far (0..1) now and then.
+  // Called with the part of the work done so far (0..1) now and then: the
+  // first pass over the file is the first quarter.
   std::function<void(double)> progress;
+  // Asked right after each progress call; true stops the import.
+  std::function<bool()> cancelled;
 };
 // The options as the settings and the current layer give them.
 DxfImportOptions dxf_import_options();
@@ -87,7 +95,14 @@ struct DxfImport {
   Point3 extents_min, extents_max;
   // Diagnostics ("Problem: ..."), one per line, for standard output.
   std::string log;
+  // What was not imported: entity names (or "paper-space entities",
+  // "invisible ATTRIB", ...) with their counts, in the order first met.
+  std::vector<std::pair<std::string, int64_t>> left_out;
 };
+
+// "3 IMAGE, 12 paper-space entities not imported" for what an import left
+// out; empty when it left out nothing.
+std::string dxf_left_out_text(const DxfImport& result);
 
 DxfImport dxf_read(std::istream& in, const DxfImportOptions& options);
 
@@ -108,7 +123,20 @@ void dxf_import();
 // valid UTF-8, %% codes, backslash codes (with their arguments), and in an
 // MTEXT the grouping braces. Characters outside ISO 8859-1 become "?".
 // Unsupported backslash codes are noted in log.
-std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log);
+std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage = 0);
+
+// Code pages of 8-bit texts ($DWGCODEPAGE): bytes 0x80..0xFF decode by the
+// page's table. ISO 8859-1 (the default) keeps them as they are.
+enum : int {
+  DXF_CODEPAGE_LATIN1 = 0,
+  DXF_CODEPAGE_1250,
+  DXF_CODEPAGE_1251,
+  DXF_CODEPAGE_1252,
+  DXF_CODEPAGE_437,
+  DXF_CODEPAGE_850,
+};
+// The code page of a $DWGCODEPAGE value ("ANSI_1252", "DOS850", ...).
+int dxf_codepage_of(std::string_view name);
 // Pen 0..7 of a DXF colour number.
 int dxf_pen_from_color(int color);
 // Line type 0..7 of a DXF line-type name.

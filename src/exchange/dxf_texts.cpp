@@ -35,7 +35,7 @@ void moved(double* x, double* y, double distance, double angle) {
 
 }  // namespace
 
-void Importer::convert_text() {
+void Importer::convert_text(int32_t* counter) {
   const Numbers& n = f_.n;
   const double h = n.size, a = n.angle[0];
   double x = n.x[0], y = n.y[0];
@@ -78,7 +78,7 @@ void Importer::convert_text() {
     default:
       break;
   }
-  std::string text = dxf_convert_text(f_.text, false, &out_.log);
+  std::string text = dxf_convert_text(f_.text, false, &out_.log, codepage_);
   if (text.empty()) {
     note("Empty Text Entity\n");
     return;
@@ -96,15 +96,35 @@ void Importer::convert_text() {
   e->font = "Simpel";
   e->alignment = alignment;
   emit(std::move(e));
-  ++out_.stats.text;
+  ++*counter;
+}
+
+void Importer::convert_attribute(bool definition) {
+  Numbers& n = f_.n;
+  const bool invisible = (n.i7[0] & 1) != 0, constant = (n.i7[0] & 2) != 0;
+  if (definition) {
+    // In a block the inserts' attributes carry the values; only a constant
+    // one shows its own. Outside any block the definition shows its tag.
+    if (cur_block_ >= 0 && !constant) return;
+    if (cur_block_ < 0) f_.text = f_.name;
+  }
+  if (invisible) {
+    left_out(definition ? "invisible ATTDEF" : "invisible ATTRIB");
+    return;
+  }
+  // An attribute keeps its vertical justification in 74 (73 is its field length).
+  n.i7[3] = n.i7[4];
+  convert_text(definition ? &out_.stats.attdef : &out_.stats.attrib);
 }
 
 void Importer::convert_mtext() {
   const Numbers& n = f_.n;
   const double h = n.size;
   double x = n.x[0], y = n.y[0];
-  // The direction vector as given: its angle needs no snapping.
-  const double angle = n.has_point1 && (n.x[1] != 0.0 || n.y[1] != 0.0) ? angle_of(n.x[1], n.y[1]) : 0.0;
+  // The direction vector as given (its angle needs no snapping), else the
+  // rotation.
+  const double angle =
+      n.has_point1 && (n.x[1] != 0.0 || n.y[1] != 0.0) ? angle_of(n.x[1], n.y[1]) : turn0(n.angle[0]);
   const int attach = n.i7[1];
   uint8_t alignment = TEXT_LEFT;
   if (attach == 2 || attach == 5 || attach == 8) alignment = TEXT_CENTRED;
@@ -112,7 +132,7 @@ void Importer::convert_mtext() {
   if (attach >= 7 && attach <= 9) moved(&x, &y, -h / 4, angle);
   if (attach >= 4 && attach <= 6) moved(&x, &y, h / 2, angle);
   if (attach >= 1 && attach <= 3) moved(&x, &y, h, angle);
-  std::string text = dxf_convert_text(f_.text, true, &out_.log);
+  std::string text = dxf_convert_text(f_.text, true, &out_.log, codepage_);
   if (text.empty()) {
     note("Empty Text Entity\n");
     return;
@@ -134,49 +154,7 @@ void Importer::convert_mtext() {
   ++out_.stats.mtext;
 }
 
-void Importer::convert_dimension() {
-  const Numbers& n = f_.n;
-  const int type = n.i7[0] & ~(32 | 64 | 128);
-  std::vector<DimPoint> pts;
-  double direction = 0.0;
-  uint8_t dim_kind = DIM_CHAIN;
-  if (type == 0 || type == 1) {
-    direction = type == 0 ? n.angle[0] : angle_of(n.x[4] - n.x[3], n.y[4] - n.y[3]);
-    const double ax = n.x[0], ay = n.y[0];
-    const double bx = ax + 10 * std::cos(direction), by = ay + 10 * std::sin(direction);
-    pts.resize(2);
-    for (int k = 0; k < 2; ++k) {
-      const GeomProjection foot = geom_projection(n.x[3 + k], n.y[3 + k], ax, ay, bx, by);
-      pts[static_cast<std::size_t>(k)].measured = {n.x[3 + k], n.y[3 + k], 0};
-      pts[static_cast<std::size_t>(k)].line_point = {foot.x, foot.y, 0};
-    }
-    const int kept = elem_dim_sort_chain_points(ax, ay, bx, by, 2, pts.data(), DIM_CHAIN);
-    if (kept != 2) return;
-  } else if (type == 2 || type == 5) {
-    double vx, vy, r;
-    int to1 = 4, to2 = type == 2 ? 0 : 3;
-    if (type == 2) {
-      const std::optional<Point2> v =
-          geom_line_intersection(n.x[3], n.y[3], n.x[4], n.y[4], n.x[5], n.y[5], n.x[0], n.y[0]);
-      if (!v) return;
-      vx = v->x, vy = v->y;
-      r = std::hypot(n.x[6] - vx, n.y[6] - vy);
-    } else {
-      vx = n.x[5], vy = n.y[5];
-      r = std::hypot(n.x[0] - vx, n.y[0] - vy);
-    }
-    auto along = [&](int k) {
-      const double dx = n.x[k] - vx, dy = n.y[k] - vy, len = std::hypot(dx, dy);
-      return len > 0.0 ? Point2{vx + r * dx / len, vy + r * dy / len, 0} : Point2{vx, vy, 0};
-    };
-    pts.resize(3);
-    pts[0].line_point = {vx, vy, 0};
-    pts[1].line_point = along(to1);
-    pts[2].line_point = along(to2);
-    dim_kind = DIM_ANGLE;
-  } else {
-    return;
-  }
+void Importer::make_dimension(uint8_t dim_kind, double direction, std::vector<DimPoint> pts) {
   auto e = make<DimElem>();
   e->figure_pen = static_cast<uint8_t>(dim_preset.figure_pen);
   e->figure_line_type = static_cast<uint8_t>(dim_preset.figure_line_type);
@@ -195,6 +173,113 @@ void Importer::convert_dimension() {
   ++out_.stats.dimension;
 }
 
+// A dimension the program has no kind for comes in as what its block
+// draws: the block's lines, solids and texts where the file placed them.
+bool Importer::dimension_from_block() {
+  if (f_.name.empty()) return false;
+  InsertRef ref;
+  ref.block = f_.name;
+  // The block holds world coordinates: its base point is where it goes.
+  auto it = block_by_key_.find(ref.block);
+  if (it == block_by_key_.end()) return false;
+  const Block& b = blocks_[static_cast<std::size_t>(it->second)];
+  ref.px = b.bx, ref.py = b.by, ref.pz = b.bz;
+  content_->items.push_back(Item{nullptr, static_cast<int>(content_->inserts.size())});
+  content_->inserts.push_back(std::move(ref));
+  ++out_.stats.dimension;
+  return true;
+}
+
+void Importer::convert_dimension() {
+  const Numbers& n = f_.n;
+  const int type = n.i7[0] & ~(32 | 64 | 128);
+  std::vector<DimPoint> pts;
+  if (type == 0 || type == 1) {
+    const double direction = type == 0 ? n.angle[0] : angle_of(n.x[4] - n.x[3], n.y[4] - n.y[3]);
+    const double ax = n.x[0], ay = n.y[0];
+    const double bx = ax + 10 * std::cos(direction), by = ay + 10 * std::sin(direction);
+    pts.resize(2);
+    for (int k = 0; k < 2; ++k) {
+      const GeomProjection foot = geom_projection(n.x[3 + k], n.y[3 + k], ax, ay, bx, by);
+      pts[static_cast<std::size_t>(k)].measured = {n.x[3 + k], n.y[3 + k], 0};
+      pts[static_cast<std::size_t>(k)].line_point = {foot.x, foot.y, 0};
+    }
+    const int kept = elem_dim_sort_chain_points(ax, ay, bx, by, 2, pts.data(), DIM_CHAIN);
+    if (kept != 2) return;
+    make_dimension(DIM_CHAIN, direction, std::move(pts));
+    return;
+  }
+  if (type == 2 || type == 5) {
+    double vx, vy, r;
+    int to1 = 4, to2 = type == 2 ? 0 : 3;
+    if (type == 2) {
+      const std::optional<Point2> v =
+          geom_line_intersection(n.x[3], n.y[3], n.x[4], n.y[4], n.x[5], n.y[5], n.x[0], n.y[0]);
+      if (!v) {
+        if (!dimension_from_block()) left_out("DIMENSION");
+        return;
+      }
+      vx = v->x, vy = v->y;
+      r = std::hypot(n.x[6] - vx, n.y[6] - vy);
+    } else {
+      vx = n.x[5], vy = n.y[5];
+      r = std::hypot(n.x[0] - vx, n.y[0] - vy);
+    }
+    auto along = [&](int k) {
+      const double dx = n.x[k] - vx, dy = n.y[k] - vy, len = std::hypot(dx, dy);
+      return len > 0.0 ? Point2{vx + r * dx / len, vy + r * dy / len, 0} : Point2{vx, vy, 0};
+    };
+    // The angle runs counter-clockwise from the first leg to the second and
+    // holds the arc's place (point 6, or point 0 for three points).
+    const int place = type == 2 ? 6 : 0;
+    const double a1 = angle_of(n.x[to1] - vx, n.y[to1] - vy);
+    const double sweep = turn0(angle_of(n.x[to2] - vx, n.y[to2] - vy) - a1);
+    const double at = turn0(angle_of(n.x[place] - vx, n.y[place] - vy) - a1);
+    if (at > sweep + 1e-9) std::swap(to1, to2);
+    pts.resize(3);
+    pts[0].line_point = {vx, vy, 0};
+    pts[1].line_point = along(to1);
+    pts[2].line_point = along(to2);
+    make_dimension(DIM_ANGLE, 0.0, std::move(pts));
+    return;
+  }
+  const double len = std::hypot(n.x[5] - n.x[0], n.y[5] - n.y[0]);
+  if ((type == 3 || type == 4) && len > 0.0) {
+    pts.resize(3);
+    if (type == 4) {
+      // Centre (10) and a point on the circle (15); the figure goes where
+      // the file's text stands, along the radius.
+      const Point2 c{n.x[0], n.y[0], 0}, on{n.x[5], n.y[5], 0};
+      double reach = len;
+      if (n.has_point1) {
+        const double t = ((n.x[1] - c.x) * (on.x - c.x) + (n.y[1] - c.y) * (on.y - c.y)) / len;
+        if (t > 0.0) reach = t;
+      }
+      pts[0].line_point = c;
+      pts[1].line_point = on;
+      pts[2].line_point = {c.x + (on.x - c.x) * reach / len, c.y + (on.y - c.y) * reach / len, 0};
+      make_dimension(DIM_RADIUS, 0.0, std::move(pts));
+    } else {
+      // The two ends of the diameter (15 and 10) about the centre; the
+      // dimension line stands where the text moves it, across the diameter.
+      const Point2 a{n.x[5], n.y[5], 0}, b{n.x[0], n.y[0], 0};
+      const Point2 c{(a.x + b.x) / 2, (a.y + b.y) / 2, 0};
+      double sx = 0.0, sy = 0.0;
+      if (n.has_point1) {
+        const double nx = -(b.y - a.y) / len, ny = (b.x - a.x) / len;
+        const double across = (n.x[1] - c.x) * nx + (n.y[1] - c.y) * ny;
+        sx = across * nx, sy = across * ny;
+      }
+      pts[0].line_point = c;
+      pts[1].line_point = {a.x + sx, a.y + sy, 0};
+      pts[2].line_point = {b.x + sx, b.y + sy, 0};
+      make_dimension(DIM_DIAMETER, 0.0, std::move(pts));
+    }
+    return;
+  }
+  if (!dimension_from_block()) left_out("DIMENSION");
+}
+
 void Importer::convert_block() {
   ++out_.stats.block;
   if (cur_block_ < 0) return;
@@ -203,6 +288,7 @@ void Importer::convert_block() {
   b.bx = f_.n.x[0];
   b.by = f_.n.y[0];
   b.bz = f_.n.z[0];
+  paper_block_ = same_name(std::string_view(b.name).substr(0, 12), "*Paper_Space");
   // The first definition of a name counts.
   block_by_key_.emplace(b.name, cur_block_);
 }
@@ -220,9 +306,25 @@ void Importer::convert_insert() {
   ref.rotation = n.angle[0];
   ref.has_ext = n.has_ext;
   for (int k = 0; k < 3; ++k) ref.ext[k] = n.ext[k];
+  // A grid of copies: counts below 1 count as 1.
+  ref.columns = std::max(n.i7[0], 1);
+  ref.rows = std::max(n.i7[1], 1);
+  ref.column_space = n.g44;
+  ref.row_space = n.g45;
   content_->items.push_back(Item{nullptr, static_cast<int>(content_->inserts.size())});
   content_->inserts.push_back(std::move(ref));
   ++out_.stats.insert;
+}
+
+InsertRef grid_copy(const InsertRef& ref, int32_t row, int32_t column) {
+  InsertRef one = ref;
+  one.columns = one.rows = 1;
+  if (row == 0 && column == 0) return one;
+  const double dx = column * ref.column_space, dy = row * ref.row_space;
+  const double c = std::cos(ref.rotation), s = std::sin(ref.rotation);
+  one.px += c * dx - s * dy;
+  one.py += s * dx + c * dy;
+  return one;
 }
 
 Placement placement_of(const InsertRef& ref, const Block& block) {

@@ -1,5 +1,6 @@
 #include "exchange/dxf_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <memory>
@@ -22,6 +23,7 @@
 #include "model/geom.h"
 #include "model/layers.h"
 #include "model/nls.h"
+#include "model/presets.h"
 #include "model/settings.h"
 #include "model/triangulate.h"
 #include "model/ui.h"
@@ -76,8 +78,17 @@ void print_factor() {
 }
 
 struct DxfWriter {
-  OutText& out;
+  OutText* out = nullptr;  // where entities go: the section, or a dimension's block
   DxfLineTypeNames names;
+  // The anonymous blocks of the dimensions, and the number of the next.
+  OutText* blocks = nullptr;
+  int next_block = 1;
+  // While a dimension's block is drawn: its figure as the texts give it.
+  bool in_block = false;
+  bool has_figure = false;
+  std::string figure;
+  double figure_height = 0.0;
+  Point2 figure_centre;
 };
 
 DxfWriter& writer() { return *outdev_writer<DxfWriter>(); }
@@ -91,20 +102,20 @@ const std::string& line_type_name(DxfWriter& w, uint8_t lt) { return w.names.nam
 // Layer, line type and colour, as LINE, CIRCLE, ARC and TEXT carry them.
 void common_head(DxfWriter& w, uint8_t pen, uint8_t lt) {
   const int p = entity_pen(pen);
-  group_int(w.out, "8", p + 101);
-  group(w.out, "6", line_type_name(w, lt));
-  group_int(w.out, "62", p + 7);
+  group_int(*w.out, "8", p + 101);
+  group(*w.out, "6", line_type_name(w, lt));
+  group_int(*w.out, "62", p + 7);
 }
 
 void dxf_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, double y2) {
   DxfWriter& w = writer();
   const double f = dxf_unit_factor;
-  group(w.out, "0", "LINE");
+  group(*w.out, "0", "LINE");
   common_head(w, pen, lt);
-  group_real(w.out, "10", x1 * f);
-  group_real(w.out, "20", y1 * f);
-  group_real(w.out, "11", x2 * f);
-  group_real(w.out, "21", y2 * f);
+  group_real(*w.out, "10", x1 * f);
+  group_real(*w.out, "20", y1 * f);
+  group_real(*w.out, "11", x2 * f);
+  group_real(*w.out, "21", y2 * f);
 }
 
 void dxf_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double ry, double sweep,
@@ -117,18 +128,41 @@ void dxf_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, doubl
   DxfWriter& w = writer();
   const double f = dxf_unit_factor;
   const bool full = geom_eq(sweep, GEOM_TWO_PI);
-  group(w.out, "0", full ? "CIRCLE" : "ARC");
+  group(*w.out, "0", full ? "CIRCLE" : "ARC");
   common_head(w, pen, lt);
-  group_real(w.out, "10", cx * f);
-  group_real(w.out, "20", cy * f);
-  group_real(w.out, "40", rx * f);
+  group_real(*w.out, "10", cx * f);
+  group_real(*w.out, "20", cy * f);
+  group_real(*w.out, "40", rx * f);
   if (full) return;
-  group_real(w.out, "50", (rotation + start) / GEOM_PI * 180.0);
-  group_real(w.out, "51", (rotation + start + sweep) / GEOM_PI * 180.0);
+  group_real(*w.out, "50", (rotation + start) / GEOM_PI * 180.0);
+  group_real(*w.out, "51", (rotation + start + sweep) / GEOM_PI * 180.0);
+}
+
+// The figure of a dimension: its first text, with a smaller raised part
+// following it; the centre of the first text.
+void capture_figure(DxfWriter& w, const OutdevText& t) {
+  if (!t.text || !*t.text) return;
+  if (w.has_figure) {
+    if (t.height < w.figure_height) w.figure += t.text;
+    return;
+  }
+  const char* font = t.font ? t.font : "";
+  const double width =
+      font_text_width(t.height, t.width_factor, t.spacing, font, t.text, TEXT_LEFT, t.fit_length);
+  const double h = t.height * drawing_scale / 1000.0;
+  const double ca = std::cos(t.angle), sa = std::sin(t.angle);
+  double along = width / 2.0;
+  if (t.alignment == TEXT_RIGHT) along = -width / 2.0;
+  if (t.alignment == TEXT_CENTRED) along = 0.0;
+  w.figure_centre = {t.x + along * ca - h / 2.0 * sa, t.y + along * sa + h / 2.0 * ca, 0};
+  w.figure = t.text;
+  w.figure_height = t.height;
+  w.has_figure = true;
 }
 
 void dxf_out_text(const OutdevText& t) {
   DxfWriter& w = writer();
+  if (w.in_block) capture_figure(w, t);
   const double f = dxf_unit_factor;
   const double h = t.height * drawing_scale / 1000.0;
   const double pitch = t.line_spacing * t.height * drawing_scale / 1000.0;
@@ -139,31 +173,31 @@ void dxf_out_text(const OutdevText& t) {
   for (;;) {
     const std::size_t nl = rest.find('\n');
     const std::string line(rest.substr(0, nl));
-    group(w.out, "0", "TEXT");
+    group(*w.out, "0", "TEXT");
     common_head(w, t.pen, t.lt);
     if (t.alignment == TEXT_RIGHT || t.alignment == TEXT_CENTRED) {
       double width =
           font_text_width(t.height, t.width_factor, t.spacing, font, line.c_str(), t.alignment, t.fit_length);
       if (t.alignment == TEXT_CENTRED) width /= 2.0;
-      group(w.out, "72", t.alignment == TEXT_RIGHT ? "2" : "1");
-      group_real(w.out, "10", (x - width * ca) * f);
-      group_real(w.out, "20", (y - width * sa) * f);
-      group_real(w.out, "11", x * f);
-      group_real(w.out, "21", y * f);
+      group(*w.out, "72", t.alignment == TEXT_RIGHT ? "2" : "1");
+      group_real(*w.out, "10", (x - width * ca) * f);
+      group_real(*w.out, "20", (y - width * sa) * f);
+      group_real(*w.out, "11", x * f);
+      group_real(*w.out, "21", y * f);
     } else if (t.alignment == TEXT_JUSTIFIED) {
-      group(w.out, "72", "5");
-      group_real(w.out, "10", x * f);
-      group_real(w.out, "20", y * f);
-      group_real(w.out, "11", (x + t.fit_length * ca) * f);
-      group_real(w.out, "21", (y + t.fit_length * sa) * f);
+      group(*w.out, "72", "5");
+      group_real(*w.out, "10", x * f);
+      group_real(*w.out, "20", y * f);
+      group_real(*w.out, "11", (x + t.fit_length * ca) * f);
+      group_real(*w.out, "21", (y + t.fit_length * sa) * f);
     } else {
-      group_real(w.out, "10", x * f);
-      group_real(w.out, "20", y * f);
+      group_real(*w.out, "10", x * f);
+      group_real(*w.out, "20", y * f);
     }
-    group_real(w.out, "40", h * f);
-    group(w.out, "1", line);
-    group_real(w.out, "50", t.angle / GEOM_TWO_PI * 360.0);
-    group_real(w.out, "41", t.width_factor);
+    group_real(*w.out, "40", h * f);
+    group(*w.out, "1", line);
+    group_real(*w.out, "50", t.angle / GEOM_TWO_PI * 360.0);
+    group_real(*w.out, "41", t.width_factor);
     print_factor();
     if (nl == std::string_view::npos) break;
     rest.remove_prefix(nl + 1);
@@ -192,25 +226,25 @@ void dxf_out_room(const RoomElem& room) {
     const std::string& lt = line_type_name(w, room.line_type);
     const double f = dxf_unit_factor;
     auto layer_and_colour = [&] {
-      group_int(w.out, "8", p + 101);
-      group(w.out, "6", lt);
-      group_int(w.out, "62", p + 7);
+      group_int(*w.out, "8", p + 101);
+      group(*w.out, "6", lt);
+      group_int(*w.out, "62", p + 7);
     };
     auto head = [&] {
-      group(w.out, "0", "POLYLINE");
+      group(*w.out, "0", "POLYLINE");
       layer_and_colour();
-      group(w.out, "66", "1");
-      group(w.out, "10", "0.0");
-      group(w.out, "20", "0.0");
-      group(w.out, "30", "0.0");
-      group(w.out, "70", "1");
+      group(*w.out, "66", "1");
+      group(*w.out, "10", "0.0");
+      group(*w.out, "20", "0.0");
+      group(*w.out, "30", "0.0");
+      group(*w.out, "70", "1");
     };
     head();
     bool open = true;
     for (std::size_t i = 0; i < room.points.size(); ++i) {
       const Point2& q = room.points[i];
       if (geom_is_end_marker(q.x, q.y)) {
-        group(w.out, "0", "SEQEND");
+        group(*w.out, "0", "SEQEND");
         layer_and_colour();
         open = false;
         if (i + 1 < room.points.size()) {
@@ -219,16 +253,16 @@ void dxf_out_room(const RoomElem& room) {
         }
         continue;
       }
-      group(w.out, "0", "VERTEX");
+      group(*w.out, "0", "VERTEX");
       layer_and_colour();
-      group_real(w.out, "10", q.x * f);
-      group_real(w.out, "20", q.y * f);
-      group_real(w.out, "30", 0.0);
+      group_real(*w.out, "10", q.x * f);
+      group_real(*w.out, "20", q.y * f);
+      group_real(*w.out, "30", 0.0);
     }
     // An outline whose last contour lacks its end marker still gets its
     // SEQEND: a POLYLINE left open swallows every entity after it.
     if (open) {
-      group(w.out, "0", "SEQEND");
+      group(*w.out, "0", "SEQEND");
       layer_and_colour();
     }
   }
@@ -236,37 +270,181 @@ void dxf_out_room(const RoomElem& room) {
   outdev_screen_room(room);
 }
 
+// One DIMENSION entity with its own anonymous block, which holds what the
+// program draws for it, so that readers show the program's figures.
+struct DimEntity {
+  int type = 0;  // 0 rotated, 3 diameter, 4 radius, 5 angular by three points
+  double rotation = 0.0;
+  Point2 p10, p11, p13, p14, p15;
+  // The text point the program's reader takes the figure's place from;
+  // else the figure's centre.
+  bool has11 = false, has13 = false, has14 = false, has15 = false;
+};
+
+void write_dimension(DxfWriter& w, const DimElem& drawn, const DimEntity& d) {
+  const double f = dxf_unit_factor;
+  const std::string name = "*D" + std::to_string(w.next_block++);
+  OutText& b = *w.blocks;
+  group(b, "0", "BLOCK");
+  group(b, "8", "0");
+  group(b, "2", name);
+  group(b, "70", "1");
+  group(b, "10", "0.0");
+  group(b, "20", "0.0");
+  group(b, "30", "0.0");
+  group(b, "3", name);
+  OutText* entities = w.out;
+  w.out = &b;
+  w.in_block = true;
+  w.has_figure = false;
+  w.figure.clear();
+  outdev_screen_dimension(drawn);
+  w.in_block = false;
+  w.out = entities;
+  group(b, "0", "ENDBLK");
+  group(b, "8", "0");
+
+  OutText& o = *w.out;
+  const int p = entity_pen(drawn.pen);
+  auto point = [&](const char* x, const char* y, const char* z, const Point2& q) {
+    group_real(o, x, q.x * f);
+    group_real(o, y, q.y * f);
+    group_real(o, z, 0.0);
+  };
+  group(o, "0", "DIMENSION");
+  group_int(o, "8", p + 101);
+  group(o, "6", line_type_name(w, drawn.line_type));
+  group_int(o, "62", p + 7);
+  group(o, "2", name);
+  point("10", "20", "30", d.p10);
+  point("11", "21", "31", d.has11 ? d.p11 : w.has_figure ? w.figure_centre : d.p10);
+  // Bit 32: the block belongs to this dimension alone.
+  group_int(o, "70", d.type + 32);
+  if (w.has_figure) group(o, "1", w.figure);
+  if (d.has13) point("13", "23", "33", d.p13);
+  if (d.has14) point("14", "24", "34", d.p14);
+  if (d.has15) point("15", "25", "35", d.p15);
+  if (d.type == 0) group_real(o, "50", d.rotation / GEOM_PI * 180.0);
+  group(o, "3", "STANDARD");
+}
+
 void dxf_out_dimension(const DimElem& dim) {
-  if (dim.dim_kind != DIM_CHAIN) {
+  DxfWriter& w = writer();
+  const std::size_t n = dim.points.size();
+  if (!w.blocks || dim.dim_kind == DIM_LEVEL || (dim.dim_kind == DIM_CHAIN ? n < 2 : n < 3)) {
+    // No dimension kind of the format fits: what the program draws.
     outdev_screen_dimension(dim);
     return;
   }
-  DxfWriter& w = writer();
-  const double f = dxf_unit_factor;
-  const int p = entity_pen(dim.pen);
-  for (std::size_t i = 0; i + 1 < dim.points.size(); ++i) {
-    const Point2 a = dim.points[i].line_point;
-    const Point2 b = dim.points[i + 1].line_point;
-    group(w.out, "0", "DIMENSION");
-    group_int(w.out, "8", p + 101);
-    group(w.out, "2", "*D0");
-    group(w.out, "6", line_type_name(w, dim.line_type));
-    group_int(w.out, "62", p + 7);
-    group_real(w.out, "10", a.x * f);
-    group_real(w.out, "20", a.y * f);
-    group_real(w.out, "11", (a.x + b.x) / 2.0 * f);
-    group_real(w.out, "21", (a.y + b.y) / 2.0 * f);
-    group(w.out, "70", "1");
-    group_real(w.out, "13", a.x * f);
-    group_real(w.out, "23", a.y * f);
-    group_real(w.out, "14", b.x * f);
-    group_real(w.out, "24", b.y * f);
-    group(w.out, "3", "STANDARD");
+  const DimPoint* e = dim.points.data();
+  DimEntity d;
+  switch (dim.dim_kind) {
+    case DIM_RADIUS:
+      d.type = 4;
+      d.p10 = e[0].line_point;
+      d.p15 = e[1].line_point, d.has15 = true;
+      d.p11 = e[2].line_point, d.has11 = true;
+      write_dimension(w, dim, d);
+      return;
+    case DIM_DIAMETER: {
+      // The ends on the circle, through the centre; the figure shows where
+      // the program's dimension line runs.
+      d.type = 3;
+      const Point2 m{(e[1].line_point.x + e[2].line_point.x) / 2, (e[1].line_point.y + e[2].line_point.y) / 2,
+                     0};
+      const double dx = e[0].line_point.x - m.x, dy = e[0].line_point.y - m.y;
+      d.p10 = {e[2].line_point.x + dx, e[2].line_point.y + dy, 0};
+      d.p15 = {e[1].line_point.x + dx, e[1].line_point.y + dy, 0}, d.has15 = true;
+      d.p11 = m, d.has11 = true;
+      write_dimension(w, dim, d);
+      return;
+    }
+    case DIM_ANGLE: {
+      // The arc's place halfway round from the first leg to the second,
+      // counter-clockwise: readers measure the side it lies on.
+      d.type = 5;
+      const Point2 c = e[0].line_point;
+      d.p15 = c, d.has15 = true;
+      d.p14 = e[1].line_point, d.has14 = true;
+      d.p13 = e[2].line_point, d.has13 = true;
+      const double a1 = std::atan2(e[1].line_point.y - c.y, e[1].line_point.x - c.x);
+      double sweep = std::atan2(e[2].line_point.y - c.y, e[2].line_point.x - c.x) - a1;
+      if (sweep < 0.0) sweep += GEOM_TWO_PI;
+      const double r = std::hypot(e[2].line_point.x - c.x, e[2].line_point.y - c.y);
+      d.p10 = {c.x + r * std::cos(a1 + sweep / 2), c.y + r * std::sin(a1 + sweep / 2), 0};
+      write_dimension(w, dim, d);
+      return;
+    }
+    default:
+      break;
+  }
+  // A chain: one dimension per segment, each drawn as a chain of its two
+  // entries.
+  const double c = std::cos(dim.direction), s = std::sin(dim.direction);
+  // The measured point where it lies square to the line point, else the
+  // line point: a reader finds the line point again as its foot.
+  auto origin = [&](const DimPoint& q) {
+    const double dx = q.measured.x - q.line_point.x, dy = q.measured.y - q.line_point.y;
+    const double along = dx * c + dy * s, length = std::hypot(dx, dy);
+    return std::fabs(along) <= 1e-9 * std::max(1.0, length) ? q.measured : q.line_point;
+  };
+  for (std::size_t i = 0; i + 1 < n; ++i) {
+    DimElem part(dim);
+    part.points = {e[i], e[i + 1]};
+    d.type = 0;
+    d.rotation = dim.direction;
+    d.p10 = e[i + 1].line_point;
+    d.p13 = origin(e[i]), d.has13 = true;
+    d.p14 = origin(e[i + 1]), d.has14 = true;
+    write_dimension(w, part, d);
   }
 }
 
 // Fillings have no entity here; the screen's fill would paint the view.
-void dxf_out_fill(double, double, double, int32_t, const Point2*) {}
+// Only the arrowheads of a dimension's block become SOLIDs.
+void dxf_out_fill(double, double, double, int32_t count, const Point2* pts) {
+  DxfWriter& w = writer();
+  if (!w.in_block || count < 3 || count > 5) return;
+  int corners = 0;
+  while (corners < count && corners < 4 && !geom_is_end_marker(pts[corners].x, pts[corners].y)) ++corners;
+  if (corners < 3) return;
+  const double f = dxf_unit_factor;
+  OutText& o = *w.out;
+  group(o, "0", "SOLID");
+  group(o, "8", "0");
+  group(o, "62", "0");  // the dimension's colour
+  // The fourth corner of a triangle repeats the third; the third and fourth
+  // of a quadrilateral go crosswise.
+  const int order[4] = {0, 1, corners == 4 ? 3 : 2, 2};
+  const char* codes[4][2] = {{"10", "20"}, {"11", "21"}, {"12", "22"}, {"13", "23"}};
+  for (int k = 0; k < 4; ++k) {
+    group_real(o, codes[k][0], pts[order[k]].x * f);
+    group_real(o, codes[k][1], pts[order[k]].y * f);
+  }
+}
+
+// The dimension variables from the drawing's dimension settings: sizes in
+// paper millimetres, scaled to the drawing's units by DIMSCALE.
+struct DimVars {
+  double scale, text, arrow, tick, ext_offset, ext_beyond, gap;
+  int decimals;
+};
+
+DimVars dim_vars() {
+  DimVars v{};
+  const double size = dim_preset.figure_size > 0.0 ? dim_preset.figure_size : 2.5;
+  v.scale = drawing_scale / 1000.0 * dxf_unit_factor;
+  v.text = size;
+  v.arrow = size / 2.0;
+  // Oblique strokes where the program draws strokes.
+  v.tick = dim_preset.end_mark == DIM_MARK_LINE ? size / 2.0 : 0.0;
+  // Extension lines from the measured points, or marks of the set length.
+  v.ext_offset = 0.0;
+  v.ext_beyond = dim_preset.help_line_length > 0.0 ? dim_preset.help_line_length * size : 0.4 * size;
+  v.gap = dim_preset.chain_space * size;
+  v.decimals = std::clamp<int>(dim_settings.accuracy, 0, 8);
+  return v;
+}
 
 // The meshes the 3D entities hold, in list order.
 std::vector<const MeshElem*> meshes_3d() {
@@ -335,6 +513,32 @@ void dxf_write_header(OutText& out) {
   group_real(out, " 10", extents.xmax * f, 5);
   group_real(out, " 20", extents.ymax * f, 5);
   group(out, " 30", "0.0");
+  // The dimension settings, for readers that draw dimensions themselves.
+  const DimVars v = dim_vars();
+  auto real = [&out](const char* name, double value) {
+    group(out, "  9", name);
+    group_real(out, " 40", value);
+  };
+  auto integer = [&out](const char* name, int value) {
+    group(out, "  9", name);
+    group_int(out, " 70", value);
+  };
+  real("$DIMSCALE", v.scale);
+  real("$DIMTXT", v.text);
+  real("$DIMASZ", v.arrow);
+  real("$DIMTSZ", v.tick);
+  real("$DIMEXO", v.ext_offset);
+  real("$DIMEXE", v.ext_beyond);
+  real("$DIMGAP", v.gap);
+  real("$DIMCEN", 0.0);
+  real("$DIMLFAC", 1.0);
+  integer("$DIMTAD", 1);
+  integer("$DIMTIH", 0);
+  integer("$DIMTOH", 0);
+  integer("$DIMZIN", 8);
+  integer("$DIMDEC", v.decimals);
+  group(out, "  9", "$DIMSTYLE");
+  group(out, "  2", "STANDARD");
   group(out, "0", "ENDSEC");
 }
 
@@ -376,14 +580,34 @@ void dxf_write_tables(OutText& out) {
     group(out, "6", "CONTINUOUS");
   }
   group(out, "0", "ENDTAB");
-  out << "  0\nTABLE\n  2\nDIMSTYLE\n 70\n     1\n"
-         "  0\nDIMSTYLE\n  2\nSTANDARD\n 70\n     0\n"
-         "  3\n\n  4\n\n  5\n\n  6\n\n  7\n\n"
-         " 40\n1.0\n 41\n0.18\n 42\n0.0625\n 43\n0.38\n 44\n0.18\n"
-         " 45\n0.0\n 46\n0.0\n 47\n0.0\n 48\n0.0\n"
-         "140\n0.18\n141\n0.09\n142\n0.0\n143\n25.4\n144\n1.0\n145\n0.0\n146\n1.0\n147\n0.09\n"
-         " 71\n     0\n 72\n     0\n 73\n     1\n 74\n     1\n"
-         " 75\n     0\n 76\n     0\n 77\n     0\n 78\n     0\n170\n     0\n"
+  // The one dimension style, as the header gives it.
+  const DimVars v = dim_vars();
+  group(out, "  0", "TABLE");
+  group(out, "  2", "DIMSTYLE");
+  group(out, " 70", "     1");
+  group(out, "  0", "DIMSTYLE");
+  group(out, "  2", "STANDARD");
+  group(out, " 70", "     0");
+  for (const char* code : {"  3", "  4", "  5", "  6", "  7"}) group(out, code, "");
+  group_real(out, " 40", v.scale);
+  group_real(out, " 41", v.arrow);
+  group_real(out, " 42", v.ext_offset);
+  group_real(out, " 43", 0.0);
+  group_real(out, " 44", v.ext_beyond);
+  group_real(out, " 45", 0.0);
+  group_real(out, " 46", 0.0);
+  group_real(out, " 47", 0.0);
+  group_real(out, " 48", 0.0);
+  group_real(out, "140", v.text);
+  group_real(out, "141", 0.0);
+  group_real(out, "142", v.tick);
+  group_real(out, "143", 25.4);
+  group_real(out, "144", 1.0);
+  group_real(out, "145", 0.0);
+  group_real(out, "146", 1.0);
+  group_real(out, "147", v.gap);
+  out << " 71\n     0\n 72\n     0\n 73\n     0\n 74\n     0\n"
+         " 75\n     0\n 76\n     0\n 77\n     1\n 78\n     8\n170\n     0\n"
          "171\n     2\n172\n     0\n173\n     0\n174\n     0\n175\n     0\n176\n     0\n177\n     0\n"
          "178\n     0\n"
          "  0\nENDTAB\n"
@@ -415,18 +639,20 @@ void dxf_write_tables_3d(OutText& out) {
   group(out, "0", "ENDSEC");
 }
 
-void dxf_write_blocks(OutText& out) {
-  out << " 0\nSECTION\n 2\nBLOCKS\n"
-         "  0\nBLOCK\n  8\n0\n  2\n*D0\n 70\n     1\n 10\n0.0\n 20\n0.0\n 30\n0.0\n"
-         "  0\nENDBLK\n"
-         " 0\nENDSEC\n";
+void dxf_write_blocks(OutText& out, std::string_view dimension_blocks) {
+  out << " 0\nSECTION\n 2\nBLOCKS\n";
+  out << dimension_blocks;
+  out << " 0\nENDSEC\n";
 }
 
-void dxf_write_entities_2d(OutText& out) {
+void dxf_write_entities_2d(OutText& out, OutText* dimension_blocks) {
   group(out, "0", "SECTION");
   group(out, "2", "ENTITIES");
   {
-    DxfWriter w{out, dxf_line_type_names()};
+    DxfWriter w;
+    w.out = &out;
+    w.names = dxf_line_type_names();
+    w.blocks = dimension_blocks;
     OutdevInstall guard(w);
     outdev.line = dxf_out_line;
     outdev.arc = dxf_out_arc;
@@ -477,11 +703,16 @@ bool dxf_write(std::FILE* f, int mode) {
   dxf_write_header(out);
   if (mode == DXF_OUT_2D) dxf_write_tables(out);
   if (mode == DXF_OUT_3D) dxf_write_tables_3d(out);
-  dxf_write_blocks(out);
-  if (three_d)
+  if (three_d) {
+    dxf_write_blocks(out, {});
     dxf_write_entities_3d(out);
-  else
-    dxf_write_entities_2d(out);
+  } else {
+    // The dimensions' blocks come before the entities that use them.
+    StringOut entities, blocks;
+    dxf_write_entities_2d(entities, &blocks);
+    dxf_write_blocks(out, blocks.text());
+    out << entities.text();
+  }
   out.flush();
   std::fflush(stdout);
   return out.ok() && std::fflush(f) == 0 && !std::ferror(f);

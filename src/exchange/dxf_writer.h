@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 class OutText;
 struct FaceList;
@@ -38,8 +39,10 @@ DxfLineTypeNames dxf_line_type_names();
 void dxf_write_header(OutText& out);
 void dxf_write_tables(OutText& out);
 void dxf_write_tables_3d(OutText& out);
-void dxf_write_blocks(OutText& out);
-void dxf_write_entities_2d(OutText& out);
+void dxf_write_blocks(OutText& out, std::string_view dimension_blocks);
+// With a place for them, each dimension gets its own anonymous block there
+// (written before the entities); without, dimensions go as their drawing.
+void dxf_write_entities_2d(OutText& out, OutText* dimension_blocks = nullptr);
 void dxf_write_entities_3d(OutText& out);
 // One 3DFACE per triangle of a triangulated face list.
 void dxf_write_3dfaces(OutText& out, const FaceList& faces);

@@ -26,6 +26,7 @@ inline void none() {}
 inline void name_text(const char*, const char*) {}
 inline void mode(int) {}
 inline std::string no_text() { return {}; }
+inline bool no() { return false; }
 }  // namespace ui_silent
 
 // Modes of filesel_choose.
@@ -53,6 +54,14 @@ struct UiTable {
   void (*gui_progress_open)(const char* title) = ui_silent::text;
   void (*gui_progress_update)(double fraction) = ui_silent::fraction;
   void (*gui_progress_close)() = ui_silent::none;
+  // The same window with a Cancel button, for work that looks whether it
+  // was pressed (true from the press until the window closes). Updates keep
+  // the window answering.
+  void (*gui_progress_open_cancel)(const char* title) = ui_silent::text;
+  bool (*gui_progress_cancelled)() = ui_silent::no;
+  // Ends the work: without a last line the window closes; with one it stays,
+  // showing the line, until its Close button is pressed.
+  void (*gui_progress_finish)(const char* last_line) = ui_silent::text;
   // The separate text editor, shown beside the drawing with this text; its
   // Apply and Cancel arrive later as dialog keys.
   void (*gui_text_editor_show)(const char* text) = ui_silent::text;

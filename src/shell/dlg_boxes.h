@@ -44,6 +44,10 @@ std::string filesel_choose(const char* title, const char* start_name, int mode, 
 void gui_progress_open(const char* title);
 void gui_progress_update(float fraction);
 void gui_progress_close();
+// With a Cancel button; whether it was pressed; the end with a last line.
+void gui_progress_open_cancel(const char* title);
+bool gui_progress_cancelled();
+void gui_progress_finish(const char* last_line);
 
 // The separate text editor "Edit Text:" (ISO-8859-1 text). An editor already
 // open keeps its text; the cursor goes to the end. Its Apply and Cancel

@@ -60,8 +60,8 @@ TEST_F(DxfFixtures, EachImportsWithTheExpectedCounts) {
        {"     BLOCK: 4\n", "    INSERT: 4\n"},
        {"0", "Defpoints"}},
       {"texts_r2000.dxf",
-       {{"3@10", 4}, {"4@10", 3}},
-       {"      TEXT: 3\n", " DIMENSION: 3\n"},
+       {{"3@10", 4}, {"4@10", 4}},
+       {"      TEXT: 3\n", " DIMENSION: 4\n"},
        {"0", "Defpoints"}},
   };
   for (const Case& c : cases) {
@@ -135,12 +135,93 @@ TEST_F(DxfFixtures, TextsAndDimensions) {
             "K\xFC"
             "che\n12,5 m\xB2 1/2");
   auto dims = dxf_of<DimElem>(r);
-  ASSERT_EQ(dims.size(), 3u);
+  ASSERT_EQ(dims.size(), 4u);
   EXPECT_EQ(dims[0]->dim_kind, DIM_CHAIN);
   EXPECT_NEAR(dims[0]->points[1].line_point.x, 4.0, 1e-9);
   EXPECT_NEAR(dims[0]->points[1].line_point.y, 2.0, 1e-9);
   EXPECT_EQ(dims[1]->dim_kind, DIM_CHAIN);
   EXPECT_EQ(dims[2]->dim_kind, DIM_ANGLE);
+  EXPECT_EQ(dims[3]->dim_kind, DIM_RADIUS);
+}
+
+// Every dimension comes in: the program's own kinds where it has them, an
+// ordinate dimension as the lines and texts of its block.
+TEST_F(DxfFixtures, EveryDimensionKind) {
+  DxfImport r = read_fixture("dimensions_r2000.dxf", {});
+  ASSERT_EQ(r.error, DxfError::NONE);
+  EXPECT_EQ(r.stats.dimension, 5);
+  EXPECT_TRUE(r.left_out.empty());
+  auto dims = dxf_of<DimElem>(r);
+  ASSERT_EQ(dims.size(), 4u);
+  const double c45 = std::sqrt(0.5), radius = std::sqrt(18.0);
+  struct Want {
+    uint8_t kind;
+    std::size_t first;      // the entries compared
+    double x1, y1, x2, y2;  // ... first and first + 1
+  } want[] = {
+      {DIM_CHAIN, 0, 0, 2, 4, 2},
+      {DIM_RADIUS, 0, 10, 0, 10 + 2 * c45, 2 * c45},
+      {DIM_ANGLE, 1, radius, 0, 0, radius},  // the quarter between the legs that holds the arc
+  };
+  const DimElem* by_kind[5] = {};
+  for (const DimElem* d : dims) by_kind[d->dim_kind] = d;
+  for (const Want& w : want) {
+    SCOPED_TRACE(static_cast<int>(w.kind));
+    const DimElem* d = by_kind[w.kind];
+    ASSERT_NE(d, nullptr);
+    EXPECT_NEAR(d->points[w.first].line_point.x, w.x1, 1e-6);
+    EXPECT_NEAR(d->points[w.first].line_point.y, w.y1, 1e-6);
+    EXPECT_NEAR(d->points[w.first + 1].line_point.x, w.x2, 1e-6);
+    EXPECT_NEAR(d->points[w.first + 1].line_point.y, w.y2, 1e-6);
+  }
+  // The diameter: centre, 3 long at 30 degrees.
+  const DimElem* dia = by_kind[DIM_DIAMETER];
+  ASSERT_NE(dia, nullptr);
+  EXPECT_NEAR(dia->points[0].line_point.x, 20, 1e-6);
+  EXPECT_NEAR(dia->points[0].line_point.y, 0, 1e-6);
+  const Point2 a = dia->points[1].line_point, b = dia->points[2].line_point;
+  EXPECT_NEAR(std::hypot(b.x - a.x, b.y - a.y), 3, 1e-6);
+  EXPECT_NEAR(std::fabs(std::atan2(b.y - a.y, b.x - a.x)), 3.141592653589793 / 6, 1e-6);
+  // The ordinate dimension: its leader and its figure (ezdxf writes "200") at the feature.
+  bool figure = false;
+  for (const TextElem* t : dxf_of<TextElem>(r)) {
+    figure = figure || (t->text == "200" && t->pos.x > 29);
+  }
+  EXPECT_TRUE(figure);
+  EXPECT_GE(dxf_of<LineElem>(r).size(), 1u);
+}
+
+// A grid insert, attributes and texts in the file's code page.
+TEST_F(DxfFixtures, GridAttributesAndCodePage) {
+  DxfImport r = read_fixture("inserts_r12.dxf", {});
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto circles = dxf_of<ArcElem>(r);
+  ASSERT_EQ(circles.size(), 6u);
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_NEAR(circles[i]->centre.x, static_cast<double>(i % 2), 1e-12) << i;
+    EXPECT_NEAR(circles[i]->centre.y, 2.0 * static_cast<double>(i / 2), 1e-12) << i;
+  }
+  auto texts = dxf_of<TextElem>(r);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0]->text, "R 101");
+  EXPECT_NEAR(texts[0]->pos.x, 9.8, 1e-9);
+  EXPECT_NEAR(texts[0]->pos.y, 0.0, 1e-9);
+  EXPECT_NEAR(texts[0]->angle, 3.141592653589793 / 2, 1e-9);
+  EXPECT_EQ(texts[1]->text,
+            "Preis 5 EUR \"neu\" - K\xFC"
+            "che");
+  EXPECT_EQ(r.left_out, (std::vector<std::pair<std::string, int64_t>>{{"invisible ATTRIB", 1}}));
+}
+
+// An MTEXT turned by its rotation alone; what is left out is named.
+TEST_F(DxfFixtures, LeftOutIsCounted) {
+  DxfImport r = read_fixture("left_out_r2000.dxf", {});
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto texts = dxf_of<TextElem>(r);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_NEAR(texts[0]->angle, 3.141592653589793 / 2, 1e-12);
+  EXPECT_EQ(dxf_of<LineElem>(r).size(), 1u);
+  EXPECT_EQ(dxf_left_out_text(r), "1 IMAGE, 2 paper-space entities not imported");
 }
 
 }  // namespace

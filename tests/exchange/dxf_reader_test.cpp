@@ -82,7 +82,7 @@ TEST(DxfText, CodesBecomeLatin1) {
        "e \xE2\x82\xAC",
        false,
        "Gr\xF6\xDF"
-       "e ?"},
+       "e EUR"},  // what ISO 8859-1 lacks: a look-alike
       {"Gr\xF6\xDF"
        "e",
        false,
@@ -218,8 +218,10 @@ TEST_F(DxfReader, RefusesWhatIsNoUsableDxf) {
     int64_t line;
   } cases[] = {
       {"binary", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22) + "\x01\x02", DxfError::BINARY, 0},
-      {"drawing file", "AC1015\x00\x00\x00\x00\x06", DxfError::CORRUPT, 1},
-      {"text", "Hello\nWorld\n", DxfError::CORRUPT, 1},
+      {"drawing file", std::string("AC1015\x00\x00\x00\x00\x06", 11), DxfError::NOT_DXF, 0},
+      {"text", "Hello\nWorld\n", DxfError::NOT_DXF, 0},
+      {"zeros", std::string(100000, '\0'), DxfError::NOT_DXF, 0},
+      {"one endless line", std::string(100000, '7'), DxfError::NOT_DXF, 0},
       {"bad code", dxf_groups("0 SECTION|2 ENTITIES|0 LINE|10 1") + "x20\n1\n" + dxf_groups("0 ENDSEC|0 EOF"),
        DxfError::CORRUPT, 9},
       {"no entities", dxf_groups("0 SECTION|2 HEADER|0 ENDSEC|0 EOF"), DxfError::NO_ENTITIES, 0},
@@ -234,8 +236,29 @@ TEST_F(DxfReader, RefusesWhatIsNoUsableDxf) {
     DxfImport r = dxf_read_text(c.file);
     EXPECT_EQ(r.error, c.error) << c.what;
     EXPECT_EQ(r.error_line, c.line) << c.what;
-    EXPECT_TRUE(r.elements.empty()) << c.what;
+    if (c.error != DxfError::NONE) {
+      EXPECT_TRUE(r.elements.empty()) << c.what;
+    }
   }
+}
+
+// A file that cannot be a DXF is refused from its first bytes: a huge one
+// is not read through first.
+TEST_F(DxfReader, NoDxfIsRefusedWithoutReadingIt) {
+  struct CountingBuf : std::stringbuf {
+    explicit CountingBuf(const std::string& s) : std::stringbuf(s) {}
+    std::size_t taken = 0;
+    std::streamsize xsgetn(char* s, std::streamsize n) override {
+      const std::streamsize got = std::stringbuf::xsgetn(s, n);
+      taken += static_cast<std::size_t>(got);
+      return got;
+    }
+  };
+  CountingBuf buf(std::string(std::size_t{32} << 20, '\0'));
+  std::istream in(&buf);
+  DxfImport r = dxf_read(in, {});
+  EXPECT_EQ(r.error, DxfError::NOT_DXF);
+  EXPECT_LE(buf.taken, 4096u);
 }
 
 TEST_F(DxfReader, LayersJoinedKeptFrozenAndUnlisted) {
@@ -328,23 +351,76 @@ TEST_F(DxfReader, ProgressMovesEveryTwoHundredEntities) {
   o.progress = [&seen](double f) { seen.push_back(f); };
   DxfImport r = dxf_read_text(dxf_entities(body), o);
   EXPECT_EQ(r.stats.point, 500);
-  ASSERT_EQ(seen.size(), 3u);  // the start, then twice
-  EXPECT_EQ(seen[0], 0.0);
-  EXPECT_GT(seen[1], 0.3);
+  ASSERT_EQ(seen.size(), 3u);  // after the first pass, then twice
+  EXPECT_EQ(seen[0], 0.25);
+  EXPECT_GT(seen[1], 0.25 + 0.75 * 0.3);
   EXPECT_LT(seen[2], 1.0);
   EXPECT_GT(seen[2], seen[1]);
 }
 
-TEST(DxfStatsText, TwentyOneLines) {
+// Cancel stops the import in either pass and leaves nothing.
+TEST_F(DxfReader, CancelStopsTheImport) {
+  std::string body;
+  for (int i = 0; i < 200000; ++i) body += "0 POINT|10 " + std::to_string(i) + "|20 0|";
+  body.pop_back();
+  const std::string file = dxf_entities(body);
+  for (int answer_at : {1, 3}) {
+    int asked = 0;
+    std::vector<double> seen;
+    DxfImportOptions o;
+    o.progress = [&seen](double f) { seen.push_back(f); };
+    o.cancelled = [&asked, answer_at] { return ++asked >= answer_at; };
+    DxfImport r = dxf_read_text(file, o);
+    EXPECT_EQ(r.error, DxfError::CANCELLED) << answer_at;
+    EXPECT_TRUE(r.elements.empty());
+    EXPECT_EQ(asked, answer_at);
+    EXPECT_EQ(seen.size(), static_cast<std::size_t>(answer_at));
+    // The first pass showed its part of the bar by the bytes read.
+    EXPECT_LT(seen[0], 0.25);
+  }
+}
+
+TEST(DxfStatsText, OneLinePerKind) {
   DxfStats s;
   s.line = 3;
   s.ellipse = 2;
   s.hatch = 1;
+  s.attdef = 4;
   const std::string text = dxf_stats_text(s);
   EXPECT_EQ(text.substr(0, 32), "      LINE: 3\n     POINT: 0\n    ");
   EXPECT_NE(text.find("\n    ELLIPSE 2\n"), std::string::npos);
-  EXPECT_EQ(text.substr(text.size() - 14), "     HATCH: 1\n");
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21);
+  EXPECT_NE(text.find("\n     HATCH: 1\n    ATTRIB: 0\n    ATTDEF: 4\n"), std::string::npos);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 23);
+}
+
+// 8-bit texts decode by the file's code page; what ISO 8859-1 lacks becomes
+// a look-alike or "?", never a control character.
+TEST_F(DxfReader, TextsDecodeByTheCodePage) {
+  struct Case {
+    const char* page;  // nullptr: no $DWGCODEPAGE
+    std::string raw, expected;
+  } cases[] = {
+      {"ANSI_1252", "\x80 5 \x84x\x93 a\x96z \xE9", "EUR 5 \"x\" a-z \xE9"},
+      {nullptr, "\x80\x85", "EUR..."},
+      {"ANSI_1250", "\xE9\xE8\x8A", "\xE9??"},
+      {"ANSI_1251", "\xC0\xE0", "??"},
+      {"dos850", "\x81\xE1", "\xFC\xDF"},
+      {"DOS437", "\x84\xE1\x9B", "\xE4\xDF\xA2"},
+      {"ANSI_1252",
+       "Gr\xC3\xB6\xC3\x9F"
+       "e \xE2\x80\x93",
+       "Gr\xF6\xDF"
+       "e -"},  // UTF-8 stays UTF-8
+  };
+  for (const Case& c : cases) {
+    std::string file;
+    if (c.page) file = dxf_groups(std::string("0 SECTION|2 HEADER|9 $DWGCODEPAGE|3 ") + c.page + "|0 ENDSEC");
+    file += dxf_entities("0 TEXT|10 0|20 0|40 1|1 " + c.raw);
+    DxfImport r = dxf_read_text(file);
+    auto t = dxf_of<TextElem>(r);
+    ASSERT_EQ(t.size(), 1u) << c.raw;
+    EXPECT_EQ(t[0]->text, c.expected) << (c.page ? c.page : "none");
+  }
 }
 
 // The command: a refused file leaves the drawing as it was, a good one is
@@ -429,6 +505,35 @@ TEST_F(DxfImportCommand, ZoomsToTheResult) {
   EXPECT_NEAR((views[0].xmin + views[0].xmax) / 2, 70.0, 1e-9);
   EXPECT_NEAR((views[0].ymin + views[0].ymax) / 2, 110.0, 1e-9);
   EXPECT_GT(views[0].ymax - views[0].ymin, 220.0);
+}
+
+// What was left out is counted by kind and said at the end: on standard
+// output and as the progress window's last line. Cancel leaves the drawing
+// as it was, without an error box.
+TEST_F(DxfImportCommand, SaysWhatWasLeftOutAndCanBeCancelled) {
+  const std::string out = run(dxf_entities(
+      "0 IMAGE|10 0|0 LINE|67 1|10 0|20 0|11 1|21 0|0 IMAGE|10 0|0 IMAGE|10 0|"
+      "0 CIRCLE|67 1|10 0|20 0|40 1|0 POLYLINE|67 1|8 Sheet|66 1|0 VERTEX|67 1|8 Sheet|10 0|20 0|"
+      "0 VERTEX|67 1|8 Sheet|10 5|20 0|0 SEQEND|67 1|8 Sheet|0 LINE|10 0|20 0|11 1|21 1"));
+  EXPECT_EQ(elements().size(), 1u);
+  const std::string line = "3 IMAGE, 3 paper-space entities not imported";
+  EXPECT_NE(out.find("     HATCH: 0\n    ATTRIB: 0\n    ATTDEF: 0\n" + line + "\n"), std::string::npos)
+      << out;
+  EXPECT_EQ(ui_.calls_starting("progress_open"),
+            std::vector<std::string>{"progress_open_cancel Import DXF..."});
+  EXPECT_EQ(ui_.calls_starting("progress_finish"), std::vector<std::string>{"progress_finish " + line});
+
+  ui_.calls.clear();
+  run(dxf_entities("0 LINE|10 0|20 0|11 1|21 1"));
+  EXPECT_EQ(ui_.calls_starting("progress_finish"), std::vector<std::string>{"progress_finish "});
+
+  ui_.calls.clear();
+  ui_.cancel_after_updates = 1;
+  const std::string cancelled = run(dxf_entities("0 LINE|10 0|20 0|11 1|21 1"));
+  EXPECT_EQ(elements().size(), 2u);
+  EXPECT_TRUE(ui_.calls_starting("error").empty());
+  EXPECT_EQ(ui_.calls_starting("progress_close"), std::vector<std::string>{"progress_close"});
+  EXPECT_NE(cancelled.find("Import cancelled."), std::string::npos);
 }
 
 TEST_F(DxfImportCommand, KeptLayersAreNamedAndShown) {

@@ -77,6 +77,8 @@ TEST_F(DxfTexts, MtextPlacement) {
       {"71 5", 0, -0.5, 0, TEXT_CENTRED},
       {"71 1|11 0|21 1", 1, 0, PI / 2, TEXT_LEFT},
       {"71 7|11 -1|21 0|50 30", 0, -0.25, PI, TEXT_LEFT},
+      {"71 1|50 90", 1, 0, PI / 2, TEXT_LEFT},  // no direction vector: the rotation
+      {"71 1|11 0|21 0|50 -90", -1, 0, 3 * PI / 2, TEXT_LEFT},
   };
   for (const Case& c : cases) {
     DxfImport r =
@@ -130,13 +132,66 @@ TEST_F(DxfTexts, Dimensions) {
     EXPECT_EQ(d[0]->end_mark, DIM_MARK_ARROW);
     EXPECT_EQ(r.stats.dimension, 1);
   }
-  for (const char* none :
-       {"70 0|10 0|20 2|13 1|23 0|14 1|24 5|50 0", "70 4|10 0|20 0|15 1|25 1", "70 3|10 0|20 0|15 1|25 1",
-        "70 6|10 0|20 0", "70 2|13 0|23 0|14 1|24 0|15 0|25 1|10 1|20 1"}) {
+  for (const char* none : {"70 0|10 0|20 2|13 1|23 0|14 1|24 5|50 0", "70 4|10 0|20 0|15 0|25 0"}) {
     DxfImport r = dxf_read_text(dxf_entities(std::string("0 DIMENSION|") + none));
     EXPECT_TRUE(r.elements.empty()) << none;
     EXPECT_EQ(r.stats.dimension, 0) << none;
   }
+}
+
+TEST_F(DxfTexts, RadiusAndDiameterDimensions) {
+  struct Case {
+    const char* groups;
+    uint8_t kind;
+    std::vector<std::pair<double, double>> line_points;
+  } cases[] = {
+      // Centre and a point on the circle; without a text point the figure stands there.
+      {"70 4|10 0|20 0|15 3|25 4", DIM_RADIUS, {{0, 0}, {3, 4}, {3, 4}}},
+      {"70 36|10 1|20 1|15 4|25 5|11 7|21 9", DIM_RADIUS, {{1, 1}, {4, 5}, {7, 9}}},
+      {"70 4|10 0|20 0|15 3|25 4|11 -3|21 -4",
+       DIM_RADIUS,
+       {{0, 0}, {3, 4}, {3, 4}}},  // text behind the centre
+      // The two ends of the diameter about the centre; the text moves the
+      // dimension line across, not along.
+      {"70 3|10 -2|20 0|15 2|25 0", DIM_DIAMETER, {{0, 0}, {2, 0}, {-2, 0}}},
+      {"70 35|10 3|20 4|15 1|25 4|11 2.5|21 4", DIM_DIAMETER, {{2, 4}, {1, 4}, {3, 4}}},
+      {"70 3|10 3|20 4|15 1|25 4|11 9|21 7", DIM_DIAMETER, {{2, 4}, {1, 7}, {3, 7}}},
+  };
+  for (const Case& c : cases) {
+    DxfImport r = dxf_read_text(dxf_entities(std::string("0 DIMENSION|") + c.groups));
+    auto d = dxf_of<DimElem>(r);
+    ASSERT_EQ(d.size(), 1u) << c.groups;
+    EXPECT_EQ(d[0]->dim_kind, c.kind) << c.groups;
+    EXPECT_EQ(d[0]->direction, 0.0);
+    ASSERT_EQ(d[0]->points.size(), 3u) << c.groups;
+    for (std::size_t i = 0; i < 3; ++i) {
+      EXPECT_NEAR(d[0]->points[i].line_point.x, c.line_points[i].first, 1e-9) << c.groups << " " << i;
+      EXPECT_NEAR(d[0]->points[i].line_point.y, c.line_points[i].second, 1e-9) << c.groups << " " << i;
+    }
+    EXPECT_EQ(r.stats.dimension, 1);
+    EXPECT_TRUE(r.left_out.empty());
+  }
+}
+
+// A kind the program has no dimension for comes in as what its block
+// draws; without a block it is named among what was left out.
+TEST_F(DxfTexts, OtherDimensionsFromTheirBlocks) {
+  const std::string defs = dxf_groups(
+      "0 SECTION|2 BLOCKS|0 BLOCK|8 0|2 *D1|70 1|10 0|20 0|30 0|3 *D1|"
+      "0 LINE|8 0|10 5|20 0|11 5|21 3|0 SOLID|8 0|10 5|20 3|11 4.9|21 2.8|12 5.1|22 2.8|13 5.1|23 2.8|"
+      "0 TEXT|8 0|10 5.2|20 3|40 0.25|1 2.50|0 ENDBLK|8 0|0 ENDSEC");
+  DxfImport r =
+      dxf_read_text(defs + dxf_entities("0 DIMENSION|2 *D1|70 102|10 0|20 0|13 5|23 0|14 5|24 3|"
+                                        "0 DIMENSION|2 *D1|70 2|13 0|23 0|14 1|24 0|15 0|25 1|10 1|20 1|"
+                                        "0 DIMENSION|2 *NONE|70 6|0 DIMENSION|70 7"));
+  EXPECT_EQ(dxf_of<LineElem>(r).size(), 2u);
+  ASSERT_EQ(dxf_of<TextElem>(r).size(), 2u);
+  EXPECT_EQ(dxf_of<TextElem>(r)[0]->text, "2.50");
+  EXPECT_NEAR(dxf_of<TextElem>(r)[0]->pos.x, 5.2, 1e-12);
+  EXPECT_NEAR(dxf_of<LineElem>(r)[0]->p2.y, 3.0, 1e-12);
+  EXPECT_EQ(dxf_of<DimElem>(r).size(), 0u);
+  EXPECT_EQ(r.stats.dimension, 2);
+  EXPECT_EQ(r.left_out, (std::vector<std::pair<std::string, int64_t>>{{"DIMENSION", 2}}));
 }
 
 std::string block(const std::string& name, const std::string& base, const std::string& entities) {
@@ -173,6 +228,70 @@ TEST_F(DxfTexts, InsertsMoveScaleAndTurnCopies) {
       dxf_read_text(defs + dxf_entities("0 INSERT|2 B|10 0|20 0|0 INSERT|2 b|10 5|20 0|0 INSERT|2 NONE"));
   EXPECT_EQ(dxf_of<LineElem>(r).size(), 2u);
   EXPECT_EQ(r.stats.insert, 3);
+}
+
+// A grid insert: every copy, the spacings turned with the insert but not
+// scaled.
+TEST_F(DxfTexts, GridInsertsMakeEveryCopy) {
+  const std::string defs = blocks(block("B", "10 0|20 0|30 0", "0 LINE|10 0|20 0|11 1|21 0"));
+  struct Case {
+    const char* insert;
+    std::vector<std::pair<double, double>> starts;
+  } cases[] = {
+      {"10 10|20 0|70 2|71 3|44 5|45 7", {{10, 0}, {15, 0}, {10, 7}, {15, 7}, {10, 14}, {15, 14}}},
+      {"10 10|20 0|70 2|71 3|44 5|45 7|50 90|41 2|42 2",
+       {{10, 0}, {10, 5}, {3, 0}, {3, 5}, {-4, 0}, {-4, 5}}},
+      {"10 1|20 1|70 0|71 -4|44 5|45 7", {{1, 1}}},
+  };
+  for (const Case& c : cases) {
+    DxfImport r = dxf_read_text(defs + dxf_entities(std::string("0 INSERT|2 B|") + c.insert));
+    auto lines = dxf_of<LineElem>(r);
+    ASSERT_EQ(lines.size(), c.starts.size()) << c.insert;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      EXPECT_NEAR(lines[i]->p1.x, c.starts[i].first, 1e-9) << c.insert << " " << i;
+      EXPECT_NEAR(lines[i]->p1.y, c.starts[i].second, 1e-9) << c.insert << " " << i;
+    }
+    EXPECT_EQ(r.stats.insert, 1);
+  }
+  // A grid beyond measure is refused before anything is copied.
+  DxfImport r = dxf_read_text(defs + dxf_entities("0 INSERT|2 B|70 100000|71 100000|44 1|45 1"));
+  EXPECT_EQ(r.error, DxfError::TOO_MANY_ELEMENTS);
+}
+
+// The attributes of an insert come in as texts; invisible ones are named
+// among what was left out. A definition shows in its block's inserts only
+// when constant, and outside any block as its tag.
+TEST_F(DxfTexts, AttributesBecomeTexts) {
+  const std::string defs = blocks(block("B", "10 0|20 0|30 0",
+                                        "0 LINE|10 0|20 0|11 1|21 0|"
+                                        "0 ATTDEF|10 0|20 1|40 0.5|1 default|2 ROOM|3 Room number?|70 0|"
+                                        "0 ATTDEF|10 0|20 2|40 0.5|1 Fixed|2 KIND|3 Kind?|70 2"));
+  DxfImport r =
+      dxf_read_text(defs + dxf_entities("0 INSERT|66 1|2 B|10 10|20 0|"
+                                        "0 ATTRIB|10 10|20 1|40 0.5|1 R 101|2 ROOM|70 0|50 30|"
+                                        "0 ATTRIB|10 0|20 0|11 12|21 5|40 2|1 Mid|2 NOTE|70 0|72 1|74 2|"
+                                        "0 ATTRIB|10 10|20 3|40 0.5|1 secret|2 CODE|70 1|0 SEQEND|"
+                                        "0 ATTDEF|10 0|20 9|40 1|1 x|2 TAG|3 Prompt|70 0|"
+                                        "0 LINE|10 0|20 0|11 1|21 1"));
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto texts = dxf_of<TextElem>(r);
+  ASSERT_EQ(texts.size(), 4u);
+  EXPECT_EQ(texts[0]->text, "Fixed");  // the constant one, copied with the block
+  EXPECT_NEAR(texts[0]->pos.x, 10, 1e-12);
+  EXPECT_NEAR(texts[0]->pos.y, 2, 1e-12);
+  EXPECT_EQ(texts[1]->text, "R 101");
+  EXPECT_NEAR(texts[1]->pos.x, 10, 1e-12);
+  EXPECT_NEAR(texts[1]->pos.y, 1, 1e-12);
+  EXPECT_NEAR(texts[1]->angle, PI / 6, 1e-12);
+  EXPECT_EQ(texts[2]->text, "Mid");  // centred, middle: as a TEXT of the same groups
+  EXPECT_EQ(texts[2]->alignment, TEXT_CENTRED);
+  EXPECT_NEAR(texts[2]->pos.x, 12, 1e-12);
+  EXPECT_NEAR(texts[2]->pos.y, 4, 1e-12);
+  EXPECT_EQ(texts[3]->text, "TAG");
+  EXPECT_EQ(dxf_of<LineElem>(r).size(), 2u);
+  EXPECT_EQ(r.stats.attrib, 2);
+  EXPECT_EQ(r.stats.attdef, 2);
+  EXPECT_EQ(r.left_out, (std::vector<std::pair<std::string, int64_t>>{{"invisible ATTRIB", 1}}));
 }
 
 // Where a point of an arc element lies at parameter t.

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,7 +19,9 @@
 #include "exchange/dxf_common.h"
 #include "exchange/dxf_reader.h"
 #include "export_fixture.h"
+#include "model/presets.h"
 #include "model/settings.h"
+#include "model/xform.h"
 #include "support/comma_locale.h"
 #include "support/golden_file.h"
 
@@ -215,29 +218,83 @@ TEST_F(DxfExport, TextLines) {
   }
 }
 
-// A chain of four entries: three DIMENSIONs naming the empty block and the
-// standard style; a radius dimension arrives as lines and its figure text.
+// The blocks of the BLOCKS section by name, each with its entities.
+std::map<std::string, std::vector<Entity>> blocks_of(const std::string& text) {
+  std::map<std::string, std::vector<Entity>> out;
+  std::istringstream in(text);
+  std::string current;
+  bool in_blocks = false;
+  for (std::string code, value; std::getline(in, code) && std::getline(in, value);) {
+    code.erase(0, code.find_first_not_of(' '));
+    if (code == "2" && value == "BLOCKS") in_blocks = true;
+    if (!in_blocks) continue;
+    if (code == "0" && value == "ENDSEC") break;
+    if (code == "0" && value == "BLOCK") {
+      current = "?";
+      continue;
+    }
+    if (code == "2" && current == "?") {
+      current = value;
+      out[current];
+      continue;
+    }
+    if (current.empty() || current == "?") continue;
+    if (code == "0") {
+      if (value == "ENDBLK") {
+        current.clear();
+        continue;
+      }
+      out[current].push_back(Entity{value, {}});
+    } else if (!out[current].empty()) {
+      out[current].back().groups.emplace_back(code, value);
+    }
+  }
+  return out;
+}
+
+// A chain of four entries: three DIMENSIONs, each with a block of its own
+// that holds what the program draws for it and the figure it shows; a
+// radius dimension as a radial DIMENSION.
 TEST_F(DxfExport, Dimensions) {
   DimPoint chain[4];
   const double xs[4] = {0, 2, 5, 6};
   for (int i = 0; i < 4; ++i) {
     chain[i].line_point = Point2{xs[i], 3, 0};
     chain[i].measured = Point2{xs[i], 0, 0};
+    chain[i].segment_length = i > 0 ? xs[i] - xs[i - 1] : 0.0;
   }
-  elem_new_dim(0, 3, 1, 2, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 0, DIM_MARK_ARROW, DIM_CHAIN, 4, chain);
-  const auto es = entities_of(dxf("chain.dxf"));
+  elem_new_dim(0, 3, 1, 2, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, DIM_CHAIN, 4, chain);
+  const std::string text = dxf("chain.dxf");
+  const auto es = entities_of(text);
+  const auto blocks = blocks_of(text);
   ASSERT_EQ(es.size(), 3u);
+  const char* figures[3] = {"2.0", "3.0", "1.0"};
   for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
     EXPECT_EQ(es[i].name, "DIMENSION");
-    EXPECT_EQ(es[i].get("2"), "*D0");
+    const std::string name = "*D" + std::to_string(i + 1);
+    EXPECT_EQ(es[i].get("2"), name);
     EXPECT_EQ(es[i].get("3"), "STANDARD");
     EXPECT_EQ(es[i].get("8"), "104");
     EXPECT_EQ(es[i].get("6"), "SHORTDASH");
     EXPECT_EQ(es[i].get("62"), "10");
+    EXPECT_EQ(es[i].get("70"), "32");
+    EXPECT_EQ(es[i].num("50"), 0.0);
     EXPECT_EQ(es[i].num("13"), xs[i]);
+    EXPECT_EQ(es[i].num("23"), 0.0);
     EXPECT_EQ(es[i].num("14"), xs[i + 1]);
-    EXPECT_EQ(es[i].num("11"), (xs[i] + xs[i + 1]) / 2);
-    EXPECT_EQ(es[i].num("24"), 3.0);
+    EXPECT_EQ(es[i].num("10"), xs[i + 1]);
+    EXPECT_EQ(es[i].num("20"), 3.0);
+    EXPECT_EQ(es[i].get("1"), figures[i]);
+    ASSERT_EQ(blocks.count(name), 1u);
+    const std::vector<Entity>& b = blocks.at(name);
+    EXPECT_EQ(count_named(b, "SOLID"), 2);  // the two arrowheads
+    EXPECT_GE(count_named(b, "LINE"), 3);
+    ASSERT_EQ(count_named(b, "TEXT"), 1);
+    for (const Entity& e : b)
+      if (e.name == "TEXT") {
+        EXPECT_EQ(e.get("1"), figures[i]);
+      }
   }
   ezdxf_reads("chain.dxf");
 
@@ -245,12 +302,158 @@ TEST_F(DxfExport, Dimensions) {
   DimPoint radius[3];
   radius[0].line_point = Point2{8, 8, 0};
   radius[1].line_point = Point2{9, 8, 0};
-  radius[2].line_point = Point2{10, 9, 0};
+  radius[2].line_point = Point2{10, 8, 0};
   elem_new_dim(0, 0, 0, 1, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_LINE, DIM_RADIUS, 3, radius);
   const auto parts = entities_of(dxf("radius.dxf"));
-  EXPECT_EQ(count_named(parts, "DIMENSION"), 0);
-  EXPECT_GT(count_named(parts, "LINE"), 0);
-  EXPECT_GT(count_named(parts, "TEXT"), 0);
+  ASSERT_EQ(parts.size(), 1u);
+  EXPECT_EQ(parts[0].name, "DIMENSION");
+  EXPECT_EQ(parts[0].get("70"), "36");
+  EXPECT_EQ(parts[0].num("10"), 8.0);
+  EXPECT_EQ(parts[0].num("15"), 9.0);
+  EXPECT_EQ(parts[0].get("1"), "R 1.0");
+  ezdxf_reads("radius.dxf");
+}
+
+// The header and the dimension style carry the drawing's dimension
+// settings: sizes in paper millimetres, DIMSCALE to the file's unit.
+TEST_F(DxfExport, DimensionVariables) {
+  const DimPreset saved_preset = dim_preset;
+  const double saved_scale = drawing_scale;
+  const int32_t saved_accuracy = dim_settings.accuracy;
+  dim_preset.figure_size = 3.5;
+  dim_preset.end_mark = DIM_MARK_LINE;
+  dim_preset.chain_space = 0.5;
+  drawing_scale = 50;
+  dim_settings.accuracy = 3;
+  elem_new_line(0, 0, 0, 0, 0, 1, 0);
+  const std::string text = dxf("vars.dxf", DXF_OUT_2D, DXF_UNIT_MM);
+  dim_preset = saved_preset;
+  drawing_scale = saved_scale;
+  dim_settings.accuracy = saved_accuracy;
+  for (const char* var :
+       {"$DIMSCALE\n 40\n50.000000\n", "$DIMTXT\n 40\n3.500000\n", "$DIMASZ\n 40\n1.750000\n",
+        "$DIMTSZ\n 40\n1.750000\n", "$DIMGAP\n 40\n1.750000\n", "$DIMDEC\n 70\n3\n", "$DIMTAD\n 70\n1\n"})
+    EXPECT_NE(text.find(var), std::string::npos) << var;
+  EXPECT_NE(text.find("STANDARD\n 70\n     0\n"), std::string::npos);
+  EXPECT_NE(text.find(" 40\n50.000000\n 41\n1.750000\n"), std::string::npos);
+  EXPECT_NE(text.find("140\n3.500000\n141\n0.000000\n142\n1.750000\n"), std::string::npos);
+  const ToolRun run = tool({"/usr/bin/python3", "-c",
+                            "import sys, ezdxf\n"
+                            "doc = ezdxf.readfile(sys.argv[1])\n"
+                            "print(doc.header['$DIMSCALE'], doc.header['$DIMTXT'], doc.header['$DIMDEC'])\n"
+                            "s = doc.dimstyles.get('STANDARD')\n"
+                            "print(s.dxf.dimscale, s.dxf.dimtxt, s.dxf.dimasz)\n",
+                            file("vars.dxf")});
+  EXPECT_EQ(run.out, "50.0 3.5 3\n50.0 3.5 1.75\n");
+}
+
+// Other readers see the program's figures: ezdxf finds in each dimension's
+// block the figure the entity names, and LibreCAD draws the file (the file
+// and LibreCAD's PDF stay in the test output to be looked at).
+TEST_F(DxfExport, DimensionsAsOtherReadersSeeThem) {
+  auto entry = [](double x, double y) {
+    DimPoint p;
+    p.line_point = Point2{x, y, 0};
+    p.measured = Point2{x, 0, 0};
+    return p;
+  };
+  DimPoint chain[3] = {entry(0, 3), entry(2, 3), entry(5, 3)};
+  elem_dim_sort_chain_points(0, 3, 10, 3, 3, chain, DIM_CHAIN);
+  elem_new_dim(0, 1, 0, 1, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, DIM_CHAIN, 3, chain);
+  DimPoint radius[3] = {entry(10, 0), entry(11, 0), entry(12, 0)};
+  elem_new_dim(0, 1, 0, 1, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, DIM_RADIUS, 3, radius);
+  DimPoint diameter[3] = {entry(20, 0), entry(22, 2), entry(22, -2)};
+  elem_new_dim(0, 1, 0, 1, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, DIM_DIAMETER, 3, diameter);
+  DimPoint angle[3] = {entry(30, 0), entry(32, 0), entry(30, 2)};
+  elem_new_dim(0, 1, 0, 1, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, DIM_ANGLE, 3, angle);
+  const std::string text = dxf("dims.dxf");
+  std::ofstream(output("dimensions.dxf"), std::ios::binary) << text;
+  ezdxf_reads("dims.dxf");
+  const ToolRun figures =
+      tool({"/usr/bin/python3", "-c",
+            "import sys, ezdxf\n"
+            "doc = ezdxf.readfile(sys.argv[1])\n"
+            "for d in doc.modelspace().query('DIMENSION'):\n"
+            "  drawn = [e.dxf.text for e in d.get_geometry_block() if e.dxftype() == 'TEXT']\n"
+            "  print(d.dxf.text, '|'.join(drawn))\n",
+            file("dims.dxf")});
+  EXPECT_EQ(figures.out, "2.0 2.0\n3.0 3.0\nR 1.0 R 1.0\nD 4.0 D 4.0\n90.00 90.00\n");
+  // dxf2pdf names its PDF after the file, beside it.
+  std::filesystem::remove(output("dimensions.pdf"));
+  const ToolRun lc = tool({"/usr/bin/env", "QT_QPA_PLATFORM=offscreen", "HOME=" + file(""), "librecad",
+                           "dxf2pdf", "-a", output("dimensions.dxf")});
+  EXPECT_EQ(lc.status, 0) << lc.out;
+  EXPECT_GT(read_file(output("dimensions.pdf")).size(), 1000u) << lc.out;
+}
+
+// Each dimension kind the format has comes back from the program's own
+// reader as the same dimension.
+TEST_F(DxfExport, DimensionsRoundTrip) {
+  auto entry = [](double x, double y, double mx = 0, double my = 0) {
+    DimPoint p;
+    p.line_point = Point2{x, y, 0};
+    p.measured = Point2{mx, my, 0};
+    return p;
+  };
+  struct Case {
+    uint8_t kind;
+    double direction;
+    std::vector<DimPoint> points;
+  } cases[] = {
+      {DIM_CHAIN, 0.0, {entry(0, 3, 0, 0), entry(2, 3, 2, 1), entry(5, 3, 5, 0)}},
+      {DIM_CHAIN,
+       GEOM_PI / 6,
+       {entry(0, 0, 0.5, -0.8660254037844386), entry(std::sqrt(3.0), 1, std::sqrt(3.0), 1)}},
+      {DIM_RADIUS, 0.0, {entry(8, 8), entry(8.6, 8.8), entry(9.5, 10)}},
+      {DIM_DIAMETER, 0.0, {entry(0, 0), entry(2, 2), entry(2, -2)}},
+      {DIM_ANGLE, 0.0, {entry(0, 0), entry(2, 0), entry(0, 2)}},
+      {DIM_ANGLE, 0.0, {entry(0, 0), entry(0, 2), entry(2, 0)}},  // three quarters round
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.kind));
+    elem_free_all();
+    std::vector<DimPoint> pts = c.points;
+    if (c.kind == DIM_CHAIN) {
+      const Point2 a = pts[0].line_point;
+      elem_dim_sort_chain_points(a.x, a.y, a.x + 10 * std::cos(c.direction), a.y + 10 * std::sin(c.direction),
+                                 static_cast<int>(pts.size()), pts.data(), DIM_CHAIN);
+    }
+    elem_new_dim(0, 1, 0, 1, 0, c.direction, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, c.kind,
+                 static_cast<int>(pts.size()), pts.data());
+    std::istringstream in(dxf("dims.dxf"));
+    DxfImportOptions options;
+    options.drawing_scale = drawing_scale;
+    DxfImport back = dxf_read(in, options);
+    ASSERT_EQ(back.error, DxfError::NONE) << back.log;
+    std::vector<const DimElem*> dims;
+    for (const auto& e : back.elements)
+      if (const DimElem* d = elem_as<DimElem>(e.get())) dims.push_back(d);
+    if (c.kind == DIM_CHAIN) {
+      // One two-entry dimension per segment, joined end to end.
+      ASSERT_EQ(dims.size(), pts.size() - 1);
+      for (std::size_t i = 0; i < dims.size(); ++i) {
+        EXPECT_EQ(dims[i]->dim_kind, DIM_CHAIN);
+        EXPECT_NEAR(dims[i]->direction, c.direction, 1e-6);
+        ASSERT_EQ(dims[i]->points.size(), 2u);
+        for (std::size_t k = 0; k < 2; ++k) {
+          const DimPoint& want = pts[i + k];
+          EXPECT_NEAR(dims[i]->points[k].line_point.x, want.line_point.x, 1e-6) << i << " " << k;
+          EXPECT_NEAR(dims[i]->points[k].line_point.y, want.line_point.y, 1e-6) << i << " " << k;
+          EXPECT_NEAR(dims[i]->points[k].measured.x, want.measured.x, 1e-6) << i << " " << k;
+          EXPECT_NEAR(dims[i]->points[k].measured.y, want.measured.y, 1e-6) << i << " " << k;
+        }
+        EXPECT_NEAR(dims[i]->points[1].segment_length, pts[i + 1].segment_length, 1e-6);
+      }
+      continue;
+    }
+    ASSERT_EQ(dims.size(), 1u);
+    EXPECT_EQ(dims[0]->dim_kind, c.kind);
+    ASSERT_EQ(dims[0]->points.size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) {
+      EXPECT_NEAR(dims[0]->points[k].line_point.x, pts[k].line_point.x, 1e-6) << k;
+      EXPECT_NEAR(dims[0]->points[k].line_point.y, pts[k].line_point.y, 1e-6) << k;
+    }
+  }
 }
 
 // A room with two contours: two closed polylines with the border option
@@ -356,7 +559,7 @@ TEST_F(DxfExport, SectionsPerMode) {
     EXPECT_EQ(text.find("\n2\nTABLES\n") != std::string::npos, c.ltype || c.layer);
     EXPECT_EQ(text.find("\n2\nLTYPE\n") != std::string::npos, c.ltype);
     EXPECT_EQ(text.find("\nDIMSTYLE\n") != std::string::npos, c.ltype);
-    EXPECT_NE(text.find(" 2\nBLOCKS\n  0\nBLOCK\n  8\n0\n  2\n*D0\n"), std::string::npos);
+    EXPECT_NE(text.find(" 2\nBLOCKS\n 0\nENDSEC\n"), std::string::npos);
     EXPECT_EQ(count_of(text, "\nLINE\n"), c.mode < DXF_OUT_3D ? 1 : 0);
     EXPECT_TRUE(text.ends_with("0\nENDSEC\n0\nEOF\n"));
   }

@@ -71,6 +71,40 @@ TEST_F(DlgBoxesTest, ProgressWindowFollowsItsUpdates) {
   ui().gui_progress_close();
 }
 
+// With Cancel the window answers while the work runs: a press is seen at
+// the next update. Its end with a last line keeps it open until Close.
+TEST_F(DlgBoxesTest, ProgressWindowCancelsAndShowsItsLastLine) {
+  ui().gui_progress_open_cancel("Import DXF...");
+  ASSERT_NE(slot(DLG_PROGRESS), nullptr);
+  EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(slot(DLG_PROGRESS))));
+  EXPECT_FALSE(ui().gui_progress_cancelled());
+  GtkWidget* cancel = find_button(slot(DLG_PROGRESS), "Cancel");
+  ASSERT_NE(cancel, nullptr);
+  gtk_button_clicked(GTK_BUTTON(cancel));
+  ui().gui_progress_update(0.5);
+  EXPECT_TRUE(ui().gui_progress_cancelled());
+  ui().gui_progress_finish("");
+  EXPECT_EQ(slot(DLG_PROGRESS), nullptr);
+  EXPECT_FALSE(ui().gui_progress_cancelled());
+
+  ui().gui_progress_open_cancel("Import DXF...");
+  ui().gui_progress_update(1.0);
+  ui().gui_progress_finish("3 IMAGE, 12 paper-space entities not imported");
+  ASSERT_NE(slot(DLG_PROGRESS), nullptr);
+  EXPECT_FALSE(gtk_window_get_modal(GTK_WINDOW(slot(DLG_PROGRESS))));
+  settle();
+  EXPECT_EQ(label_texts(slot(DLG_PROGRESS)), "3 IMAGE, 12 paper-space entities not imported|Close|");
+  gtk_button_clicked(GTK_BUTTON(find_button(slot(DLG_PROGRESS), "Close")));
+  EXPECT_EQ(slot(DLG_PROGRESS), nullptr);
+
+  // Without Cancel (work that cannot stop) a last line brings a Close button.
+  ui().gui_progress_open("Hidden line rendering:");
+  EXPECT_EQ(find_button(slot(DLG_PROGRESS), "Cancel"), nullptr);
+  ui().gui_progress_finish("done");
+  ASSERT_NE(find_button(slot(DLG_PROGRESS), "Close"), nullptr);
+  ui().gui_progress_close();
+}
+
 TEST_F(DlgBoxesTest, TextEditorKeepsItsTextAndGivesItBackInTheProgramsEncoding) {
   ui().gui_text_editor_show(
       "Stra\xdf"

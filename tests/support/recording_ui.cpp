@@ -55,6 +55,14 @@ void progress_update(double fraction) {
   record(buf);
 }
 void progress_close() { record("progress_close"); }
+void progress_open_cancel(const char* title) { record(std::string("progress_open_cancel ") + title); }
+bool progress_cancelled() {
+  if (!active || active->cancel_after_updates < 0) return false;
+  int updates = 0;
+  for (const std::string& c : active->calls) updates += c.rfind("progress ", 0) == 0 ? 1 : 0;
+  return updates >= active->cancel_after_updates;
+}
+void progress_finish(const char* line) { record(std::string("progress_finish ") + line); }
 void text_editor(const char* text) { record(std::string("text_editor ") + text); }
 std::string text_editor_get() {
   record("text_editor_get");
@@ -113,6 +121,9 @@ RecordingUi::RecordingUi() {
   t.gui_progress_open = progress_open;
   t.gui_progress_update = progress_update;
   t.gui_progress_close = progress_close;
+  t.gui_progress_open_cancel = progress_open_cancel;
+  t.gui_progress_cancelled = progress_cancelled;
+  t.gui_progress_finish = progress_finish;
   t.gui_text_editor_show = text_editor;
   t.gui_text_editor_get = text_editor_get;
   t.gui_text_editor_close = text_editor_close;

@@ -30,6 +30,9 @@ struct RecordingUi {
   std::deque<std::string> paths;
   // What the separate text editor holds when its text is taken ("" when empty).
   std::deque<std::string> editor_texts;
+  // The progress window's Cancel counts as pressed once this many updates
+  // were shown (never when negative).
+  int cancel_after_updates = -1;
   // The text of the last mainwin_set_prompt call.
   std::string last_prompt;
   // The texts of the last mainwin_set_coord_x and mainwin_set_coord_y calls.

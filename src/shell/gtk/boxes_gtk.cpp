@@ -37,18 +37,55 @@ GtkProgressBar* progress_bar() {
   return GTK_PROGRESS_BAR(g_object_get_data(G_OBJECT(w), "kavro-bar"));
 }
 
-GtkWidget* dlg_progress_create(const char* title) {
+GtkWidget* progress_part(const char* name) {
+  auto w = static_cast<GtkWidget*>(dlg_slots[DLG_PROGRESS]);
+  return w ? static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(w), name)) : nullptr;
+}
+
+// Pressed Cancel, until the window closes.
+bool progress_cancel_pressed = false;
+
+void progress_on_button(GtkWidget*, gpointer) {
+  // After the end the button closes the window; before it, it cancels.
+  if (g_object_get_data(G_OBJECT(dlg_slots[DLG_PROGRESS]), "kavro-done")) {
+    dlg_destroy(DLG_PROGRESS);
+    return;
+  }
+  progress_cancel_pressed = true;
+  if (GtkWidget* b = progress_part("kavro-button")) gtk_widget_set_sensitive(b, FALSE);
+}
+
+GtkWidget* dlg_progress_create(const char* title, bool cancel) {
+  progress_cancel_pressed = false;
   GtkWidget* w = window_new(title, 10, false);
+  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
   GtkWidget* bar = gtk_progress_bar_new();
   gtk_widget_set_size_request(bar, 250, -1);
-  gtk_container_add(GTK_CONTAINER(w), bar);
+  gtk_box_pack_start(GTK_BOX(box), bar, FALSE, FALSE, 0);
+  GtkWidget* line = gtk_label_new("");
+  gtk_label_set_line_wrap(GTK_LABEL(line), TRUE);
+  gtk_box_pack_start(GTK_BOX(box), line, FALSE, FALSE, 0);
   g_object_set_data(G_OBJECT(w), "kavro-bar", bar);
-  gtk_widget_show(bar);
+  g_object_set_data(G_OBJECT(w), "kavro-line", line);
+  if (cancel) {
+    GtkWidget* button = gtk_button_new_with_label(gui_to_utf8(nls_translate("Cancel")).c_str());
+    g_signal_connect(button, "clicked", G_CALLBACK(progress_on_button), nullptr);
+    gtk_box_pack_start(GTK_BOX(box), button, FALSE, FALSE, 0);
+    g_object_set_data(G_OBJECT(w), "kavro-button", button);
+    // While the work runs only this window takes input: the work lets the
+    // loop run for its Cancel and for redraws, not for other commands.
+    gtk_window_set_modal(GTK_WINDOW(w), TRUE);
+  }
+  gtk_container_add(GTK_CONTAINER(w), box);
+  gtk_widget_show_all(box);
+  gtk_widget_hide(line);
   return w;
 }
 
 // Draws the bar at once: the caller is busy and does not return to the main
-// loop, and pumping the loop here would run posted keys and timers in the
+// loop. A window with Cancel also lets the loop handle what is pending (its
+// modal grab keeps keys and clicks away from every other window); without
+// Cancel, pumping the loop here would run posted keys and timers in the
 // middle of its work.
 void dlg_progress_set(float fraction) {
   GtkProgressBar* bar = progress_bar();
@@ -56,6 +93,10 @@ void dlg_progress_set(float fraction) {
   if (!(fraction >= 0.0f)) fraction = 0.0f;
   if (fraction > 1.0f) fraction = 1.0f;
   gtk_progress_bar_set_fraction(bar, fraction);
+  if (progress_part("kavro-button")) {
+    for (int i = 0; i < 100 && gtk_events_pending(); ++i) gtk_main_iteration_do(FALSE);
+    if (!dlg_slots[DLG_PROGRESS]) return;
+  }
   GdkWindow* win = gtk_widget_get_window(static_cast<GtkWidget*>(dlg_slots[DLG_PROGRESS]));
   if (!win) return;
   G_GNUC_BEGIN_IGNORE_DEPRECATIONS
@@ -189,13 +230,44 @@ GtkWidget* dlg_about_create() {
 
 void gui_progress_open(const char* title) {
   dlg_destroy(DLG_PROGRESS);
-  dlg_store(DLG_PROGRESS, dlg_progress_create(title ? title : ""));
+  dlg_store(DLG_PROGRESS, dlg_progress_create(title ? title : "", false));
+  dlg_present(dlg_slots[DLG_PROGRESS]);
+}
+
+void gui_progress_open_cancel(const char* title) {
+  dlg_destroy(DLG_PROGRESS);
+  dlg_store(DLG_PROGRESS, dlg_progress_create(title ? title : "", true));
   dlg_present(dlg_slots[DLG_PROGRESS]);
 }
 
 void gui_progress_update(float fraction) { dlg_progress_set(fraction); }
 
+bool gui_progress_cancelled() { return dlg_slots[DLG_PROGRESS] && progress_cancel_pressed; }
+
 void gui_progress_close() { dlg_destroy(DLG_PROGRESS); }
+
+void gui_progress_finish(const char* last_line) {
+  GtkWidget* line = progress_part("kavro-line");
+  if (!line || !last_line || !*last_line) {
+    dlg_destroy(DLG_PROGRESS);
+    return;
+  }
+  auto w = static_cast<GtkWidget*>(dlg_slots[DLG_PROGRESS]);
+  gtk_label_set_text(GTK_LABEL(line), gui_to_utf8(last_line).c_str());
+  gtk_widget_show(line);
+  gtk_window_set_modal(GTK_WINDOW(w), FALSE);
+  g_object_set_data(G_OBJECT(w), "kavro-done", GINT_TO_POINTER(1));
+  GtkWidget* button = progress_part("kavro-button");
+  if (!button) {
+    button = gtk_button_new();
+    g_signal_connect(button, "clicked", G_CALLBACK(progress_on_button), nullptr);
+    gtk_box_pack_start(GTK_BOX(gtk_widget_get_parent(line)), button, FALSE, FALSE, 0);
+    g_object_set_data(G_OBJECT(w), "kavro-button", button);
+  }
+  gtk_button_set_label(GTK_BUTTON(button), gui_to_utf8(nls_translate("Close")).c_str());
+  gtk_widget_set_sensitive(button, TRUE);
+  gtk_widget_show(button);
+}
 
 void gui_text_editor_show(const char* text) {
   if (!dlg_slots[DLG_TEXTEDIT]) dlg_store(DLG_TEXTEDIT, dlg_textedit_create(text ? text : ""));

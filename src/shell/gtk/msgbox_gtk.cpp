@@ -169,6 +169,9 @@ void dlg_install_ui() {
   t.gui_progress_open = gui_progress_open;
   t.gui_progress_update = ui_progress_update;
   t.gui_progress_close = gui_progress_close;
+  t.gui_progress_open_cancel = gui_progress_open_cancel;
+  t.gui_progress_cancelled = gui_progress_cancelled;
+  t.gui_progress_finish = gui_progress_finish;
   t.gui_text_editor_show = gui_text_editor_show;
   t.gui_text_editor_get = gui_text_editor_get;
   t.gui_text_editor_close = gui_text_editor_close;
