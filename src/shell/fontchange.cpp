@@ -53,7 +53,9 @@ std::string gui_style_read_font(const std::string& path) {
     } else {
       continue;
     }
-    return gui_font_name_ok(name.c_str()) ? name : std::string();
+    // The whole name is checked: a NUL byte would end the check early.
+    const bool whole = name.find('\0') == std::string::npos;
+    return whole && gui_font_name_ok(name.c_str()) ? name : std::string();
   }
   return "";
 }
