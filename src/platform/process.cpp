@@ -1,14 +1,24 @@
 #include "platform/process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <mutex>
+#include <sstream>
 #include <string_view>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 extern char** environ;
 
@@ -16,15 +26,87 @@ namespace {
 
 ProcessStartFn starter = process_start_real;
 
-// Programs left running in the background. Each is collected once it has
-// ended, so that it does not stay behind as a zombie until the program quits.
-std::vector<pid_t> background;
+// Programs left running in the background. Each has a thread of its own
+// that waits for it and collects it the moment it ends, so that none stays
+// behind as a zombie while the program runs on, whoever started it. Their
+// exit statuses are kept for a while for process_background_wait.
+struct Background {
+  std::mutex lock;
+  std::condition_variable ended_cv;
+  std::vector<pid_t> running;
+  std::deque<std::pair<pid_t, int>> ended;  // newest last
+};
+constexpr std::size_t ENDED_KEPT = 64;
 
-void reap_background() {
-  std::erase_if(background, [](pid_t pid) {
-    int status = 0;
-    return ::waitpid(pid, &status, WNOHANG) != 0;
+Background& background() {
+  static Background* b = new Background;  // lives on while detached watchers may still use it
+  return *b;
+}
+
+int status_of(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1; }
+
+void note_ended(pid_t pid, int status) {
+  Background& b = background();
+  {
+    std::lock_guard<std::mutex> hold(b.lock);
+    std::erase(b.running, pid);
+    b.ended.emplace_back(pid, status);
+    if (b.ended.size() > ENDED_KEPT) b.ended.pop_front();
+  }
+  b.ended_cv.notify_all();
+}
+
+// Collects, without waiting, the background programs that have ended and
+// have no watcher (one could not be started).
+void reap_unwatched(std::vector<pid_t>& unwatched) {
+  std::erase_if(unwatched, [](pid_t pid) {
+    int raw = 0;
+    const pid_t got = ::waitpid(pid, &raw, WNOHANG);
+    if (got == pid) note_ended(pid, status_of(raw));
+    return got != 0;
   });
+}
+
+std::vector<pid_t> unwatched_background;
+
+void watch_background(pid_t pid) {
+  {
+    Background& b = background();
+    std::lock_guard<std::mutex> hold(b.lock);
+    b.running.push_back(pid);
+  }
+  try {
+    std::thread([pid] {
+      int raw = 0;
+      pid_t got;
+      do {
+        got = ::waitpid(pid, &raw, 0);
+      } while (got < 0 && errno == EINTR);
+      note_ended(pid, got == pid ? status_of(raw) : -1);
+    }).detach();
+  } catch (const std::system_error&) {
+    unwatched_background.push_back(pid);
+  }
+}
+
+// The state letter and start time of a process from the system's process
+// table; false when it has no entry there.
+bool process_table_entry(int pid, char& state, unsigned long long& start) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string text;
+  if (!std::getline(in, text)) return false;
+  // The command name in parentheses may hold blanks and parentheses itself.
+  const std::size_t close = text.rfind(')');
+  if (close == std::string::npos) return false;
+  std::istringstream fields(text.substr(close + 1));
+  std::string field;
+  for (int n = 3; n <= 22; ++n) {  // the state is the 3rd field, the start time the 22nd
+    if (!(fields >> field)) return false;
+    if (n == 3) state = field.empty() ? '?' : field[0];
+  }
+  char* end = nullptr;
+  start = std::strtoull(field.c_str(), &end, 10);
+  return end && *end == '\0';
 }
 
 bool is_executable_file(const std::string& path) {
@@ -104,11 +186,11 @@ ProcessResult start_chain_in_background(const ProcessRequest& first) {
     step.request = r;
     steps.push_back(std::move(step));
   }
-  reap_background();
+  reap_unwatched(unwatched_background);
   const pid_t pid = ::fork();
   if (pid < 0) return result;
   if (pid == 0) chain_run(steps);
-  background.push_back(pid);
+  watch_background(pid);
   result.started = true;
   result.pid = pid;
   return result;
@@ -131,12 +213,12 @@ ProcessResult start_one(const ProcessRequest& request) {
   pid_t pid = 0;
   const int rc = ok ? posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) : -1;
   posix_spawn_file_actions_destroy(&actions);
-  reap_background();
+  reap_unwatched(unwatched_background);
   if (rc != 0) return result;
   result.started = true;
   result.pid = pid;
   if (!request.wait) {
-    background.push_back(pid);
+    watch_background(pid);
     return result;
   }
   int status = 0;
@@ -170,8 +252,39 @@ ProcessResult process_start_real(const ProcessRequest& request) {
 ProcessResult process_start(const ProcessRequest& request) { return starter(request); }
 
 std::size_t process_background_count() {
-  reap_background();
-  return background.size();
+  reap_unwatched(unwatched_background);
+  Background& b = background();
+  std::lock_guard<std::mutex> hold(b.lock);
+  // One that has ended but is not collected yet runs no more.
+  return static_cast<std::size_t>(std::count_if(b.running.begin(), b.running.end(), [](pid_t pid) {
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == 0;
+  }));
+}
+
+int process_background_wait(int pid) {
+  Background& b = background();
+  std::unique_lock<std::mutex> hold(b.lock);
+  for (;;) {
+    for (auto it = b.ended.rbegin(); it != b.ended.rend(); ++it)
+      if (it->first == pid) return it->second;
+    if (std::find(b.running.begin(), b.running.end(), pid) == b.running.end()) return -1;
+    if (std::find(unwatched_background.begin(), unwatched_background.end(), pid) !=
+        unwatched_background.end()) {
+      hold.unlock();
+      int raw = 0;
+      pid_t got;
+      do {
+        got = ::waitpid(pid, &raw, 0);
+      } while (got < 0 && errno == EINTR);
+      std::erase(unwatched_background, pid);
+      note_ended(pid, got == pid ? status_of(raw) : -1);
+      hold.lock();
+      continue;
+    }
+    b.ended_cv.wait(hold);
+  }
 }
 
 int process_run(const std::vector<std::string>& argv) {
@@ -245,4 +358,21 @@ std::optional<std::vector<std::string>> process_split_command(const std::string&
   }
   if (in_word) words.push_back(std::move(word));
   return words;
+}
+
+unsigned long long process_start_ticks(int pid) {
+  char state = 0;
+  unsigned long long start = 0;
+  return pid > 0 && process_table_entry(pid, state, start) ? start : 0;
+}
+
+bool process_is_running(int pid, unsigned long long start_ticks) {
+  if (pid <= 0) return false;
+  if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) return false;
+  char state = 0;
+  unsigned long long start = 0;
+  // Without a process table the signal check is all there is.
+  if (!process_table_entry(pid, state, start)) return ::access("/proc/self/stat", R_OK) != 0;
+  if (state == 'Z' || state == 'X') return false;  // ended, only not collected yet
+  return start_ticks == 0 || start == start_ticks;
 }

@@ -54,11 +54,23 @@ int process_run(const std::vector<std::string>& argv);
 
 // The real starter (posix_spawnp); installed until a test replaces it.
 ProcessResult process_start_real(const ProcessRequest& request);
-// How many programs started in the background are still running; those that
-// have ended are collected first (also at every start).
+// How many programs started in the background are still running. Each is
+// collected as soon as it ends, so none stays behind as a zombie.
 std::size_t process_background_count();
+// Waits until the background program pid has ended and been collected and
+// returns its exit status (-1 when it did not end normally, or when pid is
+// no background program of ours or ended too long ago to be remembered).
+int process_background_wait(int pid);
 // Installs a starter and returns the previous one.
 ProcessStartFn process_starter_install(ProcessStartFn fn);
+
+// When process pid started, in clock ticks after the system started (as the
+// system's process table gives it); 0 when unknown. With the id it names a
+// process for good: an id alone is given again once its process has ended.
+unsigned long long process_start_ticks(int pid);
+// Whether pid is a process that runs (or is stopped) and, unless start_ticks
+// is 0, started at start_ticks; false for one that has ended.
+bool process_is_running(int pid, unsigned long long start_ticks);
 
 // The full path of an executable program on PATH (or name itself when it
 // holds a slash and is executable); empty when there is none.

@@ -1,14 +1,14 @@
 #include "shell/fontchange.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <vector>
+
+#include "model/files/fio.h"
 
 FixedText<GUI_FONT_LEN> gui_font;
 
@@ -53,38 +53,17 @@ std::string gui_style_read_font(const std::string& path) {
     } else {
       continue;
     }
-    return gui_font_name_ok(name.c_str()) ? name : std::string();
+    // The whole name is checked: a NUL byte would end the check early.
+    const bool whole = name.find('\0') == std::string::npos;
+    return whole && gui_font_name_ok(name.c_str()) ? name : std::string();
   }
   return "";
 }
 
 bool gui_style_write(const std::string& path, const char* font) {
-  std::string css = gui_style_css(font);
-  std::string tmp = path + ".XXXXXX";
-  std::vector<char> name(tmp.begin(), tmp.end());
-  name.push_back('\0');
-  int fd = mkstemp(name.data());
-  if (fd < 0) return false;
-  const char* p = css.data();
-  std::size_t left = css.size();
-  bool ok = true;
-  while (ok && left) {
-    ssize_t n = write(fd, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) {
-      p += n;
-      left -= static_cast<std::size_t>(n);
-    }
-  }
-  // The permissions a plainly created file gets, not mkstemp's private ones.
-  mode_t mask = umask(0);
-  umask(mask);
-  ok = ok && fchmod(fd, 0666 & ~mask) == 0 && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  if (ok) ok = std::rename(name.data(), path.c_str()) == 0;
-  if (!ok) unlink(name.data());
-  return ok;
+  const std::string css = gui_style_css(font);
+  FioSafeWriter out(path);
+  return out.stream() && std::fwrite(css.data(), 1, css.size(), out.stream()) == css.size() && out.commit();
 }
 
 std::string gui_style_find() {

@@ -1,6 +1,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <limits>
@@ -8,6 +11,7 @@
 #include "model/elem.h"
 #include "model/file_test_util.h"
 #include "model/files/fio.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -215,6 +219,70 @@ TEST(FilePrimitives, SafeWriterLeavesTheUsersFilesBesideTheTargetAlone) {
   EXPECT_EQ(file_bytes(victim), ByteVec{'v'});
   EXPECT_EQ(names_in(dir.path()),
             (std::vector<std::string>{"plan.kav", "plan.kav.new", "plan.kav.tmp", "victim"}));
+}
+
+// A writer killed before its rename leaves its temporary file behind. The
+// next write into that folder removes those whose process is gone, and
+// nothing else: not a running writer's, not another machine's, not a
+// user's file or link that only looks alike.
+TEST(FilePrimitives, SafeWriterRemovesWhatKilledWritersLeft) {
+  TempDir dir;
+  char host_buf[HOST_NAME_MAX + 1] = {};
+  ASSERT_EQ(::gethostname(host_buf, sizeof host_buf - 1), 0);
+  const std::string host = host_buf[0] ? host_buf : "localhost";
+  const pid_t gone = ::fork();  // a process that has ended and was collected
+  if (gone == 0) ::_exit(0);
+  ASSERT_GT(gone, 0);
+  ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+  const std::string me = std::to_string(::getpid());
+  const std::string my_start = std::to_string(process_start_ticks(::getpid()));
+  const std::string mark = ".kavro-tmp." + host + ".";
+  struct Case {
+    std::string name;
+    bool stays;
+  };
+  const Case cases[] = {
+      {"plan.kav" + mark + std::to_string(gone) + ".4242.a1B2c3", false},  // its writer is gone
+      {"road.dxf" + mark + std::to_string(gone) + ".0.zZ9y8X", false},     // any target in the folder
+      {"plan.kav" + mark + me + "." + my_start + ".q1w2e3", true},         // its writer runs (this test)
+      {"plan.kav" + mark + me + ".1" + my_start + ".r1t2y3", false},       // the id now names another process
+      {"plan.kav.123456", true},                                           // a user's own
+      {"plan.kav.kavro-tmp.elsewhere." + std::to_string(gone) + ".1.a1b2c3", true},  // another machine's
+      {"plan.kav" + mark + std::to_string(gone) + ".1.a1b2c", true},                 // not quite the pattern
+      {"plan.kav" + mark + "x" + std::to_string(gone) + ".1.a1b2c3", true},
+  };
+  for (const Case& c : cases) put_file(dir / c.name, {'t'});
+  const std::string folder_name = "plan.kav" + mark + std::to_string(gone) + ".1.f0lder";
+  std::filesystem::create_directory(dir / folder_name);
+  const std::string victim = dir / "victim";
+  put_file(victim, {'v'});
+  const std::string link_name = "plan.kav" + mark + std::to_string(gone) + ".1.l1nk00";
+  std::filesystem::create_symlink(victim, dir / link_name);
+
+  std::vector<std::string> expected = {folder_name, link_name, "plan.kav", "victim"};
+  for (const Case& c : cases)
+    if (c.stays) expected.push_back(c.name);
+  std::sort(expected.begin(), expected.end());
+  {
+    FioSafeWriter w(dir / "plan.kav");
+    ASSERT_NE(w.stream(), nullptr);
+    // Its own temporary file names this process.
+    const std::string own_prefix = "plan.kav" + mark + me + "." + my_start + ".";
+    int own = 0;
+    for (const std::string& name : names_in(dir.path()))
+      if (name.rfind(own_prefix, 0) == 0 && name != cases[2].name) ++own;
+    EXPECT_EQ(own, 1);
+    ASSERT_TRUE(w.commit());
+  }
+  EXPECT_EQ(names_in(dir.path()), expected);
+  EXPECT_EQ(file_bytes(victim), ByteVec{'v'});
+
+  // The longest name a folder takes is still written: its temporary name is cut.
+  const std::string longest = dir / std::string(NAME_MAX, 'n');
+  FioSafeWriter w(longest);
+  ASSERT_NE(w.stream(), nullptr);
+  EXPECT_TRUE(w.commit());
+  EXPECT_TRUE(std::filesystem::exists(longest));
 }
 
 TEST(FilePrimitives, SafeWriterGivesANewFileTheUsualPermissions) {

@@ -13,6 +13,7 @@
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/settings.h"
+#include "model/undo.h"
 #include "support/model_fixture.h"
 #include "support/recording_ui.h"
 
@@ -158,14 +159,66 @@ TEST_F(LoadSave, NewerFilesAreConvertedWithAMessage) {
   }
 }
 
-TEST_F(LoadSave, DamagedFileLoadsWhatCameBeforeAndSaysSo) {
-  ByteVec body = file_bytes(fs::path(KAVRO_TEST_DATA_DIR) / "every_kind.kav");
-  body.resize(body.size() - 50);  // the light is cut
-  put_file(dir / "cut.kav", body);
-  EXPECT_EQ(kavfile_load_drawing(1, (dir / "cut.kav").c_str()), 1);
-  EXPECT_EQ(elem_count(), 11);
-  EXPECT_EQ(ui.calls_starting("error"),
-            std::vector<std::string>{"error The file is damaged: only the part before the damage was read."});
+// A file that cannot be read to its end (cut inside the settings, inside a
+// layer set, between elements, inside the last element, a few stray bytes
+// at the end) loads nothing: the open drawing, its settings, layers, name,
+// modified flag and undo history stay exactly as they were.
+TEST_F(LoadSave, DamagedFileLeavesTheOpenDrawingAsItWas) {
+  const ByteVec whole = file_bytes(fs::path(KAVRO_TEST_DATA_DIR) / "every_kind.kav");
+  ByteVec stray = whole;
+  stray.insert(stray.end(), {'L', 'I'});
+  const ByteVec cases[] = {ByteVec(whole.begin(), whole.begin() + 40),
+                           ByteVec(whole.begin(), whole.begin() + 3000),
+                           ByteVec(whole.begin(), whole.begin() + static_cast<long>(whole.size() / 2)),
+                           ByteVec(whole.begin(), whole.end() - 50), stray};
+  open_drawing();
+  undo_record(UNDO_CREATED, 1);  // the second line, as a step of its own
+  snap_size = 77;                // settings, layers and sets the file holds others of
+  layers[5].shown = 0;
+  layers[5].name = "kept";
+  layer_list_names[3] = "List kept";
+  cur_layer = 5;
+  LayerSet set;
+  set.name = "Mine";
+  layer_set_append(set);
+  const ElemHeader* first = elem_list_head;
+  const ElemHeader* last = elem_list_tail;
+  const auto saved = [] {
+    char* buf = nullptr;
+    std::size_t len = 0;
+    std::FILE* f = open_memstream(&buf, &len);
+    EXPECT_EQ(kavfile_write_drawing(f), 1);
+    std::fclose(f);
+    std::string bytes(buf, len);
+    std::free(buf);
+    return bytes;
+  };
+  const std::string before = saved();
+  for (const ByteVec& body : cases) {
+    SCOPED_TRACE(body.size());
+    put_file(dir / "cut.kav", body);
+    ui.calls.clear();
+    ui.answers = {1};  // Yes, the modified drawing may go
+    EXPECT_EQ(kavfile_load_drawing(1, (dir / "cut.kav").c_str()), 0);
+    EXPECT_EQ(ui.calls_starting("error"),
+              std::vector<std::string>{"error The file is damaged; the drawing was not loaded."});
+    EXPECT_EQ(saved(), before);
+    EXPECT_EQ(elem_list_head, first);
+    EXPECT_EQ(elem_list_tail, last);
+    EXPECT_EQ(elem_count(), 2);
+    EXPECT_EQ(snap_size, 77);
+    EXPECT_EQ(layers[5].shown, 0);
+    EXPECT_STREQ(layers[5].name.c_str(), "kept");
+    EXPECT_EQ(cur_layer, 5);
+    EXPECT_EQ(drawing_file, dir / "current.kav");
+    EXPECT_EQ(drawing_modified, 1);
+    EXPECT_EQ(undo_used, 1);
+  }
+  // The undo history still belongs to the drawing: the step takes the second
+  // line back.
+  undo_step_back();
+  EXPECT_EQ(elem_count(), 1);
+  EXPECT_EQ(elem_list_head, first);
 }
 
 TEST_F(LoadSave, OlderFormatFileLoadsWhole) {

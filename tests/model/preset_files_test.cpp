@@ -196,6 +196,11 @@ TEST_F(PresetFiles, ReadingLineByLine) {
          EXPECT_EQ(text_preset.pen, 3);
          EXPECT_EQ(text_preset.line_type, 1);
        }},
+      {"CRs at a line's end are no part of its text", PresetKind::WALL, "Brick\r\r\n0.3\r\r\n", [] {},
+       [] {
+         EXPECT_EQ(wall_preset.material, "Brick");
+         EXPECT_EQ(wall_preset.thickness, 0.3);
+       }},
       {"a font is one word of at most 20 bytes", PresetKind::DIM, "  Averyveryverylongfontname extra\n2\n",
        [] {},
        [] {
@@ -230,6 +235,18 @@ TEST_F(PresetFiles, ReadingLineByLine) {
     preset_parse(c.bytes, preset_fields(c.kind));
     c.check();
   }
+  // A NUL byte ends a text: a font that is empty before it is no font (kept,
+  // it would be saved as an empty line that stops the next reading).
+  model_state_reset();
+  preset_parse(std::string_view("\0Rund\n9\n", 8), preset_fields(PresetKind::TEXT));
+  EXPECT_EQ(text_preset.font, "Simpel");
+  EXPECT_EQ(text_preset.line_spacing, 1.5);
+  preset_parse(std::string_view("Ru\0nd\n9\n", 8), preset_fields(PresetKind::TEXT));
+  EXPECT_EQ(text_preset.font, "Ru");
+  EXPECT_EQ(text_preset.line_spacing, 9.0);
+  preset_parse(std::string_view("Tile\r\0x\n0.5\n", 12), preset_fields(PresetKind::WALL));
+  EXPECT_EQ(wall_preset.material, "Tile");
+  EXPECT_EQ(wall_preset.thickness, 0.5);
 }
 
 TEST_F(PresetFiles, MaterialRoundTripKeepsEmptyTexts) {

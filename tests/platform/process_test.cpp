@@ -6,12 +6,16 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "platform/temp_folder.h"
 #include "support/recording_process.h"
@@ -81,12 +85,35 @@ TEST(Process, BackgroundStartReturnsAtOnce) {
   EXPECT_EQ(result.exit_status, -1);
   ASSERT_GT(result.pid, 0);
 
-  // Once it has ended (waited for here without collecting it), the next
-  // look collects it: no zombie stays behind.
-  siginfo_t info{};
-  ASSERT_EQ(::waitid(P_PID, static_cast<id_t>(result.pid), &info, WEXITED | WNOWAIT), 0);
+  // Once it has ended it is collected and its status kept.
+  EXPECT_EQ(process_background_wait(result.pid), 0);
   EXPECT_EQ(process_background_count(), 0u);
   EXPECT_EQ(::waitpid(result.pid, nullptr, WNOHANG), -1);  // already collected
+  EXPECT_EQ(process_background_wait(::getpid()), -1);      // no background program of ours
+}
+
+// A background program that ends is collected at once, with nothing else
+// started or asked afterwards: no zombie stays under the program, whether
+// it ran alone or as a chain.
+TEST(Process, EndedBackgroundProgramsLeaveNoZombie) {
+  for (const bool chain : {false, true}) {
+    ProcessRequest r;
+    r.argv = {"true"};
+    r.wait = false;
+    if (chain) r.then.push_back(r);
+    const ProcessResult result = process_start(r);
+    ASSERT_TRUE(result.started);
+    // Waits for the end without collecting it (unless it is collected already).
+    siginfo_t info{};
+    const int waited = ::waitid(P_PID, static_cast<id_t>(result.pid), &info, WEXITED | WNOWAIT);
+    ASSERT_TRUE(waited == 0 || errno == ECHILD);
+    // Its entry in the process table goes once it is collected; the limit
+    // only ends a test that fails.
+    const std::string entry = "/proc/" + std::to_string(result.pid);
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (fs::exists(entry) && std::chrono::steady_clock::now() < limit) std::this_thread::yield();
+    EXPECT_FALSE(fs::exists(entry)) << (chain ? "chain" : "single") << " left as a zombie";
+  }
 }
 
 // A program runs in its folder, reads its input from a file and adds its
@@ -145,12 +172,7 @@ TEST(Process, AChainRunsInOrderAndStopsAtTheFirstFailure) {
       const ProcessResult result = process_start(first);
       ASSERT_TRUE(result.started);
       int status = result.exit_status;
-      if (!wait) {
-        int raw = 0;
-        ASSERT_EQ(::waitpid(result.pid, &raw, 0), result.pid);
-        ASSERT_TRUE(WIFEXITED(raw));
-        status = WEXITSTATUS(raw);
-      }
+      if (!wait) status = process_background_wait(result.pid);
       EXPECT_EQ(status, c.status) << c.scripts[0] << (wait ? " waited" : " background");
       EXPECT_EQ(read_all(dir / "log"), c.log) << c.scripts[0] << (wait ? " waited" : " background");
     }

@@ -3,8 +3,8 @@
 //   kav-render [--view N] [--fonts DIR] DRAWING OUT.png [WIDTH HEIGHT]
 //
 // DRAWING is a drawing file, loaded through the program's own loader (its
-// messages go to standard error; a damaged file is drawn as far as it was
-// read), or "@name", a drawing built in code (tests/support/render_fixture.h).
+// messages go to standard error; a damaged file is not loaded, so nothing is
+// drawn), or "@name", a drawing built in code (tests/support/render_fixture.h).
 // N is the view type (0 plan, 1 3 7 9 axonometric, 2 4 6 8 elevations). The
 // stroke fonts come from DIR, by default from the build's staged tree, so
 // that the picture does not depend on the working folder. Test-only: not

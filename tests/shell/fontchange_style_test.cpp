@@ -129,6 +129,9 @@ TEST_F(StyleFileTest, ReadsOlderStyleFilesAndRefusesBadNames) {
       {"font = \"a\\\" 10\"\n", ""},
       {"* { font-family: \"Sans\"; }\n", ""},
       {"", ""},
+      // A NUL byte would hide the control characters after it from the check.
+      {std::string("/* Kavro interface font: Sans\0\x01 10 */\n", 38), ""},
+      {std::string("font = \"Sans\0\x01 10\"\n", 19), ""},
   };
   fs::path file = dir_ / "kavro.gtkrc";
   for (const Case& c : cases) {

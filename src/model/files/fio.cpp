@@ -1,16 +1,21 @@
 #include "model/files/fio.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "model/elem.h"
 #include "model/files/bytes.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -30,6 +35,92 @@ bool sync_folder_of(const std::string& path) {
   const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
   ::close(fd);
   return ok;
+}
+
+// A temporary file of the safe writer is named
+//   TARGET.kavro-tmp.HOST.PID.START.XXXXXX
+// after the machine and the process (its id and start time) that write it,
+// so that one left behind by a writer that was killed can be told from the
+// user's own files and from those of writers that still run, here or on
+// another machine sharing the folder.
+constexpr std::string_view TEMP_MARK = ".kavro-tmp.";
+constexpr std::size_t NAME_BYTES_MAX = 255;
+
+std::string host_name() {
+  char host[HOST_NAME_MAX + 1] = {};
+  if (::gethostname(host, sizeof host - 1) != 0 || !host[0]) return "localhost";
+  std::string name = host;
+  for (char& c : name)
+    if (c == '/') c = '_';
+  return name;
+}
+
+bool all_digits(std::string_view s) {
+  return !s.empty() && s.size() <= 20 && s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The writer's id and start time from a temporary file's name, when the
+// name is one of ours and from this machine.
+bool temp_writer(std::string_view name, const std::string& host, int& pid, unsigned long long& start) {
+  const std::size_t mark = name.rfind(TEMP_MARK);
+  if (mark == std::string_view::npos) return false;
+  std::string_view rest = name.substr(mark + TEMP_MARK.size());  // HOST.PID.START.XXXXXX
+  const std::size_t last = rest.rfind('.');
+  if (last == std::string_view::npos || rest.size() - last - 1 != 6) return false;
+  rest = rest.substr(0, last);
+  const std::size_t dot_start = rest.rfind('.');
+  if (dot_start == std::string_view::npos || !all_digits(rest.substr(dot_start + 1))) return false;
+  const std::string_view start_text = rest.substr(dot_start + 1);
+  rest = rest.substr(0, dot_start);
+  const std::size_t dot_pid = rest.rfind('.');
+  if (dot_pid == std::string_view::npos || !all_digits(rest.substr(dot_pid + 1))) return false;
+  if (rest.substr(0, dot_pid) != host) return false;
+  const unsigned long long id = std::strtoull(std::string(rest.substr(dot_pid + 1)).c_str(), nullptr, 10);
+  if (id == 0 || id > static_cast<unsigned long long>(INT_MAX)) return false;
+  pid = static_cast<int>(id);
+  start = std::strtoull(std::string(start_text).c_str(), nullptr, 10);
+  return true;
+}
+
+// Removes the temporary files in folder that writers of this program on
+// this machine left behind when they ended before renaming them: plain
+// files of this user whose writer no longer runs. Nothing else is touched.
+void remove_abandoned_temps(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const std::string host = host_name();
+  const uid_t me = ::getuid();
+  while (const dirent* entry = ::readdir(dir)) {
+    int pid = 0;
+    unsigned long long start = 0;
+    if (!temp_writer(entry->d_name, host, pid, start)) continue;
+    if (process_is_running(pid, start)) continue;
+    struct stat st;
+    if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(st.st_mode) || st.st_uid != me) continue;
+    ::unlinkat(::dirfd(dir), entry->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
+// The pattern of a new temporary file beside path (mkostemp fills the Xs);
+// a long target name is cut so that the name stays within the file system's
+// limit (a host name is at most 64 bytes, so the tail always fits).
+std::string temp_pattern(const std::string& path) {
+  const int pid = static_cast<int>(::getpid());
+  const std::string tail = std::string(TEMP_MARK) + host_name() + "." + std::to_string(pid) + "." +
+                           std::to_string(process_start_ticks(pid)) + ".XXXXXX";
+  const std::size_t slash = path.rfind('/');
+  const std::size_t base_at = slash == std::string::npos ? 0 : slash + 1;
+  std::string base = path.substr(base_at);
+  if (base.size() + tail.size() > NAME_BYTES_MAX) base.resize(NAME_BYTES_MAX - tail.size());
+  return path.substr(0, base_at) + base + tail;
+}
+
+std::string folder_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace
@@ -182,7 +273,8 @@ int fio_shell_rm(const char* path) {
 
 FioSafeWriter::FioSafeWriter(const std::string& path) : path_(path) {
   if (path.empty()) return;
-  std::string name = path + ".XXXXXX";
+  remove_abandoned_temps(folder_of(path));
+  std::string name = temp_pattern(path);
   const int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return;
   tmp_ = name;

@@ -93,11 +93,15 @@ class FioFile {
 
 // Writes a file through a temporary file beside it that is renamed over the
 // target on commit(), so a failed or partial write never replaces the old
-// file. The temporary file gets a new unique name ("<path>.XXXXXX", made
-// exclusively as mkstemp does), so no file or link a user keeps beside the
-// target is ever touched; it takes an existing target's permissions, or those
-// a new file gets. commit() syncs the file before the rename and the folder
-// after it, so a crash leaves either the old file or the whole new one.
+// file. The temporary file gets a new unique name that says it is ours and
+// which process on which machine writes it
+// ("<path>.kavro-tmp.<host>.<pid>.<start>.XXXXXX", made exclusively as
+// mkstemp does), so no file or link a user keeps beside the target is ever
+// touched; it takes an existing target's permissions, or those a new file
+// gets. commit() syncs the file before the rename and the folder after it,
+// so a crash leaves either the old file or the whole new one. Such a file
+// left behind by a writer that was killed is removed by the next writer
+// into that folder once its process no longer runs.
 class FioSafeWriter {
  public:
   explicit FioSafeWriter(const std::string& path);

@@ -1,19 +1,27 @@
 #include "model/files/load_save.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "model/camera.h"
 #include "model/elem.h"
+#include "model/files/chunk_table.h"
 #include "model/files/fio.h"
 #include "model/files/fio_read.h"
 #include "model/files/kavfile.h"
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/redraw.h"
+#include "model/scale_ladder.h"
 #include "model/settings.h"
 #include "model/ui.h"
 #include "model/undo.h"
+#include "model/view_rec.h"
 
 std::string drawing_file;
 
@@ -29,6 +37,140 @@ class RedrawsHeld {
   ~RedrawsHeld() { redraw().view_redraw_hold(0); }
   RedrawsHeld(const RedrawsHeld&) = delete;
   RedrawsHeld& operator=(const RedrawsHeld&) = delete;
+};
+
+// Bytes a settings field takes in memory; 0 for fields that hold no value
+// of their own (counts, arrays, the text tail of an element).
+std::size_t field_memory_bytes(const Field& f) {
+  switch (f.type) {
+    case FieldType::F64:
+      return sizeof(double);
+    case FieldType::I32:
+      return sizeof(int32_t);
+    case FieldType::U8:
+    case FieldType::FLAG32:
+      return 1;
+    case FieldType::TEXT:
+    case FieldType::OLD_FONT:
+    case FieldType::BYTES:
+      return f.len;
+    default:
+      return 0;
+  }
+}
+
+// Calls fn(address, bytes) for every value a settings chunk of a drawing or
+// settings file can change, in one fixed order.
+template <class Fn>
+void each_setting(Fn fn) {
+  for (const RecordChunk& c : kavfile_record_chunks()) {
+    if (c.group == ChunkGroup::LAYERS || !c.record) continue;
+    const int records = c.index == ChunkIndex::NONE ? 1 : c.records;
+    for (int i = 0; i < records; ++i) {
+      void* base = c.record(i);
+      if (!base) continue;
+      for (const Field& f : c.fields)
+        if (const std::size_t n = field_memory_bytes(f); n && f.addr) fn(f.addr(base), n);
+    }
+  }
+}
+
+// The open drawing, set aside while a file is read into an empty one: its
+// element list and layer sets stay where they are in memory (the undo
+// history points into the list), and every value the reader can change is
+// copied. Either the file was read whole and the drawing set aside is freed
+// (drop), or what was read is freed and the drawing comes back exactly as it
+// was (put_back; also when neither was called).
+class DrawingAside {
+ public:
+  DrawingAside()
+      : head_(std::exchange(elem_list_head, nullptr)),
+        tail_(std::exchange(elem_list_tail, nullptr)),
+        sets_(std::exchange(layer_sets, nullptr)) {
+    ++elem_list_generation;
+    ++elem_list_epoch;
+    each_setting([this](const void* p, std::size_t n) {
+      const auto* b = static_cast<const unsigned char*>(p);
+      settings_.insert(settings_.end(), b, b + n);
+    });
+    std::copy(std::begin(layers), std::end(layers), layers_.begin());
+    std::copy(std::begin(layer_list_names), std::end(layer_list_names), list_names_.begin());
+    std::copy(std::begin(paper_sizes), std::end(paper_sizes), papers_.begin());
+    std::copy(std::begin(scale_ladder), std::end(scale_ladder), ladder_.begin());
+    ladder_count_ = scale_ladder_count;
+    camera_ = view_camera;
+    cur_layer_ = cur_layer;
+    group_counter_ = group_counter;
+    modified_ = drawing_modified;
+    remap_ = layer_remap_old;
+    drawing_init();
+  }
+  ~DrawingAside() {
+    if (!done_) put_back();
+  }
+  DrawingAside(const DrawingAside&) = delete;
+  DrawingAside& operator=(const DrawingAside&) = delete;
+
+  void drop() {
+    done_ = true;
+    ElemHeader* new_head = std::exchange(elem_list_head, head_);
+    ElemHeader* new_tail = std::exchange(elem_list_tail, tail_);
+    LayerSet* new_sets = std::exchange(layer_sets, sets_);
+    elem_free_all();
+    while (layer_sets) delete std::exchange(layer_sets, layer_sets->next);
+    elem_list_head = new_head;
+    elem_list_tail = new_tail;
+    layer_sets = new_sets;
+    ++elem_list_generation;
+    ++elem_list_epoch;
+  }
+
+  void put_back() {
+    done_ = true;
+    drawing_free();
+    elem_list_head = head_;
+    elem_list_tail = tail_;
+    layer_sets = sets_;
+    ++elem_list_generation;
+    ++elem_list_epoch;
+    elem_restart_scans();
+    std::size_t at = 0;
+    each_setting([this, &at](void* p, std::size_t n) {
+      std::memcpy(p, settings_.data() + at, n);
+      at += n;
+    });
+    std::copy(layers_.begin(), layers_.end(), std::begin(layers));
+    std::copy(list_names_.begin(), list_names_.end(), std::begin(layer_list_names));
+    std::copy(papers_.begin(), papers_.end(), std::begin(paper_sizes));
+    std::copy(ladder_.begin(), ladder_.end(), std::begin(scale_ladder));
+    scale_ladder_count = ladder_count_;
+    // A camera read from the file may have set the view and its dialog.
+    if (view_camera.view_angle != camera_.view_angle) ui().dlg_camera_set_angle(camera_.view_angle);
+    view_camera = camera_;
+    cur_layer = cur_layer_;
+    group_counter = group_counter_;
+    drawing_modified = modified_;
+    layer_remap_old = remap_;
+    ui().undo_button_enable(undo_used > undo_undone);
+    ui().redo_button_enable(undo_undone > 0);
+  }
+
+ private:
+  ElemHeader* head_;
+  ElemHeader* tail_;
+  LayerSet* sets_;
+  std::vector<unsigned char> settings_;
+  std::array<LayerRec, LAYER_COUNT> layers_;
+  std::array<FixedText<NAME_LEN>, LAYER_LIST_COUNT> list_names_;
+  std::array<PaperSize, PAPER_SIZE_COUNT> papers_;
+  std::array<double, SCALE_LADDER_SIZE> ladder_{};
+  int ladder_count_ = 0;
+  ViewCamera camera_;
+  int32_t cur_layer_ = 0;
+  uint16_t group_counter_ = 0;
+  int modified_ = 0;
+  int remap_ = 0;
+  bool done_ = false;
 };
 
 }  // namespace
@@ -90,7 +232,19 @@ int kavfile_load_drawing(int mode, const char* path) {
     return 0;
   }
 
-  drawing_reset();
+  // The file is read into an empty drawing; the open one comes back
+  // unchanged unless the whole file could be read.
+  KavReadReport report;
+  {
+    DrawingAside open_drawing;
+    const bool whole = kavfile_read_chunks(in.get(), 0, 0, &report) && !report.damaged;
+    if (!whole) {
+      open_drawing.put_back();
+      error("The file is damaged; the drawing was not loaded.");
+      return 0;
+    }
+    open_drawing.drop();
+  }
   drawing_file = file;
   if (version > file_version) {
     // The translation decides the wording; the versions are filled in here.
@@ -103,8 +257,6 @@ int kavfile_load_drawing(int mode, const char* path) {
     }
     ui().msgbox_message("Kavro", text.c_str());
   }
-  KavReadReport report;
-  kavfile_read_chunks(in.get(), 0, 0, &report);
 
   kavfile_refresh_after_read(false);
   undo_record(UNDO_CLEAR, 0);

@@ -10,10 +10,12 @@
 // The current drawing's path.
 extern std::string drawing_file;
 
-// Mode 0 asks for the file, any other mode loads path. The file's header is
-// checked before the open drawing is given up: a file that cannot be opened
-// or is no drawing leaves the drawing and drawing_file as they were.
-// Returns 1 when a drawing was read.
+// Mode 0 asks for the file, any other mode loads path. The file is read into
+// an empty drawing while the open one is set aside; only a file read to its
+// end replaces it. A file that cannot be opened, is no drawing or is cut or
+// broken leaves the drawing, its settings, drawing_file, the modified flag
+// and the undo history exactly as they were, and says why. Returns 1 when a
+// drawing was read.
 int kavfile_load_drawing(int mode, const char* path);
 // Mode 0 asks for the file and saves the drawing into it; mode 1 writes the
 // backup "<drawing_file>.bak" and leaves drawing_file and drawing_modified

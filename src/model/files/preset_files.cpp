@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -72,6 +73,9 @@ void set_text(const PresetField& f, std::string_view s) {
   if (!buf || f.size == 0) return;
   std::size_t n = std::min(s.size(), f.size - 1);
   if (const void* nul = std::memchr(s.data(), '\0', n)) n = static_cast<const char*>(nul) - s.data();
+  // A kept text never ends in a CR either: the next reading would take it
+  // for part of the line end.
+  while (n > 0 && s[n - 1] == '\r') --n;
   std::memcpy(buf, s.data(), n);
   std::memset(buf + n, 0, f.size - n);
 }
@@ -106,6 +110,9 @@ bool read_field(const PresetField& f, std::string_view line) {
       while (!s.empty() && blank(s.front())) s.remove_prefix(1);
       std::size_t n = 0;
       while (n < s.size() && !blank(s[n])) ++n;
+      // A text ends at a NUL byte: a word empty before it is no word, and
+      // would be written as an empty line that reads as none.
+      n = std::min(n, s.find('\0'));
       if (n == 0) return false;
       set_text(f, s.substr(0, n));
       return true;
@@ -325,7 +332,9 @@ int preset_parse(std::string_view text, const PresetFields& fields) {
     std::size_t end = text.find('\n', at);
     if (end == std::string_view::npos) end = text.size();
     std::string_view line = text.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // CRs at the end belong to the line end (CR LF, or CR CR LF after a
+    // copy between systems): a text kept with one would gain a line end.
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     at = end + 1;
     if (!read_field(fields[i], line)) break;
     ++read;
