@@ -263,6 +263,18 @@ std::size_t process_background_count() {
   }));
 }
 
+std::optional<int> process_background_status(int pid) {
+  reap_unwatched(unwatched_background);
+  Background& b = background();
+  std::lock_guard<std::mutex> hold(b.lock);
+  for (auto it = b.ended.rbegin(); it != b.ended.rend(); ++it)
+    if (it->first == pid) return it->second;
+  if (std::find(b.running.begin(), b.running.end(), pid) != b.running.end()) return std::nullopt;
+  if (std::find(unwatched_background.begin(), unwatched_background.end(), pid) != unwatched_background.end())
+    return std::nullopt;
+  return -1;
+}
+
 int process_background_wait(int pid) {
   Background& b = background();
   std::unique_lock<std::mutex> hold(b.lock);

@@ -61,6 +61,8 @@ std::size_t process_background_count();
 // returns its exit status (-1 when it did not end normally, or when pid is
 // no background program of ours or ended too long ago to be remembered).
 int process_background_wait(int pid);
+// The same without waiting: nothing while pid still runs.
+std::optional<int> process_background_status(int pid);
 // Installs a starter and returns the previous one.
 ProcessStartFn process_starter_install(ProcessStartFn fn);
 

@@ -31,5 +31,11 @@ std::string help_page_url(const std::string& folder, const std::string& page, co
 std::string help_page_in_language(const std::string& folder, const std::string& page);
 
 // Shows page of the working folder's doc folder in the browser, started in
-// the background. Says "Cannot start %s" when no browser starts.
+// the background. Says "Cannot start %s" with the manual's path when no
+// browser starts, or when the one started ends with a failure (as a
+// desktop opener does that finds no browser); that is watched on the main
+// loop through help_browser_check.
 void help_show_page(const char* page, const char* anchor = "");
+// Whether the browser last started has ended (saying so when it failed);
+// true too when none is watched. With wait, waits for it to end.
+bool help_browser_check(bool wait);

@@ -20,6 +20,7 @@ inline void view(int) {}
 inline bool built(int) { return false; }
 inline void page(const char*) {}
 inline void none() {}
+inline void poll(bool (*)()) {}
 }  // namespace shell_platform_silent
 
 struct ShellPlatform {
@@ -58,6 +59,9 @@ struct ShellPlatform {
   // Rebuilds the main window after the interface font changed: stops it,
   // frees the views, starts it again and refreshes its size labels.
   void (*mainwin_rebuild)() = shell_platform_silent::none;
+
+  // Calls done now and then on the main loop until it returns true.
+  void (*poll_until)(bool (*done)()) = shell_platform_silent::poll;
 };
 
 // The installed table.

@@ -131,7 +131,35 @@ TEST_F(HelpLaunchTest, NoBrowserSaysSoAndStartsNothing) {
   help_browser = "no-such-browser";
   setenv("PATH", bin_.c_str(), 1);
   cmd_dispatch("z_help_readme");
-  EXPECT_EQ(ui.calls_starting("error"), (std::vector<std::string>{"error Cannot start no-such-browser"}));
+  EXPECT_EQ(ui.calls_starting("error"),
+            (std::vector<std::string>{"error Cannot start no-such-browser\nThe manual is here:\n" + cwd_ +
+                                      "/doc/readme.html"}));
+}
+
+// A desktop opener starts, finds no browser and ends with a failure: the
+// user learns where the manual is, whether the opener is waited for or
+// watched on the main loop.
+TEST_F(HelpLaunchTest, AnOpenerThatFindsNoBrowserNamesTheManual) {
+  const std::filesystem::path opener = bin_ / "xdg-open";
+  std::ofstream(opener) << "#!/bin/sh\nexit 3\n";
+  chmod(opener.c_str(), 0755);
+  const std::string said = "error Cannot start xdg-open\nThe manual is here:\n" + cwd_ + "/doc/index.html";
+  cmd_dispatch("z_help_guide");
+  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{said});
+
+  ui.calls.clear();
+  const ProcessStartFn waited = process_starter_install(process_start_real);
+  cmd_dispatch("z_help_guide");
+  EXPECT_TRUE(help_browser_check(true));
+  process_starter_install(waited);
+  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{said});
+
+  // One that ends well says nothing.
+  ui.calls.clear();
+  std::ofstream(opener) << "#!/bin/sh\nexit 0\n";
+  cmd_dispatch("z_help_guide");
+  EXPECT_TRUE(help_browser_check(true));
+  EXPECT_TRUE(ui.calls_starting("error").empty());
 }
 
 TEST(HelpPageUrl, BlanksAndOtherCharactersInTheFolderAreEncoded) {

@@ -131,10 +131,17 @@ std::string ui_choose(const char* title, const char* start, int mode, const char
 
 void ui_progress_update(double fraction) { gui_progress_update(static_cast<float>(fraction)); }
 
+gboolean on_poll(gpointer done) {
+  return reinterpret_cast<bool (*)()>(done)() ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+}
+
+void poll_until(bool (*done)()) { g_timeout_add(250, on_poll, reinterpret_cast<gpointer>(done)); }
+
 }  // namespace
 
 void dlg_use_gtk() {
   ShellPlatform p = shell_platform();
+  p.poll_until = poll_until;
   p.dlg_present = present;
   p.dlg_hide = hide;
   p.dlg_destroy = destroy;
