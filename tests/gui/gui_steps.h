@@ -188,11 +188,9 @@ inline void put_event(GdkEvent* e, GdkDevice* device) {
   gdk_event_free(e);
 }
 
-// Moves the pointer to pixel (x, y) of the drawing area and presses and
-// releases mouse button there.
-inline void click_view(int x, int y, unsigned button = 1) {
-  GtkWidget* area = drawing_area();
-  GdkWindow* win = area ? gtk_widget_get_window(area) : nullptr;
+// Moves the pointer to pixel (x, y) of win and presses and releases mouse
+// button there.
+inline void click_window(GdkWindow* win, int x, int y, unsigned button = 1) {
   if (!win) return;
   GdkDisplay* display = gdk_window_get_display(win);
   GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
@@ -210,6 +208,12 @@ inline void click_view(int x, int y, unsigned button = 1) {
     e->button.button = button;
     put_event(e, pointer);
   }
+}
+
+// The same in the drawing area.
+inline void click_view(int x, int y, unsigned button = 1) {
+  GtkWidget* area = drawing_area();
+  click_window(area ? gtk_widget_get_window(area) : nullptr, x, y, button);
 }
 
 // Presses and releases the key of keyval in the window that holds widget

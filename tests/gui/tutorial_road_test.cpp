@@ -74,23 +74,7 @@ void click_widget(GtkWidget* widget) {
     x += a.x;
     y += a.y;
   }
-  if (!win) return;
-  GdkDisplay* display = gdk_window_get_display(win);
-  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
-  int ox = 0, oy = 0;
-  gdk_window_get_origin(win, &ox, &oy);
-  gdk_device_warp(pointer, gdk_window_get_screen(win), ox + x, oy + y);
-  for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
-    GdkEvent* e = gdk_event_new(type);
-    e->button.window = GDK_WINDOW(g_object_ref(win));
-    e->button.time = GDK_CURRENT_TIME;
-    e->button.x = x;
-    e->button.y = y;
-    e->button.x_root = ox + x;
-    e->button.y_root = oy + y;
-    e->button.button = 1;
-    gui_steps::put_event(e, pointer);
-  }
+  gui_steps::click_window(win, x, y);
 }
 
 // Where the tutorial's walls are, in metres.
