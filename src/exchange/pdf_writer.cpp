@@ -2,15 +2,22 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "display/draw.h"
 #include "display/export_scope.h"
+#include "display/font.h"
 #include "display/outdev.h"
+#include "display/outdev_breakdown.h"
+#include "display/text_draw.h"
 #include "display/text_layout.h"
 #include "exchange/out_text.h"
 #include "model/geom.h"
@@ -88,12 +95,164 @@ class DeflateOut final : public OutText {
   bool ended_ = false;
 };
 
+// Every arc, circle and ellipse as a polyline of about 10 degree steps, at
+// least 12, each point put down by put(x, y).
+template <class Put>
+void arc_path(OutText& out, Put put, double cx, double cy, double rx, double ry, double sweep, double start,
+              double rotation) {
+  const double turns = 36.0 * sweep / GEOM_TWO_PI;
+  const int n = turns >= 3600.0 ? 3600 : static_cast<int>(turns);
+  const int steps = n >= 12 ? n : 12;
+  const double step = sweep / steps;
+  const double cr = std::cos(rotation), sr = std::sin(rotation);
+  auto point = [&](double t) {
+    const double c = std::cos(t), s = std::sin(t);
+    put(cx + rx * c * cr - ry * s * sr, cy + rx * c * sr + ry * s * cr);
+  };
+  point(start);
+  out << " m\n";
+  for (int i = 1; i < steps; ++i) {
+    point(start + i * step);
+    out << " l\n";
+  }
+  if (geom_eq(sweep, GEOM_TWO_PI)) {
+    out << "s\n";
+  } else {
+    point(start + sweep);
+    out << " l\nS\n";
+  }
+}
+
+// Texts of a stroke font are most of a plan's strokes, and the same few
+// characters at the same height and angle come back thousands of times.
+// Each such glyph is written once, as a form drawn about its origin, and
+// every character is a move of the origin and the form's name: a quarter
+// of the bytes or less. A form takes the pen, width and dash set before
+// it, and strokes each line by itself just as the page does.
+class GlyphForms {
+ public:
+  // No more forms than this; further glyphs are drawn in place.
+  static constexpr std::size_t MAX_FORMS = 20000;
+
+  struct Form {
+    std::string content;                            // in points about the origin
+    double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;  // its box in points
+    bool empty = true;
+  };
+
+  explicit GlyphForms(double k) : k_(k) {}
+
+  // The form of a glyph, made at the first call; null when the glyph
+  // cannot be a form (a fill would need the pen's colour inside) or the
+  // forms are used up. Its index is the form's number.
+  const Form* get(const FontSlot& font, uint8_t slot, unsigned char code, double h, double wf, double angle,
+                  double sine, double cosine, int* index) {
+    const Key key{slot, code, h, wf, angle};
+    const auto found = index_.find(key);
+    if (found != index_.end()) {
+      *index = found->second;
+      return found->second < 0 ? nullptr : &forms_[static_cast<std::size_t>(found->second)];
+    }
+    if (forms_.size() >= MAX_FORMS) return nullptr;
+    Recorder r(k_);
+    glyph_interpret(font, code, GlyphPlace{0.0, 0.0, angle, h, wf, sine, cosine, 0.0, 0.0}, true, r);
+    int at = -1;
+    if (!r.filled) {
+      at = static_cast<int>(forms_.size());
+      Form f;
+      f.content = r.out.text();
+      f.empty = f.content.empty();
+      f.x0 = r.x0;
+      f.y0 = r.y0;
+      f.x1 = r.x1;
+      f.y1 = r.y1;
+      forms_.push_back(std::move(f));
+    }
+    index_.emplace(key, at);
+    *index = at;
+    return at < 0 ? nullptr : &forms_[static_cast<std::size_t>(at)];
+  }
+  const std::vector<Form>& forms() const { return forms_; }
+
+ private:
+  struct Key {
+    uint8_t slot;
+    unsigned char code;
+    double h, wf, angle;
+    bool operator==(const Key& o) const {
+      return slot == o.slot && code == o.code && std::memcmp(&h, &o.h, sizeof h) == 0 &&
+             std::memcmp(&wf, &o.wf, sizeof wf) == 0 && std::memcmp(&angle, &o.angle, sizeof angle) == 0;
+    }
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& k) const {
+      std::size_t v = (static_cast<std::size_t>(k.slot) << 8) | k.code;
+      for (double d : {k.h, k.wf, k.angle}) {
+        uint64_t bits;
+        std::memcpy(&bits, &d, sizeof bits);
+        v = (v ^ bits) * 0x9E3779B97F4A7C15ull;
+        v ^= v >> 29;
+      }
+      return v;
+    }
+  };
+  // Writes a glyph drawn about (0, 0) in points and keeps its box.
+  class Recorder final : public GlyphSink {
+   public:
+    explicit Recorder(double k) : k_(k) {}
+    void stroke(double x1, double y1, double x2, double y2) override {
+      put(x1, y1);
+      out << " m\n";
+      put(x2, y2);
+      out << " l\nS\n";
+    }
+    void arc(double cx, double cy, double rx, double ry, double sweep, double start,
+             double rotation) override {
+      if (!std::isfinite(sweep) || !std::isfinite(start) || !std::isfinite(rotation)) return;
+      arc_path(
+          out, [this](double x, double y) { put(x, y); }, cx, cy, rx, ry, sweep, start, rotation);
+    }
+    void fill(const Point2*, int) override { filled = true; }
+
+    StringOut out;
+    bool filled = false;
+    double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;
+
+   private:
+    void put(double x, double y) {
+      const double px = x * k_, py = y * k_;
+      if (first_) {
+        x0 = x1 = px;
+        y0 = y1 = py;
+        first_ = false;
+      }
+      x0 = std::min(x0, px);
+      x1 = std::max(x1, px);
+      y0 = std::min(y0, py);
+      y1 = std::max(y1, py);
+      out.shortest(px, 2) << ' ';
+      out.shortest(py, 2);
+    }
+    double k_;
+    bool first_ = true;
+  };
+
+  double k_;
+  std::vector<Form> forms_;
+  std::unordered_map<Key, int, KeyHash> index_;
+};
+
 struct PdfWriter {
   const PdfJob& job;
   OutText& out;
   double k;  // points per metre
+  GlyphForms* forms = nullptr;
   int last_pen = -1;
   int last_line_type = -1;
+  // Inside "q" while characters are placed by moving the origin: the
+  // origin's place in hundredths of a point.
+  bool placing = false;
+  long long origin_x = 0, origin_y = 0;
 };
 
 PdfWriter& writer() { return *outdev_writer<PdfWriter>(); }
@@ -159,37 +318,16 @@ void pdf_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, do
   put_pt(w, x3, y3) << " c\nS\n";
 }
 
-// Every arc, circle and ellipse as a polyline of about 10 degree steps, at
-// least 12.
 void pdf_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double ry, double sweep,
                  double start, double rotation) {
   if (pen == PEN_GUIDE) return;
   PdfWriter& w = writer();
   if (!w.job.page.window.arc_visible(cx, cy, rx, ry)) return;
   if (!std::isfinite(sweep) || !std::isfinite(start) || !std::isfinite(rotation)) return;
-  const double turns = 36.0 * sweep / GEOM_TWO_PI;
-  const int n = turns >= 3600.0 ? 3600 : static_cast<int>(turns);
-  const int steps = n >= 12 ? n : 12;
-  const double step = sweep / steps;
-  const double cr = std::cos(rotation), sr = std::sin(rotation);
-  auto point = [&](double t) {
-    const double c = std::cos(t), s = std::sin(t);
-    put_pt(w, cx + rx * c * cr - ry * s * sr, cy + rx * c * sr + ry * s * cr);
-  };
   set_pen(w, pen);
   set_line_type(w, lt);
-  point(start);
-  w.out << " m\n";
-  for (int i = 1; i < steps; ++i) {
-    point(start + i * step);
-    w.out << " l\n";
-  }
-  if (geom_eq(sweep, GEOM_TWO_PI)) {
-    w.out << "s\n";
-  } else {
-    point(start + sweep);
-    w.out << " l\nS\n";
-  }
+  arc_path(
+      w.out, [&w](double x, double y) { put_pt(w, x, y); }, cx, cy, rx, ry, sweep, start, rotation);
 }
 
 void pdf_out_fill(double r, double g, double b, int32_t n, const Point2* points) {
@@ -246,6 +384,66 @@ void pdf_out_text(const OutdevText& t) {
   w.out << "ET\n";
 }
 
+// Ends the placing of characters by their forms.
+void end_placing(PdfWriter& w) {
+  if (!w.placing) return;
+  w.out << "Q\n";
+  w.placing = false;
+}
+
+// The text slot in graphics mode: a stroke font's characters through their
+// forms, anything else (outline fonts, glyphs with fills, glyphs past the
+// last form) as the other slots draw it.
+void pdf_out_glyph_text(const OutdevText& t) {
+  if (t.pen == PEN_GUIDE) return;
+  const uint8_t slot = font_find_or_load(t.font);
+  if (slot == FONT_NONE) return;
+  const FontSlot& font = font_slots[slot];
+  if (font.outline != 0) {
+    outdev_screen_text(t);
+    return;
+  }
+  PdfWriter& w = writer();
+  const double h = text_world_height(t.height);
+  const std::string_view text(t.text ? t.text : "");
+  const double s = std::sin(t.angle), c = std::cos(t.angle);
+  const double pitch = h * t.line_spacing;
+  for (const TextPlacement& tp :
+       text_place(font, text, h, t.width_factor, t.spacing, t.fit_length, t.alignment)) {
+    const Point2 o = text_line_origin(t.x, t.y, t.angle, pitch, tp.line);
+    const double gx = o.x + tp.offset, gy = o.y;
+    int index = -1;
+    const GlyphForms::Form* f = w.forms->get(font, slot, tp.code, h, t.width_factor, t.angle, s, c, &index);
+    if (!f) {
+      end_placing(w);
+      text_draw_glyph(t.pen, t.lt, slot, gx, gy, t.angle, tp.code, h, t.width_factor, s, c, o.x, o.y);
+      continue;
+    }
+    if (f->empty) continue;
+    // Where the glyph's origin lands once the line is turned.
+    const Point2 at = t.angle == 0.0 ? Point2{gx, gy, 0} : text_draw_rotate_point(o.x, o.y, gx, gy, s, c);
+    if (!w.job.page.window.segment_visible(at.x + f->x0 / w.k, at.y + f->y0 / w.k, at.x + f->x1 / w.k,
+                                           at.y + f->y1 / w.k))
+      continue;
+    if (!w.placing) {
+      set_pen(w, t.pen);
+      set_line_type(w, t.lt);
+      w.out << "q\n";
+      w.placing = true;
+      w.origin_x = w.origin_y = 0;
+    }
+    const long long x = std::llround(std::clamp((at.x - w.job.page.xmin) * w.k * 100.0, -9e15, 9e15));
+    const long long y = std::llround(std::clamp((at.y - w.job.page.ymin) * w.k * 100.0, -9e15, 9e15));
+    w.out << "1 0 0 1 ";
+    w.out.hundredths(x - w.origin_x) << ' ';
+    w.out.hundredths(y - w.origin_y) << " cm /G";
+    w.out.integer(index) << " Do\n";
+    w.origin_x = x;
+    w.origin_y = y;
+  }
+  end_placing(w);
+}
+
 // Writes the lines of an object, recording its offset first.
 void object(OutText& out, std::size_t* offset, std::string_view lines) {
   *offset = out.position();
@@ -263,15 +461,17 @@ PdfJob pdf_job(bool text_mode) {
 
 bool pdf_write(std::FILE* f, const PdfJob& job) {
   FileOut out(f);
-  std::array<std::size_t, 10> offset{};
+  const double k = export_pt_per_metre(drawing_scale);
+  GlyphForms forms(k);
+  std::vector<std::size_t> offset(11);
   out << "%PDF-1.3\n";
   object(out, &offset[1], "1 0 obj\n<<\n/Type /Catalog\n/Outlines 2 0 R\n/Pages 3 0 R\n>>\nendobj\n");
   object(out, &offset[2], "2 0 obj\n<<\n/Type /Outlines\n/Count 0\n>>\nendobj\n");
   object(out, &offset[3], "3 0 obj\n<<\n/Type /Pages\n/Kids [4 0 R]\n/Count 1\n>>\nendobj\n");
   object(out, &offset[4], "4 0 obj\n<<\n/Type /Page\n/Parent 3 0 R\n/MediaBox [0 0 ");
   out.f2(job.page.width) << ' ';
-  out.f2(job.page.height)
-      << "]\n/Contents 5 0 R\n/Resources << /ProcSet 7 0 R /Font << /F1 8 0 R >> >>\n>>\nendobj\n";
+  out.f2(job.page.height) << "]\n/Contents 5 0 R\n/Resources << /ProcSet 7 0 R /Font << /F1 8 0 R >> "
+                             "/XObject 10 0 R >>\n>>\nendobj\n";
   object(out, &offset[5], "5 0 obj\n<<\n/Length 6 0 R\n/Filter /FlateDecode\n>>\nstream\n");
 
   std::size_t compressed = 0;
@@ -280,13 +480,13 @@ bool pdf_write(std::FILE* f, const PdfJob& job) {
     DeflateOut content(out);
     content << "1 J\n1 j\n";
     {
-      PdfWriter w{job, content, export_pt_per_metre(drawing_scale)};
+      PdfWriter w{job, content, k, &forms};
       OutdevInstall guard(w);
       outdev.line = pdf_out_line;
       outdev.bezier = pdf_out_bezier;
       outdev.arc = pdf_out_arc;
       outdev.fill = pdf_out_fill;
-      if (job.text_mode) outdev.text = pdf_out_text;
+      outdev.text = job.text_mode ? pdf_out_text : pdf_out_glyph_text;
       outdev.active = 1;
       draw_scope(DRAW_PLAIN, DrawScope::MARKED);
     }
@@ -303,14 +503,46 @@ bool pdf_write(std::FILE* f, const PdfJob& job) {
          "endobj\n");
   object(out, &offset[9],
          "9 0 obj\n<<\n/Title (KAVRO PDF Export)\n/Creator (KAVRO CAD for Architecs)\n>>\nendobj\n");
+  // The glyph forms, named G0, G1, ... after their place in the list. A
+  // form reaches as far as the widest pen can stroke its lines.
+  object(out, &offset[10], "10 0 obj\n<<");
+  double reach = 1.0;
+  for (const PenDef& p : pens) reach = std::max(reach, export_mm_to_pt(p.width) / 2.0 + 1.0);
+  const std::vector<GlyphForms::Form>& list = forms.forms();
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    out << (i % 8 == 0 ? "\n" : " ") << "/G";
+    out.integer(static_cast<long long>(i)) << ' ';
+    out.integer(static_cast<long long>(11 + i)) << " 0 R";
+  }
+  out << "\n>>\nendobj\n";
+  std::vector<Bytef> packed;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const GlyphForms::Form& g = list[i];
+    uLongf size = compressBound(static_cast<uLong>(g.content.size()));
+    packed.resize(size);
+    if (compress2(packed.data(), &size, reinterpret_cast<const Bytef*>(g.content.data()),
+                  static_cast<uLong>(g.content.size()), Z_BEST_COMPRESSION) != Z_OK)
+      content_ok = false;
+    offset.push_back(out.position());
+    out.integer(static_cast<long long>(11 + i)) << " 0 obj\n<<\n/Type /XObject\n/Subtype /Form\n/BBox [";
+    out.shortest(g.x0 - reach, 2) << ' ';
+    out.shortest(g.y0 - reach, 2) << ' ';
+    out.shortest(g.x1 + reach, 2) << ' ';
+    out.shortest(g.y1 + reach, 2) << "]\n/Length ";
+    out.integer(static_cast<long long>(size))
+        << "\n/Filter /FlateDecode\n>>\nstream\n"
+        << std::string_view(reinterpret_cast<const char*>(packed.data()), size) << "\nendstream\nendobj\n";
+  }
   const std::size_t xref = out.position();
-  out << "xref\n0 10\n0000000000 65535 f \n";
-  for (int i = 1; i <= 9; ++i) {
+  out << "xref\n0 ";
+  out.integer(static_cast<long long>(offset.size())) << "\n0000000000 65535 f \n";
+  for (std::size_t i = 1; i < offset.size(); ++i) {
     char entry[24];
     std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset[i]);
     out << entry;
   }
-  out << "trailer\n<<\n/Size 10\n/Root 1 0 R\n/Info 9 0 R\n>>\nstartxref\n";
+  out << "trailer\n<<\n/Size ";
+  out.integer(static_cast<long long>(offset.size())) << "\n/Root 1 0 R\n/Info 9 0 R\n>>\nstartxref\n";
   out.integer(static_cast<long long>(xref)) << "\n%%EOF\n";
   out.flush();
   return content_ok && out.ok() && std::fflush(f) == 0 && !std::ferror(f);

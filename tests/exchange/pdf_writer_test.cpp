@@ -194,6 +194,45 @@ TEST_F(PdfExport, LongTextsAndLargeDrawingsStayWhole) {
   EXPECT_TRUE(qpdf_accepts("big.pdf"));
 }
 
+// Each character of a stroke font at one height and angle is drawn once, as
+// a form, and every text places its forms: the content strokes nothing
+// itself, and the file stays small however often the texts come back.
+TEST_F(PdfExport, StrokeFontGlyphsAreDrawnOnceAndPlaced) {
+  for (int i = 0; i < 300; ++i)
+    elem_new_text(0, 1 + i % 2, 0, (i % 20) * 2.0, (i / 20) * 1.0, 0, 2.5, 1, 0.1, 1.5, "HALLO", 0, "Simpel",
+                  TEXT_LEFT);
+  elem_new_text(0, 1, 0, 50, 0, 0.5, 2.5, 1, 0.1, 1.5, "HALLO", 0, "Simpel", TEXT_CENTRED);
+  const std::string bytes = pdf("glyphs.pdf");
+  const Stream s = stream_of(bytes);
+  ASSERT_TRUE(s.inflated);
+  EXPECT_EQ(count_of(s.content, " Do\n"), 301 * 5);
+  EXPECT_EQ(count_of(s.content, "S\n"), 0);
+  // H, A, L, O upright and turned.
+  EXPECT_EQ(count_of(bytes, "/Subtype /Form"), 8);
+  // Each text restores the state it placed its characters in.
+  EXPECT_EQ(count_of(s.content, "q\n"), 301);
+  EXPECT_EQ(count_of(s.content, "Q\n"), 301);
+  EXPECT_LT(bytes.size(), 12000u);
+  EXPECT_TRUE(qpdf_accepts("glyphs.pdf"));
+}
+
+// Once the forms are used up, further characters are stroked in place
+// between placed ones, and the file is still sound.
+TEST_F(PdfExport, GlyphsPastTheLastFormAreStrokedInPlace) {
+  for (int i = 0; i < 20001; ++i)
+    elem_new_text(0, 1, 0, 0, 0, i * 1e-5, 2.5, 1, 0.1, 1.5, "L", 0, "Simpel", TEXT_LEFT);
+  elem_new_text(0, 1, 0, 0, 0, 1.0, 2.5, 1, 0.1, 1.5, "LL", 0, "Simpel", TEXT_LEFT);
+  const std::string bytes = pdf("many.pdf");
+  const Stream s = stream_of(bytes);
+  ASSERT_TRUE(s.inflated);
+  EXPECT_EQ(count_of(bytes, "/Subtype /Form"), 20000);
+  EXPECT_EQ(count_of(s.content, " Do\n"), 20000);
+  // The letter L is two strokes.
+  EXPECT_EQ(count_of(s.content, "S\n"), 2 * 3);
+  EXPECT_EQ(count_of(s.content, "q\n"), count_of(s.content, "Q\n"));
+  EXPECT_TRUE(qpdf_accepts("many.pdf"));
+}
+
 // Numbers come out with "." under a locale whose decimal point is a comma.
 TEST_F(PdfExport, ADecimalCommaLocaleStillWritesPoints) {
   elem_new_line(0, 0, 0, 0, 0, 1.5, 0.25);
