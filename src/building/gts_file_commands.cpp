@@ -51,11 +51,19 @@ void cmd_p_file_import_gts() {
     return;
   }
   int ok = 0;
+  bool cancelled = false;
   {
     FioStreamProgress progress(in.get(), "Import GTS...");
     ok = translate_gts_kavro(in.get(), 1, progress.stepper());
+    cancelled = progress.cancelled();
   }
   in.close();
+  if (cancelled) {
+    // Stopped before a mesh was made: a cancel is no error.
+    std::puts(nls_translate("Import cancelled."));
+    std::fflush(stdout);
+    return;
+  }
   if (!ok) {
     ui().msgbox_error("***ERROR***\nGTS file is empty\n");
     return;

@@ -339,6 +339,12 @@ void cmd_p_file_import_truetype() {
                           written = std::fwrite(piece.data(), 1, piece.size(), out.stream()) == piece.size();
                           return written;
                         });
+  if (read_error == FioReadError::CANCELLED) {
+    // The half copy goes with its temporary name; a cancel is no error.
+    std::puts(nls_translate(fio_read_error_text(read_error)));
+    std::fflush(stdout);
+    return;
+  }
   if (read_error != FioReadError::NONE) {
     cannot_read(read_error);
     return;

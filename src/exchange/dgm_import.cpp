@@ -50,7 +50,7 @@ double spacing(double lo, double hi, int64_t n) {
 
 }  // namespace
 
-DgmGrid dgm_read(std::FILE* f, const std::function<void()>& step) {
+DgmGrid dgm_read(std::FILE* f, const std::function<bool()>& step) {
   DgmGrid g;
   char line[FIO_LINE_MAX];
   int64_t run = 0, first_run = 0;  // points of the current and of the first x value
@@ -59,7 +59,11 @@ DgmGrid dgm_read(std::FILE* f, const std::function<void()>& step) {
   for (int64_t number = 1;; ++number) {
     const int n = fio_read_line(f, line);
     if (n < 0) break;
-    if (step) step();
+    if (step && !step()) {
+      g = DgmGrid{};
+      g.error = DgmError::CANCELLED;
+      return g;
+    }
     const bool overlong = n == 0 && std::strlen(line) == FIO_LINE_MAX - 1;
     // A line of blanks ends the data as an empty line does.
     const bool blank = std::strspn(line, " \t") == std::strlen(line);
@@ -141,6 +145,8 @@ const char* dgm_error_text(DgmError error) {
       return nls_mark("Terrain grid: the points do not form a regular grid ordered by x.");
     case DgmError::TOO_MANY:
       return nls_mark("Terrain grid: too many points.");
+    case DgmError::CANCELLED:
+      return nls_mark("Import cancelled.");
     case DgmError::NONE:
       break;
   }
@@ -165,6 +171,12 @@ void dgm_import() {
     grid = dgm_read(in.get(), progress.stepper());
   }
   in.close();
+  if (grid.error == DgmError::CANCELLED) {
+    // A cancel is no error: no box, and the drawing stays as it was.
+    std::puts(nls_translate(dgm_error_text(grid.error)));
+    std::fflush(stdout);
+    return;
+  }
   if (grid.error != DgmError::NOT_A_POINT && grid.error != DgmError::TOO_MANY) {
     std::fputs(dgm_summary(grid).c_str(), stdout);
     std::fflush(stdout);

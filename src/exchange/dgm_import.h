@@ -27,6 +27,7 @@ enum class DgmError {
   TOO_SMALL,    // fewer than two x values or fewer than two points per x value
   IRREGULAR,    // the x values do not all have the same number of points
   TOO_MANY,     // more points than the face numbers of a mesh can address
+  CANCELLED,    // the reading was stopped (Cancel in the progress window): no error
 };
 
 struct DgmGrid {
@@ -39,8 +40,9 @@ struct DgmGrid {
 };
 
 // First pass: reads the points and counts the grid. step, when given, is
-// called once per line read (the import shows its progress by it).
-DgmGrid dgm_read(std::FILE* f, const std::function<void()>& step = {});
+// called once per line read (the import shows its progress by it); when it
+// returns false the reading stops with CANCELLED and no points.
+DgmGrid dgm_read(std::FILE* f, const std::function<bool()>& step = {});
 
 // The summary of a grid as the import prints it: the counts, the ranges of
 // x, y and z and the grid spacing.

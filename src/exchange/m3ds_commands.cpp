@@ -70,7 +70,8 @@ void import_error(const char* reason) {
 
 // The file's main chunk; the reason when it cannot be read. Only the head
 // is read before a file that cannot be a 3DS file is refused, and a large
-// one is read in pieces with the progress window.
+// one is read in pieces with the progress window, whose Cancel leaves
+// nothing (and says nothing but a line on standard output).
 M3dsFilePtr read_file(const std::string& path) {
   FioReadError open_error = FioReadError::NONE;
   FioFile in = fio_open_read(path, open_error);
@@ -94,6 +95,12 @@ M3dsFilePtr read_file(const std::string& path) {
   }
   std::string rest;
   e = fio_read_bytes(in.get(), length - head.size(), "Import 3DS...", rest);
+  if (e == FioReadError::CANCELLED) {
+    // A cancel is no error: no box, and the drawing stays as it was.
+    std::puts(nls_translate(fio_read_error_text(e)));
+    std::fflush(stdout);
+    return nullptr;
+  }
   if (e != FioReadError::NONE) {
     import_error(fio_read_error_text(e));
     return nullptr;

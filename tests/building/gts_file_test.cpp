@@ -325,7 +325,7 @@ TEST_F(GtsCommandTest, LargeImportShowsProgress) {
   ASSERT_EQ(elements().size(), 1u);
   const std::vector<std::string> shown = ui.calls_starting("progress");
   ASSERT_GE(shown.size(), 3u);
-  EXPECT_EQ(shown.front(), "progress_open Import GTS...");
+  EXPECT_EQ(shown.front(), "progress_open_cancel Import GTS...");
   EXPECT_EQ(shown.back(), "progress_close");
   EXPECT_GE(shown.size(), 2 + 400000 / 4096);
 }

@@ -365,7 +365,7 @@ TEST_F(FontImport, RefusesWhatCannotBeAFontAndShowsProgressOnLargeOnes) {
   EXPECT_EQ(fs::file_size(root_ / "base" / "ttf" / "large.ttf"), 9u << 20);
   const std::vector<std::string> shown = ui.calls_starting("progress");
   ASSERT_GE(shown.size(), 3u);
-  EXPECT_EQ(shown.front(), "progress_open Import TTF Font file");
+  EXPECT_EQ(shown.front(), "progress_open_cancel Import TTF Font file");
   EXPECT_EQ(shown[shown.size() - 2], "progress 1");
   EXPECT_EQ(shown.back(), "progress_close");
 }

@@ -242,7 +242,7 @@ TEST_F(DgmImport, LargeFileShowsProgress) {
       std::vector<std::string>{"error Terrain grid: at least two x values with two points each are needed."});
   const std::vector<std::string> shown = ui.calls_starting("progress");
   ASSERT_GE(shown.size(), 3u);
-  EXPECT_EQ(shown.front(), "progress_open Import DGM...");
+  EXPECT_EQ(shown.front(), "progress_open_cancel Import DGM...");
   EXPECT_EQ(shown.back(), "progress_close");
   EXPECT_TRUE(elements().empty());
 }

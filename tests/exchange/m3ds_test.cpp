@@ -578,7 +578,7 @@ TEST_F(M3ds, HugeFilesAreRefusedAtOnceAndLargeOnesShowProgress) {
   EXPECT_EQ(meshes().size(), 1u);
   const std::vector<std::string> shown = ui.calls_starting("progress");
   ASSERT_GE(shown.size(), 4u);
-  EXPECT_EQ(shown.front(), "progress_open Import 3DS...");
+  EXPECT_EQ(shown.front(), "progress_open_cancel Import 3DS...");
   EXPECT_EQ(shown[shown.size() - 2], "progress 1");
   EXPECT_EQ(shown.back(), "progress_close");
   // Pieces small enough that the window answers between them.

@@ -312,7 +312,7 @@ TEST_F(SymbolTest, ALargeSymbolShowsProgress) {
   ASSERT_EQ(symbol_read_file((dir / "sym" / "large.sym").string()), 1);
   const std::vector<std::string> shown = ui.calls_starting("progress");
   ASSERT_GE(shown.size(), 3u);
-  EXPECT_EQ(shown.front(), "progress_open Load Symbol...");
+  EXPECT_EQ(shown.front(), "progress_open_cancel Load Symbol...");
   EXPECT_EQ(shown[shown.size() - 2], "progress 1");
   EXPECT_EQ(shown.back(), "progress_close");
   EXPECT_TRUE(errors().empty());

@@ -164,7 +164,7 @@ int mesh_triangle_degenerate(const Point3* vertices, int i, int j, int k) {
   return (std::fabs(n.x) + std::fabs(n.y) + std::fabs(n.z)) / 2.0 < MESH_DEGENERATE_AREA ? 1 : 0;
 }
 
-int translate_gts_kavro(FILE* f, int flip, const std::function<void()>& step) {
+int translate_gts_kavro(FILE* f, int flip, const std::function<bool()>& step) {
   long long counts[3] = {0, 0, 0};
   if (!f || !read_header(f, counts)) return 0;
   const long long v = counts[0], e = counts[1], t = counts[2];
@@ -179,7 +179,7 @@ int translate_gts_kavro(FILE* f, int flip, const std::function<void()>& step) {
   std::vector<int> map(static_cast<size_t>(v));
   PointGrid grid;
   for (long long i = 0; i < v; ++i) {
-    if (step) step();
+    if (step && !step()) return 0;
     Point3 p{};
     if (std::fscanf(f, "%lf %lf %lf", &p.x, &p.y, &p.z) != 3) return 0;
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return 0;
@@ -196,7 +196,7 @@ int translate_gts_kavro(FILE* f, int flip, const std::function<void()>& step) {
   }
   std::vector<int> ea(static_cast<size_t>(e)), eb(static_cast<size_t>(e));
   for (long long i = 0; i < e; ++i) {
-    if (step) step();
+    if (step && !step()) return 0;
     int a = 0, b = 0;
     if (std::fscanf(f, "%d %d", &a, &b) != 2 || a < 1 || b < 1 || a > v || b > v) return 0;
     ea[static_cast<size_t>(i)] = a - 1;
@@ -205,7 +205,7 @@ int translate_gts_kavro(FILE* f, int flip, const std::function<void()>& step) {
   std::vector<int32_t> tris;
   int dropped = 0;
   for (long long k = 0; k < t; ++k) {
-    if (step) step();
+    if (step && !step()) return 0;
     int n[3] = {0, 0, 0};
     if (std::fscanf(f, "%d %d %d", &n[0], &n[1], &n[2]) != 3) return 0;
     for (int x : n)

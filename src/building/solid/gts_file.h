@@ -45,8 +45,9 @@ int gts_write_marked(FILE* f);
 // triangles. flip 1 keeps the written winding. Returns 1 after appending a
 // mesh, 0 when the block is empty, malformed or holds nothing usable (the
 // drawing is then unchanged). step, when given, is called once per point,
-// edge and triangle read (the import shows its progress by it).
-int translate_gts_kavro(FILE* f, int flip, const std::function<void()>& step = {});
+// edge and triangle read (the import shows its progress by it); when it
+// returns false the reading stops there and 0 is returned.
+int translate_gts_kavro(FILE* f, int flip, const std::function<bool()>& step = {});
 
 // 1 when the triangle of vertices i, j, k is degenerate.
 int mesh_triangle_degenerate(const Point3* vertices, int i, int j, int k);

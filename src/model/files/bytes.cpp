@@ -57,7 +57,10 @@ bool ByteReader::refill(std::size_t k) {
   buf_ = cur_ = storage_.data();
   end_ = fill;
   base_ = at;
-  if (on_refill) on_refill(on_refill_data);
+  if (on_refill && !on_refill(on_refill_data)) {
+    failed_ = true;
+    return false;
+  }
   if (static_cast<std::size_t>(end_ - cur_) < k) {
     // The file ended before its size said (it was cut while being read).
     failed_ = true;

@@ -167,8 +167,8 @@ class ByteReader {
   void seek(std::size_t pos);
 
   // Called with data after each piece read from the stream (a reader shows
-  // its progress by it).
-  void (*on_refill)(void* data) = nullptr;
+  // its progress by it); false stops the reading: the reader fails.
+  bool (*on_refill)(void* data) = nullptr;
   void* on_refill_data = nullptr;
 
  private:

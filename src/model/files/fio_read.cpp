@@ -10,13 +10,13 @@
 
 namespace {
 
-// The progress window of one reading, opened only for a large one and
-// closed however the reading ends.
+// The progress window of one reading with its Cancel button, opened only
+// for a large one and closed however the reading ends.
 class ReadProgress {
  public:
   ReadProgress(const char* title, std::size_t total) : total_(total) {
     if (total_ >= FIO_PROGRESS_FROM) {
-      ui().gui_progress_open(nls_translate(title ? title : ""));
+      ui().gui_progress_open_cancel(nls_translate(title ? title : ""));
       open_ = true;
     }
   }
@@ -29,6 +29,7 @@ class ReadProgress {
   void at(std::size_t done) const {
     if (open_) ui().gui_progress_update(static_cast<double>(done) / static_cast<double>(total_));
   }
+  bool cancelled() const { return open_ && ui().gui_progress_cancelled(); }
 
  private:
   std::size_t total_;
@@ -55,6 +56,8 @@ const char* fio_read_error_text(FioReadError error) {
       return nls_mark("The file is larger than a file of its kind can be.");
     case FioReadError::CUT_SHORT:
       return nls_mark("The file is cut short.");
+    case FioReadError::CANCELLED:
+      return nls_mark("Import cancelled.");
   }
   return "";
 }
@@ -125,6 +128,7 @@ FioReadError fio_read_pieces(std::FILE* f, std::size_t count, const char* title,
     if (short_read)
       return std::ferror(f) ? fio_read_error_of(errno == 0 ? EIO : errno) : FioReadError::CUT_SHORT;
     progress.at(done);
+    if (progress.cancelled()) return FioReadError::CANCELLED;
   }
   return FioReadError::NONE;
 }
@@ -132,10 +136,13 @@ FioReadError fio_read_pieces(std::FILE* f, std::size_t count, const char* title,
 FioReadError fio_read_bytes(std::FILE* f, std::size_t count, const char* title, std::string& bytes) {
   bytes.clear();
   bytes.reserve(count);
-  return fio_read_pieces(f, count, title, [&bytes](std::string_view piece) {
+  const FioReadError e = fio_read_pieces(f, count, title, [&bytes](std::string_view piece) {
     bytes += piece;
     return true;
   });
+  // What was read before a Cancel is not kept waiting for its owner.
+  if (e == FioReadError::CANCELLED) std::string().swap(bytes);
+  return e;
 }
 
 FioReadError fio_read_rest(std::FILE* f, std::size_t max, const char* title, std::string& bytes) {
@@ -164,7 +171,7 @@ FioStreamProgress::FioStreamProgress(std::FILE* f, const char* title) : f_(f) {
   start_ = f ? std::ftell(f) : -1;
   size_ = f && start_ >= 0 ? fio_bytes_left(f) : -1;
   if (size_ >= static_cast<int64_t>(FIO_PROGRESS_FROM)) {
-    ui().gui_progress_open(nls_translate(title ? title : ""));
+    ui().gui_progress_open_cancel(nls_translate(title ? title : ""));
     open_ = true;
   }
 }
@@ -173,14 +180,16 @@ FioStreamProgress::~FioStreamProgress() {
   if (open_) ui().gui_progress_close();
 }
 
-void FioStreamProgress::step() {
-  if (!open_ || ++steps_ < STEPS_PER_LOOK) return;
+bool FioStreamProgress::step() {
+  if (!open_ || ++steps_ < STEPS_PER_LOOK) return !cancelled_;
   steps_ = 0;
-  look();
+  return look();
 }
 
-void FioStreamProgress::look() {
-  if (!open_) return;
+bool FioStreamProgress::look() {
+  if (!open_ || cancelled_) return !cancelled_;
   const long at = std::ftell(f_);
   if (at >= start_) ui().gui_progress_update(static_cast<double>(at - start_) / static_cast<double>(size_));
+  cancelled_ = ui().gui_progress_cancelled();
+  return !cancelled_;
 }

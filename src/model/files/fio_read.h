@@ -22,6 +22,7 @@ enum class FioReadError {
   EMPTY,          // the file holds no byte
   TOO_LARGE,      // larger than its kind of file can be
   CUT_SHORT,      // the file ended before the bytes asked for
+  CANCELLED,      // Cancel was pressed in the progress window: no error
 };
 
 // The message of an error, in English (translate it to show it); "" for NONE.
@@ -46,14 +47,16 @@ inline constexpr std::size_t FIO_READ_PIECE = std::size_t{1} << 20;
 // Reads count bytes from f in pieces of FIO_READ_PIECE bytes and hands each
 // to take, which returns false to stop the reading (NONE is returned then).
 // From FIO_PROGRESS_FROM bytes on the progress window titled title shows how
-// far the reading is. CUT_SHORT when the file ends first, UNREADABLE (or
+// far the reading is; its Cancel stops the reading after the piece (then
+// CANCELLED). CUT_SHORT when the file ends first, UNREADABLE (or
 // NO_PERMISSION ...) on a failure of the system.
 FioReadError fio_read_pieces(std::FILE* f, std::size_t count, const char* title,
                              const std::function<bool(std::string_view piece)>& take);
 
 // Reads count bytes from f into bytes, in pieces. From FIO_PROGRESS_FROM
-// bytes on the progress window titled title shows how far the reading is.
-// CUT_SHORT when the file ends first, UNREADABLE on a failure of the system.
+// bytes on the progress window titled title shows how far the reading is
+// (CANCELLED, bytes emptied, when its Cancel was pressed). CUT_SHORT when
+// the file ends first, UNREADABLE on a failure of the system.
 FioReadError fio_read_bytes(std::FILE* f, std::size_t count, const char* title, std::string& bytes);
 
 // Reads the rest of f into bytes as fio_read_bytes does; a file of more than
@@ -62,9 +65,11 @@ FioReadError fio_read_bytes(std::FILE* f, std::size_t count, const char* title, 
 FioReadError fio_read_rest(std::FILE* f, std::size_t max, const char* title, std::string& bytes);
 
 // The progress window of a reader that parses a stream as it goes: opened
-// from FIO_PROGRESS_FROM bytes on, it shows the stream's position. The
-// reader calls step() once per item (a line, a point); every few thousand
-// items the window is updated. Closed when the object goes.
+// from FIO_PROGRESS_FROM bytes on, it shows the stream's position and a
+// Cancel button. The reader calls step() once per item (a line, a point)
+// and stops reading as soon as it returns false: every few thousand items
+// the window is updated and asked whether Cancel was pressed. Closed when
+// the object goes.
 class FioStreamProgress {
  public:
   FioStreamProgress(std::FILE* f, const char* title);
@@ -72,12 +77,15 @@ class FioStreamProgress {
   FioStreamProgress(const FioStreamProgress&) = delete;
   FioStreamProgress& operator=(const FioStreamProgress&) = delete;
 
-  void step();
-  // Shows the position now.
-  void look();
+  // False once Cancel was pressed.
+  bool step();
+  // Shows the position now; false once Cancel was pressed.
+  bool look();
+  // Cancel was pressed (and stays so after the window closed).
+  bool cancelled() const { return cancelled_; }
   // step() as a function for the readers that know no window.
-  std::function<void()> stepper() {
-    return [this] { step(); };
+  std::function<bool()> stepper() {
+    return [this] { return step(); };
   }
 
  private:
@@ -87,4 +95,5 @@ class FioStreamProgress {
   int64_t size_ = 0;
   unsigned steps_ = 0;
   bool open_ = false;
+  bool cancelled_ = false;
 };

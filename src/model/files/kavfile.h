@@ -65,17 +65,20 @@ enum : int {
 
 // What went wrong while reading, for the message after a load.
 struct KavReadReport {
-  int damaged = 0;   // 1: the file is cut or broken; what came before was read
-  int rejected = 0;  // elements not loaded because their content was invalid
-  int repaired = 0;  // elements loaded with an invalid layer, pen or line type set to 0
-  int unknown = 0;   // chunks skipped because their tag is unknown
+  int damaged = 0;    // 1: the file is cut or broken; what came before was read
+  int rejected = 0;   // elements not loaded because their content was invalid
+  int repaired = 0;   // elements loaded with an invalid layer, pen or line type set to 0
+  int unknown = 0;    // chunks skipped because their tag is unknown
+  int cancelled = 0;  // 1: Cancel in the progress window stopped the reading
 };
 
 // Reads every chunk after the header. Elements get the given mark. Returns
 // 1, or 0 when a dimension's entries could not be read; what was read before
 // a failure stays. Unknown chunks are skipped with "unknown key *TAG*
 // size:N" on standard output. With a progress title, a large file shows
-// the progress window while it is read.
+// the progress window while it is read; its Cancel stops the reading (then
+// report's cancelled is set, and the elements read so far stay for the
+// caller to remove).
 int kavfile_read_chunks(std::FILE* f, int mark, int flags = 0, KavReadReport* report = nullptr,
                         const char* progress_title = nullptr);
 // Reads the payload of one settings or layer chunk whose tag was just read.

@@ -165,10 +165,15 @@ int kavfile_read_chunks(std::FILE* f, int mark, int flags, KavReadReport* report
   if (progress_title) progress.emplace(f, progress_title);
   ByteReader r(f, kavfile_read_buffer_bytes);
   if (progress) {
-    r.on_refill = [](void* p) { static_cast<FioStreamProgress*>(p)->look(); };
+    r.on_refill = [](void* p) { return static_cast<FioStreamProgress*>(p)->look(); };
     r.on_refill_data = &*progress;
   }
   const int result = read_chunks(r, mark, flags, rep);
+  if (progress && progress->cancelled()) {
+    // Stopped on purpose: nothing is damaged.
+    rep.cancelled = 1;
+    rep.damaged = 0;
+  }
   std::fflush(stdout);
   return result;
 }

@@ -68,9 +68,16 @@ int symbol_write_marked(const std::string& path, double ox, double oy, double oz
 
 int symbol_read_file(const std::string& path) {
   loaded_count = 0;
+  const int modified = drawing_modified;
   KavReadReport report;
   FioReadError open_error = FioReadError::NONE;
   const int res = read_symbol(path, report, open_error, "Load Symbol...");
+  if (report.cancelled) {
+    // The elements read so far are the last ones of the list.
+    for (; loaded_count > 0; --loaded_count) elem_remove_last();
+    drawing_modified = modified;
+    return 0;
+  }
   if (res < 0) {
     ui().msgbox_error(fio_read_error_message("Cannot open file", open_error).c_str());
     return 0;

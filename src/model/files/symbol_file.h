@@ -19,8 +19,9 @@ int symbol_write_marked(const std::string& path, double ox, double oy, double oz
 // counts them in loaded_count. Settings, layer and layer-set chunks are
 // skipped and cameras come in inactive, so reading a whole drawing as a
 // symbol changes nothing but the element list. Returns 1 when the file was
-// read; 0 after showing "Cannot open file" or "This is not a Kavro file!"
-// (nothing is appended then).
+// read; 0 after showing "Cannot open file" or "This is not a Kavro file!",
+// or without a message when Cancel was pressed in the progress window of a
+// large file (nothing is appended then).
 int symbol_read_file(const std::string& path);
 
 // Reads symbol_file as symbol_read_file does, for the symbol browser's
