@@ -63,7 +63,8 @@ OutText& OutText::fixed(double v, int decimals) {
 OutText& OutText::shortest(double v, int decimals) {
   const std::size_t start = buf_.size();
   append_fixed(v, decimals);
-  if (buf_.find('.', start) != std::string::npos) {
+  // Fixed notation writes a point exactly when it writes decimals.
+  if (decimals > 0) {
     while (buf_.back() == '0') buf_.pop_back();
     if (buf_.back() == '.') buf_.pop_back();
   }

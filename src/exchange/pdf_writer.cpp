@@ -137,7 +137,6 @@ class GlyphForms {
   struct Form {
     std::string content;                            // in points about the origin
     double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;  // its box in points
-    bool empty = true;
   };
 
   explicit GlyphForms(double k) : k_(k) {}
@@ -161,7 +160,6 @@ class GlyphForms {
       at = static_cast<int>(forms_.size());
       Form f;
       f.content = r.out.text();
-      f.empty = f.content.empty();
       f.x0 = r.x0;
       f.y0 = r.y0;
       f.x1 = r.x1;
@@ -419,7 +417,7 @@ void pdf_out_glyph_text(const OutdevText& t) {
       text_draw_glyph(t.pen, t.lt, slot, gx, gy, t.angle, tp.code, h, t.width_factor, s, c, o.x, o.y);
       continue;
     }
-    if (f->empty) continue;
+    if (f->content.empty()) continue;
     // Where the glyph's origin lands once the line is turned.
     const Point2 at = t.angle == 0.0 ? Point2{gx, gy, 0} : text_draw_rotate_point(o.x, o.y, gx, gy, s, c);
     if (!w.job.page.window.segment_visible(at.x + f->x0 / w.k, at.y + f->y0 / w.k, at.x + f->x1 / w.k,

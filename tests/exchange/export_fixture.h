@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -59,6 +60,24 @@ class ExportTest : public DisplayTest {
     run.status = result.started ? result.exit_status : -1;
     run.out = read_file(dir / "tool.out") + read_file(dir / "tool.err");
     return run;
+  }
+
+  // Ghostscript's measure of the ink of a PostScript file in the test's
+  // folder: the run, and its high-resolution box with the count of its
+  // numbers found (4 when it was read).
+  struct GsBox {
+    ToolRun run;
+    int found = 0;
+    double x0 = -1, y0 = -1, x1 = 0, y1 = 0;
+  };
+  GsBox ghostscript_box(const std::string& name) {
+    GsBox b;
+    b.run = tool({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=bbox", file(name)});
+    const std::size_t at = b.run.out.find("%%HiResBoundingBox:");
+    if (at != std::string::npos)
+      b.found = std::sscanf(b.run.out.c_str() + at, "%%%%HiResBoundingBox: %lf %lf %lf %lf", &b.x0, &b.y0,
+                            &b.x1, &b.y1);
+    return b;
   }
 
   // The path of a file in the test's folder.

@@ -158,16 +158,11 @@ TEST_F(ExportPage, EpsBoxHoldsOnlyWhatIsPrinted) {
   eps_export();
   const std::string text = read_file(file("line.eps"));
   EXPECT_NE(text.find("\n%%BoundingBox: 0 0 32 3\n"), std::string::npos) << text.substr(0, 300);
-  const ToolRun bbox =
-      tool({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=bbox", file("line.eps")});
-  EXPECT_EQ(bbox.status, 0) << bbox.out;
-  double x0 = -1, y0 = -1, x1 = 0, y1 = 0;
-  ASSERT_EQ(std::sscanf(bbox.out.c_str() + bbox.out.find("%%HiResBoundingBox:"),
-                        "%%%%HiResBoundingBox: %lf %lf %lf %lf", &x0, &y0, &x1, &y1),
-            4)
-      << bbox.out;
-  EXPECT_NEAR(x0, 2.0, 0.5);
-  EXPECT_NEAR(x1, 30.35, 0.5);
+  const GsBox bbox = ghostscript_box("line.eps");
+  EXPECT_EQ(bbox.run.status, 0) << bbox.run.out;
+  ASSERT_EQ(bbox.found, 4) << bbox.run.out;
+  EXPECT_NEAR(bbox.x0, 2.0, 0.5);
+  EXPECT_NEAR(bbox.x1, 30.35, 0.5);
 }
 
 }  // namespace

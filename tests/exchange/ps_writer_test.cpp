@@ -48,19 +48,14 @@ TEST_F(EpsExport, BoundingBoxHoldsTheDrawingAsGhostscriptSeesIt) {
   elem_new_line(0, 0, 0, 0, 0, 1, 0);
   const std::string text = eps("line.eps");
   EXPECT_NE(text.find("\n%%BoundingBox: 0 0 32 3\n"), std::string::npos);
-  const ToolRun bbox =
-      tool({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=bbox", file("line.eps")});
-  EXPECT_EQ(bbox.status, 0) << bbox.out;
-  double x0 = -1, y0 = -1, x1 = 0, y1 = 0;
-  ASSERT_EQ(std::sscanf(bbox.out.c_str() + bbox.out.find("%%HiResBoundingBox:"),
-                        "%%%%HiResBoundingBox: %lf %lf %lf %lf", &x0, &y0, &x1, &y1),
-            4)
-      << bbox.out;
-  EXPECT_GE(x0, 0.0);
-  EXPECT_GE(y0, 0.0);
-  EXPECT_LE(x1, 32.35);
-  EXPECT_LE(y1, 4.0);
-  EXPECT_GT(x1 - x0, 28.0);  // the line is there, end to end
+  const GsBox bbox = ghostscript_box("line.eps");
+  EXPECT_EQ(bbox.run.status, 0) << bbox.run.out;
+  ASSERT_EQ(bbox.found, 4) << bbox.run.out;
+  EXPECT_GE(bbox.x0, 0.0);
+  EXPECT_GE(bbox.y0, 0.0);
+  EXPECT_LE(bbox.x1, 32.35);
+  EXPECT_LE(bbox.y1, 4.0);
+  EXPECT_GT(bbox.x1 - bbox.x0, 28.0);  // the line is there, end to end
   const ToolRun png = tool({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-dEPSCrop", "-sDEVICE=png16m",
                             "-r72", "-sOutputFile=" + file("line.png"), file("line.eps")});
   EXPECT_EQ(png.status, 0) << png.out;

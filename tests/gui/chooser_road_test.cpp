@@ -79,15 +79,6 @@ class ChooserRoadTest : public GuiProgramTest {
     GuiProgramTest::TearDown();
   }
 
-  // A drawing of n lines, written as the program writes drawings.
-  static void write_drawing(const fs::path& path, int n) {
-    main_init_defaults();
-    for (int i = 0; i < n; ++i) elem_new_line(0, 3, 0, i, 0, i, 5);
-    EXPECT_EQ(kavfile_write_file(path.string(), kavfile_write_drawing, "open", "write"), 1);
-    drawing_free();
-    drawing_modified = 0;
-  }
-
   GLogFunc previous_handler_ = nullptr;
 };
 
@@ -96,8 +87,8 @@ TEST_F(ChooserRoadTest, APathTypedIntoTheLoadChoosersLocationFieldLoadsThatFile)
   // something to complete at every folder on the way.
   const fs::path folder = folder_ / "ux";
   fs::create_directories(folder);
-  write_drawing(folder / "drawn1.kav", 1);
-  write_drawing(folder / "drawn2.kav", 3);
+  write_lines_drawing(folder / "drawn1.kav", 1);
+  write_lines_drawing(folder / "drawn2.kav", 3);
   const std::string path = (folder / "drawn2.kav").string();
   const fs::path draw_folder = home_ / "KAVRO3" / "draw";
 
@@ -139,7 +130,7 @@ TEST_F(ChooserRoadTest, APathTypedIntoTheLoadChoosersLocationFieldLoadsThatFile)
 
 TEST_F(ChooserRoadTest, AfterNewTheSaveChooserOffersUnnamedInTheDrawingFolder) {
   const fs::path plan = folder_ / "plan.kav";
-  write_drawing(plan, 2);
+  write_lines_drawing(plan, 2);
   const fs::path draw_folder = home_ / "KAVRO3" / "draw";
 
   std::string title_loaded, title_new, name;

@@ -35,28 +35,16 @@ bool cross_at(int x, int y) {
   return store_pixel(x + 10, y) != background && store_pixel(x, y + 10) != background;
 }
 
-// Moves the real pointer to pixel (x, y) of the drawing area; the X server
-// reports the motion as it does for a person's hand.
+// Moves the real pointer to pixel (x, y) of the drawing area.
 void move_pointer(int x, int y) {
-  GdkWindow* win = gtk_widget_get_window(gui_steps::drawing_area());
-  if (!win) return;
-  GdkDisplay* display = gdk_window_get_display(win);
-  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
-  int ox = 0, oy = 0;
-  gdk_window_get_origin(win, &ox, &oy);
-  gdk_device_warp(pointer, gdk_window_get_screen(win), ox + x, oy + y);
+  gui_steps::warp_pointer(gtk_widget_get_window(gui_steps::drawing_area()), x, y);
 }
 
 // Moves the real pointer onto the middle of widget, outside the drawing.
 void pointer_onto(GtkWidget* widget) {
-  GdkWindow* win = gtk_widget_get_window(widget);
-  if (!win) return;
   GtkAllocation a;
   gtk_widget_get_allocation(widget, &a);
-  int ox = 0, oy = 0;
-  gdk_window_get_origin(win, &ox, &oy);
-  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(win)));
-  gdk_device_warp(pointer, gdk_window_get_screen(win), ox + a.x + a.width / 2, oy + a.y + a.height / 2);
+  gui_steps::warp_pointer(gtk_widget_get_window(widget), a.x + a.width / 2, a.y + a.height / 2);
 }
 
 GtkWidget* line_button() {

@@ -40,25 +40,15 @@ void label_texts(GtkWidget* w, std::string& out) {
   for (GtkWidget* c : gui_steps::children(w)) label_texts(c, out);
 }
 
-class DamagedLoadRoadTest : public GuiProgramTest {
- protected:
-  // A drawing of n lines, written as the program writes drawings.
-  static void write_drawing(const fs::path& path, int n) {
-    main_init_defaults();
-    for (int i = 0; i < n; ++i) elem_new_line(0, 3, 0, i, 0, i, 5);
-    EXPECT_EQ(kavfile_write_file(path.string(), kavfile_write_drawing, "open", "write"), 1);
-    drawing_free();
-    drawing_modified = 0;
-  }
-};
+class DamagedLoadRoadTest : public GuiProgramTest {};
 
 TEST_F(DamagedLoadRoadTest, ACutFileLeavesTheOpenDrawingAndItsName) {
   const fs::path plan = folder_ / "plan.kav";
-  write_drawing(plan, 5);
+  write_lines_drawing(plan, 5);
   const std::string original = bytes_of(plan);
   // A large drawing cut in the middle, and its first 3000 bytes.
   const fs::path large = folder_ / "large.kav";
-  write_drawing(large, 4000);
+  write_lines_drawing(large, 4000);
   const std::string whole = bytes_of(large);
   const fs::path halves = folder_ / "half.kav", head = folder_ / "head.kav";
   put_bytes(halves, whole.substr(0, whole.size() / 2));

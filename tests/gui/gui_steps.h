@@ -30,6 +30,11 @@
 #include "display/gtk/wait_gtk.h"
 #include "display/view.h"
 #include "display/wait.h"
+#include "model/defaults.h"
+#include "model/elem.h"
+#include "model/files/kavfile.h"
+#include "model/files/load_save.h"
+#include "model/layers.h"
 #include "platform/process.h"
 #include "shell/cmd_loop.h"
 #include "shell/dlg_boxes.h"
@@ -188,15 +193,27 @@ inline void put_event(GdkEvent* e, GdkDevice* device) {
   gdk_event_free(e);
 }
 
+// Moves the real pointer to pixel (x, y) of win; the X server reports the
+// motion as it does for a person's hand. Returns the pointer (null without
+// a window) and gives the window's origin on the screen.
+inline GdkDevice* warp_pointer(GdkWindow* win, int x, int y, int* origin_x = nullptr,
+                               int* origin_y = nullptr) {
+  if (!win) return nullptr;
+  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(win)));
+  int ox = 0, oy = 0;
+  gdk_window_get_origin(win, &ox, &oy);
+  gdk_device_warp(pointer, gdk_window_get_screen(win), ox + x, oy + y);
+  if (origin_x) *origin_x = ox;
+  if (origin_y) *origin_y = oy;
+  return pointer;
+}
+
 // Moves the pointer to pixel (x, y) of win and presses and releases mouse
 // button there.
 inline void click_window(GdkWindow* win, int x, int y, unsigned button = 1) {
   if (!win) return;
-  GdkDisplay* display = gdk_window_get_display(win);
-  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
   int ox = 0, oy = 0;
-  gdk_window_get_origin(win, &ox, &oy);
-  gdk_device_warp(pointer, gdk_window_get_screen(win), ox + x, oy + y);
+  GdkDevice* pointer = warp_pointer(win, x, y, &ox, &oy);
   for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
     GdkEvent* e = gdk_event_new(type);
     e->button.window = GDK_WINDOW(g_object_ref(win));
@@ -373,6 +390,16 @@ class GuiProgramTest : public ::testing::Test {
     std::filesystem::current_path(old_dir_);
     setenv("HOME", old_home_.c_str(), 1);
     gui_steps::queue().clear();
+  }
+
+  // A drawing of n vertical lines, written as the program writes drawings,
+  // and the drawing in memory emptied again.
+  static void write_lines_drawing(const std::filesystem::path& path, int n) {
+    main_init_defaults();
+    for (int i = 0; i < n; ++i) elem_new_line(0, 3, 0, i, 0, i, 5);
+    EXPECT_EQ(kavfile_write_file(path.string(), kavfile_write_drawing, "open", "write"), 1);
+    drawing_free();
+    drawing_modified = 0;
   }
 
   // When ready() holds, act() runs on the program's main loop.
