@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "display/command_buffer.h"
 #include "display/draw.h"
@@ -27,6 +28,23 @@ namespace {
 // How a key handler left the request.
 enum class Flow { GO_ON, RETURN };
 
+// The result of a value prompt the engine asked for itself (absolute
+// coordinates, an axis distance, a division count) that Escape in its entry
+// left: the step that asked goes on as if the key had not been pressed. No
+// caller of input_run_request ever sees it.
+constexpr int INPUT_BACK = -1;
+
+// Set by ask_value for the request it is about to run, taken over by that
+// request at its start.
+bool next_request_backs_out = false;
+
+// What one run of a request keeps besides the request itself.
+struct RunState {
+  InputRequest* outer = nullptr;  // the request that was active at the start
+  bool backs_out = false;         // an engine value prompt: Escape in its entry gives INPUT_BACK
+  int entry_put_away = -1;        // the step whose entry Escape closed; it stays closed there
+};
+
 bool key_is(const std::string& key, const char* name) { return key == name; }
 
 bool is_point_kind(unsigned k) {
@@ -34,6 +52,11 @@ bool is_point_kind(unsigned k) {
          k == STEP_POINT_OR_ANGLE || k == STEP_POINT_OR_NUMBER;
 }
 bool is_next_point_kind(unsigned k) { return k >= STEP_NEXT_POINT && k <= STEP_NEXT_POINT_4; }
+// The kinds that wait with the inline entry open.
+bool is_value_kind(unsigned k) {
+  return (k >= STEP_INTEGER && k <= STEP_NUMBER) || k == STEP_POINT_OR_LENGTH || k == STEP_POINT_OR_ANGLE ||
+         k == STEP_POINT_OR_NUMBER;
+}
 bool is_axis_key(const std::string& k) {
   return k == "z_cx" || k == "z_cy" || k == "z_cz" || k == "z_cup" || k == "z_cdown" || k == "z_cleft" ||
          k == "z_cright";
@@ -105,9 +128,11 @@ int32_t leading_integer(const char* text) {
 }
 
 // A sub-request of one value step; its result and values stay in sub.
+// INPUT_BACK when Escape left its entry.
 int ask_value(InputRequest& sub, uint16_t kind, const char* prompt) {
   sub = InputRequest{};
   input_set_step(&sub, 0, kind, prompt);
+  next_request_backs_out = true;
   return input_run_request(&sub);
 }
 
@@ -121,15 +146,18 @@ int ask_two_points(InputRequest& sub) {
   return input_run_request(&sub);
 }
 
-// The length typed for an axis move; false when the prompt was cancelled.
-bool ask_axis_length(const std::string& key, double* length) {
+// The length typed for an axis move: INPUT_DONE with the length,
+// INPUT_BACK when Escape left the entry, INPUT_CANCEL otherwise.
+int ask_axis_length(const std::string& key, double* length) {
   char label[3];
   input_axis_key_label(key.c_str(), label);
   const std::string prompt = with_arg(nls_translate("Move to %s :"), label);
   InputRequest sub;
-  if (ask_value(sub, STEP_LENGTH, prompt.c_str()) != INPUT_DONE) return false;
+  const int res = ask_value(sub, STEP_LENGTH, prompt.c_str());
+  if (res == INPUT_BACK) return INPUT_BACK;
+  if (res != INPUT_DONE) return INPUT_CANCEL;
   *length = label[1] == '-' ? -sub.length : sub.length;
-  return true;
+  return INPUT_DONE;
 }
 
 // Index 0, 1, 2 of the axis an axis key names in the current view.
@@ -255,20 +283,24 @@ bool snap_intersection(InputRequest* r, Point3* out) {
 }
 
 // The division snap; the number of divisions is asked again while it is 0.
-bool snap_division(Point3* out) {
+// INPUT_BACK when Escape left one of the two counts' entries.
+int snap_division(Point3* out) {
   InputRequest pts;
-  if (ask_two_points(pts) != INPUT_DONE) return false;
+  if (ask_two_points(pts) != INPUT_DONE) return INPUT_CANCEL;
   InputRequest sub;
   int32_t divisions = 0;
   while (divisions == 0) {
-    if (ask_value(sub, STEP_INTEGER, nls_translate("Number of divisions:")) != INPUT_DONE) return false;
+    if (const int res = ask_value(sub, STEP_INTEGER, nls_translate("Number of divisions:"));
+        res != INPUT_DONE)
+      return res == INPUT_BACK ? INPUT_BACK : INPUT_CANCEL;
     divisions = sub.integer;
   }
-  if (ask_value(sub, STEP_INTEGER, nls_translate("Number:")) != INPUT_DONE) return false;
+  if (const int res = ask_value(sub, STEP_INTEGER, nls_translate("Number:")); res != INPUT_DONE)
+    return res == INPUT_BACK ? INPUT_BACK : INPUT_CANCEL;
   const double f = static_cast<double>(sub.integer) / divisions;
   *out = {pts.x[0] + f * (pts.x[1] - pts.x[0]), pts.y[0] + f * (pts.y[1] - pts.y[0]),
           pts.z[0] + f * (pts.z[1] - pts.z[0]), 0};
-  return true;
+  return INPUT_DONE;
 }
 
 bool snap_midpoint(Point3* out) {
@@ -279,21 +311,23 @@ bool snap_midpoint(Point3* out) {
 }
 
 // A snap key: hides the entered points' markers while its sub-requests run
-// and appends the point it makes. INPUT_CANCEL when one was cancelled.
+// and appends the point it makes. INPUT_CANCEL when one was cancelled; a
+// count whose entry Escape left makes no point, and the step is asked again.
 int run_snap_key(InputRequest* r, const std::string& key) {
   toggle_markers(r);
   Point3 p;
-  bool ok = false;
+  int res = INPUT_CANCEL;
   if (key == "z_snap_m")
-    ok = snap_midpoint(&p);
+    res = snap_midpoint(&p) ? INPUT_DONE : INPUT_CANCEL;
   else if (key == "z_snap_d")
-    ok = snap_division(&p);
+    res = snap_division(&p);
   else if (key == "z_snap_t")
-    ok = snap_tangent(&p);
+    res = snap_tangent(&p) ? INPUT_DONE : INPUT_CANCEL;
   else
-    ok = snap_intersection(r, &p);
+    res = snap_intersection(r, &p) ? INPUT_DONE : INPUT_CANCEL;
   toggle_markers(r);
-  if (!ok) return INPUT_CANCEL;
+  if (res == INPUT_BACK) return INPUT_DONE;
+  if (res != INPUT_DONE) return INPUT_CANCEL;
   append_point(r, p.x, p.y, p.z, false);
   return INPUT_DONE;
 }
@@ -390,7 +424,9 @@ int handle_absolute(InputRequest* r) {
   input_text = "";
   InputRequest sub;
   // This prompt is shown as it stands in every language.
-  if (ask_value(sub, STEP_TEXT, "Abs. X/Y/Z:") != INPUT_DONE) return INPUT_CANCEL;
+  const int res = ask_value(sub, STEP_TEXT, "Abs. X/Y/Z:");
+  if (res == INPUT_BACK) return INPUT_DONE;
+  if (res != INPUT_DONE) return INPUT_CANCEL;
   double x = 0.0, y = 0.0, z = 0.0;
   units_parse_xyz(sub.text.view(), &x, &y, &z);
   append_point(r, x, y, z, false);
@@ -418,7 +454,8 @@ int handle_axis_key(InputRequest* r, unsigned kind, const std::string& key) {
   if ((is_next_point_kind(kind) || kind == STEP_CONFIRM) && r->npoints >= 1 &&
       r->npoints <= INPUT_MAX_POINTS) {
     double length = 0.0;
-    if (!ask_axis_length(key, &length)) return INPUT_CANCEL;
+    if (const int res = ask_axis_length(key, &length); res != INPUT_DONE)
+      return res == INPUT_BACK ? INPUT_DONE : INPUT_CANCEL;
     const int k = r->npoints - 1;
     toggle_marker(r, k);
     double* axis[3] = {&r->x[k], &r->y[k], &r->z[k]};
@@ -428,9 +465,12 @@ int handle_axis_key(InputRequest* r, unsigned kind, const std::string& key) {
     return INPUT_DONE;
   }
   if (kind == STEP_POINT_3D) {
-    zero_offset(r);
     double length = 0.0;
-    if (!ask_axis_length(key, &length)) return INPUT_CANCEL;
+    const int res = ask_axis_length(key, &length);
+    // Left by Escape: the step is asked again with nothing changed.
+    if (res == INPUT_BACK) return INPUT_DONE;
+    zero_offset(r);
+    if (res != INPUT_DONE) return INPUT_CANCEL;
     double* axis[3] = {&r->x[1], &r->y[1], &r->z[1]};
     *axis[axis_of(key)] = length;
     input_show_coordinates(r);
@@ -456,7 +496,7 @@ void abort_request(InputRequest* r, const std::string& key) {
 
 // Handles one key. Returns Flow::RETURN when the request has ended and
 // *result is to be returned at once.
-Flow handle_key(InputRequest* r, std::string key, InputRequest* outer, int* result) {
+Flow handle_key(InputRequest* r, std::string key, RunState& run, int* result) {
   const unsigned kind = r->kind[r->step];
   if (key[0] == 'z') shell_hooks().cmd_dispatch_z(key.c_str());
   if (key[0] == 'f' || key[0] == 's') {
@@ -471,7 +511,7 @@ Flow handle_key(InputRequest* r, std::string key, InputRequest* outer, int* resu
       input_toggle_all_markers(r);
       cursor_style = r->saved_cursor_style;
       input_cursor_toggle(r);
-      active_request = outer;
+      active_request = run.outer;
       shell_hooks().cmd_dispatch_f(key.c_str());
       if (key[0] == 's') shell_hooks().mainwin_release_f_button();
       *result = INPUT_CANCEL;
@@ -487,9 +527,25 @@ Flow handle_key(InputRequest* r, std::string key, InputRequest* outer, int* resu
   if (key_is(key, "z_mb1")) {
     handle_click(r, kind);
   } else if (key_is(key, "z_abs")) {
-    if (kind >= STEP_POINT && kind <= STEP_NEXT_POINT_4) *result = handle_absolute(r);
+    // At the start of a vector the typed point is its start point.
+    if ((kind >= STEP_POINT && kind <= STEP_NEXT_POINT_4) || kind == STEP_POINT_3D)
+      *result = handle_absolute(r);
+  } else if (key_is(key, "z_eesc")) {
+    // Escape in the entry: the entry goes. An engine prompt ends and the
+    // step that asked for it goes on; a step of the caller stays, without
+    // its entry, until Return brings the entry back or Escape ends it.
+    ui().mainwin_value_entry_close();
+    if (is_value_kind(kind)) {
+      if (run.backs_out && kind >= STEP_INTEGER && kind <= STEP_NUMBER)
+        *result = INPUT_BACK;
+      else
+        run.entry_put_away = r->step;
+    }
   } else if (key_is(key, "z_enter")) {
-    *result = handle_enter(r, kind);
+    if (is_value_kind(kind) && run.entry_put_away == r->step)
+      run.entry_put_away = -1;
+    else
+      *result = handle_enter(r, kind);
   } else if (key_is(key, "z_eini")) {
     *result = handle_typed_value(r, kind);
   } else if (is_axis_key(key)) {
@@ -511,7 +567,8 @@ Flow handle_key(InputRequest* r, std::string key, InputRequest* outer, int* resu
   return Flow::GO_ON;
 }
 
-void prepare_step(InputRequest* r, unsigned kind) {
+// Opens the entry of a value step, unless Escape put it away at this step.
+void prepare_step(InputRequest* r, unsigned kind, bool entry_put_away) {
   switch (kind) {
     case STEP_INTEGER:
     case STEP_LENGTH:
@@ -520,10 +577,10 @@ void prepare_step(InputRequest* r, unsigned kind) {
     case STEP_POINT_OR_LENGTH:
     case STEP_POINT_OR_ANGLE:
     case STEP_POINT_OR_NUMBER:
-      ui().mainwin_value_entry_open("");
+      if (!entry_put_away) ui().mainwin_value_entry_open("");
       break;
     case STEP_TEXT:
-      ui().mainwin_value_entry_open(input_text.c_str());
+      if (!entry_put_away) ui().mainwin_value_entry_open(input_text.c_str());
       break;
     case STEP_PICK:
       set_cursor_style(r, CURSOR_PICK);
@@ -574,7 +631,9 @@ int input_run_request(InputRequest* r) {
   if (r->step < 0) r->step = 0;
   r->kind[r->nsteps] = STEP_END;
   r->saved_cursor_style = cursor_style;
-  InputRequest* outer = active_request;
+  RunState run;
+  run.backs_out = std::exchange(next_request_backs_out, false);
+  run.outer = active_request;
   active_request = r;
   int result = INPUT_DONE;
 
@@ -582,7 +641,7 @@ int input_run_request(InputRequest* r) {
     input_show_coordinates(active_request);
     if (r->step >= r->nsteps || result != INPUT_DONE) break;
     const unsigned kind = r->kind[r->step];
-    prepare_step(r, kind);
+    prepare_step(r, kind, run.entry_put_away == r->step);
     input_cursor_toggle(r);
     cur_preview_fn = r->preview[r->step];
     input_cursor_toggle(r);
@@ -596,7 +655,7 @@ int input_run_request(InputRequest* r) {
     input_cursor_toggle(r);
     cur_preview_fn = nullptr;
     input_cursor_toggle(r);
-    if (handle_key(r, key, outer, &result) == Flow::RETURN) return result;
+    if (handle_key(r, key, run, &result) == Flow::RETURN) return result;
   }
 
   ui().mainwin_value_entry_close();
@@ -605,7 +664,7 @@ int input_run_request(InputRequest* r) {
   input_toggle_all_markers(r);
   cursor_style = r->saved_cursor_style;
   input_cursor_toggle(r);
-  active_request = outer;
+  active_request = run.outer;
   if (!r->transparent) shell_hooks().mainwin_release_f_button();
   if (result == INPUT_DONE) pending_command = "nop";
   return result;

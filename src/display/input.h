@@ -13,6 +13,13 @@
 // A p_ or b_ key ends every running request with INPUT_CANCEL and stays in
 // pending_command, so the command loop runs it next: another tool's button
 // ends the running tool and starts the new one.
+//
+// Escape in the open value entry ("z_eesc") only closes the entry: a value
+// prompt the engine asked for itself (absolute coordinates after "z_abs",
+// the distance of an axis key, the counts of the division snap) ends, and
+// the step that asked goes on unchanged; a value step of the caller stays
+// without its entry (Return opens it again), so a second Escape ends the
+// request as at any prompt.
 
 #include <cstdint>
 
@@ -39,7 +46,7 @@ enum : uint16_t {
   STEP_TEXT = 10,
   STEP_ANGLE = 11,
   STEP_NUMBER = 12,
-  STEP_POINT_3D = 13,         // a snapped point, or an offset by axis keys or Enter
+  STEP_POINT_3D = 13,         // a snapped or typed point, or an offset by axis keys or Enter
   STEP_POINT_OR_LENGTH = 14,  // a snapped point or a typed value
   STEP_POINT_OR_ANGLE = 15,
   STEP_PICK = 16,       // a raw click into point 0, pick cursor

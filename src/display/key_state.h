@@ -3,10 +3,11 @@
 // The state the keyboard mapping reads and the inline value entry writes.
 //
 // Point input opens the inline value entry when a value is to be typed; Enter
-// in it leaves the text in input_text and posts "z_eini". While the entry is
-// open the key mapping is off, so digits go into the entry. While a point
-// step waits the letters i, m, d and t post snap keys; while an interactive
-// selection runs, Tab ends it.
+// in it leaves the text in input_text and posts "z_eini"; Escape in it closes
+// it and posts "z_eesc". While the entry is open the key mapping is otherwise
+// off, so digits go into the entry. While a point step waits the letters i,
+// m, d and t post snap keys; while an interactive selection runs, Tab ends
+// it.
 
 #include "model/fixed_text.h"
 

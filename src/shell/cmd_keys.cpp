@@ -223,6 +223,7 @@ const char* const keys_wait_only[] = {
     "z_mb1",
     "z_enter",
     "z_eini",
+    "z_eesc",
     "z_abs",
     "z_cx",
     "z_cy",

@@ -75,8 +75,10 @@ bool edit_plane_defined(const Point3& a, const Point3& b, const Point3& c);
 
 // Shared by the tools: asks for a move vector ("Move XYZ/Start point:",
 // "Move XYZ/End point:", "Move XYZ/Confirm:") with the move rubber bands.
-// True with the vector in d when both points were given and differ; false
-// when the request ended otherwise or the points are the same.
+// True with the vector in d when both points were given and differ, or
+// when an axis key at the start point gave a distance other than 0 along
+// its axis; false when the request ended otherwise or the vector is zero
+// (the same point twice, Enter at the start point).
 bool edit_ask_vector(InputRequest& r, Point3& d);
 // "Number of copies:" of the series tools: the count typed (the selection
 // included), at most EDIT_SERIES_MAX; 0 when the request ended otherwise or

@@ -102,7 +102,14 @@ bool edit_ask_vector(InputRequest& r, Point3& d) {
   const int res = tool_ask(r, {{STEP_POINT_3D, nls_mark("Move XYZ/Start point:")},
                                {STEP_NEXT_POINT, nls_mark("Move XYZ/End point:"), preview_edit_move},
                                {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:"), preview_edit_move_confirm}});
-  if ((res != INPUT_DONE && res != INPUT_VALUE) || r.npoints < 2) return false;
-  d = Point3{r.x[1] - r.x[0], r.y[1] - r.y[0], r.z[1] - r.z[0], 0};
+  if (res == INPUT_VALUE) {
+    // An axis key at the start point gave the vector itself as point 1;
+    // Enter there gave none.
+    d = Point3{r.x[1], r.y[1], r.z[1], 0};
+  } else if (res == INPUT_DONE && r.npoints >= 2) {
+    d = Point3{r.x[1] - r.x[0], r.y[1] - r.y[0], r.z[1] - r.z[0], 0};
+  } else {
+    return false;
+  }
   return d.x != 0.0 || d.y != 0.0 || d.z != 0.0;
 }

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "display/input.h"
+#include "display/key_state.h"
 #include "input_fixture.h"
 #include "model/units.h"
 
@@ -262,6 +265,150 @@ TEST_F(InputEngineTest, Point3dGivesOffsetsAsValues) {
   EXPECT_EQ(run(e), INPUT_VALUE);
   expect_point(e, 0, 0, 0, 0);
   expect_clean_surface();
+}
+
+// The start of a vector also takes typed coordinates; the end point and the
+// confirmation then follow as after a click.
+TEST_F(InputEngineTest, Point3dTakesAbsoluteCoordinatesAsItsPoint) {
+  InputRequest r;
+  r.transparent = 1;
+  input_set_step(&r, 0, STEP_POINT_3D, "Start point:");
+  input_set_step(&r, 1, STEP_NEXT_POINT, "End point:");
+  input_set_step(&r, 2, STEP_CONFIRM, "Confirm:");
+  script.key("z_abs").value("1;2;3").key("z_enter").key("z_cy").value("4").key("z_enter");
+  EXPECT_EQ(run(r), INPUT_DONE);
+  EXPECT_EQ(r.npoints, 2);
+  expect_point(r, 0, 1, 2, 3);
+  expect_point(r, 1, 1, 6, 3);
+  EXPECT_EQ(ui.calls_starting("prompt "),
+            (std::vector<std::string>{"prompt Start point:", "prompt Abs. X/Y/Z:", "prompt End point:",
+                                      "prompt Confirm:", "prompt Move to Y+ :", "prompt Confirm:"}));
+  expect_clean_surface();
+}
+
+// Escape in the entry of a value prompt the engine asked for itself: the
+// prompt ends, and the step that asked goes on with nothing entered or
+// moved; the request ends as the next keys say.
+TEST_F(InputEngineTest, EscapeInTheEntryOfAnEnginePromptGoesBackToTheStep) {
+  struct Case {
+    const char* name;
+    std::function<void(ScriptedWait&)> before;  // up to the key that opens the prompt
+    const char* prompt;                         // the prompt Escape leaves
+    const char* back_at;                        // the prompt asked again
+  } cases[] = {
+      {"absolute point at the first step", [](ScriptedWait& s) { s.key("z_abs"); },
+       "Abs. X/Y/Z:", "Start point:"},
+      {"absolute point at the end point", [](ScriptedWait& s) { s.click_world(1, 1, 1).key("z_abs"); },
+       "Abs. X/Y/Z:", "Move/End point:"},
+      {"axis move at the confirmation",
+       [](ScriptedWait& s) { s.click_world(1, 1, 1).click_world(1, 6, 1).key("z_cright"); },
+       "Move to X+ :", "Move/Confirm:"},
+      {"axis move at the end point", [](ScriptedWait& s) { s.click_world(1, 1, 1).key("z_cy"); },
+       "Move to Y+ :", "Move/End point:"},
+      {"count of the division snap",
+       [](ScriptedWait& s) {
+         s.key("z_snap_d").key("z_abs").value("0;0").key("z_abs").value("9;9").key("z_enter");
+       },
+       "Number of divisions:", "Start point:"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ui.calls.clear();
+    InputRequest r = line_request();
+    c.before(script);
+    script.key("z_eesc");
+    // What follows Escape is taken as at the step: the line from (1, 1) to
+    // (6, 1) whatever the step was.
+    const std::string back = c.back_at;
+    if (back == "Start point:") script.click_world(1, 1, 1);
+    if (back != "Move/Confirm:") script.click_world(1, 6, 1);
+    script.key("z_enter");
+    EXPECT_EQ(run(r), INPUT_DONE);
+    EXPECT_EQ(r.npoints, 2);
+    expect_point(r, 0, 1, 1, 0);
+    expect_point(r, 1, 6, 1, 0);
+    const auto prompts = ui.calls_starting("prompt ");
+    const auto at = std::find(prompts.begin(), prompts.end(), std::string("prompt ") + c.prompt);
+    ASSERT_NE(at, prompts.end());
+    ASSERT_NE(at + 1, prompts.end());
+    EXPECT_EQ(*(at + 1), std::string("prompt ") + c.back_at);
+    EXPECT_EQ(value_entry_open, 0);
+    EXPECT_EQ(active_request, nullptr);
+    EXPECT_TRUE(cmd_pending_empty());
+    expect_clean_surface();
+  }
+  // Escape in the entry, then Escape at the step: the request is cancelled
+  // as at any prompt.
+  InputRequest r = line_request();
+  script.key("z_abs").key("z_eesc").key("p_nop");
+  EXPECT_EQ(run(r), INPUT_CANCEL);
+  EXPECT_EQ(r.npoints, 0);
+  EXPECT_EQ(pending_command, "p_nop");
+  expect_clean_surface();
+}
+
+// Escape in the entry of a value step of the caller: the entry goes and the
+// step stays without it. Return brings the entry back, a click still enters
+// a point where the step takes one, and a second Escape ends the request.
+TEST_F(InputEngineTest, EscapeInTheEntryOfACallersStepKeepsTheStepWithoutTheEntry) {
+  {
+    SCOPED_TRACE("Escape twice at a length");
+    InputRequest r;
+    input_set_step(&r, 0, STEP_LENGTH, "Height:");
+    r.length = 7;
+    script.key("z_eesc").key("z_cx").key("p_nop");
+    EXPECT_EQ(run(r), INPUT_CANCEL);
+    EXPECT_EQ(r.step, 0);
+    EXPECT_EQ(r.length, 7);
+    EXPECT_EQ(pending_command, "p_nop");
+    EXPECT_EQ(ui.calls_starting("prompt "),
+              (std::vector<std::string>{"prompt Height:", "prompt Height:", "prompt Height:"}));
+    EXPECT_EQ(ui.calls_starting("entry_open").size(), 1u) << "the entry came back by itself";
+  }
+  struct Case {
+    const char* name;
+    uint16_t kind;
+    const char* typed;
+  } typed_cases[] = {{"number", STEP_NUMBER, "1.5"},
+                     {"length", STEP_LENGTH, "2.5"},
+                     {"integer", STEP_INTEGER, "3"},
+                     {"angle", STEP_ANGLE, "90"},
+                     {"text", STEP_TEXT, "Kavro"}};
+  for (const Case& c : typed_cases) {
+    SCOPED_TRACE(std::string("Return brings the entry back: ") + c.name);
+    pending_command = "nop";
+    ui.calls.clear();
+    input_text = "before";
+    InputRequest r;
+    input_set_step(&r, 0, c.kind, "Value:");
+    script.key("z_eesc").key("z_enter").value(c.typed);
+    EXPECT_EQ(run(r), INPUT_DONE);
+    EXPECT_EQ(r.step, 1);
+    EXPECT_EQ(ui.calls_starting("entry_open").size(), 2u);
+    if (c.kind == STEP_TEXT) {
+      EXPECT_EQ(r.text.view(), "Kavro");
+      EXPECT_EQ(ui.calls_starting("entry_open").back(), "entry_open before");
+    } else if (c.kind == STEP_INTEGER) {
+      EXPECT_EQ(r.integer, 3);
+    } else if (c.kind == STEP_ANGLE) {
+      EXPECT_NEAR(r.angle, M_PI / 2, 1e-9);
+    } else {
+      EXPECT_DOUBLE_EQ(r.length, std::stod(c.typed));
+    }
+    expect_clean_surface();
+  }
+  {
+    SCOPED_TRACE("a point or a length takes a click after Escape");
+    ui.calls.clear();
+    InputRequest r;
+    input_set_step(&r, 0, STEP_POINT_OR_LENGTH, "Length/End point:");
+    script.key("z_eesc").click_world(1, 4, 5);
+    EXPECT_EQ(run(r), INPUT_DONE);
+    EXPECT_EQ(r.npoints, 1);
+    expect_point(r, 0, 4, 5, 0);
+    EXPECT_EQ(ui.calls_starting("entry_open").size(), 1u);
+    expect_clean_surface();
+  }
 }
 
 TEST_F(InputEngineTest, AtMostFourPointsWhateverIsClicked) {

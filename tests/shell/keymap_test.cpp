@@ -31,7 +31,8 @@ std::string describe(const KeyAction& a) {
     case KeyActKind::NONE:
       return "none";
     case KeyActKind::POST:
-      return std::string("post ") + a.text + focus + (a.show_coordinates ? " coords" : "");
+      return std::string("post ") + a.text + focus + (a.show_coordinates ? " coords" : "") +
+             (a.close_entry ? " close" : "");
     case KeyActKind::PAGE:
       return std::string("page ") + a.text;
     case KeyActKind::PAN:
@@ -58,9 +59,13 @@ struct Case {
 
 TEST(Keymap, EveryStepInOrder) {
   const Case cases[] = {
-      // The open entry takes every key, pen keys included.
+      // The open entry takes every key, pen keys included, but Escape,
+      // which closes it.
       {GDK_KEY_5, 0, "to entry", false, true, true},
-      {GDK_KEY_Escape, 0, "to entry", true, true, true},
+      {GDK_KEY_Escape, 0, "post z_eesc focus close", true, true, true},
+      {GDK_KEY_Escape, 0, "post z_eesc focus close", false, false, true},
+      {GDK_KEY_Return, 0, "to entry", true, true, true},
+      {GDK_KEY_a, 0, "to entry", true, true, true},
       {GDK_KEY_F3, CONTROL, "to entry", false, true, true},
       // Control alone: only F1..F8 set the pen; Lock and Num Lock do not count.
       {GDK_KEY_F3, CONTROL, "pen 2 line -"},
@@ -342,7 +347,6 @@ TEST_F(KeymapRunTest, NothingHappensWhileTheValueEntryIsOpen) {
   const std::vector<double> before = window_of_view();
   value_entry_open = 1;
   EXPECT_FALSE(keymap_press(GDK_KEY_5, 0));
-  EXPECT_FALSE(keymap_press(GDK_KEY_Escape, 0));
   EXPECT_FALSE(keymap_press(GDK_KEY_F3, KEYMAP_CONTROL));
   EXPECT_TRUE(hook_log.empty());
   EXPECT_EQ(window_of_view(), before);
@@ -351,6 +355,18 @@ TEST_F(KeymapRunTest, NothingHappensWhileTheValueEntryIsOpen) {
 
   value_entry_open = 0;
   EXPECT_TRUE(keymap_press(GDK_KEY_q, 0));  // an unmapped key is still the map's
+}
+
+// Escape is the one key the open entry does not keep: the entry goes and
+// the waiting step hears of it.
+TEST_F(KeymapRunTest, EscapeClosesTheOpenEntryAndPostsItsKey) {
+  value_entry_open = 1;
+  script.press("Escape");
+  EXPECT_EQ(wait_for_key(), "z_eesc");
+  EXPECT_EQ(value_entry_open, 0);
+  // Closed, Escape cancels as everywhere.
+  script.press("Escape");
+  EXPECT_EQ(wait_for_key(), "p_nop");
 }
 
 TEST_F(KeymapRunTest, TypedValueLeavesItsTextAndPostsEini) {

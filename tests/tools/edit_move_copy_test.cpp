@@ -4,6 +4,7 @@
 // nothing of the rubber bands or the highlight left behind.
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,109 @@ TEST_F(EditToolTest, AZeroVectorOrACancelEndsMoveAndCopyWithoutAChange) {
     EXPECT_EQ(undo_used, 0);
     EXPECT_TRUE(nothing_marked());
     expect_clean_surface();
+  }
+}
+
+// Every way of giving the vector besides two clicks: an axis key with a
+// typed distance at the start point is the vector itself; typed absolute
+// points; Enter at the end point and an axis key at the confirmation (a
+// point at a typed distance from the start). Move and copy alike.
+TEST_F(EditToolTest, MoveAndCopyByTypedOffsetsAndTypedPoints) {
+  struct Case {
+    const char* name;
+    void (*tool)();
+    std::function<void(ScriptedWait&)> vector;
+    double dx, dy;
+  } cases[] = {
+      {"move, x and a distance", tool_edit_move, [](ScriptedWait& s) { s.key("z_cx").value("5"); }, 5, 0},
+      {"move, y and a negative distance", tool_edit_move,
+       [](ScriptedWait& s) { s.key("z_cy").value("-2.5"); }, 0, -2.5},
+      {"move, arrow left", tool_edit_move, [](ScriptedWait& s) { s.key("z_cleft").value("3"); }, -3, 0},
+      {"move, typed start and end", tool_edit_move,
+       [](ScriptedWait& s) { s.key("z_abs").value("1;1").key("z_abs").value("4;-1").key("z_enter"); }, 3, -2},
+      {"move, Enter and an axis key at the confirmation", tool_edit_move,
+       [](ScriptedWait& s) {
+         s.click_world(1, 30, 25).key("z_enter").key("z_cup").value("4").key("z_enter");
+       },
+       0, 4},
+      {"copy, y and a distance", tool_edit_copy, [](ScriptedWait& s) { s.key("z_cy").value("3"); }, 0, 3},
+      {"copy, x and a distance", tool_edit_copy, [](ScriptedWait& s) { s.key("z_cx").value("-7"); }, -7, 0},
+      {"copy, typed start and clicked end", tool_edit_copy,
+       [](ScriptedWait& s) { s.key("z_abs").value("30;25").click_world(1, 30, 20).key("z_enter"); }, 0, -5},
+  };
+  make_mixed_drawing();
+  const auto before = chunks();
+  const auto points = all_points();
+  const std::size_t n = points.size();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    pending_command = "nop";
+    select_all();
+    c.vector(script);
+    script.key("p_nop");
+    run_tool(c.tool);
+    const bool copy = c.tool == tool_edit_copy;
+    auto now = all_points();
+    ASSERT_EQ(now.size(), copy ? 2 * n : n);
+    const std::vector<std::vector<Point3>> moved(now.end() - static_cast<long>(n), now.end());
+    expect_points_mapped(points, moved, [&c](const Point3& p) { return shifted(p, c.dx, c.dy); });
+    if (copy) {
+      const std::vector<std::vector<Point3>> originals(now.begin(), now.begin() + static_cast<long>(n));
+      expect_points_mapped(points, originals, [](const Point3& p) { return p; });
+    }
+    EXPECT_EQ(undo_used, 1);
+    EXPECT_TRUE(nothing_marked());
+    expect_clean_surface();
+    undo_step_back();
+    EXPECT_EQ(chunks(), before);
+  }
+}
+
+// The third axis: a typed offset along z lifts a mesh.
+TEST_F(EditToolTest, TypedOffsetAlongZLiftsAMesh) {
+  mesh_quad(0, 0, 1, 1);
+  redraw();
+  const auto points = all_points();
+  select_all();
+  script.key("z_cz").value("2").key("p_nop");
+  run_tool(tool_edit_move);
+  expect_points_mapped(points, all_points(), [](const Point3& p) { return shifted(p, 0, 0, 2); });
+  EXPECT_EQ(undo_used, 1);
+}
+
+// A series takes its step from an axis key too.
+TEST_F(EditToolTest, SeriesByATypedOffset) {
+  elem_new_line(0, 0, 0, 0, 0, 1, 0);
+  redraw();
+  select_all();
+  script.value("3").key("z_cy").value("2");
+  run_tool(tool_edit_series);
+  const auto l = lines();
+  ASSERT_EQ(l.size(), 3u);
+  for (int k = 0; k < 3; ++k) expect_line(l[static_cast<std::size_t>(k)], 0, 2.0 * k, 1, 2.0 * k);
+  EXPECT_EQ(undo_used, 1);
+}
+
+// Enter at the start point gives no vector: the tools end with nothing done,
+// as after the same point twice; so does Escape in the entry of the distance
+// followed by Escape at the start point.
+TEST_F(EditToolTest, NoTypedVectorLeavesTheDrawing) {
+  make_mixed_drawing();
+  const auto before = chunks();
+  for (void (*tool)() : {tool_edit_move, tool_edit_copy}) {
+    for (int way = 0; way < 3; ++way) {
+      SCOPED_TRACE(way);
+      pending_command = "nop";
+      select_all();
+      if (way == 0) script.key("z_enter");
+      if (way == 1) script.key("z_cx").value("0");
+      if (way == 2) script.key("z_cx").key("z_eesc").key("z_abs").key("z_eesc").key("p_nop");
+      run_tool(tool);
+      EXPECT_EQ(chunks(), before);
+      EXPECT_EQ(undo_used, 0);
+      EXPECT_TRUE(nothing_marked());
+      expect_clean_surface();
+    }
   }
 }
 

@@ -13,6 +13,7 @@
 #include "model/settings.h"
 #include "shell/cmd_loop.h"
 #include "shell/shell_platform.h"
+#include "shell/value_entry.h"
 
 namespace {
 
@@ -108,6 +109,13 @@ const char* page_letter(uint32_t k) {
 KeyAction keymap_action(uint32_t k, unsigned state, bool snap_keys_enabled, bool select_idle,
                         bool value_entry_open) {
   if (value_entry_open) {
+    // Escape leaves the entry without a value; the waiting step decides
+    // where that leads. Every other key is the entry's.
+    if (k == GDK_KEY_Escape) {
+      KeyAction a = post("z_eesc", true);
+      a.close_entry = true;
+      return a;
+    }
     KeyAction a;
     a.propagate = true;
     return a;
@@ -216,6 +224,7 @@ void keymap_run(const KeyAction& a) {
     case KeyActKind::NONE:
       return;
     case KeyActKind::POST:
+      if (a.close_entry) mainwin_value_entry_close();
       if (a.focus_view) view_main_grab_focus();
       if (a.show_coordinates) input_show_coordinates(active_request);
       cmd_put_key(a.text);

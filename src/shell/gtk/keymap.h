@@ -32,6 +32,7 @@ struct KeyAction {
   bool focus_view = false;        // the drawing area takes the focus first
   bool show_coordinates = false;  // the coordinate fields are refreshed first
   bool propagate = false;         // the key belongs to the open value entry
+  bool close_entry = false;       // the open value entry goes first
 };
 
 // The action of one key press. Modifiers other than Shift, Control, Alt,
