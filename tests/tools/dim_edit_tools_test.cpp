@@ -3,6 +3,7 @@
 // one undo step per change or dimension, and a clean view afterwards.
 
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "dim_tool_fixture.h"
@@ -122,6 +123,38 @@ TEST_F(DimToolTest, MovingAFigureTurnsTheDragIntoTheDimensionsFrame) {
     EXPECT_EQ(d->points[1].text_dy, 2 * c.moved.y);
     EXPECT_EQ(d->points[0].text_dx, 0);
     EXPECT_EQ(undo_used, 2) << "each move its own step";
+    expect_clean_surface();
+  }
+}
+
+// The move of a figure takes its vector from the keyboard as well: an axis
+// key with a distance at the start point, or typed start and end points.
+TEST_F(DimToolTest, AFigureMovesByATypedOffsetOrTypedPoints) {
+  struct Case {
+    const char* name;
+    std::function<void(ScriptedWait&)> vector;
+    Point2 moved;
+  } cases[] = {
+      {"x and a distance", [](ScriptedWait& s) { s.key("z_cx").value("0.5"); }, {0.5, 0}},
+      {"arrow down and a distance", [](ScriptedWait& s) { s.key("z_cdown").value("0.25"); }, {0, -0.25}},
+      {"typed points",
+       [](ScriptedWait& s) { s.key("z_abs").value("3;3").key("z_abs").value("3.5;3.2").key("z_enter"); },
+       {0.5, 0.2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    drawing_free();
+    drawing_init();
+    undo_record(UNDO_CLEAR, 0);
+    DimElem* d = chain({0, 2});
+    redraw();
+    script.click_world(1, 1, -1);
+    c.vector(script);
+    script.key("p_nop");
+    run_tool(tool_dim_alter_move);
+    EXPECT_NEAR(d->points[1].text_dx, c.moved.x, 1e-12);
+    EXPECT_NEAR(d->points[1].text_dy, c.moved.y, 1e-12);
+    EXPECT_EQ(undo_used, 1);
     expect_clean_surface();
   }
 }
