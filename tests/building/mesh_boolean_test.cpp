@@ -14,6 +14,8 @@
 
 #include "building/solid/solid_mesh.h"
 #include "building/solid_tools.h"
+#include "model/files/kavfile.h"
+#include "model/files/load_save.h"
 #include "model/triangulate.h"
 #include "model/vec3.h"
 #include "platform/process.h"
@@ -542,6 +544,70 @@ TEST_F(MeshBooleanTest, AFaceSharedByTwoSolidsDoesNotStayInsideTheirUnion) {
     drawing_free();
   }
   process_starter_install(previous);
+}
+
+// The test program runs the command's code on the first two walls or
+// meshes of a drawing file and writes what the command leaves.
+TEST_F(MeshBooleanTest, TheTestProgramOperatesOnTheFirstTwoSolidsOfAFile) {
+  SetUpFolder();
+  // A line, the wall, a box sharing an edge with it, and a mesh that is
+  // no operand.
+  elem_new_line(0, 1, 0, 50, 50, 52, 52);
+  WallElem* w = axis_wall(0, 0.15, 10, 0.15);
+  for (int i = 4; i < 8; ++i) w->corner[i].z = 3;
+  solid(solid_cuboid(10, 0.3, 11, 1, 0, 3), 5, "Brick");
+  solid(solid_cuboid(20, 20, 21, 21, 0, 1), 6, "Glass");
+  const std::string in = (dir / "in.kav").string();
+  {
+    std::FILE* f = std::fopen(in.c_str(), "wb");
+    ASSERT_TRUE(f && kavfile_write_drawing(f));
+    std::fclose(f);
+  }
+  const std::string tool_dir = std::filesystem::path(KAVRO_GTS_BSO).parent_path().string();
+  auto run = [&](const char* op, const std::string& out, std::string& said) {
+    ProcessRequest r;
+    r.argv = {KAVRO_BOOLEAN_PROGRAM, "--install", tool_dir, in, op, out};
+    r.stdout_path = (dir / "said.txt").string();
+    r.stderr_path = (dir / "stderr.txt").string();
+    const int status = process_start_real(r).exit_status;
+    std::ifstream said_in(r.stdout_path);
+    said.assign(std::istreambuf_iterator<char>(said_in), std::istreambuf_iterator<char>());
+    return status;
+  };
+  const struct {
+    const char* op;
+    int status;
+    const char* said;
+    std::vector<int> kinds;  // of the elements OUT holds, in order
+    double volume;           // of the last one, 0 when it is no result
+  } cases[] = {
+      {"difference", 0, "", {ELEM_LINE, ELEM_MESH, ELEM_MESH}, 9},
+      {"intersection", 1, "The result is empty\n", {ELEM_LINE, ELEM_MESH, ELEM_MESH, ELEM_WALL}, 0},
+      {"union",
+       1,
+       "The boolean operation gave no closed solid; the elements are left as they were.\n",
+       {ELEM_LINE, ELEM_MESH, ELEM_MESH, ELEM_WALL},
+       0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.op);
+    const std::string out = (dir / (std::string(c.op) + ".kav")).string();
+    std::string said;
+    EXPECT_EQ(run(c.op, out, said), c.status);
+    EXPECT_EQ(said, c.said);
+    // Whatever is open goes without asking.
+    drawing_modified = 0;
+    ASSERT_EQ(kavfile_load_drawing(1, out.c_str()), 1);
+    std::vector<int> kinds;
+    for (ElemHeader* e : elements()) kinds.push_back(e->kind);
+    EXPECT_EQ(kinds, c.kinds);
+    if (c.volume) {
+      EXPECT_NEAR(volume_and_closed(*elem_as<MeshElem>(elem_list_tail)).first, c.volume, 1e-6);
+    }
+  }
+  std::string said;
+  EXPECT_EQ(run("xor", (dir / "xor.kav").string(), said), 2);
+  EXPECT_FALSE(std::filesystem::exists(dir / "xor.kav"));
 }
 
 TEST_F(MeshBooleanTest, TheToolPicksTwoDifferentSolidsAndLoops) {
