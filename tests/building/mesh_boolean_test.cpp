@@ -506,6 +506,44 @@ ProcessResult tool_finding_solids_apart(const ProcessRequest& r) {
   return {true, 0, 1};
 }
 
+// A tool that takes surface 1 for inside solid 2 and surface 2 for
+// outside solid 1, whatever they are.
+ProcessResult tool_taking_the_first_for_inside(const ProcessRequest& r) {
+  if (r.argv.size() != 5) return {};
+  const std::string folder = r.argv[4];
+  std::filesystem::copy_file(r.argv[2], folder + "1in2.gts");
+  std::filesystem::copy_file(r.argv[3], folder + "2out1.gts");
+  for (const char* name : {"1out2.gts", "2in1.gts"}) std::ofstream(folder + name) << "0 0 0 x x x x\n";
+  return {true, 0, 1};
+}
+
+// Closed surfaces that no union, difference or intersection of the two
+// solids can be: more than the smaller solid from an intersection, less
+// than the larger from a union, nothing left of a difference that must
+// leave most of the first. The operation refuses them and changes nothing.
+TEST_F(MeshBooleanTest, AResultNoOperationOfTheTwoSolidsCanGiveIsRefused) {
+  SetUpFolder();
+  const ProcessStartFn previous = process_starter_install(tool_taking_the_first_for_inside);
+  for (int mode : {MESH_BOOLEAN_UNION, MESH_BOOLEAN_DIFFERENCE, MESH_BOOLEAN_INTERSECTION}) {
+    SCOPED_TRACE(mode);
+    MeshElem* a = cuboid(0, 0, 0, 2, 2, 2, 3, "Oak");
+    MeshElem* b = cuboid(5, 5, 5, 6, 6, 6, 5, "Brick");
+    ui.answers = {2};
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(mesh_boolean(mode, a, b, folder()), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(errors().size(), 1u);
+    EXPECT_TRUE(ui.calls_starting("message").empty());
+    EXPECT_TRUE(ui.calls_starting("ask").empty());
+    EXPECT_EQ(elements(), (std::vector<ElemHeader*>{a, b}));
+    ui.calls.clear();
+    ui.answers.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+  process_starter_install(previous);
+}
+
 // The face two joined solids share is no surface of the result: both its
 // copies go, however each solid splits it into triangles.
 TEST_F(MeshBooleanTest, AFaceSharedByTwoSolidsDoesNotStayInsideTheirUnion) {

@@ -444,6 +444,22 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   for (const char* name : kResults)
     if (::access(path_in(folder, name).c_str(), R_OK) != 0) return fail();
 
+  // What the result can hold: no solid made of two holds more than both,
+  // a union no less than the larger, a difference no more than the first
+  // and no less than what the second cannot take away, an intersection no
+  // more than the smaller. A result beyond these bounds, or nothing where
+  // something must be left, took some part for inside that is not.
+  const double v1 = solid_volume(m1->vertices, m1->face_sizes, m1->indices);
+  const double v2 = solid_volume(m2->vertices, m2->face_sizes, m2->indices);
+  const double least = mode == MESH_BOOLEAN_UNION        ? std::max(v1, v2)
+                       : mode == MESH_BOOLEAN_DIFFERENCE ? std::max(0.0, v1 - v2)
+                                                         : 0.0;
+  const double most = mode == MESH_BOOLEAN_UNION        ? v1 + v2
+                      : mode == MESH_BOOLEAN_DIFFERENCE ? v1
+                                                        : std::min(v1, v2);
+  const double slack = 1e-6 * (std::fabs(v1) + std::fabs(v2)) + 1e-9;
+  auto nothing = [&] { return least > slack ? broken() : empty(); };
+
   // One part may be without area where one solid lies wholly inside the
   // other, apart from it, or touches it only in a face or an edge: the
   // result is then the other part alone.
@@ -452,7 +468,7 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   for (int k = 0; k < 2; ++k)
     read = read_part(path_in(folder, kParts[mode][k].name), kParts[mode][k].flip, part[k]) && read;
   if (!read) return fail();
-  if (!part[0] && !part[1]) return empty();
+  if (!part[0] && !part[1]) return nothing();
 
   // The joined result, cleaned; the parts go.
   if (part[0] && part[1]) {
@@ -460,17 +476,17 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
     part[0]->mark = part[1]->mark = 1;
     elem_purge_marked();
   }
-  if (!drop_double_faces_of_last()) return empty();
+  if (!drop_double_faces_of_last()) return nothing();
   mesh_clean_up_last();
   auto* result = elem_as<MeshElem>(elem_list_tail);
-  if (!result || result == last_operand || result->face_sizes.empty()) return empty();
+  if (!result || result == last_operand || result->face_sizes.empty()) return nothing();
   if (!closed_and_consistent(*result)) return broken();
   // Judged on the joined surface, about one origin: a closed surface
   // thinner than the distance at which read vertices become one encloses
   // nothing (solids that share only a face meet in such a sheet).
   const double volume = solid_volume(result->vertices, result->face_sizes, result->indices);
-  if (std::fabs(volume) <= GTS_DUPLICATE_DISTANCE * surface_area(*result)) return empty();
-  if (volume < 0) return broken();
+  if (std::fabs(volume) <= GTS_DUPLICATE_DISTANCE * surface_area(*result)) return nothing();
+  if (volume < least - slack || volume > most + slack) return broken();
 
   if (mode == MESH_BOOLEAN_UNION) {
     remove_marked_with_undo({m1, m2});
