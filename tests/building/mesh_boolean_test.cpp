@@ -544,6 +544,60 @@ TEST_F(MeshBooleanTest, AResultNoOperationOfTheTwoSolidsCanGiveIsRefused) {
   process_starter_install(previous);
 }
 
+// A tool that finds solids meeting only in an edge: each whole on the
+// outside of the other, and inside only slivers along the edge, triangles
+// without area.
+ProcessResult tool_finding_an_edge_in_common(const ProcessRequest& r) {
+  if (r.argv.size() != 5) return {};
+  const std::string folder = r.argv[4];
+  std::filesystem::copy_file(r.argv[2], folder + "1out2.gts");
+  std::filesystem::copy_file(r.argv[3], folder + "2out1.gts");
+  for (const char* name : {"1in2.gts", "2in1.gts"})
+    std::ofstream(folder + name) << "4 5 2 GtsSurface GtsFace GtsEdge GtsVertex\n"
+                                    "1.5 1.5 0\n1.5 1.5 0.5\n1.5 1.5 1\n1.5 1.5 0.25\n"
+                                    "1 2\n2 3\n3 1\n1 4\n4 2\n"
+                                    "1 2 3\n4 5 1\n";
+  return {true, 0, 1};
+}
+
+// Parts made only of triangles without area are no surface: what is left
+// is the other part alone, or nothing, which is said.
+TEST_F(MeshBooleanTest, PartsOfOnlySliversCountAsEmpty) {
+  SetUpFolder();
+  const ProcessStartFn previous = process_starter_install(tool_finding_an_edge_in_common);
+  const struct {
+    int mode;
+    double volume;  // 0: "The result is empty"
+  } cases[] = {{MESH_BOOLEAN_DIFFERENCE, 2.25}, {MESH_BOOLEAN_INTERSECTION, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    MeshElem* a = cuboid(0, 0, 0, 1.5, 1.5, 1, 3, "Oak");
+    MeshElem* b = cuboid(1.5, 1.5, 0, 3, 3, 1, 5, "Brick");
+    ui.answers = {2};
+    testing::internal::CaptureStdout();
+    const int made = mesh_boolean(c.mode, a, b, folder());
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(errors().empty());
+    if (c.volume) {
+      ASSERT_EQ(made, 1);
+      ASSERT_EQ(elements().size(), 1u);
+      const auto [v, closed] = volume_and_closed(*elem_as<MeshElem>(elem_list_tail));
+      EXPECT_NEAR(v, c.volume, 1e-9);
+      EXPECT_TRUE(closed);
+    } else {
+      EXPECT_EQ(made, 0);
+      EXPECT_EQ(ui.calls_starting("message"),
+                std::vector<std::string>({"message Message: The result is empty"}));
+      EXPECT_EQ(elements(), (std::vector<ElemHeader*>{a, b}));
+    }
+    ui.calls.clear();
+    ui.answers.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+  process_starter_install(previous);
+}
+
 // The face two joined solids share is no surface of the result: both its
 // copies go, however each solid splits it into triangles.
 TEST_F(MeshBooleanTest, AFaceSharedByTwoSolidsDoesNotStayInsideTheirUnion) {
