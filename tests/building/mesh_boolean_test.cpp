@@ -598,6 +598,55 @@ TEST_F(MeshBooleanTest, PartsOfOnlySliversCountAsEmpty) {
   process_starter_install(previous);
 }
 
+// A tool that takes the first surface for outside the second and the
+// second for inside the first, both whole: for a pocket cut from the top
+// of a box, the box's top then still spans the pocket, over the pocket's
+// own top turned over.
+ProcessResult tool_keeping_both_whole(const ProcessRequest& r) {
+  if (r.argv.size() != 5) return {};
+  const std::string folder = r.argv[4];
+  std::filesystem::copy_file(r.argv[2], folder + "1out2.gts");
+  std::filesystem::copy_file(r.argv[3], folder + "2in1.gts");
+  for (const char* name : {"1in2.gts", "2out1.gts"}) std::ofstream(folder + name) << "0 0 0 x x x x\n";
+  return {true, 0, 1};
+}
+
+// Such a result is closed, wound one way, and of the right volume, but
+// two faces lie on each other facing apart: a skin across the opening.
+// It is refused and the operands stay, a wall too.
+TEST_F(MeshBooleanTest, ASkinAcrossAnOpeningIsRefused) {
+  SetUpFolder();
+  const ProcessStartFn previous = process_starter_install(tool_keeping_both_whole);
+  for (bool wall : {false, true}) {
+    SCOPED_TRACE(wall ? "wall" : "box");
+    if (wall) {
+      WallElem* w = axis_wall(0, 0.15, 10, 0.15);
+      for (int i = 4; i < 8; ++i) w->corner[i].z = 3;
+    } else {
+      cuboid(0, 0, 0, 10, 0.3, 3, 3, "Oak");
+    }
+    ElemHeader* a = elem_list_tail;
+    // A pocket flush with the top.
+    MeshElem* b = cuboid(4, 0.1, 2, 5, 0.2, 3, 5, "Brick");
+    const auto before = drawing_state();
+    const uint8_t steps = undo_used;
+    ui.answers = {2};
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(mesh_boolean(MESH_BOOLEAN_DIFFERENCE, a, b, folder()), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(errors().size(), 1u);
+    EXPECT_TRUE(ui.calls_starting("ask").empty());
+    EXPECT_EQ(drawing_state(), before);
+    EXPECT_EQ(undo_used, steps);
+    EXPECT_EQ(elements().back()->kind, wall ? ELEM_WALL : ELEM_MESH);
+    ui.calls.clear();
+    ui.answers.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+  process_starter_install(previous);
+}
+
 // The face two joined solids share is no surface of the result: both its
 // copies go, however each solid splits it into triangles.
 TEST_F(MeshBooleanTest, AFaceSharedByTwoSolidsDoesNotStayInsideTheirUnion) {
