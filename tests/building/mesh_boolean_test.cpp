@@ -324,6 +324,11 @@ TEST_F(MeshBooleanTest, ConesPyramidsFlushCutsAndTouchingSolidsGiveTheRightSolid
        kEmpty,
        0,
        kExact},
+      {"cone standing on a box, the cone first", MESH_BOOLEAN_UNION, false,
+       solid_frustum(apex, Point3{0, 0, 20, 0}, 1, 0, 12), solid_cuboid(-2, -2, 2, 2, 0, 10),
+       160 + pyramid_volume(12, 1, 10), 0, kOrRefused},
+      {"cone standing on a box, the box first", MESH_BOOLEAN_UNION, false, solid_cuboid(-2, -2, 2, 2, 0, 10),
+       solid_frustum(apex, Point3{0, 0, 20, 0}, 1, 0, 12), 160 + pyramid_volume(12, 1, 10), 0, kOrRefused},
       {"union of solids sharing a face", MESH_BOOLEAN_UNION, false, unit, solid_cuboid(1, 0, 2, 1, 0, 1), 2,
        10, kExact},
       {"union of solids stacked", MESH_BOOLEAN_UNION, false, unit, solid_cuboid(0, 0, 1, 1, 1, 2), 2, 10,
@@ -524,10 +529,31 @@ ProcessResult tool_taking_the_first_for_inside(const ProcessRequest& r) {
 TEST_F(MeshBooleanTest, AResultNoOperationOfTheTwoSolidsCanGiveIsRefused) {
   SetUpFolder();
   const ProcessStartFn previous = process_starter_install(tool_taking_the_first_for_inside);
-  for (int mode : {MESH_BOOLEAN_UNION, MESH_BOOLEAN_DIFFERENCE, MESH_BOOLEAN_INTERSECTION}) {
-    SCOPED_TRACE(mode);
-    MeshElem* a = cuboid(0, 0, 0, 2, 2, 2, 3, "Oak");
-    MeshElem* b = cuboid(5, 5, 5, 6, 6, 6, 5, "Brick");
+  const Point3 top{0, 0, 10, 0}, apex{0, 0, 20, 0};
+  const struct {
+    const char* what;
+    int mode;
+    SolidMesh a, b;
+  } cases[] = {
+      {"union of solids apart", MESH_BOOLEAN_UNION, solid_cuboid(0, 0, 2, 2, 0, 2),
+       solid_cuboid(5, 5, 6, 6, 5, 6)},
+      {"difference of solids apart", MESH_BOOLEAN_DIFFERENCE, solid_cuboid(0, 0, 2, 2, 0, 2),
+       solid_cuboid(5, 5, 6, 6, 5, 6)},
+      {"intersection of solids apart", MESH_BOOLEAN_INTERSECTION, solid_cuboid(0, 0, 2, 2, 0, 2),
+       solid_cuboid(5, 5, 6, 6, 5, 6)},
+      // The box alone, as large as the larger solid: only where its
+      // points lie tells that the cone's top is missing.
+      {"union of a cone standing on a box", MESH_BOOLEAN_UNION, solid_frustum(top, apex, 1, 0, 12),
+       solid_cuboid(-2, -2, 2, 2, 0, 10)},
+      // The cone, no larger than the smaller solid, but not within the box.
+      {"intersection of a cone standing on a box", MESH_BOOLEAN_INTERSECTION,
+       solid_frustum(top, apex, 1, 0, 12), solid_cuboid(-2, -2, 2, 2, 0, 10)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MeshElem* a = solid(c.a, 3, "Oak");
+    MeshElem* b = solid(c.b, 5, "Brick");
+    const int mode = c.mode;
     ui.answers = {2};
     testing::internal::CaptureStdout();
     EXPECT_EQ(mesh_boolean(mode, a, b, folder()), 0);

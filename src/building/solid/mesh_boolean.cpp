@@ -352,6 +352,123 @@ bool drop_double_faces_of_last() {
   return true;
 }
 
+// A mesh as the triangles its export gives, for telling where a point
+// lies.
+using Triangle = std::array<Point3, 3>;
+std::vector<Triangle> triangles_of(const MeshElem& m) {
+  FaceList* t = tri_faces_new(&m);
+  tri_triangulate_faces(t, 0);
+  std::vector<Triangle> out;
+  out.reserve(static_cast<std::size_t>(t->triangle_count));
+  for (int k = 0; k < t->triangle_count; ++k)
+    out.push_back({m.vertices[static_cast<std::size_t>(t->t0[k])],
+                   m.vertices[static_cast<std::size_t>(t->t1[k])],
+                   m.vertices[static_cast<std::size_t>(t->t2[k])]});
+  tri_faces_free(t);
+  return out;
+}
+
+// The distance from p to the triangle t.
+double distance_to(const Point3& p, const Triangle& t) {
+  const Point3 a = t[0], b = t[1], c = t[2];
+  const Point3 ab = vec3_sub(b, a), ac = vec3_sub(c, a), ap = vec3_sub(p, a);
+  const double d1 = vec3_dot(ab, ap), d2 = vec3_dot(ac, ap);
+  auto at = [&](const Point3& q) { return vec3_distance(p, q); };
+  auto along = [](const Point3& o, const Point3& d, double f) {
+    return Point3{o.x + f * d.x, o.y + f * d.y, o.z + f * d.z, 0};
+  };
+  if (d1 <= 0 && d2 <= 0) return at(a);
+  const Point3 bp = vec3_sub(p, b);
+  const double d3 = vec3_dot(ab, bp), d4 = vec3_dot(ac, bp);
+  if (d3 >= 0 && d4 <= d3) return at(b);
+  const double vc = d1 * d4 - d3 * d2;
+  if (vc <= 0 && d1 >= 0 && d3 <= 0) return at(along(a, ab, d1 / (d1 - d3)));
+  const Point3 cp = vec3_sub(p, c);
+  const double d5 = vec3_dot(ab, cp), d6 = vec3_dot(ac, cp);
+  if (d6 >= 0 && d5 <= d6) return at(c);
+  const double vb = d5 * d2 - d1 * d6;
+  if (vb <= 0 && d2 >= 0 && d6 <= 0) return at(along(a, ac, d2 / (d2 - d6)));
+  const double va = d3 * d6 - d5 * d4;
+  if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
+    return at(along(b, vec3_sub(c, b), (d4 - d3) / ((d4 - d3) + (d5 - d6))));
+  const double den = va + vb + vc;
+  if (!(std::fabs(den) > 0)) return at(a);
+  const double v = vb / den, w = vc / den;
+  return at(Point3{a.x + ab.x * v + ac.x * w, a.y + ab.y * v + ac.y * w, a.z + ab.z * v + ac.z * w, 0});
+}
+
+enum class Where { inside, on, outside, unknown };
+
+// Where p lies with respect to the closed surface tris: on it (closer than
+// GTS_LEFTOVER_DISTANCE, the distance at which the reader puts a point
+// into an edge), or inside or outside by the number of times a ray from p
+// crosses it. A ray that grazes an edge or a corner is no answer; another
+// direction is tried.
+Where where_is(const Point3& p, const std::vector<Triangle>& tris) {
+  for (const Triangle& t : tris)
+    if (distance_to(p, t) < GTS_LEFTOVER_DISTANCE) return Where::on;
+  const Point3 rays[3] = {
+      {0.5773, 0.6123, 0.5403, 0}, {-0.3301, 0.7071, -0.6253, 0}, {0.8011, -0.1937, 0.5663, 0}};
+  for (const Point3& d : rays) {
+    int crossings = 0;
+    bool grazed = false;
+    for (const Triangle& t : tris) {
+      const Point3 e1 = vec3_sub(t[1], t[0]), e2 = vec3_sub(t[2], t[0]);
+      const Point3 h = vec3_cross(d, e2);
+      const double det = vec3_dot(e1, h);
+      if (std::fabs(det) < 1e-15) continue;
+      const Point3 s = vec3_sub(p, t[0]);
+      const double u = vec3_dot(s, h) / det;
+      const Point3 q = vec3_cross(s, e1);
+      const double v = vec3_dot(d, q) / det;
+      const double dist = vec3_dot(e2, q) / det;
+      if (u < -1e-9 || v < -1e-9 || u + v > 1 + 1e-9 || dist <= 0) continue;
+      if (u < 1e-9 || v < 1e-9 || u + v > 1 - 1e-9) {
+        grazed = true;
+        break;
+      }
+      ++crossings;
+    }
+    if (!grazed) return crossings % 2 ? Where::inside : Where::outside;
+  }
+  return Where::unknown;
+}
+
+// At most about count points of the mesh's vertices, spread over them.
+std::vector<Point3> sample_vertices(const MeshElem& m, std::size_t count) {
+  std::vector<Point3> out;
+  const std::size_t step = std::max<std::size_t>(1, m.vertices.size() / count);
+  for (std::size_t i = 0; i < m.vertices.size(); i += step) out.push_back(m.vertices[i]);
+  return out;
+}
+
+// Whether the result lies where the operation puts it, judged on some of
+// the vertices: a union holds every point of both solids, a difference
+// lies within the first and not within the second, an intersection within
+// both. A part taken for inside the other solid, or outside, when it is
+// not, breaks one of these even where the volume looks right.
+bool result_where_it_belongs(int mode, const MeshElem& result, const MeshElem& first,
+                             const MeshElem& second) {
+  constexpr std::size_t kSamples = 48;
+  auto all = [](const std::vector<Point3>& points, const std::vector<Triangle>& tris, auto ok) {
+    return std::all_of(points.begin(), points.end(), [&](const Point3& p) {
+      const Where w = where_is(p, tris);
+      return w == Where::unknown || ok(w);
+    });
+  };
+  auto in_or_on = [](Where w) { return w != Where::outside; };
+  if (mode == MESH_BOOLEAN_UNION) {
+    const auto tris = triangles_of(result);
+    return all(sample_vertices(first, kSamples), tris, in_or_on) &&
+           all(sample_vertices(second, kSamples), tris, in_or_on);
+  }
+  const auto points = sample_vertices(result, kSamples);
+  if (!all(points, triangles_of(first), in_or_on)) return false;
+  if (mode == MESH_BOOLEAN_DIFFERENCE)
+    return all(points, triangles_of(second), [](Where w) { return w != Where::inside; });
+  return all(points, triangles_of(second), in_or_on);
+}
+
 void remove_marked_with_undo(std::initializer_list<ElemHeader*> elems) {
   for (ElemHeader* e : elems) e->mark = 1;
   undo_record(UNDO_DELETE, 0);
@@ -487,6 +604,7 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   const double volume = solid_volume(result->vertices, result->face_sizes, result->indices);
   if (std::fabs(volume) <= GTS_DUPLICATE_DISTANCE * surface_area(*result)) return nothing();
   if (volume < least - slack || volume > most + slack) return broken();
+  if (!result_where_it_belongs(mode, *result, *m1, *m2)) return broken();
 
   if (mode == MESH_BOOLEAN_UNION) {
     remove_marked_with_undo({m1, m2});

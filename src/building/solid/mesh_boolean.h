@@ -27,7 +27,8 @@ extern std::string mesh_boolean_tool;
 // and no undo step left of their conversion: a result that encloses no
 // volume (solids apart, or touching only in a face or an edge) is said in
 // a message, "The result is empty"; one that is no closed surface wound
-// one way throughout, or holds a volume the operation cannot give (an
-// intersection larger than the smaller solid, say), is refused in the
-// error box, as is a tool that fails.
+// one way throughout, holds a volume the operation cannot give (an
+// intersection larger than the smaller solid, say), or lies where the
+// operation cannot put it (a union that leaves out a point of a solid) is
+// refused in the error box, as is a tool that fails.
 int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::string& folder);
