@@ -1,7 +1,11 @@
 #include "model/triangulate.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 #include "model/geom.h"
 #include "model/layers.h"
@@ -247,6 +251,20 @@ void tri_merge_triangles(const MeshElem* mesh) {
   auto corner = [&](int face, int k) { return vertex_number(mesh->indices[offset[face] + k], vertex_count); };
   auto point = [&](int face, int k) { return mesh->vertices[corner(face, k)]; };
 
+  // The triangles at each edge. A triangle joins the polygon only through
+  // an edge of one that joined before, so the only candidates are those
+  // reached from the first triangle across edges through triangles in its
+  // plane: the search never looks at the rest of the mesh.
+  std::unordered_map<uint64_t, std::vector<int>> at_edge;
+  auto edge_key = [](int32_t a, int32_t b) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(std::min(a, b))) << 32) |
+           static_cast<uint32_t>(std::max(a, b));
+  };
+  for (int j = 0; j < f; ++j) {
+    if (offset[j] < 0) continue;
+    for (int k = 0; k < 3; ++k) at_edge[edge_key(corner(j, k), corner(j, (k + 1) % 3))].push_back(j);
+  }
+
   enum : uint8_t { FREE = 0, USED = 1, CANDIDATE = 2 };
   std::vector<uint8_t> state(f, FREE);
   std::vector<int32_t> out_sizes;
@@ -258,22 +276,30 @@ void tri_merge_triangles(const MeshElem* mesh) {
     poly.assign({corner(j, 0), corner(j, 1), corner(j, 2)});
     state[j] = USED;
     candidates.clear();
-    for (int k = 0; k < f; ++k) {
-      if (offset[k] < 0 || state[k] != FREE) continue;
-      if (vec3_same_plane(point(j, 0), point(j, 1), point(j, 2), point(k, 0), point(k, 1), point(k, 2))) {
-        state[k] = CANDIDATE;
-        candidates.push_back(k);
-      }
+    for (size_t from = 0; from <= candidates.size(); ++from) {
+      const int t = from == 0 ? j : candidates[from - 1];
+      for (int e = 0; e < 3; ++e)
+        for (int k : at_edge[edge_key(corner(t, e), corner(t, (e + 1) % 3))]) {
+          if (state[k] != FREE) continue;
+          if (vec3_same_plane(point(j, 0), point(j, 1), point(j, 2), point(k, 0), point(k, 1), point(k, 2))) {
+            state[k] = CANDIDATE;
+            candidates.push_back(k);
+          }
+        }
     }
+    // In the order of the list, as the passes below depend on it.
+    std::sort(candidates.begin(), candidates.end());
     // Each pass offers every candidate again, so a strip joins whatever the
-    // order its triangles are listed in.
-    for (size_t pass = 0; pass < candidates.size(); ++pass) {
+    // order its triangles are listed in; a pass that joins none ends it.
+    for (bool joined = true; joined;) {
+      joined = false;
       for (int k : candidates) {
         if (state[k] != CANDIDATE) continue;
         const int n = static_cast<int>(poly.size());
         poly.push_back(0);
         if (tri_insert_shared_vertex(poly.data(), n, corner(k, 0), corner(k, 1), corner(k, 2))) {
           state[k] = USED;
+          joined = true;
         } else {
           poly.pop_back();
         }

@@ -5,14 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <utility>
 
 #include "building/solid/solid_mesh.h"
 #include "building/solid_tools.h"
+#include "model/files/kavfile.h"
+#include "model/files/load_save.h"
 #include "model/triangulate.h"
+#include "model/vec3.h"
+#include "platform/process.h"
 #include "support/recording_process.h"
 #include "support/temp_folder.h"
 #include "wall_tool_fixture.h"
@@ -27,19 +33,31 @@ MeshElem* cuboid(double x0, double y0, double z0, double x1, double y1, double z
   return elem_as<MeshElem>(elem_list_tail);
 }
 
+MeshElem* solid(SolidMesh s, int pen = 1, const char* material = "Oak") {
+  elem_new_mesh(0, pen, pen, s.vertex_count(), s.face_count(), s.face_sizes.data(), s.vertices.data(),
+                s.indices.data(), material, 0);
+  return elem_as<MeshElem>(elem_list_tail);
+}
+
 // The volume a mesh wound clockwise from outside encloses, and whether its
 // triangulated surface is closed: every directed edge met once, its reverse
-// once.
-std::pair<double, bool> volume_and_closed(const MeshElem& m) {
+// once. area, when given, receives the surface's area: a skin left inside
+// or across an opening adds to it.
+std::pair<double, bool> volume_and_closed(const MeshElem& m, double* area = nullptr) {
   FaceList* t = tri_faces_new(&m);
   tri_triangulate_faces(t, 0);
   double v = 0;
   std::map<std::pair<int, int>, int> edges;
+  if (area) *area = 0;
   for (int k = 0; k < t->triangle_count; ++k) {
     const int c[3] = {t->t0[k], t->t1[k], t->t2[k]};
     const Point3 a = m.vertices[c[0]], b = m.vertices[c[1]], d = m.vertices[c[2]];
     v += a.x * (b.y * d.z - b.z * d.y) - a.y * (b.x * d.z - b.z * d.x) + a.z * (b.x * d.y - b.y * d.x);
     for (int i = 0; i < 3; ++i) ++edges[{c[i], c[(i + 1) % 3]}];
+    if (area) {
+      const Point3 n = vec3_cross(vec3_sub(b, a), vec3_sub(d, a));
+      *area += vec3_length(n.x, n.y, n.z) / 2;
+    }
   }
   tri_faces_free(t);
   bool closed = !edges.empty();
@@ -212,6 +230,171 @@ TEST_F(MeshBooleanTest, NestedApartAndTouchingSolidsGiveAWholeSolidOrNothing) {
   }
 }
 
+// The volume of a pyramid of n sides (a cone for many) over a circle of
+// radius r, of height h.
+double pyramid_volume(int n, double r, double h) { return n / 2.0 * r * r * std::sin(2 * M_PI / n) * h / 3; }
+
+// Other shapes than cuboids, cuts flush with a face, and solids that touch
+// from inside, in an edge or in a face. Where the tool gives a surface that
+// is no closed solid, the operation must say so and leave the operands
+// (walls too) as they were, never keep a result that only has the right
+// volume: rows marked "or refused" accept that; the others must give the
+// solid.
+TEST_F(MeshBooleanTest, ConesPyramidsFlushCutsAndTouchingSolidsGiveTheRightSolidOrSaySo) {
+  SetUpFolder();
+  const Point3 base{0, 0, 0, 0}, apex{0, 0, 10, 0};
+  // A solid from z 0.5 up keeps the top 0.95 of a pyramid 10 high.
+  const double kept = 0.95 * 0.95 * 0.95;
+  constexpr double kEmpty = -1;
+  constexpr bool kExact = true, kOrRefused = false;
+  // The first operand "wall": a wall 10 x 0.3 x 3 along x from y 0 to 0.3.
+  const SolidMesh wall_box = solid_cuboid(0, 0, 10, 0.3, 0, 3);
+  const SolidMesh door = solid_cuboid(4, -1, 5, 1, 0, 2), notch = solid_cuboid(4, -1, 5, 1, 2, 3);
+  const SolidMesh big = solid_cuboid(0, 0, 2, 2, 0, 2), pocket = solid_cuboid(0.5, 0.5, 1.5, 1.5, 1, 2);
+  const SolidMesh corner = solid_cuboid(0, 0, 1.5, 1.5, 0, 1), by_edge = solid_cuboid(1.5, 1.5, 3, 3, 0, 1);
+  const SolidMesh unit = solid_cuboid(0, 0, 1, 1, 0, 1);
+  struct Row {
+    const char* what;
+    int mode;
+    bool wall;  // the first operand is the wall, not a
+    SolidMesh a, b;
+    double volume;  // kEmpty: "The result is empty"
+    double area;    // of the result's surface, 0 when not checked
+    bool exact;
+  };
+  const std::vector<Row> rows = {
+      {"cone of 12 sides cut by a slab", MESH_BOOLEAN_INTERSECTION, false,
+       solid_frustum(base, apex, 1, 0, 12), solid_cuboid(-2, -2, 2, 2, 0.5, 20),
+       pyramid_volume(12, 1, 10) * kept, 0, kExact},
+      {"cone of 24 sides cut by a slab", MESH_BOOLEAN_INTERSECTION, false,
+       solid_frustum(base, apex, 1, 0, 24), solid_cuboid(-2, -2, 2, 2, 0.5, 20),
+       pyramid_volume(24, 1, 10) * kept, 0, kExact},
+      {"cone of 12 sides less a box below", MESH_BOOLEAN_DIFFERENCE, false,
+       solid_frustum(base, apex, 1, 0, 12), solid_cuboid(-2, -2, 2, 2, -1, 0.5),
+       pyramid_volume(12, 1, 10) * kept, 0, kExact},
+      {"cone of 24 sides less a box below", MESH_BOOLEAN_DIFFERENCE, false,
+       solid_frustum(base, apex, 1, 0, 24), solid_cuboid(-2, -2, 2, 2, -1, 0.5),
+       pyramid_volume(24, 1, 10) * kept, 0, kExact},
+      {"slab cut by a cone, the slab first", MESH_BOOLEAN_INTERSECTION, false,
+       solid_cuboid(-2, -2, 2, 2, 0.5, 20), solid_frustum(base, apex, 1, 0, 12),
+       pyramid_volume(12, 1, 10) * kept, 0, kExact},
+      {"pyramid cut by a slab", MESH_BOOLEAN_INTERSECTION, false, solid_frustum(base, apex, 1, 0, 4),
+       solid_cuboid(-2, -2, 2, 2, 0.5, 20), pyramid_volume(4, 1, 10) * kept, 0, kExact},
+      {"pyramid less a box below", MESH_BOOLEAN_DIFFERENCE, false, solid_frustum(base, apex, 1, 0, 4),
+       solid_cuboid(-2, -2, 2, 2, -1, 0.5), pyramid_volume(4, 1, 10) * kept, 0, kExact},
+      {"pyramid less its top half", MESH_BOOLEAN_DIFFERENCE, false, solid_frustum(base, apex, 1, 0, 4),
+       solid_cuboid(-2, -2, 2, 2, 5, 20), pyramid_volume(4, 1, 10) * (1 - 0.125), 0, kExact},
+      {"door box out of a wall mesh", MESH_BOOLEAN_DIFFERENCE, false, wall_box, door, 9 - 0.6, 65,
+       kOrRefused},
+      {"door box out of a wall", MESH_BOOLEAN_DIFFERENCE, true, {}, door, 9 - 0.6, 65, kOrRefused},
+      {"notch flush with the top of a wall mesh", MESH_BOOLEAN_DIFFERENCE, false, wall_box, notch, 9 - 0.3,
+       66.4, kOrRefused},
+      {"notch flush with the top of a wall",
+       MESH_BOOLEAN_DIFFERENCE,
+       true,
+       {},
+       notch,
+       9 - 0.3,
+       66.4,
+       kOrRefused},
+      {"pocket touching the top from inside", MESH_BOOLEAN_DIFFERENCE, false, big, pocket, 7, 28, kOrRefused},
+      {"intersection with a solid touching from inside", MESH_BOOLEAN_INTERSECTION, false, big, pocket, 1, 6,
+       kOrRefused},
+      {"union with a solid touching from inside", MESH_BOOLEAN_UNION, false, big, pocket, 8, 24, kOrRefused},
+      {"difference of a solid sharing an edge", MESH_BOOLEAN_DIFFERENCE, false, corner, by_edge, 2.25, 10.5,
+       kExact},
+      {"intersection of solids sharing an edge", MESH_BOOLEAN_INTERSECTION, false, corner, by_edge, kEmpty, 0,
+       kExact},
+      // Two solids joined in one edge are no closed surface of two faces an
+      // edge: this can only be refused.
+      {"union of solids sharing an edge", MESH_BOOLEAN_UNION, false, corner, by_edge, 4.5, 0, kOrRefused},
+      {"wall less a box sharing an edge",
+       MESH_BOOLEAN_DIFFERENCE,
+       true,
+       {},
+       solid_cuboid(10, 0.3, 11, 1, 0, 3),
+       9,
+       67.8,
+       kExact},
+      {"wall and a box sharing an edge",
+       MESH_BOOLEAN_INTERSECTION,
+       true,
+       {},
+       solid_cuboid(10, 0.3, 11, 1, 0, 3),
+       kEmpty,
+       0,
+       kExact},
+      {"cone standing on a box, the cone first", MESH_BOOLEAN_UNION, false,
+       solid_frustum(apex, Point3{0, 0, 20, 0}, 1, 0, 12), solid_cuboid(-2, -2, 2, 2, 0, 10),
+       160 + pyramid_volume(12, 1, 10), 0, kOrRefused},
+      {"cone standing on a box, the box first", MESH_BOOLEAN_UNION, false, solid_cuboid(-2, -2, 2, 2, 0, 10),
+       solid_frustum(apex, Point3{0, 0, 20, 0}, 1, 0, 12), 160 + pyramid_volume(12, 1, 10), 0, kOrRefused},
+      {"union of solids sharing a face", MESH_BOOLEAN_UNION, false, unit, solid_cuboid(1, 0, 2, 1, 0, 1), 2,
+       10, kExact},
+      {"union of solids stacked", MESH_BOOLEAN_UNION, false, unit, solid_cuboid(0, 0, 1, 1, 1, 2), 2, 10,
+       kExact},
+      {"union with a larger face", MESH_BOOLEAN_UNION, false, unit, solid_cuboid(1, -1, 2, 2, 0, 1), 4, 18,
+       kExact},
+  };
+  for (const Row& c : rows) {
+    SCOPED_TRACE(c.what);
+    ElemHeader* a = nullptr;
+    if (c.wall) {
+      WallElem* w = axis_wall(0, 0.15, 10, 0.15);
+      for (int i = 4; i < 8; ++i) w->corner[i].z = 3;
+      a = w;
+    } else {
+      a = solid(c.a, 3, "Oak");
+    }
+    MeshElem* b = solid(c.b, 5, "Brick");
+    const auto before = drawing_state();
+    const uint8_t steps = undo_used;
+    // "No": neither operand is kept.
+    if (c.mode != MESH_BOOLEAN_UNION) ui.answers = {2};
+    testing::internal::CaptureStdout();
+    const int made = mesh_boolean(c.mode, a, b, folder());
+    testing::internal::GetCapturedStdout();
+    auto unchanged = [&] {
+      EXPECT_EQ(elements().size(), 2u);
+      EXPECT_EQ(elements().back(), c.wall ? elem_list_tail : b);
+      EXPECT_EQ(elements().back()->kind, c.wall ? ELEM_WALL : ELEM_MESH);
+      EXPECT_EQ(drawing_state(), before);
+      EXPECT_EQ(undo_used, steps);
+      EXPECT_EQ(undo_undone, 0);
+      EXPECT_TRUE(ui.calls_starting("ask").empty());
+    };
+    if (c.volume == kEmpty) {
+      EXPECT_EQ(made, 0);
+      EXPECT_TRUE(errors().empty());
+      EXPECT_EQ(ui.calls_starting("message"),
+                std::vector<std::string>({"message Message: The result is empty"}));
+      unchanged();
+    } else if (made) {
+      ASSERT_EQ(elements().size(), 1u);
+      const auto* r = elem_as<MeshElem>(elem_list_tail);
+      ASSERT_NE(r, nullptr);
+      double area = 0;
+      const auto [v, closed] = volume_and_closed(*r, &area);
+      EXPECT_NEAR(v, c.volume, 1e-6);
+      EXPECT_TRUE(closed);
+      if (c.area) {
+        EXPECT_NEAR(area, c.area, 1e-6);
+      }
+      EXPECT_EQ(r->pen, c.wall ? 1 : 3);
+      EXPECT_TRUE(errors().empty());
+    } else {
+      EXPECT_FALSE(c.exact) << "refused";
+      EXPECT_EQ(errors().size(), 1u);
+      EXPECT_TRUE(ui.calls_starting("message").empty());
+      unchanged();
+    }
+    ui.calls.clear();
+    ui.answers.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+}
+
 // A wall is turned into a mesh for the operation; when nothing is left of
 // it the wall comes back, and no undo step is left for the conversion.
 TEST_F(MeshBooleanTest, AnEmptyResultGivesTheWallBack) {
@@ -253,6 +436,7 @@ TEST_F(MeshBooleanTest, TheToolStartsFromAnArgumentVectorOnFreshFiles) {
   WallElem* w = axis_wall(0, 0, 4, 0);
   MeshElem* box = cuboid(1, -1, 1, 2, 1, 2, 1, "Glass");
   const auto before = drawing_state();
+  const uint8_t steps = undo_used;
   // Results of an earlier pass must not pass for this one's.
   for (const char* p : {"1in2.gts", "1out2.gts", "2in1.gts", "2out1.gts"})
     dir.write(std::string("tmp dir/") + p, "0 0 0 x x x x\n");
@@ -265,12 +449,13 @@ TEST_F(MeshBooleanTest, TheToolStartsFromAnArgumentVectorOnFreshFiles) {
   EXPECT_TRUE(std::filesystem::exists(dir / "tmp dir" / "kav1.gts"));
   EXPECT_FALSE(std::filesystem::exists(dir / "tmp dir" / "1in2.gts"));
   EXPECT_EQ(errors(), std::vector<std::string>({"error ***ERROR*** Boolean operation failed\n"}));
-  // The wall is a mesh now; two undos bring it back.
+  // The wall comes back as it was, and no undo step is left of its
+  // conversion.
   ASSERT_EQ(elements().size(), 2u);
-  for (ElemHeader* e : elements()) EXPECT_EQ(e->kind, ELEM_MESH);
-  undo_step_back();
-  undo_step_back();
+  EXPECT_EQ(elements()[1]->kind, ELEM_WALL);
   EXPECT_EQ(drawing_state(), before);
+  EXPECT_EQ(undo_used, steps);
+  EXPECT_EQ(undo_undone, 0);
 
   // A tool that is missing or fails, and a folder that cannot take the
   // operands, fail the same way.
@@ -285,6 +470,311 @@ TEST_F(MeshBooleanTest, TheToolStartsFromAnArgumentVectorOnFreshFiles) {
   EXPECT_EQ(tool.requests().size(), 3u);
   EXPECT_EQ(errors().size(), 3u);
   EXPECT_EQ(elements().size(), 4u);
+
+  // A wall as the second operand, and walls as both, come back from a
+  // tool that fails or is missing, and from a folder that cannot take the
+  // operands.
+  undo_record(UNDO_CLEAR, 0);
+  drawing_free();
+  axis_wall(0, 0, 4, 0);
+  axis_wall(0, 2, 4, 2);
+  MeshElem* c = cuboid(1, -1, 1, 2, 1, 2, 1, "Glass");
+  const auto walls_before = drawing_state();
+  // A wall that comes back is a new element: look for it again each time.
+  const auto wall = [](std::size_t k) {
+    std::vector<ElemHeader*> out;
+    for (ElemHeader* e : elements())
+      if (e->kind == ELEM_WALL) out.push_back(e);
+    return k < out.size() ? out[k] : nullptr;
+  };
+  tool.answer(true, 1);
+  EXPECT_EQ(mesh_boolean(MESH_BOOLEAN_DIFFERENCE, c, wall(0), folder()), 0);
+  EXPECT_EQ(drawing_state(), walls_before);
+  tool.answer(false, -1);
+  EXPECT_EQ(mesh_boolean(MESH_BOOLEAN_UNION, wall(0), wall(1), folder()), 0);
+  EXPECT_EQ(drawing_state(), walls_before);
+  EXPECT_EQ(mesh_boolean(MESH_BOOLEAN_UNION, wall(1), wall(0), (dir / "missing").string()), 0);
+  EXPECT_EQ(drawing_state(), walls_before);
+  EXPECT_EQ(undo_used, 0);
+  EXPECT_EQ(undo_undone, 0);
+}
+
+// A tool that finds the surfaces apart: each operand whole on the outside
+// of the other, nothing inside. Where solids share a face, that face then
+// comes twice, once from each.
+ProcessResult tool_finding_solids_apart(const ProcessRequest& r) {
+  if (r.argv.size() != 5) return {};
+  const std::string folder = r.argv[4];
+  std::filesystem::copy_file(r.argv[2], folder + "1out2.gts");
+  std::filesystem::copy_file(r.argv[3], folder + "2out1.gts");
+  for (const char* name : {"1in2.gts", "2in1.gts"}) std::ofstream(folder + name) << "0 0 0 x x x x\n";
+  return {true, 0, 1};
+}
+
+// A tool that takes surface 1 for inside solid 2 and surface 2 for
+// outside solid 1, whatever they are.
+ProcessResult tool_taking_the_first_for_inside(const ProcessRequest& r) {
+  if (r.argv.size() != 5) return {};
+  const std::string folder = r.argv[4];
+  std::filesystem::copy_file(r.argv[2], folder + "1in2.gts");
+  std::filesystem::copy_file(r.argv[3], folder + "2out1.gts");
+  for (const char* name : {"1out2.gts", "2in1.gts"}) std::ofstream(folder + name) << "0 0 0 x x x x\n";
+  return {true, 0, 1};
+}
+
+// Closed surfaces that no union, difference or intersection of the two
+// solids can be: more than the smaller solid from an intersection, less
+// than the larger from a union, nothing left of a difference that must
+// leave most of the first. The operation refuses them and changes nothing.
+TEST_F(MeshBooleanTest, AResultNoOperationOfTheTwoSolidsCanGiveIsRefused) {
+  SetUpFolder();
+  const ProcessStartFn previous = process_starter_install(tool_taking_the_first_for_inside);
+  const Point3 top{0, 0, 10, 0}, apex{0, 0, 20, 0};
+  const struct {
+    const char* what;
+    int mode;
+    SolidMesh a, b;
+  } cases[] = {
+      {"union of solids apart", MESH_BOOLEAN_UNION, solid_cuboid(0, 0, 2, 2, 0, 2),
+       solid_cuboid(5, 5, 6, 6, 5, 6)},
+      {"difference of solids apart", MESH_BOOLEAN_DIFFERENCE, solid_cuboid(0, 0, 2, 2, 0, 2),
+       solid_cuboid(5, 5, 6, 6, 5, 6)},
+      {"intersection of solids apart", MESH_BOOLEAN_INTERSECTION, solid_cuboid(0, 0, 2, 2, 0, 2),
+       solid_cuboid(5, 5, 6, 6, 5, 6)},
+      // The box alone, as large as the larger solid: only where its
+      // points lie tells that the cone's top is missing.
+      {"union of a cone standing on a box", MESH_BOOLEAN_UNION, solid_frustum(top, apex, 1, 0, 12),
+       solid_cuboid(-2, -2, 2, 2, 0, 10)},
+      // The cone, no larger than the smaller solid, but not within the box.
+      {"intersection of a cone standing on a box", MESH_BOOLEAN_INTERSECTION,
+       solid_frustum(top, apex, 1, 0, 12), solid_cuboid(-2, -2, 2, 2, 0, 10)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MeshElem* a = solid(c.a, 3, "Oak");
+    MeshElem* b = solid(c.b, 5, "Brick");
+    const int mode = c.mode;
+    ui.answers = {2};
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(mesh_boolean(mode, a, b, folder()), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(errors().size(), 1u);
+    EXPECT_TRUE(ui.calls_starting("message").empty());
+    EXPECT_TRUE(ui.calls_starting("ask").empty());
+    EXPECT_EQ(elements(), (std::vector<ElemHeader*>{a, b}));
+    ui.calls.clear();
+    ui.answers.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+  process_starter_install(previous);
+}
+
+// A tool that finds solids meeting only in an edge: each whole on the
+// outside of the other, and inside only slivers along the edge, triangles
+// without area.
+ProcessResult tool_finding_an_edge_in_common(const ProcessRequest& r) {
+  if (r.argv.size() != 5) return {};
+  const std::string folder = r.argv[4];
+  std::filesystem::copy_file(r.argv[2], folder + "1out2.gts");
+  std::filesystem::copy_file(r.argv[3], folder + "2out1.gts");
+  for (const char* name : {"1in2.gts", "2in1.gts"})
+    std::ofstream(folder + name) << "4 5 2 GtsSurface GtsFace GtsEdge GtsVertex\n"
+                                    "1.5 1.5 0\n1.5 1.5 0.5\n1.5 1.5 1\n1.5 1.5 0.25\n"
+                                    "1 2\n2 3\n3 1\n1 4\n4 2\n"
+                                    "1 2 3\n4 5 1\n";
+  return {true, 0, 1};
+}
+
+// Parts made only of triangles without area are no surface: what is left
+// is the other part alone, or nothing, which is said.
+TEST_F(MeshBooleanTest, PartsOfOnlySliversCountAsEmpty) {
+  SetUpFolder();
+  const ProcessStartFn previous = process_starter_install(tool_finding_an_edge_in_common);
+  const struct {
+    int mode;
+    double volume;  // 0: "The result is empty"
+  } cases[] = {{MESH_BOOLEAN_DIFFERENCE, 2.25}, {MESH_BOOLEAN_INTERSECTION, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    MeshElem* a = cuboid(0, 0, 0, 1.5, 1.5, 1, 3, "Oak");
+    MeshElem* b = cuboid(1.5, 1.5, 0, 3, 3, 1, 5, "Brick");
+    ui.answers = {2};
+    testing::internal::CaptureStdout();
+    const int made = mesh_boolean(c.mode, a, b, folder());
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(errors().empty());
+    if (c.volume) {
+      ASSERT_EQ(made, 1);
+      ASSERT_EQ(elements().size(), 1u);
+      const auto [v, closed] = volume_and_closed(*elem_as<MeshElem>(elem_list_tail));
+      EXPECT_NEAR(v, c.volume, 1e-9);
+      EXPECT_TRUE(closed);
+    } else {
+      EXPECT_EQ(made, 0);
+      EXPECT_EQ(ui.calls_starting("message"),
+                std::vector<std::string>({"message Message: The result is empty"}));
+      EXPECT_EQ(elements(), (std::vector<ElemHeader*>{a, b}));
+    }
+    ui.calls.clear();
+    ui.answers.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+  process_starter_install(previous);
+}
+
+// A tool that takes the first surface for outside the second and the
+// second for inside the first, both whole: for a pocket cut from the top
+// of a box, the box's top then still spans the pocket, over the pocket's
+// own top turned over.
+ProcessResult tool_keeping_both_whole(const ProcessRequest& r) {
+  if (r.argv.size() != 5) return {};
+  const std::string folder = r.argv[4];
+  std::filesystem::copy_file(r.argv[2], folder + "1out2.gts");
+  std::filesystem::copy_file(r.argv[3], folder + "2in1.gts");
+  for (const char* name : {"1in2.gts", "2out1.gts"}) std::ofstream(folder + name) << "0 0 0 x x x x\n";
+  return {true, 0, 1};
+}
+
+// Such a result is closed, wound one way, and of the right volume, but
+// two faces lie on each other facing apart: a skin across the opening.
+// It is refused and the operands stay, a wall too.
+TEST_F(MeshBooleanTest, ASkinAcrossAnOpeningIsRefused) {
+  SetUpFolder();
+  const ProcessStartFn previous = process_starter_install(tool_keeping_both_whole);
+  for (bool wall : {false, true}) {
+    SCOPED_TRACE(wall ? "wall" : "box");
+    if (wall) {
+      WallElem* w = axis_wall(0, 0.15, 10, 0.15);
+      for (int i = 4; i < 8; ++i) w->corner[i].z = 3;
+    } else {
+      cuboid(0, 0, 0, 10, 0.3, 3, 3, "Oak");
+    }
+    ElemHeader* a = elem_list_tail;
+    // A pocket flush with the top.
+    MeshElem* b = cuboid(4, 0.1, 2, 5, 0.2, 3, 5, "Brick");
+    const auto before = drawing_state();
+    const uint8_t steps = undo_used;
+    ui.answers = {2};
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(mesh_boolean(MESH_BOOLEAN_DIFFERENCE, a, b, folder()), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(errors().size(), 1u);
+    EXPECT_TRUE(ui.calls_starting("ask").empty());
+    EXPECT_EQ(drawing_state(), before);
+    EXPECT_EQ(undo_used, steps);
+    EXPECT_EQ(elements().back()->kind, wall ? ELEM_WALL : ELEM_MESH);
+    ui.calls.clear();
+    ui.answers.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+  process_starter_install(previous);
+}
+
+// The face two joined solids share is no surface of the result: both its
+// copies go, however each solid splits it into triangles.
+TEST_F(MeshBooleanTest, AFaceSharedByTwoSolidsDoesNotStayInsideTheirUnion) {
+  SetUpFolder();
+  const ProcessStartFn previous = process_starter_install(tool_finding_solids_apart);
+  struct Box {
+    double x0, y0, z0, x1, y1, z1;
+  };
+  const struct {
+    const char* what;
+    Box a, b;
+    double volume, area;
+  } cases[] = {
+      {"side by side", {0, 0, 0, 1, 1, 1}, {1, 0, 0, 2, 1, 1}, 2, 10},
+      {"stacked", {0, 0, 0, 1, 1, 1}, {0, 0, 1, 1, 1, 2}, 2, 10},
+      {"stacked, the upper one first", {0, 0, 1, 1, 1, 2}, {0, 0, 0, 1, 1, 1}, 2, 10},
+      {"front to back, long", {0, 0, 0, 3, 1, 2}, {0, 1, 0, 3, 2, 2}, 12, 2 * (6 + 6 + 4)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MeshElem* a = cuboid(c.a.x0, c.a.y0, c.a.z0, c.a.x1, c.a.y1, c.a.z1, 3, "Oak");
+    MeshElem* b = cuboid(c.b.x0, c.b.y0, c.b.z0, c.b.x1, c.b.y1, c.b.z1, 5, "Brick");
+    testing::internal::CaptureStdout();
+    const int made = mesh_boolean(MESH_BOOLEAN_UNION, a, b, folder());
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(errors().empty());
+    ASSERT_EQ(made, 1);
+    ASSERT_EQ(elements().size(), 1u);
+    double area = 0;
+    const auto [v, closed] = volume_and_closed(*elem_as<MeshElem>(elem_list_tail), &area);
+    EXPECT_NEAR(v, c.volume, 1e-9);
+    EXPECT_NEAR(area, c.area, 1e-9);
+    EXPECT_TRUE(closed);
+    ui.calls.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+  process_starter_install(previous);
+}
+
+// The test program runs the command's code on the first two walls or
+// meshes of a drawing file and writes what the command leaves.
+TEST_F(MeshBooleanTest, TheTestProgramOperatesOnTheFirstTwoSolidsOfAFile) {
+  SetUpFolder();
+  // A line, the wall, a box sharing an edge with it, and a mesh that is
+  // no operand.
+  elem_new_line(0, 1, 0, 50, 50, 52, 52);
+  WallElem* w = axis_wall(0, 0.15, 10, 0.15);
+  for (int i = 4; i < 8; ++i) w->corner[i].z = 3;
+  solid(solid_cuboid(10, 0.3, 11, 1, 0, 3), 5, "Brick");
+  solid(solid_cuboid(20, 20, 21, 21, 0, 1), 6, "Glass");
+  const std::string in = (dir / "in.kav").string();
+  {
+    std::FILE* f = std::fopen(in.c_str(), "wb");
+    ASSERT_TRUE(f && kavfile_write_drawing(f));
+    std::fclose(f);
+  }
+  const std::string tool_dir = std::filesystem::path(KAVRO_GTS_BSO).parent_path().string();
+  auto run = [&](const char* op, const std::string& out, std::string& said) {
+    ProcessRequest r;
+    r.argv = {KAVRO_BOOLEAN_PROGRAM, "--install", tool_dir, in, op, out};
+    r.stdout_path = (dir / "said.txt").string();
+    r.stderr_path = (dir / "stderr.txt").string();
+    const int status = process_start_real(r).exit_status;
+    std::ifstream said_in(r.stdout_path);
+    said.assign(std::istreambuf_iterator<char>(said_in), std::istreambuf_iterator<char>());
+    return status;
+  };
+  const struct {
+    const char* op;
+    int status;
+    const char* said;
+    std::vector<int> kinds;  // of the elements OUT holds, in order
+    double volume;           // of the last one, 0 when it is no result
+  } cases[] = {
+      {"difference", 0, "", {ELEM_LINE, ELEM_MESH, ELEM_MESH}, 9},
+      {"intersection", 1, "The result is empty\n", {ELEM_LINE, ELEM_MESH, ELEM_MESH, ELEM_WALL}, 0},
+      {"union",
+       1,
+       "The boolean operation gave no closed solid; the elements are left as they were.\n",
+       {ELEM_LINE, ELEM_MESH, ELEM_MESH, ELEM_WALL},
+       0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.op);
+    const std::string out = (dir / (std::string(c.op) + ".kav")).string();
+    std::string said;
+    EXPECT_EQ(run(c.op, out, said), c.status);
+    EXPECT_EQ(said, c.said);
+    // Whatever is open goes without asking.
+    drawing_modified = 0;
+    ASSERT_EQ(kavfile_load_drawing(1, out.c_str()), 1);
+    std::vector<int> kinds;
+    for (ElemHeader* e : elements()) kinds.push_back(e->kind);
+    EXPECT_EQ(kinds, c.kinds);
+    if (c.volume) {
+      EXPECT_NEAR(volume_and_closed(*elem_as<MeshElem>(elem_list_tail)).first, c.volume, 1e-6);
+    }
+  }
+  std::string said;
+  EXPECT_EQ(run("xor", (dir / "xor.kav").string(), said), 2);
+  EXPECT_FALSE(std::filesystem::exists(dir / "xor.kav"));
 }
 
 TEST_F(MeshBooleanTest, TheToolPicksTwoDifferentSolidsAndLoops) {

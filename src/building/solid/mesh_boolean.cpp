@@ -2,9 +2,18 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <map>
+#include <numeric>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "building/solid/gts_file.h"
@@ -13,6 +22,8 @@
 #include "display/select.h"
 #include "model/layers.h"
 #include "model/nls.h"
+#include "model/settings.h"
+#include "model/triangulate.h"
 #include "model/ui.h"
 #include "model/undo.h"
 #include "model/vec3.h"
@@ -36,7 +47,15 @@ constexpr ResultFile kParts[3][2] = {
 };
 constexpr const char* kResults[4] = {"1in2.gts", "1out2.gts", "2in1.gts", "2out1.gts"};
 
+// Triangles of one plane that come closer than this to overlapping only
+// touch.
+constexpr double kTouch = 1e-7;
+
 std::string path_in(const std::string& folder, const char* name) { return folder + "/" + name; }
+
+uint64_t edge_key(int32_t a, int32_t b) {
+  return (static_cast<uint64_t>(static_cast<uint32_t>(a)) << 32) | static_cast<uint32_t>(b);
+}
 
 // Writes the one mesh e to path; false unless the whole file was written.
 bool write_operand(ElemHeader* e, const std::string& path) {
@@ -48,29 +67,49 @@ bool write_operand(ElemHeader* e, const std::string& path) {
   return (std::fclose(f) == 0) && ok;
 }
 
-// True when the file at path holds a surface without triangles: the tool
-// writes one where no part of a surface lies on that side of the other.
-bool part_is_empty(const std::string& path) {
+// True when the file at path holds one complete surface block: a header
+// and as many vertex, edge and triangle lines as it counts, every number
+// in range. A block without triangles is complete.
+bool block_complete(const std::string& path) {
   FILE* f = std::fopen(path.c_str(), "r");
   if (!f) return false;
   long long v = 0, e = 0, t = 0;
-  const bool empty = std::fscanf(f, "%lld %lld %lld", &v, &e, &t) == 3 && (v <= 0 || e <= 0 || t <= 0);
+  char words[4][64];
+  bool ok = std::fscanf(f, "%lld %lld %lld %63s %63s %63s %63s", &v, &e, &t, words[0], words[1], words[2],
+                        words[3]) == 7;
+  if (ok && v > 0 && e > 0 && t > 0) {
+    for (long long i = 0; ok && i < v; ++i) {
+      double x = 0, y = 0, z = 0;
+      ok = std::fscanf(f, "%lf %lf %lf", &x, &y, &z) == 3 && std::isfinite(x) && std::isfinite(y) &&
+           std::isfinite(z);
+    }
+    for (long long i = 0; ok && i < e; ++i) {
+      long long a = 0, b = 0;
+      ok = std::fscanf(f, "%lld %lld", &a, &b) == 2 && a >= 1 && b >= 1 && a <= v && b <= v;
+    }
+    for (long long i = 0; ok && i < t; ++i) {
+      long long a = 0, b = 0, c = 0;
+      ok = std::fscanf(f, "%lld %lld %lld", &a, &b, &c) == 3 && a >= 1 && b >= 1 && c >= 1 && a <= e &&
+           b <= e && c <= e;
+    }
+  }
   std::fclose(f);
-  return empty;
+  return ok;
 }
 
 // Appends the mesh read from path into part, or leaves it null for a
-// surface without triangles; false when the file cannot be read.
+// surface without area: none at all, or only triangles that the reader
+// drops as degenerate (two solids that share only an edge meet in such
+// slivers). False when the file cannot be read or is not a complete block.
 bool read_part(const std::string& path, int flip, MeshElem*& part) {
   part = nullptr;
-  if (part_is_empty(path)) return true;
   FILE* f = std::fopen(path.c_str(), "r");
   if (!f) return false;
   ElemHeader* before = elem_list_tail;
   const int ok = translate_gts_kavro(f, flip);
   std::fclose(f);
   if (ok && elem_list_tail != before) part = elem_as<MeshElem>(elem_list_tail);
-  return part != nullptr;
+  return part != nullptr || block_complete(path);
 }
 
 double surface_area(const MeshElem& m) {
@@ -90,17 +129,344 @@ double surface_area(const MeshElem& m) {
   return area;
 }
 
-// True when the parts enclose no volume: none at all, or a sheet thinner
-// than the distance at which read vertices become one (two solids that
-// share only a face meet in such a sheet).
-bool encloses_nothing(MeshElem* const part[2]) {
-  double volume = 0.0, area = 0.0;
-  for (int k = 0; k < 2; ++k)
-    if (part[k]) {
-      volume += solid_volume(part[k]->vertices, part[k]->face_sizes, part[k]->indices);
-      area += surface_area(*part[k]);
+// The faces of a mesh, each a list of vertex numbers; empty when an index
+// lies outside the vertices.
+std::vector<std::vector<int32_t>> faces_of(const MeshElem& m) {
+  std::vector<std::vector<int32_t>> faces;
+  std::size_t at = 0;
+  for (int32_t n : m.face_sizes) {
+    if (n < 0 || at + static_cast<std::size_t>(n) > m.indices.size()) return {};
+    faces.emplace_back(m.indices.begin() + static_cast<std::ptrdiff_t>(at),
+                       m.indices.begin() + static_cast<std::ptrdiff_t>(at + static_cast<std::size_t>(n)));
+    at += static_cast<std::size_t>(n);
+    for (int32_t i : faces.back())
+      if (i < 0 || i >= m.vertex_count()) return {};
+  }
+  return faces;
+}
+
+// The plane of the triangle a, b, c as a key, the same for both windings,
+// and in side the winding: 0 or 1. False for a triangle without area.
+bool plane_key(Point3 a, Point3 b, Point3 c, std::array<long long, 4>& key, int& side) {
+  Point3 n = vec3_cross(vec3_sub(b, a), vec3_sub(c, a));
+  const double len = vec3_length(n.x, n.y, n.z);
+  if (!(len > 1e-12)) return false;
+  n = Point3{n.x / len, n.y / len, n.z / len, 0};
+  const double big = std::fabs(n.x) >= std::fabs(n.y) && std::fabs(n.x) >= std::fabs(n.z) ? n.x
+                     : std::fabs(n.y) >= std::fabs(n.z)                                   ? n.y
+                                                                                          : n.z;
+  side = big < 0 ? 1 : 0;
+  if (side) n = Point3{-n.x, -n.y, -n.z, 0};
+  key = {std::llround(n.x * 1e6), std::llround(n.y * 1e6), std::llround(n.z * 1e6),
+         std::llround(vec3_dot(n, a) * 1e6)};
+  return true;
+}
+
+// True when the triangles p and q of one plane overlap in more than an
+// edge or a corner: no edge direction of either separates them.
+bool overlap_in_plane(const Point3 p[3], const Point3 q[3]) {
+  // In the coordinate plane the triangles' plane is least slanted to.
+  const Point3 n = vec3_cross(vec3_sub(p[1], p[0]), vec3_sub(p[2], p[0]));
+  const int drop = std::fabs(n.x) >= std::fabs(n.y) && std::fabs(n.x) >= std::fabs(n.z) ? 0
+                   : std::fabs(n.y) >= std::fabs(n.z)                                   ? 1
+                                                                                        : 2;
+  auto flat = [drop](const Point3& v) {
+    return drop == 0 ? std::pair{v.y, v.z} : drop == 1 ? std::pair{v.z, v.x} : std::pair{v.x, v.y};
+  };
+  std::pair<double, double> a[3], b[3];
+  for (int k = 0; k < 3; ++k) a[k] = flat(p[k]), b[k] = flat(q[k]);
+  for (const auto* tri : {a, b})
+    for (int k = 0; k < 3; ++k) {
+      const double ex = tri[(k + 1) % 3].first - tri[k].first, ey = tri[(k + 1) % 3].second - tri[k].second;
+      const double len = std::hypot(ex, ey);
+      if (!(len > 0)) continue;
+      const double nx = -ey / len, ny = ex / len;
+      double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
+      for (int j = 0; j < 3; ++j) {
+        const double da = a[j].first * nx + a[j].second * ny, db = b[j].first * nx + b[j].second * ny;
+        lo[0] = std::min(lo[0], da), hi[0] = std::max(hi[0], da);
+        lo[1] = std::min(lo[1], db), hi[1] = std::max(hi[1], db);
+      }
+      if (hi[0] <= lo[1] + kTouch || hi[1] <= lo[0] + kTouch) return false;
     }
-  return volume <= GTS_DUPLICATE_DISTANCE * area;
+  return true;
+}
+
+// True when the mesh, split into the triangles the next export or
+// operation sees, is a closed surface wound one way throughout: every
+// edge is met once in each direction, so it lies in exactly two triangles
+// that run along it oppositely. And no two triangles of one plane facing
+// opposite ways overlap: that would be a skin of no thickness, two-sided,
+// however well its edges pair up.
+bool closed_and_consistent(const MeshElem& m) {
+  if (faces_of(m).empty()) return false;
+  FaceList* t = tri_faces_new(&m);
+  tri_triangulate_faces(t, 0);
+  const int n = t->triangle_count;
+  std::vector<std::array<int32_t, 3>> tris(static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k) tris[static_cast<std::size_t>(k)] = {t->t0[k], t->t1[k], t->t2[k]};
+  tri_faces_free(t);
+  if (tris.empty()) return false;
+
+  std::unordered_map<uint64_t, int> uses;
+  for (const auto& c : tris)
+    for (int k = 0; k < 3; ++k) {
+      const int32_t a = c[static_cast<std::size_t>(k)], b = c[static_cast<std::size_t>((k + 1) % 3)];
+      if (a == b) return false;
+      ++uses[edge_key(a, b)];
+    }
+  for (const auto& [key, count] : uses) {
+    if (count != 1) return false;
+    const auto back = uses.find((key << 32) | (key >> 32));
+    if (back == uses.end() || back->second != 1) return false;
+  }
+
+  std::map<std::array<long long, 4>, std::array<std::vector<int>, 2>> planes;
+  auto at = [&](int tri, int k) {
+    return m
+        .vertices[static_cast<std::size_t>(tris[static_cast<std::size_t>(tri)][static_cast<std::size_t>(k)])];
+  };
+  for (int k = 0; k < n; ++k) {
+    std::array<long long, 4> key{};
+    int side = 0;
+    if (plane_key(at(k, 0), at(k, 1), at(k, 2), key, side))
+      planes[key][static_cast<std::size_t>(side)].push_back(k);
+  }
+  for (const auto& [key, side] : planes)
+    for (int i : side[0])
+      for (int j : side[1]) {
+        const Point3 p[3] = {at(i, 0), at(i, 1), at(i, 2)}, q[3] = {at(j, 0), at(j, 1), at(j, 2)};
+        if (overlap_in_plane(p, q)) return false;
+      }
+  return true;
+}
+
+// Where two solids meet in a face, each brings its own copy of it, wound
+// oppositely: inside the joined surface those copies are no surface at
+// all. Finds, plane by plane, connected patches of triangles of the one
+// winding and of the other whose outlines run along the same vertices in
+// opposite directions, whatever the triangles in between, and returns
+// which faces to drop.
+std::vector<bool> double_faces(const MeshElem& m, const std::vector<std::vector<int32_t>>& faces) {
+  std::vector<bool> drop(faces.size(), false);
+  // Triangles by plane, the normal's sign made unique; the winding is
+  // the side the triangle faces.
+  struct Side {
+    std::vector<int> tris[2];
+  };
+  std::map<std::array<long long, 4>, Side> planes;
+  for (std::size_t k = 0; k < faces.size(); ++k) {
+    const auto& f = faces[k];
+    if (f.size() != 3) continue;
+    std::array<long long, 4> key{};
+    int side = 0;
+    if (!plane_key(m.vertices[static_cast<std::size_t>(f[0])], m.vertices[static_cast<std::size_t>(f[1])],
+                   m.vertices[static_cast<std::size_t>(f[2])], key, side))
+      continue;
+    planes[key].tris[side].push_back(static_cast<int>(k));
+  }
+  for (auto& [key, plane] : planes) {
+    if (plane.tris[0].empty() || plane.tris[1].empty()) continue;
+    // Only triangles all of whose corners the other side uses as well can
+    // lie under a copy of the other side.
+    std::unordered_set<int32_t> corners[2];
+    for (int s = 0; s < 2; ++s)
+      for (int t : plane.tris[s])
+        for (int32_t i : faces[static_cast<std::size_t>(t)]) corners[s].insert(i);
+    std::map<std::vector<std::pair<int32_t, int32_t>>, std::vector<int>> outlines[2];
+    for (int s = 0; s < 2; ++s) {
+      std::vector<int> cand;
+      for (int t : plane.tris[s]) {
+        const auto& f = faces[static_cast<std::size_t>(t)];
+        if (std::all_of(f.begin(), f.end(), [&](int32_t i) { return corners[1 - s].count(i) != 0; }))
+          cand.push_back(t);
+      }
+      // Patches: triangles joined through shared edges.
+      std::vector<std::size_t> parent(cand.size());
+      std::iota(parent.begin(), parent.end(), 0);
+      auto root = [&](std::size_t x) {
+        while (parent[x] != x) x = parent[x] = parent[parent[x]];
+        return x;
+      };
+      std::unordered_map<uint64_t, std::size_t> by_edge;
+      for (std::size_t c = 0; c < cand.size(); ++c) {
+        const auto& f = faces[static_cast<std::size_t>(cand[c])];
+        for (int j = 0; j < 3; ++j) {
+          const int32_t a = f[static_cast<std::size_t>(j)], b = f[static_cast<std::size_t>((j + 1) % 3)];
+          const auto [it, added] = by_edge.emplace(edge_key(std::min(a, b), std::max(a, b)), c);
+          if (!added) parent[root(c)] = root(it->second);
+        }
+      }
+      std::map<std::size_t, std::vector<int>> patches;
+      for (std::size_t c = 0; c < cand.size(); ++c) patches[root(c)].push_back(cand[c]);
+      for (auto& [r, tris] : patches) {
+        std::unordered_set<uint64_t> directed;
+        for (int t : tris) {
+          const auto& f = faces[static_cast<std::size_t>(t)];
+          for (int j = 0; j < 3; ++j)
+            directed.insert(
+                edge_key(f[static_cast<std::size_t>(j)], f[static_cast<std::size_t>((j + 1) % 3)]));
+        }
+        // The outline: edges not met the other way inside the patch, the
+        // other side's turned round so that matching outlines compare equal.
+        std::vector<std::pair<int32_t, int32_t>> outline;
+        for (uint64_t e : directed) {
+          const auto a = static_cast<int32_t>(e >> 32), b = static_cast<int32_t>(e & 0xffffffffu);
+          if (directed.count(edge_key(b, a))) continue;
+          outline.emplace_back(s ? b : a, s ? a : b);
+        }
+        std::sort(outline.begin(), outline.end());
+        outlines[s].emplace(std::move(outline), std::move(tris));
+      }
+    }
+    for (const auto& [outline, tris] : outlines[0]) {
+      const auto other = outlines[1].find(outline);
+      if (outline.empty() || other == outlines[1].end()) continue;
+      for (int t : tris) drop[static_cast<std::size_t>(t)] = true;
+      for (int t : other->second) drop[static_cast<std::size_t>(t)] = true;
+    }
+  }
+  return drop;
+}
+
+// Replaces the last element, a mesh, by one without its double faces;
+// false when no face is left.
+bool drop_double_faces_of_last() {
+  auto* m = elem_as<MeshElem>(elem_list_tail);
+  if (!m) return false;
+  const auto faces = faces_of(*m);
+  const std::vector<bool> drop = double_faces(*m, faces);
+  if (std::none_of(drop.begin(), drop.end(), [](bool d) { return d; })) return !faces.empty();
+  std::vector<int32_t> sizes, indices;
+  for (std::size_t k = 0; k < faces.size(); ++k) {
+    if (drop[k]) continue;
+    sizes.push_back(static_cast<int32_t>(faces[k].size()));
+    indices.insert(indices.end(), faces[k].begin(), faces[k].end());
+  }
+  std::vector<Point3> vertices = m->vertices;
+  m->mark = 1;
+  elem_purge_marked();
+  if (sizes.empty()) return false;
+  elem_new_mesh(cur_layer, cur_pen, cur_line_type, static_cast<int>(vertices.size()),
+                static_cast<int>(sizes.size()), sizes.data(), vertices.data(), indices.data(), "Default", 0);
+  return true;
+}
+
+// A mesh as the triangles its export gives, for telling where a point
+// lies.
+using Triangle = std::array<Point3, 3>;
+std::vector<Triangle> triangles_of(const MeshElem& m) {
+  FaceList* t = tri_faces_new(&m);
+  tri_triangulate_faces(t, 0);
+  std::vector<Triangle> out;
+  out.reserve(static_cast<std::size_t>(t->triangle_count));
+  for (int k = 0; k < t->triangle_count; ++k)
+    out.push_back({m.vertices[static_cast<std::size_t>(t->t0[k])],
+                   m.vertices[static_cast<std::size_t>(t->t1[k])],
+                   m.vertices[static_cast<std::size_t>(t->t2[k])]});
+  tri_faces_free(t);
+  return out;
+}
+
+// The distance from p to the triangle t.
+double distance_to(const Point3& p, const Triangle& t) {
+  const Point3 a = t[0], b = t[1], c = t[2];
+  const Point3 ab = vec3_sub(b, a), ac = vec3_sub(c, a), ap = vec3_sub(p, a);
+  const double d1 = vec3_dot(ab, ap), d2 = vec3_dot(ac, ap);
+  auto at = [&](const Point3& q) { return vec3_distance(p, q); };
+  auto along = [](const Point3& o, const Point3& d, double f) {
+    return Point3{o.x + f * d.x, o.y + f * d.y, o.z + f * d.z, 0};
+  };
+  if (d1 <= 0 && d2 <= 0) return at(a);
+  const Point3 bp = vec3_sub(p, b);
+  const double d3 = vec3_dot(ab, bp), d4 = vec3_dot(ac, bp);
+  if (d3 >= 0 && d4 <= d3) return at(b);
+  const double vc = d1 * d4 - d3 * d2;
+  if (vc <= 0 && d1 >= 0 && d3 <= 0) return at(along(a, ab, d1 / (d1 - d3)));
+  const Point3 cp = vec3_sub(p, c);
+  const double d5 = vec3_dot(ab, cp), d6 = vec3_dot(ac, cp);
+  if (d6 >= 0 && d5 <= d6) return at(c);
+  const double vb = d5 * d2 - d1 * d6;
+  if (vb <= 0 && d2 >= 0 && d6 <= 0) return at(along(a, ac, d2 / (d2 - d6)));
+  const double va = d3 * d6 - d5 * d4;
+  if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
+    return at(along(b, vec3_sub(c, b), (d4 - d3) / ((d4 - d3) + (d5 - d6))));
+  const double den = va + vb + vc;
+  if (!(std::fabs(den) > 0)) return at(a);
+  const double v = vb / den, w = vc / den;
+  return at(Point3{a.x + ab.x * v + ac.x * w, a.y + ab.y * v + ac.y * w, a.z + ab.z * v + ac.z * w, 0});
+}
+
+enum class Where { inside, on, outside, unknown };
+
+// Where p lies with respect to the closed surface tris: on it (closer than
+// GTS_LEFTOVER_DISTANCE, the distance at which the reader puts a point
+// into an edge), or inside or outside by the number of times a ray from p
+// crosses it. A ray that grazes an edge or a corner is no answer; another
+// direction is tried.
+Where where_is(const Point3& p, const std::vector<Triangle>& tris) {
+  for (const Triangle& t : tris)
+    if (distance_to(p, t) < GTS_LEFTOVER_DISTANCE) return Where::on;
+  const Point3 rays[3] = {
+      {0.5773, 0.6123, 0.5403, 0}, {-0.3301, 0.7071, -0.6253, 0}, {0.8011, -0.1937, 0.5663, 0}};
+  for (const Point3& d : rays) {
+    int crossings = 0;
+    bool grazed = false;
+    for (const Triangle& t : tris) {
+      const Point3 e1 = vec3_sub(t[1], t[0]), e2 = vec3_sub(t[2], t[0]);
+      const Point3 h = vec3_cross(d, e2);
+      const double det = vec3_dot(e1, h);
+      if (std::fabs(det) < 1e-15) continue;
+      const Point3 s = vec3_sub(p, t[0]);
+      const double u = vec3_dot(s, h) / det;
+      const Point3 q = vec3_cross(s, e1);
+      const double v = vec3_dot(d, q) / det;
+      const double dist = vec3_dot(e2, q) / det;
+      if (u < -1e-9 || v < -1e-9 || u + v > 1 + 1e-9 || dist <= 0) continue;
+      if (u < 1e-9 || v < 1e-9 || u + v > 1 - 1e-9) {
+        grazed = true;
+        break;
+      }
+      ++crossings;
+    }
+    if (!grazed) return crossings % 2 ? Where::inside : Where::outside;
+  }
+  return Where::unknown;
+}
+
+// At most about count points of the mesh's vertices, spread over them.
+std::vector<Point3> sample_vertices(const MeshElem& m, std::size_t count) {
+  std::vector<Point3> out;
+  const std::size_t step = std::max<std::size_t>(1, m.vertices.size() / count);
+  for (std::size_t i = 0; i < m.vertices.size(); i += step) out.push_back(m.vertices[i]);
+  return out;
+}
+
+// Whether the result lies where the operation puts it, judged on some of
+// the vertices: a union holds every point of both solids, a difference
+// lies within the first and not within the second, an intersection within
+// both. A part taken for inside the other solid, or outside, when it is
+// not, breaks one of these even where the volume looks right.
+bool result_where_it_belongs(int mode, const MeshElem& result, const MeshElem& first,
+                             const MeshElem& second) {
+  constexpr std::size_t kSamples = 48;
+  auto all = [](const std::vector<Point3>& points, const std::vector<Triangle>& tris, auto ok) {
+    return std::all_of(points.begin(), points.end(), [&](const Point3& p) {
+      const Where w = where_is(p, tris);
+      return w == Where::unknown || ok(w);
+    });
+  };
+  auto in_or_on = [](Where w) { return w != Where::outside; };
+  if (mode == MESH_BOOLEAN_UNION) {
+    const auto tris = triangles_of(result);
+    return all(sample_vertices(first, kSamples), tris, in_or_on) &&
+           all(sample_vertices(second, kSamples), tris, in_or_on);
+  }
+  const auto points = sample_vertices(result, kSamples);
+  if (!all(points, triangles_of(first), in_or_on)) return false;
+  if (mode == MESH_BOOLEAN_DIFFERENCE)
+    return all(points, triangles_of(second), [](Where w) { return w != Where::inside; });
+  return all(points, triangles_of(second), in_or_on);
 }
 
 void remove_marked_with_undo(std::initializer_list<ElemHeader*> elems) {
@@ -114,10 +480,38 @@ int ask_yes_no(const char* question) {
   return ui().msgbox_ask(nls_translate(question), 2, labels);
 }
 
-int fail() {
-  ui().msgbox_error(kFailed);
-  return 0;
-}
+// The walls that became meshes for a pass: where the pass gives no
+// result, they come back as they were and the two undo steps of their
+// conversion are forgotten.
+class WallOperands {
+ public:
+  // Turns the wall operands into meshes on cur_layer.
+  explicit WallOperands(ElemHeader* operand[2]) {
+    for (int k = 0; k < 2; ++k)
+      if (const auto* w = elem_as<WallElem>(operand[k])) {
+        wall_to_mesh(*w, cur_layer);
+        operand[k]->mark = 1;
+        operand[k] = elem_list_tail;
+        ++converted_;
+      }
+    if (converted_) {
+      undo_record(UNDO_DELETE, 0);
+      elem_purge_marked();
+      undo_record(UNDO_CREATED, converted_);
+    }
+  }
+  void give_back() {
+    if (!converted_) return;
+    // A mode above the recording ones only drops the steps taken back.
+    undo_step_back();
+    undo_step_back();
+    undo_record(UNDO_CHANGE_POINTS + 1, 0);
+    converted_ = 0;
+  }
+
+ private:
+  int converted_ = 0;
+};
 
 }  // namespace
 
@@ -126,22 +520,31 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   select_clear_flags();
   const int pen = first->pen, line_type = first->line_type;
 
-  // Walls become meshes for good, before anything can fail; only an empty
-  // result gives them back.
   ElemHeader* operand[2] = {first, second};
-  int converted = 0;
-  for (ElemHeader*& op : operand)
-    if (const auto* w = elem_as<WallElem>(op)) {
-      wall_to_mesh(*w, cur_layer);
-      op->mark = 1;
-      op = elem_list_tail;
-      ++converted;
-    }
-  if (converted) {
-    undo_record(UNDO_DELETE, 0);
+  WallOperands walls(operand);
+  ElemHeader* const last_operand = elem_list_tail;
+  // Whatever goes wrong, the operands stay as they were: nothing this pass
+  // appended is kept, and the walls come back.
+  auto drop_marked_and = [&](void (*say)()) {
+    for (ElemHeader* e = last_operand ? last_operand->next : elem_list_head; e; e = e->next) e->mark = 1;
     elem_purge_marked();
-    undo_record(UNDO_CREATED, converted);
-  }
+    walls.give_back();
+    say();
+    return 0;
+  };
+  auto fail = [&] { return drop_marked_and([] { ui().msgbox_error(kFailed); }); };
+  auto empty = [&] {
+    return drop_marked_and([] {
+      ui().msgbox_message(nls_translate("Message"), nls_translate(nls_mark("The result is empty")));
+    });
+  };
+  auto broken = [&] {
+    return drop_marked_and([] {
+      ui().msgbox_error(nls_translate(
+          nls_mark("The boolean operation gave no closed solid; the elements are left as they were.")));
+    });
+  };
+
   auto* m1 = elem_as<MeshElem>(operand[0]);
   auto* m2 = elem_as<MeshElem>(operand[1]);
   if (!m1 || !m2) return fail();
@@ -158,30 +561,50 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   for (const char* name : kResults)
     if (::access(path_in(folder, name).c_str(), R_OK) != 0) return fail();
 
-  // One part may be empty where one solid lies wholly inside the other or
-  // apart from it: the result is then the other part alone.
+  // What the result can hold: no solid made of two holds more than both,
+  // a union no less than the larger, a difference no more than the first
+  // and no less than what the second cannot take away, an intersection no
+  // more than the smaller. A result beyond these bounds, or nothing where
+  // something must be left, took some part for inside that is not.
+  const double v1 = solid_volume(m1->vertices, m1->face_sizes, m1->indices);
+  const double v2 = solid_volume(m2->vertices, m2->face_sizes, m2->indices);
+  const double least = mode == MESH_BOOLEAN_UNION        ? std::max(v1, v2)
+                       : mode == MESH_BOOLEAN_DIFFERENCE ? std::max(0.0, v1 - v2)
+                                                         : 0.0;
+  const double most = mode == MESH_BOOLEAN_UNION        ? v1 + v2
+                      : mode == MESH_BOOLEAN_DIFFERENCE ? v1
+                                                        : std::min(v1, v2);
+  const double slack = 1e-6 * (std::fabs(v1) + std::fabs(v2)) + 1e-9;
+  auto nothing = [&] { return least > slack ? broken() : empty(); };
+
+  // One part may be without area where one solid lies wholly inside the
+  // other, apart from it, or touches it only in a face or an edge: the
+  // result is then the other part alone.
   MeshElem* part[2] = {nullptr, nullptr};
   bool read = true;
   for (int k = 0; k < 2; ++k)
     read = read_part(path_in(folder, kParts[mode][k].name), kParts[mode][k].flip, part[k]) && read;
-  const bool empty = read && encloses_nothing(part);
-  if (!read || empty) {
-    // A part read alone is no result.
-    for (MeshElem* p : part)
-      if (p) p->mark = 1;
+  if (!read) return fail();
+  if (!part[0] && !part[1]) return nothing();
+
+  // The joined result, cleaned; the parts go.
+  if (part[0] && part[1]) {
+    merge3d(*part[0], *part[1]);
+    part[0]->mark = part[1]->mark = 1;
     elem_purge_marked();
-    if (!read) return fail();
-    if (converted) {
-      // Nothing to show for it: the walls come back as they were, and the
-      // two steps of their conversion are forgotten (a mode above the
-      // recording ones only drops the steps taken back).
-      undo_step_back();
-      undo_step_back();
-      undo_record(UNDO_CHANGE_POINTS + 1, 0);
-    }
-    ui().msgbox_message(nls_translate("Message"), nls_translate(nls_mark("The result is empty")));
-    return 0;
   }
+  if (!drop_double_faces_of_last()) return nothing();
+  mesh_clean_up_last();
+  auto* result = elem_as<MeshElem>(elem_list_tail);
+  if (!result || result == last_operand || result->face_sizes.empty()) return nothing();
+  if (!closed_and_consistent(*result)) return broken();
+  // Judged on the joined surface, about one origin: a closed surface
+  // thinner than the distance at which read vertices become one encloses
+  // nothing (solids that share only a face meet in such a sheet).
+  const double volume = solid_volume(result->vertices, result->face_sizes, result->indices);
+  if (std::fabs(volume) <= GTS_DUPLICATE_DISTANCE * surface_area(*result)) return nothing();
+  if (volume < least - slack || volume > most + slack) return broken();
+  if (!result_where_it_belongs(mode, *result, *m1, *m2)) return broken();
 
   if (mode == MESH_BOOLEAN_UNION) {
     remove_marked_with_undo({m1, m2});
@@ -194,13 +617,6 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
     remove_marked_with_undo({m1, m2});
   }
 
-  if (part[0] && part[1]) {
-    merge3d(*part[0], *part[1]);
-    part[0]->mark = part[1]->mark = 1;
-    elem_purge_marked();
-  }
-  mesh_clean_up_last();
-  auto* result = elem_as<MeshElem>(elem_list_tail);
   result->pen = static_cast<uint8_t>(pen);
   result->line_type = static_cast<uint8_t>(line_type);
   result->material = material.view();

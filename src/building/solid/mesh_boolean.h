@@ -14,16 +14,21 @@ enum : int { MESH_BOOLEAN_UNION = 0, MESH_BOOLEAN_DIFFERENCE = 1, MESH_BOOLEAN_I
 extern std::string mesh_boolean_tool;
 
 // One pass on two different operands, each a MeshElem or a WallElem:
-// walls become meshes on cur_layer for good (an undo step of their own),
-// then the tool runs on files in folder. The difference asks whether to keep
-// the second operand, the intersection whether to keep both. On success the
-// result (pen, line type and material of the first operand) is the last
-// element, one undo step, and 1 is returned. Where one solid lies wholly
-// inside the other or apart from it, the result is the whole of the one
-// that is left (the union of nested solids is the outer one, the
-// intersection the inner one). A result that encloses no volume (solids
-// apart, or touching only in a face) is said in a message, "The result is
-// empty", and 0 is returned with the operands as they were (walls as
-// meshes). On failure the error box says so, the operands stay (walls as
-// meshes) and 0 is returned.
+// walls become meshes on cur_layer (an undo step of their own), then the
+// tool runs on files in folder. The two parts read back are joined, faces
+// the solids share are dropped from the joined surface, and it is cleaned.
+// Where one solid lies wholly inside the other or apart from it, the
+// result is the whole of the one that is left (the union of nested solids
+// is the outer one, the intersection the inner one). The difference asks
+// whether to keep the second operand, the intersection whether to keep
+// both. On success the result (pen, line type and material of the first
+// operand) is the last element, one undo step, and 1 is returned.
+// Otherwise 0 is returned with the operands as they were, walls given back
+// and no undo step left of their conversion: a result that encloses no
+// volume (solids apart, or touching only in a face or an edge) is said in
+// a message, "The result is empty"; one that is no closed surface wound
+// one way throughout, holds a volume the operation cannot give (an
+// intersection larger than the smaller solid, say), or lies where the
+// operation cannot put it (a union that leaves out a point of a solid) is
+// refused in the error box, as is a tool that fails.
 int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::string& folder);
