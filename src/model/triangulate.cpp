@@ -15,6 +15,9 @@
 namespace {
 
 constexpr double MIN_FACE_AREA = TOL_POINT;
+// Below this share of its size squared a face's area is rounding: its
+// corners lie on one line.
+constexpr double MIN_RELATIVE_FACE_AREA = 1e-9;
 constexpr double CROSS_LOW = TOL_POINT;  // strict interior of a diagonal crossing
 constexpr double CROSS_HIGH = 0.9999;
 // Ear qualities closer than this count as equal, so that congruent ears are
@@ -94,7 +97,12 @@ bool is_ear(const FaceList& l, int i) {
 
 // Projects the face's vertices into the work points along the first of the
 // planes xy, xz, yz in which the face has an area; false when it has none.
+// "An area" is one of at least MIN_FACE_AREA, or for a face smaller than
+// that a hundredth of its area in its best plane: a fine mesh's faces are
+// small but no less faces, while one whose corners lie on a line (within
+// rounding of its own size) has none.
 bool project_face(FaceList& l) {
+  double area[3] = {0, 0, 0};
   for (int plane = 0; plane < 3; ++plane) {
     for (int j = 0; j < l.remaining_count; ++j) {
       const Point3& v = l.vertices[l.remaining[j]];
@@ -102,8 +110,30 @@ bool project_face(FaceList& l) {
       w.x = plane == 2 ? v.y : v.x;
       w.y = plane == 0 ? v.y : v.z;
     }
-    const double area = tri_subpolygon_area(l.remaining_count, l.remaining.data(), l.work.data());
-    if (std::fabs(area) >= MIN_FACE_AREA) return true;
+    area[plane] = std::fabs(tri_subpolygon_area(l.remaining_count, l.remaining.data(), l.work.data()));
+    if (area[plane] >= MIN_FACE_AREA) return true;
+  }
+  const double best = std::max({area[0], area[1], area[2]});
+  double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+  for (int j = 0; j < l.remaining_count; ++j) {
+    const Point3& v = l.vertices[l.remaining[j]];
+    const double c[3] = {v.x, v.y, v.z};
+    for (int k = 0; k < 3; ++k) {
+      lo[k] = std::min(lo[k], c[k]);
+      hi[k] = std::max(hi[k], c[k]);
+    }
+  }
+  const double size = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
+  if (!(best > MIN_RELATIVE_FACE_AREA * size * size)) return false;
+  for (int plane = 0; plane < 3; ++plane) {
+    if (area[plane] < best / 100) continue;
+    for (int j = 0; j < l.remaining_count; ++j) {
+      const Point3& v = l.vertices[l.remaining[j]];
+      Point2& w = l.work[l.remaining[j]];
+      w.x = plane == 2 ? v.y : v.x;
+      w.y = plane == 0 ? v.y : v.z;
+    }
+    return true;
   }
   return false;
 }

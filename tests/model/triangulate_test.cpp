@@ -129,6 +129,42 @@ TEST(Triangulate, ProjectionFollowsTheFace) {
   EXPECT_EQ(tris[3], (Tri{5, 6, 7}));
 }
 
+TEST(Triangulate, SmallFacesAreFacesAndCollapsedOnesAreNot) {
+  // The faces of ProjectionFollowsTheFace and a tilted triangle, scaled down
+  // to the size of a fine mesh's faces: each still yields its triangles in
+  // its own plane, and the one on a line still yields none.
+  for (double s : {1.0, 1e-2, 3e-3, 1e-3}) {
+    SCOPED_TRACE(s);
+    const std::vector<Point3> v = {
+        {0, 0, 0},
+        {s, 0, 0},
+        {s, 0, s},
+        {0, 0, s},  // y = 0
+        {5 * s, 0, 0},
+        {5 * s, s, 0},
+        {5 * s, s, s},
+        {5 * s, 0, s},  // x = 5s
+        {0, 0, 9 * s},
+        {s, s, 9 * s},
+        {2 * s, 2 * s, 9 * s},
+        {3 * s, 3 * s, 9 * s},  // a line
+        {0, 0, 20 * s},
+        {s, 0, 20.1 * s},
+        {0, s, 21 * s},  // tilted
+    };
+    const auto tris = triangulate(make_mesh(v, {{0, 1, 2, 3}, {4, 5, 6, 7}, {8, 9, 10, 11}, {12, 13, 14}}));
+    ASSERT_EQ(tris.size(), 5u);
+    EXPECT_EQ(tris[0], (Tri{3, 0, 1}));
+    EXPECT_EQ(tris[1], (Tri{1, 2, 3}));
+    EXPECT_EQ(tris[2], (Tri{7, 4, 5}));
+    EXPECT_EQ(tris[3], (Tri{5, 6, 7}));
+    EXPECT_EQ(tris[4], (Tri{12, 13, 14}));
+  }
+  // A sliver whose third corner lies off the line by rounding only.
+  const std::vector<Point3> sliver = {{0, 0, 0}, {1e-3, 1e-3, 0}, {2e-3, 2e-3 + 1e-18, 0}};
+  EXPECT_TRUE(triangulate(make_mesh(sliver, {{0, 1, 2}})).empty());
+}
+
 TEST(Triangulate, UntrustedIndicesYieldNoTriangles) {
   const std::vector<Point3> v = flat({{0, 0}, {1, 0}, {1, 1}, {0, 1}});
   // Out of range, too few corners, and a negative index read as its absolute value.
