@@ -175,6 +175,48 @@ def left_out(out):
     doc.saveas(out / "left_out_r2000.dxf")
 
 
+def empty_grids(out):
+    """A 32767 x 32767 grid of a block whose only content is an insert of an empty block, and the
+    same grid of a block that inserts the empty block 32767 x 32767 times: nothing to make."""
+    doc = ezdxf.new("R12")
+    msp = doc.modelspace()
+    doc.blocks.new("E")
+    doc.blocks.new("A").add_blockref("E", (0, 0))
+    doc.blocks.new("B").add_blockref("E", (0, 0), dxfattribs={"column_count": 32767, "row_count": 32767,
+                                                             "column_spacing": 1, "row_spacing": 1})
+    grid = {"column_count": 32767, "row_count": 32767, "column_spacing": 1, "row_spacing": 1}
+    msp.add_blockref("A", (0, 0), dxfattribs=grid)
+    msp.add_blockref("B", (0, 0), dxfattribs=grid)
+    msp.add_line((0, 0), (1, 1))
+    doc.saveas(out / "empty_grids_r12.dxf")
+
+
+def huge_grid(out):
+    """A 32767 x 32767 grid of a block holding the same grid of a one-line block."""
+    doc = ezdxf.new("R12")
+    msp = doc.modelspace()
+    doc.blocks.new("L").add_line((0, 0), (1, 0))
+    grid = {"column_count": 32767, "row_count": 32767, "column_spacing": 1, "row_spacing": 1}
+    doc.blocks.new("A").add_blockref("L", (0, 0), dxfattribs=grid)
+    msp.add_blockref("A", (0, 0), dxfattribs=grid)
+    doc.saveas(out / "huge_grid_r12.dxf")
+
+
+def missing_blocks(out):
+    """Inserts of a block nobody defined, at the top and inside a block; a block holding an XLINE
+    (which the program does not take) inserted once plain and once as a 2 x 1 grid."""
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    mark = doc.blocks.new("MARK")
+    mark.add_line((0, 0), (1, 0))
+    mark.add_xline((0, 0), (1, 1))
+    mark.add_blockref("NOPE", (0, 0))
+    msp.add_blockref("MARK", (0, 0))
+    msp.add_blockref("MARK", (5, 0), dxfattribs={"column_count": 2, "row_count": 1, "column_spacing": 3})
+    msp.add_blockref("NOPE", (9, 9))
+    doc.saveas(out / "missing_blocks_r2000.dxf")
+
+
 def main():
     out = Path(sys.argv[1] if len(sys.argv) > 1 else "tests/exchange/data")
     out.mkdir(parents=True, exist_ok=True)
@@ -190,6 +232,9 @@ def main():
     dimensions(out)
     inserts_r12(out)
     left_out(out)
+    empty_grids(out)
+    huge_grid(out)
+    missing_blocks(out)
 
 
 if __name__ == "__main__":

@@ -116,8 +116,10 @@ std::vector<Point2> bspline_sample(const std::vector<Point2>& control, int degre
 void Importer::emit(std::unique_ptr<ElemHeader> e) {
   // Sizes at the end of the number range can overflow on the way.
   if (!finite_element(e.get())) return;
+  // Past the limit the file is refused at the end, saying how many it
+  // would have made; till then they are only counted.
   if (made_ >= DXF_MAX_ELEMENTS) {
-    out_.error = DxfError::TOO_MANY_ELEMENTS;
+    ++dropped_;
     return;
   }
   ++made_;

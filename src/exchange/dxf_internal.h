@@ -203,6 +203,9 @@ struct InsertRef {
   int32_t columns = 1, rows = 1;
   double column_space = 0.0, row_space = 0.0;
   int64_t copies() const { return static_cast<int64_t>(columns) * rows; }
+  // Found once every block is read: the block's index, or -1 when there is
+  // no such block or inserting it would close a loop of blocks.
+  int target = -1;
 };
 // The insert of copy (row, column) of a grid insert.
 InsertRef grid_copy(const InsertRef& ref, int32_t row, int32_t column);
@@ -214,12 +217,20 @@ struct Content {
   std::vector<Item> items;
   std::vector<InsertRef> inserts;
 };
+// Counts of what an import leaves out, by what it is, in the order first met.
+using Tally = std::vector<std::pair<std::string, int64_t>>;
+// Adds count × times of each of from to to; sums stop at INT64_MAX.
+void tally_add(Tally& to, std::string_view what, int64_t count);
+void tally_add(Tally& to, const Tally& from, int64_t times);
+
 struct Block {
   std::string name;
   double bx = 0.0, by = 0.0, bz = 0.0;
   Content content;
-  int state = 0;          // while counting and copying: 1 = on the way down
-  int64_t expanded = -1;  // elements one insert of it makes
+  int state = 0;         // while linking: 1 = on the way down, 2 = done
+  int64_t expanded = 0;  // elements one insert of it makes (at most INT64_MAX)
+  Tally left_out;        // what its own entities leave out
+  Tally left_out_all;    // the same with that of the blocks it inserts
 };
 
 // The POLYLINE being read, kept across its VERTEX entities up to SEQEND.
@@ -241,17 +252,19 @@ struct PolylineState {
 // No coordinate, radius or text size of e is infinite or NaN.
 bool finite_element(ElemHeader* e);
 
-// One affine placement of block content: an INSERT.
+// One affine placement of block content: an INSERT, or inserts inside
+// each other made into one.
 struct Placement {
-  // Plan part: x' = a*x + b*y + tx, y' = c*x + d*y + ty; z' = e*z + tz.
-  double a = 1.0, b = 0.0, c = 0.0, d = 1.0, tx = 0.0, ty = 0.0, e = 1.0, tz = 0.0;
-  // An extrusion that is neither up nor down: the 3D kinds turn about this
-  // axis after the plan part (which then has no rotation), the 2D kinds not.
-  bool axis = false;
-  Point3 axis_a, axis_b;
-  double axis_angle = 0.0;
+  // Plan part, for the 2D kinds: x' = a*x + b*y + tx, y' = c*x + d*y + ty.
+  double a = 1.0, b = 0.0, c = 0.0, d = 1.0, tx = 0.0, ty = 0.0;
+  // The 3D kinds: rows of x', y', z' over (x, y, z, 1). An extrusion that is
+  // neither up nor down turns them about its axis after the plan part
+  // (which then has no rotation); the 2D kinds do not turn.
+  double m[3][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
 };
 Placement placement_of(const InsertRef& ref, const Block& block);
+// outer after inner.
+Placement compose(const Placement& outer, const Placement& inner);
 // Applies p to one element in place.
 void place_element(ElemHeader* e, const Placement& p);
 
@@ -263,6 +276,8 @@ class Importer {
   // Pass 1 and its findings.
   bool scan();
   bool looks_like_dxf();
+  // The line source's first block for this file.
+  std::size_t line_block() const;
   // Shows progress; false (and the import cancelled) when the user stopped it.
   bool tell(double fraction);
   uint64_t file_size_ = 0;
@@ -284,8 +299,13 @@ class Importer {
   void add_layer(int color, bool frozen, std::string_view line_type);
   int next_program_layer(std::string_view name);
   void finish();
-  int64_t count_block(int b, int depth);
-  void expand(const Content& c, std::vector<const Placement*>& chain, int depth);
+  // Finds every insert's block, breaks loops of blocks inserting each
+  // other, and counts what one insert of each block makes and leaves out.
+  void link_blocks();
+  void link_from(int root);
+  void resolve_inserts(Content& c, Tally* left);
+  // Copies the block content of the top content's inserts into the result.
+  void expand();
 
   // Conversion (dxf_entities.cpp).
   void read_entities(Content& target, bool top);
@@ -383,6 +403,8 @@ class Importer {
   Content* content_ = nullptr;
   int progress_counter_ = 0;
   uint64_t expand_counter_ = 0;
+  // Elements past the import's limit: counted, not kept.
+  int64_t dropped_ = 0;
   double progress_shown_ = -1.0;
   std::string last_unsupported_;
   int64_t made_ = 0;

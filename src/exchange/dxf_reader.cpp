@@ -267,9 +267,17 @@ bool Importer::looks_like_dxf() {
   return true;
 }
 
+std::size_t Importer::line_block() const {
+  // The whole of a small file in one block: a large buffer costs more to
+  // make and clear than such a file takes to read.
+  constexpr std::size_t most = std::size_t{1} << 20, least = 256;
+  if (file_size_ == 0) return most;
+  return static_cast<std::size_t>(std::clamp<uint64_t>(file_size_ + 1, least, most));
+}
+
 bool Importer::scan() {
   if (!looks_like_dxf()) return false;
-  LineSource src(in_);
+  LineSource src(in_, line_block());
   std::string_view line;
   bool section_name_next = false, in_entities = false;
   bool entities = false, entities_closed = false;
@@ -573,7 +581,7 @@ void Importer::run() {
   in_.clear();
   in_.seekg(0);
   if (!in_) return;
-  src_ = std::make_unique<LineSource>(in_);
+  src_ = std::make_unique<LineSource>(in_, line_block());
   if (!tell(0.25)) return;
   while (read_group()) {
     if (g_.code != 0) continue;
@@ -610,35 +618,29 @@ void Importer::run() {
 
 namespace {
 
-// copies × elements, held below the import's limit without overflowing.
-int64_t times(int64_t copies, int64_t elements) {
-  if (elements == 0) return 0;
-  if (copies > (DXF_MAX_ELEMENTS + 1) / elements) return DXF_MAX_ELEMENTS + 1;
-  return std::min<int64_t>(copies * elements, DXF_MAX_ELEMENTS + 1);
+constexpr int64_t MOST = INT64_MAX;
+
+int64_t plus(int64_t a, int64_t b) { return a > MOST - b ? MOST : a + b; }
+
+int64_t times(int64_t copies, int64_t each) {
+  if (copies == 0 || each == 0) return 0;
+  return copies > MOST / each ? MOST : copies * each;
 }
 
 }  // namespace
 
-int64_t Importer::count_block(int b, int depth) {
-  if (b < 0 || depth > 64) return 0;
-  Block& blk = blocks_[static_cast<std::size_t>(b)];
-  if (blk.expanded >= 0) return blk.expanded;
-  if (blk.state == 1) return 0;
-  blk.state = 1;
-  int64_t sum = 0;
-  for (const Item& item : blk.content.items) {
-    if (item.elem) {
-      ++sum;
-    } else {
-      const InsertRef& ref = blk.content.inserts[static_cast<std::size_t>(item.insert)];
-      auto it = block_by_key_.find(ref.block);
-      if (it != block_by_key_.end()) sum += times(ref.copies(), count_block(it->second, depth + 1));
+void tally_add(Tally& to, std::string_view what, int64_t count) {
+  for (auto& [name, n] : to) {
+    if (name == what) {
+      n = plus(n, count);
+      return;
     }
-    if (sum > DXF_MAX_ELEMENTS) sum = DXF_MAX_ELEMENTS + 1;
   }
-  blk.state = 0;
-  blk.expanded = sum;
-  return sum;
+  to.emplace_back(std::string(what), count);
+}
+
+void tally_add(Tally& to, const Tally& from, int64_t times_) {
+  for (const auto& [name, n] : from) tally_add(to, name, times(n, times_));
 }
 
 bool finite_element(ElemHeader* e) {
@@ -655,84 +657,165 @@ bool finite_element(ElemHeader* e) {
   return ok;
 }
 
-void Importer::expand(const Content& c, std::vector<const Placement*>& chain, int depth) {
-  for (const Item& item : c.items) {
-    if (out_.error != DxfError::NONE) return;
-    if ((++expand_counter_ & 0xFFFF) == 0 && !tell(1.0)) return;
-    if (item.elem) {
-      if (static_cast<int64_t>(out_.elements.size()) >= DXF_MAX_ELEMENTS) {
-        out_.error = DxfError::TOO_MANY_ELEMENTS;
-        return;
-      }
-      std::unique_ptr<ElemHeader> copy = item.elem->clone();
-      for (auto p = chain.rbegin(); p != chain.rend(); ++p) place_element(copy.get(), **p);
-      // Scales beyond the numbers' range leave nothing that can be drawn.
-      if (finite_element(copy.get())) out_.elements.push_back(std::move(copy));
-      continue;
-    }
-    const InsertRef& ref = c.inserts[static_cast<std::size_t>(item.insert)];
+void Importer::resolve_inserts(Content& c, Tally* left) {
+  for (InsertRef& ref : c.inserts) {
     auto it = block_by_key_.find(ref.block);
-    if (it == block_by_key_.end()) continue;
-    Block& blk = blocks_[static_cast<std::size_t>(it->second)];
-    if (blk.state == 1 || depth > 64) {
-      note("Problem: block %s is inserted into itself\n", blk.name.c_str());
-      continue;
-    }
-    blk.state = 1;
-    for (int32_t row = 0; row < ref.rows; ++row) {
-      for (int32_t column = 0; column < ref.columns; ++column) {
-        const Placement p = placement_of(grid_copy(ref, row, column), blk);
-        chain.push_back(&p);
-        expand(blk.content, chain, depth + 1);
-        chain.pop_back();
-      }
-    }
-    blk.state = 0;
+    ref.target = it == block_by_key_.end() ? -1 : it->second;
+    if (ref.target < 0) tally_add(*left, "INSERT of missing blocks", 1);
   }
 }
 
-void Importer::finish() {
-  int64_t total = 0;
-  for (const Item& item : top_.items) {
-    if (item.elem) {
-      ++total;
-    } else {
-      const InsertRef& ref = top_.inserts[static_cast<std::size_t>(item.insert)];
-      auto it = block_by_key_.find(ref.block);
-      if (it != block_by_key_.end()) total += times(ref.copies(), count_block(it->second, 0));
-    }
-    if (total > DXF_MAX_ELEMENTS) {
-      out_.error = DxfError::TOO_MANY_ELEMENTS;
-      return;
-    }
-  }
-  out_.elements.reserve(static_cast<std::size_t>(total));
-  // The section's own elements move; block content is copied per insert.
-  std::vector<const Placement*> chain;
-  for (Item& item : top_.items) {
-    if (out_.error != DxfError::NONE) break;
-    if (item.elem) {
-      out_.elements.push_back(std::move(item.elem));
+// Depth first through the blocks' inserts, with a stack of its own: chains
+// of inserts may be thousands of blocks deep. An insert of a block that is
+// still on the way down would close a loop; it is dropped, so that every
+// block makes the same wherever it is inserted.
+void Importer::link_from(int root) {
+  struct Step {
+    int block;
+    std::size_t next;
+  };
+  if (blocks_[static_cast<std::size_t>(root)].state != 0) return;
+  std::vector<Step> stack{{root, 0}};
+  blocks_[static_cast<std::size_t>(root)].state = 1;
+  while (!stack.empty()) {
+    Step& step = stack.back();
+    Block& blk = blocks_[static_cast<std::size_t>(step.block)];
+    if (step.next < blk.content.inserts.size()) {
+      InsertRef& ref = blk.content.inserts[step.next++];
+      if (ref.target < 0) continue;
+      Block& inner = blocks_[static_cast<std::size_t>(ref.target)];
+      if (inner.state == 1) {
+        note("Problem: block %s is inserted into itself\n", inner.name.c_str());
+        tally_add(blk.left_out, "INSERT of a block into itself", 1);
+        ref.target = -1;
+      } else if (inner.state == 0) {
+        inner.state = 1;
+        stack.push_back({ref.target, 0});
+      }
       continue;
     }
-    Content one;
-    one.inserts.push_back(top_.inserts[static_cast<std::size_t>(item.insert)]);
-    one.items.push_back(Item{nullptr, 0});
-    expand(one, chain, 0);
+    // Every block it inserts is done: count what one insert of it makes.
+    int64_t sum = 0;
+    for (const Item& item : blk.content.items) {
+      if (item.elem) {
+        sum = plus(sum, 1);
+        continue;
+      }
+      const InsertRef& ref = blk.content.inserts[static_cast<std::size_t>(item.insert)];
+      if (ref.target >= 0)
+        sum = plus(sum, times(ref.copies(), blocks_[static_cast<std::size_t>(ref.target)].expanded));
+    }
+    blk.expanded = sum;
+    blk.left_out_all = blk.left_out;
+    for (const Item& item : blk.content.items) {
+      if (item.elem) continue;
+      const InsertRef& ref = blk.content.inserts[static_cast<std::size_t>(item.insert)];
+      if (ref.target >= 0)
+        tally_add(blk.left_out_all, blocks_[static_cast<std::size_t>(ref.target)].left_out_all, ref.copies());
+    }
+    blk.state = 2;
+    stack.pop_back();
   }
+}
+
+void Importer::link_blocks() {
+  for (Block& blk : blocks_) resolve_inserts(blk.content, &blk.left_out);
+  Tally top_left;
+  resolve_inserts(top_, &top_left);
+  // Loops are broken where the drawing first goes into them.
+  for (const InsertRef& ref : top_.inserts)
+    if (ref.target >= 0) link_from(ref.target);
+  for (std::size_t b = 0; b < blocks_.size(); ++b) link_from(static_cast<int>(b));
+  tally_add(out_.left_out, top_left, 1);
+}
+
+void Importer::finish() {
+  link_blocks();
+  int64_t total = dropped_;
+  for (const Item& item : top_.items) {
+    if (item.elem) {
+      total = plus(total, 1);
+      continue;
+    }
+    const InsertRef& ref = top_.inserts[static_cast<std::size_t>(item.insert)];
+    if (ref.target < 0) continue;
+    const Block& blk = blocks_[static_cast<std::size_t>(ref.target)];
+    total = plus(total, times(ref.copies(), blk.expanded));
+    tally_add(out_.left_out, blk.left_out_all, ref.copies());
+  }
+  if (total > DXF_MAX_ELEMENTS) {
+    out_.error = DxfError::TOO_MANY_ELEMENTS;
+    out_.would_make = total;
+    return;
+  }
+  out_.elements.reserve(static_cast<std::size_t>(total));
+  expand();
   top_ = Content{};
   blocks_.clear();
   if (out_.error != DxfError::NONE) out_.elements.clear();
 }
 
-void Importer::left_out(std::string_view what, int64_t count) {
-  for (auto& [name, n] : out_.left_out) {
-    if (name == what) {
-      n += count;
-      return;
+// The section's own elements move; block content is copied per insert, each
+// copy placed once by the inserts above it made into one. Inserts of blocks
+// that make nothing are passed by, however many copies they ask for.
+void Importer::expand() {
+  struct Frame {
+    Content* content;
+    std::size_t next;
+    Placement place;
+    // The grid insert being walked, its block and the next copy.
+    const InsertRef* ref;
+    int32_t row, column;
+  };
+  std::vector<Frame> stack;
+  stack.push_back({&top_, 0, Placement{}, nullptr, 0, 0});
+  while (!stack.empty()) {
+    if ((++expand_counter_ & 0xFFF) == 0 && !tell(1.0)) return;
+    Frame& f = stack.back();
+    if (f.ref) {
+      const InsertRef& ref = *f.ref;
+      if (f.row >= ref.rows) {
+        f.ref = nullptr;
+        continue;
+      }
+      Block& blk = blocks_[static_cast<std::size_t>(ref.target)];
+      const Placement p = compose(f.place, placement_of(grid_copy(ref, f.row, f.column), blk));
+      if (++f.column >= ref.columns) {
+        f.column = 0;
+        ++f.row;
+      }
+      stack.push_back({&blk.content, 0, p, nullptr, 0, 0});
+      continue;
     }
+    if (f.next >= f.content->items.size()) {
+      stack.pop_back();
+      continue;
+    }
+    Item& item = f.content->items[f.next++];
+    if (item.elem) {
+      if (stack.size() == 1) {
+        out_.elements.push_back(std::move(item.elem));
+        continue;
+      }
+      std::unique_ptr<ElemHeader> copy = item.elem->clone();
+      place_element(copy.get(), f.place);
+      // Scales beyond the numbers' range leave nothing that can be drawn.
+      if (finite_element(copy.get())) out_.elements.push_back(std::move(copy));
+      continue;
+    }
+    const InsertRef& ref = f.content->inserts[static_cast<std::size_t>(item.insert)];
+    if (ref.target < 0 || blocks_[static_cast<std::size_t>(ref.target)].expanded == 0) continue;
+    f.ref = &ref;
+    f.row = f.column = 0;
   }
-  out_.left_out.emplace_back(std::string(what), count);
+}
+
+void Importer::left_out(std::string_view what, int64_t count) {
+  // Inside a block it counts once per insert of the block.
+  if (cur_block_ >= 0 && !paper_block_)
+    tally_add(blocks_[static_cast<std::size_t>(cur_block_)].left_out, what, count);
+  else
+    tally_add(out_.left_out, what, count);
 }
 
 }  // namespace dxf
@@ -1127,13 +1210,29 @@ const char* dxf_error_text(DxfError error) {
     case DxfError::TRUNCATED:
       return nls_mark("The DXF file ends inside the ENTITIES section.. file is truncated!");
     case DxfError::TOO_MANY_ELEMENTS:
-      return nls_mark("The DXF file would make too many elements!");
+      return nls_mark("The file would make %lld elements; at most %lld can be imported.");
     case DxfError::NOT_DXF:
       return nls_mark("This is not a DXF file.");
     case DxfError::CANCELLED:
       return nls_mark("Import cancelled.");
   }
   return "";
+}
+
+std::string dxf_error_message(const DxfImport& result) {
+  char text[512];
+  if (result.error == DxfError::TOO_MANY_ELEMENTS && result.would_make == INT64_MAX) {
+    std::snprintf(text, sizeof text,
+                  nls_translate("The file would make at least %lld elements; at most %lld can be imported."),
+                  static_cast<long long>(result.would_make), static_cast<long long>(DXF_MAX_ELEMENTS));
+  } else if (result.error == DxfError::TOO_MANY_ELEMENTS) {
+    std::snprintf(text, sizeof text, nls_translate(dxf_error_text(result.error)),
+                  static_cast<long long>(result.would_make), static_cast<long long>(DXF_MAX_ELEMENTS));
+  } else {
+    std::snprintf(text, sizeof text, nls_translate(dxf_error_text(result.error)),
+                  static_cast<long long>(result.error_line));
+  }
+  return text;
 }
 
 DxfImportOptions dxf_import_options() {

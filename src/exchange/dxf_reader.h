@@ -85,6 +85,8 @@ struct DxfLayerName {
 struct DxfImport {
   DxfError error = DxfError::NONE;
   int64_t error_line = 0;  // 1-based line of a CORRUPT file
+  // TOO_MANY_ELEMENTS: the elements the file would make (INT64_MAX: at least so many).
+  int64_t would_make = 0;
   // The elements made, in file order, for the drawing's tail.
   std::vector<std::unique_ptr<ElemHeader>> elements;
   // Program layers to name and show, in this order (keep mode).
@@ -110,8 +112,11 @@ DxfImport dxf_read(std::istream& in, const DxfImportOptions& options);
 // one undo step for them. Returns the number of elements appended.
 int dxf_import_commit(DxfImport& result);
 
-// The message for a refused file (untranslated, may hold one %lld for the line).
+// The message for a refused file (untranslated, may hold one %lld for the
+// line, or two for the elements the file would make and the limit).
 const char* dxf_error_text(DxfError error);
+// The translated message for the refused result.
+std::string dxf_error_message(const DxfImport& result);
 
 // The command p_file_import_dxf: asks for the file, reads it, appends what it
 // made, prints the statistics and fits the main view to the result.

@@ -224,4 +224,40 @@ TEST_F(DxfFixtures, LeftOutIsCounted) {
   EXPECT_EQ(dxf_left_out_text(r), "1 IMAGE, 2 paper-space entities not imported");
 }
 
+// Grids of blocks that hold nothing to make are passed by at once, however
+// many copies they ask for and however deep.
+TEST_F(DxfFixtures, GridsOfNothingMakeNothingAtOnce) {
+  DxfImportOptions o;
+  int asked = 0;
+  // Were the copies walked one by one, the question would come again and again.
+  o.cancelled = [&asked] { return ++asked > 20; };
+  DxfImport r = read_fixture("empty_grids_r12.dxf", o);
+  ASSERT_EQ(r.error, DxfError::NONE);
+  EXPECT_EQ(r.elements.size(), 1u);
+  EXPECT_LE(asked, 2);
+  EXPECT_TRUE(r.left_out.empty());
+}
+
+// Nested grids that would make more than fits are refused before anything
+// is copied, saying how many elements they would make.
+TEST_F(DxfFixtures, HugeGridIsRefusedWithItsCount) {
+  DxfImport r = read_fixture("huge_grid_r12.dxf", {});
+  ASSERT_EQ(r.error, DxfError::TOO_MANY_ELEMENTS);
+  EXPECT_TRUE(r.elements.empty());
+  const int64_t grid = int64_t{32767} * 32767;
+  EXPECT_EQ(r.would_make, grid * grid);
+  EXPECT_EQ(dxf_error_message(r), "The file would make " + std::to_string(grid * grid) +
+                                      " elements; at most 10000000 can be imported.");
+}
+
+// Inserts of blocks nobody defined, and kinds the program does not take
+// inside blocks, count once per copy of the block that holds them.
+TEST_F(DxfFixtures, LeftOutInsideBlocksCountsPerInsert) {
+  DxfImport r = read_fixture("missing_blocks_r2000.dxf", {});
+  ASSERT_EQ(r.error, DxfError::NONE);
+  EXPECT_EQ(dxf_of<LineElem>(r).size(), 3u);
+  EXPECT_EQ(r.stats.insert, 4);
+  EXPECT_EQ(dxf_left_out_text(r), "4 INSERT of missing blocks, 3 XLINE not imported");
+}
+
 }  // namespace
