@@ -217,6 +217,17 @@ def missing_blocks(out):
     doc.saveas(out / "missing_blocks_r2000.dxf")
 
 
+def diameters(out):
+    """A circle of radius 2 about (5, 5) with diameter dimensions at 0, 90 and 200 degrees, their
+    figures written beside the line."""
+    doc = ezdxf.new("R2000", setup=True)
+    msp = doc.modelspace()
+    msp.add_circle((5, 5), 2)
+    for angle in (0, 90, 200):
+        msp.add_diameter_dim(center=(5, 5), radius=2, angle=angle).render()
+    doc.saveas(out / "diameters_r2000.dxf")
+
+
 def main():
     out = Path(sys.argv[1] if len(sys.argv) > 1 else "tests/exchange/data")
     out.mkdir(parents=True, exist_ok=True)
@@ -235,6 +246,7 @@ def main():
     empty_grids(out)
     huge_grid(out)
     missing_blocks(out)
+    diameters(out)
 
 
 if __name__ == "__main__":

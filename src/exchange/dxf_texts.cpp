@@ -259,19 +259,13 @@ void Importer::convert_dimension() {
       pts[2].line_point = {c.x + (on.x - c.x) * reach / len, c.y + (on.y - c.y) * reach / len, 0};
       make_dimension(DIM_RADIUS, 0.0, std::move(pts));
     } else {
-      // The two ends of the diameter (15 and 10) about the centre; the
-      // dimension line stands where the text moves it, across the diameter.
+      // The two ends of the diameter (15 and 10) about the centre. The line
+      // is the diameter itself, through the centre: a figure written beside
+      // it does not move it.
       const Point2 a{n.x[5], n.y[5], 0}, b{n.x[0], n.y[0], 0};
-      const Point2 c{(a.x + b.x) / 2, (a.y + b.y) / 2, 0};
-      double sx = 0.0, sy = 0.0;
-      if (n.has_point1) {
-        const double nx = -(b.y - a.y) / len, ny = (b.x - a.x) / len;
-        const double across = (n.x[1] - c.x) * nx + (n.y[1] - c.y) * ny;
-        sx = across * nx, sy = across * ny;
-      }
-      pts[0].line_point = c;
-      pts[1].line_point = {a.x + sx, a.y + sy, 0};
-      pts[2].line_point = {b.x + sx, b.y + sy, 0};
+      pts[0].line_point = {(a.x + b.x) / 2, (a.y + b.y) / 2, 0};
+      pts[1].line_point = a;
+      pts[2].line_point = b;
       make_dimension(DIM_DIAMETER, 0.0, std::move(pts));
     }
     return;

@@ -182,6 +182,8 @@ TEST_F(DxfFixtures, EveryDimensionKind) {
   const Point2 a = dia->points[1].line_point, b = dia->points[2].line_point;
   EXPECT_NEAR(std::hypot(b.x - a.x, b.y - a.y), 3, 1e-6);
   EXPECT_NEAR(std::fabs(std::atan2(b.y - a.y, b.x - a.x)), 3.141592653589793 / 6, 1e-6);
+  EXPECT_NEAR((a.x + b.x) / 2, 20, 1e-6);  // through the centre
+  EXPECT_NEAR((a.y + b.y) / 2, 0, 1e-6);
   // The ordinate dimension: its leader and its figure (ezdxf writes "200") at the feature.
   bool figure = false;
   for (const TextElem* t : dxf_of<TextElem>(r)) {
@@ -258,6 +260,30 @@ TEST_F(DxfFixtures, LeftOutInsideBlocksCountsPerInsert) {
   EXPECT_EQ(dxf_of<LineElem>(r).size(), 3u);
   EXPECT_EQ(r.stats.insert, 4);
   EXPECT_EQ(dxf_left_out_text(r), "4 INSERT of missing blocks, 3 XLINE not imported");
+}
+
+// Diameter dimensions at several angles, their figures beside the line:
+// the line is the diameter, its ends the file's definition points.
+TEST_F(DxfFixtures, DiametersRunThroughTheCentre) {
+  DxfImport r = read_fixture("diameters_r2000.dxf", {});
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto dims = dxf_of<DimElem>(r);
+  ASSERT_EQ(dims.size(), 3u);
+  const double pi = 3.141592653589793;
+  const double angles[3] = {0, 90, 200};
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_EQ(dims[i]->dim_kind, DIM_DIAMETER);
+    ASSERT_EQ(dims[i]->points.size(), 3u);
+    EXPECT_NEAR(dims[i]->points[0].line_point.x, 5, 1e-9);
+    EXPECT_NEAR(dims[i]->points[0].line_point.y, 5, 1e-9);
+    // ezdxf's ends: 10 at the angle, 15 opposite.
+    const double c = 2 * std::cos(angles[i] * pi / 180), s = 2 * std::sin(angles[i] * pi / 180);
+    EXPECT_NEAR(dims[i]->points[1].line_point.x, 5 - c, 1e-9);
+    EXPECT_NEAR(dims[i]->points[1].line_point.y, 5 - s, 1e-9);
+    EXPECT_NEAR(dims[i]->points[2].line_point.x, 5 + c, 1e-9);
+    EXPECT_NEAR(dims[i]->points[2].line_point.y, 5 + s, 1e-9);
+  }
 }
 
 }  // namespace

@@ -151,11 +151,12 @@ TEST_F(DxfTexts, RadiusAndDiameterDimensions) {
       {"70 4|10 0|20 0|15 3|25 4|11 -3|21 -4",
        DIM_RADIUS,
        {{0, 0}, {3, 4}, {3, 4}}},  // text behind the centre
-      // The two ends of the diameter about the centre; the text moves the
-      // dimension line across, not along.
+      // The two ends of the diameter about the centre, through it wherever
+      // the text stands.
       {"70 3|10 -2|20 0|15 2|25 0", DIM_DIAMETER, {{0, 0}, {2, 0}, {-2, 0}}},
       {"70 35|10 3|20 4|15 1|25 4|11 2.5|21 4", DIM_DIAMETER, {{2, 4}, {1, 4}, {3, 4}}},
-      {"70 3|10 3|20 4|15 1|25 4|11 9|21 7", DIM_DIAMETER, {{2, 4}, {1, 7}, {3, 7}}},
+      {"70 3|10 3|20 4|15 1|25 4|11 9|21 7", DIM_DIAMETER, {{2, 4}, {1, 4}, {3, 4}}},
+      {"70 3|10 0|20 3|15 0|25 -3|11 0.5|21 -4", DIM_DIAMETER, {{0, 0}, {0, -3}, {0, 3}}},
   };
   for (const Case& c : cases) {
     DxfImport r = dxf_read_text(dxf_entities(std::string("0 DIMENSION|") + c.groups));
