@@ -228,6 +228,29 @@ def diameters(out):
     doc.saveas(out / "diameters_r2000.dxf")
 
 
+def contour_end_points(out):
+    """Vertices at (999, 999), where the program's outlines end a contour: a lightweight and a 2D
+    polyline through it, hatches with a polyline path and an edge path corner there, a solid corner,
+    and a block's hatch inserted so that its corner lands there."""
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    msp.add_lwpolyline([(0, 0), (999, 999), (2000, 0)])
+    msp.add_polyline2d([(0, 10), (999, 999), (2000, 10)])
+    h = msp.add_hatch(color=1)
+    h.paths.add_polyline_path([(999, 999), (1010, 999), (1010, 1010), (999, 1010)], is_closed=True)
+    e = msp.add_hatch(color=2)
+    edges = e.paths.add_edge_path()
+    for a, b in [((990, 990), (999, 999)), ((999, 999), (990, 999)), ((990, 999), (990, 990))]:
+        edges.add_line(a, b)
+    msp.add_solid([(999, 999), (1005, 999), (999, 1005)])
+    cell = doc.blocks.new("CELL")
+    c = cell.add_hatch(color=3)
+    c.paths.add_polyline_path([(0, 0), (1, 0), (1, 1), (0, 1)], is_closed=True)
+    msp.add_blockref("CELL", (999, 999))
+    msp.add_blockref("CELL", (5, 5))
+    doc.saveas(out / "contour_end_r2000.dxf")
+
+
 def main():
     out = Path(sys.argv[1] if len(sys.argv) > 1 else "tests/exchange/data")
     out.mkdir(parents=True, exist_ok=True)
@@ -247,6 +270,7 @@ def main():
     huge_grid(out)
     missing_blocks(out)
     diameters(out)
+    contour_end_points(out)
 
 
 if __name__ == "__main__":

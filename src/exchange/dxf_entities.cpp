@@ -378,13 +378,19 @@ void Importer::convert_spline() {
 
 void Importer::convert_hatch() {
   if (state_ == COLLECT_SPLINE_EDGE) finish_spline_edge();
-  std::vector<Point2> outline = expand_bulges(vbuf_);
+  const Numbers& n = f_.n;
+  if (from_below(n)) {
+    // Seen from below: mirrored in x, and each arc bulges the other way.
+    for (Vertex& v : vbuf_) {
+      v.x = -v.x;
+      v.bulge = -v.bulge;
+    }
+  }
+  int64_t moved = 0;
+  std::vector<Point2> outline = expand_bulges(vbuf_, &moved);
   vbuf_.clear();
   if (target_ == LAYER_SKIP) return;
-  const Numbers& n = f_.n;
-  if (from_below(n))
-    for (Point2& p : outline)
-      if (!point_is_contour_end(p.x, p.y)) p.x = -p.x;
+  moved_points(moved);
   int corners = 0;
   for (const Point2& p : outline)
     if (!point_is_contour_end(p.x, p.y)) ++corners;
@@ -457,7 +463,10 @@ void Importer::convert_solid() {
   std::vector<Point2> outline;
   double sign = 1.0;
   if (n.has_ext && (n.ext[2] == 1.0 || n.ext[2] == -1.0)) sign = n.ext[2];
-  for (int k : order) outline.push_back({n.x[k] * sign, n.y[k], 0});
+  for (int k : order) {
+    outline.push_back({n.x[k] * sign, n.y[k], 0});
+    if (move_off_contour_end(outline.back())) moved_points(1);
+  }
   outline.push_back(CONTOUR_END);
   if (std::fabs(n.x[2] - n.x[3]) <= 1e-9 && std::fabs(n.y[2] - n.y[3]) <= 1e-9 &&
       std::fabs(n.z[2] - n.z[3]) <= 1e-9) {

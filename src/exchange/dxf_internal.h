@@ -136,10 +136,17 @@ enum Collect : int {
   COLLECT_SPLINE = 7,
 };
 
-// A collected vertex; CONTOUR_END's coordinates end a boundary path.
+// A collected vertex, or the end of a boundary path. The end is a flag of
+// its own: every point, (999, 999) too, may be a vertex.
 struct Vertex {
   double x = 0.0, y = 0.0, bulge = 0.0;
+  bool end = false;
 };
+inline constexpr Vertex PATH_END{0.0, 0.0, 0.0, true};
+
+// A point of an outline that would read as CONTOUR_END moves off it by the
+// least step that tells them apart; true when it moved.
+bool move_off_contour_end(Point2& p);
 
 // The arc of a bulge b between P and Q: centre, radius, start angle (the
 // direction from the centre to P for b > 0, to Q for b < 0) and sweep,
@@ -151,7 +158,9 @@ BulgeArc bulge_arc(double px, double py, double qx, double qy, double b);
 
 // Hatch outline points from collected vertices: each bulge followed by 23
 // points of its arc; a bulge on a path's last vertex runs to the path's first.
-std::vector<Point2> expand_bulges(const std::vector<Vertex>& v);
+// Each path ends with CONTOUR_END; points that would read as one are moved
+// off it and counted in moved.
+std::vector<Point2> expand_bulges(const std::vector<Vertex>& v, int64_t* moved = nullptr);
 
 // Points along a non-uniform rational B-spline. knots empty (or not n + order
 // non-decreasing values): the clamped uniform knots; weights empty (or not n
@@ -231,6 +240,8 @@ struct Block {
   int64_t expanded = 0;  // elements one insert of it makes (at most INT64_MAX)
   Tally left_out;        // what its own entities leave out
   Tally left_out_all;    // the same with that of the blocks it inserts
+  // Outline points moved off CONTOUR_END, its own and with those it inserts.
+  int64_t moved = 0, moved_all = 0;
 };
 
 // The POLYLINE being read, kept across its VERTEX entities up to SEQEND.
@@ -265,8 +276,9 @@ struct Placement {
 Placement placement_of(const InsertRef& ref, const Block& block);
 // outer after inner.
 Placement compose(const Placement& outer, const Placement& inner);
-// Applies p to one element in place.
-void place_element(ElemHeader* e, const Placement& p);
+// Applies p to one element in place; returns the outline points it had to
+// move off CONTOUR_END.
+int place_element(ElemHeader* e, const Placement& p);
 
 class Importer {
  public:
@@ -356,6 +368,8 @@ class Importer {
 
   // Counts what the import leaves out, by what it is.
   void left_out(std::string_view what, int64_t count = 1);
+  // Counts outline points moved off CONTOUR_END.
+  void moved_points(int64_t count);
 
   std::istream& in_;
   DxfImportOptions opt_;

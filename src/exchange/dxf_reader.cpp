@@ -707,11 +707,14 @@ void Importer::link_from(int root) {
     }
     blk.expanded = sum;
     blk.left_out_all = blk.left_out;
+    blk.moved_all = blk.moved;
     for (const Item& item : blk.content.items) {
       if (item.elem) continue;
       const InsertRef& ref = blk.content.inserts[static_cast<std::size_t>(item.insert)];
-      if (ref.target >= 0)
-        tally_add(blk.left_out_all, blocks_[static_cast<std::size_t>(ref.target)].left_out_all, ref.copies());
+      if (ref.target < 0) continue;
+      const Block& inner = blocks_[static_cast<std::size_t>(ref.target)];
+      tally_add(blk.left_out_all, inner.left_out_all, ref.copies());
+      blk.moved_all = plus(blk.moved_all, times(ref.copies(), inner.moved_all));
     }
     blk.state = 2;
     stack.pop_back();
@@ -742,6 +745,7 @@ void Importer::finish() {
     const Block& blk = blocks_[static_cast<std::size_t>(ref.target)];
     total = plus(total, times(ref.copies(), blk.expanded));
     tally_add(out_.left_out, blk.left_out_all, ref.copies());
+    out_.moved_points = plus(out_.moved_points, times(ref.copies(), blk.moved_all));
   }
   if (total > DXF_MAX_ELEMENTS) {
     out_.error = DxfError::TOO_MANY_ELEMENTS;
@@ -798,7 +802,7 @@ void Importer::expand() {
         continue;
       }
       std::unique_ptr<ElemHeader> copy = item.elem->clone();
-      place_element(copy.get(), f.place);
+      out_.moved_points += place_element(copy.get(), f.place);
       // Scales beyond the numbers' range leave nothing that can be drawn.
       if (finite_element(copy.get())) out_.elements.push_back(std::move(copy));
       continue;
@@ -808,6 +812,13 @@ void Importer::expand() {
     f.ref = &ref;
     f.row = f.column = 0;
   }
+}
+
+void Importer::moved_points(int64_t count) {
+  if (cur_block_ >= 0 && !paper_block_)
+    blocks_[static_cast<std::size_t>(cur_block_)].moved += count;
+  else
+    out_.moved_points += count;
 }
 
 void Importer::left_out(std::string_view what, int64_t count) {
@@ -1097,12 +1108,26 @@ int dxf_codepage_of(std::string_view name) {
 }
 
 std::string dxf_left_out_text(const DxfImport& result) {
-  std::string out;
+  std::string out, list;
+  char piece[512];
   for (const auto& [what, count] : result.left_out) {
-    if (!out.empty()) out += ", ";
-    out += std::to_string(count) + " " + what;
+    if (!list.empty()) list += ", ";
+    list += std::to_string(count) + " " + what;
   }
-  if (!out.empty()) out += " not imported";
+  auto add = [&out](const std::string& s) { out += (out.empty() ? "" : "; ") + s; };
+  if (!list.empty()) {
+    // The list may be long: put in by hand, not through a fixed buffer.
+    std::string line = nls_translate("%s not imported");
+    const std::size_t at = line.find("%s");
+    if (at != std::string::npos) line.replace(at, 2, list);
+    add(line);
+  }
+  if (result.moved_points > 0) {
+    std::snprintf(piece, sizeof piece,
+                  nls_translate("%lld outline points moved off (999, 999) by a millionth"),
+                  static_cast<long long>(result.moved_points));
+    add(piece);
+  }
   return out;
 }
 

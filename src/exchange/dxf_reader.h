@@ -100,6 +100,9 @@ struct DxfImport {
   // What was not imported: entity names (or "paper-space entities",
   // "invisible ATTRIB", ...) with their counts, in the order first met.
   std::vector<std::pair<std::string, int64_t>> left_out;
+  // Outline points of hatches and solids that lay on (999, 999), where the
+  // program's outlines end a contour, moved off it by the least step.
+  int64_t moved_points = 0;
 };
 
 // "3 IMAGE, 12 paper-space entities not imported" for what an import left

@@ -403,7 +403,8 @@ Placement compose(const Placement& o, const Placement& i) {
   return p;
 }
 
-void place_element(ElemHeader* e, const Placement& p) {
+int place_element(ElemHeader* e, const Placement& p) {
+  int moved = 0;
   auto map = [&p](Point2& q) {
     const double x = q.x, y = q.y;
     q.x = p.a * x + p.b * y + p.tx;
@@ -507,8 +508,11 @@ void place_element(ElemHeader* e, const Placement& p) {
     }
     case ELEM_PATTERN: {
       auto* pt = static_cast<PatternElem*>(e);
-      for (Point2& q : pt->points)
-        if (!point_is_contour_end(q.x, q.y)) map(q);
+      for (Point2& q : pt->points) {
+        if (point_is_contour_end(q.x, q.y)) continue;
+        map(q);
+        if (move_off_contour_end(q)) ++moved;
+      }
       map(pt->origin);
       map(pt->offset);
       const double s = std::sqrt(std::fabs(det));
@@ -551,6 +555,7 @@ void place_element(ElemHeader* e, const Placement& p) {
     case ELEM_LIGHT:
       break;
   }
+  return moved;
 }
 
 }  // namespace dxf

@@ -286,4 +286,41 @@ TEST_F(DxfFixtures, DiametersRunThroughTheCentre) {
   }
 }
 
+// Vertices at (999, 999), where the program's outlines end a contour:
+// lines and polylines keep them; outlines of hatches and solids move them
+// off by a millionth and say so at the end.
+TEST_F(DxfFixtures, PointsOnTheContourEndStay) {
+  DxfImport r = read_fixture("contour_end_r2000.dxf", {});
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 4u);
+  for (std::size_t i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    const Point2& bend = i % 2 ? lines[i]->p1 : lines[i]->p2;
+    EXPECT_EQ(bend.x, 999.0);
+    EXPECT_EQ(bend.y, 999.0);
+  }
+  EXPECT_EQ(lines[1]->p2.x, 2000.0);
+  auto patterns = dxf_of<PatternElem>(r);
+  ASSERT_EQ(patterns.size(), 5u);
+  // Corners per outline, and how far the nearest lies from (999, 999).
+  const std::size_t corners[5] = {4, 6, 3, 4, 4};
+  for (std::size_t i = 0; i < 5; ++i) {
+    SCOPED_TRACE(i);
+    const auto& pts = patterns[i]->points;
+    ASSERT_EQ(pts.size(), corners[i] + 1);
+    EXPECT_TRUE(point_is_contour_end(pts.back().x, pts.back().y));
+    double nearest = 1e9;
+    for (std::size_t k = 0; k + 1 < pts.size(); ++k) {
+      EXPECT_FALSE(point_is_contour_end(pts[k].x, pts[k].y)) << k;
+      nearest = std::min(nearest, std::hypot(pts[k].x - 999, pts[k].y - 999));
+    }
+    if (i < 4) {
+      EXPECT_LT(nearest, 1.1e-6);
+    }
+  }
+  EXPECT_EQ(r.moved_points, 5);
+  EXPECT_EQ(dxf_left_out_text(r), "5 outline points moved off (999, 999) by a millionth");
+}
+
 }  // namespace
