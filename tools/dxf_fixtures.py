@@ -251,6 +251,23 @@ def contour_end_points(out):
     doc.saveas(out / "contour_end_r2000.dxf")
 
 
+def no_numbers(out):
+    """A LINE starting at (nan, 0), a CIRCLE of radius nan, an LWPOLYLINE whose vertex count reads -1,
+    and one good line."""
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    msp.add_line((math.nan, 0), (1, 1))
+    msp.add_circle((0, 0), math.nan)
+    msp.add_lwpolyline([(0, 0), (1, 0), (1, 1)])
+    msp.add_line((0, 0), (2, 2))
+    path = out / "no_numbers_r2000.dxf"
+    doc.saveas(path)
+    text = path.read_text()
+    at = text.index("LWPOLYLINE\n  5\n")
+    count = text.index(" 90\n3\n", at)
+    path.write_text(text[:count] + " 90\n-1\n" + text[count + len(" 90\n3\n"):])
+
+
 def main():
     out = Path(sys.argv[1] if len(sys.argv) > 1 else "tests/exchange/data")
     out.mkdir(parents=True, exist_ok=True)
@@ -271,6 +288,7 @@ def main():
     missing_blocks(out)
     diameters(out)
     contour_end_points(out)
+    no_numbers(out)
 
 
 if __name__ == "__main__":

@@ -115,7 +115,10 @@ std::vector<Point2> bspline_sample(const std::vector<Point2>& control, int degre
 
 void Importer::emit(std::unique_ptr<ElemHeader> e) {
   // Sizes at the end of the number range can overflow on the way.
-  if (!finite_element(e.get())) return;
+  if (!finite_element(e.get())) {
+    entity_dropped_ = true;
+    return;
+  }
   // Past the limit the file is refused at the end, saying how many it
   // would have made; till then they are only counted.
   if (made_ >= DXF_MAX_ELEMENTS) {
@@ -158,11 +161,21 @@ void Importer::read_entities(Content& target, bool top) {
       // A polyline's vertices and end count with it.
       if (kind != Kind::SEQEND && kind != Kind::VERTEX) left_out("paper-space entities");
       if (kind == Kind::POLYLINE || kind == Kind::SEQEND) pline_ = PolylineState{};
+    } else if (kind != Kind::OTHER && kind != Kind::SECTION_NAME && kind != Kind::BLOCK &&
+               (f_.bad_number || f_.bad_count ||
+                (kind == Kind::LWPOLYLINE && f_.n.i9[0] == 0 && !vbuf_.empty()))) {
+      // Nothing of it can be trusted: left out whole, and said why.
+      left_out(cur_name_ + (f_.bad_number ? " with values that are no numbers" : " with impossible counts"));
+      vbuf_.clear();
+      ctrl_.clear();
+      if (kind == Kind::POLYLINE) pline_ = PolylineState{};
     } else {
       // Only what makes elements has a layer to find (or, unlisted, to make).
       if (kind != Kind::OTHER && kind != Kind::SECTION_NAME && kind != Kind::BLOCK && kind != Kind::INSERT)
         resolve();
+      entity_dropped_ = false;
       convert(kind);
+      if (entity_dropped_) left_out(cur_name_ + " beyond the numbers' range");
     }
     if (out_.error != DxfError::NONE) break;
     std::string_view next = g_.value;

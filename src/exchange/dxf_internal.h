@@ -48,6 +48,9 @@ bool parse_code(std::string_view line, int* code);
 // "%lf" and "%d" on a value line: the number at its start (after blanks),
 // whatever follows ignored; no number, or not a finite one, reads 0.
 double parse_double(std::string_view s);
+// A value line that holds a finite number at its start (whatever follows):
+// true with it in value; else false with value 0.
+bool parse_number(std::string_view s, double* value);
 int32_t parse_int(std::string_view s);
 // ASCII case-insensitive equality of names, and the hash that goes with it
 // (for maps looked up by a view, without making a string).
@@ -121,6 +124,8 @@ struct Fields {
   // A SPLINE's knots (40, as read) and weights (41); fit points (11/21).
   std::vector<double> knots, weights;
   std::vector<Point2> fit;
+  // A number group held no finite number; a count was impossible.
+  bool bad_number = false, bad_count = false;
   void clear();
 };
 
@@ -417,6 +422,8 @@ class Importer {
   Content* content_ = nullptr;
   int progress_counter_ = 0;
   uint64_t expand_counter_ = 0;
+  // The entity being converted made an element beyond the numbers' range.
+  bool entity_dropped_ = false;
   // Elements past the import's limit: counted, not kept.
   int64_t dropped_ = 0;
   double progress_shown_ = -1.0;

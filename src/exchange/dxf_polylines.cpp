@@ -177,6 +177,7 @@ void Importer::finish_spline_edge() {
 void Importer::collect(Kind kind, int code) {
   const Numbers& n = f_.n;
   if (kind == Kind::LWPOLYLINE && code == 90) {
+    if (n.i9[0] < 0) f_.bad_count = true;
     vertex_countdown_ = n.i9[0];
     state_ = COLLECT_VERTICES;
     if (vertex_countdown_ > 0)
@@ -189,6 +190,7 @@ void Importer::collect(Kind kind, int code) {
     ctrl_.clear();
     spline_n_ = n.i7[3];
     spline_degree_ = n.i7[1];
+    if (spline_n_ < 0 || spline_n_ > SPLINE_MAX) f_.bad_count = true;
     if (spline_n_ < 2 || spline_n_ > SPLINE_MAX) {
       // None at all: the fit points may still give the curve.
       if (spline_n_ != 0) note("Problem: SPLINE with %d control points left out\n", spline_n_);
@@ -207,6 +209,7 @@ void Importer::collect(Kind kind, int code) {
         return;
       case 93:
         if (state_ == COLLECT_SPLINE_EDGE) finish_spline_edge();
+        if (n.i9[3] < 0) f_.bad_count = true;
         if (polyline_path_) {
           vertex_countdown_ = n.i9[3];
           state_ = COLLECT_VERTICES;
@@ -385,6 +388,7 @@ void Importer::convert_polyline() {
     // the file cannot hold is false.
     if (m < 1 || cols < 1 || size > MESH_MAX || static_cast<uint64_t>(size) > bytes_left() / 16 + 1) {
       note("Problem: mesh of %d x %d vertices left out\n", pline_.m, kind == PLINE_POLYMESH ? pline_.n : 1);
+      left_out(cur_name_ + " with impossible counts");
       pline_.m = 0;
     } else {
       pline_.mesh.assign(static_cast<std::size_t>(size), Point3{});

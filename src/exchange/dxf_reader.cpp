@@ -106,6 +106,18 @@ bool parse_code(std::string_view line, int* code) {
   return true;
 }
 
+bool parse_number(std::string_view s, double* value) {
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  *value = 0.0;
+  double v = 0.0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc{} || !std::isfinite(v)) return false;
+  *value = v;
+  return true;
+}
+
 double parse_double(std::string_view s) {
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
@@ -174,6 +186,7 @@ Kind kind_of(std::string_view name) {
 
 void Fields::clear() {
   n = Numbers{};
+  bad_number = bad_count = false;
   text.clear();
   name.clear();
   line_type.clear();
@@ -369,6 +382,12 @@ void Importer::store(Kind kind) {
   const int code = g_.code;
   const std::string_view v = g_.value;
   Numbers& n = f_.n;
+  // A value that is no finite number reads 0 and marks the entity.
+  auto number = [this](std::string_view text) {
+    double value = 0.0;
+    if (!parse_number(text, &value)) f_.bad_number = true;
+    return value;
+  };
   switch (code) {
     case 3:
       // An attribute definition's prompt is not its text.
@@ -391,15 +410,15 @@ void Importer::store(Kind kind) {
       break;
   }
   if (code >= 10 && code <= 16) {
-    n.x[code - 10] = parse_double(v) / factor_;
+    n.x[code - 10] = number(v) / factor_;
     if (code == 11) n.has_point1 = true;
   } else if (code >= 20 && code <= 26) {
-    n.y[code - 20] = parse_double(v) / factor_;
+    n.y[code - 20] = number(v) / factor_;
     if (code == 21 && kind == Kind::SPLINE && f_.fit.size() < 1000000) f_.fit.push_back({n.x[1], n.y[1], 0});
   } else if (code >= 30 && code <= 36) {
-    n.z[code - 30] = parse_double(v) / factor_;
+    n.z[code - 30] = number(v) / factor_;
   } else if (code == 40) {
-    const double raw = parse_double(v);
+    const double raw = number(v);
     // A ratio in an ellipse and in an elliptic hatch edge; a knot in a spline.
     const bool ratio = kind == Kind::ELLIPSE || (kind == Kind::HATCH && state_ == COLLECT_ELLIPSE_EDGE);
     n.size = ratio ? raw : raw / factor_;
@@ -407,25 +426,25 @@ void Importer::store(Kind kind) {
     if (kind == Kind::HATCH && state_ == COLLECT_SPLINE_EDGE && edge_knots_.size() < 1000000)
       edge_knots_.push_back(raw);
   } else if (code == 41) {
-    n.f41 = parse_double(v);
+    n.f41 = number(v);
     if (kind == Kind::SPLINE && f_.weights.size() < 1000000) f_.weights.push_back(n.f41);
   } else if (code == 42) {
-    n.f42 = parse_double(v);
+    n.f42 = number(v);
   } else if (code == 43) {
     f_.prev43 = n.g43;
-    n.g43 = parse_double(v);
+    n.g43 = number(v);
   } else if (code == 44) {
     f_.prev44 = n.g44;
-    n.g44 = parse_double(v);
+    n.g44 = number(v);
   } else if (code == 45) {
     f_.prev45 = n.g45;
-    n.g45 = parse_double(v);
+    n.g45 = number(v);
   } else if (code == 46) {
     f_.prev46 = n.g46;
-    n.g46 = parse_double(v);
+    n.g46 = number(v);
   } else if (code >= 50 && code <= 53) {
     if (code == 53) f_.prev53 = n.angle[3];
-    n.angle[code - 50] = parse_double(v) / 180.0 * 3.141592653589793;
+    n.angle[code - 50] = number(v) / 180.0 * 3.141592653589793;
   } else if (code == 67) {
     n.space = parse_int(v);
   } else if (code == 62) {
@@ -436,7 +455,7 @@ void Importer::store(Kind kind) {
   } else if (code >= 90 && code <= 93) {
     n.i9[code - 90] = parse_int(v);
   } else if (code == 210 || code == 220 || code == 230) {
-    n.ext[code / 10 - 21] = parse_double(v);
+    n.ext[code / 10 - 21] = number(v);
     n.has_ext = true;
   }
 }
@@ -804,7 +823,10 @@ void Importer::expand() {
       std::unique_ptr<ElemHeader> copy = item.elem->clone();
       out_.moved_points += place_element(copy.get(), f.place);
       // Scales beyond the numbers' range leave nothing that can be drawn.
-      if (finite_element(copy.get())) out_.elements.push_back(std::move(copy));
+      if (finite_element(copy.get()))
+        out_.elements.push_back(std::move(copy));
+      else
+        tally_add(out_.left_out, "copies beyond the numbers' range", 1);
       continue;
     }
     const InsertRef& ref = f.content->inserts[static_cast<std::size_t>(item.insert)];

@@ -323,4 +323,18 @@ TEST_F(DxfFixtures, PointsOnTheContourEndStay) {
   EXPECT_EQ(dxf_left_out_text(r), "5 outline points moved off (999, 999) by a millionth");
 }
 
+// Entities holding values that are no numbers, or counts no entity can
+// have, are left out whole and named with the reason.
+TEST_F(DxfFixtures, ValuesThatAreNoNumbers) {
+  DxfImport r = read_fixture("no_numbers_r2000.dxf", {});
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0]->p2.x, 2.0);
+  EXPECT_TRUE(dxf_of<ArcElem>(r).empty());
+  EXPECT_EQ(dxf_left_out_text(r),
+            "1 LINE with values that are no numbers, 1 CIRCLE with values that are no numbers, "
+            "1 LWPOLYLINE with impossible counts not imported");
+}
+
 }  // namespace
