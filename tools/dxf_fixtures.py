@@ -268,6 +268,22 @@ def no_numbers(out):
     path.write_text(text[:count] + " 90\n-1\n" + text[count + len(" 90\n3\n"):])
 
 
+def code_pages(out):
+    """Texts in Polish (ANSI_1250), Russian (ANSI_1251) and Greek (ANSI_1253, which the program
+    does not know), each written in its file's code page, one of them inside a block inserted twice."""
+    for page, words in (("ANSI_1250", "\u0141\u00f3d\u017a i Brno"), ("ANSI_1251", "\u0414\u043e\u043c 5"),
+                        ("ANSI_1253", "\u0391\u03b8\u03ae\u03bd\u03b1")):
+        doc = ezdxf.new("R12")
+        doc.encoding = "cp" + page[5:]
+        msp = doc.modelspace()
+        msp.add_text(words, dxfattribs={"height": 0.5, "insert": (0, 0)})
+        sign = doc.blocks.new("SIGN")
+        sign.add_text(words, dxfattribs={"height": 0.5, "insert": (0, 1)})
+        msp.add_blockref("SIGN", (0, 0))
+        msp.add_blockref("SIGN", (5, 0))
+        doc.saveas(out / ("codepage_" + page[5:] + "_r12.dxf"))
+
+
 def main():
     out = Path(sys.argv[1] if len(sys.argv) > 1 else "tests/exchange/data")
     out.mkdir(parents=True, exist_ok=True)
@@ -289,6 +305,7 @@ def main():
     diameters(out)
     contour_end_points(out)
     no_numbers(out)
+    code_pages(out)
 
 
 if __name__ == "__main__":

@@ -245,8 +245,9 @@ struct Block {
   int64_t expanded = 0;  // elements one insert of it makes (at most INT64_MAX)
   Tally left_out;        // what its own entities leave out
   Tally left_out_all;    // the same with that of the blocks it inserts
-  // Outline points moved off CONTOUR_END, its own and with those it inserts.
-  int64_t moved = 0, moved_all = 0;
+  // Outline points moved off CONTOUR_END, and characters of its texts the
+  // program cannot show: its own and with those of the blocks it inserts.
+  int64_t moved = 0, moved_all = 0, lost = 0, lost_all = 0;
 };
 
 // The POLYLINE being read, kept across its VERTEX entities up to SEQEND.
@@ -375,6 +376,8 @@ class Importer {
   void left_out(std::string_view what, int64_t count = 1);
   // Counts outline points moved off CONTOUR_END.
   void moved_points(int64_t count);
+  // Counts characters of texts that became "?".
+  void lost_characters(int64_t count);
 
   std::istream& in_;
   DxfImportOptions opt_;

@@ -482,7 +482,9 @@ void Importer::read_header() {
       continue;
     }
     if (codepage_next && g_.code == 3) {
-      codepage_ = dxf_codepage_of(trimmed(g_.value));
+      bool known = true;
+      codepage_ = dxf_codepage_of(trimmed(g_.value), &known);
+      if (!known) out_.unknown_codepage.assign(trimmed(g_.value));
       codepage_next = false;
       continue;
     }
@@ -727,6 +729,7 @@ void Importer::link_from(int root) {
     blk.expanded = sum;
     blk.left_out_all = blk.left_out;
     blk.moved_all = blk.moved;
+    blk.lost_all = blk.lost;
     for (const Item& item : blk.content.items) {
       if (item.elem) continue;
       const InsertRef& ref = blk.content.inserts[static_cast<std::size_t>(item.insert)];
@@ -734,6 +737,7 @@ void Importer::link_from(int root) {
       const Block& inner = blocks_[static_cast<std::size_t>(ref.target)];
       tally_add(blk.left_out_all, inner.left_out_all, ref.copies());
       blk.moved_all = plus(blk.moved_all, times(ref.copies(), inner.moved_all));
+      blk.lost_all = plus(blk.lost_all, times(ref.copies(), inner.lost_all));
     }
     blk.state = 2;
     stack.pop_back();
@@ -765,6 +769,7 @@ void Importer::finish() {
     total = plus(total, times(ref.copies(), blk.expanded));
     tally_add(out_.left_out, blk.left_out_all, ref.copies());
     out_.moved_points = plus(out_.moved_points, times(ref.copies(), blk.moved_all));
+    out_.lost_characters = plus(out_.lost_characters, times(ref.copies(), blk.lost_all));
   }
   if (total > DXF_MAX_ELEMENTS) {
     out_.error = DxfError::TOO_MANY_ELEMENTS;
@@ -841,6 +846,13 @@ void Importer::moved_points(int64_t count) {
     blocks_[static_cast<std::size_t>(cur_block_)].moved += count;
   else
     out_.moved_points += count;
+}
+
+void Importer::lost_characters(int64_t count) {
+  if (cur_block_ >= 0 && !paper_block_)
+    blocks_[static_cast<std::size_t>(cur_block_)].lost += count;
+  else
+    out_.lost_characters += count;
 }
 
 void Importer::left_out(std::string_view what, int64_t count) {
@@ -949,19 +961,22 @@ constexpr std::size_t TEXT_MAX = 65535;
 
 }  // namespace
 
-std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage) {
+std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage,
+                             int64_t* lost) {
   const std::u32string s = code_points(raw, codepage);
   const std::size_t n = s.size();
   std::string out;
   out.reserve(std::min(n, TEXT_MAX));
-  auto put = [&out](char32_t c) {
+  auto put = [&out, lost](char32_t c) {
     if (c == 0 || out.size() >= TEXT_MAX) return;
     // Control characters of the upper half show nothing.
     if (c <= 0xFF && !(c >= 0x80 && c < 0xA0)) {
       out.push_back(static_cast<char>(static_cast<unsigned char>(c)));
       return;
     }
-    for (const char* r = stand_in(c); *r && out.size() < TEXT_MAX; ++r) out.push_back(*r);
+    const char* r = stand_in(c);
+    if (lost && r[0] == '?' && r[1] == 0) ++*lost;
+    for (; *r && out.size() < TEXT_MAX; ++r) out.push_back(*r);
   };
   for (std::size_t i = 0; i < n; ++i) {
     const char32_t c = s[i];
@@ -1088,7 +1103,8 @@ std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log,
             cp = cp * 16 + static_cast<char32_t>(h < 0 ? 0 : h);
           }
           if (ok) {
-            put(d == 'U' ? cp : U'?');
+            // A multi-byte character of an Asian code page: none the program can show.
+            put(d == 'U' ? cp : U'\uFFFD');
             i += 1 + digits;
             break;
           }
@@ -1111,7 +1127,8 @@ std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log,
   return out;
 }
 
-int dxf_codepage_of(std::string_view name) {
+int dxf_codepage_of(std::string_view name, bool* known) {
+  if (known) *known = true;
   std::string up;
   for (char c : name)
     if (c != ' ' && c != '\t') up.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
@@ -1126,6 +1143,7 @@ int dxf_codepage_of(std::string_view name) {
   for (const Row& r : rows)
     if (up == r.name) return r.page;
   // Files of the western code page far outnumber the others.
+  if (known) *known = false;
   return DXF_CODEPAGE_1252;
 }
 
@@ -1143,6 +1161,16 @@ std::string dxf_left_out_text(const DxfImport& result) {
     const std::size_t at = line.find("%s");
     if (at != std::string::npos) line.replace(at, 2, list);
     add(line);
+  }
+  if (result.lost_characters > 0) {
+    std::snprintf(piece, sizeof piece, nls_translate("%lld characters the program cannot show became \"?\""),
+                  static_cast<long long>(result.lost_characters));
+    add(piece);
+  }
+  if (!result.unknown_codepage.empty()) {
+    std::snprintf(piece, sizeof piece, nls_translate("code page %s unknown, texts read as ANSI_1252"),
+                  result.unknown_codepage.substr(0, 64).c_str());
+    add(piece);
   }
   if (result.moved_points > 0) {
     std::snprintf(piece, sizeof piece,

@@ -103,6 +103,10 @@ struct DxfImport {
   // Outline points of hatches and solids that lay on (999, 999), where the
   // program's outlines end a contour, moved off it by the least step.
   int64_t moved_points = 0;
+  // Characters of texts the program cannot show (they became "?").
+  int64_t lost_characters = 0;
+  // A $DWGCODEPAGE the reader does not know (its texts were read as ANSI_1252).
+  std::string unknown_codepage;
 };
 
 // "3 IMAGE, 12 paper-space entities not imported" for what an import left
@@ -129,9 +133,11 @@ void dxf_import();
 
 // DXF text to the program's ISO 8859-1: UTF-8 decoded when the text is
 // valid UTF-8, %% codes, backslash codes (with their arguments), and in an
-// MTEXT the grouping braces. Characters outside ISO 8859-1 become "?".
-// Unsupported backslash codes are noted in log.
-std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage = 0);
+// MTEXT the grouping braces. Characters outside ISO 8859-1 become a
+// look-alike or "?"; each "?" adds one to lost. Unsupported backslash codes
+// are noted in log.
+std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage = 0,
+                             int64_t* lost = nullptr);
 
 // Code pages of 8-bit texts ($DWGCODEPAGE): bytes 0x80..0xFF decode by the
 // page's table. ISO 8859-1 (the default) keeps them as they are.
@@ -143,8 +149,9 @@ enum : int {
   DXF_CODEPAGE_437,
   DXF_CODEPAGE_850,
 };
-// The code page of a $DWGCODEPAGE value ("ANSI_1252", "DOS850", ...).
-int dxf_codepage_of(std::string_view name);
+// The code page of a $DWGCODEPAGE value ("ANSI_1252", "DOS850", ...); a
+// name it does not know gives ANSI_1252 and known false.
+int dxf_codepage_of(std::string_view name, bool* known = nullptr);
 // Pen 0..7 of a DXF colour number.
 int dxf_pen_from_color(int color);
 // Line type 0..7 of a DXF line-type name.

@@ -77,7 +77,8 @@ void Importer::convert_text(int32_t* counter) {
     default:
       break;
   }
-  std::string text = dxf_convert_text(f_.text, false, &out_.log, codepage_);
+  int64_t lost = 0;
+  std::string text = dxf_convert_text(f_.text, false, &out_.log, codepage_, &lost);
   if (text.empty()) {
     note("Empty Text Entity\n");
     return;
@@ -96,6 +97,7 @@ void Importer::convert_text(int32_t* counter) {
   e->alignment = alignment;
   emit(std::move(e));
   ++*counter;
+  lost_characters(lost);
 }
 
 void Importer::convert_attribute(bool definition) {
@@ -131,7 +133,8 @@ void Importer::convert_mtext() {
   if (attach >= 7 && attach <= 9) moved(&x, &y, -h / 4, angle);
   if (attach >= 4 && attach <= 6) moved(&x, &y, h / 2, angle);
   if (attach >= 1 && attach <= 3) moved(&x, &y, h, angle);
-  std::string text = dxf_convert_text(f_.text, true, &out_.log, codepage_);
+  int64_t lost = 0;
+  std::string text = dxf_convert_text(f_.text, true, &out_.log, codepage_, &lost);
   if (text.empty()) {
     note("Empty Text Entity\n");
     return;
@@ -151,6 +154,7 @@ void Importer::convert_mtext() {
   e->alignment = alignment;
   emit(std::move(e));
   ++out_.stats.mtext;
+  lost_characters(lost);
 }
 
 void Importer::make_dimension(uint8_t dim_kind, double direction, std::vector<DimPoint> pts) {

@@ -337,4 +337,33 @@ TEST_F(DxfFixtures, ValuesThatAreNoNumbers) {
             "1 LWPOLYLINE with impossible counts not imported");
 }
 
+// Letters of a code page that ISO 8859-1 lacks become "?" and are counted,
+// in every copy of a block; a code page the reader does not know is named.
+TEST_F(DxfFixtures, LettersThatCannotBeShownAreCounted) {
+  struct Case {
+    const char* file;
+    const char* text;
+    int64_t lost;
+    const char* line;
+  } cases[] = {
+      {"codepage_1250_r12.dxf",
+       "?\xF3"
+       "d? i Brno",
+       6, "6 characters the program cannot show became \"?\""},
+      {"codepage_1251_r12.dxf", "??? 5", 9, "9 characters the program cannot show became \"?\""},
+      {"codepage_1253_r12.dxf", "\xC1\xE8\xDE\xED\xE1", 0,
+       "code page ANSI_1253 unknown, texts read as ANSI_1252"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    DxfImport r = read_fixture(c.file, {});
+    ASSERT_EQ(r.error, DxfError::NONE);
+    auto texts = dxf_of<TextElem>(r);
+    ASSERT_EQ(texts.size(), 3u);
+    for (const TextElem* t : texts) EXPECT_EQ(t->text, c.text);
+    EXPECT_EQ(r.lost_characters, c.lost);
+    EXPECT_EQ(dxf_left_out_text(r), c.line);
+  }
+}
+
 }  // namespace
