@@ -474,6 +474,10 @@ TEST_F(DxfImportCommand, RefusedFilesChangeNothing) {
        "error Line 7 of the DXF file holds no group code.. file is corrupt!"},
       {dxf_groups("0 SECTION|2 ENTITIES|0 LINE|10 0|20 0"),
        "error The DXF file ends inside the ENTITIES section.. file is truncated!"},
+      {dxf_groups("0 SECTION|2 BLOCKS|0 BLOCK|2 L|10 0|20 0|0 LINE|10 0|20 0|11 1|21 0|0 ENDBLK|"
+                  "0 BLOCK|2 G|10 0|20 0|0 INSERT|2 L|70 32767|71 32767|0 ENDBLK|0 ENDSEC") +
+           dxf_entities("0 INSERT|2 G|70 4|71 1"),
+       "error The file would make 4294705156 elements; at most 10000000 can be imported."},
   };
   for (const Case& c : cases) {
     ui_.calls.clear();
