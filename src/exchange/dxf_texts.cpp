@@ -265,11 +265,23 @@ void Importer::convert_dimension() {
     } else {
       // The two ends of the diameter (15 and 10) about the centre. The line
       // is the diameter itself, through the centre: a figure written beside
-      // it does not move it.
+      // it (as other programs write it, above the line or beyond the
+      // circle) does not move it. The program's own export writes a line
+      // that runs beside the centre as the diameter with the figure right
+      // across from the centre, where that line's middle is: such a file
+      // gets its line back.
       const Point2 a{n.x[5], n.y[5], 0}, b{n.x[0], n.y[0], 0};
-      pts[0].line_point = {(a.x + b.x) / 2, (a.y + b.y) / 2, 0};
-      pts[1].line_point = a;
-      pts[2].line_point = b;
+      const Point2 c{(a.x + b.x) / 2, (a.y + b.y) / 2, 0};
+      double sx = 0.0, sy = 0.0;
+      if (n.has_point1) {
+        const double ux = (b.x - a.x) / len, uy = (b.y - a.y) / len;
+        const double along = (n.x[1] - c.x) * ux + (n.y[1] - c.y) * uy;
+        const double across = (n.x[1] - c.x) * -uy + (n.y[1] - c.y) * ux;
+        if (std::fabs(along) <= 1e-5 * std::max(1.0, len)) sx = across * -uy, sy = across * ux;
+      }
+      pts[0].line_point = c;
+      pts[1].line_point = {a.x + sx, a.y + sy, 0};
+      pts[2].line_point = {b.x + sx, b.y + sy, 0};
       make_dimension(DIM_DIAMETER, 0.0, std::move(pts));
     }
     return;

@@ -152,11 +152,15 @@ TEST_F(DxfTexts, RadiusAndDiameterDimensions) {
        DIM_RADIUS,
        {{0, 0}, {3, 4}, {3, 4}}},  // text behind the centre
       // The two ends of the diameter about the centre, through it wherever
-      // the text stands.
+      // the text stands beside or beyond it.
       {"70 3|10 -2|20 0|15 2|25 0", DIM_DIAMETER, {{0, 0}, {2, 0}, {-2, 0}}},
       {"70 35|10 3|20 4|15 1|25 4|11 2.5|21 4", DIM_DIAMETER, {{2, 4}, {1, 4}, {3, 4}}},
       {"70 3|10 3|20 4|15 1|25 4|11 9|21 7", DIM_DIAMETER, {{2, 4}, {1, 4}, {3, 4}}},
       {"70 3|10 0|20 3|15 0|25 -3|11 0.5|21 -4", DIM_DIAMETER, {{0, 0}, {0, -3}, {0, 3}}},
+      {"70 3|10 -2|20 0|15 2|25 0|11 -2.85|21 0.225", DIM_DIAMETER, {{0, 0}, {2, 0}, {-2, 0}}},
+      // The program's own export of a line beside the centre: the figure
+      // right across from the centre.
+      {"70 35|10 0|20 -2|15 0|25 2|11 2|21 0", DIM_DIAMETER, {{0, 0}, {2, 2}, {2, -2}}},
   };
   for (const Case& c : cases) {
     DxfImport r = dxf_read_text(dxf_entities(std::string("0 DIMENSION|") + c.groups));
