@@ -1,4 +1,5 @@
-// Importing DXF files: 1,000,000 LINE entities (R12, about 120 MB) and a
+// Importing DXF files: 1,000,000 LINE entities (R12, about 120 MB), a
+// small file of about 1 KB and a
 // mixed architectural file of 200,000 entities (lines, arcs, circles,
 // bulged polylines, texts, 2,000 block inserts, hatches); and the first of
 // them turned into a PDF. Each is written
@@ -143,6 +144,31 @@ const File& mixed_file() {
   return file;
 }
 
+// About 1 KB: a header, a line, a circle, a polyline and a text, as small
+// drawings and symbols come.
+const File& small_file() {
+  static const File file = [] {
+    File out("kavro-bench-small.dxf");
+    std::FILE* f = std::fopen(out.path.c_str(), "w");
+    std::fputs(
+        "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  9\n$EXTMIN\n 10\n0.0\n 20\n0.0\n"
+        "  9\n$EXTMAX\n 10\n10.0\n 20\n10.0\n  0\nENDSEC\n",
+        f);
+    std::fputs("  0\nSECTION\n  2\nENTITIES\n", f);
+    std::fputs("  0\nLINE\n  8\n0\n 10\n0.0\n 20\n0.0\n 30\n0.0\n 11\n10.0\n 21\n10.0\n 31\n0.0\n", f);
+    std::fputs("  0\nCIRCLE\n  8\n0\n 10\n5.0\n 20\n5.0\n 30\n0.0\n 40\n2.5\n", f);
+    std::fputs(
+        "  0\nLWPOLYLINE\n  8\n0\n 90\n4\n 70\n1\n 10\n1.0\n 20\n1.0\n 10\n9.0\n 20\n1.0\n 42\n0.5\n"
+        " 10\n9.0\n 20\n9.0\n 10\n1.0\n 20\n9.0\n",
+        f);
+    std::fputs("  0\nTEXT\n  8\n0\n 10\n2.0\n 20\n2.0\n 30\n0.0\n 40\n0.5\n  1\nA small drawing\n", f);
+    std::fputs("  0\nENDSEC\n  0\nEOF\n", f);
+    std::fclose(f);
+    return out;
+  }();
+  return file;
+}
+
 double peak_mib() {
   rusage u{};
   getrusage(RUSAGE_SELF, &u);
@@ -197,6 +223,10 @@ BENCHMARK(BM_DxfImportMillionLines)->Unit(benchmark::kMillisecond)->Iterations(3
 
 void BM_DxfImportMixedPlan(benchmark::State& state) { import_file(state, mixed_file()); }
 BENCHMARK(BM_DxfImportMixedPlan)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A small file costs what its few lines cost, not a large buffer's making.
+void BM_DxfImportSmallFile(benchmark::State& state) { import_file(state, small_file()); }
+BENCHMARK(BM_DxfImportSmallFile)->Unit(benchmark::kMicrosecond)->Iterations(200);
 
 // The whole conversion of the 1,000,000-line DXF to PDF: import, then the
 // PDF of every element, to a file that discards its bytes.

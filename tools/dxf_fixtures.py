@@ -175,6 +175,115 @@ def left_out(out):
     doc.saveas(out / "left_out_r2000.dxf")
 
 
+def empty_grids(out):
+    """A 32767 x 32767 grid of a block whose only content is an insert of an empty block, and the
+    same grid of a block that inserts the empty block 32767 x 32767 times: nothing to make."""
+    doc = ezdxf.new("R12")
+    msp = doc.modelspace()
+    doc.blocks.new("E")
+    doc.blocks.new("A").add_blockref("E", (0, 0))
+    doc.blocks.new("B").add_blockref("E", (0, 0), dxfattribs={"column_count": 32767, "row_count": 32767,
+                                                             "column_spacing": 1, "row_spacing": 1})
+    grid = {"column_count": 32767, "row_count": 32767, "column_spacing": 1, "row_spacing": 1}
+    msp.add_blockref("A", (0, 0), dxfattribs=grid)
+    msp.add_blockref("B", (0, 0), dxfattribs=grid)
+    msp.add_line((0, 0), (1, 1))
+    doc.saveas(out / "empty_grids_r12.dxf")
+
+
+def huge_grid(out):
+    """A 32767 x 32767 grid of a block holding the same grid of a one-line block."""
+    doc = ezdxf.new("R12")
+    msp = doc.modelspace()
+    doc.blocks.new("L").add_line((0, 0), (1, 0))
+    grid = {"column_count": 32767, "row_count": 32767, "column_spacing": 1, "row_spacing": 1}
+    doc.blocks.new("A").add_blockref("L", (0, 0), dxfattribs=grid)
+    msp.add_blockref("A", (0, 0), dxfattribs=grid)
+    doc.saveas(out / "huge_grid_r12.dxf")
+
+
+def missing_blocks(out):
+    """Inserts of a block nobody defined, at the top and inside a block; a block holding an XLINE
+    (which the program does not take) inserted once plain and once as a 2 x 1 grid."""
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    mark = doc.blocks.new("MARK")
+    mark.add_line((0, 0), (1, 0))
+    mark.add_xline((0, 0), (1, 1))
+    mark.add_blockref("NOPE", (0, 0))
+    msp.add_blockref("MARK", (0, 0))
+    msp.add_blockref("MARK", (5, 0), dxfattribs={"column_count": 2, "row_count": 1, "column_spacing": 3})
+    msp.add_blockref("NOPE", (9, 9))
+    doc.saveas(out / "missing_blocks_r2000.dxf")
+
+
+def diameters(out):
+    """A circle of radius 2 about (5, 5) with diameter dimensions at 0, 90 and 200 degrees, their
+    figures written beside the line."""
+    doc = ezdxf.new("R2000", setup=True)
+    msp = doc.modelspace()
+    msp.add_circle((5, 5), 2)
+    for angle in (0, 90, 200):
+        msp.add_diameter_dim(center=(5, 5), radius=2, angle=angle).render()
+    doc.saveas(out / "diameters_r2000.dxf")
+
+
+def contour_end_points(out):
+    """Vertices at (999, 999), where the program's outlines end a contour: a lightweight and a 2D
+    polyline through it, hatches with a polyline path and an edge path corner there, a solid corner,
+    and a block's hatch inserted so that its corner lands there."""
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    msp.add_lwpolyline([(0, 0), (999, 999), (2000, 0)])
+    msp.add_polyline2d([(0, 10), (999, 999), (2000, 10)])
+    h = msp.add_hatch(color=1)
+    h.paths.add_polyline_path([(999, 999), (1010, 999), (1010, 1010), (999, 1010)], is_closed=True)
+    e = msp.add_hatch(color=2)
+    edges = e.paths.add_edge_path()
+    for a, b in [((990, 990), (999, 999)), ((999, 999), (990, 999)), ((990, 999), (990, 990))]:
+        edges.add_line(a, b)
+    msp.add_solid([(999, 999), (1005, 999), (999, 1005)])
+    cell = doc.blocks.new("CELL")
+    c = cell.add_hatch(color=3)
+    c.paths.add_polyline_path([(0, 0), (1, 0), (1, 1), (0, 1)], is_closed=True)
+    msp.add_blockref("CELL", (999, 999))
+    msp.add_blockref("CELL", (5, 5))
+    doc.saveas(out / "contour_end_r2000.dxf")
+
+
+def no_numbers(out):
+    """A LINE starting at (nan, 0), a CIRCLE of radius nan, an LWPOLYLINE whose vertex count reads -1,
+    and one good line."""
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    msp.add_line((math.nan, 0), (1, 1))
+    msp.add_circle((0, 0), math.nan)
+    msp.add_lwpolyline([(0, 0), (1, 0), (1, 1)])
+    msp.add_line((0, 0), (2, 2))
+    path = out / "no_numbers_r2000.dxf"
+    doc.saveas(path)
+    text = path.read_text()
+    at = text.index("LWPOLYLINE\n  5\n")
+    count = text.index(" 90\n3\n", at)
+    path.write_text(text[:count] + " 90\n-1\n" + text[count + len(" 90\n3\n"):])
+
+
+def code_pages(out):
+    """Texts in Polish (ANSI_1250), Russian (ANSI_1251) and Greek (ANSI_1253, which the program
+    does not know), each written in its file's code page, one of them inside a block inserted twice."""
+    for page, words in (("ANSI_1250", "\u0141\u00f3d\u017a i Brno"), ("ANSI_1251", "\u0414\u043e\u043c 5"),
+                        ("ANSI_1253", "\u0391\u03b8\u03ae\u03bd\u03b1")):
+        doc = ezdxf.new("R12")
+        doc.encoding = "cp" + page[5:]
+        msp = doc.modelspace()
+        msp.add_text(words, dxfattribs={"height": 0.5, "insert": (0, 0)})
+        sign = doc.blocks.new("SIGN")
+        sign.add_text(words, dxfattribs={"height": 0.5, "insert": (0, 1)})
+        msp.add_blockref("SIGN", (0, 0))
+        msp.add_blockref("SIGN", (5, 0))
+        doc.saveas(out / ("codepage_" + page[5:] + "_r12.dxf"))
+
+
 def main():
     out = Path(sys.argv[1] if len(sys.argv) > 1 else "tests/exchange/data")
     out.mkdir(parents=True, exist_ok=True)
@@ -190,6 +299,13 @@ def main():
     dimensions(out)
     inserts_r12(out)
     left_out(out)
+    empty_grids(out)
+    huge_grid(out)
+    missing_blocks(out)
+    diameters(out)
+    contour_end_points(out)
+    no_numbers(out)
+    code_pages(out)
 
 
 if __name__ == "__main__":

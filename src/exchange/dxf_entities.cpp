@@ -115,9 +115,14 @@ std::vector<Point2> bspline_sample(const std::vector<Point2>& control, int degre
 
 void Importer::emit(std::unique_ptr<ElemHeader> e) {
   // Sizes at the end of the number range can overflow on the way.
-  if (!finite_element(e.get())) return;
+  if (!finite_element(e.get())) {
+    entity_dropped_ = true;
+    return;
+  }
+  // Past the limit the file is refused at the end, saying how many it
+  // would have made; till then they are only counted.
   if (made_ >= DXF_MAX_ELEMENTS) {
-    out_.error = DxfError::TOO_MANY_ELEMENTS;
+    ++dropped_;
     return;
   }
   ++made_;
@@ -156,11 +161,21 @@ void Importer::read_entities(Content& target, bool top) {
       // A polyline's vertices and end count with it.
       if (kind != Kind::SEQEND && kind != Kind::VERTEX) left_out("paper-space entities");
       if (kind == Kind::POLYLINE || kind == Kind::SEQEND) pline_ = PolylineState{};
+    } else if (kind != Kind::OTHER && kind != Kind::SECTION_NAME && kind != Kind::BLOCK &&
+               (f_.bad_number || f_.bad_count ||
+                (kind == Kind::LWPOLYLINE && f_.n.i9[0] == 0 && !vbuf_.empty()))) {
+      // Nothing of it can be trusted: left out whole, and said why.
+      left_out(cur_name_ + (f_.bad_number ? " with values that are no numbers" : " with impossible counts"));
+      vbuf_.clear();
+      ctrl_.clear();
+      if (kind == Kind::POLYLINE) pline_ = PolylineState{};
     } else {
       // Only what makes elements has a layer to find (or, unlisted, to make).
       if (kind != Kind::OTHER && kind != Kind::SECTION_NAME && kind != Kind::BLOCK && kind != Kind::INSERT)
         resolve();
+      entity_dropped_ = false;
       convert(kind);
+      if (entity_dropped_) left_out(cur_name_ + " beyond the numbers' range");
     }
     if (out_.error != DxfError::NONE) break;
     std::string_view next = g_.value;
@@ -376,13 +391,19 @@ void Importer::convert_spline() {
 
 void Importer::convert_hatch() {
   if (state_ == COLLECT_SPLINE_EDGE) finish_spline_edge();
-  std::vector<Point2> outline = expand_bulges(vbuf_);
+  const Numbers& n = f_.n;
+  if (from_below(n)) {
+    // Seen from below: mirrored in x, and each arc bulges the other way.
+    for (Vertex& v : vbuf_) {
+      v.x = -v.x;
+      v.bulge = -v.bulge;
+    }
+  }
+  int64_t moved = 0;
+  std::vector<Point2> outline = expand_bulges(vbuf_, &moved);
   vbuf_.clear();
   if (target_ == LAYER_SKIP) return;
-  const Numbers& n = f_.n;
-  if (from_below(n))
-    for (Point2& p : outline)
-      if (!point_is_contour_end(p.x, p.y)) p.x = -p.x;
+  moved_points(moved);
   int corners = 0;
   for (const Point2& p : outline)
     if (!point_is_contour_end(p.x, p.y)) ++corners;
@@ -455,7 +476,10 @@ void Importer::convert_solid() {
   std::vector<Point2> outline;
   double sign = 1.0;
   if (n.has_ext && (n.ext[2] == 1.0 || n.ext[2] == -1.0)) sign = n.ext[2];
-  for (int k : order) outline.push_back({n.x[k] * sign, n.y[k], 0});
+  for (int k : order) {
+    outline.push_back({n.x[k] * sign, n.y[k], 0});
+    if (move_off_contour_end(outline.back())) moved_points(1);
+  }
   outline.push_back(CONTOUR_END);
   if (std::fabs(n.x[2] - n.x[3]) <= 1e-9 && std::fabs(n.y[2] - n.y[3]) <= 1e-9 &&
       std::fabs(n.z[2] - n.z[3]) <= 1e-9) {

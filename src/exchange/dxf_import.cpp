@@ -100,11 +100,9 @@ void dxf_import() {
   }
   if (result.error != DxfError::NONE) {
     if (progress_open) ui().gui_progress_close();
-    char text[512];
-    std::snprintf(text, sizeof text, nls_translate(dxf_error_text(result.error)),
-                  static_cast<long long>(result.error_line));
+    const std::string text = dxf_error_message(result);
     std::fflush(stdout);
-    ui().msgbox_error(text);
+    ui().msgbox_error(text.c_str());
     return;
   }
   dxf_import_commit(result);

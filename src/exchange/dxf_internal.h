@@ -48,6 +48,9 @@ bool parse_code(std::string_view line, int* code);
 // "%lf" and "%d" on a value line: the number at its start (after blanks),
 // whatever follows ignored; no number, or not a finite one, reads 0.
 double parse_double(std::string_view s);
+// A value line that holds a finite number at its start (whatever follows):
+// true with it in value; else false with value 0.
+bool parse_number(std::string_view s, double* value);
 int32_t parse_int(std::string_view s);
 // ASCII case-insensitive equality of names, and the hash that goes with it
 // (for maps looked up by a view, without making a string).
@@ -121,6 +124,8 @@ struct Fields {
   // A SPLINE's knots (40, as read) and weights (41); fit points (11/21).
   std::vector<double> knots, weights;
   std::vector<Point2> fit;
+  // A number group held no finite number; a count was impossible.
+  bool bad_number = false, bad_count = false;
   void clear();
 };
 
@@ -136,10 +141,17 @@ enum Collect : int {
   COLLECT_SPLINE = 7,
 };
 
-// A collected vertex; CONTOUR_END's coordinates end a boundary path.
+// A collected vertex, or the end of a boundary path. The end is a flag of
+// its own: every point, (999, 999) too, may be a vertex.
 struct Vertex {
   double x = 0.0, y = 0.0, bulge = 0.0;
+  bool end = false;
 };
+inline constexpr Vertex PATH_END{0.0, 0.0, 0.0, true};
+
+// A point of an outline that would read as CONTOUR_END moves off it by the
+// least step that tells them apart; true when it moved.
+bool move_off_contour_end(Point2& p);
 
 // The arc of a bulge b between P and Q: centre, radius, start angle (the
 // direction from the centre to P for b > 0, to Q for b < 0) and sweep,
@@ -151,7 +163,9 @@ BulgeArc bulge_arc(double px, double py, double qx, double qy, double b);
 
 // Hatch outline points from collected vertices: each bulge followed by 23
 // points of its arc; a bulge on a path's last vertex runs to the path's first.
-std::vector<Point2> expand_bulges(const std::vector<Vertex>& v);
+// Each path ends with CONTOUR_END; points that would read as one are moved
+// off it and counted in moved.
+std::vector<Point2> expand_bulges(const std::vector<Vertex>& v, int64_t* moved = nullptr);
 
 // Points along a non-uniform rational B-spline. knots empty (or not n + order
 // non-decreasing values): the clamped uniform knots; weights empty (or not n
@@ -203,6 +217,9 @@ struct InsertRef {
   int32_t columns = 1, rows = 1;
   double column_space = 0.0, row_space = 0.0;
   int64_t copies() const { return static_cast<int64_t>(columns) * rows; }
+  // Found once every block is read: the block's index, or -1 when there is
+  // no such block or inserting it would close a loop of blocks.
+  int target = -1;
 };
 // The insert of copy (row, column) of a grid insert.
 InsertRef grid_copy(const InsertRef& ref, int32_t row, int32_t column);
@@ -214,12 +231,23 @@ struct Content {
   std::vector<Item> items;
   std::vector<InsertRef> inserts;
 };
+// Counts of what an import leaves out, by what it is, in the order first met.
+using Tally = std::vector<std::pair<std::string, int64_t>>;
+// Adds count × times of each of from to to; sums stop at INT64_MAX.
+void tally_add(Tally& to, std::string_view what, int64_t count);
+void tally_add(Tally& to, const Tally& from, int64_t times);
+
 struct Block {
   std::string name;
   double bx = 0.0, by = 0.0, bz = 0.0;
   Content content;
-  int state = 0;          // while counting and copying: 1 = on the way down
-  int64_t expanded = -1;  // elements one insert of it makes
+  int state = 0;         // while linking: 1 = on the way down, 2 = done
+  int64_t expanded = 0;  // elements one insert of it makes (at most INT64_MAX)
+  Tally left_out;        // what its own entities leave out
+  Tally left_out_all;    // the same with that of the blocks it inserts
+  // Outline points moved off CONTOUR_END, and characters of its texts the
+  // program cannot show: its own and with those of the blocks it inserts.
+  int64_t moved = 0, moved_all = 0, lost = 0, lost_all = 0;
 };
 
 // The POLYLINE being read, kept across its VERTEX entities up to SEQEND.
@@ -241,19 +269,22 @@ struct PolylineState {
 // No coordinate, radius or text size of e is infinite or NaN.
 bool finite_element(ElemHeader* e);
 
-// One affine placement of block content: an INSERT.
+// One affine placement of block content: an INSERT, or inserts inside
+// each other made into one.
 struct Placement {
-  // Plan part: x' = a*x + b*y + tx, y' = c*x + d*y + ty; z' = e*z + tz.
-  double a = 1.0, b = 0.0, c = 0.0, d = 1.0, tx = 0.0, ty = 0.0, e = 1.0, tz = 0.0;
-  // An extrusion that is neither up nor down: the 3D kinds turn about this
-  // axis after the plan part (which then has no rotation), the 2D kinds not.
-  bool axis = false;
-  Point3 axis_a, axis_b;
-  double axis_angle = 0.0;
+  // Plan part, for the 2D kinds: x' = a*x + b*y + tx, y' = c*x + d*y + ty.
+  double a = 1.0, b = 0.0, c = 0.0, d = 1.0, tx = 0.0, ty = 0.0;
+  // The 3D kinds: rows of x', y', z' over (x, y, z, 1). An extrusion that is
+  // neither up nor down turns them about its axis after the plan part
+  // (which then has no rotation); the 2D kinds do not turn.
+  double m[3][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
 };
 Placement placement_of(const InsertRef& ref, const Block& block);
-// Applies p to one element in place.
-void place_element(ElemHeader* e, const Placement& p);
+// outer after inner.
+Placement compose(const Placement& outer, const Placement& inner);
+// Applies p to one element in place; returns the outline points it had to
+// move off CONTOUR_END.
+int place_element(ElemHeader* e, const Placement& p);
 
 class Importer {
  public:
@@ -263,6 +294,8 @@ class Importer {
   // Pass 1 and its findings.
   bool scan();
   bool looks_like_dxf();
+  // The line source's first block for this file.
+  std::size_t line_block() const;
   // Shows progress; false (and the import cancelled) when the user stopped it.
   bool tell(double fraction);
   uint64_t file_size_ = 0;
@@ -284,8 +317,13 @@ class Importer {
   void add_layer(int color, bool frozen, std::string_view line_type);
   int next_program_layer(std::string_view name);
   void finish();
-  int64_t count_block(int b, int depth);
-  void expand(const Content& c, std::vector<const Placement*>& chain, int depth);
+  // Finds every insert's block, breaks loops of blocks inserting each
+  // other, and counts what one insert of each block makes and leaves out.
+  void link_blocks();
+  void link_from(int root);
+  void resolve_inserts(Content& c, Tally* left);
+  // Copies the block content of the top content's inserts into the result.
+  void expand();
 
   // Conversion (dxf_entities.cpp).
   void read_entities(Content& target, bool top);
@@ -336,6 +374,10 @@ class Importer {
 
   // Counts what the import leaves out, by what it is.
   void left_out(std::string_view what, int64_t count = 1);
+  // Counts outline points moved off CONTOUR_END.
+  void moved_points(int64_t count);
+  // Counts characters of texts that became "?".
+  void lost_characters(int64_t count);
 
   std::istream& in_;
   DxfImportOptions opt_;
@@ -383,6 +425,10 @@ class Importer {
   Content* content_ = nullptr;
   int progress_counter_ = 0;
   uint64_t expand_counter_ = 0;
+  // The entity being converted made an element beyond the numbers' range.
+  bool entity_dropped_ = false;
+  // Elements past the import's limit: counted, not kept.
+  int64_t dropped_ = 0;
   double progress_shown_ = -1.0;
   std::string last_unsupported_;
   int64_t made_ = 0;

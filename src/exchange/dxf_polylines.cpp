@@ -20,7 +20,7 @@ constexpr int64_t MESH_MAX = 4000000;
 // A spline has at most this many control points.
 constexpr int SPLINE_MAX = 100000;
 
-bool is_end(const Vertex& v) { return point_is_contour_end(v.x, v.y); }
+bool is_end(const Vertex& v) { return v.end; }
 
 // P mirrored across the line through A and B.
 Point2 mirrored(double px, double py, double ax, double ay, double bx, double by) {
@@ -55,8 +55,25 @@ BulgeArc bulge_arc(double px, double py, double qx, double qy, double b) {
   return arc;
 }
 
-std::vector<Point2> expand_bulges(const std::vector<Vertex>& v) {
+bool move_off_contour_end(Point2& p) {
+  if (!point_is_contour_end(p.x, p.y)) return false;
+  // Along the axis where the step is shorter, away from the marker.
+  const double dx = std::fabs(p.x - CONTOUR_END_X), dy = std::fabs(p.y - CONTOUR_END_Y);
+  double& v = dx >= dy ? p.x : p.y;
+  const double mark = dx >= dy ? CONTOUR_END_X : CONTOUR_END_Y;
+  const double away = v < mark ? -HUGE_VAL : HUGE_VAL;
+  v = mark + (away < 0 ? -1e-6 : 1e-6);
+  while (point_is_contour_end(p.x, p.y)) v = std::nextafter(v, away);
+  return true;
+}
+
+std::vector<Point2> expand_bulges(const std::vector<Vertex>& v, int64_t* moved) {
   std::vector<Point2> out;
+  auto put = [&out, moved](double x, double y) {
+    Point2 p{x, y, 0};
+    if (move_off_contour_end(p) && moved) ++*moved;
+    out.push_back(p);
+  };
   std::size_t bulged = 0;
   for (const Vertex& p : v)
     if (p.bulge != 0.0) ++bulged;
@@ -69,7 +86,7 @@ std::vector<Point2> expand_bulges(const std::vector<Vertex>& v) {
       first = i + 1;
       continue;
     }
-    out.push_back({p.x, p.y, 0});
+    put(p.x, p.y);
     if (p.bulge == 0.0) continue;
     // To the next vertex, or back to the path's first at the path's end.
     const Vertex& q = i + 1 < v.size() && !is_end(v[i + 1]) ? v[i + 1] : v[first];
@@ -83,7 +100,7 @@ std::vector<Point2> expand_bulges(const std::vector<Vertex>& v) {
         x = m.x;
         y = m.y;
       }
-      out.push_back({x, y, 0});
+      put(x, y);
     }
   }
   return out;
@@ -100,7 +117,7 @@ void Importer::set_bulge(double b) {
 
 void Importer::end_edge() {
   if (--edge_countdown_ <= 0) {
-    vbuf_.push_back({CONTOUR_END_X, CONTOUR_END_Y, 0.0});
+    vbuf_.push_back(PATH_END);
     state_ = COLLECT_IDLE;
   } else {
     state_ = COLLECT_EDGE_TYPE;
@@ -160,6 +177,7 @@ void Importer::finish_spline_edge() {
 void Importer::collect(Kind kind, int code) {
   const Numbers& n = f_.n;
   if (kind == Kind::LWPOLYLINE && code == 90) {
+    if (n.i9[0] < 0) f_.bad_count = true;
     vertex_countdown_ = n.i9[0];
     state_ = COLLECT_VERTICES;
     if (vertex_countdown_ > 0)
@@ -172,6 +190,7 @@ void Importer::collect(Kind kind, int code) {
     ctrl_.clear();
     spline_n_ = n.i7[3];
     spline_degree_ = n.i7[1];
+    if (spline_n_ < 0 || spline_n_ > SPLINE_MAX) f_.bad_count = true;
     if (spline_n_ < 2 || spline_n_ > SPLINE_MAX) {
       // None at all: the fit points may still give the curve.
       if (spline_n_ != 0) note("Problem: SPLINE with %d control points left out\n", spline_n_);
@@ -190,6 +209,7 @@ void Importer::collect(Kind kind, int code) {
         return;
       case 93:
         if (state_ == COLLECT_SPLINE_EDGE) finish_spline_edge();
+        if (n.i9[3] < 0) f_.bad_count = true;
         if (polyline_path_) {
           vertex_countdown_ = n.i9[3];
           state_ = COLLECT_VERTICES;
@@ -262,7 +282,7 @@ void Importer::collect(Kind kind, int code) {
       if (state_ == COLLECT_VERTICES) {
         vbuf_.push_back({n.x[0], n.y[0], 0.0});
         if (--vertex_countdown_ == 0) {
-          vbuf_.push_back({CONTOUR_END_X, CONTOUR_END_Y, 0.0});
+          vbuf_.push_back(PATH_END);
           path_closed_ = true;
           state_ = COLLECT_IDLE;
         }
@@ -368,6 +388,7 @@ void Importer::convert_polyline() {
     // the file cannot hold is false.
     if (m < 1 || cols < 1 || size > MESH_MAX || static_cast<uint64_t>(size) > bytes_left() / 16 + 1) {
       note("Problem: mesh of %d x %d vertices left out\n", pline_.m, kind == PLINE_POLYMESH ? pline_.n : 1);
+      left_out(cur_name_ + " with impossible counts");
       pline_.m = 0;
     } else {
       pline_.mesh.assign(static_cast<std::size_t>(size), Point3{});

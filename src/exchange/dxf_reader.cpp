@@ -106,6 +106,18 @@ bool parse_code(std::string_view line, int* code) {
   return true;
 }
 
+bool parse_number(std::string_view s, double* value) {
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  *value = 0.0;
+  double v = 0.0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc{} || !std::isfinite(v)) return false;
+  *value = v;
+  return true;
+}
+
 double parse_double(std::string_view s) {
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
@@ -174,6 +186,7 @@ Kind kind_of(std::string_view name) {
 
 void Fields::clear() {
   n = Numbers{};
+  bad_number = bad_count = false;
   text.clear();
   name.clear();
   line_type.clear();
@@ -267,9 +280,17 @@ bool Importer::looks_like_dxf() {
   return true;
 }
 
+std::size_t Importer::line_block() const {
+  // The whole of a small file in one block: a large buffer costs more to
+  // make and clear than such a file takes to read.
+  constexpr std::size_t most = std::size_t{1} << 20, least = 256;
+  if (file_size_ == 0) return most;
+  return static_cast<std::size_t>(std::clamp<uint64_t>(file_size_ + 1, least, most));
+}
+
 bool Importer::scan() {
   if (!looks_like_dxf()) return false;
-  LineSource src(in_);
+  LineSource src(in_, line_block());
   std::string_view line;
   bool section_name_next = false, in_entities = false;
   bool entities = false, entities_closed = false;
@@ -361,6 +382,12 @@ void Importer::store(Kind kind) {
   const int code = g_.code;
   const std::string_view v = g_.value;
   Numbers& n = f_.n;
+  // A value that is no finite number reads 0 and marks the entity.
+  auto number = [this](std::string_view text) {
+    double value = 0.0;
+    if (!parse_number(text, &value)) f_.bad_number = true;
+    return value;
+  };
   switch (code) {
     case 3:
       // An attribute definition's prompt is not its text.
@@ -383,15 +410,15 @@ void Importer::store(Kind kind) {
       break;
   }
   if (code >= 10 && code <= 16) {
-    n.x[code - 10] = parse_double(v) / factor_;
+    n.x[code - 10] = number(v) / factor_;
     if (code == 11) n.has_point1 = true;
   } else if (code >= 20 && code <= 26) {
-    n.y[code - 20] = parse_double(v) / factor_;
+    n.y[code - 20] = number(v) / factor_;
     if (code == 21 && kind == Kind::SPLINE && f_.fit.size() < 1000000) f_.fit.push_back({n.x[1], n.y[1], 0});
   } else if (code >= 30 && code <= 36) {
-    n.z[code - 30] = parse_double(v) / factor_;
+    n.z[code - 30] = number(v) / factor_;
   } else if (code == 40) {
-    const double raw = parse_double(v);
+    const double raw = number(v);
     // A ratio in an ellipse and in an elliptic hatch edge; a knot in a spline.
     const bool ratio = kind == Kind::ELLIPSE || (kind == Kind::HATCH && state_ == COLLECT_ELLIPSE_EDGE);
     n.size = ratio ? raw : raw / factor_;
@@ -399,25 +426,25 @@ void Importer::store(Kind kind) {
     if (kind == Kind::HATCH && state_ == COLLECT_SPLINE_EDGE && edge_knots_.size() < 1000000)
       edge_knots_.push_back(raw);
   } else if (code == 41) {
-    n.f41 = parse_double(v);
+    n.f41 = number(v);
     if (kind == Kind::SPLINE && f_.weights.size() < 1000000) f_.weights.push_back(n.f41);
   } else if (code == 42) {
-    n.f42 = parse_double(v);
+    n.f42 = number(v);
   } else if (code == 43) {
     f_.prev43 = n.g43;
-    n.g43 = parse_double(v);
+    n.g43 = number(v);
   } else if (code == 44) {
     f_.prev44 = n.g44;
-    n.g44 = parse_double(v);
+    n.g44 = number(v);
   } else if (code == 45) {
     f_.prev45 = n.g45;
-    n.g45 = parse_double(v);
+    n.g45 = number(v);
   } else if (code == 46) {
     f_.prev46 = n.g46;
-    n.g46 = parse_double(v);
+    n.g46 = number(v);
   } else if (code >= 50 && code <= 53) {
     if (code == 53) f_.prev53 = n.angle[3];
-    n.angle[code - 50] = parse_double(v) / 180.0 * 3.141592653589793;
+    n.angle[code - 50] = number(v) / 180.0 * 3.141592653589793;
   } else if (code == 67) {
     n.space = parse_int(v);
   } else if (code == 62) {
@@ -428,7 +455,7 @@ void Importer::store(Kind kind) {
   } else if (code >= 90 && code <= 93) {
     n.i9[code - 90] = parse_int(v);
   } else if (code == 210 || code == 220 || code == 230) {
-    n.ext[code / 10 - 21] = parse_double(v);
+    n.ext[code / 10 - 21] = number(v);
     n.has_ext = true;
   }
 }
@@ -455,7 +482,9 @@ void Importer::read_header() {
       continue;
     }
     if (codepage_next && g_.code == 3) {
-      codepage_ = dxf_codepage_of(trimmed(g_.value));
+      bool known = true;
+      codepage_ = dxf_codepage_of(trimmed(g_.value), &known);
+      if (!known) out_.unknown_codepage.assign(trimmed(g_.value));
       codepage_next = false;
       continue;
     }
@@ -573,7 +602,7 @@ void Importer::run() {
   in_.clear();
   in_.seekg(0);
   if (!in_) return;
-  src_ = std::make_unique<LineSource>(in_);
+  src_ = std::make_unique<LineSource>(in_, line_block());
   if (!tell(0.25)) return;
   while (read_group()) {
     if (g_.code != 0) continue;
@@ -610,35 +639,29 @@ void Importer::run() {
 
 namespace {
 
-// copies × elements, held below the import's limit without overflowing.
-int64_t times(int64_t copies, int64_t elements) {
-  if (elements == 0) return 0;
-  if (copies > (DXF_MAX_ELEMENTS + 1) / elements) return DXF_MAX_ELEMENTS + 1;
-  return std::min<int64_t>(copies * elements, DXF_MAX_ELEMENTS + 1);
+constexpr int64_t MOST = INT64_MAX;
+
+int64_t plus(int64_t a, int64_t b) { return a > MOST - b ? MOST : a + b; }
+
+int64_t times(int64_t copies, int64_t each) {
+  if (copies == 0 || each == 0) return 0;
+  return copies > MOST / each ? MOST : copies * each;
 }
 
 }  // namespace
 
-int64_t Importer::count_block(int b, int depth) {
-  if (b < 0 || depth > 64) return 0;
-  Block& blk = blocks_[static_cast<std::size_t>(b)];
-  if (blk.expanded >= 0) return blk.expanded;
-  if (blk.state == 1) return 0;
-  blk.state = 1;
-  int64_t sum = 0;
-  for (const Item& item : blk.content.items) {
-    if (item.elem) {
-      ++sum;
-    } else {
-      const InsertRef& ref = blk.content.inserts[static_cast<std::size_t>(item.insert)];
-      auto it = block_by_key_.find(ref.block);
-      if (it != block_by_key_.end()) sum += times(ref.copies(), count_block(it->second, depth + 1));
+void tally_add(Tally& to, std::string_view what, int64_t count) {
+  for (auto& [name, n] : to) {
+    if (name == what) {
+      n = plus(n, count);
+      return;
     }
-    if (sum > DXF_MAX_ELEMENTS) sum = DXF_MAX_ELEMENTS + 1;
   }
-  blk.state = 0;
-  blk.expanded = sum;
-  return sum;
+  to.emplace_back(std::string(what), count);
+}
+
+void tally_add(Tally& to, const Tally& from, int64_t times_) {
+  for (const auto& [name, n] : from) tally_add(to, name, times(n, times_));
 }
 
 bool finite_element(ElemHeader* e) {
@@ -655,84 +678,189 @@ bool finite_element(ElemHeader* e) {
   return ok;
 }
 
-void Importer::expand(const Content& c, std::vector<const Placement*>& chain, int depth) {
-  for (const Item& item : c.items) {
-    if (out_.error != DxfError::NONE) return;
-    if ((++expand_counter_ & 0xFFFF) == 0 && !tell(1.0)) return;
-    if (item.elem) {
-      if (static_cast<int64_t>(out_.elements.size()) >= DXF_MAX_ELEMENTS) {
-        out_.error = DxfError::TOO_MANY_ELEMENTS;
-        return;
-      }
-      std::unique_ptr<ElemHeader> copy = item.elem->clone();
-      for (auto p = chain.rbegin(); p != chain.rend(); ++p) place_element(copy.get(), **p);
-      // Scales beyond the numbers' range leave nothing that can be drawn.
-      if (finite_element(copy.get())) out_.elements.push_back(std::move(copy));
-      continue;
-    }
-    const InsertRef& ref = c.inserts[static_cast<std::size_t>(item.insert)];
+void Importer::resolve_inserts(Content& c, Tally* left) {
+  for (InsertRef& ref : c.inserts) {
     auto it = block_by_key_.find(ref.block);
-    if (it == block_by_key_.end()) continue;
-    Block& blk = blocks_[static_cast<std::size_t>(it->second)];
-    if (blk.state == 1 || depth > 64) {
-      note("Problem: block %s is inserted into itself\n", blk.name.c_str());
-      continue;
-    }
-    blk.state = 1;
-    for (int32_t row = 0; row < ref.rows; ++row) {
-      for (int32_t column = 0; column < ref.columns; ++column) {
-        const Placement p = placement_of(grid_copy(ref, row, column), blk);
-        chain.push_back(&p);
-        expand(blk.content, chain, depth + 1);
-        chain.pop_back();
-      }
-    }
-    blk.state = 0;
+    ref.target = it == block_by_key_.end() ? -1 : it->second;
+    if (ref.target < 0) tally_add(*left, "INSERT of missing blocks", 1);
   }
 }
 
-void Importer::finish() {
-  int64_t total = 0;
-  for (const Item& item : top_.items) {
-    if (item.elem) {
-      ++total;
-    } else {
-      const InsertRef& ref = top_.inserts[static_cast<std::size_t>(item.insert)];
-      auto it = block_by_key_.find(ref.block);
-      if (it != block_by_key_.end()) total += times(ref.copies(), count_block(it->second, 0));
-    }
-    if (total > DXF_MAX_ELEMENTS) {
-      out_.error = DxfError::TOO_MANY_ELEMENTS;
-      return;
-    }
-  }
-  out_.elements.reserve(static_cast<std::size_t>(total));
-  // The section's own elements move; block content is copied per insert.
-  std::vector<const Placement*> chain;
-  for (Item& item : top_.items) {
-    if (out_.error != DxfError::NONE) break;
-    if (item.elem) {
-      out_.elements.push_back(std::move(item.elem));
+// Depth first through the blocks' inserts, with a stack of its own: chains
+// of inserts may be thousands of blocks deep. An insert of a block that is
+// still on the way down would close a loop; it is dropped, so that every
+// block makes the same wherever it is inserted.
+void Importer::link_from(int root) {
+  struct Step {
+    int block;
+    std::size_t next;
+  };
+  if (blocks_[static_cast<std::size_t>(root)].state != 0) return;
+  std::vector<Step> stack{{root, 0}};
+  blocks_[static_cast<std::size_t>(root)].state = 1;
+  while (!stack.empty()) {
+    Step& step = stack.back();
+    Block& blk = blocks_[static_cast<std::size_t>(step.block)];
+    if (step.next < blk.content.inserts.size()) {
+      InsertRef& ref = blk.content.inserts[step.next++];
+      if (ref.target < 0) continue;
+      Block& inner = blocks_[static_cast<std::size_t>(ref.target)];
+      if (inner.state == 1) {
+        note("Problem: block %s is inserted into itself\n", inner.name.c_str());
+        tally_add(blk.left_out, "INSERT of a block into itself", 1);
+        ref.target = -1;
+      } else if (inner.state == 0) {
+        inner.state = 1;
+        stack.push_back({ref.target, 0});
+      }
       continue;
     }
-    Content one;
-    one.inserts.push_back(top_.inserts[static_cast<std::size_t>(item.insert)]);
-    one.items.push_back(Item{nullptr, 0});
-    expand(one, chain, 0);
+    // Every block it inserts is done: count what one insert of it makes.
+    int64_t sum = 0;
+    for (const Item& item : blk.content.items) {
+      if (item.elem) {
+        sum = plus(sum, 1);
+        continue;
+      }
+      const InsertRef& ref = blk.content.inserts[static_cast<std::size_t>(item.insert)];
+      if (ref.target >= 0)
+        sum = plus(sum, times(ref.copies(), blocks_[static_cast<std::size_t>(ref.target)].expanded));
+    }
+    blk.expanded = sum;
+    blk.left_out_all = blk.left_out;
+    blk.moved_all = blk.moved;
+    blk.lost_all = blk.lost;
+    for (const Item& item : blk.content.items) {
+      if (item.elem) continue;
+      const InsertRef& ref = blk.content.inserts[static_cast<std::size_t>(item.insert)];
+      if (ref.target < 0) continue;
+      const Block& inner = blocks_[static_cast<std::size_t>(ref.target)];
+      tally_add(blk.left_out_all, inner.left_out_all, ref.copies());
+      blk.moved_all = plus(blk.moved_all, times(ref.copies(), inner.moved_all));
+      blk.lost_all = plus(blk.lost_all, times(ref.copies(), inner.lost_all));
+    }
+    blk.state = 2;
+    stack.pop_back();
   }
+}
+
+void Importer::link_blocks() {
+  for (Block& blk : blocks_) resolve_inserts(blk.content, &blk.left_out);
+  Tally top_left;
+  resolve_inserts(top_, &top_left);
+  // Loops are broken where the drawing first goes into them.
+  for (const InsertRef& ref : top_.inserts)
+    if (ref.target >= 0) link_from(ref.target);
+  for (std::size_t b = 0; b < blocks_.size(); ++b) link_from(static_cast<int>(b));
+  tally_add(out_.left_out, top_left, 1);
+}
+
+void Importer::finish() {
+  link_blocks();
+  int64_t total = dropped_;
+  for (const Item& item : top_.items) {
+    if (item.elem) {
+      total = plus(total, 1);
+      continue;
+    }
+    const InsertRef& ref = top_.inserts[static_cast<std::size_t>(item.insert)];
+    if (ref.target < 0) continue;
+    const Block& blk = blocks_[static_cast<std::size_t>(ref.target)];
+    total = plus(total, times(ref.copies(), blk.expanded));
+    tally_add(out_.left_out, blk.left_out_all, ref.copies());
+    out_.moved_points = plus(out_.moved_points, times(ref.copies(), blk.moved_all));
+    out_.lost_characters = plus(out_.lost_characters, times(ref.copies(), blk.lost_all));
+  }
+  if (total > DXF_MAX_ELEMENTS) {
+    out_.error = DxfError::TOO_MANY_ELEMENTS;
+    out_.would_make = total;
+    return;
+  }
+  out_.elements.reserve(static_cast<std::size_t>(total));
+  expand();
   top_ = Content{};
   blocks_.clear();
   if (out_.error != DxfError::NONE) out_.elements.clear();
 }
 
-void Importer::left_out(std::string_view what, int64_t count) {
-  for (auto& [name, n] : out_.left_out) {
-    if (name == what) {
-      n += count;
-      return;
+// The section's own elements move; block content is copied per insert, each
+// copy placed once by the inserts above it made into one. Inserts of blocks
+// that make nothing are passed by, however many copies they ask for.
+void Importer::expand() {
+  struct Frame {
+    Content* content;
+    std::size_t next;
+    Placement place;
+    // The grid insert being walked, its block and the next copy.
+    const InsertRef* ref;
+    int32_t row, column;
+  };
+  std::vector<Frame> stack;
+  stack.push_back({&top_, 0, Placement{}, nullptr, 0, 0});
+  while (!stack.empty()) {
+    if ((++expand_counter_ & 0xFFF) == 0 && !tell(1.0)) return;
+    Frame& f = stack.back();
+    if (f.ref) {
+      const InsertRef& ref = *f.ref;
+      if (f.row >= ref.rows) {
+        f.ref = nullptr;
+        continue;
+      }
+      Block& blk = blocks_[static_cast<std::size_t>(ref.target)];
+      const Placement p = compose(f.place, placement_of(grid_copy(ref, f.row, f.column), blk));
+      if (++f.column >= ref.columns) {
+        f.column = 0;
+        ++f.row;
+      }
+      stack.push_back({&blk.content, 0, p, nullptr, 0, 0});
+      continue;
     }
+    if (f.next >= f.content->items.size()) {
+      stack.pop_back();
+      continue;
+    }
+    Item& item = f.content->items[f.next++];
+    if (item.elem) {
+      if (stack.size() == 1) {
+        out_.elements.push_back(std::move(item.elem));
+        continue;
+      }
+      std::unique_ptr<ElemHeader> copy = item.elem->clone();
+      out_.moved_points += place_element(copy.get(), f.place);
+      // Scales beyond the numbers' range leave nothing that can be drawn.
+      if (finite_element(copy.get()))
+        out_.elements.push_back(std::move(copy));
+      else
+        tally_add(out_.left_out, "copies beyond the numbers' range", 1);
+      continue;
+    }
+    const InsertRef& ref = f.content->inserts[static_cast<std::size_t>(item.insert)];
+    if (ref.target < 0 || blocks_[static_cast<std::size_t>(ref.target)].expanded == 0) continue;
+    f.ref = &ref;
+    f.row = f.column = 0;
   }
-  out_.left_out.emplace_back(std::string(what), count);
+}
+
+void Importer::moved_points(int64_t count) {
+  if (cur_block_ >= 0 && !paper_block_)
+    blocks_[static_cast<std::size_t>(cur_block_)].moved += count;
+  else
+    out_.moved_points += count;
+}
+
+void Importer::lost_characters(int64_t count) {
+  if (cur_block_ >= 0 && !paper_block_)
+    blocks_[static_cast<std::size_t>(cur_block_)].lost += count;
+  else
+    out_.lost_characters += count;
+}
+
+void Importer::left_out(std::string_view what, int64_t count) {
+  // Inside a block it counts once per insert of the block.
+  if (cur_block_ >= 0 && !paper_block_)
+    tally_add(blocks_[static_cast<std::size_t>(cur_block_)].left_out, what, count);
+  else
+    tally_add(out_.left_out, what, count);
 }
 
 }  // namespace dxf
@@ -833,19 +961,22 @@ constexpr std::size_t TEXT_MAX = 65535;
 
 }  // namespace
 
-std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage) {
+std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage,
+                             int64_t* lost) {
   const std::u32string s = code_points(raw, codepage);
   const std::size_t n = s.size();
   std::string out;
   out.reserve(std::min(n, TEXT_MAX));
-  auto put = [&out](char32_t c) {
+  auto put = [&out, lost](char32_t c) {
     if (c == 0 || out.size() >= TEXT_MAX) return;
     // Control characters of the upper half show nothing.
     if (c <= 0xFF && !(c >= 0x80 && c < 0xA0)) {
       out.push_back(static_cast<char>(static_cast<unsigned char>(c)));
       return;
     }
-    for (const char* r = stand_in(c); *r && out.size() < TEXT_MAX; ++r) out.push_back(*r);
+    const char* r = stand_in(c);
+    if (lost && r[0] == '?' && r[1] == 0) ++*lost;
+    for (; *r && out.size() < TEXT_MAX; ++r) out.push_back(*r);
   };
   for (std::size_t i = 0; i < n; ++i) {
     const char32_t c = s[i];
@@ -972,7 +1103,8 @@ std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log,
             cp = cp * 16 + static_cast<char32_t>(h < 0 ? 0 : h);
           }
           if (ok) {
-            put(d == 'U' ? cp : U'?');
+            // A multi-byte character of an Asian code page: none the program can show.
+            put(d == 'U' ? cp : U'\uFFFD');
             i += 1 + digits;
             break;
           }
@@ -995,7 +1127,8 @@ std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log,
   return out;
 }
 
-int dxf_codepage_of(std::string_view name) {
+int dxf_codepage_of(std::string_view name, bool* known) {
+  if (known) *known = true;
   std::string up;
   for (char c : name)
     if (c != ' ' && c != '\t') up.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
@@ -1010,16 +1143,41 @@ int dxf_codepage_of(std::string_view name) {
   for (const Row& r : rows)
     if (up == r.name) return r.page;
   // Files of the western code page far outnumber the others.
+  if (known) *known = false;
   return DXF_CODEPAGE_1252;
 }
 
 std::string dxf_left_out_text(const DxfImport& result) {
-  std::string out;
+  std::string out, list;
+  char piece[512];
   for (const auto& [what, count] : result.left_out) {
-    if (!out.empty()) out += ", ";
-    out += std::to_string(count) + " " + what;
+    if (!list.empty()) list += ", ";
+    list += std::to_string(count) + " " + what;
   }
-  if (!out.empty()) out += " not imported";
+  auto add = [&out](const std::string& s) { out += (out.empty() ? "" : "; ") + s; };
+  if (!list.empty()) {
+    // The list may be long: put in by hand, not through a fixed buffer.
+    std::string line = nls_translate("%s not imported");
+    const std::size_t at = line.find("%s");
+    if (at != std::string::npos) line.replace(at, 2, list);
+    add(line);
+  }
+  if (result.lost_characters > 0) {
+    std::snprintf(piece, sizeof piece, nls_translate("%lld characters the program cannot show became \"?\""),
+                  static_cast<long long>(result.lost_characters));
+    add(piece);
+  }
+  if (!result.unknown_codepage.empty()) {
+    std::snprintf(piece, sizeof piece, nls_translate("code page %s unknown, texts read as ANSI_1252"),
+                  result.unknown_codepage.substr(0, 64).c_str());
+    add(piece);
+  }
+  if (result.moved_points > 0) {
+    std::snprintf(piece, sizeof piece,
+                  nls_translate("%lld outline points moved off (999, 999) by a millionth"),
+                  static_cast<long long>(result.moved_points));
+    add(piece);
+  }
   return out;
 }
 
@@ -1127,13 +1285,29 @@ const char* dxf_error_text(DxfError error) {
     case DxfError::TRUNCATED:
       return nls_mark("The DXF file ends inside the ENTITIES section.. file is truncated!");
     case DxfError::TOO_MANY_ELEMENTS:
-      return nls_mark("The DXF file would make too many elements!");
+      return nls_mark("The file would make %lld elements; at most %lld can be imported.");
     case DxfError::NOT_DXF:
       return nls_mark("This is not a DXF file.");
     case DxfError::CANCELLED:
       return nls_mark("Import cancelled.");
   }
   return "";
+}
+
+std::string dxf_error_message(const DxfImport& result) {
+  char text[512];
+  if (result.error == DxfError::TOO_MANY_ELEMENTS && result.would_make == INT64_MAX) {
+    std::snprintf(text, sizeof text,
+                  nls_translate("The file would make at least %lld elements; at most %lld can be imported."),
+                  static_cast<long long>(result.would_make), static_cast<long long>(DXF_MAX_ELEMENTS));
+  } else if (result.error == DxfError::TOO_MANY_ELEMENTS) {
+    std::snprintf(text, sizeof text, nls_translate(dxf_error_text(result.error)),
+                  static_cast<long long>(result.would_make), static_cast<long long>(DXF_MAX_ELEMENTS));
+  } else {
+    std::snprintf(text, sizeof text, nls_translate(dxf_error_text(result.error)),
+                  static_cast<long long>(result.error_line));
+  }
+  return text;
 }
 
 DxfImportOptions dxf_import_options() {

@@ -85,6 +85,8 @@ struct DxfLayerName {
 struct DxfImport {
   DxfError error = DxfError::NONE;
   int64_t error_line = 0;  // 1-based line of a CORRUPT file
+  // TOO_MANY_ELEMENTS: the elements the file would make (INT64_MAX: at least so many).
+  int64_t would_make = 0;
   // The elements made, in file order, for the drawing's tail.
   std::vector<std::unique_ptr<ElemHeader>> elements;
   // Program layers to name and show, in this order (keep mode).
@@ -98,6 +100,13 @@ struct DxfImport {
   // What was not imported: entity names (or "paper-space entities",
   // "invisible ATTRIB", ...) with their counts, in the order first met.
   std::vector<std::pair<std::string, int64_t>> left_out;
+  // Outline points of hatches and solids that lay on (999, 999), where the
+  // program's outlines end a contour, moved off it by the least step.
+  int64_t moved_points = 0;
+  // Characters of texts the program cannot show (they became "?").
+  int64_t lost_characters = 0;
+  // A $DWGCODEPAGE the reader does not know (its texts were read as ANSI_1252).
+  std::string unknown_codepage;
 };
 
 // "3 IMAGE, 12 paper-space entities not imported" for what an import left
@@ -110,8 +119,11 @@ DxfImport dxf_read(std::istream& in, const DxfImportOptions& options);
 // one undo step for them. Returns the number of elements appended.
 int dxf_import_commit(DxfImport& result);
 
-// The message for a refused file (untranslated, may hold one %lld for the line).
+// The message for a refused file (untranslated, may hold one %lld for the
+// line, or two for the elements the file would make and the limit).
 const char* dxf_error_text(DxfError error);
+// The translated message for the refused result.
+std::string dxf_error_message(const DxfImport& result);
 
 // The command p_file_import_dxf: asks for the file, reads it, appends what it
 // made, prints the statistics and fits the main view to the result.
@@ -121,9 +133,11 @@ void dxf_import();
 
 // DXF text to the program's ISO 8859-1: UTF-8 decoded when the text is
 // valid UTF-8, %% codes, backslash codes (with their arguments), and in an
-// MTEXT the grouping braces. Characters outside ISO 8859-1 become "?".
-// Unsupported backslash codes are noted in log.
-std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage = 0);
+// MTEXT the grouping braces. Characters outside ISO 8859-1 become a
+// look-alike or "?"; each "?" adds one to lost. Unsupported backslash codes
+// are noted in log.
+std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage = 0,
+                             int64_t* lost = nullptr);
 
 // Code pages of 8-bit texts ($DWGCODEPAGE): bytes 0x80..0xFF decode by the
 // page's table. ISO 8859-1 (the default) keeps them as they are.
@@ -135,8 +149,9 @@ enum : int {
   DXF_CODEPAGE_437,
   DXF_CODEPAGE_850,
 };
-// The code page of a $DWGCODEPAGE value ("ANSI_1252", "DOS850", ...).
-int dxf_codepage_of(std::string_view name);
+// The code page of a $DWGCODEPAGE value ("ANSI_1252", "DOS850", ...); a
+// name it does not know gives ANSI_1252 and known false.
+int dxf_codepage_of(std::string_view name, bool* known = nullptr);
 // Pen 0..7 of a DXF colour number.
 int dxf_pen_from_color(int color);
 // Line type 0..7 of a DXF line-type name.

@@ -7,7 +7,6 @@
 #include "exchange/dxf_internal.h"
 #include "model/geom.h"
 #include "model/presets.h"
-#include "model/vec3.h"
 #include "model/xform.h"
 
 namespace dxf {
@@ -78,7 +77,8 @@ void Importer::convert_text(int32_t* counter) {
     default:
       break;
   }
-  std::string text = dxf_convert_text(f_.text, false, &out_.log, codepage_);
+  int64_t lost = 0;
+  std::string text = dxf_convert_text(f_.text, false, &out_.log, codepage_, &lost);
   if (text.empty()) {
     note("Empty Text Entity\n");
     return;
@@ -97,6 +97,7 @@ void Importer::convert_text(int32_t* counter) {
   e->alignment = alignment;
   emit(std::move(e));
   ++*counter;
+  lost_characters(lost);
 }
 
 void Importer::convert_attribute(bool definition) {
@@ -132,7 +133,8 @@ void Importer::convert_mtext() {
   if (attach >= 7 && attach <= 9) moved(&x, &y, -h / 4, angle);
   if (attach >= 4 && attach <= 6) moved(&x, &y, h / 2, angle);
   if (attach >= 1 && attach <= 3) moved(&x, &y, h, angle);
-  std::string text = dxf_convert_text(f_.text, true, &out_.log, codepage_);
+  int64_t lost = 0;
+  std::string text = dxf_convert_text(f_.text, true, &out_.log, codepage_, &lost);
   if (text.empty()) {
     note("Empty Text Entity\n");
     return;
@@ -152,6 +154,7 @@ void Importer::convert_mtext() {
   e->alignment = alignment;
   emit(std::move(e));
   ++out_.stats.mtext;
+  lost_characters(lost);
 }
 
 void Importer::make_dimension(uint8_t dim_kind, double direction, std::vector<DimPoint> pts) {
@@ -260,15 +263,21 @@ void Importer::convert_dimension() {
       pts[2].line_point = {c.x + (on.x - c.x) * reach / len, c.y + (on.y - c.y) * reach / len, 0};
       make_dimension(DIM_RADIUS, 0.0, std::move(pts));
     } else {
-      // The two ends of the diameter (15 and 10) about the centre; the
-      // dimension line stands where the text moves it, across the diameter.
+      // The two ends of the diameter (15 and 10) about the centre. The line
+      // is the diameter itself, through the centre: a figure written beside
+      // it (as other programs write it, above the line or beyond the
+      // circle) does not move it. The program's own export writes a line
+      // that runs beside the centre as the diameter with the figure right
+      // across from the centre, where that line's middle is: such a file
+      // gets its line back.
       const Point2 a{n.x[5], n.y[5], 0}, b{n.x[0], n.y[0], 0};
       const Point2 c{(a.x + b.x) / 2, (a.y + b.y) / 2, 0};
       double sx = 0.0, sy = 0.0;
       if (n.has_point1) {
-        const double nx = -(b.y - a.y) / len, ny = (b.x - a.x) / len;
-        const double across = (n.x[1] - c.x) * nx + (n.y[1] - c.y) * ny;
-        sx = across * nx, sy = across * ny;
+        const double ux = (b.x - a.x) / len, uy = (b.y - a.y) / len;
+        const double along = (n.x[1] - c.x) * ux + (n.y[1] - c.y) * uy;
+        const double across = (n.x[1] - c.x) * -uy + (n.y[1] - c.y) * ux;
+        if (std::fabs(along) <= 1e-5 * std::max(1.0, len)) sx = across * -uy, sy = across * ux;
       }
       pts[0].line_point = c;
       pts[1].line_point = {a.x + sx, a.y + sy, 0};
@@ -327,6 +336,16 @@ InsertRef grid_copy(const InsertRef& ref, int32_t row, int32_t column) {
   return one;
 }
 
+namespace {
+
+// The plan and z parts as the rows of the 3D map.
+void plan_rows(Placement& p, double e, double tz) {
+  const double rows[3][4] = {{p.a, p.b, 0, p.tx}, {p.c, p.d, 0, p.ty}, {0, 0, e, tz}};
+  std::copy(&rows[0][0], &rows[0][0] + 12, &p.m[0][0]);
+}
+
+}  // namespace
+
 Placement placement_of(const InsertRef& ref, const Block& block) {
   Placement p;
   const double* x = ref.ext;
@@ -336,50 +355,82 @@ Placement placement_of(const InsertRef& ref, const Block& block) {
   const double rot = std::fabs(ref.rotation) > 1e-9 ? ref.rotation : 0.0;
   if (up || down) {
     const double c = std::cos(rot), s = std::sin(rot);
-    p.a = c * ref.sx, p.b = -s * ref.sy, p.c = s * ref.sx, p.d = c * ref.sy, p.e = ref.sz;
-    double ix = ref.px, iz = ref.pz;
+    p.a = c * ref.sx, p.b = -s * ref.sy, p.c = s * ref.sx, p.d = c * ref.sy;
+    double e = ref.sz, ix = ref.px, iz = ref.pz;
     if (down) {
       // The insert's plane seen from below: x and z mirrored.
-      p.a = -p.a, p.b = -p.b, p.e = -p.e;
+      p.a = -p.a, p.b = -p.b, e = -e;
       ix = -ix, iz = -iz;
     }
     p.tx = ix - (p.a * block.bx + p.b * block.by);
     p.ty = ref.py - (p.c * block.bx + p.d * block.by);
-    p.tz = iz - p.e * block.bz;
+    plan_rows(p, e, iz - e * block.bz);
     return p;
   }
   // Any other extrusion: moved and scaled in plan; only the 3D kinds turn,
   // about the extrusion through the insertion point.
-  p.a = ref.sx, p.d = ref.sy, p.e = ref.sz;
+  p.a = ref.sx, p.d = ref.sy;
   p.tx = ref.px - ref.sx * block.bx;
   p.ty = ref.py - ref.sy * block.by;
-  p.tz = ref.pz - ref.sz * block.bz;
-  if (rot != 0.0) {
-    p.axis = true;
-    p.axis_a = {ref.px, ref.py, ref.pz, 0};
-    p.axis_b = {ref.px + x[0], ref.py + x[1], ref.pz + x[2], 0};
-    p.axis_angle = rot;
+  plan_rows(p, ref.sz, ref.pz - ref.sz * block.bz);
+  const double len = std::sqrt(x[0] * x[0] + x[1] * x[1] + x[2] * x[2]);
+  if (rot != 0.0 && len > 0.0 && std::isfinite(len)) {
+    // Rodrigues: the turn about the unit axis k through the insertion point.
+    const double k[3] = {x[0] / len, x[1] / len, x[2] / len};
+    const double c = std::cos(rot), s = std::sin(rot), t = 1.0 - c;
+    const double r[3][3] = {
+        {c + k[0] * k[0] * t, k[0] * k[1] * t - k[2] * s, k[0] * k[2] * t + k[1] * s},
+        {k[1] * k[0] * t + k[2] * s, c + k[1] * k[1] * t, k[1] * k[2] * t - k[0] * s},
+        {k[2] * k[0] * t - k[1] * s, k[2] * k[1] * t + k[0] * s, c + k[2] * k[2] * t},
+    };
+    const double at[3] = {ref.px, ref.py, ref.pz};
+    Placement turn;
+    for (int i = 0; i < 3; ++i) {
+      double shift = at[i];
+      for (int j = 0; j < 3; ++j) {
+        turn.m[i][j] = r[i][j];
+        shift -= r[i][j] * at[j];
+      }
+      turn.m[i][3] = shift;
+    }
+    const Placement plan = p;
+    p = compose(turn, plan);
+    // The plan part stays that of the insert without its turn.
+    p.a = plan.a, p.b = plan.b, p.c = plan.c, p.d = plan.d, p.tx = plan.tx, p.ty = plan.ty;
   }
   return p;
 }
 
-void place_element(ElemHeader* e, const Placement& p) {
+Placement compose(const Placement& o, const Placement& i) {
+  Placement p;
+  p.a = o.a * i.a + o.b * i.c;
+  p.b = o.a * i.b + o.b * i.d;
+  p.c = o.c * i.a + o.d * i.c;
+  p.d = o.c * i.b + o.d * i.d;
+  p.tx = o.a * i.tx + o.b * i.ty + o.tx;
+  p.ty = o.c * i.tx + o.d * i.ty + o.ty;
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 4; ++c) {
+      double v = c == 3 ? o.m[r][3] : 0.0;
+      for (int k = 0; k < 3; ++k) v += o.m[r][k] * i.m[k][c];
+      p.m[r][c] = v;
+    }
+  }
+  return p;
+}
+
+int place_element(ElemHeader* e, const Placement& p) {
+  int moved = 0;
   auto map = [&p](Point2& q) {
     const double x = q.x, y = q.y;
     q.x = p.a * x + p.b * y + p.tx;
     q.y = p.c * x + p.d * y + p.ty;
   };
   auto map3 = [&p](Point3& q) {
-    const double x = q.x, y = q.y;
-    q.x = p.a * x + p.b * y + p.tx;
-    q.y = p.c * x + p.d * y + p.ty;
-    q.z = p.e * q.z + p.tz;
-    if (p.axis) {
-      vec3_rotate_about_axis(q, p.axis_angle, p.axis_a, p.axis_b);
-      q.x = geo_result.rot3.x;
-      q.y = geo_result.rot3.y;
-      q.z = geo_result.rot3.z;
-    }
+    const double x = q.x, y = q.y, z = q.z;
+    q.x = p.m[0][0] * x + p.m[0][1] * y + p.m[0][2] * z + p.m[0][3];
+    q.y = p.m[1][0] * x + p.m[1][1] * y + p.m[1][2] * z + p.m[1][3];
+    q.z = p.m[2][0] * x + p.m[2][1] * y + p.m[2][2] * z + p.m[2][3];
   };
   // Directions and lengths along them.
   auto dir = [&p](double angle, double* len) {
@@ -473,8 +524,11 @@ void place_element(ElemHeader* e, const Placement& p) {
     }
     case ELEM_PATTERN: {
       auto* pt = static_cast<PatternElem*>(e);
-      for (Point2& q : pt->points)
-        if (!point_is_contour_end(q.x, q.y)) map(q);
+      for (Point2& q : pt->points) {
+        if (point_is_contour_end(q.x, q.y)) continue;
+        map(q);
+        if (move_off_contour_end(q)) ++moved;
+      }
       map(pt->origin);
       map(pt->offset);
       const double s = std::sqrt(std::fabs(det));
@@ -496,7 +550,10 @@ void place_element(ElemHeader* e, const Placement& p) {
       auto* m = static_cast<MeshElem*>(e);
       for (Point3& v : m->vertices) map3(v);
       // Turned inside out: the faces keep their outward side.
-      if (det * p.e < 0) {
+      const double det3 = p.m[0][0] * (p.m[1][1] * p.m[2][2] - p.m[1][2] * p.m[2][1]) -
+                          p.m[0][1] * (p.m[1][0] * p.m[2][2] - p.m[1][2] * p.m[2][0]) +
+                          p.m[0][2] * (p.m[1][0] * p.m[2][1] - p.m[1][1] * p.m[2][0]);
+      if (det3 < 0) {
         std::size_t at = 0;
         for (int32_t size : m->face_sizes) {
           if (size <= 0 || at + static_cast<std::size_t>(size) > m->indices.size()) break;
@@ -514,6 +571,7 @@ void place_element(ElemHeader* e, const Placement& p) {
     case ELEM_LIGHT:
       break;
   }
+  return moved;
 }
 
 }  // namespace dxf

@@ -72,6 +72,50 @@ TEST_F(DxfEntities, OverflowingSizesMakeNothing) {
   EXPECT_EQ(r.stats.circle, 1);
 }
 
+// Whatever the kind and however the value is not a finite number (nan, inf,
+// beyond the range, no number at all), the entity is left out and counted;
+// so is one with a count it cannot have. Its neighbours come in.
+TEST_F(DxfEntities, EntitiesWithoutUsableNumbersAreLeftOutAndCounted) {
+  struct Case {
+    std::string groups;
+    const char* left_out;
+  } cases[] = {
+      {"0 POINT|10 NaN|20 0", "1 POINT with values that are no numbers"},
+      {"0 ARC|10 0|20 0|40 1|50 inf|51 90", "1 ARC with values that are no numbers"},
+      {"0 TEXT|10 0|20 0|40 1e999|1 x", "1 TEXT with values that are no numbers"},
+      {"0 3DFACE|10 abc|20 0|11 1|21 0|12 1|22 1|13 0|23 1", "1 3DFACE with values that are no numbers"},
+      {"0 ELLIPSE|10 0|20 0|11 1|21 0|40 -nan|41 0|42 1", "1 ELLIPSE with values that are no numbers"},
+      {"0 HATCH|70 1|91 1|92 2|72 0|73 1|93 -2|10 0|20 0|10 1|20 0|10 1|20 1|75 0",
+       "1 HATCH with impossible counts"},
+      {"0 SPLINE|70 8|71 3|72 0|73 -3", "1 SPLINE with impossible counts"},
+      {"0 LWPOLYLINE|90 0|10 0|20 0|10 1|20 0", "1 LWPOLYLINE with impossible counts"},
+      {"0 TEXT|10 0|20 0|40 1e308|1 x", "1 TEXT beyond the numbers' range"},
+  };
+  for (const Case& c : cases) {
+    DxfImport r =
+        dxf_read_text(dxf_entities("0 LINE|10 0|20 0|11 1|21 0|" + c.groups + "|0 LINE|10 5|20 0|11 6|21 0"));
+    ASSERT_EQ(r.error, DxfError::NONE) << c.groups;
+    EXPECT_EQ(r.elements.size(), 2u) << c.groups;
+    EXPECT_EQ(dxf_of<LineElem>(r).size(), 2u) << c.groups;
+    EXPECT_EQ(dxf_left_out_text(r), std::string(c.left_out) + " not imported") << c.groups;
+  }
+  // A polyline's vertex without numbers: the polyline runs on without it.
+  DxfImport r =
+      dxf_read_text(dxf_entities("0 POLYLINE|66 1|70 0|0 VERTEX|10 0|20 0|0 VERTEX|10 nan|20 9|"
+                                 "0 VERTEX|10 2|20 0|0 SEQEND"));
+  auto lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0]->p2.x, 2.0);
+  EXPECT_EQ(dxf_left_out_text(r), "1 VERTEX with values that are no numbers not imported");
+  // An insert with a scale that is no number makes no copy.
+  r = dxf_read_text(
+      dxf_groups("0 SECTION|2 BLOCKS|0 BLOCK|2 B|10 0|20 0|0 LINE|10 0|20 0|11 1|21 0|0 ENDBLK|0 ENDSEC") +
+      dxf_entities("0 INSERT|2 B|10 0|20 0|41 nan|0 INSERT|2 B|10 3|20 0"));
+  ASSERT_EQ(dxf_of<LineElem>(r).size(), 1u);
+  EXPECT_EQ(dxf_of<LineElem>(r)[0]->p1.x, 3.0);
+  EXPECT_EQ(dxf_left_out_text(r), "1 INSERT with values that are no numbers not imported");
+}
+
 // Circles and arcs seen from below lie mirrored in x.
 TEST_F(DxfEntities, ExtrusionDownMirrorsCirclesAndArcs) {
   DxfImport r = dxf_read_text(dxf_entities(

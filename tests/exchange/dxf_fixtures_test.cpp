@@ -182,6 +182,8 @@ TEST_F(DxfFixtures, EveryDimensionKind) {
   const Point2 a = dia->points[1].line_point, b = dia->points[2].line_point;
   EXPECT_NEAR(std::hypot(b.x - a.x, b.y - a.y), 3, 1e-6);
   EXPECT_NEAR(std::fabs(std::atan2(b.y - a.y, b.x - a.x)), 3.141592653589793 / 6, 1e-6);
+  EXPECT_NEAR((a.x + b.x) / 2, 20, 1e-6);  // through the centre
+  EXPECT_NEAR((a.y + b.y) / 2, 0, 1e-6);
   // The ordinate dimension: its leader and its figure (ezdxf writes "200") at the feature.
   bool figure = false;
   for (const TextElem* t : dxf_of<TextElem>(r)) {
@@ -222,6 +224,146 @@ TEST_F(DxfFixtures, LeftOutIsCounted) {
   EXPECT_NEAR(texts[0]->angle, 3.141592653589793 / 2, 1e-12);
   EXPECT_EQ(dxf_of<LineElem>(r).size(), 1u);
   EXPECT_EQ(dxf_left_out_text(r), "1 IMAGE, 2 paper-space entities not imported");
+}
+
+// Grids of blocks that hold nothing to make are passed by at once, however
+// many copies they ask for and however deep.
+TEST_F(DxfFixtures, GridsOfNothingMakeNothingAtOnce) {
+  DxfImportOptions o;
+  int asked = 0;
+  // Were the copies walked one by one, the question would come again and again.
+  o.cancelled = [&asked] { return ++asked > 20; };
+  DxfImport r = read_fixture("empty_grids_r12.dxf", o);
+  ASSERT_EQ(r.error, DxfError::NONE);
+  EXPECT_EQ(r.elements.size(), 1u);
+  EXPECT_LE(asked, 2);
+  EXPECT_TRUE(r.left_out.empty());
+}
+
+// Nested grids that would make more than fits are refused before anything
+// is copied, saying how many elements they would make.
+TEST_F(DxfFixtures, HugeGridIsRefusedWithItsCount) {
+  DxfImport r = read_fixture("huge_grid_r12.dxf", {});
+  ASSERT_EQ(r.error, DxfError::TOO_MANY_ELEMENTS);
+  EXPECT_TRUE(r.elements.empty());
+  const int64_t grid = int64_t{32767} * 32767;
+  EXPECT_EQ(r.would_make, grid * grid);
+  EXPECT_EQ(dxf_error_message(r), "The file would make " + std::to_string(grid * grid) +
+                                      " elements; at most 10000000 can be imported.");
+}
+
+// Inserts of blocks nobody defined, and kinds the program does not take
+// inside blocks, count once per copy of the block that holds them.
+TEST_F(DxfFixtures, LeftOutInsideBlocksCountsPerInsert) {
+  DxfImport r = read_fixture("missing_blocks_r2000.dxf", {});
+  ASSERT_EQ(r.error, DxfError::NONE);
+  EXPECT_EQ(dxf_of<LineElem>(r).size(), 3u);
+  EXPECT_EQ(r.stats.insert, 4);
+  EXPECT_EQ(dxf_left_out_text(r), "4 INSERT of missing blocks, 3 XLINE not imported");
+}
+
+// Diameter dimensions at several angles, their figures beside the line:
+// the line is the diameter, its ends the file's definition points.
+TEST_F(DxfFixtures, DiametersRunThroughTheCentre) {
+  DxfImport r = read_fixture("diameters_r2000.dxf", {});
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto dims = dxf_of<DimElem>(r);
+  ASSERT_EQ(dims.size(), 3u);
+  const double pi = 3.141592653589793;
+  const double angles[3] = {0, 90, 200};
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_EQ(dims[i]->dim_kind, DIM_DIAMETER);
+    ASSERT_EQ(dims[i]->points.size(), 3u);
+    EXPECT_NEAR(dims[i]->points[0].line_point.x, 5, 1e-9);
+    EXPECT_NEAR(dims[i]->points[0].line_point.y, 5, 1e-9);
+    // ezdxf's ends: 10 at the angle, 15 opposite.
+    const double c = 2 * std::cos(angles[i] * pi / 180), s = 2 * std::sin(angles[i] * pi / 180);
+    EXPECT_NEAR(dims[i]->points[1].line_point.x, 5 - c, 1e-9);
+    EXPECT_NEAR(dims[i]->points[1].line_point.y, 5 - s, 1e-9);
+    EXPECT_NEAR(dims[i]->points[2].line_point.x, 5 + c, 1e-9);
+    EXPECT_NEAR(dims[i]->points[2].line_point.y, 5 + s, 1e-9);
+  }
+}
+
+// Vertices at (999, 999), where the program's outlines end a contour:
+// lines and polylines keep them; outlines of hatches and solids move them
+// off by a millionth and say so at the end.
+TEST_F(DxfFixtures, PointsOnTheContourEndStay) {
+  DxfImport r = read_fixture("contour_end_r2000.dxf", {});
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 4u);
+  for (std::size_t i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    const Point2& bend = i % 2 ? lines[i]->p1 : lines[i]->p2;
+    EXPECT_EQ(bend.x, 999.0);
+    EXPECT_EQ(bend.y, 999.0);
+  }
+  EXPECT_EQ(lines[1]->p2.x, 2000.0);
+  auto patterns = dxf_of<PatternElem>(r);
+  ASSERT_EQ(patterns.size(), 5u);
+  // Corners per outline, and how far the nearest lies from (999, 999).
+  const std::size_t corners[5] = {4, 6, 3, 4, 4};
+  for (std::size_t i = 0; i < 5; ++i) {
+    SCOPED_TRACE(i);
+    const auto& pts = patterns[i]->points;
+    ASSERT_EQ(pts.size(), corners[i] + 1);
+    EXPECT_TRUE(point_is_contour_end(pts.back().x, pts.back().y));
+    double nearest = 1e9;
+    for (std::size_t k = 0; k + 1 < pts.size(); ++k) {
+      EXPECT_FALSE(point_is_contour_end(pts[k].x, pts[k].y)) << k;
+      nearest = std::min(nearest, std::hypot(pts[k].x - 999, pts[k].y - 999));
+    }
+    if (i < 4) {
+      EXPECT_LT(nearest, 1.1e-6);
+    }
+  }
+  EXPECT_EQ(r.moved_points, 5);
+  EXPECT_EQ(dxf_left_out_text(r), "5 outline points moved off (999, 999) by a millionth");
+}
+
+// Entities holding values that are no numbers, or counts no entity can
+// have, are left out whole and named with the reason.
+TEST_F(DxfFixtures, ValuesThatAreNoNumbers) {
+  DxfImport r = read_fixture("no_numbers_r2000.dxf", {});
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0]->p2.x, 2.0);
+  EXPECT_TRUE(dxf_of<ArcElem>(r).empty());
+  EXPECT_EQ(dxf_left_out_text(r),
+            "1 LINE with values that are no numbers, 1 CIRCLE with values that are no numbers, "
+            "1 LWPOLYLINE with impossible counts not imported");
+}
+
+// Letters of a code page that ISO 8859-1 lacks become "?" and are counted,
+// in every copy of a block; a code page the reader does not know is named.
+TEST_F(DxfFixtures, LettersThatCannotBeShownAreCounted) {
+  struct Case {
+    const char* file;
+    const char* text;
+    int64_t lost;
+    const char* line;
+  } cases[] = {
+      {"codepage_1250_r12.dxf",
+       "?\xF3"
+       "d? i Brno",
+       6, "6 characters the program cannot show became \"?\""},
+      {"codepage_1251_r12.dxf", "??? 5", 9, "9 characters the program cannot show became \"?\""},
+      {"codepage_1253_r12.dxf", "\xC1\xE8\xDE\xED\xE1", 0,
+       "code page ANSI_1253 unknown, texts read as ANSI_1252"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    DxfImport r = read_fixture(c.file, {});
+    ASSERT_EQ(r.error, DxfError::NONE);
+    auto texts = dxf_of<TextElem>(r);
+    ASSERT_EQ(texts.size(), 3u);
+    for (const TextElem* t : texts) EXPECT_EQ(t->text, c.text);
+    EXPECT_EQ(r.lost_characters, c.lost);
+    EXPECT_EQ(dxf_left_out_text(r), c.line);
+  }
 }
 
 }  // namespace

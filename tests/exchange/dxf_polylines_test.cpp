@@ -247,4 +247,47 @@ TEST_F(DxfPolylines, ShortPolylinePathStaysInItsBuffer) {
   EXPECT_NEAR(pts[13].second, 1.0, 1e-12);
 }
 
+// (999, 999) is a vertex like any other, whatever route brings it there:
+// the file's unit, or a hatch seen from below whose x is mirrored.
+TEST_F(DxfPolylines, VerticesAtTheContourEndMarker) {
+  DxfImportOptions mm;
+  mm.unit = 2;
+  DxfImport r =
+      dxf_read_text(dxf_entities("0 LWPOLYLINE|90 3|70 1|10 0|20 0|10 999000|20 999000|10 2000000|20 0|"
+                                 "0 LWPOLYLINE|90 2|10 999000|20 999000|42 1|10 999000|20 998000"),
+                    mm);
+  auto lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0]->p2.x, 999.0);
+  EXPECT_EQ(lines[1]->p1.y, 999.0);
+  EXPECT_EQ(lines[2]->p1.x, 2000.0);
+  auto arcs = dxf_of<ArcElem>(r);
+  ASSERT_EQ(arcs.size(), 1u);
+  EXPECT_NEAR(arcs[0]->centre.y, 998.5, 1e-9);
+  EXPECT_EQ(r.moved_points, 0);
+
+  // Mirrored from below, (-999, 999) lands on the marker: moved, counted.
+  r =
+      dxf_read_text(dxf_entities("0 HATCH|70 1|210 0|220 0|230 -1|91 1|92 2|72 0|73 1|93 3|"
+                                 "10 -999|20 999|10 -990|20 999|10 -990|20 990|75 0"));
+  auto p = dxf_of<PatternElem>(r);
+  ASSERT_EQ(p.size(), 1u);
+  ASSERT_EQ(p[0]->points.size(), 4u);
+  EXPECT_FALSE(point_is_contour_end(p[0]->points[0].x, p[0]->points[0].y));
+  EXPECT_NEAR(p[0]->points[0].x, 999.0, 1.1e-6);
+  EXPECT_EQ(p[0]->points[1].x, 990.0);
+  EXPECT_TRUE(point_is_contour_end(p[0]->points[3].x, p[0]->points[3].y));
+  EXPECT_EQ(r.moved_points, 1);
+
+  // A bulge's arc point that falls on the marker moves too.
+  r =
+      dxf_read_text(dxf_entities("0 HATCH|70 1|91 1|92 2|72 1|73 1|93 3|"
+                                 "10 1000|20 999|42 1|10 998|20 999|10 998|20 990|75 0"));
+  p = dxf_of<PatternElem>(r);
+  ASSERT_EQ(p.size(), 1u);
+  EXPECT_EQ(p[0]->points.size(), 3u + 23 + 1);
+  for (std::size_t k = 0; k + 1 < p[0]->points.size(); ++k)
+    EXPECT_FALSE(point_is_contour_end(p[0]->points[k].x, p[0]->points[k].y)) << k;
+}
+
 }  // namespace

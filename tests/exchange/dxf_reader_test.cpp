@@ -474,6 +474,10 @@ TEST_F(DxfImportCommand, RefusedFilesChangeNothing) {
        "error Line 7 of the DXF file holds no group code.. file is corrupt!"},
       {dxf_groups("0 SECTION|2 ENTITIES|0 LINE|10 0|20 0"),
        "error The DXF file ends inside the ENTITIES section.. file is truncated!"},
+      {dxf_groups("0 SECTION|2 BLOCKS|0 BLOCK|2 L|10 0|20 0|0 LINE|10 0|20 0|11 1|21 0|0 ENDBLK|"
+                  "0 BLOCK|2 G|10 0|20 0|0 INSERT|2 L|70 32767|71 32767|0 ENDBLK|0 ENDSEC") +
+           dxf_entities("0 INSERT|2 G|70 4|71 1"),
+       "error The file would make 4294705156 elements; at most 10000000 can be imported."},
   };
   for (const Case& c : cases) {
     ui_.calls.clear();
@@ -534,6 +538,24 @@ TEST_F(DxfImportCommand, SaysWhatWasLeftOutAndCanBeCancelled) {
   EXPECT_TRUE(ui_.calls_starting("error").empty());
   EXPECT_EQ(ui_.calls_starting("progress_close"), std::vector<std::string>{"progress_close"});
   EXPECT_NE(cancelled.find("Import cancelled."), std::string::npos);
+}
+
+// The progress window's Cancel also stops the copying of block content
+// after the reading: the drawing stays as it was, without an error box.
+TEST_F(DxfImportCommand, CancelStopsTheCopyingOfBlocks) {
+  const std::string file =
+      dxf_groups("0 SECTION|2 BLOCKS|0 BLOCK|2 L|10 0|20 0|0 LINE|10 0|20 0|11 1|21 0|0 ENDBLK|0 ENDSEC") +
+      dxf_entities("0 INSERT|2 L|70 1000|71 1000|44 2|45 2");
+  const std::size_t before = elements().size();
+  const int steps = undo_used;
+  // The first update comes after the first pass, the second from the copying.
+  ui_.cancel_after_updates = 2;
+  const std::string out = run(file);
+  EXPECT_EQ(elements().size(), before);
+  EXPECT_EQ(undo_used, steps);
+  EXPECT_TRUE(ui_.calls_starting("error").empty());
+  EXPECT_EQ(ui_.calls_starting("progress_close"), std::vector<std::string>{"progress_close"});
+  EXPECT_NE(out.find("Import cancelled."), std::string::npos);
 }
 
 TEST_F(DxfImportCommand, KeptLayersAreNamedAndShown) {

@@ -151,11 +151,16 @@ TEST_F(DxfTexts, RadiusAndDiameterDimensions) {
       {"70 4|10 0|20 0|15 3|25 4|11 -3|21 -4",
        DIM_RADIUS,
        {{0, 0}, {3, 4}, {3, 4}}},  // text behind the centre
-      // The two ends of the diameter about the centre; the text moves the
-      // dimension line across, not along.
+      // The two ends of the diameter about the centre, through it wherever
+      // the text stands beside or beyond it.
       {"70 3|10 -2|20 0|15 2|25 0", DIM_DIAMETER, {{0, 0}, {2, 0}, {-2, 0}}},
       {"70 35|10 3|20 4|15 1|25 4|11 2.5|21 4", DIM_DIAMETER, {{2, 4}, {1, 4}, {3, 4}}},
-      {"70 3|10 3|20 4|15 1|25 4|11 9|21 7", DIM_DIAMETER, {{2, 4}, {1, 7}, {3, 7}}},
+      {"70 3|10 3|20 4|15 1|25 4|11 9|21 7", DIM_DIAMETER, {{2, 4}, {1, 4}, {3, 4}}},
+      {"70 3|10 0|20 3|15 0|25 -3|11 0.5|21 -4", DIM_DIAMETER, {{0, 0}, {0, -3}, {0, 3}}},
+      {"70 3|10 -2|20 0|15 2|25 0|11 -2.85|21 0.225", DIM_DIAMETER, {{0, 0}, {2, 0}, {-2, 0}}},
+      // The program's own export of a line beside the centre: the figure
+      // right across from the centre.
+      {"70 35|10 0|20 -2|15 0|25 2|11 2|21 0", DIM_DIAMETER, {{0, 0}, {2, 2}, {2, -2}}},
   };
   for (const Case& c : cases) {
     DxfImport r = dxf_read_text(dxf_entities(std::string("0 DIMENSION|") + c.groups));
@@ -396,6 +401,76 @@ TEST_F(DxfTexts, InsertsThatMultiplyBeyondMeasureAreRefused) {
   r = dxf_read_text(blocks(defs) + dxf_entities("0 INSERT|2 L3"));
   EXPECT_EQ(r.error, DxfError::NONE);
   EXPECT_EQ(r.elements.size(), 1000u);
+}
+
+// Grids inside grids, turned: every copy placed by both inserts at once.
+TEST_F(DxfTexts, NestedGridInsertsPlaceEveryCopy) {
+  const std::string defs =
+      blocks(block("L", "10 0|20 0|30 0", "0 LINE|10 0|20 0|11 1|21 0") + "|" +
+             block("G", "10 0|20 0|30 0", "0 INSERT|2 L|10 0|20 0|70 2|71 2|44 10|45 20"));
+  DxfImport r = dxf_read_text(defs + dxf_entities("0 INSERT|2 G|10 0|20 0|70 2|71 1|44 100|50 90"));
+  ASSERT_EQ(r.error, DxfError::NONE);
+  auto lines = dxf_of<LineElem>(r);
+  ASSERT_EQ(lines.size(), 8u);
+  std::size_t i = 0;
+  for (int outer = 0; outer < 2; ++outer) {
+    for (int row = 0; row < 2; ++row) {
+      for (int column = 0; column < 2; ++column, ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(lines[i]->p1.x, -20.0 * row, 1e-9);
+        EXPECT_NEAR(lines[i]->p1.y, 10.0 * column + 100.0 * outer, 1e-9);
+        EXPECT_NEAR(lines[i]->p2.x, -20.0 * row, 1e-9);
+        EXPECT_NEAR(lines[i]->p2.y, 10.0 * column + 100.0 * outer + 1, 1e-9);
+      }
+    }
+  }
+}
+
+// A chain of blocks each inserting the next, thousands deep, is no loop:
+// every block's line comes in, and nothing is said to be left out.
+TEST_F(DxfTexts, DeepInsertChainsComeInWhole) {
+  for (int depth : {65, 5000}) {
+    std::string defs;
+    for (int i = 0; i < depth; ++i) {
+      std::string body = "0 LINE|10 0|20 0|11 1|21 0";
+      if (i + 1 < depth) body += "|0 INSERT|2 B" + std::to_string(i + 1) + "|10 0|20 1";
+      defs += (i ? "|" : "") + block("B" + std::to_string(i), "10 0|20 0|30 0", body);
+    }
+    DxfImport r = dxf_read_text(blocks(defs) + dxf_entities("0 INSERT|2 B0|10 5|20 0"));
+    ASSERT_EQ(r.error, DxfError::NONE) << depth;
+    auto lines = dxf_of<LineElem>(r);
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(depth));
+    EXPECT_NEAR(lines.back()->p1.x, 5.0, 1e-9);
+    EXPECT_NEAR(lines.back()->p1.y, depth - 1.0, 1e-9);
+    EXPECT_EQ(r.log.find("inserted into itself"), std::string::npos) << depth;
+    EXPECT_TRUE(r.left_out.empty()) << depth;
+  }
+}
+
+// Inserts that close a loop are dropped where the drawing first runs into
+// them, and counted per copy that would have held them.
+TEST_F(DxfTexts, InsertLoopsAreBrokenAndCounted) {
+  const std::string defs =
+      blocks(block("A", "10 0|20 0|30 0", "0 LINE|10 0|20 0|11 1|21 0|0 INSERT|2 B") + "|" +
+             block("B", "10 0|20 0|30 0", "0 LINE|10 0|20 1|11 1|21 1|0 INSERT|2 A"));
+  DxfImport r = dxf_read_text(defs + dxf_entities("0 INSERT|2 A|70 3"));
+  ASSERT_EQ(r.error, DxfError::NONE);
+  EXPECT_EQ(dxf_of<LineElem>(r).size(), 6u);
+  EXPECT_EQ(r.left_out, (std::vector<std::pair<std::string, int64_t>>{{"INSERT of a block into itself", 3}}));
+  EXPECT_NE(r.log.find("Problem: block A is inserted into itself\n"), std::string::npos);
+}
+
+// Cancel reaches a long copying of block content that is within the limit.
+TEST_F(DxfTexts, CancelStopsALongExpansion) {
+  const std::string defs = blocks(block("B", "10 0|20 0|30 0", "0 LINE|10 0|20 0|11 1|21 0"));
+  int asked = 0;
+  DxfImportOptions o;
+  // The first question comes after the first pass; the second from the copying.
+  o.cancelled = [&asked] { return ++asked >= 2; };
+  DxfImport r = dxf_read_text(defs + dxf_entities("0 INSERT|2 B|70 1000|71 1000|44 1|45 1"), o);
+  EXPECT_EQ(r.error, DxfError::CANCELLED);
+  EXPECT_EQ(asked, 2);
+  EXPECT_TRUE(r.elements.empty());
 }
 
 // A block with a rotation and an explicit extrusion turns about it; its 3D
