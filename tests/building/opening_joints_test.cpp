@@ -131,6 +131,8 @@ TEST_F(OpeningJointsTest, AMovedOpeningIsCutInAgainWhereItIsAndTheJointStays) {
       for (Point2* p : {&g.start, &g.end})
         for (int k = 0; k < 4; ++k)
           if (p->x == o.corner[k].x && p->y == o.corner[k].y) p->mark = 1;
+    const auto before = drawing_state();
+    const int steps = undo_used;
     undo_record(UNDO_CHANGE_POINTS, 0);
     xform_move_marked(c.dx, 0, 0);
     xform_stretch_marked_points();
@@ -141,6 +143,12 @@ TEST_F(OpeningJointsTest, AMovedOpeningIsCutInAgainWhereItIsAndTheJointStays) {
     ASSERT_EQ(moved->openings.size(), 1u);
     EXPECT_NEAR(moved->openings[0].corner[0].x, c.gap.a + c.dx, 1e-9);
     EXPECT_EQ(outline_of(moved), expected({{c.gap.a + c.dx, c.gap.b + c.dx, 0, 0}}));
+    // One undo step takes the move back, the wall as it was.
+    EXPECT_EQ(undo_used, steps + 1);
+    undo_step_back();
+    EXPECT_EQ(drawing_state(), before);
+    undo_step_forward();
+    moved = walls().back();
     moved->mark = 1;
     elem_purge_marked();
     b_ = axis_wall(0, 0, 10, 0, 0.3);
