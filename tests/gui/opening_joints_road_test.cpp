@@ -4,7 +4,8 @@
 // removed with the Opening page's Remove. The walls must keep their joints:
 // the edited wall's outline is what Wall > Connect -All makes of it (so
 // connecting again changes nothing) and every other wall's outline is as it
-// was.
+// was. The Undo button then brings back the drawing as it was saved before
+// the edit, chunk by chunk to the byte.
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -28,6 +29,8 @@
 #include "model/consts.h"
 #include "model/elem.h"
 #include "model/geom.h"
+#include "programs/kavdump.h"
+#include "shell/dlg_table.h"
 #include "shell/gtk/keymap_gtk.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/mainwin_tables.h"
@@ -143,6 +146,45 @@ std::string text_of(const Outline& o) {
   for (const auto& g : o)
     s << "(" << g[0] * 1e-8 << " " << g[1] * 1e-8 << ")-(" << g[2] * 1e-8 << " " << g[3] * 1e-8 << ") ";
   return s.str();
+}
+
+// The chunks of a saved drawing, each as the dump prints it with every
+// number exactly, in a fixed order: undo brings elements back at the end of
+// the list, so the order of the chunks may change, their bytes not.
+std::vector<std::string> sorted_chunks(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  std::istringstream dump(kavdump(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+  std::vector<std::string> out;
+  for (std::string line; std::getline(dump, line);) out.push_back(line);
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+void label_texts(GtkWidget* w, std::string& out) {
+  if (GTK_IS_LABEL(w)) out += std::string(gtk_label_get_text(GTK_LABEL(w))) + "|";
+  for (GtkWidget* c : gui_steps::children(w)) label_texts(c, out);
+}
+GtkWidget* message_box() {
+  auto* box = static_cast<GtkWidget*>(dlg_slots[DLG_ERROR]);
+  return box && gtk_widget_get_visible(box) ? box : nullptr;
+}
+bool message_shown_now() { return message_box() != nullptr; }
+// The texts of the message box that shows, or nothing.
+std::string message_shown() {
+  std::string out;
+  if (GtkWidget* box = message_box()) label_texts(box, out);
+  return out;
+}
+GtkWidget* first_button(GtkWidget* w) {
+  if (GTK_IS_BUTTON(w)) return w;
+  for (GtkWidget* c : gui_steps::children(w))
+    if (GtkWidget* b = first_button(c)) return b;
+  return nullptr;
+}
+GtkWidget* message_button() {
+  GtkWidget* box = message_box();
+  return box ? first_button(box) : nullptr;
 }
 
 // Whether an opening of a wall carries the selection's marks.
@@ -308,19 +350,33 @@ class OpeningJointsEditTest : public OpeningJointsRoadTest {
       edited = walls_now();
       if (GdkPixbuf* shot = gui_steps::screenshot("opening_joints_" + tag + ".png")) g_object_unref(shot);
     });
-    // Connecting again must find nothing left to join.
+    // Connecting again must find nothing left to join, and says so.
     page("Wall");
     press("Wall", "-All", 0);
-    then(gui_steps::steadily(idle), [&] { reconnected = walls_now(); });
-    then(idle, [] {
-      drawing_modified = 0;
-      choose_menu("Quit");
+    std::string said;
+    then(gui_steps::steadily(idle), [&] {
+      reconnected = walls_now();
+      said = message_shown();
+      if (GtkWidget* b = message_button()) click_widget(b);
     });
+    // Undo takes back the edit, and first a connection that found joints
+    // to make.
+    const auto undo_when = [&](std::function<bool()> cond) {
+      then(gui_steps::steadily([] { return idle() && !message_shown_now(); }), [cond] {
+        if (cond()) click_widget(mainwin_widgets.undo_button);
+      });
+    };
+    undo_when([&] { return said.find("No walls to connect") == std::string::npos; });
+    undo_when([] { return true; });
+    save_as("undone" + tag + ".kav");
+    then(idle, [] { choose_menu("Quit"); });
 
     std::string out;
     EXPECT_EQ(run_program({}, &out), 0);
 
     ASSERT_EQ(before.size(), 5u) << out;
+    EXPECT_NE(said.find("No walls to connect"), std::string::npos)
+        << "Connect -All found joints to make: " << said;
     ASSERT_EQ(edited.size(), 5u);
     ASSERT_EQ(reconnected.size(), 5u);
     for (std::size_t i = 0; i < edited.size(); ++i) {
@@ -347,6 +403,16 @@ class OpeningJointsEditTest : public OpeningJointsRoadTest {
         EXPECT_EQ(w.openings, b->openings);
       }
     }
+    // Undo brings back every element as it was saved before the edit, to
+    // the byte; only the order of the list may differ.
+    const auto undone = sorted_chunks(folder_ / ("undone" + tag + ".kav"));
+    const auto house = sorted_chunks(folder_ / ("house" + tag + ".kav"));
+    std::vector<std::string> lost, added;
+    std::set_difference(house.begin(), house.end(), undone.begin(), undone.end(), std::back_inserter(lost));
+    std::set_difference(undone.begin(), undone.end(), house.begin(), house.end(), std::back_inserter(added));
+    EXPECT_TRUE(lost.empty() && added.empty()) << "saved before the edit only:\n"
+                                               << testing::PrintToString(lost) << "\nafter undo only:\n"
+                                               << testing::PrintToString(added);
   }
 };
 
