@@ -1,5 +1,8 @@
-// Removing a picked opening: the wall is rebuilt without it, which closes
-// the gap and cuts its other openings in again.
+// Removing a picked opening: its gap in the wall's outline is closed; the
+// rest of the outline, the joints to other walls with it, stays.
+
+#include <cstddef>
+#include <vector>
 
 #include "building/opening_tools.h"
 #include "building/tool_wall_common.h"
@@ -25,7 +28,19 @@ void tool_opening_remove() {
     undo_record(UNDO_CHANGE, 0);
     w->mark = 0;
     o->kind = OPENING_REMOVED;
-    undo_mark_element(wall_rebuild_outline(w));
+    std::vector<bool> gone(w->openings.size(), false);
+    gone[static_cast<std::size_t>(o - w->openings.data())] = true;
+    WallElem* closed = wall_recut_openings(w, gone);
+    if (closed == w) {
+      // The outline does not show the opening's gap: the wall is built anew.
+      closed = wall_rebuild_outline(w);
+    } else {
+      w->mark = 1;
+      elem_purge_marked();
+      ToolCursorOff off;
+      draw_element(DRAW_NORMAL, closed);
+    }
+    undo_mark_element(closed);
     repair.draw_touching();
   }
 }

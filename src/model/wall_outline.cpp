@@ -1,6 +1,7 @@
 #include "model/wall_outline.h"
 
 #include <cmath>
+#include <cstddef>
 #include <new>
 #include <utility>
 #include <vector>
@@ -123,6 +124,152 @@ WallElem* cut(const Point3 (&box)[8], int kind, int style, double sill, double h
   return append_like(*w, segs, ops);
 }
 
+// How near an outline end must lie to one of an opening's plan points to
+// belong to its gap. A move carries the ends and the corners by the same
+// sums, so they agree to rounding.
+constexpr double GAP_TOLERANCE = 1e-6;
+
+// The plan points at which the outline meets an opening's gap, as the cut
+// makes them: the box corners, the steps of the stop and the ends of the
+// widened gap in the inner face (those two last).
+std::vector<Xy> gap_points(const WallOpening& o) {
+  const Point3* c = o.corner;
+  const double a = geom_angle(c[0].x, c[0].y, c[1].x, c[1].y);
+  const double dx = std::cos(a), dy = std::sin(a);
+  const double nx = -dy, ny = dx;
+  const double sw = o.stop_width, sd = o.stop_depth;
+  const Xy s0{c[0].x + sd * nx, c[0].y + sd * ny}, s1{c[1].x + sd * nx, c[1].y + sd * ny};
+  return {{c[0].x, c[0].y},
+          {c[1].x, c[1].y},
+          {c[2].x, c[2].y},
+          {c[3].x, c[3].y},
+          s0,
+          s1,
+          {s0.x - sw * dx, s0.y - sw * dy},
+          {s1.x + sw * dx, s1.y + sw * dy},
+          {c[3].x - sw * dx, c[3].y - sw * dy},
+          {c[2].x + sw * dx, c[2].y + sw * dy}};
+}
+
+bool near(const Point2& p, Xy q) { return std::hypot(p.x - q.x, p.y - q.y) < GAP_TOLERANCE; }
+
+// Takes the opening o out of the outline segs: the segments that run
+// between points of its gap (the jambs) go, and on each face the two pieces
+// that end at the gap become one segment from the far end of the one to the
+// far end of the other. A piece the cut left with no length is dropped;
+// the joined segment starts at the gap's end instead. False
+// when a face shows no piece at the gap; segs may be changed then.
+bool uncut(std::vector<WallSegment>& segs, const WallOpening& o, const WallElem& wall) {
+  const std::vector<Xy> pts = gap_points(o);
+  auto on_gap = [&pts](const Point2& p) {
+    for (const Xy& q : pts)
+      if (near(p, q)) return true;
+    return false;
+  };
+  // The jambs as the cut makes them, by their gap points: straight without a
+  // stop, stepped with one. Each goes once: at a wall's end a jamb may lie
+  // on the end face, which stays.
+  const bool stop = !(o.stop_width == 0.0 && o.stop_depth == 0.0);
+  std::vector<std::pair<int, int>> jambs;
+  if (stop)
+    jambs = {{0, 4}, {4, 6}, {6, 8}, {1, 5}, {5, 7}, {7, 9}};
+  else
+    jambs = {{0, 3}, {1, 2}};
+  std::vector<WallSegment> kept = segs;
+  for (const auto& [i, j] : jambs) {
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+      if ((near(it->start, pts[i]) && near(it->end, pts[j])) ||
+          (near(it->start, pts[j]) && near(it->end, pts[i]))) {
+        kept.erase(it);
+        break;
+      }
+    }
+  }
+  // Face pieces the cut left without length.
+  std::erase_if(kept, [&](const WallSegment& g) {
+    return on_gap(g.start) && std::hypot(g.end.x - g.start.x, g.end.y - g.start.y) < GAP_TOLERANCE;
+  });
+
+  constexpr std::size_t NONE = static_cast<std::size_t>(-1);
+  // The index of the piece along the face from a to b with an end at q, and
+  // its other end.
+  auto piece_at = [&kept](Xy q, Xy a, Xy b, Point2& far) {
+    const double len = std::hypot(b.x - a.x, b.y - a.y);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+      const bool at_start = near(kept[i].start, q);
+      if (!at_start && !near(kept[i].end, q)) continue;
+      const Point2& f = at_start ? kept[i].end : kept[i].start;
+      const double off = std::fabs((b.x - a.x) * (f.y - a.y) - (b.y - a.y) * (f.x - a.x));
+      if (!(off <= GAP_TOLERANCE * len)) continue;
+      far = f;
+      return i;
+    }
+    return NONE;
+  };
+  // Any other end at the gap, unless it lies on one of the wall's corners,
+  // was dragged along with the gap's points (an end face at a corner that
+  // the opening meets): the outline no longer shows the gap as the cut made
+  // it.
+  auto at_corner = [&wall](const Point2& p) {
+    for (int k = 0; k < 4; ++k)
+      if (p.x == wall.corner[k].x && p.y == wall.corner[k].y) return true;
+    return false;
+  };
+  int at_gap = 0;
+  for (const WallSegment& g : kept)
+    at_gap += (on_gap(g.start) && !at_corner(g.start)) || (on_gap(g.end) && !at_corner(g.end));
+  int pieces = 0;
+  auto join = [&](Xy a, Xy b) {
+    Point2 far_a{a.x, a.y, 0}, far_b{b.x, b.y, 0};
+    const std::size_t ia = piece_at(a, a, b, far_a), ib = piece_at(b, a, b, far_b);
+    if (ia == NONE && ib == NONE) return false;
+    auto counts = [&](std::size_t i, const Point2& far) {
+      // A piece ending on a wall corner at the gap was not counted above.
+      if (i == NONE) return 0;
+      const Point2& q = near(kept[i].start, Xy{far.x, far.y}) ? kept[i].end : kept[i].start;
+      return at_corner(q) ? 0 : 1;
+    };
+    pieces += counts(ia, far_a) + counts(ib, far_b);
+    const WallSegment joined = segment(Xy{far_a.x, far_a.y}, far_b);
+    if (ia == NONE) {
+      kept[ib] = joined;
+    } else {
+      kept[ia] = joined;
+      if (ib != NONE) kept.erase(kept.begin() + static_cast<std::ptrdiff_t>(ib));
+    }
+    return true;
+  };
+  if (!join(pts[0], pts[1]) || !join(pts[8], pts[9]) || pieces != at_gap) return false;
+  segs = std::move(kept);
+  return true;
+}
+
+WallElem* recut(WallElem* w, const std::vector<bool>& flags) {
+  std::vector<WallSegment> segs = w->segments;
+  std::vector<WallOpening> kept, again;
+  for (std::size_t i = 0; i < w->openings.size(); ++i) {
+    const WallOpening& o = w->openings[i];
+    if (!flags[i]) {
+      kept.push_back(o);
+      continue;
+    }
+    if (!uncut(segs, o, *w)) return w;
+    if (o.kind != OPENING_REMOVED) again.push_back(o);
+  }
+  WallElem* current = append_like(*w, segs, kept);
+  for (const WallOpening& o : again) {
+    Point3 box[8];
+    for (int i = 0; i < 8; ++i) box[i] = {o.corner[i].x, o.corner[i].y, o.corner[i].z, 0};
+    WallElem* next = opening_cut_wall(box, o.kind, o.symbol_style, o.sill, o.height, o.stop_width,
+                                      o.stop_depth, o.leaf_quadrant, current);
+    if (next != current) {
+      remove_element(current);
+      current = next;
+    }
+  }
+  return current;
+}
+
 }  // namespace
 
 void wall_corners_from_axis(double sx, double sy, double ex, double ey, double h) {
@@ -153,6 +300,15 @@ WallElem* opening_cut_wall(const Point3 (&box)[8], int kind, int style, double s
   if (!wall) return wall;
   try {
     return cut(box, kind, style, sill, height, stop_width, stop_depth, quadrant, wall);
+  } catch (const std::bad_alloc&) {
+    return wall;
+  }
+}
+
+WallElem* wall_recut_openings(WallElem* wall, const std::vector<bool>& recut_flags) {
+  if (!wall || recut_flags.size() != wall->openings.size()) return wall;
+  try {
+    return recut(wall, recut_flags);
   } catch (const std::bad_alloc&) {
     return wall;
   }

@@ -11,6 +11,8 @@
 // segments or openings appends a new wall and leaves the old one to the
 // caller.
 
+#include <vector>
+
 #include "model/elem.h"
 
 // x and y of plan corners 0..3, written by wall_corners_from_axis.
@@ -31,6 +33,16 @@ void wall_outline_quad(double x0, double y0, double x1, double y1, double x2, do
 // fit into one outline segment on each face. wall is never changed.
 WallElem* opening_cut_wall(const Point3 (&box)[8], int kind, int style, double sill, double height,
                            double stop_width, double stop_depth, int quadrant, WallElem* wall);
+
+// Appends a copy of wall in which the openings flagged in recut (one flag per
+// opening) are taken out of the outline and cut in again at their present
+// corners: their jambs go, the face pieces on both sides of each gap are
+// joined again, and the rest of the outline, joints to other walls
+// included, stays as it was. A flagged opening that is removed, or no longer
+// fits where it now is, is dropped. Returns the copy (the list's tail, with
+// wall's group), or wall itself when a flagged opening's gap is not found in
+// the outline. wall is never changed; intermediate records are freed.
+WallElem* wall_recut_openings(WallElem* wall, const std::vector<bool>& recut);
 
 // Replaces wall by a copy with the plain outline of its corners and every
 // opening that still fits cut in again (removed openings are dropped), with

@@ -445,7 +445,34 @@ void refit_chain(DimElem* d) {
   replace_on_screen(d, elem_list_tail);
 }
 
+bool any_marked(const Point3* p, int n) {
+  for (int i = 0; i < n; ++i)
+    if (p[i].mark == 1) return true;
+  return false;
+}
+
+// A wall of which only openings were moved keeps its outline, the joints to
+// other walls with it: the moved openings are taken out of it and cut in
+// again where they now are. False when that does not apply or the outline
+// does not show their gaps.
+bool refit_moved_openings(WallElem* w) {
+  if (any_marked(w->corner, 8) || (w->gable == 1 && (w->gable_a.mark == 1 || w->gable_b.mark == 1)))
+    return false;
+  std::vector<bool> moved;
+  bool any = false;
+  for (const WallOpening& o : w->openings) {
+    moved.push_back(any_marked(o.corner, 8));
+    any = any || moved.back();
+  }
+  if (!any) return false;
+  WallElem* fresh = wall_recut_openings(w, moved);
+  if (fresh == w) return false;
+  replace_on_screen(w, fresh);
+  return true;
+}
+
 void refit_wall(WallElem* w) {
+  if (refit_moved_openings(w)) return;
   if (!append_plain_wall(*w)) return;
   auto* current = static_cast<WallElem*>(elem_list_tail);
   current->group = w->group;
