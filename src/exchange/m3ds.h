@@ -109,7 +109,7 @@ M3dsError m3ds_import_bytes(std::string bytes, const MaterialPreset& base, M3dsI
 // Returns how many objects were appended.
 int m3ds_import_commit(const M3dsImport& import);
 // The same, taking the objects' vertices and faces over. Before the first
-// object and then about every 64k faces step, when given, is called with
+// object and then about every 32k faces step, when given, is called with
 // the share done; when it returns false
 // the objects appended so far are removed again (and the view redrawn),
 // nothing is written and -1 is returned. The presets are written once every

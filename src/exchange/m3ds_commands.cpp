@@ -48,8 +48,8 @@ int m3ds_import_commit(const M3dsImport& import) {
 
 int m3ds_import_commit(M3dsImport&& import, const std::function<bool(double)>& step) {
   // Drawing is what takes time here: the window is looked at before the
-  // first object and then once about every 64k faces.
-  constexpr std::size_t FACES_PER_LOOK = std::size_t{1} << 16;
+  // first object and then once about every 32k faces.
+  constexpr std::size_t FACES_PER_LOOK = std::size_t{1} << 15;
   std::size_t faces = 0, total = 0, since_look = FACES_PER_LOOK;
   for (const M3dsObject& obj : import.objects) total += obj.indices.size() / 3;
   const int modified = drawing_modified;
