@@ -471,7 +471,7 @@ M3dsError m3ds_import_bytes(std::string bytes, const MaterialPreset& base, M3dsI
     return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at]) |
                                  static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 8);
   };
-  const auto chunk_end = [&bytes, &u16](std::size_t at) { return at + (u16(at + 2) | u16(at + 4) << 16); };
+  const auto chunk_end = [&u16](std::size_t at) { return at + (u16(at + 2) | u16(at + 4) << 16); };
   std::vector<std::pair<std::size_t, std::size_t>> mdata;  // the contents of the MDATA chunks
   const uint32_t top = u16(0);
   if (top == LIB3DS_MDATA) {
