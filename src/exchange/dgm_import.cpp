@@ -1,8 +1,11 @@
 #include "exchange/dgm_import.h"
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 #include "display/draw.h"
 #include "model/files/fio.h"
@@ -19,7 +22,16 @@ namespace {
 
 // A mesh counts its face numbers in 32 bits; a grid of L points has fewer
 // than 6 L of them.
-constexpr int64_t MAX_POINTS = std::numeric_limits<int32_t>::max() / 6;
+constexpr int64_t ADDRESSABLE_POINTS = std::numeric_limits<int32_t>::max() / 6;
+// What one point costs at the import's peak: while it is read, a point list
+// that grows by doubling (up to three times a point's 32 bytes while it
+// moves); then the mesh, the points again with six face numbers and two
+// face sizes. 128 bytes cover both with room for the allocator.
+constexpr int64_t BYTES_PER_POINT = 128;
+// The share of the machine's memory a grid may take.
+constexpr int64_t MEMORY_SHARE = 4;  // a quarter
+// Without a known memory size: as much as 4 GB hold.
+constexpr int64_t FALLBACK_MEMORY = int64_t{4} << 30;
 // After the first line, a line of this many characters or fewer ends the data.
 constexpr std::size_t END_LINE_MAX = 5;
 
@@ -50,12 +62,33 @@ double spacing(double lo, double hi, int64_t n) {
 
 }  // namespace
 
-DgmGrid dgm_read(std::FILE* f, const std::function<bool()>& step) {
+int64_t dgm_point_limit() {
+  const long pages = ::sysconf(_SC_PHYS_PAGES);
+  const long page = ::sysconf(_SC_PAGESIZE);
+  const int64_t memory = pages > 0 && page > 0 ? static_cast<int64_t>(pages) * page : FALLBACK_MEMORY;
+  return std::min(ADDRESSABLE_POINTS, memory / MEMORY_SHARE / BYTES_PER_POINT);
+}
+
+DgmGrid dgm_read(std::FILE* f, const std::function<bool()>& step, int64_t max_points) {
   DgmGrid g;
+  g.limit = max_points > 0 ? std::min(max_points, ADDRESSABLE_POINTS) : dgm_point_limit();
+  // Each fault is told as soon as it shows, without reading on: a large
+  // file would otherwise be read to its end only to be refused. The counts
+  // are those of the points read.
+  const auto refuse = [&g](DgmError e) {
+    g.error = e;
+    if (!g.points.empty()) g.ynum = static_cast<int64_t>(g.points.size()) / (g.xnum + 1);
+    if (!g.points.empty()) ++g.xnum;
+  };
+  // Room for as many points as the file can hold (a point line takes 6
+  // bytes at least), up to the limit: the list then never moves while it
+  // grows, which for a large file took most of the time and three times
+  // its memory at each move. Pages not reached are never touched.
+  if (const int64_t left = fio_bytes_left(f); left > 0)
+    g.points.reserve(static_cast<std::size_t>(std::min(g.limit, left / 6 + 1)));
   char line[FIO_LINE_MAX];
   int64_t run = 0, first_run = 0;  // points of the current and of the first x value
   int direction = 0;               // the sign of the x changes so far
-  bool regular = true;
   for (int64_t number = 1;; ++number) {
     const int n = fio_read_line(f, line);
     if (n < 0) break;
@@ -74,36 +107,59 @@ DgmGrid dgm_read(std::FILE* f, const std::function<bool()>& step) {
       g.error_line = number;
       return g;
     }
-    if (static_cast<int64_t>(g.points.size()) >= MAX_POINTS) {
-      g.error = DgmError::TOO_MANY;
+    if (static_cast<int64_t>(g.points.size()) >= g.limit) {
+      refuse(DgmError::TOO_MANY);
       return g;
     }
     if (!g.points.empty() && p.x != g.points.back().x) {
       // A new x value: the one before it must have as many points as the
-      // first, and x must keep going the same way.
+      // first, at least two, and x must keep going the same way.
       const int sign = p.x > g.points.back().x ? 1 : -1;
-      if (direction != 0 && sign != direction) regular = false;
+      if (first_run == 0) {
+        first_run = run;
+        if (first_run < 2) {
+          refuse(DgmError::TOO_SMALL);
+          return g;
+        }
+      }
+      if (direction != 0 && sign != direction) {
+        refuse(DgmError::IRREGULAR);
+        return g;
+      }
       direction = sign;
-      if (first_run == 0) first_run = run;
-      if (run != first_run) regular = false;
+      if (run != first_run) {
+        refuse(DgmError::IRREGULAR);
+        return g;
+      }
       ++g.xnum;
       run = 0;
+    }
+    // A run longer than the first is irregular as soon as it is; a first
+    // run of more than half the limit can only end in too many points, as a
+    // grid has two x values at least.
+    if (first_run != 0 && run >= first_run) {
+      refuse(DgmError::IRREGULAR);
+      return g;
+    }
+    if (first_run == 0 && 2 * (run + 1) > g.limit) {
+      refuse(DgmError::TOO_MANY);
+      return g;
     }
     widen(g, p);
     g.points.push_back(p);
     ++run;
   }
-  if (g.points.empty()) {
-    g.error = DgmError::TOO_SMALL;
+  const auto points = static_cast<int64_t>(g.points.size());
+  if (g.xnum < 1 || points / (g.xnum + 1) < 2) {
+    refuse(DgmError::TOO_SMALL);
+    return g;
+  }
+  if (run != first_run) {
+    refuse(DgmError::IRREGULAR);
     return g;
   }
   ++g.xnum;
-  if (first_run != 0 && run != first_run) regular = false;
-  g.ynum = static_cast<int64_t>(g.points.size()) / g.xnum;
-  if (g.xnum < 2 || g.ynum < 2)
-    g.error = DgmError::TOO_SMALL;
-  else if (!regular)
-    g.error = DgmError::IRREGULAR;
+  g.ynum = points / g.xnum;
   return g;
 }
 
@@ -118,20 +174,37 @@ std::string dgm_summary(const DgmGrid& g) {
   return text;
 }
 
-DgmMesh dgm_mesh(const DgmGrid& g) {
-  DgmMesh m;
-  if (g.error != DgmError::NONE) return m;
-  m.vertices.reserve(g.points.size());
-  for (const Point3& p : g.points) m.vertices.push_back(Point3{p.x - g.min.x, p.y - g.min.y, p.z, 0});
-  const int64_t ny = g.ynum;
-  m.indices.reserve(static_cast<std::size_t>(6 * (g.xnum - 1) * (ny - 1)));
-  for (int64_t i = 0; i + 1 < g.xnum; ++i) {
+namespace {
+
+// Two triangles per cell, x column by x column.
+std::vector<int32_t> grid_faces(int64_t xnum, int64_t ny) {
+  std::vector<int32_t> indices;
+  indices.reserve(static_cast<std::size_t>(6 * (xnum - 1) * (ny - 1)));
+  for (int64_t i = 0; i + 1 < xnum; ++i) {
     for (int64_t k = 0; k + 1 < ny; ++k) {
       const auto a = static_cast<int32_t>(i * ny + k);
       const auto n = static_cast<int32_t>(ny);
-      m.indices.insert(m.indices.end(), {a, a + 1, a + n + 1, a, a + n + 1, a + n});
+      indices.insert(indices.end(), {a, a + 1, a + n + 1, a, a + n + 1, a + n});
     }
   }
+  return indices;
+}
+
+}  // namespace
+
+DgmMesh dgm_mesh(const DgmGrid& g) {
+  DgmGrid copy;
+  if (g.error == DgmError::NONE) copy = g;
+  return dgm_mesh(std::move(copy));
+}
+
+DgmMesh dgm_mesh(DgmGrid&& g) {
+  DgmMesh m;
+  if (g.error != DgmError::NONE || g.points.empty()) return m;
+  m.vertices = std::move(g.points);
+  g.points = std::vector<Point3>();
+  for (Point3& p : m.vertices) p = Point3{p.x - g.min.x, p.y - g.min.y, p.z, 0};
+  m.indices = grid_faces(g.xnum, g.ynum);
   return m;
 }
 
@@ -144,13 +217,20 @@ const char* dgm_error_text(DgmError error) {
     case DgmError::IRREGULAR:
       return nls_mark("Terrain grid: the points do not form a regular grid ordered by x.");
     case DgmError::TOO_MANY:
-      return nls_mark("Terrain grid: too many points.");
+      return nls_mark("Terrain grid: too many points; at most %lld fit into memory.");
     case DgmError::CANCELLED:
       return nls_mark("Import cancelled.");
     case DgmError::NONE:
       break;
   }
   return "";
+}
+
+std::string dgm_error_message(const DgmGrid& g) {
+  char text[300];
+  const long long number = g.error == DgmError::TOO_MANY ? g.limit : g.error_line;
+  std::snprintf(text, sizeof text, nls_translate(dgm_error_text(g.error)), number);
+  return text;
 }
 
 void dgm_import() {
@@ -182,18 +262,25 @@ void dgm_import() {
     std::fflush(stdout);
   }
   if (grid.error != DgmError::NONE) {
-    char text[300];
-    std::snprintf(text, sizeof text, nls_translate(dgm_error_text(grid.error)),
-                  static_cast<long long>(grid.error_line));
-    ui().msgbox_error(text);
+    const std::string text = dgm_error_message(grid);
+    grid = DgmGrid{};  // not held while the box is shown
+    ui().msgbox_error(text.c_str());
     return;
   }
 
-  DgmMesh mesh = dgm_mesh(grid);
-  const int faces = static_cast<int>(mesh.indices.size() / 3);
-  const std::vector<int32_t> face_sizes(static_cast<std::size_t>(faces), 3);
-  elem_new_mesh(cur_layer, cur_pen, cur_line_type, static_cast<int>(mesh.vertices.size()), faces,
-                face_sizes.data(), mesh.vertices.data(), mesh.indices.data(), material_preset.name.view(), 0);
+  // The points become the element's vertices in place: a large grid is not
+  // held twice.
+  DgmMesh mesh = dgm_mesh(std::move(grid));
+  auto e = std::make_unique<MeshElem>();
+  e->layer = static_cast<uint16_t>(cur_layer);
+  e->pen = static_cast<uint8_t>(cur_pen);
+  e->line_type = static_cast<uint8_t>(cur_line_type);
+  e->face_sizes.assign(mesh.indices.size() / 3, 3);
+  e->vertices = std::move(mesh.vertices);
+  e->indices = std::move(mesh.indices);
+  e->material = material_preset.name.view();
+  e->flag = 0;
+  elem_adopt(std::move(e));
   undo_record(UNDO_CREATED, 1);
   ToolCursorOff off;
   draw_last_element(DRAW_NORMAL);

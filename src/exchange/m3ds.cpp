@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <utility>
 
 #include "exchange/material_table.h"
 #include "model/consts.h"
@@ -141,7 +143,9 @@ std::string face_material(std::string_view name) {
 //    views, texture maps ...), a face list before any points and a
 //    material group naming a face that does not exist get an id no reader
 //    knows, so lib3ds passes over them.
-constexpr uint16_t CHUNK_SKIPPED = 0xFFFF;  // an id 0 would end the list instead
+constexpr uint16_t CHUNK_SKIPPED = 0xFFFF;
+// The import looks at its progress after about this many bytes of meshes.
+constexpr std::size_t PROGRESS_BYTES = std::size_t{1} << 20;  // an id 0 would end the list instead
 constexpr int CHUNK_DEPTH_MAX = 8;
 constexpr std::size_t NAME_FIELD = 64;
 
@@ -344,6 +348,8 @@ const char* m3ds_error_text(M3dsError error) {
       return nls_mark("The file is damaged: its chunks are nested deeper than a 3DS file allows.");
     case M3dsError::REFUSED:
       return nls_mark("The 3DS reader refused the file.");
+    case M3dsError::CANCELLED:
+      return nls_mark("Import cancelled.");
   }
   return "";
 }
@@ -398,44 +404,143 @@ std::string m3ds_material_name(std::string_view mesh_name) {
   return name;
 }
 
+namespace {
+
+// One mesh as an object, with its line for the log; no object when it is
+// left without faces or has fewer than 3 points.
+std::optional<M3dsObject> convert_mesh(const Lib3dsMesh& m, const Lib3dsFile& materials,
+                                       const MaterialPreset& base, std::string& log) {
+  const std::string_view name = field_text(m.name);
+  const long points = m.pointL ? static_cast<long>(m.points) : 0;
+  const long faces = m.faceL ? static_cast<long>(m.faces) : 0;
+  log += "name = " + std::string(name) + " np=" + std::to_string(points) + " nf=" + std::to_string(faces);
+
+  M3dsObject obj;
+  obj.vertices.resize(static_cast<std::size_t>(points));
+  std::vector<bool> usable(obj.vertices.size(), false);
+  for (long i = 0; i < points; ++i) {
+    const Lib3dsVector& p = m.pointL[i].pos;
+    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) continue;
+    obj.vertices[i] = Point3{p[0], p[1], p[2], 0};
+    usable[i] = true;
+  }
+  long dropped = 0;
+  obj.indices.reserve(static_cast<std::size_t>(3 * faces));
+  for (long k = 0; k < faces; ++k) {
+    const Lib3dsWord* f = m.faceL[k].points;
+    if (f[0] >= points || f[1] >= points || f[2] >= points || !usable[f[0]] || !usable[f[1]] ||
+        !usable[f[2]] || f[0] == f[1] || f[1] == f[2] || f[2] == f[0]) {
+      ++dropped;
+      continue;
+    }
+    obj.indices.insert(obj.indices.end(), {f[2], f[1], f[0]});
+  }
+  if (dropped > 0) log += " dropped=" + std::to_string(dropped);
+  log += '\n';
+  if (obj.indices.empty() || points < 3) return std::nullopt;
+
+  obj.material = m3ds_material_name(name);
+  if (const Lib3dsMaterial* mat = material_named(materials, name))
+    obj.preset = preset_of(*mat, base, obj.material);
+  return obj;
+}
+
+}  // namespace
+
 M3dsImport m3ds_import_objects(const Lib3dsFile& file, const MaterialPreset& base) {
   M3dsImport out;
-  for (const Lib3dsMesh* m = file.meshes; m; m = m->next) {
-    const std::string_view name = field_text(m->name);
-    const long points = m->pointL ? static_cast<long>(m->points) : 0;
-    const long faces = m->faceL ? static_cast<long>(m->faces) : 0;
-    out.log +=
-        "name = " + std::string(name) + " np=" + std::to_string(points) + " nf=" + std::to_string(faces);
-
-    M3dsObject obj;
-    obj.vertices.resize(static_cast<std::size_t>(points));
-    std::vector<bool> usable(obj.vertices.size(), false);
-    for (long i = 0; i < points; ++i) {
-      const Lib3dsVector& p = m->pointL[i].pos;
-      if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) continue;
-      obj.vertices[i] = Point3{p[0], p[1], p[2], 0};
-      usable[i] = true;
-    }
-    long dropped = 0;
-    for (long k = 0; k < faces; ++k) {
-      const Lib3dsWord* f = m->faceL[k].points;
-      if (f[0] >= points || f[1] >= points || f[2] >= points || !usable[f[0]] || !usable[f[1]] ||
-          !usable[f[2]] || f[0] == f[1] || f[1] == f[2] || f[2] == f[0]) {
-        ++dropped;
-        continue;
-      }
-      obj.indices.insert(obj.indices.end(), {f[2], f[1], f[0]});
-    }
-    if (dropped > 0) out.log += " dropped=" + std::to_string(dropped);
-    out.log += '\n';
-    if (obj.indices.empty() || points < 3) continue;
-
-    obj.material = m3ds_material_name(name);
-    if (const Lib3dsMaterial* mat = material_named(file, name))
-      obj.preset = preset_of(*mat, base, obj.material);
-    out.objects.push_back(std::move(obj));
-  }
+  for (const Lib3dsMesh* m = file.meshes; m; m = m->next)
+    if (std::optional<M3dsObject> obj = convert_mesh(*m, file, base, out.log))
+      out.objects.push_back(std::move(*obj));
   return out;
+}
+
+M3dsError m3ds_import_bytes(std::string bytes, const MaterialPreset& base, M3dsImport& out,
+                            const std::function<bool(double)>& progress) {
+  out = M3dsImport{};
+  M3dsError e = ChunkRepair(bytes).file();
+  if (e != M3dsError::NONE) return e;
+  MemoryIn in{bytes};
+  IoPtr io(lib3ds_io_new(&in, memory_error, memory_seek, memory_tell, memory_read, no_write));
+  M3dsFilePtr materials(lib3ds_file_new());
+  if (!io || !materials) return M3dsError::REFUSED;
+
+  // The checked chunk tree is walked as lib3ds walks it; every chunk the
+  // import does not read has an id no reader knows by now.
+  const auto u16 = [&bytes](std::size_t at) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at]) |
+                                 static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 8);
+  };
+  const auto chunk_end = [&u16](std::size_t at) { return at + (u16(at + 2) | u16(at + 4) << 16); };
+  std::vector<std::pair<std::size_t, std::size_t>> mdata;  // the contents of the MDATA chunks
+  const uint32_t top = u16(0);
+  if (top == LIB3DS_MDATA) {
+    mdata.emplace_back(6, chunk_end(0));
+  } else {
+    for (std::size_t at = 6, end = chunk_end(0); at < end; at = chunk_end(at))
+      if (u16(at) == LIB3DS_MDATA) mdata.emplace_back(at + 6, chunk_end(at));
+  }
+  // Materials first: a mesh finds its material wherever it stands.
+  for (const auto& [from, to] : mdata) {
+    for (std::size_t at = from; at < to; at = chunk_end(at)) {
+      if (u16(at) != LIB3DS_MAT_ENTRY) continue;
+      in.pos = static_cast<long>(at);
+      Lib3dsMaterial* m = lib3ds_material_new();
+      if (!m) return M3dsError::REFUSED;
+      if (!lib3ds_material_read(m, io.get())) {
+        lib3ds_material_free(m);
+        return M3dsError::REFUSED;
+      }
+      lib3ds_file_insert_material(materials.get(), m);
+    }
+  }
+  // Then one mesh at a time: read by lib3ds, converted, freed. lib3ds keeps
+  // its meshes sorted by name, later ones of a name after earlier ones; the
+  // objects and their lines follow that order.
+  struct Read {
+    std::string name;
+    std::string log;
+    std::optional<M3dsObject> object;
+  };
+  std::vector<Read> read;
+  std::size_t reported = 0;
+  for (const auto& [from, to] : mdata) {
+    for (std::size_t at = from; at < to; at = chunk_end(at)) {
+      if (u16(at) != LIB3DS_NAMED_OBJECT) continue;
+      const std::size_t end = chunk_end(at);
+      const std::size_t name_at = at + 6;
+      const std::size_t nul = bytes.find('\0', name_at);
+      const std::string name = bytes.substr(name_at, nul - name_at);
+      for (std::size_t c = nul + 1; c < end; c = chunk_end(c)) {
+        if (u16(c) != LIB3DS_N_TRI_OBJECT) continue;
+        Lib3dsMesh* mesh = lib3ds_mesh_new(name.c_str());
+        if (!mesh) return M3dsError::REFUSED;
+        in.pos = static_cast<long>(c);
+        const bool ok = lib3ds_mesh_read(mesh, io.get());
+        Read r{name, {}, {}};
+        if (ok) r.object = convert_mesh(*mesh, *materials, base, r.log);
+        lib3ds_mesh_free(mesh);
+        if (!ok) return M3dsError::REFUSED;
+        read.push_back(std::move(r));
+        if (progress && chunk_end(c) - reported >= PROGRESS_BYTES) {
+          reported = chunk_end(c);
+          if (!progress(static_cast<double>(reported) / static_cast<double>(bytes.size()))) {
+            out = M3dsImport{};
+            return M3dsError::CANCELLED;
+          }
+        }
+      }
+    }
+  }
+  bytes = std::string();
+  std::stable_sort(read.begin(), read.end(), [](const Read& a, const Read& b) {
+    return std::strcmp(a.name.c_str(), b.name.c_str()) < 0;
+  });
+  for (Read& r : read) {
+    out.log += r.log;
+    if (r.object) out.objects.push_back(std::move(*r.object));
+  }
+  return M3dsError::NONE;
 }
 
 std::vector<M3dsTriangles> m3ds_triangulate(const std::vector<const MeshElem*>& meshes) {

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +42,7 @@ enum class M3dsError {
   BAD_COUNT,  // a point or face list longer than its chunk
   TOO_DEEP,   // chunks nested deeper than the format has levels
   REFUSED,    // lib3ds refused what the checks let through
+  CANCELLED,  // Cancel was pressed in the progress window: no error
 };
 // The message of an error, in English (translate it to show it); "" for NONE.
 const char* m3ds_error_text(M3dsError error);
@@ -90,11 +92,29 @@ struct M3dsImport {
 // material and everything from the texture on from base.
 M3dsImport m3ds_import_objects(const Lib3dsFile& file, const MaterialPreset& base);
 
+// The import of a file's bytes, as m3ds_read and m3ds_import_objects would
+// make it, but holding no more than the bytes, the objects and one mesh as
+// lib3ds reads it (a face takes 96 bytes there, 8 in the file): the bytes
+// are checked and mended in place, then lib3ds reads the materials and, one
+// at a time, each mesh, which is converted and freed before the next.
+// progress, when given, is called with the share of the bytes done after
+// each mesh once about a megabyte more was read; when it returns false the
+// reading stops with CANCELLED and no objects.
+M3dsError m3ds_import_bytes(std::string bytes, const MaterialPreset& base, M3dsImport& out,
+                            const std::function<bool(double)>& progress = {});
+
 // Appends the objects as meshes on cur_layer with cur_pen and cur_line_type
 // and draws each, writes their presets (a preset that cannot be written is
 // left out), gives the new objects one group and records one undo step.
 // Returns how many objects were appended.
 int m3ds_import_commit(const M3dsImport& import);
+// The same, taking the objects' vertices and faces over. Before the first
+// object and then about every 32k faces step, when given, is called with
+// the share done; when it returns false
+// the objects appended so far are removed again (and the view redrawn),
+// nothing is written and -1 is returned. The presets are written once every
+// object is in.
+int m3ds_import_commit(M3dsImport&& import, const std::function<bool(double)>& step);
 
 // Export.
 

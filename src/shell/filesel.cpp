@@ -1,6 +1,7 @@
 #include "shell/filesel.h"
 
 #include "model/consts.h"
+#include "model/nls.h"
 
 FileselCheck filesel_check(const std::string& chosen, int mode,
                            const std::function<bool(const std::string&)>& readable) {
@@ -10,6 +11,7 @@ FileselCheck filesel_check(const std::string& chosen, int mode,
   bool folder = !chosen.empty() && chosen.back() == '/';
   if (chosen.empty() || chosen.size() >= PATH_LEN || (folder && mode != 2)) {
     out.error = true;
+    if (folder && mode != 2 && chosen.size() < PATH_LEN) out.why = nls_mark("This is a folder, not a file.");
     return out;
   }
   out.path = chosen;

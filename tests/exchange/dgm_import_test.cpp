@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -209,8 +211,56 @@ TEST_F(DgmImport, MalformedGridsAreRefusedWithAMessage) {
     EXPECT_TRUE(elements().empty());
     EXPECT_EQ(undo_used, 0);
   }
-  // Read by y, every point is an x value of its own.
-  EXPECT_EQ(read_text(y_major).xnum, 9);
+  // Read by y, the first x value has a single point: the reading stops at
+  // the second.
+  EXPECT_EQ(read_text(y_major).points.size(), 1u);
+}
+
+// A faulty grid is refused at the line that shows the fault: the lines after
+// it, here as many again as a large file would have, are not read.
+TEST_F(DgmImport, FaultsAreRefusedWhereTheyShow) {
+  std::string tail;
+  for (int i = 0; i < 1000; ++i) tail += "9 " + std::to_string(i) + " 1.0\n";
+  std::string one_x;  // one x value, as long as the limit allows
+  for (int i = 0; i < 6; ++i) one_x += "5 " + std::to_string(i) + " 1.0\n";
+  const struct {
+    const char* what;
+    std::string head;  // the lines up to the one that shows the fault
+    int64_t limit;
+    DgmError error;
+    const char* message;
+  } cases[] = {
+      {"x going back", "0 0 1.0\n0 1 1.0\n1 0 1.0\n1 1 1.0\n0 0 1.0\n", 0, DgmError::IRREGULAR,
+       "Terrain grid: the points do not form a regular grid ordered by x."},
+      {"a short x value in the middle", "0 0 1.0\n0 1 1.0\n0 2 1.0\n1 0 1.0\n1 1 1.0\n2 0 1.0\n", 0,
+       DgmError::IRREGULAR, "Terrain grid: the points do not form a regular grid ordered by x."},
+      {"a long second x value", "0 0 1.0\n0 1 1.0\n1 0 1.0\n1 1 1.0\n1 2 1.0\n", 0, DgmError::IRREGULAR,
+       "Terrain grid: the points do not form a regular grid ordered by x."},
+      {"a first x value of one point", "0 0 1.0\n1 0 1.0\n", 0, DgmError::TOO_SMALL,
+       "Terrain grid: at least two x values with two points each are needed."},
+      {"one x value past half the limit", one_x, 10, DgmError::TOO_MANY,
+       "Terrain grid: too many points; at most 10 fit into memory."},
+      {"more points than the limit", "0 0 1.0\n0 1 1.0\n1 0 1.0\n1 1 1.0\n2 0 1.0\n", 4, DgmError::TOO_MANY,
+       "Terrain grid: too many points; at most 4 fit into memory."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string text = c.head + tail;
+    std::FILE* f = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    ASSERT_TRUE(f);
+    int lines = 0;
+    const DgmGrid g = dgm_read(
+        f,
+        [&lines] {
+          ++lines;
+          return true;
+        },
+        c.limit);
+    std::fclose(f);
+    EXPECT_EQ(g.error, c.error);
+    EXPECT_EQ(lines, std::count(c.head.begin(), c.head.end(), '\n'));
+    EXPECT_EQ(dgm_error_message(g), c.message);
+  }
 }
 
 TEST_F(DgmImport, ChooserAndFile) {

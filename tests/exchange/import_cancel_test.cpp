@@ -153,4 +153,74 @@ TEST_F(ImportCancel, StopsTheReadingAndLeavesEverythingAsItWas) {
   }
 }
 
+// A 3DS file is read, then its meshes are read and then appended and drawn:
+// Cancel is answered in each phase, and what a later phase had appended
+// goes again.
+TEST_F(ImportCancel, LaterPhasesOf3dsImportStopToo) {
+  // 20 meshes of 60000 faces, the first with a material of its name.
+  std::string objects;
+  for (int m = 0; m < 20; ++m) {
+    std::string points = le16(3);
+    const float corners[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    for (float c : corners) points += std::string(reinterpret_cast<const char*>(&c), 4);
+    std::string faces = le16(60000);
+    for (int k = 0; k < 60000; ++k) faces += le16(0) + le16(1) + le16(2) + le16(0);
+    objects += chunk_3ds(0x4000, "M" + std::to_string(m) + std::string(1, '\0') +
+                                     chunk_3ds(0x4100, chunk_3ds(0x4110, points) + chunk_3ds(0x4120, faces)));
+  }
+  const std::string material = chunk_3ds(
+      0xAFFF, chunk_3ds(0xA000, std::string("M0", 3)) + chunk_3ds(0xA020, chunk_3ds(0x0011, "abc")));
+  dir.write("many.3ds", chunk_3ds(0x4D4D, chunk_3ds(0x3D3D, material + objects)));
+  ASSERT_GT(fs::file_size(dir / "many.3ds"), LARGE);
+
+  const auto run = [this](int cancel_after) {
+    ui.calls.clear();
+    ui.cancel_after_updates = cancel_after;
+    ui.paths = {file("many.3ds")};
+    testing::internal::CaptureStdout();
+    m3ds_import();
+    testing::internal::GetCapturedStdout();
+  };
+  const auto updates = [this] { return static_cast<int>(ui.calls_starting("progress ").size()); };
+  // Uncancelled: the window stays open after the bytes are read (one update
+  // a piece) and while the objects are drawn, and is looked at meanwhile.
+  run(-1);
+  ASSERT_EQ(elements().size(), 20u);
+  const int pieces =
+      static_cast<int>((fs::file_size(dir / "many.3ds") + FIO_READ_PIECE - 1) / FIO_READ_PIECE);
+  EXPECT_GT(updates(), pieces + 2);
+  int drawn_at = -1;  // the updates shown before the first object was drawn
+  int seen = 0;
+  for (const std::string& c : ui.calls) {
+    if (c.rfind("progress ", 0) == 0) ++seen;
+    if (c.rfind("draw_last_element", 0) == 0 && drawn_at < 0) drawn_at = seen;
+  }
+  ASSERT_GT(drawn_at, pieces);
+  EXPECT_GT(updates(), drawn_at + 2);
+  EXPECT_EQ(ui.calls.back(), "progress_close");
+  undo_step_back();
+  undo_record(UNDO_CLEAR, 0);
+  drawing_free();
+  fs::remove_all(dir / "mat");
+
+  // Cancel once every byte was read, and once objects were drawn.
+  for (const int after : {pieces + 1, drawn_at + 1}) {
+    SCOPED_TRACE(after);
+    elem_new_line(0, 1, 0, 5, 5, 6, 6);
+    undo_record(UNDO_CREATED, 1);
+    drawing_modified = 0;
+    const std::vector<ElemHeader*> before = elements();
+    run(after);
+    EXPECT_EQ(updates(), after);  // stopped at the press
+    EXPECT_EQ(elements(), before);
+    EXPECT_EQ(undo_used, 1);
+    EXPECT_EQ(drawing_modified, 0);
+    EXPECT_TRUE(ui.calls_starting("error").empty());
+    EXPECT_EQ(ui.calls.back(), "progress_close");
+    EXPECT_FALSE(fs::exists(dir / "mat") && !fs::is_empty(dir / "mat"));
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+}
+
 }  // namespace

@@ -512,6 +512,94 @@ TEST(M3dsRead, BrokenCountsAndIndicesNeverReachLib3ds) {
   }
 }
 
+// Reading mesh by mesh makes what lib3ds makes of the whole file: the same
+// objects with the same points, faces and presets, the same lines in the
+// same order (by name, a later mesh of a name after an earlier one), the
+// same refusals.
+TEST(M3dsRead, MeshByMeshMakesWhatTheWholeFileMakes) {
+  const auto object = [](const char* name, int points, const std::vector<std::array<int, 3>>& faces) {
+    return chunk(0x4000,
+                 std::string(name) + '\0' + chunk(0x4100, points_chunk(points, points) + faces_chunk(faces)));
+  };
+  const std::string material =
+      chunk(0xAFFF, chunk(0xA000, std::string("Box", 4)) + chunk(0xA020, chunk(0x0011, "\x80\x40\x20")));
+  const std::string meshes = object("Lid", 3, {{0, 1, 2}}) + object("Box", 4, {{0, 1, 2}, {1, 2, 3}}) +
+                             object("Box", 3, {{2, 1, 0}}) + object("Alpha", 3, {{0, 1, 1}}) +
+                             object("Empty", 0, {});
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {"meshes out of order, material last", chunk(0x4D4D, chunk(0x3D3D, meshes + material))},
+      {"two data blocks",
+       chunk(0x4D4D, chunk(0x3D3D, object("Zed", 3, {{0, 1, 2}})) + chunk(0x3D3D, meshes))},
+      {"data block alone", chunk(0x3D3D, material + meshes)},
+      {"mesh of two triangle lists",
+       chunk(0x4D4D,
+             chunk(0x3D3D, chunk(0x4000, std::string("Two", 4) +
+                                             chunk(0x4100, points_chunk(3, 3) + faces_chunk({{0, 1, 2}})) +
+                                             chunk(0x4100, points_chunk(3, 3) + faces_chunk({{2, 1, 0}})))))},
+      {"a broken one", chunk(0x4D4D, chunk(0x3D3D, meshes + chunk(0x4000, std::string("X", 2), 50)))},
+      {"no mesh", chunk(0x4D4D, chunk(0x3D3D, chunk(0xAFFF, chunk(0xA200, le(0x0030, 2) + le(0, 4)))))},
+  };
+  for (const auto& entry : fs::directory_iterator(fs::path(KAVRO_SOURCE_DIR) / "tests/fuzz/m3ds_corpus"))
+    cases.emplace_back(entry.path().filename().string(), read_file(entry.path().string()));
+  MaterialPreset base;
+  base.texture_mode = 1;
+  for (const auto& [what, bytes] : cases) {
+    SCOPED_TRACE(what);
+    M3dsError whole_error = M3dsError::NONE;
+    M3dsFilePtr file = m3ds_read(bytes, &whole_error);
+    M3dsImport whole;
+    if (file) whole = m3ds_import_objects(*file, base);
+    M3dsImport parts;
+    const M3dsError parts_error = m3ds_import_bytes(bytes, base, parts);
+    EXPECT_EQ(parts_error, whole_error);
+    EXPECT_EQ(parts.log, whole.log);
+    ASSERT_EQ(parts.objects.size(), whole.objects.size());
+    for (std::size_t i = 0; i < whole.objects.size(); ++i) {
+      const M3dsObject& a = parts.objects[i];
+      const M3dsObject& b = whole.objects[i];
+      EXPECT_EQ(a.material, b.material);
+      EXPECT_EQ(a.indices, b.indices);
+      ASSERT_EQ(a.vertices.size(), b.vertices.size());
+      for (std::size_t k = 0; k < a.vertices.size(); ++k)
+        EXPECT_TRUE(a.vertices[k].x == b.vertices[k].x && a.vertices[k].y == b.vertices[k].y &&
+                    a.vertices[k].z == b.vertices[k].z);
+      ASSERT_EQ(a.preset.has_value(), b.preset.has_value());
+      if (!a.preset) continue;
+      const MaterialPreset &pa = *a.preset, &pb = *b.preset;
+      EXPECT_EQ(pa.name.view(), pb.name.view());
+      EXPECT_TRUE(pa.r == pb.r && pa.g == pb.g && pa.b == pb.b && pa.transparency == pb.transparency &&
+                  pa.highlight == pb.highlight && pa.ambience == pb.ambience &&
+                  pa.texture_mode == pb.texture_mode);
+    }
+  }
+  M3dsImport out;
+  EXPECT_EQ(m3ds_import_bytes(cases[0].second, base, out), M3dsError::NONE);
+  EXPECT_EQ(out.log,
+            "name = Alpha np=3 nf=1 dropped=1\nname = Box np=4 nf=2\nname = Box np=3 nf=1\n"
+            "name = Empty np=0 nf=0\nname = Lid np=3 nf=1\n");
+  ASSERT_EQ(out.objects.size(), 3u);
+  EXPECT_TRUE(out.objects[0].preset && out.objects[1].preset && !out.objects[2].preset);
+}
+
+// A file that passes every check but holds no mesh to import says so.
+TEST_F(M3ds, FileWithoutAMeshSaysSo) {
+  const std::vector<std::array<float, 3>> tri = {{{0, 0, 0}}, {{1, 0, 0}}, {{0, 1, 0}}};
+  dir.write("texture_only.3ds",
+            chunk(0x4D4D, chunk(0x3D3D, chunk(0xAFFF, chunk(0xA200, le(0x0030, 2) + le(0, 4))))));
+  write_3ds(file("faceless.3ds"), {{"Flat", tri, {}}, {"Line", {{{0, 0, 0}}, {{1, 0, 0}}}, {{{0, 1, 1}}}}});
+  dir.write("no_data.3ds", chunk(0x4D4D, chunk(0xB000, std::string(20, '\0'))));
+  for (const char* name : {"texture_only.3ds", "faceless.3ds", "no_data.3ds"}) {
+    SCOPED_TRACE(name);
+    ui.calls.clear();
+    import(file(name));
+    EXPECT_EQ(
+        ui.calls_starting("error "),
+        std::vector<std::string>{"error ***ERROR***\nLoading .3ds file failed\nThe file holds no mesh."});
+    EXPECT_TRUE(meshes().empty());
+    EXPECT_EQ(undo_used, 0);
+  }
+}
+
 TEST_F(M3ds, ImportSaysWhyAFileCannotBeRead) {
   const std::vector<std::array<float, 3>> tri = {{{0, 0, 0}}, {{1, 0, 0}}, {{0, 1, 0}}};
   write_3ds(file("sound.3ds"), {{"Box", tri, {{{0, 1, 2}}}}});

@@ -1,6 +1,7 @@
 // libFuzzer target for the chunk reader. Each input is read as a drawing and
 // as a settings file; what a drawing read leaves is then saved, loaded and
-// saved again, and the last two saves must be the same bytes. The drawing is
+// saved again, and the two saves must be the same bytes: a reader that loses,
+// changes or invents anything the writer wrote shows there. The drawing is
 // read a second time in pieces of a few bytes, which must leave the same
 // drawing. The test tool kavdump reads every input too.
 #include <cstdint>
@@ -37,6 +38,16 @@ void load(const void* data, std::size_t size, int flags, std::size_t pieces = KA
   std::fclose(f);
 }
 
+// A file's layer set of a name the drawing has already ("Default") takes the
+// current layer of the moment it is read, which a saved file has set just
+// before; a file without that set, or with its chunks in another order,
+// leaves the set's current layer where the next load would not. It is put
+// where a load of the saved file puts it.
+void settle_default_set() {
+  for (LayerSet* s = layer_sets; s; s = s->next)
+    if (s->name == "Default") s->current_layer = cur_layer;
+}
+
 void new_drawing() {
   drawing_free();
   drawing_init();
@@ -58,17 +69,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   load(data, size, KAV_READ_SETTINGS_FILE);
   new_drawing();
   load(data, size, 0);
+  settle_default_set();
 
   const std::vector<char> first = save_drawing();
   new_drawing();
   load(data, size, 0, 1 + data[0] % 7);
+  settle_default_set();
   if (save_drawing() != first) __builtin_trap();
   new_drawing();
   load(first.data(), first.size(), 0);
-  const std::vector<char> second = save_drawing();
-  new_drawing();
-  load(second.data(), second.size(), 0);
-  if (save_drawing() != second) __builtin_trap();
+  if (save_drawing() != first) __builtin_trap();
   new_drawing();
   return 0;
 }

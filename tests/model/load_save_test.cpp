@@ -122,10 +122,12 @@ TEST_F(LoadSave, ModifiedDrawingAsksFirst) {
 
 TEST_F(LoadSave, FilesThatAreNoDrawingLeaveTheDrawingAlone) {
   put_file(dir / "notes.txt", ByteVec{'h', 'e', 'l', 'l', 'o', '\n'});
+  put_file(dir / "empty.kav", ByteVec{});
   struct Case {
     std::string path;
     std::string message;
   } cases[] = {{dir / "notes.txt", "error This is not a Kavro file!"},
+               {dir / "empty.kav", "error Cannot open file\n" + (dir / "empty.kav") + "\nThe file is empty."},
                {dir / "missing.kav",
                 "error Cannot open file\n" + (dir / "missing.kav") + "\nThe file does not exist."},
                {dir.path().string(),
@@ -143,6 +145,42 @@ TEST_F(LoadSave, FilesThatAreNoDrawingLeaveTheDrawingAlone) {
   }
   ui.paths = {"cancel"};
   EXPECT_EQ(kavfile_load_drawing(0, ""), 0);
+}
+
+// The drawing named at start-up: a file that is there but cannot be loaded
+// (damaged, empty, no drawing, a folder) leaves the drawing unnamed, so the
+// next save does not go over it; a name no file has yet names the new
+// drawing; a drawing that loads takes its name.
+TEST_F(LoadSave, StartUpDrawingThatCannotBeLoadedLeavesTheDrawingUnnamed) {
+  const ByteVec whole = file_bytes(fs::path(KAVRO_TEST_DATA_DIR) / "every_kind.kav");
+  put_file(dir / "cut.kav", ByteVec(whole.begin(), whole.begin() + static_cast<long>(whole.size() / 2)));
+  put_file(dir / "empty.kav", ByteVec{});
+  put_file(dir / "notes.kav", ByteVec{'h', 'e', 'l', 'l', 'o', '\n'});
+  fs::create_directory(dir / "folder.kav");
+  const std::string unnamed = dir / "Unnamed.kav";
+  const struct {
+    std::string path;
+    int loaded;
+    std::string name;
+  } cases[] = {
+      {dir / "cut.kav", 0, unnamed},
+      {dir / "empty.kav", 0, unnamed},
+      {dir / "notes.kav", 0, unnamed},
+      {dir / "folder.kav", 0, unnamed},
+      {dir / "missing.kav", 0, dir / "missing.kav"},
+      {every_kind_file(), 1, dir / "every.kav"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    drawing_reset();
+    drawing_modified = 0;
+    drawing_file = unnamed;
+    ui.calls.clear();
+    EXPECT_EQ(kavfile_load_start_drawing(c.path), c.loaded);
+    EXPECT_EQ(drawing_file, c.name);
+    EXPECT_EQ(ui.calls_starting("error").size(), c.loaded ? 0u : 1u);
+    EXPECT_EQ(drawing_modified, 0);
+  }
 }
 
 TEST_F(LoadSave, NewerFilesAreConvertedWithAMessage) {

@@ -430,6 +430,49 @@ TEST_F(FirstStart, LoadAndSaveSettingsOnRequest) {
             std::vector<std::string>{"error Cannot open local settings!\nThe file does not exist."});
 }
 
+// A settings file cut or broken halfway is applied not at all: every
+// setting, the folders and the backup values stay as they were, whether the
+// damage is in the first chunk, between chunks, in the last one or a few
+// stray bytes at the end.
+TEST_F(FirstStart, DamagedSettingsFileChangesNothing) {
+  prefs_load(0);
+  snap_size = 11;
+  backup_interval = 33;
+  pens[3].width = 0.7;
+  draw_path = "/elsewhere/draw/";
+  cur_layer = 205;
+  const ByteVec other = written_by(prefs_write_settings_file);
+  fresh_defaults();
+  snap_size = 4;
+  backup_interval = 5;
+  cur_layer = 3;
+  const ByteVec before = written_by(prefs_write_settings_file);
+  ByteVec stray = other;
+  stray.insert(stray.end(), {'P', 'S'});
+  const ByteVec cases[] = {ByteVec(other.begin(), other.begin() + 20),
+                           ByteVec(other.begin(), other.begin() + static_cast<long>(other.size() / 2)),
+                           ByteVec(other.begin(), other.end() - 3), stray};
+  const std::string path = (home.path() / "cut.prefs").string();
+  for (const ByteVec& body : cases) {
+    SCOPED_TRACE(body.size());
+    put_file(path, body);
+    ui.calls.clear();
+    ui.paths = {path};
+    EXPECT_EQ(prefs_load(1), 0);
+    EXPECT_EQ(written_by(prefs_write_settings_file), before);
+    EXPECT_EQ(ui.calls_starting("error"),
+              std::vector<std::string>{"error The settings file is damaged; no setting was changed."});
+    EXPECT_TRUE(ui.calls_starting("gui_reset").empty());
+  }
+  // The whole file is applied.
+  put_file(path, other);
+  ui.paths = {path};
+  EXPECT_EQ(prefs_load(1), 1);
+  EXPECT_EQ(snap_size, 11);
+  EXPECT_EQ(backup_interval, 33);
+  EXPECT_EQ(draw_path, "/elsewhere/draw/");
+}
+
 TEST_F(FirstStart, HomeFallsBackToTheAccount) {
   ::unsetenv("HOME");
   EXPECT_FALSE(prefs_home().empty());

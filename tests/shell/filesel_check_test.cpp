@@ -16,7 +16,9 @@ TEST(FileselCheck, ResultsByChoiceModeAndExistingFile) {
     bool exists;
     std::string path;
     bool error, ask;
+    const char* why = nullptr;
   };
+  const char* folder = "This is a folder, not a file.";
   const std::string longest(PATH_LEN - 1, 'a');
   const std::string too_long = "/" + std::string(PATH_LEN - 1, 'a');
   const Case cases[] = {
@@ -24,8 +26,8 @@ TEST(FileselCheck, ResultsByChoiceModeAndExistingFile) {
       {"cancel", 1, true, "cancel", false, false},
       {"", 0, false, "cancel", true, false},
       {"", 2, false, "cancel", true, false},
-      {"/data/plans/", 0, false, "cancel", true, false},
-      {"/data/plans/", 1, true, "cancel", true, false},
+      {"/data/plans/", 0, false, "cancel", true, false, folder},
+      {"/data/plans/", 1, true, "cancel", true, false, folder},
       {"/data/plans/", 2, false, "/data/plans/", false, false},
       {"/data/a.kav", 0, true, "/data/a.kav", false, false},
       {"/data/a.kav", 1, false, "/data/a.kav", false, false},
@@ -46,6 +48,7 @@ TEST(FileselCheck, ResultsByChoiceModeAndExistingFile) {
     EXPECT_EQ(r.path, c.path) << what;
     EXPECT_EQ(r.error, c.error) << what;
     EXPECT_EQ(r.ask_overwrite, c.ask) << what;
+    EXPECT_STREQ(r.why, c.why) << what;
     if (c.ask) {
       EXPECT_EQ(asked, c.chosen) << what;
     }

@@ -1,9 +1,13 @@
 #include "model/files/load_save.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -75,6 +79,53 @@ void each_setting(Fn fn) {
   }
 }
 
+// Every value a settings or layer chunk can change, copied: the settings
+// fields, the layers and list names, paper sizes, the scale ladder, the
+// camera and the current layer.
+class SettingsCopy {
+ public:
+  SettingsCopy() {
+    each_setting([this](const void* p, std::size_t n) {
+      const auto* b = static_cast<const unsigned char*>(p);
+      settings_.insert(settings_.end(), b, b + n);
+    });
+    std::copy(std::begin(layers), std::end(layers), layers_.begin());
+    std::copy(std::begin(layer_list_names), std::end(layer_list_names), list_names_.begin());
+    std::copy(std::begin(paper_sizes), std::end(paper_sizes), papers_.begin());
+    std::copy(std::begin(scale_ladder), std::end(scale_ladder), ladder_.begin());
+    ladder_count_ = scale_ladder_count;
+    camera_ = view_camera;
+    cur_layer_ = cur_layer;
+  }
+
+  void put_back() const {
+    std::size_t at = 0;
+    each_setting([this, &at](void* p, std::size_t n) {
+      std::memcpy(p, settings_.data() + at, n);
+      at += n;
+    });
+    std::copy(layers_.begin(), layers_.end(), std::begin(layers));
+    std::copy(list_names_.begin(), list_names_.end(), std::begin(layer_list_names));
+    std::copy(papers_.begin(), papers_.end(), std::begin(paper_sizes));
+    std::copy(ladder_.begin(), ladder_.end(), std::begin(scale_ladder));
+    scale_ladder_count = ladder_count_;
+    // A camera read from the file may have set the view and its dialog.
+    if (view_camera.view_angle != camera_.view_angle) ui().dlg_camera_set_angle(camera_.view_angle);
+    view_camera = camera_;
+    cur_layer = cur_layer_;
+  }
+
+ private:
+  std::vector<unsigned char> settings_;
+  std::array<LayerRec, LAYER_COUNT> layers_;
+  std::array<FixedText<NAME_LEN>, LAYER_LIST_COUNT> list_names_;
+  std::array<PaperSize, PAPER_SIZE_COUNT> papers_;
+  std::array<double, SCALE_LADDER_SIZE> ladder_{};
+  int ladder_count_ = 0;
+  ViewCamera camera_;
+  int32_t cur_layer_ = 0;
+};
+
 // The open drawing, set aside while a file is read into an empty one: its
 // element list and layer sets stay where they are in memory (the undo
 // history points into the list), and every value the reader can change is
@@ -89,17 +140,6 @@ class DrawingAside {
         sets_(std::exchange(layer_sets, nullptr)) {
     ++elem_list_generation;
     ++elem_list_epoch;
-    each_setting([this](const void* p, std::size_t n) {
-      const auto* b = static_cast<const unsigned char*>(p);
-      settings_.insert(settings_.end(), b, b + n);
-    });
-    std::copy(std::begin(layers), std::end(layers), layers_.begin());
-    std::copy(std::begin(layer_list_names), std::end(layer_list_names), list_names_.begin());
-    std::copy(std::begin(paper_sizes), std::end(paper_sizes), papers_.begin());
-    std::copy(std::begin(scale_ladder), std::end(scale_ladder), ladder_.begin());
-    ladder_count_ = scale_ladder_count;
-    camera_ = view_camera;
-    cur_layer_ = cur_layer;
     group_counter_ = group_counter;
     modified_ = drawing_modified;
     remap_ = layer_remap_old;
@@ -134,20 +174,7 @@ class DrawingAside {
     ++elem_list_generation;
     ++elem_list_epoch;
     elem_restart_scans();
-    std::size_t at = 0;
-    each_setting([this, &at](void* p, std::size_t n) {
-      std::memcpy(p, settings_.data() + at, n);
-      at += n;
-    });
-    std::copy(layers_.begin(), layers_.end(), std::begin(layers));
-    std::copy(list_names_.begin(), list_names_.end(), std::begin(layer_list_names));
-    std::copy(papers_.begin(), papers_.end(), std::begin(paper_sizes));
-    std::copy(ladder_.begin(), ladder_.end(), std::begin(scale_ladder));
-    scale_ladder_count = ladder_count_;
-    // A camera read from the file may have set the view and its dialog.
-    if (view_camera.view_angle != camera_.view_angle) ui().dlg_camera_set_angle(camera_.view_angle);
-    view_camera = camera_;
-    cur_layer = cur_layer_;
+    settings_.put_back();
     group_counter = group_counter_;
     drawing_modified = modified_;
     layer_remap_old = remap_;
@@ -159,14 +186,7 @@ class DrawingAside {
   ElemHeader* head_;
   ElemHeader* tail_;
   LayerSet* sets_;
-  std::vector<unsigned char> settings_;
-  std::array<LayerRec, LAYER_COUNT> layers_;
-  std::array<FixedText<NAME_LEN>, LAYER_LIST_COUNT> list_names_;
-  std::array<PaperSize, PAPER_SIZE_COUNT> papers_;
-  std::array<double, SCALE_LADDER_SIZE> ladder_{};
-  int ladder_count_ = 0;
-  ViewCamera camera_;
-  int32_t cur_layer_ = 0;
+  SettingsCopy settings_;  // taken before drawing_init() sets the defaults
   uint16_t group_counter_ = 0;
   int modified_ = 0;
   int remap_ = 0;
@@ -174,6 +194,23 @@ class DrawingAside {
 };
 
 }  // namespace
+
+struct KavSettingsSnapshot::Copy {
+  SettingsCopy settings;
+  std::vector<LayerSet> sets;
+};
+
+KavSettingsSnapshot::KavSettingsSnapshot() : copy_(std::make_unique<Copy>()) {
+  for (const LayerSet* s = layer_sets; s; s = s->next) copy_->sets.push_back(*s);
+}
+
+KavSettingsSnapshot::~KavSettingsSnapshot() = default;
+
+void KavSettingsSnapshot::put_back() const {
+  copy_->settings.put_back();
+  while (layer_sets) delete std::exchange(layer_sets, layer_sets->next);
+  for (const LayerSet& s : copy_->sets) layer_set_append(s);
+}
 
 int kavfile_write_file(const std::string& path, int (*write)(std::FILE*), const char* cannot_open,
                        const char* cannot_write) {
@@ -220,7 +257,8 @@ int kavfile_load_drawing(int mode, const char* path) {
 
   FioReadError open_error = FioReadError::NONE;
   FioFile in = fio_open_read(file, open_error);
-  if (!in) {
+  if (in && fio_bytes_left(in.get()) == 0) open_error = FioReadError::EMPTY;
+  if (open_error != FioReadError::NONE) {
     ui().msgbox_error((std::string(nls_translate("Cannot open file")) + "\n" + file + "\n" +
                        nls_translate(fio_read_error_text(open_error)))
                           .c_str());
@@ -265,6 +303,13 @@ int kavfile_load_drawing(int mode, const char* path) {
   ui().mainwin_update_title();
   kavfile_report_problems(report);
   return 1;
+}
+
+int kavfile_load_start_drawing(const std::string& path) {
+  if (kavfile_load_drawing(1, path.c_str())) return 1;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) drawing_file = path;
+  return 0;
 }
 
 int kavfile_save_drawing(int mode) {

@@ -5,6 +5,7 @@
 // a load go through the ui table.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 // The current drawing's path.
@@ -17,6 +18,10 @@ extern std::string drawing_file;
 // and the undo history exactly as they were, and says why. Returns 1 when a
 // drawing was read.
 int kavfile_load_drawing(int mode, const char* path);
+// The drawing named at start-up, loaded as above. A name no file has yet
+// names the new drawing; a file that is there but could not be loaded
+// leaves the drawing unnamed, so that the next save does not replace it.
+int kavfile_load_start_drawing(const std::string& path);
 // Mode 0 asks for the file and saves the drawing into it; mode 1 writes the
 // backup "<drawing_file>.bak" and leaves drawing_file and drawing_modified
 // alone. A file is only replaced by a completely written one; a failure says
@@ -24,6 +29,22 @@ int kavfile_load_drawing(int mode, const char* path);
 int kavfile_save_drawing(int mode);
 // The header and the marked elements, for the external 3D viewer.
 int kavfile_write_marked(const char* path);
+
+// Every value a settings, layer or layer-set chunk can change, copied when
+// the snapshot is taken; put_back() makes them so again, for a settings file
+// that is applied whole or not at all.
+class KavSettingsSnapshot {
+ public:
+  KavSettingsSnapshot();
+  ~KavSettingsSnapshot();
+  KavSettingsSnapshot(const KavSettingsSnapshot&) = delete;
+  KavSettingsSnapshot& operator=(const KavSettingsSnapshot&) = delete;
+  void put_back() const;
+
+ private:
+  struct Copy;
+  std::unique_ptr<Copy> copy_;
+};
 
 // The interface after a drawing or settings file was read: refreshes, the
 // plan view.

@@ -135,6 +135,16 @@ void copy_previous_version(const fs::path& home, SetupLog& log) {
 
 bool readable(const std::string& path) { return static_cast<bool>(FioFile(path.c_str(), "rb")); }
 
+// Reads the chunks of a settings file after its header. A file cut or
+// broken halfway would leave settings of two origins: it changes nothing
+// and false is returned.
+bool read_whole(std::FILE* f, KavReadReport& report) {
+  const KavSettingsSnapshot before;
+  if (kavfile_read_chunks(f, 0, KAV_READ_SETTINGS_FILE, &report) && !report.damaged) return true;
+  before.put_back();
+  return false;
+}
+
 }  // namespace
 
 std::string prefs_home() {
@@ -173,11 +183,12 @@ int prefs_load(int mode) {
     return 0;
   }
   int read = 0;
+  KavReadReport report;
   if (kavfile_read_header(in.get()) == 0) {
     error("This is not a Kavro file!");
+  } else if (!read_whole(in.get(), report)) {
+    error("The settings file is damaged; no setting was changed.");
   } else {
-    KavReadReport report;
-    kavfile_read_chunks(in.get(), 0, KAV_READ_SETTINGS_FILE, &report);
     read = 1;
     if (first) {
       SetupLog paths;

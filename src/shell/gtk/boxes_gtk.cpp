@@ -55,6 +55,15 @@ void progress_on_button(GtkWidget*, gpointer) {
   if (GtkWidget* b = progress_part("kavro-button")) gtk_widget_set_sensitive(b, FALSE);
 }
 
+// Closing the window from its title bar does what its button does: before
+// the end it cancels (the window stays until the work has stopped), after
+// it it closes.
+gboolean progress_on_delete(GtkWidget*, GdkEvent*, gpointer) {
+  if (GtkWidget* b = progress_part("kavro-button"); b && gtk_widget_get_sensitive(b))
+    progress_on_button(b, nullptr);
+  return TRUE;
+}
+
 GtkWidget* dlg_progress_create(const char* title, bool cancel) {
   progress_cancel_pressed = false;
   GtkWidget* w = window_new(title, 10, false);
@@ -72,6 +81,7 @@ GtkWidget* dlg_progress_create(const char* title, bool cancel) {
     g_signal_connect(button, "clicked", G_CALLBACK(progress_on_button), nullptr);
     gtk_box_pack_start(GTK_BOX(box), button, FALSE, FALSE, 0);
     g_object_set_data(G_OBJECT(w), "kavro-button", button);
+    g_signal_connect(w, "delete-event", G_CALLBACK(progress_on_delete), nullptr);
     // While the work runs only this window takes input: the work lets the
     // loop run for its Cancel and for redraws, not for other commands.
     gtk_window_set_modal(GTK_WINDOW(w), TRUE);

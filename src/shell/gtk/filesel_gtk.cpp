@@ -189,7 +189,11 @@ std::string filesel_choose(const char* title, const char* start_name, int mode, 
   if (c.box.dropped_key) c.chosen = "cancel";
 
   FileselCheck check = filesel_check(c.chosen, mode, readable);
-  if (check.error) msgbox_error(nls_translate("Cannot open file"));
+  if (check.error) {
+    std::string text = nls_translate("Cannot open file");
+    if (check.why) text += std::string("\n") + nls_translate(check.why);
+    msgbox_error(text.c_str());
+  }
   if (check.ask_overwrite) {
     const char* labels[] = {nls_translate("Overwrite"), nls_translate("Cancel")};
     if (msgbox_ask(nls_translate("File already exists. OK to overwrite it?"), 2, labels) != 1)

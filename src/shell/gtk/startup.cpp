@@ -301,9 +301,8 @@ int kavro_main(int argc, char** argv, const std::string& install) {
     // The command loop fits the view to the drawing and draws it as it
     // starts: the load leaves the drawing to it.
     view_redraw_hold();
-    kavfile_load_drawing(1, drawing->c_str());
+    kavfile_load_start_drawing(*drawing);
     view_redraw_release(true);
-    drawing_file = *drawing;
   }
   printer_setup_init();
 
