@@ -234,6 +234,13 @@ void eps_out_text(const OutdevText& t) {
   }
 }
 
+// A size in points rounded up to a whole point; what lies a millionth of a
+// point over a whole one is rounding noise of the conversion, not ink.
+int box_up(double pt) {
+  const double up = std::ceil(pt - 1e-6);
+  return up <= 0.0 ? 0 : up >= 2e9 ? 2000000000 : static_cast<int>(up);
+}
+
 // A text of one line for a DSC comment.
 std::string comment_text(std::string_view s) {
   std::string out(s);
@@ -248,8 +255,15 @@ void write_header(OutText& out, const PsJob& j) {
   out << "%%Creator: KAVRO\n";
   out << "%%Title: " << (eps ? comment_text(j.title) : std::string("print.ps")) << '\n';
   out << "%%Orientation: Portrait\n%%Pages: 1\n%%BoundingBox: 0 0 ";
-  out.integer(out_trunc(j.box_w)) << ' ';
-  out.integer(out_trunc(j.box_h)) << '\n';
+  if (eps) {
+    // The box of an EPS file is where a program that places it clips it:
+    // rounded outward, so nothing of the drawing is cut off.
+    out.integer(box_up(j.box_w)) << ' ';
+    out.integer(box_up(j.box_h)) << '\n';
+  } else {
+    out.integer(out_trunc(j.box_w)) << ' ';
+    out.integer(out_trunc(j.box_h)) << '\n';
+  }
   out << "%%DocumentFonts:\n%%EndComments\n\n"
          "%%BeginProlog\n%%BeginResource: procset KAVRO-Prolog 1.0 0\n"
          "/bdef {bind def} bind def\n/ldef {load def} bdef\n"

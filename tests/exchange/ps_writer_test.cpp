@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,7 @@ TEST_F(EpsExport, TextModeFileAsWritten) {
 TEST_F(EpsExport, BoundingBoxHoldsTheDrawingAsGhostscriptSeesIt) {
   elem_new_line(0, 0, 0, 0, 0, 1, 0);
   const std::string text = eps("line.eps");
-  EXPECT_NE(text.find("\n%%BoundingBox: 0 0 32 3\n"), std::string::npos);
+  EXPECT_NE(text.find("\n%%BoundingBox: 0 0 33 4\n"), std::string::npos);
   const GsBox bbox = ghostscript_box("line.eps");
   EXPECT_EQ(bbox.run.status, 0) << bbox.run.out;
   ASSERT_EQ(bbox.found, 4) << bbox.run.out;
@@ -60,6 +61,53 @@ TEST_F(EpsExport, BoundingBoxHoldsTheDrawingAsGhostscriptSeesIt) {
                             "-r72", "-sOutputFile=" + file("line.png"), file("line.eps")});
   EXPECT_EQ(png.status, 0) << png.out;
   EXPECT_TRUE(fs::exists(file("line.png")));
+}
+
+// The box is rounded outward: it holds the whole page, whatever fraction of
+// a point the page ends in, and is less than a point larger.
+TEST_F(EpsExport, BoundingBoxRoundsOutward) {
+  struct Case {
+    const char* what;
+    double scale;
+    std::function<void()> draw;
+  };
+  const Case cases[] = {
+      {"horizontal line", 100, [] { elem_new_line(0, 0, 0, 0, 0, 1, 0); }},
+      {"vertical line", 100, [] { elem_new_line(0, 0, 0, 2, 1, 2, 1.37); }},
+      {"diagonal line at 1:50", 50, [] { elem_new_line(0, 0, 0, -1, -1, 1.345, 0.77); }},
+      {"circle", 100, [] { elem_new_arc(0, 0, 0, 3, 3, 0.61, 0.61, GEOM_TWO_PI, 0, 0); }},
+      {"line and arc at 1:200", 200,
+       [] {
+         elem_new_line(0, 0, 0, 0, 0, 7.91, 0.5);
+         elem_new_arc(0, 0, 0, 4, 2, 1.13, 1.13, GEOM_PI / 3, 0.2, 0);
+       }},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    drawing_free();
+    drawing_scale = c.scale;
+    c.draw();
+    mark_all();
+    const PsJob job = eps_job("x", false);
+    for (ElemHeader* e : elements()) e->mark = 0;
+    const std::string name = "box" + std::to_string(n++) + ".eps";
+    const std::string text = eps(name);
+    const auto box = lines_with(text, "%%BoundingBox:");
+    ASSERT_EQ(box.size(), 1u);
+    int x0 = -1, y0 = -1, x1 = -1, y1 = -1;
+    ASSERT_EQ(std::sscanf(box[0].c_str(), "%%%%BoundingBox: %d %d %d %d", &x0, &y0, &x1, &y1), 4) << box[0];
+    EXPECT_EQ(x0, 0);
+    EXPECT_EQ(y0, 0);
+    EXPECT_GE(x1, job.box_w - 1e-6) << box[0];
+    EXPECT_GE(y1, job.box_h - 1e-6) << box[0];
+    EXPECT_LT(x1, job.box_w + 1.0) << box[0];
+    EXPECT_LT(y1, job.box_h + 1.0) << box[0];
+    const GsBox ink = ghostscript_box(name);
+    ASSERT_EQ(ink.found, 4) << ink.run.out;
+    EXPECT_LE(ink.x1, x1);
+    EXPECT_LE(ink.y1, y1);
+  }
 }
 
 TEST_F(EpsExport, TextsAsHelveticaInTextModeAndAsStrokesOtherwise) {
