@@ -110,6 +110,61 @@ TEST_F(EpsExport, BoundingBoxRoundsOutward) {
   }
 }
 
+// Each glyph of a stroke font is defined once, as a procedure, where it is
+// first used, and placed for every character after it: in EPS and in the
+// printed file, upright and turned, in texts of one line and of several,
+// and past the procedures' end still drawn in place. Ghostscript draws the
+// files without a complaint.
+TEST_F(EpsExport, StrokeFontGlyphsAreDefinedOnceAndPlaced) {
+  for (int i = 0; i < 300; ++i)
+    elem_new_text(0, 1 + i % 2, 0, (i % 20) * 2.0, (i / 20) * 1.0, 0, 2.5, 1, 0.1, 1.5, "HALLO", 0, "Simpel",
+                  TEXT_LEFT);
+  elem_new_text(0, 1, 0, 50, 0, 0.5, 2.5, 1, 0.1, 1.5, "HALLO\nOH", 0, "Simpel", TEXT_CENTRED);
+  auto check = [this](const std::string& text, const std::string& name) {
+    // H, A, L, O upright and turned, each defined once.
+    int procs = 0;
+    for (const std::string& line : lines_with(text, "/G")) procs += line.rfind("/G", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(procs, 8);
+    for (int g = 0; g < 8; ++g) EXPECT_EQ(count_of(text, "/G" + std::to_string(g) + " {"), 1) << g;
+    // Every character places its procedure: 301 HALLO and one OH.
+    int placed = 0;
+    for (int g = 0; g < 8; ++g) placed += count_of(text, " G" + std::to_string(g) + "\n");
+    EXPECT_EQ(placed, 301 * 5 + 2);
+    EXPECT_LT(text.size(), 40000u);
+    const ToolRun gs = tool({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=nullpage", file(name)});
+    EXPECT_EQ(gs.status, 0) << gs.out;
+    EXPECT_EQ(gs.out, "");
+  };
+  check(eps("glyphs.eps"), "glyphs.eps");
+  print_settings.paper_width = 21.0;
+  print_settings.paper_height = 29.7;
+  print_settings.scale = 500.0;
+  for (int orientation : {0, 1}) {
+    SCOPED_TRACE(orientation);
+    print_settings.orientation = orientation;
+    const std::string name = "glyphs" + std::to_string(orientation) + ".ps";
+    ui.answers = {2};
+    ui.paths = {file(name)};
+    ps_print_at(-10, -40);
+    check(read_file(file(name)), name);
+  }
+}
+
+// Once the procedures are used up, further characters are stroked in place
+// between placed ones, and the file is still sound.
+TEST_F(EpsExport, GlyphsPastTheLastProcedureAreStrokedInPlace) {
+  for (int i = 0; i < 20001; ++i)
+    elem_new_text(0, 1, 0, 0, 0, i * 1e-5, 2.5, 1, 0.1, 1.5, "L", 0, "Simpel", TEXT_LEFT);
+  elem_new_text(0, 1, 0, 0, 0, 1.0, 2.5, 1, 0.1, 1.5, "LL", 0, "Simpel", TEXT_LEFT);
+  const std::string text = eps("many.eps");
+  EXPECT_EQ(count_of(text, "\n/G"), 20000);
+  EXPECT_EQ(count_of(text, " G19999\n"), 1);
+  const ToolRun gs =
+      tool({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=nullpage", file("many.eps")});
+  EXPECT_EQ(gs.status, 0) << gs.out;
+  EXPECT_EQ(gs.out, "");
+}
+
 TEST_F(EpsExport, TextsAsHelveticaInTextModeAndAsStrokesOtherwise) {
   elem_new_text(0, 0, 0, 0, 0, 0, 5, 1, 0.1, 1.5,
                 "a(b K\xFC"
