@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
+#include <string_view>
+
 #include "model/files/load_save.h"
 #include "model/nls.h"
 #include "model/ui.h"
@@ -27,21 +30,65 @@ bool exists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
+bool same_letters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+// The suffixes of the files the program reads or writes. Only these count
+// as a name's suffix when another is proposed in their place: in
+// "Grundriss 1.OG" the dot is part of the name.
+constexpr std::string_view KNOWN_SUFFIXES[] = {".kav", ".pdf",  ".eps", ".epsf", ".ps",  ".svg", ".dxf",
+                                               ".plt", ".hpgl", ".hpg", ".hgl",  ".pov", ".3ds", ".lwo",
+                                               ".gts", ".dgm",  ".xyz", ".rad",  ".tga", ".png", ".ppm"};
+
+// Other suffixes that name the same format as the one a chooser proposes.
+struct SameFormat {
+  std::string_view suffix, also;
+};
+constexpr SameFormat SAME_FORMAT[] = {
+    {".plt", ".hpgl"}, {".plt", ".hpg"}, {".plt", ".hgl"}, {".eps", ".epsf"}};
+
+// The suffix of the last part that is one of the known ones, else empty.
+std::string_view known_suffix(const std::string& path) {
+  const std::size_t dot = suffix_start(path);
+  if (dot == std::string::npos) return {};
+  const std::string_view tail = std::string_view(path).substr(dot);
+  for (std::string_view k : KNOWN_SUFFIXES)
+    if (same_letters(tail, k)) return tail;
+  return {};
+}
+
+// Whether the last part ends in the format's suffix, in any case, or in
+// another suffix of the same format.
+bool has_format_suffix(const std::string& path, std::string_view suffix) {
+  const std::size_t dot = suffix_start(path);
+  if (dot == std::string::npos || suffix.empty()) return false;
+  const std::string_view tail = std::string_view(path).substr(dot);
+  if (same_letters(tail, suffix)) return true;
+  for (const SameFormat& f : SAME_FORMAT)
+    if (same_letters(f.suffix, suffix) && same_letters(tail, f.also)) return true;
+  return false;
+}
+
 }  // namespace
 
 std::string export_name_proposed(const std::string& start, const char* suffix) {
   const std::string s = suffix ? suffix : "";
   if (start.empty() || start.back() == '/') {
     std::string drawing = drawing_file.substr(name_start(drawing_file));
-    if (const std::size_t dot = suffix_start(drawing); dot != std::string::npos) drawing.resize(dot);
+    drawing.resize(drawing.size() - known_suffix(drawing).size());
     return start + (drawing.empty() ? "Unnamed" : drawing) + s;
   }
-  const std::size_t dot = suffix_start(start);
-  return (dot == std::string::npos ? start : start.substr(0, dot)) + s;
+  return start.substr(0, start.size() - known_suffix(start).size()) + s;
 }
 
 std::string export_name_completed(const std::string& chosen, const char* suffix) {
-  if (chosen.empty() || chosen.back() == '/' || suffix_start(chosen) != std::string::npos) return chosen;
+  if (chosen.empty() || chosen.back() == '/' || has_format_suffix(chosen, suffix ? suffix : ""))
+    return chosen;
   return chosen + (suffix ? suffix : "");
 }
 

@@ -89,6 +89,8 @@ struct DxfWriter {
   std::string figure;
   double figure_height = 0.0;
   Point2 figure_centre;
+  // Solid fillings that have no entity here and are left out.
+  int fills_left_out = 0;
 };
 
 DxfWriter& writer() { return *outdev_writer<DxfWriter>(); }
@@ -404,7 +406,11 @@ void dxf_out_dimension(const DimElem& dim) {
 // Only the arrowheads of a dimension's block become SOLIDs.
 void dxf_out_fill(double, double, double, int32_t count, const Point2* pts) {
   DxfWriter& w = writer();
-  if (!w.in_block || count < 3 || count > 5) return;
+  if (!w.in_block) {
+    if (count > 0) ++w.fills_left_out;
+    return;
+  }
+  if (count < 3 || count > 5) return;
   int corners = 0;
   while (corners < count && corners < 4 && !geom_is_end_marker(pts[corners].x, pts[corners].y)) ++corners;
   if (corners < 3) return;
@@ -645,7 +651,7 @@ void dxf_write_blocks(OutText& out, std::string_view dimension_blocks) {
   out << " 0\nENDSEC\n";
 }
 
-void dxf_write_entities_2d(OutText& out, OutText* dimension_blocks) {
+void dxf_write_entities_2d(OutText& out, OutText* dimension_blocks, int* fills_left_out) {
   group(out, "0", "SECTION");
   group(out, "2", "ENTITIES");
   {
@@ -662,6 +668,7 @@ void dxf_write_entities_2d(OutText& out, OutText* dimension_blocks) {
     outdev.fill = dxf_out_fill;
     outdev.active = 1;
     draw_scope(DRAW_PLAIN, DrawScope::MARKED);
+    if (fills_left_out) *fills_left_out = w.fills_left_out;
   }
   group(out, "0", "ENDSEC");
   group(out, "0", "EOF");
@@ -697,7 +704,8 @@ void dxf_write_entities_3d(OutText& out) {
   group(out, "0", "EOF");
 }
 
-bool dxf_write(std::FILE* f, int mode) {
+bool dxf_write(std::FILE* f, int mode, int* fills_left_out) {
+  if (fills_left_out) *fills_left_out = 0;
   FileOut out(f);
   const bool three_d = mode == DXF_OUT_3D || mode == DXF_OUT_3D_ENTITIES;
   dxf_write_header(out);
@@ -709,7 +717,7 @@ bool dxf_write(std::FILE* f, int mode) {
   } else {
     // The dimensions' blocks come before the entities that use them.
     StringOut entities, blocks;
-    dxf_write_entities_2d(entities, &blocks);
+    dxf_write_entities_2d(entities, &blocks, fills_left_out);
     dxf_write_blocks(out, blocks.text());
     out << entities.text();
   }
@@ -747,11 +755,24 @@ void dxf_export() {
   }
   if (path.size() < import_file.capacity) import_file = path;
   bool written;
+  int fills_left_out = 0;
   if (three_d) {
     WallTempMeshes meshes;
     written = dxf_write(file.stream(), mode) && file.commit();
   } else {
-    written = dxf_write(file.stream(), mode) && file.commit();
+    written = dxf_write(file.stream(), mode, &fills_left_out) && file.commit();
   }
-  if (!written) ui().msgbox_error(nls_translate("Cannot write file"));
+  if (!written) {
+    ui().msgbox_error(nls_translate("Cannot write file"));
+    return;
+  }
+  if (fills_left_out > 0) {
+    std::string text = nls_translate(
+        fills_left_out == 1
+            ? nls_mark("%d filling was left out of the DXF file, which has no entity for filled areas.")
+            : nls_mark("%d fillings were left out of the DXF file, which has no entity for filled areas."));
+    if (const std::size_t at = text.find("%d"); at != std::string::npos)
+      text.replace(at, 2, std::to_string(fills_left_out));
+    ui().msgbox_message(nls_translate("Message"), text.c_str());
+  }
 }

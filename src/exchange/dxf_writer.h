@@ -42,16 +42,20 @@ void dxf_write_tables_3d(OutText& out);
 void dxf_write_blocks(OutText& out, std::string_view dimension_blocks);
 // With a place for them, each dimension gets its own anonymous block there
 // (written before the entities); without, dimensions go as their drawing.
-void dxf_write_entities_2d(OutText& out, OutText* dimension_blocks = nullptr);
+// Solid fillings (but a dimension's arrowheads) have no entity here; their
+// number goes to fills_left_out when given.
+void dxf_write_entities_2d(OutText& out, OutText* dimension_blocks = nullptr, int* fills_left_out = nullptr);
 void dxf_write_entities_3d(OutText& out);
 // One 3DFACE per triangle of a triangulated face list.
 void dxf_write_3dfaces(OutText& out, const FaceList& faces);
 
 // The whole file of a mode. The 3D modes expect the temporary wall meshes
-// to exist. False when a write failed.
-bool dxf_write(std::FILE* f, int mode);
+// to exist. False when a write failed. fills_left_out, when given, counts
+// the solid fillings the 2D modes left out.
+bool dxf_write(std::FILE* f, int mode, int* fills_left_out = nullptr);
 
 // The command: chooses the elements by dxf_settings.export_scope, asks for
 // the file (import_file, import_path), writes it through a temporary file
-// and clears every mark on the way out.
+// and clears every mark on the way out. Says how many solid fillings were
+// left out, if any.
 void dxf_export();

@@ -1,5 +1,6 @@
 #include "exchange/pov_export.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "exchange/out_text.h"
 #include "model/elem.h"
 #include "model/files/fio.h"
+#include "model/files/load_save.h"
 #include "model/geom.h"
 #include "model/layers.h"
 #include "model/nls.h"
@@ -25,6 +27,7 @@
 #include "model/ui.h"
 #include "model/vec3.h"
 #include "model/view_rec.h"
+#include "platform/own_folder.h"
 #include "platform/process.h"
 #include "platform/temp_folder.h"
 
@@ -647,17 +650,107 @@ class MaterialTableScope {
   MaterialTableScope& operator=(const MaterialTableScope&) = delete;
 };
 
-// The image file as POV-Ray is to write it: a relative name is taken from
-// our working folder, as it always was, not from the folder POV-Ray runs in.
-std::string absolute_output(std::string_view file) {
-  if (!file.empty() && file.front() == '/') return std::string(file);
-  std::string cwd(4096, '\0');
-  if (!::getcwd(cwd.data(), cwd.size())) return std::string(file);
-  cwd.resize(std::strlen(cwd.c_str()));
-  return join(cwd, file);
+// A render whose picture is still to be looked for: the program's id, the
+// names the picture may get (POV-Ray adds its format's suffix to a name
+// without one), and when the picture that was there before it was written.
+struct RenderWatch {
+  int pid = 0;
+  std::vector<std::string> names;
+  std::vector<std::optional<timespec>> before;
+};
+std::vector<RenderWatch> render_watches;
+
+std::optional<timespec> modified_at(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return st.st_mtim;
+}
+
+bool same_time(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// The names POV-Ray may write the picture of path under.
+std::vector<std::string> picture_names(const std::string& path) {
+  static constexpr const char* SUFFIX[7] = {".tga", ".tga", ".ppm", ".png", ".png", ".tga", ""};
+  std::vector<std::string> names{path};
+  const std::size_t slash = path.rfind('/');
+  const std::size_t dot = path.rfind('.');
+  const char* suffix = SUFFIX[std::clamp(pov_settings.output_format, 0, 6)];
+  if ((dot == std::string::npos || (slash != std::string::npos && dot < slash)) && *suffix)
+    names.push_back(path + suffix);
+  return names;
+}
+
+// Why a picture cannot be written to path, empty when it can be.
+std::string unwritable_because(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == 0 ? std::string("/") : path.substr(0, slash);
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    return nls_translate(nls_mark("The folder does not exist."));
+  if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return nls_translate("This is a folder, not a file.");
+    if (::access(path.c_str(), W_OK) != 0)
+      return nls_translate(nls_mark("You have no permission to write this file."));
+  } else if (::access(folder.c_str(), W_OK) != 0) {
+    return nls_translate(nls_mark("You have no permission to write in this folder."));
+  }
+  return {};
 }
 
 }  // namespace
+
+std::string pov_image_path() {
+  std::string name(pov_settings.output_file.view());
+  if (name.empty()) name = "kavro.tga";
+  if (name.front() == '/') return name;
+  // A relative name lies beside the drawing, as a user looks for it; a
+  // drawing without a name yet has the folder the program was started in.
+  std::string folder = start_folder();
+  const std::size_t slash = drawing_file.rfind('/');
+  if (slash != std::string::npos) {
+    const std::string drawing_folder = slash == 0 ? std::string("/") : drawing_file.substr(0, slash);
+    folder = drawing_folder.front() == '/' ? drawing_folder : join(folder, drawing_folder);
+  }
+  return join(folder, name);
+}
+
+bool pov_render_check() {
+  for (std::size_t i = 0; i < render_watches.size();) {
+    const RenderWatch& w = render_watches[i];
+    const std::optional<int> status = process_background_status(w.pid);
+    if (!status) {
+      ++i;
+      continue;
+    }
+    std::string written;
+    for (std::size_t k = 0; k < w.names.size() && written.empty(); ++k) {
+      const std::optional<timespec> now = modified_at(w.names[k]);
+      if (now && !(w.before[k] && same_time(*w.before[k], *now))) written = w.names[k];
+    }
+    if (!written.empty()) {
+      const std::string text =
+          std::string(nls_translate(nls_mark("The rendered picture is saved as:"))) + "\n" + written;
+      ui().msgbox_message(nls_translate("Message"), text.c_str());
+    } else {
+      std::string text =
+          std::string(nls_translate(nls_mark("POV-Ray did not write the picture:"))) + "\n" + w.names[0];
+      const std::string why = unwritable_because(w.names[0]);
+      if (!why.empty()) {
+        text += "\n" + why;
+      } else if (*status != 0) {
+        std::string ended = nls_translate(nls_mark("POV-Ray ended with the status %d."));
+        if (const std::size_t at = ended.find("%d"); at != std::string::npos)
+          ended.replace(at, 2, std::to_string(*status));
+        text += "\n" + ended;
+      }
+      ui().msgbox_error(text.c_str());
+    }
+    render_watches.erase(render_watches.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  return render_watches.empty();
+}
 
 std::vector<std::string> pov_identifiers() {
   std::vector<std::string> ids;
@@ -704,7 +797,7 @@ std::vector<std::string> pov_run_argv(const std::string& scene) {
     const int format = std::clamp(pov_settings.output_format, 0, 6);
     argv.emplace_back(FORMATS[format]);
     if (format == 5) argv.emplace_back("+UA");
-    const std::string output = option_path(absolute_output(pov_settings.output_file.view()));
+    const std::string output = option_path(pov_image_path());
     if (output.empty()) return {};
     argv.push_back("+O" + output);
   } else {
@@ -737,12 +830,36 @@ bool pov_run() {
   }
   // POV-Ray runs in the private folder, which its file-access rules let it
   // read and write; the program is looked up here, before it moves there.
+  // A picture that cannot be written is said before the render, not after.
+  RenderWatch watch;
+  if (pov_settings.save_image == 1) {
+    const std::string image = pov_image_path();
+    if (const std::string why = unwritable_because(image); !why.empty()) {
+      const std::string text =
+          std::string(nls_translate(nls_mark("The rendered picture cannot be saved as:"))) + "\n" + image +
+          "\n" + why;
+      ui().msgbox_error(text.c_str());
+      return false;
+    }
+    watch.names = picture_names(image);
+    for (const std::string& n : watch.names) watch.before.push_back(modified_at(n));
+  }
   request.argv[0] = process_find_program(request.argv[0]);
   request.working_dir = temp_folder();
   request.wait = false;
-  if (!request.argv[0].empty() && process_start(request).started) return true;
-  ui().msgbox_error(not_found_text(pov_settings.command.view()).c_str());
-  return false;
+  const ProcessResult started = request.argv[0].empty() ? ProcessResult{} : process_start(request);
+  if (!started.started) {
+    ui().msgbox_error(not_found_text(pov_settings.command.view()).c_str());
+    return false;
+  }
+  // The render runs on in the background; once it has ended the user is
+  // told where the picture is, or that there is none.
+  if (!watch.names.empty() && started.pid > 0) {
+    watch.pid = started.pid;
+    render_watches.push_back(std::move(watch));
+    ui().poll_until(pov_render_check);
+  }
+  return true;
 }
 
 void pov_export(int mode) {

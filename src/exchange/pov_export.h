@@ -56,8 +56,19 @@ void pov_write_scene(OutText& out, bool orthographic);
 // quality and the anti-aliasing. Empty when the command cannot be split.
 std::vector<std::string> pov_run_argv(const std::string& scene);
 // Starts POV-Ray on the render scene in the background, in the private
-// temporary folder. False (with a message) when it could not be started.
+// temporary folder. False (with a message) when it could not be started,
+// or when the picture to be saved could not be written (saying why). Once
+// a render that saves its picture has ended, the user is told where the
+// picture is, or that POV-Ray wrote none.
 bool pov_run();
+// Where the rendered picture goes: pov_settings.output_file ("kavro.tga"
+// when empty), a relative name taken from the drawing's folder, or from
+// the folder the program was started in while the drawing has no name.
+std::string pov_image_path();
+// Looks whether the renders started by pov_run have ended and says for
+// each that has what became of its picture. True when none is left to
+// look after (handed to ui().poll_until).
+bool pov_render_check();
 
 // The export (mode 1: the scope question and the chooser) and the render
 // (mode 0: the current and the shown layers into the render scene, then

@@ -2,12 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "display/draw.h"
 #include "display/export_scope.h"
+#include "display/font.h"
 #include "display/outdev.h"
 #include "display/outdev_breakdown.h"
+#include "display/text_draw.h"
 #include "display/text_layout.h"
 #include "display/view.h"
 #include "exchange/out_text.h"
@@ -23,10 +30,212 @@ namespace {
 // keeps a path within what small printers hold.
 constexpr int RUN_STROKES = 500;
 
+// Texts of a stroke font are most of a plan's strokes, and the same few
+// characters at the same height and angle come back thousands of times.
+// Each such glyph is defined once, as a procedure that draws its strokes
+// from the current point as subpaths of the open path, and every character
+// is a move to its first stroke and the procedure's name.
+class GlyphProcs {
+ public:
+  // No more procedures than this; further glyphs are drawn in place.
+  static constexpr std::size_t MAX_PROCS = 20000;
+
+  struct Proc {
+    std::string body;                                   // relative moves and lines, hundredths of a point
+    long long x0 = 0, y0 = 0;                           // the first stroke's start from the origin
+    long long x1 = 0, y1 = 0;                           // the last stroke's end from the origin
+    int strokes = 0;                                    // subpaths it adds
+    double bx0 = 0.0, by0 = 0.0, bx1 = 0.0, by1 = 0.0;  // its box in world units about the origin
+    bool written = false;                               // defined in the file already
+  };
+
+  GlyphProcs(double pt_per_metre, bool landscape, bool dots)
+      : k_(pt_per_metre), landscape_(landscape), dots_(dots) {}
+
+  // The procedure of a glyph, made at the first call; null when the glyph
+  // cannot be one (a fill would need the pen's colour inside) or the
+  // procedures are used up. Its index is the procedure's number.
+  Proc* get(const FontSlot& font, uint8_t slot, unsigned char code, double h, double wf, double angle,
+            double sine, double cosine, bool dashed, int* index) {
+    const Key key{slot, code, dashed, h, wf, angle};
+    const auto found = index_.find(key);
+    if (found != index_.end()) {
+      *index = found->second;
+      return found->second < 0 ? nullptr : &procs_[static_cast<std::size_t>(found->second)];
+    }
+    if (procs_.size() >= MAX_PROCS) return nullptr;
+    Recorder r(*this, dashed);
+    glyph_interpret(font, code, GlyphPlace{0.0, 0.0, angle, h, wf, sine, cosine, 0.0, 0.0}, true, r);
+    int at = -1;
+    if (!r.filled) {
+      at = static_cast<int>(procs_.size());
+      r.proc.body = r.out.text();
+      procs_.push_back(std::move(r.proc));
+    }
+    index_.emplace(key, at);
+    *index = at;
+    return at < 0 ? nullptr : &procs_[static_cast<std::size_t>(at)];
+  }
+
+ private:
+  struct Key {
+    uint8_t slot;
+    unsigned char code;
+    bool dashed;
+    double h, wf, angle;
+    bool operator==(const Key& o) const {
+      return slot == o.slot && code == o.code && dashed == o.dashed && std::memcmp(&h, &o.h, sizeof h) == 0 &&
+             std::memcmp(&wf, &o.wf, sizeof wf) == 0 && std::memcmp(&angle, &o.angle, sizeof angle) == 0;
+    }
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& k) const {
+      std::size_t v =
+          (static_cast<std::size_t>(k.slot) << 9) | (static_cast<std::size_t>(k.code) << 1) | k.dashed;
+      for (double d : {k.h, k.wf, k.angle}) {
+        uint64_t bits;
+        std::memcpy(&bits, &d, sizeof bits);
+        v = (v ^ bits) * 0x9E3779B97F4A7C15ull;
+        v ^= v >> 29;
+      }
+      return v;
+    }
+  };
+
+  // Writes the strokes of a glyph drawn about (0, 0) as the page draws
+  // them: a line from its start, which a stroke of a solid line type that
+  // starts where the one before ended goes on from, else after a move;
+  // circles and circular arcs as arcs, about a centre taken from the current
+  // point; other arcs as the chords the page draws of them.
+  class Recorder final : public GlyphSink {
+   public:
+    explicit Recorder(const GlyphProcs& p, bool dashed) : p_(p), dashed_(dashed) {}
+    void stroke(double x1, double y1, double x2, double y2) override {
+      // A line of no length would print nothing; 0.01 point lets the round caps show a dot.
+      if (p_.dots_ && x1 == x2 && y1 == y2) x2 += 0.01 / p_.k_;
+      long long bx, by;
+      begin(x1, y1);
+      at(x2, y2, &bx, &by);
+      grow(x2, y2);
+      out.hundredths(bx - proc.x1) << ' ';
+      out.hundredths(by - proc.y1) << " r\n";
+      proc.x1 = bx;
+      proc.y1 = by;
+    }
+    void arc(double cx, double cy, double rx, double ry, double sweep, double start,
+             double rotation) override {
+      if (!std::isfinite(sweep) || !std::isfinite(start) || !std::isfinite(rotation)) return;
+      if (!geom_eq(rx, ry)) {
+        // The chords the page draws of an ellipse, through a line slot of
+        // the recorder's own.
+        OutdevInstall guard;
+        Recorder* outer = chords;
+        chords = this;
+        outdev.line = [](uint8_t, uint8_t, double x1, double y1, double x2, double y2) {
+          chords->stroke(x1, y1, x2, y2);
+        };
+        draw_ellipse_arc_poly(0, 0, cx, cy, rx, ry, sweep, start, rotation);
+        chords = outer;
+        return;
+      }
+      double a = start + rotation;
+      if (p_.landscape_) a += GEOM_PI / 2.0;
+      double a1 = a * 180.0 / GEOM_PI;
+      double a2 = (a + sweep) * 180.0 / GEOM_PI;
+      if (!std::isfinite(a1) || !std::isfinite(a2)) return;
+      if (a1 < 0.0) {
+        const double turns = std::ceil(-a1 / 360.0) * 360.0;
+        a1 += turns;
+        a2 += turns;
+      }
+      if (a1 > 360.0) {
+        const double turns = std::ceil((a1 - 360.0) / 360.0) * 360.0;
+        a1 -= turns;
+        a2 -= turns;
+      }
+      const double s0 = start + rotation, s1 = start + rotation + sweep;
+      const double x0 = cx + rx * std::cos(s0), y0 = cy + rx * std::sin(s0);
+      const double x1 = cx + rx * std::cos(s1), y1 = cy + rx * std::sin(s1);
+      // An arc joins its start to the current point: it starts a subpath
+      // of its own, as when it was stroked alone.
+      force_move_ = true;
+      begin(x0, y0);
+      grow(cx - rx, cy - rx);
+      grow(cx + rx, cy + rx);
+      long long hx, hy, ex, ey;
+      at(cx, cy, &hx, &hy);
+      at(x1, y1, &ex, &ey);
+      out << "currentpoint exch ";
+      out.hundredths(hx - proc.x1) << " add exch ";
+      out.hundredths(hy - proc.y1) << " add ";
+      out.shortest(rx * p_.k_, 2) << ' ';
+      out.shortest(a1, 2) << ' ';
+      out.shortest(a2, 2) << " a\n";
+      proc.x1 = ex;
+      proc.y1 = ey;
+      force_move_ = true;
+    }
+    void fill(const Point2*, int) override { filled = true; }
+
+    StringOut out;
+    Proc proc;
+    bool filled = false;
+
+   private:
+    // Moves to the start of a stroke when it does not go on from the end of
+    // the one before.
+    void begin(double x, double y) {
+      long long hx, hy;
+      at(x, y, &hx, &hy);
+      if (proc.strokes == 0) {
+        proc.x0 = hx;
+        proc.y0 = hy;
+        proc.bx0 = proc.bx1 = x;
+        proc.by0 = proc.by1 = y;
+      } else if (force_move_ || dashed_ || hx != proc.x1 || hy != proc.y1) {
+        out.hundredths(hx - proc.x1) << ' ';
+        out.hundredths(hy - proc.y1) << " v ";
+      }
+      force_move_ = false;
+      grow(x, y);
+      proc.x1 = hx;
+      proc.y1 = hy;
+      ++proc.strokes;
+    }
+    void grow(double x, double y) {
+      proc.bx0 = std::min(proc.bx0, x);
+      proc.bx1 = std::max(proc.bx1, x);
+      proc.by0 = std::min(proc.by0, y);
+      proc.by1 = std::max(proc.by1, y);
+    }
+    // A point about the origin in hundredths of a point on the page, turned
+    // with the drawing when it lies in landscape.
+    void at(double x, double y, long long* hx, long long* hy) const {
+      if (p_.landscape_) {
+        const double t = x;
+        x = -y;
+        y = t;
+      }
+      *hx = std::llround(std::clamp(x * p_.k_ * 100.0, -9e15, 9e15));
+      *hy = std::llround(std::clamp(y * p_.k_ * 100.0, -9e15, 9e15));
+    }
+    const GlyphProcs& p_;
+    bool dashed_;
+    bool force_move_ = false;
+    static inline thread_local Recorder* chords = nullptr;
+  };
+
+  double k_;
+  bool landscape_, dots_;
+  std::vector<Proc> procs_;
+  std::unordered_map<Key, int, KeyHash> index_;
+};
+
 // The writer's state, reached by its slots through the output device.
 struct PsWriter {
   const PsJob& job;
   OutText& out;
+  GlyphProcs* glyphs = nullptr;
   int last_pen = -1;  // pen and line type selected last, -1 none
   int last_line_type = -1;
   int path_strokes = 0;      // strokes of the open path, not yet stroked
@@ -198,6 +407,69 @@ void ps_out_fill(double r, double g, double b, int32_t n, const Point2* points) 
   w.out << "f\n";
 }
 
+// The text slot outside the EPS text mode: a stroke font's characters
+// through their procedures, anything else (outline fonts, glyphs with
+// fills, glyphs past the last procedure) as the other slots draw it.
+void ps_out_glyph_text(const OutdevText& t) {
+  if (t.pen == PEN_GUIDE) return;
+  const uint8_t slot = font_find_or_load(t.font);
+  if (slot == FONT_NONE) return;
+  const FontSlot& font = font_slots[slot];
+  if (font.outline != 0) {
+    outdev_screen_text(t);
+    return;
+  }
+  PsWriter& w = writer();
+  const PsJob& j = w.job;
+  const double h = text_world_height(t.height);
+  const std::string_view text(t.text ? t.text : "");
+  const double s = std::sin(t.angle), c = std::cos(t.angle);
+  const double pitch = h * t.line_spacing;
+  for (const TextPlacement& tp :
+       text_place(font, text, h, t.width_factor, t.spacing, t.fit_length, t.alignment)) {
+    const Point2 o = text_line_origin(t.x, t.y, t.angle, pitch, tp.line);
+    const double gx = o.x + tp.offset, gy = o.y;
+    int index = -1;
+    const bool dashed = export_line_type_def(t.lt).pairs > 0;
+    GlyphProcs::Proc* g =
+        w.glyphs->get(font, slot, tp.code, h, t.width_factor, t.angle, s, c, dashed, &index);
+    if (!g) {
+      text_draw_glyph(t.pen, t.lt, slot, gx, gy, t.angle, tp.code, h, t.width_factor, s, c, o.x, o.y);
+      continue;
+    }
+    if (g->strokes == 0) continue;
+    // Where the glyph's origin lands once the line is turned.
+    const Point2 at = t.angle == 0.0 ? Point2{gx, gy, 0} : text_draw_rotate_point(o.x, o.y, gx, gy, s, c);
+    if (!j.page.segment_visible(at.x + g->bx0, at.y + g->by0, at.x + g->bx1, at.y + g->by1)) continue;
+    select_pen(w, t.pen);
+    select_line_type(w, t.lt);
+    if (w.path_strokes > 0 && w.path_strokes + g->strokes > RUN_STROKES) end_path(w);
+    if (!g->written) {
+      // Defined where it is first used; a definition leaves the path alone.
+      w.out << "/G";
+      w.out.integer(index) << " {";
+      w.out << std::string_view(g->body).substr(0, g->body.empty() ? 0 : g->body.size() - 1) << "} bdef\n";
+      g->written = true;
+    }
+    const Point2 origin = to_pt(j, at.x, at.y);
+    const long long ox = hundredths(origin.x), oy = hundredths(origin.y);
+    const long long x = ox + g->x0, y = oy + g->y0;
+    if (w.path_strokes == 0) {
+      w.out.hundredths(x) << ' ';
+      w.out.hundredths(y) << " m G";
+    } else if (x != w.cx || y != w.cy || dashed || g->body.rfind("currentpoint", 0) == 0) {
+      w.out.hundredths(x - w.cx) << ' ';
+      w.out.hundredths(y - w.cy) << " v G";
+    } else {
+      w.out << 'G';
+    }
+    w.out.integer(index) << '\n';
+    w.path_strokes += g->strokes;
+    w.cx = ox + g->x1;
+    w.cy = oy + g->y1;
+  }
+}
+
 // The font of EPS texts: Helvetica with the Latin-1 letters in place.
 constexpr std::string_view TEXT_FONT = "/Helvetica-ISOLatin1";
 
@@ -234,6 +506,13 @@ void eps_out_text(const OutdevText& t) {
   }
 }
 
+// A size in points rounded up to a whole point; what lies a millionth of a
+// point over a whole one is rounding noise of the conversion, not ink.
+int box_up(double pt) {
+  const double up = std::ceil(pt - 1e-6);
+  return up <= 0.0 ? 0 : up >= 2e9 ? 2000000000 : static_cast<int>(up);
+}
+
 // A text of one line for a DSC comment.
 std::string comment_text(std::string_view s) {
   std::string out(s);
@@ -248,12 +527,20 @@ void write_header(OutText& out, const PsJob& j) {
   out << "%%Creator: KAVRO\n";
   out << "%%Title: " << (eps ? comment_text(j.title) : std::string("print.ps")) << '\n';
   out << "%%Orientation: Portrait\n%%Pages: 1\n%%BoundingBox: 0 0 ";
-  out.integer(out_trunc(j.box_w)) << ' ';
-  out.integer(out_trunc(j.box_h)) << '\n';
+  if (eps) {
+    // The box of an EPS file is where a program that places it clips it:
+    // rounded outward, so nothing of the drawing is cut off.
+    out.integer(box_up(j.box_w)) << ' ';
+    out.integer(box_up(j.box_h)) << '\n';
+  } else {
+    out.integer(out_trunc(j.box_w)) << ' ';
+    out.integer(out_trunc(j.box_h)) << '\n';
+  }
   out << "%%DocumentFonts:\n%%EndComments\n\n"
          "%%BeginProlog\n%%BeginResource: procset KAVRO-Prolog 1.0 0\n"
          "/bdef {bind def} bind def\n/ldef {load def} bdef\n"
-         "/m /moveto  ldef\n/l /lineto  ldef\n/v /rmoveto ldef\n/r /rlineto ldef\n/c /curveto ldef\n/a /arc  "
+         "/m /moveto  ldef\n/l /lineto  ldef\n/v /rmoveto ldef\n/r /rlineto ldef\n/c /curveto ldef\n/a "
+         "/arc  "
          "   ldef\n/s /stroke  ldef\n"
          "/f {eofill} bdef\n/e {closepath} bdef\n/rgb {setrgbcolor} bdef\n";
   for (int i = 0; i < LINE_TYPE_COUNT; ++i) {
@@ -363,13 +650,14 @@ bool ps_write(std::FILE* f, const PsJob& job) {
   FileOut out(f);
   write_header(out, job);
   {
-    PsWriter w{job, out};
+    GlyphProcs glyphs(job.pt_per_metre, job.landscape, job.kind == PsKind::EPS);
+    PsWriter w{job, out, &glyphs};
     OutdevInstall guard(w);
     outdev.line = ps_out_line;
     outdev.bezier = ps_out_bezier;
     outdev.arc = ps_out_arc;
     outdev.fill = ps_out_fill;
-    if (job.kind == PsKind::EPS && job.text_mode) outdev.text = eps_out_text;
+    outdev.text = job.kind == PsKind::EPS && job.text_mode ? eps_out_text : ps_out_glyph_text;
     outdev.active = 1;
     draw_scope(DRAW_PLAIN, job.kind == PsKind::PRINT ? DrawScope::ALL : DrawScope::MARKED);
     end_path(w);

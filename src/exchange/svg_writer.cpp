@@ -74,34 +74,44 @@ void put_colour(OutText& out, double r, double g, double b) {
   put_hex(out, b);
 }
 
-// The stroke of a pen and the dashes of a line type, then the closing.
-void put_style_and_close(SvgWriter& w, uint8_t pen, uint8_t lt) {
-  const PenDef& p = export_pen_def(pen);
-  w.out << "stroke:";
+// The stroke of a pen and the dashes of a line type: the rule of the
+// class every stroked element of that pen and line type names.
+void put_stroke_rule(OutText& out, int pen, int lt) {
+  const PenDef& p = pens[pen];
+  out << ".s";
+  out.integer(pen);
+  out.integer(lt) << "{fill:none;stroke:";
   if (view_options.all_black == 1)
-    put_colour(w.out, 0, 0, 0);
+    put_colour(out, 0, 0, 0);
   else
-    put_colour(w.out, p.r, p.g, p.b);
-  w.out << ";stroke-width:";
-  w.out.shortest(mm_to_px(p.width), 2) << ";stroke-linecap:round;stroke-linejoin:round;";
-  const LineTypeDef& t = export_line_type_def(lt);
+    put_colour(out, p.r, p.g, p.b);
+  out << ";stroke-width:";
+  out.shortest(mm_to_px(p.width), 2) << ";stroke-linecap:round;stroke-linejoin:round;";
+  const LineTypeDef& t = line_types[lt];
   if (t.pairs > 0) {
-    w.out << "stroke-dasharray:";
+    out << "stroke-dasharray:";
     for (int i = 0; i < t.pairs && i < 3; ++i) {
-      if (i > 0) w.out << ' ';
-      w.out.shortest(mm_to_px(t.dash[i]), 2) << ' ';
-      w.out.shortest(mm_to_px(t.gap[i]), 2);
+      if (i > 0) out << ' ';
+      out.shortest(mm_to_px(t.dash[i]), 2) << ' ';
+      out.shortest(mm_to_px(t.gap[i]), 2);
     }
-    w.out << ';';
+    out << ';';
   }
-  w.out << "\"/>\n";
+  out << "}\n";
+}
+
+// Names the class of a pen and line type, then the closing. A class in
+// place of the style spares the same style text in every element.
+void put_class_and_close(SvgWriter& w, uint8_t pen, uint8_t lt) {
+  w.out << "\" class=\"s";
+  w.out.integer(export_pen(pen));
+  w.out.integer(export_line_type(lt)) << "\"/>\n";
 }
 
 // Ends the open path of a run of strokes, if there is one.
 void end_run(SvgWriter& w) {
   if (w.run_strokes == 0) return;
-  w.out << "\" style=\"fill:none;";
-  put_style_and_close(w, static_cast<uint8_t>(w.run_pen), static_cast<uint8_t>(w.run_line_type));
+  put_class_and_close(w, static_cast<uint8_t>(w.run_pen), static_cast<uint8_t>(w.run_line_type));
   w.run_strokes = 0;
 }
 
@@ -196,8 +206,7 @@ void svg_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, doubl
       w.out.shortest(rx * w.k, 2) << "\" ry=\"";
       w.out.shortest(ry * w.k, 2);
     }
-    w.out << "\" style=\"fill:none;";
-    put_style_and_close(w, pen, lt);
+    put_class_and_close(w, pen, lt);
     return;
   }
   // An arc of (almost) a whole turn would have its ends on one point, which
@@ -259,7 +268,11 @@ bool svg_write(std::FILE* f, const ExtentsPage& page) {
   out.shortest(page.width, 2) << ' ';
   out.shortest(page.height, 2) << "\"\n"
                                   "xmlns=\"http://www.w3.org/2000/svg\">\n"
-                                  "<desc>SVG file written by KAVRO</desc>\n";
+                                  "<desc>SVG file written by KAVRO</desc>\n"
+                                  "<style type=\"text/css\">\n";
+  for (int pen = 0; pen < PEN_COUNT; ++pen)
+    for (int lt = 0; lt < LINE_TYPE_COUNT; ++lt) put_stroke_rule(out, pen, lt);
+  out << "</style>\n";
   {
     SvgWriter w{page, out, export_pt_per_metre(drawing_scale) * SVG_PX_PER_PT};
     OutdevInstall guard(w);

@@ -5,7 +5,9 @@
 // millimetres on paper over a view box in pixels of 1/90 inch, y measured
 // down from the top edge. Texts, dimensions and rooms arrive as strokes and
 // fills; strokes of one pen and line type that follow each other share a
-// path element.
+// path element. The stroke of each pen and line type is a rule of the
+// document's style sheet, which a stroked element names by its class
+// ("s" with the pen and the line type, as s12); fills carry their colour.
 
 #include <cstdio>
 

@@ -27,6 +27,7 @@ inline void name_text(const char*, const char*) {}
 inline void mode(int) {}
 inline std::string no_text() { return {}; }
 inline bool no() { return false; }
+inline void poll(bool (*)()) {}
 }  // namespace ui_silent
 
 // Modes of filesel_choose.
@@ -112,6 +113,9 @@ struct UiTable {
   void (*gui_reset_dialogs_after_settings)() = ui_silent::none;
   // Makes a view type current through its toggle (which zooms to the extents).
   void (*mainwin_select_view)(int view_type) = ui_silent::mode;
+  // Calls done now and then from the main loop until it returns true: how
+  // work that runs on in the background (a renderer) is looked after.
+  void (*poll_until)(bool (*done)()) = ui_silent::poll;
 };
 
 // The installed table.

@@ -2,7 +2,23 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <vector>
+
+namespace {
+
+std::string remembered_start;
+
+std::string current_folder() {
+  std::vector<char> buf(4096);
+  while (!::getcwd(buf.data(), buf.size())) {
+    if (errno != ERANGE) return std::string();
+    buf.resize(buf.size() * 2);
+  }
+  return std::string(buf.data());
+}
+
+}  // namespace
 
 std::string own_folder() {
   std::vector<char> buf(4096);
@@ -18,3 +34,9 @@ std::string own_folder() {
     buf.resize(buf.size() * 2);
   }
 }
+
+void start_folder_remember() {
+  if (remembered_start.empty()) remembered_start = current_folder();
+}
+
+std::string start_folder() { return remembered_start.empty() ? current_folder() : remembered_start; }

@@ -10,3 +10,9 @@
 // The absolute folder of the running executable, without a trailing slash;
 // empty when the system does not say.
 std::string own_folder();
+
+// The folder the user started the program in. start_folder_remember keeps
+// the current folder, once, before the program moves to its own folder;
+// until then start_folder is the current folder.
+void start_folder_remember();
+std::string start_folder();

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -562,6 +563,68 @@ TEST_F(DxfExport, SectionsPerMode) {
     EXPECT_NE(text.find(" 2\nBLOCKS\n 0\nENDSEC\n"), std::string::npos);
     EXPECT_EQ(count_of(text, "\nLINE\n"), c.mode < DXF_OUT_3D ? 1 : 0);
     EXPECT_TRUE(text.ends_with("0\nENDSEC\n0\nEOF\n"));
+  }
+}
+
+// A solid filling has no entity in the file; the export says at its end how
+// many were left out. A dimension's arrowheads (SOLIDs of its block) and
+// hatch lines are written and not counted; the 3D modes write meshes only.
+TEST_F(DxfExport, SaysHowManyFillingsWereLeftOut) {
+  auto filling = [](double x, int type) {
+    Point2 p[5] = {{x, 0, 0}, {x + 1, 0, 0}, {x + 1, 1, 0}, {x, 1, 0}, CONTOUR_END};
+    elem_new_pattern(0, 1, 0, x, 0, 0.785, 0.2, 0, 0, x, 0, 2.356, 0.2, 5, p, 0.2, 0.5, 0.9, type);
+  };
+  auto arrows = [] {
+    DimPoint d[2];
+    for (int i = 0; i < 2; ++i) {
+      d[i].line_point = Point2{2.0 * i, 3, 0};
+      d[i].measured = Point2{2.0 * i, 2, 0};
+      d[i].segment_length = 2.0 * i;
+    }
+    elem_new_dim(0, 3, 0, 2, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, DIM_CHAIN, 2, d);
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> draw;
+    int mode;
+    const char* message;  // null: none
+  };
+  const Case cases[] = {
+      {"lines only", [] { elem_new_line(0, 0, 0, 0, 0, 1, 0); }, DXF_OUT_2D, nullptr},
+      {"hatch and arrows",
+       [&] {
+         filling(0, PATTERN_ONE_LINE);
+         arrows();
+       },
+       DXF_OUT_2D, nullptr},
+      {"one filling", [&] { filling(0, PATTERN_FILLING); }, DXF_OUT_2D,
+       "message Message: 1 filling was left out of the DXF file, which has no entity for filled areas."},
+      {"three among others",
+       [&] {
+         filling(0, PATTERN_FILLING);
+         arrows();
+         filling(2, PATTERN_FILLING);
+         filling(4, PATTERN_TWO_LINES);
+         elem_new_line(0, 0, 0, 0, 0, 1, 0);
+         filling(6, PATTERN_FILLING);
+       },
+       DXF_OUT_2D_ENTITIES,
+       "message Message: 3 fillings were left out of the DXF file, which has no entity for filled areas."},
+      {"3D", [&] { filling(0, PATTERN_FILLING); }, DXF_OUT_3D_ENTITIES, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    drawing_free();
+    c.draw();
+    ui.calls.clear();
+    const std::string text = dxf("fillings.dxf", c.mode);
+    EXPECT_TRUE(text.ends_with("0\nEOF\n"));
+    const auto said = ui.calls_starting("message");
+    if (c.message) {
+      EXPECT_EQ(said, std::vector<std::string>{c.message});
+    } else {
+      EXPECT_TRUE(said.empty()) << said[0];
+    }
   }
 }
 

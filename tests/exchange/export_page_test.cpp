@@ -157,7 +157,7 @@ TEST_F(ExportPage, EpsBoxHoldsOnlyWhatIsPrinted) {
   ui.paths = {file("line.eps")};
   eps_export();
   const std::string text = read_file(file("line.eps"));
-  EXPECT_NE(text.find("\n%%BoundingBox: 0 0 32 3\n"), std::string::npos) << text.substr(0, 300);
+  EXPECT_NE(text.find("\n%%BoundingBox: 0 0 33 4\n"), std::string::npos) << text.substr(0, 300);
   const GsBox bbox = ghostscript_box("line.eps");
   EXPECT_EQ(bbox.run.status, 0) << bbox.run.out;
   ASSERT_EQ(bbox.found, 4) << bbox.run.out;

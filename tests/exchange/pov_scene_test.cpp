@@ -8,11 +8,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "exchange/out_text.h"
@@ -645,14 +647,105 @@ TEST_F(PovScene, RenderArgumentsBySettings) {
     for (std::size_t i = 9; i < argv.size(); ++i) rest += (i > 9 ? " " : "") + argv[i];
     EXPECT_EQ(rest, c.words);
   }
-  // A relative image name stays where it always went, our working folder.
+  // A relative image name lies beside the drawing; without a drawing name,
+  // in the folder the program was started in.
   pov_settings.save_image = 1;
   pov_settings.output_file = "kavro.tga";
+  drawing_file = "/plans/house.kav";
+  EXPECT_TRUE(holds(pov_run_argv("/t/kavro.pov"), "+O\"/plans/kavro.tga\""));
+  drawing_file = "";
   const std::vector<std::string> argv = pov_run_argv("/t/kavro.pov");
   EXPECT_TRUE(holds(argv, "+O\"" + std::filesystem::current_path().string() + "/kavro.tga\"")) << argv.back();
   // A double quote cannot be passed.
   pov_settings.output_file = "/o/\"x\".tga";
   EXPECT_EQ(pov_run_argv("/t/kavro.pov"), std::vector<std::string>{});
+}
+
+// Where the rendered picture goes, with the real POV-Ray: a relative name
+// beside the drawing, in a folder below it, without a suffix (POV-Ray adds
+// its format's), or a whole path; each time the user is told where the
+// picture is once the render has ended. A picture that cannot be written
+// is said at once, with the reason, and nothing is rendered; one POV-Ray
+// did not write is said after the render.
+TEST_F(PovScene, RenderedPictureLandsBesideTheDrawingAndIsNamed) {
+  ASSERT_FALSE(process_find_program("povray").empty())
+      << "povray is not installed (scripts/lib/setup.sh installs it)";
+  // The real POV-Ray, without the pause at the end that waits for the user.
+  std::string saved_path;
+  if (const char* p = getenv("PATH")) saved_path = p;
+  const std::string bin = (dir / "bin").string();
+  std::filesystem::create_directories(bin);
+  std::ofstream(bin + "/povray") << "#!/bin/sh\nexec " << process_find_program("povray") << " \"$@\" -P -D\n";
+  chmod((bin + "/povray").c_str(), 0755);
+  setenv("PATH", (bin + ":" + saved_path).c_str(), 1);
+
+  add_cuboid(0, 0, 0, 1, 1, 1);
+  elem_new_light(0, 1, 0, LIGHT_POINT, 0, 12, 0, 1, -2, -6, 3, 0, 0, 0, 1, 1, 1);
+  pov_settings.command = "povray";
+  pov_settings.save_image = 1;
+  pov_settings.resolution = 0;
+  pov_settings.quality = 0;
+  pov_settings.antialias = 0;
+  dir.make_folder("plans/renders");
+  dir.make_folder("elsewhere");
+  const std::string plans = file("plans");
+  struct Case {
+    const char* what;
+    std::string drawing, image;
+    int format;
+    std::string picture;  // where it lands; empty: nowhere
+    std::string said;     // the start of the message or error
+  };
+  const Case cases[] = {
+      {"beside the drawing", plans + "/house.kav", "kavro.tga", 0, plans + "/kavro.tga",
+       "message Message: The rendered picture is saved as:\n" + plans + "/kavro.tga"},
+      {"below the drawing", plans + "/house.kav", "renders/Haus 1.OG.png", 3,
+       plans + "/renders/Haus 1.OG.png",
+       "message Message: The rendered picture is saved as:\n" + plans + "/renders/Haus 1.OG.png"},
+      {"without a suffix", plans + "/house.kav", "view", 2, plans + "/view.ppm",
+       "message Message: The rendered picture is saved as:\n" + plans + "/view.ppm"},
+      {"a whole path", plans + "/house.kav", file("elsewhere/a.tga"), 1, file("elsewhere/a.tga"),
+       "message Message: The rendered picture is saved as:\n" + file("elsewhere/a.tga")},
+      {"a missing folder", plans + "/house.kav", "missing/kavro.tga", 0, "",
+       "error The rendered picture cannot be saved as:\n" + plans +
+           "/missing/kavro.tga\nThe folder does not exist."},
+      {"a folder's name", plans + "/house.kav", "renders", 0, "",
+       "error The rendered picture cannot be saved as:\n" + plans +
+           "/renders\nThis is a folder, not a file."},
+      {"a folder POV-Ray cannot write", plans + "/house.kav", "/proc/kavro.tga", 0, "", "error "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    drawing_file = c.drawing;
+    pov_settings.output_file = c.image;
+    pov_settings.output_format = c.format;
+    ui.calls.clear();
+    ui.polls.clear();
+    ui.answers = {1};  // perspective
+    pov_render();
+    // The main loop looks after the render until it has ended.
+    if (!ui.polls.empty()) {
+      bool done = false;
+      for (int i = 0; i < 1200 && !done; ++i) {
+        done = ui.polls.back()();
+        if (!done) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+      EXPECT_TRUE(done) << "the render did not end within a minute";
+    }
+    std::vector<std::string> said = ui.calls_starting("message");
+    for (const std::string& e : ui.calls_starting("error")) said.push_back(e);
+    ASSERT_EQ(said.size(), 1u) << ui.calls.size();
+    EXPECT_EQ(said[0].rfind(c.said, 0), 0u) << said[0];
+    if (!c.picture.empty()) {
+      EXPECT_TRUE(std::filesystem::is_regular_file(c.picture));
+      EXPECT_EQ(said[0], c.said);
+    } else {
+      EXPECT_TRUE(said[0].find(c.image.front() == '/' ? c.image : plans + "/" + c.image) != std::string::npos)
+          << said[0];
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists("/proc/kavro.tga"));
+  setenv("PATH", saved_path.c_str(), 1);
 }
 
 TEST_F(PovScene, CancelsLeaveNoMarksAndWriteNothing) {

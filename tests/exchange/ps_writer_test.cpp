@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,7 @@ TEST_F(EpsExport, TextModeFileAsWritten) {
 TEST_F(EpsExport, BoundingBoxHoldsTheDrawingAsGhostscriptSeesIt) {
   elem_new_line(0, 0, 0, 0, 0, 1, 0);
   const std::string text = eps("line.eps");
-  EXPECT_NE(text.find("\n%%BoundingBox: 0 0 32 3\n"), std::string::npos);
+  EXPECT_NE(text.find("\n%%BoundingBox: 0 0 33 4\n"), std::string::npos);
   const GsBox bbox = ghostscript_box("line.eps");
   EXPECT_EQ(bbox.run.status, 0) << bbox.run.out;
   ASSERT_EQ(bbox.found, 4) << bbox.run.out;
@@ -60,6 +61,108 @@ TEST_F(EpsExport, BoundingBoxHoldsTheDrawingAsGhostscriptSeesIt) {
                             "-r72", "-sOutputFile=" + file("line.png"), file("line.eps")});
   EXPECT_EQ(png.status, 0) << png.out;
   EXPECT_TRUE(fs::exists(file("line.png")));
+}
+
+// The box is rounded outward: it holds the whole page, whatever fraction of
+// a point the page ends in, and is less than a point larger.
+TEST_F(EpsExport, BoundingBoxRoundsOutward) {
+  struct Case {
+    const char* what;
+    double scale;
+    std::function<void()> draw;
+  };
+  const Case cases[] = {
+      {"horizontal line", 100, [] { elem_new_line(0, 0, 0, 0, 0, 1, 0); }},
+      {"vertical line", 100, [] { elem_new_line(0, 0, 0, 2, 1, 2, 1.37); }},
+      {"diagonal line at 1:50", 50, [] { elem_new_line(0, 0, 0, -1, -1, 1.345, 0.77); }},
+      {"circle", 100, [] { elem_new_arc(0, 0, 0, 3, 3, 0.61, 0.61, GEOM_TWO_PI, 0, 0); }},
+      {"line and arc at 1:200", 200,
+       [] {
+         elem_new_line(0, 0, 0, 0, 0, 7.91, 0.5);
+         elem_new_arc(0, 0, 0, 4, 2, 1.13, 1.13, GEOM_PI / 3, 0.2, 0);
+       }},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    drawing_free();
+    drawing_scale = c.scale;
+    c.draw();
+    mark_all();
+    const PsJob job = eps_job("x", false);
+    for (ElemHeader* e : elements()) e->mark = 0;
+    const std::string name = "box" + std::to_string(n++) + ".eps";
+    const std::string text = eps(name);
+    const auto box = lines_with(text, "%%BoundingBox:");
+    ASSERT_EQ(box.size(), 1u);
+    int x0 = -1, y0 = -1, x1 = -1, y1 = -1;
+    ASSERT_EQ(std::sscanf(box[0].c_str(), "%%%%BoundingBox: %d %d %d %d", &x0, &y0, &x1, &y1), 4) << box[0];
+    EXPECT_EQ(x0, 0);
+    EXPECT_EQ(y0, 0);
+    EXPECT_GE(x1, job.box_w - 1e-6) << box[0];
+    EXPECT_GE(y1, job.box_h - 1e-6) << box[0];
+    EXPECT_LT(x1, job.box_w + 1.0) << box[0];
+    EXPECT_LT(y1, job.box_h + 1.0) << box[0];
+    const GsBox ink = ghostscript_box(name);
+    ASSERT_EQ(ink.found, 4) << ink.run.out;
+    EXPECT_LE(ink.x1, x1);
+    EXPECT_LE(ink.y1, y1);
+  }
+}
+
+// Each glyph of a stroke font is defined once, as a procedure, where it is
+// first used, and placed for every character after it: in EPS and in the
+// printed file, upright and turned, in texts of one line and of several,
+// and past the procedures' end still drawn in place. Ghostscript draws the
+// files without a complaint.
+TEST_F(EpsExport, StrokeFontGlyphsAreDefinedOnceAndPlaced) {
+  for (int i = 0; i < 300; ++i)
+    elem_new_text(0, 1 + i % 2, 0, (i % 20) * 2.0, (i / 20) * 1.0, 0, 2.5, 1, 0.1, 1.5, "HALLO", 0, "Simpel",
+                  TEXT_LEFT);
+  elem_new_text(0, 1, 0, 50, 0, 0.5, 2.5, 1, 0.1, 1.5, "HALLO\nOH", 0, "Simpel", TEXT_CENTRED);
+  auto check = [this](const std::string& text, const std::string& name) {
+    // H, A, L, O upright and turned, each defined once.
+    int procs = 0;
+    for (const std::string& line : lines_with(text, "/G")) procs += line.rfind("/G", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(procs, 8);
+    for (int g = 0; g < 8; ++g) EXPECT_EQ(count_of(text, "/G" + std::to_string(g) + " {"), 1) << g;
+    // Every character places its procedure: 301 HALLO and one OH.
+    int placed = 0;
+    for (int g = 0; g < 8; ++g) placed += count_of(text, " G" + std::to_string(g) + "\n");
+    EXPECT_EQ(placed, 301 * 5 + 2);
+    EXPECT_LT(text.size(), 40000u);
+    const ToolRun gs = tool({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=nullpage", file(name)});
+    EXPECT_EQ(gs.status, 0) << gs.out;
+    EXPECT_EQ(gs.out, "");
+  };
+  check(eps("glyphs.eps"), "glyphs.eps");
+  print_settings.paper_width = 21.0;
+  print_settings.paper_height = 29.7;
+  print_settings.scale = 500.0;
+  for (int orientation : {0, 1}) {
+    SCOPED_TRACE(orientation);
+    print_settings.orientation = orientation;
+    const std::string name = "glyphs" + std::to_string(orientation) + ".ps";
+    ui.answers = {2};
+    ui.paths = {file(name)};
+    ps_print_at(-10, -40);
+    check(read_file(file(name)), name);
+  }
+}
+
+// Once the procedures are used up, further characters are stroked in place
+// between placed ones, and the file is still sound.
+TEST_F(EpsExport, GlyphsPastTheLastProcedureAreStrokedInPlace) {
+  for (int i = 0; i < 20001; ++i)
+    elem_new_text(0, 1, 0, 0, 0, i * 1e-5, 2.5, 1, 0.1, 1.5, "L", 0, "Simpel", TEXT_LEFT);
+  elem_new_text(0, 1, 0, 0, 0, 1.0, 2.5, 1, 0.1, 1.5, "LL", 0, "Simpel", TEXT_LEFT);
+  const std::string text = eps("many.eps");
+  EXPECT_EQ(count_of(text, "\n/G"), 20000);
+  EXPECT_EQ(count_of(text, " G19999\n"), 1);
+  const ToolRun gs =
+      tool({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=nullpage", file("many.eps")});
+  EXPECT_EQ(gs.status, 0) << gs.out;
+  EXPECT_EQ(gs.out, "");
 }
 
 TEST_F(EpsExport, TextsAsHelveticaInTextModeAndAsStrokesOtherwise) {

@@ -78,7 +78,7 @@ TEST_F(SvgExport, CanvasAndAxes) {
   const std::string text = svg("line.svg");
   EXPECT_NE(text.find("<svg width=\"11.129mm\" height=\"1.129mm\" viewBox=\"0 0 39.43 4\"\n"),
             std::string::npos);
-  EXPECT_NE(text.find("<path d=\"M2 2l35.43 0\" style="), std::string::npos);
+  EXPECT_NE(text.find("<path d=\"M2 2l35.43 0\" class=\"s00\"/>"), std::string::npos);
   int w = 0, h = 0;
   pixel(checked_and_drawn("line.svg"), 0, 0, &w, &h);
   EXPECT_NEAR(w, 39.43, 1.0);
@@ -103,14 +103,22 @@ TEST_F(SvgExport, StrokeColoursAndDashes) {
   Point2 sq[5] = {{0, 2, 0}, {1, 2, 0}, {1, 3, 0}, {0, 3, 0}, CONTOUR_END};
   elem_new_pattern(0, 0, 0, 0, 2, 0, 1, 0, 0, 0, 2, 0, 1, 5, sq, 0.2, 0.4, 1, PATTERN_FILLING);
   const std::string text = svg("colours.svg");
-  EXPECT_EQ(lines_with(text, "stroke:#ff7f00;stroke-width:").size(), 2u);
-  EXPECT_EQ(lines_with(text, "stroke-dasharray:").size(), 1u);
-  EXPECT_NE(text.find("stroke-linejoin:round;stroke-dasharray:7.09 3.54 1.77 3.54;\"/>\n"),
-            std::string::npos);
+  // Every pen and line type has its rule; the two lines name theirs.
+  EXPECT_EQ(lines_with(text, "stroke:#ff7f00;stroke-width:").size(), 8u);
+  const auto solid = lines_with(text, ".s10{");
+  ASSERT_EQ(solid.size(), 1u);
+  EXPECT_EQ(solid[0].find("stroke-dasharray"), std::string::npos);
+  const auto dashed = lines_with(text, ".s12{");
+  ASSERT_EQ(dashed.size(), 1u);
+  EXPECT_EQ(dashed[0].rfind(".s12{fill:none;stroke:#ff7f00;stroke-width:", 0), 0u);
+  EXPECT_TRUE(dashed[0].ends_with("stroke-linejoin:round;stroke-dasharray:7.09 3.54 1.77 3.54;}"));
+  EXPECT_EQ(lines_with(text, "class=\"s10\"/>").size(), 1u);
+  EXPECT_EQ(lines_with(text, "class=\"s12\"/>").size(), 1u);
   EXPECT_NE(text.find("fill:#3366ff;fill-rule:evenodd;"), std::string::npos);
   view_options.all_black = 1;
   const std::string black = svg("black.svg");
-  EXPECT_EQ(lines_with(black, "stroke:#000000;").size(), 2u);
+  EXPECT_EQ(lines_with(black, "stroke:#000000;").size(),
+            static_cast<std::size_t>(PEN_COUNT * LINE_TYPE_COUNT));
   EXPECT_NE(black.find("fill:#3366ff;"), std::string::npos);
 }
 
@@ -123,17 +131,17 @@ TEST_F(SvgExport, ArcsAsCirclesEllipsesAndPaths) {
   elem_new_arc(0, 0, 0, 6, 3, 1, 0.5, GEOM_PI / 2, 0.2, 0.5);
   elem_new_arc(0, 0, 0, 9, 3, 1, 1, GEOM_TWO_PI - 1e-4, 0, 0);
   const std::string text = svg("arcs.svg");
-  const auto shapes = lines_with(text, "style=\"fill:none;");
+  const auto shapes = lines_with(text, " class=\"s00\"/>");
   ASSERT_EQ(shapes.size(), 4u);
-  EXPECT_EQ(shapes[0].substr(0, shapes[0].find(" style")), "<circle cx=\"37.43\" cy=\"143.73\" r=\"35.43\"");
-  EXPECT_EQ(shapes[1].substr(0, shapes[1].find(" style")),
+  EXPECT_EQ(shapes[0].substr(0, shapes[0].find(" class")), "<circle cx=\"37.43\" cy=\"143.73\" r=\"35.43\"");
+  EXPECT_EQ(shapes[1].substr(0, shapes[1].find(" class")),
             "<ellipse cx=\"143.73\" cy=\"143.73\" rx=\"35.43\" ry=\"17.72\"");
-  EXPECT_EQ(shapes[2].substr(0, shapes[2].find(" style")),
+  EXPECT_EQ(shapes[2].substr(0, shapes[2].find(" class")),
             "<ellipse transform=\"translate(250.03,143.73) rotate(-28.65)\" rx=\"35.43\" ry=\"17.72\"");
   // The arcs follow each other in one pen: one path, each arc a subpath
   // moved to from the end of the one before. Just short of a whole turn:
   // two halves, so the ends do not meet and the arc shows.
-  EXPECT_EQ(shapes[3].substr(0, shapes[3].find(" style")),
+  EXPECT_EQ(shapes[3].substr(0, shapes[3].find(" class")),
             "<path d=\"M72.87 37.43a35.43 35.43 0 1 0 -70.87 0m177.17 0a35.43 35.43 0 0 0 -35.44-35.43"
             "m135.09 15.7a35.43 17.72 -28.65 0 0 -43.29 7.87"
             "m156.23 11.86a35.43 35.43 0 0 0 -70.86 0a35.43 35.43 0 0 0 70.86 0.01\"");
@@ -158,10 +166,10 @@ TEST_F(SvgExport, StrokesOfOneStyleShareAPath) {
   elem_new_line(0, 2, 1, 1, 1, 0, 1);
   const auto paths = lines_with(svg("runs.svg"), "<path ");
   ASSERT_EQ(paths.size(), 3u);
-  EXPECT_EQ(paths[0].substr(0, paths[0].find(" style")),
+  EXPECT_EQ(paths[0].substr(0, paths[0].find(" class")),
             "<path d=\"M2 37.43l35.43 0l0-35.43m-35.43 0l0 17.72\"");
-  EXPECT_EQ(paths[1].substr(0, paths[1].find(" style")), "<path d=\"M2 37.43l35.43 0m0 0l0-35.43\"");
-  EXPECT_EQ(paths[2].substr(0, paths[2].find(" style")), "<path d=\"M37.43 2l-35.43 0\"");
+  EXPECT_EQ(paths[1].substr(0, paths[1].find(" class")), "<path d=\"M2 37.43l35.43 0m0 0l0-35.43\"");
+  EXPECT_EQ(paths[2].substr(0, paths[2].find(" class")), "<path d=\"M37.43 2l-35.43 0\"");
   checked_and_drawn("runs.svg");
 }
 

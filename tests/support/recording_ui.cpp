@@ -97,6 +97,11 @@ void zoom_to_extents(int mode) { record("zoom_to_extents " + std::to_string(mode
 
 void entry_open(const char* text) { record(std::string("entry_open ") + text); }
 void entry_close() { record("entry_close"); }
+void poll_until(bool (*done)()) {
+  record("poll");
+  if (active) active->polls.push_back(done);
+}
+
 void snap_buttons_enable() { record("snap_buttons 1"); }
 void snap_buttons_disable() { record("snap_buttons 0"); }
 void set_coord_x(const char* text) {
@@ -136,6 +141,7 @@ RecordingUi::RecordingUi() {
   t.path_entry_set = path_entry;
   t.mainwin_value_entry_open = entry_open;
   t.mainwin_value_entry_close = entry_close;
+  t.poll_until = poll_until;
   t.mainwin_snap_buttons_enable = snap_buttons_enable;
   t.mainwin_snap_buttons_disable = snap_buttons_disable;
   t.mainwin_set_coord_x = set_coord_x;

@@ -33,6 +33,9 @@ struct RecordingUi {
   // The progress window's Cancel counts as pressed once this many updates
   // were shown (never when negative).
   int cancel_after_updates = -1;
+  // The functions handed to poll_until (recorded as "poll"), in order; a
+  // test calls them as the main loop would.
+  std::vector<bool (*)()> polls;
   // The text of the last mainwin_set_prompt call.
   std::string last_prompt;
   // The texts of the last mainwin_set_coord_x and mainwin_set_coord_y calls.

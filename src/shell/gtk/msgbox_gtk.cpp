@@ -184,5 +184,6 @@ void dlg_install_ui() {
   t.gui_text_editor_close = gui_text_editor_close;
   t.gui_show_gauge = gui_show_gauge;
   t.gui_show_about = gui_show_about;
+  t.poll_until = poll_until;
   ui_install(t);
 }

@@ -28,6 +28,7 @@
 #include "model/layers.h"
 #include "model/settings.h"
 #include "model/ui.h"
+#include "platform/own_folder.h"
 #include "shell/cmd_buttons.h"
 #include "shell/cmd_commands.h"
 #include "shell/cmd_loop.h"
@@ -263,6 +264,7 @@ int kavro_main(int argc, char** argv, const std::string& install) {
     if (drawing && !drawing->empty()) say(*drawing);
   }
   if (!install.empty()) {
+    start_folder_remember();
     std::error_code ec;
     fs::current_path(install, ec);
     if (ec) say("Cannot change to the program's folder " + install + ": " + ec.message());
