@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "display/draw.h"
+#include "display/ink_box.h"
 #include "display/input.h"
-#include "display/outdev.h"
-#include "display/outdev_breakdown.h"
 #include "display/text_layout.h"
 #include "display/view.h"
 #include "model/geom.h"
@@ -36,6 +35,11 @@ bool is_2d_kind(uint8_t kind) {
 }
 
 void add_2d(const Point2& p) { view_extents_add_2d(p.x, p.y); }
+void add_box(const InkBox& b) {
+  if (!b.started) return;
+  view_extents_add_2d(b.xmin, b.ymin);
+  view_extents_add_2d(b.xmax, b.ymax);
+}
 void add_3d(const Point3& p) { view_extents_add_3d(p.x, p.y, p.z); }
 
 // Every contour point but the end markers; the weight counts the markers too.
@@ -45,118 +49,26 @@ int32_t add_contours(const std::vector<Point2>& pts) {
   return static_cast<int32_t>(pts.size());
 }
 
-// The exact box of an ellipse arc: its end points and the points between
-// them where x or y turns.
-void add_ellipse_arc(double cx, double cy, double rx, double ry, double sweep, double start,
-                     double rotation) {
-  const double cr = std::cos(rotation), sr = std::sin(rotation);
-  auto add_at = [&](double t) {
-    const double ct = std::cos(t), st = std::sin(t);
-    view_extents_add_2d(cx + rx * ct * cr - ry * st * sr, cy + rx * ct * sr + ry * st * cr);
-  };
-  if (sweep < 0.0) {
-    start += sweep;
-    sweep = -sweep;
-  }
-  const bool whole = sweep >= GEOM_TWO_PI - 1e-9;
-  if (!whole) {
-    add_at(start);
-    add_at(start + sweep);
-  }
-  const double turns[2] = {std::atan2(-ry * sr, rx * cr), std::atan2(ry * cr, rx * sr)};
-  for (const double turn : turns) {
-    for (const double t : {turn, turn + GEOM_PI}) {
-      const double into = std::fmod(std::fmod(t - start, GEOM_TWO_PI) + GEOM_TWO_PI, GEOM_TWO_PI);
-      if (whole || into <= sweep) add_at(t);
-    }
-  }
-}
-
 void add_arc(const ArcElem& a) {
-  add_ellipse_arc(a.centre.x, a.centre.y, a.radius_x, a.radius_y, a.sweep, a.start, a.rotation);
-}
-
-// An output device that draws nothing and grows the extents by every
-// stroke, arc, curve, fill and text box it receives. The screen's
-// break-downs hand it texts (as glyph strokes), dimensions (lines,
-// terminators, figures) and rooms (outline and inscription), so the box
-// holds all the ink of an element, not only its defining points.
-struct InkBox {
-  bool printed_only = false;  // leave out what no writer prints: the guide pen
-};
-
-bool ink_counts(uint8_t pen) {
-  const InkBox* box = outdev_writer<InkBox>();
-  return !(box && box->printed_only && pen == PEN_GUIDE);
-}
-void ink_line(uint8_t pen, uint8_t, double x1, double y1, double x2, double y2) {
-  if (!ink_counts(pen)) return;
-  view_extents_add_2d(x1, y1);
-  view_extents_add_2d(x2, y2);
-}
-void ink_arc(uint8_t pen, uint8_t, double cx, double cy, double rx, double ry, double sweep, double start,
-             double rotation) {
-  if (ink_counts(pen)) add_ellipse_arc(cx, cy, rx, ry, sweep, start, rotation);
-}
-// A curve lies inside the hull of its control points.
-void ink_bezier(uint8_t pen, uint8_t, double x0, double y0, double x1, double y1, double x2, double y2,
-                double x3, double y3) {
-  if (!ink_counts(pen)) return;
-  view_extents_add_2d(x0, y0);
-  view_extents_add_2d(x1, y1);
-  view_extents_add_2d(x2, y2);
-  view_extents_add_2d(x3, y3);
-}
-// A text's box from its layout, and the ink of its glyphs, which may reach
-// below the baseline or beyond the box.
-void ink_text(const OutdevText& t) {
-  if (!ink_counts(t.pen)) return;
-  text_draw_layout_frame(t.x, t.y, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing,
-                         t.text ? t.text : "", t.fit_length, t.font ? t.font : "", t.alignment);
-  for (const Point2& p : text_frame) view_extents_add_2d(p.x, p.y);
-  outdev_screen_text(t);
-}
-void ink_fill(double, double, double, int32_t n, const Point2* points) {
-  for (int32_t i = 0; i < n; ++i)
-    if (!geom_is_end_marker(points[i].x, points[i].y)) view_extents_add_2d(points[i].x, points[i].y);
+  InkBox box;
+  ink_add_ellipse_arc(box, a.centre.x, a.centre.y, a.radius_x, a.radius_y, a.sweep, a.start, a.rotation);
+  add_box(box);
 }
 
 // Kinds whose drawing reaches beyond their points: texts (glyphs below the
 // baseline, wider than their frame), dimensions (figures and terminators),
-// rooms (inscriptions) and, in the plan, walls (door and window symbols).
+// rooms (inscriptions), walls (door and window symbols) and Bezier curves,
+// whose control points lie off the curve.
 bool ink_reaches_beyond_points(uint8_t kind) {
-  return kind == ELEM_TEXT || kind == ELEM_DIM || kind == ELEM_ROOM ||
-         (kind == ELEM_WALL && view_type == VIEW_PLAN);
-}
-
-void add_ink(ElemHeader* e, bool printed_only) {
-  InkBox box{printed_only};
-  OutdevInstall install(box);
-  // Also inside a writer's pass (a file header asking for the extents) the
-  // composite kinds are broken down here, never handed to the writer.
-  outdev.text = ink_text;
-  outdev.dimension = outdev_screen_dimension;
-  outdev.room = outdev_screen_room;
-  outdev.line = ink_line;
-  outdev.arc = ink_arc;
-  outdev.bezier = ink_bezier;
-  outdev.fill = ink_fill;
-  outdev.active = 1;
-  GuidePointsOff no_guide_points;
-  const uint8_t refresh = draw_refresh_now;
-  draw_refresh_now = 0;
-  draw_element(DRAW_PLAIN, e);
-  draw_refresh_now = refresh;
+  return kind == ELEM_TEXT || kind == ELEM_DIM || kind == ELEM_ROOM || kind == ELEM_WALL ||
+         kind == ELEM_SPLINE;
 }
 
 // Adds the element's points and, where its drawing reaches beyond them, its
-// ink; returns its weight, 0 when it is not counted. Printed only, what no
-// writer prints is left out: cameras, lights and the guide pen.
-int32_t add_element(ElemHeader* e, bool printed_only) {
+// ink; returns its weight, 0 when it is not counted.
+int32_t add_element(ElemHeader* e, InkPass& ink) {
   if (view_type != VIEW_PLAN && is_2d_kind(e->kind)) return 0;
-  if (printed_only && (e->kind == ELEM_CAMERA || e->kind == ELEM_LIGHT)) return 0;
-  if (ink_reaches_beyond_points(e->kind)) add_ink(e, printed_only);
-  if (printed_only && e->pen == PEN_GUIDE) return 0;
+  if (ink_reaches_beyond_points(e->kind)) ink.add(e);
   switch (e->kind) {
     case ELEM_WALL: {
       const WallElem& w = *static_cast<const WallElem*>(e);
@@ -203,11 +115,8 @@ int32_t add_element(ElemHeader* e, bool printed_only) {
     case ELEM_ARC:
       add_arc(*static_cast<const ArcElem*>(e));
       return 12;
-    case ELEM_SPLINE: {
-      const SplineElem& s = *static_cast<const SplineElem*>(e);
-      for (const Point2* p : {&s.p0, &s.p1, &s.p2, &s.p3}) add_2d(*p);
+    case ELEM_SPLINE:  // the curve, from its ink
       return 12;
-    }
     case ELEM_TEXT: {
       const TextElem& t = *static_cast<const TextElem*>(e);
       text_draw_layout_frame(t.pos.x, t.pos.y, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing,
@@ -373,15 +282,29 @@ void view_zoom_to_extents(uint8_t mode) {
   extents = ViewExtents{};
   started_3d = 0;
 
-  for (ElemHeader* e = elem_list_head; e; e = e->next) {
-    const bool counted = e->layer == cur_layer || layer_shown(e->layer) || e->mark == 1;
-    if (!counted || (mode != 0 && e->mark != 1)) continue;
-    marked_extents.count += add_element(e, mode == 2);
-  }
-  if (mode == 2) {
+  if (mode == 2 || mode == 3) {
+    // Exactly what a writer's pass over the marked elements draws.
+    InkBox box;
+    {
+      InkPass ink(box, mode == 2 ? InkScope::PRINTED : InkScope::WRITTEN);
+      for (ElemHeader* e = elem_list_head; e; e = e->next)
+        if ((e->mark == 1 || elem_has_marked_point(e)) && layer_visible(e->layer)) ink.add(e);
+    }
+    add_box(box);
     marked_extents.count = saved_count;
     return;
   }
+
+  InkBox box;
+  {
+    InkPass ink(box, InkScope::SHOWN);
+    for (ElemHeader* e = elem_list_head; e; e = e->next) {
+      const bool counted = e->layer == cur_layer || layer_shown(e->layer) || e->mark == 1;
+      if (!counted || (mode != 0 && e->mark != 1)) continue;
+      marked_extents.count += add_element(e, ink);
+    }
+  }
+  add_box(box);
 
   if (mode == 1) {
     const int32_t count = marked_extents.count;

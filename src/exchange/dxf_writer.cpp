@@ -495,7 +495,8 @@ DxfLineTypeNames dxf_line_type_names() {
 }
 
 void dxf_write_header(OutText& out) {
-  view_zoom_to_extents(1);
+  // The box of what the entities hold, not of what they leave out (cameras).
+  view_zoom_to_extents(3);
   const double f = dxf_unit_factor;
   group(out, " 0", "SECTION");
   group(out, " 2", "HEADER");
