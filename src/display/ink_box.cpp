@@ -11,7 +11,6 @@
 #include "display/font.h"
 #include "display/outdev_breakdown.h"
 #include "display/text_layout.h"
-#include "display/view.h"
 #include "model/geom.h"
 #include "model/view_rec.h"
 
@@ -38,6 +37,12 @@ void InkBox::add(const InkBox& other) {
 // The end points and the points between them where x or y turns.
 void ink_add_ellipse_arc(InkBox& box, double cx, double cy, double rx, double ry, double sweep, double start,
                          double rotation) {
+  if (rx == ry && std::fabs(sweep) >= GEOM_TWO_PI - 1e-9) {  // a circle
+    const double r = std::fabs(rx);
+    box.add(cx - r, cy - r);
+    box.add(cx + r, cy + r);
+    return;
+  }
   const double cr = std::cos(rotation), sr = std::sin(rotation);
   auto add_at = [&](double t) {
     const double ct = std::cos(t), st = std::sin(t);
@@ -196,6 +201,7 @@ struct TurnedReach {
 };
 thread_local std::array<TurnedReach, 256> turned_reach;
 thread_local uint32_t texts_measured = 0;
+thread_local std::vector<TextPlacement> placements;
 
 }  // namespace
 
@@ -209,18 +215,21 @@ void ink_add_text(InkBox& box, const OutdevText& t) {
   const double h = text_world_height(t.height);
   const double wf = t.width_factor;
   const double k = h / 1000.0;
-  const double s = std::sin(t.angle), c = std::cos(t.angle);
+  const bool turned = t.angle != 0.0;
+  const double s = turned ? std::sin(t.angle) : 0.0, c = turned ? std::cos(t.angle) : 1.0;
   const double pitch = h * t.line_spacing;
   if (++texts_measured == 0) {
     turned_reach.fill(TurnedReach{});
     texts_measured = 1;
   }
-  for (const TextPlacement& tp : text_place(font, text, h, wf, t.spacing, t.fit_length, t.alignment)) {
+  text_place_into(placements, font, text, h, wf, t.spacing, t.fit_length, t.alignment);
+  for (const TextPlacement& tp : placements) {
     const GlyphHull& g = hulls.glyph[tp.code];
     if (g.points.empty()) continue;
-    const Point2 o = text_line_origin(t.x, t.y, t.angle, pitch, tp.line);
+    // The line's origin as text_line_origin finds it.
+    const Point2 o{t.x + tp.line * pitch * s, t.y - tp.line * pitch * c, 0};
     const double px = o.x + tp.offset;
-    if (t.angle == 0.0) {
+    if (!turned) {
       // As the interpreter maps a glyph point, at the extremes.
       box.add(px + h * wf * g.xmin / 1000.0, o.y + h * g.ymin / 1000.0);
       box.add(px + h * wf * g.xmax / 1000.0, o.y + h * g.ymax / 1000.0);
@@ -281,12 +290,12 @@ void ink_fill(double, double, double, int32_t n, const Point2* points) {
     if (!geom_is_end_marker(points[i].x, points[i].y)) b.add(points[i].x, points[i].y);
 }
 
-// The guard that installs the slots for as long as the pass lives.
+// The guard that installs the slots for as long as the pass lives. Nothing
+// here flushes or shows a marker, since the output is not the screen's.
 struct Installed {
   OutdevInstall install;
   GuidePointsOff no_guide_points;
-  uint8_t refresh;
-  explicit Installed(InkPass::Slots& slots) : install(slots), refresh(draw_refresh_now) {
+  explicit Installed(InkPass::Slots& slots) : install(slots) {
     // Also inside a writer's pass (a file header asking for the extents)
     // the composite kinds are broken down here, never handed to the writer.
     outdev.text = ink_text;
@@ -297,9 +306,7 @@ struct Installed {
     outdev.bezier = ink_bezier;
     outdev.fill = ink_fill;
     outdev.active = 1;
-    draw_refresh_now = 0;
   }
-  ~Installed() { draw_refresh_now = refresh; }
 };
 
 }  // namespace

@@ -17,9 +17,11 @@
 #include "model/settings.h"
 #include "model/ui.h"
 #include "model/view_rec.h"
+#include "platform/work_pool.h"
 
 ViewExtents extents;
 ViewExtents marked_extents;
+int extents_parallel_min_elements = EXTENTS_PARALLEL_MIN_ELEMENTS;
 ViewRec view_saved;
 double view_saved_scale = 500.0;
 
@@ -34,25 +36,42 @@ bool is_2d_kind(uint8_t kind) {
          kind == ELEM_TEXT || kind == ELEM_DIM || kind == ELEM_PATTERN;
 }
 
-void add_2d(const Point2& p) { view_extents_add_2d(p.x, p.y); }
-void add_box(const InkBox& b) {
-  if (!b.started) return;
-  view_extents_add_2d(b.xmin, b.ymin);
-  view_extents_add_2d(b.xmax, b.ymax);
-}
-void add_3d(const Point3& p) { view_extents_add_3d(p.x, p.y, p.z); }
+// What one run over elements gathers: the 2D box (points and ink), the 3D
+// box of the 3D points and the weights. Runs over parts of the list, each
+// on its own thread, are merged afterwards.
+struct Gather {
+  InkBox flat;
+  bool solid = false;
+  double x0 = 0.0, x1 = 0.0, y0 = 0.0, y1 = 0.0, z0 = 0.0, z1 = 0.0;
+  int32_t count = 0;
+
+  void add_2d(const Point2& p) { flat.add(p.x, p.y); }
+  void add_3d(const Point3& p) {
+    view_project(p.x, p.y, p.z);
+    flat.add(geo_result.view_u, geo_result.view_v);
+    add_solid(p.x, p.y, p.z, p.x, p.y, p.z);
+  }
+  void add_solid(double ax, double ay, double az, double bx, double by, double bz) {
+    if (!solid) {
+      x0 = ax, y0 = ay, z0 = az, x1 = bx, y1 = by, z1 = bz;
+      solid = true;
+      return;
+    }
+    x0 = std::min(x0, ax), y0 = std::min(y0, ay), z0 = std::min(z0, az);
+    x1 = std::max(x1, bx), y1 = std::max(y1, by), z1 = std::max(z1, bz);
+  }
+  void merge(const Gather& o) {
+    flat.add(o.flat);
+    if (o.solid) add_solid(o.x0, o.y0, o.z0, o.x1, o.y1, o.z1);
+    count += o.count;
+  }
+};
 
 // Every contour point but the end markers; the weight counts the markers too.
-int32_t add_contours(const std::vector<Point2>& pts) {
+int32_t add_contours(Gather& g, const std::vector<Point2>& pts) {
   for (const Point2& p : pts)
-    if (!geom_is_end_marker(p.x, p.y)) add_2d(p);
+    if (!geom_is_end_marker(p.x, p.y)) g.add_2d(p);
   return static_cast<int32_t>(pts.size());
-}
-
-void add_arc(const ArcElem& a) {
-  InkBox box;
-  ink_add_ellipse_arc(box, a.centre.x, a.centre.y, a.radius_x, a.radius_y, a.sweep, a.start, a.rotation);
-  add_box(box);
 }
 
 // Kinds whose drawing reaches beyond their points: texts (glyphs below the
@@ -66,69 +85,116 @@ bool ink_reaches_beyond_points(uint8_t kind) {
 
 // Adds the element's points and, where its drawing reaches beyond them, its
 // ink; returns its weight, 0 when it is not counted.
-int32_t add_element(ElemHeader* e, InkPass& ink) {
+int32_t add_element(ElemHeader* e, InkPass& ink, Gather& g) {
   if (view_type != VIEW_PLAN && is_2d_kind(e->kind)) return 0;
   if (ink_reaches_beyond_points(e->kind)) ink.add(e);
   switch (e->kind) {
     case ELEM_WALL: {
       const WallElem& w = *static_cast<const WallElem*>(e);
-      for (const Point3& c : w.corner) add_3d(c);
+      for (const Point3& c : w.corner) g.add_3d(c);
       if (w.gable == 1) {
-        add_3d(w.gable_a);
-        add_3d(w.gable_b);
+        g.add_3d(w.gable_a);
+        g.add_3d(w.gable_b);
       }
       return 8;
     }
     case ELEM_LINE3D: {
       const Line3dElem& l = *static_cast<const Line3dElem*>(e);
-      add_3d(l.p1);
-      add_3d(l.p2);
+      g.add_3d(l.p1);
+      g.add_3d(l.p2);
       return 1;
     }
     case ELEM_LIGHT: {
       const LightElem& l = *static_cast<const LightElem*>(e);
-      add_3d(l.position);
-      add_3d(l.target);
+      g.add_3d(l.position);
+      g.add_3d(l.target);
       return 1;
     }
     case ELEM_CAMERA: {
       const CameraElem& c = *static_cast<const CameraElem*>(e);
-      add_3d(c.eye);
-      add_3d(c.target);
+      g.add_3d(c.eye);
+      g.add_3d(c.target);
       return 3;
     }
     case ELEM_MESH: {
       const MeshElem& m = *static_cast<const MeshElem*>(e);
-      for (const Point3& v : m.vertices) add_3d(v);
+      for (const Point3& v : m.vertices) g.add_3d(v);
       return 3 * m.face_count();
     }
     case ELEM_ROOM:
-      return add_contours(static_cast<const RoomElem*>(e)->points);
+      return add_contours(g, static_cast<const RoomElem*>(e)->points);
     case ELEM_PATTERN:
-      return add_contours(static_cast<const PatternElem*>(e)->points);
+      return add_contours(g, static_cast<const PatternElem*>(e)->points);
     case ELEM_LINE: {
       const LineElem& l = *static_cast<const LineElem*>(e);
-      add_2d(l.p1);
-      add_2d(l.p2);
+      g.add_2d(l.p1);
+      g.add_2d(l.p2);
       return 1;
     }
-    case ELEM_ARC:
-      add_arc(*static_cast<const ArcElem*>(e));
+    case ELEM_ARC: {
+      const ArcElem& a = *static_cast<const ArcElem*>(e);
+      ink_add_ellipse_arc(g.flat, a.centre.x, a.centre.y, a.radius_x, a.radius_y, a.sweep, a.start,
+                          a.rotation);
       return 12;
+    }
     case ELEM_SPLINE:  // the curve, from its ink
       return 12;
     case ELEM_TEXT: {
       const TextElem& t = *static_cast<const TextElem*>(e);
       text_draw_layout_frame(t.pos.x, t.pos.y, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing,
                              t.text.c_str(), t.fit_length, t.font.c_str(), t.alignment);
-      for (const Point2& p : text_frame) add_2d(p);
+      for (const Point2& p : text_frame) g.add_2d(p);
       return 4;
     }
     case ELEM_DIM:
-      for (const DimPoint& p : static_cast<const DimElem*>(e)->points) add_2d(p.line_point);
+      for (const DimPoint& p : static_cast<const DimElem*>(e)->points) g.add_2d(p.line_point);
       return 3;
   }
   return 0;
+}
+
+// Runs over the chosen elements: with their points (modes 0 and 1) or only
+// their ink of a scope. A long list is cut into pieces that run on every
+// core; a piece that needs the interface's thread (a font to load) or
+// fails runs again here, after the others.
+Gather gather(const std::vector<ElemHeader*>& chosen, bool points, InkScope scope) {
+  auto run = [&](Gather& g, std::size_t from, std::size_t to) {
+    InkPass ink(g.flat, scope);
+    for (std::size_t i = from; i < to; ++i) {
+      if (points)
+        g.count += add_element(chosen[i], ink, g);
+      else
+        ink.add(chosen[i]);
+    }
+  };
+  Gather all;
+  const std::size_t n = chosen.size();
+  const int threads = work_pool_threads();
+  if (threads < 2 || n < static_cast<std::size_t>(std::max(extents_parallel_min_elements, 1)) ||
+      work_pool_in_piece()) {
+    run(all, 0, n);
+    return all;
+  }
+  const std::size_t pieces = static_cast<std::size_t>(threads) * 4;
+  const std::size_t per = (n + pieces - 1) / pieces;
+  const int count = static_cast<int>((n + per - 1) / per);
+  std::vector<Gather> parts(count);
+  std::vector<char> again(count, 0);
+  work_pool_run(count, [&](int p) {
+    try {
+      run(parts[p], p * per, std::min(n, (p + 1) * per));
+    } catch (...) {
+      again[p] = 1;
+    }
+  });
+  for (int p = 0; p < count; ++p) {
+    if (again[p]) {
+      parts[p] = Gather{};
+      run(parts[p], p * per, std::min(n, (p + 1) * per));
+    }
+    all.merge(parts[p]);
+  }
+  return all;
 }
 
 // Metres one pixel of the current view covers at 1:1, across and up.
@@ -282,29 +348,40 @@ void view_zoom_to_extents(uint8_t mode) {
   extents = ViewExtents{};
   started_3d = 0;
 
+  static std::vector<ElemHeader*> chosen;
+  chosen.clear();
+  Gather g;
   if (mode == 2 || mode == 3) {
     // Exactly what a writer's pass over the marked elements draws.
-    InkBox box;
-    {
-      InkPass ink(box, mode == 2 ? InkScope::PRINTED : InkScope::WRITTEN);
-      for (ElemHeader* e = elem_list_head; e; e = e->next)
-        if ((e->mark == 1 || elem_has_marked_point(e)) && layer_visible(e->layer)) ink.add(e);
+    for (ElemHeader* e = elem_list_head; e; e = e->next)
+      if ((e->mark == 1 || elem_has_marked_point(e)) && layer_visible(e->layer)) chosen.push_back(e);
+    g = gather(chosen, false, mode == 2 ? InkScope::PRINTED : InkScope::WRITTEN);
+  } else {
+    for (ElemHeader* e = elem_list_head; e; e = e->next) {
+      const bool counted = e->layer == cur_layer || layer_shown(e->layer) || e->mark == 1;
+      if (counted && (mode == 0 || e->mark == 1)) chosen.push_back(e);
     }
-    add_box(box);
+    g = gather(chosen, true, InkScope::SHOWN);
+  }
+  chosen.clear();
+  if (g.flat.started) {
+    extents.started = 1;
+    extents.xmin = g.flat.xmin;
+    extents.xmax = g.flat.xmax;
+    extents.ymin = g.flat.ymin;
+    extents.ymax = g.flat.ymax;
+  }
+  if (g.solid) {
+    extents.xmin3 = g.x0, extents.xmax3 = g.x1;
+    extents.ymin3 = g.y0, extents.ymax3 = g.y1;
+    extents.zmin3 = g.z0, extents.zmax3 = g.z1;
+    started_3d = 1;
+  }
+  marked_extents.count = g.count;
+  if (mode == 2 || mode == 3) {
     marked_extents.count = saved_count;
     return;
   }
-
-  InkBox box;
-  {
-    InkPass ink(box, InkScope::SHOWN);
-    for (ElemHeader* e = elem_list_head; e; e = e->next) {
-      const bool counted = e->layer == cur_layer || layer_shown(e->layer) || e->mark == 1;
-      if (!counted || (mode != 0 && e->mark != 1)) continue;
-      marked_extents.count += add_element(e, ink);
-    }
-  }
-  add_box(box);
 
   if (mode == 1) {
     const int32_t count = marked_extents.count;

@@ -54,6 +54,10 @@ void view_scroll_quarter(double dx, double dy);
 // (display/ink_box.h).
 void view_zoom_to_extents(uint8_t mode);
 void view_extents_add_2d(double x, double y);
+// Extents of fewer elements than this are found on one thread, of more on
+// every core (tests make it small).
+extern int extents_parallel_min_elements;
+inline constexpr int EXTENTS_PARALLEL_MIN_ELEMENTS = 20000;
 // Grows the 3D box by the point and the 2D box by its projection.
 void view_extents_add_3d(double x, double y, double z);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "display/draw.h"
+#include "display/font.h"
 #include "display/view_commands.h"
 #include "display_fixture.h"
 #include "model/geom.h"
@@ -426,6 +427,47 @@ TEST_F(ExtentsView, PrintedExtentsAreTheDrawnInk) {
         EXPECT_LE(extents.xmax, ink.xmax + slack);
         EXPECT_LE(extents.ymax, ink.ymax + slack);
       }
+    }
+  }
+  view_type = VIEW_PLAN;
+}
+
+// A long list is measured on every core: the boxes and the count are
+// those of one run over it, in every mode and in a projection, also when a
+// piece has to load a font on the interface's thread.
+TEST_F(ExtentsView, ExtentsOnEveryCoreAreThoseOfOneRun) {
+  ASSERT_TRUE(render_fixture_build("symbols"));
+  elem_new_line3d(0, 0, 0, -7, 2, -3, 4, 40, 9);
+  elem_new_camera(0, 0, 0, 0, -60, 2, 0, 0, 2, 50, 0);
+  for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = 1;
+  TextElem other_font = test_text(30, 30, "Font loaded late");
+  other_font.font = "Rund";
+  elem_append(other_font);
+  elem_list_tail->mark = 1;
+  struct Saved {
+    ~Saved() { extents_parallel_min_elements = EXTENTS_PARALLEL_MIN_ELEMENTS; }
+  } saved;
+  for (uint8_t view : {uint8_t{VIEW_PLAN}, uint8_t{VIEW_ISO_FRONT_RIGHT}}) {
+    view_type = view;
+    for (uint8_t mode : {1, 2, 3}) {
+      SCOPED_TRACE("view " + std::to_string(view) + ", mode " + std::to_string(mode));
+      font_slots_clear();
+      extents_parallel_min_elements = 1 << 30;
+      view_zoom_to_extents(mode);
+      const ViewExtents one = extents;
+      const int32_t count = marked_extents.count;
+      font_slots_clear();
+      extents_parallel_min_elements = 1;
+      view_zoom_to_extents(mode);
+      EXPECT_EQ(extents.started, one.started);
+      EXPECT_EQ(extents.xmin, one.xmin);
+      EXPECT_EQ(extents.xmax, one.xmax);
+      EXPECT_EQ(extents.ymin, one.ymin);
+      EXPECT_EQ(extents.ymax, one.ymax);
+      EXPECT_EQ(extents.xmin3, one.xmin3);
+      EXPECT_EQ(extents.zmax3, one.zmax3);
+      EXPECT_EQ(extents.ymin3, one.ymin3);
+      EXPECT_EQ(marked_extents.count, count);
     }
   }
   view_type = VIEW_PLAN;
