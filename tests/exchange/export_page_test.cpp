@@ -234,6 +234,32 @@ TEST_F(ExportPage, DxfExtentsAreThoseOfTheEntities) {
   EXPECT_LT(ext[3] - hi[1], 0.05);
 }
 
+// In 3D the entities are the faces alone: the header's box is theirs, not
+// that of a line, a text or a camera beside them.
+TEST_F(ExportPage, DxfExtentsIn3dAreThoseOfTheFaces) {
+  Point3 v[4] = {{1, 2, 0, 0}, {4, 2, 0, 0}, {4, 5, 3, 0}, {1, 5, 3, 0}};
+  const int32_t sizes[1] = {4};
+  const int32_t idx[4] = {0, 1, 2, 3};
+  elem_new_mesh(0, 0, 0, 4, 1, sizes, v, idx, "Default", 0);
+  elem_new_line(0, 0, 0, -20, -20, 30, 30);
+  elem_new_text(0, 0, 0, 40, 40, 0, 5, 1, 0.1, 1.5, "beside", 0, "Simpel", TEXT_LEFT);
+  elem_new_camera(0, 0, 0, 0, -12, 2, 0, 0, 2, 50, 0);
+  mark_all();
+  StringOut header;
+  dxf_write_header(header, true);
+  const std::string& text = header.text();
+  double ext[4] = {};
+  const std::size_t min_at = text.find("$EXTMIN"), max_at = text.find("$EXTMAX");
+  ASSERT_NE(min_at, std::string::npos);
+  ASSERT_NE(max_at, std::string::npos);
+  ASSERT_EQ(std::sscanf(text.c_str() + min_at, "$EXTMIN\n 10\n%lf\n 20\n%lf", &ext[0], &ext[1]), 2);
+  ASSERT_EQ(std::sscanf(text.c_str() + max_at, "$EXTMAX\n 10\n%lf\n 20\n%lf", &ext[2], &ext[3]), 2);
+  EXPECT_EQ(ext[0], 1);
+  EXPECT_EQ(ext[1], 2);
+  EXPECT_EQ(ext[2], 4);
+  EXPECT_EQ(ext[3], 5);
+}
+
 // The DXF header's extents reach over the figures of the chain left of
 // the plan and the terminators below it, not only its dimension line.
 TEST_F(ExportPage, DxfExtentsHoldTheFigures) {
