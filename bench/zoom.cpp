@@ -94,4 +94,12 @@ void BM_ExtentsOfAll(benchmark::State& state) {
 }
 BENCHMARK(BM_ExtentsOfAll)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The same on one thread: what the pass costs a single core.
+void BM_ExtentsOfAllOneThread(benchmark::State& state) {
+  extents_parallel_min_elements = 1 << 30;
+  BM_ExtentsOfAll(state);
+  extents_parallel_min_elements = EXTENTS_PARALLEL_MIN_ELEMENTS;
+}
+BENCHMARK(BM_ExtentsOfAllOneThread)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 }  // namespace
