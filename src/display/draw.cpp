@@ -421,6 +421,14 @@ void draw_element(uint8_t mode, ElemHeader* e) {
   flush_if_refreshing();
 }
 
+void draw_element_any_layer(ElemHeader* e) {
+  outdev.draw_mode = DRAWMODE_NORMAL;
+  if (view_type != VIEW_PLAN)
+    draw_3d_element(e->pen, e->line_type, e, 1);
+  else
+    draw_plan_element(e, 1);
+}
+
 void draw_scope(uint8_t mode, DrawScope which) {
   RefreshBatch batch(draw_refresh_now);
   scope_passes(mode, which);

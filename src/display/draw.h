@@ -14,6 +14,9 @@
 // Drawing modes DRAW_NORMAL .. DRAW_PLAIN: model/consts.h.
 
 void draw_element(uint8_t mode, ElemHeader* e);
+// Draws an element as DRAW_PLAIN does, whatever its layer's shown flag:
+// what it would leave, for measuring it.
+void draw_element_any_layer(ElemHeader* e);
 
 // Which elements a drawing pass takes. Elements on a hidden layer other
 // than the current one are never drawn.

@@ -61,17 +61,19 @@ double text_line_width(const FontSlot& font, std::string_view line, double h, do
   return sum;
 }
 
-std::vector<TextPlacement> text_place(const FontSlot& font, std::string_view text, double h, double wf,
-                                      double spacing, double fit, int alignment) {
-  std::vector<TextPlacement> out;
-  if (alignment < TEXT_LEFT || alignment > TEXT_JUSTIFIED) return out;
+void text_place_into(std::vector<TextPlacement>& out, const FontSlot& font, std::string_view text, double h,
+                     double wf, double spacing, double fit, int alignment) {
+  out.clear();
+  if (alignment < TEXT_LEFT || alignment > TEXT_JUSTIFIED) return;
   auto advance = [&](char c) {
     return text_char_advance(font, static_cast<unsigned char>(c), h, wf, spacing);
   };
-  std::vector<std::string_view> lines = text_split_lines(text);
   out.reserve(text.size());
-  for (int k = 0; k < static_cast<int>(lines.size()); ++k) {
-    std::string_view line = lines[k];
+  std::size_t start = 0;
+  for (int k = 0;; ++k) {
+    const std::size_t nl = text.find('\n', start);
+    std::string_view line =
+        text.substr(start, nl == std::string_view::npos ? std::string_view::npos : nl - start);
     int n = static_cast<int>(line.size());
     switch (alignment) {
       case TEXT_LEFT: {
@@ -111,7 +113,15 @@ std::vector<TextPlacement> text_place(const FontSlot& font, std::string_view tex
         break;
       }
     }
+    if (nl == std::string_view::npos) return;
+    start = nl + 1;
   }
+}
+
+std::vector<TextPlacement> text_place(const FontSlot& font, std::string_view text, double h, double wf,
+                                      double spacing, double fit, int alignment) {
+  std::vector<TextPlacement> out;
+  text_place_into(out, font, text, h, wf, spacing, fit, alignment);
   return out;
 }
 

@@ -43,6 +43,10 @@ struct TextPlacement {
 // any other alignment. Newlines are not placed.
 std::vector<TextPlacement> text_place(const FontSlot& font, std::string_view text, double h, double wf,
                                       double spacing, double fit, int alignment);
+// The same into a vector kept by the caller, so that measuring many texts
+// allocates nothing.
+void text_place_into(std::vector<TextPlacement>& out, const FontSlot& font, std::string_view text, double h,
+                     double wf, double spacing, double fit, int alignment);
 
 // The origin of line k of a text at (x, y) with a line pitch.
 Point2 text_line_origin(double x, double y, double angle, double pitch, int k);

@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "display/draw.h"
+#include "display/ink_box.h"
 #include "display/input.h"
-#include "display/outdev.h"
-#include "display/outdev_breakdown.h"
 #include "display/text_layout.h"
 #include "display/view.h"
 #include "model/geom.h"
@@ -18,9 +17,11 @@
 #include "model/settings.h"
 #include "model/ui.h"
 #include "model/view_rec.h"
+#include "platform/work_pool.h"
 
 ViewExtents extents;
 ViewExtents marked_extents;
+int extents_parallel_min_elements = EXTENTS_PARALLEL_MIN_ELEMENTS;
 ViewRec view_saved;
 double view_saved_scale = 500.0;
 
@@ -35,191 +36,165 @@ bool is_2d_kind(uint8_t kind) {
          kind == ELEM_TEXT || kind == ELEM_DIM || kind == ELEM_PATTERN;
 }
 
-void add_2d(const Point2& p) { view_extents_add_2d(p.x, p.y); }
-void add_3d(const Point3& p) { view_extents_add_3d(p.x, p.y, p.z); }
+// What one run over elements gathers: the 2D box (points and ink), the 3D
+// box of the 3D points and the weights. Runs over parts of the list, each
+// on its own thread, are merged afterwards.
+struct Gather {
+  InkBox flat;
+  bool solid = false;
+  double x0 = 0.0, x1 = 0.0, y0 = 0.0, y1 = 0.0, z0 = 0.0, z1 = 0.0;
+  int32_t count = 0;
 
-// Every contour point but the end markers; the weight counts the markers too.
-int32_t add_contours(const std::vector<Point2>& pts) {
-  for (const Point2& p : pts)
-    if (!geom_is_end_marker(p.x, p.y)) add_2d(p);
-  return static_cast<int32_t>(pts.size());
-}
-
-// The exact box of an ellipse arc: its end points and the points between
-// them where x or y turns.
-void add_ellipse_arc(double cx, double cy, double rx, double ry, double sweep, double start,
-                     double rotation) {
-  const double cr = std::cos(rotation), sr = std::sin(rotation);
-  auto add_at = [&](double t) {
-    const double ct = std::cos(t), st = std::sin(t);
-    view_extents_add_2d(cx + rx * ct * cr - ry * st * sr, cy + rx * ct * sr + ry * st * cr);
-  };
-  if (sweep < 0.0) {
-    start += sweep;
-    sweep = -sweep;
+  void add_2d(const Point2& p) { flat.add(p.x, p.y); }
+  void add_3d(const Point3& p) {
+    view_project(p.x, p.y, p.z);
+    flat.add(geo_result.view_u, geo_result.view_v);
+    add_solid(p.x, p.y, p.z, p.x, p.y, p.z);
   }
-  const bool whole = sweep >= GEOM_TWO_PI - 1e-9;
-  if (!whole) {
-    add_at(start);
-    add_at(start + sweep);
-  }
-  const double turns[2] = {std::atan2(-ry * sr, rx * cr), std::atan2(ry * cr, rx * sr)};
-  for (const double turn : turns) {
-    for (const double t : {turn, turn + GEOM_PI}) {
-      const double into = std::fmod(std::fmod(t - start, GEOM_TWO_PI) + GEOM_TWO_PI, GEOM_TWO_PI);
-      if (whole || into <= sweep) add_at(t);
+  void add_solid(double ax, double ay, double az, double bx, double by, double bz) {
+    if (!solid) {
+      x0 = ax, y0 = ay, z0 = az, x1 = bx, y1 = by, z1 = bz;
+      solid = true;
+      return;
     }
+    x0 = std::min(x0, ax), y0 = std::min(y0, ay), z0 = std::min(z0, az);
+    x1 = std::max(x1, bx), y1 = std::max(y1, by), z1 = std::max(z1, bz);
   }
-}
-
-void add_arc(const ArcElem& a) {
-  add_ellipse_arc(a.centre.x, a.centre.y, a.radius_x, a.radius_y, a.sweep, a.start, a.rotation);
-}
-
-// An output device that draws nothing and grows the extents by every
-// stroke, arc, curve, fill and text box it receives. The screen's
-// break-downs hand it texts (as glyph strokes), dimensions (lines,
-// terminators, figures) and rooms (outline and inscription), so the box
-// holds all the ink of an element, not only its defining points.
-struct InkBox {
-  bool printed_only = false;  // leave out what no writer prints: the guide pen
+  void merge(const Gather& o) {
+    flat.add(o.flat);
+    if (o.solid) add_solid(o.x0, o.y0, o.z0, o.x1, o.y1, o.z1);
+    count += o.count;
+  }
 };
 
-bool ink_counts(uint8_t pen) {
-  const InkBox* box = outdev_writer<InkBox>();
-  return !(box && box->printed_only && pen == PEN_GUIDE);
-}
-void ink_line(uint8_t pen, uint8_t, double x1, double y1, double x2, double y2) {
-  if (!ink_counts(pen)) return;
-  view_extents_add_2d(x1, y1);
-  view_extents_add_2d(x2, y2);
-}
-void ink_arc(uint8_t pen, uint8_t, double cx, double cy, double rx, double ry, double sweep, double start,
-             double rotation) {
-  if (ink_counts(pen)) add_ellipse_arc(cx, cy, rx, ry, sweep, start, rotation);
-}
-// A curve lies inside the hull of its control points.
-void ink_bezier(uint8_t pen, uint8_t, double x0, double y0, double x1, double y1, double x2, double y2,
-                double x3, double y3) {
-  if (!ink_counts(pen)) return;
-  view_extents_add_2d(x0, y0);
-  view_extents_add_2d(x1, y1);
-  view_extents_add_2d(x2, y2);
-  view_extents_add_2d(x3, y3);
-}
-// A text's box from its layout, and the ink of its glyphs, which may reach
-// below the baseline or beyond the box.
-void ink_text(const OutdevText& t) {
-  if (!ink_counts(t.pen)) return;
-  text_draw_layout_frame(t.x, t.y, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing,
-                         t.text ? t.text : "", t.fit_length, t.font ? t.font : "", t.alignment);
-  for (const Point2& p : text_frame) view_extents_add_2d(p.x, p.y);
-  outdev_screen_text(t);
-}
-void ink_fill(double, double, double, int32_t n, const Point2* points) {
-  for (int32_t i = 0; i < n; ++i)
-    if (!geom_is_end_marker(points[i].x, points[i].y)) view_extents_add_2d(points[i].x, points[i].y);
+// Every contour point but the end markers; the weight counts the markers too.
+int32_t add_contours(Gather& g, const std::vector<Point2>& pts) {
+  for (const Point2& p : pts)
+    if (!geom_is_end_marker(p.x, p.y)) g.add_2d(p);
+  return static_cast<int32_t>(pts.size());
 }
 
 // Kinds whose drawing reaches beyond their points: texts (glyphs below the
 // baseline, wider than their frame), dimensions (figures and terminators),
-// rooms (inscriptions) and, in the plan, walls (door and window symbols).
+// rooms (inscriptions), walls (door and window symbols) and Bezier curves,
+// whose control points lie off the curve.
 bool ink_reaches_beyond_points(uint8_t kind) {
-  return kind == ELEM_TEXT || kind == ELEM_DIM || kind == ELEM_ROOM ||
-         (kind == ELEM_WALL && view_type == VIEW_PLAN);
-}
-
-void add_ink(ElemHeader* e, bool printed_only) {
-  InkBox box{printed_only};
-  OutdevInstall install(box);
-  // Also inside a writer's pass (a file header asking for the extents) the
-  // composite kinds are broken down here, never handed to the writer.
-  outdev.text = ink_text;
-  outdev.dimension = outdev_screen_dimension;
-  outdev.room = outdev_screen_room;
-  outdev.line = ink_line;
-  outdev.arc = ink_arc;
-  outdev.bezier = ink_bezier;
-  outdev.fill = ink_fill;
-  outdev.active = 1;
-  GuidePointsOff no_guide_points;
-  const uint8_t refresh = draw_refresh_now;
-  draw_refresh_now = 0;
-  draw_element(DRAW_PLAIN, e);
-  draw_refresh_now = refresh;
+  return kind == ELEM_TEXT || kind == ELEM_DIM || kind == ELEM_ROOM || kind == ELEM_WALL ||
+         kind == ELEM_SPLINE;
 }
 
 // Adds the element's points and, where its drawing reaches beyond them, its
-// ink; returns its weight, 0 when it is not counted. Printed only, what no
-// writer prints is left out: cameras, lights and the guide pen.
-int32_t add_element(ElemHeader* e, bool printed_only) {
+// ink; returns its weight, 0 when it is not counted.
+int32_t add_element(ElemHeader* e, InkPass& ink, Gather& g) {
   if (view_type != VIEW_PLAN && is_2d_kind(e->kind)) return 0;
-  if (printed_only && (e->kind == ELEM_CAMERA || e->kind == ELEM_LIGHT)) return 0;
-  if (ink_reaches_beyond_points(e->kind)) add_ink(e, printed_only);
-  if (printed_only && e->pen == PEN_GUIDE) return 0;
+  if (ink_reaches_beyond_points(e->kind)) ink.add(e);
   switch (e->kind) {
     case ELEM_WALL: {
       const WallElem& w = *static_cast<const WallElem*>(e);
-      for (const Point3& c : w.corner) add_3d(c);
+      for (const Point3& c : w.corner) g.add_3d(c);
       if (w.gable == 1) {
-        add_3d(w.gable_a);
-        add_3d(w.gable_b);
+        g.add_3d(w.gable_a);
+        g.add_3d(w.gable_b);
       }
       return 8;
     }
     case ELEM_LINE3D: {
       const Line3dElem& l = *static_cast<const Line3dElem*>(e);
-      add_3d(l.p1);
-      add_3d(l.p2);
+      g.add_3d(l.p1);
+      g.add_3d(l.p2);
       return 1;
     }
     case ELEM_LIGHT: {
       const LightElem& l = *static_cast<const LightElem*>(e);
-      add_3d(l.position);
-      add_3d(l.target);
+      g.add_3d(l.position);
+      g.add_3d(l.target);
       return 1;
     }
     case ELEM_CAMERA: {
       const CameraElem& c = *static_cast<const CameraElem*>(e);
-      add_3d(c.eye);
-      add_3d(c.target);
+      g.add_3d(c.eye);
+      g.add_3d(c.target);
       return 3;
     }
     case ELEM_MESH: {
       const MeshElem& m = *static_cast<const MeshElem*>(e);
-      for (const Point3& v : m.vertices) add_3d(v);
+      for (const Point3& v : m.vertices) g.add_3d(v);
       return 3 * m.face_count();
     }
     case ELEM_ROOM:
-      return add_contours(static_cast<const RoomElem*>(e)->points);
+      return add_contours(g, static_cast<const RoomElem*>(e)->points);
     case ELEM_PATTERN:
-      return add_contours(static_cast<const PatternElem*>(e)->points);
+      return add_contours(g, static_cast<const PatternElem*>(e)->points);
     case ELEM_LINE: {
       const LineElem& l = *static_cast<const LineElem*>(e);
-      add_2d(l.p1);
-      add_2d(l.p2);
+      g.add_2d(l.p1);
+      g.add_2d(l.p2);
       return 1;
     }
-    case ELEM_ARC:
-      add_arc(*static_cast<const ArcElem*>(e));
-      return 12;
-    case ELEM_SPLINE: {
-      const SplineElem& s = *static_cast<const SplineElem*>(e);
-      for (const Point2* p : {&s.p0, &s.p1, &s.p2, &s.p3}) add_2d(*p);
+    case ELEM_ARC: {
+      const ArcElem& a = *static_cast<const ArcElem*>(e);
+      ink_add_ellipse_arc(g.flat, a.centre.x, a.centre.y, a.radius_x, a.radius_y, a.sweep, a.start,
+                          a.rotation);
       return 12;
     }
+    case ELEM_SPLINE:  // the curve, from its ink
+      return 12;
     case ELEM_TEXT: {
       const TextElem& t = *static_cast<const TextElem*>(e);
       text_draw_layout_frame(t.pos.x, t.pos.y, t.angle, t.height, t.width_factor, t.spacing, t.line_spacing,
                              t.text.c_str(), t.fit_length, t.font.c_str(), t.alignment);
-      for (const Point2& p : text_frame) add_2d(p);
+      for (const Point2& p : text_frame) g.add_2d(p);
       return 4;
     }
     case ELEM_DIM:
-      for (const DimPoint& p : static_cast<const DimElem*>(e)->points) add_2d(p.line_point);
+      for (const DimPoint& p : static_cast<const DimElem*>(e)->points) g.add_2d(p.line_point);
       return 3;
   }
   return 0;
+}
+
+// Runs over the chosen elements: with their points (modes 0 and 1) or only
+// their ink of a scope. A long list is cut into pieces that run on every
+// core; a piece that needs the interface's thread (a font to load) or
+// fails runs again here, after the others.
+Gather gather(const std::vector<ElemHeader*>& chosen, bool points, InkScope scope) {
+  auto run = [&](Gather& g, std::size_t from, std::size_t to) {
+    InkPass ink(g.flat, scope);
+    for (std::size_t i = from; i < to; ++i) {
+      if (points)
+        g.count += add_element(chosen[i], ink, g);
+      else
+        ink.add(chosen[i]);
+    }
+  };
+  Gather all;
+  const std::size_t n = chosen.size();
+  const int threads = work_pool_threads();
+  if (threads < 2 || n < static_cast<std::size_t>(std::max(extents_parallel_min_elements, 1)) ||
+      work_pool_in_piece()) {
+    run(all, 0, n);
+    return all;
+  }
+  const std::size_t pieces = static_cast<std::size_t>(threads) * 4;
+  const std::size_t per = (n + pieces - 1) / pieces;
+  const int count = static_cast<int>((n + per - 1) / per);
+  std::vector<Gather> parts(count);
+  std::vector<char> again(count, 0);
+  work_pool_run(count, [&](int p) {
+    try {
+      run(parts[p], p * per, std::min(n, (p + 1) * per));
+    } catch (...) {
+      again[p] = 1;
+    }
+  });
+  for (int p = 0; p < count; ++p) {
+    if (again[p]) {
+      parts[p] = Gather{};
+      run(parts[p], p * per, std::min(n, (p + 1) * per));
+    }
+    all.merge(parts[p]);
+  }
+  return all;
 }
 
 // Metres one pixel of the current view covers at 1:1, across and up.
@@ -373,12 +348,37 @@ void view_zoom_to_extents(uint8_t mode) {
   extents = ViewExtents{};
   started_3d = 0;
 
-  for (ElemHeader* e = elem_list_head; e; e = e->next) {
-    const bool counted = e->layer == cur_layer || layer_shown(e->layer) || e->mark == 1;
-    if (!counted || (mode != 0 && e->mark != 1)) continue;
-    marked_extents.count += add_element(e, mode == 2);
+  static std::vector<ElemHeader*> chosen;
+  chosen.clear();
+  Gather g;
+  if (mode == 2 || mode == 3) {
+    // Exactly what a writer's pass over the marked elements draws.
+    for (ElemHeader* e = elem_list_head; e; e = e->next)
+      if ((e->mark == 1 || elem_has_marked_point(e)) && layer_visible(e->layer)) chosen.push_back(e);
+    g = gather(chosen, false, mode == 2 ? InkScope::PRINTED : InkScope::WRITTEN);
+  } else {
+    for (ElemHeader* e = elem_list_head; e; e = e->next) {
+      const bool counted = e->layer == cur_layer || layer_shown(e->layer) || e->mark == 1;
+      if (counted && (mode == 0 || e->mark == 1)) chosen.push_back(e);
+    }
+    g = gather(chosen, true, InkScope::SHOWN);
   }
-  if (mode == 2) {
+  chosen.clear();
+  if (g.flat.started) {
+    extents.started = 1;
+    extents.xmin = g.flat.xmin;
+    extents.xmax = g.flat.xmax;
+    extents.ymin = g.flat.ymin;
+    extents.ymax = g.flat.ymax;
+  }
+  if (g.solid) {
+    extents.xmin3 = g.x0, extents.xmax3 = g.x1;
+    extents.ymin3 = g.y0, extents.ymax3 = g.y1;
+    extents.zmin3 = g.z0, extents.zmax3 = g.z1;
+    started_3d = 1;
+  }
+  marked_extents.count = g.count;
+  if (mode == 2 || mode == 3) {
     marked_extents.count = saved_count;
     return;
   }

@@ -43,12 +43,21 @@ void view_scroll_quarter(double dx, double dy);
 
 // Mode 0: zooms so that the shown elements and the marked ones fill the
 // view with a 5 % margin on each side. Mode 1: only fills extents and
-// marked_extents from the marked elements. Mode 2: only fills extents with
-// what a writer prints of the marked elements (no cameras, no lights,
-// nothing in the guide pen). The boxes hold all the ink of texts,
-// dimensions, rooms and the plan's door and window symbols.
+// marked_extents from the marked elements. Both take the elements' points
+// and all the ink the screen shows of them (texts, dimensions, rooms, door
+// and window symbols, the curve of a Bezier element, not its control
+// points). Mode 2: only fills extents with the ink a printer or the PDF,
+// SVG and EPS writers leave of the marked elements (no cameras, no lights,
+// nothing in the guide pen, no room outline, nothing for an empty text).
+// Mode 3: the same for what the DXF writer writes (the guide pen and the
+// lights' symbols too, no cameras). The ink is measured, not drawn
+// (display/ink_box.h).
 void view_zoom_to_extents(uint8_t mode);
 void view_extents_add_2d(double x, double y);
+// Extents of fewer elements than this are found on one thread, of more on
+// every core (tests make it small).
+extern int extents_parallel_min_elements;
+inline constexpr int EXTENTS_PARALLEL_MIN_ELEMENTS = 20000;
 // Grows the 3D box by the point and the 2D box by its projection.
 void view_extents_add_3d(double x, double y, double z);
 

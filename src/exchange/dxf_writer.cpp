@@ -500,8 +500,18 @@ DxfLineTypeNames dxf_line_type_names() {
   return r;
 }
 
-void dxf_write_header(OutText& out) {
-  view_zoom_to_extents(1);
+void dxf_write_header(OutText& out, bool three_d) {
+  // The box of what the entities hold, not of what they leave out (cameras;
+  // in 3D everything but the faces).
+  if (three_d) {
+    extents = ViewExtents{};
+    for (const MeshElem* m : meshes_3d()) {
+      if (m->face_count() <= 0) continue;
+      for (const Point3& v : m->vertices) view_extents_add_2d(v.x, v.y);
+    }
+  } else {
+    view_zoom_to_extents(3);
+  }
   const double f = dxf_unit_factor;
   group(out, " 0", "SECTION");
   group(out, " 2", "HEADER");
@@ -708,7 +718,7 @@ bool dxf_write(std::FILE* f, int mode, int* fills_left_out) {
   if (fills_left_out) *fills_left_out = 0;
   FileOut out(f);
   const bool three_d = mode == DXF_OUT_3D || mode == DXF_OUT_3D_ENTITIES;
-  dxf_write_header(out);
+  dxf_write_header(out, three_d);
   if (mode == DXF_OUT_2D) dxf_write_tables(out);
   if (mode == DXF_OUT_3D) dxf_write_tables_3d(out);
   if (three_d) {

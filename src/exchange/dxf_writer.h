@@ -36,7 +36,9 @@ DxfLineTypeNames dxf_line_type_names();
 
 // The sections, each written whole; they write the marked elements (and in
 // 3D the meshes on the temporary layer) with the current unit factor.
-void dxf_write_header(OutText& out);
+// The header's extents are the box of what the entities hold: of the 2D
+// drawing, or in 3D of the faces.
+void dxf_write_header(OutText& out, bool three_d = false);
 void dxf_write_tables(OutText& out);
 void dxf_write_tables_3d(OutText& out);
 void dxf_write_blocks(OutText& out, std::string_view dimension_blocks);

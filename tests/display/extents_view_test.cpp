@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "display/draw.h"
+#include "display/font.h"
 #include "display/view_commands.h"
 #include "display_fixture.h"
 #include "model/geom.h"
@@ -291,6 +293,201 @@ TEST_F(ExtentsView, ExtentsHoldAllInkOfEveryKind) {
       if (!extents.started) continue;
       EXPECT_LE(ink_beyond_extents(mode == 2), 1e-9) << "mode " << int(mode);
     }
+  }
+}
+
+// The box of the ink a writer receives of the marked elements: every
+// stroke (arcs, curves and texts come as chords and glyph strokes) and
+// every filling, leaving out the guide pen when printed only.
+struct DrawnInk {
+  bool printed_only;
+  bool any = false;
+  double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
+  void point(double x, double y) {
+    if (!any) {
+      xmin = xmax = x;
+      ymin = ymax = y;
+      any = true;
+    }
+    xmin = std::min(xmin, x);
+    xmax = std::max(xmax, x);
+    ymin = std::min(ymin, y);
+    ymax = std::max(ymax, y);
+  }
+};
+DrawnInk* drawn = nullptr;
+
+DrawnInk drawn_ink(bool printed_only) {
+  DrawnInk ink{printed_only};
+  drawn = &ink;
+  {
+    OutdevInstall guard;
+    outdev.line = [](uint8_t pen, uint8_t, double x1, double y1, double x2, double y2) {
+      if (drawn->printed_only && pen == PEN_GUIDE) return;
+      drawn->point(x1, y1);
+      drawn->point(x2, y2);
+    };
+    outdev.fill = [](double, double, double, int32_t n, const Point2* p) {
+      for (int32_t i = 0; i < n; ++i)
+        if (!geom_is_end_marker(p[i].x, p[i].y)) drawn->point(p[i].x, p[i].y);
+    };
+    outdev.active = 1;
+    draw_scope(DRAW_PLAIN, DrawScope::MARKED);
+  }
+  drawn = nullptr;
+  return ink;
+}
+
+// One element alone, of every kind and shape, in the plan and in a
+// projection: the printed box (mode 2) and the written one (mode 3) are
+// the box of the ink the writers receive, no larger (beyond the chords a
+// curve is cut into) and never smaller; an element that prints nothing
+// gives no box.
+TEST_F(ExtentsView, PrintedExtentsAreTheDrawnInk) {
+  ASSERT_TRUE(render_fixture_build("symbols"));
+  std::vector<std::unique_ptr<ElemHeader>> kinds;
+  for (ElemHeader* e = elem_list_head; e; e = e->next) kinds.push_back(e->clone());
+  auto text = [&](double x, double y, double angle, uint8_t alignment, const char* s, double width = 1.0,
+                  double fit = 0.0) {
+    TextElem t = test_text(x, y, s);
+    t.angle = angle;
+    t.alignment = alignment;
+    t.width_factor = width;
+    t.fit_length = fit;
+    t.height = 5;
+    kinds.push_back(t.clone());
+  };
+  SplineElem spline;
+  spline.p0 = Point2{0, 0, 0};
+  spline.p1 = Point2{1, 10, 0};
+  spline.p2 = Point2{3, -10, 0};
+  spline.p3 = Point2{4, 0, 0};
+  kinds.push_back(spline.clone());
+  spline.p1 = Point2{-3, 2, 0};
+  spline.p2 = Point2{7, 2, 0};
+  kinds.push_back(spline.clone());
+  text(1, 2, 0.0, TEXT_LEFT, "gjpqy,");
+  text(1, 2, 0.7, TEXT_RIGHT, "Turned\nTwo lines", 0.6);
+  text(1, 2, 2.5, TEXT_CENTRED, "W\xe4gen\n\n(x)", 1.8);
+  text(1, 2, -1.2, TEXT_JUSTIFIED, "Fitted", 1.0, 3.0);
+  text(1, 2, GEOM_PI, TEXT_LEFT, "Upside down");
+  text(1, 2, 0.3, TEXT_LEFT, "");
+  text(1, 2, 0.0, TEXT_CENTRED, "   ");
+  RoomElem room = test_room(2, 2, {{0, 0, 0}, {8, 0, 0}, {8, 6, 0}, {0, 6, 0}, CONTOUR_END});
+  kinds.push_back(room.clone());  // no inscription: prints nothing
+  room.show_number = 1;
+  room.number = "A.12";
+  room.angle = 0.4;
+  kinds.push_back(room.clone());
+  LineElem guide;
+  guide.pen = PEN_GUIDE;
+  guide.p2 = Point2{5, 5, 0};
+  kinds.push_back(guide.clone());
+  PatternElem filling = test_pattern(PATTERN_FILLING, {{-1, -1, 0}, {2, -1, 0}, {0, 3, 0}, CONTOUR_END});
+  filling.pen = PEN_GUIDE;  // a filling has no pen: printed all the same
+  kinds.push_back(filling.clone());
+  PatternElem sparse =
+      test_pattern(PATTERN_ONE_LINE, {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, CONTOUR_END});
+  sparse.spacing1 = 1.7;
+  sparse.origin = Point2{0, 0.5, 0};
+  kinds.push_back(sparse.clone());
+  Line3dElem line3d;
+  line3d.p1 = Point3{1, 2, 3, 0};
+  line3d.p2 = Point3{-4, 5, 9, 0};
+  kinds.push_back(line3d.clone());
+  drawing_reset();
+  elem_new_camera(0, 0, 0, 0, -12, 2, 0, 0, 2, 50, 0);
+  elem_new_light(0, 0, 0, LIGHT_SPOT, 0, 1, 30, 0.5, -20, -20, 3, -15, -15, 0, 1, 1, 1);
+  elem_new_light(0, 0, 0, LIGHT_POINT, 0, 1, 30, 0.5, 20, 20, 3, 0, 0, 0, 1, 1, 1);
+  for (ElemHeader* e = elem_list_head; e; e = e->next) kinds.push_back(e->clone());
+
+  for (uint8_t view : {uint8_t{VIEW_PLAN}, uint8_t{VIEW_ISO_FRONT_LEFT}}) {
+    view_type = view;
+    for (const auto& kind : kinds) {
+      drawing_reset();
+      elem_append(*kind);
+      ElemHeader* e = elem_list_tail;
+      SCOPED_TRACE("view " + std::to_string(view) + ", kind " + std::to_string(e->kind) + ", pen " +
+                   std::to_string(e->pen));
+      e->mark = 1;
+      for (uint8_t mode : {2, 3}) {
+        SCOPED_TRACE("mode " + std::to_string(mode));
+        const DrawnInk ink = drawn_ink(mode == 2);
+        view_zoom_to_extents(mode);
+        ASSERT_EQ(bool(extents.started), ink.any);
+        if (!ink.any) continue;
+        // Chords lie inside their curve; 1 % of the size allows for them.
+        const double slack = 0.01 * std::max(ink.xmax - ink.xmin, ink.ymax - ink.ymin) + 1e-9;
+        EXPECT_LE(extents.xmin, ink.xmin + 1e-9);
+        EXPECT_LE(extents.ymin, ink.ymin + 1e-9);
+        EXPECT_GE(extents.xmax, ink.xmax - 1e-9);
+        EXPECT_GE(extents.ymax, ink.ymax - 1e-9);
+        EXPECT_GE(extents.xmin, ink.xmin - slack);
+        EXPECT_GE(extents.ymin, ink.ymin - slack);
+        EXPECT_LE(extents.xmax, ink.xmax + slack);
+        EXPECT_LE(extents.ymax, ink.ymax + slack);
+      }
+    }
+  }
+  view_type = VIEW_PLAN;
+}
+
+// A long list is measured on every core: the boxes and the count are
+// those of one run over it, in every mode and in a projection, also when a
+// piece has to load a font on the interface's thread.
+TEST_F(ExtentsView, ExtentsOnEveryCoreAreThoseOfOneRun) {
+  ASSERT_TRUE(render_fixture_build("symbols"));
+  elem_new_line3d(0, 0, 0, -7, 2, -3, 4, 40, 9);
+  elem_new_camera(0, 0, 0, 0, -60, 2, 0, 0, 2, 50, 0);
+  for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = 1;
+  TextElem other_font = test_text(30, 30, "Font loaded late");
+  other_font.font = "Rund";
+  elem_append(other_font);
+  elem_list_tail->mark = 1;
+  struct Saved {
+    ~Saved() { extents_parallel_min_elements = EXTENTS_PARALLEL_MIN_ELEMENTS; }
+  } saved;
+  for (uint8_t view : {uint8_t{VIEW_PLAN}, uint8_t{VIEW_ISO_FRONT_RIGHT}}) {
+    view_type = view;
+    for (uint8_t mode : {1, 2, 3}) {
+      SCOPED_TRACE("view " + std::to_string(view) + ", mode " + std::to_string(mode));
+      font_slots_clear();
+      extents_parallel_min_elements = 1 << 30;
+      view_zoom_to_extents(mode);
+      const ViewExtents one = extents;
+      const int32_t count = marked_extents.count;
+      font_slots_clear();
+      extents_parallel_min_elements = 1;
+      view_zoom_to_extents(mode);
+      EXPECT_EQ(extents.started, one.started);
+      EXPECT_EQ(extents.xmin, one.xmin);
+      EXPECT_EQ(extents.xmax, one.xmax);
+      EXPECT_EQ(extents.ymin, one.ymin);
+      EXPECT_EQ(extents.ymax, one.ymax);
+      EXPECT_EQ(extents.xmin3, one.xmin3);
+      EXPECT_EQ(extents.zmax3, one.zmax3);
+      EXPECT_EQ(extents.ymin3, one.ymin3);
+      EXPECT_EQ(marked_extents.count, count);
+    }
+  }
+  view_type = VIEW_PLAN;
+}
+
+// The curve, not its control points: the spline through (0, 0), (1, 10),
+// (3, -10), (4, 0) reaches 30 t (1 - t) (1 - 2 t) up and down, at most
+// 5 / sqrt 3, in every mode.
+TEST_F(ExtentsView, ASplineCountsByItsCurve) {
+  box(100, 100);
+  elem_new_spline(0, 0, 0, 0, 0, 1, 10, 3, -10, 4, 0);
+  elem_list_tail->mark = 1;
+  const double reach = 5.0 / std::sqrt(3.0);
+  for (uint8_t mode : {0, 1, 2, 3}) {
+    SCOPED_TRACE(int(mode));
+    view_zoom_to_extents(mode);
+    EXPECT_NEAR(extents.ymax, reach, 1e-12);
+    EXPECT_NEAR(extents.ymin, -reach, 1e-12);
+    EXPECT_DOUBLE_EQ(extents.xmin, 0);
+    EXPECT_DOUBLE_EQ(extents.xmax, 4);
   }
 }
 

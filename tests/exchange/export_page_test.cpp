@@ -6,16 +6,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "exchange/dxf_writer.h"
+#include "exchange/out_text.h"
 #include "exchange/pdf_writer.h"
 #include "exchange/ps_writer.h"
 #include "exchange/svg_writer.h"
 #include "export_fixture.h"
 #include "model/files/load_save.h"
+#include "support/test_records.h"
+#include "support/wall_fixture.h"
 
 namespace {
 
@@ -76,57 +82,183 @@ Ink ink_of(const std::string& png) {
   return ink;
 }
 
-class ExportPage : public ExportTest {};
+class ExportPage : public ExportTest {
+ protected:
+  // Exports every element to PDF, EPS and SVG as name.pdf, ..., draws each
+  // page with the format's own renderer and checks that the ink stands the
+  // page's margin from every edge: nothing cut, nothing else on the page.
+  void expect_page_fits_ink(const std::string& name) {
+    // PDF and EPS at 144 dpi: 2 pixels a point.
+    ui.answers = {1, 1};
+    ui.paths = {file(name + ".pdf")};
+    pdf_export();
+    ui.answers = {1, 1};
+    ui.paths = {file(name + ".eps")};
+    eps_export();
+    ui.answers = {1};
+    ui.paths = {file(name + ".svg")};
+    svg_export();
+    const ToolRun pdf =
+        tool({"pdftoppm", "-r", "144", "-png", "-singlefile", file(name + ".pdf"), output(name + "_pdf")});
+    ASSERT_EQ(pdf.status, 0) << pdf.out;
+    const ToolRun eps =
+        tool({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-dEPSCrop", "-r144", "-sDEVICE=png16m",
+              "-sOutputFile=" + output(name + "_eps.png"), file(name + ".eps")});
+    ASSERT_EQ(eps.status, 0) << eps.out;
+    const ToolRun svg =
+        tool({"rsvg-convert", "-b", "white", "-o", output(name + "_svg.png"), file(name + ".svg")});
+    ASSERT_EQ(svg.status, 0) << svg.out;
+
+    const Ink on_pdf = ink_of(output(name + "_pdf.png"));
+    ASSERT_GT(on_pdf.width, 0);
+    // SVG: pixels a point from the widths of the same page.
+    const Ink on_svg = ink_of(output(name + "_svg.png"));
+    ASSERT_GT(on_svg.width, 0);
+    struct Case {
+      const char* what;
+      Ink ink;
+      double px_per_pt;
+    };
+    const Case cases[] = {
+        {"pdf", on_pdf, 2.0},
+        {"eps", ink_of(output(name + "_eps.png")), 2.0},
+        {"svg", on_svg, 2.0 * on_svg.width / on_pdf.width},
+    };
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.what);
+      ASSERT_GE(c.ink.x0, 0) << "no ink";
+      // Each margin is the 2 points the page adds, less half a pen and a
+      // pixel of smoothing; the EPS box is whole points, rounded outward, so
+      // its right and top margins may be up to a point wider.
+      const double margins[4] = {c.ink.x0 / c.px_per_pt, (c.ink.width - 1 - c.ink.x1) / c.px_per_pt,
+                                 c.ink.y0 / c.px_per_pt, (c.ink.height - 1 - c.ink.y1) / c.px_per_pt};
+      const char* sides[4] = {"left", "right", "top", "bottom"};
+      for (int i = 0; i < 4; ++i) {
+        EXPECT_GE(margins[i], 0.5) << sides[i];
+        EXPECT_LE(margins[i], std::string(c.what) == "eps" ? 3.0 : 2.5) << sides[i];
+      }
+    }
+  }
+};
 
 TEST_F(ExportPage, NothingIsCutAtThePageEdge) {
   plan_with_outer_chains();
-  // PDF and EPS at 144 dpi: 2 pixels a point.
-  ui.answers = {1, 1};
-  ui.paths = {file("plan.pdf")};
-  pdf_export();
-  ui.answers = {1, 1};
-  ui.paths = {file("plan.eps")};
-  eps_export();
-  ui.answers = {1};
-  ui.paths = {file("plan.svg")};
-  svg_export();
-  const ToolRun pdf =
-      tool({"pdftoppm", "-r", "144", "-png", "-singlefile", file("plan.pdf"), output("page_pdf")});
-  ASSERT_EQ(pdf.status, 0) << pdf.out;
-  const ToolRun eps = tool({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-dEPSCrop", "-r144",
-                            "-sDEVICE=png16m", "-sOutputFile=" + output("page_eps.png"), file("plan.eps")});
-  ASSERT_EQ(eps.status, 0) << eps.out;
-  const ToolRun svg = tool({"rsvg-convert", "-b", "white", "-o", output("page_svg.png"), file("plan.svg")});
-  ASSERT_EQ(svg.status, 0) << svg.out;
+  expect_page_fits_ink("plan");
+}
 
-  const Ink on_pdf = ink_of(output("page_pdf.png"));
-  ASSERT_GT(on_pdf.width, 0);
-  // SVG: pixels a point from the widths of the same page.
-  const Ink on_svg = ink_of(output("page_svg.png"));
-  ASSERT_GT(on_svg.width, 0);
+// Elements whose points, hull or frame reach beyond their ink, each alone:
+// the page is the ink's and the margin's, not the control points', the
+// unprinted outline's or an empty text's frame.
+TEST_F(ExportPage, ThePageIsTheInkOfEachKind) {
   struct Case {
-    const char* what;
-    Ink ink;
-    double px_per_pt;
+    const char* name;
+    void (*build)();
   };
   const Case cases[] = {
-      {"pdf", on_pdf, 2.0},
-      {"eps", ink_of(output("page_eps.png")), 2.0},
-      {"svg", on_svg, 2.0 * on_svg.width / on_pdf.width},
+      {"spline", [] { elem_new_spline(0, 0, 0, 0, 0, 1, 10, 3, -10, 4, 0); }},
+      {"spline_loop", [] { elem_new_spline(0, 2, 0, 0, 0, -3, 2, 7, 2, 4, 0); }},
+      {"room",
+       [] {
+         RoomElem room = test_room(2, 3, {{0, 0, 0}, {8, 0, 0}, {8, 6, 0}, {0, 6, 0}, CONTOUR_END});
+         room.show_number = room.show_area = 1;
+         room.number = "1.01";
+         elem_append(room);
+       }},
+      {"empty_text",
+       [] {
+         elem_new_line(0, 0, 0, 0, 0, 3, 0.5);
+         elem_new_text(0, 0, 0, 20, 20, 0.5, 5, 1, 0.1, 1.5, "", 0, "Simpel", TEXT_LEFT);
+         elem_new_text(0, 0, 0, -20, -20, 0, 5, 1, 0.1, 1.5, "  ", 0, "Simpel", TEXT_RIGHT);
+       }},
+      {"turned_text",
+       [] {
+         elem_new_text(0, 0, 0, 1, 1, 0.6, 5, 0.8, 0.1, 1.5, "Turned (gjy)\nsecond line", 0, "Simpel",
+                       TEXT_CENTRED);
+       }},
+      {"ellipse", [] { elem_new_arc(0, 0, 0, 1, 1, 3, 1, 4.0, 0.5, 0.3); }},
+      {"radius",
+       [] {
+         elem_new_arc(0, 0, 0, 5, 4, 2, 2, GEOM_TWO_PI, 0, 0);
+         DimPoint radius[3] = {at(5, 4, 0, 0, 0), at(5 + 1.2, 4 + 1.6, 0, 0, 0), at(8, 8, 0, 0, 0)};
+         elem_new_dim(0, 0, 0, 1, 0, 0, 2.5, 1, 0.1, 0.5, 1, "Simpel", 1, DIM_MARK_ARROW, DIM_RADIUS, 3,
+                      radius);
+       }},
+      {"door",
+       [] {
+         WallElem* w = new_axis_wall(0, 0, 5, 0, 0.12, "brick");
+         cut_axis_opening(w, OPENING_DOOR, 1.5, 2.5, 0, 2);
+       }},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    ASSERT_GE(c.ink.x0, 0) << "no ink";
-    // Each margin is the 2 points the page adds, less half a pen and a
-    // pixel of smoothing; the EPS box is whole points, cut down.
-    const double margins[4] = {c.ink.x0 / c.px_per_pt, (c.ink.width - 1 - c.ink.x1) / c.px_per_pt,
-                               c.ink.y0 / c.px_per_pt, (c.ink.height - 1 - c.ink.y1) / c.px_per_pt};
-    const char* sides[4] = {"left", "right", "top", "bottom"};
-    for (int i = 0; i < 4; ++i) {
-      EXPECT_GE(margins[i], 0.5) << sides[i];
-      EXPECT_LE(margins[i], 2.5) << sides[i];
-    }
+    SCOPED_TRACE(c.name);
+    drawing_reset();
+    c.build();
+    expect_page_fits_ink(c.name);
   }
+}
+
+// The DXF header's box is that of the entities written: the guide line and
+// the spline's curve, not the camera, whose eye is not written.
+TEST_F(ExportPage, DxfExtentsAreThoseOfTheEntities) {
+  elem_new_line(0, 0, 0, 0, 0, 4, 1);
+  elem_new_line(0, PEN_GUIDE, 0, -2, -3.5, 5, -3.5);
+  elem_new_spline(0, 1, 0, 0, 0, 1, 10, 3, -10, 4, 0);
+  elem_new_camera(0, 0, 0, 0, -12, 2, 0, 0, 2, 50, 0);
+  mark_all();
+  StringOut header, entities;
+  dxf_write_header(header);
+  dxf_write_entities_2d(entities);
+  std::istringstream in(entities.text());
+  double lo[2] = {1e9, 1e9}, hi[2] = {-1e9, -1e9};
+  int lines = 0;
+  for (std::string code, value; std::getline(in, code) && std::getline(in, value);) {
+    const int axis = code == "10" || code == "11" ? 0 : code == "20" || code == "21" ? 1 : -1;
+    if (axis < 0) continue;
+    lo[axis] = std::min(lo[axis], std::stod(value));
+    hi[axis] = std::max(hi[axis], std::stod(value));
+    ++lines;
+  }
+  ASSERT_GT(lines, 8);
+  const std::string& text = header.text();
+  double ext[4] = {};
+  const std::size_t min_at = text.find("$EXTMIN"), max_at = text.find("$EXTMAX");
+  ASSERT_NE(min_at, std::string::npos);
+  ASSERT_NE(max_at, std::string::npos);
+  ASSERT_EQ(std::sscanf(text.c_str() + min_at, "$EXTMIN\n 10\n%lf\n 20\n%lf", &ext[0], &ext[1]), 2);
+  ASSERT_EQ(std::sscanf(text.c_str() + max_at, "$EXTMAX\n 10\n%lf\n 20\n%lf", &ext[2], &ext[3]), 2);
+  // The spline is written as chords, which stay within its curve.
+  EXPECT_NEAR(ext[0], lo[0], 1e-5);
+  EXPECT_NEAR(ext[1], lo[1], 1e-5);  // the guide line at -3.5, not the eye at -12
+  EXPECT_NEAR(ext[2], hi[0], 1e-5);
+  EXPECT_GE(ext[3], hi[1] - 1e-5);
+  EXPECT_NEAR(ext[3], 5.0 / std::sqrt(3.0), 1e-5);
+  EXPECT_LT(ext[3] - hi[1], 0.05);
+}
+
+// In 3D the entities are the faces alone: the header's box is theirs, not
+// that of a line, a text or a camera beside them.
+TEST_F(ExportPage, DxfExtentsIn3dAreThoseOfTheFaces) {
+  Point3 v[4] = {{1, 2, 0, 0}, {4, 2, 0, 0}, {4, 5, 3, 0}, {1, 5, 3, 0}};
+  const int32_t sizes[1] = {4};
+  const int32_t idx[4] = {0, 1, 2, 3};
+  elem_new_mesh(0, 0, 0, 4, 1, sizes, v, idx, "Default", 0);
+  elem_new_line(0, 0, 0, -20, -20, 30, 30);
+  elem_new_text(0, 0, 0, 40, 40, 0, 5, 1, 0.1, 1.5, "beside", 0, "Simpel", TEXT_LEFT);
+  elem_new_camera(0, 0, 0, 0, -12, 2, 0, 0, 2, 50, 0);
+  mark_all();
+  StringOut header;
+  dxf_write_header(header, true);
+  const std::string& text = header.text();
+  double ext[4] = {};
+  const std::size_t min_at = text.find("$EXTMIN"), max_at = text.find("$EXTMAX");
+  ASSERT_NE(min_at, std::string::npos);
+  ASSERT_NE(max_at, std::string::npos);
+  ASSERT_EQ(std::sscanf(text.c_str() + min_at, "$EXTMIN\n 10\n%lf\n 20\n%lf", &ext[0], &ext[1]), 2);
+  ASSERT_EQ(std::sscanf(text.c_str() + max_at, "$EXTMAX\n 10\n%lf\n 20\n%lf", &ext[2], &ext[3]), 2);
+  EXPECT_EQ(ext[0], 1);
+  EXPECT_EQ(ext[1], 2);
+  EXPECT_EQ(ext[2], 4);
+  EXPECT_EQ(ext[3], 5);
 }
 
 // The DXF header's extents reach over the figures of the chain left of
