@@ -117,16 +117,8 @@ bool is_solid(GtsSurface* s) {
 }
 
 // True when libgts finds faces of the surface crossing each other.
-bool intersects_itself(const BsoMesh& mesh) {
-  Surface s;
-  std::unordered_map<GtsVertex*, int> origin;
-  build(
-      mesh,
-      [](size_t) {
-        return Vec{0, 0, 0};
-      },
-      0, s, origin);
-  GtsSurface* crossing = gts_surface_is_self_intersecting(s.s);
+bool intersects_itself(GtsSurface* s) {
+  GtsSurface* crossing = gts_surface_is_self_intersecting(s);
   if (!crossing) return false;
   gts_object_destroy(GTS_OBJECT(crossing));
   return true;
@@ -166,6 +158,8 @@ int side_of(GtsSurface* self, GNode* other) {
 // second one's vertices, and the edges of the faces lying on the other's.
 struct Job {
   BsoMesh m1, m2;
+  // Whether faces of the two lie on each other at all.
+  bool touching = false;
   std::vector<Vec> push;
   std::vector<std::array<Vec, 2>> contact_edges;
 };
@@ -176,7 +170,12 @@ struct Job {
 struct Way {
   double push = 0;
   Vec shift{0, 0, 0};
+  // The first try also makes sure neither operand crosses itself.
+  bool first = false;
 };
+
+// What became of a try.
+enum TryResult : int { kWritten = 0, kFailed = 1, kNotWritten = 2, kRefused = 3, kEnded = 4 };
 
 // The pool of all vertices of the parts, the operands' own first (at their
 // own places, however they were moved for the library), and the parts as
@@ -257,7 +256,7 @@ void weld(Parts& p) {
 // Why the parts would give a wrong solid, or empty when every mode's result
 // is closed, wound alike, free of two-sided skins, and of a volume the
 // operands' volumes allow.
-std::string fault_of(const Parts& p, double v1, double v2, double area) {
+std::string fault_of(const Parts& p, double v1, double v2, double area, bool touching) {
   static const char* const kModes[3] = {"union", "difference", "intersection"};
   double volume[3];
   for (int mode = 0; mode < 3; ++mode) {
@@ -265,7 +264,8 @@ std::string fault_of(const Parts& p, double v1, double v2, double area) {
     if (bso_edge_report(r).unmatched) return std::string("the ") + kModes[mode] + " is not closed";
     // The intersection of solids touching in a face is that face twice,
     // once each way: nothing, as the reader sees it.
-    if (mode < 2 && bso_double_skin(r, kTol))
+    // Only faces lying on each other can make a skin.
+    if (mode < 2 && touching && bso_double_skin(r, kTol))
       return std::string("the ") + kModes[mode] + " has a two-sided skin";
     volume[mode] = bso_volume(r);
   }
@@ -289,9 +289,10 @@ double area_of(const BsoMesh& m) {
   return area;
 }
 
-// The four parts of one try, welded and checked; false with the reason
-// when the library fails or the parts would give a wrong solid.
-bool boolean_parts(const Job& job, const Way& way, Parts& out, std::string& why) {
+// The four parts of one try, welded and checked: kFailed with the reason
+// when the library fails or the parts would give a wrong solid, kRefused
+// when an operand crosses itself.
+TryResult boolean_parts(const Job& job, const Way& way, Parts& out, std::string& why) {
   const BsoMesh &m1 = job.m1, &m2 = job.m2;
   const std::vector<Vec>& push = job.push;
   out.pool = m1.vertices;
@@ -313,8 +314,25 @@ bool boolean_parts(const Job& job, const Way& way, Parts& out, std::string& why)
                    way.push * push[i][2] + way.shift[2]};
       },
       base, s2, origin);
+  if (way.first) {
+    // Crossing itself, a surface still looks closed, but what is inside it
+    // is no longer clear: the result would have a wrong volume.
+    Surface plain;
+    if (way.push != 0 || way.shift != Vec{0, 0, 0})
+      build(
+          m2,
+          [](size_t) {
+            return Vec{0, 0, 0};
+          },
+          base, plain, origin);
+    const char* const which[2] = {"first", "second"};
+    GtsSurface* const surfaces[2] = {s1.s, plain.s ? plain.s : s2.s};
+    for (int k = 0; k < 2; ++k)
+      if (intersects_itself(surfaces[k]))
+        return why = std::string("the ") + which[k] + " solid intersects itself", kRefused;
+  }
   for (Surface* s : {&s1, &s2}) {
-    if (!is_solid(s->s)) return why = "a solid is not closed", false;
+    if (!is_solid(s->s)) return why = "a solid is not closed", kFailed;
     s->tree = gts_bb_tree_surface(s->s);
   }
   GtsSurfaceInter* si =
@@ -325,7 +343,7 @@ bool boolean_parts(const Job& job, const Way& way, Parts& out, std::string& why)
   const bool crossing = si->edges != nullptr;
   if (crossing && !(gts_surface_inter_check(si, &closed) && closed)) {
     gts_object_destroy(GTS_OBJECT(si));
-    return why = "the surfaces' intersection does not close", false;
+    return why = "the surfaces' intersection does not close", kFailed;
   }
   if (!crossing) {
     // The surfaces do not cross: each lies wholly inside or outside the
@@ -369,8 +387,8 @@ bool boolean_parts(const Job& job, const Way& way, Parts& out, std::string& why)
   gts_object_destroy(GTS_OBJECT(si));
   if (way.push != 0) snap(out, job.contact_edges);
   weld(out);
-  why = fault_of(out, bso_volume(m1), bso_volume(m2), area_of(m1) + area_of(m2));
-  return why.empty();
+  why = fault_of(out, bso_volume(m1), bso_volume(m2), area_of(m1) + area_of(m2), job.touching);
+  return why.empty() ? kWritten : kFailed;
 }
 
 const char* const kNames[4] = {"1in2.gts", "1out2.gts", "2in1.gts", "2out1.gts"};
@@ -417,12 +435,12 @@ bool write_parts(const std::string& folder, const Parts& parts) {
   return ok;
 }
 
-// One try, writing the parts when they pass: 0 when they were written,
-// 1 when this try failed (why says how), 2 when writing failed.
+// One try, writing the parts when they pass (why says how it failed).
 int try_here(const Job& job, const Way& way, const std::string& folder, std::string& why) {
   Parts parts;
-  if (!boolean_parts(job, way, parts, why)) return 1;
-  return write_parts(folder, parts) ? 0 : 2;
+  const TryResult result = boolean_parts(job, way, parts, why);
+  if (result != kWritten) return result;
+  return write_parts(folder, parts) ? kWritten : kNotWritten;
 }
 
 // One try in a child process: the library ends the process on some
@@ -463,27 +481,20 @@ int try_in_child(const Job& job, const Way& way, const std::string& folder, std:
   int status = 0;
   while (waitpid(child, &status, 0) < 0)
     if (errno != EINTR) return 1;
-  if (WIFEXITED(status)) return WEXITSTATUS(status) <= 2 ? WEXITSTATUS(status) : 1;
+  if (WIFEXITED(status)) return WEXITSTATUS(status) <= kRefused ? WEXITSTATUS(status) : kFailed;
   // Ended by a signal, perhaps while writing: nothing of it may stay.
   for (const char* name : kNames) {
     std::remove((folder + "/." + name + "." + std::to_string(child) + ".tmp").c_str());
     std::remove((folder + "/" + name).c_str());
   }
   if (why.empty()) why = "the geometry library gave up";
-  return 1;
+  return kEnded;
 }
 
 int run_inter(const char* file1, const char* file2, const char* folder) {
   Job job;
   BsoMesh &m1 = job.m1, &m2 = job.m2;
   if (!load(file1, "first", m1) || !load(file2, "second", m2)) return 1;
-  const char* const which[2] = {"first", "second"};
-  const BsoMesh* operand[2] = {&m1, &m2};
-  for (int k = 0; k < 2; ++k)
-    if (intersects_itself(*operand[k])) {
-      std::fprintf(stderr, "gts_bso: the %s solid intersects itself\n", which[k]);
-      return 1;
-    }
   // Faces of the second solid lying on faces of the first (a box on the
   // floor of another, a door flush with the foot of a wall) are pushed
   // outward, by far less than the distance at which points become one, so
@@ -503,6 +514,7 @@ int run_inter(const char* file1, const char* file2, const char* folder) {
               {mesh->vertices[static_cast<size_t>(mesh->triangles[i][static_cast<size_t>(k)])],
                mesh->vertices[static_cast<size_t>(mesh->triangles[i][static_cast<size_t>((k + 1) % 3)])]});
   const bool touching = std::any_of(push.begin(), push.end(), [](const Vec& p) { return p != Vec{0, 0, 0}; });
+  job.touching = !job.contact_edges.empty();
   const Vec there{0.7e-7, 1.3e-7, 1.9e-7}, back{-1.1e-7, -0.5e-7, -1.7e-7};
   std::vector<Way> ways;
   if (touching) ways.push_back({1e-7, {0, 0, 0}});
@@ -513,9 +525,14 @@ int run_inter(const char* file1, const char* file2, const char* folder) {
     ways.push_back({0, shift});
   }
   std::string why;
-  for (const Way& way : ways) {
+  bool checked = false;
+  for (Way way : ways) {
+    // Until a try got as far as the intersection, the next one checks.
+    way.first = !checked;
     const int result = try_in_child(job, way, folder, why);
-    if (result != 1) return result == 0 ? 0 : 1;
+    checked = checked || result != kEnded;
+    if (result == kRefused) std::fprintf(stderr, "gts_bso: %s\n", why.c_str());
+    if (result != kFailed && result != kEnded) return result == kWritten ? 0 : 1;
   }
   std::fprintf(stderr, "gts_bso: no sound result could be computed (%s)\n", why.c_str());
   return 1;
