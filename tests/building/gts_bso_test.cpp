@@ -105,6 +105,22 @@ std::string sphere_text(double r, std::array<double, 3> c, int level) {
   return bso_format(m);
 }
 
+// A cone of n sides standing on its base (centre c, radius r) of height h.
+std::string cone_text(std::array<double, 3> c, double r, double h, int n) {
+  BsoMesh m;
+  for (int i = 0; i < n; ++i)
+    m.vertices.push_back(
+        {c[0] + r * std::cos(2 * M_PI * i / n), c[1] + r * std::sin(2 * M_PI * i / n), c[2]});
+  m.vertices.push_back(c);
+  m.vertices.push_back({c[0], c[1], c[2] + h});
+  for (int i = 0; i < n; ++i) {
+    const int j = (i + 1) % n;
+    m.triangles.push_back({j, i, n});
+    m.triangles.push_back({i, j, n + 1});
+  }
+  return bso_format(m);
+}
+
 // One closed surface made of two overlapping boxes: it crosses itself.
 std::string two_crossing_boxes() {
   BsoMesh a, b;
@@ -290,11 +306,41 @@ TEST_F(GtsBsoTest, ContainmentDoesNotDependOnTheOrderOfFaces) {
     const std::string b = gts_text(cuboid(c.b[0], c.b[1], c.b[2], c.b[3], c.b[4], c.b[5]));
     const double v1 = (c.a[3] - c.a[0]) * (c.a[4] - c.a[1]) * (c.a[5] - c.a[2]);
     const double v2 = (c.b[3] - c.b[0]) * (c.b[4] - c.b[1]) * (c.b[5] - c.b[2]);
-    for (unsigned seed = 1; seed <= 8; ++seed) {
+    for (unsigned seed = 1; seed <= 6; ++seed) {
       SCOPED_TRACE(std::string(c.what) + ", order " + std::to_string(seed));
       ASSERT_EQ(run(shuffled(a, seed), shuffled(b, seed + 100)), 0);
       expect_results(v1, v2, c.overlap);
     }
+  }
+}
+
+TEST_F(GtsBsoTest, ConeAndSlabMeetInSlopedAndFlatFaces) {
+  // A cone of 24 sides, radius 1, height 2, on z = 0, and slabs through it,
+  // under it and on its base: the common part is a frustum, or nothing.
+  const int n = 24;
+  const double base = n / 2.0 * std::sin(2 * M_PI / n), v1 = base * 2 / 3;
+  // The cone's volume between heights z0 and z1 (0 <= z0 <= z1 <= 2).
+  auto between = [&](double z0, double z1) {
+    return v1 * (std::pow(1 - z0 / 2, 3) - std::pow(1 - z1 / 2, 3));
+  };
+  const struct {
+    const char* what;
+    double slab[6];
+    double overlap;
+  } cases[] = {
+      {"standing on the slab", {-2, -2, -1, 2, 2, 0}, 0.0},
+      {"base flush with the slab's foot", {-2, -2, 0, 2, 2, 1}, between(0, 1)},
+      {"slab across the middle", {-2, -2, 0.5, 2, 2, 1}, between(0.5, 1)},
+      {"half a slab on the base", {0, -2, 0, 2, 2, 1}, between(0, 1) / 2},
+      {"apex through the slab's top", {-2, -2, 0.5, 2, 2, 2}, between(0.5, 2)},
+  };
+  const std::string cone = cone_text({0, 0, 0}, 1, 2, n);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const double* b = c.slab;
+    ASSERT_EQ(run(cone, gts_text(cuboid(b[0], b[1], b[2], b[3], b[4], b[5]))), 0);
+    ASSERT_EQ(results(), 4);
+    expect_results(v1, (b[3] - b[0]) * (b[4] - b[1]) * (b[5] - b[2]), c.overlap);
   }
 }
 
@@ -426,6 +472,69 @@ TEST(GtsBsoMesh, ParserReadsTheProgramsWindingAndRefusesMalformedBlocks) {
         "3 3 1 a b c d\n0 0 0\n1 0 nan\n0 1 0\n1 2\n2 3\n3 1\n1 2 3\n",
         "3 3 1 a b c d\n0 0 0\n1 0 0\n0 1 0\n1 2\n2 4\n3 1\n1 2 3\n", "999999999 3 1 a b c d\n0 0 0\n"})
     EXPECT_FALSE(bso_parse(bad, m, why)) << bad;
+}
+
+TEST(GtsBsoMesh, NearlyCollinearPointsSplitAnEdgeOnceAndSliversGo) {
+  // Points where a fine cut leaves them: the fourth lies within the
+  // tolerance of the first edge and on the line of the second. One split,
+  // not one after another without end.
+  BsoMesh m;
+  m.vertices = {{0.0034981016465199999, -0.0093684314258219992, 0.017320386181903999},
+                {0.0040807378447130001, -0.0098884165113010004, 0.01688754642731},
+                {0.0043679688040170004, -0.010100419604884, 0.016698673907079999},
+                {0.0040725352567920004, -0.0098823833297539999, 0.016892875616375001}};
+  m.triangles = {{0, 1, 2}};
+  EXPECT_EQ(bso_repair_t_junctions(m), 1);
+  EXPECT_EQ(m.triangles.size(), 2u);
+
+  // A triangle whose corner lies on its opposite edge has no area: it
+  // goes, and the neighbour across that edge is split at the corner, so
+  // that the surface stays closed.
+  BsoMesh flat;
+  flat.vertices = {{0, 0, 0}, {2, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, -1, 0}};
+  // (0, 1, 2) is the sliver; (1, 0, 4) below the edge 0-1, (0, 2, 3) and
+  // (2, 1, 3) above the sliver's two short edges.
+  flat.triangles = {{0, 1, 2}, {1, 0, 4}, {0, 2, 3}, {2, 1, 3}};
+  bso_repair_t_junctions(flat);
+  for (const auto& t : flat.triangles) EXPECT_FALSE(t[0] == 0 && t[1] == 1 && t[2] == 2);
+  // What is left is an open sheet whose only unpaired edges are its rim.
+  EXPECT_EQ(flat.triangles.size(), 4u);
+  EXPECT_EQ(bso_edge_report(flat).unmatched, 4);
+}
+
+TEST(GtsBsoMesh, TwoSidedSkinsAreFoundAndSoundSurfacesPass) {
+  // Faces wound counter-clockwise seen from outside.
+  auto box = [](double x0, double y0, double z0, double x1, double y1, double z1) {
+    BsoMesh m;
+    m.vertices = {{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0},
+                  {x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}};
+    for (const auto& q : {std::array<int, 4>{0, 3, 2, 1},
+                          {4, 5, 6, 7},
+                          {0, 1, 5, 4},
+                          {1, 2, 6, 5},
+                          {2, 3, 7, 6},
+                          {3, 0, 4, 7}}) {
+      m.triangles.push_back({q[0], q[1], q[2]});
+      m.triangles.push_back({q[0], q[2], q[3]});
+    }
+    EXPECT_GT(bso_volume(m), 0);
+    return m;
+  };
+  auto join = [](BsoMesh a, const BsoMesh& b) {
+    const int n = static_cast<int>(a.vertices.size());
+    a.vertices.insert(a.vertices.end(), b.vertices.begin(), b.vertices.end());
+    for (auto t : b.triangles) a.triangles.push_back({t[0] + n, t[1] + n, t[2] + n});
+    return a;
+  };
+  // Closed and sound, even where two boxes meet in an edge.
+  EXPECT_EQ(bso_double_skin(box(0, 0, 0, 1, 1, 1), 1e-6), 0);
+  EXPECT_EQ(bso_double_skin(join(box(0, 0, 0, 1, 1, 1), box(1, 1, 0, 2, 2, 1)), 1e-6), 0);
+  // Boxes side by side keep the face they share twice, once each way; a
+  // skin also where the faces only partly cover each other, or lie a hair
+  // apart.
+  EXPECT_EQ(bso_double_skin(join(box(0, 0, 0, 1, 1, 1), box(1, 0, 0, 2, 1, 1)), 1e-6), 4);
+  EXPECT_GT(bso_double_skin(join(box(0, 0, 0, 1, 1, 1), box(1, 0.5, 0.5, 2, 1.5, 1.5)), 1e-6), 0);
+  EXPECT_GT(bso_double_skin(join(box(0, 0, 0, 1, 1, 1), box(1 + 3e-7, 0, 0, 2, 1, 1)), 1e-6), 0);
 }
 
 TEST(GtsBsoMesh, TJunctionsAreSplitAlongTheEdgeKeepingOrientation) {
