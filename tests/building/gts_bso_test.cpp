@@ -403,9 +403,23 @@ TEST_F(GtsBsoTest, WallWithAnOpeningIsMadeWatertightAndCut) {
   EXPECT_EQ(process_run({KAVRO_GTS_BSO, "--check", (dir / "wall.gts").string()}), 0);
   const std::string check = testing::internal::GetCapturedStdout();
   EXPECT_NE(check.find("closed 1\nmanifold 1\norientable 1\nvolume 3.0000"), std::string::npos) << check;
-  // A window-shaped box through the wall beside the opening.
-  ASSERT_EQ(run(wall, gts_text(cuboid(2.5, -1, 1, 3.5, 1, 2))), 0);
-  expect_results(4 * 0.3 * 2.75 - 0.3, 2.0, 0.3);
+  // A window-shaped box through the wall beside the opening, a door box
+  // standing on the floor, and a notch flush with the top and the end.
+  const struct {
+    const char* what;
+    double b[6];
+    double overlap;
+  } cases[] = {
+      {"window", {2.5, -1, 1, 3.5, 1, 2}, 0.3},
+      {"door", {2.5, -1, 0, 3.5, 1, 2}, 0.6},
+      {"notch", {3.5, -1, 2, 4, 1, 2.75}, 0.5 * 0.3 * 0.75},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(run(wall, gts_text(cuboid(c.b[0], c.b[1], c.b[2], c.b[3], c.b[4], c.b[5]))), 0);
+    expect_results(4 * 0.3 * 2.75 - 0.3, (c.b[3] - c.b[0]) * (c.b[4] - c.b[1]) * (c.b[5] - c.b[2]),
+                   c.overlap);
+  }
 }
 
 TEST_F(GtsBsoTest, RefusedOperandsLeaveNoFilesAndSayWhy) {
