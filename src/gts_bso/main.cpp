@@ -5,8 +5,15 @@
 //     the four parts "1in2.gts", "1out2.gts", "2in1.gts" and "2out1.gts":
 //     the part of surface 1 inside solid 2, outside it, and the same for
 //     surface 2. Triangles keep the orientation of their surface, made to
-//     face outward. Either all four files appear or none does; the exit
-//     status is 0 only then.
+//     face outward. A face lying on the other surface goes where one copy
+//     of it stays in the union and the intersection and none in the
+//     difference where the solids agree (the first's into 1in2, the
+//     second's into 2out1), and where they meet from outside into 1in2 and
+//     2in1. The parts share their points exactly, so that union (1out2 +
+//     2out1), difference (1out2 + 2in1 turned over) and intersection (1in2 +
+//     2in1) each close up; a part with nothing in it has no triangles.
+//     Either all four files appear or none does; the exit status is 0 only
+//     then, and otherwise the reason goes to standard error.
 //   gts_bso --check FILE
 //     prints whether the surface is closed, manifold and orientable, and
 //     its volume; exit status 0 when it is all three.
@@ -23,7 +30,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -317,14 +323,17 @@ TryResult boolean_parts(const Job& job, const Way& way, Parts& out, std::string&
   if (way.first) {
     // Crossing itself, a surface still looks closed, but what is inside it
     // is no longer clear: the result would have a wrong volume.
+    // The second operand as it is, when this try moves it; its points
+    // are numbered apart, as they go with it when the check is done.
     Surface plain;
+    std::unordered_map<GtsVertex*, int> plain_origin;
     if (way.push != 0 || way.shift != Vec{0, 0, 0})
       build(
           m2,
           [](size_t) {
             return Vec{0, 0, 0};
           },
-          base, plain, origin);
+          base, plain, plain_origin);
     const char* const which[2] = {"first", "second"};
     GtsSurface* const surfaces[2] = {s1.s, plain.s ? plain.s : s2.s};
     for (int k = 0; k < 2; ++k)
