@@ -380,9 +380,19 @@ TryResult boolean_parts(const Job& job, const Way& way, Parts& out, std::string&
         gts_triangle_vertices(t, &v[0], &v[1], &v[2]);
         std::array<int, 3> tri{};
         for (int j = 0; j < 3; ++j) {
+          const GtsPoint* q = GTS_POINT(v[j]);
           auto [it, added] = origin.emplace(v[j], static_cast<int>(out.pool.size()));
+          // A point of an operand is where the operand has it, give or
+          // take this try's move; one that is not took over the memory of
+          // a point the library let go, and is new.
+          if (!added) {
+            const Vec& p = out.pool[static_cast<size_t>(it->second)];
+            if (std::fabs(p[0] - q->x) + std::fabs(p[1] - q->y) + std::fabs(p[2] - q->z) > 3 * kTol) {
+              it->second = static_cast<int>(out.pool.size());
+              added = true;
+            }
+          }
           if (added) {
-            const GtsPoint* q = GTS_POINT(v[j]);
             out.pool.push_back({q->x, q->y, q->z});
             out.fixed.push_back(0);
           }
