@@ -29,6 +29,10 @@ namespace {
 
 const char* const kParts[4] = {"1in2.gts", "1out2.gts", "2in1.gts", "2out1.gts"};
 
+// The tool welds its parts at the distance the program's reader merges
+// points at; were they to differ, parts would read back cracked.
+static_assert(BSO_MERGE_DISTANCE == GTS_DUPLICATE_DISTANCE);
+
 // The GTS text of one mesh as the program writes it.
 std::string gts_text(MeshElem* m) {
   m->mark = 1;
