@@ -532,15 +532,15 @@ int run_inter(const char* file1, const char* file2, const char* folder) {
           job.contact_edges.push_back(
               {mesh->vertices[static_cast<size_t>(mesh->triangles[i][static_cast<size_t>(k)])],
                mesh->vertices[static_cast<size_t>(mesh->triangles[i][static_cast<size_t>((k + 1) % 3)])]});
-  const bool touching = std::any_of(push.begin(), push.end(), [](const Vec& p) { return p != Vec{0, 0, 0}; });
+  const bool pushed = std::any_of(push.begin(), push.end(), [](const Vec& p) { return p != Vec{0, 0, 0}; });
   job.touching = !job.contact_edges.empty();
   const Vec there{0.7e-7, 1.3e-7, 1.9e-7}, back{-1.1e-7, -0.5e-7, -1.7e-7};
   std::vector<Way> ways;
-  if (touching) ways.push_back({1e-7, {0, 0, 0}});
+  if (pushed) ways.push_back({1e-7, {0, 0, 0}});
   ways.push_back({0, {0, 0, 0}});
-  if (touching) ways.push_back({3e-7, {0, 0, 0}});
+  if (pushed) ways.push_back({3e-7, {0, 0, 0}});
   for (const Vec& shift : {there, back}) {
-    if (touching) ways.push_back({1e-7, shift});
+    if (pushed) ways.push_back({1e-7, shift});
     ways.push_back({0, shift});
   }
   std::string why;
