@@ -15,9 +15,10 @@ using Vec = std::array<double, 3>;
 
 constexpr double kMergeDistance = BSO_MERGE_DISTANCE;
 // A triangle is degenerate when twice its area is below this share of the
-// square of the mesh's size (at least 1 m): a sliver far thinner than the
-// merge distance, whatever the fineness of the mesh.
-constexpr double kDegenerateShare = 1e-12;
+// square of the mesh's size (at least 1 m): no more than the rounding of
+// its coordinates, whatever the fineness of the mesh. A triangle of sides
+// at the merge distance is still a triangle.
+constexpr double kDegenerateShare = 1e-14;
 
 Vec sub(const Vec& a, const Vec& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
 Vec cross(const Vec& a, const Vec& b) {
@@ -77,6 +78,21 @@ uint64_t pair_key(int a, int b) {
 
 }  // namespace
 
+double bso_degenerate_limit(const std::vector<Vec>& points) {
+  const double size = std::max(1.0, span_of(points));
+  return kDegenerateShare * size * size;
+}
+
+int bso_drop_degenerate(BsoMesh& mesh, double limit) {
+  const auto& p = mesh.vertices;
+  const size_t before = mesh.triangles.size();
+  std::erase_if(mesh.triangles, [&](const std::array<int, 3>& t) {
+    const Vec& a = p[static_cast<size_t>(t[0])];
+    return length(cross(sub(p[static_cast<size_t>(t[1])], a), sub(p[static_cast<size_t>(t[2])], a))) < limit;
+  });
+  return static_cast<int>(before - mesh.triangles.size());
+}
+
 bool bso_parse(std::string_view text, BsoMesh& out, std::string& why) {
   out = {};
   Words in(text);
@@ -129,8 +145,7 @@ bool bso_parse(std::string_view text, BsoMesh& out, std::string& why) {
       if (!in.number(x) || x < 1 || x > v) return why = "bad edge", false;
       x = map[static_cast<size_t>(x - 1)];
     }
-  const double size = std::max(1.0, span_of(out.vertices));
-  const double degenerate = kDegenerateShare * size * size;
+  const double degenerate = bso_degenerate_limit(out.vertices);
   for (long long k = 0; k < t; ++k) {
     int n[3];
     for (int& x : n)

@@ -33,6 +33,12 @@ inline constexpr double BSO_MERGE_DISTANCE = 1e-6;
 // (a count of 0 or less) is not malformed and gives an empty mesh.
 bool bso_parse(std::string_view text, BsoMesh& out, std::string& why);
 
+// Below this doubled area a triangle over points like these is degenerate
+// (bso_parse drops such triangles).
+double bso_degenerate_limit(const std::vector<std::array<double, 3>>& points);
+// Drops the triangles whose doubled area is below limit; returns how many.
+int bso_drop_degenerate(BsoMesh& mesh, double limit);
+
 // Splits every triangle that has another vertex strictly inside one of its
 // edges that the triangles do not pair up (run one way as often as the
 // other), until none has; the pieces keep the triangle's orientation. A

@@ -250,10 +250,15 @@ void weld(Parts& p) {
     }
   std::vector<int> to_kept(map.size());
   for (size_t i = 0; i < map.size(); ++i) to_kept[i] = compact[static_cast<size_t>(map[i])];
+  // What a reader drops as degenerate goes now, so that the checks see the
+  // parts as they will be read; the whole pool's size gives a limit no
+  // smaller than that of any part alone.
+  const double degenerate = bso_degenerate_limit(kept);
   for (BsoMesh& m : p.part) {
     bso_renumber(m, to_kept);
     m.vertices = kept;
     bso_repair_t_junctions(m);
+    bso_drop_degenerate(m, degenerate);
     bso_renumber(m, back);
     m.vertices.clear();
   }
