@@ -168,14 +168,14 @@ bool bso_parse(std::string_view text, BsoMesh& out, std::string& why) {
   return true;
 }
 
-int bso_repair_t_junctions(BsoMesh& mesh) {
+int bso_repair_t_junctions(BsoMesh& mesh, double tol) {
   const auto& p = mesh.vertices;
   if (p.empty()) return 0;
   Vec lo = p[0], hi = p[0];
   for (const Vec& q : p)
     for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], q[k]), hi[k] = std::max(hi[k], q[k]);
   const Vec span = sub(hi, lo);
-  const double tol = 1e-6 * std::max(1.0, std::sqrt(dot(span, span)));
+  if (tol <= 0) tol = 1e-6 * std::max(1.0, std::sqrt(dot(span, span)));
 
   // Vertices by x, so an edge looks only at those within its x range.
   std::vector<int> by_x(p.size());

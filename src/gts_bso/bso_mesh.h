@@ -43,8 +43,10 @@ int bso_drop_degenerate(BsoMesh& mesh, double limit);
 // edges that the triangles do not pair up (run one way as often as the
 // other), until none has; the pieces keep the triangle's orientation. A
 // triangle whose own corner lies on such an edge of its own has no area
-// and goes. Returns the number of splits.
-int bso_repair_t_junctions(BsoMesh& mesh);
+// and goes. A point is on an edge within tol of it and farther than tol
+// from its ends; a tol of 0 means 1e-6 of the mesh's size (at least 1 m).
+// Returns the number of splits.
+int bso_repair_t_junctions(BsoMesh& mesh, double tol = 0);
 
 // Drops pairs of triangles over the same three vertices in opposite
 // orientation (the two sides of a sheet of no thickness) and repeated

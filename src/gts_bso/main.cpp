@@ -257,7 +257,7 @@ void weld(Parts& p) {
   for (BsoMesh& m : p.part) {
     bso_renumber(m, to_kept);
     m.vertices = kept;
-    bso_repair_t_junctions(m);
+    bso_repair_t_junctions(m, kTol);
     bso_drop_degenerate(m, degenerate);
     bso_renumber(m, back);
     m.vertices.clear();
@@ -539,12 +539,13 @@ int run_inter(const char* file1, const char* file2, const char* folder) {
                mesh->vertices[static_cast<size_t>(mesh->triangles[i][static_cast<size_t>((k + 1) % 3)])]});
   const bool pushed = std::any_of(push.begin(), push.end(), [](const Vec& p) { return p != Vec{0, 0, 0}; });
   job.touching = !job.contact_edges.empty();
-  const Vec there{0.7e-7, 1.3e-7, 1.9e-7}, back{-1.1e-7, -0.5e-7, -1.7e-7};
+  const Vec there{0.7e-7, 1.3e-7, 1.9e-7}, back{-1.1e-7, -0.5e-7, -1.7e-7}, aside{2.9e-7, -2.3e-7, 1.7e-7},
+      across{-2.1e-7, 3.1e-7, -2.6e-7};
   std::vector<Way> ways;
   if (pushed) ways.push_back({1e-7, {0, 0, 0}});
   ways.push_back({0, {0, 0, 0}});
   if (pushed) ways.push_back({3e-7, {0, 0, 0}});
-  for (const Vec& shift : {there, back}) {
+  for (const Vec& shift : {there, back, aside, across}) {
     if (pushed) ways.push_back({1e-7, shift});
     ways.push_back({0, shift});
   }

@@ -361,6 +361,22 @@ TEST_F(GtsBsoTest, ConeAndSlabMeetInSlopedAndFlatFaces) {
   expect_results(bso_volume(coarse), 0.5, overlap, false, 1e-7);
 }
 
+TEST_F(GtsBsoTest, SphereWithCornersOnTheBoxFacesClosesUp) {
+  // A coarse sphere whose corners lie on the planes of a box's faces and
+  // whose top touches the box's top: the cut passes within a hair of those
+  // corners, and points a little farther than the merge distance from
+  // them must join the edges they lie on.
+  BsoMesh ball;
+  std::string why;
+  ASSERT_TRUE(bso_parse(sphere_text(1, {1, 0.5, 0.5}, 2), ball, why));
+  ASSERT_EQ(run(bso_format(ball), gts_text(cuboid(0.5, -1, 1, 1, 1, 1.5))), 0);
+  ASSERT_EQ(results(), 4);
+  const double overlap = bso_volume(result(kIntersection));
+  EXPECT_GT(overlap, 0.01);
+  EXPECT_LT(overlap, 0.5);
+  expect_results(bso_volume(ball), 0.5, overlap, false, 1e-7);
+}
+
 TEST_F(GtsBsoTest, FineMeshesAreCutWhole) {
   // Spheres of 2 cm radius: every triangle far below a square millimetre,
   // yet a sound surface. A slab through one, and two that overlap.
