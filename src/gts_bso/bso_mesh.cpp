@@ -7,13 +7,18 @@
 #include <cstdio>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
 using Vec = std::array<double, 3>;
 
-constexpr double kMergeDistance = 1e-6;
-constexpr double kDegenerateArea = 1e-6;
+constexpr double kMergeDistance = BSO_MERGE_DISTANCE;
+// A triangle is degenerate when twice its area is below this share of the
+// square of the mesh's size (at least 1 m): no more than the rounding of
+// its coordinates, whatever the fineness of the mesh. A triangle of sides
+// at the merge distance is still a triangle.
+constexpr double kDegenerateShare = 1e-14;
 
 Vec sub(const Vec& a, const Vec& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
 Vec cross(const Vec& a, const Vec& b) {
@@ -21,9 +26,15 @@ Vec cross(const Vec& a, const Vec& b) {
 }
 double dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
-bool degenerate(const Vec& a, const Vec& b, const Vec& c) {
-  const Vec n = cross(sub(b, a), sub(c, a));
-  return (std::fabs(n[0]) + std::fabs(n[1]) + std::fabs(n[2])) / 2.0 < kDegenerateArea;
+double length(const Vec& a) { return std::sqrt(dot(a, a)); }
+
+// The diagonal of the box around the points.
+double span_of(const std::vector<Vec>& p) {
+  if (p.empty()) return 0;
+  Vec lo = p[0], hi = p[0];
+  for (const Vec& q : p)
+    for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], q[k]), hi[k] = std::max(hi[k], q[k]);
+  return length(sub(hi, lo));
 }
 
 // Words separated by white space, numbers read locale-free.
@@ -66,6 +77,21 @@ uint64_t pair_key(int a, int b) {
 }
 
 }  // namespace
+
+double bso_degenerate_limit(const std::vector<Vec>& points) {
+  const double size = std::max(1.0, span_of(points));
+  return kDegenerateShare * size * size;
+}
+
+int bso_drop_degenerate(BsoMesh& mesh, double limit) {
+  const auto& p = mesh.vertices;
+  const size_t before = mesh.triangles.size();
+  std::erase_if(mesh.triangles, [&](const std::array<int, 3>& t) {
+    const Vec& a = p[static_cast<size_t>(t[0])];
+    return length(cross(sub(p[static_cast<size_t>(t[1])], a), sub(p[static_cast<size_t>(t[2])], a))) < limit;
+  });
+  return static_cast<int>(before - mesh.triangles.size());
+}
 
 bool bso_parse(std::string_view text, BsoMesh& out, std::string& why) {
   out = {};
@@ -119,6 +145,7 @@ bool bso_parse(std::string_view text, BsoMesh& out, std::string& why) {
       if (!in.number(x) || x < 1 || x > v) return why = "bad edge", false;
       x = map[static_cast<size_t>(x - 1)];
     }
+  const double degenerate = bso_degenerate_limit(out.vertices);
   for (long long k = 0; k < t; ++k) {
     int n[3];
     for (int& x : n)
@@ -132,21 +159,23 @@ bool bso_parse(std::string_view text, BsoMesh& out, std::string& why) {
     if (a2 == b2) c = {a1, a2, b1};
     if (c[0] < 0 || c[0] == c[1] || c[1] == c[2] || c[0] == c[2]) continue;
     const auto& p = out.vertices;
-    if (degenerate(p[static_cast<size_t>(c[0])], p[static_cast<size_t>(c[1])], p[static_cast<size_t>(c[2])]))
+    const Vec& a = p[static_cast<size_t>(c[0])];
+    if (length(cross(sub(p[static_cast<size_t>(c[1])], a), sub(p[static_cast<size_t>(c[2])], a))) <
+        degenerate)
       continue;
     out.triangles.push_back(c);
   }
   return true;
 }
 
-int bso_repair_t_junctions(BsoMesh& mesh) {
+int bso_repair_t_junctions(BsoMesh& mesh, double tol) {
   const auto& p = mesh.vertices;
   if (p.empty()) return 0;
   Vec lo = p[0], hi = p[0];
   for (const Vec& q : p)
     for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], q[k]), hi[k] = std::max(hi[k], q[k]);
   const Vec span = sub(hi, lo);
-  const double tol = 1e-6 * std::max(1.0, std::sqrt(dot(span, span)));
+  if (tol <= 0) tol = 1e-6 * std::max(1.0, std::sqrt(dot(span, span)));
 
   // Vertices by x, so an edge looks only at those within its x range.
   std::vector<int> by_x(p.size());
@@ -156,44 +185,84 @@ int bso_repair_t_junctions(BsoMesh& mesh) {
   std::vector<double> xs(by_x.size());
   for (size_t i = 0; i < xs.size(); ++i) xs[i] = p[static_cast<size_t>(by_x[i])][0];
 
-  // The vertex strictly inside the edge a-b nearest to a, or -1.
-  auto inside = [&](int a, int b) {
+  // True when q lies strictly inside the edge a-b (t its place along it).
+  auto on_edge = [&](int q, int a, int b, double& t) {
     const Vec& pa = p[static_cast<size_t>(a)];
     const Vec ab = sub(p[static_cast<size_t>(b)], pa);
     const double len2 = dot(ab, ab);
-    if (len2 <= 4 * tol * tol) return -1;
+    if (len2 <= 4 * tol * tol) return false;
     const double len = std::sqrt(len2);
+    const Vec aq = sub(p[static_cast<size_t>(q)], pa);
+    t = dot(aq, ab) / len2;
+    if (t * len <= tol || (1 - t) * len <= tol) return false;
+    const Vec off = cross(aq, ab);
+    return std::sqrt(dot(off, off)) / len < tol;
+  };
+  // The vertex strictly inside the edge a-b nearest to a, or -1.
+  auto inside = [&](int a, int b) {
+    const Vec& pa = p[static_cast<size_t>(a)];
+    const Vec& pb = p[static_cast<size_t>(b)];
     int best = -1;
-    double best_t = 2.0;
-    const double x0 = std::min(pa[0], pa[0] + ab[0]) - tol, x1 = std::max(pa[0], pa[0] + ab[0]) + tol;
+    double best_t = 2.0, t = 0;
+    const double x0 = std::min(pa[0], pb[0]) - tol, x1 = std::max(pa[0], pb[0]) + tol;
     for (auto it = std::lower_bound(xs.begin(), xs.end(), x0); it != xs.end() && *it <= x1; ++it) {
       const int q = by_x[static_cast<size_t>(it - xs.begin())];
-      if (q == a || q == b) continue;
-      const Vec aq = sub(p[static_cast<size_t>(q)], pa);
-      const double t = dot(aq, ab) / len2;
-      if (t * len <= tol || (1 - t) * len <= tol) continue;
-      const Vec off = cross(aq, ab);
-      if (std::sqrt(dot(off, off)) / len >= tol) continue;
+      if (q == a || q == b || !on_edge(q, a, b, t)) continue;
       if (t < best_t) best_t = t, best = q;
     }
     return best;
   };
 
+  // A corner on its opposite edge: a sliver of no area, whose place the
+  // neighbour across that edge takes once split there.
+  // Along any edge at first; later only along edges not in paired.
+  std::unordered_set<uint64_t> paired;
+  auto sliver = [&](const std::array<int, 3>& t) {
+    double along = 0;
+    for (int k = 0; k < 3; ++k) {
+      const int a = t[static_cast<size_t>(k)], b = t[static_cast<size_t>((k + 1) % 3)],
+                c = t[static_cast<size_t>((k + 2) % 3)];
+      if (!paired.count(pair_key(a, b)) && on_edge(c, a, b, along)) return true;
+    }
+    return false;
+  };
+  std::erase_if(mesh.triangles, sliver);
+
+  // Only edges the triangles do not pair up (one way as often as the
+  // other) need a split; the edges a split makes inside a triangle pair up
+  // between its two pieces. Edges that already pair up are left alone, so
+  // that near-collinear points elsewhere cannot set off splits of sound
+  // faces.
+  std::unordered_map<uint64_t, int> balance;
+  for (const auto& t : mesh.triangles)
+    for (int k = 0; k < 3; ++k) {
+      const int a = t[static_cast<size_t>(k)], b = t[static_cast<size_t>((k + 1) % 3)];
+      balance[pair_key(a, b)] += a < b ? 1 : -1;
+    }
+  for (const auto& [edge, n] : balance)
+    if (n == 0) paired.insert(edge);
+  auto open = [&](int a, int b) { return !paired.count(pair_key(a, b)); };
+
   int splits = 0;
   std::vector<std::array<int, 3>> done;
   std::vector<std::array<int, 3>> work(mesh.triangles.rbegin(), mesh.triangles.rend());
   // Every split uses up one vertex inside an edge, so this ends; the cap
-  // only guards against a pathological input.
-  const size_t cap = 64 * (mesh.triangles.size() + p.size()) + 1024;
+  // only guards against near-collinear points that the tolerance judges
+  // differently from each edge.
+  const int cap = static_cast<int>(std::min<size_t>(4 * (mesh.triangles.size() + p.size()) + 1024, 1u << 30));
   while (!work.empty()) {
     const auto t = work.back();
     work.pop_back();
+    // A piece can be a sliver along an open edge.
+    if (sliver(t)) continue;
     bool split = false;
-    for (int k = 0; k < 3 && done.size() + work.size() < cap; ++k) {
+    for (int k = 0; k < 3 && splits < cap; ++k) {
       const int a = t[static_cast<size_t>(k)], b = t[static_cast<size_t>((k + 1) % 3)],
                 c = t[static_cast<size_t>((k + 2) % 3)];
+      if (!open(a, b)) continue;
       const int q = inside(a, b);
       if (q < 0) continue;
+      paired.insert(pair_key(q, c));
       work.push_back({q, b, c});
       work.push_back({a, q, c});
       ++splits;
@@ -294,4 +363,314 @@ std::string bso_format(const BsoMesh& mesh) {
     out += line;
   }
   return out;
+}
+
+void bso_reverse(BsoMesh& mesh) {
+  for (auto& t : mesh.triangles) std::swap(t[1], t[2]);
+}
+
+BsoEdgeReport bso_edge_report(const BsoMesh& mesh) {
+  // Per edge (smaller vertex first): uses from the smaller to the larger
+  // vertex and back.
+  std::unordered_map<uint64_t, std::array<int, 2>> uses;
+  uses.reserve(mesh.triangles.size() * 2);
+  for (const auto& t : mesh.triangles)
+    for (int k = 0; k < 3; ++k) {
+      const int a = t[static_cast<size_t>(k)], b = t[static_cast<size_t>((k + 1) % 3)];
+      ++uses[pair_key(a, b)][a < b ? 0 : 1];
+    }
+  BsoEdgeReport report;
+  for (const auto& [edge, n] : uses) {
+    if (n[0] != n[1]) ++report.unmatched;
+    if (n[0] + n[1] > 2) ++report.crowded;
+  }
+  return report;
+}
+
+std::string bso_surface_fault(const BsoMesh& mesh) {
+  if (mesh.triangles.empty()) return "it has no faces";
+  // An edge met twice the same way is two faces wound against each other;
+  // an edge met once is a crack.
+  std::unordered_map<uint64_t, std::array<int, 2>> uses;
+  for (const auto& t : mesh.triangles)
+    for (int k = 0; k < 3; ++k) {
+      const int a = t[static_cast<size_t>(k)], b = t[static_cast<size_t>((k + 1) % 3)];
+      ++uses[pair_key(a, b)][a < b ? 0 : 1];
+    }
+  int open = 0, crowded = 0, against = 0;
+  for (const auto& [edge, n] : uses) {
+    if (n[0] + n[1] == 1)
+      ++open;
+    else if (n[0] + n[1] > 2)
+      ++crowded;
+    else if (n[0] != n[1])
+      ++against;
+  }
+  char text[160];
+  if (open)
+    std::snprintf(text, sizeof text, "it is not closed (%d open edges)", open);
+  else if (crowded)
+    std::snprintf(text, sizeof text, "%d edges belong to more than two faces", crowded);
+  else if (against)
+    std::snprintf(text, sizeof text, "its faces are not wound alike (%d edges)", against);
+  else
+    return {};
+  return text;
+}
+
+std::vector<int> bso_weld_map(const std::vector<Vec>& points, double tol, const std::vector<char>& fixed) {
+  std::vector<int> map(points.size(), -1);
+  std::unordered_map<uint64_t, std::vector<int>> grid;
+  auto cell = [&](double x) { return static_cast<int64_t>(std::floor(x / tol)); };
+  auto key = [](int64_t x, int64_t y, int64_t z) {
+    return static_cast<uint64_t>(x) * 73856093u ^ static_cast<uint64_t>(y) * 19349663u ^
+           static_cast<uint64_t>(z) * 83492791u;
+  };
+  auto place = [&](size_t i) {
+    const Vec& p = points[i];
+    const int64_t cx = cell(p[0]), cy = cell(p[1]), cz = cell(p[2]);
+    int hit = -1;
+    double best = tol;
+    for (int64_t dx = -1; dx <= 1; ++dx)
+      for (int64_t dy = -1; dy <= 1; ++dy)
+        for (int64_t dz = -1; dz <= 1; ++dz) {
+          auto it = grid.find(key(cx + dx, cy + dy, cz + dz));
+          if (it == grid.end()) continue;
+          for (int r : it->second) {
+            const double d = length(sub(p, points[static_cast<size_t>(r)]));
+            if (d < best) best = d, hit = r;
+          }
+        }
+    if (hit < 0) {
+      hit = static_cast<int>(i);
+      grid[key(cx, cy, cz)].push_back(hit);
+    }
+    map[i] = hit;
+  };
+  for (size_t i = 0; i < points.size(); ++i)
+    if (i < fixed.size() && fixed[i]) place(i);
+  for (size_t i = 0; i < points.size(); ++i)
+    if (map[i] < 0) place(i);
+  return map;
+}
+
+int bso_renumber(BsoMesh& mesh, const std::vector<int>& map) {
+  std::vector<std::array<int, 3>> kept;
+  kept.reserve(mesh.triangles.size());
+  for (auto t : mesh.triangles) {
+    for (int& x : t) x = map[static_cast<size_t>(x)];
+    if (t[0] != t[1] && t[1] != t[2] && t[0] != t[2]) kept.push_back(t);
+  }
+  const int dropped = static_cast<int>(mesh.triangles.size() - kept.size());
+  mesh.triangles = std::move(kept);
+  return dropped;
+}
+
+namespace {
+
+// Triangles by the plane they lie in, so that those in one plane are found
+// without comparing every pair.
+class PlaneIndex {
+ public:
+  struct Info {
+    Vec n{};       // unit normal, its largest component made positive
+    double d = 0;  // n . p on the plane
+    int sign = 0;  // +1 when n is the triangle's own normal, -1 when flipped
+    int axis = 0;  // the axis dropped when drawing the triangle flat
+  };
+
+  explicit PlaneIndex(const BsoMesh& mesh) : mesh_(mesh), info_(mesh.triangles.size()) {
+    for (size_t i = 0; i < mesh.triangles.size(); ++i) {
+      const auto& t = mesh.triangles[i];
+      const Vec& a = point(t[0]);
+      Vec n = cross(sub(point(t[1]), a), sub(point(t[2]), a));
+      const double len = length(n);
+      Info& f = info_[i];
+      if (len == 0) continue;
+      for (double& c : n) c /= len;
+      f.axis = 0;
+      for (int k = 1; k < 3; ++k)
+        if (std::fabs(n[static_cast<size_t>(k)]) > std::fabs(n[static_cast<size_t>(f.axis)])) f.axis = k;
+      f.sign = n[static_cast<size_t>(f.axis)] < 0 ? -1 : 1;
+      for (double& c : n) c *= f.sign;
+      f.n = n;
+      f.d = dot(n, a);
+    }
+  }
+  const Info& info(size_t i) const { return info_[i]; }
+  const Vec& point(int v) const { return mesh_.vertices[static_cast<size_t>(v)]; }
+  const BsoMesh& mesh() const { return mesh_; }
+
+  // Files every triangle under the cell of its plane, with the normal both
+  // ways: where two components are nearly equal the largest is a matter of
+  // rounding.
+  void fill() {
+    for (size_t i = 0; i < info_.size(); ++i) {
+      Info f = info_[i];
+      if (!f.sign) continue;
+      buckets_[keys(f, false).front()].push_back(static_cast<int>(i));
+      for (double& c : f.n) c = -c;
+      f.d = -f.d;
+      buckets_[keys(f, false).front()].push_back(static_cast<int>(i));
+    }
+  }
+  // Calls f(j) for every filed triangle j whose plane cell is near that of
+  // the plane f_info (then compare the triangles exactly).
+  template <class F>
+  void near(const Info& of, F&& f) const {
+    for (uint64_t k : keys(of, true)) {
+      auto it = buckets_.find(k);
+      if (it == buckets_.end()) continue;
+      for (int j : it->second) f(j);
+    }
+  }
+
+  // True when the triangles i (of this index) and j (of other) lie in one
+  // plane within tol.
+  bool coplanar(size_t i, const PlaneIndex& other, size_t j, double tol) const {
+    const Info &f = info_[i], &g = other.info_[j];
+    if (!f.sign || !g.sign || std::fabs(dot(f.n, g.n)) < 1 - 1e-6) return false;
+    for (int v : other.mesh_.triangles[j])
+      if (std::fabs(dot(f.n, other.point(v)) - f.d) > tol) return false;
+    for (int v : mesh_.triangles[i])
+      if (std::fabs(dot(g.n, point(v)) - g.d) > tol) return false;
+    return true;
+  }
+
+  // The triangle i drawn flat on the plane its normal is nearest to.
+  std::array<std::array<double, 2>, 3> flat(size_t i, int axis) const {
+    std::array<std::array<double, 2>, 3> out{};
+    const int u = (axis + 1) % 3, w = (axis + 2) % 3;
+    for (size_t k = 0; k < 3; ++k) {
+      const Vec& p = point(mesh_.triangles[i][k]);
+      out[k] = {p[static_cast<size_t>(u)], p[static_cast<size_t>(w)]};
+    }
+    return out;
+  }
+
+ private:
+  // The plane's cell, and with near also the cells beside it that a plane
+  // within the tolerance may have fallen into.
+  static std::vector<uint64_t> keys(const Info& f, bool near) {
+    const double q[4] = {1e-2, 1e-2, 1e-2, 1e-4};
+    const double x[4] = {f.n[0], f.n[1], f.n[2], f.d};
+    std::vector<uint64_t> out{0};
+    for (int k = 0; k < 4; ++k) {
+      const double r = x[k] / q[k];
+      const int64_t c = static_cast<int64_t>(std::llround(r));
+      const double frac = r - static_cast<double>(c);
+      std::vector<uint64_t> next;
+      auto add = [&](int64_t cell) {
+        for (uint64_t h : out)
+          next.push_back((h ^ static_cast<uint64_t>(cell)) * 0x9E3779B97F4A7C15ull + 0x632BE5AB);
+      };
+      add(c);
+      if (near && frac > 0.25) add(c + 1);
+      if (near && frac < -0.25) add(c - 1);
+      out = std::move(next);
+    }
+    return out;
+  }
+
+  const BsoMesh& mesh_;
+  std::vector<Info> info_;
+  std::unordered_map<uint64_t, std::vector<int>> buckets_;
+};
+
+using Flat = std::array<std::array<double, 2>, 3>;
+
+// True when the flat triangles overlap by more than tol across every
+// direction that could separate them: they share some area.
+bool overlap_with_area(const Flat& p, const Flat& q, double tol) {
+  for (const Flat* t : {&p, &q})
+    for (size_t k = 0; k < 3; ++k) {
+      const auto& a = (*t)[k];
+      const auto& b = (*t)[(k + 1) % 3];
+      double ax = a[1] - b[1], ay = b[0] - a[0];
+      const double len = std::hypot(ax, ay);
+      if (len == 0) return false;
+      ax /= len, ay /= len;
+      double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
+      for (int s = 0; s < 2; ++s)
+        for (const auto& c : s ? q : p) {
+          const double x = c[0] * ax + c[1] * ay;
+          lo[s] = std::min(lo[s], x), hi[s] = std::max(hi[s], x);
+        }
+      if (std::min(hi[0], hi[1]) - std::max(lo[0], lo[1]) <= tol) return false;
+    }
+  return true;
+}
+
+// True when the flat boxes of the triangles meet, or come within tol.
+bool boxes_meet(const Flat& p, const Flat& q, double tol) {
+  for (size_t k = 0; k < 2; ++k) {
+    double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
+    for (int s = 0; s < 2; ++s)
+      for (const auto& c : s ? q : p) lo[s] = std::min(lo[s], c[k]), hi[s] = std::max(hi[s], c[k]);
+    if (lo[0] > hi[1] + tol || lo[1] > hi[0] + tol) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+BsoContacts bso_contacts(const BsoMesh& a, const BsoMesh& b, double tol) {
+  PlaneIndex ia(a), ib(b);
+  ia.fill();
+  BsoContacts out{std::vector<char>(a.triangles.size(), 0), std::vector<char>(b.triangles.size(), 0)};
+  for (size_t j = 0; j < b.triangles.size(); ++j) {
+    const auto& g = ib.info(j);
+    if (!g.sign) continue;
+    const Flat q = ib.flat(j, g.axis);
+    ia.near(g, [&](int i) {
+      if (!ib.coplanar(j, ia, static_cast<size_t>(i), tol)) return;
+      if (!boxes_meet(q, ia.flat(static_cast<size_t>(i), g.axis), tol)) return;
+      out.a[static_cast<size_t>(i)] = out.b[j] = 1;
+    });
+  }
+  return out;
+}
+
+std::vector<Vec> bso_push_along(const BsoMesh& mesh, const std::vector<char>& flagged) {
+  std::vector<std::vector<Vec>> normals(mesh.vertices.size());
+  for (size_t j = 0; j < mesh.triangles.size(); ++j) {
+    if (!flagged[j]) continue;
+    const auto& t = mesh.triangles[j];
+    const Vec& a = mesh.vertices[static_cast<size_t>(t[0])];
+    Vec n = cross(sub(mesh.vertices[static_cast<size_t>(t[1])], a),
+                  sub(mesh.vertices[static_cast<size_t>(t[2])], a));
+    const double len = length(n);
+    if (len == 0) continue;
+    for (double& c : n) c /= len;
+    for (int v : t) {
+      auto& list = normals[static_cast<size_t>(v)];
+      if (std::none_of(list.begin(), list.end(), [&](const Vec& m) { return dot(m, n) > 1 - 1e-9; }))
+        list.push_back(n);
+    }
+  }
+  std::vector<Vec> push(mesh.vertices.size(), Vec{0, 0, 0});
+  for (size_t v = 0; v < push.size(); ++v)
+    for (const Vec& n : normals[v])
+      for (int k = 0; k < 3; ++k) push[v][static_cast<size_t>(k)] += n[static_cast<size_t>(k)];
+  return push;
+}
+
+int bso_double_skin(const BsoMesh& mesh, double tol) {
+  PlaneIndex index(mesh);
+  index.fill();
+  std::vector<char> hit(mesh.triangles.size(), 0);
+  for (size_t i = 0; i < mesh.triangles.size(); ++i) {
+    const auto& f = index.info(i);
+    if (!f.sign) continue;
+    const Flat p = index.flat(i, f.axis);
+    index.near(f, [&](int j) {
+      const auto& g = index.info(static_cast<size_t>(j));
+      // Only triangles facing the other way.
+      if (f.sign * g.sign * dot(f.n, g.n) >= 0 || !index.coplanar(i, index, static_cast<size_t>(j), tol))
+        return;
+      if (overlap_with_area(p, index.flat(static_cast<size_t>(j), f.axis), tol))
+        hit[i] = hit[static_cast<size_t>(j)] = 1;
+    });
+  }
+  return static_cast<int>(std::count(hit.begin(), hit.end(), 1));
 }
