@@ -93,7 +93,7 @@ TEST_F(FileselTest, AFolderOutsideFolderModeIsCancelWithAMessage) {
        [folder] { gtk_file_chooser_select_filename(chooser(), folder.c_str()); });
   then(named, click_ok);
   EXPECT_EQ(filesel_choose("Load Drawing...", (dir_.string() + "/").c_str(), 0, ""), "cancel");
-  EXPECT_EQ(error_shown(), "Cannot open file|Close|");
+  EXPECT_EQ(error_shown(), "Cannot open file\nThis is a folder, not a file.|Close|");
 }
 
 TEST_F(FileselTest, FolderModeReturnsTheFolderWithItsSlash) {
