@@ -326,12 +326,26 @@ std::unique_ptr<WallElem> work_copy(const WallElem& w) {
   return std::unique_ptr<WallElem>(static_cast<WallElem*>(w.clone().release()));
 }
 
-// a's outline was joined to b: its plain outline would lose a segment on a
-// side of b, its present one has none left there.
+// Cuts the openings of w that are not removed into segs, in order; those
+// that fit are added to ops when given.
+void cut_openings(const WallElem& w, std::vector<WallSegment>& segs, std::vector<WallOpening>* ops) {
+  std::vector<WallSegment> next;
+  for (const WallOpening& o : w.openings) {
+    if (o.kind == OPENING_REMOVED) continue;
+    if (!cut_outline(o.corner, o.stop_width, o.stop_depth, segs, next)) continue;
+    segs.swap(next);
+    if (ops) ops->push_back(o);
+  }
+}
+
+// a's outline was joined to b: its own outline (its corners' with its
+// openings cut in) would lose a segment on a side of b, its present one
+// has none left there. An opening's gap facing b is no joint.
 bool joined_towards(const WallElem& a, const WallElem& b) {
   if (wall_connected_outline(a, b)) return false;
   std::unique_ptr<WallElem> plain = work_copy(a);
   plain->segments = quad_of(a);
+  cut_openings(a, plain->segments, nullptr);
   return wall_connected_outline(*plain, b).has_value();
 }
 
@@ -340,25 +354,42 @@ bool joined(const WallElem& a, const WallElem& b) {
   return joined_towards(a, b) || joined_towards(b, a);
 }
 
-// The outline of w made anew: its corners' outline joined to every partner
-// it still touches, then its openings cut in; those that no longer fit are
-// left out of ops.
-void joined_outline(const WallElem& w, const std::vector<WallElem*>& partners, std::vector<WallSegment>& segs,
-                    std::vector<WallOpening>& ops) {
-  std::unique_ptr<WallElem> work = work_copy(w);
-  work->segments = quad_of(w);
-  for (const WallElem* p : partners)
-    if (std::optional<std::vector<WallSegment>> s = wall_connected_outline(*work, *p))
-      work->segments = std::move(*s);
-  segs = std::move(work->segments);
-  ops.clear();
+// Whether every opening of w that is not removed can be cut into segs.
+bool openings_fit(const WallElem& w, std::vector<WallSegment> segs) {
   std::vector<WallSegment> next;
   for (const WallOpening& o : w.openings) {
     if (o.kind == OPENING_REMOVED) continue;
-    if (!cut_outline(o.corner, o.stop_width, o.stop_depth, segs, next)) continue;
+    if (!cut_outline(o.corner, o.stop_width, o.stop_depth, segs, next)) return false;
     segs.swap(next);
-    ops.push_back(o);
   }
+  return true;
+}
+
+// The outline of w made anew: its corners' outline joined to every partner
+// it still touches, then its openings cut in. A joint that would leave no
+// room for an opening that fits the wall's own outline (a wall moved in
+// front of a window) is not made, and the partner goes into refused: the
+// opening is kept and both walls stay closed there. Partners in skip are
+// not joined. Openings that fit nowhere are left out of ops.
+void joined_outline(const WallElem& w, const std::vector<WallElem*>& partners,
+                    const std::vector<const WallElem*>& skip, std::vector<WallSegment>& segs,
+                    std::vector<WallOpening>& ops, std::vector<const WallElem*>& refused) {
+  std::unique_ptr<WallElem> work = work_copy(w);
+  work->segments = quad_of(w);
+  const bool all_fit = openings_fit(w, work->segments);
+  for (const WallElem* p : partners) {
+    if (std::find(skip.begin(), skip.end(), p) != skip.end()) continue;
+    std::optional<std::vector<WallSegment>> s = wall_connected_outline(*work, *p);
+    if (!s) continue;
+    if (all_fit && !openings_fit(w, *s)) {
+      refused.push_back(p);
+      continue;
+    }
+    work->segments = std::move(*s);
+  }
+  segs = std::move(work->segments);
+  ops.clear();
+  cut_openings(w, segs, &ops);
 }
 
 }  // namespace
@@ -524,11 +555,25 @@ void wall_joints_refit(const WallJointPlan& plan) {
   };
   std::vector<Fit> fits;
   try {
+    // A joint one wall refuses for its openings is left out on both sides.
+    std::vector<std::pair<const WallElem*, const WallElem*>> refused_pairs;
     for (const WallJointPlan::Wall& entry : plan.walls) {
       Fit f{entry.wall, {}, {}};
-      joined_outline(*entry.wall, entry.partners, f.segs, f.ops);
+      std::vector<const WallElem*> refused;
+      joined_outline(*entry.wall, entry.partners, {}, f.segs, f.ops, refused);
+      for (const WallElem* p : refused) refused_pairs.emplace_back(entry.wall, p);
       fits.push_back(std::move(f));
     }
+    if (!refused_pairs.empty())
+      for (std::size_t i = 0; i < fits.size(); ++i) {
+        std::vector<const WallElem*> skip, refused;
+        for (const auto& [a, b] : refused_pairs) {
+          if (a == fits[i].wall) skip.push_back(b);
+          if (b == fits[i].wall) skip.push_back(a);
+        }
+        if (!skip.empty())
+          joined_outline(*fits[i].wall, plan.walls[i].partners, skip, fits[i].segs, fits[i].ops, refused);
+      }
   } catch (const std::bad_alloc&) {
     return;  // no memory: the walls stay as the edit left them
   }

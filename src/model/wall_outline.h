@@ -80,7 +80,10 @@ struct WallJointPlan {
 WallJointPlan wall_joints_of_marked();
 // After the edit: every wall of the plan gets the outline of its corners
 // connected again with those of its partners it still touches, and its
-// openings cut in again (an opening that no longer fits is dropped). A
+// openings cut in again. A joint that would leave no room for an opening
+// (a wall moved in front of a window) is not made: both walls stay closed
+// there and the opening stays. An opening that does not fit the wall's own
+// outline either is dropped. A
 // partner moved away leaves both walls closed at that end. The walls change
 // in place; unmarked ones are first added to the newest undo step and
 // redrawn, marked ones are left for the tool to draw.

@@ -371,4 +371,38 @@ TEST_F(WallJointsEditTest, ACopiedWallIsJoinedWhereItLandsAndTheOriginalKeepsIts
   }
 }
 
+TEST_F(WallJointsEditTest, AWallMovedInFrontOfAWindowIsNotJoinedThereAndTheWindowStays) {
+  // The inner wall moved, turned or copied to stand against a window of
+  // the north wall: that joint is not made, so the window keeps its gap;
+  // the inner wall still meets the south wall.
+  struct Case {
+    const char* name;
+    void (*tool)();
+    std::vector<const char*> points;
+    const char* angle;
+  };
+  const Case cases[] = {
+      {"moved", tool_edit_move, {"6;4", "3.2;4"}, nullptr},
+      {"moved against the other window's end", tool_edit_move, {"6;4", "8.45;4"}, nullptr},
+      {"mirrored", tool_edit_mirror, {"4.65;0", "4.65;1"}, nullptr},
+  };
+  const auto before = drawing_state();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    run_edit(c.tool, {INNER}, c.points, c.angle);
+    WallElem *north = wall(NORTH), *south = wall(SOUTH), *inner = wall(INNER);
+    ASSERT_TRUE(north && south && inner);
+    EXPECT_EQ(north->openings.size(), 2u);
+    EXPECT_FALSE(wall_joined(*north, *inner));
+    EXPECT_TRUE(wall_joined(*south, *inner));
+    EXPECT_TRUE(wall_joined(*north, *wall(WEST)));
+    EXPECT_TRUE(wall_joined(*north, *wall(EAST)));
+    // Both are closed where they meet: the inner wall's end face is there.
+    EXPECT_EQ(outline_of(inner).size(), 3u);
+    undo_step_back();
+    EXPECT_EQ(drawing_state(), before);
+    undo_record(UNDO_CLEAR, 0);
+  }
+}
+
 }  // namespace
