@@ -91,7 +91,9 @@ void tool_edit_mcopy() {
       clone();
       undo_record(UNDO_CREATED, n);
       draw_selected(DRAW_PLAIN);
+      const WallJointPlan joints = wall_joints_of_marked();
       xform_move_marked(to.x - mcopy_from.x, to.y - mcopy_from.y, to.z - mcopy_from.z);
+      wall_joints_refit(joints);
       mcopy_from = to;
       draw_selected(DRAW_HIGHLIGHT);
     }

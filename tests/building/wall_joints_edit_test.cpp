@@ -138,7 +138,8 @@ class WallJointsEditTest : public WallToolTest {
     script.click_world(1, x0 - 0.4, y0 - 0.4).click_world(1, x1 + 0.4, y1 + 0.4);
   }
   // Selects the walls of names (all for an empty list), runs the edit
-  // tool, and ends it.
+  // tool, and ends it. Multiple copy takes its start point and then each
+  // target point with a confirmation.
   void run_edit(void (*tool)(), const std::vector<int>& names, const std::vector<const char*>& pts,
                 const char* angle = nullptr) {
     // The key that ended the previous tool is not waiting for this one.
@@ -152,6 +153,15 @@ class WallJointsEditTest : public WallToolTest {
       script.key("z_toggle");
       for (int n : names) window_around(n);
       script.key("s_deffi_ok");
+    }
+    if (tool == tool_edit_mcopy) {
+      for (const char* p : pts) {
+        point(p);
+        script.key("z_enter");
+      }
+      script.key("p_nop");
+      run_tool(tool);
+      return;
     }
     const bool vectors = tool == tool_edit_move || tool == tool_edit_copy;
     // Each vector, the centre and the axis are confirmed; a typed angle is
@@ -337,6 +347,7 @@ TEST_F(WallJointsEditTest, ACopiedWallIsJoinedWhereItLandsAndTheOriginalKeepsIts
       {"copied and moved on", tool_edit_copy, {"6;4", "8.8;4", "1;1", "1.3;1"}, nullptr},
       {"copied by a turn", tool_edit_rotate, {"3.5;4"}, "180"},
       {"copied by a mirror", tool_edit_mirror, {"3.5;0", "3.5;1"}, nullptr},
+      {"copied to a target point", tool_edit_mcopy, {"6;4", "4;4"}, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
