@@ -546,6 +546,7 @@ WallJointPlan wall_joints_of_marked() {
 }
 
 void wall_joints_refit(const WallJointPlan& plan) {
+  if (plan.walls.empty()) return;
   // Every outline is worked out before any changes, from the walls' new
   // corners: a wall's joints depend on its partners' corners only.
   struct Fit {
