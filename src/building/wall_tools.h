@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "model/elem.h"
+#include "model/wall_outline.h"
 
 // The handlers of the b_wall_ keys.
 void tool_wall_wall();
@@ -81,14 +82,7 @@ WallElem* wall_create(const WallPlan& p, int pen);
 
 // ---- Connection ----
 
-// 1 when the walls cannot touch: their plan boxes, grown by 0.01, do not
-// overlap, or one stands wholly at or above the other; else 0.
-int wall_pair_apart(const WallElem& a, const WallElem& b);
-// The outline a gets when it is connected to b: the first segment of a (in
-// order) that lies on a side of b (sides 0..3 in order) is taken out, and
-// the face running past that side is continued to b's corners. None when
-// the walls are apart, a has no segments or none lies on a side of b.
-std::optional<std::vector<WallSegment>> wall_connected_outline(const WallElem& a, const WallElem& b);
+// wall_pair_apart and wall_connected_outline: model/wall_outline.h.
 // Connects a to b: when a's outline changes, a's replacement is appended
 // (with a's group and undo mask, and given to the newest undo step), drawn,
 // and a is marked for the caller's purge. Otherwise nothing happens.

@@ -222,4 +222,24 @@ uint32_t undo_mark_element(ElemHeader* e) {
   return e->undo_mask;
 }
 
+bool undo_save_element(ElemHeader* e) {
+  if (undo_used == 0 || undo_undone > 0 || undo_last_mask == 0) return false;
+  UndoStep& step = undo_steps[undo_used - 1];
+  if (step.mask != undo_last_mask) return false;
+  if ((e->undo_mask & step.mask) != 0) return true;  // saved already
+  std::unique_ptr<ElemHeader> copy;
+  try {
+    copy = e->clone();
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  elem_touch(e);
+  e->undo_mask |= step.mask;
+  copy->undo_mask = e->undo_mask;
+  copy->mark = 0;
+  elem_clear_point_marks(copy.get());
+  step_append(step, copy.release());
+  return true;
+}
+
 int undo_in_current_step(const ElemHeader* e) { return (e->undo_mask & undo_last_mask) != 0 ? 1 : 0; }

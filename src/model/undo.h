@@ -47,5 +47,11 @@ void undo_step_forward();
 // Gives e the bit of the newest step (pieces created inside a change step)
 // and returns e's undo mask.
 uint32_t undo_mark_element(ElemHeader* e);
+// Adds e, about to change in place, to the newest step after it was
+// recorded: a copy of e as it is now is saved with the step and e gets the
+// step's bit, so that taking the step back brings the copy back. An element
+// that carries the bit already is left alone (true). False when there is no
+// newest step in force or no memory for the copy; e is then not in the step.
+bool undo_save_element(ElemHeader* e);
 // 1 when e carries the bit of the newest step.
 int undo_in_current_step(const ElemHeader* e);

@@ -1,13 +1,17 @@
 #include "model/wall_outline.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <memory>
 #include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "model/geom.h"
 #include "model/redraw.h"
+#include "model/undo.h"
 
 double wall_corner_bank[8];
 
@@ -59,8 +63,10 @@ void remove_element(ElemHeader* e) {
   drawing_modified = 1;
 }
 
-WallElem* cut(const Point3 (&box)[8], int kind, int style, double sill, double height, double sw, double sd,
-              int quadrant, WallElem* w) {
+// The outline segs with the opening of plan box b0..b3 cut in (stop width sw,
+// stop depth sd); false when either face has no segment that holds it.
+bool cut_outline(const Point3 (&box)[8], double sw, double sd, const std::vector<WallSegment>& in,
+                 std::vector<WallSegment>& segs) {
   const Xy b0{box[0].x, box[0].y}, b1{box[1].x, box[1].y};
   const Xy b2{box[2].x, box[2].y}, b3{box[3].x, box[3].y};
   const double a = geom_angle(b0.x, b0.y, b1.x, b1.y);
@@ -73,12 +79,11 @@ WallElem* cut(const Point3 (&box)[8], int kind, int style, double sill, double h
   const Xy s0w{s0.x - sw * dx, s0.y - sw * dy}, s1w{s1.x + sw * dx, s1.y + sw * dy};
   const bool stop = !(sw == 0.0 && sd == 0.0);
 
-  std::vector<WallOpening> ops = w->openings;
-  if (w->segments.empty()) return w;
-  std::vector<WallSegment> segs;
-  segs.reserve(w->segments.size() + 8);
+  if (in.empty()) return false;
+  segs.clear();
+  segs.reserve(in.size() + 8);
   bool outer_split = false, inner_split = false;
-  for (WallSegment g : w->segments) {
+  for (WallSegment g : in) {
     if (overlaps(b0, b1, g)) {
       const double t0 = param_on(b0, g), t1 = param_on(b1, g);
       if (!within(t0) || !within(t1)) continue;
@@ -108,7 +113,14 @@ WallElem* cut(const Point3 (&box)[8], int kind, int style, double sill, double h
       segs.push_back(g);
     }
   }
-  if (!outer_split || !inner_split) return w;
+  return outer_split && inner_split;
+}
+
+WallElem* cut(const Point3 (&box)[8], int kind, int style, double sill, double height, double sw, double sd,
+              int quadrant, WallElem* w) {
+  std::vector<WallSegment> segs;
+  if (!cut_outline(box, sw, sd, w->segments, segs)) return w;
+  std::vector<WallOpening> ops = w->openings;
 
   WallOpening o;
   for (int i = 0; i < 8; ++i) o.corner[i] = box[i];
@@ -270,6 +282,116 @@ WallElem* recut(WallElem* w, const std::vector<bool>& flags) {
   return current;
 }
 
+struct Box {
+  double xmin, ymin, xmax, ymax;
+};
+
+// The plan box of the lower corners, grown by d on every side.
+Box grown_box(const WallElem& w, double d) {
+  Box b{w.corner[0].x, w.corner[0].y, w.corner[0].x, w.corner[0].y};
+  for (int i = 1; i < 4; ++i) {
+    b.xmin = std::min(b.xmin, w.corner[i].x);
+    b.ymin = std::min(b.ymin, w.corner[i].y);
+    b.xmax = std::max(b.xmax, w.corner[i].x);
+    b.ymax = std::max(b.ymax, w.corner[i].y);
+  }
+  return {b.xmin - d, b.ymin - d, b.xmax + d, b.ymax + d};
+}
+
+// Four times the average height of the lower (first 0) or upper corners.
+double z_sum(const WallElem& w, int first) {
+  double s = 0.0;
+  for (int i = first; i < first + 4; ++i) s += w.corner[i].z;
+  return s;
+}
+
+WallSegment side_segment(const Point2& a, const Point3& b) {
+  return WallSegment{{a.x, a.y, 0}, {b.x, b.y, 0}};
+}
+
+double param_on_side(const Point2& p, const Point3& a, const Point3& b) {
+  geom_project_on_segment(p.x, p.y, a.x, a.y, b.x, b.y);
+  return geo_result.proj_t;
+}
+
+std::vector<WallSegment> quad_of(const WallElem& w) {
+  std::vector<WallSegment> quad(4);
+  wall_outline_quad(w.corner[0].x, w.corner[0].y, w.corner[1].x, w.corner[1].y, w.corner[2].x, w.corner[2].y,
+                    w.corner[3].x, w.corner[3].y, quad.data());
+  return quad;
+}
+
+// A work copy of w, outside the list.
+std::unique_ptr<WallElem> work_copy(const WallElem& w) {
+  return std::unique_ptr<WallElem>(static_cast<WallElem*>(w.clone().release()));
+}
+
+// Cuts the openings of w that are not removed into segs, in order; those
+// that fit are added to ops when given.
+void cut_openings(const WallElem& w, std::vector<WallSegment>& segs, std::vector<WallOpening>* ops) {
+  std::vector<WallSegment> next;
+  for (const WallOpening& o : w.openings) {
+    if (o.kind == OPENING_REMOVED) continue;
+    if (!cut_outline(o.corner, o.stop_width, o.stop_depth, segs, next)) continue;
+    segs.swap(next);
+    if (ops) ops->push_back(o);
+  }
+}
+
+// a's outline was joined to b: its own outline (its corners' with its
+// openings cut in) would lose a segment on a side of b, its present one
+// has none left there. An opening's gap facing b is no joint.
+bool joined_towards(const WallElem& a, const WallElem& b) {
+  if (wall_connected_outline(a, b)) return false;
+  std::unique_ptr<WallElem> plain = work_copy(a);
+  plain->segments = quad_of(a);
+  cut_openings(a, plain->segments, nullptr);
+  return wall_connected_outline(*plain, b).has_value();
+}
+
+bool joined(const WallElem& a, const WallElem& b) {
+  if (wall_pair_apart(a, b) == 1) return false;
+  return joined_towards(a, b) || joined_towards(b, a);
+}
+
+// Whether every opening of w that is not removed can be cut into segs.
+bool openings_fit(const WallElem& w, std::vector<WallSegment> segs) {
+  std::vector<WallSegment> next;
+  for (const WallOpening& o : w.openings) {
+    if (o.kind == OPENING_REMOVED) continue;
+    if (!cut_outline(o.corner, o.stop_width, o.stop_depth, segs, next)) return false;
+    segs.swap(next);
+  }
+  return true;
+}
+
+// The outline of w made anew: its corners' outline joined to every partner
+// it still touches, then its openings cut in. A joint that would leave no
+// room for an opening that fits the wall's own outline (a wall moved in
+// front of a window) is not made, and the partner goes into refused: the
+// opening is kept and both walls stay closed there. Partners in skip are
+// not joined. Openings that fit nowhere are left out of ops.
+void joined_outline(const WallElem& w, const std::vector<WallElem*>& partners,
+                    const std::vector<const WallElem*>& skip, std::vector<WallSegment>& segs,
+                    std::vector<WallOpening>& ops, std::vector<const WallElem*>& refused) {
+  std::unique_ptr<WallElem> work = work_copy(w);
+  work->segments = quad_of(w);
+  const bool all_fit = openings_fit(w, work->segments);
+  for (const WallElem* p : partners) {
+    if (std::find(skip.begin(), skip.end(), p) != skip.end()) continue;
+    std::optional<std::vector<WallSegment>> s = wall_connected_outline(*work, *p);
+    if (!s) continue;
+    if (all_fit && !openings_fit(w, *s)) {
+      refused.push_back(p);
+      continue;
+    }
+    work->segments = std::move(*s);
+  }
+  segs = std::move(work->segments);
+  ops.clear();
+  cut_openings(w, segs, &ops);
+}
+
 }  // namespace
 
 void wall_corners_from_axis(double sx, double sy, double ex, double ey, double h) {
@@ -341,4 +463,135 @@ WallElem* wall_rebuild_outline(WallElem* wall) {
   redraw().draw_last_element(DRAW_NORMAL);
   redraw().input_cursor_toggle();
   return current;
+}
+
+int wall_pair_apart(const WallElem& a, const WallElem& b) {
+  const Box p = grown_box(a, 0.01), q = grown_box(b, 0.01);
+  if (p.xmin > q.xmax || q.xmin > p.xmax || p.ymin > q.ymax || q.ymin > p.ymax) return 1;
+  const double a_low = z_sum(a, 0), a_high = z_sum(a, 4);
+  const double b_low = z_sum(b, 0), b_high = z_sum(b, 4);
+  if (a_low >= b_high || a_high <= b_low) return 1;
+  return 0;
+}
+
+std::optional<std::vector<WallSegment>> wall_connected_outline(const WallElem& a, const WallElem& b) {
+  if (wall_pair_apart(a, b) == 1 || a.segments.empty()) return std::nullopt;
+  std::size_t match = a.segments.size();
+  int k = 0;
+  for (std::size_t i = 0; i < a.segments.size() && match == a.segments.size(); ++i) {
+    const WallSegment& g = a.segments[i];
+    for (int side = 0; side < 4; ++side) {
+      const Point3 &c = b.corner[side], &d = b.corner[(side + 1) % 4];
+      if (geom_segments_overlap(g.start.x, g.start.y, g.end.x, g.end.y, c.x, c.y, d.x, d.y) == 1) {
+        match = i;
+        k = side;
+        break;
+      }
+    }
+  }
+  if (match == a.segments.size()) return std::nullopt;
+
+  // A vector, not a fixed list: a wall with many openings has many segments.
+  std::vector<WallSegment> out;
+  out.reserve(a.segments.size() + 1);
+  for (std::size_t i = 0; i < a.segments.size(); ++i)
+    if (i != match) out.push_back(a.segments[i]);
+  const WallSegment& g = a.segments[match];
+  const Point3 &ck = b.corner[k], &cn = b.corner[(k + 1) % 4];
+  const double t0 = param_on_side(g.start, ck, cn), t1 = param_on_side(g.end, ck, cn);
+  // The end with the smaller parameter is low; on a tie the segment's end.
+  const bool start_low = t0 < t1;
+  const Point2& low = start_low ? g.start : g.end;
+  const Point2& high = start_low ? g.end : g.start;
+  const double t_low = start_low ? t0 : t1, t_high = start_low ? t1 : t0;
+  // The face runs on past the side to b's corners; an end within the side
+  // gets nothing, so the outline stays open towards b there.
+  if (t_low < 0.0) out.push_back(side_segment(low, ck));
+  if (t_high > 1.0) out.push_back(side_segment(high, cn));
+  return out;
+}
+
+bool wall_joined(const WallElem& a, const WallElem& b) {
+  try {
+    return joined(a, b);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+WallJointPlan wall_joints_of_marked() {
+  WallJointPlan plan;
+  std::vector<WallElem*> walls;
+  for (ElemHeader* e = elem_list_head; e; e = e->next)
+    if (auto* w = elem_as<WallElem>(e)) walls.push_back(w);
+  // A joint changes only between a wall that the edit carries and one it
+  // leaves: walls carried together keep their joints as they are.
+  std::vector<bool> affected(walls.size(), false);
+  for (std::size_t i = 0; i < walls.size(); ++i) {
+    if (walls[i]->mark != 1) continue;
+    for (std::size_t j = 0; j < walls.size(); ++j) {
+      if (walls[j]->mark == 1 || !wall_joined(*walls[i], *walls[j])) continue;
+      affected[i] = true;
+      affected[j] = true;
+    }
+  }
+  for (std::size_t i = 0; i < walls.size(); ++i) {
+    if (!affected[i]) continue;
+    WallJointPlan::Wall entry{walls[i], {}};
+    for (std::size_t j = 0; j < walls.size(); ++j)
+      if (j != i && wall_joined(*walls[i], *walls[j])) entry.partners.push_back(walls[j]);
+    plan.walls.push_back(std::move(entry));
+  }
+  return plan;
+}
+
+void wall_joints_refit(const WallJointPlan& plan) {
+  if (plan.walls.empty()) return;
+  // Every outline is worked out before any changes, from the walls' new
+  // corners: a wall's joints depend on its partners' corners only.
+  struct Fit {
+    WallElem* wall;
+    std::vector<WallSegment> segs;
+    std::vector<WallOpening> ops;
+  };
+  std::vector<Fit> fits;
+  try {
+    // A joint one wall refuses for its openings is left out on both sides.
+    std::vector<std::pair<const WallElem*, const WallElem*>> refused_pairs;
+    for (const WallJointPlan::Wall& entry : plan.walls) {
+      Fit f{entry.wall, {}, {}};
+      std::vector<const WallElem*> refused;
+      joined_outline(*entry.wall, entry.partners, {}, f.segs, f.ops, refused);
+      for (const WallElem* p : refused) refused_pairs.emplace_back(entry.wall, p);
+      fits.push_back(std::move(f));
+    }
+    if (!refused_pairs.empty())
+      for (std::size_t i = 0; i < fits.size(); ++i) {
+        std::vector<const WallElem*> skip, refused;
+        for (const auto& [a, b] : refused_pairs) {
+          if (a == fits[i].wall) skip.push_back(b);
+          if (b == fits[i].wall) skip.push_back(a);
+        }
+        if (!skip.empty())
+          joined_outline(*fits[i].wall, plan.walls[i].partners, skip, fits[i].segs, fits[i].ops, refused);
+      }
+  } catch (const std::bad_alloc&) {
+    return;  // no memory: the walls stay as the edit left them
+  }
+  redraw().input_cursor_toggle();
+  for (Fit& f : fits) {
+    WallElem* w = f.wall;
+    const bool carried = w->mark == 1;  // the calling tool redraws the walls it carried
+    // A wall the edit left is not in its undo step yet; it is changed only
+    // once it is, so that undo brings it back as it was.
+    if (!carried && !undo_save_element(w)) continue;
+    if (!carried) redraw().draw_element(DRAW_ERASE, w);
+    w->segments = std::move(f.segs);
+    w->openings = std::move(f.ops);
+    elem_update_size(*w);
+    elem_touch(w);
+    drawing_modified = 1;
+    if (!carried) redraw().draw_element(DRAW_NORMAL, w);
+  }
+  redraw().input_cursor_toggle();
 }

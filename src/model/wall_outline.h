@@ -11,6 +11,7 @@
 // segments or openings appends a new wall and leaves the old one to the
 // caller.
 
+#include <optional>
 #include <vector>
 
 #include "model/elem.h"
@@ -49,3 +50,41 @@ WallElem* wall_recut_openings(WallElem* wall, const std::vector<bool>& recut);
 // wall's group. The old record is erased on the screen and freed, the new
 // one drawn; it is returned and is the list's tail. Records no undo step.
 WallElem* wall_rebuild_outline(WallElem* wall);
+
+// ---- Joints between walls ----
+
+// 1 when the walls cannot touch: their plan boxes, grown by 0.01, do not
+// overlap, or one stands wholly at or above the other; else 0.
+int wall_pair_apart(const WallElem& a, const WallElem& b);
+// The outline a gets when it is connected to b: the first segment of a (in
+// order) that lies on a side of b (sides 0..3 in order) is taken out, and
+// the face running past that side is continued to b's corners. None when
+// the walls are apart, a has no segments or none lies on a side of b.
+std::optional<std::vector<WallSegment>> wall_connected_outline(const WallElem& a, const WallElem& b);
+// Whether the outlines of a and b are connected with each other: one of
+// them lacks the segment on a side of the other that its plain outline has.
+bool wall_joined(const WallElem& a, const WallElem& b);
+
+// The walls whose joints an edit of the marked walls as a whole (move,
+// rotation, mirror, or copies made from them) changes: each marked wall
+// joined to an unmarked one, and that one, with every wall each of them is
+// joined to. Taken before the edit; the pointers must stay valid until the
+// refit.
+struct WallJointPlan {
+  struct Wall {
+    WallElem* wall;
+    std::vector<WallElem*> partners;
+  };
+  std::vector<Wall> walls;
+};
+WallJointPlan wall_joints_of_marked();
+// After the edit: every wall of the plan gets the outline of its corners
+// connected again with those of its partners it still touches, and its
+// openings cut in again. A joint that would leave no room for an opening
+// (a wall moved in front of a window) is not made: both walls stay closed
+// there and the opening stays. An opening that does not fit the wall's own
+// outline either is dropped. A
+// partner moved away leaves both walls closed at that end. The walls change
+// in place; unmarked ones are first added to the newest undo step and
+// redrawn, marked ones are left for the tool to draw.
+void wall_joints_refit(const WallJointPlan& plan);

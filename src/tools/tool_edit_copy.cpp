@@ -12,6 +12,7 @@
 #include "model/geom.h"
 #include "model/nls.h"
 #include "model/undo.h"
+#include "model/wall_outline.h"
 #include "model/xform.h"
 #include "tools/edit_tools.h"
 #include "tools/tool_common.h"
@@ -53,15 +54,21 @@ void tool_edit_copy() {
   for (;;) {
     view_zoom_to_extents(1);
     if (!edit_ask_vector(r, d)) break;
+    WallJointPlan joints;
     if (!copied) {
       undo_record(UNDO_CREATED, clone());
       // The copies lie on the originals: this takes the highlight off them.
       draw_selected(DRAW_PLAIN);
       copied = true;
+      // A copied wall is joined, where it lands, to the walls its original
+      // was joined to; the originals keep their joints.
+      joints = wall_joints_of_marked();
     } else {
+      joints = wall_joints_of_marked();
       draw_selected(DRAW_ERASE);
     }
     xform_move_marked(d.x, d.y, d.z);
+    wall_joints_refit(joints);
     draw_selected(DRAW_HIGHLIGHT);
   }
   select_clear(0);
@@ -84,7 +91,9 @@ void tool_edit_mcopy() {
       clone();
       undo_record(UNDO_CREATED, n);
       draw_selected(DRAW_PLAIN);
+      const WallJointPlan joints = wall_joints_of_marked();
       xform_move_marked(to.x - mcopy_from.x, to.y - mcopy_from.y, to.z - mcopy_from.z);
+      wall_joints_refit(joints);
       mcopy_from = to;
       draw_selected(DRAW_HIGHLIGHT);
     }

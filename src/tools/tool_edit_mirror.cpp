@@ -9,6 +9,7 @@
 #include "model/settings.h"
 #include "model/undo.h"
 #include "model/view_rec.h"
+#include "model/wall_outline.h"
 #include "model/xform.h"
 #include "tools/edit_tools.h"
 #include "tools/tool_common.h"
@@ -49,14 +50,20 @@ void tool_edit_mirror() {
   if (select_elements(0) != 1) return;
   InputRequest r;
   if (ask_axis_or_plane(r)) {
+    WallJointPlan joints;
+    // Only a mirror in the plan carries the outlines with the corners.
+    const bool plan = view_type == VIEW_PLAN;
     if (mirror_copy == 1) {
       draw_selected(DRAW_PLAIN);
       undo_record(UNDO_CREATED, clone());
+      if (plan) joints = wall_joints_of_marked();
     } else {
+      if (plan) joints = wall_joints_of_marked();
       draw_selected(DRAW_ERASE);
       undo_record(UNDO_CHANGE, 0);
     }
     xform_mirror_marked(r.x[0], r.y[0], r.x[1], r.y[1]);
+    wall_joints_refit(joints);
   }
   select_clear(0);
 }

@@ -9,6 +9,7 @@
 #include "display/view_commands.h"
 #include "model/elem.h"
 #include "model/undo.h"
+#include "model/wall_outline.h"
 #include "model/xform.h"
 #include "tools/edit_tools.h"
 
@@ -20,9 +21,13 @@ void tool_edit_move() {
   for (;;) {
     view_zoom_to_extents(1);
     if (!edit_ask_vector(r, d)) break;
+    // Walls moved away from walls that stay are joined to them again where
+    // they still meet, and closed where they no longer do.
+    const WallJointPlan joints = wall_joints_of_marked();
     undo_record(UNDO_CHANGE_POINTS, 0);
     draw_selected(DRAW_ERASE);
     xform_move_marked(d.x, d.y, d.z);
+    wall_joints_refit(joints);
     draw_selected(DRAW_NORMAL);
     moved = true;
   }

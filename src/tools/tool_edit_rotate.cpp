@@ -13,6 +13,7 @@
 #include "model/undo.h"
 #include "model/vec3.h"
 #include "model/view_rec.h"
+#include "model/wall_outline.h"
 #include "model/xform.h"
 #include "tools/edit_tools.h"
 #include "tools/tool_common.h"
@@ -67,6 +68,10 @@ int ask_angle(InputRequest& r) {
                       {STEP_CONFIRM, nls_mark("Move/Confirm:"), preview_edit_rotate_confirm}});
 }
 
+// The joints the rotation changes. Only a turn in the plan carries the
+// outlines with the corners; about other axes the outlines stay.
+WallJointPlan plan_joints() { return view_type == VIEW_PLAN ? wall_joints_of_marked() : WallJointPlan{}; }
+
 }  // namespace
 
 void tool_edit_rotate() {
@@ -84,14 +89,18 @@ void tool_edit_rotate() {
       else if (res == INPUT_DONE)
         angle = angle_between(r);
       if (angle == 0.0) break;
+      WallJointPlan joints;
       if (rotate_copy == 1 && !rotated) {
         draw_selected(DRAW_PLAIN);
         undo_record(UNDO_CREATED, clone());
+        joints = plan_joints();
       } else {
+        joints = plan_joints();
         draw_selected(DRAW_ERASE);
         undo_record(UNDO_CHANGE, 0);
       }
       xform_rotate_marked(centre.x, centre.y, angle);
+      wall_joints_refit(joints);
       draw_selected(DRAW_HIGHLIGHT);
       rotated = true;
     }

@@ -5,7 +5,9 @@
 // the edited wall's outline is what Wall > Connect -All makes of it (so
 // connecting again changes nothing) and every other wall's outline is as it
 // was. The Undo button then brings back the drawing as it was saved before
-// the edit, chunk by chunk to the byte.
+// the edit, chunk by chunk to the byte. Walls moved, turned, mirrored or
+// copied with the Edit page, alone or with the whole house, keep every joint
+// that can still exist the same way, and one undo brings the house back.
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -18,6 +20,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -29,6 +32,7 @@
 #include "model/consts.h"
 #include "model/elem.h"
 #include "model/geom.h"
+#include "model/wall_outline.h"
 #include "programs/kavdump.h"
 #include "shell/dlg_table.h"
 #include "shell/gtk/keymap_gtk.h"
@@ -434,6 +438,210 @@ TEST_F(OpeningJointsEditTest, TheDoorRemoved) {
 }
 TEST_F(OpeningJointsEditTest, AWindowRemoved) {
   run_edit({"a window removed", [] { remove_opening(8, 7.82); }, 0, north_y, 7.5, 0, true});
+}
+
+// Outline ends that no other outline end meets: a joint left open where no
+// wall is any more, or a face running on where a wall now stands. In a
+// drawing of connected walls every end meets another.
+std::vector<std::string> loose_ends() {
+  std::map<std::pair<long long, long long>, int> ends;
+  auto key = [](const Point2& p) { return std::make_pair(std::llround(p.x * 1e6), std::llround(p.y * 1e6)); };
+  for (ElemHeader* e = elem_list_head; e; e = e->next)
+    if (auto* w = elem_as<WallElem>(e))
+      for (const WallSegment& g : w->segments) {
+        if (key(g.start) == key(g.end)) continue;
+        ++ends[key(g.start)];
+        ++ends[key(g.end)];
+      }
+  std::vector<std::string> out;
+  for (const auto& [p, n] : ends)
+    if (n % 2 == 1) out.push_back(std::to_string(p.first * 1e-6) + ";" + std::to_string(p.second * 1e-6));
+  return out;
+}
+
+// How many pairs of walls are joined, and how many openings the walls hold.
+std::pair<int, std::size_t> joints_and_openings() {
+  std::vector<const WallElem*> ws;
+  for (ElemHeader* e = elem_list_head; e; e = e->next)
+    if (auto* w = elem_as<WallElem>(e)) ws.push_back(w);
+  int joints = 0;
+  std::size_t openings = 0;
+  for (std::size_t i = 0; i < ws.size(); ++i) {
+    openings += ws[i]->openings.size();
+    for (std::size_t j = i + 1; j < ws.size(); ++j) joints += wall_joined(*ws[i], *ws[j]) ? 1 : 0;
+  }
+  return {joints, openings};
+}
+
+class WallJointsEditTest : public OpeningJointsRoadTest {
+ protected:
+  // An Edit page tool on the wall clicked at (x, y), or on everything.
+  static void edit_walls(const char* tool, bool all, double x = 0, double y = 0) {
+    page("Edit");
+    press("Edit", tool);
+    // The Select page's buttons while the selection waits.
+    const auto select_button = [](const char* text) {
+      return [text] {
+        GtkWidget* b = page_button("Select", text);
+        return prompt() == "Element:" && b && gtk_widget_get_mapped(b);
+      };
+    };
+    if (all)
+      then(gui_steps::steadily(select_button("All"), 3), [] { click_widget(page_button("Select", "All")); });
+    else
+      click_world("Element:", x, y);
+    then(gui_steps::steadily([=] { return select_button("OK")() && any_wall_marked(); }, 3),
+         [] { click_widget(page_button("Select", "OK")); });
+  }
+  static bool any_wall_marked() {
+    for (ElemHeader* e = elem_list_head; e; e = e->next)
+      if (elem_as<WallElem>(e) && e->mark == 1) return true;
+    return false;
+  }
+  // Move or Copy by the typed vector from to.
+  static void by_vector(const char* from, const char* to) {
+    typed_point("Move XYZ/Start point:", from);
+    typed_point("Move XYZ/End point:", to);
+    key_at("Move XYZ/Confirm:", GDK_KEY_Return);
+    key_at("Move XYZ/Start point:", GDK_KEY_Escape);
+  }
+  // Rotate by half a turn, typed as an angle, about the typed centre.
+  static void half_turn(const char* centre) {
+    typed_point("Center:", centre);
+    key_at("Move/Confirm:", GDK_KEY_Return);
+    // The angle's entry is open at the first direction point.
+    then([] { return prompt() == "Angle/1st Direction point:" && entry(); },
+         [] {
+           gui_steps::type_text("180", entry());
+           gui_steps::press_key(GDK_KEY_Return, entry());
+         });
+    // The first Escape puts the entry away, a second one ends the tool.
+    key_at("Angle/1st Direction point:", GDK_KEY_Escape);
+    then(gui_steps::steadily([] { return idle() || prompt() == "Angle/1st Direction point:"; }, 3), [] {
+      if (!idle()) gui_steps::press_key(GDK_KEY_Escape);
+    });
+  }
+  static void mirror_axis(const char* a, const char* b) {
+    typed_point("Mirror axis 1st point:", a);
+    typed_point("Move/2nd point:", b);
+    key_at("Move/Confirm:", GDK_KEY_Return);
+  }
+
+  // The house, the edit, then Connect -All and one undo; joints counts the
+  // pairs of walls joined after the edit.
+  void run_wall_edit(const std::function<void()>& steps, std::size_t walls_after, int joints_after) {
+    const std::string tag = testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::vector<std::string> loose_before, loose_after;
+    std::pair<int, std::size_t> house{}, edited{};
+    std::size_t count_after = 0;
+    build_house();
+    then(gui_steps::steadily(idle), [&] {
+      loose_before = loose_ends();
+      house = joints_and_openings();
+    });
+    save_as("house" + tag + ".kav");
+    steps();
+    then(gui_steps::steadily(idle), [&] {
+      loose_after = loose_ends();
+      edited = joints_and_openings();
+      count_after = elem_count();
+      if (GdkPixbuf* shot = gui_steps::screenshot("wall_joints_" + tag + ".png")) g_object_unref(shot);
+    });
+    page("Wall");
+    press("Wall", "-All", 0);
+    std::string said;
+    then(gui_steps::steadily(idle), [&] {
+      said = message_shown();
+      if (GtkWidget* b = message_button()) click_widget(b);
+    });
+    const auto undo_when = [&](std::function<bool()> cond) {
+      then(gui_steps::steadily([] { return idle() && !message_shown_now(); }), [cond] {
+        if (cond()) click_widget(mainwin_widgets.undo_button);
+      });
+    };
+    undo_when([&] { return said.find("No walls to connect") == std::string::npos; });
+    undo_when([] { return true; });
+    save_as("undone" + tag + ".kav");
+    then(idle, [] { choose_menu("Quit"); });
+
+    std::string out;
+    EXPECT_EQ(run_program({}, &out), 0);
+
+    EXPECT_EQ(house, std::make_pair(6, std::size_t{3})) << out;
+    EXPECT_TRUE(loose_before.empty()) << testing::PrintToString(loose_before);
+    EXPECT_EQ(count_after, walls_after);
+    EXPECT_EQ(edited.first, joints_after) << "pairs of walls joined after the edit";
+    EXPECT_EQ(edited.second, 3u) << "openings after the edit";
+    EXPECT_TRUE(loose_after.empty()) << "outline ends left open: " << testing::PrintToString(loose_after);
+    EXPECT_NE(said.find("No walls to connect"), std::string::npos)
+        << "Connect -All found joints to make: " << said;
+    const auto undone = sorted_chunks(folder_ / ("undone" + tag + ".kav"));
+    const auto before = sorted_chunks(folder_ / ("house" + tag + ".kav"));
+    std::vector<std::string> lost, added;
+    std::set_difference(before.begin(), before.end(), undone.begin(), undone.end(), std::back_inserter(lost));
+    std::set_difference(undone.begin(), undone.end(), before.begin(), before.end(),
+                        std::back_inserter(added));
+    EXPECT_TRUE(lost.empty() && added.empty()) << "saved before the edit only:\n"
+                                               << testing::PrintToString(lost) << "\nafter undo only:\n"
+                                               << testing::PrintToString(added);
+  }
+};
+
+TEST_F(WallJointsEditTest, TheWholeHouseMoved) {
+  run_wall_edit(
+      [] {
+        edit_walls("Move", true);
+        by_vector("1;1", "4;3");
+      },
+      5, 6);
+}
+TEST_F(WallJointsEditTest, TheWholeHouseMirrored) {
+  run_wall_edit(
+      [] {
+        edit_walls("Mirror", true);
+        mirror_axis("12;0", "12;1");
+      },
+      5, 6);
+}
+TEST_F(WallJointsEditTest, TheInnerWallMovedSideways) {
+  run_wall_edit(
+      [] {
+        edit_walls("Move", false, 6.05, 4);
+        by_vector("6;4", "4.5;4");
+      },
+      5, 6);
+}
+TEST_F(WallJointsEditTest, TheInnerWallMirroredToTheOtherSide) {
+  run_wall_edit(
+      [] {
+        edit_walls("Mirror", false, 6.05, 4);
+        mirror_axis("5;1", "5;5");
+      },
+      5, 6);
+}
+TEST_F(WallJointsEditTest, TheNorthWallTurnedAboutItsMiddle) {
+  run_wall_edit(
+      [] {
+        edit_walls("Rotate", false, 5, 7.82);
+        half_turn("5;7.8175");
+      },
+      5, 6);
+}
+TEST_F(WallJointsEditTest, TheInnerWallMovedOutOfTheHouse) {
+  run_wall_edit(
+      [] {
+        edit_walls("Move", false, 6.05, 4);
+        by_vector("6;4", "30;4");
+      },
+      5, 4);
+}
+TEST_F(WallJointsEditTest, TheInnerWallCopiedSideways) {
+  run_wall_edit(
+      [] {
+        edit_walls("Copy", false, 6.05, 4);
+        by_vector("6;4", "4;4");
+      },
+      6, 8);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,54 @@ TEST_F(Undo, ChangeRestoresTheOldStateUnmarkedAndRedoesIt) {
   ASSERT_EQ(elem_count(), 1);
   EXPECT_EQ(elem_list_head, l);
   EXPECT_EQ(l->p1.x, 5);
+}
+
+TEST_F(Undo, AnElementSavedAfterTheStepWasRecordedComesBackWithIt) {
+  // A change step (the first line marked) and a creation step (the second
+  // line created), each joined afterwards by the other line; both lines
+  // are then changed in place. An element already in the step is not saved
+  // twice.
+  const auto sorted_xs = [] {
+    std::vector<double> xs = line_xs();
+    std::sort(xs.begin(), xs.end());
+    return xs;
+  };
+  for (int mode : {UNDO_CHANGE, UNDO_CREATED}) {
+    SCOPED_TRACE(mode);
+    undo_record(UNDO_CLEAR, 0);
+    while (elem_list_head) {
+      elem_list_head->mark = 1;
+      elem_purge_marked();
+    }
+    add_line(0);
+    add_line(1);
+    auto* first = line_at(elem_list_head);
+    auto* second = line_at(elem_list_tail);
+    LineElem* in_step = mode == UNDO_CHANGE ? first : second;
+    LineElem* joins = mode == UNDO_CHANGE ? second : first;
+    first->mark = mode == UNDO_CHANGE ? 1 : 0;
+    joins->p1.mark = 1;
+    undo_record(mode, 1);
+    first->mark = 0;
+    EXPECT_TRUE(undo_save_element(joins));
+    EXPECT_TRUE(undo_save_element(joins));
+    EXPECT_TRUE(undo_save_element(in_step));
+    first->p1.x = 10;
+    second->p1.x = 11;
+
+    undo_step_back();
+    // A created line goes; a changed or saved one comes back as it was,
+    // without point marks.
+    EXPECT_EQ(sorted_xs(), mode == UNDO_CHANGE ? (std::vector<double>{0, 1}) : (std::vector<double>{0}));
+    for (ElemHeader* e = elem_list_head; e; e = e->next) EXPECT_EQ(line_at(e)->p1.mark, 0);
+    undo_step_forward();
+    EXPECT_EQ(sorted_xs(), (std::vector<double>{10, 11}));
+    // Only the newest step in force takes elements.
+    undo_step_back();
+    EXPECT_FALSE(undo_save_element(elem_list_head));
+  }
+  undo_record(UNDO_CLEAR, 0);
+  EXPECT_FALSE(undo_save_element(elem_list_head));
 }
 
 TEST_F(Undo, DeletedElementsComeBackAtTheEndInTheirOrder) {
