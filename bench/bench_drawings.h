@@ -37,14 +37,29 @@ inline void lines(int n) {
   }
 }
 
+// How many of each kind one block of the mixed site plan holds; the rest
+// of its 100 elements are 3 rooms, 5 chain dimensions of 3 entries, 3
+// hatches, 3 meshes and 40 lines.
+struct Mix {
+  int walls = 7;  // at most 8
+  int texts = 14;
+  int arcs = 12;
+  int splines = 6;
+  int lines3d = 6;
+  int lights = 1;
+  // A camera of its own in every block, beside the 40 lines; otherwise one
+  // in ten blocks gives a line to a camera.
+  bool camera_each_block = false;
+};
+
 // An architect's site plan of n elements of all twelve kinds (n a multiple
 // of 100): square blocks of 20 m, each a small building of 100 elements,
-// side by side. Per block: 7 walls with an opening each, 3 rooms, 5 chain
-// dimensions of 3 entries, 14 texts, 3 hatches, 12 arcs and circles, 6
-// Bezier curves, 6 3D lines, 3 meshes, a light, and 40 lines of which one
-// in ten blocks gives one to a camera. About 146 bytes an element on file.
-// The blocks lie on 40 layers, all shown.
-inline void mixed(int n) {
+// side by side. Per block by default: 7 walls with an opening each, 3
+// rooms, 5 chain dimensions of 3 entries, 14 texts, 3 hatches, 12 arcs and
+// circles, 6 Bezier curves, 6 3D lines, 3 meshes, a light, and 40 lines of
+// which one in ten blocks gives one to a camera. About 146 bytes an element
+// on file. The blocks lie on 40 layers, all shown.
+inline void mixed(int n, const Mix& mix) {
   for (int l = 0; l < 40; ++l) layers[l].shown = 1;
   std::mt19937 rng(7);
   std::uniform_real_distribution<double> u(0.0, 1.0);
@@ -62,9 +77,9 @@ inline void mixed(int n) {
     const double bx = 20.0 * (b % side), by = 20.0 * (b / side);
     const int layer = b % 40;
     // Walls: the outline of a 14 x 10 m house and three inner walls.
-    const double wx[7][4] = {{3, 4, 17, 4},   {17, 4, 17, 14}, {17, 14, 3, 14}, {3, 14, 3, 4},
-                             {10, 4, 10, 14}, {3, 9, 10, 9},   {10, 11, 17, 11}};
-    for (int k = 0; k < 7; ++k) {
+    const double wx[8][4] = {{3, 4, 17, 4},   {17, 4, 17, 14}, {17, 14, 3, 14},  {3, 14, 3, 4},
+                             {10, 4, 10, 14}, {3, 9, 10, 9},   {10, 11, 17, 11}, {13.5, 4, 13.5, 11}};
+    for (int k = 0; k < mix.walls && k < 8; ++k) {
       const double x1 = bx + wx[k][0], y1 = by + wx[k][1], x2 = bx + wx[k][2], y2 = by + wx[k][3];
       const double dx = x2 - x1, dy = y2 - y1, l = std::hypot(dx, dy);
       const double nx = -dy / l * 0.3, ny = dx / l * 0.3;
@@ -113,7 +128,7 @@ inline void mixed(int n) {
                    DIM_MARK_LINE, DIM_CHAIN, 3, p);
     }
     // Texts: room names, notes and labels.
-    for (int k = 0; k < 14; ++k) {
+    for (int k = 0; k < mix.texts; ++k) {
       text.layer = static_cast<uint16_t>(layer);
       text.pen = 1;
       text.pos = Point2{bx + 3.5 + 13.0 * u(rng), by + 4.5 + 9.0 * u(rng), 0};
@@ -132,7 +147,7 @@ inline void mixed(int n) {
                        k == 2 ? PATTERN_TWO_LINES : PATTERN_ONE_LINE);
     }
     // Arcs: door swings and round tables.
-    for (int k = 0; k < 12; ++k) {
+    for (int k = 0; k < mix.arcs; ++k) {
       const double x = bx + 4 + 12.0 * u(rng), y = by + 5 + 8.0 * u(rng);
       if (k % 2)
         elem_new_arc(layer, 5, 0, x, y, 0.9, 0.9, 1.5707963267948966, 0, 0);
@@ -140,12 +155,12 @@ inline void mixed(int n) {
         elem_new_arc(layer, 5, 0, x, y, 0.4, 0.4, 6.283185307179586, 0, 0);
     }
     // Bezier curves: garden paths.
-    for (int k = 0; k < 6; ++k) {
+    for (int k = 0; k < mix.splines; ++k) {
       const double x = bx + 3.0 * k, y = by + 0.5;
       elem_new_spline(layer, 6, 0, x, y, x + 1, y + 2, x + 2, y - 1, x + 3, y + 0.5);
     }
     // 3D lines: the roof ridge and its slopes.
-    for (int k = 0; k < 6; ++k)
+    for (int k = 0; k < mix.lines3d; ++k)
       elem_new_line3d(layer, 7, 0, bx + 3 + 2.0 * k, by + 4, 2.7, bx + 3 + 2.0 * k, by + 9, 5.0);
     // Meshes: boxes of furniture.
     for (int k = 0; k < 3; ++k) {
@@ -154,11 +169,15 @@ inline void mixed(int n) {
       for (int q = 0; q < 8; ++q) v[q] = {x + (q & 1), y + ((q >> 1) & 1) * 0.6, 0.8 * ((q >> 2) & 1), 0};
       elem_new_mesh(layer, 7, 0, 8, 6, cube_sizes, v, cube_idx, "Wood", 0);
     }
-    elem_new_light(layer, 0, 0, LIGHT_POINT, 0, 0.5, 30, 0, bx + 10, by + 9, 2.4, bx + 10, by + 9, 0, 1, 1,
-                   1);
+    // Lights 4 m apart about the middle.
+    for (int k = 0; k < mix.lights; ++k) {
+      const double x = bx + 10 + 4.0 * (k - (mix.lights - 1) / 2.0);
+      elem_new_light(layer, 0, 0, LIGHT_POINT, 0, 0.5, 30, 0, x, by + 9, 2.4, x, by + 9, 0, 1, 1, 1);
+    }
+    if (mix.camera_each_block) elem_new_camera(layer, 0, 0, bx - 5, by - 5, 1.6, bx + 10, by + 9, 1.6, 60, 0);
     // Lines: furniture, kerbs and the plot's fence.
     for (int k = 0; k < 40; ++k) {
-      if (k == 0 && b % 10 == 0) {
+      if (!mix.camera_each_block && k == 0 && b % 10 == 0) {
         elem_new_camera(layer, 0, 0, bx - 5, by - 5, 1.6, bx + 10, by + 9, 1.6, 60, 0);
         continue;
       }
@@ -168,6 +187,8 @@ inline void mixed(int n) {
     }
   }
 }
+
+inline void mixed(int n) { mixed(n, Mix{}); }
 
 // Points the stroke fonts at the staged installation of this build.
 inline void use_staged_fonts() { font_stroke_dir = std::string(KAVRO_BENCH_STAGE_DIR) + "/dat/fonts"; }
