@@ -41,6 +41,7 @@
 #include "shell/dlg_table.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/gtk/startup.h"
+#include "shell/mainwin_tables.h"
 #include "shell/shell_platform.h"
 #include "support/temp_folder.h"
 
@@ -225,6 +226,50 @@ inline void click_window(GdkWindow* win, int x, int y, unsigned button = 1) {
     e->button.button = button;
     put_event(e, pointer);
   }
+}
+
+// The buttons labelled text below w, in the order they stand.
+inline void collect_buttons(GtkWidget* w, const char* text, std::vector<GtkWidget*>& out) {
+  if (GTK_IS_BUTTON(w)) {
+    const char* label = gtk_button_get_label(GTK_BUTTON(w));
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(w));
+    if (!label && child && GTK_IS_LABEL(child)) label = gtk_label_get_text(GTK_LABEL(child));
+    if (label && std::strcmp(label, text) == 0) out.push_back(w);
+  }
+  for (GtkWidget* c : children(w)) collect_buttons(c, text, out);
+}
+
+// The index-th button labelled text on the tool page of that title.
+inline GtkWidget* page_button(const char* page, const char* text, std::size_t index = 0) {
+  GtkNotebook* book = GTK_NOTEBOOK(mainwin_widgets.notebook);
+  const auto pages = mainwin_tool_pages();
+  std::vector<GtkWidget*> found;
+  for (std::size_t i = 0; i < pages.size(); ++i)
+    if (std::string(pages[i].title) == page)
+      collect_buttons(gtk_notebook_get_nth_page(book, static_cast<int>(i)), text, found);
+  return index < found.size() ? found[index] : nullptr;
+}
+
+// Moves the pointer onto the middle of widget and presses and releases the
+// left button there, as a person clicks a button of a tool page.
+inline void click_widget(GtkWidget* widget) {
+  // A button takes its clicks through an input-only window of its own.
+  GdkWindow* parent = gtk_widget_get_window(widget);
+  GdkWindow* win = nullptr;
+  for (GList* l = parent ? gdk_window_peek_children(parent) : nullptr; l; l = l->next) {
+    gpointer owner = nullptr;
+    gdk_window_get_user_data(GDK_WINDOW(l->data), &owner);
+    if (owner == widget) win = GDK_WINDOW(l->data);
+  }
+  GtkAllocation a;
+  gtk_widget_get_allocation(widget, &a);
+  int x = a.width / 2, y = a.height / 2;
+  if (!win) {
+    win = parent;
+    x += a.x;
+    y += a.y;
+  }
+  click_window(win, x, y);
 }
 
 // The same in the drawing area.

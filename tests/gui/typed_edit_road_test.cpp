@@ -29,6 +29,8 @@
 
 namespace {
 
+using gui_steps::click_widget;
+using gui_steps::page_button;
 using gui_steps::prompt;
 
 // The number after " name=" in a dump line; NaN when it is missing.
@@ -36,47 +38,6 @@ double field(const std::string& line, const std::string& name) {
   const std::size_t at = line.find(" " + name + "=");
   if (at == std::string::npos) return std::nan("");
   return std::stod(line.substr(at + name.size() + 2));
-}
-
-void collect_buttons(GtkWidget* w, const char* text, std::vector<GtkWidget*>& out) {
-  if (GTK_IS_BUTTON(w)) {
-    const char* label = gtk_button_get_label(GTK_BUTTON(w));
-    GtkWidget* child = gtk_bin_get_child(GTK_BIN(w));
-    if (!label && child && GTK_IS_LABEL(child)) label = gtk_label_get_text(GTK_LABEL(child));
-    if (label && std::strcmp(label, text) == 0) out.push_back(w);
-  }
-  for (GtkWidget* c : gui_steps::children(w)) collect_buttons(c, text, out);
-}
-// The first button labelled text on the tool page of that title.
-GtkWidget* page_button(const char* page, const char* text) {
-  GtkNotebook* book = GTK_NOTEBOOK(mainwin_widgets.notebook);
-  const auto pages = mainwin_tool_pages();
-  std::vector<GtkWidget*> found;
-  for (std::size_t i = 0; i < pages.size(); ++i)
-    if (std::string(pages[i].title) == page)
-      collect_buttons(gtk_notebook_get_nth_page(book, static_cast<int>(i)), text, found);
-  return found.empty() ? nullptr : found[0];
-}
-
-// Presses and releases the left button on the middle of widget.
-void click_widget(GtkWidget* widget) {
-  // A button takes its clicks through an input-only window of its own.
-  GdkWindow* parent = gtk_widget_get_window(widget);
-  GdkWindow* win = nullptr;
-  for (GList* l = parent ? gdk_window_peek_children(parent) : nullptr; l; l = l->next) {
-    gpointer owner = nullptr;
-    gdk_window_get_user_data(GDK_WINDOW(l->data), &owner);
-    if (owner == widget) win = GDK_WINDOW(l->data);
-  }
-  GtkAllocation a;
-  gtk_widget_get_allocation(widget, &a);
-  int x = a.width / 2, y = a.height / 2;
-  if (!win) {
-    win = parent;
-    x += a.x;
-    y += a.y;
-  }
-  gui_steps::click_window(win, x, y);
 }
 
 GtkWidget* entry() { return mainwin_value_entry_widget(); }
