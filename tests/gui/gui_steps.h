@@ -565,20 +565,22 @@ class GuiProgramTest : public ::testing::Test {
     const std::filesystem::path file = folder_ / name;
     then([file, idle] { return idle() && !dlg_slots[DLG_FILESEL] && std::filesystem::exists(file); }, [] {});
   }
-  // Presses OK once the chooser holds the file path. A selection made while
-  // the chooser still reads its folder can be forgotten: the file is
-  // selected again until the chooser holds it.
+  // Presses OK once the chooser has held the file path for a few polls. A
+  // selection made while the chooser still reads its folder can be
+  // forgotten, also just after it was seen: the file is selected again until
+  // the chooser keeps it.
   static void choose_file(const std::filesystem::path& path) {
-    then(
-        [path] {
-          if (!dlg_slots[DLG_FILESEL]) return false;
-          gchar* f = gtk_file_chooser_get_filename(chooser());
-          const bool chosen = f && path == f;
-          g_free(f);
-          if (!chosen) gtk_file_chooser_select_filename(chooser(), path.c_str());
-          return chosen;
-        },
-        ok);
+    then(gui_steps::steadily(
+             [path] {
+               if (!dlg_slots[DLG_FILESEL]) return false;
+               gchar* f = gtk_file_chooser_get_filename(chooser());
+               const bool chosen = f && path == f;
+               g_free(f);
+               if (!chosen) gtk_file_chooser_select_filename(chooser(), path.c_str());
+               return chosen;
+             },
+             5),
+         ok);
   }
   // Answers an open chooser with the file path: sent to its folder, the
   // file selected there until the chooser holds it, then OK.
