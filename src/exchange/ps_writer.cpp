@@ -30,6 +30,29 @@ namespace {
 // keeps a path within what small printers hold.
 constexpr int RUN_STROKES = 500;
 
+// A circular arc's start and end angles in degrees, as the arc operator
+// takes them, from its start angle and sweep in radians (a quarter turn on
+// for a landscape page); both move by whole turns until the start lies in
+// 0..360. False when they are no numbers.
+bool arc_degrees(double start, double sweep, bool landscape, double* a1, double* a2) {
+  double a = start;
+  if (landscape) a += GEOM_PI / 2.0;
+  *a1 = a * 180.0 / GEOM_PI;
+  *a2 = (a + sweep) * 180.0 / GEOM_PI;
+  if (!std::isfinite(*a1) || !std::isfinite(*a2)) return false;
+  if (*a1 < 0.0) {
+    const double turns = std::ceil(-*a1 / 360.0) * 360.0;
+    *a1 += turns;
+    *a2 += turns;
+  }
+  if (*a1 > 360.0) {
+    const double turns = std::ceil((*a1 - 360.0) / 360.0) * 360.0;
+    *a1 -= turns;
+    *a2 -= turns;
+  }
+  return true;
+}
+
 // Texts of a stroke font are most of a plan's strokes, and the same few
 // characters at the same height and angle come back thousands of times.
 // Each such glyph is defined once, as a procedure that draws its strokes
@@ -138,21 +161,8 @@ class GlyphProcs {
         chords = outer;
         return;
       }
-      double a = start + rotation;
-      if (p_.landscape_) a += GEOM_PI / 2.0;
-      double a1 = a * 180.0 / GEOM_PI;
-      double a2 = (a + sweep) * 180.0 / GEOM_PI;
-      if (!std::isfinite(a1) || !std::isfinite(a2)) return;
-      if (a1 < 0.0) {
-        const double turns = std::ceil(-a1 / 360.0) * 360.0;
-        a1 += turns;
-        a2 += turns;
-      }
-      if (a1 > 360.0) {
-        const double turns = std::ceil((a1 - 360.0) / 360.0) * 360.0;
-        a1 -= turns;
-        a2 -= turns;
-      }
+      double a1, a2;
+      if (!arc_degrees(start + rotation, sweep, p_.landscape_, &a1, &a2)) return;
       const double s0 = start + rotation, s1 = start + rotation + sweep;
       const double x0 = cx + rx * std::cos(s0), y0 = cy + rx * std::sin(s0);
       const double x1 = cx + rx * std::cos(s1), y1 = cy + rx * std::sin(s1);
@@ -357,22 +367,8 @@ void ps_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double
     outdev_screen_arc(pen, lt, cx, cy, rx, ry, sweep, start, rotation);
     return;
   }
-  double a = start + rotation;
-  if (j.landscape) a += GEOM_PI / 2.0;
-  double a1 = a * 180.0 / GEOM_PI;
-  double a2 = (a + sweep) * 180.0 / GEOM_PI;
-  if (!std::isfinite(a1) || !std::isfinite(a2)) return;
-  // Both angles move by whole turns until the start lies in 0..360.
-  if (a1 < 0.0) {
-    const double turns = std::ceil(-a1 / 360.0) * 360.0;
-    a1 += turns;
-    a2 += turns;
-  }
-  if (a1 > 360.0) {
-    const double turns = std::ceil((a1 - 360.0) / 360.0) * 360.0;
-    a1 -= turns;
-    a2 -= turns;
-  }
+  double a1, a2;
+  if (!arc_degrees(start + rotation, sweep, j.landscape, &a1, &a2)) return;
   // An arc joins its start to the current point: it is stroked alone.
   select_pen(w, pen);
   select_line_type(w, lt);
