@@ -55,7 +55,9 @@ struct ListCopy {
 };
 ListCopy list_copy;
 
-const std::vector<ElemHeader*>& list_in_order() {
+}  // namespace
+
+const std::vector<ElemHeader*>& draw_list_in_order() {
   ListCopy& c = list_copy;
   ElemHeader* from = elem_list_head;
   if (c.made && c.generation == elem_list_generation && c.head == elem_list_head) {
@@ -69,6 +71,8 @@ const std::vector<ElemHeader*>& list_in_order() {
   c.made = true;
   return c.elements;
 }
+
+namespace {
 
 enum class PieceEnd { DRAWN, MAIN_THREAD, FAILED };
 
@@ -149,11 +153,12 @@ bool draw_spans(uint8_t mode, const std::vector<ElemSpan>& spans, std::size_t to
 
   SlotsKept kept;
   ListsReleased released;
-  work_pool_run(piece_count, [&](int p) { record_piece(mode, kept.slots(), p, band_count, band_rows); });
-  // What only the interface's thread may do (loading a font) is done here,
-  // one piece after the other.
-  for (int p = 0; p < piece_count; ++p)
-    if (pieces[p].ended == PieceEnd::MAIN_THREAD) record_piece(mode, kept.slots(), p, band_count, band_rows);
+  // A piece that has to load a font runs again on this thread, the
+  // interface's, and the others then find the font loaded.
+  work_pool_run_again_where_needed(piece_count, [&](int p, bool) {
+    record_piece(mode, kept.slots(), p, band_count, band_rows);
+    return pieces[p].ended != PieceEnd::MAIN_THREAD;
+  });
   for (const Piece& piece : pieces)
     if (piece.ended != PieceEnd::DRAWN || piece.wide) return false;
 
@@ -186,7 +191,7 @@ bool draw_in_parallel(uint8_t mode, const std::vector<ElemSpan>& spans) {
 bool draw_passes_in_parallel(uint8_t mode, const DrawPassRule& rule) {
   int band_count = 0, band_rows = 0;
   if (!elem_list_head || !applies(band_count, band_rows)) return false;
-  const std::vector<ElemHeader*>& all = list_in_order();
+  const std::vector<ElemHeader*>& all = draw_list_in_order();
 
   // Sorting into the passes, slice by slice; a slice's passes keep its order.
   // A small list is one slice, sorted on this thread.

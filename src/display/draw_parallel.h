@@ -57,5 +57,11 @@ struct ElemSpan {
 // then draws them itself.
 bool draw_in_parallel(uint8_t mode, const std::vector<ElemSpan>& spans);
 
+// The list as an array in list order, kept between drawings and fits of the
+// view: walking a list of a million records costs more than drawing it on
+// all cores, and an array can be cut into pieces. Valid until the list
+// changes; only the interface's thread asks for it.
+const std::vector<ElemHeader*>& draw_list_in_order();
+
 // Forgets the copy of the list the passes keep between drawings.
 void draw_parallel_reset();

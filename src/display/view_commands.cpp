@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "display/draw.h"
+#include "display/draw_parallel.h"
 #include "display/ink_box.h"
 #include "display/input.h"
 #include "display/text_layout.h"
@@ -153,22 +154,25 @@ int32_t add_element(ElemHeader* e, InkPass& ink, Gather& g) {
   return 0;
 }
 
-// Runs over the chosen elements: with their points (modes 0 and 1) or only
+// Runs over the chosen elements of the list: with their points (modes 0 and 1) or only
 // their ink of a scope. A long list is cut into pieces that run on every
 // core; a piece that needs the interface's thread (a font to load) or
-// fails runs again here, after the others.
-Gather gather(const std::vector<ElemHeader*>& chosen, bool points, InkScope scope) {
+// fails runs again.
+Gather gather(const std::vector<ElemHeader*>& list, bool (*chosen)(const ElemHeader*), bool points,
+              InkScope scope) {
   auto run = [&](Gather& g, std::size_t from, std::size_t to) {
     InkPass ink(g.flat, scope);
     for (std::size_t i = from; i < to; ++i) {
+      ElemHeader* e = list[i];
+      if (!chosen(e)) continue;
       if (points)
-        g.count += add_element(chosen[i], ink, g);
+        g.count += add_element(e, ink, g);
       else
-        ink.add(chosen[i]);
+        ink.add(e);
     }
   };
   Gather all;
-  const std::size_t n = chosen.size();
+  const std::size_t n = list.size();
   const int threads = work_pool_threads();
   if (threads < 2 || n < static_cast<std::size_t>(std::max(extents_parallel_min_elements, 1)) ||
       work_pool_in_piece()) {
@@ -179,21 +183,20 @@ Gather gather(const std::vector<ElemHeader*>& chosen, bool points, InkScope scop
   const std::size_t per = (n + pieces - 1) / pieces;
   const int count = static_cast<int>((n + per - 1) / per);
   std::vector<Gather> parts(count);
-  std::vector<char> again(count, 0);
-  work_pool_run(count, [&](int p) {
+  work_pool_run_again_where_needed(count, [&](int p, bool alone) {
+    parts[p] = Gather{};
+    if (alone) {
+      run(parts[p], p * per, std::min(n, (p + 1) * per));
+      return true;
+    }
     try {
       run(parts[p], p * per, std::min(n, (p + 1) * per));
+      return true;
     } catch (...) {
-      again[p] = 1;
+      return false;
     }
   });
-  for (int p = 0; p < count; ++p) {
-    if (again[p]) {
-      parts[p] = Gather{};
-      run(parts[p], p * per, std::min(n, (p + 1) * per));
-    }
-    all.merge(parts[p]);
-  }
+  for (const Gather& part : parts) all.merge(part);
   return all;
 }
 
@@ -348,22 +351,24 @@ void view_zoom_to_extents(uint8_t mode) {
   extents = ViewExtents{};
   started_3d = 0;
 
-  static std::vector<ElemHeader*> chosen;
-  chosen.clear();
+  // Chosen in the pieces, which read every element anyway.
+  const std::vector<ElemHeader*>& list = draw_list_in_order();
   Gather g;
   if (mode == 2 || mode == 3) {
     // Exactly what a writer's pass over the marked elements draws.
-    for (ElemHeader* e = elem_list_head; e; e = e->next)
-      if ((e->mark == 1 || elem_has_marked_point(e)) && layer_visible(e->layer)) chosen.push_back(e);
-    g = gather(chosen, false, mode == 2 ? InkScope::PRINTED : InkScope::WRITTEN);
+    auto marked = [](const ElemHeader* e) {
+      return (e->mark == 1 || elem_has_marked_point(e)) && layer_visible(e->layer);
+    };
+    g = gather(list, marked, false, mode == 2 ? InkScope::PRINTED : InkScope::WRITTEN);
   } else {
-    for (ElemHeader* e = elem_list_head; e; e = e->next) {
-      const bool counted = e->layer == cur_layer || layer_shown(e->layer) || e->mark == 1;
-      if (counted && (mode == 0 || e->mark == 1)) chosen.push_back(e);
-    }
-    g = gather(chosen, true, InkScope::SHOWN);
+    auto counted = [](const ElemHeader* e) {
+      return e->layer == cur_layer || layer_shown(e->layer) || e->mark == 1;
+    };
+    auto counted_marked = [](const ElemHeader* e) {
+      return e->mark == 1;  // a marked element counts on any layer
+    };
+    g = gather(list, mode == 0 ? +counted : +counted_marked, true, InkScope::SHOWN);
   }
-  chosen.clear();
   if (g.flat.started) {
     extents.started = 1;
     extents.xmin = g.flat.xmin;

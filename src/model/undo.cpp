@@ -159,7 +159,11 @@ void undo_clear_all() {
     step_free(step);
     step = UndoStep{};
   }
-  for (ElemHeader* e = elem_list_head; e; e = e->next) e->undo_mask = 0;
+  // Every way a step goes takes its bit off the list, so with no step in
+  // force no element carries one, and a large drawing loaded at the start
+  // is not walked for nothing.
+  if (undo_used > 0)
+    for (ElemHeader* e = elem_list_head; e; e = e->next) e->undo_mask = 0;
   undo_last_mask = 0;
   undo_used = 0;
   undo_undone = 0;

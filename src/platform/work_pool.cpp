@@ -135,6 +135,26 @@ void work_pool_run(int pieces, const std::function<void(int)>& f) {
   pool().run(pieces, f);
 }
 
+void work_pool_run_again_where_needed(int pieces, const std::function<bool(int, bool)>& f) {
+  if (pieces <= 0) return;
+  std::vector<char> done(static_cast<std::size_t>(pieces), 0);
+  work_pool_run(pieces, [&](int p) { done[p] = f(p, false) ? 1 : 0; });
+  std::vector<int> again;
+  for (int p = 0; p < pieces; ++p)
+    if (!done[p]) again.push_back(p);
+  if (again.empty() || in_piece) {
+    for (const int p : again) f(p, true);
+    return;
+  }
+  // One round beside each other after the first has run alone; more rounds
+  // could cost more than running the rest here.
+  f(again.front(), true);
+  const std::vector<int> rest(again.begin() + 1, again.end());
+  work_pool_run(static_cast<int>(rest.size()), [&](int k) { done[rest[k]] = f(rest[k], false) ? 1 : 0; });
+  for (const int p : rest)
+    if (!done[p]) f(p, true);
+}
+
 bool work_pool_in_piece() { return in_piece; }
 
 void work_pool_require_main_thread() {

@@ -17,6 +17,15 @@ int work_pool_threads();
 // leaves them for the caller to look at once the run is over.
 void work_pool_run(int pieces, const std::function<void(int)>& f);
 
+// Runs the pieces as work_pool_run does, for pieces that can find they need
+// the interface's thread (a font to load): f(piece, alone) returns false
+// when its piece must run again. The first such piece runs again alone on
+// the calling thread, where it may do what it needed, and whatever it
+// brought (the font) serves the others, which run again beside each other;
+// what still needs it then runs here one after the other. Alone, f may
+// throw; the exception leaves this call.
+void work_pool_run_again_where_needed(int pieces, const std::function<bool(int piece, bool alone)>& f);
+
 // True while this thread runs a piece of work_pool_run (on a worker or on
 // the caller): pieces run beside each other, so code that must run alone on
 // the interface's thread asks this.

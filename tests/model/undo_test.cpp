@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -302,6 +303,56 @@ TEST_F(Undo, SwapsChangeTheListGenerationAndClearDropsTheBits) {
   undo_record(UNDO_CLEAR, 0);
   EXPECT_EQ(elem_list_tail->undo_mask, 0u);
   EXPECT_EQ(undo_last_mask, 0u);
+}
+
+// Clearing the history walks the drawing only while a step is in force, so
+// no element may ever carry the bit of a step that is gone: a later step
+// given that bit would take the element with it. Random edits, copies,
+// undos, redos and overflows keep every bit in the drawing one of a step
+// in force.
+TEST_F(Undo, TheDrawingCarriesOnlyBitsOfStepsInForce) {
+  std::mt19937 rng(11);
+  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+  auto mark_some = [&] {
+    for (ElemHeader* e : elements()) e->mark = pick(3) == 0 ? 1 : 0;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    switch (pick(8)) {
+      case 0:
+      case 1:
+        add_line(round);
+        undo_record(UNDO_CREATED, 1);
+        break;
+      case 2:
+        mark_some();
+        undo_record(UNDO_CHANGE, 0);
+        for (ElemHeader* e : elements())
+          if (e->mark == 1) line_at(e)->p2.y += 1;
+        break;
+      case 3:
+        mark_some();
+        undo_record(UNDO_DELETE, 0);
+        elem_purge_marked();
+        break;
+      case 4:
+        if (elem_list_head) elem_append(*elements()[pick(elem_count())]);  // the copy keeps the mask
+        break;
+      case 5:
+        undo_back_output();
+        break;
+      case 6:
+        undo_forward_output();
+        break;
+      case 7:
+        if (pick(20) == 0) undo_record(UNDO_CLEAR, 0);
+        break;
+    }
+    for (ElemHeader* e : elements()) e->mark = 0;
+    uint32_t in_force = 0;
+    for (int i = 0; i < undo_used; ++i) in_force |= undo_steps[i].mask;
+    for (ElemHeader* e : elements())
+      ASSERT_EQ(e->undo_mask & ~in_force, 0u) << "round " << round << ", " << int{undo_used} << " steps";
+  }
 }
 
 TEST_F(Undo, UndoMarksTheDrawingModified) {

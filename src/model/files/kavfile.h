@@ -70,6 +70,7 @@ struct KavReadReport {
   int repaired = 0;   // elements loaded with an invalid layer, pen or line type set to 0
   int unknown = 0;    // chunks skipped because their tag is unknown
   int cancelled = 0;  // 1: Cancel in the progress window stopped the reading
+  int max_group = 0;  // the highest group of the elements loaded
 };
 
 // Reads every chunk after the header. Elements get the given mark. Returns

@@ -1,5 +1,6 @@
 // The header, the chunk reader and the whole-drawing writers.
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -87,6 +88,7 @@ int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
       // A settings file lends its settings, never elements.
       if (status == ReadStatus::OK && !settings_file) {
         if (ctx.repaired) ++rep.repaired;
+        rep.max_group = std::max<int>(rep.max_group, e->group);
         adopt(std::move(e), mark, elements_only, cameras);
       }
     } else if (const RecordChunk* rc = kavfile_record_chunk(tag)) {

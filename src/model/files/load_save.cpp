@@ -299,7 +299,9 @@ int kavfile_load_drawing(int mode, const char* path) {
   kavfile_refresh_after_read(false);
   undo_record(UNDO_CLEAR, 0);
   drawing_modified = 0;
-  group_counter = static_cast<uint16_t>(group_max());
+  // The drawing is what was read: its highest group is known without a
+  // walk over it.
+  group_counter = static_cast<uint16_t>(report.max_group);
   ui().mainwin_update_title();
   kavfile_report_problems(report);
   return 1;
