@@ -63,7 +63,10 @@ const std::vector<ElemHeader*>& draw_list_in_order() {
   if (c.made && c.generation == elem_list_generation && c.head == elem_list_head) {
     if (!c.elements.empty()) from = c.elements.back()->next;
   } else {
+    // Room for all at once: growing by copies on a list of a million
+    // costs a third of the walk.
     c.elements.clear();
+    c.elements.reserve(elem_records_live());
   }
   for (ElemHeader* e = from; e; e = e->next) c.elements.push_back(e);
   c.generation = elem_list_generation;

@@ -333,6 +333,8 @@ int elem_count() {
   return n;
 }
 
+std::size_t elem_records_live() { return pool().live; }
+
 int elem_count_marked() {
   int n = 0;
   for (ElemHeader* e = elem_list_head; e; e = e->next)

@@ -296,6 +296,11 @@ void elem_remove_last();
 ElemHeader* elem_first(ElemHeader** it);
 ElemHeader* elem_next(ElemHeader** it);
 int elem_count();
+// How many element records the record pool holds, in the list, in undo
+// steps and elsewhere: known without a walk, a size to reserve for an array
+// of the list (every kind is a pool record, so it is at least the list's
+// length).
+std::size_t elem_records_live();
 int elem_count_marked();
 void elem_set_layer_marked(int layer);
 int elem_pen_or_guide(unsigned pen);
