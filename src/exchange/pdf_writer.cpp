@@ -19,6 +19,7 @@
 #include "display/outdev_breakdown.h"
 #include "display/text_draw.h"
 #include "display/text_layout.h"
+#include "exchange/glyph_key.h"
 #include "exchange/out_text.h"
 #include "model/geom.h"
 #include "model/nls.h"
@@ -146,7 +147,7 @@ class GlyphForms {
   // forms are used up. Its index is the form's number.
   const Form* get(const FontSlot& font, uint8_t slot, unsigned char code, double h, double wf, double angle,
                   double sine, double cosine, int* index) {
-    const Key key{slot, code, h, wf, angle};
+    const GlyphKey key{slot, code, false, h, wf, angle};
     const auto found = index_.find(key);
     if (found != index_.end()) {
       *index = found->second;
@@ -173,27 +174,6 @@ class GlyphForms {
   const std::vector<Form>& forms() const { return forms_; }
 
  private:
-  struct Key {
-    uint8_t slot;
-    unsigned char code;
-    double h, wf, angle;
-    bool operator==(const Key& o) const {
-      return slot == o.slot && code == o.code && std::memcmp(&h, &o.h, sizeof h) == 0 &&
-             std::memcmp(&wf, &o.wf, sizeof wf) == 0 && std::memcmp(&angle, &o.angle, sizeof angle) == 0;
-    }
-  };
-  struct KeyHash {
-    std::size_t operator()(const Key& k) const {
-      std::size_t v = (static_cast<std::size_t>(k.slot) << 8) | k.code;
-      for (double d : {k.h, k.wf, k.angle}) {
-        uint64_t bits;
-        std::memcpy(&bits, &d, sizeof bits);
-        v = (v ^ bits) * 0x9E3779B97F4A7C15ull;
-        v ^= v >> 29;
-      }
-      return v;
-    }
-  };
   // Writes a glyph drawn about (0, 0) in points and keeps its box.
   class Recorder final : public GlyphSink {
    public:
@@ -237,7 +217,7 @@ class GlyphForms {
 
   double k_;
   std::vector<Form> forms_;
-  std::unordered_map<Key, int, KeyHash> index_;
+  std::unordered_map<GlyphKey, int, GlyphKeyHash> index_;
 };
 
 struct PdfWriter {

@@ -17,6 +17,7 @@
 #include "display/text_draw.h"
 #include "display/text_layout.h"
 #include "display/view.h"
+#include "exchange/glyph_key.h"
 #include "exchange/out_text.h"
 #include "model/geom.h"
 #include "model/nls.h"
@@ -80,7 +81,7 @@ class GlyphProcs {
   // procedures are used up. Its index is the procedure's number.
   Proc* get(const FontSlot& font, uint8_t slot, unsigned char code, double h, double wf, double angle,
             double sine, double cosine, bool dashed, int* index) {
-    const Key key{slot, code, dashed, h, wf, angle};
+    const GlyphKey key{slot, code, dashed, h, wf, angle};
     const auto found = index_.find(key);
     if (found != index_.end()) {
       *index = found->second;
@@ -101,30 +102,6 @@ class GlyphProcs {
   }
 
  private:
-  struct Key {
-    uint8_t slot;
-    unsigned char code;
-    bool dashed;
-    double h, wf, angle;
-    bool operator==(const Key& o) const {
-      return slot == o.slot && code == o.code && dashed == o.dashed && std::memcmp(&h, &o.h, sizeof h) == 0 &&
-             std::memcmp(&wf, &o.wf, sizeof wf) == 0 && std::memcmp(&angle, &o.angle, sizeof angle) == 0;
-    }
-  };
-  struct KeyHash {
-    std::size_t operator()(const Key& k) const {
-      std::size_t v =
-          (static_cast<std::size_t>(k.slot) << 9) | (static_cast<std::size_t>(k.code) << 1) | k.dashed;
-      for (double d : {k.h, k.wf, k.angle}) {
-        uint64_t bits;
-        std::memcpy(&bits, &d, sizeof bits);
-        v = (v ^ bits) * 0x9E3779B97F4A7C15ull;
-        v ^= v >> 29;
-      }
-      return v;
-    }
-  };
-
   // Writes the strokes of a glyph drawn about (0, 0) as the page draws
   // them: a line from its start, which a stroke of a solid line type that
   // starts where the one before ended goes on from, else after a move;
@@ -238,7 +215,7 @@ class GlyphProcs {
   double k_;
   bool landscape_, dots_;
   std::vector<Proc> procs_;
-  std::unordered_map<Key, int, KeyHash> index_;
+  std::unordered_map<GlyphKey, int, GlyphKeyHash> index_;
 };
 
 // The writer's state, reached by its slots through the output device.

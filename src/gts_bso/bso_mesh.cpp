@@ -76,6 +76,35 @@ uint64_t pair_key(int a, int b) {
          static_cast<uint32_t>(std::min(a, b));
 }
 
+// Points kept by number in cubic cells of one size: every kept point closer
+// to p than that size lies in the 27 cells around p's own.
+class PointGrid {
+ public:
+  explicit PointGrid(double size) : size_(size) {}
+  // Calls f(number) for every point kept in the cells around p.
+  template <class F>
+  void near(const Vec& p, F&& f) const {
+    const int64_t cx = cell(p[0]), cy = cell(p[1]), cz = cell(p[2]);
+    for (int64_t dx = -1; dx <= 1; ++dx)
+      for (int64_t dy = -1; dy <= 1; ++dy)
+        for (int64_t dz = -1; dz <= 1; ++dz) {
+          auto it = cells_.find(key(cx + dx, cy + dy, cz + dz));
+          if (it == cells_.end()) continue;
+          for (int r : it->second) f(r);
+        }
+  }
+  void add(const Vec& p, int number) { cells_[key(cell(p[0]), cell(p[1]), cell(p[2]))].push_back(number); }
+
+ private:
+  int64_t cell(double x) const { return static_cast<int64_t>(std::floor(x / size_)); }
+  static uint64_t key(int64_t x, int64_t y, int64_t z) {
+    return static_cast<uint64_t>(x) * 73856093u ^ static_cast<uint64_t>(y) * 19349663u ^
+           static_cast<uint64_t>(z) * 83492791u;
+  }
+  double size_;
+  std::unordered_map<uint64_t, std::vector<int>> cells_;
+};
+
 }  // namespace
 
 double bso_degenerate_limit(const std::vector<Vec>& points) {
@@ -110,31 +139,19 @@ bool bso_parse(std::string_view text, BsoMesh& out, std::string& why) {
   // Vertices: those closer than kMergeDistance are one, found through a
   // grid of that cell size.
   std::vector<int> map(static_cast<size_t>(v));
-  std::unordered_map<uint64_t, std::vector<int>> grid;
-  auto cell = [](double x) { return static_cast<int64_t>(std::floor(x / kMergeDistance)); };
-  auto key = [](int64_t x, int64_t y, int64_t z) {
-    return static_cast<uint64_t>(x) * 73856093u ^ static_cast<uint64_t>(y) * 19349663u ^
-           static_cast<uint64_t>(z) * 83492791u;
-  };
+  PointGrid grid(kMergeDistance);
   for (long long i = 0; i < v; ++i) {
     Vec p{};
     for (double& c : p)
       if (!in.number(c) || !std::isfinite(c) || std::fabs(c) > 1e12) return why = "bad vertex", false;
-    const int64_t cx = cell(p[0]), cy = cell(p[1]), cz = cell(p[2]);
     int hit = -1;
-    for (int64_t dx = -1; dx <= 1; ++dx)
-      for (int64_t dy = -1; dy <= 1; ++dy)
-        for (int64_t dz = -1; dz <= 1; ++dz) {
-          auto it = grid.find(key(cx + dx, cy + dy, cz + dz));
-          if (it == grid.end()) continue;
-          for (int r : it->second) {
-            const Vec d = sub(p, out.vertices[static_cast<size_t>(r)]);
-            if (r > hit && std::sqrt(dot(d, d)) < kMergeDistance) hit = r;
-          }
-        }
+    grid.near(p, [&](int r) {
+      const Vec d = sub(p, out.vertices[static_cast<size_t>(r)]);
+      if (r > hit && std::sqrt(dot(d, d)) < kMergeDistance) hit = r;
+    });
     if (hit < 0) {
       hit = static_cast<int>(out.vertices.size());
-      grid[key(cx, cy, cz)].push_back(hit);
+      grid.add(p, hit);
       out.vertices.push_back(p);
     }
     map[static_cast<size_t>(i)] = hit;
@@ -420,30 +437,18 @@ std::string bso_surface_fault(const BsoMesh& mesh) {
 
 std::vector<int> bso_weld_map(const std::vector<Vec>& points, double tol, const std::vector<char>& fixed) {
   std::vector<int> map(points.size(), -1);
-  std::unordered_map<uint64_t, std::vector<int>> grid;
-  auto cell = [&](double x) { return static_cast<int64_t>(std::floor(x / tol)); };
-  auto key = [](int64_t x, int64_t y, int64_t z) {
-    return static_cast<uint64_t>(x) * 73856093u ^ static_cast<uint64_t>(y) * 19349663u ^
-           static_cast<uint64_t>(z) * 83492791u;
-  };
+  PointGrid grid(tol);
   auto place = [&](size_t i) {
     const Vec& p = points[i];
-    const int64_t cx = cell(p[0]), cy = cell(p[1]), cz = cell(p[2]);
     int hit = -1;
     double best = tol;
-    for (int64_t dx = -1; dx <= 1; ++dx)
-      for (int64_t dy = -1; dy <= 1; ++dy)
-        for (int64_t dz = -1; dz <= 1; ++dz) {
-          auto it = grid.find(key(cx + dx, cy + dy, cz + dz));
-          if (it == grid.end()) continue;
-          for (int r : it->second) {
-            const double d = length(sub(p, points[static_cast<size_t>(r)]));
-            if (d < best) best = d, hit = r;
-          }
-        }
+    grid.near(p, [&](int r) {
+      const double d = length(sub(p, points[static_cast<size_t>(r)]));
+      if (d < best) best = d, hit = r;
+    });
     if (hit < 0) {
       hit = static_cast<int>(i);
-      grid[key(cx, cy, cz)].push_back(hit);
+      grid.add(p, hit);
     }
     map[i] = hit;
   };
