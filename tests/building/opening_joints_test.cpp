@@ -8,26 +8,13 @@
 
 #include "building/opening_tools.h"
 #include "model/xform.h"
+#include "support/wall_fixture.h"
 #include "wall_tool_fixture.h"
 
 namespace {
 
-using Outline = std::vector<std::array<long long, 4>>;
-
-// The outline as undirected segments with length, rounded far below what
-// a user sees, in a fixed order.
-Outline outline_of(const WallElem* w) {
-  auto r = [](double v) { return std::llround(v * 1e8); };
-  Outline out;
-  for (const WallSegment& g : w->segments) {
-    std::array<long long, 4> s{r(g.start.x), r(g.start.y), r(g.end.x), r(g.end.y)};
-    if (s[0] == s[2] && s[1] == s[3]) continue;
-    if (std::make_pair(s[2], s[3]) < std::make_pair(s[0], s[1])) s = {s[2], s[3], s[0], s[1]};
-    out.push_back(s);
-  }
-  std::sort(out.begin(), out.end());
-  return out;
-}
+using Outline = WallOutline;
+Outline outline_of(const WallElem* w) { return wall_outline_of(w->segments); }
 
 struct Gap {
   double a, b;  // along the wall

@@ -38,6 +38,7 @@
 #include "shell/gtk/keymap_gtk.h"
 #include "shell/gtk/mainwin.h"
 #include "shell/mainwin_tables.h"
+#include "support/wall_fixture.h"
 
 namespace {
 
@@ -64,21 +65,7 @@ constexpr Corners house_walls[] = {
     {"9.635;0.365", "10;7.635"}, {"6;0.365", "6.115;7.635"},
 };
 
-// A wall's plan outline as undirected segments, rounded far below what a
-// user sees, in a fixed order; segments without length left out.
-using Outline = std::vector<std::array<long long, 4>>;
-Outline outline_of(const WallElem& w) {
-  auto r = [](double v) { return std::llround(v * 1e8); };
-  Outline out;
-  for (const WallSegment& g : w.segments) {
-    std::array<long long, 4> s{r(g.start.x), r(g.start.y), r(g.end.x), r(g.end.y)};
-    if (s[0] == s[2] && s[1] == s[3]) continue;
-    if (std::make_pair(s[2], s[3]) < std::make_pair(s[0], s[1])) s = {s[2], s[3], s[0], s[1]};
-    out.push_back(s);
-  }
-  std::sort(out.begin(), out.end());
-  return out;
-}
+using Outline = WallOutline;
 
 // The walls by their first corner, which no two share in the house.
 struct WallState {
@@ -90,7 +77,7 @@ std::vector<WallState> walls_now() {
   std::vector<WallState> out;
   for (ElemHeader* e = elem_list_head; e; e = e->next)
     if (auto* w = elem_as<WallElem>(e)) {
-      WallState s{w->corner[0].x, w->corner[0].y, outline_of(*w), {}};
+      WallState s{w->corner[0].x, w->corner[0].y, wall_outline_of(w->segments), {}};
       for (const WallOpening& o : w->openings)
         s.openings.push_back({static_cast<double>(o.kind), o.corner[0].x, o.corner[0].y});
       std::sort(s.openings.begin(), s.openings.end());

@@ -1,5 +1,9 @@
 #include "support/wall_fixture.h"
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
 #include "model/wall_outline.h"
 
 WallElem* new_axis_wall() { return new_axis_wall(0, 0, 5, 0, 0.12, "brick"); }
@@ -34,4 +38,17 @@ WallElem* cut_axis_opening(WallElem* w, int kind, double a, double b, double sil
     elem_purge_marked();
   }
   return n;
+}
+
+WallOutline wall_outline_of(const std::vector<WallSegment>& segments) {
+  auto r = [](double v) { return std::llround(v * 1e8); };
+  WallOutline out;
+  for (const WallSegment& g : segments) {
+    std::array<long long, 4> s{r(g.start.x), r(g.start.y), r(g.end.x), r(g.end.y)};
+    if (s[0] == s[2] && s[1] == s[3]) continue;
+    if (std::make_pair(s[2], s[3]) < std::make_pair(s[0], s[1])) s = {s[2], s[3], s[0], s[1]};
+    out.push_back(s);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
 }
