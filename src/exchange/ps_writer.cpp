@@ -16,6 +16,7 @@
 #include "display/outdev_breakdown.h"
 #include "display/text_draw.h"
 #include "display/text_layout.h"
+#include "display/text_mode.h"
 #include "display/view.h"
 #include "exchange/glyph_key.h"
 #include "exchange/out_text.h"
@@ -450,32 +451,20 @@ void eps_out_text(const OutdevText& t) {
   if (t.pen == PEN_GUIDE) return;
   PsWriter& w = writer();
   const PsJob& j = w.job;
-  if (!j.page.point_visible(t.x, t.y)) return;
-  const char* text = t.text ? t.text : "";
-  const double c = std::cos(t.angle), s = std::sin(t.angle);
-  double x = t.x, y = t.y;
-  if (t.alignment == TEXT_RIGHT || t.alignment == TEXT_CENTRED) {
-    double width =
-        font_text_width(t.height, t.width_factor, t.spacing, t.font ? t.font : "", text, t.alignment, 0.0);
-    if (t.alignment == TEXT_CENTRED) width /= 2.0;
-    x -= c * width;
-    y -= s * width;
-  }
+  if (!j.page.written_text_visible(t)) return;
   // The text shows in its own pen's colour, not in the one left by the
   // element before it.
   select_pen(w, t.pen);
   end_path(w);
   w.out << TEXT_FONT << " findfont\n";
-  w.out.f2(export_mm_to_pt(t.height)) << " scalefont\nsetfont\n";
-  const double pitch = t.height * t.line_spacing * drawing_scale / 1000.0;
-  for (std::string_view line : text_split_lines(text)) {
+  // The same size as the PDF's.
+  w.out.f2(export_mm_to_pt(text_mode_font_size_mm(t.height))) << " scalefont\nsetfont\n";
+  for (const TextModeLine& line : text_mode_lines(t)) {
     w.out << "gsave\n";
-    put_pt(w.out, to_pt(j, x, y)) << " translate\n";
+    put_pt(w.out, to_pt(j, line.x, line.y)) << " translate\n";
     w.out.f2(t.angle * 180.0 / GEOM_PI) << " rotate\n0 0 moveto\n(";
-    export_string_literal(w.out, line);
+    export_string_literal(w.out, line.text);
     w.out << ") show\ngrestore\n";
-    x += s * pitch;
-    y -= c * pitch;
   }
 }
 
@@ -541,10 +530,14 @@ void write_header(OutText& out, const PsJob& j) {
   }
   if (eps && j.text_mode) {
     // Helvetica in its standard encoding lacks the Latin-1 letters the
-    // texts hold: a copy of it with the Latin-1 encoding.
+    // texts hold: a copy of it with the Latin-1 encoding, whose apostrophe,
+    // hyphen and grave accent are the plain characters a text holds (not
+    // quotes and a minus), as in the PDF's.
     out << "/Helvetica findfont dup length dict begin\n"
            "{1 index /FID ne {def} {pop pop} ifelse} forall\n"
-           "/Encoding ISOLatin1Encoding def\ncurrentdict end\n"
+           "/Encoding ISOLatin1Encoding 256 array copy\n"
+           "dup 39 /quotesingle put dup 45 /hyphen put dup 96 /grave put def\n"
+           "currentdict end\n"
         << TEXT_FONT << " exch definefont pop\n";
   }
   out << "%%EndResource\n%%EndProlog\n\n%%BeginSetup\n%%EndSetup\n\n%%Page: 1 1\n\n%%BeginPageSetup\n";
@@ -604,7 +597,7 @@ PsJob ps_print_job(double fx, double fy) {
 
 PsJob eps_job(const std::string& title, bool text_mode) {
   const double per_metre = export_pt_per_metre(drawing_scale);
-  const ExtentsPage e = export_extents_page(per_metre);
+  const ExtentsPage e = export_extents_page(per_metre, text_mode);
   PsJob j;
   j.kind = PsKind::EPS;
   j.title = title;
