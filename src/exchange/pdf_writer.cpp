@@ -98,11 +98,13 @@ class DeflateOut final : public OutText {
 };
 
 // Every arc, circle and ellipse as a polyline of about 10 degree steps, at
-// least 12, each point put down by put(x, y).
+// least 12, each point put down by put(x, y). A negative sweep runs
+// clockwise from the start, in as many steps as the same sweep the other
+// way round.
 template <class Put>
 void arc_path(OutText& out, Put put, double cx, double cy, double rx, double ry, double sweep, double start,
               double rotation) {
-  const double turns = 36.0 * sweep / GEOM_TWO_PI;
+  const double turns = 36.0 * std::fabs(sweep) / GEOM_TWO_PI;
   const int n = turns >= 3600.0 ? 3600 : static_cast<int>(turns);
   const int steps = n >= 12 ? n : 12;
   const double step = sweep / steps;
@@ -117,7 +119,7 @@ void arc_path(OutText& out, Put put, double cx, double cy, double rx, double ry,
     point(start + i * step);
     out << " l\n";
   }
-  if (geom_eq(sweep, GEOM_TWO_PI)) {
+  if (geom_eq(std::fabs(sweep), GEOM_TWO_PI)) {
     out << "s\n";
   } else {
     point(start + sweep);

@@ -35,7 +35,8 @@ constexpr int RUN_STROKES = 500;
 // A circular arc's start and end angles in degrees, as the arc operator
 // takes them, from its start angle and sweep in radians (a quarter turn on
 // for a landscape page); both move by whole turns until the start lies in
-// 0..360. False when they are no numbers.
+// 0..360. False when they are no numbers. A negative sweep ends below the
+// start and is drawn clockwise, by arc_operator.
 bool arc_degrees(double start, double sweep, bool landscape, double* a1, double* a2) {
   double a = start;
   if (landscape) a += GEOM_PI / 2.0;
@@ -54,6 +55,10 @@ bool arc_degrees(double start, double sweep, bool landscape, double* a1, double*
   }
   return true;
 }
+
+// The operator that draws an arc of the sweep from the start angle to the
+// end angle: counter-clockwise, or clockwise for a negative sweep.
+const char* arc_operator(double sweep) { return sweep < 0.0 ? " arcn" : " a"; }
 
 // Texts of a stroke font are most of a plan's strokes, and the same few
 // characters at the same height and angle come back thousands of times.
@@ -158,7 +163,7 @@ class GlyphProcs {
       out.hundredths(hy - proc.y1) << " add ";
       out.shortest(rx * p_.k_, 2) << ' ';
       out.shortest(a1, 2) << ' ';
-      out.shortest(a2, 2) << " a\n";
+      out.shortest(a2, 2) << arc_operator(sweep) << '\n';
       proc.x1 = ex;
       proc.y1 = ey;
       force_move_ = true;
@@ -354,7 +359,7 @@ void ps_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double
   put_pt(w.out, to_pt(j, cx, cy)) << ' ';
   w.out.shortest(rx * j.pt_per_metre, 2) << ' ';
   w.out.shortest(a1, 2) << ' ';
-  w.out.shortest(a2, 2) << " a s\n";
+  w.out.shortest(a2, 2) << arc_operator(sweep) << " s\n";
 }
 
 void ps_out_fill(double r, double g, double b, int32_t n, const Point2* points) {

@@ -186,7 +186,8 @@ void svg_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, doubl
   auto point_x = [&](double t) { return cx + rx * std::cos(t) * cr - ry * std::sin(t) * sr; };
   auto point_y = [&](double t) { return cy + rx * std::cos(t) * sr + ry * std::sin(t) * cr; };
   const double tilt = -rotation * 180.0 / GEOM_PI;
-  if (geom_eq(sweep, GEOM_TWO_PI)) {
+  // A negative sweep runs clockwise from the start: the same turn.
+  if (geom_eq(std::fabs(sweep), GEOM_TWO_PI)) {
     end_run(w);
     if (geom_eq(rx, ry)) {
       w.out << "<circle cx=\"";
@@ -210,16 +211,19 @@ void svg_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, doubl
     return;
   }
   // An arc of (almost) a whole turn would have its ends on one point, which
-  // renderers skip: two halves then.
-  const int pieces = sweep * 180.0 / GEOM_PI > 359.9 ? 2 : 1;
+  // renderers skip: two halves then. y runs down the page, so the drawing's
+  // counter-clockwise is the sweep flag 0, a negative sweep's clockwise 1.
+  const int pieces = std::fabs(sweep) * 180.0 / GEOM_PI > 359.9 ? 2 : 1;
   const double piece = sweep / pieces;
+  const char* flags = std::fabs(piece) * 180.0 / GEOM_PI >= 180.0 ? (sweep < 0.0 ? "1 1 " : "1 0 ")
+                                                                  : (sweep < 0.0 ? "0 1 " : "0 0 ");
   begin_stroke(w, pen, lt, point_x(start), point_y(start));
   for (int i = 1; i <= pieces; ++i) {
     w.out << 'a';
     w.out.shortest(rx * w.k, 2) << ' ';
     w.out.shortest(ry * w.k, 2) << ' ';
     w.out.shortest(tilt, 2) << ' ';
-    w.out << (piece * 180.0 / GEOM_PI >= 180.0 ? '1' : '0') << " 0 ";
+    w.out << flags;
     const double t = start + i * piece;
     const long long px = hx(w, point_x(t)), py = hy(w, point_y(t));
     put_pair(w.out, px - w.cx, py - w.cy);

@@ -213,6 +213,12 @@ TEST_F(ExportPage, ThePageIsTheInkOfEachKind) {
          WallElem* w = new_axis_wall(0, 0, 5, 0, 0.12, "brick");
          cut_axis_opening(w, OPENING_DOOR, 1.5, 2.5, 0, 2);
        }},
+      {"negative_sweeps",
+       [] {
+         elem_new_arc(0, 0, 0, 0, 0, 1, 1, -4.0, 0.3, 0);
+         elem_new_arc(0, 0, 0, 4, 0, 2, 1, -2.5, -1.0, 0.4);
+         elem_new_arc(0, 0, 0, 0, -4, 1, 1, -GEOM_TWO_PI, 0, 0);
+       }},
       // Wide pens: the hatch lines, a circle and a curve reach half their
       // pen beyond their lines; a thin line beside them does not.
       {"wide_pens",
@@ -232,6 +238,66 @@ TEST_F(ExportPage, ThePageIsTheInkOfEachKind) {
     drawing_reset();
     c.build();
     expect_page_fits_ink(c.name);
+  }
+}
+
+// The count of pixels that differ between two pictures of one size by more
+// than the smoothing of an edge drawn the other way round does; -1 when they
+// cannot be compared.
+int differing_pixels(const std::string& a, const std::string& b) {
+  cairo_surface_t* sa = cairo_image_surface_create_from_png(a.c_str());
+  cairo_surface_t* sb = cairo_image_surface_create_from_png(b.c_str());
+  int n = -1;
+  if (cairo_surface_status(sa) == CAIRO_STATUS_SUCCESS && cairo_surface_status(sb) == CAIRO_STATUS_SUCCESS &&
+      cairo_image_surface_get_width(sa) == cairo_image_surface_get_width(sb) &&
+      cairo_image_surface_get_height(sa) == cairo_image_surface_get_height(sb)) {
+    n = 0;
+    const int w = cairo_image_surface_get_width(sa), h = cairo_image_surface_get_height(sa);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const auto at = [&](cairo_surface_t* s) {
+          return *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(s) +
+                                                    y * cairo_image_surface_get_stride(s) + 4 * x) &
+                 0xFFFFFF;
+        };
+        const uint32_t pa = at(sa), pb = at(sb);
+        for (int shift = 0; shift < 24; shift += 8)
+          if (std::abs(static_cast<int>((pa >> shift) & 255) - static_cast<int>((pb >> shift) & 255)) > 64) {
+            ++n;
+            break;
+          }
+      }
+  }
+  cairo_surface_destroy(sa);
+  cairo_surface_destroy(sb);
+  return n;
+}
+
+// An arc whose sweep is negative runs clockwise from its start: every
+// format draws it as the arc from its end the other way round, circles,
+// ellipse arcs, more than half a turn and a whole turn alike.
+TEST_F(ExportPage, NegativeSweepsDrawAsTheirTwins) {
+  struct Arc {
+    double cx, cy, rx, ry, sweep, start, rotation;
+  };
+  const Arc arcs[] = {
+      {0, 0, 1, 1, -4.0, 0.3, 0},        {4, 0, 2, 1, -2.5, -1.0, 0.4},
+      {0, -4, 1, 1, -GEOM_TWO_PI, 0, 0}, {4, -4, 1.5, 0.8, -GEOM_TWO_PI, 1, 0.3},
+      {8, 0, 1, 1, -0.5, -7.0, 0},       {8, -4, 1, 0.5, -1.2, 2.0, -0.2},
+  };
+  for (const bool twin : {false, true}) {
+    drawing_reset();
+    for (const Arc& a : arcs)
+      if (twin)
+        elem_new_arc(0, 0, 0, a.cx, a.cy, a.rx, a.ry, -a.sweep, a.start + a.sweep, a.rotation);
+      else
+        elem_new_arc(0, 0, 0, a.cx, a.cy, a.rx, a.ry, a.sweep, a.start, a.rotation);
+    expect_page_fits_ink(twin ? "sweep_twin" : "sweep_negative");
+  }
+  for (const char* format : {"pdf", "eps", "svg"}) {
+    SCOPED_TRACE(format);
+    const std::string name = std::string("_") + format + ".png";
+    EXPECT_EQ(differing_pixels(output("sweep_negative" + name), output("sweep_twin" + name)), 0);
   }
 }
 
