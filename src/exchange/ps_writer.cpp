@@ -119,29 +119,26 @@ class GlyphProcs {
     void stroke(double x1, double y1, double x2, double y2) override {
       // A line of no length would print nothing; 0.01 point lets the round caps show a dot.
       if (p_.dots_ && x1 == x2 && y1 == y2) x2 += 0.01 / p_.k_;
-      long long bx, by;
       begin(x1, y1);
-      at(x2, y2, &bx, &by);
-      grow(x2, y2);
-      out.hundredths(bx - proc.x1) << ' ';
-      out.hundredths(by - proc.y1) << " r\n";
-      proc.x1 = bx;
-      proc.y1 = by;
+      line_to(x2, y2);
     }
     void arc(double cx, double cy, double rx, double ry, double sweep, double start,
              double rotation) override {
       if (!std::isfinite(sweep) || !std::isfinite(start) || !std::isfinite(rotation)) return;
       if (!geom_eq(rx, ry)) {
-        // The chords the page draws of an ellipse, through a line slot of
-        // the recorder's own.
-        OutdevInstall guard;
-        Recorder* outer = chords;
-        chords = this;
-        outdev.line = [](uint8_t, uint8_t, double x1, double y1, double x2, double y2) {
-          chords->stroke(x1, y1, x2, y2);
-        };
-        draw_ellipse_arc_poly(0, 0, cx, cy, rx, ry, sweep, start, rotation);
-        chords = outer;
+        // The chords the page draws of an ellipse (a ring of a text wider or
+        // narrower than high), as one subpath of its own, so that a dash
+        // runs on along it as along a circle.
+        const int n = outdev_arc_chord_count(rx, ry, sweep);
+        EllipseWalk walk(cx, cy, rx, ry, start, sweep / n, rotation);
+        force_move_ = true;
+        const Point2 first = walk.point();
+        begin(first.x, first.y);
+        for (int i = 0; i < n; ++i) {
+          walk.next();
+          const Point2 p = walk.point();
+          line_to(p.x, p.y);
+        }
         return;
       }
       double a1, a2;
@@ -175,6 +172,16 @@ class GlyphProcs {
     bool filled = false;
 
    private:
+    // A line from the current point, which it moves to its end.
+    void line_to(double x, double y) {
+      long long bx, by;
+      at(x, y, &bx, &by);
+      grow(x, y);
+      out.hundredths(bx - proc.x1) << ' ';
+      out.hundredths(by - proc.y1) << " r\n";
+      proc.x1 = bx;
+      proc.y1 = by;
+    }
     // Moves to the start of a stroke when it does not go on from the end of
     // the one before.
     void begin(double x, double y) {
@@ -215,7 +222,6 @@ class GlyphProcs {
     const GlyphProcs& p_;
     bool dashed_;
     bool force_move_ = false;
-    static inline thread_local Recorder* chords = nullptr;
   };
 
   double k_;
@@ -311,6 +317,16 @@ OutText& put_end(PsWriter& w, const Point2& p) {
   return w.out.hundredths(w.cy);
 }
 
+// A line from the current point of the open path to p, which becomes the
+// current point.
+void line_to(PsWriter& w, const Point2& p) {
+  const long long ex = hundredths(p.x), ey = hundredths(p.y);
+  w.out.hundredths(ex - w.cx) << ' ';
+  w.out.hundredths(ey - w.cy) << " r\n";
+  w.cx = ex;
+  w.cy = ey;
+}
+
 void ps_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, double y2) {
   if (pen == PEN_GUIDE) return;
   PsWriter& w = writer();
@@ -319,12 +335,7 @@ void ps_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, doubl
   // A line of no length would print nothing; 0.01 point lets the round caps show a dot.
   if (j.kind == PsKind::EPS && x1 == x2 && y1 == y2) x2 += 0.01 / j.pt_per_metre;
   begin_stroke(w, pen, lt, to_pt(j, x1, y1));
-  const Point2 end = to_pt(j, x2, y2);
-  const long long ex = hundredths(end.x), ey = hundredths(end.y);
-  w.out.hundredths(ex - w.cx) << ' ';
-  w.out.hundredths(ey - w.cy) << " r\n";
-  w.cx = ex;
-  w.cy = ey;
+  line_to(w, to_pt(j, x2, y2));
 }
 
 void ps_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, double y1, double x2, double y2,
@@ -346,8 +357,21 @@ void ps_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double
   const PsJob& j = w.job;
   if (!j.page.arc_visible(cx, cy, rx, ry)) return;
   if (!geom_eq(rx, ry)) {
-    // PostScript has no ellipse arc: chords through the line slot.
-    outdev_screen_arc(pen, lt, cx, cy, rx, ry, sweep, start, rotation);
+    // PostScript has no ellipse arc: the chords the break-down draws of it,
+    // as one subpath of its own, so that a dash runs on along it as along a
+    // circle rather than starting afresh on every short chord.
+    if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(rx) || !std::isfinite(ry) ||
+        !std::isfinite(sweep) || !std::isfinite(start) || !std::isfinite(rotation))
+      return;
+    const int n = outdev_arc_chord_count(rx, ry, sweep);
+    EllipseWalk walk(cx, cy, rx, ry, start, sweep / n, rotation);
+    const Point2 first = walk.point();
+    begin_stroke(w, pen, lt, to_pt(j, first.x, first.y));
+    for (int i = 0; i < n; ++i) {
+      walk.next();
+      const Point2 p = walk.point();
+      line_to(w, to_pt(j, p.x, p.y));
+    }
     return;
   }
   double a1, a2;
