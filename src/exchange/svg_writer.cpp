@@ -15,8 +15,22 @@ namespace {
 
 // Strokes of one pen and line type that follow each other go into one path
 // element, every stroke a subpath of its own (so each has its caps and its
-// dash pattern restarted as before), up to this many strokes a path.
+// dash pattern restarted as before), up to this many strokes a path; so do
+// fillings of one colour, up to this many fillings a path. A large drawing
+// thus stays far below the count of elements a reader takes in.
 constexpr int RUN_STROKES = 1000;
+
+// A box in hundredths of a pixel.
+struct HundredthsBox {
+  long long x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool overlaps(const HundredthsBox& o) const { return !(x1 < o.x0 || o.x1 < x0 || y1 < o.y0 || o.y1 < y0); }
+  void add(const HundredthsBox& o) {
+    x0 = std::min(x0, o.x0);
+    y0 = std::min(y0, o.y0);
+    x1 = std::max(x1, o.x1);
+    y1 = std::max(y1, o.y1);
+  }
+};
 
 struct SvgWriter {
   const ExtentsPage& page;
@@ -28,6 +42,11 @@ struct SvgWriter {
   int run_pen = -1, run_line_type = -1;
   int run_strokes = 0;
   long long cx = 0, cy = 0;
+  // The open path of a run of fillings: their colour, count and the box of
+  // all of them.
+  uint32_t fill_colour = 0;
+  int run_fills = 0;
+  HundredthsBox fill_box = {};
 };
 
 SvgWriter& writer() { return *outdev_writer<SvgWriter>(); }
@@ -60,18 +79,19 @@ void put_pair(OutText& out, long long a, long long b) {
   out.hundredths(b);
 }
 
-// Two lower-case hexadecimal digits of a colour part in 0..1.
-void put_hex(OutText& out, double part) {
-  const int v = part >= 1.0 ? 255 : part > 0.0 ? static_cast<int>(part * 255.0) : 0;
-  const char* digits = "0123456789abcdef";
-  out << digits[v >> 4] << digits[v & 15];
+// A colour of parts in 0..1 as 0xRRGGBB, each part times 255, truncated.
+uint32_t colour_of(double r, double g, double b) {
+  auto part = [](double v) -> uint32_t {
+    return v >= 1.0 ? 255 : v > 0.0 ? static_cast<uint32_t>(v * 255.0) : 0;
+  };
+  return part(r) << 16 | part(g) << 8 | part(b);
 }
 
-void put_colour(OutText& out, double r, double g, double b) {
+// A colour as # and six lower-case hexadecimal digits.
+void put_colour(OutText& out, uint32_t colour) {
+  const char* digits = "0123456789abcdef";
   out << '#';
-  put_hex(out, r);
-  put_hex(out, g);
-  put_hex(out, b);
+  for (int shift = 20; shift >= 0; shift -= 4) out << digits[(colour >> shift) & 15];
 }
 
 // The stroke of a pen and the dashes of a line type: the rule of the
@@ -82,9 +102,9 @@ void put_stroke_rule(OutText& out, int pen, int lt) {
   out.integer(pen);
   out.integer(lt) << "{fill:none;stroke:";
   if (view_options.all_black == 1)
-    put_colour(out, 0, 0, 0);
+    put_colour(out, 0);
   else
-    put_colour(out, p.r, p.g, p.b);
+    put_colour(out, colour_of(p.r, p.g, p.b));
   out << ";stroke-width:";
   out.shortest(mm_to_px(p.width), 2) << ";stroke-linecap:round;stroke-linejoin:round;";
   const LineTypeDef& t = line_types[lt];
@@ -108,8 +128,18 @@ void put_class_and_close(SvgWriter& w, uint8_t pen, uint8_t lt) {
   w.out.integer(export_line_type(lt)) << "\"/>\n";
 }
 
-// Ends the open path of a run of strokes, if there is one.
+// Ends the open path of a run of fillings, if there is one.
+void end_fills(SvgWriter& w) {
+  if (w.run_fills == 0) return;
+  w.out << "\" style=\"stroke:none;fill:";
+  put_colour(w.out, w.fill_colour);
+  w.out << ";fill-rule:evenodd;\"/>\n";
+  w.run_fills = 0;
+}
+
+// Ends the open path of a run of strokes or of fillings, if there is one.
 void end_run(SvgWriter& w) {
+  end_fills(w);
   if (w.run_strokes == 0) return;
   put_class_and_close(w, static_cast<uint8_t>(w.run_pen), static_cast<uint8_t>(w.run_line_type));
   w.run_strokes = 0;
@@ -120,6 +150,7 @@ void end_run(SvgWriter& w) {
 // of a path moves absolutely, the others from the end of the one before.
 void begin_stroke(SvgWriter& w, uint8_t pen, uint8_t lt, double x, double y) {
   const int p = export_pen(pen), t = export_line_type(lt);
+  end_fills(w);
   if (w.run_strokes > 0 && (p != w.run_pen || t != w.run_line_type || w.run_strokes >= RUN_STROKES))
     end_run(w);
   const long long px = hx(w, x), py = hy(w, y);
@@ -186,58 +217,69 @@ void svg_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, doubl
   auto point_x = [&](double t) { return cx + rx * std::cos(t) * cr - ry * std::sin(t) * sr; };
   auto point_y = [&](double t) { return cy + rx * std::cos(t) * sr + ry * std::sin(t) * cr; };
   const double tilt = -rotation * 180.0 / GEOM_PI;
-  // A negative sweep runs clockwise from the start: the same turn.
-  if (geom_eq(std::fabs(sweep), GEOM_TWO_PI)) {
-    end_run(w);
-    if (geom_eq(rx, ry)) {
-      w.out << "<circle cx=\"";
-      put_x(w, cx) << "\" cy=\"";
-      put_y(w, cy) << "\" r=\"";
-      w.out.shortest(rx * w.k, 2);
-    } else {
-      if (geom_eq(rotation, 0.0)) {
-        w.out << "<ellipse cx=\"";
-        put_x(w, cx) << "\" cy=\"";
-        put_y(w, cy) << "\" rx=\"";
-      } else {
-        w.out << "<ellipse transform=\"translate(";
-        put_xy(w, cx, cy) << ") rotate(";
-        w.out.shortest(tilt, 2) << ")\" rx=\"";
-      }
-      w.out.shortest(rx * w.k, 2) << "\" ry=\"";
-      w.out.shortest(ry * w.k, 2);
-    }
-    put_class_and_close(w, pen, lt);
-    return;
-  }
-  // An arc of (almost) a whole turn would have its ends on one point, which
-  // renderers skip: two halves then. y runs down the page, so the drawing's
+  // A whole turn, circle or ellipse, is a closed subpath of two halves in
+  // the run; any other arc one of one piece, or of two when it comes so
+  // near a whole turn that its ends would meet on one point, which
+  // renderers skip. y runs down the page, so the drawing's
   // counter-clockwise is the sweep flag 0, a negative sweep's clockwise 1.
-  const int pieces = std::fabs(sweep) * 180.0 / GEOM_PI > 359.9 ? 2 : 1;
+  const bool whole = geom_eq(std::fabs(sweep), GEOM_TWO_PI);
+  const int pieces = whole || std::fabs(sweep) * 180.0 / GEOM_PI > 359.9 ? 2 : 1;
   const double piece = sweep / pieces;
   const char* flags = std::fabs(piece) * 180.0 / GEOM_PI >= 180.0 ? (sweep < 0.0 ? "1 1 " : "1 0 ")
                                                                   : (sweep < 0.0 ? "0 1 " : "0 0 ");
   begin_stroke(w, pen, lt, point_x(start), point_y(start));
+  const long long sx = w.cx, sy = w.cy;
   for (int i = 1; i <= pieces; ++i) {
     w.out << 'a';
     w.out.shortest(rx * w.k, 2) << ' ';
     w.out.shortest(ry * w.k, 2) << ' ';
     w.out.shortest(tilt, 2) << ' ';
     w.out << flags;
-    const double t = start + i * piece;
+    const double t = whole && i == pieces ? start : start + i * piece;
     const long long px = hx(w, point_x(t)), py = hy(w, point_y(t));
     put_pair(w.out, px - w.cx, py - w.cy);
     w.cx = px;
     w.cy = py;
+  }
+  if (whole) {
+    // Closed where it began, with a join rather than two caps.
+    w.out << 'z';
+    w.cx = sx;
+    w.cy = sy;
   }
 }
 
 void svg_out_fill(double r, double g, double b, int32_t n, const Point2* points) {
   SvgWriter& w = writer();
   if (n < 1 || !w.page.window.fill_visible(n, points)) return;
-  end_run(w);
-  w.out << "<path d=\"";
+  HundredthsBox box;
   bool first = true;
+  for (int32_t i = 0; i < n; ++i) {
+    if (geom_is_end_marker(points[i].x, points[i].y)) continue;
+    const long long px = hx(w, points[i].x), py = hy(w, points[i].y);
+    const HundredthsBox p{px, py, px, py};
+    if (first)
+      box = p;
+    else
+      box.add(p);
+    first = false;
+  }
+  const uint32_t colour = colour_of(r, g, b);
+  // A filling joins the run of the fillings before it when it has their
+  // colour and lies clear of all of them: filled by the even-odd rule, one
+  // that overlapped another would cut a hole into it.
+  if (w.run_fills > 0 && (colour != w.fill_colour || w.fill_box.overlaps(box) || w.run_fills >= RUN_STROKES))
+    end_fills(w);
+  if (w.run_fills == 0) {
+    end_run(w);
+    w.out << "<path d=\"";
+    w.fill_colour = colour;
+    w.fill_box = box;
+  } else {
+    w.fill_box.add(box);
+  }
+  ++w.run_fills;
+  first = true;
   for (int32_t i = 0; i < n; ++i) {
     if (geom_is_end_marker(points[i].x, points[i].y)) {
       w.out << "z ";
@@ -248,9 +290,6 @@ void svg_out_fill(double r, double g, double b, int32_t n, const Point2* points)
     put_xy(w, points[i].x, points[i].y) << ' ';
     first = false;
   }
-  w.out << "\" style=\"stroke:none;fill:";
-  put_colour(w.out, r, g, b);
-  w.out << ";fill-rule:evenodd;\"/>\n";
 }
 
 }  // namespace
@@ -278,7 +317,7 @@ bool svg_write(std::FILE* f, const ExtentsPage& page) {
     for (int lt = 0; lt < LINE_TYPE_COUNT; ++lt) put_stroke_rule(out, pen, lt);
   out << "</style>\n";
   {
-    SvgWriter w{page, out, export_pt_per_metre(drawing_scale) * SVG_PX_PER_PT};
+    SvgWriter w{.page = page, .out = out, .k = export_pt_per_metre(drawing_scale) * SVG_PX_PER_PT};
     OutdevInstall guard(w);
     outdev.line = svg_out_line;
     outdev.bezier = svg_out_bezier;
