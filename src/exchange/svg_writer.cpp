@@ -42,6 +42,9 @@ struct SvgWriter {
   int run_pen = -1, run_line_type = -1;
   int run_strokes = 0;
   long long cx = 0, cy = 0;
+  // The path data written last: its command, and whether a number ended it.
+  char command = 0;
+  bool after_number = false;
   // The open path of a run of fillings: their colour, count and the box of
   // all of them.
   uint32_t fill_colour = 0;
@@ -56,12 +59,9 @@ double mm_to_px(double mm) { return export_mm_to_pt(mm) * SVG_PX_PER_PT; }
 // A drawing point's pixels from the top left corner, in hundredths: every
 // coordinate is written to a hundredth of a pixel (a quarter of a
 // micrometre on paper at 90 pixels to the inch).
-long long hx(const SvgWriter& w, double x) {
-  return std::llround(std::clamp((x - w.page.xmin) * w.k * 100.0, -9e15, 9e15));
-}
-long long hy(const SvgWriter& w, double y) {
-  return std::llround(std::clamp((w.page.ymax - y) * w.k * 100.0, -9e15, 9e15));
-}
+long long hundredths(double v) { return std::llround(std::clamp(v * 100.0, -9e15, 9e15)); }
+long long hx(const SvgWriter& w, double x) { return hundredths((x - w.page.xmin) * w.k); }
+long long hy(const SvgWriter& w, double y) { return hundredths((w.page.ymax - y) * w.k); }
 
 OutText& put_x(SvgWriter& w, double x) { return w.out.hundredths(hx(w, x)); }
 OutText& put_y(SvgWriter& w, double y) { return w.out.hundredths(hy(w, y)); }
@@ -71,12 +71,50 @@ OutText& put_xy(SvgWriter& w, double x, double y) {
   return put_y(w, y);
 }
 
-// Two numbers of a path in hundredths, the second written without a
-// separator where its sign already separates them.
-void put_pair(OutText& out, long long a, long long b) {
-  out.hundredths(a);
-  if (b >= 0) out << ' ';
-  out.hundredths(b);
+// Path data of strokes is written short: a command letter only where the
+// command changes (more pairs after a move are lines), numbers without the
+// zero before their point ("-.5"), and a blank only between two numbers
+// whose sign does not already part them. Most strokes are the short
+// pieces of texts, a few pixels long.
+void put_command(SvgWriter& w, char c) {
+  const char goes_on = w.command == 'm' ? 'l' : w.command;
+  if (c == goes_on && c != 'z') return;
+  w.out << c;
+  w.command = c;
+  w.after_number = false;
+}
+
+// A number of hundredths of a pixel (a radius, an angle, a flag of 0 or
+// 100 as 0 or 1) in its shortest form.
+void put_number(SvgWriter& w, long long v) {
+  char buf[32];
+  char* end = buf + sizeof buf;
+  char* p = end;
+  const bool negative = v < 0;
+  unsigned long long n =
+      negative ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+  const unsigned cents = static_cast<unsigned>(n % 100);
+  n /= 100;
+  if (cents != 0) {
+    if (cents % 10 != 0) *--p = static_cast<char>('0' + cents % 10);
+    *--p = static_cast<char>('0' + cents / 10);
+    *--p = '.';
+  }
+  if (n > 0 || cents == 0) {
+    do {
+      *--p = static_cast<char>('0' + n % 10);
+      n /= 10;
+    } while (n > 0);
+  }
+  if (negative) *--p = '-';
+  if (w.after_number && !negative) w.out << ' ';
+  w.out << std::string_view(p, static_cast<std::size_t>(end - p));
+  w.after_number = true;
+}
+
+void put_pair(SvgWriter& w, long long a, long long b) {
+  put_number(w, a);
+  put_number(w, b);
 }
 
 // A colour of parts in 0..1 as 0xRRGGBB, each part times 255, truncated.
@@ -157,11 +195,13 @@ void begin_stroke(SvgWriter& w, uint8_t pen, uint8_t lt, double x, double y) {
   if (w.run_strokes == 0) {
     w.run_pen = p;
     w.run_line_type = t;
-    w.out << "<path d=\"M";
-    put_pair(w.out, px, py);
+    w.out << "<path d=\"";
+    w.command = 0;
+    put_command(w, 'M');
+    put_pair(w, px, py);
   } else if (px != w.cx || py != w.cy || export_line_type_def(lt).pairs > 0) {
-    w.out << 'm';
-    put_pair(w.out, px - w.cx, py - w.cy);
+    put_command(w, 'm');
+    put_pair(w, px - w.cx, py - w.cy);
   }
   // A solid stroke that starts where the one before ended goes on from
   // there: its round join covers what the two round caps covered.
@@ -174,8 +214,8 @@ void begin_stroke(SvgWriter& w, uint8_t pen, uint8_t lt, double x, double y) {
 // and the end point, which becomes the current point.
 void stroke_to(SvgWriter& w, char command, double x, double y) {
   const long long px = hx(w, x), py = hy(w, y);
-  w.out << command;
-  put_pair(w.out, px - w.cx, py - w.cy);
+  put_command(w, command);
+  put_pair(w, px - w.cx, py - w.cy);
   w.cx = px;
   w.cy = py;
 }
@@ -198,14 +238,12 @@ void svg_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, do
   begin_stroke(w, pen, lt, x0, y0);
   // The control points are relative to the curve's start.
   const long long sx = w.cx, sy = w.cy;
-  w.out << 'c';
-  put_pair(w.out, hx(w, x1) - sx, hy(w, y1) - sy);
-  w.out << ' ';
-  put_pair(w.out, hx(w, x2) - sx, hy(w, y2) - sy);
-  w.out << ' ';
+  put_command(w, 'c');
+  put_pair(w, hx(w, x1) - sx, hy(w, y1) - sy);
+  put_pair(w, hx(w, x2) - sx, hy(w, y2) - sy);
   w.cx = hx(w, x3);
   w.cy = hy(w, y3);
-  put_pair(w.out, w.cx - sx, w.cy - sy);
+  put_pair(w, w.cx - sx, w.cy - sy);
 }
 
 void svg_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double ry, double sweep,
@@ -225,25 +263,24 @@ void svg_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, doubl
   const bool whole = geom_eq(std::fabs(sweep), GEOM_TWO_PI);
   const int pieces = whole || std::fabs(sweep) * 180.0 / GEOM_PI > 359.9 ? 2 : 1;
   const double piece = sweep / pieces;
-  const char* flags = std::fabs(piece) * 180.0 / GEOM_PI >= 180.0 ? (sweep < 0.0 ? "1 1 " : "1 0 ")
-                                                                  : (sweep < 0.0 ? "0 1 " : "0 0 ");
+  const long long large = std::fabs(piece) * 180.0 / GEOM_PI >= 180.0 ? 100 : 0;
+  const long long clockwise = sweep < 0.0 ? 100 : 0;
   begin_stroke(w, pen, lt, point_x(start), point_y(start));
   const long long sx = w.cx, sy = w.cy;
   for (int i = 1; i <= pieces; ++i) {
-    w.out << 'a';
-    w.out.shortest(rx * w.k, 2) << ' ';
-    w.out.shortest(ry * w.k, 2) << ' ';
-    w.out.shortest(tilt, 2) << ' ';
-    w.out << flags;
+    put_command(w, 'a');
+    put_pair(w, hundredths(rx * w.k), hundredths(ry * w.k));
+    put_number(w, hundredths(tilt));
+    put_pair(w, large, clockwise);
     const double t = whole && i == pieces ? start : start + i * piece;
     const long long px = hx(w, point_x(t)), py = hy(w, point_y(t));
-    put_pair(w.out, px - w.cx, py - w.cy);
+    put_pair(w, px - w.cx, py - w.cy);
     w.cx = px;
     w.cy = py;
   }
   if (whole) {
     // Closed where it began, with a join rather than two caps.
-    w.out << 'z';
+    put_command(w, 'z');
     w.cx = sx;
     w.cy = sy;
   }

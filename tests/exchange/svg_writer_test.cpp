@@ -123,7 +123,8 @@ TEST_F(SvgExport, StrokeColoursAndDashes) {
 }
 
 // Arcs of one pen follow each other in one path, each a subpath moved to
-// from the end of the one before: a whole circle or ellipse, turned or not,
+// from the end of the one before (the letter of an arc that follows an arc
+// left out, as a number's zero before its point): a whole circle or ellipse, turned or not,
 // two halves closed where they began; a half circle with the large-arc
 // flag, a quarter without. Just short of a whole turn: two halves, so the
 // ends do not meet and the arc shows.
@@ -145,12 +146,12 @@ TEST_F(SvgExport, ArcsCirclesAndEllipsesShareAPath) {
   // the circle starts at (1, 0), 73.1 and 143.96 pixels in; the turned
   // ellipse at (6 + cos 0.5, sin 0.5), its half way point the opposite one.
   EXPECT_EQ(shapes[0].substr(0, shapes[0].find(" class")),
-            "<path d=\"M73.1 143.96a35.43 35.43 0 1 0 -70.87 0a35.43 35.43 0 1 0 70.87 0z"
-            "m106.3 0a35.43 17.72 0 1 0 -70.87 0a35.43 17.72 0 1 0 70.87 0z"
-            "m101.96-16.98a35.43 17.72 -28.65 1 0 -62.19 33.97a35.43 17.72 -28.65 1 0 62.19-33.97z"
-            "m-208.26-89.32a35.43 35.43 0 1 0 -70.87 0m177.17 0a35.43 35.43 0 0 0 -35.44-35.43"
-            "m135.09 15.7a35.43 17.72 -28.65 0 0 -43.29 7.87"
-            "m156.23 11.86a35.43 35.43 0 0 0 -70.86 0a35.43 35.43 0 0 0 70.86 0.01\"");
+            "<path d=\"M73.1 143.96a35.43 35.43 0 1 0-70.87 0 35.43 35.43 0 1 0 70.87 0z"
+            "m106.3 0a35.43 17.72 0 1 0-70.87 0 35.43 17.72 0 1 0 70.87 0z"
+            "m101.96-16.98a35.43 17.72-28.65 1 0-62.19 33.97 35.43 17.72-28.65 1 0 62.19-33.97z"
+            "m-208.26-89.32a35.43 35.43 0 1 0-70.87 0m177.17 0a35.43 35.43 0 0 0-35.44-35.43"
+            "m135.09 15.7a35.43 17.72-28.65 0 0-43.29 7.87"
+            "m156.23 11.86a35.43 35.43 0 0 0-70.86 0 35.43 35.43 0 0 0 70.86 .01\"");
   const std::string png = checked_and_drawn("arcs.svg");
   EXPECT_TRUE(any_ink(png, 353, 0, 360, 5));
   EXPECT_TRUE(any_ink(png, 353, 70, 360, 75));
@@ -159,8 +160,8 @@ TEST_F(SvgExport, ArcsCirclesAndEllipsesShareAPath) {
 // Strokes of one pen and line type share a path: a solid stroke that starts
 // where the one before ended goes on from there, a dashed one starts its
 // own subpath so its dash pattern starts afresh; another pen starts a new
-// path. Pen 2 on the top edge, 0.89 pixels wide, sets the page: 2.44
-// pixels round the lines, which then stand 35.44 apart in hundredths.
+// path. A line after a line, or after a move, needs no letter of its own. Pen 2 on the top edge, 0.89 pixels
+// wide, sets the page: 2.44 pixels round the lines, which then stand 35.44 apart in hundredths.
 TEST_F(SvgExport, StrokesOfOneStyleShareAPath) {
   line_types[1].pairs = 1;
   line_types[1].dash[0] = 2;
@@ -174,8 +175,8 @@ TEST_F(SvgExport, StrokesOfOneStyleShareAPath) {
   const auto paths = lines_with(svg("runs.svg"), "<path ");
   ASSERT_EQ(paths.size(), 3u);
   EXPECT_EQ(paths[0].substr(0, paths[0].find(" class")),
-            "<path d=\"M2.44 37.88l35.44 0l0-35.44m-35.44 0l0 17.72\"");
-  EXPECT_EQ(paths[1].substr(0, paths[1].find(" class")), "<path d=\"M2.44 37.88l35.44 0m0 0l0-35.44\"");
+            "<path d=\"M2.44 37.88l35.44 0 0-35.44m-35.44 0 0 17.72\"");
+  EXPECT_EQ(paths[1].substr(0, paths[1].find(" class")), "<path d=\"M2.44 37.88l35.44 0m0 0 0-35.44\"");
   EXPECT_EQ(paths[2].substr(0, paths[2].find(" class")), "<path d=\"M37.88 2.44l-35.44 0\"");
   checked_and_drawn("runs.svg");
 }
