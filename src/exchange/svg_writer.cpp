@@ -87,28 +87,8 @@ void put_command(SvgWriter& w, char c) {
 // A number of hundredths of a pixel (a radius, an angle, a flag of 0 or
 // 100 as 0 or 1) in its shortest form.
 void put_number(SvgWriter& w, long long v) {
-  char buf[32];
-  char* end = buf + sizeof buf;
-  char* p = end;
-  const bool negative = v < 0;
-  unsigned long long n =
-      negative ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-  const unsigned cents = static_cast<unsigned>(n % 100);
-  n /= 100;
-  if (cents != 0) {
-    if (cents % 10 != 0) *--p = static_cast<char>('0' + cents % 10);
-    *--p = static_cast<char>('0' + cents / 10);
-    *--p = '.';
-  }
-  if (n > 0 || cents == 0) {
-    do {
-      *--p = static_cast<char>('0' + n % 10);
-      n /= 10;
-    } while (n > 0);
-  }
-  if (negative) *--p = '-';
-  if (w.after_number && !negative) w.out << ' ';
-  w.out << std::string_view(p, static_cast<std::size_t>(end - p));
+  if (w.after_number && v >= 0) w.out << ' ';
+  w.out.hundredths(v, true);
   w.after_number = true;
 }
 
