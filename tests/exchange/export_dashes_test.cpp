@@ -86,9 +86,13 @@ TEST_F(ExportDashes, CurvesAreDashedAlikeInEveryFormat) {
     void (*build)(uint8_t line_type);
   };
   const Case cases[] = {
-      {"ellipse", [](uint8_t lt) { elem_new_arc(0, 0, lt, 3, 2, 1.5, 0.8, GEOM_TWO_PI, 0, 0.3); }},
-      {"ellipse_arc", [](uint8_t lt) { elem_new_arc(0, 0, lt, 3, 2, 1.5, 0.8, 4.0, -0.5, -0.2); }},
-      {"ellipse_arc_backwards", [](uint8_t lt) { elem_new_arc(0, 0, lt, 3, 2, 1.5, 0.8, -4.0, 3.5, 0.1); }},
+      // An ellipse, an ellipse arc and one of negative sweep, side by side.
+      {"ellipses",
+       [](uint8_t lt) {
+         elem_new_arc(0, 0, lt, 3, 2, 1.5, 0.8, GEOM_TWO_PI, 0, 0.3);
+         elem_new_arc(0, 0, lt, 7, 2, 1.5, 0.8, 4.0, -0.5, -0.2);
+         elem_new_arc(0, 0, lt, 11, 2, 1.5, 0.8, -4.0, 3.5, 0.1);
+       }},
       // The copyright and registered signs are rings round a letter.
       {"rings",
        [](uint8_t lt) {
