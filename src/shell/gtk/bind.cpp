@@ -115,9 +115,13 @@ void store_value_entry(GtkWidget* entry, BindKind kind) {
   if (!var) return;
   char text[BIND_VALUE_ENTRY_MAX + 1];
   utf8_to_latin1(gtk_entry_get_text(GTK_ENTRY(entry)), text, sizeof text);
-  *var = bind_value_parse(kind, text);
+  const BindValueStore s = bind_value_check(kind, var, *var, text);
+  if (s.store) *var = s.value;
+  // A refused text gives way to the value kept before the message shows:
+  // the box takes the focus, and leaving the entry then stores nothing.
   gtk_entry_set_text(GTK_ENTRY(entry), latin1_to_utf8(bind_value_format(kind, *var)).c_str());
-  if (bind_is_size_variable(var)) shell_platform().mainwin_size_labels_refresh();
+  if (s.store && bind_is_size_variable(var)) shell_platform().mainwin_size_labels_refresh();
+  if (!s.refused.empty()) ui().msgbox_error(s.refused.c_str());
 }
 
 void connect_store_and_refresh(gpointer object, const char* signal, const char* kind, const char* refresh) {
