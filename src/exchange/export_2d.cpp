@@ -7,6 +7,7 @@
 #include "display/draw.h"
 #include "display/export_name.h"
 #include "display/view_commands.h"
+#include "exchange/export_check.h"
 #include "exchange/out_text.h"
 #include "model/files/fio.h"
 #include "model/geom.h"
@@ -117,7 +118,15 @@ bool export_write_file(const std::string& path, const std::function<bool(std::FI
     return false;
   }
   if (path.size() < export_file.capacity) export_file = path;
-  if (!(write(out.stream()) && out.commit())) {
+  export_refused_clear();
+  const bool written = write(out.stream());
+  // A writer that found it could not write a sound file says why; what it
+  // wrote so far is dropped with the temporary file.
+  if (!export_refused().empty()) {
+    ui().msgbox_error(export_refused().c_str());
+    return false;
+  }
+  if (!(written && out.commit())) {
     ui().msgbox_error(nls_translate("Cannot write file"));
     return false;
   }
