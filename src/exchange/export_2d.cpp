@@ -90,8 +90,7 @@ ExportMarks::~ExportMarks() {
 int export_ask_text_mode() {
   const char* labels[] = {nls_translate("Export graphics(WYSIWYG)"),
                           nls_translate("Export text(For later editing)"), nls_translate("Cancel")};
-  // The question itself stays in English: it names the two ways of writing.
-  const int answer = ui().msgbox_ask("Text export:", 3, labels);
+  const int answer = ui().msgbox_ask(nls_translate("Text export:"), 3, labels);
   return answer == 1 || answer == 2 ? answer : 0;
 }
 

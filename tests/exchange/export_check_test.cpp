@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "exchange/svg_writer.h"
 #include "export_fixture.h"
 #include "model/defaults.h"
+#include "model/nls.h"
 
 namespace {
 
@@ -241,6 +243,29 @@ TEST_F(ExportCheck, SettingsOutsideTheirRangeAreRefusedBeforeAnyQuestion) {
       std::vector<std::string>{"error The plotter resolution 0 cm cannot be written: it lies from 0.00001 "
                                "to 0.01 cm.\nNothing was written."});
   EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+// The question of the two exports that write texts goes through the
+// translation, like its answers (the table's German entry is checked with
+// every other text by the shell's coverage test).
+const char* marked(const char* english) {
+  static std::map<std::string, std::string> seen;
+  return seen.emplace(english, std::string("<") + english + ">").first->second.c_str();
+}
+
+TEST_F(ExportCheck, TheTextModeQuestionIsTranslated) {
+  elem_new_line(0, 0, 0, 0, 0, 1, 0);
+  nls_set_lookup(marked);
+  for (const Writer& w : {writers()[0], writers()[2]}) {
+    SCOPED_TRACE(w.name);
+    ui.calls.clear();
+    ui.answers = {1, 3};  // all objects, then Cancel
+    w.run();
+    EXPECT_EQ(ui.calls_starting("ask <Text export:>"),
+              std::vector<std::string>{"ask <Text export:> [<Export graphics(WYSIWYG)>] "
+                                       "[<Export text(For later editing)>] [<Cancel>]"});
+  }
+  nls_set_lookup(nullptr);
 }
 
 }  // namespace
