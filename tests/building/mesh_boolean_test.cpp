@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "building/solid/solid_mesh.h"
 #include "building/solid_tools.h"
@@ -421,6 +423,81 @@ TEST_F(MeshBooleanTest, AWindowShapedBoxIsCutOutOfAWall) {
   const auto [v, closed] = volume_and_closed(*elem_as<MeshElem>(elem_list_tail));
   EXPECT_NEAR(v, 4 * 0.3 * 2.75 - 0.3, 1e-6);
   EXPECT_TRUE(closed);
+}
+
+// w (a wall along x) with a door from x = a to x = b standing on its floor,
+// without a stop, so that it may reach an end of the wall or another
+// opening; w itself is removed.
+WallElem* with_door(WallElem* w, double a, double b, double height) {
+  const double y0 = w->corner[0].y, y1 = w->corner[3].y, z0 = w->corner[0].z, z1 = z0 + height;
+  Point3 box[8] = {{a, y0, z0, 0}, {b, y0, z0, 0}, {b, y1, z0, 0}, {a, y1, z0, 0},
+                   {a, y0, z1, 0}, {b, y0, z1, 0}, {b, y1, z1, 0}, {a, y1, z1, 0}};
+  WallElem* n = opening_cut_wall(box, OPENING_DOOR, 0, 0.0, height, 0.0, 0.0, 0, w);
+  EXPECT_NE(n, w) << "the door " << a << " to " << b << " does not fit";
+  w->mark = 1;
+  elem_purge_marked();
+  return n;
+}
+
+// A wall whose opening reaches the floor is an operand like any other: in
+// the middle, at its end, beside another door, either operand.
+TEST_F(MeshBooleanTest, WallsWithDoorsAreOperands) {
+  SetUpFolder();
+  // The wall: 4 x 0.3 x 2.75 = 3.3 along x from y -0.15 to 0.15.
+  const struct {
+    const char* what;
+    int mode;
+    std::vector<std::array<double, 3>> doors;  // from x, to x, height
+    bool wall_second;
+    std::array<double, 6> box;
+    double volume;
+  } cases[] = {
+      {"door in the middle less a window",
+       MESH_BOOLEAN_DIFFERENCE,
+       {{1, 2, 2.1}},
+       false,
+       {2.5, -1, 1, 3.5, 1, 2},
+       3.3 - 0.63 - 0.3},
+      {"door at the end and a box across",
+       MESH_BOOLEAN_UNION,
+       {{3, 4, 2.1}},
+       false,
+       {0.5, -1, 0, 1.5, 1, 1},
+       3.3 - 0.63 + 2 - 0.3},
+      {"two doors side by side and a slab below the lintels",
+       MESH_BOOLEAN_INTERSECTION,
+       {{1, 2, 2.1}, {2, 3, 2.1}},
+       false,
+       {-1, -1, 0, 5, 1, 1},
+       1.2 - 0.6},
+      {"a box less a wall with a door",
+       MESH_BOOLEAN_DIFFERENCE,
+       {{1, 2, 2.1}},
+       true,
+       {0, -1, 0, 3, 0, 3},
+       3 * 1 * 3 - 3 * 0.15 * 2.75 + 0.15 * 2.1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WallElem* w = axis_wall(0, 0, 4, 0);
+    for (const auto& d : c.doors) w = with_door(w, d[0], d[1], d[2]);
+    MeshElem* box = cuboid(c.box[0], c.box[1], c.box[2], c.box[3], c.box[4], c.box[5], 1, "Glass");
+    if (c.mode != MESH_BOOLEAN_UNION) ui.answers = {2};
+    testing::internal::CaptureStdout();
+    const int made =
+        c.wall_second ? mesh_boolean(c.mode, box, w, folder()) : mesh_boolean(c.mode, w, box, folder());
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(errors().empty()) << ui.calls.front();
+    ASSERT_EQ(made, 1);
+    ASSERT_EQ(elements().size(), 1u);
+    const auto [v, closed] = volume_and_closed(*elem_as<MeshElem>(elem_list_tail));
+    EXPECT_NEAR(v, c.volume, 1e-6);
+    EXPECT_TRUE(closed);
+    ui.calls.clear();
+    ui.answers.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
 }
 
 TEST_F(MeshBooleanTest, TheToolStartsFromAnArgumentVectorOnFreshFiles) {
