@@ -404,8 +404,12 @@ BsoEdgeReport bso_edge_report(const BsoMesh& mesh) {
   return report;
 }
 
-std::string bso_surface_fault(const BsoMesh& mesh) {
-  if (mesh.triangles.empty()) return "it has no faces";
+std::string bso_surface_fault(const BsoMesh& mesh, const char* which) {
+  char text[200];
+  if (mesh.triangles.empty()) {
+    std::snprintf(text, sizeof text, "The %s solid has no faces.", which);
+    return text;
+  }
   // An edge met twice the same way is two faces wound against each other;
   // an edge met once is a crack.
   std::unordered_map<uint64_t, std::array<int, 2>> uses;
@@ -423,13 +427,14 @@ std::string bso_surface_fault(const BsoMesh& mesh) {
     else if (n[0] != n[1])
       ++against;
   }
-  char text[160];
   if (open)
-    std::snprintf(text, sizeof text, "it is not closed (%d open edges)", open);
+    std::snprintf(text, sizeof text, "The %s solid is not closed. (%d open edges)", which, open);
   else if (crowded)
-    std::snprintf(text, sizeof text, "%d edges belong to more than two faces", crowded);
+    std::snprintf(text, sizeof text, "The %s solid has edges in more than two faces. (%d edges)", which,
+                  crowded);
   else if (against)
-    std::snprintf(text, sizeof text, "its faces are not wound alike (%d edges)", against);
+    std::snprintf(text, sizeof text, "The faces of the %s solid are not wound alike. (%d edges)", which,
+                  against);
   else
     return {};
   return text;

@@ -69,9 +69,11 @@ struct BsoEdgeReport {
 };
 BsoEdgeReport bso_edge_report(const BsoMesh& mesh);
 
-// Why a surface cannot bound a solid (open, more than two faces on an edge,
-// faces wound against each other), in a few words; empty when it can.
-std::string bso_surface_fault(const BsoMesh& mesh);
+// Why a surface cannot bound a solid (no faces, open, more than two faces
+// on an edge, faces wound against each other) as a sentence about the
+// "first" or "second" solid (which), the count of faulty edges after it in
+// parentheses; empty when it can.
+std::string bso_surface_fault(const BsoMesh& mesh, const char* which);
 
 // For every point, the point it becomes when points closer than tol are
 // made one. A point marked in fixed (an operand's own vertex) is preferred

@@ -13,7 +13,10 @@
 //     2out1), difference (1out2 + 2in1 turned over) and intersection (1in2 +
 //     2in1) each close up; a part with nothing in it has no triangles.
 //     Either all four files appear or none does; the exit status is 0 only
-//     then, and otherwise the reason goes to standard error.
+//     then, and otherwise the reason goes to standard error as one line
+//     "gts_bso: SENTENCE", or "gts_bso: SENTENCE (DETAIL)": the sentence is
+//     one of a fixed few, which the program translates, the detail (counts,
+//     paths, the library's trouble) is not.
 //   gts_bso --check FILE
 //     prints whether the surface is closed, manifold and orientable, and
 //     its volume; exit status 0 when it is all three.
@@ -58,19 +61,19 @@ bool read_file(const char* path, std::string& text) {
 bool load(const char* path, const char* which, BsoMesh& mesh) {
   std::string text, why;
   if (!read_file(path, text)) {
-    std::fprintf(stderr, "gts_bso: cannot read %s\n", path);
+    std::fprintf(stderr, "gts_bso: The %s solid cannot be read. (%s)\n", which, path);
     return false;
   }
   if (!bso_parse(text, mesh, why)) {
-    std::fprintf(stderr, "gts_bso: %s: %s\n", path, why.c_str());
+    std::fprintf(stderr, "gts_bso: The %s solid cannot be read. (%s: %s)\n", which, path, why.c_str());
     return false;
   }
   bso_repair_t_junctions(mesh);
   bso_drop_duplicate_triangles(mesh);
   bso_compact(mesh);
-  const std::string fault = bso_surface_fault(mesh);
+  const std::string fault = bso_surface_fault(mesh, which);
   if (!fault.empty()) {
-    std::fprintf(stderr, "gts_bso: the %s solid cannot be used: %s\n", which, fault.c_str());
+    std::fprintf(stderr, "gts_bso: %s\n", fault.c_str());
     return false;
   }
   if (bso_volume(mesh) < 0) bso_reverse(mesh);
@@ -343,7 +346,7 @@ TryResult boolean_parts(const Job& job, const Way& way, Parts& out, std::string&
     GtsSurface* const surfaces[2] = {s1.s, plain.s ? plain.s : s2.s};
     for (int k = 0; k < 2; ++k)
       if (intersects_itself(surfaces[k]))
-        return why = std::string("the ") + which[k] + " solid intersects itself", kRefused;
+        return why = std::string("The ") + which[k] + " solid intersects itself.", kRefused;
   }
   for (Surface* s : {&s1, &s2}) {
     if (!is_solid(s->s)) return why = "a solid is not closed", kFailed;
@@ -454,7 +457,7 @@ bool write_parts(const std::string& folder, const Parts& parts) {
       std::remove(temps[k].c_str());
       std::remove(finals[k].c_str());
     }
-    std::fprintf(stderr, "gts_bso: cannot write the results into %s\n", folder.c_str());
+    std::fprintf(stderr, "gts_bso: The results cannot be written. (%s)\n", folder.c_str());
   }
   return ok;
 }
@@ -559,7 +562,7 @@ int run_inter(const char* file1, const char* file2, const char* folder) {
     if (result == kRefused) std::fprintf(stderr, "gts_bso: %s\n", why.c_str());
     if (result != kFailed && result != kEnded) return result == kWritten ? 0 : 1;
   }
-  std::fprintf(stderr, "gts_bso: no sound result could be computed (%s)\n", why.c_str());
+  std::fprintf(stderr, "gts_bso: No sound result could be computed. (%s)\n", why.c_str());
   return 1;
 }
 

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "building/solid_tools.h"
 #include "model/files/kavfile.h"
 #include "model/files/load_save.h"
+#include "model/nls.h"
 #include "model/triangulate.h"
 #include "model/vec3.h"
 #include "platform/process.h"
@@ -496,6 +498,60 @@ TEST_F(MeshBooleanTest, WallsWithDoorsAreOperands) {
     ui.calls.clear();
     ui.answers.clear();
     undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+}
+
+// One mesh of the faces of both, as they are.
+SolidMesh both(const SolidMesh& a, const SolidMesh& b) {
+  SolidMesh m = a;
+  const auto n = static_cast<int32_t>(a.vertices.size());
+  m.vertices.insert(m.vertices.end(), b.vertices.begin(), b.vertices.end());
+  m.face_sizes.insert(m.face_sizes.end(), b.face_sizes.begin(), b.face_sizes.end());
+  for (int32_t i : b.indices) m.indices.push_back(i + n);
+  return m;
+}
+
+const char* in_german(const char* key) {
+  return std::string_view(key) == "The first solid intersects itself."
+             ? "Der erste Körper durchdringt sich selbst."
+             : key;
+}
+
+// When the tool refuses, the box says why, in the user's language where
+// the program has the sentence; the details stay as the tool gave them.
+TEST_F(MeshBooleanTest, TheToolsReasonIsShown) {
+  SetUpFolder();
+  SolidMesh open = solid_cuboid(1, 1, 3, 3, 1, 3);
+  // Without its top face.
+  open.indices.erase(open.indices.begin() + 4, open.indices.begin() + 8);
+  open.face_sizes.erase(open.face_sizes.begin() + 1);
+  const SolidMesh crossing = both(solid_cuboid(0, 0, 1, 1, 0, 1), solid_cuboid(0.5, 0.5, 1.5, 1.5, 0.5, 1.5));
+  const struct {
+    const char* what;
+    SolidMesh a, b;
+    NlsLookupFn lookup;
+    const char* said;
+  } cases[] = {
+      {"first crossing itself", crossing, solid_cuboid(0, 0, 2, 2, 0, 2), nullptr,
+       "error ***ERROR*** Boolean operation failed\nThe first solid intersects itself.\n"},
+      {"first crossing itself, in German", crossing, solid_cuboid(0, 0, 2, 2, 0, 2), in_german,
+       "error ***ERROR*** Boolean operation failed\nDer erste Körper durchdringt sich selbst.\n"},
+      {"second open", solid_cuboid(0, 0, 2, 2, 0, 2), open, nullptr,
+       "error ***ERROR*** Boolean operation failed\nThe second solid is not closed. (4 open edges)\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MeshElem* a = solid(c.a);
+    MeshElem* b = solid(c.b);
+    nls_set_lookup(c.lookup);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(mesh_boolean(MESH_BOOLEAN_UNION, a, b, folder()), 0);
+    testing::internal::GetCapturedStderr();
+    nls_set_lookup(nullptr);
+    EXPECT_EQ(errors(), std::vector<std::string>({c.said}));
+    EXPECT_EQ(elements(), (std::vector<ElemHeader*>{a, b}));
+    ui.calls.clear();
     drawing_free();
   }
 }

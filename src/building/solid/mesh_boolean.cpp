@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <map>
 #include <numeric>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -46,6 +48,56 @@ constexpr ResultFile kParts[3][2] = {
     {{"1in2.gts", 1}, {"2in1.gts", 1}},
 };
 constexpr const char* kResults[4] = {"1in2.gts", "1out2.gts", "2in1.gts", "2out1.gts"};
+// Where the tool's words go, to be shown when it refuses.
+constexpr const char* kToolSays = "gts_bso.txt";
+
+// The sentences the tool gives its reasons in; what follows one in
+// parentheses (counts, paths) stays as it is.
+constexpr const char* kReasons[] = {
+    nls_mark("The first solid cannot be read."),
+    nls_mark("The second solid cannot be read."),
+    nls_mark("The first solid has no faces."),
+    nls_mark("The second solid has no faces."),
+    nls_mark("The first solid is not closed."),
+    nls_mark("The second solid is not closed."),
+    nls_mark("The first solid has edges in more than two faces."),
+    nls_mark("The second solid has edges in more than two faces."),
+    nls_mark("The faces of the first solid are not wound alike."),
+    nls_mark("The faces of the second solid are not wound alike."),
+    nls_mark("The first solid intersects itself."),
+    nls_mark("The second solid intersects itself."),
+    nls_mark("No sound result could be computed."),
+    nls_mark("The results cannot be written."),
+};
+
+// The tool's reason for refusing, from what it wrote to path, its sentence
+// translated; empty when it gave none. What the tool wrote goes on to
+// standard error, where it went before it was caught.
+std::string tool_reason(const std::string& path) {
+  std::string text, reason;
+  if (FILE* f = std::fopen(path.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    std::fclose(f);
+  }
+  std::fputs(text.c_str(), stderr);
+  constexpr std::string_view kPrefix = "gts_bso: ";
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string_view line(text.data() + at, end - at);
+    if (line.substr(0, kPrefix.size()) == kPrefix) reason = line.substr(kPrefix.size());
+    at = end + 1;
+  }
+  std::string sentence = reason, detail;
+  if (const std::size_t open = reason.find(" ("); open != std::string::npos && reason.back() == ')') {
+    sentence = reason.substr(0, open);
+    detail = reason.substr(open);
+  }
+  for (const char* known : kReasons)
+    if (sentence == known) sentence = nls_translate(known);
+  return sentence + detail;
+}
 
 // Triangles of one plane that come closer than this to overlapping only
 // touch.
@@ -525,14 +577,21 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   ElemHeader* const last_operand = elem_list_tail;
   // Whatever goes wrong, the operands stay as they were: nothing this pass
   // appended is kept, and the walls come back.
-  auto drop_marked_and = [&](void (*say)()) {
+  auto drop_marked_and = [&](auto say) {
     for (ElemHeader* e = last_operand ? last_operand->next : elem_list_head; e; e = e->next) e->mark = 1;
     elem_purge_marked();
     walls.give_back();
     say();
     return 0;
   };
-  auto fail = [&] { return drop_marked_and([] { ui().msgbox_error(kFailed); }); };
+  std::string reason;
+  auto fail = [&] {
+    return drop_marked_and([&reason] {
+      // The tool's reason, when it gave one, on a line of its own.
+      const std::string text = reason.empty() ? kFailed : kFailed + reason + "\n";
+      ui().msgbox_error(text.c_str());
+    });
+  };
   auto empty = [&] {
     return drop_marked_and([] {
       ui().msgbox_message(nls_translate("Message"), nls_translate(nls_mark("The result is empty")));
@@ -557,7 +616,15 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   for (const char* name : kResults) ::unlink(path_in(folder, name).c_str());
   if (!write_operand(m1, kav1) || !write_operand(m2, kav2)) return fail();
 
-  if (process_run({mesh_boolean_tool, "inter", kav1, kav2, folder + "/"}) != 0) return fail();
+  ProcessRequest run;
+  run.argv = {mesh_boolean_tool, "inter", kav1, kav2, folder + "/"};
+  run.stderr_path = path_in(folder, kToolSays);
+  ::unlink(run.stderr_path.c_str());
+  const ProcessResult ran = process_start(run);
+  if (!ran.started || ran.exit_status != 0) {
+    reason = tool_reason(run.stderr_path);
+    return fail();
+  }
   for (const char* name : kResults)
     if (::access(path_in(folder, name).c_str(), R_OK) != 0) return fail();
 
