@@ -46,6 +46,10 @@ namespace {
 // program's reader; faces of the operands closer than this to each other's
 // planes count as lying in them.
 constexpr double kTol = BSO_MERGE_DISTANCE;
+// How far a point the library makes may stray from where it belongs when
+// faces are moved by far less than kTol to make them cross: more than the
+// move itself where nearly parallel faces meet.
+constexpr double kReach = 10 * kTol;
 
 using Vec = std::array<double, 3>;
 
@@ -413,6 +417,10 @@ TryResult boolean_parts(const Job& job, const Way& way, Parts& out, std::string&
   }
   gts_object_destroy(GTS_OBJECT(si));
   if (way.push != 0) snap(out, job.contact_edges);
+  // Every point made where moved faces cross goes back to where the
+  // operands as they are put it.
+  if (way.push != 0 || way.shift != Vec{0, 0, 0})
+    bso_snap_to_planes(out.pool, out.fixed, {&job.m1, &job.m2}, kReach);
   weld(out);
   why = fault_of(out, bso_volume(m1), bso_volume(m2), area_of(m1) + area_of(m2), job.touching);
   return why.empty() ? kWritten : kFailed;
@@ -542,14 +550,14 @@ int run_inter(const char* file1, const char* file2, const char* folder) {
                mesh->vertices[static_cast<size_t>(mesh->triangles[i][static_cast<size_t>((k + 1) % 3)])]});
   const bool pushed = std::any_of(push.begin(), push.end(), [](const Vec& p) { return p != Vec{0, 0, 0}; });
   job.touching = !job.contact_edges.empty();
-  const Vec there{0.7e-7, 1.3e-7, 1.9e-7}, back{-1.1e-7, -0.5e-7, -1.7e-7}, aside{2.9e-7, -2.3e-7, 1.7e-7},
-      across{-2.1e-7, 3.1e-7, -2.6e-7};
+  const Vec there{0.7e-8, 1.3e-8, 1.9e-8}, back{-1.1e-8, -0.5e-8, -1.7e-8}, aside{2.9e-8, -2.3e-8, 1.7e-8},
+      across{-2.1e-8, 3.1e-8, -2.6e-8};
   std::vector<Way> ways;
-  if (pushed) ways.push_back({1e-7, {0, 0, 0}});
+  if (pushed) ways.push_back({1e-8, {0, 0, 0}});
   ways.push_back({0, {0, 0, 0}});
-  if (pushed) ways.push_back({3e-7, {0, 0, 0}});
+  if (pushed) ways.push_back({3e-8, {0, 0, 0}});
   for (const Vec& shift : {there, back, aside, across}) {
-    if (pushed) ways.push_back({1e-7, shift});
+    if (pushed) ways.push_back({1e-8, shift});
     ways.push_back({0, shift});
   }
   std::string why;

@@ -391,6 +391,81 @@ TEST_F(MeshBooleanTest, ConesPyramidsFlushCutsAndTouchingSolidsGiveTheRightSolid
   }
 }
 
+// Boxes lying face to face (slabs stacked, offset sideways, side by side),
+// thin slabs and cuts a millimetre wide, small and in a large model: the
+// result is the exact solid, every point of it where the boxes put it (no
+// point left where the tool moved faces apart to make them cross), or
+// "The result is empty" where they only touch.
+TEST_F(MeshBooleanTest, BoxesFaceToFaceAndThinCutsGiveExactSolids) {
+  SetUpFolder();
+  struct Box {
+    double x0, y0, z0, x1, y1, z1;
+  };
+  constexpr double kEmpty = -1;
+  const Box slab{0, 0, 0, 10, 10, 0.3}, on_it{0, 0, 0.3, 10, 10, 0.6}, offset{3, 4, 0.3, 13, 14, 0.6},
+      beside{0, 10, 0, 10, 20, 0.3}, cube{0, 0, 0, 1, 1, 1}, thin{-1, -1, 0.5, 2, 2, 0.501},
+      field{0, 0, 0, 100, 100, 1}, cut{50, -1, 0.5, 50.001, 101, 2};
+  const struct {
+    const char* what;
+    int mode;
+    Box a, b;
+    double volume;
+  } cases[] = {
+      {"slabs stacked, union", MESH_BOOLEAN_UNION, slab, on_it, 60},
+      {"slabs stacked, the upper first, union", MESH_BOOLEAN_UNION, on_it, slab, 60},
+      {"slabs stacked, difference", MESH_BOOLEAN_DIFFERENCE, slab, on_it, 30},
+      {"slabs stacked, intersection", MESH_BOOLEAN_INTERSECTION, slab, on_it, kEmpty},
+      {"slabs offset, union", MESH_BOOLEAN_UNION, slab, offset, 60},
+      {"slabs offset, difference", MESH_BOOLEAN_DIFFERENCE, offset, slab, 30},
+      {"slabs offset, intersection", MESH_BOOLEAN_INTERSECTION, slab, offset, kEmpty},
+      {"slabs side by side, union", MESH_BOOLEAN_UNION, beside, slab, 60},
+      {"slabs side by side, difference", MESH_BOOLEAN_DIFFERENCE, slab, beside, 30},
+      {"1 mm slab across a cube, union", MESH_BOOLEAN_UNION, cube, thin, 1 + 0.009 - 0.001},
+      {"1 mm slab out of a cube", MESH_BOOLEAN_DIFFERENCE, cube, thin, 1 - 0.001},
+      {"1 mm slab within a cube", MESH_BOOLEAN_INTERSECTION, thin, cube, 0.001},
+      {"1 mm cut out of 100 m", MESH_BOOLEAN_DIFFERENCE, field, cut, 10000 - 0.001 * 100 * 0.5},
+      {"1 mm cut and 100 m, union", MESH_BOOLEAN_UNION, field, cut, 10000 + 0.001 * 102 * 1.5 - 0.05},
+      {"1 mm cut within 100 m", MESH_BOOLEAN_INTERSECTION, field, cut, 0.001 * 100 * 0.5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MeshElem* a = cuboid(c.a.x0, c.a.y0, c.a.z0, c.a.x1, c.a.y1, c.a.z1, 3, "Oak");
+    MeshElem* b = cuboid(c.b.x0, c.b.y0, c.b.z0, c.b.x1, c.b.y1, c.b.z1, 5, "Brick");
+    if (c.volume != kEmpty && c.mode != MESH_BOOLEAN_UNION) ui.answers = {2};
+    testing::internal::CaptureStdout();
+    const int made = mesh_boolean(c.mode, a, b, folder());
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(errors().empty()) << errors().front();
+    if (c.volume == kEmpty) {
+      EXPECT_EQ(made, 0);
+      EXPECT_EQ(ui.calls_starting("message"),
+                std::vector<std::string>({"message Message: The result is empty"}));
+    } else {
+      ASSERT_EQ(made, 1);
+      const auto* r = elem_as<MeshElem>(elem_list_tail);
+      const auto [v, closed] = volume_and_closed(*r);
+      EXPECT_NEAR(v, c.volume, 1e-9 * c.volume);
+      EXPECT_TRUE(closed);
+      // No point a hair beside a plane of the boxes: a coordinate near
+      // one of theirs is theirs.
+      for (const Point3& p : r->vertices) {
+        const auto clean = [](double x, std::initializer_list<double> planes) {
+          for (double g : planes)
+            if (x != g && std::fabs(x - g) < 1e-5) return false;
+          return true;
+        };
+        EXPECT_TRUE(clean(p.x, {c.a.x0, c.a.x1, c.b.x0, c.b.x1})) << p.x;
+        EXPECT_TRUE(clean(p.y, {c.a.y0, c.a.y1, c.b.y0, c.b.y1})) << p.y;
+        EXPECT_TRUE(clean(p.z, {c.a.z0, c.a.z1, c.b.z0, c.b.z1})) << p.z;
+      }
+    }
+    ui.calls.clear();
+    ui.answers.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+}
+
 // A wall is turned into a mesh for the operation; when nothing is left of
 // it the wall comes back, and no undo step is left for the conversion.
 TEST_F(MeshBooleanTest, AnEmptyResultGivesTheWallBack) {

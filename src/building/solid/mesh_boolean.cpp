@@ -244,34 +244,38 @@ bool overlap_in_plane(const Point3 p[3], const Point3 q[3]) {
   return true;
 }
 
-// True when the mesh, split into the triangles the next export or
-// operation sees, is a closed surface wound one way throughout: every
-// edge is met once in each direction, so it lies in exactly two triangles
-// that run along it oppositely. And no two triangles of one plane facing
-// opposite ways overlap: that would be a skin of no thickness, two-sided,
-// however well its edges pair up.
+// True when the mesh is a closed surface wound one way throughout, judged
+// on its faces as written: every edge lies in faces that run along it once
+// each way, and no face has fewer than three corners or a corner twice in
+// a row. A face folded onto itself ([a, b, c, b]) or of no area counts as
+// it stands, so it cannot slip through unseen as a face the triangulation
+// leaves out. And no two triangles of one plane facing opposite ways
+// overlap: that would be a skin of no thickness, two-sided, however well
+// its edges pair up.
 bool closed_and_consistent(const MeshElem& m) {
-  if (faces_of(m).empty()) return false;
+  const auto faces = faces_of(m);
+  if (faces.empty()) return false;
+  std::unordered_map<uint64_t, int> uses;
+  for (const auto& f : faces) {
+    if (f.size() < 3) return false;
+    for (std::size_t k = 0; k < f.size(); ++k) {
+      const int32_t a = f[k], b = f[(k + 1) % f.size()];
+      if (a == b) return false;
+      ++uses[edge_key(a, b)];
+    }
+  }
+  for (const auto& [key, count] : uses) {
+    if (count != 1) return false;
+    const auto back = uses.find((key << 32) | (key >> 32));
+    if (back == uses.end() || back->second != 1) return false;
+  }
+
   FaceList* t = tri_faces_new(&m);
   tri_triangulate_faces(t, 0);
   const int n = t->triangle_count;
   std::vector<std::array<int32_t, 3>> tris(static_cast<std::size_t>(n));
   for (int k = 0; k < n; ++k) tris[static_cast<std::size_t>(k)] = {t->t0[k], t->t1[k], t->t2[k]};
   tri_faces_free(t);
-  if (tris.empty()) return false;
-
-  std::unordered_map<uint64_t, int> uses;
-  for (const auto& c : tris)
-    for (int k = 0; k < 3; ++k) {
-      const int32_t a = c[static_cast<std::size_t>(k)], b = c[static_cast<std::size_t>((k + 1) % 3)];
-      if (a == b) return false;
-      ++uses[edge_key(a, b)];
-    }
-  for (const auto& [key, count] : uses) {
-    if (count != 1) return false;
-    const auto back = uses.find((key << 32) | (key >> 32));
-    if (back == uses.end() || back->second != 1) return false;
-  }
 
   std::map<std::array<long long, 4>, std::array<std::vector<int>, 2>> planes;
   auto at = [&](int tri, int k) {
