@@ -154,14 +154,16 @@ TEST_F(DxfExport, LineInMillimetres) {
   EXPECT_EQ(listed, "LINE 101\n");
 }
 
-// Circles as CIRCLE, arcs as ARC with their angles as given, ellipses as
-// chords only.
-TEST_F(DxfExport, CirclesArcsAndEllipses) {
+// Circles as CIRCLE, arcs as ARC with their angles as given (a negative
+// sweep from its other end), ellipses and splines as one polyline each
+// that carries the line type over its vertices, so that its dashes run on.
+TEST_F(DxfExport, CirclesArcsEllipsesAndSplines) {
   elem_new_arc(0, 0, 0, 0, 0, 2, 2, GEOM_TWO_PI, 0, 0);
   elem_new_arc(0, 1, 0, 5, 0, 1, 1, GEOM_PI / 2, GEOM_PI / 2, 0);
   elem_new_arc(0, 2, 0, 5, 5, 1, 1, GEOM_PI, -GEOM_PI / 2, -GEOM_PI / 2);  // angles not brought into range
+  elem_new_arc(0, 2, 0, 9, 5, 1, 1, -GEOM_PI / 2, GEOM_PI / 2, 0);         // clockwise from 90 to 0 degrees
   const auto circles = entities_of(dxf("arcs.dxf"));
-  ASSERT_EQ(circles.size(), 3u);
+  ASSERT_EQ(circles.size(), 4u);
   EXPECT_EQ(circles[0].name, "CIRCLE");
   EXPECT_EQ(circles[0].get("40"), "2.000000");
   EXPECT_EQ(circles[0].get("50"), "");
@@ -171,12 +173,49 @@ TEST_F(DxfExport, CirclesArcsAndEllipses) {
   EXPECT_EQ(circles[1].get("51"), "180.000000");
   EXPECT_EQ(circles[2].get("50"), "-180.000000");
   EXPECT_EQ(circles[2].get("51"), "0.000000");
+  EXPECT_EQ(circles[3].get("50"), "0.000000");
+  EXPECT_EQ(circles[3].get("51"), "90.000000");
 
-  elem_free_all();
-  elem_new_arc(0, 0, 0, 0, 0, 2, 1, GEOM_TWO_PI, 0, 0);
-  const auto chords = entities_of(dxf("ellipse.dxf"));
-  EXPECT_GT(chords.size(), 8u);
-  EXPECT_EQ(count_named(chords, "LINE"), static_cast<int>(chords.size()));
+  // A dashed full ellipse (closed, its first point not repeated), a
+  // dashed elliptic arc and a dashed spline: one POLYLINE each.
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    const char* flags;
+    Point2 first, last;
+  };
+  const Case cases[] = {
+      {"ellipse", [] { elem_new_arc(0, 0, 2, 1, 1, 2, 1, GEOM_TWO_PI, 0, 0); }, "129", {3, 1, 0}, {0, 0, 0}},
+      {"elliptic arc, turned",
+       [] { elem_new_arc(0, 0, 2, 0, 0, 2, 1, GEOM_PI, 0, GEOM_PI / 2); },
+       "128",
+       {0, 2, 0},
+       {0, -2, 0}},
+      {"spline", [] { elem_new_spline(0, 0, 2, 0, 0, 1, 2, 3, 2, 4, 0); }, "128", {0, 0, 0}, {4, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    elem_free_all();
+    c.make();
+    const auto es = entities_of(dxf("curve.dxf"));
+    ASSERT_GT(es.size(), 10u);
+    EXPECT_EQ(es.front().name, "POLYLINE");
+    EXPECT_EQ(es.front().get("6"), "KAVLONGDASH");
+    EXPECT_EQ(es.front().get("70"), c.flags);
+    EXPECT_EQ(es.back().name, "SEQEND");
+    EXPECT_EQ(count_named(es, "VERTEX"), static_cast<int>(es.size()) - 2);
+    EXPECT_NEAR(es[1].num("10"), c.first.x, 1e-6);
+    EXPECT_NEAR(es[1].num("20"), c.first.y, 1e-6);
+    if (std::string(c.flags) == "128") {
+      EXPECT_NEAR(es[es.size() - 2].num("10"), c.last.x, 1e-6);
+      EXPECT_NEAR(es[es.size() - 2].num("20"), c.last.y, 1e-6);
+    } else {
+      // The last vertex stops short of the first.
+      EXPECT_GT(std::hypot(es[es.size() - 2].num("10") - 3, es[es.size() - 2].num("20") - 1), 1e-3);
+    }
+    const std::string listed = ezdxf_reads("curve.dxf");
+    EXPECT_EQ(listed, "POLYLINE 101\n");
+  }
 }
 
 // Texts: one TEXT per line, the height in metres at the drawing's scale,
@@ -491,18 +530,19 @@ TEST_F(DxfExport, RoomOutlines) {
   }
 }
 
-// The guide pen has a layer of its own; pens and line types outside the
-// tables take entry 0.
+// Guide elements are left out as in the printed exports; pens and line
+// types outside the tables take entry 0.
 TEST_F(DxfExport, PensOutsideTheTable) {
   elem_new_line(0, PEN_GUIDE, 0, 0, 0, 1, 0);
   elem_new_line(0, 9, 9, 0, 1, 1, 1);
+  elem_new_text(0, PEN_GUIDE, 0, 2, 4, 0, 3.5, 1, 0.1, 1.5, "guide", 0, "Simpel", TEXT_LEFT);
+  elem_new_arc(0, PEN_GUIDE, 0, 0, 0, 2, 1, GEOM_TWO_PI, 0, 0);
+  elem_new_light(0, 0, 0, 0, 0, 1, 30, 0.5, -20, -20, 3, -15, -15, 0, 1, 1, 1);
   const auto es = entities_of(dxf("pens.dxf"));
-  ASSERT_EQ(es.size(), 2u);
-  EXPECT_EQ(es[0].get("8"), "200");
-  EXPECT_EQ(es[0].get("62"), "106");
-  EXPECT_EQ(es[1].get("8"), "101");
-  EXPECT_EQ(es[1].get("62"), "7");
-  EXPECT_EQ(es[1].get("6"), "CONTINUOUS");
+  ASSERT_EQ(es.size(), 1u);
+  EXPECT_EQ(es[0].get("8"), "101");
+  EXPECT_EQ(es[0].get("62"), "7");
+  EXPECT_EQ(es[0].get("6"), "CONTINUOUS");
 }
 
 // Line-type names as symbols: safe names stay, others are mended, an empty
@@ -543,6 +583,76 @@ TEST_F(DxfExport, LineTypeNames) {
   EXPECT_EQ(es[1].get("6"), "my_dash");
   EXPECT_EQ(es[7].get("6"), "my_dash_2");
   ezdxf_reads("names.dxf");
+}
+
+// The header's box is exactly that of what the file holds, in x, y and z:
+// not of a filling the file leaves out, not of a guide line; an arc's box
+// reaches only as far as the arc; in 3D the faces' heights count.
+TEST_F(DxfExport, HeaderBoxIsWhatIsWritten) {
+  auto filling = [](double x, double y) {
+    Point2 p[5] = {{x, y, 0}, {x + 2, y, 0}, {x + 2, y + 1.5, 0}, {x, y + 1.5, 0}, CONTOUR_END};
+    elem_new_pattern(0, 1, 0, x, y, 0, 0.01, 0, 0, 0, 0, 0, 0, 5, p, 0.5, 0.5, 0.5, PATTERN_FILLING);
+  };
+  auto cuboid = [](double z0, double z1) {
+    Point3 v[8] = {{1, 2, z0, 0}, {3, 2, z0, 0}, {3, 5, z0, 0}, {1, 5, z0, 0},
+                   {1, 2, z1, 0}, {3, 2, z1, 0}, {3, 5, z1, 0}, {1, 5, z1, 0}};
+    const int32_t sizes[2] = {4, 4};
+    const int32_t idx[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+    elem_new_mesh(0, 0, 0, 8, 2, sizes, v, idx, "Stone", 0);
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> draw;
+    int mode;
+    double lo[3], hi[3];
+  };
+  const Case cases[] = {
+      {"line and filling",
+       [&] {
+         elem_new_line(0, 0, 0, 0.5, 0.25, 1, 0.5);
+         filling(60, 40);
+       },
+       DXF_OUT_2D,
+       {0.5, 0.25, 0},
+       {1, 0.5, 0}},
+      {"guide line",
+       [&] {
+         elem_new_line(0, 0, 0, 0, 0, 1, 1);
+         elem_new_line(0, PEN_GUIDE, 0, -5, -5, 9, 9);
+       },
+       DXF_OUT_2D_ENTITIES,
+       {0, 0, 0},
+       {1, 1, 0}},
+      {"quarter arc and circle",
+       [&] {
+         elem_new_arc(0, 0, 0, 0, 0, 2, 2, GEOM_PI / 2, GEOM_PI / 4, 0);  // 45 to 135 degrees
+         elem_new_arc(0, 0, 0, 10, 1, 0.5, 0.5, GEOM_TWO_PI, 0, 0);
+       },
+       DXF_OUT_2D,
+       {-std::sqrt(2.0), 0.5, 0},
+       {10.5, 2, 0}},
+      {"faces", [&] { cuboid(-1.25, 4.5); }, DXF_OUT_3D, {1, 2, -1.25}, {3, 5, 4.5}},
+      {"faces in millimetres", [&] { cuboid(0.5, 4.5); }, DXF_OUT_3D_ENTITIES, {1, 2, 0.5}, {3, 5, 4.5}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    drawing_free();
+    c.draw();
+    const int unit = std::string(c.what).ends_with("millimetres") ? DXF_UNIT_MM : DXF_UNIT_M;
+    const double f = unit == DXF_UNIT_MM ? 1000 : 1;
+    dxf("box.dxf", c.mode, unit);
+    const ToolRun run = tool({"/usr/bin/python3", "-c",
+                              "import sys, ezdxf\n"
+                              "doc = ezdxf.readfile(sys.argv[1])\n"
+                              "print(*doc.header['$EXTMIN'], *doc.header['$EXTMAX'])\n",
+                              file("box.dxf")});
+    std::istringstream got(run.out);
+    for (int k = 0; k < 6; ++k) {
+      double v = 1e9;
+      got >> v;
+      EXPECT_NEAR(v, (k < 3 ? c.lo[k] : c.hi[k - 3]) * f, 1e-5 * f) << "value " << k << " of " << run.out;
+    }
+  }
 }
 
 // The sections each mode writes.
@@ -670,8 +780,19 @@ TEST_F(DxfExport, EveryKindReadByEzdxf) {
   const std::string text = dxf("every.dxf");
   std::ofstream(output("every_kind.dxf"), std::ios::binary) << text;  // to be looked at
   const std::string listed = ezdxf_reads("every.dxf");
-  for (const char* kind : {"LINE 101", "CIRCLE", "ARC", "TEXT", "DIMENSION", "POLYLINE 103", "LINE 200"})
+  for (const char* kind : {"LINE 101", "CIRCLE", "ARC", "TEXT", "DIMENSION", "POLYLINE 103"})
     EXPECT_NE(listed.find(kind), std::string::npos) << kind << " in\n" << listed;
+  // Every layer an entity names, in the model space and in the blocks, is
+  // one the LAYER table defines.
+  const ToolRun run =
+      tool({"/usr/bin/python3", "-c",
+            "import sys, ezdxf\n"
+            "doc = ezdxf.readfile(sys.argv[1])\n"
+            "defined = {l.dxf.name for l in doc.layers}\n"
+            "used = {e.dxf.layer for b in doc.blocks for e in b} | {b.block.dxf.layer for b in doc.blocks}\n"
+            "print(sorted(used - defined))\n",
+            file("every.dxf")});
+  EXPECT_EQ(run.out, "[]\n");
 }
 
 // What the program's own reader makes of the file: the same lines, circles,
