@@ -1044,6 +1044,35 @@ std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log,
         continue;
       }
     }
+    if (c == '^' && i + 1 < n) {
+      // Caret notation: "^ " is a caret, "^@" to "^_" the control characters.
+      const char32_t d = s[i + 1];
+      if (d == ' ' || (d >= '@' && d <= '_') || d == '?') {
+        put(d == ' ' ? U'^' : d == '?' ? U'\x7F' : d - 64);
+        ++i;
+        continue;
+      }
+    }
+    if (c == '\\' && !mtext) {
+      // A TEXT has no formatting codes: its backslashes are its own, but
+      // for the codes of characters.
+      const char32_t d = i + 1 < n ? s[i + 1] : 0;
+      const std::size_t digits = d == 'U' ? 4 : 5;
+      bool code = (d == 'U' || d == 'M') && i + 2 + digits < n && s[i + 2] == '+';
+      char32_t cp = 0;
+      for (std::size_t k = 0; code && k < digits; ++k) {
+        const int h = hex_value(s[i + 3 + k]);
+        code = h >= 0;
+        cp = cp * 16 + static_cast<char32_t>(h < 0 ? 0 : h);
+      }
+      if (!code) {
+        put(c);
+        continue;
+      }
+      put(d == 'U' ? cp : U'\uFFFD');
+      i += 2 + digits;
+      continue;
+    }
     if (c == '\\') {
       if (i + 1 >= n) break;
       const char32_t d = s[++i];

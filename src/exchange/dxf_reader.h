@@ -132,8 +132,10 @@ void dxf_import();
 // Pieces the conversion is built from.
 
 // DXF text to the program's ISO 8859-1: UTF-8 decoded when the text is
-// valid UTF-8, %% codes, backslash codes (with their arguments), and in an
-// MTEXT the grouping braces. Characters outside ISO 8859-1 become a
+// valid UTF-8, %% codes, caret notation ("^ " a caret, "^J" a control
+// character), character codes (\U+XXXX), and in an MTEXT alone its
+// backslash codes (with their arguments) and grouping braces: in a TEXT a
+// backslash is a backslash. Characters outside ISO 8859-1 become a
 // look-alike or "?"; each "?" adds one to lost. Unsupported backslash codes
 // are noted in log.
 std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage = 0,

@@ -88,7 +88,15 @@ TEST(DxfText, CodesBecomeLatin1) {
        false,
        "Gr\xF6\xDF"
        "e"},  // not UTF-8: the bytes as they are
-      {"ends\\", false, "ends"},
+      {"ends\\", true, "ends"},
+      // A TEXT keeps its backslashes; only MTEXT has formatting codes.
+      {"ends\\", false, "ends\\"},
+      {"C:\\Plans\\new\\P\\{x\\}", false, "C:\\Plans\\new\\P\\{x\\}"},
+      // Caret notation, in both: a caret, control characters; an undefined
+      // one stays as it is.
+      {"x^ 2 y^ J^", false, "x^2 y^J^"},
+      {"a^Ib^Jc^x", false, "a\tb\nc^x"},
+      {"x^ 2\\P^ ", true, "x^2\n^"},
       {"\\A1;centred", true, "centred"},
   };
   for (const Case& c : cases) {

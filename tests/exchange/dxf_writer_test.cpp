@@ -17,6 +17,7 @@
 
 #include "display/export_scope.h"
 #include "display/text_layout.h"
+#include "dxf_test_util.h"
 #include "exchange/dxf_common.h"
 #include "exchange/dxf_reader.h"
 #include "export_fixture.h"
@@ -835,6 +836,50 @@ TEST_F(DxfExport, RoundTripThroughTheReader) {
   EXPECT_NEAR(t->angle, 0.5, 1e-6);
   EXPECT_NEAR(t->height, 3.5, 1e-6);
   EXPECT_EQ(t->text, "Plan");
+}
+
+// Every character of a text comes back as it was, from the program's own
+// reader and from ezdxf: backslashes, carets, braces, percent signs,
+// control characters and Latin-1 letters.
+TEST_F(DxfExport, TextsComeBackAsWritten) {
+  const std::vector<std::string> texts = {
+      "C:\\Plans\\new x^2 y^J",
+      "{braces} \\P \\S1^2; \\~",
+      "100% sure, 5%d, %",
+      "tab\there, ^ caret",
+      "Gr\xF6\xDF"
+      "e \xB0 \xB1 \xD8 \xE4",
+  };
+  // Only for the program itself: ezdxf has no code for a percent sign after
+  // another, reads no character codes in a TEXT and drops a last caret.
+  const std::vector<std::string> percent = {"%%d %%c %%p",       "a%%b", "%%%", "50%%p12", "%%u%%", "ends^",
+                                            "\\U+0041 \\M+12345"};
+  std::string all;
+  for (const auto* list : {&texts, &percent})
+    for (const std::string& t : *list) all += (all.empty() ? "" : "\n") + t;
+  elem_new_text(0, 0, 0, 0, 0, 0, 2.5, 1, 0.1, 1.3, all.c_str(), 0, "Simpel", TEXT_LEFT);
+  const std::string text = dxf("texts.dxf");
+
+  std::istringstream in(text);
+  DxfImportOptions options;
+  options.drawing_scale = drawing_scale;
+  DxfImport back = dxf_read(in, options);
+  ASSERT_EQ(back.error, DxfError::NONE) << back.log;
+  EXPECT_EQ(back.log.find("unsupported"), std::string::npos) << back.log;
+  const auto read = dxf_of<TextElem>(back);
+  ASSERT_EQ(read.size(), texts.size() + percent.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(read[i]->text, texts[i]);
+  for (std::size_t i = 0; i < percent.size(); ++i) EXPECT_EQ(read[texts.size() + i]->text, percent[i]);
+
+  const ToolRun run = tool({"/usr/bin/python3", "-c",
+                            "import sys, ezdxf\n"
+                            "doc = ezdxf.readfile(sys.argv[1])\n"
+                            "for e in doc.modelspace().query('TEXT'):\n"
+                            "  sys.stdout.buffer.write(e.plain_text().encode('latin-1') + b'|')\n",
+                            file("texts.dxf")});
+  std::string want;
+  for (const std::string& t : texts) want += t + "|";
+  EXPECT_EQ(run.out.substr(0, want.size()), want) << run.out;
 }
 
 // Numbers come out with "." under a locale whose decimal point is a comma.
