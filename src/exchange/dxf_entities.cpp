@@ -404,10 +404,16 @@ void Importer::convert_hatch() {
   vbuf_.clear();
   if (target_ == LAYER_SKIP) return;
   moved_points(moved);
+  // A path with fewer edges or vertices than it announced still ends.
+  if (!outline.empty() && !point_is_contour_end(outline.back().x, outline.back().y))
+    outline.push_back(CONTOUR_END);
   int corners = 0;
   for (const Point2& p : outline)
     if (!point_is_contour_end(p.x, p.y)) ++corners;
-  if (corners < 3) return;
+  if (corners < 3) {
+    left_out("HATCH without a boundary");
+    return;
+  }
 
   auto e = make<PatternElem>();
   auto filling = [&](double r, double g, double b) {
@@ -424,7 +430,10 @@ void Importer::convert_hatch() {
     filling(r, g, b);
   } else {
     const int lines = n.i7[8];
-    if (lines <= 0) return;
+    if (lines <= 0) {
+      left_out("HATCH without pattern lines");
+      return;
+    }
     const double f = factor_;
     if (lines == 1) {
       const bool twice = n.i7[7] == 1;

@@ -350,6 +350,10 @@ class Importer {
 
   // Polylines and hatch boundaries (dxf_polylines.cpp).
   void collect(Kind kind, int code);
+  // Whether the rest of the file can hold count items: a count that is
+  // negative or beyond the bytes left is impossible. (A count the file
+  // could hold but does not is kept: the items there are used.)
+  bool possible_count(int32_t count) const;
   void sample_arc_edge();
   void finish_spline_edge();
   void end_edge();

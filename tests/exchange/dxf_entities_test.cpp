@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "dxf_test_util.h"
+#include "model/geom.h"
 
 namespace {
 
@@ -89,6 +90,16 @@ TEST_F(DxfEntities, EntitiesWithoutUsableNumbersAreLeftOutAndCounted) {
        "1 HATCH with impossible counts"},
       {"0 SPLINE|70 8|71 3|72 0|73 -3", "1 SPLINE with impossible counts"},
       {"0 LWPOLYLINE|90 0|10 0|20 0|10 1|20 0", "1 LWPOLYLINE with impossible counts"},
+      {"0 LWPOLYLINE|90 -2147483648|10 0|20 0|10 1|20 0", "1 LWPOLYLINE with impossible counts"},
+      {"0 LWPOLYLINE|90 2147483648|10 0|20 0|10 1|20 0", "1 LWPOLYLINE with impossible counts"},
+      {"0 HATCH|70 1|91 1|92 0|93 2147483648|72 1|10 0|20 0|11 1|21 0|72 1|10 1|20 0|11 1|21 1|"
+       "72 1|10 1|20 1|11 0|21 0|75 0",
+       "1 HATCH with impossible counts"},
+      {"0 HATCH|70 1|91 1|92 2|72 0|73 1|93 99999999|10 0|20 0|10 1|20 0|10 1|20 1|75 0",
+       "1 HATCH with impossible counts"},
+      {"0 HATCH|70 0|91 1|92 2|72 0|73 1|93 3|10 0|20 0|10 1|20 0|10 1|20 1|75 0|78 0",
+       "1 HATCH without pattern lines"},
+      {"0 HATCH|70 1|91 1|92 2|72 0|73 1|93 2|10 0|20 0|10 1|20 0|75 0", "1 HATCH without a boundary"},
       {"0 TEXT|10 0|20 0|40 1e308|1 x", "1 TEXT beyond the numbers' range"},
   };
   for (const Case& c : cases) {
@@ -98,6 +109,16 @@ TEST_F(DxfEntities, EntitiesWithoutUsableNumbersAreLeftOutAndCounted) {
     EXPECT_EQ(r.elements.size(), 2u) << c.groups;
     EXPECT_EQ(dxf_of<LineElem>(r).size(), 2u) << c.groups;
     EXPECT_EQ(dxf_left_out_text(r), std::string(c.left_out) + " not imported") << c.groups;
+  }
+  // A hatch path of fewer edges than it says still ends its contour.
+  {
+    DxfImport h = dxf_read_text(
+        dxf_entities("0 HATCH|70 1|91 1|92 0|93 4|72 1|10 0|20 0|11 1|21 0|72 1|10 1|20 0|11 1|21 1|"
+                     "72 1|10 1|20 1|11 0|21 0|75 0"));
+    const auto hatches = dxf_of<PatternElem>(h);
+    ASSERT_EQ(hatches.size(), 1u);
+    ASSERT_EQ(hatches[0]->points.size(), 7u);
+    EXPECT_TRUE(geom_is_end_marker(hatches[0]->points.back().x, hatches[0]->points.back().y));
   }
   // A polyline's vertex without numbers: the polyline runs on without it.
   DxfImport r =
