@@ -343,7 +343,9 @@ void Importer::convert_arc(bool circle) {
   double sweep = n.angle[1] - n.angle[0];
   sweep = into_turn(sweep);
   if (!(sweep > 0.0001)) return;
-  double start = n.angle[0];
+  // Within one turn, however many turns the file gives.
+  double start = into_turn(n.angle[0]);
+  if (start >= TWO_PI) start = 0.0;
   // Mirrored: the arc from start to end becomes the one from pi - end to pi - start.
   if (below) start = into_turn(PI - (start + sweep));
   make_arc(cx, n.y[0], n.size, start, sweep);

@@ -108,11 +108,11 @@ void dxf_import() {
   dxf_import_commit(result);
   if (!result.layer_names.empty()) ui().mainwin_update_title();
   std::fputs(dxf_stats_text(result.stats).c_str(), stdout);
-  // What did not come in is said where the user looks: the progress
-  // window's last line, and beside the statistics.
-  const std::string left_out = dxf_left_out_text(result);
-  if (!left_out.empty()) std::printf("%s\n", left_out.c_str());
+  // What came in and what did not is said where the user looks: the
+  // progress window's last line, and below the statistics of the entities.
+  const std::string line = dxf_result_text(result);
+  std::printf("%s\n", line.c_str());
   std::fflush(stdout);
-  if (progress_open) ui().gui_progress_finish(left_out.c_str());
+  if (progress_open) ui().gui_progress_finish(line.c_str());
   zoom_to_result(result);
 }

@@ -22,9 +22,15 @@ TEST_F(DxfEntities, ArcSweepIsNormalised) {
     bool made;
     double start, sweep;
   } cases[] = {
-      {"350", "10", true, deg(350), deg(20)}, {"10", "10", false, 0, 0},
-      {"0", "360", true, 0, 2 * PI},          {"90", "0", true, deg(90), deg(270)},
-      {"-30", "30", true, deg(-30), deg(60)}, {"0", "720.5", true, 0, deg(0.5)},
+      {"350", "10", true, deg(350), deg(20)},
+      {"10", "10", false, 0, 0},
+      {"0", "360", true, 0, 2 * PI},
+      {"90", "0", true, deg(90), deg(270)},
+      {"-30", "30", true, deg(330), deg(60)},
+      {"0", "720.5", true, 0, deg(0.5)},
+      // Angles far beyond a turn come into one, the start too.
+      {"1e300", "-1e300", true, std::fmod(deg(1e300), 2 * PI), std::fmod(deg(-2e300), 2 * PI) + 2 * PI},
+      {"-1e300", "1e300", true, std::fmod(deg(-1e300), 2 * PI) + 2 * PI, std::fmod(deg(2e300), 2 * PI)},
   };
   for (const Case& c : cases) {
     DxfImport r =
@@ -63,14 +69,24 @@ TEST_F(DxfEntities, PlainKinds) {
   EXPECT_EQ(circles[0]->radius_y, 2.0);
 }
 
-// Sizes at the end of the number range that overflow make nothing.
+// Coordinates and sizes that would not stay finite in the drawing (an area,
+// a radius squared, a length in millimetres) make nothing and are counted:
+// whatever the kind, whether the file gives them or they follow from it.
 TEST_F(DxfEntities, OverflowingSizesMakeNothing) {
   DxfImport r =
       dxf_read_text(dxf_entities("0 ELLIPSE|10 0|20 0|11 1.5e308|21 1.5e308|40 0.5|41 0|42 1|"
-                                 "0 CIRCLE|10 1e308|20 0|40 1|0 TEXT|10 0|20 0|40 1e308|1 x"));
+                                 "0 CIRCLE|10 1e308|20 0|40 1|0 TEXT|10 0|20 0|40 1e308|1 x|"
+                                 "0 ELLIPSE|10 0|20 0|11 1|21 0|40 1e300|41 0|42 1|"
+                                 "0 ARC|10 0|20 0|40 1e308|50 0|51 90|0 LINE|10 -1e200|20 0|11 0|21 0|"
+                                 "0 3DFACE|10 0|20 0|30 1e150|11 1|21 0|12 1|22 1|13 0|23 1|"
+                                 "0 CIRCLE|10 1e99|20 -1e99|40 1e99"));
   ASSERT_EQ(r.elements.size(), 1u);
   EXPECT_EQ(r.elements[0]->kind, ELEM_ARC);
-  EXPECT_EQ(r.stats.circle, 1);
+  EXPECT_EQ(dxf_left_out_text(r),
+            "2 ELLIPSE beyond the numbers' range, 1 CIRCLE beyond the numbers' range, 1 TEXT beyond the "
+            "numbers' range, 1 ARC beyond the numbers' range, 1 LINE beyond the numbers' range, 1 3DFACE "
+            "beyond the numbers' range not imported");
+  EXPECT_EQ(r.stats.circle, 2);  // entities read, as the statistics count them
 }
 
 // Whatever the kind and however the value is not a finite number (nan, inf,

@@ -528,7 +528,7 @@ TEST_F(DxfImportCommand, SaysWhatWasLeftOutAndCanBeCancelled) {
       "0 CIRCLE|67 1|10 0|20 0|40 1|0 POLYLINE|67 1|8 Sheet|66 1|0 VERTEX|67 1|8 Sheet|10 0|20 0|"
       "0 VERTEX|67 1|8 Sheet|10 5|20 0|0 SEQEND|67 1|8 Sheet|0 LINE|10 0|20 0|11 1|21 1"));
   EXPECT_EQ(elements().size(), 1u);
-  const std::string line = "3 IMAGE, 3 paper-space entities not imported";
+  const std::string line = "1 element made; 3 IMAGE, 3 paper-space entities not imported";
   EXPECT_NE(out.find("     HATCH: 0\n    ATTRIB: 0\n    ATTDEF: 0\n" + line + "\n"), std::string::npos)
       << out;
   EXPECT_EQ(ui_.calls_starting("progress_open"),
@@ -537,7 +537,8 @@ TEST_F(DxfImportCommand, SaysWhatWasLeftOutAndCanBeCancelled) {
 
   ui_.calls.clear();
   run(dxf_entities("0 LINE|10 0|20 0|11 1|21 1"));
-  EXPECT_EQ(ui_.calls_starting("progress_finish"), std::vector<std::string>{"progress_finish "});
+  EXPECT_EQ(ui_.calls_starting("progress_finish"),
+            std::vector<std::string>{"progress_finish 1 element made"});
 
   ui_.calls.clear();
   ui_.cancel_after_updates = 1;
