@@ -437,9 +437,14 @@ void Importer::convert_hatch() {
       return;
     }
     const double f = factor_;
+    // The distance between the lines of a family: the offset from one line
+    // to the next, taken across the lines' direction.
+    auto across = [f](double dx, double dy, double angle) {
+      return std::fabs(-dx * std::sin(angle) + dy * std::cos(angle)) / f;
+    };
     if (lines == 1) {
       const bool twice = n.i7[7] == 1;
-      const double spacing = std::fabs(n.g45 / f) + std::fabs(n.g46 / f);
+      const double spacing = across(n.g45, n.g46, n.angle[3]);
       e->type = twice ? PATTERN_TWO_LINES : PATTERN_ONE_LINE;
       e->origin = {n.g43 / f, n.g44 / f, 0};
       e->angle1 = n.angle[3];
@@ -453,12 +458,12 @@ void Importer::convert_hatch() {
       e->type = PATTERN_TWO_LINES;
       e->origin = {n.g43 / f, n.g44 / f, 0};
       e->angle1 = n.angle[3];
-      e->spacing1 = std::fabs(n.g45 / f) + std::fabs(n.g46 / f);
+      e->spacing1 = across(n.g45, n.g46, n.angle[3]);
       e->pen2 = pen_;
       e->line_type2 = line_type_;
       e->offset = {f_.prev43 / f, f_.prev44 / f, 0};
       e->angle2 = f_.prev53;
-      e->spacing2 = std::fabs(f_.prev45 / f) + std::fabs(f_.prev46 / f);
+      e->spacing2 = across(f_.prev45, f_.prev46, f_.prev53);
     } else {
       filling(0.75, 0.75, 0.75);
     }

@@ -320,10 +320,22 @@ TEST_F(DxfEntities, HatchFillsAndPatterns) {
       {"solid colour 8", "62 8|70 1" + square_path(), true, PATTERN_FILLING, 65 / 255.0, 65 / 255.0,
        65 / 255.0, 0, 0, 0.01, 0},
       {"solid by layer 7", "70 1" + square_path(), true, PATTERN_FILLING, 0, 0, 0, 0, 0, 0.01, 0},
+      // The spacing is the offset's part across the lines, turned or not.
       {"one line", "70 0" + square_path() + "|76 1|52 45|41 1|77 0|78 1|53 45|43 0|44 0|45 -0.1|46 0.1|79 0",
-       true, PATTERN_ONE_LINE, 0, 0, 0, deg(45), deg(45), 0.2, 0.2},
+       true, PATTERN_ONE_LINE, 0, 0, 0, deg(45), deg(45), 0.1 * std::sqrt(2.0), 0.1 * std::sqrt(2.0)},
       {"one line twice", "70 0" + square_path() + "|77 1|78 1|53 45|43 0|44 0|45 0|46 0.25|79 0", true,
-       PATTERN_TWO_LINES, 0, 0, 0, deg(45), deg(135), 0.25, 0.25},
+       PATTERN_TWO_LINES, 0, 0, 0, deg(45), deg(135), 0.25 / std::sqrt(2.0), 0.25 / std::sqrt(2.0)},
+      {"ANSI31 at scale 0.5",
+       "70 0" + square_path() +
+           "|52 0|41 0.5|77 0|78 1|53 45|43 0|44 0|45 -1.122532015133644|"
+           "46 1.1225320151336442|79 0",
+       true, PATTERN_ONE_LINE, 0, 0, 0, deg(45), deg(45), 1.5875, 1.5875},
+      {"NET at 15 degrees",
+       "70 0" + square_path() +
+           "|52 15|41 0.5|78 2|53 15|43 0|44 0|45 -0.4108752341002517|"
+           "46 1.533407249233896|79 0|53 105|43 0|44 0|45 -1.533407249233896|"
+           "46 -0.41087523410025184|79 0",
+       true, PATTERN_TWO_LINES, 0, 0, 0, deg(105), deg(15), 1.5875, 1.5875},
       {"two lines",
        "70 0" + square_path() + "|78 2|53 0|43 0|44 0|45 0|46 0.5|79 0|53 90|43 0|44 0|45 0.3|46 0|79 0",
        true, PATTERN_TWO_LINES, 0, 0, 0, deg(90), 0, 0.3, 0.5},
