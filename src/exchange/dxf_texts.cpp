@@ -254,17 +254,13 @@ void Importer::convert_dimension() {
   if ((type == 3 || type == 4) && len > 0.0) {
     pts.resize(3);
     if (type == 4) {
-      // Centre (10) and a point on the circle (15); the figure goes where
-      // the file's text stands, along the radius.
+      // Centre (10) and a point on the circle (15); the figure stands where
+      // the file's text does (11), on the radius or beside it, else at the
+      // circle point.
       const Point2 c{n.x[0], n.y[0], 0}, on{n.x[5], n.y[5], 0};
-      double reach = len;
-      if (n.has_point1) {
-        const double t = ((n.x[1] - c.x) * (on.x - c.x) + (n.y[1] - c.y) * (on.y - c.y)) / len;
-        if (t > 0.0) reach = t;
-      }
       pts[0].line_point = c;
       pts[1].line_point = on;
-      pts[2].line_point = {c.x + (on.x - c.x) * reach / len, c.y + (on.y - c.y) * reach / len, 0};
+      pts[2].line_point = n.has_point1 ? Point2{n.x[1], n.y[1], 0} : on;
       make_dimension(DIM_RADIUS, 0.0, std::move(pts));
     } else {
       // The two ends of the diameter (15 and 10) about the centre. The line

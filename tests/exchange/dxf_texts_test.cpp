@@ -148,9 +148,9 @@ TEST_F(DxfTexts, RadiusAndDiameterDimensions) {
       // Centre and a point on the circle; without a text point the figure stands there.
       {"70 4|10 0|20 0|15 3|25 4", DIM_RADIUS, {{0, 0}, {3, 4}, {3, 4}}},
       {"70 36|10 1|20 1|15 4|25 5|11 7|21 9", DIM_RADIUS, {{1, 1}, {4, 5}, {7, 9}}},
-      {"70 4|10 0|20 0|15 3|25 4|11 -3|21 -4",
-       DIM_RADIUS,
-       {{0, 0}, {3, 4}, {3, 4}}},  // text behind the centre
+      // The figure where the text stands, on the radius or beside it.
+      {"70 4|10 0|20 0|15 3|25 4|11 -3|21 -4", DIM_RADIUS, {{0, 0}, {3, 4}, {-3, -4}}},
+      {"70 4|10 7|20 6.5|15 8|25 6.5|11 8|21 7", DIM_RADIUS, {{7, 6.5}, {8, 6.5}, {8, 7}}},
       // The two ends of the diameter about the centre, through it wherever
       // the text stands beside or beyond it.
       {"70 3|10 -2|20 0|15 2|25 0", DIM_DIAMETER, {{0, 0}, {2, 0}, {-2, 0}}},

@@ -446,6 +446,10 @@ TEST_F(DxfExport, DimensionsRoundTrip) {
        GEOM_PI / 6,
        {entry(0, 0, 0.5, -0.8660254037844386), entry(std::sqrt(3.0), 1, std::sqrt(3.0), 1)}},
       {DIM_RADIUS, 0.0, {entry(8, 8), entry(8.6, 8.8), entry(9.5, 10)}},
+      {DIM_RADIUS, 0.0, {entry(8, 8), entry(8, 6.5), entry(8, 7)}},
+      {DIM_RADIUS, 0.0, {entry(8, 5), entry(8, 6.5), entry(8, 7)}},
+      {DIM_RADIUS, 0.0, {entry(7, 6.5), entry(8, 6.5), entry(8, 7)}},  // the figure beside the radius
+      {DIM_RADIUS, 0.0, {entry(8, 8), entry(9, 8), entry(8, 7)}},
       {DIM_DIAMETER, 0.0, {entry(0, 0), entry(2, 2), entry(2, -2)}},
       {DIM_ANGLE, 0.0, {entry(0, 0), entry(2, 0), entry(0, 2)}},
       {DIM_ANGLE, 0.0, {entry(0, 0), entry(0, 2), entry(2, 0)}},  // three quarters round
