@@ -1,6 +1,7 @@
 // The command p_file_import_dxf around the reader: the file chooser, the
 // progress window, the messages, the undo step and the zoom.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -78,6 +79,22 @@ void dxf_import() {
     return;
   }
   import_file = path;
+
+  // A file that says its unit has it preselected; the user may keep the
+  // dialog's instead. The choice is the dialog's unit from then on.
+  if (const int file_unit = dxf_file_unit(in); file_unit >= 0 && file_unit != dxf_settings.import_unit) {
+    const int dialog_unit = std::clamp(dxf_settings.import_unit, 0, DXF_UNIT_COUNT - 1);
+    char text[300];
+    std::snprintf(text, sizeof text,
+                  nls_translate("The file gives its lengths in %s, the import is set to %s. Read them in:"),
+                  dxf_unit_names[file_unit], dxf_unit_names[dialog_unit]);
+    const char* labels[] = {dxf_unit_names[file_unit], dxf_unit_names[dialog_unit], nls_translate("Cancel")};
+    const int answer = ui().msgbox_ask(text, 3, labels);
+    if (answer != 1 && answer != 2) return;
+    dxf_settings.import_unit = answer == 1 ? file_unit : dialog_unit;
+    dxf_set_unit(dxf_settings.import_unit);
+    ui().dlg_dxf_refresh();
+  }
 
   DxfImportOptions options = dxf_import_options();
   bool progress_open = false;

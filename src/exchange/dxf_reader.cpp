@@ -1395,6 +1395,52 @@ DxfImportOptions dxf_import_options() {
   return o;
 }
 
+int dxf_file_unit(std::istream& in) {
+  int unit = -1;
+  {
+    dxf::LineSource src(in, std::size_t{1} << 16);
+    std::string_view line;
+    bool section_name_next = false, units_next = false;
+    for (;;) {
+      int code = 0;
+      if (!src.next(line) || !dxf::parse_code(line, &code) || !src.next(line)) break;
+      std::string_view v = line;
+      while (!v.empty() && (v.back() == ' ' || v.back() == '\t')) v.remove_suffix(1);
+      while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
+      if (section_name_next && (code != 2 || v != "HEADER")) break;  // no header: no unit
+      section_name_next = code == 0 && v == "SECTION";
+      if (code == 0 && (v == "ENDSEC" || v == "EOF")) break;
+      if (units_next && code == 70) {
+        // Inches, feet, millimetres, centimetres, metres.
+        switch (dxf::parse_int(v)) {
+          case 1:
+            unit = DXF_UNIT_INCH;
+            break;
+          case 2:
+            unit = DXF_UNIT_FEET;
+            break;
+          case 4:
+            unit = DXF_UNIT_MM;
+            break;
+          case 5:
+            unit = DXF_UNIT_CM;
+            break;
+          case 6:
+            unit = DXF_UNIT_M;
+            break;
+          default:
+            break;
+        }
+        break;
+      }
+      units_next = code == 9 && v == "$INSUNITS";
+    }
+  }
+  in.clear();
+  in.seekg(0);
+  return unit;
+}
+
 DxfImport dxf_read(std::istream& in, const DxfImportOptions& options) {
   DxfImport result;
   dxf::Importer importer(in, options, result);

@@ -124,6 +124,12 @@ inline constexpr std::size_t DXF_TEXT_MAX = 65535;
 
 DxfImport dxf_read(std::istream& in, const DxfImportOptions& options);
 
+// The unit the file gives its lengths in ($INSUNITS in its HEADER section)
+// as a DXF_UNIT_*, or -1 when it gives none of those the import offers
+// (none at all, unitless, miles, ...). Reads no further than the header
+// and rewinds the stream.
+int dxf_file_unit(std::istream& in);
+
 // Appends the elements to the drawing, names and shows the layers, records
 // one undo step for them. Returns the number of elements appended.
 int dxf_import_commit(DxfImport& result);
