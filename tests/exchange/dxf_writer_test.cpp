@@ -663,11 +663,7 @@ TEST_F(DxfExport, HeaderBoxIsWhatIsWritten) {
 // No LINE of no length: a tread's vertical edges are left out of the plan,
 // and a line drawn as a point is a POINT.
 TEST_F(DxfExport, NoLineOfNoLength) {
-  Point3 v[8] = {{5, 0, 0, 0},   {6, 0, 0, 0},   {6, 1, 0, 0},   {5, 1, 0, 0},
-                 {5, 0, 0.2, 0}, {6, 0, 0.2, 0}, {6, 1, 0.2, 0}, {5, 1, 0.2, 0}};
-  const int32_t sizes[6] = {4, 4, 4, 4, 4, 4};
-  const int32_t idx[24] = {0, 1, 2, 3, 7, 6, 5, 4, 0, 4, 5, 1, 1, 5, 6, 2, 2, 6, 7, 3, 3, 7, 4, 0};
-  elem_new_mesh(0, 0, 0, 8, 6, sizes, v, idx, "Default", 0);
+  tread_mesh(5);
   elem_new_line3d(0, 0, 0, 8, 0, 0, 8, 0, 3);
   elem_new_line(0, 0, 0, 2, 2, 2, 2);
   const auto es = entities_of(dxf("pieces.dxf"));

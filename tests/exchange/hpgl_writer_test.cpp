@@ -118,11 +118,7 @@ TEST_F(HpglPlot, ChainedLinesStayDown) {
 // vertical 3D line have no vertical edges in the plan, and a piece shorter
 // than a plotter unit after another adds nothing.
 TEST_F(HpglPlot, NoPieceOfNoLength) {
-  Point3 v[8] = {{5, 0, 0, 0},   {6, 0, 0, 0},   {6, 1, 0, 0},   {5, 1, 0, 0},
-                 {5, 0, 0.2, 0}, {6, 0, 0.2, 0}, {6, 1, 0.2, 0}, {5, 1, 0.2, 0}};
-  const int32_t sizes[6] = {4, 4, 4, 4, 4, 4};
-  const int32_t idx[24] = {0, 1, 2, 3, 7, 6, 5, 4, 0, 4, 5, 1, 1, 5, 6, 2, 2, 6, 7, 3, 3, 7, 4, 0};
-  elem_new_mesh(0, 0, 0, 8, 6, sizes, v, idx, "Default", 0);
+  tread_mesh(5);
   elem_new_line3d(0, 0, 0, 8, 0, 0, 8, 0, 3);
   elem_new_line(0, 0, 0, 0, 0, 1, 0);
   elem_new_line(0, 0, 0, 1, 0, 1.000001, 0);
