@@ -402,7 +402,6 @@ struct DimEntity {
 };
 
 void write_dimension(DxfWriter& w, const DimElem& drawn, const DimEntity& d) {
-  const double f = dxf_unit_factor;
   const std::string name = "*D" + std::to_string(w.next_block++);
   OutText& b = *w.blocks;
   group(b, "0", "BLOCK");
@@ -426,9 +425,9 @@ void write_dimension(DxfWriter& w, const DimElem& drawn, const DimEntity& d) {
 
   OutText& o = *w.out;
   const int p = entity_pen(drawn.pen);
+  // Its points count in the box like every other point written.
   auto point = [&](const char* x, const char* y, const char* z, const Point2& q) {
-    group_real(o, x, q.x * f);
-    group_real(o, y, q.y * f);
+    xy(w, o, x, y, q.x, q.y);
     group_real(o, z, 0.0);
   };
   group(o, "0", "DIMENSION");
