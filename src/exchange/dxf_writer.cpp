@@ -621,9 +621,41 @@ void DxfBox::add(double x, double y, double z) {
   lo[2] = std::min(lo[2], z), hi[2] = std::max(hi[2], z);
 }
 
+namespace {
+
+// Whether the bytes read as UTF-8 holding a multi-byte character, as
+// readers take such a text whatever the file's code page says.
+bool reads_as_utf8(std::string_view s) {
+  bool multibyte = false;
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const std::size_t len = c < 0x80             ? 1
+                            : (c & 0xE0) == 0xC0 ? 2
+                            : (c & 0xF0) == 0xE0 ? 3
+                            : (c & 0xF8) == 0xF0 ? 4
+                                                 : 0;
+    if (len == 0 || i + len > s.size()) return false;
+    uint32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+    for (std::size_t k = 1; k < len; ++k) {
+      const auto d = static_cast<unsigned char>(s[i + k]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000)) return false;
+    multibyte = multibyte || len > 1;
+    i += len;
+  }
+  return multibyte;
+}
+
+}  // namespace
+
 std::string dxf_text_value(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 8);
+  // Latin-1 letters that happen to read as UTF-8 ("\xC3\xA4") go as the
+  // codes of their characters, so that they are not taken for one.
+  const bool coded = reads_as_utf8(text);
   auto hex_digits = [&](std::size_t from, std::size_t count) {
     if (from + count > text.size()) return false;
     for (std::size_t k = from; k < from + count; ++k)
@@ -643,6 +675,11 @@ std::string dxf_text_value(std::string_view text) {
                ((text[i + 1] == 'U' && hex_digits(i + 3, 4)) ||
                 (text[i + 1] == 'M' && hex_digits(i + 3, 5)))) {
       out += "\\U+005C";  // a backslash that would start a character code
+    } else if (coded && c >= 0x80) {
+      static constexpr char hex[] = "0123456789ABCDEF";
+      out += "\\U+00";
+      out += hex[c >> 4];
+      out += hex[c & 15];
     } else {
       out += static_cast<char>(c);
     }

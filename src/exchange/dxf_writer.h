@@ -47,7 +47,8 @@ struct DxfBox {
 // A text as the value of a TEXT entity, so that readers get it back as it
 // is: a caret as "^ ", control characters in caret notation, the first of
 // two percent signs as "%%%", a backslash that would start a character
-// code as the code of a backslash.
+// code as the code of a backslash, and Latin-1 letters that would read as
+// UTF-8 as the codes of their characters (\U+00XX).
 std::string dxf_text_value(std::string_view text);
 
 // The sections, each written whole; they write the marked elements (and in

@@ -875,9 +875,12 @@ TEST_F(DxfExport, TextsComeBackAsWritten) {
       "e \xB0 \xB1 \xD8 \xE4",
   };
   // Only for the program itself: ezdxf has no code for a percent sign after
-  // another, reads no character codes in a TEXT and drops a last caret.
-  const std::vector<std::string> percent = {"%%d %%c %%p",       "a%%b", "%%%", "50%%p12", "%%u%%", "ends^",
-                                            "\\U+0041 \\M+12345"};
+  // another, reads no character codes in a TEXT (which stand for Latin-1
+  // letters that would read as UTF-8) and drops a last caret.
+  const std::vector<std::string> percent = {"%%d %%c %%p", "a%%b", "%%%", "50%%p12", "%%u%%", "ends^",
+                                            "\\U+0041 \\M+12345",
+                                            // Latin-1 letters that read as UTF-8.
+                                            "Gr\xC3\xA4n \xC3\xBC"};
   std::string all;
   for (const auto* list : {&texts, &percent})
     for (const std::string& t : *list) all += (all.empty() ? "" : "\n") + t;
