@@ -426,6 +426,8 @@ void Importer::convert_hatch() {
     e->g = g;
     e->b = b;
   };
+  // The pattern lines' angles within one turn, however many the file gives.
+  const double angle = into_turn(n.angle[3]), angle_before = into_turn(f_.prev53);
   if (n.i7[0] == 1) {
     double r, g, b;
     fill_colour(&r, &g, &b);
@@ -444,26 +446,26 @@ void Importer::convert_hatch() {
     };
     if (lines == 1) {
       const bool twice = n.i7[7] == 1;
-      const double spacing = across(n.g45, n.g46, n.angle[3]);
+      const double spacing = across(n.g45, n.g46, angle);
       e->type = twice ? PATTERN_TWO_LINES : PATTERN_ONE_LINE;
       e->origin = {n.g43 / f, n.g44 / f, 0};
-      e->angle1 = n.angle[3];
+      e->angle1 = angle;
       e->spacing1 = spacing;
       e->pen2 = pen_;
       e->line_type2 = line_type_;
       e->offset = e->origin;
-      e->angle2 = twice ? n.angle[3] + PI / 2 : n.angle[3];
+      e->angle2 = twice ? angle + PI / 2 : angle;
       e->spacing2 = spacing;
     } else if (lines == 2) {
       e->type = PATTERN_TWO_LINES;
       e->origin = {n.g43 / f, n.g44 / f, 0};
-      e->angle1 = n.angle[3];
-      e->spacing1 = across(n.g45, n.g46, n.angle[3]);
+      e->angle1 = angle;
+      e->spacing1 = across(n.g45, n.g46, angle);
       e->pen2 = pen_;
       e->line_type2 = line_type_;
       e->offset = {f_.prev43 / f, f_.prev44 / f, 0};
-      e->angle2 = f_.prev53;
-      e->spacing2 = across(f_.prev45, f_.prev46, f_.prev53);
+      e->angle2 = angle_before;
+      e->spacing2 = across(f_.prev45, f_.prev46, angle_before);
     } else {
       filling(0.75, 0.75, 0.75);
     }

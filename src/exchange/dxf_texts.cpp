@@ -202,7 +202,7 @@ void Importer::convert_dimension() {
   const int type = n.i7[0] & ~(32 | 64 | 128);
   std::vector<DimPoint> pts;
   if (type == 0 || type == 1) {
-    const double direction = type == 0 ? n.angle[0] : angle_of(n.x[4] - n.x[3], n.y[4] - n.y[3]);
+    const double direction = type == 0 ? turn0(n.angle[0]) : angle_of(n.x[4] - n.x[3], n.y[4] - n.y[3]);
     const double ax = n.x[0], ay = n.y[0];
     const double bx = ax + 10 * std::cos(direction), by = ay + 10 * std::sin(direction);
     pts.resize(2);
@@ -312,7 +312,7 @@ void Importer::convert_insert() {
   ref.sx = n.f41 != 0.0 ? n.f41 : 1.0;
   ref.sy = n.f42 != 0.0 ? n.f42 : 1.0;
   ref.sz = n.g43 != 0.0 ? n.g43 : 1.0;
-  ref.rotation = n.angle[0];
+  ref.rotation = turn0(n.angle[0]);
   ref.has_ext = n.has_ext;
   for (int k = 0; k < 3; ++k) ref.ext[k] = n.ext[k];
   // A grid of copies: counts below 1 count as 1.

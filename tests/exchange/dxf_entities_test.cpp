@@ -308,6 +308,30 @@ std::string square_path() {
          "72 1|10 0|20 1|11 0|21 0|97 0|75 0";
 }
 
+// An angle far beyond a turn comes into one, whatever entity gives it.
+TEST_F(DxfEntities, AnglesFarBeyondATurnComeIntoOne) {
+  const std::string file =
+      dxf_groups("0 SECTION|2 BLOCKS|0 BLOCK|2 B|10 0|20 0|0 TEXT|10 0|20 0|40 1|1 b|0 ENDBLK|0 ENDSEC") +
+      dxf_entities(
+          "0 TEXT|10 0|20 0|40 1|50 1e300|1 t|0 MTEXT|10 0|20 0|40 1|50 -1e300|1 m|"
+          "0 DIMENSION|70 0|10 0|20 2|13 0|23 0|14 4|24 1|50 1e300|"
+          "0 HATCH|70 0" +
+          square_path() +
+          "|78 1|53 -1e300|43 0|44 0|45 0|46 1|79 0|"
+          "0 INSERT|2 B|10 0|20 0|50 1e300");
+  DxfImport r = dxf_read_text(file);
+  ASSERT_EQ(r.error, DxfError::NONE);
+  std::vector<double> angles;
+  for (const TextElem* t : dxf_of<TextElem>(r)) angles.push_back(t->angle);
+  for (const DimElem* d : dxf_of<DimElem>(r)) angles.push_back(d->direction);
+  for (const PatternElem* p : dxf_of<PatternElem>(r)) angles.insert(angles.end(), {p->angle1, p->angle2});
+  ASSERT_EQ(angles.size(), 3u + 1u + 2u);
+  for (double a : angles) {
+    EXPECT_GE(a, 0.0);
+    EXPECT_LT(a, 2 * PI);
+  }
+}
+
 TEST_F(DxfEntities, HatchFillsAndPatterns) {
   struct Case {
     const char* what;
