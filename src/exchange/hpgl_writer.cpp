@@ -155,6 +155,9 @@ void hpgl_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, dou
   const HpglPoint a = hpgl_to_plotter_units(w.job, x1, y1);
   const HpglPoint b = hpgl_to_plotter_units(w.job, x2, y2);
   auto same = [](HpglPoint p, HpglPoint q) { return p.x == q.x && p.y == q.y; };
+  // A piece shorter than a plotter unit where the pen stands adds nothing;
+  // elsewhere it is a dot, and is plotted as one.
+  if (w.at_last && same(w.last, a) && same(a, b)) return;
   if (w.at_last && same(w.last, a)) {
     w.out << "PD ";
     put_point(w.out, b) << ";\n";
