@@ -9,6 +9,7 @@
 #include "display/view_commands.h"
 #include "model/elem.h"
 #include "model/undo.h"
+#include "model/wall_opening_move.h"
 #include "model/wall_outline.h"
 #include "model/xform.h"
 #include "tools/edit_tools.h"
@@ -18,6 +19,9 @@ void tool_edit_move() {
   InputRequest r;
   bool moved = false;
   Point3 d;
+  // Openings moved without their walls are placed at the end, from where
+  // they were.
+  const WallOpeningsMoved openings = wall_openings_before_move();
   for (;;) {
     view_zoom_to_extents(1);
     if (!edit_ask_vector(r, d)) break;
@@ -36,6 +40,8 @@ void tool_edit_move() {
   // inside the newest undo step, which is this run's last move, and a wall
   // it rebuilds loses its joins to other walls.
   if (moved) {
+    // Openings moved on their own land in a wall that holds them, or stay.
+    wall_place_moved_openings(openings);
     xform_stretch_marked_points();
     elem_purge_marked();
   }

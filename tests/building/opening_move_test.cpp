@@ -1,0 +1,282 @@
+// Openings moved on their own with Edit > Move (the Opening selection) in a
+// house whose walls are joined: an opening lands in the wall that holds it,
+// its own or another, and belongs to it; one that fits nowhere stays where
+// it was and the user is told why. Nothing is lost, the walls keep their
+// joints, and one undo step takes the move back. The expected outlines are
+// worked out by hand from the house's measures.
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "display/command_buffer.h"
+#include "model/settings.h"
+#include "support/wall_fixture.h"
+#include "tools/edit_tools.h"
+#include "wall_tool_fixture.h"
+
+namespace {
+
+// The walls by their group numbers: 1 south (a door with a stop from x = 2
+// to 3.01 on its outer face y = 0), 2 north (windows from 2.5 to 3.51 and
+// 7.5 to 8.51 on its face y = 7.635), 3 west, 4 east, 5 the inner wall
+// (x 6 to 6.115) joined to both by T joints. The outer walls are 0.365
+// thick: south y 0 to 0.365, north 7.635 to 8, west x 0 to 0.365, east
+// 9.635 to 10.
+enum Name { SOUTH = 1, NORTH, WEST, EAST, INNER };
+
+using Outline = WallOutline;
+Outline outline(const std::vector<Seg>& segs) {
+  std::vector<WallSegment> out;
+  for (const Seg& s : segs) out.push_back({{s.x1, s.y1, 0}, {s.x2, s.y2, 0}});
+  return wall_outline_of(out);
+}
+
+// The south wall, joined, without its door; with the door's stepped gap.
+const std::vector<Seg> south_closed = {{0, 0, 10, 0},
+                                       {10, 0, 10, 0.365},
+                                       {0, 0.365, 0, 0},
+                                       {9.635, 0.365, 6.115, 0.365},
+                                       {6, 0.365, 0.365, 0.365}};
+const std::vector<Seg> south_with_door = {{0, 0, 2, 0},
+                                          {3.01, 0, 10, 0},
+                                          {10, 0, 10, 0.365},
+                                          {0, 0.365, 0, 0},
+                                          {9.635, 0.365, 6.115, 0.365},
+                                          {0.365, 0.365, 1.95, 0.365},
+                                          {3.06, 0.365, 6, 0.365},
+                                          {2, 0, 2, 0.1},
+                                          {2, 0.1, 1.95, 0.1},
+                                          {1.95, 0.1, 1.95, 0.365},
+                                          {3.01, 0, 3.01, 0.1},
+                                          {3.01, 0.1, 3.06, 0.1},
+                                          {3.06, 0.1, 3.06, 0.365}};
+// The north wall, joined, with windows (no stop) from a to b on its face
+// y = 7.635; the inner wall meets that face from x = 6 to 6.115.
+std::vector<Seg> north_with(std::vector<std::pair<double, double>> windows) {
+  std::vector<Seg> out = {{10, 7.635, 10, 8}, {0, 8, 0, 7.635}};
+  std::vector<double> inner = {0.365}, outer = {0};
+  for (const auto& [a, b] : windows) {
+    inner.insert(inner.end(), {a, b});
+    outer.insert(outer.end(), {a, b});
+    out.push_back({a, 7.635, a, 8});
+    out.push_back({b, 7.635, b, 8});
+  }
+  inner.push_back(9.635);
+  outer.push_back(10);
+  // The inner face is also cut by the T joint.
+  std::vector<double> cuts = inner;
+  cuts.insert(std::upper_bound(cuts.begin(), cuts.end(), 6.0), {6.0, 6.115});
+  for (std::size_t i = 0; i + 1 < cuts.size(); i += 2) out.push_back({cuts[i], 7.635, cuts[i + 1], 7.635});
+  for (std::size_t i = 0; i + 1 < outer.size(); i += 2) out.push_back({outer[i], 8, outer[i + 1], 8});
+  return out;
+}
+
+const char* const across_text =
+    "The opening was not moved: where it would go, it would reach across a joint of walls, another opening "
+    "or the end of the wall.";
+const char* const no_wall_text = "The opening was not moved: no wall lies where it would go.";
+
+class OpeningMoveTest : public WallToolTest {
+ protected:
+  void SetUp() override {
+    WallToolTest::SetUp();
+    cur_layer = 0;
+    const struct {
+      double x0, y0, x1, y1, thick;
+    } axes[] = {{0, 0.1825, 10, 0.1825, 0.365},
+                {0, 7.8175, 10, 7.8175, 0.365},
+                {0.1825, 0.365, 0.1825, 7.635, 0.365},
+                {9.8175, 0.365, 9.8175, 7.635, 0.365},
+                {6.0575, 0.365, 6.0575, 7.635, 0.115}};
+    int group = SOUTH;
+    for (const auto& a : axes) axis_wall(a.x0, a.y0, a.x1, a.y1, a.thick)->group = group++;
+    tool_wall_connect_all();
+    with_opening(wall(SOUTH), 2, 3.01, 0.05, 0.1);
+    with_opening(wall(NORTH), 2.5, 3.51);
+    with_opening(wall(NORTH), 7.5, 8.51);
+    undo_record(UNDO_CLEAR, 0);
+    redraw();
+    rows()["z_toggle"] = [] { select_type = 2; };
+  }
+
+  static WallElem* wall(int name) {
+    for (WallElem* w : walls())
+      if (w->group == name) return w;
+    return nullptr;
+  }
+
+  // Edit > Move, Type Opening, a click on the middle of each opening, OK,
+  // the vector typed as two points, then Escape.
+  void move_openings(const std::vector<Point2>& picks, const char* from, const char* to,
+                     const char* then_to = nullptr) {
+    pending_command = "nop";
+    script.key("z_toggle");
+    for (const Point2& p : picks) script.click_world(1, p.x, p.y);
+    script.key("s_deffi_ok");
+    script.key("z_abs").value(from).key("z_abs").value(to).key("z_enter");
+    if (then_to) script.key("z_abs").value(to).key("z_abs").value(then_to).key("z_enter");
+    script.key("p_nop");
+    run_tool(tool_edit_move);
+  }
+
+  static std::map<int, std::size_t> opening_counts() {
+    std::map<int, std::size_t> out;
+    for (WallElem* w : walls()) out[w->group] = w->openings.size();
+    return out;
+  }
+};
+
+const Point2 door{2.505, 0.1825, 0}, window1{3.005, 7.8175, 0}, window2{8.005, 7.8175, 0};
+
+TEST_F(OpeningMoveTest, TheHouseIsAsWorkedOutByHand) {
+  EXPECT_EQ(wall_outline_of(wall(SOUTH)->segments), outline(south_with_door));
+  EXPECT_EQ(wall_outline_of(wall(NORTH)->segments), outline(north_with({{2.5, 3.51}, {7.5, 8.51}})));
+}
+
+// Where the opening lands in a wall that holds it, it is cut in there and
+// belongs to that wall; the wall it left is closed where it was.
+TEST_F(OpeningMoveTest, AnOpeningLandsInTheWallThatHoldsIt) {
+  struct Case {
+    const char* name;
+    std::vector<Point2> picks;
+    const char *from, *to;
+    std::map<int, std::size_t> counts;
+    std::vector<Seg> south, north;
+  } cases[] = {
+      {"a window along its own wall",
+       {window1},
+       "0;0",
+       "1.5;0",
+       {{SOUTH, 1}, {NORTH, 2}, {WEST, 0}, {EAST, 0}, {INNER, 0}},
+       south_with_door,
+       north_with({{4, 5.01}, {7.5, 8.51}})},
+      {"the door across the house into the north wall",
+       {door},
+       "1;1",
+       "3;8.635",
+       {{SOUTH, 0}, {NORTH, 3}, {WEST, 0}, {EAST, 0}, {INNER, 0}},
+       south_closed,
+       {}},
+      {"a window into the south wall",
+       {window2},
+       "0;7.635",
+       "-3;0",
+       {{SOUTH, 2}, {NORTH, 1}, {WEST, 0}, {EAST, 0}, {INNER, 0}},
+       {},
+       north_with({{2.5, 3.51}})},
+  };
+  const auto before = drawing_state();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    move_openings(c.picks, c.from, c.to);
+    EXPECT_EQ(errors(), std::vector<std::string>{});
+    EXPECT_EQ(opening_counts(), c.counts);
+    if (!c.south.empty()) {
+      EXPECT_EQ(wall_outline_of(wall(SOUTH)->segments), outline(c.south));
+    }
+    if (!c.north.empty()) {
+      EXPECT_EQ(wall_outline_of(wall(NORTH)->segments), outline(c.north));
+    }
+    EXPECT_EQ(undo_used, 1);
+    undo_step_back();
+    EXPECT_EQ(drawing_state(), before);
+    undo_record(UNDO_CLEAR, 0);
+    ui.calls.clear();
+  }
+}
+
+// The door moved into the north wall: its stepped gap, worked out by hand,
+// opens the north wall between the first window and the T joint.
+TEST_F(OpeningMoveTest, TheDoorKeepsItsStopInTheWallItLandsIn) {
+  move_openings({door}, "1;1", "3;8.635");
+  std::vector<Seg> north = north_with({{2.5, 3.51}, {7.5, 8.51}});
+  // The pieces of both faces between the window and the T joint are cut.
+  std::erase_if(north, [](const Seg& s) {
+    return (s.x1 == 3.51 && s.x2 == 6 && s.y1 == 7.635) || (s.x1 == 3.51 && s.x2 == 7.5 && s.y1 == 8);
+  });
+  north.insert(north.end(), {{3.51, 7.635, 4, 7.635},
+                             {5.01, 7.635, 6, 7.635},
+                             {3.51, 8, 3.95, 8},
+                             {5.06, 8, 7.5, 8},
+                             {4, 7.635, 4, 7.735},
+                             {4, 7.735, 3.95, 7.735},
+                             {3.95, 7.735, 3.95, 8},
+                             {5.01, 7.635, 5.01, 7.735},
+                             {5.01, 7.735, 5.06, 7.735},
+                             {5.06, 7.735, 5.06, 8}});
+  WallElem* n = wall(NORTH);
+  EXPECT_EQ(wall_outline_of(n->segments), outline(north));
+  ASSERT_EQ(n->openings.size(), 3u);
+  const WallOpening& o = n->openings.back();
+  EXPECT_EQ(o.kind, OPENING_PLAIN);
+  EXPECT_DOUBLE_EQ(o.stop_width, 0.05);
+  EXPECT_DOUBLE_EQ(o.stop_depth, 0.1);
+  const double plan[4][2] = {{4, 7.635}, {5.01, 7.635}, {5.01, 8}, {4, 8}};
+  for (int k = 0; k < 8; ++k) {
+    EXPECT_NEAR(o.corner[k].x, plan[k % 4][0], 1e-9) << k;
+    EXPECT_NEAR(o.corner[k].y, plan[k % 4][1], 1e-9) << k;
+  }
+}
+
+// Where no wall can hold it, the opening stays where it was, nothing else
+// changes, and an error box says why.
+TEST_F(OpeningMoveTest, AnOpeningThatFitsNowhereStaysAndTheUserIsTold) {
+  struct Case {
+    const char* name;
+    std::vector<Point2> picks;
+    const char *from, *to;
+    const char* told;
+  } cases[] = {
+      {"a window across the inner wall's T joint", {window2}, "0;0", "-2;0", across_text},
+      {"a window onto the other window", {window1}, "0;0", "4.5;0", across_text},
+      {"the door past the end of its wall", {door}, "0;0", "-2.5;0", across_text},
+      {"the door into the room", {door}, "0;0", "0;3", no_wall_text},
+      {"the door out of the house", {door}, "0;0", "0;-5", no_wall_text},
+      {"a window into the south wall over the door", {window1}, "0;7.635", "0;0", across_text},
+  };
+  const auto before = drawing_state();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    move_openings(c.picks, c.from, c.to);
+    EXPECT_EQ(errors(), std::vector<std::string>{std::string("error ") + c.told});
+    EXPECT_EQ(drawing_state(), before);
+    EXPECT_EQ(wall_outline_of(wall(SOUTH)->segments), outline(south_with_door));
+    EXPECT_EQ(wall_outline_of(wall(NORTH)->segments), outline(north_with({{2.5, 3.51}, {7.5, 8.51}})));
+    undo_step_back();
+    EXPECT_EQ(drawing_state(), before);
+    undo_record(UNDO_CLEAR, 0);
+    ui.calls.clear();
+  }
+}
+
+// Only where the opening ends up counts: a first vector into the room and
+// a second on into the north wall move the door there, in two undo steps.
+TEST_F(OpeningMoveTest, AnOpeningMovedTwiceLandsWhereItEndsUp) {
+  const auto before = drawing_state();
+  move_openings({door}, "0;0", "0;4", "2;7.635");
+  EXPECT_EQ(errors(), std::vector<std::string>{});
+  EXPECT_EQ(opening_counts(),
+            (std::map<int, std::size_t>{{SOUTH, 0}, {NORTH, 3}, {WEST, 0}, {EAST, 0}, {INNER, 0}}));
+  EXPECT_EQ(wall_outline_of(wall(SOUTH)->segments), outline(south_closed));
+  EXPECT_EQ(undo_used, 2);
+  undo_step_back();
+  undo_step_back();
+  EXPECT_EQ(drawing_state(), before);
+}
+
+// Two windows moved together into the south wall: the one that meets the
+// door stays, the other moves; neither is lost.
+TEST_F(OpeningMoveTest, OpeningsMovedTogetherEachFindTheirPlace) {
+  move_openings({window1, window2}, "0;7.635", "0;0");
+  EXPECT_EQ(errors(), std::vector<std::string>{std::string("error ") + across_text});
+  EXPECT_EQ(opening_counts(),
+            (std::map<int, std::size_t>{{SOUTH, 2}, {NORTH, 1}, {WEST, 0}, {EAST, 0}, {INNER, 0}}));
+  EXPECT_EQ(wall_outline_of(wall(NORTH)->segments), outline(north_with({{2.5, 3.51}})));
+  ASSERT_EQ(wall(SOUTH)->openings.size(), 2u);
+  EXPECT_DOUBLE_EQ(wall(SOUTH)->openings[1].corner[0].x, 7.5);
+  EXPECT_DOUBLE_EQ(wall(SOUTH)->openings[1].corner[0].y, 0.0);
+}
+
+}  // namespace
