@@ -11,27 +11,15 @@
 #include <vector>
 
 #include "display/command_buffer.h"
+#include "house_fixture.h"
 #include "model/settings.h"
-#include "support/wall_fixture.h"
 #include "tools/edit_tools.h"
-#include "wall_tool_fixture.h"
 
 namespace {
 
-// The walls by their group numbers: 1 south (a door with a stop from x = 2
-// to 3.01 on its outer face y = 0), 2 north (windows from 2.5 to 3.51 and
-// 7.5 to 8.51 on its face y = 7.635), 3 west, 4 east, 5 the inner wall
-// (x 6 to 6.115) joined to both by T joints. The outer walls are 0.365
-// thick: south y 0 to 0.365, north 7.635 to 8, west x 0 to 0.365, east
-// 9.635 to 10.
-enum Name { SOUTH = 1, NORTH, WEST, EAST, INNER };
-
-using Outline = WallOutline;
-Outline outline(const std::vector<Seg>& segs) {
-  std::vector<WallSegment> out;
-  for (const Seg& s : segs) out.push_back({{s.x1, s.y1, 0}, {s.x2, s.y2, 0}});
-  return wall_outline_of(out);
-}
+// The house of house_fixture.h with a door with a stop from x = 2 to 3.01
+// on the south wall's outer face y = 0 and windows from 2.5 to 3.51 and 7.5
+// to 8.51 on the north wall's face y = 7.635.
 
 // The south wall, joined, without its door; with the door's stepped gap.
 const std::vector<Seg> south_closed = {{0, 0, 10, 0},
@@ -78,33 +66,16 @@ const char* const across_text =
     "or the end of the wall.";
 const char* const no_wall_text = "The opening was not moved: no wall lies where it would go.";
 
-class OpeningMoveTest : public WallToolTest {
+class OpeningMoveTest : public HouseTest {
  protected:
   void SetUp() override {
-    WallToolTest::SetUp();
-    cur_layer = 0;
-    const struct {
-      double x0, y0, x1, y1, thick;
-    } axes[] = {{0, 0.1825, 10, 0.1825, 0.365},
-                {0, 7.8175, 10, 7.8175, 0.365},
-                {0.1825, 0.365, 0.1825, 7.635, 0.365},
-                {9.8175, 0.365, 9.8175, 7.635, 0.365},
-                {6.0575, 0.365, 6.0575, 7.635, 0.115}};
-    int group = SOUTH;
-    for (const auto& a : axes) axis_wall(a.x0, a.y0, a.x1, a.y1, a.thick)->group = group++;
-    tool_wall_connect_all();
+    HouseTest::SetUp();
     with_opening(wall(SOUTH), 2, 3.01, 0.05, 0.1);
     with_opening(wall(NORTH), 2.5, 3.51);
     with_opening(wall(NORTH), 7.5, 8.51);
     undo_record(UNDO_CLEAR, 0);
     redraw();
     rows()["z_toggle"] = [] { select_type = 2; };
-  }
-
-  static WallElem* wall(int name) {
-    for (WallElem* w : walls())
-      if (w->group == name) return w;
-    return nullptr;
   }
 
   // Edit > Move, Type Opening, a click on the middle of each opening, OK,
@@ -119,12 +90,6 @@ class OpeningMoveTest : public WallToolTest {
     if (then_to) script.key("z_abs").value(to).key("z_abs").value(then_to).key("z_enter");
     script.key("p_nop");
     run_tool(tool_edit_move);
-  }
-
-  static std::map<int, std::size_t> opening_counts() {
-    std::map<int, std::size_t> out;
-    for (WallElem* w : walls()) out[w->group] = w->openings.size();
-    return out;
   }
 };
 
