@@ -23,6 +23,23 @@ inline WallOutline outline(const std::vector<Seg>& segs) {
   return wall_outline_of(out);
 }
 
+// The house joined, without openings: the side walls stand between south
+// and north, whose faces on the room side run from side wall to side wall,
+// cut where the inner wall meets them.
+inline const std::vector<Seg> south_joined = {{0, 0, 10, 0},
+                                              {10, 0, 10, 0.365},
+                                              {0, 0.365, 0, 0},
+                                              {9.635, 0.365, 6.115, 0.365},
+                                              {6, 0.365, 0.365, 0.365}};
+inline const std::vector<Seg> north_joined = {{10, 7.635, 10, 8},
+                                              {0, 8, 10, 8},
+                                              {0, 8, 0, 7.635},
+                                              {0.365, 7.635, 6, 7.635},
+                                              {6.115, 7.635, 9.635, 7.635}};
+inline const std::vector<Seg> west_joined = {{0.365, 0.365, 0.365, 7.635}, {0, 7.635, 0, 0.365}};
+inline const std::vector<Seg> east_joined = {{10, 0.365, 10, 7.635}, {9.635, 7.635, 9.635, 0.365}};
+inline const std::vector<Seg> inner_joined = {{6.115, 0.365, 6.115, 7.635}, {6, 7.635, 6, 0.365}};
+
 class HouseTest : public WallToolTest {
  protected:
   void SetUp() override {
@@ -38,6 +55,15 @@ class HouseTest : public WallToolTest {
     int group = SOUTH;
     for (const auto& a : axes) axis_wall(a.x0, a.y0, a.x1, a.y1, a.thick)->group = group++;
     tool_wall_connect_all();
+  }
+
+  // A door with a stop 0.05 wide and 0.1 deep from x = 2 to 3.01 on the
+  // south wall's outer face y = 0, windows from 2.5 to 3.51 and 7.5 to 8.51
+  // on the north wall's face y = 7.635 (its inner face, face 0-1).
+  void add_openings() {
+    with_opening(wall(SOUTH), 2, 3.01, 0.05, 0.1);
+    with_opening(wall(NORTH), 2.5, 3.51);
+    with_opening(wall(NORTH), 7.5, 8.51);
   }
 
   static WallElem* wall(int name) {

@@ -17,16 +17,9 @@
 
 namespace {
 
-// The house of house_fixture.h with a door with a stop from x = 2 to 3.01
-// on the south wall's outer face y = 0 and windows from 2.5 to 3.51 and 7.5
-// to 8.51 on the north wall's face y = 7.635.
+// The house of house_fixture.h with its door and windows.
 
-// The south wall, joined, without its door; with the door's stepped gap.
-const std::vector<Seg> south_closed = {{0, 0, 10, 0},
-                                       {10, 0, 10, 0.365},
-                                       {0, 0.365, 0, 0},
-                                       {9.635, 0.365, 6.115, 0.365},
-                                       {6, 0.365, 0.365, 0.365}};
+// The south wall, joined, with the door's stepped gap.
 const std::vector<Seg> south_with_door = {{0, 0, 2, 0},
                                           {3.01, 0, 10, 0},
                                           {10, 0, 10, 0.365},
@@ -70,9 +63,7 @@ class OpeningMoveTest : public HouseTest {
  protected:
   void SetUp() override {
     HouseTest::SetUp();
-    with_opening(wall(SOUTH), 2, 3.01, 0.05, 0.1);
-    with_opening(wall(NORTH), 2.5, 3.51);
-    with_opening(wall(NORTH), 7.5, 8.51);
+    add_openings();
     undo_record(UNDO_CLEAR, 0);
     redraw();
     rows()["z_toggle"] = [] { select_type = 2; };
@@ -122,7 +113,7 @@ TEST_F(OpeningMoveTest, AnOpeningLandsInTheWallThatHoldsIt) {
        "1;1",
        "3;8.635",
        {{SOUTH, 0}, {NORTH, 3}, {WEST, 0}, {EAST, 0}, {INNER, 0}},
-       south_closed,
+       south_joined,
        {}},
       {"a window into the south wall",
        {window2},
@@ -224,7 +215,7 @@ TEST_F(OpeningMoveTest, AnOpeningMovedTwiceLandsWhereItEndsUp) {
   EXPECT_EQ(errors(), std::vector<std::string>{});
   EXPECT_EQ(opening_counts(),
             (std::map<int, std::size_t>{{SOUTH, 0}, {NORTH, 3}, {WEST, 0}, {EAST, 0}, {INNER, 0}}));
-  EXPECT_EQ(wall_outline_of(wall(SOUTH)->segments), outline(south_closed));
+  EXPECT_EQ(wall_outline_of(wall(SOUTH)->segments), outline(south_joined));
   EXPECT_EQ(undo_used, 2);
   undo_step_back();
   undo_step_back();

@@ -14,23 +14,6 @@
 
 namespace {
 
-// The house joined: the side walls stand between south and north, whose
-// faces on the room side run from side wall to side wall, cut where the
-// inner wall meets them.
-const std::vector<Seg> south_joined = {{0, 0, 10, 0},
-                                       {10, 0, 10, 0.365},
-                                       {0, 0.365, 0, 0},
-                                       {9.635, 0.365, 6.115, 0.365},
-                                       {6, 0.365, 0.365, 0.365}};
-const std::vector<Seg> north_joined = {{10, 7.635, 10, 8},
-                                       {0, 8, 10, 8},
-                                       {0, 8, 0, 7.635},
-                                       {0.365, 7.635, 6, 7.635},
-                                       {6.115, 7.635, 9.635, 7.635}};
-const std::vector<Seg> west_joined = {{0.365, 0.365, 0.365, 7.635}, {0, 7.635, 0, 0.365}};
-const std::vector<Seg> east_joined = {{10, 0.365, 10, 7.635}, {9.635, 7.635, 9.635, 0.365}};
-const std::vector<Seg> inner_joined = {{6.115, 0.365, 6.115, 7.635}, {6, 7.635, 6, 0.365}};
-
 class WallJointsByHandTest : public HouseTest {
  protected:
   void SetUp() override {
