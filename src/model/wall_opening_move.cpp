@@ -24,11 +24,33 @@ bool any_marked(const Point3* p, int n) {
   return false;
 }
 
+bool corners_marked(const WallElem& w) {
+  return any_marked(w.corner, 8) || (w.gable == 1 && (w.gable_a.mark == 1 || w.gable_b.mark == 1));
+}
+
 // A wall that stayed while some of its openings were moved.
 bool holds_moved_openings(const WallElem& w) {
-  if (any_marked(w.corner, 8) || (w.gable == 1 && (w.gable_a.mark == 1 || w.gable_b.mark == 1))) return false;
+  if (corners_marked(w)) return false;
   return std::any_of(w.openings.begin(), w.openings.end(),
                      [](const WallOpening& o) { return any_marked(o.corner, 8); });
+}
+
+// A wall with openings whose corners are about to be stretched.
+bool stretched_with_openings(const WallElem& w) {
+  return corners_marked(w) && std::any_of(w.openings.begin(), w.openings.end(),
+                                          [](const WallOpening& o) { return o.kind != OPENING_REMOVED; });
+}
+
+// Whether every opening of w that is not removed fits into the plain
+// outline of w's corners, as the stretch re-fit cuts them in.
+bool openings_fit_corners(const WallElem& w) {
+  std::vector<WallSegment> segs(4);
+  wall_outline_quad(w.corner[0].x, w.corner[0].y, w.corner[1].x, w.corner[1].y, w.corner[2].x, w.corner[2].y,
+                    w.corner[3].x, w.corner[3].y, segs.data());
+  for (const WallOpening& o : w.openings)
+    if (o.kind != OPENING_REMOVED && !wall_outline_cut_box(o.corner, o.stop_width, o.stop_depth, segs))
+      return false;
+  return true;
 }
 
 // How far a point may lie off a face line and still be on it.
@@ -68,7 +90,7 @@ struct Change {
 };
 
 // Why an opening stayed.
-enum class Refused { NO_WALL, ACROSS, FULL };
+enum class Refused { NO_WALL, ACROSS, FULL, STRETCH };
 
 const char* text_of(Refused why) {
   switch (why) {
@@ -80,6 +102,8 @@ const char* text_of(Refused why) {
           "opening or the end of the wall.");
     case Refused::FULL:
       return nls_translate("To many openings in this wall!");
+    case Refused::STRETCH:
+      return nls_translate("The wall was not stretched: one of its openings would not fit in it any more.");
   }
   return "";
 }
@@ -92,7 +116,11 @@ class Placement {
   }
 
   void run() {
-    if (hosts_.empty()) return;
+    keep_stretched();
+    if (hosts_.empty()) {
+      tell();
+      return;
+    }
     for (WallElem* w : hosts_) plan(*w);
     // Every wall to change joins the move's undo step first, or none
     // changes (the stretch re-fit then takes the walls as they are).
@@ -103,6 +131,10 @@ class Placement {
       if (change.changed) commit(w, change);
     for (WallElem* w : hosts_) elem_clear_point_marks(w);
     redraw().input_cursor_toggle();
+    tell();
+  }
+
+  void tell() const {
     for (Refused why : refused_) ui().msgbox_error(text_of(why));
   }
 
@@ -142,6 +174,29 @@ class Placement {
     for (const WallOpeningsMoved::Held& h : before_.walls)
       if (h.wall == w && holds_moved_openings(*w) && h.openings.size() == w->openings.size()) return &h;
     return nullptr;
+  }
+
+  // A stretched wall whose openings would not all fit any more goes back to
+  // how it was, its marks cleared, so that the re-fit leaves it alone.
+  void keep_stretched() {
+    for (const WallOpeningsMoved::Held& h : before_.walls) {
+      WallElem* w = h.wall;
+      if (!corners_marked(*w) || openings_fit_corners(*w) || !undo_save_element(w)) continue;
+      redraw().input_cursor_toggle();
+      redraw().draw_element(DRAW_ERASE, w);
+      std::copy(std::begin(h.corner), std::end(h.corner), std::begin(w->corner));
+      w->gable_a = h.gable_a;
+      w->gable_b = h.gable_b;
+      w->segments = h.segments;
+      w->openings = h.openings;
+      elem_clear_point_marks(w);
+      elem_update_size(*w);
+      elem_touch(w);
+      drawing_modified = 1;
+      redraw().draw_element(DRAW_NORMAL, w);
+      redraw().input_cursor_toggle();
+      refuse(Refused::STRETCH);
+    }
   }
 
   void plan(WallElem& w) {
@@ -233,7 +288,11 @@ WallOpeningsMoved wall_openings_before_move() {
   WallOpeningsMoved out;
   for (ElemHeader* e = elem_list_head; e; e = e->next)
     if (auto* w = elem_as<WallElem>(e))
-      if (holds_moved_openings(*w)) out.walls.push_back({w, w->segments, w->openings});
+      if (holds_moved_openings(*w) || stretched_with_openings(*w)) {
+        WallOpeningsMoved::Held h{w, {}, w->gable_a, w->gable_b, w->segments, w->openings};
+        std::copy(std::begin(w->corner), std::end(w->corner), std::begin(h.corner));
+        out.walls.push_back(std::move(h));
+      }
   return out;
 }
 

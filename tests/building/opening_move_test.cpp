@@ -235,4 +235,46 @@ TEST_F(OpeningMoveTest, OpeningsMovedTogetherEachFindTheirPlace) {
   EXPECT_DOUBLE_EQ(wall(SOUTH)->openings[1].corner[0].y, 0.0);
 }
 
+// A wall's end stretched with the Point selection: a window the wall still
+// holds stays in it; one the wall would no longer reach keeps the wall as
+// it was, and the user is told.
+TEST_F(OpeningMoveTest, AWallIsNotStretchedAwayFromItsOpening) {
+  drawing_free();
+  undo_record(UNDO_CLEAR, 0);
+  WallElem* w = with_opening(axis_wall(0, 0, 10, 0, 0.3), 7.5, 8.5);
+  ASSERT_NE(w, nullptr);
+  redraw();
+  rows()["z_toggle"] = [] { select_type = 4; };
+  struct Case {
+    const char* to;
+    double end;  // of the wall along x afterwards
+    std::vector<std::string> told;
+  } cases[] = {
+      {"-1;0", 9, {}},
+      {"-1.5;0", 8.5, {}},  // the window's end on the wall's end
+      {"-2;0", 10, {"error The wall was not stretched: one of its openings would not fit in it any more."}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to);
+    const auto before = drawing_state();
+    pending_command = "nop";
+    // A window around the wall's east end: its corners 1 and 2 and the
+    // outline ends there.
+    script.key("z_toggle").click_world(1, 9.8, -1).click_world(1, 10.2, 1).key("s_deffi_ok");
+    script.key("z_abs").value("0;0").key("z_abs").value(c.to).key("z_enter").key("p_nop");
+    run_tool(tool_edit_move);
+    EXPECT_EQ(errors(), c.told);
+    ASSERT_EQ(walls().size(), 1u);
+    WallElem* now = walls().back();
+    EXPECT_NEAR(now->corner[1].x, c.end, 1e-9);
+    ASSERT_EQ(now->openings.size(), 1u);
+    EXPECT_NEAR(now->openings[0].corner[0].x, 7.5, 1e-9);
+    EXPECT_FALSE(elem_has_marked_point(now));
+    undo_step_back();
+    EXPECT_EQ(drawing_state(), before);
+    undo_record(UNDO_CLEAR, 0);
+    ui.calls.clear();
+  }
+}
+
 }  // namespace
