@@ -9,6 +9,7 @@
 // 10.
 
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "support/wall_fixture.h"
@@ -70,6 +71,19 @@ class HouseTest : public WallToolTest {
     for (WallElem* w : walls())
       if (w->group == name) return w;
     return nullptr;
+  }
+
+  // The plan drawn by all walls together has no open end: every outline
+  // end meets another one (ends rounded far below what a user sees).
+  static void expect_no_open_ends() {
+    std::map<std::pair<long long, long long>, int> ends;
+    for (WallElem* w : walls())
+      for (const auto& s : wall_outline_of(w->segments)) {
+        ++ends[{s[0], s[1]}];
+        ++ends[{s[2], s[3]}];
+      }
+    for (const auto& [p, n] : ends)
+      EXPECT_EQ(n % 2, 0) << "an open end at (" << p.first * 1e-8 << ", " << p.second * 1e-8 << ")";
   }
 
   static std::map<int, std::size_t> opening_counts() {

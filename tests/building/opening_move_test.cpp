@@ -129,6 +129,7 @@ TEST_F(OpeningMoveTest, AnOpeningLandsInTheWallThatHoldsIt) {
     move_openings(c.picks, c.from, c.to);
     EXPECT_EQ(errors(), std::vector<std::string>{});
     EXPECT_EQ(opening_counts(), c.counts);
+    expect_no_open_ends();
     if (!c.south.empty()) {
       EXPECT_EQ(wall_outline_of(wall(SOUTH)->segments), outline(c.south));
     }
@@ -216,6 +217,7 @@ TEST_F(OpeningMoveTest, AnOpeningMovedTwiceLandsWhereItEndsUp) {
   EXPECT_EQ(opening_counts(),
             (std::map<int, std::size_t>{{SOUTH, 0}, {NORTH, 3}, {WEST, 0}, {EAST, 0}, {INNER, 0}}));
   EXPECT_EQ(wall_outline_of(wall(SOUTH)->segments), outline(south_joined));
+  expect_no_open_ends();
   EXPECT_EQ(undo_used, 2);
   undo_step_back();
   undo_step_back();
