@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 #include "model/consts.h"
@@ -111,6 +112,7 @@ const char* text_of(Refused why) {
 class Placement {
  public:
   explicit Placement(const WallOpeningsMoved& before) : before_(before) {
+    for (const WallOpeningsMoved::Held& h : before_.walls) held_[h.wall] = &h;
     for (ElemHeader* e = elem_list_head; e; e = e->next)
       if (auto* w = elem_as<WallElem>(e)) (held_before(w) ? hosts_ : others_).push_back(w);
   }
@@ -171,9 +173,10 @@ class Placement {
   }
 
   const WallOpeningsMoved::Held* held_before(const WallElem* w) const {
-    for (const WallOpeningsMoved::Held& h : before_.walls)
-      if (h.wall == w && holds_moved_openings(*w) && h.openings.size() == w->openings.size()) return &h;
-    return nullptr;
+    const auto it = held_.find(w);
+    if (it == held_.end() || !holds_moved_openings(*w) || it->second->openings.size() != w->openings.size())
+      return nullptr;
+    return it->second;
   }
 
   // A stretched wall whose openings would not all fit any more goes back to
@@ -277,6 +280,7 @@ class Placement {
   }
 
   const WallOpeningsMoved& before_;
+  std::unordered_map<const WallElem*, const WallOpeningsMoved::Held*> held_;
   std::vector<WallElem*> hosts_, others_;
   std::map<WallElem*, Change> changes_;
   std::vector<Refused> refused_;
