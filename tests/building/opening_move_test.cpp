@@ -237,6 +237,22 @@ TEST_F(OpeningMoveTest, OpeningsMovedTogetherEachFindTheirPlace) {
   EXPECT_DOUBLE_EQ(wall(SOUTH)->openings[1].corner[0].y, 0.0);
 }
 
+// The Point selection marks the same points when its window holds the
+// opening's box and nothing of the wall's own corners: the window moves as
+// with the Opening selection, into the south wall.
+TEST_F(OpeningMoveTest, AnOpeningPickedByAPointWindowMovesTheSame) {
+  rows()["z_toggle"] = [] { select_type = 4; };
+  pending_command = "nop";
+  script.key("z_toggle").click_world(1, 7.4, 7.5).click_world(1, 8.6, 8.1).key("s_deffi_ok");
+  script.key("z_abs").value("0;7.635").key("z_abs").value("-3;0").key("z_enter").key("p_nop");
+  run_tool(tool_edit_move);
+  EXPECT_EQ(errors(), std::vector<std::string>{});
+  EXPECT_EQ(opening_counts(),
+            (std::map<int, std::size_t>{{SOUTH, 2}, {NORTH, 1}, {WEST, 0}, {EAST, 0}, {INNER, 0}}));
+  EXPECT_EQ(wall_outline_of(wall(NORTH)->segments), outline(north_with({{2.5, 3.51}})));
+  expect_no_open_ends();
+}
+
 // A wall's end stretched with the Point selection: a window the wall still
 // holds stays in it; one the wall would no longer reach keeps the wall as
 // it was, and the user is told.
