@@ -36,15 +36,12 @@ bool holds_moved_openings(const WallElem& w) {
                      [](const WallOpening& o) { return any_marked(o.corner, 8); });
 }
 
-// A wall with openings whose corners are about to be stretched.
-bool stretched_with_openings(const WallElem& w) {
-  return corners_marked(w) && std::any_of(w.openings.begin(), w.openings.end(),
-                                          [](const WallOpening& o) { return o.kind != OPENING_REMOVED; });
-}
-
 // Whether every opening of w that is not removed fits into the plain
 // outline of w's corners, as the stretch re-fit cuts them in.
 bool openings_fit_corners(const WallElem& w) {
+  if (std::none_of(w.openings.begin(), w.openings.end(),
+                   [](const WallOpening& o) { return o.kind != OPENING_REMOVED; }))
+    return true;
   std::vector<WallSegment> segs(4);
   wall_outline_quad(w.corner[0].x, w.corner[0].y, w.corner[1].x, w.corner[1].y, w.corner[2].x, w.corner[2].y,
                     w.corner[3].x, w.corner[3].y, segs.data());
@@ -91,7 +88,7 @@ struct Change {
 };
 
 // Why an opening stayed.
-enum class Refused { NO_WALL, ACROSS, FULL, STRETCH };
+enum class Refused { NO_WALL, ACROSS, FULL };
 
 const char* text_of(Refused why) {
   switch (why) {
@@ -103,8 +100,6 @@ const char* text_of(Refused why) {
           "opening or the end of the wall.");
     case Refused::FULL:
       return nls_translate("To many openings in this wall!");
-    case Refused::STRETCH:
-      return nls_translate("The wall was not stretched: one of its openings would not fit in it any more.");
   }
   return "";
 }
@@ -118,11 +113,7 @@ class Placement {
   }
 
   void run() {
-    keep_stretched();
-    if (hosts_.empty()) {
-      tell();
-      return;
-    }
+    if (hosts_.empty()) return;
     for (WallElem* w : hosts_) plan(*w);
     // Every wall to change joins the move's undo step first, or none
     // changes (the stretch re-fit then takes the walls as they are).
@@ -177,29 +168,6 @@ class Placement {
     if (it == held_.end() || !holds_moved_openings(*w) || it->second->openings.size() != w->openings.size())
       return nullptr;
     return it->second;
-  }
-
-  // A stretched wall whose openings would not all fit any more goes back to
-  // how it was, its marks cleared, so that the re-fit leaves it alone.
-  void keep_stretched() {
-    for (const WallOpeningsMoved::Held& h : before_.walls) {
-      WallElem* w = h.wall;
-      if (!corners_marked(*w) || openings_fit_corners(*w) || !undo_save_element(w)) continue;
-      redraw().input_cursor_toggle();
-      redraw().draw_element(DRAW_ERASE, w);
-      std::copy(std::begin(h.corner), std::end(h.corner), std::begin(w->corner));
-      w->gable_a = h.gable_a;
-      w->gable_b = h.gable_b;
-      w->segments = h.segments;
-      w->openings = h.openings;
-      elem_clear_point_marks(w);
-      elem_update_size(*w);
-      elem_touch(w);
-      drawing_modified = 1;
-      redraw().draw_element(DRAW_NORMAL, w);
-      redraw().input_cursor_toggle();
-      refuse(Refused::STRETCH);
-    }
   }
 
   void plan(WallElem& w) {
@@ -292,11 +260,7 @@ WallOpeningsMoved wall_openings_before_move() {
   WallOpeningsMoved out;
   for (ElemHeader* e = elem_list_head; e; e = e->next)
     if (auto* w = elem_as<WallElem>(e))
-      if (holds_moved_openings(*w) || stretched_with_openings(*w)) {
-        WallOpeningsMoved::Held h{w, {}, w->gable_a, w->gable_b, w->segments, w->openings};
-        std::copy(std::begin(w->corner), std::end(w->corner), std::begin(h.corner));
-        out.walls.push_back(std::move(h));
-      }
+      if (holds_moved_openings(*w)) out.walls.push_back({w, w->segments, w->openings});
   return out;
 }
 
@@ -307,4 +271,34 @@ void wall_place_moved_openings(const WallOpeningsMoved& before) {
   } catch (const std::bad_alloc&) {
     // No memory: the walls stay as the move left them, for the re-fit.
   }
+}
+
+bool wall_stretch_keeps_openings(double dx, double dy, double dz) {
+  auto move = [&](Point3& p) {
+    if (p.mark != 1) return;
+    p.x += dx;
+    p.y += dy;
+    p.z += dz;
+  };
+  try {
+    for (ElemHeader* e = elem_list_head; e; e = e->next) {
+      const auto* w = elem_as<WallElem>(e);
+      // A wall moved whole carries its openings along.
+      if (!w || w->mark == 1 || !any_marked(w->corner, 8) || w->openings.empty()) continue;
+      WallElem moved;
+      std::copy(std::begin(w->corner), std::end(w->corner), std::begin(moved.corner));
+      moved.openings = w->openings;
+      for (Point3& p : moved.corner) move(p);
+      for (WallOpening& o : moved.openings)
+        for (Point3& p : o.corner) move(p);
+      if (!openings_fit_corners(moved)) {
+        ui().msgbox_error(
+            nls_translate("The wall was not stretched: one of its openings would not fit in it any more."));
+        return false;
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    // No memory for the look: the move goes ahead as it did before.
+  }
+  return true;
 }

@@ -8,16 +8,12 @@
 
 #include "model/elem.h"
 
-// The walls that hold openings and have marked points, as they are before
-// a move: those whose openings are about to move without them (some
-// opening corners marked, none of the wall's own points) and those about to
-// be stretched (corners marked). The pointers must stay valid until the
-// placement.
+// The walls whose openings are about to move without them (some opening
+// corners marked, none of the wall's own points), as they are before the
+// move. The pointers must stay valid until the placement.
 struct WallOpeningsMoved {
   struct Held {
     WallElem* wall;
-    Point3 corner[8];
-    Point3 gable_a, gable_b;
     std::vector<WallSegment> segments;
     std::vector<WallOpening> openings;
   };
@@ -32,7 +28,11 @@ WallOpeningsMoved wall_openings_before_move();
 // was, exactly, and an error box says why. The walls keep their joints to
 // other walls; each changes in place within the newest undo step, and the
 // point marks of the walls that held moved openings are cleared, so that the
-// stretch re-fit leaves them alone. A wall stretched so far that one of its
-// openings no longer fits in it goes back to how it was, with the same
-// message, rather than lose the opening in the re-fit.
+// stretch re-fit leaves them alone.
 void wall_place_moved_openings(const WallOpeningsMoved& before);
+
+// Before a move of the marked points by (dx, dy, dz): false, after an error
+// box that says why, when a wall whose corners would move (a stretch) would
+// no longer hold one of its openings in its own outline, which the re-fit
+// would drop. The move of that vector is then not made.
+bool wall_stretch_keeps_openings(double dx, double dy, double dz);

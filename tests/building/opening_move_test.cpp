@@ -254,8 +254,8 @@ TEST_F(OpeningMoveTest, AnOpeningPickedByAPointWindowMovesTheSame) {
 }
 
 // A wall's end stretched with the Point selection: a window the wall still
-// holds stays in it; one the wall would no longer reach keeps the wall as
-// it was, and the user is told.
+// holds stays in it; a vector that would leave it outside the wall is not
+// made, and the user is told.
 TEST_F(OpeningMoveTest, AWallIsNotStretchedAwayFromItsOpening) {
   drawing_free();
   undo_record(UNDO_CLEAR, 0);
