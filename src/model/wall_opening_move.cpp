@@ -29,9 +29,10 @@ bool corners_marked(const WallElem& w) {
   return any_marked(w.corner, 8) || (w.gable == 1 && (w.gable_a.mark == 1 || w.gable_b.mark == 1));
 }
 
-// A wall that stayed while some of its openings were moved.
+// A wall that stayed while some of its openings were moved. A wall moved
+// whole carries its openings along.
 bool holds_moved_openings(const WallElem& w) {
-  if (corners_marked(w)) return false;
+  if (w.mark == 1 || corners_marked(w)) return false;
   return std::any_of(w.openings.begin(), w.openings.end(),
                      [](const WallOpening& o) { return any_marked(o.corner, 8); });
 }

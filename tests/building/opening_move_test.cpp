@@ -237,6 +237,35 @@ TEST_F(OpeningMoveTest, OpeningsMovedTogetherEachFindTheirPlace) {
   EXPECT_DOUBLE_EQ(wall(SOUTH)->openings[1].corner[0].y, 0.0);
 }
 
+// The door picked by the Opening type and its wall by a Range window in the
+// same selection: the wall moves whole and carries the door along.
+TEST_F(OpeningMoveTest, AnOpeningMovedWithItsWallGoesAlong) {
+  static int toggles = 0;
+  toggles = 0;
+  rows()["z_toggle"] = [] { select_type = toggles++ == 0 ? 2 : 0; };
+  pending_command = "nop";
+  script.key("z_toggle").click_world(1, door.x, door.y);
+  script.key("z_toggle").click_world(1, -0.5, -0.5).click_world(1, 10.5, 0.6).key("s_deffi_ok");
+  script.key("z_abs").value("0;0").key("z_abs").value("0;-2").key("z_enter").key("p_nop");
+  run_tool(tool_edit_move);
+  EXPECT_EQ(errors(), std::vector<std::string>{});
+  WallElem* south = wall(SOUTH);
+  ASSERT_EQ(south->openings.size(), 1u);
+  EXPECT_NEAR(south->corner[0].y, -2, 1e-9);
+  EXPECT_NEAR(south->openings[0].corner[0].x, 2, 1e-9);
+  EXPECT_NEAR(south->openings[0].corner[0].y, -2, 1e-9);
+  std::vector<Seg> moved = south_with_door;
+  for (Seg& g : moved) {
+    g.y1 -= 2;
+    g.y2 -= 2;
+  }
+  // Its inner face runs on where the walls it met stood (their joints are
+  // the joint re-fit's), so only the door's pieces are compared.
+  const WallOutline now = wall_outline_of(south->segments);
+  for (const auto& g : outline({moved.begin() + 7, moved.end()}))
+    EXPECT_NE(std::find(now.begin(), now.end(), g), now.end());
+}
+
 // The Point selection marks the same points when its window holds the
 // opening's box and nothing of the wall's own corners: the window moves as
 // with the Opening selection, into the south wall.
