@@ -6,12 +6,15 @@
 // worked out by hand from the house's measures.
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "display/command_buffer.h"
 #include "house_fixture.h"
+#include "model/geom.h"
 #include "model/settings.h"
 #include "tools/edit_tools.h"
 
@@ -235,6 +238,26 @@ TEST_F(OpeningMoveTest, OpeningsMovedTogetherEachFindTheirPlace) {
   ASSERT_EQ(wall(SOUTH)->openings.size(), 2u);
   EXPECT_DOUBLE_EQ(wall(SOUTH)->openings[1].corner[0].x, 7.5);
   EXPECT_DOUBLE_EQ(wall(SOUTH)->openings[1].corner[0].y, 0.0);
+}
+
+// The house turned by 30 degrees first: the door moved by the turned
+// vector lands in the turned north wall as it does in the upright house.
+TEST_F(OpeningMoveTest, AnOpeningLandsInAWallAtAnyAngle) {
+  pending_command = "nop";
+  script.key("s_deffi_all").key("s_deffi_ok").key("z_abs").value("0;0").key("z_enter").value("30");
+  script.key("p_nop");
+  run_tool(tool_edit_rotate);
+  undo_record(UNDO_CLEAR, 0);
+  const double c = std::cos(GEOM_PI / 6), s = std::sin(GEOM_PI / 6);
+  auto turned = [&](double x, double y) { return Point2{c * x - s * y, s * x + c * y, 0}; };
+  char to[64];
+  const Point2 v = turned(2, 7.635);
+  std::snprintf(to, sizeof to, "%.12f;%.12f", v.x, v.y);
+  move_openings({turned(door.x, door.y)}, "0;0", to);
+  EXPECT_EQ(errors(), std::vector<std::string>{});
+  EXPECT_EQ(opening_counts(),
+            (std::map<int, std::size_t>{{SOUTH, 0}, {NORTH, 3}, {WEST, 0}, {EAST, 0}, {INNER, 0}}));
+  expect_no_open_ends();
 }
 
 // The door picked by the Opening type and its wall by a Range window in the
