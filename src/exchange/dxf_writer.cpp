@@ -18,6 +18,7 @@
 #include "display/view_commands.h"
 #include "exchange/dxf_common.h"
 #include "exchange/export_2d.h"
+#include "exchange/export_check.h"
 #include "exchange/out_text.h"
 #include "model/files/fio.h"
 #include "model/geom.h"
@@ -65,7 +66,7 @@ void group_int(OutText& out, std::string_view code, long long value) {
 }
 void group_real(OutText& out, std::string_view code, double value, int decimals = 6) {
   out << code << '\n';
-  out.fixed(value, decimals) << '\n';
+  out.fixed(export_coordinate(value), decimals) << '\n';
 }
 
 // The unit factor on standard output after every TEXT, with "." whatever
@@ -571,14 +572,14 @@ void dxf_write_tables(OutText& out) {
   for (int i = 0; i < 8; ++i) {
     if (!names.first[i]) continue;
     const LineTypeDef& t = line_types[i];
-    const int pairs = t.pairs <= 3 ? t.pairs : 3;
+    const int pairs = export_dash_pairs(t);
     group(out, "0", "LTYPE");
     group(out, "2", names.name[i]);
     group(out, "70", "64");
     group(out, "3", names.name[i]);
     group(out, "72", "65");
     group_int(out, "73", 2 * pairs);
-    group_real(out, "40", t.period / 10.0 * f);
+    group_real(out, "40", export_dash_period(t) / 10.0 * f);
     for (int k = 0; k < pairs; ++k) {
       group_real(out, "49", t.dash[k] / 10.0 * f);
       group_real(out, "49", -(t.gap[k] / 10.0) * f);
@@ -716,6 +717,7 @@ void dxf_write_entities_3d(OutText& out) {
 
 bool dxf_write(std::FILE* f, int mode, int* fills_left_out) {
   if (fills_left_out) *fills_left_out = 0;
+  ExportCoordinates limits(EXPORT_DXF_LIMIT, "DXF");
   FileOut out(f);
   const bool three_d = mode == DXF_OUT_3D || mode == DXF_OUT_3D_ENTITIES;
   dxf_write_header(out, three_d);
@@ -733,10 +735,11 @@ bool dxf_write(std::FILE* f, int mode, int* fills_left_out) {
   }
   out.flush();
   std::fflush(stdout);
-  return out.ok() && std::fflush(f) == 0 && !std::ferror(f);
+  return limits.ok() && out.ok() && std::fflush(f) == 0 && !std::ferror(f);
 }
 
 void dxf_export() {
+  if (!export_settings_ok({})) return;
   ExportMarks marks;
   ElemHeader* e;
   switch (dxf_settings.export_scope) {
@@ -766,6 +769,7 @@ void dxf_export() {
   if (path.size() < import_file.capacity) import_file = path;
   bool written;
   int fills_left_out = 0;
+  export_refused_clear();
   if (three_d) {
     WallTempMeshes meshes;
     written = dxf_write(file.stream(), mode) && file.commit();
@@ -773,7 +777,8 @@ void dxf_export() {
     written = dxf_write(file.stream(), mode, &fills_left_out) && file.commit();
   }
   if (!written) {
-    ui().msgbox_error(nls_translate("Cannot write file"));
+    ui().msgbox_error(export_refused().empty() ? nls_translate("Cannot write file")
+                                               : export_refused().c_str());
     return;
   }
   if (fills_left_out > 0) {
