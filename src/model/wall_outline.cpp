@@ -436,6 +436,32 @@ WallElem* wall_recut_openings(WallElem* wall, const std::vector<bool>& recut_fla
   }
 }
 
+bool wall_outline_close_gaps(const WallElem& w, const std::vector<bool>& flags,
+                             std::vector<WallSegment>& segs) {
+  if (flags.size() != w.openings.size()) return false;
+  try {
+    std::vector<WallSegment> work = w.segments;
+    for (std::size_t i = 0; i < flags.size(); ++i)
+      if (flags[i] && !uncut(work, w.openings[i], w)) return false;
+    segs = std::move(work);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+bool wall_outline_cut_box(const Point3 (&box)[8], double stop_width, double stop_depth,
+                          std::vector<WallSegment>& segs) {
+  try {
+    std::vector<WallSegment> next;
+    if (!cut_outline(box, stop_width, stop_depth, segs, next)) return false;
+    segs = std::move(next);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
 WallElem* wall_rebuild_outline(WallElem* wall) {
   std::vector<WallSegment> quad(4);
   wall_outline_quad(wall->corner[0].x, wall->corner[0].y, wall->corner[1].x, wall->corner[1].y,

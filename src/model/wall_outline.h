@@ -45,6 +45,16 @@ WallElem* opening_cut_wall(const Point3 (&box)[8], int kind, int style, double s
 // the outline. wall is never changed; intermediate records are freed.
 WallElem* wall_recut_openings(WallElem* wall, const std::vector<bool>& recut);
 
+// segs becomes w's outline with the gaps of the flagged openings (one flag
+// per opening) closed as wall_recut_openings closes them, joints kept.
+// False when a flagged gap is not found; segs is then left alone.
+bool wall_outline_close_gaps(const WallElem& w, const std::vector<bool>& flags,
+                             std::vector<WallSegment>& segs);
+// Cuts the opening box into the outline segs as opening_cut_wall does.
+// False, segs unchanged, when it does not fit into one segment of each face.
+bool wall_outline_cut_box(const Point3 (&box)[8], double stop_width, double stop_depth,
+                          std::vector<WallSegment>& segs);
+
 // Replaces wall by a copy with the plain outline of its corners and every
 // opening that still fits cut in again (removed openings are dropped), with
 // wall's group. The old record is erased on the screen and freed, the new

@@ -47,7 +47,7 @@ void swap_xyz(Point3& a, Point3& b) {
   std::swap(a.z, b.z);
 }
 
-// A mirrored box or wall keeps its corners counter-clockwise in plan.
+// A mirrored wall keeps its corners counter-clockwise in plan.
 void swap_mirrored_corners(Point3 (&c)[8]) {
   swap_xyz(c[0], c[3]);
   swap_xyz(c[1], c[2]);
@@ -55,8 +55,16 @@ void swap_mirrored_corners(Point3 (&c)[8]) {
   swap_xyz(c[5], c[6]);
 }
 
-void mirror_leaf_quadrant(uint8_t& q) {
-  if (q < 4) q = static_cast<uint8_t>((q + 2) % 4);
+// A mirrored opening keeps its outer face (corners 0 and 1) on the wall's
+// face it was on and its rebate on that side: the two ends of the box trade
+// places, so that it stays counter-clockwise, and only the door's hinge goes
+// to the other end (quadrant 0 <-> 1, 2 <-> 3).
+void swap_mirrored_opening(WallOpening& o) {
+  swap_xyz(o.corner[0], o.corner[1]);
+  swap_xyz(o.corner[2], o.corner[3]);
+  swap_xyz(o.corner[4], o.corner[5]);
+  swap_xyz(o.corner[6], o.corner[7]);
+  if (o.leaf_quadrant < 4) o.leaf_quadrant ^= 1;
 }
 
 // The points the plan transforms carry along with an element; contour ends
@@ -137,10 +145,7 @@ void transform_3d(ElemHeader* e, F&& f, bool mirror) {
       if (mirror) {
         swap_mirrored_corners(w->corner);
         if (w->gable == 1) swap_xyz(w->gable_a, w->gable_b);
-        for (WallOpening& o : w->openings) {
-          swap_mirrored_corners(o.corner);
-          mirror_leaf_quadrant(o.leaf_quadrant);
-        }
+        for (WallOpening& o : w->openings) swap_mirrored_opening(o);
       }
       break;
     }
@@ -353,10 +358,7 @@ void mirror_plan(ElemHeader* e, double ax, double ay, double bx, double by, doub
       auto* w = static_cast<WallElem*>(e);
       swap_mirrored_corners(w->corner);
       if (w->gable == 1) swap_xyz(w->gable_a, w->gable_b);
-      for (WallOpening& o : w->openings) {
-        swap_mirrored_corners(o.corner);
-        mirror_leaf_quadrant(o.leaf_quadrant);
-      }
+      for (WallOpening& o : w->openings) swap_mirrored_opening(o);
       break;
     }
     case ELEM_PATTERN: {

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "support/model_fixture.h"
 #include "support/recording_ui.h"
 #include "support/temp_folder.h"
+#include "support/wall_fixture.h"
 
 namespace {
 
@@ -147,7 +149,7 @@ TEST_F(KavEditTest, AQuestionIsPrintedAndAnswered) {
     const std::string in = save_in();
     const EditRun run = edit(in, std::string("key b_circle_splinedissolve\nclick 1 2.2 1.5\n") + c.answer);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Really dissolve the spline into single lines?\n[1 Yes | 2 Cancel]\n");
+    EXPECT_EQ(run.out, "Really dissolve the spline into single lines?\n");
     EXPECT_EQ(count_of(out_path(), ELEM_SPLINE), c.splines);
     if (c.splines == 0) {
       EXPECT_GT(count_of(out_path(), ELEM_LINE), 10);
@@ -155,10 +157,51 @@ TEST_F(KavEditTest, AQuestionIsPrintedAndAnswered) {
   }
 }
 
+// Walls along x at y = 0 and y = 6, 0.3 thick, and a wall between them at
+// x = 5, joined by the program's Connect -All; a window from 2 to 3 in the
+// first. Edit > Move with the Opening type moves the window: onto the other
+// wall it goes into that wall; across the T joint it stays, and the error
+// box's text is printed.
+TEST_F(KavEditTest, AnOpeningMovedByTheProgramLandsInAWallOrStays) {
+  struct Case {
+    const char* move;
+    std::vector<std::size_t> openings;  // of the walls at y = 0 and y = 6
+    const char* said;
+  } cases[] = {
+      {"press y\nvalue 6\n", {0, 1}, ""},
+      {"press x\nvalue 2.5\n",
+       {1, 0},
+       "The opening was not moved: where it would go, it would reach across a joint of walls, another "
+       "opening or the end of the wall.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.move);
+    drawing_free();
+    cut_axis_opening(new_axis_wall(0, 0, 10, 0, 0.15, "brick"), OPENING_WINDOW, 2, 3, 1, 1.2);
+    new_axis_wall(0, 6, 10, 6, 0.15, "brick");
+    new_axis_wall(5, 0.15, 5, 5.85, 0.1, "brick");
+    const std::string in = save_in();
+    const EditRun run = edit(in, std::string("key b_wall_connect_all\nkey b_edit_move\nset select_type 2\n"
+                                             "click 1 2.5 0\nkey s_deffi_ok\n") +
+                                     c.move);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, c.said);
+    drawing_free();
+    ASSERT_EQ(kavfile_load_drawing(1, out_path().c_str()), 1);
+    // The openings of the walls along x, by the y of their middle.
+    std::map<long, std::size_t> openings;
+    for (ElemHeader* e : elements())
+      if (const auto* w = elem_as<WallElem>(e))
+        if (w->corner[0].x == 0) openings[std::lround(w->corner[0].y + w->corner[3].y)] = w->openings.size();
+    EXPECT_EQ(openings, (std::map<long, std::size_t>{{0, c.openings[0]}, {12, c.openings[1]}}));
+  }
+}
+
 // A script that cannot be run as written stops with the line and the
 // reason, exit status 1, and writes no OUT.
 TEST_F(KavEditTest, AScriptThatCannotGoOnNamesItsLine) {
   elem_new_line(0, 0, 0, 0, 0, 4, 0);
+  elem_new_spline(0, 0, 0, 0, 0, 1, 2, 3, 2, 4, 0);
   const std::string in = save_in();
   struct Case {
     const char* script;

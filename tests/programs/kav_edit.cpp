@@ -63,7 +63,8 @@ const char usage_text[] =
     "  click B X Y     mouse button B at the world point (X, Y) in metres\n"
     "  value TEXT      text typed into the open entry and confirmed\n"
     "  press NAME      a key by its name (Escape, Return, x, y, a, Tab, F9, ...)\n"
-    "  answer N        the answer to the open question box (1..5, 0 closes it)\n"
+    "  answer N        the answer to the open question box: the number of its\n"
+    "                  button from the left (1..5), 0 closes it\n"
     "  set NAME VALUE  a tool page's radio button or toggle, by its variable:\n"
     "%s"
     "The text of each message, error and question box is printed on standard\n"
@@ -138,28 +139,28 @@ std::string out_path;
 // The question box: it waits in a nested wait of its own, which an answer
 // ends, and so does a command key posted meanwhile (answer 0).
 int box_depth = 0;
+int box_count = 0;
 int box_answer = 0;
 void box_take_answer(int n) {
   if (box_depth == 0) return fail_in_command("an answer, but no question box is open");
+  if (n > box_count)
+    return fail_in_command("answer " + std::to_string(n) + ", but the question box has " +
+                           std::to_string(box_count) + " buttons");
   box_answer = n;
   wait_end_level(box_depth);
 }
-int ask(const char* message, int count, const char* const* labels) {
-  std::string text = message ? message : "";
-  text += "\n[";
-  for (int i = 0; i < count; ++i) {
-    if (i) text += " | ";
-    text += std::to_string(i + 1) + " " + (labels && labels[i] ? labels[i] : "");
-  }
-  text += "]";
-  say(text.c_str());
-  const int outer = box_depth;
-  box_answer = 0;
+int ask(const char* message, int count, const char* const*) {
+  say(message);
+  // A box inside a box (none does so yet) gives the outer one back after.
   struct Level {
-    int& depth;
-    int outer;
-    ~Level() { depth = outer; }
-  } level{box_depth, outer};
+    int depth, count;
+    ~Level() {
+      box_depth = depth;
+      box_count = count;
+    }
+  } level{box_depth, box_count};
+  box_answer = 0;
+  box_count = count;
   box_depth = wait_depth() + 1;
   wait_run();
   const int answer = box_answer;
