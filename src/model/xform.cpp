@@ -571,11 +571,11 @@ void xform_move_point3_if_marked(Point3* p) {
   p->z += move_dz;
 }
 
-void xform_move_marked(double dx, double dy, double dz) {
-  move_dx = dx;
-  move_dy = dy;
-  move_dz = dz;
-  drawing_modified = 1;
+namespace {
+
+// Moves e by the offset in move_dx, move_dy, move_dz: whole, or only its
+// marked points.
+void move_one(ElemHeader* e, bool whole) {
   auto whole2 = [](Point2& p) {
     p.x += move_dx;
     p.y += move_dy;
@@ -587,17 +587,32 @@ void xform_move_marked(double dx, double dy, double dz) {
   };
   auto marked2 = [](Point2& p) { xform_move_point2_if_marked(&p); };
   auto marked3 = [](Point3& p) { xform_move_point3_if_marked(&p); };
-  for (ElemHeader* e = elem_list_head; e; e = e->next) {
-    const bool whole = e->mark == 1;
-    if (whole || elem_has_marked_point(e)) elem_touch(e);
-    if (whole)
-      for_each_point(e, whole2, whole3);
-    else
-      for_each_point(e, marked2, marked3);
-    if (auto* c = elem_as<CameraElem>(e)) {
-      if (whole || c->eye.mark == 1 || c->target.mark == 1) apply_if_active(c);
-    }
+  if (whole || elem_has_marked_point(e)) elem_touch(e);
+  if (whole)
+    for_each_point(e, whole2, whole3);
+  else
+    for_each_point(e, marked2, marked3);
+  if (auto* c = elem_as<CameraElem>(e)) {
+    if (whole || c->eye.mark == 1 || c->target.mark == 1) apply_if_active(c);
   }
+}
+
+}  // namespace
+
+void xform_move_marked(double dx, double dy, double dz) {
+  move_dx = dx;
+  move_dy = dy;
+  move_dz = dz;
+  drawing_modified = 1;
+  for (ElemHeader* e = elem_list_head; e; e = e->next) move_one(e, e->mark == 1);
+}
+
+void xform_move_element(ElemHeader* e, double dx, double dy, double dz) {
+  move_dx = dx;
+  move_dy = dy;
+  move_dz = dz;
+  drawing_modified = 1;
+  move_one(e, true);
 }
 
 void xform_stretch_marked_points() {
@@ -614,23 +629,25 @@ void xform_stretch_marked_points() {
   }
 }
 
-void xform_rotate_marked(double cx, double cy, double angle) {
-  for (ElemHeader* e = elem_list_head; e; e = e->next) {
-    if (e->mark != 1) continue;
-    drawing_modified = 1;
-    elem_touch(e);
-    if (view_type == VIEW_PLAN) {
-      rotate_plan(e, cx, cy, angle);
-    } else {
-      auto turn = [angle](Point3& p) {
-        vec3_rotate_about_axis(p, angle, xform_axis.a, xform_axis.b);
-        p.x = geo_result.rot3.x;
-        p.y = geo_result.rot3.y;
-        p.z = geo_result.rot3.z;
-      };
-      transform_3d(e, turn, false);
-    }
+void xform_rotate_element(ElemHeader* e, double cx, double cy, double angle) {
+  drawing_modified = 1;
+  elem_touch(e);
+  if (view_type == VIEW_PLAN) {
+    rotate_plan(e, cx, cy, angle);
+  } else {
+    auto turn = [angle](Point3& p) {
+      vec3_rotate_about_axis(p, angle, xform_axis.a, xform_axis.b);
+      p.x = geo_result.rot3.x;
+      p.y = geo_result.rot3.y;
+      p.z = geo_result.rot3.z;
+    };
+    transform_3d(e, turn, false);
   }
+}
+
+void xform_rotate_marked(double cx, double cy, double angle) {
+  for (ElemHeader* e = elem_list_head; e; e = e->next)
+    if (e->mark == 1) xform_rotate_element(e, cx, cy, angle);
 }
 
 void xform_rotate_axis(double ax, double ay, double az, double bx, double by, double bz, double angle) {

@@ -40,9 +40,12 @@ void tool_edit_move() {
   if (moved) wall_place_moved_openings(openings);
   select_clear(0);
   // Only what this run moved is fitted anew: the re-fit replaces records
-  // inside the newest undo step, which is this run's last move, and a wall
-  // it rebuilds loses its joins to other walls.
+  // inside the newest undo step, which is this run's last move. Walls whose
+  // corners were stretched got their outlines, joints included, with each
+  // vector; the re-fit would rebuild them without their joints.
   if (moved) {
+    for (ElemHeader* e = elem_list_head; e; e = e->next)
+      if (auto* w = elem_as<WallElem>(e)) wall_clear_outline_point_marks(*w);
     xform_stretch_marked_points();
     elem_purge_marked();
   }
