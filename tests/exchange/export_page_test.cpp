@@ -338,8 +338,8 @@ TEST_F(ExportPage, TextModePageIsTheWrittenText) {
   expect_page_fits_ink("text_every_kind", true);
 }
 
-// The DXF header's box is that of the entities written: the guide line and
-// the spline's curve, not the camera, whose eye is not written.
+// The DXF header's box is that of the entities written: the spline's
+// curve, not the guide line or the camera, which are not written.
 TEST_F(ExportPage, DxfExtentsAreThoseOfTheEntities) {
   elem_new_line(0, 0, 0, 0, 0, 4, 1);
   elem_new_line(0, PEN_GUIDE, 0, -2, -3.5, 5, -3.5);
@@ -347,8 +347,9 @@ TEST_F(ExportPage, DxfExtentsAreThoseOfTheEntities) {
   elem_new_camera(0, 0, 0, 0, -12, 2, 0, 0, 2, 50, 0);
   mark_all();
   StringOut header, entities;
-  dxf_write_header(header);
-  dxf_write_entities_2d(entities);
+  DxfBox box;
+  dxf_write_entities_2d(entities, nullptr, nullptr, &box);
+  dxf_write_header(header, box);
   std::istringstream in(entities.text());
   double lo[2] = {1e9, 1e9}, hi[2] = {-1e9, -1e9};
   int lines = 0;
@@ -367,13 +368,13 @@ TEST_F(ExportPage, DxfExtentsAreThoseOfTheEntities) {
   ASSERT_NE(max_at, std::string::npos);
   ASSERT_EQ(std::sscanf(text.c_str() + min_at, "$EXTMIN\n 10\n%lf\n 20\n%lf", &ext[0], &ext[1]), 2);
   ASSERT_EQ(std::sscanf(text.c_str() + max_at, "$EXTMAX\n 10\n%lf\n 20\n%lf", &ext[2], &ext[3]), 2);
-  // The spline is written as chords, which stay within its curve.
+  // Exactly the box of what is written: the spline's polyline, no guide
+  // line at -3.5, no eye at -12.
   EXPECT_NEAR(ext[0], lo[0], 1e-5);
-  EXPECT_NEAR(ext[1], lo[1], 1e-5);  // the guide line at -3.5, not the eye at -12
+  EXPECT_NEAR(ext[1], lo[1], 1e-5);
   EXPECT_NEAR(ext[2], hi[0], 1e-5);
-  EXPECT_GE(ext[3], hi[1] - 1e-5);
-  EXPECT_NEAR(ext[3], 5.0 / std::sqrt(3.0), 1e-5);
-  EXPECT_LT(ext[3] - hi[1], 0.05);
+  EXPECT_NEAR(ext[3], hi[1], 1e-5);
+  EXPECT_GT(ext[1], -2.9);
 }
 
 // In 3D the entities are the faces alone: the header's box is theirs, not
@@ -387,8 +388,10 @@ TEST_F(ExportPage, DxfExtentsIn3dAreThoseOfTheFaces) {
   elem_new_text(0, 0, 0, 40, 40, 0, 5, 1, 0.1, 1.5, "beside", 0, "Simpel", TEXT_LEFT);
   elem_new_camera(0, 0, 0, 0, -12, 2, 0, 0, 2, 50, 0);
   mark_all();
-  StringOut header;
-  dxf_write_header(header, true);
+  StringOut header, entities;
+  DxfBox box;
+  dxf_write_entities_3d(entities, &box);
+  dxf_write_header(header, box, true);
   const std::string& text = header.text();
   double ext[4] = {};
   const std::size_t min_at = text.find("$EXTMIN"), max_at = text.find("$EXTMAX");
