@@ -97,8 +97,7 @@ HlrCounts hlr_render_reference(HlrScene& scene, const HlrOptions& options, HlrSi
         const uint8_t pen = hlr_pen(body, cls, options);
         const uint8_t lt = hidden ? 1 : body.line_type;
         if (join_valid && pen == join.pen && lt == join.line_type &&
-            hlr_points_equal(a.u, a.v, join.x2, join.y2) &&
-            std::fabs((join.y2 - join.y1) * (a.u - b.u) - (join.x2 - join.x1) * (a.v - b.v)) < 0.00001) {
+            hlr_continues(join, a, b, scene.tolerance)) {
           HlrLine seg{join.x2, join.y2, b.u, b.v, pen, lt};
           if (sink.clip(seg)) {
             ++counts.joins;

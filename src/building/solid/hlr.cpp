@@ -10,7 +10,6 @@ namespace {
 
 constexpr double kNormalEps = 1e-11;
 constexpr double kPointEps = 1e-9;
-constexpr double kJoinEps = 0.00001;
 constexpr uint8_t kLastPen = 7;
 
 // The face counter of the progress bar runs on across runs, as the bar is
@@ -284,8 +283,7 @@ class Renderer {
     const uint8_t pen = hlr_pen(body, cls, options_);
     const uint8_t lt = is_hidden ? 1 : body.line_type;
     if (join_valid_ && pen == join_.pen && lt == join_.line_type &&
-        hlr_points_equal(a.u, a.v, join_.x2, join_.y2) &&
-        std::fabs((join_.y2 - join_.y1) * (a.u - b.u) - (join_.x2 - join_.x1) * (a.v - b.v)) < kJoinEps) {
+        hlr_continues(join_, a, b, scene_.tolerance)) {
       HlrLine seg{join_.x2, join_.y2, b.u, b.v, pen, lt};
       if (sink_.clip(seg)) {
         ++counts_.joins;
@@ -405,6 +403,11 @@ HlrScene hlr_build(const std::vector<HlrMeshInput>& meshes,
       scene.faces.push_back(f);
     }
   }
+  double size = 1.0;
+  for (const HlrUvd& p : scene.uvd)
+    if (std::isfinite(p.u) && std::isfinite(p.v) && std::isfinite(p.depth) && !behind_camera(p))
+      size = std::max({size, std::fabs(p.u), std::fabs(p.v), std::fabs(p.depth)});
+  scene.tolerance = 1e-9 * size;
   scene.classes.assign(scene.corners.size(), -1);
   std::stable_sort(scene.faces.begin(), scene.faces.end(),
                    [](const HlrFace& x, const HlrFace& y) { return x.dmin < y.dmin; });
@@ -447,6 +450,14 @@ int hlr_which_in_front(const HlrFace& p, const HlrFace& q, double u, double v) {
 
 int hlr_points_equal(double ua, double va, double ub, double vb) {
   return std::fabs(ua - ub) <= kPointEps && std::fabs(va - vb) <= kPointEps ? 1 : 0;
+}
+
+bool hlr_continues(const HlrLine& last, const HlrUvd& a, const HlrUvd& b, double tol) {
+  if (!hlr_points_equal(a.u, a.v, last.x2, last.y2)) return false;
+  const double dx = last.x2 - last.x1, dy = last.y2 - last.y1;
+  const double off = dx * (b.v - a.v) - dy * (b.u - a.u);
+  const double along = dx * (b.u - a.u) + dy * (b.v - a.v);
+  return along >= 0 && std::fabs(off) <= tol * std::sqrt(dx * dx + dy * dy);
 }
 
 bool hlr_smooth(const HlrFace& r, const HlrFace& s, const HlrOptions& options) {

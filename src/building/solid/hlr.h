@@ -71,6 +71,10 @@ struct HlrScene {
   std::vector<int> corners;
   std::vector<int8_t> classes;
   std::vector<HlrFace> faces;  // sorted by nearest depth
+  // Lengths below this count as zero: a billionth of the size of the
+  // projected scene, so a millimetre still counts in a model a hundred
+  // metres across.
+  double tolerance = 1e-9;
 };
 
 // Projects every vertex, builds the faces with their boxes and planes and
@@ -121,6 +125,11 @@ int hlr_boxes_overlap(const HlrFace& p, const HlrFace& q);
 double hlr_plane_depth_at(const HlrFace& f, double u, double v);
 int hlr_which_in_front(const HlrFace& p, const HlrFace& q, double u, double v);
 int hlr_points_equal(double ua, double va, double ub, double vb);
+// Whether the piece a-b goes on along the line `last` from its end: a at
+// that end, b further on and off the line by no more than tol. Only such
+// pieces are joined to the line, so that lines meeting at an angle stay
+// apart however short they are.
+bool hlr_continues(const HlrLine& last, const HlrUvd& a, const HlrUvd& b, double tol);
 // Whether the edge between two faces with these world normals is smooth.
 bool hlr_smooth(const HlrFace& r, const HlrFace& s, const HlrOptions& options);
 // The pen of a piece of an edge of the given class: 0 in single colour,
