@@ -498,9 +498,17 @@ class Renderer {
   void line_pieces(int p, int other, int cls, const HlrUvd s, const HlrUvd e) {
     const HlrFace& pf = scene_.faces[p];
     breaks_.assign({s, e});
+    // A face whose box keeps clear of the line's box can neither cross nor
+    // hold it (crossings are taken within kPointEps of an edge).
+    const double u0 = std::min(s.u, e.u) - 2 * kPointEps, u1 = std::max(s.u, e.u) + 2 * kPointEps;
+    const double v0 = std::min(s.v, e.v) - 2 * kPointEps, v1 = std::max(s.v, e.v) + 2 * kPointEps;
+    auto clear_of_line = [&](const HlrFace& qf) {
+      return qf.umax < u0 || qf.umin > u1 || qf.vmax < v0 || qf.vmin > v1;
+    };
     for (int q : candidates_) {
       if (q == other) continue;
       const HlrFace& qf = scene_.faces[q];
+      if (clear_of_line(qf)) continue;
       for (int k = 0; k < qf.n; ++k) {
         if (scene_.classes[qf.first + k] != 2) continue;
         const HlrUvd& a = scene_.uvd[scene_.corners[qf.first + k]];
@@ -510,7 +518,7 @@ class Renderer {
       }
     }
     for (int q : others_) {
-      if (q == other) continue;
+      if (q == other || clear_of_line(scene_.faces[q])) continue;
       if (const auto x = hlr_pierce(scene_, pf, scene_.faces[q], s, e)) breaks_.push_back(*x);
     }
     // Most lines are not broken at all: [s, e] is in order already.
