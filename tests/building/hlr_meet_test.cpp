@@ -91,10 +91,11 @@ Solid turned_box(double cx, double cy, double hx, double hy, double angle, doubl
 }
 
 // A wall along x from x0 to x1, 0.3 thick about y = 0 and 2.75 high, with
-// a window from xa to xb, sill 0.9 and 1.3 high, as the walls' own mesh.
-Solid wall_with_window(double x0, double x1, double xa, double xb) {
+// an opening from xa to xb at the sill and height given, as the walls' own
+// mesh; the ray caster sees the wall beside, below and above the opening.
+Solid wall_with_opening(double x0, double x1, int kind, double xa, double xb, double sill, double height) {
   WallElem* w = new_axis_wall(x0, 0, x1, 0, 0.15, "brick");
-  w = cut_axis_opening(w, OPENING_WINDOW, xa, xb, 0.9, 1.3);
+  w = cut_axis_opening(w, kind, xa, xb, sill, height);
   wall_to_mesh(*w, 0);
   const auto* m = elem_as<MeshElem>(elem_list_tail);
   Solid s;
@@ -103,8 +104,14 @@ Solid wall_with_window(double x0, double x1, double xa, double xb) {
   s.mesh.indices = m->indices;
   const double h = 0.15;
   s.pieces = {box_piece({x0, -h, 0}, {xa, h, 2.75}), box_piece({xb, -h, 0}, {x1, h, 2.75}),
-              box_piece({xa, -h, 0}, {xb, h, 0.9}), box_piece({xa, -h, 2.2}, {xb, h, 2.75})};
+              box_piece({xa, -h, sill + height}, {xb, h, 2.75})};
+  if (sill > 0) s.pieces.push_back(box_piece({xa, -h, 0}, {xb, h, sill}));
   return s;
+}
+
+// A window from xa to xb, sill 0.9 and 1.3 high.
+Solid wall_with_window(double x0, double x1, double xa, double xb) {
+  return wall_with_opening(x0, x1, OPENING_WINDOW, xa, xb, 0.9, 1.3);
 }
 
 // A parallel view looking against `towards` (the direction to the viewer),
@@ -334,9 +341,9 @@ std::vector<std::string> faults(const std::vector<Solid>& solids, const View& vi
 
 class HlrMeetTest : public ModelTest {};
 
-// Four parallel views from several sides, one of them from below or from
-// behind, and a perspective view of the whole scene.
-std::vector<View> views_of(const std::vector<Solid>& solids, bool from_below) {
+// Five parallel views from several sides, from behind and from below too,
+// and a perspective view of the whole scene.
+std::vector<View> views_of(const std::vector<Solid>& solids) {
   V3 lo{1e9, 1e9, 1e9}, hi{-1e9, -1e9, -1e9};
   for (const Solid& s : solids)
     for (const Point3& p : s.mesh.vertices) {
@@ -345,9 +352,10 @@ std::vector<View> views_of(const std::vector<Solid>& solids, bool from_below) {
     }
   const V3 centre = (lo + hi) * 0.5;
   const double size = norm(hi - lo);
-  return {make_view({-1, -1, 1}), make_view({-0.6, -1, 0.8}), make_view({1, -0.45, 0.7}),
-          make_view(from_below ? V3{-0.35, 0.9, -0.5} : V3{0.4, 0.9, 0.45}),
-          perspective_view(centre + unit({-0.7, -1.2, 0.9}) * (2.5 * size), centre)};
+  return {
+      make_view({-1, -1, 1}),      make_view({-0.6, -1, 0.8}),
+      make_view({1, -0.45, 0.7}),  make_view({-0.35, 0.9, -0.5}),
+      make_view({0.4, 0.9, 0.45}), perspective_view(centre + unit({-0.7, -1.2, 0.9}) * (2.5 * size), centre)};
 }
 
 double length(const HlrLine& l) { return std::hypot(l.x2 - l.x1, l.y2 - l.y1); }
@@ -445,14 +453,9 @@ TEST_F(HlrMeetTest, TwoBoxesInTheIsometricViewShowTheNotch) {
 // The pairs and triples of solids that pass into each other, each seen from
 // several sides and in perspective.
 TEST_F(HlrMeetTest, DrawingMatchesRayCastingForSolidsThatPassIntoEachOther) {
-  // A wall's base edge is split where the bridges of its long faces come
-  // down but whole in its base face, so seen from below it is drawn twice;
-  // that is the wall mesh's own matter, so walls are seen from above and
-  // behind instead.
   struct Scene {
     const char* name;
     std::vector<Solid> solids;
-    bool from_below = true;
   };
   const Solid a = box({0, 0, 0}, {1, 1, 1});
   std::vector<Scene> scenes;
@@ -465,17 +468,14 @@ TEST_F(HlrMeetTest, DrawingMatchesRayCastingForSolidsThatPassIntoEachOther) {
                      prism({{-0.5, -0.4, 0.2}, {1.5, -0.4, 0.2}, {0.5, -0.4, 1.4}}, {0, 1.7, 0.1})}});
   scenes.push_back({"beams through a wall, one through its lintel",
                     {wall_with_window(0, 6, 1, 2.2), box({3, -1, 2.2}, {3.3, 1.5, 2.5}),
-                     box({1.5, -0.8, 2.1}, {1.8, 0.7, 2.4})},
-                    false});
+                     box({1.5, -0.8, 2.1}, {1.8, 0.7, 2.4})}});
   scenes.push_back({"wall through a slab level with its window sill",
-                    {wall_with_window(0, 6, 1, 2.2), box({-0.5, -2, 0.65}, {4, 2, 0.9})},
-                    false});
+                    {wall_with_window(0, 6, 1, 2.2), box({-0.5, -2, 0.65}, {4, 2, 0.9})}});
   scenes.push_back({"wall through a slab that passes its window",
-                    {box({-0.5, -2, 1.1}, {4, 2, 1.35}), wall_with_window(0, 6, 1, 2.2)},
-                    false});
+                    {box({-0.5, -2, 1.1}, {4, 2, 1.35}), wall_with_window(0, 6, 1, 2.2)}});
 
   for (const Scene& scene : scenes) {
-    const std::vector<View> views = views_of(scene.solids, scene.from_below);
+    const std::vector<View> views = views_of(scene.solids);
     for (size_t v = 0; v < views.size(); ++v) {
       const std::vector<std::string> found = faults(scene.solids, views[v]);
       EXPECT_TRUE(found.empty()) << scene.name << ", view " << v << ": " << found.size() << " faults, first "
@@ -494,9 +494,13 @@ TEST_F(HlrMeetTest, SolidsThatOnlyTouchGainNoLines) {
        box({0.8, 0.3, 0.25}, {1.3, 0.6, 0.5}), box({0.2, 0.5, 1}, {0.5, 0.8, 1.4})},
       // A wall with a window on a floor slab, a box standing against it.
       {box({-1, -1, -0.25}, {7, 2, 0}), wall_with_window(0, 6, 1, 2.2), box({3, 0.15, 0}, {3.6, 0.9, 0.8})},
+      // A wall with a door down to the floor slab it stands on, and a
+      // ceiling slab lying on it.
+      {box({-1, -1, -0.25}, {7, 2, 0}), wall_with_opening(0, 6, OPENING_DOOR, 2, 3, 0, 2.1),
+       box({-0.5, -0.5, 2.75}, {6.5, 1.5, 3})},
   };
   for (size_t i = 0; i < scenes.size(); ++i) {
-    const std::vector<View> views = views_of(scenes[i], false);
+    const std::vector<View> views = views_of(scenes[i]);
     for (size_t v = 0; v < views.size(); ++v) {
       const std::vector<std::string> found = faults(scenes[i], views[v], true);
       EXPECT_TRUE(found.empty()) << "scene " << i << ", view " << v << ": " << found.size()
