@@ -239,6 +239,7 @@ double dist_to_segment(double px, double py, const HlrUvd& a, const HlrUvd& b, d
 // The point of seg whose picture lies at the fraction tau of the picture
 // of seg (a perspective picture does not keep fractions).
 V3 point_at_picture_fraction(const View& view, const Seg& seg, double tau) {
+  if (!view.perspective) return seg.a + (seg.b - seg.a) * tau;
   const HlrUvd a = project(view, seg.a), b = project(view, seg.b);
   double lo = 0, hi = 1;
   for (int k = 0; k < 60; ++k) {
@@ -304,17 +305,19 @@ std::vector<std::string> faults(const std::vector<Solid>& solids, const View& vi
       if (!on_drawing(q.u, q.v)) out.push_back("visible point not drawn: " + str(p));
     }
   // Every drawn point is the picture of a visible point of some line.
+  std::vector<std::pair<HlrUvd, HlrUvd>> pictures;
+  for (const Seg& c : candidates) pictures.emplace_back(project(view, c.a), project(view, c.b));
   for (const HlrLine& l : lines)
     for (int k = 0; k < kSamples; ++k) {
       const double f = (k + 0.5) / kSamples;
       const double u = l.x1 + f * (l.x2 - l.x1), v = l.y1 + f * (l.y2 - l.y1);
-      const bool explained = std::any_of(candidates.begin(), candidates.end(), [&](const Seg& c) {
+      bool explained = false;
+      for (size_t i = 0; i < candidates.size() && !explained; ++i) {
+        const auto& [a, b] = pictures[i];
         double tau = 0;
-        const HlrUvd a = project(view, c.a), b = project(view, c.b);
-        if (std::hypot(b.u - a.u, b.v - a.v) < 1e-12 || dist_to_segment(u, v, a, b, &tau) >= kTol)
-          return false;
-        return visible(view, solids, point_at_picture_fraction(view, c, tau));
-      });
+        if (std::hypot(b.u - a.u, b.v - a.v) < 1e-12 || dist_to_segment(u, v, a, b, &tau) >= kTol) continue;
+        explained = visible(view, solids, point_at_picture_fraction(view, candidates[i], tau));
+      }
       if (!explained) {
         std::ostringstream s;
         s << "drawn point of no visible line: (" << u << ", " << v << ") on the line (" << l.x1 << ", "
