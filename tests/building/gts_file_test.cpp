@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -256,6 +257,39 @@ TEST_F(GtsFileTest, CleanDropsStraightCornersShrunkFacesAndUnusedVertices) {
   EXPECT_EQ(m->vertices[1].x, 2.0);
 }
 
+TEST_F(GtsFileTest, CleanRemovesCornersInTheOrderOfRepeatedSingleRemovals) {
+  // Faces of up to 40 corners on a 3 x 3 grid of points, so that many are
+  // straight, doubled back or repeated: clean3d keeps what removing the
+  // first degenerate corner again and again keeps.
+  std::mt19937 random(11);
+  std::vector<Point3> v;
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 3; ++x) v.push_back({x * 1.0, y * 1.0, 0, 0});
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
+    std::vector<int32_t> face(3 + random() % 38);
+    for (int32_t& c : face) c = static_cast<int32_t>(random() % v.size());
+    std::vector<int32_t> want = face;
+    int n = static_cast<int>(want.size());
+    while (n > 2 && mesh_face_drop_degenerate_vertex(n, want.data(), v.data())) --n;
+    want.resize(n < 3 ? 0 : static_cast<size_t>(n));
+
+    const int32_t size = static_cast<int32_t>(face.size());
+    elem_new_mesh(0, 1, 0, static_cast<int>(v.size()), 1, &size, v.data(), face.data(), "Oak", 0);
+    testing::internal::CaptureStdout();
+    clean3d(*elem_as<MeshElem>(elem_list_tail));
+    testing::internal::GetCapturedStdout();
+    const MeshElem* m = elem_as<MeshElem>(elem_list_tail);
+    // The vertices are renumbered by their first use: compare points.
+    std::vector<std::pair<double, double>> got, expected;
+    for (int32_t i : m->indices)
+      got.emplace_back(m->vertices[static_cast<size_t>(i)].x, m->vertices[static_cast<size_t>(i)].y);
+    for (int32_t i : want) expected.emplace_back(v[static_cast<size_t>(i)].x, v[static_cast<size_t>(i)].y);
+    EXPECT_EQ(got, expected);
+    drawing_free();
+  }
+}
+
 TEST_F(GtsFileTest, RepairInsertsVerticesOnAnEdgeInOrderAlongIt) {
   // The bottom face's edge 0-1 carries two vertices of the other face, the
   // farther one first in vertex order.
@@ -271,6 +305,59 @@ TEST_F(GtsFileTest, RepairInsertsVerticesOnAnEdgeInOrderAlongIt) {
   const MeshElem* m = elem_as<MeshElem>(elem_list_tail);
   EXPECT_EQ(m->face_sizes, std::vector<int32_t>({5, 4}));
   EXPECT_EQ(m->indices, std::vector<int32_t>({0, 4, 3, 1, 2, 4, 3, 6, 5}));
+}
+
+TEST_F(GtsFileTest, RepairFindsEveryPointOnEveryEdgeWhereverThePointsLie) {
+  // Points on a grid, some nudged off it by less or more than the
+  // tolerance, some standing in one plane of x; faces of three to five
+  // corners, short and long, across them. Every point the description puts
+  // into an edge, found by looking at all points, is put in, in order
+  // along the edge.
+  std::mt19937 random(5);
+  for (int round = 0; round < 30; ++round) {
+    SCOPED_TRACE(round);
+    std::vector<Point3> v;
+    for (int i = 0; i < 300; ++i) {
+      Point3 p{static_cast<double>(random() % 9), static_cast<double>(random() % 9),
+               round % 2 ? 0.0 : static_cast<double>(random() % 9), 0};
+      const double nudge[] = {4e-5, 8e-5, 3e-4};
+      if (random() % 4 == 0) p.y += nudge[random() % 3] * (random() % 2 ? 1 : -1);
+      v.push_back(p);
+    }
+    std::vector<int32_t> sizes, idx;
+    for (int f = 0; f < 60; ++f) {
+      const int n = 3 + static_cast<int>(random() % 3);
+      sizes.push_back(n);
+      for (int k = 0; k < n; ++k) idx.push_back(static_cast<int32_t>(random() % v.size()));
+    }
+    std::vector<int32_t> want;
+    size_t at = 0;
+    for (int32_t n : sizes) {
+      for (int32_t k = 0; k < n; ++k) {
+        const int a = idx[at + static_cast<size_t>(k)], b = idx[at + static_cast<size_t>((k + 1) % n)];
+        want.push_back(a);
+        std::vector<std::pair<double, int>> on;
+        for (int p = 0; p < static_cast<int>(v.size()); ++p) {
+          if (p == a || p == b) continue;
+          const Point3 c = vec3_cross(vec3_sub(v[a], v[b]), vec3_sub(v[p], v[b]));
+          const double ap = vec3_distance(v[a], v[p]);
+          if (std::fabs(c.x) < 1e-4 && std::fabs(c.y) < 1e-4 && std::fabs(c.z) < 1e-4 &&
+              vec3_distance(v[a], v[b]) + 1e-4 > ap + vec3_distance(v[p], v[b]))
+            on.emplace_back(ap, p);
+        }
+        std::sort(on.begin(), on.end());
+        for (const auto& [d, p] : on) want.push_back(p);
+      }
+      at += static_cast<size_t>(n);
+    }
+    elem_new_mesh(0, 1, 0, static_cast<int>(v.size()), static_cast<int>(sizes.size()), sizes.data(), v.data(),
+                  idx.data(), "Oak", 0);
+    testing::internal::CaptureStdout();
+    repair3d(*elem_as<MeshElem>(elem_list_tail));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(elem_as<MeshElem>(elem_list_tail)->indices, want);
+    drawing_free();
+  }
 }
 
 TEST_F(GtsCommandTest, ImportShowsTheErrorsAndCleansAGoodFile) {

@@ -87,6 +87,148 @@ std::vector<std::vector<int32_t>> valid_faces(const MeshElem& m) {
   return faces;
 }
 
+// repair3d puts a point into an edge A-B when |AP| + |PB| is below
+// |AB| + this (and the points lie on one line as vec3_parallel tells).
+constexpr double REPAIR_SLACK = 1e-4;
+
+// Points in a tree of boxes, each halved across its widest side, so that
+// the points near a segment are found among the few boxes it passes near,
+// however the points are spread.
+class PointTree {
+ public:
+  explicit PointTree(const std::vector<Point3>& points) : points_(points), order_(points.size()) {
+    for (size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<int>(i);
+    if (!order_.empty()) build(0, static_cast<int>(order_.size()));
+  }
+
+  // Calls take(i) for every point closer than reach to the segment a-b,
+  // and for some a little farther.
+  template <class Take>
+  void near_segment(const Point3& a, const Point3& b, double reach, Take take) const {
+    if (!nodes_.empty()) visit(0, a, b, reach, take);
+  }
+
+ private:
+  static constexpr int LEAF = 8;
+  struct Node {
+    double lo[3], hi[3];
+    int first, count;
+    int left = -1, right = -1;
+  };
+
+  static double coord(const Point3& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
+
+  int build(int first, int count) {
+    Node n{};
+    n.first = first;
+    n.count = count;
+    for (int k = 0; k < 3; ++k) n.lo[k] = HUGE_VAL, n.hi[k] = -HUGE_VAL;
+    for (int i = first; i < first + count; ++i)
+      for (int k = 0; k < 3; ++k) {
+        const double c = coord(points_[static_cast<size_t>(order_[static_cast<size_t>(i)])], k);
+        n.lo[k] = std::min(n.lo[k], c);
+        n.hi[k] = std::max(n.hi[k], c);
+      }
+    const int at = static_cast<int>(nodes_.size());
+    nodes_.push_back(n);
+    if (count > LEAF) {
+      int axis = 0;
+      for (int k = 1; k < 3; ++k)
+        if (n.hi[k] - n.lo[k] > n.hi[axis] - n.lo[axis]) axis = k;
+      const int half = count / 2;
+      std::nth_element(order_.begin() + first, order_.begin() + first + half, order_.begin() + first + count,
+                       [&](int l, int r) {
+                         return coord(points_[static_cast<size_t>(l)], axis) <
+                                coord(points_[static_cast<size_t>(r)], axis);
+                       });
+      const int left = build(first, half);
+      const int right = build(first + half, count - half);
+      nodes_[static_cast<size_t>(at)].left = left;
+      nodes_[static_cast<size_t>(at)].right = right;
+    }
+    return at;
+  }
+
+  // Whether the segment a-b meets the node's box grown by reach.
+  bool meets(const Node& n, const Point3& a, const Point3& b, double reach) const {
+    double t0 = 0, t1 = 1;
+    for (int k = 0; k < 3; ++k) {
+      const double from = coord(a, k), d = coord(b, k) - from;
+      const double lo = n.lo[k] - reach, hi = n.hi[k] + reach;
+      if (d == 0) {
+        if (from < lo || from > hi) return false;
+        continue;
+      }
+      double enter = (lo - from) / d, leave = (hi - from) / d;
+      if (enter > leave) std::swap(enter, leave);
+      t0 = std::max(t0, enter);
+      t1 = std::min(t1, leave);
+      if (t0 > t1) return false;
+    }
+    return true;
+  }
+
+  template <class Take>
+  void visit(int at, const Point3& a, const Point3& b, double reach, Take& take) const {
+    const Node& n = nodes_[static_cast<size_t>(at)];
+    if (!meets(n, a, b, reach)) return;
+    if (n.left < 0) {
+      for (int i = n.first; i < n.first + n.count; ++i) take(order_[static_cast<size_t>(i)]);
+      return;
+    }
+    visit(n.left, a, b, reach, take);
+    visit(n.right, a, b, reach, take);
+  }
+
+  const std::vector<Point3>& points_;
+  std::vector<int> order_;
+  std::vector<Node> nodes_;
+};
+
+// What repeated mesh_face_drop_degenerate_vertex leaves of a face: the
+// first corner in order that forms a degenerate triangle with its
+// neighbours goes, again and again, while more than two are left. Only the
+// neighbours of a corner that went change, so the search goes on from the
+// one before it instead of from the start: linear in the corners.
+void drop_degenerate_corners(std::vector<int32_t>& face, const Point3* vertices) {
+  const int n = static_cast<int>(face.size());
+  std::vector<int> next(static_cast<size_t>(n)), prev(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) next[i] = (i + 1) % n, prev[i] = (i + n - 1) % n;
+  auto degenerate = [&](int i) {
+    return mesh_triangle_degenerate(vertices, face[static_cast<size_t>(prev[i])],
+                                    face[static_cast<size_t>(i)], face[static_cast<size_t>(next[i])]) != 0;
+  };
+  int head = 0, left = n, at = 0;
+  while (left > 2) {
+    // The first degenerate corner from at on; those before at are not.
+    int found = -1;
+    for (int i = at;;) {
+      if (degenerate(i)) {
+        found = i;
+        break;
+      }
+      i = next[i];
+      if (i == head) break;
+    }
+    if (found < 0) break;
+    const int before = prev[found], after = next[found];
+    const bool was_last = after == head;
+    next[before] = after, prev[after] = before;
+    --left;
+    if (found == head) {
+      head = at = after;
+    } else if (was_last && degenerate(head)) {
+      at = head;
+    } else {
+      at = before;
+    }
+  }
+  std::vector<int32_t> kept;
+  kept.reserve(static_cast<size_t>(left));
+  for (int i = head, k = 0; k < left; ++k, i = next[i]) kept.push_back(face[static_cast<size_t>(i)]);
+  face.swap(kept);
+}
+
 // Reads one count of the header; negative counts mean an empty block.
 bool read_header(FILE* f, long long counts[3]) {
   char words[4][64];
@@ -341,12 +483,11 @@ void merge3d(const MeshElem& a, const MeshElem& b) {
 void clean3d(const MeshElem& mesh) {
   std::vector<Point3> vertices = mesh.vertices;
   std::vector<int32_t> sizes, indices;
-  for (auto face : valid_faces(mesh)) {
-    int n = static_cast<int>(face.size());
-    while (n > 2 && mesh_face_drop_degenerate_vertex(n, face.data(), vertices.data())) --n;
-    if (n < 3) continue;
-    sizes.push_back(n);
-    indices.insert(indices.end(), face.begin(), face.begin() + n);
+  for (auto& face : valid_faces(mesh)) {
+    drop_degenerate_corners(face, vertices.data());
+    if (face.size() < 3) continue;
+    sizes.push_back(static_cast<int32_t>(face.size()));
+    indices.insert(indices.end(), face.begin(), face.end());
   }
   const int before = static_cast<int>(vertices.size());
   const int after = mesh_compact_points(before, static_cast<int>(sizes.size()), sizes.data(), vertices.data(),
@@ -358,18 +499,11 @@ void clean3d(const MeshElem& mesh) {
 
 void repair3d(const MeshElem& mesh) {
   std::vector<Point3> vertices = mesh.vertices;
-  // Vertices by x, so an edge looks only at those within its x range.
-  std::vector<int> by_x(vertices.size());
-  for (size_t i = 0; i < by_x.size(); ++i) by_x[i] = static_cast<int>(i);
-  std::stable_sort(by_x.begin(), by_x.end(), [&](int l, int r) {
-    return vertices[static_cast<size_t>(l)].x < vertices[static_cast<size_t>(r)].x;
-  });
-  std::vector<double> xs(by_x.size());
-  for (size_t i = 0; i < by_x.size(); ++i) xs[i] = vertices[static_cast<size_t>(by_x[i])].x;
-
+  const PointTree tree(vertices);
   const auto faces = valid_faces(mesh);
   std::vector<int32_t> sizes, indices;
   int inserted = 0, old_total = 0;
+  std::vector<std::pair<double, int>> on;
   for (const auto& face : faces) {
     old_total += static_cast<int>(face.size());
     const size_t start = indices.size();
@@ -378,17 +512,19 @@ void repair3d(const MeshElem& mesh) {
       const Point3 pa = vertices[static_cast<size_t>(a)], pb = vertices[static_cast<size_t>(b)];
       indices.push_back(a);
       const double ab = vec3_distance(pa, pb);
-      // |AP| + |PB| < |AB| + 1e-4 keeps P within 1e-4 of the segment's x range.
-      const double lo = std::min(pa.x, pb.x) - 1e-4, hi = std::max(pa.x, pb.x) + 1e-4;
-      std::vector<std::pair<double, int>> on;
-      for (auto it = std::lower_bound(xs.begin(), xs.end(), lo); it != xs.end() && *it <= hi; ++it) {
-        const int p = by_x[static_cast<size_t>(it - xs.begin())];
-        if (p == a || p == b) continue;
+      // |AP| + |PB| < |AB| + t holds inside the ellipsoid about A and B
+      // whose half axes are (|AB| + t) / 2 and sqrt(2 |AB| t + t^2) / 2:
+      // no point farther from the segment can pass.
+      const double t = REPAIR_SLACK;
+      const double reach = std::sqrt(2 * ab * t + t * t) / 2 * (1 + 1e-6) + 1e-12;
+      on.clear();
+      tree.near_segment(pa, pb, reach, [&](int p) {
+        if (p == a || p == b) return;
         const Point3 pp = vertices[static_cast<size_t>(p)];
         const double ap = vec3_distance(pa, pp);
-        if (vec3_parallel(vec3_sub(pa, pb), vec3_sub(pp, pb)) && ab + 1e-4 > ap + vec3_distance(pp, pb))
+        if (vec3_parallel(vec3_sub(pa, pb), vec3_sub(pp, pb)) && ab + t > ap + vec3_distance(pp, pb))
           on.emplace_back(ap, p);
-      }
+      });
       // Along the edge from A, so several points on one edge keep the
       // boundary from folding back on itself.
       std::sort(on.begin(), on.end());

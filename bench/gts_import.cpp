@@ -1,0 +1,135 @@
+// The GTS import command on two files that once kept the program busy for
+// minutes: a flat grid of n x n squares (2 n^2 triangles, one plane; 200 x
+// 200 is a file of 2.5 MB) and one triangle repeated n times. The whole command: reading, joining the
+// coplanar triangles, cleaning and repairing the mesh.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "building/gts_tools.h"
+#include "display/outdev.h"
+#include "display/view.h"
+#include "model/defaults.h"
+#include "model/elem.h"
+#include "model/layers.h"
+#include "model/ui.h"
+#include "model/undo.h"
+#include "platform/temp_folder.h"
+
+namespace {
+
+std::string grid_file(int n, bool upright) {
+  std::string text;
+  const int points = (n + 1) * (n + 1);
+  // Per square: its bottom and left edge and its diagonal; the top row and
+  // the right column close the grid.
+  const int edges = 3 * n * n + 2 * n;
+  text += std::to_string(points) + " " + std::to_string(edges) + " " + std::to_string(2 * n * n) +
+          " GtsSurface GtsFace GtsEdge GtsVertex\n";
+  char line[128];
+  for (int j = 0; j <= n; ++j)
+    for (int i = 0; i <= n; ++i) {
+      if (upright)
+        std::snprintf(line, sizeof line, "%g %g %g\n", (i * 7 + j * 13) % 5 * 0.04, i * 0.5, j * 0.5);
+      else
+        std::snprintf(line, sizeof line, "%g %g 0\n", i * 0.5, j * 0.5);
+      text += line;
+    }
+  auto p = [n](int i, int j) { return j * (n + 1) + i + 1; };
+  int count = 0;
+  auto edge = [&](int a, int b) {
+    std::snprintf(line, sizeof line, "%d %d\n", a, b);
+    text += line;
+    return ++count;
+  };
+  // Edge numbers: bottom (i, j), left (i, j), diagonal (i, j) of each
+  // square; the grid's top and right edges after them.
+  std::vector<int> bottom((n + 1) * (n + 1)), left((n + 1) * (n + 1)), diagonal(n * n);
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+      bottom[j * (n + 1) + i] = edge(p(i, j), p(i + 1, j));
+      left[j * (n + 1) + i] = edge(p(i, j), p(i, j + 1));
+      diagonal[j * n + i] = edge(p(i + 1, j), p(i, j + 1));
+    }
+  for (int i = 0; i < n; ++i) bottom[n * (n + 1) + i] = edge(p(i, n), p(i + 1, n));
+  for (int j = 0; j < n; ++j) left[j * (n + 1) + n] = edge(p(n, j), p(n, j + 1));
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+      const int d = diagonal[j * n + i];
+      std::snprintf(line, sizeof line, "%d %d %d\n%d %d %d\n", bottom[j * (n + 1) + i], d,
+                    left[j * (n + 1) + i], bottom[(j + 1) * (n + 1) + i], d, left[j * (n + 1) + i + 1]);
+      text += line;
+    }
+  return text;
+}
+
+std::string repeated_triangle_file(int n) {
+  std::string text = "3 3 " + std::to_string(n) + " GtsSurface GtsFace GtsEdge GtsVertex\n";
+  text += "0 0 0\n1 0 0\n0 1 0\n1 2\n2 3\n3 1\n";
+  for (int k = 0; k < n; ++k) text += "1 2 3\n";
+  return text;
+}
+
+std::string chosen;
+std::string choose(const char*, const char*, int, const char*) { return chosen; }
+
+void import(benchmark::State& state, const std::string& text) {
+  const std::string path = temp_folder() + "/bench.gts";
+  std::ofstream(path) << text;
+  chosen = path;
+  UiTable table;
+  table.filesel_choose = choose;
+  ui_install(table);
+  // The command draws its result in the main view, as on the screen.
+  main_init_defaults();
+  outdev_init_screen_slots();
+  view_init(0);
+  // What the reader and the clean-up print is no part of the measure.
+  std::fflush(stdout);
+  const int saved_stdout = dup(1);
+  const int quiet = open("/dev/null", O_WRONLY);
+  dup2(quiet, 1);
+  int faces = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+    state.ResumeTiming();
+    cmd_p_file_import_gts();
+    const auto* m = elem_as<MeshElem>(elem_list_tail);
+    faces = m ? m->face_count() : 0;
+  }
+  std::fflush(stdout);
+  dup2(saved_stdout, 1);
+  close(saved_stdout);
+  close(quiet);
+  state.counters["faces"] = faces;
+  state.counters["bytes"] = static_cast<double>(text.size());
+  undo_record(UNDO_CLEAR, 0);
+  drawing_free();
+}
+
+void BM_ImportFlatGrid(benchmark::State& state) {
+  import(state, grid_file(static_cast<int>(state.range(0)), false));
+}
+BENCHMARK(BM_ImportFlatGrid)->Arg(50)->Arg(200)->Unit(benchmark::kMillisecond);
+
+// The same grid standing upright, its points a few centimetres off one
+// plane of x, so that no two triangles join and all points lie within a
+// narrow range of x.
+void BM_ImportUprightGrid(benchmark::State& state) {
+  import(state, grid_file(static_cast<int>(state.range(0)), true));
+}
+BENCHMARK(BM_ImportUprightGrid)->Arg(200)->Unit(benchmark::kMillisecond);
+
+void BM_ImportRepeatedTriangle(benchmark::State& state) {
+  import(state, repeated_triangle_file(static_cast<int>(state.range(0))));
+}
+BENCHMARK(BM_ImportRepeatedTriangle)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
