@@ -22,6 +22,9 @@ constexpr double MIN_FACE_AREA = TOL_POINT;
 constexpr double MIN_RELATIVE_FACE_AREA = 1e-9;
 constexpr double CROSS_LOW = TOL_POINT;  // strict interior of a diagonal crossing
 constexpr double CROSS_HIGH = 0.9999;
+// Triangles joined into polygons across an edge shared by no more than this
+// many (a surface has two at an edge, solids that touch along it four).
+constexpr std::ptrdiff_t MAX_TRIANGLES_AT_EDGE = 16;
 // Ear qualities closer than this count as equal, so that congruent ears are
 // not told apart by the last bit of acos.
 constexpr double QUALITY_TIE = 1e-9;
@@ -189,7 +192,8 @@ void tri_triangulate_faces(FaceList* list, int /*mode*/) {
   const int32_t vertex_count = static_cast<int32_t>(l.vertices.size());
   l.work.assign(vertex_count, Point2{});
   size_t offset = 0;
-  for (int32_t size : l.face_sizes) {
+  for (int32_t face = 0; face < static_cast<int32_t>(l.face_sizes.size()); ++face) {
+    const int32_t size = l.face_sizes[static_cast<size_t>(face)];
     if (size < 0 || offset + size > l.indices.size()) break;  // sizes beyond the indices
     const size_t first = offset;
     offset += size;
@@ -203,6 +207,7 @@ void tri_triangulate_faces(FaceList* list, int /*mode*/) {
     if (!valid) continue;
     l.remaining_count = size;
     if (project_face(l)) split_face(l);
+    l.face_of.resize(static_cast<size_t>(l.triangle_count), face);
   }
   l.remaining.clear();
   l.remaining_count = 0;
@@ -364,8 +369,13 @@ bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress) {
     // one numbered from (in this pass) or in the next pass.
     auto offer_at = [&](int32_t a, int32_t b, int from) {
       const uint64_t key = edge_key(a, b);
-      auto it = std::lower_bound(at_edge.begin(), at_edge.end(), std::make_pair(key, INT_MIN));
-      for (; it != at_edge.end() && it->first == key; ++it) {
+      const auto first = std::lower_bound(at_edge.begin(), at_edge.end(), std::make_pair(key, INT_MIN));
+      auto end = first;
+      while (end != at_edge.end() && end->first == key) ++end;
+      // An edge that a crowd of triangles shares lies in no surface: none
+      // joins across it, or each polygon would look at the whole crowd.
+      if (end - first > MAX_TRIANGLES_AT_EDGE) return;
+      for (auto it = first; it != end; ++it) {
         const int k = it->second;
         if (state[k] != FREE ||
             !vec3_same_plane(point(j, 0), point(j, 1), point(j, 2), point(k, 0), point(k, 1), point(k, 2)))

@@ -33,6 +33,7 @@ struct FaceList {
 
   int32_t triangle_count = 0;
   std::vector<int32_t> t0, t1, t2;
+  std::vector<int32_t> face_of;  // per triangle, the number of its face
 };
 
 // A new list holding copies of the mesh's vertices, face sizes and indices.

@@ -5,15 +5,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "building/gts_tools.h"
 #include "building/solid/solid_mesh.h"
+#include "mesh_winding.h"
 #include "model/files/fio_read.h"
+#include "model/undo.h"
 #include "model/vec3.h"
 #include "solid_tool_fixture.h"
 #include "support/model_fixture.h"
@@ -219,6 +225,246 @@ TEST_F(GtsFileTest, MalformedFilesAreRefusedAndAppendNothing) {
   }
 }
 
+TEST_F(GtsFileTest, ARefusedFileSaysWhatIsWrongAndOnWhichLine) {
+  const std::string head = "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n";
+  const std::string tri = "0 0 0\n1 0 0\n0 1 0\n";
+  const std::string edges = "1 2\n2 3\n3 1\n";
+  const std::string failed = "***ERROR***\nLoading .gts file failed\n";
+  const struct {
+    const char* what;
+    std::string text;
+    std::string said;
+  } cases[] = {
+      {"zero counts", "0 0 0 GtsSurface GtsFace GtsEdge GtsVertex\n", "***ERROR***\nGTS file is empty\n"},
+      {"garbage", "\n\nPK\3\4 zip",
+       failed + "Line 3 of the GTS file holds no surface header: three counts and four words."},
+      {"header without its words", "3 3 1\n",
+       failed + "Line 1 of the GTS file holds no surface header: three counts and four words."},
+      {"count beyond a number", "99999999999999999999 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n",
+       failed + "Line 1 of the GTS file holds no surface header: three counts and four words."},
+      {"2^31 points", "2147483648 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n" + tri + edges + "1 2 3\n",
+       failed + "The GTS file counts 2147483648 points, 3 edges and 1 triangles: more than the file holds."},
+      {"negative count", "3 -3 1 GtsSurface GtsFace GtsEdge GtsVertex\n",
+       failed + "The GTS file counts 3 points, -3 edges and 1 triangles: no count can be below zero."},
+      {"a word for a coordinate", head + "0 0 0\n1 x 0\n0 1 0\n" + edges + "1 2 3\n",
+       failed + "Line 3 of the GTS file: point 2 is not three numbers."},
+      {"NaN", head + "0 0 0\n1 0 nan\n0 1 0\n" + edges + "1 2 3\n",
+       failed + "Line 3 of the GTS file: point 2 has a coordinate that is no finite number."},
+      {"infinity", head + "0 0 0\n1 0 0\n0 -inf 0\n" + edges + "1 2 3\n",
+       failed + "Line 4 of the GTS file: point 3 has a coordinate that is no finite number."},
+      {"beyond a double", head + "0 0 0\n1 0 0\n0 1e999 0\n" + edges + "1 2 3\n",
+       failed + "Line 4 of the GTS file: point 3 is not three numbers."},
+      {"edge to point 4", head + tri + "1 2\n2 4\n3 1\n1 2 3\n",
+       failed + "Line 6 of the GTS file: edge 2 names point 4; there are points 1 to 3."},
+      {"edge to point 0", head + tri + "1 2\n2 3\n0 1\n1 2 3\n",
+       failed + "Line 7 of the GTS file: edge 3 names point 0; there are points 1 to 3."},
+      {"edge of one number", head + tri + "1 2\n2 -\n3 1\n1 2 3\n",
+       failed + "Line 6 of the GTS file: edge 2 is not two point numbers."},
+      {"triangle to edge 99", head + tri + edges + "1 99 3\n",
+       failed + "Line 8 of the GTS file: triangle 1 names edge 99; there are edges 1 to 3."},
+      {"triangle to edge -2147483648", head + tri + edges + "1 2 -2147483648\n",
+       failed + "Line 8 of the GTS file: triangle 1 names edge -2147483648; there are edges 1 to 3."},
+      {"triangle of a fraction", head + tri + edges + "1 2.5 3\n",
+       failed + "Line 8 of the GTS file: triangle 1 is not three edge numbers."},
+      {"ends in the points", "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 0" + std::string(40, ' '),
+       failed + "The GTS file ends at line 3, before point 2 of 3."},
+      {"ends in the edges", head + tri + "1 2\n2 3\n" + std::string(40, ' '),
+       failed + "The GTS file ends at line 6, before edge 3 of 3."},
+      {"ends in the triangles",
+       "3 3 2 GtsSurface GtsFace GtsEdge GtsVertex\n" + tri + edges + "1 2 3\n" + std::string(40, '\n'),
+       failed + "The GTS file ends at line 8, before triangle 2 of 2."},
+      {"only a triangle on a line", head + "0 0 0\n1 0 0\n2 0 0\n" + edges + "1 2 3\n",
+       failed + "No triangle of the GTS file has an area."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FILE* f = std::tmpfile();
+    std::fputs(c.text.c_str(), f);
+    std::rewind(f);
+    GtsReadError why;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(translate_gts_kavro(f, 1, {}, &why), 0);
+    testing::internal::GetCapturedStdout();
+    std::fclose(f);
+    EXPECT_EQ(gts_read_error_message(why), c.said);
+    EXPECT_EQ(elem_list_head, nullptr);
+  }
+}
+
+// A sphere of rings x segments quads, the quads cut into triangles and the
+// poles fanned, turned by the rotation about z by a and about x by b, then
+// moved to c.
+SolidMesh turned_sphere(Point3 c, double r, int rings, int segments, double a, double b) {
+  SolidMesh m;
+  auto place = [&](double x, double y, double z) {
+    const double x1 = x * std::cos(a) - y * std::sin(a), y1 = x * std::sin(a) + y * std::cos(a);
+    const double y2 = y1 * std::cos(b) - z * std::sin(b), z2 = y1 * std::sin(b) + z * std::cos(b);
+    m.vertices.push_back({c.x + x1, c.y + y2, c.z + z2, 0});
+  };
+  place(0, 0, -r);
+  for (int i = 1; i < rings; ++i) {
+    const double phi = M_PI * i / rings - M_PI / 2;
+    for (int j = 0; j < segments; ++j) {
+      const double theta = 2 * M_PI * j / segments;
+      place(r * std::cos(phi) * std::cos(theta), r * std::cos(phi) * std::sin(theta), r * std::sin(phi));
+    }
+  }
+  place(0, 0, r);
+  const int top = m.vertex_count() - 1;
+  auto at = [segments](int ring, int j) { return 1 + (ring - 1) * segments + (j % segments); };
+  auto tri = [&m](int p, int q, int t) {
+    m.face_sizes.push_back(3);
+    m.indices.insert(m.indices.end(), {p, q, t});
+  };
+  for (int j = 0; j < segments; ++j) {
+    tri(0, at(1, j), at(1, j + 1));
+    tri(top, at(rings - 1, j + 1), at(rings - 1, j));
+    for (int i = 1; i + 1 < rings; ++i) {
+      tri(at(i, j), at(i + 1, j), at(i + 1, j + 1));
+      tri(at(i, j), at(i + 1, j + 1), at(i, j + 1));
+    }
+  }
+  return m;
+}
+
+// The signed volume of a mesh of triangles and polygons, each face fanned
+// from its first corner, about the mesh's first point (so that a small
+// solid far from the origin keeps its digits): negative for the program's
+// inward winding.
+double fanned_volume(const MeshElem& m) {
+  const Point3 o = m.vertices[0];
+  auto at = [&](int32_t i) { return vec3_sub(m.vertices[static_cast<size_t>(i)], o); };
+  double v = 0;
+  for (const auto& f : mesh_faces(m))
+    for (size_t k = 1; k + 1 < f.size(); ++k)
+      v += vec3_dot(at(f[0]), vec3_cross(at(f[k]), at(f[k + 1]))) / 6.0;
+  return v;
+}
+
+TEST_F(GtsFileTest, SmallAndFineSolidsComeBackClosedWithTheirVolume) {
+  // Solids whose triangles are below a square millimetre: cubes of a
+  // millimetre or less, near the origin and 100 m away, turned; spheres of
+  // fine triangles. Written, read back and cleaned, each stays closed with
+  // every face and its volume.
+  struct Case {
+    const char* what;
+    SolidMesh solid;
+    double volume;  // by hand: the cube's edge cubed; the sphere's from its own triangles
+  };
+  std::vector<Case> cases;
+  for (double s : {1e-3, 5e-4, 2e-3})
+    for (Point3 at : {Point3{0, 0, 0, 0}, Point3{100, -50, 3, 0}}) {
+      SolidMesh cube = solid_cuboid(at.x, at.y, at.x + s, at.y + s, at.z, at.z + s);
+      cases.push_back({"cube", cube, s * s * s});
+    }
+  {
+    // The same millimetre cube turned about a slanting axis.
+    SolidMesh cube = solid_cuboid(0, 0, 1e-3, 1e-3, 0, 1e-3);
+    for (Point3& p : cube.vertices) {
+      const double x = p.x * std::cos(0.3) - p.y * std::sin(0.3),
+                   y = p.x * std::sin(0.3) + p.y * std::cos(0.3);
+      const double y2 = y * std::cos(0.7) - p.z * std::sin(0.7), z2 = y * std::sin(0.7) + p.z * std::cos(0.7);
+      p = {x + 12.5, y2 - 7, z2 + 1, 0};
+    }
+    cases.push_back({"turned cube", cube, 1e-9});
+  }
+  for (double r : {0.05, 0.5}) {
+    SolidMesh sphere = turned_sphere({3, 4, 5, 0}, r, 40, 60, 0.2, 0.9);
+    MeshElem as_mesh;
+    as_mesh.vertices = sphere.vertices;
+    as_mesh.face_sizes = sphere.face_sizes;
+    as_mesh.indices = sphere.indices;
+    cases.push_back({"sphere", sphere, -fanned_volume(as_mesh)});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.what << " of volume " << c.volume);
+    MeshElem* solid = add_mesh(c.solid);
+    ASSERT_LT(fanned_volume(*solid), 0.0);
+    solid->mark = 1;
+    const std::string text = write_marked();
+    solid->mark = 1;
+    elem_purge_marked();
+    ASSERT_EQ(read_text(text).first, 1);
+    const MeshElem* read = elem_as<MeshElem>(elem_list_tail);
+    expect_edges_paired(*read);
+    EXPECT_NEAR(-fanned_volume(*read), c.volume, 1e-9 * c.volume);
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(mesh_clean_up_last());
+    testing::internal::GetCapturedStdout();
+    const MeshElem* clean = elem_as<MeshElem>(elem_list_tail);
+    ASSERT_EQ(elements().size(), 1u);
+    expect_edges_paired(*clean);
+    // Triangles whose normals differ by less than a hundredth join into one
+    // face, which bends the sphere's faces a little.
+    EXPECT_NEAR(-fanned_volume(*clean), c.volume, 1e-6 * c.volume);
+    drawing_free();
+  }
+}
+
+TEST_F(GtsFileTest, WhatIsWrittenIsReadBackWhole) {
+  // Meshes the fifteen decimals of the format do not hold: points 1e-6
+  // apart and a hair more, far from the origin and near it, a triangle
+  // whose third corner lies a rounding off the line of the other two, and
+  // points that need all their digits. Written and read back three times,
+  // the points and triangles stay the same, to the last bit.
+  const struct {
+    const char* what;
+    std::vector<Point3> points;
+    std::vector<std::vector<int32_t>> faces;
+  } cases[] = {
+      {"points a hair more than 1e-6 apart",
+       {{0.1234567890123456, 0, 0, 0},
+        {0.1234567890123456 + 1.0000000001e-6, 0, 0, 0},
+        {0.12, 0.5, 0, 0},
+        {0.13, 0.4, 0.3, 0}},
+       {{0, 1, 2}, {1, 0, 3}, {0, 2, 3}, {1, 3, 2}}},
+      {"far from the origin",
+       {{123456.78901234567, 0, 0, 0},
+        {123456.78901334568, 0, 0, 0},
+        {123456.7890123, 1e-3, 0, 0},
+        {123456.7890123, 0, 1e-3, 0}},
+       {{0, 1, 2}, {1, 0, 3}, {0, 2, 3}, {1, 3, 2}}},
+      {"a sliver and digits past the fifteenth",
+       {{0, 0, 0, 0},
+        {2, 0, 0, 0},
+        {1, 1.0000000000000002e-9, 0, 0},
+        {1, 1, 0, 0},
+        {1, -1, 0, 0},
+        {1.0000000000000002, 0.5, 1e-17, 0},
+        {3e-16, 7e-8, 0.3333333333333333, 0},
+        {-1e-7, 5e-7, 2, 0},
+        {0.7, -0.2, 1.0000000000000004, 0}},
+       {{0, 2, 1}, {0, 1, 4}, {0, 3, 2}, {2, 3, 1}, {5, 6, 7}, {6, 8, 7}, {5, 7, 8}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SolidMesh s;
+    s.vertices = c.points;
+    for (const auto& f : c.faces) {
+      s.face_sizes.push_back(static_cast<int32_t>(f.size()));
+      s.indices.insert(s.indices.end(), f.begin(), f.end());
+    }
+    const MeshElem* mesh = add_mesh(s);
+    for (int round = 0; round < 3; ++round) {
+      SCOPED_TRACE(round);
+      elem_list_tail->mark = 1;
+      const std::string text = write_marked();
+      elem_list_tail->mark = 0;
+      ASSERT_EQ(read_text(text).first, 1);
+      const MeshElem* back = elem_as<MeshElem>(elem_list_tail);
+      ASSERT_EQ(back->vertices.size(), c.points.size());
+      for (size_t i = 0; i < c.points.size(); ++i) {
+        EXPECT_EQ(back->vertices[i].x, c.points[i].x) << i;
+        EXPECT_EQ(back->vertices[i].y, c.points[i].y) << i;
+        EXPECT_EQ(back->vertices[i].z, c.points[i].z) << i;
+      }
+      EXPECT_EQ(back->face_sizes, mesh->face_sizes);
+      EXPECT_EQ(back->indices, mesh->indices);
+    }
+    drawing_free();
+  }
+}
+
 TEST_F(GtsFileTest, OnlyTheFirstBlockIsRead) {
   const std::string block =
       "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 0 0\n0 1 0\n1 2\n2 3\n3 1\n1 2 3\n";
@@ -379,7 +625,8 @@ TEST_F(GtsCommandTest, ImportShowsTheErrorsAndCleansAGoodFile) {
   EXPECT_EQ(ui.calls_starting("error"),
             std::vector<std::string>({"error ***ERROR***\nLoading .gts file failed\nThe file does not exist.",
                                       "error ***ERROR***\nGTS file is empty\n",
-                                      "error ***ERROR***\nGTS file is empty\n"}));
+                                      "error ***ERROR***\nLoading .gts file failed\nLine 8 of the GTS file: "
+                                      "triangle 1 names edge 99; there are edges 1 to 3."}));
   // The box comes back as one mesh of six quads over its eight corners.
   ASSERT_EQ(elements().size(), 1u);
   const MeshElem* m = elem_as<MeshElem>(elem_list_tail);
@@ -387,6 +634,85 @@ TEST_F(GtsCommandTest, ImportShowsTheErrorsAndCleansAGoodFile) {
   EXPECT_EQ(m->face_count(), 6);
   undo_step_back();
   EXPECT_EQ(elem_list_head, nullptr);
+}
+
+// A grid of n x n squares, each cut into two triangles, its points raised
+// in a pattern so that no two triangles lie in one plane.
+std::string bumpy_grid_gts(int n) {
+  std::string points, edges, triangles;
+  int edge_count = 0;
+  std::map<std::pair<int, int>, int> edge_of;
+  auto p = [n](int i, int j) { return j * (n + 1) + i + 1; };
+  auto edge = [&](int a, int b) {
+    auto [it, added] = edge_of.emplace(std::make_pair(std::min(a, b), std::max(a, b)), edge_count + 1);
+    if (added) {
+      ++edge_count;
+      edges += std::to_string(a) + " " + std::to_string(b) + "\n";
+    }
+    return it->second;
+  };
+  for (int j = 0; j <= n; ++j)
+    for (int i = 0; i <= n; ++i)
+      points += std::to_string(i) + " " + std::to_string(j) + " " +
+                std::to_string((i * i + 3 * j) % 7 * 0.1) + "\n";
+  auto tri = [&](int a, int b, int c) {
+    triangles += std::to_string(edge(c, a)) + " " + std::to_string(edge(b, c)) + " " +
+                 std::to_string(edge(a, b)) + "\n";
+  };
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+      tri(p(i, j), p(i, j + 1), p(i + 1, j));
+      tri(p(i + 1, j), p(i, j + 1), p(i + 1, j + 1));
+    }
+  return std::to_string((n + 1) * (n + 1)) + " " + std::to_string(edge_count) + " " +
+         std::to_string(2 * n * n) + " GtsSurface GtsFace GtsEdge GtsVertex\n" + points + edges + triangles;
+}
+
+// A large import keeps its window open while the mesh is cleaned after the
+// reading, shows how far that is, and its Cancel there leaves the drawing,
+// its undo steps and its modified flag as they were.
+TEST_F(GtsCommandTest, CancelWhileTheMeshIsCleanedLeavesTheDrawingAsItWas) {
+  TempFolder dir;
+  dir.write("grid.gts", bumpy_grid_gts(64));
+  // Padded after the block, which is all that is read, to the size that
+  // shows the window.
+  std::filesystem::resize_file(dir / "grid.gts", FIO_PROGRESS_FROM + 1);
+  elem_new_line(0, 1, 0, 5, 5, 6, 6);
+  undo_record(UNDO_CREATED, 1);
+  drawing_modified = 0;
+  const std::vector<ElemHeader*> before = elements();
+
+  ui.paths = {(dir / "grid.gts").string()};
+  testing::internal::CaptureStdout();
+  cmd_p_file_import_gts();
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(elements().size(), 2u);
+  std::vector<double> shown;
+  for (const std::string& c : ui.calls_starting("progress ")) shown.push_back(std::stod(c.substr(9)));
+  // The reading fills a fifth of the bar; the clean-up the rest, step by step.
+  const auto cleaning = std::find_if(shown.begin(), shown.end(), [](double f) { return f >= 0.2; });
+  ASSERT_NE(cleaning, shown.begin());
+  EXPECT_GE(shown.end() - cleaning, 3);
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+  EXPECT_EQ(ui.calls_starting("progress").back(), "progress_close");
+  undo_step_back();
+  ASSERT_EQ(elements(), before);
+
+  const uint8_t steps = undo_used;
+  drawing_modified = 0;
+  ui.calls.clear();
+  ui.paths = {(dir / "grid.gts").string()};
+  ui.cancel_after_updates = static_cast<int>(cleaning - shown.begin()) + 2;
+  testing::internal::CaptureStdout();
+  cmd_p_file_import_gts();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(elements(), before);
+  EXPECT_EQ(undo_used, steps);
+  EXPECT_EQ(drawing_modified, 0);
+  EXPECT_TRUE(ui.calls_starting("error").empty());
+  EXPECT_NE(out.find("Import cancelled."), std::string::npos);
+  EXPECT_EQ(ui.calls_starting("progress ").size(), static_cast<size_t>(ui.cancel_after_updates));
+  EXPECT_EQ(ui.calls.back(), "progress_close");
 }
 
 // A large file shows the progress window while it is read; a folder is
