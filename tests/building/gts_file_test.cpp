@@ -21,6 +21,7 @@
 #include "model/files/fio_read.h"
 #include "model/undo.h"
 #include "model/vec3.h"
+#include "platform/process.h"
 #include "solid_tool_fixture.h"
 #include "support/model_fixture.h"
 #include "support/temp_folder.h"
@@ -465,6 +466,89 @@ TEST_F(GtsFileTest, WhatIsWrittenIsReadBackWhole) {
   }
 }
 
+TEST_F(GtsFileTest, RepairLeavesAPointBesideAShortEdgeOutside) {
+  // A closed tetrahedron A B P T whose corner P lies beside the edge A-B,
+  // a twentieth of its length away: no T-junction, nothing to put in, at
+  // every size and turned. Putting P into A-B would fold the thin face and
+  // open the solid.
+  for (double size : {0.01, 1.0, 100.0})
+    for (double turn : {0.0, 0.8}) {
+      SCOPED_TRACE(testing::Message() << size << " " << turn);
+      std::vector<Point3> v = {{0, 0, 0, 0}, {1, 0, 0, 0}, {0.5, 0.05, 0, 0}, {0.5, 0.2, 1, 0}};
+      for (Point3& p : v) {
+        const double x = p.x * std::cos(turn) - p.z * std::sin(turn),
+                     z = p.x * std::sin(turn) + p.z * std::cos(turn);
+        p = {size * x + 3, size * p.y - 2, size * z + 1, 0};
+      }
+      const int32_t sizes[] = {3, 3, 3, 3};
+      const int32_t idx[] = {0, 1, 2, 0, 3, 1, 1, 3, 2, 2, 3, 0};
+      elem_new_mesh(0, 1, 0, 4, 4, sizes, v.data(), idx, "Oak", 0);
+      testing::internal::CaptureStdout();
+      repair3d(*elem_as<MeshElem>(elem_list_tail));
+      EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                "repair3d: inserted 0 new vertices (old: 12 new: 12)\n");
+      expect_edges_paired(*elem_as<MeshElem>(elem_list_tail));
+      drawing_free();
+    }
+}
+
+TEST_F(GtsFileTest, PartsOfOverlappingSpheresStayClosedThroughTheCleanUp) {
+  // Two spheres of 960 triangles each, overlapping in three placements:
+  // the boolean tool's parts for each operation, read and joined as the 3D
+  // booleans read them, then cleaned, are one closed surface whose volume
+  // lies within what the operation can give.
+  const Point3 placements[] = {{0.3, 0, 0, 0}, {0.8, 0.25, 0.1, 0}, {0.5, 0.1, 0.04, 0}};
+  const struct {
+    const char* first;
+    int first_flip;
+    const char* second;
+    int second_flip;
+  } modes[] = {
+      {"1out2.gts", 1, "2out1.gts", 1}, {"1out2.gts", 1, "2in1.gts", 0}, {"1in2.gts", 1, "2in1.gts", 1}};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(k);
+    TempFolder dir;
+    const SolidMesh a = turned_sphere({0, 0, 0, 0}, 1.0, 16, 32, 0, 0);
+    const SolidMesh b = turned_sphere(placements[k], 0.8 + 0.02 * k, 16, 32, 0, 0);
+    for (const auto& [name, solid] : {std::pair{"kav1.gts", a}, std::pair{"kav2.gts", b}}) {
+      add_mesh(solid)->mark = 1;
+      dir.write(name, write_marked());
+      drawing_free();
+    }
+    ASSERT_EQ(process_run({KAVRO_GTS_BSO, "inter", (dir / "kav1.gts").string(), (dir / "kav2.gts").string(),
+                           dir.path().string() + "/"}),
+              0);
+    MeshElem ma, mb;
+    ma.vertices = a.vertices, ma.face_sizes = a.face_sizes, ma.indices = a.indices;
+    mb.vertices = b.vertices, mb.face_sizes = b.face_sizes, mb.indices = b.indices;
+    const double va = -fanned_volume(ma), vb = -fanned_volume(mb);
+    // What the union, difference and intersection can hold.
+    const double least[] = {std::max(va, vb), va - vb, 0}, most[] = {va + vb, va, std::min(va, vb)};
+    for (int mode = 0; mode < 3; ++mode) {
+      SCOPED_TRACE(mode);
+      std::ifstream first(dir / modes[mode].first), second(dir / modes[mode].second);
+      const std::string t1((std::istreambuf_iterator<char>(first)), {}),
+          t2((std::istreambuf_iterator<char>(second)), {});
+      ASSERT_EQ(read_text(t1, modes[mode].first_flip).first, 1);
+      ASSERT_EQ(read_text(t2, modes[mode].second_flip).first, 1);
+      const std::vector<ElemHeader*> parts = elements();
+      ASSERT_EQ(parts.size(), 2u);
+      testing::internal::CaptureStdout();
+      merge3d(*elem_as<MeshElem>(parts[0]), *elem_as<MeshElem>(parts[1]));
+      parts[0]->mark = parts[1]->mark = 1;
+      elem_purge_marked();
+      ASSERT_TRUE(mesh_clean_up_last());
+      testing::internal::GetCapturedStdout();
+      const MeshElem* result = elem_as<MeshElem>(elem_list_tail);
+      expect_edges_paired(*result);
+      const double v = -fanned_volume(*result);
+      EXPECT_GT(v, least[mode]);
+      EXPECT_LT(v, most[mode]);
+      drawing_free();
+    }
+  }
+}
+
 TEST_F(GtsFileTest, OnlyTheFirstBlockIsRead) {
   const std::string block =
       "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 0 0\n0 1 0\n1 2\n2 3\n3 1\n1 2 3\n";
@@ -554,11 +638,11 @@ TEST_F(GtsFileTest, RepairInsertsVerticesOnAnEdgeInOrderAlongIt) {
 }
 
 TEST_F(GtsFileTest, RepairFindsEveryPointOnEveryEdgeWhereverThePointsLie) {
-  // Points on a grid, some nudged off it by less or more than the
-  // tolerance, some standing in one plane of x; faces of three to five
-  // corners, short and long, across them. Every point the description puts
-  // into an edge, found by looking at all points, is put in, in order
-  // along the edge.
+  // Points on a grid, some nudged off it by less or more than a millionth
+  // of the edges near them, some standing in one plane of x; faces of three
+  // to five corners, short and long, across them. Every point that lies on
+  // an edge for the edge's size, found by looking at all points, is put in,
+  // in order along the edge.
   std::mt19937 random(5);
   for (int round = 0; round < 30; ++round) {
     SCOPED_TRACE(round);
@@ -566,7 +650,9 @@ TEST_F(GtsFileTest, RepairFindsEveryPointOnEveryEdgeWhereverThePointsLie) {
     for (int i = 0; i < 300; ++i) {
       Point3 p{static_cast<double>(random() % 9), static_cast<double>(random() % 9),
                round % 2 ? 0.0 : static_cast<double>(random() % 9), 0};
-      const double nudge[] = {4e-5, 8e-5, 3e-4};
+      // Far within or far beyond a millionth of any edge that can hold a
+      // point of the grid between its ends (two units or longer).
+      const double nudge[] = {1e-9, 5e-7, 3e-4};
       if (random() % 4 == 0) p.y += nudge[random() % 3] * (random() % 2 ? 1 : -1);
       v.push_back(p);
     }
@@ -585,11 +671,12 @@ TEST_F(GtsFileTest, RepairFindsEveryPointOnEveryEdgeWhereverThePointsLie) {
         std::vector<std::pair<double, int>> on;
         for (int p = 0; p < static_cast<int>(v.size()); ++p) {
           if (p == a || p == b) continue;
-          const Point3 c = vec3_cross(vec3_sub(v[a], v[b]), vec3_sub(v[p], v[b]));
-          const double ap = vec3_distance(v[a], v[p]);
-          if (std::fabs(c.x) < 1e-4 && std::fabs(c.y) < 1e-4 && std::fabs(c.z) < 1e-4 &&
-              vec3_distance(v[a], v[b]) + 1e-4 > ap + vec3_distance(v[p], v[b]))
-            on.emplace_back(ap, p);
+          // The foot's place along the edge and the distance from its line.
+          const double length = vec3_distance(v[a], v[b]);
+          const double t = vec3_dot(vec3_sub(v[p], v[a]), vec3_sub(v[b], v[a])) / (length * length);
+          const Point3 foot{v[a].x + t * (v[b].x - v[a].x), v[a].y + t * (v[b].y - v[a].y),
+                            v[a].z + t * (v[b].z - v[a].z), 0};
+          if (t > 1e-6 && t < 1 - 1e-6 && vec3_distance(foot, v[p]) < 1e-6 * length) on.emplace_back(t, p);
         }
         std::sort(on.begin(), on.end());
         for (const auto& [d, p] : on) want.push_back(p);

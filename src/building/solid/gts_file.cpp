@@ -91,9 +91,13 @@ std::vector<std::vector<int32_t>> valid_faces(const MeshElem& m) {
   return faces;
 }
 
-// repair3d puts a point into an edge A-B when |AP| + |PB| is below
-// |AB| + this (and the points lie on one line as vec3_parallel tells).
-constexpr double REPAIR_SLACK = 1e-4;
+// repair3d puts a point into an edge A-B when its foot lies between A and
+// B, farther than this share of the edge's length from both, and it is
+// closer to the edge than that share of the edge's length: on
+// the edge for the edge's own size, so that a point a fraction of a
+// millimetre beside an edge of a centimetre stays out of it, while one
+// that a face lost as a straight corner goes back.
+constexpr double REPAIR_SHARE = 1e-6;
 
 // Points in a tree of boxes, each halved across its widest side, so that
 // the points near a segment are found among the few boxes it passes near,
@@ -817,20 +821,21 @@ bool repair3d(const MeshElem& mesh, const TriProgress& progress) {
       const int a = face[c], b = face[(c + 1) % face.size()];
       const Point3 pa = vertices[static_cast<size_t>(a)], pb = vertices[static_cast<size_t>(b)];
       indices.push_back(a);
-      const double ab = vec3_distance(pa, pb);
-      // |AP| + |PB| < |AB| + t holds inside the ellipsoid about A and B
-      // whose half axes are (|AB| + t) / 2 and sqrt(2 |AB| t + t^2) / 2:
-      // no point farther from the segment can pass.
-      const double t = REPAIR_SLACK;
-      const double reach = std::sqrt(2 * ab * t + t * t) / 2 * (1 + 1e-6) + 1e-12;
+      const Point3 d = vec3_sub(pb, pa);
+      const double ab2 = vec3_dot(d, d);
+      const double reach = REPAIR_SHARE * std::sqrt(ab2);
       on.clear();
-      tree.near_segment(pa, pb, reach, [&](int p) {
-        if (p == a || p == b) return;
-        const Point3 pp = vertices[static_cast<size_t>(p)];
-        const double ap = vec3_distance(pa, pp);
-        if (vec3_parallel(vec3_sub(pa, pb), vec3_sub(pp, pb)) && ab + t > ap + vec3_distance(pp, pb))
-          on.emplace_back(ap, p);
-      });
+      if (ab2 > 0)
+        tree.near_segment(pa, pb, reach, [&](int p) {
+          if (p == a || p == b) return;
+          const Point3 ap = vec3_sub(vertices[static_cast<size_t>(p)], pa);
+          const double t = vec3_dot(ap, d) / ab2;
+          // A point by an end is at that end, not on the edge.
+          if (!(t > REPAIR_SHARE && t < 1 - REPAIR_SHARE)) return;
+          const Point3 off = vec3_cross(ap, d);
+          // |AP x AB| / |AB| is the distance from the line.
+          if (vec3_dot(off, off) < reach * reach * ab2) on.emplace_back(t, p);
+        });
       // Along the edge from A, so several points on one edge keep the
       // boundary from folding back on itself.
       std::sort(on.begin(), on.end());

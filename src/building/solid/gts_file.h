@@ -99,7 +99,10 @@ int mesh_compact_points(int v, int f, const int32_t* face_sizes, Point3* vertice
 
 // Append the union of a and b, the cleaned mesh, the repaired mesh. The
 // last two are told how far they are and return false, appending nothing,
-// when progress says stop.
+// when progress says stop. repair3d puts into each edge, in order along
+// it, every vertex that lies on it for the edge's size (its foot between
+// the ends and its distance from the edge's line below a millionth of the
+// edge's length, its foot no nearer than that to either end).
 void merge3d(const MeshElem& a, const MeshElem& b);
 bool clean3d(const MeshElem& mesh, const TriProgress& progress = {});
 bool repair3d(const MeshElem& mesh, const TriProgress& progress = {});
