@@ -1,11 +1,13 @@
 // The GTS import command on two files that once kept the program busy for
 // minutes: a flat grid of n x n squares (2 n^2 triangles, one plane; 200 x
-// 200 is a file of 2.5 MB) and one triangle repeated n times. The whole command: reading, joining the
+// 200 is a file of 2.5 MB) and one triangle repeated n times; and files
+// made to find the slow paths. The whole command: reading, joining the
 // coplanar triangles, cleaning and repairing the mesh.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -75,6 +77,58 @@ std::string repeated_triangle_file(int n) {
   return text;
 }
 
+// n long thin triangles across a box of 100 m and n points that no
+// triangle uses, each looked for on the triangles' edges.
+std::string points_beside_triangles_file(int n) {
+  std::string text = std::to_string(4 * n) + " " + std::to_string(3 * n) + " " + std::to_string(n) +
+                     " GtsSurface GtsFace GtsEdge GtsVertex\n";
+  uint64_t state = 88172645463325252ull;
+  auto next = [&state] {
+    state ^= state << 13, state ^= state >> 7, state ^= state << 17;
+    return static_cast<double>(state % 1000000) / 10000.0;
+  };
+  char line[128];
+  for (int i = 0; i < 4 * n; ++i) {
+    const double x = next(), y = next(), z = next();
+    std::snprintf(line, sizeof line, "%.4f %.4f %.4f\n", x, y, z);
+    text += line;
+  }
+  for (int k = 0; k < n; ++k) {
+    std::snprintf(line, sizeof line, "%d %d\n%d %d\n%d %d\n", 3 * k + 1, 3 * k + 2, 3 * k + 2, 3 * k + 3,
+                  3 * k + 3, 3 * k + 1);
+    text += line;
+  }
+  for (int k = 0; k < n; ++k) {
+    std::snprintf(line, sizeof line, "%d %d %d\n", 3 * k + 1, 3 * k + 2, 3 * k + 3);
+    text += line;
+  }
+  return text;
+}
+
+// n triangles in one plane that all share one edge: a crowd no surface
+// holds, which the joining of coplanar triangles must not look at again
+// for every polygon.
+std::string triangles_on_one_edge_file(int n) {
+  std::string text = std::to_string(n + 2) + " " + std::to_string(2 * n + 1) + " " + std::to_string(n) +
+                     " GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 0 0\n";
+  char line[128];
+  for (int k = 0; k < n; ++k) {
+    std::snprintf(line, sizeof line, "%.6f %.6f 0\n", 0.5 + 0.001 * (k % 997),
+                  k % 2 ? 1.0 + k * 1e-4 : -1.0 - k * 1e-4);
+    text += line;
+  }
+  text += "1 2\n";
+  for (int k = 0; k < n; ++k) {
+    std::snprintf(line, sizeof line, "2 %d\n%d 1\n", k + 3, k + 3);
+    text += line;
+  }
+  for (int k = 0; k < n; ++k) {
+    std::snprintf(line, sizeof line, "1 %d %d\n", 2 + 2 * k, 3 + 2 * k);
+    text += line;
+  }
+  return text;
+}
+
 std::string chosen;
 std::string choose(const char*, const char*, int, const char*) { return chosen; }
 
@@ -133,3 +187,13 @@ void BM_ImportRepeatedTriangle(benchmark::State& state) {
 BENCHMARK(BM_ImportRepeatedTriangle)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+void BM_ImportPointsBesideLongTriangles(benchmark::State& state) {
+  import(state, points_beside_triangles_file(static_cast<int>(state.range(0))));
+}
+BENCHMARK(BM_ImportPointsBesideLongTriangles)->Arg(30000)->Unit(benchmark::kMillisecond);
+
+void BM_ImportTrianglesOnOneEdge(benchmark::State& state) {
+  import(state, triangles_on_one_edge_file(static_cast<int>(state.range(0))));
+}
+BENCHMARK(BM_ImportTrianglesOnOneEdge)->Arg(20000)->Unit(benchmark::kMillisecond);

@@ -192,6 +192,99 @@ TEST_F(GtsFileTest, VertexOnNoEdgeIsReportedAsLeft) {
   EXPECT_EQ(elem_as<MeshElem>(elem_list_tail)->vertex_count(), 4);
 }
 
+TEST_F(GtsFileTest, UnusedPointsGoIntoTheFirstEdgeTheyLieOnEvenOneMadeLater) {
+  // Triangles over a grid and points no triangle uses, on edges, beside
+  // them by less or more than the tolerance, or on an edge that only a
+  // later point's split makes. Each point in turn splits the first
+  // triangle (in order, those split off included) that has it on an edge,
+  // round after round until no point is placed: what looking at every
+  // triangle for every point gives.
+  {
+    // Point 3 lies on no edge until point 4 splits the edge 0-1 of the
+    // triangle 0 1 2 into 0 4 2 and 4 1 2; then it lies on the edge 4-2 of
+    // both halves and splits the first into 0 4 3 and 3 2 0. Thirty points
+    // about point 3 on no edge keep it apart from the first edges.
+    std::string text =
+        "35 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n100 0 0\n0 100 0\n25 50 0\n50 0 0\n";
+    for (int i = 0; i < 30; ++i)
+      text += std::to_string(20 + i % 6 * 2) + " " + std::to_string(41 + i / 6 * 2) + " 0\n";
+    ASSERT_EQ(read_text(text + "1 2\n2 3\n3 1\n3 2 1\n").first, 1);
+    EXPECT_EQ(elem_as<MeshElem>(elem_list_tail)->indices, (std::vector<int32_t>{0, 4, 3, 4, 1, 2, 3, 2, 0}));
+    drawing_free();
+  }
+  std::mt19937 random(17);
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE(round);
+    std::vector<Point3> v;
+    for (int j = 0; j < 5; ++j)
+      for (int i = 0; i < 5; ++i) v.push_back({i * 1.0, j * 1.0, 0, 0});
+    std::vector<int32_t> tris;
+    for (int k = 0; k < 12; ++k) {
+      const int a = static_cast<int>(random() % 25), b = static_cast<int>(random() % 25),
+                c = static_cast<int>(random() % 25);
+      const Point3 n = vec3_cross(vec3_sub(v[b], v[a]), vec3_sub(v[c], v[a]));
+      if (n.z == 0) continue;
+      tris.insert(tris.end(), {a, b, c});
+    }
+    if (tris.empty()) continue;
+    for (int k = 0; k < 15; ++k) {
+      const double off[] = {0, 5e-6, 3e-5};
+      v.push_back({(random() % 17) * 0.25, (random() % 17) * 0.25, off[random() % 3], 0});
+    }
+    // Points closer than the reader's duplicate distance would be one.
+    bool apart = true;
+    for (size_t i = 0; i < v.size(); ++i)
+      for (size_t j = 0; j < i; ++j) apart = apart && vec3_distance(v[i], v[j]) > 1e-3;
+    if (!apart) continue;
+
+    std::vector<int32_t> want = tris;
+    std::vector<bool> in_use(v.size(), false);
+    for (int32_t x : want) in_use[static_cast<size_t>(x)] = true;
+    for (bool again = true; again;) {
+      again = false;
+      for (int p = 0; p < static_cast<int>(v.size()); ++p) {
+        if (in_use[static_cast<size_t>(p)]) continue;
+        auto on = [&](int a, int b) {
+          Point3 foot{};
+          const double d = vec3_project_on_segment(v[p], v[a], v[b], &foot);
+          return foot.mark == 1 && d < 1e-5;
+        };
+        for (size_t k = 0; k < want.size(); k += 3) {
+          const int t0 = want[k], t1 = want[k + 1], t2 = want[k + 2];
+          std::vector<int32_t> keep, added;
+          if (on(t0, t1))
+            keep = {t0, p, t2}, added = {p, t1, t2};
+          else if (on(t1, t2))
+            keep = {t0, t1, p}, added = {p, t2, t0};
+          else if (on(t2, t0))
+            keep = {p, t1, t2}, added = {p, t0, t1};
+          else
+            continue;
+          std::copy(keep.begin(), keep.end(), want.begin() + static_cast<std::ptrdiff_t>(k));
+          want.insert(want.end(), added.begin(), added.end());
+          in_use[static_cast<size_t>(p)] = again = true;
+          break;
+        }
+      }
+    }
+
+    // The block as the program writes one: each triangle as its edges.
+    SolidMesh s;
+    s.vertices = v;
+    for (size_t k = 0; k < tris.size(); k += 3) {
+      s.face_sizes.push_back(3);
+      s.indices.insert(s.indices.end(), tris.begin() + static_cast<std::ptrdiff_t>(k),
+                       tris.begin() + static_cast<std::ptrdiff_t>(k + 3));
+    }
+    add_mesh(s)->mark = 1;
+    const std::string text = write_marked();
+    drawing_free();
+    ASSERT_EQ(read_text(text).first, 1);
+    EXPECT_EQ(elem_as<MeshElem>(elem_list_tail)->indices, want);
+    drawing_free();
+  }
+}
+
 TEST_F(GtsFileTest, MalformedFilesAreRefusedAndAppendNothing) {
   const std::string tri = "0 0 0\n1 0 0\n0 1 0\n";
   const struct {

@@ -296,49 +296,6 @@ long long bytes_left(FILE* f) {
   return end - here;
 }
 
-// Boxes kept in grids of cells as large as each box (a power of two of
-// metres), so that a box lies in at most eight cells of its grid and the
-// boxes that may hold a point are found in one cell of each grid size.
-class BoxGrid {
- public:
-  void add(int id, const double lo[3], const double hi[3]) {
-    const double extent = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
-    int level = 0;
-    std::frexp(extent, &level);  // 2^level > extent
-    if (std::find(levels_.begin(), levels_.end(), level) == levels_.end()) levels_.push_back(level);
-    int64_t a[3], b[3];
-    for (int k = 0; k < 3; ++k) a[k] = cell(lo[k], level), b[k] = cell(hi[k], level);
-    for (int64_t x = a[0]; x <= b[0]; ++x)
-      for (int64_t y = a[1]; y <= b[1]; ++y)
-        for (int64_t z = a[2]; z <= b[2]; ++z) cells_[key(level, x, y, z)].push_back(id);
-  }
-  // Calls take(id) for every box that may hold p (an id may come twice).
-  template <class Take>
-  void near(const Point3& p, Take take) const {
-    for (int level : levels_) {
-      auto it = cells_.find(key(level, cell(p.x, level), cell(p.y, level), cell(p.z, level)));
-      if (it == cells_.end()) continue;
-      for (int id : it->second) take(id);
-    }
-  }
-
- private:
-  // Far coordinates share the outermost cells, which only adds candidates.
-  static int64_t cell(double v, int level) {
-    const double c = std::floor(std::ldexp(v, -level));
-    return c < -1e15 ? -1000000000000000 : c > 1e15 ? 1000000000000000 : static_cast<int64_t>(c);
-  }
-  static uint64_t key(int level, int64_t x, int64_t y, int64_t z) {
-    uint64_t h = static_cast<uint64_t>(level) * 0xD6E8FEB86659FD93ull;
-    h ^= static_cast<uint64_t>(x) * 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
-    h ^= static_cast<uint64_t>(y) * 0xC2B2AE3D27D4EB4Full + (h << 6) + (h >> 2);
-    h ^= static_cast<uint64_t>(z) * 0x165667B19E3779F9ull + (h << 6) + (h >> 2);
-    return h;
-  }
-  std::vector<int> levels_;
-  std::unordered_map<uint64_t, std::vector<int>> cells_;
-};
-
 // Puts every point no triangle uses into the edge of the first triangle
 // it lies on (closer than GTS_LEFTOVER_DISTANCE, its foot within the edge),
 // splitting that triangle in two with its winding kept; the points are
@@ -355,25 +312,34 @@ std::pair<int, int> insert_leftover_points(const std::vector<Point3>& points, st
   const int unused = static_cast<int>(waiting.size());
   if (waiting.empty()) return {0, 0};
 
-  BoxGrid boxes;
+  // The triangles near each waiting point, found through a tree of the
+  // waiting points by the edges of every triangle as it is made or changed:
+  // a superset of those the point lies on, in which the first by number
+  // is looked for.
+  std::vector<Point3> spots;
+  for (int p : waiting) spots.push_back(points[static_cast<size_t>(p)]);
+  const PointTree tree(spots);
+  std::vector<std::vector<int>> near(waiting.size());
+  std::vector<char> placed(waiting.size(), 0);
+  const double reach = GTS_LEFTOVER_DISTANCE * (1 + 1e-6);
   auto place = [&](int k) {
-    double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-    for (int c = 0; c < 3; ++c) {
-      const Point3& q = points[static_cast<size_t>(tris[3 * static_cast<size_t>(k) + c])];
-      const double xyz[3] = {q.x, q.y, q.z};
-      for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], xyz[a]), hi[a] = std::max(hi[a], xyz[a]);
-    }
-    for (int a = 0; a < 3; ++a) lo[a] -= GTS_LEFTOVER_DISTANCE, hi[a] += GTS_LEFTOVER_DISTANCE;
-    boxes.add(k, lo, hi);
+    const size_t at = 3 * static_cast<size_t>(k);
+    for (int c = 0; c < 3; ++c)
+      tree.near_segment(points[static_cast<size_t>(tris[at + c])],
+                        points[static_cast<size_t>(tris[at + (c + 1) % 3])], reach, [&](int w) {
+                          if (placed[static_cast<size_t>(w)]) return;
+                          auto& list = near[static_cast<size_t>(w)];
+                          if (list.empty() || list.back() != k) list.push_back(k);
+                        });
   };
   for (size_t k = 0; k < tris.size() / 3; ++k) place(static_cast<int>(k));
 
   int created = 0;
-  std::vector<int> near;
-  for (bool again = true; again && !waiting.empty();) {
+  for (bool again = true; again;) {
     again = false;
-    std::vector<int> still;
-    for (int p : waiting) {
+    for (size_t w = 0; w < waiting.size(); ++w) {
+      if (placed[w]) continue;
+      const int p = waiting[w];
       const Point3 pp = points[static_cast<size_t>(p)];
       auto on_edge = [&](int a, int b) {
         Point3 foot{};
@@ -381,12 +347,10 @@ std::pair<int, int> insert_leftover_points(const std::vector<Point3>& points, st
                                                  points[static_cast<size_t>(b)], &foot);
         return foot.mark == 1 && d < GTS_LEFTOVER_DISTANCE;
       };
-      near.clear();
-      boxes.near(pp, [&](int k) { near.push_back(k); });
-      std::sort(near.begin(), near.end());
-      near.erase(std::unique(near.begin(), near.end()), near.end());
-      bool placed = false;
-      for (int k : near) {
+      std::vector<int>& candidates = near[w];
+      std::sort(candidates.begin(), candidates.end());
+      candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+      for (int k : candidates) {
         const size_t at = 3 * static_cast<size_t>(k);
         const int t0 = tris[at], t1 = tris[at + 1], t2 = tris[at + 2];
         int32_t keep[3], added[3];
@@ -404,15 +368,14 @@ std::pair<int, int> insert_leftover_points(const std::vector<Point3>& points, st
         }
         std::copy(keep, keep + 3, tris.begin() + static_cast<std::ptrdiff_t>(at));
         tris.insert(tris.end(), added, added + 3);
+        placed[w] = 1;
         place(k);
         place(static_cast<int>(tris.size() / 3) - 1);
         ++created;
-        placed = again = true;
+        again = true;
         break;
       }
-      if (!placed) still.push_back(p);
     }
-    waiting.swap(still);
   }
   return {unused, created};
 }
