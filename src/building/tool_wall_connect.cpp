@@ -12,6 +12,7 @@
 #include "model/nls.h"
 #include "model/ui.h"
 #include "model/undo.h"
+#include "model/wall_index.h"
 #include "tools/tool_common.h"
 
 namespace {
@@ -80,13 +81,21 @@ void tool_wall_connect_all() {
   // Each wall in turn is connected to every other wall of the same pen: first
   // to those after it in the list, then to those before it. Only the other
   // walls' corners count, so the turns can all work on the old records.
+  // Walls that do not come within the connection's reach of each other
+  // are never connected: each wall asks the grid for those near it, taken
+  // in the same order.
   const std::size_t n = ws.size();
+  const WallIndex index(ws);
   std::vector<std::vector<WallSegment>> outlines(n);
   for (std::size_t i = 0; i < n; ++i) {
     std::unique_ptr<ElemHeader> work = ws[i]->clone();
     auto* w = static_cast<WallElem*>(work.get());
-    for (std::size_t j = 1; j < n; ++j) {
-      const WallElem& partner = *ws[(i + j) % n];
+    std::vector<std::size_t> near = index.near(*ws[i], 0.01);
+    // After it in the list first, then from the list's start.
+    std::stable_partition(near.begin(), near.end(), [i](std::size_t j) { return j > i; });
+    for (std::size_t j : near) {
+      if (j == i) continue;
+      const WallElem& partner = *ws[j];
       if (partner.pen != w->pen) continue;
       if (std::optional<std::vector<WallSegment>> s = wall_connected_outline(*w, partner))
         w->segments = std::move(*s);

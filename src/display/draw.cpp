@@ -69,6 +69,14 @@ void draw_line_2d(uint8_t pen, uint8_t lt, const Point2& a, const Point2& b) {
   outdev.line(pen, lt, a.x, a.y, b.x, b.y);
 }
 
+// An edge of a 3D element as the view shows it. Seen end-on (a vertical
+// edge in the plan) it has no length: an export leaves it out instead of
+// writing a piece of nothing; the screen still shows its pixel.
+void draw_edge_2d(uint8_t pen, uint8_t lt, const Point2& a, const Point2& b) {
+  if (outdev.active && a.x == b.x && a.y == b.y) return;
+  outdev.line(pen, lt, a.x, a.y, b.x, b.y);
+}
+
 void draw_openings_3d(uint8_t pen, uint8_t marker_mode, uint8_t lt, const WallElem& w) {
   for (const WallOpening& o : w.openings) draw_3d_box_edges(pen, marker_mode, lt, o.corner);
 }
@@ -120,7 +128,7 @@ void draw_mesh_3d(uint8_t pen, uint8_t lt, const MeshElem& m, uint8_t marker_mod
       if (a < 0 || a >= nv || b < 0 || b >= nv) continue;
       bool bridge = false;
       for (int q = 0; q < size && !bridge; ++q) bridge = f[q] == b && f[(q + 1) % size] == a;
-      if (!bridge) draw_line_2d(pen, lt, uv[a], uv[b]);
+      if (!bridge) draw_edge_2d(pen, lt, uv[a], uv[b]);
     }
   }
   for (const Point2& p : uv) marker_2d(marker_mode, p);
@@ -220,7 +228,7 @@ void draw_plan_element(ElemHeader* e, uint8_t marker_mode) {
         if (w.gable_b.mark == 1) draw_point_marker(marker_mode, w.gable_b.x, w.gable_b.y);
       }
       for (const WallSegment& s : w.segments) {
-        draw_line_2d(pen, lt, s.start, s.end);
+        draw_edge_2d(pen, lt, s.start, s.end);
         marker_2d(marker_mode, s.start);
         marker_2d(marker_mode, s.end);
       }
@@ -489,9 +497,7 @@ void draw_last_element(uint8_t mode) {
 
 void draw_3d_line(uint8_t pen, uint8_t line_type, double x1, double y1, double z1, double x2, double y2,
                   double z2) {
-  const Point2 a = project(x1, y1, z1);
-  const Point2 b = project(x2, y2, z2);
-  outdev.line(pen, line_type, a.x, a.y, b.x, b.y);
+  draw_edge_2d(pen, line_type, project(x1, y1, z1), project(x2, y2, z2));
 }
 
 void draw_3d_box_edges(uint8_t pen, uint8_t marker_mode, uint8_t line_type, const Point3* corners) {
@@ -502,7 +508,7 @@ void draw_3d_box_edges(uint8_t pen, uint8_t marker_mode, uint8_t line_type, cons
     uv[i] = project(corners[i].x, corners[i].y, corners[i].z);
     uv[i].mark = corners[i].mark;
   }
-  for (const auto& edge : edges) draw_line_2d(pen, line_type, uv[edge[0]], uv[edge[1]]);
+  for (const auto& edge : edges) draw_edge_2d(pen, line_type, uv[edge[0]], uv[edge[1]]);
   for (const Point2& p : uv) marker_2d(marker_mode, p);
 }
 

@@ -51,7 +51,8 @@ void view_redraw_release(bool drop = false);
 // cost (for tests and benchmarks).
 extern uint32_t draw_full_count;
 
-// Projects both points and draws the line between them through the line slot.
+// Projects both points and draws the line between them through the line slot;
+// an export leaves out a line seen end-on, which has no length.
 void draw_3d_line(uint8_t pen, uint8_t line_type, double x1, double y1, double z1, double x2, double y2,
                   double z2);
 // The 12 edges of a box (corners 0..3 below 4..7) and markers at its marked corners.

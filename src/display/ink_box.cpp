@@ -12,6 +12,7 @@
 #include "display/outdev_breakdown.h"
 #include "display/text_layout.h"
 #include "model/geom.h"
+#include "model/settings.h"
 #include "model/view_rec.h"
 
 void InkBox::add(double x, double y) {
@@ -266,22 +267,49 @@ InkPass::Slots& pass() { return *outdev_writer<InkPass::Slots>(); }
 
 bool counts(uint8_t pen) { return pen != PEN_GUIDE || pass().scope != InkScope::PRINTED; }
 
+// What a stroke adds to the box: on paper a round-capped stroke reaches half
+// its pen's width beyond its line on every side, which a page must hold.
+// Pens outside the table print with pen 0's width.
+void add_stroke(const InkBox& line, uint8_t pen) {
+  InkBox& b = *pass().box;
+  if (!line.started) return;
+  if (pass().scope != InkScope::PRINTED) {
+    b.add(line);
+    return;
+  }
+  const double half = pens[pen < PEN_COUNT ? pen : 0].width * drawing_scale / 1000.0 / 2.0;
+  b.add(line.xmin - half, line.ymin - half);
+  b.add(line.xmax + half, line.ymax + half);
+}
+
 void ink_line(uint8_t pen, uint8_t, double x1, double y1, double x2, double y2) {
   if (!counts(pen)) return;
-  InkBox& b = *pass().box;
-  b.add(x1, y1);
-  b.add(x2, y2);
+  InkBox line;
+  line.add(x1, y1);
+  line.add(x2, y2);
+  add_stroke(line, pen);
 }
 void ink_arc(uint8_t pen, uint8_t, double cx, double cy, double rx, double ry, double sweep, double start,
              double rotation) {
-  if (counts(pen)) ink_add_ellipse_arc(*pass().box, cx, cy, rx, ry, sweep, start, rotation);
+  if (!counts(pen)) return;
+  InkBox arc;
+  ink_add_ellipse_arc(arc, cx, cy, rx, ry, sweep, start, rotation);
+  add_stroke(arc, pen);
 }
 void ink_bezier(uint8_t pen, uint8_t, double x0, double y0, double x1, double y1, double x2, double y2,
                 double x3, double y3) {
-  if (counts(pen)) ink_add_bezier(*pass().box, x0, y0, x1, y1, x2, y2, x3, y3);
+  if (!counts(pen)) return;
+  InkBox curve;
+  ink_add_bezier(curve, x0, y0, x1, y1, x2, y2, x3, y3);
+  add_stroke(curve, pen);
 }
+// The glyphs' strokes take the text's pen; what a glyph fills reaches less
+// far, so the box may be a little wider there.
 void ink_text(const OutdevText& t) {
-  if (counts(t.pen)) ink_add_text(*pass().box, t);
+  if (!counts(t.pen)) return;
+  InkBox text;
+  ink_add_text(text, t);
+  add_stroke(text, t.pen);
 }
 // A filling has no pen: it is printed whatever pen its element has.
 void ink_fill(double, double, double, int32_t n, const Point2* points) {

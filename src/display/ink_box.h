@@ -7,7 +7,8 @@
 // an arc or ellipse arc and a Bezier curve by their exact extremes (every
 // chord the drawing cuts them into lies inside), a text by the convex hull
 // of each glyph's ink, found once per font, placed where the text layout
-// puts the character. Pen widths are not counted.
+// puts the character. For what is printed, each stroke reaches half its
+// pen's width further.
 
 #include <cstdint>
 
@@ -37,7 +38,8 @@ void ink_add_text(InkBox& box, const OutdevText& text);
 enum class InkScope : uint8_t {
   SHOWN,    // what the screen shows: every pen, cameras and lights included
   PRINTED,  // what printers and the PDF, SVG and EPS writers print: no guide
-            // pen (fillings have no pen and count), no cameras, no lights
+            // pen (fillings have no pen and count), no cameras, no lights;
+            // strokes as wide as their pens
   WRITTEN,  // what the DXF writer writes: every pen, no cameras
 };
 

@@ -1,5 +1,7 @@
 #include "display/wait_script.h"
 
+#include <utility>
+
 #include "display/shell_hooks.h"
 
 namespace {
@@ -48,6 +50,13 @@ ScriptedWait& ScriptedWait::answer(int n) {
   return *this;
 }
 
+ScriptedWait& ScriptedWait::call(std::function<void()> action) {
+  Event e{Kind::CALL, ""};
+  e.action = std::move(action);
+  events_.push_back(std::move(e));
+  return *this;
+}
+
 void ScriptedWait::run(int depth) {
   while (!wait_ended(depth)) {
     if (next_ == events_.size()) {
@@ -82,6 +91,9 @@ void ScriptedWait::apply(const Event& e) {
     case Kind::ANSWER:
       if (!targets.box_answer) fail("the script holds a box answer, but no box takes answers");
       targets.box_answer(e.number);
+      return;
+    case Kind::CALL:
+      if (e.action) e.action();
       return;
   }
 }

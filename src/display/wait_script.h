@@ -46,6 +46,9 @@ class ScriptedWait final : public WaitBackend {
   ScriptedWait& value(const char* text);
   ScriptedWait& press(const char* key_name);
   ScriptedWait& answer(int n);
+  // A change in a widget that may post no key at all (a toggle button, a
+  // radio button that is already active): run as the widget's handler would.
+  ScriptedWait& call(std::function<void()> action);
 
   // Events not yet applied.
   std::size_t remaining() const { return events_.size() - next_; }
@@ -57,13 +60,14 @@ class ScriptedWait final : public WaitBackend {
   void end(int depth) override;
 
  private:
-  enum class Kind { KEY, CLICK, CLICK_WORLD, VALUE, PRESS, ANSWER };
+  enum class Kind { KEY, CLICK, CLICK_WORLD, VALUE, PRESS, ANSWER, CALL };
   struct Event {
     Kind kind;
     std::string text;
     void* widget = nullptr;
     int number = 0;
     double x = 0.0, y = 0.0;
+    std::function<void()> action = nullptr;
   };
   void apply(const Event& e);
   // Applied events stay: a posted key must outlive its post, as the static

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "display/draw.h"
+#include "exchange/import_range.h"
 #include "model/files/fio.h"
 #include "model/files/fio_read.h"
 #include "model/layers.h"
@@ -104,6 +105,11 @@ DgmGrid dgm_read(std::FILE* f, const std::function<bool()>& step, int64_t max_po
     Point3 p;
     if (overlong || !parse_point(line, p)) {
       g.error = DgmError::NOT_A_POINT;
+      g.error_line = number;
+      return g;
+    }
+    if (!import_in_range(p.x) || !import_in_range(p.y) || !import_in_range(p.z)) {
+      g.error = DgmError::OUT_OF_RANGE;
       g.error_line = number;
       return g;
     }
@@ -218,6 +224,8 @@ const char* dgm_error_text(DgmError error) {
       return nls_mark("Terrain grid: the points do not form a regular grid ordered by x.");
     case DgmError::TOO_MANY:
       return nls_mark("Terrain grid: too many points; at most %lld fit into memory.");
+    case DgmError::OUT_OF_RANGE:
+      return nls_mark("Terrain grid: line %lld holds a coordinate beyond what a drawing can hold.");
     case DgmError::CANCELLED:
       return nls_mark("Import cancelled.");
     case DgmError::NONE:
@@ -257,7 +265,8 @@ void dgm_import() {
     std::fflush(stdout);
     return;
   }
-  if (grid.error != DgmError::NOT_A_POINT && grid.error != DgmError::TOO_MANY) {
+  if (grid.error != DgmError::NOT_A_POINT && grid.error != DgmError::TOO_MANY &&
+      grid.error != DgmError::OUT_OF_RANGE) {
     std::fputs(dgm_summary(grid).c_str(), stdout);
     std::fflush(stdout);
   }

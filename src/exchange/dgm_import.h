@@ -9,11 +9,10 @@
 // at the first line after the first that has 5 characters or fewer (an
 // empty line) or only blanks. A grid that cannot make a mesh is refused
 // with a message and leaves the drawing as it was: a point line without
-// three finite numbers, fewer than two x values or fewer than two points per
-// x value, x values with differing numbers of points, x values that go
-// back, or more points than memory can hold (dgm_point_limit). The reading
-// stops at the first line that shows the fault, so a large faulty file is
-// not read to its end.
+// three finite numbers, a coordinate beyond the import's range, fewer than two x values or fewer than two
+// points per x value, x values with differing numbers of points, x values that go back, or more points than
+// memory can hold (dgm_point_limit). The reading stops at the first line that shows the fault, so a large
+// faulty file is not read to its end.
 
 #include <cstdint>
 #include <cstdio>
@@ -25,11 +24,12 @@
 
 enum class DgmError {
   NONE,
-  NOT_A_POINT,  // a point line that does not hold three finite numbers (line number in error_line)
-  TOO_SMALL,    // fewer than two x values or fewer than two points per x value
-  IRREGULAR,    // the x values do not all have the same number of points
-  TOO_MANY,     // more points than the limit (in limit)
-  CANCELLED,    // the reading was stopped (Cancel in the progress window): no error
+  NOT_A_POINT,   // a point line that does not hold three finite numbers (line number in error_line)
+  TOO_SMALL,     // fewer than two x values or fewer than two points per x value
+  IRREGULAR,     // the x values do not all have the same number of points
+  TOO_MANY,      // more points than the limit (in limit)
+  OUT_OF_RANGE,  // a coordinate beyond what a drawing holds (import_range.h; line number in error_line)
+  CANCELLED,     // the reading was stopped (Cancel in the progress window): no error
 };
 
 struct DgmGrid {

@@ -343,7 +343,9 @@ void Importer::convert_arc(bool circle) {
   double sweep = n.angle[1] - n.angle[0];
   sweep = into_turn(sweep);
   if (!(sweep > 0.0001)) return;
-  double start = n.angle[0];
+  // Within one turn, however many turns the file gives.
+  double start = into_turn(n.angle[0]);
+  if (start >= TWO_PI) start = 0.0;
   // Mirrored: the arc from start to end becomes the one from pi - end to pi - start.
   if (below) start = into_turn(PI - (start + sweep));
   make_arc(cx, n.y[0], n.size, start, sweep);
@@ -404,10 +406,16 @@ void Importer::convert_hatch() {
   vbuf_.clear();
   if (target_ == LAYER_SKIP) return;
   moved_points(moved);
+  // A path with fewer edges or vertices than it announced still ends.
+  if (!outline.empty() && !point_is_contour_end(outline.back().x, outline.back().y))
+    outline.push_back(CONTOUR_END);
   int corners = 0;
   for (const Point2& p : outline)
     if (!point_is_contour_end(p.x, p.y)) ++corners;
-  if (corners < 3) return;
+  if (corners < 3) {
+    left_out("HATCH without a boundary");
+    return;
+  }
 
   auto e = make<PatternElem>();
   auto filling = [&](double r, double g, double b) {
@@ -418,36 +426,46 @@ void Importer::convert_hatch() {
     e->g = g;
     e->b = b;
   };
+  // The pattern lines' angles within one turn, however many the file gives.
+  const double angle = into_turn(n.angle[3]), angle_before = into_turn(f_.prev53);
   if (n.i7[0] == 1) {
     double r, g, b;
     fill_colour(&r, &g, &b);
     filling(r, g, b);
   } else {
     const int lines = n.i7[8];
-    if (lines <= 0) return;
+    if (lines <= 0) {
+      left_out("HATCH without pattern lines");
+      return;
+    }
     const double f = factor_;
+    // The distance between the lines of a family: the offset from one line
+    // to the next, taken across the lines' direction.
+    auto across = [f](double dx, double dy, double angle) {
+      return std::fabs(-dx * std::sin(angle) + dy * std::cos(angle)) / f;
+    };
     if (lines == 1) {
       const bool twice = n.i7[7] == 1;
-      const double spacing = std::fabs(n.g45 / f) + std::fabs(n.g46 / f);
+      const double spacing = across(n.g45, n.g46, angle);
       e->type = twice ? PATTERN_TWO_LINES : PATTERN_ONE_LINE;
       e->origin = {n.g43 / f, n.g44 / f, 0};
-      e->angle1 = n.angle[3];
+      e->angle1 = angle;
       e->spacing1 = spacing;
       e->pen2 = pen_;
       e->line_type2 = line_type_;
       e->offset = e->origin;
-      e->angle2 = twice ? n.angle[3] + PI / 2 : n.angle[3];
+      e->angle2 = twice ? angle + PI / 2 : angle;
       e->spacing2 = spacing;
     } else if (lines == 2) {
       e->type = PATTERN_TWO_LINES;
       e->origin = {n.g43 / f, n.g44 / f, 0};
-      e->angle1 = n.angle[3];
-      e->spacing1 = std::fabs(n.g45 / f) + std::fabs(n.g46 / f);
+      e->angle1 = angle;
+      e->spacing1 = across(n.g45, n.g46, angle);
       e->pen2 = pen_;
       e->line_type2 = line_type_;
       e->offset = {f_.prev43 / f, f_.prev44 / f, 0};
-      e->angle2 = f_.prev53;
-      e->spacing2 = std::fabs(f_.prev45 / f) + std::fabs(f_.prev46 / f);
+      e->angle2 = angle_before;
+      e->spacing2 = across(f_.prev45, f_.prev46, angle_before);
     } else {
       filling(0.75, 0.75, 0.75);
     }

@@ -1,6 +1,7 @@
 // The command p_file_import_dxf around the reader: the file chooser, the
 // progress window, the messages, the undo step and the zoom.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -79,6 +80,22 @@ void dxf_import() {
   }
   import_file = path;
 
+  // A file that says its unit has it preselected; the user may keep the
+  // dialog's instead. The choice is the dialog's unit from then on.
+  if (const int file_unit = dxf_file_unit(in); file_unit >= 0 && file_unit != dxf_settings.import_unit) {
+    const int dialog_unit = std::clamp(dxf_settings.import_unit, 0, DXF_UNIT_COUNT - 1);
+    char text[300];
+    std::snprintf(text, sizeof text,
+                  nls_translate("The file gives its lengths in %s, the import is set to %s. Read them in:"),
+                  dxf_unit_names[file_unit], dxf_unit_names[dialog_unit]);
+    const char* labels[] = {dxf_unit_names[file_unit], dxf_unit_names[dialog_unit], nls_translate("Cancel")};
+    const int answer = ui().msgbox_ask(text, 3, labels);
+    if (answer != 1 && answer != 2) return;
+    dxf_settings.import_unit = answer == 1 ? file_unit : dialog_unit;
+    dxf_set_unit(dxf_settings.import_unit);
+    ui().dlg_dxf_refresh();
+  }
+
   DxfImportOptions options = dxf_import_options();
   bool progress_open = false;
   options.progress = [&progress_open](double fraction) {
@@ -108,11 +125,11 @@ void dxf_import() {
   dxf_import_commit(result);
   if (!result.layer_names.empty()) ui().mainwin_update_title();
   std::fputs(dxf_stats_text(result.stats).c_str(), stdout);
-  // What did not come in is said where the user looks: the progress
-  // window's last line, and beside the statistics.
-  const std::string left_out = dxf_left_out_text(result);
-  if (!left_out.empty()) std::printf("%s\n", left_out.c_str());
+  // What came in and what did not is said where the user looks: the
+  // progress window's last line, and below the statistics of the entities.
+  const std::string line = dxf_result_text(result);
+  std::printf("%s\n", line.c_str());
   std::fflush(stdout);
-  if (progress_open) ui().gui_progress_finish(left_out.c_str());
+  if (progress_open) ui().gui_progress_finish(line.c_str());
   zoom_to_result(result);
 }

@@ -248,6 +248,8 @@ struct Block {
   // Outline points moved off CONTOUR_END, and characters of its texts the
   // program cannot show: its own and with those of the blocks it inserts.
   int64_t moved = 0, moved_all = 0, lost = 0, lost_all = 0;
+  // Its texts cut to the longest a text keeps: its own and with those inserted.
+  int64_t cut = 0, cut_all = 0;
 };
 
 // The POLYLINE being read, kept across its VERTEX entities up to SEQEND.
@@ -266,7 +268,8 @@ struct PolylineState {
   std::vector<Point3> mesh;
 };
 
-// No coordinate, radius or text size of e is infinite or NaN.
+// Every coordinate, radius and size of e lies within the import's range
+// (import_range.h); its angles are finite.
 bool finite_element(ElemHeader* e);
 
 // One affine placement of block content: an INSERT, or inserts inside
@@ -282,9 +285,9 @@ struct Placement {
 Placement placement_of(const InsertRef& ref, const Block& block);
 // outer after inner.
 Placement compose(const Placement& outer, const Placement& inner);
-// Applies p to one element in place; returns the outline points it had to
-// move off CONTOUR_END.
-int place_element(ElemHeader* e, const Placement& p);
+// Applies p to one element in place (texts at the drawing's scale 1:scale);
+// returns the outline points it had to move off CONTOUR_END.
+int place_element(ElemHeader* e, const Placement& p, double scale);
 
 class Importer {
  public:
@@ -350,6 +353,10 @@ class Importer {
 
   // Polylines and hatch boundaries (dxf_polylines.cpp).
   void collect(Kind kind, int code);
+  // Whether the rest of the file can hold count items: a count that is
+  // negative or beyond the bytes left is impossible. (A count the file
+  // could hold but does not is kept: the items there are used.)
+  bool possible_count(int32_t count) const;
   void sample_arc_edge();
   void finish_spline_edge();
   void end_edge();
@@ -378,6 +385,8 @@ class Importer {
   void moved_points(int64_t count);
   // Counts characters of texts that became "?".
   void lost_characters(int64_t count);
+  // Counts a text cut to the longest a text keeps.
+  void text_cut();
 
   std::istream& in_;
   DxfImportOptions opt_;

@@ -115,8 +115,12 @@ void Importer::set_bulge(double b) {
   }
 }
 
+bool Importer::possible_count(int32_t count) const {
+  return count >= 0 && static_cast<uint64_t>(count) <= bytes_left();
+}
+
 void Importer::end_edge() {
-  if (--edge_countdown_ <= 0) {
+  if (edge_countdown_ <= 0 || --edge_countdown_ == 0) {
     vbuf_.push_back(PATH_END);
     state_ = COLLECT_IDLE;
   } else {
@@ -177,7 +181,12 @@ void Importer::finish_spline_edge() {
 void Importer::collect(Kind kind, int code) {
   const Numbers& n = f_.n;
   if (kind == Kind::LWPOLYLINE && code == 90) {
-    if (n.i9[0] < 0) f_.bad_count = true;
+    if (!possible_count(n.i9[0])) {
+      f_.bad_count = true;
+      vertex_countdown_ = 0;
+      state_ = COLLECT_IDLE;
+      return;
+    }
     vertex_countdown_ = n.i9[0];
     state_ = COLLECT_VERTICES;
     if (vertex_countdown_ > 0)
@@ -209,7 +218,11 @@ void Importer::collect(Kind kind, int code) {
         return;
       case 93:
         if (state_ == COLLECT_SPLINE_EDGE) finish_spline_edge();
-        if (n.i9[3] < 0) f_.bad_count = true;
+        if (!possible_count(n.i9[3])) {
+          f_.bad_count = true;
+          state_ = COLLECT_IDLE;
+          return;
+        }
         if (polyline_path_) {
           vertex_countdown_ = n.i9[3];
           state_ = COLLECT_VERTICES;
@@ -281,7 +294,7 @@ void Importer::collect(Kind kind, int code) {
     case 20:
       if (state_ == COLLECT_VERTICES) {
         vbuf_.push_back({n.x[0], n.y[0], 0.0});
-        if (--vertex_countdown_ == 0) {
+        if (vertex_countdown_ > 0 && --vertex_countdown_ == 0) {
           vbuf_.push_back(PATH_END);
           path_closed_ = true;
           state_ = COLLECT_IDLE;

@@ -11,6 +11,7 @@
 #include "exchange/dxf_codepage.h"
 #include "exchange/dxf_common.h"
 #include "exchange/dxf_internal.h"
+#include "exchange/import_range.h"
 #include "model/elem_points.h"
 #include "model/layers.h"
 #include "model/nls.h"
@@ -666,15 +667,18 @@ void tally_add(Tally& to, const Tally& from, int64_t times_) {
 
 bool finite_element(ElemHeader* e) {
   bool ok = true;
-  auto f2 = [&ok](const Point2& p) { ok = ok && std::isfinite(p.x) && std::isfinite(p.y); };
+  auto f2 = [&ok](const Point2& p) { ok = ok && import_in_range(p.x) && import_in_range(p.y); };
   auto f3 = [&ok](const Point3& p) {
-    ok = ok && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+    ok = ok && import_in_range(p.x) && import_in_range(p.y) && import_in_range(p.z);
   };
   elem_for_each_point(e, 0, f2, f3);
   if (const ArcElem* a = elem_as<ArcElem>(e))
-    ok = ok && std::isfinite(a->radius_x) && std::isfinite(a->radius_y);
+    ok = ok && import_in_range(a->radius_x) && import_in_range(a->radius_y) && std::isfinite(a->sweep) &&
+         std::isfinite(a->start) && std::isfinite(a->rotation);
   if (const TextElem* t = elem_as<TextElem>(e))
-    ok = ok && std::isfinite(t->height) && std::isfinite(t->fit_length);
+    ok = ok && import_in_range(t->height) && import_in_range(t->fit_length) && std::isfinite(t->angle);
+  if (const PatternElem* p = elem_as<PatternElem>(e))
+    ok = ok && import_in_range(p->spacing1) && import_in_range(p->spacing2);
   return ok;
 }
 
@@ -730,6 +734,7 @@ void Importer::link_from(int root) {
     blk.left_out_all = blk.left_out;
     blk.moved_all = blk.moved;
     blk.lost_all = blk.lost;
+    blk.cut_all = blk.cut;
     for (const Item& item : blk.content.items) {
       if (item.elem) continue;
       const InsertRef& ref = blk.content.inserts[static_cast<std::size_t>(item.insert)];
@@ -738,6 +743,7 @@ void Importer::link_from(int root) {
       tally_add(blk.left_out_all, inner.left_out_all, ref.copies());
       blk.moved_all = plus(blk.moved_all, times(ref.copies(), inner.moved_all));
       blk.lost_all = plus(blk.lost_all, times(ref.copies(), inner.lost_all));
+      blk.cut_all = plus(blk.cut_all, times(ref.copies(), inner.cut_all));
     }
     blk.state = 2;
     stack.pop_back();
@@ -770,6 +776,7 @@ void Importer::finish() {
     tally_add(out_.left_out, blk.left_out_all, ref.copies());
     out_.moved_points = plus(out_.moved_points, times(ref.copies(), blk.moved_all));
     out_.lost_characters = plus(out_.lost_characters, times(ref.copies(), blk.lost_all));
+    out_.cut_texts = plus(out_.cut_texts, times(ref.copies(), blk.cut_all));
   }
   if (total > DXF_MAX_ELEMENTS) {
     out_.error = DxfError::TOO_MANY_ELEMENTS;
@@ -778,6 +785,7 @@ void Importer::finish() {
   }
   out_.elements.reserve(static_cast<std::size_t>(total));
   expand();
+  out_.elements_made = static_cast<int64_t>(out_.elements.size());
   top_ = Content{};
   blocks_.clear();
   if (out_.error != DxfError::NONE) out_.elements.clear();
@@ -826,7 +834,7 @@ void Importer::expand() {
         continue;
       }
       std::unique_ptr<ElemHeader> copy = item.elem->clone();
-      out_.moved_points += place_element(copy.get(), f.place);
+      out_.moved_points += place_element(copy.get(), f.place, opt_.drawing_scale);
       // Scales beyond the numbers' range leave nothing that can be drawn.
       if (finite_element(copy.get()))
         out_.elements.push_back(std::move(copy));
@@ -853,6 +861,13 @@ void Importer::lost_characters(int64_t count) {
     blocks_[static_cast<std::size_t>(cur_block_)].lost += count;
   else
     out_.lost_characters += count;
+}
+
+void Importer::text_cut() {
+  if (cur_block_ >= 0 && !paper_block_)
+    ++blocks_[static_cast<std::size_t>(cur_block_)].cut;
+  else
+    ++out_.cut_texts;
 }
 
 void Importer::left_out(std::string_view what, int64_t count) {
@@ -957,18 +972,23 @@ int hex_value(char32_t c) {
   return -1;
 }
 
-constexpr std::size_t TEXT_MAX = 65535;
+constexpr std::size_t TEXT_MAX = DXF_TEXT_MAX;
 
 }  // namespace
 
-std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage,
-                             int64_t* lost) {
+std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage, int64_t* lost,
+                             bool* cut) {
   const std::u32string s = code_points(raw, codepage);
   const std::size_t n = s.size();
   std::string out;
   out.reserve(std::min(n, TEXT_MAX));
-  auto put = [&out, lost](char32_t c) {
-    if (c == 0 || out.size() >= TEXT_MAX) return;
+  if (cut) *cut = false;
+  auto put = [&out, lost, cut](char32_t c) {
+    if (c == 0) return;
+    if (out.size() >= TEXT_MAX) {
+      if (cut) *cut = true;
+      return;
+    }
     // Control characters of the upper half show nothing.
     if (c <= 0xFF && !(c >= 0x80 && c < 0xA0)) {
       out.push_back(static_cast<char>(static_cast<unsigned char>(c)));
@@ -976,7 +996,13 @@ std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log,
     }
     const char* r = stand_in(c);
     if (lost && r[0] == '?' && r[1] == 0) ++*lost;
-    for (; *r && out.size() < TEXT_MAX; ++r) out.push_back(*r);
+    for (; *r; ++r) {
+      if (out.size() >= TEXT_MAX) {
+        if (cut) *cut = true;
+        return;
+      }
+      out.push_back(*r);
+    }
   };
   for (std::size_t i = 0; i < n; ++i) {
     const char32_t c = s[i];
@@ -1043,6 +1069,35 @@ std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log,
         i += 4;
         continue;
       }
+    }
+    if (c == '^' && i + 1 < n) {
+      // Caret notation: "^ " is a caret, "^@" to "^_" the control characters.
+      const char32_t d = s[i + 1];
+      if (d == ' ' || (d >= '@' && d <= '_') || d == '?') {
+        put(d == ' ' ? U'^' : d == '?' ? U'\x7F' : d - 64);
+        ++i;
+        continue;
+      }
+    }
+    if (c == '\\' && !mtext) {
+      // A TEXT has no formatting codes: its backslashes are its own, but
+      // for the codes of characters.
+      const char32_t d = i + 1 < n ? s[i + 1] : 0;
+      const std::size_t digits = d == 'U' ? 4 : 5;
+      bool code = (d == 'U' || d == 'M') && i + 2 + digits < n && s[i + 2] == '+';
+      char32_t cp = 0;
+      for (std::size_t k = 0; code && k < digits; ++k) {
+        const int h = hex_value(s[i + 3 + k]);
+        code = h >= 0;
+        cp = cp * 16 + static_cast<char32_t>(h < 0 ? 0 : h);
+      }
+      if (!code) {
+        put(c);
+        continue;
+      }
+      put(d == 'U' ? cp : U'\uFFFD');
+      i += 2 + digits;
+      continue;
     }
     if (c == '\\') {
       if (i + 1 >= n) break;
@@ -1162,6 +1217,15 @@ std::string dxf_left_out_text(const DxfImport& result) {
     if (at != std::string::npos) line.replace(at, 2, list);
     add(line);
   }
+  if (result.cut_texts == 1) {
+    std::snprintf(piece, sizeof piece, nls_translate("1 text cut to %lld characters"),
+                  static_cast<long long>(TEXT_MAX));
+    add(piece);
+  } else if (result.cut_texts > 1) {
+    std::snprintf(piece, sizeof piece, nls_translate("%lld texts cut to %lld characters"),
+                  static_cast<long long>(result.cut_texts), static_cast<long long>(TEXT_MAX));
+    add(piece);
+  }
   if (result.lost_characters > 0) {
     std::snprintf(piece, sizeof piece, nls_translate("%lld characters the program cannot show became \"?\""),
                   static_cast<long long>(result.lost_characters));
@@ -1179,6 +1243,17 @@ std::string dxf_left_out_text(const DxfImport& result) {
     add(piece);
   }
   return out;
+}
+
+std::string dxf_result_text(const DxfImport& result) {
+  char made[128];
+  const auto n = static_cast<long long>(result.elements_made);
+  if (n == 1)
+    std::snprintf(made, sizeof made, "%s", nls_translate("1 element made"));
+  else
+    std::snprintf(made, sizeof made, nls_translate("%lld elements made"), n);
+  const std::string rest = dxf_left_out_text(result);
+  return rest.empty() ? std::string(made) : std::string(made) + "; " + rest;
 }
 
 int dxf_pen_from_color(int color) { return static_cast<int>((static_cast<uint32_t>(color) + 1u) & 7u); }
@@ -1318,6 +1393,52 @@ DxfImportOptions dxf_import_options() {
   o.first_layer = cur_layer;
   o.drawing_scale = drawing_scale;
   return o;
+}
+
+int dxf_file_unit(std::istream& in) {
+  int unit = -1;
+  {
+    dxf::LineSource src(in, std::size_t{1} << 16);
+    std::string_view line;
+    bool section_name_next = false, units_next = false;
+    for (;;) {
+      int code = 0;
+      if (!src.next(line) || !dxf::parse_code(line, &code) || !src.next(line)) break;
+      std::string_view v = line;
+      while (!v.empty() && (v.back() == ' ' || v.back() == '\t')) v.remove_suffix(1);
+      while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
+      if (section_name_next && (code != 2 || v != "HEADER")) break;  // no header: no unit
+      section_name_next = code == 0 && v == "SECTION";
+      if (code == 0 && (v == "ENDSEC" || v == "EOF")) break;
+      if (units_next && code == 70) {
+        // Inches, feet, millimetres, centimetres, metres.
+        switch (dxf::parse_int(v)) {
+          case 1:
+            unit = DXF_UNIT_INCH;
+            break;
+          case 2:
+            unit = DXF_UNIT_FEET;
+            break;
+          case 4:
+            unit = DXF_UNIT_MM;
+            break;
+          case 5:
+            unit = DXF_UNIT_CM;
+            break;
+          case 6:
+            unit = DXF_UNIT_M;
+            break;
+          default:
+            break;
+        }
+        break;
+      }
+      units_next = code == 9 && v == "$INSUNITS";
+    }
+  }
+  in.clear();
+  in.seekg(0);
+  return unit;
 }
 
 DxfImport dxf_read(std::istream& in, const DxfImportOptions& options) {

@@ -87,8 +87,10 @@ struct DxfImport {
   int64_t error_line = 0;  // 1-based line of a CORRUPT file
   // TOO_MANY_ELEMENTS: the elements the file would make (INT64_MAX: at least so many).
   int64_t would_make = 0;
-  // The elements made, in file order, for the drawing's tail.
+  // The elements made, in file order, for the drawing's tail, and their
+  // number (which stays when they are handed on).
   std::vector<std::unique_ptr<ElemHeader>> elements;
+  int64_t elements_made = 0;
   // Program layers to name and show, in this order (keep mode).
   std::vector<DxfLayerName> layer_names;
   DxfStats stats;
@@ -105,6 +107,8 @@ struct DxfImport {
   int64_t moved_points = 0;
   // Characters of texts the program cannot show (they became "?").
   int64_t lost_characters = 0;
+  // Texts longer than a text may be, cut to DXF_TEXT_MAX characters.
+  int64_t cut_texts = 0;
   // A $DWGCODEPAGE the reader does not know (its texts were read as ANSI_1252).
   std::string unknown_codepage;
 };
@@ -112,8 +116,19 @@ struct DxfImport {
 // "3 IMAGE, 12 paper-space entities not imported" for what an import left
 // out; empty when it left out nothing.
 std::string dxf_left_out_text(const DxfImport& result);
+// The end-of-import line: the elements made, then what was left out
+// ("10000000 elements made; 3 IMAGE not imported").
+std::string dxf_result_text(const DxfImport& result);
+// The most characters a text keeps.
+inline constexpr std::size_t DXF_TEXT_MAX = 65535;
 
 DxfImport dxf_read(std::istream& in, const DxfImportOptions& options);
+
+// The unit the file gives its lengths in ($INSUNITS in its HEADER section)
+// as a DXF_UNIT_*, or -1 when it gives none of those the import offers
+// (none at all, unitless, miles, ...). Reads no further than the header
+// and rewinds the stream.
+int dxf_file_unit(std::istream& in);
 
 // Appends the elements to the drawing, names and shows the layers, records
 // one undo step for them. Returns the number of elements appended.
@@ -132,12 +147,15 @@ void dxf_import();
 // Pieces the conversion is built from.
 
 // DXF text to the program's ISO 8859-1: UTF-8 decoded when the text is
-// valid UTF-8, %% codes, backslash codes (with their arguments), and in an
-// MTEXT the grouping braces. Characters outside ISO 8859-1 become a
+// valid UTF-8, %% codes, caret notation ("^ " a caret, "^J" a control
+// character), character codes (\U+XXXX), and in an MTEXT alone its
+// backslash codes (with their arguments) and grouping braces: in a TEXT a
+// backslash is a backslash. Characters outside ISO 8859-1 become a
 // look-alike or "?"; each "?" adds one to lost. Unsupported backslash codes
 // are noted in log.
+// A text longer than DXF_TEXT_MAX is cut there, and *cut set.
 std::string dxf_convert_text(std::string_view raw, bool mtext, std::string* log, int codepage = 0,
-                             int64_t* lost = nullptr);
+                             int64_t* lost = nullptr, bool* cut = nullptr);
 
 // Code pages of 8-bit texts ($DWGCODEPAGE): bytes 0x80..0xFF decode by the
 // page's table. ISO 8859-1 (the default) keeps them as they are.

@@ -36,7 +36,7 @@ void moved(double* x, double* y, double distance, double angle) {
 
 void Importer::convert_text(int32_t* counter) {
   const Numbers& n = f_.n;
-  const double h = n.size, a = n.angle[0];
+  const double h = n.size, a = turn0(n.angle[0]);
   double x = n.x[0], y = n.y[0];
   // Files often leave out the alignment point where it adds nothing.
   const double x1 = n.has_point1 ? n.x[1] : n.x[0], y1 = n.has_point1 ? n.y[1] : n.y[0];
@@ -78,7 +78,9 @@ void Importer::convert_text(int32_t* counter) {
       break;
   }
   int64_t lost = 0;
-  std::string text = dxf_convert_text(f_.text, false, &out_.log, codepage_, &lost);
+  bool cut = false;
+  std::string text = dxf_convert_text(f_.text, false, &out_.log, codepage_, &lost, &cut);
+  if (cut && !text.empty() && target_ != LAYER_SKIP) text_cut();
   if (text.empty()) {
     note("Empty Text Entity\n");
     return;
@@ -134,7 +136,9 @@ void Importer::convert_mtext() {
   if (attach >= 4 && attach <= 6) moved(&x, &y, h / 2, angle);
   if (attach >= 1 && attach <= 3) moved(&x, &y, h, angle);
   int64_t lost = 0;
-  std::string text = dxf_convert_text(f_.text, true, &out_.log, codepage_, &lost);
+  bool cut = false;
+  std::string text = dxf_convert_text(f_.text, true, &out_.log, codepage_, &lost, &cut);
+  if (cut && !text.empty() && target_ != LAYER_SKIP) text_cut();
   if (text.empty()) {
     note("Empty Text Entity\n");
     return;
@@ -198,7 +202,7 @@ void Importer::convert_dimension() {
   const int type = n.i7[0] & ~(32 | 64 | 128);
   std::vector<DimPoint> pts;
   if (type == 0 || type == 1) {
-    const double direction = type == 0 ? n.angle[0] : angle_of(n.x[4] - n.x[3], n.y[4] - n.y[3]);
+    const double direction = type == 0 ? turn0(n.angle[0]) : angle_of(n.x[4] - n.x[3], n.y[4] - n.y[3]);
     const double ax = n.x[0], ay = n.y[0];
     const double bx = ax + 10 * std::cos(direction), by = ay + 10 * std::sin(direction);
     pts.resize(2);
@@ -250,17 +254,13 @@ void Importer::convert_dimension() {
   if ((type == 3 || type == 4) && len > 0.0) {
     pts.resize(3);
     if (type == 4) {
-      // Centre (10) and a point on the circle (15); the figure goes where
-      // the file's text stands, along the radius.
+      // Centre (10) and a point on the circle (15); the figure stands where
+      // the file's text does (11), on the radius or beside it, else at the
+      // circle point.
       const Point2 c{n.x[0], n.y[0], 0}, on{n.x[5], n.y[5], 0};
-      double reach = len;
-      if (n.has_point1) {
-        const double t = ((n.x[1] - c.x) * (on.x - c.x) + (n.y[1] - c.y) * (on.y - c.y)) / len;
-        if (t > 0.0) reach = t;
-      }
       pts[0].line_point = c;
       pts[1].line_point = on;
-      pts[2].line_point = {c.x + (on.x - c.x) * reach / len, c.y + (on.y - c.y) * reach / len, 0};
+      pts[2].line_point = n.has_point1 ? Point2{n.x[1], n.y[1], 0} : on;
       make_dimension(DIM_RADIUS, 0.0, std::move(pts));
     } else {
       // The two ends of the diameter (15 and 10) about the centre. The line
@@ -312,7 +312,7 @@ void Importer::convert_insert() {
   ref.sx = n.f41 != 0.0 ? n.f41 : 1.0;
   ref.sy = n.f42 != 0.0 ? n.f42 : 1.0;
   ref.sz = n.g43 != 0.0 ? n.g43 : 1.0;
-  ref.rotation = n.angle[0];
+  ref.rotation = turn0(n.angle[0]);
   ref.has_ext = n.has_ext;
   for (int k = 0; k < 3; ++k) ref.ext[k] = n.ext[k];
   // A grid of copies: counts below 1 count as 1.
@@ -419,7 +419,7 @@ Placement compose(const Placement& o, const Placement& i) {
   return p;
 }
 
-int place_element(ElemHeader* e, const Placement& p) {
+int place_element(ElemHeader* e, const Placement& p, double scale) {
   int moved = 0;
   auto map = [&p](Point2& q) {
     const double x = q.x, y = q.y;
@@ -483,21 +483,44 @@ int place_element(ElemHeader* e, const Placement& p) {
       double along = 1.0, across = 1.0;
       const double angle = dir(t->angle, &along);
       dir(t->angle + PI / 2, &across);
+      // Scaled unevenly, the glyphs keep the stretch of the block: as wide
+      // as the scale along them, as high as the one across.
+      if (across > 0.0 && std::isfinite(along / across)) t->width_factor *= along / across;
       if (det < 0) {
-        // Mirrored, the text still reads forwards: it turns half round and
-        // runs back from where its end was.
-        if (t->alignment == TEXT_JUSTIFIED) {
-          t->pos.x += t->fit_length * std::cos(t->angle);
-          t->pos.y += t->fit_length * std::sin(t->angle);
-        } else if (t->alignment == TEXT_LEFT) {
-          t->alignment = TEXT_RIGHT;
-        } else if (t->alignment == TEXT_RIGHT) {
-          t->alignment = TEXT_LEFT;
+        // Mirrored, the text still reads forwards, left to right where it
+        // can: along its image's direction with the box moved across its
+        // baseline, or turned half round and running back from where its
+        // end was. Both cover the image of its box.
+        const double c = std::cos(angle), sn = std::sin(angle);
+        const bool forwards = c > 1e-9 || (c >= -1e-9 && sn > 0.0);
+        // The up of the text that reads forwards: its image points the other way.
+        const double up = angle + PI / 2;
+        map(t->pos);
+        t->height *= across;
+        t->fit_length *= along;
+        if (forwards) {
+          // Lines stack downwards from the image of the box's top.
+          std::size_t lines = 1;
+          for (char ch : t->text) lines += ch == '\n' ? 1 : 0;
+          const double world_h = t->height * (scale > 0.0 ? scale : 1.0) / 1000.0;
+          const double shift = world_h * (1.0 + static_cast<double>(lines - 1) * t->line_spacing);
+          t->pos.x -= shift * std::cos(up);
+          t->pos.y -= shift * std::sin(up);
+          t->angle = angle;
+        } else {
+          if (t->alignment == TEXT_JUSTIFIED) {
+            t->pos.x += t->fit_length * std::cos(angle);
+            t->pos.y += t->fit_length * std::sin(angle);
+          } else if (t->alignment == TEXT_LEFT) {
+            t->alignment = TEXT_RIGHT;
+          } else if (t->alignment == TEXT_RIGHT) {
+            t->alignment = TEXT_LEFT;
+          }
+          t->angle = turn0(angle + PI);
         }
-        t->angle = turn0(angle + PI);
-      } else {
-        t->angle = angle;
+        break;
       }
+      t->angle = angle;
       map(t->pos);
       t->height *= across;
       t->fit_length *= along;

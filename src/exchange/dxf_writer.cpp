@@ -1,6 +1,7 @@
 #include "exchange/dxf_writer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "display/view_commands.h"
 #include "exchange/dxf_common.h"
 #include "exchange/export_2d.h"
+#include "exchange/export_check.h"
 #include "exchange/out_text.h"
 #include "model/files/fio.h"
 #include "model/geom.h"
@@ -65,7 +67,7 @@ void group_int(OutText& out, std::string_view code, long long value) {
 }
 void group_real(OutText& out, std::string_view code, double value, int decimals = 6) {
   out << code << '\n';
-  out.fixed(value, decimals) << '\n';
+  out.fixed(export_coordinate(value), decimals) << '\n';
 }
 
 // The unit factor on standard output after every TEXT, with "." whatever
@@ -91,13 +93,16 @@ struct DxfWriter {
   Point2 figure_centre;
   // Solid fillings that have no entity here and are left out.
   int fills_left_out = 0;
+  // The box of everything written, blocks included.
+  DxfBox box;
 };
 
 DxfWriter& writer() { return *outdev_writer<DxfWriter>(); }
 
-// The pen an entity is written with: the guide pen keeps its number, pens
-// outside the table take pen 0.
-int entity_pen(uint8_t pen) { return pen == PEN_GUIDE ? PEN_GUIDE : export_pen(pen); }
+// The pen an entity is written with: pens outside the table take pen 0.
+// Guide elements never get here: like the printed exports, the file leaves
+// them out.
+int entity_pen(uint8_t pen) { return export_pen(pen); }
 
 const std::string& line_type_name(DxfWriter& w, uint8_t lt) { return w.names.name[export_line_type(lt)]; }
 
@@ -109,35 +114,139 @@ void common_head(DxfWriter& w, uint8_t pen, uint8_t lt) {
   group_int(*w.out, "62", p + 7);
 }
 
-void dxf_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, double y2) {
-  DxfWriter& w = writer();
+// A point written as the pair of codes, and counted in the box.
+void xy(DxfWriter& w, OutText& o, const char* cx, const char* cy, double x, double y) {
   const double f = dxf_unit_factor;
+  group_real(o, cx, x * f);
+  group_real(o, cy, y * f);
+  w.box.add(x, y, 0.0);
+}
+
+void dxf_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, double y2) {
+  if (pen == PEN_GUIDE) return;
+  DxfWriter& w = writer();
+  if (x1 == x2 && y1 == y2) {
+    // A dot (of a point hatch, or a line drawn as a point) is a POINT: a
+    // LINE of no length is a fault to CAD programs.
+    group(*w.out, "0", "POINT");
+    common_head(w, pen, lt);
+    xy(w, *w.out, "10", "20", x1, y1);
+    return;
+  }
   group(*w.out, "0", "LINE");
   common_head(w, pen, lt);
-  group_real(*w.out, "10", x1 * f);
-  group_real(*w.out, "20", y1 * f);
-  group_real(*w.out, "11", x2 * f);
-  group_real(*w.out, "21", y2 * f);
+  xy(w, *w.out, "10", "20", x1, y1);
+  xy(w, *w.out, "11", "21", x2, y2);
+}
+
+// One POLYLINE through the points, carrying the line type: its dashes run
+// on over the vertices (flag 128) instead of starting anew on each piece.
+// Closed, the last point is the first again and is not repeated.
+void write_polyline(DxfWriter& w, uint8_t pen, uint8_t lt, const std::vector<Point2>& pts, bool closed) {
+  OutText& o = *w.out;
+  const int p = entity_pen(pen);
+  auto layer_and_colour = [&] {
+    group_int(o, "8", p + 101);
+    group(o, "6", line_type_name(w, lt));
+    group_int(o, "62", p + 7);
+  };
+  group(o, "0", "POLYLINE");
+  layer_and_colour();
+  group(o, "66", "1");
+  group(o, "10", "0.0");
+  group(o, "20", "0.0");
+  group(o, "30", "0.0");
+  group_int(o, "70", closed ? 129 : 128);
+  const std::size_t n = closed && pts.size() > 1 ? pts.size() - 1 : pts.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    group(o, "0", "VERTEX");
+    layer_and_colour();
+    xy(w, o, "10", "20", pts[i].x, pts[i].y);
+    group_real(o, "30", 0.0);
+  }
+  group(o, "0", "SEQEND");
+  layer_and_colour();
+}
+
+// A curve's points as one polyline; when they all coincide, one dot.
+void write_curve(DxfWriter& w, uint8_t pen, uint8_t lt, const std::vector<Point2>& pts, bool closed) {
+  bool moves = false;
+  for (const Point2& q : pts) moves = moves || q.x != pts[0].x || q.y != pts[0].y;
+  if (!moves) {
+    if (!pts.empty()) dxf_out_line(pen, lt, pts[0].x, pts[0].y, pts[0].x, pts[0].y);
+    return;
+  }
+  write_polyline(w, pen, lt, pts, closed);
+}
+
+// The box of a circular arc: its ends and the quadrant points it passes.
+void add_arc_box(DxfBox& box, double cx, double cy, double r, double a0, double sweep) {
+  box.add(cx + r * std::cos(a0), cy + r * std::sin(a0), 0.0);
+  box.add(cx + r * std::cos(a0 + sweep), cy + r * std::sin(a0 + sweep), 0.0);
+  const double first = std::ceil(a0 / (GEOM_PI / 2));
+  for (int k = 0; k < 4; ++k) {
+    const double a = (first + k) * (GEOM_PI / 2);
+    if (a > a0 + sweep) break;
+    box.add(cx + r * std::cos(a), cy + r * std::sin(a), 0.0);
+  }
 }
 
 void dxf_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double ry, double sweep,
                  double start, double rotation) {
+  if (pen == PEN_GUIDE) return;
+  if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(rx) || !std::isfinite(ry) ||
+      !std::isfinite(sweep) || !std::isfinite(start) || !std::isfinite(rotation))
+    return;
+  // A negative sweep runs clockwise from the start: the same curve runs
+  // counter-clockwise from its other end, as DXF arcs do.
+  if (sweep < 0.0) {
+    start += sweep;
+    sweep = -sweep;
+  }
+  const bool full = sweep >= GEOM_TWO_PI || geom_eq(sweep, GEOM_TWO_PI);
+  if (full) sweep = GEOM_TWO_PI;
+  DxfWriter& w = writer();
   if (std::fabs(rx - ry) > 0.001) {
-    // An ellipse has no entity in this version: it goes as chords.
-    outdev_screen_arc(pen, lt, cx, cy, rx, ry, sweep, start, rotation);
+    // An ellipse has no entity in this version: one polyline along it.
+    const int n = outdev_arc_chord_count(rx, ry, sweep);
+    EllipseWalk walk(cx, cy, rx, ry, start, sweep / n, rotation);
+    std::vector<Point2> pts;
+    pts.reserve(static_cast<std::size_t>(n) + 1);
+    for (int i = 0; i <= n; ++i, walk.next()) pts.push_back(walk.point());
+    write_curve(w, pen, lt, pts, full);
     return;
   }
-  DxfWriter& w = writer();
+  if (rx == 0.0) {
+    dxf_out_line(pen, lt, cx, cy, cx, cy);
+    return;
+  }
   const double f = dxf_unit_factor;
-  const bool full = geom_eq(sweep, GEOM_TWO_PI);
   group(*w.out, "0", full ? "CIRCLE" : "ARC");
   common_head(w, pen, lt);
   group_real(*w.out, "10", cx * f);
   group_real(*w.out, "20", cy * f);
-  group_real(*w.out, "40", rx * f);
-  if (full) return;
+  group_real(*w.out, "40", std::fabs(rx) * f);
+  if (full) {
+    w.box.add(cx - std::fabs(rx), cy - std::fabs(rx), 0.0);
+    w.box.add(cx + std::fabs(rx), cy + std::fabs(rx), 0.0);
+    return;
+  }
+  add_arc_box(w.box, cx, cy, std::fabs(rx), rotation + start, sweep);
   group_real(*w.out, "50", (rotation + start) / GEOM_PI * 180.0);
   group_real(*w.out, "51", (rotation + start + sweep) / GEOM_PI * 180.0);
+}
+
+// A Bezier curve (a spline) as one polyline through the points the screen
+// draws its chords to.
+void dxf_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, double y1, double x2, double y2,
+                    double x3, double y3) {
+  if (pen == PEN_GUIDE) return;
+  const int n = outdev_bezier_chord_count(x0, y0, x1, y1, x2, y2, x3, y3);
+  std::vector<Point2> pts{{x0, y0, 0}};
+  for (int i = 1; i < n; ++i)
+    pts.push_back(outdev_bezier_point(static_cast<double>(i) / n, x0, y0, x1, y1, x2, y2, x3, y3));
+  pts.push_back({x3, y3, 0});
+  write_curve(writer(), pen, lt, pts, false);
 }
 
 // The figure of a dimension: its first text, with a smaller raised part
@@ -163,6 +272,7 @@ void capture_figure(DxfWriter& w, const OutdevText& t) {
 }
 
 void dxf_out_text(const OutdevText& t) {
+  if (t.pen == PEN_GUIDE) return;
   DxfWriter& w = writer();
   if (w.in_block) capture_figure(w, t);
   const double f = dxf_unit_factor;
@@ -177,27 +287,37 @@ void dxf_out_text(const OutdevText& t) {
     const std::string line(rest.substr(0, nl));
     group(*w.out, "0", "TEXT");
     common_head(w, t.pen, t.lt);
+    // Where the line starts and how long it runs, for the box.
+    double sx = x, sy = y, length = 0.0;
     if (t.alignment == TEXT_RIGHT || t.alignment == TEXT_CENTRED) {
       double width =
           font_text_width(t.height, t.width_factor, t.spacing, font, line.c_str(), t.alignment, t.fit_length);
+      length = width;
       if (t.alignment == TEXT_CENTRED) width /= 2.0;
+      sx = x - width * ca;
+      sy = y - width * sa;
       group(*w.out, "72", t.alignment == TEXT_RIGHT ? "2" : "1");
-      group_real(*w.out, "10", (x - width * ca) * f);
-      group_real(*w.out, "20", (y - width * sa) * f);
+      group_real(*w.out, "10", sx * f);
+      group_real(*w.out, "20", sy * f);
       group_real(*w.out, "11", x * f);
       group_real(*w.out, "21", y * f);
     } else if (t.alignment == TEXT_JUSTIFIED) {
+      length = t.fit_length;
       group(*w.out, "72", "5");
       group_real(*w.out, "10", x * f);
       group_real(*w.out, "20", y * f);
       group_real(*w.out, "11", (x + t.fit_length * ca) * f);
       group_real(*w.out, "21", (y + t.fit_length * sa) * f);
     } else {
+      length = font_text_width(t.height, t.width_factor, t.spacing, font, line.c_str(), TEXT_LEFT, 0.0);
       group_real(*w.out, "10", x * f);
       group_real(*w.out, "20", y * f);
     }
+    // The line's box: from its start along the baseline, one height up.
+    for (const double along : {0.0, length})
+      for (const double up : {0.0, h}) w.box.add(sx + along * ca - up * sa, sy + along * sa + up * ca, 0.0);
     group_real(*w.out, "40", h * f);
-    group(*w.out, "1", line);
+    group(*w.out, "1", dxf_text_value(line));
     group_real(*w.out, "50", t.angle / GEOM_TWO_PI * 360.0);
     group_real(*w.out, "41", t.width_factor);
     print_factor();
@@ -222,11 +342,11 @@ class RoomBordersOff {
 };
 
 void dxf_out_room(const RoomElem& room) {
+  if (room.pen == PEN_GUIDE) return;
   DxfWriter& w = writer();
   if (view_options.show_room_borders && !room.points.empty()) {
     const int p = entity_pen(room.pen);
     const std::string& lt = line_type_name(w, room.line_type);
-    const double f = dxf_unit_factor;
     auto layer_and_colour = [&] {
       group_int(*w.out, "8", p + 101);
       group(*w.out, "6", lt);
@@ -257,8 +377,7 @@ void dxf_out_room(const RoomElem& room) {
       }
       group(*w.out, "0", "VERTEX");
       layer_and_colour();
-      group_real(*w.out, "10", q.x * f);
-      group_real(*w.out, "20", q.y * f);
+      xy(w, *w.out, "10", "20", q.x, q.y);
       group_real(*w.out, "30", 0.0);
     }
     // An outline whose last contour lacks its end marker still gets its
@@ -284,7 +403,6 @@ struct DimEntity {
 };
 
 void write_dimension(DxfWriter& w, const DimElem& drawn, const DimEntity& d) {
-  const double f = dxf_unit_factor;
   const std::string name = "*D" + std::to_string(w.next_block++);
   OutText& b = *w.blocks;
   group(b, "0", "BLOCK");
@@ -308,9 +426,9 @@ void write_dimension(DxfWriter& w, const DimElem& drawn, const DimEntity& d) {
 
   OutText& o = *w.out;
   const int p = entity_pen(drawn.pen);
+  // Its points count in the box like every other point written.
   auto point = [&](const char* x, const char* y, const char* z, const Point2& q) {
-    group_real(o, x, q.x * f);
-    group_real(o, y, q.y * f);
+    xy(w, o, x, y, q.x, q.y);
     group_real(o, z, 0.0);
   };
   group(o, "0", "DIMENSION");
@@ -331,6 +449,7 @@ void write_dimension(DxfWriter& w, const DimElem& drawn, const DimEntity& d) {
 }
 
 void dxf_out_dimension(const DimElem& dim) {
+  if (dim.pen == PEN_GUIDE) return;
   DxfWriter& w = writer();
   const std::size_t n = dim.points.size();
   if (!w.blocks || dim.dim_kind == DIM_LEVEL || (dim.dim_kind == DIM_CHAIN ? n < 2 : n < 3)) {
@@ -414,7 +533,6 @@ void dxf_out_fill(double, double, double, int32_t count, const Point2* pts) {
   int corners = 0;
   while (corners < count && corners < 4 && !geom_is_end_marker(pts[corners].x, pts[corners].y)) ++corners;
   if (corners < 3) return;
-  const double f = dxf_unit_factor;
   OutText& o = *w.out;
   group(o, "0", "SOLID");
   group(o, "8", "0");
@@ -423,10 +541,7 @@ void dxf_out_fill(double, double, double, int32_t count, const Point2* pts) {
   // of a quadrilateral go crosswise.
   const int order[4] = {0, 1, corners == 4 ? 3 : 2, 2};
   const char* codes[4][2] = {{"10", "20"}, {"11", "21"}, {"12", "22"}, {"13", "23"}};
-  for (int k = 0; k < 4; ++k) {
-    group_real(o, codes[k][0], pts[order[k]].x * f);
-    group_real(o, codes[k][1], pts[order[k]].y * f);
-  }
+  for (int k = 0; k < 4; ++k) xy(w, o, codes[k][0], codes[k][1], pts[order[k]].x, pts[order[k]].y);
 }
 
 // The dimension variables from the drawing's dimension settings: sizes in
@@ -500,19 +615,91 @@ DxfLineTypeNames dxf_line_type_names() {
   return r;
 }
 
-void dxf_write_header(OutText& out, bool three_d) {
-  // The box of what the entities hold, not of what they leave out (cameras;
-  // in 3D everything but the faces).
-  if (three_d) {
-    extents = ViewExtents{};
-    for (const MeshElem* m : meshes_3d()) {
-      if (m->face_count() <= 0) continue;
-      for (const Point3& v : m->vertices) view_extents_add_2d(v.x, v.y);
+void DxfBox::add(double x, double y, double z) {
+  if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) return;
+  lo[0] = std::min(lo[0], x), hi[0] = std::max(hi[0], x);
+  lo[1] = std::min(lo[1], y), hi[1] = std::max(hi[1], y);
+  lo[2] = std::min(lo[2], z), hi[2] = std::max(hi[2], z);
+}
+
+namespace {
+
+// Whether the bytes read as UTF-8 holding a multi-byte character, as
+// readers take such a text whatever the file's code page says.
+bool reads_as_utf8(std::string_view s) {
+  bool multibyte = false;
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const std::size_t len = c < 0x80             ? 1
+                            : (c & 0xE0) == 0xC0 ? 2
+                            : (c & 0xF0) == 0xE0 ? 3
+                            : (c & 0xF8) == 0xF0 ? 4
+                                                 : 0;
+    if (len == 0 || i + len > s.size()) return false;
+    uint32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+    for (std::size_t k = 1; k < len; ++k) {
+      const auto d = static_cast<unsigned char>(s[i + k]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
     }
-  } else {
-    view_zoom_to_extents(3);
+    if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000)) return false;
+    multibyte = multibyte || len > 1;
+    i += len;
   }
+  return multibyte;
+}
+
+}  // namespace
+
+std::string dxf_text_value(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 8);
+  // Latin-1 letters that happen to read as UTF-8 ("\xC3\xA4") go as the
+  // codes of their characters, so that they are not taken for one.
+  const bool coded = reads_as_utf8(text);
+  auto hex_digits = [&](std::size_t from, std::size_t count) {
+    if (from + count > text.size()) return false;
+    for (std::size_t k = from; k < from + count; ++k)
+      if (!std::isxdigit(static_cast<unsigned char>(text[k]))) return false;
+    return true;
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '^') {
+      out += "^ ";  // a caret would start a control character
+    } else if (c < 0x20 || c == 0x7F) {
+      out += '^';
+      out += static_cast<char>(c == 0x7F ? '?' : c + 64);
+    } else if (c == '%' && i + 1 < text.size() && text[i + 1] == '%') {
+      out += "%%%";  // two percent signs would start a special character
+    } else if (c == '\\' && i + 2 < text.size() && text[i + 2] == '+' &&
+               ((text[i + 1] == 'U' && hex_digits(i + 3, 4)) ||
+                (text[i + 1] == 'M' && hex_digits(i + 3, 5)))) {
+      out += "\\U+005C";  // a backslash that would start a character code
+    } else if (coded && c >= 0x80) {
+      static constexpr char hex[] = "0123456789ABCDEF";
+      out += "\\U+00";
+      out += hex[c >> 4];
+      out += hex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+void dxf_write_header(OutText& out, const DxfBox& box, bool three_d) {
+  const bool empty = box.empty();
   const double f = dxf_unit_factor;
+  auto corner = [&](const char* name, const char* code, const double* v) {
+    group(out, code, name);
+    group_real(out, " 10", empty ? 0.0 : v[0] * f, 5);
+    group_real(out, " 20", empty ? 0.0 : v[1] * f, 5);
+    if (three_d)
+      group_real(out, " 30", empty ? 0.0 : v[2] * f, 5);
+    else
+      group(out, " 30", "0.0");
+  };
   group(out, " 0", "SECTION");
   group(out, " 2", "HEADER");
   group(out, " 9", "$ACADVER");
@@ -521,14 +708,8 @@ void dxf_write_header(OutText& out, bool three_d) {
   group(out, " 10", "0.0");
   group(out, " 20", "0.0");
   group(out, " 30", "0.0");
-  group(out, " 9", "$EXTMIN");
-  group_real(out, " 10", extents.xmin * f, 5);
-  group_real(out, " 20", extents.ymin * f, 5);
-  group(out, " 30", "0.0");
-  group(out, "  9", "$EXTMAX");
-  group_real(out, " 10", extents.xmax * f, 5);
-  group_real(out, " 20", extents.ymax * f, 5);
-  group(out, " 30", "0.0");
+  corner("$EXTMIN", " 9", box.lo);
+  corner("$EXTMAX", "  9", box.hi);
   // The dimension settings, for readers that draw dimensions themselves.
   const DimVars v = dim_vars();
   auto real = [&out](const char* name, double value) {
@@ -571,14 +752,14 @@ void dxf_write_tables(OutText& out) {
   for (int i = 0; i < 8; ++i) {
     if (!names.first[i]) continue;
     const LineTypeDef& t = line_types[i];
-    const int pairs = t.pairs <= 3 ? t.pairs : 3;
+    const int pairs = export_dash_pairs(t);
     group(out, "0", "LTYPE");
     group(out, "2", names.name[i]);
     group(out, "70", "64");
     group(out, "3", names.name[i]);
     group(out, "72", "65");
     group_int(out, "73", 2 * pairs);
-    group_real(out, "40", t.period / 10.0 * f);
+    group_real(out, "40", export_dash_period(t) / 10.0 * f);
     for (int k = 0; k < pairs; ++k) {
       group_real(out, "49", t.dash[k] / 10.0 * f);
       group_real(out, "49", -(t.gap[k] / 10.0) * f);
@@ -587,7 +768,13 @@ void dxf_write_tables(OutText& out) {
   group(out, "0", "ENDTAB");
   group(out, "0", "TABLE");
   group(out, "2", "LAYER");
-  group(out, "70", "8");
+  group(out, "70", "9");
+  // Layer 0 holds the blocks and their arrowheads; the pens' layers the rest.
+  group(out, "0", "LAYER");
+  group(out, "2", "0");
+  group(out, "70", "0");
+  group(out, "62", "7");
+  group(out, "6", "CONTINUOUS");
   for (int n = 101; n <= 108; ++n) {
     group(out, "0", "LAYER");
     group_int(out, "2", n);
@@ -639,6 +826,9 @@ void dxf_write_tables_3d(OutText& out) {
     for (const std::string& n : names) known = known || n == name;
     if (!known) names.push_back(std::move(name));
   }
+  // Every face lies on "Default", whatever its material.
+  if (std::find(names.begin(), names.end(), "Default") == names.end() && !meshes_3d().empty())
+    names.emplace_back("Default");
   group(out, "0", "SECTION");
   group(out, "2", "TABLES");
   group(out, "0", "TABLE");
@@ -661,7 +851,7 @@ void dxf_write_blocks(OutText& out, std::string_view dimension_blocks) {
   out << " 0\nENDSEC\n";
 }
 
-void dxf_write_entities_2d(OutText& out, OutText* dimension_blocks, int* fills_left_out) {
+void dxf_write_entities_2d(OutText& out, OutText* dimension_blocks, int* fills_left_out, DxfBox* box) {
   group(out, "0", "SECTION");
   group(out, "2", "ENTITIES");
   {
@@ -672,6 +862,7 @@ void dxf_write_entities_2d(OutText& out, OutText* dimension_blocks, int* fills_l
     OutdevInstall guard(w);
     outdev.line = dxf_out_line;
     outdev.arc = dxf_out_arc;
+    outdev.bezier = dxf_out_bezier;
     outdev.text = dxf_out_text;
     outdev.room = dxf_out_room;
     outdev.dimension = dxf_out_dimension;
@@ -679,18 +870,20 @@ void dxf_write_entities_2d(OutText& out, OutText* dimension_blocks, int* fills_l
     outdev.active = 1;
     draw_scope(DRAW_PLAIN, DrawScope::MARKED);
     if (fills_left_out) *fills_left_out = w.fills_left_out;
+    if (box) *box = w.box;
   }
   group(out, "0", "ENDSEC");
   group(out, "0", "EOF");
 }
 
-void dxf_write_3dfaces(OutText& out, const FaceList& faces) {
+void dxf_write_3dfaces(OutText& out, const FaceList& faces, DxfBox* box) {
   const double f = dxf_unit_factor;
   auto corner = [&](const char* cx, const char* cy, const char* cz, int32_t v) {
     const Point3 p = v >= 0 && v < static_cast<int32_t>(faces.vertices.size()) ? faces.vertices[v] : Point3{};
     group_real(out, cx, p.x * f);
     group_real(out, cy, p.y * f);
     group_real(out, cz, p.z * f);
+    if (box) box->add(p.x, p.y, p.z);
   };
   for (int32_t k = 0; k < faces.triangle_count; ++k) {
     group(out, "0", "3DFACE");
@@ -702,13 +895,13 @@ void dxf_write_3dfaces(OutText& out, const FaceList& faces) {
   }
 }
 
-void dxf_write_entities_3d(OutText& out) {
+void dxf_write_entities_3d(OutText& out, DxfBox* box) {
   group(out, "0", "SECTION");
   group(out, "2", "ENTITIES");
   for (const MeshElem* m : meshes_3d()) {
     std::unique_ptr<FaceList, FaceListFree> faces(tri_faces_new(m));
     tri_triangulate_faces(faces.get(), 0);
-    dxf_write_3dfaces(out, *faces);
+    dxf_write_3dfaces(out, *faces, box);
   }
   group(out, "0", "ENDSEC");
   group(out, "0", "EOF");
@@ -716,27 +909,29 @@ void dxf_write_entities_3d(OutText& out) {
 
 bool dxf_write(std::FILE* f, int mode, int* fills_left_out) {
   if (fills_left_out) *fills_left_out = 0;
+  ExportCoordinates limits(EXPORT_DXF_LIMIT, "DXF");
   FileOut out(f);
   const bool three_d = mode == DXF_OUT_3D || mode == DXF_OUT_3D_ENTITIES;
-  dxf_write_header(out, three_d);
+  // The entities first: the header's box is that of what they hold.
+  StringOut entities, blocks;
+  DxfBox box;
+  if (three_d)
+    dxf_write_entities_3d(entities, &box);
+  else
+    dxf_write_entities_2d(entities, &blocks, fills_left_out, &box);
+  dxf_write_header(out, box, three_d);
   if (mode == DXF_OUT_2D) dxf_write_tables(out);
   if (mode == DXF_OUT_3D) dxf_write_tables_3d(out);
-  if (three_d) {
-    dxf_write_blocks(out, {});
-    dxf_write_entities_3d(out);
-  } else {
-    // The dimensions' blocks come before the entities that use them.
-    StringOut entities, blocks;
-    dxf_write_entities_2d(entities, &blocks, fills_left_out);
-    dxf_write_blocks(out, blocks.text());
-    out << entities.text();
-  }
+  // The dimensions' blocks come before the entities that use them.
+  dxf_write_blocks(out, blocks.text());
+  out << entities.text();
   out.flush();
   std::fflush(stdout);
-  return out.ok() && std::fflush(f) == 0 && !std::ferror(f);
+  return limits.ok() && out.ok() && std::fflush(f) == 0 && !std::ferror(f);
 }
 
 void dxf_export() {
+  if (!export_settings_ok({})) return;
   ExportMarks marks;
   ElemHeader* e;
   switch (dxf_settings.export_scope) {
@@ -766,6 +961,7 @@ void dxf_export() {
   if (path.size() < import_file.capacity) import_file = path;
   bool written;
   int fills_left_out = 0;
+  export_refused_clear();
   if (three_d) {
     WallTempMeshes meshes;
     written = dxf_write(file.stream(), mode) && file.commit();
@@ -773,7 +969,8 @@ void dxf_export() {
     written = dxf_write(file.stream(), mode, &fills_left_out) && file.commit();
   }
   if (!written) {
-    ui().msgbox_error(nls_translate("Cannot write file"));
+    ui().msgbox_error(export_refused().empty() ? nls_translate("Cannot write file")
+                                               : export_refused().c_str());
     return;
   }
   if (fills_left_out > 0) {

@@ -7,6 +7,7 @@
 #include "display/draw.h"
 #include "display/export_name.h"
 #include "display/view_commands.h"
+#include "exchange/export_check.h"
 #include "exchange/out_text.h"
 #include "model/files/fio.h"
 #include "model/geom.h"
@@ -89,8 +90,7 @@ ExportMarks::~ExportMarks() {
 int export_ask_text_mode() {
   const char* labels[] = {nls_translate("Export graphics(WYSIWYG)"),
                           nls_translate("Export text(For later editing)"), nls_translate("Cancel")};
-  // The question itself stays in English: it names the two ways of writing.
-  const int answer = ui().msgbox_ask("Text export:", 3, labels);
+  const int answer = ui().msgbox_ask(nls_translate("Text export:"), 3, labels);
   return answer == 1 || answer == 2 ? answer : 0;
 }
 
@@ -117,7 +117,15 @@ bool export_write_file(const std::string& path, const std::function<bool(std::FI
     return false;
   }
   if (path.size() < export_file.capacity) export_file = path;
-  if (!(write(out.stream()) && out.commit())) {
+  export_refused_clear();
+  const bool written = write(out.stream());
+  // A writer that found it could not write a sound file says why; what it
+  // wrote so far is dropped with the temporary file.
+  if (!export_refused().empty()) {
+    ui().msgbox_error(export_refused().c_str());
+    return false;
+  }
+  if (!(written && out.commit())) {
     ui().msgbox_error(nls_translate("Cannot write file"));
     return false;
   }

@@ -101,8 +101,9 @@ std::string export_spool_path(const char* name);
 // Writes the file through a temporary file beside it, renamed over the
 // target when write returned true and every byte reached the disk; the old
 // file stays otherwise. An unopenable file shows "Cannot open file", a
-// failed write "Cannot write file". Copies the path into export_file once
-// the file is open. Returns whether the file was written.
+// failed write "Cannot write file", a writer that refused to write an
+// unsound file its reason (exchange/export_check.h). Copies the path into
+// export_file once the file is open. Returns whether the file was written.
 bool export_write_file(const std::string& path, const std::function<bool(std::FILE*)>& write);
 
 // Starts the configured print or plot command in the background with the

@@ -9,6 +9,7 @@
 #include "display/outdev.h"
 #include "display/outdev_breakdown.h"
 #include "display/view.h"
+#include "exchange/export_check.h"
 #include "exchange/out_text.h"
 #include "model/geom.h"
 #include "model/layers.h"
@@ -115,7 +116,7 @@ void write_header(HpglWriter& w) {
     const LineTypeDef& t = line_types[i];
     out << "UL";
     out.integer(i + 1);
-    for (int k = 0; k < t.pairs && k < 3; ++k) {
+    for (int k = 0; k < export_dash_pairs(t); ++k) {
       out << ',';
       out.fixed(t.dash[k], 3) << ',';
       out.fixed(t.gap[k], 3);
@@ -130,13 +131,14 @@ void select_line_type(HpglWriter& w, uint8_t lt) {
   w.last_line_type = t;
   if (hpgl2(w.job)) {
     const LineTypeDef& d = line_types[t];
-    if (d.pairs == 0) {
+    if (export_dash_pairs(d) == 0) {
       w.out << "LT;\n";
       return;
     }
     w.out << "LT";
     w.out.integer(t + 1) << ',';
-    w.out.fixed(d.period * drawing_scale / w.job.scale / (10.0 * diagonal(w.job)) * 100.0, 3) << ";\n";
+    w.out.fixed(export_dash_period(d) * drawing_scale / w.job.scale / (10.0 * diagonal(w.job)) * 100.0, 3)
+        << ";\n";
     return;
   }
   // The plotter's own line types, nearest to the program's.
@@ -153,6 +155,9 @@ void hpgl_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, dou
   const HpglPoint a = hpgl_to_plotter_units(w.job, x1, y1);
   const HpglPoint b = hpgl_to_plotter_units(w.job, x2, y2);
   auto same = [](HpglPoint p, HpglPoint q) { return p.x == q.x && p.y == q.y; };
+  // A piece shorter than a plotter unit where the pen stands adds nothing;
+  // elsewhere it is a dot, and is plotted as one.
+  if (w.at_last && same(w.last, a) && same(a, b)) return;
   if (w.at_last && same(w.last, a)) {
     w.out << "PD ";
     put_point(w.out, b) << ";\n";
@@ -183,7 +188,7 @@ void hpgl_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, doub
   HpglWriter& w = writer();
   select_line_type(w, lt);
   const HpglPoint c = hpgl_to_plotter_units(w.job, cx, cy);
-  const int radius = out_trunc(rx * 100.0 / w.job.resolution / w.job.scale);
+  const int radius = out_trunc(export_coordinate(rx * 100.0 / w.job.resolution / w.job.scale));
   if (std::fabs(sweep - GEOM_TWO_PI) < 0.001) {
     w.out << "PU; PA ";
     put_point(w.out, c) << "; CI ";
@@ -280,11 +285,12 @@ HpglPoint hpgl_to_plotter_units(const HpglJob& j, double x, double y) {
     u += k * j.paper_w / 2.0;
     v += k * j.paper_h / 2.0;
   }
-  return HpglPoint{out_trunc(u * 100.0 / j.scale / j.resolution),
-                   out_trunc(v * 100.0 / j.scale / j.resolution)};
+  return HpglPoint{out_trunc(export_coordinate(u * 100.0 / j.scale / j.resolution)),
+                   out_trunc(export_coordinate(v * 100.0 / j.scale / j.resolution))};
 }
 
 bool hpgl_write(std::FILE* f, const HpglJob& job) {
+  ExportCoordinates limits(EXPORT_HPGL_LIMIT, "HPGL");
   FileOut out(f);
   {
     HpglWriter w{job, out, {}, -1, false, {}};
@@ -307,7 +313,7 @@ bool hpgl_write(std::FILE* f, const HpglJob& job) {
   out << job.end << '\n';
   if (hpgl2(job)) out << "SP0;PU0,0;PG;" << ESC << "%0A" << ESC << 'E';
   out.flush();
-  return out.ok() && std::fflush(f) == 0 && !std::ferror(f);
+  return limits.ok() && out.ok() && std::fflush(f) == 0 && !std::ferror(f);
 }
 
 int hpgl_ask_scope() {
@@ -344,6 +350,10 @@ void hpgl_plot() {
 }
 
 void hpgl_plot_at(double fx, double fy) {
+  const PlotSettings& p = plot_settings;
+  if (!export_settings_ok({p.scale, drawing_scale}) || !export_sheet_ok(p.paper_width, p.paper_height) ||
+      !export_plot_resolution_ok(p.resolution))
+    return;
   const int method = export_ask_output_method(nls_mark("To Plotter"));
   std::string path;
   if (method == 1) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <utility>
 
+#include "exchange/import_range.h"
 #include "exchange/material_table.h"
 #include "model/consts.h"
 #include "model/nls.h"
@@ -409,35 +410,41 @@ namespace {
 // One mesh as an object, with its line for the log; no object when it is
 // left without faces or has fewer than 3 points.
 std::optional<M3dsObject> convert_mesh(const Lib3dsMesh& m, const Lib3dsFile& materials,
-                                       const MaterialPreset& base, std::string& log) {
+                                       const MaterialPreset& base, std::string& log, M3dsImport& counts) {
   const std::string_view name = field_text(m.name);
   const long points = m.pointL ? static_cast<long>(m.points) : 0;
   const long faces = m.faceL ? static_cast<long>(m.faces) : 0;
   log += "name = " + std::string(name) + " np=" + std::to_string(points) + " nf=" + std::to_string(faces);
 
+  // Points that are no finite position are left out of the mesh, not kept
+  // as (0, 0, 0): the others move up into their places.
   M3dsObject obj;
-  obj.vertices.resize(static_cast<std::size_t>(points));
-  std::vector<bool> usable(obj.vertices.size(), false);
+  obj.vertices.reserve(static_cast<std::size_t>(points));
+  std::vector<int32_t> place(static_cast<std::size_t>(points), -1);
   for (long i = 0; i < points; ++i) {
     const Lib3dsVector& p = m.pointL[i].pos;
-    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) continue;
-    obj.vertices[i] = Point3{p[0], p[1], p[2], 0};
-    usable[i] = true;
+    if (!import_in_range(p[0]) || !import_in_range(p[1]) || !import_in_range(p[2])) {
+      ++counts.dropped_points;
+      continue;
+    }
+    place[static_cast<std::size_t>(i)] = static_cast<int32_t>(obj.vertices.size());
+    obj.vertices.push_back(Point3{p[0], p[1], p[2], 0});
   }
   long dropped = 0;
   obj.indices.reserve(static_cast<std::size_t>(3 * faces));
   for (long k = 0; k < faces; ++k) {
     const Lib3dsWord* f = m.faceL[k].points;
-    if (f[0] >= points || f[1] >= points || f[2] >= points || !usable[f[0]] || !usable[f[1]] ||
-        !usable[f[2]] || f[0] == f[1] || f[1] == f[2] || f[2] == f[0]) {
+    if (f[0] >= points || f[1] >= points || f[2] >= points || place[f[0]] < 0 || place[f[1]] < 0 ||
+        place[f[2]] < 0 || f[0] == f[1] || f[1] == f[2] || f[2] == f[0]) {
       ++dropped;
       continue;
     }
-    obj.indices.insert(obj.indices.end(), {f[2], f[1], f[0]});
+    obj.indices.insert(obj.indices.end(), {place[f[2]], place[f[1]], place[f[0]]});
   }
+  counts.dropped_faces += dropped;
   if (dropped > 0) log += " dropped=" + std::to_string(dropped);
   log += '\n';
-  if (obj.indices.empty() || points < 3) return std::nullopt;
+  if (obj.indices.empty() || obj.vertices.size() < 3) return std::nullopt;
 
   obj.material = m3ds_material_name(name);
   if (const Lib3dsMaterial* mat = material_named(materials, name))
@@ -450,7 +457,7 @@ std::optional<M3dsObject> convert_mesh(const Lib3dsMesh& m, const Lib3dsFile& ma
 M3dsImport m3ds_import_objects(const Lib3dsFile& file, const MaterialPreset& base) {
   M3dsImport out;
   for (const Lib3dsMesh* m = file.meshes; m; m = m->next)
-    if (std::optional<M3dsObject> obj = convert_mesh(*m, file, base, out.log))
+    if (std::optional<M3dsObject> obj = convert_mesh(*m, file, base, out.log, out))
       out.objects.push_back(std::move(*obj));
   return out;
 }
@@ -518,7 +525,7 @@ M3dsError m3ds_import_bytes(std::string bytes, const MaterialPreset& base, M3dsI
         in.pos = static_cast<long>(c);
         const bool ok = lib3ds_mesh_read(mesh, io.get());
         Read r{name, {}, {}};
-        if (ok) r.object = convert_mesh(*mesh, *materials, base, r.log);
+        if (ok) r.object = convert_mesh(*mesh, *materials, base, r.log, out);
         lib3ds_mesh_free(mesh);
         if (!ok) return M3dsError::REFUSED;
         read.push_back(std::move(r));

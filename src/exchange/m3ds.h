@@ -82,12 +82,15 @@ struct M3dsImport {
   // One line per mesh of the file: "name = <name> np=<points> nf=<faces>",
   // and " dropped=<n>" when n faces were dropped.
   std::string log;
+  // Faces left out, and points that were no finite position (also left out).
+  int64_t dropped_faces = 0, dropped_points = 0;
 };
 
-// The objects of the file's meshes in the order of lib3ds's list. A face
-// that does not name three different points of the mesh, each a finite
-// position, is dropped; a mesh left without faces, or with fewer than 3
-// points, gives no object.
+// The objects of the file's meshes in the order of lib3ds's list. A point
+// that is no finite position is left out of its mesh; a face that does not
+// name three different points of the mesh, each a finite position, is
+// dropped; a mesh left without faces, or with fewer than 3 points, gives no
+// object. What was left out is counted.
 // A preset takes its colour, transparency, highlight and ambience from the
 // material and everything from the texture on from base.
 M3dsImport m3ds_import_objects(const Lib3dsFile& file, const MaterialPreset& base);

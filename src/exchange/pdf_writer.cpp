@@ -19,6 +19,7 @@
 #include "display/outdev_breakdown.h"
 #include "display/text_draw.h"
 #include "display/text_layout.h"
+#include "exchange/export_check.h"
 #include "exchange/glyph_key.h"
 #include "exchange/out_text.h"
 #include "model/geom.h"
@@ -240,8 +241,8 @@ PdfWriter& writer() { return *outdev_writer<PdfWriter>(); }
 // when it is stroked alone but not as one subpath of many, where it comes
 // out paler; its "S" costs next to nothing once compressed.
 OutText& put_pt(PdfWriter& w, double x, double y) {
-  w.out.shortest((x - w.job.page.xmin) * w.k, 2) << ' ';
-  return w.out.shortest((y - w.job.page.ymin) * w.k, 2);
+  w.out.shortest(export_coordinate((x - w.job.page.xmin) * w.k), 2) << ' ';
+  return w.out.shortest(export_coordinate((y - w.job.page.ymin) * w.k), 2);
 }
 
 void set_pen(PdfWriter& w, uint8_t pen) {
@@ -265,7 +266,7 @@ void set_line_type(PdfWriter& w, uint8_t lt) {
   w.last_line_type = t;
   const LineTypeDef& d = line_types[t];
   w.out << '[';
-  for (int i = 0; i < d.pairs && i < 3; ++i) {
+  for (int i = 0; i < export_dash_pairs(d); ++i) {
     if (i > 0) w.out << ' ';
     w.out.shortest(export_mm_to_pt(d.dash[i]), 2) << ' ';
     w.out.shortest(export_mm_to_pt(d.gap[i]), 2);
@@ -336,7 +337,7 @@ void pdf_out_text(const OutdevText& t) {
   w.out.f2(p.r) << ' ';
   w.out.f2(p.g) << ' ';
   w.out.f2(p.b) << " rg\nBT\n/F1 ";
-  w.out.f2(export_mm_to_pt(t.height * 1.25)) << " Tf\n";
+  w.out.f2(export_coordinate(export_mm_to_pt(t.height * 1.25))) << " Tf\n";
   const char* text = t.text ? t.text : "";
   const double c = std::cos(t.angle), s = std::sin(t.angle);
   double x = t.x, y = t.y;
@@ -410,8 +411,8 @@ void pdf_out_glyph_text(const OutdevText& t) {
       w.placing = true;
       w.origin_x = w.origin_y = 0;
     }
-    const long long x = std::llround(std::clamp((at.x - w.job.page.xmin) * w.k * 100.0, -9e15, 9e15));
-    const long long y = std::llround(std::clamp((at.y - w.job.page.ymin) * w.k * 100.0, -9e15, 9e15));
+    const long long x = std::llround(export_coordinate((at.x - w.job.page.xmin) * w.k) * 100.0);
+    const long long y = std::llround(export_coordinate((at.y - w.job.page.ymin) * w.k) * 100.0);
     w.out << "1 0 0 1 ";
     w.out.hundredths(x - w.origin_x) << ' ';
     w.out.hundredths(y - w.origin_y) << " cm /G";
@@ -438,6 +439,7 @@ PdfJob pdf_job(bool text_mode) {
 }
 
 bool pdf_write(std::FILE* f, const PdfJob& job) {
+  ExportCoordinates limits(EXPORT_PDF_LIMIT, "PDF");
   FileOut out(f);
   const double k = export_pt_per_metre(drawing_scale);
   GlyphForms forms(k);
@@ -523,10 +525,11 @@ bool pdf_write(std::FILE* f, const PdfJob& job) {
   out.integer(static_cast<long long>(offset.size())) << "\n/Root 1 0 R\n/Info 9 0 R\n>>\nstartxref\n";
   out.integer(static_cast<long long>(xref)) << "\n%%EOF\n";
   out.flush();
-  return content_ok && out.ok() && std::fflush(f) == 0 && !std::ferror(f);
+  return limits.ok() && content_ok && out.ok() && std::fflush(f) == 0 && !std::ferror(f);
 }
 
 void pdf_export() {
+  if (!export_settings_ok({drawing_scale})) return;
   if (!msgbox_ask_export_scope("PDF")) return;
   ExportMarks marks;
   const int mode = export_ask_text_mode();

@@ -17,6 +17,7 @@
 #include "display/text_draw.h"
 #include "display/text_layout.h"
 #include "display/view.h"
+#include "exchange/export_check.h"
 #include "exchange/glyph_key.h"
 #include "exchange/out_text.h"
 #include "model/geom.h"
@@ -155,7 +156,7 @@ class GlyphProcs {
       out << "currentpoint exch ";
       out.hundredths(hx - proc.x1) << " add exch ";
       out.hundredths(hy - proc.y1) << " add ";
-      out.shortest(rx * p_.k_, 2) << ' ';
+      out.shortest(export_coordinate(rx * p_.k_), 2) << ' ';
       out.shortest(a1, 2) << ' ';
       out.shortest(a2, 2) << " a\n";
       proc.x1 = ex;
@@ -203,8 +204,8 @@ class GlyphProcs {
         x = -y;
         y = t;
       }
-      *hx = std::llround(std::clamp(x * p_.k_ * 100.0, -9e15, 9e15));
-      *hy = std::llround(std::clamp(y * p_.k_ * 100.0, -9e15, 9e15));
+      *hx = std::llround(std::clamp(export_coordinate(x * p_.k_) * 100.0, -9e15, 9e15));
+      *hy = std::llround(std::clamp(export_coordinate(y * p_.k_) * 100.0, -9e15, 9e15));
     }
     const GlyphProcs& p_;
     bool dashed_;
@@ -238,7 +239,8 @@ Point2 to_pt(const PsJob& j, double x, double y) {
     x = j.frame_x - dy;
     y = j.frame_y + dx;
   }
-  return Point2{(x - j.origin_x) * j.pt_per_metre, (y - j.origin_y) * j.pt_per_metre, 0};
+  return Point2{export_coordinate((x - j.origin_x) * j.pt_per_metre),
+                export_coordinate((y - j.origin_y) * j.pt_per_metre), 0};
 }
 
 // Points to a hundredth, in their shortest form.
@@ -286,7 +288,7 @@ void begin_stroke(PsWriter& w, uint8_t pen, uint8_t lt, const Point2& p) {
   if (w.path_strokes == 0) {
     w.out.hundredths(x) << ' ';
     w.out.hundredths(y) << " m ";
-  } else if (x != w.cx || y != w.cy || export_line_type_def(lt).pairs > 0) {
+  } else if (x != w.cx || y != w.cy || export_dash_pairs(export_line_type_def(lt)) > 0) {
     // Within a path, moves and lines go from the current point: shorter
     // numbers.
     w.out.hundredths(x - w.cx) << ' ';
@@ -351,7 +353,7 @@ void ps_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double
   select_line_type(w, lt);
   end_path(w);
   put_pt(w.out, to_pt(j, cx, cy)) << ' ';
-  w.out.shortest(rx * j.pt_per_metre, 2) << ' ';
+  w.out.shortest(export_coordinate(rx * j.pt_per_metre), 2) << ' ';
   w.out.shortest(a1, 2) << ' ';
   w.out.shortest(a2, 2) << " a s\n";
 }
@@ -403,7 +405,7 @@ void ps_out_glyph_text(const OutdevText& t) {
     const Point2 o = text_line_origin(t.x, t.y, t.angle, pitch, tp.line);
     const double gx = o.x + tp.offset, gy = o.y;
     int index = -1;
-    const bool dashed = export_line_type_def(t.lt).pairs > 0;
+    const bool dashed = export_dash_pairs(export_line_type_def(t.lt)) > 0;
     GlyphProcs::Proc* g =
         w.glyphs->get(font, slot, tp.code, h, t.width_factor, t.angle, s, c, dashed, &index);
     if (!g) {
@@ -466,7 +468,7 @@ void eps_out_text(const OutdevText& t) {
   select_pen(w, t.pen);
   end_path(w);
   w.out << TEXT_FONT << " findfont\n";
-  w.out.f2(export_mm_to_pt(t.height)) << " scalefont\nsetfont\n";
+  w.out.f2(export_coordinate(export_mm_to_pt(t.height))) << " scalefont\nsetfont\n";
   const double pitch = t.height * t.line_spacing * drawing_scale / 1000.0;
   for (std::string_view line : text_split_lines(text)) {
     w.out << "gsave\n";
@@ -520,7 +522,7 @@ void write_header(OutText& out, const PsJob& j) {
     const LineTypeDef& t = line_types[i];
     out << "/lt";
     out.integer(i + 1) << " {[";
-    for (int k = 0; k < t.pairs && k < 3; ++k) {
+    for (int k = 0; k < export_dash_pairs(t); ++k) {
       out.f2(export_mm_to_pt(t.dash[k] * j.paper_factor)) << ' ';
       out.f2(export_mm_to_pt(t.gap[k] * j.paper_factor)) << ' ';
     }
@@ -620,6 +622,7 @@ PsJob eps_job(const std::string& title, bool text_mode) {
 }
 
 bool ps_write(std::FILE* f, const PsJob& job) {
+  ExportCoordinates limits(EXPORT_PS_LIMIT, "PostScript");
   FileOut out(f);
   write_header(out, job);
   {
@@ -640,7 +643,7 @@ bool ps_write(std::FILE* f, const PsJob& job) {
   else
     out << "\ngrestore\n\n%%Trailer\n%%EOF\n";
   out.flush();
-  return out.ok() && std::fflush(f) == 0 && !std::ferror(f);
+  return limits.ok() && out.ok() && std::fflush(f) == 0 && !std::ferror(f);
 }
 
 void preview_print_frame(InputRequest*, double x, double y) { draw_print_frame(x, y); }
@@ -656,6 +659,9 @@ void ps_print() {
 }
 
 void ps_print_at(double fx, double fy) {
+  if (!export_settings_ok({print_settings.scale, drawing_scale}) ||
+      !export_sheet_ok(print_settings.paper_width, print_settings.paper_height))
+    return;
   const int method = export_ask_output_method(nls_mark("To Printer"));
   std::string path;
   if (method == 1) {
@@ -677,6 +683,7 @@ void ps_print_at(double fx, double fy) {
 }
 
 void eps_export() {
+  if (!export_settings_ok({drawing_scale})) return;
   if (!msgbox_ask_export_scope("EPS")) return;
   ExportMarks marks;
   const int mode = export_ask_text_mode();

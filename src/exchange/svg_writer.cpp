@@ -7,6 +7,7 @@
 #include "display/draw.h"
 #include "display/export_scope.h"
 #include "display/outdev.h"
+#include "exchange/export_check.h"
 #include "exchange/out_text.h"
 #include "model/geom.h"
 #include "model/nls.h"
@@ -38,10 +39,10 @@ double mm_to_px(double mm) { return export_mm_to_pt(mm) * SVG_PX_PER_PT; }
 // coordinate is written to a hundredth of a pixel (a quarter of a
 // micrometre on paper at 90 pixels to the inch).
 long long hx(const SvgWriter& w, double x) {
-  return std::llround(std::clamp((x - w.page.xmin) * w.k * 100.0, -9e15, 9e15));
+  return std::llround(export_coordinate((x - w.page.xmin) * w.k) * 100.0);
 }
 long long hy(const SvgWriter& w, double y) {
-  return std::llround(std::clamp((w.page.ymax - y) * w.k * 100.0, -9e15, 9e15));
+  return std::llround(export_coordinate((w.page.ymax - y) * w.k) * 100.0);
 }
 
 OutText& put_x(SvgWriter& w, double x) { return w.out.hundredths(hx(w, x)); }
@@ -88,9 +89,9 @@ void put_stroke_rule(OutText& out, int pen, int lt) {
   out << ";stroke-width:";
   out.shortest(mm_to_px(p.width), 2) << ";stroke-linecap:round;stroke-linejoin:round;";
   const LineTypeDef& t = line_types[lt];
-  if (t.pairs > 0) {
+  if (export_dash_pairs(t) > 0) {
     out << "stroke-dasharray:";
-    for (int i = 0; i < t.pairs && i < 3; ++i) {
+    for (int i = 0; i < export_dash_pairs(t); ++i) {
       if (i > 0) out << ' ';
       out.shortest(mm_to_px(t.dash[i]), 2) << ' ';
       out.shortest(mm_to_px(t.gap[i]), 2);
@@ -128,7 +129,7 @@ void begin_stroke(SvgWriter& w, uint8_t pen, uint8_t lt, double x, double y) {
     w.run_line_type = t;
     w.out << "<path d=\"M";
     put_pair(w.out, px, py);
-  } else if (px != w.cx || py != w.cy || export_line_type_def(lt).pairs > 0) {
+  } else if (px != w.cx || py != w.cy || export_dash_pairs(export_line_type_def(lt)) > 0) {
     w.out << 'm';
     put_pair(w.out, px - w.cx, py - w.cy);
   }
@@ -254,6 +255,7 @@ void svg_out_fill(double r, double g, double b, int32_t n, const Point2* points)
 ExtentsPage svg_job() { return export_extents_page(export_pt_per_metre(drawing_scale) * SVG_PX_PER_PT); }
 
 bool svg_write(std::FILE* f, const ExtentsPage& page) {
+  ExportCoordinates limits(EXPORT_SVG_LIMIT, "SVG");
   FileOut out(f);
   out << "<?xml version=\"1.0\" standalone=\"no\"?>\n"
          "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 20010904//EN\" \n"
@@ -286,10 +288,11 @@ bool svg_write(std::FILE* f, const ExtentsPage& page) {
   }
   out << "</svg>\n";
   out.flush();
-  return out.ok() && std::fflush(f) == 0 && !std::ferror(f);
+  return limits.ok() && out.ok() && std::fflush(f) == 0 && !std::ferror(f);
 }
 
 void svg_export() {
+  if (!export_settings_ok({drawing_scale})) return;
   if (!msgbox_ask_export_scope("SVG")) return;
   ExportMarks marks;
   const ExtentsPage page = svg_job();

@@ -404,8 +404,12 @@ BsoEdgeReport bso_edge_report(const BsoMesh& mesh) {
   return report;
 }
 
-std::string bso_surface_fault(const BsoMesh& mesh) {
-  if (mesh.triangles.empty()) return "it has no faces";
+std::string bso_surface_fault(const BsoMesh& mesh, const char* which) {
+  char text[200];
+  if (mesh.triangles.empty()) {
+    std::snprintf(text, sizeof text, "The %s solid has no faces.", which);
+    return text;
+  }
   // An edge met twice the same way is two faces wound against each other;
   // an edge met once is a crack.
   std::unordered_map<uint64_t, std::array<int, 2>> uses;
@@ -423,13 +427,14 @@ std::string bso_surface_fault(const BsoMesh& mesh) {
     else if (n[0] != n[1])
       ++against;
   }
-  char text[160];
   if (open)
-    std::snprintf(text, sizeof text, "it is not closed (%d open edges)", open);
+    std::snprintf(text, sizeof text, "The %s solid is not closed. (%d open edges)", which, open);
   else if (crowded)
-    std::snprintf(text, sizeof text, "%d edges belong to more than two faces", crowded);
+    std::snprintf(text, sizeof text, "The %s solid has edges in more than two faces. (%d edges)", which,
+                  crowded);
   else if (against)
-    std::snprintf(text, sizeof text, "its faces are not wound alike (%d edges)", against);
+    std::snprintf(text, sizeof text, "The faces of the %s solid are not wound alike. (%d edges)", which,
+                  against);
   else
     return {};
   return text;
@@ -678,4 +683,120 @@ int bso_double_skin(const BsoMesh& mesh, double tol) {
     });
   }
   return static_cast<int>(std::count(hit.begin(), hit.end(), 1));
+}
+
+int bso_snap_to_planes(std::vector<Vec>& points, const std::vector<char>& fixed,
+                       const std::vector<const BsoMesh*>& surfaces, double reach) {
+  struct Plane {
+    Vec n;
+    double d;
+    Vec a, b, c;
+  };
+  std::vector<Plane> planes;
+  for (const BsoMesh* m : surfaces)
+    for (const auto& t : m->triangles) {
+      const Vec& a = m->vertices[static_cast<size_t>(t[0])];
+      const Vec& b = m->vertices[static_cast<size_t>(t[1])];
+      const Vec& c = m->vertices[static_cast<size_t>(t[2])];
+      Vec n = cross(sub(b, a), sub(c, a));
+      const double len = length(n);
+      if (!(len > 0)) continue;
+      for (double& x : n) x /= len;
+      planes.push_back({n, dot(n, a), a, b, c});
+    }
+  if (planes.empty()) return 0;
+  // Triangles by the cells their boxes, grown by reach, cover.
+  double cell = 0;
+  for (const Plane& p : planes)
+    for (int k = 0; k < 3; ++k)
+      cell = std::max(
+          {cell, std::fabs(p.a[k] - p.b[k]), std::fabs(p.b[k] - p.c[k]), std::fabs(p.c[k] - p.a[k])});
+  cell = std::max(cell / 4, 4 * reach);
+  auto at = [&](double x) { return static_cast<int64_t>(std::floor(x / cell)); };
+  auto key = [](int64_t x, int64_t y, int64_t z) {
+    return static_cast<uint64_t>(x) * 73856093u ^ static_cast<uint64_t>(y) * 19349663u ^
+           static_cast<uint64_t>(z) * 83492791u;
+  };
+  std::unordered_map<uint64_t, std::vector<int>> grid;
+  for (size_t i = 0; i < planes.size(); ++i) {
+    const Plane& p = planes[i];
+    int64_t lo[3], hi[3];
+    for (int k = 0; k < 3; ++k) {
+      lo[k] = at(std::min({p.a[k], p.b[k], p.c[k]}) - reach);
+      hi[k] = at(std::max({p.a[k], p.b[k], p.c[k]}) + reach);
+    }
+    for (int64_t x = lo[0]; x <= hi[0]; ++x)
+      for (int64_t y = lo[1]; y <= hi[1]; ++y)
+        for (int64_t z = lo[2]; z <= hi[2]; ++z) grid[key(x, y, z)].push_back(static_cast<int>(i));
+  }
+  // Within reach of the triangle itself, not only of its plane.
+  auto near_triangle = [&](const Vec& q, const Plane& p) {
+    const Vec e[3] = {sub(p.b, p.a), sub(p.c, p.b), sub(p.a, p.c)};
+    const Vec* corner[3] = {&p.a, &p.b, &p.c};
+    for (int k = 0; k < 3; ++k) {
+      // Outside the edge's side by more than reach: too far.
+      const Vec out = cross(e[k], p.n);
+      const double len = length(out);
+      if (len > 0 && dot(sub(q, *corner[k]), out) / len > reach) return false;
+    }
+    return true;
+  };
+  int moved = 0;
+  for (size_t i = 0; i < points.size(); ++i) {
+    if (i < fixed.size() && fixed[i]) continue;
+    const Vec q = points[i];
+    auto it = grid.find(key(at(q[0]), at(q[1]), at(q[2])));
+    if (it == grid.end()) continue;
+    std::vector<std::pair<double, int>> found;
+    for (int j : it->second) {
+      const Plane& p = planes[static_cast<size_t>(j)];
+      const double off = std::fabs(dot(p.n, q) - p.d);
+      if (off < reach && near_triangle(q, p)) found.emplace_back(off, j);
+    }
+    std::sort(found.begin(), found.end());
+    // Up to three planes that cross each other: the point goes where they
+    // meet, or onto the line or the plane of fewer.
+    std::vector<const Plane*> use;
+    for (const auto& [off, j] : found) {
+      const Plane& p = planes[static_cast<size_t>(j)];
+      if (use.size() == 1 && length(cross(use[0]->n, p.n)) < 1e-3) continue;
+      if (use.size() == 2 && std::fabs(dot(cross(use[0]->n, use[1]->n), p.n)) < 1e-3) continue;
+      use.push_back(&p);
+      if (use.size() == 3) break;
+    }
+    if (use.empty()) continue;
+    // The smallest move that puts q on every plane used: q + sum of
+    // a_k n_k with the Gram system G a = r.
+    const size_t m = use.size();
+    double g[3][3] = {}, r[3] = {}, a[3] = {};
+    for (size_t x = 0; x < m; ++x) {
+      r[x] = use[x]->d - dot(use[x]->n, q);
+      for (size_t y = 0; y < m; ++y) g[x][y] = dot(use[x]->n, use[y]->n);
+    }
+    // Gaussian elimination with partial pivoting on the small system.
+    for (size_t c = 0; c < m; ++c) {
+      size_t piv = c;
+      for (size_t x = c + 1; x < m; ++x)
+        if (std::fabs(g[x][c]) > std::fabs(g[piv][c])) piv = x;
+      std::swap(g[c], g[piv]);
+      std::swap(r[c], r[piv]);
+      for (size_t x = c + 1; x < m; ++x) {
+        const double f = g[x][c] / g[c][c];
+        for (size_t y = c; y < m; ++y) g[x][y] -= f * g[c][y];
+        r[x] -= f * r[c];
+      }
+    }
+    for (size_t c = m; c-- > 0;) {
+      double s = r[c];
+      for (size_t y = c + 1; y < m; ++y) s -= g[c][y] * a[y];
+      a[c] = s / g[c][c];
+    }
+    Vec to = q;
+    for (size_t x = 0; x < m; ++x)
+      for (int k = 0; k < 3; ++k) to[static_cast<size_t>(k)] += a[x] * use[x]->n[static_cast<size_t>(k)];
+    if (!(length(sub(to, q)) < reach)) continue;
+    if (to != q) ++moved;
+    points[i] = to;
+  }
+  return moved;
 }

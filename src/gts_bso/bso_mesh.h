@@ -69,9 +69,20 @@ struct BsoEdgeReport {
 };
 BsoEdgeReport bso_edge_report(const BsoMesh& mesh);
 
-// Why a surface cannot bound a solid (open, more than two faces on an edge,
-// faces wound against each other), in a few words; empty when it can.
-std::string bso_surface_fault(const BsoMesh& mesh);
+// Why a surface cannot bound a solid (no faces, open, more than two faces
+// on an edge, faces wound against each other) as a sentence about the
+// "first" or "second" solid (which), the count of faulty edges after it in
+// parentheses; empty when it can.
+std::string bso_surface_fault(const BsoMesh& mesh, const char* which);
+
+// Puts every point not marked in fixed back onto the planes of the
+// triangles of surfaces it lies within reach of (of the triangle, not only
+// of its plane): onto the point where three such planes meet, the line
+// where two meet, or the one plane. A point the library made where moved
+// faces cross lies within a hair of where it belongs; this puts it there.
+// Returns the number of points moved.
+int bso_snap_to_planes(std::vector<std::array<double, 3>>& points, const std::vector<char>& fixed,
+                       const std::vector<const BsoMesh*>& surfaces, double reach);
 
 // For every point, the point it becomes when points closer than tol are
 // made one. A point marked in fixed (an operand's own vertex) is preferred

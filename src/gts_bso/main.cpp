@@ -13,7 +13,10 @@
 //     2out1), difference (1out2 + 2in1 turned over) and intersection (1in2 +
 //     2in1) each close up; a part with nothing in it has no triangles.
 //     Either all four files appear or none does; the exit status is 0 only
-//     then, and otherwise the reason goes to standard error.
+//     then, and otherwise the reason goes to standard error as one line
+//     "gts_bso: SENTENCE", or "gts_bso: SENTENCE (DETAIL)": the sentence is
+//     one of a fixed few, which the program translates, the detail (counts,
+//     paths, the library's trouble) is not.
 //   gts_bso --check FILE
 //     prints whether the surface is closed, manifold and orientable, and
 //     its volume; exit status 0 when it is all three.
@@ -43,6 +46,10 @@ namespace {
 // program's reader; faces of the operands closer than this to each other's
 // planes count as lying in them.
 constexpr double kTol = BSO_MERGE_DISTANCE;
+// How far a point the library makes may stray from where it belongs when
+// faces are moved by far less than kTol to make them cross: more than the
+// move itself where nearly parallel faces meet.
+constexpr double kReach = 10 * kTol;
 
 using Vec = std::array<double, 3>;
 
@@ -58,19 +65,19 @@ bool read_file(const char* path, std::string& text) {
 bool load(const char* path, const char* which, BsoMesh& mesh) {
   std::string text, why;
   if (!read_file(path, text)) {
-    std::fprintf(stderr, "gts_bso: cannot read %s\n", path);
+    std::fprintf(stderr, "gts_bso: The %s solid cannot be read. (%s)\n", which, path);
     return false;
   }
   if (!bso_parse(text, mesh, why)) {
-    std::fprintf(stderr, "gts_bso: %s: %s\n", path, why.c_str());
+    std::fprintf(stderr, "gts_bso: The %s solid cannot be read. (%s: %s)\n", which, path, why.c_str());
     return false;
   }
   bso_repair_t_junctions(mesh);
   bso_drop_duplicate_triangles(mesh);
   bso_compact(mesh);
-  const std::string fault = bso_surface_fault(mesh);
+  const std::string fault = bso_surface_fault(mesh, which);
   if (!fault.empty()) {
-    std::fprintf(stderr, "gts_bso: the %s solid cannot be used: %s\n", which, fault.c_str());
+    std::fprintf(stderr, "gts_bso: %s\n", fault.c_str());
     return false;
   }
   if (bso_volume(mesh) < 0) bso_reverse(mesh);
@@ -343,7 +350,7 @@ TryResult boolean_parts(const Job& job, const Way& way, Parts& out, std::string&
     GtsSurface* const surfaces[2] = {s1.s, plain.s ? plain.s : s2.s};
     for (int k = 0; k < 2; ++k)
       if (intersects_itself(surfaces[k]))
-        return why = std::string("the ") + which[k] + " solid intersects itself", kRefused;
+        return why = std::string("The ") + which[k] + " solid intersects itself.", kRefused;
   }
   for (Surface* s : {&s1, &s2}) {
     if (!is_solid(s->s)) return why = "a solid is not closed", kFailed;
@@ -410,6 +417,10 @@ TryResult boolean_parts(const Job& job, const Way& way, Parts& out, std::string&
   }
   gts_object_destroy(GTS_OBJECT(si));
   if (way.push != 0) snap(out, job.contact_edges);
+  // Every point made where moved faces cross goes back to where the
+  // operands as they are put it.
+  if (way.push != 0 || way.shift != Vec{0, 0, 0})
+    bso_snap_to_planes(out.pool, out.fixed, {&job.m1, &job.m2}, kReach);
   weld(out);
   why = fault_of(out, bso_volume(m1), bso_volume(m2), area_of(m1) + area_of(m2), job.touching);
   return why.empty() ? kWritten : kFailed;
@@ -454,7 +465,7 @@ bool write_parts(const std::string& folder, const Parts& parts) {
       std::remove(temps[k].c_str());
       std::remove(finals[k].c_str());
     }
-    std::fprintf(stderr, "gts_bso: cannot write the results into %s\n", folder.c_str());
+    std::fprintf(stderr, "gts_bso: The results cannot be written. (%s)\n", folder.c_str());
   }
   return ok;
 }
@@ -539,14 +550,14 @@ int run_inter(const char* file1, const char* file2, const char* folder) {
                mesh->vertices[static_cast<size_t>(mesh->triangles[i][static_cast<size_t>((k + 1) % 3)])]});
   const bool pushed = std::any_of(push.begin(), push.end(), [](const Vec& p) { return p != Vec{0, 0, 0}; });
   job.touching = !job.contact_edges.empty();
-  const Vec there{0.7e-7, 1.3e-7, 1.9e-7}, back{-1.1e-7, -0.5e-7, -1.7e-7}, aside{2.9e-7, -2.3e-7, 1.7e-7},
-      across{-2.1e-7, 3.1e-7, -2.6e-7};
+  const Vec there{0.7e-8, 1.3e-8, 1.9e-8}, back{-1.1e-8, -0.5e-8, -1.7e-8}, aside{2.9e-8, -2.3e-8, 1.7e-8},
+      across{-2.1e-8, 3.1e-8, -2.6e-8};
   std::vector<Way> ways;
-  if (pushed) ways.push_back({1e-7, {0, 0, 0}});
+  if (pushed) ways.push_back({1e-8, {0, 0, 0}});
   ways.push_back({0, {0, 0, 0}});
-  if (pushed) ways.push_back({3e-7, {0, 0, 0}});
+  if (pushed) ways.push_back({3e-8, {0, 0, 0}});
   for (const Vec& shift : {there, back, aside, across}) {
-    if (pushed) ways.push_back({1e-7, shift});
+    if (pushed) ways.push_back({1e-8, shift});
     ways.push_back({0, shift});
   }
   std::string why;
@@ -559,7 +570,7 @@ int run_inter(const char* file1, const char* file2, const char* folder) {
     if (result == kRefused) std::fprintf(stderr, "gts_bso: %s\n", why.c_str());
     if (result != kFailed && result != kEnded) return result == kWritten ? 0 : 1;
   }
-  std::fprintf(stderr, "gts_bso: no sound result could be computed (%s)\n", why.c_str());
+  std::fprintf(stderr, "gts_bso: No sound result could be computed. (%s)\n", why.c_str());
   return 1;
 }
 

@@ -171,6 +171,12 @@ void undo_clear_all() {
   ui().redo_button_enable(false);
 }
 
+// Whether the step of undo_last_mask is the newest one and in force.
+bool newest_step_in_force() {
+  return undo_used > 0 && undo_undone == 0 && undo_last_mask != 0 &&
+         undo_steps[undo_used - 1].mask == undo_last_mask;
+}
+
 }  // namespace
 
 void undo_record(int mode, int n) {
@@ -222,14 +228,15 @@ void undo_step_forward() {
 }
 
 uint32_t undo_mark_element(ElemHeader* e) {
-  e->undo_mask |= undo_last_mask;
+  // The remembered bit may name a step taken back or discarded, whose bit
+  // the next step takes again: a piece given to it would go with that step.
+  if (newest_step_in_force()) e->undo_mask |= undo_last_mask;
   return e->undo_mask;
 }
 
 bool undo_save_element(ElemHeader* e) {
-  if (undo_used == 0 || undo_undone > 0 || undo_last_mask == 0) return false;
+  if (!newest_step_in_force()) return false;
   UndoStep& step = undo_steps[undo_used - 1];
-  if (step.mask != undo_last_mask) return false;
   if ((e->undo_mask & step.mask) != 0) return true;  // saved already
   std::unique_ptr<ElemHeader> copy;
   try {

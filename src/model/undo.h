@@ -45,7 +45,8 @@ void undo_record(int mode, int n);
 void undo_step_back();
 void undo_step_forward();
 // Gives e the bit of the newest step (pieces created inside a change step)
-// and returns e's undo mask.
+// and returns e's undo mask. Nothing is given while that step is taken back,
+// discarded or cleared.
 uint32_t undo_mark_element(ElemHeader* e);
 // Adds e, about to change in place, to the newest step after it was
 // recorded: a copy of e as it is now is saved with the step and e gets the

@@ -6,12 +6,14 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "model/geom.h"
 #include "model/redraw.h"
 #include "model/undo.h"
+#include "model/wall_index.h"
 
 double wall_corner_bank[8];
 
@@ -365,24 +367,31 @@ bool openings_fit(const WallElem& w, std::vector<WallSegment> segs) {
   return true;
 }
 
+// A partner of a wall being fitted: the wall it names and the shape it has
+// now (a work copy when the edit's fits change its corners).
+struct Partner {
+  const WallElem* id;
+  const WallElem* shape;
+};
+
 // The outline of w made anew: its corners' outline joined to every partner
 // it still touches, then its openings cut in. A joint that would leave no
 // room for an opening that fits the wall's own outline (a wall moved in
 // front of a window) is not made, and the partner goes into refused: the
 // opening is kept and both walls stay closed there. Partners in skip are
 // not joined. Openings that fit nowhere are left out of ops.
-void joined_outline(const WallElem& w, const std::vector<WallElem*>& partners,
+void joined_outline(const WallElem& w, const std::vector<Partner>& partners,
                     const std::vector<const WallElem*>& skip, std::vector<WallSegment>& segs,
                     std::vector<WallOpening>& ops, std::vector<const WallElem*>& refused) {
   std::unique_ptr<WallElem> work = work_copy(w);
   work->segments = quad_of(w);
   const bool all_fit = openings_fit(w, work->segments);
-  for (const WallElem* p : partners) {
-    if (std::find(skip.begin(), skip.end(), p) != skip.end()) continue;
-    std::optional<std::vector<WallSegment>> s = wall_connected_outline(*work, *p);
+  for (const Partner& p : partners) {
+    if (std::find(skip.begin(), skip.end(), p.id) != skip.end()) continue;
+    std::optional<std::vector<WallSegment>> s = wall_connected_outline(*work, *p.shape);
     if (!s) continue;
     if (all_fit && !openings_fit(w, *s)) {
-      refused.push_back(p);
+      refused.push_back(p.id);
       continue;
     }
     work->segments = std::move(*s);
@@ -390,6 +399,204 @@ void joined_outline(const WallElem& w, const std::vector<WallElem*>& partners,
   segs = std::move(work->segments);
   ops.clear();
   cut_openings(w, segs, &ops);
+}
+
+// ---- Fitting the ends of joined walls after an edit ----
+
+// Plan points closer than this are one point: a fit that would move a
+// corner by less keeps it as it is.
+constexpr double FIT_SAME = 1e-9;
+// How close two walls must come to count as touching: the distance the
+// connection's box test allows.
+constexpr double TOUCH = 0.01;
+
+Xy xy(const Point3& p) { return {p.x, p.y}; }
+
+std::optional<Xy> lines_cross(Xy a, Xy b, Xy c, Xy d) {
+  const std::optional<Point2> x = geom_line_intersection(a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y);
+  if (!x || !std::isfinite(x->x) || !std::isfinite(x->y)) return std::nullopt;
+  return Xy{x->x, x->y};
+}
+
+double dist_to_segment(Xy p, Xy a, Xy b) {
+  const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+  double t = len2 > 0.0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0.0;
+  t = std::clamp(t, 0.0, 1.0);
+  return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+double cross_z(Xy o, Xy a, Xy b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); }
+
+bool segments_cross(Xy a, Xy b, Xy c, Xy d) {
+  const double d1 = cross_z(c, d, a), d2 = cross_z(c, d, b), d3 = cross_z(a, b, c), d4 = cross_z(a, b, d);
+  return ((d1 > 0) != (d2 > 0)) && ((d3 > 0) != (d4 > 0)) && d1 != 0 && d2 != 0 && d3 != 0 && d4 != 0;
+}
+
+double segment_gap(Xy a, Xy b, Xy c, Xy d) {
+  if (segments_cross(a, b, c, d)) return 0.0;
+  return std::min({dist_to_segment(a, c, d), dist_to_segment(b, c, d), dist_to_segment(c, a, b),
+                   dist_to_segment(d, a, b)});
+}
+
+// Whether p lies inside the plan of w (its four lower corners).
+bool inside(Xy p, const WallElem& w) {
+  bool in = false;
+  for (int i = 0, j = 3; i < 4; j = i++) {
+    const Xy a = xy(w.corner[i]), b = xy(w.corner[j]);
+    if ((a.y > p.y) != (b.y > p.y) && p.x < (b.x - a.x) * (p.y - a.y) / (b.y - a.y) + a.x) in = !in;
+  }
+  return in;
+}
+
+// Whether the plans of a and b overlap or come within TOUCH of each other,
+// at heights that meet.
+bool walls_touch(const WallElem& a, const WallElem& b) {
+  if (wall_pair_apart(a, b) == 1) return false;
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j)
+      if (segment_gap(xy(a.corner[i]), xy(a.corner[(i + 1) % 4]), xy(b.corner[j]),
+                      xy(b.corner[(j + 1) % 4])) <= TOUCH)
+        return true;
+  return inside(xy(a.corner[0]), b) || inside(xy(b.corner[0]), a);
+}
+
+// The midpoints of a wall's start face (corners 3 and 0) and end face
+// (corners 1 and 2).
+Xy start_mid(const WallElem& w) {
+  return {(w.corner[0].x + w.corner[3].x) / 2, (w.corner[0].y + w.corner[3].y) / 2};
+}
+Xy end_mid(const WallElem& w) {
+  return {(w.corner[1].x + w.corner[2].x) / 2, (w.corner[1].y + w.corner[2].y) / 2};
+}
+
+// Sets the plan point of corner k and of the corner above it; a point
+// within FIT_SAME of the present one leaves it.
+void set_plan(WallElem& w, int k, Xy p) {
+  if (std::hypot(p.x - w.corner[k].x, p.y - w.corner[k].y) < FIT_SAME) return;
+  w.corner[k].x = w.corner[k + 4].x = p.x;
+  w.corner[k].y = w.corner[k + 4].y = p.y;
+}
+
+bool same_plan(const WallElem& a, const WallElem& b) {
+  for (int k = 0; k < 8; ++k)
+    if (a.corner[k].x != b.corner[k].x || a.corner[k].y != b.corner[k].y) return false;
+  return true;
+}
+
+// Twice the signed area of the plan: positive when its corners run
+// counter-clockwise.
+double plan_area2(const WallElem& w) {
+  double a = 0.0;
+  for (int i = 0; i < 4; ++i) a += cross_z({0, 0}, xy(w.corner[i]), xy(w.corner[(i + 1) % 4]));
+  return a;
+}
+
+// A fitted plan is kept only when the wall still runs the way it did, is
+// not folded, and still holds every opening its own outline held.
+bool fit_sound(const WallElem& before, const WallElem& after) {
+  if (!(plan_area2(after) > 0.0) || (plan_area2(before) > 0.0) != (plan_area2(after) > 0.0)) return false;
+  const Xy s0 = start_mid(before), e0 = end_mid(before), s1 = start_mid(after), e1 = end_mid(after);
+  if ((e0.x - s0.x) * (e1.x - s1.x) + (e0.y - s0.y) * (e1.y - s1.y) <= 0.0) return false;
+  return !openings_fit(before, quad_of(before)) || openings_fit(after, quad_of(after));
+}
+
+// The end of x nearer to p: true for the start end.
+bool start_nearer(const WallElem& x, Xy target) {
+  const Xy s = start_mid(x), e = end_mid(x);
+  return std::hypot(s.x - target.x, s.y - target.y) < std::hypot(e.x - target.x, e.y - target.y);
+}
+
+// x's end that met a face of p, put onto the first of p's long faces that
+// its axis meets from its other end: a wall that a moved partner left
+// poking into it is trimmed there, one that stops just short reaches it.
+// False when nothing changes.
+bool fit_t(WallElem& x, const WallElem& p) {
+  const Xy pm0 = start_mid(p), pm1 = end_mid(p);
+  const Xy s = start_mid(x), e = end_mid(x);
+  const bool at_start = dist_to_segment(s, pm0, pm1) < dist_to_segment(e, pm0, pm1);
+  const Xy stay = at_start ? e : s, joint = at_start ? s : e;
+  const double len2 = (joint.x - stay.x) * (joint.x - stay.x) + (joint.y - stay.y) * (joint.y - stay.y);
+  if (!(len2 > 0.0)) return false;
+  const std::pair<Xy, Xy> faces[2] = {{xy(p.corner[0]), xy(p.corner[1])}, {xy(p.corner[3]), xy(p.corner[2])}};
+  std::optional<std::pair<Xy, Xy>> face;
+  double best = 0.0;
+  for (const auto& f : faces) {
+    const std::optional<Xy> c = lines_cross(stay, joint, f.first, f.second);
+    if (!c) continue;
+    const double t = ((c->x - stay.x) * (joint.x - stay.x) + (c->y - stay.y) * (joint.y - stay.y)) / len2;
+    if (t > 0.0 && (!face || t < best)) {
+      face = f;
+      best = t;
+    }
+  }
+  if (!face) return false;
+  const std::optional<Xy> q1 = lines_cross(xy(x.corner[0]), xy(x.corner[1]), face->first, face->second);
+  const std::optional<Xy> q2 = lines_cross(xy(x.corner[3]), xy(x.corner[2]), face->first, face->second);
+  if (!q1 || !q2) return false;
+  std::unique_ptr<WallElem> fitted = work_copy(x);
+  set_plan(*fitted, at_start ? 0 : 1, *q1);
+  set_plan(*fitted, at_start ? 3 : 2, *q2);
+  if (same_plan(*fitted, x) || !fit_sound(x, *fitted)) return false;
+  for (int k = 0; k < 8; ++k) x.corner[k] = fitted->corner[k];
+  return true;
+}
+
+// The corner of two walls whose ends met end to end, mitred again: each
+// keeps its other end and runs to the points where its faces meet the
+// other's. False when nothing changes or the axes run parallel.
+bool fit_mitre(WallElem& x, WallElem& p) {
+  const std::optional<Xy> c = lines_cross(start_mid(x), end_mid(x), start_mid(p), end_mid(p));
+  if (!c) return false;
+  const bool xs = start_nearer(x, *c), ps = start_nearer(p, *c);
+  // Seen from the staying end towards the corner: the face on the right
+  // and the one on the left.
+  auto right = [](const WallElem& w, bool joint_at_start) {
+    return joint_at_start ? std::pair{xy(w.corner[2]), xy(w.corner[3])}
+                          : std::pair{xy(w.corner[0]), xy(w.corner[1])};
+  };
+  auto left = [](const WallElem& w, bool joint_at_start) {
+    return joint_at_start ? std::pair{xy(w.corner[1]), xy(w.corner[0])}
+                          : std::pair{xy(w.corner[3]), xy(w.corner[2])};
+  };
+  const auto xr = right(x, xs), xl = left(x, xs), pr = right(p, ps), pl = left(p, ps);
+  const std::optional<Xy> z1 = lines_cross(xr.first, xr.second, pl.first, pl.second);
+  const std::optional<Xy> z2 = lines_cross(xl.first, xl.second, pr.first, pr.second);
+  if (!z1 || !z2) return false;
+  // The right face's corner at the joint gets the point on it.
+  auto fitted = [](const WallElem& w, bool joint_at_start, Xy on_right, Xy on_left) {
+    std::unique_ptr<WallElem> f = work_copy(w);
+    set_plan(*f, joint_at_start ? 3 : 1, on_right);
+    set_plan(*f, joint_at_start ? 0 : 2, on_left);
+    return f;
+  };
+  std::unique_ptr<WallElem> fx = fitted(x, xs, *z1, *z2), fp = fitted(p, ps, *z2, *z1);
+  if (same_plan(*fx, x) && same_plan(*fp, p)) return false;
+  if (!fit_sound(x, *fx) || !fit_sound(p, *fp)) return false;
+  for (int k = 0; k < 8; ++k) {
+    x.corner[k] = fx->corner[k];
+    p.corner[k] = fp->corner[k];
+  }
+  return true;
+}
+
+// Whether an end of a lay on a side of b, and on which: a long face (a T
+// joint) or an end face (a corner).
+std::optional<bool> end_on_face(const WallElem& a, const WallElem& b) {
+  const int ends[2][2] = {{3, 0}, {1, 2}};
+  for (const auto& e : ends) {
+    const Point3 &s = a.corner[e[0]], &t = a.corner[e[1]];
+    for (int side = 0; side < 4; ++side) {
+      const Point3 &c = b.corner[side], &d = b.corner[(side + 1) % 4];
+      if (geom_segments_overlap(s.x, s.y, t.x, t.y, c.x, c.y, d.x, d.y) == 1) return side % 2 == 0;
+    }
+  }
+  return std::nullopt;
+}
+
+bool any_corner_marked(const WallElem& w) {
+  for (const Point3& c : w.corner)
+    if (c.mark == 1) return true;
+  return false;
 }
 
 }  // namespace
@@ -433,6 +640,32 @@ WallElem* wall_recut_openings(WallElem* wall, const std::vector<bool>& recut_fla
     return recut(wall, recut_flags);
   } catch (const std::bad_alloc&) {
     return wall;
+  }
+}
+
+bool wall_outline_close_gaps(const WallElem& w, const std::vector<bool>& flags,
+                             std::vector<WallSegment>& segs) {
+  if (flags.size() != w.openings.size()) return false;
+  try {
+    std::vector<WallSegment> work = w.segments;
+    for (std::size_t i = 0; i < flags.size(); ++i)
+      if (flags[i] && !uncut(work, w.openings[i], w)) return false;
+    segs = std::move(work);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+bool wall_outline_cut_box(const Point3 (&box)[8], double stop_width, double stop_depth,
+                          std::vector<WallSegment>& segs) {
+  try {
+    std::vector<WallSegment> next;
+    if (!cut_outline(box, stop_width, stop_depth, segs, next)) return false;
+    segs = std::move(next);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
   }
 }
 
@@ -524,31 +757,131 @@ WallJointPlan wall_joints_of_marked() {
   std::vector<WallElem*> walls;
   for (ElemHeader* e = elem_list_head; e; e = e->next)
     if (auto* w = elem_as<WallElem>(e)) walls.push_back(w);
-  // A joint changes only between a wall that the edit carries and one it
-  // leaves: walls carried together keep their joints as they are.
-  std::vector<bool> affected(walls.size(), false);
+  // What the edit does to each wall: carries it whole (marked), moves some
+  // of its corners (a stretch), or leaves it. Walls carried together keep
+  // their joints as they are; every other joint of a wall the edit changes
+  // is fitted again.
+  enum Change : uint8_t { STILL, CARRIED, STRETCHED };
+  std::vector<uint8_t> change(walls.size(), STILL);
+  bool any = false;
   for (std::size_t i = 0; i < walls.size(); ++i) {
-    if (walls[i]->mark != 1) continue;
-    for (std::size_t j = 0; j < walls.size(); ++j) {
-      if (walls[j]->mark == 1 || !wall_joined(*walls[i], *walls[j])) continue;
-      affected[i] = true;
-      affected[j] = true;
+    if (walls[i]->mark == 1)
+      change[i] = CARRIED;
+    else if (any_corner_marked(*walls[i]))
+      change[i] = STRETCHED;
+    any = any || change[i] != STILL;
+  }
+  if (!any) return plan;
+  const WallIndex index(walls);
+  // A stretched wall gets the outline of its new corners in any case.
+  std::vector<bool> affected(walls.size(), false);
+  for (std::size_t i = 0; i < walls.size(); ++i) affected[i] = change[i] == STRETCHED;
+  for (std::size_t i = 0; i < walls.size(); ++i) {
+    if (change[i] == STILL) continue;
+    for (std::size_t j : index.near(*walls[i], TOUCH)) {
+      if (j == i || (change[i] == CARRIED && change[j] == CARRIED)) continue;
+      // A pair of changed walls is looked at from the first of them.
+      if (change[j] != STILL && j < i) continue;
+      if (!wall_joined(*walls[i], *walls[j])) continue;
+      affected[i] = affected[j] = true;
+      for (const auto& [a, b] : {std::pair{walls[i], walls[j]}, std::pair{walls[j], walls[i]}}) {
+        const std::optional<bool> face = end_on_face(*a, *b);
+        // A corner is fitted once, from either wall.
+        if (face && (*face || a == walls[i])) plan.ends.push_back({a, b, *face});
+      }
     }
   }
   for (std::size_t i = 0; i < walls.size(); ++i) {
     if (!affected[i]) continue;
     WallJointPlan::Wall entry{walls[i], {}};
-    for (std::size_t j = 0; j < walls.size(); ++j)
+    for (std::size_t j : index.near(*walls[i], TOUCH))
       if (j != i && wall_joined(*walls[i], *walls[j])) entry.partners.push_back(walls[j]);
     plan.walls.push_back(std::move(entry));
   }
   return plan;
 }
 
+void wall_joints_drop_marked(WallJointPlan& plan) {
+  std::erase_if(plan.walls, [](const WallJointPlan::Wall& w) { return w.wall->mark == 1; });
+  for (WallJointPlan::Wall& w : plan.walls)
+    std::erase_if(w.partners, [](const WallElem* p) { return p->mark == 1; });
+  std::erase_if(plan.ends,
+                [](const WallJointPlan::End& e) { return e.wall->mark == 1 || e.partner->mark == 1; });
+}
+
+WallCopyJoints wall_copy_joints() {
+  WallCopyJoints j;
+  for (ElemHeader* e = elem_list_head; e; e = e->next)
+    if (auto* w = elem_as<WallElem>(e); w && w->mark == 1) j.originals.push_back(w);
+  if (!j.originals.empty()) j.plan = wall_joints_of_marked();
+  return j;
+}
+
+WallJointPlan wall_joints_of_copies(const WallCopyJoints& joints,
+                                    const std::vector<std::vector<WallElem*>>& sets) {
+  WallJointPlan plan;
+  plan.copies = true;
+  if (joints.plan.walls.empty()) return plan;
+  std::unordered_map<const WallElem*, std::size_t> original;
+  for (std::size_t i = 0; i < joints.originals.size(); ++i) original[joints.originals[i]] = i;
+  std::vector<const std::vector<WallElem*>*> usable;
+  for (const std::vector<WallElem*>& s : sets)
+    if (s.size() == joints.originals.size()) usable.push_back(&s);
+  // The walls the originals were joined to keep the joints they have now
+  // (with the originals, with earlier copies, with each other).
+  std::vector<WallElem*> walls;
+  for (ElemHeader* e = elem_list_head; e; e = e->next)
+    if (auto* w = elem_as<WallElem>(e)) walls.push_back(w);
+  const WallIndex index(walls);
+  // Each copy is joined to the walls its original was joined to and to the
+  // copies of them made with it; those walls to every copy.
+  for (const WallJointPlan::Wall& w : joints.plan.walls) {
+    auto it = original.find(w.wall);
+    if (it != original.end()) {
+      for (const std::vector<WallElem*>* s : usable) {
+        WallJointPlan::Wall entry{(*s)[it->second], {}};
+        for (WallElem* p : w.partners) {
+          auto q = original.find(p);
+          entry.partners.push_back(q == original.end() ? p : (*s)[q->second]);
+        }
+        plan.walls.push_back(std::move(entry));
+      }
+      continue;
+    }
+    WallJointPlan::Wall entry{w.wall, {}};
+    for (std::size_t j : index.near(*w.wall, TOUCH))
+      if (walls[j] != w.wall && walls[j]->mark != 1 && wall_joined(*w.wall, *walls[j]))
+        entry.partners.push_back(walls[j]);
+    for (const std::vector<WallElem*>* s : usable)
+      for (WallElem* p : w.partners)
+        if (auto q = original.find(p); q != original.end()) entry.partners.push_back((*s)[q->second]);
+    plan.walls.push_back(std::move(entry));
+  }
+  // Only the copies may be fitted: the walls they meet stay joined to the
+  // originals as they are.
+  for (const WallJointPlan::End& e : joints.plan.ends) {
+    auto it = original.find(e.wall);
+    if (it == original.end() || original.count(e.partner)) continue;
+    for (const std::vector<WallElem*>* s : usable)
+      plan.ends.push_back({(*s)[it->second], e.partner, e.on_face});
+  }
+  return plan;
+}
+
 void wall_joints_refit(const WallJointPlan& plan) {
   if (plan.walls.empty()) return;
-  // Every outline is worked out before any changes, from the walls' new
-  // corners: a wall's joints depend on its partners' corners only.
+  // Work copies of the walls whose corners the fits change; the drawing is
+  // changed only once every outline is worked out.
+  std::unordered_map<const WallElem*, std::unique_ptr<WallElem>> fitted;
+  auto shape = [&fitted](const WallElem* w) -> const WallElem* {
+    auto it = fitted.find(w);
+    return it == fitted.end() ? w : it->second.get();
+  };
+  auto editable = [&fitted](const WallElem* w) -> WallElem& {
+    std::unique_ptr<WallElem>& f = fitted[w];
+    if (!f) f = work_copy(*w);
+    return *f;
+  };
   struct Fit {
     WallElem* wall;
     std::vector<WallSegment> segs;
@@ -556,13 +889,41 @@ void wall_joints_refit(const WallJointPlan& plan) {
   };
   std::vector<Fit> fits;
   try {
-    // A joint one wall refuses for its openings is left out on both sides.
-    std::vector<std::pair<const WallElem*, const WallElem*>> refused_pairs;
+    // The ends first: a joined end that the edit left poking into its
+    // partner or just short of it, or a corner turned the wrong way round,
+    // is fitted to the partner again while the two still touch. Copies
+    // change only themselves.
+    for (const WallJointPlan::End& e : plan.ends) {
+      if (plan.copies && e.wall->mark != 1) continue;
+      if (!walls_touch(*shape(e.wall), *shape(e.partner))) continue;
+      if (e.on_face) {
+        WallElem trial = *shape(e.wall);
+        if (fit_t(trial, *shape(e.partner)))
+          for (int k = 0; k < 8; ++k) editable(e.wall).corner[k] = trial.corner[k];
+      } else if (!plan.copies) {
+        WallElem x = *shape(e.wall), p = *shape(e.partner);
+        if (fit_mitre(x, p))
+          for (int k = 0; k < 8; ++k) {
+            editable(e.wall).corner[k] = x.corner[k];
+            editable(e.partner).corner[k] = p.corner[k];
+          }
+      }
+    }
+    // Every outline is worked out from the walls' new corners: a wall's
+    // joints depend on its partners' corners only. A joint one wall refuses
+    // for its openings is left out on both sides.
+    std::vector<std::vector<Partner>> partners;
     for (const WallJointPlan::Wall& entry : plan.walls) {
-      Fit f{entry.wall, {}, {}};
+      std::vector<Partner> ps;
+      for (WallElem* p : entry.partners) ps.push_back({p, shape(p)});
+      partners.push_back(std::move(ps));
+    }
+    std::vector<std::pair<const WallElem*, const WallElem*>> refused_pairs;
+    for (std::size_t i = 0; i < plan.walls.size(); ++i) {
+      Fit f{plan.walls[i].wall, {}, {}};
       std::vector<const WallElem*> refused;
-      joined_outline(*entry.wall, entry.partners, {}, f.segs, f.ops, refused);
-      for (const WallElem* p : refused) refused_pairs.emplace_back(entry.wall, p);
+      joined_outline(*shape(f.wall), partners[i], {}, f.segs, f.ops, refused);
+      for (const WallElem* p : refused) refused_pairs.emplace_back(f.wall, p);
       fits.push_back(std::move(f));
     }
     if (!refused_pairs.empty())
@@ -573,7 +934,7 @@ void wall_joints_refit(const WallJointPlan& plan) {
           if (b == fits[i].wall) skip.push_back(a);
         }
         if (!skip.empty())
-          joined_outline(*fits[i].wall, plan.walls[i].partners, skip, fits[i].segs, fits[i].ops, refused);
+          joined_outline(*shape(fits[i].wall), partners[i], skip, fits[i].segs, fits[i].ops, refused);
       }
   } catch (const std::bad_alloc&) {
     return;  // no memory: the walls stay as the edit left them
@@ -581,17 +942,32 @@ void wall_joints_refit(const WallJointPlan& plan) {
   redraw().input_cursor_toggle();
   for (Fit& f : fits) {
     WallElem* w = f.wall;
-    const bool carried = w->mark == 1;  // the calling tool redraws the walls it carried
+    // The calling tool redraws what it carried or stretched.
+    const bool tool_draws = w->mark == 1 || elem_has_marked_point(w);
     // A wall the edit left is not in its undo step yet; it is changed only
     // once it is, so that undo brings it back as it was.
-    if (!carried && !undo_save_element(w)) continue;
-    if (!carried) redraw().draw_element(DRAW_ERASE, w);
+    if (w->mark != 1 && !undo_save_element(w)) continue;
+    if (!tool_draws) redraw().draw_element(DRAW_ERASE, w);
+    if (auto it = fitted.find(w); it != fitted.end())
+      for (int k = 0; k < 8; ++k) {
+        // The corner keeps its point mark: a stretch goes on from it.
+        const uint8_t mark = w->corner[k].mark;
+        w->corner[k] = it->second->corner[k];
+        w->corner[k].mark = mark;
+      }
     w->segments = std::move(f.segs);
     w->openings = std::move(f.ops);
     elem_update_size(*w);
     elem_touch(w);
     drawing_modified = 1;
-    if (!carried) redraw().draw_element(DRAW_NORMAL, w);
+    if (!tool_draws) redraw().draw_element(DRAW_NORMAL, w);
   }
   redraw().input_cursor_toggle();
+}
+
+void wall_clear_outline_point_marks(WallElem& w) {
+  if (!any_corner_marked(w)) return;
+  for (Point3& c : w.corner) c.mark = 0;
+  w.gable_a.mark = w.gable_b.mark = 0;
+  for (WallSegment& g : w.segments) g.start.mark = g.end.mark = 0;
 }

@@ -45,6 +45,16 @@ WallElem* opening_cut_wall(const Point3 (&box)[8], int kind, int style, double s
 // the outline. wall is never changed; intermediate records are freed.
 WallElem* wall_recut_openings(WallElem* wall, const std::vector<bool>& recut);
 
+// segs becomes w's outline with the gaps of the flagged openings (one flag
+// per opening) closed as wall_recut_openings closes them, joints kept.
+// False when a flagged gap is not found; segs is then left alone.
+bool wall_outline_close_gaps(const WallElem& w, const std::vector<bool>& flags,
+                             std::vector<WallSegment>& segs);
+// Cuts the opening box into the outline segs as opening_cut_wall does.
+// False, segs unchanged, when it does not fit into one segment of each face.
+bool wall_outline_cut_box(const Point3 (&box)[8], double stop_width, double stop_depth,
+                          std::vector<WallSegment>& segs);
+
 // Replaces wall by a copy with the plain outline of its corners and every
 // opening that still fits cut in again (removed openings are dropped), with
 // wall's group. The old record is erased on the screen and freed, the new
@@ -65,26 +75,65 @@ std::optional<std::vector<WallSegment>> wall_connected_outline(const WallElem& a
 // them lacks the segment on a side of the other that its plain outline has.
 bool wall_joined(const WallElem& a, const WallElem& b);
 
-// The walls whose joints an edit of the marked walls as a whole (move,
-// rotation, mirror, or copies made from them) changes: each marked wall
-// joined to an unmarked one, and that one, with every wall each of them is
-// joined to. Taken before the edit; the pointers must stay valid until the
-// refit.
+// The walls whose joints an edit changes: each wall the edit carries
+// (marked) or stretches (a marked corner) that is joined to a wall it
+// leaves, or that it stretches, and that wall, each with every wall it is
+// joined to; and the ends among them that lay on a side of the other wall.
+// Taken before the edit; the pointers must stay valid until the refit.
 struct WallJointPlan {
   struct Wall {
     WallElem* wall;
     std::vector<WallElem*> partners;
   };
+  // An end of wall lay on a long face of partner (a T joint, on_face) or
+  // on one of its end faces (a corner, once for the pair).
+  struct End {
+    WallElem* wall;
+    WallElem* partner;
+    bool on_face;
+  };
   std::vector<Wall> walls;
+  std::vector<End> ends;
+  // A plan for copies: only the marked walls (the copies) may be fitted;
+  // the walls they land on keep their corners.
+  bool copies = false;
 };
 WallJointPlan wall_joints_of_marked();
-// After the edit: every wall of the plan gets the outline of its corners
-// connected again with those of its partners it still touches, and its
-// openings cut in again. A joint that would leave no room for an opening
-// (a wall moved in front of a window) is not made: both walls stay closed
-// there and the opening stays. An opening that does not fit the wall's own
-// outline either is dropped. A
+// Leaves the marked walls out of the plan: they are about to be deleted,
+// and their partners are closed where they met them.
+void wall_joints_drop_marked(WallJointPlan& plan);
+
+// The joints of the marked walls, taken before they are copied: the
+// originals in list order and their plan.
+struct WallCopyJoints {
+  std::vector<WallElem*> originals;
+  WallJointPlan plan;
+};
+WallCopyJoints wall_copy_joints();
+// The plan that joins copies of the originals where they land: each set
+// holds one copy of each original, in the originals' order. A copy is
+// joined to the walls its original was joined to (to the copies of them in
+// its own set where they were copied too), and those walls to every copy.
+WallJointPlan wall_joints_of_copies(const WallCopyJoints& joints,
+                                    const std::vector<std::vector<WallElem*>>& sets);
+
+// After the edit. First the ends: a joined end that still touches its
+// partner is fitted to it again, a T end onto the partner's face that its
+// axis meets first from its other end (trimmed where it pokes in, carried
+// on where it stops short), a corner mitred again; a fit that would fold a
+// wall, turn it round or leave an opening no room is not made. Then every
+// wall of the plan gets the outline of its corners connected again with
+// those of its partners it still touches, and its openings cut in again. A
+// joint that would leave no room for an opening (a wall moved in front of a
+// window) is not made: both walls stay closed there and the opening stays.
+// An opening that does not fit the wall's own outline either is dropped. A
 // partner moved away leaves both walls closed at that end. The walls change
 // in place; unmarked ones are first added to the newest undo step and
-// redrawn, marked ones are left for the tool to draw.
+// redrawn unless a point of theirs is marked; marked ones and stretched
+// ones are left for the tool to draw.
 void wall_joints_refit(const WallJointPlan& plan);
+// Clears the point marks of a wall's corners, gable points and outline
+// when a corner is marked: a stretch that fitted the wall's outline with
+// every vector leaves nothing for the re-fit at its end. Its openings'
+// marks stay.
+void wall_clear_outline_point_marks(WallElem& w);

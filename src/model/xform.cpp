@@ -47,7 +47,7 @@ void swap_xyz(Point3& a, Point3& b) {
   std::swap(a.z, b.z);
 }
 
-// A mirrored box or wall keeps its corners counter-clockwise in plan.
+// A mirrored wall keeps its corners counter-clockwise in plan.
 void swap_mirrored_corners(Point3 (&c)[8]) {
   swap_xyz(c[0], c[3]);
   swap_xyz(c[1], c[2]);
@@ -55,8 +55,16 @@ void swap_mirrored_corners(Point3 (&c)[8]) {
   swap_xyz(c[5], c[6]);
 }
 
-void mirror_leaf_quadrant(uint8_t& q) {
-  if (q < 4) q = static_cast<uint8_t>((q + 2) % 4);
+// A mirrored opening keeps its outer face (corners 0 and 1) on the wall's
+// face it was on and its rebate on that side: the two ends of the box trade
+// places, so that it stays counter-clockwise, and only the door's hinge goes
+// to the other end (quadrant 0 <-> 1, 2 <-> 3).
+void swap_mirrored_opening(WallOpening& o) {
+  swap_xyz(o.corner[0], o.corner[1]);
+  swap_xyz(o.corner[2], o.corner[3]);
+  swap_xyz(o.corner[4], o.corner[5]);
+  swap_xyz(o.corner[6], o.corner[7]);
+  if (o.leaf_quadrant < 4) o.leaf_quadrant ^= 1;
 }
 
 // The points the plan transforms carry along with an element; contour ends
@@ -137,10 +145,7 @@ void transform_3d(ElemHeader* e, F&& f, bool mirror) {
       if (mirror) {
         swap_mirrored_corners(w->corner);
         if (w->gable == 1) swap_xyz(w->gable_a, w->gable_b);
-        for (WallOpening& o : w->openings) {
-          swap_mirrored_corners(o.corner);
-          mirror_leaf_quadrant(o.leaf_quadrant);
-        }
+        for (WallOpening& o : w->openings) swap_mirrored_opening(o);
       }
       break;
     }
@@ -353,10 +358,7 @@ void mirror_plan(ElemHeader* e, double ax, double ay, double bx, double by, doub
       auto* w = static_cast<WallElem*>(e);
       swap_mirrored_corners(w->corner);
       if (w->gable == 1) swap_xyz(w->gable_a, w->gable_b);
-      for (WallOpening& o : w->openings) {
-        swap_mirrored_corners(o.corner);
-        mirror_leaf_quadrant(o.leaf_quadrant);
-      }
+      for (WallOpening& o : w->openings) swap_mirrored_opening(o);
       break;
     }
     case ELEM_PATTERN: {
@@ -569,11 +571,11 @@ void xform_move_point3_if_marked(Point3* p) {
   p->z += move_dz;
 }
 
-void xform_move_marked(double dx, double dy, double dz) {
-  move_dx = dx;
-  move_dy = dy;
-  move_dz = dz;
-  drawing_modified = 1;
+namespace {
+
+// Moves e by the offset in move_dx, move_dy, move_dz: whole, or only its
+// marked points.
+void move_one(ElemHeader* e, bool whole) {
   auto whole2 = [](Point2& p) {
     p.x += move_dx;
     p.y += move_dy;
@@ -585,17 +587,32 @@ void xform_move_marked(double dx, double dy, double dz) {
   };
   auto marked2 = [](Point2& p) { xform_move_point2_if_marked(&p); };
   auto marked3 = [](Point3& p) { xform_move_point3_if_marked(&p); };
-  for (ElemHeader* e = elem_list_head; e; e = e->next) {
-    const bool whole = e->mark == 1;
-    if (whole || elem_has_marked_point(e)) elem_touch(e);
-    if (whole)
-      for_each_point(e, whole2, whole3);
-    else
-      for_each_point(e, marked2, marked3);
-    if (auto* c = elem_as<CameraElem>(e)) {
-      if (whole || c->eye.mark == 1 || c->target.mark == 1) apply_if_active(c);
-    }
+  if (whole || elem_has_marked_point(e)) elem_touch(e);
+  if (whole)
+    for_each_point(e, whole2, whole3);
+  else
+    for_each_point(e, marked2, marked3);
+  if (auto* c = elem_as<CameraElem>(e)) {
+    if (whole || c->eye.mark == 1 || c->target.mark == 1) apply_if_active(c);
   }
+}
+
+}  // namespace
+
+void xform_move_marked(double dx, double dy, double dz) {
+  move_dx = dx;
+  move_dy = dy;
+  move_dz = dz;
+  drawing_modified = 1;
+  for (ElemHeader* e = elem_list_head; e; e = e->next) move_one(e, e->mark == 1);
+}
+
+void xform_move_element(ElemHeader* e, double dx, double dy, double dz) {
+  move_dx = dx;
+  move_dy = dy;
+  move_dz = dz;
+  drawing_modified = 1;
+  move_one(e, true);
 }
 
 void xform_stretch_marked_points() {
@@ -612,23 +629,25 @@ void xform_stretch_marked_points() {
   }
 }
 
-void xform_rotate_marked(double cx, double cy, double angle) {
-  for (ElemHeader* e = elem_list_head; e; e = e->next) {
-    if (e->mark != 1) continue;
-    drawing_modified = 1;
-    elem_touch(e);
-    if (view_type == VIEW_PLAN) {
-      rotate_plan(e, cx, cy, angle);
-    } else {
-      auto turn = [angle](Point3& p) {
-        vec3_rotate_about_axis(p, angle, xform_axis.a, xform_axis.b);
-        p.x = geo_result.rot3.x;
-        p.y = geo_result.rot3.y;
-        p.z = geo_result.rot3.z;
-      };
-      transform_3d(e, turn, false);
-    }
+void xform_rotate_element(ElemHeader* e, double cx, double cy, double angle) {
+  drawing_modified = 1;
+  elem_touch(e);
+  if (view_type == VIEW_PLAN) {
+    rotate_plan(e, cx, cy, angle);
+  } else {
+    auto turn = [angle](Point3& p) {
+      vec3_rotate_about_axis(p, angle, xform_axis.a, xform_axis.b);
+      p.x = geo_result.rot3.x;
+      p.y = geo_result.rot3.y;
+      p.z = geo_result.rot3.z;
+    };
+    transform_3d(e, turn, false);
   }
+}
+
+void xform_rotate_marked(double cx, double cy, double angle) {
+  for (ElemHeader* e = elem_list_head; e; e = e->next)
+    if (e->mark == 1) xform_rotate_element(e, cx, cy, angle);
 }
 
 void xform_rotate_axis(double ax, double ay, double az, double bx, double by, double bz, double angle) {

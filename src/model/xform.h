@@ -37,6 +37,10 @@ void xform_stretch_marked_points();
 // Rotates the marked elements by angle (radians, counter-clockwise): in the
 // plan view about (cx, cy), in every other view about xform_axis A->B.
 void xform_rotate_marked(double cx, double cy, double angle);
+// What the two operations above do to one element, marked or not: the
+// series copies move and turn only the copies just made.
+void xform_move_element(ElemHeader* e, double dx, double dy, double dz);
+void xform_rotate_element(ElemHeader* e, double cx, double cy, double angle);
 // Stores A and B as the axis and rotates the marked 3D elements about it.
 void xform_rotate_axis(double ax, double ay, double az, double bx, double by, double bz, double angle);
 

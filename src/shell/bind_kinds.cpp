@@ -1,7 +1,10 @@
 #include "shell/bind_kinds.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstring>
 
+#include "model/nls.h"
 #include "model/settings.h"
 #include "model/units.h"
 
@@ -29,6 +32,42 @@ constexpr Named named_kinds[] = {
 };
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// A number starts the text (after blanks and a sign) and is one a double
+// holds: "abc", "", "-" and "1e999" are none, though the unit parsers read
+// them all as 0.
+bool starts_with_number(std::string_view text) {
+  std::string t(text.substr(0, BIND_VALUE_ENTRY_MAX));
+  for (char& c : t)
+    if (c == ',') c = '.';
+  std::size_t i = t.find_first_not_of(" \t");
+  if (i != std::string::npos && (t[i] == '+' || t[i] == '-')) i = t.find_first_not_of(" \t", i + 1);
+  if (i == std::string::npos || !(is_digit(t[i]) || (t[i] == '.' && i + 1 < t.size() && is_digit(t[i + 1]))))
+    return false;
+  double v = 0.0;
+  const auto r = std::from_chars(t.data() + i, t.data() + t.size(), v, std::chars_format::general);
+  return r.ec == std::errc() && std::isfinite(v);
+}
+
+// A limit as the message shows it: in the entry's unit, or for a plain
+// number with as many decimals as it needs.
+std::string limit_text(BindKind kind, double v) {
+  if (kind != BindKind::FENTRY) return bind_value_format(kind, v);
+  std::string s = units_fixed(v, 6);
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return s;
+}
+
+// The message's first and second "%s" replaced by a and b.
+std::string fill_two(std::string text, const std::string& a, const std::string& b) {
+  std::size_t at = text.find("%s");
+  if (at == std::string::npos) return text;
+  text.replace(at, 2, a);
+  at = text.find("%s", at + a.size());
+  if (at != std::string::npos) text.replace(at, 2, b);
+  return text;
+}
 
 }  // namespace
 
@@ -95,6 +134,50 @@ std::string bind_value_format(BindKind kind, double value) {
     default:
       return std::string();
   }
+}
+
+ValueRange bind_value_range(BindKind kind, const void* var) {
+  if (const ValueRange* r = value_range_of(var)) return *r;
+  switch (kind) {
+    case BindKind::VENTRY:
+      return {-100000.0, 100000.0, false, 0.0};
+    case BindKind::MENTRY:
+      return {0.0, 1000.0, false, 0.0};
+    case BindKind::WENTRY:
+      return {-2.0 * UNITS_PI, 2.0 * UNITS_PI, false, 0.0};
+    case BindKind::PENTRY:
+      return {0.0, 500.0, false, 0.0};
+    default:
+      return {-1e6, 1e6, false, 0.0};
+  }
+}
+
+BindValueStore bind_value_check(BindKind kind, const void* var, double current, std::string_view text) {
+  BindValueStore out;
+  text = text.substr(0, BIND_VALUE_ENTRY_MAX);
+  if (text == bind_value_format(kind, current)) return out;
+  const ValueRange range = bind_value_range(kind, var);
+  if (starts_with_number(text)) {
+    double v = bind_value_parse(kind, text);
+    // What the message shows as a limit is taken as that limit, though the
+    // unit's rounding may have put it a hair outside.
+    if (std::isfinite(v) && !range.holds(v)) {
+      const std::string shown = bind_value_format(kind, v);
+      if (shown == bind_value_format(kind, range.hi))
+        v = range.hi;
+      else if (!range.above && shown == bind_value_format(kind, range.lo))
+        v = range.lo;
+    }
+    if (range.holds(v)) {
+      out.store = true;
+      out.value = v;
+      return out;
+    }
+  }
+  const char* form = range.above ? nls_translate("Enter a number above %s and at most %s.")
+                                 : nls_translate("Enter a number from %s to %s.");
+  out.refused = fill_two(form, limit_text(kind, range.lo), limit_text(kind, range.hi));
+  return out;
 }
 
 bool bind_is_size_variable(const void* var) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/value_range.h"
+
 enum class BindKind {
   UNKNOWN,
   CHECK,          // "checkbutton": int 0/1
@@ -46,6 +48,23 @@ inline constexpr int BIND_VALUE_ENTRY_MAX = 40;
 double bind_value_parse(BindKind kind, std::string_view text);
 // Formats a value in its kind's unit; "" for a kind that is no value entry.
 std::string bind_value_format(BindKind kind, double value);
+
+// The values a value entry of kind bound to var takes: the variable's own
+// range (model/value_range.h), else a wide one for what the kind measures.
+ValueRange bind_value_range(BindKind kind, const void* var);
+
+// What Enter or leaving a value entry does with its text.
+struct BindValueStore {
+  bool store = false;  // store value into the variable
+  double value = 0.0;
+  std::string refused;  // the translated message when the text is refused
+};
+// Reads text in kind's unit for the variable var holding current. Text
+// without a number, and a number outside the variable's range, are
+// refused with a message that names the range in the entry's unit; the
+// variable keeps its value. The unchanged text of the current value is
+// left alone, so that leaving an entry stores nothing.
+BindValueStore bind_value_check(BindKind kind, const void* var, double current, std::string_view text);
 
 // Whether var is one of the sizes the tool pages show on their size buttons
 // (text size, the three fixed opening widths, the profile size); storing one

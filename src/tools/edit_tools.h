@@ -12,6 +12,8 @@
 // clipboard, and the symbol library's files and folders.
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "model/elem.h"
 
@@ -88,3 +90,14 @@ int edit_ask_copies(InputRequest& r);
 // The elements a series of n (the selection included) with per_copy
 // elements each creates, held to the largest int.
 int edit_series_undo_count(int n, int per_copy);
+
+// The marked walls in list order.
+std::vector<WallElem*> edit_marked_walls();
+// The copies of a series of n (the selection included): n - 1 sets, each
+// copied from the set before it (the selection first) and put in place by
+// place, which is given every copy of set k (1 .. n - 1). The copies get
+// groups of their own per set, are recorded as one creation step and are
+// all marked at the end, their walls joined where they land to the walls
+// the selection was joined to. Each set costs the work of its own elements,
+// not a walk over the drawing.
+void edit_make_series(int n, const std::function<void(ElemHeader*, int)>& place);

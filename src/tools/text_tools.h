@@ -68,6 +68,9 @@ struct TextParams {
 TextParams text_params_current(double x, double y, double angle, double fit_length);
 // The parameters of an existing text.
 TextParams text_params_of(const TextElem& t);
+// Whether a text of this height (paper mm) can be made: above 0. Otherwise
+// the error box says so and names where the size is set.
+bool text_height_ok(double height);
 // From a line of a text to the next: (sin a, -cos a) times the line spacing
 // times the height in metres at drawing_scale.
 Point2 text_line_step(double angle, double height, double line_spacing);

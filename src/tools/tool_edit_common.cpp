@@ -8,8 +8,11 @@
 #include "display/input.h"
 #include "display/view_commands.h"
 #include "model/geom.h"
+#include "model/layers.h"
 #include "model/nls.h"
+#include "model/undo.h"
 #include "model/view_rec.h"
+#include "model/wall_outline.h"
 #include "tools/edit_tools.h"
 #include "tools/tool_common.h"
 
@@ -112,4 +115,43 @@ bool edit_ask_vector(InputRequest& r, Point3& d) {
     return false;
   }
   return d.x != 0.0 || d.y != 0.0 || d.z != 0.0;
+}
+
+std::vector<WallElem*> edit_marked_walls() {
+  std::vector<WallElem*> out;
+  for (ElemHeader* e = elem_list_head; e; e = e->next)
+    if (auto* w = elem_as<WallElem>(e); w && w->mark == 1) out.push_back(w);
+  return out;
+}
+
+void edit_make_series(int n, const std::function<void(ElemHeader*, int)>& place) {
+  std::vector<ElemHeader*> set;
+  for (ElemHeader* e = elem_list_head; e; e = e->next)
+    if (e->mark == 1) set.push_back(e);
+  const WallCopyJoints originals = wall_copy_joints();
+  std::vector<ElemHeader*> copies;
+  std::vector<std::vector<WallElem*>> wall_sets;
+  for (int k = 1; k < n; ++k) {
+    // As clone does, but only over the set before: the copies are marked,
+    // what they were copied from is not.
+    const std::size_t first = copies.size();
+    bool grouped = false;
+    for (ElemHeader* e : set) {
+      elem_append_copy(e);
+      e->mark = 0;
+      copies.push_back(elem_list_tail);
+      grouped = grouped || elem_list_tail->group != 0;
+    }
+    if (grouped) group_renumber_marked();
+    std::vector<WallElem*> walls;
+    for (std::size_t i = first; i < copies.size(); ++i) {
+      place(copies[i], k);
+      if (auto* w = elem_as<WallElem>(copies[i])) walls.push_back(w);
+    }
+    wall_sets.push_back(std::move(walls));
+    set.assign(copies.begin() + static_cast<std::ptrdiff_t>(first), copies.end());
+  }
+  for (ElemHeader* c : copies) c->mark = 1;
+  undo_record(UNDO_CREATED, edit_series_undo_count(n, static_cast<int>(set.size())));
+  wall_joints_refit(wall_joints_of_copies(originals, wall_sets));
 }

@@ -50,25 +50,24 @@ void tool_edit_copy() {
   if (select_elements(0) != 1) return;
   InputRequest r;
   bool copied = false;
+  WallCopyJoints originals;
   Point3 d;
   for (;;) {
     view_zoom_to_extents(1);
     if (!edit_ask_vector(r, d)) break;
-    WallJointPlan joints;
     if (!copied) {
+      // A copied wall is joined, where it lands, to the walls its original
+      // was joined to; the originals keep their joints.
+      originals = wall_copy_joints();
       undo_record(UNDO_CREATED, clone());
       // The copies lie on the originals: this takes the highlight off them.
       draw_selected(DRAW_PLAIN);
       copied = true;
-      // A copied wall is joined, where it lands, to the walls its original
-      // was joined to; the originals keep their joints.
-      joints = wall_joints_of_marked();
     } else {
-      joints = wall_joints_of_marked();
       draw_selected(DRAW_ERASE);
     }
     xform_move_marked(d.x, d.y, d.z);
-    wall_joints_refit(joints);
+    wall_joints_refit(wall_joints_of_copies(originals, {edit_marked_walls()}));
     draw_selected(DRAW_HIGHLIGHT);
   }
   select_clear(0);
@@ -81,6 +80,9 @@ void tool_edit_mcopy() {
   if (tool_ask(r, {{STEP_POINT, nls_mark("Start point:")}, {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:")}}) ==
       INPUT_DONE) {
     mcopy_from = Point3{r.x[0], r.y[0], r.z[0], 0};
+    // Every copy is made from the one before, but joined to the walls the
+    // selection was joined to, wherever the previous copy landed.
+    const WallCopyJoints originals = wall_copy_joints();
     for (;;) {
       view_zoom_to_extents(1);
       if (tool_ask(r, {{STEP_POINT, nls_mark("Target point:"), preview_edit_mcopy},
@@ -91,9 +93,8 @@ void tool_edit_mcopy() {
       clone();
       undo_record(UNDO_CREATED, n);
       draw_selected(DRAW_PLAIN);
-      const WallJointPlan joints = wall_joints_of_marked();
       xform_move_marked(to.x - mcopy_from.x, to.y - mcopy_from.y, to.z - mcopy_from.z);
-      wall_joints_refit(joints);
+      wall_joints_refit(wall_joints_of_copies(originals, {edit_marked_walls()}));
       mcopy_from = to;
       draw_selected(DRAW_HIGHLIGHT);
     }
@@ -110,12 +111,8 @@ void tool_edit_series() {
     view_zoom_to_extents(1);
     if (edit_ask_vector(r, d)) {
       draw_selected(DRAW_PLAIN);
-      for (int k = 1; k < n; ++k) {
-        clone();
-        xform_move_marked(d.x, d.y, d.z);
-        draw_selected(DRAW_PLAIN);
-      }
-      undo_record(UNDO_CREATED, edit_series_undo_count(n, elem_count_marked()));
+      // Copy k lies at k times the vector; select_clear draws them all.
+      edit_make_series(n, [&d](ElemHeader* e, int) { xform_move_element(e, d.x, d.y, d.z); });
     }
   }
   select_clear(0);

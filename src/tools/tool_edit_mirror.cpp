@@ -51,18 +51,22 @@ void tool_edit_mirror() {
   InputRequest r;
   if (ask_axis_or_plane(r)) {
     WallJointPlan joints;
+    WallCopyJoints copy_joints;
     // Only a mirror in the plan carries the outlines with the corners.
     const bool plan = view_type == VIEW_PLAN;
     if (mirror_copy == 1) {
       draw_selected(DRAW_PLAIN);
+      // The copies are joined where they land to the walls the selection
+      // was joined to.
+      if (plan) copy_joints = wall_copy_joints();
       undo_record(UNDO_CREATED, clone());
-      if (plan) joints = wall_joints_of_marked();
     } else {
       if (plan) joints = wall_joints_of_marked();
       draw_selected(DRAW_ERASE);
       undo_record(UNDO_CHANGE, 0);
     }
     xform_mirror_marked(r.x[0], r.y[0], r.x[1], r.y[1]);
+    if (mirror_copy == 1) joints = wall_joints_of_copies(copy_joints, {edit_marked_walls()});
     wall_joints_refit(joints);
   }
   select_clear(0);

@@ -9,6 +9,7 @@
 #include "display/view_commands.h"
 #include "model/elem.h"
 #include "model/undo.h"
+#include "model/wall_opening_move.h"
 #include "model/wall_outline.h"
 #include "model/xform.h"
 #include "tools/edit_tools.h"
@@ -18,9 +19,14 @@ void tool_edit_move() {
   InputRequest r;
   bool moved = false;
   Point3 d;
+  // Openings moved without their walls are placed at the end, from where
+  // they were: in a wall that holds them where they land, or back.
+  const WallOpeningsMoved openings = wall_openings_before_move();
   for (;;) {
     view_zoom_to_extents(1);
     if (!edit_ask_vector(r, d)) break;
+    // A stretch that would leave an opening outside its wall is not made.
+    if (!wall_stretch_keeps_openings(d.x, d.y, d.z)) continue;
     // Walls moved away from walls that stay are joined to them again where
     // they still meet, and closed where they no longer do.
     const WallJointPlan joints = wall_joints_of_marked();
@@ -31,11 +37,15 @@ void tool_edit_move() {
     draw_selected(DRAW_NORMAL);
     moved = true;
   }
+  if (moved) wall_place_moved_openings(openings);
   select_clear(0);
   // Only what this run moved is fitted anew: the re-fit replaces records
-  // inside the newest undo step, which is this run's last move, and a wall
-  // it rebuilds loses its joins to other walls.
+  // inside the newest undo step, which is this run's last move. Walls whose
+  // corners were stretched got their outlines, joints included, with each
+  // vector; the re-fit would rebuild them without their joints.
   if (moved) {
+    for (ElemHeader* e = elem_list_head; e; e = e->next)
+      if (auto* w = elem_as<WallElem>(e)) wall_clear_outline_point_marks(*w);
     xform_stretch_marked_points();
     elem_purge_marked();
   }

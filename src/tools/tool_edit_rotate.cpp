@@ -79,7 +79,8 @@ void tool_edit_rotate() {
   InputRequest r;
   if (ask_centre_or_axis(r)) {
     double angle = 1.0;  // what a stray answer turns by before the first rotation
-    bool rotated = false;
+    bool rotated = false, copies = false;
+    WallCopyJoints copy_joints;
     for (;;) {
       view_zoom_to_extents(1);
       const int res = ask_angle(r);
@@ -92,14 +93,18 @@ void tool_edit_rotate() {
       WallJointPlan joints;
       if (rotate_copy == 1 && !rotated) {
         draw_selected(DRAW_PLAIN);
+        // The copies are joined where they land to the walls the selection
+        // was joined to; later turns take them further.
+        if (view_type == VIEW_PLAN) copy_joints = wall_copy_joints();
         undo_record(UNDO_CREATED, clone());
-        joints = plan_joints();
+        copies = true;
       } else {
-        joints = plan_joints();
+        if (!copies) joints = plan_joints();
         draw_selected(DRAW_ERASE);
         undo_record(UNDO_CHANGE, 0);
       }
       xform_rotate_marked(centre.x, centre.y, angle);
+      if (copies) joints = wall_joints_of_copies(copy_joints, {edit_marked_walls()});
       wall_joints_refit(joints);
       draw_selected(DRAW_HIGHLIGHT);
       rotated = true;
@@ -132,13 +137,11 @@ void tool_edit_pseries() {
     }
     if (go) {
       draw_selected(DRAW_PLAIN);
-      for (int k = 1; k < n; ++k) {
-        clone();
-        xform_rotate_marked(centre.x, centre.y, step);
-        if (dz != 0.0) xform_move_marked(0.0, 0.0, dz);
-        draw_selected(DRAW_PLAIN);
-      }
-      undo_record(UNDO_CREATED, edit_series_undo_count(n, elem_count_marked()));
+      // Copy k is turned by k steps and raised by k times the offset.
+      edit_make_series(n, [step, dz](ElemHeader* e, int) {
+        xform_rotate_element(e, centre.x, centre.y, step);
+        if (dz != 0.0) xform_move_element(e, 0.0, 0.0, dz);
+      });
     }
   }
   select_clear(0);

@@ -10,6 +10,7 @@
 #include "model/elem.h"
 #include "model/nls.h"
 #include "model/undo.h"
+#include "model/wall_outline.h"
 #include "model/xform.h"
 #include "tools/edit_tools.h"
 #include "tools/tool_common.h"
@@ -54,10 +55,14 @@ void tool_edit_stretch(int keep_text) {
       INPUT_DONE) {
     const Point3 fixed{r.x[0], r.y[0], r.z[0], 0};
     if (ask_factors(r, fixed, f)) {
+      // Walls scaled away from the walls they were joined to are closed
+      // there, and joined again where they still meet.
+      const WallJointPlan joints = wall_joints_of_marked();
       draw_selected(DRAW_ERASE);
       undo_record(UNDO_CHANGE, 0);
       xform_scale_marked(fixed.x, fixed.y, fixed.z, edit_usable_factor(f.x), edit_usable_factor(f.y),
                          edit_usable_factor(f.z), keep_text);
+      wall_joints_refit(joints);
       draw_selected(DRAW_HIGHLIGHT);
     }
   }

@@ -82,7 +82,7 @@ void tool_text_alter_format() {
 }
 
 void tool_text_alter_size() {
-  if (!(text_size > 0.0)) return;
+  if (!text_height_ok(text_size)) return;
   if (select_elements(0) != 1) return;
   change_marked(true, [](ElemHeader* e) {
     if (TextElem* t = elem_as<TextElem>(e)) t->height = text_size;

@@ -8,6 +8,7 @@
 #include "display/input.h"
 #include "model/elem.h"
 #include "model/layers.h"
+#include "model/nls.h"
 #include "model/presets.h"
 #include "model/settings.h"
 #include "model/ui.h"
@@ -64,6 +65,12 @@ TextParams text_params_current(double x, double y, double angle, double fit_leng
   p.line_spacing = text_preset.line_spacing;
   p.fit_length = fit_length;
   return p;
+}
+
+bool text_height_ok(double height) {
+  if (height > 0.0) return true;
+  ui().msgbox_error(nls_translate("A text needs a size above 0: set it with the text size button."));
+  return false;
 }
 
 TextParams text_params_of(const TextElem& t) {
@@ -152,6 +159,6 @@ void text_edit_finish(const char* text) {
   if (staged.kind == Staged::ALTERATION) p.group = 0;
   staged.kind = Staged::NONE;
   staged.old_text.clear();
-  if (!(p.height > 0.0)) return;
+  if (!text_height_ok(p.height)) return;
   make_recorded(p, text);
 }

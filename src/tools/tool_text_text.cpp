@@ -21,7 +21,7 @@ enum { EDITOR_TEXT = 0, EDITOR_X = 1, EDITOR_Y = 2 };
 // The direction of a run: asked when ask is nonzero. Nothing when that
 // request was cancelled, or when no text can be made at all.
 std::optional<double> run_angle(InputRequest& r, double angle, int ask) {
-  if (!(text_size > 0.0)) return std::nullopt;
+  if (!text_height_ok(text_size)) return std::nullopt;
   if (!ask) return angle;
   return tool_ask_direction(r);
 }

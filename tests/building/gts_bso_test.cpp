@@ -464,17 +464,18 @@ TEST_F(GtsBsoTest, RefusedOperandsLeaveNoFilesAndSayWhy) {
   const struct {
     const char* what;
     std::string a, b;
-    const char* reason;
+    std::string reason;
   } cases[] = {
-      {"open first operand", open, box, "first solid cannot be used: it is not closed"},
-      {"open second operand", box, open, "second solid cannot be used: it is not closed"},
-      {"empty operand", "0 0 0 GtsSurface GtsFace GtsEdge GtsVertex\n", box, "has no faces"},
+      {"open first operand", open, box, "The first solid is not closed. ("},
+      {"open second operand", box, open, "The second solid is not closed. ("},
+      {"empty operand", "0 0 0 GtsSurface GtsFace GtsEdge GtsVertex\n", box, "The first solid has no faces."},
       {"edge number out of range",
        "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 0 0\n0 1 0\n1 2\n2 3\n3 1\n1 2 9\n", box,
-       "bad triangle"},
-      {"not a file of surfaces", "hello", box, "bad header"},
-      {"first operand crossing itself", two_crossing_boxes(), box, "first solid intersects itself"},
-      {"second operand crossing itself", box, two_crossing_boxes(), "second solid intersects itself"},
+       "The first solid cannot be read. (" + (dir / "kav1.gts").string() + ": bad triangle)"},
+      {"not a file of surfaces", "hello", box,
+       "The first solid cannot be read. (" + (dir / "kav1.gts").string() + ": bad header)"},
+      {"first operand crossing itself", two_crossing_boxes(), box, "The first solid intersects itself."},
+      {"second operand crossing itself", box, two_crossing_boxes(), "The second solid intersects itself."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -5,17 +5,21 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "building/solid/solid_mesh.h"
 #include "building/solid_tools.h"
 #include "model/files/kavfile.h"
 #include "model/files/load_save.h"
+#include "model/nls.h"
 #include "model/triangulate.h"
 #include "model/vec3.h"
 #include "platform/process.h"
@@ -387,6 +391,81 @@ TEST_F(MeshBooleanTest, ConesPyramidsFlushCutsAndTouchingSolidsGiveTheRightSolid
   }
 }
 
+// Boxes lying face to face (slabs stacked, offset sideways, side by side),
+// thin slabs and cuts a millimetre wide, small and in a large model: the
+// result is the exact solid, every point of it where the boxes put it (no
+// point left where the tool moved faces apart to make them cross), or
+// "The result is empty" where they only touch.
+TEST_F(MeshBooleanTest, BoxesFaceToFaceAndThinCutsGiveExactSolids) {
+  SetUpFolder();
+  struct Box {
+    double x0, y0, z0, x1, y1, z1;
+  };
+  constexpr double kEmpty = -1;
+  const Box slab{0, 0, 0, 10, 10, 0.3}, on_it{0, 0, 0.3, 10, 10, 0.6}, offset{3, 4, 0.3, 13, 14, 0.6},
+      beside{0, 10, 0, 10, 20, 0.3}, cube{0, 0, 0, 1, 1, 1}, thin{-1, -1, 0.5, 2, 2, 0.501},
+      field{0, 0, 0, 100, 100, 1}, cut{50, -1, 0.5, 50.001, 101, 2};
+  const struct {
+    const char* what;
+    int mode;
+    Box a, b;
+    double volume;
+  } cases[] = {
+      {"slabs stacked, union", MESH_BOOLEAN_UNION, slab, on_it, 60},
+      {"slabs stacked, the upper first, union", MESH_BOOLEAN_UNION, on_it, slab, 60},
+      {"slabs stacked, difference", MESH_BOOLEAN_DIFFERENCE, slab, on_it, 30},
+      {"slabs stacked, intersection", MESH_BOOLEAN_INTERSECTION, slab, on_it, kEmpty},
+      {"slabs offset, union", MESH_BOOLEAN_UNION, slab, offset, 60},
+      {"slabs offset, difference", MESH_BOOLEAN_DIFFERENCE, offset, slab, 30},
+      {"slabs offset, intersection", MESH_BOOLEAN_INTERSECTION, slab, offset, kEmpty},
+      {"slabs side by side, union", MESH_BOOLEAN_UNION, beside, slab, 60},
+      {"slabs side by side, difference", MESH_BOOLEAN_DIFFERENCE, slab, beside, 30},
+      {"1 mm slab across a cube, union", MESH_BOOLEAN_UNION, cube, thin, 1 + 0.009 - 0.001},
+      {"1 mm slab out of a cube", MESH_BOOLEAN_DIFFERENCE, cube, thin, 1 - 0.001},
+      {"1 mm slab within a cube", MESH_BOOLEAN_INTERSECTION, thin, cube, 0.001},
+      {"1 mm cut out of 100 m", MESH_BOOLEAN_DIFFERENCE, field, cut, 10000 - 0.001 * 100 * 0.5},
+      {"1 mm cut and 100 m, union", MESH_BOOLEAN_UNION, field, cut, 10000 + 0.001 * 102 * 1.5 - 0.05},
+      {"1 mm cut within 100 m", MESH_BOOLEAN_INTERSECTION, field, cut, 0.001 * 100 * 0.5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MeshElem* a = cuboid(c.a.x0, c.a.y0, c.a.z0, c.a.x1, c.a.y1, c.a.z1, 3, "Oak");
+    MeshElem* b = cuboid(c.b.x0, c.b.y0, c.b.z0, c.b.x1, c.b.y1, c.b.z1, 5, "Brick");
+    if (c.volume != kEmpty && c.mode != MESH_BOOLEAN_UNION) ui.answers = {2};
+    testing::internal::CaptureStdout();
+    const int made = mesh_boolean(c.mode, a, b, folder());
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(errors().empty()) << errors().front();
+    if (c.volume == kEmpty) {
+      EXPECT_EQ(made, 0);
+      EXPECT_EQ(ui.calls_starting("message"),
+                std::vector<std::string>({"message Message: The result is empty"}));
+    } else {
+      ASSERT_EQ(made, 1);
+      const auto* r = elem_as<MeshElem>(elem_list_tail);
+      const auto [v, closed] = volume_and_closed(*r);
+      EXPECT_NEAR(v, c.volume, 1e-9 * c.volume);
+      EXPECT_TRUE(closed);
+      // No point a hair beside a plane of the boxes: a coordinate near
+      // one of theirs is theirs.
+      for (const Point3& p : r->vertices) {
+        const auto clean = [](double x, std::initializer_list<double> planes) {
+          for (double g : planes)
+            if (x != g && std::fabs(x - g) < 1e-5) return false;
+          return true;
+        };
+        EXPECT_TRUE(clean(p.x, {c.a.x0, c.a.x1, c.b.x0, c.b.x1})) << p.x;
+        EXPECT_TRUE(clean(p.y, {c.a.y0, c.a.y1, c.b.y0, c.b.y1})) << p.y;
+        EXPECT_TRUE(clean(p.z, {c.a.z0, c.a.z1, c.b.z0, c.b.z1})) << p.z;
+      }
+    }
+    ui.calls.clear();
+    ui.answers.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+}
+
 // A wall is turned into a mesh for the operation; when nothing is left of
 // it the wall comes back, and no undo step is left for the conversion.
 TEST_F(MeshBooleanTest, AnEmptyResultGivesTheWallBack) {
@@ -421,6 +500,135 @@ TEST_F(MeshBooleanTest, AWindowShapedBoxIsCutOutOfAWall) {
   const auto [v, closed] = volume_and_closed(*elem_as<MeshElem>(elem_list_tail));
   EXPECT_NEAR(v, 4 * 0.3 * 2.75 - 0.3, 1e-6);
   EXPECT_TRUE(closed);
+}
+
+// w (a wall along x) with a door from x = a to x = b standing on its floor,
+// without a stop, so that it may reach an end of the wall or another
+// opening; w itself is removed.
+WallElem* with_door(WallElem* w, double a, double b, double height) {
+  const double y0 = w->corner[0].y, y1 = w->corner[3].y, z0 = w->corner[0].z, z1 = z0 + height;
+  Point3 box[8] = {{a, y0, z0, 0}, {b, y0, z0, 0}, {b, y1, z0, 0}, {a, y1, z0, 0},
+                   {a, y0, z1, 0}, {b, y0, z1, 0}, {b, y1, z1, 0}, {a, y1, z1, 0}};
+  WallElem* n = opening_cut_wall(box, OPENING_DOOR, 0, 0.0, height, 0.0, 0.0, 0, w);
+  EXPECT_NE(n, w) << "the door " << a << " to " << b << " does not fit";
+  w->mark = 1;
+  elem_purge_marked();
+  return n;
+}
+
+// A wall whose opening reaches the floor is an operand like any other: in
+// the middle, at its end, beside another door, either operand.
+TEST_F(MeshBooleanTest, WallsWithDoorsAreOperands) {
+  SetUpFolder();
+  // The wall: 4 x 0.3 x 2.75 = 3.3 along x from y -0.15 to 0.15.
+  const struct {
+    const char* what;
+    int mode;
+    std::vector<std::array<double, 3>> doors;  // from x, to x, height
+    bool wall_second;
+    std::array<double, 6> box;
+    double volume;
+  } cases[] = {
+      {"door in the middle less a window",
+       MESH_BOOLEAN_DIFFERENCE,
+       {{1, 2, 2.1}},
+       false,
+       {2.5, -1, 1, 3.5, 1, 2},
+       3.3 - 0.63 - 0.3},
+      {"door at the end and a box across",
+       MESH_BOOLEAN_UNION,
+       {{3, 4, 2.1}},
+       false,
+       {0.5, -1, 0, 1.5, 1, 1},
+       3.3 - 0.63 + 2 - 0.3},
+      {"two doors side by side and a slab below the lintels",
+       MESH_BOOLEAN_INTERSECTION,
+       {{1, 2, 2.1}, {2, 3, 2.1}},
+       false,
+       {-1, -1, 0, 5, 1, 1},
+       1.2 - 0.6},
+      {"a box less a wall with a door",
+       MESH_BOOLEAN_DIFFERENCE,
+       {{1, 2, 2.1}},
+       true,
+       {0, -1, 0, 3, 0, 3},
+       3 * 1 * 3 - 3 * 0.15 * 2.75 + 0.15 * 2.1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WallElem* w = axis_wall(0, 0, 4, 0);
+    for (const auto& d : c.doors) w = with_door(w, d[0], d[1], d[2]);
+    MeshElem* box = cuboid(c.box[0], c.box[1], c.box[2], c.box[3], c.box[4], c.box[5], 1, "Glass");
+    if (c.mode != MESH_BOOLEAN_UNION) ui.answers = {2};
+    testing::internal::CaptureStdout();
+    const int made =
+        c.wall_second ? mesh_boolean(c.mode, box, w, folder()) : mesh_boolean(c.mode, w, box, folder());
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(errors().empty()) << ui.calls.front();
+    ASSERT_EQ(made, 1);
+    ASSERT_EQ(elements().size(), 1u);
+    const auto [v, closed] = volume_and_closed(*elem_as<MeshElem>(elem_list_tail));
+    EXPECT_NEAR(v, c.volume, 1e-6);
+    EXPECT_TRUE(closed);
+    ui.calls.clear();
+    ui.answers.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+}
+
+// One mesh of the faces of both, as they are.
+SolidMesh both(const SolidMesh& a, const SolidMesh& b) {
+  SolidMesh m = a;
+  const auto n = static_cast<int32_t>(a.vertices.size());
+  m.vertices.insert(m.vertices.end(), b.vertices.begin(), b.vertices.end());
+  m.face_sizes.insert(m.face_sizes.end(), b.face_sizes.begin(), b.face_sizes.end());
+  for (int32_t i : b.indices) m.indices.push_back(i + n);
+  return m;
+}
+
+const char* in_german(const char* key) {
+  return std::string_view(key) == "The first solid intersects itself."
+             ? "Der erste Körper durchdringt sich selbst."
+             : key;
+}
+
+// When the tool refuses, the box says why, in the user's language where
+// the program has the sentence; the details stay as the tool gave them.
+TEST_F(MeshBooleanTest, TheToolsReasonIsShown) {
+  SetUpFolder();
+  SolidMesh open = solid_cuboid(1, 1, 3, 3, 1, 3);
+  // Without its top face.
+  open.indices.erase(open.indices.begin() + 4, open.indices.begin() + 8);
+  open.face_sizes.erase(open.face_sizes.begin() + 1);
+  const SolidMesh crossing = both(solid_cuboid(0, 0, 1, 1, 0, 1), solid_cuboid(0.5, 0.5, 1.5, 1.5, 0.5, 1.5));
+  const struct {
+    const char* what;
+    SolidMesh a, b;
+    NlsLookupFn lookup;
+    const char* said;
+  } cases[] = {
+      {"first crossing itself", crossing, solid_cuboid(0, 0, 2, 2, 0, 2), nullptr,
+       "error ***ERROR*** Boolean operation failed\nThe first solid intersects itself.\n"},
+      {"first crossing itself, in German", crossing, solid_cuboid(0, 0, 2, 2, 0, 2), in_german,
+       "error ***ERROR*** Boolean operation failed\nDer erste Körper durchdringt sich selbst.\n"},
+      {"second open", solid_cuboid(0, 0, 2, 2, 0, 2), open, nullptr,
+       "error ***ERROR*** Boolean operation failed\nThe second solid is not closed. (4 open edges)\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MeshElem* a = solid(c.a);
+    MeshElem* b = solid(c.b);
+    nls_set_lookup(c.lookup);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(mesh_boolean(MESH_BOOLEAN_UNION, a, b, folder()), 0);
+    testing::internal::GetCapturedStderr();
+    nls_set_lookup(nullptr);
+    EXPECT_EQ(errors(), std::vector<std::string>({c.said}));
+    EXPECT_EQ(elements(), (std::vector<ElemHeader*>{a, b}));
+    ui.calls.clear();
+    drawing_free();
+  }
 }
 
 TEST_F(MeshBooleanTest, TheToolStartsFromAnArgumentVectorOnFreshFiles) {

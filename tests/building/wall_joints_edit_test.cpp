@@ -14,12 +14,11 @@
 #include <vector>
 
 #include "display/command_buffer.h"
+#include "house_fixture.h"
 #include "model/layers.h"
 #include "model/settings.h"
 #include "model/xform.h"
-#include "support/wall_fixture.h"
 #include "tools/edit_tools.h"
-#include "wall_tool_fixture.h"
 
 namespace {
 
@@ -27,38 +26,14 @@ using Outline = WallOutline;
 Outline outline_of(const std::vector<WallSegment>& segs) { return wall_outline_of(segs); }
 Outline outline_of(const WallElem* w) { return wall_outline_of(w->segments); }
 
-// The walls are told apart by their group numbers, which every wall tool
-// keeps: 1 south (with the door), 2 north (two windows), 3 west, 4 east,
-// 5 the inner wall.
-enum Name { SOUTH = 1, NORTH, WEST, EAST, INNER };
-
-class WallJointsEditTest : public WallToolTest {
+// The house of house_fixture.h with its door and windows; the walls are
+// told apart by their group numbers, which every wall tool keeps.
+class WallJointsEditTest : public HouseTest {
  protected:
   void SetUp() override {
-    WallToolTest::SetUp();
-    cur_layer = 0;
-    const struct {
-      double x0, y0, x1, y1, thick;
-    } axes[] = {{0, 0.1825, 10, 0.1825, 0.365},
-                {0, 7.8175, 10, 7.8175, 0.365},
-                {0.1825, 0.365, 0.1825, 7.635, 0.365},
-                {9.8175, 0.365, 9.8175, 7.635, 0.365},
-                {6.0575, 0.365, 6.0575, 7.635, 0.115}};
-    int group = SOUTH;
-    for (const auto& a : axes) axis_wall(a.x0, a.y0, a.x1, a.y1, a.thick)->group = group++;
-    tool_wall_connect_all();
-    // The door in the south wall's outer face, the windows in the north
-    // wall's inner face (its face 0-1).
-    with_opening(wall(SOUTH), 2, 3.01, 0.05, 0.1);
-    with_opening(wall(NORTH), 2.5, 3.51);
-    with_opening(wall(NORTH), 7.5, 8.51);
+    HouseTest::SetUp();
+    add_openings();
     undo_record(UNDO_CLEAR, 0);
-  }
-
-  static WallElem* wall(int name) {
-    for (WallElem* w : walls())
-      if (w->group == name) return w;
-    return nullptr;
   }
 
   // What each wall's outline must be in the drawing as it is: the outline
@@ -90,12 +65,6 @@ class WallJointsEditTest : public WallToolTest {
       work->mark = 1;
       elem_purge_marked();
     }
-    return out;
-  }
-
-  static std::map<int, std::size_t> opening_counts() {
-    std::map<int, std::size_t> out;
-    for (WallElem* w : walls()) out[w->group] = w->openings.size();
     return out;
   }
 

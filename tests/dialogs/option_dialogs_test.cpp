@@ -88,15 +88,6 @@ class OptionDialogs : public DialogTest {
     command_key = "nop";
     settle();
   }
-
- private:
-  static void collect(GtkWidget* w, GType type, std::vector<GtkWidget*>& out) {
-    if (G_TYPE_CHECK_INSTANCE_TYPE(w, type)) out.push_back(w);
-    if (!GTK_IS_CONTAINER(w)) return;
-    GList* children = gtk_container_get_children(GTK_CONTAINER(w));
-    for (GList* c = children; c; c = c->next) collect(GTK_WIDGET(c->data), type, out);
-    g_list_free(children);
-  }
 };
 
 // Opened from their keys, closed by their buttons (hidden, kept) and built

@@ -218,6 +218,54 @@ TEST_F(DrawPasses, GableWallEdgesInTheirOrder) {
   EXPECT_EQ(rec.calls[9].pen, PEN_GUIDE);                  // right after the ridge
 }
 
+// An edge seen end-on (a wall's, an opening's, a face's or a 3D line's
+// vertical edge in the plan, a horizontal one from the front) has no
+// length: every export leaves it out, while the screen shows its pixel. A
+// dot that is meant, a point hatch's, stays.
+TEST_F(DrawPasses, ExportsLeaveOutEdgesSeenEndOn) {
+  wall(0, 0, 4, 0.3, 2.5, 1);
+  // A stair's tread: a box of six faces.
+  Point3 v[8] = {{5, 0, 0, 0},   {6, 0, 0, 0},   {6, 1, 0, 0},   {5, 1, 0, 0},
+                 {5, 0, 0.2, 0}, {6, 0, 0.2, 0}, {6, 1, 0.2, 0}, {5, 1, 0.2, 0}};
+  const int32_t sizes[6] = {4, 4, 4, 4, 4, 4};
+  const int32_t idx[24] = {0, 1, 2, 3, 7, 6, 5, 4, 0, 4, 5, 1, 1, 5, 6, 2, 2, 6, 7, 3, 3, 7, 4, 0};
+  elem_new_mesh(0, 2, 0, 8, 6, sizes, v, idx, "Default", 0);
+  elem_new_line3d(0, 3, 0, 8, 0, 0, 8, 0, 3);  // vertical
+  elem_new_line3d(0, 3, 0, 9, 0, 0, 9, 2, 0);  // along y
+  PatternElem dots =
+      test_pattern(PATTERN_POINTS, {{10, 0, 0}, {11, 0, 0}, {11, 1, 0}, {10, 1, 0}, CONTOUR_END});
+  elem_append(dots);
+  struct Case {
+    uint8_t view;
+    std::size_t on_screen;  // the edges of no length the screen draws
+  };
+  // Plan: the wall and its opening are drawn as outlines; the 8 vertical
+  // edges of the tread's side faces and the vertical 3D line. Front (x, z):
+  // the wall's 4 and the opening's 4 edges along y, the tread's 8 and the
+  // line along y.
+  for (const Case c : {Case{VIEW_PLAN, 8 + 1}, Case{VIEW_FRONT, 4 + 4 + 8 + 1}}) {
+    SCOPED_TRACE(static_cast<int>(c.view));
+    view_type = c.view;
+    for (const uint8_t active : {0, 1}) {
+      RecordingOutdev rec;
+      outdev.active = active;
+      draw_all(DRAW_PLAIN);
+      std::size_t none = 0, dots_drawn = 0;
+      for (const SlotCall& l : rec.of("line")) {
+        if (l.v[0] != l.v[2] || l.v[1] != l.v[3]) continue;
+        if (l.v[0] >= 10 && l.v[0] <= 11 && c.view == VIEW_PLAN)
+          ++dots_drawn;
+        else
+          ++none;
+      }
+      EXPECT_EQ(none, active ? 0u : c.on_screen) << "active " << int(active);
+      if (c.view == VIEW_PLAN && active) {
+        EXPECT_GT(dots_drawn, 0u);
+      }
+    }
+  }
+}
+
 TEST_F(DrawPasses, CamerasDrawTheirViewConeOnTheScreenOnly) {
   elem_new_camera(0, 3, 0, 0, 0, 1.5, 10, 0, 1.5, 60, 0);
   CameraElem* cam = static_cast<CameraElem*>(elem_list_tail);

@@ -475,24 +475,27 @@ TEST_F(ExtentsView, ExtentsOnEveryCoreAreThoseOfOneRun) {
 
 // The curve, not its control points: the spline through (0, 0), (1, 10),
 // (3, -10), (4, 0) reaches 30 t (1 - t) (1 - 2 t) up and down, at most
-// 5 / sqrt 3, in every mode.
+// 5 / sqrt 3, in every mode; printed (mode 2), half the 0.13 mm of pen 0
+// at 1:100 (6.5 mm) further.
 TEST_F(ExtentsView, ASplineCountsByItsCurve) {
   box(100, 100);
   elem_new_spline(0, 0, 0, 0, 0, 1, 10, 3, -10, 4, 0);
   elem_list_tail->mark = 1;
-  const double reach = 5.0 / std::sqrt(3.0);
   for (uint8_t mode : {0, 1, 2, 3}) {
     SCOPED_TRACE(int(mode));
+    const double pen = mode == 2 ? 0.0065 : 0.0;
+    const double reach = 5.0 / std::sqrt(3.0) + pen;
     view_zoom_to_extents(mode);
     EXPECT_NEAR(extents.ymax, reach, 1e-12);
     EXPECT_NEAR(extents.ymin, -reach, 1e-12);
-    EXPECT_DOUBLE_EQ(extents.xmin, 0);
-    EXPECT_DOUBLE_EQ(extents.xmax, 4);
+    EXPECT_NEAR(extents.xmin, -pen, 1e-12);
+    EXPECT_NEAR(extents.xmax, 4 + pen, 1e-12);
   }
 }
 
 // The printed box leaves out what no writer prints: cameras, lights and
-// the guide pen, far away from the one printed line.
+// the guide pen, far away from the one printed line, whose pen of 0.13 mm
+// at 1:100 reaches 6.5 mm round it.
 TEST_F(ExtentsView, PrintedExtentsLeaveOutWhatIsNotPrinted) {
   elem_new_line(0, 0, 0, 0, 0, 4, 1);
   elem_new_camera(0, 0, 0, 100, 100, 2, 90, 90, 2, 50, 0);
@@ -501,10 +504,10 @@ TEST_F(ExtentsView, PrintedExtentsLeaveOutWhatIsNotPrinted) {
   elem_new_text(0, PEN_GUIDE, 0, 0, 60, 0, 5, 1, 0.1, 1.5, "guide", 0, "Simpel", TEXT_LEFT);
   for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = 1;
   view_zoom_to_extents(2);
-  EXPECT_DOUBLE_EQ(extents.xmin, 0);
-  EXPECT_DOUBLE_EQ(extents.ymin, 0);
-  EXPECT_DOUBLE_EQ(extents.xmax, 4);
-  EXPECT_DOUBLE_EQ(extents.ymax, 1);
+  EXPECT_NEAR(extents.xmin, -0.0065, 1e-12);
+  EXPECT_NEAR(extents.ymin, -0.0065, 1e-12);
+  EXPECT_NEAR(extents.xmax, 4.0065, 1e-12);
+  EXPECT_NEAR(extents.ymax, 1.0065, 1e-12);
   // The screen's box still shows them all.
   view_zoom_to_extents(1);
   EXPECT_LE(extents.xmin, -80);

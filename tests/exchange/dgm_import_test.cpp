@@ -201,6 +201,13 @@ TEST_F(DgmImport, MalformedGridsAreRefusedWithAMessage) {
        "Terrain grid: the points do not form a regular grid ordered by x.", true},
       {"x going back", "0 0 1.0\n0 1 1.0\n1 0 1.0\n1 1 1.0\n0 0 1.0\n0 1 1.0\n",
        "Terrain grid: the points do not form a regular grid ordered by x.", true},
+      // Coordinates whose differences or squares would not stay finite.
+      {"x at both ends of the numbers", "-1e308 0 1\n-1e308 1 1\n1e308 0 1\n1e308 1 1\n",
+       "Terrain grid: line 1 holds a coordinate beyond what a drawing can hold.", false},
+      {"a height far out", "0 0 1.0\n0 1 1.0\n1 0 1e200\n1 1 1.0\n",
+       "Terrain grid: line 3 holds a coordinate beyond what a drawing can hold.", false},
+      {"y far out", "0 0 1.0\n0 -1e101 1\n",
+       "Terrain grid: line 2 holds a coordinate beyond what a drawing can hold.", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

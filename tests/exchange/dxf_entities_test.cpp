@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "dxf_test_util.h"
+#include "model/geom.h"
 
 namespace {
 
@@ -21,9 +22,15 @@ TEST_F(DxfEntities, ArcSweepIsNormalised) {
     bool made;
     double start, sweep;
   } cases[] = {
-      {"350", "10", true, deg(350), deg(20)}, {"10", "10", false, 0, 0},
-      {"0", "360", true, 0, 2 * PI},          {"90", "0", true, deg(90), deg(270)},
-      {"-30", "30", true, deg(-30), deg(60)}, {"0", "720.5", true, 0, deg(0.5)},
+      {"350", "10", true, deg(350), deg(20)},
+      {"10", "10", false, 0, 0},
+      {"0", "360", true, 0, 2 * PI},
+      {"90", "0", true, deg(90), deg(270)},
+      {"-30", "30", true, deg(330), deg(60)},
+      {"0", "720.5", true, 0, deg(0.5)},
+      // Angles far beyond a turn come into one, the start too.
+      {"1e300", "-1e300", true, std::fmod(deg(1e300), 2 * PI), std::fmod(deg(-2e300), 2 * PI) + 2 * PI},
+      {"-1e300", "1e300", true, std::fmod(deg(-1e300), 2 * PI) + 2 * PI, std::fmod(deg(2e300), 2 * PI)},
   };
   for (const Case& c : cases) {
     DxfImport r =
@@ -62,14 +69,24 @@ TEST_F(DxfEntities, PlainKinds) {
   EXPECT_EQ(circles[0]->radius_y, 2.0);
 }
 
-// Sizes at the end of the number range that overflow make nothing.
+// Coordinates and sizes that would not stay finite in the drawing (an area,
+// a radius squared, a length in millimetres) make nothing and are counted:
+// whatever the kind, whether the file gives them or they follow from it.
 TEST_F(DxfEntities, OverflowingSizesMakeNothing) {
   DxfImport r =
       dxf_read_text(dxf_entities("0 ELLIPSE|10 0|20 0|11 1.5e308|21 1.5e308|40 0.5|41 0|42 1|"
-                                 "0 CIRCLE|10 1e308|20 0|40 1|0 TEXT|10 0|20 0|40 1e308|1 x"));
+                                 "0 CIRCLE|10 1e308|20 0|40 1|0 TEXT|10 0|20 0|40 1e308|1 x|"
+                                 "0 ELLIPSE|10 0|20 0|11 1|21 0|40 1e300|41 0|42 1|"
+                                 "0 ARC|10 0|20 0|40 1e308|50 0|51 90|0 LINE|10 -1e200|20 0|11 0|21 0|"
+                                 "0 3DFACE|10 0|20 0|30 1e150|11 1|21 0|12 1|22 1|13 0|23 1|"
+                                 "0 CIRCLE|10 1e99|20 -1e99|40 1e99"));
   ASSERT_EQ(r.elements.size(), 1u);
   EXPECT_EQ(r.elements[0]->kind, ELEM_ARC);
-  EXPECT_EQ(r.stats.circle, 1);
+  EXPECT_EQ(dxf_left_out_text(r),
+            "2 ELLIPSE beyond the numbers' range, 1 CIRCLE beyond the numbers' range, 1 TEXT beyond the "
+            "numbers' range, 1 ARC beyond the numbers' range, 1 LINE beyond the numbers' range, 1 3DFACE "
+            "beyond the numbers' range not imported");
+  EXPECT_EQ(r.stats.circle, 2);  // entities read, as the statistics count them
 }
 
 // Whatever the kind and however the value is not a finite number (nan, inf,
@@ -89,6 +106,16 @@ TEST_F(DxfEntities, EntitiesWithoutUsableNumbersAreLeftOutAndCounted) {
        "1 HATCH with impossible counts"},
       {"0 SPLINE|70 8|71 3|72 0|73 -3", "1 SPLINE with impossible counts"},
       {"0 LWPOLYLINE|90 0|10 0|20 0|10 1|20 0", "1 LWPOLYLINE with impossible counts"},
+      {"0 LWPOLYLINE|90 -2147483648|10 0|20 0|10 1|20 0", "1 LWPOLYLINE with impossible counts"},
+      {"0 LWPOLYLINE|90 2147483648|10 0|20 0|10 1|20 0", "1 LWPOLYLINE with impossible counts"},
+      {"0 HATCH|70 1|91 1|92 0|93 2147483648|72 1|10 0|20 0|11 1|21 0|72 1|10 1|20 0|11 1|21 1|"
+       "72 1|10 1|20 1|11 0|21 0|75 0",
+       "1 HATCH with impossible counts"},
+      {"0 HATCH|70 1|91 1|92 2|72 0|73 1|93 99999999|10 0|20 0|10 1|20 0|10 1|20 1|75 0",
+       "1 HATCH with impossible counts"},
+      {"0 HATCH|70 0|91 1|92 2|72 0|73 1|93 3|10 0|20 0|10 1|20 0|10 1|20 1|75 0|78 0",
+       "1 HATCH without pattern lines"},
+      {"0 HATCH|70 1|91 1|92 2|72 0|73 1|93 2|10 0|20 0|10 1|20 0|75 0", "1 HATCH without a boundary"},
       {"0 TEXT|10 0|20 0|40 1e308|1 x", "1 TEXT beyond the numbers' range"},
   };
   for (const Case& c : cases) {
@@ -98,6 +125,16 @@ TEST_F(DxfEntities, EntitiesWithoutUsableNumbersAreLeftOutAndCounted) {
     EXPECT_EQ(r.elements.size(), 2u) << c.groups;
     EXPECT_EQ(dxf_of<LineElem>(r).size(), 2u) << c.groups;
     EXPECT_EQ(dxf_left_out_text(r), std::string(c.left_out) + " not imported") << c.groups;
+  }
+  // A hatch path of fewer edges than it says still ends its contour.
+  {
+    DxfImport h = dxf_read_text(
+        dxf_entities("0 HATCH|70 1|91 1|92 0|93 4|72 1|10 0|20 0|11 1|21 0|72 1|10 1|20 0|11 1|21 1|"
+                     "72 1|10 1|20 1|11 0|21 0|75 0"));
+    const auto hatches = dxf_of<PatternElem>(h);
+    ASSERT_EQ(hatches.size(), 1u);
+    ASSERT_EQ(hatches[0]->points.size(), 7u);
+    EXPECT_TRUE(geom_is_end_marker(hatches[0]->points.back().x, hatches[0]->points.back().y));
   }
   // A polyline's vertex without numbers: the polyline runs on without it.
   DxfImport r =
@@ -271,6 +308,30 @@ std::string square_path() {
          "72 1|10 0|20 1|11 0|21 0|97 0|75 0";
 }
 
+// An angle far beyond a turn comes into one, whatever entity gives it.
+TEST_F(DxfEntities, AnglesFarBeyondATurnComeIntoOne) {
+  const std::string file =
+      dxf_groups("0 SECTION|2 BLOCKS|0 BLOCK|2 B|10 0|20 0|0 TEXT|10 0|20 0|40 1|1 b|0 ENDBLK|0 ENDSEC") +
+      dxf_entities(
+          "0 TEXT|10 0|20 0|40 1|50 1e300|1 t|0 MTEXT|10 0|20 0|40 1|50 -1e300|1 m|"
+          "0 DIMENSION|70 0|10 0|20 2|13 0|23 0|14 4|24 1|50 1e300|"
+          "0 HATCH|70 0" +
+          square_path() +
+          "|78 1|53 -1e300|43 0|44 0|45 0|46 1|79 0|"
+          "0 INSERT|2 B|10 0|20 0|50 1e300");
+  DxfImport r = dxf_read_text(file);
+  ASSERT_EQ(r.error, DxfError::NONE);
+  std::vector<double> angles;
+  for (const TextElem* t : dxf_of<TextElem>(r)) angles.push_back(t->angle);
+  for (const DimElem* d : dxf_of<DimElem>(r)) angles.push_back(d->direction);
+  for (const PatternElem* p : dxf_of<PatternElem>(r)) angles.insert(angles.end(), {p->angle1, p->angle2});
+  ASSERT_EQ(angles.size(), 3u + 1u + 2u);
+  for (double a : angles) {
+    EXPECT_GE(a, 0.0);
+    EXPECT_LT(a, 2 * PI);
+  }
+}
+
 TEST_F(DxfEntities, HatchFillsAndPatterns) {
   struct Case {
     const char* what;
@@ -283,10 +344,22 @@ TEST_F(DxfEntities, HatchFillsAndPatterns) {
       {"solid colour 8", "62 8|70 1" + square_path(), true, PATTERN_FILLING, 65 / 255.0, 65 / 255.0,
        65 / 255.0, 0, 0, 0.01, 0},
       {"solid by layer 7", "70 1" + square_path(), true, PATTERN_FILLING, 0, 0, 0, 0, 0, 0.01, 0},
+      // The spacing is the offset's part across the lines, turned or not.
       {"one line", "70 0" + square_path() + "|76 1|52 45|41 1|77 0|78 1|53 45|43 0|44 0|45 -0.1|46 0.1|79 0",
-       true, PATTERN_ONE_LINE, 0, 0, 0, deg(45), deg(45), 0.2, 0.2},
+       true, PATTERN_ONE_LINE, 0, 0, 0, deg(45), deg(45), 0.1 * std::sqrt(2.0), 0.1 * std::sqrt(2.0)},
       {"one line twice", "70 0" + square_path() + "|77 1|78 1|53 45|43 0|44 0|45 0|46 0.25|79 0", true,
-       PATTERN_TWO_LINES, 0, 0, 0, deg(45), deg(135), 0.25, 0.25},
+       PATTERN_TWO_LINES, 0, 0, 0, deg(45), deg(135), 0.25 / std::sqrt(2.0), 0.25 / std::sqrt(2.0)},
+      {"ANSI31 at scale 0.5",
+       "70 0" + square_path() +
+           "|52 0|41 0.5|77 0|78 1|53 45|43 0|44 0|45 -1.122532015133644|"
+           "46 1.1225320151336442|79 0",
+       true, PATTERN_ONE_LINE, 0, 0, 0, deg(45), deg(45), 1.5875, 1.5875},
+      {"NET at 15 degrees",
+       "70 0" + square_path() +
+           "|52 15|41 0.5|78 2|53 15|43 0|44 0|45 -0.4108752341002517|"
+           "46 1.533407249233896|79 0|53 105|43 0|44 0|45 -1.533407249233896|"
+           "46 -0.41087523410025184|79 0",
+       true, PATTERN_TWO_LINES, 0, 0, 0, deg(105), deg(15), 1.5875, 1.5875},
       {"two lines",
        "70 0" + square_path() + "|78 2|53 0|43 0|44 0|45 0|46 0.5|79 0|53 90|43 0|44 0|45 0.3|46 0|79 0",
        true, PATTERN_TWO_LINES, 0, 0, 0, deg(90), 0, 0.3, 0.5},

@@ -238,11 +238,12 @@ TEST_F(DxfPolylines, HatchSplineEdges) {
   EXPECT_EQ(pts.size() - first_end - 1, 72u + 1);  // the full circle of the second path
 }
 
-// Fewer boundary vertices than announced leave the path open; a bulge on
-// its last vertex then bends towards the path's first vertex.
+// Fewer boundary vertices than announced: the path ends where the
+// vertices end; a bulge on its last vertex bends towards the path's first.
 TEST_F(DxfPolylines, ShortPolylinePathStaysInItsBuffer) {
   auto pts = outline("|91 1|92 2|72 1|73 1|93 9|10 0|20 0|10 2|20 0|42 1|75 0");
-  ASSERT_EQ(pts.size(), 2u + 23);
+  ASSERT_EQ(pts.size(), 2u + 23 + 1);
+  EXPECT_EQ(pts.back(), std::make_pair(999.0, 999.0));
   EXPECT_NEAR(pts[13].first, 1.0, 1e-12);  // the middle of the half circle from (2,0) back to (0,0)
   EXPECT_NEAR(pts[13].second, 1.0, 1e-12);
 }

@@ -11,6 +11,7 @@
 
 #include "display/display_state.h"
 #include "dxf_test_util.h"
+#include "exchange/dxf_common.h"
 #include "exchange/dxf_internal.h"
 #include "model/layers.h"
 #include "model/settings.h"
@@ -88,7 +89,15 @@ TEST(DxfText, CodesBecomeLatin1) {
        false,
        "Gr\xF6\xDF"
        "e"},  // not UTF-8: the bytes as they are
-      {"ends\\", false, "ends"},
+      {"ends\\", true, "ends"},
+      // A TEXT keeps its backslashes; only MTEXT has formatting codes.
+      {"ends\\", false, "ends\\"},
+      {"C:\\Plans\\new\\P\\{x\\}", false, "C:\\Plans\\new\\P\\{x\\}"},
+      // Caret notation, in both: a caret, control characters; an undefined
+      // one stays as it is.
+      {"x^ 2 y^ J^", false, "x^2 y^J^"},
+      {"a^Ib^Jc^x", false, "a\tb\nc^x"},
+      {"x^ 2\\P^ ", true, "x^2\n^"},
       {"\\A1;centred", true, "centred"},
   };
   for (const Case& c : cases) {
@@ -459,6 +468,95 @@ TEST_F(DxfImportCommand, GoodFileIsOneUndoStep) {
   EXPECT_EQ(elements().size(), 1u);
 }
 
+// A file that gives its unit ($INSUNITS) has it preselected: the question
+// offers it first, the dialog's unit second; the answer becomes the
+// dialog's unit and the unit of the lengths read. A file that gives none,
+// or the dialog's own, asks nothing.
+TEST_F(DxfImportCommand, TheFilesUnitIsPreselected) {
+  auto file = [](const char* insunits) {
+    std::string header = "0 SECTION|2 HEADER|9 $ACADVER|1 AC1015";
+    if (insunits) header += std::string("|9 $INSUNITS|70 ") + insunits;
+    return dxf_groups(header + "|0 ENDSEC") + dxf_entities("0 LINE|10 0|20 0|11 1000|21 0");
+  };
+  struct Case {
+    const char* insunits;
+    int dialog;
+    std::vector<int> answers;
+    const char* asked;  // nullptr: no question
+    int unit_after;
+    double length;  // of the line read, in metres; 0: nothing read
+  } cases[] = {
+      {"4",
+       DXF_UNIT_M,
+       {1},
+       "ask The file gives its lengths in mm, the import is set to m. Read them in: [mm] [m] [Cancel]",
+       DXF_UNIT_MM,
+       1},
+      {"4",
+       DXF_UNIT_M,
+       {2},
+       "ask The file gives its lengths in mm, the import is set to m. Read them in: [mm] [m] [Cancel]",
+       DXF_UNIT_M,
+       1000},
+      {"4",
+       DXF_UNIT_M,
+       {3},
+       "ask The file gives its lengths in mm, the import is set to m. Read them in: [mm] [m] [Cancel]",
+       DXF_UNIT_M,
+       0},
+      {"5",
+       DXF_UNIT_INCH,
+       {1},
+       "ask The file gives its lengths in cm, the import is set to inch. Read them in: [cm] [inch] [Cancel]",
+       DXF_UNIT_CM,
+       10},
+      {"1",
+       DXF_UNIT_M,
+       {1},
+       "ask The file gives its lengths in inch, the import is set to m. Read them in: [inch] [m] [Cancel]",
+       DXF_UNIT_INCH,
+       25.4},
+      {"2",
+       DXF_UNIT_MM,
+       {1},
+       "ask The file gives its lengths in feet, the import is set to mm. Read them in: [feet] [mm] [Cancel]",
+       DXF_UNIT_FEET,
+       304.8},
+      {"6",
+       DXF_UNIT_MM,
+       {1},
+       "ask The file gives its lengths in m, the import is set to mm. Read them in: [m] [mm] [Cancel]",
+       DXF_UNIT_M,
+       1000},
+      {"4", DXF_UNIT_MM, {}, nullptr, DXF_UNIT_MM, 1},
+      {"0", DXF_UNIT_CM, {}, nullptr, DXF_UNIT_CM, 10},  // unitless
+      {"3", DXF_UNIT_CM, {}, nullptr, DXF_UNIT_CM, 10},  // miles: not offered
+      {nullptr, DXF_UNIT_CM, {}, nullptr, DXF_UNIT_CM, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.insunits ? c.insunits : "none");
+    drawing_free();
+    ui_.calls.clear();
+    ui_.answers.assign(c.answers.begin(), c.answers.end());
+    dxf_settings.import_unit = c.dialog;
+    run(file(c.insunits));
+    const auto asked = ui_.calls_starting("ask");
+    if (c.asked) {
+      EXPECT_EQ(asked, std::vector<std::string>{c.asked});
+    } else {
+      EXPECT_TRUE(asked.empty()) << asked[0];
+    }
+    EXPECT_EQ(dxf_settings.import_unit, c.unit_after);
+    const auto lines = elements();
+    if (c.length == 0) {
+      EXPECT_TRUE(lines.empty());
+      continue;
+    }
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NEAR(elem_as<LineElem>(lines[0])->p2.x, c.length, 1e-9);
+  }
+}
+
 TEST_F(DxfImportCommand, RefusedFilesChangeNothing) {
   elem_new_line(0, 0, 0, 5, 5, 6, 6);
   undo_record(UNDO_CREATED, 1);
@@ -520,7 +618,7 @@ TEST_F(DxfImportCommand, SaysWhatWasLeftOutAndCanBeCancelled) {
       "0 CIRCLE|67 1|10 0|20 0|40 1|0 POLYLINE|67 1|8 Sheet|66 1|0 VERTEX|67 1|8 Sheet|10 0|20 0|"
       "0 VERTEX|67 1|8 Sheet|10 5|20 0|0 SEQEND|67 1|8 Sheet|0 LINE|10 0|20 0|11 1|21 1"));
   EXPECT_EQ(elements().size(), 1u);
-  const std::string line = "3 IMAGE, 3 paper-space entities not imported";
+  const std::string line = "1 element made; 3 IMAGE, 3 paper-space entities not imported";
   EXPECT_NE(out.find("     HATCH: 0\n    ATTRIB: 0\n    ATTDEF: 0\n" + line + "\n"), std::string::npos)
       << out;
   EXPECT_EQ(ui_.calls_starting("progress_open"),
@@ -529,7 +627,8 @@ TEST_F(DxfImportCommand, SaysWhatWasLeftOutAndCanBeCancelled) {
 
   ui_.calls.clear();
   run(dxf_entities("0 LINE|10 0|20 0|11 1|21 1"));
-  EXPECT_EQ(ui_.calls_starting("progress_finish"), std::vector<std::string>{"progress_finish "});
+  EXPECT_EQ(ui_.calls_starting("progress_finish"),
+            std::vector<std::string>{"progress_finish 1 element made"});
 
   ui_.calls.clear();
   ui_.cancel_after_updates = 1;

@@ -148,9 +148,9 @@ TEST_F(DxfTexts, RadiusAndDiameterDimensions) {
       // Centre and a point on the circle; without a text point the figure stands there.
       {"70 4|10 0|20 0|15 3|25 4", DIM_RADIUS, {{0, 0}, {3, 4}, {3, 4}}},
       {"70 36|10 1|20 1|15 4|25 5|11 7|21 9", DIM_RADIUS, {{1, 1}, {4, 5}, {7, 9}}},
-      {"70 4|10 0|20 0|15 3|25 4|11 -3|21 -4",
-       DIM_RADIUS,
-       {{0, 0}, {3, 4}, {3, 4}}},  // text behind the centre
+      // The figure where the text stands, on the radius or beside it.
+      {"70 4|10 0|20 0|15 3|25 4|11 -3|21 -4", DIM_RADIUS, {{0, 0}, {3, 4}, {-3, -4}}},
+      {"70 4|10 7|20 6.5|15 8|25 6.5|11 8|21 7", DIM_RADIUS, {{7, 6.5}, {8, 6.5}, {8, 7}}},
       // The two ends of the diameter about the centre, through it wherever
       // the text stands beside or beyond it.
       {"70 3|10 -2|20 0|15 2|25 0", DIM_DIAMETER, {{0, 0}, {2, 0}, {-2, 0}}},
@@ -365,6 +365,62 @@ TEST_F(DxfTexts, MirroredAndStretchedInserts) {
   EXPECT_NEAR(t->pos.x, 2.5, 1e-12);
 }
 
+// A text in a block inserted with uneven scales keeps the block's stretch:
+// its height follows the scale across it, its width factor the ratio of
+// the scales; mirrored, it still reads left to right over the image of
+// its box, whichever axis the mirror turns.
+TEST_F(DxfTexts, TextsInStretchedAndMirroredInserts) {
+  const std::string defs = blocks(block("T", "10 0|20 0|30 0", "0 TEXT|10 1|20 0|40 0.2|1 AB"));
+  struct Case {
+    const char* insert;
+    double angle_deg, x, y, height, width_factor;
+    uint8_t alignment;
+  } cases[] = {
+      {"41 1|42 3", 0, 1, 0, 6, 1.0 / 3, TEXT_LEFT},
+      {"41 2|42 1", 0, 2, 0, 2, 2, TEXT_LEFT},
+      {"41 -1", 0, -1, 0, 2, 1, TEXT_RIGHT},   // about the y axis: runs back from its end
+      {"42 -1", 0, 1, -0.2, 2, 1, TEXT_LEFT},  // about the x axis: below its baseline
+      {"41 -1|42 3", 0, -1, 0, 6, 1.0 / 3, TEXT_RIGHT},
+      {"42 -1|50 90", 90, 0.2, 1, 2, 1, TEXT_LEFT},  // x and y swapped: reads upwards
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.insert);
+    DxfImport r = dxf_read_text(defs + dxf_entities(std::string("0 INSERT|2 T|10 0|20 0|") + c.insert));
+    const TextElem* t = one_text(r);
+    ASSERT_NE(t, nullptr);
+    EXPECT_NEAR(t->angle, c.angle_deg / 180 * PI, 1e-12);
+    EXPECT_NEAR(t->pos.x, c.x, 1e-12);
+    EXPECT_NEAR(t->pos.y, c.y, 1e-12);
+    EXPECT_NEAR(t->height, c.height, 1e-12);
+    EXPECT_NEAR(t->width_factor, c.width_factor, 1e-12);
+    EXPECT_EQ(t->alignment, c.alignment);
+  }
+}
+
+// The end-of-import line says how many elements were made, inserts' copies
+// counted; a text cut to the longest a text keeps is said there too.
+TEST_F(DxfTexts, EndOfImportLineSaysWhatWasMadeAndCut) {
+  const std::string defs =
+      blocks(block("B", "10 0|20 0|30 0", "0 LINE|10 0|20 0|11 1|21 0|0 LINE|10 0|20 0|11 0|21 1"));
+  DxfImport r =
+      dxf_read_text(defs + dxf_entities("0 INSERT|2 B|10 0|20 0|70 2|71 3|44 5|45 5|0 POINT|10 0|20 0"));
+  EXPECT_EQ(r.stats.insert, 1);
+  EXPECT_EQ(dxf_result_text(r), "13 elements made");
+
+  const std::string longest(DXF_TEXT_MAX, 'x');
+  const std::string mtext_groups = "0 MTEXT|10 0|20 0|40 1|3 " + std::string(250, 'a') + "|1 " + longest;
+  r = dxf_read_text(dxf_entities("0 TEXT|10 0|20 0|40 1|1 " + std::string(1048576, 'y') +
+                                 "|0 TEXT|10 0|20 0|40 1|1 " + longest + "|" + mtext_groups));
+  const auto texts = dxf_of<TextElem>(r);
+  ASSERT_EQ(texts.size(), 3u);
+  for (const TextElem* t : texts) EXPECT_EQ(t->text.size(), DXF_TEXT_MAX);
+  EXPECT_EQ(dxf_result_text(r), "3 elements made; 2 texts cut to 65535 characters");
+  // In a block, once per copy.
+  r = dxf_read_text(blocks(block("L", "10 0|20 0|30 0", "0 TEXT|10 0|20 0|40 1|1 " + longest + "z")) +
+                    dxf_entities("0 INSERT|2 L|10 0|20 0|0 INSERT|2 L|10 5|20 0"));
+  EXPECT_EQ(dxf_result_text(r), "2 elements made; 2 texts cut to 65535 characters");
+}
+
 TEST_F(DxfTexts, NestedBlocksDefinedAfterUse) {
   const std::string defs =
       blocks(block("OUTER", "10 0|20 0|30 0", "0 INSERT|2 INNER|10 10|20 0|50 90") + "|" +
@@ -503,8 +559,10 @@ TEST_F(DxfTexts, InsertsScaledBeyondTheNumbersMakeNothing) {
   DxfImport r =
       dxf_read_text(defs + dxf_entities("0 INSERT|2 OUTER|10 0|20 0|41 1e300|42 1e300|0 INSERT|2 OUTER"));
   ASSERT_EQ(r.error, DxfError::NONE);
-  // The first insert's copies run off to infinity; the second's stay.
-  EXPECT_EQ(r.elements.size(), 2u);
+  // The first insert's copies run off to infinity, the second's beyond
+  // what the drawing keeps.
+  EXPECT_EQ(r.elements.size(), 0u);
+  EXPECT_EQ(dxf_left_out_text(r), "4 copies beyond the numbers' range not imported");
 }
 
 }  // namespace

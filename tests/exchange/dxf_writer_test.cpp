@@ -17,6 +17,7 @@
 
 #include "display/export_scope.h"
 #include "display/text_layout.h"
+#include "dxf_test_util.h"
 #include "exchange/dxf_common.h"
 #include "exchange/dxf_reader.h"
 #include "export_fixture.h"
@@ -154,14 +155,16 @@ TEST_F(DxfExport, LineInMillimetres) {
   EXPECT_EQ(listed, "LINE 101\n");
 }
 
-// Circles as CIRCLE, arcs as ARC with their angles as given, ellipses as
-// chords only.
-TEST_F(DxfExport, CirclesArcsAndEllipses) {
+// Circles as CIRCLE, arcs as ARC with their angles as given (a negative
+// sweep from its other end), ellipses and splines as one polyline each
+// that carries the line type over its vertices, so that its dashes run on.
+TEST_F(DxfExport, CirclesArcsEllipsesAndSplines) {
   elem_new_arc(0, 0, 0, 0, 0, 2, 2, GEOM_TWO_PI, 0, 0);
   elem_new_arc(0, 1, 0, 5, 0, 1, 1, GEOM_PI / 2, GEOM_PI / 2, 0);
   elem_new_arc(0, 2, 0, 5, 5, 1, 1, GEOM_PI, -GEOM_PI / 2, -GEOM_PI / 2);  // angles not brought into range
+  elem_new_arc(0, 2, 0, 9, 5, 1, 1, -GEOM_PI / 2, GEOM_PI / 2, 0);         // clockwise from 90 to 0 degrees
   const auto circles = entities_of(dxf("arcs.dxf"));
-  ASSERT_EQ(circles.size(), 3u);
+  ASSERT_EQ(circles.size(), 4u);
   EXPECT_EQ(circles[0].name, "CIRCLE");
   EXPECT_EQ(circles[0].get("40"), "2.000000");
   EXPECT_EQ(circles[0].get("50"), "");
@@ -171,12 +174,52 @@ TEST_F(DxfExport, CirclesArcsAndEllipses) {
   EXPECT_EQ(circles[1].get("51"), "180.000000");
   EXPECT_EQ(circles[2].get("50"), "-180.000000");
   EXPECT_EQ(circles[2].get("51"), "0.000000");
+  EXPECT_EQ(circles[3].get("50"), "0.000000");
+  EXPECT_EQ(circles[3].get("51"), "90.000000");
 
+  // A dashed full ellipse (closed, its first point not repeated), a
+  // dashed elliptic arc and a dashed spline: one POLYLINE each.
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    const char* flags;
+    Point2 first, last;
+  };
+  const Case cases[] = {
+      {"ellipse", [] { elem_new_arc(0, 0, 2, 1, 1, 2, 1, GEOM_TWO_PI, 0, 0); }, "129", {3, 1, 0}, {0, 0, 0}},
+      {"elliptic arc, turned",
+       [] { elem_new_arc(0, 0, 2, 0, 0, 2, 1, GEOM_PI, 0, GEOM_PI / 2); },
+       "128",
+       {0, 2, 0},
+       {0, -2, 0}},
+      {"spline", [] { elem_new_spline(0, 0, 2, 0, 0, 1, 2, 3, 2, 4, 0); }, "128", {0, 0, 0}, {4, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    elem_free_all();
+    c.make();
+    const auto es = entities_of(dxf("curve.dxf"));
+    ASSERT_GT(es.size(), 10u);
+    EXPECT_EQ(es.front().name, "POLYLINE");
+    EXPECT_EQ(es.front().get("6"), "KAVLONGDASH");
+    EXPECT_EQ(es.front().get("70"), c.flags);
+    EXPECT_EQ(es.back().name, "SEQEND");
+    EXPECT_EQ(count_named(es, "VERTEX"), static_cast<int>(es.size()) - 2);
+    EXPECT_NEAR(es[1].num("10"), c.first.x, 1e-6);
+    EXPECT_NEAR(es[1].num("20"), c.first.y, 1e-6);
+    if (std::string(c.flags) == "128") {
+      EXPECT_NEAR(es[es.size() - 2].num("10"), c.last.x, 1e-6);
+      EXPECT_NEAR(es[es.size() - 2].num("20"), c.last.y, 1e-6);
+    } else {
+      // The last vertex stops short of the first.
+      EXPECT_GT(std::hypot(es[es.size() - 2].num("10") - 3, es[es.size() - 2].num("20") - 1), 1e-3);
+    }
+  }
+  // Other readers take them as polylines too.
   elem_free_all();
-  elem_new_arc(0, 0, 0, 0, 0, 2, 1, GEOM_TWO_PI, 0, 0);
-  const auto chords = entities_of(dxf("ellipse.dxf"));
-  EXPECT_GT(chords.size(), 8u);
-  EXPECT_EQ(count_named(chords, "LINE"), static_cast<int>(chords.size()));
+  for (const Case& c : cases) c.make();
+  dxf("curves.dxf");
+  EXPECT_EQ(ezdxf_reads("curves.dxf"), "POLYLINE 101\nPOLYLINE 101\nPOLYLINE 101\n");
 }
 
 // Texts: one TEXT per line, the height in metres at the drawing's scale,
@@ -406,6 +449,10 @@ TEST_F(DxfExport, DimensionsRoundTrip) {
        GEOM_PI / 6,
        {entry(0, 0, 0.5, -0.8660254037844386), entry(std::sqrt(3.0), 1, std::sqrt(3.0), 1)}},
       {DIM_RADIUS, 0.0, {entry(8, 8), entry(8.6, 8.8), entry(9.5, 10)}},
+      {DIM_RADIUS, 0.0, {entry(8, 8), entry(8, 6.5), entry(8, 7)}},
+      {DIM_RADIUS, 0.0, {entry(8, 5), entry(8, 6.5), entry(8, 7)}},
+      {DIM_RADIUS, 0.0, {entry(7, 6.5), entry(8, 6.5), entry(8, 7)}},  // the figure beside the radius
+      {DIM_RADIUS, 0.0, {entry(8, 8), entry(9, 8), entry(8, 7)}},
       {DIM_DIAMETER, 0.0, {entry(0, 0), entry(2, 2), entry(2, -2)}},
       {DIM_ANGLE, 0.0, {entry(0, 0), entry(2, 0), entry(0, 2)}},
       {DIM_ANGLE, 0.0, {entry(0, 0), entry(0, 2), entry(2, 0)}},  // three quarters round
@@ -491,18 +538,19 @@ TEST_F(DxfExport, RoomOutlines) {
   }
 }
 
-// The guide pen has a layer of its own; pens and line types outside the
-// tables take entry 0.
+// Guide elements are left out as in the printed exports; pens and line
+// types outside the tables take entry 0.
 TEST_F(DxfExport, PensOutsideTheTable) {
   elem_new_line(0, PEN_GUIDE, 0, 0, 0, 1, 0);
   elem_new_line(0, 9, 9, 0, 1, 1, 1);
+  elem_new_text(0, PEN_GUIDE, 0, 2, 4, 0, 3.5, 1, 0.1, 1.5, "guide", 0, "Simpel", TEXT_LEFT);
+  elem_new_arc(0, PEN_GUIDE, 0, 0, 0, 2, 1, GEOM_TWO_PI, 0, 0);
+  elem_new_light(0, 0, 0, 0, 0, 1, 30, 0.5, -20, -20, 3, -15, -15, 0, 1, 1, 1);
   const auto es = entities_of(dxf("pens.dxf"));
-  ASSERT_EQ(es.size(), 2u);
-  EXPECT_EQ(es[0].get("8"), "200");
-  EXPECT_EQ(es[0].get("62"), "106");
-  EXPECT_EQ(es[1].get("8"), "101");
-  EXPECT_EQ(es[1].get("62"), "7");
-  EXPECT_EQ(es[1].get("6"), "CONTINUOUS");
+  ASSERT_EQ(es.size(), 1u);
+  EXPECT_EQ(es[0].get("8"), "101");
+  EXPECT_EQ(es[0].get("62"), "7");
+  EXPECT_EQ(es[0].get("6"), "CONTINUOUS");
 }
 
 // Line-type names as symbols: safe names stay, others are mended, an empty
@@ -543,6 +591,96 @@ TEST_F(DxfExport, LineTypeNames) {
   EXPECT_EQ(es[1].get("6"), "my_dash");
   EXPECT_EQ(es[7].get("6"), "my_dash_2");
   ezdxf_reads("names.dxf");
+}
+
+// The header's box is exactly that of what the file holds, in x, y and z:
+// not of a filling the file leaves out, not of a guide line; an arc's box
+// reaches only as far as the arc; in 3D the faces' heights count.
+TEST_F(DxfExport, HeaderBoxIsWhatIsWritten) {
+  auto filling = [](double x, double y) {
+    Point2 p[5] = {{x, y, 0}, {x + 2, y, 0}, {x + 2, y + 1.5, 0}, {x, y + 1.5, 0}, CONTOUR_END};
+    elem_new_pattern(0, 1, 0, x, y, 0, 0.01, 0, 0, 0, 0, 0, 0, 5, p, 0.5, 0.5, 0.5, PATTERN_FILLING);
+  };
+  auto cuboid = [](double z0, double z1) {
+    Point3 v[8] = {{1, 2, z0, 0}, {3, 2, z0, 0}, {3, 5, z0, 0}, {1, 5, z0, 0},
+                   {1, 2, z1, 0}, {3, 2, z1, 0}, {3, 5, z1, 0}, {1, 5, z1, 0}};
+    const int32_t sizes[2] = {4, 4};
+    const int32_t idx[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+    elem_new_mesh(0, 0, 0, 8, 2, sizes, v, idx, "Stone", 0);
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> draw;
+    int mode;
+    double lo[3], hi[3];
+  };
+  const Case cases[] = {
+      {"line and filling",
+       [&] {
+         elem_new_line(0, 0, 0, 0.5, 0.25, 1, 0.5);
+         filling(60, 40);
+       },
+       DXF_OUT_2D,
+       {0.5, 0.25, 0},
+       {1, 0.5, 0}},
+      {"guide line",
+       [&] {
+         elem_new_line(0, 0, 0, 0, 0, 1, 1);
+         elem_new_line(0, PEN_GUIDE, 0, -5, -5, 9, 9);
+       },
+       DXF_OUT_2D_ENTITIES,
+       {0, 0, 0},
+       {1, 1, 0}},
+      {"quarter arc and circle",
+       [&] {
+         elem_new_arc(0, 0, 0, 0, 0, 2, 2, GEOM_PI / 2, GEOM_PI / 4, 0);  // 45 to 135 degrees
+         elem_new_arc(0, 0, 0, 10, 1, 0.5, 0.5, GEOM_TWO_PI, 0, 0);
+       },
+       DXF_OUT_2D,
+       {-std::sqrt(2.0), 0.5, 0},
+       {10.5, 2, 0}},
+      {"faces", [&] { cuboid(-1.25, 4.5); }, DXF_OUT_3D, {1, 2, -1.25}, {3, 5, 4.5}},
+      {"faces in millimetres", [&] { cuboid(0.5, 4.5); }, DXF_OUT_3D_ENTITIES, {1, 2, 0.5}, {3, 5, 4.5}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    drawing_free();
+    c.draw();
+    const int unit = std::string(c.what).ends_with("millimetres") ? DXF_UNIT_MM : DXF_UNIT_M;
+    const double f = unit == DXF_UNIT_MM ? 1000 : 1;
+    const std::string text = dxf("box.dxf", c.mode, unit);
+    double got[6] = {};
+    const std::size_t min_at = text.find("$EXTMIN"), max_at = text.find("$EXTMAX");
+    ASSERT_NE(max_at, std::string::npos);
+    ASSERT_EQ(std::sscanf(text.c_str() + min_at, "$EXTMIN\n 10\n%lf\n 20\n%lf\n 30\n%lf", &got[0], &got[1],
+                          &got[2]),
+              3);
+    ASSERT_EQ(std::sscanf(text.c_str() + max_at, "$EXTMAX\n 10\n%lf\n 20\n%lf\n 30\n%lf", &got[3], &got[4],
+                          &got[5]),
+              3);
+    for (int k = 0; k < 6; ++k)
+      EXPECT_NEAR(got[k], (k < 3 ? c.lo[k] : c.hi[k - 3]) * f, 1e-5 * f) << "value " << k;
+  }
+}
+
+// No LINE of no length: a tread's vertical edges are left out of the plan,
+// and a line drawn as a point is a POINT.
+TEST_F(DxfExport, NoLineOfNoLength) {
+  tread_mesh(5);
+  elem_new_line3d(0, 0, 0, 8, 0, 0, 8, 0, 3);
+  elem_new_line(0, 0, 0, 2, 2, 2, 2);
+  const auto es = entities_of(dxf("pieces.dxf"));
+  int lines = 0;
+  for (const Entity& e : es) {
+    if (e.name != "LINE") continue;
+    ++lines;
+    EXPECT_FALSE(e.get("10") == e.get("11") && e.get("20") == e.get("21"))
+        << e.get("10") << " " << e.get("20");
+  }
+  EXPECT_EQ(lines, 4 + 4 + 4 * 2);  // top, bottom, the side faces without their vertical edges
+  ASSERT_EQ(count_named(es, "POINT"), 1);
+  EXPECT_EQ(es.back().get("10"), "2.000000");
+  ezdxf_reads("pieces.dxf");
 }
 
 // The sections each mode writes.
@@ -670,8 +808,19 @@ TEST_F(DxfExport, EveryKindReadByEzdxf) {
   const std::string text = dxf("every.dxf");
   std::ofstream(output("every_kind.dxf"), std::ios::binary) << text;  // to be looked at
   const std::string listed = ezdxf_reads("every.dxf");
-  for (const char* kind : {"LINE 101", "CIRCLE", "ARC", "TEXT", "DIMENSION", "POLYLINE 103", "LINE 200"})
+  for (const char* kind : {"LINE 101", "CIRCLE", "ARC", "TEXT", "DIMENSION", "POLYLINE 103"})
     EXPECT_NE(listed.find(kind), std::string::npos) << kind << " in\n" << listed;
+  // Every layer an entity names, in the model space and in the blocks, is
+  // one the LAYER table defines.
+  const ToolRun run =
+      tool({"/usr/bin/python3", "-c",
+            "import sys, ezdxf\n"
+            "doc = ezdxf.readfile(sys.argv[1])\n"
+            "defined = {l.dxf.name for l in doc.layers}\n"
+            "used = {e.dxf.layer for b in doc.blocks for e in b} | {b.block.dxf.layer for b in doc.blocks}\n"
+            "print(sorted(used - defined))\n",
+            file("every.dxf")});
+  EXPECT_EQ(run.out, "[]\n");
 }
 
 // What the program's own reader makes of the file: the same lines, circles,
@@ -714,6 +863,53 @@ TEST_F(DxfExport, RoundTripThroughTheReader) {
   EXPECT_NEAR(t->angle, 0.5, 1e-6);
   EXPECT_NEAR(t->height, 3.5, 1e-6);
   EXPECT_EQ(t->text, "Plan");
+}
+
+// Every character of a text comes back as it was, from the program's own
+// reader and from ezdxf: backslashes, carets, braces, percent signs,
+// control characters and Latin-1 letters.
+TEST_F(DxfExport, TextsComeBackAsWritten) {
+  const std::vector<std::string> texts = {
+      "C:\\Plans\\new x^2 y^J",
+      "{braces} \\P \\S1^2; \\~",
+      "100% sure, 5%d, %",
+      "tab\there, ^ caret",
+      "Gr\xF6\xDF"
+      "e \xB0 \xB1 \xD8 \xE4",
+  };
+  // Only for the program itself: ezdxf has no code for a percent sign after
+  // another, reads no character codes in a TEXT (which stand for Latin-1
+  // letters that would read as UTF-8) and drops a last caret.
+  const std::vector<std::string> percent = {"%%d %%c %%p", "a%%b", "%%%", "50%%p12", "%%u%%", "ends^",
+                                            "\\U+0041 \\M+12345",
+                                            // Latin-1 letters that read as UTF-8.
+                                            "Gr\xC3\xA4n \xC3\xBC"};
+  std::string all;
+  for (const auto* list : {&texts, &percent})
+    for (const std::string& t : *list) all += (all.empty() ? "" : "\n") + t;
+  elem_new_text(0, 0, 0, 0, 0, 0, 2.5, 1, 0.1, 1.3, all.c_str(), 0, "Simpel", TEXT_LEFT);
+  const std::string text = dxf("texts.dxf");
+
+  std::istringstream in(text);
+  DxfImportOptions options;
+  options.drawing_scale = drawing_scale;
+  DxfImport back = dxf_read(in, options);
+  ASSERT_EQ(back.error, DxfError::NONE) << back.log;
+  EXPECT_EQ(back.log.find("unsupported"), std::string::npos) << back.log;
+  const auto read = dxf_of<TextElem>(back);
+  ASSERT_EQ(read.size(), texts.size() + percent.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(read[i]->text, texts[i]);
+  for (std::size_t i = 0; i < percent.size(); ++i) EXPECT_EQ(read[texts.size() + i]->text, percent[i]);
+
+  const ToolRun run = tool({"/usr/bin/python3", "-c",
+                            "import sys, ezdxf\n"
+                            "doc = ezdxf.readfile(sys.argv[1])\n"
+                            "for e in doc.modelspace().query('TEXT'):\n"
+                            "  sys.stdout.buffer.write(e.plain_text().encode('latin-1') + b'|')\n",
+                            file("texts.dxf")});
+  std::string want;
+  for (const std::string& t : texts) want += t + "|";
+  EXPECT_EQ(run.out.substr(0, want.size()), want) << run.out;
 }
 
 // Numbers come out with "." under a locale whose decimal point is a comma.

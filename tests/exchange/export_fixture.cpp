@@ -71,6 +71,14 @@ void every_kind_drawing() {
   elem_new_line(0, PEN_GUIDE, 0, 0, 14, 20, 14);
 }
 
+void tread_mesh(double x) {
+  Point3 v[8] = {{x, 0, 0, 0},   {x + 1, 0, 0, 0},   {x + 1, 1, 0, 0},   {x, 1, 0, 0},
+                 {x, 0, 0.2, 0}, {x + 1, 0, 0.2, 0}, {x + 1, 1, 0.2, 0}, {x, 1, 0.2, 0}};
+  const int32_t sizes[6] = {4, 4, 4, 4, 4, 4};
+  const int32_t idx[24] = {0, 1, 2, 3, 7, 6, 5, 4, 0, 4, 5, 1, 1, 5, 6, 2, 2, 6, 7, 3, 3, 7, 4, 0};
+  elem_new_mesh(0, 0, 0, 8, 6, sizes, v, idx, "Default", 0);
+}
+
 void primitives_drawing() {
   elem_new_line(0, 1, 0, 0, 0, 1, 0);
   elem_new_line(0, 2, 1, 0, 0.5, 1, 0.5);

@@ -130,3 +130,7 @@ void every_kind_drawing();
 // right-aligned two-line text holding parentheses, a backslash and a
 // Latin-1 letter, and a guide-pen line and text that never reach a file.
 void primitives_drawing();
+
+// A stair's tread: a box of six faces, 1 x 1 x 0.2 from (x, 0, 0), pen 0;
+// its vertical edges have no length in the plan.
+void tread_mesh(double x);

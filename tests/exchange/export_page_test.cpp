@@ -127,14 +127,14 @@ class ExportPage : public ExportTest {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.what);
       ASSERT_GE(c.ink.x0, 0) << "no ink";
-      // Each margin is the 2 points the page adds, less half a pen and a
-      // pixel of smoothing; the EPS box is whole points, rounded outward, so
-      // its right and top margins may be up to a point wider.
+      // Each margin is the 2 points the page adds beyond the reach of the
+      // pens, less a pixel of smoothing; the EPS box is whole points, rounded
+      // outward, so its right and top margins may be up to a point wider.
       const double margins[4] = {c.ink.x0 / c.px_per_pt, (c.ink.width - 1 - c.ink.x1) / c.px_per_pt,
                                  c.ink.y0 / c.px_per_pt, (c.ink.height - 1 - c.ink.y1) / c.px_per_pt};
       const char* sides[4] = {"left", "right", "top", "bottom"};
       for (int i = 0; i < 4; ++i) {
-        EXPECT_GE(margins[i], 0.5) << sides[i];
+        EXPECT_GE(margins[i], 1.25) << sides[i];
         EXPECT_LE(margins[i], std::string(c.what) == "eps" ? 3.0 : 2.5) << sides[i];
       }
     }
@@ -188,6 +188,19 @@ TEST_F(ExportPage, ThePageIsTheInkOfEachKind) {
          WallElem* w = new_axis_wall(0, 0, 5, 0, 0.12, "brick");
          cut_axis_opening(w, OPENING_DOOR, 1.5, 2.5, 0, 2);
        }},
+      // Wide pens: the hatch lines, a circle and a curve reach half their
+      // pen beyond their lines; a thin line beside them does not.
+      {"wide_pens",
+       [] {
+         pens[4].width = 1.5;
+         pens[5].width = 1.0;
+         Point2 p[6] = {{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 3, 0}, {0, 0, 0}, CONTOUR_END};
+         elem_new_pattern(0, 4, 0, 0, 0, 0.785, 0.25, 4, 0, 0, 0, 2.356, 0.25, 6, p, 0, 0, 0,
+                          PATTERN_TWO_LINES);
+         elem_new_arc(0, 5, 0, 6, 1.5, 1, 1, GEOM_TWO_PI, 0, 0);
+         elem_new_spline(0, 4, 0, 7.5, 0, 8, 4, 9, -1, 9.5, 3);
+         elem_new_line(0, 0, 0, -0.1, 3.2, 9.6, 3.2);
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -197,8 +210,8 @@ TEST_F(ExportPage, ThePageIsTheInkOfEachKind) {
   }
 }
 
-// The DXF header's box is that of the entities written: the guide line and
-// the spline's curve, not the camera, whose eye is not written.
+// The DXF header's box is that of the entities written: the spline's
+// curve, not the guide line or the camera, which are not written.
 TEST_F(ExportPage, DxfExtentsAreThoseOfTheEntities) {
   elem_new_line(0, 0, 0, 0, 0, 4, 1);
   elem_new_line(0, PEN_GUIDE, 0, -2, -3.5, 5, -3.5);
@@ -206,8 +219,9 @@ TEST_F(ExportPage, DxfExtentsAreThoseOfTheEntities) {
   elem_new_camera(0, 0, 0, 0, -12, 2, 0, 0, 2, 50, 0);
   mark_all();
   StringOut header, entities;
-  dxf_write_header(header);
-  dxf_write_entities_2d(entities);
+  DxfBox box;
+  dxf_write_entities_2d(entities, nullptr, nullptr, &box);
+  dxf_write_header(header, box);
   std::istringstream in(entities.text());
   double lo[2] = {1e9, 1e9}, hi[2] = {-1e9, -1e9};
   int lines = 0;
@@ -226,13 +240,13 @@ TEST_F(ExportPage, DxfExtentsAreThoseOfTheEntities) {
   ASSERT_NE(max_at, std::string::npos);
   ASSERT_EQ(std::sscanf(text.c_str() + min_at, "$EXTMIN\n 10\n%lf\n 20\n%lf", &ext[0], &ext[1]), 2);
   ASSERT_EQ(std::sscanf(text.c_str() + max_at, "$EXTMAX\n 10\n%lf\n 20\n%lf", &ext[2], &ext[3]), 2);
-  // The spline is written as chords, which stay within its curve.
+  // Exactly the box of what is written: the spline's polyline, no guide
+  // line at -3.5, no eye at -12.
   EXPECT_NEAR(ext[0], lo[0], 1e-5);
-  EXPECT_NEAR(ext[1], lo[1], 1e-5);  // the guide line at -3.5, not the eye at -12
+  EXPECT_NEAR(ext[1], lo[1], 1e-5);
   EXPECT_NEAR(ext[2], hi[0], 1e-5);
-  EXPECT_GE(ext[3], hi[1] - 1e-5);
-  EXPECT_NEAR(ext[3], 5.0 / std::sqrt(3.0), 1e-5);
-  EXPECT_LT(ext[3] - hi[1], 0.05);
+  EXPECT_NEAR(ext[3], hi[1], 1e-5);
+  EXPECT_GT(ext[1], -2.9);
 }
 
 // In 3D the entities are the faces alone: the header's box is theirs, not
@@ -246,8 +260,10 @@ TEST_F(ExportPage, DxfExtentsIn3dAreThoseOfTheFaces) {
   elem_new_text(0, 0, 0, 40, 40, 0, 5, 1, 0.1, 1.5, "beside", 0, "Simpel", TEXT_LEFT);
   elem_new_camera(0, 0, 0, 0, -12, 2, 0, 0, 2, 50, 0);
   mark_all();
-  StringOut header;
-  dxf_write_header(header, true);
+  StringOut header, entities;
+  DxfBox box;
+  dxf_write_entities_3d(entities, &box);
+  dxf_write_header(header, box, true);
   const std::string& text = header.text();
   double ext[4] = {};
   const std::size_t min_at = text.find("$EXTMIN"), max_at = text.find("$EXTMAX");
@@ -289,12 +305,14 @@ TEST_F(ExportPage, EpsBoxHoldsOnlyWhatIsPrinted) {
   ui.paths = {file("line.eps")};
   eps_export();
   const std::string text = read_file(file("line.eps"));
-  EXPECT_NE(text.find("\n%%BoundingBox: 0 0 33 4\n"), std::string::npos) << text.substr(0, 300);
+  // 1 m at 1:100 is 28.35 points, pen 0 of 0.13 mm 0.37 points wide, and
+  // the page 2 points more on every side: 32.72 by 4.37, rounded up.
+  EXPECT_NE(text.find("\n%%BoundingBox: 0 0 33 5\n"), std::string::npos) << text.substr(0, 300);
   const GsBox bbox = ghostscript_box("line.eps");
   EXPECT_EQ(bbox.run.status, 0) << bbox.run.out;
   ASSERT_EQ(bbox.found, 4) << bbox.run.out;
   EXPECT_NEAR(bbox.x0, 2.0, 0.5);
-  EXPECT_NEAR(bbox.x1, 30.35, 0.5);
+  EXPECT_NEAR(bbox.x1, 30.72, 0.5);
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -110,6 +112,34 @@ TEST_F(HpglPlot, ChainedLinesStayDown) {
             "PU; PA 0,400; PD 0,0;\n"
             "PU; PA 0,-400; PD; AA 0 0 90.0000;\n"
             "PU;\nSP2;\nPU;\nSP3;\nPU;\nSP4;\nPU;\nSP5;\nPU;\nSP6;\nPU;\nSP7;\nPU;\nSP8;\nPU;\n\n");
+}
+
+// No pen-down move goes to where the pen stands: a stair's tread and a
+// vertical 3D line have no vertical edges in the plan, and a piece shorter
+// than a plotter unit after another adds nothing.
+TEST_F(HpglPlot, NoPieceOfNoLength) {
+  tread_mesh(5);
+  elem_new_line3d(0, 0, 0, 8, 0, 0, 8, 0, 3);
+  elem_new_line(0, 0, 0, 0, 0, 1, 0);
+  elem_new_line(0, 0, 0, 1, 0, 1.000001, 0);
+  const std::string text = passes(plot("pieces.hpgl"));
+  ASSERT_FALSE(text.empty());
+  int none = 0, down = 0;
+  long x = 0, y = 0;
+  std::istringstream in(text);
+  for (std::string cmd; std::getline(in, cmd, ';');) {
+    cmd.erase(0, cmd.find_first_not_of(" \n"));
+    long px = 0, py = 0;
+    if (std::sscanf(cmd.c_str(), "PA %ld,%ld", &px, &py) == 2) {
+      x = px, y = py;
+    } else if (std::sscanf(cmd.c_str(), "PD %ld,%ld", &px, &py) == 2) {
+      ++down;
+      if (px == x && py == y) ++none;
+      x = px, y = py;
+    }
+  }
+  EXPECT_GE(down, 12 + 1);  // the tread's outline edges, each face's, and the line
+  EXPECT_EQ(none, 0) << text;
 }
 
 // Each pen in its own pass; the guide pen in none; a line type only when it

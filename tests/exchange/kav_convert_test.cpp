@@ -92,6 +92,38 @@ TEST_F(KavConvert, EveryFormatIsWrittenAndAcceptedByItsReader) {
   }
 }
 
+// --text answers the text export question with text: the PDF and EPS
+// files show the texts in the format's own font instead of strokes.
+TEST_F(KavConvert, TextOptionWritesTextsAsText) {
+  const std::string in = saved_drawing();
+  struct Case {
+    std::string suffix;
+    std::string text_operator;
+  };
+  const std::vector<Case> cases = {{".pdf", ") Tj"}, {".eps", ") show"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.suffix);
+    const ToolRun graphics = convert(in, file("graphics" + c.suffix));
+    ASSERT_EQ(graphics.status, 0) << graphics.out;
+    const ToolRun text = tool({KAVRO_CONVERT_TOOL, "--text", in, file("text" + c.suffix)});
+    ASSERT_EQ(text.status, 0) << text.out;
+    std::string written = read_file(file("text" + c.suffix)),
+                stroked = read_file(file("graphics" + c.suffix));
+    if (c.suffix == ".pdf") {
+      const ToolRun uncompressed = tool({"qpdf", "--qdf", "--object-streams=disable", file("text.pdf"), "-"});
+      written = uncompressed.out;
+      stroked = tool({"qpdf", "--qdf", "--object-streams=disable", file("graphics.pdf"), "-"}).out;
+    }
+    EXPECT_NE(written.find(c.text_operator), std::string::npos);
+    EXPECT_EQ(stroked.find(c.text_operator), std::string::npos);
+  }
+  // The option goes before the files, with --fonts or alone.
+  const ToolRun both = tool({KAVRO_CONVERT_TOOL, "--text", "--fonts",
+                             std::string(KAVRO_STAGE_DIR) + "/dat/fonts", in, file("both.pdf")});
+  EXPECT_EQ(both.status, 0) << both.out;
+  EXPECT_NE(tool({KAVRO_CONVERT_TOOL, "--texts", in, file("bad.pdf")}).status, 0);
+}
+
 // Each import prints what it read before the summary line.
 TEST_F(KavConvert, ImportsPrintTheirSummaries) {
   struct Case {

@@ -402,19 +402,35 @@ TEST_F(M3ds, ObjectsBeyondSixteenBitsAreRefusedBeforeWriting) {
   }
 }
 
+// Faces naming points that are missing, repeated or no finite position are
+// left out, and so are such points (never kept as the origin); the user is
+// told how many in a message, not only on standard output.
 TEST_F(M3ds, BadFacesAreDroppedAndCounted) {
   const std::vector<std::array<float, 3>> tri = {{{0, 0, 0}}, {{1, 0, 0}}, {{0, 1, 0}}};
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
   write_3ds(file("bad.3ds"), {{"Some", tri, {{{0, 1, 2}}, {{0, 1, 3}}, {{7, 1, 2}}}},
                               {"None", tri, {{{3, 4, 5}}}},
-                              {"Two", {{{0, 0, 0}}, {{1, 0, 0}}}, {{{0, 1, 1}}}}});
+                              {"Two", {{{0, 0, 0}}, {{1, 0, 0}}}, {{{0, 1, 1}}}},
+                              {"Wild",
+                               {{{5, 5, 5}}, {{nan, 0, 0}}, {{6, 5, 5}}, {{0, inf, 0}}, {{5, 6, 5}}},
+                               {{{0, 1, 2}}, {{0, 2, 4}}, {{3, 2, 4}}}}});
   const std::string printed = import(file("bad.3ds"));
   EXPECT_EQ(printed,
             "name = None np=3 nf=1 dropped=1\n"
             "name = Some np=3 nf=3 dropped=2\n"
-            "name = Two np=2 nf=1 dropped=1\n");
+            "name = Two np=2 nf=1 dropped=1\n"
+            "name = Wild np=5 nf=3 dropped=2\n");
+  EXPECT_EQ(
+      ui.calls_starting("message"),
+      std::vector<std::string>{"message Message: 6 faces and 2 points of the file were left out: the faces "
+                               "named points that are missing, repeated or no finite position."});
   const std::vector<MeshElem*> all = meshes();
-  ASSERT_EQ(all.size(), 1u);
+  ASSERT_EQ(all.size(), 2u);
   EXPECT_EQ(all[0]->indices, (std::vector<int32_t>{2, 1, 0}));
+  // The wild mesh: its three finite points, the one face between them.
+  ASSERT_EQ(all[1]->vertices.size(), 3u);
+  for (const Point3& v : all[1]->vertices) EXPECT_GE(v.x + v.y + v.z, 15.0);
+  EXPECT_EQ(all[1]->indices, (std::vector<int32_t>{2, 1, 0}));
 
   // Not a 3DS file at all, and one cut short: a message, nothing changes.
   dir.write("junk.3ds", "MM\x06\x00\x00\x00garbage");
@@ -424,7 +440,7 @@ TEST_F(M3ds, BadFacesAreDroppedAndCounted) {
     ui.calls.clear();
     import(file(name));
     EXPECT_EQ(ui.calls_starting("error ***ERROR***\nLoading .3ds file failed\n").size(), 1u) << name;
-    EXPECT_EQ(meshes().size(), 1u) << name;
+    EXPECT_EQ(meshes().size(), 2u) << name;
   }
 }
 

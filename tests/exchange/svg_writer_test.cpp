@@ -69,24 +69,24 @@ TEST_F(SvgExport, DocumentAsWritten) {
   checked_and_drawn("primitives.svg");
 }
 
-// A 1 m line at 1:100 is 35.43 pixels of 1/90 inch, with 2 pixels on every
-// side; the document's size is the same in millimetres. y runs down from
-// the top, so the line at the lowest y stands 2 pixels above the bottom
-// edge.
+// A 1 m line at 1:100 is 35.43 pixels of 1/90 inch; half of pen 0's 0.46
+// pixels and 2 pixels more lie on every side; the document's size is the
+// same in millimetres. y runs down from the top, so the line at the lowest
+// y stands 2.23 pixels above the bottom edge.
 TEST_F(SvgExport, CanvasAndAxes) {
   elem_new_line(0, 0, 0, 0, 0, 1, 0);
   const std::string text = svg("line.svg");
-  EXPECT_NE(text.find("<svg width=\"11.129mm\" height=\"1.129mm\" viewBox=\"0 0 39.43 4\"\n"),
+  EXPECT_NE(text.find("<svg width=\"11.259mm\" height=\"1.259mm\" viewBox=\"0 0 39.89 4.46\"\n"),
             std::string::npos);
-  EXPECT_NE(text.find("<path d=\"M2 2l35.43 0\" class=\"s00\"/>"), std::string::npos);
+  EXPECT_NE(text.find("<path d=\"M2.23 2.23l35.43 0\" class=\"s00\"/>"), std::string::npos);
   int w = 0, h = 0;
   pixel(checked_and_drawn("line.svg"), 0, 0, &w, &h);
-  EXPECT_NEAR(w, 39.43, 1.0);
-  EXPECT_NEAR(h, 4.0, 1.0);
+  EXPECT_NEAR(w, 39.89, 1.0);
+  EXPECT_NEAR(h, 4.46, 1.0);
 
   drawing_free();
   elem_new_line(0, 0, 0, 0, 0, 2, 1);
-  EXPECT_NE(svg("slope.svg").find("<path d=\"M2 37.43l70.87-35.43\""), std::string::npos);
+  EXPECT_NE(svg("slope.svg").find("<path d=\"M2.23 37.66l70.87-35.43\""), std::string::npos);
 }
 
 TEST_F(SvgExport, StrokeColoursAndDashes) {
@@ -133,16 +133,16 @@ TEST_F(SvgExport, ArcsAsCirclesEllipsesAndPaths) {
   const std::string text = svg("arcs.svg");
   const auto shapes = lines_with(text, " class=\"s00\"/>");
   ASSERT_EQ(shapes.size(), 4u);
-  EXPECT_EQ(shapes[0].substr(0, shapes[0].find(" class")), "<circle cx=\"37.43\" cy=\"143.73\" r=\"35.43\"");
+  EXPECT_EQ(shapes[0].substr(0, shapes[0].find(" class")), "<circle cx=\"37.66\" cy=\"143.96\" r=\"35.43\"");
   EXPECT_EQ(shapes[1].substr(0, shapes[1].find(" class")),
-            "<ellipse cx=\"143.73\" cy=\"143.73\" rx=\"35.43\" ry=\"17.72\"");
+            "<ellipse cx=\"143.96\" cy=\"143.96\" rx=\"35.43\" ry=\"17.72\"");
   EXPECT_EQ(shapes[2].substr(0, shapes[2].find(" class")),
-            "<ellipse transform=\"translate(250.03,143.73) rotate(-28.65)\" rx=\"35.43\" ry=\"17.72\"");
+            "<ellipse transform=\"translate(250.26,143.96) rotate(-28.65)\" rx=\"35.43\" ry=\"17.72\"");
   // The arcs follow each other in one pen: one path, each arc a subpath
   // moved to from the end of the one before. Just short of a whole turn:
   // two halves, so the ends do not meet and the arc shows.
   EXPECT_EQ(shapes[3].substr(0, shapes[3].find(" class")),
-            "<path d=\"M72.87 37.43a35.43 35.43 0 1 0 -70.87 0m177.17 0a35.43 35.43 0 0 0 -35.44-35.43"
+            "<path d=\"M73.1 37.66a35.43 35.43 0 1 0 -70.87 0m177.17 0a35.43 35.43 0 0 0 -35.44-35.43"
             "m135.09 15.7a35.43 17.72 -28.65 0 0 -43.29 7.87"
             "m156.23 11.86a35.43 35.43 0 0 0 -70.86 0a35.43 35.43 0 0 0 70.86 0.01\"");
   const std::string png = checked_and_drawn("arcs.svg");
@@ -153,7 +153,8 @@ TEST_F(SvgExport, ArcsAsCirclesEllipsesAndPaths) {
 // Strokes of one pen and line type share a path: a solid stroke that starts
 // where the one before ended goes on from there, a dashed one starts its
 // own subpath so its dash pattern starts afresh; another pen starts a new
-// path.
+// path. Pen 2 on the top edge, 0.89 pixels wide, sets the page: 2.44
+// pixels round the lines, which then stand 35.44 apart in hundredths.
 TEST_F(SvgExport, StrokesOfOneStyleShareAPath) {
   line_types[1].pairs = 1;
   line_types[1].dash[0] = 2;
@@ -167,9 +168,9 @@ TEST_F(SvgExport, StrokesOfOneStyleShareAPath) {
   const auto paths = lines_with(svg("runs.svg"), "<path ");
   ASSERT_EQ(paths.size(), 3u);
   EXPECT_EQ(paths[0].substr(0, paths[0].find(" class")),
-            "<path d=\"M2 37.43l35.43 0l0-35.43m-35.43 0l0 17.72\"");
-  EXPECT_EQ(paths[1].substr(0, paths[1].find(" class")), "<path d=\"M2 37.43l35.43 0m0 0l0-35.43\"");
-  EXPECT_EQ(paths[2].substr(0, paths[2].find(" class")), "<path d=\"M37.43 2l-35.43 0\"");
+            "<path d=\"M2.44 37.88l35.44 0l0-35.44m-35.44 0l0 17.72\"");
+  EXPECT_EQ(paths[1].substr(0, paths[1].find(" class")), "<path d=\"M2.44 37.88l35.44 0m0 0l0-35.44\"");
+  EXPECT_EQ(paths[2].substr(0, paths[2].find(" class")), "<path d=\"M37.88 2.44l-35.44 0\"");
   checked_and_drawn("runs.svg");
 }
 

@@ -12,6 +12,7 @@
 #include "model/consts.h"
 #include "model/fixed_text.h"
 #include "model/units.h"
+#include "support/recording_ui.h"
 
 namespace {
 
@@ -214,9 +215,30 @@ TEST_F(BindGtkTest, ValueEntriesStoreOnEnterAndOnLeaving) {
   EXPECT_EQ(thickness, 9);
   EXPECT_EQ(taken(), none);
 
+  // Text without a number is refused: the variable and the entry keep the
+  // value, and the message names what the entry takes.
+  RecordingUi ui;
   type_and_enter(e, "no number");
-  EXPECT_EQ(thickness, 0.0);
-  EXPECT_EQ(text_of(e), "0.000cm");
+  EXPECT_EQ(thickness, 9);
+  EXPECT_EQ(text_of(e), "900.000cm");
+  EXPECT_EQ(ui.calls_starting("error"),
+            (Trace{"error Enter a number from -10000000.000cm to 10000000.000cm."}));
+  EXPECT_EQ(taken(), main_once) << "Enter still runs the refresh key";
+}
+
+TEST_F(BindGtkTest, ARefusedValueShowsOneMessageAndLeavingAfterwardsStoresNothing) {
+  RecordingUi ui;
+  GtkWidget* e = add(bind_pentry_new(&print_settings.margin_top, ""));
+  print_settings.margin_top = 1.0;
+  bind_set_pentry(e, 1.0);
+  gtk_entry_set_text(GTK_ENTRY(e), "-3");
+  focus(e, true);
+  focus(e, false);
+  focus(e, true);
+  focus(e, false);
+  EXPECT_EQ(print_settings.margin_top, 1.0);
+  EXPECT_EQ(text_of(e), "1.00cm");
+  EXPECT_EQ(ui.calls_starting("error").size(), 1u);
 }
 
 TEST_F(BindGtkTest, EachValueEntryReadsItsUnit) {

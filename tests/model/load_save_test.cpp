@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <string_view>
 
 #include "model/file_test_util.h"
@@ -257,6 +258,56 @@ TEST_F(LoadSave, DamagedFileLeavesTheOpenDrawingAsItWas) {
   undo_step_back();
   EXPECT_EQ(elem_count(), 1);
   EXPECT_EQ(elem_list_head, first);
+}
+
+// A hand-made or old drawing whose settings hold values no dialog takes
+// loads with each brought into its range (the nearest limit, or the usual
+// value where none is near: a scale of 0, a value that is no number), and
+// one note says how many were.
+TEST_F(LoadSave, SettingsOutsideTheirRangeLoadBroughtIntoItWithANote) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  Bytes file;
+  file.append(kavw_header());
+  file.chunk("PPEN", 113).u8(1).text("Minus", 80).f64(-1).f64(0.5).f64(2.0).f64(-0.5);
+  file.chunk("PPEN", 113).u8(2).text("Huge", 80).f64(1e9).f64(0).f64(0).f64(0);
+  file.chunk("PLIN", 138).u8(1).text("Neg", 80).f64(-3).u8(1).f64(-5).f64(nan).zeros(32);
+  file.chunk("PMSC", 32).f64(0).i32(0).i32(0).i32(1).i32(0).i32(0).i32(0);
+  file.chunk("PPR3", 324).f64(-10).f64(1e9).f64(0).f64(-1).f64(2000).f64(nan).f64(0.5);
+  file.i32(0).i32(1).text("lp", 128).text("Default", 128).i32(0);
+  file.chunk("PHP3", 1200).i32(0).i32(0).i32(0).f64(42).f64(0).f64(1e9).f64(0);
+  file.zeros(256 * 4 + 128).i32(0);
+  put_file(dir / "wild.kav", file.bytes());
+  ASSERT_EQ(kavfile_load_drawing(1, (dir / "wild.kav").c_str()), 1);
+
+  struct Case {
+    const char* what;
+    double loaded, expected;
+  };
+  const Case cases[] = {
+      {"pen width -1", pens[1].width, 0.0},
+      {"pen green 2", pens[1].g, 1.0},
+      {"pen blue -0.5", pens[1].b, 0.0},
+      {"pen red in range", pens[1].r, 0.5},
+      {"pen width 1e9", pens[2].width, 10.0},
+      {"line period -3", line_types[1].period, 0.0},
+      {"dash -5", line_types[1].dash[0], 0.0},
+      {"gap NaN", line_types[1].gap[0], 0.0},
+      {"drawing scale 0", drawing_scale, 100.0},
+      {"paper width -10", print_settings.paper_width, 1.0},
+      {"paper height 1e9", print_settings.paper_height, 500.0},
+      {"print scale 0", print_settings.scale, 100.0},
+      {"margin -1", print_settings.margin_left, 0.0},
+      {"margin 2000", print_settings.margin_right, 100.0},
+      {"margin NaN", print_settings.margin_top, 0.0},
+      {"margin in range", print_settings.margin_bottom, 0.5},
+      {"plot paper 42", plot_settings.paper_width, 42.0},
+      {"plot paper 0", plot_settings.paper_height, 1.0},
+      {"plot scale 1e9", plot_settings.scale, 1e7},
+      {"plot resolution 0", plot_settings.resolution, 0.00001},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.loaded, c.expected) << c.what;
+  EXPECT_EQ(ui.calls_starting("error"),
+            std::vector<std::string>{"error 17 settings lay outside their range and were brought into it."});
 }
 
 TEST_F(LoadSave, OlderFormatFileLoadsWhole) {

@@ -220,7 +220,10 @@ TEST_F(Prefs, OutOfRangeValuesKeepTheCurrentOnes) {
   EXPECT_EQ(print_settings.orientation, 0);
   EXPECT_EQ(print_settings.colour, 1);
   EXPECT_EQ(print_settings.paper_index, 0);
-  EXPECT_TRUE(std::isnan(print_settings.margin_top));  // plain doubles are taken as they are
+  // Measures that are no number take their usual value.
+  EXPECT_EQ(print_settings.margin_top, 0.0);
+  EXPECT_EQ(print_settings.paper_width, 21.0);
+  EXPECT_EQ(print_settings.scale, 100.0);
   EXPECT_EQ(autobackup, 0);
   EXPECT_EQ(backup_interval, 5);
 }

@@ -260,6 +260,44 @@ TEST_F(Undo, OtherModesRecordNothingButStillDiscardRedo) {
   EXPECT_EQ(undo_used, 1);
 }
 
+// A piece given to "the newest step" when no step is in force under the
+// remembered bit: after the redo history was discarded (the bit is free and
+// the next step takes it), while a step is taken back, and with no step.
+// The piece must stay out of every step, so a later undo leaves it alone.
+TEST_F(Undo, APieceJoinsOnlyTheNewestStepInForce) {
+  struct Case {
+    const char* name;
+    void (*before)();
+  } cases[] = {
+      {"redo history discarded",
+       [] {
+         undo_step_back();
+         undo_record(7, 0);
+       }},
+      {"newest step taken back", [] { undo_step_back(); }},
+      {"history cleared", [] { undo_record(UNDO_CLEAR, 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+    add_line(1);
+    undo_record(UNDO_CREATED, 1);
+    add_line(2);
+    undo_record(UNDO_CREATED, 1);
+    c.before();
+    add_line(3);
+    EXPECT_EQ(undo_mark_element(elem_list_tail), 0u);
+    // A new step may take the freed bit: undoing it takes only its own line.
+    add_line(4);
+    undo_record(UNDO_CREATED, 1);
+    undo_step_back();
+    std::vector<double> xs = line_xs();
+    EXPECT_NE(std::find(xs.begin(), xs.end(), 3.0), xs.end());
+    EXPECT_EQ(std::find(xs.begin(), xs.end(), 4.0), xs.end());
+  }
+}
+
 TEST_F(Undo, CreatedStepWithTooLargeCountTakesTheWholeList) {
   add_line(1);
   add_line(2);

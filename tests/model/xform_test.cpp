@@ -391,7 +391,14 @@ TEST_F(Xform, PlaneMirrorTurnsThreeDLinesAndKeepsWallsCounterClockwise) {
   for (int i = 0; i < 4; ++i)
     area += w->corner[i].x * w->corner[(i + 1) % 4].y - w->corner[(i + 1) % 4].x * w->corner[i].y;
   EXPECT_GT(area, 0);
-  EXPECT_EQ(w->openings[0].leaf_quadrant, 3);
+  // The door keeps its outer face, x 1 to 2 at y = -0.12 mirrored to x -3
+  // to -4, and its hinge moves from the x = 2 end to the x = -4 end: box
+  // corner 0 now, quadrant 1 becomes 0.
+  EXPECT_EQ(w->openings[0].leaf_quadrant, 0);
+  EXPECT_NEAR(w->openings[0].corner[0].x, -4, 1e-12);
+  EXPECT_NEAR(w->openings[0].corner[0].y, -0.12, 1e-12);
+  EXPECT_NEAR(w->openings[0].corner[1].x, -3, 1e-12);
+  EXPECT_NEAR(w->openings[0].corner[3].y, 0.12, 1e-12);
   EXPECT_NEAR(w->corner[0].x, -2, 1e-12);  // old corner 3 (0, 0.12) mirrored
   EXPECT_NEAR(w->corner[0].y, 0.12, 1e-12);
   EXPECT_NEAR(w->corner[1].x, -7, 1e-12);
@@ -618,8 +625,14 @@ TEST_F(Xform, MirrorOfWallsRoomsMeshesAndDiameters) {
   EXPECT_NEAR(w->corner[0].y, -6.12, 1e-12);
   EXPECT_NEAR(w->corner[1].x, 5, 1e-12);
   EXPECT_EQ(w->corner[4].z, 2.75);
-  EXPECT_EQ(w->openings[0].leaf_quadrant, 3);
-  EXPECT_NEAR(w->openings[0].corner[0].y, -6.12, 1e-12);
+  // The door's outer face stays the mirror of its old one (y -0.12 to
+  // -5.88), its ends trade places, and the hinge goes from the x = 2 end
+  // (quadrant 1) to the x = 2 end that is box corner 0 now (quadrant 0).
+  EXPECT_EQ(w->openings[0].leaf_quadrant, 0);
+  EXPECT_NEAR(w->openings[0].corner[0].x, 2, 1e-12);
+  EXPECT_NEAR(w->openings[0].corner[0].y, -5.88, 1e-12);
+  EXPECT_NEAR(w->openings[0].corner[1].x, 1, 1e-12);
+  EXPECT_NEAR(w->openings[0].corner[2].y, -6.12, 1e-12);
 
   // The room's outline keeps its turning sense and its end marker.
   double area = 0;

@@ -1,7 +1,7 @@
 // kav-convert: loads a file and writes it through an exporter, as the
 // menus would with the first answer to every question.
 //
-//   kav-convert [--fonts DIR] IN OUT
+//   kav-convert [--fonts DIR] [--text] IN OUT
 //
 // IN is a drawing (.kav), a DXF file (.dxf), a 3DS file (.3ds), a GTS
 // surface (.gts) or a terrain grid (.xyz, .dgm), read by the program's own
@@ -12,7 +12,7 @@
 // the same command the menu runs, its chooser answered with OUT, its scope
 // question with "All objects", every other question with its first answer
 // (the output method of printing and plotting with "To File", the text
-// export with graphics). A frame or reference point is clicked for it: the
+// export with graphics, or with text under --text). A frame or reference point is clicked for it: the
 // print sheet's lower left corner at the drawing's lower left, the plot
 // sheet's centre at the drawing's centre, the LightWave reference at the
 // origin. The stroke fonts come from DIR, by default from the build's
@@ -66,9 +66,11 @@ namespace {
 // The files the chooser hands out, and whether an error box was shown.
 std::string in_path, out_path;
 bool failed = false;
+// The answer to "Text export:": 1 graphics, 2 text.
+int text_answer = 1;
 
 int usage() {
-  std::fprintf(stderr, "usage: kav-convert [--fonts DIR] IN OUT\n");
+  std::fprintf(stderr, "usage: kav-convert [--fonts DIR] [--text] IN OUT\n");
   return 2;
 }
 
@@ -79,10 +81,12 @@ void print_error(const char* text) {
 void print_message(const char* title, const char* text) {
   std::fprintf(stderr, "kav-convert: %s: %s\n", title, text);
 }
-// Printing and plotting go to a file; every other question takes its first
-// answer ("All objects", graphics, the default material, overwrite).
+// Printing and plotting go to a file, texts as asked; every other question
+// takes its first answer ("All objects", the default material, overwrite).
 int answer(const char* question, int, const char* const*) {
-  return std::strcmp(question, "Output method:") == 0 ? 2 : 1;
+  if (std::strcmp(question, "Output method:") == 0) return 2;
+  if (std::strcmp(question, "Text export:") == 0) return text_answer;
+  return 1;
 }
 std::string choose(const char*, const char*, int mode, const char*) {
   return mode == FILESEL_OPEN ? in_path : out_path;
@@ -229,9 +233,16 @@ int convert(const std::string& fonts) {
 int main(int argc, char** argv) {
   std::string fonts = std::string(KAVRO_STAGE_DIR) + "/dat/fonts";
   int first = 1;
-  if (argc == 5 && std::strcmp(argv[1], "--fonts") == 0) {
-    fonts = argv[2];
-    first = 3;
+  while (first < argc && std::strncmp(argv[first], "--", 2) == 0) {
+    if (std::strcmp(argv[first], "--fonts") == 0 && first + 1 < argc) {
+      fonts = argv[first + 1];
+      first += 2;
+    } else if (std::strcmp(argv[first], "--text") == 0) {
+      text_answer = 2;
+      ++first;
+    } else {
+      return usage();
+    }
   }
   if (argc - first != 2) return usage();
   in_path = argv[first];

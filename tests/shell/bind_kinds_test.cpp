@@ -7,7 +7,9 @@
 #include <cmath>
 #include <string>
 
+#include "model/presets.h"
 #include "model/settings.h"
+#include "model/settings_edit.h"
 #include "model/units.h"
 #include "support/model_fixture.h"
 
@@ -82,7 +84,7 @@ TEST_F(BindValueEntry, TypedTextIsReadInTheUnitAndShownAgain) {
       {BindKind::WENTRY, 1, "90", UNITS_PI / 2, "90.000"},
       {BindKind::WENTRY, 0, "1", 1.0, "1.000r"},
       {BindKind::PENTRY, 0, "21", 21.0, "21.00cm"},
-      // Text without a number stores 0.
+      // Text without a number reads as 0 (the store refuses it, below).
       {BindKind::VENTRY, 1, "abc", 0.0, "0.000cm"},
       {BindKind::FENTRY, 0, "", 0.0, "0.0000"},
   };
@@ -125,6 +127,81 @@ TEST_F(BindValueEntry, ShownValuesReadBackInEveryUnit) {
   }
   EXPECT_EQ(bind_value_format(BindKind::ENTRY, 1.0), "");
   EXPECT_EQ(bind_value_parse(BindKind::SLIDER, "5"), 0.0);
+}
+
+// What a person types into the fields the issue names, against the ranges
+// the fields hold: a refused text leaves the variable and names the range in
+// the entry's own unit.
+TEST_F(BindValueEntry, TextOutsideTheFieldsRangeIsRefusedWithTheRange) {
+  struct Case {
+    BindKind kind;
+    const void* var;
+    int unit;  // of the kind
+    const char* typed;
+    bool stored;
+    double value;         // when stored
+    const char* message;  // when refused
+  };
+  const char* const scale = "Enter a number above 0 and at most 10000000.";
+  const char* const pen_mm = "Enter a number from 0.00mm to 10.00mm.";
+  const char* const dash_mm = "Enter a number from 0.00mm to 100.00mm.";
+  const char* const paper_cm = "Enter a number from 1.00cm to 500.00cm.";
+  const Case cases[] = {
+      {BindKind::FENTRY, &print_settings.scale, 0, "abc", false, 0, scale},
+      {BindKind::FENTRY, &print_settings.scale, 0, "", false, 0, scale},
+      {BindKind::FENTRY, &print_settings.scale, 0, "-", false, 0, scale},
+      {BindKind::FENTRY, &print_settings.scale, 0, "1e999", false, 0, scale},
+      {BindKind::FENTRY, &print_settings.scale, 0, "nan", false, 0, scale},
+      {BindKind::FENTRY, &print_settings.scale, 0, "0", false, 0, scale},
+      {BindKind::FENTRY, &print_settings.scale, 0, "250", true, 250, nullptr},
+      {BindKind::FENTRY, &drawing_scale, 0, "-50", false, 0, scale},
+      {BindKind::FENTRY, &drawing_scale, 0, "1e9", false, 0, scale},
+      {BindKind::FENTRY, &drawing_scale, 0, " 1,5e2", true, 150, nullptr},
+      {BindKind::FENTRY, &plot_settings.scale, 0, "0,0", false, 0, scale},
+      {BindKind::MENTRY, &settings_pen_edit.width, 0, "-1", false, 0, pen_mm},
+      {BindKind::MENTRY, &settings_pen_edit.width, 0, "1e9", false, 0, pen_mm},
+      {BindKind::MENTRY, &settings_pen_edit.width, 0, "0", true, 0, nullptr},
+      {BindKind::MENTRY, &settings_pen_edit.width, 0, "0.35mm", true, 0.35, nullptr},
+      // What shows as the limit is the limit.
+      {BindKind::MENTRY, &settings_pen_edit.width, 0, "10.004", true, 10, nullptr},
+      {BindKind::MENTRY, &settings_pen_edit.width, 2, "1", false, 0, "Enter a number from 0.00\" to 0.39\"."},
+      {BindKind::MENTRY, &settings_linetype_edit.line[0], 0, "-5", false, 0, dash_mm},
+      {BindKind::MENTRY, &settings_linetype_edit.space[2], 0, "101", false, 0, dash_mm},
+      {BindKind::MENTRY, &settings_linetype_edit.space[2], 0, "2.5", true, 2.5, nullptr},
+      {BindKind::PENTRY, &print_settings.paper_width, 0, "-10", false, 0, paper_cm},
+      {BindKind::PENTRY, &plot_settings.paper_height, 0, "0", false, 0, paper_cm},
+      {BindKind::PENTRY, &print_settings.margin_left, 0, "-0.5", false, 0,
+       "Enter a number from 0.00cm to 100.00cm."},
+      {BindKind::MENTRY, &text_size, 0, "0", false, 0, "Enter a number above 0.00mm and at most 1000.00mm."},
+      {BindKind::MENTRY, &text_size, 0, "-2", false, 0, "Enter a number above 0.00mm and at most 1000.00mm."},
+      {BindKind::VENTRY, &pattern_preset.spacing1, 2, "0", false, 0,
+       "Enter a number from 1.00mm to 1000000.00mm."},
+      // A variable without a range of its own takes its kind's.
+      {BindKind::WENTRY, nullptr, 1, "400", false, 0, "Enter a number from -360.000 to 360.000."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    length_unit = size_unit = angle_unit = paper_unit = c.unit;
+    const BindValueStore s = bind_value_check(c.kind, c.var, 7.0, c.typed);
+    EXPECT_EQ(s.store, c.stored);
+    if (c.stored) {
+      EXPECT_NEAR(s.value, c.value, 1e-12);
+      EXPECT_EQ(s.refused, "");
+    } else {
+      EXPECT_EQ(s.refused, c.message);
+    }
+  }
+}
+
+TEST_F(BindValueEntry, TheShownValueLeftAsItIsStoresNothingEvenOutOfRange) {
+  // A value that came from elsewhere stays until the person types another:
+  // leaving its entry neither rounds it to the shown decimals nor refuses it.
+  for (double v : {0.123456, -4.0}) {
+    const BindValueStore s = bind_value_check(BindKind::MENTRY, &settings_pen_edit.width, v,
+                                              bind_value_format(BindKind::MENTRY, v));
+    EXPECT_FALSE(s.store);
+    EXPECT_EQ(s.refused, "");
+  }
 }
 
 TEST_F(BindValueEntry, TheSizeVariablesAreKnown) {

@@ -8,6 +8,7 @@
 #include "tools/text_tools.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "display/command_buffer.h"
@@ -165,7 +166,7 @@ TEST_F(TextToolTest, AStartOnAnInsertionPointContinuesThatTextInItsStyle) {
   expect_clean_surface();
 }
 
-TEST_F(TextToolTest, JustifiedTextsFitBetweenTheirTwoPointsAndSizeZeroDoesNothing) {
+TEST_F(TextToolTest, JustifiedTextsFitBetweenTheirTwoPointsAndSizeZeroMakesNone) {
   text_format = TEXT_JUSTIFIED;
   script.click_world(1, 0, 0).click_world(1, 12, 9).key("z_enter").value("fit").key("p_nop");
   run_tool(tool_text_x);
@@ -177,6 +178,25 @@ TEST_F(TextToolTest, JustifiedTextsFitBetweenTheirTwoPointsAndSizeZeroDoesNothin
   ui.calls.clear();
   run_tool(tool_text_x);
   EXPECT_TRUE(ui.calls_starting("prompt").empty());
+}
+
+// A text size no text can have stops every tool that makes or resizes
+// texts before it asks anything, and says where the size is set.
+TEST_F(TextToolTest, ATextSizeNotAboveZeroIsNamedBeforeAnyRequest) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (void (*tool)() : {tool_text_text, tool_text_x, tool_text_y, tool_text_alter_size}) {
+    for (double size : {0.0, -2.5, nan}) {
+      SCOPED_TRACE(size);
+      text_size = size;
+      ui.calls.clear();
+      run_tool(tool);
+      EXPECT_TRUE(ui.calls_starting("prompt").empty());
+      EXPECT_EQ(
+          ui.calls_starting("error"),
+          std::vector<std::string>{"error A text needs a size above 0: set it with the text size button."});
+      EXPECT_TRUE(texts().empty());
+    }
+  }
 }
 
 TEST_F(TextToolTest, EditorPlacementAppliesTheLastStartPointAfterTheToolEnded) {

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <map>
 #include <numeric>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -46,6 +48,56 @@ constexpr ResultFile kParts[3][2] = {
     {{"1in2.gts", 1}, {"2in1.gts", 1}},
 };
 constexpr const char* kResults[4] = {"1in2.gts", "1out2.gts", "2in1.gts", "2out1.gts"};
+// Where the tool's words go, to be shown when it refuses.
+constexpr const char* kToolSays = "gts_bso.txt";
+
+// The sentences the tool gives its reasons in; what follows one in
+// parentheses (counts, paths) stays as it is.
+constexpr const char* kReasons[] = {
+    nls_mark("The first solid cannot be read."),
+    nls_mark("The second solid cannot be read."),
+    nls_mark("The first solid has no faces."),
+    nls_mark("The second solid has no faces."),
+    nls_mark("The first solid is not closed."),
+    nls_mark("The second solid is not closed."),
+    nls_mark("The first solid has edges in more than two faces."),
+    nls_mark("The second solid has edges in more than two faces."),
+    nls_mark("The faces of the first solid are not wound alike."),
+    nls_mark("The faces of the second solid are not wound alike."),
+    nls_mark("The first solid intersects itself."),
+    nls_mark("The second solid intersects itself."),
+    nls_mark("No sound result could be computed."),
+    nls_mark("The results cannot be written."),
+};
+
+// The tool's reason for refusing, from what it wrote to path, its sentence
+// translated; empty when it gave none. What the tool wrote goes on to
+// standard error, where it went before it was caught.
+std::string tool_reason(const std::string& path) {
+  std::string text, reason;
+  if (FILE* f = std::fopen(path.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    std::fclose(f);
+  }
+  std::fputs(text.c_str(), stderr);
+  constexpr std::string_view kPrefix = "gts_bso: ";
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string_view line(text.data() + at, end - at);
+    if (line.substr(0, kPrefix.size()) == kPrefix) reason = line.substr(kPrefix.size());
+    at = end + 1;
+  }
+  std::string sentence = reason, detail;
+  if (const std::size_t open = reason.find(" ("); open != std::string::npos && reason.back() == ')') {
+    sentence = reason.substr(0, open);
+    detail = reason.substr(open);
+  }
+  for (const char* known : kReasons)
+    if (sentence == known) sentence = nls_translate(known);
+  return sentence + detail;
+}
 
 // Triangles of one plane that come closer than this to overlapping only
 // touch.
@@ -192,34 +244,38 @@ bool overlap_in_plane(const Point3 p[3], const Point3 q[3]) {
   return true;
 }
 
-// True when the mesh, split into the triangles the next export or
-// operation sees, is a closed surface wound one way throughout: every
-// edge is met once in each direction, so it lies in exactly two triangles
-// that run along it oppositely. And no two triangles of one plane facing
-// opposite ways overlap: that would be a skin of no thickness, two-sided,
-// however well its edges pair up.
+// True when the mesh is a closed surface wound one way throughout, judged
+// on its faces as written: every edge lies in faces that run along it once
+// each way, and no face has fewer than three corners or a corner twice in
+// a row. A face folded onto itself ([a, b, c, b]) or of no area counts as
+// it stands, so it cannot slip through unseen as a face the triangulation
+// leaves out. And no two triangles of one plane facing opposite ways
+// overlap: that would be a skin of no thickness, two-sided, however well
+// its edges pair up.
 bool closed_and_consistent(const MeshElem& m) {
-  if (faces_of(m).empty()) return false;
+  const auto faces = faces_of(m);
+  if (faces.empty()) return false;
+  std::unordered_map<uint64_t, int> uses;
+  for (const auto& f : faces) {
+    if (f.size() < 3) return false;
+    for (std::size_t k = 0; k < f.size(); ++k) {
+      const int32_t a = f[k], b = f[(k + 1) % f.size()];
+      if (a == b) return false;
+      ++uses[edge_key(a, b)];
+    }
+  }
+  for (const auto& [key, count] : uses) {
+    if (count != 1) return false;
+    const auto back = uses.find((key << 32) | (key >> 32));
+    if (back == uses.end() || back->second != 1) return false;
+  }
+
   FaceList* t = tri_faces_new(&m);
   tri_triangulate_faces(t, 0);
   const int n = t->triangle_count;
   std::vector<std::array<int32_t, 3>> tris(static_cast<std::size_t>(n));
   for (int k = 0; k < n; ++k) tris[static_cast<std::size_t>(k)] = {t->t0[k], t->t1[k], t->t2[k]};
   tri_faces_free(t);
-  if (tris.empty()) return false;
-
-  std::unordered_map<uint64_t, int> uses;
-  for (const auto& c : tris)
-    for (int k = 0; k < 3; ++k) {
-      const int32_t a = c[static_cast<std::size_t>(k)], b = c[static_cast<std::size_t>((k + 1) % 3)];
-      if (a == b) return false;
-      ++uses[edge_key(a, b)];
-    }
-  for (const auto& [key, count] : uses) {
-    if (count != 1) return false;
-    const auto back = uses.find((key << 32) | (key >> 32));
-    if (back == uses.end() || back->second != 1) return false;
-  }
 
   std::map<std::array<long long, 4>, std::array<std::vector<int>, 2>> planes;
   auto at = [&](int tri, int k) {
@@ -525,14 +581,21 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   ElemHeader* const last_operand = elem_list_tail;
   // Whatever goes wrong, the operands stay as they were: nothing this pass
   // appended is kept, and the walls come back.
-  auto drop_marked_and = [&](void (*say)()) {
+  auto drop_marked_and = [&](auto say) {
     for (ElemHeader* e = last_operand ? last_operand->next : elem_list_head; e; e = e->next) e->mark = 1;
     elem_purge_marked();
     walls.give_back();
     say();
     return 0;
   };
-  auto fail = [&] { return drop_marked_and([] { ui().msgbox_error(kFailed); }); };
+  std::string reason;
+  auto fail = [&] {
+    return drop_marked_and([&reason] {
+      // The tool's reason, when it gave one, on a line of its own.
+      const std::string text = reason.empty() ? kFailed : kFailed + reason + "\n";
+      ui().msgbox_error(text.c_str());
+    });
+  };
   auto empty = [&] {
     return drop_marked_and([] {
       ui().msgbox_message(nls_translate("Message"), nls_translate(nls_mark("The result is empty")));
@@ -557,7 +620,15 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   for (const char* name : kResults) ::unlink(path_in(folder, name).c_str());
   if (!write_operand(m1, kav1) || !write_operand(m2, kav2)) return fail();
 
-  if (process_run({mesh_boolean_tool, "inter", kav1, kav2, folder + "/"}) != 0) return fail();
+  ProcessRequest run;
+  run.argv = {mesh_boolean_tool, "inter", kav1, kav2, folder + "/"};
+  run.stderr_path = path_in(folder, kToolSays);
+  ::unlink(run.stderr_path.c_str());
+  const ProcessResult ran = process_start(run);
+  if (!ran.started || ran.exit_status != 0) {
+    reason = tool_reason(run.stderr_path);
+    return fail();
+  }
   for (const char* name : kResults)
     if (::access(path_in(folder, name).c_str(), R_OK) != 0) return fail();
 

@@ -30,5 +30,6 @@ extern std::string mesh_boolean_tool;
 // one way throughout, holds a volume the operation cannot give (an
 // intersection larger than the smaller solid, say), or lies where the
 // operation cannot put it (a union that leaves out a point of a solid) is
-// refused in the error box, as is a tool that fails.
+// refused in the error box, as is a tool that fails (with the tool's
+// reason, when it gives one, on a line after the failure).
 int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::string& folder);

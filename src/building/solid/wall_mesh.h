@@ -8,10 +8,14 @@
 // Every face loop runs clockwise seen from outside the body (its normal
 // points into the body) for walls whose corners run counter-clockwise in
 // plan; a wall whose top lies below its base gets every face reversed, so
-// its mesh faces outward too. A long face is one polygon: its loop runs along the face's edges and
-// back along the base edge, reaching each hole by a bridge edge from the
-// base up to the hole and back down. The bridge points split the base edge
-// of the long faces, while the base face keeps it whole.
+// its mesh faces outward too. A long face is one polygon: its loop runs
+// along the face's edges and back along the base edge, reaching each hole
+// by a bridge edge from the base up to the hole and back down. The base
+// face passes through the bridge points too, so that every edge lies in
+// exactly two faces. Where an opening stands on the floor, reaches the top
+// or an end of the wall, or meets another opening, the faces lying on each
+// other are merged or cut away: the mesh stays closed, a point never comes
+// twice, and faces may be split into several (the base beside a door).
 //
 // Most users need the meshes for one operation only: they mark the walls,
 // make the meshes on LAYER_TEMP_3D, work on them and drop them again; a

@@ -8,6 +8,7 @@
 #include "model/consts.h"
 #include "model/files/bytes.h"
 #include "model/files/kavfile.h"
+#include "model/value_range.h"
 
 namespace {
 
@@ -105,8 +106,11 @@ ReadStatus read_field(ByteReader& r, std::span<const Field> fields, std::size_t 
       double v;
       if (!r.f64(v)) return ReadStatus::FAILED;
       if (!base) break;
-      if ((f.flags & FIELD_POSITIVE) && !(std::isfinite(v) && v > 0)) break;
       if ((f.flags & FIELD_TRUSTED) && !ctx.trusted) break;
+      if (f.values && !f.values->holds(v)) {
+        v = f.values->clamp(v);
+        ++ctx.adjusted;
+      }
       *static_cast<double*>(value_at(f, i, base, plan)) = v;
       break;
     }
@@ -186,7 +190,7 @@ ReadStatus read_field(ByteReader& r, std::span<const Field> fields, std::size_t 
 }
 
 // A plain double: stored as read, whatever its value.
-bool plain_f64(const Field& f) { return f.type == FieldType::F64 && f.flags == 0; }
+bool plain_f64(const Field& f) { return f.type == FieldType::F64 && f.flags == 0 && !f.values; }
 
 }  // namespace
 

@@ -46,10 +46,10 @@ enum : uint8_t {
   FIELD_TRUSTED = 1,
   FIELD_PEN = 2,        // 0..7 or PEN_GUIDE; anything else loads as 0
   FIELD_LINE_TYPE = 4,  // 0..7 or the pattern codes 100, 101; anything else loads as 0
-  FIELD_POSITIVE = 8,   // a finite double above 0; anything else keeps the current value
 };
 
 struct ArrayDesc;
+struct ValueRange;
 using FieldAddr = void* (*)(void* base);
 
 struct Field {
@@ -62,11 +62,18 @@ struct Field {
   int32_t hi = -1;
   uint8_t flags = 0;
   const ArrayDesc* array = nullptr;
+  // The values a double may hold; one outside is brought into the range
+  // (counted in ChunkReadCtx::adjusted). Null: any value.
+  const ValueRange* values = nullptr;
 };
 
 constexpr Field range(Field f, int32_t lo, int32_t hi) {
   f.lo = lo;
   f.hi = hi;
+  return f;
+}
+constexpr Field within(Field f, const ValueRange& values) {
+  f.values = &values;
   return f;
 }
 constexpr Field flagged(Field f, uint8_t flags) {
@@ -162,6 +169,7 @@ struct ChunkReadCtx {
   uint32_t size = 0;       // the chunk's payload size as the file gives it
   bool trusted = false;    // reading the user's own settings file
   int repaired = 0;        // pens and line types set to 0
+  int adjusted = 0;        // doubles brought into their range
   int failure_result = 1;  // the reader's result when this chunk's read fails
   // A rejected record whose invalid content hides where its fields end (a
   // count that cannot be derived); only its size can skip it.

@@ -68,6 +68,7 @@ struct KavReadReport {
   int damaged = 0;    // 1: the file is cut or broken; what came before was read
   int rejected = 0;   // elements not loaded because their content was invalid
   int repaired = 0;   // elements loaded with an invalid layer, pen or line type set to 0
+  int adjusted = 0;   // settings whose stored value lay outside their range, brought into it
   int unknown = 0;    // chunks skipped because their tag is unknown
   int cancelled = 0;  // 1: Cancel in the progress window stopped the reading
   int max_group = 0;  // the highest group of the elements loaded

@@ -98,6 +98,7 @@ int read_chunks(ByteReader& r, int mark, int flags, KavReadReport& rep) {
         if (!r.skip(kavfile_record_payload_bytes(*rc))) status = ReadStatus::FAILED;
       } else {
         status = kavfile_read_record(r, *rc, ctx);
+        rep.adjusted += ctx.adjusted;
       }
     } else {
       std::printf("unknown key *%s* size:%u\n", tag, size);
@@ -193,5 +194,8 @@ void kavfile_report_problems(const KavReadReport& rep) {
   if (rep.repaired)
     add(counted(rep.repaired, nls_mark("%d element had an invalid layer, pen or line type; it was set to 0."),
                 nls_mark("%d elements had an invalid layer, pen or line type; it was set to 0.")));
+  if (rep.adjusted)
+    add(counted(rep.adjusted, nls_mark("%d setting lay outside its range and was brought into it."),
+                nls_mark("%d settings lay outside their range and were brought into it.")));
   if (!text.empty()) ui().msgbox_error(text.c_str());
 }

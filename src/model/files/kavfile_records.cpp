@@ -13,6 +13,7 @@
 #include "model/nls.h"
 #include "model/scale_ladder.h"
 #include "model/settings.h"
+#include "model/value_range.h"
 
 namespace {
 
@@ -39,16 +40,24 @@ const Field psnp[] = {CT_I32(snap_size),
 
 namespace pen {
 using R = PenDef;
-const Field fields[] = {CT_TEXT(r->name), CT_F64(r->width), CT_F64(r->r), CT_F64(r->g), CT_F64(r->b)};
+const Field fields[] = {CT_TEXT(r->name), within(CT_F64(r->width), RANGE_PEN_WIDTH),
+                        within(CT_F64(r->r), RANGE_COLOUR), within(CT_F64(r->g), RANGE_COLOUR),
+                        within(CT_F64(r->b), RANGE_COLOUR)};
 void* record(int32_t i) { return i >= 0 && i < PEN_COUNT ? &pens[i] : nullptr; }
 }  // namespace pen
 
 namespace line_type {
 using R = LineTypeDef;
 // Dashes and gaps alternate in the file.
-const Field fields[] = {CT_TEXT(r->name),   CT_F64(r->period), range(CT_U8(r->pairs), 0, 3),
-                        CT_F64(r->dash[0]), CT_F64(r->gap[0]), CT_F64(r->dash[1]),
-                        CT_F64(r->gap[1]),  CT_F64(r->dash[2]), CT_F64(r->gap[2])};
+const Field fields[] = {CT_TEXT(r->name),
+                        within(CT_F64(r->period), RANGE_DASH_PERIOD),
+                        range(CT_U8(r->pairs), 0, 3),
+                        within(CT_F64(r->dash[0]), RANGE_DASH),
+                        within(CT_F64(r->gap[0]), RANGE_DASH),
+                        within(CT_F64(r->dash[1]), RANGE_DASH),
+                        within(CT_F64(r->gap[1]), RANGE_DASH),
+                        within(CT_F64(r->dash[2]), RANGE_DASH),
+                        within(CT_F64(r->gap[2]), RANGE_DASH)};
 void* record(int32_t i) { return i >= 0 && i < LINE_TYPE_COUNT ? &line_types[i] : nullptr; }
 }  // namespace line_type
 
@@ -61,18 +70,18 @@ const Field ppo2[] = {range(CT_I32(pov_settings.resolution), 0, 7),
                       CT_I32(pov_settings.clouds),
                       flagged(CT_TEXT(pov_settings.command), FIELD_TRUSTED),
                       flagged(CT_TEXT(pov_settings.output_file), FIELD_TRUSTED),
-                      CT_F64(pov_settings.background.r),
-                      CT_F64(pov_settings.background.g),
-                      CT_F64(pov_settings.background.b),
+                      within(CT_F64(pov_settings.background.r), RANGE_COLOUR),
+                      within(CT_F64(pov_settings.background.g), RANGE_COLOUR),
+                      within(CT_F64(pov_settings.background.b), RANGE_COLOUR),
                       range(CT_I32(pov_settings.ambient), 0, 4)};
 
-const Field ppr3[] = {CT_F64(print_settings.paper_width),
-                      CT_F64(print_settings.paper_height),
-                      CT_F64(print_settings.scale),
-                      CT_F64(print_settings.margin_left),
-                      CT_F64(print_settings.margin_right),
-                      CT_F64(print_settings.margin_top),
-                      CT_F64(print_settings.margin_bottom),
+const Field ppr3[] = {within(CT_F64(print_settings.paper_width), RANGE_PAPER),
+                      within(CT_F64(print_settings.paper_height), RANGE_PAPER),
+                      within(CT_F64(print_settings.scale), RANGE_SCALE),
+                      within(CT_F64(print_settings.margin_left), RANGE_MARGIN),
+                      within(CT_F64(print_settings.margin_right), RANGE_MARGIN),
+                      within(CT_F64(print_settings.margin_top), RANGE_MARGIN),
+                      within(CT_F64(print_settings.margin_bottom), RANGE_MARGIN),
                       range(CT_I32(print_settings.orientation), 0, 1),
                       CT_I32(print_settings.colour),
                       flagged(CT_TEXT(print_settings.command), FIELD_TRUSTED),
@@ -80,23 +89,23 @@ const Field ppr3[] = {CT_F64(print_settings.paper_width),
                       range(CT_I32(print_settings.paper_index), 0, PAPER_SIZE_COUNT - 1)};
 
 // The oldest print chunk: no colour switch after the orientation.
-const Field ppri[] = {CT_F64(print_settings.paper_width),
-                      CT_F64(print_settings.paper_height),
-                      CT_F64(print_settings.scale),
-                      CT_F64(print_settings.margin_left),
-                      CT_F64(print_settings.margin_right),
-                      CT_F64(print_settings.margin_top),
-                      CT_F64(print_settings.margin_bottom),
+const Field ppri[] = {within(CT_F64(print_settings.paper_width), RANGE_PAPER),
+                      within(CT_F64(print_settings.paper_height), RANGE_PAPER),
+                      within(CT_F64(print_settings.scale), RANGE_SCALE),
+                      within(CT_F64(print_settings.margin_left), RANGE_MARGIN),
+                      within(CT_F64(print_settings.margin_right), RANGE_MARGIN),
+                      within(CT_F64(print_settings.margin_top), RANGE_MARGIN),
+                      within(CT_F64(print_settings.margin_bottom), RANGE_MARGIN),
                       range(CT_I32(print_settings.orientation), 0, 1),
                       flagged(CT_TEXT(print_settings.command), FIELD_TRUSTED)};
 
 const Field php3[] = {CT_I32(plot_settings.origin_centred),
                       range(CT_I32(plot_settings.orientation), 0, 1),
                       range(CT_I32(plot_settings.plotter_type), 0, 2),
-                      CT_F64(plot_settings.paper_width),
-                      CT_F64(plot_settings.paper_height),
-                      CT_F64(plot_settings.scale),
-                      CT_F64(plot_settings.resolution),
+                      within(CT_F64(plot_settings.paper_width), RANGE_PAPER),
+                      within(CT_F64(plot_settings.paper_height), RANGE_PAPER),
+                      within(CT_F64(plot_settings.scale), RANGE_SCALE),
+                      within(CT_F64(plot_settings.resolution), RANGE_PLOT_RESOLUTION),
                       flagged(CT_TEXT(plot_settings.file), FIELD_TRUSTED),
                       CT_TEXT(plot_settings.start_sequence),
                       CT_TEXT(plot_settings.end_sequence),
@@ -123,7 +132,7 @@ const Field pviw[] = {CT_I32(view_options.exact_line_thickness), CT_I32(view_opt
 const Field prod[] = {range(CT_I32(room_units.area_unit), 0, 4), CT_TEXT(room_units.area_text),
                       range(CT_I32(room_units.volume_unit), 0, 4), CT_TEXT(room_units.volume_text)};
 
-const Field pmsc[] = {flagged(CT_F64(drawing_scale), FIELD_POSITIVE),
+const Field pmsc[] = {within(CT_F64(drawing_scale), RANGE_SCALE),
                       range(CT_I32(cur_layer), 0, LAYER_COUNT - 1),
                       range(CT_I32(view_type), 0, 9),
                       range(CT_I32(angle_unit), 0, 2),
@@ -144,16 +153,21 @@ const Field pms2[] = {CT_I32(snap_preview_on),
 const Field pdi2[] = {range(CT_I32(dim_settings.accuracy), 0, 4),
                       range(CT_I32(dim_settings.accuracy_architecture), 0, 3)};
 
-const Field pcol[] = {CT_F64(display_colors.background.r), CT_F64(display_colors.background.g),
-                      CT_F64(display_colors.background.b), CT_F64(display_colors.active.r),
-                      CT_F64(display_colors.active.g),     CT_F64(display_colors.active.b),
-                      CT_F64(display_colors.guide.r),      CT_F64(display_colors.guide.g),
-                      CT_F64(display_colors.guide.b)};
+const Field pcol[] = {within(CT_F64(display_colors.background.r), RANGE_COLOUR),
+                      within(CT_F64(display_colors.background.g), RANGE_COLOUR),
+                      within(CT_F64(display_colors.background.b), RANGE_COLOUR),
+                      within(CT_F64(display_colors.active.r), RANGE_COLOUR),
+                      within(CT_F64(display_colors.active.g), RANGE_COLOUR),
+                      within(CT_F64(display_colors.active.b), RANGE_COLOUR),
+                      within(CT_F64(display_colors.guide.r), RANGE_COLOUR),
+                      within(CT_F64(display_colors.guide.g), RANGE_COLOUR),
+                      within(CT_F64(display_colors.guide.b), RANGE_COLOUR)};
 
 const Field plop[] = {CT_TEXT(draw_path),   CT_TEXT(import_path), CT_TEXT(symbol_path),
                       CT_TEXT(export_path), CT_TEXT(dialog_path), CT_TEXT(help_browser)};
 
-const Field pasr[] = {CT_F64(screen_aspect.width), CT_F64(screen_aspect.height)};
+const Field pasr[] = {within(CT_F64(screen_aspect.width), RANGE_SCREEN_ASPECT),
+                      within(CT_F64(screen_aspect.height), RANGE_SCREEN_ASPECT)};
 
 const Field pbak[] = {CT_I32(autobackup), range(CT_I32(backup_interval), 1, 60)};
 

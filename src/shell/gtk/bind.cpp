@@ -29,6 +29,7 @@ constexpr const char* KEY_SPIN = "kv-spin";        // an adjustment's spin butto
 constexpr const char* KEY_DOUBLE = "kv-double";    // a spin button bound to a double
 constexpr const char* KEY_EXTRA = "kv-extra";      // the extra handler of a slider or option menu
 constexpr const char* KEY_REDRAW = "kv-redraw";    // an option menu's picture painter
+constexpr const char* KEY_KIND = "kv-kind";        // a value entry's store kind
 
 // The data text every extra handler gets.
 char extra_data[] = "hallo";
@@ -115,9 +116,13 @@ void store_value_entry(GtkWidget* entry, BindKind kind) {
   if (!var) return;
   char text[BIND_VALUE_ENTRY_MAX + 1];
   utf8_to_latin1(gtk_entry_get_text(GTK_ENTRY(entry)), text, sizeof text);
-  *var = bind_value_parse(kind, text);
+  const BindValueStore s = bind_value_check(kind, var, *var, text);
+  if (s.store) *var = s.value;
+  // A refused text gives way to the value kept before the message shows:
+  // the box takes the focus, and leaving the entry then stores nothing.
   gtk_entry_set_text(GTK_ENTRY(entry), latin1_to_utf8(bind_value_format(kind, *var)).c_str());
-  if (bind_is_size_variable(var)) shell_platform().mainwin_size_labels_refresh();
+  if (s.store && bind_is_size_variable(var)) shell_platform().mainwin_size_labels_refresh();
+  if (!s.refused.empty()) ui().msgbox_error(s.refused.c_str());
 }
 
 void connect_store_and_refresh(gpointer object, const char* signal, const char* kind, const char* refresh) {
@@ -155,6 +160,7 @@ GtkWidget* value_entry_new(double* var, const char* kind, const char* refresh) {
   gui_set_width(entry, 100);
   gtk_entry_set_text(GTK_ENTRY(entry), latin1_to_utf8(bind_value_format(k, var ? *var : 0.0)).c_str());
   set_var(entry, var);
+  g_object_set_data(G_OBJECT(entry), KEY_KIND, as_data(kind));
   const char* key = keep_refresh(entry, refresh);
   g_signal_connect(entry, "focus-out-event", G_CALLBACK(bind_on_focus_out_store), as_data(kind));
   g_signal_connect(entry, "focus-out-event", G_CALLBACK(bind_on_focus_out_changed), as_data(key));
@@ -315,6 +321,11 @@ void bind_on_option_changed(GtkComboBox* combo, gpointer) {
 }
 
 void* bind_variable(gpointer widget) { return var_of<void>(widget); }
+
+const char* bind_value_entry_kind(GtkWidget* widget) {
+  if (!widget || !GTK_IS_ENTRY(widget)) return nullptr;
+  return static_cast<const char*>(g_object_get_data(G_OBJECT(widget), KEY_KIND));
+}
 
 void bind_set_redraw(GtkWidget* option_menu, void (*redraw)(GtkWidget*)) {
   if (option_menu) g_object_set_data(G_OBJECT(option_menu), KEY_REDRAW, reinterpret_cast<gpointer>(redraw));

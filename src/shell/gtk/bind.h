@@ -156,6 +156,9 @@ GtkWidget* bind_option_combo(GtkWidget* combo, int* var, const char* refresh, GC
 
 // The variable a bound widget edits (null when it is not bound).
 void* bind_variable(gpointer widget);
+// The store kind of a value entry ("ventry" ... "fentry"); null for any
+// other widget.
+const char* bind_value_entry_kind(GtkWidget* widget);
 // What an option menu calls to draw its pictures again (pen and line-type
 // menus); run by bind_refresh_option_menu.
 void bind_set_redraw(GtkWidget* option_menu, void (*redraw)(GtkWidget*));

@@ -1,0 +1,70 @@
+#pragma once
+
+// What every writer checks of what it writes, so that no file comes out
+// that the programs reading it refuse: a scale that is no scale, pens and
+// line types outside their ranges, dash patterns of no length, coordinates
+// beyond what the format's numbers hold. Where no sound file can be
+// written, the writer says why and writes nothing.
+
+#include <initializer_list>
+#include <string>
+
+#include "model/settings.h"
+
+// The dash and gap pairs a writer writes of a line type (0..3): none for a
+// pattern whose dashes and gaps add up to nothing, which no format can draw
+// and which every writer draws as a solid line.
+int export_dash_pairs(const LineTypeDef& t);
+// The length of those pairs together, paper millimetres: the line type's
+// period, or the sum of its pairs where the stored period does not match.
+double export_dash_period(const LineTypeDef& t);
+
+// Before a writer asks for its file: whether the scale denominators it
+// converts with, the pens' widths and the line types' dashes lie in their
+// ranges. Otherwise the error box says what is wrong and false is returned.
+bool export_settings_ok(std::initializer_list<double> scales);
+// The same for the sheet of printing and plotting (width and height,
+// centimetres) and for the plotter's resolution (centimetres per unit).
+bool export_sheet_ok(double width, double height);
+bool export_plot_resolution_ok(double resolution);
+
+// Output coordinates checked while a writer writes: within its life, every
+// coordinate passed through export_coordinate must lie within the limit
+// (output units either way of 0). One that does not spoils the file: ok()
+// turns false, and export_write_file keeps no file and says why.
+class ExportCoordinates {
+ public:
+  // format: the format's name in the message ("PDF", "PostScript" ...).
+  ExportCoordinates(double limit, const char* format);
+  ~ExportCoordinates();
+  ExportCoordinates(const ExportCoordinates&) = delete;
+  ExportCoordinates& operator=(const ExportCoordinates&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  friend double export_coordinate(double v);
+  ExportCoordinates* outer_;
+  double limit_;
+  const char* format_;
+  bool ok_ = true;
+};
+// v itself when the writing in progress can hold it (or when none is in
+// progress); otherwise 0, and the writing fails.
+double export_coordinate(double v);
+
+// What a format's numbers hold, in its output units: PostScript and EPS
+// (bounding boxes are whole numbers), SVG, PDF 1.3 reals, HPGL/2 plotter
+// units, DXF.
+inline constexpr double EXPORT_PS_LIMIT = 1e9;
+inline constexpr double EXPORT_SVG_LIMIT = 1e9;
+inline constexpr double EXPORT_PDF_LIMIT = 32767.0;
+inline constexpr double EXPORT_HPGL_LIMIT = 1073741823.0;
+// DXF reals, in the file's unit: beyond this the six decimals written are
+// noise of the double they come from.
+inline constexpr double EXPORT_DXF_LIMIT = 1e12;
+
+// Why the last writing was refused, translated; empty when it was not.
+// export_write_file clears it before it writes and shows it instead of
+// keeping the file.
+const std::string& export_refused();
+void export_refused_clear();

@@ -1,0 +1,271 @@
+// Every writer fed the values a loaded file can hold: dash patterns of no
+// length, scales and coordinates whose output no format holds, and
+// settings no dialog takes. A writer either writes a file its readers take
+// or says why and writes nothing.
+
+#include "exchange/export_check.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <functional>
+#include <limits>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "display/export_scope.h"
+#include "exchange/dxf_common.h"
+#include "exchange/dxf_writer.h"
+#include "exchange/hpgl_writer.h"
+#include "exchange/pdf_writer.h"
+#include "exchange/ps_writer.h"
+#include "exchange/svg_writer.h"
+#include "export_fixture.h"
+#include "model/defaults.h"
+#include "model/nls.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One writer run as its command runs, answering its questions: all
+// objects, graphics, the file name.
+struct Writer {
+  const char* name;
+  const char* suffix;
+  std::vector<int> answers;
+  std::function<void()> run;
+};
+
+const std::vector<Writer>& writers() {
+  static const std::vector<Writer> all = {
+      {"EPS", ".eps", {1, 1}, [] { eps_export(); }},
+      {"PostScript print", ".ps", {2}, [] { ps_print_at(-0.5, -0.5); }},
+      {"PDF", ".pdf", {1, 1}, [] { pdf_export(); }},
+      {"SVG", ".svg", {1}, [] { svg_export(); }},
+      {"HPGL/2",
+       ".plt",
+       {2},
+       [] {
+         for (ElemHeader* e = elem_list_head; e; e = e->next) e->mark = 1;
+         hpgl_plot_at(0, 0);
+       }},
+      {"DXF", ".dxf", {}, [] { dxf_export(); }},
+  };
+  return all;
+}
+
+class ExportCheck : public ExportTest {
+ protected:
+  void SetUp() override {
+    ExportTest::SetUp();
+    saved_dxf_ = dxf_settings;
+    import_path = export_path;
+    import_file = "";
+    dxf_settings.export_scope = DXF_OBJECTS_ALL;
+    dxf_settings.export_mode = DXF_OUT_2D;
+    dxf_settings.export_unit = DXF_UNIT_M;
+    dxf_set_unit(DXF_UNIT_M);
+    plot_settings.plotter_type = 1;
+    plot_settings.start_sequence = "";
+    plot_settings.end_sequence = "";
+  }
+  void TearDown() override {
+    dxf_settings = saved_dxf_;
+    ExportTest::TearDown();
+  }
+
+  // Runs a writer into a file named after it; its text, empty when none was written.
+  std::string write(const Writer& w, const std::string& stem) {
+    const std::string name = stem + w.suffix;
+    ui.calls.clear();
+    ui.answers.assign(w.answers.begin(), w.answers.end());
+    ui.paths = {file(name)};
+    w.run();
+    return fs::exists(file(name)) ? read_file(file(name)) : std::string();
+  }
+
+  // The page content of a PDF file, inflated.
+  static std::string pdf_content(const std::string& pdf) {
+    const std::size_t from = pdf.find("stream\n") + 7, to = pdf.find("\nendstream", from);
+    if (from < 7 || to == std::string::npos) return "";
+    uLongf n = 1 << 20;
+    std::string out(n, '\0');
+    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &n,
+                   reinterpret_cast<const Bytef*>(pdf.data() + from), static_cast<uLong>(to - from)) != Z_OK)
+      return "";
+    out.resize(n);
+    return out;
+  }
+
+  // The settings as at a fresh start, the folders of the test kept.
+  void reset_settings() {
+    defaults_init_settings();
+    defaults_init_pens_line_types();
+    export_path = dir.path().string() + "/";
+    import_path = export_path;
+  }
+
+  // Ghostscript reads a PostScript file to its end without an error.
+  testing::AssertionResult ghostscript_takes(const std::string& name) {
+    const ToolRun gs = tool({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=nullpage", file(name)});
+    if (gs.status == 0 && gs.out.empty()) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << gs.out;
+  }
+
+ private:
+  DxfSettings saved_dxf_;
+};
+
+// A line type whose dashes and gaps are all 0 is within every range, and
+// no format can draw it: every writer draws it solid.
+TEST_F(ExportCheck, ADashPatternOfNoLengthIsWrittenSolid) {
+  LineTypeDef& t = line_types[1];
+  t.pairs = 2;
+  t.period = 0;
+  for (int k = 0; k < 3; ++k) t.dash[k] = t.gap[k] = 0;
+  elem_new_line(0, 0, 1, 0, 0, 1, 0);
+  elem_new_line(0, 0, 1, 0, 0.5, 1, 0.5);
+  for (const Writer& w : writers()) {
+    SCOPED_TRACE(w.name);
+    const std::string text = write(w, "nodash");
+    ASSERT_FALSE(text.empty());
+    EXPECT_TRUE(ui.calls_starting("error").empty()) << ui.calls_starting("error")[0];
+    const std::string kind = w.suffix;
+    if (kind == ".eps" || kind == ".ps") {
+      EXPECT_EQ(lines_with(text, "/lt2 "), std::vector<std::string>{"/lt2 {[] 0 setdash} bdef"});
+      EXPECT_TRUE(ghostscript_takes(std::string("nodash") + w.suffix));
+    } else if (kind == ".pdf") {
+      const std::string content = pdf_content(text);
+      ASSERT_FALSE(content.empty());
+      EXPECT_EQ(lines_with(content, " d"), std::vector<std::string>{"[] 0 d"});
+    } else if (kind == ".svg") {
+      EXPECT_EQ(count_of(text, "stroke-dasharray"), count_of(text, "stroke-dasharray:"));
+      for (const std::string& rule : lines_with(text, ".s01{"))
+        EXPECT_EQ(rule.find("dasharray"), std::string::npos) << rule;
+    } else if (kind == ".plt") {
+      EXPECT_EQ(lines_with(text, "UL2"), std::vector<std::string>{"UL2;"});
+      EXPECT_EQ(count_of(text, "LT2,"), 0);
+    } else {
+      // The line type's table entry has no elements and no length.
+      const std::size_t at = text.find("\n73\n", text.find("LTYPE\n2\nSHORTDASH"));
+      ASSERT_NE(at, std::string::npos);
+      EXPECT_EQ(text.substr(at, 16), "\n73\n0\n40\n0.00000");
+    }
+  }
+}
+
+// Output no format's numbers hold: a scale so small, or an element so far
+// away, that the coordinates run beyond the limits. The writer says why and
+// leaves no file; a file of the name that was there stays.
+TEST_F(ExportCheck, CoordinatesNoFormatHoldsWriteNothing) {
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+  };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const Case cases[] = {
+      {"an element a light year away", [] { elem_new_line(0, 0, 0, -1, -1, 9.5e15, 0); }},
+      {"an element at no number", [nan] { elem_new_line(0, 0, 0, -1, -1, 1, nan); }},
+      {"the smallest scale any field takes",
+       [] {
+         elem_new_line(0, 0, 0, -1, -1, 1, 1);
+         drawing_scale = print_settings.scale = plot_settings.scale = 1e-12;
+       }},
+  };
+  for (const Case& c : cases) {
+    for (const Writer& w : writers()) {
+      SCOPED_TRACE(std::string(c.what) + ", " + w.name);
+      if (std::string(w.suffix) == ".dxf" && std::string(c.what).find("scale") != std::string::npos)
+        continue;  // DXF writes drawing units: no scale takes part
+      drawing_free();
+      drawing_scale = print_settings.scale = plot_settings.scale = 100;
+      c.make();
+      dir.write(std::string("old") + w.suffix, "old");
+      write(w, "old");
+      EXPECT_EQ(read_file(file(std::string("old") + w.suffix)), "old");
+      const auto errors = ui.calls_starting("error");
+      ASSERT_EQ(errors.size(), 1u);
+      EXPECT_NE(errors[0].find("file cannot hold.\nNothing was written."), std::string::npos) << errors[0];
+    }
+  }
+}
+
+// Settings no dialog takes and no file loads (set by other means): every
+// writer refuses before it asks anything, and names what is wrong.
+TEST_F(ExportCheck, SettingsOutsideTheirRangeAreRefusedBeforeAnyQuestion) {
+  struct Case {
+    std::function<void()> set;
+    const char* error;  // for the writers of the drawing scale
+  };
+  const Case cases[] = {
+      {[] { drawing_scale = 0; },
+       "error The scale 1:0 cannot be written: a scale lies above 1:0 and at most 1:10000000.\n"
+       "Nothing was written."},
+      {[] { drawing_scale = -50; },
+       "error The scale 1:-50 cannot be written: a scale lies above 1:0 and at most 1:10000000.\n"
+       "Nothing was written."},
+      {[] { pens[3].width = -1; },
+       "error Pen 4 has the width -1 mm; a pen is 0 to 10 mm wide.\nNothing was written."},
+      {[] { pens[0].width = 1e9; },
+       "error Pen 1 has the width 1000000000 mm; a pen is 0 to 10 mm wide.\nNothing was written."},
+      {[] { line_types[2].dash[0] = -5; },
+       "error Line type 3 has a dash or gap outside 0 to 100 mm.\nNothing was written."},
+  };
+  elem_new_line(0, 0, 0, 0, 0, 1, 0);
+  for (const Case& c : cases) {
+    for (const Writer& w : writers()) {
+      SCOPED_TRACE(std::string(w.name) + ": " + c.error);
+      reset_settings();
+      c.set();
+      const bool scale_only = drawing_scale != 100;
+      if (scale_only && std::string(w.suffix) == ".dxf") continue;
+      EXPECT_EQ(write(w, "refused"), "");
+      EXPECT_TRUE(ui.calls_starting("ask").empty());
+      EXPECT_TRUE(ui.calls_starting("choose").empty());
+      EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{c.error});
+    }
+  }
+  // The sheets of printing and plotting.
+  reset_settings();
+  print_settings.paper_width = -10;
+  EXPECT_EQ(write(writers()[1], "sheet"), "");
+  EXPECT_EQ(
+      ui.calls_starting("error"),
+      std::vector<std::string>{"error The paper -10 x 29.7 cm cannot be written: paper is 1 to 500 cm wide "
+                               "and high.\nNothing was written."});
+  plot_settings.resolution = 0;
+  EXPECT_EQ(write(writers()[4], "sheet"), "");
+  EXPECT_EQ(
+      ui.calls_starting("error"),
+      std::vector<std::string>{"error The plotter resolution 0 cm cannot be written: it lies from 0.00001 "
+                               "to 0.01 cm.\nNothing was written."});
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+// The question of the two exports that write texts goes through the
+// translation, like its answers (the table's German entry is checked with
+// every other text by the shell's coverage test).
+const char* marked(const char* english) {
+  static std::map<std::string, std::string> seen;
+  return seen.emplace(english, std::string("<") + english + ">").first->second.c_str();
+}
+
+TEST_F(ExportCheck, TheTextModeQuestionIsTranslated) {
+  elem_new_line(0, 0, 0, 0, 0, 1, 0);
+  nls_set_lookup(marked);
+  for (const Writer& w : {writers()[0], writers()[2]}) {
+    SCOPED_TRACE(w.name);
+    ui.calls.clear();
+    ui.answers = {1, 3};  // all objects, then Cancel
+    w.run();
+    EXPECT_EQ(ui.calls_starting("ask <Text export:>"),
+              std::vector<std::string>{"ask <Text export:> [<Export graphics(WYSIWYG)>] "
+                                       "[<Export text(For later editing)>] [<Cancel>]"});
+  }
+  nls_set_lookup(nullptr);
+}
+
+}  // namespace
