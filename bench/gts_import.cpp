@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "building/gts_tools.h"
+#include "building/solid/gts_file.h"
 #include "display/outdev.h"
 #include "display/view.h"
 #include "model/defaults.h"
@@ -25,7 +27,7 @@
 
 namespace {
 
-std::string grid_file(int n, bool upright) {
+std::string grid_file(int n, bool upright, bool jittered = false) {
   std::string text;
   const int points = (n + 1) * (n + 1);
   // Per square: its bottom and left edge and its diagonal; the top row and
@@ -38,6 +40,9 @@ std::string grid_file(int n, bool upright) {
     for (int i = 0; i <= n; ++i) {
       if (upright)
         std::snprintf(line, sizeof line, "%g %g %g\n", (i * 7 + j * 13) % 5 * 0.04, i * 0.5, j * 0.5);
+      else if (jittered)
+        std::snprintf(line, sizeof line, "%g %g 0\n", i * 0.5 + (i * 7 + j * 3) % 11 * 0.01,
+                      j * 0.5 + (i * 5 + j * 13) % 7 * 0.01);
       else
         std::snprintf(line, sizeof line, "%g %g 0\n", i * 0.5, j * 0.5);
       text += line;
@@ -197,3 +202,40 @@ void BM_ImportTrianglesOnOneEdge(benchmark::State& state) {
   import(state, triangles_on_one_edge_file(static_cast<int>(state.range(0))));
 }
 BENCHMARK(BM_ImportTrianglesOnOneEdge)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// The mesh that importing a flat grid with its points a little off the
+// lines makes (its triangles joined into faces of thousands of corners),
+// written again as GTS: each face split into triangles again.
+void BM_WriteJoinedUnevenGrid(benchmark::State& state) {
+  const std::string path = temp_folder() + "/bench.gts";
+  std::ofstream(path) << grid_file(static_cast<int>(state.range(0)), false, true);
+  chosen = path;
+  UiTable table;
+  table.filesel_choose = choose;
+  ui_install(table);
+  main_init_defaults();
+  outdev_init_screen_slots();
+  view_init(0);
+  std::fflush(stdout);
+  const int saved_stdout = dup(1);
+  const int quiet = open("/dev/null", O_WRONLY);
+  dup2(quiet, 1);
+  undo_record(UNDO_CLEAR, 0);
+  drawing_free();
+  cmd_p_file_import_gts();
+  auto* m = elem_as<MeshElem>(elem_list_tail);
+  int corners = 0;
+  for (int32_t n : m->face_sizes) corners = std::max(corners, static_cast<int>(n));
+  m->mark = 1;
+  FILE* out = std::fopen("/dev/null", "w");
+  for (auto _ : state) gts_write_marked(out);
+  std::fclose(out);
+  std::fflush(stdout);
+  dup2(saved_stdout, 1);
+  close(saved_stdout);
+  close(quiet);
+  state.counters["largest face"] = corners;
+  undo_record(UNDO_CLEAR, 0);
+  drawing_free();
+}
+BENCHMARK(BM_WriteJoinedUnevenGrid)->Arg(60)->Unit(benchmark::kMillisecond);

@@ -153,22 +153,64 @@ bool project_face(FaceList& l) {
   return false;
 }
 
+// The box of the work points of positions i - 1, i and i + 1.
+struct Box {
+  double lo_x, lo_y, hi_x, hi_y;
+  bool meets(const Box& o) const {
+    return lo_x <= o.hi_x && o.lo_x <= hi_x && lo_y <= o.hi_y && o.lo_y <= hi_y;
+  }
+};
+Box ear_box(const FaceList& l, int i) {
+  const int n = l.remaining_count;
+  const Point2& a = l.work[l.remaining[(i + n - 1) % n]];
+  const Point2& b = l.work[l.remaining[i]];
+  const Point2& c = l.work[l.remaining[(i + 1) % n]];
+  return {std::min({a.x, b.x, c.x}), std::min({a.y, b.y, c.y}), std::max({a.x, b.x, c.x}),
+          std::max({a.y, b.y, c.y})};
+}
+
+void judge_ear(FaceList& l, int i) {
+  const int n = l.remaining_count;
+  l.ear_flags[i] = is_ear(l, i) ? 1 : 0;
+  l.ear_quality[i] = 0.0;
+  if (!l.ear_flags[i]) return;
+  l.ear_quality[i] = tri_min_angle(l.work[l.remaining[(i + n - 1) % n]], l.work[l.remaining[i]],
+                                   l.work[l.remaining[(i + 1) % n]]);
+}
+
+// Every cut takes the best ear of all positions, judged as the face is
+// then. Cutting the ear (p, i, q) changes only what lies in its triangle:
+// vertex i, the edges p-i and i-q and the new edge p-q. So a position whose
+// ear triangle keeps clear of that triangle's box keeps its judgement (its
+// diagonal's middle, its triangle and its diagonal meet none of them, and
+// the ray from the middle crosses the triangle's edges an even number of
+// times), and only the others are judged again: about n^2 for a face of n
+// corners instead of n^3. With four corners left the diagonals are no
+// longer tested against edges, so all are judged again.
 void split_face(FaceList& l) {
+  int n = l.remaining_count;
+  l.ear_flags.assign(n, 0);
+  l.ear_quality.assign(n, 0.0);
+  for (int i = 0; i < n; ++i) judge_ear(l, i);
   while (l.remaining_count > 3) {
-    const int n = l.remaining_count;
-    l.ear_flags.assign(n, 0);
-    l.ear_quality.assign(n, 0.0);
+    n = l.remaining_count;
     int best = -1;
     for (int i = 0; i < n; ++i) {
-      if (!is_ear(l, i)) continue;
-      l.ear_flags[i] = 1;
-      const Point2& a = l.work[l.remaining[(i + n - 1) % n]];
-      const Point2& b = l.work[l.remaining[i]];
-      const Point2& c = l.work[l.remaining[(i + 1) % n]];
-      l.ear_quality[i] = tri_min_angle(a, b, c);
+      if (!l.ear_flags[i]) continue;
       if (best < 0 || l.ear_quality[i] > l.ear_quality[best] + QUALITY_TIE) best = i;
     }
-    tri_cut_ear(&l, best < 0 ? 0 : best);
+    const int cut = best < 0 ? 0 : best;
+    Box gone = ear_box(l, cut);
+    // A hair wider, so that rounding at its border changes nothing.
+    const double margin =
+        1e-9 * (gone.hi_x - gone.lo_x + gone.hi_y - gone.lo_y) +
+        1e-12 * (std::fabs(gone.lo_x) + std::fabs(gone.hi_x) + std::fabs(gone.lo_y) + std::fabs(gone.hi_y));
+    gone = {gone.lo_x - margin, gone.lo_y - margin, gone.hi_x + margin, gone.hi_y + margin};
+    tri_cut_ear(&l, cut);
+    n = l.remaining_count;
+    if (n <= 3) break;
+    for (int i = 0; i < n; ++i)
+      if (n == 4 || ear_box(l, i).meets(gone)) judge_ear(l, i);
   }
   if (l.remaining_count == 3) tri_cut_ear(&l, 1);
 }

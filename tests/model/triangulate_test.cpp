@@ -114,6 +114,20 @@ TEST(Triangulate, ConcaveFacesAreTiled) {
     star.push_back({r * std::cos(a), r * std::sin(a)});
   }
   expect_tiling(star);
+  // Faces of hundreds of corners, as joining the triangles of a fine flat
+  // mesh makes them: a comb of 150 teeth of uneven length and a spiral.
+  std::vector<Point2> comb = {{0, 0}, {300, 0}};
+  for (int t = 149; t >= 0; --t) {
+    const double tip = 3 + (t * 7 % 5);
+    comb.insert(comb.end(), {{2.0 * t + 2, tip}, {2.0 * t + 1, tip}, {2.0 * t + 1, 1}, {2.0 * t, 1}});
+  }
+  expect_tiling(comb);
+  std::vector<Point2> spiral;
+  for (int i = 0; i < 300; ++i)
+    spiral.push_back({(1 + i * 0.05) * std::cos(i * 0.1), (1 + i * 0.05) * std::sin(i * 0.1)});
+  for (int i = 299; i >= 0; --i)
+    spiral.push_back({(1.5 + i * 0.05) * std::cos(i * 0.1), (1.5 + i * 0.05) * std::sin(i * 0.1)});
+  expect_tiling(spiral);
 }
 
 TEST(Triangulate, ProjectionFollowsTheFace) {
