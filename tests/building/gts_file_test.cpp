@@ -462,8 +462,10 @@ TEST_F(GtsFileTest, SmallAndFineSolidsComeBackClosedWithTheirVolume) {
     }
     cases.push_back({"turned cube", cube, 1e-9});
   }
-  for (double r : {0.05, 0.5}) {
-    SolidMesh sphere = turned_sphere({3, 4, 5, 0}, r, 40, 60, 0.2, 0.9);
+  // A sphere of a centimetre, all its triangles below a square millimetre,
+  // and one of a metre.
+  for (double r : {0.01, 1.0}) {
+    SolidMesh sphere = turned_sphere({3, 4, 5, 0}, r, 24, 40, 0.2, 0.9);
     MeshElem as_mesh;
     as_mesh.vertices = sphere.vertices;
     as_mesh.face_sizes = sphere.face_sizes;
@@ -737,7 +739,7 @@ TEST_F(GtsFileTest, RepairFindsEveryPointOnEveryEdgeWhereverThePointsLie) {
   // an edge for the edge's size, found by looking at all points, is put in,
   // in order along the edge.
   std::mt19937 random(5);
-  for (int round = 0; round < 30; ++round) {
+  for (int round = 0; round < 16; ++round) {
     SCOPED_TRACE(round);
     std::vector<Point3> v;
     for (int i = 0; i < 300; ++i) {
