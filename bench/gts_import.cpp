@@ -137,22 +137,43 @@ std::string triangles_on_one_edge_file(int n) {
 std::string chosen;
 std::string choose(const char*, const char*, int, const char*) { return chosen; }
 
+// The import command set up on a file of text, as the program runs it: the
+// file chooser answers with the file, the result is drawn in the main view,
+// and what the reader and the clean-up print is no part of the measure.
+class ImportSetup {
+ public:
+  explicit ImportSetup(const std::string& text) {
+    chosen = temp_folder() + "/bench.gts";
+    std::ofstream(chosen) << text;
+    table_.filesel_choose = choose;
+    ui_install(table_);
+    main_init_defaults();
+    outdev_init_screen_slots();
+    view_init(0);
+    std::fflush(stdout);
+    saved_stdout_ = dup(1);
+    quiet_ = open("/dev/null", O_WRONLY);
+    dup2(quiet_, 1);
+  }
+  ~ImportSetup() {
+    std::fflush(stdout);
+    dup2(saved_stdout_, 1);
+    close(saved_stdout_);
+    close(quiet_);
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+  ImportSetup(const ImportSetup&) = delete;
+  ImportSetup& operator=(const ImportSetup&) = delete;
+
+ private:
+  UiTable table_;
+  int saved_stdout_ = -1;
+  int quiet_ = -1;
+};
+
 void import(benchmark::State& state, const std::string& text) {
-  const std::string path = temp_folder() + "/bench.gts";
-  std::ofstream(path) << text;
-  chosen = path;
-  UiTable table;
-  table.filesel_choose = choose;
-  ui_install(table);
-  // The command draws its result in the main view, as on the screen.
-  main_init_defaults();
-  outdev_init_screen_slots();
-  view_init(0);
-  // What the reader and the clean-up print is no part of the measure.
-  std::fflush(stdout);
-  const int saved_stdout = dup(1);
-  const int quiet = open("/dev/null", O_WRONLY);
-  dup2(quiet, 1);
+  ImportSetup setup(text);
   int faces = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -163,14 +184,8 @@ void import(benchmark::State& state, const std::string& text) {
     const auto* m = elem_as<MeshElem>(elem_list_tail);
     faces = m ? m->face_count() : 0;
   }
-  std::fflush(stdout);
-  dup2(saved_stdout, 1);
-  close(saved_stdout);
-  close(quiet);
   state.counters["faces"] = faces;
   state.counters["bytes"] = static_cast<double>(text.size());
-  undo_record(UNDO_CLEAR, 0);
-  drawing_free();
 }
 
 void BM_ImportFlatGrid(benchmark::State& state) {
@@ -207,21 +222,7 @@ BENCHMARK(BM_ImportTrianglesOnOneEdge)->Arg(20000)->Unit(benchmark::kMillisecond
 // lines makes (its triangles joined into faces of thousands of corners),
 // written again as GTS: each face split into triangles again.
 void BM_WriteJoinedUnevenGrid(benchmark::State& state) {
-  const std::string path = temp_folder() + "/bench.gts";
-  std::ofstream(path) << grid_file(static_cast<int>(state.range(0)), false, true);
-  chosen = path;
-  UiTable table;
-  table.filesel_choose = choose;
-  ui_install(table);
-  main_init_defaults();
-  outdev_init_screen_slots();
-  view_init(0);
-  std::fflush(stdout);
-  const int saved_stdout = dup(1);
-  const int quiet = open("/dev/null", O_WRONLY);
-  dup2(quiet, 1);
-  undo_record(UNDO_CLEAR, 0);
-  drawing_free();
+  ImportSetup setup(grid_file(static_cast<int>(state.range(0)), false, true));
   cmd_p_file_import_gts();
   auto* m = elem_as<MeshElem>(elem_list_tail);
   int corners = 0;
@@ -230,12 +231,6 @@ void BM_WriteJoinedUnevenGrid(benchmark::State& state) {
   FILE* out = std::fopen("/dev/null", "w");
   for (auto _ : state) gts_write_marked(out);
   std::fclose(out);
-  std::fflush(stdout);
-  dup2(saved_stdout, 1);
-  close(saved_stdout);
-  close(quiet);
   state.counters["largest face"] = corners;
-  undo_record(UNDO_CLEAR, 0);
-  drawing_free();
 }
 BENCHMARK(BM_WriteJoinedUnevenGrid)->Arg(60)->Unit(benchmark::kMillisecond);
