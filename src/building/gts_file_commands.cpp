@@ -50,26 +50,34 @@ void cmd_p_file_import_gts() {
                           .c_str());
     return;
   }
-  int ok = 0;
-  bool cancelled = false;
-  {
-    FioStreamProgress progress(in.get(), "Import GTS...");
-    ok = translate_gts_kavro(in.get(), 1, progress.stepper());
-    cancelled = progress.cancelled();
-  }
+  const int modified = drawing_modified;
+  // One window for the reading (the first fifth of the bar) and the
+  // clean-up after it, which takes the longer.
+  FioStreamProgress progress(in.get(), "Import GTS...", 0.2);
+  GtsReadError why;
+  const int ok = translate_gts_kavro(in.get(), 1, progress.stepper(), &why);
   in.close();
+  bool cancelled = why.kind == GtsReadError::CANCELLED;
+  if (ok) {
+    select_clear_flags();
+    cancelled = !mesh_clean_up_last(progress.phase(0.2, 1.0));
+    // Stopped with the mesh half cleaned: it goes, and the drawing is as it was.
+    if (cancelled) {
+      elem_remove_last();
+      drawing_modified = modified;
+    }
+  }
+  progress.close();
   if (cancelled) {
-    // Stopped before a mesh was made: a cancel is no error.
+    // A cancel is no error.
     std::puts(nls_translate("Import cancelled."));
     std::fflush(stdout);
     return;
   }
   if (!ok) {
-    ui().msgbox_error("***ERROR***\nGTS file is empty\n");
+    ui().msgbox_error(gts_read_error_message(why).c_str());
     return;
   }
-  select_clear_flags();
-  mesh_clean_up_last();
   undo_record(UNDO_CREATED, 1);
   view_redraw();
 }

@@ -1,9 +1,11 @@
 #include "model/triangulate.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -20,9 +22,22 @@ constexpr double MIN_FACE_AREA = TOL_POINT;
 constexpr double MIN_RELATIVE_FACE_AREA = 1e-9;
 constexpr double CROSS_LOW = TOL_POINT;  // strict interior of a diagonal crossing
 constexpr double CROSS_HIGH = 0.9999;
+// Triangles joined into polygons across an edge shared by no more than this
+// many (a surface has two at an edge, solids that touch along it four).
+constexpr std::ptrdiff_t MAX_TRIANGLES_AT_EDGE = 16;
 // Ear qualities closer than this count as equal, so that congruent ears are
 // not told apart by the last bit of acos.
 constexpr double QUALITY_TIE = 1e-9;
+
+using Tri3 = std::array<int32_t, 3>;
+struct Tri3Hash {
+  size_t operator()(const Tri3& t) const {
+    uint64_t h = static_cast<uint32_t>(t[0]);
+    h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(t[1]);
+    h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(t[2]);
+    return static_cast<size_t>(h ^ (h >> 29));
+  }
+};
 
 // A vertex number as faces are read: a negative index counts as its absolute
 // value; -1 when it names no vertex of the list.
@@ -138,22 +153,64 @@ bool project_face(FaceList& l) {
   return false;
 }
 
+// The box of the work points of positions i - 1, i and i + 1.
+struct Box {
+  double lo_x, lo_y, hi_x, hi_y;
+  bool meets(const Box& o) const {
+    return lo_x <= o.hi_x && o.lo_x <= hi_x && lo_y <= o.hi_y && o.lo_y <= hi_y;
+  }
+};
+Box ear_box(const FaceList& l, int i) {
+  const int n = l.remaining_count;
+  const Point2& a = l.work[l.remaining[(i + n - 1) % n]];
+  const Point2& b = l.work[l.remaining[i]];
+  const Point2& c = l.work[l.remaining[(i + 1) % n]];
+  return {std::min({a.x, b.x, c.x}), std::min({a.y, b.y, c.y}), std::max({a.x, b.x, c.x}),
+          std::max({a.y, b.y, c.y})};
+}
+
+void judge_ear(FaceList& l, int i) {
+  const int n = l.remaining_count;
+  l.ear_flags[i] = is_ear(l, i) ? 1 : 0;
+  l.ear_quality[i] = 0.0;
+  if (!l.ear_flags[i]) return;
+  l.ear_quality[i] = tri_min_angle(l.work[l.remaining[(i + n - 1) % n]], l.work[l.remaining[i]],
+                                   l.work[l.remaining[(i + 1) % n]]);
+}
+
+// Every cut takes the best ear of all positions, judged as the face is
+// then. Cutting the ear (p, i, q) changes only what lies in its triangle:
+// vertex i, the edges p-i and i-q and the new edge p-q. So a position whose
+// ear triangle keeps clear of that triangle's box keeps its judgement (its
+// diagonal's middle, its triangle and its diagonal meet none of them, and
+// the ray from the middle crosses the triangle's edges an even number of
+// times), and only the others are judged again: about n^2 for a face of n
+// corners instead of n^3. With four corners left the diagonals are no
+// longer tested against edges, so all are judged again.
 void split_face(FaceList& l) {
+  int n = l.remaining_count;
+  l.ear_flags.assign(n, 0);
+  l.ear_quality.assign(n, 0.0);
+  for (int i = 0; i < n; ++i) judge_ear(l, i);
   while (l.remaining_count > 3) {
-    const int n = l.remaining_count;
-    l.ear_flags.assign(n, 0);
-    l.ear_quality.assign(n, 0.0);
+    n = l.remaining_count;
     int best = -1;
     for (int i = 0; i < n; ++i) {
-      if (!is_ear(l, i)) continue;
-      l.ear_flags[i] = 1;
-      const Point2& a = l.work[l.remaining[(i + n - 1) % n]];
-      const Point2& b = l.work[l.remaining[i]];
-      const Point2& c = l.work[l.remaining[(i + 1) % n]];
-      l.ear_quality[i] = tri_min_angle(a, b, c);
+      if (!l.ear_flags[i]) continue;
       if (best < 0 || l.ear_quality[i] > l.ear_quality[best] + QUALITY_TIE) best = i;
     }
-    tri_cut_ear(&l, best < 0 ? 0 : best);
+    const int cut = best < 0 ? 0 : best;
+    Box gone = ear_box(l, cut);
+    // A hair wider, so that rounding at its border changes nothing.
+    const double margin =
+        1e-9 * (gone.hi_x - gone.lo_x + gone.hi_y - gone.lo_y) +
+        1e-12 * (std::fabs(gone.lo_x) + std::fabs(gone.hi_x) + std::fabs(gone.lo_y) + std::fabs(gone.hi_y));
+    gone = {gone.lo_x - margin, gone.lo_y - margin, gone.hi_x + margin, gone.hi_y + margin};
+    tri_cut_ear(&l, cut);
+    n = l.remaining_count;
+    if (n <= 3) break;
+    for (int i = 0; i < n; ++i)
+      if (n == 4 || ear_box(l, i).meets(gone)) judge_ear(l, i);
   }
   if (l.remaining_count == 3) tri_cut_ear(&l, 1);
 }
@@ -177,7 +234,8 @@ void tri_triangulate_faces(FaceList* list, int /*mode*/) {
   const int32_t vertex_count = static_cast<int32_t>(l.vertices.size());
   l.work.assign(vertex_count, Point2{});
   size_t offset = 0;
-  for (int32_t size : l.face_sizes) {
+  for (int32_t face = 0; face < static_cast<int32_t>(l.face_sizes.size()); ++face) {
+    const int32_t size = l.face_sizes[static_cast<size_t>(face)];
     if (size < 0 || offset + size > l.indices.size()) break;  // sizes beyond the indices
     const size_t first = offset;
     offset += size;
@@ -191,6 +249,7 @@ void tri_triangulate_faces(FaceList* list, int /*mode*/) {
     if (!valid) continue;
     l.remaining_count = size;
     if (project_face(l)) split_face(l);
+    l.face_of.resize(static_cast<size_t>(l.triangle_count), face);
   }
   l.remaining.clear();
   l.remaining_count = 0;
@@ -261,8 +320,8 @@ int tri_insert_shared_vertex(int32_t* poly, int n, int32_t a, int32_t b, int32_t
   return 0;
 }
 
-void tri_merge_triangles(const MeshElem* mesh) {
-  if (!mesh) return;
+bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress) {
+  if (!mesh) return true;
   const int32_t vertex_count = mesh->vertex_count();
   const int f = mesh->face_count();
   // The three vertex numbers of every face that is a valid triangle.
@@ -281,67 +340,136 @@ void tri_merge_triangles(const MeshElem* mesh) {
   auto corner = [&](int face, int k) { return vertex_number(mesh->indices[offset[face] + k], vertex_count); };
   auto point = [&](int face, int k) { return mesh->vertices[corner(face, k)]; };
 
-  // The triangles at each edge. A triangle joins the polygon only through
-  // an edge of one that joined before, so the only candidates are those
-  // reached from the first triangle across edges through triangles in its
-  // plane: the search never looks at the rest of the mesh.
-  std::unordered_map<uint64_t, std::vector<int>> at_edge;
+  enum : uint8_t { FREE = 0, USED = 1, ALONE = 2 };
+  std::vector<uint8_t> state(f, FREE);
+  // A triangle that repeats an earlier one corner for corner, begun at any
+  // corner, adds nothing: it goes. One that repeats a vertex has no edges
+  // to join by: it stays as it is.
+  {
+    std::unordered_map<Tri3, int, Tri3Hash> first;
+    for (int j = 0; j < f; ++j) {
+      if (offset[j] < 0) continue;
+      Tri3 t{corner(j, 0), corner(j, 1), corner(j, 2)};
+      if (t[0] == t[1] || t[1] == t[2] || t[2] == t[0]) {
+        state[j] = ALONE;
+        continue;
+      }
+      std::rotate(t.begin(), std::min_element(t.begin(), t.end()), t.end());
+      if (!first.emplace(t, j).second) offset[j] = -1;
+    }
+  }
+
+  // The triangles at each edge, sorted by the edge.
   auto edge_key = [](int32_t a, int32_t b) {
     return (static_cast<uint64_t>(static_cast<uint32_t>(std::min(a, b))) << 32) |
            static_cast<uint32_t>(std::max(a, b));
   };
+  std::vector<std::pair<uint64_t, int>> at_edge;
   for (int j = 0; j < f; ++j) {
-    if (offset[j] < 0) continue;
-    for (int k = 0; k < 3; ++k) at_edge[edge_key(corner(j, k), corner(j, (k + 1) % 3))].push_back(j);
+    if (offset[j] < 0 || state[j] == ALONE) continue;
+    for (int k = 0; k < 3; ++k) at_edge.emplace_back(edge_key(corner(j, k), corner(j, (k + 1) % 3)), j);
   }
+  std::sort(at_edge.begin(), at_edge.end());
 
-  enum : uint8_t { FREE = 0, USED = 1, CANDIDATE = 2 };
-  std::vector<uint8_t> state(f, FREE);
+  // The polygon grown from triangle j is a ring of distinct vertices: next
+  // and prev link those whose stamp is the polygon's. A triangle joins it
+  // when one of its edges is an edge of the ring and its third vertex is
+  // not on the ring, which no order of the ring's edges changes: the third
+  // vertex goes between that edge's ends. A triangle can join only once one
+  // of its edges is on the ring, so only the triangles at the edges a join
+  // makes are looked at again. The passes over the candidates in list
+  // order are kept: those behind the one that joined are looked at in this
+  // pass, those before it in the next.
+  std::vector<int32_t> next(vertex_count), prev(vertex_count);
+  std::vector<int> stamp(vertex_count, -1);
   std::vector<int32_t> out_sizes;
   std::vector<int32_t> out_indices;
-  std::vector<int32_t> poly;
-  std::vector<int> candidates;
+  std::vector<int> now, later;  // now: a min-heap of triangle numbers
+  // Asked every few thousand triangles placed.
+  int placed = 0;
+  auto go_on = [&] {
+    return !progress || (++placed & 4095) != 0 || progress(static_cast<double>(placed) / f);
+  };
   for (int j = 0; j < f; ++j) {
-    if (offset[j] < 0 || state[j] != FREE) continue;
-    poly.assign({corner(j, 0), corner(j, 1), corner(j, 2)});
-    state[j] = USED;
-    candidates.clear();
-    for (size_t from = 0; from <= candidates.size(); ++from) {
-      const int t = from == 0 ? j : candidates[from - 1];
-      for (int e = 0; e < 3; ++e)
-        for (int k : at_edge[edge_key(corner(t, e), corner(t, (e + 1) % 3))]) {
-          if (state[k] != FREE) continue;
-          if (vec3_same_plane(point(j, 0), point(j, 1), point(j, 2), point(k, 0), point(k, 1), point(k, 2))) {
-            state[k] = CANDIDATE;
-            candidates.push_back(k);
-          }
-        }
+    if (offset[j] < 0 || state[j] == USED) continue;
+    if (!go_on()) return false;
+    if (state[j] == ALONE) {
+      out_sizes.push_back(3);
+      for (int k = 0; k < 3; ++k) out_indices.push_back(corner(j, k));
+      continue;
     }
-    // In the order of the list, as the passes below depend on it.
-    std::sort(candidates.begin(), candidates.end());
-    // Each pass offers every candidate again, so a strip joins whatever the
-    // order its triangles are listed in; a pass that joins none ends it.
-    for (bool joined = true; joined;) {
-      joined = false;
-      for (int k : candidates) {
-        if (state[k] != CANDIDATE) continue;
-        const int n = static_cast<int>(poly.size());
-        poly.push_back(0);
-        if (tri_insert_shared_vertex(poly.data(), n, corner(k, 0), corner(k, 1), corner(k, 2))) {
-          state[k] = USED;
-          joined = true;
+    state[j] = USED;
+    const int32_t c0 = corner(j, 0), c1 = corner(j, 1), c2 = corner(j, 2);
+    stamp[c0] = stamp[c1] = stamp[c2] = j;
+    next[c0] = c1, next[c1] = c2, next[c2] = c0;
+    prev[c1] = c0, prev[c2] = c1, prev[c0] = c2;
+    int32_t size = 3;
+    auto on_ring = [&](int32_t a, int32_t b) {
+      return stamp[a] == j && stamp[b] == j && (next[a] == b || next[b] == a);
+    };
+    // Offers the free triangles in j's plane at the edge a-b, after the
+    // one numbered from (in this pass) or in the next pass.
+    auto offer_at = [&](int32_t a, int32_t b, int from) {
+      const uint64_t key = edge_key(a, b);
+      const auto first = std::lower_bound(at_edge.begin(), at_edge.end(), std::make_pair(key, INT_MIN));
+      auto end = first;
+      while (end != at_edge.end() && end->first == key) ++end;
+      // An edge that a crowd of triangles shares lies in no surface: none
+      // joins across it, or each polygon would look at the whole crowd.
+      if (end - first > MAX_TRIANGLES_AT_EDGE) return;
+      for (auto it = first; it != end; ++it) {
+        const int k = it->second;
+        if (state[k] != FREE ||
+            !vec3_same_plane(point(j, 0), point(j, 1), point(j, 2), point(k, 0), point(k, 1), point(k, 2)))
+          continue;
+        if (k > from) {
+          now.push_back(k);
+          std::push_heap(now.begin(), now.end(), std::greater<>());
         } else {
-          poly.pop_back();
+          later.push_back(k);
         }
       }
+    };
+    now.clear();
+    later.clear();
+    offer_at(c0, c1, j);
+    offer_at(c1, c2, j);
+    offer_at(c2, c0, j);
+    while (!now.empty()) {
+      int last = -1;
+      while (!now.empty()) {
+        std::pop_heap(now.begin(), now.end(), std::greater<>());
+        const int k = now.back();
+        now.pop_back();
+        if (k == last || state[k] != FREE) continue;
+        last = k;
+        for (int e = 0; e < 3; ++e) {
+          const int32_t a = corner(k, e), b = corner(k, (e + 1) % 3), third = corner(k, (e + 2) % 3);
+          if (!on_ring(a, b)) continue;
+          if (stamp[third] == j) break;
+          const int32_t u = next[a] == b ? a : b, v = next[u];
+          next[u] = third, prev[third] = u, next[third] = v, prev[v] = third;
+          stamp[third] = j;
+          ++size;
+          state[k] = USED;
+          offer_at(u, third, k);
+          offer_at(third, v, k);
+          if (!go_on()) return false;
+          break;
+        }
+      }
+      std::sort(later.begin(), later.end());
+      later.erase(std::unique(later.begin(), later.end()), later.end());
+      now.swap(later);
+      later.clear();
+      std::make_heap(now.begin(), now.end(), std::greater<>());
     }
-    for (int k : candidates) {
-      if (state[k] == CANDIDATE) state[k] = FREE;
-    }
-    out_sizes.push_back(static_cast<int32_t>(poly.size()));
-    out_indices.insert(out_indices.end(), poly.begin(), poly.end());
+    out_sizes.push_back(size);
+    int32_t at = c0;
+    for (int32_t k = 0; k < size; ++k, at = next[at]) out_indices.push_back(at);
   }
   std::vector<Point3> vertices = mesh->vertices;
   elem_new_mesh(cur_layer, cur_pen, cur_line_type, vertex_count, static_cast<int>(out_sizes.size()),
                 out_sizes.data(), vertices.data(), out_indices.data(), "Default", 0);
+  return true;
 }

@@ -11,6 +11,7 @@
 // cut vertex, cut vertex, vertex after it).
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "model/elem.h"
@@ -32,6 +33,7 @@ struct FaceList {
 
   int32_t triangle_count = 0;
   std::vector<int32_t> t0, t1, t2;
+  std::vector<int32_t> face_of;  // per triangle, the number of its face
 };
 
 // A new list holding copies of the mesh's vertices, face sizes and indices.
@@ -52,11 +54,17 @@ void tri_cut_ear(FaceList* list, int i);
 // length 0.
 double tri_min_angle(Point2 a, Point2 b, Point2 c);
 
+// Told how far long work is (0..1) now and then; false stops the work.
+using TriProgress = std::function<bool(double fraction)>;
+
 // Appends a new mesh (cur_layer, cur_pen, cur_line_type, material "Default",
 // flag 0) whose faces are the coplanar, edge-sharing triangles of mesh joined
-// into polygons. Faces of another size than 3 contribute nothing. The given
-// mesh is left to the caller.
-void tri_merge_triangles(const MeshElem* mesh);
+// into polygons, and returns true. Faces of another size than 3 contribute
+// nothing, nor does a triangle that repeats an earlier one corner for
+// corner; one with a repeated vertex comes out alone. The time grows about
+// linearly with the triangles. When progress says stop, nothing is
+// appended and false is returned. The given mesh is left to the caller.
+bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress = {});
 // poly holds n vertex numbers and has room for one more. When the triangle
 // (a, b, c) shares an edge with the polygon, its third vertex is inserted
 // between that edge's ends and 1 is returned. A triangle whose third vertex

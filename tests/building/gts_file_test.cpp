@@ -5,15 +5,23 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "building/gts_tools.h"
 #include "building/solid/solid_mesh.h"
+#include "mesh_winding.h"
 #include "model/files/fio_read.h"
+#include "model/undo.h"
 #include "model/vec3.h"
+#include "platform/process.h"
 #include "solid_tool_fixture.h"
 #include "support/model_fixture.h"
 #include "support/temp_folder.h"
@@ -184,6 +192,99 @@ TEST_F(GtsFileTest, VertexOnNoEdgeIsReportedAsLeft) {
   EXPECT_EQ(elem_as<MeshElem>(elem_list_tail)->vertex_count(), 4);
 }
 
+TEST_F(GtsFileTest, UnusedPointsGoIntoTheFirstEdgeTheyLieOnEvenOneMadeLater) {
+  // Triangles over a grid and points no triangle uses, on edges, beside
+  // them by less or more than the tolerance, or on an edge that only a
+  // later point's split makes. Each point in turn splits the first
+  // triangle (in order, those split off included) that has it on an edge,
+  // round after round until no point is placed: what looking at every
+  // triangle for every point gives.
+  {
+    // Point 3 lies on no edge until point 4 splits the edge 0-1 of the
+    // triangle 0 1 2 into 0 4 2 and 4 1 2; then it lies on the edge 4-2 of
+    // both halves and splits the first into 0 4 3 and 3 2 0. Thirty points
+    // about point 3 on no edge keep it apart from the first edges.
+    std::string text =
+        "35 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n100 0 0\n0 100 0\n25 50 0\n50 0 0\n";
+    for (int i = 0; i < 30; ++i)
+      text += std::to_string(20 + i % 6 * 2) + " " + std::to_string(41 + i / 6 * 2) + " 0\n";
+    ASSERT_EQ(read_text(text + "1 2\n2 3\n3 1\n3 2 1\n").first, 1);
+    EXPECT_EQ(elem_as<MeshElem>(elem_list_tail)->indices, (std::vector<int32_t>{0, 4, 3, 4, 1, 2, 3, 2, 0}));
+    drawing_free();
+  }
+  std::mt19937 random(17);
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE(round);
+    std::vector<Point3> v;
+    for (int j = 0; j < 5; ++j)
+      for (int i = 0; i < 5; ++i) v.push_back({i * 1.0, j * 1.0, 0, 0});
+    std::vector<int32_t> tris;
+    for (int k = 0; k < 12; ++k) {
+      const int a = static_cast<int>(random() % 25), b = static_cast<int>(random() % 25),
+                c = static_cast<int>(random() % 25);
+      const Point3 n = vec3_cross(vec3_sub(v[b], v[a]), vec3_sub(v[c], v[a]));
+      if (n.z == 0) continue;
+      tris.insert(tris.end(), {a, b, c});
+    }
+    if (tris.empty()) continue;
+    for (int k = 0; k < 15; ++k) {
+      const double off[] = {0, 5e-6, 3e-5};
+      v.push_back({(random() % 17) * 0.25, (random() % 17) * 0.25, off[random() % 3], 0});
+    }
+    // Points closer than the reader's duplicate distance would be one.
+    bool apart = true;
+    for (size_t i = 0; i < v.size(); ++i)
+      for (size_t j = 0; j < i; ++j) apart = apart && vec3_distance(v[i], v[j]) > 1e-3;
+    if (!apart) continue;
+
+    std::vector<int32_t> want = tris;
+    std::vector<bool> in_use(v.size(), false);
+    for (int32_t x : want) in_use[static_cast<size_t>(x)] = true;
+    for (bool again = true; again;) {
+      again = false;
+      for (int p = 0; p < static_cast<int>(v.size()); ++p) {
+        if (in_use[static_cast<size_t>(p)]) continue;
+        auto on = [&](int a, int b) {
+          Point3 foot{};
+          const double d = vec3_project_on_segment(v[p], v[a], v[b], &foot);
+          return foot.mark == 1 && d < 1e-5;
+        };
+        for (size_t k = 0; k < want.size(); k += 3) {
+          const int t0 = want[k], t1 = want[k + 1], t2 = want[k + 2];
+          std::vector<int32_t> keep, added;
+          if (on(t0, t1))
+            keep = {t0, p, t2}, added = {p, t1, t2};
+          else if (on(t1, t2))
+            keep = {t0, t1, p}, added = {p, t2, t0};
+          else if (on(t2, t0))
+            keep = {p, t1, t2}, added = {p, t0, t1};
+          else
+            continue;
+          std::copy(keep.begin(), keep.end(), want.begin() + static_cast<std::ptrdiff_t>(k));
+          want.insert(want.end(), added.begin(), added.end());
+          in_use[static_cast<size_t>(p)] = again = true;
+          break;
+        }
+      }
+    }
+
+    // The block as the program writes one: each triangle as its edges.
+    SolidMesh s;
+    s.vertices = v;
+    for (size_t k = 0; k < tris.size(); k += 3) {
+      s.face_sizes.push_back(3);
+      s.indices.insert(s.indices.end(), tris.begin() + static_cast<std::ptrdiff_t>(k),
+                       tris.begin() + static_cast<std::ptrdiff_t>(k + 3));
+    }
+    add_mesh(s)->mark = 1;
+    const std::string text = write_marked();
+    drawing_free();
+    ASSERT_EQ(read_text(text).first, 1);
+    EXPECT_EQ(elem_as<MeshElem>(elem_list_tail)->indices, want);
+    drawing_free();
+  }
+}
+
 TEST_F(GtsFileTest, MalformedFilesAreRefusedAndAppendNothing) {
   const std::string tri = "0 0 0\n1 0 0\n0 1 0\n";
   const struct {
@@ -215,6 +316,331 @@ TEST_F(GtsFileTest, MalformedFilesAreRefusedAndAppendNothing) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(read_text(c.text).first, 0);
     EXPECT_EQ(elem_list_head, nullptr);
+  }
+}
+
+TEST_F(GtsFileTest, ARefusedFileSaysWhatIsWrongAndOnWhichLine) {
+  const std::string head = "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n";
+  const std::string tri = "0 0 0\n1 0 0\n0 1 0\n";
+  const std::string edges = "1 2\n2 3\n3 1\n";
+  const std::string failed = "***ERROR***\nLoading .gts file failed\n";
+  const struct {
+    const char* what;
+    std::string text;
+    std::string said;
+  } cases[] = {
+      {"zero counts", "0 0 0 GtsSurface GtsFace GtsEdge GtsVertex\n", "***ERROR***\nGTS file is empty\n"},
+      {"garbage", "\n\nPK\3\4 zip",
+       failed + "Line 3 of the GTS file holds no surface header: three counts and four words."},
+      {"header without its words", "3 3 1\n",
+       failed + "Line 1 of the GTS file holds no surface header: three counts and four words."},
+      {"count beyond a number", "99999999999999999999 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n",
+       failed + "Line 1 of the GTS file holds no surface header: three counts and four words."},
+      {"2^31 points", "2147483648 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n" + tri + edges + "1 2 3\n",
+       failed + "The GTS file counts 2147483648 points, 3 edges and 1 triangles: more than the file holds."},
+      {"negative count", "3 -3 1 GtsSurface GtsFace GtsEdge GtsVertex\n",
+       failed + "The GTS file counts 3 points, -3 edges and 1 triangles: no count can be below zero."},
+      {"a word for a coordinate", head + "0 0 0\n1 x 0\n0 1 0\n" + edges + "1 2 3\n",
+       failed + "Line 3 of the GTS file: point 2 is not three numbers."},
+      {"NaN", head + "0 0 0\n1 0 nan\n0 1 0\n" + edges + "1 2 3\n",
+       failed + "Line 3 of the GTS file: point 2 has a coordinate that is no finite number."},
+      {"infinity", head + "0 0 0\n1 0 0\n0 -inf 0\n" + edges + "1 2 3\n",
+       failed + "Line 4 of the GTS file: point 3 has a coordinate that is no finite number."},
+      {"beyond a double", head + "0 0 0\n1 0 0\n0 1e999 0\n" + edges + "1 2 3\n",
+       failed + "Line 4 of the GTS file: point 3 is not three numbers."},
+      {"edge to point 4", head + tri + "1 2\n2 4\n3 1\n1 2 3\n",
+       failed + "Line 6 of the GTS file: edge 2 names point 4; there are points 1 to 3."},
+      {"edge to point 0", head + tri + "1 2\n2 3\n0 1\n1 2 3\n",
+       failed + "Line 7 of the GTS file: edge 3 names point 0; there are points 1 to 3."},
+      {"edge of one number", head + tri + "1 2\n2 -\n3 1\n1 2 3\n",
+       failed + "Line 6 of the GTS file: edge 2 is not two point numbers."},
+      {"triangle to edge 99", head + tri + edges + "1 99 3\n",
+       failed + "Line 8 of the GTS file: triangle 1 names edge 99; there are edges 1 to 3."},
+      {"triangle to edge -2147483648", head + tri + edges + "1 2 -2147483648\n",
+       failed + "Line 8 of the GTS file: triangle 1 names edge -2147483648; there are edges 1 to 3."},
+      {"triangle of a fraction", head + tri + edges + "1 2.5 3\n",
+       failed + "Line 8 of the GTS file: triangle 1 is not three edge numbers."},
+      {"ends in the points", "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 0" + std::string(40, ' '),
+       failed + "The GTS file ends at line 3, before point 2 of 3."},
+      {"ends in the edges", head + tri + "1 2\n2 3\n" + std::string(40, ' '),
+       failed + "The GTS file ends at line 6, before edge 3 of 3."},
+      {"ends in the triangles",
+       "3 3 2 GtsSurface GtsFace GtsEdge GtsVertex\n" + tri + edges + "1 2 3\n" + std::string(40, '\n'),
+       failed + "The GTS file ends at line 8, before triangle 2 of 2."},
+      {"only a triangle on a line", head + "0 0 0\n1 0 0\n2 0 0\n" + edges + "1 2 3\n",
+       failed + "No triangle of the GTS file has an area."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FILE* f = std::tmpfile();
+    std::fputs(c.text.c_str(), f);
+    std::rewind(f);
+    GtsReadError why;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(translate_gts_kavro(f, 1, {}, &why), 0);
+    testing::internal::GetCapturedStdout();
+    std::fclose(f);
+    EXPECT_EQ(gts_read_error_message(why), c.said);
+    EXPECT_EQ(elem_list_head, nullptr);
+  }
+}
+
+// A sphere of rings x segments quads, the quads cut into triangles and the
+// poles fanned, turned by the rotation about z by a and about x by b, then
+// moved to c.
+SolidMesh turned_sphere(Point3 c, double r, int rings, int segments, double a, double b) {
+  SolidMesh m;
+  auto place = [&](double x, double y, double z) {
+    const double x1 = x * std::cos(a) - y * std::sin(a), y1 = x * std::sin(a) + y * std::cos(a);
+    const double y2 = y1 * std::cos(b) - z * std::sin(b), z2 = y1 * std::sin(b) + z * std::cos(b);
+    m.vertices.push_back({c.x + x1, c.y + y2, c.z + z2, 0});
+  };
+  place(0, 0, -r);
+  for (int i = 1; i < rings; ++i) {
+    const double phi = M_PI * i / rings - M_PI / 2;
+    for (int j = 0; j < segments; ++j) {
+      const double theta = 2 * M_PI * j / segments;
+      place(r * std::cos(phi) * std::cos(theta), r * std::cos(phi) * std::sin(theta), r * std::sin(phi));
+    }
+  }
+  place(0, 0, r);
+  const int top = m.vertex_count() - 1;
+  auto at = [segments](int ring, int j) { return 1 + (ring - 1) * segments + (j % segments); };
+  auto tri = [&m](int p, int q, int t) {
+    m.face_sizes.push_back(3);
+    m.indices.insert(m.indices.end(), {p, q, t});
+  };
+  for (int j = 0; j < segments; ++j) {
+    tri(0, at(1, j), at(1, j + 1));
+    tri(top, at(rings - 1, j + 1), at(rings - 1, j));
+    for (int i = 1; i + 1 < rings; ++i) {
+      tri(at(i, j), at(i + 1, j), at(i + 1, j + 1));
+      tri(at(i, j), at(i + 1, j + 1), at(i, j + 1));
+    }
+  }
+  return m;
+}
+
+// The signed volume of a mesh of triangles and polygons, each face fanned
+// from its first corner, about the mesh's first point (so that a small
+// solid far from the origin keeps its digits): negative for the program's
+// inward winding.
+double fanned_volume(const MeshElem& m) {
+  const Point3 o = m.vertices[0];
+  auto at = [&](int32_t i) { return vec3_sub(m.vertices[static_cast<size_t>(i)], o); };
+  double v = 0;
+  for (const auto& f : mesh_faces(m))
+    for (size_t k = 1; k + 1 < f.size(); ++k)
+      v += vec3_dot(at(f[0]), vec3_cross(at(f[k]), at(f[k + 1]))) / 6.0;
+  return v;
+}
+
+TEST_F(GtsFileTest, SmallAndFineSolidsComeBackClosedWithTheirVolume) {
+  // Solids whose triangles are below a square millimetre: cubes of a
+  // millimetre or less, near the origin and 100 m away, turned; spheres of
+  // fine triangles. Written, read back and cleaned, each stays closed with
+  // every face and its volume.
+  struct Case {
+    const char* what;
+    SolidMesh solid;
+    double volume;  // by hand: the cube's edge cubed; the sphere's from its own triangles
+  };
+  std::vector<Case> cases;
+  for (double s : {1e-3, 5e-4, 2e-3})
+    for (Point3 at : {Point3{0, 0, 0, 0}, Point3{100, -50, 3, 0}}) {
+      SolidMesh cube = solid_cuboid(at.x, at.y, at.x + s, at.y + s, at.z, at.z + s);
+      cases.push_back({"cube", cube, s * s * s});
+    }
+  {
+    // The same millimetre cube turned about a slanting axis.
+    SolidMesh cube = solid_cuboid(0, 0, 1e-3, 1e-3, 0, 1e-3);
+    for (Point3& p : cube.vertices) {
+      const double x = p.x * std::cos(0.3) - p.y * std::sin(0.3),
+                   y = p.x * std::sin(0.3) + p.y * std::cos(0.3);
+      const double y2 = y * std::cos(0.7) - p.z * std::sin(0.7), z2 = y * std::sin(0.7) + p.z * std::cos(0.7);
+      p = {x + 12.5, y2 - 7, z2 + 1, 0};
+    }
+    cases.push_back({"turned cube", cube, 1e-9});
+  }
+  // A sphere of a centimetre, all its triangles below a square millimetre,
+  // and one of a metre.
+  for (double r : {0.01, 1.0}) {
+    SolidMesh sphere = turned_sphere({3, 4, 5, 0}, r, 24, 40, 0.2, 0.9);
+    MeshElem as_mesh;
+    as_mesh.vertices = sphere.vertices;
+    as_mesh.face_sizes = sphere.face_sizes;
+    as_mesh.indices = sphere.indices;
+    cases.push_back({"sphere", sphere, -fanned_volume(as_mesh)});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.what << " of volume " << c.volume);
+    MeshElem* solid = add_mesh(c.solid);
+    ASSERT_LT(fanned_volume(*solid), 0.0);
+    solid->mark = 1;
+    const std::string text = write_marked();
+    solid->mark = 1;
+    elem_purge_marked();
+    ASSERT_EQ(read_text(text).first, 1);
+    const MeshElem* read = elem_as<MeshElem>(elem_list_tail);
+    expect_edges_paired(*read);
+    EXPECT_NEAR(-fanned_volume(*read), c.volume, 1e-9 * c.volume);
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(mesh_clean_up_last());
+    testing::internal::GetCapturedStdout();
+    const MeshElem* clean = elem_as<MeshElem>(elem_list_tail);
+    ASSERT_EQ(elements().size(), 1u);
+    expect_edges_paired(*clean);
+    // Triangles whose normals differ by less than a hundredth join into one
+    // face, which bends the sphere's faces a little.
+    EXPECT_NEAR(-fanned_volume(*clean), c.volume, 1e-6 * c.volume);
+    drawing_free();
+  }
+}
+
+TEST_F(GtsFileTest, WhatIsWrittenIsReadBackWhole) {
+  // Meshes the fifteen decimals of the format do not hold: points 1e-6
+  // apart and a hair more, far from the origin and near it, a triangle
+  // whose third corner lies a rounding off the line of the other two, and
+  // points that need all their digits. Written and read back three times,
+  // the points and triangles stay the same, to the last bit.
+  const struct {
+    const char* what;
+    std::vector<Point3> points;
+    std::vector<std::vector<int32_t>> faces;
+  } cases[] = {
+      {"points a hair more than 1e-6 apart",
+       {{0.1234567890123456, 0, 0, 0},
+        {0.1234567890123456 + 1.0000000001e-6, 0, 0, 0},
+        {0.12, 0.5, 0, 0},
+        {0.13, 0.4, 0.3, 0}},
+       {{0, 1, 2}, {1, 0, 3}, {0, 2, 3}, {1, 3, 2}}},
+      {"far from the origin",
+       {{123456.78901234567, 0, 0, 0},
+        {123456.78901334568, 0, 0, 0},
+        {123456.7890123, 1e-3, 0, 0},
+        {123456.7890123, 0, 1e-3, 0}},
+       {{0, 1, 2}, {1, 0, 3}, {0, 2, 3}, {1, 3, 2}}},
+      {"a sliver and digits past the fifteenth",
+       {{0, 0, 0, 0},
+        {2, 0, 0, 0},
+        {1, 1.0000000000000002e-9, 0, 0},
+        {1, 1, 0, 0},
+        {1, -1, 0, 0},
+        {1.0000000000000002, 0.5, 1e-17, 0},
+        {3e-16, 7e-8, 0.3333333333333333, 0},
+        {-1e-7, 5e-7, 2, 0},
+        {0.7, -0.2, 1.0000000000000004, 0}},
+       {{0, 2, 1}, {0, 1, 4}, {0, 3, 2}, {2, 3, 1}, {5, 6, 7}, {6, 8, 7}, {5, 7, 8}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SolidMesh s;
+    s.vertices = c.points;
+    for (const auto& f : c.faces) {
+      s.face_sizes.push_back(static_cast<int32_t>(f.size()));
+      s.indices.insert(s.indices.end(), f.begin(), f.end());
+    }
+    const MeshElem* mesh = add_mesh(s);
+    for (int round = 0; round < 3; ++round) {
+      SCOPED_TRACE(round);
+      elem_list_tail->mark = 1;
+      const std::string text = write_marked();
+      elem_list_tail->mark = 0;
+      ASSERT_EQ(read_text(text).first, 1);
+      const MeshElem* back = elem_as<MeshElem>(elem_list_tail);
+      ASSERT_EQ(back->vertices.size(), c.points.size());
+      for (size_t i = 0; i < c.points.size(); ++i) {
+        EXPECT_EQ(back->vertices[i].x, c.points[i].x) << i;
+        EXPECT_EQ(back->vertices[i].y, c.points[i].y) << i;
+        EXPECT_EQ(back->vertices[i].z, c.points[i].z) << i;
+      }
+      EXPECT_EQ(back->face_sizes, mesh->face_sizes);
+      EXPECT_EQ(back->indices, mesh->indices);
+    }
+    drawing_free();
+  }
+}
+
+TEST_F(GtsFileTest, RepairLeavesAPointBesideAShortEdgeOutside) {
+  // A closed tetrahedron A B P T whose corner P lies beside the edge A-B,
+  // a twentieth of its length away: no T-junction, nothing to put in, at
+  // every size and turned. Putting P into A-B would fold the thin face and
+  // open the solid.
+  for (double size : {0.01, 1.0, 100.0})
+    for (double turn : {0.0, 0.8}) {
+      SCOPED_TRACE(testing::Message() << size << " " << turn);
+      std::vector<Point3> v = {{0, 0, 0, 0}, {1, 0, 0, 0}, {0.5, 0.05, 0, 0}, {0.5, 0.2, 1, 0}};
+      for (Point3& p : v) {
+        const double x = p.x * std::cos(turn) - p.z * std::sin(turn),
+                     z = p.x * std::sin(turn) + p.z * std::cos(turn);
+        p = {size * x + 3, size * p.y - 2, size * z + 1, 0};
+      }
+      const int32_t sizes[] = {3, 3, 3, 3};
+      const int32_t idx[] = {0, 1, 2, 0, 3, 1, 1, 3, 2, 2, 3, 0};
+      elem_new_mesh(0, 1, 0, 4, 4, sizes, v.data(), idx, "Oak", 0);
+      testing::internal::CaptureStdout();
+      repair3d(*elem_as<MeshElem>(elem_list_tail));
+      EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                "repair3d: inserted 0 new vertices (old: 12 new: 12)\n");
+      expect_edges_paired(*elem_as<MeshElem>(elem_list_tail));
+      drawing_free();
+    }
+}
+
+TEST_F(GtsFileTest, PartsOfOverlappingSpheresStayClosedThroughTheCleanUp) {
+  // Two spheres of 960 triangles each, overlapping in three placements:
+  // the boolean tool's parts for each operation, read and joined as the 3D
+  // booleans read them, then cleaned, are one closed surface whose volume
+  // lies within what the operation can give.
+  const Point3 placements[] = {{0.3, 0, 0, 0}, {0.8, 0.25, 0.1, 0}, {0.5, 0.1, 0.04, 0}};
+  const struct {
+    const char* first;
+    int first_flip;
+    const char* second;
+    int second_flip;
+  } modes[] = {
+      {"1out2.gts", 1, "2out1.gts", 1}, {"1out2.gts", 1, "2in1.gts", 0}, {"1in2.gts", 1, "2in1.gts", 1}};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(k);
+    TempFolder dir;
+    const SolidMesh a = turned_sphere({0, 0, 0, 0}, 1.0, 16, 32, 0, 0);
+    const SolidMesh b = turned_sphere(placements[k], 0.8 + 0.02 * k, 16, 32, 0, 0);
+    for (const auto& [name, solid] : {std::pair{"kav1.gts", a}, std::pair{"kav2.gts", b}}) {
+      add_mesh(solid)->mark = 1;
+      dir.write(name, write_marked());
+      drawing_free();
+    }
+    ASSERT_EQ(process_run({KAVRO_GTS_BSO, "inter", (dir / "kav1.gts").string(), (dir / "kav2.gts").string(),
+                           dir.path().string() + "/"}),
+              0);
+    MeshElem ma, mb;
+    ma.vertices = a.vertices, ma.face_sizes = a.face_sizes, ma.indices = a.indices;
+    mb.vertices = b.vertices, mb.face_sizes = b.face_sizes, mb.indices = b.indices;
+    const double va = -fanned_volume(ma), vb = -fanned_volume(mb);
+    // What the union, difference and intersection can hold.
+    const double least[] = {std::max(va, vb), va - vb, 0}, most[] = {va + vb, va, std::min(va, vb)};
+    for (int mode = 0; mode < 3; ++mode) {
+      SCOPED_TRACE(mode);
+      std::ifstream first(dir / modes[mode].first), second(dir / modes[mode].second);
+      const std::string t1((std::istreambuf_iterator<char>(first)), {}),
+          t2((std::istreambuf_iterator<char>(second)), {});
+      ASSERT_EQ(read_text(t1, modes[mode].first_flip).first, 1);
+      ASSERT_EQ(read_text(t2, modes[mode].second_flip).first, 1);
+      const std::vector<ElemHeader*> parts = elements();
+      ASSERT_EQ(parts.size(), 2u);
+      testing::internal::CaptureStdout();
+      merge3d(*elem_as<MeshElem>(parts[0]), *elem_as<MeshElem>(parts[1]));
+      parts[0]->mark = parts[1]->mark = 1;
+      elem_purge_marked();
+      ASSERT_TRUE(mesh_clean_up_last());
+      testing::internal::GetCapturedStdout();
+      const MeshElem* result = elem_as<MeshElem>(elem_list_tail);
+      expect_edges_paired(*result);
+      const double v = -fanned_volume(*result);
+      EXPECT_GT(v, least[mode]);
+      EXPECT_LT(v, most[mode]);
+      drawing_free();
+    }
   }
 }
 
@@ -256,6 +682,39 @@ TEST_F(GtsFileTest, CleanDropsStraightCornersShrunkFacesAndUnusedVertices) {
   EXPECT_EQ(m->vertices[1].x, 2.0);
 }
 
+TEST_F(GtsFileTest, CleanRemovesCornersInTheOrderOfRepeatedSingleRemovals) {
+  // Faces of up to 40 corners on a 3 x 3 grid of points, so that many are
+  // straight, doubled back or repeated: clean3d keeps what removing the
+  // first degenerate corner again and again keeps.
+  std::mt19937 random(11);
+  std::vector<Point3> v;
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 3; ++x) v.push_back({x * 1.0, y * 1.0, 0, 0});
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
+    std::vector<int32_t> face(3 + random() % 38);
+    for (int32_t& c : face) c = static_cast<int32_t>(random() % v.size());
+    std::vector<int32_t> want = face;
+    int n = static_cast<int>(want.size());
+    while (n > 2 && mesh_face_drop_degenerate_vertex(n, want.data(), v.data())) --n;
+    want.resize(n < 3 ? 0 : static_cast<size_t>(n));
+
+    const int32_t size = static_cast<int32_t>(face.size());
+    elem_new_mesh(0, 1, 0, static_cast<int>(v.size()), 1, &size, v.data(), face.data(), "Oak", 0);
+    testing::internal::CaptureStdout();
+    clean3d(*elem_as<MeshElem>(elem_list_tail));
+    testing::internal::GetCapturedStdout();
+    const MeshElem* m = elem_as<MeshElem>(elem_list_tail);
+    // The vertices are renumbered by their first use: compare points.
+    std::vector<std::pair<double, double>> got, expected;
+    for (int32_t i : m->indices)
+      got.emplace_back(m->vertices[static_cast<size_t>(i)].x, m->vertices[static_cast<size_t>(i)].y);
+    for (int32_t i : want) expected.emplace_back(v[static_cast<size_t>(i)].x, v[static_cast<size_t>(i)].y);
+    EXPECT_EQ(got, expected);
+    drawing_free();
+  }
+}
+
 TEST_F(GtsFileTest, RepairInsertsVerticesOnAnEdgeInOrderAlongIt) {
   // The bottom face's edge 0-1 carries two vertices of the other face, the
   // farther one first in vertex order.
@@ -271,6 +730,62 @@ TEST_F(GtsFileTest, RepairInsertsVerticesOnAnEdgeInOrderAlongIt) {
   const MeshElem* m = elem_as<MeshElem>(elem_list_tail);
   EXPECT_EQ(m->face_sizes, std::vector<int32_t>({5, 4}));
   EXPECT_EQ(m->indices, std::vector<int32_t>({0, 4, 3, 1, 2, 4, 3, 6, 5}));
+}
+
+TEST_F(GtsFileTest, RepairFindsEveryPointOnEveryEdgeWhereverThePointsLie) {
+  // Points on a grid, some nudged off it by less or more than a millionth
+  // of the edges near them, some standing in one plane of x; faces of three
+  // to five corners, short and long, across them. Every point that lies on
+  // an edge for the edge's size, found by looking at all points, is put in,
+  // in order along the edge.
+  std::mt19937 random(5);
+  for (int round = 0; round < 16; ++round) {
+    SCOPED_TRACE(round);
+    std::vector<Point3> v;
+    for (int i = 0; i < 300; ++i) {
+      Point3 p{static_cast<double>(random() % 9), static_cast<double>(random() % 9),
+               round % 2 ? 0.0 : static_cast<double>(random() % 9), 0};
+      // Far within or far beyond a millionth of any edge that can hold a
+      // point of the grid between its ends (two units or longer).
+      const double nudge[] = {1e-9, 5e-7, 3e-4};
+      if (random() % 4 == 0) p.y += nudge[random() % 3] * (random() % 2 ? 1 : -1);
+      v.push_back(p);
+    }
+    std::vector<int32_t> sizes, idx;
+    for (int f = 0; f < 60; ++f) {
+      const int n = 3 + static_cast<int>(random() % 3);
+      sizes.push_back(n);
+      for (int k = 0; k < n; ++k) idx.push_back(static_cast<int32_t>(random() % v.size()));
+    }
+    std::vector<int32_t> want;
+    size_t at = 0;
+    for (int32_t n : sizes) {
+      for (int32_t k = 0; k < n; ++k) {
+        const int a = idx[at + static_cast<size_t>(k)], b = idx[at + static_cast<size_t>((k + 1) % n)];
+        want.push_back(a);
+        std::vector<std::pair<double, int>> on;
+        for (int p = 0; p < static_cast<int>(v.size()); ++p) {
+          if (p == a || p == b) continue;
+          // The foot's place along the edge and the distance from its line.
+          const double length = vec3_distance(v[a], v[b]);
+          const double t = vec3_dot(vec3_sub(v[p], v[a]), vec3_sub(v[b], v[a])) / (length * length);
+          const Point3 foot{v[a].x + t * (v[b].x - v[a].x), v[a].y + t * (v[b].y - v[a].y),
+                            v[a].z + t * (v[b].z - v[a].z), 0};
+          if (t > 1e-6 && t < 1 - 1e-6 && vec3_distance(foot, v[p]) < 1e-6 * length) on.emplace_back(t, p);
+        }
+        std::sort(on.begin(), on.end());
+        for (const auto& [d, p] : on) want.push_back(p);
+      }
+      at += static_cast<size_t>(n);
+    }
+    elem_new_mesh(0, 1, 0, static_cast<int>(v.size()), static_cast<int>(sizes.size()), sizes.data(), v.data(),
+                  idx.data(), "Oak", 0);
+    testing::internal::CaptureStdout();
+    repair3d(*elem_as<MeshElem>(elem_list_tail));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(elem_as<MeshElem>(elem_list_tail)->indices, want);
+    drawing_free();
+  }
 }
 
 TEST_F(GtsCommandTest, ImportShowsTheErrorsAndCleansAGoodFile) {
@@ -292,7 +807,8 @@ TEST_F(GtsCommandTest, ImportShowsTheErrorsAndCleansAGoodFile) {
   EXPECT_EQ(ui.calls_starting("error"),
             std::vector<std::string>({"error ***ERROR***\nLoading .gts file failed\nThe file does not exist.",
                                       "error ***ERROR***\nGTS file is empty\n",
-                                      "error ***ERROR***\nGTS file is empty\n"}));
+                                      "error ***ERROR***\nLoading .gts file failed\nLine 8 of the GTS file: "
+                                      "triangle 1 names edge 99; there are edges 1 to 3."}));
   // The box comes back as one mesh of six quads over its eight corners.
   ASSERT_EQ(elements().size(), 1u);
   const MeshElem* m = elem_as<MeshElem>(elem_list_tail);
@@ -300,6 +816,85 @@ TEST_F(GtsCommandTest, ImportShowsTheErrorsAndCleansAGoodFile) {
   EXPECT_EQ(m->face_count(), 6);
   undo_step_back();
   EXPECT_EQ(elem_list_head, nullptr);
+}
+
+// A grid of n x n squares, each cut into two triangles, its points raised
+// in a pattern so that no two triangles lie in one plane.
+std::string bumpy_grid_gts(int n) {
+  std::string points, edges, triangles;
+  int edge_count = 0;
+  std::map<std::pair<int, int>, int> edge_of;
+  auto p = [n](int i, int j) { return j * (n + 1) + i + 1; };
+  auto edge = [&](int a, int b) {
+    auto [it, added] = edge_of.emplace(std::make_pair(std::min(a, b), std::max(a, b)), edge_count + 1);
+    if (added) {
+      ++edge_count;
+      edges += std::to_string(a) + " " + std::to_string(b) + "\n";
+    }
+    return it->second;
+  };
+  for (int j = 0; j <= n; ++j)
+    for (int i = 0; i <= n; ++i)
+      points += std::to_string(i) + " " + std::to_string(j) + " " +
+                std::to_string((i * i + 3 * j) % 7 * 0.1) + "\n";
+  auto tri = [&](int a, int b, int c) {
+    triangles += std::to_string(edge(c, a)) + " " + std::to_string(edge(b, c)) + " " +
+                 std::to_string(edge(a, b)) + "\n";
+  };
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+      tri(p(i, j), p(i, j + 1), p(i + 1, j));
+      tri(p(i + 1, j), p(i, j + 1), p(i + 1, j + 1));
+    }
+  return std::to_string((n + 1) * (n + 1)) + " " + std::to_string(edge_count) + " " +
+         std::to_string(2 * n * n) + " GtsSurface GtsFace GtsEdge GtsVertex\n" + points + edges + triangles;
+}
+
+// A large import keeps its window open while the mesh is cleaned after the
+// reading, shows how far that is, and its Cancel there leaves the drawing,
+// its undo steps and its modified flag as they were.
+TEST_F(GtsCommandTest, CancelWhileTheMeshIsCleanedLeavesTheDrawingAsItWas) {
+  TempFolder dir;
+  dir.write("grid.gts", bumpy_grid_gts(64));
+  // Padded after the block, which is all that is read, to the size that
+  // shows the window.
+  std::filesystem::resize_file(dir / "grid.gts", FIO_PROGRESS_FROM + 1);
+  elem_new_line(0, 1, 0, 5, 5, 6, 6);
+  undo_record(UNDO_CREATED, 1);
+  drawing_modified = 0;
+  const std::vector<ElemHeader*> before = elements();
+
+  ui.paths = {(dir / "grid.gts").string()};
+  testing::internal::CaptureStdout();
+  cmd_p_file_import_gts();
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(elements().size(), 2u);
+  std::vector<double> shown;
+  for (const std::string& c : ui.calls_starting("progress ")) shown.push_back(std::stod(c.substr(9)));
+  // The reading fills a fifth of the bar; the clean-up the rest, step by step.
+  const auto cleaning = std::find_if(shown.begin(), shown.end(), [](double f) { return f >= 0.2; });
+  ASSERT_NE(cleaning, shown.begin());
+  EXPECT_GE(shown.end() - cleaning, 3);
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+  EXPECT_EQ(ui.calls_starting("progress").back(), "progress_close");
+  undo_step_back();
+  ASSERT_EQ(elements(), before);
+
+  const uint8_t steps = undo_used;
+  drawing_modified = 0;
+  ui.calls.clear();
+  ui.paths = {(dir / "grid.gts").string()};
+  ui.cancel_after_updates = static_cast<int>(cleaning - shown.begin()) + 2;
+  testing::internal::CaptureStdout();
+  cmd_p_file_import_gts();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(elements(), before);
+  EXPECT_EQ(undo_used, steps);
+  EXPECT_EQ(drawing_modified, 0);
+  EXPECT_TRUE(ui.calls_starting("error").empty());
+  EXPECT_NE(out.find("Import cancelled."), std::string::npos);
+  EXPECT_EQ(ui.calls_starting("progress ").size(), static_cast<size_t>(ui.cancel_after_updates));
+  EXPECT_EQ(ui.calls.back(), "progress_close");
 }
 
 // A large file shows the progress window while it is read; a folder is

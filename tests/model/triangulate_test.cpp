@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <random>
 #include <set>
 #include <vector>
 
 #include "model/geom.h"
 #include "model/layers.h"
 #include "model/settings.h"
+#include "model/vec3.h"
 #include "support/model_fixture.h"
 
 namespace {
@@ -112,6 +114,20 @@ TEST(Triangulate, ConcaveFacesAreTiled) {
     star.push_back({r * std::cos(a), r * std::sin(a)});
   }
   expect_tiling(star);
+  // Faces of hundreds of corners, as joining the triangles of a fine flat
+  // mesh makes them: a comb of 150 teeth of uneven length and a spiral.
+  std::vector<Point2> comb = {{0, 0}, {300, 0}};
+  for (int t = 149; t >= 0; --t) {
+    const double tip = 3 + (t * 7 % 5);
+    comb.insert(comb.end(), {{2.0 * t + 2, tip}, {2.0 * t + 1, tip}, {2.0 * t + 1, 1}, {2.0 * t, 1}});
+  }
+  expect_tiling(comb);
+  std::vector<Point2> spiral;
+  for (int i = 0; i < 300; ++i)
+    spiral.push_back({(1 + i * 0.05) * std::cos(i * 0.1), (1 + i * 0.05) * std::sin(i * 0.1)});
+  for (int i = 299; i >= 0; --i)
+    spiral.push_back({(1.5 + i * 0.05) * std::cos(i * 0.1), (1.5 + i * 0.05) * std::sin(i * 0.1)});
+  expect_tiling(spiral);
 }
 
 TEST(Triangulate, ProjectionFollowsTheFace) {
@@ -273,6 +289,121 @@ TEST_F(TriMerge, OtherFaceSizesAreSkippedWithoutShiftingTheRest) {
   const auto faces = merged_faces();
   ASSERT_EQ(faces.size(), 1u);
   EXPECT_EQ(faces[0], (std::vector<int32_t>{0, 1, 2, 3}));
+}
+
+// The joining as described, pass by pass over every coplanar free
+// triangle, without an index: what the merge must give, however it finds
+// its candidates.
+std::vector<std::vector<int32_t>> reference_merge(const MeshElem& m) {
+  const int f = m.face_count();
+  auto c = [&](int face, int k) { return m.indices[3 * face + k]; };
+  auto p = [&](int face, int k) { return m.vertices[c(face, k)]; };
+  std::vector<int> state(f, 0);
+  std::vector<std::vector<int32_t>> out;
+  for (int j = 0; j < f; ++j) {
+    if (state[j]) continue;
+    state[j] = 1;
+    std::vector<int32_t> poly = {c(j, 0), c(j, 1), c(j, 2)};
+    std::vector<int> candidates;
+    for (int k = 0; k < f; ++k)
+      if (!state[k] && vec3_same_plane(p(j, 0), p(j, 1), p(j, 2), p(k, 0), p(k, 1), p(k, 2)))
+        candidates.push_back(k);
+    for (bool joined = true; joined;) {
+      joined = false;
+      for (int k : candidates) {
+        if (state[k]) continue;
+        const int n = static_cast<int>(poly.size());
+        poly.push_back(0);
+        if (tri_insert_shared_vertex(poly.data(), n, c(k, 0), c(k, 1), c(k, 2))) {
+          state[k] = 1;
+          joined = true;
+        } else {
+          poly.pop_back();
+        }
+      }
+    }
+    out.push_back(poly);
+  }
+  return out;
+}
+
+TEST_F(TriMerge, GivesThePolygonsOfThePassesOverAllCandidates) {
+  // Grids of squares cut into two triangles each, in two planes (the floor
+  // and a wall that shares its edge), each triangle begun at a random
+  // corner, listed in a random order; some triangles tilted out of the
+  // plane so that the polygons must go round them.
+  std::mt19937 random(7);
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE(round);
+    const int n = 2 + round % 6;
+    std::vector<Point3> v;
+    for (int j = 0; j <= n; ++j)
+      for (int i = 0; i <= n; ++i) v.push_back({i * 1.0, j * 1.0, 0, 0});
+    for (int j = 1; j <= n; ++j)
+      for (int i = 0; i <= n; ++i) v.push_back({i * 1.0, 0, j * 1.0, 0});
+    auto floor_at = [n](int i, int j) { return j * (n + 1) + i; };
+    auto wall_at = [n, floor_at](int i, int j) { return j == 0 ? floor_at(i, 0) : (n + 1) * (n + j) + i; };
+    std::vector<std::vector<int32_t>> faces;
+    for (int j = 0; j < n; ++j)
+      for (int i = 0; i < n; ++i) {
+        faces.push_back({floor_at(i, j), floor_at(i + 1, j + 1), floor_at(i + 1, j)});
+        faces.push_back({floor_at(i, j), floor_at(i, j + 1), floor_at(i + 1, j + 1)});
+        faces.push_back({wall_at(i, j), wall_at(i + 1, j), wall_at(i + 1, j + 1)});
+        faces.push_back({wall_at(i, j), wall_at(i + 1, j + 1), wall_at(i, j + 1)});
+      }
+    // Lifting a few inner points of the floor tilts the triangles around them.
+    for (int k = 0; k < round % 4; ++k) {
+      const int i = 1 + static_cast<int>(random() % (n - 1 > 0 ? n - 1 : 1));
+      const int j = 1 + static_cast<int>(random() % (n - 1 > 0 ? n - 1 : 1));
+      if (i < n && j < n) v[floor_at(i, j)].z = 0.5;
+    }
+    std::shuffle(faces.begin(), faces.end(), random);
+    for (auto& t : faces) std::rotate(t.begin(), t.begin() + random() % 3, t.end());
+    const MeshElem mesh = make_mesh(v, faces);
+    const auto want = reference_merge(mesh);
+    ASSERT_TRUE(tri_merge_triangles(&mesh));
+    EXPECT_EQ(merged_faces(), want);
+    elem_remove_last();
+  }
+}
+
+TEST_F(TriMerge, RepeatedTrianglesGoAndReversedOnesStay) {
+  // The triangle 0-1-2 four times, begun at different corners, beside its
+  // neighbour 0-2-3; a copy wound the other way is another face.
+  const MeshElem mesh = make_mesh(flat({{0, 0}, {1, 0}, {1, 1}, {0, 1}}),
+                                  {{0, 1, 2}, {1, 2, 0}, {0, 2, 3}, {2, 0, 1}, {0, 1, 2}, {2, 1, 0}});
+  tri_merge_triangles(&mesh);
+  EXPECT_EQ(merged_faces(), (std::vector<std::vector<int32_t>>{{0, 1, 2, 3}, {2, 1, 0}}));
+}
+
+TEST_F(TriMerge, StopsWithNothingAppendedWhenTold) {
+  // A strip of 10000 triangles: asked now and then, and stopped at the
+  // second question.
+  std::vector<Point3> v;
+  for (int i = 0; i <= 5000; ++i) {
+    v.push_back({i * 1.0, 0, 0, 0});
+    v.push_back({i * 1.0, 1, 0, 0});
+  }
+  std::vector<std::vector<int32_t>> faces;
+  for (int i = 0; i < 5000; ++i) {
+    faces.push_back({2 * i, 2 * i + 1, 2 * i + 2});
+    faces.push_back({2 * i + 1, 2 * i + 3, 2 * i + 2});
+  }
+  const MeshElem mesh = make_mesh(v, faces);
+  std::vector<double> asked;
+  EXPECT_FALSE(tri_merge_triangles(&mesh, [&asked](double done) {
+    asked.push_back(done);
+    return asked.size() < 2;
+  }));
+  EXPECT_EQ(elem_list_head, nullptr);
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_GT(asked[0], 0.0);
+  EXPECT_LT(asked[0], asked[1]);
+  EXPECT_LT(asked[1], 1.0);
+  // Let run, the strip becomes one polygon of every point.
+  EXPECT_TRUE(tri_merge_triangles(&mesh, [](double) { return true; }));
+  ASSERT_EQ(merged_faces().size(), 1u);
+  EXPECT_EQ(merged_faces()[0].size(), v.size());
 }
 
 TEST(TriInsert, ThirdVertexGoesBetweenTheSharedEdgeEnds) {

@@ -167,7 +167,7 @@ FioReadError fio_read_rest(std::FILE* f, std::size_t max, const char* title, std
   }
 }
 
-FioStreamProgress::FioStreamProgress(std::FILE* f, const char* title) : f_(f) {
+FioStreamProgress::FioStreamProgress(std::FILE* f, const char* title, double share) : f_(f), share_(share) {
   start_ = f ? std::ftell(f) : -1;
   size_ = f && start_ >= 0 ? fio_bytes_left(f) : -1;
   if (size_ >= static_cast<int64_t>(FIO_PROGRESS_FROM)) {
@@ -176,8 +176,18 @@ FioStreamProgress::FioStreamProgress(std::FILE* f, const char* title) : f_(f) {
   }
 }
 
-FioStreamProgress::~FioStreamProgress() {
+FioStreamProgress::~FioStreamProgress() { close(); }
+
+void FioStreamProgress::close() {
   if (open_) ui().gui_progress_close();
+  open_ = false;
+}
+
+bool FioStreamProgress::at(double fraction) {
+  if (!open_ || cancelled_) return !cancelled_;
+  ui().gui_progress_update(fraction);
+  cancelled_ = ui().gui_progress_cancelled();
+  return !cancelled_;
 }
 
 bool FioStreamProgress::step() {
@@ -188,8 +198,10 @@ bool FioStreamProgress::step() {
 
 bool FioStreamProgress::look() {
   if (!open_ || cancelled_) return !cancelled_;
-  const long at = std::ftell(f_);
-  if (at >= start_) ui().gui_progress_update(static_cast<double>(at - start_) / static_cast<double>(size_));
-  cancelled_ = ui().gui_progress_cancelled();
-  return !cancelled_;
+  const long pos = std::ftell(f_);
+  if (pos < start_) {
+    cancelled_ = ui().gui_progress_cancelled();
+    return !cancelled_;
+  }
+  return at(share_ * static_cast<double>(pos - start_) / static_cast<double>(size_));
 }

@@ -69,10 +69,12 @@ FioReadError fio_read_rest(std::FILE* f, std::size_t max, const char* title, std
 // Cancel button. The reader calls step() once per item (a line, a point)
 // and stops reading as soon as it returns false: every few thousand items
 // the window is updated and asked whether Cancel was pressed. Closed when
-// the object goes.
+// the object goes. Work that follows the reading may keep the window: the
+// reading then fills the bar up to share, and the later work shows the
+// rest through at() or phase().
 class FioStreamProgress {
  public:
-  FioStreamProgress(std::FILE* f, const char* title);
+  FioStreamProgress(std::FILE* f, const char* title, double share = 1.0);
   ~FioStreamProgress();
   FioStreamProgress(const FioStreamProgress&) = delete;
   FioStreamProgress& operator=(const FioStreamProgress&) = delete;
@@ -87,6 +89,14 @@ class FioStreamProgress {
   std::function<bool()> stepper() {
     return [this] { return step(); };
   }
+  // Shows the whole work's fraction done; false once Cancel was pressed.
+  bool at(double fraction);
+  // A later piece of work's fraction, shown in [from, to) of the bar.
+  std::function<bool(double)> phase(double from, double to) {
+    return [this, from, to](double done) { return at(from + (to - from) * done); };
+  }
+  // Closes the window now (before a message box, say).
+  void close();
 
  private:
   static constexpr unsigned STEPS_PER_LOOK = 4096;
@@ -94,6 +104,7 @@ class FioStreamProgress {
   int64_t start_ = 0;
   int64_t size_ = 0;
   unsigned steps_ = 0;
+  double share_ = 1.0;
   bool open_ = false;
   bool cancelled_ = false;
 };
