@@ -65,9 +65,20 @@ void group_int(OutText& out, std::string_view code, long long value) {
   out << code << '\n';
   out.integer(value) << '\n';
 }
+// Beyond this the six decimals are noise of the double: such a value is
+// written in the shortest form that reads back as the same double.
+constexpr double DXF_FIXED_MOST = 1e12;
+
 void group_real(OutText& out, std::string_view code, double value, int decimals = 6) {
   out << code << '\n';
-  out.fixed(export_coordinate(value), decimals) << '\n';
+  const double v = export_coordinate(value);
+  if (std::fabs(v) < DXF_FIXED_MOST) {
+    out.fixed(v, decimals) << '\n';
+    return;
+  }
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  out << std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)) << '\n';
 }
 
 // The unit factor on standard output after every TEXT, with "." whatever

@@ -7,6 +7,7 @@
 // written, the writer says why and writes nothing.
 
 #include <initializer_list>
+#include <limits>
 #include <string>
 
 #include "model/settings.h"
@@ -59,9 +60,10 @@ inline constexpr double EXPORT_PS_LIMIT = 1e9;
 inline constexpr double EXPORT_SVG_LIMIT = 1e9;
 inline constexpr double EXPORT_PDF_LIMIT = 32767.0;
 inline constexpr double EXPORT_HPGL_LIMIT = 1073741823.0;
-// DXF reals, in the file's unit: beyond this the six decimals written are
-// noise of the double they come from.
-inline constexpr double EXPORT_DXF_LIMIT = 1e12;
+// DXF reals hold any finite double: values too large for six decimals to
+// mean anything are written in exponent form, as CAD programs write their
+// own extents, so whatever an import keeps can be written back.
+inline constexpr double EXPORT_DXF_LIMIT = std::numeric_limits<double>::max();
 
 // Why the last writing was refused, translated; empty when it was not.
 // export_write_file clears it before it writes and shows it instead of

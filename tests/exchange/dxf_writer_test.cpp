@@ -865,6 +865,30 @@ TEST_F(DxfExport, RoundTripThroughTheReader) {
   EXPECT_EQ(t->text, "Plan");
 }
 
+// Coordinates as far out as an import keeps are written so that they read
+// back as the same doubles: beyond 1e12 in exponent form, as CAD programs
+// write their own extents; nearer ones keep their six decimals.
+TEST_F(DxfExport, FarCoordinatesComeBackAsWritten) {
+  elem_new_line(0, 1, 0, 9.5e15, -2.5, 1e99, 1.25e13);
+  elem_new_line(0, 1, 0, 999999999999.5, 0, 0, 0);
+  const std::string text = dxf("far.dxf", DXF_OUT_2D, DXF_UNIT_M);
+  EXPECT_NE(text.find("10\n9.5e+15\n20\n-2.500000\n11\n1e+99\n21\n1.25e+13\n"), std::string::npos);
+  EXPECT_NE(text.find("10\n999999999999.500000\n"), std::string::npos);
+  std::istringstream in(text);
+  DxfImportOptions options;
+  options.unit = DXF_UNIT_M;
+  options.drawing_scale = drawing_scale;
+  DxfImport back = dxf_read(in, options);
+  ASSERT_EQ(back.error, DxfError::NONE) << back.log;
+  ASSERT_EQ(back.elements.size(), 2u);
+  const auto* line = elem_as<LineElem>(back.elements[0].get());
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->p1.x, 9.5e15);
+  EXPECT_EQ(line->p2.x, 1e99);
+  EXPECT_EQ(line->p2.y, 1.25e13);
+  EXPECT_EQ(ezdxf_reads("far.dxf"), "LINE 102\nLINE 102\n");
+}
+
 // Every character of a text comes back as it was, from the program's own
 // reader and from ezdxf: backslashes, carets, braces, percent signs,
 // control characters and Latin-1 letters.
