@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "../display/display_fixture.h"
+#include "exchange/dxf_common.h"
 #include "model/geom.h"
 #include "model/layers.h"
 #include "platform/process.h"
@@ -42,6 +43,9 @@ class ExportTest : public DisplayTest {
     DisplayTest::SetUp();
     export_path = dir.path().string() + "/";
     export_file = "";
+    // The DXF writers write in the unit an import or export last set; a
+    // test that calls them directly starts from metres.
+    dxf_unit_factor = 1.0;
   }
 
   // Runs an outside tool and waits for it; a tool that is not installed
