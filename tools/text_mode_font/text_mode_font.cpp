@@ -14,10 +14,8 @@
 //
 // A hull is that of the outline with every curve flattened in 32 equal
 // steps of its parameter, counter-clockwise from its lowest-left point,
-// thinned in one pass: a point is kept only when it lies more than 2
-// thousandths off the line from the point kept before it to the one after
-// it, so that the long runs of near-collinear points of a flattened curve
-// do not fill the table.
+// thinned so that it lies nowhere more than a thousandth of the size
+// inside the outline.
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -43,7 +41,7 @@ struct Pt {
 };
 
 constexpr int CURVE_STEPS = 32;
-constexpr double THIN_TOLERANCE = 2.0;
+constexpr double THIN_TOLERANCE = 1.0;
 
 // "C code ; WX width ; N name ; ..." lines: width by glyph name.
 std::map<std::string, int> read_afm_widths(const std::string& path) {
@@ -137,16 +135,29 @@ double off_line(const Pt& a, const Pt& p, const Pt& b) {
   return len > 0.0 ? std::fabs(cross(a, p, b)) / len : std::hypot(p.x - a.x, p.y - a.y);
 }
 
+// Leaves out the points of each run that lies within the tolerance of the
+// chord over it, so that the long runs of near-collinear points of a
+// flattened curve do not fill the table. Each point left out stays within
+// the tolerance outside the thinned hull: the hull never cuts a flank.
 std::vector<Pt> thin(const std::vector<Pt>& h) {
-  if (h.size() <= 3) return h;
-  std::vector<Pt> kept;
-  Pt last = h.back();
-  for (size_t i = 0; i < h.size(); ++i) {
-    const Pt& next = i + 1 < h.size() ? h[i + 1] : kept.empty() ? h.front() : kept.front();
-    if (off_line(last, h[i], next) > THIN_TOLERANCE) {
-      kept.push_back(h[i]);
-      last = h[i];
+  const size_t n = h.size();
+  if (n <= 3) return h;
+  std::vector<Pt> kept{h[0]};
+  size_t from = 0;
+  while (true) {
+    // The furthest end (n wraps round to the first point) whose chord from
+    // the point kept last holds every point between.
+    size_t end = from + 1;
+    while (end < n) {
+      const Pt& to = h[(end + 1) % n];
+      bool holds = true;
+      for (size_t k = from + 1; k <= end && holds; ++k) holds = off_line(h[from], h[k], to) <= THIN_TOLERANCE;
+      if (!holds) break;
+      ++end;
     }
+    if (end >= n) break;
+    kept.push_back(h[end]);
+    from = end;
   }
   return kept;
 }
