@@ -14,8 +14,9 @@ namespace {
 // Helvetica in the encoding both writers use (the apostrophe, hyphen and
 // grave accent as themselves, not as typographic quotes or a minus sign),
 // in thousandths of the font size: each character's advance, which is the
-// font's published width, and the convex hull of its outline with the
-// curves flattened, counter-clockwise (none for a blank).
+// font's published width, and the convex hull of its outline, curves
+// flattened, nowhere more than a thousandth of the size inside it,
+// counter-clockwise (none for a blank).
 struct StandardGlyph {
   int16_t advance;
   int16_t first, count;  // its hull's points in HULL_POINTS

@@ -201,6 +201,8 @@ void write_table(std::ostream& out, const std::vector<unsigned>& codes, const st
         << codes[i] << '\n';
     first += entries[i].hull.size();
   }
+  // The table's indices are 16-bit.
+  if (first > 32767) throw std::runtime_error("too many hull points for the table");
   out << "};\n\nconstexpr HullPoint HULL_POINTS[" << first << "] = {\n";
   for (const Entry& e : entries) {
     if (e.hull.empty()) continue;
