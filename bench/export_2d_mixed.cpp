@@ -2,7 +2,7 @@
 // elements, everything marked, to a file that counts and discards its
 // bytes: the size of each file, the elements of the SVG document and the
 // time it takes. A second plan holds more circles, ellipses and arcs and
-// fewer lines. With KAVRO_BENCH_KEEP=<folder> the files are written there
+// fewer lines, a third more texts. With KAVRO_BENCH_KEEP=<folder> the files are written there
 // as well, to be rendered by the outside tools.
 #include <benchmark/benchmark.h>
 
@@ -33,6 +33,10 @@ constexpr bench_drawings::Mix EXPORT_MIX{8, 10, 15, 4, 5, 3, true};
 // ellipse arcs, 4 Bezier curves, 4 3D lines, a light, 21 lines and, as
 // above, 3 rooms, 5 chain dimensions, 3 hatches and 3 meshes.
 constexpr bench_drawings::Mix ARCS_MIX{6, 10, 24, 4, 4, 1, false, 21, 16};
+// Blocks of 40 texts, 6 walls, 12 arcs and circles, 4 Bezier curves, 2 3D
+// lines, a light, 21 lines and, as above, 3 rooms, 5 chain dimensions, 3
+// hatches and 3 meshes: the texts reach the SVG as strokes.
+constexpr bench_drawings::Mix TEXTS_MIX{6, 40, 12, 4, 2, 1, false, 21, 0};
 
 const bench_drawings::Mix* built = nullptr;
 void build(const bench_drawings::Mix& mix) {
@@ -98,9 +102,14 @@ void BM_SvgOfArcs(benchmark::State& state) {
   run(
       state, "arcs.svg", [](std::FILE* f) { return svg_write(f, svg_job()); }, ARCS_MIX);
 }
+void BM_SvgOfTexts(benchmark::State& state) {
+  run(
+      state, "texts.svg", [](std::FILE* f) { return svg_write(f, svg_job()); }, TEXTS_MIX);
+}
 BENCHMARK(BM_PdfOfMixed)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SvgOfMixed)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_EpsOfMixed)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SvgOfArcs)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SvgOfTexts)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

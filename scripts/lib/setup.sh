@@ -5,7 +5,7 @@ KAVRO_PACKAGES=(
   g++ cmake ninja-build pkg-config ccache
   libgtk-3-dev libfreetype-dev lib3ds-dev libgts-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  hershey-fonts-data
+  hershey-fonts-data fonts-urw-base35
   libepoxy-dev libegl1 libegl-mesa0 libgl1-mesa-dri
 )
 # The image viewer a rendered picture opens in by default.

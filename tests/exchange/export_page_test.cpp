@@ -321,6 +321,9 @@ TEST_F(ExportPage, TextModePageIsTheWrittenText) {
       {"upside_down", 3.5, GEOM_PI, 0.8, "K\xfc\x63he \xe4\xf6\xdf 'a-b'", "SimpelProp", TEXT_LEFT},
       {"upright_fitted", 4, GEOM_PI / 2, 1, "fit\ttab\n  blanks  ", "Simpel", TEXT_JUSTIFIED},
       {"no_such_font", 5, -0.3, 1, "Apf", "Nowhere", TEXT_RIGHT},
+      // Large curved letters turned a little: their flanks are the ink's
+      // edge.
+      {"curved_flanks", 20, -0.122, 1, "yS", "Simpel", TEXT_LEFT},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
