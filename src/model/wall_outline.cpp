@@ -593,6 +593,20 @@ std::optional<bool> end_on_face(const WallElem& a, const WallElem& b) {
   return std::nullopt;
 }
 
+// Whether q lies in the plan of w or within TOUCH of it.
+bool in_or_at(Xy q, const WallElem& w) {
+  if (inside(q, w)) return true;
+  for (int i = 0; i < 4; ++i)
+    if (dist_to_segment(q, xy(w.corner[i]), xy(w.corner[(i + 1) % 4])) <= TOUCH) return true;
+  return false;
+}
+
+// Whether an end face of x lies wholly in or at the plan of p.
+bool end_within(const WallElem& x, const WallElem& p) {
+  const Point3* c = x.corner;
+  return (in_or_at(xy(c[0]), p) && in_or_at(xy(c[3]), p)) || (in_or_at(xy(c[1]), p) && in_or_at(xy(c[2]), p));
+}
+
 bool any_corner_marked(const WallElem& w) {
   for (const Point3& c : w.corner)
     if (c.mark == 1) return true;
@@ -809,6 +823,54 @@ void wall_joints_drop_marked(WallJointPlan& plan) {
                 [](const WallJointPlan::End& e) { return e.wall->mark == 1 || e.partner->mark == 1; });
 }
 
+void wall_joints_replace(WallJointPlan& plan, WallElem* old, const std::vector<WallElem*>& by) {
+  std::vector<WallJointPlan::Wall> walls;
+  for (WallJointPlan::Wall& w : plan.walls) {
+    std::vector<WallElem*> partners;
+    for (WallElem* p : w.partners)
+      if (p == old)
+        partners.insert(partners.end(), by.begin(), by.end());
+      else
+        partners.push_back(p);
+    if (w.wall != old) {
+      walls.push_back({w.wall, std::move(partners)});
+      continue;
+    }
+    for (WallElem* n : by) walls.push_back({n, partners});
+  }
+  plan.walls = std::move(walls);
+  std::vector<WallJointPlan::End> ends;
+  for (const WallJointPlan::End& e : plan.ends) {
+    if (e.wall != old && e.partner != old) {
+      ends.push_back(e);
+      continue;
+    }
+    for (WallElem* n : by) {
+      WallJointPlan::End f = e;
+      if (f.wall == old) f.wall = n;
+      if (f.partner == old) f.partner = n;
+      if (f.changed == old) f.changed = n;
+      ends.push_back(f);
+    }
+  }
+  plan.ends = std::move(ends);
+}
+
+void wall_joints_settle(WallJointPlan& plan, const std::vector<WallElem*>& changed, bool fit_changed) {
+  plan.fit_changed = fit_changed;
+  auto is_changed = [&changed](const WallElem* w) {
+    return std::find(changed.begin(), changed.end(), w) != changed.end();
+  };
+  // A joint between two changed walls is what the tool made of it.
+  std::erase_if(plan.ends,
+                [&](const WallJointPlan::End& e) { return is_changed(e.wall) && is_changed(e.partner); });
+  for (WallJointPlan::End& e : plan.ends)
+    if (is_changed(e.wall))
+      e.changed = e.wall;
+    else if (is_changed(e.partner))
+      e.changed = e.partner;
+}
+
 WallCopyJoints wall_copy_joints() {
   WallCopyJoints j;
   for (ElemHeader* e = elem_list_head; e; e = e->next)
@@ -896,6 +958,23 @@ void wall_joints_refit(const WallJointPlan& plan) {
     for (const WallJointPlan::End& e : plan.ends) {
       if (plan.copies && e.wall->mark != 1) continue;
       if (!walls_touch(*shape(e.wall), *shape(e.partner))) continue;
+      if (e.changed) {
+        // A joint the tool left as it was needs no fit.
+        WallElem a = *shape(e.wall), b = *shape(e.partner);
+        if (e.on_face ? !fit_t(a, b) : !fit_mitre(a, b)) continue;
+        WallElem* changed = e.changed == e.wall ? e.wall : e.partner;
+        WallElem* other = changed == e.wall ? e.partner : e.wall;
+        WallElem trial = *shape(other);
+        if (end_within(trial, *shape(changed))) {
+          if (fit_t(trial, *shape(changed)))
+            for (int k = 0; k < 8; ++k) editable(other).corner[k] = trial.corner[k];
+        } else if (plan.fit_changed) {
+          trial = *shape(changed);
+          if (fit_t(trial, *shape(other)))
+            for (int k = 0; k < 8; ++k) editable(changed).corner[k] = trial.corner[k];
+        }
+        continue;
+      }
       if (e.on_face) {
         WallElem trial = *shape(e.wall);
         if (fit_t(trial, *shape(e.partner)))
