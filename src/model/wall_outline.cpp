@@ -785,7 +785,9 @@ WallJointPlan wall_joints_of_marked() {
       change[i] = STRETCHED;
     any = any || change[i] != STILL;
   }
-  if (!any) return plan;
+  // Walls carried together keep their joints: with nothing left behind
+  // and nothing stretched there is nothing to fit.
+  if (!any || std::all_of(change.begin(), change.end(), [](uint8_t c) { return c == CARRIED; })) return plan;
   const WallIndex index(walls);
   // A stretched wall gets the outline of its new corners in any case.
   std::vector<bool> affected(walls.size(), false);
