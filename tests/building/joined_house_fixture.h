@@ -15,6 +15,7 @@
 
 #include "display/command_buffer.h"
 #include "model/settings.h"
+#include "model/wall_index.h"
 #include "support/wall_fixture.h"
 #include "wall_tool_fixture.h"
 
@@ -88,21 +89,8 @@ class JoinedHouseTest : public WallToolTest {
   }
 
   // Outline ends that no other segment meets: an outline that is not
-  // closed. Segments of no length do not count.
-  static std::vector<std::string> open_ends() {
-    std::map<std::pair<long long, long long>, int> ends;
-    auto key = [](const Point2& p) { return std::pair{std::llround(p.x * 1e6), std::llround(p.y * 1e6)}; };
-    for (WallElem* w : walls())
-      for (const WallSegment& g : w->segments) {
-        if (key(g.start) == key(g.end)) continue;
-        ++ends[key(g.start)];
-        ++ends[key(g.end)];
-      }
-    std::vector<std::string> out;
-    for (const auto& [p, n] : ends)
-      if (n % 2 == 1) out.push_back(std::to_string(p.first * 1e-6) + ";" + std::to_string(p.second * 1e-6));
-    return out;
-  }
+  // closed.
+  static std::vector<std::string> open_ends() { return wall_open_ends(); }
 
   // Outline segments of two walls that cross each other inside both: a
   // wall's face running across another wall.
@@ -150,19 +138,22 @@ class JoinedHouseTest : public WallToolTest {
     rows()["z_toggle"] = [] { select_type = 0; };
     script.key("z_toggle");
     for (int n : names) {
-      const WallElem* w = wall(n);
-      double x0 = w->corner[0].x, y0 = w->corner[0].y, x1 = x0, y1 = y0;
-      for (int k = 1; k < 4; ++k) {
-        x0 = std::min(x0, w->corner[k].x);
-        y0 = std::min(y0, w->corner[k].y);
-        x1 = std::max(x1, w->corner[k].x);
-        y1 = std::max(y1, w->corner[k].y);
-      }
-      script.click_world(1, x0 - 0.1, y0 - 0.1).click_world(1, x1 + 0.1, y1 + 0.1);
+      const WallBox b = wall_plan_box(*wall(n));
+      script.click_world(1, b.xmin - 0.1, b.ymin - 0.1).click_world(1, b.xmax + 0.1, b.ymax + 0.1);
     }
     script.key("s_deffi_ok");
   }
 };
+
+// The cross wall from x0 to the east wall with its door (x 10 to 11, no
+// stop), its west end face closed or not.
+inline std::vector<Seg> cross_from(double x0, bool closed) {
+  std::vector<Seg> s = {{x0, 4.5 - IW, 10, 4.5 - IW}, {11, 4.5 - IW, 12 - T, 4.5 - IW},
+                        {x0, 4.5 + IW, 10, 4.5 + IW}, {11, 4.5 + IW, 12 - T, 4.5 + IW},
+                        {10, 4.5 - IW, 10, 4.5 + IW}, {11, 4.5 - IW, 11, 4.5 + IW}};
+  if (closed) s.push_back({x0, 4.5 - IW, x0, 4.5 + IW});
+  return s;
+}
 
 // A wall's outline against segments given as (x1, y1, x2, y2), in any
 // order and direction.

@@ -129,16 +129,6 @@ std::vector<Seg> south_with(std::vector<Seg> inner) {
   return split;
 }
 
-// The cross wall from x0 to the east wall with its door (x 10 to 11, no
-// stop), its west end face closed or not.
-std::vector<Seg> cross_from(double x0, bool closed) {
-  std::vector<Seg> s = {{x0, 4.5 - IW, 10, 4.5 - IW}, {11, 4.5 - IW, 12 - T, 4.5 - IW},
-                        {x0, 4.5 + IW, 10, 4.5 + IW}, {11, 4.5 + IW, 12 - T, 4.5 + IW},
-                        {10, 4.5 - IW, 10, 4.5 + IW}, {11, 4.5 - IW, 11, 4.5 + IW}};
-  if (closed) s.push_back({x0, 4.5 - IW, x0, 4.5 + IW});
-  return s;
-}
-
 TEST_F(WallJointsFitTable, EveryEditLeavesTheHouseJoinedAndClosed) {
   const Edit edits[] = {
       {"the inner wall moved 0.3 east: the cross wall's end follows it",

@@ -19,27 +19,23 @@ namespace {
 
 using namespace joined_house;
 
-// The south wall of either house from x0 on, with the window (x 2 to 3.01,
-// stop 0.05 wide and 0.1 deep): its outer face, the window's stepped
-// jambs, and the inner face from the west wall's face (x = 0.365) to the
-// east wall's around the gaps of the window and the inner wall; its own
-// end face at x = 12 where given.
-std::vector<Seg> south_from(double x0, bool east_face) {
-  std::vector<Seg> s = {{x0, 0, 2, 0},          {3.01, 0, 12, 0},      {2, 0, 2, 0.1},
-                        {2, 0.1, 1.95, 0.1},    {1.95, 0.1, 1.95, T},  {3.01, 0, 3.01, 0.1},
-                        {3.01, 0.1, 3.06, 0.1}, {3.06, 0.1, 3.06, T},  {T, T, 1.95, T},
-                        {3.06, T, 6 - IW, T},   {6 + IW, T, 12 - T, T}};
-  if (east_face) s.push_back({12, 0, 12, T});
+// The south wall of either house between x0 and x1 with the window (x 2
+// to 3.01, stop 0.05 wide and 0.1 deep): its outer face, the window's
+// stepped jambs and its inner face from the west wall's face (x = 0.365)
+// to the window's gap; then the segments given.
+std::vector<Seg> south(double x0, double x1, const std::vector<Seg>& more) {
+  std::vector<Seg> s = {{x0, 0, 2, 0},          {3.01, 0, x1, 0},     {2, 0, 2, 0.1},
+                        {2, 0.1, 1.95, 0.1},    {1.95, 0.1, 1.95, T}, {3.01, 0, 3.01, 0.1},
+                        {3.01, 0.1, 3.06, 0.1}, {3.06, 0.1, 3.06, T}, {T, T, 1.95, T}};
+  s.insert(s.end(), more.begin(), more.end());
   return s;
 }
 
-// The cross wall from x0 to the east wall with its door (x 10 to 11), its
-// west end closed or not.
-std::vector<Seg> cross_from(double x0, bool closed) {
-  std::vector<Seg> s = {{x0, 4.5 - IW, 10, 4.5 - IW}, {11, 4.5 - IW, 12 - T, 4.5 - IW},
-                        {x0, 4.5 + IW, 10, 4.5 + IW}, {11, 4.5 + IW, 12 - T, 4.5 + IW},
-                        {10, 4.5 - IW, 10, 4.5 + IW}, {11, 4.5 - IW, 11, 4.5 + IW}};
-  if (closed) s.push_back({x0, 4.5 - IW, x0, 4.5 + IW});
+// The south wall from x0 on, joined to the east and the inner wall; its
+// own end face at x = 12 where given.
+std::vector<Seg> south_from(double x0, bool east_face) {
+  std::vector<Seg> s = south(x0, 12, {{3.06, T, 6 - IW, T}, {6 + IW, T, 12 - T, T}});
+  if (east_face) s.push_back({12, 0, 12, T});
   return s;
 }
 
@@ -161,18 +157,7 @@ TEST_F(WallJointsToolTable, ErasingPartOfAJoinedWallKeepsThePiecesJoinedAndClose
          EXPECT_EQ(walls().size(), 7u);
          WallElem *a = piece(SOUTH, 1), *b = piece(SOUTH, 8);
          expect_plan(a, {{0, 0}, {4, 0}, {4, T}, {0, T}});
-         expect_outline(a, {{0, 0, 2, 0},
-                            {3.01, 0, 4, 0},
-                            {4, 0, 4, T},
-                            {0, T, 0, 0},
-                            {2, 0, 2, 0.1},
-                            {2, 0.1, 1.95, 0.1},
-                            {1.95, 0.1, 1.95, T},
-                            {3.01, 0, 3.01, 0.1},
-                            {3.01, 0.1, 3.06, 0.1},
-                            {3.06, 0.1, 3.06, T},
-                            {T, T, 1.95, T},
-                            {3.06, T, 4, T}});
+         expect_outline(a, south(0, 4, {{3.06, T, 4, T}, {4, 0, 4, T}, {0, T, 0, 0}}));
          expect_outline(
              b, {{5, 0, 12, 0}, {12, 0, 12, T}, {5, T, 5, 0}, {5, T, 6 - IW, T}, {6 + IW, T, 12 - T, T}});
        }},
@@ -340,18 +325,7 @@ TEST_F(WallJointsToolTable, SeparatingAndChangingHeightsCloseThePartners) {
   auto alone = [] {
     expect_outline(wall(INNER), inner_closed(T, 9 - T, false));
     expect_outline(wall(CROSS), cross_from(6 + IW, true));
-    expect_outline(wall(SOUTH), {{0, 0, 2, 0},
-                                 {3.01, 0, 12, 0},
-                                 {12, 0, 12, T},
-                                 {0, T, 0, 0},
-                                 {2, 0, 2, 0.1},
-                                 {2, 0.1, 1.95, 0.1},
-                                 {1.95, 0.1, 1.95, T},
-                                 {3.01, 0, 3.01, 0.1},
-                                 {3.01, 0.1, 3.06, 0.1},
-                                 {3.06, 0.1, 3.06, T},
-                                 {T, T, 1.95, T},
-                                 {3.06, T, 12 - T, T}});
+    expect_outline(wall(SOUTH), south(0, 12, {{3.06, T, 12 - T, T}, {12, 0, 12, T}, {0, T, 0, 0}}));
     expect_outline(wall(NORTH),
                    {{T, 9 - T, 12 - T, 9 - T}, {12, 9 - T, 12, 9}, {12, 9, 0, 9}, {0, 9, 0, 9 - T}});
   };
