@@ -74,7 +74,7 @@ inline void lines(int n) {
 
 // How many of each kind one block of the mixed site plan holds; the rest
 // of its 100 elements are 3 rooms, 5 chain dimensions of 3 entries, 3
-// hatches, 3 meshes and 40 lines.
+// hatches and 3 meshes.
 struct Mix {
   int walls = 7;  // at most 8
   int texts = 14;
@@ -85,6 +85,9 @@ struct Mix {
   // A camera of its own in every block, beside the 40 lines; otherwise one
   // in ten blocks gives a line to a camera.
   bool camera_each_block = false;
+  int lines = 40;
+  // Ellipses, turned ones and ellipse arcs, after the arcs and circles.
+  int ellipses = 0;
 };
 
 // An architect's site plan of n elements of all twelve kinds (n a multiple
@@ -189,6 +192,14 @@ inline void mixed(int n, const Mix& mix) {
       else
         elem_new_arc(layer, 5, 0, x, y, 0.4, 0.4, 6.283185307179586, 0, 0);
     }
+    // Ellipses: oval tables, turned, and the arcs of bay windows.
+    for (int k = 0; k < mix.ellipses; ++k) {
+      const double x = bx + 4 + 12.0 * u(rng), y = by + 5 + 8.0 * u(rng), turn = 3.14159 * u(rng);
+      if (k % 2)
+        elem_new_arc(layer, 5, 0, x, y, 1.2, 0.5, 3.0, 1.6, turn);
+      else
+        elem_new_arc(layer, 5, 0, x, y, 0.8, 0.45, 6.283185307179586, 0, turn);
+    }
     // Bezier curves: garden paths.
     for (int k = 0; k < mix.splines; ++k) {
       const double x = bx + 3.0 * k, y = by + 0.5;
@@ -211,7 +222,7 @@ inline void mixed(int n, const Mix& mix) {
     }
     if (mix.camera_each_block) elem_new_camera(layer, 0, 0, bx - 5, by - 5, 1.6, bx + 10, by + 9, 1.6, 60, 0);
     // Lines: furniture, kerbs and the plot's fence.
-    for (int k = 0; k < 40; ++k) {
+    for (int k = 0; k < mix.lines; ++k) {
       if (!mix.camera_each_block && k == 0 && b % 10 == 0) {
         elem_new_camera(layer, 0, 0, bx - 5, by - 5, 1.6, bx + 10, by + 9, 1.6, 60, 0);
         continue;

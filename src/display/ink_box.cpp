@@ -11,6 +11,7 @@
 #include "display/font.h"
 #include "display/outdev_breakdown.h"
 #include "display/text_layout.h"
+#include "display/text_mode.h"
 #include "model/geom.h"
 #include "model/settings.h"
 #include "model/view_rec.h"
@@ -259,6 +260,7 @@ void ink_add_text(InkBox& box, const OutdevText& t) {
 struct InkPass::Slots {
   InkBox* box;
   InkScope scope;
+  InkTexts texts;
 };
 
 namespace {
@@ -304,9 +306,14 @@ void ink_bezier(uint8_t pen, uint8_t, double x0, double y0, double x1, double y1
   add_stroke(curve, pen);
 }
 // The glyphs' strokes take the text's pen; what a glyph fills reaches less
-// far, so the box may be a little wider there.
+// far, so the box may be a little wider there. A text written as text is
+// filled in the standard font and has no stroke.
 void ink_text(const OutdevText& t) {
   if (!counts(t.pen)) return;
+  if (pass().texts == InkTexts::WRITTEN) {
+    ink_add_text_mode(*pass().box, t);
+    return;
+  }
   InkBox text;
   ink_add_text(text, t);
   add_stroke(text, t.pen);
@@ -344,7 +351,7 @@ struct InkPass::Impl {
   Installed installed{slots};
 };
 
-InkPass::InkPass(InkBox& box, InkScope scope) : impl_(new Impl{Slots{&box, scope}}) {}
+InkPass::InkPass(InkBox& box, InkScope scope, InkTexts texts) : impl_(new Impl{Slots{&box, scope, texts}}) {}
 
 InkPass::~InkPass() { delete impl_; }
 

@@ -43,12 +43,16 @@ enum class InkScope : uint8_t {
   WRITTEN,  // what the DXF writer writes: every pen, no cameras
 };
 
+// How texts count: as the strokes and fills of their fonts, or as the PDF
+// and EPS text mode writes them, in the standard font (display/text_mode.h).
+enum class InkTexts : uint8_t { STROKED, WRITTEN };
+
 // Grows a box by the ink of elements as the current view draws them (plan
 // or projection), whatever their layer. The slots are installed while the
 // pass lives; it must not outlive the box.
 class InkPass {
  public:
-  InkPass(InkBox& box, InkScope scope);
+  InkPass(InkBox& box, InkScope scope, InkTexts texts = InkTexts::STROKED);
   ~InkPass();
   InkPass(const InkPass&) = delete;
   InkPass& operator=(const InkPass&) = delete;

@@ -88,7 +88,8 @@ void outdev_screen_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx,
 
 int outdev_arc_chord_count(double rx, double ry, double sweep) {
   const double w = arc_density(rx, ry);
-  const double n = std::trunc(w * sweep * 0.25);
+  // A negative sweep runs the other way round, as far.
+  const double n = std::trunc(w * std::fabs(sweep) * 0.25);
   int count = n >= 1.0 ? static_cast<int>(std::min(n, double{MAX_CHORDS})) : 1;
   if (outdev.active) count *= 2;
   return count;

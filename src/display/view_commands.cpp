@@ -159,9 +159,9 @@ int32_t add_element(ElemHeader* e, InkPass& ink, Gather& g) {
 // core; a piece that needs the interface's thread (a font to load) or
 // fails runs again.
 Gather gather(const std::vector<ElemHeader*>& list, bool (*chosen)(const ElemHeader*), bool points,
-              InkScope scope) {
+              InkScope scope, InkTexts texts = InkTexts::STROKED) {
   auto run = [&](Gather& g, std::size_t from, std::size_t to) {
-    InkPass ink(g.flat, scope);
+    InkPass ink(g.flat, scope, texts);
     for (std::size_t i = from; i < to; ++i) {
       ElemHeader* e = list[i];
       if (!chosen(e)) continue;
@@ -354,12 +354,13 @@ void view_zoom_to_extents(uint8_t mode) {
   // Chosen in the pieces, which read every element anyway.
   const std::vector<ElemHeader*>& list = draw_list_in_order();
   Gather g;
-  if (mode == 2 || mode == 3) {
+  if (mode == 2 || mode == 3 || mode == 4) {
     // Exactly what a writer's pass over the marked elements draws.
     auto marked = [](const ElemHeader* e) {
       return (e->mark == 1 || elem_has_marked_point(e)) && layer_visible(e->layer);
     };
-    g = gather(list, marked, false, mode == 2 ? InkScope::PRINTED : InkScope::WRITTEN);
+    g = gather(list, marked, false, mode == 3 ? InkScope::WRITTEN : InkScope::PRINTED,
+               mode == 4 ? InkTexts::WRITTEN : InkTexts::STROKED);
   } else {
     auto counted = [](const ElemHeader* e) {
       return e->layer == cur_layer || layer_shown(e->layer) || e->mark == 1;
@@ -383,7 +384,7 @@ void view_zoom_to_extents(uint8_t mode) {
     started_3d = 1;
   }
   marked_extents.count = g.count;
-  if (mode == 2 || mode == 3) {
+  if (mode == 2 || mode == 3 || mode == 4) {
     marked_extents.count = saved_count;
     return;
   }

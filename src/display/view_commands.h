@@ -50,8 +50,9 @@ void view_scroll_quarter(double dx, double dy);
 // SVG and EPS writers leave of the marked elements (no cameras, no lights,
 // nothing in the guide pen, no room outline, nothing for an empty text).
 // Mode 3: the same for what the DXF writer writes (the guide pen and the
-// lights' symbols too, no cameras). The ink is measured, not drawn
-// (display/ink_box.h).
+// lights' symbols too, no cameras). Mode 4: as mode 2, with texts as the
+// PDF and EPS text mode writes them (display/text_mode.h). The ink is
+// measured, not drawn (display/ink_box.h).
 void view_zoom_to_extents(uint8_t mode);
 void view_extents_add_2d(double x, double y);
 // Extents of fewer elements than this are found on one thread, of more on

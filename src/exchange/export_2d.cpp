@@ -6,6 +6,8 @@
 
 #include "display/draw.h"
 #include "display/export_name.h"
+#include "display/ink_box.h"
+#include "display/text_mode.h"
 #include "display/view_commands.h"
 #include "exchange/export_check.h"
 #include "exchange/out_text.h"
@@ -42,10 +44,17 @@ bool ExportPage::fill_visible(int32_t n, const Point2* points) const {
   return false;
 }
 
+bool ExportPage::written_text_visible(const OutdevText& t) const {
+  InkBox ink;
+  ink_add_text_mode(ink, t);
+  if (!ink.started) return point_visible(t.x, t.y);
+  return segment_visible(ink.xmin, ink.ymin, ink.xmax, ink.ymax);
+}
+
 double export_pt_per_metre(double n) { return 100.0 / n * 72.0 / 2.54; }
 
-ExtentsPage export_extents_page(double units_per_metre) {
-  view_zoom_to_extents(2);
+ExtentsPage export_extents_page(double units_per_metre, bool text_mode) {
+  view_zoom_to_extents(text_mode ? 4 : 2);
   const double grow = 2.0 / units_per_metre;
   extents.xmin -= grow;
   extents.ymin -= grow;

@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "display/input.h"
+#include "display/outdev.h"
 #include "model/elem.h"
 #include "model/settings.h"
 
@@ -41,6 +42,11 @@ struct ExportPage {
   bool arc_visible(double cx, double cy, double rx, double ry) const;
   // At least one point other than a contour's end marker lies in the window.
   bool fill_visible(int32_t n, const Point2* points) const;
+  // A text as the text mode writes it: its ink overlaps the window, or, for
+  // a text without ink, its insertion point lies in it. The ink of a large
+  // text may begin well away from its insertion point, which the page,
+  // measured from the ink, then need not hold.
+  bool written_text_visible(const OutdevText& t) const;
 };
 
 // Output units per world metre at the scale 1:n: points, and SVG pixels
@@ -53,13 +59,14 @@ inline double export_cm_to_pt(double cm) { return cm * 72.0 / 2.54; }
 
 // The page of an export: the box of what is printed of the marked elements
 // at the reference scale, grown by 2 output units on every side (written back into the
-// display's extents). Its lower left corner is the output origin.
+// display's extents), with texts as the text mode writes them when asked.
+// Its lower left corner is the output origin.
 struct ExtentsPage {
   double xmin = 0.0, ymin = 0.0, xmax = 0.0, ymax = 0.0;  // grown, view coordinates
   double width = 0.0, height = 0.0;                       // output units
   ExportPage window;
 };
-ExtentsPage export_extents_page(double units_per_metre);
+ExtentsPage export_extents_page(double units_per_metre, bool text_mode = false);
 
 // Pens and line types outside the tables (0..7) take entry 0 in every
 // writer; callers have turned the guide pen away before.

@@ -72,7 +72,7 @@ OutText& OutText::shortest(double v, int decimals) {
   return check();
 }
 
-OutText& OutText::hundredths(long long v) {
+OutText& OutText::hundredths(long long v, bool bare_point) {
   char buf[32];
   char* p = buf + sizeof buf;
   const bool negative = v < 0;
@@ -85,10 +85,12 @@ OutText& OutText::hundredths(long long v) {
     *--p = static_cast<char>('0' + cents / 10);
     *--p = '.';
   }
-  do {
-    *--p = static_cast<char>('0' + n % 10);
-    n /= 10;
-  } while (n > 0);
+  if (!(bare_point && n == 0 && cents != 0)) {
+    do {
+      *--p = static_cast<char>('0' + n % 10);
+      n /= 10;
+    } while (n > 0);
+  }
   if (negative) *--p = '-';
   buf_.append(p, buf + sizeof buf);
   return check();

@@ -39,8 +39,8 @@ class OutText {
   // no trailing zeros, no lone point, no sign on zero ("2", "37.4", "-0.05").
   OutText& shortest(double v, int decimals);
   // A count of hundredths in its shortest form, as shortest(v / 100.0, 2)
-  // writes it.
-  OutText& hundredths(long long v);
+  // writes it; bare_point leaves out the zero before the point ("-.5").
+  OutText& hundredths(long long v, bool bare_point = false);
   OutText& integer(long long v);
 
   // Hands everything buffered on now.

@@ -19,6 +19,7 @@
 #include "display/outdev_breakdown.h"
 #include "display/text_draw.h"
 #include "display/text_layout.h"
+#include "display/text_mode.h"
 #include "exchange/export_check.h"
 #include "exchange/glyph_key.h"
 #include "exchange/out_text.h"
@@ -98,11 +99,13 @@ class DeflateOut final : public OutText {
 };
 
 // Every arc, circle and ellipse as a polyline of about 10 degree steps, at
-// least 12, each point put down by put(x, y).
+// least 12, each point put down by put(x, y). A negative sweep runs
+// clockwise from the start, in as many steps as the same sweep the other
+// way round.
 template <class Put>
 void arc_path(OutText& out, Put put, double cx, double cy, double rx, double ry, double sweep, double start,
               double rotation) {
-  const double turns = 36.0 * sweep / GEOM_TWO_PI;
+  const double turns = 36.0 * std::fabs(sweep) / GEOM_TWO_PI;
   const int n = turns >= 3600.0 ? 3600 : static_cast<int>(turns);
   const int steps = n >= 12 ? n : 12;
   const double step = sweep / steps;
@@ -117,7 +120,7 @@ void arc_path(OutText& out, Put put, double cx, double cy, double rx, double ry,
     point(start + i * step);
     out << " l\n";
   }
-  if (geom_eq(sweep, GEOM_TWO_PI)) {
+  if (geom_eq(std::fabs(sweep), GEOM_TWO_PI)) {
     out << "s\n";
   } else {
     point(start + sweep);
@@ -330,35 +333,23 @@ void pdf_out_fill(double r, double g, double b, int32_t n, const Point2* points)
 void pdf_out_text(const OutdevText& t) {
   if (t.pen == PEN_GUIDE) return;
   PdfWriter& w = writer();
-  if (!w.job.page.window.point_visible(t.x, t.y)) return;
+  if (!w.job.page.window.written_text_visible(t)) return;
   set_pen(w, t.pen);
   set_line_type(w, t.lt);
   const PenDef& p = export_pen_def(t.pen);
   w.out.f2(p.r) << ' ';
   w.out.f2(p.g) << ' ';
   w.out.f2(p.b) << " rg\nBT\n/F1 ";
-  w.out.f2(export_coordinate(export_mm_to_pt(t.height * 1.25))) << " Tf\n";
-  const char* text = t.text ? t.text : "";
+  w.out.f2(export_coordinate(export_mm_to_pt(text_mode_font_size_mm(t.height)))) << " Tf\n";
   const double c = std::cos(t.angle), s = std::sin(t.angle);
-  double x = t.x, y = t.y;
-  if (t.alignment == TEXT_RIGHT || t.alignment == TEXT_CENTRED) {
-    double width =
-        font_text_width(t.height, t.width_factor, t.spacing, t.font ? t.font : "", text, t.alignment, 0.0);
-    if (t.alignment == TEXT_CENTRED) width /= 2.0;
-    x -= c * width;
-    y -= s * width;
-  }
-  const double pitch = t.height * t.line_spacing * drawing_scale / 1000.0;
-  for (std::string_view line : text_split_lines(text)) {
+  for (const TextModeLine& line : text_mode_lines(t)) {
     w.out.f2(c) << ' ';
     w.out.f2(s) << ' ';
     w.out.f2(-s) << ' ';
     w.out.f2(c) << ' ';
-    put_pt(w, x, y) << " Tm\n(";
-    export_string_literal(w.out, line);
+    put_pt(w, line.x, line.y) << " Tm\n(";
+    export_string_literal(w.out, line.text);
     w.out << ") Tj\n";
-    x += s * pitch;
-    y -= c * pitch;
   }
   w.out << "ET\n";
 }
@@ -434,7 +425,7 @@ void object(OutText& out, std::size_t* offset, std::string_view lines) {
 PdfJob pdf_job(bool text_mode) {
   PdfJob j;
   j.text_mode = text_mode;
-  j.page = export_extents_page(export_pt_per_metre(drawing_scale));
+  j.page = export_extents_page(export_pt_per_metre(drawing_scale), text_mode);
   return j;
 }
 

@@ -16,6 +16,7 @@
 #include "display/outdev_breakdown.h"
 #include "display/text_draw.h"
 #include "display/text_layout.h"
+#include "display/text_mode.h"
 #include "display/view.h"
 #include "exchange/export_check.h"
 #include "exchange/glyph_key.h"
@@ -35,7 +36,8 @@ constexpr int RUN_STROKES = 500;
 // A circular arc's start and end angles in degrees, as the arc operator
 // takes them, from its start angle and sweep in radians (a quarter turn on
 // for a landscape page); both move by whole turns until the start lies in
-// 0..360. False when they are no numbers.
+// 0..360. False when they are no numbers. A negative sweep ends below the
+// start and is drawn clockwise, by arc_operator.
 bool arc_degrees(double start, double sweep, bool landscape, double* a1, double* a2) {
   double a = start;
   if (landscape) a += GEOM_PI / 2.0;
@@ -54,6 +56,10 @@ bool arc_degrees(double start, double sweep, bool landscape, double* a1, double*
   }
   return true;
 }
+
+// The operator that draws an arc of the sweep from the start angle to the
+// end angle: counter-clockwise, or clockwise for a negative sweep.
+const char* arc_operator(double sweep) { return sweep < 0.0 ? " arcn" : " a"; }
 
 // Texts of a stroke font are most of a plan's strokes, and the same few
 // characters at the same height and angle come back thousands of times.
@@ -114,29 +120,26 @@ class GlyphProcs {
     void stroke(double x1, double y1, double x2, double y2) override {
       // A line of no length would print nothing; 0.01 point lets the round caps show a dot.
       if (p_.dots_ && x1 == x2 && y1 == y2) x2 += 0.01 / p_.k_;
-      long long bx, by;
       begin(x1, y1);
-      at(x2, y2, &bx, &by);
-      grow(x2, y2);
-      out.hundredths(bx - proc.x1) << ' ';
-      out.hundredths(by - proc.y1) << " r\n";
-      proc.x1 = bx;
-      proc.y1 = by;
+      line_to(x2, y2);
     }
     void arc(double cx, double cy, double rx, double ry, double sweep, double start,
              double rotation) override {
       if (!std::isfinite(sweep) || !std::isfinite(start) || !std::isfinite(rotation)) return;
       if (!geom_eq(rx, ry)) {
-        // The chords the page draws of an ellipse, through a line slot of
-        // the recorder's own.
-        OutdevInstall guard;
-        Recorder* outer = chords;
-        chords = this;
-        outdev.line = [](uint8_t, uint8_t, double x1, double y1, double x2, double y2) {
-          chords->stroke(x1, y1, x2, y2);
-        };
-        draw_ellipse_arc_poly(0, 0, cx, cy, rx, ry, sweep, start, rotation);
-        chords = outer;
+        // The chords the page draws of an ellipse (a ring of a text wider or
+        // narrower than high), as one subpath of its own, so that a dash
+        // runs on along it as along a circle.
+        const int n = outdev_arc_chord_count(rx, ry, sweep);
+        EllipseWalk walk(cx, cy, rx, ry, start, sweep / n, rotation);
+        force_move_ = true;
+        const Point2 first = walk.point();
+        begin(first.x, first.y);
+        for (int i = 0; i < n; ++i) {
+          walk.next();
+          const Point2 p = walk.point();
+          line_to(p.x, p.y);
+        }
         return;
       }
       double a1, a2;
@@ -158,7 +161,7 @@ class GlyphProcs {
       out.hundredths(hy - proc.y1) << " add ";
       out.shortest(export_coordinate(rx * p_.k_), 2) << ' ';
       out.shortest(a1, 2) << ' ';
-      out.shortest(a2, 2) << " a\n";
+      out.shortest(a2, 2) << arc_operator(sweep) << '\n';
       proc.x1 = ex;
       proc.y1 = ey;
       force_move_ = true;
@@ -170,6 +173,16 @@ class GlyphProcs {
     bool filled = false;
 
    private:
+    // A line from the current point, which it moves to its end.
+    void line_to(double x, double y) {
+      long long bx, by;
+      at(x, y, &bx, &by);
+      grow(x, y);
+      out.hundredths(bx - proc.x1) << ' ';
+      out.hundredths(by - proc.y1) << " r\n";
+      proc.x1 = bx;
+      proc.y1 = by;
+    }
     // Moves to the start of a stroke when it does not go on from the end of
     // the one before.
     void begin(double x, double y) {
@@ -210,7 +223,6 @@ class GlyphProcs {
     const GlyphProcs& p_;
     bool dashed_;
     bool force_move_ = false;
-    static inline thread_local Recorder* chords = nullptr;
   };
 
   double k_;
@@ -307,6 +319,16 @@ OutText& put_end(PsWriter& w, const Point2& p) {
   return w.out.hundredths(w.cy);
 }
 
+// A line from the current point of the open path to p, which becomes the
+// current point.
+void line_to(PsWriter& w, const Point2& p) {
+  const long long ex = hundredths(p.x), ey = hundredths(p.y);
+  w.out.hundredths(ex - w.cx) << ' ';
+  w.out.hundredths(ey - w.cy) << " r\n";
+  w.cx = ex;
+  w.cy = ey;
+}
+
 void ps_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, double y2) {
   if (pen == PEN_GUIDE) return;
   PsWriter& w = writer();
@@ -315,12 +337,7 @@ void ps_out_line(uint8_t pen, uint8_t lt, double x1, double y1, double x2, doubl
   // A line of no length would print nothing; 0.01 point lets the round caps show a dot.
   if (j.kind == PsKind::EPS && x1 == x2 && y1 == y2) x2 += 0.01 / j.pt_per_metre;
   begin_stroke(w, pen, lt, to_pt(j, x1, y1));
-  const Point2 end = to_pt(j, x2, y2);
-  const long long ex = hundredths(end.x), ey = hundredths(end.y);
-  w.out.hundredths(ex - w.cx) << ' ';
-  w.out.hundredths(ey - w.cy) << " r\n";
-  w.cx = ex;
-  w.cy = ey;
+  line_to(w, to_pt(j, x2, y2));
 }
 
 void ps_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, double y1, double x2, double y2,
@@ -342,8 +359,21 @@ void ps_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double
   const PsJob& j = w.job;
   if (!j.page.arc_visible(cx, cy, rx, ry)) return;
   if (!geom_eq(rx, ry)) {
-    // PostScript has no ellipse arc: chords through the line slot.
-    outdev_screen_arc(pen, lt, cx, cy, rx, ry, sweep, start, rotation);
+    // PostScript has no ellipse arc: the chords the break-down draws of it,
+    // as one subpath of its own, so that a dash runs on along it as along a
+    // circle rather than starting afresh on every short chord.
+    if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(rx) || !std::isfinite(ry) ||
+        !std::isfinite(sweep) || !std::isfinite(start) || !std::isfinite(rotation))
+      return;
+    const int n = outdev_arc_chord_count(rx, ry, sweep);
+    EllipseWalk walk(cx, cy, rx, ry, start, sweep / n, rotation);
+    const Point2 first = walk.point();
+    begin_stroke(w, pen, lt, to_pt(j, first.x, first.y));
+    for (int i = 0; i < n; ++i) {
+      walk.next();
+      const Point2 p = walk.point();
+      line_to(w, to_pt(j, p.x, p.y));
+    }
     return;
   }
   double a1, a2;
@@ -355,7 +385,7 @@ void ps_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double
   put_pt(w.out, to_pt(j, cx, cy)) << ' ';
   w.out.shortest(export_coordinate(rx * j.pt_per_metre), 2) << ' ';
   w.out.shortest(a1, 2) << ' ';
-  w.out.shortest(a2, 2) << " a s\n";
+  w.out.shortest(a2, 2) << arc_operator(sweep) << " s\n";
 }
 
 void ps_out_fill(double r, double g, double b, int32_t n, const Point2* points) {
@@ -452,32 +482,20 @@ void eps_out_text(const OutdevText& t) {
   if (t.pen == PEN_GUIDE) return;
   PsWriter& w = writer();
   const PsJob& j = w.job;
-  if (!j.page.point_visible(t.x, t.y)) return;
-  const char* text = t.text ? t.text : "";
-  const double c = std::cos(t.angle), s = std::sin(t.angle);
-  double x = t.x, y = t.y;
-  if (t.alignment == TEXT_RIGHT || t.alignment == TEXT_CENTRED) {
-    double width =
-        font_text_width(t.height, t.width_factor, t.spacing, t.font ? t.font : "", text, t.alignment, 0.0);
-    if (t.alignment == TEXT_CENTRED) width /= 2.0;
-    x -= c * width;
-    y -= s * width;
-  }
+  if (!j.page.written_text_visible(t)) return;
   // The text shows in its own pen's colour, not in the one left by the
   // element before it.
   select_pen(w, t.pen);
   end_path(w);
   w.out << TEXT_FONT << " findfont\n";
-  w.out.f2(export_coordinate(export_mm_to_pt(t.height))) << " scalefont\nsetfont\n";
-  const double pitch = t.height * t.line_spacing * drawing_scale / 1000.0;
-  for (std::string_view line : text_split_lines(text)) {
+  // The same size as the PDF's.
+  w.out.f2(export_coordinate(export_mm_to_pt(text_mode_font_size_mm(t.height)))) << " scalefont\nsetfont\n";
+  for (const TextModeLine& line : text_mode_lines(t)) {
     w.out << "gsave\n";
-    put_pt(w.out, to_pt(j, x, y)) << " translate\n";
+    put_pt(w.out, to_pt(j, line.x, line.y)) << " translate\n";
     w.out.f2(t.angle * 180.0 / GEOM_PI) << " rotate\n0 0 moveto\n(";
-    export_string_literal(w.out, line);
+    export_string_literal(w.out, line.text);
     w.out << ") show\ngrestore\n";
-    x += s * pitch;
-    y -= c * pitch;
   }
 }
 
@@ -543,10 +561,14 @@ void write_header(OutText& out, const PsJob& j) {
   }
   if (eps && j.text_mode) {
     // Helvetica in its standard encoding lacks the Latin-1 letters the
-    // texts hold: a copy of it with the Latin-1 encoding.
+    // texts hold: a copy of it with the Latin-1 encoding, whose apostrophe,
+    // hyphen and grave accent are the plain characters a text holds (not
+    // quotes and a minus), as in the PDF's.
     out << "/Helvetica findfont dup length dict begin\n"
            "{1 index /FID ne {def} {pop pop} ifelse} forall\n"
-           "/Encoding ISOLatin1Encoding def\ncurrentdict end\n"
+           "/Encoding ISOLatin1Encoding 256 array copy\n"
+           "dup 39 /quotesingle put dup 45 /hyphen put dup 96 /grave put def\n"
+           "currentdict end\n"
         << TEXT_FONT << " exch definefont pop\n";
   }
   out << "%%EndResource\n%%EndProlog\n\n%%BeginSetup\n%%EndSetup\n\n%%Page: 1 1\n\n%%BeginPageSetup\n";
@@ -606,7 +628,7 @@ PsJob ps_print_job(double fx, double fy) {
 
 PsJob eps_job(const std::string& title, bool text_mode) {
   const double per_metre = export_pt_per_metre(drawing_scale);
-  const ExtentsPage e = export_extents_page(per_metre);
+  const ExtentsPage e = export_extents_page(per_metre, text_mode);
   PsJob j;
   j.kind = PsKind::EPS;
   j.title = title;

@@ -16,8 +16,22 @@ namespace {
 
 // Strokes of one pen and line type that follow each other go into one path
 // element, every stroke a subpath of its own (so each has its caps and its
-// dash pattern restarted as before), up to this many strokes a path.
+// dash pattern restarted as before), up to this many strokes a path; so do
+// fillings of one colour, up to this many fillings a path. A large drawing
+// thus stays far below the count of elements a reader takes in.
 constexpr int RUN_STROKES = 1000;
+
+// A box in hundredths of a pixel.
+struct HundredthsBox {
+  long long x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool overlaps(const HundredthsBox& o) const { return !(x1 < o.x0 || o.x1 < x0 || y1 < o.y0 || o.y1 < y0); }
+  void add(const HundredthsBox& o) {
+    x0 = std::min(x0, o.x0);
+    y0 = std::min(y0, o.y0);
+    x1 = std::max(x1, o.x1);
+    y1 = std::max(y1, o.y1);
+  }
+};
 
 struct SvgWriter {
   const ExtentsPage& page;
@@ -29,6 +43,14 @@ struct SvgWriter {
   int run_pen = -1, run_line_type = -1;
   int run_strokes = 0;
   long long cx = 0, cy = 0;
+  // The path data written last: its command, and whether a number ended it.
+  char command = 0;
+  bool after_number = false;
+  // The open path of a run of fillings: their colour, count and the box of
+  // all of them.
+  uint32_t fill_colour = 0;
+  int run_fills = 0;
+  HundredthsBox fill_box = {};
 };
 
 SvgWriter& writer() { return *outdev_writer<SvgWriter>(); }
@@ -38,12 +60,9 @@ double mm_to_px(double mm) { return export_mm_to_pt(mm) * SVG_PX_PER_PT; }
 // A drawing point's pixels from the top left corner, in hundredths: every
 // coordinate is written to a hundredth of a pixel (a quarter of a
 // micrometre on paper at 90 pixels to the inch).
-long long hx(const SvgWriter& w, double x) {
-  return std::llround(export_coordinate((x - w.page.xmin) * w.k) * 100.0);
-}
-long long hy(const SvgWriter& w, double y) {
-  return std::llround(export_coordinate((w.page.ymax - y) * w.k) * 100.0);
-}
+long long hundredths(double v) { return std::llround(std::clamp(v * 100.0, -9e15, 9e15)); }
+long long hx(const SvgWriter& w, double x) { return hundredths(export_coordinate((x - w.page.xmin) * w.k)); }
+long long hy(const SvgWriter& w, double y) { return hundredths(export_coordinate((w.page.ymax - y) * w.k)); }
 
 OutText& put_x(SvgWriter& w, double x) { return w.out.hundredths(hx(w, x)); }
 OutText& put_y(SvgWriter& w, double y) { return w.out.hundredths(hy(w, y)); }
@@ -53,26 +72,45 @@ OutText& put_xy(SvgWriter& w, double x, double y) {
   return put_y(w, y);
 }
 
-// Two numbers of a path in hundredths, the second written without a
-// separator where its sign already separates them.
-void put_pair(OutText& out, long long a, long long b) {
-  out.hundredths(a);
-  if (b >= 0) out << ' ';
-  out.hundredths(b);
+// Path data of strokes is written short: a command letter only where the
+// command changes (more pairs after a move are lines), numbers without the
+// zero before their point ("-.5"), and a blank only between two numbers
+// whose sign does not already part them. Most strokes are the short
+// pieces of texts, a few pixels long.
+void put_command(SvgWriter& w, char c) {
+  const char goes_on = w.command == 'm' ? 'l' : w.command;
+  if (c == goes_on && c != 'z') return;
+  w.out << c;
+  w.command = c;
+  w.after_number = false;
 }
 
-// Two lower-case hexadecimal digits of a colour part in 0..1.
-void put_hex(OutText& out, double part) {
-  const int v = part >= 1.0 ? 255 : part > 0.0 ? static_cast<int>(part * 255.0) : 0;
+// A number of hundredths of a pixel (a radius, an angle, a flag of 0 or
+// 100 as 0 or 1) in its shortest form.
+void put_number(SvgWriter& w, long long v) {
+  if (w.after_number && v >= 0) w.out << ' ';
+  w.out.hundredths(v, true);
+  w.after_number = true;
+}
+
+void put_pair(SvgWriter& w, long long a, long long b) {
+  put_number(w, a);
+  put_number(w, b);
+}
+
+// A colour of parts in 0..1 as 0xRRGGBB, each part times 255, truncated.
+uint32_t colour_of(double r, double g, double b) {
+  auto part = [](double v) -> uint32_t {
+    return v >= 1.0 ? 255 : v > 0.0 ? static_cast<uint32_t>(v * 255.0) : 0;
+  };
+  return part(r) << 16 | part(g) << 8 | part(b);
+}
+
+// A colour as # and six lower-case hexadecimal digits.
+void put_colour(OutText& out, uint32_t colour) {
   const char* digits = "0123456789abcdef";
-  out << digits[v >> 4] << digits[v & 15];
-}
-
-void put_colour(OutText& out, double r, double g, double b) {
   out << '#';
-  put_hex(out, r);
-  put_hex(out, g);
-  put_hex(out, b);
+  for (int shift = 20; shift >= 0; shift -= 4) out << digits[(colour >> shift) & 15];
 }
 
 // The stroke of a pen and the dashes of a line type: the rule of the
@@ -83,9 +121,9 @@ void put_stroke_rule(OutText& out, int pen, int lt) {
   out.integer(pen);
   out.integer(lt) << "{fill:none;stroke:";
   if (view_options.all_black == 1)
-    put_colour(out, 0, 0, 0);
+    put_colour(out, 0);
   else
-    put_colour(out, p.r, p.g, p.b);
+    put_colour(out, colour_of(p.r, p.g, p.b));
   out << ";stroke-width:";
   out.shortest(mm_to_px(p.width), 2) << ";stroke-linecap:round;stroke-linejoin:round;";
   const LineTypeDef& t = line_types[lt];
@@ -109,8 +147,18 @@ void put_class_and_close(SvgWriter& w, uint8_t pen, uint8_t lt) {
   w.out.integer(export_line_type(lt)) << "\"/>\n";
 }
 
-// Ends the open path of a run of strokes, if there is one.
+// Ends the open path of a run of fillings, if there is one.
+void end_fills(SvgWriter& w) {
+  if (w.run_fills == 0) return;
+  w.out << "\" style=\"stroke:none;fill:";
+  put_colour(w.out, w.fill_colour);
+  w.out << ";fill-rule:evenodd;\"/>\n";
+  w.run_fills = 0;
+}
+
+// Ends the open path of a run of strokes or of fillings, if there is one.
 void end_run(SvgWriter& w) {
+  end_fills(w);
   if (w.run_strokes == 0) return;
   put_class_and_close(w, static_cast<uint8_t>(w.run_pen), static_cast<uint8_t>(w.run_line_type));
   w.run_strokes = 0;
@@ -121,17 +169,20 @@ void end_run(SvgWriter& w) {
 // of a path moves absolutely, the others from the end of the one before.
 void begin_stroke(SvgWriter& w, uint8_t pen, uint8_t lt, double x, double y) {
   const int p = export_pen(pen), t = export_line_type(lt);
+  end_fills(w);
   if (w.run_strokes > 0 && (p != w.run_pen || t != w.run_line_type || w.run_strokes >= RUN_STROKES))
     end_run(w);
   const long long px = hx(w, x), py = hy(w, y);
   if (w.run_strokes == 0) {
     w.run_pen = p;
     w.run_line_type = t;
-    w.out << "<path d=\"M";
-    put_pair(w.out, px, py);
+    w.out << "<path d=\"";
+    w.command = 0;
+    put_command(w, 'M');
+    put_pair(w, px, py);
   } else if (px != w.cx || py != w.cy || export_dash_pairs(export_line_type_def(lt)) > 0) {
-    w.out << 'm';
-    put_pair(w.out, px - w.cx, py - w.cy);
+    put_command(w, 'm');
+    put_pair(w, px - w.cx, py - w.cy);
   }
   // A solid stroke that starts where the one before ended goes on from
   // there: its round join covers what the two round caps covered.
@@ -144,8 +195,8 @@ void begin_stroke(SvgWriter& w, uint8_t pen, uint8_t lt, double x, double y) {
 // and the end point, which becomes the current point.
 void stroke_to(SvgWriter& w, char command, double x, double y) {
   const long long px = hx(w, x), py = hy(w, y);
-  w.out << command;
-  put_pair(w.out, px - w.cx, py - w.cy);
+  put_command(w, command);
+  put_pair(w, px - w.cx, py - w.cy);
   w.cx = px;
   w.cy = py;
 }
@@ -168,14 +219,12 @@ void svg_out_bezier(uint8_t pen, uint8_t lt, double x0, double y0, double x1, do
   begin_stroke(w, pen, lt, x0, y0);
   // The control points are relative to the curve's start.
   const long long sx = w.cx, sy = w.cy;
-  w.out << 'c';
-  put_pair(w.out, hx(w, x1) - sx, hy(w, y1) - sy);
-  w.out << ' ';
-  put_pair(w.out, hx(w, x2) - sx, hy(w, y2) - sy);
-  w.out << ' ';
+  put_command(w, 'c');
+  put_pair(w, hx(w, x1) - sx, hy(w, y1) - sy);
+  put_pair(w, hx(w, x2) - sx, hy(w, y2) - sy);
   w.cx = hx(w, x3);
   w.cy = hy(w, y3);
-  put_pair(w.out, w.cx - sx, w.cy - sy);
+  put_pair(w, w.cx - sx, w.cy - sy);
 }
 
 void svg_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, double ry, double sweep,
@@ -187,54 +236,68 @@ void svg_out_arc(uint8_t pen, uint8_t lt, double cx, double cy, double rx, doubl
   auto point_x = [&](double t) { return cx + rx * std::cos(t) * cr - ry * std::sin(t) * sr; };
   auto point_y = [&](double t) { return cy + rx * std::cos(t) * sr + ry * std::sin(t) * cr; };
   const double tilt = -rotation * 180.0 / GEOM_PI;
-  if (geom_eq(sweep, GEOM_TWO_PI)) {
-    end_run(w);
-    if (geom_eq(rx, ry)) {
-      w.out << "<circle cx=\"";
-      put_x(w, cx) << "\" cy=\"";
-      put_y(w, cy) << "\" r=\"";
-      w.out.shortest(rx * w.k, 2);
-    } else {
-      if (geom_eq(rotation, 0.0)) {
-        w.out << "<ellipse cx=\"";
-        put_x(w, cx) << "\" cy=\"";
-        put_y(w, cy) << "\" rx=\"";
-      } else {
-        w.out << "<ellipse transform=\"translate(";
-        put_xy(w, cx, cy) << ") rotate(";
-        w.out.shortest(tilt, 2) << ")\" rx=\"";
-      }
-      w.out.shortest(rx * w.k, 2) << "\" ry=\"";
-      w.out.shortest(ry * w.k, 2);
-    }
-    put_class_and_close(w, pen, lt);
-    return;
-  }
-  // An arc of (almost) a whole turn would have its ends on one point, which
-  // renderers skip: two halves then.
-  const int pieces = sweep * 180.0 / GEOM_PI > 359.9 ? 2 : 1;
+  // A whole turn, circle or ellipse, is a closed subpath of two halves in
+  // the run; any other arc one of one piece, or of two when it comes so
+  // near a whole turn that its ends would meet on one point, which
+  // renderers skip. y runs down the page, so the drawing's
+  // counter-clockwise is the sweep flag 0, a negative sweep's clockwise 1.
+  const bool whole = geom_eq(std::fabs(sweep), GEOM_TWO_PI);
+  const int pieces = whole || std::fabs(sweep) * 180.0 / GEOM_PI > 359.9 ? 2 : 1;
   const double piece = sweep / pieces;
+  const long long large = std::fabs(piece) * 180.0 / GEOM_PI >= 180.0 ? 100 : 0;
+  const long long clockwise = sweep < 0.0 ? 100 : 0;
   begin_stroke(w, pen, lt, point_x(start), point_y(start));
+  const long long sx = w.cx, sy = w.cy;
   for (int i = 1; i <= pieces; ++i) {
-    w.out << 'a';
-    w.out.shortest(rx * w.k, 2) << ' ';
-    w.out.shortest(ry * w.k, 2) << ' ';
-    w.out.shortest(tilt, 2) << ' ';
-    w.out << (piece * 180.0 / GEOM_PI >= 180.0 ? '1' : '0') << " 0 ";
-    const double t = start + i * piece;
+    put_command(w, 'a');
+    put_pair(w, hundredths(export_coordinate(rx * w.k)), hundredths(export_coordinate(ry * w.k)));
+    put_number(w, hundredths(tilt));
+    put_pair(w, large, clockwise);
+    const double t = whole && i == pieces ? start : start + i * piece;
     const long long px = hx(w, point_x(t)), py = hy(w, point_y(t));
-    put_pair(w.out, px - w.cx, py - w.cy);
+    put_pair(w, px - w.cx, py - w.cy);
     w.cx = px;
     w.cy = py;
+  }
+  if (whole) {
+    // Closed where it began, with a join rather than two caps.
+    put_command(w, 'z');
+    w.cx = sx;
+    w.cy = sy;
   }
 }
 
 void svg_out_fill(double r, double g, double b, int32_t n, const Point2* points) {
   SvgWriter& w = writer();
   if (n < 1 || !w.page.window.fill_visible(n, points)) return;
-  end_run(w);
-  w.out << "<path d=\"";
+  HundredthsBox box;
   bool first = true;
+  for (int32_t i = 0; i < n; ++i) {
+    if (geom_is_end_marker(points[i].x, points[i].y)) continue;
+    const long long px = hx(w, points[i].x), py = hy(w, points[i].y);
+    const HundredthsBox p{px, py, px, py};
+    if (first)
+      box = p;
+    else
+      box.add(p);
+    first = false;
+  }
+  const uint32_t colour = colour_of(r, g, b);
+  // A filling joins the run of the fillings before it when it has their
+  // colour and lies clear of all of them: filled by the even-odd rule, one
+  // that overlapped another would cut a hole into it.
+  if (w.run_fills > 0 && (colour != w.fill_colour || w.fill_box.overlaps(box) || w.run_fills >= RUN_STROKES))
+    end_fills(w);
+  if (w.run_fills == 0) {
+    end_run(w);
+    w.out << "<path d=\"";
+    w.fill_colour = colour;
+    w.fill_box = box;
+  } else {
+    w.fill_box.add(box);
+  }
+  ++w.run_fills;
+  first = true;
   for (int32_t i = 0; i < n; ++i) {
     if (geom_is_end_marker(points[i].x, points[i].y)) {
       w.out << "z ";
@@ -245,9 +308,6 @@ void svg_out_fill(double r, double g, double b, int32_t n, const Point2* points)
     put_xy(w, points[i].x, points[i].y) << ' ';
     first = false;
   }
-  w.out << "\" style=\"stroke:none;fill:";
-  put_colour(w.out, r, g, b);
-  w.out << ";fill-rule:evenodd;\"/>\n";
 }
 
 }  // namespace
@@ -276,7 +336,7 @@ bool svg_write(std::FILE* f, const ExtentsPage& page) {
     for (int lt = 0; lt < LINE_TYPE_COUNT; ++lt) put_stroke_rule(out, pen, lt);
   out << "</style>\n";
   {
-    SvgWriter w{page, out, export_pt_per_metre(drawing_scale) * SVG_PX_PER_PT};
+    SvgWriter w{.page = page, .out = out, .k = export_pt_per_metre(drawing_scale) * SVG_PX_PER_PT};
     OutdevInstall guard(w);
     outdev.line = svg_out_line;
     outdev.bezier = svg_out_bezier;

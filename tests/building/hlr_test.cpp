@@ -286,6 +286,27 @@ TEST(Hlr, CollinearVisiblePiecesBecomeOneLine) {
   EXPECT_EQ(whole, 4);
 }
 
+// Pieces are joined only where one goes on along the line of the other:
+// the sides of a square meet at right angles at its corners however small
+// or large the square is and wherever it lies.
+TEST(Hlr, OnlyPiecesOnOneLineAreJoined) {
+  struct Case {
+    double x, y, side;
+  };
+  for (const Case& c : {Case{0, 0, 0.001}, Case{0.2, -0.1, 0.003}, Case{0, 0, 1}, Case{-400, 300, 250}}) {
+    const double x0 = c.x, y0 = c.y, x1 = c.x + c.side, y1 = c.y + c.side;
+    const Mesh square{quads({{x0, y0, 0}, {x0, y1, 0}, {x1, y1, 0}, {x1, y0, 0}}, {{0, 1, 2, 3}}), 1, 0};
+    const Result r = render({square}, VIEW_PLAN);
+    EXPECT_EQ(r.counts.lines, 4) << c.side;
+    EXPECT_EQ(r.counts.joins, 0) << c.side;
+    ASSERT_EQ(r.lines.size(), 4u) << c.side;
+    EXPECT_TRUE(same_segment(r.lines[0], x0, y0, x0, y1)) << c.side;
+    EXPECT_TRUE(same_segment(r.lines[1], x0, y1, x1, y1)) << c.side;
+    EXPECT_TRUE(same_segment(r.lines[2], x1, y1, x1, y0)) << c.side;
+    EXPECT_TRUE(same_segment(r.lines[3], x1, y0, x0, y0)) << c.side;
+  }
+}
+
 TEST(Hlr, FacesBehindThePerspectiveCameraHideNothing) {
   // A face with a corner behind the camera is a back face; the one in
   // front of the camera is drawn in full.

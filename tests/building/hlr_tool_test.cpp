@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -89,6 +91,29 @@ TEST_F(HlrToolTest, HiddenEdgesAndWallsOfShownLayers) {
     EXPECT_EQ(e->mark, 0);
   }
   layers[5].shown = 0;
+}
+
+// A slab passing through a wall, worked out by hand: the line where the
+// slab's top meets the wall's front face is drawn, and the wall's front
+// corner shows only above the slab, not inside it.
+TEST_F(HlrToolTest, AWallThroughASlabShowsWhereTheyMeet) {
+  axis_wall(0, 0, 6, 0);  // faces at y = -0.15 and 0.15, 2.75 high
+  solid_append(solid_cuboid(-1, -2, 7, 2, 1.2, 1.45), 1, 0);
+  ui.answers = {1};
+  render();
+  const auto result = lines();
+  // The isometric view maps (x, y, z) to (0.866 (x - y), z + (x + y) / 2).
+  auto drawn = [&](double x, double y, double z) {
+    const double u = 0.866 * (x - y), v = z + 0.5 * (x + y);
+    return std::any_of(result.begin(), result.end(), [&](const LineElem* l) {
+      const double dx = l->p2.x - l->p1.x, dy = l->p2.y - l->p1.y;
+      const double t = std::clamp(((u - l->p1.x) * dx + (v - l->p1.y) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+      return std::hypot(u - l->p1.x - t * dx, v - l->p1.y - t * dy) < 1e-6;
+    });
+  };
+  for (int k = 1; k < 20; ++k) EXPECT_TRUE(drawn(0.3 * k, -0.15, 1.45)) << 0.3 * k;
+  for (double z : {1.25, 1.3, 1.4}) EXPECT_FALSE(drawn(0, -0.15, z)) << z;
+  for (double z : {1.6, 2.0, 2.5}) EXPECT_TRUE(drawn(0, -0.15, z)) << z;
 }
 
 TEST_F(HlrToolTest, CancelLeavesTheDrawingAsItWas) {

@@ -148,6 +148,9 @@ TEST_F(OutdevSlots, ArcChordCountsFollowSizeAndScale) {
       {"r 100", 100, 100, two_pi, 0, 163},
       {"density capped at 120", 5000, 5000, two_pi, 0, 188},
       {"tiny sweep", 1, 1, 0.01, 0, 1},
+      // A negative sweep runs clockwise, in as many chords.
+      {"half circle clockwise", 1, 1, -GEOM_PI, 0, 9},
+      {"ellipse clockwise while exporting", 1, 0.5, -two_pi, 1, 36},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

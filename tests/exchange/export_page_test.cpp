@@ -82,62 +82,88 @@ Ink ink_of(const std::string& png) {
   return ink;
 }
 
+// What a format's renderer drew of a page, in points: the margin between
+// the ink and each edge of the page, and the size of the ink.
+struct PageInk {
+  double margin[4] = {};  // left, right, top, bottom
+  double width = 0.0, height = 0.0;
+};
+
 class ExportPage : public ExportTest {
  protected:
-  // Exports every element to PDF, EPS and SVG as name.pdf, ..., draws each
-  // page with the format's own renderer and checks that the ink stands the
-  // page's margin from every edge: nothing cut, nothing else on the page.
-  void expect_page_fits_ink(const std::string& name) {
+  // Exports every element to PDF and EPS (and, outside the text mode, SVG)
+  // as name.pdf, ..., draws each page with the format's own renderer and
+  // checks that the ink stands the page's margin from every edge: nothing
+  // cut, nothing else on the page. Returns what each renderer drew, PDF
+  // first, then EPS, then SVG.
+  std::vector<PageInk> expect_page_fits_ink(const std::string& name, bool text_mode = false) {
+    const int texts = text_mode ? 2 : 1;
     // PDF and EPS at 144 dpi: 2 pixels a point.
-    ui.answers = {1, 1};
+    ui.answers = {1, texts};
     ui.paths = {file(name + ".pdf")};
     pdf_export();
-    ui.answers = {1, 1};
+    ui.answers = {1, texts};
     ui.paths = {file(name + ".eps")};
     eps_export();
-    ui.answers = {1};
-    ui.paths = {file(name + ".svg")};
-    svg_export();
     const ToolRun pdf =
         tool({"pdftoppm", "-r", "144", "-png", "-singlefile", file(name + ".pdf"), output(name + "_pdf")});
-    ASSERT_EQ(pdf.status, 0) << pdf.out;
+    EXPECT_EQ(pdf.status, 0) << pdf.out;
     const ToolRun eps =
         tool({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-dEPSCrop", "-r144", "-sDEVICE=png16m",
               "-sOutputFile=" + output(name + "_eps.png"), file(name + ".eps")});
-    ASSERT_EQ(eps.status, 0) << eps.out;
-    const ToolRun svg =
-        tool({"rsvg-convert", "-b", "white", "-o", output(name + "_svg.png"), file(name + ".svg")});
-    ASSERT_EQ(svg.status, 0) << svg.out;
-
+    EXPECT_EQ(eps.status, 0) << eps.out;
     const Ink on_pdf = ink_of(output(name + "_pdf.png"));
-    ASSERT_GT(on_pdf.width, 0);
-    // SVG: pixels a point from the widths of the same page.
-    const Ink on_svg = ink_of(output(name + "_svg.png"));
-    ASSERT_GT(on_svg.width, 0);
+    if (on_pdf.width <= 0) {
+      ADD_FAILURE() << "no PDF page";
+      return {};
+    }
     struct Case {
       const char* what;
       Ink ink;
       double px_per_pt;
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"pdf", on_pdf, 2.0},
         {"eps", ink_of(output(name + "_eps.png")), 2.0},
-        {"svg", on_svg, 2.0 * on_svg.width / on_pdf.width},
     };
+    if (!text_mode) {
+      ui.answers = {1};
+      ui.paths = {file(name + ".svg")};
+      svg_export();
+      const ToolRun svg =
+          tool({"rsvg-convert", "-b", "white", "-o", output(name + "_svg.png"), file(name + ".svg")});
+      EXPECT_EQ(svg.status, 0) << svg.out;
+      // SVG: pixels a point from the widths of the same page.
+      const Ink on_svg = ink_of(output(name + "_svg.png"));
+      cases.push_back({"svg", on_svg, 2.0 * on_svg.width / on_pdf.width});
+    }
+    std::vector<PageInk> drawn;
     for (const Case& c : cases) {
       SCOPED_TRACE(c.what);
-      ASSERT_GE(c.ink.x0, 0) << "no ink";
-      // Each margin is the 2 points the page adds beyond the reach of the
-      // pens, less a pixel of smoothing; the EPS box is whole points, rounded
-      // outward, so its right and top margins may be up to a point wider.
+      PageInk& d = drawn.emplace_back();
+      if (c.ink.x0 < 0) {
+        ADD_FAILURE() << "no ink";
+        continue;
+      }
+      // Each margin is the 2 points (SVG: 2 pixels, 1.6 points) the page
+      // adds beyond the reach of the pens, less a pixel of smoothing; the EPS
+      // box is whole points, rounded outward, so its right and top margins
+      // may be up to a point wider. Renderers place the glyphs of a text font
+      // to a pixel: one more.
+      const double least = text_mode || std::string(c.what) == "svg" ? 0.75 : 1.25;
+      const double most = std::string(c.what) == "eps" || text_mode ? 3.0 : 2.5;
       const double margins[4] = {c.ink.x0 / c.px_per_pt, (c.ink.width - 1 - c.ink.x1) / c.px_per_pt,
                                  c.ink.y0 / c.px_per_pt, (c.ink.height - 1 - c.ink.y1) / c.px_per_pt};
       const char* sides[4] = {"left", "right", "top", "bottom"};
       for (int i = 0; i < 4; ++i) {
-        EXPECT_GE(margins[i], 1.25) << sides[i];
-        EXPECT_LE(margins[i], std::string(c.what) == "eps" ? 3.0 : 2.5) << sides[i];
+        d.margin[i] = margins[i];
+        EXPECT_GE(margins[i], least) << sides[i];
+        EXPECT_LE(margins[i], most) << sides[i];
       }
+      d.width = (c.ink.x1 - c.ink.x0 + 1) / c.px_per_pt;
+      d.height = (c.ink.y1 - c.ink.y0 + 1) / c.px_per_pt;
     }
+    return drawn;
   }
 };
 
@@ -188,6 +214,12 @@ TEST_F(ExportPage, ThePageIsTheInkOfEachKind) {
          WallElem* w = new_axis_wall(0, 0, 5, 0, 0.12, "brick");
          cut_axis_opening(w, OPENING_DOOR, 1.5, 2.5, 0, 2);
        }},
+      {"negative_sweeps",
+       [] {
+         elem_new_arc(0, 0, 0, 0, 0, 1, 1, -4.0, 0.3, 0);
+         elem_new_arc(0, 0, 0, 4, 0, 2, 1, -2.5, -1.0, 0.4);
+         elem_new_arc(0, 0, 0, 0, -4, 1, 1, -GEOM_TWO_PI, 0, 0);
+       }},
       // Wide pens: the hatch lines, a circle and a curve reach half their
       // pen beyond their lines; a thin line beside them does not.
       {"wide_pens",
@@ -208,6 +240,102 @@ TEST_F(ExportPage, ThePageIsTheInkOfEachKind) {
     c.build();
     expect_page_fits_ink(c.name);
   }
+}
+
+// The count of pixels that differ between two pictures of one size by more
+// than the smoothing of an edge drawn the other way round does; -1 when they
+// cannot be compared.
+int differing_pixels(const std::string& a, const std::string& b) {
+  cairo_surface_t* sa = cairo_image_surface_create_from_png(a.c_str());
+  cairo_surface_t* sb = cairo_image_surface_create_from_png(b.c_str());
+  int n = -1;
+  if (cairo_surface_status(sa) == CAIRO_STATUS_SUCCESS && cairo_surface_status(sb) == CAIRO_STATUS_SUCCESS &&
+      cairo_image_surface_get_width(sa) == cairo_image_surface_get_width(sb) &&
+      cairo_image_surface_get_height(sa) == cairo_image_surface_get_height(sb)) {
+    n = 0;
+    const int w = cairo_image_surface_get_width(sa), h = cairo_image_surface_get_height(sa);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const auto at = [&](cairo_surface_t* s) {
+          return *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(s) +
+                                                    y * cairo_image_surface_get_stride(s) + 4 * x) &
+                 0xFFFFFF;
+        };
+        const uint32_t pa = at(sa), pb = at(sb);
+        for (int shift = 0; shift < 24; shift += 8)
+          if (std::abs(static_cast<int>((pa >> shift) & 255) - static_cast<int>((pb >> shift) & 255)) > 64) {
+            ++n;
+            break;
+          }
+      }
+  }
+  cairo_surface_destroy(sa);
+  cairo_surface_destroy(sb);
+  return n;
+}
+
+// An arc whose sweep is negative runs clockwise from its start: every
+// format draws it as the arc from its end the other way round, circles,
+// ellipse arcs, more than half a turn and a whole turn alike.
+TEST_F(ExportPage, NegativeSweepsDrawAsTheirTwins) {
+  struct Arc {
+    double cx, cy, rx, ry, sweep, start, rotation;
+  };
+  const Arc arcs[] = {
+      {0, 0, 1, 1, -4.0, 0.3, 0},        {4, 0, 2, 1, -2.5, -1.0, 0.4},
+      {0, -4, 1, 1, -GEOM_TWO_PI, 0, 0}, {4, -4, 1.5, 0.8, -GEOM_TWO_PI, 1, 0.3},
+      {8, 0, 1, 1, -0.5, -7.0, 0},       {8, -4, 1, 0.5, -1.2, 2.0, -0.2},
+  };
+  for (const bool twin : {false, true}) {
+    drawing_reset();
+    for (const Arc& a : arcs)
+      if (twin)
+        elem_new_arc(0, 0, 0, a.cx, a.cy, a.rx, a.ry, -a.sweep, a.start + a.sweep, a.rotation);
+      else
+        elem_new_arc(0, 0, 0, a.cx, a.cy, a.rx, a.ry, a.sweep, a.start, a.rotation);
+    expect_page_fits_ink(twin ? "sweep_twin" : "sweep_negative");
+  }
+  for (const char* format : {"pdf", "eps", "svg"}) {
+    SCOPED_TRACE(format);
+    const std::string name = std::string("_") + format + ".png";
+    EXPECT_EQ(differing_pixels(output("sweep_negative" + name), output("sweep_twin" + name)), 0);
+  }
+}
+
+// In the text mode the PDF and the EPS write texts in the standard font: the
+// page holds the text as written, whatever its size, angle, alignment,
+// lines, letters and own font, and both formats draw it at one size.
+TEST_F(ExportPage, TextModePageIsTheWrittenText) {
+  struct Case {
+    const char* name;
+    double height, angle, width_factor;
+    const char* text;
+    const char* font;
+    uint8_t alignment;
+  };
+  const Case cases[] = {
+      {"wide_letters", 5, 0, 1, "MMMMWWWW mmww", "Simpel", TEXT_LEFT},
+      {"large", 50, 0, 1, "MMMMWWWW mmww", "Simpel", TEXT_LEFT},
+      {"small_right", 1.8, 0, 1, "Jqy(1)", "Rund", TEXT_RIGHT},
+      {"turned_centred", 5, 0.6, 1.3, "Turned (gjy)\nsecond line", "Freihand", TEXT_CENTRED},
+      {"upside_down", 3.5, GEOM_PI, 0.8, "K\xfc\x63he \xe4\xf6\xdf 'a-b'", "SimpelProp", TEXT_LEFT},
+      {"upright_fitted", 4, GEOM_PI / 2, 1, "fit\ttab\n  blanks  ", "Simpel", TEXT_JUSTIFIED},
+      {"no_such_font", 5, -0.3, 1, "Apf", "Nowhere", TEXT_RIGHT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    drawing_reset();
+    elem_new_text(0, 0, 0, 1, 2, c.angle, c.height, c.width_factor, 0.1, 1.5, c.text, 6, c.font, c.alignment);
+    const std::vector<PageInk> drawn = expect_page_fits_ink(std::string("text_") + c.name, true);
+    ASSERT_EQ(drawn.size(), 2u);
+    // A pixel of smoothing at each end, and the EPS box's rounding.
+    EXPECT_NEAR(drawn[1].width, drawn[0].width, 1.0);
+    EXPECT_NEAR(drawn[1].height, drawn[0].height, 1.0);
+  }
+  // Dimension figures and room labels are texts too.
+  drawing_reset();
+  every_kind_drawing();
+  expect_page_fits_ink("text_every_kind", true);
 }
 
 // The DXF header's box is that of the entities written: the spline's

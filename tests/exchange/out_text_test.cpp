@@ -53,6 +53,16 @@ TEST(OutText, ShortestFormsDropWhatAddsNoValue) {
     out.hundredths(c.v);
     EXPECT_EQ(out.text(), c.text) << c.v;
   }
+  // Bare points: no zero before the point, and zero is still "0".
+  const struct {
+    long long v;
+    const char* text;
+  } bare[] = {{0, "0"}, {-5, "-.05"}, {7, ".07"}, {50, ".5"}, {-120, "-1.2"}, {100, "1"}, {-100, "-1"}};
+  for (const auto& c : bare) {
+    StringOut out;
+    out.hundredths(c.v, true);
+    EXPECT_EQ(out.text(), c.text) << c.v;
+  }
 }
 
 TEST(OutText, FixedWritesWhatPrintfWritesInTheCLocale) {

@@ -122,7 +122,13 @@ TEST_F(SvgExport, StrokeColoursAndDashes) {
   EXPECT_NE(black.find("fill:#3366ff;"), std::string::npos);
 }
 
-TEST_F(SvgExport, ArcsAsCirclesEllipsesAndPaths) {
+// Arcs of one pen follow each other in one path, each a subpath moved to
+// from the end of the one before (the letter of an arc that follows an arc
+// left out, as a number's zero before its point): a whole circle or ellipse, turned or not,
+// two halves closed where they began; a half circle with the large-arc
+// flag, a quarter without. Just short of a whole turn: two halves, so the
+// ends do not meet and the arc shows.
+TEST_F(SvgExport, ArcsCirclesAndEllipsesShareAPath) {
   elem_new_arc(0, 0, 0, 0, 0, 1, 1, GEOM_TWO_PI, 0, 0);
   elem_new_arc(0, 0, 0, 3, 0, 1, 0.5, GEOM_TWO_PI, 0, 0);
   elem_new_arc(0, 0, 0, 6, 0, 1, 0.5, GEOM_TWO_PI, 0, 0.5);
@@ -131,20 +137,21 @@ TEST_F(SvgExport, ArcsAsCirclesEllipsesAndPaths) {
   elem_new_arc(0, 0, 0, 6, 3, 1, 0.5, GEOM_PI / 2, 0.2, 0.5);
   elem_new_arc(0, 0, 0, 9, 3, 1, 1, GEOM_TWO_PI - 1e-4, 0, 0);
   const std::string text = svg("arcs.svg");
+  EXPECT_EQ(text.find("<circle"), std::string::npos);
+  EXPECT_EQ(text.find("<ellipse"), std::string::npos);
   const auto shapes = lines_with(text, " class=\"s00\"/>");
-  ASSERT_EQ(shapes.size(), 4u);
-  EXPECT_EQ(shapes[0].substr(0, shapes[0].find(" class")), "<circle cx=\"37.66\" cy=\"143.96\" r=\"35.43\"");
-  EXPECT_EQ(shapes[1].substr(0, shapes[1].find(" class")),
-            "<ellipse cx=\"143.96\" cy=\"143.96\" rx=\"35.43\" ry=\"17.72\"");
-  EXPECT_EQ(shapes[2].substr(0, shapes[2].find(" class")),
-            "<ellipse transform=\"translate(250.26,143.96) rotate(-28.65)\" rx=\"35.43\" ry=\"17.72\"");
-  // The arcs follow each other in one pen: one path, each arc a subpath
-  // moved to from the end of the one before. Just short of a whole turn:
-  // two halves, so the ends do not meet and the arc shows.
-  EXPECT_EQ(shapes[3].substr(0, shapes[3].find(" class")),
-            "<path d=\"M73.1 37.66a35.43 35.43 0 1 0 -70.87 0m177.17 0a35.43 35.43 0 0 0 -35.44-35.43"
-            "m135.09 15.7a35.43 17.72 -28.65 0 0 -43.29 7.87"
-            "m156.23 11.86a35.43 35.43 0 0 0 -70.86 0a35.43 35.43 0 0 0 70.86 0.01\"");
+  ASSERT_EQ(shapes.size(), 1u);
+  // The page's left edge lies at x = -1 less half of pen 0 (6.5 mm) and 2
+  // pixels, its top at y = 4 and as much more, 35.43 pixels to the metre:
+  // the circle starts at (1, 0), 73.1 and 143.96 pixels in; the turned
+  // ellipse at (6 + cos 0.5, sin 0.5), its half way point the opposite one.
+  EXPECT_EQ(shapes[0].substr(0, shapes[0].find(" class")),
+            "<path d=\"M73.1 143.96a35.43 35.43 0 1 0-70.87 0 35.43 35.43 0 1 0 70.87 0z"
+            "m106.3 0a35.43 17.72 0 1 0-70.87 0 35.43 17.72 0 1 0 70.87 0z"
+            "m101.96-16.98a35.43 17.72-28.65 1 0-62.19 33.97 35.43 17.72-28.65 1 0 62.19-33.97z"
+            "m-208.26-89.32a35.43 35.43 0 1 0-70.87 0m177.17 0a35.43 35.43 0 0 0-35.44-35.43"
+            "m135.09 15.7a35.43 17.72-28.65 0 0-43.29 7.87"
+            "m156.23 11.86a35.43 35.43 0 0 0-70.86 0 35.43 35.43 0 0 0 70.86 .01\"");
   const std::string png = checked_and_drawn("arcs.svg");
   EXPECT_TRUE(any_ink(png, 353, 0, 360, 5));
   EXPECT_TRUE(any_ink(png, 353, 70, 360, 75));
@@ -153,8 +160,8 @@ TEST_F(SvgExport, ArcsAsCirclesEllipsesAndPaths) {
 // Strokes of one pen and line type share a path: a solid stroke that starts
 // where the one before ended goes on from there, a dashed one starts its
 // own subpath so its dash pattern starts afresh; another pen starts a new
-// path. Pen 2 on the top edge, 0.89 pixels wide, sets the page: 2.44
-// pixels round the lines, which then stand 35.44 apart in hundredths.
+// path. A line after a line, or after a move, needs no letter of its own. Pen 2 on the top edge, 0.89 pixels
+// wide, sets the page: 2.44 pixels round the lines, which then stand 35.44 apart in hundredths.
 TEST_F(SvgExport, StrokesOfOneStyleShareAPath) {
   line_types[1].pairs = 1;
   line_types[1].dash[0] = 2;
@@ -168,8 +175,8 @@ TEST_F(SvgExport, StrokesOfOneStyleShareAPath) {
   const auto paths = lines_with(svg("runs.svg"), "<path ");
   ASSERT_EQ(paths.size(), 3u);
   EXPECT_EQ(paths[0].substr(0, paths[0].find(" class")),
-            "<path d=\"M2.44 37.88l35.44 0l0-35.44m-35.44 0l0 17.72\"");
-  EXPECT_EQ(paths[1].substr(0, paths[1].find(" class")), "<path d=\"M2.44 37.88l35.44 0m0 0l0-35.44\"");
+            "<path d=\"M2.44 37.88l35.44 0 0-35.44m-35.44 0 0 17.72\"");
+  EXPECT_EQ(paths[1].substr(0, paths[1].find(" class")), "<path d=\"M2.44 37.88l35.44 0m0 0 0-35.44\"");
   EXPECT_EQ(paths[2].substr(0, paths[2].find(" class")), "<path d=\"M37.88 2.44l-35.44 0\"");
   checked_and_drawn("runs.svg");
 }
@@ -216,6 +223,36 @@ TEST_F(SvgExport, AFillingWithAHole) {
   const std::string png = checked_and_drawn("hole.svg");
   EXPECT_EQ(pixel(png, 37, 37), 0xFFFFFFu);
   EXPECT_EQ(pixel(png, 10, 37), 0xFF0000u);
+}
+
+// Fillings of one colour that follow each other share a path while each
+// lies clear of those before it; one that overlaps them starts a new path,
+// since the even-odd rule would cut the overlap out; so do another colour
+// and what comes after it.
+TEST_F(SvgExport, FillingsOfOneColourApartShareAPath) {
+  auto square = [](double x, double y, double r, double g, double b) {
+    Point2 p[5] = {{x, y, 0}, {x + 1, y, 0}, {x + 1, y + 1, 0}, {x, y + 1, 0}, CONTOUR_END};
+    elem_new_pattern(0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 5, p, r, g, b, PATTERN_FILLING);
+  };
+  square(0, 0, 1, 0, 0);
+  square(2, 0, 1, 0, 0);
+  square(4, 0, 1, 0, 0);
+  square(0.5, 0.5, 1, 0, 0);
+  square(6, 0, 0, 0, 1);
+  square(8, 0, 1, 0, 0);
+  const std::string text = svg("fills.svg");
+  const auto paths = lines_with(text, "<path");
+  ASSERT_EQ(paths.size(), 4u);
+  EXPECT_EQ(count_of(paths[0], "M"), 3);
+  EXPECT_NE(paths[0].find("fill:#ff0000;"), std::string::npos);
+  EXPECT_EQ(count_of(paths[1], "M"), 1);
+  EXPECT_NE(paths[2].find("fill:#0000ff;"), std::string::npos);
+  EXPECT_EQ(count_of(paths[3], "M"), 1);
+  // Where the first two squares overlap, (0.75, 0.75), 28 pixels in from
+  // the left and from the top, both fill.
+  const std::string png = checked_and_drawn("fills.svg");
+  EXPECT_EQ(pixel(png, 28, 28), 0xFF0000u);
+  EXPECT_EQ(pixel(png, 90, 40), 0xFF0000u);  // the second square
 }
 
 // The drawing of every kind is a well-formed document librsvg draws; the

@@ -7,11 +7,17 @@
 // command and in tests without a view.
 //
 // Faces are sorted by nearest depth; an edge is split where it crosses the
-// outline of a nearer face and each piece is kept or dropped by testing its
-// midpoint against the nearer faces. The nearer faces of a face come from a
-// uniform grid over the projected plane and its edge partners from a sorted
-// edge table, so a run costs about O(F k) for F faces with k overlapping
-// nearer faces each.
+// outline of a nearer face and where it passes through a nearer face (so
+// goes into or comes out of another solid), and each piece is kept or
+// dropped by testing its midpoint against the nearer faces. Where faces of
+// two meshes pass through each other, the line they cut is drawn like an
+// edge. The nearer faces of a face come from a uniform grid over the
+// projected plane and its edge partners from a sorted edge table, so a run
+// costs about O(F k) for F faces with k overlapping nearer faces each.
+//
+// The projection keeps planes flat and lines straight in every view (the
+// perspective one divides all three coordinates by the distance), so all
+// of this is worked out in (u, v, depth).
 
 #include <cstdint>
 #include <functional>
@@ -59,6 +65,7 @@ struct HlrFace {
   double wx = 0, wy = 0, wz = 0, woffset = 0;  // world plane
   double a = 0, b = 0, c = 0, d = 0;           // projected plane
   int front = 0;
+  int behind = 0;  // a corner lies behind the perspective camera
 };
 
 // The work records of one run. Corners hold indices into uvd (the body's
@@ -68,9 +75,15 @@ struct HlrFace {
 struct HlrScene {
   std::vector<HlrBody> bodies;
   std::vector<HlrUvd> uvd;
+  std::vector<Point3> world;  // the vertices in the world, parallel to uvd
   std::vector<int> corners;
   std::vector<int8_t> classes;
   std::vector<HlrFace> faces;  // sorted by nearest depth
+  // Lengths and plane distances below this count as zero: a billionth of
+  // the size of the projected scene, so a millimetre still counts in a
+  // model a hundred metres across.
+  double tolerance = 1e-9;
+  double world_tolerance = 1e-9;  // the same for the size of the world model
 };
 
 // Projects every vertex, builds the faces with their boxes and planes and
@@ -116,11 +129,40 @@ struct HlrCounts {
 // 1) into the sink, and reports the progress through ui().
 HlrCounts hlr_render(HlrScene& scene, const HlrOptions& options, HlrSink& sink);
 
+// A line where a face of one mesh passes through a face of another: it lies
+// in both. The face of the two that faces the viewer draws it (the earlier
+// in the list when both do), as an inner edge of its mesh; between two
+// faces turned away it is only ever drawn as a hidden edge. a and b run
+// along the line.
+struct HlrCut {
+  int owner = 0;  // list positions of the two faces
+  int other = 0;
+  HlrUvd a, b;
+};
+
+// Appends the lines where the faces at list positions f and g (of different
+// meshes) pass through each other, in order along the line. Faces that
+// only touch (one lies against the other, or an edge of one lies in the
+// other) give none: where they meet runs along an edge that is drawn
+// anyway.
+void hlr_face_cuts(const HlrScene& scene, int f, int g, std::vector<HlrCut>& out);
+
+// Where the line s-e (an edge of P or a cut that P draws) passes through
+// Q's plane inside Q's polygon and away from s and e, Q being of another
+// mesh: there the line goes behind Q or comes out in front of it.
+std::optional<HlrUvd> hlr_pierce(const HlrScene& scene, const HlrFace& p, const HlrFace& q, const HlrUvd& s,
+                                 const HlrUvd& e);
+
 // The small geometric rules the renderer is made of.
 int hlr_boxes_overlap(const HlrFace& p, const HlrFace& q);
 double hlr_plane_depth_at(const HlrFace& f, double u, double v);
 int hlr_which_in_front(const HlrFace& p, const HlrFace& q, double u, double v);
 int hlr_points_equal(double ua, double va, double ub, double vb);
+// Whether the piece a-b goes on along the line `last` from its end: a at
+// that end, b further on and off the line by no more than tol. Only such
+// pieces are joined to the line, so that lines meeting at an angle stay
+// apart however short they are.
+bool hlr_continues(const HlrLine& last, const HlrUvd& a, const HlrUvd& b, double tol);
 // Whether the edge between two faces with these world normals is smooth.
 bool hlr_smooth(const HlrFace& r, const HlrFace& s, const HlrOptions& options);
 // The pen of a piece of an edge of the given class: 0 in single colour,
