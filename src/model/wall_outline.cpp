@@ -788,29 +788,60 @@ WallJointPlan wall_joints_of_marked() {
   // Walls carried together keep their joints: with nothing left behind
   // and nothing stretched there is nothing to fit.
   if (!any || std::all_of(change.begin(), change.end(), [](uint8_t c) { return c == CARRIED; })) return plan;
-  const WallIndex index(walls);
+  // The pairs of walls to look at, (i, j) with i changed, in the order of
+  // a walk over i and then j: where nothing is stretched, only a carried
+  // wall and one left behind; the smaller of the two sets is indexed and
+  // the other asks it, so that walls carried together are never compared.
+  const bool stretch = std::any_of(change.begin(), change.end(), [](uint8_t c) { return c == STRETCHED; });
+  std::optional<WallIndex> all_index;
+  auto index_of_all = [&]() -> const WallIndex& {
+    if (!all_index) all_index.emplace(walls);
+    return *all_index;
+  };
+  std::vector<std::pair<std::size_t, std::size_t>> pairs;
+  if (stretch) {
+    for (std::size_t i = 0; i < walls.size(); ++i) {
+      if (change[i] == STILL) continue;
+      for (std::size_t j : index_of_all().near(*walls[i], TOUCH)) {
+        if (j == i || (change[i] == CARRIED && change[j] == CARRIED)) continue;
+        // A pair of changed walls is looked at from the first of them.
+        if (change[j] != STILL && j < i) continue;
+        pairs.emplace_back(i, j);
+      }
+    }
+  } else {
+    std::vector<std::size_t> carried, still;
+    for (std::size_t i = 0; i < walls.size(); ++i) (change[i] == CARRIED ? carried : still).push_back(i);
+    const bool ask_still = carried.size() < still.size();
+    const std::vector<std::size_t>& indexed = ask_still ? carried : still;
+    const std::vector<std::size_t>& asking = ask_still ? still : carried;
+    std::vector<WallElem*> subset;
+    subset.reserve(indexed.size());
+    for (std::size_t k : indexed) subset.push_back(walls[k]);
+    const WallIndex index(subset);
+    for (std::size_t a : asking)
+      for (std::size_t k : index.near(*walls[a], TOUCH)) {
+        const std::size_t b = indexed[k];
+        pairs.push_back(ask_still ? std::pair{b, a} : std::pair{a, b});
+      }
+    std::sort(pairs.begin(), pairs.end());
+  }
   // A stretched wall gets the outline of its new corners in any case.
   std::vector<bool> affected(walls.size(), false);
   for (std::size_t i = 0; i < walls.size(); ++i) affected[i] = change[i] == STRETCHED;
-  for (std::size_t i = 0; i < walls.size(); ++i) {
-    if (change[i] == STILL) continue;
-    for (std::size_t j : index.near(*walls[i], TOUCH)) {
-      if (j == i || (change[i] == CARRIED && change[j] == CARRIED)) continue;
-      // A pair of changed walls is looked at from the first of them.
-      if (change[j] != STILL && j < i) continue;
-      if (!wall_joined(*walls[i], *walls[j])) continue;
-      affected[i] = affected[j] = true;
-      for (const auto& [a, b] : {std::pair{walls[i], walls[j]}, std::pair{walls[j], walls[i]}}) {
-        const std::optional<bool> face = end_on_face(*a, *b);
-        // A corner is fitted once, from either wall.
-        if (face && (*face || a == walls[i])) plan.ends.push_back({a, b, *face});
-      }
+  for (const auto& [i, j] : pairs) {
+    if (!wall_joined(*walls[i], *walls[j])) continue;
+    affected[i] = affected[j] = true;
+    for (const auto& [a, b] : {std::pair{walls[i], walls[j]}, std::pair{walls[j], walls[i]}}) {
+      const std::optional<bool> face = end_on_face(*a, *b);
+      // A corner is fitted once, from either wall.
+      if (face && (*face || a == walls[i])) plan.ends.push_back({a, b, *face});
     }
   }
   for (std::size_t i = 0; i < walls.size(); ++i) {
     if (!affected[i]) continue;
     WallJointPlan::Wall entry{walls[i], {}};
-    for (std::size_t j : index.near(*walls[i], TOUCH))
+    for (std::size_t j : index_of_all().near(*walls[i], TOUCH))
       if (j != i && wall_joined(*walls[i], *walls[j])) entry.partners.push_back(walls[j]);
     plan.walls.push_back(std::move(entry));
   }

@@ -31,7 +31,9 @@ void tool_edit_move() {
     // Walls moved away from walls that stay are joined to them again where
     // they still meet, and closed where they no longer do.
     const WallJointPlan joints = wall_joints_of_marked();
-    undo_record(UNDO_CHANGE_POINTS, 0);
+    // Elements with marked points go into the step too; without any, the
+    // list need not be searched for them.
+    undo_record(points ? UNDO_CHANGE_POINTS : UNDO_CHANGE, 0);
     draw_selected(DRAW_ERASE);
     xform_move_marked(d.x, d.y, d.z);
     wall_joints_refit(joints);
