@@ -998,14 +998,15 @@ void wall_joints_refit(const WallJointPlan& plan) {
         WallElem* changed = e.changed == e.wall ? e.wall : e.partner;
         WallElem* other = changed == e.wall ? e.partner : e.wall;
         WallElem trial = *shape(other);
-        if (end_within(trial, *shape(changed))) {
-          if (fit_t(trial, *shape(changed)))
-            for (int k = 0; k < 8; ++k) editable(other).corner[k] = trial.corner[k];
-        } else if (plan.fit_changed) {
-          trial = *shape(changed);
-          if (fit_t(trial, *shape(other)))
-            for (int k = 0; k < 8; ++k) editable(changed).corner[k] = trial.corner[k];
+        if (end_within(trial, *shape(changed)) && fit_t(trial, *shape(changed))) {
+          for (int k = 0; k < 8; ++k) editable(other).corner[k] = trial.corner[k];
+          continue;
         }
+        // The partner cannot stop at the changed wall (it runs through, or
+        // an opening of its own is in the way).
+        trial = *shape(changed);
+        if (plan.fit_changed && fit_t(trial, *shape(other)))
+          for (int k = 0; k < 8; ++k) editable(changed).corner[k] = trial.corner[k];
         continue;
       }
       if (e.on_face) {

@@ -117,9 +117,10 @@ void wall_joints_replace(WallJointPlan& plan, WallElem* old, const std::vector<W
 // a joint of theirs that the move broke is not put back by fitting the
 // changed wall to its partner as an edit's move is. The partner's end that
 // now lies in or on the changed wall is fitted onto that wall's face as a
-// T joint; otherwise, with fit_changed, the changed wall's end goes onto
-// the partner's face as before (a wall cannot pass through a partner it
-// stands on); otherwise the joint is left as the move made it.
+// T joint; where it cannot be (the partner runs through, or its openings
+// leave no room), with fit_changed, the changed wall's end goes back onto
+// the partner's face (a wall cannot pass through a partner it stands on);
+// otherwise the joint is left as the move made it.
 void wall_joints_settle(WallJointPlan& plan, const std::vector<WallElem*>& changed, bool fit_changed);
 
 // The joints of the marked walls, taken before they are copied: the
