@@ -9,9 +9,14 @@
 #include <random>
 #include <string>
 
+#include "display/draw.h"
 #include "display/font.h"
+#include "display/outdev.h"
+#include "display/view.h"
+#include "display/view_commands.h"
 #include "model/elem.h"
 #include "model/layers.h"
+#include "model/view_rec.h"
 
 namespace bench_drawings {
 
@@ -24,6 +29,36 @@ inline void small_wall(double x, double y) {
                       {{x + 3, y + 0.3, 0}, {x, y + 0.3, 0}},
                       {{x, y + 0.3, 0}, {x, y, 0}}};
   elem_new_wall(0, 0, 0, c, 4, s, 0, nullptr, "", 0, 0, 0, 0, 0, 0, 0);
+}
+
+// Element i of a plan scattered at random: at (x, y) every tenth (i % 10
+// == 7) a circle of radius(), every tenth (3) a small wall, else a line to
+// line_end(). The callables draw from the caller's generator only when
+// their element needs them, so each plan keeps its sequence.
+template <typename Radius, typename LineEnd>
+void scattered(int i, double x, double y, Radius radius, LineEnd line_end) {
+  if (i % 10 == 7) {
+    const double r = radius();
+    elem_new_arc(0, 0, 0, x, y, r, r, 6.283185307179586, 0, 0);
+  } else if (i % 10 == 3) {
+    small_wall(x, y);
+  } else {
+    const auto [ex, ey] = line_end();
+    elem_new_line(0, 0, 0, x, y, ex, ey);
+  }
+}
+
+// View 0 as the plan, width x height pixels off screen, zoomed to the
+// drawing and drawn.
+inline void show_plan(int width, int height) {
+  outdev_init_screen_slots();
+  cur_view = 0;
+  view_init(0);
+  view_type = VIEW_PLAN;
+  view_offscreen(0, width, height);
+  view_zoom_to_extents(0);
+  draw_refresh_now = 1;
+  draw_all(DRAW_CLEAR);
 }
 
 // n lines of 0.5 to 4 m on a square of about 3 m per line.

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <random>
+#include <utility>
 
 #include "bench_drawings.h"
 #include "display/command_buffer.h"
@@ -39,23 +40,13 @@ void build_drawing() {
   std::uniform_real_distribution<double> pos(-AREA / 2, AREA / 2), len(-2, 2), r(0.2, 1.5);
   for (int i = 0; i < ELEMENTS; ++i) {
     const double x = pos(rng), y = pos(rng);
-    if (i % 10 == 7) {
-      const double radius = r(rng);
-      elem_new_arc(0, 0, 0, x, y, radius, radius, 6.283185307179586, 0, 0);
-    } else if (i % 10 == 3) {
-      bench_drawings::small_wall(x, y);
-    } else {
-      elem_new_line(0, 0, 0, x, y, x + len(rng), y + len(rng));
-    }
+    bench_drawings::scattered(
+        i, x, y, [&] { return r(rng); },
+        [&] {
+          return std::pair{x + len(rng), y + len(rng)};
+        });
   }
-  outdev_init_screen_slots();
-  cur_view = 0;
-  view_init(0);
-  view_type = VIEW_PLAN;
-  view_offscreen(0, 800, 600);
-  view_zoom_to_extents(0);
-  draw_refresh_now = 1;
-  draw_all(DRAW_CLEAR);
+  bench_drawings::show_plan(800, 600);
 }
 
 void mark_all() {

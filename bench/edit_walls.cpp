@@ -33,17 +33,6 @@ namespace {
 int built_kind = -1;
 int built_size = 0;
 
-void show() {
-  outdev_init_screen_slots();
-  cur_view = 0;
-  view_init(0);
-  view_type = VIEW_PLAN;
-  view_offscreen(0, 800, 600);
-  view_zoom_to_extents(0);
-  draw_refresh_now = 1;
-  draw_all(DRAW_CLEAR);
-}
-
 // The drawing of a kind and size, built once and kept while the
 // benchmarks that want it run.
 void build(int kind, int n, void (*make)(int)) {
@@ -55,7 +44,7 @@ void build(int kind, int n, void (*make)(int)) {
   make(n);
   built_kind = kind;
   built_size = n;
-  show();
+  bench_drawings::show_plan(800, 600);
 }
 
 // The site plan with eight walls a block.

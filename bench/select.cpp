@@ -11,6 +11,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "bench_drawings.h"
 #include "display/command_buffer.h"
@@ -62,14 +63,11 @@ void build_drawing() {
       dx = len(rng);
       dy = len(rng);
     } while (near_window(x, y));
-    if (i % 10 == 7) {
-      const double radius = r(rng);
-      elem_new_arc(0, 0, 0, x, y, radius, radius, 6.283185307179586, 0, 0);
-    } else if (i % 10 == 3) {
-      bench_drawings::small_wall(x, y);
-    } else {
-      elem_new_line(0, 0, 0, x, y, x + dx, y + dy);
-    }
+    bench_drawings::scattered(
+        i, x, y, [&] { return r(rng); },
+        [&] {
+          return std::pair{x + dx, y + dy};
+        });
   }
   while (placed < CAUGHT) {
     const double x = WX1 + 1 + 2 * (placed % 40), y = WY1 + 1 + 2 * (placed / 40);

@@ -7,6 +7,7 @@
 #include "display/select.h"
 #include "model/nls.h"
 #include "model/undo.h"
+#include "model/wall_outline.h"
 #include "tools/tool_common.h"
 
 void tool_wall_alter_height() {
@@ -22,6 +23,8 @@ void tool_wall_alter_height() {
     return;
   }
   const double height = r.length;
+  // Walls whose heights no longer meet are no longer joined.
+  const WallJointPlan joints = wall_joints_of_marked();
   undo_record(UNDO_CHANGE, 0);
   WallTouchRepair repair;
   {
@@ -44,5 +47,6 @@ void tool_wall_alter_height() {
     }
   }
   elem_touch();
+  wall_joints_refit(joints);
   repair.draw_touching();
 }

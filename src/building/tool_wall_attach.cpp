@@ -10,6 +10,7 @@
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/undo.h"
+#include "model/wall_outline.h"
 #include "tools/tool_common.h"
 
 namespace {
@@ -75,8 +76,26 @@ void tool_wall_attach() {
     boundary->mark = 0;
     WallTouchRepair repair;
     if (confirmed) {
+      // The joints of the walls whose ends move, taken while only those
+      // are marked; the whole selection goes into the undo step.
+      std::vector<ElemHeader*> selected;
+      std::vector<WallElem*> moving;
+      for (ElemHeader* e = elem_list_head; e; e = e->next) {
+        if (e->mark != 1) continue;
+        selected.push_back(e);
+        auto* w = elem_as<WallElem>(e);
+        if (w && w->gable != 1 && wall_attach_move(*w, a, b))
+          moving.push_back(w);
+        else
+          e->mark = 0;
+      }
+      WallJointPlan joints = wall_joints_of_marked();
+      for (ElemHeader* e : selected) e->mark = 1;
       undo_record(UNDO_CHANGE, 0);
       attach_selected(a, b, repair);
+      wall_joints_settle(joints, moving, true);
+      wall_joints_refit(joints);
+      for (WallElem* w : moving) repair.add(*w);
     }
     {
       ToolCursorOff off;

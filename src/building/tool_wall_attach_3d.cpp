@@ -8,6 +8,7 @@
 #include "model/nls.h"
 #include "model/undo.h"
 #include "model/vec3.h"
+#include "model/wall_outline.h"
 #include "tools/tool_common.h"
 
 void wall_attach_to_plane(WallElem& w, Point3 a, Point3 b, Point3 c) {
@@ -34,6 +35,8 @@ void tool_wall_attach_3d() {
     select_clear(0);
     return;
   }
+  // Walls whose heights no longer meet are no longer joined.
+  const WallJointPlan joints = wall_joints_of_marked();
   undo_record(UNDO_CHANGE, 0);
   WallTouchRepair repair;
   {
@@ -50,5 +53,6 @@ void tool_wall_attach_3d() {
       draw_element(DRAW_NORMAL, e);
     }
   }
+  wall_joints_refit(joints);
   repair.draw_touching();
 }

@@ -128,6 +128,8 @@ WallElem* wall_append_rebuilt(const WallElem& w, const WallCorners& c, bool keep
   for (WallOpening& o : n->openings)
     for (Point3& p : o.corner) p.mark = 0;
   n->material = w.material;
+  // The new wall is the old one changed: it stays in the old one's group.
+  n->group = w.group;
   if (keep_gable) {
     n->gable = w.gable;
     n->gable_a = w.gable_a;

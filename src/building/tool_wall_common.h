@@ -18,7 +18,7 @@ enum class WallPickRule { ANY, NOT_GABLE };
 WallElem* wall_pick_until(InputRequest& r, const char* prompt, WallPickRule rule,
                           const ElemHeader* except = nullptr);
 
-// Appends a wall like w (layer, pen, line type, material, group 0) with the
+// Appends a wall like w (layer, pen, line type, material, group) with the
 // corners c, the plain outline of its lower corners and w's openings, then
 // rebuilds it so that the openings that still fit are cut in again and the
 // others dropped; the gable flag and points are w's when keep_gable is set,

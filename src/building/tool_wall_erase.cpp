@@ -7,6 +7,7 @@
 #include "model/geom.h"
 #include "model/nls.h"
 #include "model/undo.h"
+#include "model/wall_outline.h"
 #include "tools/tool_common.h"
 
 namespace {
@@ -68,12 +69,19 @@ void tool_wall_erase() {
       draw_element(DRAW_ERASE, w);
     }
     w->mark = 1;
+    // The pieces keep the wall's joints where they still meet its
+    // partners; a partner the range took away is closed.
+    WallJointPlan joints = wall_joints_of_marked();
     undo_record(UNDO_CHANGE, 0);
     w->mark = 0;
-    if (e.before) undo_mark_element(wall_append_rebuilt(*w, *e.before, false));
-    if (e.after) undo_mark_element(wall_append_rebuilt(*w, *e.after, false));
+    std::vector<WallElem*> pieces;
+    if (e.before) pieces.push_back(wall_append_rebuilt(*w, *e.before, false));
+    if (e.after) pieces.push_back(wall_append_rebuilt(*w, *e.after, false));
+    for (WallElem* p : pieces) undo_mark_element(p);
+    wall_joints_replace(joints, w, pieces);
     w->mark = 1;
     elem_purge_marked();
+    wall_joints_refit(joints);
     repair.draw_touching();
   }
 }

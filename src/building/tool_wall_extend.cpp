@@ -6,6 +6,7 @@
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/undo.h"
+#include "model/wall_outline.h"
 #include "tools/tool_common.h"
 
 namespace {
@@ -77,9 +78,12 @@ void tool_wall_extend() {
       draw_element(DRAW_ERASE, w);
     }
     w->mark = 1;
+    WallJointPlan joints = wall_joints_of_marked();
     undo_record(UNDO_CHANGE, 0);
     w->mark = 0;
     wall_move_end(*w, *m);
+    wall_joints_settle(joints, {w}, true);
+    wall_joints_refit(joints);
     repair.add(*w);
     repair.draw_touching();
   }

@@ -6,6 +6,7 @@
 #include "model/geom.h"
 #include "model/nls.h"
 #include "model/undo.h"
+#include "model/wall_outline.h"
 #include "tools/tool_common.h"
 
 namespace {
@@ -99,12 +100,23 @@ void tool_wall_join() {
       draw_element(DRAW_ERASE, second);
     }
     first->mark = second->mark = 1;
+    WallJointPlan joints = wall_joints_of_marked();
     undo_record(UNDO_CHANGE, 0);
     first->mark = second->mark = 0;
-    undo_mark_element(wall_append_rebuilt(*first, m->first, true));
-    undo_mark_element(wall_append_rebuilt(*second, m->second, true));
+    WallElem* a = wall_append_rebuilt(*first, m->first, true);
+    WallElem* b = wall_append_rebuilt(*second, m->second, true);
+    undo_mark_element(a);
+    undo_mark_element(b);
+    wall_joints_replace(joints, first, {a});
+    wall_joints_replace(joints, second, {b});
+    // The mitre is what the user asked for: the two walls keep it, and the
+    // walls they met settle around them.
+    wall_joints_settle(joints, {a, b}, false);
     first->mark = second->mark = 1;
     elem_purge_marked();
+    wall_joints_refit(joints);
+    repair.add(*a);
+    repair.add(*b);
     repair.draw_touching();
   }
 }

@@ -15,11 +15,15 @@ void tool_wall_separate() {
     WallElem* w = pick_wall();
     if (!w) return;
     w->mark = 1;
+    // The walls it was joined to are closed where they met it.
+    WallJointPlan joints = wall_joints_of_marked();
+    wall_joints_drop_marked(joints);
     undo_record(UNDO_CHANGE, 0);
     w->mark = 0;
     WallTouchRepair repair;
     repair.add(*w);
     undo_mark_element(wall_rebuild_outline(w));
+    wall_joints_refit(joints);
     repair.draw_touching();
   }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "display/draw.h"
+#include "display/draw_parallel.h"
 #include "display/input.h"
 #include "display/key_state.h"
 #include "display/outdev_screen.h"
@@ -595,7 +596,8 @@ void select_clear(uint8_t mode) {
   // view; so does clearing a point mark, whose marker reaches beyond its
   // element, and unmarking a filling, which covers what lies on it.
   bool whole_view = (mode == 1 || mode == 2) && select_points_marked == 1;
-  std::vector<ElemHeader*> shown;
+  // By drawing pass, each in list order.
+  std::vector<ElemHeader*> shown[4];
   for (ElemHeader* e = elem_list_head; e; e = e->next) {
     bool redraw = e->mark == 1 || elem_has_marked_point(e);
     if (mode == 2 || (mode == 1 && e->kind == ELEM_WALL)) {
@@ -605,19 +607,23 @@ void select_clear(uint8_t mode) {
     if (!redraw) continue;
     if (e->mark == 1) e->mark = 0;
     if (is_filling(e)) whole_view = true;
-    if (!whole_view) shown.push_back(e);
+    if (!whole_view) shown[pass_of(e)].push_back(e);
   }
   if (whole_view) {
     view_redraw();
     return;
   }
   // Drawn after the marks are gone, so that each shows in its layer's
-  // colour, in the order of the drawing passes.
-  std::stable_sort(shown.begin(), shown.end(),
-                   [](const ElemHeader* a, const ElemHeader* b) { return pass_of(a) < pass_of(b); });
+  // colour, in the order of the drawing passes; a large selection with
+  // every core.
   CursorHidden off;
   DrawBatch batch;
-  for (ElemHeader* e : shown) draw_element(DRAW_NORMAL, e);
+  std::vector<ElemSpan> spans;
+  for (const std::vector<ElemHeader*>& pass : shown)
+    if (!pass.empty()) spans.push_back(ElemSpan{pass.data(), pass.size()});
+  if (draw_in_parallel(DRAW_NORMAL, spans)) return;
+  for (const std::vector<ElemHeader*>& pass : shown)
+    for (ElemHeader* e : pass) draw_element(DRAW_NORMAL, e);
 }
 
 void preview_select_window(InputRequest* r, double x, double y) { draw_xor_rect(r->x[0], r->y[0], x, y); }

@@ -274,18 +274,17 @@ void wall_place_moved_openings(const WallOpeningsMoved& before) {
   }
 }
 
-bool wall_stretch_keeps_openings(double dx, double dy, double dz) {
-  auto move = [&](Point3& p) {
-    if (p.mark != 1) return;
-    p.x += dx;
-    p.y += dy;
-    p.z += dz;
-  };
+namespace {
+
+// Whether every wall that changes keeps its openings in its own outline
+// when the change moves its points; else false after an error box that
+// says why.
+template <typename Changes, typename Move>
+bool walls_keep_openings(Changes changes, Move move) {
   try {
     for (ElemHeader* e = elem_list_head; e; e = e->next) {
       const auto* w = elem_as<WallElem>(e);
-      // A wall moved whole carries its openings along.
-      if (!w || w->mark == 1 || !any_marked(w->corner, 8) || w->openings.empty()) continue;
+      if (!w || w->openings.empty() || !changes(*w)) continue;
       WallElem moved;
       std::copy(std::begin(w->corner), std::end(w->corner), std::begin(moved.corner));
       moved.openings = w->openings;
@@ -299,7 +298,31 @@ bool wall_stretch_keeps_openings(double dx, double dy, double dz) {
       }
     }
   } catch (const std::bad_alloc&) {
-    // No memory for the look: the move goes ahead as it did before.
+    // No memory for the look: the change goes ahead as it did before.
   }
   return true;
+}
+
+}  // namespace
+
+bool wall_stretch_keeps_openings(double dx, double dy, double dz) {
+  // A wall moved whole carries its openings along.
+  return walls_keep_openings([](const WallElem& w) { return w.mark != 1 && any_marked(w.corner, 8); },
+                             [&](Point3& p) {
+                               if (p.mark != 1) return;
+                               p.x += dx;
+                               p.y += dy;
+                               p.z += dz;
+                             });
+}
+
+bool wall_scale_keeps_openings(double x0, double y0, double z0, double fx, double fy, double fz) {
+  // The openings' boxes scale with the wall, their stops do not: a box
+  // made narrower near the wall's end can leave its stop past it.
+  return walls_keep_openings([](const WallElem& w) { return w.mark == 1; },
+                             [&](Point3& p) {
+                               p.x = x0 + (p.x - x0) * fx;
+                               p.y = y0 + (p.y - y0) * fy;
+                               p.z = z0 + (p.z - z0) * fz;
+                             });
 }

@@ -36,3 +36,7 @@ void wall_place_moved_openings(const WallOpeningsMoved& before);
 // no longer hold one of its openings in its own outline, which the re-fit
 // would drop. The move of that vector is then not made.
 bool wall_stretch_keeps_openings(double dx, double dy, double dz);
+// The same before a scale of the marked elements about (x0, y0, z0) by
+// the factors given: false, after the same error box, when a marked wall
+// would no longer hold one of its openings. The scale is then not made.
+bool wall_scale_keeps_openings(double x0, double y0, double z0, double fx, double fy, double fz);

@@ -593,6 +593,20 @@ std::optional<bool> end_on_face(const WallElem& a, const WallElem& b) {
   return std::nullopt;
 }
 
+// Whether q lies in the plan of w or within TOUCH of it.
+bool in_or_at(Xy q, const WallElem& w) {
+  if (inside(q, w)) return true;
+  for (int i = 0; i < 4; ++i)
+    if (dist_to_segment(q, xy(w.corner[i]), xy(w.corner[(i + 1) % 4])) <= TOUCH) return true;
+  return false;
+}
+
+// Whether an end face of x lies wholly in or at the plan of p.
+bool end_within(const WallElem& x, const WallElem& p) {
+  const Point3* c = x.corner;
+  return (in_or_at(xy(c[0]), p) && in_or_at(xy(c[3]), p)) || (in_or_at(xy(c[1]), p) && in_or_at(xy(c[2]), p));
+}
+
 bool any_corner_marked(const WallElem& w) {
   for (const Point3& c : w.corner)
     if (c.mark == 1) return true;
@@ -771,30 +785,63 @@ WallJointPlan wall_joints_of_marked() {
       change[i] = STRETCHED;
     any = any || change[i] != STILL;
   }
-  if (!any) return plan;
-  const WallIndex index(walls);
+  // Walls carried together keep their joints: with nothing left behind
+  // and nothing stretched there is nothing to fit.
+  if (!any || std::all_of(change.begin(), change.end(), [](uint8_t c) { return c == CARRIED; })) return plan;
+  // The pairs of walls to look at, (i, j) with i changed, in the order of
+  // a walk over i and then j: where nothing is stretched, only a carried
+  // wall and one left behind; the smaller of the two sets is indexed and
+  // the other asks it, so that walls carried together are never compared.
+  const bool stretch = std::any_of(change.begin(), change.end(), [](uint8_t c) { return c == STRETCHED; });
+  std::optional<WallIndex> all_index;
+  auto index_of_all = [&]() -> const WallIndex& {
+    if (!all_index) all_index.emplace(walls);
+    return *all_index;
+  };
+  std::vector<std::pair<std::size_t, std::size_t>> pairs;
+  if (stretch) {
+    for (std::size_t i = 0; i < walls.size(); ++i) {
+      if (change[i] == STILL) continue;
+      for (std::size_t j : index_of_all().near(*walls[i], TOUCH)) {
+        if (j == i || (change[i] == CARRIED && change[j] == CARRIED)) continue;
+        // A pair of changed walls is looked at from the first of them.
+        if (change[j] != STILL && j < i) continue;
+        pairs.emplace_back(i, j);
+      }
+    }
+  } else {
+    std::vector<std::size_t> carried, still;
+    for (std::size_t i = 0; i < walls.size(); ++i) (change[i] == CARRIED ? carried : still).push_back(i);
+    const bool ask_still = carried.size() < still.size();
+    const std::vector<std::size_t>& indexed = ask_still ? carried : still;
+    const std::vector<std::size_t>& asking = ask_still ? still : carried;
+    std::vector<WallElem*> subset;
+    subset.reserve(indexed.size());
+    for (std::size_t k : indexed) subset.push_back(walls[k]);
+    const WallIndex index(subset);
+    for (std::size_t a : asking)
+      for (std::size_t k : index.near(*walls[a], TOUCH)) {
+        const std::size_t b = indexed[k];
+        pairs.push_back(ask_still ? std::pair{b, a} : std::pair{a, b});
+      }
+    std::sort(pairs.begin(), pairs.end());
+  }
   // A stretched wall gets the outline of its new corners in any case.
   std::vector<bool> affected(walls.size(), false);
   for (std::size_t i = 0; i < walls.size(); ++i) affected[i] = change[i] == STRETCHED;
-  for (std::size_t i = 0; i < walls.size(); ++i) {
-    if (change[i] == STILL) continue;
-    for (std::size_t j : index.near(*walls[i], TOUCH)) {
-      if (j == i || (change[i] == CARRIED && change[j] == CARRIED)) continue;
-      // A pair of changed walls is looked at from the first of them.
-      if (change[j] != STILL && j < i) continue;
-      if (!wall_joined(*walls[i], *walls[j])) continue;
-      affected[i] = affected[j] = true;
-      for (const auto& [a, b] : {std::pair{walls[i], walls[j]}, std::pair{walls[j], walls[i]}}) {
-        const std::optional<bool> face = end_on_face(*a, *b);
-        // A corner is fitted once, from either wall.
-        if (face && (*face || a == walls[i])) plan.ends.push_back({a, b, *face});
-      }
+  for (const auto& [i, j] : pairs) {
+    if (!wall_joined(*walls[i], *walls[j])) continue;
+    affected[i] = affected[j] = true;
+    for (const auto& [a, b] : {std::pair{walls[i], walls[j]}, std::pair{walls[j], walls[i]}}) {
+      const std::optional<bool> face = end_on_face(*a, *b);
+      // A corner is fitted once, from either wall.
+      if (face && (*face || a == walls[i])) plan.ends.push_back({a, b, *face});
     }
   }
   for (std::size_t i = 0; i < walls.size(); ++i) {
     if (!affected[i]) continue;
     WallJointPlan::Wall entry{walls[i], {}};
-    for (std::size_t j : index.near(*walls[i], TOUCH))
+    for (std::size_t j : index_of_all().near(*walls[i], TOUCH))
       if (j != i && wall_joined(*walls[i], *walls[j])) entry.partners.push_back(walls[j]);
     plan.walls.push_back(std::move(entry));
   }
@@ -807,6 +854,54 @@ void wall_joints_drop_marked(WallJointPlan& plan) {
     std::erase_if(w.partners, [](const WallElem* p) { return p->mark == 1; });
   std::erase_if(plan.ends,
                 [](const WallJointPlan::End& e) { return e.wall->mark == 1 || e.partner->mark == 1; });
+}
+
+void wall_joints_replace(WallJointPlan& plan, WallElem* old, const std::vector<WallElem*>& by) {
+  std::vector<WallJointPlan::Wall> walls;
+  for (WallJointPlan::Wall& w : plan.walls) {
+    std::vector<WallElem*> partners;
+    for (WallElem* p : w.partners)
+      if (p == old)
+        partners.insert(partners.end(), by.begin(), by.end());
+      else
+        partners.push_back(p);
+    if (w.wall != old) {
+      walls.push_back({w.wall, std::move(partners)});
+      continue;
+    }
+    for (WallElem* n : by) walls.push_back({n, partners});
+  }
+  plan.walls = std::move(walls);
+  std::vector<WallJointPlan::End> ends;
+  for (const WallJointPlan::End& e : plan.ends) {
+    if (e.wall != old && e.partner != old) {
+      ends.push_back(e);
+      continue;
+    }
+    for (WallElem* n : by) {
+      WallJointPlan::End f = e;
+      if (f.wall == old) f.wall = n;
+      if (f.partner == old) f.partner = n;
+      if (f.changed == old) f.changed = n;
+      ends.push_back(f);
+    }
+  }
+  plan.ends = std::move(ends);
+}
+
+void wall_joints_settle(WallJointPlan& plan, const std::vector<WallElem*>& changed, bool fit_changed) {
+  plan.fit_changed = fit_changed;
+  auto is_changed = [&changed](const WallElem* w) {
+    return std::find(changed.begin(), changed.end(), w) != changed.end();
+  };
+  // A joint between two changed walls is what the tool made of it.
+  std::erase_if(plan.ends,
+                [&](const WallJointPlan::End& e) { return is_changed(e.wall) && is_changed(e.partner); });
+  for (WallJointPlan::End& e : plan.ends)
+    if (is_changed(e.wall))
+      e.changed = e.wall;
+    else if (is_changed(e.partner))
+      e.changed = e.partner;
 }
 
 WallCopyJoints wall_copy_joints() {
@@ -896,6 +991,24 @@ void wall_joints_refit(const WallJointPlan& plan) {
     for (const WallJointPlan::End& e : plan.ends) {
       if (plan.copies && e.wall->mark != 1) continue;
       if (!walls_touch(*shape(e.wall), *shape(e.partner))) continue;
+      if (e.changed) {
+        // A joint the tool left as it was needs no fit.
+        WallElem a = *shape(e.wall), b = *shape(e.partner);
+        if (e.on_face ? !fit_t(a, b) : !fit_mitre(a, b)) continue;
+        WallElem* changed = e.changed == e.wall ? e.wall : e.partner;
+        WallElem* other = changed == e.wall ? e.partner : e.wall;
+        WallElem trial = *shape(other);
+        if (end_within(trial, *shape(changed)) && fit_t(trial, *shape(changed))) {
+          for (int k = 0; k < 8; ++k) editable(other).corner[k] = trial.corner[k];
+          continue;
+        }
+        // The partner cannot stop at the changed wall (it runs through, or
+        // an opening of its own is in the way).
+        trial = *shape(changed);
+        if (plan.fit_changed && fit_t(trial, *shape(other)))
+          for (int k = 0; k < 8; ++k) editable(changed).corner[k] = trial.corner[k];
+        continue;
+      }
       if (e.on_face) {
         WallElem trial = *shape(e.wall);
         if (fit_t(trial, *shape(e.partner)))

@@ -91,17 +91,37 @@ struct WallJointPlan {
     WallElem* wall;
     WallElem* partner;
     bool on_face;
+    // Set to wall or partner when a wall tool moved that one's end on
+    // purpose: the joint is settled around it (wall_joints_settle).
+    const WallElem* changed = nullptr;
   };
   std::vector<Wall> walls;
   std::vector<End> ends;
   // A plan for copies: only the marked walls (the copies) may be fitted;
   // the walls they land on keep their corners.
   bool copies = false;
+  // Whether a settled joint may fit the changed wall itself when its
+  // partner cannot be fitted to it.
+  bool fit_changed = true;
 };
 WallJointPlan wall_joints_of_marked();
 // Leaves the marked walls out of the plan: they are about to be deleted,
 // and their partners are closed where they met them.
 void wall_joints_drop_marked(WallJointPlan& plan);
+
+// A wall tool replaced old by the walls in by (pieces of it, or its new
+// record): each of them takes old's place in the plan, with old's partners
+// and ends, and old's partners are joined to each of them that touches.
+void wall_joints_replace(WallJointPlan& plan, WallElem* old, const std::vector<WallElem*>& by);
+// A wall tool moved the ends of the walls in changed where the user asked:
+// a joint of theirs that the move broke is not put back by fitting the
+// changed wall to its partner as an edit's move is. The partner's end that
+// now lies in or on the changed wall is fitted onto that wall's face as a
+// T joint; where it cannot be (the partner runs through, or its openings
+// leave no room), with fit_changed, the changed wall's end goes back onto
+// the partner's face (a wall cannot pass through a partner it stands on);
+// otherwise the joint is left as the move made it.
+void wall_joints_settle(WallJointPlan& plan, const std::vector<WallElem*>& changed, bool fit_changed);
 
 // The joints of the marked walls, taken before they are copied: the
 // originals in list order and their plan.

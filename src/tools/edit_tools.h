@@ -17,6 +17,9 @@
 
 #include "model/elem.h"
 
+struct WallJointPlan;
+struct WallCopyJoints;
+
 struct InputRequest;
 
 // The handlers of the b_edit_ keys and of b_symbol_group, b_symbol_ungroup.
@@ -93,6 +96,10 @@ int edit_series_undo_count(int n, int per_copy);
 
 // The marked walls in list order.
 std::vector<WallElem*> edit_marked_walls();
+// The plan that joins the marked walls, copies just made, where they land
+// (wall_joints_of_copies); the list is searched for them only when the
+// originals had joints to give them.
+WallJointPlan edit_joints_of_marked_copies(const WallCopyJoints& originals);
 // The copies of a series of n (the selection included): n - 1 sets, each
 // copied from the set before it (the selection first) and put in place by
 // place, which is given every copy of set k (1 .. n - 1). The copies get

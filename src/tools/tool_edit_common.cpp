@@ -124,6 +124,11 @@ std::vector<WallElem*> edit_marked_walls() {
   return out;
 }
 
+WallJointPlan edit_joints_of_marked_copies(const WallCopyJoints& originals) {
+  if (originals.plan.walls.empty()) return wall_joints_of_copies(originals, {});
+  return wall_joints_of_copies(originals, {edit_marked_walls()});
+}
+
 void edit_make_series(int n, const std::function<void(ElemHeader*, int)>& place) {
   std::vector<ElemHeader*> set;
   for (ElemHeader* e = elem_list_head; e; e = e->next)

@@ -67,7 +67,7 @@ void tool_edit_copy() {
       draw_selected(DRAW_ERASE);
     }
     xform_move_marked(d.x, d.y, d.z);
-    wall_joints_refit(wall_joints_of_copies(originals, {edit_marked_walls()}));
+    wall_joints_refit(edit_joints_of_marked_copies(originals));
     draw_selected(DRAW_HIGHLIGHT);
   }
   select_clear(0);
@@ -94,7 +94,7 @@ void tool_edit_mcopy() {
       undo_record(UNDO_CREATED, n);
       draw_selected(DRAW_PLAIN);
       xform_move_marked(to.x - mcopy_from.x, to.y - mcopy_from.y, to.z - mcopy_from.z);
-      wall_joints_refit(wall_joints_of_copies(originals, {edit_marked_walls()}));
+      wall_joints_refit(edit_joints_of_marked_copies(originals));
       mcopy_from = to;
       draw_selected(DRAW_HIGHLIGHT);
     }

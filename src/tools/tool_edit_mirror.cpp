@@ -66,7 +66,7 @@ void tool_edit_mirror() {
       undo_record(UNDO_CHANGE, 0);
     }
     xform_mirror_marked(r.x[0], r.y[0], r.x[1], r.y[1]);
-    if (mirror_copy == 1) joints = wall_joints_of_copies(copy_joints, {edit_marked_walls()});
+    if (mirror_copy == 1) joints = edit_joints_of_marked_copies(copy_joints);
     wall_joints_refit(joints);
   }
   select_clear(0);

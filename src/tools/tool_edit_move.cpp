@@ -16,6 +16,7 @@
 
 void tool_edit_move() {
   if (select_elements(2) != 1) return;
+  const bool points = select_points_marked == 1;
   InputRequest r;
   bool moved = false;
   Point3 d;
@@ -30,7 +31,9 @@ void tool_edit_move() {
     // Walls moved away from walls that stay are joined to them again where
     // they still meet, and closed where they no longer do.
     const WallJointPlan joints = wall_joints_of_marked();
-    undo_record(UNDO_CHANGE_POINTS, 0);
+    // Elements with marked points go into the step too; without any, the
+    // list need not be searched for them.
+    undo_record(points ? UNDO_CHANGE_POINTS : UNDO_CHANGE, 0);
     draw_selected(DRAW_ERASE);
     xform_move_marked(d.x, d.y, d.z);
     wall_joints_refit(joints);
@@ -42,7 +45,10 @@ void tool_edit_move() {
   // Only what this run moved is fitted anew: the re-fit replaces records
   // inside the newest undo step, which is this run's last move. Walls whose
   // corners were stretched got their outlines, joints included, with each
-  // vector; the re-fit would rebuild them without their joints.
+  // vector; the re-fit would rebuild them without their joints. Only the
+  // Point and Opening selections mark single points: after any other there
+  // is nothing to fit, and no point mark to clear.
+  if (!points) return;
   if (moved) {
     for (ElemHeader* e = elem_list_head; e; e = e->next)
       if (auto* w = elem_as<WallElem>(e)) wall_clear_outline_point_marks(*w);

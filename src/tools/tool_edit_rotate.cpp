@@ -104,7 +104,7 @@ void tool_edit_rotate() {
         undo_record(UNDO_CHANGE, 0);
       }
       xform_rotate_marked(centre.x, centre.y, angle);
-      if (copies) joints = wall_joints_of_copies(copy_joints, {edit_marked_walls()});
+      if (copies) joints = edit_joints_of_marked_copies(copy_joints);
       wall_joints_refit(joints);
       draw_selected(DRAW_HIGHLIGHT);
       rotated = true;

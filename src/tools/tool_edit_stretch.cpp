@@ -10,6 +10,7 @@
 #include "model/elem.h"
 #include "model/nls.h"
 #include "model/undo.h"
+#include "model/wall_opening_move.h"
 #include "model/wall_outline.h"
 #include "model/xform.h"
 #include "tools/edit_tools.h"
@@ -54,7 +55,9 @@ void tool_edit_stretch(int keep_text) {
   if (tool_ask(r, {{STEP_POINT, nls_mark("Fixed point:")}, {STEP_CONFIRM, nls_mark("Move XYZ/Confirm:")}}) ==
       INPUT_DONE) {
     const Point3 fixed{r.x[0], r.y[0], r.z[0], 0};
-    if (ask_factors(r, fixed, f)) {
+    if (ask_factors(r, fixed, f) &&
+        wall_scale_keeps_openings(fixed.x, fixed.y, fixed.z, edit_usable_factor(f.x), edit_usable_factor(f.y),
+                                  edit_usable_factor(f.z))) {
       // Walls scaled away from the walls they were joined to are closed
       // there, and joined again where they still meet.
       const WallJointPlan joints = wall_joints_of_marked();

@@ -347,4 +347,50 @@ TEST_F(OpeningMoveTest, AWallIsNotStretchedAwayFromItsOpening) {
   }
 }
 
+// Scaled with its wall, an opening's box gets narrower, its stop does not:
+// a scale that would leave the stop past the wall's end is not made, and
+// the user is told; one that keeps it in the wall is made.
+TEST_F(OpeningMoveTest, AWallIsNotScaledSoThatItsOpeningsStopLeavesIt) {
+  drawing_free();
+  undo_record(UNDO_CLEAR, 0);
+  // The window's box runs from 9 to 9.85, its gap in the inner face 0.1
+  // wider at both ends, to 9.95 on a wall that ends at 10: scaled by f
+  // along x, the box's end lies 0.15 f before the wall's, so the stop
+  // stays inside for f >= 2/3 only.
+  ASSERT_NE(with_opening(axis_wall(0, 0, 10, 0, 0.3), 9, 9.85, 0.1, 0.05), nullptr);
+  redraw();
+  struct Case {
+    const char* factor;
+    double end;  // of the wall along x afterwards
+    std::vector<std::string> told;
+  } cases[] = {
+      {"0.8", 8, {}},
+      {"0.7", 7, {}},
+      {"0.5", 10, {"error The wall was not stretched: one of its openings would not fit in it any more."}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.factor);
+    const auto before = drawing_state();
+    pending_command = "nop";
+    script.key("s_deffi_all").key("s_deffi_ok").key("z_abs").value("0;0").key("z_enter");
+    script.value(c.factor).value("1").value("1");
+    run_tool([] { tool_edit_stretch(0); });
+    EXPECT_EQ(errors(), c.told);
+    ASSERT_EQ(walls().size(), 1u);
+    WallElem* now = walls().back();
+    EXPECT_NEAR(now->corner[1].x, c.end, 1e-9);
+    ASSERT_EQ(now->openings.size(), 1u);
+    EXPECT_NEAR(now->openings[0].corner[1].x, 9.85 * c.end / 10, 1e-9);
+    if (c.told.empty()) {
+      EXPECT_EQ(undo_used, 1);
+      undo_step_back();
+    } else {
+      EXPECT_EQ(undo_used, 0);
+    }
+    EXPECT_EQ(drawing_state(), before);
+    undo_record(UNDO_CLEAR, 0);
+    ui.calls.clear();
+  }
+}
+
 }  // namespace

@@ -17,6 +17,7 @@
 #include "house_fixture.h"
 #include "model/layers.h"
 #include "model/settings.h"
+#include "model/wall_index.h"
 #include "model/xform.h"
 #include "tools/edit_tools.h"
 
@@ -83,15 +84,8 @@ class WallJointsEditTest : public HouseTest {
   void select_all() { script.key("s_deffi_all").key("s_deffi_ok"); }
   // A window around one wall, in a range selection.
   void window_around(int name) {
-    const WallElem* w = wall(name);
-    double x0 = w->corner[0].x, y0 = w->corner[0].y, x1 = x0, y1 = y0;
-    for (int k = 1; k < 4; ++k) {
-      x0 = std::min(x0, w->corner[k].x);
-      y0 = std::min(y0, w->corner[k].y);
-      x1 = std::max(x1, w->corner[k].x);
-      y1 = std::max(y1, w->corner[k].y);
-    }
-    script.click_world(1, x0 - 0.4, y0 - 0.4).click_world(1, x1 + 0.4, y1 + 0.4);
+    const WallBox b = wall_plan_box(*wall(name));
+    script.click_world(1, b.xmin - 0.4, b.ymin - 0.4).click_world(1, b.xmax + 0.4, b.ymax + 0.4);
   }
   // Selects the walls of names (all for an empty list), runs the edit
   // tool, and ends it. Multiple copy takes its start point and then each

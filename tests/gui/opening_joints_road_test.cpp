@@ -389,25 +389,6 @@ TEST_F(OpeningJointsEditTest, AWindowRemoved) {
   run_edit({"a window removed", [] { remove_opening(8, 7.82); }, 0, north_y, 7.5, 0, true});
 }
 
-// Outline ends that no other outline end meets: a joint left open where no
-// wall is any more, or a face running on where a wall now stands. In a
-// drawing of connected walls every end meets another.
-std::vector<std::string> loose_ends() {
-  std::map<std::pair<long long, long long>, int> ends;
-  auto key = [](const Point2& p) { return std::make_pair(std::llround(p.x * 1e6), std::llround(p.y * 1e6)); };
-  for (ElemHeader* e = elem_list_head; e; e = e->next)
-    if (auto* w = elem_as<WallElem>(e))
-      for (const WallSegment& g : w->segments) {
-        if (key(g.start) == key(g.end)) continue;
-        ++ends[key(g.start)];
-        ++ends[key(g.end)];
-      }
-  std::vector<std::string> out;
-  for (const auto& [p, n] : ends)
-    if (n % 2 == 1) out.push_back(std::to_string(p.first * 1e-6) + ";" + std::to_string(p.second * 1e-6));
-  return out;
-}
-
 // How many pairs of walls are joined, and how many openings the walls hold.
 std::pair<int, std::size_t> joints_and_openings() {
   std::vector<const WallElem*> ws;
@@ -485,13 +466,13 @@ class WallJointsEditTest : public OpeningJointsRoadTest {
     std::size_t count_after = 0;
     build_house();
     then(gui_steps::steadily(idle), [&] {
-      loose_before = loose_ends();
+      loose_before = wall_open_ends();
       house = joints_and_openings();
     });
     save_as("house" + tag + ".kav");
     steps();
     then(gui_steps::steadily(idle), [&] {
-      loose_after = loose_ends();
+      loose_after = wall_open_ends();
       edited = joints_and_openings();
       count_after = elem_count();
       if (GdkPixbuf* shot = gui_steps::screenshot("wall_joints_" + tag + ".png")) g_object_unref(shot);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <string>
 #include <utility>
 
 #include "model/wall_outline.h"
@@ -50,5 +52,21 @@ WallOutline wall_outline_of(const std::vector<WallSegment>& segments) {
     out.push_back(s);
   }
   std::sort(out.begin(), out.end());
+  return out;
+}
+
+std::vector<std::string> wall_open_ends() {
+  std::map<std::pair<long long, long long>, int> ends;
+  auto key = [](const Point2& p) { return std::make_pair(std::llround(p.x * 1e6), std::llround(p.y * 1e6)); };
+  for (ElemHeader* e = elem_list_head; e; e = e->next)
+    if (auto* w = elem_as<WallElem>(e))
+      for (const WallSegment& g : w->segments) {
+        if (key(g.start) == key(g.end)) continue;
+        ++ends[key(g.start)];
+        ++ends[key(g.end)];
+      }
+  std::vector<std::string> out;
+  for (const auto& [p, n] : ends)
+    if (n % 2 == 1) out.push_back(std::to_string(p.first * 1e-6) + ";" + std::to_string(p.second * 1e-6));
   return out;
 }

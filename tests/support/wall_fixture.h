@@ -4,6 +4,7 @@
 // thickness 0.24, base 0, height 2.75, pen 1, material "brick".
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "model/elem.h"
@@ -26,3 +27,9 @@ WallElem* cut_axis_opening(WallElem* w, int kind, double a, double b, double sil
 // outlines that draw the same compare equal.
 using WallOutline = std::vector<std::array<long long, 4>>;
 WallOutline wall_outline_of(const std::vector<WallSegment>& segments);
+
+// Outline ends of the drawing's walls that no other outline end meets, as
+// "x;y" (ends rounded to a micrometre, segments without length left out):
+// an outline left open, or a face running on where another wall stands. In
+// a drawing of connected walls every end meets another.
+std::vector<std::string> wall_open_ends();
