@@ -20,8 +20,10 @@ void tool_edit_move() {
   InputRequest r;
   bool moved = false;
   Point3 d;
-  // Openings moved without their walls are placed at the end, from where
-  // they were: in a wall that holds them where they land, or back.
+  // Openings moved without their walls are placed as soon as they are
+  // moved, from where they were: in a wall that holds them where they land,
+  // or back. Until then their walls' outline ends at the gaps move with
+  // them, which is no plan to show or to save.
   const WallOpeningsMoved openings = wall_openings_before_move();
   for (;;) {
     view_zoom_to_extents(1);
@@ -39,8 +41,13 @@ void tool_edit_move() {
     wall_joints_refit(joints);
     draw_selected(DRAW_NORMAL);
     moved = true;
+    // The placement takes the openings' marks, so a further vector would
+    // find nothing of them to move: the run ends with this one.
+    if (!openings.walls.empty()) {
+      wall_place_moved_openings(openings);
+      break;
+    }
   }
-  if (moved) wall_place_moved_openings(openings);
   select_clear(0);
   // Only what this run moved is fitted anew: the re-fit replaces records
   // inside the newest undo step, which is this run's last move. Walls whose
