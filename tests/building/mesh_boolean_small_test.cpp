@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <utility>
@@ -15,6 +17,7 @@
 #include "building/solid/solid_mesh.h"
 #include "model/triangulate.h"
 #include "model/vec3.h"
+#include "platform/process.h"
 #include "support/temp_folder.h"
 #include "wall_tool_fixture.h"
 
@@ -292,6 +295,89 @@ TEST_F(MeshBooleanSmallTest, PointsOfTheOperandsComeBackBitForBit) {
       EXPECT_TRUE(one_of(p.x, {k.a.x0, k.a.x1, k.b.x0, k.b.x1})) << std::hexfloat << p.x;
       EXPECT_TRUE(one_of(p.y, {k.a.y0, k.a.y1, k.b.y0, k.b.y1})) << std::hexfloat << p.y;
       EXPECT_TRUE(one_of(p.z, {k.a.z0, k.a.z1, k.b.z0, k.b.z1})) << std::hexfloat << p.z;
+    }
+    ui.calls.clear();
+    ui.answers.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+}
+
+namespace {
+
+// Tools that take solids which overlap for apart (each wholly outside the
+// other) or the first for wholly inside the second, as a tool that misses
+// where small faces cross would.
+ProcessResult write_parts(const ProcessRequest& r, bool first_inside) {
+  if (r.argv.size() != 5) return {};
+  const std::string folder = r.argv[4];
+  std::filesystem::copy_file(r.argv[2], folder + (first_inside ? "1in2.gts" : "1out2.gts"));
+  std::filesystem::copy_file(r.argv[3], folder + "2out1.gts");
+  for (const char* name : {first_inside ? "1out2.gts" : "1in2.gts", "2in1.gts"})
+    std::ofstream(folder + name) << "0 0 0 x x x x\n";
+  return {true, 0, 1};
+}
+ProcessResult tool_taking_solids_for_apart(const ProcessRequest& r) { return write_parts(r, false); }
+ProcessResult tool_taking_the_first_for_inside(const ProcessRequest& r) { return write_parts(r, true); }
+
+}  // namespace
+
+// "The result is empty" is said only where it is true, whatever the tool
+// found: a corner of one solid inside the other, or an edge passing
+// through the other's face, shows that something is shared, and a union
+// as large as both solids together cannot be right then. The operation
+// refuses such parts and leaves the elements alone.
+TEST_F(MeshBooleanSmallTest, NothingIsCalledEmptyThatIsNot) {
+  const Box c2{0, 0, 0, 0.002, 0.002, 0.002};
+  const Box along_x = shifted(c2, 0.001, 0, 0), apart = shifted(c2, 0.003, 0, 0),
+            face_to_face = shifted(c2, 0.002, 0, 0);
+  // Beams crossing like a plus: no corner of either inside the other.
+  const Box beam_x{0, 0.001, 0, 0.003, 0.002, 0.001}, beam_y{0.001, 0, -0.001, 0.002, 0.003, 0.002};
+  // A small cube half inside a larger one, and wholly inside it.
+  const Box large{0.001, 0.001, 0.001, 0.004, 0.004, 0.004}, within{0.002, 0.002, 0.002, 0.003, 0.003, 0.003};
+  constexpr double kRefused = -2;
+  const struct {
+    const char* what;
+    ProcessStartFn tool;
+    int mode;
+    Box a, b;
+    double outcome;  // kRefused, kEmpty, or the volume of the result
+  } cases[] = {
+      {"overlapping, intersection", tool_taking_solids_for_apart, kIntersection, c2, along_x, kRefused},
+      {"overlapping, union", tool_taking_solids_for_apart, kUnion, c2, along_x, kRefused},
+      {"overlapping, difference", tool_taking_solids_for_apart, kDifference, c2, along_x, kRefused},
+      {"crossing beams, intersection", tool_taking_solids_for_apart, kIntersection, beam_x, beam_y, kRefused},
+      {"crossing beams, union", tool_taking_solids_for_apart, kUnion, beam_x, beam_y, kRefused},
+      {"half inside, difference", tool_taking_the_first_for_inside, kDifference, c2, large, kRefused},
+      // Where the tool is right, so is the program.
+      {"apart, intersection", tool_taking_solids_for_apart, kIntersection, c2, apart, kEmpty},
+      {"apart, union", tool_taking_solids_for_apart, kUnion, c2, apart, 16e-9},
+      {"face to face, intersection", tool_taking_solids_for_apart, kIntersection, c2, face_to_face, kEmpty},
+      {"wholly inside, difference", tool_taking_the_first_for_inside, kDifference, within, large, kEmpty},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ProcessStartFn previous = process_starter_install(c.tool);
+    MeshElem* first = box_mesh(c.a, 3);
+    MeshElem* second = box_mesh(c.b, 5);
+    ui.answers = {2};
+    testing::internal::CaptureStdout();
+    const int made = mesh_boolean(c.mode, first, second, folder());
+    testing::internal::GetCapturedStdout();
+    process_starter_install(previous);
+    if (c.outcome == kRefused) {
+      EXPECT_EQ(made, 0);
+      EXPECT_EQ(errors().size(), 1u);
+      EXPECT_TRUE(ui.calls_starting("message").empty());
+      EXPECT_EQ(elements(), (std::vector<ElemHeader*>{first, second}));
+    } else if (c.outcome == kEmpty) {
+      EXPECT_EQ(made, 0);
+      EXPECT_TRUE(errors().empty());
+      EXPECT_EQ(ui.calls_starting("message"),
+                std::vector<std::string>({"message Message: The result is empty"}));
+    } else {
+      ASSERT_EQ(made, 1);
+      EXPECT_NEAR(volume_of(*elem_as<MeshElem>(elem_list_tail)), c.outcome, 1e-9 * c.outcome);
     }
     ui.calls.clear();
     ui.answers.clear();
