@@ -344,10 +344,16 @@ void bso_compact(BsoMesh& mesh) {
 }
 
 double bso_volume(const BsoMesh& mesh) {
+  if (mesh.triangles.empty()) return 0;
+  // About a corner of the surface, not the origin: far from the origin the
+  // products of whole coordinates would drown a small solid's volume in
+  // their rounding.
+  const Vec o = mesh.vertices[static_cast<size_t>(mesh.triangles.front()[0])];
   double v = 0;
   for (const auto& t : mesh.triangles) {
-    const Vec& a = mesh.vertices[static_cast<size_t>(t[0])];
-    v += dot(a, cross(mesh.vertices[static_cast<size_t>(t[1])], mesh.vertices[static_cast<size_t>(t[2])]));
+    const Vec a = sub(mesh.vertices[static_cast<size_t>(t[0])], o);
+    v += dot(a, cross(sub(mesh.vertices[static_cast<size_t>(t[1])], o),
+                      sub(mesh.vertices[static_cast<size_t>(t[2])], o)));
   }
   return v / 6.0;
 }

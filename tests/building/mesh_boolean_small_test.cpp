@@ -176,7 +176,7 @@ TEST_F(MeshBooleanSmallTest, MillimetreCubesGiveTheirExactOverlap) {
   // and along all three axes (overlap 1 mm cube).
   const Box c2{0, 0, 0, 0.002, 0.002, 0.002};
   const Box along_x = shifted(c2, 0.001, 0, 0), along_xyz = shifted(c2, 0.001, 0.001, 0.001);
-  for (double far : {0.0, 100.0, -250.0}) {
+  for (double far : {0.0, 100.0, -250.0, 1000.0, -1000.5}) {
     const std::string where = far == 0 ? " at the origin" : " at " + std::to_string(far) + " m";
     const Box a = shifted(c2, far, far, far), bx = shifted(along_x, far, far, far),
               bxyz = shifted(along_xyz, far, far, far);
