@@ -199,6 +199,18 @@ TEST_F(MeshBooleanSmallTest, MillimetreCubesGiveTheirExactOverlap) {
     cases.push_back({std::to_string(s) + " mm cubes far away, intersection", kIntersection,
                      shifted(a, 100, 100, 0), shifted(a, 100 + off, 100 + off, off), 1e-9});
   }
+  // Moved along y or z alone, the second first, at the origin and far.
+  for (double far : {0.0, 1000.0}) {
+    const Box a = shifted(c2, far, far, far);
+    for (int axis : {1, 2}) {
+      const Box b = shifted(a, 0, axis == 1 ? 0.001 : 0, axis == 2 ? 0.001 : 0);
+      const std::string what =
+          std::string("2 mm cubes along ") + (axis == 1 ? "y" : "z") + " at " + std::to_string(far) + " m, ";
+      cases.push_back({what + "intersection", kIntersection, b, a, 4e-9});
+      cases.push_back({what + "union", kUnion, b, a, 12e-9});
+      cases.push_back({what + "difference", kDifference, b, a, 4e-9});
+    }
+  }
   // Cubes that only touch share no volume.
   cases.push_back({"2 mm cubes face to face", kIntersection, c2, shifted(c2, 0.002, 0, 0), kEmpty});
   cases.push_back({"2 mm cubes apart", kIntersection, c2, shifted(c2, 0.003, 0, 0), kEmpty});
