@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "building/solid/gts_file.h"
 #include "building/solid/mesh_boolean.h"
 #include "building/solid/solid_mesh.h"
 #include "model/triangulate.h"
@@ -395,5 +396,66 @@ TEST_F(MeshBooleanSmallTest, NothingIsCalledEmptyThatIsNot) {
     ui.answers.clear();
     undo_record(UNDO_CLEAR, 0);
     drawing_free();
+  }
+}
+
+namespace {
+
+// The file a tool gives as the union, whatever the operands.
+std::string given_union;
+ProcessResult tool_giving_a_union(const ProcessRequest& r) {
+  if (r.argv.size() != 5) return {};
+  const std::string folder = r.argv[4];
+  std::filesystem::copy_file(given_union, folder + "1out2.gts");
+  for (const char* name : {"1in2.gts", "2in1.gts", "2out1.gts"})
+    std::ofstream(folder + name) << "0 0 0 x x x x\n";
+  return {true, 0, 1};
+}
+
+}  // namespace
+
+// What a result may hold is bounded by the operands' volumes to within a
+// share of them, however small the solids: a union of millimetre cubes
+// that has lost a slot of a hundredth of their volume, every corner of
+// both still in or on it, is refused.
+TEST_F(MeshBooleanSmallTest, VolumeBoundsFollowTheSizeOfTheSolids) {
+  for (double unit : {0.001, 1.0}) {
+    SCOPED_TRACE(unit);
+    // The 2 x 2 x 2 cube with a slot 0.2 wide and 0.1 deep up one side
+    // (volume 8 - 0.04), in units.
+    std::vector<Point3> bottom, top;
+    for (const auto& [x, y] : std::vector<std::pair<double, double>>{
+             {0, 0}, {0.9, 0}, {0.9, 0.1}, {1.1, 0.1}, {1.1, 0}, {2, 0}, {2, 2}, {0, 2}}) {
+      bottom.push_back(Point3{x * unit, y * unit, 0, 0});
+      top.push_back(Point3{x * unit, y * unit, 2 * unit, 0});
+    }
+    SolidMesh slotted = solid_prism(bottom, top);
+    solid_wind_outward(slotted);
+    ASSERT_NEAR(solid_volume(slotted), 7.96 * unit * unit * unit, 1e-9 * unit * unit * unit);
+    elem_new_mesh(0, 1, 1, slotted.vertex_count(), slotted.face_count(), slotted.face_sizes.data(),
+                  slotted.vertices.data(), slotted.indices.data(), "Oak", 0);
+    given_union = (dir / "slotted.gts").string();
+    {
+      std::FILE* f = std::fopen(given_union.c_str(), "w");
+      ASSERT_NE(f, nullptr);
+      elem_list_tail->mark = 1;
+      EXPECT_EQ(gts_write_marked(f), 1);
+      std::fclose(f);
+    }
+    elem_purge_marked();
+    // The cube and a cube of half its side within it.
+    MeshElem* first = box_mesh({0, 0, 0, 2 * unit, 2 * unit, 2 * unit}, 3);
+    MeshElem* second = box_mesh({0.5 * unit, 0.5 * unit, 0.5 * unit, 1.5 * unit, 1.5 * unit, 1.5 * unit}, 5);
+    const ProcessStartFn previous = process_starter_install(tool_giving_a_union);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(mesh_boolean(kUnion, first, second, folder()), 0);
+    testing::internal::GetCapturedStdout();
+    process_starter_install(previous);
+    EXPECT_EQ(errors().size(), 1u);
+    EXPECT_EQ(elements(), (std::vector<ElemHeader*>{first, second}));
+    ui.calls.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+    std::filesystem::remove(given_union);
   }
 }

@@ -789,7 +789,10 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   const double most = mode == MESH_BOOLEAN_UNION        ? v1 + v2
                       : mode == MESH_BOOLEAN_DIFFERENCE ? v1
                                                         : std::min(v1, v2);
-  const double slack = 1e-6 * (std::fabs(v1) + std::fabs(v2)) + 1e-9;
+  // A millionth of the operands' volumes, far above the rounding of
+  // volumes taken about a corner: a share, not a fixed amount, which would
+  // be as large as a millimetre's solid itself.
+  const double slack = 1e-6 * (std::fabs(v1) + std::fabs(v2));
   auto nothing = [&] { return least > slack || !truly_empty(mode, *m1, *m2) ? broken() : empty(); };
 
   // One part may be without area where one solid lies wholly inside the
