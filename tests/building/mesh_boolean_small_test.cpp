@@ -230,7 +230,15 @@ TEST_F(MeshBooleanSmallTest, NotchesAndThinSlabsInLargeBoxesGiveTheirExactVolume
   const Box speck{99.9995, 99.9995, 0.9995, 100.0005, 100.0005, 1.0005};
   // A 1 mm groove along the whole 100 m slab, 1 mm deep.
   const Box seam{-1, 40, 0.999, 101, 40.001, 2};
+  // A 1 mm pit in the middle of the 100 m slab's top, and a 1 mm sheet
+  // through the whole slab.
+  const Box pit{50, 50, 0.999, 50.001, 50.001, 1.5}, sheet{-1, -1, 0.5, 101, 101, 0.501};
   const std::vector<Case> cases = {
+      {"1 mm pit out of 100 m", kDifference, field, pit, 10000 - 1e-9},
+      {"1 mm pit within 100 m", kIntersection, pit, field, 1e-9},
+      {"1 mm sheet out of 100 m", kDifference, field, sheet, 10000 - 10},
+      {"1 mm sheet within 100 m", kIntersection, field, sheet, 10},
+      {"1 mm sheet and 100 m, union", kUnion, sheet, field, 10000 + 102 * 102 * 0.001 - 10},
       {"groove out of 1 m", kDifference, metre, groove, 1 - 0.001 * 0.1},
       {"groove within 1 m", kIntersection, groove, metre, 0.001 * 0.1},
       {"groove and 1 m, union", kUnion, metre, groove, 1 + 0.001 * 1.2 * 0.2 - 0.001 * 0.1},
