@@ -275,6 +275,15 @@ TEST_F(MeshBooleanSmallTest, SlabsFaceToFaceGiveTheExactSolidOrATrueEmpty) {
       {"apart, difference", kDifference, slab, beyond, 30},
   };
   check(cases);
+  // The same on a site a kilometre from the origin, on the 12th floor.
+  std::vector<Case> far;
+  for (Case c : cases) {
+    c.what += ", far";
+    c.a = shifted(c.a, 1000.25, -1200.5, 36.3);
+    c.b = shifted(c.b, 1000.25, -1200.5, 36.3);
+    far.push_back(c);
+  }
+  check(far);
 }
 
 // Coordinates that no short decimal gives (a third, 0.1 + 0.2) come back
