@@ -546,6 +546,19 @@ Bounds bounds_of(const std::vector<Triangle>& tris) {
   return b;
 }
 
+// Whether the boxes around the two meshes overlap by more than the
+// rounding of their coordinates: solids whose boxes do not share nothing,
+// which needs no closer look.
+bool boxes_share_volume(const MeshElem& a, const MeshElem& b) {
+  Bounds box[2];
+  for (int k = 0; k < 2; ++k)
+    for (const Point3& p : (k ? b : a).vertices) box[k].add(p);
+  Bounds all = box[0];
+  all.add(box[1].lo), all.add(box[1].hi);
+  const Point3 span = vec3_sub(all.hi, all.lo);
+  return box[0].overlaps(box[1], 1e-9 * std::max(1.0, vec3_length(span.x, span.y, span.z)));
+}
+
 // The triangles of tris whose boxes meet box (grown by tol), every step-th
 // of them when there are more than most: a sample, where only a sign is
 // sought, keeps the search within a fixed time on large meshes.
@@ -827,7 +840,7 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   // a millimetre's overlap hardly changes it. What the result holds is
   // checked against the operands then: nothing inside an operand may lie
   // outside a union, nothing of a difference inside the second.
-  if (mode == MESH_BOOLEAN_UNION && volume > (v1 + v2) * (1 - 1e-6) &&
+  if (mode == MESH_BOOLEAN_UNION && volume > (v1 + v2) * (1 - 1e-6) && boxes_share_volume(*m1, *m2) &&
       (part_lies(*m1, *result, false) || part_lies(*m2, *result, false)))
     return broken();
   if (mode == MESH_BOOLEAN_DIFFERENCE && volume > v1 * (1 - 1e-6) && part_lies(*result, *m2, true))
