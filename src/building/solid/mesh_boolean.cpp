@@ -637,25 +637,31 @@ bool part_lies(const MeshElem& a, const MeshElem& b, bool inside) {
     else if (!inside)
       return true;
   }
-  // Samples, spread over the mesh, keep the search within a fixed time on
-  // large meshes; what a sample misses is only a sign not found.
-  const std::size_t step = near_b.size() / 200 + 1;
+  // Samples, spread over the mesh, keep the search within about a fixed
+  // time however large the meshes (each point costs a pass over the
+  // triangles); what a sample misses is only a sign not found.
+  const std::size_t samples = std::clamp<std::size_t>(2'000'000 / (ta.size() + tb.size()), 8, 200);
+  const std::size_t step = near_b.size() / samples + 1;
   for (std::size_t i = 0; i < near_b.size(); i += step)
     if (where_is(near_b[i], tb) == (inside ? Where::inside : Where::outside)) return true;
   // Points a little within a's faces, found inside a: where the two solids
   // overlap only between faces lying in each other's planes (boxes moved
   // along one axis), no corner or edge shows it, but such a point does.
-  const std::size_t face_step = ta.size() / 100 + 1;
-  for (std::size_t i = 0; i < ta.size(); i += face_step) {
-    const Triangle& t = ta[i];
+  // Only faces near b can give a point inside it. The winding says which
+  // side is a's inside (clockwise seen from outside: the normal of the
+  // corners' order points in); the point is still checked.
+  const double inward = solid_volume(a.vertices, a.face_sizes, a.indices) > 0 ? 1 : -1;
+  const std::vector<Triangle> faces = inside ? within(ta, box_b, tol, ta.size()) : ta;
+  const std::size_t face_step = faces.size() / (samples / 2) + 1;
+  for (std::size_t i = 0; i < faces.size(); i += face_step) {
+    const Triangle& t = faces[i];
     const Point3 n = vec3_cross(vec3_sub(t[1], t[0]), vec3_sub(t[2], t[0]));
     const double len = vec3_length(n.x, n.y, n.z);
     if (!(len > 0)) continue;
     const Point3 c{(t[0].x + t[1].x + t[2].x) / 3, (t[0].y + t[1].y + t[2].y) / 3,
                    (t[0].z + t[1].z + t[2].z) / 3, 0};
-    // The side a's inside is on is found, not assumed from the winding.
-    for (double depth : {0.2, 0.02, -0.2, -0.02}) {
-      const double f = depth * std::sqrt(len) / len;
+    for (double depth : {0.2, 0.02}) {
+      const double f = inward * depth * std::sqrt(len) / len;
       const Point3 p{c.x + f * n.x, c.y + f * n.y, c.z + f * n.z, 0};
       if (where_is(p, ta) == Where::inside && where_is(p, tb) == (inside ? Where::inside : Where::outside))
         return true;
@@ -667,7 +673,7 @@ bool part_lies(const MeshElem& a, const MeshElem& b, bool inside) {
                     std::max(box_a.lo.z, box_b.lo.z), 0});
   common.add(Point3{std::min(box_a.hi.x, box_b.hi.x), std::min(box_a.hi.y, box_b.hi.y),
                     std::min(box_a.hi.z, box_b.hi.z), 0});
-  const auto sa = within(ta, common, tol, 4000), sb = within(tb, common, tol, 4000);
+  const auto sa = within(ta, common, tol, 1000), sb = within(tb, common, tol, 1000);
   return edge_passes_through(sa, sb, tol) || edge_passes_through(sb, sa, tol);
 }
 
