@@ -414,6 +414,21 @@ TEST_F(MeshBooleanSmallTest, NothingIsCalledEmptyThatIsNot) {
     undo_record(UNDO_CLEAR, 0);
     drawing_free();
   }
+  // A vertex that no face uses, far outside the second solid, is no part
+  // of the first: the difference is still empty.
+  SolidMesh s = solid_cuboid(within.x0, within.y0, within.x1, within.y1, within.z0, within.z1);
+  s.vertices.push_back(Point3{1, 1, 1, 0});
+  elem_new_mesh(0, 3, 3, s.vertex_count(), s.face_count(), s.face_sizes.data(), s.vertices.data(),
+                s.indices.data(), "Oak", 0);
+  MeshElem* first = elem_as<MeshElem>(elem_list_tail);
+  MeshElem* second = box_mesh(large, 5);
+  const ProcessStartFn previous = process_starter_install(tool_taking_the_first_for_inside);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(mesh_boolean(kDifference, first, second, folder()), 0);
+  testing::internal::GetCapturedStdout();
+  process_starter_install(previous);
+  EXPECT_TRUE(errors().empty());
+  EXPECT_EQ(ui.calls_starting("message"), std::vector<std::string>({"message Message: The result is empty"}));
 }
 
 namespace {

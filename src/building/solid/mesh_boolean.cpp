@@ -629,8 +629,17 @@ bool part_lies(const MeshElem& a, const MeshElem& b, bool inside) {
   // Boxes that share no volume: nothing of a is inside b, all of it is
   // outside.
   if (!box_a.overlaps(box_b, tol)) return !inside;
+  // Only the corners of faces: a point no face uses is no part of the solid.
+  std::vector<char> used(a.vertices.size(), 0);
+  for (int32_t i : a.indices) {
+    // A negative index names the vertex of its absolute value.
+    const int64_t v = i < 0 ? -static_cast<int64_t>(i) : i;
+    if (static_cast<uint64_t>(v) < used.size()) used[static_cast<std::size_t>(v)] = 1;
+  }
   std::vector<Point3> near_b;
-  for (const Point3& p : a.vertices) {
+  for (std::size_t i = 0; i < a.vertices.size(); ++i) {
+    if (!used[i]) continue;
+    const Point3& p = a.vertices[i];
     if (p.x > box_b.lo.x - tol && p.x < box_b.hi.x + tol && p.y > box_b.lo.y - tol &&
         p.y < box_b.hi.y + tol && p.z > box_b.lo.z - tol && p.z < box_b.hi.z + tol)
       near_b.push_back(p);
