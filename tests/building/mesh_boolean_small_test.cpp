@@ -491,3 +491,67 @@ TEST_F(MeshBooleanSmallTest, VolumeBoundsFollowTheSizeOfTheSolids) {
     std::filesystem::remove(given_union);
   }
 }
+
+// A surface with a sliver a ten-millionth of its length thick between two
+// faces: the clean-up puts the sliver's apex into its own long edge too, so
+// that it comes out folded onto itself ([a, b, c, b]), its edges used four
+// times though it has no area. The result check reads the faces as they
+// are written, so the fold is refused, not passed over as a face without
+// triangles; the same cube without the sliver is taken.
+TEST_F(MeshBooleanSmallTest, AFaceFoldedOntoItselfIsRefused) {
+  for (double h : {0.0, 1e-7, 4e-7}) {
+    SCOPED_TRACE(h);
+    // The unit cube, corners 0-3 below, 4 (0,0,1), 5 (1,0,1), 6 (1,1,1),
+    // 7 (0,1,1); the sliver's apex 8 lies beside the edge 4-5, out of the
+    // planes of both faces at it. Triangles counter-clockwise from outside.
+    std::vector<Point3> v = {{0, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0, 0}, {0, 1, 0, 0},       {0, 0, 1, 0},
+                             {1, 0, 1, 0}, {1, 1, 1, 0}, {0, 1, 1, 0}, {0.5, -h, 1 + h, 0}};
+    std::vector<std::array<int32_t, 3>> t = {{0, 2, 1}, {0, 3, 2}, {0, 1, 5}, {0, 5, 4}, {1, 2, 6},
+                                             {1, 6, 5}, {2, 3, 7}, {2, 7, 6}, {3, 0, 4}, {3, 4, 7}};
+    if (h > 0) {
+      // The top through the apex, and the sliver 4-5-8 closing the gap.
+      t.insert(t.end(), {{4, 8, 7}, {8, 5, 6}, {8, 6, 7}, {4, 5, 8}});
+    } else {
+      v.pop_back();
+      t.insert(t.end(), {{4, 5, 6}, {4, 6, 7}});
+    }
+    std::vector<int32_t> sizes, indices;
+    for (const auto& tri : t) {
+      // The program's meshes run clockwise seen from outside.
+      sizes.push_back(3);
+      indices.insert(indices.end(), {tri[0], tri[2], tri[1]});
+    }
+    elem_new_mesh(0, 1, 1, static_cast<int>(v.size()), static_cast<int>(sizes.size()), sizes.data(), v.data(),
+                  indices.data(), "Oak", 0);
+    given_union = (dir / "folded.gts").string();
+    {
+      std::FILE* f = std::fopen(given_union.c_str(), "w");
+      ASSERT_NE(f, nullptr);
+      elem_list_tail->mark = 1;
+      EXPECT_EQ(gts_write_marked(f), 1);
+      std::fclose(f);
+    }
+    elem_purge_marked();
+    // The unit cube and a smaller one within it: their union is the cube.
+    MeshElem* first = box_mesh({0, 0, 0, 1, 1, 1}, 3);
+    MeshElem* second = box_mesh({0.25, 0.25, 0.25, 0.75, 0.75, 0.75}, 5);
+    const ProcessStartFn previous = process_starter_install(tool_giving_a_union);
+    testing::internal::CaptureStdout();
+    const int made = mesh_boolean(kUnion, first, second, folder());
+    testing::internal::GetCapturedStdout();
+    process_starter_install(previous);
+    if (h > 0) {
+      EXPECT_EQ(made, 0);
+      EXPECT_EQ(errors().size(), 1u);
+      EXPECT_EQ(elements(), (std::vector<ElemHeader*>{first, second}));
+    } else {
+      ASSERT_EQ(made, 1);
+      EXPECT_TRUE(errors().empty());
+      EXPECT_NEAR(volume_of(*elem_as<MeshElem>(elem_list_tail)), 1, 1e-12);
+    }
+    ui.calls.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+    std::filesystem::remove(given_union);
+  }
+}
