@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <unordered_map>
 #include <unordered_set>
@@ -343,10 +344,16 @@ void bso_compact(BsoMesh& mesh) {
 }
 
 double bso_volume(const BsoMesh& mesh) {
+  if (mesh.triangles.empty()) return 0;
+  // About a corner of the surface, not the origin: far from the origin the
+  // products of whole coordinates would drown a small solid's volume in
+  // their rounding.
+  const Vec o = mesh.vertices[static_cast<size_t>(mesh.triangles.front()[0])];
   double v = 0;
   for (const auto& t : mesh.triangles) {
-    const Vec& a = mesh.vertices[static_cast<size_t>(t[0])];
-    v += dot(a, cross(mesh.vertices[static_cast<size_t>(t[1])], mesh.vertices[static_cast<size_t>(t[2])]));
+    const Vec a = sub(mesh.vertices[static_cast<size_t>(t[0])], o);
+    v += dot(a, cross(sub(mesh.vertices[static_cast<size_t>(t[1])], o),
+                      sub(mesh.vertices[static_cast<size_t>(t[2])], o)));
   }
   return v / 6.0;
 }
@@ -367,9 +374,18 @@ std::string bso_format(const BsoMesh& mesh) {
   std::snprintf(line, sizeof line, "%zu %zu %zu GtsSurface GtsFace GtsEdge GtsVertex\n", mesh.vertices.size(),
                 edges.size(), mesh.triangles.size());
   out += line;
+  // Fifteen decimals where they give the coordinate back exactly, and
+  // otherwise the digits that do: an operand's point must read back as the
+  // very point the main program wrote, not one rounded beside it.
   for (const Vec& q : mesh.vertices) {
-    std::snprintf(line, sizeof line, "%.15f %.15f %.15f\n", q[0], q[1], q[2]);
-    out += line;
+    for (int k = 0; k < 3; ++k) {
+      int n = std::snprintf(line, sizeof line, "%.15f", q[static_cast<size_t>(k)]);
+      if (n <= 0 || n >= static_cast<int>(sizeof line) - 1 ||
+          std::strtod(line, nullptr) != q[static_cast<size_t>(k)])
+        std::snprintf(line, sizeof line, "%.17g", q[static_cast<size_t>(k)]);
+      out += line;
+      out += k < 2 ? ' ' : '\n';
+    }
   }
   for (const auto& ed : edges) {
     std::snprintf(line, sizeof line, "%d %d\n", ed[0] + 1, ed[1] + 1);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -97,10 +98,25 @@ bool is_ear(const FaceList& l, int i) {
   const Point2& c = l.work[vq];
   const Point2 mid{(a.x + c.x) / 2.0, (a.y + c.y) / 2.0, 0};
   if (!inside_remaining(l, mid)) return false;
+  // Another corner on the diagonal itself, strictly between its ends: which
+  // side of the diagonal it falls on is a matter of rounding, and cutting
+  // the ear would leave a face that touches itself there, which no later
+  // ear test can read. A proper ear's diagonal meets no other corner.
+  const double dx = c.x - a.x, dy = c.y - a.y, len2 = dx * dx + dy * dy, len = std::sqrt(len2);
+  const double reach =
+      1e-9 * len +
+      4 * DBL_EPSILON * std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(c.x), std::fabs(c.y)});
   for (int j = 0; j < n; ++j) {
     const int32_t v = l.remaining[j];
     if (v == vp || v == vi || v == vq) continue;
-    if (inside_triangle(l.work[v], a, b, c)) return false;
+    const Point2& m = l.work[v];
+    if (len2 > 0) {
+      const double t = ((m.x - a.x) * dx + (m.y - a.y) * dy) / len2;
+      const double off = std::fabs((m.x - a.x) * dy - (m.y - a.y) * dx) / len;
+      const double from_end = std::min(t, 1 - t) * len;
+      if (off <= reach && from_end > reach) return false;
+    }
+    if (inside_triangle(m, a, b, c)) return false;
   }
   if (n > 4) {
     for (int k = (q + 1) % n; k != (p + n - 1) % n; k = (k + 1) % n) {

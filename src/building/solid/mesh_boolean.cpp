@@ -525,6 +525,178 @@ bool result_where_it_belongs(int mode, const MeshElem& result, const MeshElem& f
   return all(points, triangles_of(second), in_or_on);
 }
 
+// The box around some triangles, and whether two such boxes overlap by
+// more than tol on every axis.
+struct Bounds {
+  Point3 lo{1e300, 1e300, 1e300, 0}, hi{-1e300, -1e300, -1e300, 0};
+  void add(const Point3& p) {
+    lo = Point3{std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z), 0};
+    hi = Point3{std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z), 0};
+  }
+  bool overlaps(const Bounds& o, double tol) const {
+    return std::min(hi.x, o.hi.x) - std::max(lo.x, o.lo.x) > tol &&
+           std::min(hi.y, o.hi.y) - std::max(lo.y, o.lo.y) > tol &&
+           std::min(hi.z, o.hi.z) - std::max(lo.z, o.lo.z) > tol;
+  }
+};
+Bounds bounds_of(const std::vector<Triangle>& tris) {
+  Bounds b;
+  for (const Triangle& t : tris)
+    for (const Point3& p : t) b.add(p);
+  return b;
+}
+
+// Whether the boxes around the two meshes overlap by more than the
+// rounding of their coordinates: solids whose boxes do not share nothing,
+// which needs no closer look.
+bool boxes_share_volume(const MeshElem& a, const MeshElem& b) {
+  Bounds box[2];
+  for (int k = 0; k < 2; ++k)
+    for (const Point3& p : (k ? b : a).vertices) box[k].add(p);
+  Bounds all = box[0];
+  all.add(box[1].lo), all.add(box[1].hi);
+  const Point3 span = vec3_sub(all.hi, all.lo);
+  return box[0].overlaps(box[1], 1e-9 * std::max(1.0, vec3_length(span.x, span.y, span.z)));
+}
+
+// The triangles of tris whose boxes meet box (grown by tol), every step-th
+// of them when there are more than most: a sample, where only a sign is
+// sought, keeps the search within a fixed time on large meshes.
+std::vector<Triangle> within(const std::vector<Triangle>& tris, const Bounds& box, double tol,
+                             std::size_t most) {
+  std::vector<Triangle> out;
+  for (const Triangle& t : tris) {
+    Bounds b;
+    for (const Point3& p : t) b.add(p);
+    if (b.overlaps(box, -tol)) out.push_back(t);
+  }
+  if (out.size() <= most) return out;
+  std::vector<Triangle> some;
+  const std::size_t step = (out.size() + most - 1) / most;
+  for (std::size_t i = 0; i < out.size(); i += step) some.push_back(out[i]);
+  return some;
+}
+
+// True when an edge of a triangle of a passes through a triangle of b:
+// its ends lie on either side of b's plane, farther than tol, and it
+// meets the plane strictly inside the triangle. A boundary of the one
+// solid passing through the other's shows that each has some of itself
+// inside the other and some outside. Edges that only lie in a face or
+// touch it at its rim prove nothing and are passed over.
+bool edge_passes_through(const std::vector<Triangle>& a, const std::vector<Triangle>& b, double tol) {
+  for (const Triangle& t : b) {
+    const Point3 n = vec3_cross(vec3_sub(t[1], t[0]), vec3_sub(t[2], t[0]));
+    const double len = vec3_length(n.x, n.y, n.z);
+    if (!(len > 0)) continue;
+    const Point3 u{n.x / len, n.y / len, n.z / len, 0};
+    const double d = vec3_dot(u, t[0]);
+    for (const Triangle& s : a)
+      for (int k = 0; k < 3; ++k) {
+        const Point3 &p = s[static_cast<std::size_t>(k)], &q = s[static_cast<std::size_t>((k + 1) % 3)];
+        const double dp = vec3_dot(u, p) - d, dq = vec3_dot(u, q) - d;
+        if (!((dp > tol && dq < -tol) || (dp < -tol && dq > tol))) continue;
+        const double f = dp / (dp - dq);
+        const Point3 x{p.x + f * (q.x - p.x), p.y + f * (q.y - p.y), p.z + f * (q.z - p.z), 0};
+        // Strictly inside the triangle: farther than tol inside each edge.
+        bool inside = true;
+        for (int j = 0; j < 3 && inside; ++j) {
+          const Point3 &e0 = t[static_cast<std::size_t>(j)], &e1 = t[static_cast<std::size_t>((j + 1) % 3)];
+          const Point3 w = vec3_cross(u, vec3_sub(e1, e0));
+          const double wl = vec3_length(w.x, w.y, w.z);
+          inside = wl > 0 && vec3_dot(w, vec3_sub(x, e0)) / wl > tol;
+        }
+        if (inside) return true;
+      }
+  }
+  return false;
+}
+
+// True when some of the solid a certainly lies inside the solid b (inside
+// true) or outside it (inside false): a vertex of a strictly on that side
+// of b's surface, or an edge of either passing through the other's
+// surface. False when no such sign was found, which is the answer for
+// solids that only touch.
+bool part_lies(const MeshElem& a, const MeshElem& b, bool inside) {
+  const auto ta = triangles_of(a), tb = triangles_of(b);
+  if (ta.empty() || tb.empty()) return false;
+  const Bounds box_a = bounds_of(ta), box_b = bounds_of(tb);
+  Bounds all = box_a;
+  all.add(box_b.lo), all.add(box_b.hi);
+  const Point3 span = vec3_sub(all.hi, all.lo);
+  // Far below the smallest feature a model of that size holds, far above
+  // the rounding of its coordinates.
+  const double tol = 1e-9 * std::max(1.0, vec3_length(span.x, span.y, span.z));
+  // Boxes that share no volume: nothing of a is inside b, all of it is
+  // outside.
+  if (!box_a.overlaps(box_b, tol)) return !inside;
+  // Only the corners of faces: a point no face uses is no part of the solid.
+  std::vector<char> used(a.vertices.size(), 0);
+  for (int32_t i : a.indices) {
+    // A negative index names the vertex of its absolute value.
+    const int64_t v = i < 0 ? -static_cast<int64_t>(i) : i;
+    if (static_cast<uint64_t>(v) < used.size()) used[static_cast<std::size_t>(v)] = 1;
+  }
+  std::vector<Point3> near_b;
+  for (std::size_t i = 0; i < a.vertices.size(); ++i) {
+    if (!used[i]) continue;
+    const Point3& p = a.vertices[i];
+    if (p.x > box_b.lo.x - tol && p.x < box_b.hi.x + tol && p.y > box_b.lo.y - tol &&
+        p.y < box_b.hi.y + tol && p.z > box_b.lo.z - tol && p.z < box_b.hi.z + tol)
+      near_b.push_back(p);
+    else if (!inside)
+      return true;
+  }
+  // Samples, spread over the mesh, keep the search within about a fixed
+  // time however large the meshes (each point costs a pass over the
+  // triangles); what a sample misses is only a sign not found.
+  const std::size_t samples = std::clamp<std::size_t>(2'000'000 / (ta.size() + tb.size()), 8, 200);
+  const std::size_t step = near_b.size() / samples + 1;
+  for (std::size_t i = 0; i < near_b.size(); i += step)
+    if (where_is(near_b[i], tb) == (inside ? Where::inside : Where::outside)) return true;
+  // Points a little within a's faces, found inside a: where the two solids
+  // overlap only between faces lying in each other's planes (boxes moved
+  // along one axis), no corner or edge shows it, but such a point does.
+  // Only faces near b can give a point inside it. The winding says which
+  // side is a's inside (clockwise seen from outside: the normal of the
+  // corners' order points in); the point is still checked.
+  const double inward = solid_volume(a.vertices, a.face_sizes, a.indices) > 0 ? 1 : -1;
+  const std::vector<Triangle> faces = inside ? within(ta, box_b, tol, ta.size()) : ta;
+  const std::size_t face_step = faces.size() / (samples / 2) + 1;
+  for (std::size_t i = 0; i < faces.size(); i += face_step) {
+    const Triangle& t = faces[i];
+    const Point3 n = vec3_cross(vec3_sub(t[1], t[0]), vec3_sub(t[2], t[0]));
+    const double len = vec3_length(n.x, n.y, n.z);
+    if (!(len > 0)) continue;
+    const Point3 c{(t[0].x + t[1].x + t[2].x) / 3, (t[0].y + t[1].y + t[2].y) / 3,
+                   (t[0].z + t[1].z + t[2].z) / 3, 0};
+    for (double depth : {0.2, 0.02}) {
+      const double f = inward * depth * std::sqrt(len) / len;
+      const Point3 p{c.x + f * n.x, c.y + f * n.y, c.z + f * n.z, 0};
+      if (where_is(p, ta) == Where::inside && where_is(p, tb) == (inside ? Where::inside : Where::outside))
+        return true;
+    }
+  }
+  // Only triangles within both boxes can cross.
+  Bounds common;
+  common.add(Point3{std::max(box_a.lo.x, box_b.lo.x), std::max(box_a.lo.y, box_b.lo.y),
+                    std::max(box_a.lo.z, box_b.lo.z), 0});
+  common.add(Point3{std::min(box_a.hi.x, box_b.hi.x), std::min(box_a.hi.y, box_b.hi.y),
+                    std::min(box_a.hi.z, box_b.hi.z), 0});
+  const auto sa = within(ta, common, tol, 1000), sb = within(tb, common, tol, 1000);
+  return edge_passes_through(sa, sb, tol) || edge_passes_through(sb, sa, tol);
+}
+
+// Whether "The result is empty" is true of the mode for these operands: an
+// intersection is empty only where neither solid has anything inside the
+// other, a difference only where nothing of the first lies outside the
+// second. What the tool gave is not trusted for this: a part it took for
+// outside when it is not would say nothing is shared where something is.
+bool truly_empty(int mode, const MeshElem& first, const MeshElem& second) {
+  if (mode == MESH_BOOLEAN_UNION) return false;
+  if (mode == MESH_BOOLEAN_DIFFERENCE) return !part_lies(first, second, false);
+  return !part_lies(first, second, true) && !part_lies(second, first, true);
+}
+
 void remove_marked_with_undo(std::initializer_list<ElemHeader*> elems) {
   for (ElemHeader* e : elems) e->mark = 1;
   undo_record(UNDO_DELETE, 0);
@@ -645,8 +817,11 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   const double most = mode == MESH_BOOLEAN_UNION        ? v1 + v2
                       : mode == MESH_BOOLEAN_DIFFERENCE ? v1
                                                         : std::min(v1, v2);
-  const double slack = 1e-6 * (std::fabs(v1) + std::fabs(v2)) + 1e-9;
-  auto nothing = [&] { return least > slack ? broken() : empty(); };
+  // A millionth of the operands' volumes, far above the rounding of
+  // volumes taken about a corner: a share, not a fixed amount, which would
+  // be as large as a millimetre's solid itself.
+  const double slack = 1e-6 * (std::fabs(v1) + std::fabs(v2));
+  auto nothing = [&] { return least > slack || !truly_empty(mode, *m1, *m2) ? broken() : empty(); };
 
   // One part may be without area where one solid lies wholly inside the
   // other, apart from it, or touches it only in a face or an edge: the
@@ -675,6 +850,16 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   const double volume = solid_volume(result->vertices, result->face_sizes, result->indices);
   if (std::fabs(volume) <= GTS_DUPLICATE_DISTANCE * surface_area(*result)) return nothing();
   if (volume < least - slack || volume > most + slack) return broken();
+  // A result as large as both solids together, or as the first untouched,
+  // is right only where they share nothing, which its volume cannot tell:
+  // a millimetre's overlap hardly changes it. What the result holds is
+  // checked against the operands then: nothing inside an operand may lie
+  // outside a union, nothing of a difference inside the second.
+  if (mode == MESH_BOOLEAN_UNION && volume > (v1 + v2) * (1 - 1e-6) && boxes_share_volume(*m1, *m2) &&
+      (part_lies(*m1, *result, false) || part_lies(*m2, *result, false)))
+    return broken();
+  if (mode == MESH_BOOLEAN_DIFFERENCE && volume > v1 * (1 - 1e-6) && part_lies(*result, *m2, true))
+    return broken();
   if (!result_where_it_belongs(mode, *result, *m1, *m2)) return broken();
 
   if (mode == MESH_BOOLEAN_UNION) {
