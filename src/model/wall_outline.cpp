@@ -810,11 +810,19 @@ bool wall_joined(const WallElem& a, const WallElem& b) {
   }
 }
 
-WallJointPlan wall_joints_of_marked() {
-  WallJointPlan plan;
+namespace {
+
+// The walls of the drawing in list order.
+std::vector<WallElem*> all_walls() {
   std::vector<WallElem*> walls;
   for (ElemHeader* e = elem_list_head; e; e = e->next)
     if (auto* w = elem_as<WallElem>(e)) walls.push_back(w);
+  return walls;
+}
+
+// wall_joints_of_marked over walls, all walls of the drawing in list order.
+WallJointPlan joints_of_marked(const std::vector<WallElem*>& walls) {
+  WallJointPlan plan;
   // What the edit does to each wall: carries it whole (marked), moves some
   // of its corners (a stretch), or leaves it. Walls carried together keep
   // their joints as they are; every other joint of a wall the edit changes
@@ -892,6 +900,10 @@ WallJointPlan wall_joints_of_marked() {
   return plan;
 }
 
+}  // namespace
+
+WallJointPlan wall_joints_of_marked() { return joints_of_marked(all_walls()); }
+
 void wall_joints_drop_marked(WallJointPlan& plan) {
   std::erase_if(plan.walls, [](const WallJointPlan::Wall& w) { return w.wall->mark == 1; });
   for (WallJointPlan::Wall& w : plan.walls)
@@ -950,9 +962,12 @@ void wall_joints_settle(WallJointPlan& plan, const std::vector<WallElem*>& chang
 
 WallCopyJoints wall_copy_joints() {
   WallCopyJoints j;
-  for (ElemHeader* e = elem_list_head; e; e = e->next)
-    if (auto* w = elem_as<WallElem>(e); w && w->mark == 1) j.originals.push_back(w);
-  if (!j.originals.empty()) j.plan = wall_joints_of_marked();
+  // One walk over the list serves both: on a large drawing the walk costs
+  // more than everything else here when the walls are carried together.
+  const std::vector<WallElem*> walls = all_walls();
+  for (WallElem* w : walls)
+    if (w->mark == 1) j.originals.push_back(w);
+  if (!j.originals.empty()) j.plan = joints_of_marked(walls);
   return j;
 }
 
