@@ -317,4 +317,49 @@ TEST_F(WallToolTest, ShortStopStepsNearAJointAreNotTakenForTheJoint) {
   }
 }
 
+// A wall ending near the face of another, e above it: within a tenth of a
+// millimetre (the rounding of typed and turned walls) the two are joined
+// both ways; a millimetre or more off, neither is, and both stay closed,
+// instead of the short end face alone being taken as lying on the face.
+TEST_F(WallToolTest, AWallEndingNearAFaceIsJoinedBothWaysOrNotAtAll) {
+  struct Case {
+    double e;
+    bool joined;
+  } cases[] = {{0.0, true}, {0.00005, true}, {0.001, false}, {0.005, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "e " << c.e);
+    drawing_free();
+    ui.calls.clear();
+    axis_wall(0, 0, 10, 0, 0.3);
+    axis_wall(5, 0.15 + c.e, 5, 4, 0.12);
+    redraw();
+
+    run_tool(tool_wall_connect_all);
+
+    const auto ws = walls();
+    ASSERT_EQ(ws.size(), 2u);
+    const WallElem* base = ws[0]->corner[0].y < 0 ? ws[0] : ws[1];
+    const WallElem* upright = base == ws[0] ? ws[1] : ws[0];
+    const double y = 0.15 + c.e;
+    if (c.joined) {
+      EXPECT_EQ(wall_outline_of(upright->segments),
+                outline({{5.06, y, 5.06, 4}, {5.06, 4, 4.94, 4}, {4.94, 4, 4.94, y}}));
+      EXPECT_EQ(wall_outline_of(base->segments), outline({{0, -0.15, 10, -0.15},
+                                                          {10, -0.15, 10, 0.15},
+                                                          {0, 0.15, 0, -0.15},
+                                                          {0, 0.15, 4.94, y},
+                                                          {10, 0.15, 5.06, y}}));
+    } else {
+      EXPECT_EQ(wall_outline_of(upright->segments),
+                outline({{5.06, y, 5.06, 4}, {5.06, 4, 4.94, 4}, {4.94, 4, 4.94, y}, {4.94, y, 5.06, y}}));
+      EXPECT_EQ(
+          wall_outline_of(base->segments),
+          outline({{0, -0.15, 10, -0.15}, {10, -0.15, 10, 0.15}, {10, 0.15, 0, 0.15}, {0, 0.15, 0, -0.15}}));
+      EXPECT_EQ(ui.calls_starting("message"),
+                std::vector<std::string>{"message Message: No walls to connect"});
+    }
+    EXPECT_EQ(wall_open_ends(), std::vector<std::string>{});
+  }
+}
+
 }  // namespace
