@@ -21,13 +21,16 @@ void tool_edit_move() {
   bool moved = false;
   Point3 d;
   // Openings moved without their walls are placed at the end, from where
-  // they were: in a wall that holds them where they land, or back.
-  const WallOpeningsMoved openings = wall_openings_before_move();
+  // they were: in a wall that holds them where they land, or back. Only
+  // the Point and Opening selections mark corners and openings: after any
+  // other no opening moves without its wall and no wall is stretched, and
+  // the list need not be searched for them.
+  const WallOpeningsMoved openings = points ? wall_openings_before_move() : WallOpeningsMoved{};
   for (;;) {
     view_zoom_to_extents(1);
     if (!edit_ask_vector(r, d)) break;
     // A stretch that would leave an opening outside its wall is not made.
-    if (!wall_stretch_keeps_openings(d.x, d.y, d.z)) continue;
+    if (points && !wall_stretch_keeps_openings(d.x, d.y, d.z)) continue;
     // Walls moved away from walls that stay are joined to them again where
     // they still meet, and closed where they no longer do.
     const WallJointPlan joints = wall_joints_of_marked();
