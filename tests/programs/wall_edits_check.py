@@ -217,6 +217,9 @@ def edits(turn, inner, far, corner_win, mid, axis):
     e['wall erase end'] = ['key b_wall_erase', 'click 1 %f %f' % R(inner)] + P((mid[0] - 30 * axis[0], mid[1] - 30 * axis[1])) + P((mid[0] - 0.5 * axis[0], mid[1] - 0.5 * axis[1])) + ['key z_enter', 'key p_nop']
     e['wall join'] = ['key b_wall_join', 'click 1 %f %f' % R(inner), 'click 1 %f %f' % R((2, 0.15)), 'key p_nop']
     e['wall separate'] = ['key b_wall_separate', 'click 1 %f %f' % R(inner), 'key p_nop']
+    # Connect -All once more, now that doors and windows are cut in: their
+    # short stop steps near a joint must not be taken for the joint.
+    e['wall connect all'] = ['key b_wall_connect_all']
     e['wall height'] = ['key b_wall_alter_height', 'set select_type 1', 'click 1 %f %f' % R(inner), 'key s_deffi_ok', 'value 2.75', 'value 2']
     x0, y0, x1, y1 = corner_win
     a, b = R((x0, y0)), R((x1, y1))
