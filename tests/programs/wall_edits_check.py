@@ -81,8 +81,7 @@ def crossings(walls):
 def connectable(walls):
     """Pairs (a, b) where a segment of a (longer than 2 cm) lies on a side of
     b and overlaps it by more than a point: what Connect would still join.
-    (Connect's own test takes a very short segment as lying on any line
-    near it, which a door's stop step does; those are left out.)"""
+    (Shorter segments, a door's stop steps, are left out.)"""
     out = []
     for i, a in enumerate(walls):
         for j, b in enumerate(walls):
