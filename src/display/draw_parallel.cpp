@@ -75,6 +75,12 @@ const std::vector<ElemHeader*>& draw_list_in_order() {
   return c.elements;
 }
 
+bool draw_list_in_order_is_current() {
+  const ListCopy& c = list_copy;
+  if (!c.made || c.generation != elem_list_generation || c.head != elem_list_head) return false;
+  return c.elements.empty() ? elem_list_head == nullptr : c.elements.back()->next == nullptr;
+}
+
 namespace {
 
 enum class PieceEnd { DRAWN, MAIN_THREAD, FAILED };

@@ -62,6 +62,9 @@ bool draw_in_parallel(uint8_t mode, const std::vector<ElemSpan>& spans);
 // all cores, and an array can be cut into pieces. Valid until the list
 // changes; only the interface's thread asks for it.
 const std::vector<ElemHeader*>& draw_list_in_order();
+// Whether draw_list_in_order would hand back its array as it is, without
+// walking the list.
+bool draw_list_in_order_is_current();
 
 // Forgets the copy of the list the passes keep between drawings.
 void draw_parallel_reset();

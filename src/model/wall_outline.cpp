@@ -316,6 +316,48 @@ double param_on_side(const Point2& p, const Point3& a, const Point3& b) {
   return geo_result.proj_t;
 }
 
+// The plan thickness of w: how far its face 2-3 lies from its face 0-1.
+double plan_thickness(const WallElem& w) {
+  const Point3 &a = w.corner[0], &b = w.corner[1];
+  const double len = std::hypot(b.x - a.x, b.y - a.y);
+  if (!(len > 0.0)) return 0.0;
+  auto off = [&](const Point3& p) {
+    return std::fabs((b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x)) / len;
+  };
+  return std::max(off(w.corner[2]), off(w.corner[3]));
+}
+
+// How far the ends of a side may lie from the line of an outline segment
+// for the segment to lie on that side: a share of the thinner wall's
+// thickness, the scale of the walls' own features, and never a share of
+// the segment's length. A tolerance that grows as the segment gets
+// shorter takes the few millimetres a door's stop leaves at the inner face
+// as lying on any face parallel to it and some centimetres away.
+constexpr double ON_SIDE_SHARE = 1e-3;
+// The least of it, for walls with next to no thickness: rounding only.
+constexpr double ON_SIDE_LEAST = 1e-6;
+
+double on_side_tolerance(const WallElem& a, const WallElem& b) {
+  return std::max(ON_SIDE_SHARE * std::min(plan_thickness(a), plan_thickness(b)), ON_SIDE_LEAST);
+}
+
+// Whether the segment p-q lies on the side c-d within tol: c and d lie no
+// farther than tol from the segment's line, and the two overlap along the
+// segment's main axis by more than a point.
+bool lies_on_side(const Point2& p, const Point2& q, const Point3& c, const Point3& d, double tol) {
+  if (std::fabs(q.x - p.x) < TOL_POINT && std::fabs(q.y - p.y) < TOL_POINT) return false;
+  if (std::fabs(d.x - c.x) < TOL_POINT && std::fabs(d.y - c.y) < TOL_POINT) return false;
+  const double len = std::hypot(q.x - p.x, q.y - p.y);
+  auto off = [&](const Point3& r) {
+    return std::fabs((q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x));
+  };
+  if (off(c) > tol * len || off(d) > tol * len) return false;
+  const bool on_y = std::fabs(q.x - p.x) <= std::fabs(q.y - p.y);
+  const double s1 = on_y ? p.y : p.x, e1 = on_y ? q.y : q.x;
+  const double s2 = on_y ? c.y : c.x, e2 = on_y ? d.y : d.x;
+  return std::min(s2, e2) < std::max(s1, e1) && std::min(s1, e1) < std::max(s2, e2);
+}
+
 std::vector<WallSegment> quad_of(const WallElem& w) {
   std::vector<WallSegment> quad(4);
   wall_outline_quad(w.corner[0].x, w.corner[0].y, w.corner[1].x, w.corner[1].y, w.corner[2].x, w.corner[2].y,
@@ -583,11 +625,12 @@ bool fit_mitre(WallElem& x, WallElem& p) {
 // joint) or an end face (a corner).
 std::optional<bool> end_on_face(const WallElem& a, const WallElem& b) {
   const int ends[2][2] = {{3, 0}, {1, 2}};
+  const double tol = on_side_tolerance(a, b);
   for (const auto& e : ends) {
     const Point3 &s = a.corner[e[0]], &t = a.corner[e[1]];
     for (int side = 0; side < 4; ++side) {
       const Point3 &c = b.corner[side], &d = b.corner[(side + 1) % 4];
-      if (geom_segments_overlap(s.x, s.y, t.x, t.y, c.x, c.y, d.x, d.y) == 1) return side % 2 == 0;
+      if (lies_on_side(Point2{s.x, s.y, 0}, Point2{t.x, t.y, 0}, c, d, tol)) return side % 2 == 0;
     }
   }
   return std::nullopt;
@@ -725,11 +768,12 @@ std::optional<std::vector<WallSegment>> wall_connected_outline(const WallElem& a
   if (wall_pair_apart(a, b) == 1 || a.segments.empty()) return std::nullopt;
   std::size_t match = a.segments.size();
   int k = 0;
+  const double tol = on_side_tolerance(a, b);
   for (std::size_t i = 0; i < a.segments.size() && match == a.segments.size(); ++i) {
     const WallSegment& g = a.segments[i];
     for (int side = 0; side < 4; ++side) {
       const Point3 &c = b.corner[side], &d = b.corner[(side + 1) % 4];
-      if (geom_segments_overlap(g.start.x, g.start.y, g.end.x, g.end.y, c.x, c.y, d.x, d.y) == 1) {
+      if (lies_on_side(g.start, g.end, c, d, tol)) {
         match = i;
         k = side;
         break;
@@ -766,11 +810,19 @@ bool wall_joined(const WallElem& a, const WallElem& b) {
   }
 }
 
-WallJointPlan wall_joints_of_marked() {
-  WallJointPlan plan;
+namespace {
+
+// The walls of the drawing in list order.
+std::vector<WallElem*> all_walls() {
   std::vector<WallElem*> walls;
   for (ElemHeader* e = elem_list_head; e; e = e->next)
     if (auto* w = elem_as<WallElem>(e)) walls.push_back(w);
+  return walls;
+}
+
+// wall_joints_of_marked over walls, all walls of the drawing in list order.
+WallJointPlan joints_of_marked(const std::vector<WallElem*>& walls) {
+  WallJointPlan plan;
   // What the edit does to each wall: carries it whole (marked), moves some
   // of its corners (a stretch), or leaves it. Walls carried together keep
   // their joints as they are; every other joint of a wall the edit changes
@@ -848,6 +900,10 @@ WallJointPlan wall_joints_of_marked() {
   return plan;
 }
 
+}  // namespace
+
+WallJointPlan wall_joints_of_marked() { return joints_of_marked(all_walls()); }
+
 void wall_joints_drop_marked(WallJointPlan& plan) {
   std::erase_if(plan.walls, [](const WallJointPlan::Wall& w) { return w.wall->mark == 1; });
   for (WallJointPlan::Wall& w : plan.walls)
@@ -906,9 +962,12 @@ void wall_joints_settle(WallJointPlan& plan, const std::vector<WallElem*>& chang
 
 WallCopyJoints wall_copy_joints() {
   WallCopyJoints j;
-  for (ElemHeader* e = elem_list_head; e; e = e->next)
-    if (auto* w = elem_as<WallElem>(e); w && w->mark == 1) j.originals.push_back(w);
-  if (!j.originals.empty()) j.plan = wall_joints_of_marked();
+  // One walk over the list serves both: on a large drawing the walk costs
+  // more than everything else here when the walls are carried together.
+  const std::vector<WallElem*> walls = all_walls();
+  for (WallElem* w : walls)
+    if (w->mark == 1) j.originals.push_back(w);
+  if (!j.originals.empty()) j.plan = joints_of_marked(walls);
   return j;
 }
 

@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 #include "display/draw.h"
 #include "display/input.h"
@@ -51,6 +52,7 @@ void tool_edit_copy() {
   InputRequest r;
   bool copied = false;
   WallCopyJoints originals;
+  std::vector<ElemHeader*> copies;
   Point3 d;
   for (;;) {
     view_zoom_to_extents(1);
@@ -59,14 +61,19 @@ void tool_edit_copy() {
       // A copied wall is joined, where it lands, to the walls its original
       // was joined to; the originals keep their joints.
       originals = wall_copy_joints();
+      ElemHeader* const before = elem_list_tail;
       undo_record(UNDO_CREATED, clone());
+      // The copies follow the list's old end. The selection holds whole
+      // elements and no single points, so only the copies move: the list
+      // of originals need not be walked again for each vector.
+      for (ElemHeader* e = before ? before->next : elem_list_head; e; e = e->next) copies.push_back(e);
       // The copies lie on the originals: this takes the highlight off them.
       draw_selected(DRAW_PLAIN);
       copied = true;
     } else {
       draw_selected(DRAW_ERASE);
     }
-    xform_move_marked(d.x, d.y, d.z);
+    for (ElemHeader* e : copies) xform_move_element(e, d.x, d.y, d.z);
     wall_joints_refit(edit_joints_of_marked_copies(originals));
     draw_selected(DRAW_HIGHLIGHT);
   }

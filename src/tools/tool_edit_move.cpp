@@ -23,13 +23,16 @@ void tool_edit_move() {
   // Openings moved without their walls are placed as soon as they are
   // moved, from where they were: in a wall that holds them where they land,
   // or back. Until then their walls' outline ends at the gaps move with
-  // them, which is no plan to show or to save.
-  const WallOpeningsMoved openings = wall_openings_before_move();
+  // them, which is no plan to show or to save. Only the Point and Opening
+  // selections mark corners and openings: after any other no opening moves
+  // without its wall and no wall is stretched, and the list need not be
+  // searched for them.
+  const WallOpeningsMoved openings = points ? wall_openings_before_move() : WallOpeningsMoved{};
   for (;;) {
     view_zoom_to_extents(1);
     if (!edit_ask_vector(r, d)) break;
     // A stretch that would leave an opening outside its wall is not made.
-    if (!wall_stretch_keeps_openings(d.x, d.y, d.z)) continue;
+    if (points && !wall_stretch_keeps_openings(d.x, d.y, d.z)) continue;
     // Walls moved away from walls that stay are joined to them again where
     // they still meet, and closed where they no longer do.
     const WallJointPlan joints = wall_joints_of_marked();

@@ -2,6 +2,7 @@
 // segments each wall keeps and gains, which walls count as touching, the
 // pen rule and order of connecting all walls of a layer, and exact undo.
 
+#include "house_fixture.h"
 #include "model/layers.h"
 #include "wall_tool_fixture.h"
 
@@ -245,6 +246,120 @@ TEST_F(WallToolTest, ConnectAndSeparateAllSayWhenThereIsNothingToDo) {
   expect_segments(w[0], {{0, -0.15, 5, -0.15}, {5, -0.15, 5, 0.15}, {5, 0.15, 0, 0.15}, {0, 0.15, 0, -0.15}});
   EXPECT_EQ(ui.calls_starting("message"), std::vector<std::string>{"message Message: No walls to separate"});
   expect_clean_surface();
+}
+
+// A door's stop leaves short steps in the outline: in a wall t thick with a
+// stop t - s deep, the step from the stop to the inner face is s long and
+// runs across the wall. Such a step near the end that stands on another
+// wall is parallel to that wall's face, 2 cm from it: it does not lie on
+// it, however short it is. Only the end face goes, and every outline stays
+// closed. The wall W runs along y from the face y = 0.15 of a wall B along
+// x (0.3 thick, x 0 to 10) up to y = 4: in its middle at x = 5 (a T), or at
+// B's end with its face x = 0 flush with B's end face (a corner). The door
+// is cut into W's face 0-1 (x = xo) from y 0.2325 to 1.1325 with a stop
+// 0.0625 wide, so that the steps lie at y 0.17 and 1.195.
+TEST_F(WallToolTest, ShortStopStepsNearAJointAreNotTakenForTheJoint) {
+  struct Case {
+    const char* name;
+    bool corner;
+    double t, s;  // W's thickness; the step's length
+  } cases[] = {
+      {"T, thin, 1 mm", false, 0.12, 0.001},       {"T, thin, 5 mm", false, 0.12, 0.005},
+      {"T, thin, 2 cm", false, 0.12, 0.02},        {"T, thick, 1 mm", false, 0.365, 0.001},
+      {"T, thick, 5 mm", false, 0.365, 0.005},     {"T, thick, 2 cm", false, 0.365, 0.02},
+      {"corner, thin, 1 mm", true, 0.12, 0.001},   {"corner, thin, 5 mm", true, 0.12, 0.005},
+      {"corner, thin, 2 cm", true, 0.12, 0.02},    {"corner, thick, 1 mm", true, 0.365, 0.001},
+      {"corner, thick, 5 mm", true, 0.365, 0.005}, {"corner, thick, 2 cm", true, 0.365, 0.02},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    drawing_free();
+    axis_wall(0, 0, 10, 0, 0.3);
+    const double axis = c.corner ? c.t / 2 : 5.0;
+    WallElem* w = axis_wall(axis, 0.15, axis, 4, c.t);
+    const double xo = axis + c.t / 2, xi = axis - c.t / 2;  // W's faces 0-1 and 2-3
+    const double y0 = 0.2325, y1 = 1.1325, sw = 0.0625, sd = c.t - c.s;
+    Point3 box[8] = {{xo, y0, 0, 0},   {xo, y1, 0, 0},   {xi, y1, 0, 0},   {xi, y0, 0, 0},
+                     {xo, y0, 2.1, 0}, {xo, y1, 2.1, 0}, {xi, y1, 2.1, 0}, {xi, y0, 2.1, 0}};
+    WallElem* cut = opening_cut_wall(box, OPENING_DOOR, 0, 0.0, 2.1, sw, sd, 0, w);
+    ASSERT_NE(cut, w);
+    w->mark = 1;
+    elem_purge_marked();
+    redraw();
+
+    run_tool(tool_wall_connect_all);
+
+    const auto ws = walls();
+    ASSERT_EQ(ws.size(), 2u);
+    const WallElem* door_wall = ws[0]->openings.empty() ? ws[1] : ws[0];
+    const WallElem* base = ws[0]->openings.empty() ? ws[0] : ws[1];
+    // The steps' x: the stop lies s in front of the inner face.
+    const double xs = xi + c.s, yw0 = 0.17, yw1 = 1.195;
+    // Everything but the end face on B: no piece is added, W's faces end on
+    // B's face.
+    EXPECT_EQ(wall_outline_of(door_wall->segments), outline({{xo, 0.15, xo, y0},
+                                                             {xo, y1, xo, 4},
+                                                             {xo, 4, xi, 4},
+                                                             {xi, 0.15, xi, yw0},
+                                                             {xi, yw1, xi, 4},
+                                                             {xo, y0, xs, y0},
+                                                             {xs, y0, xs, yw0},
+                                                             {xs, yw0, xi, yw0},
+                                                             {xo, y1, xs, y1},
+                                                             {xs, y1, xs, yw1},
+                                                             {xs, yw1, xi, yw1}}));
+    // B's face y = 0.15 is cut at W's corners; at the corner it starts at W's.
+    std::vector<Seg> b_outline = {
+        {0, -0.15, 10, -0.15}, {10, -0.15, 10, 0.15}, {0, 0.15, 0, -0.15}, {10, 0.15, xo, 0.15}};
+    if (!c.corner) b_outline.push_back({0, 0.15, xi, 0.15});
+    EXPECT_EQ(wall_outline_of(base->segments), outline(b_outline));
+    EXPECT_EQ(wall_open_ends(), std::vector<std::string>{});
+  }
+}
+
+// A wall ending near the face of another, e above it: within a tenth of a
+// millimetre (the rounding of typed and turned walls) the two are joined
+// both ways; a millimetre or more off, neither is, and both stay closed,
+// instead of the short end face alone being taken as lying on the face.
+TEST_F(WallToolTest, AWallEndingNearAFaceIsJoinedBothWaysOrNotAtAll) {
+  struct Case {
+    double e;
+    bool joined;
+  } cases[] = {{0.0, true}, {0.00005, true}, {0.001, false}, {0.005, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "e " << c.e);
+    drawing_free();
+    ui.calls.clear();
+    axis_wall(0, 0, 10, 0, 0.3);
+    axis_wall(5, 0.15 + c.e, 5, 4, 0.12);
+    redraw();
+
+    run_tool(tool_wall_connect_all);
+
+    const auto ws = walls();
+    ASSERT_EQ(ws.size(), 2u);
+    const WallElem* base = ws[0]->corner[0].y < 0 ? ws[0] : ws[1];
+    const WallElem* upright = base == ws[0] ? ws[1] : ws[0];
+    const double y = 0.15 + c.e;
+    if (c.joined) {
+      EXPECT_EQ(wall_outline_of(upright->segments),
+                outline({{5.06, y, 5.06, 4}, {5.06, 4, 4.94, 4}, {4.94, 4, 4.94, y}}));
+      EXPECT_EQ(wall_outline_of(base->segments), outline({{0, -0.15, 10, -0.15},
+                                                          {10, -0.15, 10, 0.15},
+                                                          {0, 0.15, 0, -0.15},
+                                                          {0, 0.15, 4.94, y},
+                                                          {10, 0.15, 5.06, y}}));
+    } else {
+      EXPECT_EQ(wall_outline_of(upright->segments),
+                outline({{5.06, y, 5.06, 4}, {5.06, 4, 4.94, 4}, {4.94, 4, 4.94, y}, {4.94, y, 5.06, y}}));
+      EXPECT_EQ(
+          wall_outline_of(base->segments),
+          outline({{0, -0.15, 10, -0.15}, {10, -0.15, 10, 0.15}, {10, 0.15, 0, 0.15}, {0, 0.15, 0, -0.15}}));
+      EXPECT_EQ(ui.calls_starting("message"),
+                std::vector<std::string>{"message Message: No walls to connect"});
+    }
+    EXPECT_EQ(wall_open_ends(), std::vector<std::string>{});
+  }
 }
 
 }  // namespace

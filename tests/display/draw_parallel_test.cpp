@@ -214,4 +214,33 @@ TEST_F(DrawParallel, TheKeptCopyOfTheListFollowsEveryChange) {
   EXPECT_TRUE(highlighted(true) == highlighted(false)) << "the marked elements differ";
 }
 
+// Whether the kept copy holds the list as it is, which lets a walk over
+// every record use the copy instead of the links: only after it was asked
+// for since the last change.
+TEST_F(DrawParallel, TheKeptCopyIsCurrentOnlyUntilTheListChanges) {
+  elem_free_all();
+  auto in_list = [] {
+    std::vector<ElemHeader*> all;
+    for (ElemHeader* e = elem_list_head; e; e = e->next) all.push_back(e);
+    return all;
+  };
+  EXPECT_TRUE(draw_list_in_order().empty());
+  EXPECT_TRUE(draw_list_in_order_is_current()) << "an empty list";
+  for (int i = 0; i < 5; ++i) elem_new_line(0, 1, 0, i, 0, i, 1);
+  EXPECT_FALSE(draw_list_in_order_is_current()) << "appended to";
+  EXPECT_EQ(draw_list_in_order(), in_list());
+  EXPECT_TRUE(draw_list_in_order_is_current());
+  elem_new_line(0, 1, 0, 9, 0, 9, 1);
+  EXPECT_FALSE(draw_list_in_order_is_current()) << "one appended";
+  EXPECT_EQ(draw_list_in_order(), in_list());
+  ElemHeader* gone = elem_list_head->next;
+  elem_unlink(gone);
+  elem_destroy(gone);
+  EXPECT_FALSE(draw_list_in_order_is_current()) << "one taken out";
+  EXPECT_EQ(draw_list_in_order(), in_list());
+  EXPECT_TRUE(draw_list_in_order_is_current());
+  elem_free_all();
+  EXPECT_FALSE(draw_list_in_order_is_current()) << "emptied";
+}
+
 }  // namespace

@@ -81,8 +81,7 @@ def crossings(walls):
 def connectable(walls):
     """Pairs (a, b) where a segment of a (longer than 2 cm) lies on a side of
     b and overlaps it by more than a point: what Connect would still join.
-    (Connect's own test takes a very short segment as lying on any line
-    near it, which a door's stop step does; those are left out.)"""
+    (Shorter segments, a door's stop steps, are left out.)"""
     out = []
     for i, a in enumerate(walls):
         for j, b in enumerate(walls):
@@ -217,6 +216,9 @@ def edits(turn, inner, far, corner_win, mid, axis):
     e['wall erase end'] = ['key b_wall_erase', 'click 1 %f %f' % R(inner)] + P((mid[0] - 30 * axis[0], mid[1] - 30 * axis[1])) + P((mid[0] - 0.5 * axis[0], mid[1] - 0.5 * axis[1])) + ['key z_enter', 'key p_nop']
     e['wall join'] = ['key b_wall_join', 'click 1 %f %f' % R(inner), 'click 1 %f %f' % R((2, 0.15)), 'key p_nop']
     e['wall separate'] = ['key b_wall_separate', 'click 1 %f %f' % R(inner), 'key p_nop']
+    # Connect -All once more, now that doors and windows are cut in: their
+    # short stop steps near a joint must not be taken for the joint.
+    e['wall connect all'] = ['key b_wall_connect_all']
     e['wall height'] = ['key b_wall_alter_height', 'set select_type 1', 'click 1 %f %f' % R(inner), 'key s_deffi_ok', 'value 2.75', 'value 2']
     x0, y0, x1, y1 = corner_win
     a, b = R((x0, y0)), R((x1, y1))
