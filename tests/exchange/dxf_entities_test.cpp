@@ -363,6 +363,30 @@ TEST_F(DxfEntities, HatchFillsAndPatterns) {
       {"two lines",
        "70 0" + square_path() + "|78 2|53 0|43 0|44 0|45 0|46 0.5|79 0|53 90|43 0|44 0|45 0.3|46 0|79 0",
        true, PATTERN_TWO_LINES, 0, 0, 0, deg(90), 0, 0.3, 0.5},
+      // Offsets with a part along the lines (staggered courses), worked out
+      // from the offset in the line's own frame: only the part across counts.
+      {"shifted line at 30 degrees, (0.2, 0.7) in its frame",
+       "70 0" + square_path() + "|78 1|53 30|43 0|44 0|45 -0.17679491924311216|46 0.7062177826491071|79 0",
+       true, PATTERN_ONE_LINE, 0, 0, 0, deg(30), deg(30), 0.7, 0.7},
+      {"the same a turn further, at 390 degrees",
+       "70 0" + square_path() + "|78 1|53 390|43 0|44 0|45 -0.17679491924311216|46 0.7062177826491071|79 0",
+       true, PATTERN_ONE_LINE, 0, 0, 0, deg(30), deg(30), 0.7, 0.7},
+      {"line at -60 degrees, (0.3, -0.4) in its frame",
+       "70 0" + square_path() + "|78 1|53 -60|43 0|44 0|45 -0.19641016151377544|46 -0.45980762113533163|79 0",
+       true, PATTERN_ONE_LINE, 0, 0, 0, deg(300), deg(300), 0.4, 0.4},
+      {"vertical lines, (0.2, 0.6) in their frame",
+       "70 0" + square_path() + "|78 1|53 90|43 0|44 0|45 -0.6|46 0.20000000000000004|79 0", true,
+       PATTERN_ONE_LINE, 0, 0, 0, deg(90), deg(90), 0.6, 0.6},
+      {"ANSI37 at 30 degrees and scale 2",
+       "70 0" + square_path() +
+           "|52 30|41 2|78 2|53 75|43 0|44 0|45 -6.133628996935584|46 1.6435009364010067|79 0|"
+           "53 165|43 0|44 0|45 -1.6435009364010085|46 -6.133628996935583|79 0",
+       true, PATTERN_TWO_LINES, 0, 0, 0, deg(165), deg(75), 6.35, 6.35},
+      {"two shifted lines, (0.25, 0.5) at 0 and (1, 0.3) at 60 degrees",
+       "70 0" + square_path() +
+           "|78 2|53 0|43 0|44 0|45 0.25|46 0.5|79 0|53 60|43 0|44 0|45 0.24019237886466854|"
+           "46 1.0160254037844387|79 0",
+       true, PATTERN_TWO_LINES, 0, 0, 0, deg(60), 0, 0.3, 0.5},
       {"five lines", "70 0" + square_path() + "|78 5|53 0|53 10|53 20|53 30|53 40", true, PATTERN_FILLING,
        0.75, 0.75, 0.75, 0, 0, 0.01, 0},
       {"no lines", "70 0" + square_path(), false, 0, 0, 0, 0, 0, 0, 0, 0},
