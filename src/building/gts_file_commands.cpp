@@ -80,4 +80,8 @@ void cmd_p_file_import_gts() {
   }
   undo_record(UNDO_CREATED, 1);
   view_redraw();
+  // What the file held but the drawing does not is said where the user
+  // sees it.
+  if (const std::string left_out = gts_left_out_message(why); !left_out.empty())
+    ui().msgbox_message(nls_translate("Message"), left_out.c_str());
 }

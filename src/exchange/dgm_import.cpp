@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "display/draw.h"
-#include "exchange/import_range.h"
 #include "model/files/fio.h"
 #include "model/files/fio_read.h"
+#include "model/import_range.h"
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/presets.h"

@@ -14,9 +14,9 @@
 #include <functional>
 #include <utility>
 
-#include "exchange/import_range.h"
 #include "exchange/material_table.h"
 #include "model/consts.h"
+#include "model/import_range.h"
 #include "model/nls.h"
 #include "model/triangulate.h"
 
