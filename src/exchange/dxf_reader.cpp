@@ -533,6 +533,7 @@ void Importer::read_layer_table() {
 int Importer::next_program_layer(std::string_view name) {
   const int layer = next_layer_;
   out_.layer_names.push_back({layer, std::string(name)});
+  if (name.size() > static_cast<std::size_t>(NAME_LEN - 1)) ++out_.cut_layer_names;
   // Everything beyond the last layer shares it.
   if (next_layer_ < LAYER_COUNT - 1) ++next_layer_;
   return layer;
@@ -1224,6 +1225,15 @@ std::string dxf_left_out_text(const DxfImport& result) {
   } else if (result.cut_texts > 1) {
     std::snprintf(piece, sizeof piece, nls_translate("%lld texts cut to %lld characters"),
                   static_cast<long long>(result.cut_texts), static_cast<long long>(TEXT_MAX));
+    add(piece);
+  }
+  const long long name_max = NAME_LEN - 1;  // what a program layer's name holds
+  if (result.cut_layer_names == 1) {
+    std::snprintf(piece, sizeof piece, nls_translate("1 layer name cut to %lld characters"), name_max);
+    add(piece);
+  } else if (result.cut_layer_names > 1) {
+    std::snprintf(piece, sizeof piece, nls_translate("%lld layer names cut to %lld characters"),
+                  static_cast<long long>(result.cut_layer_names), name_max);
     add(piece);
   }
   if (result.lost_characters > 0) {

@@ -109,6 +109,9 @@ struct DxfImport {
   int64_t lost_characters = 0;
   // Texts longer than a text may be, cut to DXF_TEXT_MAX characters.
   int64_t cut_texts = 0;
+  // Names of kept layers longer than a program layer's name holds: the
+  // layer bears only their start.
+  int64_t cut_layer_names = 0;
   // A $DWGCODEPAGE the reader does not know (its texts were read as ANSI_1252).
   std::string unknown_codepage;
 };

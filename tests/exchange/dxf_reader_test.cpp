@@ -315,6 +315,38 @@ TEST_F(DxfReader, LayersJoinedKeptFrozenAndUnlisted) {
   EXPECT_EQ(r.elements[4]->layer, 999);
 }
 
+// A kept layer's name longer than a program layer's name holds is cut, and
+// the end-of-import line says so; joined layers keep no names to cut.
+TEST_F(DxfReader, LayerNamesCutAreSaid) {
+  const std::string longest(79, 'a');
+  struct Case {
+    const char* what;
+    std::vector<std::string> names;  // of the layer table's entries
+    int layer_mode;
+    const char* said;
+  } cases[] = {
+      {"as long as a name holds", {longest}, 1, ""},
+      {"one character longer", {longest + "b"}, 1, "1 layer name cut to 79 characters"},
+      {"one long, one far longer",
+       {longest + "b", std::string(300, 'c'), "short"},
+       1,
+       "2 layer names cut to 79 characters"},
+      {"joined", {longest + "b"}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string table;
+    for (const std::string& name : c.names)
+      table += (table.empty() ? "0 LAYER|2 " : "|0 LAYER|2 ") + name + "|70 0";
+    DxfImportOptions o;
+    o.layer_mode = c.layer_mode;
+    DxfImport r = dxf_read_text(dxf_layer_table(table) + dxf_entities("0 LINE|10 0|20 0|11 1|21 0"), o);
+    ASSERT_EQ(r.error, DxfError::NONE);
+    EXPECT_EQ(r.elements.size(), 1u);
+    EXPECT_EQ(dxf_left_out_text(r), c.said);
+  }
+}
+
 TEST_F(DxfReader, WithoutLayerTableEverythingOnTheCurrentLayer) {
   DxfImportOptions o;
   o.first_layer = 3;
