@@ -266,6 +266,8 @@ struct PolylineState {
   double px = 0.0, py = 0.0, pz = 0.0, pbulge = 0.0;
   bool has_mesh = false;
   std::vector<Point3> mesh;
+  bool kept = false;     // its layer is imported
+  bool refused = false;  // left out and counted as it began
 };
 
 // Every coordinate, radius and size of e lies within the import's range

@@ -347,6 +347,10 @@ void Importer::make_face(const Point3* corners, int count, std::string_view mate
 
 void Importer::drop_mesh(const char* problem) {
   note("%s", problem);
+  // A polygon mesh makes its faces at its end: without it, nothing comes
+  // in. (A polyface's faces are made as they come.)
+  if (pline_.kind == PLINE_POLYMESH && pline_.kept && pline_.has_mesh)
+    left_out("polygon meshes without an end");
   pline_.mesh.clear();
   pline_.mesh.shrink_to_fit();
   pline_.has_mesh = false;
@@ -394,6 +398,7 @@ void Importer::convert_polyline() {
   pline_.pen = pen_;
   pline_.line_type = line_type_;
   pline_.flip = kind == PLINE_2D && from_below(n);
+  pline_.kept = target_ != LAYER_SKIP;
   if (mesh && pline_.m != 0) {
     const int64_t m = pline_.m, cols = kind == PLINE_POLYMESH ? pline_.n : 1;
     const int64_t size = m * cols;
@@ -403,6 +408,7 @@ void Importer::convert_polyline() {
       note("Problem: mesh of %d x %d vertices left out\n", pline_.m, kind == PLINE_POLYMESH ? pline_.n : 1);
       left_out(cur_name_ + " with impossible counts");
       pline_.m = 0;
+      pline_.refused = true;
     } else {
       pline_.mesh.assign(static_cast<std::size_t>(size), Point3{});
       pline_.has_mesh = true;
@@ -441,10 +447,12 @@ void Importer::convert_vertex() {
   }
   if (p.kind == PLINE_POLYFACE) {
     if (flags & 64) {
-      if (p.has_mesh && p.counter < p.m)
+      if (p.has_mesh && p.counter < p.m) {
         p.mesh[static_cast<std::size_t>(p.counter)] = {x, y, z, 0};
-      else
+      } else {
         note("Problem: to many points in polyface\n");
+        if (p.has_mesh && p.kept) left_out("polyface vertices beyond its count");
+      }
     } else if (p.has_mesh) {
       const int idx[4] = {n.i7[1], n.i7[2], n.i7[3], n.i7[4]};
       auto valid = [&](int i) { return i >= 1 && i <= p.m; };
@@ -453,13 +461,17 @@ void Importer::convert_vertex() {
         Point3 c[4];
         for (int k = 0; k < count; ++k) c[k] = p.mesh[static_cast<std::size_t>(idx[k] - 1)];
         make_face(c, count, f_.layer);
+      } else if (target_ != LAYER_SKIP) {
+        left_out("polyface faces with vertex numbers out of range");
       }
     }
   } else if (p.kind == PLINE_POLYMESH && (flags & 31) == 0 && (flags & 64)) {
-    if (p.has_mesh && static_cast<int64_t>(p.counter) < static_cast<int64_t>(p.mesh.size()))
+    if (p.has_mesh && static_cast<int64_t>(p.counter) < static_cast<int64_t>(p.mesh.size())) {
       p.mesh[static_cast<std::size_t>(p.counter)] = {x, y, z, 0};
-    else
+    } else {
       note("Problem: to many points in polymesh\n");
+      if (p.has_mesh && p.kept) left_out("polygon mesh vertices beyond its count");
+    }
   }
   p.px = x;
   p.py = y;
@@ -494,6 +506,7 @@ void Importer::convert_seqend() {
       if (p.counter >= 1 && keep) {
         if (!p.has_mesh) {
           note("Problem: start of polymesh is missing\n");
+          if (!p.refused) left_out("POLYLINE meshes without a vertex count");
         } else {
           const int m = p.m, cols = p.n;
           auto at = [&](int r, int c) -> const Point3& {
@@ -513,7 +526,10 @@ void Importer::convert_seqend() {
       if (keep) ++out_.stats.polymesh;
       break;
     case PLINE_POLYFACE:
-      if (p.counter >= 1 && keep && !p.has_mesh) note("Problem: start of polyface is missing\n");
+      if (p.counter >= 1 && keep && !p.has_mesh) {
+        note("Problem: start of polyface is missing\n");
+        if (!p.refused) left_out("POLYLINE meshes without a vertex count");
+      }
       if (keep) ++out_.stats.polyface;
       break;
     default:

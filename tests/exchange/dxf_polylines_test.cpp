@@ -176,6 +176,57 @@ TEST_F(DxfPolylines, PolyfaceMeshes) {
   EXPECT_EQ(r.stats.vertex, 8);
 }
 
+// What a polyface or polygon mesh cannot use is left out and said in the
+// end-of-import line: faces naming vertices it does not have, vertices
+// beyond its count, a mesh without a count or without its end. A face
+// whose fourth number is out of range is still made, as a triangle.
+TEST_F(DxfPolylines, MeshPartsLeftOutAreSaid) {
+  const std::string square = "0 POLYLINE|70 64|71 4|72 2" + vertex(0, 0, "|70 192") +
+                             vertex(1, 0, "|70 192") + vertex(1, 1, "|70 192") + vertex(0, 1, "|70 192");
+  auto face = [](const std::string& numbers) { return "|0 VERTEX|70 128|" + numbers; };
+  struct Case {
+    const char* what;
+    std::string groups;
+    std::size_t made;
+    const char* said;
+  } cases[] = {
+      {"good faces", square + face("71 1|72 2|73 3") + face("71 1|72 3|73 4|74 -2") + "|0 SEQEND", 2, ""},
+      {"faces naming vertices 0, -3 and 5",
+       square + face("71 0|72 2|73 3") + face("71 1|72 2|73 -3") + face("71 1|72 5|73 3") +
+           face("71 1|72 2|73 3") + "|0 SEQEND",
+       1, "3 polyface faces with vertex numbers out of range not imported"},
+      {"a polyface vertex beyond its count",
+       square + vertex(5, 5, "|70 192") + face("71 1|72 2|73 3") + "|0 SEQEND", 1,
+       "1 polyface vertices beyond its count not imported"},
+      {"a polyface without a count",
+       "0 POLYLINE|70 64|71 0" + vertex(0, 0, "|70 192") + face("71 1|72 1|73 1") + "|0 SEQEND", 0,
+       "1 POLYLINE meshes without a vertex count not imported"},
+      {"a polygon mesh without a count",
+       "0 POLYLINE|70 16|71 0|72 2" + vertex(0, 0, "|70 64") + vertex(0, 1, "|70 64") + "|0 SEQEND", 0,
+       "1 POLYLINE meshes without a vertex count not imported"},
+      {"a polygon mesh vertex beyond its count",
+       "0 POLYLINE|70 16|71 2|72 2" + vertex(0, 0, "|70 64") + vertex(0, 1, "|70 64") +
+           vertex(1, 0, "|70 64") + vertex(1, 1, "|70 64") + vertex(9, 9, "|70 64") + "|0 SEQEND",
+       1, "1 polygon mesh vertices beyond its count not imported"},
+      {"a polygon mesh cut off by the next",
+       "0 POLYLINE|70 16|71 2|72 2" + vertex(0, 0, "|70 64") + "|" + mesh(2, 2, 0), 1,
+       "1 polygon meshes without an end not imported"},
+      {"a polygon mesh cut off by the section's end", "0 POLYLINE|70 16|71 2|72 2" + vertex(0, 0, "|70 64"),
+       0, "1 polygon meshes without an end not imported"},
+      // Counted once, as the impossible count it is.
+      {"a polygon mesh of -3 rows",
+       "0 POLYLINE|70 16|71 -3|72 2" + vertex(0, 0, "|70 64") + vertex(0, 1, "|70 64") + "|0 SEQEND", 0,
+       "1 POLYLINE with impossible counts not imported"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DxfImport r = dxf_read_text(dxf_entities(c.groups));
+    ASSERT_EQ(r.error, DxfError::NONE);
+    EXPECT_EQ(dxf_of<MeshElem>(r).size(), c.made);
+    EXPECT_EQ(dxf_left_out_text(r), c.said);
+  }
+}
+
 // The outline points of the one hatch a file holds.
 std::vector<std::pair<double, double>> outline(const std::string& hatch) {
   DxfImport r = dxf_read_text(dxf_entities("0 HATCH|70 1" + hatch));
