@@ -677,7 +677,9 @@ bool finite_element(ElemHeader* e) {
     ok = ok && import_in_range(a->radius_x) && import_in_range(a->radius_y) && std::isfinite(a->sweep) &&
          std::isfinite(a->start) && std::isfinite(a->rotation);
   if (const TextElem* t = elem_as<TextElem>(e))
-    ok = ok && import_in_range(t->height) && import_in_range(t->fit_length) && std::isfinite(t->angle);
+    // A letter's width is the height times the width factor.
+    ok = ok && import_in_range(t->height) && import_in_range(t->height * t->width_factor) &&
+         import_in_range(t->fit_length) && std::isfinite(t->angle);
   if (const PatternElem* p = elem_as<PatternElem>(e))
     ok = ok && import_in_range(p->spacing1) && import_in_range(p->spacing2);
   return ok;
