@@ -385,7 +385,11 @@ void Importer::convert_spline() {
     samples = through_points(f_.fit, 10);
   }
   ctrl_.clear();
-  if (target_ == LAYER_SKIP || samples.size() < 2) return;
+  if (target_ == LAYER_SKIP) return;
+  if (samples.size() < 2) {
+    left_out("SPLINE that makes no curve");
+    return;
+  }
   for (std::size_t j = 0; j + 1 < samples.size(); ++j)
     make_line(samples[j].x, samples[j].y, samples[j + 1].x, samples[j + 1].y);
   out_.stats.line += static_cast<int32_t>(samples.size() - 1);
@@ -406,6 +410,7 @@ void Importer::convert_hatch() {
   vbuf_.clear();
   if (target_ == LAYER_SKIP) return;
   moved_points(moved);
+  if (f_.unknown_edges > 0) left_out("HATCH edges of unknown type", f_.unknown_edges);
   // A path with fewer edges or vertices than it announced still ends.
   if (!outline.empty() && !point_is_contour_end(outline.back().x, outline.back().y))
     outline.push_back(CONTOUR_END);

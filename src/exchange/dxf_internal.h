@@ -126,6 +126,8 @@ struct Fields {
   std::vector<Point2> fit;
   // A number group held no finite number; a count was impossible.
   bool bad_number = false, bad_count = false;
+  // A HATCH's boundary edges of a type the reader does not know (72).
+  int64_t unknown_edges = 0;
   void clear();
 };
 

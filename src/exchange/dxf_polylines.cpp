@@ -253,6 +253,8 @@ void Importer::collect(Kind kind, int code) {
             edge_fit_.clear();
             break;
           default:
+            // Its groups are passed by; the outline runs on to the next edge.
+            ++f_.unknown_edges;
             break;
         }
         return;

@@ -409,6 +409,41 @@ TEST_F(DxfEntities, HatchFillsAndPatterns) {
   }
 }
 
+// A spline without the points for a curve, and hatch boundary edges of a
+// type the reader does not know, are said in the end-of-import line; the
+// rest of the hatch comes in.
+TEST_F(DxfEntities, SplinesWithoutACurveAndUnknownHatchEdgesAreSaid) {
+  const std::string square_edges =
+      "|72 1|10 0|20 0|11 1|21 0|72 1|10 1|20 0|11 1|21 1|72 1|10 1|20 1|11 0|21 1|72 1|10 0|20 1|11 0|21 0";
+  struct Case {
+    const char* what;
+    std::string groups;
+    std::size_t made;
+    const char* said;
+  } cases[] = {
+      {"one control point", "0 SPLINE|70 8|71 3|72 0|73 1|10 0|20 0", 0,
+       "1 SPLINE that makes no curve not imported"},
+      {"no points at all", "0 SPLINE|70 8|71 3|72 0|73 0|74 0", 0,
+       "1 SPLINE that makes no curve not imported"},
+      {"one fit point", "0 SPLINE|70 8|71 3|72 0|73 0|74 1|11 0|21 0", 0,
+       "1 SPLINE that makes no curve not imported"},
+      {"three fit points", "0 SPLINE|70 8|71 3|72 0|73 0|74 3|11 0|21 0|11 1|21 1|11 2|21 0", 20, ""},
+      {"a hatch edge of type 9",
+       "0 HATCH|70 1|91 1|92 1|93 5|72 9|10 5|20 5|11 6|21 6" + square_edges + "|97 0|75 0", 1,
+       "1 HATCH edges of unknown type not imported"},
+      {"hatch edges of types 0 and 5",
+       "0 HATCH|70 1|91 1|92 1|93 6" + square_edges + "|72 0|10 5|20 5|72 5|10 6|20 6|97 0|75 0", 1,
+       "2 HATCH edges of unknown type not imported"},
+      {"a hatch of known edges", "0 HATCH|70 1|91 1|92 1|93 4" + square_edges + "|97 0|75 0", 1, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DxfImport r = dxf_read_text(dxf_entities(c.groups));
+    EXPECT_EQ(r.elements.size(), c.made);
+    EXPECT_EQ(dxf_left_out_text(r), c.said);
+  }
+}
+
 TEST_F(DxfEntities, UnsupportedEntitiesAreReportedOncePerChange) {
   DxfImport r =
       dxf_read_text(dxf_entities("0 VIEWPORT|10 0|0 VIEWPORT|10 0|0 VIEWPORT|10 0|0 IMAGE|10 0|0 IMAGE|10 0|"
