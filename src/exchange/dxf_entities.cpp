@@ -386,6 +386,7 @@ void Importer::convert_spline() {
   }
   ctrl_.clear();
   if (target_ == LAYER_SKIP) return;
+  if (f_.beyond_count > 0) left_out("SPLINE control points beyond its count", f_.beyond_count);
   if (samples.size() < 2) {
     left_out("SPLINE that makes no curve");
     return;

@@ -128,6 +128,8 @@ struct Fields {
   bool bad_number = false, bad_count = false;
   // A HATCH's boundary edges of a type the reader does not know (72).
   int64_t unknown_edges = 0;
+  // LWPOLYLINE vertices and SPLINE control points beyond the entity's count.
+  int64_t beyond_count = 0;
   void clear();
 };
 

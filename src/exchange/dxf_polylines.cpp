@@ -302,7 +302,12 @@ void Importer::collect(Kind kind, int code) {
           state_ = COLLECT_IDLE;
         }
       } else if (state_ == COLLECT_SPLINE) {
-        if (static_cast<int>(ctrl_.size()) < spline_n_) ctrl_.push_back({n.x[0], n.y[0], 0});
+        if (static_cast<int>(ctrl_.size()) < spline_n_)
+          ctrl_.push_back({n.x[0], n.y[0], 0});
+        else
+          ++f_.beyond_count;
+      } else if (kind == Kind::LWPOLYLINE && state_ == COLLECT_IDLE) {
+        ++f_.beyond_count;
       }
       return;
     case 21:
@@ -367,6 +372,8 @@ void Importer::convert_lwpolyline() {
   if (target_ == LAYER_SKIP) return;
   const std::size_t count =
       std::min<std::size_t>(v.size(), static_cast<std::size_t>(std::max(f_.n.i9[0], 0)));
+  if (f_.beyond_count > 0) left_out("LWPOLYLINE vertices beyond its count", f_.beyond_count);
+  if (count < 2) left_out("LWPOLYLINE with fewer than two vertices");
   if (from_below(f_.n)) {
     for (Vertex& p : v) {
       p.x = -p.x;
@@ -491,11 +498,13 @@ void Importer::convert_seqend() {
   switch (p.kind) {
     case PLINE_2D:
       if (!keep) break;
+      if (p.counter == 0 || (p.counter == 1 && !p.closed)) left_out("POLYLINE with fewer than two vertices");
       if (p.closed && p.counter >= 1) make_bulge_segment(p.px, p.py, p.fx, p.fy, p.pbulge);
       ++out_.stats.polyline2d;
       break;
     case PLINE_3D:
       if (!keep) break;
+      if (p.counter == 0 || (p.counter == 1 && !p.closed)) left_out("POLYLINE with fewer than two vertices");
       if (p.closed && p.counter >= 1) {
         auto e = make<Line3dElem>();
         e->p1 = {p.px, p.py, p.pz, 0};

@@ -188,7 +188,7 @@ Kind kind_of(std::string_view name) {
 void Fields::clear() {
   n = Numbers{};
   bad_number = bad_count = false;
-  unknown_edges = 0;
+  unknown_edges = beyond_count = 0;
   text.clear();
   name.clear();
   line_type.clear();

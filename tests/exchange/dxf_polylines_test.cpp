@@ -227,6 +227,40 @@ TEST_F(DxfPolylines, MeshPartsLeftOutAreSaid) {
   }
 }
 
+// Vertices beyond a polyline's count and control points beyond a spline's
+// are said, and so is a polyline that has too few vertices for a segment;
+// a closed one of a single vertex still makes its point.
+TEST_F(DxfPolylines, VerticesLeftOutAreSaid) {
+  struct Case {
+    const char* what;
+    std::string groups;
+    bool made;
+    const char* said;
+  } cases[] = {
+      {"three vertices, as counted", "0 LWPOLYLINE|90 3|10 0|20 0|10 1|20 0|10 1|20 1", true, ""},
+      {"three vertices, two counted", "0 LWPOLYLINE|90 2|10 0|20 0|10 1|20 0|10 1|20 1", true,
+       "1 LWPOLYLINE vertices beyond its count not imported"},
+      {"one vertex", "0 LWPOLYLINE|90 1|10 0|20 0", false,
+       "1 LWPOLYLINE with fewer than two vertices not imported"},
+      {"one vertex, closed", "0 LWPOLYLINE|70 1|90 1|10 0|20 0", false,
+       "1 LWPOLYLINE with fewer than two vertices not imported"},
+      {"a 2D polyline of one vertex", "0 POLYLINE|66 1|70 0" + vertex(0, 0) + "|0 SEQEND", false,
+       "1 POLYLINE with fewer than two vertices not imported"},
+      {"a 3D polyline without vertices", "0 POLYLINE|66 1|70 8|0 SEQEND", false,
+       "1 POLYLINE with fewer than two vertices not imported"},
+      {"a closed 2D polyline of one vertex", "0 POLYLINE|66 1|70 1" + vertex(0, 0) + "|0 SEQEND", true, ""},
+      {"three control points, two counted",
+       "0 SPLINE|70 8|71 1|72 4|73 2|40 0|40 0|40 1|40 1|10 0|20 0|10 1|20 1|10 2|20 0", true,
+       "1 SPLINE control points beyond its count not imported"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DxfImport r = dxf_read_text(dxf_entities(c.groups));
+    EXPECT_EQ(!r.elements.empty(), c.made);
+    EXPECT_EQ(dxf_left_out_text(r), c.said);
+  }
+}
+
 // The outline points of the one hatch a file holds.
 std::vector<std::pair<double, double>> outline(const std::string& hatch) {
   DxfImport r = dxf_read_text(dxf_entities("0 HATCH|70 1" + hatch));
