@@ -447,12 +447,21 @@ void Importer::convert_hatch() {
     const double f = factor_;
     // The distance between the lines of a family: the offset from one line
     // to the next, taken across the lines' direction.
+    // An offset along the lines, or none, puts every line of the family on
+    // the first: there is no spacing to draw by, and the family is said to
+    // be left out (0, which the drawing passes by).
     auto across = [f](double dx, double dy, double angle) {
-      return std::fabs(-dx * std::sin(angle) + dy * std::cos(angle)) / f;
+      const double d = std::fabs(-dx * std::sin(angle) + dy * std::cos(angle));
+      return d > 1e-9 * std::hypot(dx, dy) ? d / f : 0.0;
     };
+    const char* no_spacing = "HATCH pattern lines of no spacing";
     if (lines == 1) {
       const bool twice = n.i7[7] == 1;
       const double spacing = across(n.g45, n.g46, angle);
+      if (spacing == 0.0) {
+        left_out(no_spacing);
+        return;
+      }
       e->type = twice ? PATTERN_TWO_LINES : PATTERN_ONE_LINE;
       e->origin = {n.g43 / f, n.g44 / f, 0};
       e->angle1 = angle;
@@ -472,6 +481,9 @@ void Importer::convert_hatch() {
       e->offset = {f_.prev43 / f, f_.prev44 / f, 0};
       e->angle2 = angle_before;
       e->spacing2 = across(f_.prev45, f_.prev46, angle_before);
+      const int none = (e->spacing1 == 0.0 ? 1 : 0) + (e->spacing2 == 0.0 ? 1 : 0);
+      if (none > 0) left_out(no_spacing, none);
+      if (none == 2) return;
     } else {
       filling(0.75, 0.75, 0.75);
     }

@@ -444,6 +444,42 @@ TEST_F(DxfEntities, SplinesWithoutACurveAndUnknownHatchEdgesAreSaid) {
   }
 }
 
+// A family of pattern lines whose offset runs along the lines (or is none)
+// has every line on the first: no spacing to draw by. It is said to be left
+// out; a hatch with nothing else to draw is not made.
+TEST_F(DxfEntities, PatternLinesWithoutSpacingAreSaid) {
+  struct Case {
+    const char* what;
+    std::string lines;
+    bool made;
+    double spacing1, spacing2;
+    const char* said;
+  } cases[] = {
+      {"along a line at 0 degrees", "|78 1|53 0|43 0|44 0|45 1|46 0|79 0", false, 0, 0,
+       "1 HATCH pattern lines of no spacing not imported"},
+      {"along a line at 45 degrees", "|78 1|53 45|43 0|44 0|45 1|46 1|79 0", false, 0, 0,
+       "1 HATCH pattern lines of no spacing not imported"},
+      {"no offset, doubled", "|77 1|78 1|53 30|43 0|44 0|45 0|46 0|79 0", false, 0, 0,
+       "1 HATCH pattern lines of no spacing not imported"},
+      {"the second of two along its lines",
+       "|78 2|53 0|43 0|44 0|45 0|46 0.5|79 0|53 90|43 0|44 0|45 0|46 0.3|79 0", true, 0, 0.5,
+       "1 HATCH pattern lines of no spacing not imported"},
+      {"both of two", "|78 2|53 0|43 0|44 0|45 2|46 0|79 0|53 90|43 0|44 0|45 0|46 0.3|79 0", false, 0, 0,
+       "2 HATCH pattern lines of no spacing not imported"},
+      {"a hair across", "|78 1|53 0|43 0|44 0|45 1|46 1e-6|79 0", true, 1e-6, 1e-6, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DxfImport r = dxf_read_text(dxf_entities("0 HATCH|2 X|70 0" + square_path() + c.lines));
+    const auto p = dxf_of<PatternElem>(r);
+    ASSERT_EQ(p.size(), c.made ? 1u : 0u);
+    EXPECT_EQ(dxf_left_out_text(r), c.said);
+    if (!c.made) continue;
+    EXPECT_NEAR(p[0]->spacing1, c.spacing1, 1e-15);
+    EXPECT_NEAR(p[0]->spacing2, c.spacing2, 1e-15);
+  }
+}
+
 TEST_F(DxfEntities, UnsupportedEntitiesAreReportedOncePerChange) {
   DxfImport r =
       dxf_read_text(dxf_entities("0 VIEWPORT|10 0|0 VIEWPORT|10 0|0 VIEWPORT|10 0|0 IMAGE|10 0|0 IMAGE|10 0|"
