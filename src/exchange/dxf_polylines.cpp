@@ -467,6 +467,9 @@ void Importer::convert_vertex() {
       auto valid = [&](int i) { return i >= 1 && i <= p.m; };
       if (valid(idx[0]) && valid(idx[1]) && valid(idx[2]) && target_ != LAYER_SKIP) {
         const int count = valid(idx[3]) ? 4 : 3;
+        // No fourth number (0) makes a triangle; one out of range makes one
+        // too, without the corner it names.
+        if (idx[3] != 0 && count == 3) left_out("polyface face corners with vertex numbers out of range");
         Point3 c[4];
         for (int k = 0; k < count; ++k) c[k] = p.mesh[static_cast<std::size_t>(idx[k] - 1)];
         make_face(c, count, f_.layer);

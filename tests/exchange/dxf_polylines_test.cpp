@@ -179,7 +179,8 @@ TEST_F(DxfPolylines, PolyfaceMeshes) {
 // What a polyface or polygon mesh cannot use is left out and said in the
 // end-of-import line: faces naming vertices it does not have, vertices
 // beyond its count, a mesh without a count or without its end. A face
-// whose fourth number is out of range is still made, as a triangle.
+// whose fourth number is out of range is still made, as a triangle, and
+// the corner it lost is said.
 TEST_F(DxfPolylines, MeshPartsLeftOutAreSaid) {
   const std::string square = "0 POLYLINE|70 64|71 4|72 2" + vertex(0, 0, "|70 192") +
                              vertex(1, 0, "|70 192") + vertex(1, 1, "|70 192") + vertex(0, 1, "|70 192");
@@ -190,7 +191,10 @@ TEST_F(DxfPolylines, MeshPartsLeftOutAreSaid) {
     std::size_t made;
     const char* said;
   } cases[] = {
-      {"good faces", square + face("71 1|72 2|73 3") + face("71 1|72 3|73 4|74 -2") + "|0 SEQEND", 2, ""},
+      {"good faces", square + face("71 1|72 2|73 3|74 0") + face("71 1|72 3|73 4|74 2") + "|0 SEQEND", 2, ""},
+      {"fourth numbers -2 and 5",
+       square + face("71 1|72 3|73 4|74 -2") + face("71 1|72 2|73 3|74 5") + "|0 SEQEND", 2,
+       "2 polyface face corners with vertex numbers out of range not imported"},
       {"faces naming vertices 0, -3 and 5",
        square + face("71 0|72 2|73 3") + face("71 1|72 2|73 -3") + face("71 1|72 5|73 3") +
            face("71 1|72 2|73 3") + "|0 SEQEND",
