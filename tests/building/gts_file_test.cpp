@@ -850,6 +850,31 @@ TEST_F(GtsCommandTest, ImportSaysWhichTrianglesItLeftOut) {
   EXPECT_EQ(elements().size(), 2u);
 }
 
+// The export writes a block per mesh; the import reads the first and says
+// that the file holds more. Blanks after the block are nothing more.
+TEST_F(GtsCommandTest, ImportSaysWhenTheFileHoldsMoreThanOneSurface) {
+  TempFolder dir;
+  MeshElem* box = add_mesh(solid_cuboid(0, 0, 2, 1, 0, 3));
+  MeshElem* other = add_mesh(solid_cuboid(5, 0, 6, 1, 0, 1));
+  box->mark = other->mark = 1;
+  dir.write("two.gts", write_marked());
+  other->mark = 0;
+  dir.write("one.gts", write_marked() + "\n \t\n");
+  drawing_free();
+  ui.paths = {(dir / "two.gts").string(), (dir / "one.gts").string()};
+  testing::internal::CaptureStdout();
+  cmd_p_file_import_gts();
+  cmd_p_file_import_gts();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{});
+  EXPECT_EQ(
+      ui.calls_starting("message"),
+      std::vector<std::string>{"message Message: Only the first surface of the GTS file was read; the file "
+                               "holds more after it."});
+  ASSERT_EQ(elements().size(), 2u);
+  for (const ElemHeader* e : elements()) EXPECT_EQ(elem_as<MeshElem>(e)->vertex_count(), 8);
+}
+
 // A grid of n x n squares, each cut into two triangles, its points raised
 // in a pattern so that no two triangles lie in one plane.
 std::string bumpy_grid_gts(int n) {
