@@ -469,7 +469,7 @@ void Importer::skip_section() {
 
 void Importer::read_header() {
   enum { NONE, MIN, MAX } var = NONE;
-  bool codepage_next = false;
+  bool codepage_next = false, units_next = false;
   double box[2][3] = {};
   int have[2] = {0, 0};
   while (read_group()) {
@@ -481,6 +481,18 @@ void Importer::read_header() {
       const std::string_view name = trimmed(g_.value);
       var = name == "$EXTMIN" ? MIN : name == "$EXTMAX" ? MAX : NONE;
       codepage_next = name == "$DWGCODEPAGE";
+      units_next = name == "$INSUNITS";
+      continue;
+    }
+    if (units_next && g_.code == 70) {
+      // 0 is "no unit"; the others it offers are inches, feet, millimetres,
+      // centimetres and metres.
+      const int unit = parse_int(g_.value);
+      if (unit != 0 && unit != 1 && unit != 2 && unit != 4 && unit != 5 && unit != 6) {
+        out_.unknown_unit = unit;
+        out_.read_unit = std::clamp(opt_.unit, 0, DXF_UNIT_COUNT - 1);
+      }
+      units_next = false;
       continue;
     }
     if (codepage_next && g_.code == 3) {
@@ -1247,6 +1259,12 @@ std::string dxf_left_out_text(const DxfImport& result) {
   if (!result.unknown_codepage.empty()) {
     std::snprintf(piece, sizeof piece, nls_translate("code page %s unknown, texts read as ANSI_1252"),
                   result.unknown_codepage.substr(0, 64).c_str());
+    add(piece);
+  }
+  if (result.unknown_unit != 0) {
+    std::snprintf(piece, sizeof piece, nls_translate("unit %lld of the file unknown, lengths read in %s"),
+                  static_cast<long long>(result.unknown_unit),
+                  dxf_unit_names[std::clamp(result.read_unit, 0, DXF_UNIT_COUNT - 1)]);
     add(piece);
   }
   if (result.moved_points > 0) {

@@ -500,6 +500,37 @@ TEST_F(DxfImportCommand, GoodFileIsOneUndoStep) {
   EXPECT_EQ(elements().size(), 1u);
 }
 
+// A unit the import offers none for ($INSUNITS of decimetres, kilometres,
+// yards, ...) is said in the end-of-import line with the unit the lengths
+// were read in; no unit (0) and the units it offers say nothing.
+TEST_F(DxfReader, AUnitTheImportDoesNotOfferIsSaid) {
+  struct Case {
+    const char* insunits;
+    int unit;
+    const char* said;
+  } cases[] = {
+      {"14", DXF_UNIT_M, "unit 14 of the file unknown, lengths read in m"},
+      {"7", DXF_UNIT_MM, "unit 7 of the file unknown, lengths read in mm"},
+      {"-3", DXF_UNIT_M, "unit -3 of the file unknown, lengths read in m"},
+      {"0", DXF_UNIT_M, ""},
+      {"4", DXF_UNIT_M, ""},
+      {"6", DXF_UNIT_CM, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.insunits);
+    DxfImportOptions o;
+    o.unit = c.unit;
+    DxfImport r =
+        dxf_read_text(dxf_groups(std::string("0 SECTION|2 HEADER|9 $ACADVER|1 AC1015|9 $INSUNITS|70 ") +
+                                 c.insunits + "|0 ENDSEC") +
+                          dxf_entities("0 LINE|10 0|20 0|11 1|21 0"),
+                      o);
+    ASSERT_EQ(r.error, DxfError::NONE);
+    EXPECT_EQ(r.elements.size(), 1u);
+    EXPECT_EQ(dxf_left_out_text(r), c.said);
+  }
+}
+
 // A file that gives its unit ($INSUNITS) has it preselected: the question
 // offers it first, the dialog's unit second; the answer becomes the
 // dialog's unit and the unit of the lengths read. A file that gives none,
