@@ -429,6 +429,7 @@ class Importer {
   std::string last_layer_name_;
   int last_layer_index_ = -2;
   int next_layer_ = 0;
+  bool last_layer_given_ = false;  // a DXF layer has the program's last layer
 
   std::vector<Block> blocks_;
   NameMap block_by_key_;

@@ -548,6 +548,10 @@ int Importer::next_program_layer(std::string_view name) {
   out_.layer_names.push_back({layer, std::string(name)});
   if (name.size() > static_cast<std::size_t>(NAME_LEN - 1)) ++out_.cut_layer_names;
   // Everything beyond the last layer shares it.
+  if (layer == LAYER_COUNT - 1) {
+    if (last_layer_given_) ++out_.shared_layers;
+    last_layer_given_ = true;
+  }
   if (next_layer_ < LAYER_COUNT - 1) ++next_layer_;
   return layer;
 }
@@ -1249,6 +1253,14 @@ std::string dxf_left_out_text(const DxfImport& result) {
   } else if (result.cut_layer_names > 1) {
     std::snprintf(piece, sizeof piece, nls_translate("%lld layer names cut to %lld characters"),
                   static_cast<long long>(result.cut_layer_names), name_max);
+    add(piece);
+  }
+  if (result.shared_layers == 1) {
+    std::snprintf(piece, sizeof piece, nls_translate("1 more layer put on layer %d"), LAYER_COUNT - 1);
+    add(piece);
+  } else if (result.shared_layers > 1) {
+    std::snprintf(piece, sizeof piece, nls_translate("%lld more layers put on layer %d"),
+                  static_cast<long long>(result.shared_layers), LAYER_COUNT - 1);
     add(piece);
   }
   if (result.lost_characters > 0) {

@@ -112,6 +112,8 @@ struct DxfImport {
   // Names of kept layers longer than a program layer's name holds: the
   // layer bears only their start.
   int64_t cut_layer_names = 0;
+  // Kept layers beyond the program's last, put on it with the one before.
+  int64_t shared_layers = 0;
   // A $DWGCODEPAGE the reader does not know (its texts were read as ANSI_1252).
   std::string unknown_codepage;
   // An $INSUNITS the import offers no unit for (0 when the file gives none

@@ -313,6 +313,16 @@ TEST_F(DxfReader, LayersJoinedKeptFrozenAndUnlisted) {
   EXPECT_EQ(r.elements[2]->layer, 998);
   EXPECT_EQ(r.elements[3]->layer, 999);
   EXPECT_EQ(r.elements[4]->layer, 999);
+  // Those put on the last layer with another are said.
+  EXPECT_EQ(dxf_left_out_text(r), "3 more layers put on layer 999");
+  const std::string three_layers = dxf_layer_table("0 LAYER|2 A|70 0|0 LAYER|2 B|70 0|0 LAYER|2 C|70 0") +
+                                   dxf_entities("0 LINE|8 A|10 0|20 0|11 1|21 0");
+  keep.first_layer = 998;
+  r = dxf_read_text(three_layers, keep);
+  EXPECT_EQ(dxf_left_out_text(r), "1 more layer put on layer 999");
+  keep.first_layer = 997;
+  r = dxf_read_text(three_layers, keep);
+  EXPECT_EQ(dxf_left_out_text(r), "");
 }
 
 // A kept layer's name longer than a program layer's name holds is cut, and
