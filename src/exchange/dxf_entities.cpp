@@ -485,7 +485,9 @@ void Importer::convert_hatch() {
       if (none > 0) left_out(no_spacing, none);
       if (none == 2) return;
     } else {
+      // More families than a pattern element holds: grey, and said.
       filling(0.75, 0.75, 0.75);
+      left_out("HATCH pattern lines (the hatch filled grey)", lines);
     }
   }
   e->points = std::move(outline);

@@ -480,6 +480,24 @@ TEST_F(DxfEntities, PatternLinesWithoutSpacingAreSaid) {
   }
 }
 
+// A pattern of more line families than a pattern element holds comes in
+// as a grey filling; its lines are said, in every copy of a block.
+TEST_F(DxfEntities, PatternsOfMoreThanTwoLinesFilledGreyAreSaid) {
+  const std::string three = "0 HATCH|2 X|70 0" + square_path() +
+                            "|78 3|53 0|43 0|44 0|45 0|46 1|79 0|53 60|43 0|44 0|45 0|46 1|79 0|"
+                            "53 120|43 0|44 0|45 0|46 1|79 0";
+  DxfImport r = dxf_read_text(dxf_entities(three));
+  const auto p = dxf_of<PatternElem>(r);
+  ASSERT_EQ(p.size(), 1u);
+  EXPECT_EQ(p[0]->type, PATTERN_FILLING);
+  EXPECT_EQ(dxf_left_out_text(r), "3 HATCH pattern lines (the hatch filled grey) not imported");
+  r = dxf_read_text(dxf_groups("0 SECTION|2 BLOCKS|0 BLOCK|2 H|70 0|10 0|20 0|30 0|") + dxf_groups(three) +
+                    dxf_groups("0 ENDBLK|0 ENDSEC") +
+                    dxf_entities("0 INSERT|2 H|10 0|20 0|0 INSERT|2 H|10 5|20 0"));
+  EXPECT_EQ(dxf_of<PatternElem>(r).size(), 2u);
+  EXPECT_EQ(dxf_left_out_text(r), "6 HATCH pattern lines (the hatch filled grey) not imported");
+}
+
 TEST_F(DxfEntities, UnsupportedEntitiesAreReportedOncePerChange) {
   DxfImport r =
       dxf_read_text(dxf_entities("0 VIEWPORT|10 0|0 VIEWPORT|10 0|0 VIEWPORT|10 0|0 IMAGE|10 0|0 IMAGE|10 0|"
