@@ -1,5 +1,6 @@
 // Exporting meshes and walls to a GTS file and importing one as a mesh.
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -56,6 +57,15 @@ void cmd_p_file_import_gts() {
   FioStreamProgress progress(in.get(), "Import GTS...", 0.2);
   GtsReadError why;
   const int ok = translate_gts_kavro(in.get(), 1, progress.stepper(), &why);
+  // One surface is read; a file the export wrote of several meshes holds
+  // more blocks, which the user is told were not read.
+  bool more = false;
+  if (ok) {
+    int c;
+    while ((c = std::getc(in.get())) != EOF && std::isspace(c)) {
+    }
+    more = c != EOF;
+  }
   in.close();
   bool cancelled = why.kind == GtsReadError::CANCELLED;
   if (ok) {
@@ -80,4 +90,12 @@ void cmd_p_file_import_gts() {
   }
   undo_record(UNDO_CREATED, 1);
   view_redraw();
+  // What the file held but the drawing does not is said where the user
+  // sees it.
+  std::string told = gts_left_out_message(why);
+  if (more)
+    told += (told.empty() ? "" : "\n") +
+            std::string(nls_translate(
+                "Only the first surface of the GTS file was read; the file holds more after it."));
+  if (!told.empty()) ui().msgbox_message(nls_translate("Message"), told.c_str());
 }

@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "display/draw.h"
-#include "exchange/import_range.h"
 #include "model/files/fio.h"
 #include "model/files/fio_read.h"
+#include "model/import_range.h"
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/presets.h"
@@ -101,7 +101,28 @@ DgmGrid dgm_read(std::FILE* f, const std::function<bool()>& step, int64_t max_po
     const bool overlong = n == 0 && std::strlen(line) == FIO_LINE_MAX - 1;
     // A line of blanks ends the data as an empty line does.
     const bool blank = std::strspn(line, " \t") == std::strlen(line);
-    if (number > 1 && !overlong && (static_cast<std::size_t>(n) <= END_LINE_MAX || blank)) break;
+    if (number > 1 && !overlong && (static_cast<std::size_t>(n) <= END_LINE_MAX || blank)) {
+      // What follows is not read; lines of it with more than blanks are
+      // counted, so that points after a stray empty line are not lost
+      // without a word.
+      g.end_line = number;
+      bool counted = false;  // the line that goes on in the next piece is counted
+      for (int k; (k = fio_read_line(f, line)) >= 0;) {
+        if (step && !step()) {
+          g = DgmGrid{};
+          g.error = DgmError::CANCELLED;
+          return g;
+        }
+        const std::size_t length = std::strlen(line);
+        if (!counted && std::strspn(line, " \t") != length) {
+          ++g.unread_lines;
+          counted = true;
+        }
+        // A piece of a longer line: its rest follows.
+        if (!(k == 0 && length == FIO_LINE_MAX - 1)) counted = false;
+      }
+      break;
+    }
     Point3 p;
     if (overlong || !parse_point(line, p)) {
       g.error = DgmError::NOT_A_POINT;
@@ -241,6 +262,15 @@ std::string dgm_error_message(const DgmGrid& g) {
   return text;
 }
 
+std::string dgm_unread_message(const DgmGrid& g) {
+  if (g.unread_lines == 0) return "";
+  char text[300];
+  std::snprintf(text, sizeof text,
+                nls_translate("Terrain grid: the data ends at line %lld; %lld lines after it were not read."),
+                static_cast<long long>(g.end_line), static_cast<long long>(g.unread_lines));
+  return text;
+}
+
 void dgm_import() {
   const std::string path = ui().filesel_choose(nls_translate("Import DGM..."), import_file.c_str(),
                                                FILESEL_OPEN, import_path.c_str());
@@ -277,6 +307,7 @@ void dgm_import() {
     return;
   }
 
+  const std::string unread = dgm_unread_message(grid);
   // The points become the element's vertices in place: a large grid is not
   // held twice.
   DgmMesh mesh = dgm_mesh(std::move(grid));
@@ -291,6 +322,9 @@ void dgm_import() {
   e->flag = 0;
   elem_adopt(std::move(e));
   undo_record(UNDO_CREATED, 1);
-  ToolCursorOff off;
-  draw_last_element(DRAW_NORMAL);
+  {
+    ToolCursorOff off;
+    draw_last_element(DRAW_NORMAL);
+  }
+  if (!unread.empty()) ui().msgbox_message(nls_translate("Message"), unread.c_str());
 }

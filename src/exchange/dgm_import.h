@@ -40,6 +40,10 @@ struct DgmGrid {
   int64_t xnum = 0;            // the number of x values (1 + the x changes)
   int64_t ynum = 0;            // points per x value (points / xnum)
   Point3 min, max;             // of the points read
+  // The line that ended the data before the file's end, and how many lines
+  // after it hold more than blanks: they are not read, and the import says so.
+  int64_t end_line = 0;
+  int64_t unread_lines = 0;
 };
 
 // The most points a grid may have: what a quarter of the machine's memory
@@ -76,6 +80,9 @@ DgmMesh dgm_mesh(DgmGrid&& grid);
 const char* dgm_error_text(DgmError error);
 // The translated message for a refused grid, its number filled in.
 std::string dgm_error_message(const DgmGrid& grid);
+// The translated message for the lines after the data's end that were not
+// read; empty when there are none.
+std::string dgm_unread_message(const DgmGrid& grid);
 
 // The command: asks for the file ("Import DGM..." on import_file and
 // import_path), prints the summary, appends the mesh on the current layer

@@ -385,7 +385,12 @@ void Importer::convert_spline() {
     samples = through_points(f_.fit, 10);
   }
   ctrl_.clear();
-  if (target_ == LAYER_SKIP || samples.size() < 2) return;
+  if (target_ == LAYER_SKIP) return;
+  if (f_.beyond_count > 0) left_out("SPLINE control points beyond its count", f_.beyond_count);
+  if (samples.size() < 2) {
+    left_out("SPLINE that makes no curve");
+    return;
+  }
   for (std::size_t j = 0; j + 1 < samples.size(); ++j)
     make_line(samples[j].x, samples[j].y, samples[j + 1].x, samples[j + 1].y);
   out_.stats.line += static_cast<int32_t>(samples.size() - 1);
@@ -406,6 +411,7 @@ void Importer::convert_hatch() {
   vbuf_.clear();
   if (target_ == LAYER_SKIP) return;
   moved_points(moved);
+  if (f_.unknown_edges > 0) left_out("HATCH edges of unknown type", f_.unknown_edges);
   // A path with fewer edges or vertices than it announced still ends.
   if (!outline.empty() && !point_is_contour_end(outline.back().x, outline.back().y))
     outline.push_back(CONTOUR_END);
@@ -441,12 +447,21 @@ void Importer::convert_hatch() {
     const double f = factor_;
     // The distance between the lines of a family: the offset from one line
     // to the next, taken across the lines' direction.
+    // An offset along the lines, or none, puts every line of the family on
+    // the first: there is no spacing to draw by, and the family is said to
+    // be left out (0, which the drawing passes by).
     auto across = [f](double dx, double dy, double angle) {
-      return std::fabs(-dx * std::sin(angle) + dy * std::cos(angle)) / f;
+      const double d = std::fabs(-dx * std::sin(angle) + dy * std::cos(angle));
+      return d > 1e-9 * std::hypot(dx, dy) ? d / f : 0.0;
     };
+    const char* no_spacing = "HATCH pattern lines of no spacing";
     if (lines == 1) {
       const bool twice = n.i7[7] == 1;
       const double spacing = across(n.g45, n.g46, angle);
+      if (spacing == 0.0) {
+        left_out(no_spacing);
+        return;
+      }
       e->type = twice ? PATTERN_TWO_LINES : PATTERN_ONE_LINE;
       e->origin = {n.g43 / f, n.g44 / f, 0};
       e->angle1 = angle;
@@ -466,8 +481,13 @@ void Importer::convert_hatch() {
       e->offset = {f_.prev43 / f, f_.prev44 / f, 0};
       e->angle2 = angle_before;
       e->spacing2 = across(f_.prev45, f_.prev46, angle_before);
+      const int none = (e->spacing1 == 0.0 ? 1 : 0) + (e->spacing2 == 0.0 ? 1 : 0);
+      if (none > 0) left_out(no_spacing, none);
+      if (none == 2) return;
     } else {
+      // More families than a pattern element holds: grey, and said.
       filling(0.75, 0.75, 0.75);
+      left_out("HATCH pattern lines (the hatch filled grey)", lines);
     }
   }
   e->points = std::move(outline);

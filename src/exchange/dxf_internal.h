@@ -126,6 +126,10 @@ struct Fields {
   std::vector<Point2> fit;
   // A number group held no finite number; a count was impossible.
   bool bad_number = false, bad_count = false;
+  // A HATCH's boundary edges of a type the reader does not know (72).
+  int64_t unknown_edges = 0;
+  // LWPOLYLINE vertices and SPLINE control points beyond the entity's count.
+  int64_t beyond_count = 0;
   void clear();
 };
 
@@ -266,6 +270,8 @@ struct PolylineState {
   double px = 0.0, py = 0.0, pz = 0.0, pbulge = 0.0;
   bool has_mesh = false;
   std::vector<Point3> mesh;
+  bool kept = false;     // its layer is imported
+  bool refused = false;  // left out and counted as it began
 };
 
 // Every coordinate, radius and size of e lies within the import's range
@@ -423,6 +429,7 @@ class Importer {
   std::string last_layer_name_;
   int last_layer_index_ = -2;
   int next_layer_ = 0;
+  bool last_layer_given_ = false;  // a DXF layer has the program's last layer
 
   std::vector<Block> blocks_;
   NameMap block_by_key_;

@@ -253,6 +253,8 @@ void Importer::collect(Kind kind, int code) {
             edge_fit_.clear();
             break;
           default:
+            // Its groups are passed by; the outline runs on to the next edge.
+            ++f_.unknown_edges;
             break;
         }
         return;
@@ -300,7 +302,12 @@ void Importer::collect(Kind kind, int code) {
           state_ = COLLECT_IDLE;
         }
       } else if (state_ == COLLECT_SPLINE) {
-        if (static_cast<int>(ctrl_.size()) < spline_n_) ctrl_.push_back({n.x[0], n.y[0], 0});
+        if (static_cast<int>(ctrl_.size()) < spline_n_)
+          ctrl_.push_back({n.x[0], n.y[0], 0});
+        else
+          ++f_.beyond_count;
+      } else if (kind == Kind::LWPOLYLINE && state_ == COLLECT_IDLE) {
+        ++f_.beyond_count;
       }
       return;
     case 21:
@@ -347,6 +354,10 @@ void Importer::make_face(const Point3* corners, int count, std::string_view mate
 
 void Importer::drop_mesh(const char* problem) {
   note("%s", problem);
+  // A polygon mesh makes its faces at its end: without it, nothing comes
+  // in. (A polyface's faces are made as they come.)
+  if (pline_.kind == PLINE_POLYMESH && pline_.kept && pline_.has_mesh)
+    left_out("polygon meshes without an end");
   pline_.mesh.clear();
   pline_.mesh.shrink_to_fit();
   pline_.has_mesh = false;
@@ -361,6 +372,8 @@ void Importer::convert_lwpolyline() {
   if (target_ == LAYER_SKIP) return;
   const std::size_t count =
       std::min<std::size_t>(v.size(), static_cast<std::size_t>(std::max(f_.n.i9[0], 0)));
+  if (f_.beyond_count > 0) left_out("LWPOLYLINE vertices beyond its count", f_.beyond_count);
+  if (count < 2) left_out("LWPOLYLINE with fewer than two vertices");
   if (from_below(f_.n)) {
     for (Vertex& p : v) {
       p.x = -p.x;
@@ -394,6 +407,7 @@ void Importer::convert_polyline() {
   pline_.pen = pen_;
   pline_.line_type = line_type_;
   pline_.flip = kind == PLINE_2D && from_below(n);
+  pline_.kept = target_ != LAYER_SKIP;
   if (mesh && pline_.m != 0) {
     const int64_t m = pline_.m, cols = kind == PLINE_POLYMESH ? pline_.n : 1;
     const int64_t size = m * cols;
@@ -403,6 +417,7 @@ void Importer::convert_polyline() {
       note("Problem: mesh of %d x %d vertices left out\n", pline_.m, kind == PLINE_POLYMESH ? pline_.n : 1);
       left_out(cur_name_ + " with impossible counts");
       pline_.m = 0;
+      pline_.refused = true;
     } else {
       pline_.mesh.assign(static_cast<std::size_t>(size), Point3{});
       pline_.has_mesh = true;
@@ -441,25 +456,34 @@ void Importer::convert_vertex() {
   }
   if (p.kind == PLINE_POLYFACE) {
     if (flags & 64) {
-      if (p.has_mesh && p.counter < p.m)
+      if (p.has_mesh && p.counter < p.m) {
         p.mesh[static_cast<std::size_t>(p.counter)] = {x, y, z, 0};
-      else
+      } else {
         note("Problem: to many points in polyface\n");
+        if (p.has_mesh && p.kept) left_out("polyface vertices beyond its count");
+      }
     } else if (p.has_mesh) {
       const int idx[4] = {n.i7[1], n.i7[2], n.i7[3], n.i7[4]};
       auto valid = [&](int i) { return i >= 1 && i <= p.m; };
       if (valid(idx[0]) && valid(idx[1]) && valid(idx[2]) && target_ != LAYER_SKIP) {
         const int count = valid(idx[3]) ? 4 : 3;
+        // No fourth number (0) makes a triangle; one out of range makes one
+        // too, without the corner it names.
+        if (idx[3] != 0 && count == 3) left_out("polyface face corners with vertex numbers out of range");
         Point3 c[4];
         for (int k = 0; k < count; ++k) c[k] = p.mesh[static_cast<std::size_t>(idx[k] - 1)];
         make_face(c, count, f_.layer);
+      } else if (target_ != LAYER_SKIP) {
+        left_out("polyface faces with vertex numbers out of range");
       }
     }
   } else if (p.kind == PLINE_POLYMESH && (flags & 31) == 0 && (flags & 64)) {
-    if (p.has_mesh && static_cast<int64_t>(p.counter) < static_cast<int64_t>(p.mesh.size()))
+    if (p.has_mesh && static_cast<int64_t>(p.counter) < static_cast<int64_t>(p.mesh.size())) {
       p.mesh[static_cast<std::size_t>(p.counter)] = {x, y, z, 0};
-    else
+    } else {
       note("Problem: to many points in polymesh\n");
+      if (p.has_mesh && p.kept) left_out("polygon mesh vertices beyond its count");
+    }
   }
   p.px = x;
   p.py = y;
@@ -477,11 +501,13 @@ void Importer::convert_seqend() {
   switch (p.kind) {
     case PLINE_2D:
       if (!keep) break;
+      if (p.counter == 0 || (p.counter == 1 && !p.closed)) left_out("POLYLINE with fewer than two vertices");
       if (p.closed && p.counter >= 1) make_bulge_segment(p.px, p.py, p.fx, p.fy, p.pbulge);
       ++out_.stats.polyline2d;
       break;
     case PLINE_3D:
       if (!keep) break;
+      if (p.counter == 0 || (p.counter == 1 && !p.closed)) left_out("POLYLINE with fewer than two vertices");
       if (p.closed && p.counter >= 1) {
         auto e = make<Line3dElem>();
         e->p1 = {p.px, p.py, p.pz, 0};
@@ -494,6 +520,7 @@ void Importer::convert_seqend() {
       if (p.counter >= 1 && keep) {
         if (!p.has_mesh) {
           note("Problem: start of polymesh is missing\n");
+          if (!p.refused) left_out("POLYLINE meshes without a vertex count");
         } else {
           const int m = p.m, cols = p.n;
           auto at = [&](int r, int c) -> const Point3& {
@@ -513,7 +540,10 @@ void Importer::convert_seqend() {
       if (keep) ++out_.stats.polymesh;
       break;
     case PLINE_POLYFACE:
-      if (p.counter >= 1 && keep && !p.has_mesh) note("Problem: start of polyface is missing\n");
+      if (p.counter >= 1 && keep && !p.has_mesh) {
+        note("Problem: start of polyface is missing\n");
+        if (!p.refused) left_out("POLYLINE meshes without a vertex count");
+      }
       if (keep) ++out_.stats.polyface;
       break;
     default:

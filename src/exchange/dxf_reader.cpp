@@ -11,8 +11,8 @@
 #include "exchange/dxf_codepage.h"
 #include "exchange/dxf_common.h"
 #include "exchange/dxf_internal.h"
-#include "exchange/import_range.h"
 #include "model/elem_points.h"
+#include "model/import_range.h"
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/settings.h"
@@ -188,6 +188,7 @@ Kind kind_of(std::string_view name) {
 void Fields::clear() {
   n = Numbers{};
   bad_number = bad_count = false;
+  unknown_edges = beyond_count = 0;
   text.clear();
   name.clear();
   line_type.clear();
@@ -468,7 +469,7 @@ void Importer::skip_section() {
 
 void Importer::read_header() {
   enum { NONE, MIN, MAX } var = NONE;
-  bool codepage_next = false;
+  bool codepage_next = false, units_next = false;
   double box[2][3] = {};
   int have[2] = {0, 0};
   while (read_group()) {
@@ -480,6 +481,18 @@ void Importer::read_header() {
       const std::string_view name = trimmed(g_.value);
       var = name == "$EXTMIN" ? MIN : name == "$EXTMAX" ? MAX : NONE;
       codepage_next = name == "$DWGCODEPAGE";
+      units_next = name == "$INSUNITS";
+      continue;
+    }
+    if (units_next && g_.code == 70) {
+      // 0 is "no unit"; the others it offers are inches, feet, millimetres,
+      // centimetres and metres.
+      const int unit = parse_int(g_.value);
+      if (unit != 0 && unit != 1 && unit != 2 && unit != 4 && unit != 5 && unit != 6) {
+        out_.unknown_unit = unit;
+        out_.read_unit = std::clamp(opt_.unit, 0, DXF_UNIT_COUNT - 1);
+      }
+      units_next = false;
       continue;
     }
     if (codepage_next && g_.code == 3) {
@@ -533,7 +546,12 @@ void Importer::read_layer_table() {
 int Importer::next_program_layer(std::string_view name) {
   const int layer = next_layer_;
   out_.layer_names.push_back({layer, std::string(name)});
+  if (name.size() > static_cast<std::size_t>(NAME_LEN - 1)) ++out_.cut_layer_names;
   // Everything beyond the last layer shares it.
+  if (layer == LAYER_COUNT - 1) {
+    if (last_layer_given_) ++out_.shared_layers;
+    last_layer_given_ = true;
+  }
   if (next_layer_ < LAYER_COUNT - 1) ++next_layer_;
   return layer;
 }
@@ -676,7 +694,9 @@ bool finite_element(ElemHeader* e) {
     ok = ok && import_in_range(a->radius_x) && import_in_range(a->radius_y) && std::isfinite(a->sweep) &&
          std::isfinite(a->start) && std::isfinite(a->rotation);
   if (const TextElem* t = elem_as<TextElem>(e))
-    ok = ok && import_in_range(t->height) && import_in_range(t->fit_length) && std::isfinite(t->angle);
+    // A letter's width is the height times the width factor.
+    ok = ok && import_in_range(t->height) && import_in_range(t->height * t->width_factor) &&
+         import_in_range(t->fit_length) && std::isfinite(t->angle);
   if (const PatternElem* p = elem_as<PatternElem>(e))
     ok = ok && import_in_range(p->spacing1) && import_in_range(p->spacing2);
   return ok;
@@ -1226,6 +1246,23 @@ std::string dxf_left_out_text(const DxfImport& result) {
                   static_cast<long long>(result.cut_texts), static_cast<long long>(TEXT_MAX));
     add(piece);
   }
+  const long long name_max = NAME_LEN - 1;  // what a program layer's name holds
+  if (result.cut_layer_names == 1) {
+    std::snprintf(piece, sizeof piece, nls_translate("1 layer name cut to %lld characters"), name_max);
+    add(piece);
+  } else if (result.cut_layer_names > 1) {
+    std::snprintf(piece, sizeof piece, nls_translate("%lld layer names cut to %lld characters"),
+                  static_cast<long long>(result.cut_layer_names), name_max);
+    add(piece);
+  }
+  if (result.shared_layers == 1) {
+    std::snprintf(piece, sizeof piece, nls_translate("1 more layer put on layer %d"), LAYER_COUNT - 1);
+    add(piece);
+  } else if (result.shared_layers > 1) {
+    std::snprintf(piece, sizeof piece, nls_translate("%lld more layers put on layer %d"),
+                  static_cast<long long>(result.shared_layers), LAYER_COUNT - 1);
+    add(piece);
+  }
   if (result.lost_characters > 0) {
     std::snprintf(piece, sizeof piece, nls_translate("%lld characters the program cannot show became \"?\""),
                   static_cast<long long>(result.lost_characters));
@@ -1234,6 +1271,12 @@ std::string dxf_left_out_text(const DxfImport& result) {
   if (!result.unknown_codepage.empty()) {
     std::snprintf(piece, sizeof piece, nls_translate("code page %s unknown, texts read as ANSI_1252"),
                   result.unknown_codepage.substr(0, 64).c_str());
+    add(piece);
+  }
+  if (result.unknown_unit != 0) {
+    std::snprintf(piece, sizeof piece, nls_translate("unit %lld of the file unknown, lengths read in %s"),
+                  static_cast<long long>(result.unknown_unit),
+                  dxf_unit_names[std::clamp(result.read_unit, 0, DXF_UNIT_COUNT - 1)]);
     add(piece);
   }
   if (result.moved_points > 0) {

@@ -109,8 +109,17 @@ struct DxfImport {
   int64_t lost_characters = 0;
   // Texts longer than a text may be, cut to DXF_TEXT_MAX characters.
   int64_t cut_texts = 0;
+  // Names of kept layers longer than a program layer's name holds: the
+  // layer bears only their start.
+  int64_t cut_layer_names = 0;
+  // Kept layers beyond the program's last, put on it with the one before.
+  int64_t shared_layers = 0;
   // A $DWGCODEPAGE the reader does not know (its texts were read as ANSI_1252).
   std::string unknown_codepage;
+  // An $INSUNITS the import offers no unit for (0 when the file gives none
+  // or one it offers): its lengths were read in read_unit (DXF_UNIT_*).
+  int64_t unknown_unit = 0;
+  int read_unit = 0;
 };
 
 // "3 IMAGE, 12 paper-space entities not imported" for what an import left

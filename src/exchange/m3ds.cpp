@@ -14,9 +14,9 @@
 #include <functional>
 #include <utility>
 
-#include "exchange/import_range.h"
 #include "exchange/material_table.h"
 #include "model/consts.h"
+#include "model/import_range.h"
 #include "model/nls.h"
 #include "model/triangulate.h"
 
@@ -442,6 +442,7 @@ std::optional<M3dsObject> convert_mesh(const Lib3dsMesh& m, const Lib3dsFile& ma
     obj.indices.insert(obj.indices.end(), {place[f[2]], place[f[1]], place[f[0]]});
   }
   counts.dropped_faces += dropped;
+  if (faces == 0 && points > 0) ++counts.faceless_meshes;
   if (dropped > 0) log += " dropped=" + std::to_string(dropped);
   log += '\n';
   if (obj.indices.empty() || obj.vertices.size() < 3) return std::nullopt;

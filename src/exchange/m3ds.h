@@ -84,6 +84,8 @@ struct M3dsImport {
   std::string log;
   // Faces left out, and points that were no finite position (also left out).
   int64_t dropped_faces = 0, dropped_points = 0;
+  // Meshes that hold points but no face at all: nothing of them is made.
+  int64_t faceless_meshes = 0;
 };
 
 // The objects of the file's meshes in the order of lib3ds's list. A point

@@ -211,21 +211,31 @@ const char* import_file_at(const std::string& path, bool& cancelled) {
   std::fflush(stdout);
   if (import.objects.empty()) return nls_mark("The file holds no mesh.");
   const int64_t dropped_faces = import.dropped_faces, dropped_points = import.dropped_points;
+  const int64_t faceless = import.faceless_meshes;
   cancelled = m3ds_import_commit(std::move(import), window.phase(0.9, 1.0)) < 0;
   if (cancelled) return nullptr;
   window.at(1.0);
   window.close();
   // What the file held but the drawing does not is said where the user
   // sees it.
+  std::string told;
   if (dropped_faces > 0 || dropped_points > 0) {
     char text[300];
     std::snprintf(
         text, sizeof text,
-        nls_translate("%lld faces and %lld points of the file were left out: the faces named points "
-                      "that are missing, repeated or no finite position."),
+        nls_translate("%lld faces and %lld points of the file were left out: the faces named points that are "
+                      "missing, repeated or no finite position."),
         static_cast<long long>(dropped_faces), static_cast<long long>(dropped_points));
-    ui().msgbox_message(nls_translate("Message"), text);
+    told = text;
   }
+  if (faceless > 0) {
+    char text[300];
+    std::snprintf(text, sizeof text,
+                  nls_translate("%lld meshes of the file hold points but no faces; they were left out."),
+                  static_cast<long long>(faceless));
+    told += (told.empty() ? "" : "\n") + std::string(text);
+  }
+  if (!told.empty()) ui().msgbox_message(nls_translate("Message"), told.c_str());
   return nullptr;
 }
 

@@ -348,6 +348,11 @@ TEST_F(GtsFileTest, ARefusedFileSaysWhatIsWrongAndOnWhichLine) {
        failed + "Line 4 of the GTS file: point 3 has a coordinate that is no finite number."},
       {"beyond a double", head + "0 0 0\n1 0 0\n0 1e999 0\n" + edges + "1 2 3\n",
        failed + "Line 4 of the GTS file: point 3 is not three numbers."},
+      // Finite but so far out that a cross product of two edges would not be.
+      {"beyond the drawing's range", head + "0 0 0\n1 0 0\n0 1e101 0\n" + edges + "1 2 3\n",
+       failed + "Line 4 of the GTS file: point 3 has a coordinate beyond what a drawing can hold."},
+      {"far below", head + "0 0 0\n-1.5e300 0 0\n0 1 0\n" + edges + "1 2 3\n",
+       failed + "Line 3 of the GTS file: point 2 has a coordinate beyond what a drawing can hold."},
       {"edge to point 4", head + tri + "1 2\n2 4\n3 1\n1 2 3\n",
        failed + "Line 6 of the GTS file: edge 2 names point 4; there are points 1 to 3."},
       {"edge to point 0", head + tri + "1 2\n2 3\n0 1\n1 2 3\n",
@@ -816,6 +821,58 @@ TEST_F(GtsCommandTest, ImportShowsTheErrorsAndCleansAGoodFile) {
   EXPECT_EQ(m->face_count(), 6);
   undo_step_back();
   EXPECT_EQ(elem_list_head, nullptr);
+}
+
+// Triangles the reader cannot take are said in a message after the import:
+// one whose first two edges share no point and one whose corners fall
+// together (point 5 lies half a micrometre from point 1).
+TEST_F(GtsCommandTest, ImportSaysWhichTrianglesItLeftOut) {
+  TempFolder dir;
+  dir.write("left.gts",
+            "5 8 4 GtsSurface GtsFace GtsEdge GtsVertex\n"
+            "0 0 0\n1 0 0\n0 1 0\n1 1 0\n0.0000005 0 0\n"
+            "1 2\n2 3\n3 1\n2 4\n4 3\n3 4\n1 5\n5 2\n"
+            "1 2 3\n4 5 2\n1 6 1\n1 8 7\n");
+  dir.write("whole.gts",
+            "3 3 1 GtsSurface GtsFace GtsEdge GtsVertex\n0 0 0\n1 0 0\n0 1 0\n1 2\n2 3\n3 1\n1 2 3\n");
+  ui.paths = {(dir / "left.gts").string(), (dir / "whole.gts").string()};
+  testing::internal::CaptureStdout();
+  cmd_p_file_import_gts();
+  cmd_p_file_import_gts();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{});
+  // Only the first file left anything out.
+  EXPECT_EQ(
+      ui.calls_starting("message"),
+      std::vector<std::string>{"message Message: 2 triangles of the GTS file were left out: 1 whose two "
+                               "edges share no point, 1 whose corners lie within a micrometre of each "
+                               "other."});
+  EXPECT_EQ(elements().size(), 2u);
+}
+
+// The export writes a block per mesh; the import reads the first and says
+// that the file holds more. Blanks after the block are nothing more.
+TEST_F(GtsCommandTest, ImportSaysWhenTheFileHoldsMoreThanOneSurface) {
+  TempFolder dir;
+  MeshElem* box = add_mesh(solid_cuboid(0, 0, 2, 1, 0, 3));
+  MeshElem* other = add_mesh(solid_cuboid(5, 0, 6, 1, 0, 1));
+  box->mark = other->mark = 1;
+  dir.write("two.gts", write_marked());
+  other->mark = 0;
+  dir.write("one.gts", write_marked() + "\n \t\n");
+  drawing_free();
+  ui.paths = {(dir / "two.gts").string(), (dir / "one.gts").string()};
+  testing::internal::CaptureStdout();
+  cmd_p_file_import_gts();
+  cmd_p_file_import_gts();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{});
+  EXPECT_EQ(
+      ui.calls_starting("message"),
+      std::vector<std::string>{"message Message: Only the first surface of the GTS file was read; the file "
+                               "holds more after it."});
+  ASSERT_EQ(elements().size(), 2u);
+  for (const ElemHeader* e : elements()) EXPECT_EQ(elem_as<MeshElem>(e)->vertex_count(), 8);
 }
 
 // A grid of n x n squares, each cut into two triangles, its points raised

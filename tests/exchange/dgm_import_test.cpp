@@ -151,15 +151,21 @@ TEST_F(DgmImport, WhereTheDataEnds) {
   const std::string no_end = grid.substr(0, grid.size() - 1);
   std::string crlf;
   for (char ch : grid) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+  // The lines after the data's end that hold more than blanks are counted:
+  // they are not read, and the import says so.
   const struct {
     const char* what;
     std::string text;
+    int64_t end_line, unread;
   } cases[] = {
-      {"no line end after the last point", no_end},
-      {"CR LF line ends", crlf},
-      {"an empty line", grid + "\n1030 2000 350\n1030 2010 350\n1030 2020 350\n"},
-      {"a line of 5 characters", grid + "1 2 3\n1030 2000 350\n1030 2010 350\n1030 2020 350\n"},
-      {"a line of blanks", grid + "        \t \n1030 2000 350\n1030 2010 350\n1030 2020 350\n"},
+      {"no line end after the last point", no_end, 0, 0},
+      {"CR LF line ends", crlf, 0, 0},
+      {"an empty line", grid + "\n1030 2000 350\n1030 2010 350\n1030 2020 350\n", 10, 3},
+      {"a line of 5 characters", grid + "1 2 3\n1030 2000 350\n1030 2010 350\n1030 2020 350\n", 10, 3},
+      {"a line of blanks", grid + "        \t \n1030 2000 350\n1030 2010 350\n1030 2020 350\n", 10, 3},
+      {"empty lines and blanks at the end", grid + "\n\n  \t\n\r\n", 10, 0},
+      {"CR LF lines after an empty one", crlf + "\r\n1030 2000 350\r\n\r\nend\r\n", 10, 2},
+      {"a line longer than a line buffer", grid + "\n" + std::string(600, '7') + "\n", 10, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -169,7 +175,18 @@ TEST_F(DgmImport, WhereTheDataEnds) {
     EXPECT_EQ(g.xnum, 3);
     EXPECT_EQ(g.ynum, 3);
     EXPECT_EQ(g.points.back().z, 360);
+    EXPECT_EQ(g.end_line, c.end_line);
+    EXPECT_EQ(g.unread_lines, c.unread);
   }
+  // The import makes the grid and tells of the lines it did not read.
+  import_text(grid + "\n1030 2000 350\n1030 2010 350\n");
+  EXPECT_NE(only_mesh(), nullptr);
+  EXPECT_EQ(ui.calls_starting("message"),
+            std::vector<std::string>{
+                "message Message: Terrain grid: the data ends at line 10; 2 lines after it were not read."});
+  ui.calls.clear();
+  import_text(grid + "\n");
+  EXPECT_TRUE(ui.calls_starting("message").empty());
 }
 
 TEST_F(DgmImport, MalformedGridsAreRefusedWithAMessage) {

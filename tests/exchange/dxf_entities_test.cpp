@@ -363,6 +363,30 @@ TEST_F(DxfEntities, HatchFillsAndPatterns) {
       {"two lines",
        "70 0" + square_path() + "|78 2|53 0|43 0|44 0|45 0|46 0.5|79 0|53 90|43 0|44 0|45 0.3|46 0|79 0",
        true, PATTERN_TWO_LINES, 0, 0, 0, deg(90), 0, 0.3, 0.5},
+      // Offsets with a part along the lines (staggered courses), worked out
+      // from the offset in the line's own frame: only the part across counts.
+      {"shifted line at 30 degrees, (0.2, 0.7) in its frame",
+       "70 0" + square_path() + "|78 1|53 30|43 0|44 0|45 -0.17679491924311216|46 0.7062177826491071|79 0",
+       true, PATTERN_ONE_LINE, 0, 0, 0, deg(30), deg(30), 0.7, 0.7},
+      {"the same a turn further, at 390 degrees",
+       "70 0" + square_path() + "|78 1|53 390|43 0|44 0|45 -0.17679491924311216|46 0.7062177826491071|79 0",
+       true, PATTERN_ONE_LINE, 0, 0, 0, deg(30), deg(30), 0.7, 0.7},
+      {"line at -60 degrees, (0.3, -0.4) in its frame",
+       "70 0" + square_path() + "|78 1|53 -60|43 0|44 0|45 -0.19641016151377544|46 -0.45980762113533163|79 0",
+       true, PATTERN_ONE_LINE, 0, 0, 0, deg(300), deg(300), 0.4, 0.4},
+      {"vertical lines, (0.2, 0.6) in their frame",
+       "70 0" + square_path() + "|78 1|53 90|43 0|44 0|45 -0.6|46 0.20000000000000004|79 0", true,
+       PATTERN_ONE_LINE, 0, 0, 0, deg(90), deg(90), 0.6, 0.6},
+      {"ANSI37 at 30 degrees and scale 2",
+       "70 0" + square_path() +
+           "|52 30|41 2|78 2|53 75|43 0|44 0|45 -6.133628996935584|46 1.6435009364010067|79 0|"
+           "53 165|43 0|44 0|45 -1.6435009364010085|46 -6.133628996935583|79 0",
+       true, PATTERN_TWO_LINES, 0, 0, 0, deg(165), deg(75), 6.35, 6.35},
+      {"two shifted lines, (0.25, 0.5) at 0 and (1, 0.3) at 60 degrees",
+       "70 0" + square_path() +
+           "|78 2|53 0|43 0|44 0|45 0.25|46 0.5|79 0|53 60|43 0|44 0|45 0.24019237886466854|"
+           "46 1.0160254037844387|79 0",
+       true, PATTERN_TWO_LINES, 0, 0, 0, deg(60), 0, 0.3, 0.5},
       {"five lines", "70 0" + square_path() + "|78 5|53 0|53 10|53 20|53 30|53 40", true, PATTERN_FILLING,
        0.75, 0.75, 0.75, 0, 0, 0.01, 0},
       {"no lines", "70 0" + square_path(), false, 0, 0, 0, 0, 0, 0, 0, 0},
@@ -383,6 +407,95 @@ TEST_F(DxfEntities, HatchFillsAndPatterns) {
     EXPECT_NEAR(p[0]->spacing2, c.spacing2, 1e-12) << c.what;
     EXPECT_EQ(p[0]->points.size(), 9u) << c.what;
   }
+}
+
+// A spline without the points for a curve, and hatch boundary edges of a
+// type the reader does not know, are said in the end-of-import line; the
+// rest of the hatch comes in.
+TEST_F(DxfEntities, SplinesWithoutACurveAndUnknownHatchEdgesAreSaid) {
+  const std::string square_edges =
+      "|72 1|10 0|20 0|11 1|21 0|72 1|10 1|20 0|11 1|21 1|72 1|10 1|20 1|11 0|21 1|72 1|10 0|20 1|11 0|21 0";
+  struct Case {
+    const char* what;
+    std::string groups;
+    std::size_t made;
+    const char* said;
+  } cases[] = {
+      {"one control point", "0 SPLINE|70 8|71 3|72 0|73 1|10 0|20 0", 0,
+       "1 SPLINE that makes no curve not imported"},
+      {"no points at all", "0 SPLINE|70 8|71 3|72 0|73 0|74 0", 0,
+       "1 SPLINE that makes no curve not imported"},
+      {"one fit point", "0 SPLINE|70 8|71 3|72 0|73 0|74 1|11 0|21 0", 0,
+       "1 SPLINE that makes no curve not imported"},
+      {"three fit points", "0 SPLINE|70 8|71 3|72 0|73 0|74 3|11 0|21 0|11 1|21 1|11 2|21 0", 20, ""},
+      {"a hatch edge of type 9",
+       "0 HATCH|70 1|91 1|92 1|93 5|72 9|10 5|20 5|11 6|21 6" + square_edges + "|97 0|75 0", 1,
+       "1 HATCH edges of unknown type not imported"},
+      {"hatch edges of types 0 and 5",
+       "0 HATCH|70 1|91 1|92 1|93 6" + square_edges + "|72 0|10 5|20 5|72 5|10 6|20 6|97 0|75 0", 1,
+       "2 HATCH edges of unknown type not imported"},
+      {"a hatch of known edges", "0 HATCH|70 1|91 1|92 1|93 4" + square_edges + "|97 0|75 0", 1, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DxfImport r = dxf_read_text(dxf_entities(c.groups));
+    EXPECT_EQ(r.elements.size(), c.made);
+    EXPECT_EQ(dxf_left_out_text(r), c.said);
+  }
+}
+
+// A family of pattern lines whose offset runs along the lines (or is none)
+// has every line on the first: no spacing to draw by. It is said to be left
+// out; a hatch with nothing else to draw is not made.
+TEST_F(DxfEntities, PatternLinesWithoutSpacingAreSaid) {
+  struct Case {
+    const char* what;
+    std::string lines;
+    bool made;
+    double spacing1, spacing2;
+    const char* said;
+  } cases[] = {
+      {"along a line at 0 degrees", "|78 1|53 0|43 0|44 0|45 1|46 0|79 0", false, 0, 0,
+       "1 HATCH pattern lines of no spacing not imported"},
+      {"along a line at 45 degrees", "|78 1|53 45|43 0|44 0|45 1|46 1|79 0", false, 0, 0,
+       "1 HATCH pattern lines of no spacing not imported"},
+      {"no offset, doubled", "|77 1|78 1|53 30|43 0|44 0|45 0|46 0|79 0", false, 0, 0,
+       "1 HATCH pattern lines of no spacing not imported"},
+      {"the second of two along its lines",
+       "|78 2|53 0|43 0|44 0|45 0|46 0.5|79 0|53 90|43 0|44 0|45 0|46 0.3|79 0", true, 0, 0.5,
+       "1 HATCH pattern lines of no spacing not imported"},
+      {"both of two", "|78 2|53 0|43 0|44 0|45 2|46 0|79 0|53 90|43 0|44 0|45 0|46 0.3|79 0", false, 0, 0,
+       "2 HATCH pattern lines of no spacing not imported"},
+      {"a hair across", "|78 1|53 0|43 0|44 0|45 1|46 1e-6|79 0", true, 1e-6, 1e-6, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DxfImport r = dxf_read_text(dxf_entities("0 HATCH|2 X|70 0" + square_path() + c.lines));
+    const auto p = dxf_of<PatternElem>(r);
+    ASSERT_EQ(p.size(), c.made ? 1u : 0u);
+    EXPECT_EQ(dxf_left_out_text(r), c.said);
+    if (!c.made) continue;
+    EXPECT_NEAR(p[0]->spacing1, c.spacing1, 1e-15);
+    EXPECT_NEAR(p[0]->spacing2, c.spacing2, 1e-15);
+  }
+}
+
+// A pattern of more line families than a pattern element holds comes in
+// as a grey filling; its lines are said, in every copy of a block.
+TEST_F(DxfEntities, PatternsOfMoreThanTwoLinesFilledGreyAreSaid) {
+  const std::string three = "0 HATCH|2 X|70 0" + square_path() +
+                            "|78 3|53 0|43 0|44 0|45 0|46 1|79 0|53 60|43 0|44 0|45 0|46 1|79 0|"
+                            "53 120|43 0|44 0|45 0|46 1|79 0";
+  DxfImport r = dxf_read_text(dxf_entities(three));
+  const auto p = dxf_of<PatternElem>(r);
+  ASSERT_EQ(p.size(), 1u);
+  EXPECT_EQ(p[0]->type, PATTERN_FILLING);
+  EXPECT_EQ(dxf_left_out_text(r), "3 HATCH pattern lines (the hatch filled grey) not imported");
+  r = dxf_read_text(dxf_groups("0 SECTION|2 BLOCKS|0 BLOCK|2 H|70 0|10 0|20 0|30 0|") + dxf_groups(three) +
+                    dxf_groups("0 ENDBLK|0 ENDSEC") +
+                    dxf_entities("0 INSERT|2 H|10 0|20 0|0 INSERT|2 H|10 5|20 0"));
+  EXPECT_EQ(dxf_of<PatternElem>(r).size(), 2u);
+  EXPECT_EQ(dxf_left_out_text(r), "6 HATCH pattern lines (the hatch filled grey) not imported");
 }
 
 TEST_F(DxfEntities, UnsupportedEntitiesAreReportedOncePerChange) {

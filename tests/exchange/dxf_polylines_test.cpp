@@ -176,6 +176,95 @@ TEST_F(DxfPolylines, PolyfaceMeshes) {
   EXPECT_EQ(r.stats.vertex, 8);
 }
 
+// What a polyface or polygon mesh cannot use is left out and said in the
+// end-of-import line: faces naming vertices it does not have, vertices
+// beyond its count, a mesh without a count or without its end. A face
+// whose fourth number is out of range is still made, as a triangle, and
+// the corner it lost is said.
+TEST_F(DxfPolylines, MeshPartsLeftOutAreSaid) {
+  const std::string square = "0 POLYLINE|70 64|71 4|72 2" + vertex(0, 0, "|70 192") +
+                             vertex(1, 0, "|70 192") + vertex(1, 1, "|70 192") + vertex(0, 1, "|70 192");
+  auto face = [](const std::string& numbers) { return "|0 VERTEX|70 128|" + numbers; };
+  struct Case {
+    const char* what;
+    std::string groups;
+    std::size_t made;
+    const char* said;
+  } cases[] = {
+      {"good faces", square + face("71 1|72 2|73 3|74 0") + face("71 1|72 3|73 4|74 2") + "|0 SEQEND", 2, ""},
+      {"fourth numbers -2 and 5",
+       square + face("71 1|72 3|73 4|74 -2") + face("71 1|72 2|73 3|74 5") + "|0 SEQEND", 2,
+       "2 polyface face corners with vertex numbers out of range not imported"},
+      {"faces naming vertices 0, -3 and 5",
+       square + face("71 0|72 2|73 3") + face("71 1|72 2|73 -3") + face("71 1|72 5|73 3") +
+           face("71 1|72 2|73 3") + "|0 SEQEND",
+       1, "3 polyface faces with vertex numbers out of range not imported"},
+      {"a polyface vertex beyond its count",
+       square + vertex(5, 5, "|70 192") + face("71 1|72 2|73 3") + "|0 SEQEND", 1,
+       "1 polyface vertices beyond its count not imported"},
+      {"a polyface without a count",
+       "0 POLYLINE|70 64|71 0" + vertex(0, 0, "|70 192") + face("71 1|72 1|73 1") + "|0 SEQEND", 0,
+       "1 POLYLINE meshes without a vertex count not imported"},
+      {"a polygon mesh without a count",
+       "0 POLYLINE|70 16|71 0|72 2" + vertex(0, 0, "|70 64") + vertex(0, 1, "|70 64") + "|0 SEQEND", 0,
+       "1 POLYLINE meshes without a vertex count not imported"},
+      {"a polygon mesh vertex beyond its count",
+       "0 POLYLINE|70 16|71 2|72 2" + vertex(0, 0, "|70 64") + vertex(0, 1, "|70 64") +
+           vertex(1, 0, "|70 64") + vertex(1, 1, "|70 64") + vertex(9, 9, "|70 64") + "|0 SEQEND",
+       1, "1 polygon mesh vertices beyond its count not imported"},
+      {"a polygon mesh cut off by the next",
+       "0 POLYLINE|70 16|71 2|72 2" + vertex(0, 0, "|70 64") + "|" + mesh(2, 2, 0), 1,
+       "1 polygon meshes without an end not imported"},
+      {"a polygon mesh cut off by the section's end", "0 POLYLINE|70 16|71 2|72 2" + vertex(0, 0, "|70 64"),
+       0, "1 polygon meshes without an end not imported"},
+      // Counted once, as the impossible count it is.
+      {"a polygon mesh of -3 rows",
+       "0 POLYLINE|70 16|71 -3|72 2" + vertex(0, 0, "|70 64") + vertex(0, 1, "|70 64") + "|0 SEQEND", 0,
+       "1 POLYLINE with impossible counts not imported"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DxfImport r = dxf_read_text(dxf_entities(c.groups));
+    ASSERT_EQ(r.error, DxfError::NONE);
+    EXPECT_EQ(dxf_of<MeshElem>(r).size(), c.made);
+    EXPECT_EQ(dxf_left_out_text(r), c.said);
+  }
+}
+
+// Vertices beyond a polyline's count and control points beyond a spline's
+// are said, and so is a polyline that has too few vertices for a segment;
+// a closed one of a single vertex still makes its point.
+TEST_F(DxfPolylines, VerticesLeftOutAreSaid) {
+  struct Case {
+    const char* what;
+    std::string groups;
+    bool made;
+    const char* said;
+  } cases[] = {
+      {"three vertices, as counted", "0 LWPOLYLINE|90 3|10 0|20 0|10 1|20 0|10 1|20 1", true, ""},
+      {"three vertices, two counted", "0 LWPOLYLINE|90 2|10 0|20 0|10 1|20 0|10 1|20 1", true,
+       "1 LWPOLYLINE vertices beyond its count not imported"},
+      {"one vertex", "0 LWPOLYLINE|90 1|10 0|20 0", false,
+       "1 LWPOLYLINE with fewer than two vertices not imported"},
+      {"one vertex, closed", "0 LWPOLYLINE|70 1|90 1|10 0|20 0", false,
+       "1 LWPOLYLINE with fewer than two vertices not imported"},
+      {"a 2D polyline of one vertex", "0 POLYLINE|66 1|70 0" + vertex(0, 0) + "|0 SEQEND", false,
+       "1 POLYLINE with fewer than two vertices not imported"},
+      {"a 3D polyline without vertices", "0 POLYLINE|66 1|70 8|0 SEQEND", false,
+       "1 POLYLINE with fewer than two vertices not imported"},
+      {"a closed 2D polyline of one vertex", "0 POLYLINE|66 1|70 1" + vertex(0, 0) + "|0 SEQEND", true, ""},
+      {"three control points, two counted",
+       "0 SPLINE|70 8|71 1|72 4|73 2|40 0|40 0|40 1|40 1|10 0|20 0|10 1|20 1|10 2|20 0", true,
+       "1 SPLINE control points beyond its count not imported"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DxfImport r = dxf_read_text(dxf_entities(c.groups));
+    EXPECT_EQ(!r.elements.empty(), c.made);
+    EXPECT_EQ(dxf_left_out_text(r), c.said);
+  }
+}
+
 // The outline points of the one hatch a file holds.
 std::vector<std::pair<double, double>> outline(const std::string& hatch) {
   DxfImport r = dxf_read_text(dxf_entities("0 HATCH|70 1" + hatch));

@@ -313,6 +313,48 @@ TEST_F(DxfReader, LayersJoinedKeptFrozenAndUnlisted) {
   EXPECT_EQ(r.elements[2]->layer, 998);
   EXPECT_EQ(r.elements[3]->layer, 999);
   EXPECT_EQ(r.elements[4]->layer, 999);
+  // Those put on the last layer with another are said.
+  EXPECT_EQ(dxf_left_out_text(r), "3 more layers put on layer 999");
+  const std::string three_layers = dxf_layer_table("0 LAYER|2 A|70 0|0 LAYER|2 B|70 0|0 LAYER|2 C|70 0") +
+                                   dxf_entities("0 LINE|8 A|10 0|20 0|11 1|21 0");
+  keep.first_layer = 998;
+  r = dxf_read_text(three_layers, keep);
+  EXPECT_EQ(dxf_left_out_text(r), "1 more layer put on layer 999");
+  keep.first_layer = 997;
+  r = dxf_read_text(three_layers, keep);
+  EXPECT_EQ(dxf_left_out_text(r), "");
+}
+
+// A kept layer's name longer than a program layer's name holds is cut, and
+// the end-of-import line says so; joined layers keep no names to cut.
+TEST_F(DxfReader, LayerNamesCutAreSaid) {
+  const std::string longest(79, 'a');
+  struct Case {
+    const char* what;
+    std::vector<std::string> names;  // of the layer table's entries
+    int layer_mode;
+    const char* said;
+  } cases[] = {
+      {"as long as a name holds", {longest}, 1, ""},
+      {"one character longer", {longest + "b"}, 1, "1 layer name cut to 79 characters"},
+      {"one long, one far longer",
+       {longest + "b", std::string(300, 'c'), "short"},
+       1,
+       "2 layer names cut to 79 characters"},
+      {"joined", {longest + "b"}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string table;
+    for (const std::string& name : c.names)
+      table += (table.empty() ? "0 LAYER|2 " : "|0 LAYER|2 ") + name + "|70 0";
+    DxfImportOptions o;
+    o.layer_mode = c.layer_mode;
+    DxfImport r = dxf_read_text(dxf_layer_table(table) + dxf_entities("0 LINE|10 0|20 0|11 1|21 0"), o);
+    ASSERT_EQ(r.error, DxfError::NONE);
+    EXPECT_EQ(r.elements.size(), 1u);
+    EXPECT_EQ(dxf_left_out_text(r), c.said);
+  }
 }
 
 TEST_F(DxfReader, WithoutLayerTableEverythingOnTheCurrentLayer) {
@@ -466,6 +508,37 @@ TEST_F(DxfImportCommand, GoodFileIsOneUndoStep) {
   EXPECT_TRUE(ui_.calls_starting("error").empty());
   undo_step_back();
   EXPECT_EQ(elements().size(), 1u);
+}
+
+// A unit the import offers none for ($INSUNITS of decimetres, kilometres,
+// yards, ...) is said in the end-of-import line with the unit the lengths
+// were read in; no unit (0) and the units it offers say nothing.
+TEST_F(DxfReader, AUnitTheImportDoesNotOfferIsSaid) {
+  struct Case {
+    const char* insunits;
+    int unit;
+    const char* said;
+  } cases[] = {
+      {"14", DXF_UNIT_M, "unit 14 of the file unknown, lengths read in m"},
+      {"7", DXF_UNIT_MM, "unit 7 of the file unknown, lengths read in mm"},
+      {"-3", DXF_UNIT_M, "unit -3 of the file unknown, lengths read in m"},
+      {"0", DXF_UNIT_M, ""},
+      {"4", DXF_UNIT_M, ""},
+      {"6", DXF_UNIT_CM, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.insunits);
+    DxfImportOptions o;
+    o.unit = c.unit;
+    DxfImport r =
+        dxf_read_text(dxf_groups(std::string("0 SECTION|2 HEADER|9 $ACADVER|1 AC1015|9 $INSUNITS|70 ") +
+                                 c.insunits + "|0 ENDSEC") +
+                          dxf_entities("0 LINE|10 0|20 0|11 1|21 0"),
+                      o);
+    ASSERT_EQ(r.error, DxfError::NONE);
+    EXPECT_EQ(r.elements.size(), 1u);
+    EXPECT_EQ(dxf_left_out_text(r), c.said);
+  }
 }
 
 // A file that gives its unit ($INSUNITS) has it preselected: the question

@@ -66,6 +66,28 @@ TEST_F(DxfTexts, TextHeightOnPaperAndWidth) {
   EXPECT_DOUBLE_EQ(one_text(r)->height, 50.0);
 }
 
+// A text's letters are as wide as its height times its width factor: a
+// text whose letters would be wider than the range a drawing keeps is left
+// out and said, as one too high is.
+TEST_F(DxfTexts, TextsWiderThanTheRangeAreLeftOut) {
+  struct Case {
+    const char* size;
+    bool kept;
+  } cases[] = {
+      {"40 1|41 1e300", false}, {"40 1e100|41 1e300", false}, {"40 1e-3|41 1e102", true},
+      {"40 1|41 1e100", true},  {"40 2|41 1e100", false},     {"40 1e100|41 1", true},
+  };
+  // At 1:1000 a text's height in metres is its height on paper in millimetres.
+  DxfImportOptions o;
+  o.drawing_scale = 1000;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    DxfImport r = dxf_read_text(dxf_entities(std::string("0 TEXT|1 AB|10 0|20 0|") + c.size), o);
+    EXPECT_EQ(dxf_of<TextElem>(r).size(), c.kept ? 1u : 0u);
+    EXPECT_EQ(dxf_left_out_text(r), c.kept ? "" : "1 TEXT beyond the numbers' range not imported");
+  }
+}
+
 TEST_F(DxfTexts, MtextPlacement) {
   struct Case {
     const char* groups;

@@ -865,6 +865,29 @@ TEST_F(DxfExport, RoundTripThroughTheReader) {
   EXPECT_EQ(t->text, "Plan");
 }
 
+// An arc read with angles far beyond a turn is written with the angles it
+// has in the drawing, and reads back as the same arc. Start and sweep
+// worked out with Python's math.fmod of the same radians.
+TEST_F(DxfExport, ArcOfAnglesFarBeyondATurnReadsBack) {
+  DxfImportOptions options;
+  options.unit = DXF_UNIT_M;
+  options.drawing_scale = drawing_scale;
+  DxfImport first = dxf_read_text(dxf_entities("0 ARC|10 1|20 2|40 3|50 1e300|51 -1e300"), options);
+  ASSERT_EQ(first.elements.size(), 1u);
+  dxf_import_commit(first);
+  std::istringstream in(dxf("turns.dxf", DXF_OUT_2D, DXF_UNIT_M));
+  DxfImport back = dxf_read(in, options);
+  ASSERT_EQ(back.error, DxfError::NONE) << back.log;
+  ASSERT_EQ(back.elements.size(), 1u);
+  const auto* arc = elem_as<ArcElem>(back.elements[0].get());
+  ASSERT_NE(arc, nullptr);
+  EXPECT_NEAR(arc->start, 3.0770332080374345, 1e-7);
+  EXPECT_NEAR(arc->sweep, 0.1291188911047172, 1e-7);
+  EXPECT_NEAR(arc->radius_x, 3, 1e-6);
+  EXPECT_NEAR(arc->centre.x, 1, 1e-6);
+  EXPECT_NEAR(arc->centre.y, 2, 1e-6);
+}
+
 // Coordinates as far out as an import keeps are written so that they read
 // back as the same doubles: beyond 1e12 in exponent form, as CAD programs
 // write their own extents; nearer ones keep their six decimals.

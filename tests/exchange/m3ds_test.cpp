@@ -405,6 +405,27 @@ TEST_F(M3ds, ObjectsBeyondSixteenBitsAreRefusedBeforeWriting) {
 // Faces naming points that are missing, repeated or no finite position are
 // left out, and so are such points (never kept as the origin); the user is
 // told how many in a message, not only on standard output.
+// A mesh of points without any face makes nothing; the user is told, as
+// of faces left out.
+TEST_F(M3ds, MeshesWithoutFacesAreSaid) {
+  const std::vector<std::array<float, 3>> tri = {{{0, 0, 0}}, {{1, 0, 0}}, {{0, 1, 0}}};
+  write_3ds(file("dots.3ds"), {{"Dots", tri, {}}, {"Good", tri, {{{0, 1, 2}}}}, {"More", tri, {}}});
+  import(file("dots.3ds"));
+  EXPECT_EQ(ui.calls_starting("message"),
+            std::vector<std::string>{
+                "message Message: 2 meshes of the file hold points but no faces; they were left out."});
+  EXPECT_EQ(meshes().size(), 1u);
+
+  ui.calls.clear();
+  write_3ds(file("both.3ds"), {{"Dots", tri, {}}, {"Some", tri, {{{0, 1, 2}}, {{0, 1, 7}}}}});
+  import(file("both.3ds"));
+  EXPECT_EQ(
+      ui.calls_starting("message"),
+      std::vector<std::string>{"message Message: 1 faces and 0 points of the file were left out: the faces "
+                               "named points that are missing, repeated or no finite position.\n1 meshes of "
+                               "the file hold points but no faces; they were left out."});
+}
+
 TEST_F(M3ds, BadFacesAreDroppedAndCounted) {
   const std::vector<std::array<float, 3>> tri = {{{0, 0, 0}}, {{1, 0, 0}}, {{0, 1, 0}}};
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();

@@ -223,6 +223,25 @@ TEST_F(KavfileRead, UnknownChunksAreSkippedBySize) {
   EXPECT_EQ(elem_count(), 2);
   EXPECT_EQ(r.report.unknown, 1);
   EXPECT_EQ(r.report.damaged, 0);
+  // What the drawing will not hold is said.
+  struct Case {
+    ByteVec file;
+    const char* said;
+  } cases[] = {
+      {kavw_header() + line_chunk(1, 1) + Bytes().chunk("ABCD", 10).zeros(10).bytes(),
+       "error 1 part of the file of a kind this program does not know was skipped."},
+      {kavw_header() + Bytes().chunk("ABCD", 2).zeros(2).bytes() + Bytes().chunk("LIN9", 0).bytes() +
+           line_chunk(2, 2),
+       "error 2 parts of the file of a kind this program does not know were skipped."},
+  };
+  for (const Case& c : cases) {
+    testing::internal::CaptureStdout();
+    const ReadResult read = read_file_bytes(c.file);
+    testing::internal::GetCapturedStdout();
+    RecordingUi ui;
+    kavfile_report_problems(read.report);
+    EXPECT_EQ(ui.calls, std::vector<std::string>{c.said});
+  }
 }
 
 // Where each chunk of a current file ends.

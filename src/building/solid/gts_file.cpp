@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "model/geom.h"
+#include "model/import_range.h"
 #include "model/layers.h"
 #include "model/nls.h"
 #include "model/settings.h"
@@ -451,6 +452,10 @@ std::string gts_read_error_message(const GtsReadError& error) {
     case GtsReadError::POINT_NOT_FINITE:
       reason = nls_mark("Line %lld of the GTS file: point %lld has a coordinate that is no finite number.");
       break;
+    case GtsReadError::POINT_OUT_OF_RANGE:
+      reason =
+          nls_mark("Line %lld of the GTS file: point %lld has a coordinate beyond what a drawing can hold.");
+      break;
     case GtsReadError::ENDS_IN_POINTS:
       reason = nls_mark("The GTS file ends at line %lld, before point %lld of %lld.");
       break;
@@ -499,6 +504,16 @@ std::string gts_read_error_message(const GtsReadError& error) {
       break;
   }
   return std::string("***ERROR***\nLoading .gts file failed\n") + text;
+}
+
+std::string gts_left_out_message(const GtsReadError& error) {
+  if (error.unjoined + error.collapsed == 0) return "";
+  char text[512];
+  std::snprintf(text, sizeof text,
+                nls_translate("%lld triangles of the GTS file were left out: %lld whose two edges share no "
+                              "point, %lld whose corners lie within a micrometre of each other."),
+                error.unjoined + error.collapsed, error.unjoined, error.collapsed);
+  return text;
 }
 
 int gts_edge_add(std::vector<int32_t>& first, std::vector<int32_t>& second, int a, int b, int count) {
@@ -614,6 +629,9 @@ int translate_gts_kavro(FILE* f, int flip, const std::function<bool()>& step, Gt
       return fail(in.at_end() ? GtsReadError::ENDS_IN_POINTS : GtsReadError::POINT, i + 1);
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
       return fail(GtsReadError::POINT_NOT_FINITE, i + 1);
+    // Farther out, a cross product of two edges would not stay finite.
+    if (!import_in_range(p.x) || !import_in_range(p.y) || !import_in_range(p.z))
+      return fail(GtsReadError::POINT_OUT_OF_RANGE, i + 1);
     const int hit = grid.last_match(p, [&](int r) {
       return geom_dist3(p.x, p.y, p.z, retained[r].x, retained[r].y, retained[r].z) < GTS_DUPLICATE_DISTANCE;
     });
@@ -657,6 +675,7 @@ int translate_gts_kavro(FILE* f, int flip, const std::function<bool()>& step, Gt
     // Two edges that share no vertex describe no triangle.
     if (c[0] < 0) {
       ++dropped;
+      ++error.unjoined;
       continue;
     }
     for (int& x : c) x = map[static_cast<size_t>(x)];
@@ -666,6 +685,7 @@ int translate_gts_kavro(FILE* f, int flip, const std::function<bool()>& step, Gt
     // triangle stays, however small: taking it out would open the surface.
     if (c[0] == c[1] || c[1] == c[2] || c[2] == c[0]) {
       ++dropped;
+      ++error.collapsed;
       continue;
     }
     any_area = any_area || !mesh_triangle_degenerate(retained.data(), c[0], c[1], c[2]);

@@ -56,6 +56,7 @@ struct GtsReadError {
     COUNTS_BEYOND_FILE,  // more lines counted than the file holds
     POINT,               // point item is no three numbers
     POINT_NOT_FINITE,    // point item has a coordinate that is NaN or infinite
+    POINT_OUT_OF_RANGE,  // point item has a coordinate beyond IMPORT_RANGE
     ENDS_IN_POINTS,      // the file ends before point item
     EDGE,                // edge item is no two numbers
     EDGE_POINT,          // edge item names point value, beyond limit points
@@ -71,11 +72,18 @@ struct GtsReadError {
   long long value = 0;
   long long limit = 0;
   long long counts[3] = {0, 0, 0};  // the header's counts, once read
+  // Also of a block that was read: the triangles left out of it, those
+  // whose two edges share no point and those whose corners became fewer
+  // than three vertices.
+  long long unjoined = 0, collapsed = 0;
 };
 
 // What the user is told of a refused block: the error box's text, the
 // reason translated. A cancelled reading has none.
 std::string gts_read_error_message(const GtsReadError& error);
+// What the user is told of the triangles left out of a block that was
+// read; empty when none was.
+std::string gts_left_out_message(const GtsReadError& error);
 
 // Reads one block from the current position and appends it as one mesh of
 // triangles. flip 1 keeps the written winding. Returns 1 after appending a

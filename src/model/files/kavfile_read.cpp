@@ -197,5 +197,11 @@ void kavfile_report_problems(const KavReadReport& rep) {
   if (rep.adjusted)
     add(counted(rep.adjusted, nls_mark("%d setting lay outside its range and was brought into it."),
                 nls_mark("%d settings lay outside their range and were brought into it.")));
+  // A part of a kind this program does not know (one a later version
+  // wrote) is lost when the drawing is saved again.
+  if (rep.unknown)
+    add(counted(rep.unknown,
+                nls_mark("%d part of the file of a kind this program does not know was skipped."),
+                nls_mark("%d parts of the file of a kind this program does not know were skipped.")));
   if (!text.empty()) ui().msgbox_error(text.c_str());
 }
