@@ -51,16 +51,17 @@ bool dashes_ok(const LineTypeDef& t) {
 
 }  // namespace
 
-int export_dash_pairs(const LineTypeDef& t) {
+int export_dash_pairs(const LineTypeDef& t, double paper_factor) {
   const int pairs = t.pairs < 3 ? t.pairs : 3;
-  double length = 0.0;
-  for (int k = 0; k < pairs; ++k) length += t.dash[k] + t.gap[k];
-  return length > 0.0 ? pairs : 0;
+  for (int k = 0; k < pairs; ++k)
+    if (!(t.dash[k] * paper_factor >= EXPORT_DASH_MIN) || !(t.gap[k] * paper_factor >= EXPORT_DASH_MIN))
+      return 0;
+  return pairs;
 }
 
-double export_dash_period(const LineTypeDef& t) {
+double export_dash_period(const LineTypeDef& t, double paper_factor) {
   double sum = 0.0;
-  for (int k = 0; k < export_dash_pairs(t); ++k) sum += t.dash[k] + t.gap[k];
+  for (int k = 0; k < export_dash_pairs(t, paper_factor); ++k) sum += t.dash[k] + t.gap[k];
   return std::fabs(t.period - sum) < 1e-6 ? t.period : sum;
 }
 

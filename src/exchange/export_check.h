@@ -12,13 +12,19 @@
 
 #include "model/settings.h"
 
-// The dash and gap pairs a writer writes of a line type (0..3): none for a
-// pattern whose dashes and gaps add up to nothing, which no format can draw
-// and which every writer draws as a solid line.
-int export_dash_pairs(const LineTypeDef& t);
-// The length of those pairs together, paper millimetres: the line type's
-// period, or the sum of its pairs where the stored period does not match.
-double export_dash_period(const LineTypeDef& t);
+// The shortest dash or gap a writer writes, millimetres on the paper it
+// writes for: readers refuse a pattern of no length, and shorter elements
+// come out as 0 in the two decimals the formats carry.
+inline constexpr double EXPORT_DASH_MIN = 0.01;
+// The dash and gap pairs a writer writes of a line type (0..3) when its
+// paper shows line-type millimetres paper_factor times as long: none where
+// a dash or gap would be shorter than EXPORT_DASH_MIN, and every writer
+// draws such a line solid.
+int export_dash_pairs(const LineTypeDef& t, double paper_factor = 1.0);
+// The length of those pairs together, line-type millimetres: the line
+// type's period, or the sum of its pairs where the stored period does not
+// match.
+double export_dash_period(const LineTypeDef& t, double paper_factor = 1.0);
 
 // Before a writer asks for its file: whether the scale denominators it
 // converts with, the pens' widths and the line types' dashes lie in their
@@ -53,10 +59,13 @@ class ExportCoordinates {
 // progress); otherwise 0, and the writing fails.
 double export_coordinate(double v);
 
-// What a format's numbers hold, in its output units: PostScript and EPS
-// (bounding boxes are whole numbers), SVG, PDF 1.3 reals, HPGL/2 plotter
-// units, DXF.
-inline constexpr double EXPORT_PS_LIMIT = 1e9;
+// What a format's numbers hold, in its output units: PostScript and EPS,
+// SVG, PDF 1.3 reals, HPGL/2 plotter units, DXF.
+// PostScript interpreters and printers compute in single precision: beyond
+// 100,000 pt (35 m of paper) the hundredths of a point written are lost,
+// and device coordinates at printer resolution leave what their
+// rasterisers hold.
+inline constexpr double EXPORT_PS_LIMIT = 100000.0;
 inline constexpr double EXPORT_SVG_LIMIT = 1e9;
 inline constexpr double EXPORT_PDF_LIMIT = 32767.0;
 inline constexpr double EXPORT_HPGL_LIMIT = 1073741823.0;
