@@ -101,17 +101,18 @@ bool export_plot_resolution_ok(double resolution) {
   return refuse_unless_empty(why);
 }
 
-ExportCoordinates::ExportCoordinates(double limit, const char* format)
-    : outer_(writing), limit_(limit), format_(format) {
+ExportCoordinates::ExportCoordinates(double limit, const char* format, bool scaled)
+    : outer_(writing), limit_(limit), format_(format), scaled_(scaled) {
   writing = this;
 }
 
 ExportCoordinates::~ExportCoordinates() {
   writing = outer_;
   if (!ok_ && refusal.empty())
-    refusal =
-        filled(nls_mark("At this scale the drawing has coordinates a %s file cannot hold."), {format_}) +
-        "\n" + nls_translate("Nothing was written.");
+    refusal = filled(scaled_ ? nls_mark("At this scale the drawing has coordinates a %s file cannot hold.")
+                             : nls_mark("The drawing has coordinates or sizes a %s file cannot hold."),
+                     {format_}) +
+              "\n" + nls_translate("Nothing was written.");
 }
 
 double export_coordinate(double v) {
@@ -122,3 +123,9 @@ double export_coordinate(double v) {
 
 const std::string& export_refused() { return refusal; }
 void export_refused_clear() { refusal.clear(); }
+
+bool export_refusal_shown() {
+  if (refusal.empty()) return false;
+  ui().msgbox_error(refusal.c_str());
+  return true;
+}

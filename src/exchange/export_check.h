@@ -41,8 +41,10 @@ bool export_plot_resolution_ok(double resolution);
 // turns false, and export_write_file keeps no file and says why.
 class ExportCoordinates {
  public:
-  // format: the format's name in the message ("PDF", "PostScript" ...).
-  ExportCoordinates(double limit, const char* format);
+  // format: the format's name in the message ("PDF", "PostScript" ...);
+  // scaled: the writer converts by a scale, which the message then names
+  // as the cause.
+  ExportCoordinates(double limit, const char* format, bool scaled = true);
   ~ExportCoordinates();
   ExportCoordinates(const ExportCoordinates&) = delete;
   ExportCoordinates& operator=(const ExportCoordinates&) = delete;
@@ -53,6 +55,7 @@ class ExportCoordinates {
   ExportCoordinates* outer_;
   double limit_;
   const char* format_;
+  bool scaled_;
   bool ok_ = true;
 };
 // v itself when the writing in progress can hold it (or when none is in
@@ -69,6 +72,12 @@ inline constexpr double EXPORT_PS_LIMIT = 100000.0;
 inline constexpr double EXPORT_SVG_LIMIT = 1e9;
 inline constexpr double EXPORT_PDF_LIMIT = 32767.0;
 inline constexpr double EXPORT_HPGL_LIMIT = 1073741823.0;
+// The 3D formats, metres: LightWave and 3DS store single precision floats;
+// GTS files any finite double, which its reader takes. POV-Ray counts a
+// distance from 1e7 on as infinite, and Radiance's limit lies further out:
+// a scene reaching beyond renders as nothing.
+inline constexpr double EXPORT_FLOAT_LIMIT = std::numeric_limits<float>::max();
+inline constexpr double EXPORT_RENDER_LIMIT = 1e7;
 // DXF reals hold any finite double: values too large for six decimals to
 // mean anything are written in exponent form, as CAD programs write their
 // own extents, so whatever an import keeps can be written back.
@@ -79,3 +88,6 @@ inline constexpr double EXPORT_DXF_LIMIT = std::numeric_limits<double>::max();
 // keeping the file.
 const std::string& export_refused();
 void export_refused_clear();
+// For writers that keep their file themselves: shows why the writing just
+// done was refused and returns true; false when it was not.
+bool export_refusal_shown();
