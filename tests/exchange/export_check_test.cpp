@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <map>
@@ -113,6 +115,38 @@ class ExportCheck : public ExportTest {
     const ToolRun gs = tool({"gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=nullpage", file(name)});
     if (gs.status == 0 && gs.out.empty()) return testing::AssertionSuccess();
     return testing::AssertionFailure() << gs.out;
+  }
+
+  // What the format's own readers make of a written file: Ghostscript,
+  // qpdf, rsvg-convert, hp2xx (on the HPGL between its wrapper), ezdxf's
+  // audit. Empty when they take it.
+  std::string readers_complaint(const std::string& suffix, const std::string& name) {
+    std::vector<std::string> argv;
+    const std::string path = file(name);
+    if (suffix == ".eps")
+      argv = {"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-dEPSCrop", "-sDEVICE=nullpage", path};
+    else if (suffix == ".ps")
+      argv = {"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=nullpage", path};
+    else if (suffix == ".pdf")
+      argv = {"qpdf", "--check", path};
+    else if (suffix == ".svg")
+      argv = {"rsvg-convert", "-o", file("reader.png"), path};
+    else if (suffix == ".plt") {
+      std::string text = read_file(path);
+      text = text.substr(text.find("IN;"));
+      text = text.substr(0, text.find('\x1b'));
+      std::ofstream(file("plain.hpgl"), std::ios::binary) << text;
+      argv = {"hp2xx", "-q", "-m", "png", "-f", file("reader.png"), file("plain.hpgl")};
+    } else {
+      argv = {"/usr/bin/python3", "-c",
+              "import sys, ezdxf\ndoc = ezdxf.readfile(sys.argv[1])\n"
+              "sys.exit(1 if doc.audit().has_errors else 0)\n",
+              path};
+    }
+    const ToolRun run = tool(argv);
+    // qpdf says a sound file is sound; gs and the others say nothing.
+    if (run.status == 0 && (suffix == ".pdf" || run.out.empty())) return "";
+    return argv[0] + " (" + std::to_string(run.status) + "): " + run.out;
   }
 
  private:
@@ -261,6 +295,55 @@ TEST_F(ExportCheck, PostScriptCoordinatesStayWithinAHundredThousandPoints) {
         EXPECT_EQ(ui.calls_starting("error"),
                   std::vector<std::string>{"error At this scale the drawing has coordinates a PostScript "
                                            "file cannot hold.\nNothing was written."});
+      }
+    }
+  }
+}
+
+// Every writer fed what a drawing file made by hand or another program can
+// hold: sizes of 0, negative sizes, values near the largest double, values
+// that are no number. Each writes a file its readers take, or says why and
+// writes nothing.
+TEST_F(ExportCheck, EveryWriterWritesASoundFileOrNothingWhateverTheDrawingHolds) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+  };
+  auto text = [](double height, double width) {
+    elem_new_text(0, 0, 0, 0, 0, 0, height, width, 0.1, 1.5, "Kavro", 0, "Simpel", 0);
+  };
+  const Case cases[] = {
+      {"a line of no length", [] { elem_new_line(0, 0, 1, 0.2, 0.2, 0.2, 0.2); }},
+      {"a circle of radius 0", [] { elem_new_arc(0, 0, 0, 0.2, 0.2, 0, 0, 2 * M_PI, 0, 0); }},
+      {"a circle of radius -1", [] { elem_new_arc(0, 0, 0, 0.2, 0.2, -1, -1, 2 * M_PI, 0, 0); }},
+      {"an arc of radius 1e308", [] { elem_new_arc(0, 0, 0, 0.2, 0.2, 1e308, 1e308, 1, 0, 0); }},
+      {"an arc sweeping no number", [nan] { elem_new_arc(0, 0, 0, 0.2, 0.2, 1, 1, nan, 0, 0); }},
+      {"a line to 1e308", [] { elem_new_line(0, 0, 0, 0.2, 0.2, 1e308, -1e308); }},
+      {"a text of height 0", [text] { text(0, 1); }},
+      {"a text of height -2.5", [text] { text(-2.5, 1); }},
+      {"a text of height 1e308", [text] { text(1e308, 1); }},
+      {"a text of height no number", [text, nan] { text(nan, 1); }},
+      {"a text of width factor 0", [text] { text(2.5, 0); }},
+      {"a text of width factor -1e308", [text] { text(2.5, -1e308); }},
+  };
+  for (const Case& c : cases) {
+    for (const Writer& w : writers()) {
+      SCOPED_TRACE(std::string(c.what) + ", " + w.name);
+      drawing_free();
+      drawing_scale = print_settings.scale = plot_settings.scale = 100;
+      elem_new_line(0, 0, 0, 0, 0, 0.4, 0.4);
+      c.make();
+      const std::string name = std::string("held") + w.suffix;
+      fs::remove(file(name));
+      write(w, "held");
+      const auto errors = ui.calls_starting("error");
+      if (fs::exists(file(name))) {
+        EXPECT_TRUE(errors.empty()) << errors[0];
+        EXPECT_EQ(readers_complaint(w.suffix, name), "");
+      } else {
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_NE(errors[0].find("\nNothing was written."), std::string::npos) << errors[0];
       }
     }
   }
