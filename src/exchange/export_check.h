@@ -64,18 +64,18 @@ double export_coordinate(double v);
 
 // What a format's numbers hold, in its output units: PostScript and EPS,
 // SVG, PDF 1.3 reals, HPGL/2 plotter units, DXF.
-// PostScript interpreters and printers compute in single precision: beyond
-// 100,000 pt (35 m of paper) the hundredths of a point written are lost,
-// and device coordinates at printer resolution leave what their
-// rasterisers hold.
+// PostScript interpreters and printers compute in single precision, 24
+// bits: beyond 100,000 pt (35 m of paper) the hundredths of a point written
+// are lost.
 inline constexpr double EXPORT_PS_LIMIT = 100000.0;
 inline constexpr double EXPORT_SVG_LIMIT = 1e9;
 inline constexpr double EXPORT_PDF_LIMIT = 32767.0;
 inline constexpr double EXPORT_HPGL_LIMIT = 1073741823.0;
 // The 3D formats, metres: LightWave and 3DS store single precision floats;
 // GTS files any finite double, which its reader takes. POV-Ray counts a
-// distance from 1e7 on as infinite, and Radiance's limit lies further out:
-// a scene reaching beyond renders as nothing.
+// distance from 1e7 on as infinite, so a scene reaching beyond renders
+// wrong; Radiance scenes keep the same limit, 10,000 km beyond any
+// building.
 inline constexpr double EXPORT_FLOAT_LIMIT = std::numeric_limits<float>::max();
 inline constexpr double EXPORT_RENDER_LIMIT = 1e7;
 // DXF reals hold any finite double: values too large for six decimals to
