@@ -132,14 +132,18 @@ void select_line_type(HpglWriter& w, uint8_t lt) {
   if (hpgl2(w.job)) {
     const LineTypeDef& d = line_types[t];
     const double paper_factor = drawing_scale / w.job.scale;
-    if (export_dash_pairs(d, paper_factor) == 0) {
+    // The pattern's length in percent of the sheet's diagonal, three
+    // decimals: one that comes out as 0 the plotter ignores, keeping the
+    // line type before, so the line is drawn solid.
+    const double percent =
+        export_dash_period(d, paper_factor) * paper_factor / (10.0 * diagonal(w.job)) * 100.0;
+    if (export_dash_pairs(d, paper_factor) == 0 || !(percent >= 0.0005)) {
       w.out << "LT;\n";
       return;
     }
     w.out << "LT";
     w.out.integer(t + 1) << ',';
-    w.out.fixed(export_dash_period(d, paper_factor) * paper_factor / (10.0 * diagonal(w.job)) * 100.0, 3)
-        << ";\n";
+    w.out.fixed(percent, 3) << ";\n";
     return;
   }
   // The plotter's own line types, nearest to the program's.

@@ -233,6 +233,27 @@ TEST_F(ExportCheck, DashesTooShortOnThePrintedPaperAreDrawnSolid) {
   EXPECT_EQ(lines_with(write(writers()[4], "kept"), "UL5"), std::vector<std::string>{"UL5,0.100,1.000;"});
 }
 
+// HPGL/2 gives a pattern's length in percent of the sheet's diagonal, with
+// three decimals. Dashes and gaps of 0.01 mm on a 5 m square sheet make a
+// pattern of 0.02 / 70710.7 * 100 = 0.0000283 %, written as 0.000, which
+// plotters ignore: such a line is drawn solid. On A4 (a diagonal of
+// 363.7 mm) the same pattern is 0.0055 % and written.
+TEST_F(ExportCheck, AnHpglPatternTooShortForItsSheetIsDrawnSolid) {
+  LineTypeDef& t = line_types[1];
+  t.pairs = 1;
+  t.dash[0] = t.gap[0] = 0.01;
+  t.period = 0.02;
+  elem_new_line(0, 0, 1, -1, -1, 1, 1);
+  plot_settings.paper_width = plot_settings.paper_height = 500;
+  const std::string big = write(writers()[4], "big");
+  EXPECT_TRUE(ui.calls_starting("error").empty());
+  EXPECT_EQ(count_of(big, "LT2,"), 0);
+  EXPECT_EQ(count_of(big, "LT;"), count_of(big, "LT"));
+  plot_settings.paper_width = 21;
+  plot_settings.paper_height = 29.7;
+  EXPECT_EQ(lines_with(write(writers()[4], "a4"), "LT2,"), std::vector<std::string>{"LT2,0.005;"});
+}
+
 // Output no format's numbers hold: a scale so small, or an element so far
 // away, that the coordinates run beyond the limits. The writer says why and
 // leaves no file; a file of the name that was there stays.
