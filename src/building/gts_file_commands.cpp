@@ -1,6 +1,7 @@
 // Exporting meshes and walls to a GTS file and importing one as a mesh.
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -19,6 +20,21 @@
 #include "model/ui.h"
 #include "model/undo.h"
 
+namespace {
+
+// A GTS file holds any finite point, and its reader refuses the others.
+bool marked_points_finite() {
+  for (const ElemHeader* e = elem_list_head; e; e = e->next) {
+    const auto* mesh = elem_as<MeshElem>(e);
+    if (!mesh || e->mark != 1) continue;
+    for (const Point3& p : mesh->vertices)
+      if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 void cmd_p_file_export_gts() {
   if (msgbox_ask_export_scope("GTS") == 0) return;
   const std::string path =
@@ -29,6 +45,14 @@ void cmd_p_file_export_gts() {
       WallTempMeshes temp;
       for (ElemHeader* e = elem_list_head; e; e = e->next)
         if (e->layer == LAYER_TEMP_3D) e->mark = 1;
+      if (!marked_points_finite()) {
+        std::string why = nls_translate("The drawing has coordinates or sizes a %s file cannot hold.");
+        why.replace(why.find("%s"), 2, "GTS");
+        ui().msgbox_error((why + "\n" + nls_translate("Nothing was written.")).c_str());
+        select_clear_flags();
+        view_redraw();
+        return;
+      }
       const int written = gts_write_marked(out.stream());
       if (!(written && out.commit())) ui().msgbox_error("***ERROR***\nWriting .gts file failed\n");
     } else {

@@ -51,16 +51,17 @@ bool dashes_ok(const LineTypeDef& t) {
 
 }  // namespace
 
-int export_dash_pairs(const LineTypeDef& t) {
+int export_dash_pairs(const LineTypeDef& t, double paper_factor) {
   const int pairs = t.pairs < 3 ? t.pairs : 3;
-  double length = 0.0;
-  for (int k = 0; k < pairs; ++k) length += t.dash[k] + t.gap[k];
-  return length > 0.0 ? pairs : 0;
+  for (int k = 0; k < pairs; ++k)
+    if (!(t.dash[k] * paper_factor >= EXPORT_DASH_MIN) || !(t.gap[k] * paper_factor >= EXPORT_DASH_MIN))
+      return 0;
+  return pairs;
 }
 
-double export_dash_period(const LineTypeDef& t) {
+double export_dash_period(const LineTypeDef& t, double paper_factor) {
   double sum = 0.0;
-  for (int k = 0; k < export_dash_pairs(t); ++k) sum += t.dash[k] + t.gap[k];
+  for (int k = 0; k < export_dash_pairs(t, paper_factor); ++k) sum += t.dash[k] + t.gap[k];
   return std::fabs(t.period - sum) < 1e-6 ? t.period : sum;
 }
 
@@ -100,17 +101,18 @@ bool export_plot_resolution_ok(double resolution) {
   return refuse_unless_empty(why);
 }
 
-ExportCoordinates::ExportCoordinates(double limit, const char* format)
-    : outer_(writing), limit_(limit), format_(format) {
+ExportCoordinates::ExportCoordinates(double limit, const char* format, bool scaled)
+    : outer_(writing), limit_(limit), format_(format), scaled_(scaled) {
   writing = this;
 }
 
 ExportCoordinates::~ExportCoordinates() {
   writing = outer_;
   if (!ok_ && refusal.empty())
-    refusal =
-        filled(nls_mark("At this scale the drawing has coordinates a %s file cannot hold."), {format_}) +
-        "\n" + nls_translate("Nothing was written.");
+    refusal = filled(scaled_ ? nls_mark("At this scale the drawing has coordinates a %s file cannot hold.")
+                             : nls_mark("The drawing has coordinates or sizes a %s file cannot hold."),
+                     {format_}) +
+              "\n" + nls_translate("Nothing was written.");
 }
 
 double export_coordinate(double v) {
@@ -121,3 +123,9 @@ double export_coordinate(double v) {
 
 const std::string& export_refused() { return refusal; }
 void export_refused_clear() { refusal.clear(); }
+
+bool export_refusal_shown() {
+  if (refusal.empty()) return false;
+  ui().msgbox_error(refusal.c_str());
+  return true;
+}

@@ -12,13 +12,19 @@
 
 #include "model/settings.h"
 
-// The dash and gap pairs a writer writes of a line type (0..3): none for a
-// pattern whose dashes and gaps add up to nothing, which no format can draw
-// and which every writer draws as a solid line.
-int export_dash_pairs(const LineTypeDef& t);
-// The length of those pairs together, paper millimetres: the line type's
-// period, or the sum of its pairs where the stored period does not match.
-double export_dash_period(const LineTypeDef& t);
+// The shortest dash or gap a writer writes, millimetres on the paper it
+// writes for: readers refuse a pattern of no length, and shorter elements
+// come out as 0 in the two decimals the formats carry.
+inline constexpr double EXPORT_DASH_MIN = 0.01;
+// The dash and gap pairs a writer writes of a line type (0..3) when its
+// paper shows line-type millimetres paper_factor times as long: none where
+// a dash or gap would be shorter than EXPORT_DASH_MIN, and every writer
+// draws such a line solid.
+int export_dash_pairs(const LineTypeDef& t, double paper_factor = 1.0);
+// The length of those pairs together, line-type millimetres: the line
+// type's period, or the sum of its pairs where the stored period does not
+// match.
+double export_dash_period(const LineTypeDef& t, double paper_factor = 1.0);
 
 // Before a writer asks for its file: whether the scale denominators it
 // converts with, the pens' widths and the line types' dashes lie in their
@@ -35,8 +41,10 @@ bool export_plot_resolution_ok(double resolution);
 // turns false, and export_write_file keeps no file and says why.
 class ExportCoordinates {
  public:
-  // format: the format's name in the message ("PDF", "PostScript" ...).
-  ExportCoordinates(double limit, const char* format);
+  // format: the format's name in the message ("PDF", "PostScript" ...);
+  // scaled: the writer converts by a scale, which the message then names
+  // as the cause.
+  ExportCoordinates(double limit, const char* format, bool scaled = true);
   ~ExportCoordinates();
   ExportCoordinates(const ExportCoordinates&) = delete;
   ExportCoordinates& operator=(const ExportCoordinates&) = delete;
@@ -47,19 +55,29 @@ class ExportCoordinates {
   ExportCoordinates* outer_;
   double limit_;
   const char* format_;
+  bool scaled_;
   bool ok_ = true;
 };
 // v itself when the writing in progress can hold it (or when none is in
 // progress); otherwise 0, and the writing fails.
 double export_coordinate(double v);
 
-// What a format's numbers hold, in its output units: PostScript and EPS
-// (bounding boxes are whole numbers), SVG, PDF 1.3 reals, HPGL/2 plotter
-// units, DXF.
-inline constexpr double EXPORT_PS_LIMIT = 1e9;
+// What a format's numbers hold, in its output units: PostScript and EPS,
+// SVG, PDF 1.3 reals, HPGL/2 plotter units, DXF.
+// PostScript interpreters and printers compute in single precision, 24
+// bits: beyond 100,000 pt (35 m of paper) the hundredths of a point written
+// are lost.
+inline constexpr double EXPORT_PS_LIMIT = 100000.0;
 inline constexpr double EXPORT_SVG_LIMIT = 1e9;
 inline constexpr double EXPORT_PDF_LIMIT = 32767.0;
 inline constexpr double EXPORT_HPGL_LIMIT = 1073741823.0;
+// The 3D formats, metres: LightWave and 3DS store single precision floats;
+// GTS files any finite double, which its reader takes. POV-Ray counts a
+// distance from 1e7 on as infinite, so a scene reaching beyond renders
+// wrong; Radiance scenes keep the same limit, 10,000 km beyond any
+// building.
+inline constexpr double EXPORT_FLOAT_LIMIT = std::numeric_limits<float>::max();
+inline constexpr double EXPORT_RENDER_LIMIT = 1e7;
 // DXF reals hold any finite double: values too large for six decimals to
 // mean anything are written in exponent form, as CAD programs write their
 // own extents, so whatever an import keeps can be written back.
@@ -70,3 +88,6 @@ inline constexpr double EXPORT_DXF_LIMIT = std::numeric_limits<double>::max();
 // keeping the file.
 const std::string& export_refused();
 void export_refused_clear();
+// For writers that keep their file themselves: shows why the writing just
+// done was refused and returns true; false when it was not.
+bool export_refusal_shown();

@@ -116,7 +116,7 @@ void write_header(HpglWriter& w) {
     const LineTypeDef& t = line_types[i];
     out << "UL";
     out.integer(i + 1);
-    for (int k = 0; k < export_dash_pairs(t); ++k) {
+    for (int k = 0; k < export_dash_pairs(t, width_factor); ++k) {
       out << ',';
       out.fixed(t.dash[k], 3) << ',';
       out.fixed(t.gap[k], 3);
@@ -131,14 +131,19 @@ void select_line_type(HpglWriter& w, uint8_t lt) {
   w.last_line_type = t;
   if (hpgl2(w.job)) {
     const LineTypeDef& d = line_types[t];
-    if (export_dash_pairs(d) == 0) {
+    const double paper_factor = drawing_scale / w.job.scale;
+    // The pattern's length in percent of the sheet's diagonal, three
+    // decimals: one that comes out as 0 the plotter ignores, keeping the
+    // line type before, so the line is drawn solid.
+    const double percent =
+        export_dash_period(d, paper_factor) * paper_factor / (10.0 * diagonal(w.job)) * 100.0;
+    if (export_dash_pairs(d, paper_factor) == 0 || !(percent >= 0.0005)) {
       w.out << "LT;\n";
       return;
     }
     w.out << "LT";
     w.out.integer(t + 1) << ',';
-    w.out.fixed(export_dash_period(d) * drawing_scale / w.job.scale / (10.0 * diagonal(w.job)) * 100.0, 3)
-        << ";\n";
+    w.out.fixed(percent, 3) << ";\n";
     return;
   }
   // The plotter's own line types, nearest to the program's.

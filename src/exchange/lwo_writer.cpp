@@ -7,6 +7,7 @@
 #include "building/solid/wall_mesh.h"
 #include "display/export_scope.h"
 #include "exchange/export_2d.h"
+#include "exchange/export_check.h"
 #include "exchange/material_table.h"
 #include "model/consts.h"
 #include "model/files/fio.h"
@@ -106,8 +107,9 @@ bool lwo_write(std::FILE* f, const Point3& ref) {
   for_each_marked_mesh([&](const MeshElem& m) {
     for (const Point3& p : m.vertices) {
       // The file's second axis is the drawing's height.
-      const float v[3] = {static_cast<float>(p.x - ref.x), static_cast<float>(p.z - ref.z),
-                          static_cast<float>(p.y - ref.y)};
+      const float v[3] = {static_cast<float>(export_coordinate(p.x - ref.x)),
+                          static_cast<float>(export_coordinate(p.z - ref.z)),
+                          static_cast<float>(export_coordinate(p.y - ref.y))};
       ok = ok && fio_write_f32be(f, &v[0]) && fio_write_f32be(f, &v[1]) && fio_write_f32be(f, &v[2]);
     }
   });
@@ -189,6 +191,13 @@ void lwo_export() {
     return;
   }
   if (path.size() < export_file.capacity) export_file = path;
-  if (!(lwo_write(file.stream(), ref) && file.commit()))
-    ui().msgbox_error(nls_translate("Cannot write file"));
+  export_refused_clear();
+  bool written = false;
+  {
+    ExportCoordinates limits(EXPORT_FLOAT_LIMIT, "LightWave", false);
+    written = lwo_write(file.stream(), ref);
+  }
+  // A point no float holds spoils the file: it goes with the temporary file.
+  if (export_refusal_shown()) return;
+  if (!(written && file.commit())) ui().msgbox_error(nls_translate("Cannot write file"));
 }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <utility>
 
+#include "exchange/export_check.h"
 #include "exchange/material_table.h"
 #include "model/consts.h"
 #include "model/import_range.h"
@@ -617,7 +618,9 @@ M3dsFilePtr m3ds_export_file(const std::vector<M3dsTriangles>& meshes, std::stri
     }
     for (std::size_t i = 0; i < t.vertices.size(); ++i) {
       const Point3& p = t.vertices[i];
-      Lib3dsVector v = {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
+      Lib3dsVector v = {static_cast<float>(export_coordinate(p.x)),
+                        static_cast<float>(export_coordinate(p.y)),
+                        static_cast<float>(export_coordinate(p.z))};
       lib3ds_vector_copy(mesh->pointL[i].pos, v);
     }
     if (!lib3ds_mesh_new_face_list(mesh, static_cast<Lib3dsDword>(t.triangles.size()))) {

@@ -15,6 +15,7 @@
 #include "display/export_name.h"
 #include "display/export_scope.h"
 #include "exchange/export_2d.h"
+#include "exchange/export_check.h"
 #include "exchange/m3ds.h"
 #include "exchange/material_table.h"
 #include "model/consts.h"
@@ -289,8 +290,15 @@ void m3ds_export() {
     }
   }
   std::string log;
-  M3dsFilePtr file = m3ds_export_file(triangles, log);
+  M3dsFilePtr file;
+  export_refused_clear();
+  {
+    ExportCoordinates limits(EXPORT_FLOAT_LIMIT, "3DS", false);
+    file = m3ds_export_file(triangles, log);
+  }
   std::fputs(log.c_str(), stdout);
+  // A point no float holds: the file is not even begun.
+  if (export_refusal_shown()) return;
   FioSafeWriter out(path);
   if (!file || !out.stream() || !m3ds_write(file.get(), out.stream()) || !out.commit()) {
     std::printf("lib3ds error: Writing %s\n", path.c_str());

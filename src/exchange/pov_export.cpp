@@ -15,6 +15,7 @@
 #include "building/solid/wall_mesh.h"
 #include "display/export_scope.h"
 #include "exchange/export_2d.h"
+#include "exchange/export_check.h"
 #include "exchange/out_text.h"
 #include "model/elem.h"
 #include "model/files/fio.h"
@@ -36,8 +37,10 @@ uint8_t pov_found = 0;
 namespace {
 
 // A number as printf's "%.<decimals>f" writes it in the "C" locale; values
-// that are not finite as 0, so the scene always parses.
+// that are not finite as 0, so the scene always parses. While a scene is
+// written, such a value, or one beyond what POV-Ray renders, spoils it.
 void num(OutText& out, double v, int decimals) {
+  v = export_coordinate(v);
   if (!std::isfinite(v)) v = 0.0;
   char buf[340];
   const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
@@ -896,6 +899,7 @@ void pov_export(int mode) {
   MaterialTableScope table;
   if (!register_marked_materials()) return;
   auto write = [camera](std::FILE* f) {
+    ExportCoordinates limits(EXPORT_RENDER_LIMIT, "POV-Ray", false);
     FileOut out(f);
     pov_write_scene(out, camera == 2);
     out.flush();
@@ -910,7 +914,10 @@ void pov_export(int mode) {
     ui().msgbox_error(nls_translate("Cannot open file"));
     return;
   }
-  if (!(write(file.stream()) && file.commit())) {
+  export_refused_clear();
+  const bool written = write(file.stream());
+  if (export_refusal_shown()) return;
+  if (!(written && file.commit())) {
     ui().msgbox_error(nls_translate("Cannot write file"));
     return;
   }

@@ -300,7 +300,7 @@ void begin_stroke(PsWriter& w, uint8_t pen, uint8_t lt, const Point2& p) {
   if (w.path_strokes == 0) {
     w.out.hundredths(x) << ' ';
     w.out.hundredths(y) << " m ";
-  } else if (x != w.cx || y != w.cy || export_dash_pairs(export_line_type_def(lt)) > 0) {
+  } else if (x != w.cx || y != w.cy || export_dash_pairs(export_line_type_def(lt), w.job.paper_factor) > 0) {
     // Within a path, moves and lines go from the current point: shorter
     // numbers.
     w.out.hundredths(x - w.cx) << ' ';
@@ -435,7 +435,7 @@ void ps_out_glyph_text(const OutdevText& t) {
     const Point2 o = text_line_origin(t.x, t.y, t.angle, pitch, tp.line);
     const double gx = o.x + tp.offset, gy = o.y;
     int index = -1;
-    const bool dashed = export_dash_pairs(export_line_type_def(t.lt)) > 0;
+    const bool dashed = export_dash_pairs(export_line_type_def(t.lt), j.paper_factor) > 0;
     GlyphProcs::Proc* g =
         w.glyphs->get(font, slot, tp.code, h, t.width_factor, t.angle, s, c, dashed, &index);
     if (!g) {
@@ -540,7 +540,7 @@ void write_header(OutText& out, const PsJob& j) {
     const LineTypeDef& t = line_types[i];
     out << "/lt";
     out.integer(i + 1) << " {[";
-    for (int k = 0; k < export_dash_pairs(t); ++k) {
+    for (int k = 0; k < export_dash_pairs(t, j.paper_factor); ++k) {
       out.f2(export_mm_to_pt(t.dash[k] * j.paper_factor)) << ' ';
       out.f2(export_mm_to_pt(t.gap[k] * j.paper_factor)) << ' ';
     }

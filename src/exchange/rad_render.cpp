@@ -13,6 +13,7 @@
 #include "building/solid/wall_mesh.h"
 #include "display/view_commands.h"
 #include "exchange/export_2d.h"
+#include "exchange/export_check.h"
 #include "exchange/material_table.h"
 #include "exchange/out_text.h"
 #include "exchange/rad_writer.h"
@@ -156,27 +157,33 @@ bool write_scene_body(std::FILE* f, bool sky, RadZone* zone) {
   }
 
   FileOut out(f);
-  if (sky) rad_write_sky_glow(out);
-  const std::string texture_dir = rad_texture_dir();
-  for (int i = 0; i < mat_count; ++i) rad_write_material(out, mat_table[i], texture_dir);
+  export_refused_clear();
+  {
+    // Nothing is rendered from a scene that cannot hold the drawing.
+    ExportCoordinates limits(EXPORT_RENDER_LIMIT, "Radiance", false);
+    if (sky) rad_write_sky_glow(out);
+    const std::string texture_dir = rad_texture_dir();
+    for (int i = 0; i < mat_count; ++i) rad_write_material(out, mat_table[i], texture_dir);
 
-  WallTempMeshes walls;
-  for (ElemHeader* e = elem_list_head; e; e = e->next)
-    if (e->layer == LAYER_TEMP_3D) e->mark = 1;
-  int lights = 0;
-  int polygons = 0;
-  for (ElemHeader* e = elem_list_head; e; e = e->next) {
-    if (e->mark != 1) continue;
-    if (const auto* light = elem_as<LightElem>(e)) {
-      rad_write_light(out, lights++, *light);
-    } else if (const auto* mesh = elem_as<MeshElem>(e)) {
-      // Polygons name their material by the identifier the table gave it.
-      const std::string id =
-          mat_count > 0 ? mat_table[mat_index(mesh->material.view())].identifier.c_str() : "void";
-      rad_write_polygons(out, *mesh, id, &polygons);
+    WallTempMeshes walls;
+    for (ElemHeader* e = elem_list_head; e; e = e->next)
+      if (e->layer == LAYER_TEMP_3D) e->mark = 1;
+    int lights = 0;
+    int polygons = 0;
+    for (ElemHeader* e = elem_list_head; e; e = e->next) {
+      if (e->mark != 1) continue;
+      if (const auto* light = elem_as<LightElem>(e)) {
+        rad_write_light(out, lights++, *light);
+      } else if (const auto* mesh = elem_as<MeshElem>(e)) {
+        // Polygons name their material by the identifier the table gave it.
+        const std::string id =
+            mat_count > 0 ? mat_table[mat_index(mesh->material.view())].identifier.c_str() : "void";
+        rad_write_polygons(out, *mesh, id, &polygons);
+      }
     }
+    out.flush();
   }
-  out.flush();
+  if (export_refusal_shown()) return false;
   if (!out.ok() || std::fflush(f) != 0 || std::ferror(f)) {
     ui().msgbox_error(nls_translate("Cannot write file"));
     return false;
@@ -208,7 +215,10 @@ bool write_scene(const std::string& folder, const RadSettings& settings, RadZone
     ui().msgbox_error(nls_translate("Cannot open file"));
     return false;
   }
-  return write_scene_body(f.get(), !gensky.empty(), zone);
+  if (write_scene_body(f.get(), !gensky.empty(), zone)) return true;
+  // No half scene is left for the renderer.
+  ::unlink(path.c_str());
+  return false;
 }
 
 bool write_control(const std::string& folder, const RadJob& job) {

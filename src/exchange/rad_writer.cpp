@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "exchange/export_check.h"
 #include "exchange/out_text.h"
 
 namespace {
@@ -52,9 +53,9 @@ void rad_write_material(OutText& out, const MaterialDef& m, const std::string& t
       out << "void colorpict " << id << "_pattern\n";
       out << "17 clip_r clip_g clip_b " << picture << " picture.cal "
           << (m.repeat == 1 ? "tile_u tile_v" : "pic_u pic_v") << " -s ";
-      out.fixed(m.size_x, 6) << " -t ";
-      out.fixed(m.offset_x, 6) << ' ';
-      out.fixed(m.offset_y, 6) << " 0.0 " << orientation(m.texture_mode) << " 0\n";
+      out.fixed(export_coordinate(m.size_x), 6) << " -t ";
+      out.fixed(export_coordinate(m.offset_x), 6) << ' ';
+      out.fixed(export_coordinate(m.offset_y), 6) << " 0.0 " << orientation(m.texture_mode) << " 0\n";
       out << "1 1\n\n";
       modifier = id + "_pattern\n";
     }
@@ -108,7 +109,7 @@ void rad_write_sky_glow(OutText& out) {
 }
 
 void rad_write_light(OutText& out, int n, const LightElem& light) {
-  const double power = 30.0 * light.light_size * light.light_size;
+  const double power = export_coordinate(30.0 * light.light_size * light.light_size);
   out << "void light bright.";
   out.integer(n) << "\n0\n0\n3 ";
   out.fixed(power * light.r, 6) << ' ';
@@ -117,9 +118,9 @@ void rad_write_light(OutText& out, int n, const LightElem& light) {
   out << "bright.";
   out.integer(n) << " sphere lamp.";
   out.integer(n) << "\n0\n0\n4 ";
-  out.fixed(light.position.x, 4) << ' ';
-  out.fixed(light.position.y, 4) << ' ';
-  out.fixed(light.position.z, 4) << " 0.1\n\n";
+  out.fixed(export_coordinate(light.position.x), 4) << ' ';
+  out.fixed(export_coordinate(light.position.y), 4) << ' ';
+  out.fixed(export_coordinate(light.position.z), 4) << " 0.1\n\n";
 }
 
 void rad_write_polygons(OutText& out, const MeshElem& mesh, const std::string& material, int* next) {
@@ -137,9 +138,9 @@ void rad_write_polygons(OutText& out, const MeshElem& mesh, const std::string& m
       out.integer(3 * static_cast<long long>(n)) << "\n";
       for (std::size_t i = first; i < end; ++i) {
         const Point3& p = mesh.vertices[static_cast<std::size_t>(mesh.indices[i])];
-        out.fixed(p.x, 8) << ' ';
-        out.fixed(p.y, 8) << ' ';
-        out.fixed(p.z, 8) << "\n";
+        out.fixed(export_coordinate(p.x), 8) << ' ';
+        out.fixed(export_coordinate(p.y), 8) << ' ';
+        out.fixed(export_coordinate(p.z), 8) << "\n";
       }
       out << "\n";
     }

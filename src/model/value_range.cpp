@@ -137,3 +137,8 @@ const ValueRange* value_range_of(const void* var) {
     if (var && b.var == var) return b.range;
   return nullptr;
 }
+
+bool value_zero_means_none(const void* var) {
+  return var && (var == &pattern_preset.spacing2 || var == &material_preset.size_x ||
+                 var == &material_preset.size_y);
+}

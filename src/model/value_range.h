@@ -47,3 +47,7 @@ extern const ValueRange RANGE_SCREEN_ASPECT;
 // The range of a global number variable a dialog binds (a setting, a
 // current creation parameter, a working copy); null for any other address.
 const ValueRange* value_range_of(const void* var);
+// Whether 0 in var means "none" rather than a size outside its range: the
+// second hatching of a pattern, the tiles of a material without a texture.
+// Stored presets hold it so, the shipped ones included.
+bool value_zero_means_none(const void* var);

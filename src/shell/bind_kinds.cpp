@@ -49,14 +49,17 @@ bool starts_with_number(std::string_view text) {
   return r.ec == std::errc() && std::isfinite(v);
 }
 
-// A limit as the message shows it: in the entry's unit, or for a plain
-// number with as many decimals as it needs.
-std::string limit_text(BindKind kind, double v) {
-  if (kind != BindKind::FENTRY) return bind_value_format(kind, v);
+// A plain number with as many decimals (up to six) as it needs.
+std::string plain_text(double v) {
   std::string s = units_fixed(v, 6);
   while (s.back() == '0') s.pop_back();
   if (s.back() == '.') s.pop_back();
   return s;
+}
+
+// A limit as the message shows it: in the entry's unit, or as a plain number.
+std::string limit_text(BindKind kind, double v) {
+  return kind == BindKind::FENTRY ? plain_text(v) : bind_value_format(kind, v);
 }
 
 // The message's first and second "%s" replaced by a and b.
@@ -178,6 +181,11 @@ BindValueStore bind_value_check(BindKind kind, const void* var, double current, 
                                  : nls_translate("Enter a number from %s to %s.");
   out.refused = fill_two(form, limit_text(kind, range.lo), limit_text(kind, range.hi));
   return out;
+}
+
+std::string bind_spin_refusal(std::string_view text, double lo, double hi) {
+  if (starts_with_number(text)) return std::string();
+  return fill_two(nls_translate("Enter a number from %s to %s."), plain_text(lo), plain_text(hi));
 }
 
 bool bind_is_size_variable(const void* var) {

@@ -66,6 +66,13 @@ struct BindValueStore {
 // left alone, so that leaving an entry stores nothing.
 BindValueStore bind_value_check(BindKind kind, const void* var, double current, std::string_view text);
 
+// What Enter or leaving a spin button over lo..hi does with its text: the
+// toolkit reads text without a number as 0 and stores it, or the lower
+// limit, without a word. Such text is refused: the translated message
+// naming the button's range, empty for text that starts with a number
+// (which the spin button reads and holds within its limits).
+std::string bind_spin_refusal(std::string_view text, double lo, double hi);
+
 // Whether var is one of the sizes the tool pages show on their size buttons
 // (text size, the three fixed opening widths, the profile size); storing one
 // refreshes those buttons.

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <random>
 #include <string>
@@ -980,6 +981,41 @@ TEST_F(GtsCommandTest, LargeImportShowsProgress) {
   EXPECT_EQ(shown.front(), "progress_open_cancel Import GTS...");
   EXPECT_EQ(shown.back(), "progress_close");
   EXPECT_GE(shown.size(), 2 + 400000 / 4096);
+}
+
+// A point that is no number would go out as "nan", which the GTS reader
+// refuses: the export says why and the file of the name stays as it was.
+// Any finite point, however far, is written as it is read back.
+TEST_F(GtsCommandTest, ExportRefusesPointsThatAreNoNumber) {
+  TempFolder dir;
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double z;
+    bool written;
+  } cases[] = {{nan, false}, {inf, false}, {-inf, false}, {-1e308, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.z);
+    drawing_free();
+    drawing_init();
+    ui.calls.clear();
+    add_mesh(solid_cuboid(0, 0, 2, 1, 0, 3));
+    elem_as<MeshElem>(elem_list_tail)->vertices[5].z = c.z;
+    dir.write("far.gts", "old");
+    ui.answers = {1};  // all objects
+    ui.paths = {(dir / "far.gts").string()};
+    cmd_p_file_export_gts();
+    for (ElemHeader* e : elements()) EXPECT_EQ(e->mark, 0);
+    std::ifstream in(dir / "far.gts");
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (c.written) {
+      EXPECT_TRUE(errors().empty());
+      EXPECT_NE(text.find(" -1e+308\n"), std::string::npos) << text;
+    } else {
+      EXPECT_EQ(text, "old");
+      EXPECT_EQ(errors(), std::vector<std::string>{"error The drawing has coordinates or sizes a GTS file "
+                                                   "cannot hold.\nNothing was written."});
+    }
+  }
 }
 
 TEST_F(GtsCommandTest, ExportWritesMarkedMeshesAndWallsAndLeavesNothingBehind) {

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <map>
@@ -115,46 +117,141 @@ class ExportCheck : public ExportTest {
     return testing::AssertionFailure() << gs.out;
   }
 
+  // What the format's own readers make of a written file: Ghostscript,
+  // qpdf, rsvg-convert, hp2xx (on the HPGL between its wrapper), ezdxf's
+  // audit. Empty when they take it.
+  std::string readers_complaint(const std::string& suffix, const std::string& name) {
+    std::vector<std::string> argv;
+    const std::string path = file(name);
+    if (suffix == ".eps")
+      argv = {"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-dEPSCrop", "-sDEVICE=nullpage", path};
+    else if (suffix == ".ps")
+      argv = {"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=nullpage", path};
+    else if (suffix == ".pdf")
+      argv = {"qpdf", "--check", path};
+    else if (suffix == ".svg")
+      argv = {"rsvg-convert", "-o", file("reader.png"), path};
+    else if (suffix == ".plt") {
+      std::string text = read_file(path);
+      text = text.substr(text.find("IN;"));
+      text = text.substr(0, text.find('\x1b'));
+      std::ofstream(file("plain.hpgl"), std::ios::binary) << text;
+      argv = {"hp2xx", "-q", "-m", "png", "-f", file("reader.png"), file("plain.hpgl")};
+    } else {
+      argv = {"/usr/bin/python3", "-c",
+              "import sys, ezdxf\ndoc = ezdxf.readfile(sys.argv[1])\n"
+              "sys.exit(1 if doc.audit().has_errors else 0)\n",
+              path};
+    }
+    const ToolRun run = tool(argv);
+    // qpdf says a sound file is sound; gs and the others say nothing.
+    if (run.status == 0 && (suffix == ".pdf" || run.out.empty())) return "";
+    return argv[0] + " (" + std::to_string(run.status) + "): " + run.out;
+  }
+
  private:
   DxfSettings saved_dxf_;
 };
 
 // A line type whose dashes and gaps are all 0 is within every range, and
-// no format can draw it: every writer draws it solid.
+// no format can draw it; one with a dash or gap below a hundredth of a
+// millimetre comes out as 0 in the formats' decimals, or as a pattern no
+// one sees. Every writer draws them solid.
 TEST_F(ExportCheck, ADashPatternOfNoLengthIsWrittenSolid) {
-  LineTypeDef& t = line_types[1];
-  t.pairs = 2;
-  t.period = 0;
-  for (int k = 0; k < 3; ++k) t.dash[k] = t.gap[k] = 0;
+  struct Pattern {
+    const char* what;
+    double dash0, gap0, dash1, gap1;
+  };
+  const Pattern patterns[] = {
+      {"all 0", 0, 0, 0, 0},
+      {"a dash of 0.005 mm", 3, 1, 0.005, 2},
+      {"a gap of 0.009 mm", 3, 0.009, 1, 2},
+      {"no gap", 3, 0, 3, 0},
+  };
   elem_new_line(0, 0, 1, 0, 0, 1, 0);
   elem_new_line(0, 0, 1, 0, 0.5, 1, 0.5);
-  for (const Writer& w : writers()) {
-    SCOPED_TRACE(w.name);
-    const std::string text = write(w, "nodash");
-    ASSERT_FALSE(text.empty());
-    EXPECT_TRUE(ui.calls_starting("error").empty()) << ui.calls_starting("error")[0];
-    const std::string kind = w.suffix;
-    if (kind == ".eps" || kind == ".ps") {
-      EXPECT_EQ(lines_with(text, "/lt2 "), std::vector<std::string>{"/lt2 {[] 0 setdash} bdef"});
-      EXPECT_TRUE(ghostscript_takes(std::string("nodash") + w.suffix));
-    } else if (kind == ".pdf") {
-      const std::string content = pdf_content(text);
-      ASSERT_FALSE(content.empty());
-      EXPECT_EQ(lines_with(content, " d"), std::vector<std::string>{"[] 0 d"});
-    } else if (kind == ".svg") {
-      EXPECT_EQ(count_of(text, "stroke-dasharray"), count_of(text, "stroke-dasharray:"));
-      for (const std::string& rule : lines_with(text, ".s01{"))
-        EXPECT_EQ(rule.find("dasharray"), std::string::npos) << rule;
-    } else if (kind == ".plt") {
-      EXPECT_EQ(lines_with(text, "UL2"), std::vector<std::string>{"UL2;"});
-      EXPECT_EQ(count_of(text, "LT2,"), 0);
-    } else {
-      // The line type's table entry has no elements and no length.
-      const std::size_t at = text.find("\n73\n", text.find("LTYPE\n2\nSHORTDASH"));
-      ASSERT_NE(at, std::string::npos);
-      EXPECT_EQ(text.substr(at, 16), "\n73\n0\n40\n0.00000");
+  for (const Pattern& p : patterns)
+    for (const Writer& w : writers()) {
+      SCOPED_TRACE(std::string(w.name) + ", " + p.what);
+      LineTypeDef& t = line_types[1];
+      t = LineTypeDef{};
+      t.name = "SHORTDASH";
+      t.pairs = 2;
+      t.dash[0] = p.dash0;
+      t.gap[0] = p.gap0;
+      t.dash[1] = p.dash1;
+      t.gap[1] = p.gap1;
+      t.period = p.dash0 + p.gap0 + p.dash1 + p.gap1;
+      const std::string text = write(w, "nodash");
+      ASSERT_FALSE(text.empty());
+      EXPECT_TRUE(ui.calls_starting("error").empty()) << ui.calls_starting("error")[0];
+      const std::string kind = w.suffix;
+      if (kind == ".eps" || kind == ".ps") {
+        EXPECT_EQ(lines_with(text, "/lt2 "), std::vector<std::string>{"/lt2 {[] 0 setdash} bdef"});
+        EXPECT_TRUE(ghostscript_takes(std::string("nodash") + w.suffix));
+      } else if (kind == ".pdf") {
+        const std::string content = pdf_content(text);
+        ASSERT_FALSE(content.empty());
+        EXPECT_EQ(lines_with(content, " d"), std::vector<std::string>{"[] 0 d"});
+      } else if (kind == ".svg") {
+        EXPECT_EQ(count_of(text, "stroke-dasharray"), count_of(text, "stroke-dasharray:"));
+        for (const std::string& rule : lines_with(text, ".s01{"))
+          EXPECT_EQ(rule.find("dasharray"), std::string::npos) << rule;
+      } else if (kind == ".plt") {
+        EXPECT_EQ(lines_with(text, "UL2"), std::vector<std::string>{"UL2;"});
+        EXPECT_EQ(count_of(text, "LT2,"), 0);
+      } else {
+        // The line type's table entry has no elements and no length.
+        const std::size_t at = text.find("\n73\n", text.find("LTYPE\n2\nSHORTDASH"));
+        ASSERT_NE(at, std::string::npos);
+        EXPECT_EQ(text.substr(at, 16), "\n73\n0\n40\n0.00000");
+      }
     }
-  }
+}
+
+// Printed at a scale far smaller than the drawing's, the dots of a dotted
+// line shrink below a hundredth of a millimetre on the paper: they would
+// come out as "0.00" dashes, which Ghostscript refuses, and are drawn
+// solid. The drawing's own scale keeps them.
+TEST_F(ExportCheck, DashesTooShortOnThePrintedPaperAreDrawnSolid) {
+  elem_new_line(0, 0, 4, -1, -1, 1, 1);  // line type 5, the dotted line
+  drawing_scale = 100;
+  print_settings.scale = plot_settings.scale = 100000;
+  const std::string ps = write(writers()[1], "small");
+  EXPECT_TRUE(ui.calls_starting("error").empty());
+  EXPECT_EQ(lines_with(ps, "/lt5 "), std::vector<std::string>{"/lt5 {[] 0 setdash} bdef"});
+  EXPECT_TRUE(ghostscript_takes("small.ps"));
+  const std::string plt = write(writers()[4], "small");
+  EXPECT_EQ(lines_with(plt, "UL5"), std::vector<std::string>{"UL5;"});
+  EXPECT_EQ(count_of(plt, "LT5,"), 0);
+
+  // At 1:200 the dot of 0.1 mm is 0.05 mm on the paper, 0.14 pt.
+  print_settings.scale = plot_settings.scale = 200;
+  const std::string kept = write(writers()[1], "kept");
+  EXPECT_EQ(lines_with(kept, "/lt5 "), std::vector<std::string>{"/lt5 {[0.14 1.42 ] 0 setdash} bdef"});
+  EXPECT_TRUE(ghostscript_takes("kept.ps"));
+  EXPECT_EQ(lines_with(write(writers()[4], "kept"), "UL5"), std::vector<std::string>{"UL5,0.100,1.000;"});
+}
+
+// HPGL/2 gives a pattern's length in percent of the sheet's diagonal, with
+// three decimals. Dashes and gaps of 0.01 mm on a 5 m square sheet make a
+// pattern of 0.02 / 70710.7 * 100 = 0.0000283 %, written as 0.000, which
+// plotters ignore: such a line is drawn solid. On A4 (a diagonal of
+// 363.7 mm) the same pattern is 0.0055 % and written.
+TEST_F(ExportCheck, AnHpglPatternTooShortForItsSheetIsDrawnSolid) {
+  LineTypeDef& t = line_types[1];
+  t.pairs = 1;
+  t.dash[0] = t.gap[0] = 0.01;
+  t.period = 0.02;
+  elem_new_line(0, 0, 1, -1, -1, 1, 1);
+  plot_settings.paper_width = plot_settings.paper_height = 500;
+  const std::string big = write(writers()[4], "big");
+  EXPECT_TRUE(ui.calls_starting("error").empty());
+  EXPECT_EQ(count_of(big, "LT2,"), 0);
+  EXPECT_EQ(count_of(big, "LT;"), count_of(big, "LT"));
+  plot_settings.paper_width = 21;
+  plot_settings.paper_height = 29.7;
+  EXPECT_EQ(lines_with(write(writers()[4], "a4"), "LT2,"), std::vector<std::string>{"LT2,0.005;"});
 }
 
 // Output no format's numbers hold: a scale so small, or an element so far
@@ -189,6 +286,86 @@ TEST_F(ExportCheck, CoordinatesNoFormatHoldsWriteNothing) {
       const auto errors = ui.calls_starting("error");
       ASSERT_EQ(errors.size(), 1u);
       EXPECT_NE(errors[0].find("file cannot hold.\nNothing was written."), std::string::npos) << errors[0];
+    }
+  }
+}
+
+// PostScript and EPS hold coordinates up to 100,000 pt either way of the
+// page's corner. At 1:1 a line from the printed page to 30 m reaches at
+// most 31 m (87,874 pt) and is written; one to 40 m reaches at least 39.5 m
+// (111,969 pt) and nothing is written.
+TEST_F(ExportCheck, PostScriptCoordinatesStayWithinAHundredThousandPoints) {
+  struct Case {
+    double reach;  // metres
+    bool written;
+  };
+  for (const Case c : {Case{30, true}, Case{40, false}, Case{-40, false}}) {
+    for (const Writer& w : {writers()[0], writers()[1]}) {
+      SCOPED_TRACE(std::string(w.name) + " to " + std::to_string(c.reach) + " m");
+      drawing_free();
+      drawing_scale = print_settings.scale = 1;
+      elem_new_line(0, 0, 0, -0.5, -0.5, c.reach, -0.5);
+      const std::string name = std::string("far") + w.suffix;
+      fs::remove(file(name));
+      write(w, "far");
+      if (c.written) {
+        EXPECT_TRUE(ui.calls_starting("error").empty());
+        EXPECT_TRUE(ghostscript_takes(name));
+      } else {
+        EXPECT_FALSE(fs::exists(file(name)));
+        EXPECT_EQ(ui.calls_starting("error"),
+                  std::vector<std::string>{"error At this scale the drawing has coordinates a PostScript "
+                                           "file cannot hold.\nNothing was written."});
+      }
+    }
+  }
+}
+
+// Every writer fed what a drawing file made by hand or another program can
+// hold: sizes of 0, negative sizes, values near the largest double, values
+// that are no number. Each writes a file its readers take, or says why and
+// writes nothing.
+TEST_F(ExportCheck, EveryWriterWritesASoundFileOrNothingWhateverTheDrawingHolds) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+  };
+  auto text = [](double height, double width) {
+    elem_new_text(0, 0, 0, 0, 0, 0, height, width, 0.1, 1.5, "Kavro", 0, "Simpel", 0);
+  };
+  const Case cases[] = {
+      {"a line of no length", [] { elem_new_line(0, 0, 1, 0.2, 0.2, 0.2, 0.2); }},
+      {"a circle of radius 0", [] { elem_new_arc(0, 0, 0, 0.2, 0.2, 0, 0, 2 * M_PI, 0, 0); }},
+      {"a circle of radius -1", [] { elem_new_arc(0, 0, 0, 0.2, 0.2, -1, -1, 2 * M_PI, 0, 0); }},
+      {"an arc of radius 1e308", [] { elem_new_arc(0, 0, 0, 0.2, 0.2, 1e308, 1e308, 1, 0, 0); }},
+      {"an arc sweeping no number", [nan] { elem_new_arc(0, 0, 0, 0.2, 0.2, 1, 1, nan, 0, 0); }},
+      {"a line to 1e308", [] { elem_new_line(0, 0, 0, 0.2, 0.2, 1e308, -1e308); }},
+      {"a text of height 0", [text] { text(0, 1); }},
+      {"a text of height -2.5", [text] { text(-2.5, 1); }},
+      {"a text of height 1e308", [text] { text(1e308, 1); }},
+      {"a text of height no number", [text, nan] { text(nan, 1); }},
+      {"a text of width factor 0", [text] { text(2.5, 0); }},
+      {"a text of width factor -1e308", [text] { text(2.5, -1e308); }},
+  };
+  for (const Case& c : cases) {
+    for (const Writer& w : writers()) {
+      SCOPED_TRACE(std::string(c.what) + ", " + w.name);
+      drawing_free();
+      drawing_scale = print_settings.scale = plot_settings.scale = 100;
+      elem_new_line(0, 0, 0, 0, 0, 0.4, 0.4);
+      c.make();
+      const std::string name = std::string("held") + w.suffix;
+      fs::remove(file(name));
+      write(w, "held");
+      const auto errors = ui.calls_starting("error");
+      if (fs::exists(file(name))) {
+        EXPECT_TRUE(errors.empty()) << errors[0];
+        EXPECT_EQ(readers_complaint(w.suffix, name), "");
+      } else {
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_NE(errors[0].find("\nNothing was written."), std::string::npos) << errors[0];
+      }
     }
   }
 }

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <limits>
 #include <set>
 #include <sstream>
 #include <string>
@@ -257,6 +258,41 @@ TEST_F(LwoExport, SixteenBitVertexNumbersLimitTheExport) {
 // A cube and a wall: wherever the command ends, nothing stays marked (a
 // mark keeps an element out of the next save), the wall's temporary mesh is
 // gone and a file the user had stays as it was.
+// The file's points are single precision floats: one that is no number or
+// lies beyond the largest float (3.4e38) from the reference point would be
+// written as NaN or infinity. The export says why and the file of the name
+// stays as it was.
+TEST_F(LwoExport, PointsNoFloatHoldsWriteNothing) {
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double x;
+    bool written;
+  } cases[] = {{nan, false}, {-inf, false}, {1e39, false}, {-1e308, false}, {3.4e38, true}, {1e30, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.x);
+    drawing_free();
+    drawing_init();
+    ui.calls.clear();
+    MeshElem* m = add_box("Glas");
+    m->vertices[7].z = c.x;
+    dir.write("out.lwo", "old");
+    export_all(0, 0);
+    EXPECT_TRUE(nothing_marked());
+    if (c.written) {
+      EXPECT_TRUE(ui.calls_starting("error").empty());
+      EXPECT_EQ(points(written()).at(3 * 7 + 1), static_cast<float>(c.x));
+    } else {
+      EXPECT_EQ(written(), "old");
+      EXPECT_EQ(ui.calls_starting("error"),
+                std::vector<std::string>{"error The drawing has coordinates or sizes a LightWave file cannot "
+                                         "hold.\nNothing was written."});
+    }
+  }
+  int files = 0;
+  for ([[maybe_unused]] const auto& f : fs::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 2) << "out.lwo and the material folder, no temporary file";
+}
+
 TEST_F(LwoExport, EveryWayOutClearsTheMarks) {
   const struct {
     const char* what;

@@ -402,6 +402,40 @@ TEST_F(M3ds, ObjectsBeyondSixteenBitsAreRefusedBeforeWriting) {
   }
 }
 
+// A 3DS file stores single precision floats: a point that is no number or
+// lies beyond the largest float (3.4e38) would come out as NaN or infinity,
+// which readers refuse. The export says why, and a file of the name stays
+// as it was; the largest float itself is written.
+TEST_F(M3ds, PointsNoFloatHoldsWriteNothing) {
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double x;
+    bool written;
+  } cases[] = {{nan, false}, {inf, false}, {-1e39, false}, {1e308, false}, {3.4e38, true}, {-1e30, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.x);
+    drawing_free();
+    drawing_init();
+    ui.calls.clear();
+    new_cube("Glas");
+    elem_as<MeshElem>(elem_list_tail)->vertices[3].x = c.x;
+    dir.write("out/far.3ds", "old");
+    export_all("out/far.3ds");
+    EXPECT_TRUE(nothing_marked());
+    if (c.written) {
+      EXPECT_TRUE(ui.calls_starting("error").empty());
+      EXPECT_NE(read_file(file("out/far.3ds")), "old");
+    } else {
+      EXPECT_EQ(read_file(file("out/far.3ds")), "old");
+      EXPECT_EQ(
+          ui.calls_starting("error"),
+          std::vector<std::string>{"error The drawing has coordinates or sizes a 3DS file cannot hold.\n"
+                                   "Nothing was written."});
+    }
+  }
+  EXPECT_EQ(fs::directory_iterator(dir / "out")->path().filename(), "far.3ds") << "no temporary file stays";
+}
+
 // Faces naming points that are missing, repeated or no finite position are
 // left out, and so are such points (never kept as the origin); the user is
 // told how many in a message, not only on standard output.

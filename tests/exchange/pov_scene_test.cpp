@@ -11,6 +11,7 @@
 #include <chrono>
 #include <deque>
 #include <fstream>
+#include <limits>
 #include <set>
 #include <sstream>
 #include <string>
@@ -778,6 +779,53 @@ TEST_F(PovScene, CancelsLeaveNoMarksAndWriteNothing) {
     ASSERT_EQ(kavfile_save_drawing(0), 1) << c.what;
     ASSERT_EQ(kavfile_load_drawing(1, drawing.c_str()), 1) << c.what;
     EXPECT_EQ(elements().size(), 3u) << c.what;
+  }
+}
+
+// POV-Ray takes a distance from 1e7 on as infinite, and a point that is no
+// number was written as 0, a scene of another shape. Both the export and
+// the render say why and write no scene: an exported file of the name
+// stays as it was, and POV-Ray is not started.
+TEST_F(PovScene, PointsPovRayCannotRenderWriteNoScene) {
+  StubPovray stub(dir);
+  pov_settings.command = "povray";
+  pov_settings.save_image = 0;
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    double x;
+    bool written;
+  } cases[] = {{nan, false}, {2e7, false}, {-1e308, false}, {5e6, true}};
+  const std::string rendered = temp_folder() + "/kavro.pov";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.x);
+    drawing_free();
+    drawing_init();
+    add_mesh({{1, 2, 3, 0}, {c.x, 2, 3, 0}, {4, 5, 3, 0}}, {3}, {0, 1, 2});
+    elements()[0]->layer = cur_layer;
+    const std::vector<std::string> refused = {
+        "error The drawing has coordinates or sizes a POV-Ray file cannot hold.\nNothing was written."};
+    dir.write("far.pov", "old");
+    ui.calls.clear();
+    ui.answers = {1, 1};  // perspective, all objects
+    ui.paths = {file("far.pov")};
+    pov_export_file();
+    EXPECT_TRUE(nothing_marked());
+    if (c.written) {
+      EXPECT_TRUE(ui.calls_starting("error").empty());
+      EXPECT_NE(read_file(file("far.pov")).find("<5000000.000000000000,3.000000000000,2.000000000000>"),
+                std::string::npos);
+      continue;
+    }
+    EXPECT_EQ(read_file(file("far.pov")), "old");
+    EXPECT_EQ(ui.calls_starting("error"), refused);
+
+    std::filesystem::remove(rendered);
+    ui.calls.clear();
+    ui.answers = {1, 1};  // perspective; render without a light all the same
+    pov_render();
+    EXPECT_TRUE(nothing_marked());
+    EXPECT_EQ(ui.calls_starting("error"), refused);
+    EXPECT_FALSE(std::filesystem::exists(rendered));
   }
 }
 

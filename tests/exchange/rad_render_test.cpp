@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -318,6 +319,48 @@ TEST_F(RadRender, MissingToolsAreNamedBeforeAnythingHappens) {
     }
     EXPECT_TRUE(nothing_marked()) << c.missing;
     fs::rename(dir / "hidden", dir / "bin" / c.missing);
+  }
+}
+
+// A point that is no number went out as 0, a scene of another shape, and
+// Radiance takes distances this far out as infinite: the render says why,
+// leaves no scene and starts no tool. A lamp whose power overflows is the
+// same.
+TEST_F(RadRender, PointsAndSizesRadianceCannotHoldRenderNothing) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    const char* what;
+    double x;          // of a corner of the mesh
+    double lamp_x;     // of the lamp's position
+    double lamp_size;  // its power grows with the square
+    bool rendered;
+  } cases[] = {
+      {"a corner at no number", nan, 1, 0.5, false},   {"a corner at 2e7 m", 2e7, 1, 0.5, false},
+      {"a corner at -1e308 m", -1e308, 1, 0.5, false}, {"a lamp at no number", 0, nan, 0.5, false},
+      {"a lamp of size 1e200", 0, 1, 1e200, false},    {"a corner at 9e6 m", 9e6, 1, 0.5, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    drawing_free();
+    drawing_init();
+    std::filesystem::remove(file("log"));
+    ui.calls.clear();
+    two_triangles("3ds box", c.x);
+    white_light(c.lamp_x, 1, 2.5);
+    elem_as<LightElem>(elem_list_tail)->light_size = c.lamp_size;
+    ui.answers = {1};  // perspective
+    rad_render(0);
+    EXPECT_TRUE(nothing_marked());
+    if (c.rendered) {
+      EXPECT_EQ(ui.calls_starting("error"), std::vector<std::string>{});
+      EXPECT_NE(scene().find("9000000.00000000 0.00000000 0.00000000\n"), std::string::npos) << scene();
+      continue;
+    }
+    EXPECT_EQ(ui.calls_starting("error"),
+              std::vector<std::string>{"error The drawing has coordinates or sizes a Radiance file cannot "
+                                       "hold.\nNothing was written."});
+    EXPECT_EQ(log(), std::vector<std::string>{});
+    EXPECT_FALSE(fs::exists(fs::path(folder_) / "kavro.rad"));
   }
 }
 

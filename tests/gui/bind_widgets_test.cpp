@@ -165,6 +165,38 @@ TEST_F(BindGtkTest, SpinButtonsStoreAndReachTheirMaximum) {
   EXPECT_EQ(gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(spin)), 12);
 }
 
+// Text without a number would read as 0 (or the lower limit): it is
+// refused with the button's range, once, and the button and its variable
+// keep their value. A number still goes in, held within the limits.
+TEST_F(BindGtkTest, ASpinButtonRefusesTextWithoutANumber) {
+  RecordingUi ui;
+  int count = 3;
+  GtkWidget* spin = add(bind_spin_long_new(&count, 1, 60, 1, 0, "main"));
+  double angle = 30.0;
+  GtkWidget* dspin = add(bind_spin_double_new(&angle, 1, 120, 0.5, 1, "dim"));
+  for (const char* typed : {"abc", ""}) {
+    SCOPED_TRACE(std::string("\"") + typed + "\"");
+    ui.calls.clear();
+    type_and_enter(spin, typed);
+    focus(spin, true);
+    focus(spin, false);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(text_of(spin), "3");
+    type_and_enter(dspin, typed);
+    EXPECT_EQ(angle, 30.0);
+    EXPECT_EQ(text_of(dspin), "30.0");
+    EXPECT_EQ(ui.calls_starting("error"),
+              (Trace{"error Enter a number from 1 to 60.", "error Enter a number from 1 to 120."}));
+  }
+  EXPECT_EQ(taken(), none);
+  ui.calls.clear();
+  type_and_enter(spin, "1e9");
+  EXPECT_EQ(count, 60);
+  type_and_enter(dspin, "12.5");
+  EXPECT_EQ(angle, 12.5);
+  EXPECT_TRUE(ui.calls_starting("error").empty());
+}
+
 void note_extra(GtkAdjustment* adj, const char* data) {
   bind_trace().push_back(std::string("extra ") + data + " " + std::to_string(gtk_adjustment_get_value(adj)));
 }

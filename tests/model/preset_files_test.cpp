@@ -9,7 +9,9 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "model/settings.h"
@@ -356,6 +358,117 @@ TEST_F(PresetFiles, StartUpLoadsEveryKindsCurrentPreset) {
   EXPECT_EQ(light_preset.g, 0.0);
   EXPECT_EQ(light_preset.shadow_intensity, 0.5);
   EXPECT_EQ(preset_format(preset_fields(PresetKind::DIM)), default_files[3].bytes);
+}
+
+// A preset file made by hand or by an older program may hold values no
+// dialog takes: each is brought into its variable's range (to the nearer
+// limit, or to the fallback where the range lies above a limit) and one
+// note per file counts them. 0 stays where it means none.
+TEST_F(PresetFiles, ValuesOutsideTheirRangeAreBroughtIntoItWithANote) {
+  RecordingUi ui;
+  struct Case {
+    PresetKind kind;
+    const char* bytes;
+    std::function<std::vector<double>()> values;
+    std::vector<double> expected;
+    const char* note;  // empty: none
+  };
+  const Case cases[] = {
+      {PresetKind::WALL,
+       "Default\n-1\n-2000\n2000\n0\n0\n",
+       [] {
+         return std::vector<double>{wall_preset.thickness, wall_preset.base, wall_preset.height};
+       },
+       {1.0, -1000.0, 1000.0},
+       "error Preset wall/P: 3 values lay outside their range and were brought into it."},
+      {PresetKind::TEXT,
+       "Simpel\n0\n1\n0.1\n0\n0\n",
+       [] { return std::vector<double>{text_preset.line_spacing}; },
+       {1.5},
+       "error Preset text/P: 1 value lay outside its range and was brought into it."},
+      {PresetKind::DIM,
+       "Simpel\n0\n0\n1\n0\n1e9\n0.1\n-4\n1.5\n1\n0\n0\n",
+       [] {
+         return std::vector<double>{dim_preset.figure_size, dim_preset.figure_width};
+       },
+       {1000.0, 1.0},
+       "error Preset dim/P: 2 values lay outside their range and were brought into it."},
+      {PresetKind::PATTERN,
+       "0\n0\n0\n0\n0\n720\n0\n-45\n0\n0\n0\n0\n",
+       [] {
+         return std::vector<double>{pattern_preset.spacing1, pattern_preset.angle1, pattern_preset.spacing2,
+                                    pattern_preset.angle2};
+       },
+       {0.001, 2 * PI, 0.0, -PI / 4},
+       "error Preset pattern/P: 2 values lay outside their range and were brought into it."},
+      {PresetKind::LIGHT,
+       "0\n1\n-6\n20\n1\n1\n1\n0\n",
+       [] { return std::vector<double>{light_preset.size}; },
+       {0.0},
+       "error Preset light/P: 1 value lay outside its range and was brought into it."},
+      {PresetKind::MAT,
+       "1\n1\n1\n0\n1\n0\n0\n0\n0\n0\n0\n\n0\n0\n-2\n5000\n0\n0\n\n",
+       [] {
+         return std::vector<double>{material_preset.size_x, material_preset.size_y, material_preset.offset_x};
+       },
+       {0.0, 0.001, 1000.0},
+       "error Preset mat/P: 2 values lay outside their range and were brought into it."},
+      {PresetKind::DOOR,
+       "1\n0\n2.01\n0\n0.1\n",
+       [] {
+         return std::vector<double>{door_preset.height, door_preset.stop_width};
+       },
+       {2.01, 0.0},
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(preset_kind_name(c.kind));
+    ui.calls.clear();
+    put(c.kind, "P", c.bytes);
+    preset_name(c.kind) = "P";
+    ASSERT_EQ(preset_load(c.kind), 1);
+    EXPECT_EQ(c.values(), c.expected);
+    EXPECT_EQ(ui.calls, c.note[0] ? std::vector<std::string>{c.note} : std::vector<std::string>{});
+  }
+}
+
+// The presets shipped with the program hold what their fields take, or 0
+// where it means none: loading them says nothing and changes nothing.
+TEST_F(PresetFiles, ShippedPresetsLoadWithoutANote) {
+  RecordingUi ui;
+  const fs::path shipped = fs::path(KAVRO_GENERATED_DIR) / "dat/dia";
+  for (const auto& folder : fs::directory_iterator(shipped))
+    for (const auto& entry : fs::directory_iterator(folder.path())) {
+      const std::string name = entry.path().filename().string();
+      const std::optional<PresetKind> kind = preset_kind_of(folder.path().filename().string());
+      ASSERT_TRUE(kind.has_value()) << folder.path();
+      SCOPED_TRACE(entry.path().string());
+      const std::string bytes = read_file(entry.path());
+      put(*kind, name, bytes);
+      preset_name(*kind) = name;
+      ASSERT_EQ(preset_load(*kind), 1);
+      EXPECT_EQ(preset_format(preset_fields(*kind)), bytes);
+    }
+  EXPECT_TRUE(ui.calls.empty()) << ui.calls[0];
+}
+
+// A dialog takes any size above 0, however small; six decimals would save
+// it as 0, which the next loading refuses. Such a value is saved with the
+// digits that read back as itself; values six decimals hold keep them.
+TEST_F(PresetFiles, TinyValuesADialogTakesAreSavedLoadable) {
+  RecordingUi ui;
+  wall_preset.name = "W";
+  wall_preset.thickness = 4e-7;
+  wall_preset.height = 1e-12;
+  wall_preset.base = 1e-9;  // a base may be 0: six decimals do
+  ASSERT_EQ(preset_save(PresetKind::WALL), 1);
+  EXPECT_EQ(file(PresetKind::WALL, "W"), "Default\n0.0000004\n0.000000\n0.000000000001\n0\n0\n");
+  wall_preset.thickness = wall_preset.height = 5;
+  ASSERT_EQ(preset_load(PresetKind::WALL), 1);
+  EXPECT_EQ(wall_preset.thickness, 4e-7);
+  EXPECT_EQ(wall_preset.height, 1e-12);
+  EXPECT_EQ(wall_preset.base, 0.0);
+  EXPECT_TRUE(ui.calls.empty());
 }
 
 TEST_F(PresetFiles, DeleteRemovesOnlyThatFile) {

@@ -204,6 +204,34 @@ TEST_F(BindValueEntry, TheShownValueLeftAsItIsStoresNothingEvenOutOfRange) {
   }
 }
 
+// A spin button refuses only text that holds no number; the range it names
+// is the button's own, with the decimals its limits need.
+TEST_F(BindValueEntry, ASpinButtonRefusesTextWithoutANumber) {
+  struct Case {
+    const char* typed;
+    double lo, hi;
+    const char* message;  // empty: the toolkit reads it
+  };
+  const Case cases[] = {
+      {"abc", 2, 12, "Enter a number from 2 to 12."},
+      {"", 0, 7, "Enter a number from 0 to 7."},
+      {"  ", 1, 60, "Enter a number from 1 to 60."},
+      {"-", 1, 180, "Enter a number from 1 to 180."},
+      {"1e999", 1, 120, "Enter a number from 1 to 120."},
+      {"nan", 0, 3, "Enter a number from 0 to 3."},
+      {".", 0, 3, "Enter a number from 0 to 3."},
+      {"x5", 0.00001f, 0.01f, "Enter a number from 0.00001 to 0.01."},
+      {"5", 0, 3, ""},
+      {"-1e9", 0, 3, ""},
+      {" +2,5", 0, 3, ""},
+      {".5", 0, 3, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("\"") + c.typed + "\"");
+    EXPECT_EQ(bind_spin_refusal(c.typed, c.lo, c.hi), c.message);
+  }
+}
+
 TEST_F(BindValueEntry, TheSizeVariablesAreKnown) {
   for (const void* v : {static_cast<const void*>(&text_size), static_cast<const void*>(&opening_width),
                         static_cast<const void*>(&window_width), static_cast<const void*>(&door_width),

@@ -13,6 +13,7 @@
 #include "model/nls.h"
 #include "model/settings.h"
 #include "model/ui.h"
+#include "model/value_range.h"
 
 namespace {
 
@@ -87,8 +88,34 @@ std::string real_text(double v) {
   return std::string(buf, end);
 }
 
+// The real a field's variable is to hold: v itself, or brought into the
+// variable's range, counted in *adjusted.
+double within_range(const PresetField& f, double v, int* adjusted) {
+  const ValueRange* range = value_range_of(f.var);
+  if (!range || range->holds(v) || (v == 0.0 && value_zero_means_none(f.var))) return v;
+  if (adjusted) ++*adjusted;
+  return range->clamp(v);
+}
+
+// The text of a real as the file holds it (degrees for an angle): six
+// decimals, or where those would read back outside the variable's range
+// while the value lies inside it (a tiny size above 0), the digits that
+// read back as the value.
+std::string field_real_text(const PresetField& f, double v, bool degrees) {
+  const double shown = degrees ? v / PI * 180.0 : v;
+  std::string text = real_text(shown);
+  const ValueRange* range = value_range_of(f.var);
+  double back = 0.0;
+  if (!range || !range->holds(v) || !parse_real(text, back) ||
+      range->holds(degrees ? back / 180.0 * PI : back))
+    return text;
+  char buf[512];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, shown, std::chars_format::fixed);
+  return ec == std::errc() ? std::string(buf, end) : text;
+}
+
 // Reads one field from its line; false when the line does not hold it.
-bool read_field(const PresetField& f, std::string_view line) {
+bool read_field(const PresetField& f, std::string_view line, int* adjusted) {
   switch (f.type) {
     case PresetFieldType::INT: {
       int32_t v = 0;
@@ -101,8 +128,9 @@ bool read_field(const PresetField& f, std::string_view line) {
     case PresetFieldType::ONE: {
       double v = 0.0;
       if (!parse_real(line, v)) return false;
-      if (f.type == PresetFieldType::REAL) *static_cast<double*>(f.var) = v;
-      if (f.type == PresetFieldType::DEGREES) *static_cast<double*>(f.var) = v / 180.0 * PI;
+      if (f.type == PresetFieldType::REAL) *static_cast<double*>(f.var) = within_range(f, v, adjusted);
+      if (f.type == PresetFieldType::DEGREES)
+        *static_cast<double*>(f.var) = within_range(f, v / 180.0 * PI, adjusted);
       return true;
     }
     case PresetFieldType::WORD: {
@@ -302,10 +330,10 @@ std::string preset_format(const PresetFields& fields) {
         out += std::to_string(*static_cast<const int32_t*>(f.var));
         break;
       case PresetFieldType::REAL:
-        out += real_text(*static_cast<const double*>(f.var));
+        out += field_real_text(f, *static_cast<const double*>(f.var), false);
         break;
       case PresetFieldType::DEGREES:
-        out += real_text(*static_cast<const double*>(f.var) / PI * 180.0);
+        out += field_real_text(f, *static_cast<const double*>(f.var), true);
         break;
       case PresetFieldType::ONE:
         out += real_text(1.0);
@@ -320,7 +348,7 @@ std::string preset_format(const PresetFields& fields) {
   return out;
 }
 
-int preset_parse(std::string_view text, const PresetFields& fields) {
+int preset_parse(std::string_view text, const PresetFields& fields, int* adjusted) {
   int read = 0;
   std::size_t at = 0;
   for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -336,7 +364,7 @@ int preset_parse(std::string_view text, const PresetFields& fields) {
     // copy between systems): a text kept with one would gain a line end.
     while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     at = end + 1;
-    if (!read_field(fields[i], line)) break;
+    if (!read_field(fields[i], line, adjusted)) break;
     ++read;
   }
   return read;
@@ -367,7 +395,17 @@ int preset_load(PresetKind kind) {
   if (name.empty() || (kind == PresetKind::MAT && name == "con")) return 0;
   const std::optional<std::string> text = preset_read_file(kind, name);
   if (!text) return 0;
-  preset_parse(*text, preset_fields(kind));
+  int adjusted = 0;
+  preset_parse(*text, preset_fields(kind), &adjusted);
+  if (adjusted > 0) {
+    const std::string shown = std::string(preset_kind_name(kind)) + "/" + name;
+    char note[400];
+    const char* form =
+        adjusted == 1 ? nls_mark("Preset %s: %d value lay outside its range and was brought into it.")
+                      : nls_mark("Preset %s: %d values lay outside their range and were brought into it.");
+    std::snprintf(note, sizeof note, nls_translate(form), shown.c_str(), adjusted);
+    ui().msgbox_error(note);
+  }
   return 1;
 }
 

@@ -84,11 +84,15 @@ PresetFields preset_fields(LightPreset& p);
 // Bound to the kind's current group (wall_preset, ..., light_preset).
 PresetFields preset_fields(PresetKind kind);
 
-// The file's bytes for the fields' current values.
+// The file's bytes for the fields' current values. A real of a variable
+// with a range (model/value_range.h) that six decimals would carry out of
+// it is written with the digits that read back as the value itself.
 std::string preset_format(const PresetFields& fields);
 // Reads a file's bytes into the fields as described above. Returns the
-// number of lines read into their fields.
-int preset_parse(std::string_view text, const PresetFields& fields);
+// number of lines read into their fields. A real read for a variable with a
+// range is brought into it when it lies outside (0 stays where it means
+// none); *adjusted, when given, counts those values.
+int preset_parse(std::string_view text, const PresetFields& fields, int* adjusted = nullptr);
 
 // The bytes of a preset file; none when the name is not ok, the file is no
 // regular file or cannot be read.
@@ -97,8 +101,9 @@ std::optional<std::string> preset_read_file(PresetKind kind, std::string_view na
 bool preset_write_file(const std::string& path, const PresetFields& fields);
 
 // Loads the kind's current preset into its group: nothing without a name,
-// for a material named "con", or when the file cannot be read. Returns 1
-// when a file was read.
+// for a material named "con", or when the file cannot be read. Values
+// brought into their range are named in an error box. Returns 1 when a file
+// was read.
 int preset_load(PresetKind kind);
 // Start-up: every kind's current preset, in preset_kinds order.
 void preset_load_all();

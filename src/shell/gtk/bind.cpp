@@ -139,6 +139,23 @@ GtkWidget* bound_toggle(GtkWidget* button, int* var, const char* kind, const cha
   return button;
 }
 
+// Text without a number is refused before the toolkit reads it as 0: the
+// button keeps its value, shows it again before the box takes the focus
+// (so that leaving the button afterwards stores nothing), and says what it
+// takes.
+gint spin_input(GtkSpinButton* spin, gdouble* new_value, gpointer) {
+  char text[BIND_VALUE_ENTRY_MAX + 1];
+  utf8_to_latin1(gtk_entry_get_text(GTK_ENTRY(spin)), text, sizeof text);
+  double lo = 0.0, hi = 0.0;
+  gtk_spin_button_get_range(spin, &lo, &hi);
+  const std::string refused = bind_spin_refusal(text, lo, hi);
+  if (refused.empty()) return FALSE;
+  *new_value = gtk_spin_button_get_value(spin);
+  gtk_spin_button_set_value(spin, *new_value);
+  ui().msgbox_error(refused.c_str());
+  return TRUE;
+}
+
 GtkWidget* spin_new(void* var, bool is_double, double value, float min, float max, float step, int digits,
                     const char* kind, const char* refresh) {
   // A page size of zero: otherwise the top page_size of the range could not be reached.
@@ -149,6 +166,7 @@ GtkWidget* spin_new(void* var, bool is_double, double value, float min, float ma
   if (is_double) g_object_set_data(G_OBJECT(spin), KEY_DOUBLE, GINT_TO_POINTER(1));
   g_object_set_data(G_OBJECT(adj), KEY_SPIN, spin);
   connect_store_and_refresh(adj, "value-changed", kind, refresh);
+  g_signal_connect(spin, "input", G_CALLBACK(spin_input), nullptr);
   gtk_widget_show(spin);
   return spin;
 }
