@@ -46,7 +46,7 @@ void cmd_p_file_export_gts() {
       for (ElemHeader* e = elem_list_head; e; e = e->next)
         if (e->layer == LAYER_TEMP_3D) e->mark = 1;
       if (!marked_points_finite()) {
-        std::string why = nls_translate("The drawing has coordinates or sizes a %s file cannot hold.");
+        std::string why = nls_translate("The drawing has coordinates or sizes that %s files cannot hold.");
         why.replace(why.find("%s"), 2, "GTS");
         ui().msgbox_error((why + "\n" + nls_translate("Nothing was written.")).c_str());
         select_clear_flags();

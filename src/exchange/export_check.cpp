@@ -109,10 +109,11 @@ ExportCoordinates::ExportCoordinates(double limit, const char* format, bool scal
 ExportCoordinates::~ExportCoordinates() {
   writing = outer_;
   if (!ok_ && refusal.empty())
-    refusal = filled(scaled_ ? nls_mark("At this scale the drawing has coordinates a %s file cannot hold.")
-                             : nls_mark("The drawing has coordinates or sizes a %s file cannot hold."),
-                     {format_}) +
-              "\n" + nls_translate("Nothing was written.");
+    refusal =
+        filled(scaled_ ? nls_mark("At this scale the drawing has coordinates that %s files cannot hold.")
+                       : nls_mark("The drawing has coordinates or sizes that %s files cannot hold."),
+               {format_}) +
+        "\n" + nls_translate("Nothing was written.");
 }
 
 double export_coordinate(double v) {

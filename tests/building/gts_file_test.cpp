@@ -1012,8 +1012,9 @@ TEST_F(GtsCommandTest, ExportRefusesPointsThatAreNoNumber) {
       EXPECT_NE(text.find(" -1e+308\n"), std::string::npos) << text;
     } else {
       EXPECT_EQ(text, "old");
-      EXPECT_EQ(errors(), std::vector<std::string>{"error The drawing has coordinates or sizes a GTS file "
-                                                   "cannot hold.\nNothing was written."});
+      EXPECT_EQ(errors(),
+                std::vector<std::string>{"error The drawing has coordinates or sizes that GTS files "
+                                         "cannot hold.\nNothing was written."});
     }
   }
 }

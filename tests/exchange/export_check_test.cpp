@@ -285,7 +285,7 @@ TEST_F(ExportCheck, CoordinatesNoFormatHoldsWriteNothing) {
       EXPECT_EQ(read_file(file(std::string("old") + w.suffix)), "old");
       const auto errors = ui.calls_starting("error");
       ASSERT_EQ(errors.size(), 1u);
-      EXPECT_NE(errors[0].find("file cannot hold.\nNothing was written."), std::string::npos) << errors[0];
+      EXPECT_NE(errors[0].find("files cannot hold.\nNothing was written."), std::string::npos) << errors[0];
     }
   }
 }
@@ -314,8 +314,8 @@ TEST_F(ExportCheck, PostScriptCoordinatesStayWithinAHundredThousandPoints) {
       } else {
         EXPECT_FALSE(fs::exists(file(name)));
         EXPECT_EQ(ui.calls_starting("error"),
-                  std::vector<std::string>{"error At this scale the drawing has coordinates a PostScript "
-                                           "file cannot hold.\nNothing was written."});
+                  std::vector<std::string>{"error At this scale the drawing has coordinates that PostScript "
+                                           "files cannot hold.\nNothing was written."});
       }
     }
   }

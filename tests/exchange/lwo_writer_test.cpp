@@ -283,9 +283,10 @@ TEST_F(LwoExport, PointsNoFloatHoldsWriteNothing) {
       EXPECT_EQ(points(written()).at(3 * 7 + 1), static_cast<float>(c.x));
     } else {
       EXPECT_EQ(written(), "old");
-      EXPECT_EQ(ui.calls_starting("error"),
-                std::vector<std::string>{"error The drawing has coordinates or sizes a LightWave file cannot "
-                                         "hold.\nNothing was written."});
+      EXPECT_EQ(
+          ui.calls_starting("error"),
+          std::vector<std::string>{"error The drawing has coordinates or sizes that LightWave files cannot "
+                                   "hold.\nNothing was written."});
     }
   }
   int files = 0;

@@ -429,7 +429,7 @@ TEST_F(M3ds, PointsNoFloatHoldsWriteNothing) {
       EXPECT_EQ(read_file(file("out/far.3ds")), "old");
       EXPECT_EQ(
           ui.calls_starting("error"),
-          std::vector<std::string>{"error The drawing has coordinates or sizes a 3DS file cannot hold.\n"
+          std::vector<std::string>{"error The drawing has coordinates or sizes that 3DS files cannot hold.\n"
                                    "Nothing was written."});
     }
   }

@@ -803,7 +803,7 @@ TEST_F(PovScene, PointsPovRayCannotRenderWriteNoScene) {
     add_mesh({{1, 2, 3, 0}, {c.x, 2, 3, 0}, {4, 5, 3, 0}}, {3}, {0, 1, 2});
     elements()[0]->layer = cur_layer;
     const std::vector<std::string> refused = {
-        "error The drawing has coordinates or sizes a POV-Ray file cannot hold.\nNothing was written."};
+        "error The drawing has coordinates or sizes that POV-Ray files cannot hold.\nNothing was written."};
     dir.write("far.pov", "old");
     ui.calls.clear();
     ui.answers = {1, 1};  // perspective, all objects

@@ -356,9 +356,10 @@ TEST_F(RadRender, PointsAndSizesRadianceCannotHoldRenderNothing) {
       EXPECT_NE(scene().find("9000000.00000000 0.00000000 0.00000000\n"), std::string::npos) << scene();
       continue;
     }
-    EXPECT_EQ(ui.calls_starting("error"),
-              std::vector<std::string>{"error The drawing has coordinates or sizes a Radiance file cannot "
-                                       "hold.\nNothing was written."});
+    EXPECT_EQ(
+        ui.calls_starting("error"),
+        std::vector<std::string>{"error The drawing has coordinates or sizes that Radiance files cannot "
+                                 "hold.\nNothing was written."});
     EXPECT_EQ(log(), std::vector<std::string>{});
     EXPECT_FALSE(fs::exists(fs::path(folder_) / "kavro.rad"));
   }
