@@ -95,6 +95,24 @@ bool is_ear(const FaceList& l, int i) {
   const Point2& a = l.work[vp];
   const Point2& b = l.work[vi];
   const Point2& c = l.work[vq];
+  // A corner that turns against the winding of what is left of the face
+  // is no ear: its triangle lies outside the face. The ray test alone can
+  // take it for one where a side of the face runs along the diagonal (a
+  // corner of the face on it), as the diagonal's middle then lies on that
+  // side. A turn within rounding of a straight line is left to the tests
+  // below.
+  const double turn = (b.x - a.x) * (c.y - b.y) - (b.y - a.y) * (c.x - b.x);
+  if (std::fabs(turn) > 1e-9 * geom_dist(a.x, a.y, b.x, b.y) * geom_dist(b.x, b.y, c.x, c.y)) {
+    // About its first corner, to keep the digits of far coordinates.
+    const Point2& o = l.work[l.remaining[0]];
+    double twice_area = 0;
+    for (int j = 1; j + 1 < n; ++j) {
+      const Point2& u = l.work[l.remaining[j]];
+      const Point2& v = l.work[l.remaining[j + 1]];
+      twice_area += (u.x - o.x) * (v.y - o.y) - (v.x - o.x) * (u.y - o.y);
+    }
+    if (turn * twice_area < 0) return false;
+  }
   const Point2 mid{(a.x + c.x) / 2.0, (a.y + c.y) / 2.0, 0};
   if (!inside_remaining(l, mid)) return false;
   for (int j = 0; j < n; ++j) {

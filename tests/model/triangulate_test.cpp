@@ -106,6 +106,19 @@ TEST(Triangulate, ConcaveFacesAreTiled) {
                  {1, 1},
                  {1, 3},
                  {0, 3}});
+  // A face of the union of two turned boxes, its corners as the boolean
+  // gives them: a notch 4-5-6-7 whose last corner lies on the diagonal
+  // 4-6 across its mouth, to within rounding. The diagonal's middle lies
+  // on the side 6-7, where the ray test can take it for inside: the notch
+  // must still not be cut as an ear. The area is the exact sum over the
+  // corners' binary values (python's fractions).
+  const std::vector<Point2> notch = {
+      {121.15322461585605, -72.02447367395057}, {117.91557582391674, -73.96563490826661},
+      {123.31924267882935, -78.58579798402592}, {126.55689147076866, -76.64463674970987},
+      {122.88619269821396, -76.89102053485917}, {121.66636115318339, -76.95079621066118},
+      {122.40921492795451, -76.4108758306259},  {122.69684062247039, -76.70041124010231}};
+  EXPECT_NEAR(geom_polygon_area(8, notch.data()), 15.699863485031413, 1e-9);
+  expect_tiling(notch);
   // A star with sharp inner corners.
   std::vector<Point2> star;
   for (int i = 0; i < 10; ++i) {
