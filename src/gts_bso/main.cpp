@@ -366,19 +366,24 @@ TryResult boolean_parts(const Job& job, const Way& way, Parts& out, std::string&
     gts_object_destroy(GTS_OBJECT(si));
     return why = "the surfaces' intersection does not close", kFailed;
   }
+  // The operands whole as parts: the first inside the second or outside
+  // it, and the same for the second.
+  auto whole = [&](bool in1, bool in2) {
+    BsoMesh whole1 = m1, whole2 = m2;
+    for (auto& t : whole2.triangles)
+      for (int& x : t) x += base;
+    whole1.vertices.clear(), whole2.vertices.clear();
+    for (BsoMesh& part : out.part) part.triangles.clear();
+    out.part[in1 ? 0 : 1] = std::move(whole1);
+    out.part[in2 ? 2 : 3] = std::move(whole2);
+  };
   if (!crossing) {
     // The surfaces do not cross: each lies wholly inside or outside the
     // other. Where a whole surface lies on the other, the two coincide: the
     // first counts as inside the second, the second as outside the first,
     // which keeps one copy in the union and in the intersection.
     const int side1 = side_of(s1.s, s2.tree), side2 = side_of(s2.s, s1.tree);
-    const bool in1 = side1 != 0, in2 = side2 == 1;
-    BsoMesh whole1 = m1, whole2 = m2;
-    for (auto& t : whole2.triangles)
-      for (int& x : t) x += base;
-    whole1.vertices.clear(), whole2.vertices.clear();
-    out.part[in1 ? 0 : 1] = std::move(whole1);
-    out.part[in2 ? 2 : 3] = std::move(whole2);
+    whole(side1 != 0, side2 == 1);
   } else {
     const GtsBooleanOperation ops[4] = {GTS_1_IN_2, GTS_1_OUT_2, GTS_2_IN_1, GTS_2_OUT_1};
     for (int k = 0; k < 4; ++k) {
@@ -422,6 +427,13 @@ TryResult boolean_parts(const Job& job, const Way& way, Parts& out, std::string&
   if (way.push != 0 || way.shift != Vec{0, 0, 0})
     bso_snap_to_planes(out.pool, out.fixed, {&job.m1, &job.m2}, kReach);
   weld(out);
+  // Nothing of either surface inside the other: the solids only touch,
+  // along a line or at points, whatever the library made of it (slivers
+  // along the line that the weld took away, a face split along an edge of
+  // the other solid lying across it). The parts are then the surfaces
+  // whole, as for solids apart, so that such a face is split in neither
+  // order of the operands rather than in one of them.
+  if (crossing && out.part[0].triangles.empty() && out.part[2].triangles.empty()) whole(false, false);
   why = fault_of(out, bso_volume(m1), bso_volume(m2), area_of(m1) + area_of(m2), job.touching);
   return why.empty() ? kWritten : kFailed;
 }

@@ -152,6 +152,35 @@ class MeshBooleanShapesTest : public WallToolTest {
     drawing_free();
   }
 
+  // Runs one operation that must leave the operands as they were, with
+  // the message "The result is empty" (empty) or an error (refused).
+  void expect_unchanged(int mode, const SolidMesh& a, const SolidMesh& b, bool empty) {
+    static const char* const kNames[3] = {"union", "difference", "intersection"};
+    SCOPED_TRACE(kNames[mode]);
+    MeshElem* first = add(a, 3);
+    MeshElem* second = add(b, 5);
+    testing::internal::CaptureStdout();
+    const int made = mesh_boolean(mode, first, second, dir.path().string());
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(made, 0);
+    EXPECT_EQ(elements().size(), 2u);
+    if (empty) {
+      EXPECT_TRUE(errors().empty());
+      EXPECT_EQ(ui.calls_starting("message"),
+                std::vector<std::string>({"message Message: The result is empty"}));
+    } else {
+      EXPECT_EQ(errors().size(), 1u);
+      EXPECT_TRUE(ui.calls_starting("message").empty());
+    }
+    ui.calls.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+  }
+  void expect_empty(int mode, const SolidMesh& a, const SolidMesh& b) { expect_unchanged(mode, a, b, true); }
+  void expect_refused(int mode, const SolidMesh& a, const SolidMesh& b) {
+    expect_unchanged(mode, a, b, false);
+  }
+
   TempFolder dir;
 
  private:
@@ -291,6 +320,78 @@ TEST_F(MeshBooleanShapesTest, TurnedBoxesPrismsAndLShapesGiveTheSolid) {
     const double expected[3] = {c.a.volume() + c.b.volume() - c.overlap, c.a.volume() - c.overlap, c.overlap};
     for (int mode : {MESH_BOOLEAN_UNION, MESH_BOOLEAN_DIFFERENCE, MESH_BOOLEAN_INTERSECTION})
       expect_solid(mode, a, b, expected[mode], 1e-6);
+  }
+}
+
+// A prism over the regular polygon of n corners about (x, y), corner k at
+// angle phase + 2 pi k / n on the circle of radius r, from z0 up to z1.
+SolidMesh upright(int n, double x, double y, double r, double phase, double z0, double z1) {
+  std::vector<Point3> bottom, top;
+  for (int k = 0; k < n; ++k) {
+    const double a = phase + 2 * M_PI * k / n;
+    bottom.push_back({x + r * std::cos(a), y + r * std::sin(a), z0, 0});
+    top.push_back({x + r * std::cos(a), y + r * std::sin(a), z1, 0});
+  }
+  return solid_prism(bottom, top);
+}
+
+// The volume of a prism of n sides on a circle of radius r, length h.
+double prism_volume(int n, double r, double h) { return n / 2.0 * r * r * std::sin(2 * M_PI / n) * h; }
+
+// Solids that touch along a line and nowhere else: the answer must not
+// depend on which is the first operand. Nothing is inside the other, so
+// the difference is the first solid whole and the intersection is empty.
+// Where an edge of one lies across a face of the other, the union is both
+// solids whole, as for solids apart; where they share the edge itself, no
+// surface of two faces at every edge can hold both, and the union is
+// refused either way.
+TEST_F(MeshBooleanShapesTest, SolidsTouchingAlongALineGiveTheSameAnswerInEitherOrder) {
+  const double r = 0.5;
+  // Prisms whose corner k lies at angle 2 pi k / n: corner 0 on +x. Turned
+  // by half a step, a prism has a face across +x at the apothem.
+  auto beside = [&](int n) { return r + r * std::cos(M_PI / n); };
+  struct Row {
+    const char* what;
+    int n;
+    SolidMesh a, b;
+    double va, vb;
+    bool union_made;
+  };
+  const Row rows[] = {
+      {"an edge across a taller side face", 32, upright(32, 0, 0, r, 0, 0, 3),
+       upright(32, beside(32), 0, r, M_PI / 32, -1, 4), prism_volume(32, r, 3), prism_volume(32, r, 5), true},
+      {"an edge across a lower side face", 8, upright(8, 0, 0, r, 0, 0, 3),
+       upright(8, beside(8), 0, r, M_PI / 8, 1, 2), prism_volume(8, r, 3), prism_volume(8, r, 1), true},
+      // solid_frustum puts a corner of a prism along x straight down.
+      {"a lying prism across the top", 24, upright(32, 0, 0, r, 0, 0, 3),
+       solid_frustum({-0.2, 0.1, 3 + r, 0}, {1.7, 0.1, 3 + r, 0}, r, r, 24), prism_volume(32, r, 3),
+       prism_volume(24, r, 1.9), true},
+      {"a lying prism within the top", 48, upright(48, 0, 0, r, 0, 0, 3),
+       solid_frustum({-0.3, 0.1, 3 + r, 0}, {0.3, 0.1, 3 + r, 0}, r, r, 48), prism_volume(48, r, 3),
+       prism_volume(48, r, 0.6), true},
+      {"corner to corner, the edge shared", 32, upright(32, 0, 0, r, 0, 0, 3),
+       upright(32, 2 * r, 0, r, M_PI, 0, 3), prism_volume(32, r, 3), prism_volume(32, r, 3), false},
+      {"lying prisms stacked, part of the edge shared", 32,
+       solid_frustum({0, 0, r, 0}, {3, 0, r, 0}, r, r, 32),
+       solid_frustum({1, 0, 3 * r, 0}, {4.3, 0, 3 * r, 0}, r, r, 32), prism_volume(32, r, 3),
+       prism_volume(32, r, 3.3), false},
+  };
+  for (const Row& c : rows) {
+    for (int order = 0; order < 2; ++order) {
+      SCOPED_TRACE(std::string(c.what) + ", " + std::to_string(c.n) + " sides" +
+                   (order ? ", the second first" : ""));
+      const SolidMesh& a = order ? c.b : c.a;
+      const SolidMesh& b = order ? c.a : c.b;
+      const double va = order ? c.vb : c.va, vb = order ? c.va : c.vb;
+      ASSERT_NEAR(solid_volume(a), va, 1e-9);
+      ASSERT_NEAR(solid_volume(b), vb, 1e-9);
+      if (c.union_made)
+        expect_solid(MESH_BOOLEAN_UNION, a, b, va + vb, 1e-6);
+      else
+        expect_refused(MESH_BOOLEAN_UNION, a, b);
+      expect_solid(MESH_BOOLEAN_DIFFERENCE, a, b, va, 1e-6);
+      expect_empty(MESH_BOOLEAN_INTERSECTION, a, b);
+    }
   }
 }
 
