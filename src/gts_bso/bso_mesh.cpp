@@ -122,6 +122,22 @@ int bso_drop_degenerate(BsoMesh& mesh, double limit) {
   return static_cast<int>(before - mesh.triangles.size());
 }
 
+int bso_drop_degenerate_closed(BsoMesh& mesh, double limit, double tol) {
+  // Dropping opens the edge a corner lay on; the repair then splits the
+  // triangle across it. A split can leave a piece of no area along the
+  // diagonal it makes (a corner of the mesh on that diagonal, as where
+  // nearly parallel faces were cut), which the next round takes away.
+  constexpr int kRounds = 4;
+  int total = 0;
+  for (int round = 0;; ++round) {
+    const int dropped = bso_drop_degenerate(mesh, limit);
+    total += dropped;
+    if (!dropped || round == kRounds) break;
+    bso_repair_t_junctions(mesh, tol);
+  }
+  return total;
+}
+
 bool bso_parse(std::string_view text, BsoMesh& out, std::string& why) {
   out = {};
   Words in(text);

@@ -265,7 +265,7 @@ void weld(Parts& p) {
     bso_renumber(m, to_kept);
     m.vertices = kept;
     bso_repair_t_junctions(m, kTol);
-    bso_drop_degenerate(m, degenerate);
+    bso_drop_degenerate_closed(m, degenerate, kTol);
     bso_renumber(m, back);
     m.vertices.clear();
   }
