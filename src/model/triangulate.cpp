@@ -338,7 +338,7 @@ int tri_insert_shared_vertex(int32_t* poly, int n, int32_t a, int32_t b, int32_t
   return 0;
 }
 
-bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress) {
+bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress, double off_plane) {
   if (!mesh) return true;
   const int32_t vertex_count = mesh->vertex_count();
   const int f = mesh->face_count();
@@ -422,6 +422,19 @@ bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress) {
     next[c0] = c1, next[c1] = c2, next[c2] = c0;
     prev[c1] = c0, prev[c2] = c1, prev[c0] = c2;
     int32_t size = 3;
+    // The plane of j, for the flatness off_plane asks for.
+    Point3 normal = vec3_cross(vec3_sub(point(j, 1), point(j, 0)), vec3_sub(point(j, 2), point(j, 0)));
+    const double normal_length = vec3_length(normal.x, normal.y, normal.z);
+    const bool flat_only = off_plane >= 0;
+    if (flat_only && normal_length > 0)
+      normal = {normal.x / normal_length, normal.y / normal_length, normal.z / normal_length, 0};
+    auto flat_with_j = [&](int k) {
+      if (!flat_only) return true;
+      if (!(normal_length > 0)) return false;
+      for (int c = 0; c < 3; ++c)
+        if (!(std::fabs(vec3_dot(normal, vec3_sub(point(k, c), point(j, 0)))) <= off_plane)) return false;
+      return true;
+    };
     auto on_ring = [&](int32_t a, int32_t b) {
       return stamp[a] == j && stamp[b] == j && (next[a] == b || next[b] == a);
     };
@@ -438,7 +451,8 @@ bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress) {
       for (auto it = first; it != end; ++it) {
         const int k = it->second;
         if (state[k] != FREE ||
-            !vec3_same_plane(point(j, 0), point(j, 1), point(j, 2), point(k, 0), point(k, 1), point(k, 2)))
+            !vec3_same_plane(point(j, 0), point(j, 1), point(j, 2), point(k, 0), point(k, 1), point(k, 2)) ||
+            !flat_with_j(k))
           continue;
         if (k > from) {
           now.push_back(k);

@@ -49,7 +49,7 @@ TEST(GtsBsoDegenerate, APieceOfNoAreaGoesAndTheSurfaceStaysClosed) {
   // top is now flat and covers the square once.
   EXPECT_EQ(bso_edge_report(m).unmatched, 0);
   EXPECT_NEAR(bso_volume(m), 2.0 / 3.0, 1e-12);
-  EXPECT_EQ(bso_drop_degenerate_closed(m, limit, tol), 1);
+  EXPECT_EQ(bso_drop_degenerate_closed({&m}, limit), 1);
   const BsoEdgeReport report = bso_edge_report(m);
   EXPECT_EQ(report.unmatched, 0);
   EXPECT_EQ(report.crowded, 0);
@@ -58,7 +58,7 @@ TEST(GtsBsoDegenerate, APieceOfNoAreaGoesAndTheSurfaceStaysClosed) {
   for (const auto& t : m.triangles) EXPECT_GE(doubled_area(m, t), limit);
   // Nothing degenerate, nothing dropped.
   const size_t before = m.triangles.size();
-  EXPECT_EQ(bso_drop_degenerate_closed(m, limit, tol), 0);
+  EXPECT_EQ(bso_drop_degenerate_closed({&m}, limit), 0);
   EXPECT_EQ(m.triangles.size(), before);
 }
 

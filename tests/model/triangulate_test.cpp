@@ -267,6 +267,37 @@ TEST_F(TriMerge, SeparateWhenNotCoplanarOrOnlyTouching) {
   EXPECT_EQ(merged_faces().size(), 3u);
 }
 
+// Neighbours of a fine curved mesh are nearly coplanar: the loose
+// judgement joins them into a polygon whose corners are not in one plane.
+// Asked for flat polygons, the merge keeps them apart, yet still joins
+// triangles of one plane whose corners carry rounding.
+TEST_F(TriMerge, FlatPolygonsOnlyWhenAsked) {
+  // The square's corner 2 lifted by 5 mm: a fold along the diagonal 0-2
+  // of about a third of a degree.
+  const std::vector<Point3> folded = {{0, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0.005, 0}, {0, 1, 0, 0}};
+  // A square in the plane x + y + z = 1, its corners as rounded decimals.
+  const std::vector<Point3> tilted = {
+      {0.1, 0.2, 0.7, 0}, {0.7, 0.2, 0.1, 0}, {0.6, -0.3, 0.7, 0}, {0.0, -0.3, 1.3, 0}};
+  const struct {
+    const char* what;
+    const std::vector<Point3>& vertices;
+    double off_plane;
+    size_t faces;
+  } cases[] = {
+      {"folded, loose", folded, -1, 1},
+      {"folded, flat to a micrometre", folded, 1e-6, 2},
+      {"folded, flat to a centimetre", folded, 0.01, 1},
+      {"tilted plane, flat to a micrometre", tilted, 1e-6, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const MeshElem mesh = make_mesh(c.vertices, {{0, 1, 2}, {0, 2, 3}});
+    ASSERT_TRUE(tri_merge_triangles(&mesh, {}, c.off_plane));
+    EXPECT_EQ(merged_faces().size(), c.faces);
+    elem_free_all();
+  }
+}
+
 TEST_F(TriMerge, StripInAnyOrderBecomesOnePolygon) {
   // Triangles 1, 2, 3 along a strip, listed 1, 3, 2.
   const MeshElem mesh =
