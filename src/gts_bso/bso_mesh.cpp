@@ -123,6 +123,87 @@ int bso_drop_degenerate(BsoMesh& mesh, double limit) {
   return static_cast<int>(before - mesh.triangles.size());
 }
 
+int bso_drop_degenerate_closed(const std::vector<BsoMesh*>& parts, double limit) {
+  if (parts.empty()) return 0;
+  const auto& p = parts.front()->vertices;
+  auto point = [&](int v) -> const Vec& { return p[static_cast<size_t>(v)]; };
+  auto directed = [](int a, int b) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(a)) << 32) | static_cast<uint32_t>(b);
+  };
+  // A split can leave a piece of no area along the edge it makes (a
+  // corner of the mesh on that edge, as where nearly parallel faces were
+  // cut), which the next round takes away.
+  constexpr int kRounds = 4;
+  int total = 0;
+  for (int round = 0;; ++round) {
+    // Per part, for each triangle that goes: the corner that lies on its
+    // longest edge, for that edge of the triangle across it.
+    std::vector<std::unordered_map<uint64_t, std::vector<int>>> into(parts.size());
+    int dropped = 0;
+    for (size_t m = 0; m < parts.size(); ++m) {
+      auto& triangles = parts[m]->triangles;
+      const size_t before = triangles.size();
+      std::erase_if(triangles, [&](const std::array<int, 3>& t) {
+        const Vec& a = point(t[0]);
+        if (length(cross(sub(point(t[1]), a), sub(point(t[2]), a))) >= limit) return false;
+        int k = 0;
+        double longest = -1;
+        for (int e = 0; e < 3; ++e) {
+          const double len =
+              length(sub(point(t[static_cast<size_t>((e + 1) % 3)]), point(t[static_cast<size_t>(e)])));
+          if (len > longest) longest = len, k = e;
+        }
+        into[m][directed(t[static_cast<size_t>((k + 1) % 3)], t[static_cast<size_t>(k)])].push_back(
+            t[static_cast<size_t>((k + 2) % 3)]);
+        return true;
+      });
+      dropped += static_cast<int>(before - triangles.size());
+    }
+    total += dropped;
+    if (!dropped || round == kRounds) break;
+    // A corner that no triangle left uses anywhere went with all its
+    // triangles (caps of no area on each side of a seam): the seam runs
+    // along the long edge now, and nothing is split.
+    std::vector<char> used(p.size(), 0);
+    for (const BsoMesh* part : parts)
+      for (const auto& t : part->triangles)
+        for (int v : t) used[static_cast<size_t>(v)] = 1;
+    for (size_t m = 0; m < parts.size(); ++m) {
+      // The triangles across: their edge runs to -> from, and takes the
+      // corners in order along it.
+      std::vector<std::array<int, 3>> split;
+      std::erase_if(parts[m]->triangles, [&](const std::array<int, 3>& t) {
+        for (int e = 0; e < 3; ++e) {
+          const int a = t[static_cast<size_t>(e)], b = t[static_cast<size_t>((e + 1) % 3)],
+                    c = t[static_cast<size_t>((e + 2) % 3)];
+          auto it = into[m].find(directed(a, b));
+          if (it == into[m].end()) continue;
+          std::vector<int> along;
+          for (int q : it->second)
+            if (used[static_cast<size_t>(q)]) along.push_back(q);
+          into[m].erase(it);
+          if (along.empty()) return false;
+          const Vec ab = sub(point(b), point(a));
+          std::sort(along.begin(), along.end(), [&](int l, int r) {
+            return dot(sub(point(l), point(a)), ab) < dot(sub(point(r), point(a)), ab);
+          });
+          along.erase(std::unique(along.begin(), along.end()), along.end());
+          int last = a;
+          for (int q : along) {
+            split.push_back({last, q, c});
+            last = q;
+          }
+          split.push_back({last, b, c});
+          return true;
+        }
+        return false;
+      });
+      parts[m]->triangles.insert(parts[m]->triangles.end(), split.begin(), split.end());
+    }
+  }
+  return total;
+}
+
 bool bso_parse(std::string_view text, BsoMesh& out, std::string& why) {
   out = {};
   Words in(text);

@@ -38,6 +38,14 @@ bool bso_parse(std::string_view text, BsoMesh& out, std::string& why);
 double bso_degenerate_limit(const std::vector<std::array<double, 3>>& points);
 // Drops the triangles whose doubled area is below limit; returns how many.
 int bso_drop_degenerate(BsoMesh& mesh, double limit);
+// The same without opening the surfaces, for parts over one vertex list
+// that meet along seams: a triangle of no area has its third corner on its
+// longest edge, and the triangle across that edge is split there (at every
+// such corner, in order along the edge), unless no triangle left in any
+// part uses that corner (the seam then runs along the long edge). Pieces
+// of no area go the same way, a few rounds deep. Returns how many
+// triangles were dropped.
+int bso_drop_degenerate_closed(const std::vector<BsoMesh*>& parts, double limit);
 
 // Splits every triangle that has another vertex strictly inside one of its
 // edges that the triangles do not pair up (run one way as often as the

@@ -185,6 +185,9 @@ struct Way {
   Vec shift{0, 0, 0};
   // The first try also makes sure neither operand crosses itself.
   bool first = false;
+  // Whether the weld drops what has no area without opening the parts
+  // (see weld).
+  bool keep_closed = false;
 };
 
 // What became of a try.
@@ -243,7 +246,9 @@ void snap(Parts& p, const std::vector<std::array<Vec, 2>>& edges) {
 // Makes the parts one watertight whole: vertices closer than kTol become
 // one (the pieces a push left thinner than that vanish), and a vertex lying
 // inside an edge of any part splits it, so that the parts meet edge to edge.
-void weld(Parts& p) {
+// Triangles left without area go; with keep_closed, the triangle across
+// each is split at its corner so that no seam opens.
+void weld(Parts& p, bool keep_closed) {
   const std::vector<int> map = bso_weld_map(p.pool, kTol, p.fixed);
   // Only the points that stay may split edges: one of those that went
   // would split an edge a hair beside the point that took its place.
@@ -265,7 +270,10 @@ void weld(Parts& p) {
     bso_renumber(m, to_kept);
     m.vertices = kept;
     bso_repair_t_junctions(m, kTol);
-    bso_drop_degenerate(m, degenerate);
+    if (!keep_closed) bso_drop_degenerate(m, degenerate);
+  }
+  if (keep_closed) bso_drop_degenerate_closed({&p.part[0], &p.part[1], &p.part[2], &p.part[3]}, degenerate);
+  for (BsoMesh& m : p.part) {
     bso_renumber(m, back);
     m.vertices.clear();
   }
@@ -366,19 +374,24 @@ TryResult boolean_parts(const Job& job, const Way& way, Parts& out, std::string&
     gts_object_destroy(GTS_OBJECT(si));
     return why = "the surfaces' intersection does not close", kFailed;
   }
+  // The operands whole as parts: the first inside the second or outside
+  // it, and the same for the second.
+  auto whole = [&](bool in1, bool in2) {
+    BsoMesh whole1 = m1, whole2 = m2;
+    for (auto& t : whole2.triangles)
+      for (int& x : t) x += base;
+    whole1.vertices.clear(), whole2.vertices.clear();
+    for (BsoMesh& part : out.part) part.triangles.clear();
+    out.part[in1 ? 0 : 1] = std::move(whole1);
+    out.part[in2 ? 2 : 3] = std::move(whole2);
+  };
   if (!crossing) {
     // The surfaces do not cross: each lies wholly inside or outside the
     // other. Where a whole surface lies on the other, the two coincide: the
     // first counts as inside the second, the second as outside the first,
     // which keeps one copy in the union and in the intersection.
     const int side1 = side_of(s1.s, s2.tree), side2 = side_of(s2.s, s1.tree);
-    const bool in1 = side1 != 0, in2 = side2 == 1;
-    BsoMesh whole1 = m1, whole2 = m2;
-    for (auto& t : whole2.triangles)
-      for (int& x : t) x += base;
-    whole1.vertices.clear(), whole2.vertices.clear();
-    out.part[in1 ? 0 : 1] = std::move(whole1);
-    out.part[in2 ? 2 : 3] = std::move(whole2);
+    whole(side1 != 0, side2 == 1);
   } else {
     const GtsBooleanOperation ops[4] = {GTS_1_IN_2, GTS_1_OUT_2, GTS_2_IN_1, GTS_2_OUT_1};
     for (int k = 0; k < 4; ++k) {
@@ -421,7 +434,14 @@ TryResult boolean_parts(const Job& job, const Way& way, Parts& out, std::string&
   // operands as they are put it.
   if (way.push != 0 || way.shift != Vec{0, 0, 0})
     bso_snap_to_planes(out.pool, out.fixed, {&job.m1, &job.m2}, kReach);
-  weld(out);
+  weld(out, way.keep_closed);
+  // Nothing of either surface inside the other: the solids only touch,
+  // along a line or at points, whatever the library made of it (slivers
+  // along the line that the weld took away, a face split along an edge of
+  // the other solid lying across it). The parts are then the surfaces
+  // whole, as for solids apart, so that such a face is split in neither
+  // order of the operands rather than in one of them.
+  if (crossing && out.part[0].triangles.empty() && out.part[2].triangles.empty()) whole(false, false);
   why = fault_of(out, bso_volume(m1), bso_volume(m2), area_of(m1) + area_of(m2), job.touching);
   return why.empty() ? kWritten : kFailed;
 }
@@ -559,6 +579,16 @@ int run_inter(const char* file1, const char* file2, const char* folder) {
   for (const Vec& shift : {there, back, aside, across}) {
     if (pushed) ways.push_back({1e-8, shift});
     ways.push_back({0, shift});
+  }
+  // Dropping what has no area can open a seam: a piece of no area along a
+  // cut across nearly parallel faces (fine curved meshes), its corner on
+  // the seam. When every way fails, each is tried again with the triangle
+  // across such a piece split at its corner instead; ways that already
+  // give a sound result are left as they were.
+  const size_t plain = ways.size();
+  for (size_t k = 0; k < plain; ++k) {
+    ways.push_back(ways[k]);
+    ways.back().keep_closed = true;
   }
   std::string why;
   bool checked = false;

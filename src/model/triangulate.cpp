@@ -96,6 +96,24 @@ bool is_ear(const FaceList& l, int i) {
   const Point2& a = l.work[vp];
   const Point2& b = l.work[vi];
   const Point2& c = l.work[vq];
+  // A corner that turns against the winding of what is left of the face
+  // is no ear: its triangle lies outside the face. The ray test alone can
+  // take it for one where a side of the face runs along the diagonal (a
+  // corner of the face on it), as the diagonal's middle then lies on that
+  // side. A turn within rounding of a straight line is left to the tests
+  // below.
+  const double turn = (b.x - a.x) * (c.y - b.y) - (b.y - a.y) * (c.x - b.x);
+  if (std::fabs(turn) > 1e-9 * geom_dist(a.x, a.y, b.x, b.y) * geom_dist(b.x, b.y, c.x, c.y)) {
+    // About its first corner, to keep the digits of far coordinates.
+    const Point2& o = l.work[l.remaining[0]];
+    double twice_area = 0;
+    for (int j = 1; j + 1 < n; ++j) {
+      const Point2& u = l.work[l.remaining[j]];
+      const Point2& v = l.work[l.remaining[j + 1]];
+      twice_area += (u.x - o.x) * (v.y - o.y) - (v.x - o.x) * (u.y - o.y);
+    }
+    if (turn * twice_area < 0) return false;
+  }
   const Point2 mid{(a.x + c.x) / 2.0, (a.y + c.y) / 2.0, 0};
   if (!inside_remaining(l, mid)) return false;
   // Another corner on the diagonal itself, strictly between its ends: which
@@ -336,7 +354,7 @@ int tri_insert_shared_vertex(int32_t* poly, int n, int32_t a, int32_t b, int32_t
   return 0;
 }
 
-bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress) {
+bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress, double off_plane) {
   if (!mesh) return true;
   const int32_t vertex_count = mesh->vertex_count();
   const int f = mesh->face_count();
@@ -420,6 +438,19 @@ bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress) {
     next[c0] = c1, next[c1] = c2, next[c2] = c0;
     prev[c1] = c0, prev[c2] = c1, prev[c0] = c2;
     int32_t size = 3;
+    // The plane of j, for the flatness off_plane asks for.
+    Point3 normal = vec3_cross(vec3_sub(point(j, 1), point(j, 0)), vec3_sub(point(j, 2), point(j, 0)));
+    const double normal_length = vec3_length(normal.x, normal.y, normal.z);
+    const bool flat_only = off_plane >= 0;
+    if (flat_only && normal_length > 0)
+      normal = {normal.x / normal_length, normal.y / normal_length, normal.z / normal_length, 0};
+    auto flat_with_j = [&](int k) {
+      if (!flat_only) return true;
+      if (!(normal_length > 0)) return false;
+      for (int c = 0; c < 3; ++c)
+        if (!(std::fabs(vec3_dot(normal, vec3_sub(point(k, c), point(j, 0)))) <= off_plane)) return false;
+      return true;
+    };
     auto on_ring = [&](int32_t a, int32_t b) {
       return stamp[a] == j && stamp[b] == j && (next[a] == b || next[b] == a);
     };
@@ -436,7 +467,8 @@ bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress) {
       for (auto it = first; it != end; ++it) {
         const int k = it->second;
         if (state[k] != FREE ||
-            !vec3_same_plane(point(j, 0), point(j, 1), point(j, 2), point(k, 0), point(k, 1), point(k, 2)))
+            !vec3_same_plane(point(j, 0), point(j, 1), point(j, 2), point(k, 0), point(k, 1), point(k, 2)) ||
+            !flat_with_j(k))
           continue;
         if (k > from) {
           now.push_back(k);

@@ -64,7 +64,12 @@ using TriProgress = std::function<bool(double fraction)>;
 // corner; one with a repeated vertex comes out alone. The time grows about
 // linearly with the triangles. When progress says stop, nothing is
 // appended and false is returned. The given mesh is left to the caller.
-bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress = {});
+// "Coplanar" is vec3_same_plane's loose judgement; with off_plane at 0 or
+// more, a triangle also joins only when its corners lie within off_plane
+// of the plane of the triangle the polygon grew from, so that every
+// polygon is flat to that distance and splits into triangles that follow
+// the surface (a fine curved mesh's neighbours are nearly coplanar).
+bool tri_merge_triangles(const MeshElem* mesh, const TriProgress& progress = {}, double off_plane = -1);
 // poly holds n vertex numbers and has room for one more. When the triangle
 // (a, b, c) shares an edge with the polygon, its third vertex is inserted
 // between that edge's ends and 1 is returned. A triangle whose third vertex

@@ -106,6 +106,19 @@ TEST(Triangulate, ConcaveFacesAreTiled) {
                  {1, 1},
                  {1, 3},
                  {0, 3}});
+  // A face of the union of two turned boxes, its corners as the boolean
+  // gives them: a notch 4-5-6-7 whose last corner lies on the diagonal
+  // 4-6 across its mouth, to within rounding. The diagonal's middle lies
+  // on the side 6-7, where the ray test can take it for inside: the notch
+  // must still not be cut as an ear. The area is the exact sum over the
+  // corners' binary values (python's fractions).
+  const std::vector<Point2> notch = {
+      {121.15322461585605, -72.02447367395057}, {117.91557582391674, -73.96563490826661},
+      {123.31924267882935, -78.58579798402592}, {126.55689147076866, -76.64463674970987},
+      {122.88619269821396, -76.89102053485917}, {121.66636115318339, -76.95079621066118},
+      {122.40921492795451, -76.4108758306259},  {122.69684062247039, -76.70041124010231}};
+  EXPECT_NEAR(geom_polygon_area(8, notch.data()), 15.699863485031413, 1e-9);
+  expect_tiling(notch);
   // A star with sharp inner corners.
   std::vector<Point2> star;
   for (int i = 0; i < 10; ++i) {
@@ -252,6 +265,37 @@ TEST_F(TriMerge, SeparateWhenNotCoplanarOrOnlyTouching) {
   const MeshElem mesh = make_mesh(v, {{0, 1, 2}, {4, 5, 6}, {2, 7, 8}});
   tri_merge_triangles(&mesh);
   EXPECT_EQ(merged_faces().size(), 3u);
+}
+
+// Neighbours of a fine curved mesh are nearly coplanar: the loose
+// judgement joins them into a polygon whose corners are not in one plane.
+// Asked for flat polygons, the merge keeps them apart, yet still joins
+// triangles of one plane whose corners carry rounding.
+TEST_F(TriMerge, FlatPolygonsOnlyWhenAsked) {
+  // The square's corner 2 lifted by 5 mm: a fold along the diagonal 0-2
+  // of about a third of a degree.
+  const std::vector<Point3> folded = {{0, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0.005, 0}, {0, 1, 0, 0}};
+  // A square in the plane x + y + z = 1, its corners as rounded decimals.
+  const std::vector<Point3> tilted = {
+      {0.1, 0.2, 0.7, 0}, {0.7, 0.2, 0.1, 0}, {0.6, -0.3, 0.7, 0}, {0.0, -0.3, 1.3, 0}};
+  const struct {
+    const char* what;
+    const std::vector<Point3>& vertices;
+    double off_plane;
+    size_t faces;
+  } cases[] = {
+      {"folded, loose", folded, -1, 1},
+      {"folded, flat to a micrometre", folded, 1e-6, 2},
+      {"folded, flat to a centimetre", folded, 0.01, 1},
+      {"tilted plane, flat to a micrometre", tilted, 1e-6, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const MeshElem mesh = make_mesh(c.vertices, {{0, 1, 2}, {0, 2, 3}});
+    ASSERT_TRUE(tri_merge_triangles(&mesh, {}, c.off_plane));
+    EXPECT_EQ(merged_faces().size(), c.faces);
+    elem_free_all();
+  }
 }
 
 TEST_F(TriMerge, StripInAnyOrderBecomesOnePolygon) {

@@ -850,13 +850,14 @@ bool replace_last(Step step) {
 
 }  // namespace
 
-bool mesh_clean_up_last(const TriProgress& progress) {
+bool mesh_clean_up_last(const TriProgress& progress, double off_plane) {
   // The shares of the bar follow the time each step takes.
   auto part = [&progress](double from, double to) -> TriProgress {
     if (!progress) return {};
     return [&progress, from, to](double done) { return progress(from + (to - from) * done); };
   };
-  return replace_last([&](const MeshElem& m) { return tri_merge_triangles(&m, part(0.0, 0.5)); }) &&
+  return replace_last(
+             [&](const MeshElem& m) { return tri_merge_triangles(&m, part(0.0, 0.5), off_plane); }) &&
          (!progress || progress(0.5)) &&
          replace_last([&](const MeshElem& m) { return clean3d(m, part(0.5, 0.6)); }) &&
          (!progress || progress(0.6)) &&

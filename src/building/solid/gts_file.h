@@ -121,5 +121,5 @@ bool repair3d(const MeshElem& mesh, const TriProgress& progress = {});
 // about linear time. Every other element must be unmarked. progress is
 // told how far the three steps are (0..1); when it says stop, false is
 // returned and the last mesh is the one of the step reached, for the
-// caller to remove.
-bool mesh_clean_up_last(const TriProgress& progress = {});
+// caller to remove. off_plane goes to tri_merge_triangles.
+bool mesh_clean_up_last(const TriProgress& progress = {}, double off_plane = -1);

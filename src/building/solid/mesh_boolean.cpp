@@ -840,7 +840,10 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
     elem_purge_marked();
   }
   if (!drop_double_faces_of_last()) return nothing();
-  mesh_clean_up_last();
+  // Only flat polygons: joining the nearly coplanar neighbours of a fine
+  // curved part would give faces that split into other triangles than the
+  // tool's, no longer closed against the faces beside them.
+  mesh_clean_up_last({}, GTS_DUPLICATE_DISTANCE);
   auto* result = elem_as<MeshElem>(elem_list_tail);
   if (!result || result == last_operand || result->face_sizes.empty()) return nothing();
   if (!closed_and_consistent(*result)) return broken();
