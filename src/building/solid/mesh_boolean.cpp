@@ -842,8 +842,17 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   if (!drop_double_faces_of_last()) return nothing();
   // Only flat polygons: joining the nearly coplanar neighbours of a fine
   // curved part would give faces that split into other triangles than the
-  // tool's, no longer closed against the faces beside them.
-  mesh_clean_up_last({}, GTS_DUPLICATE_DISTANCE);
+  // tool's, no longer closed against the faces beside them. Flat for the
+  // operands' size, not to a fixed distance: where two fine curved
+  // surfaces cut each other at a shallow angle, the points of the seam
+  // stand off one of the faces by a fraction of a micrometre, and a
+  // polygon joined across them splits along another diagonal into a
+  // sliver folded over the other solid's face, a skin of no thickness.
+  Bounds operands;
+  for (const MeshElem* m : {m1, m2})
+    for (const Point3& p : m->vertices) operands.add(p);
+  const Point3 span = vec3_sub(operands.hi, operands.lo);
+  mesh_clean_up_last({}, std::min(GTS_DUPLICATE_DISTANCE, 1e-9 * vec3_length(span.x, span.y, span.z)));
   auto* result = elem_as<MeshElem>(elem_list_tail);
   if (!result || result == last_operand || result->face_sizes.empty()) return nothing();
   if (!closed_and_consistent(*result)) return broken();
