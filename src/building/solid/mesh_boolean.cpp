@@ -887,7 +887,7 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
     }
     result = elem_as<MeshElem>(elem_list_tail);
   }
-  if (!result || !closed_and_consistent(*result)) return broken();
+  if (!result || result == last_operand || !closed_and_consistent(*result)) return broken();
   // Judged on the joined surface, about one origin: a closed surface
   // thinner than the distance at which read vertices become one encloses
   // nothing (solids that share only a face meet in such a sheet).
