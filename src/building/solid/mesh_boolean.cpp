@@ -100,8 +100,10 @@ std::string tool_reason(const std::string& path) {
 }
 
 // Triangles of one plane that come closer than this to overlapping only
-// touch.
-constexpr double kTouch = 1e-7;
+// touch: the distance at which points are one. Where fine curved surfaces
+// cut each other at a shallow angle, a sliver of the seam can fold over
+// its neighbour by a fraction of that, which is no skin.
+constexpr double kTouch = GTS_DUPLICATE_DISTANCE;
 
 std::string path_in(const std::string& folder, const char* name) { return folder + "/" + name; }
 
