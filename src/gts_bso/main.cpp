@@ -287,7 +287,12 @@ std::string fault_of(const Parts& p, double v1, double v2, double area, bool tou
   double volume[3];
   for (int mode = 0; mode < 3; ++mode) {
     const BsoMesh r = joined(p, mode);
-    if (bso_edge_report(r).unmatched) return std::string("the ") + kModes[mode] + " is not closed";
+    const BsoEdgeReport edges = bso_edge_report(r);
+    if (edges.unmatched) return std::string("the ") + kModes[mode] + " is not closed";
+    // Solids that only cross each other, nowhere lying on each other, give
+    // no edge of four faces: one is a sliver of the seam turned over.
+    if (edges.crowded && !touching)
+      return std::string("the ") + kModes[mode] + " has edges of more than two faces";
     // The intersection of solids touching in a face is that face twice,
     // once each way: nothing, as the reader sees it.
     // Only faces lying on each other can make a skin.
