@@ -477,10 +477,13 @@ TEST_F(MeshBooleanShapesTest, FineSpheresCutEachOtherIntoClosedSolids) {
 // pi (R + r - d)^2 (d^2 + 2 d r - 3 r^2 + 2 d R + 6 r R - 3 R^2) / (12 d),
 // worked out in python with the rest: 0.077149 for the first pair, which
 // leaves 0.44645 of the first sphere, 0.0051570 for the second pair,
-// 0.069577 for the third. The facets hold less than the spheres by 0.4 %
-// and 0.2 % (python, summed over the triangles). In the third, the tool's
-// first try left a sliver of the seam turned over, an edge of four
-// triangles; it goes on to another try instead.
+// 0.069577 for the third, 54.458 for the fourth, whose union then holds
+// 829.25. The facets hold less than the spheres by 0.4 % and 0.2 %
+// (python, summed over the triangles). In the third, the tool's first try
+// left a sliver of the seam turned over, an edge of four triangles; it
+// goes on to another try instead. In the fourth, spheres 10 m across, the
+// seam passes a few micrometres from a vertex and every try left a speck
+// of a triangle there unpaired.
 TEST_F(MeshBooleanShapesTest, SpheresMeetingAtAShallowAngleGiveTheSolid) {
   const struct {
     double R, r;
@@ -511,6 +514,13 @@ TEST_F(MeshBooleanShapesTest, SpheresMeetingAtAShallowAngleGiveTheSolid) {
        {-0.2354926304743811, 0.34797193395715764, -0.39315563874359782, 0},
        MESH_BOOLEAN_INTERSECTION,
        0.069577},
+      {5,
+       4.4135075062513351,
+       50,
+       {5.2889796266366291, 2.5239002354897915, 5.2800850847146847},
+       {5.4242680187966084, 2.5432298971888052, -2.6256930421139892, 0},
+       MESH_BOOLEAN_UNION,
+       829.25},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.R);
