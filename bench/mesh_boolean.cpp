@@ -176,4 +176,104 @@ BENCHMARK(BM_UnionOfTwoSpheres)->Unit(benchmark::kSecond)->Iterations(1);
 void BM_SmallerSpheres(benchmark::State& state) { spheres(state, static_cast<int>(state.range(0)), 0.1); }
 BENCHMARK(BM_SmallerSpheres)->Unit(benchmark::kSecond)->Iterations(1)->Arg(120)->Arg(140)->Arg(200);
 
+// A table of sphere pairs a program meets: 0.3, 1 and 10 m across, the
+// program's own sphere and spheres of 480 to 9,660 triangles, the second
+// of 0.6 to 0.95 times the first's radius, turned every way and moved in
+// a direction drawn at random (fixed seed) to overlap by a tenth to nine
+// tenths of the distance its size allows. Every union, difference and
+// intersection must give a closed solid; the facets lie inside the
+// spheres, so the intersection holds no more than the exact spheres' lens
+// and no less than the lens less what the facets cut off both spheres;
+// difference and intersection add up to the first solid, union and
+// intersection to both. The count of failures is a counter; any ends the
+// benchmark with an error.
+void BM_SphereTable(benchmark::State& state) {
+  mesh_boolean_tool = KAVRO_BENCH_GTS_BSO;
+  UiTable table;
+  table.msgbox_error = keep;
+  table.msgbox_message = keep_message;
+  table.msgbox_ask = [](const char*, int, const char* const*) { return 2; };
+  ui_install(table);
+  unsigned seed = 12345;
+  auto draw = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return ((seed >> 8) & 0xffffff) / static_cast<double>(0x1000000);
+  };
+  // 0 rings: the program's own sphere.
+  const int kRings[] = {0, 16, 24, 36, 50, 70};
+  int runs = 0, failed = 0;
+  std::string first_failure;
+  std::fflush(stdout);
+  const int saved_stdout = dup(1);
+  const int quiet = open("/dev/null", O_WRONLY);
+  dup2(quiet, 1);
+  for (auto _ : state) {
+    for (double across : {0.3, 1.0, 10.0})
+      for (int rings : kRings)
+        for (int place = 0; place < 6; ++place) {
+          const double R = across / 2, r = R * (0.6 + 0.35 * draw());
+          const double d = R - r + 0.1 * R + draw() * (2 * r - 0.2 * R);
+          const double theta = 2 * M_PI * draw(), phi = std::acos(2 * draw() - 1);
+          const Point3 c{d * std::sin(phi) * std::cos(theta), d * std::sin(phi) * std::sin(theta),
+                         d * std::cos(phi), 0};
+          const SolidMesh a = rings ? sphere({0, 0, 0, 0}, R, rings, rings) : solid_sphere({0, 0, 0, 0}, R);
+          SolidMesh b = rings ? sphere({0, 0, 0, 0}, r, rings, rings) : solid_sphere({0, 0, 0, 0}, r);
+          const double ra = 2 * M_PI * draw(), rb = M_PI * draw(), rc = 2 * M_PI * draw();
+          for (Point3& p : b.vertices) {
+            // Rx(rc), then Ry(rb), then Rz(ra), then to its place.
+            const double y1 = std::cos(rc) * p.y - std::sin(rc) * p.z,
+                         z1 = std::sin(rc) * p.y + std::cos(rc) * p.z;
+            const double x2 = std::cos(rb) * p.x + std::sin(rb) * z1,
+                         z2 = -std::sin(rb) * p.x + std::cos(rb) * z1;
+            p = {std::cos(ra) * x2 - std::sin(ra) * y1 + c.x, std::sin(ra) * x2 + std::cos(ra) * y1 + c.y,
+                 z2 + c.z, 0};
+          }
+          const double va = solid_volume(a), vb = solid_volume(b);
+          double volume[3] = {0, 0, 0};
+          bool all = true;
+          for (int mode : {MESH_BOOLEAN_UNION, MESH_BOOLEAN_DIFFERENCE, MESH_BOOLEAN_INTERSECTION}) {
+            undo_record(UNDO_CLEAR, 0);
+            drawing_free();
+            ElemHeader* first = add(a);
+            ElemHeader* second = add(b);
+            said.clear();
+            const int made = mesh_boolean(mode, first, second, temp_folder());
+            const auto [v, closed] = last_volume_and_closed();
+            volume[mode] = v;
+            ++runs;
+            if (!made || !closed) {
+              all = false;
+              ++failed;
+              if (first_failure.empty())
+                first_failure = std::to_string(across) + " m, " + std::to_string(rings) + " rings, pair " +
+                                std::to_string(place) + ", mode " + std::to_string(mode) + ": " + said;
+            }
+          }
+          undo_record(UNDO_CLEAR, 0);
+          drawing_free();
+          if (!all) continue;
+          const double lens_exact = lens(R, r, d);
+          const double cut_off = 4.0 / 3.0 * M_PI * (R * R * R + r * r * r) - va - vb;
+          const double u = volume[MESH_BOOLEAN_UNION], i = volume[MESH_BOOLEAN_INTERSECTION],
+                       f = volume[MESH_BOOLEAN_DIFFERENCE];
+          if (i > lens_exact * (1 + 1e-9) || i < lens_exact - cut_off - 1e-9 * va ||
+              std::fabs(f + i - va) > 1e-6 * va || std::fabs(u + i - va - vb) > 1e-6 * (va + vb)) {
+            ++failed;
+            if (first_failure.empty())
+              first_failure = std::to_string(across) + " m, " + std::to_string(rings) + " rings, pair " +
+                              std::to_string(place) + ": volumes";
+          }
+        }
+  }
+  std::fflush(stdout);
+  dup2(saved_stdout, 1);
+  close(saved_stdout);
+  close(quiet);
+  state.counters["runs"] = runs;
+  state.counters["failed"] = failed;
+  if (failed) return state.SkipWithError(("failed: " + first_failure).c_str());
+  state.SetLabel("every result closed and of the right volume");
+}
+BENCHMARK(BM_SphereTable)->Unit(benchmark::kSecond)->Iterations(1);
+
 }  // namespace

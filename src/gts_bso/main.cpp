@@ -249,7 +249,20 @@ void snap(Parts& p, const std::vector<std::array<Vec, 2>>& edges) {
 // Triangles left without area go; with keep_closed, the triangle across
 // each is split at its corner so that no seam opens.
 void weld(Parts& p, bool keep_closed) {
-  const std::vector<int> map = bso_weld_map(p.pool, kTol, p.fixed);
+  // Where big curved surfaces cross near an operand's vertex, the points
+  // made can lie a few micrometres from it, a hair for the size of such
+  // solids, and leave a speck of a triangle no part pairs up. The tries
+  // that keep the seams closed, made only when every other way failed,
+  // weld at a ten-millionth of the size, never below kTol.
+  double weld_tol = kTol;
+  if (keep_closed && !p.pool.empty()) {
+    Vec lo = p.pool.front(), hi = p.pool.front();
+    for (const Vec& q : p.pool)
+      for (size_t k = 0; k < 3; ++k) lo[k] = std::min(lo[k], q[k]), hi[k] = std::max(hi[k], q[k]);
+    const Vec span{hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]};
+    weld_tol = std::max(kTol, 2e-7 * std::sqrt(span[0] * span[0] + span[1] * span[1] + span[2] * span[2]));
+  }
+  const std::vector<int> map = bso_weld_map(p.pool, weld_tol, p.fixed);
   // Only the points that stay may split edges: one of those that went
   // would split an edge a hair beside the point that took its place.
   std::vector<int> compact(p.pool.size(), -1), back;
@@ -287,7 +300,12 @@ std::string fault_of(const Parts& p, double v1, double v2, double area, bool tou
   double volume[3];
   for (int mode = 0; mode < 3; ++mode) {
     const BsoMesh r = joined(p, mode);
-    if (bso_edge_report(r).unmatched) return std::string("the ") + kModes[mode] + " is not closed";
+    const BsoEdgeReport edges = bso_edge_report(r);
+    if (edges.unmatched) return std::string("the ") + kModes[mode] + " is not closed";
+    // Solids that only cross each other, nowhere lying on each other, give
+    // no edge of four faces: one is a sliver of the seam turned over.
+    if (edges.crowded && !touching)
+      return std::string("the ") + kModes[mode] + " has edges of more than two faces";
     // The intersection of solids touching in a face is that face twice,
     // once each way: nothing, as the reader sees it.
     // Only faces lying on each other can make a skin.

@@ -464,4 +464,77 @@ TEST_F(MeshBooleanShapesTest, FineSpheresCutEachOtherIntoClosedSolids) {
   EXPECT_NEAR(volume[MESH_BOOLEAN_DIFFERENCE] + volume[MESH_BOOLEAN_INTERSECTION], va, 1e-6 * va);
 }
 
+// Spheres a metre across and less meet at so shallow an angle near a pole
+// that the points of their seam stand a fraction of a micrometre off the
+// faces of one of them. Joining such a face into a polygon flat only to a
+// micrometre split it along its other diagonal into a sliver folded over
+// the other sphere's face, and the difference was refused; joined where
+// the seam runs along a corner, a face split into a triangle of the other
+// sphere turned over, and the intersection came out with an edge of four
+// triangles. A sphere of radius R at the origin and one of r turned by
+// Rz(a) Ry(b) Rx(c) about its centre and moved to d, rings x rings quads
+// each: the exact spheres share, for a distance d between the centres,
+// pi (R + r - d)^2 (d^2 + 2 d r - 3 r^2 + 2 d R + 6 r R - 3 R^2) / (12 d),
+// worked out in python with the rest: 0.077149 for the first pair, which
+// leaves 0.44645 of the first sphere, 0.0051570 for the second pair,
+// 0.069577 for the third, 54.458 for the fourth, whose union then holds
+// 829.25. The facets hold less than the spheres by 0.4 % and 0.2 %
+// (python, summed over the triangles). In the third, the tool's first try
+// left a sliver of the seam turned over, an edge of four triangles; it
+// goes on to another try instead. In the fourth, spheres 10 m across, the
+// seam passes a few micrometres from a vertex and every try left a speck
+// of a triangle there unpaired.
+TEST_F(MeshBooleanShapesTest, SpheresMeetingAtAShallowAngleGiveTheSolid) {
+  const struct {
+    double R, r;
+    int rings;
+    std::array<double, 3> angle;
+    Point3 at;
+    int mode;
+    double volume;
+  } cases[] = {
+      {0.5,
+       0.3206862211227417,
+       50,
+       {2.6681232665922203, 1.3605480811115471, 2.3324031822060141},
+       {-0.16442315081920542, -0.21850081041447392, 0.31812556935955638, 0},
+       MESH_BOOLEAN_DIFFERENCE,
+       0.44645},
+      {0.15,
+       0.13857577800750731,
+       70,
+       {5.4486941409643732, 0.80191560862677014, 6.1736270211229298},
+       {-0.0057653683997898738, 0.0690322194784843, -0.098108132116432031, 0},
+       MESH_BOOLEAN_INTERSECTION,
+       0.0051570},
+      {0.5,
+       0.4112282738089561,
+       50,
+       {6.1377417576719528, 1.9123819402582183, 4.9603455897327438},
+       {-0.2354926304743811, 0.34797193395715764, -0.39315563874359782, 0},
+       MESH_BOOLEAN_INTERSECTION,
+       0.069577},
+      {5,
+       4.4135075062513351,
+       50,
+       {5.2889796266366291, 2.5239002354897915, 5.2800850847146847},
+       {5.4242680187966084, 2.5432298971888052, -2.6256930421139892, 0},
+       MESH_BOOLEAN_UNION,
+       829.25},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.R);
+    const SolidMesh a = uv_sphere({0, 0, 0, 0}, c.R, c.rings, c.rings);
+    SolidMesh b = uv_sphere({0, 0, 0, 0}, c.r, c.rings, c.rings);
+    const double ca = std::cos(c.angle[0]), sa = std::sin(c.angle[0]), cb = std::cos(c.angle[1]),
+                 sb = std::sin(c.angle[1]), cc = std::cos(c.angle[2]), sc = std::sin(c.angle[2]);
+    for (Point3& p : b.vertices) {
+      const double y1 = cc * p.y - sc * p.z, z1 = sc * p.y + cc * p.z;
+      const double x2 = cb * p.x + sb * z1, z2 = -sb * p.x + cb * z1;
+      p = {ca * x2 - sa * y1 + c.at.x, sa * x2 + ca * y1 + c.at.y, z2 + c.at.z, 0};
+    }
+    expect_solid(c.mode, a, b, c.volume, 0.01 * c.volume);
+  }
+}
+
 }  // namespace

@@ -555,3 +555,63 @@ TEST_F(MeshBooleanSmallTest, AFaceFoldedOntoItselfIsRefused) {
     std::filesystem::remove(given_union);
   }
 }
+
+// Where fine curved surfaces cut each other at a shallow angle, a sliver
+// of the seam can fold over its neighbour in their common plane by less
+// than the distance at which points are one (a micrometre): the tool's
+// own parts pair up, and no solid has a skin that thin. A cube of 0.1
+// whose top is fanned about a point of its plane a little beyond the edge
+// 4-5 (farther from it than a millionth of its length, so no edge takes
+// it in): the triangle 4-5-apex is turned over, and the fan's triangles
+// beside it cover it again. A fold of 0.3 micrometres is taken (the fan's
+// triangles add up to the top's area: the volume stays 0.001); one of 20
+// micrometres is a skin and is refused.
+TEST_F(MeshBooleanSmallTest, AFoldNarrowerThanAPointIsNoSkin) {
+  for (double h : {3e-7, 2e-5}) {
+    SCOPED_TRACE(h);
+    constexpr double u = 0.1;
+    const std::vector<Point3> v = {{0, 0, 0, 0}, {u, 0, 0, 0}, {u, u, 0, 0}, {0, u, 0, 0},     {0, 0, u, 0},
+                                   {u, 0, u, 0}, {u, u, u, 0}, {0, u, u, 0}, {u / 2, -h, u, 0}};
+    // Counter-clockwise from outside.
+    const std::vector<std::array<int32_t, 3>> t = {{0, 2, 1}, {0, 3, 2}, {0, 1, 5}, {0, 5, 4}, {1, 2, 6},
+                                                   {1, 6, 5}, {2, 3, 7}, {2, 7, 6}, {3, 0, 4}, {3, 4, 7},
+                                                   {4, 5, 8}, {5, 6, 8}, {6, 7, 8}, {7, 4, 8}};
+    std::vector<int32_t> sizes, indices;
+    for (const auto& tri : t) {
+      // The program's meshes run clockwise seen from outside.
+      sizes.push_back(3);
+      indices.insert(indices.end(), {tri[0], tri[2], tri[1]});
+    }
+    std::vector<Point3> points = v;
+    elem_new_mesh(0, 1, 1, static_cast<int>(points.size()), static_cast<int>(sizes.size()), sizes.data(),
+                  points.data(), indices.data(), "Oak", 0);
+    given_union = (dir / "fold.gts").string();
+    {
+      std::FILE* f = std::fopen(given_union.c_str(), "w");
+      ASSERT_NE(f, nullptr);
+      elem_list_tail->mark = 1;
+      EXPECT_EQ(gts_write_marked(f), 1);
+      std::fclose(f);
+    }
+    elem_purge_marked();
+    MeshElem* first = box_mesh({0, 0, 0, u, u, u}, 3);
+    MeshElem* second = box_mesh({u / 4, u / 4, u / 4, 3 * u / 4, 3 * u / 4, 3 * u / 4}, 5);
+    const ProcessStartFn previous = process_starter_install(tool_giving_a_union);
+    testing::internal::CaptureStdout();
+    const int made = mesh_boolean(kUnion, first, second, folder());
+    testing::internal::GetCapturedStdout();
+    process_starter_install(previous);
+    if (h < 1e-6) {
+      ASSERT_EQ(made, 1) << (errors().empty() ? "" : errors().front());
+      EXPECT_NEAR(volume_of(*elem_as<MeshElem>(elem_list_tail)), u * u * u, 1e-12);
+    } else {
+      EXPECT_EQ(made, 0);
+      EXPECT_EQ(errors().size(), 1u);
+      EXPECT_EQ(elements(), (std::vector<ElemHeader*>{first, second}));
+    }
+    ui.calls.clear();
+    undo_record(UNDO_CLEAR, 0);
+    drawing_free();
+    std::filesystem::remove(given_union);
+  }
+}

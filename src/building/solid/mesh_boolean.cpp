@@ -100,8 +100,10 @@ std::string tool_reason(const std::string& path) {
 }
 
 // Triangles of one plane that come closer than this to overlapping only
-// touch.
-constexpr double kTouch = 1e-7;
+// touch: the distance at which points are one. Where fine curved surfaces
+// cut each other at a shallow angle, a sliver of the seam can fold over
+// its neighbour by a fraction of that, which is no skin.
+constexpr double kTouch = GTS_DUPLICATE_DISTANCE;
 
 std::string path_in(const std::string& folder, const char* name) { return folder + "/" + name; }
 
@@ -276,6 +278,16 @@ bool closed_and_consistent(const MeshElem& m) {
   std::vector<std::array<int32_t, 3>> tris(static_cast<std::size_t>(n));
   for (int k = 0; k < n; ++k) tris[static_cast<std::size_t>(k)] = {t->t0[k], t->t1[k], t->t2[k]};
   tri_faces_free(t);
+  // The triangles every export writes close up as well: a face whose
+  // split repeats, the other way round, a triangle of a face beside it
+  // gives an edge of four triangles, however well the faces pair up.
+  uses.clear();
+  for (const auto& tri : tris)
+    for (std::size_t k = 0; k < 3; ++k) ++uses[edge_key(tri[k], tri[(k + 1) % 3])];
+  for (const auto& [key, count] : uses) {
+    const auto back = uses.find((key << 32) | (key >> 32));
+    if (count != 1 || back == uses.end() || back->second != 1) return false;
+  }
 
   std::map<std::array<long long, 4>, std::array<std::vector<int>, 2>> planes;
   auto at = [&](int tri, int k) {
@@ -842,11 +854,42 @@ int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::str
   if (!drop_double_faces_of_last()) return nothing();
   // Only flat polygons: joining the nearly coplanar neighbours of a fine
   // curved part would give faces that split into other triangles than the
-  // tool's, no longer closed against the faces beside them.
-  mesh_clean_up_last({}, GTS_DUPLICATE_DISTANCE);
+  // tool's, no longer closed against the faces beside them. Flat for the
+  // operands' size, not to a fixed distance: where two fine curved
+  // surfaces cut each other at a shallow angle, the points of the seam
+  // stand off one of the faces by a fraction of a micrometre, and a
+  // polygon joined across them splits along another diagonal into a
+  // sliver folded over the other solid's face, a skin of no thickness.
+  Bounds operands;
+  for (const MeshElem* m : {m1, m2})
+    for (const Point3& p : m->vertices) operands.add(p);
+  const Point3 span = vec3_sub(operands.hi, operands.lo);
+  const auto* joined = elem_as<MeshElem>(elem_list_tail);
+  if (!joined) return nothing();
+  std::vector<Point3> tool_vertices = joined->vertices;
+  std::vector<int32_t> tool_sizes = joined->face_sizes, tool_indices = joined->indices;
+  mesh_clean_up_last({}, std::min(GTS_DUPLICATE_DISTANCE, 1e-9 * vec3_length(span.x, span.y, span.z)));
   auto* result = elem_as<MeshElem>(elem_list_tail);
   if (!result || result == last_operand || result->face_sizes.empty()) return nothing();
-  if (!closed_and_consistent(*result)) return broken();
+  // Where the seam of two curved surfaces runs along a face's corner, a
+  // polygon joined there can split into a triangle the other solid has
+  // too, turned over. The tool's own triangles then make the result,
+  // through the same clean-up but for the joining, and the same check.
+  if (!closed_and_consistent(*result)) {
+    result->mark = 1;
+    elem_purge_marked();
+    elem_new_mesh(cur_layer, cur_pen, cur_line_type, static_cast<int>(tool_vertices.size()),
+                  static_cast<int>(tool_sizes.size()), tool_sizes.data(), tool_vertices.data(),
+                  tool_indices.data(), "Default", 0);
+    for (bool (*step)(const MeshElem&, const TriProgress&) : {clean3d, repair3d}) {
+      auto* before = elem_as<MeshElem>(elem_list_tail);
+      step(*before, {});
+      before->mark = 1;
+      elem_purge_marked();
+    }
+    result = elem_as<MeshElem>(elem_list_tail);
+  }
+  if (!result || result == last_operand || !closed_and_consistent(*result)) return broken();
   // Judged on the joined surface, about one origin: a closed surface
   // thinner than the distance at which read vertices become one encloses
   // nothing (solids that share only a face meet in such a sheet).
