@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "../tests/building/test_solids.h"
 #include "building/solid/solid_mesh.h"
 #include "model/elem.h"
 #include "model/layers.h"
@@ -31,36 +32,9 @@ namespace {
 // Metres, as an architect draws: faces under a square centimetre count as
 // degenerate where the operands are written.
 //
-// A sphere of rings x segments quads, split into triangles, the two poles
-// fanned: 2 segments (rings - 1) triangles.
+// A UV sphere in the program's winding: 2 segments (rings - 1) triangles.
 SolidMesh sphere(Point3 c, double r, int rings, int segments) {
-  SolidMesh m;
-  m.vertices.push_back({c.x, c.y, c.z - r, 0});
-  for (int i = 1; i < rings; ++i) {
-    const double phi = M_PI * i / rings - M_PI / 2;
-    for (int j = 0; j < segments; ++j) {
-      const double theta = 2 * M_PI * j / segments;
-      m.vertices.push_back({c.x + r * std::cos(phi) * std::cos(theta),
-                            c.y + r * std::cos(phi) * std::sin(theta), c.z + r * std::sin(phi), 0});
-    }
-  }
-  m.vertices.push_back({c.x, c.y, c.z + r, 0});
-  const int top = m.vertex_count() - 1;
-  auto at = [segments](int ring, int j) { return 1 + (ring - 1) * segments + (j % segments); };
-  auto tri = [&m](int a, int b, int d) {
-    m.face_sizes.push_back(3);
-    m.indices.insert(m.indices.end(), {a, b, d});
-  };
-  for (int j = 0; j < segments; ++j) {
-    tri(0, at(1, j), at(1, j + 1));
-    tri(top, at(rings - 1, j + 1), at(rings - 1, j));
-    for (int i = 1; i + 1 < rings; ++i) {
-      tri(at(i, j), at(i + 1, j), at(i + 1, j + 1));
-      tri(at(i, j), at(i + 1, j + 1), at(i, j + 1));
-    }
-  }
-  solid_wind_outward(m);
-  return m;
+  return wound(uv_sphere(c, r, rings, segments));
 }
 
 std::string said;
@@ -78,24 +52,8 @@ ElemHeader* add(SolidMesh s) {
 std::pair<double, bool> last_volume_and_closed() {
   const auto* m = elem_as<MeshElem>(elem_list_tail);
   if (!m) return {0, false};
-  FaceList* t = tri_faces_new(m);
-  tri_triangulate_faces(t, 0);
-  double v = 0;
-  std::map<std::pair<int, int>, int> edges;
-  for (int k = 0; k < t->triangle_count; ++k) {
-    const int c[3] = {t->t0[k], t->t1[k], t->t2[k]};
-    const Point3 a = m->vertices[c[0]], b = m->vertices[c[1]], d = m->vertices[c[2]];
-    v += a.x * (b.y * d.z - b.z * d.y) - a.y * (b.x * d.z - b.z * d.x) + a.z * (b.x * d.y - b.y * d.x);
-    for (int i = 0; i < 3; ++i) ++edges[{c[i], c[(i + 1) % 3]}];
-  }
-  tri_faces_free(t);
-  bool closed = !edges.empty();
-  for (const auto& [e, n] : edges) {
-    auto back = edges.find({e.second, e.first});
-    closed = closed && n == 1 && back != edges.end() && back->second == 1;
-  }
-  // The program's meshes run clockwise seen from outside.
-  return {std::fabs(v) / 6.0, closed};
+  const auto [v, closed] = volume_and_closed(*m);
+  return {std::fabs(v), closed};
 }
 
 // The volume the exact spheres of radii R and r, centres d apart (d < R +

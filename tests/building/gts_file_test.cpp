@@ -26,6 +26,7 @@
 #include "solid_tool_fixture.h"
 #include "support/model_fixture.h"
 #include "support/temp_folder.h"
+#include "test_solids.h"
 
 namespace {
 
@@ -391,42 +392,6 @@ TEST_F(GtsFileTest, ARefusedFileSaysWhatIsWrongAndOnWhichLine) {
   }
 }
 
-// A sphere of rings x segments quads, the quads cut into triangles and the
-// poles fanned, turned by the rotation about z by a and about x by b, then
-// moved to c.
-SolidMesh turned_sphere(Point3 c, double r, int rings, int segments, double a, double b) {
-  SolidMesh m;
-  auto place = [&](double x, double y, double z) {
-    const double x1 = x * std::cos(a) - y * std::sin(a), y1 = x * std::sin(a) + y * std::cos(a);
-    const double y2 = y1 * std::cos(b) - z * std::sin(b), z2 = y1 * std::sin(b) + z * std::cos(b);
-    m.vertices.push_back({c.x + x1, c.y + y2, c.z + z2, 0});
-  };
-  place(0, 0, -r);
-  for (int i = 1; i < rings; ++i) {
-    const double phi = M_PI * i / rings - M_PI / 2;
-    for (int j = 0; j < segments; ++j) {
-      const double theta = 2 * M_PI * j / segments;
-      place(r * std::cos(phi) * std::cos(theta), r * std::cos(phi) * std::sin(theta), r * std::sin(phi));
-    }
-  }
-  place(0, 0, r);
-  const int top = m.vertex_count() - 1;
-  auto at = [segments](int ring, int j) { return 1 + (ring - 1) * segments + (j % segments); };
-  auto tri = [&m](int p, int q, int t) {
-    m.face_sizes.push_back(3);
-    m.indices.insert(m.indices.end(), {p, q, t});
-  };
-  for (int j = 0; j < segments; ++j) {
-    tri(0, at(1, j), at(1, j + 1));
-    tri(top, at(rings - 1, j + 1), at(rings - 1, j));
-    for (int i = 1; i + 1 < rings; ++i) {
-      tri(at(i, j), at(i + 1, j), at(i + 1, j + 1));
-      tri(at(i, j), at(i + 1, j + 1), at(i, j + 1));
-    }
-  }
-  return m;
-}
-
 // The signed volume of a mesh of triangles and polygons, each face fanned
 // from its first corner, about the mesh's first point (so that a small
 // solid far from the origin keeps its digits): negative for the program's
@@ -471,7 +436,7 @@ TEST_F(GtsFileTest, SmallAndFineSolidsComeBackClosedWithTheirVolume) {
   // A sphere of a centimetre, all its triangles below a square millimetre,
   // and one of a metre.
   for (double r : {0.01, 1.0}) {
-    SolidMesh sphere = turned_sphere({3, 4, 5, 0}, r, 24, 40, 0.2, 0.9);
+    SolidMesh sphere = uv_sphere({3, 4, 5, 0}, r, 24, 40, 0.2, 0.9);
     MeshElem as_mesh;
     as_mesh.vertices = sphere.vertices;
     as_mesh.face_sizes = sphere.face_sizes;
@@ -609,8 +574,8 @@ TEST_F(GtsFileTest, PartsOfOverlappingSpheresStayClosedThroughTheCleanUp) {
   for (int k = 0; k < 3; ++k) {
     SCOPED_TRACE(k);
     TempFolder dir;
-    const SolidMesh a = turned_sphere({0, 0, 0, 0}, 1.0, 16, 32, 0, 0);
-    const SolidMesh b = turned_sphere(placements[k], 0.8 + 0.02 * k, 16, 32, 0, 0);
+    const SolidMesh a = uv_sphere({0, 0, 0, 0}, 1.0, 16, 32, 0, 0);
+    const SolidMesh b = uv_sphere(placements[k], 0.8 + 0.02 * k, 16, 32, 0, 0);
     for (const auto& [name, solid] : {std::pair{"kav1.gts", a}, std::pair{"kav2.gts", b}}) {
       add_mesh(solid)->mark = 1;
       dir.write(name, write_marked());

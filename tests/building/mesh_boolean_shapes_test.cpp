@@ -17,32 +17,10 @@
 #include "model/triangulate.h"
 #include "model/vec3.h"
 #include "support/temp_folder.h"
+#include "test_solids.h"
 #include "wall_tool_fixture.h"
 
 namespace {
-
-// The volume a mesh wound clockwise from outside encloses, and whether its
-// triangulated surface is closed: every directed edge met once, its reverse
-// once.
-std::pair<double, bool> volume_and_closed(const MeshElem& m) {
-  FaceList* t = tri_faces_new(&m);
-  tri_triangulate_faces(t, 0);
-  double v = 0;
-  std::map<std::pair<int, int>, int> edges;
-  for (int k = 0; k < t->triangle_count; ++k) {
-    const int c[3] = {t->t0[k], t->t1[k], t->t2[k]};
-    const Point3 a = m.vertices[c[0]], b = m.vertices[c[1]], d = m.vertices[c[2]];
-    v += a.x * (b.y * d.z - b.z * d.y) - a.y * (b.x * d.z - b.z * d.x) + a.z * (b.x * d.y - b.y * d.x);
-    for (int i = 0; i < 3; ++i) ++edges[{c[i], c[(i + 1) % 3]}];
-  }
-  tri_faces_free(t);
-  bool closed = !edges.empty();
-  for (const auto& [e, n] : edges) {
-    auto back = edges.find({e.second, e.first});
-    closed = closed && n == 1 && back != edges.end() && back->second == 1;
-  }
-  return {-v / 6.0, closed};
-}
 
 enum Kind { kBox, kPrism, kEll };
 
@@ -395,38 +373,6 @@ TEST_F(MeshBooleanShapesTest, SolidsTouchingAlongALineGiveTheSameAnswerInEitherO
   }
 }
 
-// A sphere of rings x segments quads from pole to pole, each split into
-// two triangles, the poles fanned: the mesh other programs export.
-SolidMesh uv_sphere(Point3 c, double r, int rings, int segments) {
-  SolidMesh m;
-  m.vertices.push_back({c.x, c.y, c.z - r, 0});
-  for (int i = 1; i < rings; ++i) {
-    const double phi = M_PI * i / rings - M_PI / 2;
-    for (int j = 0; j < segments; ++j) {
-      const double theta = 2 * M_PI * j / segments;
-      m.vertices.push_back({c.x + r * std::cos(phi) * std::cos(theta),
-                            c.y + r * std::cos(phi) * std::sin(theta), c.z + r * std::sin(phi), 0});
-    }
-  }
-  m.vertices.push_back({c.x, c.y, c.z + r, 0});
-  const int top = m.vertex_count() - 1;
-  auto at = [segments](int ring, int j) { return 1 + (ring - 1) * segments + (j % segments); };
-  auto tri = [&m](int a, int b, int d) {
-    m.face_sizes.push_back(3);
-    m.indices.insert(m.indices.end(), {a, b, d});
-  };
-  for (int j = 0; j < segments; ++j) {
-    tri(0, at(1, j), at(1, j + 1));
-    tri(top, at(rings - 1, j + 1), at(rings - 1, j));
-    for (int i = 1; i + 1 < rings; ++i) {
-      tri(at(i, j), at(i + 1, j), at(i + 1, j + 1));
-      tri(at(i, j), at(i + 1, j + 1), at(i, j + 1));
-    }
-  }
-  solid_wind_outward(m);
-  return m;
-}
-
 // Fine spheres meet in a curve across faces that are nearly coplanar with
 // their neighbours; the result must close as the tool made it. The
 // difference and the intersection of a sphere of radius R = 10 and one of
@@ -437,7 +383,8 @@ SolidMesh uv_sphere(Point3 c, double r, int rings, int segments) {
 // = 3098.26 of 4188.79 for the sphere of radius 10; the faceted sphere
 // holds 4159.63 (summed over its triangles in python), 0.7 % less.
 TEST_F(MeshBooleanShapesTest, FineSpheresCutEachOtherIntoClosedSolids) {
-  const SolidMesh a = uv_sphere({0, 0, 0, 0}, 10, 36, 36), b = uv_sphere({2.1, -1.3, 0.7, 0}, 9.5, 36, 36);
+  const SolidMesh a = wound(uv_sphere({0, 0, 0, 0}, 10, 36, 36)),
+                  b = wound(uv_sphere({2.1, -1.3, 0.7, 0}, 9.5, 36, 36));
   const double va = solid_volume(a);
   EXPECT_NEAR(va, 4159.627, 1e-3);
   double volume[3] = {0, 0, 0};
@@ -524,8 +471,8 @@ TEST_F(MeshBooleanShapesTest, SpheresMeetingAtAShallowAngleGiveTheSolid) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.R);
-    const SolidMesh a = uv_sphere({0, 0, 0, 0}, c.R, c.rings, c.rings);
-    SolidMesh b = uv_sphere({0, 0, 0, 0}, c.r, c.rings, c.rings);
+    const SolidMesh a = wound(uv_sphere({0, 0, 0, 0}, c.R, c.rings, c.rings));
+    SolidMesh b = wound(uv_sphere({0, 0, 0, 0}, c.r, c.rings, c.rings));
     const double ca = std::cos(c.angle[0]), sa = std::sin(c.angle[0]), cb = std::cos(c.angle[1]),
                  sb = std::sin(c.angle[1]), cc = std::cos(c.angle[2]), sc = std::sin(c.angle[2]);
     for (Point3& p : b.vertices) {
