@@ -795,8 +795,24 @@ bool repair3d(const MeshElem& mesh, const TriProgress& progress) {
   std::vector<int32_t> sizes, indices;
   int inserted = 0, old_total = 0;
   std::vector<std::pair<double, int>> on;
+  // A corner of the face itself, or of a face running along the edge the
+  // other way, is no point the edge lost: the apex of a thin triangle
+  // along the edge (a few micrometres from a corner, where fine curved
+  // surfaces cut each other) put into it would fold that triangle onto
+  // itself and open the closed edge.
+  auto key = [](int32_t a, int32_t b) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(a)) << 32) | static_cast<uint32_t>(b);
+  };
+  std::unordered_multimap<uint64_t, size_t> face_along;
+  for (size_t f = 0; f < faces.size(); ++f)
+    for (size_t c = 0; c < faces[f].size(); ++c)
+      face_along.emplace(key(faces[f][c], faces[f][(c + 1) % faces[f].size()]), f);
+  auto corner_of = [&faces](size_t f, int p) {
+    return std::find(faces[f].begin(), faces[f].end(), p) != faces[f].end();
+  };
   size_t done = 0;
-  for (const auto& face : faces) {
+  for (size_t f = 0; f < faces.size(); ++f) {
+    const auto& face = faces[f];
     if (progress && (++done & 4095) == 0 && !progress(static_cast<double>(done) / faces.size())) return false;
     old_total += static_cast<int>(face.size());
     const size_t start = indices.size();
@@ -808,9 +824,12 @@ bool repair3d(const MeshElem& mesh, const TriProgress& progress) {
       const double ab2 = vec3_dot(d, d);
       const double reach = REPAIR_SHARE * std::sqrt(ab2);
       on.clear();
+      const auto across = face_along.equal_range(key(b, a));
       if (ab2 > 0)
         tree.near_segment(pa, pb, reach, [&](int p) {
-          if (p == a || p == b) return;
+          if (p == a || p == b || corner_of(f, p)) return;
+          for (auto it = across.first; it != across.second; ++it)
+            if (corner_of(it->second, p)) return;
           const Point3 ap = vec3_sub(vertices[static_cast<size_t>(p)], pa);
           const double t = vec3_dot(ap, d) / ab2;
           // A point by an end is at that end, not on the edge.
