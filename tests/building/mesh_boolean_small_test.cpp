@@ -554,6 +554,48 @@ TEST_F(MeshBooleanSmallTest, ASliverBesideAClosedEdgeStaysClosedThroughTheCleanU
   }
 }
 
+// The result check reads the faces as they are written, not only the
+// triangles made of them: a face folded onto itself or with a corner twice
+// in a row has no area, so the triangles leave it out and the rest of a
+// unit cube closes up without it, yet the file holds it and its edges.
+TEST_F(MeshBooleanSmallTest, TheResultCheckReadsTheFacesAsWritten) {
+  struct Case {
+    const char* name;
+    void (*change)(SolidMesh&);
+    bool sound;
+  } cases[] = {
+      {"the cube as it is", [](SolidMesh&) {}, true},
+      {"a face folded onto itself [a, b, c, b]",
+       [](SolidMesh& s) {
+         const int32_t a = s.indices[0], b = s.indices[1], c = s.indices[2];
+         s.face_sizes.push_back(4);
+         s.indices.insert(s.indices.end(), {a, b, c, b});
+       },
+       false},
+      {"a corner twice in a row",
+       [](SolidMesh& s) {
+         s.indices.insert(s.indices.begin(), s.indices[0]);
+         ++s.face_sizes[0];
+       },
+       false},
+      {"a face of two corners and its way back [a, b, a]",
+       [](SolidMesh& s) {
+         const int32_t a = s.indices[0], b = s.indices[1];
+         s.face_sizes.push_back(3);
+         s.indices.insert(s.indices.end(), {a, b, a});
+       },
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SolidMesh s = solid_cuboid(0, 0, 1, 1, 0, 1);
+    c.change(s);
+    elem_new_mesh(0, 1, 1, s.vertex_count(), s.face_count(), s.face_sizes.data(), s.vertices.data(),
+                  s.indices.data(), "Oak", 0);
+    EXPECT_EQ(mesh_boolean_result_sound(*elem_as<MeshElem>(elem_list_tail)), c.sound);
+  }
+}
+
 // Where fine curved surfaces cut each other at a shallow angle, a sliver
 // of the seam can fold over its neighbour in their common plane by less
 // than the distance at which points are one (a micrometre): the tool's

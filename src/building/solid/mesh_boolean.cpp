@@ -755,6 +755,8 @@ class WallOperands {
 
 }  // namespace
 
+bool mesh_boolean_result_sound(const MeshElem& m) { return closed_and_consistent(m); }
+
 int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::string& folder) {
   if (mode < 0 || mode > 2 || !first || !second || first == second) return 0;
   select_clear_flags();

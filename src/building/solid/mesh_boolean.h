@@ -33,3 +33,8 @@ extern std::string mesh_boolean_tool;
 // refused in the error box, as is a tool that fails (with the tool's
 // reason, when it gives one, on a line after the failure).
 int mesh_boolean(int mode, ElemHeader* first, ElemHeader* second, const std::string& folder);
+
+// Whether a result is a closed surface wound one way throughout, judged on
+// its faces as written and on the triangles every export writes: the check
+// every result of mesh_boolean passes before it is kept.
+bool mesh_boolean_result_sound(const MeshElem& m);
