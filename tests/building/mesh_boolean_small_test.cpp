@@ -89,6 +89,9 @@ struct Case {
   double volume;  // worked out by hand; kEmpty where nothing is shared
 };
 
+// The file a stand-in tool gives as the union, whatever the operands.
+std::string given_union;
+
 class MeshBooleanSmallTest : public WallToolTest {
  protected:
   void SetUp() override {
@@ -102,6 +105,18 @@ class MeshBooleanSmallTest : public WallToolTest {
     WallToolTest::TearDown();
   }
   std::string folder() const { return (dir / "work").string(); }
+
+  // The newest element, written as a GTS file the stand-in tool gives as
+  // its union, then taken out of the drawing.
+  void give_last_as_union(const char* name) {
+    given_union = (dir / name).string();
+    std::FILE* f = std::fopen(given_union.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    elem_list_tail->mark = 1;
+    EXPECT_EQ(gts_write_marked(f), 1);
+    std::fclose(f);
+    elem_purge_marked();
+  }
 
   // Runs the operation on two boxes; the result's volume, or -1 when the
   // program said the result is empty. Fails the test on any other outcome
@@ -433,8 +448,6 @@ TEST_F(MeshBooleanSmallTest, NothingIsCalledEmptyThatIsNot) {
 
 namespace {
 
-// The file a tool gives as the union, whatever the operands.
-std::string given_union;
 ProcessResult tool_giving_a_union(const ProcessRequest& r) {
   if (r.argv.size() != 5) return {};
   const std::string folder = r.argv[4];
@@ -466,15 +479,7 @@ TEST_F(MeshBooleanSmallTest, VolumeBoundsFollowTheSizeOfTheSolids) {
     ASSERT_NEAR(solid_volume(slotted), 7.96 * unit * unit * unit, 1e-9 * unit * unit * unit);
     elem_new_mesh(0, 1, 1, slotted.vertex_count(), slotted.face_count(), slotted.face_sizes.data(),
                   slotted.vertices.data(), slotted.indices.data(), "Oak", 0);
-    given_union = (dir / "slotted.gts").string();
-    {
-      std::FILE* f = std::fopen(given_union.c_str(), "w");
-      ASSERT_NE(f, nullptr);
-      elem_list_tail->mark = 1;
-      EXPECT_EQ(gts_write_marked(f), 1);
-      std::fclose(f);
-    }
-    elem_purge_marked();
+    give_last_as_union("slotted.gts");
     // The cube and a cube of half its side within it.
     MeshElem* first = box_mesh({0, 0, 0, 2 * unit, 2 * unit, 2 * unit}, 3);
     MeshElem* second = box_mesh({0.5 * unit, 0.5 * unit, 0.5 * unit, 1.5 * unit, 1.5 * unit, 1.5 * unit}, 5);
@@ -526,15 +531,7 @@ TEST_F(MeshBooleanSmallTest, ASliverBesideAClosedEdgeStaysClosedThroughTheCleanU
     }
     elem_new_mesh(0, 1, 1, static_cast<int>(v.size()), static_cast<int>(sizes.size()), sizes.data(), v.data(),
                   indices.data(), "Oak", 0);
-    given_union = (dir / "folded.gts").string();
-    {
-      std::FILE* f = std::fopen(given_union.c_str(), "w");
-      ASSERT_NE(f, nullptr);
-      elem_list_tail->mark = 1;
-      EXPECT_EQ(gts_write_marked(f), 1);
-      std::fclose(f);
-    }
-    elem_purge_marked();
+    give_last_as_union("folded.gts");
     // The unit cube and a smaller one within it: their union is the cube.
     MeshElem* first = box_mesh({0, 0, 0, 1, 1, 1}, 3);
     MeshElem* second = box_mesh({0.25, 0.25, 0.25, 0.75, 0.75, 0.75}, 5);
@@ -625,15 +622,7 @@ TEST_F(MeshBooleanSmallTest, AFoldNarrowerThanAPointIsNoSkin) {
     std::vector<Point3> points = v;
     elem_new_mesh(0, 1, 1, static_cast<int>(points.size()), static_cast<int>(sizes.size()), sizes.data(),
                   points.data(), indices.data(), "Oak", 0);
-    given_union = (dir / "fold.gts").string();
-    {
-      std::FILE* f = std::fopen(given_union.c_str(), "w");
-      ASSERT_NE(f, nullptr);
-      elem_list_tail->mark = 1;
-      EXPECT_EQ(gts_write_marked(f), 1);
-      std::fclose(f);
-    }
-    elem_purge_marked();
+    give_last_as_union("fold.gts");
     MeshElem* first = box_mesh({0, 0, 0, u, u, u}, 3);
     MeshElem* second = box_mesh({u / 4, u / 4, u / 4, 3 * u / 4, 3 * u / 4, 3 * u / 4}, 5);
     const ProcessStartFn previous = process_starter_install(tool_giving_a_union);
