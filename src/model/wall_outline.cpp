@@ -284,19 +284,9 @@ WallElem* recut(WallElem* w, const std::vector<bool>& flags) {
   return current;
 }
 
-struct Box {
-  double xmin, ymin, xmax, ymax;
-};
-
 // The plan box of the lower corners, grown by d on every side.
-Box grown_box(const WallElem& w, double d) {
-  Box b{w.corner[0].x, w.corner[0].y, w.corner[0].x, w.corner[0].y};
-  for (int i = 1; i < 4; ++i) {
-    b.xmin = std::min(b.xmin, w.corner[i].x);
-    b.ymin = std::min(b.ymin, w.corner[i].y);
-    b.xmax = std::max(b.xmax, w.corner[i].x);
-    b.ymax = std::max(b.ymax, w.corner[i].y);
-  }
+WallBox grown_box(const WallElem& w, double d) {
+  const WallBox b = wall_plan_box(w);
   return {b.xmin - d, b.ymin - d, b.xmax + d, b.ymax + d};
 }
 
@@ -756,7 +746,7 @@ WallElem* wall_rebuild_outline(WallElem* wall) {
 }
 
 int wall_pair_apart(const WallElem& a, const WallElem& b) {
-  const Box p = grown_box(a, 0.01), q = grown_box(b, 0.01);
+  const WallBox p = grown_box(a, 0.01), q = grown_box(b, 0.01);
   if (p.xmin > q.xmax || q.xmin > p.xmax || p.ymin > q.ymax || q.ymin > p.ymax) return 1;
   const double a_low = z_sum(a, 0), a_high = z_sum(a, 4);
   const double b_low = z_sum(b, 0), b_high = z_sum(b, 4);
