@@ -9,11 +9,15 @@
 #include <random>
 #include <string>
 
+#include "display/command_buffer.h"
 #include "display/draw.h"
 #include "display/font.h"
+#include "display/input.h"
 #include "display/outdev.h"
+#include "display/shell_hooks.h"
 #include "display/view.h"
 #include "display/view_commands.h"
+#include "display/wait_script.h"
 #include "model/elem.h"
 #include "model/layers.h"
 #include "model/view_rec.h"
@@ -238,5 +242,22 @@ inline void mixed(int n) { mixed(n, Mix{}); }
 
 // Points the stroke fonts at the staged installation of this build.
 inline void use_staged_fonts() { font_stroke_dir = std::string(KAVRO_BENCH_STAGE_DIR) + "/dat/fonts"; }
+
+// The scripted wait backend in place for a benchmark's tools, as long as
+// this lives: command keys go to the command buffer, the z_ keys of the
+// tool pages to dispatch_z where one is given.
+struct Scripted {
+  ScriptedWait script;
+  WaitBackend* previous = nullptr;
+  explicit Scripted(void (*dispatch_z)(const char*) = nullptr) {
+    ShellHooks h;
+    h.cmd_post_key = [](void*, const char* key) { cmd_put_key(key); };
+    if (dispatch_z) h.cmd_dispatch_z = dispatch_z;
+    shell_hooks_install(h);
+    input_install_script_targets();
+    previous = wait_set_backend(&script);
+  }
+  ~Scripted() { wait_set_backend(previous); }
+};
 
 }  // namespace bench_drawings

@@ -95,26 +95,13 @@ void BM_UndoTheMove(benchmark::State& state) {
 }
 BENCHMARK(BM_UndoTheMove)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-struct Scripted {
-  ScriptedWait script;
-  WaitBackend* previous = nullptr;
-  Scripted() {
-    ShellHooks h;
-    h.cmd_post_key = [](void*, const char* key) { cmd_put_key(key); };
-    shell_hooks_install(h);
-    input_install_script_targets();
-    previous = wait_set_backend(&script);
-  }
-  ~Scripted() { wait_set_backend(previous); }
-};
-
 // The whole tool: select all, one vector, Escape; the selection drawn
 // highlighted and plain again.
 void BM_MoveToolRun(benchmark::State& state) {
   build_drawing();
   double dx = 2.0;
   for (auto _ : state) {
-    Scripted s;
+    bench_drawings::Scripted s;
     s.script.key("s_deffi_all").key("s_deffi_ok");
     s.script.click_world(1, 0.05, 0.05).click_world(1, 0.05 + dx, 0.05).key("z_enter").key("p_nop");
     tool_edit_move();

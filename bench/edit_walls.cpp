@@ -81,22 +81,10 @@ void houses(int walls) {
   }
 }
 
-struct Scripted {
-  ScriptedWait script;
-  WaitBackend* previous = nullptr;
-  Scripted() {
-    ShellHooks h;
-    h.cmd_post_key = [](void*, const char* key) { cmd_put_key(key); };
-    // The Select page's All layers button.
-    h.cmd_dispatch_z = [](const char* key) {
-      if (std::string(key) == "z_all_layers") select_all_layers = 1;
-    };
-    shell_hooks_install(h);
-    input_install_script_targets();
-    previous = wait_set_backend(&script);
-  }
-  ~Scripted() { wait_set_backend(previous); }
-};
+// The Select page's All layers button.
+void all_layers(const char* key) {
+  if (std::string(key) == "z_all_layers") select_all_layers = 1;
+}
 
 // Takes the tool's step back and forgets it, outside the timing.
 void undo_outside(benchmark::State& state) {
@@ -126,7 +114,7 @@ void BM_MoveHalfOfMixedPlan(benchmark::State& state) {
     }
     state.counters["marked"] = marked;
     state.ResumeTiming();
-    Scripted s;
+    bench_drawings::Scripted s(all_layers);
     s.script.key("s_deffi_ok");
     s.script.click_world(1, 0.05, 0.05).click_world(1, 0.35, 0.05).key("z_enter").key("p_nop");
     tool_edit_move();
@@ -140,7 +128,7 @@ void BM_CopyAllOfMixedPlan(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   build(1, n, mixed);
   for (auto _ : state) {
-    Scripted s;
+    bench_drawings::Scripted s(all_layers);
     s.script.key("z_all_layers").key("s_deffi_all").key("s_deffi_ok");
     s.script.click_world(1, 0.05, 0.05).click_world(1, 4.05, 0.05).key("z_enter").key("p_nop");
     tool_edit_copy();
@@ -167,7 +155,7 @@ void BM_SeriesOfLines(benchmark::State& state) {
   // of them, whichever benchmark ran before.
   for (int l = 0; l < 20; ++l) layers[l].shown = 1;
   for (auto _ : state) {
-    Scripted s;
+    bench_drawings::Scripted s(all_layers);
     s.script.key("z_all_layers")
         .key("s_deffi_all")
         .key("s_deffi_ok")

@@ -94,23 +94,9 @@ void dispatch_z(const char* key) {
   if (std::string(key) == "z_toggle") select_type = 0;
 }
 
-struct Scripted {
-  ScriptedWait script;
-  WaitBackend* previous = nullptr;
-  Scripted() {
-    ShellHooks h;
-    h.cmd_post_key = [](void*, const char* key) { cmd_put_key(key); };
-    h.cmd_dispatch_z = dispatch_z;
-    shell_hooks_install(h);
-    input_install_script_targets();
-    previous = wait_set_backend(&script);
-  }
-  ~Scripted() { wait_set_backend(previous); }
-};
-
 // One whole window selection.
 int select_window_once(double x1, double y1, double x2, double y2) {
-  Scripted s;
+  bench_drawings::Scripted s(dispatch_z);
   s.script.key("z_toggle").click_world(1, x1, y1).click_world(1, x2, y2).key("s_deffi_ok");
   return select_elements(0);
 }
