@@ -25,6 +25,7 @@
 #include "platform/process.h"
 #include "support/recording_process.h"
 #include "support/temp_folder.h"
+#include "test_solids.h"
 #include "wall_tool_fixture.h"
 
 namespace {
@@ -41,35 +42,6 @@ MeshElem* solid(SolidMesh s, int pen = 1, const char* material = "Oak") {
   elem_new_mesh(0, pen, pen, s.vertex_count(), s.face_count(), s.face_sizes.data(), s.vertices.data(),
                 s.indices.data(), material, 0);
   return elem_as<MeshElem>(elem_list_tail);
-}
-
-// The volume a mesh wound clockwise from outside encloses, and whether its
-// triangulated surface is closed: every directed edge met once, its reverse
-// once. area, when given, receives the surface's area: a skin left inside
-// or across an opening adds to it.
-std::pair<double, bool> volume_and_closed(const MeshElem& m, double* area = nullptr) {
-  FaceList* t = tri_faces_new(&m);
-  tri_triangulate_faces(t, 0);
-  double v = 0;
-  std::map<std::pair<int, int>, int> edges;
-  if (area) *area = 0;
-  for (int k = 0; k < t->triangle_count; ++k) {
-    const int c[3] = {t->t0[k], t->t1[k], t->t2[k]};
-    const Point3 a = m.vertices[c[0]], b = m.vertices[c[1]], d = m.vertices[c[2]];
-    v += a.x * (b.y * d.z - b.z * d.y) - a.y * (b.x * d.z - b.z * d.x) + a.z * (b.x * d.y - b.y * d.x);
-    for (int i = 0; i < 3; ++i) ++edges[{c[i], c[(i + 1) % 3]}];
-    if (area) {
-      const Point3 n = vec3_cross(vec3_sub(b, a), vec3_sub(d, a));
-      *area += vec3_length(n.x, n.y, n.z) / 2;
-    }
-  }
-  tri_faces_free(t);
-  bool closed = !edges.empty();
-  for (const auto& [e, n] : edges) {
-    auto back = edges.find({e.second, e.first});
-    closed = closed && n == 1 && back != edges.end() && back->second == 1;
-  }
-  return {-v / 6.0, closed};
 }
 
 class MeshBooleanTest : public WallToolTest {

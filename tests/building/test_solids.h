@@ -11,6 +11,7 @@
 #include "building/solid/solid_mesh.h"
 #include "model/elem.h"
 #include "model/triangulate.h"
+#include "model/vec3.h"
 
 // A sphere of rings x segments quads, the quads cut into triangles and the
 // poles fanned (2 segments (rings - 1) triangles), turned by the rotation
@@ -57,17 +58,23 @@ inline SolidMesh wound(SolidMesh m) {
 
 // The volume of a mesh as the program winds it (clockwise seen from
 // outside), and whether its triangulated surface is closed: every directed
-// edge met once, its reverse once.
-inline std::pair<double, bool> volume_and_closed(const MeshElem& m) {
+// edge met once, its reverse once. area, when given, receives the
+// surface's area: a skin left inside or across an opening adds to it.
+inline std::pair<double, bool> volume_and_closed(const MeshElem& m, double* area = nullptr) {
   FaceList* t = tri_faces_new(&m);
   tri_triangulate_faces(t, 0);
   double v = 0;
   std::map<std::pair<int, int>, int> edges;
+  if (area) *area = 0;
   for (int k = 0; k < t->triangle_count; ++k) {
     const int c[3] = {t->t0[k], t->t1[k], t->t2[k]};
     const Point3 a = m.vertices[c[0]], b = m.vertices[c[1]], d = m.vertices[c[2]];
     v += a.x * (b.y * d.z - b.z * d.y) - a.y * (b.x * d.z - b.z * d.x) + a.z * (b.x * d.y - b.y * d.x);
     for (int i = 0; i < 3; ++i) ++edges[{c[i], c[(i + 1) % 3]}];
+    if (area) {
+      const Point3 n = vec3_cross(vec3_sub(b, a), vec3_sub(d, a));
+      *area += vec3_length(n.x, n.y, n.z) / 2;
+    }
   }
   tri_faces_free(t);
   bool closed = !edges.empty();
